@@ -1,0 +1,3 @@
+#include "tests/support/TestModules.h"
+
+std::vector<TModuleStep> TestModules() { return {}; }
