@@ -704,3 +704,22 @@ void ComponentsFinalize() {
   delete g_state;
   g_state = nullptr;
 }
+
+void TComponent::DefineProperties(TFiler* filer) {
+  TPersistent::DefineProperties(filer);
+  const auto* ancestor = dynamic_cast<const TComponent*>(filer->Ancestor());
+  const int theirs = ancestor ? ancestor->designInfo_ : 0;
+  auto half = [](int info, int shift) { return static_cast<std::int16_t>((static_cast<unsigned>(info) >> shift) & 0xFFFF); };
+  auto define = [&](const Char* name, int shift) {
+    filer->DefineProperty(
+        name,
+        [this, shift](TReader* r) {
+          const unsigned v = static_cast<unsigned>(r->ReadInteger()) & 0xFFFF;
+          designInfo_ = static_cast<int>((static_cast<unsigned>(designInfo_) & ~(0xFFFFu << shift)) | (v << shift));
+        },
+        [this, shift, half](TWriter* w) { w->WriteInteger(half(designInfo_, shift)); },
+        half(designInfo_, shift) != half(theirs, shift));
+  };
+  define(L"Left", 0);
+  define(L"Top", 16);
+}

@@ -67,6 +67,12 @@ class TComponent : public TPersistent {
   virtual void SetName(const String& newName);
   NativeInt Tag() const { return tag_; }
   void SetTag(NativeInt value) { tag_ = value; }
+  // Where a non-visual component sits on the design surface: low word Left,
+  // high word Top. Stored as the defined properties "Left" and "Top"; it has
+  // no meaning at run time.
+  int DesignInfo() const { return designInfo_; }
+  void SetDesignInfo(int value) { designInfo_ = value; }
+  void DefineProperties(TFiler* filer) override;
 
   TComponentStateSet ComponentState() const { return state_; }
   TComponentStyles ComponentStyle() const { return style_; }
@@ -130,6 +136,7 @@ class TComponent : public TPersistent {
   TComponent* owner_ = nullptr;
   String name_;
   NativeInt tag_ = 0;
+  int designInfo_ = 0;
   std::vector<TComponent*> components_;
   std::vector<TComponent*>* freeNotifies_ = nullptr;
   TComponentStateSet state_;

@@ -511,6 +511,16 @@ TEST_F(Filer, TextDefinitionSurvivesLoadingAndSaving) {
   EXPECT_EQ(Text(Save(loaded.get())), Text(source));
 }
 
+// Non-visual components keep their design-surface position through the
+// defined "Left"/"Top" values; an unplaced one stores neither.
+TEST_F(Filer, DesignPositionOfNonVisualComponents) {
+  const Bytes source = Bin("object Root: TTestRoot\n  object Widget1: TTestWidget\n    Number = 0\n    Left = 320\n    Top = 160\n"
+                           "  end\n  object Widget2: TTestWidget\n    Number = 0\n  end\nend\n");
+  Owned<TComponent> loaded(Load(source));
+  EXPECT_EQ(loaded->FindComponent(L"Widget1")->DesignInfo(), (160 << 16) | 320);
+  EXPECT_EQ(Save(loaded.get()), source) << Text(Save(loaded.get()));
+}
+
 TEST_F(Filer, DefaultsAreNotWritten) {
   Owned<TTestRoot> root(new TTestRoot(nullptr));
   root->SetName(L"Root");
