@@ -558,8 +558,10 @@ struct TClassBuilder : TClassBuilderBase {
     return Props.back();
   }
   // A property read and written through the same member field.
-  template <class F>
-  TPropInfo& Field(const Char* name, F T::*field, const TTypeInfo* type = nullptr) {
+  // (The field may belong to a base class of T.)
+  template <class F, class C>
+  TPropInfo& Field(const Char* name, F C::*field, const TTypeInfo* type = nullptr) {
+    static_assert(std::is_base_of_v<C, T>, "the field must be a member of the class or its bases");
     return Prop(name, field, field, type);
   }
 
