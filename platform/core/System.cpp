@@ -129,7 +129,14 @@ void TObject::DefaultHandler(void*) {}
 TObject* TClassInfo::NewInstance(TObject* arg) const {
   if (!Create) throw EInvalidOperation(String(L"Cannot create an instance of abstract class ") + Name);
   TObject* obj = Create(arg);
-  obj->AfterConstruction();
+  try {
+    obj->AfterConstruction();
+  } catch (...) {
+    // As with a constructor that raises, the half-made object goes away
+    // through its destructor and the exception goes on.
+    delete obj;
+    throw;
+  }
   return obj;
 }
 
