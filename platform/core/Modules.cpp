@@ -6,8 +6,9 @@
 #include <vector>
 
 namespace {
+// Steps are kept by value: the caller's list may be a temporary.
 struct Started {
-  const TModuleStep* Step;
+  TModuleStep Step;
 };
 std::vector<Started>& StartedSteps() {
   static std::vector<Started> steps;
@@ -15,7 +16,7 @@ std::vector<Started>& StartedSteps() {
 }
 bool IsStarted(const TModuleStep& step) {
   for (const Started& s : StartedSteps())
-    if (s.Step == &step || std::wcscmp(s.Step->Name, step.Name) == 0) return true;
+    if (std::wcscmp(s.Step.Name, step.Name) == 0) return true;
   return false;
 }
 }  // namespace
@@ -26,15 +27,15 @@ void InitializeModules(std::span<const TModuleStep> steps) {
     for (const TModuleStep& step : steps) {
       if (IsStarted(step)) continue;
       if (step.Initialize) step.Initialize();
-      StartedSteps().push_back({&step});
+      StartedSteps().push_back({step});
     }
   } catch (...) {
     // Undo this list's own steps so a failed start leaves nothing half set up.
     while (StartedSteps().size() > mark) {
-      const TModuleStep* s = StartedSteps().back().Step;
+      const TModuleStep s = StartedSteps().back().Step;
       StartedSteps().pop_back();
       try {
-        if (s->Finalize) s->Finalize();
+        if (s.Finalize) s.Finalize();
       } catch (...) {
       }
     }
@@ -45,10 +46,10 @@ void InitializeModules(std::span<const TModuleStep> steps) {
 void FinalizeModules() {
   std::exception_ptr first;
   while (!StartedSteps().empty()) {
-    const TModuleStep* s = StartedSteps().back().Step;
+    const TModuleStep s = StartedSteps().back().Step;
     StartedSteps().pop_back();
     try {
-      if (s->Finalize) s->Finalize();
+      if (s.Finalize) s.Finalize();
     } catch (...) {
       if (!first) first = std::current_exception();
     }
@@ -58,6 +59,6 @@ void FinalizeModules() {
 
 bool IsModuleInitialized(const Char* name) {
   for (const Started& s : StartedSteps())
-    if (std::wcscmp(s.Step->Name, name) == 0) return true;
+    if (std::wcscmp(s.Step.Name, name) == 0) return true;
   return false;
 }

@@ -1,0 +1,18 @@
+#include "app/ProgramModules.h"
+#include "app/Unit5.h"
+#include "foundation/FoundationModules.h"
+#include "platform/gui/GuiModules.h"
+
+const std::vector<TModuleStep>& ProgramModules() {
+  static const TModuleStep appSteps[] = {
+      {L"Unit5", &Unit5Initialize, &Unit5Finalize},
+  };
+  static const std::vector<TModuleStep> steps = [] {
+    std::vector<TModuleStep> all;
+    for (std::span<const TModuleStep> list :
+         {PlatformCoreModules(), PlatformGuiModules(), FoundationModules(), std::span<const TModuleStep>(appSteps)})
+      all.insert(all.end(), list.begin(), list.end());
+    return all;
+  }();
+  return steps;
+}

@@ -1,0 +1,22 @@
+// The main window: everything it shows comes from its stored definition
+// (resource "TFORM5").
+#pragma once
+
+#include "platform/gui/Forms.h"
+#include "platform/gui/ImgList.h"
+
+class TForm5 : public TForm {
+  DECLARE_CLASS(TForm5, TForm)
+  explicit TForm5(TComponent* AOwner) : TForm(AOwner) {}
+
+  TImageList* SmallImages = nullptr;
+
+  void btnExitClick(TObject* Sender);
+};
+
+// The instance the program creates (Application->CreateForm sets it).
+extern TForm5* Form5;
+
+// Module start-up: makes TForm5 known to the component stream.
+void Unit5Initialize();
+void Unit5Finalize();

@@ -1,0 +1,33 @@
+#include "foundation/FoundationModules.h"
+#include "foundation/cxClasses.h"
+#include "foundation/cxControlsTimer.h"
+#include "foundation/cxDWMApi.h"
+#include "foundation/cxGeometry.h"
+#include "foundation/cxStyles.h"
+#include "foundation/dxCore.h"
+#include "foundation/dxFading.h"
+#include "foundation/dxGDIPlusAPI.h"
+#include "foundation/dxGDIPlusClasses.h"
+#include "foundation/dxOffice11.h"
+#include "foundation/dxThemeManager.h"
+#include "foundation/dxUxTheme.h"
+
+std::span<const TModuleStep> FoundationModules() {
+  // Each module after the modules it uses. The skin modules of the library
+  // run between the PNG registration and the styles.
+  static const TModuleStep steps[] = {
+      {L"dxCore", &dxCoreInitialize, &dxCoreFinalize},
+      {L"cxClasses", &cxClassesInitialize, &cxClassesFinalize},
+      {L"dxUxTheme", &dxUxThemeInitialize, &dxUxThemeFinalize},
+      {L"dxThemeManager", &dxThemeManagerInitialize, &dxThemeManagerFinalize},
+      {L"dxOffice11", &dxOffice11Initialize, &dxOffice11Finalize},
+      {L"cxGeometry", &cxGeometryInitialize, &cxGeometryFinalize},
+      {L"cxDWMApi", &cxDWMApiInitialize, &cxDWMApiFinalize},
+      {L"cxControlsTimer", &cxControlsTimerInitialize, &cxControlsTimerFinalize},
+      {L"dxGDIPlusAPI", &dxGDIPlusAPIInitialize, &dxGDIPlusAPIFinalize},
+      {L"dxGDIPlusClasses", &dxGDIPlusClassesInitialize, &dxGDIPlusClassesFinalize},
+      {L"cxStyles", &cxStylesInitialize, &cxStylesFinalize},
+      {L"dxFading", &dxFadingInitialize, &dxFadingFinalize},
+  };
+  return steps;
+}

@@ -1,0 +1,74 @@
+// The library's timer component and the hidden message windows of the base
+// controls module. All timers share one hidden window.
+#pragma once
+
+#include "platform/WinApi.h"
+#include "platform/core/Components.h"
+#include "platform/gui/Messages.h"
+
+// A hidden top-level window of the UI thread whose messages go to
+// HandleMessage.
+class TcxMessageWindow : public TObject {
+  DECLARE_CLASS(TcxMessageWindow, TObject)
+  TcxMessageWindow();
+  ~TcxMessageWindow() override;
+  HWND Handle() const { return FHandle; }
+
+ protected:
+  // Passes the message to DefWindowProc.
+  virtual void HandleMessage(TMessage& AMessage);
+
+ private:
+  HWND FHandle = nullptr;
+};
+
+// Runs while Enabled and OnTimer is assigned; ticks arrive on the UI thread.
+// A timer may stop or free itself in its own OnTimer. Each start takes a new
+// identifier, never one a freed or stopped timer used, so a tick that was
+// already queued for an old run reaches nobody.
+class TcxTimer : public TComponent {
+  DECLARE_CLASS(TcxTimer, TComponent)
+  explicit TcxTimer(TComponent* AOwner);
+  ~TcxTimer() override;
+
+  bool Enabled() const { return FEnabled; }
+  void SetEnabled(bool AValue);
+  // Milliseconds; 0 is ignored.
+  Cardinal Interval() const { return FInterval; }
+  void SetInterval(Cardinal AValue);
+  const TNotifyEvent& OnTimer() const { return FOnTimer; }
+  // Assigning (even the same handler again) restarts the interval.
+  void SetOnTimer(const TNotifyEvent& AValue);
+
+  // Whether a system timer runs for this object.
+  bool TimerOn() const { return FTimerOn; }
+  // The identifier of the current (or last) run, 0 before the first.
+  UINT_PTR EventID() const { return FEventID; }
+
+ protected:
+  // Calls OnTimer.
+  virtual void FireTimer();
+
+ private:
+  friend class TcxTimerWindow;
+  friend void cxControlsTimerFinalize();
+  void Start();
+  void Stop();
+  void Update();
+
+  bool FEnabled = true;
+  UINT_PTR FEventID = 0;
+  Cardinal FInterval = 1000;
+  bool FTimerOn = false;
+  TNotifyEvent FOnTimer;
+};
+
+// The shared timer window's handle, null before the first timer started
+// (and after the module's shutdown).
+HWND cxGetTimerWindowHandle();
+// Number of timers running now.
+int cxGetRunningTimerCount();
+
+// Module start-up and shutdown: after shutdown no timer starts any more.
+void cxControlsTimerInitialize();
+void cxControlsTimerFinalize();

@@ -1,0 +1,179 @@
+// The program itself, started as a user starts it: the main window shows
+// maximized with its caption and is the task bar's window, the application
+// carries the title, and asking the window to close ends the program with
+// exit code 0.
+#include "platform/WinApi.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+#ifndef LANZE_EXE
+#error "LANZE_EXE (the path of lanze.exe) must be defined by the build"
+#endif
+
+namespace {
+
+const wchar_t kCaption[] = L"岚泽家具生产设计系统3.0";
+const wchar_t kTitle[] = L"岚泽家具生产设计系统";
+
+// The program's path as Windows sees it (the build gives a Unix path).
+std::wstring ProgramPath() {
+  const std::string path = LANZE_EXE;
+  std::wstring wide(path.size(), L'\0');
+  wide.resize(MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), wide.data(),
+                                  static_cast<int>(wide.size())));
+  if (!wide.empty() && wide[0] == L'/') {
+    for (wchar_t& c : wide)
+      if (c == L'/') c = L'\\';
+    wide = L"Z:" + wide;
+  }
+  return wide;
+}
+
+std::wstring WindowText(HWND window) {
+  wchar_t text[256] = {};
+  GetWindowTextW(window, text, 256);
+  return text;
+}
+
+std::wstring ClassOf(HWND window) {
+  wchar_t name[256] = {};
+  GetClassNameW(window, name, 256);
+  return name;
+}
+
+struct Search {
+  DWORD ProcessId;
+  const wchar_t* ClassName;   // null: the visible window with the main caption
+  HWND Found = nullptr;
+};
+
+BOOL CALLBACK FindTopLevel(HWND window, LPARAM param) {
+  auto* s = reinterpret_cast<Search*>(param);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  if (pid != s->ProcessId) return TRUE;
+  const bool match = s->ClassName ? ClassOf(window) == s->ClassName
+                                  : IsWindowVisible(window) && WindowText(window) == kCaption;
+  if (!match) return TRUE;
+  s->Found = window;
+  return FALSE;
+}
+
+HWND FindWindowOf(DWORD pid, const wchar_t* className) {
+  Search s{pid, className};
+  EnumWindows(&FindTopLevel, reinterpret_cast<LPARAM>(&s));
+  return s.Found;
+}
+
+std::string Utf8(const std::wstring& text) {
+  std::string out(text.size() * 3, '\0');
+  out.resize(WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(),
+                                 static_cast<int>(out.size()), nullptr, nullptr));
+  return out;
+}
+
+// The "key=value" lines of the program's start-up report, once it exists
+// (waits at most `ms`); empty when it did not come.
+std::map<std::string, std::string> ReadReport(const std::wstring& fileName, DWORD ms) {
+  std::map<std::string, std::string> lines;
+  for (DWORD start = GetTickCount(); GetFileAttributesW(fileName.c_str()) == INVALID_FILE_ATTRIBUTES;) {
+    if (GetTickCount() - start > ms) return lines;
+    Sleep(20);
+  }
+  HANDLE file = CreateFileW(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return lines;
+  std::string text(65536, '\0');
+  DWORD read = 0;
+  ReadFile(file, text.data(), static_cast<DWORD>(text.size()), &read, nullptr);
+  CloseHandle(file);
+  text.resize(read);
+  for (size_t start = 0; start < text.size();) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    const std::string line = text.substr(start, end - start);
+    const size_t equals = line.find('=');
+    if (equals != std::string::npos) lines[line.substr(0, equals)] = line.substr(equals + 1);
+    start = end + 1;
+  }
+  return lines;
+}
+
+// The started program, asked for its start-up report; stopped should a test
+// end before it did.
+class Program {
+ public:
+  Program() {
+    wchar_t folder[MAX_PATH];
+    GetTempPathW(MAX_PATH, folder);
+    report_ = std::wstring(folder) + L"lanze-app-tests-" + std::to_wstring(GetCurrentProcessId()) + L".txt";
+    DeleteFileW(report_.c_str());
+  }
+  bool Start() {
+    SetEnvironmentVariableW(L"LANZE_STARTUP_REPORT", report_.c_str());
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    const std::wstring exe = ProgramPath();
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    const bool started = CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                        nullptr, &startup, &info_) != FALSE;
+    SetEnvironmentVariableW(L"LANZE_STARTUP_REPORT", nullptr);
+    return started;
+  }
+  const std::wstring& ReportFile() const { return report_; }
+  ~Program() {
+    DeleteFileW(report_.c_str());
+    if (!info_.hProcess) return;
+    if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
+      TerminateProcess(info_.hProcess, 99);
+      WaitForSingleObject(info_.hProcess, 5000);
+    }
+    CloseHandle(info_.hThread);
+    CloseHandle(info_.hProcess);
+  }
+  DWORD Id() const { return info_.dwProcessId; }
+  bool Running() const { return WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT; }
+  // The exit code once the program ended within `ms`, else STILL_ACTIVE.
+  DWORD WaitExit(DWORD ms) const {
+    DWORD code = STILL_ACTIVE;
+    if (WaitForSingleObject(info_.hProcess, ms) == WAIT_OBJECT_0) GetExitCodeProcess(info_.hProcess, &code);
+    return code;
+  }
+
+ private:
+  std::wstring report_;
+  PROCESS_INFORMATION info_{};
+};
+
+TEST(Program, ShowsItsMaximizedMainWindowAndEndsWhenItCloses) {
+  Program program;
+  ASSERT_TRUE(program.Start()) << "cannot start " << testing::PrintToString(ProgramPath());
+
+  HWND main = nullptr;
+  for (DWORD start = GetTickCount(); !main && GetTickCount() - start < 30000 && program.Running(); Sleep(20))
+    main = FindWindowOf(program.Id(), nullptr);
+  ASSERT_NE(main, nullptr) << "the main window did not show within 30 s";
+  EXPECT_NE(FindWindowW(nullptr, kCaption), nullptr);
+  EXPECT_TRUE(IsZoomed(main));
+
+  // The main form is the task bar's window (its own, unowned, WS_EX_APPWINDOW)...
+  EXPECT_EQ(GetWindow(main, GW_OWNER), nullptr);
+  EXPECT_TRUE(GetWindowLongW(main, GWL_EXSTYLE) & WS_EX_APPWINDOW);
+  // ...and the application object holds the title. Its hidden window, which
+  // would show it, is only made on first use, so the program reports it.
+  const auto report = ReadReport(program.ReportFile(), 10000);
+  ASSERT_FALSE(report.empty()) << "no start-up report";
+  EXPECT_EQ(report.count("application_title") ? report.at("application_title") : "", Utf8(kTitle));
+  EXPECT_EQ(report.count("main_form_caption") ? report.at("main_form_caption") : "", Utf8(kCaption));
+  if (HWND application = FindWindowOf(program.Id(), L"TApplication")) {
+    EXPECT_EQ(WindowText(application), kTitle);
+    EXPECT_FALSE(IsWindowVisible(application));
+  }
+
+  ASSERT_TRUE(PostMessageW(main, WM_CLOSE, 0, 0));
+  EXPECT_EQ(program.WaitExit(30000), 0u);
+}
+
+}  // namespace

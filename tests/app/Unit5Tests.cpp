@@ -1,0 +1,121 @@
+// The main window built from its stored definition, as the program builds it.
+#include "app/Unit5.h"
+#include "tests/app/AppTestSupport.h"
+
+#include "platform/core/Streams.h"
+#include "platform/gui/Jpeg.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+template <class T>
+using Owned = std::unique_ptr<T, void (*)(TObject*)>;
+
+template <class T>
+Owned<T> Own(T* p) {
+  return Owned<T>(p, &TObject::Free);
+}
+
+// An image list and a picture read straight from their stored bytes.
+class TStoredImageList : public TImageList {
+ public:
+  using TImageList::TImageList;
+  using TCustomImageList::ReadData;
+};
+
+class TStoredPicture : public TPicture {
+ public:
+  using TPicture::ReadData;
+};
+
+Owned<TMemoryStream> StreamOf(const std::vector<Byte>& bytes) {
+  auto stream = Own(new TMemoryStream());
+  if (!bytes.empty()) stream->WriteBuffer(bytes.data(), static_cast<int>(bytes.size()));
+  stream->SetPosition(0);
+  return stream;
+}
+
+Owned<TForm5> NewForm5() { return Own(static_cast<TForm5*>(TForm5::StaticClass()->NewInstance(nullptr))); }
+
+TEST(Form5Definition, SetsTheStoredFormValues) {
+  auto form = NewForm5();
+  EXPECT_EQ(form->Name(), L"Form5");
+  EXPECT_EQ(form->GetCaption(), L"岚泽家具生产设计系统3.0");
+  EXPECT_EQ(form->GetWindowState(), wsMaximized);
+  EXPECT_EQ(form->GetLeft(), 0);
+  EXPECT_EQ(form->GetTop(), 0);
+  EXPECT_EQ(form->ClientWidth(), 873);
+  EXPECT_EQ(form->ClientHeight(), 401);
+  EXPECT_EQ(form->GetColor(), clBtnFace);
+  EXPECT_FALSE(form->GetOldCreateOrder());
+  EXPECT_EQ(form->GetPixelsPerInch(), 96);
+  EXPECT_EQ(form->GetTextHeight(), 13);
+  TFont* font = form->Font();
+  EXPECT_EQ(font->GetName(), L"Tahoma");
+  EXPECT_EQ(font->GetHeight(), -11);
+  EXPECT_EQ(font->GetCharset(), DEFAULT_CHARSET);
+  EXPECT_EQ(font->GetColor(), clWindowText);
+  EXPECT_TRUE(font->GetStyle().Empty());
+  // Created hidden: the program's message loop shows it.
+  EXPECT_FALSE(form->GetVisible());
+}
+
+TEST(Form5Definition, HoldsTheToolbarGlyphs) {
+  auto form = NewForm5();
+  TImageList* images = form->SmallImages;
+  ASSERT_NE(images, nullptr);
+  EXPECT_EQ(images->Name(), L"SmallImages");
+  EXPECT_EQ(images->Owner(), form.get());
+  EXPECT_EQ(form->FindComponent(L"SmallImages"), images);
+  EXPECT_EQ(images->Count(), 149);
+  EXPECT_EQ(images->GetWidth(), 16);
+  EXPECT_EQ(images->GetHeight(), 16);
+  EXPECT_EQ(images->GetBkColor(), clNone);
+
+  // Exactly the generated glyphs (compared as the list stores them).
+  auto stored = Own(new TStoredImageList(nullptr));
+  auto bytes = StreamOf(ResourceBytes(L"SMALLIMAGES"));
+  stored->ReadData(bytes.get());
+  ASSERT_EQ(stored->Count(), 149);
+  EXPECT_TRUE(images->Equal(stored.get()));
+}
+
+TEST(Form5Definition, ExitHandlerIsPublishedAndClosesTheForm) {
+  auto form = NewForm5();
+  const TPublishedMethod* method = TForm5::StaticClass()->FindMethod(L"btnExitClick");
+  ASSERT_NE(method, nullptr);
+  // Bound the way the component stream binds an OnClick by name.
+  const TNotifyEvent click = TNotifyEvent::FromMethod(TMethod{method->Code, form.get(), method->Signature});
+  ASSERT_TRUE(click.Assigned());
+
+  form->SetWindowState(wsNormal);
+  form->Show();
+  ASSERT_TRUE(IsWindowVisible(form->Handle()));
+  click(form.get());
+  // Not the application's main form here: closing hides it.
+  EXPECT_FALSE(form->GetVisible());
+  EXPECT_FALSE(IsWindowVisible(form->Handle()));
+}
+
+TEST(Form5Definition, IsKnownToTheComponentStream) {
+  EXPECT_EQ(GetClass(L"TForm5"), TForm5::StaticClass());
+  EXPECT_EQ(GetClass(L"TImageList"), TImageList::StaticClass());
+}
+
+TEST(BackgroundPictureData, ReadsBackAsAJpegPicture) {
+  auto picture = Own(new TStoredPicture());
+  auto bytes = StreamOf(ResourceBytes(L"BACKGROUND"));
+  picture->ReadData(bytes.get());
+  auto* jpeg = dynamic_cast<TJPEGImage*>(picture->Graphic());
+  ASSERT_NE(jpeg, nullptr);
+  EXPECT_EQ(jpeg->GetWidth(), 1600);
+  EXPECT_EQ(jpeg->GetHeight(), 862);
+  EXPECT_FALSE(jpeg->GetProgressiveEncoding());
+  EXPECT_EQ(bytes->GetPosition(), bytes->GetSize());
+  jpeg->DIBNeeded();   // decodes
+}
+
+}  // namespace

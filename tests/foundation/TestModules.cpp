@@ -1,0 +1,10 @@
+#include "foundation/FoundationModules.h"
+#include "platform/gui/GuiModules.h"
+#include "tests/support/TestModules.h"
+
+std::vector<TModuleStep> TestModules() {
+  std::vector<TModuleStep> steps;
+  for (auto list : {PlatformCoreModules(), PlatformGuiModules(), FoundationModules()})
+    steps.insert(steps.end(), list.begin(), list.end());
+  return steps;
+}
