@@ -1,8 +1,11 @@
 #include "foundation/FoundationModules.h"
 #include "foundation/cxClasses.h"
+#include "foundation/cxControlsRoutines.h"
 #include "foundation/cxControlsTimer.h"
 #include "foundation/cxDWMApi.h"
+#include "foundation/cxDrawTextUtils.h"
 #include "foundation/cxGeometry.h"
+#include "foundation/cxGraphicsCanvas.h"
 #include "foundation/cxStyles.h"
 #include "foundation/dxCore.h"
 #include "foundation/dxFading.h"
@@ -22,10 +25,13 @@ std::span<const TModuleStep> FoundationModules() {
       {L"dxThemeManager", &dxThemeManagerInitialize, &dxThemeManagerFinalize},
       {L"dxOffice11", &dxOffice11Initialize, &dxOffice11Finalize},
       {L"cxGeometry", &cxGeometryInitialize, &cxGeometryFinalize},
+      {L"cxDrawTextUtils", &cxDrawTextUtilsInitialize, &cxDrawTextUtilsFinalize},
       {L"cxDWMApi", &cxDWMApiInitialize, &cxDWMApiFinalize},
+      {L"cxControlsRoutines", &cxControlsRoutinesInitialize, &cxControlsRoutinesFinalize},
       {L"cxControlsTimer", &cxControlsTimerInitialize, &cxControlsTimerFinalize},
       {L"dxGDIPlusAPI", &dxGDIPlusAPIInitialize, &dxGDIPlusAPIFinalize},
       {L"dxGDIPlusClasses", &dxGDIPlusClassesInitialize, &dxGDIPlusClassesFinalize},
+      {L"cxGraphics", &cxGraphicsInitialize, &cxGraphicsFinalize},
       {L"cxStyles", &cxStylesInitialize, &cxStylesFinalize},
       {L"dxFading", &dxFadingInitialize, &dxFadingFinalize},
   };
