@@ -6,6 +6,9 @@
 #include "foundation/cxDrawTextUtils.h"
 #include "foundation/cxGeometry.h"
 #include "foundation/cxGraphicsCanvas.h"
+#include "foundation/cxLookAndFeelPaintersOffice11.h"
+#include "foundation/cxLookAndFeelPaintersStartup.h"
+#include "foundation/cxLookAndFeels.h"
 #include "foundation/cxStyles.h"
 #include "foundation/dxCore.h"
 #include "foundation/dxFading.h"
@@ -24,8 +27,14 @@ std::span<const TModuleStep> FoundationModules() {
       {L"dxUxTheme", &dxUxThemeInitialize, &dxUxThemeFinalize},
       {L"dxThemeManager", &dxThemeManagerInitialize, &dxThemeManagerFinalize},
       {L"dxOffice11", &dxOffice11Initialize, &dxOffice11Finalize},
+      {L"cxLookAndFeelPaintersOffice11", &cxLookAndFeelPaintersOffice11Initialize,
+       &cxLookAndFeelPaintersOffice11Finalize},
       {L"cxGeometry", &cxGeometryInitialize, &cxGeometryFinalize},
       {L"cxDrawTextUtils", &cxDrawTextUtilsInitialize, &cxDrawTextUtilsFinalize},
+      // The painter module (its registry among it) before the root look-and-feel;
+      // at exit the root look-and-feel goes first.
+      {L"cxLookAndFeelPainters", &cxLookAndFeelPaintersInitialize, &cxLookAndFeelPaintersFinalize},
+      {L"cxLookAndFeels", &cxLookAndFeelsInitialize, &cxLookAndFeelsFinalize},
       {L"cxDWMApi", &cxDWMApiInitialize, &cxDWMApiFinalize},
       {L"cxControlsRoutines", &cxControlsRoutinesInitialize, &cxControlsRoutinesFinalize},
       {L"cxControlsTimer", &cxControlsTimerInitialize, &cxControlsTimerFinalize},

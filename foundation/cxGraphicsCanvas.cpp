@@ -1,6 +1,7 @@
 #include "foundation/cxGraphicsCanvas.h"
 
 #include "foundation/cxGraphicsBitmaps.h"
+#include "foundation/cxGraphicsRoutines.h"
 #include "foundation/dxCore.h"
 #include "platform/core/Components.h"
 #include "platform/core/SysUtils.h"
@@ -61,73 +62,6 @@ int FloorDiv(int a, int b) {
   int q = a / b;
   if ((a % b != 0) && ((a < 0) != (b < 0))) --q;
   return q;
-}
-
-// ---- Text primitives ------------------------------------------------------------
-
-int TextLength(const String& text, int length) {
-  return length < 0 ? static_cast<int>(text.size()) : std::min<int>(length, static_cast<int>(text.size()));
-}
-
-int DrawColoredText(HDC dc, const String& text, TRect& r, UINT format, int length,
-                    TColor color, int bkMode) {
-  const int saved = ::SaveDC(dc);
-  if (color != clDefault) SetTextColor(dc, static_cast<COLORREF>(ColorToRGB(color)));
-  SetBkMode(dc, bkMode);
-  RECT rc = ToRECT(r);
-  const int result = DrawTextW(dc, text.c_str(), TextLength(text, length), &rc, format);
-  r = FromRECT(rc);
-  ::RestoreDC(dc, saved);
-  return result;
-}
-
-bool QueryTextExtent(HDC dc, const String& text, TSize& size, int length = -1) {
-  SIZE s{};
-  if (!GetTextExtentPoint32W(dc, text.c_str(), TextLength(text, length), &s)) return false;
-  size = {s.cx, s.cy};
-  return true;
-}
-
-bool ExtTextOutString(HDC dc, const String& text, const TPoint& p, int length, UINT options,
-                      const TRect& clip) {
-  const RECT rc = ToRECT(clip);
-  return ExtTextOutW(dc, p.X, p.Y, options, &rc, text.c_str(), TextLength(text, length),
-                     nullptr) != 0;
-}
-
-// ---- Pixel arrays ---------------------------------------------------------------
-
-BITMAPINFO TopDownInfo(int width, int height) {
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  bi.bmiHeader.biWidth = width;
-  bi.bmiHeader.biHeight = -height;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
-  return bi;
-}
-
-// The bitmap's pixels, top row first, as 32-bit BGRA.
-std::vector<RGBQUAD> ReadColors(TBitmap* bitmap) {
-  const int w = bitmap->GetWidth(), h = bitmap->GetHeight();
-  std::vector<RGBQUAD> colors;
-  if (w <= 0 || h <= 0) return colors;
-  colors.resize(static_cast<size_t>(w) * h);
-  BITMAPINFO bi = TopDownInfo(w, h);
-  HDC dc = GdiCreateCompatibleDC(nullptr);
-  GetDIBits(dc, bitmap->GetHandle(), 0, h, colors.data(), &bi, DIB_RGB_COLORS);
-  GdiDeleteDC(dc);
-  return colors;
-}
-
-void ApplyColors(TBitmap* bitmap, const std::vector<RGBQUAD>& colors) {
-  const int w = bitmap->GetWidth(), h = bitmap->GetHeight();
-  if (w <= 0 || h <= 0 || colors.size() < static_cast<size_t>(w) * h) return;
-  BITMAPINFO bi = TopDownInfo(w, h);
-  HDC dc = GdiCreateCompatibleDC(nullptr);
-  SetDIBits(dc, bitmap->GetHandle(), 0, h, colors.data(), &bi, DIB_RGB_COLORS);
-  GdiDeleteDC(dc);
 }
 
 }  // namespace
@@ -517,9 +451,9 @@ void TcxCanvas::DrawTexT(const String& Text, TRect& R, int Flags, bool Enabled) 
   const TColor fontColor = Font()->GetColor();
   auto output = [&] {
     if (drawTextPath)
-      DrawColoredText(Handle(), Text, R, format, -1, clDefault, TRANSPARENT);
+      cxDrawColoredText(Handle(), Text, R, format, -1, clDefault, TRANSPARENT);
     else
-      ExtTextOutString(Handle(), Text, R.TopLeft(), -1, options, R);
+      cxExtTextOutString(Handle(), Text, R.TopLeft(), -1, options, &R);
   };
   if (!Enabled) {
     OffsetR(R, 1, 1);
@@ -577,7 +511,7 @@ void TcxCanvas::AlignMultiLineTextRectVertically(TRect& R, const String& AText,
 
 TSize TcxCanvas::TextExtent(const String& Text) {
   TSize size;
-  QueryTextExtent(Handle(), Text, size);
+  cxQueryTextExtent(Handle(), Text, size);
   return size;
 }
 
@@ -588,7 +522,7 @@ void TcxCanvas::TextExtent(const String& Text, TRect& R, int Flags) {
   // Measured from the top: some DrawText implementations place a single line
   // at the bottom or centre even while only calculating.
   const UINT calcFormat = (format & ~static_cast<UINT>(DT_VCENTER | DT_BOTTOM)) | DT_CALCRECT;
-  if (DrawColoredText(Handle(), Text, R, calcFormat, -1, clDefault, TRANSPARENT) == 0) {
+  if (cxDrawColoredText(Handle(), Text, R, calcFormat, -1, clDefault, TRANSPARENT) == 0) {
     R.Right = R.Left;
     R.Bottom = R.Top;
   }
@@ -665,7 +599,7 @@ void TcxCanvas::GetTextStringsBounds(String Text, TRect R, int Flags, bool Enabl
       }
     }
     TSize size;
-    QueryTextExtent(dc, Text, size, n);
+    cxQueryTextExtent(dc, Text, size, n);
     TRect line = block;
     line.Bottom = block.Top + size.cy;
     switch (horz) {
@@ -973,8 +907,9 @@ void TcxCanvas::TransparentDraw(int X, int Y, TBitmap* ABitmap, Byte AAlpha, TBi
       const BLENDFUNCTION bf{AC_SRC_OVER, 0, AAlpha, 0};
       blend(work->Canvas()->GetHandle(), 0, 0, w, h, ABitmap->Canvas()->GetHandle(), 0, 0, w, h, bf);
     } else {
-      std::vector<RGBQUAD> dst = ReadColors(work);
-      const std::vector<RGBQUAD> src = ReadColors(ABitmap);
+      TRGBColors dst, src;
+      cxReadBitmapColors(work, true, dst);
+      cxReadBitmapColors(ABitmap, true, src);
       auto mix = [AAlpha](BYTE d, BYTE s) {
         return static_cast<BYTE>(MulDiv(d, 255 - AAlpha, 255) + MulDiv(s, AAlpha, 255));
       };
@@ -983,7 +918,7 @@ void TcxCanvas::TransparentDraw(int X, int Y, TBitmap* ABitmap, Byte AAlpha, TBi
         dst[i].rgbGreen = mix(dst[i].rgbGreen, src[i].rgbGreen);
         dst[i].rgbRed = mix(dst[i].rgbRed, src[i].rgbRed);
       }
-      ApplyColors(work, dst);
+      cxApplyColorsToBitmap(work, dst, true);
     }
     FCanvas->Draw(X, Y, work);
   } catch (...) {
@@ -998,8 +933,9 @@ void TcxCanvas::RotateBitmap(TBitmap* ABitmap, TcxRotationAngle ARotationAngle,
   if (!ABitmap || (ARotationAngle == ra0 && !AFlipVertically)) return;
   const int w = ABitmap->GetWidth(), h = ABitmap->GetHeight();
   if (w <= 0 || h <= 0) return;
-  const std::vector<RGBQUAD> source = ReadColors(ABitmap);
-  std::vector<RGBQUAD> result(source.size());
+  TRGBColors source;
+  cxReadBitmapColors(ABitmap, true, source);
+  TRGBColors result(source.size());
   const bool quarter = ARotationAngle == raPlus90 || ARotationAngle == raMinus90;
   const int resultWidth = quarter ? h : w;
   for (int y = 0; y < h; ++y)
@@ -1027,19 +963,20 @@ void TcxCanvas::RotateBitmap(TBitmap* ABitmap, TcxRotationAngle ARotationAngle,
     ABitmap->SetWidth(h);
     ABitmap->SetHeight(w);
   }
-  ApplyColors(ABitmap, result);
+  cxApplyColorsToBitmap(ABitmap, result, true);
 }
 
 void TcxCanvas::FlipHorizontally(TBitmap* ABitmap) {
   if (!ABitmap) return;
   const int w = ABitmap->GetWidth(), h = ABitmap->GetHeight();
   if (w <= 0 || h <= 0) return;
-  std::vector<RGBQUAD> colors = ReadColors(ABitmap);
+  TRGBColors colors;
+  cxReadBitmapColors(ABitmap, true, colors);
   for (int y = 0; y < h; ++y) {
     RGBQUAD* row = colors.data() + static_cast<size_t>(y) * w;
     for (int x = 0; x <= (w - 1) / 2; ++x) std::swap(row[x], row[w - 1 - x]);
   }
-  ApplyColors(ABitmap, colors);
+  cxApplyColorsToBitmap(ABitmap, colors, true);
 }
 
 // ---------------------------------------------------------------------------

@@ -127,18 +127,25 @@ std::vector<RGBQUAD> DefaultColors(int bpp) {
   return colors;
 }
 
-// A bottom-up DIB section; `masks` for BI_BITFIELDS, `colors` for up to 8 bits.
-HBITMAP CreateDib(int width, int height, int bpp, DWORD compression, const DWORD* masks,
-                  const std::vector<RGBQUAD>& colors, void** bits = nullptr) {
-  std::vector<Byte> buffer(sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD));
-  auto* info = reinterpret_cast<BITMAPINFO*>(buffer.data());
-  BITMAPINFOHEADER& h = info->bmiHeader;
+// The header of a DIB `height` rows high (negative: top-down), the rest zero.
+BITMAPINFOHEADER InfoHeader(int width, int height, int bpp, DWORD compression) {
+  BITMAPINFOHEADER h{};
   h.biSize = sizeof(BITMAPINFOHEADER);
   h.biWidth = width;
   h.biHeight = height;
   h.biPlanes = 1;
   h.biBitCount = static_cast<WORD>(bpp);
   h.biCompression = compression;
+  return h;
+}
+
+// A bottom-up DIB section; `masks` for BI_BITFIELDS, `colors` for up to 8 bits.
+HBITMAP CreateDib(int width, int height, int bpp, DWORD compression, const DWORD* masks,
+                  const std::vector<RGBQUAD>& colors, void** bits = nullptr) {
+  std::vector<Byte> buffer(sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD));
+  auto* info = reinterpret_cast<BITMAPINFO*>(buffer.data());
+  BITMAPINFOHEADER& h = info->bmiHeader;
+  h = InfoHeader(width, height, bpp, compression);
   if (compression == BI_BITFIELDS) {
     std::memcpy(info->bmiColors, masks, 3 * sizeof(DWORD));
   } else if (bpp <= 8) {
@@ -935,13 +942,7 @@ TBytes TBitmap::SaveBytes() {
   fh.bfType = 0x4D42;
   fh.bfSize = offset + static_cast<DWORD>(pixels.size());
   fh.bfOffBits = offset;
-  BITMAPINFOHEADER ih{};
-  ih.biSize = sizeof(ih);
-  ih.biWidth = w;
-  ih.biHeight = h;
-  ih.biPlanes = 1;
-  ih.biBitCount = static_cast<WORD>(bpp);
-  ih.biCompression = compression;
+  BITMAPINFOHEADER ih = InfoHeader(w, h, bpp, compression);
   ih.biSizeImage = static_cast<DWORD>(pixels.size());
   ih.biClrUsed = static_cast<DWORD>(colors.size());
   out.reserve(fh.bfSize);

@@ -10,6 +10,31 @@
 
 namespace {
 
+// Points `field` at another image list: `owner` hears of the list's changes
+// through `link` and of its destruction. False when it already was that list.
+bool ReplaceImageList(TComponent* owner, TCustomImageList*& field, TCustomImageList* value, TChangeLink* link) {
+  if (field == value) return false;
+  if (field) {
+    field->UnRegisterChanges(link);
+    field->RemoveFreeNotification(owner);
+  }
+  field = value;
+  if (value) {
+    value->RegisterChanges(link);
+    value->FreeNotification(owner);
+  }
+  return true;
+}
+
+// Asks a "may it happen" event (whose last argument is the answer); without a
+// handler the answer is yes.
+template <class E, class... A>
+bool Allowed(const E& event, A... args) {
+  bool allow = true;
+  if (event) event(args..., allow);
+  return allow;
+}
+
 const Char kListIndexError[] = L"List index out of bounds (%d)";
 // The item state bit of the focus rectangle (TVIS_FOCUSED).
 constexpr UINT kItemFocused = 0x0001;
@@ -183,9 +208,7 @@ void TCustomTabControl::SetTabImage(int Index, int ImageIndex) {
 }
 
 bool TCustomTabControl::CanChange() {
-  bool allow = true;
-  if (OnChanging) OnChanging(this, allow);
-  return allow;
+  return Allowed(OnChanging, this);
 }
 
 void TCustomTabControl::Change() {
@@ -239,16 +262,7 @@ void TCustomTabControl::ImageListChange(TObject*) {
 }
 
 void TCustomTabControl::SetImages(TCustomImageList* value) {
-  if (images_ == value) return;
-  if (images_) {
-    images_->UnRegisterChanges(imageChangeLink_);
-    images_->RemoveFreeNotification(this);
-  }
-  images_ = value;
-  if (value) {
-    value->RegisterChanges(imageChangeLink_);
-    value->FreeNotification(this);
-  }
+  if (!ReplaceImageList(this, images_, value, imageChangeLink_)) return;
   ImageListChange(nullptr);
   Realign();
 }
@@ -1333,30 +1347,12 @@ void TCustomTreeView::ImageListChange(TObject*) {
 }
 
 void TCustomTreeView::SetImages(TCustomImageList* value) {
-  if (images_ == value) return;
-  if (images_) {
-    images_->UnRegisterChanges(imageChangeLink_);
-    images_->RemoveFreeNotification(this);
-  }
-  images_ = value;
-  if (value) {
-    value->RegisterChanges(imageChangeLink_);
-    value->FreeNotification(this);
-  }
+  if (!ReplaceImageList(this, images_, value, imageChangeLink_)) return;
   ImageListChange(nullptr);
 }
 
 void TCustomTreeView::SetStateImages(TCustomImageList* value) {
-  if (stateImages_ == value) return;
-  if (stateImages_) {
-    stateImages_->UnRegisterChanges(stateChangeLink_);
-    stateImages_->RemoveFreeNotification(this);
-  }
-  stateImages_ = value;
-  if (value) {
-    value->RegisterChanges(stateChangeLink_);
-    value->FreeNotification(this);
-  }
+  if (!ReplaceImageList(this, stateImages_, value, stateChangeLink_)) return;
   ImageListChange(nullptr);
 }
 
@@ -1400,9 +1396,7 @@ void TCustomTreeView::SetIndent(int value) {
 }
 
 bool TCustomTreeView::CanChange(TTreeNode* Node) {
-  bool allow = true;
-  if (OnChanging) OnChanging(this, Node, allow);
-  return allow;
+  return Allowed(OnChanging, this, Node);
 }
 
 void TCustomTreeView::Change(TTreeNode* Node) {
@@ -1410,9 +1404,7 @@ void TCustomTreeView::Change(TTreeNode* Node) {
 }
 
 bool TCustomTreeView::CanExpand(TTreeNode* Node) {
-  bool allow = true;
-  if (OnExpanding) OnExpanding(this, Node, allow);
-  return allow;
+  return Allowed(OnExpanding, this, Node);
 }
 
 void TCustomTreeView::Expand(TTreeNode* Node) {
@@ -1420,9 +1412,7 @@ void TCustomTreeView::Expand(TTreeNode* Node) {
 }
 
 bool TCustomTreeView::CanCollapse(TTreeNode* Node) {
-  bool allow = true;
-  if (OnCollapsing) OnCollapsing(this, Node, allow);
-  return allow;
+  return Allowed(OnCollapsing, this, Node);
 }
 
 void TCustomTreeView::Collapse(TTreeNode* Node) {
@@ -2039,16 +2029,7 @@ void TToolBar::ApplyImageLists() {
 void TToolBar::ImageListChange(TObject*) { RebuildButtons(); }
 
 void TToolBar::SetImageList(TCustomImageList*& field, TCustomImageList* value) {
-  if (field == value) return;
-  if (field) {
-    field->UnRegisterChanges(imageChangeLink_);
-    field->RemoveFreeNotification(this);
-  }
-  field = value;
-  if (value) {
-    value->RegisterChanges(imageChangeLink_);
-    value->FreeNotification(this);
-  }
+  if (!ReplaceImageList(this, field, value, imageChangeLink_)) return;
   RebuildButtons();
 }
 

@@ -16,6 +16,28 @@ using namespace controlsdetail;
 
 namespace {
 
+// Runs `paint` with `canvas` drawing on `dc`; the canvas lets the DC go
+// afterwards unless painting destroyed the control (and the canvas with it).
+template <class F>
+void PaintThroughCanvas(TControl* control, TCanvas* canvas, HDC dc, F&& paint) {
+  canvas->Lock();
+  canvas->SetHandle(dc);
+  TControlGuard guard(control);
+  try {
+    paint();
+  } catch (...) {
+    if (guard.Alive()) {
+      canvas->SetHandle(nullptr);
+      canvas->Unlock();
+    }
+    throw;
+  }
+  if (guard.Alive()) {
+    canvas->SetHandle(nullptr);
+    canvas->Unlock();
+  }
+}
+
 struct HeldDC {
   TControlCanvas* canvas;
   HWND window;
@@ -372,23 +394,10 @@ void TCustomControl::WMPaint(TWMPaint& Message) {
 }
 
 void TCustomControl::PaintWindow(HDC DC) {
-  canvas_->Lock();
-  canvas_->SetHandle(DC);
-  TControlGuard guard(this);
-  try {
+  PaintThroughCanvas(this, canvas_, DC, [this] {
     static_cast<TControlCanvas*>(canvas_)->UpdateTextFlags();
     Paint();
-  } catch (...) {
-    if (guard.Alive()) {
-      canvas_->SetHandle(nullptr);
-      canvas_->Unlock();
-    }
-    throw;
-  }
-  if (guard.Alive()) {
-    canvas_->SetHandle(nullptr);
-    canvas_->Unlock();
-  }
+  });
 }
 
 BEGIN_CLASS(TCustomControl, TWinControl, nullptr)
@@ -412,22 +421,7 @@ TGraphicControl::~TGraphicControl() {
 
 void TGraphicControl::WMPaint(TWMPaint& Message) {
   if (!Message.DC) return;
-  canvas_->Lock();
-  canvas_->SetHandle(Message.DC);
-  TControlGuard guard(this);
-  try {
-    Paint();
-  } catch (...) {
-    if (guard.Alive()) {
-      canvas_->SetHandle(nullptr);
-      canvas_->Unlock();
-    }
-    throw;
-  }
-  if (guard.Alive()) {
-    canvas_->SetHandle(nullptr);
-    canvas_->Unlock();
-  }
+  PaintThroughCanvas(this, canvas_, Message.DC, [this] { Paint(); });
 }
 
 BEGIN_CLASS(TGraphicControl, TControl, nullptr)

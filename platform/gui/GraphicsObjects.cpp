@@ -16,6 +16,14 @@
 
 namespace {
 
+// A copy of a font's, pen's or brush's data with one field changed: what a
+// property setter hands to Change.
+template <class D, class F, class V>
+D With(D data, F D::*field, const V& value) {
+  data.*field = value;
+  return data;
+}
+
 const TIdentMapEntry kColors[] = {
     {clBlack, L"clBlack"},
     {clMaroon, L"clMaroon"},
@@ -450,9 +458,7 @@ void TFont::SetColor(TColor value) {
 }
 
 void TFont::SetHeight(int value) {
-  TFontData d = data_;
-  d.Height = value;
-  Change(d);
+  Change(With(data_, &TFontData::Height, value));
 }
 
 int TFont::GetSize() const { return -MulDiv(data_.Height, 72, pixelsPerInch_); }
@@ -461,39 +467,27 @@ void TFont::SetSize(int value) { SetHeight(-MulDiv(value, pixelsPerInch_, 72)); 
 
 void TFont::SetName(const TFontName& value) {
   if (value.empty()) return;   // an empty face would silently pick some font
-  TFontData d = data_;
-  d.Name = value;
-  Change(d);
+  Change(With(data_, &TFontData::Name, value));
 }
 
 void TFont::SetStyle(TFontStyles value) {
-  TFontData d = data_;
-  d.Style = value;
-  Change(d);
+  Change(With(data_, &TFontData::Style, value));
 }
 
 void TFont::SetCharset(TFontCharset value) {
-  TFontData d = data_;
-  d.Charset = value;
-  Change(d);
+  Change(With(data_, &TFontData::Charset, value));
 }
 
 void TFont::SetPitch(TFontPitch value) {
-  TFontData d = data_;
-  d.Pitch = value;
-  Change(d);
+  Change(With(data_, &TFontData::Pitch, value));
 }
 
 void TFont::SetOrientation(int value) {
-  TFontData d = data_;
-  d.Orientation = value;
-  Change(d);
+  Change(With(data_, &TFontData::Orientation, value));
 }
 
 void TFont::SetQuality(TFontQuality value) {
-  TFontData d = data_;
-  d.Quality = value;
-  Change(d);
+  Change(With(data_, &TFontData::Quality, value));
 }
 
 void TFont::SetPixelsPerInch(int value) {
@@ -576,22 +570,16 @@ void TPen::Assign(TPersistent* source) {
 }
 
 void TPen::SetColor(TColor value) {
-  TPenData d = data_;
-  d.Color = value;
-  Change(d);
+  Change(With(data_, &TPenData::Color, value));
 }
 
 void TPen::SetStyle(TPenStyle value) {
-  TPenData d = data_;
-  d.Style = value;
-  Change(d);
+  Change(With(data_, &TPenData::Style, value));
 }
 
 void TPen::SetWidth(int value) {
   if (value < 0) return;
-  TPenData d = data_;
-  d.Width = value;
-  Change(d);
+  Change(With(data_, &TPenData::Width, value));
 }
 
 void TPen::SetMode(TPenMode value) {
@@ -701,13 +689,9 @@ void TBrush::SetColor(TColor value) {
 }
 
 void TBrush::SetStyle(TBrushStyle value) {
-  TBrushData d = data_;
-  d.Style = value;
-  Change(d);
+  Change(With(data_, &TBrushData::Style, value));
 }
 
 void TBrush::SetBitmap(TBitmap* value) {
-  TBrushData d = data_;
-  d.Bitmap = value;
-  Change(d);
+  Change(With(data_, &TBrushData::Bitmap, value));
 }

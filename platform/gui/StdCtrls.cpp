@@ -1105,21 +1105,62 @@ void TCustomGroupBox::CMDialogChar(TWMKey& Message) {
   DispatchInherited(TCustomGroupBox::StaticClass(), &Message);
 }
 
+namespace {
+
+// One owner-drawn item of a list or combo box: the canvas draws on the item's
+// DC in the box's font and brush (highlighted when selected); `drawItem` paints
+// a real item, the background alone is filled for the empty one.
+template <class F>
+void DrawOwnerItem(const DRAWITEMSTRUCT& dis, TControlCanvas* canvas, TFont* font, TBrush* brush, F&& drawItem) {
+  const TOwnerDrawState state = OwnerDrawStateFromFlags(dis.itemState);
+  canvas->FreeHandle();
+  canvas->SetHandle(dis.hDC);
+  try {
+    canvas->SetFont(font);
+    canvas->SetBrush(brush);
+    const int index = static_cast<int>(dis.itemID);
+    if (index >= 0 && state.Contains(odSelected)) {
+      canvas->Brush()->SetColor(clHighlight);
+      canvas->Font()->SetColor(clHighlightText);
+    }
+    const TRect rect(dis.rcItem.left, dis.rcItem.top, dis.rcItem.right, dis.rcItem.bottom);
+    if (index >= 0)
+      drawItem(index, rect, state);
+    else
+      canvas->FillRect(rect);
+    if (state.Contains(odFocused)) DrawFocusRect(dis.hDC, &dis.rcItem);
+  } catch (...) {
+    canvas->SetHandle(nullptr);
+    throw;
+  }
+  canvas->SetHandle(nullptr);
+}
+
+}  // namespace
+
 // ===========================================================================
 // TListBoxStrings, TCustomListBox
 // ===========================================================================
 
-// The items of a list box: the window's strings and item data while it has
-// a window, a list of its own otherwise (and while the window is recreated).
-class TListBoxStrings : public TStrings {
- public:
-  explicit TListBoxStrings(TCustomListBox* listBox) : listBox_(listBox) {}
+// The messages a list box and a combo box name their items' operations by.
+struct TItemMessages {
+  UINT GetCount, GetTextLen, GetText, AddString, InsertString, DeleteString, ResetContent, FindStringExact;
+  const Char* NoSpace;  // the message of the out-of-space error
+};
+static_assert(LB_ERR == CB_ERR, "one error value serves both kinds of box");
 
-  bool Windowed() const { return listBox_->HandleAllocated(); }
-  HWND Wnd() const { return listBox_->WindowHandle(); }
+// The items of a list or combo box: the window's strings and item data while
+// it has a window, a list of its own otherwise (and while the window is
+// recreated).
+class TWindowItemStrings : public TStrings {
+ public:
+  TWindowItemStrings(TWinControl* box, const TItemMessages& msgs) : box_(box), msgs_(msgs) {}
+
+  bool Windowed() const { return box_->HandleAllocated(); }
+  HWND Wnd() const { return box_->WindowHandle(); }
 
   int GetCount() override {
-    if (Windowed()) return static_cast<int>(SendMessageW(Wnd(), LB_GETCOUNT, 0, 0));
+    if (Windowed()) return static_cast<int>(SendMessageW(Wnd(), msgs_.GetCount, 0, 0));
     return static_cast<int>(saved_.size());
   }
 
@@ -1128,13 +1169,104 @@ class TListBoxStrings : public TStrings {
       CheckSaved(index);
       return saved_[index].Text;
     }
-    const LRESULT len = SendMessageW(Wnd(), LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    const LRESULT len = SendMessageW(Wnd(), msgs_.GetTextLen, static_cast<WPARAM>(index), 0);
     if (len == LB_ERR) Error(kListIndexError, index);
     String s(static_cast<size_t>(len) + 1, L'\0');
-    const LRESULT n = SendMessageW(Wnd(), LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(s.data()));
+    const LRESULT n = SendMessageW(Wnd(), msgs_.GetText, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(s.data()));
     s.resize(n == LB_ERR ? 0 : static_cast<size_t>(n));
     return s;
   }
+
+  int Add(const String& s) override {
+    if (!Windowed()) {
+      const int pos = SortedBox() ? SortedPosition(saved_, s) : static_cast<int>(saved_.size());
+      saved_.insert(saved_.begin() + pos, SavedItem{s, 0});
+      return pos;
+    }
+    const LRESULT r = SendMessageW(Wnd(), msgs_.AddString, 0, reinterpret_cast<LPARAM>(s.c_str()));
+    if (r < 0) throw EOutOfResources(msgs_.NoSpace);
+    return static_cast<int>(r);
+  }
+
+  void Insert(int index, const String& s) override {
+    if (index < 0 || index > GetCount()) Error(kListIndexError, index);
+    if (!Windowed()) {
+      saved_.insert(saved_.begin() + index, SavedItem{s, 0});
+      return;
+    }
+    const LRESULT r =
+        SendMessageW(Wnd(), msgs_.InsertString, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(s.c_str()));
+    if (r < 0) throw EOutOfResources(msgs_.NoSpace);
+  }
+
+  void Delete(int index) override {
+    if (!Windowed()) {
+      CheckSaved(index);
+      saved_.erase(saved_.begin() + index);
+      return;
+    }
+    if (SendMessageW(Wnd(), msgs_.DeleteString, static_cast<WPARAM>(index), 0) == LB_ERR)
+      Error(kListIndexError, index);
+  }
+
+  // A combo box's reset keeps the edit's text; the box's own Clear empties it too.
+  void Clear() override {
+    if (Windowed())
+      SendMessageW(Wnd(), msgs_.ResetContent, 0, 0);
+    else
+      saved_.clear();
+  }
+
+  int IndexOf(const String& s) override {
+    if (!Windowed()) return TStrings::IndexOf(s);
+    // The system searches without case, as the platform's lists compare.
+    const LRESULT r =
+        SendMessageW(Wnd(), msgs_.FindStringExact, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(s.c_str()));
+    return r == LB_ERR ? -1 : static_cast<int>(r);
+  }
+
+  // The window's items move into the list before the window goes, and back
+  // when it is made again.
+  void SaveFromWindow() {
+    saved_.clear();
+    const int n = GetCount();
+    saved_.reserve(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) saved_.push_back({Get(i), WindowItemData(i)});
+  }
+  void RestoreToWindow() {
+    std::vector<SavedItem> items;
+    items.swap(saved_);
+    for (const SavedItem& item : items) {
+      const LRESULT r = SendMessageW(Wnd(), msgs_.AddString, 0, reinterpret_cast<LPARAM>(item.Text.c_str()));
+      if (r >= 0) SetWindowItemData(static_cast<int>(r), item.Data);
+    }
+  }
+
+ protected:
+  virtual bool SortedBox() const = 0;
+  virtual NativeInt WindowItemData(int index) = 0;
+  virtual void SetWindowItemData(int index, NativeInt data) = 0;
+
+  void SetUpdateState(bool updating) override {
+    if (!Windowed()) return;
+    SendMessageW(Wnd(), WM_SETREDRAW, !updating, 0);
+    if (!updating) box_->Invalidate();
+  }
+
+  void CheckSaved(int index) {
+    if (index < 0 || index >= static_cast<int>(saved_.size())) Error(kListIndexError, index);
+  }
+
+  std::vector<SavedItem> saved_;
+
+ private:
+  TWinControl* box_;
+  const TItemMessages& msgs_;
+};
+
+class TListBoxStrings : public TWindowItemStrings {
+ public:
+  explicit TListBoxStrings(TCustomListBox* listBox) : TWindowItemStrings(listBox, kMessages), listBox_(listBox) {}
 
   TObject* GetObject(int index) override {
     if (!Windowed()) {
@@ -1155,28 +1287,6 @@ class TListBoxStrings : public TStrings {
     listBox_->SetItemData(index, reinterpret_cast<NativeInt>(obj));
   }
 
-  int Add(const String& s) override {
-    if (!Windowed()) {
-      const int pos = listBox_->sorted_ ? SortedPosition(saved_, s) : static_cast<int>(saved_.size());
-      saved_.insert(saved_.begin() + pos, SavedItem{s, 0});
-      return pos;
-    }
-    const LRESULT r = SendMessageW(Wnd(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s.c_str()));
-    if (r < 0) throw EOutOfResources(L"Insufficient space to add the list box item");
-    return static_cast<int>(r);
-  }
-
-  void Insert(int index, const String& s) override {
-    if (index < 0 || index > GetCount()) Error(kListIndexError, index);
-    if (!Windowed()) {
-      saved_.insert(saved_.begin() + index, SavedItem{s, 0});
-      return;
-    }
-    const LRESULT r =
-        SendMessageW(Wnd(), LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(s.c_str()));
-    if (r < 0) throw EOutOfResources(L"Insufficient space to add the list box item");
-  }
-
   void Put(int index, const String& s) override {
     // The item keeps its object and the list its selection.
     const int selected = listBox_->GetItemIndex();
@@ -1186,67 +1296,23 @@ class TListBoxStrings : public TStrings {
     listBox_->SetItemIndex(selected);
   }
 
-  void Delete(int index) override {
-    if (!Windowed()) {
-      CheckSaved(index);
-      saved_.erase(saved_.begin() + index);
-      return;
-    }
-    if (SendMessageW(Wnd(), LB_DELETESTRING, static_cast<WPARAM>(index), 0) == LB_ERR)
-      Error(kListIndexError, index);
-  }
-
-  void Clear() override {
-    if (Windowed())
-      SendMessageW(Wnd(), LB_RESETCONTENT, 0, 0);
-    else
-      saved_.clear();
-  }
-
-  int IndexOf(const String& s) override {
-    if (!Windowed()) return TStrings::IndexOf(s);
-    // The system searches without case, as the platform's lists compare.
-    const LRESULT r = SendMessageW(Wnd(), LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(s.c_str()));
-    return r == LB_ERR ? -1 : static_cast<int>(r);
-  }
-
-  // The window's items move into the list before the window goes, and back
-  // when it is made again.
   // The kept items take the order a sorted window would give them.
   void SortSaved() {
     std::stable_sort(saved_.begin(), saved_.end(),
                      [](const SavedItem& a, const SavedItem& b) { return CompareItems(a.Text, b.Text) < 0; });
   }
 
-  void SaveFromWindow() {
-    saved_.clear();
-    const int n = GetCount();
-    saved_.reserve(static_cast<size_t>(n));
-    for (int i = 0; i < n; ++i) saved_.push_back({Get(i), listBox_->GetItemData(i)});
-  }
-  void RestoreToWindow() {
-    std::vector<SavedItem> items;
-    items.swap(saved_);
-    for (const SavedItem& item : items) {
-      const LRESULT r = SendMessageW(Wnd(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.Text.c_str()));
-      if (r >= 0) listBox_->SetItemData(static_cast<int>(r), item.Data);
-    }
-  }
-
  protected:
-  void SetUpdateState(bool updating) override {
-    if (!Windowed()) return;
-    SendMessageW(Wnd(), WM_SETREDRAW, !updating, 0);
-    if (!updating) listBox_->Invalidate();
-  }
+  bool SortedBox() const override { return listBox_->sorted_; }
+  NativeInt WindowItemData(int index) override { return listBox_->GetItemData(index); }
+  void SetWindowItemData(int index, NativeInt data) override { listBox_->SetItemData(index, data); }
 
  private:
-  void CheckSaved(int index) {
-    if (index < 0 || index >= static_cast<int>(saved_.size())) Error(kListIndexError, index);
-  }
-
+  static constexpr TItemMessages kMessages{LB_GETCOUNT,     LB_GETTEXTLEN,    LB_GETTEXT,
+                                           LB_ADDSTRING,    LB_INSERTSTRING,  LB_DELETESTRING,
+                                           LB_RESETCONTENT, LB_FINDSTRINGEXACT,
+                                           L"Insufficient space to add the list box item"};
   TCustomListBox* listBox_;
-  std::vector<SavedItem> saved_;
 };
 
 BEGIN_CLASS(TCustomListBox, TWinControl, nullptr)
@@ -1669,30 +1735,8 @@ void TCustomListBox::CNCommand(TWMCommand& Message) {
 }
 
 void TCustomListBox::CNDrawItem(TWMDrawItem& Message) {
-  const DRAWITEMSTRUCT& dis = *Message.DrawItemStruct;
-  const TOwnerDrawState state = OwnerDrawStateFromFlags(dis.itemState);
-  auto* canvas = static_cast<TControlCanvas*>(canvas_);
-  canvas->FreeHandle();
-  canvas->SetHandle(dis.hDC);
-  try {
-    canvas->SetFont(font_);
-    canvas->SetBrush(Brush());
-    const int index = static_cast<int>(dis.itemID);
-    if (index >= 0 && state.Contains(odSelected)) {
-      canvas->Brush()->SetColor(clHighlight);
-      canvas->Font()->SetColor(clHighlightText);
-    }
-    const TRect rect(dis.rcItem.left, dis.rcItem.top, dis.rcItem.right, dis.rcItem.bottom);
-    if (index >= 0)
-      DrawItem(index, rect, state);
-    else
-      canvas->FillRect(rect);
-    if (state.Contains(odFocused)) DrawFocusRect(dis.hDC, &dis.rcItem);
-  } catch (...) {
-    canvas->SetHandle(nullptr);
-    throw;
-  }
-  canvas->SetHandle(nullptr);
+  DrawOwnerItem(*Message.DrawItemStruct, static_cast<TControlCanvas*>(canvas_), font_, Brush(),
+                [this](int index, const TRect& rect, TOwnerDrawState state) { DrawItem(index, rect, state); });
   Message.Result = TRUE;
 }
 
@@ -1750,30 +1794,9 @@ void TCustomListBox::Loaded() {
 // TComboBoxStrings, TCustomComboBox
 // ===========================================================================
 
-class TComboBoxStrings : public TStrings {
+class TComboBoxStrings : public TWindowItemStrings {
  public:
-  explicit TComboBoxStrings(TCustomComboBox* combo) : combo_(combo) {}
-
-  bool Windowed() const { return combo_->HandleAllocated(); }
-  HWND Wnd() const { return combo_->WindowHandle(); }
-
-  int GetCount() override {
-    if (Windowed()) return static_cast<int>(SendMessageW(Wnd(), CB_GETCOUNT, 0, 0));
-    return static_cast<int>(saved_.size());
-  }
-
-  String Get(int index) override {
-    if (!Windowed()) {
-      CheckSaved(index);
-      return saved_[index].Text;
-    }
-    const LRESULT len = SendMessageW(Wnd(), CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
-    if (len == CB_ERR) Error(kListIndexError, index);
-    String s(static_cast<size_t>(len) + 1, L'\0');
-    const LRESULT n = SendMessageW(Wnd(), CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(s.data()));
-    s.resize(n == CB_ERR ? 0 : static_cast<size_t>(n));
-    return s;
-  }
+  explicit TComboBoxStrings(TCustomComboBox* combo) : TWindowItemStrings(combo, kMessages), combo_(combo) {}
 
   TObject* GetObject(int index) override {
     if (!Windowed()) {
@@ -1795,81 +1818,21 @@ class TComboBoxStrings : public TStrings {
       Error(kListIndexError, index);
   }
 
-  int Add(const String& s) override {
-    if (!Windowed()) {
-      const int pos = combo_->sorted_ ? SortedPosition(saved_, s) : static_cast<int>(saved_.size());
-      saved_.insert(saved_.begin() + pos, SavedItem{s, 0});
-      return pos;
-    }
-    const LRESULT r = SendMessageW(Wnd(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s.c_str()));
-    if (r < 0) throw EOutOfResources(L"Insufficient space to add the combo box item");
-    return static_cast<int>(r);
-  }
-
-  void Insert(int index, const String& s) override {
-    if (index < 0 || index > GetCount()) Error(kListIndexError, index);
-    if (!Windowed()) {
-      saved_.insert(saved_.begin() + index, SavedItem{s, 0});
-      return;
-    }
-    const LRESULT r =
-        SendMessageW(Wnd(), CB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(s.c_str()));
-    if (r < 0) throw EOutOfResources(L"Insufficient space to add the combo box item");
-  }
-
-  void Delete(int index) override {
-    if (!Windowed()) {
-      CheckSaved(index);
-      saved_.erase(saved_.begin() + index);
-      return;
-    }
-    if (SendMessageW(Wnd(), CB_DELETESTRING, static_cast<WPARAM>(index), 0) == CB_ERR) Error(kListIndexError, index);
-  }
-
-  void Clear() override {
-    if (!Windowed()) {
-      saved_.clear();
-      return;
-    }
-    // Resetting keeps the edit's text; the platform's Clear empties it too.
-    SendMessageW(Wnd(), CB_RESETCONTENT, 0, 0);
-  }
-
-  int IndexOf(const String& s) override {
-    if (!Windowed()) return TStrings::IndexOf(s);
-    const LRESULT r = SendMessageW(Wnd(), CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(s.c_str()));
-    return r == CB_ERR ? -1 : static_cast<int>(r);
-  }
-
-  void SaveFromWindow() {
-    saved_.clear();
-    const int n = GetCount();
-    for (int i = 0; i < n; ++i)
-      saved_.push_back({Get(i), static_cast<NativeInt>(SendMessageW(Wnd(), CB_GETITEMDATA, static_cast<WPARAM>(i), 0))});
-  }
-  void RestoreToWindow() {
-    std::vector<SavedItem> items;
-    items.swap(saved_);
-    for (const SavedItem& item : items) {
-      const LRESULT r = SendMessageW(Wnd(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.Text.c_str()));
-      if (r >= 0) SendMessageW(Wnd(), CB_SETITEMDATA, static_cast<WPARAM>(r), static_cast<LPARAM>(item.Data));
-    }
-  }
-
  protected:
-  void SetUpdateState(bool updating) override {
-    if (!Windowed()) return;
-    SendMessageW(Wnd(), WM_SETREDRAW, !updating, 0);
-    if (!updating) combo_->Invalidate();
+  bool SortedBox() const override { return combo_->sorted_; }
+  NativeInt WindowItemData(int index) override {
+    return static_cast<NativeInt>(SendMessageW(Wnd(), CB_GETITEMDATA, static_cast<WPARAM>(index), 0));
+  }
+  void SetWindowItemData(int index, NativeInt data) override {
+    SendMessageW(Wnd(), CB_SETITEMDATA, static_cast<WPARAM>(index), static_cast<LPARAM>(data));
   }
 
  private:
-  void CheckSaved(int index) {
-    if (index < 0 || index >= static_cast<int>(saved_.size())) Error(kListIndexError, index);
-  }
-
+  static constexpr TItemMessages kMessages{CB_GETCOUNT,     CB_GETLBTEXTLEN,  CB_GETLBTEXT,
+                                           CB_ADDSTRING,    CB_INSERTSTRING,  CB_DELETESTRING,
+                                           CB_RESETCONTENT, CB_FINDSTRINGEXACT,
+                                           L"Insufficient space to add the combo box item"};
   TCustomComboBox* combo_;
-  std::vector<SavedItem> saved_;
 };
 
 namespace {
@@ -2248,30 +2211,8 @@ void TCustomComboBox::MeasureItem(int Index, int& Height) {
 }
 
 void TCustomComboBox::CNDrawItem(TWMDrawItem& Message) {
-  const DRAWITEMSTRUCT& dis = *Message.DrawItemStruct;
-  TOwnerDrawState state = OwnerDrawStateFromFlags(dis.itemState);
-  auto* canvas = static_cast<TControlCanvas*>(canvas_);
-  canvas->FreeHandle();
-  canvas->SetHandle(dis.hDC);
-  try {
-    canvas->SetFont(font_);
-    canvas->SetBrush(Brush());
-    const int index = static_cast<int>(dis.itemID);
-    if (index >= 0 && state.Contains(odSelected)) {
-      canvas->Brush()->SetColor(clHighlight);
-      canvas->Font()->SetColor(clHighlightText);
-    }
-    const TRect rect(dis.rcItem.left, dis.rcItem.top, dis.rcItem.right, dis.rcItem.bottom);
-    if (index >= 0)
-      DrawItem(index, rect, state);
-    else
-      canvas->FillRect(rect);
-    if (state.Contains(odFocused)) DrawFocusRect(dis.hDC, &dis.rcItem);
-  } catch (...) {
-    canvas->SetHandle(nullptr);
-    throw;
-  }
-  canvas->SetHandle(nullptr);
+  DrawOwnerItem(*Message.DrawItemStruct, static_cast<TControlCanvas*>(canvas_), font_, Brush(),
+                [this](int index, const TRect& rect, TOwnerDrawState state) { DrawItem(index, rect, state); });
   Message.Result = TRUE;
 }
 

@@ -1,6 +1,9 @@
 #include "platform/WinApi.h"
 #include "foundation/cxControlsTimer.h"
 
+#include "tests/support/MessagePump.h"
+#include "tests/support/TestObjects.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,25 +13,8 @@
 
 namespace {
 
-struct FreeDeleter {
-  void operator()(TObject* p) const { TObject::Free(p); }
-};
-template <class T>
-using Owned = std::unique_ptr<T, FreeDeleter>;
-
 // Runs the thread's message loop for a bounded time, or until `done` holds.
-void Pump(DWORD ms, const std::function<bool()>& done = nullptr) {
-  const DWORD start = GetTickCount();
-  MSG msg;
-  while (GetTickCount() - start < ms) {
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    if (done && done()) return;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-  }
-}
+void Pump(DWORD ms, const std::function<bool()>& done = nullptr) { DrainMessagesFor(ms, done); }
 
 BOOL CALLBACK CountWindow(HWND, LPARAM p) {
   ++*reinterpret_cast<int*>(p);

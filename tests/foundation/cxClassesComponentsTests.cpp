@@ -6,6 +6,8 @@
 #include "platform/core/ObjectText.h"
 #include "platform/core/Streams.h"
 
+#include "tests/support/TestObjects.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -13,12 +15,6 @@
 #include <vector>
 
 namespace {
-
-struct FreeDeleter {
-  void operator()(TObject* p) const { TObject::Free(p); }
-};
-template <class T>
-using Owned = std::unique_ptr<T, FreeDeleter>;
 
 // ---------------------------------------------------------------------------
 // A parent component with a component collection, as a bar manager holds

@@ -5,22 +5,14 @@
 #include "platform/core/Exceptions.h"
 #include "platform/core/StringLists.h"
 
+#include "tests/support/TestObjects.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <map>
 #include <memory>
 #include <vector>
-
-namespace {
-
-struct FreeDeleter {
-  void operator()(TObject* p) const { TObject::Free(p); }
-};
-template <class T>
-using Owned = std::unique_ptr<T, FreeDeleter>;
-
-}  // namespace
 
 // ---------------------------------------------------------------------------
 // Text lookup

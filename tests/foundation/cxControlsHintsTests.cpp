@@ -10,6 +10,10 @@
 #include "platform/gui/Controls.h"
 #include "platform/gui/Forms.h"
 
+#include "tests/foundation/cxControlsTestSupport.h"
+#include "tests/support/MessagePump.h"
+#include "tests/support/TestObjects.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -18,31 +22,8 @@
 
 namespace {
 
-struct FreeDeleter {
-  void operator()(TObject* p) const { TObject::Free(p); }
-};
-template <class T>
-using Owned = std::unique_ptr<T, FreeDeleter>;
-
-void EnsureModule() {
-  static bool started = false;
-  if (started) return;
-  started = true;
-  cxControlsRoutinesInitialize();
-}
-
 bool PumpUntil(const std::function<bool()>& done, DWORD ms) {
-  const DWORD start = GetTickCount();
-  MSG msg;
-  while (GetTickCount() - start < ms) {
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    if (done && done()) return true;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-  }
-  return done && done();
+  return DrainMessagesFor(ms, done) || (done && done());
 }
 void Pump(DWORD ms) { PumpUntil(nullptr, ms); }
 
@@ -163,7 +144,7 @@ TEST(cxBaseHintWindow, AnimationChoiceTable) {
 }
 
 TEST(cxBaseHintWindow, ActivateHintAnimatesShortHintsOnly) {
-  EnsureModule();
+  EnsureControlsRoutinesModule();
   TooltipSettings restore;
   if (!TooltipSettings::Set(TRUE, TRUE) || !TooltipSettings::Is(TRUE, TRUE))
     GTEST_SKIP() << "the tooltip settings cannot be changed here";
@@ -210,7 +191,7 @@ TEST(cxBaseHintWindow, ActivateHintAnimatesShortHintsOnly) {
 }
 
 TEST(cxBaseHintWindow, KeptInsideTheWorkArea) {
-  EnsureModule();
+  EnsureControlsRoutinesModule();
   AnimateRecorder recorder;
   Owned<TcxBaseHintWindow> hint(new TcxBaseHintWindow(nullptr));
   const TRect wa = PrimaryWorkArea();
@@ -239,7 +220,7 @@ TEST(cxBaseHintWindow, KeptInsideTheWorkArea) {
 }
 
 TEST(cxBaseHintWindow, WindowStylesAndNoActivation) {
-  EnsureModule();
+  EnsureControlsRoutinesModule();
   AnimateRecorder recorder;
   ActiveForm active;
   ASSERT_EQ(GetActiveWindow(), active.form->WindowHandle());
@@ -266,7 +247,7 @@ TEST(cxBaseHintWindow, WindowStylesAndNoActivation) {
 }
 
 TEST(cxBaseHintWindow, EraseBackgroundOnlyWhenAsked) {
-  EnsureModule();
+  EnsureControlsRoutinesModule();
   AnimateRecorder recorder;
   Owned<TcxBaseHintWindow> hint(new TcxBaseHintWindow(nullptr));
   hint->ActivateHint(TRect(300, 300, 340, 320), L"erase");
@@ -291,7 +272,7 @@ TEST(cxBaseHintWindow, EraseBackgroundOnlyWhenAsked) {
 }
 
 TEST(cxBaseHintWindow, StandardHintBehavesLikeThePlatformHint) {
-  EnsureModule();
+  EnsureControlsRoutinesModule();
   AnimateRecorder recorder;
   Owned<TcxBaseHintWindow> hint(new TcxBaseHintWindow(nullptr));
   hint->SetStandardHint(true);
@@ -312,7 +293,7 @@ TEST(cxBaseHintWindow, StandardHintBehavesLikeThePlatformHint) {
 }
 
 TEST(cxBaseHintWindow, HintAreaIsHandedToTheNextActivation) {
-  EnsureModule();
+  EnsureControlsRoutinesModule();
   AnimateRecorder recorder;
   Owned<THintProbe> hint(new THintProbe(nullptr));
   IcxHintAreaTarget* target = Supports<IcxHintAreaTarget>(static_cast<TObject*>(hint.get()));
@@ -549,7 +530,7 @@ TEST(cxPopupWindow, DrawsItsFrame) {
 }
 
 TEST(cxPopupWindow, PopupOpensNextToItsOwner) {
-  EnsureModule();
+  EnsureControlsRoutinesModule();
   Owned<TForm> ownerForm(new TForm(nullptr, 0));
   ownerForm->SetBounds(100, 100, 300, 200);
   ownerForm->Font()->SetSize(14);
@@ -586,7 +567,7 @@ TEST(cxPopupWindow, PopupOpensNextToItsOwner) {
 }
 
 TEST(cxPopupWindow, ApplicationDeactivationClosesIt) {
-  EnsureModule();
+  EnsureControlsRoutinesModule();
   gNCActivate.clear();
   HWND owner = CreateRecordingWindow();
   ASSERT_NE(owner, nullptr);
@@ -623,7 +604,7 @@ TEST(cxPopupWindow, ApplicationDeactivationClosesIt) {
 }
 
 TEST(cxPopupWindow, ClosesWhenAnotherFormIsActivated) {
-  EnsureModule();
+  EnsureControlsRoutinesModule();
   ActiveForm first;
   Owned<TPopupProbe> popup(new TPopupProbe);
   popup->SetOwnerBounds(TRect(60, 60, 160, 80));

@@ -11,6 +11,10 @@
 #include "platform/gui/Forms.h"
 #include "platform/gui/Menus.h"
 
+#include "tests/foundation/cxControlsTestSupport.h"
+#include "tests/support/MessagePump.h"
+#include "tests/support/TestObjects.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -19,31 +23,7 @@
 
 namespace {
 
-struct FreeDeleter {
-  void operator()(TObject* p) const { TObject::Free(p); }
-};
-template <class T>
-using Owned = std::unique_ptr<T, FreeDeleter>;
-
-void EnsureModule() {
-  static bool started = false;
-  if (started) return;
-  started = true;
-  cxControlsRoutinesInitialize();
-}
-
-void Pump(DWORD ms, const std::function<bool()>& done = nullptr) {
-  const DWORD start = GetTickCount();
-  MSG msg;
-  while (GetTickCount() - start < ms) {
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    if (done && done()) return;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-  }
-}
+void Pump(DWORD ms, const std::function<bool()>& done = nullptr) { DrainMessagesFor(ms, done); }
 
 // Plain Win32 windows, destroyed with the object.
 const wchar_t* TestWindowClass() {
@@ -168,7 +148,7 @@ TEST(cxControlsRoutines, TranslateVirtualKey) {
 // ---------------------------------------------------------------------------
 
 TEST(cxControlsRoutines, WorkAreaMatchesTheMonitorInfo) {
-  EnsureModule();
+  EnsureControlsRoutinesModule();
   const POINT points[] = {{10, 10}, {-5000, -5000}, {100000, 300}, {640, 100000}};
   for (POINT pt : points) {
     MONITORINFO info{};
@@ -384,7 +364,7 @@ TEST(cxControlsRoutines, MDIFormTests) {
 }
 
 TEST(cxControlsRoutines, MessageWindowIsSharedAndAlive) {
-  EnsureModule();
+  EnsureControlsRoutinesModule();
   TcxMessageWindow* window = cxGetMessageWindow();
   ASSERT_NE(window, nullptr);
   EXPECT_EQ(cxGetMessageWindow(), window);

@@ -7,18 +7,14 @@
 #include "platform/core/ObjectText.h"
 #include "platform/core/Streams.h"
 
+#include "tests/support/TestObjects.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
 
 namespace {
-
-struct FreeDeleter {
-  void operator()(TObject* p) const { TObject::Free(p); }
-};
-template <class T>
-using Owned = std::unique_ptr<T, FreeDeleter>;
 
 struct ChangeCounter : TObject {
   int Count = 0;

@@ -8,6 +8,8 @@
 #include "platform/core/Streams.h"
 #include "platform/gui/GdiAccounting.h"
 
+#include "tests/support/TestObjects.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -25,17 +27,6 @@ class TStoredBitmap : public TcxBitmap {
   using TcxBitmap::ReadData;
   using TcxBitmap::WriteData;
 };
-
-template <class T>
-struct TFree {
-  void operator()(T* p) const { TObject::Free(p); }
-};
-template <class T>
-using Owned = std::unique_ptr<T, TFree<T>>;
-template <class T, class... A>
-Owned<T> Make(A&&... args) {
-  return Owned<T>(new T(std::forward<A>(args)...));
-}
 
 RGBQUAD Quad(DWORD v) {
   RGBQUAD q;

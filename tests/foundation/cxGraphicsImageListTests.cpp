@@ -11,6 +11,8 @@
 #include "platform/core/Streams.h"
 #include "platform/gui/GdiAccounting.h"
 
+#include "tests/support/TestObjects.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -20,17 +22,6 @@
 #include <vector>
 
 namespace {
-
-template <class T>
-struct TFree {
-  void operator()(T* p) const { TObject::Free(p); }
-};
-template <class T>
-using Owned = std::unique_ptr<T, TFree<T>>;
-template <class T, class... A>
-Owned<T> Make(A&&... args) {
-  return Owned<T>(new T(std::forward<A>(args)...));
-}
 
 constexpr DWORD Argb(int a, int r, int g, int b) { return DWORD(a) << 24 | DWORD(r) << 16 | DWORD(g) << 8 | DWORD(b); }
 constexpr DWORD kKey = 0x00FF00FF;   // fuchsia, the mask colour of the tests

@@ -8,19 +8,14 @@
 #include "platform/core/ObjectText.h"
 #include "platform/core/Streams.h"
 
+#include "tests/support/TestObjects.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
 
 namespace {
-
-template <class T>
-using Owned = std::unique_ptr<T, void (*)(TObject*)>;
-template <class T>
-Owned<T> Own(T* object) {
-  return Owned<T>(object, &TObject::Free);
-}
 
 // A form-like root: owns the repository and the styles, writes the components
 // it owns that have no parent of their own, and publishes its fields.

@@ -8,6 +8,9 @@
 #include "platform/core/Streams.h"
 #include "platform/gui/Graphics.h"
 
+#include "tests/support/TestDib.h"
+#include "tests/support/TestObjects.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -16,13 +19,8 @@
 
 namespace gptest {
 
-template <class T>
-using Owned = std::unique_ptr<T, void (*)(TObject*)>;
-
-template <class T>
-Owned<T> Own(T* object) {
-  return Owned<T>(object, &TObject::Free);
-}
+using ::Owned;
+using ::Own;
 
 // The whole executable runs either with the system's gdiplus.dll or, for the
 // fallback tests, with it switched off (EXTRA_WINEDLLOVERRIDES="gdiplus=d").
@@ -129,44 +127,11 @@ inline DWORD AsDword(const RGBQUAD& q) {
 
 // A 32-bit top-down DIB section selected into a memory DC, to draw on and
 // read back exactly.
-class TDib {
+class TDib : public TTestDib {
  public:
-  TDib(int width, int height, DWORD fill) : width_(width), height_(height) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    dc_ = CreateCompatibleDC(nullptr);
-    bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
-    old_ = SelectObject(dc_, bitmap_);
-    for (int i = 0; i < width * height; ++i) bits_[i] = fill;
-  }
-  ~TDib() {
-    SelectObject(dc_, old_);
-    DeleteObject(bitmap_);
-    DeleteDC(dc_);
-  }
-  TDib(const TDib&) = delete;
-  TDib& operator=(const TDib&) = delete;
-
-  HDC DC() const { return dc_; }
+  TDib(int width, int height, DWORD fill) : TTestDib(width, height) { FillRaw(fill); }
   // 0xAARRGGBB as the DIB holds it.
-  DWORD At(int x, int y) const {
-    GdiFlush();
-    return bits_[size_t(y) * width_ + x];
-  }
-  int Width() const { return width_; }
-  int Height() const { return height_; }
-
- private:
-  int width_, height_;
-  HDC dc_;
-  HBITMAP bitmap_;
-  HGDIOBJ old_;
-  DWORD* bits_ = nullptr;
+  DWORD At(int x, int y) const { return RawAt(x, y); }
 };
 
 // A GDI+ graphics object over a DC (GDI+ must be ready).

@@ -7,6 +7,8 @@
 #include "foundation/dxUxTheme.h"
 #include "platform/gui/Graphics.h"
 
+#include "tests/support/TestDib.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -16,41 +18,13 @@
 namespace fndtest {
 
 // A top-down 32-bit DIB section selected into a memory DC.
-class TDib {
+class TDib : public TTestDib {
  public:
-  TDib(int width, int height, TColor fill = clWhite) : width_(width), height_(height) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    dc_ = CreateCompatibleDC(nullptr);
-    bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
-    old_ = SelectObject(dc_, bitmap_);
-    Fill(fill);
-  }
-  ~TDib() {
-    SelectObject(dc_, old_);
-    DeleteObject(bitmap_);
-    DeleteDC(dc_);
-  }
-  TDib(const TDib&) = delete;
-  TDib& operator=(const TDib&) = delete;
-
-  HDC DC() const { return dc_; }
-  int Width() const { return width_; }
-  int Height() const { return height_; }
-  void Fill(TColor color) {
-    GdiFlush();
-    const DWORD bgra = ToBGRA(ColorToRGB(color));
-    for (int i = 0; i < width_ * height_; ++i) bits_[i] = bgra;
-  }
+  TDib(int width, int height, TColor fill = clWhite) : TTestDib(width, height) { Fill(fill); }
+  void Fill(TColor color) { FillRaw(ToBGRA(ColorToRGB(color))); }
   // The pixel as a platform colour (0x00BBGGRR).
   TColor Pixel(int x, int y) const {
-    GdiFlush();
-    const DWORD v = bits_[y * width_ + x];
+    const DWORD v = RawAt(x, y);
     return static_cast<TColor>(((v >> 16) & 0xFF) | (v & 0xFF00) | ((v & 0xFF) << 16));
   }
   // Rows of characters: the character of `legend` whose colour a pixel has,
@@ -77,11 +51,6 @@ class TDib {
   static DWORD ToBGRA(TColor rgb) {
     return ((rgb & 0xFF) << 16) | (rgb & 0xFF00) | ((rgb >> 16) & 0xFF);
   }
-  int width_, height_;
-  HDC dc_ = nullptr;
-  HBITMAP bitmap_ = nullptr;
-  HGDIOBJ old_ = nullptr;
-  DWORD* bits_ = nullptr;
 };
 
 // Sets system colours for the life of the object and puts the previous ones

@@ -30,6 +30,7 @@
 #include "platform/gui/Graphics.h"
 #include "platform/gui/ImgList.h"
 #include "platform/gui/Jpeg.h"
+#include "tools/common/ReplaceFile.h"
 
 #include <algorithm>
 #include <array>
@@ -71,35 +72,11 @@ TBytes BytesOf(TMemoryStream* stream) {
   return TBytes(p, p + stream->GetSize());
 }
 
-// The last system error as the message of a file-creation failure.
-[[noreturn]] void RaiseCannotCreate(const String& prefix) {
-  try {
-    RaiseLastOSError();
-  } catch (const EOSError& e) {
-    throw EFCreateError(prefix + e.Message);
-  }
-}
-
 // Replaces `fileName` by `data` through a temporary file in the same folder.
 void WriteFileReplacing(const String& fileName, const TBytes& data) {
-  Char full[MAX_PATH * 4];
-  Char* filePart = nullptr;
-  const DWORD len = GetFullPathNameW(fileName.c_str(), MAX_PATH * 4, full, &filePart);
-  const String cannot = L"Cannot create file \"" + fileName + L"\". ";
-  if (len == 0 || len >= MAX_PATH * 4 || !filePart) throw EFCreateError(cannot + L"The path is invalid.");
-  const String folder(full, static_cast<size_t>(filePart - full));
-  Char temp[MAX_PATH * 4];
-  if (!GetTempFileNameW(folder.c_str(), L"apd", 0, temp)) RaiseCannotCreate(cannot);
-  try {
-    {
-      Owned<TFileStream> out(new TFileStream(temp, fmCreate));
-      if (!data.empty()) out->WriteBuffer(data.data(), static_cast<int>(data.size()));
-    }
-    if (!MoveFileExW(temp, full, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) RaiseCannotCreate(cannot);
-  } catch (...) {
-    DeleteFileW(temp);
-    throw;
-  }
+  ReplaceFileWith(fileName, L"apd", [&data](TStream* out) {
+    if (!data.empty()) out->WriteBuffer(data.data(), static_cast<int>(data.size()));
+  });
 }
 
 TBytes ReadFileBytes(const String& fileName) {

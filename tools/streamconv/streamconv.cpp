@@ -14,6 +14,7 @@
 #include "platform/core/Exceptions.h"
 #include "platform/core/ObjectText.h"
 #include "platform/core/Streams.h"
+#include "tools/common/ReplaceFile.h"
 
 #include <exception>
 #include <memory>
@@ -42,35 +43,10 @@ struct FreeOnExit {
   ~FreeOnExit() { TObject::Free(obj); }
 };
 
-// Writes `data` to `fileName` through a temporary file in the same folder, so
-// that a failure never leaves a truncated or half-written OUT behind.
+// Writes `data` to `fileName` so that a failure never leaves a truncated or
+// half-written OUT behind.
 void ReplaceFile(const String& fileName, TMemoryStream* data) {
-  Char full[MAX_PATH * 4];
-  Char* filePart = nullptr;
-  const DWORD len = GetFullPathNameW(fileName.c_str(), MAX_PATH * 4, full, &filePart);
-  const String cannot = L"Cannot create file \"" + fileName + L"\". ";
-  if (len == 0 || len >= MAX_PATH * 4 || !filePart) throw EFCreateError(cannot + L"The path is invalid.");
-  const String folder(full, static_cast<size_t>(filePart - full));
-  Char temp[MAX_PATH * 4];
-  try {
-    if (!GetTempFileNameW(folder.c_str(), L"stc", 0, temp)) RaiseLastOSError();
-  } catch (const EOSError& e) {
-    throw EFCreateError(cannot + e.Message);
-  }
-  try {
-    {
-      TFileStream* out = new TFileStream(temp, fmCreate);
-      FreeOnExit guard{out};
-      data->SaveToStream(out);
-    }
-    if (!MoveFileExW(temp, full, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) RaiseLastOSError();
-  } catch (const EOSError& e) {
-    DeleteFileW(temp);
-    throw EFCreateError(cannot + e.Message);
-  } catch (...) {
-    DeleteFileW(temp);
-    throw;
-  }
+  ReplaceFileWith(fileName, L"stc", [data](TStream* out) { data->SaveToStream(out); });
 }
 
 void Convert(bool toBinary, const String& inName, const String& outName) {

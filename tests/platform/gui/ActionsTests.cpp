@@ -10,6 +10,9 @@
 #include "platform/gui/Graphics.h"
 #include "platform/gui/Menus.h"
 
+#include "tests/platform/gui/MenusTestSupport.h"
+#include "tests/support/TestObjects.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -17,26 +20,6 @@
 #include <vector>
 
 namespace {
-
-void EnsureActionModules() {
-  static bool started = false;
-  if (started) return;
-  started = true;
-  InitializeModules(PlatformCoreModules());
-  static const TModuleStep steps[] = {
-      {L"Graphics", &GraphicsInitialize, &GraphicsFinalize},
-      {L"ActnList", &ActnListInitialize, &ActnListFinalize},
-      {L"Menus", &MenusInitialize, &MenusFinalize},
-  };
-  InitializeModules(steps);
-}
-
-template <class T>
-using Owned = std::unique_ptr<T, void (*)(TObject*)>;
-template <class T, class... A>
-Owned<T> Make(A&&... args) {
-  return Owned<T>(new T(std::forward<A>(args)...), &TObject::Free);
-}
 
 // A client link that writes down what the action tells it.
 class TRecordingLink : public TActionLink {
@@ -92,7 +75,7 @@ struct TSink : TObject {
 
 class ActionsTest : public ::testing::Test {
  protected:
-  void SetUp() override { EnsureActionModules(); }
+  void SetUp() override { EnsureMenuModules(); }
 };
 
 }  // namespace
@@ -348,17 +331,8 @@ TEST_F(ActionsTest, StreamedWithTheirList) {
       "    Enabled = False\n"
       "  end\n"
       "end\n";
-  TMemoryStream in, bin;
-  in.WriteBuffer(text.data(), static_cast<int>(text.size()));
-  in.SetPosition(0);
-  ObjectTextToBinary(&in, &bin);
-  bin.SetPosition(0);
-  TComponent* root = nullptr;
-  {
-    TReader reader(&bin);
-    root = reader.ReadRootComponent(nullptr);
-  }
-  Owned<TComponent> guard(root, &TObject::Free);
+  Owned<TComponent> guard = ReadRootFromText(text);
+  TComponent* root = guard.get();
   auto* list = dynamic_cast<TActionList*>(root);
   ASSERT_NE(list, nullptr);
   ASSERT_EQ(list->ActionCount(), 2);
@@ -395,17 +369,9 @@ TEST_F(ActionsTest, ActionOutsideAListLoads) {
       "    Caption = 'Loose'\n"
       "  end\n"
       "end\n";
-  TMemoryStream in, bin;
-  in.WriteBuffer(text.data(), static_cast<int>(text.size()));
-  in.SetPosition(0);
-  ObjectTextToBinary(&in, &bin);
-  bin.SetPosition(0);
-  TComponent* root = nullptr;
-  {
-    TReader reader(&bin);
-    ASSERT_NO_THROW(root = reader.ReadRootComponent(nullptr));
-  }
-  Owned<TComponent> guard(root, &TObject::Free);
+  Owned<TComponent> guard;
+  ASSERT_NO_THROW(guard = ReadRootFromText(text));
+  TComponent* root = guard.get();
   auto* action = dynamic_cast<TAction*>(root->FindComponent(L"aLoose"));
   ASSERT_NE(action, nullptr);
   EXPECT_EQ(action->ActionList(), nullptr);

@@ -153,16 +153,24 @@ TEST_F(ApplicationTest, AWorkersSynchronizeWakesTheLoop) {
   if (guard.Fired()) Application->ProcessMessages();
 }
 
-TEST_F(ApplicationTest, HintOfTheControlUnderTheCursor) {
-  auto form = FormsOwned<TForm>(new TForm(nullptr, 0), &TObject::Free);
+namespace {
+// Shows `form` with one panel that shows `hint`.
+TFormsTestPanel* ShowHintPanel(TForm* form, const String& hint) {
   form->SetPosition(poDesigned);
   form->SetBounds(100, 100, 300, 200);
-  auto* panel = new TFormsTestPanel(form.get());
-  panel->SetParent(form.get());
+  auto* panel = new TFormsTestPanel(form);
+  panel->SetParent(form);
   panel->SetBounds(10, 10, 120, 60);
-  panel->SetHint(L"订单|打开订单查询");
+  panel->SetHint(hint);
   panel->SetShowHint(true);
   form->Show();
+  return panel;
+}
+}  // namespace
+
+TEST_F(ApplicationTest, HintOfTheControlUnderTheCursor) {
+  auto form = FormsOwned<TForm>(new TForm(nullptr, 0), &TObject::Free);
+  TFormsTestPanel* panel = ShowHintPanel(form.get(), L"订单|打开订单查询");
   const TPoint over = panel->ClientToScreen({20, 20});
 
   struct Shower : TObject {
@@ -218,14 +226,7 @@ TEST_F(ApplicationTest, HintWindowStaysOnTheDesktop) {
 
 TEST_F(ApplicationTest, HintShowsAfterThePauseOverAControl) {
   auto form = FormsOwned<TForm>(new TForm(nullptr, 0), &TObject::Free);
-  form->SetPosition(poDesigned);
-  form->SetBounds(100, 100, 300, 200);
-  auto* panel = new TFormsTestPanel(form.get());
-  panel->SetParent(form.get());
-  panel->SetBounds(10, 10, 120, 60);
-  panel->SetHint(L"提示");
-  panel->SetShowHint(true);
-  form->Show();
+  TFormsTestPanel* panel = ShowHintPanel(form.get(), L"提示");
   const int savedPause = Application->GetHintPause();
   Application->SetHintPause(20);
   const TPoint over = panel->ClientToScreen({20, 20});

@@ -1,6 +1,7 @@
 // Window life of controls: creation, handle recreation, teardown, adopting a
 // foreign window, message dispatch and subclassing, reflection, text, stream.
 #include "tests/platform/gui/ControlsTestSupport.h"
+#include "tests/support/MessagePump.h"
 
 #include "platform/core/Filer.h"
 #include "platform/core/Streams.h"
@@ -23,20 +24,7 @@ std::vector<std::wstring>& Log() {
   return log;
 }
 
-bool PumpUntil(const std::function<bool()>& done, DWORD ms) {
-  const DWORD start = GetTickCount();
-  while (!done()) {
-    if (GetTickCount() - start > ms) return done();
-    MSG msg;
-    if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    } else {
-      MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-    }
-  }
-  return true;
-}
+bool PumpUntil(const std::function<bool()>& done, DWORD ms) { return PumpMessagesUntil(done, ms); }
 
 void PumpFor(DWORD ms) { PumpUntil([] { return false; }, ms); }
 

@@ -6,6 +6,7 @@
 #include "platform/gui/GuiModules.h"
 #include "platform/gui/Graphics.h"
 #include "platform/gui/Menus.h"
+#include "tests/support/MessagePump.h"
 
 // ---------------------------------------------------------------------------
 
@@ -65,18 +66,7 @@ void EnsureFormsModules() {
 }
 
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-  const DWORD start = GetTickCount();
-  while (!done()) {
-    if (GetTickCount() - start > timeoutMs) return done();
-    MSG msg;
-    if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    } else {
-      MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-  }
-  return true;
+  return PumpMessagesUntil(done, timeoutMs, 10);
 }
 
 void PumpPending(DWORD forMs) {

@@ -5,18 +5,12 @@
 #include "platform/gui/GdiAccounting.h"
 #include "platform/core/Streams.h"
 
+#include "tests/support/TestObjects.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
 
-// Objects of the class library are freed with Free, not delete.
-template <class T>
-using Owned = std::unique_ptr<T, void (*)(TObject*)>;
-
-template <class T, class... A>
-Owned<T> Make(A&&... args) {
-  return Owned<T>(new T(std::forward<A>(args)...), &TObject::Free);
-}
 
 // The graphics module's start-up, once per test process, as the program runs it.
 inline void EnsureGraphics() {

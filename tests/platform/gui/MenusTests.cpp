@@ -10,6 +10,10 @@
 #include "platform/gui/ImgList.h"
 #include "platform/gui/Menus.h"
 
+#include "tests/support/MessagePump.h"
+#include "tests/platform/gui/MenusTestSupport.h"
+#include "tests/support/TestObjects.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -18,26 +22,6 @@
 #include <vector>
 
 namespace {
-
-void EnsureMenuModules() {
-  static bool started = false;
-  if (started) return;
-  started = true;
-  InitializeModules(PlatformCoreModules());
-  static const TModuleStep steps[] = {
-      {L"Graphics", &GraphicsInitialize, &GraphicsFinalize},
-      {L"ActnList", &ActnListInitialize, &ActnListFinalize},
-      {L"Menus", &MenusInitialize, &MenusFinalize},
-  };
-  InitializeModules(steps);
-}
-
-template <class T>
-using Owned = std::unique_ptr<T, void (*)(TObject*)>;
-template <class T, class... A>
-Owned<T> Make(A&&... args) {
-  return Owned<T>(new T(std::forward<A>(args)...), &TObject::Free);
-}
 
 TMenuItem* AddItem(TMenuItem* parent, const String& caption, TComponent* owner = nullptr) {
   auto* item = new TMenuItem(owner);
@@ -83,18 +67,7 @@ std::string WrittenText(TComponent* root) {
 }
 
 // Runs the thread's messages for a short while.
-void PumpFor(DWORD ms) {
-  const DWORD start = GetTickCount();
-  while (GetTickCount() - start < ms) {
-    MSG msg;
-    if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    } else {
-      MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-    }
-  }
-}
+void PumpFor(DWORD ms) { PumpMessagesUntil([] { return false; }, ms); }
 
 class MenusTest : public ::testing::Test {
  protected:
@@ -433,17 +406,8 @@ TEST_F(MenusTest, PopupMenuLoadsFromAStoredDefinition) {
       "    end\n"
       "  end\n"
       "end\n";
-  TMemoryStream in, bin;
-  in.WriteBuffer(text.data(), static_cast<int>(text.size()));
-  in.SetPosition(0);
-  ObjectTextToBinary(&in, &bin);
-  bin.SetPosition(0);
-  TComponent* root = nullptr;
-  {
-    TReader reader(&bin);
-    root = reader.ReadRootComponent(nullptr);
-  }
-  Owned<TComponent> guard(root, &TObject::Free);
+  Owned<TComponent> guard = ReadRootFromText(text);
+  TComponent* root = guard.get();
   auto* menu = dynamic_cast<TPopupMenu*>(root);
   ASSERT_NE(menu, nullptr);
   EXPECT_EQ(menu->Alignment(), paRight);

@@ -1,0 +1,28 @@
+// Ownership of class-library objects in tests: they are freed with Free, not
+// delete, also when an assertion leaves the test early.
+#pragma once
+
+#include "platform/core/System.h"
+
+#include <memory>
+#include <utility>
+
+struct TFreeDeleter {
+  TFreeDeleter() = default;
+  // Lets `Owned<T>(p, &TObject::Free)` name the deleter explicitly.
+  TFreeDeleter(void (*)(TObject*)) {}
+  void operator()(TObject* p) const { TObject::Free(p); }
+};
+
+template <class T>
+using Owned = std::unique_ptr<T, TFreeDeleter>;
+
+template <class T>
+Owned<T> Own(T* object) {
+  return Owned<T>(object);
+}
+
+template <class T, class... A>
+Owned<T> Make(A&&... args) {
+  return Owned<T>(new T(std::forward<A>(args)...));
+}
