@@ -121,9 +121,9 @@ TEST_F(GraphicsBitmap, RowsComeTopDownWhateverTheStoredOrder) {
   BmpFields topDown = Small24();
   topDown.Height = -2;
   std::swap_ranges(topDown.Pixels.begin(), topDown.Pixels.begin() + 8, topDown.Pixels.begin() + 8);
-  for (const BmpFields& spec : {bottomUp, topDown}) {
+  for (const BmpFields& fields : {bottomUp, topDown}) {
     auto bitmap = Make<TBitmap>();
-    Load(bitmap.get(), BuildBmp(spec));
+    Load(bitmap.get(), BuildBmp(fields));
     const auto* top = static_cast<const Byte*>(bitmap->ScanLine(0));
     EXPECT_EQ(top[2], 0xFF);   // red
     EXPECT_EQ(top[0], 0x00);
@@ -155,7 +155,7 @@ TEST_F(GraphicsBitmap, MalformedFilesRaiseInvalidGraphicAndChangeNothing) {
     std::memcpy(b.data() + offset, &value, width);
     return b;
   };
-  auto spec = [](const std::function<void(BmpFields&)>& change) {
+  auto fields = [](const std::function<void(BmpFields&)>& change) {
     BmpFields s = Small24();
     change(s);
     return BuildBmp(s);
@@ -187,16 +187,16 @@ TEST_F(GraphicsBitmap, MalformedFilesRaiseInvalidGraphicAndChangeNothing) {
       {"pixels cut short", TBytes(good.begin(), good.end() - 5)},
       {"offset past the end", patched(10, 0xFFFFFFF0)},
       {"offset inside the header", patched(10, 20)},
-      {"gigantic image", spec([](BmpFields& s) { s.Width = 100000; s.Height = 100000; })},
-      {"row size overflows", spec([](BmpFields& s) { s.Width = INT_MAX; s.Height = 1; s.Bpp = 32; })},
+      {"gigantic image", fields([](BmpFields& s) { s.Width = 100000; s.Height = 100000; })},
+      {"row size overflows", fields([](BmpFields& s) { s.Width = INT_MAX; s.Height = 1; s.Bpp = 32; })},
       {"more colours than 8 bits hold",
-       spec([](BmpFields& s) { s.Bpp = 8; s.ColorsUsed = 300; s.Colors.resize(300); s.Pixels.assign(8, 0); })},
+       fields([](BmpFields& s) { s.Bpp = 8; s.ColorsUsed = 300; s.Colors.resize(300); s.Pixels.assign(8, 0); })},
       {"palette bitmap without colours",
-       spec([](BmpFields& s) { s.Bpp = 8; s.Colors.clear(); s.ColorsUsed = 0; s.Pixels.assign(8, 0); })},
+       fields([](BmpFields& s) { s.Bpp = 8; s.Colors.clear(); s.ColorsUsed = 0; s.Pixels.assign(8, 0); })},
       {"zero bit field masks",
-       spec([](BmpFields& s) { s.Bpp = 32; s.Compression = BI_BITFIELDS; s.Masks = {0, 0, 0}; s.Pixels.assign(16, 0); })},
+       fields([](BmpFields& s) { s.Bpp = 32; s.Compression = BI_BITFIELDS; s.Masks = {0, 0, 0}; s.Pixels.assign(16, 0); })},
       {"top-down run-length data",
-       spec([](BmpFields& s) { s.Bpp = 8; s.Compression = BI_RLE8; s.Height = -2; s.Colors.resize(2); s.Pixels = {0, 1}; })},
+       fields([](BmpFields& s) { s.Bpp = 8; s.Compression = BI_RLE8; s.Height = -2; s.Colors.resize(2); s.Pixels = {0, 1}; })},
   };
   auto bitmap = Make<TBitmap>();
   Load(bitmap.get(), good);
