@@ -260,13 +260,15 @@ void dxDrawArrowGlyph(HDC dc, const TRect& r, bool horizontal, int size, bool hi
     color = p.Text;
   const int s = size;
   POINT points[3];
+  // A right arrow is s wide and 2s - 1 high, a down arrow the other way round;
+  // each is centred on its own extent in each direction.
   if (horizontal) {
-    const int x = (r.Left + r.Right - (2 * s - 1)) / 2, y = (r.Top + r.Bottom - s) / 2;
+    const int x = (r.Left + r.Right - s) / 2, y = (r.Top + r.Bottom - (2 * s - 1)) / 2;
     points[0] = {x, y};
     points[1] = {x, y + 2 * s - 2};
     points[2] = {x + s - 1, y + s - 1};
   } else {
-    const int x = (r.Left + r.Right - s) / 2, y = (r.Top + r.Bottom - (2 * s - 1)) / 2;
+    const int x = (r.Left + r.Right - (2 * s - 1)) / 2, y = (r.Top + r.Bottom - s) / 2;
     points[0] = {x, y};
     points[1] = {x + 2 * s - 2, y};
     points[2] = {x + s - 1, y + s - 1};

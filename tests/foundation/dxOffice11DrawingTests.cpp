@@ -248,10 +248,10 @@ TEST_F(DxOffice11Drawing, ArrowSizeComesFromTheRectangle) {
     TRect Expected;   // the pixels the arrow covers
   };
   const TCase cases[] = {
-      {TRect(0, 0, 16, 16), true, TRect(5, 6, 8, 11)},    // n = 8: size 3, 3 x 5
-      {TRect(0, 0, 17, 16), true, TRect(4, 5, 9, 14)},    // n = 9: size 5, 5 x 9
-      {TRect(0, 0, 16, 16), false, TRect(6, 4, 13, 8)},   // n = 10: size 4, 7 x 4
-      {TRect(0, 0, 8, 8), false, TRect(2, 1, 7, 4)},      // n = 2: at least 3
+      {TRect(0, 0, 16, 16), true, TRect(6, 5, 9, 10)},    // n = 8: size 3, 3 x 5
+      {TRect(0, 0, 17, 16), true, TRect(6, 3, 11, 12)},   // n = 9: size 5, 5 x 9
+      {TRect(0, 0, 16, 16), false, TRect(4, 6, 11, 10)},  // n = 10: size 4, 7 x 4
+      {TRect(0, 0, 8, 8), false, TRect(1, 2, 6, 5)},      // n = 2: at least 3
   };
   for (const TCase& c : cases) {
     TDib dib(20, 20, kBack);
@@ -272,18 +272,19 @@ TEST_F(DxOffice11Drawing, ArrowIsAFilledTriangle) {
   TDib dib(16, 16, kBack);
   dxDrawArrowGlyph(dib.DC(), TRect(0, 0, 16, 16), true, 3, false, true);
   const std::vector<std::pair<char, TColor>> legend = {{'.', kBack}, {'#', dxOffice11Palette.Text}};
-  EXPECT_EQ(dib.Map(TRect(4, 5, 9, 12), legend),
+  // Centred in both directions (the box of each map is one pixel wider all round).
+  EXPECT_EQ(dib.Map(TRect(5, 4, 10, 11), legend),
             (TArt{".....", ".#...", ".##..", ".###.", ".##..", ".#...", "....."}));
   TDib down(16, 16, kBack);
   dxDrawArrowGlyph(down.DC(), TRect(0, 0, 16, 16), false, 3, false, true);
-  EXPECT_EQ(down.Map(TRect(5, 4, 12, 8), legend), (TArt{".......", ".#####.", "..###..", "...#..."}));
+  EXPECT_EQ(down.Map(TRect(4, 5, 11, 9), legend), (TArt{".......", ".#####.", "..###..", "...#..."}));
 }
 
 TEST_F(DxOffice11Drawing, ArrowColourFollowsTheState) {
   auto colourOf = [](bool enabled, bool highlighted) {
     TDib dib(16, 16, kBack);
     dxDrawArrowInRect(dib.DC(), TRect(0, 0, 16, 16), true, enabled, highlighted);
-    return dib.Pixel(5, 8);
+    return dib.Pixel(6, 7);
   };
   EXPECT_EQ(colourOf(false, false), dxOffice11Palette.DisabledText);
   EXPECT_EQ(colourOf(true, false), dxOffice11Palette.Text);
