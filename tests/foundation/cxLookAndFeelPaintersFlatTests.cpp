@@ -332,7 +332,11 @@ TEST(FlatPainters, ScrollBarTrackUsesThePatternBitmaps) {
 
 TEST(FlatPainters, UltraFlatPressedCaptionDoesNotMove) {
   // Text drawn by the platform: compared by where the ink lands.
+  // Crisp glyphs, whatever the session's font smoothing: every ink pixel is black.
   TFont* font = new TFont();
+  font->SetName(L"Tahoma");
+  font->SetHeight(-13);
+  font->SetQuality(fqNonAntialiased);
   font->SetColor(clBlack);
   auto inkOf = [&](TcxButtonState AState, TcxCustomLookAndFeelPainterClass APainter) {
     TCanvasBitmap bmp(40, 24);

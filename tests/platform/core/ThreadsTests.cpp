@@ -167,8 +167,10 @@ TEST(ThreadSync, CheckSynchronizeRunsQueuedCallsAndTellsWhetherItDid) {
   const TNotifyEvent previous = SetWakeMainThread(TNotifyEvent::Bind<&Listener::Wake>(&listener));
   auto* t = new TestThread([&](TestThread& self) { self.Synchronize([&] { ++calls; }); });
   t->Start();
-  // The timed form returns as soon as the call arrives.
-  EXPECT_TRUE(PumpUntil([&] { return calls == 1; }));
+  // The timed form returns as soon as the call arrives. (The worker wakes the
+  // main thread after queueing the call, so the call may run before the wake
+  // hook has returned on the worker: wait for both.)
+  EXPECT_TRUE(PumpUntil([&] { return calls == 1 && listener.wakes == 1; }));
   EXPECT_EQ(listener.wakes, 1);
   EXPECT_EQ(listener.wakeSender, t);
   EXPECT_EQ(listener.wakeOn, t->ThreadID());  // told from the worker
