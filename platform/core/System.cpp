@@ -101,10 +101,28 @@ const TPublishedMethod* TClassInfo::FindMethodByCode(TCodePointer code) const {
 }
 
 TMessageHandler TClassInfo::FindMessageHandler(unsigned msg) const {
-  for (TClass c = this; c; c = c->Parent)
-    for (const TMessageEntry& m : TablesOf(c).own.Messages)
-      if (m.Msg == msg) return m.Handler;
-  return nullptr;
+  // Every message of every control comes through here: the handlers of the
+  // class chain are merged once (the most derived handler of a number wins)
+  // and looked up by binary search afterwards.
+  auto* table = static_cast<const std::vector<TMessageEntry>*>(MessageCache.load(std::memory_order_acquire));
+  if (!table) {
+    std::lock_guard<std::recursive_mutex> lock(TablesMutex());
+    table = static_cast<const std::vector<TMessageEntry>*>(MessageCache.load(std::memory_order_acquire));
+    if (!table) {
+      auto* merged = new std::vector<TMessageEntry>;  // lives as long as the class
+      for (TClass c = this; c; c = c->Parent)
+        for (const TMessageEntry& m : TablesOf(c).own.Messages)
+          if (std::none_of(merged->begin(), merged->end(), [&](const TMessageEntry& e) { return e.Msg == m.Msg; }))
+            merged->push_back(m);
+      std::sort(merged->begin(), merged->end(),
+                [](const TMessageEntry& a, const TMessageEntry& b) { return a.Msg < b.Msg; });
+      MessageCache.store(merged, std::memory_order_release);
+      table = merged;
+    }
+  }
+  auto it = std::lower_bound(table->begin(), table->end(), msg,
+                             [](const TMessageEntry& e, unsigned m) { return e.Msg < m; });
+  return it != table->end() && it->Msg == msg ? it->Handler : nullptr;
 }
 
 void TObject::Dispatch(void* message) {

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 #include <vector>
+#include <atomic>
 #include <functional>
 #include <initializer_list>
 #include <type_traits>
@@ -162,6 +163,10 @@ struct TClassInfo {
   TMessageHandler FindMessageHandler(unsigned msg) const;
   // Virtual construction; raises EInvalidOperation for an abstract class.
   TObject* NewInstance(TObject* arg = nullptr) const;
+
+  // The class's message handlers merged with its ancestors', sorted by
+  // message number; built on the first dispatch, then read without locking.
+  mutable std::atomic<const void*> MessageCache{nullptr};
 };
 
 class TObject {
