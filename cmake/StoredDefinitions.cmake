@@ -1,6 +1,6 @@
 # Stored component definitions are kept in the repository in their text form
 # and converted to the binary component stream at build time, by the same
-# streamconv the project builds (run under the cross-compiling emulator).
+# streamconv the project builds (run under Wine).
 #
 #   add_stored_definition(<target> <text file> <binary file> [RC <rc file>...])
 #
@@ -12,13 +12,32 @@ include_guard(GLOBAL)
 
 set(LANZE_STORED_DEFINITIONS_RUNNER ${CMAKE_SOURCE_DIR}/tools/streamconv/run-emulated.sh)
 
+# The build-time tools run under Wine. A host that refuses 32-bit code cannot run the
+# 32-bit build's own tools, so that build can take them from another build of the same
+# tree (the 64-bit one): LANZE_HOST_TOOLS names its folder. Their output does not depend on
+# the target that made them (the generated-data comparison test checks it).
+set(LANZE_HOST_TOOLS "" CACHE PATH
+  "another build of this tree whose build-time tools this host runs (empty: this build's)")
+
+# lanze_build_tool(<cmd var> <depends var> <tool>): the command line that runs <tool> at
+# build time, and what a step running it depends on.
+function(lanze_build_tool cmd_var dep_var tool)
+  if(LANZE_HOST_TOOLS)
+    set(${cmd_var} ${LANZE_HOST_TOOLS}/wine-exec ${LANZE_HOST_TOOLS}/${tool}.exe PARENT_SCOPE)
+    set(${dep_var} ${LANZE_HOST_TOOLS}/${tool}.exe PARENT_SCOPE)
+  else()
+    set(${cmd_var} ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${tool}> PARENT_SCOPE)
+    set(${dep_var} ${tool} PARENT_SCOPE)
+  endif()
+endfunction()
+
 # The emulator needs a Wine prefix. wine-exec would create a missing one on first
 # use, but in the middle of a parallel build step; this target does it once,
 # before any conversion (quick when the prefix is ready).
 function(_lanze_wine_prefix_target)
   if(NOT TARGET wine_prefix)
     add_custom_target(wine_prefix
-      COMMAND ${CMAKE_SOURCE_DIR}/tools/wine/prefix.sh ${CMAKE_BINARY_DIR}
+      COMMAND ${CMAKE_SOURCE_DIR}/tools/wine/prefix.sh ${LANZE_WINE_HOME}
       VERBATIM)
   endif()
 endfunction()
@@ -34,10 +53,11 @@ function(add_stored_definition target text_file bin_file)
   get_filename_component(bin_name ${bin_file} NAME_WE)
   string(MAKE_C_IDENTIFIER "${target}_${bin_name}_definition" step)
 
+  lanze_build_tool(converter converter_dep streamconv)
   add_custom_command(OUTPUT ${bin_file}
     COMMAND sh ${LANZE_STORED_DEFINITIONS_RUNNER} ${bin_file}.log
-            ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:streamconv> --to-binary ${text_file} ${bin_file}
-    DEPENDS ${text_file} streamconv ${LANZE_STORED_DEFINITIONS_RUNNER}
+            ${converter} --to-binary ${text_file} ${bin_file}
+    DEPENDS ${text_file} ${converter_dep} ${LANZE_STORED_DEFINITIONS_RUNNER}
     COMMENT "Converting stored definition ${bin_name}"
     VERBATIM)
   add_custom_target(${step} DEPENDS ${bin_file})

@@ -1,25 +1,74 @@
 # Shared by tools/test.sh and tools/run.sh (sourced): build set-up and the Wine session.
+#
+# One tree, two targets, each in its own build folder:
+#   build/      32-bit Windows (i686): the shipped program build/lanze.exe
+#   build/x64/  64-bit Windows (x86_64): the same libraries, tests and tools
+# Both share the Wine prefix build/wineprefix. Some hosts cannot run 32-bit code at all;
+# there the 32-bit build takes its build-time tools from the 64-bit one.
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD="$ROOT/build"
+BUILD64="$BUILD/x64"
 JOBS=$(nproc)
 source "$ROOT/tools/wine/xvfb.sh"
+source "$ROOT/tools/wine/host.sh"
 
-# Packages, the JPEG codec, configure, then build the given targets (all when none given).
-prepare_build() {
-  bash "$ROOT/tools/setup/install-packages.sh"
-  bash "$ROOT/tools/setup/build-libjpeg.sh" "$BUILD"
+# The build whose programs run on this host: the 32-bit one where it can, else the 64-bit.
+if [ "$LANZE_HOST_RUNS_32BIT" = 1 ]; then RUN_BUILD="$BUILD"; else RUN_BUILD="$BUILD64"; fi
+
+# configure_tree DIR ARCH [cmake args...]: the JPEG codec for ARCH, then CMake.
+configure_tree() {
+  local dir=$1 arch=$2; shift 2
+  local toolchain="$ROOT/cmake/toolchain-$arch-mingw.cmake"
+  mkdir -p "$dir"
+  bash "$ROOT/tools/setup/build-libjpeg.sh" "$dir" "$toolchain"
   # Release: no debug information, which keeps the statically linked programs small and
   # their links fast; failures are found from test output, not with a debugger.
-  timeout 600 cmake -S "$ROOT" -B "$BUILD" -G Ninja -Wno-dev \
-    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-i686-mingw.cmake" \
-    -DCMAKE_BUILD_TYPE=Release >"$BUILD/configure.log" 2>&1 \
-    || { cat "$BUILD/configure.log"; return 1; }
-  # A new Wine prefix takes about 15 s, mostly waiting: make it while the build runs.
-  bash "$ROOT/tools/wine/prefix.sh" "$BUILD" >"$BUILD/prefix-setup.log" 2>&1 &
-  local prefix_job=$! targets=() t
+  timeout 600 cmake -S "$ROOT" -B "$dir" -G Ninja -Wno-dev \
+    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+    -DLANZE_WINE_HOME="$BUILD" "$@" >"$dir/configure.log" 2>&1 \
+    || { cat "$dir/configure.log"; return 1; }
+}
+
+# build_tree DIR [targets...]: builds the given targets (all when none given).
+build_tree() {
+  local dir=$1 targets=() t; shift
   for t in "$@"; do targets+=(--target "$t"); done
-  timeout 3600 cmake --build "$BUILD" -j"$JOBS" "${targets[@]}" || { wait $prefix_job; return 1; }
-  wait $prefix_job || { cat "$BUILD/prefix-setup.log"; return 1; }
+  timeout 3600 cmake --build "$dir" -j"$JOBS" "${targets[@]}"
+}
+
+# Packages and the Wine prefix; the prefix (about 15 s, mostly waiting) is made in the
+# background while the caller builds: wait for it with prefix_wait.
+prepare_host() {
+  bash "$ROOT/tools/setup/install-packages.sh"
+  mkdir -p "$BUILD"
+  bash "$ROOT/tools/wine/prefix.sh" "$BUILD" >"$BUILD/prefix-setup.log" 2>&1 &
+  PREFIX_JOB=$!
+}
+prefix_wait() {
+  wait "$PREFIX_JOB" || { cat "$BUILD/prefix-setup.log"; return 1; }
+}
+
+# Both targets, all of each: the 64-bit build first, since on a host without 32-bit code
+# the 32-bit build runs its build-time tools.
+prepare_both_builds() {
+  prepare_host
+  local host_tools=()
+  if [ "$LANZE_HOST_RUNS_32BIT" = 1 ]; then host_tools=(-DLANZE_HOST_TOOLS=); else host_tools=(-DLANZE_HOST_TOOLS="$BUILD64"); fi
+  configure_tree "$BUILD64" x86_64 -DLANZE_PEER_BUILD="$BUILD" || { prefix_wait; return 1; }
+  configure_tree "$BUILD" i686 "${host_tools[@]}" -DLANZE_PEER_BUILD= || { prefix_wait; return 1; }
+  build_tree "$BUILD64" || { prefix_wait; return 1; }
+  build_tree "$BUILD" || { prefix_wait; return 1; }
+  prefix_wait
+}
+
+# Only the given targets of the build that runs here.
+prepare_run_build() {
+  prepare_host
+  local arch=i686
+  [ "$RUN_BUILD" = "$BUILD" ] || arch=x86_64
+  configure_tree "$RUN_BUILD" $arch || { prefix_wait; return 1; }
+  build_tree "$RUN_BUILD" "$@" || { prefix_wait; return 1; }
+  prefix_wait
 }
 
 # A private X server plus one wineserver for the whole run: Wine then starts its helper
@@ -33,7 +82,7 @@ session_start() {
   timeout 30 wineserver -p </dev/null >/dev/null 2>&1 || true
   # Boot the session now, with output to a file, so Wine's helpers neither hold anyone's pipe
   # nor make the first program of the run pay for the boot.
-  WINE_TIMEOUT=120 "$BUILD/wine-exec" wineboot >"$BUILD/session.log" 2>&1 || true
+  WINE_TIMEOUT=120 "$RUN_BUILD/wine-exec" wineboot >"$BUILD/session.log" 2>&1 || true
 }
 
 session_stop() {

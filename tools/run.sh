@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the program and runs it under Wine.
+# Builds the program and runs it under Wine: the shipped 32-bit program, or the 64-bit build
+# of it on a host that cannot run 32-bit code.
 # With a reachable DISPLAY: runs it there and exits with its exit code.
 # Without: runs it on a private X server, waits for the main window, saves
 # build/screenshot.png, closes the window as a user would and exits with the exit code.
@@ -7,19 +8,18 @@ set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
 CAPTION="岚泽家具生产设计系统3.0"
-mkdir -p "$BUILD"
-prepare_build lanze closewin
+prepare_run_build lanze closewin
 
 if [ -n "${DISPLAY:-}" ] && timeout 5 xdpyinfo >/dev/null 2>&1; then
   set +e
-  WINE_TIMEOUT=0 "$BUILD/wine-exec" "$BUILD/lanze.exe"
+  WINE_TIMEOUT=0 "$RUN_BUILD/wine-exec" "$RUN_BUILD/lanze.exe"
   exit $?
 fi
 
 trap session_stop EXIT
 session_start
 set +e
-WINE_TIMEOUT=300 "$BUILD/wine-exec" "$BUILD/lanze.exe" >"$BUILD/run.log" 2>&1 &
+WINE_TIMEOUT=300 "$RUN_BUILD/wine-exec" "$RUN_BUILD/lanze.exe" >"$BUILD/run.log" 2>&1 &
 app=$!
 
 # Wine names the X window after the caption; "IsViewable" means it is mapped on screen.
@@ -37,7 +37,7 @@ sleep 1   # let it paint
 timeout 30 import -window root "$BUILD/screenshot.png" && echo "screenshot: $BUILD/screenshot.png"
 
 # A UTF-8 locale for this one call: Wine converts the caption argument with it.
-LC_ALL=C.UTF-8 WINE_TIMEOUT=30 "$BUILD/wine-exec" "$BUILD/closewin.exe" "$CAPTION" \
+LC_ALL=C.UTF-8 WINE_TIMEOUT=30 "$RUN_BUILD/wine-exec" "$RUN_BUILD/closewin.exe" "$CAPTION" \
   >>"$BUILD/run.log" 2>&1 || echo "run.sh: could not ask the window to close" >&2
 deadline=$((SECONDS + 30))
 while kill -0 $app 2>/dev/null && [ $SECONDS -lt $deadline ]; do sleep 0.2; done

@@ -1,10 +1,13 @@
 // Window message records and the class library's own message numbers.
 //
 // TMessage is the generic record every window procedure of the library works
-// with; the typed records are views of the same 16 bytes that name the parts
-// of WParam and LParam, so a message handler can take the record it wants by
+// with; the typed records are views of the same bytes that name the parts of
+// WParam and LParam, so a message handler can take the record it wants by
 // reference: `void WMSize(TWMSize& m)` declared with b.Message<&T::WMSize>(WM_SIZE).
-// The records are laid out for the 32-bit target (4-byte handles and pointers).
+// Both targets lay the records out as their platform does: 16 bytes on 32 bits;
+// on 64 bits Msg is padded to 8 bytes, WParam, LParam and Result are 8 bytes
+// each, and fields packed into WParam or LParam sit in the low bytes of their
+// slot (LIB_SLOT aligns the first of them to the slot), padded after.
 //
 // CM_* are the library's control messages (CM_BASE + n, one list so that
 // every number is defined once); CN_* are notifications that a parent
@@ -15,9 +18,8 @@
 #include "platform/core/System.h"
 #include "platform/gui/ShiftState.h"
 
+#include <cstddef>
 #include <cstdint>
-
-static_assert(sizeof(void*) == 4, "message records are laid out for the 32-bit target");
 
 class TControl;
 class TWinControl;
@@ -27,6 +29,8 @@ struct TDragRec;
 // The records overlay one another: tell the compiler that a TMessage may be
 // read through any of its typed views.
 #define LIB_MSG_RECORD struct __attribute__((may_alias))
+// The first field packed into the WParam or LParam slot starts the slot.
+#define LIB_SLOT alignas(sizeof(WPARAM))
 
 LIB_MSG_RECORD TMessage {
   UINT Msg;
@@ -41,12 +45,16 @@ LIB_MSG_RECORD TMessage {
   Word ResultLo() const { return LOWORD(Result); }
   Word ResultHi() const { return HIWORD(Result); }
 };
-static_assert(sizeof(TMessage) == 16);
+static_assert(sizeof(WPARAM) == sizeof(void*) && sizeof(LPARAM) == sizeof(void*) &&
+              sizeof(LRESULT) == sizeof(void*));
+static_assert(offsetof(TMessage, WParam) == sizeof(void*) &&
+              offsetof(TMessage, LParam) == 2 * sizeof(void*) &&
+              offsetof(TMessage, Result) == 3 * sizeof(void*) && sizeof(TMessage) == 4 * sizeof(void*));
 
 // A message without parameters of interest.
 LIB_MSG_RECORD TWMNoParams {
   UINT Msg;
-  Word Unused[4];
+  LIB_SLOT Word Unused[2 * sizeof(WPARAM) / sizeof(Word)];
   LRESULT Result;
 };
 
@@ -57,7 +65,7 @@ LIB_MSG_RECORD TWMNoParams {
 LIB_MSG_RECORD TWMMouse {
   UINT Msg;
   WPARAM Keys;        // MK_* flags
-  std::int16_t XPos;  // client coordinates
+  LIB_SLOT std::int16_t XPos;  // client coordinates
   std::int16_t YPos;
   LRESULT Result;
   TSmallPoint Pos() const { return {XPos, YPos}; }
@@ -76,9 +84,9 @@ using TCMDesignHitTest = TWMMouse;
 
 LIB_MSG_RECORD TWMMouseWheel {
   UINT Msg;
-  std::int16_t Keys;        // MK_* flags
+  LIB_SLOT std::int16_t Keys;  // MK_* flags
   std::int16_t WheelDelta;  // multiples of WHEEL_DELTA
-  std::int16_t XPos;        // screen coordinates
+  LIB_SLOT std::int16_t XPos;  // screen coordinates
   std::int16_t YPos;
   LRESULT Result;
   TSmallPoint Pos() const { return {XPos, YPos}; }
@@ -87,10 +95,10 @@ LIB_MSG_RECORD TWMMouseWheel {
 // CM_MOUSEWHEEL: the wheel message as the library passes it up the parent chain.
 LIB_MSG_RECORD TCMMouseWheel {
   UINT Msg;
-  Byte ShiftBits;     // TShiftState, low 8 elements
+  LIB_SLOT Byte ShiftBits;  // TShiftState, low 8 elements
   Byte Unused;
   std::int16_t WheelDelta;
-  std::int16_t XPos;  // screen coordinates
+  LIB_SLOT std::int16_t XPos;  // screen coordinates
   std::int16_t YPos;
   LRESULT Result;
   TShiftState ShiftState() const { return TShiftState::FromBits(ShiftBits); }
@@ -101,7 +109,7 @@ LIB_MSG_RECORD TCMMouseWheel {
 LIB_MSG_RECORD TWMNCHitTest {
   UINT Msg;
   LPARAM Unused;
-  std::int16_t XPos;  // screen coordinates
+  LIB_SLOT std::int16_t XPos;  // screen coordinates
   std::int16_t YPos;
   LRESULT Result;     // HT* code
   TSmallPoint Pos() const { return {XPos, YPos}; }
@@ -112,7 +120,7 @@ using TCMHitTest = TWMNCHitTest;  // client coordinates of the control
 LIB_MSG_RECORD TWMNCHitMessage {
   UINT Msg;
   WPARAM HitTest;
-  std::int16_t XCursor;  // screen coordinates
+  LIB_SLOT std::int16_t XCursor;  // screen coordinates
   std::int16_t YCursor;
   LRESULT Result;
 };
@@ -126,7 +134,7 @@ using TWMNCRButtonUp = TWMNCHitMessage;
 LIB_MSG_RECORD TWMSetCursor {
   UINT Msg;
   HWND CursorWnd;
-  Word HitTest;
+  LIB_SLOT Word HitTest;
   Word MouseMsg;
   LRESULT Result;
 };
@@ -134,7 +142,7 @@ LIB_MSG_RECORD TWMSetCursor {
 LIB_MSG_RECORD TWMMouseActivate {
   UINT Msg;
   HWND TopLevel;
-  Word HitTestCode;
+  LIB_SLOT Word HitTestCode;
   Word MouseMsg;
   LRESULT Result;
 };
@@ -149,7 +157,7 @@ LIB_MSG_RECORD TWMCaptureChanged {
 LIB_MSG_RECORD TWMContextMenu {
   UINT Msg;
   HWND hWnd;
-  std::int16_t XPos;  // screen coordinates; -1, -1 from the keyboard
+  LIB_SLOT std::int16_t XPos;  // screen coordinates; -1, -1 from the keyboard
   std::int16_t YPos;
   LRESULT Result;
   TSmallPoint Pos() const { return {XPos, YPos}; }
@@ -161,7 +169,7 @@ LIB_MSG_RECORD TWMContextMenu {
 
 LIB_MSG_RECORD TWMKey {
   UINT Msg;
-  Word CharCode;  // virtual key, or the character of WM_CHAR
+  LIB_SLOT Word CharCode;  // virtual key, or the character of WM_CHAR
   Word Unused;
   LPARAM KeyData;
   LRESULT Result;
@@ -185,7 +193,7 @@ LIB_MSG_RECORD TWMGetDlgCode {
 
 LIB_MSG_RECORD TCMChildKey {
   UINT Msg;
-  Word CharCode;
+  LIB_SLOT Word CharCode;
   Word Unused;
   TWinControl* Sender;
   LRESULT Result;
@@ -271,7 +279,7 @@ LIB_MSG_RECORD TWMCompareItem {
 LIB_MSG_RECORD TWMSize {
   UINT Msg;
   WPARAM SizeType;  // SIZE_*
-  Word Width;
+  LIB_SLOT Word Width;
   Word Height;
   LRESULT Result;
 };
@@ -279,7 +287,7 @@ LIB_MSG_RECORD TWMSize {
 LIB_MSG_RECORD TWMMove {
   UINT Msg;
   WPARAM Unused;
-  std::int16_t XPos;
+  LIB_SLOT std::int16_t XPos;
   std::int16_t YPos;
   LRESULT Result;
 };
@@ -295,7 +303,7 @@ using TWMWindowPosChanging = TWMWindowPosMsg;
 
 LIB_MSG_RECORD TWMNCCalcSize {
   UINT Msg;
-  BOOL CalcValidRects;
+  LIB_SLOT BOOL CalcValidRects;
   NCCALCSIZE_PARAMS* CalcSize_Params;  // a RECT* when CalcValidRects is FALSE
   LRESULT Result;
 };
@@ -317,14 +325,14 @@ using TWMMoving = TWMSizing;
 
 LIB_MSG_RECORD TWMShowWindow {
   UINT Msg;
-  BOOL Show;
+  LIB_SLOT BOOL Show;
   LPARAM Status;
   LRESULT Result;
 };
 
 LIB_MSG_RECORD TWMEnable {
   UINT Msg;
-  BOOL Enabled;
+  LIB_SLOT BOOL Enabled;
   LPARAM Unused;
   LRESULT Result;
 };
@@ -340,7 +348,7 @@ using TWMStyleChanging = TWMStyleChanged;
 LIB_MSG_RECORD TWMSetFont {
   UINT Msg;
   HFONT Font;
-  BOOL Redraw;
+  LIB_SLOT BOOL Redraw;
   LRESULT Result;
 };
 
@@ -379,7 +387,7 @@ LIB_MSG_RECORD TWMKillFocus {
 
 LIB_MSG_RECORD TWMActivate {
   UINT Msg;
-  Word Active;  // WA_*
+  LIB_SLOT Word Active;  // WA_*
   Word Minimized;
   HWND ActiveWindow;
   LRESULT Result;
@@ -387,14 +395,14 @@ LIB_MSG_RECORD TWMActivate {
 
 LIB_MSG_RECORD TWMActivateApp {
   UINT Msg;
-  BOOL Active;
-  DWORD ThreadId;
+  LIB_SLOT BOOL Active;
+  LIB_SLOT DWORD ThreadId;
   LRESULT Result;
 };
 
 LIB_MSG_RECORD TWMNCActivate {
   UINT Msg;
-  BOOL Active;
+  LIB_SLOT BOOL Active;
   LPARAM Unused;
   LRESULT Result;
 };
@@ -405,7 +413,7 @@ LIB_MSG_RECORD TWMNCActivate {
 
 LIB_MSG_RECORD TWMCommand {
   UINT Msg;
-  Word ItemID;
+  LIB_SLOT Word ItemID;
   Word NotifyCode;
   HWND Ctl;
   LRESULT Result;
@@ -420,7 +428,7 @@ LIB_MSG_RECORD TWMNotify {
 
 LIB_MSG_RECORD TWMScroll {
   UINT Msg;
-  std::int16_t ScrollCode;  // SB_*
+  LIB_SLOT std::int16_t ScrollCode;  // SB_*
   std::int16_t Pos;
   HWND ScrollBar;
   LRESULT Result;
@@ -438,7 +446,7 @@ LIB_MSG_RECORD TWMTimer {
 LIB_MSG_RECORD TWMSysCommand {
   UINT Msg;
   WPARAM CmdType;  // SC_*; the low four bits are the system's own
-  std::int16_t XPos;
+  LIB_SLOT std::int16_t XPos;
   std::int16_t YPos;
   LRESULT Result;
   // SC_KEYMENU: the character that opened the menu.
@@ -455,7 +463,7 @@ using TWMWinIniChange = TWMSettingChange;
 
 LIB_MSG_RECORD TWMMenuSelect {
   UINT Msg;
-  Word IDItem;
+  LIB_SLOT Word IDItem;
   Word MenuFlag;
   HMENU Menu;
   LRESULT Result;
@@ -463,7 +471,7 @@ LIB_MSG_RECORD TWMMenuSelect {
 
 LIB_MSG_RECORD TWMMenuChar {
   UINT Msg;
-  Char User;
+  LIB_SLOT Char User;
   Word MenuFlag;
   HMENU Menu;
   LRESULT Result;
@@ -479,7 +487,7 @@ LIB_MSG_RECORD TWMInitMenu {
 LIB_MSG_RECORD TWMInitMenuPopup {
   UINT Msg;
   HMENU MenuPopup;
-  Word Pos;
+  LIB_SLOT Word Pos;
   Word SystemMenu;
   LRESULT Result;
 };
@@ -500,7 +508,7 @@ LIB_MSG_RECORD TWMQueryEndSession {
 
 LIB_MSG_RECORD TWMEndSession {
   UINT Msg;
-  BOOL EndSession;
+  LIB_SLOT BOOL EndSession;
   LPARAM Unused;
   LRESULT Result;
 };
@@ -679,7 +687,7 @@ LIB_MSG_RECORD TCMHintShow {
 // CM_HINTSHOWPAUSE: the control may change the pause before its hint shows.
 LIB_MSG_RECORD TCMHintShowPause {
   UINT Msg;
-  BOOL WasActive;
+  LIB_SLOT BOOL WasActive;
   int* Pause;
   LRESULT Result;
 };
@@ -697,7 +705,7 @@ LIB_MSG_RECORD TCMMouseEnterLeave {
 LIB_MSG_RECORD TCMControlChange {
   UINT Msg;
   TControl* Control;
-  BOOL Inserting;
+  LIB_SLOT BOOL Inserting;
   LRESULT Result;
 };
 using TCMControlListChange = TCMControlChange;
@@ -714,7 +722,7 @@ enum TDragMessage : Byte { dmDragEnter, dmDragLeave, dmDragMove, dmDragDrop, dmD
 
 LIB_MSG_RECORD TCMDrag {
   UINT Msg;
-  TDragMessage DragMessage;
+  LIB_SLOT TDragMessage DragMessage;
   Byte Reserved1;
   Word Reserved2;
   TDragRec* DragRec;
@@ -736,9 +744,76 @@ using TCMAppKeyDown = TWMKey;
 using TCMAction = TMessage;
 
 #undef LIB_MSG_RECORD
+#undef LIB_SLOT
 
-// The static records must overlay TMessage exactly.
-static_assert(sizeof(TWMMouse) == 16 && sizeof(TWMKey) == 16 && sizeof(TWMMouseWheel) == 16 &&
-              sizeof(TCMMouseWheel) == 16 && sizeof(TWMSize) == 16 && sizeof(TWMCommand) == 16 &&
-              sizeof(TWMActivate) == 16 && sizeof(TWMSetCursor) == 16 && sizeof(TCMDrag) == 16 &&
-              sizeof(TWMNoParams) == 16 && sizeof(TWMSysCommand) == 16 && sizeof(TWMInitMenuPopup) == 16);
+// Every typed record overlays TMessage: its fields start where WParam, LParam and Result do.
+#define LIB_CHECK_RECORD(T, W, L) \
+  static_assert(sizeof(T) == sizeof(TMessage) && offsetof(T, W) == offsetof(TMessage, WParam) && \
+                    offsetof(T, L) == offsetof(TMessage, LParam) && \
+                    offsetof(T, Result) == offsetof(TMessage, Result), \
+                #T " does not overlay TMessage")
+static_assert(sizeof(TWMNoParams) == sizeof(TMessage) &&
+              offsetof(TWMNoParams, Unused) == offsetof(TMessage, WParam) &&
+              offsetof(TWMNoParams, Result) == offsetof(TMessage, Result));
+LIB_CHECK_RECORD(TWMMouse, Keys, XPos);
+LIB_CHECK_RECORD(TWMMouseWheel, Keys, XPos);
+LIB_CHECK_RECORD(TCMMouseWheel, ShiftBits, XPos);
+LIB_CHECK_RECORD(TWMNCHitTest, Unused, XPos);
+LIB_CHECK_RECORD(TWMNCHitMessage, HitTest, XCursor);
+LIB_CHECK_RECORD(TWMSetCursor, CursorWnd, HitTest);
+LIB_CHECK_RECORD(TWMMouseActivate, TopLevel, HitTestCode);
+LIB_CHECK_RECORD(TWMCaptureChanged, Unused, CaptureWnd);
+LIB_CHECK_RECORD(TWMContextMenu, hWnd, XPos);
+LIB_CHECK_RECORD(TWMKey, CharCode, KeyData);
+LIB_CHECK_RECORD(TWMGetDlgCode, Unused, lpMsg);
+LIB_CHECK_RECORD(TCMChildKey, CharCode, Sender);
+LIB_CHECK_RECORD(TWMPaint, DC, Unused);
+LIB_CHECK_RECORD(TWMEraseBkgnd, DC, Unused);
+LIB_CHECK_RECORD(TWMNCPaint, RGN, Unused);
+LIB_CHECK_RECORD(TWMPrint, DC, Flags);
+LIB_CHECK_RECORD(TWMCtlColor, ChildDC, ChildWnd);
+LIB_CHECK_RECORD(TWMDrawItem, Ctl, DrawItemStruct);
+LIB_CHECK_RECORD(TWMMeasureItem, IDCtl, MeasureItemStruct);
+LIB_CHECK_RECORD(TWMDeleteItem, Ctl, DeleteItemStruct);
+LIB_CHECK_RECORD(TWMCompareItem, Ctl, CompareItemStruct);
+LIB_CHECK_RECORD(TWMSize, SizeType, Width);
+LIB_CHECK_RECORD(TWMMove, Unused, XPos);
+LIB_CHECK_RECORD(TWMWindowPosMsg, Unused, WindowPos);
+LIB_CHECK_RECORD(TWMNCCalcSize, CalcValidRects, CalcSize_Params);
+LIB_CHECK_RECORD(TWMGetMinMaxInfo, Unused, MinMaxInfo);
+LIB_CHECK_RECORD(TWMSizing, fwSide, lprc);
+LIB_CHECK_RECORD(TWMShowWindow, Show, Status);
+LIB_CHECK_RECORD(TWMEnable, Enabled, Unused);
+LIB_CHECK_RECORD(TWMStyleChanged, StyleType, StyleStruct);
+LIB_CHECK_RECORD(TWMSetFont, Font, Redraw);
+LIB_CHECK_RECORD(TWMSetText, Unused, Text);
+LIB_CHECK_RECORD(TWMGetText, TextMax, Text);
+LIB_CHECK_RECORD(TWMSetFocus, FocusedWnd, Unused);
+LIB_CHECK_RECORD(TWMKillFocus, FocusedWnd, Unused);
+LIB_CHECK_RECORD(TWMActivate, Active, ActiveWindow);
+LIB_CHECK_RECORD(TWMActivateApp, Active, ThreadId);
+LIB_CHECK_RECORD(TWMNCActivate, Active, Unused);
+LIB_CHECK_RECORD(TWMCommand, ItemID, Ctl);
+LIB_CHECK_RECORD(TWMNotify, IDCtrl, NMHdr);
+LIB_CHECK_RECORD(TWMScroll, ScrollCode, ScrollBar);
+LIB_CHECK_RECORD(TWMTimer, TimerID, TimerProc);
+LIB_CHECK_RECORD(TWMSysCommand, CmdType, XPos);
+LIB_CHECK_RECORD(TWMSettingChange, Flag, Section);
+LIB_CHECK_RECORD(TWMMenuSelect, IDItem, Menu);
+LIB_CHECK_RECORD(TWMMenuChar, User, Menu);
+LIB_CHECK_RECORD(TWMInitMenu, Menu, Unused);
+LIB_CHECK_RECORD(TWMInitMenuPopup, MenuPopup, Pos);
+LIB_CHECK_RECORD(TWMHelp, Unused, HelpInfo);
+LIB_CHECK_RECORD(TWMQueryEndSession, Source, Unused);
+LIB_CHECK_RECORD(TWMEndSession, EndSession, Unused);
+LIB_CHECK_RECORD(TWMCopyData, From, CopyDataStruct);
+LIB_CHECK_RECORD(TCMCancelMode, Unused, Sender);
+LIB_CHECK_RECORD(TCMFocusChanged, Unused, Sender);
+LIB_CHECK_RECORD(TCMHintShow, Reserved, HintInfo);
+LIB_CHECK_RECORD(TCMHintShowPause, WasActive, Pause);
+LIB_CHECK_RECORD(TCMMouseEnterLeave, Unused, Control);
+LIB_CHECK_RECORD(TCMControlChange, Control, Inserting);
+LIB_CHECK_RECORD(TCMChanged, Unused, Child);
+LIB_CHECK_RECORD(TCMDrag, DragMessage, DragRec);
+LIB_CHECK_RECORD(TCMIsToolControl, Unused, Unused2);
+#undef LIB_CHECK_RECORD

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Cross-builds the JPEG codec (libjpeg-turbo, from Debian's source package) as a static
-# i686 library with its SIMD code, into BUILD_DIR/_deps/libjpeg. Does nothing when it is there.
+# library with its SIMD code for the target of TOOLCHAIN_FILE (default: the 32-bit one),
+# into BUILD_DIR/_deps/libjpeg. Does nothing when it is there.
 set -euo pipefail
 
-BUILD_DIR=$(realpath -m "${1:?usage: build-libjpeg.sh BUILD_DIR}")
+BUILD_DIR=$(realpath -m "${1:?usage: build-libjpeg.sh BUILD_DIR [TOOLCHAIN_FILE]}")
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
+TOOLCHAIN=$(realpath "${2:-$ROOT/cmake/toolchain-i686-mingw.cmake}")
 PREFIX="$BUILD_DIR/_deps/libjpeg"
 SRC_PARENT="$BUILD_DIR/_deps/src"
 OBJ="$BUILD_DIR/_deps/libjpeg-build"
@@ -24,7 +26,7 @@ fi
 
 # REQUIRE_SIMD: fail loudly rather than silently fall back to the slow C code paths.
 timeout 300 cmake -S "$src" -B "$OBJ" -G Ninja -Wno-dev \
-  -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-i686-mingw.cmake" \
+  -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" \
   -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$PREFIX" \
   -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF -DREQUIRE_SIMD=ON \
   -DCMAKE_POSITION_INDEPENDENT_CODE=OFF >"$OBJ.log" 2>&1 || { cat "$OBJ.log"; exit 1; }

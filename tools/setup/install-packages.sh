@@ -9,13 +9,16 @@ if [ "$(id -u)" != 0 ]; then SUDO="sudo"; fi
 PACKAGES=(
   cmake ninja-build make python3 dpkg-dev
   gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix binutils-mingw-w64-i686
+  gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   nasm googletest
   wine wine32:i386 wine64 xvfb x11-utils imagemagick
   fonts-wqy-microhei locales
   # Wine's own fonts (Tahoma, the default GUI face; Marlett, the caption-button glyphs) and
-  # the X extensions the 32-bit display driver loads (recommended only, so not pulled in).
+  # the X extensions the display drivers of both halves load (recommended only, so not
+  # pulled in).
   fonts-wine libxrender1:i386 libxrandr2:i386 libxcursor1:i386 libxi6:i386
   libxinerama1:i386 libxcomposite1:i386 libxfixes3:i386 libxext6:i386
+  libxrender1 libxrandr2 libxcursor1 libxi6 libxinerama1 libxcomposite1 libxfixes3 libxext6
 )
 
 missing=()

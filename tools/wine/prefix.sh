@@ -5,6 +5,7 @@
 set -euo pipefail
 
 BUILD=$(realpath -m "${1:?usage: prefix.sh BUILD_DIR}")
+source "$(dirname "$0")/host.sh"
 export WINEPREFIX="$BUILD/wineprefix" WINEARCH=win64 WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree=;mshtml="
 stamp="$WINEPREFIX/.lanze-ready"
@@ -18,7 +19,7 @@ flock -w 300 9 || { echo "prefix.sh: lock wait timed out" >&2; exit 1; }
 log="$BUILD/wineprefix.log"
 echo "creating Wine prefix $WINEPREFIX"
 # Output goes to a file: a wineserver started here must not hold the caller's pipes open.
-timeout 300 wineboot -i >"$log" 2>&1 || { cat "$log" >&2; exit 1; }
+timeout 300 "$LANZE_HOST_WINE" wineboot.exe -i >"$log" 2>&1 || { cat "$log" >&2; exit 1; }
 # Wine's own fonts (Tahoma, the default GUI face; Marlett, the caption-button glyphs) do not
 # reach C:\windows\Fonts with Debian's packages (measured), so windows fall back to other faces.
 cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
@@ -45,7 +46,7 @@ reg="$BUILD/prefix.reg"
   printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\r\n"Managed"="N"\r\n'
   printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine\\WineDbg]\r\n"ShowCrashDialog"=dword:00000000\r\n'
 } | { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE; } >"$reg"
-timeout 120 wine regedit /S "$reg" >>"$log" 2>&1 || { cat "$log" >&2; exit 1; }
+timeout 120 "$LANZE_HOST_WINE" regedit.exe /S "$reg" >>"$log" 2>&1 || { cat "$log" >&2; exit 1; }
 
 # Let the registry reach the disk before the prefix is called ready.
 timeout 120 wineserver -w || true

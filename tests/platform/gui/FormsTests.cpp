@@ -5,6 +5,8 @@
 #include "platform/gui/Menus.h"
 #include "platform/gui/Messaging.h"
 
+#include <vector>
+
 namespace {
 
 class FormsTest : public FormsFixture {};
@@ -43,7 +45,21 @@ class TFormEvents : public TObject {
     ++Closed;
     A = Action;
   }
+  // Unhooks the forms that are still alive: a form the fixture frees after the test, or
+  // one a failed assertion left open, must not call into this object once it is gone.
+  ~TFormEvents() override {
+    for (TCustomForm* f : attached_) {
+      if (!FormAlive(f)) continue;
+      f->OnActivate = nullptr;
+      f->OnDeactivate = nullptr;
+      f->OnShow = nullptr;
+      f->OnDestroy = nullptr;
+      f->OnCloseQuery = nullptr;
+      f->OnClose = nullptr;
+    }
+  }
   void Attach(TCustomForm* f) {
+    attached_.push_back(f);
     f->OnActivate = TNotifyEvent::Bind<&TFormEvents::OnActivate>(this);
     f->OnDeactivate = TNotifyEvent::Bind<&TFormEvents::OnDeactivate>(this);
     f->OnShow = TNotifyEvent::Bind<&TFormEvents::OnShow>(this);
@@ -51,6 +67,14 @@ class TFormEvents : public TObject {
     f->OnCloseQuery = TCloseQueryEvent::Bind<&TFormEvents::OnCloseQuery>(this);
     f->OnClose = TCloseEvent::Bind<&TFormEvents::OnClose>(this);
   }
+
+ private:
+  static bool FormAlive(TCustomForm* f) {
+    for (int i = 0; Screen && i < Screen->CustomFormCount(); ++i)
+      if (Screen->CustomForms(i) == f) return true;
+    return false;
+  }
+  std::vector<TCustomForm*> attached_;
 };
 
 TForm* NewForm(TComponent* owner = nullptr) {

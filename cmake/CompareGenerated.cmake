@@ -1,0 +1,20 @@
+# cmake -DA=<build> -DB=<other build> -DFILES=<relative paths, |-separated> -P CompareGenerated.cmake
+# Fails unless every file exists in both builds with the same bytes.
+string(REPLACE "|" ";" FILES "${FILES}")
+set(failed "")
+foreach(f IN LISTS FILES)
+  if(NOT EXISTS "${A}/${f}" OR NOT EXISTS "${B}/${f}")
+    list(APPEND failed "${f} (missing)")
+    continue()
+  endif()
+  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${A}/${f}" "${B}/${f}"
+                  RESULT_VARIABLE rc)
+  if(NOT rc EQUAL 0)
+    list(APPEND failed "${f} (differs)")
+  endif()
+endforeach()
+list(LENGTH FILES total)
+if(failed)
+  message(FATAL_ERROR "generated files differ between ${A} and ${B}: ${failed}")
+endif()
+message("${total} generated files identical in both builds")
