@@ -53,7 +53,9 @@ class TSelectedBrush {
   TSelectedBrush(HDC ADC, TColor AColor) : FDC(ADC) {
     const LOGBRUSH lb{BS_SOLID, static_cast<COLORREF>(ColorToRGB(AColor)) & 0xFFFFFF, 0};
     FBrush = GdiCreateBrush(lb);
-    FOld = FBrush ? SelectObject(FDC, FBrush) : nullptr;
+    // The raster operation would paint with whatever brush the DC holds.
+    if (!FBrush) throw EOutOfResources(L"Out of system resources");
+    FOld = SelectObject(FDC, FBrush);
   }
   TSelectedBrush(const TSelectedBrush&) = delete;
   TSelectedBrush& operator=(const TSelectedBrush&) = delete;

@@ -36,8 +36,29 @@ TcxScreenCanvas* g_screenCanvas = nullptr;
 TcxPaintCanvas* g_paintCanvas = nullptr;
 TcxSolidBrushCache* g_brushCache = nullptr;
 
-// A region with no area, counted like every region we create.
-HRGN NewEmptyRegion() { return GdiCreateRectRgn(0, 0, 0, 0); }
+// A region that could not be made raises: a null handle would stand for an
+// empty region, and an empty clip region selected means no clipping at all.
+HRGN CheckedRegion(HRGN ARegion) {
+  if (!ARegion) throw EOutOfResources(L"Out of system resources");
+  return ARegion;
+}
+
+HRGN NewRegion(int ALeft, int ATop, int ARight, int ABottom) {
+  return CheckedRegion(GdiCreateRectRgn(ALeft, ATop, ARight, ABottom));
+}
+
+// A region with no area.
+HRGN NewEmptyRegion() { return NewRegion(0, 0, 0, 0); }
+
+// A new handle for a font, pen or brush object's SetHandle, which counts it
+// again as the object's own. Raises when there is none: the object would
+// silently keep what it had.
+template <class H>
+H ForGraphicsObject(H AHandle) {
+  if (!AHandle) throw EOutOfResources(L"Out of system resources");
+  GdiDisown(AHandle);
+  return AHandle;
+}
 
 int CombineMode(TcxRegionOperation op) {
   switch (op) {
@@ -104,10 +125,10 @@ TcxRegion::TcxRegion() : FHandle(NewEmptyRegion()) {}
 TcxRegion::TcxRegion(HRGN AHandle) : FHandle(AHandle) {}
 
 TcxRegion::TcxRegion(const TRect& ABounds)
-    : FHandle(GdiCreateRectRgn(ABounds.Left, ABounds.Top, ABounds.Right, ABounds.Bottom)) {}
+    : FHandle(NewRegion(ABounds.Left, ABounds.Top, ABounds.Right, ABounds.Bottom)) {}
 
 TcxRegion::TcxRegion(int ALeft, int ATop, int ARight, int ABottom)
-    : FHandle(GdiCreateRectRgn(ALeft, ATop, ARight, ABottom)) {}
+    : FHandle(NewRegion(ALeft, ATop, ARight, ABottom)) {}
 
 TcxRegion* TcxRegion::CreateRoundCorners(const TRect& ABounds, int AWidthEllepse,
                                          int AHeightEllepse) {
@@ -117,13 +138,14 @@ TcxRegion* TcxRegion::CreateRoundCorners(const TRect& ABounds, int AWidthEllepse
 
 TcxRegion* TcxRegion::CreateRoundCorners(int ALeft, int ATop, int ARight, int ABottom,
                                          int AWidthEllepse, int AHeightEllepse) {
-  HRGN handle = CreateRoundRectRgn(ALeft + 1, ATop + 1, ARight, ABottom, AWidthEllepse,
-                                   AHeightEllepse);
-  if (handle)
-    GdiAdopt(handle);
-  else
-    handle = NewEmptyRegion();
-  return new TcxRegion(handle);
+  HRGN handle = CheckedRegion(GdiCreateRoundRectRgn(ALeft + 1, ATop + 1, ARight, ABottom,
+                                                    AWidthEllepse, AHeightEllepse));
+  try {
+    return new TcxRegion(handle);
+  } catch (...) {
+    GdiDeleteObject(handle);
+    throw;
+  }
 }
 
 TcxRegion::~TcxRegion() {
@@ -134,19 +156,22 @@ TcxRegion::~TcxRegion() {
 }
 
 void TcxRegion::Combine(TcxRegion* ARegion, TcxRegionOperation AOperation, bool ADestroyRegion) {
-  if (ARegion) {
-    if (!FHandle) FHandle = NewEmptyRegion();
-    // A region without a handle takes part as an empty one.
-    HRGN other = ARegion->FHandle;
-    HRGN empty = other ? nullptr : NewEmptyRegion();
-    if (!other) other = empty;
-    if (AOperation == roSet)
-      CombineRgn(FHandle, other, nullptr, RGN_COPY);
-    else
-      CombineRgn(FHandle, FHandle, other, CombineMode(AOperation));
-    if (empty) GdiDeleteObject(empty);
-  }
-  if (ADestroyRegion && ARegion != this) TObject::Free(ARegion);
+  // The argument is freed as promised also when combining raises.
+  struct TFreeArgument {
+    TcxRegion* Region;
+    ~TFreeArgument() { TObject::Free(Region); }
+  } freeArgument{ADestroyRegion && ARegion != this ? ARegion : nullptr};
+  if (!ARegion) return;
+  if (!FHandle) FHandle = NewEmptyRegion();
+  // A region without a handle takes part as an empty one.
+  HRGN other = ARegion->FHandle;
+  HRGN empty = other ? nullptr : NewEmptyRegion();
+  if (!other) other = empty;
+  if (AOperation == roSet)
+    CombineRgn(FHandle, other, nullptr, RGN_COPY);
+  else
+    CombineRgn(FHandle, FHandle, other, CombineMode(AOperation));
+  GdiDeleteObject(empty);
 }
 
 bool TcxRegion::IsEqual(TcxRegion* ARegion) const {
@@ -255,13 +280,21 @@ void TcxCanvas::SaveState() {
   AdoptDCObjects(Handle());
   SaveDC();
   TcxCanvasState state;
-  state.Font = new TFont();
-  state.Font->Assign(Font());
-  state.Brush = new TBrush();
-  state.Brush->Assign(Brush());
-  state.Pen = new TPen();
-  state.Pen->Assign(Pen());
-  FSavedStates.push_back(state);
+  try {
+    state.Font = new TFont();
+    state.Font->Assign(Font());
+    state.Brush = new TBrush();
+    state.Brush->Assign(Brush());
+    state.Pen = new TPen();
+    state.Pen->Assign(Pen());
+    FSavedStates.push_back(state);
+  } catch (...) {
+    TObject::Free(state.Font);
+    TObject::Free(state.Brush);
+    TObject::Free(state.Pen);
+    RestoreDC();
+    throw;
+  }
 }
 
 void TcxCanvas::RestoreState() {
@@ -282,10 +315,7 @@ void TcxCanvas::AdoptDCObjects(HDC ADC) {
   LOGFONTW lf{};
   HGDIOBJ font = GetCurrentObject(ADC, OBJ_FONT);
   if (font && GetObjectW(font, sizeof(lf), &lf) == sizeof(lf)) {
-    if (HFONT copy = GdiCreateFont(lf)) {
-      GdiDisown(copy);   // the font object adopts it
-      Font()->SetHandle(copy);
-    }
+    Font()->SetHandle(ForGraphicsObject(GdiCreateFont(lf)));
   }
   const COLORREF textColor = GetTextColor(ADC);
   if (textColor != CLR_INVALID) Font()->SetColor(static_cast<TColor>(textColor));
@@ -294,10 +324,7 @@ void TcxCanvas::AdoptDCObjects(HDC ADC) {
   LOGBRUSH lb{};
   HGDIOBJ brush = GetCurrentObject(ADC, OBJ_BRUSH);
   if (brush && GetObjectW(brush, sizeof(lb), &lb) == sizeof(lb)) {
-    if (HBRUSH copy = GdiCreateBrush(lb)) {
-      GdiDisown(copy);
-      Brush()->SetHandle(copy);
-    }
+    Brush()->SetHandle(ForGraphicsObject(GdiCreateBrush(lb)));
     Brush()->SetColor(static_cast<TColor>(lb.lbColor));
     TBrushStyle style = bsSolid;
     if (lb.lbStyle == BS_NULL) {
@@ -314,10 +341,8 @@ void TcxCanvas::AdoptDCObjects(HDC ADC) {
   LOGPEN lp{};
   HGDIOBJ pen = GetCurrentObject(ADC, OBJ_PEN);
   if (pen && GetObjectW(pen, sizeof(lp), &lp) == sizeof(lp)) {
-    if (HPEN copy = GdiCreatePen(static_cast<int>(lp.lopnStyle), lp.lopnWidth.x, lp.lopnColor)) {
-      GdiDisown(copy);
-      Pen()->SetHandle(copy);
-    }
+    Pen()->SetHandle(ForGraphicsObject(
+        GdiCreatePen(static_cast<int>(lp.lopnStyle), lp.lopnWidth.x, lp.lopnColor)));
     Pen()->SetColor(static_cast<TColor>(lp.lopnColor));
     // The style's low byte is a pen style ordinal; anything beyond the
     // enumeration (a geometric pen's extra bits) draws solid.
@@ -344,8 +369,9 @@ void TcxCanvas::AdoptDCObjects(HDC ADC) {
 // ---------------------------------------------------------------------------
 
 TcxRegion* TcxCanvas::GetClipRegion(bool AConsiderOrigin) {
+  HDC dc = Handle();
   auto* region = new TcxRegion();
-  if (GetClipRgn(Handle(), region->Handle()) != 1)
+  if (GetClipRgn(dc, region->Handle()) != 1)
     SetRectRgn(region->Handle(), 0, 0, 30000, 30000);
   if (AConsiderOrigin) {
     const TPoint origin = DCOrigin();
@@ -358,17 +384,35 @@ void TcxCanvas::SetClipRegion(TcxRegion* ARegion, TcxRegionOperation AOperation,
                               bool ADestroyRegion, bool AConsiderOrigin) {
   if (!ARegion) return;
   if (AOperation != roSet) {
-    TcxRegion* clip = GetClipRegion(AConsiderOrigin);
-    clip->Combine(ARegion, AOperation, ADestroyRegion);
+    TcxRegion* clip;
+    try {
+      clip = GetClipRegion(AConsiderOrigin);
+    } catch (...) {
+      if (ADestroyRegion) TObject::Free(ARegion);
+      throw;
+    }
+    try {
+      clip->Combine(ARegion, AOperation, ADestroyRegion);
+    } catch (...) {
+      TObject::Free(clip);
+      throw;
+    }
     SetClipRegion(clip, roSet, true, AConsiderOrigin);
     return;
+  }
+  HDC dc;
+  try {
+    dc = Handle();
+  } catch (...) {
+    if (ADestroyRegion) TObject::Free(ARegion);
+    throw;
   }
   TPoint origin;
   if (AConsiderOrigin) {
     origin = DCOrigin();
     ARegion->Offset(origin.X, origin.Y);
   }
-  SelectClipRgn(Handle(), ARegion->Handle());
+  SelectClipRgn(dc, ARegion->Handle());
   if (ADestroyRegion)
     TObject::Free(ARegion);
   else if (AConsiderOrigin)
@@ -399,9 +443,17 @@ bool TcxCanvas::RectVisible(const TRect& R) {
 
 bool TcxCanvas::RectFullyVisible(const TRect& R) {
   TcxRegion* clip = GetClipRegion(true);
-  TcxRegion* rect = new TcxRegion(R);
-  clip->Combine(rect, roIntersect, false);
-  const bool result = clip->IsEqual(rect);
+  TcxRegion* rect = nullptr;
+  bool result;
+  try {
+    rect = new TcxRegion(R);
+    clip->Combine(rect, roIntersect, false);
+    result = clip->IsEqual(rect);
+  } catch (...) {
+    TObject::Free(clip);
+    TObject::Free(rect);
+    throw;
+  }
   TObject::Free(clip);
   TObject::Free(rect);
   return result;
@@ -622,10 +674,7 @@ void TcxCanvas::SetFontAngle(int Value) {
   if (GetObjectW(Font()->GetHandle(), sizeof(lf), &lf) != sizeof(lf)) return;
   lf.lfEscapement = Value * 10;
   if (Value != 0) lf.lfOutPrecision = OUT_TT_ONLY_PRECIS;
-  if (HFONT font = GdiCreateFont(lf)) {
-    GdiDisown(font);
-    Font()->SetHandle(font);
-  }
+  Font()->SetHandle(ForGraphicsObject(GdiCreateFont(lf)));
 }
 
 // ---------------------------------------------------------------------------
@@ -786,10 +835,20 @@ void TcxCanvas::EndPath() { ::EndPath(Handle()); }
 void TcxCanvas::WidenPath() { ::WidenPath(Handle()); }
 
 TcxRegion* TcxCanvas::PathToRegion() {
-  HRGN handle = ::PathToRegion(Handle());
-  if (!handle) return new TcxRegion();
-  GdiAdopt(handle);
-  return new TcxRegion(handle);
+  HDC dc = Handle();
+  SetLastError(0);
+  HRGN handle = GdiPathToRegion(dc);
+  if (!handle) {
+    // No closed path gives an empty region; a lack of resources raises.
+    if (GetLastError() == ERROR_NOT_ENOUGH_MEMORY) throw EOutOfResources(L"Out of system resources");
+    return new TcxRegion();
+  }
+  try {
+    return new TcxRegion(handle);
+  } catch (...) {
+    GdiDeleteObject(handle);
+    throw;
+  }
 }
 
 // ---------------------------------------------------------------------------
@@ -1047,15 +1106,25 @@ TcxPaintCanvas::~TcxPaintCanvas() {
 void TcxPaintCanvas::BeginPaint(HDC ADC) {
   if (!ADC) throw EInvalidOperation(L"Canvas does not allow drawing");
   TcxPaintCanvasState state;
-  if (Canvas()->HandleAllocated()) {
-    SaveState();
-    state.PrevDC = Canvas()->GetHandle();
+  const bool saved = Canvas()->HandleAllocated();
+  if (saved) SaveState();
+  try {
+    if (saved) state.PrevDC = Canvas()->GetHandle();
+    state.NewDC = ADC;
+    state.NewDCIndex = ::SaveDC(ADC);
+    try {
+      AdoptDCObjects(ADC);
+      FSavedDCs.push_back(state);
+    } catch (...) {
+      ::RestoreDC(ADC, state.NewDCIndex);
+      throw;
+    }
+  } catch (...) {
+    // Leaves the canvas as it was: on its previous DC, unlocked.
+    if (saved) RestoreState();
+    throw;
   }
-  state.NewDC = ADC;
-  state.NewDCIndex = ::SaveDC(ADC);
-  AdoptDCObjects(ADC);
   Canvas()->SetHandle(ADC);
-  FSavedDCs.push_back(state);
   ++FCounter;
 }
 
@@ -1147,6 +1216,8 @@ HBRUSH TcxSolidBrushCache::GetBrush(TColor AColor) {
 
   const LOGBRUSH lb{BS_SOLID, static_cast<COLORREF>(ColorToRGB(AColor)), 0};
   HBRUSH brush = GdiCreateBrush(lb);
+  // A null brush kept here would be handed out for this colour from now on.
+  if (!brush) throw EOutOfResources(L"Out of system resources");
   FBrushColors.insert(FBrushColors.begin() + p, AColor);
   FBrushes.insert(FBrushes.begin() + p, brush);
   FCounts.insert(FCounts.begin() + p, 0);

@@ -590,16 +590,11 @@ bool TcxImageList::LoadImage(HINSTANCE AInstance, const String& AResourceName, T
   HIMAGELIST loaded = ImageList_LoadImageW(AInstance, AResourceName.c_str(), AWidth, std::max(GetAllocBy(), 1),
                                            mask, IMAGE_BITMAP, flags);
   if (!loaded) return false;
-  // The temporary list owns the loaded handle and destroys it.
+  // The temporary list owns the loaded handle from the moment it is given it (even when
+  // its change notification then raises) and destroys it when freed.
   auto* source = new TCustomImageList(nullptr);
   try {
     source->SetHandle(loaded);
-  } catch (...) {
-    TObject::Free(source);
-    ImageList_Destroy(loaded);
-    throw;
-  }
-  try {
     CopyImages(source);
   } catch (...) {
     TObject::Free(source);

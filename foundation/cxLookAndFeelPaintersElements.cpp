@@ -9,6 +9,7 @@
 #include "foundation/cxControlsHints.h"
 #include "foundation/cxGraphicsRoutines.h"
 #include "foundation/dxOffice11.h"
+#include "platform/gui/GdiAccounting.h"
 #include "platform/gui/ImgList.h"
 #include "platform/gui/StdCtrls.h"
 
@@ -40,15 +41,15 @@ TRect Moved(const TRect& R, int DX, int DY) {
 class TMemoryDC {
  public:
   TMemoryDC(HDC ADC, int AWidth, int AHeight)
-      : FDC(CreateCompatibleDC(ADC)),
-        FBitmap(CreateCompatibleBitmap(ADC, std::max(AWidth, 1), std::max(AHeight, 1))) {
+      : FDC(GdiCreateCompatibleDC(ADC)),
+        FBitmap(GdiCreateCompatibleBitmap(ADC, std::max(AWidth, 1), std::max(AHeight, 1))) {
     if (FDC && FBitmap) FOldBitmap = SelectObject(FDC, FBitmap);
   }
   ~TMemoryDC() {
     if (FDC && FOldBitmap) SelectObject(FDC, FOldBitmap);
     if (FDC && FOldFont) SelectObject(FDC, FOldFont);
-    if (FBitmap) DeleteObject(FBitmap);
-    if (FDC) DeleteDC(FDC);
+    GdiDeleteObject(FBitmap);
+    GdiDeleteDC(FDC);
   }
   TMemoryDC(const TMemoryDC&) = delete;
   TMemoryDC& operator=(const TMemoryDC&) = delete;

@@ -6,6 +6,7 @@
 #include "foundation/cxLookAndFeelPaintersFlat.h"
 #include "foundation/dxOffice11.h"
 #include "platform/gui/Controls.h"
+#include "platform/gui/GdiAccounting.h"
 #include "platform/gui/StdCtrls.h"
 #include "foundation/dxUxTheme.h"
 
@@ -388,9 +389,10 @@ bool TcxWinXPLookAndFeelPainter::IsPointOverGroupExpandButton(const TRect& R,
   const HRESULT hr =
       dxUxGetThemeBackgroundRegion(theme, dc, EBP_NORMALGROUPEXPAND_, 1, R, region);
   ReleaseDC(nullptr, dc);
-  if (FAILED(hr) || !region) return R.Contains(P);
-  const bool result = PtInRegion(region, P.X, P.Y) && R.Contains(P);
-  DeleteObject(region);
+  GdiAdopt(region);   // the theme made it for us to delete
+  const bool result =
+      SUCCEEDED(hr) && region ? PtInRegion(region, P.X, P.Y) && R.Contains(P) : R.Contains(P);
+  GdiDeleteObject(region);
   return result;
 }
 

@@ -3,6 +3,7 @@
 #include "foundation/cxLookAndFeelPaintersRegistry.h"
 
 #include "platform/core/SysUtils.h"
+#include "platform/gui/GdiAccounting.h"
 #include "platform/gui/Graphics.h"
 #include "platform/gui/ImgList.h"
 
@@ -157,11 +158,11 @@ TcxExtendedStylePainters* cxGetStylePainterRegistry() { return gRegistry; }
 
 void cxMeasureCheckButtonGlyph() {
   constexpr int OBM_CHECKBOXES_ID = 32759;
-  HBITMAP bitmap = LoadBitmapW(nullptr, MAKEINTRESOURCEW(OBM_CHECKBOXES_ID));
+  HBITMAP bitmap = GdiLoadBitmap(nullptr, MAKEINTRESOURCEW(OBM_CHECKBOXES_ID));
   BITMAP info{};
   if (bitmap && GetObjectW(bitmap, sizeof(info), &info) == sizeof(info))
     cxCheckButtonGlyphSize = TSize(info.bmWidth / 4, info.bmHeight / 3);
-  if (bitmap) DeleteObject(bitmap);
+  GdiDeleteObject(bitmap);
 }
 
 void cxLoadIndicatorImages() {

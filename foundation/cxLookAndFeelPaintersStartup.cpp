@@ -7,6 +7,7 @@
 #include "foundation/cxLookAndFeelPaintersRegistry.h"
 #include "foundation/cxLookAndFeels.h"
 #include "foundation/dxOffice11.h"
+#include "platform/gui/GdiAccounting.h"
 #include "platform/gui/ImgList.h"
 
 #include <algorithm>
@@ -32,15 +33,15 @@ class TScratch {
     bi.bmiHeader.biPlanes = 1;
     bi.bmiHeader.biBitCount = 32;
     bi.bmiHeader.biCompression = BI_RGB;
-    FDC = CreateCompatibleDC(nullptr);
-    FBitmap = CreateDIBSection(FDC, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&FBits),
-                               nullptr, 0);
+    FDC = GdiCreateCompatibleDC(nullptr);
+    FBitmap = FDC ? GdiCreateDIBSection(FDC, &bi, reinterpret_cast<void**>(&FBits)) : nullptr;
+    if (!FBitmap) FBits = nullptr;
     FOld = FBitmap ? SelectObject(FDC, FBitmap) : nullptr;
   }
   ~TScratch() {
     if (FOld) SelectObject(FDC, FOld);
-    if (FBitmap) DeleteObject(FBitmap);
-    DeleteDC(FDC);
+    GdiDeleteObject(FBitmap);
+    GdiDeleteDC(FDC);
   }
   TScratch(const TScratch&) = delete;
   TScratch& operator=(const TScratch&) = delete;
@@ -136,12 +137,19 @@ IMPLEMENT_CLASS(TcxRadioButtonImageList, TObject, nullptr)
 
 TcxRadioButtonImageList::TcxRadioButtonImageList() {
   Measure();
-  FList = new TImageList(nullptr, gGlyphSize.cx, gGlyphSize.cy);
-  // A colour list: the glyph's shape comes from the mask, not from alpha.
-  FList->SetColorDepth(cd24Bit);
-  FList->SetMasked(true);
-  FList->SetImageType(itImage);
-  BuildPattern();
+  try {
+    FList = new TImageList(nullptr, gGlyphSize.cx, gGlyphSize.cy);
+    // A colour list: the glyph's shape comes from the mask, not from alpha.
+    FList->SetColorDepth(cd24Bit);
+    FList->SetMasked(true);
+    FList->SetImageType(itImage);
+    BuildPattern();
+  } catch (...) {
+    // The destructor does not run for an object whose constructor fails.
+    FreeAndNil(FList);
+    FreeAndNil(FButtonMask);
+    throw;
+  }
 }
 
 TcxRadioButtonImageList::~TcxRadioButtonImageList() {
@@ -151,13 +159,13 @@ TcxRadioButtonImageList::~TcxRadioButtonImageList() {
 
 void TcxRadioButtonImageList::Measure() {
   int cellWidth = kDefaultGlyphSize, cellHeight = kDefaultGlyphSize;
-  if (HBITMAP sheet = LoadBitmapW(nullptr, MAKEINTRESOURCEW(kOBMCheckBoxes))) {
+  if (HBITMAP sheet = GdiLoadBitmap(nullptr, MAKEINTRESOURCEW(kOBMCheckBoxes))) {
     BITMAP info{};
     if (GetObjectW(sheet, sizeof(info), &info) && info.bmWidth >= 4 && info.bmHeight >= 3) {
       cellWidth = info.bmWidth / 4;
       cellHeight = info.bmHeight / 3;
     }
-    DeleteObject(sheet);
+    GdiDeleteObject(sheet);
   }
   TScratch scratch(cellWidth, cellHeight);
   int w = 0, h = 0, left = -1, top = -1;
@@ -217,8 +225,12 @@ void TcxRadioButtonImageList::BuildPattern() {
   // The mask: opaque (black) over the round glyph, transparent elsewhere.
   FButtonMask = new TBitmap();
   {
-    HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP mask = CreateBitmap(w, h, 1, 1, nullptr);
+    HBITMAP mask = GdiCreateBitmap(w, h, 1, 1, nullptr);
+    HDC dc = mask ? GdiCreateCompatibleDC(nullptr) : nullptr;
+    if (!dc) {
+      GdiDeleteObject(mask);
+      throw EOutOfResources(L"Out of system resources");
+    }
     HGDIOBJ old = SelectObject(dc, mask);
     RECT all = {0, 0, w, h};
     FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
@@ -228,7 +240,8 @@ void TcxRadioButtonImageList::BuildPattern() {
     SelectObject(dc, oldBrush);
     SelectObject(dc, oldPen);
     SelectObject(dc, old);
-    DeleteDC(dc);
+    GdiDeleteDC(dc);
+    GdiDisown(mask);   // the bitmap adopts it
     FButtonMask->SetHandle(mask);
   }
 
@@ -236,7 +249,8 @@ void TcxRadioButtonImageList::BuildPattern() {
   auto onDiagonal = [&](int i, int j) { return (h - 1) * (w - j - 1) == i * (w - 1); };
 
   TScratch scratch(w, h);
-  if (!scratch.Valid()) return;
+  // Without it the pattern would stay blank and every glyph invisible.
+  if (!scratch.Valid()) throw EOutOfResources(L"Out of system resources");
   // Outer ring.
   DrawBlackShape(scratch, TRect(0, 0, w, h), false, true);
   for (int i = 0; i < h; ++i)
@@ -433,8 +447,14 @@ void TcxRadioButtonImageList::Draw(TcxCanvas* ACanvas, int X, int Y, TColor ABru
 
 TcxRadioButtonImageList* cxGetRadioButtonImageList() {
   if (!gRadioButtonImageList) {
-    gRadioButtonImageList = new TcxRadioButtonImageList();
-    gRadioButtonImageList->Prepare();
+    auto* list = new TcxRadioButtonImageList();
+    try {
+      list->Prepare();
+    } catch (...) {
+      TObject::Free(list);
+      throw;
+    }
+    gRadioButtonImageList = list;
   }
   return gRadioButtonImageList;
 }

@@ -268,10 +268,11 @@ void TdxGPImage::SaveToStream(TStream* stream) {
 
 TBitmap* TdxGPImage::GetAsBitmap() {
   if (!Handle()) return nullptr;
-  HBITMAP handle = nullptr;
-  dxGpCheckStatus(GdipCreateHBITMAPFromBitmap(Handle(), &handle, 0));
   TBitmap* bitmap = new TBitmap();
   try {
+    // The bitmap takes over (and counts) the handle as soon as it exists.
+    HBITMAP handle = nullptr;
+    dxGpCheckStatus(GdipCreateHBITMAPFromBitmap(Handle(), &handle, 0));
     bitmap->SetHandle(handle);
   } catch (...) {
     TObject::Free(bitmap);

@@ -116,8 +116,10 @@ std::vector<RGBQUAD> DefaultColors(int bpp) {
   } else if (bpp == 8) {
     TScreenDC screen;
     HPALETTE halftone = GdiCreateHalftonePalette(screen.Handle);
+    // Without it every entry would be black, and so would a converted image.
+    if (!halftone) OutOfResources();
     PALETTEENTRY entries[256]{};
-    const UINT n = halftone ? GetPaletteEntries(halftone, 0, 256, entries) : 0;
+    const UINT n = GetPaletteEntries(halftone, 0, 256, entries);
     GdiDeleteObject(halftone);
     for (UINT i = 0; i < 256; ++i) {
       const PALETTEENTRY& e = entries[i < n ? i : 0];
@@ -291,8 +293,13 @@ HBITMAP DuplicateBitmap(HBITMAP bitmap, HDC dc, int width, int height, bool topD
   bool monochrome;
   FormatOf(bitmap, monochrome);
   HBITMAP copy = NewBitmap(width, height, pfDevice, monochrome, nullptr);
-  TMemoryDC to(copy);
-  BitBlt(to.Handle(), 0, 0, width, height, dc, 0, 0, SRCCOPY);
+  try {
+    TMemoryDC to(copy);
+    BitBlt(to.Handle(), 0, 0, width, height, dc, 0, 0, SRCCOPY);
+  } catch (...) {
+    GdiDeleteObject(copy);
+    throw;
+  }
   return copy;
 }
 
@@ -457,7 +464,13 @@ HBITMAP BitmapFromBmp(const Byte* data, size_t size) {
   GdiFlush();
   auto* dst = static_cast<Byte*>(bits);
   if (rle) {
-    const std::vector<Byte> rows = DecodeRle(b, stride);
+    std::vector<Byte> rows;
+    try {
+      rows = DecodeRle(b, stride);
+    } catch (...) {
+      GdiDeleteObject(result);
+      throw;
+    }
     std::memcpy(dst, rows.data(), rows.size());
   } else {
     for (int y = 0; y < b.Height; ++y) {
@@ -585,13 +598,20 @@ HBITMAP TBitmap::CopyImage(TPixelFormat format, bool monochrome, int width, int 
   } else {
     result = NewBitmap(width, height, format, monochrome, colors.empty() ? nullptr : &colors);
   }
-  TMemoryDC to(result);
-  const RECT all{0, 0, width, height};
-  ::FillRect(to.Handle(), &all,
-             canvas_ ? canvas_->Brush()->GetHandle() : static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  if (old)
-    BitBlt(to.Handle(), 0, 0, std::min(width, image_->Width), std::min(height, image_->Height),
-           ImageDC(), 0, 0, SRCCOPY);
+  try {
+    const HBRUSH background =
+        canvas_ ? canvas_->Brush()->GetHandle() : static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    HDC from = old ? ImageDC() : nullptr;
+    TMemoryDC to(result);
+    const RECT all{0, 0, width, height};
+    ::FillRect(to.Handle(), &all, background);
+    if (from)
+      BitBlt(to.Handle(), 0, 0, std::min(width, image_->Width), std::min(height, image_->Height),
+             from, 0, 0, SRCCOPY);
+  } catch (...) {
+    GdiDeleteObject(result);
+    throw;
+  }
   return result;
 }
 
@@ -705,15 +725,20 @@ namespace {
 HBITMAP MaskOf(HDC dc, int width, int height, TColor color, bool sourceIsMonochrome) {
   HBITMAP mask = GdiCreateBitmap(width, height, 1, 1, nullptr);
   if (!mask) OutOfResources();
-  TMemoryDC to(mask);
-  const COLORREF rgb = static_cast<COLORREF>(ColorToRGB(color)) & 0xFFFFFF;
-  if (sourceIsMonochrome) {
-    // Mono to mono copies bits as they are: black is 0.
-    BitBlt(to.Handle(), 0, 0, width, height, dc, 0, 0, rgb == 0 ? NOTSRCCOPY : SRCCOPY);
-  } else {
-    const COLORREF oldBack = SetBkColor(dc, rgb);
-    BitBlt(to.Handle(), 0, 0, width, height, dc, 0, 0, SRCCOPY);
-    SetBkColor(dc, oldBack);
+  try {
+    TMemoryDC to(mask);
+    const COLORREF rgb = static_cast<COLORREF>(ColorToRGB(color)) & 0xFFFFFF;
+    if (sourceIsMonochrome) {
+      // Mono to mono copies bits as they are: black is 0.
+      BitBlt(to.Handle(), 0, 0, width, height, dc, 0, 0, rgb == 0 ? NOTSRCCOPY : SRCCOPY);
+    } else {
+      const COLORREF oldBack = SetBkColor(dc, rgb);
+      BitBlt(to.Handle(), 0, 0, width, height, dc, 0, 0, SRCCOPY);
+      SetBkColor(dc, oldBack);
+    }
+  } catch (...) {
+    GdiDeleteObject(mask);
+    throw;
   }
   return mask;
 }
@@ -773,6 +798,8 @@ HPALETTE TBitmap::GetPalette() {
       for (size_t i = 0; i < colors.size(); ++i)
         lp->palPalEntry[i] = {colors[i].rgbRed, colors[i].rgbGreen, colors[i].rgbBlue, 0};
       image_->Palette = GdiCreatePalette(lp);
+      // A null palette would read as "this bitmap has none".
+      if (!image_->Palette) OutOfResources();
     }
   }
   return image_->Palette;

@@ -13,6 +13,12 @@ const POINT* AsPoints(std::span<const TPoint> points) {
   static_assert(sizeof(TPoint) == sizeof(POINT));
   return reinterpret_cast<const POINT*>(points.data());
 }
+
+// A work bitmap deleted when the scope ends, also when a step after it raises.
+struct TBitmapOfScope {
+  HBITMAP Bitmap;
+  ~TBitmapOfScope() { GdiDeleteObject(Bitmap); }
+};
 }  // namespace
 
 TMemoryDC::TMemoryDC(HBITMAP bitmap, HDC compatible) : dc_(GdiCreateCompatibleDC(compatible)) {
@@ -30,6 +36,7 @@ void TransparentStretchBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx,
   // The source with its transparent pixels made black...
   HBITMAP work = GdiCreateCompatibleBitmap(src, sw, sh);
   if (!work) throw EOutOfResources(L"Out of system resources");
+  const TBitmapOfScope deleteWork{work};
   {
     TMemoryDC mem(work);
     SetTextColor(mem.Handle(), RGB(0, 0, 0));
@@ -44,7 +51,6 @@ void TransparentStretchBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx,
     SetTextColor(dst, oldText);
     SetBkColor(dst, oldBack);
   }
-  GdiDeleteObject(work);
 }
 
 TCanvas::TCanvas() {
@@ -95,11 +101,23 @@ void TCanvas::RequiredState(TCanvasState required) {
   if (needed.Contains(csHandleValid)) {
     CreateHandle();
     if (!handle_) throw EInvalidOperation(L"Canvas does not allow drawing");
+    state_ += csHandleValid;
   }
-  if (needed.Contains(csFontValid)) SelectFont();
-  if (needed.Contains(csPenValid)) SelectPen();
-  if (needed.Contains(csBrushValid)) SelectBrush();
-  state_ += needed;
+  // Each object counts as selected as soon as it is: when making a later one
+  // raises, a change to an earlier one must still take it out of the DC
+  // before its handle goes.
+  if (needed.Contains(csFontValid)) {
+    SelectFont();
+    state_ += csFontValid;
+  }
+  if (needed.Contains(csPenValid)) {
+    SelectPen();
+    state_ += csPenValid;
+  }
+  if (needed.Contains(csBrushValid)) {
+    SelectBrush();
+    state_ += csBrushValid;
+  }
 }
 
 void TCanvas::SelectFont() {
@@ -332,30 +350,29 @@ void TCanvas::BrushCopy(const TRect& dest, TBitmap* bitmap, const TRect& source,
   const int dw = dest.Width(), dh = dest.Height();
 
   // Mask: white where the source has `color`.
-  HBITMAP mask = GdiCreateBitmap(sw, sh, 1, 1, nullptr);
-  HBITMAP work = GdiCreateCompatibleBitmap(handle_, dw, dh);
-  if (mask && work) {
-    TMemoryDC maskDC(mask);
+  const TBitmapOfScope mask{GdiCreateBitmap(sw, sh, 1, 1, nullptr)};
+  const TBitmapOfScope work{mask.Bitmap ? GdiCreateCompatibleBitmap(handle_, dw, dh) : nullptr};
+  if (!work.Bitmap) throw EOutOfResources(L"Out of system resources");
+  {
+    HBRUSH brush = brush_->GetHandle();
+    TMemoryDC maskDC(mask.Bitmap);
     const COLORREF oldBack = SetBkColor(from->handle_, static_cast<COLORREF>(ColorToRGB(color)));
     BitBlt(maskDC.Handle(), 0, 0, sw, sh, from->handle_, source.Left, source.Top, SRCCOPY);
     SetBkColor(from->handle_, oldBack);
 
-    TMemoryDC workDC(work, handle_);
+    TMemoryDC workDC(work.Bitmap, handle_);
     SetStretchBltMode(workDC.Handle(), COLORONCOLOR);
     StretchBlt(workDC.Handle(), 0, 0, dw, dh, from->handle_, source.Left, source.Top, sw, sh, SRCCOPY);
     SetTextColor(workDC.Handle(), RGB(0, 0, 0));
     SetBkColor(workDC.Handle(), RGB(255, 255, 255));
     // Clear the masked pixels (D & ~S), then paint the brush into them (D | (P & S)).
     StretchBlt(workDC.Handle(), 0, 0, dw, dh, maskDC.Handle(), 0, 0, sw, sh, 0x00220326);
-    HGDIOBJ oldBrush = SelectObject(workDC.Handle(), brush_->GetHandle());
+    HGDIOBJ oldBrush = SelectObject(workDC.Handle(), brush);
     SetBrushOrgEx(workDC.Handle(), -dest.Left, -dest.Top, nullptr);
     StretchBlt(workDC.Handle(), 0, 0, dw, dh, maskDC.Handle(), 0, 0, sw, sh, 0x00EA02E9);
     SelectObject(workDC.Handle(), oldBrush);
     BitBlt(handle_, dest.Left, dest.Top, dw, dh, workDC.Handle(), 0, 0, SRCCOPY);
   }
-  GdiDeleteObject(mask);
-  GdiDeleteObject(work);
-  if (!mask || !work) throw EOutOfResources(L"Out of system resources");
   Changed();
 }
 

@@ -1,6 +1,7 @@
 #include "platform/gui/Clipboard.h"
 
 #include "platform/core/Exceptions.h"
+#include "platform/gui/GdiAccounting.h"
 #include "platform/gui/Graphics.h"
 #include "platform/gui/Messages.h"
 #include "platform/gui/Messaging.h"
@@ -20,14 +21,17 @@ Word PictureFormat() {
   return CF_PICTURE;
 }
 
-// Gives a handle that SetClipboardData refused back to the system.
+// Frees a handle that SetClipboardData refused. SaveToClipboardFormat hands
+// out its GDI objects uncounted, for the clipboard to own: one that stays
+// with us is counted for the moment it takes to delete it.
 void FreeClipboardHandle(Word format, HANDLE data) {
   if (!data) return;
   switch (format) {
     case CF_BITMAP:
     case CF_PALETTE:
     case CF_DSPBITMAP:
-      DeleteObject(data);
+      GdiAdopt(data);
+      GdiDeleteObject(data);
       break;
     case CF_ENHMETAFILE:
     case CF_DSPENHMETAFILE:
@@ -217,10 +221,11 @@ void TClipboard::Assign(TPersistent* source) {
     if (data && !SetClipboardData(format, data)) {
       const DWORD error = GetLastError();
       FreeClipboardHandle(format, data);
-      if (palette) DeleteObject(palette);
+      FreeClipboardHandle(CF_PALETTE, palette);
       RaiseLastOSError(error);
     }
-    if (palette && (!data || !SetClipboardData(CF_PALETTE, palette))) DeleteObject(palette);
+    if (palette && (!data || !SetClipboardData(CF_PALETTE, palette)))
+      FreeClipboardHandle(CF_PALETTE, palette);
   } catch (...) {
     Close();
     throw;

@@ -1,12 +1,53 @@
 #include "platform/gui/GdiAccounting.h"
 
 #include <atomic>
+#include <mutex>
 
 namespace {
 
 std::atomic<long> g_live[gokCount];
 
+// Set while a test's failure plan has failures left: the only thing a
+// creation looks at when nothing is planned.
+std::atomic<bool> g_failuresPlanned{false};
+
+struct TFailurePlan {
+  std::mutex Lock;
+  DWORD Thread = 0;
+  long Skip = 0;
+  long Count = 0;
+  long Injected = 0;
+};
+
+TFailurePlan& FailurePlan() {
+  static TFailurePlan plan;
+  return plan;
+}
+
 void Count(TGdiObjectKind kind, long delta) { g_live[kind].fetch_add(delta, std::memory_order_relaxed); }
+
+bool FailureDueSlow(TGdiObjectKind kind) {
+  TFailurePlan& plan = FailurePlan();
+  {
+    std::lock_guard<std::mutex> guard(plan.Lock);
+    if (plan.Count <= 0 || plan.Thread != GetCurrentThreadId()) return false;
+    if (plan.Skip > 0) {
+      --plan.Skip;
+      return false;
+    }
+    --plan.Count;
+    ++plan.Injected;
+    if (plan.Count == 0) g_failuresPlanned.store(false, std::memory_order_relaxed);
+  }
+  // What the system reports when its handle table or memory runs out.
+  SetLastError(kind == gokDC ? ERROR_INVALID_HANDLE : ERROR_NOT_ENOUGH_MEMORY);
+  return true;
+}
+
+// Whether a planned failure replaces this creation (see FailCreations).
+inline bool FailureDue(TGdiObjectKind kind) {
+  return g_failuresPlanned.load(std::memory_order_relaxed) && FailureDueSlow(kind);
+}
 
 // The kind of an existing object, for the delete and hand-over paths.
 bool KindOf(HGDIOBJ object, TGdiObjectKind& kind) {
@@ -24,8 +65,11 @@ bool KindOf(HGDIOBJ object, TGdiObjectKind& kind) {
   }
 }
 
-template <class H>
-H Counted(H handle, TGdiObjectKind kind) {
+// Makes one object of `kind` with `make`, unless a planned failure is due.
+template <class Make>
+auto Created(TGdiObjectKind kind, Make make) -> decltype(make()) {
+  if (FailureDue(kind)) return nullptr;
+  auto handle = make();
   if (handle) Count(kind, 1);
   return handle;
 }
@@ -40,56 +84,133 @@ long GdiAccounting::Live() {
   return total;
 }
 
-HFONT GdiCreateFont(const LOGFONTW& font) { return Counted(CreateFontIndirectW(&font), gokFont); }
-
-HPEN GdiCreatePen(int style, int width, COLORREF color) {
-  if (style == PS_ALTERNATE) {
-    // Only a cosmetic pen can alternate pixels, and only ExtCreatePen makes one.
-    LOGBRUSH lb{BS_SOLID, color, 0};
-    return Counted(ExtCreatePen(PS_COSMETIC | PS_ALTERNATE, 1, &lb, 0, nullptr), gokPen);
-  }
-  return Counted(CreatePen(style, width, color), gokPen);
+void GdiAccounting::FailCreations(long skip, long count) {
+  TFailurePlan& plan = FailurePlan();
+  std::lock_guard<std::mutex> guard(plan.Lock);
+  plan.Thread = GetCurrentThreadId();
+  plan.Skip = skip > 0 ? skip : 0;
+  plan.Count = count > 0 ? count : 0;
+  plan.Injected = 0;
+  g_failuresPlanned.store(plan.Count > 0, std::memory_order_relaxed);
 }
 
-HBRUSH GdiCreateBrush(const LOGBRUSH& brush) { return Counted(CreateBrushIndirect(&brush), gokBrush); }
+void GdiAccounting::ResetFailures() {
+  TFailurePlan& plan = FailurePlan();
+  std::lock_guard<std::mutex> guard(plan.Lock);
+  plan.Thread = 0;
+  plan.Skip = plan.Count = plan.Injected = 0;
+  g_failuresPlanned.store(false, std::memory_order_relaxed);
+}
+
+long GdiAccounting::InjectedFailures() {
+  TFailurePlan& plan = FailurePlan();
+  std::lock_guard<std::mutex> guard(plan.Lock);
+  return plan.Injected;
+}
+
+HFONT GdiCreateFont(const LOGFONTW& font) {
+  return Created(gokFont, [&] { return CreateFontIndirectW(&font); });
+}
+
+HPEN GdiCreatePen(int style, int width, COLORREF color) {
+  return Created(gokPen, [&] {
+    if (style == PS_ALTERNATE) {
+      // Only a cosmetic pen can alternate pixels, and only ExtCreatePen makes one.
+      LOGBRUSH lb{BS_SOLID, color, 0};
+      return ExtCreatePen(PS_COSMETIC | PS_ALTERNATE, 1, &lb, 0, nullptr);
+    }
+    return CreatePen(style, width, color);
+  });
+}
+
+HBRUSH GdiCreateBrush(const LOGBRUSH& brush) {
+  return Created(gokBrush, [&] { return CreateBrushIndirect(&brush); });
+}
 
 HBRUSH GdiCreatePatternBrush(HBITMAP pattern) {
-  return Counted(CreatePatternBrush(pattern), gokBrush);
+  return Created(gokBrush, [&] { return CreatePatternBrush(pattern); });
 }
 
 HBITMAP GdiCreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, const void* bits) {
-  return Counted(CreateBitmap(width, height, planes, bitsPerPixel, bits), gokBitmap);
+  return Created(gokBitmap, [&] { return CreateBitmap(width, height, planes, bitsPerPixel, bits); });
 }
 
 HBITMAP GdiCreateCompatibleBitmap(HDC dc, int width, int height) {
-  return Counted(CreateCompatibleBitmap(dc, width, height), gokBitmap);
+  return Created(gokBitmap, [&] { return CreateCompatibleBitmap(dc, width, height); });
 }
 
 HBITMAP GdiCreateDIBSection(HDC dc, const BITMAPINFO* info, void** bits) {
-  return Counted(CreateDIBSection(dc, info, DIB_RGB_COLORS, bits, nullptr, 0), gokBitmap);
+  return Created(gokBitmap,
+                 [&] { return CreateDIBSection(dc, info, DIB_RGB_COLORS, bits, nullptr, 0); });
+}
+
+HBITMAP GdiLoadBitmap(HINSTANCE instance, const wchar_t* name) {
+  return Created(gokBitmap, [&] { return LoadBitmapW(instance, name); });
 }
 
 HPALETTE GdiCreatePalette(const LOGPALETTE* palette) {
-  return Counted(CreatePalette(palette), gokPalette);
+  return Created(gokPalette, [&] { return CreatePalette(palette); });
 }
 
-HPALETTE GdiCreateHalftonePalette(HDC dc) { return Counted(CreateHalftonePalette(dc), gokPalette); }
+HPALETTE GdiCreateHalftonePalette(HDC dc) {
+  return Created(gokPalette, [&] { return CreateHalftonePalette(dc); });
+}
 
 HRGN GdiCreateRectRgn(int left, int top, int right, int bottom) {
-  return Counted(CreateRectRgn(left, top, right, bottom), gokRegion);
+  return Created(gokRegion, [&] { return CreateRectRgn(left, top, right, bottom); });
 }
 
-HDC GdiCreateCompatibleDC(HDC dc) { return Counted(CreateCompatibleDC(dc), gokDC); }
+HRGN GdiCreateRoundRectRgn(int left, int top, int right, int bottom, int widthEllipse,
+                           int heightEllipse) {
+  return Created(gokRegion, [&] {
+    return CreateRoundRectRgn(left, top, right, bottom, widthEllipse, heightEllipse);
+  });
+}
+
+HRGN GdiPathToRegion(HDC dc) {
+  return Created(gokRegion, [&] { return PathToRegion(dc); });
+}
+
+HDC GdiCreateCompatibleDC(HDC dc) {
+  return Created(gokDC, [&] { return CreateCompatibleDC(dc); });
+}
 
 HICON GdiCreateIconFromResource(const BYTE* bits, DWORD size, int width, int height) {
-  return Counted(CreateIconFromResourceEx(const_cast<BYTE*>(bits), size, TRUE, 0x00030000,
-                                          width, height, LR_DEFAULTCOLOR),
-                 gokIcon);
+  return Created(gokIcon, [&] {
+    return CreateIconFromResourceEx(const_cast<BYTE*>(bits), size, TRUE, 0x00030000, width,
+                                    height, LR_DEFAULTCOLOR);
+  });
 }
 
-HICON GdiCreateIconIndirect(ICONINFO* info) { return Counted(CreateIconIndirect(info), gokIcon); }
+HICON GdiCreateIconIndirect(ICONINFO* info) {
+  return Created(gokIcon, [&] { return CreateIconIndirect(info); });
+}
 
-HICON GdiCopyIcon(HICON icon) { return Counted(CopyIcon(icon), gokIcon); }
+HICON GdiCopyIcon(HICON icon) {
+  return Created(gokIcon, [&] { return CopyIcon(icon); });
+}
+
+HICON GdiImageListGetIcon(HIMAGELIST list, int index, UINT flags) {
+  return Created(gokIcon, [&] { return ImageList_GetIcon(list, index, flags); });
+}
+
+bool GdiTakeIconInfo(HICON icon, ICONINFO& info) {
+  info = ICONINFO{};
+  if (FailureDue(gokBitmap)) return false;
+  if (!GetIconInfo(icon, &info)) {
+    info = ICONINFO{};
+    return false;
+  }
+  if (info.hbmMask) Count(gokBitmap, 1);
+  if (info.hbmColor) Count(gokBitmap, 1);
+  return true;
+}
+
+void GdiFreeIconInfo(ICONINFO& info) {
+  GdiDeleteObject(info.hbmColor);
+  GdiDeleteObject(info.hbmMask);
+  info.hbmColor = info.hbmMask = nullptr;
+}
 
 bool GdiDeleteObject(HGDIOBJ object) {
   if (!object) return false;
@@ -110,6 +231,13 @@ bool GdiDeleteDC(HDC dc) {
 bool GdiDestroyIcon(HICON icon) {
   if (!icon) return false;
   const bool ok = DestroyIcon(icon) != 0;
+  if (ok) Count(gokIcon, -1);
+  return ok;
+}
+
+bool GdiDestroyCursor(HCURSOR cursor) {
+  if (!cursor) return false;
+  const bool ok = DestroyCursor(cursor) != 0;
   if (ok) Count(gokIcon, -1);
   return ok;
 }

@@ -16,6 +16,17 @@ namespace {
 
 [[noreturn]] void InvalidIcon() { throw EInvalidGraphic(L"Icon image is not valid"); }
 
+// A failed icon call: out of resources, or a handle or image the system refused.
+[[noreturn]] void IconCallFailed() {
+  if (GetLastError() == ERROR_NOT_ENOUGH_MEMORY) throw EOutOfResources(L"Out of system resources");
+  InvalidIcon();
+}
+
+void TakeIconInfo(HICON icon, ICONINFO& info) {
+  SetLastError(0);
+  if (!GdiTakeIconInfo(icon, info)) IconCallFailed();
+}
+
 template <class T>
 T Get(const Byte* p) {
   T v;
@@ -80,16 +91,10 @@ TIconImage FirstImage(const TBytes& file) {
 // A 1-image .ico of the icon's bitmaps.
 TBytes IcoFromHandle(HICON icon) {
   ICONINFO info{};
-  if (!GetIconInfo(icon, &info)) InvalidIcon();
-  // GetIconInfo hands us copies of the bitmaps to delete.
-  GdiAdopt(info.hbmColor);
-  GdiAdopt(info.hbmMask);
+  TakeIconInfo(icon, info);
   struct TRelease {
     ICONINFO& Info;
-    ~TRelease() {
-      GdiDeleteObject(Info.hbmColor);
-      GdiDeleteObject(Info.hbmMask);
-    }
+    ~TRelease() { GdiFreeIconInfo(Info); }
   } release{info};
 
   BITMAP bm{};
@@ -170,8 +175,9 @@ void TIcon::SetHeight(int) { throw EInvalidGraphicOperation(L"Cannot change the 
 HICON TIcon::GetHandle() {
   if (!handle_ && !data_.empty()) {
     const TIconImage image = FirstImage(data_);
+    SetLastError(0);
     handle_ = GdiCreateIconFromResource(image.Bits, image.Size, image.Width, image.Height);
-    if (!handle_) InvalidIcon();
+    if (!handle_) IconCallFailed();
   }
   return handle_;
 }
@@ -181,13 +187,12 @@ void TIcon::SetHandle(HICON value) {
   int width = 0, height = 0;
   if (value) {
     ICONINFO info{};
-    if (!GetIconInfo(value, &info)) InvalidIcon();
+    TakeIconInfo(value, info);
     BITMAP bm{};
     GetObjectW(info.hbmMask, sizeof(bm), &bm);
     width = bm.bmWidth;
     height = info.hbmColor ? bm.bmHeight : bm.bmHeight / 2;
-    DeleteObject(info.hbmColor);
-    DeleteObject(info.hbmMask);
+    GdiFreeIconInfo(info);
   }
   Clear();
   GdiAdoptIcon(value);
@@ -218,8 +223,9 @@ void TIcon::LoadFromStream(TStream* stream) {
   }
   stream->ReadBuffer(data.data(), static_cast<int>(data.size()));
   const TIconImage image = FirstImage(data);
+  SetLastError(0);
   HICON handle = GdiCreateIconFromResource(image.Bits, image.Size, image.Width, image.Height);
-  if (!handle) InvalidIcon();
+  if (!handle) IconCallFailed();
   Clear();
   data_ = std::move(data);
   handle_ = handle;
@@ -245,11 +251,16 @@ void TIcon::Assign(TPersistent* source) {
     return;
   }
   if (src == this) return;
-  HICON copy = src->data_.empty() && src->handle_ ? GdiCopyIcon(src->handle_) : nullptr;
-  const TBytes data = src->data_;
+  TBytes data = src->data_;
   const int w = src->width_, h = src->height_;
+  HICON copy = nullptr;
+  if (data.empty() && src->handle_) {
+    // An icon that is only a handle has nothing else to be copied from.
+    copy = GdiCopyIcon(src->handle_);
+    if (!copy) throw EOutOfResources(L"Out of system resources");
+  }
   Clear();
-  data_ = data;
+  data_ = std::move(data);
   handle_ = copy;
   width_ = w;
   height_ = h;

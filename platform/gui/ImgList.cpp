@@ -896,8 +896,15 @@ void TCustomImageList::GetIcon(int index, TIcon* image) { GetIcon(index, image, 
 
 void TCustomImageList::GetIcon(int index, TIcon* image, TDrawingStyle drawingStyle, TImageType imageType) {
   if (!image || !handle_ || index < 0 || index >= Count()) return;
-  HICON icon = ImageList_GetIcon(handle_, index, DrawStyleFlags(drawingStyle, imageType));
-  if (icon) image->SetHandle(icon);
+  HICON icon = GdiImageListGetIcon(handle_, index, DrawStyleFlags(drawingStyle, imageType));
+  if (!icon) throw EOutOfResources(L"Out of system resources");
+  try {
+    image->SetHandle(icon);
+  } catch (...) {
+    GdiDestroyIcon(icon);
+    throw;
+  }
+  GdiDisownIcon(icon);   // counted once more by the icon that adopted it
 }
 
 HBITMAP TCustomImageList::GetImageBitmap() {
