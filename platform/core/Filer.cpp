@@ -629,6 +629,9 @@ String TReader::ReadString() {
     }
     case vaWString: {
       const std::int32_t n = readLength(2);
+      // Its bytes must fit the int count of Read. Only a 64-bit process could
+      // allocate such a text; the doubled count would overflow there.
+      if (n > INT_MAX / 2) Invalid(L"Invalid length " + IntStr(n), st_->pos - 4);
       String s(n, L'\0');
       Read(s.data(), n * 2);
       return s;
@@ -1395,7 +1398,7 @@ TWriter::~TWriter() {
 
 void TWriter::FlushBuffer() {
   if (buf_.empty()) return;
-  stream_->WriteBuffer(buf_.data(), static_cast<int>(buf_.size()));
+  stream_->WriteBuffer(buf_.data(), static_cast<NativeInt>(buf_.size()));
   flushed_ += static_cast<Int64>(buf_.size());
   buf_.clear();
 }
@@ -1451,6 +1454,10 @@ void TWriter::WriteChar(Char value) { WriteString(String(1, value)); }
 
 void TWriter::WriteString(const String& value) {
   const bool ascii = std::all_of(value.begin(), value.end(), [](Char c) { return c < 0x80; });
+  // The stored length is 32-bit and a reader takes no more than INT_MAX bytes:
+  // only a 64-bit process can hold a longer text, and it must not be cut short.
+  if (value.size() > static_cast<size_t>(ascii ? INT_MAX : INT_MAX / 2))
+    throw EWriteError(L"String too long to store");
   if (!ascii) {
     WriteValue(vaWString);
     const std::int32_t n = static_cast<std::int32_t>(value.size());
@@ -1539,7 +1546,14 @@ void TWriter::WriteVariant(const Variant& value) {
   if (type & varArray) {
     if (VarArrayDimCount(value) != 1) throw EWriteError(L"Only one-dimensional variant arrays can be stored");
     WriteListBegin();
-    for (int i = VarArrayLowBound(value, 1); i <= VarArrayHighBound(value, 1); ++i) WriteVariant(VarArrayGet(value, i));
+    for (int i = VarArrayLowBound(value, 1); i <= VarArrayHighBound(value, 1); ++i) {
+      const Variant element = VarArrayGet(value, i);
+      // Null is stored as the byte that ends a list: a reader would stop there and fail
+      // on what follows, so such a list would be written but never read back.
+      if ((VarType(element) & varTypeMask) == varNull && !(VarType(element) & varArray))
+        throw EWriteError(L"A Null element of a variant list cannot be stored");
+      WriteVariant(element);
+    }
     WriteListEnd();
     return;
   }

@@ -533,10 +533,17 @@ String TMemIniFile::TextForSaving(TTextEncoding& encoding) {
   return text;
 }
 
+// No more than LoadFromStream takes back.
+static RawByteString BytesForSaving(const String& text, TTextEncoding encoding) {
+  RawByteString bytes = EncodeText(text, encoding, true);
+  if (bytes.size() > static_cast<std::size_t>(INT_MAX)) throw EIniFileException(L"INI text too large");
+  return bytes;
+}
+
 void TMemIniFile::SaveToStream(TStream* stream) {
   TTextEncoding enc;
   const String text = TextForSaving(enc);
-  const RawByteString bytes = EncodeText(text, enc, true);
+  const RawByteString bytes = BytesForSaving(text, enc);
   if (!bytes.empty()) stream->WriteBuffer(bytes.data(), static_cast<int>(bytes.size()));
 }
 
@@ -544,7 +551,7 @@ void TMemIniFile::UpdateFile() {
   if (FileName().empty()) return;
   TTextEncoding enc;
   const String text = TextForSaving(enc);
-  const RawByteString bytes = EncodeText(text, enc, true);
+  const RawByteString bytes = BytesForSaving(text, enc);
   TFileStream* stream = new TFileStream(FileName(), fmCreate);
   try {
     if (!bytes.empty()) stream->WriteBuffer(bytes.data(), static_cast<int>(bytes.size()));

@@ -798,6 +798,9 @@ class TextConverter {
       Next();
     }
     const bool ascii = std::all_of(value.begin(), value.end(), [](Char c) { return c < 0x80; });
+    // No more than a reader takes back: a 32-bit length of at most INT_MAX
+    // bytes. Only a 64-bit process can hold a longer text.
+    if (value.size() > static_cast<size_t>(ascii ? INT_MAX : INT_MAX / 2)) Error(L"String too long");
     if (ascii) {
       std::string bytes(value.begin(), value.end());
       if (bytes.size() <= 255) {
@@ -847,7 +850,7 @@ class TextConverter {
   void ParseBinary() {
     std::string bytes;
     ScanBinary(bytes);
-    if (bytes.size() > UINT32_MAX) Error(L"Invalid binary value");
+    if (bytes.size() > static_cast<size_t>(INT_MAX)) Error(L"Invalid binary value");
     out_.Byte1(vaBinary);
     out_.Value(static_cast<std::uint32_t>(bytes.size()));
     out_.data += bytes;

@@ -21,6 +21,14 @@ namespace {
   throw ERegistryException(L"Invalid data type for '" + name + L"'");
 }
 
+// The byte size of a string value with its terminator. The registry counts in
+// 32 bits: a longer text, which only a 64-bit process can hold, would be
+// stored cut short.
+DWORD StringDataSize(const String& name, const String& value) {
+  if (value.size() >= MAXDWORD / sizeof(Char)) SetDataFailed(name);
+  return static_cast<DWORD>((value.size() + 1) * sizeof(Char));
+}
+
 TRegDataType DataTypeOf(DWORD type) {
   switch (type) {
     case REG_SZ: return rdString;
@@ -297,13 +305,13 @@ String TRegistry::ReadString(const String& name) {
 }
 
 void TRegistry::WriteString(const String& name, const String& value) {
-  PutData(name, value.c_str(), static_cast<DWORD>((value.size() + 1) * sizeof(Char)), REG_SZ);
+  PutData(name, value.c_str(), StringDataSize(name, value), REG_SZ);
 }
 
 String TRegistry::ReadExpandString(const String& name) { return ReadString(name); }
 
 void TRegistry::WriteExpandString(const String& name, const String& value) {
-  PutData(name, value.c_str(), static_cast<DWORD>((value.size() + 1) * sizeof(Char)), REG_EXPAND_SZ);
+  PutData(name, value.c_str(), StringDataSize(name, value), REG_EXPAND_SZ);
 }
 
 int TRegistry::ReadInteger(const String& name) {

@@ -26,9 +26,10 @@ namespace {
 constexpr int kCopyChunk = 0xF000;
 // Memory streams allocate in whole blocks of this size.
 constexpr Int64 kMemoryDelta = 0x2000;
-// The largest buffer a memory stream asks for in this 32-bit process: beyond
-// it the address space is too fragmented for the request to be sensible, and
-// the sizes could no longer be handed to the int-counted Read/Write.
+// The largest buffer a memory stream asks for, the same on both targets: in a
+// 32-bit process the address space is too fragmented beyond it for the request
+// to be sensible, and a 64-bit one must not accept data the 32-bit program
+// could not load again.
 constexpr Int64 kMaxMemoryStreamSize = Int64(1) << 30;
 
 // Frees a library object on scope exit (the objects are destroyed with Free).
@@ -58,12 +59,26 @@ String OSErrorText(DWORD code) {
 // TStream
 // ---------------------------------------------------------------------------
 
-void TStream::ReadBuffer(void* buffer, int count) {
-  if (count < 0 || (count != 0 && Read(buffer, count) != count)) throw EReadError(L"Stream read error");
+void TStream::ReadBuffer(void* buffer, NativeInt count) {
+  if (count < 0) throw EReadError(L"Stream read error");
+  auto* p = static_cast<Byte*>(buffer);
+  while (count > 0) {
+    const int n = static_cast<int>(std::min<NativeInt>(count, INT_MAX));
+    if (Read(p, n) != n) throw EReadError(L"Stream read error");
+    p += n;
+    count -= n;
+  }
 }
 
-void TStream::WriteBuffer(const void* buffer, int count) {
-  if (count < 0 || (count != 0 && Write(buffer, count) != count)) throw EWriteError(L"Stream write error");
+void TStream::WriteBuffer(const void* buffer, NativeInt count) {
+  if (count < 0) throw EWriteError(L"Stream write error");
+  auto* p = static_cast<const Byte*>(buffer);
+  while (count > 0) {
+    const int n = static_cast<int>(std::min<NativeInt>(count, INT_MAX));
+    if (Write(p, n) != n) throw EWriteError(L"Stream write error");
+    p += n;
+    count -= n;
+  }
 }
 
 Int64 TStream::CopyFrom(TStream* source, Int64 count) {
@@ -319,6 +334,8 @@ std::string EncodeText(const String& text, TStreamEncoding e) {
     return std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(Char));
   }
   if (text.empty()) return std::string();
+  // The conversion counts in int: a longer text would be cut short silently.
+  if (text.size() > static_cast<size_t>(INT_MAX)) throw EStreamError(L"Text too large for the stream");
   const UINT cp = CodePageOf(e);
   const int n = WideCharToMultiByte(cp, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
   std::string out(static_cast<size_t>(std::max(n, 0)), '\0');
@@ -366,7 +383,7 @@ String TStringStream::ReadString(int count) {
 
 void TStringStream::WriteString(const String& text) {
   const std::string bytes = EncodeText(text, encoding_);
-  WriteBuffer(bytes.data(), static_cast<int>(bytes.size()));
+  WriteBuffer(bytes.data(), static_cast<NativeInt>(bytes.size()));
 }
 
 // ---------------------------------------------------------------------------

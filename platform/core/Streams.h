@@ -18,9 +18,11 @@ class TStream : public TObject {
   virtual Int64 Seek(Int64 offset, TSeekOrigin origin) = 0;
 
   // Raise EReadError "Stream read error" / EWriteError "Stream write error"
-  // when not all bytes could be transferred.
-  void ReadBuffer(void* buffer, int count);
-  void WriteBuffer(const void* buffer, int count);
+  // when not all bytes could be transferred. The count is pointer-sized, so a
+  // whole buffer of any size the process can hold moves in one call (in
+  // int-sized pieces through Read/Write).
+  void ReadBuffer(void* buffer, NativeInt count);
+  void WriteBuffer(const void* buffer, NativeInt count);
   // Copies `count` bytes from the current position of `source`; with a count
   // of 0 (or less) the whole of `source` from its beginning. Returns the bytes
   // copied; raises EReadError / EWriteError when a chunk cannot be moved.

@@ -115,6 +115,8 @@ String DecodeText(const void* data, std::size_t size, TTextEncoding encoding, TT
 }
 
 RawByteString EncodeText(const String& text, TTextEncoding encoding, bool withBOM) {
+  // The code-page conversions count in int: a longer text would be cut short.
+  if (text.size() > static_cast<std::size_t>(INT_MAX)) throw EStreamError(L"Text too large to encode");
   RawByteString out;
   switch (encoding) {
     case teUTF16LE:
@@ -533,6 +535,7 @@ void TStrings::SaveToFile(const String& fileName, TTextEncoding encoding) {
   // Encode before the file is truncated: a failure leaves the old file whole.
   if (encoding == teDefault) encoding = encoding_ == teDefault ? teUTF8 : encoding_;
   const RawByteString bytes = EncodeText(GetTextStr(), encoding, writeBOM_);
+  if (bytes.size() > static_cast<std::size_t>(INT_MAX)) throw EStreamError(L"Text too large to save");
   std::unique_ptr<TFileStream, void (*)(TFileStream*)> stream(new TFileStream(fileName, fmCreate),
                                                               [](TFileStream* s) { TObject::Free(s); });
   if (!bytes.empty()) stream->WriteBuffer(bytes.data(), static_cast<int>(bytes.size()));

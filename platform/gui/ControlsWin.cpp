@@ -547,9 +547,11 @@ void TWinControl::WMDrawItem(TWMDrawItem& Message) {
 
 void TWinControl::WMMeasureItem(TWMMeasureItem& Message) {
   const MEASUREITEMSTRUCT* mi = Message.MeasureItemStruct;
-  // A child window's control ID is its handle (CreateWnd sets it so).
+  // A child window's control ID is its handle (CreateWnd sets it so). The
+  // record keeps only 32 bits of it: window handles have no more significant
+  // bits on 64-bit Windows either, and are widened back sign-extended.
   if (!mi || mi->CtlType == ODT_MENU ||
-      !DoControlMsg(reinterpret_cast<HWND>(static_cast<UINT_PTR>(mi->CtlID)), &Message))
+      !DoControlMsg(reinterpret_cast<HWND>(static_cast<LONG_PTR>(static_cast<LONG>(mi->CtlID))), &Message))
     DispatchInherited(TWinControl::StaticClass(), &Message);
 }
 

@@ -1065,8 +1065,7 @@ void TCustomForm::WMMenuSelect(TWMMenuSelect& Message) {
   String hint;
   if (Message.MenuFlag != 0xFFFF || Message.Menu) {
     const bool popup = (Message.MenuFlag & MF_POPUP) != 0;
-    const UINT id = popup ? static_cast<UINT>(reinterpret_cast<UINT_PTR>(GetSubMenu(Message.Menu, Message.IDItem)))
-                          : Message.IDItem;
+    const UINT_PTR id = popup ? reinterpret_cast<UINT_PTR>(GetSubMenu(Message.Menu, Message.IDItem)) : Message.IDItem;
     if (TMenuItem* item = menu_->FindItem(id, popup ? fkHandle : fkCommand)) hint = item->Hint();
   }
   Application->SetHint(GetLongHint(hint));

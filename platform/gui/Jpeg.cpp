@@ -6,8 +6,10 @@
 // and their callers turn the failure into EInvalidGraphic.
 #include "platform/gui/Jpeg.h"
 #include "platform/core/Streams.h"
+#include "platform/gui/GdiAccounting.h"
 
 #include <atomic>
+#include <climits>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
@@ -156,9 +158,12 @@ class TDecodeSink {
         e = {info.colormap[0][i], info.colormap[1][i], info.colormap[2][i], 0};
       }
     }
-    // Counted by GdiAccounting when the bitmap adopts it.
-    HPALETTE palette = CreatePalette(lp);
-    if (palette) bitmap_->SetPalette(palette);
+    // The palette also gives the pixels their colour table: without it a
+    // grey image would show in the default colours.
+    HPALETTE palette = GdiCreatePalette(lp);
+    if (!palette) throw EOutOfResources(L"Out of system resources");
+    GdiDisown(palette);   // the bitmap adopts it
+    bitmap_->SetPalette(palette);
   }
 
   TBitmap* bitmap_;
@@ -227,6 +232,9 @@ bool EncodeRaw(jpeg_compress_struct& info, TJpegError& error, TBitmap* bitmap, i
 TBytes ReadRest(TStream* stream, Int64 count) {
   if (count < 0 || count > stream->GetSize() - stream->GetPosition())
     throw EInvalidGraphic(L"JPEG error: the data is cut short");
+  // The codec takes the size as an unsigned long, 32 bits on 64-bit Windows
+  // too, and the stored form as a 32-bit count: larger data would be cut short.
+  if (count > INT_MAX) throw EInvalidGraphic(L"JPEG error: the data is too large");
   TBytes data(static_cast<size_t>(count));
   if (!data.empty()) stream->ReadBuffer(data.data(), static_cast<int>(data.size()));
   return data;

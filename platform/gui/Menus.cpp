@@ -486,7 +486,7 @@ void TMenuItem::MenuChanged(bool Rebuild) {
   if (TMenu* menu = GetParentMenu()) menu->MenuChanged(menu, this, Rebuild);
 }
 
-TMenuItem* TMenuItem::FindItem(UINT value, TFindItemKind kind) {
+TMenuItem* TMenuItem::FindItem(UINT_PTR value, TFindItemKind kind) {
   switch (kind) {
     case fkCommand:
       if (command_ == value) return this;
@@ -898,7 +898,7 @@ void TMenu::SetAutoHotkeys(TMenuAutoFlag value) {
   MenuChanged(this, nullptr, true);
 }
 
-TMenuItem* TMenu::FindItem(UINT value, TFindItemKind kind) { return items_ ? items_->FindItem(value, kind) : nullptr; }
+TMenuItem* TMenu::FindItem(UINT_PTR value, TFindItemKind kind) { return items_ ? items_->FindItem(value, kind) : nullptr; }
 
 bool TMenu::DispatchCommand(UINT ACommand) {
   TMenuItem* item = FindItem(ACommand, fkCommand);
@@ -908,7 +908,7 @@ bool TMenu::DispatchCommand(UINT ACommand) {
 }
 
 bool TMenu::DispatchPopup(HMENU AHandle) {
-  TMenuItem* item = FindItem(static_cast<UINT>(reinterpret_cast<UINT_PTR>(AHandle)), fkHandle);
+  TMenuItem* item = FindItem(reinterpret_cast<UINT_PTR>(AHandle), fkHandle);
   if (!item) return false;
   if (!ComponentState().Contains(csDesigning)) {
     const std::vector<TMenuItem*> children = item->items_;
@@ -1159,7 +1159,7 @@ bool TPopupList::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& 
       // Owner-drawn entries have no text the system can search for their
       // accelerator: find it among the sub-menu's visible entries.
       const Char key = static_cast<Char>(std::towupper(static_cast<Char>(LOWORD(wParam))));
-      const auto hmenu = static_cast<UINT>(reinterpret_cast<UINT_PTR>(reinterpret_cast<HMENU>(lParam)));
+      const auto hmenu = static_cast<UINT_PTR>(lParam);
       for (TPopupMenu* m : menus) {
         if (!live(m)) continue;
         TMenuItem* parent = m->FindItem(hmenu, fkHandle);

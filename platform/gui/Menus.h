@@ -138,7 +138,7 @@ class TMenuItem : public TComponent {
   UINT Command() const { return command_; }
   // The item (this one or below) with the given command id, sub-menu handle
   // or shortcut; null when none.
-  TMenuItem* FindItem(UINT value, TFindItemKind kind);
+  TMenuItem* FindItem(UINT_PTR value, TFindItemKind kind);
 
   // --- behaviour ----------------------------------------------------------
   // Toggles Checked when AutoCheck; then OnClick unless it is the action's
@@ -297,7 +297,7 @@ class TMenu : public TComponent {
   // about to open (WM_INITMENUPOPUP) and owner-draw requests.
   bool DispatchCommand(UINT ACommand);
   bool DispatchPopup(HMENU AHandle);
-  TMenuItem* FindItem(UINT value, TFindItemKind kind);
+  TMenuItem* FindItem(UINT_PTR value, TFindItemKind kind);
   // Runs the item whose shortcut is the key message's (after letting the
   // actions update); true when one ran.
   bool IsShortCut(TWMKey& Message);

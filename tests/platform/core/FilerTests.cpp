@@ -1053,6 +1053,10 @@ TEST_F(Filer, VariantsKeepTheirKind) {
   TMemoryStream m;
   TWriter w(&m);
   EXPECT_THROW(w.WriteVariant(VarArrayCreate({0, 1, 0, 1}, varVariant)), EWriteError);
+  // A Null inside a list would read as the list's end: refused when written, at any depth,
+  // rather than stored in a form nobody can read back.
+  EXPECT_THROW(w.WriteVariant(VarArrayOf({Variant(1), Null(), Variant(2)})), EWriteError);
+  EXPECT_THROW(w.WriteVariant(VarArrayOf({VarArrayOf({Null()})})), EWriteError);
 }
 
 }  // namespace filertest

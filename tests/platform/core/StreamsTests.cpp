@@ -6,6 +6,9 @@
 #include <ocidl.h>
 #include <olectl.h>
 
+#include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -30,17 +33,25 @@ std::string ReadAll(TStream& s) {
 
 void WriteText(TStream& s, const std::string& text) { s.WriteBuffer(text.data(), static_cast<int>(text.size())); }
 
-// A folder of its own under the temp path, removed with what it holds.
+// A folder of its own under the temp path, removed with what it holds. The
+// name tells the folders of one process apart by a count; one an earlier
+// process of the same id left behind is emptied first.
 class TempDir {
  public:
   TempDir() {
+    static int made = 0;
     wchar_t base[MAX_PATH];
     GetTempPathW(MAX_PATH, base);
     path_ = String(base) + L"lanze-streams-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-            std::to_wstring(GetTickCount()) + L"\\";
+            std::to_wstring(++made) + L"\\";
+    Remove();
     CreateDirectoryW(path_.c_str(), nullptr);
   }
-  ~TempDir() {
+  ~TempDir() { Remove(); }
+  String File(const String& name) const { return path_ + name; }
+
+ private:
+  void Remove() const {
     WIN32_FIND_DATAW fd;
     HANDLE h = FindFirstFileW((path_ + L"*").c_str(), &fd);
     if (h != INVALID_HANDLE_VALUE) {
@@ -51,9 +62,6 @@ class TempDir {
     }
     RemoveDirectoryW(path_.c_str());
   }
-  String File(const String& name) const { return path_ + name; }
-
- private:
   String path_;
 };
 
@@ -187,6 +195,56 @@ TEST(StreamMemory, AbsurdSizesRaiseOutOfMemoryAndLeaveTheStreamIntact) {
   s.SetPosition(Int64(1) << 31);
   EXPECT_THROW(s.WriteBuffer("x", 1), EOutOfMemory);
   EXPECT_EQ(ReadAll(s), "keep");
+}
+
+namespace {
+
+// Passes every transfer on without touching the memory, up to a budget, and
+// notes the counts it was handed.
+class TCountingStream : public TStream {
+ public:
+  int Read(void*, int count) override { return Transfer(count); }
+  int Write(const void*, int count) override { return Transfer(count); }
+  Int64 Seek(Int64, TSeekOrigin) override { return Total; }
+  std::vector<int> Counts;
+  Int64 Total = 0;
+  Int64 Budget = INT64_MAX;
+
+ private:
+  int Transfer(int count) {
+    Counts.push_back(count);
+    const int n = static_cast<int>(std::min<Int64>(count, Budget - Total));
+    Total += n;
+    return n;
+  }
+};
+
+}  // namespace
+
+// The counts are pointer-sized: a 64-bit process moves a buffer past 2 GB in
+// one call, in int-sized pieces, instead of cutting the count to 32 bits.
+TEST(StreamBuffer, CountsPastTwoGigabytesMoveWhole) {
+  if (sizeof(void*) < 8) GTEST_SKIP() << "a 32-bit process cannot hold such a buffer";
+  const NativeInt count = static_cast<NativeInt>((Int64(1) << 32) + 5);
+  // Address space only: the stream never reads or writes the bytes.
+  void* buffer = VirtualAlloc(nullptr, static_cast<SIZE_T>(count), MEM_RESERVE, PAGE_NOACCESS);
+  ASSERT_NE(buffer, nullptr);
+  const std::vector<int> pieces{INT_MAX, INT_MAX, 7};
+  TCountingStream out;
+  out.WriteBuffer(buffer, count);
+  EXPECT_EQ(out.Total, count);
+  EXPECT_EQ(out.Counts, pieces);
+  TCountingStream in;
+  in.ReadBuffer(buffer, count);
+  EXPECT_EQ(in.Total, count);
+  EXPECT_EQ(in.Counts, pieces);
+  // A piece that falls short still raises.
+  TCountingStream shortOut, shortIn;
+  shortOut.Budget = shortIn.Budget = Int64(INT_MAX) + 1;
+  EXPECT_THROW(shortOut.WriteBuffer(buffer, count), EWriteError);
+  EXPECT_THROW(shortIn.ReadBuffer(buffer, count), EReadError);
+  EXPECT_EQ(shortIn.Counts.size(), 2u);
+  VirtualFree(buffer, 0, MEM_RELEASE);
 }
 
 TEST(StreamMemory, BytesStreamReturnsExactlyItsBytes) {
@@ -569,7 +627,9 @@ TEST(StreamAdapter, SystemStreamsAndPictureLoaderUseIt) {
   EXPECT_EQ(type, PICTYPE_BITMAP);
   ASSERT_EQ(pic->get_Handle(&handle), S_OK);
   BITMAP bm{};
-  ASSERT_NE(GetObjectW(reinterpret_cast<HGDIOBJ>(static_cast<UINT_PTR>(handle)), sizeof(bm), &bm), 0);
+  // OLE_HANDLE keeps the 32 significant bits of the handle: widen it back sign-extended.
+  ASSERT_NE(GetObjectW(reinterpret_cast<HGDIOBJ>(static_cast<LONG_PTR>(static_cast<LONG>(handle))), sizeof(bm), &bm),
+            0);
   EXPECT_EQ(bm.bmWidth, 2);
   EXPECT_EQ(bm.bmHeight, 3);
   pic->Release();

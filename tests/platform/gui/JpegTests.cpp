@@ -5,6 +5,8 @@
 #include "platform/gui/Jpeg.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -59,7 +61,51 @@ size_t FindMarker(const TBytes& data, Byte code) {
 
 class GraphicsJpeg : public GraphicsTest {};
 
+// Claims a size it does not hold: serves its first bytes and counts the reads
+// that reach past them.
+class TVastStream : public TStream {
+ public:
+  TVastStream(Int64 size, TBytes head) : size_(size), head_(std::move(head)) {}
+  int Read(void* buffer, int count) override {
+    const Int64 n = std::clamp<Int64>(static_cast<Int64>(head_.size()) - pos_, 0, count);
+    if (n > 0) std::memcpy(buffer, head_.data() + pos_, static_cast<size_t>(n));
+    if (n < count) ++ReadsPastHead;
+    pos_ += n;
+    return static_cast<int>(n);
+  }
+  int Write(const void*, int) override { return 0; }
+  Int64 Seek(Int64 offset, TSeekOrigin origin) override {
+    pos_ = (origin == soBeginning ? 0 : origin == soCurrent ? pos_ : size_) + offset;
+    return pos_;
+  }
+  int ReadsPastHead = 0;
+
+ private:
+  Int64 size_, pos_ = 0;
+  TBytes head_;
+};
+
 }  // namespace
+
+// The codec counts the data in 32 bits on both targets: more than 2 GB is
+// turned away before it is allocated or read, not cut short.
+TEST_F(GraphicsJpeg, DataPastTwoGigabytesIsRejectedUnread) {
+  for (const Int64 size : {Int64(INT_MAX) + 1, Int64(5) << 30}) {
+    SCOPED_TRACE(size);
+    auto image = Make<TJpegData>();
+    TVastStream whole(size, TBytes{0xFF, 0xD8});
+    EXPECT_THROW(image->LoadFromStream(&whole), EInvalidGraphic);
+    EXPECT_EQ(whole.ReadsPastHead, 0);
+    EXPECT_TRUE(image->Empty());
+  }
+  const std::uint32_t stored = 0x80000000u;
+  TBytes head(4);
+  std::memcpy(head.data(), &stored, 4);
+  TVastStream field(4 + Int64(stored), head);
+  auto image = Make<TJpegData>();
+  EXPECT_THROW(image->ReadData(&field), EInvalidGraphic);
+  EXPECT_EQ(field.ReadsPastHead, 0);
+}
 
 TEST_F(GraphicsJpeg, CompressesAChangedImageAsBaseline) {
   const TBytes jpeg = FourBlocksJpeg();
