@@ -17,13 +17,14 @@
 
 namespace {
 
-// A memory DC compatible with the screen, for DIB reads and writes.
+// A memory DC compatible with the screen, for DIB reads and writes. Raises
+// when there is none: the reads and writes would silently do nothing.
 class TMemoryDC {
  public:
-  TMemoryDC() : FDC(GdiCreateCompatibleDC(nullptr)) {}
-  ~TMemoryDC() {
-    if (FDC) GdiDeleteDC(FDC);
+  TMemoryDC() : FDC(GdiCreateCompatibleDC(nullptr)) {
+    if (!FDC) throw EOutOfResources(L"Out of system resources");
   }
+  ~TMemoryDC() { GdiDeleteDC(FDC); }
   TMemoryDC(const TMemoryDC&) = delete;
   TMemoryDC& operator=(const TMemoryDC&) = delete;
   HDC Handle() const { return FDC; }
@@ -341,15 +342,25 @@ int cxDrawRotatableText(TcxCanvas* ACanvas, const String& AText, const TRect& AR
 void cxMeasureFontText(TFont* AFont, const String& AText, int AFontSize, TSize& ASize) {
   TcxScreenCanvas* canvas = cxGetSharedScreenCanvas();
   if (!canvas) return;
+  // The shared canvas keeps neither its DC nor the handle of the caller's font
+  // past the call (it would hold the last font measured until the next
+  // measure): it gets its own font back, made again only when it is used.
+  const TFontData own = canvas->Font()->Data();
+  const TColor ownColor = canvas->Font()->GetColor();
+  auto rest = [&] {
+    canvas->Dormant();
+    canvas->Font()->SetData(own);
+    canvas->Font()->SetColor(ownColor);
+  };
   try {
     canvas->Font()->Assign(AFont);
     if (AFontSize != 0) canvas->Font()->SetSize(AFontSize);
     ASize = canvas->TextExtent(AText);
   } catch (...) {
-    canvas->Dormant();
+    rest();
     throw;
   }
-  canvas->Dormant();
+  rest();
 }
 
 int cxMeasureFontTextHeight(TFont* AFont, const String& AText, int AFontSize) {
@@ -459,7 +470,7 @@ void cxInvalidateWindow(HWND AHandle, bool AEraseBackground) {
 TSize cxMeasureCursorSize() {
   TSize result{GetSystemMetrics(SM_CXCURSOR), GetSystemMetrics(SM_CYCURSOR)};
   ICONINFO info{};
-  if (!GetIconInfo(GetCursor(), &info)) return result;
+  if (!GdiTakeIconInfo(GetCursor(), info)) return result;
   BITMAP mask{};
   if (info.hbmMask && cxReadBitmapInfo(info.hbmMask, mask) && mask.bmBitsPixel == 1 &&
       mask.bmPlanes == 1 && mask.bmWidth > 0 && mask.bmHeight > 0) {
@@ -485,12 +496,7 @@ TSize cxMeasureCursorSize() {
       if (rows > 0) result.cy = rows - static_cast<int>(info.yHotspot);
     }
   }
-  // The icon information's bitmaps are ours to delete.
-  for (HBITMAP bitmap : {info.hbmMask, info.hbmColor}) {
-    if (!bitmap) continue;
-    GdiAdopt(bitmap);
-    GdiDeleteObject(bitmap);
-  }
+  GdiFreeIconInfo(info);
   return result;
 }
 

@@ -68,7 +68,9 @@ const StandardCursor kStandardCursors[] = {
 
 void AssignLogFont(TFont* font, const LOGFONTW& lf) {
   HFONT handle = GdiCreateFont(lf);
-  if (handle) font->SetHandle(handle);
+  if (!handle) return;
+  GdiDisown(handle);   // the font takes it over and counts it again
+  font->SetHandle(handle);
 }
 
 BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
@@ -103,7 +105,7 @@ TScreen::TScreen(TComponent* AOwner) : TComponent(AOwner) {
 TScreen::~TScreen() {
   ClearMonitors();
   for (const CursorEntry& c : cursors_)
-    if (c.Owned && c.Handle) DestroyCursor(c.Handle);
+    if (c.Owned && c.Handle) GdiDestroyCursor(c.Handle);
   TObject::Free(fonts_);
   TObject::Free(iconFont_);
   TObject::Free(menuFont_);
@@ -185,11 +187,17 @@ void TScreen::SetCursors(int index, HCURSOR handle) {
   }
   for (auto it = cursors_.begin(); it != cursors_.end(); ++it) {
     if (it->Id != index) continue;
-    if (it->Owned && it->Handle && it->Handle != handle) DestroyCursor(it->Handle);
+    if (it->Owned && it->Handle) {
+      if (it->Handle != handle) GdiDestroyCursor(it->Handle);
+      else GdiDisownIcon(handle);   // taken over again just below
+    }
     cursors_.erase(it);
     break;
   }
-  if (handle) cursors_.push_back({index, handle, true});
+  if (handle) {
+    cursors_.push_back({index, handle, true});
+    GdiAdoptIcon(handle);
+  }
 }
 
 void TScreen::SetCursor(TCursor value) {

@@ -7,6 +7,7 @@
 #include "platform/gui/GdiAccounting.h"
 #include "platform/gui/ImgList.h"
 #include "tests/foundation/dxOffice11TestSupport.h"
+#include "tests/support/ScopedHook.h"
 
 #include <gtest/gtest.h>
 
@@ -399,19 +400,22 @@ TEST_F(CxRoutinesImageDraw, HookDrawsInstead) {
   static int calls;
   static TRect glyphRect;
   calls = 0;
-  const TcxDrawImageHook saved = cxDrawImageHook;
-  cxDrawImageHook = [](TCanvas* ACanvas, TCustomImageList*, int, TcxImageDrawMode, const TRect& R,
-                       TBitmap*) {
-    ++calls;
-    glyphRect = R;
-    ACanvas->Brush()->SetColor(clRed);
-    ACanvas->FillRect(R);
-    return true;
-  };
   TDib dib(8, 8, kBack);
-  cxDrawImageOnBackground(dib.DC(), TRect(3, 3, 7, 7), TRect(1, 1, 8, 8), FGlyph.get(), nullptr, -1,
-                          idmNormal, false, nullptr, clNone, true);
-  cxDrawImageHook = saved;
+  {
+    TScopedHook hook(cxDrawImageHook, [](TCanvas* ACanvas, TCustomImageList*, int, TcxImageDrawMode,
+                                         const TRect& R, TBitmap*) {
+      ++calls;
+      glyphRect = R;
+      // The canvas is the library's shared one: it is left as it was found.
+      const TColor was = ACanvas->Brush()->GetColor();
+      ACanvas->Brush()->SetColor(clRed);
+      ACanvas->FillRect(R);
+      ACanvas->Brush()->SetColor(was);
+      return true;
+    });
+    cxDrawImageOnBackground(dib.DC(), TRect(3, 3, 7, 7), TRect(1, 1, 8, 8), FGlyph.get(), nullptr, -1,
+                            idmNormal, false, nullptr, clNone, true);
+  }
   EXPECT_EQ(calls, 1);
   EXPECT_EQ(glyphRect, TRect(2, 2, 6, 6));   // relative to the background
   EXPECT_EQ(dib.Pixel(3, 3), clRed);

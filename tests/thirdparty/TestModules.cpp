@@ -1,3 +1,5 @@
 #include "tests/support/TestModules.h"
 
 std::vector<TModuleStep> TestModules() { return {}; }
+
+void WarmUpTestCaches() {}

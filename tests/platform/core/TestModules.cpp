@@ -5,3 +5,5 @@ std::vector<TModuleStep> TestModules() {
   auto core = PlatformCoreModules();
   return {core.begin(), core.end()};
 }
+
+void WarmUpTestCaches() {}

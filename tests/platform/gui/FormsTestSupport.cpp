@@ -65,13 +65,9 @@ void EnsureFormsModules() {
   RegisterClasses({TFormsTestPanel::StaticClass()});
 }
 
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-  return PumpMessagesUntil(done, timeoutMs, 10);
-}
+bool PumpUntil(const std::function<bool()>& done) { return PumpMessagesUntil(done); }
 
-void PumpPending(DWORD forMs) {
-  PumpUntil([] { return false; }, forMs);
-}
+void PumpPending() { PumpQueuedMessages(); }
 
 void FormsFixture::SetUp() {
   EnsureFormsModules();
@@ -89,6 +85,9 @@ void FormsFixture::TearDown() {
     Application->OnShowHint = nullptr;
     Application->OnShortCut = nullptr;
     Application->CancelHint();
+    // The application makes its hint window for the first hint and keeps it:
+    // a test that showed one frees it, as any window it made.
+    TObject::Free(Application->HintWindow());
   }
   SetMessageBoxFunction(nullptr);
   // A test that ended the message loop leaves the application terminated;
@@ -105,9 +104,9 @@ void FormsFixture::TearDown() {
 
 bool TLoopGuard::fired_ = false;
 
-TLoopGuard::TLoopGuard(UINT ms) {
+TLoopGuard::TLoopGuard() {
   fired_ = false;
-  id_ = SetTimer(nullptr, 0, ms, &TLoopGuard::Expired);
+  id_ = SetTimer(nullptr, 0, kHangBoundMs, &TLoopGuard::Expired);
 }
 
 TLoopGuard::~TLoopGuard() { KillTimer(nullptr, id_); }

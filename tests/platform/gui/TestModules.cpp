@@ -1,5 +1,6 @@
 #include "platform/core/Modules.h"
 #include "platform/gui/GuiModules.h"
+#include "tests/support/GuiWarmUp.h"
 #include "tests/support/TestModules.h"
 
 std::vector<TModuleStep> TestModules() {
@@ -7,3 +8,5 @@ std::vector<TModuleStep> TestModules() {
   for (auto list : {PlatformCoreModules(), PlatformGuiModules()}) steps.insert(steps.end(), list.begin(), list.end());
   return steps;
 }
+
+void WarmUpTestCaches() { WarmUpGuiCaches(); }
