@@ -34,6 +34,7 @@ TcxTimerWindow* gTimerWindow = nullptr;
 // The running timers by identifier, in start order.
 std::vector<std::pair<UINT_PTR, TcxTimer*>> gRunning;
 UINT_PTR gLastEventID = 0;
+TcxSetTimerProc gSetTimerReplacement = nullptr;
 
 TcxTimerWindow* TimerWindow() {
   if (!gTimerWindow && !gShutDown) gTimerWindow = new TcxTimerWindow;
@@ -126,7 +127,8 @@ void TcxTimer::Start() {
   const UINT_PTR id = NewEventID();
   // A failure (no system timer left) leaves the timer stopped; the next
   // update tries again.
-  if (!SetTimer(window->Handle(), id, FInterval, nullptr)) return;
+  const TcxSetTimerProc setTimer = gSetTimerReplacement ? gSetTimerReplacement : &SetTimer;
+  if (!setTimer(window->Handle(), id, FInterval, nullptr)) return;
   FEventID = id;
   FTimerOn = true;
   gRunning.emplace_back(id, this);
@@ -152,6 +154,10 @@ HWND cxGetTimerWindowHandle() {
 
 int cxGetRunningTimerCount() {
   return static_cast<int>(gRunning.size());
+}
+
+TcxSetTimerProc cxSetSetTimerProc(TcxSetTimerProc AProc) {
+  return std::exchange(gSetTimerReplacement, AProc);
 }
 
 // ---------------------------------------------------------------------------

@@ -69,6 +69,12 @@ HWND cxGetTimerWindowHandle();
 // Number of timers running now.
 int cxGetRunningTimerCount();
 
+// The system call that starts a run. Replaceable so that tests can see the
+// interval each run asks for without waiting for it; null returns to the
+// system's. Returns the previous replacement.
+using TcxSetTimerProc = UINT_PTR(WINAPI*)(HWND AWnd, UINT_PTR AEventID, UINT AElapse, TIMERPROC ATimerProc);
+TcxSetTimerProc cxSetSetTimerProc(TcxSetTimerProc AProc);
+
 // Module start-up and shutdown: after shutdown no timer starts any more.
 void cxControlsTimerInitialize();
 void cxControlsTimerFinalize();

@@ -16,16 +16,10 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 #include <vector>
 
 namespace {
-
-bool PumpUntil(const std::function<bool()>& done, DWORD ms) {
-  return DrainMessagesFor(ms, done) || (done && done());
-}
-void Pump(DWORD ms) { PumpUntil(nullptr, ms); }
 
 TRect WindowRect(HWND h) {
   RECT r{};
@@ -104,7 +98,7 @@ struct ActiveForm {
     form->Show();
     SetForegroundWindow(form->Handle());
     SetActiveWindow(form->Handle());
-    PumpUntil([this] { return GetActiveWindow() == form->WindowHandle(); }, 1000);
+    PumpMessagesUntil([this] { return GetActiveWindow() == form->WindowHandle(); });
   }
 };
 
@@ -226,7 +220,7 @@ TEST(cxBaseHintWindow, WindowStylesAndNoActivation) {
   ASSERT_EQ(GetActiveWindow(), active.form->WindowHandle());
   Owned<TcxBaseHintWindow> hint(new TcxBaseHintWindow(nullptr));
   hint->ActivateHint(TRect(300, 300, 420, 320), L"no activation");
-  Pump(50);
+  PumpQueuedMessages();
   HWND h = hint->WindowHandle();
   ASSERT_TRUE(IsWindowVisible(h));
   EXPECT_EQ(GetActiveWindow(), active.form->WindowHandle());
@@ -547,7 +541,7 @@ TEST(cxPopupWindow, PopupOpensNextToItsOwner) {
 
   for (int pass = 0; pass < 2; ++pass) {
     popup->Popup();
-    Pump(50);
+    PumpQueuedMessages();
     HWND h = popup->WindowHandle();
     ASSERT_TRUE(IsWindowVisible(h)) << pass;
     EXPECT_EQ(WindowRect(h), TRect(ownerScreen.Left, ownerScreen.Bottom, ownerScreen.Left + 82, ownerScreen.Bottom + 42))
@@ -573,14 +567,14 @@ TEST(cxPopupWindow, ApplicationDeactivationClosesIt) {
   ASSERT_NE(owner, nullptr);
   SetForegroundWindow(owner);
   SetActiveWindow(owner);
-  ASSERT_TRUE(PumpUntil([&] { return GetActiveWindow() == owner; }, 1000));
+  ASSERT_TRUE(PumpMessagesUntil([&] { return GetActiveWindow() == owner; }));
 
   Owned<TPopupProbe> popup(new TPopupProbe);
   popup->SetOwnerBounds(TRect(60, 60, 160, 80));
   popup->SetBounds(0, 0, 100, 60);
   gNCActivate.clear();
   popup->Popup();
-  ASSERT_TRUE(PumpUntil([&] { return GetActiveWindow() == popup->WindowHandle(); }, 1000));
+  ASSERT_TRUE(PumpMessagesUntil([&] { return GetActiveWindow() == popup->WindowHandle(); }));
   EXPECT_EQ(popup->PrevActiveWindow(), owner);
   // The owner lost the activation but its caption was told to stay active.
   ASSERT_FALSE(gNCActivate.empty());
@@ -610,10 +604,10 @@ TEST(cxPopupWindow, ClosesWhenAnotherFormIsActivated) {
   popup->SetOwnerBounds(TRect(60, 60, 160, 80));
   popup->SetBounds(0, 0, 100, 60);
   popup->Popup();
-  ASSERT_TRUE(PumpUntil([&] { return GetActiveWindow() == popup->WindowHandle(); }, 1000));
+  ASSERT_TRUE(PumpMessagesUntil([&] { return GetActiveWindow() == popup->WindowHandle(); }));
 
   ActiveForm second;
-  ASSERT_TRUE(PumpUntil([&] { return popup->Closed > 0; }, 1000));
+  ASSERT_TRUE(PumpMessagesUntil([&] { return popup->Closed > 0; }));
   EXPECT_FALSE(IsWindowVisible(popup->WindowHandle()));
   EXPECT_NE(popup->WindowHandle(), nullptr);   // closed, not freed
 }

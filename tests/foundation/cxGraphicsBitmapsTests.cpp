@@ -12,7 +12,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstring>
 #include <memory>
 #include <random>
@@ -618,9 +617,8 @@ TEST(CxCompressedBitmapData, MutatedStreamsNeverReadOutOfBounds) {
 
   TGuardedBytes guard;
   std::mt19937 random(7071);
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(8);
   int decoded = 0, refused = 0, bitmapsRead = 0;
-  for (int i = 0; i < 20000 && std::chrono::steady_clock::now() < deadline; ++i) {
+  for (int i = 0; i < 20000; ++i) {
     TBytes data = seeds[random() % seeds.size()];
     switch (random() % 4) {
       case 0:   // flip bytes

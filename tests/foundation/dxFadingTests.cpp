@@ -4,6 +4,7 @@
 #include "foundation/dxFading.h"
 
 #include "tests/foundation/dxGDIPlusTestsSupport.h"
+#include "tests/support/MessagePump.h"
 
 #include <string>
 
@@ -333,13 +334,8 @@ TEST_F(dxFading, TheTimerRunsTheFadeToItsEnd) {
   TFadeTarget target;
   fader_->FadeIn(&target);
   ASSERT_TRUE(fader_->IsTimerEnabled());
-  const DWORD start = GetTickCount();
-  while (fader_->Contains(&target) && GetTickCount() - start < 3000) {
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-  }
-  EXPECT_FALSE(fader_->Contains(&target));
+  // The system's ticks, however late they come, each run one frame.
+  EXPECT_TRUE(PumpMessagesUntil([&] { return !fader_->Contains(&target); }));
   EXPECT_EQ(target.Opacities.size(), 6u);   // first frame, four steps, last frame
   EXPECT_TRUE(target.IsEmpty());
   EXPECT_FALSE(fader_->IsTimerEnabled());

@@ -52,6 +52,9 @@ void Mutate(Bytes& data, std::mt19937& rng) {
   }
 }
 
+// Fixed, with the fixed seed: every run reads the same streams.
+constexpr int kDamagedReads = 20000;
+
 }  // namespace
 
 TEST(FilerMutation, DamagedStreamsReadOrFailCleanly) {
@@ -61,8 +64,7 @@ TEST(FilerMutation, DamagedStreamsReadOrFailCleanly) {
   const int baseline = filertest::LiveComponents();
   std::mt19937 rng(20240611);
   int reads = 0, succeeded = 0;
-  const ULONGLONG start = GetTickCount64();
-  while (reads < 400000 && GetTickCount64() - start < 2500) {
+  while (reads < kDamagedReads) {
     Bytes data = samples[rng() % samples.size()];
     Mutate(data, rng);
     // Half of the reads go into a root that exists before and must survive.
@@ -82,7 +84,9 @@ TEST(FilerMutation, DamagedStreamsReadOrFailCleanly) {
     ASSERT_EQ(filertest::LiveComponents(), baseline) << "read " << reads << " left components behind";
   }
   GlobalFixupReferences();
-  EXPECT_GT(reads, 1000);
+  // The damage leaves some streams readable and breaks others: both paths ran.
+  EXPECT_GT(succeeded, 0);
+  EXPECT_LT(succeeded, reads);
   RecordProperty("reads", reads);
   RecordProperty("succeeded", succeeded);
   std::printf("%d damaged streams read, %d without error\n", reads, succeeded);

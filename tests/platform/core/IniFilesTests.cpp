@@ -62,14 +62,18 @@ void WriteFileBytes(const String& file, const std::string& bytes) {
   if (!bytes.empty()) stream.WriteBuffer(bytes.data(), static_cast<int>(bytes.size()));
 }
 
-// A file name in the temp folder, removed at the end of the test.
+// A file name in the temp folder that no file has at the start of the test,
+// removed at its end. A count tells the tests of one process apart; a file
+// an earlier process of the same id left behind is removed first.
 class IniFilesTest : public testing::Test {
  protected:
   void SetUp() override {
+    static int made = 0;
     wchar_t dir[MAX_PATH];
     GetTempPathW(MAX_PATH, dir);
     file_ = String(dir) + L"lanze-ini-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-            std::to_wstring(GetTickCount()) + L"-配置.ini";
+            std::to_wstring(++made) + L"-配置.ini";
+    DeleteFileW(file_.c_str());
   }
   void TearDown() override { DeleteFileW(file_.c_str()); }
   String file_;

@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <memory>
 #include <random>
 #include <string>
@@ -108,9 +107,8 @@ std::string Mutate(std::string s, std::mt19937& rng, const std::string& alphabet
   return s;
 }
 
-using Clock = std::chrono::steady_clock;
+// Fixed, with the fixed seeds: every run converts the same mutants.
 constexpr int kMutants = 20000;
-constexpr auto kTimeBudget = std::chrono::seconds(3);
 
 TEST(ObjectTextMutation, DamagedBinaryConvertsOrRaises) {
   std::vector<std::string> seeds;
@@ -126,8 +124,7 @@ TEST(ObjectTextMutation, DamagedBinaryConvertsOrRaises) {
 
   std::mt19937 rng(20240611);
   int converted = 0;
-  const auto start = Clock::now();
-  for (int i = 0; i < kMutants && Clock::now() - start < kTimeBudget; ++i) {
+  for (int i = 0; i < kMutants; ++i) {
     const std::string mutant = Mutate(seeds[i % seeds.size()], rng, alphabet);
     std::string text, again, text2;
     if (!Convert(false, mutant, text)) continue;
@@ -138,6 +135,7 @@ TEST(ObjectTextMutation, DamagedBinaryConvertsOrRaises) {
     ASSERT_EQ(text2, text);
   }
   EXPECT_GT(converted, 0);
+  EXPECT_LT(converted, kMutants) << "some mutants must be refused";
 }
 
 TEST(ObjectTextMutation, DamagedTextConvertsOrRaises) {
@@ -147,8 +145,7 @@ TEST(ObjectTextMutation, DamagedTextConvertsOrRaises) {
 
   std::mt19937 rng(20240612);
   int converted = 0;
-  const auto start = Clock::now();
-  for (int i = 0; i < kMutants && Clock::now() - start < kTimeBudget; ++i) {
+  for (int i = 0; i < kMutants; ++i) {
     const std::string mutant = Mutate(seeds[i % seeds.size()], rng, alphabet);
     std::string bin, text, bin2;
     if (!Convert(true, mutant, bin)) continue;
@@ -160,6 +157,7 @@ TEST(ObjectTextMutation, DamagedTextConvertsOrRaises) {
     ASSERT_EQ(bin2, bin) << mutant;
   }
   EXPECT_GT(converted, 0);
+  EXPECT_LT(converted, kMutants) << "some mutants must be refused";
 }
 
 }  // namespace

@@ -220,9 +220,28 @@ TEST(SysUtilsDate, IncMonthClampsTheDay) {
   EXPECT_THROW(IncMonth(EncodeDate(9999, 12, 1), 1), EConvertError);
 }
 
+// Date and Time read the clock Now reads: each lies between two readings of
+// Now taken around it, however long the reads take and across midnight.
 TEST(SysUtilsDate, ClockReadsAgree) {
-  const TDateTime now = Now();
-  EXPECT_NEAR(now, Date() + Time(), 2.0 / SecsPerDay);
+  const double ms = 1.0 / MSecsPerDay;   // what encoding may round away
+  TDateTime before = Now();
+  const TDateTime date = Date();
+  TDateTime after = Now();
+  EXPECT_EQ(date, std::floor(date));
+  EXPECT_GE(date, std::floor(before));
+  EXPECT_LE(date, std::floor(after));
+
+  before = Now();
+  const TDateTime time = Time();
+  after = Now();
+  EXPECT_GE(time, 0.0);
+  EXPECT_LT(time, 1.0);
+  if (std::floor(before) == std::floor(after)) {
+    EXPECT_GE(time, before - std::floor(before) - ms);
+    EXPECT_LE(time, after - std::floor(after) + ms);
+  } else {   // midnight came between the readings
+    EXPECT_TRUE(time >= before - std::floor(before) - ms || time <= after - std::floor(after) + ms);
+  }
   EXPECT_GE(CurrentYear(), 2024);
 }
 

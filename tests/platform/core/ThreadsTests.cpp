@@ -2,6 +2,8 @@
 #include "platform/core/Exceptions.h"
 #include "platform/core/Threads.h"
 
+#include "tests/support/MessagePump.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -11,11 +13,17 @@
 
 namespace {
 
-// Every wait in these tests is bounded: a deadlock ends the test process with
-// a message instead of hanging the run until its global timeout.
+// The waits of these tests end on what happened (a flag, an event, a thread
+// that ended). A wait for something that must come is bounded generously, so
+// that only a real hang ends it; the watchdog, bounded more generously still,
+// ends the process with the name of the hung test should a deadlock block a
+// wait that has no bound of its own (WaitFor, an entered critical section),
+// long before the run's own timeout would.
 class Watchdog {
  public:
-  explicit Watchdog(DWORD ms = 10000) : ms_(ms), stop_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+  Watchdog() : stop_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+    const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
+    if (test) std::snprintf(name_, sizeof name_, "%s.%s", test->test_suite_name(), test->name());
     thread_ = CreateThread(nullptr, 0, &Watchdog::Run, this, 0, nullptr);
   }
   ~Watchdog() {
@@ -28,23 +36,23 @@ class Watchdog {
  private:
   static DWORD WINAPI Run(void* p) {
     auto* self = static_cast<Watchdog*>(p);
-    if (WaitForSingleObject(self->stop_, self->ms_) == WAIT_TIMEOUT) {
-      std::fprintf(stderr, "Watchdog: the test hung (deadlock?)\n");
+    if (WaitForSingleObject(self->stop_, 2 * kHangBoundMs) == WAIT_TIMEOUT) {
+      std::fprintf(stderr, "Watchdog: %s hung (deadlock?)\n", self->name_);
       std::fflush(stderr);
       TerminateProcess(GetCurrentProcess(), 3);
     }
     return 0;
   }
-  DWORD ms_;
+  char name_[256] = "a test";
   HANDLE stop_;
   HANDLE thread_;
 };
 
-// Serves synchronised calls until `done` holds or the time is up.
-bool PumpUntil(const std::function<bool()>& done, DWORD ms = 5000) {
-  const DWORD start = GetTickCount();
+// Serves synchronised calls until `done` holds; false only on a hang.
+bool PumpUntil(const std::function<bool()>& done) {
+  const ULONGLONG start = GetTickCount64();
   while (!done()) {
-    if (GetTickCount() - start > ms) return false;
+    if (GetTickCount64() - start > kHangBoundMs) return done();
     CheckSynchronize(10);
   }
   return true;
@@ -231,7 +239,7 @@ TEST(ThreadSync, ShutdownReleasesWorkersStillWaiting) {
     }
   });
   t->Start();
-  ASSERT_EQ(WaitForSingleObject(SyncEvent(), 5000), WAIT_OBJECT_0);  // the call is queued
+  ASSERT_EQ(WaitForSingleObject(SyncEvent(), kHangBoundMs), WAIT_OBJECT_0);  // the call is queued
   ThreadsFinalize();
   ThreadsInitialize();
   t->WaitFor();
@@ -285,7 +293,7 @@ TEST(ThreadLifecycle, FreeOnTerminateThreadsFreeThemselves) {
   HANDLE go = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   for (int i = 0; i < 5; ++i) {
     auto* t = new TestThread([&](TestThread& self) {
-      WaitForSingleObject(go, 5000);
+      WaitForSingleObject(go, kHangBoundMs);
       self.Synchronize([&] { ++synced; });
     });
     t->FreeOnTerminate = true;

@@ -66,9 +66,6 @@ std::string WrittenText(TComponent* root) {
   return s;
 }
 
-// Runs the thread's messages for a short while.
-void PumpFor(DWORD ms) { PumpMessagesUntil([] { return false; }, ms); }
-
 class MenusTest : public ::testing::Test {
  protected:
   void SetUp() override { EnsureMenuModules(); }
@@ -550,33 +547,12 @@ TEST_F(MenusTest, ItemsWithImagesAreOwnerDrawn) {
 // Showing a popup menu
 // ---------------------------------------------------------------------------
 
+// The menu loop runs an action posted before Popup while the menu is up;
+// a hang guard ends the loop with EndMenu should nothing else end it.
 namespace {
-// Ends the menu loop of the thread: posted Esc keys first, EndMenu as the
-// bound if the keys are not taken.
-UINT_PTR g_escapeTimer = 0;
-int g_escapeTicks = 0;
-void CALLBACK EscapeTimer(HWND, UINT, UINT_PTR, DWORD) {
-  ++g_escapeTicks;
-  if (g_escapeTicks < 5) {
-    PostMessageW(PopupList().Window(), WM_KEYDOWN, VK_ESCAPE, 0);
-  } else {
-    EndMenu();
-  }
-}
+void EndMenuLoop() { EndMenu(); }
+void PostKey(WPARAM key) { PostMessageW(PopupList().Window(), WM_KEYDOWN, key, 0); }
 }  // namespace
-
-// Keys posted to the thread while the menu is up: Down selects the first
-// entry, Enter chooses it; EndMenu bounds the wait when keys are not taken.
-int g_chooseTicks = 0;
-void CALLBACK ChooseTimer(HWND, UINT, UINT_PTR, DWORD) {
-  ++g_chooseTicks;
-  if (g_chooseTicks == 2) {
-    PostMessageW(PopupList().Window(), WM_KEYDOWN, VK_DOWN, 0);
-    PostMessageW(PopupList().Window(), WM_KEYDOWN, VK_RETURN, 0);
-  } else if (g_chooseTicks > 40) {
-    EndMenu();
-  }
-}
 
 TEST_F(MenusTest, ChoosingAnEntryClicksIt) {
   auto menu = Make<TPopupMenu>(nullptr);
@@ -584,16 +560,21 @@ TEST_F(MenusTest, ChoosingAnEntryClicksIt) {
   TMenuItem* item = AddItem(menu->Items(), L"First");
   item->OnClick = TNotifyEvent::Bind<&TClickSink::Clicked>(&sink);
   AddItem(menu->Items(), L"Second")->OnClick = TNotifyEvent::Bind<&TClickSink::Clicked>(&sink);
-  g_chooseTicks = 0;
-  const UINT_PTR timer = SetTimer(nullptr, 0, 30, &ChooseTimer);
+  // Down selects the first entry, Enter chooses it.
+  TPostedAction keys([] {
+    PostKey(VK_DOWN);
+    PostKey(VK_RETURN);
+  });
+  THangGuard guard(&EndMenuLoop);
   menu->Popup(200, 150);
-  KillTimer(nullptr, timer);
+  EXPECT_TRUE(keys.Ran());
+  EXPECT_FALSE(guard.Fired());
   EXPECT_TRUE(sink.Log.empty()) << "the click runs from the queue, after Popup returned";
-  PumpFor(100);
+  PumpQueuedMessages();
   EXPECT_EQ(sink.Log, std::vector<String>{L"click First"});
 }
 
-TEST_F(MenusTest, PopupShowsAndIsDismissedInBoundedTime) {
+TEST_F(MenusTest, PopupShowsAndEscapeDismissesIt) {
   auto menu = Make<TPopupMenu>(nullptr);
   TClickSink sink;
   menu->OnPopup = TNotifyEvent::Bind<&TClickSink::Popped>(&sink);
@@ -602,42 +583,35 @@ TEST_F(MenusTest, PopupShowsAndIsDismissedInBoundedTime) {
   item->OnClick = TNotifyEvent::Bind<&TClickSink::Clicked>(&sink);
   AddItem(menu->Items(), L"Second");
 
-  g_escapeTicks = 0;
-  g_escapeTimer = SetTimer(nullptr, 0, 50, &EscapeTimer);
-  const DWORD start = GetTickCount();
+  TPostedAction escape([] { PostKey(VK_ESCAPE); });
+  THangGuard guard(&EndMenuLoop);
   menu->Popup(100, 100);
-  const DWORD elapsed = GetTickCount() - start;
-  KillTimer(nullptr, g_escapeTimer);
-  EXPECT_LT(elapsed, 5000u);
+  EXPECT_TRUE(escape.Ran());
+  EXPECT_FALSE(guard.Fired());
   EXPECT_EQ(menu->PopupPoint(), TPoint(100, 100));
-  PumpFor(50);
+  PumpQueuedMessages();
   EXPECT_EQ(sink.Log, (std::vector<String>{L"popup", L"close"})) << "dismissed: nothing clicked";
 
   // The WM_COMMAND a chosen entry posts reaches the item's Click.
   PostMessageW(PopupList().Window(), WM_COMMAND, item->Command(), 0);
-  PumpFor(50);
+  PumpQueuedMessages();
   EXPECT_EQ(sink.Log.back(), L"click First");
 }
 
-// A menu freed while it is shown (a timer closes its form) ends the menu
+// A menu freed while it is shown (a handler closes its form) ends the menu
 // loop; Popup comes back without touching it.
-TPopupMenu* g_doomed = nullptr;
-void CALLBACK FreeMenuTimer(HWND, UINT, UINT_PTR, DWORD) { FreeAndNil(g_doomed); }
-
 TEST_F(MenusTest, FreedWhileShown) {
-  g_doomed = new TPopupMenu(nullptr);
+  TPopupMenu* doomed = new TPopupMenu(nullptr);
   TClickSink sink;
-  g_doomed->OnClose = TNotifyEvent::Bind<&TClickSink::Closed>(&sink);
-  AddItem(g_doomed->Items(), L"One");
-  AddItem(AddItem(g_doomed->Items(), L"Two"), L"Inner");
-  const UINT_PTR timer = SetTimer(nullptr, 0, 50, &FreeMenuTimer);
-  const UINT_PTR bound = SetTimer(nullptr, 0, 3000, &EscapeTimer);
-  const DWORD start = GetTickCount();
-  g_doomed->Popup(50, 50);
-  KillTimer(nullptr, timer);
-  KillTimer(nullptr, bound);
-  EXPECT_EQ(g_doomed, nullptr);
-  EXPECT_LT(GetTickCount() - start, 2500u) << "ended by the menu's destruction, not by the bound";
+  doomed->OnClose = TNotifyEvent::Bind<&TClickSink::Closed>(&sink);
+  AddItem(doomed->Items(), L"One");
+  AddItem(AddItem(doomed->Items(), L"Two"), L"Inner");
+  TPostedAction freeIt([&] { FreeAndNil(doomed); });
+  THangGuard guard(&EndMenuLoop);
+  doomed->Popup(50, 50);
+  EXPECT_TRUE(freeIt.Ran());
+  EXPECT_EQ(doomed, nullptr);
+  EXPECT_FALSE(guard.Fired()) << "ended by the menu's destruction, not by the guard";
   EXPECT_TRUE(sink.Log.empty()) << "no OnClose of a freed menu";
 }
 
