@@ -23,8 +23,6 @@
 
 namespace {
 
-void Pump(DWORD ms, const std::function<bool()>& done = nullptr) { DrainMessagesFor(ms, done); }
-
 // Plain Win32 windows, destroyed with the object.
 const wchar_t* TestWindowClass() {
   static bool registered = false;
@@ -250,7 +248,7 @@ TEST(cxControlsRoutines, FindWindowAtScreenPointReachesDisabledChildren) {
   Wnd child(WS_CHILD | WS_VISIBLE, top.h, 20, 20, 120, 100);
   Wnd grandChild(WS_CHILD | WS_VISIBLE | WS_DISABLED, child.h, 10, 10, 40, 40);
   Wnd hidden(WS_CHILD, child.h, 60, 10, 40, 40);
-  Pump(50);
+  PumpQueuedMessages();
   EXPECT_EQ(cxFindWindowAtScreenPoint(TPoint(235, 185)), grandChild.h);
   EXPECT_EQ(cxFindWindowAtScreenPoint(TPoint(285, 185)), child.h);   // the hidden one is skipped
   EXPECT_EQ(cxFindWindowAtScreenPoint(TPoint(205, 155)), top.h);
@@ -321,7 +319,7 @@ TEST(cxControlsRoutines, InvalidateControlWithParent) {
   opaque->SetBounds(50, 0, 40, 40);
   opaque->SetControlStyle(opaque->ControlStyle() + csOpaque - csParentBackground);
   parent->HandleNeeded();
-  Pump(100);
+  PumpQueuedMessages();
   auto validateAll = [&] {
     for (TWinControl* c : {static_cast<TWinControl*>(parent.get()), static_cast<TWinControl*>(control),
                            static_cast<TWinControl*>(plain), static_cast<TWinControl*>(opaque)})
@@ -380,16 +378,16 @@ TEST(cxControlsRoutines, MessageWindowIsSharedAndAlive) {
 namespace {
 
 // A visible window holding the cursor at a known point; cxWaitForDragStart
-// runs after the given messages were posted. A timer ends a loop that does
-// not stop by itself, so a fault cannot hang the run.
+// runs after the given messages were posted. A hang guard ends a loop that
+// does not stop by itself, so a fault cannot hang the run.
 struct DragFixture {
   Wnd window{WS_POPUP | WS_VISIBLE, nullptr, 300, 200, 200, 200, WS_EX_TOPMOST};
   POINT press{};   // client coordinates
 
   DragFixture() {
-    Pump(30);
+    PumpQueuedMessages();
     SetCursorPos(400, 300);
-    Pump(30);
+    PumpQueuedMessages();
     POINT cursor;
     GetCursorPos(&cursor);
     press = cursor;
@@ -399,13 +397,11 @@ struct DragFixture {
     while (PeekMessageW(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {}
   }
 
-  static void CALLBACK Rescue(HWND, UINT, UINT_PTR, DWORD) { ReleaseCapture(); }
-
   int Run(const std::vector<MSG>& posted) {
     for (const MSG& m : posted) PostMessageW(m.hwnd, m.message, m.wParam, m.lParam);
-    const UINT_PTR timer = SetTimer(nullptr, 0, 3000, &Rescue);
+    THangGuard guard([] { ReleaseCapture(); });
     const int result = cxWaitForDragStart(window.h);
-    KillTimer(nullptr, timer);
+    EXPECT_FALSE(guard.Fired()) << "the posted messages did not end the wait";
     return result;
   }
   MSG Move(int dx, int dy) const {
@@ -451,9 +447,9 @@ TEST(cxControlsRoutines, WaitForDragStartLeftOfAndAboveTheWindow) {
   // client coordinates.
   const int t = Mouse->GetDragThreshold();
   Wnd window(WS_POPUP | WS_VISIBLE, nullptr, 300, 200, 200, 200, WS_EX_TOPMOST);
-  Pump(30);
+  PumpQueuedMessages();
   SetCursorPos(302, 202);
-  Pump(30);
+  PumpQueuedMessages();
   MSG msg;
   while (PeekMessageW(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {}
   POINT press;
@@ -521,14 +517,32 @@ void ReenterDesigner(TCustomForm* ARoot) {
 }
 void FailingDesigner(TCustomForm*) { throw Exception(L"designer failed"); }
 
+// Puts the process's designer notification back however the test ends: the
+// re-entering one reaches a controller on the test's stack.
+class TDesignerProcScope {
+ public:
+  explicit TDesignerProcScope(TcxDesignerModifiedProc AProc) : FSaved(cxSetDesignerModifiedProc(AProc)) {}
+  ~TDesignerProcScope() {
+    cxSetDesignerModifiedProc(FSaved);
+    gReentrantController = nullptr;
+  }
+  TDesignerProcScope(const TDesignerProcScope&) = delete;
+  TDesignerProcScope& operator=(const TDesignerProcScope&) = delete;
+
+ private:
+  TcxDesignerModifiedProc FSaved;
+};
+
 }  // namespace
 
 TEST(cxControlsRoutines, DesignerNotification) {
   gDesignerCalls.clear();
-  const TcxDesignerModifiedProc saved = cxSetDesignerModifiedProc(&RecordDesigner);
   Owned<TDesignForm> form(new TDesignForm);
   auto* control = new TCustomControl(form.get());
   control->SetParent(form.get());
+  Owned<TcxDesignController> owned(new TcxDesignController);
+  TcxDesignController& controller = *owned;
+  TDesignerProcScope designer(&RecordDesigner);
 
   cxNotifyDesignerModified(control);   // run time: nothing
   EXPECT_TRUE(gDesignerCalls.empty());
@@ -539,8 +553,6 @@ TEST(cxControlsRoutines, DesignerNotification) {
   ASSERT_EQ(gDesignerCalls.size(), 1u);
   EXPECT_EQ(gDesignerCalls[0], form.get());
 
-  Owned<TcxDesignController> owned(new TcxDesignController);
-  TcxDesignController& controller = *owned;
   controller.LockDesignerModified();
   controller.LockDesignerModified();
   controller.DesignerModified(form.get());
@@ -569,7 +581,6 @@ TEST(cxControlsRoutines, DesignerNotification) {
   form->Destroying();
   cxNotifyDesignerModified(control);
   EXPECT_EQ(gDesignerCalls.size(), 3u);
-  cxSetDesignerModifiedProc(saved);
 }
 
 // ---------------------------------------------------------------------------
@@ -604,11 +615,6 @@ TMenuItem* AddItem(TPopupMenu* menu, const wchar_t* caption) {
   item->SetCaption(caption);
   menu->Items()->Add(item);
   return item;
-}
-
-void CALLBACK CloseMenu(HWND, UINT, UINT_PTR id, DWORD) {
-  KillTimer(nullptr, id);
-  EndMenu();
 }
 
 }  // namespace
@@ -681,14 +687,17 @@ TEST(cxControlsRoutines, PopupMenuShortCutAndShow) {
   EXPECT_FALSE(cxShowPopupMenu(nullptr, other.get(), 0, 0));
 
   // Without AutoPopup a platform menu is not shown; with it, it is shown for
-  // the caller (a timer closes the modal menu).
+  // the caller (an action its menu loop runs closes it).
   Owned<TComponent> caller(new TComponent(nullptr));
   menu->SetAutoPopup(false);
   EXPECT_FALSE(cxShowPopupMenu(caller.get(), menu.get(), 10, 10));
   EXPECT_EQ(menu->PopupComponent(), nullptr);
   menu->SetAutoPopup(true);
-  SetTimer(nullptr, 0, 200, &CloseMenu);
+  TPostedAction close([] { EndMenu(); });
+  THangGuard guard([] { EndMenu(); });
   EXPECT_TRUE(cxShowPopupMenu(caller.get(), menu.get(), 120, 130));
+  EXPECT_TRUE(close.Ran());
+  EXPECT_FALSE(guard.Fired());
   EXPECT_EQ(menu->PopupComponent(), caller.get());
   EXPECT_EQ(menu->PopupPoint(), TPoint(120, 130));
   menu->SetPopupComponent(nullptr);

@@ -3,6 +3,7 @@
 
 #include "platform/gui/Graphics.h"
 #include "platform/gui/ImgList.h"
+#include "tests/foundation/cxLookAndFeelsTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -197,15 +198,16 @@ TEST_F(cxPainterModuleResources, ScrollBarPatternsCheckerTheSystemColours) {
 }
 
 TEST(cxPainterModule, ShutdownClearsEveryReferenceAndAPairOfCallsIsCounted) {
+  fndtest::TLookAndFeelModulesDown down;
+  ASSERT_TRUE(down.Down()) << "something besides the module list keeps the painter module running";
   cxLookAndFeelPaintersRegistryInitialize();
   cxLookAndFeelPaintersRegistryInitialize();
   cxLookAndFeelPaintersRegistryFinalize();
   EXPECT_NE(cxGetStylePainterRegistry(), nullptr);
+  EXPECT_NE(cxIndicatorImages, nullptr);
   cxLookAndFeelPaintersRegistryFinalize();
-  // Unless the module list keeps the module running, everything is gone now.
-  if (!cxGetStylePainterRegistry()) {
-    EXPECT_EQ(cxIndicatorImages, nullptr);
-    EXPECT_EQ(cxScrollBarPatternBitmaps[0], nullptr);
-    EXPECT_EQ(cxScrollBarPatternBitmaps[1], nullptr);
-  }
+  EXPECT_EQ(cxGetStylePainterRegistry(), nullptr);
+  EXPECT_EQ(cxIndicatorImages, nullptr);
+  EXPECT_EQ(cxScrollBarPatternBitmaps[0], nullptr);
+  EXPECT_EQ(cxScrollBarPatternBitmaps[1], nullptr);
 }

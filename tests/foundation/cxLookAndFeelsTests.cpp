@@ -8,6 +8,7 @@
 #include "platform/core/Filer.h"
 #include "platform/core/ObjectText.h"
 #include "platform/core/Streams.h"
+#include "tests/foundation/cxLookAndFeelsTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -453,7 +454,10 @@ TEST_F(cxLookAndFeel, ASystemColourChangeRaisesTheNativeStyleChange) {
 }
 
 TEST(cxLookAndFeelModule, TheRootFindsTheRegistryAndGoesBeforeIt) {
-  if (cxGetGlobalLookAndFeel()) GTEST_SKIP() << "the module list keeps the root alive";
+  fndtest::TLookAndFeelModulesDown down;
+  ASSERT_TRUE(down.Down()) << "something besides the module list keeps the look-and-feel steps running";
+  ASSERT_EQ(cxGetGlobalLookAndFeel(), nullptr);
+  ASSERT_EQ(cxGetStylePainterRegistry(), nullptr);
   cxLookAndFeelPaintersRegistryInitialize();
   cxLookAndFeelsInitialize();
   TcxLookAndFeel* root = cxGetGlobalLookAndFeel();

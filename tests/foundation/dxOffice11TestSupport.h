@@ -1,9 +1,11 @@
 // Helpers of the visual-style, Office 2003 and drop-down frame tests: a 32-bit
-// DIB to draw on and read back, temporary system colours, and a guard that
-// puts the visual-style entry points back after a test replaced some.
+// DIB to draw on and read back, temporary system colours, a guard that puts
+// the visual-style entry points back after a test replaced some, and one that
+// lets a test see the Office 2003 palette without users.
 #pragma once
 
 #include "platform/WinApi.h"
+#include "foundation/dxOffice11.h"
 #include "foundation/dxUxTheme.h"
 #include "platform/gui/Graphics.h"
 
@@ -90,6 +92,28 @@ class TUxThemeProcsGuard {
 
  private:
   TdxUxThemeProcs saved_;
+};
+
+// The module start-up keeps the Office 2003 palette in use for the program's
+// painters, so its brushes never go while the test program runs. This sets
+// those users aside for the life of the object, so a test sees the first user
+// come and the last one go, and brings them back afterwards (rebuilding the
+// brushes); users a failed test left behind go first.
+class TOffice11UsersAside {
+ public:
+  TOffice11UsersAside() {
+    for (; dxOffice11ColorsUserCount() > 0; ++count_) dxRemoveOffice11ColorsUser();
+  }
+  ~TOffice11UsersAside() {
+    while (dxOffice11ColorsUserCount() > 0) dxRemoveOffice11ColorsUser();
+    for (int i = 0; i < count_; ++i) dxAddOffice11ColorsUser();
+    dxReloadOffice11Colors();
+  }
+  TOffice11UsersAside(const TOffice11UsersAside&) = delete;
+  TOffice11UsersAside& operator=(const TOffice11UsersAside&) = delete;
+
+ private:
+  int count_ = 0;
 };
 
 // Whether the system would give this library (a fallback run disables it

@@ -254,8 +254,15 @@ TEST(DxOffice11Colors, MixRoundsEachTermAndStaysInRange) {
 // Users, brushes and bitmaps
 // ---------------------------------------------------------------------------
 
-TEST(DxOffice11Users, FirstUserBuildsLastUserFreesTheThirteenBrushes) {
-  if (dxOffice11ColorsUserCount() != 0) GTEST_SKIP() << "the palette has users already";
+// Each test starts with the palette unused.
+class DxOffice11Users : public testing::Test {
+ private:
+  fndtest::TOffice11UsersAside aside_;
+};
+
+TEST_F(DxOffice11Users, FirstUserBuildsLastUserFreesTheThirteenBrushes) {
+  ASSERT_EQ(dxOffice11ColorsUserCount(), 0);
+  ASSERT_EQ(dxOffice11Palette.GripDarkBrush, nullptr) << "the last user that left freed the brushes";
   const long brushes = GdiAccounting::Live(gokBrush);
   const long bitmaps = GdiAccounting::Live(gokBitmap);
   dxAddOffice11ColorsUser();
@@ -282,8 +289,8 @@ TEST(DxOffice11Users, FirstUserBuildsLastUserFreesTheThirteenBrushes) {
   EXPECT_EQ(dxOffice11ColorsUserCount(), 0);
 }
 
-TEST(DxOffice11Users, ReloadWithoutUsersRebuildsTheColoursOnly) {
-  if (dxOffice11ColorsUserCount() != 0) GTEST_SKIP() << "the palette has users already";
+TEST_F(DxOffice11Users, ReloadWithoutUsersRebuildsTheColoursOnly) {
+  ASSERT_EQ(dxOffice11ColorsUserCount(), 0);
   const long brushes = GdiAccounting::Live(gokBrush);
   {
     fndtest::TSysColorsOverride colors({{COLOR_BTNFACE, RGB(90, 91, 92)}});
@@ -296,7 +303,7 @@ TEST(DxOffice11Users, ReloadWithoutUsersRebuildsTheColoursOnly) {
   dxReloadOffice11Colors();
 }
 
-TEST(DxOffice11Users, ReloadWithUsersRebuildsBrushesFromTheNewColours) {
+TEST_F(DxOffice11Users, ReloadWithUsersRebuildsBrushesFromTheNewColours) {
   dxAddOffice11ColorsUser();
   const long brushes = GdiAccounting::Live(gokBrush);
   {

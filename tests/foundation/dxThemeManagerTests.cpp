@@ -3,6 +3,7 @@
 #include "foundation/dxUxTheme.h"
 #include "platform/gui/Forms.h"
 #include "tests/foundation/dxOffice11TestSupport.h"
+#include "tests/support/ScopedHook.h"
 
 #include <gtest/gtest.h>
 
@@ -185,14 +186,25 @@ TdxThemeChangedNotificator* Listen(TThemeListener& listener) {
   return notificator;
 }
 
+// Frees a notificator still there when the test ends, whichever way it ends:
+// every theme change of the process would call into its listener, which lives
+// on the test's stack. Declare it after the listener.
+struct TNotificatorHolder {
+  explicit TNotificatorHolder(TdxThemeChangedNotificator* ANotificator) : Ptr(ANotificator) {}
+  ~TNotificatorHolder() { FreeAndNil(Ptr); }
+  TNotificatorHolder(const TNotificatorHolder&) = delete;
+  TNotificatorHolder& operator=(const TNotificatorHolder&) = delete;
+  TdxThemeChangedNotificator* Ptr;
+};
+
 TEST_F(DxThemeCache, NotificatorsHearTheChangeInOrderAfterHandlesAreDropped) {
   const int before = dxThemeChangedNotificatorCount();
   TThemeListener a, b;
   a.Name = L"a";
   b.Name = L"b";
-  TdxThemeChangedNotificator* first = Listen(a);
-  auto* silent = new TdxThemeChangedNotificator();   // no handler: skipped
-  TdxThemeChangedNotificator* second = Listen(b);
+  TNotificatorHolder first(Listen(a));
+  TNotificatorHolder silent(new TdxThemeChangedNotificator());   // no handler: skipped
+  TNotificatorHolder second(Listen(b));
   EXPECT_EQ(dxThemeChangedNotificatorCount(), before + 3);
 
   dxAcquireThemeHandle(totButton);
@@ -201,23 +213,22 @@ TEST_F(DxThemeCache, NotificatorsHearTheChangeInOrderAfterHandlesAreDropped) {
   EXPECT_EQ(b.Calls, std::vector<std::wstring>{L"b"});
   EXPECT_TRUE(a.HandleDroppedFirst);
 
-  TObject::Free(first);
-  TObject::Free(silent);
-  TObject::Free(second);
+  FreeAndNil(first.Ptr);
+  FreeAndNil(silent.Ptr);
+  FreeAndNil(second.Ptr);
   EXPECT_EQ(dxThemeChangedNotificatorCount(), before);
 }
 
 TEST_F(DxThemeCache, AHandlerMayFreeALaterNotificator) {
   TThemeListener a, b;
-  TdxThemeChangedNotificator* first = Listen(a);
-  TdxThemeChangedNotificator* second = Listen(b);
-  a.Victim = &second;
+  TNotificatorHolder first(Listen(a));
+  TNotificatorHolder second(Listen(b));
+  a.Victim = &second.Ptr;
 
   SendThemeChanged();
   EXPECT_EQ(a.Calls.size(), 1u);
   EXPECT_TRUE(b.Calls.empty());
-  EXPECT_EQ(second, nullptr);
-  TObject::Free(first);
+  EXPECT_EQ(second.Ptr, nullptr);
 }
 
 class TExceptionCatcher : public TObject {
@@ -229,18 +240,18 @@ class TExceptionCatcher : public TObject {
 TEST_F(DxThemeCache, AnExceptionInAHandlerGoesToTheApplication) {
   ASSERT_NE(Application, nullptr);
   TExceptionCatcher catcher;
-  const TExceptionEvent saved = Application->OnException;
-  Application->OnException = TExceptionEvent::Bind<&TExceptionCatcher::Caught>(&catcher);
   TThemeListener a;
   a.Throw = true;
-  TdxThemeChangedNotificator* first = Listen(a);
+  TNotificatorHolder first(Listen(a));
   themes_.Active = FALSE;
 
-  SendThemeChanged();   // returns normally
-  Application->OnException = saved;
+  {
+    TScopedHook onException(Application->OnException,
+                            TExceptionEvent::Bind<&TExceptionCatcher::Caught>(&catcher));
+    SendThemeChanged();   // returns normally
+  }
   EXPECT_EQ(catcher.Messages, std::vector<std::wstring>{L"handler failed"});
   EXPECT_FALSE(dxThemesActive());
-  TObject::Free(first);
 }
 
 // With the real library: the cache really reopens after the change.

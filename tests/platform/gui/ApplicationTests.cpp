@@ -5,6 +5,7 @@
 #include "platform/core/Threads.h"
 #include "platform/gui/ActnList.h"
 #include "platform/gui/Messaging.h"
+#include "tests/support/ScopedHook.h"
 
 #include <stdexcept>
 
@@ -31,12 +32,16 @@ void EarlierInitProc() { gInitSteps.push_back(L"earlier"); }
 class TSyncWorker : public TThread {
  public:
   TSyncWorker() : TThread(true) {}
+  std::atomic<bool> Called{false};
   std::atomic<bool> RanOnMainThread{false};
   std::atomic<bool> Done{false};
 
  protected:
   void Execute() override {
-    Synchronize([this] { RanOnMainThread = GetCurrentThreadId() == MainThreadID(); });
+    Synchronize([this] {
+      RanOnMainThread = GetCurrentThreadId() == MainThreadID();
+      Called = true;
+    });
     Done = true;
   }
 };
@@ -45,7 +50,7 @@ class TSyncWorker : public TThread {
 
 TEST_F(ApplicationTest, HandleExceptionGoesToOnException) {
   TAppRecorder recorder;
-  Application->OnException = recorder.Event();
+  TScopedHook onException(Application->OnException, recorder.Event());
   TObject sender;
   RaiseAndHandle([] { throw EConvertError(L"'x' is not a valid integer value"); }, &sender);
   RaiseAndHandle([] { throw std::runtime_error("plain C++ failure"); }, nullptr);
@@ -109,6 +114,7 @@ TEST_F(ApplicationTest, InitializeRunsTheChainedStartProcedures) {
 TEST_F(ApplicationTest, ProcessMessagesAndOnMessage) {
   std::vector<WPARAM> received;
   HWND wnd = nullptr;
+  TMethodWindowRelease release(wnd);
   wnd = AllocateHWnd([&](TMessage& m) {
     if (m.Msg == WM_APP) received.push_back(m.WParam);
     m.Result = DefWindowProcW(wnd, m.Msg, m.WParam, m.LParam);
@@ -116,7 +122,7 @@ TEST_F(ApplicationTest, ProcessMessagesAndOnMessage) {
   struct Filter : TObject {
     void OnMessage(MSG& Msg, bool& Handled) { Handled = Msg.message == WM_APP && Msg.wParam == 2; }
   } filter;
-  Application->OnMessage = TMessageEvent::Bind<&Filter::OnMessage>(&filter);
+  TScopedHook onMessage(Application->OnMessage, TMessageEvent::Bind<&Filter::OnMessage>(&filter));
   for (WPARAM i = 1; i <= 3; ++i) PostMessageW(wnd, WM_APP, i, 0);
   Application->ProcessMessages();
   EXPECT_EQ(received, (std::vector<WPARAM>{1, 3}));
@@ -133,7 +139,7 @@ TEST_F(ApplicationTest, IdleRunsOnIdleWhenTheQueueIsEmpty) {
     }
   } idle;
   idle.n = &idles;
-  Application->OnIdle = TIdleEvent::Bind<&Idle::OnIdle>(&idle);
+  TScopedHook onIdle(Application->OnIdle, TIdleEvent::Bind<&Idle::OnIdle>(&idle));
   Application->ProcessMessages();
   for (int i = 0; i < 3; ++i) Application->HandleMessage();
   EXPECT_GE(idles, 1);
@@ -143,11 +149,14 @@ TEST_F(ApplicationTest, AWorkersSynchronizeWakesTheLoop) {
   Application->Handle();
   auto* worker = new TSyncWorker();
   worker->Start();
-  TLoopGuard guard(5000);
-  while (!worker->Done && !guard.Fired()) Application->HandleMessage();
+  TLoopGuard guard;
+  // Wait for the call itself, not for the worker's end: nothing wakes the loop again after
+  // the synchronized call has run, so waiting for Done would sleep until the guard fires.
+  while (!worker->Called && !guard.Fired()) Application->HandleMessage();
   EXPECT_FALSE(guard.Fired());
   EXPECT_TRUE(worker->RanOnMainThread);
   worker->WaitFor();
+  EXPECT_TRUE(worker->Done);
   TObject::Free(worker);
   // The guard's WM_QUIT, if any, must not end anything else.
   if (guard.Fired()) Application->ProcessMessages();
@@ -180,7 +189,7 @@ TEST_F(ApplicationTest, HintOfTheControlUnderTheCursor) {
       HintStr += L"!";
     }
   } shower;
-  Application->OnShowHint = TShowHintEvent::Bind<&Shower::OnShowHint>(&shower);
+  TScopedHook onShowHint(Application->OnShowHint, TShowHintEvent::Bind<&Shower::OnShowHint>(&shower));
   Application->ActivateHint(over);
   THintWindow* hint = Application->HintWindow();
   ASSERT_NE(hint, nullptr);
@@ -252,16 +261,14 @@ TEST_F(ApplicationTest, ActivationOfTheApplicationFiresItsEvents) {
     void OnActivate(TObject*) { ++Activated; }
     void OnDeactivate(TObject*) { ++Deactivated; }
   } events;
-  Application->OnActivate = TNotifyEvent::Bind<&Events::OnActivate>(&events);
-  Application->OnDeactivate = TNotifyEvent::Bind<&Events::OnDeactivate>(&events);
+  TScopedHook onActivate(Application->OnActivate, TNotifyEvent::Bind<&Events::OnActivate>(&events));
+  TScopedHook onDeactivate(Application->OnDeactivate, TNotifyEvent::Bind<&Events::OnDeactivate>(&events));
   SendMessageW(Application->Handle(), WM_ACTIVATEAPP, FALSE, 0);
   EXPECT_FALSE(Application->Active());
   EXPECT_TRUE(PumpUntil([&] { return events.Deactivated == 1; }));
   SendMessageW(Application->Handle(), WM_ACTIVATEAPP, TRUE, 0);
   EXPECT_TRUE(Application->Active());
   EXPECT_TRUE(PumpUntil([&] { return events.Activated == 1; }));
-  Application->OnActivate = nullptr;
-  Application->OnDeactivate = nullptr;
 }
 
 TEST_F(ApplicationTest, KeysMeetTheShortCutsBeforeTheControl) {
@@ -280,8 +287,8 @@ TEST_F(ApplicationTest, KeysMeetTheShortCutsBeforeTheControl) {
     }
     void PanelKey(TObject*, Word&, TShiftState) { Seen.push_back(L"panel"); }
   } keys;
-  form->OnShortCut = TShortCutEvent::Bind<&Keys::FormShortCut>(&keys);
-  Application->OnShortCut = TShortCutEvent::Bind<&Keys::AppShortCut>(&keys);
+  TScopedHook formShortCut(form->OnShortCut, TShortCutEvent::Bind<&Keys::FormShortCut>(&keys));
+  TScopedHook appShortCut(Application->OnShortCut, TShortCutEvent::Bind<&Keys::AppShortCut>(&keys));
   panel->OnKeyDown = TKeyEvent::Bind<&Keys::PanelKey>(&keys);
   form->Show();
 
@@ -320,15 +327,17 @@ TEST_F(ApplicationTest, IdleUpdatesActionsAndActionsReachTheApplication) {
   form->Show();
   Application->ProcessMessages();
   {
-    TLoopGuard guard(3000);   // wakes the idle wait should the update not come
+    TLoopGuard guard;   // wakes the idle wait should the update not come
     Application->HandleMessage();   // nothing queued: the idle step
     EXPECT_FALSE(guard.Fired());
   }
   EXPECT_GE(handlers.Updates, 1);
 
   // An action nobody else runs goes to the application's OnActionExecute.
-  Application->OnActionExecute = TActionEvent::Bind<&Handlers::OnActionExecute>(&handlers);
-  EXPECT_TRUE(action->Execute());
-  Application->OnActionExecute = nullptr;
+  {
+    TScopedHook onActionExecute(Application->OnActionExecute,
+                                TActionEvent::Bind<&Handlers::OnActionExecute>(&handlers));
+    EXPECT_TRUE(action->Execute());
+  }
   EXPECT_EQ(handlers.Executed, std::vector<TBasicAction*>{action});
 }

@@ -71,7 +71,7 @@ TEST_P(ControlsWmPaintTest, WmPaintPutsTheSceneOnTheScreen) {
   a->SetDoubleBuffered(GetParam());
   auto paint = [this] {
     RedrawWindow(root->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    PumpFor(20);
+    PumpPending();
   };
   paint();   // the canvases' brushes and fonts are made on the first paint and kept
   const long gdiBefore = GdiAccounting::Live();

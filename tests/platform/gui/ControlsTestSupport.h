@@ -21,10 +21,12 @@ int& LiveControls();
 std::vector<std::wstring>& Log();
 inline void Note(const std::wstring& s) { Log().push_back(s); }
 
-// Dispatches the thread's messages for a while (bounded).
-void PumpFor(DWORD ms);
-// Dispatches until `done` or the time is up; returns done().
-bool PumpUntil(const std::function<bool()>& done, DWORD ms = 2000);
+// Dispatches what the thread's queue holds and what that posts, until it is
+// empty.
+void PumpPending();
+// Dispatches until `done`; false only when it still does not hold after the
+// hang bound of tests/support/MessagePump.h.
+bool PumpUntil(const std::function<bool()>& done);
 
 // Windows of this thread, child windows included.
 int ThreadWindowCount();

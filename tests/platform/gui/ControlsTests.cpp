@@ -2,6 +2,7 @@
 // foreign window, message dispatch and subclassing, reflection, text, stream.
 #include "tests/platform/gui/ControlsTestSupport.h"
 #include "tests/support/MessagePump.h"
+#include "tests/support/ScopedHook.h"
 
 #include "platform/core/Filer.h"
 #include "platform/core/Streams.h"
@@ -24,9 +25,9 @@ std::vector<std::wstring>& Log() {
   return log;
 }
 
-bool PumpUntil(const std::function<bool()>& done, DWORD ms) { return PumpMessagesUntil(done, ms); }
+bool PumpUntil(const std::function<bool()>& done) { return PumpMessagesUntil(done); }
 
-void PumpFor(DWORD ms) { PumpUntil([] { return false; }, ms); }
+void PumpPending() { PumpQueuedMessages(); }
 
 namespace {
 BOOL CALLBACK CountChild(HWND, LPARAM p) {
@@ -143,7 +144,7 @@ void ControlsTest::TearDown() {
   TObject::Free(root);
   root = nullptr;
   delete host;
-  PumpFor(10);
+  PumpPending();
   EXPECT_EQ(LiveControls(), liveAtStart) << "test controls left alive";
 }
 
@@ -423,12 +424,13 @@ TEST_F(ControlsWindowTest, MessagesGoThroughWindowProcAndTheMessageTables) {
 
   TRecorder rec;
   rec.Saved = a->WindowProc;
-  a->WindowProc = TWndMethod::Bind<&TRecorder::Proc>(&rec);
-  EXPECT_EQ(SendMessageW(a->Handle(), WM_USER + 2, 0, 0), 5) << "the subclass took the message";
-  EXPECT_EQ(SendMessageW(a->Handle(), WM_USER + 1, 0, 0), 42) << "and passed the other one on";
-  EXPECT_EQ(a->Perform(WM_USER + 1, 0, 0), 42);
-  EXPECT_EQ(std::count(rec.Seen.begin(), rec.Seen.end(), WM_USER + 1), 2);
-  a->WindowProc = rec.Saved;
+  {
+    TScopedHook subclass(a->WindowProc, TWndMethod::Bind<&TRecorder::Proc>(&rec));
+    EXPECT_EQ(SendMessageW(a->Handle(), WM_USER + 2, 0, 0), 5) << "the subclass took the message";
+    EXPECT_EQ(SendMessageW(a->Handle(), WM_USER + 1, 0, 0), 42) << "and passed the other one on";
+    EXPECT_EQ(a->Perform(WM_USER + 1, 0, 0), 42);
+    EXPECT_EQ(std::count(rec.Seen.begin(), rec.Seen.end(), WM_USER + 1), 2);
+  }
   rec.Seen.clear();
   SendMessageW(a->Handle(), WM_USER + 2, 0, 0);
   EXPECT_TRUE(rec.Seen.empty());

@@ -2,6 +2,7 @@
 #include "FormsTestSupport.h"
 
 #include "platform/gui/Messaging.h"
+#include "tests/support/ScopedHook.h"
 
 #include <cwchar>
 
@@ -24,11 +25,15 @@ LRESULT CALLBACK MessageOnlyProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lPara
   return DefWindowProcW(wnd, msg, wParam, lParam);
 }
 
-// A method-pointer receiver (the TClosure overload).
+// A method-pointer receiver (the TClosure overload). Its window goes with it,
+// should a test leave early or the window fail to free itself.
 class TReceiver : public TObject {
  public:
   HWND Wnd = nullptr;
   std::vector<UINT> Seen;
+  ~TReceiver() override {
+    if (Wnd && IsWindow(Wnd)) DeallocateHWnd(Wnd);
+  }
   void WndProc(TMessage& m) {
     Seen.push_back(m.Msg);
     if (m.Msg == WM_APP) {
@@ -51,6 +56,7 @@ class TReceiver : public TObject {
 TEST_F(FormsMessagingTest, HiddenTopLevelWindowReceivesBroadcastSettingChange) {
   bool seen = false;
   HWND wnd = nullptr;
+  TMethodWindowRelease release(wnd);
   wnd = AllocateHWnd([&](TMessage& m) {
     if (IsOurSettingChange(m)) seen = true;
     m.Result = DefWindowProcW(wnd, m.Msg, m.WParam, m.LParam);
@@ -72,7 +78,7 @@ TEST_F(FormsMessagingTest, HiddenTopLevelWindowReceivesBroadcastSettingChange) {
   DWORD_PTR result = 0;
   SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(kSettingSection),
                       SMTO_ABORTIFHUNG | SMTO_NORMAL, 2000, &result);
-  PumpUntil([&] { return seen; }, 2000);
+  PumpUntil([&] { return seen; });
 
   EXPECT_TRUE(seen);
   EXPECT_FALSE(gMessageOnlySawBroadcast);
@@ -83,7 +89,7 @@ TEST_F(FormsMessagingTest, HiddenTopLevelWindowReceivesBroadcastSettingChange) {
 
 TEST_F(FormsMessagingTest, MethodAnswersAndItsExceptionsStayInside) {
   TAppRecorder recorder;
-  Application->OnException = recorder.Event();
+  TScopedHook onException(Application->OnException, recorder.Event());
   TReceiver receiver;
   receiver.Wnd = AllocateHWnd(TWndMethod::Bind<&TReceiver::WndProc>(&receiver));
   ASSERT_NE(receiver.Wnd, nullptr);

@@ -7,6 +7,7 @@
 #include "platform/core/Exceptions.h"
 #include "platform/gui/Controls.h"
 #include "platform/gui/Forms.h"
+#include "platform/gui/Messaging.h"
 
 #include <gtest/gtest.h>
 
@@ -21,11 +22,12 @@ using FormsOwned = std::unique_ptr<T, void (*)(TObject*)>;
 // Starts the modules the forms need, once per test process, in program order.
 void EnsureFormsModules();
 
-// Dispatches the thread's messages until `done` holds or `timeoutMs` passed;
-// returns `done()`.
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 3000);
-// Dispatches whatever is queued now (and what that posts), for a short while.
-void PumpPending(DWORD forMs = 50);
+// Dispatches the thread's messages until `done` holds; false only when it
+// still does not after the hang bound of tests/support/MessagePump.h.
+bool PumpUntil(const std::function<bool()>& done);
+// Dispatches whatever is queued now and what that posts, until the queue is
+// empty.
+void PumpPending();
 
 // A window control that takes the focus, for focus and key tests.
 class TFormsTestPanel : public TCustomControl {
@@ -67,12 +69,29 @@ class FormsFixture : public ::testing::Test {
   void TearDown() override;
 };
 
-// Ends a message loop that a test runs (Application->Run, ShowModal) after
-// `ms` milliseconds should the test's own way of ending it fail: posts
-// WM_QUIT and notes that it had to.
+// Deallocates the window an AllocateHWnd stored into `wnd` when the scope ends,
+// unless the test did so itself: its method points into the test's frame, and a
+// message sent to it later (a broadcast, one still queued) would call into a
+// dead object. Declare it after what the method uses.
+class TMethodWindowRelease {
+ public:
+  explicit TMethodWindowRelease(HWND& wnd) : wnd_(wnd) {}
+  ~TMethodWindowRelease() {
+    if (wnd_ && IsWindow(wnd_)) DeallocateHWnd(wnd_);
+  }
+  TMethodWindowRelease(const TMethodWindowRelease&) = delete;
+  TMethodWindowRelease& operator=(const TMethodWindowRelease&) = delete;
+
+ private:
+  HWND& wnd_;
+};
+
+// Ends a message loop that a test runs (Application->Run, ShowModal) should
+// the test's own way of ending it fail (after the hang bound): posts WM_QUIT
+// and notes that it had to.
 class TLoopGuard {
  public:
-  explicit TLoopGuard(UINT ms);
+  TLoopGuard();
   ~TLoopGuard();
   bool Fired() const { return fired_; }
 

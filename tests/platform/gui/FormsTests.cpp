@@ -4,6 +4,7 @@
 
 #include "platform/gui/Menus.h"
 #include "platform/gui/Messaging.h"
+#include "tests/support/ScopedHook.h"
 
 #include <vector>
 
@@ -184,7 +185,7 @@ TEST_F(FormsTest, ClosingTheMainFormEndsRun) {
   TFormEvents events;
   events.Attach(mainForm);
   PostMessageW(mainForm->Handle(), WM_CLOSE, 0, 0);
-  TLoopGuard guard(5000);
+  TLoopGuard guard;
   Application->Run();
   EXPECT_FALSE(guard.Fired());
   EXPECT_TRUE(Application->Terminated());
@@ -229,9 +230,10 @@ TEST_F(FormsTest, CloseActionDecides) {
     form->Close();
     EXPECT_EQ(form->GetVisible(), c.Visible);
     EXPECT_EQ(form->GetWindowState(), c.State);
-    // caFree frees through a posted message: the form is still there now.
+    // caFree frees through a posted message: the form is still there now,
+    // and gone once the queue has been served.
     EXPECT_EQ(events.Destroyed, 0);
-    PumpUntil([&] { return events.Destroyed > 0; }, c.Freed ? 3000 : 100);
+    PumpPending();
     EXPECT_EQ(events.Destroyed, c.Freed ? 1 : 0);
     if (!c.Freed) TObject::Free(form);
   }
@@ -245,7 +247,8 @@ TEST_F(FormsTest, ReleaseFreesOnceTheQueueIsServed) {
   form->Release();
   EXPECT_EQ(events.Destroyed, 0);
   EXPECT_EQ(Screen->CustomFormCount(), count);
-  EXPECT_TRUE(PumpUntil([&] { return events.Destroyed == 1; }));
+  PumpPending();
+  EXPECT_EQ(events.Destroyed, 1);
   EXPECT_EQ(Screen->CustomFormCount(), count - 1);
 }
 
@@ -259,6 +262,7 @@ TEST_F(FormsTest, ShowModalReturnsTheResultAPostedMessageSets) {
   auto dialog = FormsOwned<TForm>(NewForm(), &TObject::Free);
   bool otherDisabledMeanwhile = false;
   HWND helper = nullptr;
+  TMethodWindowRelease release(helper);
   helper = AllocateHWnd([&](TMessage& m) {
     if (m.Msg == WM_APP) {
       otherDisabledMeanwhile = !IsWindowEnabled(other->Handle());
@@ -268,7 +272,7 @@ TEST_F(FormsTest, ShowModalReturnsTheResultAPostedMessageSets) {
     m.Result = DefWindowProcW(helper, m.Msg, m.WParam, m.LParam);
   });
   PostMessageW(helper, WM_APP, 0, 0);
-  TLoopGuard guard(5000);
+  TLoopGuard guard;
   EXPECT_EQ(dialog->ShowModal(), mrYes);
   EXPECT_FALSE(guard.Fired());
   EXPECT_TRUE(otherDisabledMeanwhile);
@@ -287,7 +291,7 @@ TEST_F(FormsTest, ClosingAModalFormGivesCancel) {
   TFormEvents events;
   events.Attach(dialog.get());
   PostMessageW(dialog->Handle(), WM_CLOSE, 0, 0);
-  TLoopGuard guard(5000);
+  TLoopGuard guard;
   EXPECT_EQ(dialog->ShowModal(), mrCancel);
   EXPECT_FALSE(guard.Fired());
   EXPECT_EQ(events.Closed, 1);   // the modal loop asked OnCloseQuery / OnClose
@@ -296,6 +300,7 @@ TEST_F(FormsTest, ClosingAModalFormGivesCancel) {
   events.AllowClose = false;
   int posts = 0;
   HWND helper = nullptr;
+  TMethodWindowRelease release(helper);
   helper = AllocateHWnd([&](TMessage& m) {
     if (m.Msg == WM_APP) {
       if (++posts == 2) events.AllowClose = true;
@@ -331,7 +336,7 @@ TEST_F(FormsTest, ActivationFocusesTheActiveControlAndTracksTheScreen) {
     void Changed(TObject*) { ++*n; }
   } counter;
   counter.n = &formChanges;
-  Screen->OnActiveFormChange = TNotifyEvent::Bind<&Counter::Changed>(&counter);
+  TScopedHook onActiveFormChange(Screen->OnActiveFormChange, TNotifyEvent::Bind<&Counter::Changed>(&counter));
 
   first->Show();
   PumpUntil([&] { return Screen->ActiveForm() == first.get(); });
@@ -385,7 +390,7 @@ TEST_F(FormsTest, KeyPreviewLetsTheFormSeeKeysFirst) {
     }
     void PanelKey(TObject*, Word&, TShiftState) { Seen.push_back(L"panel"); }
   } keys;
-  form->OnKeyDown = TKeyEvent::Bind<&Keys::FormKey>(&keys);
+  TScopedHook formKey(form->OnKeyDown, TKeyEvent::Bind<&Keys::FormKey>(&keys));
   panel->OnKeyDown = TKeyEvent::Bind<&Keys::PanelKey>(&keys);
   form->Show();
 
@@ -563,7 +568,7 @@ TEST_F(FormsTest, OnPaintDrawsOnTheFormsCanvas) {
     }
   } painter;
   painter.Form = form.get();
-  form->OnPaint = TNotifyEvent::Bind<&Painter::Paint>(&painter);
+  TScopedHook onPaint(form->OnPaint, TNotifyEvent::Bind<&Painter::Paint>(&painter));
   form->Show();
   form->Update();
   EXPECT_GE(painter.Paints, 1);

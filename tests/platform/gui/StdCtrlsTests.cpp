@@ -230,7 +230,7 @@ TEST_F(StdCtrlsButtonTest, ButtonClicksFromTheWindowAndSetsTheFormsModalResult) 
 TEST_F(StdCtrlsButtonTest, ModalFormEndsWithTheClickedButtonsResult) {
   auto* button = Make<TButton>();
   button->SetModalResult(mrYes);
-  TLoopGuard guard(5000);
+  TLoopGuard guard;
   PostMessageW(button->Handle(), BM_CLICK, 0, 0);
   EXPECT_EQ(form->ShowModal(), mrYes);
   EXPECT_FALSE(guard.Fired());
