@@ -39,7 +39,10 @@ using storedsamples::CheckSample;
 namespace storedsamples {
 
 // ---------------------------------------------------------------------------
-// The component sample: nested components with a property of every kind
+// The component sample: nested components with a property of every kind.
+// Classes of its own, not the filer tests' alike ones: the golden bytes hold
+// their names and properties, so a change to another test's fixture must not
+// change them.
 // ---------------------------------------------------------------------------
 
 DECLARE_ENUM(TSampleShade, shRed, shGreen, shBlue, shYellow)
