@@ -172,7 +172,12 @@ TEST(ThreadSync, CheckSynchronizeRunsQueuedCallsAndTellsWhetherItDid) {
   EXPECT_FALSE(CheckSynchronize(20));  // waits, nothing comes
   std::atomic<int> calls{0};
   Listener listener;
-  const TNotifyEvent previous = SetWakeMainThread(TNotifyEvent::Bind<&Listener::Wake>(&listener));
+  // Restored however the test ends: the hook points at the listener on this stack.
+  struct WakeHook {
+    TNotifyEvent previous;
+    explicit WakeHook(TNotifyEvent wake) : previous(SetWakeMainThread(wake)) {}
+    ~WakeHook() { SetWakeMainThread(previous); }
+  } hook(TNotifyEvent::Bind<&Listener::Wake>(&listener));
   auto* t = new TestThread([&](TestThread& self) { self.Synchronize([&] { ++calls; }); });
   t->Start();
   // The timed form returns as soon as the call arrives. (The worker wakes the
@@ -183,7 +188,6 @@ TEST(ThreadSync, CheckSynchronizeRunsQueuedCallsAndTellsWhetherItDid) {
   EXPECT_EQ(listener.wakeSender, t);
   EXPECT_EQ(listener.wakeOn, t->ThreadID());  // told from the worker
   t->WaitFor();
-  SetWakeMainThread(previous);
   FreeThread(t);
 }
 

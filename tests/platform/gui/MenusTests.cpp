@@ -603,6 +603,15 @@ TEST_F(MenusTest, PopupShowsAndEscapeDismissesIt) {
 TEST_F(MenusTest, FreedWhileShown) {
   TPopupMenu* doomed = new TPopupMenu(nullptr);
   TClickSink sink;
+  // Should the posted action never run, the menu must not outlive the test still bound
+  // to the sink on this stack.
+  struct FreeIfLeft {
+    TPopupMenu*& menu;
+    ~FreeIfLeft() {
+      if (menu) menu->OnClose = nullptr;
+      FreeAndNil(menu);
+    }
+  } left{doomed};
   doomed->OnClose = TNotifyEvent::Bind<&TClickSink::Closed>(&sink);
   AddItem(doomed->Items(), L"One");
   AddItem(AddItem(doomed->Items(), L"Two"), L"Inner");
