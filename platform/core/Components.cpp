@@ -176,6 +176,25 @@ TComponent* TComponent::FindComponent(const String& name) const {
   return nullptr;
 }
 
+TComponent* FindNestedComponent(TComponent* root, const String& namePath) {
+  if (namePath.empty()) return nullptr;
+  TComponent* current = root;   // may be null: then only another root can start the path
+  size_t start = 0;
+  for (bool first = true;; first = false) {
+    const size_t dot = namePath.find(L'.', start), arrow = namePath.find(L"->", start);
+    const size_t end = std::min({dot, arrow, namePath.size()});
+    const bool last = end == namePath.size();
+    const String part = namePath.substr(start, end - start);
+    TComponent* next = current ? current->FindComponent(part) : nullptr;   // null for an empty step
+    if (!next && !part.empty() && SameText(part, L"Owner")) next = current;
+    if (!next && first && !last) next = FindGlobalComponent(part);
+    if (!next) return nullptr;
+    current = next;
+    if (last) return current;
+    start = end + (end == arrow ? 2 : 1);
+  }
+}
+
 void TComponent::FreeNotification(TComponent* component) {
   if (!component || component == this) return;
   // Components of one owner hear of each other through the owner.

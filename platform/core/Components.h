@@ -315,6 +315,14 @@ void RegisterFindGlobalComponentProc(TFindGlobalComponent proc);
 void UnregisterFindGlobalComponentProc(TFindGlobalComponent proc);
 TComponent* FindGlobalComponent(const String& name);
 
+// The component that a dotted path of names leads to from `root` through the
+// components each one owns ("Panel1.Button1"; "->" separates like "."). "Owner"
+// names the component reached so far, and a first step that is no component of
+// `root` may name another root ("Form2.Button1", through FindGlobalComponent).
+// Null when a step is missing or empty, or for an empty path; with no root, only
+// a path that starts at another root is found.
+TComponent* FindNestedComponent(TComponent* root, const String& namePath);
+
 // Process-wide state of this module (class registry, global component
 // finders, pending cross-root references of the component stream).
 void ComponentsInitialize();

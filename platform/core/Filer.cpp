@@ -346,37 +346,6 @@ void UnregisterFixupReader(ReaderState* s) {
 
 using filerdetail::Tracker;
 
-namespace {
-
-// A name path below `root`: "Button1", "Frame1.Button1", "Owner" (the root
-// itself), or "Form2.Button1" where Form2 is another root (FindGlobalComponent).
-TComponent* FindNestedComponent(TComponent* root, const String& path) {
-  TComponent* current = nullptr;
-  size_t start = 0;
-  bool first = true;
-  for (;;) {
-    const size_t dot = path.find(L'.', start);
-    const bool last = dot == String::npos;
-    const String part = path.substr(start, last ? String::npos : dot - start);
-    TComponent* next;
-    if (first) {
-      next = root ? root->FindComponent(part) : nullptr;
-      if (!next && SameName(part, L"Owner")) next = root;
-      if (!next && !last) next = FindGlobalComponent(part);
-    } else {
-      next = current->FindComponent(part);
-      if (!next && SameName(part, L"Owner")) next = current;
-    }
-    if (!next) return nullptr;
-    current = next;
-    first = false;
-    if (last) return current;
-    start = dot + 1;
-  }
-}
-
-}  // namespace
-
 // ---------------------------------------------------------------------------
 // TFiler
 // ---------------------------------------------------------------------------

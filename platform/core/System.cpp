@@ -288,3 +288,10 @@ const TTypeInfo* MethodTypeInfo(const void* signature) {
   }
   return slot.get();
 }
+
+bool IsLibrary() {
+  HMODULE self = nullptr;
+  GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                     reinterpret_cast<LPCWSTR>(&IsLibrary), &self);
+  return self != nullptr && self != GetModuleHandleW(nullptr);
+}

@@ -13,6 +13,7 @@
 #include <atomic>
 #include <functional>
 #include <initializer_list>
+#include <memory>
 #include <type_traits>
 #include <utility>
 
@@ -210,6 +211,17 @@ void FreeAndNil(T*& p) {
   p = nullptr;
   TObject::Free(tmp);
 }
+
+// True when this code runs inside a DLL rather than in the program's own module.
+bool IsLibrary();
+
+// Smart-pointer ownership of a class-library object: freed through TObject::Free, so
+// BeforeDestruction runs as for any other owner. `TObjectPtr<TStream> s(new ...)`.
+struct TObjectDeleter {
+  void operator()(TObject* p) const { TObject::Free(p); }
+};
+template <class T>
+using TObjectPtr = std::unique_ptr<T, TObjectDeleter>;
 
 // Inside a class body, gives the class its class reference. The class
 // information itself is defined once in the .cpp with IMPLEMENT_CLASS.

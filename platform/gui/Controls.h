@@ -66,6 +66,26 @@ DECLARE_ENUM(TDragState, dsDragEnter, dsDragLeave, dsDragMove)
 DECLARE_ENUM(TBiDiMode, bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly)
 DECLARE_ENUM(THelpType, htKeyword, htContext)
 
+// Scrolling: which bar, what the user did with it (in the order of the system's SB_*
+// codes, so a WM_HSCROLL/WM_VSCROLL code converts directly), and the step of a bar's
+// arrows and page, 1 to 32767 as a stored bar keeps it.
+DECLARE_ENUM(TScrollBarKind, sbHorizontal, sbVertical)
+DECLARE_ENUM(TScrollCode, scLineUp, scLineDown, scPageUp, scPageDown, scPosition, scTrack, scTop, scBottom,
+             scEndScroll)
+static_assert(scLineUp == SB_LINEUP && scPageDown == SB_PAGEDOWN && scTrack == SB_THUMBTRACK &&
+              scTop == SB_TOP && scBottom == SB_BOTTOM && scEndScroll == SB_ENDSCROLL);
+using TScrollBarInc = int;
+constexpr TScrollBarInc kScrollBarIncMin = 1;
+constexpr TScrollBarInc kScrollBarIncMax = 32767;
+// The code of a scroll message (the low word of its WParam); false for a code the
+// system may add later, which a control should ignore.
+inline bool ScrollCodeOf(WPARAM wParam, TScrollCode& code) {
+  const Word raw = LOWORD(wParam);
+  if (raw > SB_ENDSCROLL) return false;
+  code = static_cast<TScrollCode>(raw);
+  return true;
+}
+
 DECLARE_ENUM(TControlStyleItem, csAcceptsControls, csCaptureMouse, csDesignInteractive, csClickEvents,
              csFramed, csSetCaption, csOpaque, csDoubleClicks, csFixedWidth, csFixedHeight,
              csNoDesignVisible, csReplicatable, csNoStdEvents, csDisplayDragImage, csReflector,
@@ -138,6 +158,8 @@ using TConstrainedResizeEvent =
 using TDragOverEvent =
     TClosure<void(TObject* Sender, TObject* Source, int X, int Y, TDragState State, bool& Accept)>;
 using TDragDropEvent = TClosure<void(TObject* Sender, TObject* Source, int X, int Y)>;
+// A scroll bar's move: the handler may change the position the bar goes to.
+using TScrollEvent = TClosure<void(TObject* Sender, TScrollCode ScrollCode, int& ScrollPos)>;
 using TStartDragEvent = TClosure<void(TObject* Sender, TDragObject*& DragObject)>;
 // Target is null when the drop was not accepted.
 using TEndDragEvent = TClosure<void(TObject* Sender, TObject* Target, int X, int Y)>;

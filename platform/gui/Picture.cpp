@@ -13,10 +13,10 @@
 
 namespace {
 
-using TStreamPtr = std::unique_ptr<TStream, void (*)(TObject*)>;
+using TStreamPtr = TObjectPtr<TStream>;
 
 TStreamPtr OpenFile(const String& fileName, Word mode) {
-  return TStreamPtr(new TFileStream(fileName, mode), &TObject::Free);
+  return TStreamPtr(new TFileStream(fileName, mode));
 }
 
 struct TFileFormat {
@@ -58,7 +58,7 @@ TGraphic* NewGraphic(TClass graphicClass) {
 
 TBytes SavedBytes(TGraphic* graphic) {
   auto* stream = new TMemoryStream();
-  TStreamPtr guard(stream, &TObject::Free);
+  TStreamPtr guard(stream);
   graphic->SaveToStream(stream);
   const auto* p = static_cast<const Byte*>(stream->Memory());
   return TBytes(p, p + stream->GetSize());

@@ -7,11 +7,10 @@
 #include <memory>
 #include <utility>
 
-struct TFreeDeleter {
+struct TFreeDeleter : TObjectDeleter {
   TFreeDeleter() = default;
   // Lets `Owned<T>(p, &TObject::Free)` name the deleter explicitly.
   TFreeDeleter(void (*)(TObject*)) {}
-  void operator()(TObject* p) const { TObject::Free(p); }
 };
 
 template <class T>

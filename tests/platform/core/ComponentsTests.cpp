@@ -150,6 +150,23 @@ TEST(ComponentName, SiblingsNeedDifferentNamesIgnoringCase) {
   EXPECT_EQ(owner->ComponentCount(), 2);
 }
 
+TEST(ComponentName, NestedPathsFollowOwnership) {
+  Owned<TComponent> root(new TComponent(nullptr));
+  auto* panel = new TProbe(root.get(), L"Panel1");
+  auto* button = new TProbe(panel, L"Button1");
+  struct Case {
+    const wchar_t* Path;
+    TComponent* Expected;
+  };
+  const Case cases[] = {{L"Panel1", panel},          {L"panel1.BUTTON1", button}, {L"Panel1->Button1", button},
+                        {L"Button1", nullptr},       {L"Panel1.Missing", nullptr}, {L"Panel1.", nullptr},
+                        {L".Panel1", nullptr},       {L"Panel1..Button1", nullptr}, {L"Panel1->", nullptr},
+                        {L"Panel1.Button1.X", nullptr}, {L"", nullptr},
+                        {L"Owner", root.get()}};
+  for (const Case& c : cases) EXPECT_EQ(FindNestedComponent(root.get(), c.Path), c.Expected) << c.Path;
+  EXPECT_EQ(FindNestedComponent(nullptr, L"Panel1"), nullptr);
+}
+
 TEST(ComponentName, OwnersPublishedFieldFollowsTheName) {
   Owned<THolder> holder(new THolder(nullptr));
   auto* p = new TProbe(holder.get(), L"Probe1");

@@ -83,6 +83,19 @@ TEST(ObjectModel, FailedAfterConstructionFreesTheObject) {
   EXPECT_EQ(g_alive, before);
 }
 
+TEST(ObjectModel, ASmartPointerFreesThroughFree) {
+  struct TWatched : TObject {
+    bool* seen;
+    explicit TWatched(bool* s) : seen(s) {}
+    void BeforeDestruction() override { *seen = true; }
+  };
+  bool seen = false;
+  { TObjectPtr<TWatched> p(new TWatched(&seen)); }
+  EXPECT_TRUE(seen) << "BeforeDestruction runs, as with any other owner";
+}
+
+TEST(ObjectModel, AProgramIsNoLibrary) { EXPECT_FALSE(IsLibrary()); }
+
 TEST(ObjectModel, PublishedPropertiesInheritedInOrder) {
   std::vector<String> names;
   for (const TPropInfo* p : TSquare::StaticClass()->Properties()) names.push_back(p->Name);

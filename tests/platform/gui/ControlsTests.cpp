@@ -617,3 +617,24 @@ TEST(ControlsPublishing, UnknownPropertyNamesAreRefused) {
 }
 
 }  // namespace
+
+// The code of a real scroll message, and the names the component stream stores.
+TEST(ControlsScrollTypes, MessageCodesAndNames) {
+  struct Case {
+    WPARAM WParam;
+    bool Known;
+    TScrollCode Code;
+  };
+  const Case cases[] = {{SB_LINEUP, true, scLineUp},
+                        {MAKEWPARAM(SB_THUMBTRACK, 1234), true, scTrack},
+                        {MAKEWPARAM(SB_THUMBPOSITION, 0xFFFF), true, scPosition},
+                        {SB_ENDSCROLL, true, scEndScroll},
+                        {SB_ENDSCROLL + 1, false, scLineUp}};
+  for (const Case& c : cases) {
+    TScrollCode code = scLineUp;
+    EXPECT_EQ(ScrollCodeOf(c.WParam, code), c.Known) << c.WParam;
+    EXPECT_EQ(code, c.Code) << c.WParam;
+  }
+  EXPECT_EQ(EnumName(scEndScroll), L"scEndScroll");
+  EXPECT_EQ(EnumName(sbVertical), L"sbVertical");
+}
