@@ -674,14 +674,9 @@ TcxAlphaBitmap* g_maskBitmap = nullptr;
 
 TcxAlphaBitmap* SharedBitmap(TcxAlphaBitmap*& ASlot, int AWidth, int AHeight) {
   if (!ASlot) {
-    auto* bitmap = new TcxAlphaBitmap(std::max(AWidth, 0), std::max(AHeight, 0));
-    try {
-      bitmap->Clear();
-    } catch (...) {
-      TObject::Free(bitmap);
-      throw;
-    }
-    ASlot = bitmap;
+    TObjectPtr<TcxAlphaBitmap> bitmap(new TcxAlphaBitmap(std::max(AWidth, 0), std::max(AHeight, 0)));
+    bitmap->Clear();
+    ASlot = bitmap.release();
   } else {
     ASlot->RefreshImage(AWidth, AHeight);
   }

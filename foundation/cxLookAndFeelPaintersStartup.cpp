@@ -447,14 +447,9 @@ void TcxRadioButtonImageList::Draw(TcxCanvas* ACanvas, int X, int Y, TColor ABru
 
 TcxRadioButtonImageList* cxGetRadioButtonImageList() {
   if (!gRadioButtonImageList) {
-    auto* list = new TcxRadioButtonImageList();
-    try {
-      list->Prepare();
-    } catch (...) {
-      TObject::Free(list);
-      throw;
-    }
-    gRadioButtonImageList = list;
+    TObjectPtr<TcxRadioButtonImageList> list(new TcxRadioButtonImageList());
+    list->Prepare();   // kept only once prepared
+    gRadioButtonImageList = list.release();
   }
   return gRadioButtonImageList;
 }

@@ -3,6 +3,7 @@
 // carries the title, and asking the window to close ends the program with
 // exit code 0.
 #include "platform/WinApi.h"
+#include "tests/support/MessagePump.h"
 
 #include <gtest/gtest.h>
 
@@ -78,20 +79,20 @@ std::string Utf8(const std::wstring& text) {
 // A wait for the started program that ends on what happened; the bound only
 // ends it should the program hang, so it is generous: starting a program
 // under a loaded machine may take long, and must not fail the test.
-constexpr DWORD kHangBoundMs = 120000;
+constexpr DWORD kProgramHangBoundMs = 120000;
 
 // The "key=value" lines of the program's start-up report, which it writes
 // (whole, by renaming) at its first idle moment, after its main window
 // showed; empty when the program ended or hung before.
 std::map<std::string, std::string> ReadReport(const std::wstring& fileName, HANDLE process) {
   std::map<std::string, std::string> lines;
-  for (ULONGLONG start = GetTickCount64(); GetFileAttributesW(fileName.c_str()) == INVALID_FILE_ATTRIBUTES;) {
-    if (GetTickCount64() - start > kHangBoundMs) return lines;
-    // Wakes when the program ends, else looks again shortly.
-    if (WaitForSingleObject(process, 20) == WAIT_OBJECT_0 &&
-        GetFileAttributesW(fileName.c_str()) == INVALID_FILE_ATTRIBUTES)
-      return lines;
-  }
+  const auto written = [&] { return GetFileAttributesW(fileName.c_str()) != INVALID_FILE_ATTRIBUTES; };
+  const auto ended = [&] { return WaitForSingleObject(process, 0) == WAIT_OBJECT_0; };
+  // Wakes when the program ends, else looks again shortly; a program that ended
+  // without writing the report has nothing more to give.
+  WaitUntil([&] { return written() || ended(); }, [&] { WaitForSingleObject(process, 20); },
+            kProgramHangBoundMs);
+  if (!written()) return lines;
   HANDLE file = CreateFileW(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return lines;
   std::string text(65536, '\0');
@@ -147,7 +148,8 @@ class Program {
   // The exit code once the program ended, STILL_ACTIVE should it hang.
   DWORD WaitExit() const {
     DWORD code = STILL_ACTIVE;
-    if (WaitForSingleObject(info_.hProcess, kHangBoundMs) == WAIT_OBJECT_0) GetExitCodeProcess(info_.hProcess, &code);
+    if (WaitForSingleObject(info_.hProcess, kProgramHangBoundMs) == WAIT_OBJECT_0)
+      GetExitCodeProcess(info_.hProcess, &code);
     return code;
   }
 

@@ -24,10 +24,7 @@ TRect ClipBounds(TcxCanvas* canvas) {
   return clip->BoundsRect();
 }
 
-struct TFailureCase {
-  const char* Name;
-  std::function<void(const TArmed&)> Work;
-};
+using gdifail::TFailureCase;
 
 const TFailureCase kCases[] = {
     {"TcxBitmap made and drawn on",
@@ -177,8 +174,5 @@ const TFailureCase kCases[] = {
 }  // namespace
 
 TEST(GdiFailureTest, EveryCreationFailingInTurnLeaksNothing) {
-  for (const TFailureCase& c : kCases) {
-    const int creations = gdifail::SweepCreationFailures(c.Name, c.Work);
-    EXPECT_GT(creations, 0) << c.Name << " makes no GDI object";
-  }
+  gdifail::SweepEachCase(kCases);
 }

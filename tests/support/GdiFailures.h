@@ -102,4 +102,19 @@ inline int SweepCreationFailures(const char* name, const std::function<void(cons
   return creations;
 }
 
+// A named piece of work for the sweep.
+struct TFailureCase {
+  const char* Name;
+  std::function<void(const TArmed&)> Work;
+};
+
+// Sweeps every case; each must make at least one GDI object.
+template <size_t N>
+void SweepEachCase(const TFailureCase (&cases)[N]) {
+  for (const TFailureCase& c : cases) {
+    const int creations = SweepCreationFailures(c.Name, c.Work);
+    EXPECT_GT(creations, 0) << c.Name << " makes no GDI object";
+  }
+}
+
 }  // namespace gdifail

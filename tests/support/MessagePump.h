@@ -13,12 +13,22 @@
 
 inline constexpr DWORD kHangBoundMs = 60000;
 
-// Dispatches one message at a time until `done` holds; false when it still
-// does not hold after `boundMs` (a hang).
-inline bool PumpMessagesUntil(const std::function<bool()>& done, DWORD boundMs = kHangBoundMs) {
+// Runs `step` (one short wait for what is to happen) until `done` holds; false
+// when it still does not hold after `boundMs` (a hang). The one place the
+// tests read the clock: it ends a wait, never judges one.
+inline bool WaitUntil(const std::function<bool()>& done, const std::function<void()>& step,
+                      DWORD boundMs = kHangBoundMs) {
   const ULONGLONG start = GetTickCount64();
   while (!done()) {
     if (GetTickCount64() - start >= boundMs) return done();
+    step();
+  }
+  return true;
+}
+
+// Dispatches one message at a time until `done` holds; false on a hang.
+inline bool PumpMessagesUntil(const std::function<bool()>& done, DWORD boundMs = kHangBoundMs) {
+  return WaitUntil(done, [] {
     MSG msg;
     if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
       TranslateMessage(&msg);
@@ -28,8 +38,7 @@ inline bool PumpMessagesUntil(const std::function<bool()>& done, DWORD boundMs =
       // thread sets be seen.
       MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
-  }
-  return true;
+  }, boundMs);
 }
 
 // Dispatches what the queue holds now and what that posts in turn (and the

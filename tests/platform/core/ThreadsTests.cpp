@@ -50,12 +50,7 @@ class Watchdog {
 
 // Serves synchronised calls until `done` holds; false only on a hang.
 bool PumpUntil(const std::function<bool()>& done) {
-  const ULONGLONG start = GetTickCount64();
-  while (!done()) {
-    if (GetTickCount64() - start > kHangBoundMs) return done();
-    CheckSynchronize(10);
-  }
-  return true;
+  return WaitUntil(done, [] { CheckSynchronize(10); });
 }
 
 // A thread running a callable; counts live instances to show what was freed.

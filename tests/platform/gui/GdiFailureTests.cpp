@@ -18,10 +18,7 @@ COLORREF PixelAt(TBitmap* bitmap, int x, int y) { return ::GetPixel(bitmap->Canv
 
 bool IsGrey(COLORREF c) { return GetRValue(c) == GetGValue(c) && GetGValue(c) == GetBValue(c); }
 
-struct TFailureCase {
-  const char* Name;
-  std::function<void(const TArmed&)> Work;
-};
+using gdifail::TFailureCase;
 
 const TFailureCase kCases[] = {
     {"a device bitmap sized and drawn on",
@@ -173,10 +170,7 @@ const TFailureCase kCases[] = {
 class GdiFailureTest : public GraphicsTest {};
 
 TEST_F(GdiFailureTest, EveryCreationFailingInTurnLeaksNothing) {
-  for (const TFailureCase& c : kCases) {
-    const int creations = gdifail::SweepCreationFailures(c.Name, c.Work);
-    EXPECT_GT(creations, 0) << c.Name << " makes no GDI object";
-  }
+  gdifail::SweepEachCase(kCases);
 }
 
 // The failure plan itself: creations fail where planned and only there, count
