@@ -1,6 +1,8 @@
 #include "platform/core/Exceptions.h"
 #include "platform/WinApi.h"
 
+#include <atomic>
+
 const char* Exception::what() const noexcept {
   int n = WideCharToMultiByte(CP_UTF8, 0, Message.data(), static_cast<int>(Message.size()), nullptr, 0, nullptr,
                               nullptr);
@@ -41,4 +43,29 @@ void AssertFailed(const String& message, const char* file, int line) {
   for (const char* p = file; *p; ++p) f += static_cast<Char>(static_cast<unsigned char>(*p));
   String text = message.empty() ? String(L"Assertion failed") : message;
   throw EAssertionFailed(text + L" (" + f + L", line " + std::to_wstring(line) + L")");
+}
+
+namespace {
+std::atomic<TCallbackExceptionHandler>& CallbackHandler() {
+  static std::atomic<TCallbackExceptionHandler> handler{nullptr};
+  return handler;
+}
+}  // namespace
+
+TCallbackExceptionHandler SetCallbackExceptionHandler(TCallbackExceptionHandler handler) {
+  return CallbackHandler().exchange(handler);
+}
+
+void HandleCallbackException(TObject* sender) noexcept {
+  try {
+    if (TCallbackExceptionHandler handler = CallbackHandler().load()) {
+      handler(sender);
+      return;
+    }
+    throw;
+  } catch (Exception& e) {
+    OutputDebugStringW((L"Exception in a callback: " + e.Message + L"\n").c_str());
+  } catch (...) {
+    OutputDebugStringW(L"Exception in a callback\n");
+  }
 }

@@ -91,3 +91,43 @@ class EOSError : public Exception {
 #define Assert(cond, msg) \
   ((cond) ? (void)0 : ::AssertFailed((msg), __FILE__, __LINE__))
 [[noreturn]] void AssertFailed(const String& message, const char* file, int line);
+
+// ---------------------------------------------------------------------------
+// Callback boundaries
+// ---------------------------------------------------------------------------
+// An exception must never unwind through system frames: the toolchain's
+// unwinder cannot cross them, and the system would skip its own clean-up.
+// Every window procedure, hook procedure, enumeration procedure and COM method
+// runs its body through GuardCallback (or catches everything and calls
+// HandleCallbackException), which hands the exception to the process's
+// callback exception handler and returns a value the system accepts.
+
+// Receives the exception being handled (it is called inside a catch block).
+using TCallbackExceptionHandler = void (*)(TObject* sender);
+// Installs the handler (the GUI layer installs the application's exception
+// handling at start-up); returns the previous one. Null restores the default,
+// which drops the exception after writing its message to the debug output.
+TCallbackExceptionHandler SetCallbackExceptionHandler(TCallbackExceptionHandler handler);
+// Call inside a catch block: passes the exception being handled to the
+// handler. Never raises; an exception from the handler itself is dropped.
+void HandleCallbackException(TObject* sender = nullptr) noexcept;
+
+// Runs `body`; when it raises, the exception goes to HandleCallbackException
+// and `onError` is returned instead.
+template <class R, class F>
+R GuardCallback(R onError, F&& body, TObject* sender = nullptr) noexcept {
+  try {
+    return static_cast<F&&>(body)();
+  } catch (...) {
+    HandleCallbackException(sender);
+    return onError;
+  }
+}
+template <class F>
+void GuardCallback(F&& body, TObject* sender = nullptr) noexcept {
+  try {
+    static_cast<F&&>(body)();
+  } catch (...) {
+    HandleCallbackException(sender);
+  }
+}

@@ -147,6 +147,11 @@ void TObject::DefaultHandler(void*) {}
 TObject* TClassInfo::NewInstance(TObject* arg) const {
   if (!Create) throw EInvalidOperation(String(L"Cannot create an instance of abstract class ") + Name);
   TObject* obj = Create(arg);
+  CompleteConstruction(obj);
+  return obj;
+}
+
+void CompleteConstruction(TObject* obj) {
   try {
     obj->AfterConstruction();
   } catch (...) {
@@ -155,7 +160,6 @@ TObject* TClassInfo::NewInstance(TObject* arg) const {
     delete obj;
     throw;
   }
-  return obj;
 }
 
 bool TPropInfo::IsReadOnly() const {

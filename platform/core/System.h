@@ -212,6 +212,19 @@ void FreeAndNil(T*& p) {
   TObject::Free(tmp);
 }
 
+// Construction that always completes: the C++ constructor, then
+// AfterConstruction, where virtual calls reach the most derived class. When
+// AfterConstruction raises, the object is destroyed and the exception goes on.
+//   auto* list = Make<TStringList>();   auto* btn = Make<TButton>(form);
+void CompleteConstruction(TObject* obj);
+template <class T, class... A>
+T* Make(A&&... args) {
+  static_assert(std::is_base_of_v<TObject, T>, "Make<T> builds class-library objects");
+  T* obj = new T(std::forward<A>(args)...);
+  CompleteConstruction(obj);
+  return obj;
+}
+
 // True when this code runs inside a DLL rather than in the program's own module.
 bool IsLibrary();
 

@@ -42,7 +42,7 @@ const TFailureCase kCases[] = {
     {"TcxBitmap32 cleared, read, written and converted",
      [](const TArmed& armed) {
        Owned<TcxBitmap32> bitmap;
-       auto device = Make<TBitmap>();
+       auto device = MakeOwned<TBitmap>();
        if (armed([&] {
              bitmap.reset(new TcxBitmap32(6, 4, true));
              bitmap->SetAlphaChannel(200);
@@ -59,8 +59,8 @@ const TFailureCase kCases[] = {
      }},
     {"TcxAlphaBitmap shadowed and shaded",
      [](const TArmed& armed) {
-       auto bitmap = Make<TcxAlphaBitmap>(8, 8);
-       auto mask = Make<TcxAlphaBitmap>(8, 8);
+       auto bitmap = MakeOwned<TcxAlphaBitmap>(8, 8);
+       auto mask = MakeOwned<TcxAlphaBitmap>(8, 8);
        mask->Clear();
        armed([&] {
          bitmap->DrawShadow(mask.get(), 2, clBlack, true);
@@ -132,7 +132,7 @@ const TFailureCase kCases[] = {
     {"paint canvas begun on a DC inside another paint",
      [](const TArmed& armed) {
        TCanvasBitmap outer(8, 8), inner(8, 8);
-       auto painter = Make<TcxPaintCanvas>();
+       auto painter = MakeOwned<TcxPaintCanvas>();
        painter->BeginPaint(outer.Bitmap()->Canvas()->GetHandle());
        painter->FillRect(TRect(0, 0, 1, 1), clWhite);
        HDC innerDC = inner.Bitmap()->Canvas()->GetHandle();
@@ -151,7 +151,7 @@ const TFailureCase kCases[] = {
      }},
     {"solid brushes cached",
      [](const TArmed& armed) {
-       auto cache = Make<TcxSolidBrushCache>(2);
+       auto cache = MakeOwned<TcxSolidBrushCache>(2);
        armed([&] {
          for (TColor color : {clRed, clLime, clBlue, clRed}) ASSERT_NE(cache->GetBrush(color), nullptr);
        });

@@ -57,7 +57,7 @@ Byte* PixelPtr(TBitmap* bitmap, int x, int y, int bytes) {
 // A bitmap of the pixels, 4 or 3 bytes each (13 pixels of 3 bytes leave a
 // padding byte at the end of each row).
 Owned<TSampleBitmap> MakeBitmap(int width, int height, TPixelFormat format) {
-  auto bitmap = Make<TSampleBitmap>(width, height, format);
+  auto bitmap = MakeOwned<TSampleBitmap>(width, height, format);
   const int bytes = format == pf32bit ? 4 : 3;
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) {
@@ -97,7 +97,7 @@ std::function<TBytes()> WriteBitmap(BitmapShape s) {
 
 std::function<void(const TBytes&)> ReadBitmap(BitmapShape s) {
   return [s](const TBytes& bytes) {
-    auto bitmap = Make<TSampleBitmap>();
+    auto bitmap = MakeOwned<TSampleBitmap>();
     TBytesStream stream(bytes);
     bitmap->ReadData(&stream);
     EXPECT_EQ(stream.GetPosition(), stream.GetSize());
@@ -107,11 +107,11 @@ std::function<void(const TBytes&)> ReadBitmap(BitmapShape s) {
 
 // A list with an image with alpha and one masked by colour, stored compressed.
 Owned<TcxImageList> MakeImageList() {
-  auto list = Make<TcxImageList>(nullptr);
+  auto list = MakeOwned<TcxImageList>(nullptr);
   list->SetName(L"Images");
   list->SetCompressData(true);
   list->Add(MakeBitmap(16, 16, pf32bit).get(), nullptr);
-  auto masked = Make<TBitmap>();
+  auto masked = MakeOwned<TBitmap>();
   masked->SetPixelFormat(pf32bit);
   masked->SetSize(16, 16);
   for (int y = 0; y < 16; ++y)
@@ -129,7 +129,7 @@ TBytes WriteImageList() {
 }
 
 void ReadImageList(const TBytes& bytes) {
-  auto read = Make<TcxImageList>(nullptr);
+  auto read = MakeOwned<TcxImageList>(nullptr);
   TBytesStream stream(bytes);
   ReadComponentFromStream(&stream, read.get());
   EXPECT_EQ(read->Name(), L"Images");
@@ -141,8 +141,8 @@ void ReadImageList(const TBytes& bytes) {
   EXPECT_EQ(read->Images()->Items(1)->MaskColor(), clFuchsia);
   auto source = MakeImageList();
   for (int i = 0; i < 2; ++i) {
-    auto expected = Make<TcxBitmap32>();
-    auto got = Make<TcxBitmap32>();
+    auto expected = MakeOwned<TcxBitmap32>();
+    auto got = MakeOwned<TcxBitmap32>();
     source->GetImageInfo(i, expected.get(), nullptr);
     read->GetImageInfo(i, got.get(), nullptr);
     ASSERT_EQ(got->GetWidth(), 16);

@@ -46,7 +46,7 @@ void SetPixelAt(TBitmap* b, int x, int y, DWORD v) { static_cast<DWORD*>(b->Scan
 
 // A 32-bit alpha bitmap filled with one value.
 Owned<TcxAlphaBitmap> Filled(int w, int h, DWORD v) {
-  auto b = Make<TcxAlphaBitmap>(w, h);
+  auto b = MakeOwned<TcxAlphaBitmap>(w, h);
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x) SetPixelAt(b.get(), x, y, v);
   return b;
@@ -58,14 +58,14 @@ TBytes BytesOf(TMemoryStream* s) {
 }
 
 Owned<TMemoryStream> StreamOf(const TBytes& bytes) {
-  auto s = Make<TMemoryStream>();
+  auto s = MakeOwned<TMemoryStream>();
   if (!bytes.empty()) s->WriteBuffer(bytes.data(), static_cast<int>(bytes.size()));
   s->SetPosition(0);
   return s;
 }
 
 TBytes StoredData(TStoredBitmap* b) {
-  auto s = Make<TMemoryStream>();
+  auto s = MakeOwned<TMemoryStream>();
   b->WriteData(s.get());
   return BytesOf(s.get());
 }
@@ -81,20 +81,20 @@ struct TChangeCounter : public TObject {
 // ---------------------------------------------------------------------------
 
 TEST(CxBitmap, CreateGivesEmpty24BitBitmapWithCanvas) {
-  auto b = Make<TcxBitmap>();
+  auto b = MakeOwned<TcxBitmap>();
   EXPECT_EQ(b->GetWidth(), 0);
   EXPECT_EQ(b->GetHeight(), 0);
   EXPECT_EQ(b->GetPixelFormat(), pf24bit);
   ASSERT_NE(b->cxCanvas(), nullptr);
   EXPECT_EQ(b->cxCanvas()->Canvas(), b->Canvas());
-  auto sized = Make<TcxBitmap>(TRect(10, 20, 13, 25), pf32bit);
+  auto sized = MakeOwned<TcxBitmap>(TRect(10, 20, 13, 25), pf32bit);
   EXPECT_EQ(sized->GetWidth(), 3);
   EXPECT_EQ(sized->GetHeight(), 5);
   EXPECT_EQ(sized->ClientRect(), TRect(0, 0, 3, 5));
 }
 
 TEST(CxBitmap, UpdateBracketsGiveOneNotification) {
-  auto b = Make<TcxBitmap>(0, 3);
+  auto b = MakeOwned<TcxBitmap>(0, 3);
   TChangeCounter counter;
   b->OnChange = TNotifyEvent::Bind<&TChangeCounter::Changed>(&counter);
 
@@ -134,9 +134,9 @@ TEST(CxBitmap, UpdateBracketsGiveOneNotification) {
 }
 
 TEST(CxBitmap, CopyBitmapBlitsWithTheRasterOperation) {
-  auto source = Make<TcxBitmap32>(4, 4, true);
+  auto source = MakeOwned<TcxBitmap32>(4, 4, true);
   SetPixelAt(source.get(), 1, 1, 0x00123456);
-  auto target = Make<TcxBitmap32>(4, 4, true);
+  auto target = MakeOwned<TcxBitmap32>(4, 4, true);
   target->CopyBitmap(source.get(), TRect(2, 2, 4, 4), TPoint{1, 1}, SRCCOPY);
   EXPECT_EQ(PixelAt(target.get(), 2, 2) & 0xFFFFFF, 0x123456u);
   EXPECT_EQ(PixelAt(target.get(), 1, 1), 0u);
@@ -147,7 +147,7 @@ TEST(CxBitmap, CopyBitmapBlitsWithTheRasterOperation) {
 }
 
 TEST(CxBitmap, RotateTurnsThePixels) {
-  auto b = Make<TcxBitmap32>(3, 2, true);
+  auto b = MakeOwned<TcxBitmap32>(3, 2, true);
   SetPixelAt(b.get(), 2, 0, 0x00AABBCC);   // top right
   b->Rotate(raPlus90);
   ASSERT_EQ(b->GetWidth(), 2);
@@ -160,10 +160,10 @@ TEST(CxBitmap, RotateTurnsThePixels) {
 // ---------------------------------------------------------------------------
 
 TEST(CxBitmap32, StaysAt32BitsPerPixel) {
-  auto b = Make<TcxBitmap32>(2, 2);
+  auto b = MakeOwned<TcxBitmap32>(2, 2);
   EXPECT_EQ(b->GetPixelFormat(), pf32bit);
-  EXPECT_EQ(Make<TcxBitmap32>()->GetPixelFormat(), pf32bit);
-  auto other = Make<TBitmap>();
+  EXPECT_EQ(MakeOwned<TcxBitmap32>()->GetPixelFormat(), pf32bit);
+  auto other = MakeOwned<TBitmap>();
   other->SetPixelFormat(pf24bit);
   other->SetSize(2, 2);
   try {
@@ -181,7 +181,7 @@ TEST(CxBitmap32, StaysAt32BitsPerPixel) {
 }
 
 TEST(CxBitmap32, PixelArraysAreBottomUp) {
-  auto b = Make<TcxBitmap32>(3, 2, true);
+  auto b = MakeOwned<TcxBitmap32>(3, 2, true);
   SetPixelAt(b.get(), 0, 0, 0x11223344);   // top left
   SetPixelAt(b.get(), 2, 1, 0x55667788);   // bottom right
   TRGBColors colors;
@@ -196,7 +196,7 @@ TEST(CxBitmap32, PixelArraysAreBottomUp) {
   // A wrong-sized array writes nothing; an empty bitmap reads nothing.
   b->SetBitmapColors(TRGBColors(5));
   EXPECT_EQ(PixelAt(b.get(), 0, 1), 0xAABBCCDDu);
-  auto empty = Make<TcxBitmap32>();
+  auto empty = MakeOwned<TcxBitmap32>();
   empty->GetBitmapColors(colors);
   EXPECT_TRUE(colors.empty());
   EXPECT_NO_THROW(empty->MakeOpaque());
@@ -204,7 +204,7 @@ TEST(CxBitmap32, PixelArraysAreBottomUp) {
 }
 
 TEST(CxBitmap32, ClearOpaqueAndAlphaUse) {
-  auto b = Make<TcxBitmap32>(4, 3, false);
+  auto b = MakeOwned<TcxBitmap32>(4, 3, false);
   b->Canvas()->Brush()->SetColor(clRed);
   b->Canvas()->FillRect(TRect(0, 0, 4, 3));
   b->Clear();
@@ -219,7 +219,7 @@ TEST(CxBitmap32, ClearOpaqueAndAlphaUse) {
 }
 
 TEST(CxBitmap32, RecoverTransparencyAndFilter) {
-  auto b = Make<TcxBitmap32>(3, 1, true);
+  auto b = MakeOwned<TcxBitmap32>(3, 1, true);
   SetPixelAt(b.get(), 0, 0, 0x00FF00FF);   // the transparent colour (fuchsia)
   SetPixelAt(b.get(), 1, 0, 0x00102030);   // alpha 0: becomes opaque
   SetPixelAt(b.get(), 2, 0, 0x80102030);   // keeps its alpha
@@ -229,7 +229,7 @@ TEST(CxBitmap32, RecoverTransparencyAndFilter) {
   EXPECT_EQ(PixelAt(b.get(), 2, 0), 0x80102030u);
 
   // Filter clears the pixels where the mask is white.
-  auto mask = Make<TcxBitmap32>(3, 1, true);
+  auto mask = MakeOwned<TcxBitmap32>(3, 1, true);
   SetPixelAt(mask.get(), 1, 0, 0xFFFFFFFF);
   b->Filter(mask.get());
   EXPECT_EQ(PixelAt(b.get(), 1, 0), 0u);
@@ -237,15 +237,15 @@ TEST(CxBitmap32, RecoverTransparencyAndFilter) {
 }
 
 TEST(CxBitmap32, LoadFromStreamEndsAt32Bits) {
-  auto plain = Make<TBitmap>();
+  auto plain = MakeOwned<TBitmap>();
   plain->SetPixelFormat(pf24bit);
   plain->SetSize(2, 2);
   plain->Canvas()->SetPixel(0, 0, clRed);
-  auto stream = Make<TMemoryStream>();
+  auto stream = MakeOwned<TMemoryStream>();
   plain->SaveToStream(stream.get());
   stream->SetPosition(0);
 
-  auto b = Make<TcxBitmap32>();
+  auto b = MakeOwned<TcxBitmap32>();
   TChangeCounter counter;
   b->OnChange = TNotifyEvent::Bind<&TChangeCounter::Changed>(&counter);
   b->LoadFromStream(stream.get());
@@ -348,7 +348,7 @@ TEST(CxAlphaBitmap, BlendPixelOverIsPremultiplied) {
 }
 
 TEST(CxAlphaBitmap, ClearUsesTheTransparentBackground) {
-  auto b = Make<TcxAlphaBitmap>(2, 2, Quad(0x80FFFFFF));
+  auto b = MakeOwned<TcxAlphaBitmap>(2, 2, Quad(0x80FFFFFF));
   b->Clear();
   EXPECT_EQ(PixelAt(b.get(), 1, 1), 0x80FFFFFFu);
   b->SetTransparentBkColor(Quad(0x00FFFFFF));   // alpha 0: the plain clear
@@ -441,7 +441,7 @@ TEST(CxBitmaps, NoGdiObjectLeaks) {
     b->Shade(f.Mask.get());
     b->DrawHatch(clRed, clBlue, 1, 128, 64);
     b->Invert();
-    auto stored = Make<TStoredBitmap>(5, 5, pf32bit);
+    auto stored = MakeOwned<TStoredBitmap>(5, 5, pf32bit);
     stored->SetCompressData(true);
     auto data = StreamOf(StoredData(stored.get()));
     stored->ReadData(data.get());
@@ -606,7 +606,7 @@ TEST(CxCompressedBitmapData, MutatedStreamsNeverReadOutOfBounds) {
   // Seeds: the stored data of real bitmaps and a few synthetic streams.
   std::vector<TBytes> seeds;
   for (TPixelFormat format : {pf32bit, pf24bit, pf8bit, pf1bit}) {
-    auto b = Make<TStoredBitmap>(9, 5, format);
+    auto b = MakeOwned<TStoredBitmap>(9, 5, format);
     b->Canvas()->Brush()->SetColor(clRed);
     b->Canvas()->FillRect(TRect(2, 1, 6, 4));
     b->SetCompressData(true);
@@ -644,7 +644,7 @@ TEST(CxCompressedBitmapData, MutatedStreamsNeverReadOutOfBounds) {
     }
     // The whole stored-data path: a valid result or a clear error.
     if (i % 8 == 0) {
-      auto b = Make<TStoredBitmap>();
+      auto b = MakeOwned<TStoredBitmap>();
       auto s = StreamOf(data);
       try {
         b->ReadData(s.get());
@@ -667,12 +667,12 @@ TEST(CxCompressedBitmapData, MutatedStreamsNeverReadOutOfBounds) {
 // ---------------------------------------------------------------------------
 
 TEST(CxBitmapStoredData, PlainUnlessCompressed) {
-  auto b = Make<TStoredBitmap>(6, 3, pf32bit);
+  auto b = MakeOwned<TStoredBitmap>(6, 3, pf32bit);
   SetPixelAt(b.get(), 1, 1, 0x80402010);
 
   // Without CompressData exactly the platform's data: the file's length, the file.
   const TBytes plain = StoredData(b.get());
-  auto file = Make<TMemoryStream>();
+  auto file = MakeOwned<TMemoryStream>();
   b->SaveToStream(file.get());
   ASSERT_EQ(plain.size(), 4 + file->GetSize());
   EXPECT_EQ(Get32(plain, 0), file->GetSize());
@@ -688,7 +688,7 @@ TEST(CxBitmapStoredData, PlainUnlessCompressed) {
 
   // Both forms read back to the same pixels.
   for (const TBytes& data : {plain, packed}) {
-    auto copy = Make<TStoredBitmap>();
+    auto copy = MakeOwned<TStoredBitmap>();
     auto s = StreamOf(data);
     copy->ReadData(s.get());
     ASSERT_EQ(copy->GetWidth(), 6);
@@ -704,11 +704,11 @@ TEST(CxBitmapStoredData, ElementSizeFollowsTheDepth) {
     int ElementSize;
   };
   for (const TCase& c : {TCase{pf32bit, 4}, TCase{pf24bit, 3}, TCase{pf16bit, 2}, TCase{pf8bit, 1}, TCase{pf1bit, 1}}) {
-    auto b = Make<TStoredBitmap>(5, 2, c.Format);
+    auto b = MakeOwned<TStoredBitmap>(5, 2, c.Format);
     b->SetCompressData(true);
     const TBytes packed = StoredData(b.get());
     EXPECT_EQ(packed[10], c.ElementSize) << EnumName(c.Format);
-    auto copy = Make<TStoredBitmap>();
+    auto copy = MakeOwned<TStoredBitmap>();
     auto s = StreamOf(packed);
     copy->ReadData(s.get());
     EXPECT_EQ(copy->GetPixelFormat(), c.Format);
@@ -716,11 +716,11 @@ TEST(CxBitmapStoredData, ElementSizeFollowsTheDepth) {
 }
 
 TEST(CxBitmapStoredData, DecodedLengthMustMatch) {
-  auto b = Make<TStoredBitmap>(2, 2, pf32bit);
+  auto b = MakeOwned<TStoredBitmap>(2, 2, pf32bit);
   TBytes plain = StoredData(b.get());
   plain.push_back(0);   // one byte more than the length says
   const TBytes packed = cxCompressBitmapData(plain.data(), plain.size(), 4);
-  auto copy = Make<TStoredBitmap>();
+  auto copy = MakeOwned<TStoredBitmap>();
   auto s = StreamOf(packed);
   EXPECT_THROW(copy->ReadData(s.get()), EInvalidGraphic);
 }

@@ -32,7 +32,7 @@ void SetPixelAt(TBitmap* b, int x, int y, DWORD v) { static_cast<DWORD*>(b->Scan
 // A 32-bit bitmap with every pixel from `pixel(x, y)`.
 template <class F>
 Owned<TBitmap> Painted(int w, int h, F pixel) {
-  auto b = Make<TBitmap>();
+  auto b = MakeOwned<TBitmap>();
   b->SetPixelFormat(pf32bit);
   b->SetSize(w, h);
   for (int y = 0; y < h; ++y)
@@ -55,13 +55,13 @@ Owned<TBitmap> Strip(int first, int cells, int extraWidth = 0) {
 
 // The tone in the middle of system image i and of record i.
 DWORD SystemTone(TcxImageList* list, int i) {
-  auto image = Make<TcxBitmap32>();
+  auto image = MakeOwned<TcxBitmap32>();
   TcxImageList::GetImageInfo(list->GetHandle(), i, image.get(), nullptr);
   return PixelAt(image.get(), 8, 8) & 0xFFFFFF;
 }
 DWORD RecordTone(TcxImageList* list, int i) {
   TBitmap* image = list->Images()->Items(i)->Image();
-  auto copy = Make<TcxBitmap32>(image->GetWidth(), image->GetHeight());
+  auto copy = MakeOwned<TcxBitmap32>(image->GetWidth(), image->GetHeight());
   copy->CopyBitmap(image);
   return PixelAt(copy.get(), 8, 8) & 0xFFFFFF;
 }
@@ -106,7 +106,7 @@ class CxImageListTest : public testing::Test {
   }
   // A list of 16 x 16 images of the given tones.
   static Owned<TcxImageList> ListOf(const std::vector<int>& tones) {
-    auto list = Make<TcxImageList>(nullptr);
+    auto list = MakeOwned<TcxImageList>(nullptr);
     for (int k : tones) list->Add(Strip(k, 1).get(), nullptr);
     return list;
   }
@@ -121,20 +121,20 @@ class CxImageListTest : public testing::Test {
 // ---------------------------------------------------------------------------
 
 TEST_F(CxImageListTest, InitialState) {
-  auto list = Make<TcxImageList>(nullptr);
+  auto list = MakeOwned<TcxImageList>(nullptr);
   EXPECT_TRUE(list->AlphaBlending());
   EXPECT_TRUE(list->HandleAllocated());
   EXPECT_EQ(list->GetWidth(), 16);
   EXPECT_EQ(TcxImageList::GetPixelFormat(list->GetHandle()), 0);   // no image to read yet
   list->Add(Glyph(0).get(), nullptr);
   EXPECT_EQ(TcxImageList::GetPixelFormat(list->GetHandle()), 32);
-  auto sized = Make<TcxImageList>(nullptr, 24, 12);
+  auto sized = MakeOwned<TcxImageList>(nullptr, 24, 12);
   EXPECT_EQ(sized->GetWidth(), 24);
   EXPECT_EQ(sized->GetHeight(), 12);
 }
 
 TEST_F(CxImageListTest, BitmapsAreCutIntoCells) {
-  auto list = Make<TcxImageList>(nullptr);
+  auto list = MakeOwned<TcxImageList>(nullptr);
   EXPECT_EQ(list->Add(Strip(0, 3).get(), nullptr), 0);
   ExpectTones(list.get(), {0, 1, 2});
   for (int i = 0; i < 3; ++i) EXPECT_EQ(list->Images()->Items(i)->Image()->GetWidth(), 16);
@@ -159,8 +159,8 @@ TEST_F(CxImageListTest, BitmapsAreCutIntoCells) {
 }
 
 TEST_F(CxImageListTest, AddMaskedWithoutColourIsAdd) {
-  auto a = Make<TcxImageList>(nullptr);
-  auto b = Make<TcxImageList>(nullptr);
+  auto a = MakeOwned<TcxImageList>(nullptr);
+  auto b = MakeOwned<TcxImageList>(nullptr);
   auto glyph = Glyph(1);
   a->AddMasked(glyph.get(), clNone);
   b->Add(glyph.get(), nullptr);
@@ -173,7 +173,7 @@ TEST_F(CxImageListTest, AddMaskedWithoutColourIsAdd) {
   a->AddMasked(glyph.get(), clFuchsia);
   ASSERT_EQ(a->Images()->Count(), 2);
   EXPECT_EQ(a->Images()->Items(1)->MaskColor(), clFuchsia);
-  auto mask = Make<TBitmap>();
+  auto mask = MakeOwned<TBitmap>();
   TcxImageList::GetImageInfo(a->GetHandle(), 1, nullptr, mask.get());
   EXPECT_EQ(mask->Canvas()->GetPixel(0, 0), clWhite);   // key colour: transparent
   EXPECT_EQ(mask->Canvas()->GetPixel(8, 8), clBlack);
@@ -219,9 +219,9 @@ TEST_F(CxImageListTest, InsertMoveDeleteReplaceKeepBothSidesInOrder) {
 TEST_F(CxImageListTest, IconsGet32BitRecordsWithMasks) {
   auto list = ListOf({0});
   // An icon made from a list image: its mask makes the key colour transparent.
-  auto source = Make<TcxImageList>(nullptr);
+  auto source = MakeOwned<TcxImageList>(nullptr);
   source->AddMasked(Glyph(2).get(), clFuchsia);
-  auto icon = Make<TIcon>();
+  auto icon = MakeOwned<TIcon>();
   source->GetIcon(0, icon.get());
   ASSERT_FALSE(icon->Empty());
   list->InsertIcon(0, icon.get());
@@ -235,7 +235,7 @@ TEST_F(CxImageListTest, IconsGet32BitRecordsWithMasks) {
 }
 
 TEST_F(CxImageListTest, OneNotificationPerChange) {
-  auto list = Make<TcxImageList>(nullptr);
+  auto list = MakeOwned<TcxImageList>(nullptr);
   TChangeCounter counter;
   list->OnChange = TNotifyEvent::Bind<&TChangeCounter::Changed>(&counter);
   list->Add(Strip(0, 3).get(), nullptr);
@@ -293,7 +293,7 @@ TEST_F(CxImageListTest, LoadImageAppendsTheImagesOfAFile) {
 // ---------------------------------------------------------------------------
 
 TEST_F(CxImageListTest, CopyAndAssign) {
-  auto platform = Make<TImageList>(nullptr);
+  auto platform = MakeOwned<TImageList>(nullptr);
   for (int k : {3, 4, 5}) platform->Add(Strip(k, 1).get(), nullptr);
 
   auto list = ListOf({0});
@@ -308,18 +308,18 @@ TEST_F(CxImageListTest, CopyAndAssign) {
   ExpectTones(list.get(), {0, 4, 4, 5, 0, 4, 4, 5});
 
   // From another list: 32-bit records read back from its system images.
-  auto copy = Make<TcxImageList>(nullptr);
+  auto copy = MakeOwned<TcxImageList>(nullptr);
   copy->Assign(platform.get());
   ExpectTones(copy.get(), {3, 4, 5});
   for (int i = 0; i < 3; ++i) EXPECT_EQ(copy->Images()->Items(i)->Image()->GetPixelFormat(), pf32bit);
 
   // From a library list: its records, alpha included.
-  auto alpha = Make<TcxImageList>(nullptr);
+  auto alpha = MakeOwned<TcxImageList>(nullptr);
   alpha->Add(Painted(16, 16, [](int x, int) { return x < 8 ? Argb(128, 128, 0, 0) : Argb(255, 1, 2, 3); }).get(),
              nullptr);
   copy->Assign(alpha.get());
   ASSERT_EQ(copy->Images()->Count(), 1);
-  auto image = Make<TcxBitmap32>();
+  auto image = MakeOwned<TcxBitmap32>();
   copy->GetImageInfo(0, image.get(), nullptr);
   EXPECT_EQ(PixelAt(image.get(), 0, 0), Argb(128, 128, 0, 0));
   EXPECT_EQ(PixelAt(image.get(), 15, 15), Argb(255, 1, 2, 3));
@@ -333,7 +333,7 @@ TEST_F(CxImageListTest, CopyAndAssign) {
 
 TEST_F(CxImageListTest, GetImageInfoOutsideTheListLeavesTheTargets) {
   auto list = ListOf({0, 1});
-  auto image = Make<TcxBitmap32>(3, 3, true);
+  auto image = MakeOwned<TcxBitmap32>(3, 3, true);
   for (int index : {-1, 2, 100}) {
     list->GetImageInfo(index, image.get(), nullptr);
     EXPECT_EQ(image->GetWidth(), 3);
@@ -342,8 +342,8 @@ TEST_F(CxImageListTest, GetImageInfoOutsideTheListLeavesTheTargets) {
   EXPECT_EQ(image->GetWidth(), 16);
   EXPECT_EQ(PixelAt(image.get(), 8, 8) & 0xFFFFFF, Tone(1));
   // The whole system bitmaps of a list.
-  auto all = Make<TBitmap>();
-  auto allMask = Make<TBitmap>();
+  auto all = MakeOwned<TBitmap>();
+  auto allMask = MakeOwned<TBitmap>();
   TcxImageList::GetImageInfo(list->GetHandle(), -1, all.get(), allMask.get());
   EXPECT_EQ(all->GetPixelFormat(), pf32bit);
   EXPECT_EQ(allMask->GetPixelFormat(), pf1bit);
@@ -354,7 +354,7 @@ TEST_F(CxImageListTest, GetImageInfoOutsideTheListLeavesTheTargets) {
 TEST_F(CxImageListTest, HandleSetterLeavesTheCallersHandleAlone) {
   HIMAGELIST external = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 4, 4);
   ASSERT_NE(external, nullptr);
-  auto source = Make<TImageList>(nullptr);
+  auto source = MakeOwned<TImageList>(nullptr);
   source->SetShareImages(true);
   source->SetHandle(external);
   source->Add(Strip(1, 2).get(), nullptr);
@@ -367,7 +367,7 @@ TEST_F(CxImageListTest, HandleSetterLeavesTheCallersHandleAlone) {
   EXPECT_NE(list->GetHandle(), external);
   // The caller's list is still alive and unchanged, and the caller destroys it.
   EXPECT_EQ(ImageList_GetImageCount(external), 2);
-  auto back = Make<TcxImageList>(nullptr);
+  auto back = MakeOwned<TcxImageList>(nullptr);
   back->SetHandle(external);
   ExpectTones(back.get(), {1, 2});
   EXPECT_TRUE(ImageList_Destroy(external));
@@ -396,7 +396,7 @@ void ExpectNear(DWORD actual, DWORD expected, int tolerance, const char* what) {
 }
 
 TEST_F(CxImageListTest, DrawsAlphaImagesPremultiplied) {
-  auto list = Make<TcxImageList>(nullptr);
+  auto list = MakeOwned<TcxImageList>(nullptr);
   // Left half: red at half alpha (premultiplied 128); right half opaque blue;
   // the bottom row fully transparent.
   list->Add(Painted(16, 16,
@@ -421,7 +421,7 @@ TEST_F(CxImageListTest, DrawsAlphaImagesPremultiplied) {
 }
 
 TEST_F(CxImageListTest, DrawsImagesWithoutAlphaThroughTheirMasks) {
-  auto list = Make<TcxImageList>(nullptr);
+  auto list = MakeOwned<TcxImageList>(nullptr);
   list->AddMasked(Glyph(1).get(), clFuchsia);
   auto surface = Surface(16, 16, 0x00FFFFFF);
   list->Draw(surface->Canvas(), TRect(0, 0, 16, 16), 0);
@@ -445,7 +445,7 @@ TEST_F(CxImageListTest, DrawsImagesWithoutAlphaThroughTheirMasks) {
 }
 
 TEST_F(CxImageListTest, DrawPlacesTheImage) {
-  auto list = Make<TcxImageList>(nullptr);
+  auto list = MakeOwned<TcxImageList>(nullptr);
   // A transparent border, blue at (1, 1), green elsewhere.
   list->AddMasked(Painted(16, 16,
                           [](int x, int y) -> DWORD {
@@ -485,7 +485,7 @@ TEST_F(CxImageListTest, DrawPlacesTheImage) {
 // ---------------------------------------------------------------------------
 
 Owned<TMemoryStream> Written(TComponent* c, TComponent* ancestor = nullptr) {
-  auto s = Make<TMemoryStream>();
+  auto s = MakeOwned<TMemoryStream>();
   WriteDescendentToStream(s.get(), c, ancestor);
   s->SetPosition(0);
   return s;
@@ -493,7 +493,7 @@ Owned<TMemoryStream> Written(TComponent* c, TComponent* ancestor = nullptr) {
 
 std::string TextOf(TMemoryStream* binary) {
   binary->SetPosition(0);
-  auto text = Make<TMemoryStream>();
+  auto text = MakeOwned<TMemoryStream>();
   ObjectBinaryToText(binary, text.get());
   binary->SetPosition(0);
   const auto* p = static_cast<const char*>(text->Memory());
@@ -501,10 +501,10 @@ std::string TextOf(TMemoryStream* binary) {
 }
 
 Owned<TMemoryStream> BinaryOf(const std::string& text) {
-  auto in = Make<TMemoryStream>();
+  auto in = MakeOwned<TMemoryStream>();
   in->WriteBuffer(text.data(), static_cast<int>(text.size()));
   in->SetPosition(0);
-  auto out = Make<TMemoryStream>();
+  auto out = MakeOwned<TMemoryStream>();
   ObjectTextToBinary(in.get(), out.get());
   out->SetPosition(0);
   return out;
@@ -518,7 +518,7 @@ std::string WithoutSpaces(std::string s) {
 bool Has(const std::string& text, const char* what) { return text.find(what) != std::string::npos; }
 
 TEST_F(CxImageListTest, EmptyListStoresFormatVersionAndDesignInfo) {
-  auto list = Make<TcxImageList>(nullptr);
+  auto list = MakeOwned<TcxImageList>(nullptr);
   list->SetName(L"Images");
   list->SetDesignInfo(0x00200010);
   auto binary = Written(list.get());
@@ -530,7 +530,7 @@ TEST_F(CxImageListTest, EmptyListStoresFormatVersionAndDesignInfo) {
   EXPECT_EQ(list->FormatVersion(), 1);
 
   // The same design position as an ancestor's is not stored again.
-  auto ancestor = Make<TcxImageList>(nullptr);
+  auto ancestor = MakeOwned<TcxImageList>(nullptr);
   ancestor->SetName(L"Images");
   ancestor->SetDesignInfo(0x00200010);
   const std::string inherited = TextOf(Written(list.get(), ancestor.get()).get());
@@ -543,7 +543,7 @@ TEST_F(CxImageListTest, EmptyListStoresFormatVersionAndDesignInfo) {
 TEST_F(CxImageListTest, ImagesSurviveTheStreamWithAlpha) {
   for (bool compress : {false, true}) {
     SCOPED_TRACE(compress ? "compressed" : "plain");
-    auto list = Make<TcxImageList>(nullptr);
+    auto list = MakeOwned<TcxImageList>(nullptr);
     list->SetName(L"Images");
     list->Add(Painted(32, 16, [](int x, int y) -> DWORD { return x < 16 ? Argb(128, 100, 0, 0) : Argb(255, x, y, 7); }).get(),
               nullptr);
@@ -555,15 +555,15 @@ TEST_F(CxImageListTest, ImagesSurviveTheStreamWithAlpha) {
     EXPECT_TRUE(Has(text, "MaskColor=clFuchsia"));
     EXPECT_EQ(Has(text, "5844424D02"), compress);   // "XDBM", version 2
 
-    auto read = Make<TcxImageList>(nullptr);
+    auto read = MakeOwned<TcxImageList>(nullptr);
     ReadComponentFromStream(binary.get(), read.get());
     EXPECT_EQ(read->FormatVersion(), 1);
     EXPECT_EQ(read->CompressData(), compress);
     ASSERT_EQ(read->Count(), 3);
     ASSERT_EQ(read->Images()->Count(), 3);
     for (int i = 0; i < 3; ++i) {
-      auto a = Make<TcxBitmap32>();
-      auto b = Make<TcxBitmap32>();
+      auto a = MakeOwned<TcxBitmap32>();
+      auto b = MakeOwned<TcxBitmap32>();
       list->GetImageInfo(i, a.get(), nullptr);
       read->GetImageInfo(i, b.get(), nullptr);
       ASSERT_EQ(b->GetWidth(), 16);
@@ -578,7 +578,7 @@ TEST_F(CxImageListTest, ImagesSurviveTheStreamWithAlpha) {
 
 // The text form of a bitmap's stored data.
 std::string HexOfStoredBitmap(TBitmap* bitmap) {
-  auto holder = Make<TcxImageList>(nullptr);
+  auto holder = MakeOwned<TcxImageList>(nullptr);
   holder->Add(bitmap, nullptr);
   const std::string text = TextOf(Written(holder.get()).get());
   const size_t open = text.find('{', text.find("Image.Data"));
@@ -601,7 +601,7 @@ TEST_F(CxImageListTest, ReadsAHandWrittenDefinition) {
       "      Image.Data = " + hex + "\n"
       "    end>\n"
       "end\n";
-  auto list = Make<TcxImageList>(nullptr);
+  auto list = MakeOwned<TcxImageList>(nullptr);
   list->Add(Glyph(0).get(), nullptr);   // replaced by what is read
   ReadComponentFromStream(BinaryOf(text).get(), list.get());
   EXPECT_EQ(list->DesignInfo(), 65537);
@@ -609,20 +609,20 @@ TEST_F(CxImageListTest, ReadsAHandWrittenDefinition) {
   EXPECT_EQ(list->Images()->Items(0)->MaskColor(), clFuchsia);
   EXPECT_EQ(list->Images()->Items(1)->MaskColor(), clNone);
   // The mask colour made the border transparent in the system list.
-  auto mask = Make<TBitmap>();
+  auto mask = MakeOwned<TBitmap>();
   TcxImageList::GetImageInfo(list->GetHandle(), 0, nullptr, mask.get());
   EXPECT_EQ(mask->Canvas()->GetPixel(0, 0), clWhite);
 }
 
 TEST_F(CxImageListTest, ReadsThePlatformsLegacyBitmap) {
-  auto platform = Make<TImageList>(nullptr);
+  auto platform = MakeOwned<TImageList>(nullptr);
   platform->SetName(L"Images");
   for (int k : {1, 2, 3}) platform->AddMasked(Glyph(k).get(), clFuchsia);
   std::string text = TextOf(Written(platform.get()).get());
   text.replace(text.find("TImageList"), 10, "TcxImageList");
   ASSERT_TRUE(Has(text, "Bitmap = {"));
 
-  auto list = Make<TcxImageList>(nullptr);
+  auto list = MakeOwned<TcxImageList>(nullptr);
   ReadComponentFromStream(BinaryOf(text).get(), list.get());
   ExpectTones(list.get(), {1, 2, 3});
   for (int i = 0; i < 3; ++i) EXPECT_EQ(list->Images()->Items(i)->Image()->GetPixelFormat(), pf32bit);
@@ -633,7 +633,7 @@ TEST_F(CxImageListTest, ReadsThePlatformsLegacyBitmap) {
 }
 
 TEST_F(CxImageListTest, BrokenImageInfoLeavesAConsistentList) {
-  auto source = Make<TcxImageList>(nullptr);
+  auto source = MakeOwned<TcxImageList>(nullptr);
   source->SetName(L"Images");
   source->Add(Glyph(1).get(), nullptr);
   source->Add(Glyph(2).get(), nullptr);

@@ -22,6 +22,6 @@ Owned<T> Own(T* object) {
 }
 
 template <class T, class... A>
-Owned<T> Make(A&&... args) {
+Owned<T> MakeOwned(A&&... args) {
   return Owned<T>(new T(std::forward<A>(args)...));
 }

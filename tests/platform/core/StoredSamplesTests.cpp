@@ -222,7 +222,7 @@ const TBytes kData = {0x00, 0x01, 0x7F, 0x80, 0xFE, 0xFF, 0x54, 0x50, 0x46, 0x30
 constexpr Int64 kBig = -0x0123456789ABCDEFll;
 
 Owned<TSampleRoot> MakeSampleRoot() {
-  auto root = Make<TSampleRoot>(nullptr);
+  auto root = MakeOwned<TSampleRoot>(nullptr);
   root->SetName(L"Sample");
   root->SetTag(-7);
   auto* panel = new TSampleWidget(root.get());

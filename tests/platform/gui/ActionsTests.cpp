@@ -83,7 +83,7 @@ class ActionsTest : public ::testing::Test {
 // Every property setter tells each link once, with the new value, before it
 // reports the change; setting the same value again tells nobody.
 TEST_F(ActionsTest, SettersTellTheLinks) {
-  auto action = Make<TAction>(nullptr);
+  auto action = MakeOwned<TAction>(nullptr);
   auto link = MakeLink(action.get());
   auto other = MakeLink(action.get());
   ASSERT_EQ(action->ClientCount(), 2);
@@ -124,7 +124,7 @@ TEST_F(ActionsTest, SettersTellTheLinks) {
 // The link's change event gets the action; a link that left the action
 // hears nothing more, and an action that goes leaves its links without one.
 TEST_F(ActionsTest, LinkLifetime) {
-  auto action = Make<TAction>(nullptr);
+  auto action = MakeOwned<TAction>(nullptr);
   auto link = MakeLink(action.get());
   TSink sink;
   TObject* changedWith = nullptr;
@@ -150,8 +150,8 @@ TEST_F(ActionsTest, LinkLifetime) {
 }
 
 TEST_F(ActionsTest, TheBaseLinkFollowsCustomActionsOnly) {
-  auto action = Make<TAction>(nullptr);
-  auto plain = Make<TBasicAction>(nullptr);
+  auto action = MakeOwned<TAction>(nullptr);
+  auto plain = MakeOwned<TBasicAction>(nullptr);
   auto link = MakeLink(action.get());
   EXPECT_TRUE(link->IsCaptionLinked());
   EXPECT_TRUE(link->IsOnExecuteLinked());
@@ -164,7 +164,7 @@ TEST_F(ActionsTest, TheBaseLinkFollowsCustomActionsOnly) {
 // answers whether someone handled it; a disabled action runs nothing; an
 // action without any handler is disabled by its update.
 TEST_F(ActionsTest, Execute) {
-  auto owner = Make<TComponent>(nullptr);
+  auto owner = MakeOwned<TComponent>(nullptr);
   auto* action = new TAction(owner.get());
   action->SetName(L"aOpen");
   auto* client = new TComponent(owner.get());
@@ -193,7 +193,7 @@ TEST_F(ActionsTest, Execute) {
 }
 
 TEST_F(ActionsTest, AutoCheckTogglesAndGroupsKeepOneChecked) {
-  auto list = Make<TActionList>(nullptr);
+  auto list = MakeOwned<TActionList>(nullptr);
   TSink sink;
   TAction* a[3];
   for (TAction*& x : a) {
@@ -221,7 +221,7 @@ TEST_F(ActionsTest, AutoCheckTogglesAndGroupsKeepOneChecked) {
 // The list's events come first and may take the action; a suspended list
 // runs and updates nothing.
 TEST_F(ActionsTest, ActionListEventsAndState) {
-  auto list = Make<TActionList>(nullptr);
+  auto list = MakeOwned<TActionList>(nullptr);
   auto* action = new TAction(list.get());
   action->SetName(L"aSave");
   action->SetActionList(list.get());
@@ -255,7 +255,7 @@ TEST_F(ActionsTest, ActionListEventsAndState) {
 // was freed is no longer touched.
 TEST_F(ActionsTest, IdleUpdate) {
   TSink sink;
-  auto first = Make<TActionList>(nullptr);
+  auto first = MakeOwned<TActionList>(nullptr);
   auto* list2 = new TActionList(nullptr);
   for (TActionList* list : {first.get(), list2}) {
     auto* a = new TAction(list);
@@ -274,7 +274,7 @@ TEST_F(ActionsTest, IdleUpdate) {
 // A command whose handler frees its own client (and so the link) must not
 // leave the link touching freed memory.
 TEST_F(ActionsTest, HandlerMayFreeTheClient) {
-  auto owner = Make<TComponent>(nullptr);
+  auto owner = MakeOwned<TComponent>(nullptr);
   auto* action = new TAction(owner.get());
   struct TFreer : TObject {
     TMenuItem* item = nullptr;
@@ -290,7 +290,7 @@ TEST_F(ActionsTest, HandlerMayFreeTheClient) {
 }
 
 TEST_F(ActionsTest, ListOwnsItsActionsIndexAndShortCuts) {
-  auto owner = Make<TComponent>(nullptr);
+  auto owner = MakeOwned<TComponent>(nullptr);
   auto* list = new TActionList(owner.get());
   auto* a = new TAction(owner.get());
   auto* b = new TAction(owner.get());

@@ -60,7 +60,7 @@ BmpFields Small24() {
 }
 
 void Load(TBitmap* bitmap, const TBytes& bytes) {
-  auto stream = Make<TBytesStream>(bytes);
+  auto stream = MakeOwned<TBytesStream>(bytes);
   bitmap->LoadFromStream(stream.get());
 }
 
@@ -77,7 +77,7 @@ TEST_F(GraphicsBitmap, RoundTripKeepsFormatAndEveryByte) {
   std::mt19937 random(7);
   for (TPixelFormat format : {pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit}) {
     SCOPED_TRACE(EnumName(format));
-    auto bitmap = Make<TBitmap>();
+    auto bitmap = MakeOwned<TBitmap>();
     bitmap->SetPixelFormat(format);
     bitmap->SetSize(13, 5);   // an odd width: rows are padded
     DIBSECTION ds{};
@@ -91,7 +91,7 @@ TEST_F(GraphicsBitmap, RoundTripKeepsFormatAndEveryByte) {
     ASSERT_GE(saved.size(), 54u);
     EXPECT_EQ(saved[0], 'B');
 
-    auto loaded = Make<TBitmap>();
+    auto loaded = MakeOwned<TBitmap>();
     Load(loaded.get(), saved);
     EXPECT_EQ(loaded->GetPixelFormat(), format);
     EXPECT_EQ(loaded->GetWidth(), 13);
@@ -103,13 +103,13 @@ TEST_F(GraphicsBitmap, RoundTripKeepsFormatAndEveryByte) {
 }
 
 TEST_F(GraphicsBitmap, DeviceBitmapSavesAsA24BitFile) {
-  auto bitmap = Make<TBitmap>();
+  auto bitmap = MakeOwned<TBitmap>();
   bitmap->SetSize(3, 2);
   EXPECT_EQ(bitmap->GetPixelFormat(), pfDevice);
   EXPECT_EQ(bitmap->GetHandleType(), bmDDB);
   bitmap->Canvas()->SetPixel(2, 1, clRed);
   bitmap->Canvas()->SetPixel(0, 0, clNavy);
-  auto loaded = Make<TBitmap>();
+  auto loaded = MakeOwned<TBitmap>();
   Load(loaded.get(), SavedBytes(bitmap.get()));
   EXPECT_EQ(loaded->GetPixelFormat(), pf24bit);
   EXPECT_EQ(loaded->Canvas()->GetPixel(2, 1), clRed);
@@ -122,7 +122,7 @@ TEST_F(GraphicsBitmap, RowsComeTopDownWhateverTheStoredOrder) {
   topDown.Height = -2;
   std::swap_ranges(topDown.Pixels.begin(), topDown.Pixels.begin() + 8, topDown.Pixels.begin() + 8);
   for (const BmpFields& fields : {bottomUp, topDown}) {
-    auto bitmap = Make<TBitmap>();
+    auto bitmap = MakeOwned<TBitmap>();
     Load(bitmap.get(), BuildBmp(fields));
     const auto* top = static_cast<const Byte*>(bitmap->ScanLine(0));
     EXPECT_EQ(top[2], 0xFF);   // red
@@ -138,7 +138,7 @@ TEST_F(GraphicsBitmap, RowsComeTopDownWhateverTheStoredOrder) {
   HBITMAP dib = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   ASSERT_NE(dib, nullptr);
   static_cast<DWORD*>(bits)[0] = 0x0000FF;   // first row in memory: the top one
-  auto bitmap = Make<TBitmap>();
+  auto bitmap = MakeOwned<TBitmap>();
   bitmap->SetHandle(dib);
   EXPECT_EQ(bitmap->ScanLine(0), bits);
   EXPECT_EQ(bitmap->Canvas()->GetPixel(0, 0), clBlue);
@@ -198,7 +198,7 @@ TEST_F(GraphicsBitmap, MalformedFilesRaiseInvalidGraphicAndChangeNothing) {
       {"top-down run-length data",
        fields([](BmpFields& s) { s.Bpp = 8; s.Compression = BI_RLE8; s.Height = -2; s.Colors.resize(2); s.Pixels = {0, 1}; })},
   };
-  auto bitmap = Make<TBitmap>();
+  auto bitmap = MakeOwned<TBitmap>();
   Load(bitmap.get(), good);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -225,7 +225,7 @@ TEST_F(GraphicsBitmap, RunLengthFilesDecodeAndHostileRunsStayInside) {
   s.Pixels = {4, 1, 0, 0,                // bottom row: four red
               0, 3, 2, 3, 2, 0,          // top row: absolute green, blue, green (+ pad)
               0, 1};                     // end of bitmap
-  auto bitmap = Make<TBitmap>();
+  auto bitmap = MakeOwned<TBitmap>();
   Load(bitmap.get(), BuildBmp(s));
   TCanvas* c = bitmap->Canvas();
   EXPECT_EQ(c->GetPixel(0, 1), clRed);
@@ -264,7 +264,7 @@ TEST_F(GraphicsBitmap, OldCoreHeaderFiles) {
   const Byte triples[] = {0, 0, 0, 0, 0, 255};   // black, red
   file.insert(file.end(), triples, triples + 6);
   Put<DWORD>(file, 0x40);   // 010 in the top bits
-  auto bitmap = Make<TBitmap>();
+  auto bitmap = MakeOwned<TBitmap>();
   Load(bitmap.get(), file);
   EXPECT_EQ(bitmap->GetPixelFormat(), pf1bit);
   EXPECT_EQ(bitmap->Canvas()->GetPixel(0, 0), clBlack);
@@ -272,9 +272,9 @@ TEST_F(GraphicsBitmap, OldCoreHeaderFiles) {
 }
 
 TEST_F(GraphicsBitmap, StoredDataIsSizeThenFile) {
-  auto bitmap = Make<TBitmapData>();
+  auto bitmap = MakeOwned<TBitmapData>();
   Load(bitmap.get(), BuildBmp(Small24()));
-  auto stream = Make<TMemoryStream>();
+  auto stream = MakeOwned<TMemoryStream>();
   bitmap->WriteData(stream.get());
   const TBytes data = BytesOf(stream.get());
   ASSERT_GT(data.size(), 4u);
@@ -283,7 +283,7 @@ TEST_F(GraphicsBitmap, StoredDataIsSizeThenFile) {
   EXPECT_EQ(size, data.size() - 4);
   EXPECT_EQ(TBytes(data.begin() + 4, data.end()), SavedBytes(bitmap.get()));
 
-  auto copy = Make<TBitmapData>();
+  auto copy = MakeOwned<TBitmapData>();
   stream->SetPosition(0);
   copy->ReadData(stream.get());
   EXPECT_EQ(stream->GetPosition(), stream->GetSize());
@@ -293,11 +293,11 @@ TEST_F(GraphicsBitmap, StoredDataIsSizeThenFile) {
   TBytes lying = data;
   const DWORD huge = 0x7FFFFFF0;
   std::memcpy(lying.data(), &huge, 4);
-  auto lyingStream = Make<TBytesStream>(lying);
+  auto lyingStream = MakeOwned<TBytesStream>(lying);
   EXPECT_THROW(copy->ReadData(lyingStream.get()), EInvalidGraphic);
 
-  auto empty = Make<TBitmapData>();
-  auto emptyStream = Make<TMemoryStream>();
+  auto empty = MakeOwned<TBitmapData>();
+  auto emptyStream = MakeOwned<TMemoryStream>();
   empty->WriteData(emptyStream.get());
   EXPECT_EQ(BytesOf(emptyStream.get()), (TBytes{0, 0, 0, 0}));
 }
@@ -312,7 +312,7 @@ TEST_F(GraphicsBitmap, ResizingKeepsThePictureAndFillsTheRestWithTheBrush) {
   EXPECT_EQ(PixelOf(bitmap.get(), 3, 0), clAqua);
   EXPECT_EQ(PixelOf(bitmap.get(), 0, 2), clAqua);
 
-  auto fresh = Make<TBitmap>();
+  auto fresh = MakeOwned<TBitmap>();
   fresh->SetPixelFormat(pf24bit);
   fresh->SetSize(2, 2);
   EXPECT_EQ(fresh->Canvas()->GetPixel(1, 1), clWhite);
@@ -328,7 +328,7 @@ TEST_F(GraphicsBitmap, AssignCopiesEveryBitAndStaysIndependent) {
   static_cast<Byte*>(source->ScanLine(1))[3] = 0x7F;   // an alpha byte
   source->SetTransparent(true);
   source->SetTransparentColor(clBlue);
-  auto copy = Make<TBitmap>();
+  auto copy = MakeOwned<TBitmap>();
   TEventCounter changed;
   copy->OnChange = changed.Event();
   copy->Assign(source.get());
@@ -394,12 +394,12 @@ TEST_F(GraphicsBitmap, PixelFormatConversionKeepsColours) {
 }
 
 TEST_F(GraphicsBitmap, LoadsFromTheProgramsResources) {
-  auto bitmap = Make<TBitmap>();
+  auto bitmap = MakeOwned<TBitmap>();
   bitmap->LoadFromResourceName(GetModuleHandleW(nullptr), L"GRAPHICS_TEST_BMP");
   EXPECT_EQ(bitmap->GetWidth(), 2);
   EXPECT_EQ(bitmap->Canvas()->GetPixel(0, 0), clRed);
   EXPECT_EQ(bitmap->Canvas()->GetPixel(1, 1), clWhite);
-  auto byId = Make<TBitmap>();
+  auto byId = MakeOwned<TBitmap>();
   byId->LoadFromResourceID(GetModuleHandleW(nullptr), 4711);
   EXPECT_EQ(byId->Canvas()->GetPixel(1, 0), clLime);
   EXPECT_THROW(bitmap->LoadFromResourceName(GetModuleHandleW(nullptr), L"NO_SUCH_BMP"), EResNotFound);

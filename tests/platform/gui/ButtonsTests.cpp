@@ -15,7 +15,7 @@ using BitmapPtr = std::unique_ptr<TBitmap, void (*)(TObject*)>;
 class ButtonsTest : public StdCtrlsTest {};
 
 TEST_F(ButtonsTest, KindSetsCaptionResultDefaultsAndGlyphUntilChanged) {
-  auto* button = Make<TBitBtn>();
+  auto* button = Place<TBitBtn>();
   EXPECT_EQ(StyleOf(button->Handle()) & 0x0F, static_cast<DWORD>(BS_OWNERDRAW));
   EXPECT_TRUE(SuperclassesSystemClass(button->Handle(), L"BUTTON"));
 
@@ -56,14 +56,14 @@ TEST_F(ButtonsTest, KindSetsCaptionResultDefaultsAndGlyphUntilChanged) {
 }
 
 TEST_F(ButtonsTest, StoredKindButtonWritesOnlyTheKind) {
-  auto* stock = Make<TBitBtn>();
+  auto* stock = Place<TBitBtn>();
   stock->SetName(L"BOk");
   stock->SetKind(bkOK);
   // Painting reads the glyph: no change of the button's own.
   auto painted = BitmapPtr(NewBitmap(75, 25, clBlack), &TObject::Free);
   stock->PaintTo(painted->Canvas()->GetHandle(), 0, 0);
   EXPECT_EQ(stock->GetKind(), bkOK);
-  auto* custom = Make<TBitBtn>(100, 8);
+  auto* custom = Place<TBitBtn>(100, 8);
   custom->SetName(L"BHelp");
   auto glyph = BitmapPtr(NewBitmap(12, 12, clBlue), &TObject::Free);
   custom->SetGlyph(glyph.get());
@@ -141,7 +141,7 @@ TEST_F(ButtonsTest, LayoutPlacesGlyphAndCaption) {
 }
 
 TEST_F(ButtonsTest, GlyphIsDrawnWithItsTransparentColourLeftOut) {
-  auto* button = Make<TBitBtn>(0, 0, 60, 30);
+  auto* button = Place<TBitBtn>(0, 0, 60, 30);
   // An olive glyph (its bottom-left pixel: the transparent colour) with a
   // red square in the middle.
   auto glyph = BitmapPtr(NewBitmap(8, 8, clOlive), &TObject::Free);
@@ -173,14 +173,14 @@ TEST_F(ButtonsTest, GlyphIsDrawnWithItsTransparentColourLeftOut) {
 
 TEST_F(ButtonsTest, ClickRunsTheKindsAction) {
   stdtest::TEventLog log;
-  auto* button = Make<TBitBtn>();
+  auto* button = Place<TBitBtn>();
   button->SetKind(bkOK);
   button->OnClick = log.OnClick();
   SendMessageW(button->Handle(), BM_CLICK, 0, 0);
   EXPECT_EQ(log.Count(L"click"), 1);
   EXPECT_EQ(form->GetModalResult(), mrOk);
 
-  auto* close = Make<TBitBtn>(100, 8);
+  auto* close = Place<TBitBtn>(100, 8);
   close->SetKind(bkClose);
   form->Show();
   PumpPending();

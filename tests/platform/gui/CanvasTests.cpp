@@ -212,7 +212,7 @@ TEST_F(GraphicsCanvas, ChangeEventsBracketEachDrawing) {
 }
 
 TEST_F(GraphicsCanvas, WithoutAHandleTheBaseCanvasCannotDraw) {
-  auto canvas = Make<TCanvas>();
+  auto canvas = MakeOwned<TCanvas>();
   try {
     canvas->FillRect(Rect(0, 0, 1, 1));
     FAIL() << "no exception";
@@ -231,7 +231,7 @@ TEST_F(GraphicsCanvas, AdoptedDcGetsItsOwnObjectsBack) {
   const HGDIOBJ brush = GetCurrentObject(dc, OBJ_BRUSH);
   const long fontsBefore = GdiAccounting::Live(gokFont);
   {
-    auto canvas = Make<TCanvas>();
+    auto canvas = MakeOwned<TCanvas>();
     canvas->SetHandle(dc);
     canvas->Font()->SetHeight(-23);
     canvas->Pen()->SetColor(clRed);

@@ -34,7 +34,7 @@ TTabSheet* AddSheet(TForm* form, TPageControl* pages, const Char* caption) {
 }
 
 TEST_F(ComCtrlsPageTest, SheetsAreTabsAndOnlyTheActiveOneShows) {
-  auto* pages = Make<TPageControl>(0, 0, 240, 160);
+  auto* pages = Place<TPageControl>(0, 0, 240, 160);
   TTabSheet* a = AddSheet(form, pages, L"Alpha");
   TTabSheet* b = AddSheet(form, pages, L"Beta");
   TTabSheet* c = AddSheet(form, pages, L"Gamma");
@@ -78,7 +78,7 @@ TEST_F(ComCtrlsPageTest, SheetsAreTabsAndOnlyTheActiveOneShows) {
   EXPECT_EQ(pages->GetActivePage(), b);
   EXPECT_EQ(SendMessageW(wnd, TCM_GETITEMCOUNT, 0, 0), 1);
   // A page of another control cannot become active here.
-  auto* other = Make<TPageControl>(250, 0, 100, 100);
+  auto* other = Place<TPageControl>(250, 0, 100, 100);
   TTabSheet* foreign = AddSheet(form, other, L"X");
   pages->SetActivePage(foreign);
   EXPECT_EQ(pages->GetActivePage(), b);
@@ -97,7 +97,7 @@ class TPageEvents : public TObject {
 
 TEST_F(ComCtrlsPageTest, ClickingATabAsksAndSwitchesThePage) {
   TPageEvents events;
-  auto* pages = Make<TPageControl>(0, 0, 240, 160);
+  auto* pages = Place<TPageControl>(0, 0, 240, 160);
   TTabSheet* a = AddSheet(form, pages, L"First");
   TTabSheet* b = AddSheet(form, pages, L"Second");
   pages->OnChanging = TTabChangingEvent::Bind<&TPageEvents::OnChanging>(&events);
@@ -191,7 +191,7 @@ String Order(TTreeNodes* nodes) {
 }
 
 TEST_F(ComCtrlsTreeTest, NodesMadeBeforeTheWindowGoIntoItAndSurviveRecreation) {
-  auto* tree = Make<TTreeView>(0, 0, 200, 200);
+  auto* tree = Place<TTreeView>(0, 0, 200, 200);
   TTreeNodes* nodes = tree->Items();
   TTreeNode* a = nodes->Add(nullptr, L"A");
   TTreeNode* b = nodes->Add(a, L"B");
@@ -264,7 +264,7 @@ class TTreeEvents : public TObject {
 
 TEST_F(ComCtrlsTreeTest, SelectionAndExpansionAskAndReport) {
   TTreeEvents events;
-  auto* tree = Make<TTreeView>(0, 0, 200, 200);
+  auto* tree = Place<TTreeView>(0, 0, 200, 200);
   TTreeNode* a = tree->Items()->Add(nullptr, L"A");
   tree->Items()->AddChild(a, L"A1");
   TTreeNode* b = tree->Items()->Add(nullptr, L"B");
@@ -305,7 +305,7 @@ TEST_F(ComCtrlsTreeTest, SelectionAndExpansionAskAndReport) {
 
 TEST_F(ComCtrlsTreeTest, DeletingAndMovingKeepTheWindowInStep) {
   TTreeEvents events;
-  auto* tree = Make<TTreeView>(0, 0, 200, 200);
+  auto* tree = Place<TTreeView>(0, 0, 200, 200);
   events.Attach(tree);
   TTreeNodes* nodes = tree->Items();
   TTreeNode* a = nodes->Add(nullptr, L"A");
@@ -356,7 +356,7 @@ class TTreeDrawer : public TObject {
 
 TEST_F(ComCtrlsTreeTest, CustomDrawingPaintsOnTheItemsCanvas) {
   TTreeDrawer drawer;
-  auto* tree = Make<TTreeView>(0, 0, 120, 80);
+  auto* tree = Place<TTreeView>(0, 0, 120, 80);
   tree->SetBorderStyle(bsNone);
   tree->Items()->Add(nullptr, L"A");
   TTreeNode* b = tree->Items()->Add(nullptr, L"B");
@@ -390,7 +390,7 @@ TBBUTTON NativeButton(TToolBar* bar, int index) {
 }
 
 TEST_F(ComCtrlsToolBarTest, ButtonsAreNativeButtonsAtTheirPlaces) {
-  auto* bar = Make<TToolBar>();
+  auto* bar = Place<TToolBar>();
   TToolButton* plain = AddButton(form, bar, tbsButton, L"Plain");
   TToolButton* check = AddButton(form, bar, tbsCheck, L"Check");
   TToolButton* sep = AddButton(form, bar, tbsSeparator, L"");
@@ -440,7 +440,7 @@ TEST_F(ComCtrlsToolBarTest, ButtonsAreNativeButtonsAtTheirPlaces) {
 
 TEST_F(ComCtrlsToolBarTest, ClickingAButtonClicksItAndGroupedChecksExclude) {
   TEventLog log;
-  auto* bar = Make<TToolBar>();
+  auto* bar = Place<TToolBar>();
   TToolButton* plain = AddButton(form, bar, tbsButton, L"P");
   TToolButton* left = AddButton(form, bar, tbsCheck, L"L");
   TToolButton* right = AddButton(form, bar, tbsCheck, L"R");

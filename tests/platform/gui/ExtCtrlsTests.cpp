@@ -35,7 +35,7 @@ TEST_F(ExtCtrlsTest, Frame3DPaintsNestedEdgesAndShrinksTheRectangle) {
 }
 
 TEST_F(ExtCtrlsTest, PanelPaintsItsBevelsAndAlignsChildrenInsideThem) {
-  auto* panel = Make<TPanel>(0, 0, 40, 30);
+  auto* panel = Place<TPanel>(0, 0, 40, 30);
   panel->SetColor(clWhite);
   panel->SetBevelOuter(bvRaised);
   panel->SetBevelInner(bvLowered);
@@ -92,7 +92,7 @@ TEST_F(ExtCtrlsTest, BevelShapesDrawTheirLines) {
       {bsRightLine, bsLowered, {{8, 4, dark}, {9, 4, light}, {7, 4, none}}},
       {bsSpacer, bsLowered, {{0, 0, none}, {9, 7, none}, {4, 4, none}}},
   };
-  auto* bevel = Make<TBevel>(0, 0, 10, 8);
+  auto* bevel = Place<TBevel>(0, 0, 10, 8);
   for (const Case& c : cases) {
     bevel->SetShape(c.Shape);
     bevel->SetStyle(c.Style);

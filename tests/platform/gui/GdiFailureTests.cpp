@@ -23,7 +23,7 @@ using gdifail::TFailureCase;
 const TFailureCase kCases[] = {
     {"a device bitmap sized and drawn on",
      [](const TArmed& armed) {
-       auto bitmap = Make<TBitmap>();
+       auto bitmap = MakeOwned<TBitmap>();
        if (armed([&] {
              bitmap->SetSize(20, 10);
              TCanvas* canvas = bitmap->Canvas();
@@ -68,7 +68,7 @@ const TFailureCase kCases[] = {
     {"a device bitmap assigned",
      [](const TArmed& armed) {
        auto source = MakeBitmap(8, 6, clLime, pfDevice);
-       auto copy = Make<TBitmap>();
+       auto copy = MakeOwned<TBitmap>();
        const bool copied = armed([&] { copy->Assign(source.get()); });
        EXPECT_EQ(copy->GetWidth(), copied ? 8 : 0);
        if (copied) {
@@ -94,9 +94,9 @@ const TFailureCase kCases[] = {
      }},
     {"a BMP read from a stream",
      [](const TArmed& armed) {
-       auto stream = Make<TMemoryStream>();
+       auto stream = MakeOwned<TMemoryStream>();
        MakeBitmap(5, 3, clTeal, pf4bit)->SaveToStream(stream.get());
-       auto bitmap = Make<TBitmap>();
+       auto bitmap = MakeOwned<TBitmap>();
        armed([&] {
          stream->SetPosition(0);
          bitmap->LoadFromStream(stream.get());
@@ -120,11 +120,11 @@ const TFailureCase kCases[] = {
      }},
     {"icons copied, saved and read back",
      [](const TArmed& armed) {
-       auto bare = Make<TIcon>();
+       auto bare = MakeOwned<TIcon>();
        bare->SetHandle(CopyIcon(LoadIconW(nullptr, IDI_APPLICATION)));
-       auto copy = Make<TIcon>();
-       auto readBack = Make<TIcon>();
-       auto stream = Make<TMemoryStream>();
+       auto copy = MakeOwned<TIcon>();
+       auto readBack = MakeOwned<TIcon>();
+       auto stream = MakeOwned<TMemoryStream>();
        const bool done = armed([&] {
          copy->Assign(bare.get());
          copy->SaveToStream(stream.get());
@@ -139,20 +139,20 @@ const TFailureCase kCases[] = {
      }},
     {"an icon taken from an image list",
      [](const TArmed& armed) {
-       auto images = Make<TImageList>(nullptr, 16, 16);
+       auto images = MakeOwned<TImageList>(nullptr, 16, 16);
        images->Add(MakeBitmap(16, 16, clMaroon).get(), nullptr);
-       auto icon = Make<TIcon>();
+       auto icon = MakeOwned<TIcon>();
        armed([&] { images->GetIcon(0, icon.get()); });
      }},
     {"a grey JPEG decoded",
      [](const TArmed& armed) {
-       auto jpeg = Make<TJPEGImage>();
+       auto jpeg = MakeOwned<TJPEGImage>();
        {
-         auto source = Make<TJPEGImage>();
+         auto source = MakeOwned<TJPEGImage>();
          source->Assign(MakeBitmap(8, 8, RGB(200, 100, 50), pf24bit).get());
          source->SetGrayscale(true);
          source->JPEGNeeded();
-         auto stream = Make<TMemoryStream>();
+         auto stream = MakeOwned<TMemoryStream>();
          source->SaveToStream(stream.get());
          stream->SetPosition(0);
          jpeg->LoadFromStream(stream.get());

@@ -13,13 +13,13 @@ struct TPictureData : TPicture {
 };
 
 TBytes StoredData(TPictureData* picture) {
-  auto stream = Make<TMemoryStream>();
+  auto stream = MakeOwned<TMemoryStream>();
   picture->WriteData(stream.get());
   return BytesOf(stream.get());
 }
 
 void ReadStored(TPictureData* picture, const TBytes& data) {
-  auto stream = Make<TBytesStream>(data);
+  auto stream = MakeOwned<TBytesStream>(data);
   picture->ReadData(stream.get());
   EXPECT_EQ(stream->GetPosition(), stream->GetSize()) << "data left unread";
 }
@@ -43,7 +43,7 @@ class GraphicsPicture : public GraphicsTest {};
 }  // namespace
 
 TEST_F(GraphicsPicture, StoredBitmapIsClassNameThenTheBitmapsData) {
-  auto picture = Make<TPictureData>();
+  auto picture = MakeOwned<TPictureData>();
   picture->Bitmap()->SetPixelFormat(pf24bit);
   picture->Bitmap()->SetSize(3, 2);
   picture->Bitmap()->Canvas()->SetPixel(2, 1, clRed);
@@ -56,7 +56,7 @@ TEST_F(GraphicsPicture, StoredBitmapIsClassNameThenTheBitmapsData) {
   expected.insert(expected.end(), bmp.begin(), bmp.end());
   EXPECT_EQ(data, expected);
 
-  auto copy = Make<TPictureData>();
+  auto copy = MakeOwned<TPictureData>();
   TEventCounter changed;
   copy->OnChange = changed.Event();
   ReadStored(copy.get(), data);
@@ -70,7 +70,7 @@ TEST_F(GraphicsPicture, StoredBitmapIsClassNameThenTheBitmapsData) {
 
 TEST_F(GraphicsPicture, StoredJpegBytesPassThroughUnchangedAndUndecoded) {
   auto source = MakeBitmap(16, 8, clOlive, pf24bit);
-  auto jpeg = Make<TJPEGImage>();
+  auto jpeg = MakeOwned<TJPEGImage>();
   jpeg->Assign(source.get());
   const TBytes bytes = SavedBytes(jpeg.get());
 
@@ -80,7 +80,7 @@ TEST_F(GraphicsPicture, StoredJpegBytesPassThroughUnchangedAndUndecoded) {
   data.insert(data.end(), bytes.begin(), bytes.end());
 
   const long decodes = TJPEGImage::DecodeCount();
-  auto picture = Make<TPictureData>();
+  auto picture = MakeOwned<TPictureData>();
   ReadStored(picture.get(), data);
   ASSERT_NE(picture->Graphic(), nullptr);
   EXPECT_EQ(picture->Graphic()->ClassName(), L"TJPEGImage");
@@ -91,7 +91,7 @@ TEST_F(GraphicsPicture, StoredJpegBytesPassThroughUnchangedAndUndecoded) {
 }
 
 TEST_F(GraphicsPicture, StoredClassNamesAreLookedUpAmongRegisteredGraphics) {
-  auto picture = Make<TPictureData>();
+  auto picture = MakeOwned<TPictureData>();
   picture->Bitmap()->SetSize(1, 1);
   TGraphic* before = picture->Graphic();
 
@@ -125,7 +125,7 @@ TEST_F(GraphicsPicture, FilesAreLoadedByTheirExtension) {
   auto bitmap = MakeBitmap(4, 3, clMaroon, pf24bit);
   const String bmpFile = TempFile(L"lanze-picture-test.BMP");
   bitmap->SaveToFile(bmpFile);
-  auto picture = Make<TPicture>();
+  auto picture = MakeOwned<TPicture>();
   picture->LoadFromFile(bmpFile);
   ASSERT_NE(picture->Graphic(), nullptr);
   EXPECT_EQ(picture->Graphic()->ClassType(), TBitmap::StaticClass());
@@ -152,7 +152,7 @@ TEST_F(GraphicsPicture, FilesAreLoadedByTheirExtension) {
 }
 
 TEST_F(GraphicsPicture, GraphicChangesReachThePicture) {
-  auto picture = Make<TPicture>();
+  auto picture = MakeOwned<TPicture>();
   TEventCounter changed;
   picture->OnChange = changed.Event();
   TBitmap* bitmap = picture->Bitmap();   // a new graphic: one change
@@ -200,7 +200,7 @@ HICON MakeIcon(int size, TColor color) {
 }  // namespace
 
 TEST_F(GraphicsPicture, IconsSaveAndLoadAsIcoFiles) {
-  auto icon = Make<TIcon>();
+  auto icon = MakeOwned<TIcon>();
   icon->SetHandle(MakeIcon(16, clRed));
   EXPECT_EQ(icon->GetWidth(), 16);
   EXPECT_TRUE(icon->GetTransparent());
@@ -208,8 +208,8 @@ TEST_F(GraphicsPicture, IconsSaveAndLoadAsIcoFiles) {
   ASSERT_GT(ico.size(), 22u);
   EXPECT_EQ(ico[2], 1);   // type: icon
 
-  auto loaded = Make<TIcon>();
-  auto stream = Make<TBytesStream>(ico);
+  auto loaded = MakeOwned<TIcon>();
+  auto stream = MakeOwned<TBytesStream>(ico);
   loaded->LoadFromStream(stream.get());
   EXPECT_EQ(loaded->GetWidth(), 16);
   EXPECT_EQ(loaded->GetHeight(), 16);
@@ -229,7 +229,7 @@ TEST_F(GraphicsPicture, IconsSaveAndLoadAsIcoFiles) {
   };
   for (const TBytes& bad : {TBytes{0, 0, 1, 0}, TBytes(ico.begin(), ico.begin() + 30), patched(2, 7), patched(4, 0),
                             patched(21, 0x40) /* image offset past the end */, patched(18, 0xFF)}) {
-    auto s = Make<TBytesStream>(bad);
+    auto s = MakeOwned<TBytesStream>(bad);
     EXPECT_THROW(loaded->LoadFromStream(s.get()), EInvalidGraphic);
   }
   EXPECT_EQ(loaded->GetWidth(), 16);
@@ -239,10 +239,10 @@ TEST_F(GraphicsPicture, IconHandlesAreOwnedUntilReleased) {
   const long before = GdiAccounting::Live(gokIcon);
   HICON released;
   {
-    auto icon = Make<TIcon>();
+    auto icon = MakeOwned<TIcon>();
     icon->SetHandle(MakeIcon(8, clBlue));
     EXPECT_EQ(GdiAccounting::Live(gokIcon), before + 1);
-    auto copy = Make<TIcon>();
+    auto copy = MakeOwned<TIcon>();
     copy->Assign(icon.get());
     EXPECT_NE(copy->GetHandle(), icon->GetHandle());
     EXPECT_EQ(GdiAccounting::Live(gokIcon), before + 2);

@@ -34,7 +34,7 @@ END_CLASS
 
 std::string AsText(TMemoryStream* binary) {
   binary->SetPosition(0);
-  auto text = Make<TMemoryStream>();
+  auto text = MakeOwned<TMemoryStream>();
   ObjectBinaryToText(binary, text.get());
   const auto* p = static_cast<const char*>(text->Memory());
   return std::string(p, p + text->GetSize());
@@ -50,7 +50,7 @@ TEST_F(GraphicsStream, FontsAndColoursAreWrittenByName) {
   holder->GetFont()->SetName(L"Tahoma");
   holder->GetFont()->SetCharset(GB2312_CHARSET);
   holder->GetFont()->SetStyle({fsBold});
-  auto stream = Make<TMemoryStream>();
+  auto stream = MakeOwned<TMemoryStream>();
   WriteComponentToStream(stream.get(), holder.get());
   const std::string text = AsText(stream.get());
   for (const char* line : {"Color = clBtnFace", "Font.Charset = GB2312_CHARSET", "Font.Color = clWindowText",
@@ -70,14 +70,14 @@ TEST_F(GraphicsStream, FontsAndColoursAreWrittenByName) {
 
 TEST_F(GraphicsStream, PictureDataSurvivesTheRoundTrip) {
   auto source = MakeBitmap(16, 8, clTeal, pf24bit);
-  auto jpeg = Make<TJPEGImage>();
+  auto jpeg = MakeOwned<TJPEGImage>();
   jpeg->Assign(source.get());
   const TBytes bytes = SavedBytes(jpeg.get());
 
   auto holder = Owned<TGraphicsHolder>(new TGraphicsHolder(nullptr), &TObject::Free);
   holder->SetName(L"Holder");
   holder->GetPicture()->SetGraphic(jpeg.get());
-  auto stream = Make<TMemoryStream>();
+  auto stream = MakeOwned<TMemoryStream>();
   WriteComponentToStream(stream.get(), holder.get());
   const std::string text = AsText(stream.get());
   EXPECT_NE(text.find("Picture.Data = {"), std::string::npos) << text;

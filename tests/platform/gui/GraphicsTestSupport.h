@@ -29,7 +29,7 @@ class GraphicsTest : public ::testing::Test {
 // A 32-bit DIB bitmap filled with one colour.
 inline Owned<TBitmap> MakeBitmap(int width, int height, TColor fill = clWhite,
                                  TPixelFormat format = pf32bit) {
-  auto bitmap = Make<TBitmap>();
+  auto bitmap = MakeOwned<TBitmap>();
   bitmap->SetPixelFormat(format);
   bitmap->SetSize(width, height);
   bitmap->Canvas()->Brush()->SetColor(fill);
@@ -52,7 +52,7 @@ inline TBytes BytesOf(TMemoryStream* stream) {
 
 template <class G>
 TBytes SavedBytes(G* graphic) {
-  auto stream = Make<TMemoryStream>();
+  auto stream = MakeOwned<TMemoryStream>();
   graphic->SaveToStream(stream.get());
   return BytesOf(stream.get());
 }

@@ -65,7 +65,7 @@ class GraphicsFont : public GraphicsTest {};
 TEST_F(GraphicsFont, StartsAsTheSystemGuiFaceAtHeightMinus11) {
   LOGFONTW system{};
   ASSERT_TRUE(GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(system), &system));
-  auto font = Make<TFont>();
+  auto font = MakeOwned<TFont>();
   EXPECT_EQ(font->GetName(), String(system.lfFaceName));
   EXPECT_EQ(font->GetHeight(), -11);
   EXPECT_EQ(font->GetSize(), 8);
@@ -78,7 +78,7 @@ TEST_F(GraphicsFont, EqualFontsShareOneHandle) {
   const long before = GdiAccounting::Live(gokFont);
   std::vector<Owned<TFont>> fonts;
   for (int i = 0; i < 1000; ++i) {
-    fonts.push_back(Make<TFont>());
+    fonts.push_back(MakeOwned<TFont>());
     fonts.back()->SetName(L"Tahoma");
     fonts.back()->SetHeight(-17);
     fonts.back()->SetStyle({fsBold});
@@ -102,7 +102,7 @@ TEST_F(GraphicsFont, EqualFontsShareOneHandle) {
 }
 
 TEST_F(GraphicsFont, OnChangeFiresOncePerRealChange) {
-  auto font = Make<TFont>();
+  auto font = MakeOwned<TFont>();
   TEventCounter counter;
   font->OnChange = counter.Event();
 
@@ -121,7 +121,7 @@ TEST_F(GraphicsFont, OnChangeFiresOncePerRealChange) {
   font->SetCharset(GB2312_CHARSET);
   EXPECT_EQ(counter.Count, 4);
 
-  auto other = Make<TFont>();
+  auto other = MakeOwned<TFont>();
   other->Assign(font.get());   // many values, one change
   TEventCounter otherCounter;
   other->OnChange = otherCounter.Event();
@@ -134,7 +134,7 @@ TEST_F(GraphicsFont, OnChangeFiresOncePerRealChange) {
 }
 
 TEST_F(GraphicsFont, SizeAndHeightFollowPixelsPerInch) {
-  auto font = Make<TFont>();
+  auto font = MakeOwned<TFont>();
   font->SetPixelsPerInch(96);
   struct Case {
     int Ppi, Size, Height;
@@ -147,17 +147,17 @@ TEST_F(GraphicsFont, SizeAndHeightFollowPixelsPerInch) {
     EXPECT_EQ(font->GetSize(), c.Size);
   }
   // Assigning across resolutions keeps the point size.
-  auto at96 = Make<TFont>();
+  auto at96 = MakeOwned<TFont>();
   at96->SetPixelsPerInch(96);
   at96->SetHeight(-16);   // 12 pt
-  auto at144 = Make<TFont>();
+  auto at144 = MakeOwned<TFont>();
   at144->SetPixelsPerInch(144);
   at144->Assign(at96.get());
   EXPECT_EQ(at144->GetHeight(), -24);
 }
 
 TEST_F(GraphicsFont, StreamsHeightNotSizeAndColoursByType) {
-  auto font = Make<TFont>();
+  auto font = MakeOwned<TFont>();
   TClass cls = TFont::StaticClass();
   const TPropInfo* size = cls->FindProperty(L"Size");
   ASSERT_NE(size, nullptr);
@@ -178,7 +178,7 @@ TEST_F(GraphicsFont, TakesOverAForeignHandle) {
   HFONT handle = CreateFontIndirectW(&lf);
   const long before = GdiAccounting::Live(gokFont);
   {
-    auto font = Make<TFont>();
+    auto font = MakeOwned<TFont>();
     font->SetHandle(handle);
     EXPECT_EQ(font->GetHandle(), handle);
     EXPECT_EQ(font->GetHeight(), -20);
@@ -195,7 +195,7 @@ TEST_F(GraphicsFont, TakesOverAForeignHandle) {
 TEST_F(GraphicsTest, PensAndBrushesShareHandlesAndFreeTheOldOne) {
   const long pens = GdiAccounting::Live(gokPen), brushes = GdiAccounting::Live(gokBrush);
   {
-    auto a = Make<TPen>(), b = Make<TPen>();
+    auto a = MakeOwned<TPen>(), b = MakeOwned<TPen>();
     a->SetColor(clRed);
     b->SetColor(clRed);
     EXPECT_EQ(a->GetHandle(), b->GetHandle());
@@ -206,7 +206,7 @@ TEST_F(GraphicsTest, PensAndBrushesShareHandlesAndFreeTheOldOne) {
     EXPECT_EQ(lp.lopnWidth.x, 3);
     EXPECT_EQ(lp.lopnColor, RGB(255, 0, 0));
 
-    auto c = Make<TBrush>(), d = Make<TBrush>();
+    auto c = MakeOwned<TBrush>(), d = MakeOwned<TBrush>();
     c->SetStyle(bsCross);
     d->SetStyle(bsCross);
     EXPECT_EQ(c->GetHandle(), d->GetHandle());
@@ -244,7 +244,7 @@ TEST_F(GraphicsTest, CreatingDrawingAndFreeingLeavesNoGdiObjects) {
   TBytes jpeg;
   {
     auto source = MakeBitmap(8, 8, clTeal, pf24bit);
-    auto image = Make<TJPEGImage>();
+    auto image = MakeOwned<TJPEGImage>();
     image->Assign(source.get());
     jpeg = SavedBytes(image.get());
   }
@@ -262,13 +262,13 @@ TEST_F(GraphicsTest, CreatingDrawingAndFreeingLeavesNoGdiObjects) {
     other->SetTransparent(true);
     canvas->Draw(3, 3, other.get());
     canvas->StretchDraw(Rect(0, 0, 4, 4), other.get());
-    auto copy = Make<TBitmap>();
+    auto copy = MakeOwned<TBitmap>();
     copy->Assign(bitmap.get());
     copy->Dormant();
     copy->SetSize(20, 20);
     copy->SetMonochrome(true);
-    auto stream = Make<TBytesStream>(jpeg);
-    auto image = Make<TJPEGImage>();
+    auto stream = MakeOwned<TBytesStream>(jpeg);
+    auto image = MakeOwned<TJPEGImage>();
     image->LoadFromStream(stream.get());
     canvas->Draw(0, 0, image.get());
     canvas->BrushCopy(Rect(0, 0, 8, 8), other.get(), Rect(0, 0, 8, 8), clRed);

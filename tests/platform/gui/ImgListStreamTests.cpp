@@ -29,13 +29,13 @@ void Put32(TBytes& b, size_t at, DWORD v) {
 class ImgListStreamTest : public ImgListTest {
  protected:
   static TBytes Written(TTestImageList* list) {
-    auto stream = Make<TMemoryStream>();
+    auto stream = MakeOwned<TMemoryStream>();
     list->WriteData(stream.get());
     return BytesOf(stream.get());
   }
   // Reads `bytes` into `list` from a stream positioned at 0.
   static void Read(TTestImageList* list, const TBytes& bytes, Int64* endPosition = nullptr) {
-    auto stream = Make<TMemoryStream>();
+    auto stream = MakeOwned<TMemoryStream>();
     if (!bytes.empty()) stream->WriteBuffer(bytes.data(), static_cast<int>(bytes.size()));
     stream->SetPosition(0);
     list->ReadData(stream.get());
@@ -51,7 +51,7 @@ class ImgListStreamTest : public ImgListTest {
 constexpr size_t kImageFile = 28, kImageInfo = 42, kImageBits = 82;
 
 TEST_F(ImgListStreamTest, StoredLayoutOf149Images) {
-  auto list = Make<TTestImageList>(nullptr);
+  auto list = MakeOwned<TTestImageList>(nullptr);
   FillGenerated(list.get(), 149);
   const TBytes b = Written(list.get());
 
@@ -108,11 +108,11 @@ TEST_F(ImgListStreamTest, StoredLayoutOf149Images) {
 }
 
 TEST_F(ImgListStreamTest, RoundTripKeepsImagesSizeAndBytes) {
-  auto list = Make<TTestImageList>(nullptr);
+  auto list = MakeOwned<TTestImageList>(nullptr);
   FillGenerated(list.get(), 149);
   const TBytes stored = Written(list.get());
 
-  auto read = Make<TTestImageList>(nullptr, 32, 24);
+  auto read = MakeOwned<TTestImageList>(nullptr, 32, 24);
   read->AddMasked(Glyph(clRed).get(), kKey);   // replaced by the stream's images
   Int64 end = 0;
   Read(read.get(), stored, &end);
@@ -136,14 +136,14 @@ TEST_F(ImgListStreamTest, EveryColourDepthRoundTrips) {
                         {cd32Bit, true}, {cdDeviceDependent, true}, {cd32Bit, false}, {cd8Bit, false}};
   for (const Case& c : cases) {
     SCOPED_TRACE(EnumName(c.Depth) + (c.Masked ? L" masked" : L" unmasked"));
-    auto list = Make<TTestImageList>(nullptr, 8, 8);
+    auto list = MakeOwned<TTestImageList>(nullptr, 8, 8);
     list->SetColorDepth(c.Depth);
     list->SetMasked(c.Masked);
     list->SetBkColor(clYellow);
     for (TColor color : {clRed, clLime, clBlue, clWhite, clBlack})
       list->Add(Painted(8, 8, [color](int, int) { return color; }).get(), nullptr);
     const TBytes stored = Written(list.get());
-    auto read = Make<TTestImageList>(nullptr);
+    auto read = MakeOwned<TTestImageList>(nullptr);
     Read(read.get(), stored);
     ASSERT_EQ(read->Count(), 5);
     EXPECT_EQ(read->GetMasked(), c.Masked);
@@ -159,12 +159,12 @@ TEST_F(ImgListStreamTest, EveryColourDepthRoundTrips) {
 }
 
 TEST_F(ImgListStreamTest, EmptyListsWriteValidBitmaps) {
-  auto list = Make<TTestImageList>(nullptr);
+  auto list = MakeOwned<TTestImageList>(nullptr);
   const TBytes b = Written(list.get());
   EXPECT_EQ(Get16(b, 4), 0);
   EXPECT_EQ(Get16(b, 6), 5);
   EXPECT_EQ(Get32(b, kImageInfo + 8), 16u) << "one row of images at least";
-  auto read = Make<TTestImageList>(nullptr);
+  auto read = MakeOwned<TTestImageList>(nullptr);
   read->AddMasked(Glyph(clRed).get(), kKey);
   Read(read.get(), b);
   EXPECT_EQ(read->Count(), 0);
@@ -172,12 +172,12 @@ TEST_F(ImgListStreamTest, EmptyListsWriteValidBitmaps) {
 
 // What other writers may put in the stream and comctl32 itself accepts.
 TEST_F(ImgListStreamTest, AcceptsWhatComctl32Writes) {
-  auto list = Make<TTestImageList>(nullptr);
+  auto list = MakeOwned<TTestImageList>(nullptr);
   FillGenerated(list.get(), 5);
   const TBytes ours = Written(list.get());
 
   // comctl32's own stream: bitmaps as tall as the capacity, another capacity.
-  auto raw = Make<TMemoryStream>();
+  auto raw = MakeOwned<TMemoryStream>();
   IStream* adapter = CreateStreamAdapter(raw.get());
   ASSERT_TRUE(ImageList_Write(list->GetHandle(), adapter));
   adapter->Release();
@@ -195,7 +195,7 @@ TEST_F(ImgListStreamTest, AcceptsWhatComctl32Writes) {
   const std::pair<const char*, TBytes> cases[] = {
       {"comctl32", native}, {"gap before bits", gap}, {"trailing bytes", trailing}};
   for (const auto& [name, bytes] : cases) {
-    auto read = Make<TTestImageList>(nullptr);
+    auto read = MakeOwned<TTestImageList>(nullptr);
     Int64 end = 0;
     ASSERT_NO_THROW(Read(read.get(), bytes, &end)) << name;
     ASSERT_EQ(read->Count(), 5) << name;
@@ -210,7 +210,7 @@ TEST_F(ImgListStreamTest, AcceptsWhatComctl32Writes) {
 // (capacity 10; colour bitmap 64 x 32 at 28, its bits at 82; mask at 8274,
 // its info header at 8288, bits at 8336; 8592 bytes).
 TEST_F(ImgListStreamTest, MalformedStreamsRaiseAndChangeNothing) {
-  auto source = Make<TTestImageList>(nullptr);
+  auto source = MakeOwned<TTestImageList>(nullptr);
   FillGenerated(source.get(), 5);
   const TBytes valid = Written(source.get());
   ASSERT_EQ(valid.size(), 8592u);
@@ -254,7 +254,7 @@ TEST_F(ImgListStreamTest, MalformedStreamsRaiseAndChangeNothing) {
       {"mask too short", [maskInfo](TBytes& b) { Put32(b, maskInfo + 8, 8); }},
       {"mask cut", [](TBytes& b) { b.resize(8500); }},
   };
-  auto list = Make<TTestImageList>(nullptr);
+  auto list = MakeOwned<TTestImageList>(nullptr);
   list->AddMasked(Glyph(clRed).get(), kKey);
   HIMAGELIST before = list->GetHandle();
   const long gdi = GdiAccounting::Live();
@@ -277,7 +277,7 @@ TEST_F(ImgListStreamTest, MalformedStreamsRaiseAndChangeNothing) {
 // Random damage to the header and bitmap headers: every outcome is a list or
 // EReadError, never a crash.
 TEST_F(ImgListStreamTest, RandomDamageNeverCrashes) {
-  auto source = Make<TTestImageList>(nullptr);
+  auto source = MakeOwned<TTestImageList>(nullptr);
   FillGenerated(source.get(), 5);
   const TBytes valid = Written(source.get());
   std::mt19937 random(20240611);
@@ -288,7 +288,7 @@ TEST_F(ImgListStreamTest, RandomDamageNeverCrashes) {
     const int flips = 1 + int(random() % 3);
     for (int f = 0; f < flips; ++f) bytes[random() % 2 ? header(random) : mask(random)] = Byte(random());
     if (random() % 5 == 0) bytes.resize(random() % bytes.size());
-    auto list = Make<TTestImageList>(nullptr);
+    auto list = MakeOwned<TTestImageList>(nullptr);
     try {
       Read(list.get(), bytes);
       EXPECT_LE(list->Count(), 5);
@@ -303,16 +303,16 @@ TEST_F(ImgListStreamTest, RandomDamageNeverCrashes) {
 // --- the component stream --------------------------------------------------------
 
 TEST_F(ImgListStreamTest, ComponentStreamCarriesBitmapAndProperties) {
-  auto list = Make<TImageList>(nullptr);
+  auto list = MakeOwned<TImageList>(nullptr);
   list->SetName(L"SmallImages");
   list->SetBkColor(clYellow);
   FillGenerated(list.get(), 3);
-  auto stream = Make<TMemoryStream>();
+  auto stream = MakeOwned<TMemoryStream>();
   WriteComponentToStream(stream.get(), list.get());
   EXPECT_TRUE(Contains(BytesOf(stream.get()), "Bitmap"));
 
   stream->SetPosition(0);
-  auto read = Make<TImageList>(nullptr);
+  auto read = MakeOwned<TImageList>(nullptr);
   ReadComponentFromStream(stream.get(), read.get());
   ASSERT_EQ(read->Count(), 3);
   EXPECT_EQ(read->GetBkColor(), clYellow);
@@ -320,19 +320,19 @@ TEST_F(ImgListStreamTest, ComponentStreamCarriesBitmapAndProperties) {
     EXPECT_EQ(DrawnPixels(read.get(), k, clTeal), DrawnPixels(list.get(), k, clTeal)) << k;
 
   // Nothing to store for an empty list, or for one equal to its ancestor.
-  auto empty = Make<TImageList>(nullptr);
-  auto emptyStream = Make<TMemoryStream>();
+  auto empty = MakeOwned<TImageList>(nullptr);
+  auto emptyStream = MakeOwned<TMemoryStream>();
   WriteComponentToStream(emptyStream.get(), empty.get());
   EXPECT_FALSE(Contains(BytesOf(emptyStream.get()), "Bitmap"));
 
-  auto same = Make<TImageList>(nullptr);
+  auto same = MakeOwned<TImageList>(nullptr);
   same->SetBkColor(clYellow);
   same->AddImages(read.get());
-  auto sameStream = Make<TMemoryStream>();
+  auto sameStream = MakeOwned<TMemoryStream>();
   WriteDescendentToStream(sameStream.get(), same.get(), list.get());
   EXPECT_FALSE(Contains(BytesOf(sameStream.get()), "Bitmap"));
   same->Delete(0);
-  auto differentStream = Make<TMemoryStream>();
+  auto differentStream = MakeOwned<TMemoryStream>();
   WriteDescendentToStream(differentStream.get(), same.get(), list.get());
   EXPECT_TRUE(Contains(BytesOf(differentStream.get()), "Bitmap"));
 }

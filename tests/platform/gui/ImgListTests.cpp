@@ -14,7 +14,7 @@ class ImgListEditTest : public ImgListTest {
  protected:
   // A list of `colors.size()` images, one square colour each.
   Owned<TTestImageList> ListOf(const Colors& colors) {
-    auto list = Make<TTestImageList>(nullptr);
+    auto list = MakeOwned<TTestImageList>(nullptr);
     for (TColor c : colors) list->AddMasked(Glyph(c).get(), kKey);
     return list;
   }
@@ -23,7 +23,7 @@ class ImgListEditTest : public ImgListTest {
 TEST_F(ImgListEditTest, PublishedDefaultsAreTheConstructedValues) {
   // A published default that differs from the constructed value would make
   // the stream drop a property that must be stored.
-  auto list = Make<TImageList>(nullptr);
+  auto list = MakeOwned<TImageList>(nullptr);
   int checked = 0;
   for (const TPropInfo* p : TImageList::StaticClass()->Properties()) {
     if (!p->HasDefault || !p->GetOrd) continue;
@@ -55,7 +55,7 @@ TEST_F(ImgListEditTest, AddSplitsStripsAndKeepsOrder) {
 }
 
 TEST_F(ImgListEditTest, MasksFromColourBitmapAndNone) {
-  auto list = Make<TTestImageList>(nullptr);
+  auto list = MakeOwned<TTestImageList>(nullptr);
   // clDefault: the bitmap's bottom-left pixel is the transparent colour.
   auto teal = Painted(16, 16, [](int x, int y) { return x >= 4 && x < 12 && y >= 4 && y < 12 ? clRed : clTeal; });
   list->AddMasked(teal.get(), clDefault);
@@ -135,7 +135,7 @@ TEST_F(ImgListEditTest, IndexesOutsideTheListRaise) {
 }
 
 TEST_F(ImgListEditTest, CopiesBetweenListsKeepPixelsAndMasks) {
-  auto source = Make<TTestImageList>(nullptr);
+  auto source = MakeOwned<TTestImageList>(nullptr);
   FillGenerated(source.get(), 6);
   auto target = ListOf({clRed});
   EXPECT_EQ(target->AddImage(source.get(), 4), 1);
@@ -149,7 +149,7 @@ TEST_F(ImgListEditTest, CopiesBetweenListsKeepPixelsAndMasks) {
   // Assign copies images and settings, but not who owns the handle.
   source->SetBkColor(clYellow);
   source->SetShareImages(true);
-  auto copy = Make<TTestImageList>(nullptr, 32, 32);
+  auto copy = MakeOwned<TTestImageList>(nullptr, 32, 32);
   copy->Assign(source.get());
   EXPECT_EQ(copy->Count(), 6);
   EXPECT_EQ(copy->GetWidth(), 16);
@@ -160,10 +160,10 @@ TEST_F(ImgListEditTest, CopiesBetweenListsKeepPixelsAndMasks) {
 }
 
 TEST_F(ImgListEditTest, GetImagesBitmapAndIcon) {
-  auto list = Make<TTestImageList>(nullptr);
+  auto list = MakeOwned<TTestImageList>(nullptr);
   FillGenerated(list.get(), 3);
-  auto image = Make<TBitmap>();
-  auto mask = Make<TBitmap>();
+  auto image = MakeOwned<TBitmap>();
+  auto mask = MakeOwned<TBitmap>();
   list->GetImages(2, image.get(), mask.get());
   ASSERT_EQ(image->GetWidth(), 16);
   ASSERT_EQ(mask->GetHeight(), 16);
@@ -182,7 +182,7 @@ TEST_F(ImgListEditTest, GetImagesBitmapAndIcon) {
   EXPECT_EQ(PixelOf(bitmap.get(), 5, 5), GeneratedPixel(1, 5, 5));
   EXPECT_FALSE(list->GetBitmap(3, bitmap.get()));
 
-  auto icon = Make<TIcon>();
+  auto icon = MakeOwned<TIcon>();
   list->GetIcon(0, icon.get());
   ASSERT_FALSE(icon->Empty());
   EXPECT_EQ(icon->GetWidth(), 16);
@@ -251,7 +251,7 @@ Owned<TBitmap> SquareGlyph() {
 }
 
 TEST_F(ImgListDrawTest, MaskedImageOverBackgroundPixelByPixel) {
-  auto list = Make<TImageList>(nullptr);
+  auto list = MakeOwned<TImageList>(nullptr);
   auto glyph = SquareGlyph();
   list->AddMasked(glyph.get(), kKey);
   auto target = MakeBitmap(24, 24, clTeal);
@@ -282,7 +282,7 @@ TEST_F(ImgListDrawTest, MaskedImageOverBackgroundPixelByPixel) {
 }
 
 TEST_F(ImgListDrawTest, DisabledImageIsEmbossedShape) {
-  auto list = Make<TImageList>(nullptr);
+  auto list = MakeOwned<TImageList>(nullptr);
   auto glyph = SquareGlyph();
   list->AddMasked(glyph.get(), kKey);
   auto target = MakeBitmap(24, 24, clTeal);
@@ -304,7 +304,7 @@ TEST_F(ImgListDrawTest, DisabledImageIsEmbossedShape) {
 }
 
 TEST_F(ImgListDrawTest, StylesAndOverlays) {
-  auto list = Make<TImageList>(nullptr);
+  auto list = MakeOwned<TImageList>(nullptr);
   list->AddMasked(Glyph(clRed).get(), kKey);
   auto dot = Painted(16, 16, [](int x, int y) { return x == 6 && y == 6 ? clBlue : kKey; });
   list->AddMasked(dot.get(), kKey);
@@ -326,21 +326,21 @@ TEST_F(ImgListDrawTest, StylesAndOverlays) {
 TEST_F(ImgListDrawTest, EditingAndDrawingLeaveNoGdiObjects) {
   const long before = GdiAccounting::Live();
   {
-    auto list = Make<TTestImageList>(nullptr);
+    auto list = MakeOwned<TTestImageList>(nullptr);
     FillGenerated(list.get(), 5);
     auto glyph = Glyph(clRed);
     list->Add(glyph.get(), glyph.get());
     list->Replace(0, glyph.get(), glyph.get());
     list->ReplaceMasked(1, glyph.get(), kKey);
     list->Move(0, 4);
-    auto copy = Make<TTestImageList>(nullptr);
+    auto copy = MakeOwned<TTestImageList>(nullptr);
     copy->Assign(list.get());
     auto target = MakeBitmap(16, 16);
     list->Draw(target->Canvas(), 0, 0, 2, false);
-    auto image = Make<TBitmap>();
-    auto mask = Make<TBitmap>();
+    auto image = MakeOwned<TBitmap>();
+    auto mask = MakeOwned<TBitmap>();
     list->GetImages(1, image.get(), mask.get());
-    auto stream = Make<TMemoryStream>();
+    auto stream = MakeOwned<TMemoryStream>();
     list->WriteData(stream.get());
     stream->SetPosition(0);
     copy->ReadData(stream.get());
@@ -364,10 +364,10 @@ class TLinkFreer : public TObject {
 };
 
 TEST_F(ImgListChangeTest, LinksHearEveryChangeOnceAfterUpdates) {
-  auto list = Make<TImageList>(nullptr);
+  auto list = MakeOwned<TImageList>(nullptr);
   TEventCounter first, second, event;
-  auto link1 = Make<TChangeLink>();
-  auto link2 = Make<TChangeLink>();
+  auto link1 = MakeOwned<TChangeLink>();
+  auto link2 = MakeOwned<TChangeLink>();
   link1->OnChange = first.Event();
   link2->OnChange = second.Event();
   list->RegisterChanges(link1.get());
@@ -405,7 +405,7 @@ TEST_F(ImgListChangeTest, LinksHearEveryChangeOnceAfterUpdates) {
 }
 
 TEST_F(ImgListChangeTest, LinksAndListsFreedInAnyOrder) {
-  auto list = Make<TImageList>(nullptr);
+  auto list = MakeOwned<TImageList>(nullptr);
   // A link freed while registered leaves the list.
   auto* gone = new TChangeLink;
   list->RegisterChanges(gone);
@@ -416,7 +416,7 @@ TEST_F(ImgListChangeTest, LinksAndListsFreedInAnyOrder) {
   TEventCounter last;
   auto* link1 = new TChangeLink;
   auto* link2 = new TChangeLink;
-  auto link3 = Make<TChangeLink>();
+  auto link3 = MakeOwned<TChangeLink>();
   link1->OnChange = TNotifyEvent::Bind<&TLinkFreer::Notify>(&freer);
   freer.Victim = link2;
   link2->OnChange = last.Event();
@@ -457,7 +457,7 @@ TEST_F(ImgListHandleTest, AnAdoptedHandleIsDestroyedOnceByItsOwner) {
   const long base = ImgListLiveHandles();
   HIMAGELIST foreign = Foreign(24, 20);
   {
-    auto list = Make<TImageList>(nullptr);
+    auto list = MakeOwned<TImageList>(nullptr);
     list->AddMasked(Glyph(clRed).get(), kKey);
     EXPECT_EQ(ImgListLiveHandles(), base + 1);
     list->SetHandle(foreign);   // the old handle goes, the new one is the list's
@@ -474,10 +474,10 @@ TEST_F(ImgListHandleTest, AnAdoptedHandleIsDestroyedOnceByItsOwner) {
 
 TEST_F(ImgListHandleTest, SharedHandlesStayWithTheirOwner) {
   HIMAGELIST foreign = Foreign();
-  auto owner = Make<TImageList>(nullptr);
+  auto owner = MakeOwned<TImageList>(nullptr);
   owner->AddMasked(Glyph(clRed).get(), kKey);
   {
-    auto sharer = Make<TImageList>(nullptr);
+    auto sharer = MakeOwned<TImageList>(nullptr);
     sharer->SetShareImages(true);
     sharer->SetHandle(foreign);
     sharer->SetHandle(owner->GetHandle());   // replacing a shared handle keeps it too
@@ -491,7 +491,7 @@ TEST_F(ImgListHandleTest, SharedHandlesStayWithTheirOwner) {
   HIMAGELIST handedOver = Foreign();
   const long base = ImgListLiveHandles();
   {
-    auto list = Make<TImageList>(nullptr);
+    auto list = MakeOwned<TImageList>(nullptr);
     list->SetShareImages(true);
     list->SetHandle(handedOver);
     EXPECT_EQ(ImgListLiveHandles(), base);
@@ -507,7 +507,7 @@ TEST_F(ImgListTest, DragImageFollowsBeginMoveEnd) {
   HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 120, 80, nullptr, nullptr,
                                 GetModuleHandleW(nullptr), nullptr);
   ASSERT_NE(window, nullptr);
-  auto list = Make<TImageList>(nullptr);
+  auto list = MakeOwned<TImageList>(nullptr);
   EXPECT_FALSE(list->BeginDrag(window, 5, 5)) << "nothing to drag";
   list->AddMasked(Glyph(clRed).get(), kKey);
   list->AddMasked(Glyph(clBlue).get(), kKey);

@@ -31,15 +31,15 @@ Owned<TBitmap> FourBlocks() {
 }
 
 TBytes FourBlocksJpeg() {
-  auto image = Make<TJPEGImage>();
+  auto image = MakeOwned<TJPEGImage>();
   auto blocks = FourBlocks();
   image->Assign(blocks.get());
   return SavedBytes(image.get());
 }
 
 Owned<TJPEGImage> LoadJpeg(const TBytes& bytes) {
-  auto image = Make<TJPEGImage>();
-  auto stream = Make<TBytesStream>(bytes);
+  auto image = MakeOwned<TJPEGImage>();
+  auto stream = MakeOwned<TBytesStream>(bytes);
   image->LoadFromStream(stream.get());
   return image;
 }
@@ -92,7 +92,7 @@ class TVastStream : public TStream {
 TEST_F(GraphicsJpeg, DataPastTwoGigabytesIsRejectedUnread) {
   for (const Int64 size : {Int64(INT_MAX) + 1, Int64(5) << 30}) {
     SCOPED_TRACE(size);
-    auto image = Make<TJpegData>();
+    auto image = MakeOwned<TJpegData>();
     TVastStream whole(size, TBytes{0xFF, 0xD8});
     EXPECT_THROW(image->LoadFromStream(&whole), EInvalidGraphic);
     EXPECT_EQ(whole.ReadsPastHead, 0);
@@ -102,7 +102,7 @@ TEST_F(GraphicsJpeg, DataPastTwoGigabytesIsRejectedUnread) {
   TBytes head(4);
   std::memcpy(head.data(), &stored, 4);
   TVastStream field(4 + Int64(stored), head);
-  auto image = Make<TJpegData>();
+  auto image = MakeOwned<TJpegData>();
   EXPECT_THROW(image->ReadData(&field), EInvalidGraphic);
   EXPECT_EQ(field.ReadsPastHead, 0);
 }
@@ -154,20 +154,20 @@ TEST_F(GraphicsJpeg, StoredDataKeepsTheBytesExactly) {
   std::memcpy(stored.data(), &size, 4);
   std::copy(jpeg.begin(), jpeg.end(), stored.begin() + 4);
 
-  auto image = Make<TJpegData>();
-  auto in = Make<TBytesStream>(stored);
+  auto image = MakeOwned<TJpegData>();
+  auto in = MakeOwned<TBytesStream>(stored);
   const long decodes = TJPEGImage::DecodeCount();
   image->ReadData(in.get());
   EXPECT_EQ(in->GetPosition(), in->GetSize());
   image->SetCompressionQuality(20);   // would change the bytes if it recompressed
-  auto out = Make<TMemoryStream>();
+  auto out = MakeOwned<TMemoryStream>();
   image->WriteData(out.get());
   EXPECT_EQ(BytesOf(out.get()), stored);
   EXPECT_EQ(TJPEGImage::DecodeCount(), decodes);
 
   // A length past the data.
   stored[3] = 0x7F;
-  auto lying = Make<TBytesStream>(stored);
+  auto lying = MakeOwned<TBytesStream>(stored);
   EXPECT_THROW(image->ReadData(lying.get()), EInvalidGraphic);
   EXPECT_EQ(image->Data(), jpeg) << "a failed read left the image changed";
 }
@@ -185,8 +185,8 @@ TEST_F(GraphicsJpeg, CorruptDataRaisesInvalidGraphic) {
   };
   for (const Case& c : atLoad) {
     SCOPED_TRACE(c.Name);
-    auto image = Make<TJPEGImage>();
-    auto stream = Make<TBytesStream>(c.Bytes);
+    auto image = MakeOwned<TJPEGImage>();
+    auto stream = MakeOwned<TBytesStream>(c.Bytes);
     EXPECT_THROW(image->LoadFromStream(stream.get()), EInvalidGraphic);
     EXPECT_TRUE(image->Empty());
   }
@@ -219,7 +219,7 @@ TEST_F(GraphicsJpeg, DecodingOptions) {
   image->SetScale(jsHalf);
   EXPECT_EQ(image->GetWidth(), 16);
   EXPECT_EQ(image->GetHeight(), 8);
-  auto bitmap = Make<TBitmap>();
+  auto bitmap = MakeOwned<TBitmap>();
   bitmap->Assign(image.get());
   EXPECT_EQ(bitmap->GetWidth(), 16);
 
@@ -274,7 +274,7 @@ TEST_F(GraphicsJpeg, CmykImagesDecodeToTheirColours) {
   std::free(out);
 
   auto image = LoadJpeg(cmyk);
-  auto bitmap = Make<TBitmap>();
+  auto bitmap = MakeOwned<TBitmap>();
   bitmap->Assign(image.get());
   bitmap->SetPixelFormat(pf32bit);
   EXPECT_TRUE(Near(PixelOf(bitmap.get(), 4, 4), clRed)) << std::hex << PixelOf(bitmap.get(), 4, 4);
@@ -282,7 +282,7 @@ TEST_F(GraphicsJpeg, CmykImagesDecodeToTheirColours) {
 
 TEST_F(GraphicsJpeg, AssignedBitmapIsRecompressedWithTheQuality) {
   auto blocks = FourBlocks();
-  auto image = Make<TJPEGImage>();
+  auto image = MakeOwned<TJPEGImage>();
   TEventCounter changed;
   image->OnChange = changed.Event();
   image->Assign(blocks.get());
@@ -290,10 +290,10 @@ TEST_F(GraphicsJpeg, AssignedBitmapIsRecompressedWithTheQuality) {
   EXPECT_EQ(image->GetWidth(), 32);
   image->SetCompressionQuality(10);
   const TBytes low = SavedBytes(image.get());
-  auto fine = Make<TJPEGImage>();
+  auto fine = MakeOwned<TJPEGImage>();
   fine->Assign(blocks.get());
   fine->SetCompressionQuality(100);
   EXPECT_LT(low.size(), SavedBytes(fine.get()).size());
   EXPECT_EQ(fine->GetCompressionQuality(), 100);
-  EXPECT_EQ(Make<TJPEGImage>()->GetCompressionQuality(), 90);
+  EXPECT_EQ(MakeOwned<TJPEGImage>()->GetCompressionQuality(), 90);
 }

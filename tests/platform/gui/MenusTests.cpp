@@ -145,7 +145,7 @@ TEST(ShortCutText, KeyAndShiftState) {
 // The handle shows the visible children with their state, shortcut texts,
 // separators and sub-menus, and follows later changes.
 TEST_F(MenusTest, HandleMirrorsTheItems) {
-  auto menu = Make<TPopupMenu>(nullptr);
+  auto menu = MakeOwned<TPopupMenu>(nullptr);
   menu->SetAutoHotkeys(maManual);
   TMenuItem* root = menu->Items();
   TMenuItem* open = AddItem(root, L"&Open");
@@ -195,7 +195,7 @@ TEST_F(MenusTest, HandleMirrorsTheItems) {
 }
 
 TEST_F(MenusTest, TreeOperationsAndErrors) {
-  auto root = Make<TMenuItem>(nullptr);
+  auto root = MakeOwned<TMenuItem>(nullptr);
   TMenuItem* a = AddItem(root.get(), L"&Alpha");
   TMenuItem* b = AddItem(root.get(), L"Beta");
   TMenuItem* c = AddItem(a, L"Gamma");
@@ -207,7 +207,7 @@ TEST_F(MenusTest, TreeOperationsAndErrors) {
   EXPECT_THROW(root->Add(c), EMenuError) << "already has a parent";
   EXPECT_THROW(root->Items(2), EMenuError);
   EXPECT_THROW(root->Remove(c), EMenuError) << "not a child of root";
-  auto loose = Make<TMenuItem>(nullptr);
+  auto loose = MakeOwned<TMenuItem>(nullptr);
   EXPECT_THROW(root->Insert(5, loose.get()), EMenuError);
   // Cycles: an item cannot go below itself.
   root->Delete(0);
@@ -224,7 +224,7 @@ TEST_F(MenusTest, TreeOperationsAndErrors) {
 // With automatic hotkeys each entry without one gets the first letter that
 // its siblings do not use; the captions themselves stay as they are.
 TEST_F(MenusTest, AutomaticHotkeys) {
-  auto menu = Make<TPopupMenu>(nullptr);
+  auto menu = MakeOwned<TPopupMenu>(nullptr);
   EXPECT_EQ(menu->AutoHotkeys(), maAutomatic);
   TMenuItem* root = menu->Items();
   AddItem(root, L"Open");
@@ -244,7 +244,7 @@ TEST_F(MenusTest, AutomaticHotkeys) {
 }
 
 TEST_F(MenusTest, ClickAndCommands) {
-  auto menu = Make<TPopupMenu>(nullptr);
+  auto menu = MakeOwned<TPopupMenu>(nullptr);
   TClickSink sink;
   TMenuItem* item = AddItem(menu->Items(), L"Go");
   item->OnClick = TNotifyEvent::Bind<&TClickSink::Clicked>(&sink);
@@ -277,12 +277,12 @@ TEST_F(MenusTest, ClickAndCommands) {
   const UINT cmd = r2->Command();
   EXPECT_NE(cmd, r1->Command());
   TObject::Free(r2);
-  auto again = Make<TMenuItem>(nullptr);
+  auto again = MakeOwned<TMenuItem>(nullptr);
   EXPECT_EQ(again->Command(), cmd);
 }
 
 TEST_F(MenusTest, ShortCutsRunEnabledItems) {
-  auto menu = Make<TPopupMenu>(nullptr);
+  auto menu = MakeOwned<TPopupMenu>(nullptr);
   TClickSink sink;
   TMenuItem* sub = AddItem(menu->Items(), L"Edit");
   TMenuItem* copy = AddItem(sub, L"Copy");
@@ -301,7 +301,7 @@ TEST_F(MenusTest, ShortCutsRunEnabledItems) {
 // ---------------------------------------------------------------------------
 
 TEST_F(MenusTest, ItemFollowsItsAction) {
-  auto owner = Make<TComponent>(nullptr);
+  auto owner = MakeOwned<TComponent>(nullptr);
   auto* action = new TAction(owner.get());
   action->SetName(L"aSave");
   action->SetCaption(L"&Save");
@@ -311,7 +311,7 @@ TEST_F(MenusTest, ItemFollowsItsAction) {
   TClickSink sink;
   action->OnExecute = TNotifyEvent::Bind<&TClickSink::Executed>(&sink);
 
-  auto menu = Make<TPopupMenu>(nullptr);
+  auto menu = MakeOwned<TPopupMenu>(nullptr);
   menu->SetAutoHotkeys(maManual);
   TMenuItem* item = AddItem(menu->Items(), L"");
   item->SetName(L"miSave");
@@ -357,7 +357,7 @@ TEST_F(MenusTest, ItemFollowsItsAction) {
 // Before a sub-menu opens (WM_INITMENUPOPUP to the popup list's window) the
 // actions of its items update them.
 TEST_F(MenusTest, OpeningASubMenuUpdatesItsActions) {
-  auto owner = Make<TComponent>(nullptr);
+  auto owner = MakeOwned<TComponent>(nullptr);
   auto* action = new TAction(owner.get());
   struct TUpdater : TObject {
     int Calls = 0;
@@ -369,7 +369,7 @@ TEST_F(MenusTest, OpeningASubMenuUpdatesItsActions) {
   } updater;
   action->OnUpdate = TNotifyEvent::Bind<&TUpdater::Update>(&updater);
   action->OnExecute = TNotifyEvent::Bind<&TUpdater::Execute>(&updater);
-  auto menu = Make<TPopupMenu>(nullptr);
+  auto menu = MakeOwned<TPopupMenu>(nullptr);
   TMenuItem* item = AddItem(menu->Items(), L"x");
   item->SetAction(action);
   ASSERT_TRUE(item->Enabled());
@@ -431,7 +431,7 @@ TEST_F(MenusTest, PopupMenuLoadsFromAStoredDefinition) {
 }
 
 TEST_F(MenusTest, ActionLinkedCaptionIsNotStored) {
-  auto owner = Make<TComponent>(nullptr);
+  auto owner = MakeOwned<TComponent>(nullptr);
   owner->SetName(L"Form1");
   auto* action = new TAction(owner.get());
   action->SetName(L"aOpen");
@@ -458,10 +458,10 @@ TEST_F(MenusTest, ActionLinkedCaptionIsNotStored) {
 // With images the items are drawn by the library: the popup list's window
 // answers WM_MEASUREITEM and WM_DRAWITEM for them.
 TEST_F(MenusTest, ItemsWithImagesAreOwnerDrawn) {
-  auto images = Make<TImageList>(nullptr);
+  auto images = MakeOwned<TImageList>(nullptr);
   images->SetWidth(20);
   images->SetHeight(24);
-  auto menu = Make<TPopupMenu>(nullptr);
+  auto menu = MakeOwned<TPopupMenu>(nullptr);
   TMenuItem* item = AddItem(menu->Items(), L"Cut");
   TMenuItem* plain = AddItem(menu->Items(), L"-");
   EXPECT_FALSE(MenuInfo(menu->Handle(), 0).fType & MFT_OWNERDRAW);
@@ -500,7 +500,7 @@ TEST_F(MenusTest, ItemsWithImagesAreOwnerDrawn) {
   EXPECT_EQ(mis.itemWidth, 111u);
   EXPECT_EQ(mis.itemHeight, 33u);
 
-  auto bitmap = Make<TBitmap>();
+  auto bitmap = MakeOwned<TBitmap>();
   bitmap->SetPixelFormat(pf32bit);
   bitmap->SetSize(60, 30);
   DRAWITEMSTRUCT dis{};
@@ -522,7 +522,7 @@ TEST_F(MenusTest, ItemsWithImagesAreOwnerDrawn) {
   // and its image in the glyph column.
   item->OnMeasureItem = nullptr;
   item->OnAdvancedDrawItem = nullptr;
-  auto red = Make<TBitmap>();
+  auto red = MakeOwned<TBitmap>();
   red->SetPixelFormat(pf32bit);
   red->SetSize(20, 24);
   red->Canvas()->Brush()->SetColor(clRed);
@@ -555,7 +555,7 @@ void PostKey(WPARAM key) { PostMessageW(PopupList().Window(), WM_KEYDOWN, key, 0
 }  // namespace
 
 TEST_F(MenusTest, ChoosingAnEntryClicksIt) {
-  auto menu = Make<TPopupMenu>(nullptr);
+  auto menu = MakeOwned<TPopupMenu>(nullptr);
   TClickSink sink;
   TMenuItem* item = AddItem(menu->Items(), L"First");
   item->OnClick = TNotifyEvent::Bind<&TClickSink::Clicked>(&sink);
@@ -575,7 +575,7 @@ TEST_F(MenusTest, ChoosingAnEntryClicksIt) {
 }
 
 TEST_F(MenusTest, PopupShowsAndEscapeDismissesIt) {
-  auto menu = Make<TPopupMenu>(nullptr);
+  auto menu = MakeOwned<TPopupMenu>(nullptr);
   TClickSink sink;
   menu->OnPopup = TNotifyEvent::Bind<&TClickSink::Popped>(&sink);
   menu->OnClose = TNotifyEvent::Bind<&TClickSink::Closed>(&sink);

@@ -53,7 +53,7 @@ class StdCtrlsTest : public FormsFixture {
   }
 
   template <class T>
-  T* Make(int left = 8, int top = 8, int width = -1, int height = -1) {
+  T* Place(int left = 8, int top = 8, int width = -1, int height = -1) {
     T* c = new T(form);
     c->SetParent(form);
     c->SetBounds(left, top, width < 0 ? c->GetWidth() : width, height < 0 ? c->GetHeight() : height);

@@ -46,7 +46,7 @@ SIZE TextExtentOf(TFont* font, const String& text) {
 // ---------------------------------------------------------------------------
 
 TEST_F(StdCtrlsEditTest, WindowIsAnEditWithTheStylesOfTheSettings) {
-  auto* edit = Make<TEdit>();
+  auto* edit = Place<TEdit>();
   edit->SetReadOnly(true);
   edit->SetMaxLength(5);
   edit->SetPasswordChar(L'#');
@@ -68,12 +68,12 @@ TEST_F(StdCtrlsEditTest, WindowIsAnEditWithTheStylesOfTheSettings) {
   edit->SetCharCase(ecUpperCase);
   EXPECT_TRUE(StyleOf(edit->Handle()) & ES_UPPERCASE);
   // The single-line edit's height follows its font: text height plus the frame.
-  auto* sized = Make<TEdit>();
+  auto* sized = Place<TEdit>();
   EXPECT_EQ(sized->GetHeight(), TextHeightOf(sized->Font()) + 8 * GetSystemMetrics(SM_CYBORDER));
 }
 
 TEST_F(StdCtrlsEditTest, TextSelectionAndModifiedSurviveRecreation) {
-  auto* edit = Make<TEdit>();
+  auto* edit = Place<TEdit>();
   edit->SetText(L"hello world");
   edit->SetModified(true);
   // Before the window: kept in the object.
@@ -104,7 +104,7 @@ TEST_F(StdCtrlsEditTest, TextSelectionAndModifiedSurviveRecreation) {
 
 TEST_F(StdCtrlsEditTest, OnChangeComesFromTheWindowsChangeNotification) {
   TEventLog log;
-  auto* edit = Make<TEdit>();
+  auto* edit = Place<TEdit>();
   edit->OnChange = log.OnChange();
   edit->SetText(L"abc");   // before the window: nothing to notify
   edit->HandleNeeded();
@@ -120,8 +120,8 @@ TEST_F(StdCtrlsEditTest, OnChangeComesFromTheWindowsChangeNotification) {
 }
 
 TEST_F(StdCtrlsEditTest, FocusSelectsAllTheTextWithAutoSelect) {
-  auto* edit = Make<TEdit>();
-  auto* other = Make<TEdit>(8, 40);
+  auto* edit = Place<TEdit>();
+  auto* other = Place<TEdit>(8, 40);
   edit->SetText(L"abcdef");
   form->Show();
   PumpPending();
@@ -137,7 +137,7 @@ TEST_F(StdCtrlsEditTest, FocusSelectsAllTheTextWithAutoSelect) {
 }
 
 TEST_F(StdCtrlsEditTest, UndoAndClipboardOperationsWorkOnTheWindow) {
-  auto* edit = Make<TEdit>();
+  auto* edit = Place<TEdit>();
   edit->HandleNeeded();
   edit->SetText(L"one");
   edit->ClearUndo();
@@ -161,7 +161,7 @@ TEST_F(StdCtrlsEditTest, UndoAndClipboardOperationsWorkOnTheWindow) {
 }
 
 TEST_F(StdCtrlsEditTest, MemoLinesAreTheTextsLines) {
-  auto* memo = Make<TMemo>(8, 8, 200, 100);
+  auto* memo = Place<TMemo>(8, 8, 200, 100);
   TStrings* lines = memo->Lines();
   lines->Add(L"first");
   lines->Add(L"second");
@@ -195,7 +195,7 @@ TEST_F(StdCtrlsEditTest, MemoLinesAreTheTextsLines) {
 
 TEST_F(StdCtrlsButtonTest, ButtonClicksFromTheWindowAndSetsTheFormsModalResult) {
   TEventLog log;
-  auto* button = Make<TButton>();
+  auto* button = Place<TButton>();
   button->SetCaption(L"&Go");
   button->SetModalResult(mrOk);
   button->OnClick = log.OnClick();
@@ -213,7 +213,7 @@ TEST_F(StdCtrlsButtonTest, ButtonClicksFromTheWindowAndSetsTheFormsModalResult) 
   // Enter presses the default button, Esc the cancel button, the
   // accelerator its button; other keys pass. (Keys go to controls that can
   // take the focus: the form shows.)
-  auto* cancel = Make<TButton>(100, 8);
+  auto* cancel = Place<TButton>(100, 8);
   form->Show();
   PumpPending();
   cancel->SetCancel(true);
@@ -228,7 +228,7 @@ TEST_F(StdCtrlsButtonTest, ButtonClicksFromTheWindowAndSetsTheFormsModalResult) 
 }
 
 TEST_F(StdCtrlsButtonTest, ModalFormEndsWithTheClickedButtonsResult) {
-  auto* button = Make<TButton>();
+  auto* button = Place<TButton>();
   button->SetModalResult(mrYes);
   TLoopGuard guard;
   PostMessageW(button->Handle(), BM_CLICK, 0, 0);
@@ -238,7 +238,7 @@ TEST_F(StdCtrlsButtonTest, ModalFormEndsWithTheClickedButtonsResult) {
 
 TEST_F(StdCtrlsButtonTest, CheckBoxStateFollowsClicksAndCode) {
   TEventLog log;
-  auto* box = Make<TCheckBox>();
+  auto* box = Place<TCheckBox>();
   box->SetChecked(true);   // before the window
   box->OnClick = log.OnClick();
   HWND wnd = box->Handle();
@@ -275,7 +275,7 @@ TEST_F(StdCtrlsButtonTest, CheckBoxStateFollowsClicksAndCode) {
 // ---------------------------------------------------------------------------
 
 TEST_F(StdCtrlsLabelTest, AutoSizeFitsTheCaptionAndKeepsTheAlignedSide) {
-  auto* label = Make<TLabel>(50, 10);
+  auto* label = Place<TLabel>(50, 10);
   label->SetCaption(L"Some caption");
   const SIZE size = TextExtentOf(label->Font(), L"Some caption");
   EXPECT_EQ(label->GetWidth(), size.cx);
@@ -298,7 +298,7 @@ TEST_F(StdCtrlsLabelTest, AutoSizeFitsTheCaptionAndKeepsTheAlignedSide) {
 }
 
 TEST_F(StdCtrlsLabelTest, OpaqueLabelFillsItsColourTransparentOneLeavesTheBackground) {
-  auto* label = Make<TLabel>(0, 0);
+  auto* label = Place<TLabel>(0, 0);
   label->SetAutoSize(false);
   label->SetBounds(0, 0, 20, 10);
   label->SetColor(clRed);
@@ -315,8 +315,8 @@ TEST_F(StdCtrlsLabelTest, OpaqueLabelFillsItsColourTransparentOneLeavesTheBackgr
 }
 
 TEST_F(StdCtrlsLabelTest, AcceleratorFocusesTheFocusControl) {
-  auto* edit = Make<TEdit>(8, 40);
-  auto* label = Make<TLabel>();
+  auto* edit = Place<TEdit>(8, 40);
+  auto* label = Place<TLabel>();
   label->SetCaption(L"&Name:");
   label->SetFocusControl(edit);
   form->Show();
@@ -334,7 +334,7 @@ TEST_F(StdCtrlsLabelTest, AcceleratorFocusesTheFocusControl) {
 // ---------------------------------------------------------------------------
 
 TEST_F(StdCtrlsListBoxTest, ItemsLiveInTheWindowAndSurviveRecreation) {
-  auto* list = Make<TListBox>();
+  auto* list = Place<TListBox>();
   TObject marker;
   // Items before the window are kept and go into it when it is made.
   list->Items()->AddObject(L"beta", &marker);
@@ -372,7 +372,7 @@ TEST_F(StdCtrlsListBoxTest, ItemsLiveInTheWindowAndSurviveRecreation) {
 }
 
 TEST_F(StdCtrlsListBoxTest, MultiSelectionIsKeptAcrossRecreation) {
-  auto* list = Make<TListBox>();
+  auto* list = Place<TListBox>();
   list->SetMultiSelect(true);
   for (const Char* s : {L"a", L"b", L"c", L"d"}) list->Items()->Add(s);
   list->SetSelected(1, true);
@@ -392,14 +392,14 @@ TEST_F(StdCtrlsListBoxTest, MultiSelectionIsKeptAcrossRecreation) {
   list->ClearSelection();
   EXPECT_EQ(list->GetSelCount(), 0);
 
-  auto* single = Make<TListBox>(200, 8);
+  auto* single = Place<TListBox>(200, 8);
   EXPECT_EQ(single->GetSelCount(), -1);
   EXPECT_EQ(single->GetItemIndex(), -1);
 }
 
 TEST_F(StdCtrlsListBoxTest, ClickingAnItemSelectsItAndClicks) {
   TEventLog log;
-  auto* list = Make<TListBox>(8, 8, 120, 100);
+  auto* list = Place<TListBox>(8, 8, 120, 100);
   for (const Char* s : {L"one", L"two", L"three"}) list->Items()->Add(s);
   list->OnClick = log.OnClick();
   form->Show();
@@ -448,7 +448,7 @@ class TDrawRecorder : public TObject {
 
 TEST_F(StdCtrlsListBoxTest, OwnerDrawnItemsGetTheirRectangleAndState) {
   TDrawRecorder recorder;
-  auto* list = Make<TListBox>(0, 0, 100, 80);
+  auto* list = Place<TListBox>(0, 0, 100, 80);
   list->SetBorderStyle(bsNone);
   list->SetStyle(lbOwnerDrawFixed);
   list->SetItemHeight(20);
@@ -475,7 +475,7 @@ TEST_F(StdCtrlsListBoxTest, OwnerDrawnItemsGetTheirRectangleAndState) {
 
 TEST_F(StdCtrlsListBoxTest, VariableItemsAreMeasuredByOnMeasureItem) {
   TDrawRecorder recorder;
-  auto* list = Make<TListBox>(0, 0, 100, 120);
+  auto* list = Place<TListBox>(0, 0, 100, 120);
   list->SetStyle(lbOwnerDrawVariable);
   recorder.Canvas = list->Canvas();
   list->OnMeasureItem = TMeasureItemEvent::Bind<&TDrawRecorder::MeasureItem>(&recorder);
@@ -496,7 +496,7 @@ TEST_F(StdCtrlsListBoxTest, VariableItemsAreMeasuredByOnMeasureItem) {
 // ---------------------------------------------------------------------------
 
 TEST_F(StdCtrlsComboBoxTest, StylesItemsAndTextFollowTheWindow) {
-  auto* combo = Make<TComboBox>();
+  auto* combo = Place<TComboBox>();
   for (const Char* s : {L"red", L"green", L"blue"}) combo->Items()->Add(s);
   combo->SetText(L"typed");
   HWND wnd = combo->Handle();
@@ -526,7 +526,7 @@ TEST_F(StdCtrlsComboBoxTest, StylesItemsAndTextFollowTheWindow) {
 
 TEST_F(StdCtrlsComboBoxTest, SelectingAndTypingGiveTheirEvents) {
   TEventLog log;
-  auto* combo = Make<TComboBox>();
+  auto* combo = Place<TComboBox>();
   combo->SetStyle(csDropDownList);
   for (const Char* s : {L"a", L"b", L"c"}) combo->Items()->Add(s);
   combo->SetItemIndex(0);
@@ -567,7 +567,7 @@ TEST_F(StdCtrlsComboBoxTest, SelectingAndTypingGiveTheirEvents) {
 
 TEST_F(StdCtrlsComboBoxTest, OwnerDrawnItemsAreMeasuredAndDrawnByTheEvents) {
   TDrawRecorder recorder;
-  auto* combo = Make<TComboBox>(0, 0, 120, 24);
+  auto* combo = Place<TComboBox>(0, 0, 120, 24);
   combo->SetStyle(csOwnerDrawVariable);
   recorder.Canvas = combo->Canvas();
   combo->OnMeasureItem = TMeasureItemEvent::Bind<&TDrawRecorder::MeasureItem>(&recorder);
@@ -586,7 +586,7 @@ TEST_F(StdCtrlsComboBoxTest, OwnerDrawnItemsAreMeasuredAndDrawnByTheEvents) {
 }
 
 TEST_F(StdCtrlsComboBoxTest, DroppedListShowsDropDownCountItems) {
-  auto* combo = Make<TComboBox>();
+  auto* combo = Place<TComboBox>();
   combo->SetStyle(csDropDownList);
   for (int i = 0; i < 20; ++i) combo->Items()->Add(L"item" + std::to_wstring(i));
   combo->SetDropDownCount(5);
@@ -609,7 +609,7 @@ TEST_F(StdCtrlsComboBoxTest, DroppedListShowsDropDownCountItems) {
 // ---------------------------------------------------------------------------
 
 TEST_F(StdCtrlsGroupBoxTest, FramePixelsAndClientAreaBelowTheCaption) {
-  auto* box = Make<TGroupBox>(0, 0, 60, 50);
+  auto* box = Place<TGroupBox>(0, 0, 60, 50);
   box->SetColor(clWhite);
   box->HandleNeeded();
   auto* inner = new TPanel(form);

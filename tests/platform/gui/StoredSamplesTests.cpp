@@ -68,7 +68,7 @@ const ListSample kSamples[] = {
 };
 
 Owned<TBitmap> Bitmap32(int width, int height, const std::function<DWORD(int, int)>& pixel) {
-  auto bitmap = Make<TBitmap>();
+  auto bitmap = MakeOwned<TBitmap>();
   bitmap->SetPixelFormat(pf32bit);
   bitmap->SetSize(width, height);
   for (int y = 0; y < height; ++y) {
@@ -79,7 +79,7 @@ Owned<TBitmap> Bitmap32(int width, int height, const std::function<DWORD(int, in
 }
 
 Owned<TTestImageList> MakeList(const ListSample& s) {
-  auto list = Make<TTestImageList>(nullptr, s.Width, s.Height);
+  auto list = MakeOwned<TTestImageList>(nullptr, s.Width, s.Height);
   list->SetColorDepth(s.Depth);
   list->SetBkColor(s.BkColor);
   for (int k = 0; k < s.Count; ++k) {
@@ -106,8 +106,8 @@ void ExpectImages(TTestImageList* list, const ListSample& s) {
   EXPECT_EQ(list->GetColorDepth(), s.Depth);
   EXPECT_EQ(list->GetBkColor(), s.BkColor);
   for (int k = 0; k < s.Count; ++k) {
-    auto image = Make<TBitmap>();
-    auto mask = Make<TBitmap>();
+    auto image = MakeOwned<TBitmap>();
+    auto mask = MakeOwned<TBitmap>();
     list->GetImages(k, image.get(), mask.get());
     for (int y = 0; y < s.Height; ++y)
       for (int x = 0; x < s.Width; ++x) {
@@ -132,21 +132,21 @@ class Bytes : public ImgListTest, public testing::WithParamInterface<ListSample>
 TEST_P(Bytes, WrittenAreTheGoldenFileAndItReadsBack) {
   const ListSample& s = GetParam();
   auto list = MakeList(s);
-  auto written = Make<TMemoryStream>();
+  auto written = MakeOwned<TMemoryStream>();
   list->WriteData(written.get());
   const TBytes golden = CheckSample(s.File, BytesOf(written.get()));
 
   // A list of another shape takes the stored one's.
-  auto read = Make<TTestImageList>(nullptr, 32, 32);
+  auto read = MakeOwned<TTestImageList>(nullptr, 32, 32);
   read->SetColorDepth(s.Depth == cd32Bit ? cd24Bit : cd32Bit);
-  auto stream = Make<TMemoryStream>();
+  auto stream = MakeOwned<TMemoryStream>();
   stream->WriteBuffer(golden.data(), static_cast<int>(golden.size()));
   stream->SetPosition(0);
   read->ReadData(stream.get());
   EXPECT_EQ(stream->GetPosition(), stream->GetSize());
   ExpectImages(read.get(), s);
   // What is not visible in the images (overlays, growth) is in the bytes.
-  auto again = Make<TMemoryStream>();
+  auto again = MakeOwned<TMemoryStream>();
   read->WriteData(again.get());
   EXPECT_TRUE(BytesOf(again.get()) == golden);
 }
