@@ -56,7 +56,7 @@ std::string Figures() {
   line("top_level_windows", windows[0]);
   line("child_windows", windows[1]);
   static const char* const kinds[gokCount] = {"pens", "brushes", "fonts", "bitmaps",
-                                              "palettes", "regions", "dcs", "icons"};
+                                              "palettes", "regions", "dcs", "icons", "metafiles"};
   line("gdi_objects", GdiAccounting::Live());
   for (int k = 0; k < gokCount; ++k)
     line((std::string("gdi_") + kinds[k]).c_str(), GdiAccounting::Live(static_cast<TGdiObjectKind>(k)));

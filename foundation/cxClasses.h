@@ -213,7 +213,9 @@ String cxMakeUniqueComponentName(TComponent* AOwner, TComponent* AParent, TCompo
 
 // Installs a hook of the current thread into AHook. A variable that holds a
 // hook already raises EAssertionFailed (the hook stays as it is). Returns
-// whether the hook is installed; a failure leaves 0.
+// whether the hook is installed; a failure leaves 0. The hook procedure runs
+// its body through GuardCallback (platform/core/Exceptions.h) and calls
+// CallNextHookEx also when the body raised.
 bool cxInstallThreadHook(HHOOK& AHook, int AHookKind, HOOKPROC AHookProc);
 // Removes the hook of the variable, if any, and sets it to 0.
 void cxRemoveThreadHook(HHOOK& AHook);

@@ -271,24 +271,23 @@ void TcxStyleRepository::ClearStyleSheets() {
   }
 }
 
-TcxCustomStyle* TcxStyleRepository::CreateItem(TClass AStyleClass) { return CreateItemEx(AStyleClass, this); }
+TcxCustomStyle* TcxStyleRepository::CreateItem(TcxCustomStyleClass AStyleClass) {
+  return CreateItemEx(AStyleClass, this);
+}
 
-TcxCustomStyle* TcxStyleRepository::CreateItemEx(TClass AStyleClass, TComponent* AOwner) {
-  if (!AStyleClass || !AStyleClass->InheritsFrom(TcxCustomStyle::StaticClass()))
-    throw EInvalidCast(L"Invalid class typecast");
-  auto* style = static_cast<TcxCustomStyle*>(AStyleClass->NewInstance(AOwner));
+TcxCustomStyle* TcxStyleRepository::CreateItemEx(TcxCustomStyleClass AStyleClass, TComponent* AOwner) {
+  TcxCustomStyle* style = AStyleClass.Create(AOwner);
   style->SetStyleRepository(this);
   return style;
 }
 
-TcxCustomStyleSheet* TcxStyleRepository::CreateStyleSheet(TClass AStyleSheetClass) {
+TcxCustomStyleSheet* TcxStyleRepository::CreateStyleSheet(TcxCustomStyleSheetClass AStyleSheetClass) {
   return CreateStyleSheetEx(AStyleSheetClass, this);
 }
 
-TcxCustomStyleSheet* TcxStyleRepository::CreateStyleSheetEx(TClass AStyleSheetClass, TComponent* AOwner) {
-  if (!AStyleSheetClass || !AStyleSheetClass->InheritsFrom(TcxCustomStyleSheet::StaticClass()))
-    throw EInvalidCast(L"Invalid class typecast");
-  auto* sheet = static_cast<TcxCustomStyleSheet*>(AStyleSheetClass->NewInstance(AOwner));
+TcxCustomStyleSheet* TcxStyleRepository::CreateStyleSheetEx(TcxCustomStyleSheetClass AStyleSheetClass,
+                                                            TComponent* AOwner) {
+  TcxCustomStyleSheet* sheet = AStyleSheetClass.Create(AOwner);
   sheet->SetStyleRepository(this);
   return sheet;
 }
@@ -546,13 +545,13 @@ void TcxCustomStyleSheet::DetachUsers() {
   }
 }
 
-TClass TcxCustomStyleSheet::GetStylesClass() { return TcxCustomStyles::StaticClass(); }
+TcxCustomStylesClass TcxCustomStyleSheet::GetStylesClass() { return TcxCustomStylesClass::Of<TcxCustomStyles>(); }
 
 TcxCustomStyles* TcxCustomStyleSheet::GetStyles() {
   // Made on first use: the virtual GetStylesClass answers for the real class
   // only once construction is over.
   if (!FStyles) {
-    FStyles = static_cast<TcxCustomStyles*>(GetStylesClass()->NewInstance(this));
+    FStyles = GetStylesClass().Create(this);
     FStyles->FOwnerStyleSheet = this;
   }
   return FStyles;
@@ -581,11 +580,9 @@ void TcxCustomStyleSheet::CopyFrom(TcxCustomStyleSheet* AStyleSheet) {
   TcxCustomStyles* source = AStyleSheet->GetStyles();
   for (int i = 0; i < source->SlotCount(); ++i) {
     const TcxCustomStylesItem slot = source->Slots(i);
-    TcxCustomStyle* style;
-    if (FStyleRepository)
-      style = FStyleRepository->CreateItemEx(slot.Item->ClassType(), FStyleRepository->Owner());
-    else
-      style = static_cast<TcxCustomStyle*>(slot.Item->ClassType()->NewInstance(Owner()));
+    const TcxCustomStyleClass styleClass(slot.Item->ClassType());
+    TcxCustomStyle* style = FStyleRepository ? FStyleRepository->CreateItemEx(styleClass, FStyleRepository->Owner())
+                                             : styleClass.Create(Owner());
     style->Assign(slot.Item);
     GetStyles()->SetValue(slot.Index, style);
   }

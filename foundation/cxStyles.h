@@ -15,6 +15,11 @@ class TcxCustomStyles;
 class TcxCustomStyleSheet;
 class TcxStyleRepository;
 
+// Class references of the style families, with their constructors' arguments.
+using TcxCustomStyleClass = TClassOf<TcxCustomStyle, TComponent*>;
+using TcxCustomStyleSheetClass = TClassOf<TcxCustomStyleSheet, TComponent*>;
+using TcxCustomStylesClass = TClassOf<TcxCustomStyles, TPersistent*>;
+
 DECLARE_ENUM(TcxStyleValue, svBitmap, svColor, svFont, svTextColor)
 using TcxStyleValues = TSet<TcxStyleValue, 4>;
 
@@ -122,10 +127,10 @@ class TcxStyleRepository : public TComponent {
   void Clear();
   void ClearStyleSheets();
   // A style of the class owned by this repository / by AOwner, put into this repository.
-  virtual TcxCustomStyle* CreateItem(TClass AStyleClass);
-  virtual TcxCustomStyle* CreateItemEx(TClass AStyleClass, TComponent* AOwner);
-  virtual TcxCustomStyleSheet* CreateStyleSheet(TClass AStyleSheetClass);
-  virtual TcxCustomStyleSheet* CreateStyleSheetEx(TClass AStyleSheetClass, TComponent* AOwner);
+  virtual TcxCustomStyle* CreateItem(TcxCustomStyleClass AStyleClass);
+  virtual TcxCustomStyle* CreateItemEx(TcxCustomStyleClass AStyleClass, TComponent* AOwner);
+  virtual TcxCustomStyleSheet* CreateStyleSheet(TcxCustomStyleSheetClass AStyleSheetClass);
+  virtual TcxCustomStyleSheet* CreateStyleSheetEx(TcxCustomStyleSheetClass AStyleSheetClass, TComponent* AOwner);
   int StyleIndexOf(TcxCustomStyle* AStyle) const;
   int StyleSheetIndexOf(TcxCustomStyleSheet* AStyleSheet) const;
 
@@ -229,7 +234,7 @@ class TcxCustomStyleSheet : public TcxComponent {
   TcxCustomStyles* GetStyles();
   void SetStyles(TcxCustomStyles* AValue);
   // The class of the sheet's own slots.
-  virtual TClass GetStylesClass();
+  virtual TcxCustomStylesClass GetStylesClass();
 
   // The name when no caption of its own is set.
   String Caption() const;

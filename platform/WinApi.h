@@ -30,6 +30,10 @@
 #include <commctrl.h>
 #include <shellapi.h>
 #include <mmsystem.h>
+// COM and Active Accessibility: the library's objects answer COM interfaces
+// (platform/core/ComObj.h) and accessibility clients (IAccessible, ROLE_SYSTEM_*).
+#include <ole2.h>
+#include <oleacc.h>
 
 #undef DrawText
 #undef DrawTextEx
@@ -168,5 +172,8 @@
 #undef GetFullPathName
 #undef Yield
 #undef GetFreeSpace
+#undef GetRoleText
+#undef GetStateText
+#undef CreateStdAccessibleProxy
 #undef min
 #undef max

@@ -612,8 +612,17 @@ TOwnedCollection::TOwnedCollection(TPersistent* owner, TClass itemClass) : TColl
 
 namespace {
 
-struct ComponentsState {
+// One class group: the classes that decide membership (the first started
+// the group) and the classes registered into it.
+struct ClassGroup {
+  std::vector<TClass> groupClasses;
   std::map<String, TClass> classes;  // by upper-case name or alias
+  bool active = false;
+};
+
+struct ComponentsState {
+  std::vector<ClassGroup> groups;
+  TClass activeClass = nullptr;
   std::vector<TFindGlobalComponent> finders;
 };
 
@@ -621,12 +630,49 @@ std::recursive_mutex g_mutex;
 ComponentsState* g_state = nullptr;
 
 ComponentsState& State() {
-  if (!g_state) g_state = new ComponentsState;
+  if (!g_state) {
+    g_state = new ComponentsState;
+    ClassGroup persistent;
+    persistent.groupClasses.push_back(TPersistent::StaticClass());
+    persistent.active = true;
+    g_state->groups.push_back(std::move(persistent));
+    g_state->activeClass = TPersistent::StaticClass();
+  }
   return *g_state;
 }
 
-void AddClassName(const String& name, TClass cls) {
-  auto& classes = State().classes;
+// Steps from cls up to `ancestor`, or -1 when cls does not descend from it.
+int Distance(TClass cls, TClass ancestor) {
+  int d = 0;
+  for (TClass c = cls; c; c = c->Parent, ++d)
+    if (c == ancestor) return d;
+  return -1;
+}
+
+// The group whose group class is the nearest ancestor of cls; null when cls
+// descends from none.
+ClassGroup* FindGroup(TClass cls) {
+  ClassGroup* best = nullptr;
+  int bestDistance = -1;
+  for (ClassGroup& g : State().groups)
+    for (TClass gc : g.groupClasses) {
+      const int d = Distance(cls, gc);
+      if (d >= 0 && (bestDistance < 0 || d < bestDistance)) {
+        best = &g;
+        bestDistance = d;
+      }
+    }
+  return best;
+}
+
+// Classes outside every group (no persistent ancestor) go to the first one.
+ClassGroup& GroupForRegistration(TClass cls) {
+  ClassGroup* g = FindGroup(cls);
+  return g ? *g : State().groups.front();
+}
+
+void AddClassName(ClassGroup& group, const String& name, TClass cls) {
+  auto& classes = group.classes;
   const String key = UpperCase(name);
   auto it = classes.find(key);
   if (it != classes.end()) {
@@ -636,17 +682,25 @@ void AddClassName(const String& name, TClass cls) {
   classes.emplace(key, cls);
 }
 
+void UpdateActiveGroups() {
+  ComponentsState& st = State();
+  for (ClassGroup& g : st.groups)
+    g.active = std::any_of(g.groupClasses.begin(), g.groupClasses.end(),
+                           [&](TClass gc) { return st.activeClass->InheritsFrom(gc); });
+}
+
 }  // namespace
 
 void RegisterClass(TClass cls) {
   if (!cls) return;
   std::lock_guard<std::recursive_mutex> lock(g_mutex);
-  // Like the platform, ancestors up to TPersistent become known as well.
+  // Like the platform, ancestors up to TPersistent become known as well,
+  // each in its own group.
   for (TClass c = cls; c; c = c->Parent) {
-    const String key = UpperCase(c->Name);
-    auto it = State().classes.find(key);
-    if (it != State().classes.end() && it->second == c) break;
-    AddClassName(c->Name, c);
+    ClassGroup& group = GroupForRegistration(c);
+    auto it = group.classes.find(UpperCase(c->Name));
+    if (it != group.classes.end() && it->second == c) break;
+    AddClassName(group, c->Name, c);
     if (c == TPersistent::StaticClass()) break;
   }
 }
@@ -658,15 +712,15 @@ void RegisterClasses(std::initializer_list<TClass> classes) {
 void RegisterClassAlias(TClass cls, const String& alias) {
   if (!cls) return;
   std::lock_guard<std::recursive_mutex> lock(g_mutex);
-  AddClassName(alias, cls);
+  AddClassName(GroupForRegistration(cls), alias, cls);
 }
 
 void UnRegisterClass(TClass cls) {
   std::lock_guard<std::recursive_mutex> lock(g_mutex);
   if (!g_state) return;
-  auto& classes = g_state->classes;
-  for (auto it = classes.begin(); it != classes.end();)
-    it = it->second == cls ? classes.erase(it) : std::next(it);
+  for (ClassGroup& g : g_state->groups)
+    for (auto it = g.classes.begin(); it != g.classes.end();)
+      it = it->second == cls ? g.classes.erase(it) : std::next(it);
 }
 
 void UnRegisterClasses(std::initializer_list<TClass> classes) {
@@ -676,8 +730,13 @@ void UnRegisterClasses(std::initializer_list<TClass> classes) {
 TClass GetClass(const String& className) {
   std::lock_guard<std::recursive_mutex> lock(g_mutex);
   if (!g_state || className.empty()) return nullptr;
-  auto it = g_state->classes.find(UpperCase(className));
-  return it == g_state->classes.end() ? nullptr : it->second;
+  const String key = UpperCase(className);
+  for (const ClassGroup& g : g_state->groups) {
+    if (!g.active) continue;
+    auto it = g.classes.find(key);
+    if (it != g.classes.end()) return it->second;
+  }
+  return nullptr;
 }
 
 TClass FindClass(const String& className) {
@@ -685,6 +744,48 @@ TClass FindClass(const String& className) {
   if (!cls) throw EClassNotFound(L"Class " + className + L" not found");
   return cls;
 }
+
+void StartClassGroup(TClass groupClass) {
+  if (!groupClass) return;
+  std::lock_guard<std::recursive_mutex> lock(g_mutex);
+  ComponentsState& st = State();
+  for (const ClassGroup& g : st.groups)
+    if (std::find(g.groupClasses.begin(), g.groupClasses.end(), groupClass) != g.groupClasses.end()) return;
+  ClassGroup group;
+  group.groupClasses.push_back(groupClass);
+  st.groups.push_back(std::move(group));
+  UpdateActiveGroups();
+}
+
+void GroupDescendentsWith(TClass cls, TClass groupClass) {
+  if (!cls || !groupClass) return;
+  std::lock_guard<std::recursive_mutex> lock(g_mutex);
+  ClassGroup* group = FindGroup(groupClass);
+  if (!group) throw EFilerError(String(L"Class ") + groupClass->Name + L" belongs to no class group");
+  if (std::find(group->groupClasses.begin(), group->groupClasses.end(), cls) == group->groupClasses.end())
+    group->groupClasses.push_back(cls);
+  UpdateActiveGroups();
+}
+
+TClass ActivateClassGroup(TClass groupClass) {
+  std::lock_guard<std::recursive_mutex> lock(g_mutex);
+  ComponentsState& st = State();
+  const TClass previous = st.activeClass;
+  if (groupClass && groupClass != previous) {
+    st.activeClass = groupClass;
+    UpdateActiveGroups();
+  }
+  return previous;
+}
+
+TClass ClassGroupOf(TClass cls) {
+  if (!cls) return nullptr;
+  std::lock_guard<std::recursive_mutex> lock(g_mutex);
+  const ClassGroup* group = FindGroup(cls);
+  return group ? group->groupClasses.front() : nullptr;
+}
+
+TClass ClassGroupOf(const TObject* instance) { return instance ? ClassGroupOf(instance->ClassType()) : nullptr; }
 
 void RegisterFindGlobalComponentProc(TFindGlobalComponent proc) {
   if (!proc) return;

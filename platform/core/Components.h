@@ -307,6 +307,25 @@ TClass FindClass(const String& className);
 // Null when the name is not registered.
 TClass GetClass(const String& className);
 
+// Class groups keep families of classes that share names apart. At first
+// there is one group, of TPersistent, active. A class is registered into the
+// group whose group class is its nearest ancestor (itself included), and a
+// name is looked up in the active groups, in the order they were started.
+// Classes already registered stay in their group when groups change.
+//   StartClassGroup(TControl): a group of its own for TControl and its
+//     descendants (nothing when a group already lists the class).
+//   GroupDescendentsWith(TcxComponent, TControl): descendants of TcxComponent
+//     join TControl's group; EFilerError when TControl has no group.
+//   ActivateClassGroup(TControl): the active groups become those with a
+//     group class TControl descends from (TPersistent's among them); answers
+//     the class activated before.
+//   ClassGroupOf(cls): the class that started the group cls belongs to.
+void StartClassGroup(TClass groupClass);
+void GroupDescendentsWith(TClass cls, TClass groupClass);
+TClass ActivateClassGroup(TClass groupClass);
+TClass ClassGroupOf(TClass cls);
+TClass ClassGroupOf(const TObject* instance);
+
 // Components that are roots of their own (forms, data modules) are found by
 // name through the functions registered here, for references across roots
 // ("Form2.Button1") in the component stream.

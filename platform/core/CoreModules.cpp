@@ -1,5 +1,7 @@
 #include "platform/core/Components.h"
+#include "platform/core/FMTBcd.h"
 #include "platform/core/Modules.h"
+#include "platform/core/SqlTimSt.h"
 #include "platform/core/Threads.h"
 
 std::span<const TModuleStep> PlatformCoreModules() {
@@ -8,6 +10,11 @@ std::span<const TModuleStep> PlatformCoreModules() {
   static const TModuleStep steps[] = {
       {L"Threads", &ThreadsInitialize, &ThreadsFinalize},
       {L"Components", &ComponentsInitialize, &ComponentsFinalize},
+      // The custom variant types take their codes in this order. Their
+      // objects live until the process ends: variants of their kinds can
+      // outlive every shutdown step.
+      {L"FMTBcd", &FMTBcdInitialize, nullptr},
+      {L"SqlTimSt", &SqlTimStInitialize, nullptr},
   };
   return steps;
 }

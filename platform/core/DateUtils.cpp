@@ -217,12 +217,15 @@ class TDateTimeWriter {
           else
             Number(year_, 4);
           break;
-        case L'G':   // era name: none in the Gregorian calendar
+        case L'G':   // "g" the era's short name, "gg" its name; none outside the eras
+          if (const TEraInfo* era = EraOfDate()) out_ += count == 1 ? era->EraShortName : era->EraName;
           break;
-        case L'E':   // year of the era
+        case L'E': {   // year of the era, the Gregorian year outside the eras
           DecodeDatePart();
-          Number(year_, 1);
+          const TEraInfo* era = EraOfDate();
+          Number(year_ - (era ? era->EraOffset : 0), count >= 2 ? 2 : 1);
           break;
+        }
         case L'M':
           DecodeDatePart();
           if (count <= 2)
@@ -305,6 +308,12 @@ class TDateTimeWriter {
     if (dateDone_) return;
     DecodeDateFully(value_, year_, month_, day_, dayOfWeek_);
     dateDone_ = true;
+  }
+  const TEraInfo* EraOfDate() const {
+    const double day = std::trunc(value_);
+    for (const TEraInfo& era : fs_.EraInfo)
+      if (day >= era.EraStart && day <= era.EraEnd) return &era;
+    return nullptr;
   }
   void DecodeTimePart() {
     if (timeDone_) return;

@@ -6,6 +6,7 @@
 #include "platform/core/System.h"
 #include <exception>
 #include <string>
+#include <type_traits>
 
 class Exception : public std::exception {
  public:
@@ -66,6 +67,8 @@ DECLARE_EXCEPTION(EVariantTypeCastError, EVariantError)
 DECLARE_EXCEPTION(EVariantOverflowError, EVariantError)
 DECLARE_EXCEPTION(EVariantInvalidArgError, EVariantError)
 DECLARE_EXCEPTION(EVariantBadIndexError, EVariantError)
+DECLARE_EXCEPTION(EVariantArrayLockedError, EVariantError)
+DECLARE_EXCEPTION(EVariantUnexpectedError, EVariantError)
 DECLARE_EXCEPTION(EIniFileException, Exception)
 DECLARE_EXCEPTION(ERegistryException, Exception)
 DECLARE_EXCEPTION(EThread, Exception)
@@ -113,8 +116,11 @@ TCallbackExceptionHandler SetCallbackExceptionHandler(TCallbackExceptionHandler 
 void HandleCallbackException(TObject* sender = nullptr) noexcept;
 
 // Runs `body`; when it raises, the exception goes to HandleCallbackException
-// and `onError` is returned instead.
+// and `onError` is returned instead. (Constrained, so that a call of the
+// overload below with a sender of a derived class, GuardCallback(body, app),
+// does not land here.)
 template <class R, class F>
+  requires std::is_invocable_v<F&&>
 R GuardCallback(R onError, F&& body, TObject* sender = nullptr) noexcept {
   try {
     return static_cast<F&&>(body)();

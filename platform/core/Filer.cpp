@@ -1,6 +1,7 @@
 #include "platform/WinApi.h"
 #include "platform/core/Filer.h"
 #include "platform/core/Exceptions.h"
+#include "platform/core/SqlTimSt.h"
 #include "platform/core/Streams.h"
 #include "platform/core/SysUtils.h"
 #include "platform/core/Variants.h"
@@ -121,6 +122,26 @@ bool EnumValueOf(const TTypeInfo& type, const String& name, int& value) {
       return true;
     }
   return false;
+}
+
+// Whether two variants have the same stored form, so that a descendant
+// need not store its value. A value the stream cannot hold never matches.
+bool SameStoredVariant(const Variant& a, const Variant& b) {
+  auto stored = [](const Variant& v, std::vector<Byte>& bytes) {
+    TObjectPtr<TMemoryStream> stream(Make<TMemoryStream>());
+    try {
+      TWriter w(stream.get());
+      w.WriteVariant(v);
+      w.FlushBuffer();
+    } catch (Exception&) {
+      return false;
+    }
+    const Byte* p = static_cast<const Byte*>(stream->Memory());
+    bytes.assign(p, p + stream->GetSize());
+    return true;
+  };
+  std::vector<Byte> x, y;
+  return stored(a, x) && stored(b, y) && x == y;
 }
 
 // Frees an object made with new when the scope ends.
@@ -689,7 +710,24 @@ Variant TReader::ReadVariant() {
     case vaDate:
       return VarFromDateTime(ReadDate());
     case vaString:
-    case vaLString:
+    case vaLString: {
+      // An 8-bit string comes back as its bytes (a byte string), whatever the
+      // code page: a picture or a BLOB must survive, and as text the bytes
+      // still read in the ANSI code page as they were written.
+      ReadValue();
+      std::int32_t n = 0;
+      if (t == vaString) {
+        Byte len;
+        Read(&len, 1);
+        n = len;
+      } else {
+        Read(&n, 4);
+        CheckLength(n, 1);
+      }
+      RawByteString bytes(static_cast<size_t>(n), '\0');
+      if (n > 0) Read(bytes.data(), n);
+      return Variant(std::move(bytes));
+    }
     case vaWString:
     case vaUTF8String:
       return Variant(ReadString());
@@ -877,9 +915,52 @@ void TReader::ReadPropValue(TPersistent* instance, const TPropInfo* prop) {
     throw EReadError(L"Property is read-only");
   }
   switch (prop->Kind()) {
-    case tkInteger:
     case tkChar:
-    case tkWChar:
+    case tkWChar: {
+      // A one-character string; streams of old hold the character code.
+      Int64 code = 0;
+      if (IsStringType(t)) {
+        const String s = ReadString();
+        if (s.size() != 1) PropValueError();
+        code = s[0];
+      } else if (IsIntegerType(t)) {
+        code = ReadInt64();
+      } else {
+        mismatch();
+      }
+      if (code < 0 || code > (prop->Kind() == tkChar ? 0xFF : 0xFFFF)) PropValueError();
+      prop->SetOrd(instance, code);
+      break;
+    }
+    case tkVariant: {
+      // What a variant cannot hold (an identifier, a set, bytes, a
+      // collection), also inside a list, makes ReadVariant fail part-way.
+      // The value's extent is measured first so that the error can be
+      // skipped like any other mismatch.
+      const Int64 start = st_->pos;
+      SkipValue();
+      const Int64 end = st_->pos;
+      auto seek = [&](Int64 to) {
+        stream_->Seek(to, soBeginning);
+        st_->pos = to;
+      };
+      seek(start);
+      Variant v;
+      const bool corrupt = st_->corrupt;
+      try {
+        v = ReadVariant();
+      } catch (EReadError&) {
+        seek(end);
+        st_->corrupt = corrupt;
+        PropValueError();
+      } catch (...) {
+        seek(end);
+        throw;
+      }
+      prop->SetVariant(instance, v);
+      break;
+    }
+    case tkInteger:
       if (t == vaIdent) {
         const String ident = ReadIdent();
         const TIdentToInt toInt = FindIdentToInt(prop->PropType);
@@ -1509,8 +1590,12 @@ void TWriter::WriteSet(UInt64 bits, const TTypeInfo* setType) {
   WriteStr(String());
 }
 
-void TWriter::WriteVariant(const Variant& value) {
+void TWriter::WriteVariant(const Variant& source) {
   WriteDepth depth(depth_);
+  // A reference is stored as the value it refers to.
+  Variant referred;
+  if (VarIsByRef(source)) VarCopyNoInd(referred, source);
+  const Variant& value = VarIsByRef(source) ? referred : source;
   const TVarType type = VarType(value);
   if (type & varArray) {
     if (VarArrayDimCount(value) != 1) throw EWriteError(L"Only one-dimensional variant arrays can be stored");
@@ -1533,11 +1618,34 @@ void TWriter::WriteVariant(const Variant& value) {
     case varNull:
       WriteValue(vaNull);
       break;
-    case varOleStr:
-    case varString:
-    case varUString:
-      WriteString(value.AsString());
+    case varString: {
+      // The bytes as they are, as an 8-bit string.
+      const RawByteString& bytes = value.AsAnsiString();
+      if (bytes.size() > static_cast<size_t>(INT_MAX)) throw EWriteError(L"String too long to store");
+      if (bytes.size() <= 255) {
+        WriteValue(vaString);
+        const Byte n = static_cast<Byte>(bytes.size());
+        Write(&n, 1);
+      } else {
+        WriteValue(vaLString);
+        const std::int32_t n = static_cast<std::int32_t>(bytes.size());
+        Write(&n, 4);
+      }
+      Write(bytes.data(), static_cast<int>(bytes.size()));
       break;
+    }
+    case varOleStr:
+    case varUString: {
+      // Always in the wide form, so that the text comes back as Unicode text
+      // (an 8-bit string now reads back as a byte string).
+      const String text = value.AsString();
+      if (text.size() > static_cast<size_t>(INT_MAX / 2)) throw EWriteError(L"String too long to store");
+      WriteValue(vaWString);
+      const std::int32_t n = static_cast<std::int32_t>(text.size());
+      Write(&n, 4);
+      Write(text.data(), n * 2);
+      break;
+    }
     case varShortInt:
     case varByte:
     case varSmallint:
@@ -1566,6 +1674,18 @@ void TWriter::WriteVariant(const Variant& value) {
       WriteBoolean(value.AsBoolean());
       break;
     default:
+      // The custom kinds the stream has no value for travel as a date (a
+      // time stamp) or as their text.
+      if (VarIsCustom(value)) {
+        Variant stored;
+        try {
+          stored = VarIsSQLTimeStamp(value) ? VarFromDateTime(VarToDateTime(value)) : Variant(value.AsAnsiString());
+        } catch (EVariantError&) {
+          throw EWriteError(L"Variant of type " + VarTypeAsText(type) + L" cannot be stored");
+        }
+        WriteVariant(stored);
+        break;
+      }
       throw EWriteError(L"Variant of type " + VarTypeAsText(type) + L" cannot be stored");
   }
 }
@@ -1720,7 +1840,10 @@ void TWriter::WriteProperty(TPersistent* instance, const TPropInfo* prop) {
       if (!prop->GetOrd || !prop->SetOrd) return;
       const Int64 v = prop->GetOrd(instance);
       if (ap ? ap->GetOrd(ancestor_) == v : (prop->HasDefault && v == prop->Default)) return;
-      if (prop->Kind() == tkEnumeration) {
+      if (prop->Kind() == tkChar || prop->Kind() == tkWChar) {
+        WritePropName(prop->Name);
+        WriteChar(static_cast<Char>(v));
+      } else if (prop->Kind() == tkEnumeration) {
         const String name = type->NameOf(static_cast<int>(v));
         if (name.empty())
           throw EWriteError(L"Value " + IntStr(v) + L" of property " + prop->Name + L" has no name in " + type->Name);
@@ -1775,6 +1898,18 @@ void TWriter::WriteProperty(TPersistent* instance, const TPropInfo* prop) {
       if (ap ? ap->GetStr(ancestor_) == v : v.empty()) return;
       WritePropName(prop->Name);
       WriteString(v);
+      return;
+    }
+    case tkVariant: {
+      if (!prop->GetVariant || !prop->SetVariant) return;
+      const Variant v = prop->GetVariant(instance);
+      if (ap ? SameStoredVariant(v, ap->GetVariant(ancestor_)) : VarIsEmpty(v)) return;
+      WritePropName(prop->Name);
+      try {
+        WriteVariant(v);
+      } catch (EWriteError& e) {
+        throw EWriteError(L"Property " + prop->Name + L": " + e.Message);
+      }
       return;
     }
     case tkMethod: {

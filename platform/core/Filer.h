@@ -130,7 +130,9 @@ class TReader : public TFiler {
   // The element bits of a set value (vaSet) of the given set type.
   UInt64 ReadSet(const TTypeInfo* setType);
   // A variant stored by WriteVariant: vaNil Unassigned, vaNull Null, the
-  // value's own kind otherwise, a list as an array of variants.
+  // value's own kind otherwise, a list as an array of variants. An 8-bit
+  // string (vaString, vaLString) gives a byte string (varString) of its bytes
+  // unchanged; a wide or UTF-8 string a Unicode string.
   Variant ReadVariant();
   // Raw bytes; EReadError when the stream holds fewer.
   void Read(void* buffer, int count);
@@ -235,8 +237,11 @@ class TWriter : public TFiler {
   void WriteCurrency(double value);
   void WriteDate(TDateTime value);
   void WriteSet(UInt64 bits, const TTypeInfo* setType);
-  // Unassigned as vaNil, Null as vaNull, a one-dimensional array as a list;
-  // EWriteError for kinds the stream has no value for.
+  // Unassigned as vaNil, Null as vaNull, a one-dimensional array as a list,
+  // a byte string as an 8-bit string of its bytes, Unicode text as a wide
+  // string, a SQL time stamp as a date, another custom kind as its text; a
+  // reference as the value it refers to. EWriteError for kinds the stream has
+  // no value for.
   void WriteVariant(const Variant& value);
   void Write(const void* buffer, int count);
   Int64 Position() const;

@@ -42,6 +42,10 @@
 //              lists, one item a line; <item ... end> collections.
 //   collection items with an order index are written `item [n]`.
 //
+// Property kinds take these values: a character property is a one-character
+// string ('*', #9), a variant property the value of its kind (42, 2.25f,
+// 1.5s, 12.5c, 45000.75d for a date, 'text', True, Null, a list for an array).
+//
 // Binary -> text -> binary reproduces the bytes of any stream this writer or
 // the text reader produces. Other streams come back normalized, with the same
 // meaning: integers in their smallest tag, vaUTF8String and vaWString as the

@@ -41,6 +41,96 @@ String TranslateDateFormat(LCID locale, const String& format) {
   return result;
 }
 
+// ---- Eras
+
+bool IsEraCalendar(CALID calendar) {
+  return calendar == CAL_JAPAN || calendar == CAL_TAIWAN || calendar == CAL_KOREA || calendar == CAL_THAI;
+}
+
+BOOL CALLBACK CollectCalendarInfo(LPWSTR info, CALID, LPWSTR, LPARAM data) {
+  return GuardCallback(FALSE, [&] {
+    reinterpret_cast<std::vector<String>*>(data)->push_back(info ? String(info) : String());
+    return TRUE;
+  });
+}
+
+// One string per era, in the order the system lists the eras.
+std::vector<String> CalendarInfo(const Char* localeName, CALID calendar, CALTYPE type) {
+  std::vector<String> values;
+  EnumCalendarInfoExEx(&CollectCalendarInfo, localeName, calendar, nullptr, type, reinterpret_cast<LPARAM>(&values));
+  return values;
+}
+
+// The era the system gives a day in the locale's era calendar ("" when it
+// cannot format that day in it).
+String SystemEraOf(LCID lcid, DWORD flags, TDateTime day) {
+  Word y, m, d;
+  DecodeDate(day, y, m, d);
+  SYSTEMTIME st{};
+  st.wYear = y;
+  st.wMonth = m;
+  st.wDay = d;
+  wchar_t buffer[64];
+  const int n = GetDateFormatW(lcid, flags, &st, L"gg", buffer, 64);
+  return n > 1 ? String(buffer, size_t(n - 1)) : String();
+}
+
+// Eras change in the course of a year: the first day of `year` that the
+// system puts in the era, or the year's first day where the system does not
+// format dates in the era calendar.
+TDateTime EraFirstDay(LCID lcid, DWORD flags, int year, const String& name) {
+  TDateTime first, last;
+  if (!TryEncodeDate(year, 1, 1, first) || !TryEncodeDate(year, 12, 31, last)) return MinDateTime;
+  if (SystemEraOf(lcid, flags, last) != name) return first;
+  while (first < last) {
+    const TDateTime mid = first + double(int((last - first) / 2));
+    if (SystemEraOf(lcid, flags, mid) == name)
+      last = mid;
+    else
+      first = mid + 1;
+  }
+  return first;
+}
+
+// The eras of the locale's calendar when that counts years by eras (its
+// own calendar, else its first optional one), oldest first.
+std::vector<TEraInfo> LocaleEras(LCID lcid) {
+  std::vector<TEraInfo> eras;
+  DWORD flags = 0;
+  CALID calendar = CALID(LocaleInt(lcid, LOCALE_ICALENDARTYPE, CAL_GREGORIAN));
+  if (!IsEraCalendar(calendar)) {
+    calendar = CALID(LocaleInt(lcid, LOCALE_IOPTIONALCALENDAR, CAL_GREGORIAN));
+    flags = DATE_USE_ALT_CALENDAR;
+  }
+  if (!IsEraCalendar(calendar)) return eras;
+  wchar_t localeName[LOCALE_NAME_MAX_LENGTH] = {};
+  if (!LCIDToLocaleName(lcid, localeName, LOCALE_NAME_MAX_LENGTH, 0)) return eras;
+  const std::vector<String> names = CalendarInfo(localeName, calendar, CAL_SERASTRING);
+  const std::vector<String> shortNames = CalendarInfo(localeName, calendar, CAL_SABBREVERASTRING);
+  const std::vector<String> offsets = CalendarInfo(localeName, calendar, CAL_IYEAROFFSETRANGE);
+  for (size_t i = 0; i < names.size() && i < offsets.size(); ++i) {
+    if (names[i].empty()) continue;
+    TEraInfo era;
+    era.EraName = names[i];
+    era.EraShortName = i < shortNames.size() && !shortNames[i].empty() ? shortNames[i] : names[i].substr(0, 1);
+    // Eras that begin in a year give that year (the era's year 1); a
+    // calendar with one era counted from long before gives the number to
+    // subtract, as zero or below.
+    const int value = StrToIntDef(offsets[i], 0);
+    if (value > 0) {
+      era.EraOffset = value - 1;
+      era.EraStart = EraFirstDay(lcid, flags, value, era.EraName);
+    } else {
+      era.EraOffset = value;
+    }
+    eras.push_back(era);
+  }
+  std::stable_sort(eras.begin(), eras.end(),
+                   [](const TEraInfo& a, const TEraInfo& b) { return a.EraStart < b.EraStart; });
+  for (size_t i = 0; i + 1 < eras.size(); ++i) eras[i].EraEnd = eras[i + 1].EraStart - 1;
+  return eras;
+}
+
 }  // namespace
 
 TFormatSettings TFormatSettings::Create(unsigned long locale) {
@@ -84,6 +174,7 @@ TFormatSettings TFormatSettings::Create(unsigned long locale) {
   s.ShortTimeFormat = prefix + hour + L":mm" + postfix;
   s.LongTimeFormat = prefix + hour + L":mm:ss" + postfix;
   s.TwoDigitYearCenturyWindow = 50;
+  s.EraInfo = LocaleEras(lcid);
   return s;
 }
 

@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <initializer_list>
 #include <string_view>
+#include <vector>
 
 // ---------------------------------------------------------------------------
 // Currency: a fixed-point amount with four decimals
@@ -57,6 +58,18 @@ struct Currency {
 // Locale settings
 // ---------------------------------------------------------------------------
 
+// One era of a calendar that counts its years by eras (the Japanese
+// emperors', the Republic of China's, ...).
+struct TEraInfo {
+  String EraName;        // "gg"
+  String EraShortName;   // "g"
+  // The year of the era is the Gregorian year minus this.
+  int EraOffset = 0;
+  // The first and last day of the era (whole days); the last era runs on.
+  TDateTime EraStart = -657434.0;     // MinDateTime
+  TDateTime EraEnd = 2958465.0;       // the day of MaxDateTime
+};
+
 struct TFormatSettings {
   // A default-constructed record holds the US English values, which are also
   // what Create falls back to for any item the locale does not provide.
@@ -84,6 +97,10 @@ struct TFormatSettings {
   // Two-digit years fall into the 100 years starting this many years ago;
   // 0 puts them in the current century.
   Word TwoDigitYearCenturyWindow = 50;
+  // The eras of the locale's era calendar, oldest first; empty where the
+  // locale counts no eras (the "g" specifiers then show nothing and "e" the
+  // Gregorian year).
+  std::vector<TEraInfo> EraInfo;
 
   // The settings of a locale (an LCID; an unknown one means the thread locale).
   static TFormatSettings Create(unsigned long locale);
@@ -386,7 +403,9 @@ TDateTime IncMonth(TDateTime value, int months = 1);
 
 // Specifiers: c d dd ddd dddd ddddd dddddd m mm mmm mmmm yy yyyy h hh n nn
 // s ss z zzz t tt am/pm a/p ampm / : and "..." or '...' literals; any case.
-// An "m" right after an "h" stands for minutes.
+// An "m" right after an "h" stands for minutes. Eras (settings' EraInfo): g
+// the short name of the date's era, gg its name, e the year of the era, ee
+// that year with at least two digits.
 String FormatDateTime(const String& format, TDateTime value);
 String FormatDateTime(const String& format, TDateTime value, const TFormatSettings& settings);
 String DateToStr(TDateTime value);

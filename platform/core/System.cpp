@@ -1,6 +1,7 @@
 #include "platform/core/System.h"
 #include "platform/core/Persistent.h"
 #include "platform/core/Exceptions.h"
+#include "platform/core/SysUtils.h"
 #include "platform/WinApi.h"
 
 #include <algorithm>
@@ -50,6 +51,10 @@ const ClassTables& TablesOf(TClass cls) {
   if (it != tables->end()) return *it->second;
   auto t = std::make_unique<ClassTables>();
   if (cls->Declare) cls->Declare(t->own);
+  for (const TMessageEntry& m : t->own.Messages)
+    if (m.Msg >= 0xC000 && m.Msg <= 0xFFFF)
+      throw EInvalidOperation(String(cls->Name) + L": message $" + IntToHex(static_cast<int>(m.Msg), 4) +
+                              L" is a registered window message; handle it in WndProc, not in the message table");
   ClassTables* raw = t.get();
   tables->emplace(cls, std::move(t));
   return *raw;
@@ -85,6 +90,43 @@ const TPropInfo* TClassInfo::FindProperty(std::wstring_view name) const {
     if (SameName(p->Name, name)) return p;
   return nullptr;
 }
+
+const TPropInfo* TClassInfo::FindDeclaredProperty(std::wstring_view name) const {
+  // The nearest declaration wins: a class that republished a property with a
+  // default of its own passes that on.
+  for (TClass c = this; c; c = c->Parent) {
+    const TClassBuilderBase& own = TablesOf(c).own;
+    for (const std::vector<TPropInfo>* list : {&own.Props, &own.Declared})
+      for (const TPropInfo& p : *list)
+        if (SameName(p.Name, name)) return &p;
+  }
+  return nullptr;
+}
+
+TCodePointer TClassInfo::FindConstructor(const void* signature) const {
+  for (const TClassBuilderBase::TConstructorEntry& e : TablesOf(this).own.Constructors)
+    if (e.Signature == signature) return e.Code;
+  return nullptr;
+}
+
+namespace sysdetail {
+
+void RaiseCannotCreate(TClass cls) {
+  if (!cls) throw EInvalidOperation(L"Cannot create an instance through a nil class reference");
+  if (!cls->Create) throw EInvalidOperation(String(L"Cannot create an instance of abstract class ") + cls->Name);
+  throw EInvalidOperation(String(L"Class ") + cls->Name + L" has no constructor for these arguments");
+}
+
+void RaiseNotDescendant(TClass cls, TClass base) {
+  throw EInvalidCast(String(L"Class ") + cls->Name + L" is no descendant of " + base->Name);
+}
+
+void RaiseUndeclaredProperty(TClass cls, const Char* name) {
+  throw EInvalidOperation(String(L"Property ") + name + L" cannot be published: no ancestor of " + cls->Name +
+                          L" declares it");
+}
+
+}  // namespace sysdetail
 
 const TPublishedMethod* TClassInfo::FindMethod(std::wstring_view name) const {
   for (TClass c = this; c; c = c->Parent)
@@ -163,7 +205,7 @@ void CompleteConstruction(TObject* obj) {
 }
 
 bool TPropInfo::IsReadOnly() const {
-  return !(SetOrd || SetFloat || SetStr || SetObj || SetMethod);
+  return !(SetOrd || SetFloat || SetStr || SetVariant || SetObj || SetMethod);
 }
 
 // ---------------------------------------------------------------------------
@@ -257,6 +299,21 @@ const TTypeInfo* Int64TypeInfo() {
 
 const TTypeInfo* StringTypeInfo() {
   static const TTypeInfo t = MakeSimple(tkUString, L"string");
+  return &t;
+}
+
+const TTypeInfo* WideCharTypeInfo() {
+  static const TTypeInfo t = [] {
+    TTypeInfo c = MakeSimple(tkWChar, L"Char");
+    c.MinValue = 0;
+    c.MaxValue = 0xFFFF;
+    return c;
+  }();
+  return &t;
+}
+
+const TTypeInfo* VariantTypeInfo() {
+  static const TTypeInfo t = MakeSimple(tkVariant, L"Variant");
   return &t;
 }
 

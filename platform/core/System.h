@@ -94,6 +94,7 @@ class TFiler;
 struct TClassInfo;
 struct TTypeInfo;
 struct TPropInfo;
+class Variant;
 template <class T>
 struct TClassBuilder;
 struct TClassBuilderBase;
@@ -158,6 +159,13 @@ struct TClassInfo {
   // All published properties, ancestors' first, in declaration order.
   const std::vector<const TPropInfo*>& Properties() const;
   const TPropInfo* FindProperty(std::wstring_view name) const;  // case-insensitive
+  // A property as the nearest class from this one up declares it, published
+  // or not (TClassBuilder::DeclareProp); null when none does.
+  const TPropInfo* FindDeclaredProperty(std::wstring_view name) const;
+  // The constructor this class itself registered for an argument list
+  // (TClassBuilder::Constructor, keyed by SignatureTag<TObject*(A...)>), or
+  // null: an ancestor's would build an object of the wrong class.
+  TCodePointer FindConstructor(const void* signature) const;
   const TPublishedMethod* FindMethod(std::wstring_view name) const;
   const TPublishedMethod* FindMethodByCode(TCodePointer code) const;
   // The message handler of this class or its nearest ancestor that has one.
@@ -235,6 +243,83 @@ struct TObjectDeleter {
 };
 template <class T>
 using TObjectPtr = std::unique_ptr<T, TObjectDeleter>;
+
+namespace sysdetail {
+[[noreturn]] void RaiseCannotCreate(TClass cls);
+[[noreturn]] void RaiseNotDescendant(TClass cls, TClass base);
+[[noreturn]] void RaiseUndeclaredProperty(TClass cls, const Char* name);
+template <class... A>
+struct IsOneObjectPointer : std::false_type {};
+template <class P>
+struct IsOneObjectPointer<P>
+    : std::bool_constant<std::is_pointer_v<P> && std::is_base_of_v<TObject, std::remove_pointer_t<P>>> {};
+}  // namespace sysdetail
+
+// A typed class reference, "class of Base" whose constructor takes A...: the
+// class record plus the constructor of that very class for these arguments,
+// so that code holding only the reference builds the most derived class with
+// all its arguments, completed as by Make<T>:
+//   using TcxCustomStylesClass = TClassOf<TcxCustomStyles, TPersistent*>;
+//   virtual TcxCustomStylesClass GetStylesClass() { return TcxCustomStylesClass::Of<TcxCustomStyles>(); }
+//   TcxCustomStyles* styles = GetStylesClass().Create(this);
+// It compares and converts like the TClass it wraps, and a reference to a
+// descendant family converts to one of its base family with the same arguments.
+template <class Base, class... A>
+class TClassOf {
+  template <class, class...>
+  friend class TClassOf;
+  using Maker = TObject* (*)(A...);
+
+ public:
+  TClassOf() = default;
+  TClassOf(std::nullptr_t) {}
+  // A class known at compile time. A C++-abstract class gives a reference
+  // that raises EInvalidOperation on Create, as the platform's abstract
+  // classes do.
+  template <class T>
+  static TClassOf Of() {
+    static_assert(std::is_base_of_v<Base, T>, "the class must descend from the reference's base");
+    TClassOf r;
+    r.cls_ = T::StaticClass();
+    if constexpr (!std::is_abstract_v<T>) {
+      static_assert(std::is_constructible_v<T, A...>, "the class has no constructor for these arguments");
+      r.make_ = [](A... args) -> TObject* { return Make<T>(std::forward<A>(args)...); };
+    }
+    return r;
+  }
+  // A class known at run time (read from a stream, the ClassType of an
+  // object): EInvalidCast unless it descends from Base. It is created through
+  // the constructor the class registered for A... in its class builder, or,
+  // for one object argument, through its virtual constructor (NewInstance).
+  explicit TClassOf(TClass cls) : cls_(cls) {
+    if (!cls) return;
+    if (!cls->InheritsFrom(Base::StaticClass())) sysdetail::RaiseNotDescendant(cls, Base::StaticClass());
+    make_ = reinterpret_cast<Maker>(cls->FindConstructor(SignatureTag<TObject*(A...)>()));
+  }
+  template <class D>
+    requires(std::is_base_of_v<Base, D> && !std::is_same_v<Base, D>)
+  TClassOf(const TClassOf<D, A...>& other) : cls_(other.cls_), make_(other.make_) {}
+
+  // A new, completely constructed object of the referenced class.
+  Base* Create(A... args) const {
+    if (make_) return static_cast<Base*>(make_(std::forward<A>(args)...));
+    if constexpr (sysdetail::IsOneObjectPointer<A...>::value)
+      if (cls_ && cls_->Create) return static_cast<Base*>(cls_->NewInstance(args...));
+    sysdetail::RaiseCannotCreate(cls_);
+  }
+
+  TClass ClassInfo() const { return cls_; }
+  operator TClass() const { return cls_; }
+  const TClassInfo* operator->() const { return cls_; }
+  explicit operator bool() const { return cls_ != nullptr; }
+  bool InheritsFrom(TClass other) const { return cls_ && cls_->InheritsFrom(other); }
+  friend bool operator==(const TClassOf& a, const TClassOf& b) { return a.cls_ == b.cls_; }
+  friend bool operator==(const TClassOf& a, TClass b) { return a.cls_ == b; }
+
+ private:
+  TClass cls_ = nullptr;
+  Maker make_ = nullptr;
+};
 
 // Inside a class body, gives the class its class reference. The class
 // information itself is defined once in the .cpp with IMPLEMENT_CLASS.
@@ -465,8 +550,9 @@ using TNotifyEvent = TClosure<void(TObject* Sender)>;
 
 // One published property. Accessors are type-erased by kind: ordinal kinds
 // (integer, char, enumeration, set, int64, boolean) go through Ord, floats
-// through Float, strings through Str, objects through Obj, events through
-// Method.
+// through Float, strings through Str, variants through Variant, objects
+// through Obj, events through Method. A character property (tkWChar) keeps
+// the character code in Ord; the stream stores it as a one-character string.
 struct TPropInfo {
   String Name;
   const TTypeInfo* PropType = nullptr;
@@ -478,6 +564,8 @@ struct TPropInfo {
   std::function<void(TObject*, double)> SetFloat;
   std::function<String(TObject*)> GetStr;
   std::function<void(TObject*, const String&)> SetStr;
+  std::function<Variant(TObject*)> GetVariant;
+  std::function<void(TObject*, const Variant&)> SetVariant;
   std::function<TObject*(TObject*)> GetObj;
   std::function<void(TObject*, TObject*)> SetObj;
   std::function<TMethod(TObject*)> GetMethod;
@@ -486,8 +574,9 @@ struct TPropInfo {
   // Ordinal default; a property without one ("nodefault") is always stored.
   bool HasDefault = false;
   Int64 Default = 0;
-  // Float and string properties store themselves unless they equal zero or
-  // empty; this flag turns that off for properties that must always be written.
+  // Float, string and variant properties store themselves unless they equal
+  // zero, empty or Unassigned (a Null variant is stored); this flag turns that
+  // off for properties that must always be written.
   std::function<bool(TObject*)> Stored;
   bool IsReadOnly() const;
   bool IsStored(TObject* obj) const { return !Stored || Stored(obj); }
@@ -496,14 +585,26 @@ struct TPropInfo {
 // Builder handed to a class's publishing function (BEGIN_CLASS ... END_CLASS).
 struct TClassBuilderBase {
   std::vector<TPropInfo> Props;
+  // Properties the class declares without publishing them: they are not
+  // streamed and not in Properties(), until a descendant publishes them.
+  std::vector<TPropInfo> Declared;
   std::vector<TPublishedMethod> Methods;
   std::vector<TMessageEntry> Messages;
+  // Typed constructors for TClassOf references made from a run-time class.
+  struct TConstructorEntry {
+    const void* Signature;
+    TCodePointer Code;
+  };
+  std::vector<TConstructorEntry> Constructors;
 };
 
 // Type-information records of the built-in kinds.
 const TTypeInfo* IntegerTypeInfo();
 const TTypeInfo* Int64TypeInfo();
 const TTypeInfo* StringTypeInfo();
+// tkWChar, character codes 0..$FFFF: the type of every `Char` property.
+const TTypeInfo* WideCharTypeInfo();
+const TTypeInfo* VariantTypeInfo();
 const TTypeInfo* FloatTypeInfo(TFloatType ft);
 const TTypeInfo* ClassTypeInfo(TClass cls);
 const TTypeInfo* MethodTypeInfo(const void* signature);
@@ -520,10 +621,12 @@ const TTypeInfo* DefaultTypeInfo() {
   else if constexpr (std::is_enum_v<V>) return &TypeInfoOf<V>();
   else if constexpr (IsSet<V>::value) return &SetTypeInfo(TypeInfoOf<typename IsSet<V>::Elem>());
   else if constexpr (std::is_same_v<V, Int64> || std::is_same_v<V, UInt64>) return Int64TypeInfo();
+  else if constexpr (std::is_same_v<V, Char>) return WideCharTypeInfo();
   else if constexpr (std::is_integral_v<V>) return IntegerTypeInfo();
   else if constexpr (std::is_same_v<V, float>) return FloatTypeInfo(ftSingle);
   else if constexpr (std::is_floating_point_v<V>) return FloatTypeInfo(ftDouble);
   else if constexpr (std::is_same_v<V, String>) return StringTypeInfo();
+  else if constexpr (std::is_same_v<V, Variant>) return VariantTypeInfo();
   else if constexpr (IsClosure<V>::value) return MethodTypeInfo(V::Signature());
   else if constexpr (std::is_pointer_v<V> && std::is_base_of_v<TObject, std::remove_pointer_t<V>>)
     return ClassTypeInfo(std::remove_pointer_t<V>::StaticClass());
@@ -572,6 +675,10 @@ struct TClassBuilder : TClassBuilderBase {
       p.GetStr = [get](TObject* o) { return String(sysdetail::Read(get, Self(o))); };
       if constexpr (hasSet)
         p.SetStr = [set](TObject* o, const String& v) { sysdetail::Write(set, Self(o), v); };
+    } else if constexpr (std::is_same_v<V, Variant>) {
+      p.GetVariant = [get](TObject* o) { return V(sysdetail::Read(get, Self(o))); };
+      if constexpr (hasSet)
+        p.SetVariant = [set](TObject* o, const V& v) { sysdetail::Write(set, Self(o), v); };
     } else if constexpr (sysdetail::IsClosure<V>::value) {
       p.GetMethod = [get](TObject* o) { return sysdetail::Read(get, Self(o)).Method(); };
       if constexpr (hasSet)
@@ -595,6 +702,44 @@ struct TClassBuilder : TClassBuilderBase {
     return Prop(name, field, field, type);
   }
 
+  // A property the class declares but leaves unpublished, as the platform's
+  // Custom classes do; takes the arguments of Prop / Field.
+  template <class... Args>
+  TPropInfo& DeclareProp(const Char* name, Args&&... args) {
+    Prop(name, std::forward<Args>(args)...);
+    return MoveToDeclared();
+  }
+  template <class... Args>
+  TPropInfo& DeclareField(const Char* name, Args&&... args) {
+    Field(name, std::forward<Args>(args)...);
+    return MoveToDeclared();
+  }
+
+  // Publishes properties that ancestors declare (published or not), in this
+  // class's order, as the nearest ancestor declares each; a name no ancestor
+  // declares raises EInvalidOperation naming it.
+  //   BEGIN_CLASS(TcxButton, TcxCustomButton, ...)
+  //     b.Publish({L"Align", L"Caption", L"OnClick"});
+  //     DefaultValue(b.Publish(L"TabStop"), true);   // with a default of its own
+  TPropInfo& Publish(const Char* name) {
+    const TPropInfo* p = T::inherited::StaticClass()->FindDeclaredProperty(name);
+    if (!p) sysdetail::RaiseUndeclaredProperty(T::StaticClass(), name);
+    Props.push_back(*p);
+    return Props.back();
+  }
+  void Publish(std::initializer_list<const Char*> names) {
+    for (const Char* name : names) Publish(name);
+  }
+
+  // Lets TClassOf<Base, A...> references made from a run-time class (a class
+  // read by name, the ClassType of an object) build this class with A...
+  template <class... A>
+  void Constructor() {
+    static_assert(std::is_constructible_v<T, A...>, "the class has no constructor for these arguments");
+    TObject* (*make)(A...) = [](A... args) -> TObject* { return Make<T>(std::forward<A>(args)...); };
+    Constructors.push_back({SignatureTag<TObject*(A...)>(), reinterpret_cast<TCodePointer>(make)});
+  }
+
   // A published method, bindable by name to event properties.
   template <auto MemFn>
   void Method(const Char* name) {
@@ -602,7 +747,10 @@ struct TClassBuilder : TClassBuilderBase {
   }
 
   // A message handler: a member function of T taking a reference to any
-  // message record whose first field is the message number.
+  // message record whose first field is the message number. Numbers from
+  // RegisterWindowMessage ($C000..$FFFF) are refused (EInvalidOperation when
+  // the table is built): they differ from session to session, and the table
+  // is cached by number; such a message is handled in the class's WndProc.
   template <auto MemFn>
   void Message(unsigned msg) {
     Messages.push_back({msg, &MessageThunk<MemFn>});
@@ -617,6 +765,11 @@ struct TClassBuilder : TClassBuilderBase {
   }
   template <auto MemFn>
   static TCodePointer MethodThunk() { return MethodThunkImpl<MemFn>(MemFn); }
+  TPropInfo& MoveToDeclared() {
+    Declared.push_back(std::move(Props.back()));
+    Props.pop_back();
+    return Declared.back();
+  }
   template <class C, class M>
   static M& MessageArg(void (C::*)(M&));
   template <auto MemFn>

@@ -5,6 +5,7 @@
 
 #include "platform/core/System.h"
 #include <initializer_list>
+#include <memory>
 
 struct Currency;
 
@@ -30,14 +31,20 @@ constexpr TVarType varWord = 0x0012;
 constexpr TVarType varLongWord = 0x0013;
 constexpr TVarType varInt64 = 0x0014;
 constexpr TVarType varUInt64 = 0x0015;
-constexpr TVarType varString = 0x0100;
+constexpr TVarType varString = 0x0100;    // bytes (RawByteString), text in the ANSI code page
 constexpr TVarType varUString = 0x0102;
+// Codes handed out to custom variant types (TCustomVariantType), in order of
+// registration.
+constexpr TVarType varFirstCustom = 0x010F;
+constexpr TVarType varLastCustom = 0x0FFF;
 constexpr TVarType varTypeMask = 0x0FFF;
 constexpr TVarType varArray = 0x2000;
+constexpr TVarType varByRef = 0x4000;
 
 enum TVariantRelationship : int { vrEqual, vrLessThan, vrGreaterThan, vrNotEqual };
 
 struct TVarArrayData;
+class TCustomVarValue;
 
 class Variant {
  public:
@@ -59,6 +66,10 @@ class Variant {
   Variant(const String& v);
   Variant(String&& v);
   Variant(const Char* v);
+  // A byte string (varString): the bytes are kept as they are, whatever the
+  // code page; as text they are read in the ANSI code page.
+  Variant(const RawByteString& v);
+  Variant(RawByteString&& v);
   // A narrow literal or a pointer would otherwise quietly become a Boolean,
   // and a lone character an integer.
   Variant(const char*) = delete;
@@ -74,24 +85,27 @@ class Variant {
     if (this != &o) *this = Variant(o);
     return *this;
   }
-  Variant& operator=(Variant&& o) noexcept {
+  // Raises EVariantArrayLockedError over a locked array (see VarArrayLock).
+  Variant& operator=(Variant&& o) {
     if (this != &o) {
-      Clear();
+      CheckUnlocked();
+      Release();
       vt_ = o.vt_;
       u_ = o.u_;
       o.vt_ = varEmpty;
     }
     return *this;
   }
-  ~Variant() { Clear(); }
+  // An array still locked when its variant ends is freed all the same.
+  ~Variant() { Release(); }
 
-  // The type code, with varArray set for an array (its element type below).
+  // The type code, with varArray set for an array (its element type below)
+  // and varByRef for a reference.
   TVarType VType() const noexcept { return vt_; }
-  // Back to Empty.
-  void Clear() noexcept {
-    if (OnHeap()) FreeHeap();
-    vt_ = varEmpty;
-    u_.i = 0;
+  // Back to Empty. EVariantArrayLockedError for a locked array.
+  void Clear() {
+    CheckUnlocked();
+    Release();
   }
 
   // Conversions by the platform's rules; each raises EVariantTypeCastError
@@ -103,6 +117,9 @@ class Variant {
   double AsDouble() const;
   bool AsBoolean() const;
   String AsString() const;
+  // 8-bit text: a byte string's own bytes, any other value's text in the
+  // ANSI code page.
+  RawByteString AsAnsiString() const;
   Currency AsCurrency() const;
   TDateTime AsDateTime() const;
 
@@ -117,11 +134,23 @@ class Variant {
   friend struct VariantAccess;
 
   Variant(TVarType vt, Int64 v) noexcept : vt_(vt) { u_.i = v; }
+  // A reference refers to storage it does not own.
   bool OnHeap() const noexcept {
-    return (vt_ & varArray) || vt_ == varOleStr || vt_ == varString || vt_ == varUString;
+    if (vt_ & varByRef) return false;
+    return (vt_ & varArray) || vt_ == varOleStr || vt_ == varString || vt_ == varUString ||
+           (vt_ >= varFirstCustom && vt_ <= varLastCustom);
   }
   void CopyHeap(const Variant& o);
   void FreeHeap() noexcept;
+  void Release() noexcept {
+    if (OnHeap()) FreeHeap();
+    vt_ = varEmpty;
+    u_.i = 0;
+  }
+  void CheckUnlocked() const {
+    if ((vt_ & (varArray | varByRef)) == varArray) CheckArrayUnlocked();
+  }
+  void CheckArrayUnlocked() const;
 
   TVarType vt_ = varEmpty;
   union Payload {
@@ -129,8 +158,11 @@ class Variant {
     UInt64 u;
     float f;
     double d;    // Double and Date
-    String* s;   // OleStr, String and UString
+    String* s;   // OleStr and UString
+    RawByteString* b;  // String
     TVarArrayData* a;
+    TCustomVarValue* c;  // a custom kind's value
+    void* p;     // what a reference (varByRef) refers to
   } u_;
 };
 
@@ -141,6 +173,11 @@ Variant VarFromDateTime(TDateTime value);
 TVarType VarType(const Variant& v);
 bool VarIsType(const Variant& v, TVarType type);
 bool VarIsType(const Variant& v, std::initializer_list<TVarType> types);
+// Whether the variant is a reference (varByRef) to a value kept elsewhere.
+// Every other routine reads through a reference: VarType alone shows it.
+bool VarIsByRef(const Variant& v);
+// Whether the value is of a custom kind (see TCustomVariantType).
+bool VarIsCustom(const Variant& v);
 bool VarIsNull(const Variant& v);
 bool VarIsEmpty(const Variant& v);
 bool VarIsClear(const Variant& v);
@@ -153,6 +190,10 @@ bool VarIsFloat(const Variant& v);
 bool VarIsNumeric(const Variant& v);
 // The platform's name of a type code: "Integer", "UnicodeString", "Array Variant" ...
 String VarTypeAsText(TVarType type);
+
+// The variant errors of a conversion, naming both types, for custom types.
+[[noreturn]] void VarCastError(TVarType from, TVarType to);
+[[noreturn]] void VarOverflowError(TVarType from, TVarType to);
 
 // The value converted to another kind. Raises EVariantTypeCastError or
 // EVariantOverflowError.
@@ -182,3 +223,98 @@ Variant VarArrayGet(const Variant& a, int index);
 Variant VarArrayGet(const Variant& a, std::initializer_list<int> indices);
 void VarArrayPut(Variant& a, const Variant& value, int index);
 void VarArrayPut(Variant& a, const Variant& value, std::initializer_list<int> indices);
+// Resizes the last dimension to `highBound`; the elements kept keep their
+// values, new ones are zero or empty. EVariantArrayLockedError while locked.
+void VarArrayRedim(Variant& a, int highBound);
+// Pins the elements for direct access: a pointer to all of them, contiguous,
+// the last index running fastest, each of its kind's native type (see
+// VarByRef; Boolean elements are 16-bit, 0 or -1). While any lock is held the
+// array cannot be resized, cleared or assigned over (EVariantArrayLockedError);
+// a copy of it is not locked. Each lock needs one VarArrayUnlock
+// (EVariantUnexpectedError for one too many).
+void* VarArrayLock(const Variant& a);
+void VarArrayUnlock(const Variant& a);
+
+// ---------------------------------------------------------------------------
+// References (varByRef)
+// ---------------------------------------------------------------------------
+// A reference refers to a value kept elsewhere, which must outlive it; reading
+// the reference reads the value as it is then. Copies of a reference refer to
+// the same value; assigning to a reference variant replaces the reference.
+
+// A reference to `target`, a value of the scalar or string kind `type` held in
+// its native type: Smallint int16, Integer int32, Single float, Double and
+// Date double, Currency Currency, OleStr and UString String, Boolean bool,
+// Variant Variant, ShortInt int8, Byte uint8, Word uint16, LongWord uint32,
+// Int64 int64, UInt64 uint64, String RawByteString. EVariantInvalidArgError
+// for other kinds and a null target.
+Variant VarByRef(TVarType type, void* target);
+Variant VarByRef(short& target);
+Variant VarByRef(int& target);
+Variant VarByRef(float& target);
+Variant VarByRef(double& target);
+Variant VarByRef(Currency& target);
+Variant VarByRef(bool& target);
+Variant VarByRef(signed char& target);
+Variant VarByRef(unsigned char& target);
+Variant VarByRef(Word& target);
+Variant VarByRef(Cardinal& target);
+Variant VarByRef(Int64& target);
+Variant VarByRef(UInt64& target);
+Variant VarByRef(String& target);
+Variant VarByRef(RawByteString& target);
+Variant VarByRef(Variant& target);
+// A reference to the array `array` holds (varArray | element type |
+// varByRef): element access, bounds and locks work on that array.
+// EVariantInvalidArgError when `array` holds no array.
+Variant VarArrayRef(Variant& array);
+// `source` with every reference replaced by the value it refers to.
+void VarCopyNoInd(Variant& dest, const Variant& source);
+
+// ---------------------------------------------------------------------------
+// Custom variant types
+// ---------------------------------------------------------------------------
+
+// The value of a custom kind, owned by its variant.
+class TCustomVarValue {
+ public:
+  virtual ~TCustomVarValue() = default;
+  virtual std::unique_ptr<TCustomVarValue> Clone() const = 0;
+};
+
+// A kind of value the platform does not know, with its conversions and its
+// comparison. An object of a derived class registers itself when constructed
+// and takes the next free code from varFirstCustom on (EVariantError when none
+// is left); it is kept for the life of the process (a function-local static)
+// and unregisters itself when destroyed.
+class TCustomVariantType {
+ public:
+  explicit TCustomVariantType(String name);
+  virtual ~TCustomVariantType();
+  TCustomVariantType(const TCustomVariantType&) = delete;
+  TCustomVariantType& operator=(const TCustomVariantType&) = delete;
+
+  TVarType VarType() const { return varType_; }
+  // Shown by VarTypeAsText.
+  const String& Name() const { return name_; }
+
+  // `source`, of this kind, as a value of the standard kind `type`.
+  virtual Variant CastTo(const Variant& source, TVarType type) const = 0;
+  // `source`, of any other kind but Null and arrays, as a value of this kind.
+  virtual Variant Cast(const Variant& source) const = 0;
+  // Orders `left`, of this kind, and `right`, of any kind but Null and arrays.
+  virtual TVariantRelationship Compare(const Variant& left, const Variant& right) const = 0;
+
+ protected:
+  // A variant of this kind holding `value`.
+  Variant MakeVariant(std::unique_ptr<TCustomVarValue> value) const;
+  // The value a variant of a custom kind holds (not a reference).
+  static const TCustomVarValue& ValueOf(const Variant& v);
+
+ private:
+  TVarType varType_ = 0;
+  String name_;
+};
+
+// The registered type of a code; false when there is none.
+bool FindCustomVariantType(TVarType type, const TCustomVariantType*& customType);

@@ -319,6 +319,8 @@ void TCustomAction::AssignTo(TPersistent* Dest) {
   d->SetEnabled(enabled_);
   d->SetGroupIndex(groupIndex_);
   d->SetHelpContext(helpContext_);
+  d->SetHelpKeyword(helpKeyword_);
+  d->SetHelpType(helpType_);
   d->SetHint(hint_);
   d->SetImageIndex(imageIndex_);
   d->SetShortCut(shortCut_);
@@ -375,6 +377,20 @@ void TCustomAction::SetHelpContext(THelpContext value) {
   if (value == helpContext_) return;
   ForEachActionLink(ClientList(), [&](TActionLink* l) { l->SetHelpContext(value); });
   helpContext_ = value;
+  Change();
+}
+
+void TCustomAction::SetHelpKeyword(const String& value) {
+  if (value == helpKeyword_) return;
+  ForEachActionLink(ClientList(), [&](TActionLink* l) { l->SetHelpKeyword(value); });
+  helpKeyword_ = value;
+  Change();
+}
+
+void TCustomAction::SetHelpType(THelpType value) {
+  if (value == helpType_) return;
+  ForEachActionLink(ClientList(), [&](TActionLink* l) { l->SetHelpType(value); });
+  helpType_ = value;
   Change();
 }
 
@@ -467,6 +483,8 @@ BEGIN_CLASS(TAction, TCustomAction, (ConstructWith<TAction, TComponent>))
   DefaultValue(b.Prop(L"Enabled", &TAction::Enabled, &TAction::SetEnabled), 1);
   DefaultValue(b.Prop(L"GroupIndex", &TAction::GroupIndex, &TAction::SetGroupIndex), 0);
   DefaultValue(b.Prop(L"HelpContext", &TAction::HelpContext, &TAction::SetHelpContext), 0);
+  b.Prop(L"HelpKeyword", &TAction::HelpKeyword, &TAction::SetHelpKeyword);
+  DefaultValue(b.Prop(L"HelpType", &TAction::HelpType, &TAction::SetHelpType), htContext);
   b.Prop(L"Hint", &TAction::Hint, &TAction::SetHint);
   DefaultValue(b.Prop(L"ImageIndex", &TAction::ImageIndex, &TAction::SetImageIndex), -1);
   DefaultValue(b.Prop(L"ShortCut", &TAction::ShortCut, &TAction::SetShortCut), 0);
@@ -494,6 +512,7 @@ bool TActionLink::IsCheckedLinked() { return CustomAction() != nullptr; }
 bool TActionLink::IsEnabledLinked() { return CustomAction() != nullptr; }
 bool TActionLink::IsGroupIndexLinked() { return CustomAction() != nullptr; }
 bool TActionLink::IsHelpContextLinked() { return CustomAction() != nullptr; }
+bool TActionLink::IsHelpLinked() { return CustomAction() != nullptr; }
 bool TActionLink::IsHintLinked() { return CustomAction() != nullptr; }
 bool TActionLink::IsImageIndexLinked() { return CustomAction() != nullptr; }
 bool TActionLink::IsShortCutLinked() { return CustomAction() != nullptr; }
@@ -507,6 +526,8 @@ void TActionLink::SetChecked(bool) {}
 void TActionLink::SetEnabled(bool) {}
 void TActionLink::SetGroupIndex(int) {}
 void TActionLink::SetHelpContext(THelpContext) {}
+void TActionLink::SetHelpKeyword(const String&) {}
+void TActionLink::SetHelpType(THelpType) {}
 void TActionLink::SetHint(const String&) {}
 void TActionLink::SetImageIndex(int) {}
 void TActionLink::SetShortCut(TShortCut) {}

@@ -18,6 +18,8 @@ struct TWMKey;
 
 using TShortCut = Word;
 using THelpContext = int;
+// How help is looked up for a control or an action: by keyword or by context number.
+DECLARE_ENUM(THelpType, htKeyword, htContext)
 
 // Handled = true stops the search for someone else to run or update the action.
 using TActionEvent = TClosure<void(TBasicAction* Action, bool& Handled)>;
@@ -187,6 +189,10 @@ class TCustomAction : public TContainedAction {
   void SetEnabled(bool value);
   THelpContext HelpContext() const { return helpContext_; }
   void SetHelpContext(THelpContext value);
+  const String& HelpKeyword() const { return helpKeyword_; }
+  void SetHelpKeyword(const String& value);
+  THelpType HelpType() const { return helpType_; }
+  void SetHelpType(THelpType value);
   const String& Hint() const { return hint_; }
   void SetHint(const String& value);
   int ImageIndex() const { return imageIndex_; }
@@ -217,7 +223,9 @@ class TCustomAction : public TContainedAction {
  private:
   String caption_;
   String hint_;
+  String helpKeyword_;
   THelpContext helpContext_ = 0;
+  THelpType helpType_ = htContext;
   int imageIndex_ = -1;
   int groupIndex_ = 0;
   TShortCut shortCut_ = 0;
@@ -254,6 +262,9 @@ class TActionLink : public TBasicActionLink {
   virtual bool IsEnabledLinked();
   virtual bool IsGroupIndexLinked();
   virtual bool IsHelpContextLinked();
+  // The help context, keyword and type together: a client follows the
+  // action's help as a whole.
+  virtual bool IsHelpLinked();
   virtual bool IsHintLinked();
   virtual bool IsImageIndexLinked();
   virtual bool IsShortCutLinked();
@@ -267,6 +278,8 @@ class TActionLink : public TBasicActionLink {
   virtual void SetEnabled(bool value);
   virtual void SetGroupIndex(int value);
   virtual void SetHelpContext(THelpContext value);
+  virtual void SetHelpKeyword(const String& value);
+  virtual void SetHelpType(THelpType value);
   virtual void SetHint(const String& value);
   virtual void SetImageIndex(int value);
   virtual void SetShortCut(TShortCut value);

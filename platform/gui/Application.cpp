@@ -31,11 +31,7 @@ LRESULT CALLBACK AppWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   auto* app = reinterpret_cast<TApplication*>(GetWindowLongPtrW(wnd, GWLP_USERDATA));
   if (!app) return DefWindowProcW(wnd, msg, wParam, lParam);
   TMessage m{msg, wParam, lParam, 0};
-  try {
-    app->WndProc(m);
-  } catch (...) {
-    app->HandleException(app);
-  }
+  GuardCallback([&] { app->WndProc(m); }, app);
   return m.Result;
 }
 
@@ -119,23 +115,28 @@ TComponent* FindGlobalForm(const String& name) {
   return nullptr;
 }
 
+// Enumeration procedures stop the enumeration when their body raises.
 BOOL CALLBACK DisableWindowProc(HWND wnd, LPARAM data) {
-  auto* ctx = reinterpret_cast<std::pair<HWND, std::vector<HWND>*>*>(data);
-  if (wnd != ctx->first && IsWindowVisible(wnd) && IsWindowEnabled(wnd)) {
-    ctx->second->push_back(wnd);
-    EnableWindow(wnd, FALSE);
-  }
-  return TRUE;
+  return GuardCallback(FALSE, [&] {
+    auto* ctx = reinterpret_cast<std::pair<HWND, std::vector<HWND>*>*>(data);
+    if (wnd != ctx->first && IsWindowVisible(wnd) && IsWindowEnabled(wnd)) {
+      ctx->second->push_back(wnd);
+      EnableWindow(wnd, FALSE);
+    }
+    return TRUE;
+  });
 }
 
 BOOL CALLBACK CollectTopMost(HWND wnd, LPARAM data) {
-  auto* list = reinterpret_cast<std::vector<HWND>*>(data);
-  if (IsWindowVisible(wnd) && (GetWindowLongW(wnd, GWL_EXSTYLE) & WS_EX_TOPMOST)) {
-    // The hint window stays on top: it is hidden by the next message anyway.
-    if (!(Application && Application->HintWindow() && Application->HintWindow()->WindowHandle() == wnd))
-      list->push_back(wnd);
-  }
-  return TRUE;
+  return GuardCallback(FALSE, [&] {
+    auto* list = reinterpret_cast<std::vector<HWND>*>(data);
+    if (IsWindowVisible(wnd) && (GetWindowLongW(wnd, GWL_EXSTYLE) & WS_EX_TOPMOST)) {
+      // The hint window stays on top: it is hidden by the next message anyway.
+      if (!(Application && Application->HintWindow() && Application->HintWindow()->WindowHandle() == wnd))
+        list->push_back(wnd);
+    }
+    return TRUE;
+  });
 }
 
 }  // namespace
@@ -493,6 +494,11 @@ void TApplication::WndProc(TMessage& Message) {
 }
 
 void TApplication::SettingChange(TWMSettingChange& Message) {
+  if (updateFormatSettings_ && Message.Section && SameText(Message.Section, L"intl")) {
+    // The thread took its locale when it started: follow the user's new one.
+    SetThreadLocale(LOCALE_USER_DEFAULT);
+    GetFormatSettings();
+  }
   if (!Screen) return;
   if (Message.Flag == 0 || Message.Flag == SPI_SETNONCLIENTMETRICS || Message.Flag == SPI_SETICONTITLELOGFONT)
     Screen->ResetFonts();
@@ -789,7 +795,21 @@ void TApplication::ControlDestroyed(TControl* control) {
 // Module start-up
 // ---------------------------------------------------------------------------
 
+namespace {
+
+// The callback exception handler before FormsInitialize installed the
+// application's.
+TCallbackExceptionHandler& PreviousCallbackHandler() {
+  static TCallbackExceptionHandler previous = nullptr;
+  return previous;
+}
+
+}  // namespace
+
 void FormsInitialize() {
+  // From here on an exception in any window, hook, enumeration or timer
+  // procedure reaches Application->HandleException (OnException).
+  PreviousCallbackHandler() = SetCallbackExceptionHandler(&ApplicationHandleException);
   RegisterClasses({TForm::StaticClass(), THintWindow::StaticClass()});
   HintWindowClass = THintWindow::StaticClass();
   Mouse = new TMouse();
@@ -824,4 +844,6 @@ void FormsFinalize() {
   FreeAndNil(Mouse);
   HintWindowClass = nullptr;
   UnRegisterClasses({TForm::StaticClass(), THintWindow::StaticClass()});
+  SetCallbackExceptionHandler(PreviousCallbackHandler());
+  PreviousCallbackHandler() = nullptr;
 }

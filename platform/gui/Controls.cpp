@@ -807,6 +807,8 @@ void TControl::ActionChange(TObject* Sender, bool CheckDefaults) {
   if (!CheckDefaults || visible_) SetVisible(a->Visible());
   if (!CheckDefaults || !OnClick) OnClick = a->OnExecute;
   if (!CheckDefaults || helpContext_ == 0) SetHelpContext(a->HelpContext());
+  if (!CheckDefaults || helpKeyword_.empty()) SetHelpKeyword(a->HelpKeyword());
+  if (!CheckDefaults || helpType_ == htContext) SetHelpType(a->HelpType());
 }
 
 void TControl::InitiateAction() {
@@ -903,6 +905,46 @@ void TControlActionLink::SetOnExecute(const TNotifyEvent& value) {
 }
 
 IMPLEMENT_CLASS(TControlActionLink, TActionLink, (ConstructWith<TControlActionLink, TObject>))
+
+// ---------------------------------------------------------------------------
+// TWinControlActionLink
+// ---------------------------------------------------------------------------
+
+TClass TWinControl::GetActionLinkClass() { return TWinControlActionLink::StaticClass(); }
+
+TWinControlActionLink::TWinControlActionLink(TObject* AClient) : TControlActionLink(AClient) {}
+
+void TWinControlActionLink::AssignClient(TObject* AClient) {
+  TControlActionLink::AssignClient(AClient);
+  winClient_ = dynamic_cast<TWinControl*>(AClient);
+  if (!winClient_) throw EInvalidCast(L"Invalid class typecast");
+}
+
+bool TWinControlActionLink::IsHelpLinked() {
+  auto* a = CustomActionOf(this);
+  return TControlActionLink::IsHelpLinked() && a && winClient_->GetHelpContext() == a->HelpContext() &&
+         winClient_->GetHelpKeyword() == a->HelpKeyword() && winClient_->GetHelpType() == a->HelpType();
+}
+
+// The context alone no longer decides: a control whose keyword or type was
+// changed keeps its own help.
+bool TWinControlActionLink::IsHelpContextLinked() {
+  return TControlActionLink::IsHelpContextLinked() && IsHelpLinked();
+}
+
+void TWinControlActionLink::SetHelpContext(THelpContext value) {
+  if (IsHelpLinked()) winClient_->SetHelpContext(value);
+}
+
+void TWinControlActionLink::SetHelpKeyword(const String& value) {
+  if (IsHelpLinked()) winClient_->SetHelpKeyword(value);
+}
+
+void TWinControlActionLink::SetHelpType(THelpType value) {
+  if (IsHelpLinked()) winClient_->SetHelpType(value);
+}
+
+IMPLEMENT_CLASS(TWinControlActionLink, TControlActionLink, (ConstructWith<TWinControlActionLink, TObject>))
 
 // ---------------------------------------------------------------------------
 // Painting requests
@@ -1243,6 +1285,60 @@ BEGIN_CLASS(TControl, TComponent, nullptr)
   DefaultValue(b.Prop(L"HelpType", &TControl::GetHelpType, &TControl::SetHelpType), htContext);
   b.Prop(L"HelpKeyword", &TControl::GetHelpKeyword, &TControl::SetHelpKeyword);
   DefaultValue(b.Prop(L"HelpContext", &TControl::GetHelpContext, &TControl::SetHelpContext), 0);
+  // Declared for descendants to publish (b.Publish): most controls show only
+  // some of these, each class in its own order.
+  b.DeclareProp(L"Action", &TControl::GetAction, &TControl::SetAction);
+  DefaultValue(b.DeclareProp(L"Align", &TControl::GetAlign, &TControl::SetAlign), alNone);
+  DefaultValue(b.DeclareProp(L"Anchors", &TControl::GetAnchors, &TControl::SetAnchors),
+               TAnchors{akLeft, akTop}.ToBits());
+  DefaultValue(b.DeclareProp(L"AutoSize", &TControl::GetAutoSize, &TControl::SetAutoSize), false);
+  b.DeclareProp(L"BiDiMode", &TControl::GetBiDiMode, &TControl::SetBiDiMode).Stored =
+      [](TObject* o) { return !static_cast<TControl*>(o)->GetParentBiDiMode(); };
+  b.DeclareProp(L"Caption", &TControl::GetCaption, &TControl::SetCaption).Stored = [](TObject* o) {
+    auto* c = static_cast<TControl*>(o);
+    auto* link = dynamic_cast<TControlActionLink*>(c->ActionLink());
+    return !link || !link->IsCaptionLinked();
+  };
+  b.DeclareProp(L"Color", &TControl::GetColor, &TControl::SetColor, ColorTypeInfo()).Stored =
+      [](TObject* o) { return !static_cast<TControl*>(o)->GetParentColor(); };
+  b.DeclareProp(L"Constraints", &TControl::Constraints, &TControl::SetConstraints);
+  b.DeclareProp(L"Ctl3D", &TControl::GetCtl3D, &TControl::SetCtl3D).Stored =
+      [](TObject* o) { return !static_cast<TControl*>(o)->GetParentCtl3D(); };
+  DefaultValue(b.DeclareProp(L"DragCursor", &TControl::GetDragCursor, &TControl::SetDragCursor, CursorTypeInfo()),
+               crDrag);
+  DefaultValue(b.DeclareProp(L"DragKind", &TControl::GetDragKind, &TControl::SetDragKind), dkDrag);
+  DefaultValue(b.DeclareProp(L"DragMode", &TControl::GetDragMode, &TControl::SetDragMode), dmManual);
+  DefaultValue(b.DeclareProp(L"Enabled", &TControl::GetEnabled, &TControl::SetEnabled), true);
+  b.DeclareProp(L"Font", &TControl::Font, &TControl::SetFont).Stored =
+      [](TObject* o) { return !static_cast<TControl*>(o)->GetParentFont(); };
+  DefaultValue(b.DeclareProp(L"ParentBiDiMode", &TControl::GetParentBiDiMode, &TControl::SetParentBiDiMode), true);
+  DefaultValue(b.DeclareProp(L"ParentColor", &TControl::GetParentColor, &TControl::SetParentColor), true);
+  DefaultValue(b.DeclareProp(L"ParentCtl3D", &TControl::GetParentCtl3D, &TControl::SetParentCtl3D), true);
+  DefaultValue(b.DeclareProp(L"ParentFont", &TControl::GetParentFont, &TControl::SetParentFont), true);
+  DefaultValue(b.DeclareProp(L"ParentShowHint", &TControl::GetParentShowHint, &TControl::SetParentShowHint), true);
+  b.DeclareProp(L"PopupMenu", &TControl::GetPopupMenu, &TControl::SetPopupMenu);
+  b.DeclareProp(L"ShowHint", &TControl::GetShowHint, &TControl::SetShowHint).Stored =
+      [](TObject* o) { return !static_cast<TControl*>(o)->GetParentShowHint(); };
+  b.DeclareProp(L"Text", &TControl::GetText, &TControl::SetText);
+  DefaultValue(b.DeclareProp(L"Visible", &TControl::GetVisible, &TControl::SetVisible), true);
+  b.DeclareField(L"OnClick", &TControl::OnClick);
+  b.DeclareField(L"OnDblClick", &TControl::OnDblClick);
+  b.DeclareField(L"OnMouseDown", &TControl::OnMouseDown);
+  b.DeclareField(L"OnMouseMove", &TControl::OnMouseMove);
+  b.DeclareField(L"OnMouseUp", &TControl::OnMouseUp);
+  b.DeclareField(L"OnMouseEnter", &TControl::OnMouseEnter);
+  b.DeclareField(L"OnMouseLeave", &TControl::OnMouseLeave);
+  b.DeclareField(L"OnMouseWheel", &TControl::OnMouseWheel);
+  b.DeclareField(L"OnMouseWheelDown", &TControl::OnMouseWheelDown);
+  b.DeclareField(L"OnMouseWheelUp", &TControl::OnMouseWheelUp);
+  b.DeclareField(L"OnContextPopup", &TControl::OnContextPopup);
+  b.DeclareField(L"OnResize", &TControl::OnResize);
+  b.DeclareField(L"OnCanResize", &TControl::OnCanResize);
+  b.DeclareField(L"OnConstrainedResize", &TControl::OnConstrainedResize);
+  b.DeclareField(L"OnDragOver", &TControl::OnDragOver);
+  b.DeclareField(L"OnDragDrop", &TControl::OnDragDrop);
+  b.DeclareField(L"OnStartDrag", &TControl::OnStartDrag);
+  b.DeclareField(L"OnEndDrag", &TControl::OnEndDrag);
   b.Message<&TControl::WMLButtonDown>(WM_LBUTTONDOWN);
   b.Message<&TControl::WMLButtonDblClk>(WM_LBUTTONDBLCLK);
   b.Message<&TControl::WMLButtonUp>(WM_LBUTTONUP);
@@ -1273,112 +1369,6 @@ BEGIN_CLASS(TControl, TComponent, nullptr)
   b.Message<&TControl::CMMouseWheel>(CM_MOUSEWHEEL);
   b.Message<&TControl::CMDrag>(CM_DRAG);
 END_CLASS
-
-namespace {
-
-struct PropTables {
-  std::vector<TPropInfo> control;
-  std::vector<TPropInfo> winControl;
-};
-
-template <class B>
-void AddEvents(B& b) {
-  b.Field(L"OnClick", &TControl::OnClick);
-  b.Field(L"OnDblClick", &TControl::OnDblClick);
-  b.Field(L"OnMouseDown", &TControl::OnMouseDown);
-  b.Field(L"OnMouseMove", &TControl::OnMouseMove);
-  b.Field(L"OnMouseUp", &TControl::OnMouseUp);
-  b.Field(L"OnMouseEnter", &TControl::OnMouseEnter);
-  b.Field(L"OnMouseLeave", &TControl::OnMouseLeave);
-  b.Field(L"OnMouseWheel", &TControl::OnMouseWheel);
-  b.Field(L"OnMouseWheelDown", &TControl::OnMouseWheelDown);
-  b.Field(L"OnMouseWheelUp", &TControl::OnMouseWheelUp);
-  b.Field(L"OnContextPopup", &TControl::OnContextPopup);
-  b.Field(L"OnResize", &TControl::OnResize);
-  b.Field(L"OnCanResize", &TControl::OnCanResize);
-  b.Field(L"OnConstrainedResize", &TControl::OnConstrainedResize);
-  b.Field(L"OnDragOver", &TControl::OnDragOver);
-  b.Field(L"OnDragDrop", &TControl::OnDragDrop);
-  b.Field(L"OnStartDrag", &TControl::OnStartDrag);
-  b.Field(L"OnEndDrag", &TControl::OnEndDrag);
-}
-
-const PropTables& Tables() {
-  static const PropTables tables = [] {
-    PropTables t;
-    TClassBuilder<TControl> b;
-    b.Prop(L"Action", &TControl::GetAction, &TControl::SetAction);
-    DefaultValue(b.Prop(L"Align", &TControl::GetAlign, &TControl::SetAlign), alNone);
-    DefaultValue(b.Prop(L"Anchors", &TControl::GetAnchors, &TControl::SetAnchors),
-                 TAnchors{akLeft, akTop}.ToBits());
-    DefaultValue(b.Prop(L"AutoSize", &TControl::GetAutoSize, &TControl::SetAutoSize), false);
-    b.Prop(L"BiDiMode", &TControl::GetBiDiMode, &TControl::SetBiDiMode).Stored =
-        [](TObject* o) { return !static_cast<TControl*>(o)->GetParentBiDiMode(); };
-    b.Prop(L"Caption", &TControl::GetCaption, &TControl::SetCaption).Stored = [](TObject* o) {
-      auto* c = static_cast<TControl*>(o);
-      auto* link = dynamic_cast<TControlActionLink*>(c->ActionLink());
-      return !link || !link->IsCaptionLinked();
-    };
-    b.Prop(L"Color", &TControl::GetColor, &TControl::SetColor, ColorTypeInfo()).Stored =
-        [](TObject* o) { return !static_cast<TControl*>(o)->GetParentColor(); };
-    b.Prop(L"Constraints", &TControl::Constraints, &TControl::SetConstraints);
-    b.Prop(L"Ctl3D", &TControl::GetCtl3D, &TControl::SetCtl3D).Stored =
-        [](TObject* o) { return !static_cast<TControl*>(o)->GetParentCtl3D(); };
-    DefaultValue(b.Prop(L"DragCursor", &TControl::GetDragCursor, &TControl::SetDragCursor, CursorTypeInfo()),
-                 crDrag);
-    DefaultValue(b.Prop(L"DragKind", &TControl::GetDragKind, &TControl::SetDragKind), dkDrag);
-    DefaultValue(b.Prop(L"DragMode", &TControl::GetDragMode, &TControl::SetDragMode), dmManual);
-    DefaultValue(b.Prop(L"Enabled", &TControl::GetEnabled, &TControl::SetEnabled), true);
-    b.Prop(L"Font", &TControl::Font, &TControl::SetFont).Stored =
-        [](TObject* o) { return !static_cast<TControl*>(o)->GetParentFont(); };
-    DefaultValue(b.Prop(L"ParentBiDiMode", &TControl::GetParentBiDiMode, &TControl::SetParentBiDiMode), true);
-    DefaultValue(b.Prop(L"ParentColor", &TControl::GetParentColor, &TControl::SetParentColor), true);
-    DefaultValue(b.Prop(L"ParentCtl3D", &TControl::GetParentCtl3D, &TControl::SetParentCtl3D), true);
-    DefaultValue(b.Prop(L"ParentFont", &TControl::GetParentFont, &TControl::SetParentFont), true);
-    DefaultValue(b.Prop(L"ParentShowHint", &TControl::GetParentShowHint, &TControl::SetParentShowHint), true);
-    b.Prop(L"PopupMenu", &TControl::GetPopupMenu, &TControl::SetPopupMenu);
-    b.Prop(L"ShowHint", &TControl::GetShowHint, &TControl::SetShowHint).Stored =
-        [](TObject* o) { return !static_cast<TControl*>(o)->GetParentShowHint(); };
-    b.Prop(L"Text", &TControl::GetText, &TControl::SetText);
-    DefaultValue(b.Prop(L"Visible", &TControl::GetVisible, &TControl::SetVisible), true);
-    AddEvents(b);
-    t.control = std::move(b.Props);
-
-    TClassBuilder<TWinControl> w;
-    DefaultValue(w.Prop(L"BorderWidth", &TWinControl::GetBorderWidth, &TWinControl::SetBorderWidth), 0);
-    DefaultValue(w.Prop(L"DoubleBuffered", &TWinControl::GetDoubleBuffered, &TWinControl::SetDoubleBuffered),
-                 false);
-    w.Prop(L"ParentBackground", &TWinControl::GetParentBackground, &TWinControl::SetParentBackground);
-    DefaultValue(w.Prop(L"TabOrder", &TWinControl::GetTabOrder, &TWinControl::SetTabOrder), -1);
-    w.Prop(L"TabStop", &TWinControl::GetTabStop, &TWinControl::SetTabStop);
-    w.Field(L"OnEnter", &TWinControl::OnEnter);
-    w.Field(L"OnExit", &TWinControl::OnExit);
-    w.Field(L"OnKeyDown", &TWinControl::OnKeyDown);
-    w.Field(L"OnKeyPress", &TWinControl::OnKeyPress);
-    w.Field(L"OnKeyUp", &TWinControl::OnKeyUp);
-    t.winControl = std::move(w.Props);
-    return t;
-  }();
-  return tables;
-}
-
-const TPropInfo* FindIn(const std::vector<TPropInfo>& list, const Char* name) {
-  for (const TPropInfo& p : list)
-    if (SameText(p.Name, name)) return &p;
-  return nullptr;
-}
-
-}  // namespace
-
-void PublishControlProps(TClassBuilderBase& b, bool isWinControl, std::initializer_list<const Char*> names) {
-  const PropTables& t = Tables();
-  for (const Char* name : names) {
-    const TPropInfo* p = FindIn(t.control, name);
-    if (!p && isWinControl) p = FindIn(t.winControl, name);
-    if (!p) throw EInvalidOperation(Format(L"Control property %s cannot be published", {String(name)}));
-    b.Props.push_back(*p);
-  }
-}
 
 // ---------------------------------------------------------------------------
 // Module

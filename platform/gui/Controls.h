@@ -8,7 +8,8 @@
 // sub-objects (Font, Constraints, Canvas, Brush) are read with X().
 //
 // Windows. A TWinControl creates its window on first need (Handle()); the
-// window's class is registered under the C++ class name with a start-up
+// window's class is registered under the C++ class name (once per class
+// style its instances ask for, see RegisterWindowClass) with a start-up
 // window procedure that binds the new HWND to the object (a window property)
 // and replaces itself with the library's window procedure. Every message then
 // goes to the object's WindowProc (by default WndProc → Dispatch → message
@@ -64,7 +65,6 @@ DECLARE_ENUM(TDragMode, dmManual, dmAutomatic)
 DECLARE_ENUM(TDragKind, dkDrag, dkDock)
 DECLARE_ENUM(TDragState, dsDragEnter, dsDragLeave, dsDragMove)
 DECLARE_ENUM(TBiDiMode, bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly)
-DECLARE_ENUM(THelpType, htKeyword, htContext)
 
 // Scrolling: which bar, what the user did with it (in the order of the system's SB_*
 // codes, so a WM_HSCROLL/WM_VSCROLL code converts directly), and the step of a bar's
@@ -730,21 +730,42 @@ class TControlActionLink : public TActionLink {
   TControl* client_ = nullptr;
 };
 
-// Publishes properties that TControl and TWinControl keep unpublished, as the
-// platform's descendants publish their inherited properties:
+// The link of a window control: besides the control link's properties the
+// help context, keyword and type follow the action, as one: while all three
+// equal the action's, a change of any of them reaches the control.
+class TWinControlActionLink : public TControlActionLink {
+  DECLARE_CLASS(TWinControlActionLink, TControlActionLink)
+  explicit TWinControlActionLink(TObject* AClient);
+
+  TWinControl* ClientWinControl() const { return winClient_; }
+  bool IsHelpContextLinked() override;
+  bool IsHelpLinked() override;
+  void SetHelpContext(THelpContext value) override;
+  void SetHelpKeyword(const String& value) override;
+  void SetHelpType(THelpType value) override;
+
+ protected:
+  // EInvalidCast unless the client is a window control.
+  void AssignClient(TObject* AClient) override;
+
+ private:
+  TWinControl* winClient_ = nullptr;
+};
+
+// Publishes properties that TControl and TWinControl declare unpublished:
+// b.Publish(names) under the name the control classes have used.
 //   BEGIN_CLASS(TMyPanel, TCustomControl, (ConstructWith<TMyPanel, TComponent>))
 //     PublishControl(b, {L"Align", L"Anchors", L"Color", L"Font", L"OnClick"});
 //   END_CLASS
-// Names: Action Align Anchors AutoSize BiDiMode Caption Color Constraints Ctl3D
-// DragCursor DragKind DragMode Enabled Font ParentBiDiMode ParentColor
-// ParentCtl3D ParentFont ParentShowHint PopupMenu ShowHint Text Visible, the
-// TControl events (OnClick ... OnEndDrag), and for window controls BorderWidth
+// TControl declares Action Align Anchors AutoSize BiDiMode Caption Color
+// Constraints Ctl3D DragCursor DragKind DragMode Enabled Font ParentBiDiMode
+// ParentColor ParentCtl3D ParentFont ParentShowHint PopupMenu ShowHint Text
+// Visible and its events (OnClick ... OnEndDrag); TWinControl BorderWidth
 // DoubleBuffered ParentBackground TabOrder TabStop OnEnter OnExit OnKeyDown
-// OnKeyPress OnKeyUp. EInvalidOperation for any other name.
-void PublishControlProps(TClassBuilderBase& b, bool isWinControl, std::initializer_list<const Char*> names);
+// OnKeyPress OnKeyUp. EInvalidOperation for a name no ancestor declares.
 template <class T>
 void PublishControl(TClassBuilder<T>& b, std::initializer_list<const Char*> names) {
-  PublishControlProps(b, std::is_base_of_v<TWinControl, T>, names);
+  b.Publish(names);
 }
 
 // ---------------------------------------------------------------------------
@@ -796,6 +817,10 @@ class TWinControl : public TControl {
   // Creates the handle or shows/hides the window as Visible and the parents say.
   void UpdateControlState();
   void DefaultHandler(void* Message) override;
+  // A message number from RegisterWindowMessage is handled here, in an
+  // override that tests `Message.Msg == registeredNumber`, never through the
+  // message table: the number differs from session to session, while the
+  // table is built once and cached by number (it refuses such numbers).
   void WndProc(TMessage& Message) override;
   // The window procedure before the library's (the class's or the adopted
   // window's own).
@@ -921,6 +946,9 @@ class TWinControl : public TControl {
   TKeyEvent OnKeyUp;
 
  protected:
+  // TWinControlActionLink.
+  TClass GetActionLinkClass() override;
+
   // Message handlers of TWinControl's message table.
   void WMPaint(TWMPaint& Message);
   void WMEraseBkgnd(TWMEraseBkgnd& Message);
@@ -1006,6 +1034,7 @@ class TWinControl : public TControl {
   void UpdateMouseControl(TControl* control);
   void UpdateTabOrder(int value);
   void SetRecreating(bool value);
+  void RegisterWindowClass(TCreateParams& Params);
 
   std::vector<TControl*> controls_;      // windowless
   std::vector<TWinControl*> winControls_;

@@ -54,11 +54,7 @@ LRESULT CALLBACK CaptureWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam
   DragState& d = Drag();
   if (d.object && wnd == d.capture) {
     TMessage m{msg, wParam, lParam, 0};
-    try {
-      d.object->WndProc(m);
-    } catch (...) {
-      ApplicationHandleException(nullptr);
-    }
+    GuardCallback([&] { d.object->WndProc(m); });
     return m.Result;
   }
   return DefWindowProcW(wnd, msg, wParam, lParam);

@@ -46,6 +46,14 @@ HCURSOR CursorHandle(TCursor cursor) {
   return SystemCursor(cursor);
 }
 
+// The name of a further registration of a window class, for another class
+// style: "<name>.<style in hex>", the name shortened to fit the record.
+String StyleVariantName(const Char* name, UINT style) {
+  const String suffix = L"." + IntToHex(static_cast<unsigned>(style), 8);
+  const size_t room = std::size(TCreateParams{}.WinClassName) - 1 - suffix.size();
+  return String(name).substr(0, room) + suffix;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -58,7 +66,7 @@ LRESULT CALLBACK InitWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   TWinControl* c = creationControl;
   if (!c) return DefWindowProcW(wnd, msg, wParam, lParam);
   creationControl = nullptr;
-  ControlsWindowAccess::Bind(c, wnd);
+  ControlsWindowAccess::Bind(c, wnd);   // raises nothing; WindowProcedure guards the rest
   return WindowProcedure(wnd, msg, wParam, lParam);
 }
 
@@ -71,7 +79,7 @@ LRESULT CALLBACK WindowProcedure(HWND wnd, UINT msg, WPARAM wParam, LPARAM lPara
     try {
       c->WindowProc(m);
     } catch (...) {
-      ApplicationHandleException(guard.Alive() ? c : nullptr);
+      HandleCallbackException(guard.Alive() ? c : nullptr);
     }
     if (msg == WM_NCDESTROY) {
       RemovePropW(wnd, kControlProp);
@@ -211,6 +219,38 @@ void TWinControl::CreateSubClass(TCreateParams& Params, const Char* ControlClass
       (Params.WindowClass.style & ~(CS_OWNDC | CS_CLASSDC | CS_PARENTDC | CS_GLOBALCLASS)) | CS_VREDRAW | CS_HREDRAW;
 }
 
+// A control's window class is registered under its C++ class name. The
+// system gives the class style to every window of a class, so a class whose
+// CreateParams asks for different class styles for different instances (a
+// drop shadow for some only) gets one registration per style: the first one
+// seen under the plain name, each further one under StyleVariantName. The
+// other class fields do not vary between the instances of a C++ class: those
+// of the first registration stay. Leaves the name to create the window with
+// in Params.WinClassName.
+void TWinControl::RegisterWindowClass(TCreateParams& Params) {
+  const HINSTANCE instance = Params.WindowClass.hInstance;
+  String name = Params.WinClassName;
+  WNDCLASSW existing{};
+  bool registered = GetClassInfoW(instance, name.c_str(), &existing);
+  if (registered && existing.lpfnWndProc == InitWndProc && existing.style != Params.WindowClass.style) {
+    name = StyleVariantName(Params.WinClassName, Params.WindowClass.style);
+    registered = GetClassInfoW(instance, name.c_str(), &existing);
+  }
+  // A class of the name that is not ours (left by another module) is replaced.
+  if (!registered || existing.lpfnWndProc != InitWndProc) {
+    if (registered) UnregisterClassW(name.c_str(), instance);
+    WNDCLASSW wc = Params.WindowClass;
+    wc.lpfnWndProc = InitWndProc;
+    wc.lpszClassName = name.c_str();
+    wc.lpszMenuName = nullptr;
+    if (!RegisterClassW(&wc)) RaiseLastOSError();
+    auto& names = State().registeredClasses;
+    if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+  }
+  name.copy(Params.WinClassName, name.size());
+  Params.WinClassName[name.size()] = 0;
+}
+
 void TWinControl::CreateWnd() {
   TCreateParams params;
   CreateParams(params);
@@ -222,19 +262,7 @@ void TWinControl::CreateWnd() {
       RaiseParentRequired(this);
   }
   defWndProc_ = params.WindowClass.lpfnWndProc ? params.WindowClass.lpfnWndProc : DefWindowProcW;
-  WNDCLASSW existing{};
-  const bool registered = GetClassInfoW(params.WindowClass.hInstance, params.WinClassName, &existing);
-  if (!registered || existing.lpfnWndProc != InitWndProc) {
-    if (registered) UnregisterClassW(params.WinClassName, params.WindowClass.hInstance);
-    WNDCLASSW wc = params.WindowClass;
-    wc.lpfnWndProc = InitWndProc;
-    wc.lpszClassName = params.WinClassName;
-    wc.lpszMenuName = nullptr;
-    if (!RegisterClassW(&wc)) RaiseLastOSError();
-    auto& names = State().registeredClasses;
-    if (std::find(names.begin(), names.end(), String(params.WinClassName)) == names.end())
-      names.emplace_back(params.WinClassName);
-  }
+  RegisterWindowClass(params);
   creationControl = this;
   try {
     CreateWindowHandle(params);
@@ -1070,6 +1098,18 @@ void TWinControl::SetParentBackground(bool value) {
 // ---------------------------------------------------------------------------
 
 BEGIN_CLASS(TWinControl, TControl, nullptr)
+  // Declared for descendants to publish (b.Publish), like TControl's.
+  DefaultValue(b.DeclareProp(L"BorderWidth", &TWinControl::GetBorderWidth, &TWinControl::SetBorderWidth), 0);
+  DefaultValue(b.DeclareProp(L"DoubleBuffered", &TWinControl::GetDoubleBuffered, &TWinControl::SetDoubleBuffered),
+               false);
+  b.DeclareProp(L"ParentBackground", &TWinControl::GetParentBackground, &TWinControl::SetParentBackground);
+  DefaultValue(b.DeclareProp(L"TabOrder", &TWinControl::GetTabOrder, &TWinControl::SetTabOrder), -1);
+  b.DeclareProp(L"TabStop", &TWinControl::GetTabStop, &TWinControl::SetTabStop);
+  b.DeclareField(L"OnEnter", &TWinControl::OnEnter);
+  b.DeclareField(L"OnExit", &TWinControl::OnExit);
+  b.DeclareField(L"OnKeyDown", &TWinControl::OnKeyDown);
+  b.DeclareField(L"OnKeyPress", &TWinControl::OnKeyPress);
+  b.DeclareField(L"OnKeyUp", &TWinControl::OnKeyUp);
   b.Message<&TWinControl::WMPaint>(WM_PAINT);
   b.Message<&TWinControl::WMEraseBkgnd>(WM_ERASEBKGND);
   b.Message<&TWinControl::WMPrintClient>(WM_PRINTCLIENT);

@@ -352,6 +352,8 @@ void TCustomForm::CreateWnd() {
                                     WS_CHILD | WS_VISIBLE | WS_GROUP | WS_TABSTOP | WS_CLIPCHILDREN | WS_HSCROLL |
                                         WS_VSCROLL | WS_CLIPSIBLINGS | MDIS_ALLCHILDSTYLES,
                                     0, 0, r.Width(), r.Height(), h, nullptr, GetModuleHandleW(nullptr), &ccs);
+    // Into the area the aligned controls leave (AlignControls).
+    if (clientHandle_) Realign();
   }
   if (menu_) {
     ::SetMenu(h, menu_->Handle());
@@ -374,7 +376,10 @@ void TCustomForm::DefaultHandler(void* Message) {
   HWND h = WindowHandle();
   if (h && (clientHandle_ || formState_.Contains(fsCreatedMDIChild))) {
     TMessage& m = *static_cast<TMessage*>(Message);
-    if (!(m.Msg >= CN_CTLCOLORMSGBOX && m.Msg <= CN_CTLCOLORSTATIC)) {
+    // WM_SIZE not to the frame's default, which would stretch the MDI client
+    // over the whole client area: AlignControls places it.
+    const bool ownSize = m.Msg == WM_SIZE && clientHandle_;
+    if (!(m.Msg >= CN_CTLCOLORMSGBOX && m.Msg <= CN_CTLCOLORSTATIC) && !ownSize) {
       if (clientHandle_)
         m.Result = DefFrameProcW(h, clientHandle_, m.Msg, m.WParam, m.LParam);
       else
@@ -1081,11 +1086,18 @@ void TCustomForm::WMSize(TWMSize& Message) {
       case SIZE_MAXIMIZED: windowState_ = wsMaximized; break;
     }
   }
+  // The base class realigns, which places the MDI client (AlignControls).
   DispatchInherited(TCustomForm::StaticClass(), &Message);
-  if (clientHandle_) {
-    const TRect r = GetClientRect();
-    MoveWindow(clientHandle_, r.Left, r.Top, r.Width(), r.Height(), TRUE);
-  }
+}
+
+// The MDI client takes the area the aligned controls leave, as an alClient
+// control would: docked bars and panels stay clear of the MDI children.
+void TCustomForm::AlignControls(TControl* AControl, TRect& Rect) {
+  TControlGuard guard(this);
+  TWinControl::AlignControls(AControl, Rect);
+  if (!guard.Alive() || !clientHandle_) return;
+  SetWindowPos(clientHandle_, nullptr, Rect.Left, Rect.Top, std::max(0, Rect.Width()), std::max(0, Rect.Height()),
+               SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TCustomForm::WMSysCommand(TWMSysCommand& Message) {

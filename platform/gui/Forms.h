@@ -254,6 +254,7 @@ class TCustomForm : public TWinControl {
   void DefaultHandler(void* Message) override;
   void WndProc(TMessage& Message) override;
   TRect GetClientRect() override;
+  void AlignControls(TControl* AControl, TRect& Rect) override;
   void SetClientSize(TPoint value) override;
   void PaintWindow(HDC DC) override;
   void ReadState(TReader* reader) override;
@@ -657,6 +658,13 @@ class TApplication : public TComponent {
   bool HelpContext(THelpContext Context);
   bool HelpJump(const String& JumpID);
 
+  // ---- system settings
+  // Whether a change of the regional settings (WM_SETTINGCHANGE for
+  // "intl") reads the process-wide FormatSettings again from the user's
+  // locale; off, they stay as the program set them.
+  bool UpdateFormatSettings() const { return updateFormatSettings_; }
+  void SetUpdateFormatSettings(bool value) { updateFormatSettings_ = value; }
+
   // ---- events
   TNotifyEvent OnActivate;
   TNotifyEvent OnDeactivate;
@@ -727,6 +735,7 @@ class TApplication : public TComponent {
   TControl* mouseControl_ = nullptr;
 
   String helpFile_;
+  bool updateFormatSettings_ = true;
 };
 
 extern TApplication* Application;

@@ -60,7 +60,11 @@ bool KindOf(HGDIOBJ object, TGdiObjectKind& kind) {
     case OBJ_PAL: kind = gokPalette; return true;
     case OBJ_REGION: kind = gokRegion; return true;
     case OBJ_DC:
-    case OBJ_MEMDC: kind = gokDC; return true;
+    case OBJ_MEMDC:
+    case OBJ_ENHMETADC:
+    case OBJ_METADC: kind = gokDC; return true;
+    case OBJ_ENHMETAFILE:
+    case OBJ_METAFILE: kind = gokMetafile; return true;
     default: return false;
   }
 }
@@ -210,6 +214,37 @@ void GdiFreeIconInfo(ICONINFO& info) {
   GdiDeleteObject(info.hbmColor);
   GdiDeleteObject(info.hbmMask);
   info.hbmColor = info.hbmMask = nullptr;
+}
+
+HDC GdiCreateEnhMetaFile(HDC reference, const RECT* frame, const wchar_t* description) {
+  return Created(gokDC, [&] { return CreateEnhMetaFileW(reference, nullptr, frame, description); });
+}
+
+HENHMETAFILE GdiCloseEnhMetaFile(HDC dc) {
+  if (!dc) return nullptr;
+  HENHMETAFILE metafile = CloseEnhMetaFile(dc);
+  Count(gokDC, -1);
+  if (metafile) Count(gokMetafile, 1);
+  return metafile;
+}
+
+HENHMETAFILE GdiCopyEnhMetaFile(HENHMETAFILE metafile) {
+  return Created(gokMetafile, [&] { return CopyEnhMetaFileW(metafile, nullptr); });
+}
+
+HENHMETAFILE GdiSetEnhMetaFileBits(UINT size, const BYTE* bits) {
+  return Created(gokMetafile, [&] { return SetEnhMetaFileBits(size, bits); });
+}
+
+HENHMETAFILE GdiSetWinMetaFileBits(UINT size, const BYTE* bits, HDC reference, const METAFILEPICT* picture) {
+  return Created(gokMetafile, [&] { return SetWinMetaFileBits(size, bits, reference, picture); });
+}
+
+bool GdiDeleteEnhMetaFile(HENHMETAFILE metafile) {
+  if (!metafile) return false;
+  const bool ok = DeleteEnhMetaFile(metafile) != 0;
+  if (ok) Count(gokMetafile, -1);
+  return ok;
 }
 
 bool GdiDeleteObject(HGDIOBJ object) {

@@ -1,18 +1,18 @@
-// The one place where the graphics classes create and delete GDI objects and
-// icons, with a count of the live ones per kind.
+// The one place where the graphics classes create and delete GDI objects,
+// icons and metafiles, with a count of the live ones per kind.
 //
 // Leak tests compare the counts before and after a piece of work: the
 // system's own count (GetGuiResources) is not available everywhere the tests
 // run. Code that creates an object through one of these functions deletes it
-// through GdiDeleteObject/GdiDeleteDC/GdiDestroyIcon; a handle that comes in
-// from outside and is taken over is counted with GdiAdopt, one that is handed
-// out with GdiDisown.
+// through GdiDeleteObject/GdiDeleteDC/GdiDestroyIcon/GdiDeleteEnhMetaFile; a
+// handle that comes in from outside and is taken over is counted with
+// GdiAdopt, one that is handed out with GdiDisown.
 #pragma once
 
 #include "platform/WinApi.h"
 
 enum TGdiObjectKind : int {
-  gokPen, gokBrush, gokFont, gokBitmap, gokPalette, gokRegion, gokDC, gokIcon, gokCount
+  gokPen, gokBrush, gokFont, gokBitmap, gokPalette, gokRegion, gokDC, gokIcon, gokMetafile, gokCount
 };
 
 struct GdiAccounting {
@@ -64,11 +64,21 @@ HICON GdiImageListGetIcon(HIMAGELIST list, int index, UINT flags);
 // here and freed with GdiFreeIconInfo.
 bool GdiTakeIconInfo(HICON icon, ICONINFO& info);
 void GdiFreeIconInfo(ICONINFO& info);
+// Enhanced metafiles. The recording DC counts as a DC until
+// GdiCloseEnhMetaFile turns it into the metafile (which closes the DC even
+// when no metafile comes of it).
+HDC GdiCreateEnhMetaFile(HDC reference, const RECT* frame, const wchar_t* description);
+HENHMETAFILE GdiCloseEnhMetaFile(HDC dc);
+HENHMETAFILE GdiCopyEnhMetaFile(HENHMETAFILE metafile);
+HENHMETAFILE GdiSetEnhMetaFileBits(UINT size, const BYTE* bits);
+// An old-style metafile's records as an enhanced metafile.
+HENHMETAFILE GdiSetWinMetaFileBits(UINT size, const BYTE* bits, HDC reference, const METAFILEPICT* picture);
 
 bool GdiDeleteObject(HGDIOBJ object);
 bool GdiDeleteDC(HDC dc);
 bool GdiDestroyIcon(HICON icon);
 bool GdiDestroyCursor(HCURSOR cursor);
+bool GdiDeleteEnhMetaFile(HENHMETAFILE metafile);
 
 // A handle made elsewhere that our code now deletes, or one of ours that the
 // caller now owns.

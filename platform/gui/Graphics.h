@@ -1,5 +1,5 @@
 // Graphics of the platform class library: colours, the GDI object wrappers
-// (font, pen, brush), the canvas, and the graphic classes (bitmap, icon) with
+// (font, pen, brush), the canvas, and the graphic classes (bitmap, icon, metafile) with
 // the picture that holds one of them.
 //
 // Accessor naming: scalar read/write properties are GetX/SetX; owned
@@ -20,6 +20,7 @@ class TFiler;
 class TGraphic;
 class TBitmap;
 class TCanvas;
+class TMetafile;
 
 // Raised for graphic data that cannot be read ("Bitmap image is not valid")
 // and for operations a graphic class does not support.
@@ -601,6 +602,94 @@ class TIcon : public TGraphic {
   int width_ = 0, height_ = 0;
 };
 
+// A metafile: a recording of drawing operations, played back scaled into the
+// rectangle it is drawn in. The image is always held as an enhanced metafile;
+// Enhanced only chooses what SaveToStream writes: the enhanced format (.emf)
+// or the old-style one (.wmf) behind its placeable header, which carries the
+// bounding box and the units per inch that the old format itself lacks.
+// LoadFromStream reads either and sets Enhanced to match.
+class TMetafile : public TGraphic {
+  DECLARE_CLASS(TMetafile, TGraphic)
+  TMetafile();
+  ~TMetafile() override;
+  // From another TMetafile (a copy of its handle and sizes); null clears.
+  void Assign(TPersistent* source) override;
+  void Clear();
+
+  // Reads an .emf, or a .wmf with its placeable header, from the position to
+  // the end of the stream; no bytes make an empty metafile. EInvalidGraphic
+  // "Metafile is not valid" for anything else.
+  void LoadFromStream(TStream* stream) override;
+  // Writes nothing for an empty metafile.
+  void SaveToStream(TStream* stream) override;
+  // CF_ENHMETAFILE, or CF_METAFILEPICT (an old-style metafile with its
+  // extents); the clipboard keeps its handle and the metafile takes a copy.
+  void LoadFromClipboardFormat(Word format, HANDLE data, HPALETTE palette) override;
+  // Always CF_ENHMETAFILE (the system offers CF_METAFILEPICT made from it);
+  // the handle is a copy for the clipboard to own, null when empty.
+  void SaveToClipboardFormat(Word& format, HANDLE& data, HPALETTE& palette) override;
+
+  HENHMETAFILE Handle() const { return handle_; }
+  // Takes over the handle; its frame gives MMWidth and MMHeight, Inch is reset.
+  void SetHandle(HENHMETAFILE value);
+  bool HandleAllocated() const { return handle_ != nullptr; }
+  // The handle goes to the caller and the metafile becomes empty.
+  HENHMETAFILE ReleaseHandle();
+
+  bool Enhanced() const { return enhanced_; }
+  void SetEnhanced(bool value);
+  // The size in hundredths of a millimetre.
+  int MMWidth() const { return mmWidth_; }
+  void SetMMWidth(int value);
+  int MMHeight() const { return mmHeight_; }
+  void SetMMHeight(int value);
+  // Metafile units per inch from the placeable header (0: none, the size in
+  // pixels then follows the screen's resolution).
+  Word Inch() const { return inch_; }
+  void SetInch(Word value);
+  // The two strings an enhanced metafile's description holds.
+  String CreatedBy() const;
+  String Description() const;
+
+  bool GetEmpty() override { return handle_ == nullptr; }
+  // MMWidth in Inch units, or in screen pixels when Inch is 0.
+  int GetWidth() override;
+  int GetHeight() override;
+  void SetWidth(int value) override;
+  void SetHeight(int value) override;
+  bool GetTransparent() override { return true; }
+
+ protected:
+  void Draw(TCanvas* canvas, const TRect& rect) override;
+
+ private:
+  friend class TMetafileCanvas;
+  int UnitsPerInch() const;
+  void TakeHandle(HENHMETAFILE handle, bool enhanced, int mmWidth, int mmHeight, Word inch);
+
+  HENHMETAFILE handle_ = nullptr;
+  int mmWidth_ = 0, mmHeight_ = 0;
+  Word inch_ = 0;
+  bool enhanced_ = true;
+};
+
+// Records drawing into a metafile: what is drawn on the canvas goes into a
+// new enhanced metafile, which replaces the metafile's image when the canvas
+// is freed. The recording's frame is the metafile's MMWidth x MMHeight; when
+// those are 0 it comes from its Width and Height in pixels of the reference
+// device, and when those are 0 too, the whole reference device.
+class TMetafileCanvas : public TCanvas {
+  DECLARE_CLASS(TMetafileCanvas, TCanvas)
+  // A null reference device stands for the screen.
+  TMetafileCanvas(TMetafile* metafile, HDC referenceDevice);
+  TMetafileCanvas(TMetafile* metafile, HDC referenceDevice, const String& createdBy,
+                  const String& description);
+  ~TMetafileCanvas() override;
+
+ private:
+  TMetafile* metafile_;
+};
+
 // Holds one graphic of any registered class. The component stream stores it
 // as "Data": a length byte, the graphic's class name, then the graphic's own
 // stream data.
@@ -626,6 +715,8 @@ class TPicture : public TPersistent {
   void SetBitmap(TBitmap* value) { SetGraphic(value); }
   TIcon* Icon();
   void SetIcon(TIcon* value) { SetGraphic(value); }
+  TMetafile* Metafile();
+  void SetMetafile(TMetafile* value) { SetGraphic(value); }
   int Width() const;
   int Height() const;
 
@@ -659,6 +750,6 @@ String GraphicExtension(TClass graphicClass);   // first extension, without dot
 String GraphicFileMask(TClass graphicClass);    // "*.jpg;*.jpeg"
 
 // Module start-up: the default font, the screen resolution and the picture
-// file formats (bmp, ico, jpg/jpeg). Shutdown clears the format registry.
+// file formats (bmp, ico, emf/wmf, jpg/jpeg). Shutdown clears the format registry.
 void GraphicsInitialize();
 void GraphicsFinalize();

@@ -1,7 +1,13 @@
 #include "platform/gui/Messaging.h"
 
 #include "platform/core/Exceptions.h"
+#include "platform/core/SysUtils.h"
 #include "platform/gui/Messages.h"
+
+#include <array>
+#include <deque>
+#include <mutex>
+#include <utility>
 
 namespace {
 
@@ -25,11 +31,7 @@ LRESULT CALLBACK UtilWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam
   message.LParam = lParam;
   message.Result = 0;
   ++target->Running;
-  try {
-    target->Method(message);
-  } catch (...) {
-    ApplicationHandleException(nullptr);
-  }
+  GuardCallback([&] { target->Method(message); });
   if (--target->Running == 0 && target->Released) delete target;
   return message.Result;
 }
@@ -52,7 +54,113 @@ void RegisterUtilWindowClass(HINSTANCE instance) {
   if (!RegisterClassW(&cls) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) RaiseLastOSError();
 }
 
+// ---------------------------------------------------------------------------
+// Object instances
+// ---------------------------------------------------------------------------
+//
+// An object instance is one of a fixed set of compiled window procedures,
+// each bound to a slot that holds the method. Generated machine-code thunks
+// would allow any number, but would need pages written and then made
+// executable, and different code for each target; the 32-bit build cannot
+// even run on every build host, so its thunks would ship untested. Compiled
+// procedures are real functions on both targets, each with an address of its
+// own (what SetWindowLongPtrW, CallWindowProcW and a chain of subclassings
+// need), and nothing executable is ever written. A lookup through a window
+// property would need no slots, but one shared procedure cannot tell apart
+// two subclassings of the same window. The price is a bound on the instances
+// alive at once: a window is subclassed only while it exists, so that is the
+// number of subclassed windows on screen, far below the bound.
+
+struct TInstanceSlot {
+  TWndMethod Method;
+  bool Live = false;
+};
+
+struct TInstancePool {
+  std::mutex Lock;
+  std::array<TInstanceSlot, kMaxObjectInstances> Slots;
+  // Freed slots go to the back: a slot is handed out again as late as
+  // possible, so that a window still calling a freed instance by mistake
+  // reaches DefWindowProcW rather than somebody else's method.
+  std::deque<size_t> Free;
+  int LiveCount = 0;
+
+  TInstancePool() {
+    for (size_t i = 0; i < Slots.size(); ++i) Free.push_back(i);
+  }
+
+  TWndMethod MethodOf(size_t slot) {
+    std::lock_guard<std::mutex> lock(Lock);
+    return Slots[slot].Live ? Slots[slot].Method : TWndMethod();
+  }
+};
+
+TInstancePool& InstancePool() {
+  static TInstancePool pool;
+  return pool;
+}
+
+// The body every instance procedure shares (kept out of line: it is called
+// from every one of them).
+[[gnu::noinline]] LRESULT InstanceWndProc(size_t slot, HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  TMessage message{msg, wParam, lParam, 0};
+  bool bound = false;
+  GuardCallback([&] {
+    // A copy: the method may free its own instance.
+    const TWndMethod method = InstancePool().MethodOf(slot);
+    if (!method) return;
+    bound = true;
+    method(message);
+  });
+  return bound ? message.Result : DefWindowProcW(wnd, msg, wParam, lParam);
+}
+
+template <size_t Slot>
+LRESULT CALLBACK InstanceProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  return InstanceWndProc(Slot, wnd, msg, wParam, lParam);
+}
+
+template <size_t... Slot>
+constexpr std::array<WNDPROC, sizeof...(Slot)> InstanceProcs(std::index_sequence<Slot...>) {
+  return {&InstanceProc<Slot>...};
+}
+
+constexpr std::array<WNDPROC, kMaxObjectInstances> kInstanceProcs =
+    InstanceProcs(std::make_index_sequence<kMaxObjectInstances>());
+
 }  // namespace
+
+WNDPROC MakeObjectInstance(TWndMethod method) {
+  if (!method) throw EInvalidOperation(L"An object instance needs a method");
+  TInstancePool& pool = InstancePool();
+  std::lock_guard<std::mutex> lock(pool.Lock);
+  if (pool.Free.empty())
+    throw EOutOfResources(Format(L"Too many object instances (%d alive)", {pool.LiveCount}));
+  const size_t slot = pool.Free.front();
+  pool.Free.pop_front();
+  pool.Slots[slot] = {method, true};
+  ++pool.LiveCount;
+  return kInstanceProcs[slot];
+}
+
+void FreeObjectInstance(WNDPROC proc) {
+  if (!proc) return;
+  TInstancePool& pool = InstancePool();
+  std::lock_guard<std::mutex> lock(pool.Lock);
+  size_t slot = 0;
+  while (slot < kInstanceProcs.size() && kInstanceProcs[slot] != proc) ++slot;
+  if (slot == kInstanceProcs.size() || !pool.Slots[slot].Live)
+    throw EInvalidOperation(L"The window procedure is not a live object instance");
+  pool.Slots[slot] = {};
+  pool.Free.push_back(slot);
+  --pool.LiveCount;
+}
+
+int ObjectInstanceCount() {
+  TInstancePool& pool = InstancePool();
+  std::lock_guard<std::mutex> lock(pool.Lock);
+  return pool.LiveCount;
+}
 
 HWND AllocateHWnd(std::function<void(TMessage& Message)> method) {
   HINSTANCE instance = ModuleInstance();

@@ -18,8 +18,8 @@ using TWndMethod = TClosure<void(TMessage& Message)>;
 // A hidden top-level window of the thread (not a message-only window, which
 // would miss the broadcasts WM_SETTINGCHANGE, WM_SYSCOLORCHANGE and
 // WM_THEMECHANGED). The method receives every message from the first one after
-// creation; an exception it raises goes to ApplicationHandleException and not
-// into the window system. Raises EOSError when the window cannot be made.
+// creation; an exception it raises goes to HandleCallbackException (the
+// application's handler) and not into the window system. Raises EOSError when the window cannot be made.
 HWND AllocateHWnd(TWndMethod method);
 HWND AllocateHWnd(std::function<void(TMessage& Message)> method);
 // Destroys a window made by AllocateHWnd; the method is detached first, so it
@@ -27,8 +27,37 @@ HWND AllocateHWnd(std::function<void(TMessage& Message)> method);
 // does nothing for null.
 void DeallocateHWnd(HWND wnd);
 
+// Object instances: a window procedure bound to a method, for subclassing a
+// window that another class made (the inner edit of a system combo box, a
+// drop-down list window):
+//   proc_ = MakeObjectInstance(TWndMethod::Bind<&TMyEdit::InnerWndProc>(this));
+//   prev_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(wnd, GWLP_WNDPROC,
+//                                                       reinterpret_cast<LONG_PTR>(proc_)));
+//   ... every message now reaches InnerWndProc, which passes on what it leaves
+//   alone with CallWindowProcW(prev_, wnd, ...) ...
+//   SetWindowLongPtrW(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(prev_));
+//   FreeObjectInstance(proc_);
+// The result is a real window procedure of its own (two subclassings of one
+// window chain correctly; CallWindowProcW takes it). The method does not get
+// the window handle: its object knows the window it subclassed. An exception
+// the method raises goes to HandleCallbackException (the application's
+// handler) and the message counts as handled. A message that reaches an instance after
+// it was freed goes to DefWindowProcW.
+//
+// At most kMaxObjectInstances are alive at once; one more raises
+// EOutOfResources. A null method raises EInvalidOperation.
+constexpr int kMaxObjectInstances = 2048;
+WNDPROC MakeObjectInstance(TWndMethod method);
+// Gives the procedure back; does nothing for null. Safe from inside its own
+// method. EInvalidOperation for a procedure that is not a live object instance
+// (freed twice, or never made here).
+void FreeObjectInstance(WNDPROC proc);
+// How many object instances are alive (for leak checks).
+int ObjectInstanceCount();
+
 // Hands the exception being handled (call it inside a catch block) to the
 // application object's HandleException; swallows it when there is no
-// application object. Window procedures use it so that no exception unwinds
-// through the window system.
+// application object. The GUI layer's start-up installs it as the callback
+// exception handler (SetCallbackExceptionHandler), so that the exceptions of
+// every window, hook, enumeration and timer procedure end up here.
 void ApplicationHandleException(TObject* sender);

@@ -176,6 +176,11 @@ TIcon* TPicture::Icon() {
   return static_cast<TIcon*>(graphic_);
 }
 
+TMetafile* TPicture::Metafile() {
+  ForceType(TMetafile::StaticClass());
+  return static_cast<TMetafile*>(graphic_);
+}
+
 int TPicture::Width() const { return graphic_ ? graphic_->GetWidth() : 0; }
 int TPicture::Height() const { return graphic_ ? graphic_->GetHeight() : 0; }
 
@@ -369,9 +374,13 @@ void GraphicsInitialize() {
   RegisterIntegerConsts(FontCharsetTypeInfo(), IdentToCharset, CharsetToIdent);
   TPicture::RegisterFileFormat(L"bmp", L"Bitmaps", TBitmap::StaticClass());
   TPicture::RegisterFileFormat(L"ico", L"Icons", TIcon::StaticClass());
+  TPicture::RegisterFileFormat(L"emf", L"Enhanced Metafiles", TMetafile::StaticClass());
+  TPicture::RegisterFileFormat(L"wmf", L"Metafiles", TMetafile::StaticClass());
   TPicture::RegisterFileFormat(L"jpg", L"JPEG Image File", TJPEGImage::StaticClass());
   TPicture::RegisterFileFormat(L"jpeg", L"JPEG Image File", TJPEGImage::StaticClass());
   TPicture::RegisterClipboardFormat(CF_BITMAP, TBitmap::StaticClass());
+  TPicture::RegisterClipboardFormat(CF_ENHMETAFILE, TMetafile::StaticClass());
+  TPicture::RegisterClipboardFormat(CF_METAFILEPICT, TMetafile::StaticClass());
 }
 
 void GraphicsFinalize() {

@@ -73,17 +73,20 @@ void AssignLogFont(TFont* font, const LOGFONTW& lf) {
   font->SetHandle(handle);
 }
 
+// Enumeration procedures stop the enumeration when their body raises.
 BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
-  reinterpret_cast<std::vector<HMONITOR>*>(data)->push_back(monitor);
-  return TRUE;
+  return GuardCallback(FALSE, [&] {
+    reinterpret_cast<std::vector<HMONITOR>*>(data)->push_back(monitor);
+    return TRUE;
+  });
 }
 
 int CALLBACK CollectFontFace(const LOGFONTW* lf, const TEXTMETRICW*, DWORD, LPARAM data) {
-  // Vertical variants ("@Face") are not faces of their own.
-  if (lf->lfFaceName[0] != L'@') {
-    reinterpret_cast<TStringList*>(data)->Add(lf->lfFaceName);
-  }
-  return 1;
+  return GuardCallback(0, [&] {
+    // Vertical variants ("@Face") are not faces of their own.
+    if (lf->lfFaceName[0] != L'@') reinterpret_cast<TStringList*>(data)->Add(lf->lfFaceName);
+    return 1;
+  });
 }
 
 }  // namespace

@@ -298,8 +298,7 @@ BEGIN_CLASS(TEdit, TCustomEdit, (ConstructWith<TEdit, TComponent>))
   DefaultValue(b.Prop(L"AutoSelect", &E::GetAutoSelect, &E::SetAutoSelect), true);
   DefaultValue(b.Prop(L"AutoSize", &E::GetAutoSize, &E::SetAutoSize), true);
   PublishEditSettings(b);
-  b.Prop(L"PasswordChar", [](E* e) { return static_cast<int>(e->GetPasswordChar()); },
-         [](E* e, int v) { e->SetPasswordChar(static_cast<Char>(v)); });
+  DefaultValue(b.Prop(L"PasswordChar", &E::GetPasswordChar, &E::SetPasswordChar), 0);
   PublishControl(b, {L"OnClick", L"OnContextPopup", L"OnDblClick", L"OnDragDrop", L"OnDragOver", L"OnEndDrag",
                      L"OnEnter", L"OnExit", L"OnKeyDown", L"OnKeyPress", L"OnKeyUp", L"OnMouseDown",
                      L"OnMouseEnter", L"OnMouseLeave", L"OnMouseMove", L"OnMouseUp", L"OnStartDrag"});
@@ -791,6 +790,28 @@ void TButtonControl::SetWordWrap(bool value) {
   RecreateIfAllocated(this);
 }
 
+void TButtonControl::WndProc(TMessage& Message) {
+  switch (Message.Msg) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      if (!ComponentState().Contains(csDesigning) && !Focused()) {
+        clicksDisabled_ = true;
+        ::SetFocus(WindowHandle());
+        clicksDisabled_ = false;
+        // Something took the focus elsewhere (a validating exit, say): the
+        // press does not reach the button.
+        if (!Focused()) return;
+      }
+      break;
+    case CN_COMMAND:
+      if (clicksDisabled_) return;
+      break;
+  }
+  TWinControl::WndProc(Message);
+}
+
+TClass TButtonControl::GetActionLinkClass() { return TButtonActionLink::StaticClass(); }
+
 void TButtonControl::ActionChange(TObject* Sender, bool CheckDefaults) {
   TWinControl::ActionChange(Sender, CheckDefaults);
   if (auto* action = dynamic_cast<TCustomAction*>(Sender)) {
@@ -998,6 +1019,148 @@ void TCustomCheckBox::CMDialogChar(TWMKey& Message) {
     return;
   }
   DispatchInherited(TCustomCheckBox::StaticClass(), &Message);
+}
+
+// ===========================================================================
+// TRadioButton
+// ===========================================================================
+
+BEGIN_CLASS(TRadioButton, TButtonControl, (ConstructWith<TRadioButton, TComponent>))
+  using R = TRadioButton;
+  b.Message<&TRadioButton::CNCommand>(CN_COMMAND);
+  b.Message<&TRadioButton::CMDialogChar>(CM_DIALOGCHAR);
+  b.Message<&TRadioButton::WMSetFocus>(WM_SETFOCUS);
+  PublishControl(b, {L"Action"});
+  DefaultValue(b.Prop(L"Alignment", &R::GetAlignment, &R::SetAlignment), taRightJustify);
+  PublishControl(b, {L"Anchors", L"BiDiMode", L"Caption"});
+  // An action that decides the checked state keeps it.
+  DefaultValue(b.Prop(L"Checked", &R::GetChecked, &R::SetChecked), false).Stored = [](TObject* o) {
+    auto* link = dynamic_cast<TButtonActionLink*>(static_cast<R*>(o)->ActionLink());
+    return !link || !link->IsCheckedLinked();
+  };
+  PublishControl(b, {L"Color", L"Constraints", L"Ctl3D", L"DoubleBuffered", L"DragCursor", L"DragKind",
+                     L"DragMode", L"Enabled", L"Font", L"ParentBiDiMode", L"ParentColor", L"ParentCtl3D",
+                     L"ParentFont", L"ParentShowHint", L"PopupMenu", L"ShowHint", L"TabOrder", L"TabStop",
+                     L"Visible"});
+  DefaultValue(b.Prop(L"WordWrap", &R::GetWordWrap, &R::SetWordWrap), false);
+  PublishControl(b, {L"OnClick", L"OnContextPopup", L"OnDblClick", L"OnDragDrop", L"OnDragOver", L"OnEndDrag",
+                     L"OnEnter", L"OnExit", L"OnKeyDown", L"OnKeyPress", L"OnKeyUp", L"OnMouseDown",
+                     L"OnMouseEnter", L"OnMouseLeave", L"OnMouseMove", L"OnMouseUp", L"OnStartDrag"});
+END_CLASS
+
+TRadioButton::TRadioButton(TComponent* AOwner) : TButtonControl(AOwner) {
+  controlStyle_ = TControlStyle{csSetCaption, csDoubleClicks};
+  SetBounds(left_, top_, 113, 17);
+}
+
+void TRadioButton::CreateParams(TCreateParams& Params) {
+  TButtonControl::CreateParams(Params);
+  CreateSubClass(Params, L"BUTTON");
+  // The plain style, not the automatic one: the control checks itself and
+  // its siblings, so that code, clicks and keys all go one way.
+  Params.Style |= BS_RADIOBUTTON;
+  const bool textLeft = (alignment_ == taLeftJustify) != UseRightToLeftReading();
+  if (textLeft) Params.Style |= BS_LEFTTEXT;
+}
+
+void TRadioButton::CreateWnd() {
+  TButtonControl::CreateWnd();
+  SendMessageW(WindowHandle(), BM_SETCHECK, checked_ ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void TRadioButton::SetAlignment(TLeftRight value) {
+  if (alignment_ == value) return;
+  alignment_ = value;
+  RecreateIfAllocated(this);
+}
+
+void TRadioButton::SetChecked(bool value) {
+  if (checked_ == value) return;
+  checked_ = value;
+  // Tab reaches a group at its checked button.
+  SetTabStop(value);
+  if (HandleAllocated()) SendMessageW(WindowHandle(), BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED, 0);
+  if (!value) return;
+  TurnSiblingsOff();
+  if (!ClicksDisabled()) Click();
+}
+
+void TRadioButton::TurnSiblingsOff() {
+  TWinControl* parent = Parent();
+  if (!parent) return;
+  std::vector<TRadioButton*> siblings;
+  for (int i = 0; i < parent->ControlCount(); ++i)
+    if (auto* radio = dynamic_cast<TRadioButton*>(parent->Controls(i)); radio && radio != this)
+      siblings.push_back(radio);
+  for (TRadioButton* radio : siblings) {
+    // The action of an unchecked button that checks itself on execution
+    // is unchecked with it.
+    if (auto* action = dynamic_cast<TCustomAction*>(radio->GetAction()); action && action->AutoCheck())
+      action->SetChecked(false);
+    radio->SetChecked(false);
+  }
+}
+
+void TRadioButton::CNCommand(TWMCommand& Message) {
+  switch (Message.NotifyCode) {
+    case BN_CLICKED:
+      SetChecked(true);
+      break;
+    case BN_DOUBLECLICKED:
+      DblClick();
+      break;
+  }
+}
+
+void TRadioButton::WMSetFocus(TWMSetFocus& Message) {
+  DispatchInherited(TRadioButton::StaticClass(), &Message);
+  if (checked_ || ClicksDisabled() || !HandleAllocated() || GetCapture() == WindowHandle()) return;
+  // Only a window that looks like a radio button does so (a descendant may
+  // draw its own).
+  const DWORD type = static_cast<DWORD>(GetWindowLongW(WindowHandle(), GWL_STYLE)) & BS_TYPEMASK;
+  if (type != BS_RADIOBUTTON && type != BS_AUTORADIOBUTTON) return;
+  if (GetFocus() == WindowHandle()) SetChecked(true);
+}
+
+// The accelerator focuses the button; the focus checks it.
+void TRadioButton::CMDialogChar(TWMKey& Message) {
+  if (IsAccel(Message.CharCode, GetCaption()) && CanFocus()) {
+    SetFocus();
+    Message.Result = 1;
+    return;
+  }
+  DispatchInherited(TRadioButton::StaticClass(), &Message);
+}
+
+// ===========================================================================
+// TButtonActionLink
+// ===========================================================================
+
+IMPLEMENT_CLASS(TButtonActionLink, TWinControlActionLink, (ConstructWith<TButtonActionLink, TObject>))
+
+TButtonActionLink::TButtonActionLink(TObject* AClient) : TWinControlActionLink(AClient) {}
+
+void TButtonActionLink::AssignClient(TObject* AClient) {
+  TWinControlActionLink::AssignClient(AClient);
+  button_ = dynamic_cast<TButtonControl*>(AClient);
+  if (!button_) throw EInvalidCast(L"Invalid class typecast");
+}
+
+bool TButtonActionLink::IsCheckedLinked() {
+  auto* a = dynamic_cast<TCustomAction*>(Action());
+  return TWinControlActionLink::IsCheckedLinked() && a && button_->GetChecked() == a->Checked();
+}
+
+void TButtonActionLink::SetChecked(bool value) {
+  if (!IsCheckedLinked()) return;
+  button_->SetClicksDisabled(true);
+  try {
+    button_->SetChecked(value);
+  } catch (...) {
+    button_->SetClicksDisabled(false);
+    throw;
+  }
+  button_->SetClicksDisabled(false);
 }
 
 // ===========================================================================
@@ -1962,7 +2125,7 @@ LRESULT CALLBACK TCustomComboBox::EditProc(HWND wnd, UINT msg, WPARAM wParam, LP
   try {
     return combo->EditMessage(msg, wParam, lParam);
   } catch (...) {
-    ApplicationHandleException(combo);
+    HandleCallbackException(combo);
     return 0;
   }
 }
@@ -2231,8 +2394,8 @@ void TCustomComboBox::CNMeasureItem(TWMMeasureItem& Message) {
 
 void StdCtrlsInitialize() {
   RegisterClasses({TLabel::StaticClass(), TEdit::StaticClass(), TMemo::StaticClass(), TButton::StaticClass(),
-                   TCheckBox::StaticClass(), TGroupBox::StaticClass(), TListBox::StaticClass(),
-                   TComboBox::StaticClass()});
+                   TCheckBox::StaticClass(), TRadioButton::StaticClass(), TGroupBox::StaticClass(),
+                   TListBox::StaticClass(), TComboBox::StaticClass()});
   RegisterClasses({TPanel::StaticClass(), TBevel::StaticClass(), TBitBtn::StaticClass(),
                    TPageControl::StaticClass(), TTabSheet::StaticClass(),
                    TTreeView::StaticClass(), TToolBar::StaticClass(), TToolButton::StaticClass()});
@@ -2243,6 +2406,6 @@ void StdCtrlsFinalize() {
                      TPageControl::StaticClass(), TTabSheet::StaticClass(),
                      TTreeView::StaticClass(), TToolBar::StaticClass(), TToolButton::StaticClass()});
   UnRegisterClasses({TLabel::StaticClass(), TEdit::StaticClass(), TMemo::StaticClass(), TButton::StaticClass(),
-                     TCheckBox::StaticClass(), TGroupBox::StaticClass(), TListBox::StaticClass(),
-                     TComboBox::StaticClass()});
+                     TCheckBox::StaticClass(), TRadioButton::StaticClass(), TGroupBox::StaticClass(),
+                     TListBox::StaticClass(), TComboBox::StaticClass()});
 }

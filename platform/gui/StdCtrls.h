@@ -1,7 +1,7 @@
 // Standard controls of the platform class library, built on the system's
 // window classes: the label (painted by its parent), the single- and
-// multi-line edits, push buttons and check boxes, list boxes, combo boxes and
-// the group box.
+// multi-line edits, push buttons, check boxes and radio buttons, list boxes,
+// combo boxes and the group box.
 //
 // Each window control superclasses its system class (CreateSubClass) and
 // hears about itself through the notifications its parent reflects back as
@@ -272,6 +272,15 @@ class TButtonControl : public TWinControl {
 
  protected:
   void CreateParams(TCreateParams& Params) override;
+  // A press of the mouse focuses the button first, with clicks held back:
+  // a radio button that gets the focus clicks itself, and the click of a
+  // press belongs to its release. CN_COMMAND is dropped while clicks are
+  // held back.
+  void WndProc(TMessage& Message) override;
+  // TButtonActionLink.
+  TClass GetActionLinkClass() override;
+  // Takes the action's Checked (held back: no click) unless defaults are
+  // checked and the button is already checked.
   void ActionChange(TObject* Sender, bool CheckDefaults) override;
 
  private:
@@ -353,6 +362,68 @@ class TCustomCheckBox : public TButtonControl {
 class TCheckBox : public TCustomCheckBox {
   DECLARE_CLASS(TCheckBox, TCustomCheckBox)
   using TCustomCheckBox::TCustomCheckBox;
+};
+
+// ---------------------------------------------------------------------------
+// TRadioButton
+// ---------------------------------------------------------------------------
+
+// One choice of several: checking a radio button unchecks the other radio
+// buttons of the same parent (and the actions with AutoCheck behind them).
+// Only the checked button of a group is a tab stop; the arrow keys move
+// through the group, and a radio button that gets the focus from the
+// keyboard checks itself.
+class TRadioButton : public TButtonControl {
+  DECLARE_CLASS(TRadioButton, TButtonControl)
+  explicit TRadioButton(TComponent* AOwner);
+
+  void CreateParams(TCreateParams& Params) override;
+  void CreateWnd() override;
+
+  // The side of the circle the caption is on.
+  TLeftRight GetAlignment() const { return alignment_; }
+  void SetAlignment(TLeftRight value);
+  bool GetChecked() override { return checked_; }
+  // Checking unchecks the siblings, then fires OnClick (unless clicks are
+  // held back); unchecking fires nothing.
+  void SetChecked(bool value) override;
+
+ protected:
+  void CNCommand(TWMCommand& Message);
+  void CMDialogChar(TWMKey& Message);
+  // The focus from the keyboard or from code checks the button, as the
+  // system's radio buttons do (not every version of the system does);
+  // a mouse press leaves the check to its release.
+  void WMSetFocus(TWMSetFocus& Message);
+
+ private:
+  void TurnSiblingsOff();
+
+  TLeftRight alignment_ = taRightJustify;
+  bool checked_ = false;
+};
+
+// ---------------------------------------------------------------------------
+// TButtonActionLink
+// ---------------------------------------------------------------------------
+
+// The link of a button control (push button, check box, radio button):
+// besides the window control link's properties, the button's Checked
+// follows the action's while the two are equal, and is set without a click.
+class TButtonActionLink : public TWinControlActionLink {
+  DECLARE_CLASS(TButtonActionLink, TWinControlActionLink)
+  explicit TButtonActionLink(TObject* AClient);
+
+  TButtonControl* ClientButton() const { return button_; }
+  bool IsCheckedLinked() override;
+  void SetChecked(bool value) override;
+
+ protected:
+  // EInvalidCast unless the client is a button control.
+  void AssignClient(TObject* AClient) override;
+
+ private:
+  TButtonControl* button_ = nullptr;
 };
 
 // ---------------------------------------------------------------------------

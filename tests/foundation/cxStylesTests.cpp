@@ -59,7 +59,7 @@ IMPLEMENT_CLASS(TTestStyles, TcxCustomStyles, (ConstructWith<TTestStyles, TPersi
 class TTestStyleSheet : public TcxCustomStyleSheet {
   DECLARE_CLASS(TTestStyleSheet, TcxCustomStyleSheet)
   using TcxCustomStyleSheet::TcxCustomStyleSheet;
-  TClass GetStylesClass() override { return TTestStyles::StaticClass(); }
+  TcxCustomStylesClass GetStylesClass() override { return TcxCustomStylesClass::Of<TTestStyles>(); }
   TTestStyles* Styles() { return static_cast<TTestStyles*>(GetStyles()); }
 };
 IMPLEMENT_CLASS(TTestStyleSheet, TcxCustomStyleSheet, (ConstructWith<TTestStyleSheet, TComponent>))
@@ -316,7 +316,8 @@ TEST_F(cxStylesTest, SheetValuesAreNotUsedWhileTheOwnerLoads) {
 TEST_F(cxStylesTest, SheetCaptionAndCopy) {
   auto form = Own(new TStyleTestForm(nullptr));
   auto* repository = new TcxStyleRepository(form.get());
-  auto* sheet = static_cast<TTestStyleSheet*>(repository->CreateStyleSheetEx(TTestStyleSheet::StaticClass(), form.get()));
+  const auto sheetClass = TcxCustomStyleSheetClass::Of<TTestStyleSheet>();
+  auto* sheet = static_cast<TTestStyleSheet*>(repository->CreateStyleSheetEx(sheetClass, form.get()));
   sheet->SetName(L"Sheet1");
   EXPECT_EQ(sheet->Caption(), L"Sheet1");
   sheet->SetCaption(L"SHEET1");
@@ -326,10 +327,10 @@ TEST_F(cxStylesTest, SheetCaptionAndCopy) {
   sheet->SetCaption(L"Dark");
   EXPECT_EQ(sheet->Caption(), L"Dark");
 
-  auto* style = static_cast<TcxStyle*>(repository->CreateItemEx(TcxStyle::StaticClass(), form.get()));
+  auto* style = static_cast<TcxStyle*>(repository->CreateItemEx(TcxCustomStyleClass::Of<TcxStyle>(), form.get()));
   style->SetColor(clNavy);
   sheet->Styles()->SetValue(3, style);
-  auto* copy = static_cast<TTestStyleSheet*>(repository->CreateStyleSheetEx(TTestStyleSheet::StaticClass(), form.get()));
+  auto* copy = static_cast<TTestStyleSheet*>(repository->CreateStyleSheetEx(sheetClass, form.get()));
   copy->CopyFrom(sheet);
   auto* copied = dynamic_cast<TcxStyle*>(copy->Styles()->GetValue(3));
   ASSERT_NE(copied, nullptr);
@@ -348,14 +349,14 @@ TEST_F(cxStylesTest, SheetCaptionAndCopy) {
 TEST_F(cxStylesTest, RepositoryListsAndFreesItsStyles) {
   auto form = Own(new TComponent(nullptr));
   auto* repository = new TcxStyleRepository(form.get());
-  TcxCustomStyle* own = repository->CreateItem(TcxStyle::StaticClass());
-  TcxCustomStyle* formOwned = repository->CreateItemEx(TcxStyle::StaticClass(), form.get());
+  TcxCustomStyle* own = repository->CreateItem(TcxCustomStyleClass::Of<TcxStyle>());
+  TcxCustomStyle* formOwned = repository->CreateItemEx(TcxCustomStyleClass::Of<TcxStyle>(), form.get());
   EXPECT_EQ(own->Owner(), repository);
   EXPECT_EQ(formOwned->Owner(), form.get());
   EXPECT_EQ(repository->Count(), 2);
   EXPECT_EQ(formOwned->Index(), 1);
   EXPECT_EQ(formOwned->GetParentComponent(), repository);
-  EXPECT_THROW(repository->CreateItem(TComponent::StaticClass()), EInvalidCast);
+  EXPECT_THROW(repository->CreateItem(TcxCustomStyleClass(TComponent::StaticClass())), EInvalidCast);
   EXPECT_THROW(formOwned->SetParentComponent(form.get()), EInvalidCast);
 
   TObject::Free(own);   // a style freed elsewhere leaves the repository
@@ -372,7 +373,7 @@ TEST_F(cxStylesTest, StylesRoundTripThroughTheComponentStream) {
   form->SetName(L"StyleForm");
   auto* repository = new TcxStyleRepository(form.get());
   repository->SetName(L"Repository");
-  auto* style1 = static_cast<TcxStyle*>(repository->CreateItemEx(TcxStyle::StaticClass(), form.get()));
+  auto* style1 = static_cast<TcxStyle*>(repository->CreateItemEx(TcxCustomStyleClass::Of<TcxStyle>(), form.get()));
   style1->SetName(L"Style1");
   style1->SetColor(clRed);
   style1->Font()->SetName(L"Tahoma");
@@ -380,7 +381,7 @@ TEST_F(cxStylesTest, StylesRoundTripThroughTheComponentStream) {
   TBitmap bitmap;
   bitmap.SetSize(3, 2);
   style1->SetBitmap(&bitmap);
-  auto* style2 = static_cast<TcxStyle*>(repository->CreateItemEx(TcxStyle::StaticClass(), form.get()));
+  auto* style2 = static_cast<TcxStyle*>(repository->CreateItemEx(TcxCustomStyleClass::Of<TcxStyle>(), form.get()));
   style2->SetName(L"Style2");   // nothing assigned: nothing written
 
   const std::string text = ToText(form.get());

@@ -25,7 +25,7 @@ inline TLiveCounts LiveCounts() {
 
 inline std::string Describe(const TLiveCounts& counts) {
   static const char* const kNames[gokCount] = {"pens",    "brushes", "fonts", "bitmaps",
-                                               "palettes", "regions", "DCs",   "icons"};
+                                               "palettes", "regions", "DCs",   "icons",   "metafiles"};
   std::string out;
   for (int kind = 0; kind < gokCount; ++kind)
     out += std::string(kNames[kind]) + " " + std::to_string(counts[kind]) + (kind + 1 < gokCount ? ", " : "");

@@ -79,7 +79,7 @@ struct TLiveCount {
 };
 
 #ifdef LANZE_TESTS_LINK_GUI
-const char* const kGdiKindNames[] = {"pen", "brush", "font", "bitmap", "palette", "region", "DC", "icon"};
+const char* const kGdiKindNames[] = {"pen", "brush", "font", "bitmap", "palette", "region", "DC", "icon", "metafile"};
 static_assert(std::size(kGdiKindNames) == gokCount, "name every GDI object kind");
 #endif
 

@@ -1,5 +1,5 @@
 // Components: names, ownership, free notification, the component list,
-// collections and the class registry.
+// collections and the class registry with its groups.
 #include "platform/WinApi.h"
 #include "platform/core/Components.h"
 #include "platform/core/Exceptions.h"
@@ -93,6 +93,37 @@ class TProbe : public TComponent {
 };
 IMPLEMENT_CLASS(TProbe, TComponent, (ConstructWith<TProbe, TComponent>))
 }  // namespace other
+
+// Two families with a class of the same name, kept apart by class groups,
+// and a helper class grouped with the first family.
+class TFamilyA : public TPersistent {
+  DECLARE_CLASS(TFamilyA, TPersistent)
+};
+class TFamilyB : public TPersistent {
+  DECLARE_CLASS(TFamilyB, TPersistent)
+};
+namespace fama {
+class TGroupedWidget : public TFamilyA {
+  DECLARE_CLASS(TGroupedWidget, TFamilyA)
+};
+IMPLEMENT_CLASS(TGroupedWidget, TFamilyA, nullptr)
+}  // namespace fama
+namespace famb {
+class TGroupedWidget : public TFamilyB {
+  DECLARE_CLASS(TGroupedWidget, TFamilyB)
+};
+IMPLEMENT_CLASS(TGroupedWidget, TFamilyB, nullptr)
+}  // namespace famb
+class TFamilyHelper : public TPersistent {
+  DECLARE_CLASS(TFamilyHelper, TPersistent)
+};
+class TFamilyHelperPart : public TFamilyHelper {
+  DECLARE_CLASS(TFamilyHelperPart, TFamilyHelper)
+};
+IMPLEMENT_CLASS(TFamilyA, TPersistent, nullptr)
+IMPLEMENT_CLASS(TFamilyB, TPersistent, nullptr)
+IMPLEMENT_CLASS(TFamilyHelper, TPersistent, nullptr)
+IMPLEMENT_CLASS(TFamilyHelperPart, TFamilyHelper, nullptr)
 
 struct Freer {
   void operator()(TObject* o) const { TObject::Free(o); }
@@ -390,6 +421,52 @@ TEST(ClassRegistry, ClassesAreFoundByNameIgnoringCase) {
   RegisterClasses({other::TProbe::StaticClass()});
   EXPECT_EQ(GetClass(L"TProbe"), other::TProbe::StaticClass());
   UnRegisterClass(other::TProbe::StaticClass());
+}
+
+TEST(ClassRegistry, GroupsKeepFamiliesApartAndLookupSearchesTheActiveOnes) {
+  const TClass a = TFamilyA::StaticClass(), b = TFamilyB::StaticClass();
+  StartClassGroup(a);
+  StartClassGroup(b);
+  StartClassGroup(a);  // started already: nothing
+  GroupDescendentsWith(TFamilyHelper::StaticClass(), a);
+  EXPECT_EQ(ClassGroupOf(fama::TGroupedWidget::StaticClass()), a);
+  EXPECT_EQ(ClassGroupOf(famb::TGroupedWidget::StaticClass()), b);
+  EXPECT_EQ(ClassGroupOf(TFamilyHelperPart::StaticClass()), a) << "grouped through its ancestor";
+  EXPECT_EQ(ClassGroupOf(TComponent::StaticClass()), TPersistent::StaticClass());
+  EXPECT_EQ(ClassGroupOf(TObject::StaticClass()), nullptr);
+  EXPECT_THROW(GroupDescendentsWith(TFamilyHelper::StaticClass(), TObject::StaticClass()), EFilerError)
+      << "a class outside every group has no group to join";
+
+  // One name in two groups is no clash.
+  RegisterClasses({fama::TGroupedWidget::StaticClass(), famb::TGroupedWidget::StaticClass(),
+                   TFamilyHelperPart::StaticClass()});
+  EXPECT_EQ(GetClass(L"TGroupedWidget"), nullptr) << "only TPersistent's group is active";
+  EXPECT_EQ(GetClass(L"TComponent"), TComponent::StaticClass());
+
+  struct Case {
+    TClass activate;
+    TClass widget, helper;
+  };
+  const Case cases[] = {{a, fama::TGroupedWidget::StaticClass(), TFamilyHelperPart::StaticClass()},
+                        {fama::TGroupedWidget::StaticClass(), fama::TGroupedWidget::StaticClass(),
+                         TFamilyHelperPart::StaticClass()},
+                        {b, famb::TGroupedWidget::StaticClass(), nullptr}};
+  TClass previous = TPersistent::StaticClass();
+  for (const Case& c : cases) {
+    EXPECT_EQ(ActivateClassGroup(c.activate), previous);
+    previous = c.activate;
+    EXPECT_EQ(GetClass(L"tgroupedwidget"), c.widget) << c.activate->Name;
+    EXPECT_EQ(GetClass(L"TFamilyHelperPart"), c.helper) << c.activate->Name;
+    EXPECT_EQ(GetClass(L"TFamilyHelper"), c.helper ? TFamilyHelper::StaticClass() : nullptr)
+        << "ancestors went to their own group";
+    EXPECT_EQ(GetClass(L"TComponent"), TComponent::StaticClass()) << "TPersistent's group stays active";
+  }
+
+  // The groups themselves stay for the process (nothing ends one), inactive
+  // and empty again.
+  ActivateClassGroup(TPersistent::StaticClass());
+  UnRegisterClasses({fama::TGroupedWidget::StaticClass(), famb::TGroupedWidget::StaticClass(), a, b,
+                     TFamilyHelper::StaticClass(), TFamilyHelperPart::StaticClass()});
 }
 
 }  // namespace comptest

@@ -317,6 +317,64 @@ TEST(SysUtilsFormatDateTime, ReferencesExpandOneLevelOnly) {
   EXPECT_EQ(FormatDateTime(L"ddddd|tt", value, fs), L" |14:07 ");
 }
 
+// Two eras that change in the course of a year, as the Japanese calendar's do.
+TEST(SysUtilsFormatDateTime, EraSpecifiersUseTheEraOfTheDate) {
+  TFormatSettings fs = Us();
+  TEraInfo heisei;
+  heisei.EraName = L"Heisei";
+  heisei.EraShortName = L"H";
+  heisei.EraOffset = 1988;
+  heisei.EraStart = EncodeDate(1989, 1, 8);
+  heisei.EraEnd = EncodeDate(2019, 4, 30);
+  TEraInfo reiwa = heisei;
+  reiwa.EraName = L"Reiwa";
+  reiwa.EraShortName = L"R";
+  reiwa.EraOffset = 2018;
+  reiwa.EraStart = EncodeDate(2019, 5, 1);
+  reiwa.EraEnd = MaxDateTime;
+  fs.EraInfo = {heisei, reiwa};
+  struct Case {
+    const Char* format;
+    TDateTime value;
+    const Char* expected;
+  };
+  const Case cases[] = {
+      {L"gg e", EncodeDateTime(2019, 4, 30, 23, 59, 0, 0), L"Heisei 31"},
+      {L"gg e", EncodeDate(2019, 5, 1), L"Reiwa 1"},
+      {L"g ee/mm/dd", EncodeDate(2019, 5, 1), L"R 01/05/01"},
+      {L"GGEE", EncodeDate(1989, 1, 8), L"Heisei01"},
+      {L"ggg e", EncodeDate(2024, 3, 5), L"Reiwa 6"},
+      // Before the first era: no name, the Gregorian year.
+      {L"[gg] e", EncodeDate(1989, 1, 7), L"[] 1989"},
+      {L"e 'g'", EncodeDate(2024, 3, 5), L"6 g"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(Narrow(c.format));
+    EXPECT_EQ(FormatDateTime(c.format, c.value, fs), c.expected);
+  }
+  // Without eras the year is the Gregorian one.
+  EXPECT_EQ(FormatDateTime(L"[gg] e ee", EncodeDate(905, 1, 1), Us()), L"[] 905 905");
+  EXPECT_EQ(FormatDateTime(L"ee", EncodeDate(2024, 1, 1), Us()), L"2024");
+}
+
+// A locale whose calendar counts years by eras gives its eras; one that
+// does not gives none.
+TEST(SysUtilsFormatDateTime, ErasComeFromTheLocale) {
+  const TDateTime day = EncodeDate(2024, 3, 5);
+  EXPECT_TRUE(TFormatSettings::Create(0x0409).EraInfo.empty());
+  const TFormatSettings japanese = TFormatSettings::Create(0x0411);
+  ASSERT_FALSE(japanese.EraInfo.empty());
+  EXPECT_EQ(FormatDateTime(L"gge", day, japanese), L"令和6");
+  const TFormatSettings taiwan = TFormatSettings::Create(0x0404);
+  ASSERT_FALSE(taiwan.EraInfo.empty());
+  EXPECT_EQ(FormatDateTime(L"e", day, taiwan), L"113");
+  for (const TEraInfo& era : taiwan.EraInfo) {
+    EXPECT_FALSE(era.EraName.empty());
+    EXPECT_FALSE(era.EraShortName.empty());
+    EXPECT_LE(era.EraStart, era.EraEnd);
+  }
+}
+
 // ---------------------------------------------------------------------------
 // Text to date and time
 // ---------------------------------------------------------------------------

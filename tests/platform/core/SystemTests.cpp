@@ -1,8 +1,14 @@
-// The object model: class references, published properties and methods,
-// method pointers, message tables, sets, enumeration names, module steps.
+// The object model: class references (typed ones too), published properties
+// and methods, publishing inherited properties, method pointers, message
+// tables, sets, enumeration names, module steps.
+#include "platform/core/Components.h"
 #include "platform/core/Exceptions.h"
+#include "platform/core/Filer.h"
 #include "platform/core/Modules.h"
+#include "platform/core/ObjectText.h"
 #include "platform/core/Persistent.h"
+#include "platform/core/Streams.h"
+#include "tests/support/TestObjects.h"
 
 #include <gtest/gtest.h>
 
@@ -159,6 +165,193 @@ TEST(ObjectModel, EnumerationNamesAndSets) {
   EXPECT_TRUE(TTones{toMid} <= a);
   EXPECT_FALSE(a <= b);
   EXPECT_TRUE(TTones::FromBits(a.ToBits()) == a);
+}
+
+// ---------------------------------------------------------------------------
+// Typed class references
+// ---------------------------------------------------------------------------
+
+DECLARE_ENUM(TLookState, lsNormal, lsActive, lsDisabled)
+
+// A family built like the container styles: owner, state, parent style and a
+// flag, through a reference to whichever class a virtual function answers.
+class TLook : public TPersistent {
+  DECLARE_CLASS(TLook, TPersistent)
+  TLook(TPersistent* owner, TLookState state, TLook* parentLook, bool direct)
+      : Owner(owner), State(state), ParentLook(parentLook), Direct(direct) {}
+  virtual String Kind() const { return L"look"; }
+  void AfterConstruction() override { CompletedAs = Kind(); }
+  TPersistent* Owner;
+  TLookState State;
+  TLook* ParentLook;
+  bool Direct;
+  String CompletedAs;
+};
+class TEditLook : public TLook {
+  DECLARE_CLASS(TEditLook, TLook)
+  using TLook::TLook;
+  String Kind() const override { return L"edit"; }
+};
+// Registers no constructor: only references made at compile time build it.
+class TPlainLook : public TLook {
+  DECLARE_CLASS(TPlainLook, TLook)
+  using TLook::TLook;
+};
+class TAbstractLook : public TLook {
+  DECLARE_CLASS(TAbstractLook, TLook)
+  using TLook::TLook;
+  String Kind() const override = 0;
+};
+
+using TLookClass = TClassOf<TLook, TPersistent*, TLookState, TLook*, bool>;
+using TEditLookClass = TClassOf<TEditLook, TPersistent*, TLookState, TLook*, bool>;
+
+BEGIN_CLASS(TLook, TPersistent, nullptr)
+  b.Constructor<TPersistent*, TLookState, TLook*, bool>();
+END_CLASS
+BEGIN_CLASS(TEditLook, TLook, nullptr)
+  b.Constructor<TPersistent*, TLookState, TLook*, bool>();
+END_CLASS
+IMPLEMENT_CLASS(TPlainLook, TLook, nullptr)
+IMPLEMENT_CLASS(TAbstractLook, TLook, nullptr)
+
+TEST(ClassReferences, TypedReferencesBuildTheReferencedClassWithAllArguments) {
+  TShape owner;
+  const TLookClass cls = TLookClass::Of<TEditLook>();
+  Owned<TLook> normal(cls.Create(&owner, lsNormal, nullptr, true));
+  Owned<TLook> active(cls.Create(&owner, lsActive, normal.get(), false));
+  EXPECT_EQ(normal->ClassType(), TEditLook::StaticClass());
+  EXPECT_EQ(active->CompletedAs, L"edit") << "completed as Make<T> does: the override runs";
+  EXPECT_EQ(active->Owner, &owner);
+  EXPECT_EQ(active->State, lsActive);
+  EXPECT_EQ(active->ParentLook, normal.get());
+  EXPECT_TRUE(normal->Direct);
+  EXPECT_FALSE(active->Direct);
+
+  // Compared and converted like the class record it holds.
+  const TClass plain = cls;
+  EXPECT_EQ(plain, TEditLook::StaticClass());
+  EXPECT_TRUE(cls == TEditLook::StaticClass());
+  EXPECT_TRUE(cls != TLookClass::Of<TLook>());
+  EXPECT_TRUE(cls.InheritsFrom(TLook::StaticClass()));
+  EXPECT_EQ(cls->Name, String(L"TEditLook"));
+  const TLookClass widened = TEditLookClass::Of<TEditLook>();
+  EXPECT_TRUE(widened == cls) << "a descendant family's reference serves as its base family's";
+
+  const TLookClass none;
+  EXPECT_FALSE(none);
+  EXPECT_TRUE(none == nullptr);
+  EXPECT_THROW(none.Create(&owner, lsNormal, nullptr, false), EInvalidOperation);
+  EXPECT_THROW(TLookClass::Of<TAbstractLook>().Create(&owner, lsNormal, nullptr, false), EInvalidOperation);
+}
+
+TEST(ClassReferences, ReferencesFromRunTimeClassesUseTheClassesOwnConstructors) {
+  TShape owner;
+  Owned<TLook> first(TLookClass::Of<TEditLook>().Create(&owner, lsNormal, nullptr, false));
+  // "A new one of the same class", from an object's class record.
+  Owned<TLook> twin(TLookClass(first->ClassType()).Create(&owner, lsDisabled, first.get(), false));
+  EXPECT_EQ(twin->ClassType(), TEditLook::StaticClass());
+  EXPECT_EQ(twin->CompletedAs, L"edit");
+  EXPECT_EQ(twin->State, lsDisabled);
+
+  // A class without a constructor of its own for these arguments must not
+  // quietly become its ancestor.
+  EXPECT_THROW(TLookClass(TPlainLook::StaticClass()).Create(&owner, lsNormal, nullptr, false), EInvalidOperation);
+  EXPECT_THROW(TLookClass(TShape::StaticClass()), EInvalidCast) << "not of the family";
+  EXPECT_FALSE(TLookClass(static_cast<TClass>(nullptr)));
+
+  // One object argument: the virtual constructor the component stream uses.
+  using TComponentClass = TClassOf<TComponent, TComponent*>;
+  Owned<TComponent> parent(TComponentClass(TComponent::StaticClass()).Create(nullptr));
+  TComponent* child = TComponentClass(TComponent::StaticClass()).Create(parent.get());
+  EXPECT_EQ(child->Owner(), parent.get());
+}
+
+// ---------------------------------------------------------------------------
+// Publishing inherited properties
+// ---------------------------------------------------------------------------
+
+// The Custom class declares its properties; the concrete class publishes
+// some of them in an order of its own, one with a default of its own.
+class TCustomGauge : public TComponent {
+  DECLARE_CLASS(TCustomGauge, TComponent)
+  using TComponent::TComponent;
+  int Min = 0, Max = 0, Position = 0;
+  String Caption;
+};
+class TGauge : public TCustomGauge {
+  DECLARE_CLASS(TGauge, TCustomGauge)
+  explicit TGauge(TComponent* owner) : TCustomGauge(owner) { Max = 100; }
+};
+class TBigGauge : public TGauge {
+  DECLARE_CLASS(TBigGauge, TGauge)
+  using TGauge::TGauge;
+};
+
+BEGIN_CLASS(TCustomGauge, TComponent, (ConstructWith<TCustomGauge, TComponent>))
+  b.DeclareField(L"Min", &TCustomGauge::Min);
+  DefaultValue(b.DeclareField(L"Max", &TCustomGauge::Max), 0);
+  b.DeclareField(L"Position", &TCustomGauge::Position);
+  b.DeclareField(L"Caption", &TCustomGauge::Caption);
+END_CLASS
+BEGIN_CLASS(TGauge, TCustomGauge, (ConstructWith<TGauge, TComponent>))
+  b.Publish({L"Caption", L"Position"});
+  DefaultValue(b.Publish(L"Max"), 100);
+END_CLASS
+BEGIN_CLASS(TBigGauge, TGauge, (ConstructWith<TBigGauge, TComponent>))
+  b.Publish(L"Min");
+END_CLASS
+
+std::vector<String> PropertyNames(TClass cls) {
+  std::vector<String> names;
+  for (const TPropInfo* p : cls->Properties()) names.push_back(p->Name);
+  return names;
+}
+
+TEST(PublishingInheritedProperties, OnlyThePublishedOnesAreStreamedInTheConcreteClassOrder) {
+  EXPECT_EQ(PropertyNames(TCustomGauge::StaticClass()), PropertyNames(TComponent::StaticClass()))
+      << "declared, not published";
+  EXPECT_EQ(TCustomGauge::StaticClass()->FindProperty(L"Position"), nullptr);
+  EXPECT_EQ(PropertyNames(TGauge::StaticClass()),
+            (std::vector<String>{L"Name", L"Tag", L"Caption", L"Position", L"Max"}));
+  EXPECT_EQ(PropertyNames(TBigGauge::StaticClass()),
+            (std::vector<String>{L"Name", L"Tag", L"Caption", L"Position", L"Max", L"Min"}));
+
+  Owned<TGauge> gauge(Make<TGauge>(nullptr));
+  gauge->SetName(L"Gauge1");
+  gauge->Min = 5;
+  gauge->Position = 40;
+  gauge->Caption = L"Load";
+  TMemoryStream bin, text;
+  WriteComponentToStream(&bin, gauge.get());
+  bin.SetPosition(0);
+  ObjectBinaryToText(&bin, &text);
+  const std::string written(static_cast<const char*>(text.Memory()), static_cast<size_t>(text.GetSize()));
+  EXPECT_EQ(written, "object Gauge1: TGauge\r\n  Caption = 'Load'\r\n  Position = 40\r\nend\r\n")
+      << "Min is not published; Max keeps the concrete class's default";
+
+  gauge->Max = 7;
+  bin.SetSize(0);
+  WriteComponentToStream(&bin, gauge.get());
+  bin.SetPosition(0);
+  Owned<TGauge> back(Make<TGauge>(nullptr));
+  ReadComponentFromStream(&bin, back.get());
+  EXPECT_EQ(back->Caption, L"Load");
+  EXPECT_EQ(back->Position, 40);
+  EXPECT_EQ(back->Max, 7);
+  EXPECT_EQ(back->Min, 0);
+}
+
+TEST(PublishingInheritedProperties, ANameNoAncestorDeclaresIsRefusedByName) {
+  TClassBuilder<TGauge> b;
+  try {
+    b.Publish({L"Position", L"Maximum"});
+    ADD_FAILURE() << "published an undeclared name";
+  } catch (const EInvalidOperation& e) {
+    EXPECT_NE(e.Message.find(L"Maximum"), String::npos) << e.Message;
+  }
+  TClassBuilder<TCustomGauge> own;
+  EXPECT_THROW(own.Publish(L"Caption"), EInvalidOperation) << "a class's own declarations are not its ancestors'";
 }
 
 // ---------------------------------------------------------------------------

@@ -2,12 +2,16 @@
 #include "platform/core/Variants.h"
 
 #include "platform/core/Exceptions.h"
+#include "platform/core/Filer.h"
+#include "platform/core/Streams.h"
 #include "platform/core/SysUtils.h"
+#include "tests/support/TestObjects.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -38,7 +42,8 @@ enum class Outcome { Ok, Cast, Overflow };
     case varCurrency: same = actual.AsCurrency().Value == expected.AsCurrency().Value; break;
     case varUInt64: same = actual.AsUInt64() == expected.AsUInt64(); break;
     case varBoolean: same = actual.AsBoolean() == expected.AsBoolean(); break;
-    case varOleStr: case varString: case varUString: same = actual.AsString() == expected.AsString(); break;
+    case varOleStr: case varUString: same = actual.AsString() == expected.AsString(); break;
+    case varString: same = actual.AsAnsiString() == expected.AsAnsiString(); break;
     case varEmpty: case varNull: break;
     default: same = actual.AsInt64() == expected.AsInt64(); break;
   }
@@ -72,6 +77,7 @@ TEST(Variant, EachCppTypeGetsItsPlatformCode) {
       {Variant(UInt64(1)), varUInt64},
       {Variant(L"text"), varUString},
       {Variant(String(L"text")), varUString},
+      {Variant(RawByteString("\x80\xFF")), varString},
       {VarArrayOf({1, 2}), TVarType(varArray | varVariant)},
   };
   for (const auto& c : cases) {
@@ -236,7 +242,21 @@ TEST(Variant, ConversionTable) {
       {"curr-int>str", Curr(20000), varUString, Outcome::Ok, L"2"},
       // String kinds keep their codes.
       {"ustr>olestr", L"x", varOleStr, Outcome::Ok, Typed(Variant(L"x"), varOleStr)},
-      {"ustr>string", L"x", varString, Outcome::Ok, Typed(Variant(L"x"), varString)},
+      {"ustr>string", L"x", varString, Outcome::Ok, RawByteString("x")},
+      // Byte strings: read as text in the ANSI code page, made from text in it.
+      {"bytes>int", RawByteString(" 42 "), varInteger, Outcome::Ok, 42},
+      {"bytes>double", RawByteString("-1.5"), varDouble, Outcome::Ok, -1.5},
+      {"bytes>curr", RawByteString("12.34"), varCurrency, Outcome::Ok, Curr(123400)},
+      {"bytes>bool", RawByteString("True"), varBoolean, Outcome::Ok, true},
+      {"bytes>ustr", RawByteString("abc"), varUString, Outcome::Ok, L"abc"},
+      {"bytes>olestr", RawByteString("abc"), varOleStr, Outcome::Ok, Typed(Variant(L"abc"), varOleStr)},
+      {"int>bytes", -42, varString, Outcome::Ok, RawByteString("-42")},
+      {"double>bytes", 2.5, varString, Outcome::Ok, RawByteString("2.5")},
+      {"empty>bytes", Variant(), varString, Outcome::Ok, RawByteString()},
+      {"bytes keep 00 and FF", RawByteString("a\0\xFF", 3), varString, Outcome::Ok, RawByteString("a\0\xFF", 3)},
+      {"'x'bytes>int", RawByteString("x"), varInteger, Outcome::Cast, {}},
+      {"'300'bytes>byte", RawByteString("300"), varByte, Outcome::Overflow, {}},
+      {"null>bytes", Null(), varString, Outcome::Cast, {}},
       // Dates.
       {"double>date", 45000.25, varDate, Outcome::Ok, VarFromDateTime(45000.25)},
       {"date>double", VarFromDateTime(45000.25), varDouble, Outcome::Ok, 45000.25},
@@ -333,6 +353,15 @@ TEST(Variant, ComparisonTable) {
       {"B<a", L"B", L"a", Cmp::Lt},
       {"a>A", L"a", L"A", Cmp::Gt},
       {"a=a", L"a", Typed(Variant(L"a"), varOleStr), Cmp::Eq},
+      // Byte strings: by unsigned byte, beside text as their text.
+      {"bytes 80>7F", RawByteString("\x80"), RawByteString("\x7F"), Cmp::Gt},
+      {"bytes with 00", RawByteString("a\0b", 3), RawByteString("a\0c", 3), Cmp::Lt},
+      {"bytes=ustr", RawByteString("abc"), L"abc", Cmp::Eq},
+      {"bytes<ustr", RawByteString("abc"), L"abd", Cmp::Lt},
+      {"bytes=number", RawByteString("12"), 12, Cmp::Eq},
+      {"bytes=true", RawByteString("True"), true, Cmp::Eq},
+      {"empty=''bytes", Variant(), RawByteString(), Cmp::Eq},
+      {"null vs bytes", Null(), RawByteString("a"), Cmp::None},
       // A string beside a number is read as a number.
       {"'10'>9", L"10", 9, Cmp::Gt},
       {"'2.5'=2.5", L"2.5", 2.5, Cmp::Eq},
@@ -517,4 +546,73 @@ TEST(VariantArray, TwoDimensions) {
   EXPECT_THROW(VarArrayGet(grid, {2, 5}), EVariantBadIndexError);
   EXPECT_THROW(VarArrayGet(grid, {0, 4}), EVariantBadIndexError);
   EXPECT_THROW(VarArrayGet(grid, 0), EVariantBadIndexError);
+}
+
+namespace {
+
+// A kind of value of the test's own: a whole percentage.
+struct TPercentValue final : TCustomVarValue {
+  int Percent;
+  explicit TPercentValue(int p) : Percent(p) {}
+  std::unique_ptr<TCustomVarValue> Clone() const override { return std::make_unique<TPercentValue>(Percent); }
+};
+
+class TPercentType final : public TCustomVariantType {
+ public:
+  TPercentType() : TCustomVariantType(L"Percent") {}
+  Variant Make(int percent) const { return MakeVariant(std::make_unique<TPercentValue>(percent)); }
+  static int PercentOf(const Variant& v) { return static_cast<const TPercentValue&>(ValueOf(v)).Percent; }
+
+  Variant CastTo(const Variant& source, TVarType type) const override {
+    return VarAsType(Variant(PercentOf(source) / 100.0), type);
+  }
+  Variant Cast(const Variant& source) const override {
+    return Make(int(std::lround(VarAsType(source, varDouble).AsDouble() * 100)));
+  }
+  TVariantRelationship Compare(const Variant& left, const Variant& right) const override {
+    const int a = PercentOf(left);
+    const int b = right.VType() == VarType() ? PercentOf(right) : PercentOf(Cast(right));
+    return a < b ? vrLessThan : a > b ? vrGreaterThan : vrEqual;
+  }
+};
+
+}  // namespace
+
+TEST(VariantCustomType, RegistersDispatchesAndUnregisters) {
+  Variant leftover;
+  TVarType code = 0;
+  {
+    const TPercentType percent;
+    code = percent.VarType();
+    const TCustomVariantType* found = nullptr;
+    ASSERT_TRUE(FindCustomVariantType(code, found));
+    EXPECT_EQ(found, &percent);
+    EXPECT_GE(code, varFirstCustom);
+    EXPECT_EQ(VarTypeAsText(code), L"Percent");
+    EXPECT_EQ(VarTypeAsText(TVarType(code | varArray)), L"Array Percent");
+
+    const Variant quarter = percent.Make(25);
+    EXPECT_EQ(VarType(quarter), code);
+    EXPECT_TRUE(VarIsCustom(quarter));
+    EXPECT_EQ(quarter.AsDouble(), 0.25);
+    EXPECT_EQ(VarToStr(quarter), FloatToStr(0.25));
+    EXPECT_EQ(quarter.AsInteger(), 0);
+    EXPECT_TRUE(VarAsType(0.5, code) == percent.Make(50));
+    EXPECT_TRUE(quarter < 0.3);
+    EXPECT_TRUE(Variant(0.25) == quarter);
+    EXPECT_TRUE(Variant(1) > quarter);
+    EXPECT_FALSE(quarter == Null());
+    EXPECT_THROW((void)(quarter == VarArrayOf({1})), EVariantTypeCastError);
+    leftover = quarter;
+  }
+  // The type is gone: a value left behind is still copied and freed, but
+  // converts to nothing.
+  const TCustomVariantType* none = nullptr;
+  EXPECT_FALSE(FindCustomVariantType(code, none));
+  const Variant copy = leftover;
+  EXPECT_THROW(copy.AsDouble(), EVariantTypeCastError);
+  EXPECT_THROW((void)(copy == 1), EVariantTypeCastError);
+  auto stream = MakeOwned<TMemoryStream>();
+  auto writer = MakeOwned<TWriter>(stream.get());
+  EXPECT_THROW(writer->WriteVariant(copy), EWriteError);
 }

@@ -2,6 +2,7 @@
 // waking the loop from a worker, hints; THintWindow.
 #include "FormsTestSupport.h"
 
+#include "platform/core/SysUtils.h"
 #include "platform/core/Threads.h"
 #include "platform/gui/ActnList.h"
 #include "platform/gui/Messaging.h"
@@ -340,4 +341,41 @@ TEST_F(ApplicationTest, IdleUpdatesActionsAndActionsReachTheApplication) {
     EXPECT_TRUE(action->Execute());
   }
   EXPECT_EQ(handlers.Executed, std::vector<TBasicAction*>{action});
+}
+
+// The system announces a change of the regional settings to every top-level
+// window with WM_SETTINGCHANGE "intl": the application then reads the
+// format settings again from the locale, unless its option says no; other
+// sections leave them alone.
+TEST_F(ApplicationTest, RegionalSettingsChangeReadsTheFormatSettingsAgain) {
+  struct TRestore {
+    TFormatSettings saved = FormatSettings();
+    ~TRestore() {
+      FormatSettings() = saved;
+      Application->SetUpdateFormatSettings(true);
+    }
+  } restore;
+  Application->Handle();
+  auto broadcast = [](const Char* section) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(section),
+                        SMTO_ABORTIFHUNG, 5000, &result);
+  };
+  EXPECT_TRUE(Application->UpdateFormatSettings()) << "on by default";
+  struct Case {
+    bool update;
+    const Char* section;
+    bool reread;
+  };
+  const Case cases[] = {{true, L"intl", true}, {false, L"intl", false}, {true, L"WindowMetrics", false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(UTF8Encode(c.section) + (c.update ? " updating" : " kept"));
+    Application->SetUpdateFormatSettings(c.update);
+    FormatSettings().DecimalSeparator = L'#';
+    FormatSettings().ShortDateFormat = L"yyyy#mm#dd";
+    broadcast(c.section);
+    const TFormatSettings locale = TFormatSettings::Create();
+    EXPECT_EQ(FormatSettings().DecimalSeparator, c.reread ? locale.DecimalSeparator : L'#');
+    EXPECT_EQ(FormatSettings().ShortDateFormat, c.reread ? locale.ShortDateFormat : L"yyyy#mm#dd");
+  }
 }

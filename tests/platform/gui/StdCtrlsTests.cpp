@@ -736,6 +736,7 @@ TEST_F(StdCtrlsTest, StoredDefinitionSetsThePublishedProperties) {
       "  end\n"
       "  object Edit1: TEdit\n"
       "    Left = 8\n    Top = 27\n    Width = 251\n    Height = 21\n    MaxLength = 10\n    Text = 'x'\n"
+      "    PasswordChar = '*'\n"
       "  end\n"
       "  object CheckBox1: TCheckBox\n"
       "    Left = 8\n    Top = 60\n    Caption = 'Large'\n    State = cbChecked\n"
@@ -765,6 +766,8 @@ TEST_F(StdCtrlsTest, StoredDefinitionSetsThePublishedProperties) {
   EXPECT_EQ(label->Parent(), form);
   EXPECT_EQ(edit->GetMaxLength(), 10);
   EXPECT_EQ(edit->GetText(), L"x");
+  EXPECT_EQ(edit->GetPasswordChar(), L'*');
+  EXPECT_EQ(SendMessageW(edit->Handle(), EM_GETPASSWORDCHAR, 0, 0), L'*');
   EXPECT_TRUE(box->GetChecked());
   EXPECT_EQ(list->GetStyle(), lbOwnerDrawFixed);
   EXPECT_EQ(list->GetItemHeight(), 22);
@@ -780,6 +783,7 @@ TEST_F(StdCtrlsTest, StoredDefinitionSetsThePublishedProperties) {
   // Written back, the settings that differ from the defaults are stored.
   const String written = WriteDefinition(form);
   EXPECT_NE(written.find(L"ItemHeight = 22"), String::npos);
+  EXPECT_NE(written.find(L"PasswordChar = '*'"), String::npos) << "a character, stored as one";
   EXPECT_NE(written.find(L"State = cbChecked"), String::npos);
   EXPECT_EQ(written.find(L"Checked = True"), String::npos) << "State carries it";
   EXPECT_NE(written.find(L"'Random'"), String::npos);
