@@ -43,8 +43,8 @@ std::string Utf8(const String& text) {
 std::string Figures() {
   std::string out;
   // What the user sees of the application: its title and the main window.
-  out += "application_title=" + Utf8(Application->GetTitle()) + "\n";
-  if (TForm* main = Application->MainForm()) out += "main_form_caption=" + Utf8(main->GetCaption()) + "\n";
+  out += "application_title=" + Utf8(Application->Title()) + "\n";
+  if (TForm* main = Application->MainForm()) out += "main_form_caption=" + Utf8(main->Caption()) + "\n";
   auto line = [&out](const char* key, double value) {
     char text[64];
     snprintf(text, sizeof text, "%s=%.1f\n", key, value);
@@ -113,5 +113,5 @@ void ArmStartupReport() {
   std::wstring fileName(size, L'\0');
   fileName.resize(GetEnvironmentVariableW(kVariable, fileName.data(), size));
   if (fileName.empty()) return;
-  (new TStartupReport(fileName))->Arm();
+  (Make<TStartupReport>(fileName))->Arm();
 }

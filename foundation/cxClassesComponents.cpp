@@ -87,7 +87,7 @@ void TcxComponent::BeforeDestruction() {
 void TcxComponent::Loaded() {
   TComponent::Loaded();
   if (!IsDesigning() || IsDestroying() || !Owner()) return;
-  TOwned<TList> list(new TList);
+  TOwned<TList> list(Make<TList>());
   CollectFakeComponentLinks(list.get());
   for (int i = 0; i < 3; ++i)
     SetFakeComponentLink(i, i < list->Count() ? static_cast<TComponent*>(list->Get(i)) : nullptr);
@@ -192,7 +192,7 @@ void TcxOwnedInterfacedCollection::ReorderBySort() {
   FInternalState += cisSorting;
   TcxCollectionSorter sorter(this, OnCompare,
                              [this](TCollectionItem* a, TCollectionItem* b) { return CompareItemPair(a, b); });
-  TOwned<TcxStringList> list(new TcxStringList);
+  TOwned<TcxStringList> list(Make<TcxStringList>());
   auto finish = [this] { FInternalState -= cisSorting; };
   try {
     for (int i = 0; i < Count(); ++i) list->AddObject(IntToStr(i), Items(i));

@@ -20,7 +20,7 @@ int gLinkUsers = 0;
 // ---------------------------------------------------------------------------
 
 TcxObjectLink* TcxObjectLinkController::AddLink(TObject* AObject) {
-  auto* link = new TcxObjectLink;
+  auto* link = Make<TcxObjectLink>();
   link->Ref = AObject;
   FLinks.push_back(link);
   return link;
@@ -46,7 +46,7 @@ void TcxObjectLinkController::ClearLinks(TObject* AObject) {
 
 TcxObjectLink* cxCreateObjectLink(TObject* AObject) {
   if (!AObject) return nullptr;
-  if (!gController) gController = new TcxObjectLinkController;
+  if (!gController) gController = Make<TcxObjectLinkController>();
   TcxObjectLink* link = gController->AddLink(AObject);
   ++gLinkUsers;
   return link;

@@ -109,7 +109,7 @@ bool TcxRegisteredClassList::LocateClass(TClass AItemClass, int& AIndex) {
 
 void TcxRegisteredClassList::Register(TClass AItemClass, TClass ARegisteredClass) {
   if (!AItemClass) return;
-  auto* item = new TcxRegisteredClassListItemData;
+  auto* item = Make<TcxRegisteredClassListItemData>();
   item->ItemClass = AItemClass;
   item->RegisteredClass = ARegisteredClass;
   int index = -1;

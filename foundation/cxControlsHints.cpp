@@ -254,7 +254,7 @@ TcxPopupWindow::TcxPopupWindow() : TForm(nullptr, 0) {
   TCustomForm::SetBorderStyle(bsNone);
   SetDefaultMonitor(dmDesktop);
   SetFormStyle(fsStayOnTop);
-  FCanvas = new TcxCanvas(Canvas());
+  FCanvas = Make<TcxCanvas>(Canvas());
 }
 
 TcxPopupWindow::~TcxPopupWindow() {
@@ -298,7 +298,7 @@ void TcxPopupWindow::Notification(TComponent* AComponent, TOperation operation) 
 }
 
 void TcxPopupWindow::CalculatePosition(TPoint& APosition) {
-  APosition = cxCalculatePopupPosition(GetOwnerScreenBounds(), TSize(GetWidth(), GetHeight()), FDirection,
+  APosition = cxCalculatePopupPosition(GetOwnerScreenBounds(), TSize(Width(), Height()), FDirection,
                                        FAlignHorz, FAlignVert, [](const TPoint& AAnchor) {
                                          TRect workArea;
                                          cxWorkAreaFromPoint(AAnchor, workArea);
@@ -324,20 +324,20 @@ void TcxPopupWindow::CalculateSize() {
   if (dx != 0 || dy != 0) {
     for (int i = 0; i < count; ++i) {
       TControl* control = Controls(i);
-      control->SetBounds(control->GetLeft() + dx, control->GetTop() + dy, control->GetWidth(), control->GetHeight());
+      control->SetBounds(control->Left() + dx, control->Top() + dy, control->Width(), control->Height());
     }
   }
   FAppliedContentOffset = offset;
   if (count > 0)
-    SetBounds(GetLeft(), GetTop(), offset.X + maxRight + ContentIndent(2), offset.Y + maxBottom + ContentIndent(3));
+    SetBounds(Left(), Top(), offset.X + maxRight + ContentIndent(2), offset.Y + maxBottom + ContentIndent(3));
 }
 
 void TcxPopupWindow::RemoveContentOffset() {
   if (FAppliedContentOffset == TPoint()) return;
   for (int i = 0; i < ControlCount(); ++i) {
     TControl* control = Controls(i);
-    control->SetBounds(control->GetLeft() - FAppliedContentOffset.X, control->GetTop() - FAppliedContentOffset.Y,
-                       control->GetWidth(), control->GetHeight());
+    control->SetBounds(control->Left() - FAppliedContentOffset.X, control->Top() - FAppliedContentOffset.Y,
+                       control->Width(), control->Height());
   }
   FAppliedContentOffset = TPoint();
 }
@@ -374,7 +374,7 @@ void TcxPopupWindow::InheritOwnerFont() {
 }
 
 void TcxPopupWindow::DrawFrame() {
-  TRect r(0, 0, GetWidth(), GetHeight());
+  TRect r(0, 0, Width(), Height());
   switch (FBorderStyle) {
     case pbsNone:
       break;

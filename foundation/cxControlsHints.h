@@ -74,7 +74,7 @@ class TcxBaseHintWindow : public THintWindow, public IcxHintAreaTarget {
   void SetAnimationDelay(int AValue) { FAnimationDelay = AValue; }
   // bsNone (the default) takes WS_BORDER away; the window is made again when
   // it exists.
-  TBorderStyle GetBorderStyle() const { return FBorderStyle; }
+  TBorderStyle BorderStyle() const { return FBorderStyle; }
   void SetBorderStyle(TBorderStyle AValue);
   bool GetNeedEraseBackground() const { return FNeedEraseBackground; }
   void SetNeedEraseBackground(bool AValue) { FNeedEraseBackground = AValue; }
@@ -156,7 +156,7 @@ class TcxPopupWindow : public TForm {
   int GetBorderSpace() const { return FBorderSpace; }
   void SetBorderSpace(int AValue);
   // The popup's own frame (the form itself has no border).
-  TcxPopupBorderStyle GetBorderStyle() const { return FBorderStyle; }
+  TcxPopupBorderStyle BorderStyle() const { return FBorderStyle; }
   void SetBorderStyle(TcxPopupBorderStyle AValue);
   TcxPopupDirection GetDirection() const { return FDirection; }
   void SetDirection(TcxPopupDirection AValue) { FDirection = AValue; }

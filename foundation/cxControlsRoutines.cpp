@@ -32,7 +32,7 @@ const TRect kEmptyRect{0, 0, 0, 0};
 const TPoint kInvalidPoint{-1, -1};
 
 int DragThreshold() {
-  if (Mouse) return Mouse->GetDragThreshold();
+  if (Mouse) return Mouse->DragThreshold();
   return ControlsHooks().DragThreshold;
 }
 
@@ -53,13 +53,13 @@ bool cxIsHandleObtainable(TWinControl* AControl) {
   if (!AControl) return false;
   if (AControl->HandleAllocated()) return true;
   if (AControl->ComponentState().Contains(csDestroying)) return false;
-  if (AControl->GetParentWindow()) return true;
+  if (AControl->ParentWindow()) return true;
   if (TWinControl* parent = AControl->Parent()) return cxIsHandleObtainable(parent);
   return AControl->IsForm() && Application && !Application->ComponentState().Contains(csDestroying);
 }
 
 TcxMessageWindow* cxGetMessageWindow() {
-  if (!gMessageWindow && !gShutDown) gMessageWindow = new TcxMessageWindow;
+  if (!gMessageWindow && !gShutDown) gMessageWindow = Make<TcxMessageWindow>();
   return gMessageWindow;
 }
 
@@ -85,11 +85,11 @@ bool cxIsWindowEnabledDeep(HWND AWnd) {
 }
 
 bool cxIsMDIChildForm(TCustomForm* AForm) {
-  return AForm && !AForm->ComponentState().Contains(csDesigning) && AForm->GetFormStyle() == fsMDIChild;
+  return AForm && !AForm->ComponentState().Contains(csDesigning) && AForm->FormStyle() == fsMDIChild;
 }
 
 bool cxIsMDIParentForm(TCustomForm* AForm) {
-  return AForm && !AForm->ComponentState().Contains(csDesigning) && AForm->GetFormStyle() == fsMDIForm;
+  return AForm && !AForm->ComponentState().Contains(csDesigning) && AForm->FormStyle() == fsMDIForm;
 }
 
 void cxMapPointBetweenWindows(HWND AFromWnd, HWND AToWnd, TPoint& APoint) {
@@ -387,7 +387,7 @@ int cxCalculatePopupMenuHeight(TComponent* APopupMenu) {
   auto* menu = dynamic_cast<TPopupMenu*>(APopupMenu);
   if (!menu) return 0;
   // A canvas of its own, so that the shared screen canvas keeps its font.
-  auto* canvas = new TcxScreenCanvas;
+  auto* canvas = Make<TcxScreenCanvas>();
   int maxColumn = 0, column = 0;
   try {
     if (Screen) canvas->Font()->Assign(Screen->MenuFont());
@@ -397,7 +397,7 @@ int cxCalculatePopupMenuHeight(TComponent* APopupMenu) {
       TMenuItem* item = items->Items(i);
       if (!item->Visible()) continue;
       int width = 0, height = defaultHeight;
-      if (menu->OwnerDraw() || item->GetImageList() || item->HasBitmap())
+      if (menu->OwnerDraw() || item->ImageList() || item->HasBitmap())
         item->MeasureItem(canvas->Canvas(), width, height);
       if (item->Break() != mbNone) {
         if (column > maxColumn) maxColumn = column;

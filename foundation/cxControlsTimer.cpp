@@ -37,7 +37,7 @@ UINT_PTR gLastEventID = 0;
 TcxSetTimerProc gSetTimerReplacement = nullptr;
 
 TcxTimerWindow* TimerWindow() {
-  if (!gTimerWindow && !gShutDown) gTimerWindow = new TcxTimerWindow;
+  if (!gTimerWindow && !gShutDown) gTimerWindow = Make<TcxTimerWindow>();
   return gTimerWindow;
 }
 

@@ -301,7 +301,7 @@ void cxInitTextParamsFromDC(HDC ADC, int AFormat, TcxTextParams& AParams, double
 }
 
 void cxInitTextParamsFromCanvas(TCanvas* ACanvas, int AFormat, TcxTextParams& AParams, double ARowSpacing) {
-  cxInitTextParamsFromDC(ACanvas->GetHandle(), AFormat, AParams, ARowSpacing);
+  cxInitTextParamsFromDC(ACanvas->Handle(), AFormat, AParams, ARowSpacing);
 }
 
 void cxMeasureRowExtent(HDC ADC, const wchar_t* AText, int ALength, SIZE& ASize, void* /*AUserData*/,
@@ -481,8 +481,8 @@ int cxRenderTextBlock(HDC ADC, const String& AText, TRect& R, int AFormat, int A
   if (AText.empty() || !ADC) return 0;
   const TDCTextState state(ADC);
   if (AFont) {
-    SelectObject(ADC, AFont->GetHandle());
-    if (IsColorSet(AFont->GetColor())) SetTextColor(ADC, static_cast<COLORREF>(ColorToRGB(AFont->GetColor())));
+    SelectObject(ADC, AFont->Handle());
+    if (IsColorSet(AFont->Color())) SetTextColor(ADC, static_cast<COLORREF>(ColorToRGB(AFont->Color())));
   }
   if (IsColorSet(ATextColor)) SetTextColor(ADC, static_cast<COLORREF>(ColorToRGB(ATextColor)));
 

@@ -228,7 +228,7 @@ TcxBitmap::TcxBitmap(const TRect& ARect, TPixelFormat APixelFormat)
 TcxBitmap::~TcxBitmap() { TObject::Free(FcxCanvas); }
 
 void TcxBitmap::SetUpSurface(int AWidth, int AHeight, TPixelFormat APixelFormat) {
-  FcxCanvas = new TcxCanvas(Canvas());
+  FcxCanvas = Make<TcxCanvas>(Canvas());
   BeginUpdate();
   try {
     SetPixelFormat(APixelFormat);
@@ -267,7 +267,7 @@ void TcxBitmap::Changed(TObject* Sender) {
 void TcxBitmap::SetSize(int AWidth, int AHeight) {
   AWidth = std::max(AWidth, 0);
   AHeight = std::max(AHeight, 0);
-  if (AWidth == GetWidth() && AHeight == GetHeight()) return;
+  if (AWidth == Width() && AHeight == Height()) return;
   BeginUpdate();
   try {
     TBitmap::SetSize(AWidth, AHeight);
@@ -285,9 +285,9 @@ void TcxBitmap::CopyBitmap(TBitmap* ABitmap, DWORD ACopyMode) {
 
 void TcxBitmap::CopyBitmap(TBitmap* ABitmap, const TRect& ADestRect, const TPoint& ASrcTopLeft,
                            DWORD ACopyMode) {
-  if (!ABitmap || ABitmap->GetEmpty() || GetEmpty()) return;
-  HDC source = ABitmap->Canvas()->GetHandle();
-  cxCopyDCRect(Canvas()->GetHandle(), source, ADestRect, ASrcTopLeft, ACopyMode);
+  if (!ABitmap || ABitmap->Empty() || Empty()) return;
+  HDC source = ABitmap->Canvas()->Handle();
+  cxCopyDCRect(Canvas()->Handle(), source, ADestRect, ASrcTopLeft, ACopyMode);
 }
 
 void TcxBitmap::Rotate(TcxRotationAngle ARotationAngle, bool AFlipVertically) {
@@ -295,7 +295,7 @@ void TcxBitmap::Rotate(TcxRotationAngle ARotationAngle, bool AFlipVertically) {
 }
 
 void TcxBitmap::ReadData(TStream* Stream) {
-  const Int64 start = Stream->GetPosition();
+  const Int64 start = Stream->Position();
   Byte header[kHeaderSize];
   const int got = Stream->Read(header, sizeof header);
   if (got != int(sizeof header) || !cxIsCompressedBitmapData(header, sizeof header)) {
@@ -303,7 +303,7 @@ void TcxBitmap::ReadData(TStream* Stream) {
     TBitmap::ReadData(Stream);
     return;
   }
-  const Int64 remaining = Stream->GetSize() - Stream->GetPosition();
+  const Int64 remaining = Stream->Size() - Stream->Position();
   const DWORD n = Get32(header);
   if (Int64(n) > remaining) InvalidCompressedData(L"body shorter than its size");
   TBytes packed(kHeaderSize + n);
@@ -313,7 +313,7 @@ void TcxBitmap::ReadData(TStream* Stream) {
   // The plain form is a 32-bit length and exactly that many bytes.
   if (plain.size() < 4 || Get32(plain.data()) != plain.size() - 4)
     InvalidCompressedData(L"length of the bitmap data");
-  auto* buffer = new TMemoryStream;
+  auto* buffer = Make<TMemoryStream>();
   try {
     buffer->WriteBuffer(plain.data(), static_cast<int>(plain.size()));
     buffer->SetPosition(0);
@@ -330,14 +330,14 @@ void TcxBitmap::WriteData(TStream* Stream) {
     TBitmap::WriteData(Stream);
     return;
   }
-  auto* plain = new TMemoryStream;
+  auto* plain = Make<TMemoryStream>();
   TBytes packed;
   try {
     TBitmap::WriteData(plain);
     const int bpp = cxBitmapBitsPerPixel(this);
     const int elementSize = bpp == 16 || bpp == 24 || bpp == 32 ? bpp / 8 : 1;
     packed = cxCompressBitmapData(static_cast<const Byte*>(plain->Memory()),
-                                  static_cast<size_t>(plain->GetSize()), elementSize);
+                                  static_cast<size_t>(plain->Size()), elementSize);
   } catch (...) {
     TObject::Free(plain);
     throw;
@@ -366,12 +366,12 @@ void TcxBitmap32::ValidateAfterChange() {
 }
 
 void TcxBitmap32::GetBitmapColors(TRGBColors& AColors) {
-  const int w = GetWidth(), h = GetHeight();
+  const int w = Width(), h = Height();
   if (w <= 0 || h <= 0) {
     AColors.clear();
     return;
   }
-  if (GetPixelFormat() != pf32bit) {
+  if (PixelFormat() != pf32bit) {
     cxReadBitmapColors(this, false, AColors);
     return;
   }
@@ -381,9 +381,9 @@ void TcxBitmap32::GetBitmapColors(TRGBColors& AColors) {
 }
 
 void TcxBitmap32::SetBitmapColors(const TRGBColors& AColors) {
-  const int w = GetWidth(), h = GetHeight();
+  const int w = Width(), h = Height();
   if (w <= 0 || h <= 0 || AColors.size() != size_t(w) * h) return;
-  if (GetPixelFormat() != pf32bit) {
+  if (PixelFormat() != pf32bit) {
     TRGBColors copy = AColors;
     cxApplyColorsToBitmap(this, copy, false);
     return;
@@ -394,20 +394,20 @@ void TcxBitmap32::SetBitmapColors(const TRGBColors& AColors) {
 
 void TcxBitmap32::AlphaBlend(TcxBitmap32* ABitmap, const TRect& ARect, bool ASmoothImage,
                              Byte AConstantAlpha) {
-  if (!ABitmap || GetEmpty()) return;
-  cxAlphaBlend(ABitmap->Canvas()->GetHandle(), Canvas()->GetHandle(), ARect, ClientRect(), ASmoothImage,
+  if (!ABitmap || Empty()) return;
+  cxAlphaBlend(ABitmap->Canvas()->Handle(), Canvas()->Handle(), ARect, ClientRect(), ASmoothImage,
                AConstantAlpha);
 }
 
 void TcxBitmap32::Clear() {
-  const int w = GetWidth(), h = GetHeight();
+  const int w = Width(), h = Height();
   if (w <= 0 || h <= 0) return;
-  if (GetPixelFormat() == pf32bit) {
+  if (PixelFormat() == pf32bit) {
     for (int y = 0; y < h; ++y) std::memset(ScanLine(y), 0, size_t(w) * 4);
     return;
   }
   const RECT r{0, 0, w, h};
-  ::FillRect(Canvas()->GetHandle(), &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  ::FillRect(Canvas()->Handle(), &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
 }
 
 void TcxBitmap32::Filter(TBitmap* AMaskBitmap) {
@@ -483,7 +483,7 @@ bool TcxColorList::Contains(DWORD ARGB) const {
 TcxAlphaBitmap::TcxAlphaBitmap() : TcxAlphaBitmap(0, 0) {}
 
 TcxAlphaBitmap::TcxAlphaBitmap(int AWidth, int AHeight)
-    : TcxBitmap32(AWidth, AHeight), FTransparentPixels(new TcxColorList) {}
+    : TcxBitmap32(AWidth, AHeight), FTransparentPixels(Make<TcxColorList>()) {}
 
 TcxAlphaBitmap::TcxAlphaBitmap(int AWidth, int AHeight, RGBQUAD ATransparentBkColor)
     : TcxAlphaBitmap(AWidth, AHeight) {
@@ -518,7 +518,7 @@ bool TcxAlphaBitmap::IsColorTransparent(const RGBQUAD& AColor) const {
 }
 
 void TcxAlphaBitmap::TransformBitmap(TcxBitmapTransformationMode AMode) {
-  const int w = GetWidth(), h = GetHeight();
+  const int w = Width(), h = Height();
   if (w <= 0 || h <= 0) return;
   TRGBColors colors;
   GetBitmapColors(colors);
@@ -605,8 +605,8 @@ void TcxAlphaBitmap::DrawHatch(TColor AColor1, TColor AColor2, Byte AStep, Byte 
 void TcxAlphaBitmap::DrawShadow(TcxAlphaBitmap* AMaskBitmap, int AShadowSize, TColor AShadowColor,
                                 bool AInflateSize) {
   if (!AMaskBitmap) return;
-  const int w = GetWidth(), h = GetHeight(), s = std::max(AShadowSize, 0);
-  TcxAlphaBitmap* shape = new TcxAlphaBitmap(w + 2 * s, h + 2 * s, AsQuad(0xFFFFFFFF));
+  const int w = Width(), h = Height(), s = std::max(AShadowSize, 0);
+  TcxAlphaBitmap* shape = Make<TcxAlphaBitmap>(w + 2 * s, h + 2 * s, AsQuad(0xFFFFFFFF));
   TcxBitmap32* result = nullptr;
   try {
     shape->Clear();
@@ -614,14 +614,14 @@ void TcxAlphaBitmap::DrawShadow(TcxAlphaBitmap* AMaskBitmap, int AShadowSize, TC
     {
       // The shape moved by the shadow size, in the shadow colour where the
       // unmoved shape does not cover it (destination AND pattern AND NOT source).
-      HDC dc = shape->Canvas()->GetHandle();
+      HDC dc = shape->Canvas()->Handle();
       TSelectedBrush brush(dc, AShadowColor);
-      BitBlt(dc, s, s, shape->GetWidth(), shape->GetHeight(), dc, 0, 0, 0x00200F09);
+      BitBlt(dc, s, s, shape->Width(), shape->Height(), dc, 0, 0, 0x00200F09);
     }
     shape->SetTransparentBkColor(RGBQUAD{});
     shape->TransformBitmap(btmCorrectBlend);
 
-    result = new TcxBitmap32(w + s, h + s, true);
+    result = Make<TcxBitmap32>(w + s, h + s, true);
     result->CopyBitmap(this, TRect(0, 0, w, h), TPoint{0, 0}, SRCCOPY);
     result->CopyBitmap(shape, result->ClientRect(), TPoint{s, s}, SRCPAINT);
     if (AInflateSize) SetSize(w + s, h + s);
@@ -636,14 +636,14 @@ void TcxAlphaBitmap::DrawShadow(TcxAlphaBitmap* AMaskBitmap, int AShadowSize, TC
 }
 
 void TcxAlphaBitmap::Shade(TcxAlphaBitmap* AMaskBitmap) {
-  if (!AMaskBitmap || AMaskBitmap->GetEmpty()) return;
-  const int mw = AMaskBitmap->GetWidth(), mh = AMaskBitmap->GetHeight();
-  HDC maskDC = AMaskBitmap->Canvas()->GetHandle();
+  if (!AMaskBitmap || AMaskBitmap->Empty()) return;
+  const int mw = AMaskBitmap->Width(), mh = AMaskBitmap->Height();
+  HDC maskDC = AMaskBitmap->Canvas()->Handle();
   {
-    TSelectedBrush brush(maskDC, AMaskBitmap->Canvas()->Brush()->GetColor());
+    TSelectedBrush brush(maskDC, AMaskBitmap->Canvas()->Brush()->Color());
     BitBlt(maskDC, 0, 0, mw, mh, maskDC, 0, 0, PATINVERT);
   }
-  HDC dc = Canvas()->GetHandle();
+  HDC dc = Canvas()->Handle();
   BitBlt(dc, 1, 1, mw, mh, maskDC, 0, 0, SRCCOPY);
   {
     // Where the source is white the brush, elsewhere the destination.
@@ -674,7 +674,7 @@ TcxAlphaBitmap* g_maskBitmap = nullptr;
 
 TcxAlphaBitmap* SharedBitmap(TcxAlphaBitmap*& ASlot, int AWidth, int AHeight) {
   if (!ASlot) {
-    TObjectPtr<TcxAlphaBitmap> bitmap(new TcxAlphaBitmap(std::max(AWidth, 0), std::max(AHeight, 0)));
+    TObjectPtr<TcxAlphaBitmap> bitmap(Make<TcxAlphaBitmap>(std::max(AWidth, 0), std::max(AHeight, 0)));
     bitmap->Clear();
     ASlot = bitmap.release();
   } else {

@@ -50,7 +50,7 @@ class TcxBitmap : public TBitmap {
   void SetSize(int AWidth, int AHeight) override;
   void SetSize(const TRect& ARect) { SetSize(ARect.Width(), ARect.Height()); }
 
-  TRect ClientRect() { return TRect(0, 0, GetWidth(), GetHeight()); }
+  TRect ClientRect() { return TRect(0, 0, Width(), Height()); }
   TcxCanvas* cxCanvas() const { return FcxCanvas; }
   // Write the stored pixel data in the compressed "XDBM" form.
   bool CompressData() const { return FCompressData; }

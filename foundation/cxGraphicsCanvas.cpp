@@ -141,7 +141,7 @@ TcxRegion* TcxRegion::CreateRoundCorners(int ALeft, int ATop, int ARight, int AB
   HRGN handle = CheckedRegion(GdiCreateRoundRectRgn(ALeft + 1, ATop + 1, ARight, ABottom,
                                                     AWidthEllepse, AHeightEllepse));
   try {
-    return new TcxRegion(handle);
+    return Make<TcxRegion>(handle);
   } catch (...) {
     GdiDeleteObject(handle);
     throw;
@@ -281,11 +281,11 @@ void TcxCanvas::SaveState() {
   SaveDC();
   TcxCanvasState state;
   try {
-    state.Font = new TFont();
+    state.Font = Make<TFont>();
     state.Font->Assign(Font());
-    state.Brush = new TBrush();
+    state.Brush = Make<TBrush>();
     state.Brush->Assign(Brush());
-    state.Pen = new TPen();
+    state.Pen = Make<TPen>();
     state.Pen->Assign(Pen());
     FSavedStates.push_back(state);
   } catch (...) {
@@ -370,7 +370,7 @@ void TcxCanvas::AdoptDCObjects(HDC ADC) {
 
 TcxRegion* TcxCanvas::GetClipRegion(bool AConsiderOrigin) {
   HDC dc = Handle();
-  auto* region = new TcxRegion();
+  auto* region = Make<TcxRegion>();
   if (GetClipRgn(dc, region->Handle()) != 1)
     SetRectRgn(region->Handle(), 0, 0, 30000, 30000);
   if (AConsiderOrigin) {
@@ -446,7 +446,7 @@ bool TcxCanvas::RectFullyVisible(const TRect& R) {
   TcxRegion* rect = nullptr;
   bool result;
   try {
-    rect = new TcxRegion(R);
+    rect = Make<TcxRegion>(R);
     clip->Combine(rect, roIntersect, false);
     result = clip->IsEqual(rect);
   } catch (...) {
@@ -499,8 +499,8 @@ void TcxCanvas::DrawTexT(const String& Text, TRect& R, int Flags, bool Enabled) 
     options = (Flags & cxtfNoClip) ? 0 : ETO_CLIPPED;
   }
 
-  const TBrushStyle brushStyle = Brush()->GetStyle();
-  const TColor fontColor = Font()->GetColor();
+  const TBrushStyle brushStyle = Brush()->Style();
+  const TColor fontColor = Font()->Color();
   auto output = [&] {
     if (drawTextPath)
       cxDrawColoredText(Handle(), Text, R, format, -1, clDefault, TRANSPARENT);
@@ -516,7 +516,7 @@ void TcxCanvas::DrawTexT(const String& Text, TRect& R, int Flags, bool Enabled) 
     Font()->SetColor(clBtnShadow);
   }
   output();
-  if (Brush()->GetStyle() != brushStyle) Brush()->SetStyle(brushStyle);
+  if (Brush()->Style() != brushStyle) Brush()->SetStyle(brushStyle);
   Font()->SetColor(fontColor);
 }
 
@@ -671,7 +671,7 @@ void TcxCanvas::GetTextStringsBounds(String Text, TRect R, int Flags, bool Enabl
 
 void TcxCanvas::SetFontAngle(int Value) {
   LOGFONTW lf{};
-  if (GetObjectW(Font()->GetHandle(), sizeof(lf), &lf) != sizeof(lf)) return;
+  if (GetObjectW(Font()->Handle(), sizeof(lf), &lf) != sizeof(lf)) return;
   lf.lfEscapement = Value * 10;
   if (Value != 0) lf.lfOutPrecision = OUT_TT_ONLY_PRECIS;
   Font()->SetHandle(ForGraphicsObject(GdiCreateFont(lf)));
@@ -682,7 +682,7 @@ void TcxCanvas::SetFontAngle(int Value) {
 // ---------------------------------------------------------------------------
 
 void TcxCanvas::SetBrushColor(TColor Value) {
-  if (Brush()->GetColor() != Value) Brush()->SetColor(Value);
+  if (Brush()->Color() != Value) Brush()->SetColor(Value);
 }
 
 void TcxCanvas::FillRect(const TRect& R, TColor AColor) {
@@ -696,7 +696,7 @@ void TcxCanvas::FillRect(const TRect& R, TBitmap* ABitmap, bool AExcludeRect) {
   if (!ABitmap || ABitmap->Empty()) {
     FCanvas->FillRect(R);
   } else {
-    const int w = ABitmap->GetWidth(), h = ABitmap->GetHeight();
+    const int w = ABitmap->Width(), h = ABitmap->Height();
     const int firstColumn = FloorDiv(R.Left, w), lastColumn = FloorDiv(R.Right - 1, w);
     const int firstRow = FloorDiv(R.Top, h), lastRow = FloorDiv(R.Bottom - 1, h);
     TCanvas* source = ABitmap->Canvas();
@@ -711,7 +711,7 @@ void TcxCanvas::FillRect(const TRect& R, TBitmap* ABitmap, bool AExcludeRect) {
         FCanvas->CopyRect(part, source, from);
       }
   }
-  if (AExcludeRect) SetClipRegion(new TcxRegion(R), roSubtract, true, true);
+  if (AExcludeRect) SetClipRegion(Make<TcxRegion>(R), roSubtract, true, true);
 }
 
 void TcxCanvas::FillRect(TRect R, const TcxViewParams& AParams, TcxBorders ABorders,
@@ -804,7 +804,7 @@ void TcxCanvas::FillRegion(HRGN ARegion, TColor AColor) {
   if (!ARegion) return;
   SetBrushColor(AColor);
   HDC dc = Handle();
-  FillRgn(dc, ARegion, Brush()->GetHandle());
+  FillRgn(dc, ARegion, Brush()->Handle());
 }
 
 void TcxCanvas::FrameRegion(TcxRegion* ARegion, TColor AColor, int ABorderWidth,
@@ -816,7 +816,7 @@ void TcxCanvas::FrameRegion(HRGN ARegion, TColor AColor, int ABorderWidth, int A
   if (!ARegion) return;
   SetBrushColor(AColor);
   HDC dc = Handle();
-  FrameRgn(dc, ARegion, Brush()->GetHandle(), ABorderWidth, ABorderHeight);
+  FrameRgn(dc, ARegion, Brush()->Handle(), ABorderWidth, ABorderHeight);
 }
 
 void TcxCanvas::DrawRegion(TcxRegion* ARegion, TColor AContentColor, TColor ABorderColor,
@@ -841,10 +841,10 @@ TcxRegion* TcxCanvas::PathToRegion() {
   if (!handle) {
     // No closed path gives an empty region; a lack of resources raises.
     if (GetLastError() == ERROR_NOT_ENOUGH_MEMORY) throw EOutOfResources(L"Out of system resources");
-    return new TcxRegion();
+    return Make<TcxRegion>();
   }
   try {
-    return new TcxRegion(handle);
+    return Make<TcxRegion>(handle);
   } catch (...) {
     GdiDeleteObject(handle);
     throw;
@@ -896,29 +896,29 @@ void TcxCanvas::CopyRect(const TRect& Dest, TCanvas* ACanvas, const TRect& Sourc
 
 void TcxCanvas::DrawGlyph(int X, int Y, TBitmap* AGlyph, bool AEnabled, TColor ABackgroundColor) {
   if (!AGlyph || AGlyph->Empty()) return;
-  const int w = AGlyph->GetWidth(), h = AGlyph->GetHeight();
+  const int w = AGlyph->Width(), h = AGlyph->Height();
   if (AEnabled) {
-    const TColor transparent = AGlyph->GetTransparentColor();
+    const TColor transparent = AGlyph->TransparentColor();
     if (ABackgroundColor == clNone) {
       // A brush copy with a clear brush leaves the destination where the
       // glyph is transparent.
       HDC dc = Handle();
-      TransparentBlt(dc, X, Y, w, h, AGlyph->Canvas()->GetHandle(), 0, 0, w, h,
+      TransparentBlt(dc, X, Y, w, h, AGlyph->Canvas()->Handle(), 0, 0, w, h,
                      static_cast<UINT>(ColorToRGB(transparent)));
       return;
     }
-    const TBrushStyle style = Brush()->GetStyle();
+    const TBrushStyle style = Brush()->Style();
     Brush()->SetColor(ABackgroundColor);
     FCanvas->BrushCopy(Bounds(X, Y, w, h), AGlyph, TRect(0, 0, w, h), transparent);
     Brush()->SetStyle(style);
     return;
   }
-  auto* images = new TImageList(nullptr, w, h);
+  auto* images = Make<TImageList>(nullptr, w, h);
   try {
-    images->AddMasked(AGlyph, AGlyph->GetTransparentMode() == tmFixed ? AGlyph->GetTransparentColor()
+    images->AddMasked(AGlyph, AGlyph->TransparentMode() == tmFixed ? AGlyph->TransparentColor()
                                                                         : clDefault);
     if (ABackgroundColor != clNone) {
-      auto* background = new TBitmap(w, h);
+      auto* background = Make<TBitmap>(w, h);
       try {
         background->Canvas()->Brush()->SetColor(ABackgroundColor);
         background->Canvas()->FillRect(TRect(0, 0, w, h));
@@ -953,8 +953,8 @@ void TcxCanvas::DrawImage(TCustomImageList* Images, int X, int Y, int Index, boo
 
 void TcxCanvas::TransparentDraw(int X, int Y, TBitmap* ABitmap, Byte AAlpha, TBitmap* ABackground) {
   if (!ABitmap || ABitmap->Empty()) return;
-  const int w = ABitmap->GetWidth(), h = ABitmap->GetHeight();
-  auto* work = new TBitmap();
+  const int w = ABitmap->Width(), h = ABitmap->Height();
+  auto* work = Make<TBitmap>();
   try {
     work->SetPixelFormat(pf32bit);
     work->SetSize(w, h);
@@ -964,7 +964,7 @@ void TcxCanvas::TransparentDraw(int X, int Y, TBitmap* ABitmap, Byte AAlpha, TBi
       work->Canvas()->CopyRect(TRect(0, 0, w, h), FCanvas, Bounds(X, Y, w, h));
     if (TcxAlphaBlendProc blend = cxGetAlphaBlendProc()) {
       const BLENDFUNCTION bf{AC_SRC_OVER, 0, AAlpha, 0};
-      blend(work->Canvas()->GetHandle(), 0, 0, w, h, ABitmap->Canvas()->GetHandle(), 0, 0, w, h, bf);
+      blend(work->Canvas()->Handle(), 0, 0, w, h, ABitmap->Canvas()->Handle(), 0, 0, w, h, bf);
     } else {
       TRGBColors dst, src;
       cxReadBitmapColors(work, true, dst);
@@ -990,7 +990,7 @@ void TcxCanvas::TransparentDraw(int X, int Y, TBitmap* ABitmap, Byte AAlpha, TBi
 void TcxCanvas::RotateBitmap(TBitmap* ABitmap, TcxRotationAngle ARotationAngle,
                              bool AFlipVertically) {
   if (!ABitmap || (ARotationAngle == ra0 && !AFlipVertically)) return;
-  const int w = ABitmap->GetWidth(), h = ABitmap->GetHeight();
+  const int w = ABitmap->Width(), h = ABitmap->Height();
   if (w <= 0 || h <= 0) return;
   TRGBColors source;
   cxReadBitmapColors(ABitmap, true, source);
@@ -1027,7 +1027,7 @@ void TcxCanvas::RotateBitmap(TBitmap* ABitmap, TcxRotationAngle ARotationAngle,
 
 void TcxCanvas::FlipHorizontally(TBitmap* ABitmap) {
   if (!ABitmap) return;
-  const int w = ABitmap->GetWidth(), h = ABitmap->GetHeight();
+  const int w = ABitmap->Width(), h = ABitmap->Height();
   if (w <= 0 || h <= 0) return;
   TRGBColors colors;
   cxReadBitmapColors(ABitmap, true, colors);
@@ -1043,9 +1043,9 @@ void TcxCanvas::FlipHorizontally(TBitmap* ABitmap) {
 // ---------------------------------------------------------------------------
 
 void TcxCanvas::GetParams(TcxViewParams& AParams) {
-  AParams.Color = Brush()->GetColor();
+  AParams.Color = Brush()->Color();
   AParams.Font = Font();
-  AParams.TextColor = Font()->GetColor();
+  AParams.TextColor = Font()->Color();
 }
 
 void TcxCanvas::SetParams(const TcxViewParams& AParams) {
@@ -1080,7 +1080,7 @@ void TScreenCanvas::FreeHandle() {
   FWindowHandle = nullptr;
 }
 
-TcxScreenCanvas::TcxScreenCanvas() : TcxCanvas(new TScreenCanvas()) {
+TcxScreenCanvas::TcxScreenCanvas() : TcxCanvas(Make<TScreenCanvas>()) {
   FScreenCanvas = static_cast<TScreenCanvas*>(Canvas());
 }
 
@@ -1095,7 +1095,7 @@ void TcxScreenCanvas::Dormant() { FScreenCanvas->FreeHandle(); }
 // Paint canvas
 // ---------------------------------------------------------------------------
 
-TcxPaintCanvas::TcxPaintCanvas() : TcxCanvas(new TCanvas()) { FOwnCanvas = Canvas(); }
+TcxPaintCanvas::TcxPaintCanvas() : TcxCanvas(Make<TCanvas>()) { FOwnCanvas = Canvas(); }
 
 TcxPaintCanvas::~TcxPaintCanvas() {
   // A foreign canvas still attached belongs to its owner.
@@ -1109,7 +1109,7 @@ void TcxPaintCanvas::BeginPaint(HDC ADC) {
   const bool saved = Canvas()->HandleAllocated();
   if (saved) SaveState();
   try {
-    if (saved) state.PrevDC = Canvas()->GetHandle();
+    if (saved) state.PrevDC = Canvas()->Handle();
     state.NewDC = ADC;
     state.NewDCIndex = ::SaveDC(ADC);
     try {
@@ -1163,12 +1163,12 @@ void TcxPaintCanvas::EndPaint() {
 // ---------------------------------------------------------------------------
 
 TcxScreenCanvas* cxGetSharedScreenCanvas() {
-  if (!g_screenCanvas && !g_finalizing) g_screenCanvas = new TcxScreenCanvas();
+  if (!g_screenCanvas && !g_finalizing) g_screenCanvas = Make<TcxScreenCanvas>();
   return g_screenCanvas;
 }
 
 TcxPaintCanvas* cxGetSharedPaintCanvas() {
-  if (!g_paintCanvas && !g_finalizing) g_paintCanvas = new TcxPaintCanvas();
+  if (!g_paintCanvas && !g_finalizing) g_paintCanvas = Make<TcxPaintCanvas>();
   return g_paintCanvas;
 }
 
@@ -1236,7 +1236,7 @@ void TcxSolidBrushCache::Clear() {
 void TcxSolidBrushCache::HandlePaletteChange() { Clear(); }
 
 TcxSolidBrushCache* cxGetSolidBrushCache() {
-  if (!g_brushCache && !g_finalizing) g_brushCache = new TcxSolidBrushCache(128);
+  if (!g_brushCache && !g_finalizing) g_brushCache = Make<TcxSolidBrushCache>(128);
   return g_brushCache;
 }
 
@@ -1285,7 +1285,7 @@ void cxGraphicsInitialize() {
   }
 
   // A module started earlier may already have made it on first use.
-  if (!g_brushCache) g_brushCache = new TcxSolidBrushCache(128);
+  if (!g_brushCache) g_brushCache = Make<TcxSolidBrushCache>(128);
 }
 
 void cxGraphicsFinalize() {

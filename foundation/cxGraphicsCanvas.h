@@ -173,10 +173,10 @@ class TcxCanvas : public TObject {
   void SetFont(TFont* AValue) { FCanvas->SetFont(AValue); }
   TPen* Pen() const { return FCanvas->Pen(); }
   void SetPen(TPen* AValue) { FCanvas->SetPen(AValue); }
-  int CopyMode() const { return FCanvas->GetCopyMode(); }
+  int CopyMode() const { return FCanvas->CopyMode(); }
   void SetCopyMode(int AValue) { FCanvas->SetCopyMode(AValue); }
   // The wrapped canvas's DC (made on demand, objects selected).
-  HDC Handle() const { return FCanvas->GetHandle(); }
+  HDC Handle() const { return FCanvas->Handle(); }
   // Viewport origin minus window origin.
   TPoint DCOrigin() const;
   TPoint ViewportOrg() const;

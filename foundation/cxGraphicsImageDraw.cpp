@@ -189,7 +189,7 @@ void cxAlphaBlend(HDC ADestDC, HDC ASrcDC, const TRect& ADestRect, const TRect& 
 void cxAlphaBlendBitmap(HDC ADestDC, TBitmap* ASource, const TRect& ADestRect,
                         const TRect& ASrcRect, bool ASmoothImage, Byte AConstantAlpha) {
   if (!ASource) return;
-  cxAlphaBlend(ADestDC, ASource->Canvas()->GetHandle(), ADestRect, ASrcRect, ASmoothImage,
+  cxAlphaBlend(ADestDC, ASource->Canvas()->Handle(), ADestRect, ASrcRect, ASmoothImage,
                AConstantAlpha);
 }
 
@@ -204,7 +204,7 @@ void cxDrawImageOnBackground(HDC ADC, const TRect& AGlyphRect, const TRect& ABac
   // The background, composed in memory so that the DC gets one copy.
   TcxAlphaBitmap* draw = cxGetDrawBitmap(ABackgroundRect.Width(), ABackgroundRect.Height());
   const TRect drawRect = draw->ClientRect();
-  HDC drawDC = draw->Canvas()->GetHandle();
+  HDC drawDC = draw->Canvas()->Handle();
   if (ABrush)
     FillRect(drawDC, reinterpret_cast<const RECT*>(&drawRect), ABrush);
   else
@@ -215,8 +215,8 @@ void cxDrawImageOnBackground(HDC ADC, const TRect& AGlyphRect, const TRect& ABac
   if (!(cxDrawImageHook &&
         cxDrawImageHook(draw->Canvas(), AImages, AImageIndex, ADrawMode, glyphRect, AGlyph))) {
     // The image, with alpha or made opaque.
-    const int width = hasGlyph ? AGlyph->GetWidth() : AImages->GetWidth();
-    const int height = hasGlyph ? AGlyph->GetHeight() : AImages->GetHeight();
+    const int width = hasGlyph ? AGlyph->Width() : AImages->Width();
+    const int height = hasGlyph ? AGlyph->Height() : AImages->Height();
     TcxAlphaBitmap* image = cxGetImageBitmap(width, height);
     TcxAlphaBitmap* mask = cxGetMaskBitmap(width, height);
     bool alphaPossible = true;
@@ -227,8 +227,8 @@ void cxDrawImageOnBackground(HDC ADC, const TRect& AGlyphRect, const TRect& ABac
       // The library's list keeps every image with its alpha in its records.
       list->GetImageInfo(AImageIndex, image, nullptr);
     } else {
-      TcxImageList::GetImageInfo(AImages->GetHandle(), AImageIndex, image, nullptr);
-      alphaPossible = TcxImageList::GetPixelFormat(AImages->GetHandle()) == 32;
+      TcxImageList::GetImageInfo(AImages->Handle(), AImageIndex, image, nullptr);
+      alphaPossible = TcxImageList::GetPixelFormat(AImages->Handle()) == 32;
     }
     const bool hasAlpha = alphaPossible && image->IsAlphaUsed();
     if (!hasAlpha) image->MakeOpaque();
@@ -238,9 +238,9 @@ void cxDrawImageOnBackground(HDC ADC, const TRect& AGlyphRect, const TRect& ABac
     if (!hasAlpha) {
       if (!hasGlyph) {
         // The system list's mask, white where transparent, clears those pixels.
-        TcxAlphaBitmap* filter = new TcxAlphaBitmap(width, height);
+        TcxAlphaBitmap* filter = Make<TcxAlphaBitmap>(width, height);
         try {
-          TcxImageList::GetImageInfo(AImages->GetHandle(), AImageIndex, nullptr, filter);
+          TcxImageList::GetImageInfo(AImages->Handle(), AImageIndex, nullptr, filter);
           filter->TransformBitmap(btmCorrectBlend);
           mask->Filter(filter);
         } catch (...) {
@@ -298,11 +298,11 @@ void cxDrawImageOnBackground(HDC ADC, const TRect& AGlyphRect, const TRect& ABac
 void cxDrawHatchOverDC(HDC ADC, const TRect& R, TColor AColor1, TColor AColor2, Byte AStep,
                        Byte AAlpha1, Byte AAlpha2) {
   if (R.IsEmpty()) return;
-  TcxAlphaBitmap* bitmap = new TcxAlphaBitmap(R.Width(), R.Height());
+  TcxAlphaBitmap* bitmap = Make<TcxAlphaBitmap>(R.Width(), R.Height());
   try {
-    cxCopyDCRect(bitmap->Canvas()->GetHandle(), ADC, bitmap->ClientRect(), R.TopLeft());
+    cxCopyDCRect(bitmap->Canvas()->Handle(), ADC, bitmap->ClientRect(), R.TopLeft());
     bitmap->DrawHatch(AColor1, AColor2, AStep, AAlpha1, AAlpha2);
-    cxCopyDCRect(ADC, bitmap->Canvas()->GetHandle(), R, TPoint{0, 0});
+    cxCopyDCRect(ADC, bitmap->Canvas()->Handle(), R, TPoint{0, 0});
   } catch (...) {
     TObject::Free(bitmap);
     throw;
@@ -312,12 +312,12 @@ void cxDrawHatchOverDC(HDC ADC, const TRect& R, TColor AColor1, TColor AColor2, 
 
 void cxBuildMaskBitmap(TBitmap* ASource, TBitmap* ADest) {
   if (!ASource || !ADest) return;
-  TcxAlphaBitmap* mask = new TcxAlphaBitmap(ASource->GetWidth(), ASource->GetHeight());
+  TcxAlphaBitmap* mask = Make<TcxAlphaBitmap>(ASource->Width(), ASource->Height());
   try {
     mask->CopyBitmap(ASource);
-    if (!mask->IsAlphaUsed()) mask->RecoverAlphaChannel(ASource->GetTransparentColor());
+    if (!mask->IsAlphaUsed()) mask->RecoverAlphaChannel(ASource->TransparentColor());
     mask->TransformBitmap(btmMakeMask);
-    cxCopyDCRect(ADest->Canvas()->GetHandle(), mask->Canvas()->GetHandle(), mask->ClientRect(),
+    cxCopyDCRect(ADest->Canvas()->Handle(), mask->Canvas()->Handle(), mask->ClientRect(),
                  TPoint{0, 0});
   } catch (...) {
     TObject::Free(mask);

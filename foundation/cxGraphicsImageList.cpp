@@ -60,7 +60,7 @@ void PutPixels(TBitmap* ATarget, const TPixels& ASource, const TRect& ARect) {
   const int w = std::max(0, ARect.Width()), h = std::max(0, ARect.Height());
   ATarget->SetSize(w, h);
   if (w == 0 || h == 0) return;
-  if (ATarget->GetPixelFormat() == pf32bit) {
+  if (ATarget->PixelFormat() == pf32bit) {
     for (int y = 0; y < h; ++y)
       std::memcpy(ATarget->ScanLine(y), ASource.Row(ARect.Top + y) + ARect.Left, size_t(w) * 4);
     return;
@@ -81,7 +81,7 @@ void PutPixels(TBitmap* ATarget, const TPixels& ASource, const TRect& ARect) {
   HDC dc = GdiCreateCompatibleDC(nullptr);
   HGDIOBJ old = SelectObject(dc, temp);
   // A monochrome target takes white (the DC's background colour) as 1.
-  BitBlt(ATarget->Canvas()->GetHandle(), 0, 0, w, h, dc, 0, 0, SRCCOPY);
+  BitBlt(ATarget->Canvas()->Handle(), 0, 0, w, h, dc, 0, 0, SRCCOPY);
   SelectObject(dc, old);
   GdiDeleteDC(dc);
   GdiDeleteObject(temp);
@@ -93,20 +93,20 @@ void PutPixels(TBitmap* ATarget, const TPixels& ASource, const TRect& ARect) {
 void CopyBitmapRect(TBitmap* ASource, const TRect& ARect, TBitmap* ATarget) {
   const int w = std::max(0, ARect.Width()), h = std::max(0, ARect.Height());
   ATarget->SetSize(w, h);
-  if (w == 0 || h == 0 || ASource->GetEmpty()) return;
-  if (ATarget->GetPixelFormat() == pf32bit && ASource->GetPixelFormat() == pf32bit) {
+  if (w == 0 || h == 0 || ASource->Empty()) return;
+  if (ATarget->PixelFormat() == pf32bit && ASource->PixelFormat() == pf32bit) {
     for (int y = 0; y < h; ++y)
       std::memcpy(ATarget->ScanLine(y), static_cast<const DWORD*>(ASource->ScanLine(ARect.Top + y)) + ARect.Left,
                   size_t(w) * 4);
     return;
   }
-  BitBlt(ATarget->Canvas()->GetHandle(), 0, 0, w, h, ASource->Canvas()->GetHandle(), ARect.Left, ARect.Top,
+  BitBlt(ATarget->Canvas()->Handle(), 0, 0, w, h, ASource->Canvas()->Handle(), ARect.Left, ARect.Top,
          SRCCOPY);
   GdiFlush();
 }
 
 TPixelFormat RecordFormat(TBitmap* ABitmap) {
-  const TPixelFormat format = ABitmap->GetPixelFormat();
+  const TPixelFormat format = ABitmap->PixelFormat();
   return format == pfCustom ? pf32bit : format;
 }
 
@@ -136,7 +136,7 @@ class TcxImageListUpdate {
 // TcxImageInfo
 // ---------------------------------------------------------------------------
 
-TcxImageInfo::TcxImageInfo() : FImage(new TcxBitmap), FMask(new TcxBitmap) {}
+TcxImageInfo::TcxImageInfo() : FImage(Make<TcxBitmap>()), FMask(Make<TcxBitmap>()) {}
 
 TcxImageInfo::~TcxImageInfo() {
   TObject::Free(FMask);
@@ -172,7 +172,7 @@ void TcxImageInfo::Assign(TPersistent* Source) {
 // ---------------------------------------------------------------------------
 
 TcxImageInfoItem::TcxImageInfoItem(TCollection* Collection)
-    : TCollectionItem(Collection), FImageInfo(new TcxImageInfo) {
+    : TCollectionItem(Collection), FImageInfo(Make<TcxImageInfo>()) {
   if (auto* images = dynamic_cast<TcxImageInfoCollection*>(Collection)) SetCompressData(images->CompressData());
 }
 
@@ -245,7 +245,7 @@ TcxImageList::TcxImageList(TComponent* AOwner, int AWidth, int AHeight) : TDragI
 }
 
 void TcxImageList::Initialize() {
-  FImages = new TcxImageInfoCollection(this);
+  FImages = Make<TcxImageInfoCollection>(this);
   FAlphaBlending = true;
   // The platform defaults make the system list ILC_COLOR32 | ILC_MASK with
   // the allocation step as initial size and growth.
@@ -271,14 +271,14 @@ bool TcxImageList::CompressData() const { return FImages->CompressData(); }
 void TcxImageList::SetCompressData(bool Value) { FImages->SetCompressData(Value); }
 
 void TcxImageList::SetWidth(int Value) {
-  if (Value == GetWidth()) return;
+  if (Value == Width()) return;
   TcxImageListUpdate update(this);
   TDragImageList::SetWidth(Value);
   if (!FSynchronization) FImages->Delete(-1);
 }
 
 void TcxImageList::SetHeight(int Value) {
-  if (Value == GetHeight()) return;
+  if (Value == Height()) return;
   TcxImageListUpdate update(this);
   TDragImageList::SetHeight(Value);
   if (!FSynchronization) FImages->Delete(-1);
@@ -291,7 +291,7 @@ void TcxImageList::SetHeight(int Value) {
 void TcxImageList::AddToInternalCollection(TBitmap* AImage, TBitmap* AMask, TColor AMaskColor, int AFirst,
                                            int AAdded) {
   if (FSynchronization || AAdded <= 0) return;
-  const int w = AImage->GetWidth(), h = AImage->GetHeight(), cw = GetWidth(), ch = GetHeight();
+  const int w = AImage->Width(), h = AImage->Height(), cw = Width(), ch = Height();
   TBitmap* mask = cxHasBitmapContent(AMask) ? AMask : nullptr;
   // One record per system image: a strip or grid of cells is cut up, rows
   // top to bottom; a bitmap that made a single image is kept whole.
@@ -339,7 +339,7 @@ void TcxImageList::RebuildRecordsFromSystem() {
       TcxImageInfoItem* item = FImages->Add(nullptr, nullptr, clNone);
       item->Image()->SetPixelFormat(pf32bit);
       item->Mask()->SetPixelFormat(pf1bit);
-      GetImageInfo(GetHandle(), i, item->Image(), item->Mask());
+      GetImageInfo(Handle(), i, item->Image(), item->Mask());
       item->Image()->Dormant();
       item->Mask()->Dormant();
     }
@@ -414,7 +414,7 @@ int TcxImageList::AddIcon(TIcon* AIcon) {
       TcxImageInfoItem* item = FImages->Add(nullptr, nullptr, clNone);
       item->Image()->SetPixelFormat(pf32bit);
       item->Mask()->SetPixelFormat(pf1bit);
-      GetImageInfo(GetHandle(), i, item->Image(), item->Mask());
+      GetImageInfo(Handle(), i, item->Image(), item->Mask());
       item->Image()->Dormant();
     }
   } catch (...) {
@@ -427,7 +427,7 @@ int TcxImageList::AddIcon(TIcon* AIcon) {
 
 void TcxImageList::CopyImages(TCustomImageList* AImageList, int AStartIndex, int AEndIndex) {
   if (!AImageList) return;
-  auto* source = new TcxImageList(nullptr);
+  auto* source = Make<TcxImageList>(nullptr);
   try {
     source->Assign(AImageList);
     const int count = source->FImages->Count();
@@ -538,10 +538,10 @@ void TcxImageList::Assign(TPersistent* Source) {
   }
   const int n = list->Count();
   for (int i = 0; i < n; ++i) {
-    auto* image = new TcxBitmap(0, 0, pf32bit);
-    auto* mask = new TcxBitmap(0, 0, pf1bit);
+    auto* image = Make<TcxBitmap>(0, 0, pf32bit);
+    auto* mask = Make<TcxBitmap>(0, 0, pf1bit);
     try {
-      GetImageInfo(list->GetHandle(), i, image, mask);
+      GetImageInfo(list->Handle(), i, image, mask);
       Add(image, mask);
     } catch (...) {
       TObject::Free(image);
@@ -554,13 +554,13 @@ void TcxImageList::Assign(TPersistent* Source) {
 }
 
 void TcxImageList::SetHandle(HIMAGELIST Value) {
-  if (HandleAllocated() && Value == GetHandle()) return;
+  if (HandleAllocated() && Value == Handle()) return;
   if (!Value) {
     Clear();
     return;
   }
   // The temporary list only looks at Value: shared images are never destroyed.
-  auto* source = new TCustomImageList(nullptr);
+  auto* source = Make<TCustomImageList>(nullptr);
   try {
     source->SetShareImages(true);
     source->SetHandle(Value);
@@ -587,12 +587,12 @@ bool TcxImageList::LoadImage(HINSTANCE AInstance, const String& AResourceName, T
   UINT flags = LR_CREATEDIBSECTION;
   for (int f = lrDefaultColor; f <= lrMonoChrome; ++f)
     if (AFlags.Contains(static_cast<TLoadResource>(f))) flags |= kFlags[f];
-  HIMAGELIST loaded = ImageList_LoadImageW(AInstance, AResourceName.c_str(), AWidth, std::max(GetAllocBy(), 1),
+  HIMAGELIST loaded = ImageList_LoadImageW(AInstance, AResourceName.c_str(), AWidth, std::max(AllocBy(), 1),
                                            mask, IMAGE_BITMAP, flags);
   if (!loaded) return false;
   // The temporary list owns the loaded handle from the moment it is given it (even when
   // its change notification then raises) and destroys it when freed.
-  auto* source = new TCustomImageList(nullptr);
+  auto* source = Make<TCustomImageList>(nullptr);
   try {
     source->SetHandle(loaded);
     CopyImages(source);
@@ -658,10 +658,10 @@ void TcxImageList::GetImageInfo(int AIndex, TBitmap* AImage, TBitmap* AMask) {
   TBitmap* image = FImages->Items(AIndex)->Image();
   if (cxBitmapBitsPerPixel(image) == 32 || dxIsWin9xPlatform) {
     TBitmap* mask = FImages->Items(AIndex)->Mask();
-    if (AImage) CopyBitmapRect(image, TRect(0, 0, image->GetWidth(), image->GetHeight()), AImage);
-    if (AMask) CopyBitmapRect(mask, TRect(0, 0, mask->GetWidth(), mask->GetHeight()), AMask);
+    if (AImage) CopyBitmapRect(image, TRect(0, 0, image->Width(), image->Height()), AImage);
+    if (AMask) CopyBitmapRect(mask, TRect(0, 0, mask->Width(), mask->Height()), AMask);
   } else {
-    GetImageInfo(GetHandle(), AIndex, AImage, AMask);
+    GetImageInfo(Handle(), AIndex, AImage, AMask);
   }
   image->Dormant();
 }
@@ -704,20 +704,20 @@ int TcxImageList::GetPixelFormat(HIMAGELIST AHandle) {
 void TcxImageList::Draw(TCanvas* ACanvas, const TRect& ARect, int AIndex, bool AStretch, bool ASmoothResize,
                         bool AEnabled) {
   if (!ACanvas) return;
-  const int w = GetWidth(), h = GetHeight();
+  const int w = Width(), h = Height();
   if (ARect.Width() == w && ARect.Height() == h) AStretch = false;
   const TRect target = AStretch ? ARect : Bounds((ARect.Left + ARect.Right - w) / 2, (ARect.Top + ARect.Bottom - h) / 2, w, h);
   const TcxImageDrawMode mode = AEnabled ? idmNormal : idmDisabled;
   if (FAlphaBlending) {
-    cxDrawImageOnBackground(ACanvas->GetHandle(), target, target, nullptr, this, AIndex, mode, ASmoothResize);
+    cxDrawImageOnBackground(ACanvas->Handle(), target, target, nullptr, this, AIndex, mode, ASmoothResize);
   } else if (AStretch) {
     if (AIndex < 0 || AIndex >= Count()) return;
-    auto* glyph = new TBitmap;
+    auto* glyph = Make<TBitmap>();
     try {
       glyph->SetSize(w, h);
-      TDragImageList::DoDraw(AIndex, glyph->Canvas(), 0, 0, DrawStyleFlags(GetDrawingStyle(), GetImageType()),
+      TDragImageList::DoDraw(AIndex, glyph->Canvas(), 0, 0, DrawStyleFlags(DrawingStyle(), ImageType()),
                              AEnabled);
-      cxDrawImageOnBackground(ACanvas->GetHandle(), target, target, glyph, nullptr, -1, mode, ASmoothResize);
+      cxDrawImageOnBackground(ACanvas->Handle(), target, target, glyph, nullptr, -1, mode, ASmoothResize);
     } catch (...) {
       TObject::Free(glyph);
       throw;
@@ -725,12 +725,12 @@ void TcxImageList::Draw(TCanvas* ACanvas, const TRect& ARect, int AIndex, bool A
     TObject::Free(glyph);
   } else {
     TDragImageList::DoDraw(AIndex, ACanvas, target.Left, target.Top,
-                           DrawStyleFlags(GetDrawingStyle(), GetImageType()), AEnabled);
+                           DrawStyleFlags(DrawingStyle(), ImageType()), AEnabled);
   }
 }
 
 void TcxImageList::DoDraw(int Index, TCanvas* Canvas, int X, int Y, UINT, bool Enabled) {
-  Draw(Canvas, Bounds(X, Y, GetWidth(), GetHeight()), Index, false, false, Enabled);
+  Draw(Canvas, Bounds(X, Y, Width(), Height()), Index, false, false, Enabled);
 }
 
 // ---------------------------------------------------------------------------
@@ -797,15 +797,15 @@ END_CLASS
 IMPLEMENT_CLASS(TcxImageInfoCollection, TCollection, nullptr)
 
 BEGIN_CLASS(TcxImageList, TDragImageList, (ConstructWith<TcxImageList, TComponent>))
-  b.Prop(L"ColorDepth", &TcxImageList::GetColorDepth, &TcxImageList::SetColorDepth);
-  DefaultValue(b.Prop(L"BlendColor", &TcxImageList::GetBlendColor, &TcxImageList::SetBlendColor, ColorTypeInfo()),
+  b.Prop(L"ColorDepth", &TcxImageList::ColorDepth, &TcxImageList::SetColorDepth);
+  DefaultValue(b.Prop(L"BlendColor", &TcxImageList::BlendColor, &TcxImageList::SetBlendColor, ColorTypeInfo()),
                clNone);
-  DefaultValue(b.Prop(L"BkColor", &TcxImageList::GetBkColor, &TcxImageList::SetBkColor, ColorTypeInfo()), clNone);
+  DefaultValue(b.Prop(L"BkColor", &TcxImageList::BkColor, &TcxImageList::SetBkColor, ColorTypeInfo()), clNone);
   DefaultValue(b.Prop(L"CompressData", &TcxImageList::CompressData, &TcxImageList::SetCompressData), 0);
-  DefaultValue(b.Prop(L"DrawingStyle", &TcxImageList::GetDrawingStyle, &TcxImageList::SetDrawingStyle), dsNormal);
-  DefaultValue(b.Prop(L"Height", &TcxImageList::GetHeight, &TcxImageList::SetHeight), 16);
-  DefaultValue(b.Prop(L"ImageType", &TcxImageList::GetImageType, &TcxImageList::SetImageType), itImage);
-  DefaultValue(b.Prop(L"ShareImages", &TcxImageList::GetShareImages, &TcxImageList::SetShareImages), 0);
-  DefaultValue(b.Prop(L"Width", &TcxImageList::GetWidth, &TcxImageList::SetWidth), 16);
+  DefaultValue(b.Prop(L"DrawingStyle", &TcxImageList::DrawingStyle, &TcxImageList::SetDrawingStyle), dsNormal);
+  DefaultValue(b.Prop(L"Height", &TcxImageList::Height, &TcxImageList::SetHeight), 16);
+  DefaultValue(b.Prop(L"ImageType", &TcxImageList::ImageType, &TcxImageList::SetImageType), itImage);
+  DefaultValue(b.Prop(L"ShareImages", &TcxImageList::ShareImages, &TcxImageList::SetShareImages), 0);
+  DefaultValue(b.Prop(L"Width", &TcxImageList::Width, &TcxImageList::SetWidth), 16);
   b.Prop(L"OnChange", &TcxImageList::OnChange, &TcxImageList::OnChange);
 END_CLASS

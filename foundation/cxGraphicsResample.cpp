@@ -194,16 +194,16 @@ class TCanvasLock {
 
 void cxResampleBitmap(TBitmap* ASource, TBitmap* ADest, bool AForceFiltered) {
   if (!ASource || !ADest) return;
-  const int sourceWidth = ASource->GetWidth(), sourceHeight = ASource->GetHeight();
-  const int destWidth = ADest->GetWidth(), destHeight = ADest->GetHeight();
+  const int sourceWidth = ASource->Width(), sourceHeight = ASource->Height();
+  const int destWidth = ADest->Width(), destHeight = ADest->Height();
   if (sourceWidth <= 0 || sourceHeight <= 0 || destWidth <= 0 || destHeight <= 0) return;
 
   TCanvasLock sourceLock(ASource);
   TCanvasLock destLock(ADest);
   if (dxIsNTPlatform && !AForceFiltered) {
-    HDC dc = ADest->Canvas()->GetHandle();
+    HDC dc = ADest->Canvas()->Handle();
     const int oldMode = SetStretchBltMode(dc, HALFTONE);
-    StretchBlt(dc, 0, 0, destWidth, destHeight, ASource->Canvas()->GetHandle(), 0, 0, sourceWidth,
+    StretchBlt(dc, 0, 0, destWidth, destHeight, ASource->Canvas()->Handle(), 0, 0, sourceWidth,
                sourceHeight, SRCCOPY);
     SetStretchBltMode(dc, oldMode);
     return;

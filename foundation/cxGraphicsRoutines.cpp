@@ -114,7 +114,7 @@ bool cxSameRectSize(const TRect& R1, const TRect& R2) {
 }
 
 TBitmap* cxCreateSizedBitmap(int AWidth, int AHeight, TPixelFormat APixelFormat) {
-  TBitmap* result = new TBitmap();
+  TBitmap* result = Make<TBitmap>();
   try {
     result->SetPixelFormat(APixelFormat);
     result->SetWidth(AWidth);
@@ -135,7 +135,7 @@ TBitmap* cxCreateBitmapOfSize(const TSize& ASize, TPixelFormat APixelFormat) {
 }
 
 int cxBitmapBitsPerPixel(TBitmap* ABitmap) {
-  switch (ABitmap->GetPixelFormat()) {
+  switch (ABitmap->PixelFormat()) {
     case pf1bit: return 1;
     case pf4bit: return 4;
     case pf8bit: return 8;
@@ -143,31 +143,31 @@ int cxBitmapBitsPerPixel(TBitmap* ABitmap) {
     case pf16bit: return 16;
     case pf24bit: return 24;
     case pf32bit: return 32;
-    default: return GetDeviceCaps(ABitmap->Canvas()->GetHandle(), BITSPIXEL);
+    default: return GetDeviceCaps(ABitmap->Canvas()->Handle(), BITSPIXEL);
   }
 }
 
 void cxReadBitmapColors(TBitmap* ABitmap, bool ATopDown, TRGBColors& AColors) {
   AColors.clear();
   if (!ABitmap) return;
-  const int width = ABitmap->GetWidth(), height = ABitmap->GetHeight();
+  const int width = ABitmap->Width(), height = ABitmap->Height();
   if (width <= 0 || height <= 0) return;
   AColors.assign(size_t(width) * size_t(height), RGBQUAD{});
   BITMAPINFO info;
   InitBitmapInfo(info, width, height, ATopDown);
   TMemoryDC dc;
-  GetDIBits(dc.Handle(), ABitmap->GetHandle(), 0, UINT(height), AColors.data(), &info,
+  GetDIBits(dc.Handle(), ABitmap->Handle(), 0, UINT(height), AColors.data(), &info,
             DIB_RGB_COLORS);
 }
 
 void cxApplyColorsToBitmap(TBitmap* ABitmap, TRGBColors& AColors, bool ATopDown) {
   if (ABitmap) {
-    const int width = ABitmap->GetWidth(), height = ABitmap->GetHeight();
+    const int width = ABitmap->Width(), height = ABitmap->Height();
     if (width > 0 && height > 0 && AColors.size() >= size_t(width) * size_t(height)) {
       BITMAPINFO info;
       InitBitmapInfo(info, width, height, ATopDown);
       TMemoryDC dc;
-      SetDIBits(dc.Handle(), ABitmap->GetHandle(), 0, UINT(height), AColors.data(), &info,
+      SetDIBits(dc.Handle(), ABitmap->Handle(), 0, UINT(height), AColors.data(), &info,
                 DIB_RGB_COLORS);
       // Drawing through the bitmap's canvas must see the new pixels.
       GdiFlush();
@@ -219,13 +219,13 @@ void cxBlitBitmapToDC(HDC ADC, TBitmap* ABitmap, const TRect& ADestRect, DWORD A
     // them a copy whose alpha is cleared.
     TBitmap* temp = cxCreateBitmapForRect(ADestRect, pf32bit);
     try {
-      BitBlt(temp->Canvas()->GetHandle(), 0, 0, ADestRect.Width(), ADestRect.Height(),
-             ABitmap->Canvas()->GetHandle(), ASrcTopLeft.X, ASrcTopLeft.Y, SRCCOPY);
+      BitBlt(temp->Canvas()->Handle(), 0, 0, ADestRect.Width(), ADestRect.Height(),
+             ABitmap->Canvas()->Handle(), ASrcTopLeft.X, ASrcTopLeft.Y, SRCCOPY);
       TRGBColors colors;
       cxReadBitmapColors(temp, false, colors);
       for (RGBQUAD& c : colors) c.rgbReserved = 0;
       cxApplyColorsToBitmap(temp, colors, false);
-      cxCopyDCRect(ADC, temp->Canvas()->GetHandle(), ADestRect, TPoint{0, 0}, ARop);
+      cxCopyDCRect(ADC, temp->Canvas()->Handle(), ADestRect, TPoint{0, 0}, ARop);
     } catch (...) {
       TObject::Free(temp);
       if (usePalette) SelectPalette(ADC, oldPalette, TRUE);
@@ -233,15 +233,15 @@ void cxBlitBitmapToDC(HDC ADC, TBitmap* ABitmap, const TRect& ADestRect, DWORD A
     }
     TObject::Free(temp);
   } else {
-    cxCopyDCRect(ADC, ABitmap->Canvas()->GetHandle(), ADestRect, ASrcTopLeft, ARop);
+    cxCopyDCRect(ADC, ABitmap->Canvas()->Handle(), ADestRect, ASrcTopLeft, ARop);
   }
   if (usePalette) SelectPalette(ADC, oldPalette, TRUE);
 }
 
 void cxStretchCopyBitmap(TBitmap* ADest, TBitmap* ASource) {
   if (!ADest || !ASource) return;
-  StretchBlt(ADest->Canvas()->GetHandle(), 0, 0, ADest->GetWidth(), ADest->GetHeight(),
-             ASource->Canvas()->GetHandle(), 0, 0, ASource->GetWidth(), ASource->GetHeight(),
+  StretchBlt(ADest->Canvas()->Handle(), 0, 0, ADest->Width(), ADest->Height(),
+             ASource->Canvas()->Handle(), 0, 0, ASource->Width(), ASource->Height(),
              SRCCOPY);
 }
 
@@ -311,7 +311,7 @@ int cxDrawColoredText(HDC ADC, const String& AText, TRect& R, UINT AFormat, int 
 int cxDrawCanvasText(TCanvas* ACanvas, const String& AText, const TRect& R, UINT AFormat,
                      TColor AColor) {
   TRect r = R;
-  return cxDrawColoredText(ACanvas->GetHandle(), AText, r, AFormat, -1, AColor, TRANSPARENT);
+  return cxDrawColoredText(ACanvas->Handle(), AText, r, AFormat, -1, AColor, TRANSPARENT);
 }
 
 int cxDrawRotatableText(TcxCanvas* ACanvas, const String& AText, const TRect& ARect,
@@ -323,14 +323,14 @@ int cxDrawRotatableText(TcxCanvas* ACanvas, const String& AText, const TRect& AR
   int result = 0;
   TBitmap* bitmap = cxCreateBitmapForRect(ARect, pf32bit);
   try {
-    cxCopyDCRect(bitmap->Canvas()->GetHandle(), ACanvas->Handle(),
+    cxCopyDCRect(bitmap->Canvas()->Handle(), ACanvas->Handle(),
                  TRect(0, 0, ARect.Width(), ARect.Height()), ARect.TopLeft());
     ACanvas->RotateBitmap(bitmap, inverse[ARotationAngle]);
     bitmap->Canvas()->Font()->Assign(ACanvas->Font());
     result = cxDrawCanvasText(bitmap->Canvas(), AText,
-                              TRect(0, 0, bitmap->GetWidth(), bitmap->GetHeight()), AFormat, AColor);
+                              TRect(0, 0, bitmap->Width(), bitmap->Height()), AFormat, AColor);
     ACanvas->RotateBitmap(bitmap, ARotationAngle);
-    cxCopyDCRect(ACanvas->Handle(), bitmap->Canvas()->GetHandle(), ARect, TPoint{0, 0});
+    cxCopyDCRect(ACanvas->Handle(), bitmap->Canvas()->Handle(), ARect, TPoint{0, 0});
   } catch (...) {
     TObject::Free(bitmap);
     throw;
@@ -346,7 +346,7 @@ void cxMeasureFontText(TFont* AFont, const String& AText, int AFontSize, TSize& 
   // past the call (it would hold the last font measured until the next
   // measure): it gets its own font back, made again only when it is used.
   const TFontData own = canvas->Font()->Data();
-  const TColor ownColor = canvas->Font()->GetColor();
+  const TColor ownColor = canvas->Font()->Color();
   auto rest = [&] {
     canvas->Dormant();
     canvas->Font()->SetData(own);
@@ -530,7 +530,7 @@ void cxPaintControlOnCanvas(TWinControl* AControl, TcxCanvas* ACanvas, const TPo
             flags = BF_RECT | BF_ADJUST | BF_MONO;
           }
           if (flags) {
-            TRect r(0, 0, AControl->GetWidth(), AControl->GetHeight());
+            TRect r(0, 0, AControl->Width(), AControl->Height());
             DrawEdge(dc, reinterpret_cast<RECT*>(&r), edge, flags);
             IntersectClipRect(dc, r.Left, r.Top, r.Right, r.Bottom);
             GetWindowOrgEx(dc, &org);
@@ -556,11 +556,11 @@ void cxPaintControlOnCanvas(TWinControl* AControl, TcxCanvas* ACanvas, const TPo
             TControl* child = AControl->Controls(i);
             if (AExcludedControls && AExcludedControls->IndexOf(child) >= 0) break;
             auto* winChild = dynamic_cast<TWinControl*>(child);
-            if (!winChild || !winChild->GetVisible()) continue;
-            const TPoint position{winChild->GetLeft(), winChild->GetTop()};
+            if (!winChild || !winChild->Visible()) continue;
+            const TPoint position{winChild->Left(), winChild->Top()};
             cxPaintControlOnCanvas(winChild, ACanvas, position,
                                    TPoint{regionOrigin.X + position.X, regionOrigin.Y + position.Y},
-                                   TRect(0, 0, winChild->GetWidth(), winChild->GetHeight()), true,
+                                   TRect(0, 0, winChild->Width(), winChild->Height()), true,
                                    AClipToWindowRegion, AExcludedControls, APaintChildren);
           }
         }
@@ -580,10 +580,10 @@ void cxPaintControlOnCanvas(TWinControl* AControl, TcxCanvas* ACanvas, const TPo
 void cxPaintParentControlsUnder(TControl* AControl, TcxCanvas* ACanvas, const TRect& ARect,
                                 bool APaintChildren) {
   if (!AControl || !AControl->Parent()) return;
-  const TPoint position{AControl->GetLeft(), AControl->GetTop()};
+  const TPoint position{AControl->Left(), AControl->Top()};
   const TRect r(ARect.Left + position.X, ARect.Top + position.Y, ARect.Right + position.X,
                 ARect.Bottom + position.Y);
-  TList* excluded = new TList();
+  TList* excluded = Make<TList>();
   try {
     excluded->Add(AControl);
     cxPaintControlOnCanvas(AControl->Parent(), ACanvas,
@@ -600,7 +600,7 @@ void cxPaintParentControlsUnder(TControl* AControl, TcxCanvas* ACanvas, const TR
 void cxDrawParentThemeBackground(TWinControl* AControl, TcxCanvas* ACanvas, const TRect& ARect) {
   if (!AControl || !ACanvas) return;
   TWinControl* parent = AControl->Parent();
-  if (parent && !parent->GetDoubleBuffered() && dxUxLibraryLoaded() && AControl->HandleAllocated())
+  if (parent && !parent->DoubleBuffered() && dxUxLibraryLoaded() && AControl->HandleAllocated())
     dxUxDrawThemeParentBackground(AControl->WindowHandle(), ACanvas->Handle(), &ARect);
   else
     cxPaintParentControlsUnder(AControl, ACanvas, ARect, false);

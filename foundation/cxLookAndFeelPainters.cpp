@@ -486,7 +486,7 @@ void TcxCustomLookAndFeelPainter::DrawCheck(TcxCanvas* ACanvas, const TRect& R,
                                             TcxButtonState AState, bool AChecked,
                                             TColor AColor) const {
   // A clear brush means the caller keeps its own background.
-  if (ACanvas->Brush()->GetStyle() == bsSolid) ACanvas->FillRect(R, CheckButtonColor(AState));
+  if (ACanvas->Brush()->Style() == bsSolid) ACanvas->FillRect(R, CheckButtonColor(AState));
   if (!AChecked) return;
   const int W = R.Width() - 2;
   const int H = R.Height() - 4;

@@ -493,8 +493,8 @@ void TcxCustomLookAndFeelPainter::DrawIndicatorCustomizationMark(TcxCanvas* ACan
 void TcxCustomLookAndFeelPainter::DrawIndicatorImage(TcxCanvas* ACanvas, const TRect& R,
                                                      TcxIndicatorKind AKind) const {
   if (AKind == ikNone || !cxIndicatorImages) return;
-  const int x = (R.Left + R.Right - cxIndicatorImages->GetWidth()) / 2;
-  const int y = (R.Top + R.Bottom - cxIndicatorImages->GetHeight()) / 2;
+  const int x = (R.Left + R.Right - cxIndicatorImages->Width()) / 2;
+  const int y = (R.Top + R.Bottom - cxIndicatorImages->Height()) / 2;
   ACanvas->DrawImage(cxIndicatorImages, x, y, static_cast<int>(AKind) - 1);
 }
 
@@ -620,7 +620,7 @@ void TcxCustomLookAndFeelPainter::DrawSchedulerNavigationButton(
     return;
   cxDrawRotatableText(
       ACanvas, AText, ATextRect, DT_CENTER | DT_VCENTER | DT_SINGLELINE,
-      SchedulerNavigationButtonTextColor(AIsNextButton, AState, ACanvas->Font()->GetColor()),
+      SchedulerNavigationButtonTextColor(AIsNextButton, AState, ACanvas->Font()->Color()),
       raPlus90);
 }
 

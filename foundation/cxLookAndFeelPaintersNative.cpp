@@ -79,15 +79,15 @@ int TrackBarThumbPart(bool AHorizontal, TcxTrackBarTicksAlign ATicks) {
 
 // Copies ARect of the canvas into a new 32-bit bitmap.
 TcxBitmap32* GrabPixels(TcxCanvas* ACanvas, const TRect& ARect) {
-  auto* bitmap = new TcxBitmap32(ARect.Width(), ARect.Height());
-  BitBlt(bitmap->Canvas()->GetHandle(), 0, 0, ARect.Width(), ARect.Height(), ACanvas->Handle(),
+  auto* bitmap = Make<TcxBitmap32>(ARect.Width(), ARect.Height());
+  BitBlt(bitmap->Canvas()->Handle(), 0, 0, ARect.Width(), ARect.Height(), ACanvas->Handle(),
          ARect.Left, ARect.Top, SRCCOPY);
   return bitmap;
 }
 
 void PutPixels(TcxCanvas* ACanvas, const TRect& ARect, TBitmap* ABitmap) {
   BitBlt(ACanvas->Handle(), ARect.Left, ARect.Top, ARect.Width(), ARect.Height(),
-         ABitmap->Canvas()->GetHandle(), 0, 0, SRCCOPY);
+         ABitmap->Canvas()->Handle(), 0, 0, SRCCOPY);
 }
 
 }  // namespace
@@ -168,7 +168,7 @@ void TcxWinXPLookAndFeelPainter::DrawSchedulerNavigationButtonContent(
   TcxBitmap32* bitmap = GrabPixels(ACanvas, ARect);
   try {
     ACanvas->RotateBitmap(bitmap, AIsNextButton ? raMinus90 : raPlus90);
-    dxUxDrawThemeBackground(theme, bitmap->Canvas()->GetHandle(), TABP_TABITEM_,
+    dxUxDrawThemeBackground(theme, bitmap->Canvas()->Handle(), TABP_TABITEM_,
                             cxTabItemThemeState(AState), bitmap->ClientRect());
     ACanvas->RotateBitmap(bitmap, AIsNextButton ? raPlus90 : raMinus90);
     PutPixels(ACanvas, ARect, bitmap);
@@ -323,7 +323,7 @@ void TcxWinXPLookAndFeelPainter::DrawButton(TcxCanvas* ACanvas, const TRect& R,
   DrawPart(ACanvas, theme, 1, state, R);
   if (ACaption.empty()) return;
   HDC dc = ACanvas->Handle();
-  HGDIOBJ oldFont = SelectObject(dc, ACanvas->Font()->GetHandle());
+  HGDIOBJ oldFont = SelectObject(dc, ACanvas->Font()->Handle());
   const int oldMode = SetBkMode(dc, TRANSPARENT);
   dxUxDrawThemeText(theme, dc, 1, state, ACaption, DT_CENTER | DT_VCENTER | DT_SINGLELINE, 0, R);
   SetBkMode(dc, oldMode);
@@ -641,7 +641,7 @@ void TcxWinXPLookAndFeelPainter::DrawTab(TcxCanvas* ACanvas, const TRect& R,
       const TRect rotated(tab.Top - clip.Top, tab.Left - clip.Left, tab.Bottom - clip.Top,
                           tab.Right - clip.Left);
       const TRect rotatedClip = bitmap->ClientRect();
-      dxUxDrawThemeBackground(theme, bitmap->Canvas()->GetHandle(), TABP_TABITEM_, state,
+      dxUxDrawThemeBackground(theme, bitmap->Canvas()->Handle(), TABP_TABITEM_, state,
                               rotated, &rotatedClip);
       ACanvas->RotateBitmap(bitmap, raPlus90, true);
       PutPixels(ACanvas, clip, bitmap);
@@ -940,7 +940,7 @@ void TcxWinXPLookAndFeelPainter::DrawThemedText(TcxCanvas* ACanvas, TdxTheme ATh
   if (!AShowPrefix) flags |= DT_NOPREFIX;
   // The canvas selects its font lazily; the theme's text routine needs it now.
   HDC dc = ACanvas->Handle();
-  HGDIOBJ oldFont = SelectObject(dc, ACanvas->Font()->GetHandle());
+  HGDIOBJ oldFont = SelectObject(dc, ACanvas->Font()->Handle());
   const COLORREF oldColor = SetTextColor(dc, ColorToRGB(ATextColor));
   const int oldMode = SetBkMode(dc, TRANSPARENT);
   dxUxDrawThemeText(ATheme, dc, APartId, AStateId, AText, flags, 0, r);

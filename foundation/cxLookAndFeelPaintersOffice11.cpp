@@ -207,8 +207,8 @@ void TcxOffice11LookAndFeelPainter::DrawExpandButton(TcxCanvas* ACanvas, const T
   // drawing on other backgrounds does not accumulate.
   const TColor lightBack = TColor(::GetPixel(dc, R.Left, R.Top));
   const TColor darkBack = TColor(::GetPixel(dc, R.Right - 1, R.Bottom - 1));
-  BitBlt(dc, R.Left, R.Top, bitmap->GetWidth(), bitmap->GetHeight(),
-         bitmap->Canvas()->GetHandle(), 0, 0, SRCCOPY);
+  BitBlt(dc, R.Left, R.Top, bitmap->Width(), bitmap->Height(),
+         bitmap->Canvas()->Handle(), 0, 0, SRCCOPY);
   const TColor light = dxMixColors(dxOffice11ExpandButtonLightCorner, lightBack, 25);
   const TColor dark = dxMixColors(dxOffice11ExpandButtonDarkCorner, darkBack, 25);
   ::SetPixel(dc, R.Left, R.Top, light);

@@ -27,7 +27,7 @@ TcxExtendedStylePainterInfo::~TcxExtendedStylePainterInfo() { FreeAndNil(FData);
 IMPLEMENT_CLASS(TcxExtendedStylePainters, TcxObjectList, (ConstructPlain<TcxExtendedStylePainters>))
 
 TcxExtendedStylePainters::TcxExtendedStylePainters()
-    : TcxObjectList(true), FListeners(new TInterfaceList) {
+    : TcxObjectList(true), FListeners(Make<TInterfaceList>()) {
   FListeners->_AddRef();
 }
 
@@ -87,7 +87,7 @@ bool TcxExtendedStylePainters::Register(const String& AName,
                                         TcxCustomLookAndFeelPainterClass APainter,
                                         TObject* AData) {
   if (IndexOfName(AName) >= 0) return false;
-  auto* info = new TcxExtendedStylePainterInfo(AName, APainter, AData);
+  auto* info = Make<TcxExtendedStylePainterInfo>(AName, APainter, AData);
   try {
     Add(info);
   } catch (...) {
@@ -171,12 +171,12 @@ void cxLoadIndicatorImages() {
                                       L"CX_MULTIARROWBITMAP", L"CX_FILTERBITMAP"};
   cxFreeIndicatorImages();
   const HINSTANCE module = ResourceModule();
-  TBitmap* bitmap = new TBitmap();
+  TBitmap* bitmap = Make<TBitmap>();
   TImageList* images = nullptr;
   try {
     for (const Char* name : names) {
       bitmap->LoadFromResourceName(module, name);
-      if (!images) images = new TImageList(nullptr, bitmap->GetWidth(), bitmap->GetHeight());
+      if (!images) images = Make<TImageList>(nullptr, bitmap->Width(), bitmap->Height());
       images->AddMasked(bitmap, TColor(0xFFFFFF));
     }
   } catch (...) {
@@ -198,7 +198,7 @@ void cxBuildScrollBarPatternBitmaps() { cxRefreshScrollBarPatternBitmaps(); }
 
 void cxRefreshScrollBarPatternBitmaps() {
   for (TBitmap*& bitmap : cxScrollBarPatternBitmaps)
-    if (!bitmap) bitmap = new TBitmap(8, 8);
+    if (!bitmap) bitmap = Make<TBitmap>(8, 8);
   const TColor colors[2][2] = {{clBtnFace, clBtnHighlight}, {clBlack, cl3DDkShadow}};
   for (int i = 0; i < 2; ++i) {
     TCanvas* canvas = cxScrollBarPatternBitmaps[i]->Canvas();
@@ -218,7 +218,7 @@ void cxFreeScrollBarPatternBitmaps() {
 
 void cxLookAndFeelPaintersRegistryInitialize() {
   if (gModuleUsers++ > 0) return;
-  gRegistry = new TcxExtendedStylePainters();
+  gRegistry = Make<TcxExtendedStylePainters>();
   cxMeasureCheckButtonGlyph();
   cxLoadIndicatorImages();
   cxBuildScrollBarPatternBitmaps();

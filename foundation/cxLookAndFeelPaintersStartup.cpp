@@ -121,7 +121,7 @@ void DrawRadioImageHook(TcxCanvas* ACanvas, int X, int Y, TColor ABrushColor,
                                     AFocused, AIsDesigning);
 }
 
-TSize RadioImageSizeHook() { return cxGetRadioButtonImageList()->GetSize(); }
+TSize RadioImageSizeHook() { return cxGetRadioButtonImageList()->Size(); }
 
 void RadioPaletteChanged() {
   if (gRadioButtonImageList) gRadioButtonImageList->Reset();
@@ -138,7 +138,7 @@ IMPLEMENT_CLASS(TcxRadioButtonImageList, TObject, nullptr)
 TcxRadioButtonImageList::TcxRadioButtonImageList() {
   Measure();
   try {
-    FList = new TImageList(nullptr, gGlyphSize.cx, gGlyphSize.cy);
+    FList = Make<TImageList>(nullptr, gGlyphSize.cx, gGlyphSize.cy);
     // A colour list: the glyph's shape comes from the mask, not from alpha.
     FList->SetColorDepth(cd24Bit);
     FList->SetMasked(true);
@@ -223,7 +223,7 @@ void TcxRadioButtonImageList::BuildPattern() {
   FRadioButtonPattern.assign(h, std::vector<int>(w, pcNone));
 
   // The mask: opaque (black) over the round glyph, transparent elsewhere.
-  FButtonMask = new TBitmap();
+  FButtonMask = Make<TBitmap>();
   {
     HBITMAP mask = GdiCreateBitmap(w, h, 1, 1, nullptr);
     HDC dc = mask ? GdiCreateCompatibleDC(nullptr) : nullptr;
@@ -374,7 +374,7 @@ void TcxRadioButtonImageList::Prepare() {
   const int w = gGlyphSize.cx, h = gGlyphSize.cy;
   if (w <= 0 || h <= 0) return;
   gImageIndexes.assign(kCombinationCount, -1);
-  TBitmap* image = new TBitmap();
+  TBitmap* image = Make<TBitmap>();
   try {
     image->SetPixelFormat(pf32bit);
     image->SetSize(w, h);
@@ -412,8 +412,8 @@ void TcxRadioButtonImageList::Reset() {
   Prepare();
 }
 
-TSize TcxRadioButtonImageList::GetSize() const {
-  return TSize{FList->GetWidth(), FList->GetHeight()};
+TSize TcxRadioButtonImageList::Size() const {
+  return TSize{FList->Width(), FList->Height()};
 }
 
 void TcxRadioButtonImageList::Draw(TcxCanvas* ACanvas, int X, int Y, TColor ABrushColor,
@@ -431,11 +431,11 @@ void TcxRadioButtonImageList::Draw(TcxCanvas* ACanvas, int X, int Y, TColor ABru
     FList->Draw(ACanvas->Canvas(), X, Y, index);
     return;
   }
-  TBitmap* square = new TBitmap();
+  TBitmap* square = Make<TBitmap>();
   try {
-    square->SetSize(FList->GetWidth(), FList->GetHeight());
+    square->SetSize(FList->Width(), FList->Height());
     square->Canvas()->Brush()->SetColor(ABrushColor);
-    square->Canvas()->FillRect(TRect(0, 0, FList->GetWidth(), FList->GetHeight()));
+    square->Canvas()->FillRect(TRect(0, 0, FList->Width(), FList->Height()));
     FList->Draw(square->Canvas(), 0, 0, index);
     ACanvas->Draw(X, Y, square);
   } catch (...) {
@@ -447,7 +447,7 @@ void TcxRadioButtonImageList::Draw(TcxCanvas* ACanvas, int X, int Y, TColor ABru
 
 TcxRadioButtonImageList* cxGetRadioButtonImageList() {
   if (!gRadioButtonImageList) {
-    TObjectPtr<TcxRadioButtonImageList> list(new TcxRadioButtonImageList());
+    TObjectPtr<TcxRadioButtonImageList> list(Make<TcxRadioButtonImageList>());
     list->Prepare();   // kept only once prepared
     gRadioButtonImageList = list.release();
   }
@@ -476,7 +476,7 @@ void cxLookAndFeelPaintersInitialize() {
   if (gModuleUsers++ > 0) return;
   // The registry, indicator images, scroll-bar patterns and check glyph size.
   cxLookAndFeelPaintersRegistryInitialize();
-  gPaletteNotifier = new TSystemPaletteChangedNotifier();
+  gPaletteNotifier = Make<TSystemPaletteChangedNotifier>();
   cxDrawRadioButtonImageHook = DrawRadioImageHook;
   cxRadioButtonImageSizeHook = RadioImageSizeHook;
 }

@@ -19,7 +19,7 @@ class TcxRadioButtonImageList : public TObject {
   void Prepare();
   // Rebuilds the images in the current system colours.
   void Reset();
-  TSize GetSize() const;
+  TSize Size() const;
   // ABrushColor clDefault draws the glyph masked over the canvas; any other
   // colour draws an opaque square of that colour with the glyph on it.
   void Draw(TcxCanvas* ACanvas, int X, int Y, TColor ABrushColor,

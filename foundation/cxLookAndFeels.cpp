@@ -141,11 +141,11 @@ BEGIN_CLASS(TcxLookAndFeel, TcxInterfacedPersistent, (ConstructWith<TcxLookAndFe
 END_CLASS
 
 TcxLookAndFeel::TcxLookAndFeel(TPersistent* AOwner)
-    : TcxInterfacedPersistent(AOwner), FChangeListenerList(new TcxObjectList(false)) {
+    : TcxInterfacedPersistent(AOwner), FChangeListenerList(Make<TcxObjectList>(false)) {
   FData.Kind = lfUltraFlat;
   FData.NativeStyle = false;
   FCurrentState = FData;
-  FSystemPaletteChangedNotifier = new TcxSystemPaletteChangedNotifier(false);
+  FSystemPaletteChangedNotifier = Make<TcxSystemPaletteChangedNotifier>(false);
   FSystemPaletteChangedNotifier->OnSystemPaletteChanged =
       TcxSystemPaletteChangedEvent::Bind<&TcxLookAndFeel::HandleSystemPaletteChange>(this);
   if (gRootLookAndFeel) {
@@ -483,7 +483,7 @@ IMPLEMENT_CLASS(TcxSystemPaletteChangedNotifier, TObject, nullptr)
 
 TcxSystemPaletteChangedNotifier::TcxSystemPaletteChangedNotifier(bool AIsPrimary)
     : FIsPrimary(AIsPrimary) {
-  if (gPaletteListenerHolders == 0) gPaletteListener = new TcxSystemPaletteChangedListener();
+  if (gPaletteListenerHolders == 0) gPaletteListener = Make<TcxSystemPaletteChangedListener>();
   ++gPaletteListenerHolders;
   gPaletteListener->AddNotifier(this, FIsPrimary);
 }
@@ -513,8 +513,8 @@ TcxSystemPaletteChangedListener::TcxSystemPaletteChangedListener()
     dxRemoveOffice11ColorsUser();
     throw;
   }
-  FNotifierList = new TList;
-  FPrimaryNotifierList = new TList;
+  FNotifierList = Make<TList>();
+  FPrimaryNotifierList = Make<TList>();
 }
 
 TcxSystemPaletteChangedListener::~TcxSystemPaletteChangedListener() {
@@ -563,7 +563,7 @@ void TcxSystemPaletteChangedListener::WndProc(TMessage& Message) {
 
 void cxLookAndFeelsInitialize() {
   if (gModuleUsers++ > 0) return;
-  auto* root = new TcxLookAndFeel(nullptr);
+  auto* root = Make<TcxLookAndFeel>(nullptr);
   root->FIsRootLookAndFeel = true;
   gRootLookAndFeel = root;
 }

@@ -125,7 +125,7 @@ void TcxCustomStyle::ReadState(TReader* Reader) {
 // TcxStyle
 // ---------------------------------------------------------------------------
 
-TcxStyle::TcxStyle(TComponent* AOwner) : TcxCustomStyle(AOwner), FBitmap(new TBitmap), FFont(new TFont) {
+TcxStyle::TcxStyle(TComponent* AOwner) : TcxCustomStyle(AOwner), FBitmap(Make<TBitmap>()), FFont(Make<TFont>()) {
   FBitmap->OnChange = TNotifyEvent::Bind<&TcxStyle::BitmapChanged>(this);
   FFont->OnChange = TNotifyEvent::Bind<&TcxStyle::FontChanged>(this);
 }
@@ -191,7 +191,7 @@ void TcxStyle::ReadState(TReader* Reader) {
   // A font written at another screen resolution keeps its size on this screen.
   // A font that is not assigned stays as it is: rescaling it would assign it.
   if (StyleRepository() && FAssignedValues.Contains(svFont))
-    FFont->SetHeight(StyleRepository()->ScaleFontHeight(FFont->GetHeight()));
+    FFont->SetHeight(StyleRepository()->ScaleFontHeight(FFont->Height()));
 }
 
 void TcxStyle::SetAssignedValues(TcxStyleValues AValue) {
@@ -225,7 +225,7 @@ void TcxStyle::SetTextColor(TColor AValue) {
 }
 
 void TcxStyle::BitmapChanged(TObject*) {
-  if (FBitmap->GetEmpty())
+  if (FBitmap->Empty())
     FAssignedValues.Exclude(svBitmap);
   else
     FAssignedValues.Include(svBitmap);
@@ -474,7 +474,7 @@ void TcxCustomStyles::ReportStyleChanged(int AIndex) {
 bool TcxCustomStyles::IsValidStyleSheet(TcxCustomStyleSheet* AStyleSheet) {
   if (!AStyleSheet) return true;
   if (AStyleSheet == FOwnerStyleSheet) return false;
-  if (AStyleSheet->GetStylesClass() != ClassType()) return false;
+  if (AStyleSheet->StylesClass() != ClassType()) return false;
   int depth = 0;
   for (TcxCustomStyleSheet* sheet = AStyleSheet; sheet; sheet = sheet->GetStyles()->FStyleSheet) {
     if (sheet == FOwnerStyleSheet || ++depth > 1000) return false;
@@ -545,13 +545,13 @@ void TcxCustomStyleSheet::DetachUsers() {
   }
 }
 
-TcxCustomStylesClass TcxCustomStyleSheet::GetStylesClass() { return TcxCustomStylesClass::Of<TcxCustomStyles>(); }
+TcxCustomStylesClass TcxCustomStyleSheet::StylesClass() { return TcxCustomStylesClass::Of<TcxCustomStyles>(); }
 
 TcxCustomStyles* TcxCustomStyleSheet::GetStyles() {
   // Made on first use: the virtual GetStylesClass answers for the real class
   // only once construction is over.
   if (!FStyles) {
-    FStyles = GetStylesClass().Create(this);
+    FStyles = StylesClass().Create(this);
     FStyles->FOwnerStyleSheet = this;
   }
   return FStyles;

@@ -234,7 +234,7 @@ class TcxCustomStyleSheet : public TcxComponent {
   TcxCustomStyles* GetStyles();
   void SetStyles(TcxCustomStyles* AValue);
   // The class of the sheet's own slots.
-  virtual TcxCustomStylesClass GetStylesClass();
+  virtual TcxCustomStylesClass StylesClass();
 
   // The name when no caption of its own is set.
   String Caption() const;

@@ -164,7 +164,7 @@ TdxResourceStringsRepository::~TdxResourceStringsRepository() {
 
 void TdxResourceStringsRepository::RegisterProduct(const String& AProductName,
                                                    TdxAddResourceStringsProcedure AAddStringsProc) {
-  auto* product = new TdxProductResourceStrings(AProductName, AAddStringsProc);
+  auto* product = Make<TdxProductResourceStrings>(AProductName, AAddStringsProc);
   FProducts.push_back(product);
 }
 
@@ -251,7 +251,7 @@ void TdxResourceStringsRepository::NotifyListeners() {
 }
 
 TdxResourceStringsRepository* dxGetResourceStringsRepository() {
-  if (!gRepository) gRepository = new TdxResourceStringsRepository;
+  if (!gRepository) gRepository = Make<TdxResourceStringsRepository>();
   return gRepository;
 }
 
@@ -393,6 +393,9 @@ AnsiString dxConvertVariantToAnsi(const Variant& V) {
     for (int i = low; i <= high; ++i) AppendElement(result, VarArrayGet(V, i), elementType);
     return result;
   }
+  // A byte string is already the bytes: going through text would lose those
+  // the active code page cannot map (double-byte code pages).
+  if (VarType(V) == varString) return V.AsAnsiString();
   return dxEncodeWideString(VarToStr(V), CP_ACP);
 }
 

@@ -68,8 +68,8 @@ TdxGPImage* TdxFadingElement::CreateImage(TBitmap* ABitmap) {
   // GDI drawing leaves alpha 0 behind: such pixels were meant to be seen.
   for (RGBQUAD& q : bits)
     if (q.rgbReserved == 0 && (q.rgbBlue | q.rgbGreen | q.rgbRed) != 0) q.rgbReserved = 255;
-  return TdxGPImage::CreateFromPattern(ABitmap->GetWidth(), ABitmap->GetHeight(), bits,
-                                       ABitmap->GetPixelFormat() == pf32bit);
+  return TdxGPImage::CreateFromPattern(ABitmap->Width(), ABitmap->Height(), bits,
+                                       ABitmap->PixelFormat() == pf32bit);
 }
 
 int TdxFadingElement::FrameCount() const {
@@ -157,7 +157,7 @@ void TdxFadingList::Clear() {
 // TdxFader
 // ---------------------------------------------------------------------------
 
-TdxFader::TdxFader() : FList(new TdxFadingList) {}
+TdxFader::TdxFader() : FList(Make<TdxFadingList>()) {}
 
 TdxFader::~TdxFader() {
   try {
@@ -229,8 +229,8 @@ void TdxFader::Fade(TObject* AObject, TdxFadingState AState) {
   int fadeOutCount = dxFadeOutDefaultAnimationFrameCount, fadeOutDelay = dxFadeOutDefaultAnimationFrameDelay;
   try {
     object->ProvideFadingImages(fadeOutImage, fadeInImage, fadeInCount, fadeInDelay, fadeOutCount, fadeOutDelay);
-    if (fadeOutImage && fadeInImage && !fadeOutImage->GetEmpty() && !fadeInImage->GetEmpty()) {
-      element = new TdxFadingElement(this, AObject, AState, fadeOutImage, fadeInImage, fadeInCount, fadeInDelay,
+    if (fadeOutImage && fadeInImage && !fadeOutImage->Empty() && !fadeInImage->Empty()) {
+      element = Make<TdxFadingElement>(this, AObject, AState, fadeOutImage, fadeInImage, fadeInCount, fadeInDelay,
                                      fadeOutCount, fadeOutDelay);
       // In the list before the object hears of it, so that a Remove from
       // inside its first repaint finds it.
@@ -347,7 +347,7 @@ TdxFader* dxGetFaderInstance() { return gFader; }
 
 void dxFadingInitialize() {
   if (gFadingInitCount++ > 0) return;
-  gFader = new TdxFader();
+  gFader = Make<TdxFader>();
 }
 
 void dxFadingFinalize() {

@@ -248,8 +248,8 @@ Int64 PngDataSize(TStream* stream, Int64 start, Int64 remaining) {
 }  // namespace
 
 Int64 dxGpImageDataSize(TStream* stream) {
-  const Int64 start = stream->GetPosition();
-  const Int64 remaining = stream->GetSize() - start;
+  const Int64 start = stream->Position();
+  const Int64 remaining = stream->Size() - start;
   if (remaining <= 0) return 0;
   Byte head[8] = {};
   const int got = stream->Read(head, static_cast<int>(std::min<Int64>(remaining, 8)));
@@ -373,7 +373,7 @@ void dxGpUnitStartup() {
 }  // namespace
 
 TdxUnitsLoader* dxGetDeferredUnitsLoader() {
-  if (!gUnitsLoader) gUnitsLoader = new TdxUnitsLoader();
+  if (!gUnitsLoader) gUnitsLoader = Make<TdxUnitsLoader>();
   return gUnitsLoader;
 }
 

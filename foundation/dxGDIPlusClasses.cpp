@@ -142,18 +142,18 @@ void TdxGPImage::AssignFromBits(int width, int height, std::shared_ptr<TdxRGBCol
 }
 
 void TdxGPImage::AssignFromBitmap(TBitmap* bitmap) {
-  if (!bitmap || bitmap->GetEmpty()) {
+  if (!bitmap || bitmap->Empty()) {
     FreeHandle();
     return;
   }
   auto bits = std::make_shared<TdxRGBColors>();
   GetBitmapBits(bitmap, *bits);
-  const bool hasAlpha = bitmap->GetPixelFormat() == pf32bit && CarriesAlpha(*bits);
-  AssignFromBits(bitmap->GetWidth(), bitmap->GetHeight(), std::move(bits), hasAlpha);
+  const bool hasAlpha = bitmap->PixelFormat() == pf32bit && CarriesAlpha(*bits);
+  AssignFromBits(bitmap->Width(), bitmap->Height(), std::move(bits), hasAlpha);
 }
 
 void TdxGPImage::GetBitmapBits(TBitmap* bitmap, TdxRGBColors& bits) {
-  const int width = bitmap->GetWidth(), height = bitmap->GetHeight();
+  const int width = bitmap->Width(), height = bitmap->Height();
   bits.assign(size_t(std::max(width, 0)) * size_t(std::max(height, 0)), RGBQUAD{});
   if (bits.empty()) return;
   BITMAPINFO info{};
@@ -164,9 +164,9 @@ void TdxGPImage::GetBitmapBits(TBitmap* bitmap, TdxRGBColors& bits) {
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
   HDC screen = GetDC(nullptr);
-  const int rows = GetDIBits(screen, bitmap->GetHandle(), 0, height, bits.data(), &info, DIB_RGB_COLORS);
+  const int rows = GetDIBits(screen, bitmap->Handle(), 0, height, bits.data(), &info, DIB_RGB_COLORS);
   ReleaseDC(nullptr, screen);
-  if (rows == 0 && bitmap->GetPixelFormat() == pf32bit) {
+  if (rows == 0 && bitmap->PixelFormat() == pf32bit) {
     if (bits.size() != size_t(width) * size_t(height)) bits.resize(size_t(width) * size_t(height));
     for (int y = 0; y < height; ++y)
       std::memcpy(&bits[size_t(y) * width], bitmap->ScanLine(y), size_t(width) * 4);
@@ -185,7 +185,7 @@ void TdxGPImage::Unpack() {
     auto bits = std::make_shared<TdxRGBColors>();
     GetBitmapBits(bitmap, *bits);
     // The pixels GDI+ gave back are its own, alpha included.
-    AssignFromBits(bitmap->GetWidth(), bitmap->GetHeight(), std::move(bits), true);
+    AssignFromBits(bitmap->Width(), bitmap->Height(), std::move(bits), true);
   } catch (...) {
     TObject::Free(bitmap);
     throw;
@@ -268,7 +268,7 @@ void TdxGPImage::SaveToStream(TStream* stream) {
 
 TBitmap* TdxGPImage::GetAsBitmap() {
   if (!Handle()) return nullptr;
-  TBitmap* bitmap = new TBitmap();
+  TBitmap* bitmap = Make<TBitmap>();
   try {
     // The bitmap takes over (and counts) the handle as soon as it exists.
     HBITMAP handle = nullptr;
@@ -380,12 +380,12 @@ void TdxPNGImage::LoadFromStream(TStream* stream) {
 }
 
 void TdxPNGImage::SaveToStream(TStream* stream) {
-  if (GetEmpty()) return;
+  if (Empty()) return;
   // The whole PNG is made first, so a failure writes nothing into `stream`.
   TMemoryStream data;
   handle_->SaveToStream(&data);
   data.SetPosition(0);
-  stream->CopyFrom(&data, data.GetSize());
+  stream->CopyFrom(&data, data.Size());
 }
 
 void TdxPNGImage::LoadFromClipboardFormat(Word format, HANDLE data, HPALETTE palette) {
@@ -397,23 +397,23 @@ void TdxPNGImage::LoadFromClipboardFormat(Word format, HANDLE data, HPALETTE pal
 
 void TdxPNGImage::SaveToClipboardFormat(Word& format, HANDLE& data, HPALETTE& palette) {
   TBitmap bitmap;
-  bitmap.SetSize(GetWidth(), GetHeight());
+  bitmap.SetSize(Width(), Height());
   bitmap.Canvas()->Brush()->SetColor(clWhite);
-  bitmap.Canvas()->FillRect(TRect(0, 0, GetWidth(), GetHeight()));
-  Draw(bitmap.Canvas(), TRect(0, 0, GetWidth(), GetHeight()));
+  bitmap.Canvas()->FillRect(TRect(0, 0, Width(), Height()));
+  Draw(bitmap.Canvas(), TRect(0, 0, Width(), Height()));
   bitmap.SaveToClipboardFormat(format, data, palette);
 }
 
-bool TdxPNGImage::GetEmpty() { return GetWidth() < 1 || GetHeight() < 1; }
+bool TdxPNGImage::Empty() { return Width() < 1 || Height() < 1; }
 
-int TdxPNGImage::GetWidth() {
+int TdxPNGImage::Width() {
   if (!handle_ || !handle_->Handle()) return 0;
   REAL width = 0, height = 0;
   dxGpCheckStatus(GdipGetImageDimension(handle_->Handle(), &width, &height));
   return static_cast<int>(width);
 }
 
-int TdxPNGImage::GetHeight() {
+int TdxPNGImage::Height() {
   if (!handle_ || !handle_->Handle()) return 0;
   REAL width = 0, height = 0;
   dxGpCheckStatus(GdipGetImageDimension(handle_->Handle(), &width, &height));
@@ -422,8 +422,8 @@ int TdxPNGImage::GetHeight() {
 
 bool TdxPNGImage::Compare(TdxPNGImage* image) {
   if (!image) return false;
-  if (GetWidth() != image->GetWidth() || GetHeight() != image->GetHeight()) return false;
-  if (GetEmpty() || image->GetEmpty()) return true;
+  if (Width() != image->Width() || Height() != image->Height()) return false;
+  if (Empty() || image->Empty()) return true;
   handle_->Unpack();
   image->handle_->Unpack();
   const TdxRGBColors& a = handle_->Bits();
@@ -434,12 +434,12 @@ bool TdxPNGImage::Compare(TdxPNGImage* image) {
   return true;
 }
 
-TBitmap* TdxPNGImage::GetAsBitmap() { return GetEmpty() ? nullptr : handle_->GetAsBitmap(); }
+TBitmap* TdxPNGImage::GetAsBitmap() { return Empty() ? nullptr : handle_->GetAsBitmap(); }
 
 void TdxPNGImage::SetBitmap(TBitmap* bitmap) { SetHandle(CreateFromBitmap(bitmap)); }
 
 void TdxPNGImage::DrawEx(GpGraphics* graphics, const TRect& dest, const TRect& source) {
-  if (!GetEmpty()) handle_->DrawEx(graphics, dest, source, 255);
+  if (!Empty()) handle_->DrawEx(graphics, dest, source, 255);
 }
 
 void TdxPNGImage::StretchDrawEx(GpGraphics* graphics, const TRect& dest, const TRect& source) {
@@ -447,7 +447,7 @@ void TdxPNGImage::StretchDrawEx(GpGraphics* graphics, const TRect& dest, const T
 }
 
 void TdxPNGImage::StretchDraw(HDC dc, const TRect& dest, const TRect& source) {
-  if (GetEmpty()) return;
+  if (Empty()) return;
   GpGraphics* graphics = nullptr;
   dxGpCheckStatus(GdipCreateFromHDC(dc, &graphics));
   try {
@@ -460,15 +460,15 @@ void TdxPNGImage::StretchDraw(HDC dc, const TRect& dest, const TRect& source) {
 }
 
 void TdxPNGImage::StretchDraw(HDC dc, const TRect& dest) {
-  StretchDraw(dc, dest, TRect(0, 0, GetWidth(), GetHeight()));
+  StretchDraw(dc, dest, TRect(0, 0, Width(), Height()));
 }
 
-void TdxPNGImage::Draw(TCanvas* canvas, const TRect& rect) { StretchDraw(canvas->GetHandle(), rect); }
+void TdxPNGImage::Draw(TCanvas* canvas, const TRect& rect) { StretchDraw(canvas->Handle(), rect); }
 
 bool TdxPNGImage::IsAlphaUsed() {
   if (!isAlphaUsedAssigned_) {
     isAlphaUsed_ = false;
-    if (!GetEmpty()) {
+    if (!Empty()) {
       handle_->Unpack();
       for (const RGBQUAD& q : handle_->Bits())
         if (q.rgbReserved != 255) {

@@ -113,13 +113,13 @@ class TdxPNGImage : public TGraphic {
   // The picture drawn over white, as a bitmap.
   void SaveToClipboardFormat(Word& format, HANDLE& data, HPALETTE& palette) override;
 
-  bool GetEmpty() override;
-  int GetWidth() override;
-  int GetHeight() override;
+  bool Empty() override;
+  int Width() override;
+  int Height() override;
   // A picture's size comes from its image: setting it does nothing.
   void SetWidth(int) override {}
   void SetHeight(int) override {}
-  bool GetTransparent() override { return true; }
+  bool Transparent() override { return true; }
 
   // Same size and, unless one is empty, the same pixels.
   virtual bool Compare(TdxPNGImage* image);

@@ -207,7 +207,7 @@ HINSTANCE ResourceModule() {
 // An empty bitmap when the program lacks the resource: the painters then
 // draw nothing for it rather than fail.
 TBitmap* LoadResourceBitmap(const Char* name) {
-  auto* bitmap = new TBitmap();
+  auto* bitmap = Make<TBitmap>();
   const HINSTANCE module = ResourceModule();
   if (FindResourceW(module, name, RT_BITMAP)) {
     try {
@@ -307,12 +307,12 @@ bool dxIsHighContrastColoredText() {
 }
 
 void dxRecolorToGradient(TBitmap* bitmap, TColor color1, TColor color2) {
-  if (!bitmap || bitmap->GetEmpty()) return;
+  if (!bitmap || bitmap->Empty()) return;
   TColor c1 = ColorToRGB(color1), c2 = ColorToRGB(color2);
   if (c1 == c2) c2 = c1 == clBlack ? clWhite : clBlack;
   bitmap->SetPixelFormat(pf24bit);
   GdiFlush();
-  const int width = bitmap->GetWidth(), height = bitmap->GetHeight();
+  const int width = bitmap->Width(), height = bitmap->Height();
   auto pixel = [&](int x, int y) { return static_cast<Byte*>(bitmap->ScanLine(y)) + 3 * x; };
   auto rgbAt = [&](const Byte* p) { return MakeRGB(p[2], p[1], p[0]); };
   const TColor key = rgbAt(pixel(0, 0));

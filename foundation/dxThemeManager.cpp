@@ -155,7 +155,7 @@ void dxThemeManagerInitialize() {
     themesActive = dxUxIsThemeActive() != 0;
     notificators = new std::vector<TdxThemeChangedNotificator*>();
     try {
-      receiver = new TdxThemeChangedEventReceiver();
+      receiver = Make<TdxThemeChangedEventReceiver>();
     } catch (...) {
       // No window: the start-up fails as a whole and leaves nothing behind.
       themesActive = false;

@@ -386,7 +386,7 @@ TComponentList::~TComponentList() {
 
 void TComponentList::Notify(void* ptr, TListNotification action) {
   auto* c = static_cast<TComponent*>(ptr);
-  if (!nexus_) nexus_ = new Nexus(this);
+  if (!nexus_) nexus_ = Make<Nexus>(this);
   if (action == lnAdded)
     c->FreeNotification(nexus_);
   else if (IndexOf(c) < 0)  // the same component may sit in the list twice

@@ -137,7 +137,7 @@ bool SameStoredVariant(const Variant& a, const Variant& b) {
       return false;
     }
     const Byte* p = static_cast<const Byte*>(stream->Memory());
-    bytes.assign(p, p + stream->GetSize());
+    bytes.assign(p, p + stream->Size());
     return true;
   };
   std::vector<Byte> x, y;
@@ -391,8 +391,8 @@ struct DepthGuard {
 }  // namespace
 
 TReader::TReader(TStream* stream) : TFiler(stream), st_(new filerdetail::ReaderState) {
-  st_->pos = stream->GetPosition();
-  st_->size = stream->GetSize();
+  st_->pos = stream->Position();
+  st_->size = stream->Size();
 }
 
 TReader::~TReader() {
@@ -847,7 +847,7 @@ void TReader::DefineBinaryProperty(const String& name, TStreamProc readData, TSt
   std::int32_t n;
   Read(&n, 4);
   CheckLength(n, 1);
-  auto* data = new TMemoryStream;
+  auto* data = Make<TMemoryStream>();
   FreeOnExit free{data};
   data->SetSize(n);
   Read(data->Memory(), n);
@@ -1181,13 +1181,13 @@ auto TReader::TopLevel(F&& body) {
   s.corrupt = false;
   s.depth = 0;
   s.session = ++filerdetail::g_sessionCounter;
-  s.created = new Tracker;
+  s.created = Make<Tracker>();
   filerdetail::LoadingContext* context = filerdetail::t_loading.empty() ? nullptr : filerdetail::t_loading.back();
   if (context) {
     s.loaded = context->loaded;
     s.ownsLoaded = false;
   } else {
-    s.loaded = new Tracker;
+    s.loaded = Make<Tracker>();
     s.ownsLoaded = true;
   }
   try {
@@ -1437,7 +1437,7 @@ struct WriteDepth {
 };
 }  // namespace
 
-TWriter::TWriter(TStream* stream) : TFiler(stream) { base_ = stream->GetPosition(); }
+TWriter::TWriter(TStream* stream) : TFiler(stream) { base_ = stream->Position(); }
 
 TWriter::~TWriter() {
   try {
@@ -1701,10 +1701,10 @@ void TWriter::DefineProperty(const String& name, TReaderProc, TWriterProc writeD
 void TWriter::DefineBinaryProperty(const String& name, TStreamProc, TStreamProc writeData, bool hasData) {
   if (!hasData || !writeData) return;
   WritePropName(name);
-  auto* data = new TMemoryStream;
+  auto* data = Make<TMemoryStream>();
   FreeOnExit free{data};
   writeData(data);
-  const Int64 size = data->GetSize();
+  const Int64 size = data->Size();
   if (size > INT_MAX) throw EWriteError(L"Binary property too large: " + name);
   WriteValue(vaBinary);
   const std::int32_t n = static_cast<std::int32_t>(size);
@@ -2016,7 +2016,7 @@ bool TWriter::CollectionsEqual(TCollection* a, TCollection* b) {
   if (countA == 0 || countB == 0) return countA == countB;
   if (a->ClassType() != b->ClassType() || countA != countB) return false;
   auto write = [](TCollection* c, TComponent* root) {
-    auto* stream = new TMemoryStream;
+    auto* stream = Make<TMemoryStream>();
     FreeOnExit free{stream};
     TWriter w(stream);
     w.root_ = root;
@@ -2024,7 +2024,7 @@ bool TWriter::CollectionsEqual(TCollection* a, TCollection* b) {
     w.WriteCollection(c);
     w.FlushBuffer();
     const Byte* p = static_cast<const Byte*>(stream->Memory());
-    return std::vector<Byte>(p, p + stream->GetSize());
+    return std::vector<Byte>(p, p + stream->Size());
   };
   return write(a, lookupRoot_) == write(b, rootAncestor_);
 }
@@ -2149,7 +2149,7 @@ void WriteDescendentToStream(TStream* stream, TComponent* instance, TComponent* 
 }
 
 void WriteComponentResToStream(TStream* stream, const String& resName, TComponent* instance) {
-  auto* data = new TMemoryStream;
+  auto* data = Make<TMemoryStream>();
   FreeOnExit free{data};
   WriteComponentToStream(data, instance);
   // The 16-bit resource entry: $FF, type 10 (RCDATA), upper-case name, flags, size.
@@ -2169,7 +2169,7 @@ void WriteComponentResToStream(TStream* stream, const String& resName, TComponen
   header.push_back(0);
   header.push_back(0x30);
   header.push_back(0x10);
-  const std::uint32_t size = static_cast<std::uint32_t>(data->GetSize());
+  const std::uint32_t size = static_cast<std::uint32_t>(data->Size());
   for (int i = 0; i < 4; ++i) header.push_back(static_cast<Byte>(size >> (8 * i)));
   std::vector<Byte> all(header);
   const Byte* p = static_cast<const Byte*>(data->Memory());
@@ -2178,8 +2178,8 @@ void WriteComponentResToStream(TStream* stream, const String& resName, TComponen
 }
 
 TComponent* ReadComponentResFromStream(TStream* stream, TComponent* instance) {
-  const Int64 start = stream->GetPosition();
-  const Int64 available = stream->GetSize() - start;
+  const Int64 start = stream->Position();
+  const Int64 available = stream->Size() - start;
   auto invalid = [] { throw EInvalidImage(L"Invalid stream format: not a component resource"); };
   Byte head[3];
   if (available < 3 || stream->Read(head, 3) != 3) invalid();
@@ -2200,13 +2200,13 @@ TComponent* ReadComponentResFromStream(TStream* stream, TComponent* instance) {
 }
 
 TComponent* ReadComponentResFile(const String& fileName, TComponent* instance) {
-  auto* file = new TFileStream(fileName, fmOpenRead | fmShareDenyWrite);
+  auto* file = Make<TFileStream>(fileName, fmOpenRead | fmShareDenyWrite);
   FreeOnExit free{file};
   return ReadComponentResFromStream(file, instance);
 }
 
 void WriteComponentResFile(const String& fileName, TComponent* instance) {
-  auto* file = new TFileStream(fileName, fmCreate);
+  auto* file = Make<TFileStream>(fileName, fmCreate);
   FreeOnExit free{file};
   WriteComponentResToStream(file, instance->ClassName(), instance);
 }
@@ -2224,7 +2224,7 @@ HINSTANCE FindResourceHInstance(HINSTANCE instance) { return instance ? instance
 namespace {
 bool InternalReadComponentRes(const String& resName, HINSTANCE module, TComponent*& instance) {
   if (!FindResourceW(module, resName.c_str(), RT_RCDATA)) return false;
-  auto* stream = new TResourceStream(module, resName, RT_RCDATA);
+  auto* stream = Make<TResourceStream>(module, resName, RT_RCDATA);
   FreeOnExit free{stream};
   instance = ReadComponentFromStream(stream, instance);
   return true;
@@ -2248,8 +2248,8 @@ bool InitInheritedComponent(TComponent* instance, TClass rootAncestor) {
   LoadingContext context;
   bool pushed = false;
   if (localize) {
-    context.loaded = new Tracker;
-    context.created = new Tracker;
+    context.loaded = Make<Tracker>();
+    context.created = Make<Tracker>();
     t_loading.push_back(&context);
     pushed = true;
   }

@@ -192,8 +192,8 @@ TBytes HexToBytes(const String& text) {
 }
 
 TBytes ReadRest(TStream* stream, Int64& startPos) {
-  startPos = stream->GetPosition();
-  const Int64 rest = stream->GetSize() - startPos;
+  startPos = stream->Position();
+  const Int64 rest = stream->Size() - startPos;
   if (rest > INT_MAX) throw EStreamError(L"Stream too large for a binary value");
   TBytes bytes(static_cast<std::size_t>(rest > 0 ? rest : 0));
   if (!bytes.empty()) stream->ReadBuffer(bytes.data(), static_cast<int>(bytes.size()));
@@ -297,7 +297,7 @@ void TCustomIniFile::WriteTime(const String& section, const String& ident, TDate
 int TCustomIniFile::ReadBinaryStream(const String& section, const String& ident, TStream* value) {
   const TBytes bytes = HexToBytes(ReadString(section, ident, String()));
   if (bytes.empty()) return 0;
-  const Int64 pos = value->GetPosition();
+  const Int64 pos = value->Position();
   value->WriteBuffer(bytes.data(), static_cast<int>(bytes.size()));
   value->SetPosition(pos);
   return static_cast<int>(bytes.size());
@@ -432,7 +432,7 @@ void TMemIniFile::LoadFile() {
   if (FileName().empty()) return;
   const DWORD attr = GetFileAttributesW(FileName().c_str());
   if (attr == INVALID_FILE_ATTRIBUTES || (attr & FILE_ATTRIBUTE_DIRECTORY)) return;
-  TFileStream* stream = new TFileStream(FileName(), fmOpenRead | fmShareDenyWrite);
+  TFileStream* stream = Make<TFileStream>(FileName(), fmOpenRead | fmShareDenyWrite);
   try {
     LoadFromStream(stream, encoding_);
   } catch (...) {
@@ -464,7 +464,7 @@ void TMemIniFile::GetStrings(TStrings* list) {
 void TMemIniFile::SetStrings(TStrings* list) {
   data_->Clear();
   IniSection* current = nullptr;
-  const int n = list->GetCount();
+  const int n = list->Count();
   for (int i = 0; i < n; ++i) {
     // A list line may itself hold line breaks (Text was not used to fill it).
     const String line = list->Get(i);
@@ -483,7 +483,7 @@ void TMemIniFile::SetStrings(TStrings* list) {
 }
 
 void TMemIniFile::LoadFromStream(TStream* stream, TTextEncoding encoding) {
-  const Int64 rest = stream->GetSize() - stream->GetPosition();
+  const Int64 rest = stream->Size() - stream->Position();
   if (rest > INT_MAX) throw EIniFileException(L"INI text too large");
   std::string bytes(static_cast<std::size_t>(rest > 0 ? rest : 0), '\0');
   if (!bytes.empty()) stream->ReadBuffer(bytes.data(), static_cast<int>(bytes.size()));
@@ -552,7 +552,7 @@ void TMemIniFile::UpdateFile() {
   TTextEncoding enc;
   const String text = TextForSaving(enc);
   const RawByteString bytes = BytesForSaving(text, enc);
-  TFileStream* stream = new TFileStream(FileName(), fmCreate);
+  TFileStream* stream = Make<TFileStream>(FileName(), fmCreate);
   try {
     if (!bytes.empty()) stream->WriteBuffer(bytes.data(), static_cast<int>(bytes.size()));
   } catch (...) {
@@ -655,7 +655,7 @@ void TMemIniFile::DeleteKey(const String& section, const String& ident) {
 // ---------------------------------------------------------------------------
 
 TIniFile::TIniFile(const String& fileName) : TCustomIniFile(fileName) {
-  mem_ = new TMemIniFile(fileName);
+  mem_ = Make<TMemIniFile>(fileName);
   stamp_ = CurrentStamp();
 }
 

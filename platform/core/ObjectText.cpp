@@ -1197,7 +1197,7 @@ void ObjectTextToBinary(TStream* input, TStream* output) {
 }
 
 void ObjectBinaryToText(TStream* input, TStream* output) {
-  const Int64 start = input->GetPosition();
+  const Int64 start = input->Position();
   const std::vector<Byte> data = ReadRest(input);
   BinaryConverter converter(data, start);
   const std::string text = EncodeUTF8(converter.Convert());

@@ -373,7 +373,7 @@ void TRegistry::WriteBinaryData(const String& name, const void* buffer, int bufS
 // ---------------------------------------------------------------------------
 
 TRegistryIniFile::TRegistryIniFile(const String& fileName, REGSAM access) : TCustomIniFile(fileName) {
-  reg_ = new TRegistry(access);
+  reg_ = Make<TRegistry>(access);
 }
 
 TRegistryIniFile::~TRegistryIniFile() { FreeAndNil(reg_); }
@@ -575,15 +575,15 @@ int TRegistryIniFile::ReadBinaryStream(const String& section, const String& iden
   if (type == REG_SZ || type == REG_EXPAND_SZ) return TCustomIniFile::ReadBinaryStream(section, ident, value);
   if (data.size() > static_cast<std::size_t>(INT_MAX)) InvalidType(ident);
   if (data.empty()) return 0;
-  const Int64 pos = value->GetPosition();
+  const Int64 pos = value->Position();
   value->WriteBuffer(data.data(), static_cast<int>(data.size()));
   value->SetPosition(pos);
   return static_cast<int>(data.size());
 }
 
 void TRegistryIniFile::WriteBinaryStream(const String& section, const String& ident, TStream* value) {
-  const Int64 pos = value->GetPosition();
-  const Int64 rest = value->GetSize() - pos;
+  const Int64 pos = value->Position();
+  const Int64 rest = value->Size() - pos;
   if (rest > INT_MAX) SetDataFailed(ident);
   TBytes bytes(static_cast<std::size_t>(rest > 0 ? rest : 0));
   if (!bytes.empty()) value->ReadBuffer(bytes.data(), static_cast<int>(bytes.size()));

@@ -84,7 +84,7 @@ void TStream::WriteBuffer(const void* buffer, NativeInt count) {
 Int64 TStream::CopyFrom(TStream* source, Int64 count) {
   if (count <= 0) {
     source->SetPosition(0);
-    count = source->GetSize();
+    count = source->Size();
   }
   const Int64 total = count;
   if (count == 0) return 0;
@@ -98,7 +98,7 @@ Int64 TStream::CopyFrom(TStream* source, Int64 count) {
   return total;
 }
 
-Int64 TStream::GetSize() {
+Int64 TStream::Size() {
   const Int64 pos = Seek(0, soCurrent);
   const Int64 size = Seek(0, soEnd);
   Seek(pos, soBeginning);
@@ -226,7 +226,7 @@ void TCustomMemoryStream::SaveToStream(TStream* stream) {
 }
 
 void TCustomMemoryStream::SaveToFile(const String& fileName) {
-  FreeGuard file{new TFileStream(fileName, fmCreate)};
+  FreeGuard file{Make<TFileStream>(fileName, fmCreate)};
   SaveToStream(static_cast<TFileStream*>(file.obj));
 }
 
@@ -293,7 +293,7 @@ int TMemoryStream::Write(const void* buffer, int count) {
 
 void TMemoryStream::LoadFromStream(TStream* stream) {
   stream->SetPosition(0);
-  const Int64 count = stream->GetSize();
+  const Int64 count = stream->Size();
   SetSize(count);
   Byte* p = static_cast<Byte*>(memory_);
   for (Int64 left = count; left > 0;) {
@@ -305,7 +305,7 @@ void TMemoryStream::LoadFromStream(TStream* stream) {
 }
 
 void TMemoryStream::LoadFromFile(const String& fileName) {
-  FreeGuard file{new TFileStream(fileName, fmOpenRead | fmShareDenyWrite)};
+  FreeGuard file{Make<TFileStream>(fileName, fmOpenRead | fmShareDenyWrite)};
   LoadFromStream(static_cast<TFileStream*>(file.obj));
 }
 
@@ -499,7 +499,7 @@ class TStreamAdapter final : public IStream {
       default: return STG_E_INVALIDFUNCTION;
     }
     try {
-      const Int64 old = stream_->GetPosition();
+      const Int64 old = stream_->Position();
       const Int64 pos = stream_->Seek(move.QuadPart, o);
       if (pos < 0) {
         // COM streams have no position before the start.
@@ -517,7 +517,7 @@ class TStreamAdapter final : public IStream {
     if (newSize.QuadPart > static_cast<ULONGLONG>(INT64_MAX)) return STG_E_INVALIDFUNCTION;
     try {
       stream_->SetSize(static_cast<Int64>(newSize.QuadPart));
-      return stream_->GetSize() == static_cast<Int64>(newSize.QuadPart) ? S_OK : E_FAIL;
+      return stream_->Size() == static_cast<Int64>(newSize.QuadPart) ? S_OK : E_FAIL;
     } catch (EOutOfMemory&) {
       return STG_E_MEDIUMFULL;
     } catch (...) {
@@ -573,7 +573,7 @@ class TStreamAdapter final : public IStream {
     stat->type = STGTY_STREAM;
     stat->grfMode = STGM_READWRITE;
     try {
-      stat->cbSize.QuadPart = static_cast<ULONGLONG>(std::max<Int64>(stream_->GetSize(), 0));
+      stat->cbSize.QuadPart = static_cast<ULONGLONG>(std::max<Int64>(stream_->Size(), 0));
     } catch (...) {
       return E_FAIL;
     }

@@ -28,12 +28,12 @@ class TStream : public TObject {
   // copied; raises EReadError / EWriteError when a chunk cannot be moved.
   Int64 CopyFrom(TStream* source, Int64 count);
 
-  Int64 GetPosition() { return Seek(0, soCurrent); }
+  Int64 Position() { return Seek(0, soCurrent); }
   void SetPosition(Int64 pos) { Seek(pos, soBeginning); }
-  virtual Int64 GetSize();
+  virtual Int64 Size();
   virtual void SetSize(Int64 newSize);
   // Bytes left between the position and the end.
-  Int64 Remaining() { return GetSize() - GetPosition(); }
+  Int64 Remaining() { return Size() - Position(); }
 };
 
 // A stream over a Win32 file handle it does not own.
@@ -84,7 +84,7 @@ class TCustomMemoryStream : public TStream {
   void SaveToStream(TStream* stream);
   void SaveToFile(const String& fileName);
   void* Memory() const { return memory_; }
-  Int64 GetSize() override { return size_; }
+  Int64 Size() override { return size_; }
 
  protected:
   void SetPointer(void* ptr, Int64 size);

@@ -167,12 +167,12 @@ TObject* TStrings::GetObject(int) { return nullptr; }
 
 void TStrings::PutObject(int, TObject*) {}
 
-int TStrings::GetCapacity() { return GetCount(); }
+int TStrings::Capacity() { return Count(); }
 
 void TStrings::SetCapacity(int) {}
 
 int TStrings::Add(const String& s) {
-  const int index = GetCount();
+  const int index = Count();
   Insert(index, s);
   return index;
 }
@@ -190,7 +190,7 @@ void TStrings::AddStrings(TStrings* strings) {
   BeginUpdate();
   try {
     // Count first: adding a list to itself copies it once.
-    const int n = strings->GetCount();
+    const int n = strings->Count();
     for (int i = 0; i < n; ++i) AddObject(strings->Get(i), strings->GetObject(i));
   } catch (...) {
     EndUpdate();
@@ -236,14 +236,14 @@ void TStrings::Move(int curIndex, int newIndex) {
 }
 
 int TStrings::IndexOf(const String& s) {
-  const int n = GetCount();
+  const int n = Count();
   for (int i = 0; i < n; ++i)
     if (CompareStrings(Get(i), s) == 0) return i;
   return -1;
 }
 
 int TStrings::IndexOfName(const String& name) {
-  const int n = GetCount();
+  const int n = Count();
   for (int i = 0; i < n; ++i) {
     const String s = Get(i);
     const auto sep = s.find(nameValueSeparator_);
@@ -253,7 +253,7 @@ int TStrings::IndexOfName(const String& name) {
 }
 
 int TStrings::IndexOfObject(TObject* obj) {
-  const int n = GetCount();
+  const int n = Count();
   for (int i = 0; i < n; ++i)
     if (GetObject(i) == obj) return i;
   return -1;
@@ -299,7 +299,7 @@ void TStrings::SetValueFromIndex(int index, const String& value) {
 
 String TStrings::GetTextStr() {
   String out;
-  const int n = GetCount();
+  const int n = Count();
   for (int i = 0; i < n; ++i) {
     out += Get(i);
     out += lineBreak_;
@@ -342,7 +342,7 @@ void TStrings::SetTextStr(const String& text) {
 }
 
 String TStrings::DelimitedText() {
-  const int n = GetCount();
+  const int n = Count();
   if (n == 1 && Get(0).empty()) return String(2, quoteChar_);
   String out;
   for (int i = 0; i < n; ++i) {
@@ -491,15 +491,15 @@ void TStrings::Assign(TPersistent* source) {
 
 bool TStrings::Equals(TStrings* strings) {
   if (!strings) return false;
-  const int n = GetCount();
-  if (n != strings->GetCount()) return false;
+  const int n = Count();
+  if (n != strings->Count()) return false;
   for (int i = 0; i < n; ++i)
     if (Get(i) != strings->Get(i)) return false;
   return true;
 }
 
 void TStrings::LoadFromStream(TStream* stream, TTextEncoding encoding) {
-  const Int64 remaining = stream->GetSize() - stream->GetPosition();
+  const Int64 remaining = stream->Size() - stream->Position();
   if (remaining > INT_MAX) throw EStreamError(L"Stream too large to load as text");
   std::string bytes(static_cast<std::size_t>(remaining > 0 ? remaining : 0), '\0');
   if (!bytes.empty()) stream->ReadBuffer(bytes.data(), static_cast<int>(bytes.size()));
@@ -526,7 +526,7 @@ void TStrings::SaveToStream(TStream* stream, TTextEncoding encoding) {
 }
 
 void TStrings::LoadFromFile(const String& fileName, TTextEncoding encoding) {
-  std::unique_ptr<TFileStream, void (*)(TFileStream*)> stream(new TFileStream(fileName, fmOpenRead | fmShareDenyWrite),
+  std::unique_ptr<TFileStream, void (*)(TFileStream*)> stream(Make<TFileStream>(fileName, fmOpenRead | fmShareDenyWrite),
                                                               [](TFileStream* s) { TObject::Free(s); });
   LoadFromStream(stream.get(), encoding);
 }
@@ -536,7 +536,7 @@ void TStrings::SaveToFile(const String& fileName, TTextEncoding encoding) {
   if (encoding == teDefault) encoding = encoding_ == teDefault ? teUTF8 : encoding_;
   const RawByteString bytes = EncodeText(GetTextStr(), encoding, writeBOM_);
   if (bytes.size() > static_cast<std::size_t>(INT_MAX)) throw EStreamError(L"Text too large to save");
-  std::unique_ptr<TFileStream, void (*)(TFileStream*)> stream(new TFileStream(fileName, fmCreate),
+  std::unique_ptr<TFileStream, void (*)(TFileStream*)> stream(Make<TFileStream>(fileName, fmCreate),
                                                               [](TFileStream* s) { TObject::Free(s); });
   if (!bytes.empty()) stream->WriteBuffer(bytes.data(), static_cast<int>(bytes.size()));
 }
@@ -586,14 +586,14 @@ void TStringList::PutObject(int index, TObject* obj) {
 }
 
 void TStringList::SetCapacity(int newCapacity) {
-  if (newCapacity < GetCount()) Error(kListCapacityError, newCapacity);
+  if (newCapacity < Count()) Error(kListCapacityError, newCapacity);
   items_.reserve(newCapacity);
 }
 
 int TStringList::Add(const String& s) { return AddObject(s, nullptr); }
 
 int TStringList::AddObject(const String& s, TObject* obj) {
-  int index = GetCount();
+  int index = Count();
   if (sorted_ && Find(s, index)) {
     switch (duplicates_) {
       case dupIgnore: return index;
@@ -609,7 +609,7 @@ void TStringList::Insert(int index, const String& s) { InsertObject(index, s, nu
 
 void TStringList::InsertObject(int index, const String& s, TObject* obj) {
   if (sorted_) Error(kSortedListError, 0);
-  if (index < 0 || index > GetCount()) Error(kListIndexError, index);
+  if (index < 0 || index > Count()) Error(kListIndexError, index);
   InsertItem(index, s, obj);
 }
 
@@ -666,7 +666,7 @@ int TStringList::IndexOf(const String& s) {
 
 bool TStringList::Find(const String& s, int& index) {
   bool found = false;
-  int lo = 0, hi = GetCount() - 1;
+  int lo = 0, hi = Count() - 1;
   while (lo <= hi) {
     const int mid = lo + (hi - lo) / 2;
     const int c = CompareStrings(items_[mid].Str, s);
@@ -703,7 +703,7 @@ void TStringList::Sort() {
 }
 
 void TStringList::CustomSort(TStringListSortCompare compare) {
-  if (sorted_ || GetCount() < 2 || !compare) return;
+  if (sorted_ || Count() < 2 || !compare) return;
   Changing();
   QuickSortBy(compare);
   Changed();

@@ -35,10 +35,9 @@ class TStrings : public TPersistent {
   virtual void Put(int index, const String& s);
   virtual TObject* GetObject(int index);
   virtual void PutObject(int index, TObject* obj);
-  virtual int GetCount() = 0;
-  int Count() { return GetCount(); }
+  virtual int Count() = 0;
   String operator[](int index) { return Get(index); }
-  virtual int GetCapacity();
+  virtual int Capacity();
   virtual void SetCapacity(int newCapacity);
 
   virtual int Add(const String& s);
@@ -151,8 +150,8 @@ class TStringList : public TStrings {
   void Put(int index, const String& s) override;
   TObject* GetObject(int index) override;
   void PutObject(int index, TObject* obj) override;
-  int GetCount() override { return static_cast<int>(items_.size()); }
-  int GetCapacity() override { return static_cast<int>(items_.capacity()); }
+  int Count() override { return static_cast<int>(items_.size()); }
+  int Capacity() override { return static_cast<int>(items_.capacity()); }
   void SetCapacity(int newCapacity) override;
 
   // In a sorted list Add places the string by sort order and applies Duplicates.

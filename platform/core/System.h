@@ -126,7 +126,9 @@ inline const void* SignatureTag() {
 
 // Operations that run when a class is constructed through its class reference.
 // A component class is constructed with its owner, a collection item with its
-// collection; plain persistent classes take nothing.
+// collection; plain persistent classes take nothing. They only build the C++
+// object: NewInstance completes it (CreateForm sets the caller's reference in
+// between, as the platform does).
 using TVirtualCtor = TObject* (*)(TObject* arg);
 
 // A message handler of a class's message table (see TObject::Dispatch).
@@ -178,8 +180,19 @@ struct TClassInfo {
   mutable std::atomic<const void*> MessageCache{nullptr};
 };
 
+namespace sysdetail {
+struct TConstruct;
+}
+
 class TObject {
+  // Objects are made on the heap only through Make<T> and the class
+  // references, so that AfterConstruction always runs: a plain
+  // `Make<TXxx>(...)` does not compile.
+  static void* operator new(std::size_t size) { return ::operator new(size); }
+  friend struct sysdetail::TConstruct;
+
  public:
+  static void operator delete(void* p) { ::operator delete(p); }
   TObject() = default;
   TObject(const TObject&) = delete;
   TObject& operator=(const TObject&) = delete;
@@ -220,6 +233,14 @@ void FreeAndNil(T*& p) {
   TObject::Free(tmp);
 }
 
+namespace sysdetail {
+// The one place a class-library object is allocated.
+struct TConstruct {
+  template <class T, class... A>
+  static T* Raw(A&&... args) { return new T(std::forward<A>(args)...); }
+};
+}  // namespace sysdetail
+
 // Construction that always completes: the C++ constructor, then
 // AfterConstruction, where virtual calls reach the most derived class. When
 // AfterConstruction raises, the object is destroyed and the exception goes on.
@@ -228,7 +249,7 @@ void CompleteConstruction(TObject* obj);
 template <class T, class... A>
 T* Make(A&&... args) {
   static_assert(std::is_base_of_v<TObject, T>, "Make<T> builds class-library objects");
-  T* obj = new T(std::forward<A>(args)...);
+  T* obj = sysdetail::TConstruct::Raw<T>(std::forward<A>(args)...);
   CompleteConstruction(obj);
   return obj;
 }
@@ -260,8 +281,8 @@ struct IsOneObjectPointer<P>
 // so that code holding only the reference builds the most derived class with
 // all its arguments, completed as by Make<T>:
 //   using TcxCustomStylesClass = TClassOf<TcxCustomStyles, TPersistent*>;
-//   virtual TcxCustomStylesClass GetStylesClass() { return TcxCustomStylesClass::Of<TcxCustomStyles>(); }
-//   TcxCustomStyles* styles = GetStylesClass().Create(this);
+//   virtual TcxCustomStylesClass StylesClass() { return TcxCustomStylesClass::Of<TcxCustomStyles>(); }
+//   TcxCustomStyles* styles = StylesClass().Create(this);
 // It compares and converts like the TClass it wraps, and a reference to a
 // descendant family converts to one of its base family with the same arguments.
 template <class Base, class... A>
@@ -784,15 +805,15 @@ inline TPropInfo& DefaultValue(TPropInfo& p, Int64 v) { p.HasDefault = true; p.D
 
 // Virtual constructors for the three shapes of construction.
 template <class S>
-TObject* ConstructPlain(TObject*) { return new S(); }
+TObject* ConstructPlain(TObject*) { return sysdetail::TConstruct::Raw<S>(); }
 template <class S, class Arg>
-TObject* ConstructWith(TObject* arg) { return new S(static_cast<Arg*>(arg)); }
+TObject* ConstructWith(TObject* arg) { return sysdetail::TConstruct::Raw<S>(static_cast<Arg*>(arg)); }
 
 // Defines the class information of a class that used DECLARE_CLASS and opens
 // the body of its publishing function, in which `b` is the builder:
 //
 //   BEGIN_CLASS(TButton, TWinControl, (ConstructWith<TButton, TComponent>))
-//     b.Prop(L"Caption", &TButton::GetCaption, &TButton::SetCaption);
+//     b.Prop(L"Caption", &TButton::Caption, &TButton::SetCaption);
 //     b.Prop(L"OnClick", &TButton::FOnClick, &TButton::FOnClick);
 //   END_CLASS
 //

@@ -416,7 +416,7 @@ void TCustomAction::SetShortCut(TShortCut value) {
 }
 
 TStrings* TCustomAction::SecondaryShortCuts() {
-  if (!secondaryShortCuts_) secondaryShortCuts_ = new TStringList();
+  if (!secondaryShortCuts_) secondaryShortCuts_ = Make<TStringList>();
   return secondaryShortCuts_;
 }
 

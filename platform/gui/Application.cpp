@@ -45,13 +45,13 @@ HINSTANCE ModuleInstance() {
 // The hint of a control: its own, else the nearest parent's.
 String HintOf(TControl* control) {
   for (; control; control = control->Parent())
-    if (!control->GetHint().empty()) return control->GetHint();
+    if (!control->Hint().empty()) return control->Hint();
   return String();
 }
 
 // The control whose hint shows for `control`: the nearest one with ShowHint.
 TControl* HintControlOf(TControl* control) {
-  while (control && !control->GetShowHint()) control = control->Parent();
+  while (control && !control->ShowHint()) control = control->Parent();
   if (control && control->ComponentState().Contains(csDesigning)) control = nullptr;
   return control;
 }
@@ -65,7 +65,7 @@ HCURSOR HookCursorHandle(TCursor cursor) {
   return Screen ? Screen->Cursors(cursor) : LoadCursorW(nullptr, IDC_ARROW);
 }
 
-TCursor HookScreenCursor() { return Screen ? Screen->GetCursor() : crDefault; }
+TCursor HookScreenCursor() { return Screen ? Screen->Cursor() : crDefault; }
 
 void HookHintMouseMessage(TControl* control, TMessage& message) {
   if (Application) Application->HintMouseMessage(control, message);
@@ -79,7 +79,7 @@ bool TraverseForAction(TWinControl* container, TBasicAction* action, bool execut
   if (!container->Showing()) return false;
   for (int i = 0; i < container->ControlCount(); ++i) {
     TControl* c = container->Controls(i);
-    if (c->GetVisible() && (execute ? c->ExecuteAction(action) : c->UpdateAction(action))) return true;
+    if (c->Visible() && (execute ? c->ExecuteAction(action) : c->UpdateAction(action))) return true;
     if (auto* w = dynamic_cast<TWinControl*>(c); w && TraverseForAction(w, action, execute)) return true;
   }
   return false;
@@ -88,7 +88,7 @@ bool TraverseForAction(TWinControl* container, TBasicAction* action, bool execut
 bool FormTakesAction(TCustomForm* form, TBasicAction* action, bool execute) {
   if (!form || form->ComponentState().Contains(csDesigning) || !form->Showing()) return false;
   auto take = [&](TControl* c) { return c && (execute ? c->ExecuteAction(action) : c->UpdateAction(action)); };
-  return take(form->GetActiveControl()) || take(form) || TraverseForAction(form, action, execute);
+  return take(form->ActiveControl()) || take(form) || TraverseForAction(form, action, execute);
 }
 
 bool TargetAction(TBasicAction* action, bool execute) {
@@ -366,7 +366,7 @@ void TApplication::Idle(const MSG&) {
         const std::vector<TCustomForm*> forms = Screen->customForms_;
         for (TCustomForm* f : forms) {
           const auto& live = Screen->customForms_;
-          if (std::find(live.begin(), live.end(), f) != live.end() && f->GetVisible() && f->GetEnabled())
+          if (std::find(live.begin(), live.end(), f) != live.end() && f->Visible() && f->Enabled())
             f->UpdateActions();
         }
       }
@@ -394,9 +394,9 @@ bool TApplication::IsHintMsg(MSG& Msg) {
 }
 
 bool TApplication::IsMDIMsg(MSG& Msg) {
-  if (!mainForm_ || mainForm_->GetFormStyle() != fsMDIForm || !mainForm_->ClientHandle()) return false;
+  if (!mainForm_ || mainForm_->FormStyle() != fsMDIForm || !mainForm_->ClientHandle()) return false;
   TForm* active = Screen ? Screen->ActiveForm() : nullptr;
-  return active && active->GetFormStyle() == fsMDIChild && TranslateMDISysAccel(mainForm_->ClientHandle(), &Msg);
+  return active && active->FormStyle() == fsMDIChild && TranslateMDISysAccel(mainForm_->ClientHandle(), &Msg);
 }
 
 // Keys go first to the control of the window (CN_KEYDOWN ...), which offers
@@ -552,7 +552,7 @@ void TApplication::HandleException(TObject* Sender) {
 void TApplication::ShowException(Exception& E) {
   String text = E.Message;
   if (!text.empty() && text.back() > L'.') text += L'.';
-  MessageBox(text, GetTitle(), MB_OK | MB_ICONSTOP);
+  MessageBox(text, Title(), MB_OK | MB_ICONSTOP);
 }
 
 int TApplication::MessageBox(const String& Text, const String& Caption, UINT Flags) {
@@ -562,7 +562,7 @@ int TApplication::MessageBox(const String& Text, const String& Caption, UINT Fla
   NormalizeTopMosts();
   int result = 0;
   try {
-    result = gMessageBox(owner, Text, Caption.empty() ? GetTitle() : Caption, Flags);
+    result = gMessageBox(owner, Text, Caption.empty() ? Title() : Caption, Flags);
   } catch (...) {
     RestoreTopMosts();
     EnableTaskWindows(windows);
@@ -708,7 +708,7 @@ void TApplication::HintTimerExpired() {
   switch (mode) {
     case htmShow:
     case htmReshow:
-      if (hintControl_) ActivateHint(Mouse ? Mouse->GetCursorPos() : TPoint());
+      if (hintControl_) ActivateHint(Mouse ? Mouse->CursorPos() : TPoint());
       break;
     case htmHide:
       // The hint stays away until the mouse moves to another control.
@@ -812,9 +812,9 @@ void FormsInitialize() {
   PreviousCallbackHandler() = SetCallbackExceptionHandler(&ApplicationHandleException);
   RegisterClasses({TForm::StaticClass(), THintWindow::StaticClass()});
   HintWindowClass = THintWindow::StaticClass();
-  Mouse = new TMouse();
-  Screen = new TScreen(nullptr);
-  Application = new TApplication(nullptr);
+  Mouse = Make<TMouse>();
+  Screen = Make<TScreen>(nullptr);
+  Application = Make<TApplication>(nullptr);
   TControlsHooks& hooks = ControlsHooks();
   hooks.CursorHandle = &HookCursorHandle;
   hooks.ScreenCursor = &HookScreenCursor;

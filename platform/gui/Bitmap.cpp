@@ -44,7 +44,7 @@ class TBitmapCanvas : public TCanvas {
 
  protected:
   void CreateHandle() override {
-    HBITMAP bitmap = bitmap_->GetHandle();
+    HBITMAP bitmap = bitmap_->Handle();
     HDC dc = GdiCreateCompatibleDC(nullptr);
     if (!dc) throw EOutOfResources(L"Out of system resources");
     if (bitmap) oldBitmap_ = SelectObject(dc, bitmap);
@@ -513,7 +513,7 @@ TBitmap::~TBitmap() {
 }
 
 TCanvas* TBitmap::Canvas() {
-  if (!canvas_) canvas_ = new TBitmapCanvas(this);
+  if (!canvas_) canvas_ = Make<TBitmapCanvas>(this);
   return canvas_;
 }
 
@@ -558,7 +558,7 @@ void TBitmap::Restore() {
   ReadBytes(saved.data(), saved.size());
 }
 
-HBITMAP TBitmap::GetHandle() {
+HBITMAP TBitmap::Handle() {
   Restore();
   return image_->Handle;
 }
@@ -600,7 +600,7 @@ HBITMAP TBitmap::CopyImage(TPixelFormat format, bool monochrome, int width, int 
   }
   try {
     const HBRUSH background =
-        canvas_ ? canvas_->Brush()->GetHandle() : static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+        canvas_ ? canvas_->Brush()->Handle() : static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
     HDC from = old ? ImageDC() : nullptr;
     TMemoryDC to(result);
     const RECT all{0, 0, width, height};
@@ -633,11 +633,11 @@ void TBitmap::SetSize(int width, int height) {
 
 void TBitmap::SetWidth(int value) { SetSize(value, image_->Height); }
 void TBitmap::SetHeight(int value) { SetSize(image_->Width, value); }
-int TBitmap::GetWidth() { return image_->Width; }
-int TBitmap::GetHeight() { return image_->Height; }
-bool TBitmap::GetEmpty() { return image_->Width == 0 || image_->Height == 0; }
+int TBitmap::Width() { return image_->Width; }
+int TBitmap::Height() { return image_->Height; }
+bool TBitmap::Empty() { return image_->Width == 0 || image_->Height == 0; }
 
-TPixelFormat TBitmap::GetPixelFormat() { return image_->Format; }
+TPixelFormat TBitmap::PixelFormat() { return image_->Format; }
 
 void TBitmap::SetPixelFormat(TPixelFormat value) {
   if (value == pfCustom || value < pfDevice || value > pfCustom)
@@ -654,7 +654,7 @@ void TBitmap::SetPixelFormat(TPixelFormat value) {
   Changed(this);
 }
 
-bool TBitmap::GetMonochrome() { return image_->Monochrome; }
+bool TBitmap::Monochrome() { return image_->Monochrome; }
 
 void TBitmap::SetMonochrome(bool value) {
   Restore();
@@ -669,10 +669,10 @@ void TBitmap::SetMonochrome(bool value) {
   Changed(this);
 }
 
-TBitmapHandleType TBitmap::GetHandleType() { return image_->Format == pfDevice ? bmDDB : bmDIB; }
+TBitmapHandleType TBitmap::HandleType() { return image_->Format == pfDevice ? bmDDB : bmDIB; }
 
 void TBitmap::SetHandleType(TBitmapHandleType value) {
-  if (value == GetHandleType()) return;
+  if (value == HandleType()) return;
   Restore();
   const bool mono = image_->Monochrome;
   const TPixelFormat target = value == bmDDB ? pfDevice : mono ? pf1bit : ScreenFormat();
@@ -701,9 +701,9 @@ void* TBitmap::ScanLine(int row) {
 
 // ---- Transparency and mask ----------------------------------------------------
 
-TColor TBitmap::GetTransparentColor() {
+TColor TBitmap::TransparentColor() {
   if (transparentMode_ == tmFixed && transparentColor_ != clDefault) return transparentColor_;
-  if (GetEmpty() || !GetHandle()) return clDefault;
+  if (Empty() || !Handle()) return clDefault;
   return static_cast<TColor>(::GetPixel(ImageDC(), 0, image_->Height - 1));
 }
 
@@ -717,7 +717,7 @@ void TBitmap::SetTransparentColor(TColor value) {
 void TBitmap::SetTransparentMode(TTransparentMode value) {
   if (value == transparentMode_) return;
   if (value == tmAuto) SetTransparentColor(clDefault);
-  else SetTransparentColor(GetTransparentColor());
+  else SetTransparentColor(TransparentColor());
 }
 
 namespace {
@@ -744,11 +744,11 @@ HBITMAP MaskOf(HDC dc, int width, int height, TColor color, bool sourceIsMonochr
 }
 }  // namespace
 
-HBITMAP TBitmap::GetMaskHandle() {
+HBITMAP TBitmap::MaskHandle() {
   Restore();
   if (!image_->Handle) return nullptr;
   if (!image_->MaskValid) {
-    const TColor color = GetTransparentColor();
+    const TColor color = TransparentColor();
     HBITMAP mask = MaskOf(ImageDC(), image_->Width, image_->Height, color,
                           image_->Format == pfDevice && image_->Monochrome);
     GdiDeleteObject(image_->Mask);
@@ -767,7 +767,7 @@ void TBitmap::SetMaskHandle(HBITMAP value) {
 }
 
 HBITMAP TBitmap::ReleaseMaskHandle() {
-  HBITMAP result = GetMaskHandle();
+  HBITMAP result = MaskHandle();
   GdiDisown(result);
   image_->Mask = nullptr;
   image_->MaskValid = false;
@@ -886,7 +886,7 @@ bool TBitmap::Equals(TGraphic* graphic) {
   auto* other = dynamic_cast<TBitmap*>(graphic);
   if (!other || other->ClassType() != ClassType()) return false;
   if (other == this) return true;
-  if (GetEmpty() || other->GetEmpty()) return GetEmpty() == other->GetEmpty();
+  if (Empty() || other->Empty()) return Empty() == other->Empty();
   return SaveBytes() == other->SaveBytes();
 }
 
@@ -898,16 +898,16 @@ void TBitmap::Changed(TObject* sender) {
 void TBitmap::Draw(TCanvas* canvas, const TRect& rect) {
   Restore();
   if (!image_->Handle) return;
-  HDC dst = canvas->GetHandle();
+  HDC dst = canvas->Handle();
   HDC src = ImageDC();
   const int oldMode = SetStretchBltMode(dst, image_->Monochrome ? BLACKONWHITE : COLORONCOLOR);
-  if (GetTransparent()) {
-    TMemoryDC mask(GetMaskHandle());
+  if (Transparent()) {
+    TMemoryDC mask(MaskHandle());
     TransparentStretchBlt(dst, rect.Left, rect.Top, rect.Width(), rect.Height(), src, 0, 0,
                           image_->Width, image_->Height, mask.Handle(), 0, 0);
   } else {
     StretchBlt(dst, rect.Left, rect.Top, rect.Width(), rect.Height(), src, 0, 0, image_->Width,
-               image_->Height, static_cast<DWORD>(canvas->GetCopyMode()));
+               image_->Height, static_cast<DWORD>(canvas->CopyMode()));
   }
   SetStretchBltMode(dst, oldMode);
 }
@@ -982,7 +982,7 @@ TBytes TBitmap::SaveBytes() {
 }
 
 void TBitmap::LoadFromStream(TStream* stream) {
-  const Int64 remaining = stream->GetSize() - stream->GetPosition();
+  const Int64 remaining = stream->Size() - stream->Position();
   if (remaining > static_cast<Int64>(kMaxImageBytes) + 0x100000) InvalidBitmap();
   TBytes data(static_cast<size_t>(std::max<Int64>(remaining, 0)));
   if (!data.empty()) stream->ReadBuffer(data.data(), static_cast<int>(data.size()));
@@ -998,7 +998,7 @@ void TBitmap::SaveToStream(TStream* stream) {
 void TBitmap::ReadData(TStream* stream) {
   DWORD size = 0;
   stream->ReadBuffer(&size, sizeof(size));
-  if (size > stream->GetSize() - stream->GetPosition()) InvalidBitmap();
+  if (size > stream->Size() - stream->Position()) InvalidBitmap();
   TBytes data(size);
   if (size) stream->ReadBuffer(data.data(), static_cast<int>(size));
   ReadBytes(data.data(), data.size());

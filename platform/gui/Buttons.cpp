@@ -135,7 +135,7 @@ void MakeStockGlyph(TBitBtnKind kind, TBitmap* glyph) {
   }
   c->Brush()->SetColor(kStockBack);
   // The disabled half: the shape of the first, embossed.
-  HDC dc = c->GetHandle();
+  HDC dc = c->Handle();
   DrawEmbossed(dc, s, 0, s, s, dc, 0, ColorToGDI(kStockBack));
 }
 
@@ -202,36 +202,36 @@ void CalcButtonLayout(HDC DC, const TRect& Client, const String& Caption, TSize 
 
 BEGIN_CLASS(TBitBtn, TButton, (ConstructWith<TBitBtn, TComponent>))
   using B = TBitBtn;
-  auto custom = [](TObject* o) { return static_cast<B*>(o)->GetKind() == bkCustom; };
+  auto custom = [](TObject* o) { return static_cast<B*>(o)->Kind() == bkCustom; };
   b.Message<&B::CNDrawItem>(CN_DRAWITEM);
   b.Message<&B::WMLButtonDblClk>(WM_LBUTTONDBLCLK);
   b.Message<&B::CMFontChanged>(CM_FONTCHANGED);
   b.Message<&B::CMEnabledChanged>(CM_ENABLEDCHANGED);
   b.Message<&B::CMTextChanged>(CM_TEXTCHANGED);
   // The kind's own settings are not stored: the kind restores them.
-  DefaultValue(b.Prop(L"Cancel", &B::GetCancel, &B::SetCancel), false).Stored = custom;
-  b.Prop(L"Caption", &B::GetCaption, &B::SetCaption).Stored = [](TObject* o) {
+  DefaultValue(b.Prop(L"Cancel", &B::Cancel, &B::SetCancel), false).Stored = custom;
+  b.Prop(L"Caption", &B::Caption, &B::SetCaption).Stored = [](TObject* o) {
     auto* btn = static_cast<B*>(o);
-    return btn->GetCaption() != InfoOf(btn->GetKind()).Caption;
+    return btn->Caption() != InfoOf(btn->Kind()).Caption;
   };
-  DefaultValue(b.Prop(L"Default", &B::GetDefault, &B::SetDefault), false).Stored = custom;
+  DefaultValue(b.Prop(L"Default", &B::Default, &B::SetDefault), false).Stored = custom;
   b.Prop(L"Glyph", &B::Glyph, &B::SetGlyph).Stored = [](TObject* o) {
     auto* btn = static_cast<B*>(o);
     return btn->IsCustomGlyph() && !btn->Glyph()->Empty();
   };
-  DefaultValue(b.Prop(L"Kind", &B::GetKind, &B::SetKind), bkCustom);
-  DefaultValue(b.Prop(L"Layout", &B::GetLayout, &B::SetLayout), blGlyphLeft);
-  DefaultValue(b.Prop(L"Margin", &B::GetMargin, &B::SetMargin), -1);
-  DefaultValue(b.Prop(L"ModalResult", &B::GetModalResult, &B::SetModalResult), 0).Stored = custom;
-  DefaultValue(b.Prop(L"NumGlyphs", &B::GetNumGlyphs, &B::SetNumGlyphs), 1);
-  DefaultValue(b.Prop(L"Spacing", &B::GetSpacing, &B::SetSpacing), 4);
-  DefaultValue(b.Prop(L"Style", &B::GetStyle, &B::SetStyle), bsAutoDetect);
+  DefaultValue(b.Prop(L"Kind", &B::Kind, &B::SetKind), bkCustom);
+  DefaultValue(b.Prop(L"Layout", &B::Layout, &B::SetLayout), blGlyphLeft);
+  DefaultValue(b.Prop(L"Margin", &B::Margin, &B::SetMargin), -1);
+  DefaultValue(b.Prop(L"ModalResult", &B::ModalResult, &B::SetModalResult), 0).Stored = custom;
+  DefaultValue(b.Prop(L"NumGlyphs", &B::NumGlyphs, &B::SetNumGlyphs), 1);
+  DefaultValue(b.Prop(L"Spacing", &B::Spacing, &B::SetSpacing), 4);
+  DefaultValue(b.Prop(L"Style", &B::Style, &B::SetStyle), bsAutoDetect);
 END_CLASS
 
 TBitBtn::TBitBtn(TComponent* AOwner) : TButton(AOwner) {
-  glyph_ = new TBitmap();
+  glyph_ = Make<TBitmap>();
   glyph_->OnChange = TNotifyEvent::Bind<&TBitBtn::GlyphChanged>(this);
-  canvas_ = new TCanvas();
+  canvas_ = Make<TCanvas>();
   controlStyle_ += csReplicatable;
 }
 
@@ -253,9 +253,9 @@ void TBitBtn::Click() {
     }
   } else if (kind_ == bkHelp) {
     TControl* c = this;
-    while (c && c->GetHelpContext() == 0) c = c->Parent();
+    while (c && c->HelpContext() == 0) c = c->Parent();
     if (c && Application) {
-      Application->HelpContext(c->GetHelpContext());
+      Application->HelpContext(c->HelpContext());
       return;
     }
   }
@@ -270,7 +270,7 @@ void TBitBtn::SetGlyph(TBitmap* value) {
 void TBitBtn::GlyphChanged(TObject*) {
   if (!settingKind_) modifiedGlyph_ = true;
   // A strip of square images tells its count.
-  const int w = glyph_->GetWidth(), h = glyph_->GetHeight();
+  const int w = glyph_->Width(), h = glyph_->Height();
   if (h > 0 && w % h == 0) {
     const int n = w / h;
     numGlyphs_ = n >= 1 && n <= 4 ? n : 1;
@@ -285,10 +285,10 @@ void TBitBtn::SetNumGlyphs(TNumGlyphs value) {
   Invalidate();
 }
 
-TBitBtnKind TBitBtn::GetKind() {
+TBitBtnKind TBitBtn::Kind() {
   if (kind_ != bkCustom) {
-    if (IsDefaultKind(kind_) != GetDefault() || IsCancelKind(kind_) != GetCancel() ||
-        GetModalResult() != InfoOf(kind_).Result || modifiedGlyph_)
+    if (IsDefaultKind(kind_) != Default() || IsCancelKind(kind_) != Cancel() ||
+        ModalResult() != InfoOf(kind_).Result || modifiedGlyph_)
       kind_ = bkCustom;
   }
   return kind_;
@@ -302,7 +302,7 @@ void TBitBtn::SetKind(TBitBtnKind value) {
       SetDefault(IsDefaultKind(value));
       SetCancel(IsCancelKind(value));
       // A stored caption read before the kind stays.
-      if (!ComponentState().Contains(csLoading) || GetCaption().empty()) SetCaption(InfoOf(value).Caption);
+      if (!ComponentState().Contains(csLoading) || Caption().empty()) SetCaption(InfoOf(value).Caption);
       SetModalResult(InfoOf(value).Result);
       MakeStockGlyph(value, glyph_);
       numGlyphs_ = 2;
@@ -317,7 +317,7 @@ void TBitBtn::SetKind(TBitBtnKind value) {
   Invalidate();
 }
 
-bool TBitBtn::IsCustomGlyph() { return GetKind() == bkCustom; }
+bool TBitBtn::IsCustomGlyph() { return Kind() == bkCustom; }
 
 void TBitBtn::SetLayout(TButtonLayout value) {
   if (layout_ == value) return;
@@ -353,12 +353,12 @@ void TBitBtn::SetButtonStyle(bool ADefault) {
 
 void TBitBtn::DrawGlyph(HDC DC, TPoint Pos, TButtonState State) {
   if (glyph_->Empty()) return;
-  const int w = glyph_->GetWidth() / numGlyphs_;
-  const int h = glyph_->GetHeight();
+  const int w = glyph_->Width() / numGlyphs_;
+  const int h = glyph_->Height();
   if (w <= 0 || h <= 0) return;
   int index = static_cast<int>(State);
-  HDC source = glyph_->Canvas()->GetHandle();
-  const COLORREF transparent = ColorToGDI(glyph_->GetTransparentColor() & 0xFFFFFF);
+  HDC source = glyph_->Canvas()->Handle();
+  const COLORREF transparent = ColorToGDI(glyph_->TransparentColor() & 0xFFFFFF);
   if (index >= numGlyphs_) {
     if (State == bsDisabled) {
       DrawEmbossed(DC, Pos.X, Pos.Y, w, h, source, 0, transparent);
@@ -372,7 +372,7 @@ void TBitBtn::DrawGlyph(HDC DC, TPoint Pos, TButtonState State) {
 void TBitBtn::DrawItem(const DRAWITEMSTRUCT& DrawItemStruct) {
   const bool down = (DrawItemStruct.itemState & ODS_SELECTED) != 0;
   const bool hasFocus = (DrawItemStruct.itemState & ODS_FOCUS) != 0;
-  const TButtonState state = !GetEnabled() ? bsDisabled : down ? bsDown : bsUp;
+  const TButtonState state = !Enabled() ? bsDisabled : down ? bsDown : bsUp;
   HDC dc = DrawItemStruct.hDC;
   canvas_->SetHandle(dc);
   try {
@@ -394,18 +394,18 @@ void TBitBtn::DrawItem(const DRAWITEMSTRUCT& DrawItemStruct) {
       RECT fr{r.Left, r.Top, r.Right, r.Bottom};
       UINT flags = DFCS_BUTTONPUSH | DFCS_ADJUSTRECT;
       if (DrawItemStruct.itemState & ODS_DISABLED) flags |= DFCS_INACTIVE;
-      DrawFrameControl(canvas_->GetHandle(), &fr, DFC_BUTTON, flags);
+      DrawFrameControl(canvas_->Handle(), &fr, DFC_BUTTON, flags);
     }
     TRect content = ClientRect();
     content = {content.Left + 1, content.Top + 1, content.Right - 1, content.Bottom - 1};
     if (down) content = {content.Left + 1, content.Top + 1, content.Right + 1, content.Bottom + 1};
     canvas_->SetFont(font_);
-    HDC cdc = canvas_->GetHandle();
+    HDC cdc = canvas_->Handle();
     TSize glyphSize;
-    if (!glyph_->Empty()) glyphSize = {glyph_->GetWidth() / numGlyphs_, glyph_->GetHeight()};
+    if (!glyph_->Empty()) glyphSize = {glyph_->Width() / numGlyphs_, glyph_->Height()};
     TPoint glyphPos;
     TRect textBounds;
-    const String caption = GetCaption();
+    const String caption = Caption();
     CalcButtonLayout(cdc, content, caption, glyphSize, layout_, margin_, spacing_, glyphPos, textBounds);
     DrawGlyph(cdc, glyphPos, state);
     if (!caption.empty()) {
@@ -419,7 +419,7 @@ void TBitBtn::DrawItem(const DRAWITEMSTRUCT& DrawItemStruct) {
         OffsetRect(&tr, -1, -1);
         SetTextColor(cdc, ColorToGDI(clBtnShadow));
       } else {
-        SetTextColor(cdc, ColorToGDI(font_->GetColor()));
+        SetTextColor(cdc, ColorToGDI(font_->Color()));
       }
       DrawTextW(cdc, caption.c_str(), static_cast<int>(caption.size()), &tr, flags);
     }

@@ -34,19 +34,19 @@ class TBitBtn : public TButton {
   void SetGlyph(TBitmap* value);
   // Images in the strip (1..4); a strip that divides evenly by its height
   // sets it by itself when loaded.
-  TNumGlyphs GetNumGlyphs() const { return numGlyphs_; }
+  TNumGlyphs NumGlyphs() const { return numGlyphs_; }
   void SetNumGlyphs(TNumGlyphs value);
   // The kind is bkCustom again once caption-independent settings differ
   // from the kind's (default, cancel, modal result, glyph).
-  TBitBtnKind GetKind();
+  TBitBtnKind Kind();
   void SetKind(TBitBtnKind value);
-  TButtonLayout GetLayout() const { return layout_; }
+  TButtonLayout Layout() const { return layout_; }
   void SetLayout(TButtonLayout value);
-  int GetMargin() const { return margin_; }
+  int Margin() const { return margin_; }
   void SetMargin(int value);
-  int GetSpacing() const { return spacing_; }
+  int Spacing() const { return spacing_; }
   void SetSpacing(int value);
-  TButtonStyle GetStyle() const { return style_; }
+  TButtonStyle Style() const { return style_; }
   void SetStyle(TButtonStyle value);
   bool IsCustomGlyph();
 

@@ -55,11 +55,11 @@ void TransparentStretchBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx,
 
 TCanvas::TCanvas() {
   InitializeCriticalSection(&lock_);
-  font_ = new TFont();
+  font_ = Make<TFont>();
   font_->OnChange = TNotifyEvent::Bind<&TCanvas::FontChanged>(this);
-  pen_ = new TPen();
+  pen_ = Make<TPen>();
   pen_->OnChange = TNotifyEvent::Bind<&TCanvas::PenChanged>(this);
-  brush_ = new TBrush();
+  brush_ = Make<TBrush>();
   brush_->OnChange = TNotifyEvent::Bind<&TCanvas::BrushChanged>(this);
 }
 
@@ -73,7 +73,7 @@ TCanvas::~TCanvas() {
 
 // ---- Handle and the selected objects ----------------------------------------
 
-HDC TCanvas::GetHandle() {
+HDC TCanvas::Handle() {
   Changing();
   RequiredState(kAllValid);
   return handle_;
@@ -121,9 +121,9 @@ void TCanvas::RequiredState(TCanvasState required) {
 }
 
 void TCanvas::SelectFont() {
-  HGDIOBJ prev = SelectObject(handle_, font_->GetHandle());
+  HGDIOBJ prev = SelectObject(handle_, font_->Handle());
   if (!oldFont_) oldFont_ = prev;
-  SetTextColor(handle_, static_cast<COLORREF>(ColorToRGB(font_->GetColor())));
+  SetTextColor(handle_, static_cast<COLORREF>(ColorToRGB(font_->Color())));
 }
 
 void TCanvas::SelectPen() {
@@ -131,19 +131,19 @@ void TCanvas::SelectPen() {
                               R2_MERGEPENNOT, R2_MASKPENNOT, R2_MERGENOTPEN, R2_MASKNOTPEN,
                               R2_MERGEPEN, R2_NOTMERGEPEN, R2_MASKPEN, R2_NOTMASKPEN,
                               R2_XORPEN, R2_NOTXORPEN};
-  HGDIOBJ prev = SelectObject(handle_, pen_->GetHandle());
+  HGDIOBJ prev = SelectObject(handle_, pen_->Handle());
   if (!oldPen_) oldPen_ = prev;
-  const TPenMode mode = pen_->GetMode();
+  const TPenMode mode = pen_->Mode();
   SetROP2(handle_, mode >= pmBlack && mode <= pmNotXor ? kRop2[mode] : R2_COPYPEN);
 }
 
 void TCanvas::SelectBrush() {
-  HBRUSH brush = brush_->GetHandle();
+  HBRUSH brush = brush_->Handle();
   UnrealizeObject(brush);
   HGDIOBJ prev = SelectObject(handle_, brush);
   if (!oldBrush_) oldBrush_ = prev;
-  SetBkColor(handle_, static_cast<COLORREF>(ColorToRGB(brush_->GetColor())));
-  SetBkMode(handle_, brush_->GetStyle() == bsSolid ? OPAQUE : TRANSPARENT);
+  SetBkColor(handle_, static_cast<COLORREF>(ColorToRGB(brush_->Color())));
+  SetBkMode(handle_, brush_->Style() == bsSolid ? OPAQUE : TRANSPARENT);
 }
 
 void TCanvas::DeselectHandles() {
@@ -218,7 +218,7 @@ TRect TCanvas::ClipRect() {
   return {r.left, r.top, r.right, r.bottom};
 }
 
-TPoint TCanvas::GetPenPos() {
+TPoint TCanvas::PenPos() {
   if (!handle_) return penPos_;
   POINT p{};
   GetCurrentPositionEx(handle_, &p);
@@ -285,7 +285,7 @@ void TCanvas::FillRect(const TRect& rect) {
   Changing();
   RequiredState({csHandleValid, csBrushValid});
   const RECT r{rect.Left, rect.Top, rect.Right, rect.Bottom};
-  ::FillRect(handle_, &r, brush_->GetHandle());
+  ::FillRect(handle_, &r, brush_->Handle());
   Changed();
 }
 
@@ -293,7 +293,7 @@ void TCanvas::FrameRect(const TRect& rect) {
   Changing();
   RequiredState({csHandleValid, csBrushValid});
   const RECT r{rect.Left, rect.Top, rect.Right, rect.Bottom};
-  ::FrameRect(handle_, &r, brush_->GetHandle());
+  ::FrameRect(handle_, &r, brush_->Handle());
   Changed();
 }
 
@@ -354,7 +354,7 @@ void TCanvas::BrushCopy(const TRect& dest, TBitmap* bitmap, const TRect& source,
   const TBitmapOfScope work{mask.Bitmap ? GdiCreateCompatibleBitmap(handle_, dw, dh) : nullptr};
   if (!work.Bitmap) throw EOutOfResources(L"Out of system resources");
   {
-    HBRUSH brush = brush_->GetHandle();
+    HBRUSH brush = brush_->Handle();
     TMemoryDC maskDC(mask.Bitmap);
     const COLORREF oldBack = SetBkColor(from->handle_, static_cast<COLORREF>(ColorToRGB(color)));
     BitBlt(maskDC.Handle(), 0, 0, sw, sh, from->handle_, source.Left, source.Top, SRCCOPY);
@@ -381,9 +381,9 @@ void TCanvas::Draw(int x, int y, TGraphic* graphic) {
   Changing();
   RequiredState({csHandleValid});
   // A monochrome image takes the canvas colours.
-  SetBkColor(handle_, static_cast<COLORREF>(ColorToRGB(brush_->GetColor())));
-  SetTextColor(handle_, static_cast<COLORREF>(ColorToRGB(font_->GetColor())));
-  graphic->Draw(this, Bounds(x, y, graphic->GetWidth(), graphic->GetHeight()));
+  SetBkColor(handle_, static_cast<COLORREF>(ColorToRGB(brush_->Color())));
+  SetTextColor(handle_, static_cast<COLORREF>(ColorToRGB(font_->Color())));
+  graphic->Draw(this, Bounds(x, y, graphic->Width(), graphic->Height()));
   Changed();
 }
 
@@ -408,7 +408,7 @@ void TCanvas::TextRect(const TRect& rect, int x, int y, const String& text) {
   Changing();
   RequiredState({csHandleValid, csFontValid, csBrushValid});
   UINT options = ETO_CLIPPED | static_cast<UINT>(textFlags_);
-  if (brush_->GetStyle() != bsClear) options |= ETO_OPAQUE;
+  if (brush_->Style() != bsClear) options |= ETO_OPAQUE;
   const RECT r{rect.Left, rect.Top, rect.Right, rect.Bottom};
   ExtTextOutW(handle_, x, y, options, &r, text.c_str(), static_cast<UINT>(text.size()), nullptr);
   Changed();
@@ -430,7 +430,7 @@ void TCanvas::TextRect(TRect& rect, String& text, TTextFormat format) {
   std::vector<Char> buffer(text.begin(), text.end());
   buffer.resize(text.size() + 5, 0);
   RECT r{rect.Left, rect.Top, rect.Right, rect.Bottom};
-  const int oldMode = brush_->GetStyle() == bsClear ? SetBkMode(handle_, TRANSPARENT) : 0;
+  const int oldMode = brush_->Style() == bsClear ? SetBkMode(handle_, TRANSPARENT) : 0;
   DrawTextExW(handle_, buffer.data(), static_cast<int>(text.size()), &r, flags, nullptr);
   if (oldMode) SetBkMode(handle_, oldMode);
   if (format.Contains(tfModifyString)) text = buffer.data();

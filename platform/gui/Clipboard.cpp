@@ -264,7 +264,7 @@ void TClipboard::AssignTo(TPersistent* dest) {
 // ---------------------------------------------------------------------------
 
 TClipboard* Clipboard() {
-  if (!gClipboard) gClipboard = new TClipboard;
+  if (!gClipboard) gClipboard = Make<TClipboard>();
   return gClipboard;
 }
 

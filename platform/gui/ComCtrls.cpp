@@ -76,7 +76,7 @@ TCustomTabControl::TCustomTabControl(TComponent* AOwner) : TWinControl(AOwner) {
   controlStyle_ = TControlStyle{csDoubleClicks, csOpaque};
   SetBounds(left_, top_, 289, 193);
   SetTabStop(true);
-  imageChangeLink_ = new TChangeLink();
+  imageChangeLink_ = Make<TChangeLink>();
   imageChangeLink_->OnChange = TNotifyEvent::Bind<&TCustomTabControl::ImageListChange>(this);
 }
 
@@ -122,17 +122,17 @@ void TCustomTabControl::CreateParams(TCreateParams& Params) {
 void TCustomTabControl::CreateWnd() {
   TWinControl::CreateWnd();
   HWND wnd = WindowHandle();
-  if (images_) SendMessageW(wnd, TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_->GetHandle()));
+  if (images_) SendMessageW(wnd, TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_->Handle()));
   UpdateTabSize();
   const int index = tabIndex_;
   UpdateTabs();
-  if (index >= 0 && GetTabIndex() < 0) SendMessageW(wnd, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
+  if (index >= 0 && TabIndex() < 0) SendMessageW(wnd, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
   // The display area is known only now.
   Realign();
 }
 
 TRect TCustomTabControl::DisplayRect() {
-  if (!HandleAllocated()) return GetClientRect();
+  if (!HandleAllocated()) return ClientRect();
   RECT r{};
   ::GetClientRect(WindowHandle(), &r);
   SendMessageW(WindowHandle(), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&r));
@@ -150,7 +150,7 @@ void TCustomTabControl::Notification(TComponent* AComponent, TOperation operatio
   if (operation == opRemove && AComponent == images_) SetImages(nullptr);
 }
 
-int TCustomTabControl::GetTabIndex() {
+int TCustomTabControl::TabIndex() {
   if (!HandleAllocated()) return tabIndex_;
   return static_cast<int>(SendMessageW(WindowHandle(), TCM_GETCURSEL, 0, 0));
 }
@@ -221,7 +221,7 @@ void TCustomTabControl::CNNotify(TWMNotify& Message) {
       Message.Result = CanChange() ? FALSE : TRUE;
       break;
     case TCN_SELCHANGE:
-      tabIndex_ = GetTabIndex();
+      tabIndex_ = TabIndex();
       Change();
       break;
   }
@@ -258,7 +258,7 @@ void TCustomTabControl::CMDialogChar(TWMKey& Message) {
 void TCustomTabControl::ImageListChange(TObject*) {
   if (HandleAllocated())
     SendMessageW(WindowHandle(), TCM_SETIMAGELIST, 0,
-                 reinterpret_cast<LPARAM>(images_ ? images_->GetHandle() : nullptr));
+                 reinterpret_cast<LPARAM>(images_ ? images_->Handle() : nullptr));
 }
 
 void TCustomTabControl::SetImages(TCustomImageList* value) {
@@ -337,17 +337,17 @@ BEGIN_CLASS(TTabSheet, TWinControl, (ConstructWith<TTabSheet, TComponent>))
   b.Message<&S::CMShowingChanged>(CM_SHOWINGCHANGED);
   // The page control places its pages.
   auto notStored = [](TObject*) { return false; };
-  b.Prop(L"Left", &S::GetLeft, &S::SetLeft).Stored = notStored;
-  b.Prop(L"Top", &S::GetTop, &S::SetTop).Stored = notStored;
-  b.Prop(L"Width", &S::GetWidth, &S::SetWidth).Stored = notStored;
-  b.Prop(L"Height", &S::GetHeight, &S::SetHeight).Stored = notStored;
+  b.Prop(L"Left", &S::Left, &S::SetLeft).Stored = notStored;
+  b.Prop(L"Top", &S::Top, &S::SetTop).Stored = notStored;
+  b.Prop(L"Width", &S::Width, &S::SetWidth).Stored = notStored;
+  b.Prop(L"Height", &S::Height, &S::SetHeight).Stored = notStored;
   PublishControl(b, {L"BorderWidth", L"Caption", L"Constraints", L"DoubleBuffered", L"DragMode", L"Enabled",
                      L"Font"});
-  DefaultValue(b.Prop(L"Highlighted", &S::GetHighlighted, &S::SetHighlighted), false);
-  DefaultValue(b.Prop(L"ImageIndex", &S::GetImageIndex, &S::SetImageIndex), 0);
-  b.Prop(L"PageIndex", &S::GetPageIndex, &S::SetPageIndex).Stored = notStored;
+  DefaultValue(b.Prop(L"Highlighted", &S::Highlighted, &S::SetHighlighted), false);
+  DefaultValue(b.Prop(L"ImageIndex", &S::ImageIndex, &S::SetImageIndex), 0);
+  b.Prop(L"PageIndex", &S::PageIndex, &S::SetPageIndex).Stored = notStored;
   PublishControl(b, {L"ParentFont", L"ParentShowHint", L"PopupMenu", L"ShowHint"});
-  DefaultValue(b.Prop(L"TabVisible", &S::GetTabVisible, &S::SetTabVisible), true);
+  DefaultValue(b.Prop(L"TabVisible", &S::TabVisible, &S::SetTabVisible), true);
   PublishControl(b, {L"OnContextPopup", L"OnDragDrop", L"OnDragOver", L"OnEndDrag", L"OnEnter", L"OnExit"});
   b.Field(L"OnHide", &S::OnHide);
   PublishControl(b, {L"OnMouseDown", L"OnMouseEnter", L"OnMouseLeave", L"OnMouseMove", L"OnMouseUp",
@@ -382,7 +382,7 @@ void TTabSheet::SetParent(TWinControl* AParent) {
 
 void TTabSheet::SetPageControl(TPageControl* value) { SetParent(value); }
 
-int TTabSheet::GetPageIndex() const {
+int TTabSheet::PageIndex() const {
   if (!pageControl_) return -1;
   const auto& pages = pageControl_->pages_;
   return static_cast<int>(std::find(pages.begin(), pages.end(), this) - pages.begin());
@@ -450,23 +450,23 @@ void TTabSheet::CMShowingChanged(TMessage& Message) {
 BEGIN_CLASS(TPageControl, TCustomTabControl, (ConstructWith<TPageControl, TComponent>))
   using P = TPageControl;
   b.Message<&P::CMDialogKey>(CM_DIALOGKEY);
-  b.Prop(L"ActivePage", &P::GetActivePage, &P::SetActivePage);
+  b.Prop(L"ActivePage", &P::ActivePage, &P::SetActivePage);
   PublishControl(b, {L"Align", L"Anchors", L"BiDiMode", L"Constraints", L"DoubleBuffered",
                      L"DragCursor", L"DragKind", L"DragMode", L"Enabled", L"Font"});
-  DefaultValue(b.Prop(L"HotTrack", &P::GetHotTrack, &P::SetHotTrack), false);
-  b.Prop(L"Images", &P::GetImages, &P::SetImages);
-  DefaultValue(b.Prop(L"MultiLine", &P::GetMultiLine, &P::SetMultiLine), false);
+  DefaultValue(b.Prop(L"HotTrack", &P::HotTrack, &P::SetHotTrack), false);
+  b.Prop(L"Images", &P::Images, &P::SetImages);
+  DefaultValue(b.Prop(L"MultiLine", &P::MultiLine, &P::SetMultiLine), false);
   PublishControl(b, {L"ParentBiDiMode", L"ParentFont", L"ParentShowHint", L"PopupMenu"});
-  DefaultValue(b.Prop(L"RaggedRight", &P::GetRaggedRight, &P::SetRaggedRight), false);
-  DefaultValue(b.Prop(L"ScrollOpposite", &P::GetScrollOpposite, &P::SetScrollOpposite), false);
+  DefaultValue(b.Prop(L"RaggedRight", &P::RaggedRight, &P::SetRaggedRight), false);
+  DefaultValue(b.Prop(L"ScrollOpposite", &P::ScrollOpposite, &P::SetScrollOpposite), false);
   PublishControl(b, {L"ShowHint"});
-  DefaultValue(b.Prop(L"Style", &P::GetStyle, &P::SetStyle), tsTabs);
-  DefaultValue(b.Prop(L"TabHeight", &P::GetTabHeight, &P::SetTabHeight), 0);
-  b.Prop(L"TabIndex", &P::GetTabIndex, &P::SetTabIndex).Stored = [](TObject*) { return false; };
+  DefaultValue(b.Prop(L"Style", &P::Style, &P::SetStyle), tsTabs);
+  DefaultValue(b.Prop(L"TabHeight", &P::TabHeight, &P::SetTabHeight), 0);
+  b.Prop(L"TabIndex", &P::TabIndex, &P::SetTabIndex).Stored = [](TObject*) { return false; };
   PublishControl(b, {L"TabOrder"});
-  DefaultValue(b.Prop(L"TabPosition", &P::GetTabPosition, &P::SetTabPosition), tpTop);
+  DefaultValue(b.Prop(L"TabPosition", &P::TabPosition, &P::SetTabPosition), tpTop);
   PublishControl(b, {L"TabStop"});
-  DefaultValue(b.Prop(L"TabWidth", &P::GetTabWidth, &P::SetTabWidth), 0);
+  DefaultValue(b.Prop(L"TabWidth", &P::TabWidth, &P::SetTabWidth), 0);
   PublishControl(b, {L"Visible"});
   b.Field(L"OnChange", &P::OnChange);
   b.Field(L"OnChanging", &P::OnChanging);
@@ -530,7 +530,7 @@ void TPageControl::SetActivePage(TTabSheet* value) {
   if (HandleAllocated()) SendMessageW(WindowHandle(), TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
-int TPageControl::GetActivePageIndex() const { return activePage_ ? activePage_->GetPageIndex() : -1; }
+int TPageControl::ActivePageIndex() const { return activePage_ ? activePage_->PageIndex() : -1; }
 
 void TPageControl::SetActivePageIndex(int value) {
   SetActivePage(value >= 0 && value < PageCount() ? pages_[value] : nullptr);
@@ -577,7 +577,7 @@ void TPageControl::SelectNextPage(bool GoForward, bool CheckTabVisible) {
 }
 
 void TPageControl::Change() {
-  const int index = GetTabIndex();
+  const int index = TabIndex();
   TTabSheet* page = nullptr;
   if (index >= 0)
     for (TTabSheet* p : pages_)
@@ -592,7 +592,7 @@ void TPageControl::UpdateTabs() {
   int index = 0;
   for (TTabSheet* page : pages_) {
     if (!page->tabVisible_) continue;
-    InsertTab(index, page->GetText(), page->imageIndex_, reinterpret_cast<LPARAM>(page));
+    InsertTab(index, page->Text(), page->imageIndex_, reinterpret_cast<LPARAM>(page));
     if (page->highlighted_)
       SendMessageW(WindowHandle(), TCM_HIGHLIGHTITEM, static_cast<WPARAM>(index), MAKELONG(TRUE, 0));
     ++index;
@@ -619,7 +619,7 @@ void TPageControl::PageTabChanged(TTabSheet* Page, bool visibilityChanged) {
   }
   const int index = Page->TabIndex();
   if (index < 0) return;
-  SetTabText(index, Page->GetText());
+  SetTabText(index, Page->Text());
   SetTabImage(index, Page->imageIndex_);
   Realign();
 }
@@ -691,7 +691,7 @@ void TTreeNode::UpdateItem(UINT mask) {
   item.pszText = const_cast<Char*>(text_.c_str());
   item.iImage = imageIndex_;
   item.iSelectedImage = selectedIndex_;
-  item.cChildren = GetHasChildren() ? 1 : 0;
+  item.cChildren = HasChildren() ? 1 : 0;
   if (mask & TVIF_STATE) {
     item.state = INDEXTOSTATEIMAGEMASK(stateIndex_ < 0 ? 0 : stateIndex_) |
                  INDEXTOOVERLAYMASK(overlayIndex_ < 0 ? 0 : overlayIndex_ + 1);
@@ -760,13 +760,13 @@ bool TTreeNode::HasAsParent(TTreeNode* Node) const {
   return false;
 }
 
-TTreeNode* TTreeNode::getNextSibling() const {
+TTreeNode* TTreeNode::GetNextSibling() const {
   const auto& siblings = parent_ ? parent_->children_ : owner_->roots_;
   const int i = Index();
   return i >= 0 && i + 1 < static_cast<int>(siblings.size()) ? siblings[i + 1] : nullptr;
 }
 
-TTreeNode* TTreeNode::getPrevSibling() const {
+TTreeNode* TTreeNode::GetPrevSibling() const {
   const auto& siblings = parent_ ? parent_->children_ : owner_->roots_;
   const int i = Index();
   return i > 0 ? siblings[i - 1] : nullptr;
@@ -775,38 +775,38 @@ TTreeNode* TTreeNode::getPrevSibling() const {
 TTreeNode* TTreeNode::GetNext() const {
   if (!children_.empty()) return children_.front();
   for (const TTreeNode* n = this; n; n = n->parent_)
-    if (TTreeNode* s = n->getNextSibling()) return s;
+    if (TTreeNode* s = n->GetNextSibling()) return s;
   return nullptr;
 }
 
 TTreeNode* TTreeNode::GetPrev() const {
-  TTreeNode* prev = getPrevSibling();
+  TTreeNode* prev = GetPrevSibling();
   if (!prev) return parent_;
   while (!prev->children_.empty()) prev = prev->children_.back();
   return prev;
 }
 
 TTreeNode* TTreeNode::GetNextVisible() const {
-  if (!children_.empty() && GetExpanded()) return children_.front();
+  if (!children_.empty() && Expanded()) return children_.front();
   for (const TTreeNode* n = this; n; n = n->parent_)
-    if (TTreeNode* s = n->getNextSibling()) return s;
+    if (TTreeNode* s = n->GetNextSibling()) return s;
   return nullptr;
 }
 
 TTreeNode* TTreeNode::GetPrevVisible() const {
-  TTreeNode* prev = getPrevSibling();
+  TTreeNode* prev = GetPrevSibling();
   if (!prev) return parent_;
-  while (!prev->children_.empty() && prev->GetExpanded()) prev = prev->children_.back();
+  while (!prev->children_.empty() && prev->Expanded()) prev = prev->children_.back();
   return prev;
 }
 
 bool TTreeNode::IsVisible() const {
   for (TTreeNode* p = parent_; p; p = p->parent_)
-    if (!p->GetExpanded()) return false;
+    if (!p->Expanded()) return false;
   return true;
 }
 
-bool TTreeNode::GetHasChildren() const { return hasChildrenSet_ ? hasChildren_ : !children_.empty(); }
+bool TTreeNode::HasChildren() const { return hasChildrenSet_ ? hasChildren_ : !children_.empty(); }
 
 void TTreeNode::SetHasChildren(bool value) {
   hasChildrenSet_ = true;
@@ -814,7 +814,7 @@ void TTreeNode::SetHasChildren(bool value) {
   UpdateItem(TVIF_CHILDREN);
 }
 
-bool TTreeNode::GetExpanded() const {
+bool TTreeNode::Expanded() const {
   TCustomTreeView* tree = TreeView();
   if (tree && tree->HandleAllocated() && itemId_)
     return (SendMessageW(tree->WindowHandle(), TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(itemId_), TVIS_EXPANDED) &
@@ -831,7 +831,7 @@ void TTreeNode::SetExpanded(bool value) {
 
 void TTreeNode::Expand(bool Recurse) {
   TCustomTreeView* tree = TreeView();
-  if (!GetExpanded() && GetHasChildren() && (!tree || tree->CanExpand(this))) {
+  if (!Expanded() && HasChildren() && (!tree || tree->CanExpand(this))) {
     expanded_ = true;
     if (tree && tree->HandleAllocated() && itemId_) {
       Quiet quiet(tree->quietCount_);
@@ -845,7 +845,7 @@ void TTreeNode::Expand(bool Recurse) {
 
 void TTreeNode::Collapse(bool Recurse) {
   TCustomTreeView* tree = TreeView();
-  if (GetExpanded() && (!tree || tree->CanCollapse(this))) {
+  if (Expanded() && (!tree || tree->CanCollapse(this))) {
     expanded_ = false;
     if (tree && tree->HandleAllocated() && itemId_) {
       Quiet quiet(tree->quietCount_);
@@ -857,9 +857,9 @@ void TTreeNode::Collapse(bool Recurse) {
     for (TTreeNode* child : std::vector<TTreeNode*>(children_)) child->Collapse(true);
 }
 
-bool TTreeNode::GetSelected() const {
+bool TTreeNode::Selected() const {
   TCustomTreeView* tree = TreeView();
-  return tree && tree->GetSelected() == this;
+  return tree && tree->Selected() == this;
 }
 
 void TTreeNode::SetSelected(bool value) {
@@ -874,11 +874,11 @@ void TTreeNode::SetSelected(bool value) {
   }
   if (value)
     SendMessageW(tree->WindowHandle(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(itemId_));
-  else if (GetSelected())
+  else if (Selected())
     SendMessageW(tree->WindowHandle(), TVM_SELECTITEM, TVGN_CARET, 0);
 }
 
-bool TTreeNode::GetFocused() const {
+bool TTreeNode::Focused() const {
   TCustomTreeView* tree = TreeView();
   if (!tree || !tree->HandleAllocated() || !itemId_) return false;
   return (SendMessageW(tree->WindowHandle(), TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(itemId_), kItemFocused) &
@@ -930,12 +930,12 @@ void TTreeNode::MoveTo(TTreeNode* Destination, TNodeAttachMode Mode) {
     throw EInvalidOperation(L"Cannot move a tree node to another tree view");
   TCustomTreeView* tree = TreeView();
   const bool windowed = tree && tree->HandleAllocated() && itemId_;
-  TTreeNode* selected = tree ? tree->GetSelected() : nullptr;
+  TTreeNode* selected = tree ? tree->Selected() : nullptr;
   const bool selectionInside = selected && (selected == this || selected->HasAsParent(this));
   if (windowed) {
     // Keep what the window knows before the native items go.
     for (TTreeNode* n = this; n && (n == this || n->HasAsParent(this)); n = n->GetNext()) {
-      n->expanded_ = n->GetExpanded();
+      n->expanded_ = n->Expanded();
     }
     Quiet quiet(tree->quietCount_);
     SendMessageW(tree->WindowHandle(), TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(itemId_));
@@ -1010,7 +1010,7 @@ void TTreeNodes::Assign(TPersistent* Source) {
 
 TTreeNode* TTreeNodes::Attach(TTreeNode* parent, int position, const String& S, void* Ptr) {
   if (parent && parent->owner_ != this) throw EInvalidOperation(L"The tree node belongs to another tree view");
-  auto* node = new TTreeNode(this);
+  auto* node = Make<TTreeNode>(this);
   node->text_ = S;
   node->data_ = Ptr;
   node->parent_ = parent;
@@ -1047,7 +1047,7 @@ void TTreeNodes::InsertItem(TTreeNode* node) {
   HWND wnd = owner_->WindowHandle();
   TVINSERTSTRUCTW is{};
   is.hParent = node->parent_ ? node->parent_->itemId_ : TVI_ROOT;
-  TTreeNode* prev = node->getPrevSibling();
+  TTreeNode* prev = node->GetPrevSibling();
   is.hInsertAfter = prev && prev->itemId_ ? prev->itemId_ : TVI_FIRST;
   TVITEMW& item = is.item;
   item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_STATE;
@@ -1145,26 +1145,26 @@ END_CLASS
 BEGIN_CLASS(TTreeView, TCustomTreeView, (ConstructWith<TTreeView, TComponent>))
   using T = TTreeView;
   PublishControl(b, {L"Align", L"Anchors"});
-  DefaultValue(b.Prop(L"AutoExpand", &T::GetAutoExpand, &T::SetAutoExpand), false);
+  DefaultValue(b.Prop(L"AutoExpand", &T::AutoExpand, &T::SetAutoExpand), false);
   PublishControl(b, {L"BiDiMode"});
-  DefaultValue(b.Prop(L"BorderStyle", &T::GetBorderStyle, &T::SetBorderStyle), bsSingle);
+  DefaultValue(b.Prop(L"BorderStyle", &T::BorderStyle, &T::SetBorderStyle), bsSingle);
   PublishControl(b, {L"Color", L"Constraints", L"Ctl3D", L"DoubleBuffered", L"DragCursor", L"DragKind",
                      L"DragMode", L"Enabled", L"Font"});
-  DefaultValue(b.Prop(L"HideSelection", &T::GetHideSelection, &T::SetHideSelection), true);
-  DefaultValue(b.Prop(L"HotTrack", &T::GetHotTrack, &T::SetHotTrack), false);
-  b.Prop(L"Images", &T::GetImages, &T::SetImages);
-  DefaultValue(b.Prop(L"Indent", &T::GetIndent, &T::SetIndent), 19);
+  DefaultValue(b.Prop(L"HideSelection", &T::HideSelection, &T::SetHideSelection), true);
+  DefaultValue(b.Prop(L"HotTrack", &T::HotTrack, &T::SetHotTrack), false);
+  b.Prop(L"Images", &T::Images, &T::SetImages);
+  DefaultValue(b.Prop(L"Indent", &T::Indent, &T::SetIndent), 19);
   PublishControl(b, {L"ParentBiDiMode", L"ParentColor", L"ParentCtl3D", L"ParentFont", L"ParentShowHint",
                      L"PopupMenu"});
-  DefaultValue(b.Prop(L"ReadOnly", &T::GetReadOnly, &T::SetReadOnly), false);
-  DefaultValue(b.Prop(L"RowSelect", &T::GetRowSelect, &T::SetRowSelect), false);
-  DefaultValue(b.Prop(L"ShowButtons", &T::GetShowButtons, &T::SetShowButtons), true);
+  DefaultValue(b.Prop(L"ReadOnly", &T::ReadOnly, &T::SetReadOnly), false);
+  DefaultValue(b.Prop(L"RowSelect", &T::RowSelect, &T::SetRowSelect), false);
+  DefaultValue(b.Prop(L"ShowButtons", &T::ShowButtons, &T::SetShowButtons), true);
   PublishControl(b, {L"ShowHint"});
-  DefaultValue(b.Prop(L"ShowLines", &T::GetShowLines, &T::SetShowLines), true);
-  DefaultValue(b.Prop(L"ShowRoot", &T::GetShowRoot, &T::SetShowRoot), true);
-  b.Prop(L"StateImages", &T::GetStateImages, &T::SetStateImages);
+  DefaultValue(b.Prop(L"ShowLines", &T::ShowLines, &T::SetShowLines), true);
+  DefaultValue(b.Prop(L"ShowRoot", &T::ShowRoot, &T::SetShowRoot), true);
+  b.Prop(L"StateImages", &T::StateImages, &T::SetStateImages);
   PublishControl(b, {L"TabOrder", L"TabStop"});
-  DefaultValue(b.Prop(L"ToolTips", &T::GetToolTips, &T::SetToolTips), true);
+  DefaultValue(b.Prop(L"ToolTips", &T::ToolTips, &T::SetToolTips), true);
   PublishControl(b, {L"Visible"});
   b.Field(L"OnChange", &T::OnChange);
   b.Field(L"OnChanging", &T::OnChanging);
@@ -1188,13 +1188,13 @@ TCustomTreeView::TCustomTreeView(TComponent* AOwner) : TWinControl(AOwner) {
   SetTabStop(true);
   SetColor(clWindow);
   SetParentColor(false);
-  items_ = new TTreeNodes(this);
-  auto* canvas = new TControlCanvas();
+  items_ = Make<TTreeNodes>(this);
+  auto* canvas = Make<TControlCanvas>();
   canvas->SetControl(this);
   canvas_ = canvas;
-  imageChangeLink_ = new TChangeLink();
+  imageChangeLink_ = Make<TChangeLink>();
   imageChangeLink_->OnChange = TNotifyEvent::Bind<&TCustomTreeView::ImageListChange>(this);
-  stateChangeLink_ = new TChangeLink();
+  stateChangeLink_ = Make<TChangeLink>();
   stateChangeLink_->OnChange = TNotifyEvent::Bind<&TCustomTreeView::ImageListChange>(this);
 }
 
@@ -1228,7 +1228,7 @@ void TCustomTreeView::CreateParams(TCreateParams& Params) {
   if (!toolTips_) Params.Style |= TVS_NOTOOLTIPS;
   if (autoExpand_) Params.Style |= TVS_SINGLEEXPAND;
   if (borderStyle_ == bsSingle) {
-    if (GetCtl3D())
+    if (Ctl3D())
       Params.ExStyle |= WS_EX_CLIENTEDGE;
     else
       Params.Style |= WS_BORDER;
@@ -1254,10 +1254,10 @@ void TCustomTreeView::CreateWnd() {
 
 void TCustomTreeView::DestroyWnd() {
   if (HandleAllocated()) {
-    for (TTreeNode* n = items_->GetFirstNode(); n; n = n->GetNext()) n->expanded_ = n->GetExpanded();
-    saveSelected_ = GetSelected();
-    saveTopItem_ = GetTopItem();
-    indent_ = GetIndent();
+    for (TTreeNode* n = items_->GetFirstNode(); n; n = n->GetNext()) n->expanded_ = n->Expanded();
+    saveSelected_ = Selected();
+    saveTopItem_ = TopItem();
+    indent_ = Indent();
   }
   {
     Quiet quiet(quietCount_);
@@ -1275,7 +1275,7 @@ void TCustomTreeView::Notification(TComponent* AComponent, TOperation operation)
 
 void TCustomTreeView::SetItems(TTreeNodes* value) { items_->Assign(value); }
 
-TTreeNode* TCustomTreeView::GetSelected() const {
+TTreeNode* TCustomTreeView::Selected() const {
   if (!HandleAllocated()) return saveSelected_;
   auto item = reinterpret_cast<HTREEITEM>(SendMessageW(WindowHandle(), TVM_GETNEXTITEM, TVGN_CARET, 0));
   return items_->GetNode(item);
@@ -1291,7 +1291,7 @@ void TCustomTreeView::SetSelected(TTreeNode* value) {
   }
 }
 
-TTreeNode* TCustomTreeView::GetTopItem() const {
+TTreeNode* TCustomTreeView::TopItem() const {
   if (!HandleAllocated()) return saveTopItem_ ? saveTopItem_ : items_->GetFirstNode();
   auto item = reinterpret_cast<HTREEITEM>(SendMessageW(WindowHandle(), TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0));
   return items_->GetNode(item);
@@ -1341,9 +1341,9 @@ void TCustomTreeView::FullCollapse() {
 void TCustomTreeView::ImageListChange(TObject*) {
   if (!HandleAllocated()) return;
   SendMessageW(WindowHandle(), TVM_SETIMAGELIST, TVSIL_NORMAL,
-               reinterpret_cast<LPARAM>(images_ ? images_->GetHandle() : nullptr));
+               reinterpret_cast<LPARAM>(images_ ? images_->Handle() : nullptr));
   SendMessageW(WindowHandle(), TVM_SETIMAGELIST, TVSIL_STATE,
-               reinterpret_cast<LPARAM>(stateImages_ ? stateImages_->GetHandle() : nullptr));
+               reinterpret_cast<LPARAM>(stateImages_ ? stateImages_->Handle() : nullptr));
 }
 
 void TCustomTreeView::SetImages(TCustomImageList* value) {
@@ -1359,7 +1359,7 @@ void TCustomTreeView::SetStateImages(TCustomImageList* value) {
 void TCustomTreeView::ApplyColors() {
   if (!HandleAllocated()) return;
   SendMessageW(WindowHandle(), TVM_SETBKCOLOR, 0, static_cast<LPARAM>(ColorToGDI(color_)));
-  SendMessageW(WindowHandle(), TVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(ColorToGDI(font_->GetColor())));
+  SendMessageW(WindowHandle(), TVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(ColorToGDI(font_->Color())));
 }
 
 #define TREE_STYLE_SETTER(Name, field)          \
@@ -1385,7 +1385,7 @@ void TCustomTreeView::SetBorderStyle(TBorderStyle value) {
   RecreateIfAllocated(this);
 }
 
-int TCustomTreeView::GetIndent() {
+int TCustomTreeView::Indent() {
   if (HandleAllocated()) return static_cast<int>(SendMessageW(WindowHandle(), TVM_GETINDENT, 0, 0));
   return indent_;
 }
@@ -1453,9 +1453,9 @@ LRESULT TCustomTreeView::CustomDraw(NMTVCUSTOMDRAW& Draw) {
     if (!defaultDraw) {
       result = CDRF_SKIPDEFAULT;
     } else {
-      Draw.clrText = ColorToGDI(canvas->Font()->GetColor());
-      Draw.clrTextBk = ColorToGDI(canvas->Brush()->GetColor());
-      SelectObject(cd.hdc, canvas->Font()->GetHandle());
+      Draw.clrText = ColorToGDI(canvas->Font()->Color());
+      Draw.clrTextBk = ColorToGDI(canvas->Brush()->Color());
+      SelectObject(cd.hdc, canvas->Font()->Handle());
       result = CDRF_NEWFONT;
     }
   } catch (...) {
@@ -1465,7 +1465,7 @@ LRESULT TCustomTreeView::CustomDraw(NMTVCUSTOMDRAW& Draw) {
   // The font stays selected for the window's drawing: give the DC back
   // without putting the old objects in.
   canvas->SetHandle(nullptr);
-  if (result == CDRF_NEWFONT) SelectObject(cd.hdc, canvas->Font()->GetHandle());
+  if (result == CDRF_NEWFONT) SelectObject(cd.hdc, canvas->Font()->Handle());
   return result;
 }
 
@@ -1563,21 +1563,21 @@ BEGIN_CLASS(TToolButton, TGraphicControl, (ConstructWith<TToolButton, TComponent
   b.Message<&B::CMVisibleChanged>(CM_VISIBLECHANGED);
   b.Message<&B::CMEnabledChanged>(CM_ENABLEDCHANGED);
   PublishControl(b, {L"Action"});
-  DefaultValue(b.Prop(L"AllowAllUp", &B::GetAllowAllUp, &B::SetAllowAllUp), false);
+  DefaultValue(b.Prop(L"AllowAllUp", &B::AllowAllUp, &B::SetAllowAllUp), false);
   PublishControl(b, {L"Caption"});
-  DefaultValue(b.Prop(L"Down", &B::GetDown, &B::SetDown), false);
+  DefaultValue(b.Prop(L"Down", &B::Down, &B::SetDown), false);
   PublishControl(b, {L"DragCursor", L"DragKind", L"DragMode"});
-  b.Prop(L"DropdownMenu", &B::GetDropdownMenu, &B::SetDropdownMenu);
+  b.Prop(L"DropdownMenu", &B::DropdownMenu, &B::SetDropdownMenu);
   PublishControl(b, {L"Enabled"});
-  DefaultValue(b.Prop(L"Grouped", &B::GetGrouped, &B::SetGrouped), false);
-  DefaultValue(b.Prop(L"ImageIndex", &B::GetImageIndex, &B::SetImageIndex), -1);
-  DefaultValue(b.Prop(L"Indeterminate", &B::GetIndeterminate, &B::SetIndeterminate), false);
-  DefaultValue(b.Prop(L"Marked", &B::GetMarked, &B::SetMarked), false);
-  b.Prop(L"MenuItem", &B::GetMenuItem, &B::SetMenuItem);
+  DefaultValue(b.Prop(L"Grouped", &B::Grouped, &B::SetGrouped), false);
+  DefaultValue(b.Prop(L"ImageIndex", &B::ImageIndex, &B::SetImageIndex), -1);
+  DefaultValue(b.Prop(L"Indeterminate", &B::Indeterminate, &B::SetIndeterminate), false);
+  DefaultValue(b.Prop(L"Marked", &B::Marked, &B::SetMarked), false);
+  b.Prop(L"MenuItem", &B::MenuItem, &B::SetMenuItem);
   PublishControl(b, {L"ParentShowHint", L"PopupMenu", L"ShowHint"});
-  DefaultValue(b.Prop(L"Style", &B::GetStyle, &B::SetStyle), tbsButton);
+  DefaultValue(b.Prop(L"Style", &B::Style, &B::SetStyle), tbsButton);
   PublishControl(b, {L"Visible"});
-  DefaultValue(b.Prop(L"Wrap", &B::GetWrap, &B::SetWrap), false);
+  DefaultValue(b.Prop(L"Wrap", &B::Wrap, &B::SetWrap), false);
   PublishControl(b, {L"OnClick", L"OnContextPopup", L"OnDragDrop", L"OnDragOver", L"OnEndDrag", L"OnMouseDown",
                      L"OnMouseMove", L"OnMouseUp", L"OnStartDrag"});
 END_CLASS
@@ -1662,14 +1662,14 @@ void TToolButton::SetImageIndex(int value) {
   Changed(false);
 }
 
-bool TToolButton::GetDown() const {
+bool TToolButton::Down() const {
   if (toolBar_ && toolBar_->HandleAllocated() && style_ == tbsCheck)
     return SendMessageW(toolBar_->WindowHandle(), TB_ISBUTTONCHECKED, static_cast<WPARAM>(commandId_), 0) != 0;
   return down_;
 }
 
 void TToolButton::SetDown(bool value) {
-  if (GetDown() == value) return;
+  if (Down() == value) return;
   down_ = value;
   if (toolBar_ && toolBar_->HandleAllocated()) {
     if (style_ == tbsCheck)
@@ -1773,29 +1773,29 @@ BEGIN_CLASS(TToolBar, TWinControl, (ConstructWith<TToolBar, TComponent>))
   b.Message<&T::WMNCPaint>(WM_NCPAINT);
   b.Message<&T::CMHintShow>(CM_HINTSHOW);
   b.Message<&T::CMFontChanged>(CM_FONTCHANGED);
-  DefaultValue(b.Prop(L"Align", &T::GetAlign, &T::SetAlign), alTop);
+  DefaultValue(b.Prop(L"Align", &T::Align, &T::SetAlign), alTop);
   PublishControl(b, {L"Anchors", L"AutoSize", L"BorderWidth"});
-  DefaultValue(b.Prop(L"ButtonHeight", &T::GetButtonHeight, &T::SetButtonHeight), 22);
-  DefaultValue(b.Prop(L"ButtonWidth", &T::GetButtonWidth, &T::SetButtonWidth), 23);
+  DefaultValue(b.Prop(L"ButtonHeight", &T::ButtonHeight, &T::SetButtonHeight), 22);
+  DefaultValue(b.Prop(L"ButtonWidth", &T::ButtonWidth, &T::SetButtonWidth), 23);
   PublishControl(b, {L"Caption", L"Color", L"Constraints", L"Ctl3D"});
-  b.Prop(L"DisabledImages", &T::GetDisabledImages, &T::SetDisabledImages);
+  b.Prop(L"DisabledImages", &T::DisabledImages, &T::SetDisabledImages);
   PublishControl(b, {L"DragCursor", L"DragKind", L"DragMode"});
-  DefaultValue(b.Prop(L"EdgeBorders", &T::GetEdgeBorders, &T::SetEdgeBorders), TEdgeBorders{ebTop}.ToBits());
-  DefaultValue(b.Prop(L"EdgeInner", &T::GetEdgeInner, &T::SetEdgeInner), esRaised);
-  DefaultValue(b.Prop(L"EdgeOuter", &T::GetEdgeOuter, &T::SetEdgeOuter), esLowered);
+  DefaultValue(b.Prop(L"EdgeBorders", &T::EdgeBorders, &T::SetEdgeBorders), TEdgeBorders{ebTop}.ToBits());
+  DefaultValue(b.Prop(L"EdgeInner", &T::EdgeInner, &T::SetEdgeInner), esRaised);
+  DefaultValue(b.Prop(L"EdgeOuter", &T::EdgeOuter, &T::SetEdgeOuter), esLowered);
   PublishControl(b, {L"Enabled"});
-  DefaultValue(b.Prop(L"Flat", &T::GetFlat, &T::SetFlat), false);
+  DefaultValue(b.Prop(L"Flat", &T::Flat, &T::SetFlat), false);
   PublishControl(b, {L"Font"});
-  b.Prop(L"HotImages", &T::GetHotImages, &T::SetHotImages);
-  b.Prop(L"Images", &T::GetImages, &T::SetImages);
-  DefaultValue(b.Prop(L"Indent", &T::GetIndent, &T::SetIndent), 0);
-  DefaultValue(b.Prop(L"List", &T::GetList, &T::SetList), false);
+  b.Prop(L"HotImages", &T::HotImages, &T::SetHotImages);
+  b.Prop(L"Images", &T::Images, &T::SetImages);
+  DefaultValue(b.Prop(L"Indent", &T::Indent, &T::SetIndent), 0);
+  DefaultValue(b.Prop(L"List", &T::List, &T::SetList), false);
   PublishControl(b, {L"ParentColor", L"ParentFont", L"ParentShowHint", L"PopupMenu"});
-  DefaultValue(b.Prop(L"ShowCaptions", &T::GetShowCaptions, &T::SetShowCaptions), false);
+  DefaultValue(b.Prop(L"ShowCaptions", &T::ShowCaptions, &T::SetShowCaptions), false);
   PublishControl(b, {L"ShowHint", L"TabOrder", L"TabStop"});
-  DefaultValue(b.Prop(L"Transparent", &T::GetTransparent, &T::SetTransparent), false);
+  DefaultValue(b.Prop(L"Transparent", &T::Transparent, &T::SetTransparent), false);
   PublishControl(b, {L"Visible"});
-  DefaultValue(b.Prop(L"Wrapable", &T::GetWrapable, &T::SetWrapable), true);
+  DefaultValue(b.Prop(L"Wrapable", &T::Wrapable, &T::SetWrapable), true);
   PublishControl(b, {L"OnClick", L"OnContextPopup", L"OnDblClick", L"OnDragDrop", L"OnDragOver", L"OnEndDrag",
                      L"OnEnter", L"OnExit", L"OnMouseDown", L"OnMouseMove", L"OnMouseUp", L"OnResize",
                      L"OnStartDrag"});
@@ -1806,7 +1806,7 @@ TToolBar::TToolBar(TComponent* AOwner) : TWinControl(AOwner) {
                                 csSetCaption};
   SetBounds(left_, top_, 150, 29);
   SetAlign(alTop);
-  imageChangeLink_ = new TChangeLink();
+  imageChangeLink_ = Make<TChangeLink>();
   imageChangeLink_->OnChange = TNotifyEvent::Bind<&TToolBar::ImageListChange>(this);
 }
 
@@ -1916,14 +1916,14 @@ TBBUTTON TToolBar::NativeButton(TToolButton* Button, String& text) {
         break;
     }
     if (showCaptions_) {
-      text = Button->GetCaption();
+      text = Button->Caption();
       nb.iString = reinterpret_cast<INT_PTR>(text.c_str());
     }
   }
   BYTE state = 0;
-  if (Button->GetEnabled()) state |= TBSTATE_ENABLED;
+  if (Button->Enabled()) state |= TBSTATE_ENABLED;
   if (Button->down_) state |= Button->style_ == tbsCheck ? TBSTATE_CHECKED : TBSTATE_PRESSED;
-  if (!Button->GetVisible() && !ComponentState().Contains(csDesigning)) state |= TBSTATE_HIDDEN;
+  if (!Button->Visible() && !ComponentState().Contains(csDesigning)) state |= TBSTATE_HIDDEN;
   if (Button->wrap_) state |= TBSTATE_WRAP;
   if (Button->indeterminate_) state |= TBSTATE_INDETERMINATE;
   if (Button->marked_) state |= TBSTATE_MARKED;
@@ -1988,14 +1988,14 @@ void TToolBar::UpdateButtonBounds() {
       if (!SendMessageW(WindowHandle(), TB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&r))) continue;
       TToolButton* button = buttons_[i];
       if (r.right > r.left) button->SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
-      if (button->GetVisible()) bottom = std::max(bottom, static_cast<int>(r.bottom));
+      if (button->Visible()) bottom = std::max(bottom, static_cast<int>(r.bottom));
     }
   } catch (...) {
     placing_ = false;
     throw;
   }
   placing_ = false;
-  if (GetAutoSize() && bottom > 0) {
+  if (AutoSize() && bottom > 0) {
     const int frame = height_ - ClientHeight();
     if (bottom + frame != height_) SetBounds(left_, top_, width_, bottom + frame);
   }
@@ -2016,12 +2016,12 @@ void TToolBar::SyncDownStates() {
 void TToolBar::ApplyImageLists() {
   if (!HandleAllocated()) return;
   HWND wnd = WindowHandle();
-  SendMessageW(wnd, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_ ? images_->GetHandle() : nullptr));
+  SendMessageW(wnd, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_ ? images_->Handle() : nullptr));
   SendMessageW(wnd, TB_SETDISABLEDIMAGELIST, 0,
-               reinterpret_cast<LPARAM>(disabledImages_ ? disabledImages_->GetHandle() : nullptr));
-  SendMessageW(wnd, TB_SETHOTIMAGELIST, 0, reinterpret_cast<LPARAM>(hotImages_ ? hotImages_->GetHandle() : nullptr));
+               reinterpret_cast<LPARAM>(disabledImages_ ? disabledImages_->Handle() : nullptr));
+  SendMessageW(wnd, TB_SETHOTIMAGELIST, 0, reinterpret_cast<LPARAM>(hotImages_ ? hotImages_->Handle() : nullptr));
   if (images_)
-    SendMessageW(wnd, TB_SETBITMAPSIZE, 0, MAKELPARAM(images_->GetWidth(), images_->GetHeight()));
+    SendMessageW(wnd, TB_SETBITMAPSIZE, 0, MAKELPARAM(images_->Width(), images_->Height()));
   else
     SendMessageW(wnd, TB_SETBITMAPSIZE, 0, MAKELPARAM(0, 0));
 }
@@ -2172,7 +2172,7 @@ void TToolBar::WMNCPaint(TMessage& Message) {
   if (edgeBorders_.Contains(ebBottom)) sides |= BF_BOTTOM;
   HDC dc = GetWindowDC(WindowHandle());
   RECT r{0, 0, width_, height_};
-  const int bw = GetBorderWidth();
+  const int bw = BorderWidth();
   InflateRect(&r, -bw, -bw);
   DrawEdge(dc, &r, inner[edgeInner_] | outer[edgeOuter_], sides);
   ReleaseDC(WindowHandle(), dc);
@@ -2183,9 +2183,9 @@ void TToolBar::CMHintShow(TCMHintShow& Message) {
   THintInfo* info = Message.HintInfo;
   if (!info) return;
   for (TToolButton* button : buttons_) {
-    if (!button->GetVisible() || !button->BoundsRect().Contains(info->CursorPos)) continue;
-    if (!button->GetHint().empty()) {
-      info->HintStr = GetShortHint(button->GetHint());
+    if (!button->Visible() || !button->BoundsRect().Contains(info->CursorPos)) continue;
+    if (!button->Hint().empty()) {
+      info->HintStr = GetShortHint(button->Hint());
       info->CursorRect = button->BoundsRect();
     }
     break;

@@ -45,31 +45,31 @@ class TCustomTabControl : public TWinControl {
   void Notification(TComponent* AComponent, TOperation operation) override;
 
   // The selected tab, -1 for none.
-  int GetTabIndex();
+  int TabIndex();
   void SetTabIndex(int value);
   // Tab at a client point, -1 for none.
   int IndexOfTabAt(int X, int Y);
   TRect TabRect(int Index);
   int RowCount();
 
-  TCustomImageList* GetImages() const { return images_; }
+  TCustomImageList* Images() const { return images_; }
   void SetImages(TCustomImageList* value);
-  bool GetHotTrack() const { return hotTrack_; }
+  bool HotTrack() const { return hotTrack_; }
   void SetHotTrack(bool value);
-  bool GetMultiLine() const { return multiLine_; }
+  bool MultiLine() const { return multiLine_; }
   void SetMultiLine(bool value);
-  bool GetRaggedRight() const { return raggedRight_; }
+  bool RaggedRight() const { return raggedRight_; }
   void SetRaggedRight(bool value);
-  bool GetScrollOpposite() const { return scrollOpposite_; }
+  bool ScrollOpposite() const { return scrollOpposite_; }
   void SetScrollOpposite(bool value);
-  TTabStyle GetStyle() const { return style_; }
+  TTabStyle Style() const { return style_; }
   void SetStyle(TTabStyle value);
-  TTabPosition GetTabPosition() const { return tabPosition_; }
+  TTabPosition TabPosition() const { return tabPosition_; }
   void SetTabPosition(TTabPosition value);
   // 0: the tabs take their captions' size.
-  int GetTabHeight() const { return tabHeight_; }
+  int TabHeight() const { return tabHeight_; }
   void SetTabHeight(int value);
-  int GetTabWidth() const { return tabWidth_; }
+  int TabWidth() const { return tabWidth_; }
   void SetTabWidth(int value);
 
   TNotifyEvent OnChange;
@@ -122,18 +122,18 @@ class TTabSheet : public TWinControl {
   // Joining a page control as parent makes the sheet one of its pages.
   void SetParent(TWinControl* AParent) override;
 
-  TPageControl* GetPageControl() const { return pageControl_; }
+  TPageControl* PageControl() const { return pageControl_; }
   void SetPageControl(TPageControl* value);
   // Position among the page control's pages.
-  int GetPageIndex() const;
+  int PageIndex() const;
   void SetPageIndex(int value);
   // Position among the visible tabs, -1 when the tab is hidden.
   int TabIndex() const;
-  bool GetTabVisible() const { return tabVisible_; }
+  bool TabVisible() const { return tabVisible_; }
   void SetTabVisible(bool value);
-  int GetImageIndex() const { return imageIndex_; }
+  int ImageIndex() const { return imageIndex_; }
   void SetImageIndex(int value);
-  bool GetHighlighted() const { return highlighted_; }
+  bool Highlighted() const { return highlighted_; }
   void SetHighlighted(bool value);
 
   TNotifyEvent OnShow;
@@ -161,11 +161,11 @@ class TPageControl : public TCustomTabControl {
   int PageCount() const { return static_cast<int>(pages_.size()); }
   // EListError for an index out of range.
   TTabSheet* Pages(int Index) const;
-  TTabSheet* GetActivePage() const { return activePage_; }
+  TTabSheet* ActivePage() const { return activePage_; }
   // A page of another control (or null) is refused silently, as nothing
   // could show it.
   void SetActivePage(TTabSheet* value);
-  int GetActivePageIndex() const;
+  int ActivePageIndex() const;
   void SetActivePageIndex(int value);
   // The page after (or before) CurPage, wrapping around; with
   // CheckTabVisible only pages whose tab shows.
@@ -213,17 +213,17 @@ class TTreeNode : public TPersistent {
   // The native item, null while the tree view has no window.
   HTREEITEM ItemId() const { return itemId_; }
 
-  String GetText() const { return text_; }
+  String Text() const { return text_; }
   void SetText(const String& value);
-  void* GetData() const { return data_; }
+  void* Data() const { return data_; }
   void SetData(void* value) { data_ = value; }
-  int GetImageIndex() const { return imageIndex_; }
+  int ImageIndex() const { return imageIndex_; }
   void SetImageIndex(int value);
-  int GetSelectedIndex() const { return selectedIndex_; }
+  int SelectedIndex() const { return selectedIndex_; }
   void SetSelectedIndex(int value);
-  int GetStateIndex() const { return stateIndex_; }
+  int StateIndex() const { return stateIndex_; }
   void SetStateIndex(int value);
-  int GetOverlayIndex() const { return overlayIndex_; }
+  int OverlayIndex() const { return overlayIndex_; }
   void SetOverlayIndex(int value);
 
   // ---- place in the tree
@@ -239,12 +239,12 @@ class TTreeNode : public TPersistent {
   // Position in the whole tree, in GetNext order.
   int AbsoluteIndex() const;
   bool HasAsParent(TTreeNode* Node) const;
-  TTreeNode* getFirstChild() const { return children_.empty() ? nullptr : children_.front(); }
+  TTreeNode* GetFirstChild() const { return children_.empty() ? nullptr : children_.front(); }
   TTreeNode* GetLastChild() const { return children_.empty() ? nullptr : children_.back(); }
-  TTreeNode* getNextSibling() const;
-  TTreeNode* getPrevSibling() const;
-  TTreeNode* GetNextChild(TTreeNode* Value) const { return Value ? Value->getNextSibling() : nullptr; }
-  TTreeNode* GetPrevChild(TTreeNode* Value) const { return Value ? Value->getPrevSibling() : nullptr; }
+  TTreeNode* GetNextSibling() const;
+  TTreeNode* GetPrevSibling() const;
+  TTreeNode* GetNextChild(TTreeNode* Value) const { return Value ? Value->GetNextSibling() : nullptr; }
+  TTreeNode* GetPrevChild(TTreeNode* Value) const { return Value ? Value->GetPrevSibling() : nullptr; }
   // Depth-first order: first child, else next sibling, else a parent's next sibling.
   TTreeNode* GetNext() const;
   TTreeNode* GetPrev() const;
@@ -256,13 +256,13 @@ class TTreeNode : public TPersistent {
 
   // ---- state (the window's while it exists)
   // Children, or the button shown without them when set explicitly.
-  bool GetHasChildren() const;
+  bool HasChildren() const;
   void SetHasChildren(bool value);
-  bool GetExpanded() const;
+  bool Expanded() const;
   void SetExpanded(bool value);
-  bool GetSelected() const;
+  bool Selected() const;
   void SetSelected(bool value);
-  bool GetFocused() const;
+  bool Focused() const;
   void SetFocused(bool value);
   // Expanding and collapsing ask OnExpanding/OnCollapsing and report
   // OnExpanded/OnCollapsed.
@@ -384,9 +384,9 @@ class TCustomTreeView : public TWinControl {
 
   TTreeNodes* Items() const { return items_; }
   void SetItems(TTreeNodes* value);
-  TTreeNode* GetSelected() const;
+  TTreeNode* Selected() const;
   void SetSelected(TTreeNode* value);
-  TTreeNode* GetTopItem() const;
+  TTreeNode* TopItem() const;
   void SetTopItem(TTreeNode* value);
   // The node whose row is at the client point, null for none.
   TTreeNode* GetNodeAt(int X, int Y);
@@ -394,31 +394,31 @@ class TCustomTreeView : public TWinControl {
   void FullCollapse();
   TCanvas* Canvas() const { return canvas_; }
 
-  TCustomImageList* GetImages() const { return images_; }
+  TCustomImageList* Images() const { return images_; }
   void SetImages(TCustomImageList* value);
-  TCustomImageList* GetStateImages() const { return stateImages_; }
+  TCustomImageList* StateImages() const { return stateImages_; }
   void SetStateImages(TCustomImageList* value);
-  bool GetAutoExpand() const { return autoExpand_; }
+  bool AutoExpand() const { return autoExpand_; }
   void SetAutoExpand(bool value);
-  TBorderStyle GetBorderStyle() const { return borderStyle_; }
+  TBorderStyle BorderStyle() const { return borderStyle_; }
   void SetBorderStyle(TBorderStyle value);
-  bool GetHideSelection() const { return hideSelection_; }
+  bool HideSelection() const { return hideSelection_; }
   void SetHideSelection(bool value);
-  bool GetHotTrack() const { return hotTrack_; }
+  bool HotTrack() const { return hotTrack_; }
   void SetHotTrack(bool value);
-  int GetIndent();
+  int Indent();
   void SetIndent(int value);
-  bool GetReadOnly() const { return readOnly_; }
+  bool ReadOnly() const { return readOnly_; }
   void SetReadOnly(bool value);
-  bool GetRowSelect() const { return rowSelect_; }
+  bool RowSelect() const { return rowSelect_; }
   void SetRowSelect(bool value);
-  bool GetShowButtons() const { return showButtons_; }
+  bool ShowButtons() const { return showButtons_; }
   void SetShowButtons(bool value);
-  bool GetShowLines() const { return showLines_; }
+  bool ShowLines() const { return showLines_; }
   void SetShowLines(bool value);
-  bool GetShowRoot() const { return showRoot_; }
+  bool ShowRoot() const { return showRoot_; }
   void SetShowRoot(bool value);
-  bool GetToolTips() const { return toolTips_; }
+  bool ToolTips() const { return toolTips_; }
   void SetToolTips(bool value);
 
   TTVChangedEvent OnChange;
@@ -505,29 +505,29 @@ class TToolButton : public TGraphicControl {
   // Position among the toolbar's buttons, -1 outside a toolbar.
   int Index() const;
 
-  TToolButtonStyle GetStyle() const { return style_; }
+  TToolButtonStyle Style() const { return style_; }
   void SetStyle(TToolButtonStyle value);
-  int GetImageIndex() const { return imageIndex_; }
+  int ImageIndex() const { return imageIndex_; }
   void SetImageIndex(int value);
   // Checked (tbsCheck) or pressed.
-  bool GetDown() const;
+  bool Down() const;
   void SetDown(bool value);
   // Consecutive grouped check buttons are exclusive.
-  bool GetGrouped() const { return grouped_; }
+  bool Grouped() const { return grouped_; }
   void SetGrouped(bool value);
-  bool GetAllowAllUp() const { return allowAllUp_; }
+  bool AllowAllUp() const { return allowAllUp_; }
   void SetAllowAllUp(bool value) { allowAllUp_ = value; }
-  bool GetIndeterminate() const { return indeterminate_; }
+  bool Indeterminate() const { return indeterminate_; }
   void SetIndeterminate(bool value);
-  bool GetMarked() const { return marked_; }
+  bool Marked() const { return marked_; }
   void SetMarked(bool value);
   // The next button starts a new row.
-  bool GetWrap() const { return wrap_; }
+  bool Wrap() const { return wrap_; }
   void SetWrap(bool value);
-  TPopupMenu* GetDropdownMenu() const { return dropdownMenu_; }
+  TPopupMenu* DropdownMenu() const { return dropdownMenu_; }
   void SetDropdownMenu(TPopupMenu* value);
   // The menu item the button stands for: its caption, image, state and click.
-  TMenuItem* GetMenuItem() const { return menuItem_; }
+  TMenuItem* MenuItem() const { return menuItem_; }
   void SetMenuItem(TMenuItem* value);
 
  protected:
@@ -569,34 +569,34 @@ class TToolBar : public TWinControl {
   // EListError for an index out of range.
   TToolButton* Buttons(int Index) const;
 
-  int GetButtonHeight() const { return buttonHeight_; }
+  int ButtonHeight() const { return buttonHeight_; }
   void SetButtonHeight(int value);
-  int GetButtonWidth() const { return buttonWidth_; }
+  int ButtonWidth() const { return buttonWidth_; }
   void SetButtonWidth(int value);
-  TCustomImageList* GetImages() const { return images_; }
+  TCustomImageList* Images() const { return images_; }
   void SetImages(TCustomImageList* value);
-  TCustomImageList* GetDisabledImages() const { return disabledImages_; }
+  TCustomImageList* DisabledImages() const { return disabledImages_; }
   void SetDisabledImages(TCustomImageList* value);
-  TCustomImageList* GetHotImages() const { return hotImages_; }
+  TCustomImageList* HotImages() const { return hotImages_; }
   void SetHotImages(TCustomImageList* value);
-  bool GetShowCaptions() const { return showCaptions_; }
+  bool ShowCaptions() const { return showCaptions_; }
   void SetShowCaptions(bool value);
-  bool GetFlat() const { return flat_; }
+  bool Flat() const { return flat_; }
   void SetFlat(bool value);
   // Captions beside the images instead of below them.
-  bool GetList() const { return list_; }
+  bool List() const { return list_; }
   void SetList(bool value);
-  bool GetWrapable() const { return wrapable_; }
+  bool Wrapable() const { return wrapable_; }
   void SetWrapable(bool value);
-  bool GetTransparent() const { return transparent_; }
+  bool Transparent() const { return transparent_; }
   void SetTransparent(bool value);
-  int GetIndent() const { return indent_; }
+  int Indent() const { return indent_; }
   void SetIndent(int value);
-  TEdgeBorders GetEdgeBorders() const { return edgeBorders_; }
+  TEdgeBorders EdgeBorders() const { return edgeBorders_; }
   void SetEdgeBorders(TEdgeBorders value);
-  TEdgeStyle GetEdgeInner() const { return edgeInner_; }
+  TEdgeStyle EdgeInner() const { return edgeInner_; }
   void SetEdgeInner(TEdgeStyle value);
-  TEdgeStyle GetEdgeOuter() const { return edgeOuter_; }
+  TEdgeStyle EdgeOuter() const { return edgeOuter_; }
   void SetEdgeOuter(TEdgeStyle value);
 
  protected:

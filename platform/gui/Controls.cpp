@@ -150,10 +150,10 @@ void TSizeConstraints::Change() {
 }
 
 BEGIN_CLASS(TSizeConstraints, TPersistent, nullptr)
-  DefaultValue(b.Prop(L"MaxHeight", &TSizeConstraints::GetMaxHeight, &TSizeConstraints::SetMaxHeight), 0);
-  DefaultValue(b.Prop(L"MaxWidth", &TSizeConstraints::GetMaxWidth, &TSizeConstraints::SetMaxWidth), 0);
-  DefaultValue(b.Prop(L"MinHeight", &TSizeConstraints::GetMinHeight, &TSizeConstraints::SetMinHeight), 0);
-  DefaultValue(b.Prop(L"MinWidth", &TSizeConstraints::GetMinWidth, &TSizeConstraints::SetMinWidth), 0);
+  DefaultValue(b.Prop(L"MaxHeight", &TSizeConstraints::MaxHeight, &TSizeConstraints::SetMaxHeight), 0);
+  DefaultValue(b.Prop(L"MaxWidth", &TSizeConstraints::MaxWidth, &TSizeConstraints::SetMaxWidth), 0);
+  DefaultValue(b.Prop(L"MinHeight", &TSizeConstraints::MinHeight, &TSizeConstraints::SetMinHeight), 0);
+  DefaultValue(b.Prop(L"MinWidth", &TSizeConstraints::MinWidth, &TSizeConstraints::SetMinWidth), 0);
 END_CLASS
 
 // ---------------------------------------------------------------------------
@@ -183,9 +183,9 @@ TControlGuard::~TControlGuard() {
 TControl::TControl(TComponent* AOwner) : TComponent(AOwner) {
   WindowProc = TWndMethod::Bind<&TControl::WndProc>(this);
   controlStyle_ = {csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
-  font_ = new TFont();
+  font_ = Make<TFont>();
   font_->OnChange = TNotifyEvent::Bind<&TControl::FontChanged>(this);
-  constraints_ = new TSizeConstraints(this);
+  constraints_ = Make<TSizeConstraints>(this);
   constraints_->OnChange = TNotifyEvent::Bind<&TControl::DoConstraintsChange>(this);
 }
 
@@ -342,7 +342,7 @@ void TControl::DefineProperties(TFiler* filer) {
 
 void TControl::Loaded() {
   TComponent::Loaded();
-  if (TBasicAction* a = GetAction()) ActionChange(a, true);
+  if (TBasicAction* a = Action()) ActionChange(a, true);
   UpdateAnchorRules();
 }
 
@@ -410,8 +410,8 @@ void TControl::ConstrainedResize(int& MinWidth, int& MinHeight, int& MaxWidth, i
 }
 
 void TControl::DoConstrainedResize(int& NewWidth, int& NewHeight) {
-  int minW = constraints_->GetMinWidth(), minH = constraints_->GetMinHeight();
-  int maxW = constraints_->GetMaxWidth(), maxH = constraints_->GetMaxHeight();
+  int minW = constraints_->MinWidth(), minH = constraints_->MinHeight();
+  int maxW = constraints_->MaxWidth(), maxH = constraints_->MaxHeight();
   ConstrainedResize(minW, minH, maxW, maxH);
   if (maxW > 0 && NewWidth > maxW)
     NewWidth = maxW;
@@ -427,10 +427,10 @@ void TControl::Resize() {
   if (OnResize) OnResize(this);
 }
 
-TRect TControl::GetClientRect() { return {0, 0, width_, height_}; }
+TRect TControl::ClientRect() { return {0, 0, width_, height_}; }
 
 void TControl::SetClientSize(TPoint value) {
-  const TRect client = GetClientRect();
+  const TRect client = ClientRect();
   SetBounds(left_, top_, width_ - client.Right + value.X, height_ - client.Bottom + value.Y);
 }
 
@@ -539,7 +539,7 @@ void TControl::UpdateAnchorRules() {
   else
     anchorRules_.Y = top_ + height_ / 2;
   if (parent_) {
-    const TRect r = parent_->GetClientRect();
+    const TRect r = parent_->ClientRect();
     originalParentSize_ = {r.Right, r.Bottom};
   }
 }
@@ -594,7 +594,7 @@ int TControl::GetTextBuf(Char* Buffer, int BufSize) {
   return static_cast<int>(Perform(WM_GETTEXT, static_cast<WPARAM>(BufSize), reinterpret_cast<LPARAM>(Buffer)));
 }
 
-String TControl::GetText() {
+String TControl::Text() {
   const int len = GetTextLen();
   if (len <= 0) return String();
   String s(static_cast<size_t>(len) + 1, L'\0');
@@ -609,7 +609,7 @@ void TControl::SetTextBuf(const Char* Buffer) {
 }
 
 void TControl::SetText(const String& value) {
-  if (GetText() != value) SetTextBuf(value.c_str());
+  if (Text() != value) SetTextBuf(value.c_str());
 }
 
 // ---------------------------------------------------------------------------
@@ -701,13 +701,13 @@ void TControl::CMParentColorChanged(TMessage& Message) {
   if (Message.WParam != 0)
     SetColor(static_cast<TColor>(Message.LParam));
   else if (parent_)
-    SetColor(parent_->GetColor());
+    SetColor(parent_->Color());
   parentColor_ = true;
 }
 
 void TControl::CMParentShowHintChanged(TMessage&) {
   if (!parentShowHint_ || !parent_) return;
-  SetShowHint(parent_->GetShowHint());
+  SetShowHint(parent_->ShowHint());
   parentShowHint_ = true;
 }
 
@@ -716,13 +716,13 @@ void TControl::CMParentCtl3DChanged(TMessage& Message) {
   if (Message.WParam != 0)
     SetCtl3D(Message.LParam != 0);
   else if (parent_)
-    SetCtl3D(parent_->GetCtl3D());
+    SetCtl3D(parent_->Ctl3D());
   parentCtl3D_ = true;
 }
 
 void TControl::CMParentBiDiModeChanged(TMessage&) {
   if (!parentBiDiMode_ || !parent_) return;
-  SetBiDiMode(parent_->GetBiDiMode());
+  SetBiDiMode(parent_->BiDiMode());
   parentBiDiMode_ = true;
 }
 
@@ -760,7 +760,7 @@ void TControl::CMHintShow(TCMHintShow& Message) {
 // Popup menu and action
 // ---------------------------------------------------------------------------
 
-TPopupMenu* TControl::GetPopupMenu() { return popupMenu_; }
+TPopupMenu* TControl::PopupMenu() { return popupMenu_; }
 
 void TControl::SetPopupMenu(TPopupMenu* value) {
   if (popupMenu_ == value) return;
@@ -769,7 +769,7 @@ void TControl::SetPopupMenu(TPopupMenu* value) {
   if (value) value->FreeNotification(this);
 }
 
-TBasicAction* TControl::GetAction() const { return actionLink_ ? actionLink_->Action() : nullptr; }
+TBasicAction* TControl::Action() const { return actionLink_ ? actionLink_->Action() : nullptr; }
 
 TClass TControl::GetActionLinkClass() { return TControlActionLink::StaticClass(); }
 
@@ -795,14 +795,14 @@ void TControl::SetAction(TBasicAction* value) {
 }
 
 void TControl::DoActionChange(TObject* Sender) {
-  if (Sender == GetAction()) ActionChange(Sender, false);
+  if (Sender == Action()) ActionChange(Sender, false);
 }
 
 void TControl::ActionChange(TObject* Sender, bool CheckDefaults) {
   auto* a = dynamic_cast<TCustomAction*>(Sender);
   if (!a) return;
-  if (!CheckDefaults || GetCaption().empty() || GetCaption() == Name()) SetCaption(a->Caption());
-  if (!CheckDefaults || GetEnabled()) SetEnabled(a->Enabled());
+  if (!CheckDefaults || Caption().empty() || Caption() == Name()) SetCaption(a->Caption());
+  if (!CheckDefaults || Enabled()) SetEnabled(a->Enabled());
   if (!CheckDefaults || hint_.empty()) SetHint(a->Hint());
   if (!CheckDefaults || visible_) SetVisible(a->Visible());
   if (!CheckDefaults || !OnClick) OnClick = a->OnExecute;
@@ -853,27 +853,27 @@ bool TControlActionLink::DoShowHint(String& HintStr) {
 
 bool TControlActionLink::IsCaptionLinked() {
   auto* a = CustomActionOf(this);
-  return TActionLink::IsCaptionLinked() && a && client_->GetCaption() == a->Caption();
+  return TActionLink::IsCaptionLinked() && a && client_->Caption() == a->Caption();
 }
 
 bool TControlActionLink::IsEnabledLinked() {
   auto* a = CustomActionOf(this);
-  return TActionLink::IsEnabledLinked() && a && client_->GetEnabled() == a->Enabled();
+  return TActionLink::IsEnabledLinked() && a && client_->Enabled() == a->Enabled();
 }
 
 bool TControlActionLink::IsHelpContextLinked() {
   auto* a = CustomActionOf(this);
-  return TActionLink::IsHelpContextLinked() && a && client_->GetHelpContext() == a->HelpContext();
+  return TActionLink::IsHelpContextLinked() && a && client_->HelpContext() == a->HelpContext();
 }
 
 bool TControlActionLink::IsHintLinked() {
   auto* a = CustomActionOf(this);
-  return TActionLink::IsHintLinked() && a && client_->GetHint() == a->Hint();
+  return TActionLink::IsHintLinked() && a && client_->Hint() == a->Hint();
 }
 
 bool TControlActionLink::IsVisibleLinked() {
   auto* a = CustomActionOf(this);
-  return TActionLink::IsVisibleLinked() && a && client_->GetVisible() == a->Visible();
+  return TActionLink::IsVisibleLinked() && a && client_->Visible() == a->Visible();
 }
 
 bool TControlActionLink::IsOnExecuteLinked() {
@@ -922,8 +922,8 @@ void TWinControlActionLink::AssignClient(TObject* AClient) {
 
 bool TWinControlActionLink::IsHelpLinked() {
   auto* a = CustomActionOf(this);
-  return TControlActionLink::IsHelpLinked() && a && winClient_->GetHelpContext() == a->HelpContext() &&
-         winClient_->GetHelpKeyword() == a->HelpKeyword() && winClient_->GetHelpType() == a->HelpType();
+  return TControlActionLink::IsHelpLinked() && a && winClient_->HelpContext() == a->HelpContext() &&
+         winClient_->HelpKeyword() == a->HelpKeyword() && winClient_->HelpType() == a->HelpType();
 }
 
 // The context alone no longer decides: a control whose keyword or type was
@@ -1010,10 +1010,10 @@ void SetCaptureControl(TControl* Control) {
 
 TControl* MouseControl() { return State().mouseControl; }
 
-bool TControl::GetMouseCapture() { return GetCaptureControl() == this; }
+bool TControl::MouseCapture() { return GetCaptureControl() == this; }
 
 void TControl::SetMouseCapture(bool value) {
-  if (GetMouseCapture() != value) SetCaptureControl(value ? this : nullptr);
+  if (MouseCapture() != value) SetCaptureControl(value ? this : nullptr);
 }
 
 void TControl::NotifyCancelMode(TControl* Sender) {
@@ -1028,7 +1028,7 @@ TWinControl* TControl::TopLevelParent() const {
 }
 
 void TControl::Click() {
-  TBasicAction* action = GetAction();
+  TBasicAction* action = Action();
   if (OnClick && action && !(OnClick == action->OnExecute))
     OnClick(this);
   else if (!ComponentState().Contains(csDesigning) && actionLink_)
@@ -1057,7 +1057,7 @@ namespace {
 // A position of a control larger than the 16 bits of a mouse message comes
 // from the cursor instead.
 TPoint MousePos(TControl* c, const TWMMouse& m) {
-  if (c->GetWidth() > 32768 || c->GetHeight() > 32768) {
+  if (c->Width() > 32768 || c->Height() > 32768) {
     POINT p;
     GetCursorPos(&p);
     return c->ScreenToClient({p.x, p.y});
@@ -1108,7 +1108,7 @@ void TControl::WMLButtonUp(TWMMouse& Message) {
   if (controlStyle_.Contains(csCaptureMouse)) SetMouseCapture(false);
   if (controlState_.Contains(csClicked)) {
     controlState_ -= csClicked;
-    if (GetClientRect().Contains(MousePos(this, Message))) {
+    if (ClientRect().Contains(MousePos(this, Message))) {
       Click();
       if (!guard.Alive()) return;
     }
@@ -1166,7 +1166,7 @@ void TControl::WMMouseMove(TWMMouse& Message) {
 
 void TControl::WMCancelMode(TWMNoParams& Message) {
   DispatchInherited(TControl::StaticClass(), &Message);
-  if (GetMouseCapture()) {
+  if (MouseCapture()) {
     SetMouseCapture(false);
     if (controlState_.Contains(csLButtonDown)) Perform(WM_LBUTTONUP, 0, static_cast<LPARAM>(-1));
   } else {
@@ -1260,7 +1260,7 @@ void TControl::WMContextMenu(TWMContextMenu& Message) {
   if (!guard.Alive()) return;
   Message.Result = handled ? 1 : 0;
   if (handled) return;
-  TPopupMenu* menu = GetPopupMenu();
+  TPopupMenu* menu = PopupMenu();
   if (menu && menu->AutoPopup()) {
     NotifyCancelMode(nullptr);
     menu->SetPopupComponent(this);
@@ -1276,51 +1276,51 @@ void TControl::WMContextMenu(TWMContextMenu& Message) {
 // ---------------------------------------------------------------------------
 
 BEGIN_CLASS(TControl, TComponent, nullptr)
-  b.Prop(L"Left", &TControl::GetLeft, &TControl::SetLeft);
-  b.Prop(L"Top", &TControl::GetTop, &TControl::SetTop);
-  b.Prop(L"Width", &TControl::GetWidth, &TControl::SetWidth);
-  b.Prop(L"Height", &TControl::GetHeight, &TControl::SetHeight);
-  DefaultValue(b.Prop(L"Cursor", &TControl::GetCursor, &TControl::SetCursor, CursorTypeInfo()), crDefault);
-  b.Prop(L"Hint", &TControl::GetHint, &TControl::SetHint);
-  DefaultValue(b.Prop(L"HelpType", &TControl::GetHelpType, &TControl::SetHelpType), htContext);
-  b.Prop(L"HelpKeyword", &TControl::GetHelpKeyword, &TControl::SetHelpKeyword);
-  DefaultValue(b.Prop(L"HelpContext", &TControl::GetHelpContext, &TControl::SetHelpContext), 0);
+  b.Prop(L"Left", &TControl::Left, &TControl::SetLeft);
+  b.Prop(L"Top", &TControl::Top, &TControl::SetTop);
+  b.Prop(L"Width", &TControl::Width, &TControl::SetWidth);
+  b.Prop(L"Height", &TControl::Height, &TControl::SetHeight);
+  DefaultValue(b.Prop(L"Cursor", &TControl::Cursor, &TControl::SetCursor, CursorTypeInfo()), crDefault);
+  b.Prop(L"Hint", &TControl::Hint, &TControl::SetHint);
+  DefaultValue(b.Prop(L"HelpType", &TControl::HelpType, &TControl::SetHelpType), htContext);
+  b.Prop(L"HelpKeyword", &TControl::HelpKeyword, &TControl::SetHelpKeyword);
+  DefaultValue(b.Prop(L"HelpContext", &TControl::HelpContext, &TControl::SetHelpContext), 0);
   // Declared for descendants to publish (b.Publish): most controls show only
   // some of these, each class in its own order.
-  b.DeclareProp(L"Action", &TControl::GetAction, &TControl::SetAction);
-  DefaultValue(b.DeclareProp(L"Align", &TControl::GetAlign, &TControl::SetAlign), alNone);
-  DefaultValue(b.DeclareProp(L"Anchors", &TControl::GetAnchors, &TControl::SetAnchors),
+  b.DeclareProp(L"Action", &TControl::Action, &TControl::SetAction);
+  DefaultValue(b.DeclareProp(L"Align", &TControl::Align, &TControl::SetAlign), alNone);
+  DefaultValue(b.DeclareProp(L"Anchors", &TControl::Anchors, &TControl::SetAnchors),
                TAnchors{akLeft, akTop}.ToBits());
-  DefaultValue(b.DeclareProp(L"AutoSize", &TControl::GetAutoSize, &TControl::SetAutoSize), false);
-  b.DeclareProp(L"BiDiMode", &TControl::GetBiDiMode, &TControl::SetBiDiMode).Stored =
-      [](TObject* o) { return !static_cast<TControl*>(o)->GetParentBiDiMode(); };
-  b.DeclareProp(L"Caption", &TControl::GetCaption, &TControl::SetCaption).Stored = [](TObject* o) {
+  DefaultValue(b.DeclareProp(L"AutoSize", &TControl::AutoSize, &TControl::SetAutoSize), false);
+  b.DeclareProp(L"BiDiMode", &TControl::BiDiMode, &TControl::SetBiDiMode).Stored =
+      [](TObject* o) { return !static_cast<TControl*>(o)->ParentBiDiMode(); };
+  b.DeclareProp(L"Caption", &TControl::Caption, &TControl::SetCaption).Stored = [](TObject* o) {
     auto* c = static_cast<TControl*>(o);
     auto* link = dynamic_cast<TControlActionLink*>(c->ActionLink());
     return !link || !link->IsCaptionLinked();
   };
-  b.DeclareProp(L"Color", &TControl::GetColor, &TControl::SetColor, ColorTypeInfo()).Stored =
-      [](TObject* o) { return !static_cast<TControl*>(o)->GetParentColor(); };
+  b.DeclareProp(L"Color", &TControl::Color, &TControl::SetColor, ColorTypeInfo()).Stored =
+      [](TObject* o) { return !static_cast<TControl*>(o)->ParentColor(); };
   b.DeclareProp(L"Constraints", &TControl::Constraints, &TControl::SetConstraints);
-  b.DeclareProp(L"Ctl3D", &TControl::GetCtl3D, &TControl::SetCtl3D).Stored =
-      [](TObject* o) { return !static_cast<TControl*>(o)->GetParentCtl3D(); };
-  DefaultValue(b.DeclareProp(L"DragCursor", &TControl::GetDragCursor, &TControl::SetDragCursor, CursorTypeInfo()),
+  b.DeclareProp(L"Ctl3D", &TControl::Ctl3D, &TControl::SetCtl3D).Stored =
+      [](TObject* o) { return !static_cast<TControl*>(o)->ParentCtl3D(); };
+  DefaultValue(b.DeclareProp(L"DragCursor", &TControl::DragCursor, &TControl::SetDragCursor, CursorTypeInfo()),
                crDrag);
-  DefaultValue(b.DeclareProp(L"DragKind", &TControl::GetDragKind, &TControl::SetDragKind), dkDrag);
-  DefaultValue(b.DeclareProp(L"DragMode", &TControl::GetDragMode, &TControl::SetDragMode), dmManual);
-  DefaultValue(b.DeclareProp(L"Enabled", &TControl::GetEnabled, &TControl::SetEnabled), true);
+  DefaultValue(b.DeclareProp(L"DragKind", &TControl::DragKind, &TControl::SetDragKind), dkDrag);
+  DefaultValue(b.DeclareProp(L"DragMode", &TControl::DragMode, &TControl::SetDragMode), dmManual);
+  DefaultValue(b.DeclareProp(L"Enabled", &TControl::Enabled, &TControl::SetEnabled), true);
   b.DeclareProp(L"Font", &TControl::Font, &TControl::SetFont).Stored =
-      [](TObject* o) { return !static_cast<TControl*>(o)->GetParentFont(); };
-  DefaultValue(b.DeclareProp(L"ParentBiDiMode", &TControl::GetParentBiDiMode, &TControl::SetParentBiDiMode), true);
-  DefaultValue(b.DeclareProp(L"ParentColor", &TControl::GetParentColor, &TControl::SetParentColor), true);
-  DefaultValue(b.DeclareProp(L"ParentCtl3D", &TControl::GetParentCtl3D, &TControl::SetParentCtl3D), true);
-  DefaultValue(b.DeclareProp(L"ParentFont", &TControl::GetParentFont, &TControl::SetParentFont), true);
-  DefaultValue(b.DeclareProp(L"ParentShowHint", &TControl::GetParentShowHint, &TControl::SetParentShowHint), true);
-  b.DeclareProp(L"PopupMenu", &TControl::GetPopupMenu, &TControl::SetPopupMenu);
-  b.DeclareProp(L"ShowHint", &TControl::GetShowHint, &TControl::SetShowHint).Stored =
-      [](TObject* o) { return !static_cast<TControl*>(o)->GetParentShowHint(); };
-  b.DeclareProp(L"Text", &TControl::GetText, &TControl::SetText);
-  DefaultValue(b.DeclareProp(L"Visible", &TControl::GetVisible, &TControl::SetVisible), true);
+      [](TObject* o) { return !static_cast<TControl*>(o)->ParentFont(); };
+  DefaultValue(b.DeclareProp(L"ParentBiDiMode", &TControl::ParentBiDiMode, &TControl::SetParentBiDiMode), true);
+  DefaultValue(b.DeclareProp(L"ParentColor", &TControl::ParentColor, &TControl::SetParentColor), true);
+  DefaultValue(b.DeclareProp(L"ParentCtl3D", &TControl::ParentCtl3D, &TControl::SetParentCtl3D), true);
+  DefaultValue(b.DeclareProp(L"ParentFont", &TControl::ParentFont, &TControl::SetParentFont), true);
+  DefaultValue(b.DeclareProp(L"ParentShowHint", &TControl::ParentShowHint, &TControl::SetParentShowHint), true);
+  b.DeclareProp(L"PopupMenu", &TControl::PopupMenu, &TControl::SetPopupMenu);
+  b.DeclareProp(L"ShowHint", &TControl::ShowHint, &TControl::SetShowHint).Stored =
+      [](TObject* o) { return !static_cast<TControl*>(o)->ParentShowHint(); };
+  b.DeclareProp(L"Text", &TControl::Text, &TControl::SetText);
+  DefaultValue(b.DeclareProp(L"Visible", &TControl::Visible, &TControl::SetVisible), true);
   b.DeclareField(L"OnClick", &TControl::OnClick);
   b.DeclareField(L"OnDblClick", &TControl::OnDblClick);
   b.DeclareField(L"OnMouseDown", &TControl::OnMouseDown);

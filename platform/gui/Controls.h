@@ -237,10 +237,10 @@ class TSizeConstraints : public TPersistent {
   void Assign(TPersistent* source) override;
 
   TControl* Control() const { return control_; }
-  int GetMaxHeight() const { return maxHeight_; }
-  int GetMaxWidth() const { return maxWidth_; }
-  int GetMinHeight() const { return minHeight_; }
-  int GetMinWidth() const { return minWidth_; }
+  int MaxHeight() const { return maxHeight_; }
+  int MaxWidth() const { return maxWidth_; }
+  int MinHeight() const { return minHeight_; }
+  int MinWidth() const { return minWidth_; }
   // A maximum below the minimum lowers the minimum and the other way round.
   void SetMaxHeight(int value);
   void SetMaxWidth(int value);
@@ -306,7 +306,7 @@ class TDragObject : public TObject {
   virtual void Finished(TObject* Target, int X, int Y, bool Accepted);
   virtual TCursor GetDragCursor(bool Accepted, int X, int Y);
   virtual TDragImageList* GetDragImages();
-  virtual String GetName();
+  virtual String Name();
   virtual void HideDragImage();
   virtual void ShowDragImage();
   // Messages of the capture window while the drag runs (mouse, keys, cancel).
@@ -401,10 +401,10 @@ class TControl : public TComponent {
   void Notification(TComponent* AComponent, TOperation operation) override;
 
   // ---- bounds
-  int GetLeft() const { return left_; }
-  int GetTop() const { return top_; }
-  int GetWidth() const { return width_; }
-  int GetHeight() const { return height_; }
+  int Left() const { return left_; }
+  int Top() const { return top_; }
+  int Width() const { return width_; }
+  int Height() const { return height_; }
   void SetLeft(int value);
   void SetTop(int value);
   void SetWidth(int value);
@@ -412,10 +412,9 @@ class TControl : public TComponent {
   virtual void SetBounds(int ALeft, int ATop, int AWidth, int AHeight);
   TRect BoundsRect() const { return {left_, top_, left_ + width_, top_ + height_}; }
   void SetBoundsRect(const TRect& r) { SetBounds(r.Left, r.Top, r.Width(), r.Height()); }
-  TRect ClientRect() { return GetClientRect(); }
-  virtual TRect GetClientRect();
-  int ClientWidth() { return GetClientRect().Right; }
-  int ClientHeight() { return GetClientRect().Bottom; }
+  virtual TRect ClientRect();
+  int ClientWidth() { return ClientRect().Right; }
+  int ClientHeight() { return ClientRect().Bottom; }
   void SetClientWidth(int value) { SetClientSize({value, ClientHeight()}); }
   void SetClientHeight(int value) { SetClientSize({ClientWidth(), value}); }
   virtual void SetClientSize(TPoint value);
@@ -428,13 +427,13 @@ class TControl : public TComponent {
   TPoint ClientToParent(TPoint p, TWinControl* AParent = nullptr);
   TPoint ParentToClient(TPoint p, TWinControl* AParent = nullptr);
 
-  TAlign GetAlign() const { return align_; }
+  TAlign Align() const { return align_; }
   void SetAlign(TAlign value);
-  TAnchors GetAnchors() const { return anchors_; }
+  TAnchors Anchors() const { return anchors_; }
   void SetAnchors(TAnchors value);
   TSizeConstraints* Constraints() const { return constraints_; }
   void SetConstraints(TSizeConstraints* value) { constraints_->Assign(value); }
-  bool GetAutoSize() const { return autoSize_; }
+  bool AutoSize() const { return autoSize_; }
   virtual void SetAutoSize(bool value);
   // Asks the parent to align its controls again because this one changed.
   virtual void RequestAlign();
@@ -444,11 +443,11 @@ class TControl : public TComponent {
   void UpdateAnchorRules();
 
   // ---- visibility, state
-  bool GetVisible() const { return visible_; }
+  bool Visible() const { return visible_; }
   void SetVisible(bool value);
   void Show();
   void Hide();
-  virtual bool GetEnabled() const { return enabled_; }
+  virtual bool Enabled() const { return enabled_; }
   virtual void SetEnabled(bool value);
   TControlStyle ControlStyle() const { return controlStyle_; }
   void SetControlStyle(TControlStyle value) { controlStyle_ = value; }
@@ -459,9 +458,9 @@ class TControl : public TComponent {
   virtual void SetZOrder(bool TopMost);
 
   // ---- text
-  String GetText();
+  String Text();
   void SetText(const String& value);
-  String GetCaption() { return GetText(); }
+  String Caption() { return Text(); }
   void SetCaption(const String& value) { SetText(value); }
   // WM_GETTEXT into a buffer of BufSize characters (with the terminating 0);
   // returns the characters copied.
@@ -472,42 +471,42 @@ class TControl : public TComponent {
   // ---- appearance
   TFont* Font() const { return font_; }
   void SetFont(TFont* value);
-  bool GetParentFont() const { return parentFont_; }
+  bool ParentFont() const { return parentFont_; }
   void SetParentFont(bool value);
-  TColor GetColor() const { return color_; }
+  TColor Color() const { return color_; }
   void SetColor(TColor value);
-  bool GetParentColor() const { return parentColor_; }
+  bool ParentColor() const { return parentColor_; }
   void SetParentColor(bool value);
-  bool GetCtl3D() const { return ctl3D_; }
+  bool Ctl3D() const { return ctl3D_; }
   void SetCtl3D(bool value);
-  bool GetParentCtl3D() const { return parentCtl3D_; }
+  bool ParentCtl3D() const { return parentCtl3D_; }
   void SetParentCtl3D(bool value);
-  TCursor GetCursor() const { return cursor_; }
+  TCursor Cursor() const { return cursor_; }
   void SetCursor(TCursor value);
-  TBiDiMode GetBiDiMode() const { return biDiMode_; }
+  TBiDiMode BiDiMode() const { return biDiMode_; }
   void SetBiDiMode(TBiDiMode value);
-  bool GetParentBiDiMode() const { return parentBiDiMode_; }
+  bool ParentBiDiMode() const { return parentBiDiMode_; }
   void SetParentBiDiMode(bool value);
   bool IsRightToLeft() const { return biDiMode_ != bdLeftToRight; }
   bool UseRightToLeftReading() const { return biDiMode_ != bdLeftToRight; }
 
   // ---- hints, help, popup menu, action
-  String GetHint() const { return hint_; }
+  String Hint() const { return hint_; }
   void SetHint(const String& value) { hint_ = value; }
-  bool GetShowHint() const { return showHint_; }
+  bool ShowHint() const { return showHint_; }
   void SetShowHint(bool value);
-  bool GetParentShowHint() const { return parentShowHint_; }
+  bool ParentShowHint() const { return parentShowHint_; }
   void SetParentShowHint(bool value);
-  THelpType GetHelpType() const { return helpType_; }
+  THelpType HelpType() const { return helpType_; }
   void SetHelpType(THelpType value) { helpType_ = value; }
-  String GetHelpKeyword() const { return helpKeyword_; }
+  String HelpKeyword() const { return helpKeyword_; }
   void SetHelpKeyword(const String& value) { helpKeyword_ = value; }
-  THelpContext GetHelpContext() const { return helpContext_; }
+  THelpContext HelpContext() const { return helpContext_; }
   void SetHelpContext(THelpContext value) { helpContext_ = value; }
   // The menu WM_CONTEXTMENU shows: the control's own (overridable).
-  virtual TPopupMenu* GetPopupMenu();
+  virtual TPopupMenu* PopupMenu();
   void SetPopupMenu(TPopupMenu* value);
-  TBasicAction* GetAction() const;
+  TBasicAction* Action() const;
   void SetAction(TBasicAction* value);
   TActionLink* ActionLink() const { return actionLink_; }
   // Runs the control's action (or OnClick without one).
@@ -527,7 +526,7 @@ class TControl : public TComponent {
   void InvalidateControl(bool IsVisible, bool IsOpaque);
 
   // ---- mouse
-  bool GetMouseCapture();
+  bool MouseCapture();
   void SetMouseCapture(bool value);
   virtual void Click();
   virtual void DblClick();
@@ -549,11 +548,11 @@ class TControl : public TComponent {
   virtual void Resize();
 
   // ---- drag and drop
-  TDragMode GetDragMode() const { return dragMode_; }
+  TDragMode DragMode() const { return dragMode_; }
   virtual void SetDragMode(TDragMode value) { dragMode_ = value; }
-  TDragKind GetDragKind() const { return dragKind_; }
+  TDragKind DragKind() const { return dragKind_; }
   void SetDragKind(TDragKind value) { dragKind_ = value; }
-  TCursor GetDragCursor() const { return dragCursor_; }
+  TCursor DragCursor() const { return dragCursor_; }
   void SetDragCursor(TCursor value) { dragCursor_ = value; }
   // Starts dragging the control: at once, or once the mouse moved Threshold
   // pixels (-1: the mouse's drag threshold).
@@ -798,7 +797,7 @@ class TWinControl : public TControl {
   // the binding removed and the handle field cleared; returns the window.
   HWND DetachWindowHandle();
   // A plain window used as parent when the control has no parent control.
-  HWND GetParentWindow() const { return parentWindow_; }
+  HWND ParentWindow() const { return parentWindow_; }
   void SetParentWindow(HWND value);
   // Visible and every parent showing, with a window.
   bool Showing() const { return showing_; }
@@ -842,7 +841,7 @@ class TWinControl : public TControl {
   void Broadcast(void* Message);
   // Sends the message with this control's font/colour to every child.
   void NotifyControls(Word Msg);
-  TRect GetClientRect() override;
+  TRect ClientRect() override;
   TPoint ClientOrigin() override;
 
   // ---- alignment
@@ -860,13 +859,13 @@ class TWinControl : public TControl {
                                    int& NewHeight, TRect& AlignRect);
   virtual void ControlsAligned() {}
   void AlignControl(TControl* AControl);
-  TBorderWidth GetBorderWidth() const { return borderWidth_; }
+  TBorderWidth BorderWidth() const { return borderWidth_; }
   void SetBorderWidth(TBorderWidth value);
 
   // ---- focus and keyboard
-  TTabOrder GetTabOrder() const;
+  TTabOrder TabOrder() const;
   void SetTabOrder(TTabOrder value);
-  bool GetTabStop() const { return tabStop_; }
+  bool TabStop() const { return tabStop_; }
   void SetTabStop(bool value);
   virtual void GetTabOrderList(TList* List);
   virtual bool CanFocus();
@@ -903,16 +902,16 @@ class TWinControl : public TControl {
   virtual void DefocusControl(TWinControl* Control, bool Removing);
   // The descendant that received the focus last (tracked by SetFocusedControl).
   TWinControl* FocusedChild() const { return focusedChild_; }
-  virtual bool GetKeyPreview() const { return false; }
+  virtual bool KeyPreview() const { return false; }
   virtual bool IsShortCut(TWMKey& Message);
   virtual bool WantChildKey(TControl* Child, TMessage& Message);
   virtual void SendCancelMode(TControl* Sender);
 
   // ---- painting
   TBrush* Brush() const { return brush_; }
-  bool GetDoubleBuffered() const { return doubleBuffered_; }
+  bool DoubleBuffered() const { return doubleBuffered_; }
   void SetDoubleBuffered(bool value) { doubleBuffered_ = value; }
-  bool GetParentBackground() const { return controlStyle_.Contains(csParentBackground); }
+  bool ParentBackground() const { return controlStyle_.Contains(csParentBackground); }
   virtual void SetParentBackground(bool value);
   virtual void PaintWindow(HDC DC);
   void PaintHandler(TWMPaint& Message);
@@ -920,7 +919,7 @@ class TWinControl : public TControl {
   void PaintControls(HDC DC, TControl* First);
   // The control and its children as they look, into a DC at (X, Y).
   void PaintTo(HDC DC, int X, int Y);
-  void PaintTo(TCanvas* Canvas, int X, int Y) { PaintTo(Canvas->GetHandle(), X, Y); }
+  void PaintTo(TCanvas* Canvas, int X, int Y) { PaintTo(Canvas->Handle(), X, Y); }
   void Invalidate() override;
   void Update() override;
   void Repaint() override;

@@ -75,7 +75,7 @@ void TWinControl::RemoveControl(TControl* AControl) {
     w->RemoveFocus(true);
     w->DestroyHandle();
   } else if (HandleAllocated()) {
-    AControl->InvalidateControl(AControl->GetVisible(), false);
+    AControl->InvalidateControl(AControl->Visible(), false);
   }
   Remove(AControl);
   if (State().captureControl == AControl) SetCaptureControl(nullptr);
@@ -98,9 +98,9 @@ TControl* TWinControl::FindChildControl(const String& ControlName) const {
 
 TControl* TWinControl::ControlAtPos(TPoint Pos, bool AllowDisabled, bool AllowWinControls, bool AllLevels) {
   auto hit = [&](TControl* c) {
-    const TPoint p{Pos.X - c->GetLeft(), Pos.Y - c->GetTop()};
-    return TRect(0, 0, c->GetWidth(), c->GetHeight()).Contains(p) && c->GetVisible() &&
-           (c->GetEnabled() || AllowDisabled) &&
+    const TPoint p{Pos.X - c->Left(), Pos.Y - c->Top()};
+    return TRect(0, 0, c->Width(), c->Height()).Contains(p) && c->Visible() &&
+           (c->Enabled() || AllowDisabled) &&
            c->Perform(CM_HITTEST, 0, PointToLParam(p)) != 0;
   };
   TControl* result = nullptr;
@@ -112,7 +112,7 @@ TControl* TWinControl::ControlAtPos(TPoint Pos, bool AllowDisabled, bool AllowWi
   if (AllLevels)
     if (auto* w = dynamic_cast<TWinControl*>(result)) {
       TControl* inner =
-          w->ControlAtPos({Pos.X - w->GetLeft(), Pos.Y - w->GetTop()}, AllowDisabled, AllowWinControls, true);
+          w->ControlAtPos({Pos.X - w->Left(), Pos.Y - w->Top()}, AllowDisabled, AllowWinControls, true);
       if (inner) result = inner;
     }
   return result;
@@ -157,7 +157,7 @@ void TWinControl::AlignControl(TControl* AControl) {
   }
   DisableAlign();
   try {
-    TRect r = GetClientRect();
+    TRect r = ClientRect();
     AlignControls(AControl, r);
   } catch (...) {
     controlState_ -= csAlignmentNeeded;
@@ -178,19 +178,19 @@ void TWinControl::AlignControls(TControl* AControl, TRect& Rect) {
   bool work = false;
   for (int i = ControlCount() - 1; i >= 0 && !work; --i) {
     TControl* c = Controls(i);
-    work = c->GetAlign() != alNone || !(c->GetAnchors() == TAnchors{akLeft, akTop});
+    work = c->Align() != alNone || !(c->Anchors() == TAnchors{akLeft, akTop});
   }
   if (work) {
     AdjustClientRect(Rect);
-    const TRect clientRect = GetClientRect();
+    const TRect clientRect = ClientRect();
     const TPoint parentSize{clientRect.Right, clientRect.Bottom};
 
     auto insertBefore = [this](TControl* c1, TControl* c2, TAlign a) {
       switch (a) {
-        case alTop: return c1->GetTop() < c2->GetTop();
-        case alBottom: return c1->GetTop() + c1->GetHeight() >= c2->GetTop() + c2->GetHeight();
-        case alLeft: return c1->GetLeft() < c2->GetLeft();
-        case alRight: return c1->GetLeft() + c1->GetWidth() >= c2->GetLeft() + c2->GetWidth();
+        case alTop: return c1->Top() < c2->Top();
+        case alBottom: return c1->Top() + c1->Height() >= c2->Top() + c2->Height();
+        case alLeft: return c1->Left() < c2->Left();
+        case alRight: return c1->Left() + c1->Width() >= c2->Left() + c2->Width();
         case alCustom: return CustomAlignInsertBefore(c1, c2);
         default: return false;
       }
@@ -201,11 +201,11 @@ void TWinControl::AlignControls(TControl* AControl, TRect& Rect) {
       if (a == alNone) {
         // Anchored controls keep their distances to the anchored edges.
         if (c->originalParentSize_.X == 0 || c->originalParentSize_.Y == 0) return;
-        const TAnchors anchors = c->GetAnchors();
-        newLeft = c->GetLeft();
-        newTop = c->GetTop();
-        newWidth = c->GetWidth();
-        newHeight = c->GetHeight();
+        const TAnchors anchors = c->Anchors();
+        newLeft = c->Left();
+        newTop = c->Top();
+        newWidth = c->Width();
+        newHeight = c->Height();
         if (anchors.Contains(akRight)) {
           if (anchors.Contains(akLeft))
             newWidth = parentSize.X - c->originalParentSize_.X + c->anchorRules_.X;
@@ -238,28 +238,28 @@ void TWinControl::AlignControls(TControl* AControl, TRect& Rect) {
       newHeight = Rect.Bottom - Rect.Top;
       switch (a) {
         case alTop:
-          newHeight = c->GetHeight();
+          newHeight = c->Height();
           Rect.Top += newHeight;
           break;
         case alBottom:
-          newHeight = c->GetHeight();
+          newHeight = c->Height();
           newTop = Rect.Bottom - newHeight;
           Rect.Bottom -= newHeight;
           break;
         case alLeft:
-          newWidth = c->GetWidth();
+          newWidth = c->Width();
           Rect.Left += newWidth;
           break;
         case alRight:
-          newWidth = c->GetWidth();
+          newWidth = c->Width();
           newLeft = Rect.Right - newWidth;
           Rect.Right -= newWidth;
           break;
         case alCustom:
-          newLeft = c->GetLeft();
-          newTop = c->GetTop();
-          newWidth = c->GetWidth();
-          newHeight = c->GetHeight();
+          newLeft = c->Left();
+          newTop = c->Top();
+          newWidth = c->Width();
+          newHeight = c->Height();
           CustomAlignPosition(c, newLeft, newTop, newWidth, newHeight, Rect);
           break;
         default:
@@ -275,15 +275,15 @@ void TWinControl::AlignControls(TControl* AControl, TRect& Rect) {
       c->anchorMove_ = false;
       // A control that did not take the size it was given (constraints)
       // leaves the rest of the area to the others.
-      if (c->GetWidth() != newWidth || c->GetHeight() != newHeight) {
+      if (c->Width() != newWidth || c->Height() != newHeight) {
         switch (a) {
-          case alTop: Rect.Top -= newHeight - c->GetHeight(); break;
-          case alBottom: Rect.Bottom += newHeight - c->GetHeight(); break;
-          case alLeft: Rect.Left -= newWidth - c->GetWidth(); break;
-          case alRight: Rect.Right += newWidth - c->GetWidth(); break;
+          case alTop: Rect.Top -= newHeight - c->Height(); break;
+          case alBottom: Rect.Bottom += newHeight - c->Height(); break;
+          case alLeft: Rect.Left -= newWidth - c->Width(); break;
+          case alRight: Rect.Right += newWidth - c->Width(); break;
           case alClient:
-            Rect.Right -= newWidth - c->GetWidth();
-            Rect.Bottom -= newHeight - c->GetHeight();
+            Rect.Right -= newWidth - c->Width();
+            Rect.Bottom -= newHeight - c->Height();
             break;
           default: break;
         }
@@ -292,12 +292,12 @@ void TWinControl::AlignControls(TControl* AControl, TRect& Rect) {
 
     auto doAlign = [&](TAlign a) {
       std::vector<TControl*> list;
-      if (AControl && AControl->Parent() == this && AControl->GetAlign() == a &&
-          (a == alNone || AControl->GetVisible()))
+      if (AControl && AControl->Parent() == this && AControl->Align() == a &&
+          (a == alNone || AControl->Visible()))
         list.push_back(AControl);
       for (int i = 0; i < ControlCount(); ++i) {
         TControl* c = Controls(i);
-        if (c == AControl || c->GetAlign() != a || (a != alNone && !c->GetVisible())) continue;
+        if (c == AControl || c->Align() != a || (a != alNone && !c->Visible())) continue;
         size_t j = 0;
         while (j < list.size() && !insertBefore(c, list[j], a)) ++j;
         list.insert(list.begin() + static_cast<std::ptrdiff_t>(j), c);
@@ -326,15 +326,15 @@ bool TWinControl::CanAutoSize(int& NewWidth, int& NewHeight) {
   TRect extent(INT_MAX, INT_MAX, INT_MIN, INT_MIN);
   for (int i = 0; i < ControlCount(); ++i) {
     TControl* c = Controls(i);
-    if (!c->GetVisible() || c->GetAlign() == alClient) continue;
+    if (!c->Visible() || c->Align() == alClient) continue;
     any = true;
-    extent.Left = std::min(extent.Left, c->GetLeft());
-    extent.Top = std::min(extent.Top, c->GetTop());
-    extent.Right = std::max(extent.Right, c->GetLeft() + c->GetWidth());
-    extent.Bottom = std::max(extent.Bottom, c->GetTop() + c->GetHeight());
+    extent.Left = std::min(extent.Left, c->Left());
+    extent.Top = std::min(extent.Top, c->Top());
+    extent.Right = std::max(extent.Right, c->Left() + c->Width());
+    extent.Bottom = std::max(extent.Bottom, c->Top() + c->Height());
   }
   if (!any) return true;
-  const TRect client = GetClientRect();
+  const TRect client = ClientRect();
   NewWidth = extent.Right + (width_ - client.Right);
   NewHeight = extent.Bottom + (height_ - client.Bottom);
   return true;
@@ -344,7 +344,7 @@ bool TWinControl::CanAutoSize(int& NewWidth, int& NewHeight) {
 // Tab order
 // ---------------------------------------------------------------------------
 
-TTabOrder TWinControl::GetTabOrder() const {
+TTabOrder TWinControl::TabOrder() const {
   if (!parent_) return tabOrder_;
   const auto& list = parent_->tabList_;
   auto it = std::find(list.begin(), list.end(), this);
@@ -380,7 +380,7 @@ void TWinControl::GetTabOrderList(TList* List) {
 
 TWinControl* TWinControl::FindNextControl(TWinControl* CurControl, bool GoForward, bool CheckTabStop,
                                           bool CheckParent) {
-  TList* list = new TList();
+  TList* list = Make<TList>();
   TWinControl* result = nullptr;
   try {
     GetTabOrderList(list);
@@ -397,7 +397,7 @@ TWinControl* TWinControl::FindNextControl(TWinControl* CurControl, bool GoForwar
           --i;
         }
         auto* c = static_cast<TWinControl*>(list->Get(i));
-        if (c->CanFocus() && (!CheckTabStop || c->GetTabStop()) && (!CheckParent || c->Parent() == this))
+        if (c->CanFocus() && (!CheckTabStop || c->TabStop()) && (!CheckParent || c->Parent() == this))
           result = c;
       } while (!result && i != start);
     }

@@ -312,7 +312,7 @@ void TControl::BeginDrag(bool Immediate, int Threshold) {
   }
   d.autoFree = false;
   if (!obj) {
-    obj = new TDragControlObjectEx(this);
+    obj = Make<TDragControlObjectEx>(this);
   }
   d.autoFree = obj->AutoFree();
   try {
@@ -374,7 +374,7 @@ TCursor TDragObject::GetDragCursor(bool Accepted, int, int) { return Accepted ? 
 
 TDragImageList* TDragObject::GetDragImages() { return nullptr; }
 
-String TDragObject::GetName() { return ClassName(); }
+String TDragObject::Name() { return ClassName(); }
 
 void TDragObject::HideDragImage() {
   if (TDragImageList* images = GetDragImages()) images->HideDragImage();
@@ -446,7 +446,7 @@ void TBaseDragControlObject::EndDrag(TObject* Target, int X, int Y) {
 }
 
 TCursor TDragControlObject::GetDragCursor(bool Accepted, int X, int Y) {
-  if (Accepted && Control()) return Control()->GetDragCursor();
+  if (Accepted && Control()) return Control()->DragCursor();
   return TDragObject::GetDragCursor(Accepted, X, Y);
 }
 

@@ -145,9 +145,9 @@ void TControlCanvas::UpdateOrigin() {
 void TControlCanvas::UpdateTextFlags() {
   if (!control_) return;
   if (control_->UseRightToLeftReading())
-    SetTextFlags(GetTextFlags() | ETO_RTLREADING);
+    SetTextFlags(TextFlags() | ETO_RTLREADING);
   else
-    SetTextFlags(GetTextFlags() & ~ETO_RTLREADING);
+    SetTextFlags(TextFlags() & ~ETO_RTLREADING);
 }
 
 IMPLEMENT_CLASS(TControlCanvas, TCanvas, (ConstructPlain<TControlCanvas>))
@@ -186,9 +186,9 @@ void TWinControl::PaintHandler(TWMPaint& Message) {
       TSavedDC saved(dc);
       int clip = SIMPLEREGION;
       for (TControl* c : controls_) {
-        if (c->GetVisible() && c->ControlStyle().Contains(csOpaque)) {
-          clip = ExcludeClipRect(dc, c->GetLeft(), c->GetTop(), c->GetLeft() + c->GetWidth(),
-                                 c->GetTop() + c->GetHeight());
+        if (c->Visible() && c->ControlStyle().Contains(csOpaque)) {
+          clip = ExcludeClipRect(dc, c->Left(), c->Top(), c->Left() + c->Width(),
+                                 c->Top() + c->Height());
           if (clip == NULLREGION) break;
         }
       }
@@ -211,14 +211,14 @@ void TWinControl::PaintControls(HDC DC, TControl* First) {
   TControlGuard guard(this);
   for (; i < controls_.size(); ++i) {
     TControl* c = controls_[i];
-    const RECT r{c->GetLeft(), c->GetTop(), c->GetLeft() + c->GetWidth(), c->GetTop() + c->GetHeight()};
-    if (!c->GetVisible() || !RectVisible(DC, &r)) continue;
+    const RECT r{c->Left(), c->Top(), c->Left() + c->Width(), c->Top() + c->Height()};
+    if (!c->Visible() || !RectVisible(DC, &r)) continue;
     const bool copy = controlState_.Contains(csPaintCopy);
     if (copy) c->controlState_ += csPaintCopy;
     {
       TSavedDC saved(DC);
-      MoveWindowOrg(DC, c->GetLeft(), c->GetTop());
-      IntersectClipRect(DC, 0, 0, c->GetWidth(), c->GetHeight());
+      MoveWindowOrg(DC, c->Left(), c->Top());
+      IntersectClipRect(DC, 0, 0, c->Width(), c->Height());
       TControlGuard childGuard(c);
       c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(DC), 0);
       if (!guard.Alive()) return;
@@ -237,7 +237,7 @@ void TWinControl::WMPaint(TWMPaint& Message) {
   }
   PAINTSTRUCT ps{};
   HDC dc = BeginPaint(handle_, &ps);
-  const TRect cr = GetClientRect();
+  const TRect cr = ClientRect();
   HDC memDC = GdiCreateCompatibleDC(dc);
   HBITMAP bitmap = GdiCreateCompatibleBitmap(dc, std::max(1, cr.Right), std::max(1, cr.Bottom));
   HGDIOBJ old = SelectObject(memDC, bitmap);
@@ -268,14 +268,14 @@ void TWinControl::WMPaint(TWMPaint& Message) {
 
 void TWinControl::DrawParentBackground(HDC DC) {
   if (!parent_ || !parent_->HandleAllocated() || !handle_) {
-    const TRect r = GetClientRect();
+    const TRect r = ClientRect();
     const RECT rr{r.Left, r.Top, r.Right, r.Bottom};
-    FillRect(DC, &rr, brush_->GetHandle());
+    FillRect(DC, &rr, brush_->Handle());
     return;
   }
   POINT origin{0, 0};
   MapWindowPoints(handle_, parent_->WindowHandle(), &origin, 1);
-  const TRect r = GetClientRect();
+  const TRect r = ClientRect();
   TSavedDC saved(DC);
   IntersectClipRect(DC, 0, 0, r.Right, r.Bottom);
   POINT old;
@@ -291,15 +291,15 @@ void TWinControl::WMEraseBkgnd(TWMEraseBkgnd& Message) {
   if (parent_ && controlStyle_.Contains(csParentBackground)) {
     DrawParentBackground(Message.DC);
   } else if (!doubleBuffered_ || m.WParam == static_cast<WPARAM>(m.LParam)) {
-    const TRect r = GetClientRect();
+    const TRect r = ClientRect();
     const RECT rr{r.Left, r.Top, r.Right, r.Bottom};
-    FillRect(Message.DC, &rr, brush_->GetHandle());
+    FillRect(Message.DC, &rr, brush_->Handle());
   }
   Message.Result = 1;
 }
 
 void TWinControl::WMPrintClient(TWMPrint& Message) {
-  if (Message.Result != 1 && ((Message.Flags & PRF_CHECKVISIBLE) == 0 || GetVisible())) {
+  if (Message.Result != 1 && ((Message.Flags & PRF_CHECKVISIBLE) == 0 || Visible())) {
     TWMPaint paint{WM_PAINT, Message.DC, 0, 0};
     controlState_ += csPrintClient;
     TControlGuard guard(this);
@@ -329,7 +329,7 @@ void TWinControl::WMNCPaint(TMessage& Message) {
   RECT outer = cr;
   InflateRect(&outer, borderWidth_, borderWidth_);
   ExcludeClipRect(dc, cr.left, cr.top, cr.right, cr.bottom);
-  FillRect(dc, &outer, brush_->GetHandle());
+  FillRect(dc, &outer, brush_->Handle());
   ReleaseDC(handle_, dc);
 }
 
@@ -353,14 +353,14 @@ void TWinControl::PaintTo(HDC DC, int X, int Y) {
                         reinterpret_cast<WPARAM>(DC), PRF_NONCLIENT);
     }
     MoveWindowOrg(DC, clientOffset.X, clientOffset.Y);
-    const TRect cr = GetClientRect();
+    const TRect cr = ClientRect();
     IntersectClipRect(DC, 0, 0, cr.Right, cr.Bottom);
     Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(DC), reinterpret_cast<LPARAM>(DC));
     if (guard.Alive()) Perform(WM_PAINT, reinterpret_cast<WPARAM>(DC), 0);
     if (guard.Alive()) {
       const std::vector<TWinControl*> children = winControls_;
       for (TWinControl* w : children)
-        if (w->GetVisible()) w->PaintTo(DC, w->GetLeft(), w->GetTop());
+        if (w->Visible()) w->PaintTo(DC, w->Left(), w->Top());
     }
   } catch (...) {
     if (guard.Alive()) controlState_ -= csPaintCopy;
@@ -374,7 +374,7 @@ void TWinControl::PaintTo(HDC DC, int X, int Y) {
 // ---------------------------------------------------------------------------
 
 TCustomControl::TCustomControl(TComponent* AOwner) : TWinControl(AOwner) {
-  auto* canvas = new TControlCanvas();
+  auto* canvas = Make<TControlCanvas>();
   canvas->SetControl(this);
   canvas_ = canvas;
 }
@@ -409,7 +409,7 @@ END_CLASS
 // ---------------------------------------------------------------------------
 
 TGraphicControl::TGraphicControl(TComponent* AOwner) : TControl(AOwner) {
-  auto* canvas = new TControlCanvas();
+  auto* canvas = Make<TControlCanvas>();
   canvas->SetControl(this);
   canvas_ = canvas;
 }

@@ -129,7 +129,7 @@ void TWinControl::UnbindWindow(HWND wnd) {
 // ---------------------------------------------------------------------------
 
 TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) {
-  brush_ = new TBrush();
+  brush_ = Make<TBrush>();
   brush_->SetColor(color_);
 }
 
@@ -190,7 +190,7 @@ void TWinControl::CreateParams(TCreateParams& Params) {
     Params.Style |= WS_CLIPCHILDREN;
     Params.ExStyle |= WS_EX_CONTROLPARENT;
   }
-  if (!ComponentState().Contains(csDesigning) && !GetEnabled()) Params.Style |= WS_DISABLED;
+  if (!ComponentState().Contains(csDesigning) && !Enabled()) Params.Style |= WS_DISABLED;
   if (tabStop_) Params.Style |= WS_TABSTOP;
   Params.X = left_;
   Params.Y = top_;
@@ -276,8 +276,8 @@ void TWinControl::CreateWnd() {
     SetWindowLongPtrW(handle_, GWLP_ID, reinterpret_cast<LONG_PTR>(handle_));
   text_.clear();   // the window keeps the text now
   UpdateBounds();
-  Perform(WM_SETFONT, reinterpret_cast<WPARAM>(font_->GetHandle()), 1);
-  if (GetAutoSize()) AdjustSize();
+  Perform(WM_SETFONT, reinterpret_cast<WPARAM>(font_->Handle()), 1);
+  if (AutoSize()) AdjustSize();
 }
 
 void TWinControl::CreateWindowHandle(const TCreateParams& Params) {
@@ -297,7 +297,7 @@ void TWinControl::DestroyHandle() {
 }
 
 void TWinControl::DestroyWnd() {
-  text_ = GetText();
+  text_ = Text();
   FreeWindowDeviceContexts(handle_);
   DestroyWindowHandle();
 }
@@ -404,7 +404,7 @@ void TWinControl::SetParent(TWinControl* AParent) {
 // ---------------------------------------------------------------------------
 
 void TWinControl::UpdateShowing() {
-  const bool show = GetVisible() && !controlState_.Contains(csReadingState);
+  const bool show = Visible() && !controlState_.Contains(csReadingState);
   if (show) {
     if (!handle_) CreateHandle();
     const std::vector<TWinControl*> children = winControls_;
@@ -437,7 +437,7 @@ void TWinControl::CMShowingChanged(TMessage&) {
 }
 
 void TWinControl::CMVisibleChanged(TMessage&) {
-  if (!GetVisible() && parent_) RemoveFocus(false);
+  if (!Visible() && parent_) RemoveFocus(false);
   UpdateControlState();
 }
 
@@ -455,9 +455,9 @@ void TWinControl::DefaultHandler(void* Message) {
   TMessage& m = *static_cast<TMessage*>(Message);
   if (m.Msg >= CN_CTLCOLORMSGBOX && m.Msg <= CN_CTLCOLORSTATIC) {
     auto dc = reinterpret_cast<HDC>(m.WParam);
-    SetTextColor(dc, ColorToGDI(font_->GetColor()));
-    SetBkColor(dc, ColorToGDI(brush_->GetColor()));
-    m.Result = reinterpret_cast<LRESULT>(brush_->GetHandle());
+    SetTextColor(dc, ColorToGDI(font_->Color()));
+    SetBkColor(dc, ColorToGDI(brush_->Color()));
+    m.Result = reinterpret_cast<LRESULT>(brush_->Handle());
     return;
   }
   m.Result = CallWindowProcW(defWndProc_ ? defWndProc_ : DefWindowProcW, handle_, m.Msg, m.WParam, m.LParam);
@@ -485,7 +485,7 @@ void TWinControl::WndProc(TMessage& Message) {
       auto& mm = reinterpret_cast<TWMMouse&>(Message);
       const TPoint p{mm.XPos, mm.YPos};
       TControl* target = nullptr;
-      if (GetClientRect().Contains(p)) {
+      if (ClientRect().Contains(p)) {
         target = ControlAtPos(p, false);
         if (!target) target = this;
       }
@@ -545,7 +545,7 @@ bool TWinControl::IsControlMouseMsg(TWMMouse& Message) {
     control = ControlAtPos({Message.XPos, Message.YPos}, false);
   }
   if (!control) return false;
-  const TPoint p{Message.XPos - control->GetLeft(), Message.YPos - control->GetTop()};
+  const TPoint p{Message.XPos - control->Left(), Message.YPos - control->Top()};
   Message.Result = control->Perform(Message.Msg, Message.Keys, PointToLParam(p));
   return true;
 }
@@ -660,8 +660,8 @@ void TWinControl::WMSetCursor(TWMSetCursor& Message) {
     if (cursor == crDefault) {
       POINT p;
       GetCursorPos(&p);
-      if (TControl* c = ControlAtPos(ScreenToClient({p.x, p.y}), false)) cursor = c->GetCursor();
-      if (cursor == crDefault) cursor = GetCursor();
+      if (TControl* c = ControlAtPos(ScreenToClient({p.x, p.y}), false)) cursor = c->Cursor();
+      if (cursor == crDefault) cursor = Cursor();
     }
     if (cursor != crDefault) {
       ::SetCursor(CursorHandle(cursor));
@@ -685,13 +685,13 @@ void TWinControl::CMInvalidate(TMessage& Message) {
 }
 
 void TWinControl::CMEnabledChanged(TMessage&) {
-  if (!GetEnabled() && parent_) RemoveFocus(false);
-  if (handle_ && !ComponentState().Contains(csDesigning)) EnableWindow(handle_, GetEnabled());
+  if (!Enabled() && parent_) RemoveFocus(false);
+  if (handle_ && !ComponentState().Contains(csDesigning)) EnableWindow(handle_, Enabled());
 }
 
 void TWinControl::CMFontChanged(TMessage& Message) {
   DispatchInherited(TWinControl::StaticClass(), &Message);
-  if (handle_) Perform(WM_SETFONT, reinterpret_cast<WPARAM>(font_->GetHandle()), 0);
+  if (handle_) Perform(WM_SETFONT, reinterpret_cast<WPARAM>(font_->Handle()), 0);
   NotifyControls(CM_PARENTFONTCHANGED);
 }
 
@@ -743,7 +743,7 @@ void TWinControl::CMTabStopChanged(TMessage&) {
 // Bounds
 // ---------------------------------------------------------------------------
 
-TRect TWinControl::GetClientRect() {
+TRect TWinControl::ClientRect() {
   if (handle_) {
     RECT r;
     ::GetClientRect(handle_, &r);
@@ -832,7 +832,7 @@ HDC TWinControl::GetDeviceContext(HWND& WindowHandle) {
 
 bool TWinControl::CanFocus() {
   for (TControl* c = this; c; c = c->parent_)
-    if (!c->GetVisible() || !c->GetEnabled()) return false;
+    if (!c->Visible() || !c->Enabled()) return false;
   return true;
 }
 
@@ -935,7 +935,7 @@ void TWinControl::KeyUp(Word& Key, TShiftState Shift) {
 bool TWinControl::DoKeyDown(TWMKey& Message) {
   TControlGuard guard(this);
   TWinControl* root = TopLevelParent();
-  if (root && root != this && root->GetKeyPreview() && root->DoKeyDown(Message)) return true;
+  if (root && root != this && root->KeyPreview() && root->DoKeyDown(Message)) return true;
   if (!guard.Alive()) return true;
   if (!controlStyle_.Contains(csNoStdEvents)) {
     Word key = Message.CharCode;
@@ -950,7 +950,7 @@ bool TWinControl::DoKeyDown(TWMKey& Message) {
 bool TWinControl::DoKeyPress(TWMKey& Message) {
   TControlGuard guard(this);
   TWinControl* root = TopLevelParent();
-  if (root && root != this && root->GetKeyPreview() && root->DoKeyPress(Message)) return true;
+  if (root && root != this && root->KeyPreview() && root->DoKeyPress(Message)) return true;
   if (!guard.Alive()) return true;
   if (!controlStyle_.Contains(csNoStdEvents)) {
     Char ch = static_cast<Char>(Message.CharCode);
@@ -965,7 +965,7 @@ bool TWinControl::DoKeyPress(TWMKey& Message) {
 bool TWinControl::DoKeyUp(TWMKey& Message) {
   TControlGuard guard(this);
   TWinControl* root = TopLevelParent();
-  if (root && root != this && root->GetKeyPreview() && root->DoKeyUp(Message)) return true;
+  if (root && root != this && root->KeyPreview() && root->DoKeyUp(Message)) return true;
   if (!guard.Alive()) return true;
   if (!controlStyle_.Contains(csNoStdEvents)) {
     Word key = Message.CharCode;
@@ -1000,7 +1000,7 @@ void TWinControl::WMChar(TWMKey& Message) {
 bool TWinControl::IsMenuKey(TWMKey& Message) {
   if (ComponentState().Contains(csDesigning)) return false;
   for (TControl* c = this; c; c = c->Parent()) {
-    TPopupMenu* menu = c->GetPopupMenu();
+    TPopupMenu* menu = c->PopupMenu();
     if (menu && menu->IsShortCut(Message)) return true;
   }
   TWinControl* root = TopLevelParent();
@@ -1085,7 +1085,7 @@ void TWinControl::SetTabStop(bool value) {
 }
 
 void TWinControl::SetParentBackground(bool value) {
-  if (GetParentBackground() == value) return;
+  if (ParentBackground() == value) return;
   if (value)
     controlStyle_ += csParentBackground;
   else
@@ -1099,12 +1099,12 @@ void TWinControl::SetParentBackground(bool value) {
 
 BEGIN_CLASS(TWinControl, TControl, nullptr)
   // Declared for descendants to publish (b.Publish), like TControl's.
-  DefaultValue(b.DeclareProp(L"BorderWidth", &TWinControl::GetBorderWidth, &TWinControl::SetBorderWidth), 0);
-  DefaultValue(b.DeclareProp(L"DoubleBuffered", &TWinControl::GetDoubleBuffered, &TWinControl::SetDoubleBuffered),
+  DefaultValue(b.DeclareProp(L"BorderWidth", &TWinControl::BorderWidth, &TWinControl::SetBorderWidth), 0);
+  DefaultValue(b.DeclareProp(L"DoubleBuffered", &TWinControl::DoubleBuffered, &TWinControl::SetDoubleBuffered),
                false);
-  b.DeclareProp(L"ParentBackground", &TWinControl::GetParentBackground, &TWinControl::SetParentBackground);
-  DefaultValue(b.DeclareProp(L"TabOrder", &TWinControl::GetTabOrder, &TWinControl::SetTabOrder), -1);
-  b.DeclareProp(L"TabStop", &TWinControl::GetTabStop, &TWinControl::SetTabStop);
+  b.DeclareProp(L"ParentBackground", &TWinControl::ParentBackground, &TWinControl::SetParentBackground);
+  DefaultValue(b.DeclareProp(L"TabOrder", &TWinControl::TabOrder, &TWinControl::SetTabOrder), -1);
+  b.DeclareProp(L"TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop);
   b.DeclareField(L"OnEnter", &TWinControl::OnEnter);
   b.DeclareField(L"OnExit", &TWinControl::OnExit);
   b.DeclareField(L"OnKeyDown", &TWinControl::OnKeyDown);

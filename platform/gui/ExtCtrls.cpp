@@ -40,21 +40,21 @@ END_CLASS
 BEGIN_CLASS(TPanel, TCustomPanel, (ConstructWith<TPanel, TComponent>))
   using P = TPanel;
   PublishControl(b, {L"Align"});
-  DefaultValue(b.Prop(L"Alignment", &P::GetAlignment, &P::SetAlignment), taCenter);
+  DefaultValue(b.Prop(L"Alignment", &P::Alignment, &P::SetAlignment), taCenter);
   PublishControl(b, {L"Anchors", L"AutoSize"});
-  DefaultValue(b.Prop(L"BevelInner", &P::GetBevelInner, &P::SetBevelInner), bvNone);
-  DefaultValue(b.Prop(L"BevelOuter", &P::GetBevelOuter, &P::SetBevelOuter), bvRaised);
-  DefaultValue(b.Prop(L"BevelWidth", &P::GetBevelWidth, &P::SetBevelWidth), 1);
+  DefaultValue(b.Prop(L"BevelInner", &P::BevelInner, &P::SetBevelInner), bvNone);
+  DefaultValue(b.Prop(L"BevelOuter", &P::BevelOuter, &P::SetBevelOuter), bvRaised);
+  DefaultValue(b.Prop(L"BevelWidth", &P::BevelWidth, &P::SetBevelWidth), 1);
   PublishControl(b, {L"BiDiMode", L"BorderWidth"});
-  DefaultValue(b.Prop(L"BorderStyle", &P::GetBorderStyle, &P::SetBorderStyle), bsNone);
+  DefaultValue(b.Prop(L"BorderStyle", &P::BorderStyle, &P::SetBorderStyle), bsNone);
   PublishControl(b, {L"Caption", L"Color", L"Constraints", L"Ctl3D", L"DoubleBuffered", L"DragCursor",
                      L"DragKind", L"DragMode", L"Enabled"});
-  DefaultValue(b.Prop(L"FullRepaint", &P::GetFullRepaint, &P::SetFullRepaint), true);
+  DefaultValue(b.Prop(L"FullRepaint", &P::FullRepaint, &P::SetFullRepaint), true);
   PublishControl(b, {L"Font"});
-  DefaultValue(b.Prop(L"Locked", &P::GetLocked, &P::SetLocked), false);
+  DefaultValue(b.Prop(L"Locked", &P::Locked, &P::SetLocked), false);
   PublishControl(b, {L"ParentBackground", L"ParentBiDiMode", L"ParentColor", L"ParentCtl3D", L"ParentFont",
                      L"ParentShowHint", L"PopupMenu"});
-  DefaultValue(b.Prop(L"ShowCaption", &P::GetShowCaption, &P::SetShowCaption), true);
+  DefaultValue(b.Prop(L"ShowCaption", &P::ShowCaption, &P::SetShowCaption), true);
   PublishControl(b, {L"ShowHint", L"TabOrder", L"TabStop", L"Visible", L"OnCanResize", L"OnClick",
                      L"OnConstrainedResize", L"OnContextPopup", L"OnDblClick", L"OnDragDrop", L"OnDragOver",
                      L"OnEndDrag", L"OnEnter", L"OnExit", L"OnMouseDown", L"OnMouseEnter", L"OnMouseLeave",
@@ -72,7 +72,7 @@ TCustomPanel::TCustomPanel(TComponent* AOwner) : TCustomControl(AOwner) {
 void TCustomPanel::CreateParams(TCreateParams& Params) {
   TCustomControl::CreateParams(Params);
   if (borderStyle_ == bsSingle) {
-    if (GetCtl3D())
+    if (Ctl3D())
       Params.ExStyle |= WS_EX_CLIENTEDGE;
     else
       Params.Style |= WS_BORDER;
@@ -128,8 +128,8 @@ void TCustomPanel::Paint() {
   UINT flags = DT_EXPANDTABS | DT_VCENTER | align[alignment_];
   if (UseRightToLeftReading()) flags |= DT_RTLREADING;
   RECT r{rect.Left, rect.Top, rect.Right, rect.Bottom};
-  HDC dc = canvas->GetHandle();
-  if (!GetEnabled()) SetTextColor(dc, ColorToGDI(clGrayText));
+  HDC dc = canvas->Handle();
+  if (!Enabled()) SetTextColor(dc, ColorToGDI(clGrayText));
   DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &r, flags);
 }
 
@@ -193,9 +193,9 @@ void TCustomPanel::WMWindowPosChanged(TWMWindowPosMsg& Message) {
 
 BEGIN_CLASS(TBevel, TGraphicControl, (ConstructWith<TBevel, TComponent>))
   PublishControl(b, {L"Align", L"Anchors", L"Constraints", L"ParentShowHint"});
-  DefaultValue(b.Prop(L"Shape", &TBevel::GetShape, &TBevel::SetShape), bsBox);
+  DefaultValue(b.Prop(L"Shape", &TBevel::Shape, &TBevel::SetShape), bsBox);
   PublishControl(b, {L"ShowHint"});
-  DefaultValue(b.Prop(L"Style", &TBevel::GetStyle, &TBevel::SetStyle), bsLowered);
+  DefaultValue(b.Prop(L"Style", &TBevel::Style, &TBevel::SetStyle), bsLowered);
   PublishControl(b, {L"Visible"});
 END_CLASS
 

@@ -30,24 +30,24 @@ class TCustomPanel : public TCustomControl {
   void AdjustClientRect(TRect& Rect) override;
   void Paint() override;
 
-  TAlignment GetAlignment() const { return alignment_; }
+  TAlignment Alignment() const { return alignment_; }
   void SetAlignment(TAlignment value);
-  TPanelBevel GetBevelInner() const { return bevelInner_; }
+  TPanelBevel BevelInner() const { return bevelInner_; }
   void SetBevelInner(TPanelBevel value);
-  TPanelBevel GetBevelOuter() const { return bevelOuter_; }
+  TPanelBevel BevelOuter() const { return bevelOuter_; }
   void SetBevelOuter(TPanelBevel value);
-  TBevelWidth GetBevelWidth() const { return bevelWidth_; }
+  TBevelWidth BevelWidth() const { return bevelWidth_; }
   void SetBevelWidth(TBevelWidth value);
-  TBorderStyle GetBorderStyle() const { return borderStyle_; }
+  TBorderStyle BorderStyle() const { return borderStyle_; }
   void SetBorderStyle(TBorderStyle value);
   // Repaints the whole panel when its size changes (the bevels move).
-  bool GetFullRepaint() const { return fullRepaint_; }
+  bool FullRepaint() const { return fullRepaint_; }
   void SetFullRepaint(bool value) { fullRepaint_ = value; }
   // A locked panel stays when the in-place object that owns it is replaced;
   // kept for the stored definitions.
-  bool GetLocked() const { return locked_; }
+  bool Locked() const { return locked_; }
   void SetLocked(bool value) { locked_ = value; }
-  bool GetShowCaption() const { return showCaption_; }
+  bool ShowCaption() const { return showCaption_; }
   void SetShowCaption(bool value);
 
  protected:
@@ -80,9 +80,9 @@ class TBevel : public TGraphicControl {
   DECLARE_CLASS(TBevel, TGraphicControl)
   explicit TBevel(TComponent* AOwner);
 
-  TBevelShape GetShape() const { return shape_; }
+  TBevelShape Shape() const { return shape_; }
   void SetShape(TBevelShape value);
-  TBevelStyle GetStyle() const { return style_; }
+  TBevelStyle Style() const { return style_; }
   void SetStyle(TBevelStyle value);
 
   void Paint() override;

@@ -37,7 +37,7 @@ void SkipValue(TReader* reader) { reader->SkipValue(); }
 // controls between it and the form must be visible and enabled.
 bool CanFocusOnForm(TWinControl* control, TCustomForm* form) {
   for (TControl* c = control; c && c != form; c = c->Parent())
-    if (!c->GetVisible() || !c->GetEnabled()) return false;
+    if (!c->Visible() || !c->Enabled()) return false;
   return true;
 }
 
@@ -57,9 +57,9 @@ TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner) {
 void TCustomForm::InitForm() {
   controlStyle_ = {csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
   TWinControl::SetBounds(0, 0, 320, 240);
-  icon_ = new TIcon();
+  icon_ = Make<TIcon>();
   icon_->OnChange = TNotifyEvent::Bind<&TCustomForm::IconChanged>(this);
-  auto* canvas = new TControlCanvas();
+  auto* canvas = Make<TControlCanvas>();
   canvas->SetControl(this);
   canvas_ = canvas;
   SetVisible(false);
@@ -112,7 +112,7 @@ void TCustomForm::BeforeDestruction() {
   if (!destroyNotified_) {
     destroyNotified_ = true;
     // A form goes away hidden (OnHide runs), then tells OnDestroy.
-    if (formStyle_ != fsMDIChild && GetVisible() && HandleAllocated()) {
+    if (formStyle_ != fsMDIChild && Visible() && HandleAllocated()) {
       try {
         Hide();
       } catch (...) {
@@ -232,7 +232,7 @@ void TCustomForm::GetChildren(TGetChildProc proc, TComponent* root) {
 HWND TCustomForm::PopupOwnerWindow(const TCreateParams& Params) {
   if (!Application) return Params.WndParent;
   TForm* mainForm = Application->MainForm();
-  const bool onTaskBar = Application->GetMainFormOnTaskBar();
+  const bool onTaskBar = Application->MainFormOnTaskBar();
   auto mainOrApp = [&]() -> HWND {
     if (onTaskBar) {
       if (mainForm && mainForm != this) return mainForm->Handle();
@@ -259,7 +259,7 @@ HWND TCustomForm::PopupOwnerWindow(const TCreateParams& Params) {
 
 void TCustomForm::CreateParams(TCreateParams& Params) {
   TWinControl::CreateParams(Params);
-  const bool topLevel = !Parent() && !GetParentWindow();
+  const bool topLevel = !Parent() && !ParentWindow();
   Params.WindowClass.style = CS_DBLCLKS;
   if (topLevel) Params.Style &= ~(WS_CHILD | WS_GROUP | WS_TABSTOP);
   if (ComponentState().Contains(csDesigning)) return;
@@ -299,7 +299,7 @@ void TCustomForm::CreateParams(TCreateParams& Params) {
   if (!topLevel) return;
   Params.WndParent = PopupOwnerWindow(Params);
   if (formStyle_ == fsStayOnTop) Params.ExStyle |= WS_EX_TOPMOST;
-  if (Application && Application->GetMainFormOnTaskBar() && Application->MainForm() == this)
+  if (Application && Application->MainFormOnTaskBar() && Application->MainForm() == this)
     Params.ExStyle |= WS_EX_APPWINDOW;
   // The system's default place and size exist for overlapped windows only
   // (a popup asked for them would land at 0, 0 without size).
@@ -321,7 +321,7 @@ void TCustomForm::CreateWindowHandle(const TCreateParams& Params) {
     return;
   }
   TCustomForm* frame = Application ? Application->MainForm() : nullptr;
-  if (!frame || frame->GetFormStyle() != fsMDIForm || !frame->ClientHandle())
+  if (!frame || frame->FormStyle() != fsMDIForm || !frame->ClientHandle())
     throw EInvalidOperation(L"Cannot create form. No MDI forms are currently active");
   MDICREATESTRUCTW mcs{};
   mcs.szClass = Params.WinClassName;
@@ -347,7 +347,7 @@ void TCustomForm::CreateWnd() {
     CLIENTCREATESTRUCT ccs{};
     ccs.hWindowMenu = nullptr;
     ccs.idFirstChild = 0xFF00;
-    const TRect r = GetClientRect();
+    const TRect r = ClientRect();
     clientHandle_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"MDICLIENT", nullptr,
                                     WS_CHILD | WS_VISIBLE | WS_GROUP | WS_TABSTOP | WS_CLIPCHILDREN | WS_HSCROLL |
                                         WS_VSCROLL | WS_CLIPSIBLINGS | MDIS_ALLCHILDSTYLES,
@@ -424,15 +424,15 @@ TRect TCustomForm::FrameForClient(TPoint clientSize) {
   return {r.left, r.top, r.right, r.bottom};
 }
 
-TRect TCustomForm::GetClientRect() {
-  if (HandleAllocated() && !IsIconic(WindowHandle())) return TWinControl::GetClientRect();
+TRect TCustomForm::ClientRect() {
+  if (HandleAllocated() && !IsIconic(WindowHandle())) return TWinControl::ClientRect();
   // No window (or an icon): the client area the frame would leave.
   const TRect frame = FrameForClient({0, 0});
   return {0, 0, std::max(0, width_ - frame.Width()), std::max(0, height_ - frame.Height())};
 }
 
 void TCustomForm::SetClientSize(TPoint value) {
-  const TRect client = GetClientRect();
+  const TRect client = ClientRect();
   SetBounds(left_, top_, width_ - client.Right + value.X, height_ - client.Bottom + value.Y);
 }
 
@@ -498,7 +498,7 @@ void TCustomForm::UpdateLayered() {
 void TCustomForm::UpdateWindowIcon() {
   HWND h = WindowHandle();
   if (!h) return;
-  HICON icon = icon_->HandleAllocated() || !icon_->Empty() ? icon_->GetHandle() : nullptr;
+  HICON icon = icon_->HandleAllocated() || !icon_->Empty() ? icon_->Handle() : nullptr;
   SendMessageW(h, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
   SendMessageW(h, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
 }
@@ -815,7 +815,7 @@ void TCustomForm::CloseModal() {
 int TCustomForm::ShowModal() {
   if (!Application) throw EInvalidOperation(L"The application object does not exist");
   CancelDrag();
-  if (GetVisible() || !GetEnabled() || formState_.Contains(fsModal) || formStyle_ == fsMDIChild)
+  if (Visible() || !Enabled() || formState_.Contains(fsModal) || formStyle_ == fsMDIChild)
     throw EInvalidOperation(L"Cannot make a visible window modal");
   if (HWND capture = GetCapture()) SendMessageW(capture, WM_CANCELMODE, 0, 0);
   ReleaseCapture();
@@ -830,7 +830,7 @@ int TCustomForm::ShowModal() {
   if (Screen) {
     Screen->saveFocusedList_.insert(Screen->saveFocusedList_.begin(), savedFocused);
     Screen->SetFocusedForm(this);
-    savedCursor = Screen->GetCursor();
+    savedCursor = Screen->Cursor();
     Screen->SetCursor(crDefault);
     savedCursorCount = Screen->CursorCount();
   }
@@ -894,7 +894,7 @@ int TCustomForm::ShowModal() {
 // Focus and activation
 // ---------------------------------------------------------------------------
 
-bool TCustomForm::CanFocus() { return GetVisible() && GetEnabled(); }
+bool TCustomForm::CanFocus() { return Visible() && Enabled(); }
 
 void TCustomForm::SetFocus() {
   if (active_) return;
@@ -1102,7 +1102,7 @@ void TCustomForm::AlignControls(TControl* AControl, TRect& Rect) {
 
 void TCustomForm::WMSysCommand(TWMSysCommand& Message) {
   if ((Message.CmdType & 0xFFF0) == SC_MINIMIZE && Application && Application->MainForm() == this &&
-      !Application->GetMainFormOnTaskBar()) {
+      !Application->MainFormOnTaskBar()) {
     Application->Minimize();
     return;
   }
@@ -1124,9 +1124,9 @@ void TCustomForm::WMDestroy(TMessage& Message) {
 
 void TCustomForm::CMTextChanged(TMessage& Message) {
   DispatchInherited(TCustomForm::StaticClass(), &Message);
-  if (Application && Application->MainForm() == this && !Application->GetMainFormOnTaskBar() &&
-      Application->GetTitle().empty())
-    SetWindowTextW(Application->Handle(), GetText().c_str());
+  if (Application && Application->MainForm() == this && !Application->MainFormOnTaskBar() &&
+      Application->Title().empty())
+    SetWindowTextW(Application->Handle(), Text().c_str());
 }
 
 void TCustomForm::CMMenuChanged(TMessage&) {
@@ -1145,7 +1145,7 @@ namespace {
 void UpdateControlActions(TWinControl* container) {
   for (int i = 0; i < container->ControlCount(); ++i) {
     TControl* c = container->Controls(i);
-    if (!c->GetVisible()) continue;
+    if (!c->Visible()) continue;
     c->InitiateAction();
     if (auto* w = dynamic_cast<TWinControl*>(c)) UpdateControlActions(w);
   }
@@ -1183,7 +1183,7 @@ int TCustomForm::MDIChildCount() {
   if (clientHandle_ && Screen)
     for (int i = 0; i < Screen->CustomFormCount(); ++i) {
       TCustomForm* f = Screen->CustomForms(i);
-      if (f->GetFormStyle() == fsMDIChild && f->HandleAllocated() && GetParent(f->WindowHandle()) == clientHandle_) ++n;
+      if (f->FormStyle() == fsMDIChild && f->HandleAllocated() && GetParent(f->WindowHandle()) == clientHandle_) ++n;
     }
   return n;
 }
@@ -1192,7 +1192,7 @@ TCustomForm* TCustomForm::MDIChildren(int index) {
   if (clientHandle_ && Screen)
     for (int i = 0; i < Screen->CustomFormCount(); ++i) {
       TCustomForm* f = Screen->CustomForms(i);
-      if (f->GetFormStyle() == fsMDIChild && f->HandleAllocated() && GetParent(f->WindowHandle()) == clientHandle_ &&
+      if (f->FormStyle() == fsMDIChild && f->HandleAllocated() && GetParent(f->WindowHandle()) == clientHandle_ &&
           index-- == 0)
         return f;
     }
@@ -1283,32 +1283,32 @@ BEGIN_CLASS(TForm, TCustomForm, (ConstructWith<TForm, TComponent>))
                      L"OnKeyUp", L"OnMouseDown", L"OnMouseMove", L"OnMouseUp", L"OnMouseWheel",
                      L"OnMouseWheelDown", L"OnMouseWheelUp", L"OnMouseEnter", L"OnMouseLeave", L"OnResize",
                      L"OnCanResize", L"OnConstrainedResize", L"OnContextPopup"});
-  b.Prop(L"ActiveControl", &TCustomForm::GetActiveControl, &TCustomForm::SetActiveControl);
-  DefaultValue(b.Prop(L"AlphaBlend", &TCustomForm::GetAlphaBlend, &TCustomForm::SetAlphaBlend), false);
-  DefaultValue(b.Prop(L"AlphaBlendValue", &TCustomForm::GetAlphaBlendValue, &TCustomForm::SetAlphaBlendValue), 255);
-  DefaultValue(b.Prop(L"BorderIcons", &TCustomForm::GetBorderIcons, &TCustomForm::SetBorderIcons),
+  b.Prop(L"ActiveControl", &TCustomForm::ActiveControl, &TCustomForm::SetActiveControl);
+  DefaultValue(b.Prop(L"AlphaBlend", &TCustomForm::AlphaBlend, &TCustomForm::SetAlphaBlend), false);
+  DefaultValue(b.Prop(L"AlphaBlendValue", &TCustomForm::AlphaBlendValue, &TCustomForm::SetAlphaBlendValue), 255);
+  DefaultValue(b.Prop(L"BorderIcons", &TCustomForm::BorderIcons, &TCustomForm::SetBorderIcons),
                TBorderIcons{biSystemMenu, biMinimize, biMaximize}.ToBits());
-  DefaultValue(b.Prop(L"BorderStyle", &TCustomForm::GetBorderStyle, &TCustomForm::SetBorderStyle), bsSizeable);
-  b.Prop(L"ClientHeight", &TCustomForm::GetClientHeight, &TCustomForm::SetStoredClientHeight);
-  b.Prop(L"ClientWidth", &TCustomForm::GetClientWidth, &TCustomForm::SetStoredClientWidth);
-  DefaultValue(b.Prop(L"DefaultMonitor", &TCustomForm::GetDefaultMonitor, &TCustomForm::SetDefaultMonitor),
+  DefaultValue(b.Prop(L"BorderStyle", &TCustomForm::BorderStyle, &TCustomForm::SetBorderStyle), bsSizeable);
+  b.Prop(L"ClientHeight", &TCustomForm::ClientHeight, &TCustomForm::SetStoredClientHeight);
+  b.Prop(L"ClientWidth", &TCustomForm::ClientWidth, &TCustomForm::SetStoredClientWidth);
+  DefaultValue(b.Prop(L"DefaultMonitor", &TCustomForm::DefaultMonitor, &TCustomForm::SetDefaultMonitor),
                dmActiveForm);
-  DefaultValue(b.Prop(L"FormStyle", &TCustomForm::GetFormStyle, &TCustomForm::SetFormStyle), fsNormal);
+  DefaultValue(b.Prop(L"FormStyle", &TCustomForm::FormStyle, &TCustomForm::SetFormStyle), fsNormal);
   b.Prop(L"Icon", &TCustomForm::Icon, &TCustomForm::SetIcon);
-  DefaultValue(b.Prop(L"KeyPreview", &TCustomForm::GetKeyPreview, &TCustomForm::SetKeyPreview), false);
-  b.Prop(L"Menu", &TCustomForm::GetMenu, &TCustomForm::SetMenu);
-  DefaultValue(b.Prop(L"OldCreateOrder", &TCustomForm::GetOldCreateOrder, &TCustomForm::SetOldCreateOrder), false);
-  b.Prop(L"PixelsPerInch", &TCustomForm::GetPixelsPerInch, &TCustomForm::SetPixelsPerInch);
-  DefaultValue(b.Prop(L"PopupMode", &TCustomForm::GetPopupMode, &TCustomForm::SetPopupMode), pmNone);
-  b.Prop(L"PopupParent", &TCustomForm::GetPopupParent, &TCustomForm::SetPopupParent);
-  DefaultValue(b.Prop(L"Position", &TCustomForm::GetPosition, &TCustomForm::SetPosition), poDefaultPosOnly);
-  DefaultValue(b.Prop(L"Scaled", &TCustomForm::GetScaled, &TCustomForm::SetScaled), true);
-  DefaultValue(b.Prop(L"TransparentColor", &TCustomForm::GetTransparentColor, &TCustomForm::SetTransparentColor),
+  DefaultValue(b.Prop(L"KeyPreview", &TCustomForm::KeyPreview, &TCustomForm::SetKeyPreview), false);
+  b.Prop(L"Menu", &TCustomForm::Menu, &TCustomForm::SetMenu);
+  DefaultValue(b.Prop(L"OldCreateOrder", &TCustomForm::OldCreateOrder, &TCustomForm::SetOldCreateOrder), false);
+  b.Prop(L"PixelsPerInch", &TCustomForm::PixelsPerInch, &TCustomForm::SetPixelsPerInch);
+  DefaultValue(b.Prop(L"PopupMode", &TCustomForm::PopupMode, &TCustomForm::SetPopupMode), pmNone);
+  b.Prop(L"PopupParent", &TCustomForm::PopupParent, &TCustomForm::SetPopupParent);
+  DefaultValue(b.Prop(L"Position", &TCustomForm::Position, &TCustomForm::SetPosition), poDefaultPosOnly);
+  DefaultValue(b.Prop(L"Scaled", &TCustomForm::Scaled, &TCustomForm::SetScaled), true);
+  DefaultValue(b.Prop(L"TransparentColor", &TCustomForm::TransparentColor, &TCustomForm::SetTransparentColor),
                false);
-  b.Prop(L"TransparentColorValue", &TCustomForm::GetTransparentColorValue, &TCustomForm::SetTransparentColorValue,
+  b.Prop(L"TransparentColorValue", &TCustomForm::TransparentColorValue, &TCustomForm::SetTransparentColorValue,
          ColorTypeInfo());
-  DefaultValue(b.Prop(L"Visible", &TCustomForm::GetVisible, &TCustomForm::SetFormVisible), false);
-  DefaultValue(b.Prop(L"WindowState", &TCustomForm::GetWindowState, &TCustomForm::SetWindowState), wsNormal);
+  DefaultValue(b.Prop(L"Visible", &TCustomForm::Visible, &TCustomForm::SetFormVisible), false);
+  DefaultValue(b.Prop(L"WindowState", &TCustomForm::WindowState, &TCustomForm::SetWindowState), wsNormal);
   PublishDesignerValues(b);
   b.Prop(L"OnActivate", &TCustomForm::OnActivate, &TCustomForm::OnActivate);
   b.Prop(L"OnClose", &TCustomForm::OnClose, &TCustomForm::OnClose);

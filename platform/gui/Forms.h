@@ -159,66 +159,64 @@ class TCustomForm : public TWinControl {
   virtual bool CloseQuery();
   // Frees the form once the messages now queued are handled (CM_RELEASE).
   void Release();
-  TModalResult GetModalResult() const { return modalResult_; }
+  TModalResult ModalResult() const { return modalResult_; }
   void SetModalResult(TModalResult value) { modalResult_ = value; }
   TFormState FormState() const { return formState_; }
 
   // ---- window look
-  TWindowState GetWindowState() const { return windowState_; }
+  TWindowState WindowState() const { return windowState_; }
   void SetWindowState(TWindowState value);
-  TFormBorderStyle GetBorderStyle() const { return borderStyle_; }
+  TFormBorderStyle BorderStyle() const { return borderStyle_; }
   void SetBorderStyle(TFormBorderStyle value);
-  TBorderIcons GetBorderIcons() const { return borderIcons_; }
+  TBorderIcons BorderIcons() const { return borderIcons_; }
   void SetBorderIcons(TBorderIcons value);
-  TFormStyle GetFormStyle() const { return formStyle_; }
+  TFormStyle FormStyle() const { return formStyle_; }
   void SetFormStyle(TFormStyle value);
-  TPosition GetPosition() const { return position_; }
+  TPosition Position() const { return position_; }
   void SetPosition(TPosition value);
-  TDefaultMonitor GetDefaultMonitor() const { return defaultMonitor_; }
+  TDefaultMonitor DefaultMonitor() const { return defaultMonitor_; }
   void SetDefaultMonitor(TDefaultMonitor value) { defaultMonitor_ = value; }
   // The monitor that holds most of the form.
   TMonitor* Monitor();
-  TPopupMode GetPopupMode() const { return popupMode_; }
+  TPopupMode PopupMode() const { return popupMode_; }
   void SetPopupMode(TPopupMode value);
-  TCustomForm* GetPopupParent() const { return popupParent_; }
+  TCustomForm* PopupParent() const { return popupParent_; }
   // Sets pmExplicit when a parent is given.
   void SetPopupParent(TCustomForm* value);
-  bool GetAlphaBlend() const { return alphaBlend_; }
+  bool AlphaBlend() const { return alphaBlend_; }
   void SetAlphaBlend(bool value);
-  Byte GetAlphaBlendValue() const { return alphaBlendValue_; }
+  Byte AlphaBlendValue() const { return alphaBlendValue_; }
   void SetAlphaBlendValue(Byte value);
-  bool GetTransparentColor() const { return transparentColor_; }
+  bool TransparentColor() const { return transparentColor_; }
   void SetTransparentColor(bool value);
-  TColor GetTransparentColorValue() const { return transparentColorValue_; }
+  TColor TransparentColorValue() const { return transparentColorValue_; }
   void SetTransparentColorValue(TColor value);
   TIcon* Icon() const { return icon_; }
   void SetIcon(TIcon* value);
-  TMainMenu* GetMenu() const { return menu_; }
+  TMainMenu* Menu() const { return menu_; }
   void SetMenu(TMainMenu* value);
   TCanvas* Canvas() const { return canvas_; }
 
   // ---- designer values that are stored with a form
-  int GetPixelsPerInch() const { return pixelsPerInch_; }
+  int PixelsPerInch() const { return pixelsPerInch_; }
   void SetPixelsPerInch(int value) { pixelsPerInch_ = value; }
-  int GetTextHeight() const { return textHeight_; }
-  bool GetScaled() const { return scaled_; }
+  int TextHeight() const { return textHeight_; }
+  bool Scaled() const { return scaled_; }
   void SetScaled(bool value) { scaled_ = value; }
-  bool GetOldCreateOrder() const { return oldCreateOrder_; }
+  bool OldCreateOrder() const { return oldCreateOrder_; }
   void SetOldCreateOrder(bool value) { oldCreateOrder_ = value; }
   // The client size as stored; applied once the definition is read.
   void SetStoredClientWidth(int value);
   void SetStoredClientHeight(int value);
-  int GetClientWidth() { return ClientWidth(); }
-  int GetClientHeight() { return ClientHeight(); }
 
   // ---- focus and activation
   // The control that gets the focus when the form activates. EInvalidOperation
   // "Cannot focus a disabled or invisible window" for a control that is not
   // on this form or cannot take the focus.
-  TWinControl* GetActiveControl() const { return activeControl_; }
+  TWinControl* ActiveControl() const { return activeControl_; }
   void SetActiveControl(TWinControl* Control);
-  bool GetActive() const { return active_; }
-  bool GetKeyPreview() const override { return keyPreview_; }
+  bool Active() const { return active_; }
+  bool KeyPreview() const override { return keyPreview_; }
   void SetKeyPreview(bool value) { keyPreview_ = value; }
   bool IsForm() const override { return true; }
   bool SetFocusedControl(TWinControl* Control) override;
@@ -253,7 +251,7 @@ class TCustomForm : public TWinControl {
   void DestroyWnd() override;
   void DefaultHandler(void* Message) override;
   void WndProc(TMessage& Message) override;
-  TRect GetClientRect() override;
+  TRect ClientRect() override;
   void AlignControls(TControl* AControl, TRect& Rect) override;
   void SetClientSize(TPoint value) override;
   void PaintWindow(HDC DC) override;
@@ -418,7 +416,7 @@ class TScreen : public TComponent {
   // restores the arrow.
   void SetCursors(int index, HCURSOR handle);
   // The cursor that overrides every control's while it is not crDefault.
-  TCursor GetCursor() const { return cursor_; }
+  TCursor Cursor() const { return cursor_; }
   void SetCursor(TCursor value);
   // Counts the SetCursor calls (a modal form restores the cursor only when
   // nobody changed it meanwhile).
@@ -507,15 +505,15 @@ class TMouse : public TObject {
   DECLARE_CLASS(TMouse, TObject)
   TMouse();
 
-  TPoint GetCursorPos() const;
+  TPoint CursorPos() const;
   void SetCursorPos(TPoint value);
   HWND GetCapture() const { return ::GetCapture(); }
   // Null releases the capture.
   void SetCapture(HWND value);
   // Pixels the mouse moves before a pressed control starts dragging.
-  int GetDragThreshold() const { return dragThreshold_; }
+  int DragThreshold() const { return dragThreshold_; }
   void SetDragThreshold(int value);
-  bool GetDragImmediate() const { return dragImmediate_; }
+  bool DragImmediate() const { return dragImmediate_; }
   void SetDragImmediate(bool value);
   bool MousePresent() const { return GetSystemMetrics(SM_MOUSEPRESENT) != 0; }
   bool WheelPresent() const { return GetSystemMetrics(SM_MOUSEWHEELPRESENT) != 0; }
@@ -595,17 +593,17 @@ class TApplication : public TComponent {
   bool HandleAllocated() const { return handle_.load() != nullptr; }
   TForm* MainForm() const { return mainForm_; }
   HWND MainFormHandle();
-  bool GetMainFormOnTaskBar() const { return mainFormOnTaskBar_; }
+  bool MainFormOnTaskBar() const { return mainFormOnTaskBar_; }
   void SetMainFormOnTaskBar(bool value);
-  bool GetShowMainForm() const { return showMainForm_; }
+  bool ShowMainForm() const { return showMainForm_; }
   void SetShowMainForm(bool value) { showMainForm_ = value; }
-  String GetTitle() const { return title_; }
+  String Title() const { return title_; }
   void SetTitle(const String& value);
   String ExeName() const;
   // Whether a window of the application is the foreground one (WM_ACTIVATEAPP).
   bool Active() const { return active_; }
   // The window IsDialogMessage is asked for (a modeless dialog), or null.
-  HWND GetDialogHandle() const { return dialogHandle_; }
+  HWND DialogHandle() const { return dialogHandle_; }
   void SetDialogHandle(HWND value) { dialogHandle_ = value; }
   void Minimize();
   void Restore();
@@ -628,20 +626,20 @@ class TApplication : public TComponent {
   bool IsShortCut(TWMKey& Message, TCustomForm* from = nullptr);
 
   // ---- hints
-  bool GetShowHint() const { return showHint_; }
+  bool ShowHint() const { return showHint_; }
   void SetShowHint(bool value);
-  TColor GetHintColor() const { return hintColor_; }
+  TColor HintColor() const { return hintColor_; }
   void SetHintColor(TColor value);
-  int GetHintPause() const { return hintPause_; }
+  int HintPause() const { return hintPause_; }
   void SetHintPause(int value) { hintPause_ = value; }
-  int GetHintShortPause() const { return hintShortPause_; }
+  int HintShortPause() const { return hintShortPause_; }
   void SetHintShortPause(int value) { hintShortPause_ = value; }
-  int GetHintHidePause() const { return hintHidePause_; }
+  int HintHidePause() const { return hintHidePause_; }
   void SetHintHidePause(int value) { hintHidePause_ = value; }
-  bool GetHintShortCuts() const { return hintShortCuts_; }
+  bool HintShortCuts() const { return hintShortCuts_; }
   void SetHintShortCuts(bool value) { hintShortCuts_ = value; }
   // The long hint of the control under the mouse; setting it fires OnHint.
-  String GetHint() const { return hint_; }
+  String Hint() const { return hint_; }
   void SetHint(const String& value);
   // Shows the hint of the control under CursorPos now.
   void ActivateHint(TPoint CursorPos);
@@ -652,7 +650,7 @@ class TApplication : public TComponent {
   THintWindow* HintWindow() const { return hintWindow_; }
 
   // ---- help
-  String GetHelpFile() const { return helpFile_; }
+  String HelpFile() const { return helpFile_; }
   void SetHelpFile(const String& value) { helpFile_ = value; }
   bool HelpCommand(int Command, NativeInt Data);
   bool HelpContext(THelpContext Context);

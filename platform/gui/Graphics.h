@@ -183,32 +183,32 @@ class TFont : public TGraphicsObject {
   void Assign(TPersistent* source) override;
 
   // The HFONT, created on first use and shared with fonts of equal data.
-  HFONT GetHandle();
+  HFONT Handle();
   // Takes over `font`: its LOGFONT becomes this font's data and the font
   // deletes the handle when it no longer uses it.
   void SetHandle(HFONT font);
   bool HandleAllocated() const { return resource_ != nullptr; }
 
-  TColor GetColor() const { return color_; }
+  TColor Color() const { return color_; }
   void SetColor(TColor value);
-  int GetHeight() const { return data_.Height; }
+  int Height() const { return data_.Height; }
   void SetHeight(int value);
   // Points, from Height and PixelsPerInch.
-  int GetSize() const;
+  int Size() const;
   void SetSize(int value);
-  TFontName GetName() const { return data_.Name; }
+  TFontName Name() const { return data_.Name; }
   void SetName(const TFontName& value);
-  TFontStyles GetStyle() const { return data_.Style; }
+  TFontStyles Style() const { return data_.Style; }
   void SetStyle(TFontStyles value);
-  TFontCharset GetCharset() const { return data_.Charset; }
+  TFontCharset Charset() const { return data_.Charset; }
   void SetCharset(TFontCharset value);
-  TFontPitch GetPitch() const { return data_.Pitch; }
+  TFontPitch Pitch() const { return data_.Pitch; }
   void SetPitch(TFontPitch value);
-  int GetOrientation() const { return data_.Orientation; }
+  int Orientation() const { return data_.Orientation; }
   void SetOrientation(int value);
-  TFontQuality GetQuality() const { return data_.Quality; }
+  TFontQuality Quality() const { return data_.Quality; }
   void SetQuality(TFontQuality value);
-  int GetPixelsPerInch() const { return pixelsPerInch_; }
+  int PixelsPerInch() const { return pixelsPerInch_; }
   void SetPixelsPerInch(int value);   // changes no value, only the Size/Height conversion
   const TFontData& Data() const { return data_; }
   void SetData(const TFontData& value);
@@ -227,17 +227,17 @@ class TPen : public TGraphicsObject {
   ~TPen() override;
   void Assign(TPersistent* source) override;
 
-  HPEN GetHandle();
+  HPEN Handle();
   void SetHandle(HPEN pen);   // takes over the handle, like TFont::SetHandle
   bool HandleAllocated() const { return resource_ != nullptr; }
-  TColor GetColor() const { return data_.Color; }
+  TColor Color() const { return data_.Color; }
   void SetColor(TColor value);
-  TPenStyle GetStyle() const { return data_.Style; }
+  TPenStyle Style() const { return data_.Style; }
   void SetStyle(TPenStyle value);
-  int GetWidth() const { return data_.Width; }
+  int Width() const { return data_.Width; }
   void SetWidth(int value);
   // Raster operation of the canvas the pen draws on; not part of the handle.
-  TPenMode GetMode() const { return mode_; }
+  TPenMode Mode() const { return mode_; }
   void SetMode(TPenMode value);
 
  private:
@@ -253,17 +253,17 @@ class TBrush : public TGraphicsObject {
   ~TBrush() override;
   void Assign(TPersistent* source) override;
 
-  HBRUSH GetHandle();
+  HBRUSH Handle();
   void SetHandle(HBRUSH brush);   // takes over the handle, like TFont::SetHandle
   bool HandleAllocated() const { return resource_ != nullptr; }
-  TColor GetColor() const { return data_.Color; }
+  TColor Color() const { return data_.Color; }
   // Setting a colour turns a clear brush solid, as on the platform.
   void SetColor(TColor value);
-  TBrushStyle GetStyle() const { return data_.Style; }
+  TBrushStyle Style() const { return data_.Style; }
   void SetStyle(TBrushStyle value);
   // A pattern brush made from the bitmap (not owned; keep it alive while
   // the brush uses it). Null returns to Color/Style.
-  TBitmap* GetBitmap() const { return data_.Bitmap; }
+  TBitmap* Bitmap() const { return data_.Bitmap; }
   void SetBitmap(TBitmap* value);
 
  private:
@@ -352,7 +352,7 @@ class TCanvas : public TPersistent {
   bool TryLock();
   int LockCount() const { return lockCount_; }
 
-  HDC GetHandle();
+  HDC Handle();
   // Adopts a DC owned by someone else; 0 releases the current one.
   void SetHandle(HDC dc);
   bool HandleAllocated() const { return handle_ != nullptr; }
@@ -364,14 +364,14 @@ class TCanvas : public TPersistent {
   void SetPen(TPen* value);
   TBrush* Brush() const { return brush_; }
   void SetBrush(TBrush* value);
-  TCopyMode GetCopyMode() const { return copyMode_; }
+  TCopyMode CopyMode() const { return copyMode_; }
   void SetCopyMode(TCopyMode value) { copyMode_ = value; }
-  TPoint GetPenPos();
+  TPoint PenPos();
   void SetPenPos(TPoint value) { MoveTo(value.X, value.Y); }
   TColor GetPixel(int x, int y);
   void SetPixel(int x, int y, TColor color);
   // ETO_ flags of TextOut and TextRect.
-  int GetTextFlags() const { return textFlags_; }
+  int TextFlags() const { return textFlags_; }
   void SetTextFlags(int value) { textFlags_ = value; }
 
   TNotifyEvent OnChange;
@@ -433,18 +433,17 @@ class TGraphic : public TPersistent {
   // Same class and same saved bytes.
   virtual bool Equals(TGraphic* graphic);
 
-  bool Empty() { return GetEmpty(); }
-  virtual bool GetEmpty() = 0;
-  virtual int GetWidth() = 0;
-  virtual int GetHeight() = 0;
+  virtual bool Empty() = 0;
+  virtual int Width() = 0;
+  virtual int Height() = 0;
   virtual void SetWidth(int value) = 0;
   virtual void SetHeight(int value) = 0;
   virtual void SetSize(int width, int height);
   virtual HPALETTE GetPalette() { return nullptr; }
   virtual void SetPalette(HPALETTE) {}
-  virtual bool GetTransparent() { return transparent_; }
+  virtual bool Transparent() { return transparent_; }
   virtual void SetTransparent(bool value);
-  bool GetModified() const { return modified_; }
+  bool Modified() const { return modified_; }
   void SetModified(bool value);
 
   TNotifyEvent OnChange;
@@ -496,19 +495,19 @@ class TBitmap : public TGraphic {
 
   // The canvas drawing on the bitmap (a memory DC holding it).
   TCanvas* Canvas();
-  HBITMAP GetHandle();
+  HBITMAP Handle();
   // Takes over the bitmap handle.
   void SetHandle(HBITMAP value);
   bool HandleAllocated() const;
-  void HandleNeeded() { GetHandle(); }
+  void HandleNeeded() { Handle(); }
   // The handle goes to the caller and the bitmap becomes empty.
   HBITMAP ReleaseHandle();
-  TBitmapHandleType GetHandleType();
+  TBitmapHandleType HandleType();
   void SetHandleType(TBitmapHandleType value);
   // Monochrome mask: white where the pixel is TransparentColor.
-  HBITMAP GetMaskHandle();
+  HBITMAP MaskHandle();
   void SetMaskHandle(HBITMAP value);   // takes over the handle
-  void MaskHandleNeeded() { GetMaskHandle(); }
+  void MaskHandleNeeded() { MaskHandle(); }
   HBITMAP ReleaseMaskHandle();
   // Turns the bitmap itself into its monochrome mask for the colour.
   void Mask(TColor transparentColor);
@@ -519,22 +518,22 @@ class TBitmap : public TGraphic {
   // Frees what can be rebuilt: the mask.
   void FreeImage();
 
-  TPixelFormat GetPixelFormat();
+  TPixelFormat PixelFormat();
   void SetPixelFormat(TPixelFormat value);
-  bool GetMonochrome();
+  bool Monochrome();
   void SetMonochrome(bool value);
   // Start of row `row` counted from the top, whatever the DIB's orientation.
   // A device bitmap becomes a DIB first. EInvalidGraphicOperation "Scan line
   // index out of range" for a row outside the bitmap.
   void* ScanLine(int row);
-  TColor GetTransparentColor();
+  TColor TransparentColor();
   void SetTransparentColor(TColor value);
-  TTransparentMode GetTransparentMode() const { return transparentMode_; }
+  TTransparentMode TransparentMode() const { return transparentMode_; }
   void SetTransparentMode(TTransparentMode value);
 
-  bool GetEmpty() override;
-  int GetWidth() override;
-  int GetHeight() override;
+  bool Empty() override;
+  int Width() override;
+  int Height() override;
   void SetWidth(int value) override;
   void SetHeight(int value) override;
   void SetSize(int width, int height) override;
@@ -578,19 +577,19 @@ class TIcon : public TGraphic {
   void LoadFromStream(TStream* stream) override;
   void SaveToStream(TStream* stream) override;
 
-  HICON GetHandle();
+  HICON Handle();
   // Takes over the icon handle.
   void SetHandle(HICON value);
   bool HandleAllocated() const { return handle_ != nullptr; }
   HICON ReleaseHandle();
 
-  bool GetEmpty() override;
-  int GetWidth() override;
-  int GetHeight() override;
+  bool Empty() override;
+  int Width() override;
+  int Height() override;
   // An icon's size comes from its image: EInvalidGraphicOperation "Cannot change the size of an icon".
   void SetWidth(int value) override;
   void SetHeight(int value) override;
-  bool GetTransparent() override { return true; }
+  bool Transparent() override { return true; }
 
  protected:
   void Draw(TCanvas* canvas, const TRect& rect) override;
@@ -651,13 +650,13 @@ class TMetafile : public TGraphic {
   String CreatedBy() const;
   String Description() const;
 
-  bool GetEmpty() override { return handle_ == nullptr; }
+  bool Empty() override { return handle_ == nullptr; }
   // MMWidth in Inch units, or in screen pixels when Inch is 0.
-  int GetWidth() override;
-  int GetHeight() override;
+  int Width() override;
+  int Height() override;
   void SetWidth(int value) override;
   void SetHeight(int value) override;
-  bool GetTransparent() override { return true; }
+  bool Transparent() override { return true; }
 
  protected:
   void Draw(TCanvas* canvas, const TRect& rect) override;

@@ -328,16 +328,16 @@ void TGraphicsObject::Changed() {
 // ---------------------------------------------------------------------------
 
 BEGIN_CLASS(TFont, TGraphicsObject, ConstructPlain<TFont>)
-  b.Prop(L"Charset", &TFont::GetCharset, &TFont::SetCharset, FontCharsetTypeInfo());
-  b.Prop(L"Color", &TFont::GetColor, &TFont::SetColor, ColorTypeInfo());
-  b.Prop(L"Height", &TFont::GetHeight, &TFont::SetHeight);
-  b.Prop(L"Name", &TFont::GetName, &TFont::SetName);
-  DefaultValue(b.Prop(L"Orientation", &TFont::GetOrientation, &TFont::SetOrientation), 0);
-  DefaultValue(b.Prop(L"Pitch", &TFont::GetPitch, &TFont::SetPitch), fpDefault);
-  DefaultValue(b.Prop(L"Quality", &TFont::GetQuality, &TFont::SetQuality), fqDefault);
+  b.Prop(L"Charset", &TFont::Charset, &TFont::SetCharset, FontCharsetTypeInfo());
+  b.Prop(L"Color", &TFont::Color, &TFont::SetColor, ColorTypeInfo());
+  b.Prop(L"Height", &TFont::Height, &TFont::SetHeight);
+  b.Prop(L"Name", &TFont::Name, &TFont::SetName);
+  DefaultValue(b.Prop(L"Orientation", &TFont::Orientation, &TFont::SetOrientation), 0);
+  DefaultValue(b.Prop(L"Pitch", &TFont::Pitch, &TFont::SetPitch), fpDefault);
+  DefaultValue(b.Prop(L"Quality", &TFont::Quality, &TFont::SetQuality), fqDefault);
   // Height carries the size in the stream; Size is only there for the object inspector.
-  b.Prop(L"Size", &TFont::GetSize, &TFont::SetSize).Stored = [](TObject*) { return false; };
-  b.Prop(L"Style", &TFont::GetStyle, &TFont::SetStyle);
+  b.Prop(L"Size", &TFont::Size, &TFont::SetSize).Stored = [](TObject*) { return false; };
+  b.Prop(L"Style", &TFont::Style, &TFont::SetStyle);
 END_CLASS
 
 namespace {
@@ -403,7 +403,7 @@ TFont::TFont() : data_(DefaultFontData()), pixelsPerInch_(ScreenPixelsPerInch())
 
 TFont::~TFont() { FontCache().Release(resource_); }
 
-HFONT TFont::GetHandle() {
+HFONT TFont::Handle() {
   if (!resource_) resource_ = FontCache().Acquire(data_, CreateFontHandle);
   return static_cast<HFONT>(resource_->Handle);
 }
@@ -437,7 +437,7 @@ void TFont::Assign(TPersistent* source) {
   }
   TFontData data = src->data_;
   if (src->pixelsPerInch_ != pixelsPerInch_)
-    data.Height = -MulDiv(src->GetSize(), pixelsPerInch_, 72);
+    data.Height = -MulDiv(src->Size(), pixelsPerInch_, 72);
   if (data == data_ && src->color_ == color_) return;
   TReleaseLater<TFontData> old{FontCache(), resource_};
   resource_ = nullptr;
@@ -461,7 +461,7 @@ void TFont::SetHeight(int value) {
   Change(With(data_, &TFontData::Height, value));
 }
 
-int TFont::GetSize() const { return -MulDiv(data_.Height, 72, pixelsPerInch_); }
+int TFont::Size() const { return -MulDiv(data_.Height, 72, pixelsPerInch_); }
 
 void TFont::SetSize(int value) { SetHeight(-MulDiv(value, pixelsPerInch_, 72)); }
 
@@ -499,10 +499,10 @@ void TFont::SetPixelsPerInch(int value) {
 // ---------------------------------------------------------------------------
 
 BEGIN_CLASS(TPen, TGraphicsObject, ConstructPlain<TPen>)
-  DefaultValue(b.Prop(L"Color", &TPen::GetColor, &TPen::SetColor, ColorTypeInfo()), clBlack);
-  DefaultValue(b.Prop(L"Mode", &TPen::GetMode, &TPen::SetMode), pmCopy);
-  DefaultValue(b.Prop(L"Style", &TPen::GetStyle, &TPen::SetStyle), psSolid);
-  DefaultValue(b.Prop(L"Width", &TPen::GetWidth, &TPen::SetWidth), 1);
+  DefaultValue(b.Prop(L"Color", &TPen::Color, &TPen::SetColor, ColorTypeInfo()), clBlack);
+  DefaultValue(b.Prop(L"Mode", &TPen::Mode, &TPen::SetMode), pmCopy);
+  DefaultValue(b.Prop(L"Style", &TPen::Style, &TPen::SetStyle), psSolid);
+  DefaultValue(b.Prop(L"Width", &TPen::Width, &TPen::SetWidth), 1);
 END_CLASS
 
 namespace {
@@ -518,7 +518,7 @@ TPen::TPen() = default;
 
 TPen::~TPen() { PenCache().Release(resource_); }
 
-HPEN TPen::GetHandle() {
+HPEN TPen::Handle() {
   if (!resource_) resource_ = PenCache().Acquire(data_, CreatePenHandle);
   return static_cast<HPEN>(resource_->Handle);
 }
@@ -593,8 +593,8 @@ void TPen::SetMode(TPenMode value) {
 // ---------------------------------------------------------------------------
 
 BEGIN_CLASS(TBrush, TGraphicsObject, ConstructPlain<TBrush>)
-  DefaultValue(b.Prop(L"Color", &TBrush::GetColor, &TBrush::SetColor, ColorTypeInfo()), clWhite);
-  DefaultValue(b.Prop(L"Style", &TBrush::GetStyle, &TBrush::SetStyle), bsSolid);
+  DefaultValue(b.Prop(L"Color", &TBrush::Color, &TBrush::SetColor, ColorTypeInfo()), clWhite);
+  DefaultValue(b.Prop(L"Style", &TBrush::Style, &TBrush::SetStyle), bsSolid);
 END_CLASS
 
 namespace {
@@ -621,12 +621,12 @@ TBrush::TBrush() = default;
 
 TBrush::~TBrush() { BrushCache().Release(resource_); }
 
-HBRUSH TBrush::GetHandle() {
+HBRUSH TBrush::Handle() {
   if (!resource_) {
     if (data_.Bitmap && !data_.Bitmap->Empty()) {
       // The pattern copies the bitmap's pixels as they are now; such a
       // brush is not shared, its bitmap may change or go away.
-      HBRUSH brush = GdiCreatePatternBrush(data_.Bitmap->GetHandle());
+      HBRUSH brush = GdiCreatePatternBrush(data_.Bitmap->Handle());
       if (!brush) throw EOutOfResources(L"Out of system resources");
       resource_ = BrushCache().AddPrivate(data_, brush);
     } else {

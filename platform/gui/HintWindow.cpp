@@ -10,7 +10,7 @@ const UINT kHintTextFormat = DT_LEFT | DT_NOPREFIX | DT_WORDBREAK;
 TRect MeasureText(TFont* font, const String& text, int maxWidth, UINT format) {
   RECT r{0, 0, maxWidth, 0};
   HDC dc = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, font->GetHandle());
+  HGDIOBJ old = SelectObject(dc, font->Handle());
   DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, format | DT_CALCRECT);
   SelectObject(dc, old);
   ReleaseDC(nullptr, dc);
@@ -68,7 +68,7 @@ void THintWindow::ActivateHint(TRect Rect, const String& AHint) {
     if (left < desk.Left) left = desk.Left;
     if (top < desk.Top) top = desk.Top;
     SetBounds(left, top, width, height);
-    if (Application && !GetParentWindow()) SetParentWindow(Application->Handle());
+    if (Application && !ParentWindow()) SetParentWindow(Application->Handle());
     HWND h = Handle();
     SetWindowPos(h, HWND_TOPMOST, left, top, width, height, SWP_NOACTIVATE);
     ShowWindow(h, SW_SHOWNOACTIVATE);
@@ -99,15 +99,15 @@ void THintWindow::Paint() {
   canvas->Font()->Assign(Font());
   canvas->Brush()->SetStyle(bsClear);
   RECT rc{r.Left, r.Top, r.Right, r.Bottom};
-  const String text = GetCaption();
-  HDC dc = canvas->GetHandle();
+  const String text = Caption();
+  HDC dc = canvas->Handle();
   SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, ColorToGDI(Font()->GetColor()));
+  SetTextColor(dc, ColorToGDI(Font()->Color()));
   DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rc, kHintTextFormat);
 }
 
 void THintWindow::NCPaint(HDC DC) {
-  RECT r{0, 0, GetWidth(), GetHeight()};
+  RECT r{0, 0, Width(), Height()};
   DrawEdge(DC, &r, BDR_RAISEDOUTER, BF_RECT | BF_MONO);
 }
 
@@ -125,7 +125,7 @@ void THintWindow::WMNCHitTest(TWMNCHitTest& Message) { Message.Result = HTTRANSP
 // in its old size when it shows.
 void THintWindow::CMTextChanged(TMessage& Message) {
   DispatchInherited(THintWindow::StaticClass(), &Message);
-  const String text = GetCaption();
+  const String text = Caption();
   const TRect r = MeasureText(Font(), text, 0, DT_LEFT | DT_NOPREFIX | DT_SINGLELINE);
-  SetBounds(GetLeft(), GetTop(), r.Width() + 6, r.Height() + 4);
+  SetBounds(Left(), Top(), r.Width() + 6, r.Height() + 4);
 }

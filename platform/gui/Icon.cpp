@@ -165,14 +165,14 @@ void TIcon::Clear() {
   width_ = height_ = 0;
 }
 
-bool TIcon::GetEmpty() { return !handle_ && data_.empty(); }
-int TIcon::GetWidth() { return width_; }
-int TIcon::GetHeight() { return height_; }
+bool TIcon::Empty() { return !handle_ && data_.empty(); }
+int TIcon::Width() { return width_; }
+int TIcon::Height() { return height_; }
 
 void TIcon::SetWidth(int) { throw EInvalidGraphicOperation(L"Cannot change the size of an icon"); }
 void TIcon::SetHeight(int) { throw EInvalidGraphicOperation(L"Cannot change the size of an icon"); }
 
-HICON TIcon::GetHandle() {
+HICON TIcon::Handle() {
   if (!handle_ && !data_.empty()) {
     const TIconImage image = FirstImage(data_);
     SetLastError(0);
@@ -203,7 +203,7 @@ void TIcon::SetHandle(HICON value) {
 }
 
 HICON TIcon::ReleaseHandle() {
-  HICON result = GetHandle();
+  HICON result = Handle();
   GdiDisownIcon(result);
   handle_ = nullptr;
   // Loaded bytes can make another handle later; a bare handle leaves nothing.
@@ -213,7 +213,7 @@ HICON TIcon::ReleaseHandle() {
 }
 
 void TIcon::LoadFromStream(TStream* stream) {
-  const Int64 remaining = stream->GetSize() - stream->GetPosition();
+  const Int64 remaining = stream->Size() - stream->Position();
   if (remaining < 0 || remaining > 0x4000000) InvalidIcon();
   TBytes data(static_cast<size_t>(remaining));
   if (data.empty()) {   // what an empty icon saves
@@ -268,8 +268,8 @@ void TIcon::Assign(TPersistent* source) {
 }
 
 void TIcon::Draw(TCanvas* canvas, const TRect& rect) {
-  HICON icon = GetHandle();
+  HICON icon = Handle();
   if (!icon) return;
-  DrawIconEx(canvas->GetHandle(), rect.Left, rect.Top, icon, rect.Width(), rect.Height(), 0,
+  DrawIconEx(canvas->Handle(), rect.Left, rect.Top, icon, rect.Width(), rect.Height(), 0,
              nullptr, DI_NORMAL);
 }

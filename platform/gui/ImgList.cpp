@@ -141,13 +141,13 @@ class TempDib {
 // The copy also keeps comctl32 away from the caller's bitmap, which may
 // still be selected into its canvas and which AddMasked would blacken.
 TempDib CopyOfBitmap(TBitmap* bitmap) {
-  const int w = bitmap->GetWidth(), h = bitmap->GetHeight();
-  if (w <= 0 || h <= 0 || !bitmap->GetHandle()) return {};
+  const int w = bitmap->Width(), h = bitmap->Height();
+  if (w <= 0 || h <= 0 || !bitmap->Handle()) return {};
   TempDib copy = TempDib::Color(w, h);
-  if (bitmap->GetPixelFormat() == pf32bit) {
+  if (bitmap->PixelFormat() == pf32bit) {
     for (int y = 0; y < h; ++y) std::memcpy(copy.Row(y), bitmap->ScanLine(y), w * 4);
   } else {
-    HDC source = bitmap->Canvas()->GetHandle();
+    HDC source = bitmap->Canvas()->Handle();
     HDC dc = GdiCreateCompatibleDC(nullptr);
     HGDIOBJ old = SelectObject(dc, copy.Handle());
     BitBlt(dc, 0, 0, w, h, source, 0, 0, SRCCOPY);
@@ -501,7 +501,7 @@ void TCustomImageList::Loaded() {
 
 // --- handle -----------------------------------------------------------------
 
-HIMAGELIST TCustomImageList::GetHandle() {
+HIMAGELIST TCustomImageList::Handle() {
   if (!handle_) CreateImageList();
   return handle_;
 }
@@ -592,12 +592,12 @@ void TCustomImageList::SetHeight(int value) {
 
 void TCustomImageList::SetAllocBy(int value) { allocBy_ = value; }
 
-TColor TCustomImageList::GetBkColor() const {
+TColor TCustomImageList::BkColor() const {
   return handle_ ? FromColorRef(ImageList_GetBkColor(handle_)) : bkColor_;
 }
 
 void TCustomImageList::SetBkColor(TColor value) {
-  if (value == GetBkColor() && value == bkColor_) return;
+  if (value == BkColor() && value == bkColor_) return;
   bkColor_ = value;
   if (handle_) ImageList_SetBkColor(handle_, ToColorRef(value));
   Change();
@@ -657,7 +657,7 @@ void TCustomImageList::EndUpdate() {
 
 void TCustomImageList::RegisterChanges(TChangeLink* value) {
   if (!value) return;
-  if (value->GetSender() && value->GetSender() != this) value->GetSender()->UnRegisterChanges(value);
+  if (value->Sender() && value->Sender() != this) value->Sender()->UnRegisterChanges(value);
   value->SetSender(this);
   if (std::find(clients_.begin(), clients_.end(), value) == clients_.end()) clients_.push_back(value);
 }
@@ -692,7 +692,7 @@ int TCustomImageList::Add(TBitmap* image, TBitmap* mask) {
 int TCustomImageList::AddMasked(TBitmap* image, TColor maskColor) {
   if (!image) return -1;
   if (maskColor == clNone) return Add(image, nullptr);
-  if (maskColor == clDefault) maskColor = image->GetTransparentColor();
+  if (maskColor == clDefault) maskColor = image->TransparentColor();
   TempDib copy = CopyOfBitmap(image);
   if (!copy.Handle()) return -1;
   HandleNeeded();
@@ -705,21 +705,21 @@ int TCustomImageList::AddMasked(TBitmap* image, TColor maskColor) {
 int TCustomImageList::AddIcon(TIcon* image) {
   if (!image || image->Empty()) return -1;
   HandleNeeded();
-  const int result = ImageList_ReplaceIcon(handle_, -1, image->GetHandle());
+  const int result = ImageList_ReplaceIcon(handle_, -1, image->Handle());
   if (result >= 0) Change();
   return result;
 }
 
 int TCustomImageList::AddImage(TCustomImageList* value, int index) {
   if (!value || index < 0 || index >= value->Count()) return -1;
-  const int result = AddCells(value->GetHandle(), index, index);
+  const int result = AddCells(value->Handle(), index, index);
   if (result >= 0) Change();
   return result;
 }
 
 void TCustomImageList::AddImages(TCustomImageList* value) {
   if (!value || value->Count() == 0) return;
-  if (AddCells(value->GetHandle(), 0, value->Count() - 1) >= 0) Change();
+  if (AddCells(value->Handle(), 0, value->Count() - 1) >= 0) Change();
 }
 
 // Copies images first..last of `source` into this list.
@@ -731,7 +731,7 @@ int TCustomImageList::AddCells(HIMAGELIST source, int first, int last) {
     IMAGEINFO info{};
     if (ImageList_GetImageInfo(source, i, &info)) cells.push_back(info.rcImage);
   }
-  return AddPixelCells(GetHandle(), width_, height_, masked_, px, cells);
+  return AddPixelCells(Handle(), width_, height_, masked_, px, cells);
 }
 
 // Moves images first..first + count - 1 to `index`; the images between
@@ -799,7 +799,7 @@ void TCustomImageList::ReplaceMasked(int index, TBitmap* newImage, TColor maskCo
     Replace(index, newImage, nullptr);
     return;
   }
-  if (newImage && maskColor == clDefault) maskColor = newImage->GetTransparentColor();
+  if (newImage && maskColor == clDefault) maskColor = newImage->TransparentColor();
   TempDib copy = newImage ? CopyOfBitmap(newImage) : TempDib();
   if (!copy.Handle()) throw EInvalidOperation(L"Unable to Replace Image");
   TempDib monoMask = MaskByColor(copy, static_cast<COLORREF>(ColorToRGB(maskColor)));
@@ -810,7 +810,7 @@ void TCustomImageList::ReplaceMasked(int index, TBitmap* newImage, TColor maskCo
 
 void TCustomImageList::ReplaceIcon(int index, TIcon* image) {
   CheckIndex(index, false);
-  if (!image || image->Empty() || ImageList_ReplaceIcon(handle_, index, image->GetHandle()) < 0)
+  if (!image || image->Empty() || ImageList_ReplaceIcon(handle_, index, image->Handle()) < 0)
     throw EInvalidOperation(L"Unable to Replace Image");
   Change();
 }
@@ -856,12 +856,12 @@ void TCustomImageList::Assign(TPersistent* source) {
   SetWidth(list->width_);
   SetHeight(list->height_);
   SetAllocBy(list->allocBy_);
-  SetBkColor(list->GetBkColor());
+  SetBkColor(list->BkColor());
   SetBlendColor(list->blendColor_);
   SetDrawingStyle(list->drawingStyle_);
   SetImageType(list->imageType_);
   const int n = list->Count();
-  if (n > 0) AddCells(list->GetHandle(), 0, n - 1);
+  if (n > 0) AddCells(list->Handle(), 0, n - 1);
   Change();
 }
 
@@ -979,9 +979,9 @@ bool TCustomImageList::Overlay(int imageIndex, TOverlay overlay) {
 
 void TCustomImageList::DoDraw(int index, TCanvas* canvas, int x, int y, UINT style, bool enabled) {
   if (!handle_ || !canvas) return;
-  HDC dc = canvas->GetHandle();
+  HDC dc = canvas->Handle();
   if (enabled) {
-    ImageList_DrawEx(handle_, index, dc, x, y, 0, 0, ToColorRef(GetBkColor()), ToColorRef(blendColor_), style);
+    ImageList_DrawEx(handle_, index, dc, x, y, 0, 0, ToColorRef(BkColor()), ToColorRef(blendColor_), style);
     return;
   }
   if (index < 0 || index >= Count()) return;
@@ -1079,8 +1079,8 @@ void TCustomImageList::DefineProperties(TFiler* filer) {
 }
 
 void TCustomImageList::ReadData(TStream* stream) {
-  const Int64 start = stream->GetPosition();
-  const Int64 size = stream->GetSize() - start;
+  const Int64 start = stream->Position();
+  const Int64 size = stream->Size() - start;
   if (size < Int64(ilstream::kHeaderSize) || size > ilstream::kMaxStreamSize) throw EReadError(kReadFail);
   TBytes data(static_cast<size_t>(size));
   stream->ReadBuffer(data.data(), static_cast<int>(size));
@@ -1093,7 +1093,7 @@ void TCustomImageList::ReadData(TStream* stream) {
   // need, room for one more image, and no flags we do not know.
   const TBytes canonical = ilstream::Emit(parsed, parsed.Count + 1u, std::clamp<unsigned>(parsed.Grow, 1, 256),
                                           ilstream::RowsFor(parsed.Count, parsed.Cy));
-  auto* buffer = new TMemoryStream;
+  auto* buffer = Make<TMemoryStream>();
   HIMAGELIST list = nullptr;
   try {
     buffer->WriteBuffer(canonical.data(), static_cast<int>(canonical.size()));
@@ -1127,7 +1127,7 @@ void TCustomImageList::WriteData(TStream* stream) { WriteList(stream); }
 
 void TCustomImageList::WriteList(TStream* stream) {
   HandleNeeded();
-  auto* buffer = new TMemoryStream;
+  auto* buffer = Make<TMemoryStream>();
   TBytes out;
   try {
     IStream* adapter = CreateStreamAdapter(buffer);
@@ -1135,7 +1135,7 @@ void TCustomImageList::WriteList(TStream* stream) {
     adapter->Release();
     ilstream::Parsed parsed;
     if (!written ||
-        !ilstream::Parse(static_cast<const Byte*>(buffer->Memory()), static_cast<size_t>(buffer->GetSize()), parsed))
+        !ilstream::Parse(static_cast<const Byte*>(buffer->Memory()), static_cast<size_t>(buffer->Size()), parsed))
       throw EWriteError(kWriteFail);
     // The stored layout: capacity is the count plus one growth step plus the
     // spare slot comctl32 keeps, and the bitmaps hold only the rows the
@@ -1156,14 +1156,14 @@ bool TCustomImageList::Equal(TCustomImageList* other) {
   if (other == this) return true;
   if (Count() != other->Count()) return false;
   if (Count() == 0) return true;
-  auto* mine = new TMemoryStream;
-  auto* theirs = new TMemoryStream;
+  auto* mine = Make<TMemoryStream>();
+  auto* theirs = Make<TMemoryStream>();
   bool same = false;
   try {
     WriteList(mine);
     other->WriteList(theirs);
-    same = mine->GetSize() == theirs->GetSize() &&
-           std::memcmp(mine->Memory(), theirs->Memory(), static_cast<size_t>(mine->GetSize())) == 0;
+    same = mine->Size() == theirs->Size() &&
+           std::memcmp(mine->Memory(), theirs->Memory(), static_cast<size_t>(mine->Size())) == 0;
   } catch (...) {
     TObject::Free(mine);
     TObject::Free(theirs);
@@ -1197,7 +1197,7 @@ bool TDragImageList::SetDragImage(int index, int hotSpotX, int hotSpotY) {
   const HWND window = dragWindow_;
   DragUnlock();
   ImageList_EndDrag();
-  dragging_ = ImageList_BeginDrag(GetHandle(), index, hotSpotX, hotSpotY) != FALSE;
+  dragging_ = ImageList_BeginDrag(Handle(), index, hotSpotX, hotSpotY) != FALSE;
   if (dragging_ && window) {
     dragWindow_ = window;
     ImageList_DragEnter(window, dragPos_.X, dragPos_.Y);
@@ -1208,7 +1208,7 @@ bool TDragImageList::SetDragImage(int index, int hotSpotX, int hotSpotY) {
 bool TDragImageList::BeginDrag(HWND window, int x, int y) {
   if (!HandleAllocated() || dragIndex_ < 0 || dragIndex_ >= Count()) return false;
   if (!dragging_) {
-    if (!ImageList_BeginDrag(GetHandle(), dragIndex_, dragHotspot_.X, dragHotspot_.Y)) return false;
+    if (!ImageList_BeginDrag(Handle(), dragIndex_, dragHotspot_.X, dragHotspot_.Y)) return false;
     dragging_ = true;
   }
   return DragLock(window, x, y) || dragWindow_ == window;
@@ -1268,7 +1268,7 @@ TBitmap* AllocPatternBitmap(TColor bkColor, TColor fgColor) {
   if (!g_patterns) g_patterns = new std::vector<PatternEntry>;
   for (const PatternEntry& e : *g_patterns)
     if (e.Bk == bkColor && e.Fg == fgColor) return e.Bitmap;
-  auto* bitmap = new TBitmap;
+  auto* bitmap = Make<TBitmap>();
   try {
     bitmap->SetSize(8, 8);
     TCanvas* canvas = bitmap->Canvas();
@@ -1309,16 +1309,16 @@ IMPLEMENT_CLASS(TCustomImageList, TComponent, (ConstructWith<TCustomImageList, T
 IMPLEMENT_CLASS(TDragImageList, TCustomImageList, (ConstructWith<TDragImageList, TComponent>))
 
 BEGIN_CLASS(TImageList, TDragImageList, (ConstructWith<TImageList, TComponent>))
-  DefaultValue(b.Prop(L"AllocBy", &TImageList::GetAllocBy, &TImageList::SetAllocBy), 4);
-  DefaultValue(b.Prop(L"BlendColor", &TImageList::GetBlendColor, &TImageList::SetBlendColor, ColorTypeInfo()),
+  DefaultValue(b.Prop(L"AllocBy", &TImageList::AllocBy, &TImageList::SetAllocBy), 4);
+  DefaultValue(b.Prop(L"BlendColor", &TImageList::BlendColor, &TImageList::SetBlendColor, ColorTypeInfo()),
                clNone);
-  DefaultValue(b.Prop(L"BkColor", &TImageList::GetBkColor, &TImageList::SetBkColor, ColorTypeInfo()), clNone);
-  DefaultValue(b.Prop(L"DrawingStyle", &TImageList::GetDrawingStyle, &TImageList::SetDrawingStyle), dsNormal);
-  DefaultValue(b.Prop(L"Height", &TImageList::GetHeight, &TImageList::SetHeight), 16);
-  DefaultValue(b.Prop(L"ImageType", &TImageList::GetImageType, &TImageList::SetImageType), itImage);
-  DefaultValue(b.Prop(L"Masked", &TImageList::GetMasked, &TImageList::SetMasked), 1);
-  DefaultValue(b.Prop(L"ShareImages", &TImageList::GetShareImages, &TImageList::SetShareImages), 0);
-  DefaultValue(b.Prop(L"Width", &TImageList::GetWidth, &TImageList::SetWidth), 16);
+  DefaultValue(b.Prop(L"BkColor", &TImageList::BkColor, &TImageList::SetBkColor, ColorTypeInfo()), clNone);
+  DefaultValue(b.Prop(L"DrawingStyle", &TImageList::DrawingStyle, &TImageList::SetDrawingStyle), dsNormal);
+  DefaultValue(b.Prop(L"Height", &TImageList::Height, &TImageList::SetHeight), 16);
+  DefaultValue(b.Prop(L"ImageType", &TImageList::ImageType, &TImageList::SetImageType), itImage);
+  DefaultValue(b.Prop(L"Masked", &TImageList::Masked, &TImageList::SetMasked), 1);
+  DefaultValue(b.Prop(L"ShareImages", &TImageList::ShareImages, &TImageList::SetShareImages), 0);
+  DefaultValue(b.Prop(L"Width", &TImageList::Width, &TImageList::SetWidth), 16);
   b.Prop(L"OnChange", &TImageList::OnChange, &TImageList::OnChange);
-  DefaultValue(b.Prop(L"ColorDepth", &TImageList::GetColorDepth, &TImageList::SetColorDepth), cd32Bit);
+  DefaultValue(b.Prop(L"ColorDepth", &TImageList::ColorDepth, &TImageList::SetColorDepth), cd32Bit);
 END_CLASS

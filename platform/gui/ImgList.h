@@ -37,7 +37,7 @@ class TChangeLink : public TObject {
   ~TChangeLink() override;
 
   // The list the link is registered with; null when none.
-  TCustomImageList* GetSender() const { return sender_; }
+  TCustomImageList* Sender() const { return sender_; }
   void SetSender(TCustomImageList* value) { sender_ = value; }
   // Fires OnChange with the list as sender.
   virtual void Change();
@@ -132,34 +132,34 @@ class TCustomImageList : public TComponent {
   void BeginUpdate();
   void EndUpdate();
 
-  HIMAGELIST GetHandle();
+  HIMAGELIST Handle();
   // Takes `value` as the list's images (its size becomes the list's). The
   // old handle is destroyed unless ShareImages is set; so is `value` later.
   virtual void SetHandle(HIMAGELIST value);
   bool HandleAllocated() const { return handle_ != nullptr; }
-  void HandleNeeded() { GetHandle(); }
+  void HandleNeeded() { Handle(); }
 
   int Count() const;
-  int GetWidth() const { return width_; }
+  int Width() const { return width_; }
   void SetWidth(int value);
-  int GetHeight() const { return height_; }
+  int Height() const { return height_; }
   void SetHeight(int value);
-  int GetAllocBy() const { return allocBy_; }
+  int AllocBy() const { return allocBy_; }
   void SetAllocBy(int value);
-  TColor GetBkColor() const;
+  TColor BkColor() const;
   void SetBkColor(TColor value);
-  TColor GetBlendColor() const { return blendColor_; }
+  TColor BlendColor() const { return blendColor_; }
   void SetBlendColor(TColor value);
-  TColorDepth GetColorDepth() const { return colorDepth_; }
+  TColorDepth ColorDepth() const { return colorDepth_; }
   void SetColorDepth(TColorDepth value);
-  TDrawingStyle GetDrawingStyle() const { return drawingStyle_; }
+  TDrawingStyle DrawingStyle() const { return drawingStyle_; }
   void SetDrawingStyle(TDrawingStyle value);
-  TImageType GetImageType() const { return imageType_; }
+  TImageType ImageType() const { return imageType_; }
   void SetImageType(TImageType value);
-  bool GetMasked() const { return masked_; }
+  bool Masked() const { return masked_; }
   void SetMasked(bool value);
   // True: the list never destroys its handle (it belongs to someone else).
-  bool GetShareImages() const { return shareImages_; }
+  bool ShareImages() const { return shareImages_; }
   void SetShareImages(bool value);
 
   TNotifyEvent OnChange;
@@ -236,11 +236,11 @@ class TDragImageList : public TCustomImageList {
   // Chooses image and hot spot of the drag image; starts the drag operation
   // of comctl32 when not dragging yet.
   bool SetDragImage(int index, int hotSpotX, int hotSpotY);
-  TPoint GetHotSpot() const { return dragHotspot_; }
+  TPoint HotSpot() const { return dragHotspot_; }
   bool Dragging() const { return dragging_; }
   // The platform cursor id (crDefault 0, crNone -1, ...) that the drag
   // machinery of the controls shows while this list drags; only kept here.
-  int GetDragCursor() const { return dragCursor_; }
+  int DragCursor() const { return dragCursor_; }
   void SetDragCursor(int value);
 
  private:

@@ -213,8 +213,8 @@ bool EncodeRaw(jpeg_compress_struct& info, TJpegError& error, TBitmap* bitmap, i
   if (setjmp(error.Jump)) return false;
   jpeg_create_compress(&info);
   jpeg_mem_dest(&info, out, outSize);
-  info.image_width = static_cast<JDIMENSION>(bitmap->GetWidth());
-  info.image_height = static_cast<JDIMENSION>(bitmap->GetHeight());
+  info.image_width = static_cast<JDIMENSION>(bitmap->Width());
+  info.image_height = static_cast<JDIMENSION>(bitmap->Height());
   info.input_components = 3;
   info.in_color_space = JCS_EXT_BGR;
   jpeg_set_defaults(&info);
@@ -230,7 +230,7 @@ bool EncodeRaw(jpeg_compress_struct& info, TJpegError& error, TBitmap* bitmap, i
 }
 
 TBytes ReadRest(TStream* stream, Int64 count) {
-  if (count < 0 || count > stream->GetSize() - stream->GetPosition())
+  if (count < 0 || count > stream->Size() - stream->Position())
     throw EInvalidGraphic(L"JPEG error: the data is cut short");
   // The codec takes the size as an unsigned long, 32 bits on 64-bit Windows
   // too, and the stored form as a 32-bit count: larger data would be cut short.
@@ -270,7 +270,7 @@ void TJPEGImage::Decode() {
   options.Quantize = pixelFormat_ == jf8Bit;
   options.Smoothing = smoothing_;
   options.Fast = performance_ == jpBestSpeed;
-  auto* bitmap = new TBitmap();
+  auto* bitmap = Make<TBitmap>();
   TDecodeSink sink(bitmap);
   jpeg_decompress_struct info{};
   TJpegError error;
@@ -307,8 +307,8 @@ void TJPEGImage::Compress() {
   // The encoder reads 24-bit rows.
   TBitmap* source = bitmap_;
   TBitmap* converted = nullptr;
-  if (bitmap_->GetPixelFormat() != pf24bit) {
-    converted = new TBitmap();
+  if (bitmap_->PixelFormat() != pf24bit) {
+    converted = Make<TBitmap>();
     converted->Assign(bitmap_);
     converted->SetPixelFormat(pf24bit);
     source = converted;
@@ -342,16 +342,16 @@ void TJPEGImage::Compress() {
   grayscaleSource_ = header.Grayscale;
 }
 
-bool TJPEGImage::GetEmpty() { return data_.empty() && !bitmap_; }
+bool TJPEGImage::Empty() { return data_.empty() && !bitmap_; }
 
-int TJPEGImage::GetWidth() {
-  if (bitmap_) return bitmap_->GetWidth();
+int TJPEGImage::Width() {
+  if (bitmap_) return bitmap_->Width();
   const int d = 1 << static_cast<int>(scale_);
   return (width_ + d - 1) / d;
 }
 
-int TJPEGImage::GetHeight() {
-  if (bitmap_) return bitmap_->GetHeight();
+int TJPEGImage::Height() {
+  if (bitmap_) return bitmap_->Height();
   const int d = 1 << static_cast<int>(scale_);
   return (height_ + d - 1) / d;
 }
@@ -409,7 +409,7 @@ void TJPEGImage::Assign(TPersistent* source) {
     smoothing_ = src->smoothing_;
     performance_ = src->performance_;
     if (data_.empty() && src->bitmap_) {   // an image not compressed yet
-      bitmap_ = new TBitmap();
+      bitmap_ = Make<TBitmap>();
       bitmap_->Assign(src->bitmap_);
     }
     Changed(this);
@@ -417,7 +417,7 @@ void TJPEGImage::Assign(TPersistent* source) {
   }
   if (auto* bitmap = dynamic_cast<TBitmap*>(source)) {
     // The bitmap is the image now; it is compressed when the image is saved.
-    auto* copy = new TBitmap();
+    auto* copy = Make<TBitmap>();
     try {
       copy->Assign(bitmap);
     } catch (...) {
@@ -427,8 +427,8 @@ void TJPEGImage::Assign(TPersistent* source) {
     FreeBitmap();
     bitmap_ = copy;
     data_.clear();
-    width_ = copy->GetWidth();
-    height_ = copy->GetHeight();
+    width_ = copy->Width();
+    height_ = copy->Height();
     progressive_ = false;
     grayscaleSource_ = false;
     scale_ = jsFullSize;
@@ -459,9 +459,9 @@ bool TJPEGImage::Equals(TGraphic* graphic) {
 void TJPEGImage::Draw(TCanvas* canvas, const TRect& rect) {
   DIBNeeded();
   if (!bitmap_ || bitmap_->Empty()) return;
-  HDC dst = canvas->GetHandle();
-  HDC src = bitmap_->Canvas()->GetHandle();
-  const int w = bitmap_->GetWidth(), h = bitmap_->GetHeight();
+  HDC dst = canvas->Handle();
+  HDC src = bitmap_->Canvas()->Handle();
+  const int w = bitmap_->Width(), h = bitmap_->Height();
   if (rect.Width() == w && rect.Height() == h) {
     BitBlt(dst, rect.Left, rect.Top, w, h, src, 0, 0, SRCCOPY);
     return;
@@ -476,7 +476,7 @@ void TJPEGImage::Draw(TCanvas* canvas, const TRect& rect) {
 }
 
 void TJPEGImage::LoadFromStream(TStream* stream) {
-  SetData(ReadRest(stream, stream->GetSize() - stream->GetPosition()));
+  SetData(ReadRest(stream, stream->Size() - stream->Position()));
   Changed(this);
 }
 

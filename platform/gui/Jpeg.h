@@ -31,29 +31,29 @@ class TJPEGImage : public TGraphic {
   // Compresses the current bitmap with CompressionQuality.
   void Compress();
 
-  bool GetEmpty() override;
+  bool Empty() override;
   // Size of the decoded image at the current Scale.
-  int GetWidth() override;
-  int GetHeight() override;
+  int Width() override;
+  int Height() override;
   // The size comes from the data: EInvalidGraphicOperation.
   void SetWidth(int value) override;
   void SetHeight(int value) override;
   HPALETTE GetPalette() override;
 
-  int GetCompressionQuality() const { return quality_; }
+  int CompressionQuality() const { return quality_; }
   void SetCompressionQuality(int value);   // 1..100
-  bool GetGrayscale() const { return grayscale_; }
+  bool Grayscale() const { return grayscale_; }
   void SetGrayscale(bool value);
-  TJPEGPixelFormat GetPixelFormat() const { return pixelFormat_; }
+  TJPEGPixelFormat PixelFormat() const { return pixelFormat_; }
   void SetPixelFormat(TJPEGPixelFormat value);
-  TJPEGScale GetScale() const { return scale_; }
+  TJPEGScale Scale() const { return scale_; }
   void SetScale(TJPEGScale value);
-  bool GetSmoothing() const { return smoothing_; }
+  bool Smoothing() const { return smoothing_; }
   void SetSmoothing(bool value);
-  TJPEGPerformance GetPerformance() const { return performance_; }
+  TJPEGPerformance Performance() const { return performance_; }
   void SetPerformance(TJPEGPerformance value);
   // From the header: progressive coding.
-  bool GetProgressiveEncoding() const { return progressive_; }
+  bool ProgressiveEncoding() const { return progressive_; }
   // The stored bytes (empty until loaded or compressed).
   const TBytes& Data() const { return data_; }
 

@@ -116,7 +116,7 @@ void UseMenuFont(TCanvas* canvas) {
 
 // A canvas on a DC that someone else owns, released on leaving the scope.
 struct TForeignCanvas {
-  TCanvas* Canvas = new TCanvas();
+  TCanvas* Canvas = Make<TCanvas>();
   explicit TForeignCanvas(HDC dc) { Canvas->SetHandle(dc); }
   ~TForeignCanvas() {
     Canvas->SetHandle(nullptr);
@@ -417,7 +417,7 @@ void TMenuItem::SetMenuIndex(int value) {
   parent->MenuChanged(false);
 }
 
-TMenu* TMenuItem::GetParentMenu() const {
+TMenu* TMenuItem::ParentMenu() const {
   const TMenuItem* i = this;
   while (i->parent_) i = i->parent_;
   return i->menu_;
@@ -447,7 +447,7 @@ void TMenuItem::RebuildHandle() {
   while (GetMenuItemCount(handle_) > 0)
     if (!RemoveMenu(handle_, 0, MF_BYPOSITION)) break;
   const std::vector<TMenuItem*> visible = VisibleItems(this);
-  const std::vector<String> captions = DisplayCaptions(visible, AutoHotkeysFor(this, GetParentMenu()));
+  const std::vector<String> captions = DisplayCaptions(visible, AutoHotkeysFor(this, ParentMenu()));
   for (size_t i = 0; i < visible.size(); ++i) {
     TMenuItem* item = visible[i];
     MENUITEMINFOW mii{};
@@ -483,7 +483,7 @@ void TMenuItem::RebuildHandle() {
 void TMenuItem::MenuChanged(bool Rebuild) {
   if (ComponentState().Contains(csDestroying)) return;
   if (parent_) parent_->RebuildHandle();
-  if (TMenu* menu = GetParentMenu()) menu->MenuChanged(menu, this, Rebuild);
+  if (TMenu* menu = ParentMenu()) menu->MenuChanged(menu, this, Rebuild);
 }
 
 TMenuItem* TMenuItem::FindItem(UINT_PTR value, TFindItemKind kind) {
@@ -524,20 +524,20 @@ void TMenuItem::InitiateAction() {
 
 bool TMenuItem::IsOwnerDraw() const {
   if (IsLine()) return false;
-  if (TMenu* menu = GetParentMenu(); menu && menu->OwnerDraw()) return true;
-  return GetImageList() != nullptr || HasBitmap();
+  if (TMenu* menu = ParentMenu(); menu && menu->OwnerDraw()) return true;
+  return ImageList() != nullptr || HasBitmap();
 }
 
-TCustomImageList* TMenuItem::GetImageList() const {
+TCustomImageList* TMenuItem::ImageList() const {
   if (parent_ && parent_->subMenuImages_) return parent_->subMenuImages_;
-  TMenu* menu = GetParentMenu();
+  TMenu* menu = ParentMenu();
   return menu ? menu->Images() : nullptr;
 }
 
 String TMenuItem::DisplayCaption() const {
   if (!parent_ || !visible_) return caption_;
   const std::vector<TMenuItem*> visible = VisibleItems(parent_);
-  const std::vector<String> captions = DisplayCaptions(visible, AutoHotkeysFor(parent_, GetParentMenu()));
+  const std::vector<String> captions = DisplayCaptions(visible, AutoHotkeysFor(parent_, ParentMenu()));
   for (size_t i = 0; i < visible.size(); ++i)
     if (visible[i] == this) return captions[i];
   return caption_;
@@ -549,12 +549,12 @@ void TMenuItem::MeasureItem(TCanvas* ACanvas, int& Width, int& Height) {
     Height = kSeparatorHeight;
   } else {
     int glyphW = 16, glyphH = 16;
-    if (TCustomImageList* images = GetImageList()) {
-      glyphW = images->GetWidth();
-      glyphH = images->GetHeight();
+    if (TCustomImageList* images = ImageList()) {
+      glyphW = images->Width();
+      glyphH = images->Height();
     } else if (HasBitmap()) {
-      glyphW = bitmap_->GetWidth();
-      glyphH = bitmap_->GetHeight();
+      glyphW = bitmap_->Width();
+      glyphH = bitmap_->Height();
     }
     TRect r;
     String text = DisplayCaption();
@@ -580,20 +580,20 @@ void TMenuItem::AdvancedDrawItem(TCanvas* ACanvas, const TRect& ARect, TOwnerDra
   const bool disabled = State.Contains(odDisabled) || State.Contains(odGrayed) || !enabled_;
   ACanvas->Brush()->SetColor(selected ? clHighlight : clMenu);
   ACanvas->FillRect(ARect);
-  HDC dc = ACanvas->GetHandle();
+  HDC dc = ACanvas->Handle();
   if (IsLine()) {
     RECT line{ARect.Left, (ARect.Top + ARect.Bottom) / 2 - 1, ARect.Right, (ARect.Top + ARect.Bottom) / 2 + 1};
     DrawEdge(dc, &line, EDGE_ETCHED, BF_TOP);
     return;
   }
   int glyphW = 16, glyphH = 16;
-  TCustomImageList* images = GetImageList();
+  TCustomImageList* images = ImageList();
   if (images) {
-    glyphW = images->GetWidth();
-    glyphH = images->GetHeight();
+    glyphW = images->Width();
+    glyphH = images->Height();
   } else if (HasBitmap()) {
-    glyphW = bitmap_->GetWidth();
-    glyphH = bitmap_->GetHeight();
+    glyphW = bitmap_->Width();
+    glyphH = bitmap_->Height();
   }
   const int gx = ARect.Left + kGlyphGap;
   const int gy = ARect.Top + (ARect.Height() - glyphH) / 2;
@@ -614,7 +614,7 @@ void TMenuItem::AdvancedDrawItem(TCanvas* ACanvas, const TRect& ARect, TOwnerDra
   }
   ACanvas->Brush()->SetStyle(bsClear);
   ACanvas->Font()->SetColor(disabled ? clGrayText : selected ? clHighlightText : clMenuText);
-  if (default_) ACanvas->Font()->SetStyle(ACanvas->Font()->GetStyle() + fsBold);
+  if (default_) ACanvas->Font()->SetStyle(ACanvas->Font()->Style() + fsBold);
   TTextFormat format{tfSingleLine, tfVerticalCenter, tfLeft};
   if (State.Contains(odNoAccel)) format.Include(tfHidePrefix);
   TRect textRect(glyph.Right + kGlyphGap + kTextGap, ARect.Top, ARect.Right - kTextGap, ARect.Bottom);
@@ -688,7 +688,7 @@ void TMenuItem::SetAutoCheck(bool value) { autoCheck_ = value; }
 
 TBitmap* TMenuItem::Bitmap() {
   if (!bitmap_) {
-    bitmap_ = new TBitmap();
+    bitmap_ = Make<TBitmap>();
     bitmap_->OnChange = TNotifyEvent::Bind<&TMenuItem::BitmapChanged>(this);
   }
   return bitmap_;
@@ -840,9 +840,9 @@ BEGIN_CLASS(TMenu, TComponent, nullptr)
 END_CLASS
 
 TMenu::TMenu(TComponent* AOwner) : TComponent(AOwner) {
-  items_ = new TMenuItem(this);
+  items_ = Make<TMenuItem>(this);
   items_->menu_ = this;
-  imageChangeLink_ = new TChangeLink();
+  imageChangeLink_ = Make<TChangeLink>();
   imageChangeLink_->OnChange = TNotifyEvent::Bind<&TMenu::ImageListChange>(this);
 }
 
@@ -1189,7 +1189,7 @@ bool TPopupList::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& 
 
 TMenuItem* NewItem(const String& ACaption, TShortCut AShortCut, bool AChecked, bool AEnabled,
                    const TNotifyEvent& AOnClick, THelpContext hCtx, const String& AName) {
-  auto* item = new TMenuItem(nullptr);
+  auto* item = Make<TMenuItem>(nullptr);
   try {
     item->SetCaption(ACaption);
     item->SetShortCut(AShortCut);
@@ -1206,7 +1206,7 @@ TMenuItem* NewItem(const String& ACaption, TShortCut AShortCut, bool AChecked, b
 }
 
 TMenuItem* NewLine() {
-  auto* item = new TMenuItem(nullptr);
+  auto* item = Make<TMenuItem>(nullptr);
   item->SetCaption(L"-");
   return item;
 }

@@ -125,7 +125,7 @@ class TMenuItem : public TComponent {
   int MenuIndex() const;
   void SetMenuIndex(int value);
   // The menu whose tree holds the item, null when none.
-  TMenu* GetParentMenu() const;
+  TMenu* ParentMenu() const;
   // Separator: the caption is "-".
   bool IsLine() const { return caption_ == L"-"; }
 
@@ -216,7 +216,7 @@ class TMenuItem : public TComponent {
   bool IsOwnerDraw() const;
   // The images that apply to this item: the parent's SubMenuImages, else the
   // menu's Images.
-  TCustomImageList* GetImageList() const;
+  TCustomImageList* ImageList() const;
 
  protected:
   virtual void ActionChange(TObject* Sender, bool CheckDefaults);

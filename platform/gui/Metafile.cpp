@@ -184,8 +184,8 @@ void TMetafile::SetInch(Word value) {
 
 int TMetafile::UnitsPerInch() const { return inch_ ? inch_ : ScreenPixelsPerInch(); }
 
-int TMetafile::GetWidth() { return MulDiv(mmWidth_, UnitsPerInch(), kHundredthMMPerInch); }
-int TMetafile::GetHeight() { return MulDiv(mmHeight_, UnitsPerInch(), kHundredthMMPerInch); }
+int TMetafile::Width() { return MulDiv(mmWidth_, UnitsPerInch(), kHundredthMMPerInch); }
+int TMetafile::Height() { return MulDiv(mmHeight_, UnitsPerInch(), kHundredthMMPerInch); }
 void TMetafile::SetWidth(int value) { SetMMWidth(MulDiv(value, kHundredthMMPerInch, UnitsPerInch())); }
 void TMetafile::SetHeight(int value) { SetMMHeight(MulDiv(value, kHundredthMMPerInch, UnitsPerInch())); }
 
@@ -215,11 +215,11 @@ void TMetafile::Draw(TCanvas* canvas, const TRect& rect) {
   // right and bottom edges are outside, so a frame of Width x Height pixels
   // drawn at that size covers exactly as many.
   const RECT r{rect.Left, rect.Top, rect.Right, rect.Bottom};
-  PlayEnhMetaFile(canvas->GetHandle(), handle_, &r);
+  PlayEnhMetaFile(canvas->Handle(), handle_, &r);
 }
 
 void TMetafile::LoadFromStream(TStream* stream) {
-  const Int64 remaining = stream->GetSize() - stream->GetPosition();
+  const Int64 remaining = stream->Size() - stream->Position();
   if (remaining < 0 || remaining > kMaxFileSize) InvalidMetafile();
   TBytes data(static_cast<size_t>(remaining));
   if (data.empty()) {   // what an empty metafile saves
@@ -282,8 +282,8 @@ void TMetafile::SaveToStream(TStream* stream) {
     Put<WORD>(out, 0);
     Put<SHORT>(out, 0);
     Put<SHORT>(out, 0);
-    Put<SHORT>(out, static_cast<SHORT>(std::clamp(GetWidth(), 0, 0x7FFF)));
-    Put<SHORT>(out, static_cast<SHORT>(std::clamp(GetHeight(), 0, 0x7FFF)));
+    Put<SHORT>(out, static_cast<SHORT>(std::clamp(Width(), 0, 0x7FFF)));
+    Put<SHORT>(out, static_cast<SHORT>(std::clamp(Height(), 0, 0x7FFF)));
     Put<WORD>(out, inch);
     Put<DWORD>(out, 0);
     Put<WORD>(out, PlaceableChecksum(out.data()));

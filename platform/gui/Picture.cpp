@@ -16,7 +16,7 @@ namespace {
 using TStreamPtr = TObjectPtr<TStream>;
 
 TStreamPtr OpenFile(const String& fileName, Word mode) {
-  return TStreamPtr(new TFileStream(fileName, mode));
+  return TStreamPtr(Make<TFileStream>(fileName, mode));
 }
 
 struct TFileFormat {
@@ -57,11 +57,11 @@ TGraphic* NewGraphic(TClass graphicClass) {
 }
 
 TBytes SavedBytes(TGraphic* graphic) {
-  auto* stream = new TMemoryStream();
+  auto* stream = Make<TMemoryStream>();
   TStreamPtr guard(stream);
   graphic->SaveToStream(stream);
   const auto* p = static_cast<const Byte*>(stream->Memory());
-  return TBytes(p, p + stream->GetSize());
+  return TBytes(p, p + stream->Size());
 }
 
 }  // namespace
@@ -93,7 +93,7 @@ void TGraphic::SaveToClipboardFormat(Word&, HANDLE&, HPALETTE&) {
 bool TGraphic::Equals(TGraphic* graphic) {
   if (!graphic || graphic->ClassType() != ClassType()) return false;
   if (graphic == this) return true;
-  if (GetEmpty() || graphic->GetEmpty()) return GetEmpty() == graphic->GetEmpty();
+  if (Empty() || graphic->Empty()) return Empty() == graphic->Empty();
   return SavedBytes(this) == SavedBytes(graphic);
 }
 
@@ -124,7 +124,7 @@ void TGraphic::WriteData(TStream* stream) { SaveToStream(stream); }
 void TGraphic::DefineProperties(TFiler* filer) {
   bool write;
   if (auto* ancestor = dynamic_cast<TGraphic*>(filer->Ancestor())) write = !Equals(ancestor);
-  else write = filer->Ancestor() != nullptr || !GetEmpty();
+  else write = filer->Ancestor() != nullptr || !Empty();
   filer->DefineBinaryProperty(L"Data", [this](TStream* s) { ReadData(s); },
                               [this](TStream* s) { WriteData(s); }, write);
 }
@@ -181,8 +181,8 @@ TMetafile* TPicture::Metafile() {
   return static_cast<TMetafile*>(graphic_);
 }
 
-int TPicture::Width() const { return graphic_ ? graphic_->GetWidth() : 0; }
-int TPicture::Height() const { return graphic_ ? graphic_->GetHeight() : 0; }
+int TPicture::Width() const { return graphic_ ? graphic_->Width() : 0; }
+int TPicture::Height() const { return graphic_ ? graphic_->Height() : 0; }
 
 void TPicture::Assign(TPersistent* source) {
   if (!source) TakeGraphic(nullptr);

@@ -99,9 +99,9 @@ TScreen::TScreen(TComponent* AOwner) : TComponent(AOwner) {
   for (const StandardCursor& c : kStandardCursors)
     cursors_.push_back({c.Id, LoadCursorW(nullptr, c.Resource), false});
   cursors_.push_back({crNone, nullptr, false});
-  hintFont_ = new TFont();
-  menuFont_ = new TFont();
-  iconFont_ = new TFont();
+  hintFont_ = Make<TFont>();
+  menuFont_ = Make<TFont>();
+  iconFont_ = Make<TFont>();
   ResetFonts();
 }
 
@@ -238,7 +238,7 @@ void TScreen::GetMonitors() {
     TMonitor* m = nullptr;
     for (TMonitor*& old : monitors_)
       if (old && old->handle_ == handles[i]) std::swap(m, old);
-    if (!m) m = new TMonitor(handles[i], static_cast<int>(i));
+    if (!m) m = Make<TMonitor>(handles[i], static_cast<int>(i));
     m->monitorNum_ = static_cast<int>(i);
     kept.push_back(m);
   }
@@ -331,7 +331,7 @@ void TScreen::ResetFonts() {
 
 TStrings* TScreen::Fonts() {
   if (!fonts_) {
-    auto* list = new TStringList();
+    auto* list = Make<TStringList>();
     list->SetDuplicates(dupIgnore);
     list->SetSorted(true);
     HDC dc = GetDC(nullptr);
@@ -356,7 +356,7 @@ TMouse::TMouse() {
   ControlsHooks().DragThreshold = dragThreshold_;
 }
 
-TPoint TMouse::GetCursorPos() const {
+TPoint TMouse::CursorPos() const {
   POINT p{};
   ::GetCursorPos(&p);
   return {p.x, p.y};

@@ -90,13 +90,13 @@ BEGIN_CLASS(TLabel, TCustomLabel, (ConstructWith<TLabel, TComponent>))
   PublishControl(b, {L"Align", L"Anchors", L"BiDiMode", L"Caption", L"Color", L"Constraints", L"DragCursor",
                      L"DragKind", L"DragMode", L"Enabled", L"Font", L"ParentBiDiMode", L"ParentColor",
                      L"ParentFont", L"ParentShowHint", L"PopupMenu", L"ShowHint", L"Visible"});
-  DefaultValue(b.Prop(L"Alignment", &L::GetAlignment, &L::SetAlignment), taLeftJustify);
-  DefaultValue(b.Prop(L"AutoSize", &L::GetAutoSize, &L::SetAutoSize), true);
-  b.Prop(L"FocusControl", &L::GetFocusControl, &L::SetFocusControl);
-  DefaultValue(b.Prop(L"Layout", &L::GetLayout, &L::SetLayout), tlTop);
-  DefaultValue(b.Prop(L"ShowAccelChar", &L::GetShowAccelChar, &L::SetShowAccelChar), true);
-  DefaultValue(b.Prop(L"Transparent", &L::GetTransparent, &L::SetTransparent), false);
-  DefaultValue(b.Prop(L"WordWrap", &L::GetWordWrap, &L::SetWordWrap), false);
+  DefaultValue(b.Prop(L"Alignment", &L::Alignment, &L::SetAlignment), taLeftJustify);
+  DefaultValue(b.Prop(L"AutoSize", &L::AutoSize, &L::SetAutoSize), true);
+  b.Prop(L"FocusControl", &L::FocusControl, &L::SetFocusControl);
+  DefaultValue(b.Prop(L"Layout", &L::Layout, &L::SetLayout), tlTop);
+  DefaultValue(b.Prop(L"ShowAccelChar", &L::ShowAccelChar, &L::SetShowAccelChar), true);
+  DefaultValue(b.Prop(L"Transparent", &L::Transparent, &L::SetTransparent), false);
+  DefaultValue(b.Prop(L"WordWrap", &L::WordWrap, &L::SetWordWrap), false);
   PublishControl(b, {L"OnClick", L"OnContextPopup", L"OnDblClick", L"OnDragDrop", L"OnDragOver", L"OnEndDrag",
                      L"OnMouseDown", L"OnMouseEnter", L"OnMouseLeave", L"OnMouseMove", L"OnMouseUp",
                      L"OnStartDrag"});
@@ -119,14 +119,14 @@ void TCustomLabel::DoDrawText(TRect& Rect, UINT Flags) {
   TCanvas* canvas = Canvas();
   canvas->SetFont(font_);
   RECT r{Rect.Left, Rect.Top, Rect.Right, Rect.Bottom};
-  if (!GetEnabled() && !(Flags & DT_CALCRECT)) {
+  if (!Enabled() && !(Flags & DT_CALCRECT)) {
     OffsetRect(&r, 1, 1);
     canvas->Font()->SetColor(clBtnHighlight);
-    DrawTextW(canvas->GetHandle(), text.c_str(), static_cast<int>(text.size()), &r, Flags);
+    DrawTextW(canvas->Handle(), text.c_str(), static_cast<int>(text.size()), &r, Flags);
     OffsetRect(&r, -1, -1);
     canvas->Font()->SetColor(clBtnShadow);
   }
-  DrawTextW(canvas->GetHandle(), text.c_str(), static_cast<int>(text.size()), &r, Flags);
+  DrawTextW(canvas->Handle(), text.c_str(), static_cast<int>(text.size()), &r, Flags);
   Rect = {r.left, r.top, r.right, r.bottom};
 }
 
@@ -140,7 +140,7 @@ UINT LabelFlags(TAlignment alignment, bool wordWrap) {
 void TCustomLabel::Paint() {
   TCanvas* canvas = Canvas();
   TRect rect = ClientRect();
-  if (!GetTransparent()) {
+  if (!Transparent()) {
     canvas->Brush()->SetColor(color_);
     canvas->Brush()->SetStyle(bsSolid);
     canvas->FillRect(rect);
@@ -159,7 +159,7 @@ void TCustomLabel::Paint() {
 }
 
 void TCustomLabel::AdjustBounds() {
-  if (ComponentState().Contains(csLoading) || !GetAutoSize()) return;
+  if (ComponentState().Contains(csLoading) || !AutoSize()) return;
   // Measuring needs a DC; without a parent window the screen's will do.
   TRect rect = ClientRect();
   HDC screen = GetDC(nullptr);
@@ -205,7 +205,7 @@ void TCustomLabel::SetWordWrap(bool value) {
 }
 
 void TCustomLabel::SetTransparent(bool value) {
-  if (GetTransparent() == value) return;
+  if (Transparent() == value) return;
   if (value)
     controlStyle_ -= csOpaque;
   else
@@ -253,7 +253,7 @@ void TCustomLabel::CMFontChanged(TMessage& Message) {
 }
 
 void TCustomLabel::CMDialogChar(TWMKey& Message) {
-  if (focusControl_ && GetEnabled() && showAccelChar_ && IsAccel(Message.CharCode, text_) &&
+  if (focusControl_ && Enabled() && showAccelChar_ && IsAccel(Message.CharCode, text_) &&
       focusControl_->CanFocus()) {
     focusControl_->SetFocus();
     Message.Result = 1;
@@ -276,15 +276,15 @@ namespace {
 // The published properties shared by TEdit and TMemo.
 template <class E>
 void PublishEditSettings(TClassBuilder<E>& b) {
-  DefaultValue(b.Prop(L"BorderStyle", &E::GetBorderStyle, &E::SetBorderStyle), bsSingle);
-  DefaultValue(b.Prop(L"CharCase", &E::GetCharCase, &E::SetCharCase), ecNormal);
-  DefaultValue(b.Prop(L"HideSelection", &E::GetHideSelection, &E::SetHideSelection), true);
-  DefaultValue(b.Prop(L"MaxLength", &E::GetMaxLength, &E::SetMaxLength), 0);
-  DefaultValue(b.Prop(L"OEMConvert", &E::GetOEMConvert, &E::SetOEMConvert), false);
-  DefaultValue(b.Prop(L"ReadOnly", &E::GetReadOnly, &E::SetReadOnly), false);
-  DefaultValue(b.Prop(L"ImeMode", &E::GetImeMode, &E::SetImeMode), imDontCare);
-  b.Prop(L"ImeName", &E::GetImeName, &E::SetImeName);
-  b.Prop(L"TextHint", &E::GetTextHint, &E::SetTextHint);
+  DefaultValue(b.Prop(L"BorderStyle", &E::BorderStyle, &E::SetBorderStyle), bsSingle);
+  DefaultValue(b.Prop(L"CharCase", &E::CharCase, &E::SetCharCase), ecNormal);
+  DefaultValue(b.Prop(L"HideSelection", &E::HideSelection, &E::SetHideSelection), true);
+  DefaultValue(b.Prop(L"MaxLength", &E::MaxLength, &E::SetMaxLength), 0);
+  DefaultValue(b.Prop(L"OEMConvert", &E::OEMConvert, &E::SetOEMConvert), false);
+  DefaultValue(b.Prop(L"ReadOnly", &E::ReadOnly, &E::SetReadOnly), false);
+  DefaultValue(b.Prop(L"ImeMode", &E::ImeMode, &E::SetImeMode), imDontCare);
+  b.Prop(L"ImeName", &E::ImeName, &E::SetImeName);
+  b.Prop(L"TextHint", &E::TextHint, &E::SetTextHint);
   b.Field(L"OnChange", &E::OnChange);
 }
 }  // namespace
@@ -295,10 +295,10 @@ BEGIN_CLASS(TEdit, TCustomEdit, (ConstructWith<TEdit, TComponent>))
                      L"DragKind", L"DragMode", L"Enabled", L"Font", L"ParentBiDiMode", L"ParentColor",
                      L"ParentCtl3D", L"ParentFont", L"ParentShowHint", L"PopupMenu", L"ShowHint", L"TabOrder",
                      L"TabStop", L"Text", L"Visible"});
-  DefaultValue(b.Prop(L"AutoSelect", &E::GetAutoSelect, &E::SetAutoSelect), true);
-  DefaultValue(b.Prop(L"AutoSize", &E::GetAutoSize, &E::SetAutoSize), true);
+  DefaultValue(b.Prop(L"AutoSelect", &E::AutoSelect, &E::SetAutoSelect), true);
+  DefaultValue(b.Prop(L"AutoSize", &E::AutoSize, &E::SetAutoSize), true);
   PublishEditSettings(b);
-  DefaultValue(b.Prop(L"PasswordChar", &E::GetPasswordChar, &E::SetPasswordChar), 0);
+  DefaultValue(b.Prop(L"PasswordChar", &E::PasswordChar, &E::SetPasswordChar), 0);
   PublishControl(b, {L"OnClick", L"OnContextPopup", L"OnDblClick", L"OnDragDrop", L"OnDragOver", L"OnEndDrag",
                      L"OnEnter", L"OnExit", L"OnKeyDown", L"OnKeyPress", L"OnKeyUp", L"OnMouseDown",
                      L"OnMouseEnter", L"OnMouseLeave", L"OnMouseMove", L"OnMouseUp", L"OnStartDrag"});
@@ -323,7 +323,7 @@ void TCustomEdit::CreateParams(TCreateParams& Params) {
   if (oemConvert_) Params.Style |= ES_OEMCONVERT;
   if (readOnly_) Params.Style |= ES_READONLY;
   if (passwordChar_) Params.Style |= ES_PASSWORD;
-  ApplyBorderStyle(Params, borderStyle_, GetCtl3D());
+  ApplyBorderStyle(Params, borderStyle_, Ctl3D());
 }
 
 void TCustomEdit::CreateWnd() {
@@ -360,7 +360,7 @@ void TCustomEdit::SetAutoSize(bool value) {
 }
 
 void TCustomEdit::UpdateHeight() {
-  if (GetAutoSize() && borderStyle_ == bsSingle) {
+  if (AutoSize() && borderStyle_ == bsSingle) {
     controlStyle_ += csFixedHeight;
     AdjustHeight();
   } else {
@@ -372,12 +372,12 @@ void TCustomEdit::AdjustHeight() {
   if (ComponentState().Contains(csLoading)) return;
   HDC dc = GetDC(nullptr);
   TEXTMETRICW metrics{};
-  HGDIOBJ old = SelectObject(dc, font_->GetHandle());
+  HGDIOBJ old = SelectObject(dc, font_->Handle());
   GetTextMetricsW(dc, &metrics);
   SelectObject(dc, old);
   ReleaseDC(nullptr, dc);
   // The edit's own frame: a sunken edge and the inner margin above and below.
-  const int frame = GetSystemMetrics(SM_CYBORDER) * (GetCtl3D() ? 8 : 6);
+  const int frame = GetSystemMetrics(SM_CYBORDER) * (Ctl3D() ? 8 : 6);
   SetBounds(left_, top_, width_, metrics.tmHeight + frame);
 }
 
@@ -474,7 +474,7 @@ void TCustomEdit::SetTextHint(const String& value) {
     SendMessageW(WindowHandle(), EM_SETCUEBANNER, FALSE, reinterpret_cast<LPARAM>(textHint_.c_str()));
 }
 
-bool TCustomEdit::GetModified() {
+bool TCustomEdit::Modified() {
   if (HandleAllocated()) return SendMessageW(WindowHandle(), EM_GETMODIFY, 0, 0) != 0;
   return modified_;
 }
@@ -518,7 +518,7 @@ void TCustomEdit::SelectAll() {
   if (HandleAllocated()) SendMessageW(WindowHandle(), EM_SETSEL, 0, -1);
 }
 
-int TCustomEdit::GetSelStart() {
+int TCustomEdit::SelStart() {
   if (!HandleAllocated()) return 0;
   DWORD start = 0, end = 0;
   SendMessageW(WindowHandle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
@@ -529,7 +529,7 @@ void TCustomEdit::SetSelStart(int value) {
   if (HandleAllocated()) SendMessageW(WindowHandle(), EM_SETSEL, value, value);
 }
 
-int TCustomEdit::GetSelLength() {
+int TCustomEdit::SelLength() {
   if (!HandleAllocated()) return 0;
   DWORD start = 0, end = 0;
   SendMessageW(WindowHandle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
@@ -538,16 +538,16 @@ int TCustomEdit::GetSelLength() {
 
 void TCustomEdit::SetSelLength(int value) {
   if (!HandleAllocated()) return;
-  const int start = GetSelStart();
+  const int start = SelStart();
   SendMessageW(WindowHandle(), EM_SETSEL, start, start + value);
   SendMessageW(WindowHandle(), EM_SCROLLCARET, 0, 0);
 }
 
-String TCustomEdit::GetSelText() {
+String TCustomEdit::SelText() {
   if (!HandleAllocated()) return String();
   DWORD start = 0, end = 0;
   SendMessageW(WindowHandle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-  const String text = GetText();
+  const String text = Text();
   if (start >= end || start >= text.size()) return String();
   return text.substr(start, std::min<size_t>(end, text.size()) - start);
 }
@@ -559,7 +559,7 @@ void TCustomEdit::SetSelText(const String& value) {
 
 int TCustomEdit::GetSelTextBuf(Char* Buffer, int BufSize) {
   if (!Buffer || BufSize <= 0) return 0;
-  const String s = GetSelText();
+  const String s = SelText();
   const int n = std::min(BufSize - 1, static_cast<int>(s.size()));
   s.copy(Buffer, static_cast<size_t>(n));
   Buffer[n] = 0;
@@ -579,22 +579,22 @@ class TMemoStrings : public TStrings {
   explicit TMemoStrings(TCustomMemo* memo) : memo_(memo) {}
 
   String Get(int index) override {
-    const String text = memo_->GetText();
+    const String text = memo_->Text();
     size_t start, end;
     if (index < 0 || !Locate(text, index, start, end) || index >= CountIn(text)) Error(kListIndexError, index);
     return text.substr(start, end - start);
   }
-  int GetCount() override { return CountIn(memo_->GetText()); }
+  int Count() override { return CountIn(memo_->Text()); }
 
   void Put(int index, const String& s) override {
-    const String text = memo_->GetText();
+    const String text = memo_->Text();
     size_t start, end;
     if (index < 0 || index >= CountIn(text) || !Locate(text, index, start, end)) Error(kListIndexError, index);
     Replace(text, start, end, s);
   }
 
   void Insert(int index, const String& s) override {
-    const String text = memo_->GetText();
+    const String text = memo_->Text();
     if (index < 0 || index > CountIn(text)) Error(kInsertLineError, index);
     size_t start, end;
     if (Locate(text, index, start, end))
@@ -604,7 +604,7 @@ class TMemoStrings : public TStrings {
   }
 
   void Delete(int index) override {
-    const String text = memo_->GetText();
+    const String text = memo_->Text();
     size_t start, end;
     if (index < 0 || index >= CountIn(text) || !Locate(text, index, start, end)) Error(kListIndexError, index);
     if (end + 2 <= text.size())
@@ -616,7 +616,7 @@ class TMemoStrings : public TStrings {
   void Clear() override { memo_->SetText(String()); }
 
  protected:
-  String GetTextStr() override { return memo_->GetText(); }
+  String GetTextStr() override { return memo_->Text(); }
   void SetTextStr(const String& text) override { memo_->SetText(text); }
   void SetUpdateState(bool updating) override {
     if (!memo_->HandleAllocated()) return;
@@ -672,20 +672,20 @@ BEGIN_CLASS(TMemo, TCustomMemo, (ConstructWith<TMemo, TComponent>))
                      L"DragKind", L"DragMode", L"Enabled", L"Font", L"ParentBiDiMode", L"ParentColor",
                      L"ParentCtl3D", L"ParentFont", L"ParentShowHint", L"PopupMenu", L"ShowHint", L"TabOrder",
                      L"TabStop", L"Visible"});
-  DefaultValue(b.Prop(L"Alignment", &M::GetAlignment, &M::SetAlignment), taLeftJustify);
+  DefaultValue(b.Prop(L"Alignment", &M::Alignment, &M::SetAlignment), taLeftJustify);
   PublishEditSettings(b);
   b.Prop(L"Lines", &M::Lines, &M::SetLines);
-  DefaultValue(b.Prop(L"ScrollBars", &M::GetScrollBars, &M::SetScrollBars), ssNone);
-  DefaultValue(b.Prop(L"WantReturns", &M::GetWantReturns, &M::SetWantReturns), true);
-  DefaultValue(b.Prop(L"WantTabs", &M::GetWantTabs, &M::SetWantTabs), false);
-  DefaultValue(b.Prop(L"WordWrap", &M::GetWordWrap, &M::SetWordWrap), true);
+  DefaultValue(b.Prop(L"ScrollBars", &M::ScrollBars, &M::SetScrollBars), ssNone);
+  DefaultValue(b.Prop(L"WantReturns", &M::WantReturns, &M::SetWantReturns), true);
+  DefaultValue(b.Prop(L"WantTabs", &M::WantTabs, &M::SetWantTabs), false);
+  DefaultValue(b.Prop(L"WordWrap", &M::WordWrap, &M::SetWordWrap), true);
   PublishControl(b, {L"OnClick", L"OnContextPopup", L"OnDblClick", L"OnDragDrop", L"OnDragOver", L"OnEndDrag",
                      L"OnEnter", L"OnExit", L"OnKeyDown", L"OnKeyPress", L"OnKeyUp", L"OnMouseDown",
                      L"OnMouseEnter", L"OnMouseLeave", L"OnMouseMove", L"OnMouseUp", L"OnStartDrag"});
 END_CLASS
 
 TCustomMemo::TCustomMemo(TComponent* AOwner) : TCustomEdit(AOwner) {
-  lines_ = new TMemoStrings(this);
+  lines_ = Make<TMemoStrings>(this);
   TControl::SetAutoSize(false);
   controlStyle_ -= csFixedHeight;
   SetBounds(left_, top_, 185, 89);
@@ -725,11 +725,11 @@ void TCustomMemo::SetWordWrap(bool value) {
   RecreateIfAllocated(this);
 }
 
-TPoint TCustomMemo::GetCaretPos() {
+TPoint TCustomMemo::CaretPos() {
   if (!HandleAllocated()) return {};
   DWORD start = 0, end = 0;
   SendMessageW(WindowHandle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-  const String text = GetText();
+  const String text = Text();
   const size_t caret = std::min<size_t>(end, text.size());
   TPoint p;
   size_t lineStart = 0;
@@ -743,7 +743,7 @@ TPoint TCustomMemo::GetCaretPos() {
 
 void TCustomMemo::SetCaretPos(TPoint value) {
   if (!HandleAllocated()) return;
-  const String text = GetText();
+  const String text = Text();
   size_t start = 0;
   for (int i = 0; i < value.Y; ++i) {
     const size_t q = text.find(L"\r\n", start);
@@ -815,7 +815,7 @@ TClass TButtonControl::GetActionLinkClass() { return TButtonActionLink::StaticCl
 void TButtonControl::ActionChange(TObject* Sender, bool CheckDefaults) {
   TWinControl::ActionChange(Sender, CheckDefaults);
   if (auto* action = dynamic_cast<TCustomAction*>(Sender)) {
-    if (!CheckDefaults || !GetChecked()) {
+    if (!CheckDefaults || !Checked()) {
       // The action already ran (or decided) the click: showing its checked
       // state must not click again.
       clicksDisabled_ = true;
@@ -844,14 +844,14 @@ END_CLASS
 BEGIN_CLASS(TButton, TCustomButton, (ConstructWith<TButton, TComponent>))
   using B = TButton;
   PublishControl(b, {L"Action", L"Align", L"Anchors", L"BiDiMode"});
-  DefaultValue(b.Prop(L"Cancel", &B::GetCancel, &B::SetCancel), false);
+  DefaultValue(b.Prop(L"Cancel", &B::Cancel, &B::SetCancel), false);
   PublishControl(b, {L"Caption", L"Constraints"});
-  DefaultValue(b.Prop(L"Default", &B::GetDefault, &B::SetDefault), false);
+  DefaultValue(b.Prop(L"Default", &B::Default, &B::SetDefault), false);
   PublishControl(b, {L"DragCursor", L"DragKind", L"DragMode", L"Enabled", L"Font"});
-  DefaultValue(b.Prop(L"ModalResult", &B::GetModalResult, &B::SetModalResult), 0);
+  DefaultValue(b.Prop(L"ModalResult", &B::ModalResult, &B::SetModalResult), 0);
   PublishControl(b, {L"ParentBiDiMode", L"ParentFont", L"ParentShowHint", L"PopupMenu", L"ShowHint",
                      L"TabOrder", L"TabStop", L"Visible"});
-  DefaultValue(b.Prop(L"WordWrap", &B::GetWordWrap, &B::SetWordWrap), false);
+  DefaultValue(b.Prop(L"WordWrap", &B::WordWrap, &B::SetWordWrap), false);
   PublishControl(b, {L"OnClick", L"OnContextPopup", L"OnDragDrop", L"OnDragOver", L"OnEndDrag", L"OnEnter",
                      L"OnExit", L"OnKeyDown", L"OnKeyPress", L"OnKeyUp", L"OnMouseDown", L"OnMouseEnter",
                      L"OnMouseLeave", L"OnMouseMove", L"OnMouseUp", L"OnStartDrag"});
@@ -915,7 +915,7 @@ void TCustomButton::CMDialogKey(TWMKey& Message) {
 }
 
 void TCustomButton::CMDialogChar(TWMKey& Message) {
-  if (IsAccel(Message.CharCode, GetCaption()) && CanFocus()) {
+  if (IsAccel(Message.CharCode, Caption()) && CanFocus()) {
     Click();
     Message.Result = 1;
     return;
@@ -944,16 +944,16 @@ END_CLASS
 BEGIN_CLASS(TCheckBox, TCustomCheckBox, (ConstructWith<TCheckBox, TComponent>))
   using C = TCheckBox;
   PublishControl(b, {L"Action"});
-  DefaultValue(b.Prop(L"Alignment", &C::GetAlignment, &C::SetAlignment), taRightJustify);
-  DefaultValue(b.Prop(L"AllowGrayed", &C::GetAllowGrayed, &C::SetAllowGrayed), false);
+  DefaultValue(b.Prop(L"Alignment", &C::Alignment, &C::SetAlignment), taRightJustify);
+  DefaultValue(b.Prop(L"AllowGrayed", &C::AllowGrayed, &C::SetAllowGrayed), false);
   PublishControl(b, {L"Anchors", L"BiDiMode", L"Caption"});
-  b.Prop(L"Checked", &C::GetChecked, &C::SetChecked).Stored = [](TObject*) { return false; };
+  b.Prop(L"Checked", &C::Checked, &C::SetChecked).Stored = [](TObject*) { return false; };
   PublishControl(b, {L"Color", L"Constraints", L"Ctl3D", L"DragCursor", L"DragKind", L"DragMode", L"Enabled",
                      L"Font", L"ParentBiDiMode", L"ParentColor", L"ParentCtl3D", L"ParentFont",
                      L"ParentShowHint", L"PopupMenu", L"ShowHint"});
-  DefaultValue(b.Prop(L"State", &C::GetState, &C::SetState), cbUnchecked);
+  DefaultValue(b.Prop(L"State", &C::State, &C::SetState), cbUnchecked);
   PublishControl(b, {L"TabOrder", L"TabStop", L"Visible"});
-  DefaultValue(b.Prop(L"WordWrap", &C::GetWordWrap, &C::SetWordWrap), false);
+  DefaultValue(b.Prop(L"WordWrap", &C::WordWrap, &C::SetWordWrap), false);
   PublishControl(b, {L"OnClick", L"OnContextPopup", L"OnDragDrop", L"OnDragOver", L"OnEndDrag", L"OnEnter",
                      L"OnExit", L"OnKeyDown", L"OnKeyPress", L"OnKeyUp", L"OnMouseDown", L"OnMouseEnter",
                      L"OnMouseLeave", L"OnMouseMove", L"OnMouseUp", L"OnStartDrag"});
@@ -1012,7 +1012,7 @@ void TCustomCheckBox::CNCommand(TWMCommand& Message) {
 }
 
 void TCustomCheckBox::CMDialogChar(TWMKey& Message) {
-  if (IsAccel(Message.CharCode, GetCaption()) && CanFocus()) {
+  if (IsAccel(Message.CharCode, Caption()) && CanFocus()) {
     SetFocus();
     if (Focused()) Toggle();
     Message.Result = 1;
@@ -1031,10 +1031,10 @@ BEGIN_CLASS(TRadioButton, TButtonControl, (ConstructWith<TRadioButton, TComponen
   b.Message<&TRadioButton::CMDialogChar>(CM_DIALOGCHAR);
   b.Message<&TRadioButton::WMSetFocus>(WM_SETFOCUS);
   PublishControl(b, {L"Action"});
-  DefaultValue(b.Prop(L"Alignment", &R::GetAlignment, &R::SetAlignment), taRightJustify);
+  DefaultValue(b.Prop(L"Alignment", &R::Alignment, &R::SetAlignment), taRightJustify);
   PublishControl(b, {L"Anchors", L"BiDiMode", L"Caption"});
   // An action that decides the checked state keeps it.
-  DefaultValue(b.Prop(L"Checked", &R::GetChecked, &R::SetChecked), false).Stored = [](TObject* o) {
+  DefaultValue(b.Prop(L"Checked", &R::Checked, &R::SetChecked), false).Stored = [](TObject* o) {
     auto* link = dynamic_cast<TButtonActionLink*>(static_cast<R*>(o)->ActionLink());
     return !link || !link->IsCheckedLinked();
   };
@@ -1042,7 +1042,7 @@ BEGIN_CLASS(TRadioButton, TButtonControl, (ConstructWith<TRadioButton, TComponen
                      L"DragMode", L"Enabled", L"Font", L"ParentBiDiMode", L"ParentColor", L"ParentCtl3D",
                      L"ParentFont", L"ParentShowHint", L"PopupMenu", L"ShowHint", L"TabOrder", L"TabStop",
                      L"Visible"});
-  DefaultValue(b.Prop(L"WordWrap", &R::GetWordWrap, &R::SetWordWrap), false);
+  DefaultValue(b.Prop(L"WordWrap", &R::WordWrap, &R::SetWordWrap), false);
   PublishControl(b, {L"OnClick", L"OnContextPopup", L"OnDblClick", L"OnDragDrop", L"OnDragOver", L"OnEndDrag",
                      L"OnEnter", L"OnExit", L"OnKeyDown", L"OnKeyPress", L"OnKeyUp", L"OnMouseDown",
                      L"OnMouseEnter", L"OnMouseLeave", L"OnMouseMove", L"OnMouseUp", L"OnStartDrag"});
@@ -1095,7 +1095,7 @@ void TRadioButton::TurnSiblingsOff() {
   for (TRadioButton* radio : siblings) {
     // The action of an unchecked button that checks itself on execution
     // is unchecked with it.
-    if (auto* action = dynamic_cast<TCustomAction*>(radio->GetAction()); action && action->AutoCheck())
+    if (auto* action = dynamic_cast<TCustomAction*>(radio->Action()); action && action->AutoCheck())
       action->SetChecked(false);
     radio->SetChecked(false);
   }
@@ -1124,7 +1124,7 @@ void TRadioButton::WMSetFocus(TWMSetFocus& Message) {
 
 // The accelerator focuses the button; the focus checks it.
 void TRadioButton::CMDialogChar(TWMKey& Message) {
-  if (IsAccel(Message.CharCode, GetCaption()) && CanFocus()) {
+  if (IsAccel(Message.CharCode, Caption()) && CanFocus()) {
     SetFocus();
     Message.Result = 1;
     return;
@@ -1148,7 +1148,7 @@ void TButtonActionLink::AssignClient(TObject* AClient) {
 
 bool TButtonActionLink::IsCheckedLinked() {
   auto* a = dynamic_cast<TCustomAction*>(Action());
-  return TWinControlActionLink::IsCheckedLinked() && a && button_->GetChecked() == a->Checked();
+  return TWinControlActionLink::IsCheckedLinked() && a && button_->Checked() == a->Checked();
 }
 
 void TButtonActionLink::SetChecked(bool value) {
@@ -1198,13 +1198,13 @@ void TCustomGroupBox::CreateParams(TCreateParams& Params) {
 void TCustomGroupBox::AdjustClientRect(TRect& Rect) {
   TCustomControl::AdjustClientRect(Rect);
   HDC dc = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, font_->GetHandle());
+  HGDIOBJ old = SelectObject(dc, font_->Handle());
   TEXTMETRICW tm{};
   GetTextMetricsW(dc, &tm);
   SelectObject(dc, old);
   ReleaseDC(nullptr, dc);
   Rect.Top += tm.tmHeight;
-  const int inset = GetCtl3D() ? 2 : 1;
+  const int inset = Ctl3D() ? 2 : 1;
   Rect.Left += inset;
   Rect.Top += inset;
   Rect.Right -= inset;
@@ -1219,7 +1219,7 @@ void TCustomGroupBox::Paint() {
   canvas->FillRect(ClientRect());
   const int textHeight = canvas->TextHeight(L"0");
   TRect frame(0, textHeight / 2 - 1, width_, height_);
-  if (GetCtl3D()) {
+  if (Ctl3D()) {
     // A light frame one pixel down and right, then the shadow frame.
     canvas->Brush()->SetColor(clBtnHighlight);
     canvas->FrameRect(TRect(frame.Left + 1, frame.Top + 1, frame.Right, frame.Bottom));
@@ -1238,14 +1238,14 @@ void TCustomGroupBox::Paint() {
     const int w = canvas->TextWidth(caption);
     r.left = width_ - w - 8;
   }
-  HDC dc = canvas->GetHandle();
+  HDC dc = canvas->Handle();
   DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &r, flags | DT_CALCRECT);
   canvas->Brush()->SetColor(color_);
   canvas->Brush()->SetStyle(bsSolid);
-  dc = canvas->GetHandle();
+  dc = canvas->Handle();
   SetBkMode(dc, OPAQUE);
   SetBkColor(dc, ColorToGDI(color_));
-  if (!GetEnabled()) SetTextColor(dc, ColorToGDI(clGrayText));
+  if (!Enabled()) SetTextColor(dc, ColorToGDI(clGrayText));
   DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &r, flags);
 }
 
@@ -1322,7 +1322,7 @@ class TWindowItemStrings : public TStrings {
   bool Windowed() const { return box_->HandleAllocated(); }
   HWND Wnd() const { return box_->WindowHandle(); }
 
-  int GetCount() override {
+  int Count() override {
     if (Windowed()) return static_cast<int>(SendMessageW(Wnd(), msgs_.GetCount, 0, 0));
     return static_cast<int>(saved_.size());
   }
@@ -1352,7 +1352,7 @@ class TWindowItemStrings : public TStrings {
   }
 
   void Insert(int index, const String& s) override {
-    if (index < 0 || index > GetCount()) Error(kListIndexError, index);
+    if (index < 0 || index > Count()) Error(kListIndexError, index);
     if (!Windowed()) {
       saved_.insert(saved_.begin() + index, SavedItem{s, 0});
       return;
@@ -1392,7 +1392,7 @@ class TWindowItemStrings : public TStrings {
   // when it is made again.
   void SaveFromWindow() {
     saved_.clear();
-    const int n = GetCount();
+    const int n = Count();
     saved_.reserve(static_cast<size_t>(n));
     for (int i = 0; i < n; ++i) saved_.push_back({Get(i), WindowItemData(i)});
   }
@@ -1436,7 +1436,7 @@ class TListBoxStrings : public TWindowItemStrings {
       CheckSaved(index);
       return reinterpret_cast<TObject*>(saved_[index].Data);
     }
-    if (index < 0 || index >= GetCount()) Error(kListIndexError, index);
+    if (index < 0 || index >= Count()) Error(kListIndexError, index);
     return reinterpret_cast<TObject*>(listBox_->GetItemData(index));
   }
 
@@ -1446,13 +1446,13 @@ class TListBoxStrings : public TWindowItemStrings {
       saved_[index].Data = reinterpret_cast<NativeInt>(obj);
       return;
     }
-    if (index < 0 || index >= GetCount()) Error(kListIndexError, index);
+    if (index < 0 || index >= Count()) Error(kListIndexError, index);
     listBox_->SetItemData(index, reinterpret_cast<NativeInt>(obj));
   }
 
   void Put(int index, const String& s) override {
     // The item keeps its object and the list its selection.
-    const int selected = listBox_->GetItemIndex();
+    const int selected = listBox_->ItemIndex();
     TObject* obj = GetObject(index);
     Delete(index);
     InsertObject(index, s, obj);
@@ -1489,28 +1489,28 @@ END_CLASS
 BEGIN_CLASS(TListBox, TCustomListBox, (ConstructWith<TListBox, TComponent>))
   using L = TListBox;
   PublishControl(b, {L"Align", L"Anchors"});
-  DefaultValue(b.Prop(L"AutoComplete", &L::GetAutoComplete, &L::SetAutoComplete), true);
-  DefaultValue(b.Prop(L"AutoCompleteDelay", &L::GetAutoCompleteDelay, &L::SetAutoCompleteDelay), 500);
+  DefaultValue(b.Prop(L"AutoComplete", &L::AutoComplete, &L::SetAutoComplete), true);
+  DefaultValue(b.Prop(L"AutoCompleteDelay", &L::AutoCompleteDelay, &L::SetAutoCompleteDelay), 500);
   PublishControl(b, {L"BiDiMode"});
-  DefaultValue(b.Prop(L"BorderStyle", &L::GetBorderStyle, &L::SetBorderStyle), bsSingle);
+  DefaultValue(b.Prop(L"BorderStyle", &L::BorderStyle, &L::SetBorderStyle), bsSingle);
   PublishControl(b, {L"Color"});
-  DefaultValue(b.Prop(L"Columns", &L::GetColumns, &L::SetColumns), 0);
+  DefaultValue(b.Prop(L"Columns", &L::Columns, &L::SetColumns), 0);
   PublishControl(b, {L"Constraints", L"Ctl3D", L"DoubleBuffered", L"DragCursor", L"DragKind", L"DragMode",
                      L"Enabled"});
-  DefaultValue(b.Prop(L"ExtendedSelect", &L::GetExtendedSelect, &L::SetExtendedSelect), true);
+  DefaultValue(b.Prop(L"ExtendedSelect", &L::ExtendedSelect, &L::SetExtendedSelect), true);
   PublishControl(b, {L"Font"});
-  DefaultValue(b.Prop(L"IntegralHeight", &L::GetIntegralHeight, &L::SetIntegralHeight), false);
-  DefaultValue(b.Prop(L"ItemHeight", &L::GetItemHeight, &L::SetItemHeight), 16);
+  DefaultValue(b.Prop(L"IntegralHeight", &L::IntegralHeight, &L::SetIntegralHeight), false);
+  DefaultValue(b.Prop(L"ItemHeight", &L::ItemHeight, &L::SetItemHeight), 16);
   b.Prop(L"Items", &L::Items, &L::SetItems);
-  DefaultValue(b.Prop(L"MultiSelect", &L::GetMultiSelect, &L::SetMultiSelect), false);
+  DefaultValue(b.Prop(L"MultiSelect", &L::MultiSelect, &L::SetMultiSelect), false);
   PublishControl(b, {L"ParentBiDiMode", L"ParentColor", L"ParentCtl3D", L"ParentFont", L"ParentShowHint",
                      L"PopupMenu"});
-  DefaultValue(b.Prop(L"ScrollWidth", &L::GetScrollWidth, &L::SetScrollWidth), 0);
+  DefaultValue(b.Prop(L"ScrollWidth", &L::ScrollWidth, &L::SetScrollWidth), 0);
   PublishControl(b, {L"ShowHint"});
-  DefaultValue(b.Prop(L"Sorted", &L::GetSorted, &L::SetSorted), false);
-  DefaultValue(b.Prop(L"Style", &L::GetStyle, &L::SetStyle), lbStandard);
+  DefaultValue(b.Prop(L"Sorted", &L::Sorted, &L::SetSorted), false);
+  DefaultValue(b.Prop(L"Style", &L::Style, &L::SetStyle), lbStandard);
   PublishControl(b, {L"TabOrder", L"TabStop"});
-  DefaultValue(b.Prop(L"TabWidth", &L::GetTabWidth, &L::SetTabWidth), 0);
+  DefaultValue(b.Prop(L"TabWidth", &L::TabWidth, &L::SetTabWidth), 0);
   PublishControl(b, {L"Visible", L"OnClick", L"OnContextPopup", L"OnDblClick", L"OnDragDrop", L"OnDragOver"});
   b.Field(L"OnDrawItem", &L::OnDrawItem);
   PublishControl(b, {L"OnEndDrag", L"OnEnter", L"OnExit", L"OnKeyDown", L"OnKeyPress", L"OnKeyUp"});
@@ -1525,8 +1525,8 @@ TCustomListBox::TCustomListBox(TComponent* AOwner) : TWinControl(AOwner) {
   SetTabStop(true);
   SetColor(clWindow);
   SetParentColor(false);
-  items_ = new TListBoxStrings(this);
-  auto* canvas = new TControlCanvas();
+  items_ = Make<TListBoxStrings>(this);
+  auto* canvas = Make<TControlCanvas>();
   canvas->SetControl(this);
   canvas_ = canvas;
 }
@@ -1546,7 +1546,7 @@ void TCustomListBox::CreateParams(TCreateParams& Params) {
   if (columns_ > 0) Params.Style |= LBS_MULTICOLUMN;
   if (!integralHeight_) Params.Style |= LBS_NOINTEGRALHEIGHT;
   if (tabWidth_ != 0) Params.Style |= LBS_USETABSTOPS;
-  ApplyBorderStyle(Params, borderStyle_, GetCtl3D());
+  ApplyBorderStyle(Params, borderStyle_, Ctl3D());
   Params.WindowClass.style &= ~(CS_HREDRAW | CS_VREDRAW);
 }
 
@@ -1579,7 +1579,7 @@ void TCustomListBox::CreateWnd() {
 void TCustomListBox::DestroyWnd() {
   if (HandleAllocated()) {
     HWND wnd = WindowHandle();
-    saveItemIndex_ = GetItemIndex();
+    saveItemIndex_ = ItemIndex();
     saveTopIndex_ = static_cast<int>(SendMessageW(wnd, LB_GETTOPINDEX, 0, 0));
     saveSelected_.clear();
     if (multiSelect_) {
@@ -1597,7 +1597,7 @@ void TCustomListBox::WndProc(TMessage& Message) {
   // first (WMLButtonDown), instead of the drag taking the click at once.
   if (!ComponentState().Contains(csDesigning) &&
       (Message.Msg == WM_LBUTTONDOWN || Message.Msg == WM_LBUTTONDBLCLK) && !Dragging() &&
-      GetDragMode() == dmAutomatic) {
+      DragMode() == dmAutomatic) {
     if (IsControlMouseMsg(reinterpret_cast<TWMMouse&>(Message))) return;
     controlState_ += csLButtonDown;
     Dispatch(&Message);
@@ -1608,7 +1608,7 @@ void TCustomListBox::WndProc(TMessage& Message) {
 
 void TCustomListBox::WMLButtonDown(TWMMouse& Message) {
   const TShiftState shift = ShiftOfKeys(Message.Keys);
-  const bool automatic = GetDragMode() == dmAutomatic && !ComponentState().Contains(csDesigning);
+  const bool automatic = DragMode() == dmAutomatic && !ComponentState().Contains(csDesigning);
   if (automatic && multiSelect_ && (!shift.Contains(ssShift) || shift.Contains(ssCtrl))) {
     // Dragging a selected item of a multi-select list keeps the selection.
     const int item = ItemAtPos({Message.XPos, Message.YPos}, true);
@@ -1625,7 +1625,7 @@ TStrings* TCustomListBox::Items() const { return items_; }
 
 void TCustomListBox::SetItems(TStrings* value) { items_->Assign(value); }
 
-int TCustomListBox::Count() { return items_->GetCount(); }
+int TCustomListBox::Count() { return items_->Count(); }
 
 void TCustomListBox::Clear() { items_->Clear(); }
 
@@ -1634,7 +1634,7 @@ void TCustomListBox::DeleteSelected() {
     for (int i = Count() - 1; i >= 0; --i)
       if (GetSelected(i)) items_->Delete(i);
   } else {
-    const int i = GetItemIndex();
+    const int i = ItemIndex();
     if (i >= 0) items_->Delete(i);
   }
 }
@@ -1652,7 +1652,7 @@ void TCustomListBox::SetItemData(int Index, NativeInt AData) {
   SendMessageW(WindowHandle(), LB_SETITEMDATA, static_cast<WPARAM>(Index), static_cast<LPARAM>(AData));
 }
 
-int TCustomListBox::GetItemIndex() {
+int TCustomListBox::ItemIndex() {
   if (!HandleAllocated()) return saveItemIndex_;
   // A multi-select list's caret sits on item 0 even when the list is empty.
   if (Count() == 0) return -1;
@@ -1666,7 +1666,7 @@ void TCustomListBox::SetItemIndex(int value) {
     saveItemIndex_ = value;
     return;
   }
-  if (GetItemIndex() == value) return;
+  if (ItemIndex() == value) return;
   if (multiSelect_)
     SendMessageW(WindowHandle(), LB_SETCARETINDEX, static_cast<WPARAM>(value), FALSE);
   else
@@ -1699,12 +1699,12 @@ void TCustomListBox::SetSelected(int Index, bool value) {
     SendMessageW(WindowHandle(), LB_SETSEL, value, Index);
   } else if (value) {
     SetItemIndex(Index);
-  } else if (GetItemIndex() == Index) {
+  } else if (ItemIndex() == Index) {
     SetItemIndex(-1);
   }
 }
 
-int TCustomListBox::GetSelCount() {
+int TCustomListBox::SelCount() {
   if (!multiSelect_) return -1;
   if (!HandleAllocated()) return static_cast<int>(std::count(saveSelected_.begin(), saveSelected_.end(), true));
   return static_cast<int>(SendMessageW(WindowHandle(), LB_GETSELCOUNT, 0, 0));
@@ -1731,7 +1731,7 @@ void TCustomListBox::SelectAll() {
   SendMessageW(WindowHandle(), LB_SETSEL, TRUE, -1);
 }
 
-int TCustomListBox::GetTopIndex() {
+int TCustomListBox::TopIndex() {
   if (!HandleAllocated()) return saveTopIndex_;
   return static_cast<int>(SendMessageW(WindowHandle(), LB_GETTOPINDEX, 0, 0));
 }
@@ -1741,13 +1741,13 @@ void TCustomListBox::SetTopIndex(int value) {
     saveTopIndex_ = value;
     return;
   }
-  if (GetTopIndex() != value) SendMessageW(WindowHandle(), LB_SETTOPINDEX, static_cast<WPARAM>(value), 0);
+  if (TopIndex() != value) SendMessageW(WindowHandle(), LB_SETTOPINDEX, static_cast<WPARAM>(value), 0);
 }
 
 int TCustomListBox::ItemAtPos(TPoint Pos, bool Existing) {
-  if (HandleAllocated() && GetClientRect().Contains(Pos)) {
+  if (HandleAllocated() && ClientRect().Contains(Pos)) {
     const int n = Count();
-    for (int i = std::max(0, GetTopIndex()); i < n; ++i) {
+    for (int i = std::max(0, TopIndex()); i < n; ++i) {
       RECT r{};
       if (SendMessageW(WindowHandle(), LB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r)) == LB_ERR)
         break;
@@ -1779,7 +1779,7 @@ void TCustomListBox::SetStyle(TListBoxStyle value) {
   RecreateIfAllocated(this);
 }
 
-int TCustomListBox::GetItemHeight() {
+int TCustomListBox::ItemHeight() {
   if (HandleAllocated() && style_ == lbStandard) {
     RECT r{};
     SendMessageW(WindowHandle(), LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r));
@@ -1853,7 +1853,7 @@ void TCustomListBox::SetTabWidth(int value) {
   RecreateIfAllocated(this);
 }
 
-int TCustomListBox::GetScrollWidth() {
+int TCustomListBox::ScrollWidth() {
   if (HandleAllocated()) return static_cast<int>(SendMessageW(WindowHandle(), LB_GETHORIZONTALEXTENT, 0, 0));
   return scrollWidth_;
 }
@@ -1879,7 +1879,7 @@ void TCustomListBox::DrawItem(int Index, TRect Rect, TOwnerDrawState State) {
     r.right -= 2;
   else
     r.left += 2;
-  DrawTextW(canvas_->GetHandle(), text.c_str(), static_cast<int>(text.size()), &r, flags);
+  DrawTextW(canvas_->Handle(), text.c_str(), static_cast<int>(text.size()), &r, flags);
 }
 
 void TCustomListBox::MeasureItem(int Index, int& Height) {
@@ -1967,7 +1967,7 @@ class TComboBoxStrings : public TWindowItemStrings {
       return reinterpret_cast<TObject*>(saved_[index].Data);
     }
     const LRESULT r = SendMessageW(Wnd(), CB_GETITEMDATA, static_cast<WPARAM>(index), 0);
-    if (r == CB_ERR && (index < 0 || index >= GetCount())) Error(kListIndexError, index);
+    if (r == CB_ERR && (index < 0 || index >= Count())) Error(kListIndexError, index);
     return reinterpret_cast<TObject*>(r);
   }
 
@@ -2011,18 +2011,18 @@ END_CLASS
 BEGIN_CLASS(TComboBox, TCustomComboBox, (ConstructWith<TComboBox, TComponent>))
   using C = TComboBox;
   PublishControl(b, {L"Align", L"Anchors", L"BiDiMode"});
-  DefaultValue(b.Prop(L"CharCase", &C::GetCharCase, &C::SetCharCase), ecNormal);
+  DefaultValue(b.Prop(L"CharCase", &C::CharCase, &C::SetCharCase), ecNormal);
   PublishControl(b, {L"Color", L"Constraints", L"Ctl3D", L"DoubleBuffered", L"DragCursor", L"DragKind",
                      L"DragMode"});
-  DefaultValue(b.Prop(L"DropDownCount", &C::GetDropDownCount, &C::SetDropDownCount), 8);
+  DefaultValue(b.Prop(L"DropDownCount", &C::DropDownCount, &C::SetDropDownCount), 8);
   PublishControl(b, {L"Enabled", L"Font"});
-  DefaultValue(b.Prop(L"ItemHeight", &C::GetItemHeight, &C::SetItemHeight), 16);
-  b.Prop(L"ItemIndex", &C::GetItemIndex, &C::SetItemIndex).Stored = [](TObject*) { return false; };
-  DefaultValue(b.Prop(L"MaxLength", &C::GetMaxLength, &C::SetMaxLength), 0);
+  DefaultValue(b.Prop(L"ItemHeight", &C::ItemHeight, &C::SetItemHeight), 16);
+  b.Prop(L"ItemIndex", &C::ItemIndex, &C::SetItemIndex).Stored = [](TObject*) { return false; };
+  DefaultValue(b.Prop(L"MaxLength", &C::MaxLength, &C::SetMaxLength), 0);
   PublishControl(b, {L"ParentBiDiMode", L"ParentColor", L"ParentCtl3D", L"ParentFont", L"ParentShowHint",
                      L"PopupMenu", L"ShowHint"});
-  DefaultValue(b.Prop(L"Sorted", &C::GetSorted, &C::SetSorted), false);
-  DefaultValue(b.Prop(L"Style", &C::GetStyle, &C::SetStyle), csDropDown);
+  DefaultValue(b.Prop(L"Sorted", &C::Sorted, &C::SetSorted), false);
+  DefaultValue(b.Prop(L"Style", &C::Style, &C::SetStyle), csDropDown);
   PublishControl(b, {L"TabOrder", L"TabStop", L"Text", L"Visible"});
   b.Field(L"OnChange", &C::OnChange);
   PublishControl(b, {L"OnClick"});
@@ -2046,8 +2046,8 @@ TCustomComboBox::TCustomComboBox(TComponent* AOwner) : TWinControl(AOwner) {
   SetTabStop(true);
   SetColor(clWindow);
   SetParentColor(false);
-  items_ = new TComboBoxStrings(this);
-  auto* canvas = new TControlCanvas();
+  items_ = Make<TComboBoxStrings>(this);
+  auto* canvas = Make<TControlCanvas>();
   canvas->SetControl(this);
   canvas_ = canvas;
 }
@@ -2104,7 +2104,7 @@ void TCustomComboBox::CreateWnd() {
 
 void TCustomComboBox::DestroyWnd() {
   if (HandleAllocated()) {
-    saveItemIndex_ = GetItemIndex();
+    saveItemIndex_ = ItemIndex();
     items_->SaveFromWindow();
   }
   if (editHandle_) {
@@ -2157,7 +2157,7 @@ LRESULT TCustomComboBox::EditMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (!form->SetFocusedControl(this)) return 0;
       break;
     case WM_CONTEXTMENU:
-      if (GetPopupMenu()) {
+      if (PopupMenu()) {
         Perform(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(WindowHandle()), lParam);
         return 0;
       }
@@ -2173,9 +2173,9 @@ void TCustomComboBox::WndProc(TMessage& Message) {
       // The edit and list parts are the combo box's own children: they take
       // its font colour and brush.
       auto dc = reinterpret_cast<HDC>(Message.WParam);
-      SetTextColor(dc, ColorToGDI(font_->GetColor()));
-      SetBkColor(dc, ColorToGDI(Brush()->GetColor()));
-      Message.Result = reinterpret_cast<LRESULT>(Brush()->GetHandle());
+      SetTextColor(dc, ColorToGDI(font_->Color()));
+      SetBkColor(dc, ColorToGDI(Brush()->Color()));
+      Message.Result = reinterpret_cast<LRESULT>(Brush()->Handle());
       return;
     }
     case WM_SETTEXT:
@@ -2202,7 +2202,7 @@ void TCustomComboBox::Clear() {
   SetText(String());
 }
 
-int TCustomComboBox::GetItemIndex() {
+int TCustomComboBox::ItemIndex() {
   if (!HandleAllocated()) return saveItemIndex_;
   const LRESULT r = SendMessageW(WindowHandle(), CB_GETCURSEL, 0, 0);
   return r == CB_ERR ? -1 : static_cast<int>(r);
@@ -2213,7 +2213,7 @@ void TCustomComboBox::SetItemIndex(int value) {
     saveItemIndex_ = value;
     return;
   }
-  if (GetItemIndex() != value) SendMessageW(WindowHandle(), CB_SETCURSEL, static_cast<WPARAM>(value), 0);
+  if (ItemIndex() != value) SendMessageW(WindowHandle(), CB_SETCURSEL, static_cast<WPARAM>(value), 0);
 }
 
 void TCustomComboBox::SetStyle(TComboBoxStyle value) {
@@ -2233,7 +2233,7 @@ void TCustomComboBox::SetDropDownCount(int value) {
   if (HandleAllocated()) SendMessageW(WindowHandle(), CB_SETMINVISIBLE, static_cast<WPARAM>(dropDownCount_), 0);
 }
 
-bool TCustomComboBox::GetDroppedDown() {
+bool TCustomComboBox::DroppedDown() {
   return HandleAllocated() && SendMessageW(WindowHandle(), CB_GETDROPPEDSTATE, 0, 0) != 0;
 }
 
@@ -2248,7 +2248,7 @@ void TCustomComboBox::SetSorted(bool value) {
   RecreateIfAllocated(this);
 }
 
-int TCustomComboBox::GetItemHeight() {
+int TCustomComboBox::ItemHeight() {
   if (IsOwnerDraw() || !HandleAllocated()) return itemHeight_;
   return static_cast<int>(SendMessageW(WindowHandle(), CB_GETITEMHEIGHT, 0, 0));
 }
@@ -2271,7 +2271,7 @@ void TCustomComboBox::SetCharCase(TEditCharCase value) {
   RecreateIfAllocated(this);
 }
 
-int TCustomComboBox::GetSelStart() {
+int TCustomComboBox::SelStart() {
   if (!HandleAllocated()) return 0;
   DWORD start = 0, end = 0;
   SendMessageW(WindowHandle(), CB_GETEDITSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
@@ -2282,7 +2282,7 @@ void TCustomComboBox::SetSelStart(int value) {
   if (HandleAllocated()) SendMessageW(WindowHandle(), CB_SETEDITSEL, 0, MAKELPARAM(value, value));
 }
 
-int TCustomComboBox::GetSelLength() {
+int TCustomComboBox::SelLength() {
   if (!HandleAllocated()) return 0;
   DWORD start = 0, end = 0;
   SendMessageW(WindowHandle(), CB_GETEDITSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
@@ -2291,7 +2291,7 @@ int TCustomComboBox::GetSelLength() {
 
 void TCustomComboBox::SetSelLength(int value) {
   if (!HandleAllocated()) return;
-  const int start = GetSelStart();
+  const int start = SelStart();
   SendMessageW(WindowHandle(), CB_SETEDITSEL, 0, MAKELPARAM(start, start + value));
 }
 
@@ -2320,9 +2320,9 @@ void TCustomComboBox::CloseUp() {
 
 void TCustomComboBox::AdjustDropDown() {
   if (!HandleAllocated() || style_ == csSimple) return;
-  int count = std::min(items_->GetCount(), dropDownCount_);
+  int count = std::min(items_->Count(), dropDownCount_);
   if (count < 1) count = 1;
-  int itemHeight = GetItemHeight();
+  int itemHeight = ItemHeight();
   if (itemHeight <= 0) itemHeight = 16;
   // The height a combo box is given, beyond its own, is the list's when dropped.
   SetWindowPos(WindowHandle(), nullptr, 0, 0, width_, itemHeight * count + height_ + 2,
@@ -2343,7 +2343,7 @@ void TCustomComboBox::CNCommand(TWMCommand& Message) {
       break;
     case CBN_SELCHANGE: {
       // The edit shows the new item only after this notification.
-      const int index = GetItemIndex();
+      const int index = ItemIndex();
       if (editHandle_ && index >= 0) {
         const String text = items_->Get(index);
         SendMessageW(WindowHandle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
@@ -2364,7 +2364,7 @@ void TCustomComboBox::DrawItem(int Index, TRect Rect, TOwnerDrawState State) {
     return;
   }
   canvas_->FillRect(Rect);
-  if (Index < 0 || Index >= items_->GetCount()) return;
+  if (Index < 0 || Index >= items_->Count()) return;
   const String text = items_->Get(Index);
   canvas_->TextOut(Rect.Left + 2, Rect.Top, text);
 }

@@ -58,18 +58,18 @@ class TCustomLabel : public TGraphicControl {
   DECLARE_CLASS(TCustomLabel, TGraphicControl)
   explicit TCustomLabel(TComponent* AOwner);
 
-  TAlignment GetAlignment() const { return alignment_; }
+  TAlignment Alignment() const { return alignment_; }
   void SetAlignment(TAlignment value);
-  TTextLayout GetLayout() const { return layout_; }
+  TTextLayout Layout() const { return layout_; }
   void SetLayout(TTextLayout value);
-  bool GetWordWrap() const { return wordWrap_; }
+  bool WordWrap() const { return wordWrap_; }
   void SetWordWrap(bool value);
-  bool GetTransparent() const { return !controlStyle_.Contains(csOpaque); }
+  bool Transparent() const { return !controlStyle_.Contains(csOpaque); }
   void SetTransparent(bool value);
-  bool GetShowAccelChar() const { return showAccelChar_; }
+  bool ShowAccelChar() const { return showAccelChar_; }
   void SetShowAccelChar(bool value);
   // The control that an accelerator of the caption focuses.
-  TWinControl* GetFocusControl() const { return focusControl_; }
+  TWinControl* FocusControl() const { return focusControl_; }
   void SetFocusControl(TWinControl* value);
   void SetAutoSize(bool value) override;
 
@@ -117,34 +117,34 @@ class TCustomEdit : public TWinControl {
   void DestroyWnd() override;
 
   // ---- settings (a change of a style setting recreates the window)
-  bool GetAutoSelect() const { return autoSelect_; }
+  bool AutoSelect() const { return autoSelect_; }
   void SetAutoSelect(bool value) { autoSelect_ = value; }
-  TBorderStyle GetBorderStyle() const { return borderStyle_; }
+  TBorderStyle BorderStyle() const { return borderStyle_; }
   void SetBorderStyle(TBorderStyle value);
-  TEditCharCase GetCharCase() const { return charCase_; }
+  TEditCharCase CharCase() const { return charCase_; }
   void SetCharCase(TEditCharCase value);
-  bool GetHideSelection() const { return hideSelection_; }
+  bool HideSelection() const { return hideSelection_; }
   void SetHideSelection(bool value);
   // 0: no limit beyond the system's.
-  int GetMaxLength() const { return maxLength_; }
+  int MaxLength() const { return maxLength_; }
   void SetMaxLength(int value);
-  bool GetOEMConvert() const { return oemConvert_; }
+  bool OEMConvert() const { return oemConvert_; }
   void SetOEMConvert(bool value);
   // 0: the text shows as typed.
-  Char GetPasswordChar() const { return passwordChar_; }
+  Char PasswordChar() const { return passwordChar_; }
   void SetPasswordChar(Char value);
-  bool GetReadOnly() const { return readOnly_; }
+  bool ReadOnly() const { return readOnly_; }
   void SetReadOnly(bool value);
   // Grey text shown while the edit is empty.
-  String GetTextHint() const { return textHint_; }
+  String TextHint() const { return textHint_; }
   void SetTextHint(const String& value);
-  TImeMode GetImeMode() const { return imeMode_; }
+  TImeMode ImeMode() const { return imeMode_; }
   void SetImeMode(TImeMode value) { imeMode_ = value; }
-  TImeName GetImeName() const { return imeName_; }
+  TImeName ImeName() const { return imeName_; }
   void SetImeName(const TImeName& value) { imeName_ = value; }
 
   // ---- text and selection (through the window when it exists)
-  bool GetModified();
+  bool Modified();
   void SetModified(bool value);
   bool CanUndo();
   void Undo();
@@ -155,11 +155,11 @@ class TCustomEdit : public TWinControl {
   void CutToClipboard();
   void PasteFromClipboard();
   void SelectAll();
-  int GetSelStart();
+  int SelStart();
   void SetSelStart(int value);
-  int GetSelLength();
+  int SelLength();
   void SetSelLength(int value);
-  String GetSelText();
+  String SelText();
   // Replaces the selection (undoable).
   void SetSelText(const String& value);
   // The selected text into a buffer of BufSize characters (with the 0).
@@ -220,18 +220,18 @@ class TCustomMemo : public TCustomEdit {
 
   TStrings* Lines() const;
   void SetLines(TStrings* value);
-  TAlignment GetAlignment() const { return alignment_; }
+  TAlignment Alignment() const { return alignment_; }
   void SetAlignment(TAlignment value);
-  TScrollStyle GetScrollBars() const { return scrollBars_; }
+  TScrollStyle ScrollBars() const { return scrollBars_; }
   void SetScrollBars(TScrollStyle value);
-  bool GetWordWrap() const { return wordWrap_; }
+  bool WordWrap() const { return wordWrap_; }
   void SetWordWrap(bool value);
-  bool GetWantReturns() const { return wantReturns_; }
+  bool WantReturns() const { return wantReturns_; }
   void SetWantReturns(bool value) { wantReturns_ = value; }
-  bool GetWantTabs() const { return wantTabs_; }
+  bool WantTabs() const { return wantTabs_; }
   void SetWantTabs(bool value) { wantTabs_ = value; }
   // Caret position: X the column, Y the line (of the edit's own lines).
-  TPoint GetCaretPos();
+  TPoint CaretPos();
   void SetCaretPos(TPoint value);
 
  protected:
@@ -261,13 +261,13 @@ class TButtonControl : public TWinControl {
   DECLARE_CLASS(TButtonControl, TWinControl)
   explicit TButtonControl(TComponent* AOwner);
 
-  bool GetWordWrap() const { return wordWrap_; }
+  bool WordWrap() const { return wordWrap_; }
   void SetWordWrap(bool value);
   // Click events are held back while setting the state from code inside
   // the control.
   bool ClicksDisabled() const { return clicksDisabled_; }
   void SetClicksDisabled(bool value) { clicksDisabled_ = value; }
-  virtual bool GetChecked() { return false; }
+  virtual bool Checked() { return false; }
   virtual void SetChecked(bool) {}
 
  protected:
@@ -297,11 +297,11 @@ class TCustomButton : public TButtonControl {
   // Sets the parent form's ModalResult, then fires OnClick.
   void Click() override;
 
-  bool GetDefault() const { return default_; }
+  bool Default() const { return default_; }
   void SetDefault(bool value);
-  bool GetCancel() const { return cancel_; }
+  bool Cancel() const { return cancel_; }
   void SetCancel(bool value) { cancel_ = value; }
-  int GetModalResult() const { return modalResult_; }
+  int ModalResult() const { return modalResult_; }
   void SetModalResult(int value) { modalResult_ = value; }
   // Whether the button draws as the one Enter presses (the focused button,
   // or the default button while no button has the focus).
@@ -336,14 +336,14 @@ class TCustomCheckBox : public TButtonControl {
   void CreateParams(TCreateParams& Params) override;
   void CreateWnd() override;
 
-  TLeftRight GetAlignment() const { return alignment_; }
+  TLeftRight Alignment() const { return alignment_; }
   void SetAlignment(TLeftRight value);
-  bool GetAllowGrayed() const { return allowGrayed_; }
+  bool AllowGrayed() const { return allowGrayed_; }
   void SetAllowGrayed(bool value) { allowGrayed_ = value; }
-  TCheckBoxState GetState() const { return state_; }
+  TCheckBoxState State() const { return state_; }
   // Shows the state and fires OnClick when it changed.
   void SetState(TCheckBoxState value);
-  bool GetChecked() override { return state_ == cbChecked; }
+  bool Checked() override { return state_ == cbChecked; }
   void SetChecked(bool value) override { SetState(value ? cbChecked : cbUnchecked); }
 
  protected:
@@ -381,9 +381,9 @@ class TRadioButton : public TButtonControl {
   void CreateWnd() override;
 
   // The side of the circle the caption is on.
-  TLeftRight GetAlignment() const { return alignment_; }
+  TLeftRight Alignment() const { return alignment_; }
   void SetAlignment(TLeftRight value);
-  bool GetChecked() override { return checked_; }
+  bool Checked() override { return checked_; }
   // Checking unchecks the siblings, then fires OnClick (unless clicks are
   // held back); unchecking fires nothing.
   void SetChecked(bool value) override;
@@ -483,47 +483,47 @@ class TCustomListBox : public TWinControl {
   // ---- selection
   // The selected item; in a multi-select list the item with the focus.
   // -1 for none. Descendants may add to the setter.
-  virtual int GetItemIndex();
+  virtual int ItemIndex();
   virtual void SetItemIndex(int value);
   // EListError for an index out of range.
   bool GetSelected(int Index);
   void SetSelected(int Index, bool value);
   // Selected items of a multi-select list; -1 for a single-select list.
-  int GetSelCount();
+  int SelCount();
   void ClearSelection();
   void SelectAll();
-  int GetTopIndex();
+  int TopIndex();
   void SetTopIndex(int value);
 
   // ---- settings (a change of a style setting recreates the window)
-  TListBoxStyle GetStyle() const { return style_; }
+  TListBoxStyle Style() const { return style_; }
   void SetStyle(TListBoxStyle value);
   // Height of the items of a fixed owner-drawn list (and the default of a
   // variable one); a standard list reports its font's row height.
-  int GetItemHeight();
+  int ItemHeight();
   void SetItemHeight(int value);
-  bool GetMultiSelect() const { return multiSelect_; }
+  bool MultiSelect() const { return multiSelect_; }
   void SetMultiSelect(bool value);
-  bool GetExtendedSelect() const { return extendedSelect_; }
+  bool ExtendedSelect() const { return extendedSelect_; }
   void SetExtendedSelect(bool value);
-  bool GetSorted() const { return sorted_; }
+  bool Sorted() const { return sorted_; }
   void SetSorted(bool value);
-  int GetColumns() const { return columns_; }
+  int Columns() const { return columns_; }
   void SetColumns(int value);
-  bool GetIntegralHeight() const { return integralHeight_; }
+  bool IntegralHeight() const { return integralHeight_; }
   void SetIntegralHeight(bool value);
-  TBorderStyle GetBorderStyle() const { return borderStyle_; }
+  TBorderStyle BorderStyle() const { return borderStyle_; }
   void SetBorderStyle(TBorderStyle value);
-  int GetTabWidth() const { return tabWidth_; }
+  int TabWidth() const { return tabWidth_; }
   void SetTabWidth(int value);
   // Horizontal scroll extent in pixels.
-  int GetScrollWidth();
+  int ScrollWidth();
   void SetScrollWidth(int value);
   // Typing selects the first item that starts with the characters typed
   // within AutoCompleteDelay milliseconds of each other.
-  bool GetAutoComplete() const { return autoComplete_; }
+  bool AutoComplete() const { return autoComplete_; }
   void SetAutoComplete(bool value) { autoComplete_ = value; }
-  int GetAutoCompleteDelay() const { return autoCompleteDelay_; }
+  int AutoCompleteDelay() const { return autoCompleteDelay_; }
   void SetAutoCompleteDelay(int value) { autoCompleteDelay_ = value; }
 
   // The canvas owner drawing paints on (bound to the item's DC while the
@@ -594,26 +594,26 @@ class TCustomComboBox : public TWinControl {
   TStrings* Items() const;
   void SetItems(TStrings* value);
   void Clear();
-  virtual int GetItemIndex();
+  virtual int ItemIndex();
   virtual void SetItemIndex(int value);
-  TComboBoxStyle GetStyle() const { return style_; }
+  TComboBoxStyle Style() const { return style_; }
   void SetStyle(TComboBoxStyle value);
   // Items the dropped list shows without scrolling.
-  int GetDropDownCount() const { return dropDownCount_; }
+  int DropDownCount() const { return dropDownCount_; }
   void SetDropDownCount(int value);
-  bool GetDroppedDown();
+  bool DroppedDown();
   void SetDroppedDown(bool value);
-  bool GetSorted() const { return sorted_; }
+  bool Sorted() const { return sorted_; }
   void SetSorted(bool value);
-  int GetItemHeight();
+  int ItemHeight();
   void SetItemHeight(int value);
-  int GetMaxLength() const { return maxLength_; }
+  int MaxLength() const { return maxLength_; }
   void SetMaxLength(int value);
-  TEditCharCase GetCharCase() const { return charCase_; }
+  TEditCharCase CharCase() const { return charCase_; }
   void SetCharCase(TEditCharCase value);
-  int GetSelStart();
+  int SelStart();
   void SetSelStart(int value);
-  int GetSelLength();
+  int SelLength();
   void SetSelLength(int value);
   void SelectAll();
   // The window of the edit part (csDropDown, csSimple), else null.

@@ -33,7 +33,7 @@ class TStoredPicture : public TPicture {
 };
 
 Owned<TMemoryStream> StreamOf(const std::vector<Byte>& bytes) {
-  auto stream = Own(new TMemoryStream());
+  auto stream = Own(Make<TMemoryStream>());
   if (!bytes.empty()) stream->WriteBuffer(bytes.data(), static_cast<int>(bytes.size()));
   stream->SetPosition(0);
   return stream;
@@ -44,24 +44,24 @@ Owned<TForm5> NewForm5() { return Own(static_cast<TForm5*>(TForm5::StaticClass()
 TEST(Form5Definition, SetsTheStoredFormValues) {
   auto form = NewForm5();
   EXPECT_EQ(form->Name(), L"Form5");
-  EXPECT_EQ(form->GetCaption(), L"岚泽家具生产设计系统3.0");
-  EXPECT_EQ(form->GetWindowState(), wsMaximized);
-  EXPECT_EQ(form->GetLeft(), 0);
-  EXPECT_EQ(form->GetTop(), 0);
+  EXPECT_EQ(form->Caption(), L"岚泽家具生产设计系统3.0");
+  EXPECT_EQ(form->WindowState(), wsMaximized);
+  EXPECT_EQ(form->Left(), 0);
+  EXPECT_EQ(form->Top(), 0);
   EXPECT_EQ(form->ClientWidth(), 873);
   EXPECT_EQ(form->ClientHeight(), 401);
-  EXPECT_EQ(form->GetColor(), clBtnFace);
-  EXPECT_FALSE(form->GetOldCreateOrder());
-  EXPECT_EQ(form->GetPixelsPerInch(), 96);
-  EXPECT_EQ(form->GetTextHeight(), 13);
+  EXPECT_EQ(form->Color(), clBtnFace);
+  EXPECT_FALSE(form->OldCreateOrder());
+  EXPECT_EQ(form->PixelsPerInch(), 96);
+  EXPECT_EQ(form->TextHeight(), 13);
   TFont* font = form->Font();
-  EXPECT_EQ(font->GetName(), L"Tahoma");
-  EXPECT_EQ(font->GetHeight(), -11);
-  EXPECT_EQ(font->GetCharset(), DEFAULT_CHARSET);
-  EXPECT_EQ(font->GetColor(), clWindowText);
-  EXPECT_TRUE(font->GetStyle().Empty());
+  EXPECT_EQ(font->Name(), L"Tahoma");
+  EXPECT_EQ(font->Height(), -11);
+  EXPECT_EQ(font->Charset(), DEFAULT_CHARSET);
+  EXPECT_EQ(font->Color(), clWindowText);
+  EXPECT_TRUE(font->Style().Empty());
   // Created hidden: the program's message loop shows it.
-  EXPECT_FALSE(form->GetVisible());
+  EXPECT_FALSE(form->Visible());
 }
 
 TEST(Form5Definition, HoldsTheToolbarGlyphs) {
@@ -72,12 +72,12 @@ TEST(Form5Definition, HoldsTheToolbarGlyphs) {
   EXPECT_EQ(images->Owner(), form.get());
   EXPECT_EQ(form->FindComponent(L"SmallImages"), images);
   EXPECT_EQ(images->Count(), 149);
-  EXPECT_EQ(images->GetWidth(), 16);
-  EXPECT_EQ(images->GetHeight(), 16);
-  EXPECT_EQ(images->GetBkColor(), clNone);
+  EXPECT_EQ(images->Width(), 16);
+  EXPECT_EQ(images->Height(), 16);
+  EXPECT_EQ(images->BkColor(), clNone);
 
   // Exactly the generated glyphs (compared as the list stores them).
-  auto stored = Own(new TStoredImageList(nullptr));
+  auto stored = Own(Make<TStoredImageList>(nullptr));
   auto bytes = StreamOf(ResourceBytes(L"SMALLIMAGES"));
   stored->ReadData(bytes.get());
   ASSERT_EQ(stored->Count(), 149);
@@ -97,7 +97,7 @@ TEST(Form5Definition, ExitHandlerIsPublishedAndClosesTheForm) {
   ASSERT_TRUE(IsWindowVisible(form->Handle()));
   click(form.get());
   // Not the application's main form here: closing hides it.
-  EXPECT_FALSE(form->GetVisible());
+  EXPECT_FALSE(form->Visible());
   EXPECT_FALSE(IsWindowVisible(form->Handle()));
 }
 
@@ -107,15 +107,15 @@ TEST(Form5Definition, IsKnownToTheComponentStream) {
 }
 
 TEST(BackgroundPictureData, ReadsBackAsAJpegPicture) {
-  auto picture = Own(new TStoredPicture());
+  auto picture = Own(Make<TStoredPicture>());
   auto bytes = StreamOf(ResourceBytes(L"BACKGROUND"));
   picture->ReadData(bytes.get());
   auto* jpeg = dynamic_cast<TJPEGImage*>(picture->Graphic());
   ASSERT_NE(jpeg, nullptr);
-  EXPECT_EQ(jpeg->GetWidth(), 1600);
-  EXPECT_EQ(jpeg->GetHeight(), 862);
-  EXPECT_FALSE(jpeg->GetProgressiveEncoding());
-  EXPECT_EQ(bytes->GetPosition(), bytes->GetSize());
+  EXPECT_EQ(jpeg->Width(), 1600);
+  EXPECT_EQ(jpeg->Height(), 862);
+  EXPECT_FALSE(jpeg->ProgressiveEncoding());
+  EXPECT_EQ(bytes->Position(), bytes->Size());
   jpeg->DIBNeeded();   // decodes
 }
 
@@ -134,7 +134,7 @@ int ThreadWindowCount() {
 // window or image list behind. (GetGuiResources answers 0 under Wine, so the
 // objects are counted where the library creates and deletes them.)
 TEST(Form5Lifetime, AThousandFormsLeaveNoHandles) {
-  auto canvas = Own(new TBitmap());
+  auto canvas = Own(Make<TBitmap>());
   canvas->SetPixelFormat(pf32bit);
   canvas->SetSize(900, 420);
   {

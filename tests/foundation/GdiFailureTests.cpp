@@ -31,7 +31,7 @@ const TFailureCase kCases[] = {
      [](const TArmed& armed) {
        Owned<TcxBitmap> bitmap;
        armed([&] {
-         bitmap.reset(new TcxBitmap(12, 8));
+         bitmap.reset(Make<TcxBitmap>(12, 8));
          bitmap->cxCanvas()->FillRect(bitmap->ClientRect(), clRed);
          bitmap->cxCanvas()->Font()->SetSize(19);
          TRect r = bitmap->ClientRect();
@@ -44,7 +44,7 @@ const TFailureCase kCases[] = {
        Owned<TcxBitmap32> bitmap;
        auto device = MakeOwned<TBitmap>();
        if (armed([&] {
-             bitmap.reset(new TcxBitmap32(6, 4, true));
+             bitmap.reset(Make<TcxBitmap32>(6, 4, true));
              bitmap->SetAlphaChannel(200);
              bitmap->RecoverTransparency(clBlack);
              device->SetSize(6, 4);
@@ -54,7 +54,7 @@ const TFailureCase kCases[] = {
              cxApplyColorsToBitmap(device.get(), colors, true);
            })) {
          // A read or write without its DC would have done nothing.
-         EXPECT_EQ(::GetPixel(device->Canvas()->GetHandle(), 5, 3), RGB(255, 0, 0));
+         EXPECT_EQ(::GetPixel(device->Canvas()->Handle(), 5, 3), RGB(255, 0, 0));
        }
      }},
     {"TcxAlphaBitmap shadowed and shaded",
@@ -80,7 +80,7 @@ const TFailureCase kCases[] = {
          // Nothing was pushed: the restore does nothing, the canvas is free.
          canvas->RestoreState();
        }
-       EXPECT_EQ(canvas->Font()->GetHeight(), -13);
+       EXPECT_EQ(canvas->Font()->Height(), -13);
        EXPECT_EQ(canvas->Canvas()->LockCount(), 0);
        canvas->FillRect(TRect(0, 0, 4, 4), clRed);
        EXPECT_EQ(surface.Pixel(3, 3), clRed);
@@ -94,7 +94,7 @@ const TFailureCase kCases[] = {
        armed([&] {
          canvas->SaveClipRegion();
          ++saved;
-         canvas->SetClipRegion(new TcxRegion(10, 10, 30, 30), roIntersect);
+         canvas->SetClipRegion(Make<TcxRegion>(10, 10, 30, 30), roIntersect);
          EXPECT_TRUE(canvas->RectFullyVisible(TRect(12, 12, 18, 18)));
          canvas->FillRect(TRect(0, 0, 32, 32), nullptr, true);
          canvas->SetClipRegion(TcxRegion::CreateRoundCorners(0, 0, 20, 20, 4, 4), roAdd);
@@ -116,9 +116,9 @@ const TFailureCase kCases[] = {
        TcxCanvas* canvas = surface.Canvas();
        armed([&] {
          Owned<TcxRegion> round(TcxRegion::CreateRoundCorners(0, 0, 12, 12, 5, 5));
-         round->Combine(new TcxRegion(2, 2, 4, 4), roSubtract);
-         round->Combine(new TcxRegion(static_cast<HRGN>(nullptr)), roAdd);
-         Owned<TcxRegion> empty(new TcxRegion());
+         round->Combine(Make<TcxRegion>(2, 2, 4, 4), roSubtract);
+         round->Combine(Make<TcxRegion>(static_cast<HRGN>(nullptr)), roAdd);
+         Owned<TcxRegion> empty(Make<TcxRegion>());
          empty->Combine(round.get(), roSet, false);
          canvas->BeginPath();
          const TPoint triangle[] = {TPoint(1, 1), TPoint(10, 1), TPoint(5, 9)};
@@ -133,9 +133,9 @@ const TFailureCase kCases[] = {
      [](const TArmed& armed) {
        TCanvasBitmap outer(8, 8), inner(8, 8);
        auto painter = MakeOwned<TcxPaintCanvas>();
-       painter->BeginPaint(outer.Bitmap()->Canvas()->GetHandle());
+       painter->BeginPaint(outer.Bitmap()->Canvas()->Handle());
        painter->FillRect(TRect(0, 0, 1, 1), clWhite);
-       HDC innerDC = inner.Bitmap()->Canvas()->GetHandle();
+       HDC innerDC = inner.Bitmap()->Canvas()->Handle();
        const bool begun = armed([&] { painter->BeginPaint(innerDC); });
        if (begun) {
          painter->FillRect(TRect(0, 0, 8, 8), clRed);

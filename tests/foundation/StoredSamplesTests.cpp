@@ -69,9 +69,9 @@ Owned<TSampleBitmap> MakeBitmap(int width, int height, TPixelFormat format) {
 }
 
 void ExpectPixels(TBitmap* bitmap, int width, int height, TPixelFormat format) {
-  ASSERT_EQ(bitmap->GetWidth(), width);
-  ASSERT_EQ(bitmap->GetHeight(), height);
-  ASSERT_EQ(bitmap->GetPixelFormat(), format);
+  ASSERT_EQ(bitmap->Width(), width);
+  ASSERT_EQ(bitmap->Height(), height);
+  ASSERT_EQ(bitmap->PixelFormat(), format);
   const int bytes = format == pf32bit ? 4 : 3;
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) {
@@ -100,7 +100,7 @@ std::function<void(const TBytes&)> ReadBitmap(BitmapShape s) {
     auto bitmap = MakeOwned<TSampleBitmap>();
     TBytesStream stream(bytes);
     bitmap->ReadData(&stream);
-    EXPECT_EQ(stream.GetPosition(), stream.GetSize());
+    EXPECT_EQ(stream.Position(), stream.Size());
     ExpectPixels(bitmap.get(), s.Width, s.Height, s.Format);
   };
 }
@@ -145,7 +145,7 @@ void ReadImageList(const TBytes& bytes) {
     auto got = MakeOwned<TcxBitmap32>();
     source->GetImageInfo(i, expected.get(), nullptr);
     read->GetImageInfo(i, got.get(), nullptr);
-    ASSERT_EQ(got->GetWidth(), 16);
+    ASSERT_EQ(got->Width(), 16);
     for (int y = 0; y < 16; ++y)
       for (int x = 0; x < 16; ++x)
         ASSERT_EQ(static_cast<const DWORD*>(got->ScanLine(y))[x], static_cast<const DWORD*>(expected->ScanLine(y))[x])

@@ -34,7 +34,7 @@ class TWarmUpFade : public TdxFadingObjectHelper {
 
  private:
   static TBitmap* Pixel() {
-    auto* bitmap = new TBitmap();
+    auto* bitmap = Make<TBitmap>();
     bitmap->SetPixelFormat(pf32bit);
     bitmap->SetSize(1, 1);
     return bitmap;
@@ -66,7 +66,7 @@ void WarmUpTestCaches() {
   cxGetMessageWindow();
   if (!cxGetTimerWindowHandle()) {
     TNoTicks ticks;
-    TcxTimer* timer = new TcxTimer(nullptr);
+    TcxTimer* timer = Make<TcxTimer>(nullptr);
     timer->SetInterval(60000);
     timer->SetOnTimer(TNotifyEvent::Bind<&TNoTicks::Tick>(&ticks));
     TObject::Free(timer);
@@ -75,12 +75,12 @@ void WarmUpTestCaches() {
   cxGetSharedScreenCanvas();
   cxGetSharedPaintCanvas();
   for (TcxAlphaBitmap* b : {cxGetDrawBitmap(1, 1), cxGetImageBitmap(1, 1), cxGetMaskBitmap(1, 1)})
-    if (b) b->Canvas()->GetHandle();
+    if (b) b->Canvas()->Handle();
   // The radio button glyphs of the painters.
   cxGetRadioButtonImageList();
   // The bitmaps of the Office 11 palette keep the DC they are first drawn through.
   const TdxOffice11Palette& palette = dxOffice11Palette;
   for (TBitmap* b : {palette.SubMenuExpandBitmap, palette.ExpandButtonMinusBitmap, palette.ExpandButtonPlusBitmap})
-    if (b && !b->GetEmpty()) b->Canvas()->GetHandle();
+    if (b && !b->Empty()) b->Canvas()->Handle();
   WarmUpFader();
 }

@@ -39,7 +39,7 @@ class Ticks : public TObject {
 };
 
 TcxTimer* NewTimer(Ticks* ticks, Cardinal interval) {
-  auto* timer = new TcxTimer(nullptr);
+  auto* timer = Make<TcxTimer>(nullptr);
   timer->SetInterval(interval);
   if (ticks) timer->SetOnTimer(ticks->Event());
   return timer;
@@ -97,7 +97,7 @@ bool SystemTimerWasRunning(UINT_PTR id) { return KillTimer(cxGetTimerWindowHandl
 TEST(cxTimer, RunsExactlyWhileEnabledWithAHandler) {
   RunRecorder runs(RunRecorder::LetTicksRun);
   Ticks ticks;
-  Owned<TcxTimer> timer(new TcxTimer(nullptr));
+  Owned<TcxTimer> timer(Make<TcxTimer>(nullptr));
   EXPECT_TRUE(timer->Enabled());
   EXPECT_EQ(timer->Interval(), 1000u);
   EXPECT_FALSE(timer->TimerOn());  // no handler yet
@@ -135,7 +135,7 @@ TEST(cxTimer, RunsExactlyWhileEnabledWithAHandler) {
 TEST(cxTimer, EachRunAsksTheSystemForTheInterval) {
   RunRecorder runs(RunRecorder::HoldTicks);
   Ticks ticks;
-  Owned<TcxTimer> timer(new TcxTimer(nullptr));
+  Owned<TcxTimer> timer(Make<TcxTimer>(nullptr));
   timer->SetOnTimer(ticks.Event());
   ASSERT_EQ(runs.Started(), (std::vector<TStartedRun>{{timer->EventID(), 1000}}))
       << "the default interval is one second";

@@ -89,7 +89,7 @@ IMPLEMENT_CLASS(TTestItem, TcxComponentCollectionItem, (ConstructWith<TTestItem,
 IMPLEMENT_CLASS(TOtherItem, TcxComponentCollectionItem, (ConstructWith<TOtherItem, TComponent>))
 IMPLEMENT_CLASS(TTestItems, TcxComponentCollection, nullptr)
 
-TTestParent::TTestParent(TComponent* AOwner) : TComponent(AOwner), Items(new TTestItems(this)) {}
+TTestParent::TTestParent(TComponent* AOwner) : TComponent(AOwner), Items(Make<TTestItems>(this)) {}
 TTestParent::~TTestParent() {
   FreeAndNil(Items);
 }
@@ -103,8 +103,8 @@ TcxComponentCollection* TOtherItem::CollectionOfParent(TComponent* AParent) {
 
 // A form owning a parent with three items; event logs start empty.
 struct CollectionFixture : ::testing::Test {
-  Owned<TComponent> Form{new TComponent(nullptr)};
-  TTestParent* Parent = new TTestParent(Form.get());
+  Owned<TComponent> Form{Make<TComponent>(nullptr)};
+  TTestParent* Parent = Make<TTestParent>(Form.get());
   TTestItems* Items = Parent->Items;
   void SetUp() override {
     for (int i = 0; i < 3; ++i) Items->Add();
@@ -201,7 +201,7 @@ TEST_F(CollectionFixture, UpdatesHoldBackChangeEventsUntilTheOutermostForcedEnd)
 }
 
 TEST_F(CollectionFixture, ForeignClassesAreNotTakenIn) {
-  auto* other = new TOtherItem(Form.get());
+  auto* other = Make<TOtherItem>(Form.get());
   other->SetParentComponent(Parent);
   EXPECT_EQ(other->Collection(), nullptr);
   EXPECT_EQ(Items->Count(), 3);
@@ -210,7 +210,7 @@ TEST_F(CollectionFixture, ForeignClassesAreNotTakenIn) {
 }
 
 TEST_F(CollectionFixture, AssignCopiesItemsInOrderAndRestoresTheUpdateCountOnFailure) {
-  auto* source = new TTestParent(Form.get());
+  auto* source = Make<TTestParent>(Form.get());
   for (int i = 0; i < 2; ++i) source->Items->Add()->SetTag(10 + i);
   Items->Assign(source->Items);
   ASSERT_EQ(Items->Count(), 2);
@@ -229,7 +229,7 @@ TEST_F(CollectionFixture, AssignCopiesItemsInOrderAndRestoresTheUpdateCountOnFai
 TEST_F(CollectionFixture, FreeingTheFormFreesEveryItemOnce) {
   // The form frees its components last first. A parent freed before its
   // items frees them through its collection; items freed first leave it.
-  auto* second = new TTestParent(Form.get());
+  auto* second = Make<TTestParent>(Form.get());
   second->Items->Add();
   second->Items->Add();
   Parent->SetComponentIndex(Form->ComponentCount() - 1);
@@ -260,18 +260,18 @@ class Counted : public TObject {
 
 TEST(cxObjectList, AnOwningListFreesItsObjectsOnClearAndWithItself) {
   int alive = 0;
-  auto* owning = new TcxObjectList(true);
-  for (int i = 0; i < 3; ++i) owning->Add(new Counted(&alive));
+  auto* owning = Make<TcxObjectList>(true);
+  for (int i = 0; i < 3; ++i) owning->Add(Make<Counted>(&alive));
   owning->Clear();
   EXPECT_EQ(alive, 0);
   EXPECT_EQ(owning->Count(), 0);
-  for (int i = 0; i < 3; ++i) owning->Add(new Counted(&alive, owning));  // each leaves by itself
+  for (int i = 0; i < 3; ++i) owning->Add(Make<Counted>(&alive, owning));  // each leaves by itself
   owning->Add(nullptr);
   TObject::Free(owning);
   EXPECT_EQ(alive, 0);
 
-  auto* plain = new TcxObjectList(false);
-  Counted* kept[2] = {new Counted(&alive), new Counted(&alive)};
+  auto* plain = Make<TcxObjectList>(false);
+  Counted* kept[2] = {Make<Counted>(&alive), Make<Counted>(&alive)};
   plain->Add(kept[0]);
   plain->Add(kept[1]);
   plain->Clear();
@@ -306,12 +306,12 @@ struct ListLog : TObject {
 }  // namespace
 
 TEST(cxComponentList, AcceptsOnlyItsClassAndReportsEveryChange) {
-  Owned<TComponent> form(new TComponent(nullptr));
-  auto* a = new TTestParent(form.get());
-  auto* b = new TTestParent(form.get());
-  auto* stranger = new TComponent(form.get());
+  Owned<TComponent> form(Make<TComponent>(nullptr));
+  auto* a = Make<TTestParent>(form.get());
+  auto* b = Make<TTestParent>(form.get());
+  auto* stranger = Make<TComponent>(form.get());
   ListLog log;
-  auto* list = new TParentOnlyList;
+  auto* list = Make<TParentOnlyList>();
   list->OnNotify = TcxComponentListNotifyEvent::Bind<&ListLog::Notify>(&log);
   list->OnComponentListChanged = TcxComponentListChangeEvent::Bind<&ListLog::Change>(&log);
 
@@ -373,12 +373,12 @@ IMPLEMENT_CLASS(TLinkingComponent, TcxComponent, (ConstructWith<TLinkingComponen
 }  // namespace
 
 TEST(cxComponent, FakeLinksAreFilledAtDesignTimeClearedWhenTheLinkedGoesAndNeverStored) {
-  Owned<TComponent> form(new TComponent(nullptr));
-  auto* c = new TLinkingComponent(form.get());
+  Owned<TComponent> form(Make<TComponent>(nullptr));
+  auto* c = Make<TLinkingComponent>(form.get());
   c->SetName(L"Sheet");
-  auto* x = new TComponent(form.get());
+  auto* x = Make<TComponent>(form.get());
   x->SetName(L"X");
-  auto* y = new TComponent(form.get());
+  auto* y = Make<TComponent>(form.get());
   y->SetName(L"Y");
   c->ToLink = {x, y};
 
@@ -392,11 +392,11 @@ TEST(cxComponent, FakeLinksAreFilledAtDesignTimeClearedWhenTheLinkedGoesAndNever
   EXPECT_EQ(c->FakeComponentLink3(), nullptr);
 
   // Written to a stream, the component carries none of its links.
-  Owned<TMemoryStream> binary(new TMemoryStream), text(new TMemoryStream);
+  Owned<TMemoryStream> binary(Make<TMemoryStream>()), text(Make<TMemoryStream>());
   WriteComponentToStream(binary.get(), c);
   binary->SetPosition(0);
   ObjectBinaryToText(binary.get(), text.get());
-  const std::string written(static_cast<const char*>(text->Memory()), static_cast<size_t>(text->GetSize()));
+  const std::string written(static_cast<const char*>(text->Memory()), static_cast<size_t>(text->Size()));
   EXPECT_NE(written.find("object Sheet: TLinkingComponent"), std::string::npos) << written;
   EXPECT_EQ(written.find("FakeComponentLink"), std::string::npos) << written;
 
@@ -409,7 +409,7 @@ TEST(cxComponent, FakeLinksAreFilledAtDesignTimeClearedWhenTheLinkedGoesAndNever
 }
 
 TEST(cxComponent, DestructionClearsObjectLinks) {
-  auto* c = new TcxComponent(nullptr);
+  auto* c = Make<TcxComponent>(nullptr);
   EXPECT_FALSE(c->IsDestroying());
   TcxObjectLink* link = cxCreateObjectLink(c);
   TObject::Free(c);
@@ -434,12 +434,12 @@ class CountingOwner : public TPersistent, public IInterface {
 }  // namespace
 
 TEST(cxInterfaced, ReferencesGoToTheOwnersInterfaceOrNowhere) {
-  Owned<TcxIUnknownObject> plain(new TcxIUnknownObject);
+  Owned<TcxIUnknownObject> plain(Make<TcxIUnknownObject>());
   EXPECT_EQ(plain->_AddRef(), -1);
   EXPECT_EQ(plain->_Release(), -1);
 
-  Owned<CountingOwner> owner(new CountingOwner);
-  Owned<TcxInterfacedPersistent> owned(new TcxInterfacedPersistent(owner.get()));
+  Owned<CountingOwner> owner(Make<CountingOwner>());
+  Owned<TcxInterfacedPersistent> owned(Make<TcxInterfacedPersistent>(owner.get()));
   EXPECT_EQ(owned->Owner(), owner.get());
   EXPECT_EQ(owned->GetOwner(), owner.get());
   EXPECT_EQ(owned->_AddRef(), 1);
@@ -450,8 +450,8 @@ TEST(cxInterfaced, ReferencesGoToTheOwnersInterfaceOrNowhere) {
   }
   EXPECT_EQ(owner->Refs, 0);
 
-  Owned<TComponent> component(new TComponent(nullptr));
-  Owned<TcxInterfacedPersistent> ofComponent(new TcxInterfacedPersistent(component.get()));
+  Owned<TComponent> component(Make<TComponent>(nullptr));
+  Owned<TcxInterfacedPersistent> ofComponent(Make<TcxInterfacedPersistent>(component.get()));
   EXPECT_EQ(ofComponent->_AddRef(), -1);
 }
 
@@ -499,8 +499,8 @@ struct ChangeLog : TObject {
 }  // namespace
 
 TEST(cxOwnedInterfacedCollection, ASortedCollectionResortsOnWholeCollectionChangesOnly) {
-  Owned<TComponent> owner(new TComponent(nullptr));
-  Owned<TKeyCollection> items(new TKeyCollection(owner.get()));
+  Owned<TComponent> owner(Make<TComponent>(nullptr));
+  Owned<TKeyCollection> items(Make<TKeyCollection>(owner.get()));
   ChangeLog log;
   items->OnChange = TcxCollectionNotifyEvent::Bind<&ChangeLog::Changed>(&log);
   items->BeginUpdate();
@@ -540,7 +540,7 @@ TEST(cxStringList, SortUsesOnCompareWhenAssigned) {
       return static_cast<int>(AList->Get(A).size()) - static_cast<int>(AList->Get(B).size());
     }
   } byLength;
-  Owned<TcxStringList> list(new TcxStringList);
+  Owned<TcxStringList> list(Make<TcxStringList>());
   for (const wchar_t* s : {L"ccc", L"a", L"bb"}) list->Add(s);
   list->Sort();
   EXPECT_EQ(list->Text(), L"a\r\nbb\r\nccc\r\n");

@@ -29,8 +29,8 @@ RESOURCESTRING(sLookupMissing, 60820, L"Only compiled")
 class cxLookUp : public ::testing::Test {
  protected:
   void SetUp() override {
-    cxTranslationSourceList = new TStringList;
-    cxTranslationTargetList = new TStringList;
+    cxTranslationSourceList = Make<TStringList>();
+    cxTranslationTargetList = Make<TStringList>();
   }
   void TearDown() override { cxResetTranslationLists(); }
 };
@@ -88,7 +88,7 @@ class Handler : public TObject {
 };
 
 struct EventFixture {
-  Owned<TcxEventHandlerCollection> Events{new TcxEventHandlerCollection};
+  Owned<TcxEventHandlerCollection> Events{Make<TcxEventHandlerCollection>()};
   Handler Handlers[6];
   std::vector<int> Log;
   std::map<int, std::function<void()>> Actions;  // run once, by handler id
@@ -172,7 +172,7 @@ TEST(cxEventHandlers, SenderAndArgumentsReachEveryHandler) {
     std::vector<std::pair<TObject*, const void*>> Got;
     void Handle(TObject* Sender, const void* AArgs) { Got.push_back({Sender, AArgs}); }
   } a, b;
-  Owned<TcxEventHandlerCollection> events(new TcxEventHandlerCollection);
+  Owned<TcxEventHandlerCollection> events(Make<TcxEventHandlerCollection>());
   events->Add(TcxEventHandler::Bind<&Receiver::Handle>(&a));
   events->Add(TcxEventHandler::Bind<&Receiver::Handle>(&b));
   events->Add(TcxEventHandler());  // unassigned: ignored
@@ -227,7 +227,7 @@ TEST(cxRegisteredClassList, TheNearestRegisteredAncestorAnswersWhateverTheOrderO
   const TClass a = TcxTestHelperA::StaticClass(), b = TcxTestHelperB::StaticClass();
   for (bool ancestorFirst : {true, false}) {
     SCOPED_TRACE(ancestorFirst ? "ancestor first" : "descendant first");
-    Owned<TcxRegisteredClassList> list(new TcxRegisteredClassList);
+    Owned<TcxRegisteredClassList> list(Make<TcxRegisteredClassList>());
     if (ancestorFirst) {
       list->Register(control, a);
       list->Register(win, b);
@@ -252,7 +252,7 @@ TEST(cxRegisteredClassList, TheNearestRegisteredAncestorAnswersWhateverTheOrderO
 }
 
 TEST(cxRegisteredClasses, DescriptionsHintsSortingAndLookups) {
-  Owned<TcxRegisteredClasses> reg(new TcxRegisteredClasses);
+  Owned<TcxRegisteredClasses> reg(Make<TcxRegisteredClasses>());
   const TClass control = TcxTestControl::StaticClass(), win = TcxTestWinControl::StaticClass(),
                button = TcxTestButton::StaticClass(), graphic = TcxTestGraphicControl::StaticClass();
   reg->Register(control, L"Zeta|The last one");
@@ -296,7 +296,7 @@ TEST(cxRegisteredClasses, RegisteringForStreamingOutlivesUnregistration) {
   const TClass helper = TcxTestHelperA::StaticClass();
   ASSERT_EQ(GetClass(L"TcxTestHelperA"), nullptr);
   {
-    Owned<TcxRegisteredClasses> reg(new TcxRegisteredClasses(true));
+    Owned<TcxRegisteredClasses> reg(Make<TcxRegisteredClasses>(true));
     reg->Register(helper, L"Helper");
     EXPECT_EQ(GetClass(L"TcxTestHelperA"), helper);
     reg->Unregister(helper);
@@ -315,8 +315,8 @@ TEST(cxObjectLinks, LinksOfADestroyedObjectReadNullAndTheControllerGoesWithTheLa
   EXPECT_EQ(cxCreateObjectLink(nullptr), nullptr);
   cxReleaseObjectLink(nullptr);
 
-  auto* component = new TcxComponent(nullptr);
-  auto* other = new TcxComponent(nullptr);
+  auto* component = Make<TcxComponent>(nullptr);
+  auto* other = Make<TcxComponent>(nullptr);
   TcxObjectLink* link1 = cxCreateObjectLink(component);
   TcxObjectLink* link2 = cxCreateObjectLink(component);
   TcxObjectLink* otherLink = cxCreateObjectLink(other);
@@ -351,10 +351,10 @@ TEST(cxFreeNotificator, ReportsTheFreedComponentsItWatches) {
     std::vector<TComponent*> Freed;
     void Gone(TComponent* c) { Freed.push_back(c); }
   } watcher;
-  auto* notificator = new TcxFreeNotificator(nullptr);
+  auto* notificator = Make<TcxFreeNotificator>(nullptr);
   notificator->OnFreeNotification = TcxFreeNotificationEvent::Bind<&Watcher::Gone>(&watcher);
-  auto* a = new TComponent(nullptr);
-  auto* b = new TComponent(nullptr);
+  auto* a = Make<TComponent>(nullptr);
+  auto* b = Make<TComponent>(nullptr);
   notificator->AddSender(a);
   notificator->AddSender(b);
   notificator->AddSender(nullptr);
@@ -366,7 +366,7 @@ TEST(cxFreeNotificator, ReportsTheFreedComponentsItWatches) {
   EXPECT_EQ(watcher.Freed[0], a);
 
   // Freeing the notificator first leaves the watched component safe.
-  auto* c = new TComponent(nullptr);
+  auto* c = Make<TComponent>(nullptr);
   notificator->AddSender(c);
   TObject::Free(notificator);
   TObject::Free(c);
@@ -388,13 +388,13 @@ IMPLEMENT_CLASS(TdxBarScreenTip, TComponent, (ConstructWith<TdxBarScreenTip, TCo
 }  // namespace
 
 TEST(cxUniqueNames, NamesAreBuiltFromParentBaseNameOrClassAndNumberedAgainstClashes) {
-  Owned<TComponent> root(new TComponent(nullptr));
-  auto* repo = new TComponent(root.get());
+  Owned<TComponent> root(Make<TComponent>(nullptr));
+  auto* repo = Make<TComponent>(root.get());
   repo->SetName(L"Repo");
-  (new TComponent(root.get()))->SetName(L"RepoScreenTip1");
-  (new TComponent(root.get()))->SetName(L"reposavefile");
-  auto* tip = new TdxBarScreenTip(root.get());
-  auto* named = new TdxBarScreenTip(root.get());
+  (Make<TComponent>(root.get()))->SetName(L"RepoScreenTip1");
+  (Make<TComponent>(root.get()))->SetName(L"reposavefile");
+  auto* tip = Make<TdxBarScreenTip>(root.get());
+  auto* named = Make<TdxBarScreenTip>(root.get());
   named->SetName(L"RepoFile");
 
   struct Case {
@@ -467,8 +467,8 @@ TEST(cxClassesRoutines, CharacterSizesSignsOwnersAndEvents) {
   EXPECT_EQ(cxSignOfValue(-0.1), -1);
   EXPECT_EQ(cxMakeSize(3, 4), TSize(3, 4));
 
-  Owned<TComponent> owner(new TComponent(nullptr));
-  Owned<TcxRect> rect(new TcxRect(owner.get()));
+  Owned<TComponent> owner(Make<TComponent>(nullptr));
+  Owned<TcxRect> rect(Make<TcxRect>(owner.get()));
   EXPECT_EQ(cxGetOwnerOf(rect.get()), owner.get());
   EXPECT_EQ(cxGetOwnerOf(owner.get()), nullptr);
   EXPECT_EQ(cxGetOwnerOf(nullptr), nullptr);

@@ -92,7 +92,7 @@ struct AnimateRecorder {
 
 // A form that is the active window while a test runs.
 struct ActiveForm {
-  Owned<TForm> form{new TForm(nullptr, 0)};
+  Owned<TForm> form{Make<TForm>(nullptr, 0)};
   ActiveForm() {
     form->SetBounds(60, 60, 200, 150);
     form->Show();
@@ -143,7 +143,7 @@ TEST(cxBaseHintWindow, ActivateHintAnimatesShortHintsOnly) {
   if (!TooltipSettings::Set(TRUE, TRUE) || !TooltipSettings::Is(TRUE, TRUE))
     GTEST_SKIP() << "the tooltip settings cannot be changed here";
   AnimateRecorder recorder;
-  Owned<TcxBaseHintWindow> hint(new TcxBaseHintWindow(nullptr));
+  Owned<TcxBaseHintWindow> hint(Make<TcxBaseHintWindow>(nullptr));
   EXPECT_EQ(hint->GetAnimationStyle(), cxhaAuto);
   EXPECT_EQ(hint->GetAnimationDelay(), 100);
   const String text99(99, L'x'), text100(100, L'x');
@@ -187,7 +187,7 @@ TEST(cxBaseHintWindow, ActivateHintAnimatesShortHintsOnly) {
 TEST(cxBaseHintWindow, KeptInsideTheWorkArea) {
   EnsureControlsRoutinesModule();
   AnimateRecorder recorder;
-  Owned<TcxBaseHintWindow> hint(new TcxBaseHintWindow(nullptr));
+  Owned<TcxBaseHintWindow> hint(Make<TcxBaseHintWindow>(nullptr));
   const TRect wa = PrimaryWorkArea();
   struct Case {
     TRect asked;
@@ -218,7 +218,7 @@ TEST(cxBaseHintWindow, WindowStylesAndNoActivation) {
   AnimateRecorder recorder;
   ActiveForm active;
   ASSERT_EQ(GetActiveWindow(), active.form->WindowHandle());
-  Owned<TcxBaseHintWindow> hint(new TcxBaseHintWindow(nullptr));
+  Owned<TcxBaseHintWindow> hint(Make<TcxBaseHintWindow>(nullptr));
   hint->ActivateHint(TRect(300, 300, 420, 320), L"no activation");
   PumpQueuedMessages();
   HWND h = hint->WindowHandle();
@@ -230,7 +230,7 @@ TEST(cxBaseHintWindow, WindowStylesAndNoActivation) {
   EXPECT_FALSE(style & WS_BORDER);
   EXPECT_TRUE(exStyle & WS_EX_TOPMOST);
   EXPECT_TRUE(exStyle & WS_EX_TOOLWINDOW);
-  EXPECT_EQ(hint->GetCaption(), L"no activation");
+  EXPECT_EQ(hint->Caption(), L"no activation");
   // The mouse falls through to the window below.
   EXPECT_EQ(SendMessageW(h, WM_NCHITTEST, 0, MAKELPARAM(310, 310)), LRESULT(HTTRANSPARENT));
 
@@ -243,12 +243,12 @@ TEST(cxBaseHintWindow, WindowStylesAndNoActivation) {
 TEST(cxBaseHintWindow, EraseBackgroundOnlyWhenAsked) {
   EnsureControlsRoutinesModule();
   AnimateRecorder recorder;
-  Owned<TcxBaseHintWindow> hint(new TcxBaseHintWindow(nullptr));
+  Owned<TcxBaseHintWindow> hint(Make<TcxBaseHintWindow>(nullptr));
   hint->ActivateHint(TRect(300, 300, 340, 320), L"erase");
-  Owned<TBitmap> bitmap(new TBitmap);
+  Owned<TBitmap> bitmap(Make<TBitmap>());
   bitmap->SetPixelFormat(pf32bit);
   bitmap->SetSize(40, 20);
-  HDC dc = bitmap->Canvas()->GetHandle();
+  HDC dc = bitmap->Canvas()->Handle();
   auto fill = [&] {
     RECT r{0, 0, 40, 20};
     HBRUSH brush = CreateSolidBrush(RGB(255, 0, 255));
@@ -262,13 +262,13 @@ TEST(cxBaseHintWindow, EraseBackgroundOnlyWhenAsked) {
   hint->SetNeedEraseBackground(true);
   fill();
   EXPECT_EQ(SendMessageW(hint->WindowHandle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0), 1);
-  EXPECT_EQ(GetPixel(dc, 5, 5), ColorToGDI(hint->GetColor()));
+  EXPECT_EQ(GetPixel(dc, 5, 5), ColorToGDI(hint->Color()));
 }
 
 TEST(cxBaseHintWindow, StandardHintBehavesLikeThePlatformHint) {
   EnsureControlsRoutinesModule();
   AnimateRecorder recorder;
-  Owned<TcxBaseHintWindow> hint(new TcxBaseHintWindow(nullptr));
+  Owned<TcxBaseHintWindow> hint(Make<TcxBaseHintWindow>(nullptr));
   hint->SetStandardHint(true);
   hint->ActivateHint(TRect(200, 200, 300, 220), L"standard");
   HWND h = hint->WindowHandle();
@@ -279,8 +279,8 @@ TEST(cxBaseHintWindow, StandardHintBehavesLikeThePlatformHint) {
 
   // Its text change resizes it to the text; ours keeps the bounds.
   hint->SetCaption(L"a much longer text than before");
-  EXPECT_NE(hint->GetWidth(), 100);
-  Owned<TcxBaseHintWindow> own(new TcxBaseHintWindow(nullptr));
+  EXPECT_NE(hint->Width(), 100);
+  Owned<TcxBaseHintWindow> own(Make<TcxBaseHintWindow>(nullptr));
   own->ActivateHint(TRect(200, 200, 300, 220), L"own");
   own->SetCaption(L"a much longer text than before");
   EXPECT_EQ(own->BoundsRect(), TRect(200, 200, 300, 220));
@@ -289,7 +289,7 @@ TEST(cxBaseHintWindow, StandardHintBehavesLikeThePlatformHint) {
 TEST(cxBaseHintWindow, HintAreaIsHandedToTheNextActivation) {
   EnsureControlsRoutinesModule();
   AnimateRecorder recorder;
-  Owned<THintProbe> hint(new THintProbe(nullptr));
+  Owned<THintProbe> hint(Make<THintProbe>(nullptr));
   IcxHintAreaTarget* target = Supports<IcxHintAreaTarget>(static_cast<TObject*>(hint.get()));
   ASSERT_NE(target, nullptr);
   target->SetHintAreaBounds(TRect(1, 2, 3, 4));
@@ -404,7 +404,7 @@ HWND CreateRecordingWindow() {
 }
 
 TCustomControl* AddChild(TWinControl* parent, int x, int y, int w, int h) {
-  auto* child = new TCustomControl(parent);
+  auto* child = Make<TCustomControl>(parent);
   child->SetParent(parent);
   child->SetBounds(x, y, w, h);
   return child;
@@ -413,18 +413,18 @@ TCustomControl* AddChild(TWinControl* parent, int x, int y, int w, int h) {
 }  // namespace
 
 TEST(cxPopupWindow, DefaultsAndIndents) {
-  Owned<TcxPopupWindow> popup(new TcxPopupWindow);
+  Owned<TcxPopupWindow> popup(Make<TcxPopupWindow>());
   EXPECT_EQ(popup->Owner(), nullptr);
-  EXPECT_EQ(popup->TCustomForm::GetBorderStyle(), bsNone);
-  EXPECT_EQ(popup->GetFormStyle(), fsStayOnTop);
-  EXPECT_EQ(popup->GetDefaultMonitor(), dmDesktop);
+  EXPECT_EQ(popup->TCustomForm::BorderStyle(), bsNone);
+  EXPECT_EQ(popup->FormStyle(), fsStayOnTop);
+  EXPECT_EQ(popup->DefaultMonitor(), dmDesktop);
   EXPECT_TRUE(popup->GetAdjustable());
   EXPECT_EQ(popup->GetAlignHorz(), pahLeft);
   EXPECT_EQ(popup->GetAlignVert(), pavBottom);
   EXPECT_EQ(popup->GetDirection(), pdVertical);
-  EXPECT_EQ(popup->GetBorderStyle(), pbsNone);
+  EXPECT_EQ(popup->BorderStyle(), pbsNone);
   EXPECT_EQ(popup->GetFrameColor(), clWindowText);
-  EXPECT_FALSE(popup->GetVisible());
+  EXPECT_FALSE(popup->Visible());
   ASSERT_NE(popup->cxCanvas(), nullptr);
   EXPECT_EQ(popup->cxCanvas()->Canvas(), popup->Canvas());
 
@@ -441,7 +441,7 @@ TEST(cxPopupWindow, DefaultsAndIndents) {
 }
 
 TEST(cxPopupWindow, SizesAroundItsChildrenOnce) {
-  Owned<TcxPopupWindow> popup(new TcxPopupWindow);
+  Owned<TcxPopupWindow> popup(Make<TcxPopupWindow>());
   TCustomControl* a = AddChild(popup.get(), 0, 0, 80, 40);
   TCustomControl* b = AddChild(popup.get(), 20, 50, 30, 10);
   popup->SetBorderStyle(pbs3D);
@@ -450,44 +450,44 @@ TEST(cxPopupWindow, SizesAroundItsChildrenOnce) {
     popup->CalculateSize();
     EXPECT_EQ(a->BoundsRect(), TRect(6, 6, 86, 46)) << pass;
     EXPECT_EQ(b->BoundsRect(), TRect(26, 56, 56, 66)) << pass;
-    EXPECT_EQ(popup->GetWidth(), 6 + 80 + 6) << pass;
-    EXPECT_EQ(popup->GetHeight(), 6 + 60 + 6) << pass;
+    EXPECT_EQ(popup->Width(), 6 + 80 + 6) << pass;
+    EXPECT_EQ(popup->Height(), 6 + 60 + 6) << pass;
   }
   // A new frame takes the children back first; the next sizing applies it.
   popup->SetBorderStyle(pbsUltraFlat);
   EXPECT_EQ(a->BoundsRect(), TRect(0, 0, 80, 40));
   popup->CalculateSize();
   EXPECT_EQ(a->BoundsRect(), TRect(5, 5, 85, 45));
-  EXPECT_EQ(popup->GetWidth(), 5 + 80 + 5);
+  EXPECT_EQ(popup->Width(), 5 + 80 + 5);
   popup->SetBorderSpace(0);
   popup->CalculateSize();
   EXPECT_EQ(a->BoundsRect(), TRect(1, 1, 81, 41));
-  EXPECT_EQ(popup->GetHeight(), 1 + 60 + 1);
+  EXPECT_EQ(popup->Height(), 1 + 60 + 1);
 
   // Not adjustable: nothing moves. Without children the size stays.
   popup->SetAdjustable(false);
   popup->SetBorderSpace(10);
   popup->CalculateSize();
   EXPECT_EQ(a->BoundsRect(), TRect(0, 0, 80, 40));
-  Owned<TcxPopupWindow> empty(new TcxPopupWindow);
+  Owned<TcxPopupWindow> empty(Make<TcxPopupWindow>());
   empty->SetBounds(0, 0, 33, 44);
   empty->SetBorderStyle(pbs3D);
   empty->CalculateSize();
-  EXPECT_EQ(empty->GetWidth(), 33);
-  EXPECT_EQ(empty->GetHeight(), 44);
+  EXPECT_EQ(empty->Width(), 33);
+  EXPECT_EQ(empty->Height(), 44);
 }
 
 TEST(cxPopupWindow, DrawsItsFrame) {
-  Owned<TPopupProbe> popup(new TPopupProbe);
+  Owned<TPopupProbe> popup(Make<TPopupProbe>());
   popup->SetBounds(0, 0, 20, 16);
-  Owned<TBitmap> bitmap(new TBitmap);
+  Owned<TBitmap> bitmap(Make<TBitmap>());
   bitmap->SetPixelFormat(pf32bit);
   bitmap->SetSize(20, 16);
   TCanvas* formCanvas = popup->cxCanvas()->Canvas();
   popup->cxCanvas()->SetCanvas(bitmap->Canvas());
   const COLORREF background = RGB(255, 0, 255);
   auto draw = [&](TcxPopupBorderStyle style) {
-    HDC dc = bitmap->Canvas()->GetHandle();
+    HDC dc = bitmap->Canvas()->Handle();
     RECT r{0, 0, 20, 16};
     HBRUSH brush = CreateSolidBrush(background);
     FillRect(dc, &r, brush);
@@ -525,11 +525,11 @@ TEST(cxPopupWindow, DrawsItsFrame) {
 
 TEST(cxPopupWindow, PopupOpensNextToItsOwner) {
   EnsureControlsRoutinesModule();
-  Owned<TForm> ownerForm(new TForm(nullptr, 0));
+  Owned<TForm> ownerForm(Make<TForm>(nullptr, 0));
   ownerForm->SetBounds(100, 100, 300, 200);
   ownerForm->Font()->SetSize(14);
   ownerForm->Show();
-  Owned<TcxPopupWindow> popup(new TcxPopupWindow);
+  Owned<TcxPopupWindow> popup(Make<TcxPopupWindow>());
   TCustomControl* child = AddChild(popup.get(), 0, 0, 80, 40);
   popup->SetBorderStyle(pbsFlat);
   popup->SetOwnerParent(ownerForm.get());
@@ -549,7 +549,7 @@ TEST(cxPopupWindow, PopupOpensNextToItsOwner) {
     EXPECT_EQ(child->BoundsRect(), TRect(1, 1, 81, 41)) << pass;
     EXPECT_TRUE(GetWindowLongW(h, GWL_EXSTYLE) & WS_EX_TOPMOST);
     EXPECT_FALSE(GetWindowLongW(h, GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME | WS_BORDER));
-    EXPECT_EQ(popup->Font()->GetSize(), 14);
+    EXPECT_EQ(popup->Font()->Size(), 14);
     popup->CloseUp();
     EXPECT_FALSE(IsWindowVisible(h));
   }
@@ -569,7 +569,7 @@ TEST(cxPopupWindow, ApplicationDeactivationClosesIt) {
   SetActiveWindow(owner);
   ASSERT_TRUE(PumpMessagesUntil([&] { return GetActiveWindow() == owner; }));
 
-  Owned<TPopupProbe> popup(new TPopupProbe);
+  Owned<TPopupProbe> popup(Make<TPopupProbe>());
   popup->SetOwnerBounds(TRect(60, 60, 160, 80));
   popup->SetBounds(0, 0, 100, 60);
   gNCActivate.clear();
@@ -588,7 +588,7 @@ TEST(cxPopupWindow, ApplicationDeactivationClosesIt) {
   ASSERT_GE(popup->NCActivateAtClose, 1u);
   EXPECT_EQ(gNCActivate[popup->NCActivateAtClose - 1], WPARAM(FALSE));
   EXPECT_FALSE(IsWindowVisible(popup->WindowHandle()));
-  EXPECT_FALSE(popup->GetVisible());
+  EXPECT_FALSE(popup->Visible());
 
   // The application becoming active again leaves it closed.
   const int closed = popup->Closed;
@@ -600,7 +600,7 @@ TEST(cxPopupWindow, ApplicationDeactivationClosesIt) {
 TEST(cxPopupWindow, ClosesWhenAnotherFormIsActivated) {
   EnsureControlsRoutinesModule();
   ActiveForm first;
-  Owned<TPopupProbe> popup(new TPopupProbe);
+  Owned<TPopupProbe> popup(Make<TPopupProbe>());
   popup->SetOwnerBounds(TRect(60, 60, 160, 80));
   popup->SetBounds(0, 0, 100, 60);
   popup->Popup();

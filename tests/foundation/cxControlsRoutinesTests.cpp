@@ -125,7 +125,7 @@ TEST(cxControlsRoutines, ShiftStateHelpers) {
 }
 
 TEST(cxControlsRoutines, DragDetectAreaIsSymmetric) {
-  const int t = Mouse->GetDragThreshold();
+  const int t = Mouse->DragThreshold();
   const TPoint p(100, 100);
   EXPECT_TRUE(cxIsInDragDetectArea(p, 100, 100));
   EXPECT_TRUE(cxIsInDragDetectArea(p, 100 + t - 1, 100 - t + 1));
@@ -230,7 +230,7 @@ TEST(cxControlsRoutines, RectsAndMapping) {
   cxMapPointBetweenWindows(top.h, child.h, p);
   EXPECT_EQ(p, TPoint(-13, -16));
 
-  auto* control = new TCustomControl(nullptr);
+  auto* control = Make<TCustomControl>(nullptr);
   Owned<TCustomControl> owner(control);
   r = TRect(1, 2, 3, 4);
   EXPECT_FALSE(cxGetControlWindowRect(control, r));   // no window
@@ -256,10 +256,10 @@ TEST(cxControlsRoutines, FindWindowAtScreenPointReachesDisabledChildren) {
 
 TEST(cxControlsRoutines, HandleObtainable) {
   EXPECT_FALSE(cxIsHandleObtainable(nullptr));
-  Owned<TCustomControl> lonely(new TCustomControl(nullptr));
+  Owned<TCustomControl> lonely(Make<TCustomControl>(nullptr));
   EXPECT_FALSE(cxIsHandleObtainable(lonely.get()));
 
-  auto* child = new TCustomControl(lonely.get());
+  auto* child = Make<TCustomControl>(lonely.get());
   child->SetParent(lonely.get());
   EXPECT_FALSE(cxIsHandleObtainable(child));
 
@@ -269,9 +269,9 @@ TEST(cxControlsRoutines, HandleObtainable) {
   EXPECT_TRUE(cxIsHandleObtainable(child));
   lonely->SetParentWindow(nullptr);
 
-  Owned<TForm> form(new TForm(nullptr, 0));
+  Owned<TForm> form(Make<TForm>(nullptr, 0));
   EXPECT_TRUE(cxIsHandleObtainable(form.get()));
-  auto* onForm = new TCustomControl(form.get());
+  auto* onForm = Make<TCustomControl>(form.get());
   onForm->SetParent(form.get());
   EXPECT_TRUE(cxIsHandleObtainable(onForm));
   EXPECT_FALSE(onForm->HandleAllocated());   // the test created nothing
@@ -302,19 +302,19 @@ bool HasUpdate(TWinControl* c) { return GetUpdateRect(c->WindowHandle(), nullptr
 
 TEST(cxControlsRoutines, InvalidateControlWithParent) {
   Wnd host(WS_POPUP | WS_VISIBLE, nullptr, 0, 0, 300, 300);
-  Owned<TInvalidateCounter> parent(new TInvalidateCounter(nullptr));
+  Owned<TInvalidateCounter> parent(Make<TInvalidateCounter>(nullptr));
   parent->SetBounds(0, 0, 250, 250);
   parent->SetParentWindow(host.h);
-  auto* control = new TCustomControl(parent.get());
+  auto* control = Make<TCustomControl>(parent.get());
   // WS_CLIPCHILDREN: invalidating the control's own window leaves its
   // children alone.
   control->SetControlStyle(control->ControlStyle() + csAcceptsControls);
   control->SetParent(parent.get());
   control->SetBounds(10, 10, 200, 200);
-  auto* plain = new TCustomControl(parent.get());
+  auto* plain = Make<TCustomControl>(parent.get());
   plain->SetParent(control);
   plain->SetBounds(0, 0, 40, 40);
-  auto* opaque = new TCustomControl(parent.get());
+  auto* opaque = Make<TCustomControl>(parent.get());
   opaque->SetParent(control);
   opaque->SetBounds(50, 0, 40, 40);
   opaque->SetControlStyle(opaque->ControlStyle() + csOpaque - csParentBackground);
@@ -344,7 +344,7 @@ TEST(cxControlsRoutines, InvalidateControlWithParent) {
   EXPECT_FALSE(HasUpdate(opaque));
 
   // Without a window nothing happens.
-  Owned<TCustomControl> windowless(new TCustomControl(nullptr));
+  Owned<TCustomControl> windowless(Make<TCustomControl>(nullptr));
   const int before = parent->Count;
   cxInvalidateControlWithParent(windowless.get(), true, true);
   cxInvalidateControlWithParent(nullptr, true, true);
@@ -354,7 +354,7 @@ TEST(cxControlsRoutines, InvalidateControlWithParent) {
 TEST(cxControlsRoutines, MDIFormTests) {
   EXPECT_FALSE(cxIsMDIChildForm(nullptr));
   EXPECT_FALSE(cxIsMDIParentForm(nullptr));
-  Owned<TForm> form(new TForm(nullptr, 0));
+  Owned<TForm> form(Make<TForm>(nullptr, 0));
   EXPECT_FALSE(cxIsMDIChildForm(form.get()));
   form->SetFormStyle(fsMDIForm);
   EXPECT_TRUE(cxIsMDIParentForm(form.get()));
@@ -413,7 +413,7 @@ struct DragFixture {
 }  // namespace
 
 TEST(cxControlsRoutines, WaitForDragStart) {
-  const int t = Mouse->GetDragThreshold();
+  const int t = Mouse->DragThreshold();
   ASSERT_GT(t, 1);
   struct Case {
     const char* name;
@@ -445,7 +445,7 @@ TEST(cxControlsRoutines, WaitForDragStart) {
 TEST(cxControlsRoutines, WaitForDragStartLeftOfAndAboveTheWindow) {
   // The press near the window's top-left corner: the moves go to negative
   // client coordinates.
-  const int t = Mouse->GetDragThreshold();
+  const int t = Mouse->DragThreshold();
   Wnd window(WS_POPUP | WS_VISIBLE, nullptr, 300, 200, 200, 200, WS_EX_TOPMOST);
   PumpQueuedMessages();
   SetCursorPos(302, 202);
@@ -484,15 +484,15 @@ TEST(cxControlsRoutines, ComponentDottedPath) {
   cxGetComponentDottedPath(nullptr, path);
   EXPECT_EQ(path, L"");
 
-  Owned<TComponent> alone(new TComponent(nullptr));
+  Owned<TComponent> alone(Make<TComponent>(nullptr));
   alone->SetName(L"Alone");
   cxGetComponentDottedPath(alone.get(), path);
   EXPECT_EQ(path, L"Alone");
 
-  auto* form = new TForm(Application, 0);
+  auto* form = Make<TForm>(Application, 0);
   Owned<TForm> formOwner(form);
   form->SetName(L"Form1");
-  auto* button = new TComponent(form);
+  auto* button = Make<TComponent>(form);
   button->SetName(L"Button1");
   cxGetComponentDottedPath(button, path);
   EXPECT_EQ(path, L".Form1.Button1");   // the application's name is empty
@@ -537,10 +537,10 @@ class TDesignerProcScope {
 
 TEST(cxControlsRoutines, DesignerNotification) {
   gDesignerCalls.clear();
-  Owned<TDesignForm> form(new TDesignForm);
-  auto* control = new TCustomControl(form.get());
+  Owned<TDesignForm> form(Make<TDesignForm>());
+  auto* control = Make<TCustomControl>(form.get());
   control->SetParent(form.get());
-  Owned<TcxDesignController> owned(new TcxDesignController);
+  Owned<TcxDesignController> owned(Make<TcxDesignController>());
   TcxDesignController& controller = *owned;
   TDesignerProcScope designer(&RecordDesigner);
 
@@ -611,7 +611,7 @@ class TMenuProbe : public TObject {
 };
 
 TMenuItem* AddItem(TPopupMenu* menu, const wchar_t* caption) {
-  auto* item = new TMenuItem(menu);
+  auto* item = Make<TMenuItem>(menu);
   item->SetCaption(caption);
   menu->Items()->Add(item);
   return item;
@@ -621,12 +621,12 @@ TMenuItem* AddItem(TPopupMenu* menu, const wchar_t* caption) {
 
 TEST(cxControlsRoutines, PopupMenuHeight) {
   EXPECT_EQ(cxCalculatePopupMenuHeight(nullptr), 0);
-  Owned<TPopupMenu> menu(new TPopupMenu(nullptr));
+  Owned<TPopupMenu> menu(Make<TPopupMenu>(nullptr));
   EXPECT_EQ(cxCalculatePopupMenuHeight(menu.get()), 4);
 
   // Plain items: the menu font's "Qg" height plus 4 each.
   HDC dc = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, Screen->MenuFont()->GetHandle());
+  HGDIOBJ old = SelectObject(dc, Screen->MenuFont()->Handle());
   SIZE qg{};
   GetTextExtentPoint32W(dc, L"Qg", 2, &qg);
   SelectObject(dc, old);
@@ -638,7 +638,7 @@ TEST(cxControlsRoutines, PopupMenuHeight) {
 
   // Owner-drawn items measure themselves; a break starts a new column and
   // the tallest column counts.
-  Owned<TPopupMenu> drawn(new TPopupMenu(nullptr));
+  Owned<TPopupMenu> drawn(Make<TPopupMenu>(nullptr));
   drawn->SetOwnerDraw(true);
   TMenuProbe probe;
   probe.Heights = {10, 20, 30, 25, 7};
@@ -660,7 +660,7 @@ TEST(cxControlsRoutines, PopupMenuShortCutAndShow) {
   EXPECT_FALSE(cxPopupMenuIsShortCut(nullptr, key));
   EXPECT_FALSE(cxShowPopupMenu(nullptr, nullptr, 1, 2));
 
-  Owned<TFakeMenuSource> source(new TFakeMenuSource);
+  Owned<TFakeMenuSource> source(Make<TFakeMenuSource>());
   EXPECT_FALSE(cxPopupMenuIsShortCut(source.get(), key));
   EXPECT_EQ(source->LastKey, VK_F5);
   key.CharCode = VK_F6;
@@ -670,7 +670,7 @@ TEST(cxControlsRoutines, PopupMenuShortCutAndShow) {
   EXPECT_EQ(source->Shown[0], TPoint(30, 40));
 
   // A platform popup menu: its shortcuts run the item.
-  Owned<TPopupMenu> menu(new TPopupMenu(nullptr));
+  Owned<TPopupMenu> menu(Make<TPopupMenu>(nullptr));
   TMenuProbe probe;
   TMenuItem* item = AddItem(menu.get(), L"Refresh");
   item->SetShortCut(ShortCut(VK_F5, {}));
@@ -682,13 +682,13 @@ TEST(cxControlsRoutines, PopupMenuShortCutAndShow) {
   EXPECT_FALSE(cxPopupMenuIsShortCut(menu.get(), key));
 
   // Other components are not menus.
-  Owned<TComponent> other(new TComponent(nullptr));
+  Owned<TComponent> other(Make<TComponent>(nullptr));
   EXPECT_FALSE(cxPopupMenuIsShortCut(other.get(), key));
   EXPECT_FALSE(cxShowPopupMenu(nullptr, other.get(), 0, 0));
 
   // Without AutoPopup a platform menu is not shown; with it, it is shown for
   // the caller (an action its menu loop runs closes it).
-  Owned<TComponent> caller(new TComponent(nullptr));
+  Owned<TComponent> caller(Make<TComponent>(nullptr));
   menu->SetAutoPopup(false);
   EXPECT_FALSE(cxShowPopupMenu(caller.get(), menu.get(), 10, 10));
   EXPECT_EQ(menu->PopupComponent(), nullptr);

@@ -219,14 +219,14 @@ TEST_F(cxDrawTextUtilsDC, ReadsTheFormatWordAndTheFontMetrics) {
 }
 
 TEST_F(cxDrawTextUtilsDC, CanvasParametersComeFromItsFont) {
-  TBitmap* bitmap = new TBitmap();
+  TBitmap* bitmap = Make<TBitmap>();
   bitmap->SetSize(8, 8);
   bitmap->Canvas()->Font()->SetName(kLatinFace);
   bitmap->Canvas()->Font()->SetHeight(-20);
   TcxTextParams p;
   cxInitTextParamsFromCanvas(bitmap->Canvas(), WordBreak, p);
   TEXTMETRICW tm{};
-  GetTextMetricsW(bitmap->Canvas()->GetHandle(), &tm);
+  GetTextMetricsW(bitmap->Canvas()->Handle(), &tm);
   EXPECT_EQ(p.RowHeight, tm.tmHeight);
   EXPECT_GT(p.RowHeight, 20);
   EXPECT_TRUE(p.WordBreak);
@@ -577,11 +577,11 @@ TEST_F(cxDrawTextUtilsDC, DrawsTabbedRowsLongerThanTheTabbedOutputTakes) {
 TEST_F(cxDrawTextUtilsDC, KeepsTheDCAndLeaksNothing) {
   TTextDib dib(200, 60);
   dib.SetFont(kLatinFace, -11);
-  TFont* font = new TFont();
+  TFont* font = Make<TFont>();
   font->SetName(kChineseFace);
   font->SetHeight(-14);
   font->SetColor(clBlue);
-  font->GetHandle();
+  font->Handle();
   SetBkMode(dib.DC, OPAQUE);
   const HGDIOBJ oldFont = GetCurrentObject(dib.DC, OBJ_FONT);
   const long live = GdiAccounting::Live();

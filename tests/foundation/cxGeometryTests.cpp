@@ -91,7 +91,7 @@ IMPLEMENT_CLASS(TOrderedRect, TcxRect, (ConstructWith<TOrderedRect, TPersistent>
 
 TEST(cxRect, SettersReportOnlyRealChanges) {
   ChangeCounter counter;
-  Owned<TcxRect> r(new TcxRect(nullptr));
+  Owned<TcxRect> r(Make<TcxRect>(nullptr));
   r->OnChange = TNotifyEvent::Bind<&ChangeCounter::Changed>(&counter);
   EXPECT_TRUE(r->IsEmpty());
 
@@ -127,15 +127,15 @@ TEST(cxRect, SettersReportOnlyRealChanges) {
   EXPECT_EQ(r->Left(), 0);
   EXPECT_EQ(counter.Count, 7);
 
-  Owned<TcxRect> copy(new TcxRect(nullptr));
+  Owned<TcxRect> copy(Make<TcxRect>(nullptr));
   copy->Assign(r.get());
   EXPECT_TRUE(copy->IsEqual(r.get()));
   EXPECT_TRUE(copy->IsEqual(TRect(0, 3, 4, 5)));
-  Owned<TcxSize> size(new TcxSize(nullptr));
+  Owned<TcxSize> size(Make<TcxSize>(nullptr));
   copy->Assign(size.get());  // ignored without an error
   EXPECT_EQ(copy->Rect(), TRect(0, 3, 4, 5));
 
-  Owned<TOrderedRect> ordered(new TOrderedRect(nullptr));
+  Owned<TOrderedRect> ordered(Make<TOrderedRect>(nullptr));
   ordered->OnChange = TNotifyEvent::Bind<&ChangeCounter::Changed>(&counter);
   ordered->SetRect(TRect(5, 0, 8, 1));
   counter.Count = 0;
@@ -147,7 +147,7 @@ TEST(cxRect, SettersReportOnlyRealChanges) {
 
 TEST(cxSize, NegativePartsBecomeZeroAndOnlyChangesAreReported) {
   ChangeCounter counter;
-  Owned<TcxSize> s(new TcxSize(nullptr));
+  Owned<TcxSize> s(Make<TcxSize>(nullptr));
   s->OnChange = TNotifyEvent::Bind<&ChangeCounter::Changed>(&counter);
   s->SetSize(TSize(-5, 7));
   EXPECT_EQ(s->Size(), TSize(0, 7));
@@ -165,10 +165,10 @@ TEST(cxSize, NegativePartsBecomeZeroAndOnlyChangesAreReported) {
   EXPECT_FALSE(s->IsEmpty());
   EXPECT_TRUE(s->IsEqual(TSize(3, 0)));
 
-  Owned<TcxSize> copy(new TcxSize(nullptr));
+  Owned<TcxSize> copy(Make<TcxSize>(nullptr));
   copy->Assign(s.get());
   EXPECT_TRUE(copy->IsEqual(s.get()));
-  Owned<TcxRect> rect(new TcxRect(nullptr));
+  Owned<TcxRect> rect(Make<TcxRect>(nullptr));
   EXPECT_THROW(copy->Assign(rect.get()), EConvertError);
 }
 
@@ -177,7 +177,7 @@ namespace {
 class TGeometryHolder : public TComponent {
   DECLARE_CLASS(TGeometryHolder, TComponent)
   explicit TGeometryHolder(TComponent* AOwner)
-      : TComponent(AOwner), FBounds(new TcxRect(this)), FExtent(new TcxSize(this)) {}
+      : TComponent(AOwner), FBounds(Make<TcxRect>(this)), FExtent(Make<TcxSize>(this)) {}
   ~TGeometryHolder() override {
     TObject::Free(FBounds);
     TObject::Free(FExtent);
@@ -198,17 +198,17 @@ BEGIN_CLASS(TGeometryHolder, TComponent, (ConstructWith<TGeometryHolder, TCompon
 END_CLASS
 
 std::string WrittenText(TComponent* c) {
-  Owned<TMemoryStream> binary(new TMemoryStream), text(new TMemoryStream);
+  Owned<TMemoryStream> binary(Make<TMemoryStream>()), text(Make<TMemoryStream>());
   WriteComponentToStream(binary.get(), c);
   binary->SetPosition(0);
   ObjectBinaryToText(binary.get(), text.get());
-  return std::string(static_cast<const char*>(text->Memory()), static_cast<size_t>(text->GetSize()));
+  return std::string(static_cast<const char*>(text->Memory()), static_cast<size_t>(text->Size()));
 }
 
 }  // namespace
 
 TEST(cxGeometryStreaming, OnlyNonZeroValuesAreStoredAndTheyReadBack) {
-  Owned<TGeometryHolder> holder(new TGeometryHolder(nullptr));
+  Owned<TGeometryHolder> holder(Make<TGeometryHolder>(nullptr));
   holder->SetName(L"Holder");
   const std::string empty = WrittenText(holder.get());
   EXPECT_EQ(empty.find("Bounds."), std::string::npos) << empty;
@@ -224,10 +224,10 @@ TEST(cxGeometryStreaming, OnlyNonZeroValuesAreStoredAndTheyReadBack) {
   EXPECT_NE(text.find("Extent.Height = 9"), std::string::npos) << text;
   EXPECT_EQ(text.find("Extent.Width"), std::string::npos) << text;
 
-  Owned<TMemoryStream> binary(new TMemoryStream);
+  Owned<TMemoryStream> binary(Make<TMemoryStream>());
   WriteComponentToStream(binary.get(), holder.get());
   binary->SetPosition(0);
-  Owned<TGeometryHolder> copy(new TGeometryHolder(nullptr));
+  Owned<TGeometryHolder> copy(Make<TGeometryHolder>(nullptr));
   ReadComponentFromStream(binary.get(), copy.get());
   EXPECT_EQ(copy->Bounds()->Rect(), TRect(3, 0, 0, -4));
   EXPECT_EQ(copy->Extent()->Size(), TSize(0, 9));

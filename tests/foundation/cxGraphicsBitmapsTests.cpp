@@ -54,7 +54,7 @@ Owned<TcxAlphaBitmap> Filled(int w, int h, DWORD v) {
 
 TBytes BytesOf(TMemoryStream* s) {
   const auto* p = static_cast<const Byte*>(s->Memory());
-  return TBytes(p, p + s->GetSize());
+  return TBytes(p, p + s->Size());
 }
 
 Owned<TMemoryStream> StreamOf(const TBytes& bytes) {
@@ -82,14 +82,14 @@ struct TChangeCounter : public TObject {
 
 TEST(CxBitmap, CreateGivesEmpty24BitBitmapWithCanvas) {
   auto b = MakeOwned<TcxBitmap>();
-  EXPECT_EQ(b->GetWidth(), 0);
-  EXPECT_EQ(b->GetHeight(), 0);
-  EXPECT_EQ(b->GetPixelFormat(), pf24bit);
+  EXPECT_EQ(b->Width(), 0);
+  EXPECT_EQ(b->Height(), 0);
+  EXPECT_EQ(b->PixelFormat(), pf24bit);
   ASSERT_NE(b->cxCanvas(), nullptr);
   EXPECT_EQ(b->cxCanvas()->Canvas(), b->Canvas());
   auto sized = MakeOwned<TcxBitmap>(TRect(10, 20, 13, 25), pf32bit);
-  EXPECT_EQ(sized->GetWidth(), 3);
-  EXPECT_EQ(sized->GetHeight(), 5);
+  EXPECT_EQ(sized->Width(), 3);
+  EXPECT_EQ(sized->Height(), 5);
   EXPECT_EQ(sized->ClientRect(), TRect(0, 0, 3, 5));
 }
 
@@ -100,7 +100,7 @@ TEST(CxBitmap, UpdateBracketsGiveOneNotification) {
 
   b->SetSize(-5, 3);   // already 0 x 3
   EXPECT_EQ(counter.Count, 0);
-  EXPECT_EQ(b->GetWidth(), 0);
+  EXPECT_EQ(b->Width(), 0);
 
   for (int i = 0; i < 5; ++i) b->BeginUpdate();
   b->SetSize(4, 4);
@@ -150,8 +150,8 @@ TEST(CxBitmap, RotateTurnsThePixels) {
   auto b = MakeOwned<TcxBitmap32>(3, 2, true);
   SetPixelAt(b.get(), 2, 0, 0x00AABBCC);   // top right
   b->Rotate(raPlus90);
-  ASSERT_EQ(b->GetWidth(), 2);
-  ASSERT_EQ(b->GetHeight(), 3);
+  ASSERT_EQ(b->Width(), 2);
+  ASSERT_EQ(b->Height(), 3);
   EXPECT_EQ(PixelAt(b.get(), 0, 0) & 0xFFFFFF, 0xAABBCCu);
 }
 
@@ -161,8 +161,8 @@ TEST(CxBitmap, RotateTurnsThePixels) {
 
 TEST(CxBitmap32, StaysAt32BitsPerPixel) {
   auto b = MakeOwned<TcxBitmap32>(2, 2);
-  EXPECT_EQ(b->GetPixelFormat(), pf32bit);
-  EXPECT_EQ(MakeOwned<TcxBitmap32>()->GetPixelFormat(), pf32bit);
+  EXPECT_EQ(b->PixelFormat(), pf32bit);
+  EXPECT_EQ(MakeOwned<TcxBitmap32>()->PixelFormat(), pf32bit);
   auto other = MakeOwned<TBitmap>();
   other->SetPixelFormat(pf24bit);
   other->SetSize(2, 2);
@@ -249,13 +249,13 @@ TEST(CxBitmap32, LoadFromStreamEndsAt32Bits) {
   TChangeCounter counter;
   b->OnChange = TNotifyEvent::Bind<&TChangeCounter::Changed>(&counter);
   b->LoadFromStream(stream.get());
-  EXPECT_EQ(b->GetPixelFormat(), pf32bit);
-  EXPECT_EQ(b->GetWidth(), 2);
+  EXPECT_EQ(b->PixelFormat(), pf32bit);
+  EXPECT_EQ(b->Width(), 2);
   EXPECT_EQ(counter.Count, 1);
 
   auto garbage = StreamOf(TBytes(40, 0x5A));
   EXPECT_THROW(b->LoadFromStream(garbage.get()), EInvalidGraphic);
-  EXPECT_EQ(b->GetPixelFormat(), pf32bit);
+  EXPECT_EQ(b->PixelFormat(), pf32bit);
   EXPECT_EQ(b->LockCount(), 0);
 }
 
@@ -357,7 +357,7 @@ TEST(CxAlphaBitmap, ClearUsesTheTransparentBackground) {
 
   b->TransparentPixels()->Add(clRed);
   b->RefreshImage(3, 1);
-  EXPECT_EQ(b->GetWidth(), 3);
+  EXPECT_EQ(b->Width(), 3);
   EXPECT_EQ(b->TransparentPixels()->Count(), 0);
   EXPECT_EQ(PixelAt(b.get(), 2, 0), 0u);
 }
@@ -389,8 +389,8 @@ TEST(CxAlphaBitmap, DrawShadowAddsTheShapeMovedRightAndDown) {
   EXPECT_EQ(PixelAt(f.Mask.get(), 0, 0), 0u);            // shape: black
   EXPECT_EQ(PixelAt(f.Mask.get(), 3, 3), 0xFFFFFFFFu);   // background: white
   f.Image->DrawShadow(f.Mask.get(), 1, clBlue, true);
-  ASSERT_EQ(f.Image->GetWidth(), 5);
-  ASSERT_EQ(f.Image->GetHeight(), 5);
+  ASSERT_EQ(f.Image->Width(), 5);
+  ASSERT_EQ(f.Image->Height(), 5);
   EXPECT_EQ(PixelAt(f.Image.get(), 0, 0), Argb(255, 255, 0, 0));   // the shape
   EXPECT_EQ(PixelAt(f.Image.get(), 1, 1), Argb(255, 255, 0, 0));
   // The shadow where the moved shape leaves the shape.
@@ -418,12 +418,12 @@ TEST(CxSharedBitmaps, ReusedAndRefreshed) {
   const long before = GdiAccounting::Live();
   TcxAlphaBitmap* draw = cxGetDrawBitmap(3, 2);
   ASSERT_NE(draw, nullptr);
-  EXPECT_EQ(draw->GetWidth(), 3);
+  EXPECT_EQ(draw->Width(), 3);
   EXPECT_EQ(PixelAt(draw, 2, 1), 0u);
   SetPixelAt(draw, 0, 0, 0xFFFFFFFF);
   draw->TransparentPixels()->Add(clRed);
   EXPECT_EQ(cxGetDrawBitmap(5, 4), draw);
-  EXPECT_EQ(draw->GetWidth(), 5);
+  EXPECT_EQ(draw->Width(), 5);
   EXPECT_EQ(PixelAt(draw, 0, 0), 0u);
   EXPECT_EQ(draw->TransparentPixels()->Count(), 0);
   EXPECT_NE(cxGetImageBitmap(1, 1), draw);
@@ -674,8 +674,8 @@ TEST(CxBitmapStoredData, PlainUnlessCompressed) {
   const TBytes plain = StoredData(b.get());
   auto file = MakeOwned<TMemoryStream>();
   b->SaveToStream(file.get());
-  ASSERT_EQ(plain.size(), 4 + file->GetSize());
-  EXPECT_EQ(Get32(plain, 0), file->GetSize());
+  ASSERT_EQ(plain.size(), 4 + file->Size());
+  EXPECT_EQ(Get32(plain, 0), file->Size());
   EXPECT_EQ(TBytes(plain.begin() + 4, plain.end()), BytesOf(file.get()));
 
   // Compressed: the header, E = 4 for 32 bits, P = plain length mod 4.
@@ -691,8 +691,8 @@ TEST(CxBitmapStoredData, PlainUnlessCompressed) {
     auto copy = MakeOwned<TStoredBitmap>();
     auto s = StreamOf(data);
     copy->ReadData(s.get());
-    ASSERT_EQ(copy->GetWidth(), 6);
-    ASSERT_EQ(copy->GetPixelFormat(), pf32bit);
+    ASSERT_EQ(copy->Width(), 6);
+    ASSERT_EQ(copy->PixelFormat(), pf32bit);
     EXPECT_EQ(PixelAt(copy.get(), 1, 1), 0x80402010u);
     EXPECT_EQ(PixelAt(copy.get(), 0, 0), PixelAt(b.get(), 0, 0));
   }
@@ -711,7 +711,7 @@ TEST(CxBitmapStoredData, ElementSizeFollowsTheDepth) {
     auto copy = MakeOwned<TStoredBitmap>();
     auto s = StreamOf(packed);
     copy->ReadData(s.get());
-    EXPECT_EQ(copy->GetPixelFormat(), c.Format);
+    EXPECT_EQ(copy->PixelFormat(), c.Format);
   }
 }
 

@@ -104,9 +104,9 @@ TEST(TcxCanvasFillTest, ColourFillsAndViewParams) {
   TFont font;
   font.SetHeight(-23);
   c->SetParams(TcxViewParams{nullptr, clTeal, &font, clNavy});
-  EXPECT_EQ(c->Brush()->GetColor(), clTeal);
-  EXPECT_EQ(c->Font()->GetHeight(), -23);
-  EXPECT_EQ(c->Font()->GetColor(), clNavy);
+  EXPECT_EQ(c->Brush()->Color(), clTeal);
+  EXPECT_EQ(c->Font()->Height(), -23);
+  EXPECT_EQ(c->Font()->Color(), clNavy);
 }
 
 TEST(TcxCanvasFillTest, ComplexFrameAndEdgeColoursAndCorners) {
@@ -267,7 +267,7 @@ namespace {
 TColor SourceColor(int x, int y) { return static_cast<TColor>(RGB(10 + x, 100 + y, 200)); }
 
 TBitmap* MakeSource(int w, int h) {
-  auto* bmp = new TBitmap();
+  auto* bmp = Make<TBitmap>();
   bmp->SetPixelFormat(pf32bit);
   bmp->SetSize(w, h);
   for (int y = 0; y < h; ++y)
@@ -300,8 +300,8 @@ TEST(TcxCanvasPictureTest, RotationAndFlipTable) {
     TBitmap* bmp = MakeSource(w, h);
     host.Canvas()->RotateBitmap(bmp, c.Angle, c.Flip);
     const bool quarter = c.Angle == raPlus90 || c.Angle == raMinus90;
-    EXPECT_EQ(bmp->GetWidth(), quarter ? h : w);
-    EXPECT_EQ(bmp->GetHeight(), quarter ? w : h);
+    EXPECT_EQ(bmp->Width(), quarter ? h : w);
+    EXPECT_EQ(bmp->Height(), quarter ? w : h);
     for (int y = 0; y < h; ++y)
       for (int x = 0; x < w; ++x) {
         const TPoint t = c.Target(x, y, w, h);
@@ -334,7 +334,7 @@ TEST(TcxCanvasPictureTest, FlipHorizontally) {
 
 TEST(TcxCanvasPictureTest, TransparentDrawBlendsWithAndWithoutAlphaBlend) {
   cxGraphicsInitialize();
-  TBitmap* source = new TBitmap();
+  TBitmap* source = Make<TBitmap>();
   source->SetPixelFormat(pf32bit);
   source->SetSize(4, 4);
   source->Canvas()->Brush()->SetColor(RGB(200, 100, 0));
@@ -388,7 +388,7 @@ TEST(TcxCanvasPictureTest, GlyphsReplaceTheTransparentColour) {
   b.Canvas()->DrawGlyph(2, 2, &glyph, true, clNone);
   EXPECT_EQ(b.Pixel(2, 2), kBack);    // transparent: what was there
   EXPECT_EQ(b.Pixel(3, 3), clNavy);
-  EXPECT_EQ(b.Canvas()->Brush()->GetStyle(), bsDiagCross);
+  EXPECT_EQ(b.Canvas()->Brush()->Style(), bsDiagCross);
   b.Canvas()->DrawGlyph(5, 5, &glyph, true, clYellow);
   EXPECT_EQ(b.Pixel(5, 5), clYellow);
   EXPECT_EQ(b.Pixel(6, 6), clNavy);

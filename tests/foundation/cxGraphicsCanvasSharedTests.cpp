@@ -83,7 +83,7 @@ class TForeignDC {
 TEST(TcxPaintCanvasTest, NestedDCsAreRestoredInReverseOrder) {
   cxGraphicsInitialize();
   {
-    auto* paint = new TcxPaintCanvas();
+    auto* paint = Make<TcxPaintCanvas>();
     TForeignDC dc1(RGB(1, 2, 3), -15), dc2(RGB(4, 5, 6), -21);
     const TDCLook look1(dc1.DC()), look2(dc2.DC());
     const long live = GdiAccounting::Live();
@@ -91,8 +91,8 @@ TEST(TcxPaintCanvasTest, NestedDCsAreRestoredInReverseOrder) {
     paint->BeginPaint(dc1.DC());
     EXPECT_EQ(paint->Handle(), dc1.DC());
     // The canvas starts with what the DC had.
-    EXPECT_EQ(paint->Font()->GetHeight(), -15);
-    EXPECT_EQ(paint->Font()->GetColor(), static_cast<TColor>(RGB(1, 2, 3)));
+    EXPECT_EQ(paint->Font()->Height(), -15);
+    EXPECT_EQ(paint->Font()->Color(), static_cast<TColor>(RGB(1, 2, 3)));
     paint->Font()->SetHeight(-30);
     paint->FillRect(TRect(0, 0, 2, 2), clRed);
     paint->SetViewportOrg(TPoint(3, 3));
@@ -100,7 +100,7 @@ TEST(TcxPaintCanvasTest, NestedDCsAreRestoredInReverseOrder) {
     paint->BeginPaint(dc2.DC());
     EXPECT_EQ(paint->PaintCount(), 2);
     EXPECT_EQ(paint->Handle(), dc2.DC());
-    EXPECT_EQ(paint->Font()->GetHeight(), -21);
+    EXPECT_EQ(paint->Font()->Height(), -21);
     paint->FillRect(TRect(0, 0, 2, 2), clBlue);
     paint->SetViewportOrg(TPoint(5, 5));
     paint->EndPaint();
@@ -108,7 +108,7 @@ TEST(TcxPaintCanvasTest, NestedDCsAreRestoredInReverseOrder) {
     EXPECT_TRUE(TDCLook(dc2.DC()) == look2);
     EXPECT_EQ(paint->Canvas()->HandleAllocated(), true);
     EXPECT_EQ(paint->Handle(), dc1.DC());
-    EXPECT_EQ(paint->Font()->GetHeight(), -30);   // the state of the outer paint
+    EXPECT_EQ(paint->Font()->Height(), -30);   // the state of the outer paint
     EXPECT_EQ(paint->ViewportOrg(), TPoint(3, 3));
     paint->EndPaint();
 
@@ -126,7 +126,7 @@ TEST(TcxPaintCanvasTest, NestedDCsAreRestoredInReverseOrder) {
 }
 
 TEST(TcxPaintCanvasTest, ForeignCanvasKeepsItsObjects) {
-  auto* paint = new TcxPaintCanvas();
+  auto* paint = Make<TcxPaintCanvas>();
   TCanvas* own = paint->Canvas();
   TCanvasBitmap target(8, 8);
   TCanvas* foreign = target.Bitmap()->Canvas();
@@ -145,11 +145,11 @@ TEST(TcxPaintCanvasTest, ForeignCanvasKeepsItsObjects) {
   paint->EndPaint();
 
   EXPECT_EQ(paint->Canvas(), own);
-  EXPECT_EQ(foreign->Font()->GetHeight(), -14);
-  EXPECT_EQ(foreign->Font()->GetColor(), clNavy);
-  EXPECT_EQ(foreign->Brush()->GetColor(), clTeal);
-  EXPECT_EQ(foreign->Pen()->GetColor(), clMaroon);
-  EXPECT_EQ(foreign->Pen()->GetWidth(), 2);
+  EXPECT_EQ(foreign->Font()->Height(), -14);
+  EXPECT_EQ(foreign->Font()->Color(), clNavy);
+  EXPECT_EQ(foreign->Brush()->Color(), clTeal);
+  EXPECT_EQ(foreign->Pen()->Color(), clMaroon);
+  EXPECT_EQ(foreign->Pen()->Width(), 2);
   EXPECT_EQ(target.Pixel(3, 3), clRed);
   EXPECT_EQ(foreign->LockCount(), 0);
 
@@ -171,7 +171,7 @@ TEST(TcxPaintCanvasTest, ForeignCanvasKeepsItsObjects) {
 
 TEST(TcxScreenCanvasTest, HoldsADesktopDCOnlyUntilDormant) {
   const long dcs = GdiAccounting::Live(gokDC);
-  auto* screen = new TcxScreenCanvas();
+  auto* screen = Make<TcxScreenCanvas>();
   EXPECT_EQ(GdiAccounting::Live(gokDC), dcs);   // taken on first use only
   EXPECT_GT(screen->TextWidth(L"Measure"), 0);
   EXPECT_EQ(GdiAccounting::Live(gokDC), dcs + 1);

@@ -15,11 +15,11 @@ inline constexpr TColor kBack = 0x00FF00;   // green: no routine under test draw
 
 class TCanvasBitmap {
  public:
-  TCanvasBitmap(int width, int height, TColor back = kBack) : FBitmap(new TBitmap()) {
+  TCanvasBitmap(int width, int height, TColor back = kBack) : FBitmap(Make<TBitmap>()) {
     FBitmap->SetPixelFormat(pf32bit);
     FBitmap->SetSize(width, height);
     Fill(back);
-    FCanvas = new TcxCanvas(FBitmap->Canvas());
+    FCanvas = Make<TcxCanvas>(FBitmap->Canvas());
   }
   ~TCanvasBitmap() {
     TObject::Free(FCanvas);
@@ -30,8 +30,8 @@ class TCanvasBitmap {
 
   TBitmap* Bitmap() const { return FBitmap; }
   TcxCanvas* Canvas() const { return FCanvas; }
-  int Width() const { return FBitmap->GetWidth(); }
-  int Height() const { return FBitmap->GetHeight(); }
+  int Width() const { return FBitmap->Width(); }
+  int Height() const { return FBitmap->Height(); }
 
   // Fills the whole bitmap, whatever clip the canvas has.
   void Fill(TColor color) {

@@ -33,7 +33,7 @@ bool ClipEquals(TcxCanvas* canvas, TcxRegion* expected) {
 
 TEST(TcxRegionTest, HandleIsOwnedAndFreedOnce) {
   const long regions = GdiAccounting::Live(gokRegion);
-  auto* empty = new TcxRegion();
+  auto* empty = Make<TcxRegion>();
   EXPECT_TRUE(empty->IsEmpty());
   EXPECT_EQ(empty->BoundsRect(), TRect());
   HRGN handle = empty->Handle();
@@ -44,13 +44,13 @@ TEST(TcxRegionTest, HandleIsOwnedAndFreedOnce) {
   EXPECT_EQ(GetObjectType(handle), 0u);
 
   // Handle 0 is allowed: nothing to delete, every query answers "empty".
-  auto* none = new TcxRegion(static_cast<HRGN>(nullptr));
+  auto* none = Make<TcxRegion>(static_cast<HRGN>(nullptr));
   EXPECT_TRUE(none->IsEmpty());
   EXPECT_FALSE(none->PtInRegion(0, 0));
   TObject::Free(none);
 
   // A detached handle stays with the caller.
-  auto* detached = new TcxRegion(0, 0, 5, 5);
+  auto* detached = Make<TcxRegion>(0, 0, 5, 5);
   HRGN kept = detached->Handle();
   detached->SetHandle(nullptr);
   TObject::Free(detached);
@@ -84,7 +84,7 @@ TEST(TcxRegionTest, CombineOperations) {
                          TCase{roSubtract, {0, 0, 5, 10}}, TCase{roIntersect, {5, 0, 10, 10}}}) {
     SCOPED_TRACE(EnumName(c.Operation));
     TcxRegion a(0, 0, 10, 10);
-    auto* b = new TcxRegion(5, 0, 15, 10);
+    auto* b = Make<TcxRegion>(5, 0, 15, 10);
     a.Combine(b, c.Operation, false);
     EXPECT_EQ(a.BoundsRect(), c.Bounds);
     EXPECT_EQ(b->BoundsRect(), TRect(5, 0, 15, 10));   // the argument is unchanged
@@ -94,7 +94,7 @@ TEST(TcxRegionTest, CombineOperations) {
 
   // roSet copies the shape; later changes of the source do not reach the copy.
   TcxRegion target(0, 0, 1, 1);
-  auto* source = new TcxRegion(2, 3, 7, 9);
+  auto* source = Make<TcxRegion>(2, 3, 7, 9);
   target.Combine(source, roSet, false);
   source->Offset(100, 100);
   EXPECT_EQ(target.BoundsRect(), TRect(2, 3, 7, 9));
@@ -104,7 +104,7 @@ TEST(TcxRegionTest, CombineOperations) {
   target.Combine(&target, roAdd, true);
   EXPECT_EQ(target.BoundsRect(), TRect(2, 3, 7, 9));
   // Combining a region without a handle treats it as empty.
-  target.Combine(new TcxRegion(static_cast<HRGN>(nullptr)), roIntersect, true);
+  target.Combine(Make<TcxRegion>(static_cast<HRGN>(nullptr)), roIntersect, true);
   EXPECT_TRUE(target.IsEmpty());
 }
 
@@ -157,14 +157,14 @@ TEST(TcxCanvasClipTest, SaveAndRestoreGiveBackTheExactRegion) {
                          {roAdd, {50, 50, 60, 60}},
                          {roIntersect, {5, 5, 55, 55}}};
   std::vector<TcxRegion*> expected;
-  auto* model = new TcxRegion(-3, -2, 29997, 29998);   // the unclipped rectangle, logical
+  auto* model = Make<TcxRegion>(-3, -2, 29997, 29998);   // the unclipped rectangle, logical
   for (const TStep& s : steps) {
     SCOPED_TRACE(EnumName(s.Operation));
-    expected.push_back(new TcxRegion());
+    expected.push_back(Make<TcxRegion>());
     expected.back()->Combine(model, roSet, false);
     c->SaveClipRegion();
-    c->SetClipRegion(new TcxRegion(s.Rect), s.Operation);
-    model->Combine(new TcxRegion(s.Rect), s.Operation);
+    c->SetClipRegion(Make<TcxRegion>(s.Rect), s.Operation);
+    model->Combine(Make<TcxRegion>(s.Rect), s.Operation);
     EXPECT_TRUE(ClipEquals(c, model));
   }
   // The drawing obeys the clip: a fill over everything touches the model only.
@@ -253,15 +253,15 @@ TEST(TcxCanvasStackTest, StateStackRestoresFontBrushAndPen) {
   auto expectState = [c](const String& face, int height, TColor fontColor, TColor brushColor,
                          TBrushStyle brushStyle, TColor penColor, int penWidth,
                          TPenStyle penStyle, TPenMode penMode) {
-    EXPECT_EQ(c->Font()->GetName(), face);
-    EXPECT_EQ(c->Font()->GetHeight(), height);
-    EXPECT_EQ(c->Font()->GetColor(), fontColor);
-    EXPECT_EQ(c->Brush()->GetColor(), brushColor);
-    EXPECT_EQ(c->Brush()->GetStyle(), brushStyle);
-    EXPECT_EQ(c->Pen()->GetColor(), penColor);
-    EXPECT_EQ(c->Pen()->GetWidth(), penWidth);
-    EXPECT_EQ(c->Pen()->GetStyle(), penStyle);
-    EXPECT_EQ(c->Pen()->GetMode(), penMode);
+    EXPECT_EQ(c->Font()->Name(), face);
+    EXPECT_EQ(c->Font()->Height(), height);
+    EXPECT_EQ(c->Font()->Color(), fontColor);
+    EXPECT_EQ(c->Brush()->Color(), brushColor);
+    EXPECT_EQ(c->Brush()->Style(), brushStyle);
+    EXPECT_EQ(c->Pen()->Color(), penColor);
+    EXPECT_EQ(c->Pen()->Width(), penWidth);
+    EXPECT_EQ(c->Pen()->Style(), penStyle);
+    EXPECT_EQ(c->Pen()->Mode(), penMode);
   };
 
   setUp(L"Tahoma", -11, 0x112233, 0x445566, bsSolid, 0x778899, 1, psSolid, pmCopy);
@@ -306,7 +306,7 @@ TEST(TcxCanvasStackTest, StacksLeakNothing) {
 
   // Whatever is still on the stacks goes with the canvas.
   const long regions = GdiAccounting::Live(gokRegion);
-  auto* extra = new TcxCanvas(b.Bitmap()->Canvas());
+  auto* extra = Make<TcxCanvas>(b.Bitmap()->Canvas());
   extra->SaveClipRegion();
   extra->SaveClipRegion();
   TObject::Free(extra);
@@ -337,18 +337,18 @@ TEST(TcxCanvasStackTest, AdoptionDescribesWhatTheDCHasSelected) {
     TCanvas platform;
     TAdoptingCanvas c(&platform);
     c.Adopt(dc);
-    EXPECT_EQ(c.Font()->GetHeight(), -17);
-    EXPECT_EQ(c.Font()->GetName(), L"Tahoma");
-    EXPECT_EQ(c.Font()->GetColor(), static_cast<TColor>(RGB(7, 8, 9)));
-    EXPECT_EQ(c.Brush()->GetStyle(), bsDiagCross);
-    EXPECT_EQ(c.Brush()->GetColor(), static_cast<TColor>(RGB(1, 2, 3)));
-    EXPECT_EQ(c.Pen()->GetStyle(), psDash);
-    EXPECT_EQ(c.Pen()->GetColor(), static_cast<TColor>(RGB(4, 5, 6)));
-    EXPECT_EQ(c.Pen()->GetMode(), pmMask);
+    EXPECT_EQ(c.Font()->Height(), -17);
+    EXPECT_EQ(c.Font()->Name(), L"Tahoma");
+    EXPECT_EQ(c.Font()->Color(), static_cast<TColor>(RGB(7, 8, 9)));
+    EXPECT_EQ(c.Brush()->Style(), bsDiagCross);
+    EXPECT_EQ(c.Brush()->Color(), static_cast<TColor>(RGB(1, 2, 3)));
+    EXPECT_EQ(c.Pen()->Style(), psDash);
+    EXPECT_EQ(c.Pen()->Color(), static_cast<TColor>(RGB(4, 5, 6)));
+    EXPECT_EQ(c.Pen()->Mode(), pmMask);
 
     SelectObject(dc, GetStockObject(NULL_BRUSH));
     c.Adopt(dc);
-    EXPECT_EQ(c.Brush()->GetStyle(), bsClear);
+    EXPECT_EQ(c.Brush()->Style(), bsClear);
   }
   SelectObject(dc, oldFont);
   SelectObject(dc, oldBrush);

@@ -89,7 +89,7 @@ TEST(TcxCanvasTextTest, ExtentAlignsTheNeededRectangle) {
   big.SetName(L"Tahoma");
   big.SetHeight(-30);
   EXPECT_GT(c->FontHeight(&big), size.cy);
-  EXPECT_EQ(c->Font()->GetHeight(), -30);
+  EXPECT_EQ(c->Font()->Height(), -30);
 }
 
 TEST(TcxCanvasTextTest, DisabledTextIsEmbossed) {
@@ -115,8 +115,8 @@ TEST(TcxCanvasTextTest, DisabledTextIsEmbossed) {
     EXPECT_EQ(highlight.Bottom, shadow.Bottom + 1);
     EXPECT_TRUE(b.BoundsOf(clRed).IsEmpty());
     // The brush style and font colour are as before.
-    EXPECT_EQ(c->Brush()->GetStyle(), bsSolid);
-    EXPECT_EQ(c->Font()->GetColor(), clRed);
+    EXPECT_EQ(c->Brush()->Style(), bsSolid);
+    EXPECT_EQ(c->Font()->Color(), clRed);
 
     b.Fill(kBack);
     r = TRect(10, 10, 110, 35);
@@ -230,7 +230,7 @@ TEST(TcxCanvasTextTest, AlignmentOverloadAndFontAngle) {
 
   c->SetFontAngle(90);
   LOGFONTW lf{};
-  ASSERT_EQ(GetObjectW(c->Font()->GetHandle(), sizeof(lf), &lf), static_cast<int>(sizeof(lf)));
+  ASSERT_EQ(GetObjectW(c->Font()->Handle(), sizeof(lf), &lf), static_cast<int>(sizeof(lf)));
   EXPECT_EQ(lf.lfEscapement, 900);
   EXPECT_EQ(lf.lfOutPrecision, OUT_TT_ONLY_PRECIS);
   EXPECT_EQ(lf.lfHeight, -13);

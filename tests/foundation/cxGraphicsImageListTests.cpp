@@ -56,12 +56,12 @@ Owned<TBitmap> Strip(int first, int cells, int extraWidth = 0) {
 // The tone in the middle of system image i and of record i.
 DWORD SystemTone(TcxImageList* list, int i) {
   auto image = MakeOwned<TcxBitmap32>();
-  TcxImageList::GetImageInfo(list->GetHandle(), i, image.get(), nullptr);
+  TcxImageList::GetImageInfo(list->Handle(), i, image.get(), nullptr);
   return PixelAt(image.get(), 8, 8) & 0xFFFFFF;
 }
 DWORD RecordTone(TcxImageList* list, int i) {
   TBitmap* image = list->Images()->Items(i)->Image();
-  auto copy = MakeOwned<TcxBitmap32>(image->GetWidth(), image->GetHeight());
+  auto copy = MakeOwned<TcxBitmap32>(image->Width(), image->Height());
   copy->CopyBitmap(image);
   return PixelAt(copy.get(), 8, 8) & 0xFFFFFF;
 }
@@ -89,9 +89,9 @@ class CxImageListTest : public testing::Test {
   // The shared bitmaps keep their DCs (with the canvas's pen and font) from
   // one draw to the next: the counts are taken with them in that state.
   static void WarmUpSharedBitmaps() {
-    cxGetDrawBitmap(1, 1)->Canvas()->GetHandle();
-    cxGetImageBitmap(1, 1)->Canvas()->GetHandle();
-    cxGetMaskBitmap(1, 1)->Canvas()->GetHandle();
+    cxGetDrawBitmap(1, 1)->Canvas()->Handle();
+    cxGetImageBitmap(1, 1)->Canvas()->Handle();
+    cxGetMaskBitmap(1, 1)->Canvas()->Handle();
   }
   void SetUp() override {
     WarmUpSharedBitmaps();
@@ -124,33 +124,33 @@ TEST_F(CxImageListTest, InitialState) {
   auto list = MakeOwned<TcxImageList>(nullptr);
   EXPECT_TRUE(list->AlphaBlending());
   EXPECT_TRUE(list->HandleAllocated());
-  EXPECT_EQ(list->GetWidth(), 16);
-  EXPECT_EQ(TcxImageList::GetPixelFormat(list->GetHandle()), 0);   // no image to read yet
+  EXPECT_EQ(list->Width(), 16);
+  EXPECT_EQ(TcxImageList::GetPixelFormat(list->Handle()), 0);   // no image to read yet
   list->Add(Glyph(0).get(), nullptr);
-  EXPECT_EQ(TcxImageList::GetPixelFormat(list->GetHandle()), 32);
+  EXPECT_EQ(TcxImageList::GetPixelFormat(list->Handle()), 32);
   auto sized = MakeOwned<TcxImageList>(nullptr, 24, 12);
-  EXPECT_EQ(sized->GetWidth(), 24);
-  EXPECT_EQ(sized->GetHeight(), 12);
+  EXPECT_EQ(sized->Width(), 24);
+  EXPECT_EQ(sized->Height(), 12);
 }
 
 TEST_F(CxImageListTest, BitmapsAreCutIntoCells) {
   auto list = MakeOwned<TcxImageList>(nullptr);
   EXPECT_EQ(list->Add(Strip(0, 3).get(), nullptr), 0);
   ExpectTones(list.get(), {0, 1, 2});
-  for (int i = 0; i < 3; ++i) EXPECT_EQ(list->Images()->Items(i)->Image()->GetWidth(), 16);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(list->Images()->Items(i)->Image()->Width(), 16);
 
   // Not a multiple of the cell: one record with the whole bitmap.
   EXPECT_EQ(list->Add(Strip(3, 1, 4).get(), nullptr), 3);
   ASSERT_EQ(list->Count(), 4);
   ASSERT_EQ(list->Images()->Count(), 4);
-  EXPECT_EQ(list->Images()->Items(3)->Image()->GetWidth(), 20);
+  EXPECT_EQ(list->Images()->Items(3)->Image()->Width(), 20);
   EXPECT_EQ(SystemTone(list.get(), 3), Tone(3));
 
   // A mask is cut with its image.
   auto mask = Painted(32, 16, [](int x, int) -> DWORD { return x < 16 ? 0x00FFFFFFu : 0u; });
   list->Add(Strip(4, 2).get(), mask.get());
   ASSERT_EQ(list->Images()->Count(), 6);
-  EXPECT_EQ(list->Images()->Items(4)->Mask()->GetWidth(), 16);
+  EXPECT_EQ(list->Images()->Items(4)->Mask()->Width(), 16);
   EXPECT_EQ(list->Images()->Items(4)->Mask()->Canvas()->GetPixel(0, 0), clWhite);
   EXPECT_EQ(list->Images()->Items(5)->Mask()->Canvas()->GetPixel(0, 0), clBlack);
 
@@ -174,7 +174,7 @@ TEST_F(CxImageListTest, AddMaskedWithoutColourIsAdd) {
   ASSERT_EQ(a->Images()->Count(), 2);
   EXPECT_EQ(a->Images()->Items(1)->MaskColor(), clFuchsia);
   auto mask = MakeOwned<TBitmap>();
-  TcxImageList::GetImageInfo(a->GetHandle(), 1, nullptr, mask.get());
+  TcxImageList::GetImageInfo(a->Handle(), 1, nullptr, mask.get());
   EXPECT_EQ(mask->Canvas()->GetPixel(0, 0), clWhite);   // key colour: transparent
   EXPECT_EQ(mask->Canvas()->GetPixel(8, 8), clBlack);
 }
@@ -227,8 +227,8 @@ TEST_F(CxImageListTest, IconsGet32BitRecordsWithMasks) {
   list->InsertIcon(0, icon.get());
   ASSERT_EQ(list->Images()->Count(), 2);
   TcxImageInfoItem* item = list->Images()->Items(0);
-  EXPECT_EQ(item->Image()->GetPixelFormat(), pf32bit);
-  EXPECT_EQ(item->Mask()->GetPixelFormat(), pf1bit);
+  EXPECT_EQ(item->Image()->PixelFormat(), pf32bit);
+  EXPECT_EQ(item->Mask()->PixelFormat(), pf1bit);
   EXPECT_EQ(item->Mask()->Canvas()->GetPixel(0, 0), clWhite);
   EXPECT_EQ(item->Mask()->Canvas()->GetPixel(8, 8), clBlack);
   EXPECT_EQ(SystemTone(list.get(), 1), Tone(0));
@@ -283,7 +283,7 @@ TEST_F(CxImageListTest, LoadImageAppendsTheImagesOfAFile) {
   ASSERT_EQ(list->Images()->Count(), 3);
   for (int i = 0; i < 3; ++i) {
     EXPECT_EQ(RecordTone(list.get(), i), SystemTone(list.get(), i));
-    EXPECT_EQ(list->Images()->Items(i)->Image()->GetPixelFormat(), pf32bit);
+    EXPECT_EQ(list->Images()->Items(i)->Image()->PixelFormat(), pf32bit);
   }
   DeleteFileW(path.c_str());
 }
@@ -311,7 +311,7 @@ TEST_F(CxImageListTest, CopyAndAssign) {
   auto copy = MakeOwned<TcxImageList>(nullptr);
   copy->Assign(platform.get());
   ExpectTones(copy.get(), {3, 4, 5});
-  for (int i = 0; i < 3; ++i) EXPECT_EQ(copy->Images()->Items(i)->Image()->GetPixelFormat(), pf32bit);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(copy->Images()->Items(i)->Image()->PixelFormat(), pf32bit);
 
   // From a library list: its records, alpha included.
   auto alpha = MakeOwned<TcxImageList>(nullptr);
@@ -336,18 +336,18 @@ TEST_F(CxImageListTest, GetImageInfoOutsideTheListLeavesTheTargets) {
   auto image = MakeOwned<TcxBitmap32>(3, 3, true);
   for (int index : {-1, 2, 100}) {
     list->GetImageInfo(index, image.get(), nullptr);
-    EXPECT_EQ(image->GetWidth(), 3);
+    EXPECT_EQ(image->Width(), 3);
   }
   list->GetImage(1, image.get());
-  EXPECT_EQ(image->GetWidth(), 16);
+  EXPECT_EQ(image->Width(), 16);
   EXPECT_EQ(PixelAt(image.get(), 8, 8) & 0xFFFFFF, Tone(1));
   // The whole system bitmaps of a list.
   auto all = MakeOwned<TBitmap>();
   auto allMask = MakeOwned<TBitmap>();
-  TcxImageList::GetImageInfo(list->GetHandle(), -1, all.get(), allMask.get());
-  EXPECT_EQ(all->GetPixelFormat(), pf32bit);
-  EXPECT_EQ(allMask->GetPixelFormat(), pf1bit);
-  EXPECT_GE(all->GetWidth(), 32);
+  TcxImageList::GetImageInfo(list->Handle(), -1, all.get(), allMask.get());
+  EXPECT_EQ(all->PixelFormat(), pf32bit);
+  EXPECT_EQ(allMask->PixelFormat(), pf1bit);
+  EXPECT_GE(all->Width(), 32);
 }
 
 // The handle setter copies the images and leaves the handle to its owner.
@@ -364,7 +364,7 @@ TEST_F(CxImageListTest, HandleSetterLeavesTheCallersHandleAlone) {
   auto list = ListOf({0});
   list->SetHandle(external);
   ExpectTones(list.get(), {1, 2});
-  EXPECT_NE(list->GetHandle(), external);
+  EXPECT_NE(list->Handle(), external);
   // The caller's list is still alive and unchanged, and the caller destroys it.
   EXPECT_EQ(ImageList_GetImageCount(external), 2);
   auto back = MakeOwned<TcxImageList>(nullptr);
@@ -372,9 +372,9 @@ TEST_F(CxImageListTest, HandleSetterLeavesTheCallersHandleAlone) {
   ExpectTones(back.get(), {1, 2});
   EXPECT_TRUE(ImageList_Destroy(external));
 
-  HIMAGELIST own = list->GetHandle();
+  HIMAGELIST own = list->Handle();
   list->SetHandle(own);   // its own handle: nothing happens
-  EXPECT_EQ(list->GetHandle(), own);
+  EXPECT_EQ(list->Handle(), own);
   ExpectTones(list.get(), {1, 2});
   list->SetHandle(nullptr);
   EXPECT_EQ(list->Count(), 0);
@@ -497,7 +497,7 @@ std::string TextOf(TMemoryStream* binary) {
   ObjectBinaryToText(binary, text.get());
   binary->SetPosition(0);
   const auto* p = static_cast<const char*>(text->Memory());
-  return std::string(p, p + text->GetSize());
+  return std::string(p, p + text->Size());
 }
 
 Owned<TMemoryStream> BinaryOf(const std::string& text) {
@@ -566,7 +566,7 @@ TEST_F(CxImageListTest, ImagesSurviveTheStreamWithAlpha) {
       auto b = MakeOwned<TcxBitmap32>();
       list->GetImageInfo(i, a.get(), nullptr);
       read->GetImageInfo(i, b.get(), nullptr);
-      ASSERT_EQ(b->GetWidth(), 16);
+      ASSERT_EQ(b->Width(), 16);
       for (int y = 0; y < 16; ++y)
         for (int x = 0; x < 16; ++x) ASSERT_EQ(PixelAt(b.get(), x, y), PixelAt(a.get(), x, y)) << i;
     }
@@ -610,7 +610,7 @@ TEST_F(CxImageListTest, ReadsAHandWrittenDefinition) {
   EXPECT_EQ(list->Images()->Items(1)->MaskColor(), clNone);
   // The mask colour made the border transparent in the system list.
   auto mask = MakeOwned<TBitmap>();
-  TcxImageList::GetImageInfo(list->GetHandle(), 0, nullptr, mask.get());
+  TcxImageList::GetImageInfo(list->Handle(), 0, nullptr, mask.get());
   EXPECT_EQ(mask->Canvas()->GetPixel(0, 0), clWhite);
 }
 
@@ -625,7 +625,7 @@ TEST_F(CxImageListTest, ReadsThePlatformsLegacyBitmap) {
   auto list = MakeOwned<TcxImageList>(nullptr);
   ReadComponentFromStream(BinaryOf(text).get(), list.get());
   ExpectTones(list.get(), {1, 2, 3});
-  for (int i = 0; i < 3; ++i) EXPECT_EQ(list->Images()->Items(i)->Image()->GetPixelFormat(), pf32bit);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(list->Images()->Items(i)->Image()->PixelFormat(), pf32bit);
   // Written again, the list stores records, not the platform's property.
   const std::string again = TextOf(Written(list.get()).get());
   EXPECT_TRUE(Has(again, "ImageInfo"));

@@ -135,7 +135,7 @@ TEST(CxRoutinesBlend, EdgeAlphasOnEveryPath) {
     TBlendPathScope scope(path);
     for (const TCase& c : cases) {
       TDib dib(3, 3, back);
-      cxAlphaBlend(dib.DC(), src->Canvas()->GetHandle(), TRect(1, 1, 2, 2),
+      cxAlphaBlend(dib.DC(), src->Canvas()->Handle(), TRect(1, 1, 2, 2),
                    TRect(c.Pixel, 0, c.Pixel + 1, 1), false, c.ConstantAlpha);
       const int tolerance = path == bpInMemory ? 0 : 1;
       EXPECT_LE(Distance(dib.Pixel(1, 1), c.Expected), tolerance)
@@ -176,11 +176,11 @@ TEST(CxRoutinesBlend, EmptyRectanglesDrawNothingAndLeakNothing) {
     for (TBlendPath path : {bpSystem, bpInMemory, bpGdiPlus}) {
       TBlendPathScope scope(path);
       TDib dib(2, 2, clWhite);
-      cxAlphaBlend(dib.DC(), src->Canvas()->GetHandle(), TRect(1, 1, 1, 2), TRect(0, 0, 1, 1));
-      cxAlphaBlend(dib.DC(), src->Canvas()->GetHandle(), TRect(0, 0, 1, 1), TRect(0, 0, 0, 0));
+      cxAlphaBlend(dib.DC(), src->Canvas()->Handle(), TRect(1, 1, 1, 2), TRect(0, 0, 1, 1));
+      cxAlphaBlend(dib.DC(), src->Canvas()->Handle(), TRect(0, 0, 1, 1), TRect(0, 0, 0, 0));
       EXPECT_EQ(dib.Pixel(1, 1), clWhite);
       EXPECT_EQ(dib.Pixel(0, 0), clWhite);
-      cxAlphaBlend(dib.DC(), src->Canvas()->GetHandle(), TRect(0, 0, 2, 2), TRect(0, 0, 1, 1), true);
+      cxAlphaBlend(dib.DC(), src->Canvas()->Handle(), TRect(0, 0, 2, 2), TRect(0, 0, 1, 1), true);
     }
   };
   blendAll();   // first use may set up process-wide caches
@@ -194,12 +194,12 @@ TEST(CxRoutinesBlend, ARectangleTooLargeForMemoryIsAbsorbed) {
   // 40000 x 40000 pixels would need 6.4 GB for the copy of the destination:
   // the blend in memory draws nothing instead of failing.
   TOwned<TBitmap> src(MakeBitmap32(1, 1, {0xFF0000FF}));
-  src->Canvas()->GetHandle();
+  src->Canvas()->Handle();
   const long before = GdiAccounting::Live();
   {
     TBlendPathScope scope(bpInMemory);
     TDib dib(2, 2, clWhite);
-    EXPECT_NO_THROW(cxAlphaBlend(dib.DC(), src->Canvas()->GetHandle(), TRect(0, 0, 40000, 40000),
+    EXPECT_NO_THROW(cxAlphaBlend(dib.DC(), src->Canvas()->Handle(), TRect(0, 0, 40000, 40000),
                                  TRect(0, 0, 1, 1)));
     EXPECT_EQ(dib.Pixel(0, 0), clWhite);
   }
@@ -319,7 +319,7 @@ TEST_F(CxRoutinesImageDraw, BackgroundFromBrushOrDC) {
   TDib dib(8, 8, clWhite);
   cxDrawImageOnBackground(dib.DC(), TRect(2, 2, 6, 6), TRect(0, 0, 8, 8), nullptr, nullptr, -1,
                           idmNormal, false, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-  TOwned<TBitmap> empty(new TBitmap());
+  TOwned<TBitmap> empty(Make<TBitmap>());
   cxDrawImageOnBackground(dib.DC(), TRect(2, 2, 6, 6), TRect(0, 0, 8, 8), empty.get(), nullptr, 0,
                           idmNormal, false, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
   for (int y = 0; y < 8; ++y)
@@ -368,8 +368,8 @@ TEST_F(CxRoutinesImageDraw, GlyphWithAlpha) {
 
 TEST_F(CxRoutinesImageDraw, ImageListImages) {
   // A platform list (its system images) and the library's list, masked by colour.
-  TOwned<TCustomImageList> platformList(new TCustomImageList(nullptr, 4, 4));
-  TOwned<TcxImageList> libraryList(new TcxImageList(nullptr));
+  TOwned<TCustomImageList> platformList(Make<TCustomImageList>(nullptr, 4, 4));
+  TOwned<TcxImageList> libraryList(Make<TcxImageList>(nullptr));
   libraryList->SetWidth(4);
   libraryList->SetHeight(4);
   TOwned<TBitmap> other(MakeGlyph());
@@ -407,7 +407,7 @@ TEST_F(CxRoutinesImageDraw, HookDrawsInstead) {
       ++calls;
       glyphRect = R;
       // The canvas is the library's shared one: it is left as it was found.
-      const TColor was = ACanvas->Brush()->GetColor();
+      const TColor was = ACanvas->Brush()->Color();
       ACanvas->Brush()->SetColor(clRed);
       ACanvas->FillRect(R);
       ACanvas->Brush()->SetColor(was);

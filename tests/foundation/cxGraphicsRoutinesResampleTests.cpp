@@ -294,7 +294,7 @@ TEST(CxResampleBitmap, ForcedFilterOnBitmaps) {
   TBitmap* empty = cxCreateSizedBitmap(0, 5, pf32bit);
   cxResampleBitmap(source, empty, true);
   cxResampleBitmap(empty, dest, true);
-  EXPECT_EQ(empty->GetWidth(), 0);
+  EXPECT_EQ(empty->Width(), 0);
   cxReadBitmapColors(dest, true, result);
   EXPECT_TRUE(Same(result[42], expected[42]));
 

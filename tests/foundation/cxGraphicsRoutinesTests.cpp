@@ -124,9 +124,9 @@ TEST(CxRoutinesBitmaps, CreationAndBitsPerPixel) {
   for (const TCase& c : {TCase{pf1bit, 1}, TCase{pf4bit, 4}, TCase{pf8bit, 8}, TCase{pf15bit, 16},
                          TCase{pf16bit, 16}, TCase{pf24bit, 24}, TCase{pf32bit, 32}}) {
     TOwned<TBitmap> b(cxCreateSizedBitmap(5, 3, c.Format));
-    EXPECT_EQ(b->GetWidth(), 5);
-    EXPECT_EQ(b->GetHeight(), 3);
-    EXPECT_EQ(b->GetPixelFormat(), c.Format);
+    EXPECT_EQ(b->Width(), 5);
+    EXPECT_EQ(b->Height(), 3);
+    EXPECT_EQ(b->PixelFormat(), c.Format);
     EXPECT_EQ(cxBitmapBitsPerPixel(b.get()), c.Bits);
   }
   TOwned<TBitmap> device(cxCreateBitmapOfSize(TSize{4, 2}, pfDevice));
@@ -134,8 +134,8 @@ TEST(CxRoutinesBitmaps, CreationAndBitsPerPixel) {
   EXPECT_EQ(cxBitmapBitsPerPixel(device.get()), GetDeviceCaps(screen, BITSPIXEL));
   ReleaseDC(nullptr, screen);
   TOwned<TBitmap> forRect(cxCreateBitmapForRect(TRect(10, 20, 17, 23), pf24bit));
-  EXPECT_EQ(forRect->GetWidth(), 7);
-  EXPECT_EQ(forRect->GetHeight(), 3);
+  EXPECT_EQ(forRect->Width(), 7);
+  EXPECT_EQ(forRect->Height(), 3);
 }
 
 TEST(CxRoutinesBitmaps, PixelArraysRoundTripInBothRowOrders) {
@@ -184,7 +184,7 @@ TEST(CxRoutinesBitmaps, EmptyBitmapsAndShortArraysAreLeftAlone) {
 TEST(CxRoutinesBitmaps, GdiObjectQueries) {
   TOwned<TBitmap> b(cxCreateSizedBitmap(6, 5, pf24bit));
   BITMAP bm{};
-  ASSERT_TRUE(cxReadBitmapInfo(b->GetHandle(), bm));
+  ASSERT_TRUE(cxReadBitmapInfo(b->Handle(), bm));
   EXPECT_EQ(bm.bmWidth, 6);
   EXPECT_EQ(bm.bmHeight, 5);
   LOGBRUSH lb{};
@@ -206,14 +206,14 @@ TEST(CxRoutinesBitmaps, RectHelpers) {
   EXPECT_TRUE(cxSameRectSize(TRect(0, 0, 5, 6), TRect(10, 10, 15, 16)));
   EXPECT_FALSE(cxSameRectSize(TRect(0, 0, 5, 6), TRect(0, 0, 6, 5)));
   EXPECT_FALSE(cxHasBitmapContent(nullptr));
-  TOwned<TBitmap> empty(new TBitmap());
+  TOwned<TBitmap> empty(Make<TBitmap>());
   EXPECT_FALSE(cxHasBitmapContent(empty.get()));
   empty->SetSize(1, 1);
   EXPECT_TRUE(cxHasBitmapContent(empty.get()));
 }
 
 TEST(CxRoutinesImageLists, IndexAndDrawStyle) {
-  TOwned<TCustomImageList> list(new TCustomImageList(nullptr, 4, 4));
+  TOwned<TCustomImageList> list(Make<TCustomImageList>(nullptr, 4, 4));
   TOwned<TBitmap> glyph(cxCreateSizedBitmap(4, 4, pf24bit));
   list->Add(glyph.get(), nullptr);
   EXPECT_FALSE(cxIsValidImageIndex(nullptr, 0));
@@ -237,17 +237,17 @@ struct TChangeCounter : TObject {
 }  // namespace
 
 TEST(CxRoutinesImageLists, AssignMovesLinkAndNotification) {
-  TOwned<TComponent> owner(new TComponent(nullptr));
-  TOwned<TCustomImageList> first(new TCustomImageList(nullptr));
-  TOwned<TCustomImageList> second(new TCustomImageList(nullptr));
-  TOwned<TChangeLink> link(new TChangeLink());
+  TOwned<TComponent> owner(Make<TComponent>(nullptr));
+  TOwned<TCustomImageList> first(Make<TCustomImageList>(nullptr));
+  TOwned<TCustomImageList> second(Make<TCustomImageList>(nullptr));
+  TOwned<TChangeLink> link(Make<TChangeLink>());
   TChangeCounter counter;
   link->OnChange = TNotifyEvent::Bind<&TChangeCounter::Changed>(&counter);
   TCustomImageList* field = nullptr;
 
   cxAssignImageList(first.get(), field, link.get(), owner.get());
   EXPECT_EQ(field, first.get());
-  EXPECT_EQ(link->GetSender(), first.get());
+  EXPECT_EQ(link->Sender(), first.get());
   EXPECT_EQ(counter.Count, 1);
 
   cxAssignImageList(first.get(), field, link.get(), owner.get());   // already there
@@ -255,7 +255,7 @@ TEST(CxRoutinesImageLists, AssignMovesLinkAndNotification) {
 
   cxAssignImageList(second.get(), field, link.get(), owner.get());
   EXPECT_EQ(field, second.get());
-  EXPECT_EQ(link->GetSender(), second.get());
+  EXPECT_EQ(link->Sender(), second.get());
   EXPECT_EQ(counter.Count, 2);
   first->Change();   // the old list no longer reaches the link
   EXPECT_EQ(counter.Count, 2);
@@ -264,7 +264,7 @@ TEST(CxRoutinesImageLists, AssignMovesLinkAndNotification) {
 
   cxAssignImageList(nullptr, field, link.get(), owner.get());
   EXPECT_EQ(field, nullptr);
-  EXPECT_EQ(link->GetSender(), nullptr);
+  EXPECT_EQ(link->Sender(), nullptr);
   EXPECT_EQ(counter.Count, 4);
 }
 
@@ -283,7 +283,7 @@ TEST(CxRoutinesBlit, CopiesFromTheSourcePoint) {
   const std::vector<std::string> expected = {"WWWWWW", "WBBWWW", "WBBWWW", "WWWWWW", "WWWWWW", "WWWWWW"};
   EXPECT_EQ(dib.Map(TRect(0, 0, 6, 6), {{'W', clWhite}, {'B', clBlue}, {'R', clRed}}), expected);
 
-  cxCopyDCRect(dib.DC(), b->Canvas()->GetHandle(), TRect(4, 0, 6, 2), TPoint{0, 0});
+  cxCopyDCRect(dib.DC(), b->Canvas()->Handle(), TRect(4, 0, 6, 2), TPoint{0, 0});
   EXPECT_EQ(dib.Pixel(4, 0), clRed);
   EXPECT_EQ(dib.Pixel(5, 1), clRed);
 
@@ -377,8 +377,8 @@ TEST(CxRoutinesText, WrapTextToList) {
   TOwned<TBitmap> b(cxCreateSizedBitmap(10, 10, pf24bit));
   b->Canvas()->Font()->SetName(L"Tahoma");
   b->Canvas()->Font()->SetHeight(-13);
-  TOwned<TcxCanvas> canvas(new TcxCanvas(b->Canvas()));
-  TOwned<TStringList> lines(new TStringList());
+  TOwned<TcxCanvas> canvas(Make<TcxCanvas>(b->Canvas()));
+  TOwned<TStringList> lines(Make<TStringList>());
   auto wrap = [&](const String& AText, int AWidth) {
     lines->Clear();
     cxWrapTextToList(AText, canvas.get(), TRect(0, 0, AWidth, 100), lines.get());
@@ -413,7 +413,7 @@ TEST(CxRoutinesText, MirroredHighlight) {
 }
 
 TEST(CxRoutinesText, MeasureFontText) {
-  TOwned<TFont> font(new TFont());
+  TOwned<TFont> font(Make<TFont>());
   font->SetName(L"Tahoma");
   font->SetSize(8);
   const int w8 = cxMeasureFontTextWidth(font.get(), L"Measure");
@@ -422,7 +422,7 @@ TEST(CxRoutinesText, MeasureFontText) {
   EXPECT_GT(w16, w8 * 3 / 2);
   EXPECT_GT(cxMeasureFontTextHeight(font.get(), L"Measure", 16),
             cxMeasureFontTextHeight(font.get(), L"Measure"));
-  EXPECT_EQ(font->GetSize(), 8);   // the caller's font is not changed
+  EXPECT_EQ(font->Size(), 8);   // the caller's font is not changed
 }
 
 TEST(CxRoutinesText, RotatedTextStaysInsideItsRectangle) {
@@ -431,7 +431,7 @@ TEST(CxRoutinesText, RotatedTextStaysInsideItsRectangle) {
   b->Canvas()->FillRect(TRect(0, 0, 60, 60));
   b->Canvas()->Font()->SetName(L"Tahoma");
   b->Canvas()->Font()->SetHeight(-11);
-  TOwned<TcxCanvas> canvas(new TcxCanvas(b->Canvas()));
+  TOwned<TcxCanvas> canvas(Make<TcxCanvas>(b->Canvas()));
   const TRect r(20, 5, 36, 55);   // tall and narrow: room for turned text only
   for (TcxRotationAngle angle : {raPlus90, raMinus90, ra180}) {
     b->Canvas()->FillRect(TRect(0, 0, 60, 60));
@@ -499,22 +499,22 @@ class TFillControl : public TCustomControl {
 TEST(CxRoutinesWindows, PaintParentControlsUnderShowsOnlyWhatLiesBelow) {
   // Parent (red) with a sibling below (green) and, above it, the control (blue)
   // whose background is wanted.
-  TOwned<TFillControl> parent(new TFillControl(nullptr, clRed));
+  TOwned<TFillControl> parent(Make<TFillControl>(nullptr, clRed));
   parent->SetBounds(0, 0, 40, 40);
-  TFillControl* below = new TFillControl(parent.get(), clLime);
+  TFillControl* below = Make<TFillControl>(parent.get(), clLime);
   below->SetBounds(0, 0, 20, 40);
   below->SetParent(parent.get());
-  TFillControl* control = new TFillControl(parent.get(), clBlue);
+  TFillControl* control = Make<TFillControl>(parent.get(), clBlue);
   control->SetBounds(10, 10, 20, 20);
   control->SetParent(parent.get());
-  TFillControl* above = new TFillControl(parent.get(), clYellow);
+  TFillControl* above = Make<TFillControl>(parent.get(), clYellow);
   above->SetBounds(0, 0, 40, 5);
   above->SetParent(parent.get());
 
   TOwned<TBitmap> b(cxCreateSizedBitmap(20, 20, pf32bit));
   b->Canvas()->Brush()->SetColor(clWhite);
   b->Canvas()->FillRect(TRect(0, 0, 20, 20));
-  TOwned<TcxCanvas> canvas(new TcxCanvas(b->Canvas()));
+  TOwned<TcxCanvas> canvas(Make<TcxCanvas>(b->Canvas()));
   cxPaintParentControlsUnder(control, canvas.get(), TRect(0, 0, 20, 20), true);
 
   // The control's left half lies over the green sibling, the rest over the parent.
@@ -531,7 +531,7 @@ TEST(CxRoutinesWindows, PaintParentControlsUnderShowsOnlyWhatLiesBelow) {
   cxPaintParentControlsUnder(control, canvas.get(), TRect(0, 0, 20, 20), false);
   EXPECT_EQ(b->Canvas()->GetPixel(0, 0), clRed);
   // A control without parent paints nothing.
-  TOwned<TFillControl> orphan(new TFillControl(nullptr, clBlue));
+  TOwned<TFillControl> orphan(Make<TFillControl>(nullptr, clBlue));
   b->Canvas()->FillRect(TRect(0, 0, 20, 20));
   cxPaintParentControlsUnder(orphan.get(), canvas.get(), TRect(0, 0, 20, 20), true);
   EXPECT_EQ(b->Canvas()->GetPixel(5, 5), clWhite);

@@ -388,7 +388,7 @@ TEST(cxLookAndFeelPainterElements, ProgressBarSolidTextColourTable) {
     EXPECT_EQ(CountOf(bmp, clAqua), 0);
     EXPECT_TRUE(Contains(TRect(10, 5, 70, 25), PaintedWithin(bmp, clWhite)));
     // The canvas state comes back.
-    EXPECT_EQ(bmp.Canvas()->Font()->GetColor(), clAqua);
+    EXPECT_EQ(bmp.Canvas()->Font()->Color(), clAqua);
   }
 }
 
@@ -642,7 +642,7 @@ TEST(cxLookAndFeelPainterElements, OperationsThatFillTheirRectangleTable) {
 }
 
 TEST(cxLookAndFeelPainterElements, TransparentPanelBackgroundTilesItsBitmap) {
-  TBitmap* tile = new TBitmap();
+  TBitmap* tile = Make<TBitmap>();
   tile->SetPixelFormat(pf32bit);
   tile->SetSize(2, 2);
   tile->Canvas()->Brush()->SetColor(clRed);
@@ -675,7 +675,7 @@ TEST(cxLookAndFeelPainterElements, HeaderControlSectionTextIsEmbossedWhenDisable
     EXPECT_EQ(CountOf(bmp, clRed) > 0, !disabled);
     EXPECT_EQ(CountOf(bmp, clBtnShadow) > 0, disabled);
     EXPECT_EQ(CountOf(bmp, clBtnHighlight) > 0, disabled);
-    EXPECT_EQ(bmp.Canvas()->Brush()->GetStyle(), bsSolid);
+    EXPECT_EQ(bmp.Canvas()->Brush()->Style(), bsSolid);
   }
 }
 

@@ -324,8 +324,8 @@ TEST(FlatPainters, ScrollBarTrackUsesThePatternBitmaps) {
     EXPECT_GT(normal.Mismatches([&](int x, int y) { return pressed.Pixel(x, y); }), 0)
         << "pressed track uses the other pattern";
     // The brush is solid again afterwards.
-    EXPECT_EQ(normal.Canvas()->Brush()->GetBitmap(), nullptr);
-    EXPECT_EQ(normal.Canvas()->Brush()->GetStyle(), bsSolid);
+    EXPECT_EQ(normal.Canvas()->Brush()->Bitmap(), nullptr);
+    EXPECT_EQ(normal.Canvas()->Brush()->Style(), bsSolid);
   }
   cxLookAndFeelPaintersRegistryFinalize();
 }
@@ -333,7 +333,7 @@ TEST(FlatPainters, ScrollBarTrackUsesThePatternBitmaps) {
 TEST(FlatPainters, UltraFlatPressedCaptionDoesNotMove) {
   // Text drawn by the platform: compared by where the ink lands.
   // Crisp glyphs, whatever the session's font smoothing: every ink pixel is black.
-  TFont* font = new TFont();
+  TFont* font = Make<TFont>();
   font->SetName(L"Tahoma");
   font->SetHeight(-13);
   font->SetQuality(fqNonAntialiased);

@@ -52,10 +52,10 @@ class TRecordingListener : public TObject, public IcxLookAndFeelPainterListener 
 }  // namespace
 
 TEST(cxExtendedStylePainters, NamesAreUniqueWhateverTheirCaseAndTheFirstRegistrationWins) {
-  Owned<TcxExtendedStylePainters> registry(new TcxExtendedStylePainters);
+  Owned<TcxExtendedStylePainters> registry(Make<TcxExtendedStylePainters>());
   int freed = 0;
-  auto* d = new TCountedData(freed);
-  Owned<TCountedData> e(new TCountedData(freed));
+  auto* d = Make<TCountedData>(freed);
+  Owned<TCountedData> e(Make<TCountedData>(freed));
   EXPECT_TRUE(registry->Register(L"UserSkin", &PainterP, d));
   EXPECT_FALSE(registry->Register(L"USERSKIN", &PainterQ, e.get()));
   EXPECT_EQ(freed, 0) << "a refused registration leaves the data with its caller";
@@ -82,7 +82,7 @@ TEST(cxExtendedStylePainters, NamesAreUniqueWhateverTheirCaseAndTheFirstRegistra
 }
 
 TEST(cxExtendedStylePainters, EntriesStaySortedAndOnePainterAnswersItsFirstName) {
-  Owned<TcxExtendedStylePainters> registry(new TcxExtendedStylePainters);
+  Owned<TcxExtendedStylePainters> registry(Make<TcxExtendedStylePainters>());
   ASSERT_TRUE(registry->Register(L"Zeta", &PainterP, nullptr));
   ASSERT_TRUE(registry->Register(L"Mid", &PainterQ, nullptr));
   ASSERT_TRUE(registry->Register(L"Alpha", &PainterP, nullptr));
@@ -97,9 +97,9 @@ TEST(cxExtendedStylePainters, EntriesStaySortedAndOnePainterAnswersItsFirstName)
 TEST(cxExtendedStylePainters, DataIsFreedExactlyOnceOnUnregisterOrWithTheRegistry) {
   int freed = 0;
   {
-    Owned<TcxExtendedStylePainters> registry(new TcxExtendedStylePainters);
-    registry->Register(L"One", &PainterP, new TCountedData(freed));
-    registry->Register(L"Two", &PainterQ, new TCountedData(freed));
+    Owned<TcxExtendedStylePainters> registry(Make<TcxExtendedStylePainters>());
+    registry->Register(L"One", &PainterP, Make<TCountedData>(freed));
+    registry->Register(L"Two", &PainterQ, Make<TCountedData>(freed));
     EXPECT_TRUE(registry->Unregister(L"ONE"));
     EXPECT_EQ(freed, 1);
     EXPECT_FALSE(registry->Unregister(L"One"));
@@ -109,9 +109,9 @@ TEST(cxExtendedStylePainters, DataIsFreedExactlyOnceOnUnregisterOrWithTheRegistr
 }
 
 TEST(cxExtendedStylePainters, ListenersAreToldOnceEachFromTheLastAdded) {
-  Owned<TcxExtendedStylePainters> registry(new TcxExtendedStylePainters);
+  Owned<TcxExtendedStylePainters> registry(Make<TcxExtendedStylePainters>());
   std::vector<std::pair<int, TcxCustomLookAndFeelPainterClass>> log;
-  Owned<TRecordingListener> first(new TRecordingListener(log, 1)), second(new TRecordingListener(log, 2));
+  Owned<TRecordingListener> first(Make<TRecordingListener>(log, 1)), second(Make<TRecordingListener>(log, 2));
   registry->AddListener(first.get());
   registry->AddListener(second.get());
   registry->AddListener(first.get());
@@ -156,8 +156,8 @@ TEST_F(cxPainterModuleResources, StartUpMakesTheRegistryGlyphSizeImagesAndPatter
 
   ASSERT_NE(cxIndicatorImages, nullptr);
   EXPECT_EQ(cxIndicatorImages->Count(), 6);
-  EXPECT_EQ(cxIndicatorImages->GetWidth(), 8);
-  EXPECT_EQ(cxIndicatorImages->GetHeight(), 9);
+  EXPECT_EQ(cxIndicatorImages->Width(), 8);
+  EXPECT_EQ(cxIndicatorImages->Height(), 9);
 }
 
 TEST_F(cxPainterModuleResources, IndicatorImagesAreInKindOrderWithWhiteTransparent) {
@@ -173,7 +173,7 @@ TEST_F(cxPainterModuleResources, IndicatorImagesAreInKindOrderWithWhiteTranspare
       {5, {0, 1}, {7, 1}},  // filter: the funnel's top row
   };
   for (const Case& c : cases) {
-    Owned<TBitmap> target(new TBitmap(8, 9));
+    Owned<TBitmap> target(Make<TBitmap>(8, 9));
     target->SetPixelFormat(pf32bit);
     target->Canvas()->Brush()->SetColor(clRed);
     target->Canvas()->FillRect(TRect(0, 0, 8, 9));
@@ -188,8 +188,8 @@ TEST_F(cxPainterModuleResources, ScrollBarPatternsCheckerTheSystemColours) {
   ASSERT_NE(cxScrollBarPatternBitmaps[1], nullptr);
   TCanvas* normal = cxScrollBarPatternBitmaps[0]->Canvas();
   TCanvas* pressed = cxScrollBarPatternBitmaps[1]->Canvas();
-  EXPECT_EQ(cxScrollBarPatternBitmaps[0]->GetWidth(), 8);
-  EXPECT_EQ(cxScrollBarPatternBitmaps[0]->GetHeight(), 8);
+  EXPECT_EQ(cxScrollBarPatternBitmaps[0]->Width(), 8);
+  EXPECT_EQ(cxScrollBarPatternBitmaps[0]->Height(), 8);
   EXPECT_EQ(normal->GetPixel(0, 0), ColorToRGB(clBtnFace));
   EXPECT_EQ(normal->GetPixel(1, 0), ColorToRGB(clBtnHighlight));
   EXPECT_EQ(normal->GetPixel(7, 7), ColorToRGB(clBtnFace));

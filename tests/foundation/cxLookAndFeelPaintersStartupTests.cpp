@@ -24,7 +24,7 @@ class RadioButtonImages : public ::testing::Test {
 };
 
 TEST_F(RadioButtonImages, GlyphIsTheInkExtentOfThePlatformRadio) {
-  const TSize size = List()->GetSize();
+  const TSize size = List()->Size();
   HBITMAP sheet = LoadBitmapW(nullptr, MAKEINTRESOURCEW(32759));
   ASSERT_NE(sheet, nullptr);
   BITMAP info{};
@@ -49,7 +49,7 @@ TEST_F(RadioButtonImages, GlyphIsTheInkExtentOfThePlatformRadio) {
 }
 
 TEST_F(RadioButtonImages, PatternHasRingsFaceAndDot) {
-  const TSize s = List()->GetSize();
+  const TSize s = List()->Size();
   const int w = s.cx, h = s.cy;
   EXPECT_EQ(List()->PatternCode(0, 0), L::pcNone);
   EXPECT_EQ(List()->PatternCode(h - 1, w - 1), L::pcNone);
@@ -119,7 +119,7 @@ TEST(RadioButtonColours, TableOfLooksAndStates) {
 }
 
 TEST_F(RadioButtonImages, DrawMaskedOrOnAColouredSquare) {
-  const TSize s = List()->GetSize();
+  const TSize s = List()->Size();
   const int cx = 2 + s.cx / 2 - 1, cy = 2 + s.cy / 2 - 1;
   {
     TCanvasBitmap bmp(s.cx + 4, s.cy + 4);
@@ -141,7 +141,7 @@ TEST_F(RadioButtonImages, DrawMaskedOrOnAColouredSquare) {
 
 TEST_F(RadioButtonImages, DefaultStateDrawsAsNormal) {
   // The default state has no glyph of its own; it must not pick a neighbour's.
-  const TSize s = List()->GetSize();
+  const TSize s = List()->Size();
   for (bool checked : {false, true})
     for (auto painter : {TcxStandardLookAndFeelPainter::Instance(),
                          TcxUltraFlatLookAndFeelPainter::Instance()}) {
@@ -157,7 +157,7 @@ TEST_F(RadioButtonImages, DefaultStateDrawsAsNormal) {
 }
 
 TEST_F(RadioButtonImages, ResetRebuildsAllImages) {
-  const TSize s = List()->GetSize();
+  const TSize s = List()->Size();
   TCanvasBitmap before(s.cx, s.cy), after(s.cx, s.cy);
   List()->Draw(before.Canvas(), 0, 0, clDefault, lfFlat, cxbsPressed, true, true, true);
   List()->Reset();

@@ -407,7 +407,7 @@ TEST(cxLookAndFeelPainter, DrawArrowFillsTheTriangleInTheColour) {
   Base()->DrawArrow(bmp.Canvas(), TRect(0, 0, 7, 7), adDown, clRed);
   EXPECT_EQ(bmp.BoundsOf(clRed), TRect(2, 3, 5, 5));
   EXPECT_EQ(CountOf(bmp, clRed), 4);
-  EXPECT_EQ(bmp.Canvas()->Brush()->GetStyle(), bsSolid);
+  EXPECT_EQ(bmp.Canvas()->Brush()->Style(), bsSolid);
 }
 
 TEST(cxLookAndFeelPainter, DrawArrowByStatePaintsTheButtonBackgroundFirst) {
@@ -476,7 +476,7 @@ TEST(cxLookAndFeelPainter, DrawButtonComposesBorderFaceAndCaption) {
       EXPECT_EQ(look.BorderRects.at(0), TRect(0, 0, 40, 24));
       EXPECT_TRUE(Is(bmp, 0, 0, kBack));   // the border is the look's, nothing here
     }
-    EXPECT_EQ(bmp.Canvas()->Brush()->GetStyle(), bsSolid);
+    EXPECT_EQ(bmp.Canvas()->Brush()->Style(), bsSolid);
   }
 }
 
@@ -794,7 +794,7 @@ TEST(cxLookAndFeelPainter, CellContentBackgroundComesFromTheCallbackWhenItDraws)
                        cxBordersAll, cxbsNormal, taLeftJustify, vaTop, false, false, String(),
                        nullptr, clBlack, clRed, event, false, false);
     EXPECT_EQ(CountOf(bmp, clRed), answer ? 0 : 100) << answer;
-    EXPECT_EQ(bmp.Canvas()->Brush()->GetStyle(), bsSolid);
+    EXPECT_EQ(bmp.Canvas()->Brush()->Style(), bsSolid);
   }
   EXPECT_EQ(background.Calls, 2);
 }

@@ -94,7 +94,7 @@ TEST_F(cxLookAndFeel, AFreshObjectFollowsTheRootDefaults) {
   ASSERT_NE(Root(), nullptr);
   EXPECT_TRUE(Root()->IsRootLookAndFeel());
   EXPECT_EQ(Root()->MasterLookAndFeel(), nullptr);
-  Owned<TcxLookAndFeel> laf(new TcxLookAndFeel(nullptr));
+  Owned<TcxLookAndFeel> laf(Make<TcxLookAndFeel>(nullptr));
   EXPECT_EQ(laf->Kind(), lfUltraFlat);
   EXPECT_FALSE(laf->NativeStyle());
   EXPECT_EQ(laf->SkinName(), L"");
@@ -105,7 +105,7 @@ TEST_F(cxLookAndFeel, AFreshObjectFollowsTheRootDefaults) {
 }
 
 TEST_F(cxLookAndFeel, PainterFollowsTheKindTable) {
-  Owned<TcxLookAndFeel> laf(new TcxLookAndFeel(nullptr));
+  Owned<TcxLookAndFeel> laf(Make<TcxLookAndFeel>(nullptr));
   const struct {
     TcxLookAndFeelKind Kind;
     TcxCustomLookAndFeelPainterClass Painter;
@@ -122,7 +122,7 @@ TEST_F(cxLookAndFeel, PainterFollowsTheKindTable) {
 }
 
 TEST_F(cxLookAndFeel, NativeStyleUsesTheThemedPainterOnlyWhenThemesAreUsable) {
-  Owned<TcxLookAndFeel> laf(new TcxLookAndFeel(nullptr));
+  Owned<TcxLookAndFeel> laf(Make<TcxLookAndFeel>(nullptr));
   laf->SetKind(lfOffice11);
   laf->SetNativeStyle(true);
   const bool themed = dxAreThemesUsable();
@@ -131,8 +131,8 @@ TEST_F(cxLookAndFeel, NativeStyleUsesTheThemedPainterOnlyWhenThemesAreUsable) {
 }
 
 TEST_F(cxLookAndFeel, RootChangesReachFollowersWithoutTheirOwnValueOnce) {
-  Owned<TChangeLog> log(new TChangeLog);
-  Owned<TcxLookAndFeel> free(new TcxLookAndFeel(nullptr)), own(new TcxLookAndFeel(nullptr));
+  Owned<TChangeLog> log(Make<TChangeLog>());
+  Owned<TcxLookAndFeel> free(Make<TcxLookAndFeel>(nullptr)), own(Make<TcxLookAndFeel>(nullptr));
   own->SetKind(lfFlat);
   log->Watch(free.get());
   log->Watch(own.get());
@@ -158,8 +158,8 @@ TEST_F(cxLookAndFeel, RootChangesReachFollowersWithoutTheirOwnValueOnce) {
 }
 
 TEST_F(cxLookAndFeel, AChildFollowsItsMasterUntilItAssignsItsOwnValue) {
-  Owned<TChangeLog> log(new TChangeLog);
-  Owned<TcxLookAndFeel> master(new TcxLookAndFeel(nullptr)), child(new TcxLookAndFeel(nullptr));
+  Owned<TChangeLog> log(Make<TChangeLog>());
+  Owned<TcxLookAndFeel> master(Make<TcxLookAndFeel>(nullptr)), child(Make<TcxLookAndFeel>(nullptr));
   master->SetKind(lfStandard);
   log->Watch(child.get());
   child->SetMasterLookAndFeel(master.get());
@@ -198,10 +198,10 @@ TEST_F(cxLookAndFeel, AChildFollowsItsMasterUntilItAssignsItsOwnValue) {
 }
 
 TEST_F(cxLookAndFeel, DestroyingAMasterMovesItsFollowersToTheRoot) {
-  Owned<TcxLookAndFeel> child(new TcxLookAndFeel(nullptr));
-  Owned<TCountingFollower> watcher(new TCountingFollower);
+  Owned<TcxLookAndFeel> child(Make<TcxLookAndFeel>(nullptr));
+  Owned<TCountingFollower> watcher(Make<TCountingFollower>());
   {
-    Owned<TcxLookAndFeel> master(new TcxLookAndFeel(nullptr));
+    Owned<TcxLookAndFeel> master(Make<TcxLookAndFeel>(nullptr));
     master->SetKind(lfFlat);
     master->AddChangeListener(watcher.get());
     child->SetMasterLookAndFeel(master.get());
@@ -215,14 +215,14 @@ TEST_F(cxLookAndFeel, DestroyingAMasterMovesItsFollowersToTheRoot) {
 }
 
 TEST_F(cxLookAndFeel, FollowersLeavingOrFreedDuringANotificationAreToldAtMostOnce) {
-  Owned<TcxLookAndFeel> master(new TcxLookAndFeel(nullptr));
-  Owned<TCountingFollower> a(new TCountingFollower), c(new TCountingFollower), d(new TCountingFollower);
-  auto* b = new TCountingFollower;
+  Owned<TcxLookAndFeel> master(Make<TcxLookAndFeel>(nullptr));
+  Owned<TCountingFollower> a(Make<TCountingFollower>()), c(Make<TCountingFollower>()), d(Make<TCountingFollower>());
+  auto* b = Make<TCountingFollower>();
   bool bFreed = false;
   for (TObject* f : std::initializer_list<TObject*>{a.get(), c.get(), b, d.get()}) master->AddChangeListener(f);
   master->AddChangeListener(a.get());  // no duplicates
   master->AddChangeListener(nullptr);
-  Owned<TObject> plain(new TObject);
+  Owned<TObject> plain(Make<TObject>());
   master->AddChangeListener(plain.get());  // not a follower: ignored
   // a leaves the list while told; c frees b before b's turn; d after them
   // is told once all the same.
@@ -248,7 +248,7 @@ TEST_F(cxLookAndFeel, FollowersLeavingOrFreedDuringANotificationAreToldAtMostOnc
 }
 
 TEST_F(cxLookAndFeel, SkinPainterComesFromTheRegistryByName) {
-  Owned<TcxLookAndFeel> laf(new TcxLookAndFeel(nullptr));
+  Owned<TcxLookAndFeel> laf(Make<TcxLookAndFeel>(nullptr));
   laf->SetKind(lfFlat);
   laf->SetSkinName(L"UserSkin");
   EXPECT_EQ(laf->SkinPainter(), nullptr) << "not registered yet";
@@ -263,7 +263,7 @@ TEST_F(cxLookAndFeel, SkinPainterComesFromTheRegistryByName) {
   EXPECT_EQ(laf->Painter(), &SkinP);
 
   // A follower inherits the skin by name (case-insensitive lookup).
-  Owned<TcxLookAndFeel> child(new TcxLookAndFeel(nullptr));
+  Owned<TcxLookAndFeel> child(Make<TcxLookAndFeel>(nullptr));
   child->SetMasterLookAndFeel(laf.get());
   EXPECT_EQ(child->Painter(), &SkinP);
   laf->SetSkinName(L"userskin");
@@ -284,7 +284,7 @@ TEST_F(cxLookAndFeel, SkinPainterComesFromTheRegistryByName) {
 }
 
 TEST_F(cxLookAndFeel, SetStyleSetsNativeStyleAndTheKindExceptForNative) {
-  Owned<TcxLookAndFeel> laf(new TcxLookAndFeel(nullptr));
+  Owned<TcxLookAndFeel> laf(Make<TcxLookAndFeel>(nullptr));
   laf->SetKind(lfFlat);
   laf->SetStyle(lfsNative);
   EXPECT_TRUE(laf->NativeStyle());
@@ -297,9 +297,9 @@ TEST_F(cxLookAndFeel, SetStyleSetsNativeStyleAndTheKindExceptForNative) {
 }
 
 TEST_F(cxLookAndFeel, AssignCopiesValuesAndMasterAndRefusesOtherClasses) {
-  Owned<TChangeLog> log(new TChangeLog);
-  Owned<TcxLookAndFeel> master(new TcxLookAndFeel(nullptr)), source(new TcxLookAndFeel(nullptr)),
-      target(new TcxLookAndFeel(nullptr));
+  Owned<TChangeLog> log(Make<TChangeLog>());
+  Owned<TcxLookAndFeel> master(Make<TcxLookAndFeel>(nullptr)), source(Make<TcxLookAndFeel>(nullptr)),
+      target(Make<TcxLookAndFeel>(nullptr));
   master->SetNativeStyle(true);
   source->SetMasterLookAndFeel(master.get());
   source->SetKind(lfOffice11);
@@ -311,14 +311,14 @@ TEST_F(cxLookAndFeel, AssignCopiesValuesAndMasterAndRefusesOtherClasses) {
   EXPECT_TRUE(target->NativeStyle());
   ASSERT_EQ(log->Entries.size(), 1u);
   EXPECT_EQ(log->Entries[0].Values, (TcxLookAndFeelValues{lfvKind, lfvNativeStyle}));
-  Owned<TPersistent> other(new TPersistent);
+  Owned<TPersistent> other(Make<TPersistent>());
   EXPECT_THROW(target->Assign(other.get()), Exception);
 }
 
 TEST_F(cxLookAndFeel, ControllersWriteTheRootAndTheLastOneResetsIt) {
-  Owned<TcxLookAndFeel> laf(new TcxLookAndFeel(nullptr));
-  auto* first = new TcxLookAndFeelController(nullptr);
-  auto* second = new TcxLookAndFeelController(nullptr);
+  Owned<TcxLookAndFeel> laf(Make<TcxLookAndFeel>(nullptr));
+  auto* first = Make<TcxLookAndFeelController>(nullptr);
+  auto* second = Make<TcxLookAndFeelController>(nullptr);
   laf->AddChangeListener(first);  // a controller only follows the root
   first->SetKind(lfOffice11);
   EXPECT_EQ(Root()->Kind(), lfOffice11);
@@ -339,7 +339,7 @@ namespace {
 
 class TLafHolder : public TComponent {
   DECLARE_CLASS(TLafHolder, TComponent)
-  explicit TLafHolder(TComponent* AOwner) : TComponent(AOwner), FLookAndFeel(new TcxLookAndFeel(this)) {}
+  explicit TLafHolder(TComponent* AOwner) : TComponent(AOwner), FLookAndFeel(Make<TcxLookAndFeel>(this)) {}
   ~TLafHolder() override { TObject::Free(FLookAndFeel); }
   TcxLookAndFeel* LookAndFeel() const { return FLookAndFeel; }
   void SetLookAndFeel(TcxLookAndFeel* AValue) { FLookAndFeel->Assign(AValue); }
@@ -353,15 +353,15 @@ BEGIN_CLASS(TLafHolder, TComponent, (ConstructWith<TLafHolder, TComponent>))
 END_CLASS
 
 std::string WrittenText(TComponent* c) {
-  Owned<TMemoryStream> binary(new TMemoryStream), text(new TMemoryStream);
+  Owned<TMemoryStream> binary(Make<TMemoryStream>()), text(Make<TMemoryStream>());
   WriteComponentToStream(binary.get(), c);
   binary->SetPosition(0);
   ObjectBinaryToText(binary.get(), text.get());
-  return std::string(static_cast<const char*>(text->Memory()), static_cast<size_t>(text->GetSize()));
+  return std::string(static_cast<const char*>(text->Memory()), static_cast<size_t>(text->Size()));
 }
 
 void ReadText(const std::string& AText, TComponent* c) {
-  Owned<TMemoryStream> text(new TMemoryStream), binary(new TMemoryStream);
+  Owned<TMemoryStream> text(Make<TMemoryStream>()), binary(Make<TMemoryStream>());
   text->WriteBuffer(AText.data(), static_cast<int>(AText.size()));
   text->SetPosition(0);
   ObjectTextToBinary(text.get(), binary.get());
@@ -378,7 +378,7 @@ size_t Occurrences(const std::string& s, const std::string& what) {
 }  // namespace
 
 TEST_F(cxLookAndFeel, OnlyAssignedValuesAreStoredAndAnAssignedEmptySkinNameSurvives) {
-  Owned<TLafHolder> holder(new TLafHolder(nullptr));
+  Owned<TLafHolder> holder(Make<TLafHolder>(nullptr));
   holder->SetName(L"Holder");
   EXPECT_EQ(WrittenText(holder.get()).find("LookAndFeel"), std::string::npos);
 
@@ -395,7 +395,7 @@ TEST_F(cxLookAndFeel, OnlyAssignedValuesAreStoredAndAnAssignedEmptySkinNameSurvi
   EXPECT_EQ(text.find("NativeStyle"), std::string::npos) << text;
 
   // A named skin is written once, by the published property.
-  Owned<TLafHolder> copy(new TLafHolder(nullptr));
+  Owned<TLafHolder> copy(Make<TLafHolder>(nullptr));
   holder->LookAndFeel()->SetSkinName(L"UserSkin");
   holder->LookAndFeel()->SetNativeStyle(false);
   const std::string named = WrittenText(holder.get());
@@ -423,10 +423,10 @@ TEST(cxSystemPaletteChanged, PrimaryNotifiersRunFirstEachListFromLastToFirst) {
   std::vector<Owned<TcxSystemPaletteChangedNotifier>> notifiers;
   const std::pair<int, bool> made[] = {{1, false}, {2, true}, {3, false}, {4, true}};
   for (auto [id, primary] : made) {
-    recorders.emplace_back(new Recorder);
+    recorders.emplace_back(Make<Recorder>());
     recorders.back()->Order = &order;
     recorders.back()->Id = id;
-    notifiers.emplace_back(new TcxSystemPaletteChangedNotifier(primary));
+    notifiers.emplace_back(Make<TcxSystemPaletteChangedNotifier>(primary));
     notifiers.back()->OnSystemPaletteChanged =
         TcxSystemPaletteChangedEvent::Bind<&Recorder::Fire>(recorders.back().get());
   }
@@ -443,8 +443,8 @@ TEST(cxSystemPaletteChanged, PrimaryNotifiersRunFirstEachListFromLastToFirst) {
 }
 
 TEST_F(cxLookAndFeel, ASystemColourChangeRaisesTheNativeStyleChange) {
-  Owned<TChangeLog> log(new TChangeLog);
-  Owned<TcxLookAndFeel> laf(new TcxLookAndFeel(nullptr));
+  Owned<TChangeLog> log(Make<TChangeLog>());
+  Owned<TcxLookAndFeel> laf(Make<TcxLookAndFeel>(nullptr));
   laf->SetKind(lfFlat);  // shuts the root's own change out of the count
   laf->SetNativeStyle(false);
   log->Watch(laf.get());
@@ -462,12 +462,12 @@ TEST(cxLookAndFeelModule, TheRootFindsTheRegistryAndGoesBeforeIt) {
   cxLookAndFeelsInitialize();
   TcxLookAndFeel* root = cxGetGlobalLookAndFeel();
   ASSERT_NE(root, nullptr);
-  Owned<TCountingFollower> watcher(new TCountingFollower);
+  Owned<TCountingFollower> watcher(Make<TCountingFollower>());
   root->AddChangeListener(watcher.get());
   cxGetStylePainterRegistry()->Register(L"UserSkin", &SkinP, nullptr);
   root->SetSkinName(L"UserSkin");
   EXPECT_EQ(root->Painter(), &SkinP) << "the registry exists when the root is made";
-  Owned<TcxLookAndFeel> follower(new TcxLookAndFeel(nullptr));
+  Owned<TcxLookAndFeel> follower(Make<TcxLookAndFeel>(nullptr));
   EXPECT_EQ(follower->Painter(), &SkinP);
 
   cxLookAndFeelsFinalize();

@@ -59,7 +59,7 @@ IMPLEMENT_CLASS(TTestStyles, TcxCustomStyles, (ConstructWith<TTestStyles, TPersi
 class TTestStyleSheet : public TcxCustomStyleSheet {
   DECLARE_CLASS(TTestStyleSheet, TcxCustomStyleSheet)
   using TcxCustomStyleSheet::TcxCustomStyleSheet;
-  TcxCustomStylesClass GetStylesClass() override { return TcxCustomStylesClass::Of<TTestStyles>(); }
+  TcxCustomStylesClass StylesClass() override { return TcxCustomStylesClass::Of<TTestStyles>(); }
   TTestStyles* Styles() { return static_cast<TTestStyles*>(GetStyles()); }
 };
 IMPLEMENT_CLASS(TTestStyleSheet, TcxCustomStyleSheet, (ConstructWith<TTestStyleSheet, TComponent>))
@@ -67,7 +67,7 @@ IMPLEMENT_CLASS(TTestStyleSheet, TcxCustomStyleSheet, (ConstructWith<TTestStyleS
 // A component with slots, which looks at them while it is being loaded.
 class TStylesUser : public TComponent {
   DECLARE_CLASS(TStylesUser, TComponent)
-  explicit TStylesUser(TComponent* AOwner) : TComponent(AOwner), Styles(new TTestStyles(this)) {}
+  explicit TStylesUser(TComponent* AOwner) : TComponent(AOwner), Styles(Make<TTestStyles>(this)) {}
   ~TStylesUser() override { TObject::Free(Styles); }
   void ReadState(TReader* Reader) override {
     TComponent::ReadState(Reader);
@@ -98,7 +98,7 @@ std::string ToText(TComponent* root) {
   WriteComponentToStream(&binary, root);
   binary.SetPosition(0);
   ObjectBinaryToText(&binary, &text);
-  return std::string(static_cast<const char*>(text.Memory()), size_t(text.GetSize()));
+  return std::string(static_cast<const char*>(text.Memory()), size_t(text.Size()));
 }
 
 void ReadText(const std::string& text, TComponent* root) {
@@ -121,7 +121,7 @@ class cxStylesTest : public ::testing::Test {
 // ---------------------------------------------------------------------------
 
 TEST_F(cxStylesTest, AssignedValuesFollowTheValues) {
-  auto style = Own(new TcxStyle(nullptr));
+  auto style = Own(Make<TcxStyle>(nullptr));
   EXPECT_TRUE(style->AssignedValues().Empty());
   EXPECT_EQ(style->Color(), clDefault);
   EXPECT_EQ(style->TextColor(), clDefault);
@@ -151,23 +151,23 @@ TEST_F(cxStylesTest, AssignedValuesFollowTheValues) {
   EXPECT_TRUE(style->AssignedValues().Empty());
   EXPECT_EQ(style->Color(), clDefault);
   EXPECT_EQ(style->TextColor(), clDefault);
-  EXPECT_EQ(style->Font()->GetHeight(), -20);
+  EXPECT_EQ(style->Font()->Height(), -20);
   EXPECT_EQ(listener.Changed, 1);
   style->RemoveListener(&listener);
 }
 
 TEST_F(cxStylesTest, AssignCopiesValuesAndExactlyTheAssignedSet) {
-  auto source = Own(new TcxStyle(nullptr));
+  auto source = Own(Make<TcxStyle>(nullptr));
   source->SetColor(clYellow);
   source->Font()->SetName(L"Courier New");
   source->SetAssignedValues({svColor});   // the font's values go along, unassigned
-  auto target = Own(new TcxStyle(nullptr));
+  auto target = Own(Make<TcxStyle>(nullptr));
   target->SetTextColor(clRed);
   TCountingListener listener;
   target->AddListener(&listener);
   target->Assign(source.get());
   EXPECT_EQ(target->Color(), clYellow);
-  EXPECT_EQ(target->Font()->GetName(), L"Courier New");
+  EXPECT_EQ(target->Font()->Name(), L"Courier New");
   EXPECT_EQ(target->TextColor(), clDefault);
   EXPECT_EQ(target->AssignedValues(), (TcxStyleValues{svColor}));
   EXPECT_EQ(listener.Changed, 1);
@@ -184,7 +184,7 @@ TEST_F(cxStylesTest, DestructionEndsWhateverTheListenersDo) {
   TCountingListener stays, returns, polite;
   stays.LeavesOnRemoval = false;
   returns.ComesBack = true;
-  auto* style = new TcxStyle(nullptr);
+  auto* style = Make<TcxStyle>(nullptr);
   style->AddListener(&polite);
   style->AddListener(&stays);
   style->AddListener(&returns);
@@ -197,10 +197,10 @@ TEST_F(cxStylesTest, DestructionEndsWhateverTheListenersDo) {
 }
 
 TEST_F(cxStylesTest, DestroyingAStyleClearsItsSlotsAndReportsEachIndex) {
-  auto owner = Own(new TComponent(nullptr));
-  auto styles = Own(new TTestStyles(owner.get()));
-  auto* shared = new TcxStyle(nullptr);
-  auto other = Own(new TcxStyle(nullptr));
+  auto owner = Own(Make<TComponent>(nullptr));
+  auto styles = Own(Make<TTestStyles>(owner.get()));
+  auto* shared = Make<TcxStyle>(nullptr);
+  auto other = Own(Make<TcxStyle>(nullptr));
   styles->SetValue(2, shared);
   styles->SetValue(3, other.get());
   styles->SetValue(5, shared);
@@ -219,9 +219,9 @@ TEST_F(cxStylesTest, DestroyingAStyleClearsItsSlotsAndReportsEachIndex) {
 }
 
 TEST_F(cxStylesTest, ReplacingOneOfTwoSlotsKeepsListeningForTheOther) {
-  auto styles = Own(new TTestStyles(nullptr));
-  auto* first = new TcxStyle(nullptr);
-  auto second = Own(new TcxStyle(nullptr));
+  auto styles = Own(Make<TTestStyles>(nullptr));
+  auto* first = Make<TcxStyle>(nullptr);
+  auto second = Own(Make<TcxStyle>(nullptr));
   styles->SetValue(1, first);
   styles->SetValue(4, first);
   styles->SetValue(1, second.get());
@@ -237,8 +237,8 @@ TEST_F(cxStylesTest, ReplacingOneOfTwoSlotsKeepsListeningForTheOther) {
 }
 
 TEST_F(cxStylesTest, SlotsAreKeptInIndexOrder) {
-  auto styles = Own(new TTestStyles(nullptr));
-  auto style = Own(new TcxStyle(nullptr));
+  auto styles = Own(Make<TTestStyles>(nullptr));
+  auto style = Own(Make<TcxStyle>(nullptr));
   for (int index : {9, 1, 5, 3, 7}) styles->SetValue(index, style.get());
   ASSERT_EQ(styles->SlotCount(), 5);
   for (int i = 0; i < 5; ++i) EXPECT_EQ(styles->Slots(i).Index, 2 * i + 1);
@@ -255,11 +255,11 @@ TEST_F(cxStylesTest, SlotsAreKeptInIndexOrder) {
 // ---------------------------------------------------------------------------
 
 TEST_F(cxStylesTest, SheetChainsFallBackAndRefuseCycles) {
-  auto owner = Own(new TComponent(nullptr));
-  auto* a = new TTestStyleSheet(owner.get());
-  auto* b = new TTestStyleSheet(owner.get());
-  auto styleA = Own(new TcxStyle(nullptr));
-  auto styleB = Own(new TcxStyle(nullptr));
+  auto owner = Own(Make<TComponent>(nullptr));
+  auto* a = Make<TTestStyleSheet>(owner.get());
+  auto* b = Make<TTestStyleSheet>(owner.get());
+  auto styleA = Own(Make<TcxStyle>(nullptr));
+  auto styleB = Own(Make<TcxStyle>(nullptr));
   a->Styles()->SetValue(1, styleA.get());
   b->Styles()->SetValue(1, styleB.get());
   b->Styles()->SetValue(7, styleB.get());
@@ -270,13 +270,13 @@ TEST_F(cxStylesTest, SheetChainsFallBackAndRefuseCycles) {
   EXPECT_EQ(b->Styles()->StyleSheet(), nullptr);
   a->Styles()->SetStyleSheet(a);           // its own sheet
   EXPECT_EQ(a->Styles()->StyleSheet(), b);
-  auto plain = Own(new TcxCustomStyles(nullptr));
+  auto plain = Own(Make<TcxCustomStyles>(nullptr));
   EXPECT_FALSE(plain->IsValidStyleSheet(a));   // slots of another class
   EXPECT_TRUE(plain->IsValidStyleSheet(nullptr));
 
   // A user of A sees A's slot first, then B's through the chain, and hears of
   // each index of the chain once when it attaches.
-  auto user = Own(new TTestStyles(owner.get()));
+  auto user = Own(Make<TTestStyles>(owner.get()));
   user->SetStyleSheet(a);
   std::sort(user->Reported.begin(), user->Reported.end());
   EXPECT_EQ(user->Reported, (std::vector<int>{1, 7}));
@@ -301,11 +301,11 @@ TEST_F(cxStylesTest, SheetChainsFallBackAndRefuseCycles) {
 }
 
 TEST_F(cxStylesTest, SheetValuesAreNotUsedWhileTheOwnerLoads) {
-  auto sheetOwner = Own(new TComponent(nullptr));
-  auto* sheet = new TTestStyleSheet(sheetOwner.get());
-  auto style = Own(new TcxStyle(nullptr));
+  auto sheetOwner = Own(Make<TComponent>(nullptr));
+  auto* sheet = Make<TTestStyleSheet>(sheetOwner.get());
+  auto style = Own(Make<TcxStyle>(nullptr));
   sheet->Styles()->SetValue(7, style.get());
-  auto user = Own(new TStylesUser(nullptr));
+  auto user = Own(Make<TStylesUser>(nullptr));
   user->Styles->SetStyleSheet(sheet);
   ReadText("object User: TStylesUser\nend\n", user.get());
   EXPECT_TRUE(user->WasLoading);
@@ -314,8 +314,8 @@ TEST_F(cxStylesTest, SheetValuesAreNotUsedWhileTheOwnerLoads) {
 }
 
 TEST_F(cxStylesTest, SheetCaptionAndCopy) {
-  auto form = Own(new TStyleTestForm(nullptr));
-  auto* repository = new TcxStyleRepository(form.get());
+  auto form = Own(Make<TStyleTestForm>(nullptr));
+  auto* repository = Make<TcxStyleRepository>(form.get());
   const auto sheetClass = TcxCustomStyleSheetClass::Of<TTestStyleSheet>();
   auto* sheet = static_cast<TTestStyleSheet*>(repository->CreateStyleSheetEx(sheetClass, form.get()));
   sheet->SetName(L"Sheet1");
@@ -347,8 +347,8 @@ TEST_F(cxStylesTest, SheetCaptionAndCopy) {
 // ---------------------------------------------------------------------------
 
 TEST_F(cxStylesTest, RepositoryListsAndFreesItsStyles) {
-  auto form = Own(new TComponent(nullptr));
-  auto* repository = new TcxStyleRepository(form.get());
+  auto form = Own(Make<TComponent>(nullptr));
+  auto* repository = Make<TcxStyleRepository>(form.get());
   TcxCustomStyle* own = repository->CreateItem(TcxCustomStyleClass::Of<TcxStyle>());
   TcxCustomStyle* formOwned = repository->CreateItemEx(TcxCustomStyleClass::Of<TcxStyle>(), form.get());
   EXPECT_EQ(own->Owner(), repository);
@@ -369,9 +369,9 @@ TEST_F(cxStylesTest, RepositoryListsAndFreesItsStyles) {
 }
 
 TEST_F(cxStylesTest, StylesRoundTripThroughTheComponentStream) {
-  auto form = Own(new TStyleTestForm(nullptr));
+  auto form = Own(Make<TStyleTestForm>(nullptr));
   form->SetName(L"StyleForm");
-  auto* repository = new TcxStyleRepository(form.get());
+  auto* repository = Make<TcxStyleRepository>(form.get());
   repository->SetName(L"Repository");
   auto* style1 = static_cast<TcxStyle*>(repository->CreateItemEx(TcxCustomStyleClass::Of<TcxStyle>(), form.get()));
   style1->SetName(L"Style1");
@@ -399,7 +399,7 @@ TEST_F(cxStylesTest, StylesRoundTripThroughTheComponentStream) {
   // The styles are written inside their repository's block.
   EXPECT_LT(text.find("object Repository"), text.find("object Style1"));
 
-  auto loaded = Own(new TStyleTestForm(nullptr));
+  auto loaded = Own(Make<TStyleTestForm>(nullptr));
   ReadText(text, loaded.get());
   ASSERT_NE(loaded->Repository, nullptr);
   ASSERT_NE(loaded->Style1, nullptr);
@@ -408,8 +408,8 @@ TEST_F(cxStylesTest, StylesRoundTripThroughTheComponentStream) {
   EXPECT_EQ(loaded->Style1->Owner(), loaded.get());
   EXPECT_EQ(loaded->Style1->AssignedValues(), (TcxStyleValues{svBitmap, svColor, svFont}));
   EXPECT_EQ(loaded->Style1->Color(), clRed);
-  EXPECT_EQ(loaded->Style1->Font()->GetHeight(), -13);
-  EXPECT_EQ(loaded->Style1->Bitmap()->GetWidth(), 3);
+  EXPECT_EQ(loaded->Style1->Font()->Height(), -13);
+  EXPECT_EQ(loaded->Style1->Bitmap()->Width(), 3);
   EXPECT_TRUE(loaded->Style2->AssignedValues().Empty());
   EXPECT_EQ(loaded->Repository->PixelsPerInch(), ScreenPixelsPerInch());
 }
@@ -440,10 +440,10 @@ TEST_F(cxStylesTest, FontHeightsScaleFromTheStoredResolution) {
     text += "    object Style1: TcxStyle\n";
     if (c.fontAssigned) text += "      AssignedValues = [svFont]\n      Font.Height = -14\n";
     text += "    end\n  end\nend\n";
-    auto form = Own(new TStyleTestForm(nullptr));
+    auto form = Own(Make<TStyleTestForm>(nullptr));
     ReadText(text, form.get());
     ASSERT_NE(form->Style1, nullptr);
-    EXPECT_EQ(form->Style1->Font()->GetHeight(), c.expected);
+    EXPECT_EQ(form->Style1->Font()->Height(), c.expected);
     EXPECT_EQ(form->Style1->AssignedValues().Contains(svFont), c.fontAssigned);
   }
   // 96 -> 120 is the example of the rounding: -11 becomes -14.
@@ -451,14 +451,14 @@ TEST_F(cxStylesTest, FontHeightsScaleFromTheStoredResolution) {
 }
 
 TEST_F(cxStylesTest, AStyleOfTheAncestorFormStandsForTheInheritingFormsStyle) {
-  auto base = Own(new TStyleTestForm(nullptr));
-  auto* baseStyle = new TcxStyle(base.get());
+  auto base = Own(Make<TStyleTestForm>(nullptr));
+  auto* baseStyle = Make<TcxStyle>(base.get());
   baseStyle->SetName(L"Highlight");
-  auto derived = Own(new TStyleTestDerivedForm(nullptr));
-  auto* ownStyle = new TcxStyle(derived.get());
+  auto derived = Own(Make<TStyleTestDerivedForm>(nullptr));
+  auto* ownStyle = Make<TcxStyle>(derived.get());
   ownStyle->SetName(L"Highlight");
-  auto* item = new TComponent(derived.get());
-  auto styles = Own(new TTestStyles(item));
+  auto* item = Make<TComponent>(derived.get());
+  auto styles = Own(Make<TTestStyles>(item));
   styles->SetValue(0, baseStyle);
   EXPECT_EQ(styles->GetValue(0), ownStyle);
   // A style of the same form is taken as it is.

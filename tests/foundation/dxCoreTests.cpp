@@ -53,7 +53,7 @@ class Recorder : public TObject {
 }  // namespace
 
 TEST(dxCoreRepository, ProductKeepsIdentifiersInNameOrderAndTheFirstRecordOfADuplicate) {
-  auto* product = new TdxProductResourceStrings(L"First", &AddFirstProduct);
+  auto* product = Make<TdxProductResourceStrings>(L"First", &AddFirstProduct);
   EXPECT_EQ(product->Name(), L"First");
   ASSERT_EQ(product->ResStringsCount(), 4);
   const wchar_t* expected[] = {L"sAlpha", L"sBeta", L"sGamma", L"sTable"};
@@ -70,7 +70,7 @@ TEST(dxCoreRepository, ProductKeepsIdentifiersInNameOrderAndTheFirstRecordOfADup
 }
 
 TEST(dxCoreRepository, RegistrationLookupAndUnregistration) {
-  RepositoryPtr repo(new TdxResourceStringsRepository);
+  RepositoryPtr repo(Make<TdxResourceStringsRepository>());
   repo->RegisterProduct(L"First", &AddFirstProduct);
   repo->RegisterProduct(L"Second", &AddSecondProduct);
   repo->RegisterProduct(L"First", &AddSecondProduct);
@@ -100,7 +100,7 @@ TEST(dxCoreRepository, RegistrationLookupAndUnregistration) {
 }
 
 TEST(dxCoreRepository, TranslateVisitsEveryIdentifierInNameOrderOnlyWithAHandler) {
-  RepositoryPtr repo(new TdxResourceStringsRepository);
+  RepositoryPtr repo(Make<TdxResourceStringsRepository>());
   repo->RegisterProduct(L"First", &AddFirstProduct);
   repo->RegisterProduct(L"Second", &AddSecondProduct);
   Recorder rec;
@@ -141,7 +141,7 @@ struct Listener : IdxLocalizerListener {
 }  // namespace
 
 TEST(dxCoreRepository, ListenersAreAddedOnceAndEachIsToldOnceAlthoughTheListChanges) {
-  RepositoryPtr repo(new TdxResourceStringsRepository);
+  RepositoryPtr repo(Make<TdxResourceStringsRepository>());
   std::vector<int> log;
   Listener l[5];
   for (int i = 0; i < 5; ++i) {
@@ -302,6 +302,10 @@ TEST(dxCoreVariants, ArraysGiveTheirRawBytesAndOtherValuesTheirText) {
   EXPECT_THROW(dxConvertVariantToAnsi(VarArrayOf({Variant(256)})), EVariantError);
   EXPECT_EQ(dxConvertVariantToAnsi(VarArrayCreate({0, -1}, varByte)), "");
 
+  // A byte string gives its bytes as they are, also those that are no text in
+  // the active code page (a lone lead byte under 936).
+  const RawByteString raw("\x81\x00\xFF", 3);
+  EXPECT_EQ(dxConvertVariantToAnsi(Variant(raw)), raw);
   EXPECT_EQ(dxConvertVariantToAnsi(Variant(42)), "42");
   EXPECT_EQ(dxConvertVariantToAnsi(Null()), "");
   EXPECT_EQ(dxConvertVariantToWide(Variant(String(L"岚泽"))), L"岚泽");

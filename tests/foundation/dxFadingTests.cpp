@@ -16,7 +16,7 @@ std::vector<std::string> gLog;
 
 // 4 x 4 opaque 32-bit bitmap of one colour.
 TBitmap* MakeImage(RGBQUAD color, int width = 4, int height = 4) {
-  auto* bitmap = new TBitmap();
+  auto* bitmap = Make<TBitmap>();
   bitmap->SetPixelFormat(pf32bit);
   bitmap->SetSize(width, height);
   for (int y = 0; y < height; ++y) {
@@ -361,7 +361,7 @@ TEST_F(dxFading, RemoveCallsBackOnlyWhenTheObjectStays) {
 
 TEST_F(dxFading, AHelperFreedWhileFadingLeavesTheFader) {
   REQUIRE_GDIPLUS();
-  auto* target = new TFadeTarget();
+  auto* target = Make<TFadeTarget>();
   TFadeTarget other("other");
   fader_->FadeIn(target);
   fader_->FadeIn(&other);
@@ -383,7 +383,7 @@ TEST_F(dxFading, AnObjectFreedFromItsOwnRepaintIsNotCalledAgain) {
   for (const Case& c : {Case{"first frame", 1, 3}, Case{"frame step", 3, 6}, Case{"finishing frame", 6, 6}}) {
     SCOPED_TRACE(c.name);
     gLog.clear();
-    auto* target = new TFadeTarget();
+    auto* target = Make<TFadeTarget>();
     target->DieOnRepaint = c.dieOnRepaint;
     TFadeTarget bystander("bystander");
     fader_->FadeIn(&bystander);
@@ -403,7 +403,7 @@ TEST_F(dxFading, ShutdownDetachesTheObjectsStillFading) {
   REQUIRE_GDIPLUS();
   TFadeTarget target;
   fader_->FadeIn(&target);
-  auto* fader = new TdxFader();   // a second fader to free: the process's one stays
+  auto* fader = Make<TdxFader>();   // a second fader to free: the process's one stays
   fader->SetState(fasEnabled);
   TFadeTarget other("other");
   fader->FadeIn(&other);

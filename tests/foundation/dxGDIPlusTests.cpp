@@ -163,7 +163,7 @@ TEST(dxGDIPlusStreamData, ImageDataSizeStopsAtTheImagesEnd) {
     auto stream = StreamOf(bytes);
     stream->SetPosition(4);
     EXPECT_EQ(dxGpImageDataSize(stream.get()), c.expected);
-    EXPECT_EQ(stream->GetPosition(), 4);
+    EXPECT_EQ(stream->Position(), 4);
   }
 }
 
@@ -191,7 +191,7 @@ class dxUnitsLoader : public ::testing::Test {
 
 TEST_F(dxUnitsLoader, ProgramRunsStartUpAtOnceAndShutdownOnceInReverse) {
   EXPECT_FALSE(dxIsUnitsLoadingDeferred());
-  auto loader = Own(new TdxUnitsLoader());
+  auto loader = Own(Make<TdxUnitsLoader>());
   loader->AddUnit(&InitA, &FinA);
   loader->AddUnit(&InitB, &FinB);
   loader->AddUnit(nullptr, &FinC);
@@ -211,7 +211,7 @@ TEST_F(dxUnitsLoader, ProgramRunsStartUpAtOnceAndShutdownOnceInReverse) {
 }
 
 TEST_F(dxUnitsLoader, RemoveUnitRunsOnlyWhatItTakesOut) {
-  auto loader = Own(new TdxUnitsLoader());
+  auto loader = Own(Make<TdxUnitsLoader>());
   loader->AddUnit(&InitA, &FinA);
   loader->AddUnit(&InitB, &FinB);
   gCalls.clear();

@@ -105,7 +105,7 @@ inline TBytes MakePng(int width, int height, const std::vector<Rgba>& pixels) {
 }
 
 inline Owned<TMemoryStream> StreamOf(const TBytes& bytes) {
-  auto stream = Own(new TMemoryStream());
+  auto stream = Own(Make<TMemoryStream>());
   if (!bytes.empty()) stream->WriteBuffer(bytes.data(), int(bytes.size()));
   stream->SetPosition(0);
   return stream;
@@ -113,7 +113,7 @@ inline Owned<TMemoryStream> StreamOf(const TBytes& bytes) {
 
 inline TBytes BytesOf(TMemoryStream* stream) {
   const auto* p = static_cast<const Byte*>(stream->Memory());
-  return TBytes(p, p + stream->GetSize());
+  return TBytes(p, p + stream->Size());
 }
 
 // Premultiplied 32-bit pixel as the library keeps it: blue, green, red, alpha.

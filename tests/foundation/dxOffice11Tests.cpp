@@ -270,9 +270,9 @@ TEST_F(DxOffice11Users, FirstUserBuildsLastUserFreesTheThirteenBrushes) {
   const HBRUSH grip = dxOffice11Palette.GripDarkBrush;
   ASSERT_NE(grip, nullptr);
   ASSERT_NE(dxOffice11Palette.SubMenuExpandBitmap, nullptr);
-  EXPECT_EQ(dxOffice11Palette.ExpandButtonMinusBitmap->GetWidth(), 11);
-  EXPECT_EQ(dxOffice11Palette.ExpandButtonPlusBitmap->GetHeight(), 11);
-  EXPECT_FALSE(dxOffice11Palette.SubMenuExpandBitmap->GetEmpty());
+  EXPECT_EQ(dxOffice11Palette.ExpandButtonMinusBitmap->Width(), 11);
+  EXPECT_EQ(dxOffice11Palette.ExpandButtonPlusBitmap->Height(), 11);
+  EXPECT_FALSE(dxOffice11Palette.SubMenuExpandBitmap->Empty());
 
   dxAddOffice11ColorsUser();   // no rebuild
   EXPECT_EQ(dxOffice11Palette.GripDarkBrush, grip);
@@ -327,7 +327,7 @@ TEST_F(DxOffice11Users, ReloadWithUsersRebuildsBrushesFromTheNewColours) {
 
 // One row of pixels (RGB colours) in a 24-bit bitmap.
 TBitmap* RowBitmap(const std::vector<TColor>& pixels) {
-  auto* bitmap = new TBitmap();
+  auto* bitmap = Make<TBitmap>();
   bitmap->SetPixelFormat(pf24bit);
   bitmap->SetSize(static_cast<int>(pixels.size()), 1);
   auto* row = static_cast<Byte*>(bitmap->ScanLine(0));
@@ -342,7 +342,7 @@ TBitmap* RowBitmap(const std::vector<TColor>& pixels) {
 std::vector<TColor> RowOf(TBitmap* bitmap) {
   std::vector<TColor> pixels;
   auto* row = static_cast<const Byte*>(bitmap->ScanLine(0));
-  for (int i = 0; i < bitmap->GetWidth(); ++i)
+  for (int i = 0; i < bitmap->Width(); ++i)
     pixels.push_back(row[3 * i + 2] | (row[3 * i + 1] << 8) | (row[3 * i] << 16));
   return pixels;
 }
@@ -379,11 +379,11 @@ TEST(DxOffice11Recolor, EqualEndsGoToBlackOrWhite) {
 TEST(DxOffice11Recolor, TheMenuExpandBitmapRunsFromToolbarLightToToolbarDark) {
   dxAddOffice11ColorsUser();
   TBitmap* bitmap = dxOffice11Palette.SubMenuExpandBitmap;
-  ASSERT_FALSE(bitmap->GetEmpty()) << "DXSUBMENUEXPAND is not linked into the program";
+  ASSERT_FALSE(bitmap->Empty()) << "DXSUBMENUEXPAND is not linked into the program";
   TCanvas* canvas = bitmap->Canvas();
-  const int cx = bitmap->GetWidth() / 2;
+  const int cx = bitmap->Width() / 2;
   std::vector<TColor> column;
-  for (int y = 0; y < bitmap->GetHeight(); ++y) column.push_back(ColorToRGB(canvas->GetPixel(cx, y)));
+  for (int y = 0; y < bitmap->Height(); ++y) column.push_back(ColorToRGB(canvas->GetPixel(cx, y)));
   const TColor key = ColorToRGB(canvas->GetPixel(0, 0));
   EXPECT_EQ(key, 0xFF00FF);
   // The lightest shade sits at the top of the disc, the darkest at its bottom.

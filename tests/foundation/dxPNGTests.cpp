@@ -22,7 +22,7 @@ const std::vector<RGBQUAD> kPremultiplied = {Quad(0, 0, 255, 255), Quad(0, 0, 0,
                                              Quad(30, 20, 10, 85)};
 
 Owned<TdxPNGImage> LoadPng(const TBytes& bytes) {
-  auto picture = Own(new TdxPNGImage());
+  auto picture = Own(Make<TdxPNGImage>());
   auto stream = StreamOf(bytes);
   picture->LoadFromStream(stream.get());
   return picture;
@@ -41,8 +41,8 @@ TdxGPImage* MakeEdgeMarkedImage() {
 TEST_F(dxPNGImage, PngDecodesToExactPremultipliedPixels) {
   REQUIRE_GDIPLUS();
   auto picture = LoadPng(MakePng(2, 2, kStraight));
-  ASSERT_EQ(picture->GetWidth(), 2);
-  ASSERT_EQ(picture->GetHeight(), 2);
+  ASSERT_EQ(picture->Width(), 2);
+  ASSERT_EQ(picture->Height(), 2);
   EXPECT_TRUE(picture->IsAlphaUsed());
   // The image's own pixels ...
   TdxRGBColors bits;
@@ -52,7 +52,7 @@ TEST_F(dxPNGImage, PngDecodesToExactPremultipliedPixels) {
   // ... and the same pixels in the 32-bit DIB section of the platform bitmap.
   auto bitmap = Own(picture->GetAsBitmap());
   ASSERT_TRUE(bitmap);
-  EXPECT_EQ(bitmap->GetPixelFormat(), pf32bit);
+  EXPECT_EQ(bitmap->PixelFormat(), pf32bit);
   for (int y = 0; y < 2; ++y)
     for (int x = 0; x < 2; ++x) {
       const auto* row = static_cast<const RGBQUAD*>(bitmap->ScanLine(y));
@@ -73,15 +73,15 @@ TEST_F(dxPNGImage, PngInsideALargerStreamIsReadToItsEndOnly) {
 
   TdxPNGImage a, b;
   a.LoadFromStream(stream.get());
-  EXPECT_EQ(stream->GetPosition(), Int64(5 + first.size()));
+  EXPECT_EQ(stream->Position(), Int64(5 + first.size()));
   b.LoadFromStream(stream.get());
-  EXPECT_EQ(stream->GetPosition(), Int64(5 + first.size() + second.size()));
+  EXPECT_EQ(stream->Position(), Int64(5 + first.size() + second.size()));
 
-  ASSERT_EQ(a.GetWidth(), 2);
+  ASSERT_EQ(a.Width(), 2);
   TdxRGBColors bits;
   a.Handle()->GetBitmapBits(bits);
   EXPECT_EQ(AsDword(bits[2]), AsDword(kPremultiplied[2]));
-  ASSERT_EQ(b.GetWidth(), 1);
+  ASSERT_EQ(b.Width(), 1);
   b.Handle()->GetBitmapBits(bits);
   EXPECT_EQ(AsDword(bits[0]), AsDword(Quad(0, 255, 0, 255)));
 }
@@ -93,7 +93,7 @@ TEST_F(dxPNGImage, SavedPictureLoadsBackEqual) {
   TdxPNGImage original;
   original.SetHandle(TdxGPImage::CreateFromPattern(4, 3, pixels, true));
 
-  auto saved = Own(new TMemoryStream());
+  auto saved = Own(Make<TMemoryStream>());
   original.SaveToStream(saved.get());
   const TBytes bytes = BytesOf(saved.get());
   ASSERT_GT(bytes.size(), 8u);
@@ -116,12 +116,12 @@ TEST_F(dxPNGImage, EmptyPictures) {
   TdxPNGImage empty, other, one;
   auto nothing = StreamOf(TBytes());
   empty.LoadFromStream(nothing.get());
-  EXPECT_TRUE(empty.GetEmpty());
-  EXPECT_EQ(empty.GetWidth(), 0);
-  EXPECT_TRUE(empty.GetTransparent());
-  auto out = Own(new TMemoryStream());
+  EXPECT_TRUE(empty.Empty());
+  EXPECT_EQ(empty.Width(), 0);
+  EXPECT_TRUE(empty.Transparent());
+  auto out = Own(Make<TMemoryStream>());
   empty.SaveToStream(out.get());
-  EXPECT_EQ(out->GetSize(), 0);
+  EXPECT_EQ(out->Size(), 0);
   EXPECT_EQ(empty.GetAsBitmap(), nullptr);
   EXPECT_TRUE(empty.Compare(&other));
   if (SystemHasGdiPlus()) {
@@ -155,18 +155,18 @@ TEST_F(dxPNGImage, BitmapFilesLoadThroughThePlatformBitmap) {
       const int bpp = c.format == pf32bit ? 4 : 3;
       for (int x = 0; x < 3; ++x) std::memcpy(row + x * bpp, &c.written, bpp);
     }
-    auto stream = Own(new TMemoryStream());
+    auto stream = Own(Make<TMemoryStream>());
     stream->WriteBuffer("pre", 3);
     bitmap.SaveToStream(stream.get());
-    const Int64 end = stream->GetPosition();
+    const Int64 end = stream->Position();
     stream->WriteBuffer("post", 4);
     stream->SetPosition(3);
 
     TdxPNGImage picture;
     picture.LoadFromStream(stream.get());
-    EXPECT_EQ(stream->GetPosition(), end);
-    ASSERT_EQ(picture.GetWidth(), 3);
-    ASSERT_EQ(picture.GetHeight(), 2);
+    EXPECT_EQ(stream->Position(), end);
+    ASSERT_EQ(picture.Width(), 3);
+    ASSERT_EQ(picture.Height(), 2);
     TdxRGBColors bits;
     picture.Handle()->GetBitmapBits(bits);
     for (const RGBQUAD& q : bits) EXPECT_EQ(AsDword(q), AsDword(c.expected));
@@ -179,7 +179,7 @@ TEST_F(dxPNGImage, UndecodableDataIsAnErrorAndKeepsThePicture) {
   picture.SetHandle(TdxGPImage::CreateFromPattern(1, 1, {Quad(1, 2, 3, 255)}, true));
   auto garbage = StreamOf(TBytes(64, 0x5A));
   EXPECT_THROW(picture.LoadFromStream(garbage.get()), EAssertionFailed);
-  EXPECT_EQ(picture.GetWidth(), 1);
+  EXPECT_EQ(picture.Width(), 1);
 }
 
 // Drawing through a graphics object with nearest-neighbour sampling, so that
@@ -305,7 +305,7 @@ TEST_F(dxPNGImage, AssignmentBetweenPicturesAndBitmaps) {
 
   TBitmap bitmap;
   bitmap.Assign(source.get());
-  EXPECT_EQ(bitmap.GetPixelFormat(), pf32bit);
+  EXPECT_EQ(bitmap.PixelFormat(), pf32bit);
   EXPECT_EQ(AsDword(static_cast<const RGBQUAD*>(bitmap.ScanLine(1))[1]), AsDword(kPremultiplied[3]));
 
   TdxPNGImage fromBitmap;
@@ -317,11 +317,11 @@ TEST_F(dxPNGImage, AssignmentBetweenPicturesAndBitmaps) {
   EXPECT_TRUE(copy.Compare(source.get()));
   EXPECT_NE(copy.Handle(), source->Handle());
   source.reset();   // the copy lives on its own
-  EXPECT_EQ(copy.GetWidth(), 2);
+  EXPECT_EQ(copy.Width(), 2);
 
   TdxPNGImage empty;
   copy.Assign(&empty);
-  EXPECT_TRUE(copy.GetEmpty());
+  EXPECT_TRUE(copy.Empty());
 }
 
 TEST_F(dxPNGImage, ClonesOfPixelImagesShareThePixels) {
@@ -349,7 +349,7 @@ TEST_F(dxPNGImage, ClipboardFormatDrawsOverWhite) {
   TdxPNGImage back;
   back.LoadFromClipboardFormat(format, data, palette);
   DeleteObject(data);
-  ASSERT_EQ(back.GetWidth(), 2);
+  ASSERT_EQ(back.Width(), 2);
   TdxRGBColors bits;
   back.Handle()->GetBitmapBits(bits);
   EXPECT_EQ(AsDword(bits[0]) & 0xFFFFFF, 0xFFFFFFu);
@@ -401,7 +401,7 @@ TEST_F(dxPNGImage, WithoutGdiPlusPicturesLoadDrawAndSaveNothing) {
   TdxPNGImage picture;
   auto stream = StreamOf(MakePng(2, 2, kStraight));
   EXPECT_NO_THROW(picture.LoadFromStream(stream.get()));
-  EXPECT_TRUE(picture.GetEmpty());
+  EXPECT_TRUE(picture.Empty());
   EXPECT_FALSE(picture.IsAlphaUsed());
   EXPECT_EQ(picture.GetAsBitmap(), nullptr);
 
@@ -409,13 +409,13 @@ TEST_F(dxPNGImage, WithoutGdiPlusPicturesLoadDrawAndSaveNothing) {
   bitmap.SetPixelFormat(pf32bit);
   bitmap.SetSize(3, 3);
   picture.SetBitmap(&bitmap);
-  EXPECT_TRUE(picture.GetEmpty());
+  EXPECT_TRUE(picture.Empty());
   picture.Assign(&bitmap);
-  EXPECT_TRUE(picture.GetEmpty());
+  EXPECT_TRUE(picture.Empty());
 
-  auto out = Own(new TMemoryStream());
+  auto out = Own(Make<TMemoryStream>());
   picture.SaveToStream(out.get());
-  EXPECT_EQ(out->GetSize(), 0);
+  EXPECT_EQ(out->Size(), 0);
   TDib dib(4, 4, 0xFF123456);
   picture.StretchDraw(dib.DC(), TRect(0, 0, 4, 4));
   EXPECT_EQ(dib.At(1, 1), 0xFF123456u);
@@ -427,7 +427,7 @@ TEST_F(dxPNGImage, WithoutGdiPlusPicturesLoadDrawAndSaveNothing) {
   image->Draw(dib.DC(), TRect(0, 0, 4, 4));
   image->DrawEx(nullptr, TRect(0, 0, 4, 4), TRect(0, 0, 2, 2), 128);
   image->SaveToStream(out.get());
-  EXPECT_EQ(out->GetSize(), 0);
+  EXPECT_EQ(out->Size(), 0);
   auto clone = Own(image->Clone());
   EXPECT_FALSE(clone->HandleAllocated());
   auto frame = Own(image->MakeComposition(clone.get(), 100));

@@ -181,7 +181,7 @@ class TThemeListener : public TObject {
 };
 
 TdxThemeChangedNotificator* Listen(TThemeListener& listener) {
-  auto* notificator = new TdxThemeChangedNotificator();
+  auto* notificator = Make<TdxThemeChangedNotificator>();
   notificator->OnThemeChanged = TdxThemeChangedEvent::Bind<&TThemeListener::Changed>(&listener);
   return notificator;
 }
@@ -203,7 +203,7 @@ TEST_F(DxThemeCache, NotificatorsHearTheChangeInOrderAfterHandlesAreDropped) {
   a.Name = L"a";
   b.Name = L"b";
   TNotificatorHolder first(Listen(a));
-  TNotificatorHolder silent(new TdxThemeChangedNotificator());   // no handler: skipped
+  TNotificatorHolder silent(Make<TdxThemeChangedNotificator>());   // no handler: skipped
   TNotificatorHolder second(Listen(b));
   EXPECT_EQ(dxThemeChangedNotificatorCount(), before + 3);
 
@@ -270,7 +270,7 @@ TEST(DxThemeCacheFallback, NothingIsUsableWithoutTheLibrary) {
   if (fndtest::LibraryAvailable(L"uxtheme.dll")) GTEST_SKIP() << "uxtheme present";
   EXPECT_FALSE(dxThemesActive());
   EXPECT_EQ(dxThemeChangedEventReceiver(), nullptr);
-  auto* notificator = new TdxThemeChangedNotificator();
+  auto* notificator = Make<TdxThemeChangedNotificator>();
   EXPECT_EQ(dxThemeChangedNotificatorCount(), 0);
   TObject::Free(notificator);
   EXPECT_EQ(dxAcquireThemeHandle(totButton), nullptr);

@@ -42,7 +42,7 @@ inline String ResourceName(const String& fileName) {
 inline TBytes GoldenBytes(const String& fileName) {
   TResourceStream stream(GetModuleHandleW(nullptr), ResourceName(fileName), RT_RCDATA);
   const Byte* p = static_cast<const Byte*>(stream.Memory());
-  return TBytes(p, p + stream.GetSize());
+  return TBytes(p, p + stream.Size());
 }
 
 // Where two byte strings first differ, with the bytes around it in hex.
@@ -93,7 +93,7 @@ inline TBytes CheckSample(const String& fileName, const TBytes& written) {
 
 inline TBytes BytesOfStream(TCustomMemoryStream* stream) {
   const Byte* p = static_cast<const Byte*>(stream->Memory());
-  return TBytes(p, p + stream->GetSize());
+  return TBytes(p, p + stream->Size());
 }
 
 }  // namespace storedsamples

@@ -23,5 +23,5 @@ Owned<T> Own(T* object) {
 
 template <class T, class... A>
 Owned<T> MakeOwned(A&&... args) {
-  return Owned<T>(new T(std::forward<A>(args)...));
+  return Owned<T>(Make<T>(std::forward<A>(args)...));
 }

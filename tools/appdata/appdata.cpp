@@ -69,7 +69,7 @@ struct Owned {
 
 TBytes BytesOf(TMemoryStream* stream) {
   const auto* p = static_cast<const Byte*>(stream->Memory());
-  return TBytes(p, p + stream->GetSize());
+  return TBytes(p, p + stream->Size());
 }
 
 // Replaces `fileName` by `data` through a temporary file in the same folder.
@@ -80,8 +80,8 @@ void WriteFileReplacing(const String& fileName, const TBytes& data) {
 }
 
 TBytes ReadFileBytes(const String& fileName) {
-  Owned<TFileStream> in(new TFileStream(fileName, fmOpenRead | fmShareDenyWrite));
-  TBytes data(static_cast<size_t>(in->GetSize()));
+  Owned<TFileStream> in(Make<TFileStream>(fileName, fmOpenRead | fmShareDenyWrite));
+  TBytes data(static_cast<size_t>(in->Size()));
   if (!data.empty()) in->ReadBuffer(data.data(), static_cast<int>(data.size()));
   return data;
 }
@@ -452,15 +452,15 @@ class GlyphList : public TImageList {
 };
 
 TBytes MakeImageList() {
-  Owned<GlyphList> list(new GlyphList(nullptr, 16, 16));
+  Owned<GlyphList> list(Make<GlyphList>(nullptr, 16, 16));
   list->SetColorDepth(cd32Bit);
   list->SetMasked(true);
   list->SetAllocBy(4);
   list->SetBkColor(clNone);
-  Owned<TBitmap> image(new TBitmap());
+  Owned<TBitmap> image(Make<TBitmap>());
   image->SetPixelFormat(pf32bit);
   image->SetSize(Glyph::kSize, Glyph::kSize);
-  Owned<TBitmap> mask(new TBitmap());
+  Owned<TBitmap> mask(Make<TBitmap>());
   mask->SetPixelFormat(pf32bit);
   mask->SetSize(Glyph::kSize, Glyph::kSize);
   std::vector<std::array<uint32_t, 256>> seen;
@@ -481,7 +481,7 @@ TBytes MakeImageList() {
     }
     if (list->Add(image.get(), mask.get()) != i) throw Exception(L"the image list refused glyph " + std::to_wstring(i));
   }
-  Owned<TMemoryStream> stream(new TMemoryStream());
+  Owned<TMemoryStream> stream(Make<TMemoryStream>());
   list->WriteData(stream.get());
   return BytesOf(stream.get());
 }
@@ -592,7 +592,7 @@ Rgb BackgroundPixel(int px, int py) {
 }
 
 TBytes MakeJpeg() {
-  Owned<TBitmap> bitmap(new TBitmap());
+  Owned<TBitmap> bitmap(Make<TBitmap>());
   bitmap->SetPixelFormat(pf24bit);
   bitmap->SetSize(kPictureWidth, kPictureHeight);
   for (int y = 0; y < kPictureHeight; ++y) {
@@ -604,11 +604,11 @@ TBytes MakeJpeg() {
       row[3 * x + 2] = static_cast<Byte>(std::clamp(std::lround(c.R), 0L, 255L));
     }
   }
-  Owned<TJPEGImage> jpeg(new TJPEGImage());
+  Owned<TJPEGImage> jpeg(Make<TJPEGImage>());
   jpeg->SetCompressionQuality(90);
   jpeg->Assign(bitmap.get());
   jpeg->Compress();
-  if (jpeg->GetProgressiveEncoding()) throw Exception(L"the picture came out progressive");
+  if (jpeg->ProgressiveEncoding()) throw Exception(L"the picture came out progressive");
   return jpeg->Data();
 }
 
@@ -620,14 +620,14 @@ class PictureData : public TPicture {
 };
 
 TBytes MakePictureData(const TBytes& jpegBytes) {
-  Owned<TJPEGImage> jpeg(new TJPEGImage());
+  Owned<TJPEGImage> jpeg(Make<TJPEGImage>());
   {
-    Owned<TBytesStream> in(new TBytesStream(jpegBytes));
+    Owned<TBytesStream> in(Make<TBytesStream>(jpegBytes));
     jpeg->LoadFromStream(in.get());
   }
-  Owned<PictureData> picture(new PictureData());
+  Owned<PictureData> picture(Make<PictureData>());
   picture->SetGraphic(jpeg.get());
-  Owned<TMemoryStream> out(new TMemoryStream());
+  Owned<TMemoryStream> out(Make<TMemoryStream>());
   picture->WriteData(out.get());
   return BytesOf(out.get());
 }
@@ -672,8 +672,8 @@ std::string FillTemplate(const std::string& text, const TBytes& bitmap) {
 }
 
 TBytes ToBinary(const std::string& text) {
-  Owned<TBytesStream> in(new TBytesStream(TBytes(text.begin(), text.end())));
-  Owned<TMemoryStream> out(new TMemoryStream());
+  Owned<TBytesStream> in(Make<TBytesStream>(TBytes(text.begin(), text.end())));
+  Owned<TMemoryStream> out(Make<TMemoryStream>());
   ObjectTextToBinary(in.get(), out.get());
   return BytesOf(out.get());
 }

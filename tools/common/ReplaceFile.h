@@ -27,7 +27,7 @@ inline void ReplaceFileWith(const String& fileName, const Char* tempPrefix,
   }
   try {
     {
-      TFileStream* out = new TFileStream(temp, fmCreate);
+      TFileStream* out = Make<TFileStream>(temp, fmCreate);
       try {
         write(out);
       } catch (...) {

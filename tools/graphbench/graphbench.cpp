@@ -149,7 +149,7 @@ int wmain(int argc, wchar_t** argv) {
     TBitmap* strip = cxCreateSizedBitmap(11 * 24, 22, pf32bit);
     strip->Canvas()->Brush()->SetColor(0xF0E0D0);
     strip->Canvas()->FillRect(TRect(0, 0, 11 * 24, 22));
-    HDC dc = strip->Canvas()->GetHandle();
+    HDC dc = strip->Canvas()->Handle();
     auto drawGlyphs = [&](TcxImageDrawMode AMode) {
       for (int i = 0; i < 11; ++i) {
         const TRect cell(i * 24, 0, i * 24 + 24, 22);
@@ -172,7 +172,7 @@ int wmain(int argc, wchar_t** argv) {
       Measure("11 glyphs, cxDrawImageOnBackground normal (blend per pixel)", glyphRuns,
               [&] { drawGlyphs(idmNormal); });
     }
-    TcxImageList* list = new TcxImageList(nullptr, 16, 16);
+    TcxImageList* list = Make<TcxImageList>(nullptr, 16, 16);
     for (TBitmap* g : glyphs) list->Add(g, nullptr);
     Measure("11 glyphs, TcxImageList::Draw (default path)", glyphRuns, [&] {
       for (int i = 0; i < 11; ++i)
@@ -191,7 +191,7 @@ int wmain(int argc, wchar_t** argv) {
     canvas->FillRect(TRect(0, 0, 1200, 24));
     canvas->Font()->SetName(L"微软雅黑");
     canvas->Font()->SetHeight(-12);
-    HDC dc = canvas->GetHandle();
+    HDC dc = canvas->Handle();
     SetBkMode(dc, TRANSPARENT);
     const int textRuns = runs * 20;
     Measure("caption row, DrawTextW (measure + draw 11 captions)", textRuns, [&] {

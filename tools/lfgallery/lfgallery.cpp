@@ -146,7 +146,7 @@ int Run(const String& output) {
   const int blockHeight = kHeaderHeight + kElementCount * kCellHeight + kPainterGap;
   const int height = kHeaderHeight + static_cast<int>(painters.size()) * blockHeight;
 
-  TBitmap* bitmap = new TBitmap(width, height);
+  TBitmap* bitmap = Make<TBitmap>(width, height);
   TcxCanvas* canvas = nullptr;
   TdxPNGImage* png = nullptr;
   try {
@@ -159,7 +159,7 @@ int Run(const String& output) {
     for (int s = 0; s < kStateCount; ++s)
       Label(c, kLabelWidth + s * kCellWidth + 4, 6, TypeInfoOf<TcxButtonState>().NameOf(kStates[s]), true);
 
-    canvas = new TcxCanvas(c);
+    canvas = Make<TcxCanvas>(c);
     int y = kHeaderHeight;
     for (const Painter& painter : painters) {
       c->Brush()->SetStyle(bsSolid);
@@ -194,7 +194,7 @@ int Run(const String& output) {
       auto* pixel = static_cast<unsigned char*>(bitmap->ScanLine(row));
       for (int x = 0; x < width; ++x) pixel[x * 4 + 3] = 255;
     }
-    png = new TdxPNGImage();
+    png = Make<TdxPNGImage>();
     png->Assign(bitmap);
     png->SaveToFile(output);
   } catch (...) {

@@ -50,10 +50,10 @@ void ReplaceFile(const String& fileName, TMemoryStream* data) {
 }
 
 void Convert(bool toBinary, const String& inName, const String& outName) {
-  TMemoryStream* result = new TMemoryStream();
+  TMemoryStream* result = Make<TMemoryStream>();
   FreeOnExit resultGuard{result};
   {
-    TFileStream* in = new TFileStream(inName, fmOpenRead | fmShareDenyWrite);
+    TFileStream* in = Make<TFileStream>(inName, fmOpenRead | fmShareDenyWrite);
     FreeOnExit inGuard{in};
     try {
       if (toBinary)

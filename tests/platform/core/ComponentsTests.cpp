@@ -69,7 +69,7 @@ class TTally : public TOwnedCollection {
 // An owner with a published field for a component named Probe1, and a collection.
 class THolder : public TComponent {
   DECLARE_CLASS(THolder, TComponent)
-  explicit THolder(TComponent* owner) : TComponent(owner), Tally(new TTally(this)) {}
+  explicit THolder(TComponent* owner) : TComponent(owner), Tally(Make<TTally>(this)) {}
   ~THolder() override { TObject::Free(Tally); }
   TProbe* Probe1 = nullptr;
   TTally* Tally;
@@ -145,7 +145,7 @@ TEST(ComponentName, OnlyIdentifiersAreNames) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << static_cast<int>(c.name[0]));
-    Owned<TProbe> p(new TProbe(nullptr));
+    Owned<TProbe> p(Make<TProbe>(nullptr));
     if (c.valid) {
       EXPECT_NO_THROW(p->SetName(c.name));
       EXPECT_EQ(p->Name(), c.name);
@@ -162,9 +162,9 @@ TEST(ComponentName, OnlyIdentifiersAreNames) {
 }
 
 TEST(ComponentName, SiblingsNeedDifferentNamesIgnoringCase) {
-  Owned<TComponent> owner(new TComponent(nullptr));
-  auto* a = new TProbe(owner.get(), L"Panel");
-  auto* b = new TProbe(owner.get(), L"Other");
+  Owned<TComponent> owner(Make<TComponent>(nullptr));
+  auto* a = Make<TProbe>(owner.get(), L"Panel");
+  auto* b = Make<TProbe>(owner.get(), L"Other");
   try {
     b->SetName(L"PANEL");
     ADD_FAILURE() << "duplicate accepted";
@@ -176,15 +176,15 @@ TEST(ComponentName, SiblingsNeedDifferentNamesIgnoringCase) {
   EXPECT_EQ(owner->FindComponent(L"PaNeL"), a);
   EXPECT_EQ(owner->FindComponent(L""), nullptr);
   // Unowned components, and components of different owners, may share names.
-  Owned<TProbe> loose(new TProbe(nullptr, L"Panel"));
-  EXPECT_THROW(new TProbe(owner.get(), L"Other"), EComponentError) << "a constructor may raise too";
+  Owned<TProbe> loose(Make<TProbe>(nullptr, L"Panel"));
+  EXPECT_THROW(Make<TProbe>(owner.get(), L"Other"), EComponentError) << "a constructor may raise too";
   EXPECT_EQ(owner->ComponentCount(), 2);
 }
 
 TEST(ComponentName, NestedPathsFollowOwnership) {
-  Owned<TComponent> root(new TComponent(nullptr));
-  auto* panel = new TProbe(root.get(), L"Panel1");
-  auto* button = new TProbe(panel, L"Button1");
+  Owned<TComponent> root(Make<TComponent>(nullptr));
+  auto* panel = Make<TProbe>(root.get(), L"Panel1");
+  auto* button = Make<TProbe>(panel, L"Button1");
   struct Case {
     const wchar_t* Path;
     TComponent* Expected;
@@ -199,8 +199,8 @@ TEST(ComponentName, NestedPathsFollowOwnership) {
 }
 
 TEST(ComponentName, OwnersPublishedFieldFollowsTheName) {
-  Owned<THolder> holder(new THolder(nullptr));
-  auto* p = new TProbe(holder.get(), L"Probe1");
+  Owned<THolder> holder(Make<THolder>(nullptr));
+  auto* p = Make<TProbe>(holder.get(), L"Probe1");
   EXPECT_EQ(holder->Probe1, p);
   p->SetName(L"Renamed");
   EXPECT_EQ(holder->Probe1, nullptr);
@@ -216,10 +216,10 @@ TEST(ComponentName, OwnersPublishedFieldFollowsTheName) {
 
 TEST(ComponentOwnership, OwnerFreesItsComponentsLastFirst) {
   g_freed.clear();
-  auto* owner = new TProbe(nullptr, L"Owner");
-  auto* a = new TProbe(owner, L"A");
-  auto* b = new TProbe(owner, L"B");
-  auto* c = new TProbe(owner, L"C");
+  auto* owner = Make<TProbe>(nullptr, L"Owner");
+  auto* a = Make<TProbe>(owner, L"A");
+  auto* b = Make<TProbe>(owner, L"B");
+  auto* c = Make<TProbe>(owner, L"C");
   EXPECT_EQ(owner->ComponentCount(), 3);
   EXPECT_EQ(owner->Components(1), b);
   EXPECT_EQ(c->ComponentIndex(), 2);
@@ -233,9 +233,9 @@ TEST(ComponentOwnership, OwnerFreesItsComponentsLastFirst) {
 }
 
 TEST(ComponentOwnership, InsertingMovesAComponentBetweenOwners) {
-  Owned<TProbe> first(new TProbe(nullptr));
-  Owned<TProbe> second(new TProbe(nullptr));
-  auto* c = new TProbe(first.get(), L"C");
+  Owned<TProbe> first(Make<TProbe>(nullptr));
+  Owned<TProbe> second(Make<TProbe>(nullptr));
+  auto* c = Make<TProbe>(first.get(), L"C");
   second->InsertComponent(c);
   EXPECT_EQ(c->Owner(), second.get());
   EXPECT_EQ(first->ComponentCount(), 0);
@@ -249,8 +249,8 @@ TEST(ComponentOwnership, InsertingMovesAComponentBetweenOwners) {
 }
 
 TEST(ComponentNotification, FreeNotificationWorksBothWays) {
-  auto* watcher = new TProbe(nullptr, L"Watcher");
-  auto* watched = new TProbe(nullptr, L"Watched");
+  auto* watcher = Make<TProbe>(nullptr, L"Watcher");
+  auto* watched = Make<TProbe>(nullptr, L"Watched");
   watched->FreeNotification(watcher);
   EXPECT_TRUE(watched->ComponentState().Contains(csFreeNotification));
   TObject::Free(watched);
@@ -260,14 +260,14 @@ TEST(ComponentNotification, FreeNotificationWorksBothWays) {
   EXPECT_TRUE(watcher->heard.back().destroying);
 
   // The subscriber goes first: the other forgets it and never calls it.
-  auto* again = new TProbe(nullptr, L"Again");
+  auto* again = Make<TProbe>(nullptr, L"Again");
   again->FreeNotification(watcher);
   TObject::Free(watcher);
   TObject::Free(again);
 
   // Removed by request: nothing more is told.
-  Owned<TProbe> x(new TProbe(nullptr));
-  auto* y = new TProbe(nullptr);
+  Owned<TProbe> x(Make<TProbe>(nullptr));
+  auto* y = Make<TProbe>(nullptr);
   y->FreeNotification(x.get());
   y->RemoveFreeNotification(x.get());
   TObject::Free(y);
@@ -275,9 +275,9 @@ TEST(ComponentNotification, FreeNotificationWorksBothWays) {
 }
 
 TEST(ComponentNotification, SiblingsHearThroughTheirOwner) {
-  Owned<TProbe> owner(new TProbe(nullptr));
-  auto* a = new TProbe(owner.get(), L"A");
-  auto* b = new TProbe(owner.get(), L"B");
+  Owned<TProbe> owner(Make<TProbe>(nullptr));
+  auto* a = Make<TProbe>(owner.get(), L"A");
+  auto* b = Make<TProbe>(owner.get(), L"B");
   TObject::Free(b);
   EXPECT_EQ(a->Removals(b), 1);
   EXPECT_EQ(owner->Removals(b), 1);
@@ -285,8 +285,8 @@ TEST(ComponentNotification, SiblingsHearThroughTheirOwner) {
 }
 
 TEST(ComponentNotification, DestroyingMarksOwnedComponentsAndLoadedEndsLoading) {
-  Owned<TProbe> owner(new TProbe(nullptr));
-  auto* a = new TProbe(owner.get());
+  Owned<TProbe> owner(Make<TProbe>(nullptr));
+  auto* a = Make<TProbe>(owner.get());
   owner->Destroying();
   EXPECT_TRUE(owner->ComponentState().Contains(csDestroying));
   EXPECT_TRUE(a->ComponentState().Contains(csDestroying));
@@ -299,9 +299,9 @@ TEST(ComponentNotification, DestroyingMarksOwnedComponentsAndLoadedEndsLoading) 
 
 TEST(ComponentList, ForgetsComponentsFreedElsewhere) {
   g_freed.clear();
-  Owned<TComponentList> list(new TComponentList(false));
-  auto* a = new TProbe(nullptr, L"A");
-  auto* b = new TProbe(nullptr, L"B");
+  Owned<TComponentList> list(Make<TComponentList>(false));
+  auto* a = Make<TProbe>(nullptr, L"A");
+  auto* b = Make<TProbe>(nullptr, L"B");
   list->Add(a);
   list->Add(b);
   list->Add(a);  // twice: both entries go when it is freed
@@ -316,10 +316,10 @@ TEST(ComponentList, ForgetsComponentsFreedElsewhere) {
 
 TEST(ComponentList, OwningListFreesWhatLeavesIt) {
   g_freed.clear();
-  auto* list = new TComponentList;  // owns by default
-  list->Add(new TProbe(nullptr, L"A"));
-  list->Add(new TProbe(nullptr, L"B"));
-  auto* c = new TProbe(nullptr, L"C");
+  auto* list = Make<TComponentList>();  // owns by default
+  list->Add(Make<TProbe>(nullptr, L"A"));
+  list->Add(Make<TProbe>(nullptr, L"B"));
+  auto* c = Make<TProbe>(nullptr, L"C");
   list->Add(c);
   list->Delete(0);
   EXPECT_EQ(g_freed, std::vector<String>{L"A"});
@@ -334,7 +334,7 @@ TEST(ComponentList, OwningListFreesWhatLeavesIt) {
 // ---------------------------------------------------------------------------
 
 TEST(Collection, ItemsGetIdsAndTellTheCollection) {
-  Owned<THolder> holder(new THolder(nullptr));
+  Owned<THolder> holder(Make<THolder>(nullptr));
   TTally* c = holder->Tally;
   c->Add();
   c->Add();
@@ -361,7 +361,7 @@ TEST(Collection, ItemsGetIdsAndTellTheCollection) {
 }
 
 TEST(Collection, UpdatesWaitForTheLastEndUpdate) {
-  Owned<THolder> holder(new THolder(nullptr));
+  Owned<THolder> holder(Make<THolder>(nullptr));
   TTally* c = holder->Tally;
   c->BeginUpdate();
   c->BeginUpdate();
@@ -377,7 +377,7 @@ TEST(Collection, UpdatesWaitForTheLastEndUpdate) {
 }
 
 TEST(Collection, AssignCopiesItemsAndNamePathNamesTheProperty) {
-  Owned<THolder> holder(new THolder(nullptr));
+  Owned<THolder> holder(Make<THolder>(nullptr));
   holder->SetName(L"Holder");
   TTally source(nullptr);
   static_cast<TTallyItem*>(source.Add())->Text = L"one";

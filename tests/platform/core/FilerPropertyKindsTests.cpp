@@ -29,7 +29,7 @@ class TKindItem : public TCollectionItem {
 class TKindWidget : public TComponent {
   DECLARE_CLASS(TKindWidget, TComponent)
   explicit TKindWidget(TComponent* owner)
-      : TComponent(owner), Items(new TOwnedCollection(this, TKindItem::StaticClass())) {}
+      : TComponent(owner), Items(Make<TOwnedCollection>(this, TKindItem::StaticClass())) {}
   ~TKindWidget() override { TObject::Free(Items); }
 
   const Variant& GetValue() const { return value_; }
@@ -62,7 +62,7 @@ using Bytes = std::vector<Byte>;
 
 Bytes StreamBytes(TCustomMemoryStream& s) {
   const Byte* p = static_cast<const Byte*>(s.Memory());
-  return Bytes(p, p + s.GetSize());
+  return Bytes(p, p + s.Size());
 }
 
 // The binary form of a widget definition whose properties are given as text lines.
@@ -349,7 +349,7 @@ TEST_F(FilerPropertyKinds, VariantsTheStreamCannotHoldFailTheWriteAndNameTheProp
   } catch (EWriteError& e) {
     EXPECT_EQ(e.Message.rfind(L"Property Value: ", 0), 0u) << e.what();
   }
-  EXPECT_EQ(m.GetSize(), 0) << "nothing of a failed write reaches the stream";
+  EXPECT_EQ(m.Size(), 0) << "nothing of a failed write reaches the stream";
 }
 
 }  // namespace propkindstest

@@ -78,9 +78,9 @@ class TTestWidget : public TComponent {
   DECLARE_CLASS(TTestWidget, TComponent)
   explicit TTestWidget(TComponent* owner)
       : TComponent(owner),
-        Font(new TTestFont),
-        Items(new TOwnedCollection(this, TTestItem::StaticClass())),
-        Lines(new TStringList) {
+        Font(Make<TTestFont>()),
+        Items(Make<TOwnedCollection>(this, TTestItem::StaticClass())),
+        Lines(Make<TStringList>()) {
     ++g_live;
     g_widgets.insert(this);
     loadingWhenCreated = ComponentState().Contains(csLoading);
@@ -173,7 +173,7 @@ class TTestWidget : public TComponent {
     filer->DefineBinaryProperty(
         L"Data",
         [this](TStream* s) {
-          Data.resize(static_cast<size_t>(s->GetSize()));
+          Data.resize(static_cast<size_t>(s->Size()));
           if (!Data.empty()) s->ReadBuffer(Data.data(), static_cast<int>(Data.size()));
         },
         [this](TStream* s) {
@@ -285,7 +285,7 @@ using Bytes = std::vector<Byte>;
 
 Bytes StreamBytes(TCustomMemoryStream& s) {
   const Byte* p = static_cast<const Byte*>(s.Memory());
-  return Bytes(p, p + s.GetSize());
+  return Bytes(p, p + s.Size());
 }
 
 // The binary form of a definition written in the text form.
@@ -360,14 +360,14 @@ class Filer : public ::testing::Test {
   // A root with a property of every kind set, children nested in another's
   // block, references forward, backward and to another root.
   Owned<TTestRoot> MakeFull(TComponent* remote) {
-    Owned<TTestRoot> root(new TTestRoot(nullptr));
+    Owned<TTestRoot> root(Make<TTestRoot>(nullptr));
     root->SetName(L"Root");
-    auto* w1 = new TTestWidget(root.get());
+    auto* w1 = Make<TTestWidget>(root.get());
     w1->SetName(L"Widget1");
-    auto* w2 = new TTestWidget(root.get());
+    auto* w2 = Make<TTestWidget>(root.get());
     w2->SetName(L"Widget2");
     w2->SetParentWidget(w1);
-    auto* w3 = new TTestWidget(root.get());
+    auto* w3 = Make<TTestWidget>(root.get());
     w3->SetName(L"Widget3");
     w1->Small = -5;
     w1->Medium = 1000;
@@ -422,9 +422,9 @@ struct GlobalRoot {
 // ---------------------------------------------------------------------------
 
 TEST_F(Filer, RoundTripKeepsEveryKindOfProperty) {
-  Owned<TTestRoot> other(new TTestRoot(nullptr));
+  Owned<TTestRoot> other(Make<TTestRoot>(nullptr));
   other->SetName(L"Other");
-  auto* remote = new TTestWidget(other.get());
+  auto* remote = Make<TTestWidget>(other.get());
   remote->SetName(L"Remote");
   GlobalRoot global(other.get());
 
@@ -522,9 +522,9 @@ TEST_F(Filer, DesignPositionOfNonVisualComponents) {
 }
 
 TEST_F(Filer, DefaultsAreNotWritten) {
-  Owned<TTestRoot> root(new TTestRoot(nullptr));
+  Owned<TTestRoot> root(Make<TTestRoot>(nullptr));
   root->SetName(L"Root");
-  auto* w = new TTestWidget(root.get());
+  auto* w = Make<TTestWidget>(root.get());
   w->SetName(L"Widget1");
   EXPECT_FALSE(w->loadingWhenCreated);
   // Number has no default; Font.Name is stored only when not "Tahoma".
@@ -685,9 +685,9 @@ TEST_F(Filer, ReferenceToAnotherRootWaitsUntilThatRootExists) {
   auto* a = static_cast<TTestWidget*>(root->FindComponent(L"A"));
   EXPECT_EQ(a->Buddy, nullptr);
 
-  Owned<TTestRoot> other(new TTestRoot(nullptr));
+  Owned<TTestRoot> other(Make<TTestRoot>(nullptr));
   other->SetName(L"Other");
-  auto* remote = new TTestWidget(other.get());
+  auto* remote = Make<TTestWidget>(other.get());
   remote->SetName(L"Remote");
   GlobalRoot global(other.get());
   GlobalFixupReferences();
@@ -705,10 +705,10 @@ TEST_F(Filer, ReferenceToAnotherRootWaitsUntilThatRootExists) {
 }
 
 TEST_F(Filer, DescendantStoresOnlyWhatDiffersFromItsAncestor) {
-  Owned<TTestRoot> base(new TTestRoot(nullptr));
+  Owned<TTestRoot> base(Make<TTestRoot>(nullptr));
   base->SetName(L"Root");
   for (const wchar_t* name : {L"A", L"B", L"C"}) {
-    auto* w = new TTestWidget(base.get());
+    auto* w = Make<TTestWidget>(base.get());
     w->SetName(name);
     w->Number = 1;
     w->Data = {7};
@@ -718,10 +718,10 @@ TEST_F(Filer, DescendantStoresOnlyWhatDiffersFromItsAncestor) {
   base->FindComponent(L"A")->SetTag(3);
   const Bytes baseBytes = Save(base.get());
 
-  Owned<TTestRoot> derived(static_cast<TTestRoot*>(Load(baseBytes, new TTestRoot(nullptr))));
+  Owned<TTestRoot> derived(static_cast<TTestRoot*>(Load(baseBytes, Make<TTestRoot>(nullptr))));
   derived->FindComponent(L"B")->SetComponentIndex(0);
   static_cast<TTestWidget*>(derived->FindComponent(L"A"))->Number = 2;
-  auto* d = new TTestWidget(derived.get());
+  auto* d = Make<TTestWidget>(derived.get());
   d->SetName(L"D");
   d->Number = 4;
   const Bytes diff = Save(derived.get(), base.get());
@@ -734,14 +734,14 @@ TEST_F(Filer, DescendantStoresOnlyWhatDiffersFromItsAncestor) {
       << Text(diff);
 
   // The inherited definition read on top of the base one gives the derived root.
-  Owned<TTestRoot> rebuilt(new TTestRoot(nullptr));
+  Owned<TTestRoot> rebuilt(Make<TTestRoot>(nullptr));
   Load(baseBytes, rebuilt.get());
   Load(diff, rebuilt.get());
   EXPECT_EQ(Save(rebuilt.get()), Save(derived.get())) << Text(Save(rebuilt.get()));
 }
 
 TEST_F(Filer, InheritedDefinitionsFromResourcesAncestorsFirst) {
-  Owned<TFilerDerivedRoot> root(new TFilerDerivedRoot(nullptr));
+  Owned<TFilerDerivedRoot> root(Make<TFilerDerivedRoot>(nullptr));
   EXPECT_TRUE(InitInheritedComponent(root.get(), TTestRoot::StaticClass()));
   EXPECT_EQ(root->Name(), L"DerivedRoot");
   EXPECT_EQ(root->Tag(), 2);
@@ -759,7 +759,7 @@ TEST_F(Filer, InheritedDefinitionsFromResourcesAncestorsFirst) {
   EXPECT_EQ(w2->loadedCount, 1);
   EXPECT_FALSE(root->ComponentState().Contains(csLoading));
 
-  Owned<TTestRoot> plain(new TTestRoot(nullptr));
+  Owned<TTestRoot> plain(Make<TTestRoot>(nullptr));
   EXPECT_FALSE(InitInheritedComponent(plain.get(), TComponent::StaticClass())) << "no definition for the class";
 }
 
@@ -792,7 +792,7 @@ TEST_F(Filer, ReadComponentsAddsEachToTheOwner) {
   const Bytes second = Bin("object B: TTestWidget\n  Buddy = A\nend\n");
   list.insert(list.end(), second.begin(), second.end());
   list.push_back(vaNull);
-  Owned<TTestRoot> owner(new TTestRoot(nullptr));
+  Owned<TTestRoot> owner(Make<TTestRoot>(nullptr));
   std::vector<TComponent*> read;
   TBytesStream s(list);
   TReader reader(&s);
@@ -896,9 +896,9 @@ TEST_F(Filer, FailedReadFreesWhatItMadeAndNothingElse) {
                            "end\n");
   EXPECT_THROW(Load(stream), EReadError);
 
-  Owned<TTestRoot> root(new TTestRoot(nullptr));
+  Owned<TTestRoot> root(Make<TTestRoot>(nullptr));
   root->SetName(L"Root");
-  auto* keep = new TTestWidget(root.get());
+  auto* keep = Make<TTestWidget>(root.get());
   keep->SetName(L"Keep");
   EXPECT_THROW(Load(stream, root.get()), EReadError);
   ASSERT_EQ(root->ComponentCount(), 1);
@@ -911,7 +911,7 @@ TEST_F(Filer, FailedReadFreesWhatItMadeAndNothingElse) {
 
 TEST_F(Filer, TruncatedStreamsFailAtTheirEnd) {
   const Bytes full = SampleStreams()[0];
-  Owned<TTestRoot> existing(new TTestRoot(nullptr));
+  Owned<TTestRoot> existing(Make<TTestRoot>(nullptr));
   for (size_t n = 0; n < full.size(); ++n) {
     const Bytes part(full.begin(), full.begin() + n);
     for (TComponent* into : {static_cast<TComponent*>(nullptr), static_cast<TComponent*>(existing.get())}) {
@@ -995,8 +995,8 @@ class TReaderHelp : public TObject {
 };
 
 TEST_F(Filer, ReaderEventsResolveWhatTheStreamCannot) {
-  Owned<TTestRoot> root(new TTestRoot(nullptr));
-  (new TTestWidget(root.get()))->SetName(L"Taken");
+  Owned<TTestRoot> root(Make<TTestRoot>(nullptr));
+  (Make<TTestWidget>(root.get()))->SetName(L"Taken");
   TReaderHelp help;
   help.root = root.get();
   const Bytes data = Bin("object Root: TTestRoot\n  object Taken: TOldWidget\n    OnClick = OldClick\n  end\nend\n");
@@ -1048,7 +1048,7 @@ TEST_F(Filer, VariantsKeepTheirKind) {
     } else {
       EXPECT_TRUE(VarSameValue(back, v));
     }
-    EXPECT_EQ(r.Position(), m.GetSize());
+    EXPECT_EQ(r.Position(), m.Size());
   }
   TMemoryStream m;
   TWriter w(&m);

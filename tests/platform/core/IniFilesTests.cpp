@@ -42,7 +42,7 @@ std::string Utf8(const String& s) {
 
 // An INI file in memory loaded from raw bytes, as from a file.
 Owned<TMemIniFile> IniFromBytes(const std::string& bytes) {
-  Owned<TMemIniFile> ini(new TMemIniFile(String()));
+  Owned<TMemIniFile> ini(Make<TMemIniFile>(String()));
   TMemoryStream stream;
   if (!bytes.empty()) stream.WriteBuffer(bytes.data(), static_cast<int>(bytes.size()));
   stream.SetPosition(0);
@@ -52,7 +52,7 @@ Owned<TMemIniFile> IniFromBytes(const std::string& bytes) {
 
 std::string FileBytes(const String& file) {
   TFileStream stream(file, fmOpenRead | fmShareDenyNone);
-  std::string out(static_cast<size_t>(stream.GetSize()), '\0');
+  std::string out(static_cast<size_t>(stream.Size()), '\0');
   if (!out.empty()) stream.ReadBuffer(out.data(), static_cast<int>(out.size()));
   return out;
 }
@@ -243,21 +243,21 @@ TEST(IniFilesValues, BinaryStreamsAsHexPairs) {
   source.WriteBuffer(bytes, sizeof bytes);
   source.SetPosition(1);  // from the position to the end
   ini.WriteBinaryStream(L"B", L"Data", &source);
-  EXPECT_EQ(source.GetPosition(), 1);
+  EXPECT_EQ(source.Position(), 1);
   EXPECT_EQ(ini.ReadString(L"B", L"Data", L""), L"05ABFF7E");
 
   TMemoryStream dest;
   dest.WriteBuffer("xy", 2);
   EXPECT_EQ(ini.ReadBinaryStream(L"B", L"Data", &dest), 4);
-  EXPECT_EQ(dest.GetPosition(), 2);
-  EXPECT_EQ(dest.GetSize(), 6);
+  EXPECT_EQ(dest.Position(), 2);
+  EXPECT_EQ(dest.Size(), 6);
   EXPECT_EQ(std::memcmp(static_cast<char*>(dest.Memory()) + 2, bytes + 1, 4), 0);
 
   ini.WriteString(L"B", L"Broken", L"0a0G11");
   TMemoryStream partial;
   EXPECT_EQ(ini.ReadBinaryStream(L"B", L"Broken", &partial), 1);  // stops at the bad pair
   EXPECT_EQ(ini.ReadBinaryStream(L"B", L"Missing", &partial), 0);
-  EXPECT_EQ(partial.GetSize(), 1);
+  EXPECT_EQ(partial.Size(), 1);
 }
 
 TEST(IniFilesValues, SectionEditing) {

@@ -80,7 +80,7 @@ TEST(ListsTList, IndexErrorsNameTheIndex) {
 
 TEST(ListsTList, NotifiesEveryNonNullItemThatEntersOrLeaves) {
   std::vector<std::string> log;
-  auto* list = new TRecordingList(&log);
+  auto* list = Make<TRecordingList>(&log);
   list->Add(A);
   list->Add(nullptr);           // nulls are never reported
   list->Insert(0, B);
@@ -180,9 +180,9 @@ TEST(ListsTObjectList, OwnedObjectsAreFreedWhenTheyLeaveExceptByExtract) {
   for (bool owns : {true, false}) {
     for (const Case& c : cases) {
       int freed = 0;
-      TTracked* first = new TTracked(&freed);
-      TTracked* second = new TTracked(&freed);
-      auto* list = new TObjectList(owns);
+      TTracked* first = Make<TTracked>(&freed);
+      TTracked* second = Make<TTracked>(&freed);
+      auto* list = Make<TObjectList>(owns);
       list->Add(first);
       list->Add(second);
       c.op(*list, first);
@@ -202,8 +202,8 @@ TEST(ListsTObjectList, OwnedObjectsAreFreedWhenTheyLeaveExceptByExtract) {
 
 TEST(ListsTObjectList, DeletingTheListWithoutFreeStillFreesItsObjects) {
   int freed = 0;
-  auto* list = new TObjectList;
-  list->Add(new TTracked(&freed));
+  auto* list = Make<TObjectList>();
+  list->Add(Make<TTracked>(&freed));
   delete list;
   EXPECT_EQ(freed, 1);
 }
@@ -256,7 +256,7 @@ class TUncounted : public TObject, public IFirst {
 
 TEST(ListsInterfaces, InterfacePtrCountsReferences) {
   int freed = 0;
-  auto* obj = new TCounted(&freed);
+  auto* obj = Make<TCounted>(&freed);
   {
     TInterfacePtr<ISecond> a(obj);
     EXPECT_EQ(obj->RefCount(), 1);
@@ -276,9 +276,9 @@ TEST(ListsInterfaces, InterfacePtrCountsReferences) {
 
 TEST(ListsInterfaces, InterfaceListHoldsReferencesAndComparesObjects) {
   int freed = 0;
-  auto* counted = new TCounted(&freed);
+  auto* counted = Make<TCounted>(&freed);
   TUncounted uncounted;
-  auto* list = new TInterfaceList;
+  auto* list = Make<TInterfaceList>();
   TInterfacePtr<IInterface> holder(list);
   EXPECT_EQ(list->Add(static_cast<ISecond*>(counted)), 0);
   EXPECT_EQ(counted->RefCount(), 1);
@@ -294,7 +294,7 @@ TEST(ListsInterfaces, InterfaceListHoldsReferencesAndComparesObjects) {
   EXPECT_EQ(list->Count(), 0);
   EXPECT_THROW(list->Get(0), EListError);
 
-  auto* second = new TCounted(&freed);
+  auto* second = Make<TCounted>(&freed);
   list->Add(static_cast<ISecond*>(second));
   holder = nullptr;  // frees the list, which releases its entries
   EXPECT_EQ(freed, 2);
@@ -310,9 +310,9 @@ TEST(ListsInterfaces, ReleasingInsideTheListDoesNotDeadlockOrCorruptIt) {
     }
   };
   int freed = 0;
-  auto* list = new TInterfaceList;
-  auto* first = new TSelfRemoving;
-  auto* other = new TCounted(&freed);
+  auto* list = Make<TInterfaceList>();
+  auto* first = Make<TSelfRemoving>();
+  auto* other = Make<TCounted>(&freed);
   first->list = list;
   first->other = static_cast<ISecond*>(other);
   list->Add(first);

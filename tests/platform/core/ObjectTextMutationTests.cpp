@@ -21,7 +21,7 @@ struct StreamDeleter {
 using MemoryStreamPtr = std::unique_ptr<TMemoryStream, StreamDeleter>;
 
 MemoryStreamPtr StreamOf(const std::string& bytes) {
-  MemoryStreamPtr s(new TMemoryStream());
+  MemoryStreamPtr s(Make<TMemoryStream>());
   if (!bytes.empty()) s->WriteBuffer(bytes.data(), static_cast<int>(bytes.size()));
   s->SetPosition(0);
   return s;
@@ -29,7 +29,7 @@ MemoryStreamPtr StreamOf(const std::string& bytes) {
 
 // Converts; false when the converter raised an Exception.
 bool Convert(bool toBinary, const std::string& in, std::string& out) {
-  MemoryStreamPtr src = StreamOf(in), dst(new TMemoryStream());
+  MemoryStreamPtr src = StreamOf(in), dst(Make<TMemoryStream>());
   try {
     if (toBinary)
       ObjectTextToBinary(src.get(), dst.get());
@@ -38,7 +38,7 @@ bool Convert(bool toBinary, const std::string& in, std::string& out) {
   } catch (const Exception&) {
     return false;
   }
-  out.assign(static_cast<const char*>(dst->Memory()), static_cast<size_t>(dst->GetSize()));
+  out.assign(static_cast<const char*>(dst->Memory()), static_cast<size_t>(dst->Size()));
   return true;
 }
 

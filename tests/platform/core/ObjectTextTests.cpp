@@ -22,24 +22,24 @@ struct StreamDeleter {
 using MemoryStreamPtr = std::unique_ptr<TMemoryStream, StreamDeleter>;
 
 MemoryStreamPtr StreamOf(const std::string& bytes) {
-  MemoryStreamPtr s(new TMemoryStream());
+  MemoryStreamPtr s(Make<TMemoryStream>());
   if (!bytes.empty()) s->WriteBuffer(bytes.data(), static_cast<int>(bytes.size()));
   s->SetPosition(0);
   return s;
 }
 
 std::string BytesOf(TMemoryStream* s) {
-  return std::string(static_cast<const char*>(s->Memory()), static_cast<size_t>(s->GetSize()));
+  return std::string(static_cast<const char*>(s->Memory()), static_cast<size_t>(s->Size()));
 }
 
 std::string ToBinary(const std::string& text) {
-  MemoryStreamPtr in = StreamOf(text), out(new TMemoryStream());
+  MemoryStreamPtr in = StreamOf(text), out(Make<TMemoryStream>());
   ObjectTextToBinary(in.get(), out.get());
   return BytesOf(out.get());
 }
 
 std::string ToText(const std::string& binary) {
-  MemoryStreamPtr in = StreamOf(binary), out(new TMemoryStream());
+  MemoryStreamPtr in = StreamOf(binary), out(Make<TMemoryStream>());
   ObjectBinaryToText(in.get(), out.get());
   return BytesOf(out.get());
 }
@@ -284,9 +284,9 @@ TEST(ObjectText, ComponentHeadersAndChildren) {
 TEST(ObjectText, BinaryReaderStopsAfterTheComponent) {
   // The caller may keep reading: two components back to back convert one by one.
   const std::string first = PropBinary(H("02 01")), second = "TPF0" + S("U") + S("B") + H("00 00");
-  MemoryStreamPtr in = StreamOf(first + second), out(new TMemoryStream());
+  MemoryStreamPtr in = StreamOf(first + second), out(Make<TMemoryStream>());
   ObjectBinaryToText(in.get(), out.get());
-  EXPECT_EQ(in->GetPosition(), static_cast<Int64>(first.size()));
+  EXPECT_EQ(in->Position(), static_cast<Int64>(first.size()));
   ObjectBinaryToText(in.get(), out.get());
   EXPECT_EQ(BytesOf(out.get()), PropText("1") + "object B: U\r\nend\r\n");
 }
@@ -403,8 +403,8 @@ TEST(ObjectText, BinaryErrorsNameTheOffset) {
 // ---------------------------------------------------------------------------
 
 std::string ResourceBytes(const wchar_t* name) {
-  std::unique_ptr<TResourceStream, StreamDeleter> res(new TResourceStream(GetModuleHandleW(nullptr), name, RT_RCDATA));
-  return std::string(static_cast<const char*>(res->Memory()), static_cast<size_t>(res->GetSize()));
+  std::unique_ptr<TResourceStream, StreamDeleter> res(Make<TResourceStream>(GetModuleHandleW(nullptr), name, RT_RCDATA));
+  return std::string(static_cast<const char*>(res->Memory()), static_cast<size_t>(res->Size()));
 }
 
 std::string WithCRLF(const std::string& text) {
@@ -452,7 +452,7 @@ class StreamConv : public ::testing::Test {
     s->SaveToFile(dir_ + name);
   }
   std::string Read(const wchar_t* name) {
-    MemoryStreamPtr s(new TMemoryStream());
+    MemoryStreamPtr s(Make<TMemoryStream>());
     s->LoadFromFile(dir_ + name);
     return BytesOf(s.get());
   }

@@ -83,9 +83,9 @@ class TSampleWidget : public TComponent {
   DECLARE_CLASS(TSampleWidget, TComponent)
   explicit TSampleWidget(TComponent* owner)
       : TComponent(owner),
-        Font(new TSampleFont),
-        Items(new TOwnedCollection(this, TSampleItem::StaticClass())),
-        Lines(new TStringList) {}
+        Font(Make<TSampleFont>()),
+        Items(Make<TOwnedCollection>(this, TSampleItem::StaticClass())),
+        Lines(Make<TStringList>()) {}
   ~TSampleWidget() override {
     SetParentWidget(nullptr);
     for (TSampleWidget* c : children) c->parent = nullptr;
@@ -146,7 +146,7 @@ class TSampleWidget : public TComponent {
     filer->DefineBinaryProperty(
         L"Data",
         [this](TStream* s) {
-          Data.resize(static_cast<size_t>(s->GetSize()));
+          Data.resize(static_cast<size_t>(s->Size()));
           if (!Data.empty()) s->ReadBuffer(Data.data(), static_cast<int>(Data.size()));
         },
         [this](TStream* s) { s->WriteBuffer(Data.data(), static_cast<int>(Data.size())); }, !Data.empty());
@@ -225,12 +225,12 @@ Owned<TSampleRoot> MakeSampleRoot() {
   auto root = MakeOwned<TSampleRoot>(nullptr);
   root->SetName(L"Sample");
   root->SetTag(-7);
-  auto* panel = new TSampleWidget(root.get());
+  auto* panel = Make<TSampleWidget>(root.get());
   panel->SetName(L"Panel");
-  auto* button = new TSampleWidget(root.get());
+  auto* button = Make<TSampleWidget>(root.get());
   button->SetName(L"Button");
   button->SetParentWidget(panel);
-  auto* spare = new TSampleWidget(root.get());
+  auto* spare = Make<TSampleWidget>(root.get());
   spare->SetName(L"Spare");
   spare->SetDesignInfo((160 << 16) | 320);
 
@@ -596,7 +596,7 @@ void ReadComponentBinary(const TBytes& bytes) {
   TBytesStream s(bytes);
   Owned<TComponent> read(ReadComponentFromStream(&s, nullptr));
   ExpectSampleRoot(read.get());
-  EXPECT_EQ(s.GetPosition(), s.GetSize());
+  EXPECT_EQ(s.Position(), s.Size());
 }
 
 const Sample kSamples[] = {

@@ -26,7 +26,7 @@ using Owned = std::unique_ptr<T, Freer>;
 
 std::string ReadAll(TStream& s) {
   s.SetPosition(0);
-  std::string out(static_cast<size_t>(s.GetSize()), '\0');
+  std::string out(static_cast<size_t>(s.Size()), '\0');
   s.ReadBuffer(out.data(), static_cast<int>(out.size()));
   return out;
 }
@@ -82,7 +82,7 @@ TEST(StreamMemory, SeekOriginsAndReadWrite) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.expected);
     EXPECT_EQ(s.Seek(c.offset, c.origin), c.expected);
-    EXPECT_EQ(s.GetPosition(), c.expected);
+    EXPECT_EQ(s.Position(), c.expected);
   }
   s.SetPosition(3);
   char buf[4] = {};
@@ -99,9 +99,9 @@ TEST(StreamMemory, BeyondTheEndReadsNothingAndWritesExtendWithZeros) {
   EXPECT_EQ(s.Seek(5, soEnd), 7);
   char c = 'x';
   EXPECT_EQ(s.Read(&c, 1), 0);
-  EXPECT_EQ(s.GetSize(), 2);
+  EXPECT_EQ(s.Size(), 2);
   WriteText(s, "Z");
-  EXPECT_EQ(s.GetSize(), 8);
+  EXPECT_EQ(s.Size(), 8);
   EXPECT_EQ(ReadAll(s), std::string("ab\0\0\0\0\0Z", 8));
 }
 
@@ -162,11 +162,11 @@ TEST(StreamMemory, CapacityGrowsInWholeBlocksAndByDoubling) {
 
   s.SetSize(10);  // shrinking gives memory back
   EXPECT_EQ(s.Capacity(), 8192);
-  EXPECT_EQ(s.GetPosition(), 10);
+  EXPECT_EQ(s.Position(), 10);
   s.Clear();
   EXPECT_EQ(s.Capacity(), 0);
-  EXPECT_EQ(s.GetSize(), 0);
-  EXPECT_EQ(s.GetPosition(), 0);
+  EXPECT_EQ(s.Size(), 0);
+  EXPECT_EQ(s.Position(), 0);
 }
 
 TEST(StreamMemory, SetSizeZeroFillsAndKeepsContent) {
@@ -174,7 +174,7 @@ TEST(StreamMemory, SetSizeZeroFillsAndKeepsContent) {
   WriteText(s, "abc");
   s.SetPosition(1);
   s.SetSize(6);
-  EXPECT_EQ(s.GetPosition(), 1);
+  EXPECT_EQ(s.Position(), 1);
   EXPECT_EQ(ReadAll(s), std::string("abc\0\0\0", 6));
   EXPECT_THROW(s.SetSize(-1), EStreamError);
 }
@@ -249,7 +249,7 @@ TEST(StreamBuffer, CountsPastTwoGigabytesMoveWhole) {
 
 TEST(StreamMemory, BytesStreamReturnsExactlyItsBytes) {
   TBytesStream s(TBytes{1, 2, 3});
-  EXPECT_EQ(s.GetPosition(), 0);
+  EXPECT_EQ(s.Position(), 0);
   EXPECT_EQ(s.Bytes(), (TBytes{1, 2, 3}));
   s.SetPosition(3);
   s.WriteBuffer("\x04", 1);
@@ -271,7 +271,7 @@ TEST(StreamCopy, CopyFromWholeOrPartInChunks) {
   source.SetPosition(100000);
   EXPECT_EQ(part.CopyFrom(&source, 70000), 70000);
   EXPECT_EQ(ReadAll(part), big.substr(100000, 70000));
-  EXPECT_EQ(source.GetPosition(), 170000);
+  EXPECT_EQ(source.Position(), 170000);
 
   source.SetPosition(199990);
   EXPECT_THROW(part.CopyFrom(&source, 11), EReadError);
@@ -371,14 +371,14 @@ TEST(StreamFile, PositionsAndSizesAre64Bit) {
   const Int64 distant = (Int64(5) << 30) + 3;  // past 4 GB
   EXPECT_EQ(f.Seek(distant, soBeginning), distant);
   WriteText(f, "!");
-  EXPECT_EQ(f.GetSize(), distant + 1);
+  EXPECT_EQ(f.Size(), distant + 1);
   EXPECT_EQ(f.Seek(-1, soEnd), distant);
   char c = 0;
   f.ReadBuffer(&c, 1);
   EXPECT_EQ(c, '!');
   f.SetSize(4);  // gives the space back at once
-  EXPECT_EQ(f.GetSize(), 4);
-  EXPECT_EQ(f.GetPosition(), 4);
+  EXPECT_EQ(f.Size(), 4);
+  EXPECT_EQ(f.Position(), 4);
 }
 
 TEST(StreamFile, RefusedSeekReturnsMinusOneAndSetSizeKeepsThePosition) {
@@ -387,12 +387,12 @@ TEST(StreamFile, RefusedSeekReturnsMinusOneAndSetSizeKeepsThePosition) {
   WriteText(f, "0123456789");
   f.SetPosition(6);
   EXPECT_EQ(f.Seek(-20, soCurrent), -1);
-  EXPECT_EQ(f.GetPosition(), 6);
+  EXPECT_EQ(f.Position(), 6);
   f.SetSize(20);
-  EXPECT_EQ(f.GetPosition(), 6);
-  EXPECT_EQ(f.GetSize(), 20);
+  EXPECT_EQ(f.Position(), 6);
+  EXPECT_EQ(f.Size(), 20);
   f.SetSize(3);
-  EXPECT_EQ(f.GetPosition(), 3);
+  EXPECT_EQ(f.Position(), 3);
   EXPECT_EQ(ReadAll(f), "012");
 }
 
@@ -414,7 +414,7 @@ TEST(StreamString, EncodingsRoundTrip) {
     SCOPED_TRACE(static_cast<int>(c.encoding));
     TStringStream s(c.text, c.encoding);
     EXPECT_EQ(s.Encoding(), c.encoding);
-    EXPECT_EQ(s.GetPosition(), 0);
+    EXPECT_EQ(s.Position(), 0);
     EXPECT_EQ(ReadAll(s), c.bytes);
     EXPECT_EQ(s.DataString(), c.text);
   }
@@ -513,7 +513,7 @@ TEST(StreamAdapter, ReadSeekStatAndWriteThroughTheInterface) {
   EXPECT_EQ(is->Seek(Li(-2), STREAM_SEEK_END, &pos), S_OK);
   EXPECT_EQ(pos.QuadPart, 8u);
   EXPECT_EQ(is->Seek(Li(-100), STREAM_SEEK_CUR, &pos), STG_E_INVALIDFUNCTION);
-  EXPECT_EQ(s.GetPosition(), 8);  // a refused seek moves nothing
+  EXPECT_EQ(s.Position(), 8);  // a refused seek moves nothing
   EXPECT_EQ(is->Seek(Li(0), 7, nullptr), STG_E_INVALIDFUNCTION);
 
   EXPECT_EQ(is->Write("AB", 2, &n), S_OK);
@@ -548,13 +548,13 @@ TEST(StreamAdapter, ErrorsAreFailureCodesNotExceptions) {
   TMemoryStream mem;
   is = CreateStreamAdapter(&mem);
   EXPECT_TRUE(FAILED(is->SetSize(Uli(UInt64(1) << 40))));
-  EXPECT_EQ(mem.GetSize(), 0);
+  EXPECT_EQ(mem.Size(), 0);
   is->Release();
 }
 
 TEST(StreamAdapter, ReferenceCountingAndOwnership) {
   bool freed = false;
-  IStream* owned = CreateStreamAdapter(new TracedStream(&freed), soOwned);
+  IStream* owned = CreateStreamAdapter(Make<TracedStream>(&freed), soOwned);
   IUnknown* unk = nullptr;
   ISequentialStream* seq = nullptr;
   ASSERT_EQ(owned->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&unk)), S_OK);
@@ -569,7 +569,7 @@ TEST(StreamAdapter, ReferenceCountingAndOwnership) {
   EXPECT_TRUE(freed);
 
   freed = false;
-  Owned<TracedStream> kept(new TracedStream(&freed));
+  Owned<TracedStream> kept(Make<TracedStream>(&freed));
   CreateStreamAdapter(kept.get(), soReference)->Release();
   EXPECT_FALSE(freed);
   EXPECT_THROW(CreateStreamAdapter(nullptr), EArgumentException);
@@ -618,7 +618,7 @@ TEST(StreamAdapter, SystemStreamsAndPictureLoaderUseIt) {
   bmp.SetPosition(0);
   IStream* picStream = CreateStreamAdapter(&bmp);
   IPicture* pic = nullptr;
-  ASSERT_EQ(OleLoadPicture(picStream, static_cast<LONG>(bmp.GetSize()), FALSE, IID_IPicture,
+  ASSERT_EQ(OleLoadPicture(picStream, static_cast<LONG>(bmp.Size()), FALSE, IID_IPicture,
                            reinterpret_cast<void**>(&pic)),
             S_OK);
   SHORT type = 0;

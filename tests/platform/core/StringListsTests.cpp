@@ -47,7 +47,7 @@ std::string Show(const Lines& lines) {
 
 std::string Bytes(TStream& s) {
   s.SetPosition(0);
-  std::string out(static_cast<size_t>(s.GetSize()), '\0');
+  std::string out(static_cast<size_t>(s.Size()), '\0');
   if (!out.empty()) s.ReadBuffer(out.data(), static_cast<int>(out.size()));
   return out;
 }
@@ -385,10 +385,10 @@ TEST(StringListsEvents, ChangesAreReportedOnceOutsideUpdates) {
 
 TEST(StringListsObjects, OwnedObjectsFollowTheirStrings) {
   int freed = 0;
-  auto* list = new TStringList(true);
-  auto* a = new TTracked(&freed);
-  auto* b = new TTracked(&freed);
-  auto* c = new TTracked(&freed);
+  auto* list = Make<TStringList>(true);
+  auto* a = Make<TTracked>(&freed);
+  auto* b = Make<TTracked>(&freed);
+  auto* c = Make<TTracked>(&freed);
   list->AddObject(L"a", a);
   list->AddObject(L"b", b);
   list->AddObject(L"c", c);
@@ -400,7 +400,7 @@ TEST(StringListsObjects, OwnedObjectsFollowTheirStrings) {
   EXPECT_EQ(list->IndexOfObject(b), 1);
   list->Delete(1);
   EXPECT_EQ(freed, 1);
-  list->PutObject(0, new TTracked(&freed));  // the replaced object is freed, not lost
+  list->PutObject(0, Make<TTracked>(&freed));  // the replaced object is freed, not lost
   EXPECT_EQ(freed, 2);
   TObject::Free(list);
   EXPECT_EQ(freed, 4);
@@ -561,7 +561,7 @@ TEST_F(StringListsFilerTest, StringsRoundTripThroughTheComponentStream) {
   }
   EXPECT_EQ(LinesOf(back), LinesOf(list));
   EXPECT_EQ(counter.changed, 1);
-  EXPECT_EQ(stream.GetPosition(), stream.GetSize());
+  EXPECT_EQ(stream.Position(), stream.Size());
 }
 
 TEST_F(StringListsFilerTest, WrittenOnlyWhenThereIsSomethingToStore) {

@@ -96,7 +96,7 @@ TEST(ObjectModel, ASmartPointerFreesThroughFree) {
     void BeforeDestruction() override { *seen = true; }
   };
   bool seen = false;
-  { TObjectPtr<TWatched> p(new TWatched(&seen)); }
+  { TObjectPtr<TWatched> p(Make<TWatched>(&seen)); }
   EXPECT_TRUE(seen) << "BeforeDestruction runs, as with any other owner";
 }
 
@@ -326,7 +326,7 @@ TEST(PublishingInheritedProperties, OnlyThePublishedOnesAreStreamedInTheConcrete
   WriteComponentToStream(&bin, gauge.get());
   bin.SetPosition(0);
   ObjectBinaryToText(&bin, &text);
-  const std::string written(static_cast<const char*>(text.Memory()), static_cast<size_t>(text.GetSize()));
+  const std::string written(static_cast<const char*>(text.Memory()), static_cast<size_t>(text.Size()));
   EXPECT_EQ(written, "object Gauge1: TGauge\r\n  Caption = 'Load'\r\n  Position = 40\r\nend\r\n")
       << "Min is not published; Max keeps the concrete class's default";
 

@@ -116,7 +116,7 @@ TEST(ThreadSync, WaitForOnTheMainThreadRunsTheWorkersCalls) {
   ASSERT_EQ(MainThreadID(), main);
   std::vector<DWORD> ranOn;
   Listener listener;
-  auto* t = new TestThread([&](TestThread& self) {
+  auto* t = Make<TestThread>([&](TestThread& self) {
     for (int i = 0; i < 3; ++i) self.Synchronize([&] { ranOn.push_back(GetCurrentThreadId()); });
     self.Synchronize(TThreadMethod::Bind<&Listener::Bump>(&listener));  // a method pointer
     self.SetReturnValue(7);
@@ -136,7 +136,7 @@ TEST(ThreadSync, ExceptionsOfTheCallReachTheWorker) {
   Watchdog dog;
   String caught;
   bool rightType = false;
-  auto* t = new TestThread([&](TestThread& self) {
+  auto* t = Make<TestThread>([&](TestThread& self) {
     try {
       self.Synchronize([] { throw EConvertError(L"'x' is not a valid integer value"); });
     } catch (EConvertError& e) {
@@ -173,7 +173,7 @@ TEST(ThreadSync, CheckSynchronizeRunsQueuedCallsAndTellsWhetherItDid) {
     explicit WakeHook(TNotifyEvent wake) : previous(SetWakeMainThread(wake)) {}
     ~WakeHook() { SetWakeMainThread(previous); }
   } hook(TNotifyEvent::Bind<&Listener::Wake>(&listener));
-  auto* t = new TestThread([&](TestThread& self) { self.Synchronize([&] { ++calls; }); });
+  auto* t = Make<TestThread>([&](TestThread& self) { self.Synchronize([&] { ++calls; }); });
   t->Start();
   // The timed form returns as soon as the call arrives. (The worker wakes the
   // main thread after queueing the call, so the call may run before the wake
@@ -189,7 +189,7 @@ TEST(ThreadSync, CheckSynchronizeRunsQueuedCallsAndTellsWhetherItDid) {
 TEST(ThreadSync, CheckSynchronizeRefusesOtherThreadsAndTheMainThreadCallsDirectly) {
   Watchdog dog;
   String message;
-  auto* t = new TestThread([&](TestThread&) {
+  auto* t = Make<TestThread>([&](TestThread&) {
     try {
       CheckSynchronize();
     } catch (EThread& e) {
@@ -213,7 +213,7 @@ TEST(ThreadSync, WaitForServesSentMessages) {
   Watchdog dog;
   HWND wnd = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
   if (!wnd) GTEST_SKIP() << "no windows here";
-  auto* t = new TestThread([&](TestThread& self) {
+  auto* t = Make<TestThread>([&](TestThread& self) {
     SetLastError(0);
     SendMessageW(wnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"sent"));
     self.Synchronize([] {});
@@ -230,7 +230,7 @@ TEST(ThreadSync, WaitForServesSentMessages) {
 TEST(ThreadSync, ShutdownReleasesWorkersStillWaiting) {
   Watchdog dog;
   String message;
-  auto* t = new TestThread([&](TestThread& self) {
+  auto* t = Make<TestThread>([&](TestThread& self) {
     try {
       self.Synchronize([] {});
     } catch (EThread& e) {
@@ -253,7 +253,7 @@ TEST(ThreadSync, ShutdownReleasesWorkersStillWaiting) {
 TEST(ThreadLifecycle, TerminateEndsTheLoopAndWaitForReturnsTheResult) {
   Watchdog dog;
   std::atomic<bool> looping{false};
-  auto* t = new TestThread([&](TestThread& self) {
+  auto* t = Make<TestThread>([&](TestThread& self) {
     looping = true;
     while (!self.Terminated()) Sleep(1);
     self.SetReturnValue(42);
@@ -275,9 +275,7 @@ TEST(ThreadLifecycle, TerminateEndsTheLoopAndWaitForReturnsTheResult) {
 
 TEST(ThreadLifecycle, NotSuspendedThreadsStartAfterConstruction) {
   Watchdog dog;
-  auto* t = new TestThread(nullptr, false);
-  EXPECT_FALSE(t->Started());
-  t->AfterConstruction();  // what NewInstance does once the object is built
+  auto* t = Make<TestThread>(nullptr, false);  // the constructor itself starts nothing
   EXPECT_TRUE(t->Started());
   t->WaitFor();
   EXPECT_TRUE(t->Executed);
@@ -291,7 +289,7 @@ TEST(ThreadLifecycle, FreeOnTerminateThreadsFreeThemselves) {
   std::atomic<int> synced{0};
   HANDLE go = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   for (int i = 0; i < 5; ++i) {
-    auto* t = new TestThread([&](TestThread& self) {
+    auto* t = Make<TestThread>([&](TestThread& self) {
       WaitForSingleObject(go, kHangBoundMs);
       self.Synchronize([&] { ++synced; });
     });
@@ -312,7 +310,7 @@ TEST(ThreadLifecycle, FreeOnTerminateThreadsFreeThemselves) {
 TEST(ThreadLifecycle, FreeOnTerminateTurnedOffLateIsHonoured) {
   Watchdog dog;
   const int before = TestThread::Live;
-  auto* t = new TestThread(nullptr);
+  auto* t = Make<TestThread>(nullptr);
   t->FreeOnTerminate = true;
   struct Stopper : TObject {
     void OnTerm(TObject* sender) {
@@ -333,7 +331,7 @@ TEST(ThreadLifecycle, FreeOnTerminateTurnedOffLateIsHonoured) {
 TEST(ThreadLifecycle, FreeingStopsRunningThreadsAndNeverHangsOnUnstartedOnes) {
   Watchdog dog;
   std::atomic<bool> looping{false};
-  auto* running = new TestThread([&](TestThread& self) {
+  auto* running = Make<TestThread>([&](TestThread& self) {
     looping = true;
     while (!self.Terminated()) self.Synchronize([] { Sleep(1); });
   });
@@ -342,7 +340,7 @@ TEST(ThreadLifecycle, FreeingStopsRunningThreadsAndNeverHangsOnUnstartedOnes) {
   FreeThread(running);  // Terminate + WaitFor, serving its calls
 
   Listener listener;
-  auto* unstarted = new TestThread(nullptr);
+  auto* unstarted = Make<TestThread>(nullptr);
   unstarted->OnTerminate = TNotifyEvent::Bind<&Listener::Terminated>(&listener);
   TestThread* seen = unstarted;
   FreeThread(unstarted);
@@ -351,7 +349,7 @@ TEST(ThreadLifecycle, FreeingStopsRunningThreadsAndNeverHangsOnUnstartedOnes) {
 
 TEST(ThreadLifecycle, UnstartedThreadSkipsExecute) {
   Watchdog dog;
-  auto* t = new TestThread(nullptr);
+  auto* t = Make<TestThread>(nullptr);
   t->Terminate();
   t->Start();
   t->WaitFor();
@@ -369,7 +367,7 @@ TEST(CriticalSection, ExcludesOtherThreadsAndIsReentrant) {
   long counter = 0;
   std::vector<TestThread*> workers;
   for (int i = 0; i < 4; ++i) {
-    workers.push_back(new TestThread([&](TestThread&) {
+    workers.push_back(Make<TestThread>([&](TestThread&) {
       for (int n = 0; n < 20000; ++n) {
         TLockGuard lock(cs);
         const long v = counter;
@@ -389,7 +387,7 @@ TEST(CriticalSection, ExcludesOtherThreadsAndIsReentrant) {
   EXPECT_TRUE(cs.TryEnter());  // the owner may enter again
   cs.Leave();
   bool otherGotIt = true;
-  auto* other = new TestThread([&](TestThread&) {
+  auto* other = Make<TestThread>([&](TestThread&) {
     otherGotIt = cs.TryEnter();
     if (otherGotIt) cs.Leave();
   });

@@ -165,9 +165,9 @@ TEST_F(ActionsTest, TheBaseLinkFollowsCustomActionsOnly) {
 // action without any handler is disabled by its update.
 TEST_F(ActionsTest, Execute) {
   auto owner = MakeOwned<TComponent>(nullptr);
-  auto* action = new TAction(owner.get());
+  auto* action = Make<TAction>(owner.get());
   action->SetName(L"aOpen");
-  auto* client = new TComponent(owner.get());
+  auto* client = Make<TComponent>(owner.get());
   auto link = MakeLink(action);
   TSink sink;
 
@@ -197,7 +197,7 @@ TEST_F(ActionsTest, AutoCheckTogglesAndGroupsKeepOneChecked) {
   TSink sink;
   TAction* a[3];
   for (TAction*& x : a) {
-    x = new TAction(list.get());
+    x = Make<TAction>(list.get());
     x->SetActionList(list.get());
     x->OnExecute = TNotifyEvent::Bind<&TSink::Execute>(&sink);
   }
@@ -222,7 +222,7 @@ TEST_F(ActionsTest, AutoCheckTogglesAndGroupsKeepOneChecked) {
 // runs and updates nothing.
 TEST_F(ActionsTest, ActionListEventsAndState) {
   auto list = MakeOwned<TActionList>(nullptr);
-  auto* action = new TAction(list.get());
+  auto* action = Make<TAction>(list.get());
   action->SetName(L"aSave");
   action->SetActionList(list.get());
   TSink sink;
@@ -256,9 +256,9 @@ TEST_F(ActionsTest, ActionListEventsAndState) {
 TEST_F(ActionsTest, IdleUpdate) {
   TSink sink;
   auto first = MakeOwned<TActionList>(nullptr);
-  auto* list2 = new TActionList(nullptr);
+  auto* list2 = Make<TActionList>(nullptr);
   for (TActionList* list : {first.get(), list2}) {
-    auto* a = new TAction(list);
+    auto* a = Make<TAction>(list);
     a->SetName(list == list2 ? L"b" : L"a");
     a->SetActionList(list);
     a->OnUpdate = TNotifyEvent::Bind<&TSink::Update>(&sink);
@@ -275,12 +275,12 @@ TEST_F(ActionsTest, IdleUpdate) {
 // leave the link touching freed memory.
 TEST_F(ActionsTest, HandlerMayFreeTheClient) {
   auto owner = MakeOwned<TComponent>(nullptr);
-  auto* action = new TAction(owner.get());
+  auto* action = Make<TAction>(owner.get());
   struct TFreer : TObject {
     TMenuItem* item = nullptr;
     void Run(TObject*) { FreeAndNil(item); }
   } freer;
-  freer.item = new TMenuItem(nullptr);
+  freer.item = Make<TMenuItem>(nullptr);
   action->OnExecute = TNotifyEvent::Bind<&TFreer::Run>(&freer);
   freer.item->SetAction(action);
   freer.item->Click();
@@ -291,9 +291,9 @@ TEST_F(ActionsTest, HandlerMayFreeTheClient) {
 
 TEST_F(ActionsTest, ListOwnsItsActionsIndexAndShortCuts) {
   auto owner = MakeOwned<TComponent>(nullptr);
-  auto* list = new TActionList(owner.get());
-  auto* a = new TAction(owner.get());
-  auto* b = new TAction(owner.get());
+  auto* list = Make<TActionList>(owner.get());
+  auto* a = Make<TAction>(owner.get());
+  auto* b = Make<TAction>(owner.get());
   a->SetActionList(list);
   b->SetActionList(list);
   b->SetIndex(0);
@@ -354,7 +354,7 @@ TEST_F(ActionsTest, StreamedWithTheirList) {
   }
   out.SetPosition(0);
   ObjectBinaryToText(&out, &outText);
-  const std::string written(static_cast<const char*>(outText.Memory()), static_cast<size_t>(outText.GetSize()));
+  const std::string written(static_cast<const char*>(outText.Memory()), static_cast<size_t>(outText.Size()));
   EXPECT_NE(written.find("  object aOpen: TAction"), std::string::npos) << written;
   EXPECT_NE(written.find("Category = 'File'"), std::string::npos) << written;
   EXPECT_EQ(written.find("Enabled = True"), std::string::npos) << written;

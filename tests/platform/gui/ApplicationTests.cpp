@@ -85,7 +85,7 @@ TEST_F(ApplicationTest, WithoutOnExceptionAMessageBoxShowsAndEAbortStaysSilent) 
 }
 
 TEST_F(ApplicationTest, MessageBoxDisablesTheOtherWindowsWhileItShows) {
-  auto form = FormsOwned<TForm>(new TForm(nullptr, 0), &TObject::Free);
+  auto form = FormsOwned<TForm>(Make<TForm>(nullptr, 0), &TObject::Free);
   form->Show();
   static HWND formWindow;
   static bool disabledWhileShown;
@@ -148,7 +148,7 @@ TEST_F(ApplicationTest, IdleRunsOnIdleWhenTheQueueIsEmpty) {
 
 TEST_F(ApplicationTest, AWorkersSynchronizeWakesTheLoop) {
   Application->Handle();
-  auto* worker = new TSyncWorker();
+  auto* worker = Make<TSyncWorker>();
   worker->Start();
   TLoopGuard guard;
   // Wait for the call itself, not for the worker's end: nothing wakes the loop again after
@@ -168,7 +168,7 @@ namespace {
 TFormsTestPanel* ShowHintPanel(TForm* form, const String& hint) {
   form->SetPosition(poDesigned);
   form->SetBounds(100, 100, 300, 200);
-  auto* panel = new TFormsTestPanel(form);
+  auto* panel = Make<TFormsTestPanel>(form);
   panel->SetParent(form);
   panel->SetBounds(10, 10, 120, 60);
   panel->SetHint(hint);
@@ -179,7 +179,7 @@ TFormsTestPanel* ShowHintPanel(TForm* form, const String& hint) {
 }  // namespace
 
 TEST_F(ApplicationTest, HintOfTheControlUnderTheCursor) {
-  auto form = FormsOwned<TForm>(new TForm(nullptr, 0), &TObject::Free);
+  auto form = FormsOwned<TForm>(Make<TForm>(nullptr, 0), &TObject::Free);
   TFormsTestPanel* panel = ShowHintPanel(form.get(), L"订单|打开订单查询");
   const TPoint over = panel->ClientToScreen({20, 20});
 
@@ -196,7 +196,7 @@ TEST_F(ApplicationTest, HintOfTheControlUnderTheCursor) {
   ASSERT_NE(hint, nullptr);
   EXPECT_EQ(shower.Control, panel);
   EXPECT_TRUE(IsWindowVisible(hint->Handle()));
-  EXPECT_EQ(hint->GetCaption(), L"订单!");
+  EXPECT_EQ(hint->Caption(), L"订单!");
   EXPECT_TRUE(GetWindowLongW(hint->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
   EXPECT_TRUE(GetWindowLongW(hint->Handle(), GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
   EXPECT_NE(GetActiveWindow(), hint->Handle());
@@ -204,7 +204,7 @@ TEST_F(ApplicationTest, HintOfTheControlUnderTheCursor) {
   GetWindowRect(hint->Handle(), &r);
   EXPECT_EQ(r.left, over.X);
   EXPECT_GT(r.top, over.Y);
-  EXPECT_EQ(GetLongHint(panel->GetHint()), L"打开订单查询");
+  EXPECT_EQ(GetLongHint(panel->Hint()), L"打开订单查询");
 
   Application->CancelHint();
   EXPECT_FALSE(IsWindowVisible(hint->Handle()));
@@ -216,7 +216,7 @@ TEST_F(ApplicationTest, HintOfTheControlUnderTheCursor) {
 }
 
 TEST_F(ApplicationTest, HintWindowStaysOnTheDesktop) {
-  auto hint = FormsOwned<THintWindow>(new THintWindow(nullptr), &TObject::Free);
+  auto hint = FormsOwned<THintWindow>(Make<THintWindow>(nullptr), &TObject::Free);
   const TRect desk = Screen->DesktopRect();
   const TRect wanted = hint->CalcHintRect(400, L"提示 hint", nullptr);
   EXPECT_GT(wanted.Width(), 6);
@@ -235,9 +235,9 @@ TEST_F(ApplicationTest, HintWindowStaysOnTheDesktop) {
 }
 
 TEST_F(ApplicationTest, HintShowsAfterThePauseOverAControl) {
-  auto form = FormsOwned<TForm>(new TForm(nullptr, 0), &TObject::Free);
+  auto form = FormsOwned<TForm>(Make<TForm>(nullptr, 0), &TObject::Free);
   TFormsTestPanel* panel = ShowHintPanel(form.get(), L"提示");
-  const int savedPause = Application->GetHintPause();
+  const int savedPause = Application->HintPause();
   Application->SetHintPause(20);
   const TPoint over = panel->ClientToScreen({20, 20});
   Mouse->SetCursorPos(over);
@@ -248,7 +248,7 @@ TEST_F(ApplicationTest, HintShowsAfterThePauseOverAControl) {
   });
   Application->SetHintPause(savedPause);
   ASSERT_TRUE(shown);
-  EXPECT_EQ(Application->HintWindow()->GetCaption(), L"提示");
+  EXPECT_EQ(Application->HintWindow()->Caption(), L"提示");
   // A click takes the hint away.
   PostMessageW(panel->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
   PostMessageW(panel->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(20, 20));
@@ -273,8 +273,8 @@ TEST_F(ApplicationTest, ActivationOfTheApplicationFiresItsEvents) {
 }
 
 TEST_F(ApplicationTest, KeysMeetTheShortCutsBeforeTheControl) {
-  auto form = FormsOwned<TForm>(new TForm(nullptr, 0), &TObject::Free);
-  auto* panel = new TFormsTestPanel(form.get());
+  auto form = FormsOwned<TForm>(Make<TForm>(nullptr, 0), &TObject::Free);
+  auto* panel = Make<TFormsTestPanel>(form.get());
   panel->SetParent(form.get());
   struct Keys : TObject {
     std::vector<String> Seen;
@@ -307,9 +307,9 @@ TEST_F(ApplicationTest, KeysMeetTheShortCutsBeforeTheControl) {
 }
 
 TEST_F(ApplicationTest, IdleUpdatesActionsAndActionsReachTheApplication) {
-  auto form = FormsOwned<TForm>(new TForm(nullptr, 0), &TObject::Free);
-  auto* list = new TActionList(form.get());
-  auto* action = new TAction(form.get());
+  auto form = FormsOwned<TForm>(Make<TForm>(nullptr, 0), &TObject::Free);
+  auto* list = Make<TActionList>(form.get());
+  auto* action = Make<TAction>(form.get());
   action->SetActionList(list);
   struct Handlers : TObject {
     int Updates = 0;

@@ -81,7 +81,7 @@ TEST_F(GraphicsBitmap, RoundTripKeepsFormatAndEveryByte) {
     bitmap->SetPixelFormat(format);
     bitmap->SetSize(13, 5);   // an odd width: rows are padded
     DIBSECTION ds{};
-    ASSERT_EQ(GetObjectW(bitmap->GetHandle(), sizeof(ds), &ds), (int)sizeof(ds));
+    ASSERT_EQ(GetObjectW(bitmap->Handle(), sizeof(ds), &ds), (int)sizeof(ds));
     const size_t stride = ds.dsBm.bmWidthBytes;
     for (int y = 0; y < 5; ++y) {
       auto* row = static_cast<Byte*>(bitmap->ScanLine(y));
@@ -93,9 +93,9 @@ TEST_F(GraphicsBitmap, RoundTripKeepsFormatAndEveryByte) {
 
     auto loaded = MakeOwned<TBitmap>();
     Load(loaded.get(), saved);
-    EXPECT_EQ(loaded->GetPixelFormat(), format);
-    EXPECT_EQ(loaded->GetWidth(), 13);
-    EXPECT_EQ(loaded->GetHeight(), 5);
+    EXPECT_EQ(loaded->PixelFormat(), format);
+    EXPECT_EQ(loaded->Width(), 13);
+    EXPECT_EQ(loaded->Height(), 5);
     for (int y = 0; y < 5; ++y)
       ASSERT_EQ(std::memcmp(loaded->ScanLine(y), bitmap->ScanLine(y), stride), 0) << "row " << y;
     EXPECT_EQ(SavedBytes(loaded.get()), saved);
@@ -105,13 +105,13 @@ TEST_F(GraphicsBitmap, RoundTripKeepsFormatAndEveryByte) {
 TEST_F(GraphicsBitmap, DeviceBitmapSavesAsA24BitFile) {
   auto bitmap = MakeOwned<TBitmap>();
   bitmap->SetSize(3, 2);
-  EXPECT_EQ(bitmap->GetPixelFormat(), pfDevice);
-  EXPECT_EQ(bitmap->GetHandleType(), bmDDB);
+  EXPECT_EQ(bitmap->PixelFormat(), pfDevice);
+  EXPECT_EQ(bitmap->HandleType(), bmDDB);
   bitmap->Canvas()->SetPixel(2, 1, clRed);
   bitmap->Canvas()->SetPixel(0, 0, clNavy);
   auto loaded = MakeOwned<TBitmap>();
   Load(loaded.get(), SavedBytes(bitmap.get()));
-  EXPECT_EQ(loaded->GetPixelFormat(), pf24bit);
+  EXPECT_EQ(loaded->PixelFormat(), pf24bit);
   EXPECT_EQ(loaded->Canvas()->GetPixel(2, 1), clRed);
   EXPECT_EQ(loaded->Canvas()->GetPixel(0, 0), clNavy);
 }
@@ -208,7 +208,7 @@ TEST_F(GraphicsBitmap, MalformedFilesRaiseInvalidGraphicAndChangeNothing) {
     } catch (EInvalidGraphic& e) {
       EXPECT_EQ(e.Message, L"Bitmap image is not valid");
     }
-    EXPECT_EQ(bitmap->GetWidth(), 2);
+    EXPECT_EQ(bitmap->Width(), 2);
     EXPECT_EQ(bitmap->Canvas()->GetPixel(0, 0), clRed);
   }
   // A tolerated quirk: the last row's padding missing.
@@ -240,7 +240,7 @@ TEST_F(GraphicsBitmap, RunLengthFilesDecodeAndHostileRunsStayInside) {
                          TBytes{0, 250, 1, 2, 3}, TBytes{0, 2, 3}, TBytes{0, 0, 0, 0, 0, 0, 0, 0, 9, 1}}) {
     s.Pixels = hostile;
     EXPECT_NO_THROW(Load(bitmap.get(), BuildBmp(s)));
-    EXPECT_EQ(bitmap->GetWidth(), 4);
+    EXPECT_EQ(bitmap->Width(), 4);
   }
   s.Bpp = 4;
   s.Compression = BI_RLE4;
@@ -266,7 +266,7 @@ TEST_F(GraphicsBitmap, OldCoreHeaderFiles) {
   Put<DWORD>(file, 0x40);   // 010 in the top bits
   auto bitmap = MakeOwned<TBitmap>();
   Load(bitmap.get(), file);
-  EXPECT_EQ(bitmap->GetPixelFormat(), pf1bit);
+  EXPECT_EQ(bitmap->PixelFormat(), pf1bit);
   EXPECT_EQ(bitmap->Canvas()->GetPixel(0, 0), clBlack);
   EXPECT_EQ(bitmap->Canvas()->GetPixel(1, 0), clRed);
 }
@@ -286,7 +286,7 @@ TEST_F(GraphicsBitmap, StoredDataIsSizeThenFile) {
   auto copy = MakeOwned<TBitmapData>();
   stream->SetPosition(0);
   copy->ReadData(stream.get());
-  EXPECT_EQ(stream->GetPosition(), stream->GetSize());
+  EXPECT_EQ(stream->Position(), stream->Size());
   EXPECT_EQ(copy->Canvas()->GetPixel(1, 0), clLime);
 
   // A size beyond the data is refused before anything is allocated.
@@ -307,7 +307,7 @@ TEST_F(GraphicsBitmap, ResizingKeepsThePictureAndFillsTheRestWithTheBrush) {
   bitmap->Canvas()->Brush()->SetColor(clAqua);
   bitmap->SetWidth(4);
   bitmap->SetHeight(3);
-  EXPECT_EQ(bitmap->GetPixelFormat(), pf32bit);
+  EXPECT_EQ(bitmap->PixelFormat(), pf32bit);
   EXPECT_EQ(PixelOf(bitmap.get(), 1, 1), clRed);
   EXPECT_EQ(PixelOf(bitmap.get(), 3, 0), clAqua);
   EXPECT_EQ(PixelOf(bitmap.get(), 0, 2), clAqua);
@@ -320,7 +320,7 @@ TEST_F(GraphicsBitmap, ResizingKeepsThePictureAndFillsTheRestWithTheBrush) {
   EXPECT_EQ(PixelOf(bitmap.get(), 0, 0), clRed);
   bitmap->SetSize(0, 5);
   EXPECT_TRUE(bitmap->Empty());
-  EXPECT_EQ(bitmap->GetHandle(), nullptr);
+  EXPECT_EQ(bitmap->Handle(), nullptr);
 }
 
 TEST_F(GraphicsBitmap, AssignCopiesEveryBitAndStaysIndependent) {
@@ -333,13 +333,13 @@ TEST_F(GraphicsBitmap, AssignCopiesEveryBitAndStaysIndependent) {
   copy->OnChange = changed.Event();
   copy->Assign(source.get());
   EXPECT_EQ(changed.Count, 1);
-  EXPECT_EQ(copy->GetPixelFormat(), pf32bit);
+  EXPECT_EQ(copy->PixelFormat(), pf32bit);
   EXPECT_EQ(static_cast<Byte*>(copy->ScanLine(1))[3], 0x7F);
-  EXPECT_TRUE(copy->GetTransparent());
-  EXPECT_EQ(copy->GetTransparentColor(), clBlue);
+  EXPECT_TRUE(copy->Transparent());
+  EXPECT_EQ(copy->TransparentColor(), clBlue);
   source->Canvas()->SetPixel(0, 0, clGreen);
   EXPECT_EQ(PixelOf(copy.get(), 0, 0), clRed);
-  EXPECT_NE(copy->GetHandle(), source->GetHandle());
+  EXPECT_NE(copy->Handle(), source->Handle());
 }
 
 TEST_F(GraphicsBitmap, DormantImagesComeBackUnchanged) {
@@ -349,7 +349,7 @@ TEST_F(GraphicsBitmap, DormantImagesComeBackUnchanged) {
   bitmap->Dormant();
   EXPECT_FALSE(bitmap->HandleAllocated());
   EXPECT_EQ(GdiAccounting::Live(gokBitmap), before - 1);
-  EXPECT_EQ(bitmap->GetWidth(), 5);
+  EXPECT_EQ(bitmap->Width(), 5);
   EXPECT_EQ(PixelOf(bitmap.get(), 4, 3), clYellow);
   EXPECT_EQ(PixelOf(bitmap.get(), 0, 0), clPurple);
 }
@@ -368,15 +368,15 @@ TEST_F(GraphicsBitmap, MonochromeAndMask) {
   auto bitmap = MakeBitmap(2, 1, clWhite);
   bitmap->Canvas()->SetPixel(1, 0, clRed);
   bitmap->SetMonochrome(true);
-  EXPECT_TRUE(bitmap->GetMonochrome());
-  EXPECT_EQ(bitmap->GetPixelFormat(), pfDevice);
+  EXPECT_TRUE(bitmap->Monochrome());
+  EXPECT_EQ(bitmap->PixelFormat(), pfDevice);
   EXPECT_EQ(bitmap->Canvas()->GetPixel(0, 0), clWhite);
   EXPECT_EQ(bitmap->Canvas()->GetPixel(1, 0), clBlack);
 
   auto colour = MakeBitmap(2, 1, clRed);
   colour->Canvas()->SetPixel(1, 0, clBlue);
   colour->Mask(clBlue);
-  EXPECT_TRUE(colour->GetMonochrome());
+  EXPECT_TRUE(colour->Monochrome());
   EXPECT_EQ(colour->Canvas()->GetPixel(0, 0), clBlack);
   EXPECT_EQ(colour->Canvas()->GetPixel(1, 0), clWhite);
 }
@@ -386,7 +386,7 @@ TEST_F(GraphicsBitmap, PixelFormatConversionKeepsColours) {
   bitmap->Canvas()->SetPixel(1, 0, clLime);
   for (TPixelFormat format : {pf24bit, pf8bit, pf4bit, pf16bit, pfDevice, pf32bit}) {
     bitmap->SetPixelFormat(format);
-    EXPECT_EQ(bitmap->GetPixelFormat(), format);
+    EXPECT_EQ(bitmap->PixelFormat(), format);
     EXPECT_EQ(bitmap->Canvas()->GetPixel(0, 0), clRed) << EnumName(format);
     EXPECT_EQ(bitmap->Canvas()->GetPixel(1, 0), clLime) << EnumName(format);
   }
@@ -396,7 +396,7 @@ TEST_F(GraphicsBitmap, PixelFormatConversionKeepsColours) {
 TEST_F(GraphicsBitmap, LoadsFromTheProgramsResources) {
   auto bitmap = MakeOwned<TBitmap>();
   bitmap->LoadFromResourceName(GetModuleHandleW(nullptr), L"GRAPHICS_TEST_BMP");
-  EXPECT_EQ(bitmap->GetWidth(), 2);
+  EXPECT_EQ(bitmap->Width(), 2);
   EXPECT_EQ(bitmap->Canvas()->GetPixel(0, 0), clRed);
   EXPECT_EQ(bitmap->Canvas()->GetPixel(1, 1), clWhite);
   auto byId = MakeOwned<TBitmap>();

@@ -34,25 +34,25 @@ TEST_F(ButtonsTest, KindSetsCaptionResultDefaultsAndGlyphUntilChanged) {
   };
   for (const Case& c : cases) {
     button->SetKind(c.Kind);
-    EXPECT_EQ(button->GetKind(), c.Kind);
-    EXPECT_EQ(button->GetCaption(), c.Caption);
-    EXPECT_EQ(button->GetModalResult(), c.Result);
-    EXPECT_EQ(button->GetDefault(), c.Default) << c.Caption;
-    EXPECT_EQ(button->GetCancel(), c.Cancel) << c.Caption;
-    EXPECT_EQ(button->GetNumGlyphs(), 2);
-    EXPECT_EQ(button->Glyph()->GetWidth(), 2 * button->Glyph()->GetHeight());
+    EXPECT_EQ(button->Kind(), c.Kind);
+    EXPECT_EQ(button->Caption(), c.Caption);
+    EXPECT_EQ(button->ModalResult(), c.Result);
+    EXPECT_EQ(button->Default(), c.Default) << c.Caption;
+    EXPECT_EQ(button->Cancel(), c.Cancel) << c.Caption;
+    EXPECT_EQ(button->NumGlyphs(), 2);
+    EXPECT_EQ(button->Glyph()->Width(), 2 * button->Glyph()->Height());
   }
   // A setting of its own makes the button a custom one; the caption does not.
   button->SetKind(bkOK);
   button->SetCaption(L"Go");
-  EXPECT_EQ(button->GetKind(), bkOK);
+  EXPECT_EQ(button->Kind(), bkOK);
   button->SetModalResult(mrRetry);
-  EXPECT_EQ(button->GetKind(), bkCustom);
+  EXPECT_EQ(button->Kind(), bkCustom);
   button->SetKind(bkCancel);
   auto glyph = BitmapPtr(NewBitmap(16, 16, clRed), &TObject::Free);
   button->SetGlyph(glyph.get());
-  EXPECT_EQ(button->GetKind(), bkCustom);
-  EXPECT_EQ(button->GetNumGlyphs(), 1);
+  EXPECT_EQ(button->Kind(), bkCustom);
+  EXPECT_EQ(button->NumGlyphs(), 1);
 }
 
 TEST_F(ButtonsTest, StoredKindButtonWritesOnlyTheKind) {
@@ -61,8 +61,8 @@ TEST_F(ButtonsTest, StoredKindButtonWritesOnlyTheKind) {
   stock->SetKind(bkOK);
   // Painting reads the glyph: no change of the button's own.
   auto painted = BitmapPtr(NewBitmap(75, 25, clBlack), &TObject::Free);
-  stock->PaintTo(painted->Canvas()->GetHandle(), 0, 0);
-  EXPECT_EQ(stock->GetKind(), bkOK);
+  stock->PaintTo(painted->Canvas()->Handle(), 0, 0);
+  EXPECT_EQ(stock->Kind(), bkOK);
   auto* custom = Place<TBitBtn>(100, 8);
   custom->SetName(L"BHelp");
   auto glyph = BitmapPtr(NewBitmap(12, 12, clBlue), &TObject::Free);
@@ -79,7 +79,7 @@ TEST_F(ButtonsTest, StoredKindButtonWritesOnlyTheKind) {
   EXPECT_NE(text.substr(help).find(L"Glyph.Data"), String::npos);
 
   // Read back into a fresh form: the kind restores the rest.
-  TForm* other = new TForm(nullptr, 0);
+  TForm* other = Make<TForm>(nullptr, 0);
   try {
     const String src = text;
     std::string narrow(src.begin(), src.end());
@@ -87,10 +87,10 @@ TEST_F(ButtonsTest, StoredKindButtonWritesOnlyTheKind) {
     auto* back = dynamic_cast<TBitBtn*>(other->FindComponent(L"BOk"));
     auto* help2 = dynamic_cast<TBitBtn*>(other->FindComponent(L"BHelp"));
     ASSERT_TRUE(back && help2);
-    EXPECT_EQ(back->GetKind(), bkOK);
-    EXPECT_EQ(back->GetCaption(), L"OK");
-    EXPECT_EQ(back->GetModalResult(), mrOk);
-    EXPECT_EQ(help2->Glyph()->GetWidth(), 12);
+    EXPECT_EQ(back->Kind(), bkOK);
+    EXPECT_EQ(back->Caption(), L"OK");
+    EXPECT_EQ(back->ModalResult(), mrOk);
+    EXPECT_EQ(help2->Glyph()->Width(), 12);
   } catch (...) {
     TObject::Free(other);
     throw;
@@ -100,8 +100,8 @@ TEST_F(ButtonsTest, StoredKindButtonWritesOnlyTheKind) {
 
 TEST_F(ButtonsTest, LayoutPlacesGlyphAndCaption) {
   HDC dc = GetDC(nullptr);
-  auto font = std::unique_ptr<TFont, void (*)(TObject*)>(new TFont(), &TObject::Free);
-  HGDIOBJ old = SelectObject(dc, font->GetHandle());
+  auto font = std::unique_ptr<TFont, void (*)(TObject*)>(Make<TFont>(), &TObject::Free);
+  HGDIOBJ old = SelectObject(dc, font->Handle());
   SIZE t{};
   GetTextExtentPoint32W(dc, L"Text", 4, &t);
   const TRect client(0, 0, 100, 40);
@@ -151,7 +151,7 @@ TEST_F(ButtonsTest, GlyphIsDrawnWithItsTransparentColourLeftOut) {
   button->HandleNeeded();
 
   auto bmp = BitmapPtr(NewBitmap(60, 30, clBlack), &TObject::Free);
-  button->PaintTo(bmp->Canvas()->GetHandle(), 0, 0);
+  button->PaintTo(bmp->Canvas()->Handle(), 0, 0);
   TPoint gp;
   TRect tr;
   {
@@ -166,7 +166,7 @@ TEST_F(ButtonsTest, GlyphIsDrawnWithItsTransparentColourLeftOut) {
   // Disabled without an image of its own: the shape in the 3-D colours.
   button->SetEnabled(false);
   auto off = BitmapPtr(NewBitmap(60, 30, clBlack), &TObject::Free);
-  button->PaintTo(off->Canvas()->GetHandle(), 0, 0);
+  button->PaintTo(off->Canvas()->Handle(), 0, 0);
   EXPECT_EQ(PixelAt(off.get(), gp.X + 3, gp.Y + 3), Rgb(clBtnShadow));
   EXPECT_EQ(PixelAt(off.get(), gp.X + 6, gp.Y + 6), Rgb(clBtnHighlight)) << "the highlight, one pixel down-right";
 }
@@ -178,7 +178,7 @@ TEST_F(ButtonsTest, ClickRunsTheKindsAction) {
   button->OnClick = log.OnClick();
   SendMessageW(button->Handle(), BM_CLICK, 0, 0);
   EXPECT_EQ(log.Count(L"click"), 1);
-  EXPECT_EQ(form->GetModalResult(), mrOk);
+  EXPECT_EQ(form->ModalResult(), mrOk);
 
   auto* close = Place<TBitBtn>(100, 8);
   close->SetKind(bkClose);
@@ -186,7 +186,7 @@ TEST_F(ButtonsTest, ClickRunsTheKindsAction) {
   PumpPending();
   SendMessageW(close->Handle(), BM_CLICK, 0, 0);
   PumpPending();
-  EXPECT_FALSE(form->GetVisible()) << "Close hides the form";
+  EXPECT_FALSE(form->Visible()) << "Close hides the form";
 }
 
 }  // namespace

@@ -55,7 +55,7 @@ TEST_F(GraphicsCanvas, LineToLeavesOutTheEndPixel) {
   canvas_->Pen()->SetColor(clBlack);
   canvas_->MoveTo(2, 5);
   canvas_->LineTo(10, 5);
-  EXPECT_EQ(canvas_->GetPenPos(), Point(10, 5));
+  EXPECT_EQ(canvas_->PenPos(), Point(10, 5));
   canvas_->LineTo(10, 12);
   ExpectOnly(clBlack, [](int x, int y) {
     return (y == 5 && x >= 2 && x < 10) || (x == 10 && y >= 5 && y < 12);
@@ -116,7 +116,7 @@ TEST_F(GraphicsCanvas, TransparentBitmapSkipsItsTransparentColour) {
   glyph->Canvas()->Brush()->SetColor(clNavy);
   glyph->Canvas()->FillRect(Rect(1, 1, 3, 3));
   glyph->SetTransparent(true);
-  EXPECT_EQ(glyph->GetTransparentColor(), clFuchsia);
+  EXPECT_EQ(glyph->TransparentColor(), clFuchsia);
   canvas_->Brush()->SetColor(clYellow);
   canvas_->FillRect(Rect(0, 0, 20, 20));
   canvas_->Draw(5, 5, glyph.get());
@@ -125,7 +125,7 @@ TEST_F(GraphicsCanvas, TransparentBitmapSkipsItsTransparentColour) {
 
   // A fixed colour wins over the corner pixel.
   glyph->SetTransparentColor(clNavy);
-  EXPECT_EQ(glyph->GetTransparentMode(), tmFixed);
+  EXPECT_EQ(glyph->TransparentMode(), tmFixed);
   canvas_->FillRect(Rect(0, 0, 20, 20));
   canvas_->Draw(0, 0, glyph.get());
   EXPECT_EQ(At(0, 0), clFuchsia);
@@ -166,7 +166,7 @@ TEST_F(GraphicsCanvas, TextGeometry) {
   EXPECT_EQ(canvas_->TextWidth(L"HiHi"), 2 * extent.cx);
 
   canvas_->TextOut(1, 2, L"Hi");
-  EXPECT_EQ(canvas_->GetPenPos(), Point(1 + extent.cx, 2));
+  EXPECT_EQ(canvas_->PenPos(), Point(1 + extent.cx, 2));
   // Ink only inside the text's box, and some of it.
   int ink = 0;
   for (int y = 0; y < 20; ++y)
@@ -238,9 +238,9 @@ TEST_F(GraphicsCanvas, AdoptedDcGetsItsOwnObjectsBack) {
     canvas->Brush()->SetColor(clBlue);
     canvas->Rectangle(0, 0, 4, 4);
     canvas->TextOut(0, 0, L"x");
-    EXPECT_EQ(GetCurrentObject(dc, OBJ_FONT), canvas->Font()->GetHandle());
-    EXPECT_EQ(GetCurrentObject(dc, OBJ_PEN), canvas->Pen()->GetHandle());
-    EXPECT_EQ(GetCurrentObject(dc, OBJ_BRUSH), canvas->Brush()->GetHandle());
+    EXPECT_EQ(GetCurrentObject(dc, OBJ_FONT), canvas->Font()->Handle());
+    EXPECT_EQ(GetCurrentObject(dc, OBJ_PEN), canvas->Pen()->Handle());
+    EXPECT_EQ(GetCurrentObject(dc, OBJ_BRUSH), canvas->Brush()->Handle());
 
     // A change puts the DC's font back before the old handle is deleted, so
     // the delete succeeds and nothing is left over.

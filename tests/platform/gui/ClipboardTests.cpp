@@ -13,7 +13,7 @@ class ClipboardTest : public FormsFixture {};
 
 template <class T>
 FormsOwned<T> MakeGraphic() {
-  return FormsOwned<T>(new T(), &TObject::Free);
+  return FormsOwned<T>(Make<T>(), &TObject::Free);
 }
 
 // The text on the clipboard as a plain Win32 reader sees it.
@@ -99,8 +99,8 @@ TEST_F(ClipboardTest, BitmapGoesThereAndBack) {
 
   auto copy = MakeGraphic<TBitmap>();
   copy->Assign(Clipboard());
-  ASSERT_EQ(copy->GetWidth(), 5);
-  ASSERT_EQ(copy->GetHeight(), 3);
+  ASSERT_EQ(copy->Width(), 5);
+  ASSERT_EQ(copy->Height(), 3);
   EXPECT_EQ(ColorToRGB(copy->Canvas()->GetPixel(2, 1)), ColorToRGB(clRed));
   EXPECT_EQ(ColorToRGB(copy->Canvas()->GetPixel(0, 0)), ColorToRGB(clWhite));
 

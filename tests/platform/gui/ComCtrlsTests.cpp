@@ -27,7 +27,7 @@ String TabText(HWND tab, int index) {
 // ---------------------------------------------------------------------------
 
 TTabSheet* AddSheet(TForm* form, TPageControl* pages, const Char* caption) {
-  auto* sheet = new TTabSheet(form);
+  auto* sheet = Make<TTabSheet>(form);
   sheet->SetPageControl(pages);
   sheet->SetCaption(caption);
   return sheet;
@@ -46,16 +46,16 @@ TEST_F(ComCtrlsPageTest, SheetsAreTabsAndOnlyTheActiveOneShows) {
   EXPECT_EQ(pages->Pages(2), c);
   EXPECT_THROW(pages->Pages(3), EListError);
   // Made in code without an active page: the first one shows.
-  EXPECT_EQ(pages->GetActivePage(), a);
-  EXPECT_TRUE(a->GetVisible());
-  EXPECT_FALSE(b->GetVisible());
+  EXPECT_EQ(pages->ActivePage(), a);
+  EXPECT_TRUE(a->Visible());
+  EXPECT_FALSE(b->Visible());
   EXPECT_EQ(a->BoundsRect(), pages->DisplayRect());
 
   pages->SetActivePageIndex(2);
-  EXPECT_EQ(pages->GetActivePage(), c);
+  EXPECT_EQ(pages->ActivePage(), c);
   EXPECT_EQ(SendMessageW(wnd, TCM_GETCURSEL, 0, 0), 2);
-  EXPECT_TRUE(c->GetVisible());
-  EXPECT_FALSE(a->GetVisible());
+  EXPECT_TRUE(c->Visible());
+  EXPECT_FALSE(a->Visible());
 
   // A caption change reaches its tab; a hidden tab leaves the window and
   // the active page moves on.
@@ -64,24 +64,24 @@ TEST_F(ComCtrlsPageTest, SheetsAreTabsAndOnlyTheActiveOneShows) {
   c->SetTabVisible(false);
   EXPECT_EQ(SendMessageW(wnd, TCM_GETITEMCOUNT, 0, 0), 2);
   EXPECT_EQ(c->TabIndex(), -1);
-  EXPECT_EQ(pages->GetActivePage(), a) << "the next page with a tab, wrapping around";
+  EXPECT_EQ(pages->ActivePage(), a) << "the next page with a tab, wrapping around";
   EXPECT_EQ(SendMessageW(wnd, TCM_GETCURSEL, 0, 0), 0);
 
   // Reordering and freeing pages.
   b->SetPageIndex(0);
   EXPECT_EQ(pages->Pages(0), b);
   EXPECT_EQ(TabText(wnd, 0), L"Bravo");
-  EXPECT_EQ(pages->GetActivePage(), a);
+  EXPECT_EQ(pages->ActivePage(), a);
   EXPECT_EQ(SendMessageW(wnd, TCM_GETCURSEL, 0, 0), 1);
   TObject::Free(a);
   EXPECT_EQ(pages->PageCount(), 2);
-  EXPECT_EQ(pages->GetActivePage(), b);
+  EXPECT_EQ(pages->ActivePage(), b);
   EXPECT_EQ(SendMessageW(wnd, TCM_GETITEMCOUNT, 0, 0), 1);
   // A page of another control cannot become active here.
   auto* other = Place<TPageControl>(250, 0, 100, 100);
   TTabSheet* foreign = AddSheet(form, other, L"X");
   pages->SetActivePage(foreign);
-  EXPECT_EQ(pages->GetActivePage(), b);
+  EXPECT_EQ(pages->ActivePage(), b);
 }
 
 class TPageEvents : public TObject {
@@ -114,15 +114,15 @@ TEST_F(ComCtrlsPageTest, ClickingATabAsksAndSwitchesThePage) {
   SendMessageW(pages->Handle(), WM_LBUTTONUP, 0, at);
   EXPECT_EQ(events.Changing, 1);
   EXPECT_EQ(events.Changed, 0);
-  EXPECT_EQ(pages->GetActivePage(), a);
+  EXPECT_EQ(pages->ActivePage(), a);
 
   events.Allow = true;
   SendMessageW(pages->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
   SendMessageW(pages->Handle(), WM_LBUTTONUP, 0, at);
   EXPECT_EQ(events.Changed, 1);
-  EXPECT_EQ(pages->GetActivePage(), b);
+  EXPECT_EQ(pages->ActivePage(), b);
   EXPECT_TRUE(b->Showing());
-  EXPECT_FALSE(a->GetVisible());
+  EXPECT_FALSE(a->Visible());
   // Setting the page in code asks nobody.
   pages->SetActivePage(a);
   EXPECT_EQ(events.Changing, 2);
@@ -149,10 +149,10 @@ TEST_F(ComCtrlsPageTest, SheetsOfAStoredDefinitionAreThePages) {
   auto* button = dynamic_cast<TButton*>(form->FindComponent(L"Button1"));
   ASSERT_TRUE(pages && one && two && button);
   EXPECT_EQ(pages->PageCount(), 3);
-  EXPECT_EQ(pages->GetActivePage(), two);
+  EXPECT_EQ(pages->ActivePage(), two);
   EXPECT_EQ(button->Parent(), one);
-  EXPECT_FALSE(one->GetVisible());
-  EXPECT_EQ(two->GetImageIndex(), 1);
+  EXPECT_FALSE(one->Visible());
+  EXPECT_EQ(two->ImageIndex(), 1);
   HWND wnd = pages->Handle();
   EXPECT_EQ(SendMessageW(wnd, TCM_GETITEMCOUNT, 0, 0), 2);
   EXPECT_EQ(TabText(wnd, 0), L" Toolbars ");
@@ -186,7 +186,7 @@ String NativeText(TTreeView* tree, TTreeNode* node) {
 
 String Order(TTreeNodes* nodes) {
   String s;
-  for (TTreeNode* n = nodes->GetFirstNode(); n; n = n->GetNext()) s += n->GetText() + L" ";
+  for (TTreeNode* n = nodes->GetFirstNode(); n; n = n->GetNext()) s += n->Text() + L" ";
   return s;
 }
 
@@ -202,8 +202,8 @@ TEST_F(ComCtrlsTreeTest, NodesMadeBeforeTheWindowGoIntoItAndSurviveRecreation) {
   TTreeNode* b1 = nodes->AddChildObject(b, L"B1", a1);
   EXPECT_EQ(nodes->Count(), 7);
   EXPECT_EQ(Order(nodes), L"A A0 A1 A2 AB B B1 ");
-  EXPECT_EQ(nodes->Item(3)->GetText(), L"A2");
-  EXPECT_EQ(b1->GetData(), a1);
+  EXPECT_EQ(nodes->Item(3)->Text(), L"A2");
+  EXPECT_EQ(b1->Data(), a1);
   EXPECT_EQ(a1->Parent(), a);
   EXPECT_EQ(a1->Index(), 1);
   EXPECT_EQ(b1->Level(), 1);
@@ -217,9 +217,9 @@ TEST_F(ComCtrlsTreeTest, NodesMadeBeforeTheWindowGoIntoItAndSurviveRecreation) {
   EXPECT_EQ(NativeCount(tree), 7);
   EXPECT_EQ(NativeText(tree, b1), L"B1");
   EXPECT_EQ(nodes->GetNode(a1->ItemId()), a1);
-  EXPECT_TRUE(a->GetExpanded());
-  EXPECT_FALSE(b->GetExpanded());
-  EXPECT_EQ(tree->GetSelected(), a1);
+  EXPECT_TRUE(a->Expanded());
+  EXPECT_FALSE(b->Expanded());
+  EXPECT_EQ(tree->Selected(), a1);
   EXPECT_EQ(SendMessageW(wnd, TVM_GETNEXTITEM, TVGN_CARET, 0), reinterpret_cast<LRESULT>(a1->ItemId()));
 
   b->Expand(false);
@@ -227,9 +227,9 @@ TEST_F(ComCtrlsTreeTest, NodesMadeBeforeTheWindowGoIntoItAndSurviveRecreation) {
   EXPECT_NE(tree->Handle(), wnd);
   EXPECT_FALSE(StyleOf(tree->Handle()) & TVS_HASLINES);
   EXPECT_EQ(NativeCount(tree), 7);
-  EXPECT_TRUE(a->GetExpanded());
-  EXPECT_TRUE(b->GetExpanded());
-  EXPECT_EQ(tree->GetSelected(), a1);
+  EXPECT_TRUE(a->Expanded());
+  EXPECT_TRUE(b->Expanded());
+  EXPECT_EQ(tree->Selected(), a1);
   EXPECT_EQ(NativeText(tree, nodes->Item(4)), L"AB");
 
   a1->SetText(L"renamed");
@@ -242,16 +242,16 @@ class TTreeEvents : public TObject {
   bool AllowChange = true, AllowExpand = true;
   std::vector<String> Log;
   void Changing(TObject*, TTreeNode* Node, bool& Allow) {
-    Log.push_back(L"changing " + Node->GetText());
+    Log.push_back(L"changing " + Node->Text());
     Allow = AllowChange;
   }
-  void Change(TObject*, TTreeNode* Node) { Log.push_back(L"change " + (Node ? Node->GetText() : String(L"-"))); }
+  void Change(TObject*, TTreeNode* Node) { Log.push_back(L"change " + (Node ? Node->Text() : String(L"-"))); }
   void Expanding(TObject*, TTreeNode* Node, bool& Allow) {
-    Log.push_back(L"expanding " + Node->GetText());
+    Log.push_back(L"expanding " + Node->Text());
     Allow = AllowExpand;
   }
-  void Expanded(TObject*, TTreeNode* Node) { Log.push_back(L"expanded " + Node->GetText()); }
-  void Deletion(TObject*, TTreeNode* Node) { Log.push_back(L"deleted " + Node->GetText()); }
+  void Expanded(TObject*, TTreeNode* Node) { Log.push_back(L"expanded " + Node->Text()); }
+  void Deletion(TObject*, TTreeNode* Node) { Log.push_back(L"deleted " + Node->Text()); }
   void Attach(TTreeView* tree) {
     tree->OnChanging = TTVChangingEvent::Bind<&TTreeEvents::Changing>(this);
     tree->OnChange = TTVChangedEvent::Bind<&TTreeEvents::Change>(this);
@@ -277,7 +277,7 @@ TEST_F(ComCtrlsTreeTest, SelectionAndExpansionAskAndReport) {
   EXPECT_TRUE(events.Has(L"change B"));
   events.AllowChange = false;
   a->SetSelected(true);
-  EXPECT_EQ(tree->GetSelected(), b) << "OnChanging refused";
+  EXPECT_EQ(tree->Selected(), b) << "OnChanging refused";
   events.AllowChange = true;
 
   // The user expands with the keyboard: the window asks first.
@@ -287,10 +287,10 @@ TEST_F(ComCtrlsTreeTest, SelectionAndExpansionAskAndReport) {
   events.AllowExpand = false;
   SendMessageW(tree->Handle(), WM_KEYDOWN, VK_RIGHT, 0);
   EXPECT_TRUE(events.Has(L"expanding B"));
-  EXPECT_FALSE(b->GetExpanded());
+  EXPECT_FALSE(b->Expanded());
   events.AllowExpand = true;
   SendMessageW(tree->Handle(), WM_KEYDOWN, VK_RIGHT, 0);
-  EXPECT_TRUE(b->GetExpanded());
+  EXPECT_TRUE(b->Expanded());
   EXPECT_TRUE(events.Has(L"expanded B"));
   // Expanding in code asks too.
   events.Log.clear();
@@ -344,7 +344,7 @@ class TTreeDrawer : public TObject {
   int Calls = 0;
   void Draw(TCustomTreeView* Sender, TTreeNode* Node, TCustomDrawState, bool& DefaultDraw) {
     ++Calls;
-    if (Node->GetText() == L"B") {
+    if (Node->Text() == L"B") {
       Sender->Canvas()->Brush()->SetColor(clRed);
       Sender->Canvas()->FillRect(Node->DisplayRect(false));
       DefaultDraw = false;
@@ -363,7 +363,7 @@ TEST_F(ComCtrlsTreeTest, CustomDrawingPaintsOnTheItemsCanvas) {
   tree->OnCustomDrawItem = TTVCustomDrawItemEvent::Bind<&TTreeDrawer::Draw>(&drawer);
   tree->HandleNeeded();
   auto* bmp = NewBitmap(120, 80, clWhite);
-  tree->PaintTo(bmp->Canvas()->GetHandle(), 0, 0);
+  tree->PaintTo(bmp->Canvas()->Handle(), 0, 0);
   const TRect row = b->DisplayRect(false);
   EXPECT_EQ(drawer.Calls, 2);
   EXPECT_EQ(PixelAt(bmp, row.Left + 2, (row.Top + row.Bottom) / 2), clRed);
@@ -376,7 +376,7 @@ TEST_F(ComCtrlsTreeTest, CustomDrawingPaintsOnTheItemsCanvas) {
 // ---------------------------------------------------------------------------
 
 TToolButton* AddButton(TForm* form, TToolBar* bar, TToolButtonStyle style, const Char* caption) {
-  auto* button = new TToolButton(form);
+  auto* button = Make<TToolButton>(form);
   button->SetStyle(style);
   button->SetParent(bar);
   button->SetCaption(caption);
@@ -396,7 +396,7 @@ TEST_F(ComCtrlsToolBarTest, ButtonsAreNativeButtonsAtTheirPlaces) {
   TToolButton* sep = AddButton(form, bar, tbsSeparator, L"");
   sep->SetWidth(10);
   TToolButton* drop = AddButton(form, bar, tbsDropDown, L"Drop");
-  EXPECT_EQ(bar->GetAlign(), alTop);
+  EXPECT_EQ(bar->Align(), alTop);
   EXPECT_EQ(bar->ButtonCount(), 4);
   EXPECT_EQ(bar->Buttons(2), sep);
   HWND wnd = bar->Handle();
@@ -411,9 +411,9 @@ TEST_F(ComCtrlsToolBarTest, ButtonsAreNativeButtonsAtTheirPlaces) {
     SendMessageW(wnd, TB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r));
     EXPECT_EQ(bar->Buttons(i)->BoundsRect(), TRect(r.left, r.top, r.right, r.bottom)) << i;
   }
-  EXPECT_EQ(sep->GetWidth(), 10);
-  EXPECT_EQ(plain->GetWidth(), 23);
-  EXPECT_EQ(plain->GetHeight(), 22);
+  EXPECT_EQ(sep->Width(), 10);
+  EXPECT_EQ(plain->Width(), 23);
+  EXPECT_EQ(plain->Height(), 22);
   EXPECT_EQ(drop->Index(), 3);
 
   // State changes reach the native buttons.
@@ -431,7 +431,7 @@ TEST_F(ComCtrlsToolBarTest, ButtonsAreNativeButtonsAtTheirPlaces) {
   drop->SetHint(L"Drop it|Drops the list");
   THintInfo info;
   info.HintControl = bar;
-  info.CursorPos = {drop->GetLeft() + 2, drop->GetTop() + 2};
+  info.CursorPos = {drop->Left() + 2, drop->Top() + 2};
   info.HintStr = L"toolbar";
   bar->Perform(CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&info));
   EXPECT_EQ(info.HintStr, L"Drop it");
@@ -450,7 +450,7 @@ TEST_F(ComCtrlsToolBarTest, ClickingAButtonClicksItAndGroupedChecksExclude) {
   form->Show();
   PumpPending();
   auto click = [&](TToolButton* b) {
-    const LPARAM at = MAKELPARAM(b->GetLeft() + b->GetWidth() / 2, b->GetTop() + b->GetHeight() / 2);
+    const LPARAM at = MAKELPARAM(b->Left() + b->Width() / 2, b->Top() + b->Height() / 2);
     SendMessageW(bar->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
     SendMessageW(bar->Handle(), WM_LBUTTONUP, 0, at);
     PumpPending();
@@ -458,12 +458,12 @@ TEST_F(ComCtrlsToolBarTest, ClickingAButtonClicksItAndGroupedChecksExclude) {
   click(plain);
   EXPECT_EQ(log.Count(L"click"), 1);
   click(left);
-  EXPECT_TRUE(left->GetDown());
+  EXPECT_TRUE(left->Down());
   click(right);
-  EXPECT_TRUE(right->GetDown());
-  EXPECT_FALSE(left->GetDown()) << "one of a group is down";
+  EXPECT_TRUE(right->Down());
+  EXPECT_FALSE(left->Down()) << "one of a group is down";
   left->SetDown(true);
-  EXPECT_FALSE(right->GetDown());
+  EXPECT_FALSE(right->Down());
 }
 
 TEST_F(ComCtrlsToolBarTest, StoredToolBarKeepsItsButtonsInOrder) {
@@ -484,19 +484,19 @@ TEST_F(ComCtrlsToolBarTest, StoredToolBarKeepsItsButtonsInOrder) {
   ASSERT_NE(bar, nullptr);
   ASSERT_EQ(bar->ButtonCount(), 3);
   EXPECT_EQ(bar->Buttons(0)->Name(), L"btnAdd");
-  EXPECT_EQ(bar->Buttons(1)->GetStyle(), tbsSeparator);
-  EXPECT_EQ(bar->Buttons(1)->GetWidth(), 8);
-  EXPECT_EQ(bar->Buttons(2)->GetImageIndex(), 1);
-  EXPECT_EQ(bar->GetEdgeBorders(), TEdgeBorders{ebBottom});
-  EXPECT_TRUE(bar->GetFlat());
+  EXPECT_EQ(bar->Buttons(1)->Style(), tbsSeparator);
+  EXPECT_EQ(bar->Buttons(1)->Width(), 8);
+  EXPECT_EQ(bar->Buttons(2)->ImageIndex(), 1);
+  EXPECT_EQ(bar->EdgeBorders(), TEdgeBorders{ebBottom});
+  EXPECT_TRUE(bar->Flat());
   HWND wnd = bar->Handle();
   EXPECT_TRUE(StyleOf(wnd) & TBSTYLE_FLAT);
   EXPECT_EQ(SendMessageW(wnd, TB_BUTTONCOUNT, 0, 0), 3);
   // The bottom edge takes two pixels of the window: client area = height - 2.
   RECT client{};
   ::GetClientRect(wnd, &client);
-  EXPECT_EQ(client.bottom, bar->GetHeight() - 2);
-  EXPECT_EQ(client.right, bar->GetWidth());
+  EXPECT_EQ(client.bottom, bar->Height() - 2);
+  EXPECT_EQ(client.right, bar->Width());
 
   const String written = WriteDefinition(form);
   const size_t add = written.find(L"object btnAdd"), sep = written.find(L"object ToolButton1"),

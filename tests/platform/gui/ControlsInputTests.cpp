@@ -37,7 +37,7 @@ using ControlsMouseTest = ControlsTest;
 
 TEST_F(ControlsMouseTest, APressCapturesTheMouseAndAReleaseInsideClicks) {
   MakeRoot();
-  auto* a = Named(new TCtlPanel(root), L"A");
+  auto* a = Named(Make<TCtlPanel>(root), L"A");
   a->SetParent(root);
   a->SetBounds(10, 10, 100, 50);
   TMouseLog log;
@@ -46,7 +46,7 @@ TEST_F(ControlsMouseTest, APressCapturesTheMouseAndAReleaseInsideClicks) {
 
   SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, Pt(5, 6));
   EXPECT_EQ(GetCapture(), h);
-  EXPECT_TRUE(a->GetMouseCapture());
+  EXPECT_TRUE(a->MouseCapture());
   EXPECT_EQ(GetCaptureControl(), a);
   SendMessageW(h, WM_LBUTTONUP, 0, Pt(7, 8));
   EXPECT_EQ(GetCapture(), nullptr);
@@ -78,7 +78,7 @@ TEST_F(ControlsMouseTest, APressCapturesTheMouseAndAReleaseInsideClicks) {
 TEST_F(ControlsMouseTest, AWindowlessChildGetsItsMouseMessagesAndKeepsTheCapture) {
   MakeRoot();
   LogEvents(root);
-  auto* g = Named(new TCtlGraphic(root), L"G");
+  auto* g = Named(Make<TCtlGraphic>(root), L"G");
   g->SetParent(root);
   g->SetBounds(50, 40, 30, 20);
   TMouseLog log;
@@ -102,11 +102,11 @@ TEST_F(ControlsMouseTest, AWindowlessChildGetsItsMouseMessagesAndKeepsTheCapture
 TEST_F(ControlsMouseTest, EnterAndLeaveFollowTheControlUnderTheMouse) {
   MakeRoot();
   LogEvents(root);
-  auto* g = Named(new TCtlGraphic(root), L"G");
+  auto* g = Named(Make<TCtlGraphic>(root), L"G");
   g->SetParent(root);
   g->SetBounds(50, 40, 30, 20);
   LogEvents(g);
-  auto* w = Named(new TCtlPanel(root), L"W");
+  auto* w = Named(Make<TCtlPanel>(root), L"W");
   w->SetParent(root);
   w->SetBounds(200, 100, 50, 50);
   LogEvents(w);
@@ -128,7 +128,7 @@ TEST_F(ControlsMouseTest, EnterAndLeaveFollowTheControlUnderTheMouse) {
 
 TEST_F(ControlsMouseTest, AFreedControlIsForgottenAsMouseAndCaptureControl) {
   MakeRoot();
-  auto* g = new TCtlGraphic(root);
+  auto* g = Make<TCtlGraphic>(root);
   g->SetParent(root);
   g->SetBounds(0, 0, 30, 30);
   SendMessageW(root->Handle(), WM_MOUSEMOVE, 0, Pt(5, 5));
@@ -143,7 +143,7 @@ TEST_F(ControlsMouseTest, AFreedControlIsForgottenAsMouseAndCaptureControl) {
 
 TEST_F(ControlsMouseTest, WheelMessagesRunUpToTheParentThatTakesThem) {
   MakeRoot();
-  auto* a = Named(new TCtlPanel(root), L"A");
+  auto* a = Named(Make<TCtlPanel>(root), L"A");
   a->SetParent(root);
   struct Wheel : TObject {
     std::vector<std::wstring> seen;
@@ -186,7 +186,7 @@ using ControlsKeyTest = ControlsTest;
 
 TEST_F(ControlsKeyTest, KeyMessagesFireTheKeyEventsAndSpecialKeysGoToTheDialogManager) {
   MakeRoot();
-  auto* a = Named(new TCtlPanel(root), L"A");
+  auto* a = Named(Make<TCtlPanel>(root), L"A");
   a->SetParent(root);
   TKeyLog keys;
   a->OnKeyDown = TKeyEvent::Bind<&TKeyLog::Down>(&keys);
@@ -236,11 +236,11 @@ class ControlsDragTest : public ControlsTest {
   TDragLog log;
   void Build() {
     MakeRoot(400, 300);
-    source = Named(new TCtlPanel(root), L"Source");
+    source = Named(Make<TCtlPanel>(root), L"Source");
     source->SetParent(root);
     source->SetBounds(10, 10, 50, 50);
     source->SetDragMode(dmAutomatic);
-    target = Named(new TCtlPanel(root), L"Target");
+    target = Named(Make<TCtlPanel>(root), L"Target");
     target->SetParent(root);
     target->SetBounds(200, 100, 80, 60);
     target->OnDragOver = TDragOverEvent::Bind<&TDragLog::Over>(&log);

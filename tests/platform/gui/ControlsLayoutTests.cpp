@@ -24,30 +24,30 @@ TEST_P(ControlsAlignTest, ChildrenTakeTheirAlignedAndAnchoredRectangles) {
     c->SetParent(root);
     return c;
   };
-  TControl* t1 = add(new TCtlPanel(root), L"T1");
+  TControl* t1 = add(Make<TCtlPanel>(root), L"T1");
   t1->SetBounds(0, 200, 10, 20);
   t1->SetAlign(alTop);
-  TControl* t2 = add(new TCtlPanel(root), L"T2");
+  TControl* t2 = add(Make<TCtlPanel>(root), L"T2");
   t2->SetBounds(0, 250, 10, 30);   // below T1: placed after it
   t2->SetAlign(alTop);
-  TControl* b = add(new TCtlPanel(root), L"B");
+  TControl* b = add(Make<TCtlPanel>(root), L"B");
   b->SetBounds(0, 0, 10, 25);
   b->SetAlign(alBottom);
-  TControl* l = add(new TCtlGraphic(root), L"L");
+  TControl* l = add(Make<TCtlGraphic>(root), L"L");
   l->SetBounds(0, 0, 40, 10);
   l->SetAlign(alLeft);
-  TControl* r = add(new TCtlPanel(root), L"R");
+  TControl* r = add(Make<TCtlPanel>(root), L"R");
   r->SetBounds(0, 0, 50, 10);
   r->SetAlign(alRight);
-  TControl* c = add(new TCtlPanel(root), L"C");
+  TControl* c = add(Make<TCtlPanel>(root), L"C");
   c->SetAlign(alClient);
-  TControl* x = add(new TCtlPanel(root), L"X");
+  TControl* x = add(Make<TCtlPanel>(root), L"X");
   x->SetAnchors({akRight, akBottom});
   x->SetBounds(330, 240, 40, 30);
-  TControl* y = add(new TCtlGraphic(root), L"Y");
+  TControl* y = add(Make<TCtlGraphic>(root), L"Y");
   y->SetAnchors({akLeft, akTop, akRight});
   y->SetBounds(10, 100, 380, 10);
-  TControl* z = add(new TCtlPanel(root), L"Z");
+  TControl* z = add(Make<TCtlPanel>(root), L"Z");
   z->SetAnchors({});
   z->SetBounds(100, 100, 20, 10);
 
@@ -84,7 +84,7 @@ using ControlsAlignBehaviourTest = ControlsTest;
 
 TEST_F(ControlsAlignBehaviourTest, DisabledAlignmentWaitsForEnableAlign) {
   MakeRoot(400, 300);
-  auto* c = new TCtlPanel(root);
+  auto* c = Make<TCtlPanel>(root);
   c->SetParent(root);
   c->SetAlign(alClient);
   root->DisableAlign();
@@ -96,12 +96,12 @@ TEST_F(ControlsAlignBehaviourTest, DisabledAlignmentWaitsForEnableAlign) {
 
 TEST_F(ControlsAlignBehaviourTest, AControlHeldByItsConstraintsLeavesTheRestToTheOthers) {
   MakeRoot(400, 300);
-  auto* top = new TCtlPanel(root);
+  auto* top = Make<TCtlPanel>(root);
   top->SetParent(root);
   top->SetAlign(alTop);
   top->SetHeight(40);
   top->Constraints()->SetMaxHeight(15);
-  auto* client = new TCtlPanel(root);
+  auto* client = Make<TCtlPanel>(root);
   client->SetParent(root);
   client->SetAlign(alClient);
   client->Constraints()->SetMaxWidth(300);
@@ -111,7 +111,7 @@ TEST_F(ControlsAlignBehaviourTest, AControlHeldByItsConstraintsLeavesTheRestToTh
 
 TEST_F(ControlsAlignBehaviourTest, BorderWidthShrinksTheClientArea) {
   MakeRoot(400, 300);
-  auto* c = new TCtlPanel(root);
+  auto* c = Make<TCtlPanel>(root);
   c->SetParent(root);
   c->SetAlign(alClient);
   root->SetBorderWidth(5);
@@ -129,10 +129,10 @@ class ControlsFocusTest : public ControlsTest {
   void Build() {
     MakeRoot(400, 300);
     SetForegroundWindow(host->Handle());
-    e1 = Named(new TCtlPanel(root), L"E1");
-    e2 = Named(new TCtlPanel(root), L"E2");
-    p = Named(new TCtlPanel(root), L"P");
-    e3 = Named(new TCtlPanel(root), L"E3");
+    e1 = Named(Make<TCtlPanel>(root), L"E1");
+    e2 = Named(Make<TCtlPanel>(root), L"E2");
+    p = Named(Make<TCtlPanel>(root), L"P");
+    e3 = Named(Make<TCtlPanel>(root), L"E3");
     for (TCtlPanel* c : {e1, e2, p}) c->SetParent(root);
     e3->SetParent(p);
     int x = 0;
@@ -182,14 +182,14 @@ TEST_F(ControlsFocusTest, HidingTheFocusedControlMovesTheFocusAwayAndItCannotBeF
 
 TEST_F(ControlsFocusTest, TabOrderDecidesTheNextControl) {
   Build();
-  EXPECT_EQ(e1->GetTabOrder(), 0);
-  EXPECT_EQ(p->GetTabOrder(), 2);
+  EXPECT_EQ(e1->TabOrder(), 0);
+  EXPECT_EQ(p->TabOrder(), 2);
   EXPECT_EQ(root->FindNextControl(e1, true, true, false), e2);
   EXPECT_EQ(root->FindNextControl(e2, true, true, false), e3) << "P is no tab stop; its child is";
   EXPECT_EQ(root->FindNextControl(e3, true, true, false), e1) << "wraps around";
   EXPECT_EQ(root->FindNextControl(e1, false, true, false), e3);
   e2->SetTabOrder(0);
-  EXPECT_EQ(e1->GetTabOrder(), 1);
+  EXPECT_EQ(e1->TabOrder(), 1);
   EXPECT_EQ(root->FindNextControl(nullptr, true, true, false), e2);
   e2->SetVisible(false);
   EXPECT_EQ(root->FindNextControl(nullptr, true, true, false), e1);

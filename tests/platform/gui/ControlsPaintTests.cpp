@@ -19,7 +19,7 @@ class ControlsPaintTest : public ControlsTest {
     EnsureGraphics();
     MakeRoot(200, 150);
     root->Fill = clWhite;
-    a = Named(new TCtlPanel(root), L"A");
+    a = Named(Make<TCtlPanel>(root), L"A");
     a->SetParent(root);
     a->SetBounds(10, 10, 100, 80);
     a->Fill = clRed;
@@ -27,10 +27,10 @@ class ControlsPaintTest : public ControlsTest {
       p->Canvas()->Brush()->SetColor(clBlue);
       p->Canvas()->FillRect(Rect(5, 5, 15, 15));
     };
-    g = Named(new TCtlGraphic(root), L"G");
+    g = Named(Make<TCtlGraphic>(root), L"G");
     g->SetParent(a);
     g->SetBounds(30, 30, 20, 20);
-    b = Named(new TCtlPanel(root), L"B");
+    b = Named(Make<TCtlPanel>(root), L"B");
     b->SetParent(a);
     b->SetBounds(60, 50, 30, 20);
     b->Fill = clYellow;
@@ -58,7 +58,7 @@ void ExpectScene(TBitmap* bmp, int dx = 0, int dy = 0) {
 TEST_F(ControlsPaintTest, PaintToDrawsTheControlItsWindowlessAndItsWindowChildren) {
   Build();
   auto bmp = MakeBitmap(220, 170, clBlack);
-  root->PaintTo(bmp->Canvas()->GetHandle(), 10, 20);
+  root->PaintTo(bmp->Canvas()->Handle(), 10, 20);
   ExpectScene(bmp.get(), 10, 20);
   EXPECT_EQ(PixelOf(bmp.get(), 5, 5), clBlack) << "nothing outside the control";
 }
@@ -81,7 +81,7 @@ TEST_P(ControlsWmPaintTest, WmPaintPutsTheSceneOnTheScreen) {
   HDC screen = GetDC(nullptr);
   POINT origin{0, 0};
   ClientToScreen(root->Handle(), &origin);
-  BitBlt(bmp->Canvas()->GetHandle(), 0, 0, 200, 150, screen, origin.x, origin.y, SRCCOPY);
+  BitBlt(bmp->Canvas()->Handle(), 0, 0, 200, 150, screen, origin.x, origin.y, SRCCOPY);
   ReleaseDC(nullptr, screen);
   ExpectScene(bmp.get());
 }
@@ -91,7 +91,7 @@ INSTANTIATE_TEST_SUITE_P(DoubleBuffered, ControlsWmPaintTest, ::testing::Values(
 TEST_F(ControlsPaintTest, PrintClientPaintsTheClientAreaAndWindowlessChildrenOnly) {
   Build();
   auto bmp = MakeBitmap(100, 80, clBlack);
-  HDC dc = bmp->Canvas()->GetHandle();
+  HDC dc = bmp->Canvas()->Handle();
   SendMessageW(a->Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(dc));
   SendMessageW(a->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
   GdiFlush();
@@ -103,14 +103,14 @@ TEST_F(ControlsPaintTest, PrintClientPaintsTheClientAreaAndWindowlessChildrenOnl
 
 TEST_F(ControlsPaintTest, AParentBackgroundControlShowsItsParentUnderneath) {
   Build();
-  auto* c = Named(new TCtlPanel(root), L"C");
+  auto* c = Named(Make<TCtlPanel>(root), L"C");
   c->SetParent(a);
   c->SetBounds(0, 0, 45, 45);
   c->SetColor(clAqua);
   for (bool parentBackground : {true, false}) {
     c->SetParentBackground(parentBackground);
     auto bmp = MakeBitmap(200, 150, clBlack);
-    root->PaintTo(bmp->Canvas()->GetHandle(), 0, 0);
+    root->PaintTo(bmp->Canvas()->Handle(), 0, 0);
     GdiFlush();
     // C covers A's 0..45: the blue square at 5..15 and a part of G at 30..45.
     const TColor expectSquare = parentBackground ? clBlue : clAqua;
@@ -133,7 +133,7 @@ TEST_F(ControlsPaintTest, TheCanvasOfAWindowlessControlDrawsInItsPlaceOnTheParen
   FreeDeviceContexts();
   auto bmp = MakeBitmap(100, 80, clBlack);
   HDC dc = GetDC(a->Handle());
-  BitBlt(bmp->Canvas()->GetHandle(), 0, 0, 100, 80, dc, 0, 0, SRCCOPY);
+  BitBlt(bmp->Canvas()->Handle(), 0, 0, 100, 80, dc, 0, 0, SRCCOPY);
   ReleaseDC(a->Handle(), dc);
   GdiFlush();
   EXPECT_EQ(PixelOf(bmp.get(), 30, 30), clPurple);

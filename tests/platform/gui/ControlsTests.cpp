@@ -149,7 +149,7 @@ void ControlsTest::TearDown() {
 }
 
 TCtlPanel* ControlsTest::MakeRoot(int w, int h) {
-  root = new TCtlPanel(nullptr);
+  root = Make<TCtlPanel>(nullptr);
   root->SetName(L"Root");
   root->SetBounds(0, 0, w, h);
   root->SetParentWindow(host->Handle());
@@ -182,10 +182,10 @@ using ControlsWindowTest = ControlsTest;
 
 TEST_F(ControlsWindowTest, HandlesAreCreatedWithTheParentChainAndBoundToTheirControls) {
   MakeRoot();
-  auto* a = Named(new TCtlPanel(root), L"A");
+  auto* a = Named(Make<TCtlPanel>(root), L"A");
   a->SetParent(root);
   a->SetBounds(10, 20, 120, 80);
-  auto* b = Named(new TCtlPanel(root), L"B");
+  auto* b = Named(Make<TCtlPanel>(root), L"B");
   b->SetParent(a);
   b->SetBounds(5, 6, 30, 20);
 
@@ -210,13 +210,13 @@ TEST_F(ControlsWindowTest, HandlesAreCreatedWithTheParentChainAndBoundToTheirCon
 
 TEST_F(ControlsWindowTest, RecreateWndKeepsChildrenTextAndBounds) {
   MakeRoot();
-  auto* a = Named(new TCtlPanel(root), L"A");
+  auto* a = Named(Make<TCtlPanel>(root), L"A");
   a->SetParent(root);
   a->SetBounds(10, 20, 120, 80);
-  auto* b = Named(new TCtlPanel(root), L"B");
+  auto* b = Named(Make<TCtlPanel>(root), L"B");
   b->SetParent(a);
   b->SetBounds(5, 6, 30, 20);
-  auto* g = Named(new TCtlGraphic(root), L"G");
+  auto* g = Named(Make<TCtlGraphic>(root), L"G");
   g->SetParent(a);
   a->SetText(L"caption of A");
   const HWND oldA = a->Handle(), oldB = b->Handle();
@@ -232,7 +232,7 @@ TEST_F(ControlsWindowTest, RecreateWndKeepsChildrenTextAndBounds) {
   EXPECT_EQ(FindControl(b->Handle()), b);
   EXPECT_EQ(a->ControlCount(), 2);
   EXPECT_EQ(g->Parent(), a);
-  EXPECT_EQ(a->GetText(), L"caption of A");
+  EXPECT_EQ(a->Text(), L"caption of A");
   Char text[64];
   GetWindowTextW(a->Handle(), text, 64);
   EXPECT_STREQ(text, L"caption of A");
@@ -243,21 +243,21 @@ TEST_F(ControlsWindowTest, RecreateWndKeepsChildrenTextAndBounds) {
 
 TEST_F(ControlsWindowTest, DestroyHandleKeepsTheControlAndHandleMakesANewWindow) {
   MakeRoot();
-  auto* a = new TCtlPanel(root);
+  auto* a = Make<TCtlPanel>(root);
   a->SetParent(root);
   a->SetText(L"kept");
   const HWND old = a->Handle();
   a->DestroyHandle();
   EXPECT_FALSE(a->HandleAllocated());
   EXPECT_FALSE(IsWindow(old));
-  EXPECT_EQ(a->GetText(), L"kept") << "the text lives in the control while it has no window";
+  EXPECT_EQ(a->Text(), L"kept") << "the text lives in the control while it has no window";
   const HWND again = a->Handle();
   EXPECT_TRUE(IsWindow(again));
-  EXPECT_EQ(a->GetText(), L"kept");
+  EXPECT_EQ(a->Text(), L"kept");
 }
 
 TEST_F(ControlsWindowTest, AChildWithoutParentWindowCannotCreateItsHandle) {
-  auto* lonely = new TCtlPanel(nullptr);
+  auto* lonely = Make<TCtlPanel>(nullptr);
   lonely->SetName(L"Lonely");
   try {
     lonely->Handle();
@@ -270,16 +270,16 @@ TEST_F(ControlsWindowTest, AChildWithoutParentWindowCannotCreateItsHandle) {
 
 TEST_F(ControlsWindowTest, FreeingTheOwnerLeavesNoWindowAndNoControl) {
   const int windowsBefore = ThreadWindowCount();
-  auto* owner = new TComponent(nullptr);
-  auto* top = new TCtlPanel(owner);
+  auto* owner = Make<TComponent>(nullptr);
+  auto* top = Make<TCtlPanel>(owner);
   top->SetParentWindow(host->Handle());
   std::vector<HWND> handles;
   for (int i = 0; i < 3; ++i) {
-    auto* p = new TCtlPanel(owner);
+    auto* p = Make<TCtlPanel>(owner);
     p->SetParent(top);
-    auto* inner = new TCtlPanel(owner);
+    auto* inner = Make<TCtlPanel>(owner);
     inner->SetParent(p);
-    (new TCtlGraphic(owner))->SetParent(inner);
+    (Make<TCtlGraphic>(owner))->SetParent(inner);
     handles.push_back(p->Handle());
     handles.push_back(inner->Handle());
   }
@@ -298,12 +298,12 @@ TEST_F(ControlsWindowTest, FreeingTheOwnerLeavesNoWindowAndNoControl) {
 
 TEST_F(ControlsWindowTest, FreeingAParentFreesItsChildrenOwnedElsewhere) {
   MakeRoot();
-  auto* owner = new TComponent(nullptr);
-  auto* p = new TCtlPanel(owner);
+  auto* owner = Make<TComponent>(nullptr);
+  auto* p = Make<TCtlPanel>(owner);
   p->SetParent(root);
-  auto* child = new TCtlPanel(owner);
+  auto* child = Make<TCtlPanel>(owner);
   child->SetParent(p);
-  (new TCtlGraphic(owner))->SetParent(child);
+  (Make<TCtlGraphic>(owner))->SetParent(child);
   const HWND ph = p->Handle(), ch = child->Handle();
   EXPECT_EQ(owner->ComponentCount(), 3);
 
@@ -322,7 +322,7 @@ TEST_F(ControlsWindowTest, AControlFreedInItsOwnClickHandlerDoesNotCrash) {
     TControl* victim = nullptr;
     void Click(TObject*) { TObject::Free(victim); }
   } killer;
-  auto* a = new TCtlPanel(nullptr);
+  auto* a = Make<TCtlPanel>(nullptr);
   a->SetParent(root);
   killer.victim = a;
   a->OnClick = TNotifyEvent::Bind<&Killer::Click>(&killer);
@@ -366,19 +366,19 @@ TEST_F(ControlsWindowTest, AnAdoptedWindowIsSubclassedAndCanBeGivenBack) {
                                  root->Handle(), nullptr, wc.hInstance, nullptr);
   ASSERT_TRUE(foreign);
   ForeignLog().clear();
-  auto* adopter = new TCtlPanel(nullptr);
+  auto* adopter = Make<TCtlPanel>(nullptr);
 
   adopter->AdoptWindowHandle(foreign);
 
   EXPECT_EQ(adopter->WindowHandle(), foreign);
   EXPECT_EQ(FindControl(foreign), adopter);
   EXPECT_EQ(adopter->BoundsRect(), TRect(3, 4, 53, 44));
-  EXPECT_EQ(adopter->GetText(), L"made elsewhere");
+  EXPECT_EQ(adopter->Text(), L"made elsewhere");
   EXPECT_EQ(SendMessageW(foreign, WM_USER + 1, 0, 0), 42) << "the control's message table sees the message";
   EXPECT_EQ(SendMessageW(foreign, WM_USER + 7, 0, 0), 99) << "unhandled messages reach the old procedure";
   EXPECT_EQ(ForeignLog().size(), 1u);
 
-  auto* other = new TCtlPanel(nullptr);
+  auto* other = Make<TCtlPanel>(nullptr);
   EXPECT_THROW(other->AdoptWindowHandle(foreign), EInvalidOperation);
   TObject::Free(other);
 
@@ -390,7 +390,7 @@ TEST_F(ControlsWindowTest, AnAdoptedWindowIsSubclassedAndCanBeGivenBack) {
   EXPECT_TRUE(IsWindow(foreign)) << "a detached window is not destroyed with the control";
 
   // Adopted and kept: the control destroys it.
-  auto* keeper = new TCtlPanel(nullptr);
+  auto* keeper = Make<TCtlPanel>(nullptr);
   keeper->AdoptWindowHandle(foreign);
   TObject::Free(keeper);
   EXPECT_FALSE(IsWindow(foreign));
@@ -417,7 +417,7 @@ class TRecorder : public TObject {
 
 TEST_F(ControlsWindowTest, MessagesGoThroughWindowProcAndTheMessageTables) {
   MakeRoot();
-  auto* a = new TCtlPanel(root);
+  auto* a = Make<TCtlPanel>(root);
   a->SetParent(root);
   EXPECT_EQ(a->Perform(WM_USER + 1, 0, 0), 42);
   EXPECT_EQ(SendMessageW(a->Handle(), WM_USER + 1, 0, 0), 42);
@@ -438,7 +438,7 @@ TEST_F(ControlsWindowTest, MessagesGoThroughWindowProcAndTheMessageTables) {
 
 TEST_F(ControlsWindowTest, ParentReflectsNotificationsToTheChildControl) {
   MakeRoot();
-  auto* child = new TCtlPanel(root);
+  auto* child = Make<TCtlPanel>(root);
   child->SetParent(root);
   const LRESULT r = SendMessageW(root->Handle(), WM_COMMAND, MAKEWPARAM(12, BN_CLICKED),
                                  reinterpret_cast<LPARAM>(child->Handle()));
@@ -454,16 +454,16 @@ TEST_F(ControlsWindowTest, ParentReflectsNotificationsToTheChildControl) {
   HDC dc = GetDC(child->Handle());
   const LRESULT brush = SendMessageW(root->Handle(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
                                      reinterpret_cast<LPARAM>(child->Handle()));
-  EXPECT_EQ(brush, reinterpret_cast<LRESULT>(child->Brush()->GetHandle()));
+  EXPECT_EQ(brush, reinterpret_cast<LRESULT>(child->Brush()->Handle()));
   EXPECT_EQ(GetTextColor(dc), static_cast<COLORREF>(clRed));
   EXPECT_EQ(GetBkColor(dc), static_cast<COLORREF>(clYellow));
   ReleaseDC(child->Handle(), dc);
 }
 
 TEST_F(ControlsWindowTest, TextLivesInTheWindowOnceThereIsOne) {
-  auto* a = new TCtlPanel(nullptr);
+  auto* a = Make<TCtlPanel>(nullptr);
   a->SetText(L"before");
-  EXPECT_EQ(a->GetText(), L"before");
+  EXPECT_EQ(a->Text(), L"before");
   EXPECT_EQ(a->TextChanges, 1);
   a->SetText(L"before");
   EXPECT_EQ(a->TextChanges, 1) << "an unchanged text sends no CM_TEXTCHANGED";
@@ -473,7 +473,7 @@ TEST_F(ControlsWindowTest, TextLivesInTheWindowOnceThereIsOne) {
   GetWindowTextW(a->Handle(), buf, 32);
   EXPECT_STREQ(buf, L"before");
   SetWindowTextW(a->Handle(), L"from outside");
-  EXPECT_EQ(a->GetCaption(), L"from outside");
+  EXPECT_EQ(a->Caption(), L"from outside");
   Char small[4];
   EXPECT_EQ(a->GetTextBuf(small, 4), 3);
   EXPECT_STREQ(small, L"fro");
@@ -481,22 +481,22 @@ TEST_F(ControlsWindowTest, TextLivesInTheWindowOnceThereIsOne) {
 
 TEST_F(ControlsWindowTest, TheStreamPutsChildControlsIntoTheirParents) {
   RegisterClasses({TCtlPanel::StaticClass()});
-  auto* form = new TCtlPanel(nullptr);
+  auto* form = Make<TCtlPanel>(nullptr);
   form->SetName(L"Form");
-  auto* p = new TCtlPanel(form);
+  auto* p = Make<TCtlPanel>(form);
   p->SetName(L"Outer");
   p->SetParent(form);
   p->SetCaption(L"outer caption");
-  auto* q = new TCtlPanel(form);
+  auto* q = Make<TCtlPanel>(form);
   q->SetName(L"Inner");
   q->SetParent(p);
   q->SetAlign(alTop);
-  auto* stream = new TMemoryStream();
+  auto* stream = Make<TMemoryStream>();
   WriteComponentToStream(stream, form);
   TObject::Free(form);
 
   stream->SetPosition(0);
-  auto* copy = new TCtlPanel(nullptr);
+  auto* copy = Make<TCtlPanel>(nullptr);
   ReadComponentFromStream(stream, copy);
   TObject::Free(stream);
 
@@ -505,8 +505,8 @@ TEST_F(ControlsWindowTest, TheStreamPutsChildControlsIntoTheirParents) {
   ASSERT_TRUE(outer && inner);
   EXPECT_EQ(outer->Parent(), copy);
   EXPECT_EQ(inner->Parent(), outer);
-  EXPECT_EQ(outer->GetCaption(), L"outer caption");
-  EXPECT_EQ(inner->GetAlign(), alTop);
+  EXPECT_EQ(outer->Caption(), L"outer caption");
+  EXPECT_EQ(inner->Align(), alTop);
   TObject::Free(copy);
 }
 
@@ -533,7 +533,7 @@ END_CLASS
 
 TEST_F(ControlsWindowTest, ASuperclassedSystemControlWorksAndGetsItsNotificationsBack) {
   MakeRoot();
-  auto* button = new TCtlButton(root);
+  auto* button = Make<TCtlButton>(root);
   button->SetText(L"Press");
   button->SetParent(root);
   const HWND h = button->Handle();
@@ -552,7 +552,7 @@ TEST_F(ControlsWindowTest, ASuperclassedSystemControlWorksAndGetsItsNotification
 
 TEST_F(ControlsWindowTest, VisibleShowsAndHidesTheWindowAndEnabledEnablesIt) {
   MakeRoot();
-  auto* a = new TCtlPanel(root);
+  auto* a = Make<TCtlPanel>(root);
   a->SetParent(root);
   const HWND h = a->Handle();
   EXPECT_TRUE(IsWindowVisible(h));
@@ -567,7 +567,7 @@ TEST_F(ControlsWindowTest, VisibleShowsAndHidesTheWindowAndEnabledEnablesIt) {
   EXPECT_TRUE(IsWindowEnabled(h));
   // A child of a hidden parent gets its window only when the parent shows.
   a->Hide();
-  auto* inner = new TCtlPanel(root);
+  auto* inner = Make<TCtlPanel>(root);
   inner->SetParent(a);
   EXPECT_FALSE(inner->HandleAllocated());
   a->Show();
@@ -577,7 +577,7 @@ TEST_F(ControlsWindowTest, VisibleShowsAndHidesTheWindowAndEnabledEnablesIt) {
 
 TEST_F(ControlsWindowTest, TheCursorOfTheControlIsSetForItsClientArea) {
   MakeRoot();
-  auto* a = new TCtlPanel(root);
+  auto* a = Make<TCtlPanel>(root);
   a->SetParent(root);
   a->SetCursor(crHandPoint);
   EXPECT_EQ(SendMessageW(a->Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(a->Handle()),
@@ -588,7 +588,7 @@ TEST_F(ControlsWindowTest, TheCursorOfTheControlIsSetForItsClientArea) {
 
 TEST_F(ControlsWindowTest, AContextMenuRequestGoesToOnContextPopupInClientCoordinates) {
   MakeRoot();
-  auto* a = new TCtlPanel(root);
+  auto* a = Make<TCtlPanel>(root);
   a->SetParent(root);
   a->SetBounds(20, 30, 50, 50);
   struct Popup : TObject {

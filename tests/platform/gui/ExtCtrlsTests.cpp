@@ -41,14 +41,14 @@ TEST_F(ExtCtrlsTest, PanelPaintsItsBevelsAndAlignsChildrenInsideThem) {
   panel->SetBevelInner(bvLowered);
   panel->SetBevelWidth(2);
   panel->HandleNeeded();
-  auto* child = new TPanel(form);
+  auto* child = Make<TPanel>(form);
   child->SetParent(panel);
   child->SetAlign(alClient);
   EXPECT_EQ(child->BoundsRect(), TRect(4, 4, 36, 26));
   child->SetVisible(false);
 
   auto bmp = Bitmap(40, 30, clBlack);
-  panel->PaintTo(bmp->Canvas()->GetHandle(), 0, 0);
+  panel->PaintTo(bmp->Canvas()->Handle(), 0, 0);
   const TColor light = Rgb(clBtnHighlight), dark = Rgb(clBtnShadow);
   struct Case {
     int X, Y;
@@ -97,7 +97,7 @@ TEST_F(ExtCtrlsTest, BevelShapesDrawTheirLines) {
     bevel->SetShape(c.Shape);
     bevel->SetStyle(c.Style);
     auto bmp = Bitmap(10, 8, clWhite);
-    bevel->Perform(WM_PAINT, reinterpret_cast<WPARAM>(bmp->Canvas()->GetHandle()), 0);
+    bevel->Perform(WM_PAINT, reinterpret_cast<WPARAM>(bmp->Canvas()->Handle()), 0);
     for (const Pixel& p : c.Pixels)
       EXPECT_EQ(PixelAt(bmp.get(), p.X, p.Y), p.Color)
           << EnumName(c.Shape) << "/" << EnumName(c.Style) << " at " << p.X << "," << p.Y;
@@ -118,11 +118,11 @@ TEST_F(ExtCtrlsTest, StoredPanelAndBevelReadTheirSettings) {
   auto* panel = dynamic_cast<TPanel*>(form->FindComponent(L"Panel1"));
   auto* bevel = dynamic_cast<TBevel*>(form->FindComponent(L"Bevel1"));
   ASSERT_TRUE(panel && bevel);
-  EXPECT_EQ(panel->GetBevelOuter(), bvNone);
-  EXPECT_EQ(panel->GetAlign(), alBottom);
-  EXPECT_EQ(panel->GetTop(), form->ClientHeight() - 36);
+  EXPECT_EQ(panel->BevelOuter(), bvNone);
+  EXPECT_EQ(panel->Align(), alBottom);
+  EXPECT_EQ(panel->Top(), form->ClientHeight() - 36);
   EXPECT_EQ(bevel->Parent(), panel);
-  EXPECT_EQ(bevel->GetShape(), bsTopLine);
+  EXPECT_EQ(bevel->Shape(), bsTopLine);
   const String written = WriteDefinition(form);
   EXPECT_NE(written.find(L"BevelOuter = bvNone"), String::npos);
   EXPECT_NE(written.find(L"Shape = bsTopLine"), String::npos);

@@ -21,7 +21,7 @@ class TFormsTestForm : public TForm {
   String CaptionAtCreate;
   void FormCreate(TObject*) {
     ++Created;
-    CaptionAtCreate = GetCaption();
+    CaptionAtCreate = Caption();
   }
 };
 
@@ -79,7 +79,7 @@ class TFormEvents : public TObject {
 };
 
 TForm* NewForm(TComponent* owner = nullptr) {
-  auto* f = new TForm(owner, 0);
+  auto* f = Make<TForm>(owner, 0);
   f->SetPosition(poDesigned);
   f->SetBounds(50, 50, 300, 200);
   return f;
@@ -108,24 +108,24 @@ TEST_F(FormsTest, StoredDefinitionBuildsTheForm) {
   auto* form = static_cast<TFormsTestForm*>(TFormsTestForm::StaticClass()->NewInstance(nullptr));
   FormsOwned<TFormsTestForm> owned(form, &TObject::Free);
 
-  EXPECT_EQ(form->GetCaption(), L"岚泽测试窗口");
-  EXPECT_EQ(form->GetWindowState(), wsMaximized);
-  EXPECT_EQ(form->GetPosition(), poDesigned);
-  EXPECT_EQ(form->GetLeft(), 40);
-  EXPECT_EQ(form->GetTop(), 30);
+  EXPECT_EQ(form->Caption(), L"岚泽测试窗口");
+  EXPECT_EQ(form->WindowState(), wsMaximized);
+  EXPECT_EQ(form->Position(), poDesigned);
+  EXPECT_EQ(form->Left(), 40);
+  EXPECT_EQ(form->Top(), 30);
   EXPECT_EQ(form->ClientWidth(), 400);
   EXPECT_EQ(form->ClientHeight(), 250);
-  EXPECT_EQ(form->GetTextHeight(), 13);
-  EXPECT_EQ(form->GetPixelsPerInch(), 96);
-  EXPECT_EQ(form->Font()->GetName(), L"Tahoma");
+  EXPECT_EQ(form->TextHeight(), 13);
+  EXPECT_EQ(form->PixelsPerInch(), 96);
+  EXPECT_EQ(form->Font()->Name(), L"Tahoma");
   // The child, its field, and OnCreate after the whole definition was read.
   ASSERT_NE(form->Panel1, nullptr);
   EXPECT_EQ(form->Panel1->Parent(), form);
   EXPECT_EQ(form->Panel1->Owner(), form);
-  EXPECT_EQ(form->Panel1->GetWidth(), 100);
+  EXPECT_EQ(form->Panel1->Width(), 100);
   EXPECT_EQ(form->Created, 1);
   EXPECT_EQ(form->CaptionAtCreate, L"岚泽测试窗口");
-  EXPECT_FALSE(form->GetVisible());
+  EXPECT_FALSE(form->Visible());
   EXPECT_TRUE(form->FormState().Empty());
 
   // Shown in the stored window state; restored to the stored client size.
@@ -139,7 +139,7 @@ TEST_F(FormsTest, StoredDefinitionBuildsTheForm) {
   GetClientRect(h, &client);
   EXPECT_EQ(client.right, 400);
   EXPECT_EQ(client.bottom, 250);
-  EXPECT_EQ(form->GetWindowState(), wsNormal);
+  EXPECT_EQ(form->WindowState(), wsNormal);
 }
 
 TEST_F(FormsTest, FormWithoutDefinitionIsNotCreated) {
@@ -201,11 +201,11 @@ TEST_F(FormsTest, CloseQueryCanVeto) {
   form->Show();
   events.AllowClose = false;
   form->Close();
-  EXPECT_TRUE(form->GetVisible());
+  EXPECT_TRUE(form->Visible());
   EXPECT_EQ(events.Closed, 0);
   events.AllowClose = true;
   form->Close();
-  EXPECT_FALSE(form->GetVisible());
+  EXPECT_FALSE(form->Visible());
   EXPECT_EQ(events.Closed, 1);
 }
 
@@ -228,8 +228,8 @@ TEST_F(FormsTest, CloseActionDecides) {
     events.Action = c.Action;
     form->Show();
     form->Close();
-    EXPECT_EQ(form->GetVisible(), c.Visible);
-    EXPECT_EQ(form->GetWindowState(), c.State);
+    EXPECT_EQ(form->Visible(), c.Visible);
+    EXPECT_EQ(form->WindowState(), c.State);
     // caFree frees through a posted message: the form is still there now,
     // and gone once the queue has been served.
     EXPECT_EQ(events.Destroyed, 0);
@@ -277,7 +277,7 @@ TEST_F(FormsTest, ShowModalReturnsTheResultAPostedMessageSets) {
   EXPECT_FALSE(guard.Fired());
   EXPECT_TRUE(otherDisabledMeanwhile);
   EXPECT_TRUE(IsWindowEnabled(other->Handle()));
-  EXPECT_FALSE(dialog->GetVisible());
+  EXPECT_FALSE(dialog->Visible());
   EXPECT_FALSE(dialog->FormState().Contains(fsModal));
   EXPECT_EQ(Application->ModalLevel(), 0);
   DeallocateHWnd(helper);
@@ -322,9 +322,9 @@ TEST_F(FormsTest, ClosingAModalFormGivesCancel) {
 
 TEST_F(FormsTest, ActivationFocusesTheActiveControlAndTracksTheScreen) {
   auto first = FormsOwned<TForm>(NewForm(), &TObject::Free);
-  auto* panelA = new TFormsTestPanel(first.get());
+  auto* panelA = Make<TFormsTestPanel>(first.get());
   panelA->SetParent(first.get());
-  auto* panelB = new TFormsTestPanel(first.get());
+  auto* panelB = Make<TFormsTestPanel>(first.get());
   panelB->SetParent(first.get());
   panelB->SetTop(40);
   first->SetActiveControl(panelB);
@@ -353,7 +353,7 @@ TEST_F(FormsTest, ActivationFocusesTheActiveControlAndTracksTheScreen) {
   // Focus moves inside the form: CM_EXIT / CM_ENTER, the active control follows.
   panelA->SetFocus();
   EXPECT_EQ(GetFocus(), panelA->Handle());
-  EXPECT_EQ(first->GetActiveControl(), panelA);
+  EXPECT_EQ(first->ActiveControl(), panelA);
   EXPECT_EQ(panelB->Exited, 1);
   EXPECT_EQ(panelA->Entered, 1);
 
@@ -364,22 +364,22 @@ TEST_F(FormsTest, ActivationFocusesTheActiveControlAndTracksTheScreen) {
   EXPECT_EQ(Screen->ActiveForm(), second.get());
   EXPECT_EQ(Screen->Forms(0), second.get());
   EXPECT_EQ(firstEvents.Deactivated, 1);
-  EXPECT_EQ(first->GetActiveControl(), panelA);   // remembered for its next activation
+  EXPECT_EQ(first->ActiveControl(), panelA);   // remembered for its next activation
   Screen->OnActiveFormChange = nullptr;
 
   // A control of another form cannot be the active control.
-  auto* stranger = new TFormsTestPanel(second.get());
+  auto* stranger = Make<TFormsTestPanel>(second.get());
   stranger->SetParent(second.get());
   EXPECT_THROW(first->SetActiveControl(stranger), EInvalidOperation);
   EXPECT_EQ(GetParentForm(stranger), second.get());
-  auto orphan = FormsOwned<TFormsTestPanel>(new TFormsTestPanel(nullptr), &TObject::Free);
+  auto orphan = FormsOwned<TFormsTestPanel>(Make<TFormsTestPanel>(nullptr), &TObject::Free);
   EXPECT_EQ(GetParentForm(orphan.get()), nullptr);
   EXPECT_THROW(ValidParentForm(orphan.get()), EInvalidOperation);
 }
 
 TEST_F(FormsTest, KeyPreviewLetsTheFormSeeKeysFirst) {
   auto form = FormsOwned<TForm>(NewForm(), &TObject::Free);
-  auto* panel = new TFormsTestPanel(form.get());
+  auto* panel = Make<TFormsTestPanel>(form.get());
   panel->SetParent(form.get());
   struct Keys : TObject {
     std::vector<String> Seen;
@@ -441,7 +441,7 @@ TEST_F(FormsTest, BorderStyleAndIconsMakeTheWindowStyles) {
     // Changing the border of a live form recreates its window.
     form->SetBorderStyle(c.Border == bsSizeable ? bsSingle : bsSizeable);
     EXPECT_EQ((GetWindowLongW(form->Handle(), GWL_STYLE) & WS_THICKFRAME) != 0,
-              form->GetBorderStyle() == bsSizeable);
+              form->BorderStyle() == bsSizeable);
   }
 }
 
@@ -451,11 +451,11 @@ TEST_F(FormsTest, OwnerWindowFollowsPopupModeAndTaskBarSetting) {
   EXPECT_EQ(GetWindow(form->Handle(), GW_OWNER), Application->Handle());
 
   form->SetPopupParent(parent.get());
-  EXPECT_EQ(form->GetPopupMode(), pmExplicit);
+  EXPECT_EQ(form->PopupMode(), pmExplicit);
   EXPECT_EQ(GetWindow(form->Handle(), GW_OWNER), parent->Handle());
   // The popup parent going away returns the form to the default owner.
   parent.reset();
-  EXPECT_EQ(form->GetPopupParent(), nullptr);
+  EXPECT_EQ(form->PopupParent(), nullptr);
   EXPECT_EQ(GetWindow(form->Handle(), GW_OWNER), Application->Handle());
 
   // With the main form on the task bar it has no owner and an own button,
@@ -481,7 +481,7 @@ TEST_F(FormsTest, ScreenCenterPlacesTheFormOnceWhenShown) {
   GetWindowRect(form->Handle(), &r);
   EXPECT_EQ(r.left, work.Left + (work.Width() - 300) / 2);
   EXPECT_EQ(r.top, work.Top + (work.Height() - 200) / 2);
-  EXPECT_EQ(form->GetPosition(), poDesigned);
+  EXPECT_EQ(form->Position(), poDesigned);
 }
 
 TEST_F(FormsTest, AlphaBlendMakesALayeredWindow) {
@@ -509,7 +509,7 @@ TEST_F(FormsTest, MDIFormHasAClientWindowAndChildren) {
   GetClassNameW(frame->ClientHandle(), cls, 32);
   EXPECT_STREQ(cls, L"MDIClient");
 
-  auto* child = new TForm(Application, 0);
+  auto* child = Make<TForm>(Application, 0);
   child->SetFormStyle(fsMDIChild);
   child->Show();
   EXPECT_EQ(GetParent(child->Handle()), frame->ClientHandle());
@@ -523,10 +523,10 @@ TEST_F(FormsTest, MDIFormHasAClientWindowAndChildren) {
 
 TEST_F(FormsTest, MainMenuCommandsReachTheirItems) {
   auto form = FormsOwned<TForm>(NewForm(), &TObject::Free);
-  auto* menu = new TMainMenu(form.get());
-  auto* file = new TMenuItem(menu);
+  auto* menu = Make<TMainMenu>(form.get());
+  auto* file = Make<TMenuItem>(menu);
   file->SetCaption(L"文件(&F)");
-  auto* open = new TMenuItem(menu);
+  auto* open = Make<TMenuItem>(menu);
   open->SetCaption(L"打开");
   file->Add(open);
   menu->Items()->Add(file);
@@ -551,7 +551,7 @@ TEST_F(FormsTest, MainMenuCommandsReachTheirItems) {
   // A menu freed while the form uses it is forgotten.
   form->SetMenu(menu);
   TObject::Free(menu);
-  EXPECT_EQ(form->GetMenu(), nullptr);
+  EXPECT_EQ(form->Menu(), nullptr);
 }
 
 TEST_F(FormsTest, OnPaintDrawsOnTheFormsCanvas) {
@@ -573,9 +573,9 @@ TEST_F(FormsTest, OnPaintDrawsOnTheFormsCanvas) {
   form->Update();
   EXPECT_GE(painter.Paints, 1);
 
-  auto bitmap = FormsOwned<TBitmap>(new TBitmap(), &TObject::Free);
+  auto bitmap = FormsOwned<TBitmap>(Make<TBitmap>(), &TObject::Free);
   bitmap->SetPixelFormat(pf32bit);
-  bitmap->SetSize(form->GetWidth(), form->GetHeight());
+  bitmap->SetSize(form->Width(), form->Height());
   form->PaintTo(bitmap->Canvas(), 0, 0);
   EXPECT_EQ(bitmap->Canvas()->GetPixel(15, 15), clRed);
   EXPECT_EQ(bitmap->Canvas()->GetPixel(9, 9), clWhite);

@@ -14,7 +14,7 @@ using gdifail::TArmed;
 
 namespace {
 
-COLORREF PixelAt(TBitmap* bitmap, int x, int y) { return ::GetPixel(bitmap->Canvas()->GetHandle(), x, y); }
+COLORREF PixelAt(TBitmap* bitmap, int x, int y) { return ::GetPixel(bitmap->Canvas()->Handle(), x, y); }
 
 bool IsGrey(COLORREF c) { return GetRValue(c) == GetGValue(c) && GetGValue(c) == GetBValue(c); }
 
@@ -41,8 +41,8 @@ const TFailureCase kCases[] = {
      [](const TArmed& armed) {
        auto bitmap = MakeBitmap(8, 6, clBlue);
        const bool resized = armed([&] { bitmap->SetSize(16, 12); });
-       EXPECT_EQ(bitmap->GetWidth(), resized ? 16 : 8);
-       EXPECT_EQ(bitmap->GetHeight(), resized ? 12 : 6);
+       EXPECT_EQ(bitmap->Width(), resized ? 16 : 8);
+       EXPECT_EQ(bitmap->Height(), resized ? 12 : 6);
        EXPECT_EQ(PixelOf(bitmap.get(), 7, 5), clBlue);
      }},
     {"a DIB converted to 8 bits",
@@ -63,14 +63,14 @@ const TFailureCase kCases[] = {
          bitmap->SetHandleType(bmDDB);
          bitmap->SetMonochrome(true);
        });
-       EXPECT_EQ(bitmap->GetWidth(), 8);
+       EXPECT_EQ(bitmap->Width(), 8);
      }},
     {"a device bitmap assigned",
      [](const TArmed& armed) {
        auto source = MakeBitmap(8, 6, clLime, pfDevice);
        auto copy = MakeOwned<TBitmap>();
        const bool copied = armed([&] { copy->Assign(source.get()); });
-       EXPECT_EQ(copy->GetWidth(), copied ? 8 : 0);
+       EXPECT_EQ(copy->Width(), copied ? 8 : 0);
        if (copied) {
          EXPECT_EQ(PixelAt(copy.get(), 7, 5), RGB(0, 255, 0));
        }
@@ -132,9 +132,9 @@ const TFailureCase kCases[] = {
          readBack->LoadFromStream(stream.get());
        });
        // An icon that could not be copied stays as it was, not half empty.
-       EXPECT_EQ(copy->GetHandle() != nullptr, copy->GetWidth() > 0);
+       EXPECT_EQ(copy->Handle() != nullptr, copy->Width() > 0);
        if (done) {
-         EXPECT_EQ(readBack->GetWidth(), bare->GetWidth());
+         EXPECT_EQ(readBack->Width(), bare->Width());
        }
      }},
     {"an icon taken from an image list",
@@ -223,16 +223,16 @@ TEST_F(GdiFailureTest, PlannedFailuresAreExactAndLocal) {
 TEST_F(GdiFailureTest, CanvasLetsGoOfWhatItSelectedBeforeAFailure) {
   auto bitmap = MakeBitmap(8, 8);
   TCanvas* canvas = bitmap->Canvas();
-  HDC dc = canvas->GetHandle();
+  HDC dc = canvas->Handle();
   canvas->Font()->SetHeight(-31);
   canvas->Pen()->SetWidth(5);
-  HFONT font = canvas->Font()->GetHandle();
+  HFONT font = canvas->Font()->Handle();
   GdiAccounting::FailNextCreations(1);
-  EXPECT_THROW(canvas->GetHandle(), EOutOfResources);
+  EXPECT_THROW(canvas->Handle(), EOutOfResources);
   GdiAccounting::ResetFailures();
   EXPECT_EQ(GetCurrentObject(dc, OBJ_FONT), font);
   canvas->Font()->SetHeight(-29);
   EXPECT_NE(GetCurrentObject(dc, OBJ_FONT), font);
   canvas->TextOut(0, 0, L"x");
-  EXPECT_EQ(GetCurrentObject(dc, OBJ_FONT), canvas->Font()->GetHandle());
+  EXPECT_EQ(GetCurrentObject(dc, OBJ_FONT), canvas->Font()->Handle());
 }

@@ -21,7 +21,7 @@ TBytes StoredData(TPictureData* picture) {
 void ReadStored(TPictureData* picture, const TBytes& data) {
   auto stream = MakeOwned<TBytesStream>(data);
   picture->ReadData(stream.get());
-  EXPECT_EQ(stream->GetPosition(), stream->GetSize()) << "data left unread";
+  EXPECT_EQ(stream->Position(), stream->Size()) << "data left unread";
 }
 
 TBytes Prefix(const char* className) {
@@ -202,8 +202,8 @@ HICON MakeIcon(int size, TColor color) {
 TEST_F(GraphicsPicture, IconsSaveAndLoadAsIcoFiles) {
   auto icon = MakeOwned<TIcon>();
   icon->SetHandle(MakeIcon(16, clRed));
-  EXPECT_EQ(icon->GetWidth(), 16);
-  EXPECT_TRUE(icon->GetTransparent());
+  EXPECT_EQ(icon->Width(), 16);
+  EXPECT_TRUE(icon->Transparent());
   const TBytes ico = SavedBytes(icon.get());
   ASSERT_GT(ico.size(), 22u);
   EXPECT_EQ(ico[2], 1);   // type: icon
@@ -211,8 +211,8 @@ TEST_F(GraphicsPicture, IconsSaveAndLoadAsIcoFiles) {
   auto loaded = MakeOwned<TIcon>();
   auto stream = MakeOwned<TBytesStream>(ico);
   loaded->LoadFromStream(stream.get());
-  EXPECT_EQ(loaded->GetWidth(), 16);
-  EXPECT_EQ(loaded->GetHeight(), 16);
+  EXPECT_EQ(loaded->Width(), 16);
+  EXPECT_EQ(loaded->Height(), 16);
   EXPECT_EQ(SavedBytes(loaded.get()), ico) << "the file's bytes are kept";
 
   auto target = MakeBitmap(20, 20, clWhite);
@@ -232,7 +232,7 @@ TEST_F(GraphicsPicture, IconsSaveAndLoadAsIcoFiles) {
     auto s = MakeOwned<TBytesStream>(bad);
     EXPECT_THROW(loaded->LoadFromStream(s.get()), EInvalidGraphic);
   }
-  EXPECT_EQ(loaded->GetWidth(), 16);
+  EXPECT_EQ(loaded->Width(), 16);
 }
 
 TEST_F(GraphicsPicture, IconHandlesAreOwnedUntilReleased) {
@@ -244,7 +244,7 @@ TEST_F(GraphicsPicture, IconHandlesAreOwnedUntilReleased) {
     EXPECT_EQ(GdiAccounting::Live(gokIcon), before + 1);
     auto copy = MakeOwned<TIcon>();
     copy->Assign(icon.get());
-    EXPECT_NE(copy->GetHandle(), icon->GetHandle());
+    EXPECT_NE(copy->Handle(), icon->Handle());
     EXPECT_EQ(GdiAccounting::Live(gokIcon), before + 2);
     released = copy->ReleaseHandle();
     EXPECT_TRUE(copy->Empty());

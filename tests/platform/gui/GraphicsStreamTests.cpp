@@ -22,8 +22,8 @@ class TGraphicsHolder : public TComponent {
   TColor Color = clBtnFace;
 
  private:
-  TFont* font_ = new TFont();
-  TPicture* picture_ = new TPicture();
+  TFont* font_ = Make<TFont>();
+  TPicture* picture_ = Make<TPicture>();
 };
 
 BEGIN_CLASS(TGraphicsHolder, TComponent, (ConstructWith<TGraphicsHolder, TComponent>))
@@ -37,7 +37,7 @@ std::string AsText(TMemoryStream* binary) {
   auto text = MakeOwned<TMemoryStream>();
   ObjectBinaryToText(binary, text.get());
   const auto* p = static_cast<const char*>(text->Memory());
-  return std::string(p, p + text->GetSize());
+  return std::string(p, p + text->Size());
 }
 
 class GraphicsStream : public GraphicsTest {};
@@ -45,7 +45,7 @@ class GraphicsStream : public GraphicsTest {};
 }  // namespace
 
 TEST_F(GraphicsStream, FontsAndColoursAreWrittenByName) {
-  auto holder = Owned<TGraphicsHolder>(new TGraphicsHolder(nullptr), &TObject::Free);
+  auto holder = Owned<TGraphicsHolder>(Make<TGraphicsHolder>(nullptr), &TObject::Free);
   holder->SetName(L"Holder");
   holder->GetFont()->SetName(L"Tahoma");
   holder->GetFont()->SetCharset(GB2312_CHARSET);
@@ -59,13 +59,13 @@ TEST_F(GraphicsStream, FontsAndColoursAreWrittenByName) {
   EXPECT_EQ(text.find("Font.Size"), std::string::npos) << text;
   EXPECT_EQ(text.find("Picture.Data"), std::string::npos) << "an empty picture has no data";
 
-  auto copy = Owned<TGraphicsHolder>(new TGraphicsHolder(nullptr), &TObject::Free);
+  auto copy = Owned<TGraphicsHolder>(Make<TGraphicsHolder>(nullptr), &TObject::Free);
   copy->Color = clBlack;
   stream->SetPosition(0);
   ReadComponentFromStream(stream.get(), copy.get());
   EXPECT_EQ(copy->Color, clBtnFace);
   EXPECT_EQ(copy->GetFont()->Data(), holder->GetFont()->Data());
-  EXPECT_EQ(copy->GetFont()->GetColor(), clWindowText);
+  EXPECT_EQ(copy->GetFont()->Color(), clWindowText);
 }
 
 TEST_F(GraphicsStream, PictureDataSurvivesTheRoundTrip) {
@@ -74,7 +74,7 @@ TEST_F(GraphicsStream, PictureDataSurvivesTheRoundTrip) {
   jpeg->Assign(source.get());
   const TBytes bytes = SavedBytes(jpeg.get());
 
-  auto holder = Owned<TGraphicsHolder>(new TGraphicsHolder(nullptr), &TObject::Free);
+  auto holder = Owned<TGraphicsHolder>(Make<TGraphicsHolder>(nullptr), &TObject::Free);
   holder->SetName(L"Holder");
   holder->GetPicture()->SetGraphic(jpeg.get());
   auto stream = MakeOwned<TMemoryStream>();
@@ -83,7 +83,7 @@ TEST_F(GraphicsStream, PictureDataSurvivesTheRoundTrip) {
   EXPECT_NE(text.find("Picture.Data = {"), std::string::npos) << text;
   EXPECT_NE(text.find("0A544A504547496D616765"), std::string::npos) << "length 10, \"TJPEGImage\"";
 
-  auto copy = Owned<TGraphicsHolder>(new TGraphicsHolder(nullptr), &TObject::Free);
+  auto copy = Owned<TGraphicsHolder>(Make<TGraphicsHolder>(nullptr), &TObject::Free);
   stream->SetPosition(0);
   const long decodes = TJPEGImage::DecodeCount();
   ReadComponentFromStream(stream.get(), copy.get());

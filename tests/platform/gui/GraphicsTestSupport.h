@@ -47,7 +47,7 @@ inline TColor PixelOf(TBitmap* bitmap, int x, int y) {
 
 inline TBytes BytesOf(TMemoryStream* stream) {
   const auto* p = static_cast<const Byte*>(stream->Memory());
-  return TBytes(p, p + stream->GetSize());
+  return TBytes(p, p + stream->Size());
 }
 
 template <class G>

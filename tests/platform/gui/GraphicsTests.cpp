@@ -66,12 +66,12 @@ TEST_F(GraphicsFont, StartsAsTheSystemGuiFaceAtHeightMinus11) {
   LOGFONTW system{};
   ASSERT_TRUE(GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(system), &system));
   auto font = MakeOwned<TFont>();
-  EXPECT_EQ(font->GetName(), String(system.lfFaceName));
-  EXPECT_EQ(font->GetHeight(), -11);
-  EXPECT_EQ(font->GetSize(), 8);
-  EXPECT_EQ(font->GetColor(), clWindowText);
-  EXPECT_EQ(font->GetCharset(), DEFAULT_CHARSET);
-  EXPECT_TRUE(font->GetStyle().Empty());
+  EXPECT_EQ(font->Name(), String(system.lfFaceName));
+  EXPECT_EQ(font->Height(), -11);
+  EXPECT_EQ(font->Size(), 8);
+  EXPECT_EQ(font->Color(), clWindowText);
+  EXPECT_EQ(font->Charset(), DEFAULT_CHARSET);
+  EXPECT_TRUE(font->Style().Empty());
 }
 
 TEST_F(GraphicsFont, EqualFontsShareOneHandle) {
@@ -83,12 +83,12 @@ TEST_F(GraphicsFont, EqualFontsShareOneHandle) {
     fonts.back()->SetHeight(-17);
     fonts.back()->SetStyle({fsBold});
   }
-  HFONT first = fonts[0]->GetHandle();
-  for (auto& f : fonts) ASSERT_EQ(f->GetHandle(), first);
+  HFONT first = fonts[0]->Handle();
+  for (auto& f : fonts) ASSERT_EQ(f->Handle(), first);
   EXPECT_EQ(GdiAccounting::Live(gokFont), before + 1);
 
   fonts[1]->SetStyle({fsItalic});
-  EXPECT_NE(fonts[1]->GetHandle(), first);
+  EXPECT_NE(fonts[1]->Handle(), first);
   EXPECT_EQ(GdiAccounting::Live(gokFont), before + 2);
 
   LOGFONTW lf{};
@@ -109,11 +109,11 @@ TEST_F(GraphicsFont, OnChangeFiresOncePerRealChange) {
   font->SetSize(12);                // changes Height: one event
   EXPECT_EQ(counter.Count, 1);
   EXPECT_EQ(counter.LastSender, font.get());
-  font->SetHeight(font->GetHeight());
+  font->SetHeight(font->Height());
   font->SetSize(12);
-  font->SetName(font->GetName());
-  font->SetColor(font->GetColor());
-  font->SetStyle(font->GetStyle());
+  font->SetName(font->Name());
+  font->SetColor(font->Color());
+  font->SetStyle(font->Style());
   EXPECT_EQ(counter.Count, 1) << "setting a value it already has is no change";
 
   font->SetColor(clRed);
@@ -130,7 +130,7 @@ TEST_F(GraphicsFont, OnChangeFiresOncePerRealChange) {
   other->SetColor(clBlue);
   font->Assign(other.get());
   EXPECT_EQ(counter.Count, 5);
-  EXPECT_EQ(font->GetColor(), clBlue);
+  EXPECT_EQ(font->Color(), clBlue);
 }
 
 TEST_F(GraphicsFont, SizeAndHeightFollowPixelsPerInch) {
@@ -143,8 +143,8 @@ TEST_F(GraphicsFont, SizeAndHeightFollowPixelsPerInch) {
                         Case{144, 8, -16}}) {
     font->SetPixelsPerInch(c.Ppi);
     font->SetSize(c.Size);
-    EXPECT_EQ(font->GetHeight(), c.Height) << c.Ppi << " dpi, " << c.Size << " pt";
-    EXPECT_EQ(font->GetSize(), c.Size);
+    EXPECT_EQ(font->Height(), c.Height) << c.Ppi << " dpi, " << c.Size << " pt";
+    EXPECT_EQ(font->Size(), c.Size);
   }
   // Assigning across resolutions keeps the point size.
   auto at96 = MakeOwned<TFont>();
@@ -153,7 +153,7 @@ TEST_F(GraphicsFont, SizeAndHeightFollowPixelsPerInch) {
   auto at144 = MakeOwned<TFont>();
   at144->SetPixelsPerInch(144);
   at144->Assign(at96.get());
-  EXPECT_EQ(at144->GetHeight(), -24);
+  EXPECT_EQ(at144->Height(), -24);
 }
 
 TEST_F(GraphicsFont, StreamsHeightNotSizeAndColoursByType) {
@@ -180,10 +180,10 @@ TEST_F(GraphicsFont, TakesOverAForeignHandle) {
   {
     auto font = MakeOwned<TFont>();
     font->SetHandle(handle);
-    EXPECT_EQ(font->GetHandle(), handle);
-    EXPECT_EQ(font->GetHeight(), -20);
-    EXPECT_EQ(font->GetStyle(), (TFontStyles{fsBold, fsItalic}));
-    EXPECT_EQ(font->GetName(), L"Tahoma");
+    EXPECT_EQ(font->Handle(), handle);
+    EXPECT_EQ(font->Height(), -20);
+    EXPECT_EQ(font->Style(), (TFontStyles{fsBold, fsItalic}));
+    EXPECT_EQ(font->Name(), L"Tahoma");
     EXPECT_EQ(GdiAccounting::Live(gokFont), before + 1);
   }
   EXPECT_EQ(GdiAccounting::Live(gokFont), before);
@@ -198,27 +198,27 @@ TEST_F(GraphicsTest, PensAndBrushesShareHandlesAndFreeTheOldOne) {
     auto a = MakeOwned<TPen>(), b = MakeOwned<TPen>();
     a->SetColor(clRed);
     b->SetColor(clRed);
-    EXPECT_EQ(a->GetHandle(), b->GetHandle());
+    EXPECT_EQ(a->Handle(), b->Handle());
     b->SetWidth(3);
-    EXPECT_NE(a->GetHandle(), b->GetHandle());
+    EXPECT_NE(a->Handle(), b->Handle());
     LOGPEN lp{};
-    GetObjectW(b->GetHandle(), sizeof(lp), &lp);
+    GetObjectW(b->Handle(), sizeof(lp), &lp);
     EXPECT_EQ(lp.lopnWidth.x, 3);
     EXPECT_EQ(lp.lopnColor, RGB(255, 0, 0));
 
     auto c = MakeOwned<TBrush>(), d = MakeOwned<TBrush>();
     c->SetStyle(bsCross);
     d->SetStyle(bsCross);
-    EXPECT_EQ(c->GetHandle(), d->GetHandle());
+    EXPECT_EQ(c->Handle(), d->Handle());
     LOGBRUSH lb{};
-    GetObjectW(c->GetHandle(), sizeof(lb), &lb);
+    GetObjectW(c->Handle(), sizeof(lb), &lb);
     EXPECT_EQ(lb.lbStyle, static_cast<UINT>(BS_HATCHED));
     EXPECT_EQ(lb.lbHatch, static_cast<ULONG_PTR>(HS_CROSS));
     // A colour turns a clear brush solid.
     d->SetStyle(bsClear);
     d->SetColor(clYellow);
-    EXPECT_EQ(d->GetStyle(), bsSolid);
-    d->GetHandle();
+    EXPECT_EQ(d->Style(), bsSolid);
+    d->Handle();
     EXPECT_EQ(GdiAccounting::Live(gokBrush), brushes + 2);
   }
   EXPECT_EQ(GdiAccounting::Live(gokPen), pens);

@@ -39,7 +39,7 @@ class ImgListStreamTest : public ImgListTest {
     if (!bytes.empty()) stream->WriteBuffer(bytes.data(), static_cast<int>(bytes.size()));
     stream->SetPosition(0);
     list->ReadData(stream.get());
-    if (endPosition) *endPosition = stream->GetPosition();
+    if (endPosition) *endPosition = stream->Position();
   }
   static bool Contains(const TBytes& bytes, const char* text) {
     const size_t n = std::strlen(text);
@@ -118,10 +118,10 @@ TEST_F(ImgListStreamTest, RoundTripKeepsImagesSizeAndBytes) {
   Read(read.get(), stored, &end);
   EXPECT_EQ(end, Int64(stored.size()));
   ASSERT_EQ(read->Count(), 149);
-  EXPECT_EQ(read->GetWidth(), 16);
-  EXPECT_EQ(read->GetHeight(), 16);
-  EXPECT_EQ(read->GetBkColor(), clNone);
-  EXPECT_TRUE(read->GetMasked());
+  EXPECT_EQ(read->Width(), 16);
+  EXPECT_EQ(read->Height(), 16);
+  EXPECT_EQ(read->BkColor(), clNone);
+  EXPECT_TRUE(read->Masked());
   for (int k = 0; k < 149; ++k) ASSERT_EQ(DrawnPixels(read.get(), k), DrawnPixels(list.get(), k)) << k;
   EXPECT_EQ(Written(read.get()), stored) << "writing what was read gives the same bytes";
   EXPECT_TRUE(read->Equal(list.get()));
@@ -146,10 +146,10 @@ TEST_F(ImgListStreamTest, EveryColourDepthRoundTrips) {
     auto read = MakeOwned<TTestImageList>(nullptr);
     Read(read.get(), stored);
     ASSERT_EQ(read->Count(), 5);
-    EXPECT_EQ(read->GetMasked(), c.Masked);
-    EXPECT_EQ(read->GetColorDepth(), c.Depth);
-    EXPECT_EQ(read->GetBkColor(), clYellow);
-    EXPECT_EQ(read->GetWidth(), 8);
+    EXPECT_EQ(read->Masked(), c.Masked);
+    EXPECT_EQ(read->ColorDepth(), c.Depth);
+    EXPECT_EQ(read->BkColor(), clYellow);
+    EXPECT_EQ(read->Width(), 8);
     for (int k = 0; k < 5; ++k) {
       const TColor want = CentreOf(list.get(), k), got = CentreOf(read.get(), k);
       for (int shift : {0, 8, 16})
@@ -179,7 +179,7 @@ TEST_F(ImgListStreamTest, AcceptsWhatComctl32Writes) {
   // comctl32's own stream: bitmaps as tall as the capacity, another capacity.
   auto raw = MakeOwned<TMemoryStream>();
   IStream* adapter = CreateStreamAdapter(raw.get());
-  ASSERT_TRUE(ImageList_Write(list->GetHandle(), adapter));
+  ASSERT_TRUE(ImageList_Write(list->Handle(), adapter));
   adapter->Release();
   const TBytes native = BytesOf(raw.get());
 
@@ -256,7 +256,7 @@ TEST_F(ImgListStreamTest, MalformedStreamsRaiseAndChangeNothing) {
   };
   auto list = MakeOwned<TTestImageList>(nullptr);
   list->AddMasked(Glyph(clRed).get(), kKey);
-  HIMAGELIST before = list->GetHandle();
+  HIMAGELIST before = list->Handle();
   const long gdi = GdiAccounting::Live();
   for (const auto& [name, mutate] : cases) {
     TBytes bytes = valid;
@@ -267,7 +267,7 @@ TEST_F(ImgListStreamTest, MalformedStreamsRaiseAndChangeNothing) {
     } catch (EReadError& e) {
       EXPECT_EQ(e.Message, L"Failed to read ImageList data from stream") << name;
     }
-    EXPECT_EQ(list->GetHandle(), before) << name;
+    EXPECT_EQ(list->Handle(), before) << name;
     EXPECT_EQ(list->Count(), 1) << name;
   }
   EXPECT_EQ(CentreOf(list.get(), 0), clRed);
@@ -315,7 +315,7 @@ TEST_F(ImgListStreamTest, ComponentStreamCarriesBitmapAndProperties) {
   auto read = MakeOwned<TImageList>(nullptr);
   ReadComponentFromStream(stream.get(), read.get());
   ASSERT_EQ(read->Count(), 3);
-  EXPECT_EQ(read->GetBkColor(), clYellow);
+  EXPECT_EQ(read->BkColor(), clYellow);
   for (int k = 0; k < 3; ++k)
     EXPECT_EQ(DrawnPixels(read.get(), k, clTeal), DrawnPixels(list.get(), k, clTeal)) << k;
 

@@ -71,7 +71,7 @@ inline void FillGenerated(TCustomImageList* list, int count) {
 
 // The pixels of image `index` drawn onto `background`, row by row.
 inline std::vector<TColor> DrawnPixels(TCustomImageList* list, int index, TColor background = clWhite) {
-  const int w = list->GetWidth(), h = list->GetHeight();
+  const int w = list->Width(), h = list->Height();
   auto canvas = MakeBitmap(w, h, background);
   list->Draw(canvas->Canvas(), 0, 0, index);
   std::vector<TColor> pixels;
@@ -82,7 +82,7 @@ inline std::vector<TColor> DrawnPixels(TCustomImageList* list, int index, TColor
 
 // The centre pixel of image `index` drawn on white.
 inline TColor CentreOf(TCustomImageList* list, int index) {
-  return DrawnPixels(list, index)[(list->GetHeight() / 2) * list->GetWidth() + list->GetWidth() / 2];
+  return DrawnPixels(list, index)[(list->Height() / 2) * list->Width() + list->Width() / 2];
 }
 
 inline std::vector<TColor> Centres(TCustomImageList* list) {

@@ -33,12 +33,12 @@ TEST_F(ImgListEditTest, PublishedDefaultsAreTheConstructedValues) {
   EXPECT_GE(checked, 10);
   EXPECT_FALSE(list->HandleAllocated()) << "the handle is made on first use";
   EXPECT_EQ(list->Count(), 0);
-  EXPECT_NE(list->GetHandle(), nullptr);
+  EXPECT_NE(list->Handle(), nullptr);
   int cx = 0, cy = 0;
-  ImageList_GetIconSize(list->GetHandle(), &cx, &cy);
+  ImageList_GetIconSize(list->Handle(), &cx, &cy);
   EXPECT_EQ(cx, 16);
   EXPECT_EQ(cy, 16);
-  EXPECT_EQ(ImageList_GetBkColor(list->GetHandle()), CLR_NONE);
+  EXPECT_EQ(ImageList_GetBkColor(list->Handle()), CLR_NONE);
 }
 
 TEST_F(ImgListEditTest, AddSplitsStripsAndKeepsOrder) {
@@ -152,9 +152,9 @@ TEST_F(ImgListEditTest, CopiesBetweenListsKeepPixelsAndMasks) {
   auto copy = MakeOwned<TTestImageList>(nullptr, 32, 32);
   copy->Assign(source.get());
   EXPECT_EQ(copy->Count(), 6);
-  EXPECT_EQ(copy->GetWidth(), 16);
-  EXPECT_EQ(copy->GetBkColor(), clYellow);
-  EXPECT_FALSE(copy->GetShareImages());
+  EXPECT_EQ(copy->Width(), 16);
+  EXPECT_EQ(copy->BkColor(), clYellow);
+  EXPECT_FALSE(copy->ShareImages());
   for (int k = 0; k < 6; ++k) EXPECT_EQ(DrawnPixels(copy.get(), k), DrawnPixels(source.get(), k)) << k;
   source->SetShareImages(false);
 }
@@ -165,8 +165,8 @@ TEST_F(ImgListEditTest, GetImagesBitmapAndIcon) {
   auto image = MakeOwned<TBitmap>();
   auto mask = MakeOwned<TBitmap>();
   list->GetImages(2, image.get(), mask.get());
-  ASSERT_EQ(image->GetWidth(), 16);
-  ASSERT_EQ(mask->GetHeight(), 16);
+  ASSERT_EQ(image->Width(), 16);
+  ASSERT_EQ(mask->Height(), 16);
   for (int y = 0; y < 16; ++y)
     for (int x = 0; x < 16; ++x) {
       const bool transparent = GeneratedPixel(2, x, y) == kKey;
@@ -178,14 +178,14 @@ TEST_F(ImgListEditTest, GetImagesBitmapAndIcon) {
 
   auto bitmap = MakeBitmap(3, 3, clWhite);
   EXPECT_TRUE(list->GetBitmap(1, bitmap.get()));
-  EXPECT_EQ(bitmap->GetWidth(), 16);
+  EXPECT_EQ(bitmap->Width(), 16);
   EXPECT_EQ(PixelOf(bitmap.get(), 5, 5), GeneratedPixel(1, 5, 5));
   EXPECT_FALSE(list->GetBitmap(3, bitmap.get()));
 
   auto icon = MakeOwned<TIcon>();
   list->GetIcon(0, icon.get());
   ASSERT_FALSE(icon->Empty());
-  EXPECT_EQ(icon->GetWidth(), 16);
+  EXPECT_EQ(icon->Width(), 16);
   EXPECT_EQ(list->AddIcon(icon.get()), 3);
   EXPECT_EQ(DrawnPixels(list.get(), 3), DrawnPixels(list.get(), 0));
   list->InsertIcon(0, icon.get());
@@ -206,11 +206,11 @@ TEST_F(ImgListEditTest, FormatChangesKeepImagesSizeChangesClear) {
   list->SetWidth(24);
   EXPECT_EQ(list->Count(), 0);
   int cx = 0, cy = 0;
-  ImageList_GetIconSize(list->GetHandle(), &cx, &cy);
+  ImageList_GetIconSize(list->Handle(), &cx, &cy);
   EXPECT_EQ(cx, 24);
   EXPECT_EQ(cy, 16);
   EXPECT_THROW(list->SetHeight(0), EInvalidOperation);
-  EXPECT_EQ(list->GetHeight(), 16);
+  EXPECT_EQ(list->Height(), 16);
 }
 
 TEST_F(ImgListEditTest, LoadsStripsFromResourcesAndFiles) {
@@ -232,7 +232,7 @@ TEST_F(ImgListEditTest, LoadsStripsFromResourcesAndFiles) {
   EXPECT_TRUE(list->GetResource(rtBitmap, path, 8, {lrFromFile}, clNone));
   DeleteFileW(path);
   EXPECT_EQ(list->Count(), 4);
-  EXPECT_EQ(list->GetWidth(), 8);
+  EXPECT_EQ(list->Width(), 8);
   EXPECT_EQ(Centres(list.get()), (Colors{clNavy, clOlive, clOlive, clOlive}));
 }
 
@@ -374,7 +374,7 @@ TEST_F(ImgListChangeTest, LinksHearEveryChangeOnceAfterUpdates) {
   list->RegisterChanges(link2.get());
   list->RegisterChanges(link2.get());   // once only
   list->OnChange = event.Event();
-  EXPECT_EQ(link1->GetSender(), list.get());
+  EXPECT_EQ(link1->Sender(), list.get());
 
   list->AddMasked(Glyph(clRed).get(), kKey);
   EXPECT_EQ(first.Count, 1);
@@ -398,7 +398,7 @@ TEST_F(ImgListChangeTest, LinksHearEveryChangeOnceAfterUpdates) {
   EXPECT_EQ(first.Count, 2) << "an update without changes reports nothing";
 
   list->UnRegisterChanges(link2.get());
-  EXPECT_EQ(link2->GetSender(), nullptr);
+  EXPECT_EQ(link2->Sender(), nullptr);
   list->Delete(0);
   EXPECT_EQ(first.Count, 3);
   EXPECT_EQ(second.Count, 2);
@@ -407,20 +407,20 @@ TEST_F(ImgListChangeTest, LinksHearEveryChangeOnceAfterUpdates) {
 TEST_F(ImgListChangeTest, LinksAndListsFreedInAnyOrder) {
   auto list = MakeOwned<TImageList>(nullptr);
   // A link freed while registered leaves the list.
-  auto* gone = new TChangeLink;
+  auto* gone = Make<TChangeLink>();
   list->RegisterChanges(gone);
   TObject::Free(gone);
   // A handler freeing another link (and one freeing its own) in the middle
   // of a notification.
   TLinkFreer freer, selfFreer;
   TEventCounter last;
-  auto* link1 = new TChangeLink;
-  auto* link2 = new TChangeLink;
+  auto* link1 = Make<TChangeLink>();
+  auto* link2 = Make<TChangeLink>();
   auto link3 = MakeOwned<TChangeLink>();
   link1->OnChange = TNotifyEvent::Bind<&TLinkFreer::Notify>(&freer);
   freer.Victim = link2;
   link2->OnChange = last.Event();
-  auto* self = new TChangeLink;
+  auto* self = Make<TChangeLink>();
   self->OnChange = TNotifyEvent::Bind<&TLinkFreer::Notify>(&selfFreer);
   selfFreer.Victim = self;
   link3->OnChange = last.Event();
@@ -435,8 +435,8 @@ TEST_F(ImgListChangeTest, LinksAndListsFreedInAnyOrder) {
 
   // A list freed first leaves its links without a sender.
   list.reset();
-  EXPECT_EQ(link1->GetSender(), nullptr);
-  EXPECT_EQ(link3->GetSender(), nullptr);
+  EXPECT_EQ(link1->Sender(), nullptr);
+  EXPECT_EQ(link3->Sender(), nullptr);
   TObject::Free(link1);
 }
 
@@ -462,10 +462,10 @@ TEST_F(ImgListHandleTest, AnAdoptedHandleIsDestroyedOnceByItsOwner) {
     EXPECT_EQ(ImgListLiveHandles(), base + 1);
     list->SetHandle(foreign);   // the old handle goes, the new one is the list's
     EXPECT_EQ(ImgListLiveHandles(), base + 1);
-    EXPECT_EQ(list->GetWidth(), 24);
-    EXPECT_EQ(list->GetHeight(), 20);
+    EXPECT_EQ(list->Width(), 24);
+    EXPECT_EQ(list->Height(), 20);
     EXPECT_EQ(list->Count(), 1);
-    list->SetHandle(list->GetHandle());   // the same handle again: kept alive
+    list->SetHandle(list->Handle());   // the same handle again: kept alive
     EXPECT_EQ(list->Count(), 1);
     EXPECT_EQ(ImgListLiveHandles(), base + 1);
   }
@@ -480,7 +480,7 @@ TEST_F(ImgListHandleTest, SharedHandlesStayWithTheirOwner) {
     auto sharer = MakeOwned<TImageList>(nullptr);
     sharer->SetShareImages(true);
     sharer->SetHandle(foreign);
-    sharer->SetHandle(owner->GetHandle());   // replacing a shared handle keeps it too
+    sharer->SetHandle(owner->Handle());   // replacing a shared handle keeps it too
     EXPECT_EQ(CentreOf(sharer.get(), 0), clRed);
   }
   EXPECT_EQ(CentreOf(owner.get(), 0), clRed) << "the owner's list survives the sharer";
@@ -513,7 +513,7 @@ TEST_F(ImgListTest, DragImageFollowsBeginMoveEnd) {
   list->AddMasked(Glyph(clBlue).get(), kKey);
   EXPECT_FALSE(list->SetDragImage(2, 0, 0));
   EXPECT_TRUE(list->SetDragImage(1, 3, 4));
-  EXPECT_EQ(list->GetHotSpot().X, 3);
+  EXPECT_EQ(list->HotSpot().X, 3);
   EXPECT_TRUE(list->BeginDrag(window, 10, 10));
   EXPECT_TRUE(list->Dragging());
   EXPECT_TRUE(list->DragMove(20, 15));
@@ -537,8 +537,8 @@ TEST_F(ImgListTest, DragImageFollowsBeginMoveEnd) {
 TEST_F(ImgListTest, PatternBitmapsAreCheckersCachedPerColourPair) {
   TBitmap* pattern = AllocPatternBitmap(clWhite, clNavy);
   ASSERT_NE(pattern, nullptr);
-  ASSERT_EQ(pattern->GetWidth(), 8);
-  ASSERT_EQ(pattern->GetHeight(), 8);
+  ASSERT_EQ(pattern->Width(), 8);
+  ASSERT_EQ(pattern->Height(), 8);
   for (int y = 0; y < 8; ++y)
     for (int x = 0; x < 8; ++x)
       ASSERT_EQ(pattern->Canvas()->GetPixel(x, y), (x + y) % 2 == 0 ? clNavy : clWhite) << x << "," << y;

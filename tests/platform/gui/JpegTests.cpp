@@ -120,9 +120,9 @@ TEST_F(GraphicsJpeg, LoadingReadsOnlyTheHeaderAndDrawingDecodesOnce) {
   const TBytes jpeg = FourBlocksJpeg();
   const long decodes = TJPEGImage::DecodeCount();
   auto image = LoadJpeg(jpeg);
-  EXPECT_EQ(image->GetWidth(), 32);
-  EXPECT_EQ(image->GetHeight(), 16);
-  EXPECT_FALSE(image->GetProgressiveEncoding());
+  EXPECT_EQ(image->Width(), 32);
+  EXPECT_EQ(image->Height(), 16);
+  EXPECT_FALSE(image->ProgressiveEncoding());
   EXPECT_EQ(TJPEGImage::DecodeCount(), decodes) << "decoded at load";
 
   auto target = MakeBitmap(40, 20, clBlack);
@@ -158,7 +158,7 @@ TEST_F(GraphicsJpeg, StoredDataKeepsTheBytesExactly) {
   auto in = MakeOwned<TBytesStream>(stored);
   const long decodes = TJPEGImage::DecodeCount();
   image->ReadData(in.get());
-  EXPECT_EQ(in->GetPosition(), in->GetSize());
+  EXPECT_EQ(in->Position(), in->Size());
   image->SetCompressionQuality(20);   // would change the bytes if it recompressed
   auto out = MakeOwned<TMemoryStream>();
   image->WriteData(out.get());
@@ -198,7 +198,7 @@ TEST_F(GraphicsJpeg, CorruptDataRaisesInvalidGraphic) {
   ASSERT_NE(sof, kNoMarker);
   broken[sof + 10 + 2] = 3;   // first component's table selector
   auto image = LoadJpeg(broken);
-  EXPECT_EQ(image->GetWidth(), 32);
+  EXPECT_EQ(image->Width(), 32);
   auto target = MakeBitmap(32, 16);
   try {
     target->Canvas()->Draw(0, 0, image.get());
@@ -217,11 +217,11 @@ TEST_F(GraphicsJpeg, DecodingOptions) {
   const TBytes jpeg = FourBlocksJpeg();
   auto image = LoadJpeg(jpeg);
   image->SetScale(jsHalf);
-  EXPECT_EQ(image->GetWidth(), 16);
-  EXPECT_EQ(image->GetHeight(), 8);
+  EXPECT_EQ(image->Width(), 16);
+  EXPECT_EQ(image->Height(), 8);
   auto bitmap = MakeOwned<TBitmap>();
   bitmap->Assign(image.get());
-  EXPECT_EQ(bitmap->GetWidth(), 16);
+  EXPECT_EQ(bitmap->Width(), 16);
 
   image->SetScale(jsFullSize);
   image->SetGrayscale(true);
@@ -235,7 +235,7 @@ TEST_F(GraphicsJpeg, DecodingOptions) {
   image->SetGrayscale(false);
   image->SetPixelFormat(jf8Bit);
   bitmap->Assign(image.get());
-  EXPECT_EQ(bitmap->GetPixelFormat(), pf8bit);
+  EXPECT_EQ(bitmap->PixelFormat(), pf8bit);
   bitmap->SetPixelFormat(pf32bit);
   EXPECT_TRUE(Near(PixelOf(bitmap.get(), 4, 8), clRed, 40));
   EXPECT_TRUE(Near(PixelOf(bitmap.get(), 20, 8), clBlue, 40));
@@ -287,13 +287,13 @@ TEST_F(GraphicsJpeg, AssignedBitmapIsRecompressedWithTheQuality) {
   image->OnChange = changed.Event();
   image->Assign(blocks.get());
   EXPECT_EQ(changed.Count, 1);
-  EXPECT_EQ(image->GetWidth(), 32);
+  EXPECT_EQ(image->Width(), 32);
   image->SetCompressionQuality(10);
   const TBytes low = SavedBytes(image.get());
   auto fine = MakeOwned<TJPEGImage>();
   fine->Assign(blocks.get());
   fine->SetCompressionQuality(100);
   EXPECT_LT(low.size(), SavedBytes(fine.get()).size());
-  EXPECT_EQ(fine->GetCompressionQuality(), 100);
-  EXPECT_EQ(MakeOwned<TJPEGImage>()->GetCompressionQuality(), 90);
+  EXPECT_EQ(fine->CompressionQuality(), 100);
+  EXPECT_EQ(MakeOwned<TJPEGImage>()->CompressionQuality(), 90);
 }

@@ -24,7 +24,7 @@
 namespace {
 
 TMenuItem* AddItem(TMenuItem* parent, const String& caption, TComponent* owner = nullptr) {
-  auto* item = new TMenuItem(owner);
+  auto* item = Make<TMenuItem>(owner);
   item->SetCaption(caption);
   parent->Add(item);
   return item;
@@ -61,7 +61,7 @@ std::string WrittenText(TComponent* root) {
   }
   out.SetPosition(0);
   ObjectBinaryToText(&out, &text);
-  std::string s(static_cast<const char*>(text.Memory()), static_cast<size_t>(text.GetSize()));
+  std::string s(static_cast<const char*>(text.Memory()), static_cast<size_t>(text.Size()));
   s.erase(std::remove(s.begin(), s.end(), '\r'), s.end());
   return s;
 }
@@ -302,7 +302,7 @@ TEST_F(MenusTest, ShortCutsRunEnabledItems) {
 
 TEST_F(MenusTest, ItemFollowsItsAction) {
   auto owner = MakeOwned<TComponent>(nullptr);
-  auto* action = new TAction(owner.get());
+  auto* action = Make<TAction>(owner.get());
   action->SetName(L"aSave");
   action->SetCaption(L"&Save");
   action->SetShortCut(scCtrl | 'S');
@@ -358,7 +358,7 @@ TEST_F(MenusTest, ItemFollowsItsAction) {
 // actions of its items update them.
 TEST_F(MenusTest, OpeningASubMenuUpdatesItsActions) {
   auto owner = MakeOwned<TComponent>(nullptr);
-  auto* action = new TAction(owner.get());
+  auto* action = Make<TAction>(owner.get());
   struct TUpdater : TObject {
     int Calls = 0;
     void Update(TObject* sender) {
@@ -433,12 +433,12 @@ TEST_F(MenusTest, PopupMenuLoadsFromAStoredDefinition) {
 TEST_F(MenusTest, ActionLinkedCaptionIsNotStored) {
   auto owner = MakeOwned<TComponent>(nullptr);
   owner->SetName(L"Form1");
-  auto* action = new TAction(owner.get());
+  auto* action = Make<TAction>(owner.get());
   action->SetName(L"aOpen");
   action->SetCaption(L"Open");
-  auto* menu = new TPopupMenu(owner.get());
+  auto* menu = Make<TPopupMenu>(owner.get());
   menu->SetName(L"pm");
-  auto* item = new TMenuItem(owner.get());
+  auto* item = Make<TMenuItem>(owner.get());
   item->SetName(L"miOpen");
   menu->Items()->Add(item);
   item->SetAction(action);
@@ -508,7 +508,7 @@ TEST_F(MenusTest, ItemsWithImagesAreOwnerDrawn) {
   dis.itemID = item->Command();
   dis.itemData = reinterpret_cast<ULONG_PTR>(item);
   dis.itemState = ODS_SELECTED | ODS_CHECKED;
-  dis.hDC = bitmap->Canvas()->GetHandle();
+  dis.hDC = bitmap->Canvas()->Handle();
   dis.rcItem = RECT{5, 5, 50, 25};
   EXPECT_EQ(SendMessageW(PopupList().Window(), WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&dis)), TRUE);
   EXPECT_EQ(drawSink.Calls, 1);
@@ -530,7 +530,7 @@ TEST_F(MenusTest, ItemsWithImagesAreOwnerDrawn) {
   ASSERT_EQ(images->Add(red.get(), nullptr), 0);
   item->SetImageIndex(0);
   bitmap->SetSize(100, 30);
-  dis.hDC = bitmap->Canvas()->GetHandle();
+  dis.hDC = bitmap->Canvas()->Handle();
   dis.itemState = ODS_SELECTED;
   dis.rcItem = RECT{0, 0, 100, 30};
   SendMessageW(PopupList().Window(), WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&dis));
@@ -601,7 +601,7 @@ TEST_F(MenusTest, PopupShowsAndEscapeDismissesIt) {
 // A menu freed while it is shown (a handler closes its form) ends the menu
 // loop; Popup comes back without touching it.
 TEST_F(MenusTest, FreedWhileShown) {
-  TPopupMenu* doomed = new TPopupMenu(nullptr);
+  TPopupMenu* doomed = Make<TPopupMenu>(nullptr);
   TClickSink sink;
   // Should the posted action never run, the menu must not outlive the test still bound
   // to the sink on this stack.

@@ -119,8 +119,8 @@ TEST_F(Metafile, RecordsWhatIsDrawnOnItsCanvas) {
   EXPECT_EQ(changed.Count, 1) << "the recording replaces the image once, when the canvas goes";
   ASSERT_FALSE(metafile->Empty());
   EXPECT_TRUE(metafile->Enhanced());
-  EXPECT_EQ(metafile->GetWidth(), 40);
-  EXPECT_EQ(metafile->GetHeight(), 20);
+  EXPECT_EQ(metafile->Width(), 40);
+  EXPECT_EQ(metafile->Height(), 20);
   EXPECT_EQ(metafile->CreatedBy(), L"岚泽");
   EXPECT_EQ(metafile->Description(), L"两半");
   ExpectHalvesDrawn(metafile.get());
@@ -156,8 +156,8 @@ TEST_F(Metafile, BothFileFormatsRoundTripThroughThePicture) {
     ASSERT_NE(loaded, nullptr);
     EXPECT_EQ(loaded->Enhanced(), c.Enhanced);
     EXPECT_EQ(loaded->Inch(), c.Enhanced ? 0 : ScreenPixelsPerInch());
-    EXPECT_EQ(loaded->GetWidth(), 40);
-    EXPECT_EQ(loaded->GetHeight(), 20);
+    EXPECT_EQ(loaded->Width(), 40);
+    EXPECT_EQ(loaded->Height(), 20);
     ExpectHalvesDrawn(loaded);
 
     // The component stream names the class and finds it again.
@@ -220,7 +220,7 @@ TEST_F(Metafile, HandlesAreCountedWhenCopiedTakenOverAndHandedOut) {
   EXPECT_EQ(GdiAccounting::Live(gokMetafile), before + 1) << "the caller owns the handle now";
   b->SetHandle(handle);   // b's copy goes, the handed-over one is taken
   EXPECT_EQ(GdiAccounting::Live(gokMetafile), before + 1);
-  EXPECT_EQ(b->GetWidth(), 40) << "the size comes from the handle's frame";
+  EXPECT_EQ(b->Width(), 40) << "the size comes from the handle's frame";
   ExpectHalvesDrawn(b.get());
 }
 
@@ -248,8 +248,8 @@ TEST_F(Metafile, ClipboardRoundTripAsEnhancedAndAsOldStyle) {
   Clipboard()->Close();
   Clipboard()->Clear();
   EXPECT_FALSE(old->Enhanced());
-  EXPECT_EQ(old->GetWidth(), 40);
-  EXPECT_EQ(old->GetHeight(), 20);
+  EXPECT_EQ(old->Width(), 40);
+  EXPECT_EQ(old->Height(), 20);
   ExpectHalvesDrawn(old.get());
 
   EXPECT_THROW(old->LoadFromClipboardFormat(CF_BITMAP, nullptr, nullptr), EInvalidGraphic);

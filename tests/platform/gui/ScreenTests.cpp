@@ -66,7 +66,7 @@ TEST_F(ScreenTest, DesktopAndWorkAreaMatchTheSystem) {
   EXPECT_EQ(Screen->PixelsPerInch(), GetDeviceCaps(dc, LOGPIXELSY));
   ReleaseDC(nullptr, dc);
 
-  auto form = FormsOwned<TForm>(new TForm(nullptr, 0), &TObject::Free);
+  auto form = FormsOwned<TForm>(Make<TForm>(nullptr, 0), &TObject::Free);
   form->SetBounds(20, 20, 200, 100);
   EXPECT_EQ(Screen->MonitorFromWindow(form->Handle()), Screen->PrimaryMonitor());
   EXPECT_EQ(form->Monitor(), Screen->PrimaryMonitor());
@@ -93,30 +93,30 @@ TEST_F(ScreenTest, CursorTable) {
 }
 
 TEST_F(ScreenTest, GlobalCursorOverridesAndRestores) {
-  EXPECT_EQ(Screen->GetCursor(), crDefault);
+  EXPECT_EQ(Screen->Cursor(), crDefault);
   Screen->SetCursor(crHourGlass);
-  EXPECT_EQ(Screen->GetCursor(), crHourGlass);
+  EXPECT_EQ(Screen->Cursor(), crHourGlass);
   EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_WAIT));
   Screen->SetCursor(crDefault);
-  EXPECT_EQ(Screen->GetCursor(), crDefault);
+  EXPECT_EQ(Screen->Cursor(), crDefault);
 }
 
 TEST_F(ScreenTest, FontsComeFromTheSystem) {
   NONCLIENTMETRICSW ncm{};
   ncm.cbSize = sizeof(ncm);
   ASSERT_TRUE(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0));
-  EXPECT_EQ(Screen->HintFont()->GetName(), String(ncm.lfStatusFont.lfFaceName));
-  EXPECT_EQ(Screen->HintFont()->GetHeight(), ncm.lfStatusFont.lfHeight);
-  EXPECT_EQ(Screen->HintFont()->GetColor(), clInfoText);
-  EXPECT_EQ(Screen->MenuFont()->GetName(), String(ncm.lfMenuFont.lfFaceName));
+  EXPECT_EQ(Screen->HintFont()->Name(), String(ncm.lfStatusFont.lfFaceName));
+  EXPECT_EQ(Screen->HintFont()->Height(), ncm.lfStatusFont.lfHeight);
+  EXPECT_EQ(Screen->HintFont()->Color(), clInfoText);
+  EXPECT_EQ(Screen->MenuFont()->Name(), String(ncm.lfMenuFont.lfFaceName));
   LOGFONTW icon{};
   ASSERT_TRUE(SystemParametersInfoW(SPI_GETICONTITLELOGFONT, sizeof(icon), &icon, 0));
-  EXPECT_EQ(Screen->IconFont()->GetName(), String(icon.lfFaceName));
+  EXPECT_EQ(Screen->IconFont()->Name(), String(icon.lfFaceName));
 
   TStrings* fonts = Screen->Fonts();
-  ASSERT_GT(fonts->GetCount(), 0);
+  ASSERT_GT(fonts->Count(), 0);
   EXPECT_GE(fonts->IndexOf(L"Tahoma"), 0);
-  for (int i = 0; i < fonts->GetCount(); ++i) {
+  for (int i = 0; i < fonts->Count(); ++i) {
     EXPECT_NE(fonts->Get(i)[0], L'@');
     if (i > 0) {
       EXPECT_LE(AnsiCompareText(fonts->Get(i - 1), fonts->Get(i)), 0);
@@ -126,8 +126,8 @@ TEST_F(ScreenTest, FontsComeFromTheSystem) {
 }
 
 TEST_F(ScreenTest, MouseSettings) {
-  EXPECT_EQ(Mouse->GetDragThreshold(), 5);
-  EXPECT_TRUE(Mouse->GetDragImmediate());
+  EXPECT_EQ(Mouse->DragThreshold(), 5);
+  EXPECT_TRUE(Mouse->DragImmediate());
   UINT lines = 0;
   SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
   EXPECT_EQ(Mouse->WheelScrollLines(), static_cast<int>(lines));
@@ -139,9 +139,9 @@ TEST_F(ScreenTest, MouseSettings) {
   Mouse->SetDragThreshold(5);
 
   Mouse->SetCursorPos({123, 77});
-  EXPECT_EQ(Mouse->GetCursorPos(), TPoint(123, 77));
+  EXPECT_EQ(Mouse->CursorPos(), TPoint(123, 77));
 
-  auto form = FormsOwned<TForm>(new TForm(nullptr, 0), &TObject::Free);
+  auto form = FormsOwned<TForm>(Make<TForm>(nullptr, 0), &TObject::Free);
   Mouse->SetCapture(form->Handle());
   EXPECT_EQ(Mouse->GetCapture(), form->Handle());
   Mouse->SetCapture(nullptr);

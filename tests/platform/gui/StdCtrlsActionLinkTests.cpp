@@ -89,9 +89,9 @@ TEST_F(StdCtrlsActionLinkTest, ButtonTakesTheActionsPropertiesAndFollowsItsChang
   Char text[32] = {};
   GetWindowTextW(wnd, text, 32);
   EXPECT_EQ(String(text), L"&Open");
-  EXPECT_EQ(button->GetHint(), L"Open a file");
-  EXPECT_EQ(button->GetHelpContext(), 12);
-  EXPECT_EQ(button->GetHelpKeyword(), L"open");
+  EXPECT_EQ(button->Hint(), L"Open a file");
+  EXPECT_EQ(button->HelpContext(), 12);
+  EXPECT_EQ(button->HelpKeyword(), L"open");
   EXPECT_TRUE(button->OnClick == action->OnExecute);
 
   SendMessageW(wnd, BM_CLICK, 0, 0);
@@ -104,8 +104,8 @@ TEST_F(StdCtrlsActionLinkTest, ButtonTakesTheActionsPropertiesAndFollowsItsChang
   GetWindowTextW(wnd, text, 32);
   EXPECT_EQ(String(text), L"&Open...");
   EXPECT_FALSE(IsWindowEnabled(wnd));
-  EXPECT_FALSE(button->GetVisible());
-  EXPECT_EQ(button->GetHelpType(), htKeyword);
+  EXPECT_FALSE(button->Visible());
+  EXPECT_EQ(button->HelpType(), htKeyword);
 
   // A value of the button's own is no longer linked, and so is stored with
   // the button; help is linked as a whole.
@@ -124,14 +124,14 @@ TEST_F(StdCtrlsActionLinkTest, ButtonTakesTheActionsPropertiesAndFollowsItsChang
 
   // The action's next change shows all its values again.
   action->SetHint(L"Open");
-  EXPECT_EQ(button->GetCaption(), L"&Open...");
-  EXPECT_EQ(button->GetHelpKeyword(), L"open");
+  EXPECT_EQ(button->Caption(), L"&Open...");
+  EXPECT_EQ(button->HelpKeyword(), L"open");
   EXPECT_TRUE(link->IsCaptionLinked());
 
   // Without the action the button keeps what it has.
   button->SetAction(nullptr);
   action->SetCaption(L"gone");
-  EXPECT_EQ(button->GetCaption(), L"&Open...");
+  EXPECT_EQ(button->Caption(), L"&Open...");
   EXPECT_EQ(button->ActionLink(), nullptr);
 }
 
@@ -144,13 +144,13 @@ TEST_F(StdCtrlsActionLinkTest, CheckBoxAndItsActionKeepCheckedTogether) {
   box->SetName(L"GridBox");
   box->SetAction(action);
   action->SetChecked(true);
-  EXPECT_TRUE(box->GetChecked());
+  EXPECT_TRUE(box->Checked());
   EXPECT_EQ(SendMessageW(box->Handle(), BM_GETCHECK, 0, 0), BST_CHECKED);
   EXPECT_TRUE(log.Entries.empty()) << "the action's state is shown, not clicked";
 
   for (bool expected : {false, true}) {
     SendMessageW(box->Handle(), BM_CLICK, 0, 0);
-    EXPECT_EQ(box->GetChecked(), expected);
+    EXPECT_EQ(box->Checked(), expected);
     EXPECT_EQ(action->Checked(), expected);
   }
   EXPECT_EQ(log.Entries, (std::vector<String>{L"execute:Grid@GridBox", L"execute:Grid@GridBox"}));
@@ -161,7 +161,7 @@ TEST_F(StdCtrlsActionLinkTest, CheckBoxAndItsActionKeepCheckedTogether) {
   // An action that does not check itself leaves the box on its own.
   action->SetAutoCheck(false);
   SendMessageW(box->Handle(), BM_CLICK, 0, 0);
-  EXPECT_FALSE(box->GetChecked());
+  EXPECT_FALSE(box->Checked());
   EXPECT_TRUE(action->Checked());
   EXPECT_FALSE(link->IsCheckedLinked());
 }
@@ -187,7 +187,7 @@ TEST_F(StdCtrlsActionLinkTest, RadioButtonsFollowTheirGroupedActions) {
   auto state = [&] {
     std::vector<String> s;
     for (int i = 0; i < 3; ++i)
-      s.push_back(String(radios[i]->GetChecked() ? L"R" : L"r") + (actions[i]->Checked() ? L"A" : L"a"));
+      s.push_back(String(radios[i]->Checked() ? L"R" : L"r") + (actions[i]->Checked() ? L"A" : L"a"));
     return s;
   };
   actions[2]->SetChecked(true);

@@ -12,7 +12,7 @@ namespace {
 // Logs the clicks of controls as "click:<caption>".
 class TClickLog : public TEventLog {
  public:
-  void Clicked(TObject* sender) { Add(L"click:" + static_cast<TControl*>(sender)->GetCaption()); }
+  void Clicked(TObject* sender) { Add(L"click:" + static_cast<TControl*>(sender)->Caption()); }
   TNotifyEvent Event() { return TNotifyEvent::Bind<&TClickLog::Clicked>(this); }
 };
 
@@ -40,8 +40,8 @@ class StdCtrlsRadioButtonTest : public StdCtrlsTest {
     std::vector<bool> result;
     for (TRadioButton* r : {radio[0], radio[1], radio[2], other}) {
       const bool window = SendMessageW(r->Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED;
-      EXPECT_EQ(window, r->GetChecked()) << Narrow(r->GetCaption());
-      result.push_back(r->GetChecked());
+      EXPECT_EQ(window, r->Checked()) << Narrow(r->Caption());
+      result.push_back(r->Checked());
     }
     return result;
   }
@@ -89,7 +89,7 @@ TEST_F(StdCtrlsRadioButtonTest, CheckingUnchecksTheSiblingsOfTheSameParent) {
   EXPECT_EQ(log.Entries, (std::vector<String>{L"click:Other", L"click:First", L"click:&Third", L"click:Second"}));
 
   radio[0]->SetChecked(true);
-  EXPECT_EQ((std::vector<bool>{radio[0]->GetTabStop(), radio[1]->GetTabStop(), radio[2]->GetTabStop()}),
+  EXPECT_EQ((std::vector<bool>{radio[0]->TabStop(), radio[1]->TabStop(), radio[2]->TabStop()}),
             (Checks{true, false, false}));
   EXPECT_TRUE(StyleOf(radio[0]->Handle()) & WS_TABSTOP);
   EXPECT_FALSE(StyleOf(radio[2]->Handle()) & WS_TABSTOP);
@@ -173,10 +173,10 @@ TEST_F(StdCtrlsRadioButtonTest, StoredDefinitionSetsCheckedAndAlignment) {
   auto* mm = dynamic_cast<TRadioButton*>(page->FindComponent(L"RadioButton1"));
   auto* inches = dynamic_cast<TRadioButton*>(page->FindComponent(L"RadioButton2"));
   ASSERT_TRUE(mm && inches);
-  EXPECT_TRUE(mm->GetChecked());
-  EXPECT_FALSE(inches->GetChecked());
-  EXPECT_EQ(inches->GetAlignment(), taLeftJustify);
-  EXPECT_TRUE(inches->GetWordWrap());
+  EXPECT_TRUE(mm->Checked());
+  EXPECT_FALSE(inches->Checked());
+  EXPECT_EQ(inches->Alignment(), taLeftJustify);
+  EXPECT_TRUE(inches->WordWrap());
   EXPECT_EQ(SendMessageW(mm->Handle(), BM_GETCHECK, 0, 0), BST_CHECKED);
   EXPECT_TRUE(StyleOf(inches->Handle()) & BS_MULTILINE);
 

@@ -42,7 +42,7 @@ class StdCtrlsTest : public FormsFixture {
     FormsFixture::SetUp();
     static const TModuleStep steps[] = {{L"StdCtrls", &StdCtrlsInitialize, &StdCtrlsFinalize}};
     InitializeModules(steps);
-    form = new TForm(nullptr, 0);
+    form = Make<TForm>(nullptr, 0);
     form->SetPosition(poDesigned);
     form->SetBounds(40, 40, 400, 300);
     form->HandleNeeded();
@@ -54,9 +54,9 @@ class StdCtrlsTest : public FormsFixture {
 
   template <class T>
   T* Place(int left = 8, int top = 8, int width = -1, int height = -1) {
-    T* c = new T(form);
+    T* c = Make<T>(form);
     c->SetParent(form);
-    c->SetBounds(left, top, width < 0 ? c->GetWidth() : width, height < 0 ? c->GetHeight() : height);
+    c->SetBounds(left, top, width < 0 ? c->Width() : width, height < 0 ? c->Height() : height);
     return c;
   }
 
@@ -85,7 +85,7 @@ inline bool SuperclassesSystemClass(HWND wnd, const Char* systemClass) {
 
 // A 32-bit bitmap filled with `fill`.
 inline TBitmap* NewBitmap(int w, int h, TColor fill) {
-  auto* bmp = new TBitmap();
+  auto* bmp = Make<TBitmap>();
   bmp->SetPixelFormat(pf32bit);
   bmp->SetSize(w, h);
   bmp->Canvas()->Brush()->SetColor(fill);
@@ -104,15 +104,15 @@ inline TColor Rgb(TColor c) { return ColorToRGB(c) & 0xFFFFFF; }
 // Reads a stored definition in text form ("object Form1: TForm ... end")
 // into an existing root component, as a form reads its definition.
 inline void ReadDefinition(const char* text, TComponent* root) {
-  auto* src = new TMemoryStream();
-  auto* bin = new TMemoryStream();
+  auto* src = Make<TMemoryStream>();
+  auto* bin = Make<TMemoryStream>();
   TReader* reader = nullptr;
   try {
     src->WriteBuffer(text, static_cast<int>(std::char_traits<char>::length(text)));
     src->SetPosition(0);
     ObjectTextToBinary(src, bin);
     bin->SetPosition(0);
-    reader = new TReader(bin);
+    reader = Make<TReader>(bin);
     reader->ReadRootComponent(root);
   } catch (...) {
     TObject::Free(reader);
@@ -127,11 +127,11 @@ inline void ReadDefinition(const char* text, TComponent* root) {
 
 // The text form of a component written as a root (ObjectBinaryToText).
 inline String WriteDefinition(TComponent* root) {
-  auto* bin = new TMemoryStream();
-  auto* txt = new TMemoryStream();
+  auto* bin = Make<TMemoryStream>();
+  auto* txt = Make<TMemoryStream>();
   String text;
   try {
-    auto* writer = new TWriter(bin);
+    auto* writer = Make<TWriter>(bin);
     try {
       writer->WriteRootComponent(root);
       writer->FlushBuffer();
@@ -143,7 +143,7 @@ inline String WriteDefinition(TComponent* root) {
     bin->SetPosition(0);
     ObjectBinaryToText(bin, txt);
     const auto* p = static_cast<const char*>(txt->Memory());
-    text.assign(p, p + txt->GetSize());
+    text.assign(p, p + txt->Size());
   } catch (...) {
     TObject::Free(bin);
     TObject::Free(txt);

@@ -23,7 +23,7 @@ class StdCtrlsGroupBoxTest : public StdCtrlsTest {};
 
 int TextHeightOf(TFont* font) {
   HDC dc = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, font->GetHandle());
+  HGDIOBJ old = SelectObject(dc, font->Handle());
   TEXTMETRICW tm{};
   GetTextMetricsW(dc, &tm);
   SelectObject(dc, old);
@@ -33,7 +33,7 @@ int TextHeightOf(TFont* font) {
 
 SIZE TextExtentOf(TFont* font, const String& text) {
   HDC dc = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, font->GetHandle());
+  HGDIOBJ old = SelectObject(dc, font->Handle());
   SIZE size{};
   GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
   SelectObject(dc, old);
@@ -69,7 +69,7 @@ TEST_F(StdCtrlsEditTest, WindowIsAnEditWithTheStylesOfTheSettings) {
   EXPECT_TRUE(StyleOf(edit->Handle()) & ES_UPPERCASE);
   // The single-line edit's height follows its font: text height plus the frame.
   auto* sized = Place<TEdit>();
-  EXPECT_EQ(sized->GetHeight(), TextHeightOf(sized->Font()) + 8 * GetSystemMetrics(SM_CYBORDER));
+  EXPECT_EQ(sized->Height(), TextHeightOf(sized->Font()) + 8 * GetSystemMetrics(SM_CYBORDER));
 }
 
 TEST_F(StdCtrlsEditTest, TextSelectionAndModifiedSurviveRecreation) {
@@ -77,8 +77,8 @@ TEST_F(StdCtrlsEditTest, TextSelectionAndModifiedSurviveRecreation) {
   edit->SetText(L"hello world");
   edit->SetModified(true);
   // Before the window: kept in the object.
-  EXPECT_EQ(edit->GetText(), L"hello world");
-  EXPECT_TRUE(edit->GetModified());
+  EXPECT_EQ(edit->Text(), L"hello world");
+  EXPECT_TRUE(edit->Modified());
   HWND first = edit->Handle();
   Char buf[64] = {};
   GetWindowTextW(first, buf, 64);
@@ -87,17 +87,17 @@ TEST_F(StdCtrlsEditTest, TextSelectionAndModifiedSurviveRecreation) {
 
   edit->SetSelStart(6);
   edit->SetSelLength(5);
-  EXPECT_EQ(edit->GetSelStart(), 6);
-  EXPECT_EQ(edit->GetSelLength(), 5);
-  EXPECT_EQ(edit->GetSelText(), L"world");
+  EXPECT_EQ(edit->SelStart(), 6);
+  EXPECT_EQ(edit->SelLength(), 5);
+  EXPECT_EQ(edit->SelText(), L"world");
   edit->SetSelText(L"there");
-  EXPECT_EQ(edit->GetText(), L"hello there");
+  EXPECT_EQ(edit->Text(), L"hello there");
 
   edit->SetHideSelection(false);   // recreates the window
   EXPECT_NE(edit->Handle(), first);
   EXPECT_TRUE(StyleOf(edit->Handle()) & ES_NOHIDESEL);
-  EXPECT_EQ(edit->GetText(), L"hello there");
-  EXPECT_TRUE(edit->GetModified());
+  EXPECT_EQ(edit->Text(), L"hello there");
+  EXPECT_TRUE(edit->Modified());
   edit->SetModified(false);
   EXPECT_FALSE(SendMessageW(edit->Handle(), EM_GETMODIFY, 0, 0));
 }
@@ -115,8 +115,8 @@ TEST_F(StdCtrlsEditTest, OnChangeComesFromTheWindowsChangeNotification) {
   SendMessageW(edit->Handle(), EM_SETSEL, 3, 3);
   SendMessageW(edit->Handle(), WM_CHAR, L'!', 1);
   EXPECT_EQ(log.Count(L"change"), 2);
-  EXPECT_EQ(edit->GetText(), L"xyz!");
-  EXPECT_TRUE(edit->GetModified()) << "typing marks the text modified";
+  EXPECT_EQ(edit->Text(), L"xyz!");
+  EXPECT_TRUE(edit->Modified()) << "typing marks the text modified";
 }
 
 TEST_F(StdCtrlsEditTest, FocusSelectsAllTheTextWithAutoSelect) {
@@ -127,13 +127,13 @@ TEST_F(StdCtrlsEditTest, FocusSelectsAllTheTextWithAutoSelect) {
   PumpPending();
   other->SetFocus();
   edit->SetFocus();
-  EXPECT_EQ(edit->GetSelStart(), 0);
-  EXPECT_EQ(edit->GetSelLength(), 6);
+  EXPECT_EQ(edit->SelStart(), 0);
+  EXPECT_EQ(edit->SelLength(), 6);
   edit->SetSelStart(2);
   edit->SetAutoSelect(false);
   other->SetFocus();
   edit->SetFocus();
-  EXPECT_EQ(edit->GetSelLength(), 0);
+  EXPECT_EQ(edit->SelLength(), 0);
 }
 
 TEST_F(StdCtrlsEditTest, UndoAndClipboardOperationsWorkOnTheWindow) {
@@ -146,18 +146,18 @@ TEST_F(StdCtrlsEditTest, UndoAndClipboardOperationsWorkOnTheWindow) {
   SendMessageW(edit->Handle(), WM_CHAR, L'X', 1);
   EXPECT_TRUE(edit->CanUndo());
   edit->Undo();
-  EXPECT_EQ(edit->GetText(), L"one");
+  EXPECT_EQ(edit->Text(), L"one");
 
   edit->SelectAll();
   edit->CutToClipboard();
-  EXPECT_EQ(edit->GetText(), L"");
+  EXPECT_EQ(edit->Text(), L"");
   edit->PasteFromClipboard();
   edit->PasteFromClipboard();
-  EXPECT_EQ(edit->GetText(), L"oneone");
+  EXPECT_EQ(edit->Text(), L"oneone");
   edit->SetSelStart(0);
   edit->SetSelLength(3);
   edit->ClearSelection();
-  EXPECT_EQ(edit->GetText(), L"one");
+  EXPECT_EQ(edit->Text(), L"one");
 }
 
 TEST_F(StdCtrlsEditTest, MemoLinesAreTheTextsLines) {
@@ -165,7 +165,7 @@ TEST_F(StdCtrlsEditTest, MemoLinesAreTheTextsLines) {
   TStrings* lines = memo->Lines();
   lines->Add(L"first");
   lines->Add(L"second");
-  EXPECT_EQ(memo->GetText(), L"first\r\nsecond\r\n");
+  EXPECT_EQ(memo->Text(), L"first\r\nsecond\r\n");
   memo->HandleNeeded();
   EXPECT_TRUE(StyleOf(memo->Handle()) & ES_MULTILINE);
   EXPECT_TRUE(SuperclassesSystemClass(memo->Handle(), L"EDIT"));
@@ -173,7 +173,7 @@ TEST_F(StdCtrlsEditTest, MemoLinesAreTheTextsLines) {
   EXPECT_EQ(lines->Count(), 3);
   EXPECT_EQ(lines->Get(1), L"middle");
   lines->Delete(0);
-  EXPECT_EQ(memo->GetText(), L"middle\r\nsecond\r\n");
+  EXPECT_EQ(memo->Text(), L"middle\r\nsecond\r\n");
   lines->Put(1, L"last");
   EXPECT_EQ(lines->Get(1), L"last");
   EXPECT_THROW(lines->Get(2), EStringListError);
@@ -186,7 +186,7 @@ TEST_F(StdCtrlsEditTest, MemoLinesAreTheTextsLines) {
   EXPECT_EQ(lines->Get(1), L"short");
 
   memo->SetCaretPos({2, 1});
-  EXPECT_EQ(memo->GetCaretPos(), TPoint(2, 1));
+  EXPECT_EQ(memo->CaretPos(), TPoint(2, 1));
 }
 
 // ---------------------------------------------------------------------------
@@ -207,7 +207,7 @@ TEST_F(StdCtrlsButtonTest, ButtonClicksFromTheWindowAndSetsTheFormsModalResult) 
 
   SendMessageW(wnd, BM_CLICK, 0, 0);
   EXPECT_EQ(log.Count(L"click"), 1);
-  EXPECT_EQ(form->GetModalResult(), mrOk);
+  EXPECT_EQ(form->ModalResult(), mrOk);
   form->SetModalResult(mrNone);
 
   // Enter presses the default button, Esc the cancel button, the
@@ -219,7 +219,7 @@ TEST_F(StdCtrlsButtonTest, ButtonClicksFromTheWindowAndSetsTheFormsModalResult) 
   cancel->SetCancel(true);
   cancel->SetModalResult(mrCancel);
   EXPECT_EQ(cancel->Perform(CM_DIALOGKEY, VK_ESCAPE, 0), 1);
-  EXPECT_EQ(form->GetModalResult(), mrCancel);
+  EXPECT_EQ(form->ModalResult(), mrCancel);
   EXPECT_EQ(button->Perform(CM_DIALOGKEY, VK_RETURN, 0), 1);
   EXPECT_EQ(log.Count(L"click"), 2);
   EXPECT_EQ(button->Perform(CM_DIALOGKEY, VK_ESCAPE, 0), 0);
@@ -247,7 +247,7 @@ TEST_F(StdCtrlsButtonTest, CheckBoxStateFollowsClicksAndCode) {
   EXPECT_EQ(SendMessageW(wnd, BM_GETCHECK, 0, 0), BST_CHECKED);
 
   SendMessageW(wnd, BM_CLICK, 0, 0);
-  EXPECT_EQ(box->GetState(), cbUnchecked);
+  EXPECT_EQ(box->State(), cbUnchecked);
   EXPECT_EQ(SendMessageW(wnd, BM_GETCHECK, 0, 0), BST_UNCHECKED);
   EXPECT_EQ(log.Count(L"click"), 1);
 
@@ -256,7 +256,7 @@ TEST_F(StdCtrlsButtonTest, CheckBoxStateFollowsClicksAndCode) {
   const TCheckBoxState expected[] = {cbGrayed, cbChecked, cbUnchecked};
   for (TCheckBoxState s : expected) {
     SendMessageW(box->Handle(), BM_CLICK, 0, 0);
-    EXPECT_EQ(box->GetState(), s);
+    EXPECT_EQ(box->State(), s);
     EXPECT_EQ(SendMessageW(box->Handle(), BM_GETCHECK, 0, 0), static_cast<LRESULT>(s));
   }
   EXPECT_EQ(log.Count(L"click"), 4);
@@ -278,23 +278,23 @@ TEST_F(StdCtrlsLabelTest, AutoSizeFitsTheCaptionAndKeepsTheAlignedSide) {
   auto* label = Place<TLabel>(50, 10);
   label->SetCaption(L"Some caption");
   const SIZE size = TextExtentOf(label->Font(), L"Some caption");
-  EXPECT_EQ(label->GetWidth(), size.cx);
-  EXPECT_EQ(label->GetHeight(), size.cy);
-  EXPECT_EQ(label->GetLeft(), 50);
+  EXPECT_EQ(label->Width(), size.cx);
+  EXPECT_EQ(label->Height(), size.cy);
+  EXPECT_EQ(label->Left(), 50);
 
   // Right-aligned: the right edge stays where it was.
-  const int right = label->GetLeft() + label->GetWidth();
+  const int right = label->Left() + label->Width();
   label->SetAlignment(taRightJustify);
   label->SetCaption(L"Hi");
-  EXPECT_EQ(label->GetLeft() + label->GetWidth(), right);
-  EXPECT_EQ(label->GetWidth(), TextExtentOf(label->Font(), L"Hi").cx);
+  EXPECT_EQ(label->Left() + label->Width(), right);
+  EXPECT_EQ(label->Width(), TextExtentOf(label->Font(), L"Hi").cx);
 
   // "&&" is one ampersand; without ShowAccelChar both show.
   label->SetAlignment(taLeftJustify);
   label->SetCaption(L"A&&B");
-  EXPECT_EQ(label->GetWidth(), TextExtentOf(label->Font(), L"A&B").cx);
+  EXPECT_EQ(label->Width(), TextExtentOf(label->Font(), L"A&B").cx);
   label->SetShowAccelChar(false);
-  EXPECT_EQ(label->GetWidth(), TextExtentOf(label->Font(), L"A&&B").cx);
+  EXPECT_EQ(label->Width(), TextExtentOf(label->Font(), L"A&&B").cx);
 }
 
 TEST_F(StdCtrlsLabelTest, OpaqueLabelFillsItsColourTransparentOneLeavesTheBackground) {
@@ -303,13 +303,13 @@ TEST_F(StdCtrlsLabelTest, OpaqueLabelFillsItsColourTransparentOneLeavesTheBackgr
   label->SetBounds(0, 0, 20, 10);
   label->SetColor(clRed);
   std::unique_ptr<TBitmap, void (*)(TObject*)> bmp(NewBitmap(20, 10, clWhite), &TObject::Free);
-  label->Perform(WM_PAINT, reinterpret_cast<WPARAM>(bmp->Canvas()->GetHandle()), 0);
+  label->Perform(WM_PAINT, reinterpret_cast<WPARAM>(bmp->Canvas()->Handle()), 0);
   EXPECT_EQ(PixelAt(bmp.get(), 0, 0), clRed);
   EXPECT_EQ(PixelAt(bmp.get(), 19, 9), clRed);
 
   label->SetTransparent(true);
   std::unique_ptr<TBitmap, void (*)(TObject*)> clear(NewBitmap(20, 10, clWhite), &TObject::Free);
-  label->Perform(WM_PAINT, reinterpret_cast<WPARAM>(clear->Canvas()->GetHandle()), 0);
+  label->Perform(WM_PAINT, reinterpret_cast<WPARAM>(clear->Canvas()->Handle()), 0);
   EXPECT_EQ(PixelAt(clear.get(), 0, 0), clWhite);
   EXPECT_EQ(PixelAt(clear.get(), 19, 9), clWhite);
 }
@@ -326,7 +326,7 @@ TEST_F(StdCtrlsLabelTest, AcceleratorFocusesTheFocusControl) {
   EXPECT_EQ(label->Perform(CM_DIALOGCHAR, L'x', 0), 0);
   // The focus control going away clears the reference.
   TObject::Free(edit);
-  EXPECT_EQ(label->GetFocusControl(), nullptr);
+  EXPECT_EQ(label->FocusControl(), nullptr);
 }
 
 // ---------------------------------------------------------------------------
@@ -368,7 +368,7 @@ TEST_F(StdCtrlsListBoxTest, ItemsLiveInTheWindowAndSurviveRecreation) {
   EXPECT_THROW(list->GetSelected(10), EListError);
   list->Clear();
   EXPECT_EQ(SendMessageW(sorted, LB_GETCOUNT, 0, 0), 0);
-  EXPECT_EQ(list->GetItemIndex(), -1);
+  EXPECT_EQ(list->ItemIndex(), -1);
 }
 
 TEST_F(StdCtrlsListBoxTest, MultiSelectionIsKeptAcrossRecreation) {
@@ -377,7 +377,7 @@ TEST_F(StdCtrlsListBoxTest, MultiSelectionIsKeptAcrossRecreation) {
   for (const Char* s : {L"a", L"b", L"c", L"d"}) list->Items()->Add(s);
   list->SetSelected(1, true);
   list->SetSelected(3, true);
-  EXPECT_EQ(list->GetSelCount(), 2);
+  EXPECT_EQ(list->SelCount(), 2);
   HWND wnd = list->Handle();
   EXPECT_TRUE(StyleOf(wnd) & LBS_EXTENDEDSEL);
   EXPECT_EQ(SendMessageW(wnd, LB_GETSELCOUNT, 0, 0), 2);
@@ -388,13 +388,13 @@ TEST_F(StdCtrlsListBoxTest, MultiSelectionIsKeptAcrossRecreation) {
   EXPECT_FALSE(list->GetSelected(2));
   EXPECT_TRUE(list->GetSelected(3));
   list->SelectAll();
-  EXPECT_EQ(list->GetSelCount(), 4);
+  EXPECT_EQ(list->SelCount(), 4);
   list->ClearSelection();
-  EXPECT_EQ(list->GetSelCount(), 0);
+  EXPECT_EQ(list->SelCount(), 0);
 
   auto* single = Place<TListBox>(200, 8);
-  EXPECT_EQ(single->GetSelCount(), -1);
-  EXPECT_EQ(single->GetItemIndex(), -1);
+  EXPECT_EQ(single->SelCount(), -1);
+  EXPECT_EQ(single->ItemIndex(), -1);
 }
 
 TEST_F(StdCtrlsListBoxTest, ClickingAnItemSelectsItAndClicks) {
@@ -415,7 +415,7 @@ TEST_F(StdCtrlsListBoxTest, ClickingAnItemSelectsItAndClicks) {
   SendMessageW(list->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
   SendMessageW(list->Handle(), WM_LBUTTONUP, 0, at);
   PumpPending();
-  EXPECT_EQ(list->GetItemIndex(), 2);
+  EXPECT_EQ(list->ItemIndex(), 2);
   EXPECT_EQ(log.Count(L"click"), 1) << "LBN_SELCHANGE clicks once";
   // Setting the index in code is no click.
   list->SetItemIndex(0);
@@ -458,11 +458,11 @@ TEST_F(StdCtrlsListBoxTest, OwnerDrawnItemsGetTheirRectangleAndState) {
   list->SetItemIndex(1);
   HWND wnd = list->Handle();
   EXPECT_TRUE(StyleOf(wnd) & LBS_OWNERDRAWFIXED);
-  EXPECT_EQ(list->GetItemHeight(), 20);
+  EXPECT_EQ(list->ItemHeight(), 20);
   EXPECT_EQ(list->ItemRect(2), TRect(0, 40, 100, 60));
 
   std::unique_ptr<TBitmap, void (*)(TObject*)> bmp(NewBitmap(100, 80, clWhite), &TObject::Free);
-  list->PaintTo(bmp->Canvas()->GetHandle(), 0, 0);
+  list->PaintTo(bmp->Canvas()->Handle(), 0, 0);
   ASSERT_NE(recorder.Last(2), nullptr);
   EXPECT_EQ(recorder.Last(2)->Rect, TRect(0, 40, 100, 60));
   EXPECT_FALSE(recorder.Last(0)->State.Contains(odSelected));
@@ -504,23 +504,23 @@ TEST_F(StdCtrlsComboBoxTest, StylesItemsAndTextFollowTheWindow) {
   EXPECT_EQ(StyleOf(wnd) & 3, static_cast<DWORD>(CBS_DROPDOWN));
   EXPECT_NE(combo->EditHandle(), nullptr);
   EXPECT_EQ(SendMessageW(wnd, CB_GETCOUNT, 0, 0), 3);
-  EXPECT_EQ(combo->GetText(), L"typed") << "the kept text goes into the edit";
+  EXPECT_EQ(combo->Text(), L"typed") << "the kept text goes into the edit";
 
   combo->SetItemIndex(1);
-  EXPECT_EQ(combo->GetText(), L"green");
+  EXPECT_EQ(combo->Text(), L"green");
   combo->SetCharCase(ecUpperCase);   // recreates the window
   EXPECT_TRUE(StyleOf(combo->Handle()) & CBS_UPPERCASE);
   EXPECT_EQ(combo->Items()->Count(), 3);
-  EXPECT_EQ(combo->GetItemIndex(), 1);
+  EXPECT_EQ(combo->ItemIndex(), 1);
 
   combo->SetStyle(csDropDownList);
   EXPECT_EQ(StyleOf(combo->Handle()) & 3, static_cast<DWORD>(CBS_DROPDOWNLIST));
   EXPECT_EQ(combo->EditHandle(), nullptr);
-  EXPECT_EQ(combo->GetItemIndex(), 1);
+  EXPECT_EQ(combo->ItemIndex(), 1);
   combo->SetText(L"blue");   // a list's text chooses its item
-  EXPECT_EQ(combo->GetItemIndex(), 2);
+  EXPECT_EQ(combo->ItemIndex(), 2);
   combo->SetText(L"purple");
-  EXPECT_EQ(combo->GetItemIndex(), -1);
+  EXPECT_EQ(combo->ItemIndex(), -1);
   EXPECT_THROW(combo->Items()->Get(5), EStringListError);
 }
 
@@ -537,7 +537,7 @@ TEST_F(StdCtrlsComboBoxTest, SelectingAndTypingGiveTheirEvents) {
   // A key moves the selection: CBN_SELCHANGE clicks and, without OnSelect,
   // changes.
   SendMessageW(combo->Handle(), WM_KEYDOWN, VK_DOWN, 0);
-  EXPECT_EQ(combo->GetItemIndex(), 1);
+  EXPECT_EQ(combo->ItemIndex(), 1);
   EXPECT_EQ(log.Count(L"click"), 1);
   EXPECT_EQ(log.Count(L"change"), 1);
   combo->OnSelect = log.OnSelect();
@@ -561,7 +561,7 @@ TEST_F(StdCtrlsComboBoxTest, SelectingAndTypingGiveTheirEvents) {
   SendMessageW(combo->EditHandle(), WM_CHAR, L'q', 1);
   SendMessageW(combo->EditHandle(), WM_CHAR, L'z', 1);
   EXPECT_EQ(keys, 2);
-  EXPECT_EQ(combo->GetText(), L"q");
+  EXPECT_EQ(combo->Text(), L"q");
   EXPECT_EQ(log.Count(L"change"), 2) << "CBN_EDITCHANGE";
 }
 
@@ -596,10 +596,10 @@ TEST_F(StdCtrlsComboBoxTest, DroppedListShowsDropDownCountItems) {
     combo->SetDropDownCount(count);
     combo->SetDroppedDown(true);
     PumpPending();
-    EXPECT_TRUE(combo->GetDroppedDown());
+    EXPECT_TRUE(combo->DroppedDown());
     RECT r{};
     GetWindowRect(combo->ListHandle(), &r);
-    EXPECT_EQ(r.bottom - r.top, count * combo->GetItemHeight() + 2) << count;
+    EXPECT_EQ(r.bottom - r.top, count * combo->ItemHeight() + 2) << count;
     combo->SetDroppedDown(false);
   }
 }
@@ -612,7 +612,7 @@ TEST_F(StdCtrlsGroupBoxTest, FramePixelsAndClientAreaBelowTheCaption) {
   auto* box = Place<TGroupBox>(0, 0, 60, 50);
   box->SetColor(clWhite);
   box->HandleNeeded();
-  auto* inner = new TPanel(form);
+  auto* inner = Make<TPanel>(form);
   inner->SetParent(box);
   inner->SetAlign(alClient);
   const int th = TextHeightOf(box->Font());
@@ -620,7 +620,7 @@ TEST_F(StdCtrlsGroupBoxTest, FramePixelsAndClientAreaBelowTheCaption) {
 
   inner->SetVisible(false);
   std::unique_ptr<TBitmap, void (*)(TObject*)> bmp(NewBitmap(60, 50, clBlack), &TObject::Free);
-  box->PaintTo(bmp->Canvas()->GetHandle(), 0, 0);
+  box->PaintTo(bmp->Canvas()->Handle(), 0, 0);
   const int top = th / 2 - 1;
   const TColor shadow = Rgb(clBtnShadow), light = Rgb(clBtnHighlight);
   EXPECT_EQ(PixelAt(bmp.get(), 0, top + 10), shadow);
@@ -656,46 +656,46 @@ void BuildAll(TComponent* owner, TWinControl* parent) {
     c->SetLeft(x);
     c->SetTop(y);
   };
-  auto* edit = new TEdit(owner);
+  auto* edit = Make<TEdit>(owner);
   place(edit, 0, 0);
   edit->SetText(L"text");
-  place(new TMemo(owner), 130, 0);
-  auto* label = new TLabel(owner);
+  place(Make<TMemo>(owner), 130, 0);
+  auto* label = Make<TLabel>(owner);
   place(label, 0, 30);
   label->SetCaption(L"label");
-  place(new TButton(owner), 0, 50);
-  auto* check = new TCheckBox(owner);
+  place(Make<TButton>(owner), 0, 50);
+  auto* check = Make<TCheckBox>(owner);
   place(check, 80, 50);
   check->SetChecked(true);
-  auto* list = new TListBox(owner);
+  auto* list = Make<TListBox>(owner);
   place(list, 0, 80);
   list->SetStyle(lbOwnerDrawFixed);
   list->Items()->Add(L"a");
-  auto* combo = new TComboBox(owner);
+  auto* combo = Make<TComboBox>(owner);
   place(combo, 130, 100);
   combo->SetStyle(csOwnerDrawFixed);
   combo->Items()->Add(L"b");
   combo->SetItemIndex(0);
-  auto* group = new TGroupBox(owner);
+  auto* group = Make<TGroupBox>(owner);
   place(group, 280, 0);
   group->SetCaption(L"group");
-  auto* panel = new TPanel(owner);
+  auto* panel = Make<TPanel>(owner);
   place(panel, 280, 110);
-  place(new TBevel(owner), 0, 190);
-  auto* bit = new TBitBtn(owner);
+  place(Make<TBevel>(owner), 0, 190);
+  auto* bit = Make<TBitBtn>(owner);
   place(bit, 60, 190);
   bit->SetKind(bkAbort);
-  auto* pages = new TPageControl(owner);
+  auto* pages = Make<TPageControl>(owner);
   place(pages, 140, 160);
-  auto* sheet = new TTabSheet(owner);
+  auto* sheet = Make<TTabSheet>(owner);
   sheet->SetPageControl(pages);
   sheet->SetCaption(L"sheet");
-  auto* tree = new TTreeView(owner);
+  auto* tree = Make<TTreeView>(owner);
   place(tree, 0, 230);
   tree->Items()->AddChild(tree->Items()->Add(nullptr, L"root"), L"leaf");
-  auto* bar = new TToolBar(owner);
+  auto* bar = Make<TToolBar>(owner);
   bar->SetParent(parent);
-  auto* tool = new TToolButton(owner);
+  auto* tool = Make<TToolButton>(owner);
   tool->SetParent(bar);
   tool->SetCaption(L"tool");
 }
@@ -703,11 +703,11 @@ void BuildAll(TComponent* owner, TWinControl* parent) {
 TEST_F(StdCtrlsTest, ControlsLeaveNoWindowsOrGdiObjectsBehind) {
   form->Show();
   auto round = [&] {
-    auto* owner = new TComponent(nullptr);
+    auto* owner = Make<TComponent>(nullptr);
     BuildAll(owner, form);
     PumpPending();
     auto* bmp = NewBitmap(400, 300, clWhite);
-    form->PaintTo(bmp->Canvas()->GetHandle(), 0, 0);
+    form->PaintTo(bmp->Canvas()->Handle(), 0, 0);
     TObject::Free(bmp);
     for (int i = 0; i < owner->ComponentCount(); ++i)
       if (auto* w = dynamic_cast<TWinControl*>(owner->Components(i)); w && w->HandleAllocated()) w->RecreateWnd();
@@ -761,22 +761,22 @@ TEST_F(StdCtrlsTest, StoredDefinitionSetsThePublishedProperties) {
   auto* combo = dynamic_cast<TComboBox*>(form->FindComponent(L"ComboBox1"));
   auto* button = dynamic_cast<TButton*>(form->FindComponent(L"Button1"));
   ASSERT_TRUE(label && edit && box && list && combo && button);
-  EXPECT_EQ(label->GetFocusControl(), edit);
-  EXPECT_TRUE(label->GetTransparent());
+  EXPECT_EQ(label->FocusControl(), edit);
+  EXPECT_TRUE(label->Transparent());
   EXPECT_EQ(label->Parent(), form);
-  EXPECT_EQ(edit->GetMaxLength(), 10);
-  EXPECT_EQ(edit->GetText(), L"x");
-  EXPECT_EQ(edit->GetPasswordChar(), L'*');
+  EXPECT_EQ(edit->MaxLength(), 10);
+  EXPECT_EQ(edit->Text(), L"x");
+  EXPECT_EQ(edit->PasswordChar(), L'*');
   EXPECT_EQ(SendMessageW(edit->Handle(), EM_GETPASSWORDCHAR, 0, 0), L'*');
-  EXPECT_TRUE(box->GetChecked());
-  EXPECT_EQ(list->GetStyle(), lbOwnerDrawFixed);
-  EXPECT_EQ(list->GetItemHeight(), 22);
-  EXPECT_TRUE(list->GetMultiSelect());
+  EXPECT_TRUE(box->Checked());
+  EXPECT_EQ(list->Style(), lbOwnerDrawFixed);
+  EXPECT_EQ(list->ItemHeight(), 22);
+  EXPECT_TRUE(list->MultiSelect());
   EXPECT_EQ(list->Items()->Count(), 2);
-  EXPECT_EQ(combo->GetDropDownCount(), 100);
+  EXPECT_EQ(combo->DropDownCount(), 100);
   EXPECT_EQ(combo->Items()->Get(1), L"Random");
-  EXPECT_TRUE(button->GetDefault());
-  EXPECT_EQ(button->GetModalResult(), mrOk);
+  EXPECT_TRUE(button->Default());
+  EXPECT_EQ(button->ModalResult(), mrOk);
   EXPECT_EQ(SendMessageW(list->Handle(), LB_GETCOUNT, 0, 0), 2);
   EXPECT_EQ(SendMessageW(list->Handle(), LB_GETITEMHEIGHT, 0, 0), 22);
 

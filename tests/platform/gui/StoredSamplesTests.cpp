@@ -101,10 +101,10 @@ Owned<TTestImageList> MakeList(const ListSample& s) {
 
 void ExpectImages(TTestImageList* list, const ListSample& s) {
   ASSERT_EQ(list->Count(), s.Count);
-  EXPECT_EQ(list->GetWidth(), s.Width);
-  EXPECT_EQ(list->GetHeight(), s.Height);
-  EXPECT_EQ(list->GetColorDepth(), s.Depth);
-  EXPECT_EQ(list->GetBkColor(), s.BkColor);
+  EXPECT_EQ(list->Width(), s.Width);
+  EXPECT_EQ(list->Height(), s.Height);
+  EXPECT_EQ(list->ColorDepth(), s.Depth);
+  EXPECT_EQ(list->BkColor(), s.BkColor);
   for (int k = 0; k < s.Count; ++k) {
     auto image = MakeOwned<TBitmap>();
     auto mask = MakeOwned<TBitmap>();
@@ -143,7 +143,7 @@ TEST_P(Bytes, WrittenAreTheGoldenFileAndItReadsBack) {
   stream->WriteBuffer(golden.data(), static_cast<int>(golden.size()));
   stream->SetPosition(0);
   read->ReadData(stream.get());
-  EXPECT_EQ(stream->GetPosition(), stream->GetSize());
+  EXPECT_EQ(stream->Position(), stream->Size());
   ExpectImages(read.get(), s);
   // What is not visible in the images (overlays, growth) is in the bytes.
   auto again = MakeOwned<TMemoryStream>();

@@ -345,7 +345,7 @@ TEST_F(WindowProceduresTest, MDIClientTakesTheAreaAlignedControlsLeave) {
   ASSERT_NE(frame->ClientHandle(), nullptr);
 
   auto expected = [&](int top) {
-    const TRect c = frame->GetClientRect();
+    const TRect c = frame->ClientRect();
     return TRect(0, top, c.Right, c.Bottom - 20);
   };
   EXPECT_EQ(ChildRect(frame->ClientHandle(), h), expected(40));
