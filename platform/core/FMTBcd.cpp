@@ -1,5 +1,6 @@
 #include "platform/WinApi.h"
 #include "platform/core/FMTBcd.h"
+#include "platform/core/SysUtilsInternal.h"
 
 #include <charconv>
 #include <climits>
@@ -198,18 +199,6 @@ std::string FractionPart(const Dec& d) {
   return places > len ? std::string(places - len, '0') + d.Digits : d.Digits.substr(len - places);
 }
 
-String Widen(const std::string& s) { return String(s.begin(), s.end()); }
-
-String GroupDigits(const std::string& digits, Char separator) {
-  String r;
-  const size_t n = digits.size();
-  for (size_t i = 0; i < n; ++i) {
-    r += Char(digits[i]);
-    const size_t left = n - 1 - i;
-    if (separator && left > 0 && left % 3 == 0) r += separator;
-  }
-  return r;
-}
 
 String General(const Dec& value, int precision, int digits, const TFormatSettings& fs) {
   Dec d = value;
@@ -217,8 +206,8 @@ String General(const Dec& value, int precision, int digits, const TFormatSetting
   if (d.Zero()) return L"0";
   const String sign = d.Negative ? L"-" : L"";
   if (precision <= 0) {
-    String r = sign + Widen(WholePart(d));
-    if (d.Places > 0) r += fs.DecimalSeparator + Widen(FractionPart(d));
+    String r = sign + WidenDigits(WholePart(d));
+    if (d.Places > 0) r += fs.DecimalSeparator + WidenDigits(FractionPart(d));
     return r;
   }
   // 0.Digits x 10^exponent, cut to `precision` significant digits.
@@ -240,7 +229,7 @@ String General(const Dec& value, int precision, int digits, const TFormatSetting
   const int count = int(sig.size());
   if (exponent > precision || exponent < -4) {
     String r = sign + Char(sig[0]);
-    if (count > 1) r += fs.DecimalSeparator + Widen(sig.substr(1));
+    if (count > 1) r += fs.DecimalSeparator + WidenDigits(sig.substr(1));
     r += L'E';
     if (exponent - 1 < 0) r += L'-';
     String e = IntToStr(exponent - 1 < 0 ? 1 - exponent : exponent - 1);
@@ -248,10 +237,10 @@ String General(const Dec& value, int precision, int digits, const TFormatSetting
     while (int(e.size()) < minDigits) e.insert(e.begin(), L'0');
     return r + e;
   }
-  if (exponent <= 0) return sign + L"0" + fs.DecimalSeparator + String(size_t(-exponent), L'0') + Widen(sig);
+  if (exponent <= 0) return sign + L"0" + fs.DecimalSeparator + String(size_t(-exponent), L'0') + WidenDigits(sig);
   String r = sign;
   for (int i = 0; i < exponent; ++i) r += i < count ? Char(sig[size_t(i)]) : L'0';
-  if (count > exponent) r += fs.DecimalSeparator + Widen(sig.substr(size_t(exponent)));
+  if (count > exponent) r += fs.DecimalSeparator + WidenDigits(sig.substr(size_t(exponent)));
   return r;
 }
 
@@ -448,8 +437,8 @@ String BcdToStrF(const TBcd& bcd, TFloatFormat format, int precision, int digits
       // Too many integer digits for the precision: exponent form.
       if (precision > 0 && r.IntDigits() > precision) return General(d, precision, 0, settings);
       const std::string whole = WholePart(r);
-      String text = format == ffFixed ? Widen(whole) : GroupDigits(whole, settings.ThousandSeparator);
-      if (digits > 0) text += settings.DecimalSeparator + Widen(FractionPart(r));
+      String text = format == ffFixed ? WidenDigits(whole) : GroupDigits(whole, settings.ThousandSeparator);
+      if (digits > 0) text += settings.DecimalSeparator + WidenDigits(FractionPart(r));
       return r.Negative && !r.Zero() ? L"-" + text : text;
     }
     case ffCurrency: {

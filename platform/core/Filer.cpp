@@ -1515,7 +1515,10 @@ void TWriter::WriteString(const String& value) {
     Write(value.data(), n * 2);
     return;
   }
-  std::string bytes(value.begin(), value.end());
+  WriteNarrowString(std::string(value.begin(), value.end()));
+}
+
+void TWriter::WriteNarrowString(const std::string& bytes) {
   if (bytes.size() <= 255) {
     WriteValue(vaString);
     const Byte n = static_cast<Byte>(bytes.size());
@@ -1622,16 +1625,7 @@ void TWriter::WriteVariant(const Variant& source) {
       // The bytes as they are, as an 8-bit string.
       const RawByteString& bytes = value.AsAnsiString();
       if (bytes.size() > static_cast<size_t>(INT_MAX)) throw EWriteError(L"String too long to store");
-      if (bytes.size() <= 255) {
-        WriteValue(vaString);
-        const Byte n = static_cast<Byte>(bytes.size());
-        Write(&n, 1);
-      } else {
-        WriteValue(vaLString);
-        const std::int32_t n = static_cast<std::int32_t>(bytes.size());
-        Write(&n, 4);
-      }
-      Write(bytes.data(), static_cast<int>(bytes.size()));
+      WriteNarrowString(bytes);
       break;
     }
     case varOleStr:

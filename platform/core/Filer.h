@@ -256,6 +256,8 @@ class TWriter : public TFiler {
 
  private:
   void WritePropName(const String& name);
+  // An 8-bit string: vaString up to 255 bytes, vaLString beyond.
+  void WriteNarrowString(const std::string& bytes);
   void WriteObjectProp(TPersistent* instance, const TPropInfo* prop, const TPropInfo* ancestorProp);
   String ComponentRefName(TComponent* component, TComponent* lookupRoot) const;
   String MethodName(const TMethod& method, TComponent* lookupRoot) const;

@@ -2,6 +2,7 @@
 // (FloatToStrF, FormatFloat pictures), text to number, and Format.
 #include "platform/WinApi.h"
 #include "platform/core/SysUtils.h"
+#include "platform/core/SysUtilsInternal.h"
 
 #include <charconv>
 #include <cmath>
@@ -142,23 +143,10 @@ char DigitAt(const TDecimal& d, int index) {
   return index >= 0 && index < int(d.Digits.size()) ? d.Digits[size_t(index)] : '0';
 }
 
-String Widen(const std::string& s) { return String(s.begin(), s.end()); }
 
 String SpecialText(const TNumber& n) {
   if (std::isnan(n.Float)) return L"NAN";
   return n.Float < 0 ? L"-INF" : L"INF";
-}
-
-// Integer digits with separators every three digits from the right.
-String GroupDigits(const std::string& digits, Char separator) {
-  String r;
-  const size_t n = digits.size();
-  for (size_t i = 0; i < n; ++i) {
-    r += Char(digits[i]);
-    const size_t left = n - 1 - i;
-    if (separator && left > 0 && left % 3 == 0) r += separator;
-  }
-  return r;
 }
 
 String ExponentText(int exponent, bool alwaysSign, int minDigits) {
@@ -228,7 +216,7 @@ String FloatToText(const TNumber& n, TFloatFormat format, int precision, int dig
       std::string whole;
       for (int i = 0; i < d.Exponent; ++i) whole += DigitAt(d, i);
       if (whole.empty()) whole = "0";
-      String r = format == ffFixed ? Widen(whole) : GroupDigits(whole, fs.ThousandSeparator);
+      String r = format == ffFixed ? WidenDigits(whole) : GroupDigits(whole, fs.ThousandSeparator);
       if (digits > 0) {
         r += fs.DecimalSeparator;
         for (int i = 0; i < digits; ++i) r += Char(DigitAt(d, d.Exponent + i));
@@ -244,17 +232,17 @@ String FloatToText(const TNumber& n, TFloatFormat format, int precision, int dig
       const int count = int(d.Digits.size());
       if (d.Exponent > precision || d.Exponent < -4) {
         r += Char(d.Digits[0]);
-        if (count > 1) r += fs.DecimalSeparator + Widen(d.Digits.substr(1));
+        if (count > 1) r += fs.DecimalSeparator + WidenDigits(d.Digits.substr(1));
         return r + L'E' + ExponentText(d.Exponent - 1, false, ClampInt(digits, 0, 4));
       }
       if (d.Exponent <= 0) {
         r += L'0';
         r += fs.DecimalSeparator;
         r.append(size_t(-d.Exponent), L'0');
-        return r + Widen(d.Digits);
+        return r + WidenDigits(d.Digits);
       }
       for (int i = 0; i < d.Exponent; ++i) r += Char(DigitAt(d, i));
-      if (count > d.Exponent) r += fs.DecimalSeparator + Widen(d.Digits.substr(size_t(d.Exponent)));
+      if (count > d.Exponent) r += fs.DecimalSeparator + WidenDigits(d.Digits.substr(size_t(d.Exponent)));
       return r;
     }
   }
@@ -767,4 +755,17 @@ String Format(const String& format, const TVarRec* args, int count, const TForma
     out += text;
   }
   return out;
+}
+
+String WidenDigits(const std::string& digits) { return String(digits.begin(), digits.end()); }
+
+String GroupDigits(const std::string& digits, Char separator) {
+  String r;
+  const size_t n = digits.size();
+  for (size_t i = 0; i < n; ++i) {
+    r += Char(digits[i]);
+    const size_t left = n - 1 - i;
+    if (separator && left > 0 && left % 3 == 0) r += separator;
+  }
+  return r;
 }
