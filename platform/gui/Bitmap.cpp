@@ -76,19 +76,6 @@ struct TScreenDC {
   ~TScreenDC() { ReleaseDC(nullptr, Handle); }
 };
 
-template <class T>
-T Get(const Byte* p) {
-  T v;
-  std::memcpy(&v, p, sizeof(v));
-  return v;
-}
-
-template <class T>
-void Put(TBytes& out, const T& v) {
-  const auto* p = reinterpret_cast<const Byte*>(&v);
-  out.insert(out.end(), p, p + sizeof(v));
-}
-
 size_t Stride(int width, int bpp) { return ((static_cast<size_t>(width) * bpp + 31) / 32) * 4; }
 
 int BitsOf(TPixelFormat format) {
@@ -318,27 +305,27 @@ struct TBmpLayout {
 
 TBmpLayout ParseBmp(const Byte* data, size_t size) {
   constexpr size_t kFileHeader = 14;
-  if (size < kFileHeader + 12 || Get<WORD>(data) != 0x4D42) InvalidBitmap();
-  const DWORD bitsOffset = Get<DWORD>(data + 10);
+  if (size < kFileHeader + 12 || ReadRaw<WORD>(data) != 0x4D42) InvalidBitmap();
+  const DWORD bitsOffset = ReadRaw<DWORD>(data + 10);
   const Byte* ih = data + kFileHeader;
-  const DWORD headerSize = Get<DWORD>(ih);
+  const DWORD headerSize = ReadRaw<DWORD>(ih);
   if (headerSize > size - kFileHeader) InvalidBitmap();
 
   TBmpLayout b;
   size_t entrySize = 4;
   DWORD colorsUsed = 0;
   if (headerSize == sizeof(BITMAPCOREHEADER)) {
-    b.Width = Get<WORD>(ih + 4);
-    b.Height = Get<WORD>(ih + 6);
-    b.Bpp = Get<WORD>(ih + 10);
+    b.Width = ReadRaw<WORD>(ih + 4);
+    b.Height = ReadRaw<WORD>(ih + 6);
+    b.Bpp = ReadRaw<WORD>(ih + 10);
     entrySize = 3;
   } else if (headerSize == 40 || headerSize == 52 || headerSize == 56 || headerSize == 108 ||
              headerSize == 124) {
-    b.Width = Get<LONG>(ih + 4);
-    b.Height = Get<LONG>(ih + 8);
-    b.Bpp = Get<WORD>(ih + 14);
-    b.Compression = Get<DWORD>(ih + 16);
-    colorsUsed = Get<DWORD>(ih + 32);
+    b.Width = ReadRaw<LONG>(ih + 4);
+    b.Height = ReadRaw<LONG>(ih + 8);
+    b.Bpp = ReadRaw<WORD>(ih + 14);
+    b.Compression = ReadRaw<DWORD>(ih + 16);
+    colorsUsed = ReadRaw<DWORD>(ih + 32);
   } else {
     InvalidBitmap();
   }
@@ -973,10 +960,10 @@ TBytes TBitmap::SaveBytes() {
   ih.biSizeImage = static_cast<DWORD>(pixels.size());
   ih.biClrUsed = static_cast<DWORD>(colors.size());
   out.reserve(fh.bfSize);
-  Put(out, fh);
-  Put(out, ih);
-  if (maskBytes) Put(out, masks);
-  for (const RGBQUAD& c : colors) Put(out, c);
+  AppendRaw(out, fh);
+  AppendRaw(out, ih);
+  if (maskBytes) AppendRaw(out, masks);
+  for (const RGBQUAD& c : colors) AppendRaw(out, c);
   out.insert(out.end(), pixels.begin(), pixels.end());
   return out;
 }

@@ -3,6 +3,8 @@
 
 #include "platform/gui/Graphics.h"
 
+#include <cstring>
+
 // Reads the screen resolution and the system's default GUI font.
 void InitializeGraphicsDefaults();
 
@@ -24,3 +26,17 @@ class TMemoryDC {
   HDC dc_;
   HGDIOBJ old_ = nullptr;
 };
+
+// A value of a file format's record read from unaligned bytes, and appended
+// to bytes being written (the formats are little-endian, as both targets are).
+template <class T>
+T ReadRaw(const Byte* p) {
+  T v;
+  std::memcpy(&v, p, sizeof(v));
+  return v;
+}
+template <class T>
+void AppendRaw(TBytes& out, const T& value) {
+  const auto* p = reinterpret_cast<const Byte*>(&value);
+  out.insert(out.end(), p, p + sizeof(value));
+}

@@ -27,13 +27,6 @@ void TakeIconInfo(HICON icon, ICONINFO& info) {
   if (!GdiTakeIconInfo(icon, info)) IconCallFailed();
 }
 
-template <class T>
-T Get(const Byte* p) {
-  T v;
-  std::memcpy(&v, p, sizeof(v));
-  return v;
-}
-
 DWORD BigEndian32(const Byte* p) {
   return (DWORD(p[0]) << 24) | (DWORD(p[1]) << 16) | (DWORD(p[2]) << 8) | DWORD(p[3]);
 }
@@ -48,11 +41,11 @@ struct TIconImage {
 TIconImage FirstImage(const TBytes& file) {
   if (file.size() < 6 + 16) InvalidIcon();
   const Byte* d = file.data();
-  if (Get<WORD>(d) != 0 || Get<WORD>(d + 2) != 1 || Get<WORD>(d + 4) == 0) InvalidIcon();
-  if (6 + size_t(Get<WORD>(d + 4)) * 16 > file.size()) InvalidIcon();
+  if (ReadRaw<WORD>(d) != 0 || ReadRaw<WORD>(d + 2) != 1 || ReadRaw<WORD>(d + 4) == 0) InvalidIcon();
+  if (6 + size_t(ReadRaw<WORD>(d + 4)) * 16 > file.size()) InvalidIcon();
   const Byte* entry = d + 6;
-  const DWORD size = Get<DWORD>(entry + 8);
-  const DWORD offset = Get<DWORD>(entry + 12);
+  const DWORD size = ReadRaw<DWORD>(entry + 8);
+  const DWORD offset = ReadRaw<DWORD>(entry + 12);
   if (offset > file.size() || size > file.size() - offset || size < 8) InvalidIcon();
   TIconImage image{d + offset, size, 0, 0};
   static const Byte kPng[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
@@ -65,13 +58,13 @@ TIconImage FirstImage(const TBytes& file) {
   }
   // A DIB: header, colour table, colour pixels, then the 1-bit AND mask; the
   // height counts both.
-  if (size < sizeof(BITMAPINFOHEADER) || Get<DWORD>(image.Bits) < sizeof(BITMAPINFOHEADER)) InvalidIcon();
-  const DWORD headerSize = Get<DWORD>(image.Bits);
-  const LONG width = Get<LONG>(image.Bits + 4);
-  const LONG height2 = Get<LONG>(image.Bits + 8);
-  const WORD bpp = Get<WORD>(image.Bits + 14);
-  const DWORD compression = Get<DWORD>(image.Bits + 16);
-  const DWORD colorsUsed = Get<DWORD>(image.Bits + 32);
+  if (size < sizeof(BITMAPINFOHEADER) || ReadRaw<DWORD>(image.Bits) < sizeof(BITMAPINFOHEADER)) InvalidIcon();
+  const DWORD headerSize = ReadRaw<DWORD>(image.Bits);
+  const LONG width = ReadRaw<LONG>(image.Bits + 4);
+  const LONG height2 = ReadRaw<LONG>(image.Bits + 8);
+  const WORD bpp = ReadRaw<WORD>(image.Bits + 14);
+  const DWORD compression = ReadRaw<DWORD>(image.Bits + 16);
+  const DWORD colorsUsed = ReadRaw<DWORD>(image.Bits + 32);
   if (width <= 0 || width > 1024 || height2 <= 0 || height2 > 2048 || height2 % 2) InvalidIcon();
   if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) InvalidIcon();
   if (compression != BI_RGB) InvalidIcon();

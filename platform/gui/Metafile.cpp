@@ -3,6 +3,7 @@
 // back when it is written, so drawing, copying and the clipboard have one
 // kind of handle to deal with.
 #include "platform/gui/Graphics.h"
+#include "platform/gui/GraphicsInternal.h"
 #include "platform/gui/GdiAccounting.h"
 #include "platform/core/Streams.h"
 
@@ -32,19 +33,6 @@ constexpr Int64 kMaxFileSize = 0x10000000;
 [[noreturn]] void MetafileCallFailed() {
   if (GetLastError() == ERROR_NOT_ENOUGH_MEMORY) throw EOutOfResources(L"Out of system resources");
   InvalidMetafile();
-}
-
-template <class T>
-T Get(const Byte* p) {
-  T v;
-  std::memcpy(&v, p, sizeof(v));
-  return v;
-}
-
-template <class T>
-void Put(TBytes& out, T value) {
-  const auto* p = reinterpret_cast<const Byte*>(&value);
-  out.insert(out.end(), p, p + sizeof(value));
 }
 
 // The frame of an enhanced metafile, in hundredths of a millimetre.
@@ -82,10 +70,10 @@ HENHMETAFILE FromWinMetafile(const Byte* bits, UINT size, int mmWidth, int mmHei
 // the `available` bytes; 0 when they are no metafile.
 size_t WinMetafileLength(const Byte* p, size_t available) {
   if (available < kMetaHeaderSize) return 0;
-  const WORD type = Get<WORD>(p);
-  const WORD headerWords = Get<WORD>(p + 2);
-  const WORD version = Get<WORD>(p + 4);
-  const DWORD sizeWords = Get<DWORD>(p + 6);
+  const WORD type = ReadRaw<WORD>(p);
+  const WORD headerWords = ReadRaw<WORD>(p + 2);
+  const WORD version = ReadRaw<WORD>(p + 4);
+  const DWORD sizeWords = ReadRaw<DWORD>(p + 6);
   if ((type != 1 && type != 2) || headerWords != kMetaHeaderSize / 2) return 0;
   if (version != 0x0100 && version != 0x0300) return 0;
   if (sizeWords < kMetaHeaderSize / 2 || sizeWords > available / 2) return 0;
@@ -94,7 +82,7 @@ size_t WinMetafileLength(const Byte* p, size_t available) {
 
 WORD PlaceableChecksum(const Byte* header) {
   WORD sum = 0;
-  for (int i = 0; i < 10; ++i) sum ^= Get<WORD>(header + 2 * i);
+  for (int i = 0; i < 10; ++i) sum ^= ReadRaw<WORD>(header + 2 * i);
   return sum;
 }
 
@@ -229,11 +217,11 @@ void TMetafile::LoadFromStream(TStream* stream) {
   stream->ReadBuffer(data.data(), static_cast<NativeInt>(data.size()));
   const Byte* d = data.data();
 
-  if (data.size() >= kPlaceableSize && Get<DWORD>(d) == kPlaceableKey) {
-    const SHORT left = Get<SHORT>(d + 6), top = Get<SHORT>(d + 8);
-    const SHORT right = Get<SHORT>(d + 10), bottom = Get<SHORT>(d + 12);
-    const WORD inch = Get<WORD>(d + 14);
-    if (Get<WORD>(d + 20) != PlaceableChecksum(d) || inch == 0) InvalidMetafile();
+  if (data.size() >= kPlaceableSize && ReadRaw<DWORD>(d) == kPlaceableKey) {
+    const SHORT left = ReadRaw<SHORT>(d + 6), top = ReadRaw<SHORT>(d + 8);
+    const SHORT right = ReadRaw<SHORT>(d + 10), bottom = ReadRaw<SHORT>(d + 12);
+    const WORD inch = ReadRaw<WORD>(d + 14);
+    if (ReadRaw<WORD>(d + 20) != PlaceableChecksum(d) || inch == 0) InvalidMetafile();
     if (right <= left || bottom <= top) InvalidMetafile();
     const size_t length = WinMetafileLength(d + kPlaceableSize, data.size() - kPlaceableSize);
     if (!length) InvalidMetafile();
@@ -246,10 +234,10 @@ void TMetafile::LoadFromStream(TStream* stream) {
 
   // An enhanced metafile starts with its header record, which gives the
   // signature and the length of the whole file.
-  if (data.size() < 88 || Get<DWORD>(d) != EMR_HEADER) InvalidMetafile();
-  const DWORD headerSize = Get<DWORD>(d + 4);
-  const DWORD signature = Get<DWORD>(d + 40);
-  const DWORD bytes = Get<DWORD>(d + 48);
+  if (data.size() < 88 || ReadRaw<DWORD>(d) != EMR_HEADER) InvalidMetafile();
+  const DWORD headerSize = ReadRaw<DWORD>(d + 4);
+  const DWORD signature = ReadRaw<DWORD>(d + 40);
+  const DWORD bytes = ReadRaw<DWORD>(d + 48);
   if (signature != ENHMETA_SIGNATURE || headerSize < 88 || headerSize > bytes || bytes > data.size())
     InvalidMetafile();
   SetLastError(0);
@@ -278,15 +266,15 @@ void TMetafile::SaveToStream(TStream* stream) {
     // when the metafile has none) and the checksum of the words before it.
     const WORD inch = static_cast<WORD>(UnitsPerInch());
     out.reserve(kPlaceableSize + records.size());
-    Put<DWORD>(out, kPlaceableKey);
-    Put<WORD>(out, 0);
-    Put<SHORT>(out, 0);
-    Put<SHORT>(out, 0);
-    Put<SHORT>(out, static_cast<SHORT>(std::clamp(Width(), 0, 0x7FFF)));
-    Put<SHORT>(out, static_cast<SHORT>(std::clamp(Height(), 0, 0x7FFF)));
-    Put<WORD>(out, inch);
-    Put<DWORD>(out, 0);
-    Put<WORD>(out, PlaceableChecksum(out.data()));
+    AppendRaw<DWORD>(out, kPlaceableKey);
+    AppendRaw<WORD>(out, 0);
+    AppendRaw<SHORT>(out, 0);
+    AppendRaw<SHORT>(out, 0);
+    AppendRaw<SHORT>(out, static_cast<SHORT>(std::clamp(Width(), 0, 0x7FFF)));
+    AppendRaw<SHORT>(out, static_cast<SHORT>(std::clamp(Height(), 0, 0x7FFF)));
+    AppendRaw<WORD>(out, inch);
+    AppendRaw<DWORD>(out, 0);
+    AppendRaw<WORD>(out, PlaceableChecksum(out.data()));
     out.insert(out.end(), records.begin(), records.end());
   }
   stream->WriteBuffer(out.data(), static_cast<NativeInt>(out.size()));

@@ -10,6 +10,7 @@
 #include "platform/core/SysUtils.h"
 #include "platform/core/Variants.h"
 
+#include "tests/platform/core/StreamForms.h"
 #include "tests/support/TestObjects.h"
 
 #include <gtest/gtest.h>
@@ -58,39 +59,14 @@ BEGIN_CLASS(TKindWidget, TComponent, (ConstructWith<TKindWidget, TComponent>))
   b.Prop(L"Items", &TKindWidget::GetItems, nullptr);
 END_CLASS
 
-using Bytes = std::vector<Byte>;
-
-Bytes StreamBytes(TCustomMemoryStream& s) {
-  const Byte* p = static_cast<const Byte*>(s.Memory());
-  return Bytes(p, p + s.Size());
-}
+using streamforms::Bytes;
+using streamforms::Save;
+using streamforms::StreamBytes;
+using streamforms::Text;
 
 // The binary form of a widget definition whose properties are given as text lines.
 Bytes Bin(const std::string& properties, const std::string& header = "object") {
-  const std::string text = header + " W: TKindWidget\n" + properties + "end\n";
-  TMemoryStream in, out;
-  in.WriteBuffer(text.data(), static_cast<int>(text.size()));
-  in.SetPosition(0);
-  ObjectTextToBinary(&in, &out);
-  return StreamBytes(out);
-}
-
-std::string Text(const Bytes& bin) {
-  TBytesStream in(bin);
-  TMemoryStream out;
-  try {
-    ObjectBinaryToText(&in, &out);
-  } catch (Exception& e) {
-    return std::string("<") + e.what() + ">";
-  }
-  const Bytes b = StreamBytes(out);
-  return std::string(b.begin(), b.end());
-}
-
-Bytes Save(TComponent* root, TComponent* ancestor = nullptr) {
-  TMemoryStream m;
-  WriteDescendentToStream(&m, root, ancestor);
-  return StreamBytes(m);
+  return streamforms::Bin(header + " W: TKindWidget\n" + properties + "end\n");
 }
 
 Owned<TKindWidget> Load(const Bytes& bin, TKindWidget* into = nullptr) {

@@ -10,6 +10,7 @@
 #include "platform/core/Streams.h"
 #include "platform/core/SysUtils.h"
 #include "platform/core/Variants.h"
+#include "tests/platform/core/StreamForms.h"
 
 #include <gtest/gtest.h>
 
@@ -281,40 +282,11 @@ struct Freer {
 template <class T>
 using Owned = std::unique_ptr<T, Freer>;
 
-using Bytes = std::vector<Byte>;
-
-Bytes StreamBytes(TCustomMemoryStream& s) {
-  const Byte* p = static_cast<const Byte*>(s.Memory());
-  return Bytes(p, p + s.Size());
-}
-
-// The binary form of a definition written in the text form.
-Bytes Bin(const std::string& text) {
-  TMemoryStream in, out;
-  in.WriteBuffer(text.data(), static_cast<int>(text.size()));
-  in.SetPosition(0);
-  ObjectTextToBinary(&in, &out);
-  return StreamBytes(out);
-}
-
-// The text form, for readable failure messages.
-std::string Text(const Bytes& bin) {
-  TBytesStream in(bin);
-  TMemoryStream out;
-  try {
-    ObjectBinaryToText(&in, &out);
-  } catch (Exception& e) {
-    return std::string("<") + e.what() + ">";
-  }
-  const Bytes b = StreamBytes(out);
-  return std::string(b.begin(), b.end());
-}
-
-Bytes Save(TComponent* root, TComponent* ancestor = nullptr) {
-  TMemoryStream m;
-  WriteDescendentToStream(&m, root, ancestor);
-  return StreamBytes(m);
-}
+using streamforms::Bin;
+using streamforms::Bytes;
+using streamforms::Save;
+using streamforms::StreamBytes;
+using streamforms::Text;
 
 TComponent* Load(const Bytes& bin, TComponent* root = nullptr) {
   TBytesStream s(bin);
