@@ -1,5 +1,6 @@
 #include "foundation/FoundationModules.h"
 #include "foundation/cxClasses.h"
+#include "foundation/cxControls.h"
 #include "foundation/cxControlsRoutines.h"
 #include "foundation/cxControlsTimer.h"
 #include "foundation/cxDWMApi.h"
@@ -38,6 +39,10 @@ std::span<const TModuleStep> FoundationModules() {
       {L"cxDWMApi", &cxDWMApiInitialize, &cxDWMApiFinalize},
       {L"cxControlsRoutines", &cxControlsRoutinesInitialize, &cxControlsRoutinesFinalize},
       {L"cxControlsTimer", &cxControlsTimerInitialize, &cxControlsTimerFinalize},
+      // The container module's popup-closing hooks come here, after the
+      // look-and-feel and before the base controls' cursors and system
+      // controller.
+      {L"cxControls", &cxControlsInitialize, &cxControlsFinalize},
       {L"dxGDIPlusAPI", &dxGDIPlusAPIInitialize, &dxGDIPlusAPIFinalize},
       {L"dxGDIPlusClasses", &dxGDIPlusClassesInitialize, &dxGDIPlusClassesFinalize},
       {L"cxGraphics", &cxGraphicsInitialize, &cxGraphicsFinalize},
