@@ -197,8 +197,11 @@ void TcxSizeFrame::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
   HRGN copy = GdiCreateRectRgn(0, 0, 0, 0);
   if (!copy) return;
   CombineRgn(copy, FRegion->Handle(), nullptr, RGN_COPY);
-  if (SetWindowRgn(WindowHandle(), copy, TRUE))
-    GdiDisown(copy);   // the window owns it now
-  else
+  // The window owns the copy from here on (the system may replace the handle
+  // at once, so it is handed out before).
+  GdiDisown(copy);
+  if (!SetWindowRgn(WindowHandle(), copy, TRUE)) {
+    GdiAdopt(copy);
     GdiDeleteObject(copy);
+  }
 }

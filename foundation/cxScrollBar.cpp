@@ -184,7 +184,10 @@ TcxScrollBarViewInfoClass TcxScrollBar::GetViewInfoClass() {
 }
 
 void TcxScrollBar::SetScrollParams(int AMin, int AMax, int APosition, int APageSize, bool ARedraw) {
-  if (AMax < AMin || AMax < APageSize) throw EInvalidOperation(L"Scrollbar property out of range");
+  // The page is measured from 0, or from a minimum below 0: a range below
+  // zero can hold a page as large as a range of the same length from 0.
+  if (AMax < AMin || AMax - std::min(AMin, 0) < APageSize)
+    throw EInvalidOperation(L"Scrollbar property out of range");
   bool redraw = ARedraw && HandleAllocated();
   APosition = std::clamp(APosition, AMin, AMax);
   if (AMin == FMin && AMax == FMax && APageSize == FPageSize && APosition == FPosition)

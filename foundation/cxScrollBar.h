@@ -71,7 +71,8 @@ class TcxScrollBar : public TCustomControl, public IcxLookAndFeelContainerMarker
   ~TcxScrollBar() override;
 
   // Raises EInvalidOperation "Scrollbar property out of range" when AMax is
-  // below AMin or below APageSize; then nothing changes.
+  // below AMin or below APageSize (APageSize plus AMin for a negative AMin);
+  // then nothing changes.
   void SetScrollParams(int AMin, int AMax, int APosition, int APageSize, bool ARedraw = true);
   void SetParams(int APosition, int AMin, int AMax);
   void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
