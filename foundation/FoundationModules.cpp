@@ -1,5 +1,6 @@
 #include "foundation/FoundationModules.h"
 #include "foundation/cxClasses.h"
+#include "foundation/cxContainerPopup.h"
 #include "foundation/cxControls.h"
 #include "foundation/cxControlsRoutines.h"
 #include "foundation/cxControlsTimer.h"
@@ -39,9 +40,9 @@ std::span<const TModuleStep> FoundationModules() {
       {L"cxDWMApi", &cxDWMApiInitialize, &cxDWMApiFinalize},
       {L"cxControlsRoutines", &cxControlsRoutinesInitialize, &cxControlsRoutinesFinalize},
       {L"cxControlsTimer", &cxControlsTimerInitialize, &cxControlsTimerFinalize},
-      // The container module's popup-closing hooks come here, after the
-      // look-and-feel and before the base controls' cursors and system
-      // controller.
+      // The popup-closing hooks after the window-manager binding, before the
+      // base controls' cursors and system controller.
+      {L"cxContainer", &cxContainerInitialize, &cxContainerFinalize},
       {L"cxControls", &cxControlsInitialize, &cxControlsFinalize},
       {L"dxGDIPlusAPI", &dxGDIPlusAPIInitialize, &dxGDIPlusAPIFinalize},
       {L"dxGDIPlusClasses", &dxGDIPlusClassesInitialize, &dxGDIPlusClassesFinalize},
