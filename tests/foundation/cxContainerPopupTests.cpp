@@ -332,3 +332,49 @@ TEST(cxCustomPopupWindow, ListConsistencyIsAsserted) {
   cxRemoveVisiblePopup(t.Popup);
   EXPECT_EQ(cxVisiblePopupCount(), 0);
 }
+
+TEST(cxCustomPopupWindow, ActivatingAnotherFormClosesIt) {
+  TPopupOnForm t;
+  t.Popup->Popup(t.Content);
+  ASSERT_TRUE(PumpMessagesUntil([&] { return GetActiveWindow() == t.Popup->WindowHandle(); }));
+  TActiveForm other(TRect(400, 60, 600, 200));
+  EXPECT_TRUE(PumpMessagesUntil([&] { return !t.Popup->IsVisible(); }));
+  // Deactivation locked: the popup stays.
+  t.Popup->Popup(t.Content);
+  ASSERT_TRUE(PumpMessagesUntil([&] { return GetActiveWindow() == t.Popup->WindowHandle(); }));
+  t.Popup->LockDeactivate(true);
+  cxtest::Activate(other.Form->Handle());
+  EXPECT_TRUE(t.Popup->IsVisible());
+  t.Popup->LockDeactivate(false);
+  t.Popup->CloseUp();
+}
+
+TEST(cxCustomPopupWindow, OwnerCaptionStaysActiveWhileAPopupIsOpen) {
+  TPopupOnForm t;
+  struct TRecorder : TObject {
+    std::vector<WPARAM> NCActivate;
+    TWndMethod Saved;
+    void Proc(TMessage& M) {
+      if (M.Msg == WM_NCACTIVATE) NCActivate.push_back(M.WParam);
+      Saved(M);
+    }
+  } recorder;
+  TForm* form = t.Active.Form.get();
+  recorder.Saved = form->WindowProc;
+  form->WindowProc = TWndMethod::Bind<&TRecorder::Proc>(&recorder);
+  t.Popup->SetCaptureFocus(false);
+  t.Popup->Popup(nullptr);
+  ASSERT_TRUE(t.Popup->IsVisible());
+  recorder.NCActivate.clear();
+  // Swallowed on the way: the form never sees it, and the sender is told
+  // it was handled.
+  EXPECT_EQ(SendMessageW(form->Handle(), WM_NCACTIVATE, FALSE, 0), LRESULT(1));
+  EXPECT_TRUE(recorder.NCActivate.empty());
+  SendMessageW(form->Handle(), WM_NCACTIVATE, TRUE, 0);
+  EXPECT_EQ(recorder.NCActivate, std::vector<WPARAM>{TRUE});
+  t.Popup->CloseUp();
+  recorder.NCActivate.clear();
+  SendMessageW(form->Handle(), WM_NCACTIVATE, FALSE, 0);
+  EXPECT_EQ(recorder.NCActivate, std::vector<WPARAM>{FALSE});
+  form->WindowProc = recorder.Saved;
+}

@@ -120,6 +120,35 @@ TEST(cxContainer, StateStyleAndBorderTable) {
   c->SetEnabled(true);
 }
 
+TEST(cxContainer, HotTrackingFollowsTheRealMouse) {
+  TContainerOnForm t;
+  TTestContainer* c = t.Container;
+  const TPoint outside = c->ClientToScreen(TPoint(c->Width() + 40, c->Height() + 40));
+  SetCursorPos(outside.X, outside.Y);
+  PumpQueuedMessages();
+  c->ShortRefreshContainer(false);
+  ASSERT_FALSE(c->ViewInfo()->ContainerState.Contains(csHotTrack));
+
+  // The mouse comes in: hot, and tracked until it leaves.
+  const TPoint inside = c->ClientToScreen(TPoint(c->Width() / 2, c->Height() / 2));
+  INPUT move{};
+  move.type = INPUT_MOUSE;
+  move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  move.mi.dx = MulDiv(inside.X, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+  move.mi.dy = MulDiv(inside.Y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+  cxtest::SendInputs({move});
+  ASSERT_TRUE(PumpMessagesUntil([c] { return c->ViewInfo()->ContainerState.Contains(csHotTrack); }));
+  EXPECT_EQ(c->CurrentStateStyle(), c->StyleHot());
+  ASSERT_TRUE(cxIsMouseTracking(c));
+
+  // Gone again: the tracking timer's next tick (driven here) notices.
+  SetCursorPos(outside.X, outside.Y);
+  cxMouseTrackingTimerOf(c)->Tick(nullptr);
+  EXPECT_FALSE(cxIsMouseTracking(c));
+  EXPECT_FALSE(c->ViewInfo()->ContainerState.Contains(csHotTrack));
+  EXPECT_EQ(c->CurrentStateStyle(), c->Style());
+}
+
 TEST(cxContainer, BorderColorsOfTheFlatLooks) {
   TContainerOnForm t;
   TTestContainer* c = t.Container;
@@ -385,4 +414,9 @@ TEST(cxContainerInnerControl, MirroredScrollBarsFollowTheNativeOnes) {
   EXPECT_EQ(c->VScrollBar()->BoundsRect().TopLeft(), topLeft);
   // One bar only: no size grip.
   EXPECT_FALSE(c->SizeGripData().Visible);
+  // The position goes to the bar's own place in its parameters.
+  t.Inner->SetTopIndex(12);
+  c->SetScrollBarsParameters(false);
+  EXPECT_EQ(c->VScrollBar()->Position(), GetScrollPos(t.Inner->WindowHandle(), SB_VERT));
+  EXPECT_EQ(c->VScrollBar()->Position(), 12);
 }
