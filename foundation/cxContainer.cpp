@@ -1,5 +1,7 @@
 #include "foundation/cxContainer.h"
 
+#include "foundation/cxContainerInternal.h"
+
 #include "foundation/cxDWMApi.h"
 #include "foundation/dxOffice11.h"
 #include "foundation/dxUxTheme.h"
@@ -12,6 +14,9 @@
 
 namespace {
 
+using cxcontainer::TCounterScope;
+using cxcontainer::TFlagScope;
+
 constexpr int kTmtFillColor = 3802;
 // Captions this long are set after the window exists: the window creation
 // call takes at most 65,535 characters.
@@ -22,20 +27,6 @@ const TShiftState kNoHotTrackShift{ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMi
 TRect ShrinkRect(const TRect& R, const TRect& AExtents) {
   return TRect(R.Left + AExtents.Left, R.Top + AExtents.Top, R.Right - AExtents.Right, R.Bottom - AExtents.Bottom);
 }
-
-// Increments a counter for the scope, also when an exception leaves it.
-struct TCounterScope {
-  explicit TCounterScope(int& ACounter) : Counter(ACounter) { ++Counter; }
-  ~TCounterScope() { --Counter; }
-  int& Counter;
-};
-
-struct TFlagScope {
-  TFlagScope(bool& AFlag, bool AValue) : Flag(AFlag), Saved(AFlag) { Flag = AValue; }
-  ~TFlagScope() { Flag = Saved; }
-  bool& Flag;
-  bool Saved;
-};
 
 }  // namespace
 

@@ -1,5 +1,6 @@
 #include "foundation/cxContainerListBox.h"
 
+#include "foundation/cxContainerInternal.h"
 #include "platform/gui/GdiAccounting.h"
 #include "platform/gui/Menus.h"
 
@@ -7,12 +8,7 @@
 
 namespace {
 
-struct TFlagScope {
-  TFlagScope(bool& AFlag, bool AValue) : Flag(AFlag), Saved(AFlag) { Flag = AValue; }
-  ~TFlagScope() { Flag = Saved; }
-  bool& Flag;
-  bool Saved;
-};
+using cxcontainer::TFlagScope;
 
 bool IsBarShowing(TcxScrollBar* ABar) { return ABar && ABar->Visible(); }
 

@@ -350,57 +350,41 @@ TFontStyles TcxContainerStyle::FallbackTextStyle() {
 
 // ---- setters
 
-void TcxContainerStyle::SetBorderColor(TColor AValue) {
-  if (FAssignedValues.Contains(csvBorderColor) && FBorderColor == AValue) return;
-  FBorderColor = AValue;
-  SetValueAssigned(csvBorderColor);
+template <class T>
+void TcxContainerStyle::SetOwnValue(T& AField, const T& AValue, TcxContainerStyleValue AKey) {
+  if (FAssignedValues.Contains(AKey) && AField == AValue) return;
+  AField = AValue;
+  SetValueAssigned(AKey);
   MarkModified();
 }
+
+void TcxContainerStyle::SetBorderColor(TColor AValue) { SetOwnValue(FBorderColor, AValue, csvBorderColor); }
 
 void TcxContainerStyle::SetBorderStyle(TcxContainerBorderStyle AValue) {
-  if (FAssignedValues.Contains(csvBorderStyle) && FBorderStyle == AValue) return;
-  FBorderStyle = AValue;
-  SetValueAssigned(csvBorderStyle);
-  MarkModified();
+  SetOwnValue(FBorderStyle, AValue, csvBorderStyle);
 }
 
-void TcxContainerStyle::SetColor(TColor AValue) {
-  if (FAssignedValues.Contains(csvColor) && StyleData.Color == AValue) return;
-  StyleData.Color = AValue;
-  SetValueAssigned(csvColor);
-  MarkModified();
-}
+void TcxContainerStyle::SetColor(TColor AValue) { SetOwnValue(StyleData.Color, AValue, csvColor); }
 
+// A state style keeps these in its base style.
 void TcxContainerStyle::SetEdges(TcxBorders AValue) {
-  if (!IsBaseStyle()) return BaseStyle()->SetEdges(AValue);
-  if (FAssignedValues.Contains(csvEdges) && FEdges == AValue) return;
-  FEdges = AValue;
-  SetValueAssigned(csvEdges);
-  MarkModified();
+  TcxContainerStyle* base = BaseStyle();
+  base->SetOwnValue(base->FEdges, AValue, csvEdges);
 }
 
 void TcxContainerStyle::SetHotTrack(bool AValue) {
-  if (!IsBaseStyle()) return BaseStyle()->SetHotTrack(AValue);
-  if (FAssignedValues.Contains(csvHotTrack) && FHotTrack == AValue) return;
-  FHotTrack = AValue;
-  SetValueAssigned(csvHotTrack);
-  MarkModified();
+  TcxContainerStyle* base = BaseStyle();
+  base->SetOwnValue(base->FHotTrack, AValue, csvHotTrack);
 }
 
 void TcxContainerStyle::SetShadow(bool AValue) {
-  if (!IsBaseStyle()) return BaseStyle()->SetShadow(AValue);
-  if (FAssignedValues.Contains(csvShadow) && FShadow == AValue) return;
-  FShadow = AValue;
-  SetValueAssigned(csvShadow);
-  MarkModified();
+  TcxContainerStyle* base = BaseStyle();
+  base->SetOwnValue(base->FShadow, AValue, csvShadow);
 }
 
 void TcxContainerStyle::SetTransparentBorder(bool AValue) {
-  if (!IsBaseStyle()) return BaseStyle()->SetTransparentBorder(AValue);
-  if (FAssignedValues.Contains(csvTransparentBorder) && FTransparentBorder == AValue) return;
-  FTransparentBorder = AValue;
-  SetValueAssigned(csvTransparentBorder);
-  MarkModified();
+  TcxContainerStyle* base = BaseStyle();
+  base->SetOwnValue(base->FTransparentBorder, AValue, csvTransparentBorder);
 }
 
 void TcxContainerStyle::SetTextColor(TColor AValue) {

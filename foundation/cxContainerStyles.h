@@ -206,6 +206,10 @@ class TcxContainerStyle : public TcxInterfacedPersistent {
   friend class TcxStyleController;
   void LookAndFeelChanged(TcxLookAndFeel* Sender, TcxLookAndFeelValues AChangedValues);
   void SetValueAssigned(TcxContainerStyleValue AValue);
+  // Stores a value and marks it assigned, unless it is assigned already
+  // with that value.
+  template <class T>
+  void SetOwnValue(T& AField, const T& AValue, TcxContainerStyleValue AKey);
 
   bool FDirectAccessMode;
   int FFontAssignedValueLockCount = 0;
