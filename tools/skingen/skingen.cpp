@@ -4,7 +4,6 @@
 // depends on nothing but the description: the same bytes on every target.
 //
 //   skingen <description> <output>
-#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
@@ -282,21 +281,26 @@ Skin Parse(std::istream& in) {
 
 // ---- Pictures ------------------------------------------------------------------
 
-Pixel Shade(Rgb c, double factor, uint8_t alpha = 255) {
-  auto f = [factor](int v) { return uint8_t(std::lround(std::min(255.0, std::max(0.0, factor >= 1 ? v + (255 - v) * (factor - 1) : v * factor)))); };
+// Integer arithmetic only (factors in thousandths): the pictures must come out
+// the same whatever floating-point unit the generator was built for.
+Pixel Shade(Rgb c, int factor, uint8_t alpha = 255) {
+  auto f = [factor](int v) {
+    const int value = factor >= 1000 ? v + ((255 - v) * (factor - 1000) + 500) / 1000 : (v * factor + 500) / 1000;
+    return uint8_t(std::min(255, std::max(0, value)));
+  };
   return {f(c.r), f(c.g), f(c.b), alpha};
 }
 
-// How a state changes the base colour.
-double StateFactor(int state) {
+// How a state changes the base colour, in thousandths.
+int StateFactor(int state) {
   switch (state) {
-    case 1: return 1.35;   // hot
-    case 2: return 0.80;   // pressed
-    case 3: return 1.55;   // disabled
-    case 4: return 1.10;   // active
-    case 7: return 0.90;   // checked
-    case 8: return 1.20;   // hot checked
-    default: return 1.0;
+    case 1: return 1350;   // hot
+    case 2: return 800;    // pressed
+    case 3: return 1550;   // disabled
+    case 4: return 1100;   // active
+    case 7: return 900;    // checked
+    case 8: return 1200;   // hot checked
+    default: return 1000;
   }
 }
 
@@ -306,13 +310,14 @@ Rgb Grey(Rgb c) {
 }
 
 void DrawFrame(Picture& p, int x0, int y0, int w, int h, const std::string& look, Rgb base, int state, int index) {
-  const double f = StateFactor(state);
+  const int f = StateFactor(state);
   if (state == 3) base = Grey(base);
-  const Pixel edge = Shade(base, 0.55 * f > 1 ? 1.0 : 0.55 * f);
-  const Pixel light = Shade(base, 1.45);
-  auto fillGradient = [&](double top, double bottom) {
+  const Pixel edge = Shade(base, std::min(1000, 550 * f / 1000));
+  const Pixel light = Shade(base, 1450);
+  auto fillGradient = [&](int top, int bottom) {
     for (int y = 0; y < h; ++y)
-      for (int x = 0; x < w; ++x) p.set(x0 + x, y0 + y, Shade(base, (top + (bottom - top) * y / std::max(1, h - 1)) * f));
+      for (int x = 0; x < w; ++x)
+        p.set(x0 + x, y0 + y, Shade(base, (top + (bottom - top) * y / std::max(1, h - 1)) * f / 1000));
   };
   auto frame = [&](Pixel c) {
     for (int x = 0; x < w; ++x) {
@@ -324,15 +329,15 @@ void DrawFrame(Picture& p, int x0, int y0, int w, int h, const std::string& look
       p.set(x0 + w - 1, y0 + y, c);
     }
   };
-  const Pixel ink = state == 3 ? Pixel{150, 150, 150, 255} : Shade(base, 0.30);
+  const Pixel ink = state == 3 ? Pixel{150, 150, 150, 255} : Shade(base, 300);
   const int cx = x0 + w / 2, cy = y0 + h / 2;
   if (look == "panel") {
-    fillGradient(1.15, 0.95);
+    fillGradient(1150, 950);
     frame(edge);
   } else if (look == "fill") {
-    fillGradient(1.0, 1.0);
+    fillGradient(1000, 1000);
   } else if (look == "button") {
-    fillGradient(1.30, 0.92);
+    fillGradient(1300, 920);
     frame(edge);
     for (int x = 1; x < w - 1; ++x) p.set(x0 + x, y0 + 1, light);
     // Rounded corners: the corner pixels stay see-through.
@@ -352,12 +357,13 @@ void DrawFrame(Picture& p, int x0, int y0, int w, int h, const std::string& look
     const bool round = look == "radio";
     for (int y = 1; y < h - 1; ++y)
       for (int x = 1; x < w - 1; ++x) {
-        const double dx = x - (w - 1) / 2.0, dy = y - (h - 1) / 2.0;
-        const double r = std::sqrt(dx * dx + dy * dy);
-        const double limit = (w - 2) / 2.0;
-        if (round && r > limit) continue;
-        const bool border = round ? r > limit - 1.2 : (x == 1 || y == 1 || x == w - 2 || y == h - 2);
-        p.set(x0 + x, y0 + y, border ? edge : Shade({255, 255, 255}, f > 1 ? 1.0 : f));
+        // Twice the distance from the centre, squared: whole numbers.
+        const int dx = 2 * x - (w - 1), dy = 2 * y - (h - 1);
+        const int r2 = dx * dx + dy * dy;
+        if (round && r2 > (w - 2) * (w - 2)) continue;
+        const bool border = round ? 25 * r2 > (5 * w - 22) * (5 * w - 22)
+                                  : (x == 1 || y == 1 || x == w - 2 || y == h - 2);
+        p.set(x0 + x, y0 + y, border ? edge : Shade({255, 255, 255}, std::min(1000, f)));
       }
     if (index == 1) {
       if (round) {
@@ -370,7 +376,7 @@ void DrawFrame(Picture& p, int x0, int y0, int w, int h, const std::string& look
       }
     } else if (index == 2) {
       for (int y = cy - 2; y <= cy + 2; ++y)
-        for (int x = cx - 2; x <= cx + 2; ++x) p.set(x, y, Shade(base, 0.7));
+        for (int x = cx - 2; x <= cx + 2; ++x) p.set(x, y, Shade(base, 700));
     }
   } else if (look == "down" || look == "up" || look == "left" || look == "right") {
     for (int i = 0; i < 4; ++i)
@@ -405,9 +411,9 @@ void DrawFrame(Picture& p, int x0, int y0, int w, int h, const std::string& look
   } else if (look == "clock") {
     for (int y = 0; y < h; ++y)
       for (int x = 0; x < w; ++x) {
-        const double dx = x - (w - 1) / 2.0, dy = y - (h - 1) / 2.0;
-        const double r = std::sqrt(dx * dx + dy * dy);
-        if (r <= w / 2.0 - 1) p.set(x0 + x, y0 + y, r > w / 2.0 - 2.5 ? edge : Shade(base, 1.4, 255));
+        const int dx = 2 * x - (w - 1), dy = 2 * y - (h - 1);
+        const int r2 = dx * dx + dy * dy;
+        if (r2 <= (w - 2) * (w - 2)) p.set(x0 + x, y0 + y, r2 > (w - 5) * (w - 5) ? edge : Shade(base, 1400));
       }
   } else {
     throw std::runtime_error("unknown look " + look);
