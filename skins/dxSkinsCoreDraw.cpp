@@ -209,7 +209,15 @@ void TdxSkinCanvas::DrawImage(TdxPNGImage* AImage, const TRect& ADest, const TRe
 
 void TdxSkinCanvas::StretchPart(TdxPNGImage* AImage, const TRect& ADest, const TRect& ASource) {
   if (!FGraphics) throw TGdiFallback();
-  AImage->DrawEx(FGraphics, ADest, ASource);
+  GpImage* image = AImage->Handle() ? AImage->Handle()->Handle() : nullptr;
+  int sw = ASource.Width(), sh = ASource.Height();
+  const int dw = ADest.Width(), dh = ADest.Height();
+  if (!image || sw < 1 || sh < 1 || dw < 1 || dh < 1 || !dxGpIsRectVisible(FGraphics, ADest)) return;
+  // As the picture class draws: stretching up would blend in the pixels beyond the source.
+  if (sw < dw && sw > 1) --sw;
+  if (sh < dh && sh > 1) --sh;
+  CheckStatus(GdipDrawImageRectRectI(FGraphics, image, ADest.Left, ADest.Top, dw, dh, ASource.Left, ASource.Top, sw,
+                                     sh, UnitPixel, nullptr, nullptr, nullptr));
 }
 
 void TdxSkinCanvas::TilePart(TdxPNGImage* AImage, const TRect& D, const TRect& S) {

@@ -184,3 +184,34 @@ TEST(dxSkinElementCache, TheListKeepsTheLastEightRenderings) {
 }
 
 }  // namespace
+
+namespace {
+
+GpStatus WINAPI NotImplementedDraw(GpGraphics*, GpImage*, INT, INT, INT, INT, INT, INT, INT, INT, GpUnit,
+                                   const GpImageAttributes*, GpDrawImageAbort, void*) {
+  return 6;  // NotImplemented
+}
+
+TEST(dxSkinElementDrawing, AGdiPlusCallThatIsNotImplementedFallsBackToGdi) {
+  REQUIRE_SKIN_ENGINE();
+  auto skin = MakeOwned<TdxSkin>(L"Draw", false, nullptr);
+  TdxSkinElement* e = skin->AddGroup(L"G")->AddElement(L"E");
+  e->Image()->SetStates({esNormal, esHot});
+  SetTexture(e->Image(), 20, 10, [](int x, int) { return FrameColor(x / 10); });
+  e->Borders()->Top()->SetColor(RGB(255, 0, 0));
+  auto saved = GdipDrawImageRectRectI;
+  GdipDrawImageRectRectI = &NotImplementedDraw;
+  TSkinDib dib(20, 20);
+  dib.Fill(0);
+  try {
+    e->Draw(dib.DC(), TRect(0, 0, 20, 20), 0, esHot);
+  } catch (...) {
+    GdipDrawImageRectRectI = saved;
+    throw;
+  }
+  GdipDrawImageRectRectI = saved;
+  EXPECT_EQ(dib.At(10, 10), FrameColor(1));
+  EXPECT_EQ(dib.At(10, 0), Rgb(255, 0, 0));
+}
+
+}  // namespace
