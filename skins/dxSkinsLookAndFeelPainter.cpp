@@ -90,7 +90,8 @@ void TdxSkinLookAndFeelPainter::DrawButton(TcxCanvas* ACanvas, const TRect& R, c
     text = TRect(text.Left + shift, text.Top + shift, text.Right + shift, text.Bottom + shift);
   }
   if (!ACaption.empty())
-    ACanvas->DrawTexT(ACaption, text, 0x224 | (AWordWrap ? 0x400 : 0x40), AState != cxbsDisabled);
+    ACanvas->DrawTexT(ACaption, text, cxtfCenterH | cxtfCenterV | cxtfShowPrefix | (AWordWrap ? cxtfWordBreak : cxtfSingleLine),
+                      AState != cxbsDisabled);
   ACanvas->Brush()->SetStyle(bsSolid);
 }
 

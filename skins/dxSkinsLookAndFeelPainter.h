@@ -41,6 +41,42 @@ class TdxSkinLookAndFeelPainter : public TcxOffice11LookAndFeelPainter {
   void DrawScrollBarPart(TcxCanvas* ACanvas, bool AHorizontal, const TRect& R, TcxScrollBarPart APart,
                          TcxButtonState AState) const override;
 
+  // Data views (headers, grid lines, group rows, indicators, filters, vertical grids).
+  void DrawHeader(TcxCanvas* ACanvas, const TRect& ABounds, const TRect& ATextAreaBounds, TcxNeighbors ANeighbors,
+                  TcxBorders ABorders, TcxButtonState AState, TAlignment AAlignmentHorz,
+                  TcxAlignmentVert AAlignmentVert, bool AMultiLine, bool AShowEndEllipsis, const String& AText,
+                  TFont* AFont, TColor ATextColor, TColor ABkColor, const TcxDrawBackgroundEvent& AOnDrawBackground,
+                  bool AIsLast, bool AIsGroup) const override;
+  void DrawCellContent(TcxCanvas* ACanvas, const TRect& ABounds, const TRect& ATextAreaBounds, TcxButtonState AState,
+                       TAlignment AAlignmentHorz, TcxAlignmentVert AAlignmentVert, bool AMultiLine,
+                       bool AShowEndEllipsis, const String& AText, TFont* AFont, TColor ATextColor, TColor ABkColor,
+                       const TcxDrawBackgroundEvent& AOnDrawBackground, bool AIsFooter) const override;
+  bool HeaderDrawCellsFirst() const override { return false; }
+  void DrawGroupByBox(TcxCanvas* ACanvas, const TRect& ARect, bool ATransparent, TColor ABackgroundColor,
+                      TBitmap* ABackgroundBitmap) const override;
+  void DrawFilterPanel(TcxCanvas* ACanvas, const TRect& ARect, bool ATransparent, TColor ABackgroundColor,
+                       TBitmap* ABackgroundBitmap) const override;
+  void DrawFilterDropDownButton(TcxCanvas* ACanvas, const TRect& R, TcxButtonState AState,
+                                bool AIsFilterActive) const override;
+  void DrawIndicatorImage(TcxCanvas* ACanvas, const TRect& R, TcxIndicatorKind AKind) const override;
+  TColor DefaultHeaderColor() const override;
+  TColor DefaultHeaderTextColor() const override;
+  TColor DefaultHeaderBackgroundColor() const override;
+  TColor DefaultHeaderBackgroundTextColor() const override;
+  TColor DefaultGroupByBoxTextColor() const override;
+  TColor DefaultGridLineColor() const override;
+  TColor DefaultFixedSeparatorColor() const override;
+  TColor DefaultRecordSeparatorColor() const override;
+  TColor DefaultSeparatorColor() const override;
+  TColor DefaultGroupColor() const override;
+  TColor DefaultGroupTextColor() const override;
+  TColor DefaultGridDetailsSiteColor() const override;
+  TColor DefaultFooterColor() const override { return DefaultHeaderColor(); }
+  TColor FooterSeparatorColor() const override { return DefaultGridLineColor(); }
+  TColor DefaultPreviewTextColor() const override { return DefaultHyperlinkTextColor(); }
+  TColor DefaultFilterBoxTextColor() const override;
+  TColor DefaultVGridLineColor() const override;
+
  protected:
   TdxSkinLookAndFeelPainter() = default;
 };
