@@ -2,6 +2,7 @@
 #include "app/Unit5.h"
 #include "foundation/FoundationModules.h"
 #include "platform/gui/GuiModules.h"
+#include "skins/SkinsModules.h"
 
 const std::vector<TModuleStep>& ProgramModules() {
   static const TModuleStep appSteps[] = {
@@ -10,7 +11,8 @@ const std::vector<TModuleStep>& ProgramModules() {
   static const std::vector<TModuleStep> steps = [] {
     std::vector<TModuleStep> all;
     for (std::span<const TModuleStep> list :
-         {PlatformCoreModules(), PlatformGuiModules(), FoundationModules(), std::span<const TModuleStep>(appSteps)})
+         {PlatformCoreModules(), PlatformGuiModules(), FoundationModulesBeforeSkins(), SkinsEngineModules(),
+          FoundationModulesAfterSkins(), SkinsPainterModules(), std::span<const TModuleStep>(appSteps)})
       all.insert(all.end(), list.begin(), list.end());
     return all;
   }();

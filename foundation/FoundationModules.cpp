@@ -20,6 +20,8 @@
 #include "foundation/dxThemeManager.h"
 #include "foundation/dxUxTheme.h"
 
+#include <string_view>
+
 std::span<const TModuleStep> FoundationModules() {
   // Each module after the modules it uses. The skin modules of the library
   // run between the PNG registration and the styles.
@@ -51,4 +53,17 @@ std::span<const TModuleStep> FoundationModules() {
       {L"dxFading", &dxFadingInitialize, &dxFadingFinalize},
   };
   return steps;
+}
+
+// The skin engine starts between the canvas and the styles: the list is cut
+// before the styles module.
+std::span<const TModuleStep> FoundationModulesBeforeSkins() {
+  const std::span<const TModuleStep> all = FoundationModules();
+  size_t count = 0;
+  while (count < all.size() && std::wstring_view(all[count].Name) != L"cxStyles") ++count;
+  return all.first(count);
+}
+
+std::span<const TModuleStep> FoundationModulesAfterSkins() {
+  return FoundationModules().subspan(FoundationModulesBeforeSkins().size());
 }

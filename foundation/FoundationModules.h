@@ -5,3 +5,7 @@
 #include "platform/core/Modules.h"
 
 std::span<const TModuleStep> FoundationModules();
+// The same list cut where the skin engine's steps go in: up to the canvas,
+// and from the styles on.
+std::span<const TModuleStep> FoundationModulesBeforeSkins();
+std::span<const TModuleStep> FoundationModulesAfterSkins();

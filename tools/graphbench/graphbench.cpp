@@ -14,6 +14,9 @@
 #include "foundation/dxCore.h"
 #include "platform/core/Modules.h"
 #include "platform/gui/GuiModules.h"
+#include "skins/SkinsModules.h"
+#include "skins/dxSkinInfo.h"
+#include "skins/dxSkinsCoreDraw.h"
 
 #include <algorithm>
 #include <cmath>
@@ -114,7 +117,8 @@ class TBlendPath {
 int wmain(int argc, wchar_t** argv) {
   const int runs = argc > 1 ? std::max(1, _wtoi(argv[1])) : 15;
   std::vector<TModuleStep> steps;
-  for (auto list : {PlatformCoreModules(), PlatformGuiModules(), FoundationModules()})
+  for (auto list : {PlatformCoreModules(), PlatformGuiModules(), FoundationModulesBeforeSkins(), SkinsEngineModules(),
+                    FoundationModulesAfterSkins(), SkinsPainterModules()})
     steps.insert(steps.end(), list.begin(), list.end());
   InitializeModules(steps);
   // Harmless when the module list started it already (a counter guards it).
@@ -218,6 +222,32 @@ int wmain(int argc, wchar_t** argv) {
       }
     });
     Free(row);
+  }
+
+  // ---- The built-in skin: its whole load at start-up (stream, then resolving), and a
+  // 24 x 22 button element in each state, drawn anew and from an element cache.
+  if (dxIsGdiPlusReady()) {
+    Measure("skin: load the built-in skin and resolve it", runs, [] {
+      TdxSkin* skin = Make<TdxSkin>(L"DefaultUserSkinData", true, GetModuleHandleW(nullptr));
+      TObject::Free(Make<TdxSkinInfo>(skin));
+    });
+    TdxSkinInfo* info = Make<TdxSkinInfo>(Make<TdxSkin>(L"DefaultUserSkinData", true, GetModuleHandleW(nullptr)));
+    TBitmap* strip = cxCreateSizedBitmap(24 * 5, 22, pf32bit);
+    HDC dc = strip->Canvas()->Handle();
+    const TdxSkinElementState states[] = {esNormal, esHot, esPressed, esDisabled, esActive};
+    const char* const names[] = {"normal", "hot", "pressed", "disabled", "active"};
+    TdxSkinElementCacheList* caches = Make<TdxSkinElementCacheList>();
+    char name[96];
+    for (int i = 0; i < 5; ++i) {
+      const TRect r(i * 24, 0, i * 24 + 24, 22);
+      std::snprintf(name, sizeof name, "skin: button 24x22 %s, drawn anew", names[i]);
+      Measure(name, runs * 20, [&] { info->ButtonElements->Draw(dc, r, 0, states[i]); });
+      std::snprintf(name, sizeof name, "skin: button 24x22 %s, from the cache", names[i]);
+      Measure(name, runs * 20, [&] { caches->DrawElement(dc, info->ButtonElements, r, states[i]); });
+    }
+    TObject::Free(caches);
+    Free(strip);
+    TObject::Free(info);
   }
 
   cxGraphicsFinalize();

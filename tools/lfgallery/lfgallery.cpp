@@ -5,7 +5,9 @@
 //   lfgallery [output.png]        (default: lfgallery.png)
 //
 // The painters come from the look-and-feel's style table and the skin-painter
-// registry, so a new painter shows up without changes here.
+// registry, so a new painter shows up without changes here. Below them, every
+// element of every registered skin in every state of its picture strip, one
+// row per image index.
 #include "platform/WinApi.h"
 
 #include "foundation/FoundationModules.h"
@@ -16,9 +18,12 @@
 #include "foundation/dxGDIPlusClasses.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/Modules.h"
+#include "platform/core/SysUtils.h"
 #include "platform/gui/Graphics.h"
 #include "platform/gui/GuiModules.h"
 #include "platform/gui/StdCtrls.h"
+#include "skins/SkinsModules.h"
+#include "skins/dxSkinsLookAndFeelPainter.h"
 #if __has_include("foundation/cxLookAndFeelPaintersStartup.h") && \
     __has_include("foundation/cxLookAndFeelPaintersStartup.cpp")
 #include "foundation/cxLookAndFeelPaintersStartup.h"
@@ -133,6 +138,32 @@ const Element kElements[] = {
 };
 constexpr int kElementCount = static_cast<int>(sizeof(kElements) / sizeof(kElements[0]));
 
+constexpr int kSkinCellWidth = 44;
+constexpr int kSkinCellHeight = 28;
+
+struct SkinRow {
+  String Label;
+  TdxSkinElement* Element;
+  int ImageIndex;
+};
+
+std::vector<SkinRow> CollectSkinRows(TcxCustomLookAndFeelPainterClass APainter) {
+  std::vector<SkinRow> rows;
+  auto* painter = dynamic_cast<const TdxSkinLookAndFeelPainter*>(APainter);
+  TdxSkinLookAndFeelPainterInfo* info = painter ? painter->SkinInfo() : nullptr;
+  if (!info || !info->Skin()) return rows;
+  TdxSkin* skin = info->Skin();
+  for (int g = 0; g < skin->GroupCount(); ++g)
+    for (int e = 0; e < skin->Groups(g)->Count(); ++e) {
+      TdxSkinElement* element = skin->Groups(g)->Elements(e);
+      for (int i = 0; i < element->ImageCount(); ++i)
+        rows.push_back({skin->Groups(g)->Name() + L"/" + element->Name() +
+                            (element->ImageCount() > 1 ? L" #" + IntToStr(i) : String()),
+                        element, i});
+    }
+  return rows;
+}
+
 void Label(TCanvas* canvas, int x, int y, const String& text, bool bold = false) {
   canvas->Brush()->SetStyle(bsClear);
   canvas->Font()->SetColor(clBlack);
@@ -144,7 +175,14 @@ int Run(const String& output) {
   const std::vector<Painter> painters = CollectPainters();
   const int width = kLabelWidth + kStateCount * kCellWidth + 8;
   const int blockHeight = kHeaderHeight + kElementCount * kCellHeight + kPainterGap;
-  const int height = kHeaderHeight + static_cast<int>(painters.size()) * blockHeight;
+  int height = kHeaderHeight + static_cast<int>(painters.size()) * blockHeight;
+  std::vector<std::pair<const Painter*, std::vector<SkinRow>>> skins;
+  for (const Painter& painter : painters) {
+    std::vector<SkinRow> rows = CollectSkinRows(painter.Class);
+    if (rows.empty()) continue;
+    height += 2 * kHeaderHeight + static_cast<int>(rows.size()) * kSkinCellHeight + kPainterGap;
+    skins.push_back({&painter, std::move(rows)});
+  }
 
   TBitmap* bitmap = Make<TBitmap>(width, height);
   TcxCanvas* canvas = nullptr;
@@ -189,6 +227,36 @@ int Run(const String& output) {
       }
       y += kPainterGap;
     }
+    static const wchar_t* const stateNames[dxSkinElementStateCount] = {
+        L"normal", L"hot", L"pressed", L"disabled", L"active", L"focused", L"dropped", L"checked",
+        L"hotcheck", L"actdis", L"chkpress"};
+    for (const auto& [painter, rows] : skins) {
+      c->Brush()->SetStyle(bsSolid);
+      c->Brush()->SetColor(TColor(0xEEDDCC));
+      c->FillRect(TRect(0, y, width, y + kHeaderHeight - 2));
+      Label(c, 6, y + 5, painter->Label + L": every element in every state", true);
+      y += kHeaderHeight;
+      for (int s = 0; s < dxSkinElementStateCount; ++s)
+        Label(c, kLabelWidth + s * kSkinCellWidth + 2, y + 6, stateNames[s]);
+      y += kHeaderHeight;
+      for (const SkinRow& row : rows) {
+        Label(c, 14, y + 7, row.Label);
+        const TdxSkinElementStates states = row.Element->Image()->States();
+        for (int s = 0; s < dxSkinElementStateCount; ++s) {
+          const auto state = static_cast<TdxSkinElementState>(s);
+          if (!states.Contains(state) && !(states.Empty() && s == 0)) continue;
+          const TRect cell(kLabelWidth + s * kSkinCellWidth + 2, y + 2, kLabelWidth + (s + 1) * kSkinCellWidth - 2,
+                           y + kSkinCellHeight - 2);
+          try {
+            row.Element->Draw(c->Handle(), cell, row.ImageIndex, state);
+          } catch (Exception& e) {
+            std::fwprintf(stderr, L"%ls: %ls\n", row.Label.c_str(), e.Message.c_str());
+          }
+        }
+        y += kSkinCellHeight;
+      }
+      y += kPainterGap;
+    }
     // GDI leaves the alpha bytes at zero; the picture is opaque.
     for (int row = 0; row < height; ++row) {
       auto* pixel = static_cast<unsigned char*>(bitmap->ScanLine(row));
@@ -215,7 +283,8 @@ int Run(const String& output) {
 int wmain(int argc, wchar_t** argv) {
   const String output = argc > 1 ? String(argv[1]) : String(L"lfgallery.png");
   std::vector<TModuleStep> steps;
-  for (auto list : {PlatformCoreModules(), PlatformGuiModules(), FoundationModules()})
+  for (auto list : {PlatformCoreModules(), PlatformGuiModules(), FoundationModulesBeforeSkins(), SkinsEngineModules(),
+                    FoundationModulesAfterSkins(), SkinsPainterModules()})
     steps.insert(steps.end(), list.begin(), list.end());
   int result = 1;
   try {

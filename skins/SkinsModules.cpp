@@ -1,0 +1,18 @@
+#include "skins/SkinsModules.h"
+
+#include "skins/dxSkinsCore.h"
+#include "skins/dxSkinsDefaultPainters.h"
+
+std::span<const TModuleStep> SkinsEngineModules() {
+  static const TModuleStep steps[] = {
+      {L"dxSkinsCore", &dxSkinsCoreInitialize, &dxSkinsCoreFinalize},
+  };
+  return steps;
+}
+
+std::span<const TModuleStep> SkinsPainterModules() {
+  static const TModuleStep steps[] = {
+      {L"dxSkinsDefaultPainters", &dxSkinsDefaultPaintersInitialize, &dxSkinsDefaultPaintersFinalize},
+  };
+  return steps;
+}

@@ -1,0 +1,82 @@
+// The look-and-feel painter that draws from a skin: each operation reads one
+// member of the skin's resolved element table and, where the skin lacks it,
+// draws as the Office 2003 look does.
+#pragma once
+
+#include "foundation/cxLookAndFeelPaintersOffice11.h"
+#include "skins/dxSkinInfo.h"
+
+// Button states as skin element states.
+extern const TdxSkinElementState dxSkinButtonStateMap[5];
+
+class TdxSkinLookAndFeelPainter : public TcxOffice11LookAndFeelPainter {
+  DECLARE_CLASS(TdxSkinLookAndFeelPainter, TcxOffice11LookAndFeelPainter)
+  static TcxCustomLookAndFeelPainterClass Instance();
+
+  // The table registered as this painter's data; nil when not registered.
+  virtual TdxSkinLookAndFeelPainterInfo* SkinInfo() const;
+  virtual String InternalUnitName() const { return L"dxSkinsLookAndFeelPainter"; }
+
+  TColor DefaultContentColor() const override;
+  TColor DefaultContentEvenColor() const override;
+  TColor DefaultContentOddColor() const override;
+  TColor DefaultContentTextColor() const override;
+  TColor DefaultSelectionColor() const override;
+  TColor DefaultSelectionTextColor() const override;
+  TColor DefaultEditorBackgroundColorEx(TcxEditStateColorKind AKind) const override;
+  TColor DefaultEditorTextColorEx(TcxEditStateColorKind AKind) const override;
+  TColor DefaultHyperlinkTextColor() const override;
+  TColor GetContainerBorderColor(bool AIsHighlightBorder) const override;
+
+  using TcxOffice11LookAndFeelPainter::DrawCheckButton;
+  void DrawButton(TcxCanvas* ACanvas, const TRect& R, const String& ACaption, TcxButtonState AState,
+                  bool ADrawBorder, TColor AColor, TColor ATextColor, bool AWordWrap,
+                  bool AIsToolButton) const override;
+  int ButtonBorderSize(TcxButtonState AState) const override;
+  TColor ButtonSymbolColor(TcxButtonState AState, TColor ADefaultColor) const override;
+  void DrawCheckButton(TcxCanvas* ACanvas, const TRect& R, TcxButtonState AState,
+                       TcxCheckBoxState ACheckState) const override;
+  void DrawExpandButton(TcxCanvas* ACanvas, const TRect& R, bool AExpanded, TColor AColor) const override;
+  int ExpandButtonSize() const override;
+  void DrawScrollBarPart(TcxCanvas* ACanvas, bool AHorizontal, const TRect& R, TcxScrollBarPart APart,
+                         TcxButtonState AState) const override;
+
+  // Data views (headers, grid lines, group rows, indicators, filters, vertical grids).
+  void DrawHeader(TcxCanvas* ACanvas, const TRect& ABounds, const TRect& ATextAreaBounds, TcxNeighbors ANeighbors,
+                  TcxBorders ABorders, TcxButtonState AState, TAlignment AAlignmentHorz,
+                  TcxAlignmentVert AAlignmentVert, bool AMultiLine, bool AShowEndEllipsis, const String& AText,
+                  TFont* AFont, TColor ATextColor, TColor ABkColor, const TcxDrawBackgroundEvent& AOnDrawBackground,
+                  bool AIsLast, bool AIsGroup) const override;
+  void DrawCellContent(TcxCanvas* ACanvas, const TRect& ABounds, const TRect& ATextAreaBounds, TcxButtonState AState,
+                       TAlignment AAlignmentHorz, TcxAlignmentVert AAlignmentVert, bool AMultiLine,
+                       bool AShowEndEllipsis, const String& AText, TFont* AFont, TColor ATextColor, TColor ABkColor,
+                       const TcxDrawBackgroundEvent& AOnDrawBackground, bool AIsFooter) const override;
+  bool HeaderDrawCellsFirst() const override { return false; }
+  void DrawGroupByBox(TcxCanvas* ACanvas, const TRect& ARect, bool ATransparent, TColor ABackgroundColor,
+                      TBitmap* ABackgroundBitmap) const override;
+  void DrawFilterPanel(TcxCanvas* ACanvas, const TRect& ARect, bool ATransparent, TColor ABackgroundColor,
+                       TBitmap* ABackgroundBitmap) const override;
+  void DrawFilterDropDownButton(TcxCanvas* ACanvas, const TRect& R, TcxButtonState AState,
+                                bool AIsFilterActive) const override;
+  void DrawIndicatorImage(TcxCanvas* ACanvas, const TRect& R, TcxIndicatorKind AKind) const override;
+  TColor DefaultHeaderColor() const override;
+  TColor DefaultHeaderTextColor() const override;
+  TColor DefaultHeaderBackgroundColor() const override;
+  TColor DefaultHeaderBackgroundTextColor() const override;
+  TColor DefaultGroupByBoxTextColor() const override;
+  TColor DefaultGridLineColor() const override;
+  TColor DefaultFixedSeparatorColor() const override;
+  TColor DefaultRecordSeparatorColor() const override;
+  TColor DefaultSeparatorColor() const override;
+  TColor DefaultGroupColor() const override;
+  TColor DefaultGroupTextColor() const override;
+  TColor DefaultGridDetailsSiteColor() const override;
+  TColor DefaultFooterColor() const override { return DefaultHeaderColor(); }
+  TColor FooterSeparatorColor() const override { return DefaultGridLineColor(); }
+  TColor DefaultPreviewTextColor() const override { return DefaultHyperlinkTextColor(); }
+  TColor DefaultFilterBoxTextColor() const override;
+  TColor DefaultVGridLineColor() const override;
+
+ protected:
+  TdxSkinLookAndFeelPainter() = default;
+};

@@ -1,0 +1,109 @@
+// The look-and-feel skin painter: what it takes from the skin, and the Office
+// 2003 look wherever the skin has nothing for an operation.
+#include "tests/skins/SkinsTestSupport.h"
+
+#include "foundation/cxGraphicsCanvas.h"
+#include "foundation/cxLookAndFeelPaintersRegistry.h"
+#include "platform/gui/StdCtrls.h"
+#include "skins/dxSkinsLookAndFeelPainter.h"
+
+using namespace skintest;
+
+namespace {
+
+const TcxCustomLookAndFeelPainter* Skinned() { return TdxSkinLookAndFeelPainter::Instance(); }
+const TcxCustomLookAndFeelPainter* Office11() { return TcxOffice11LookAndFeelPainter::Instance(); }
+
+// The skin painter registered under a name of its own for one test, with the
+// table of `skin` (nil: a table without any member).
+class TRegisteredSkin {
+ public:
+  explicit TRegisteredSkin(TdxSkin* skin) : info_(Make<TdxSkinLookAndFeelPainterInfo>(skin)) {
+    cxGetStylePainterRegistry()->Register(L"PainterTestSkin", Skinned(), info_);
+  }
+  ~TRegisteredSkin() { cxGetStylePainterRegistry()->Unregister(L"PainterTestSkin"); }
+  TdxSkinLookAndFeelPainterInfo* Info() const { return info_; }
+
+ private:
+  TdxSkinLookAndFeelPainterInfo* info_;
+};
+
+using TColorOperation = TColor (TcxCustomLookAndFeelPainter::*)() const;
+
+TEST(dxSkinLookAndFeelPainter, WithoutSkinMembersTheColoursAreTheOffice2003Ones) {
+  TRegisteredSkin registered(nullptr);
+  const std::pair<const char*, TColorOperation> cases[] = {
+      {"content", &TcxCustomLookAndFeelPainter::DefaultContentColor},
+      {"content text", &TcxCustomLookAndFeelPainter::DefaultContentTextColor},
+      {"selection", &TcxCustomLookAndFeelPainter::DefaultSelectionColor},
+      {"hyperlink", &TcxCustomLookAndFeelPainter::DefaultHyperlinkTextColor},
+      {"header", &TcxCustomLookAndFeelPainter::DefaultHeaderColor},
+      {"header text", &TcxCustomLookAndFeelPainter::DefaultHeaderTextColor},
+      {"grid line", &TcxCustomLookAndFeelPainter::DefaultGridLineColor},
+      {"group", &TcxCustomLookAndFeelPainter::DefaultGroupColor},
+      {"vertical grid line", &TcxCustomLookAndFeelPainter::DefaultVGridLineColor},
+  };
+  for (auto [name, operation] : cases) EXPECT_EQ((Skinned()->*operation)(), (Office11()->*operation)()) << name;
+  EXPECT_EQ(Skinned()->ButtonBorderSize(cxbsNormal), Office11()->ButtonBorderSize(cxbsNormal));
+}
+
+TEST(dxSkinLookAndFeelPainter, StrictColoursIgnoreUnsetValuesPresentOnesDoNot) {
+  REQUIRE_SKIN_ENGINE();
+  auto* skin = Make<TdxSkin>(L"Colours", false, nullptr);
+  skin->AddColor(L"ContentColor", clDefault);
+  skin->AddColor(L"ContentTextColor", clMaroon);
+  skin->AddColor(L"SelectionColor", clDefault);
+  skin->AddGroup(L"Common")->AddElement(L"Header")->SetTextColor(clTeal);
+  TRegisteredSkin registered(skin);
+  EXPECT_EQ(Skinned()->DefaultContentColor(), Office11()->DefaultContentColor());
+  EXPECT_EQ(Skinned()->DefaultContentTextColor(), clMaroon);
+  EXPECT_EQ(Skinned()->DefaultSelectionColor(), clDefault);
+  EXPECT_EQ(Skinned()->DefaultHeaderTextColor(), clTeal);
+  EXPECT_EQ(Skinned()->DefaultFooterColor(), Skinned()->DefaultHeaderColor());
+}
+
+TEST(dxSkinLookAndFeelPainter, AHeaderWithoutBordersOverlapsItsNeighboursInsideItsClip) {
+  REQUIRE_SKIN_ENGINE();
+  auto* skin = Make<TdxSkin>(L"Header", false, nullptr);
+  TdxSkinElement* header = skin->AddGroup(L"Common")->AddElement(L"Header");
+  header->SetColor(RGB(0, 0, 255));
+  for (int side = 0; side < 4; ++side) header->Borders()->Items(TcxBorder(side))->SetColor(RGB(255, 0, 0));
+  TRegisteredSkin registered(skin);
+  for (bool borders : {false, true}) {
+    TSkinDib dib(40, 40);
+    dib.Fill(0);
+    auto platformCanvas = MakeOwned<TCanvas>();
+    platformCanvas->SetHandle(dib.DC());
+    auto canvas = MakeOwned<TcxCanvas>(platformCanvas.get());
+    const TRect bounds(10, 10, 30, 30);
+    Skinned()->DrawHeader(canvas.get(), bounds, bounds, TcxNeighbors(), borders ? cxBordersAll : TcxBorders(),
+                          cxbsNormal, taLeftJustify, vaCenter, false, false, L"", nullptr, clBlack, clWhite, nullptr,
+                          false, false);
+    canvas.reset();
+    platformCanvas->SetHandle(nullptr);
+    EXPECT_EQ(dib.At(10, 10), borders ? Rgb(255, 0, 0) : Rgb(0, 0, 255)) << borders;
+    EXPECT_EQ(dib.At(29, 20), borders ? Rgb(255, 0, 0) : Rgb(0, 0, 255)) << borders;
+    EXPECT_EQ(dib.At(9, 9), 0u) << borders;
+    EXPECT_EQ(dib.At(30, 30), 0u) << borders;
+  }
+}
+
+TEST(dxSkinLookAndFeelPainter, ScrollBarPagesInTheNormalStateLeaveTheBackground) {
+  REQUIRE_SKIN_ENGINE();
+  auto* skin = Make<TdxSkin>(L"Scroll", false, nullptr);
+  skin->AddGroup(L"Common")->AddElement(L"ScrollContentHorz")->SetColor(RGB(0, 255, 0));
+  TRegisteredSkin registered(skin);
+  for (TcxButtonState state : {cxbsNormal, cxbsHot}) {
+    TSkinDib dib(20, 20);
+    dib.Fill(0);
+    auto platformCanvas = MakeOwned<TCanvas>();
+    platformCanvas->SetHandle(dib.DC());
+    auto canvas = MakeOwned<TcxCanvas>(platformCanvas.get());
+    Skinned()->DrawScrollBarPart(canvas.get(), true, TRect(0, 0, 20, 20), sbpPageDown, state);
+    canvas.reset();
+    platformCanvas->SetHandle(nullptr);
+    EXPECT_EQ(dib.At(10, 10), state == cxbsNormal ? 0u : Rgb(0, 255, 0)) << int(state);
+  }
+}
+
+}  // namespace
