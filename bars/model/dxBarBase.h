@@ -55,6 +55,10 @@ class IdxBarControl {
   // Called right after the links owner made the window.
   virtual void SetItemLinks(TdxBarItemLinks* ALinks) = 0;
   virtual bool IsVertical() = 0;
+  // Whether the window is shown, and its client rectangle (the links'
+  // ItemRects are in its client coordinates).
+  virtual bool IsWindowVisible() = 0;
+  virtual TRect ClientRect() = 0;
   virtual void ScheduleRepaint() = 0;
   virtual void RepaintBar() = 0;
   virtual void RebuildItemControls() = 0;
@@ -95,6 +99,8 @@ class TdxBarItemControlBase : public TcxIUnknownObject {
   virtual bool ClickExecutesItem() { return true; }
   virtual bool ClickClosesMenus() { return true; }
   virtual bool IsActive() { return false; }
+  // Whether keyboard navigation may stop on the control.
+  virtual bool IsSelectable() { return true; }
 
   // Notices that items and links send.
   virtual void BeginGroupChanged() {}
@@ -110,6 +116,8 @@ class TdxBarItemControlBase : public TcxIUnknownObject {
   virtual void RecalcDrawingConsts() {}
   virtual void Repaint() {}
   virtual void ClearDrawingCache(bool /*AResetViewInfo*/) {}
+  // The link's ItemRect changed.
+  virtual void RecalcState() {}
 
  protected:
   // Hides every open menu of the chain (the window layer's part of a click).

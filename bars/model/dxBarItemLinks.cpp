@@ -3,10 +3,12 @@
 #include "bars/model/dxBarItem.h"
 #include "bars/model/dxBarManager.h"
 #include "bars/model/dxBarRoutines.h"
+#include "bars/model/dxBarToolbars.h"
 
 #include "foundation/cxClasses.h"
 #include "foundation/dxCore.h"
 #include "platform/core/Filer.h"
+#include "platform/core/Variants.h"
 #include "platform/gui/Graphics.h"
 
 #include <algorithm>
@@ -29,6 +31,18 @@ BEGIN_CLASS(TdxBarItemLink, TcxInterfacedCollectionItem, (ConstructWith<TdxBarIt
 END_CLASS
 
 IMPLEMENT_CLASS(TdxBarItemLinks, TCollection, nullptr)
+IMPLEMENT_CLASS(TdxBarControlItemLinks, TdxBarItemLinks, nullptr)
+IMPLEMENT_CLASS(TdxBarSubMenuControlItemLinks, TdxBarItemLinks, nullptr)
+
+BEGIN_CLASS(TdxBarItemOptions, TPersistent, nullptr)
+  b.Prop(L"ShowDescriptions", &TdxBarItemOptions::ShowDescriptions, &TdxBarItemOptions::SetShowDescriptions).Stored =
+      [](TObject* o) { return static_cast<TdxBarItemOptions*>(o)->HasAssignedValue(ioShowDescriptions); };
+  b.Prop(L"ShowShortCuts", &TdxBarItemOptions::ShowShortCuts, &TdxBarItemOptions::SetShowShortCuts).Stored =
+      [](TObject* o) { return static_cast<TdxBarItemOptions*>(o)->HasAssignedValue(ioShowShortCuts); };
+  b.Prop(L"Size", &TdxBarItemOptions::Size, &TdxBarItemOptions::SetSize).Stored = [](TObject* o) {
+    return static_cast<TdxBarItemOptions*>(o)->HasAssignedValue(ioSize);
+  };
+END_CLASS
 
 namespace {
 
@@ -408,6 +422,28 @@ void TdxBarItemLink::ResolveLoadedItem() {
   if (item) SetItem(item);
 }
 
+void TdxBarItemLink::SetItemRect(const TRect& AValue) {
+  FItemRect = AValue;
+  if (FControl) FControl->RecalcState();
+}
+
+bool TdxBarItemLink::IsAccel(Word AKey, TShiftState AShift) const {
+  if (AShift.Contains(ssCtrl)) return false;
+  String caption = Caption();
+  const int index = dxBarAccelCharIndex(caption, false);
+  if (index == 0) return false;
+  const Char c = caption[index - 1];
+  if (c >= L'0' && c <= L'9') return AKey == c && AShift.Empty();
+  return AKey == (VkKeyScanW(c) & 0xFF);
+}
+
+bool TdxBarItemLink::HasItem(const TdxBarItem* AItem) const {
+  if (!FItem) return false;
+  if (FItem == AItem) return true;
+  TdxBarItemLinks* own = FItem->ItemLinks();
+  return own && own != Owner() && own->HasItem(const_cast<TdxBarItem*>(AItem));
+}
+
 void TdxBarItemLink::Assign(TPersistent* ASource) {
   auto* source = dynamic_cast<TdxBarItemLink*>(ASource);
   if (!source) {
@@ -451,7 +487,9 @@ void TdxBarItemLink::Changed(bool AAllItems) { TcxInterfacedCollectionItem::Chan
 // ---------------------------------------------------------------------------
 
 TdxBarItemLinks::TdxBarItemLinks(TdxBarManager* ABarManager, IdxBarLinksOwner* ALinksOwner)
-    : TCollection(TdxBarItemLink::StaticClass()), FBarManager(ABarManager), FLinksOwner(ALinksOwner) {}
+    : TCollection(TdxBarItemLink::StaticClass()), FBarManager(ABarManager), FLinksOwner(ALinksOwner) {
+  FItemOptions = Make<TdxBarItemOptions>(this);
+}
 
 void TdxBarItemLinks::BeforeDestruction() {
   TCollection::BeforeDestruction();
@@ -467,6 +505,7 @@ TdxBarItemLinks::~TdxBarItemLinks() {
   FCanVisibleItems.clear();
   FVisibleItems.clear();
   FRecentItems.clear();
+  TObject::Free(FItemOptions);
 }
 
 TdxBarItemLink* TdxBarItemLinks::Add() { return static_cast<TdxBarItemLink*>(TCollection::Add()); }
@@ -526,8 +565,201 @@ bool TdxBarItemLinks::CanContainItem(TdxBarItem* AItem, String& AErrorText) {
 
 bool TdxBarItemLinks::HasItem(TdxBarItem* AItem) const {
   for (int i = 0; i < Count(); ++i)
-    if (Items(i)->FItem == AItem) return true;
+    if (Items(i)->HasItem(AItem)) return true;
   return false;
+}
+
+bool TdxBarItemLinks::IsReferencedBy(IdxBarLinksOwner* AOwner) const {
+  if (!AOwner) return false;
+  if (AOwner->GetItemLinks() == this) return true;
+  for (int i = 0; i < Count(); ++i) {
+    TdxBarItem* item = Items(i)->FItem;
+    if (!item) continue;
+    if (dynamic_cast<IdxBarLinksOwner*>(item) == AOwner) return true;
+    TdxBarItemLinks* own = item->ItemLinks();
+    if (own && own != this && own->IsReferencedBy(AOwner)) return true;
+  }
+  return false;
+}
+
+bool TdxBarItemLinks::IsControlExists(TdxBarItemControlBase* AControl) const {
+  for (int i = 0; i < Count(); ++i)
+    if (AControl && Items(i)->FControl == AControl) return true;
+  return false;
+}
+
+TdxBarItemLink* TdxBarItemLinks::AddItemOfClass(TClass AItemClass, TComponent* AOwner) {
+  TdxBarItemLink* link = Add();
+  TdxBarItem* item = nullptr;
+  try {
+    TComponent* owner = AOwner ? AOwner : (FBarManager ? FBarManager->Owner() : nullptr);
+    item = static_cast<TdxBarItem*>(AItemClass->NewInstance(owner));
+    link->SetItem(item);
+  } catch (...) {
+    TObject::Free(item);
+    TObject::Free(link);
+    throw;
+  }
+  return link;
+}
+
+void TdxBarItemLinks::ClearItemRects() {
+  for (int i = 0; i < Count(); ++i) Items(i)->SetItemRect(TRect());
+}
+
+bool TdxBarItemLinks::ShowsAllLinks() { return !dynamic_cast<TdxBar*>(Owner()); }
+
+int TdxBarItemLinks::DisplayedLinkCount() {
+  if (ShowsAllLinks() || !FBarControl) return VisibleItemCount();
+  const TRect client = FBarControl->ClientRect();
+  int count = 0;
+  for (TdxBarItemLink* link : FVisibleItems) {
+    const TRect& r = link->FItemRect;
+    const bool inside = r.Left >= client.Left && r.Top >= client.Top && r.Right <= client.Right && r.Bottom <= client.Bottom;
+    if (r.Right <= r.Left || r.Bottom <= r.Top || !inside) break;
+    ++count;
+  }
+  return count;
+}
+
+namespace {
+
+bool IsSelectableLink(TdxBarItemLink* ALink) { return ALink->Control() && ALink->Control()->IsSelectable(); }
+
+}  // namespace
+
+TdxBarItemLink* TdxBarItemLinks::StepSelectableLink(TdxBarItemLink* ALink, bool AAnyLink, int AStep) {
+  const int count = DisplayedLinkCount();
+  if (count == 0) return nullptr;
+  if (!ALink) {
+    for (int i = 0; i < count; ++i) {
+      TdxBarItemLink* link = FVisibleItems[AStep > 0 ? i : count - 1 - i];
+      if (IsSelectableLink(link)) return link;
+    }
+    return nullptr;
+  }
+  const int start = VisibleIndexOf(ALink);
+  if (start < 0 || start >= count) return nullptr;
+  for (int i = (start + AStep + count) % count; i != start; i = (i + AStep + count) % count) {
+    TdxBarItemLink* link = FVisibleItems[i];
+    if (AAnyLink || IsSelectableLink(link)) return link;
+  }
+  return nullptr;
+}
+
+TdxBarItemLink* TdxBarItemLinks::FirstSelectableLink() { return StepSelectableLink(nullptr, false, 1); }
+TdxBarItemLink* TdxBarItemLinks::LastSelectableLink() { return StepSelectableLink(nullptr, false, -1); }
+TdxBarItemLink* TdxBarItemLinks::NextSelectableLink(TdxBarItemLink* ALink, bool AAnyLink) {
+  return StepSelectableLink(ALink, AAnyLink, 1);
+}
+TdxBarItemLink* TdxBarItemLinks::PrevSelectableLink(TdxBarItemLink* ALink, bool AAnyLink) {
+  return StepSelectableLink(ALink, AAnyLink, -1);
+}
+
+TdxBarItemLink* TdxBarItemLinks::FindLinkByAccel(Word AKey, TShiftState AShift, TdxBarItemLink* AStartLink) {
+  AShift.Exclude(ssAlt);
+  return LocateAccelLink(AKey, AShift, AStartLink);
+}
+
+bool TdxBarItemLinks::AccelMatches(TdxBarItemLink* ALink, Word AKey, TShiftState AShift) const {
+  return ALink->FItem && ALink->FItem->CanAccelerateLink(ALink) && ALink->IsAccel(AKey, AShift);
+}
+
+TdxBarItemLink* TdxBarControlItemLinks::LocateAccelLink(Word AKey, TShiftState AShift, TdxBarItemLink* AStartLink) {
+  if (!BarControl() || !BarControl()->IsWindowVisible()) return nullptr;
+  TdxBarItemLink* stop = AStartLink;
+  TdxBarItemLink* link = AStartLink;
+  for (;;) {
+    link = NextSelectableLink(link);
+    if (!link || link == stop) return nullptr;
+    if (!stop) stop = link;
+    if (AccelMatches(link, AKey, AShift)) return link;
+  }
+}
+
+TdxBarItemLink* TdxBarSubMenuControlItemLinks::LocateAccelLink(Word AKey, TShiftState AShift,
+                                                                 TdxBarItemLink* AStartLink) {
+  const int count = CanVisibleItemCount();
+  if (count == 0) return nullptr;
+  int start = CanVisibleIndexOf(AStartLink);
+  if (start < 0) start = 0;
+  for (int step = 1; step <= count; ++step) {
+    TdxBarItemLink* link = CanVisibleItems((start + step) % count);
+    if (AccelMatches(link, AKey, AShift)) return link;
+  }
+  return nullptr;
+}
+
+Variant TdxBarItemLinks::DefaultItemOptionValue(TdxBarItemOption AOption) {
+  switch (AOption) {
+    case ioShowDescriptions: return Variant(false);
+    case ioShowShortCuts: return Variant(true);
+    default: return Variant(static_cast<int>(misNormal));
+  }
+}
+
+Variant TdxBarItemLinks::ItemOptionValue(TdxBarItemOption AOption) {
+  if (FItemOptions->HasAssignedValue(AOption) || !FParentItemLinks) {
+    switch (AOption) {
+      case ioShowDescriptions: return Variant(FItemOptions->ShowDescriptions());
+      case ioShowShortCuts: return Variant(FItemOptions->ShowShortCuts());
+      default: return Variant(static_cast<int>(FItemOptions->Size()));
+    }
+  }
+  return FParentItemLinks->ItemOptionValue(AOption);
+}
+
+TdxBarMenuItemSize TdxBarItemLinks::EffectiveMenuItemSize() {
+  return static_cast<TdxBarMenuItemSize>(ItemOptionValue(ioSize).AsInteger());
+}
+
+// ---------------------------------------------------------------------------
+// TdxBarItemOptions
+// ---------------------------------------------------------------------------
+
+TdxBarItemOptions::TdxBarItemOptions(TdxBarItemLinks* AItemLinks) : FItemLinks(AItemLinks) {}
+
+void TdxBarItemOptions::Assign(TPersistent* ASource) {
+  auto* source = dynamic_cast<TdxBarItemOptions*>(ASource);
+  if (!source) {
+    TPersistent::Assign(ASource);
+    return;
+  }
+  FAssignedValues = source->FAssignedValues;
+  FShowDescriptions = source->FShowDescriptions;
+  FShowShortCuts = source->FShowShortCuts;
+  FSize = source->FSize;
+}
+
+bool TdxBarItemOptions::ShowDescriptions() const {
+  return HasAssignedValue(ioShowDescriptions) ? FShowDescriptions
+                                              : FItemLinks->DefaultItemOptionValue(ioShowDescriptions).AsBoolean();
+}
+
+void TdxBarItemOptions::SetShowDescriptions(bool AValue) {
+  FShowDescriptions = AValue;
+  FAssignedValues.Include(ioShowDescriptions);
+}
+
+bool TdxBarItemOptions::ShowShortCuts() const {
+  return HasAssignedValue(ioShowShortCuts) ? FShowShortCuts
+                                           : FItemLinks->DefaultItemOptionValue(ioShowShortCuts).AsBoolean();
+}
+
+void TdxBarItemOptions::SetShowShortCuts(bool AValue) {
+  FShowShortCuts = AValue;
+  FAssignedValues.Include(ioShowShortCuts);
+}
+
+TdxBarMenuItemSize TdxBarItemOptions::Size() const {
+  return HasAssignedValue(ioSize)
+             ? FSize
+             : static_cast<TdxBarMenuItemSize>(FItemLinks->DefaultItemOptionValue(ioSize).AsInteger());
+}
+
+void TdxBarItemOptions::SetSize(TdxBarMenuItemSize AValue) {
+  FSize = AValue;
+  FAssignedValues.Include(ioSize);
 }
 
 void TdxBarItemLinks::CreateBarControl() {

@@ -5,6 +5,9 @@
 
 #include "bars/model/dxBarBase.h"
 
+#include "platform/core/Variants.h"
+#include "platform/gui/ShiftState.h"
+
 #include <vector>
 
 class TBitmap;
@@ -70,6 +73,15 @@ class TdxBarItemLink : public TcxInterfacedCollectionItem {
   void SetOriginalItemLink(TdxBarItemLink* ALink) { FOriginalItemLink = ALink; }
   TdxBarItemLink* RealItemLink() { return FOriginalItemLink ? FOriginalItemLink : this; }
   TdxBarItemControlBase* Control() const { return FControl; }
+  // Where the window placed the link, in its client coordinates.
+  const TRect& ItemRect() const { return FItemRect; }
+  void SetItemRect(const TRect& AValue);
+  int RowHeight() const { return FRowHeight; }
+  void SetRowHeight(int AValue) { FRowHeight = AValue; }
+  // Whether the key (with the shift state) is the accelerator of the caption.
+  bool IsAccel(Word AKey, TShiftState AShift) const;
+  // Whether the link's item is AItem or, through its own links, contains it.
+  bool HasItem(const TdxBarItem* AItem) const;
 
   void CreateControl();
   void DestroyControl();
@@ -118,6 +130,32 @@ class TdxBarItemLink : public TcxInterfacedCollectionItem {
   int FUserWidth = 0;
   TdxBarItemViewLevels FViewLevels = dxBarAllViewLevels;
   bool FVisible = true;
+  TRect FItemRect;
+  int FRowHeight = 0;
+};
+
+// Menu options of a link collection; an option not assigned here takes the
+// collection's default.
+class TdxBarItemOptions : public TPersistent {
+  DECLARE_CLASS(TdxBarItemOptions, TPersistent)
+  explicit TdxBarItemOptions(TdxBarItemLinks* AItemLinks);
+  void Assign(TPersistent* ASource) override;
+  TdxBarItemOptionValues AssignedValues() const { return FAssignedValues; }
+  void SetAssignedValues(TdxBarItemOptionValues AValue) { FAssignedValues = AValue; }
+  bool HasAssignedValue(TdxBarItemOption AOption) const { return FAssignedValues.Contains(AOption); }
+  bool ShowDescriptions() const;
+  void SetShowDescriptions(bool AValue);
+  bool ShowShortCuts() const;
+  void SetShowShortCuts(bool AValue);
+  TdxBarMenuItemSize Size() const;
+  void SetSize(TdxBarMenuItemSize AValue);
+
+ private:
+  TdxBarItemLinks* FItemLinks;
+  TdxBarItemOptionValues FAssignedValues;
+  bool FShowDescriptions = false;
+  bool FShowShortCuts = true;
+  TdxBarMenuItemSize FSize = misNormal;
 };
 
 class TdxBarItemLinks : public TCollection {
@@ -159,7 +197,32 @@ class TdxBarItemLinks : public TCollection {
   void SetParentItemLinks(TdxBarItemLinks* ALinks) { FParentItemLinks = ALinks; }
 
   bool CanContainItem(TdxBarItem* AItem, String& AErrorText);
+  // Some link's item is AItem, directly or through its own links.
   bool HasItem(TdxBarItem* AItem) const;
+  // AOwner's links are these, or some link's item is AOwner or holds links it references.
+  bool IsReferencedBy(IdxBarLinksOwner* AOwner) const;
+  bool IsControlExists(TdxBarItemControlBase* AControl) const;
+  // A link with a new item of the class owned by AOwner (the manager's owner
+  // when nil); nothing is left behind when that fails.
+  TdxBarItemLink* AddItemOfClass(TClass AItemClass, TComponent* AOwner);
+  void ClearItemRects();
+
+  // Keyboard navigation over the displayed links.
+  virtual bool ShowsAllLinks();
+  int DisplayedLinkCount();
+  TdxBarItemLink* FirstSelectableLink();
+  TdxBarItemLink* LastSelectableLink();
+  TdxBarItemLink* NextSelectableLink(TdxBarItemLink* ALink, bool AAnyLink = false);
+  TdxBarItemLink* PrevSelectableLink(TdxBarItemLink* ALink, bool AAnyLink = false);
+  // The next link after AStartLink whose caption accelerator is the key (Alt ignored).
+  TdxBarItemLink* FindLinkByAccel(Word AKey, TShiftState AShift, TdxBarItemLink* AStartLink);
+
+  TdxBarItemOptions* ItemOptions() const { return FItemOptions; }
+  void SetItemOptions(TdxBarItemOptions* AValue) { FItemOptions->Assign(AValue); }
+  virtual Variant DefaultItemOptionValue(TdxBarItemOption AOption);
+  // The own value when assigned or without parent links, else the parent's.
+  virtual Variant ItemOptionValue(TdxBarItemOption AOption);
+  TdxBarMenuItemSize EffectiveMenuItemSize();
   void CreateBarControl();
   void DestroyBarControl();
   bool ExecuteShortCut(Word AShortCut);
@@ -181,7 +244,12 @@ class TdxBarItemLinks : public TCollection {
 
   TNotifyEvent OnChange;
 
+ protected:
+  virtual TdxBarItemLink* LocateAccelLink(Word AKey, TShiftState AShift, TdxBarItemLink* AStartLink) = 0;
+  bool AccelMatches(TdxBarItemLink* ALink, Word AKey, TShiftState AShift) const;
+
  private:
+  TdxBarItemLink* StepSelectableLink(TdxBarItemLink* ALink, bool AAnyLink, int AStep);
   friend class TdxBarItemLink;
   bool IsCustomizing() const;
   bool IsDesigning() const;
@@ -199,4 +267,26 @@ class TdxBarItemLinks : public TCollection {
   int FRecentItemCount = -1;
   bool FUseRecentItems = true;
   bool FTearingDown = false;
+  TdxBarItemOptions* FItemOptions = nullptr;
+};
+
+// The links of a toolbar: accelerators are searched among the displayed,
+// selectable links while the window is shown.
+class TdxBarControlItemLinks : public TdxBarItemLinks {
+  DECLARE_CLASS(TdxBarControlItemLinks, TdxBarItemLinks)
+  using TdxBarItemLinks::TdxBarItemLinks;
+
+ protected:
+  TdxBarItemLink* LocateAccelLink(Word AKey, TShiftState AShift, TdxBarItemLink* AStartLink) override;
+};
+
+// The links of a menu: every can-visible link takes part in accelerator
+// searches, also those the recent-items truncation hides.
+class TdxBarSubMenuControlItemLinks : public TdxBarItemLinks {
+  DECLARE_CLASS(TdxBarSubMenuControlItemLinks, TdxBarItemLinks)
+  using TdxBarItemLinks::TdxBarItemLinks;
+  bool ShowsAllLinks() override { return true; }
+
+ protected:
+  TdxBarItemLink* LocateAccelLink(Word AKey, TShiftState AShift, TdxBarItemLink* AStartLink) override;
 };

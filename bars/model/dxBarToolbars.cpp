@@ -85,7 +85,7 @@ TcxComponentCollection* TdxBar::CollectionOfParent(TComponent* AParent) {
   TcxComponentCollection* bars = manager->Bars();
   // The links need the manager: they are made as soon as the toolbar knows it.
   if (!FItemLinks) {
-    FItemLinks = Make<TdxBarItemLinks>(manager, this);
+    FItemLinks = Make<TdxBarControlItemLinks>(manager, this);
     FInternalFontChange = true;
     FFont->Assign(manager->Font());
     FInternalFontChange = false;

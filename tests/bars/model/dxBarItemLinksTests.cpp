@@ -228,4 +228,80 @@ TEST_F(dxBarItemLinksTest, UserOverridesAndTheirReset) {
   EXPECT_EQ(a->Width(), 0);
 }
 
+// Keyboard navigation over the links of a shown menu whose item controls
+// exist; disabled items are not selectable.
+class dxBarLinkNavigationTest : public dxBarItemLinksTest {
+ protected:
+  void SetUp() override {
+    dxBarItemLinksTest::SetUp();
+    dxBarAddItemClassToRegistry(TdxBarButton::StaticClass(), TTestItemControl::StaticClass());
+    for (const wchar_t* name : {L"A", L"B", L"C", L"D"}) AddLink(name);
+    menu->Links->Items(1)->Item()->SetEnabled(false);
+    menu->Links->CreateBarControl();
+    for (int i = 0; i < menu->Links->Count(); ++i) menu->Links->Items(i)->CreateControl();
+  }
+  void TearDown() override {
+    dxBarItemLinksTest::TearDown();
+    dxBarRemoveItemClassFromRegistry(TdxBarButton::StaticClass());
+  }
+  String NameOf(TdxBarItemLink* ALink) { return ALink ? ALink->Item()->Name() : String(L"nil"); }
+  TdxBarItemLink* Link(const wchar_t* AName) {
+    for (int i = 0; i < menu->Links->Count(); ++i)
+      if (menu->Links->Items(i)->Item()->Name() == AName) return menu->Links->Items(i);
+    return nullptr;
+  }
+};
+
+TEST_F(dxBarLinkNavigationTest, SelectableLinksWrapAndSkipDisabledItems) {
+  ASSERT_NE(Link(L"A")->Control(), nullptr);
+  EXPECT_EQ(NameOf(menu->Links->FirstSelectableLink()), L"A");
+  EXPECT_EQ(NameOf(menu->Links->LastSelectableLink()), L"D");
+  const struct {
+    const wchar_t* from;
+    bool any;
+    const wchar_t *next, *prev;
+  } cases[] = {
+      {L"A", false, L"C", L"D"}, {L"D", false, L"A", L"C"}, {L"A", true, L"B", L"D"}, {L"C", false, L"D", L"A"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.from);
+    EXPECT_EQ(NameOf(menu->Links->NextSelectableLink(Link(c.from), c.any)), c.next);
+    EXPECT_EQ(NameOf(menu->Links->PrevSelectableLink(Link(c.from), c.any)), c.prev);
+  }
+}
+
+TEST_F(dxBarLinkNavigationTest, AcceleratorsFindTheNextMatchingLink) {
+  Link(L"A")->Item()->SetCaption(L"&File");
+  Link(L"B")->Item()->SetCaption(L"&Format");
+  Link(L"C")->Item()->SetCaption(L"F&ind");
+  Link(L"D")->Item()->SetCaption(L"&Fit");
+  const struct {
+    Word key;
+    TShiftState shift;
+    const wchar_t *start, *found;
+  } cases[] = {
+      {'F', {}, nullptr, L"D"},      // the disabled "Format" is skipped; the walk starts after the first link
+      {'F', {}, L"D", L"A"},         {'F', {ssAlt}, L"A", L"D"}, {'I', {}, nullptr, L"C"},
+      {'F', {ssCtrl}, nullptr, L"nil"}, {'X', {}, nullptr, L"nil"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.found);
+    EXPECT_EQ(NameOf(menu->Links->FindLinkByAccel(c.key, c.shift, c.start ? Link(c.start) : nullptr)), c.found);
+  }
+}
+
+TEST_F(dxBarItemLinksTest, ItemOptionsFallBackToTheParentLinks) {
+  TMenuLinksOwner parent(manager);
+  menu->Links->SetParentItemLinks(parent.Links);
+  EXPECT_TRUE(menu->Links->ItemOptionValue(ioShowShortCuts).AsBoolean());
+  parent.Links->ItemOptions()->SetShowShortCuts(false);
+  parent.Links->ItemOptions()->SetSize(misLarge);
+  EXPECT_FALSE(menu->Links->ItemOptionValue(ioShowShortCuts).AsBoolean());
+  EXPECT_EQ(menu->Links->EffectiveMenuItemSize(), misLarge);
+  menu->Links->ItemOptions()->SetShowShortCuts(true);
+  EXPECT_TRUE(menu->Links->ItemOptionValue(ioShowShortCuts).AsBoolean());
+  EXPECT_FALSE(menu->Links->ItemOptions()->HasAssignedValue(ioSize));
+  menu->Links->SetParentItemLinks(nullptr);
+}
+
 }  // namespace

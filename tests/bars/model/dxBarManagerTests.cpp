@@ -171,13 +171,6 @@ TEST_F(dxBarClickTest, AnExceptionInTheHandlerReachesTheApplicationOnce) {
   EXPECT_EQ(recorder.Calls, (std::vector<String>{L"manager:btnRun", L"item:btnRun", L"app:refused:btnRun"}));
 }
 
-// An item control without window: the click as a bar window runs it.
-class TTestItemControl : public TdxBarItemControlBase {
-  DECLARE_CLASS(TTestItemControl, TdxBarItemControlBase)
-  explicit TTestItemControl(TdxBarItemLink* ALink) : TdxBarItemControlBase(ALink) {}
-};
-IMPLEMENT_CLASS(TTestItemControl, TdxBarItemControlBase, nullptr)
-
 TEST_F(dxBarClickTest, ControlClickMovesTheLinkUpAndKnowsTheClickedLink) {
   TMenuLinksOwner menu(manager);
   TdxBarButton* other = manager->AddButton();

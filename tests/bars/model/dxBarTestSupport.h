@@ -32,13 +32,39 @@ inline TBarTestForm* ReadBarForm(const std::string& AText) {
 
 inline TdxBarManager* ManagerOf(TComponent* AForm) { return dxBarManagerFromObject(AForm); }
 
-// Owns a link collection the way a menu does: every item may be placed.
+// A window without window: shown, with a fixed client rectangle.
+class TFakeBarControl : public TObject, public IdxBarControl {
+  DECLARE_CLASS(TFakeBarControl, TObject)
+  TFakeBarControl() = default;
+  TObject* BarControlObject() override { return this; }
+  bool IsDestroying() override { return false; }
+  void SetItemLinks(TdxBarItemLinks* ALinks) override { Links = ALinks; }
+  bool IsVertical() override { return false; }
+  bool IsWindowVisible() override { return true; }
+  TRect ClientRect() override { return Client; }
+  void ScheduleRepaint() override {}
+  void RepaintBar() override {}
+  void RebuildItemControls() override {}
+  void LinkDestroying(TdxBarItemLink*) override {}
+  TdxBarItemLinks* Links = nullptr;
+  TRect Client{0, 0, 100, 20};
+};
+
+// An item control without window; keyboard navigation stops on enabled items.
+class TTestItemControl : public TdxBarItemControlBase {
+  DECLARE_CLASS(TTestItemControl, TdxBarItemControlBase)
+  explicit TTestItemControl(TdxBarItemLink* ALink) : TdxBarItemControlBase(ALink) {}
+  bool IsSelectable() override { return Item() && Item()->Enabled(); }
+};
+
+// Owns a link collection the way a menu does: every item may be placed; its
+// window is a fake one.
 class TMenuLinksOwner : public IdxBarLinksOwner {
  public:
-  explicit TMenuLinksOwner(TdxBarManager* AManager) : Links(Make<TdxBarItemLinks>(AManager, this)) {}
+  explicit TMenuLinksOwner(TdxBarManager* AManager) : Links(Make<TdxBarSubMenuControlItemLinks>(AManager, this)) {}
   ~TMenuLinksOwner() { TObject::Free(Links); }
   TdxBarItemLinks* GetItemLinks() override { return Links; }
-  IdxBarControl* CreateBarControl() override { return nullptr; }
+  IdxBarControl* CreateBarControl() override { return Make<TFakeBarControl>(); }
   bool CanContainItem(TdxBarItem* AItem, String& AErrorText) override { return AItem->CanBePlacedOn(1, nullptr, AErrorText); }
   TComponent* GetInstance() override { return nullptr; }
   TdxBarItemLinks* Links;
