@@ -10,6 +10,7 @@
 #include "platform/core/Filer.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/Graphics.h"
+#include "platform/gui/ImgList.h"
 
 #include <algorithm>
 
@@ -284,6 +285,39 @@ void TdxBarItem::AddLink(TdxBarItemLink* ALink) { FLinks.push_back(ALink); }
 
 void TdxBarItem::RemoveLink(TdxBarItemLink* ALink) {
   FLinks.erase(std::remove(FLinks.begin(), FLinks.end(), ALink), FLinks.end());
+}
+
+TCustomImageList* TdxBarItem::GetCurImages() { return FBarManager ? FBarManager->Images() : nullptr; }
+
+bool TdxBarItem::HasImage() {
+  TCustomImageList* images = GetCurImages();
+  return images && FImageIndex >= 0 && FImageIndex < images->Count();
+}
+
+void TdxBarItem::Assign(TPersistent* ASource) {
+  auto* source = dynamic_cast<TdxBarItem*>(ASource);
+  if (!source) {
+    TdxBarComponent::Assign(ASource);
+    return;
+  }
+  SetAlign(source->FAlign);
+  SetCaption(source->Caption());
+  SetCategory(source->FCategory);
+  SetDescription(source->FDescription);
+  SetEnabled(source->FEnabled);
+  SetHelpContext(source->FHelpContext);
+  SetHint(source->FHint);
+  SetKeyTip(source->FKeyTip);
+  SetMergeKind(source->FMergeKind);
+  SetMergeOrder(source->FMergeOrder);
+  SetVisible(source->FVisible);
+  SetData(source->FData);
+  SetGlyph(source->FGlyph);
+  SetImageIndex(source->FImageIndex);
+  SetLargeGlyph(source->FLargeGlyph);
+  SetLargeImageIndex(source->FLargeImageIndex);
+  SetShortCut(source->FShortCut);
+  OnClick = source->OnClick;
 }
 
 // ---------------------------------------------------------------------------

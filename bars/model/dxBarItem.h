@@ -8,6 +8,7 @@
 #include <vector>
 
 class TBitmap;
+class TCustomImageList;
 
 using TShortCut = Word;
 
@@ -75,6 +76,11 @@ class TdxBarItem : public TdxBarComponent {
   TdxBarItemLink* LinkAt(int AIndex) const;
   bool VisibleForUser() const;
   String CaptionWithoutMarkers();
+  // The manager's Images; whether they hold an image at ImageIndex.
+  virtual TCustomImageList* GetCurImages();
+  bool HasImage();
+  // From another item: the item's properties and OnClick.
+  void Assign(TPersistent* ASource) override;
 
   // The click path. Click (also from a shortcut) runs DirectClick when the
   // item may be clicked by shortcut; DirectClick does nothing for a disabled

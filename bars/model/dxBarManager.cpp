@@ -9,6 +9,7 @@
 #include "foundation/cxClasses.h"
 #include "foundation/cxLookAndFeels.h"
 #include "foundation/dxCore.h"
+#include "foundation/dxThemeManager.h"
 #include "platform/core/Filer.h"
 #include "platform/core/IniFiles.h"
 #include "platform/core/SysUtils.h"
@@ -16,6 +17,8 @@
 #include "platform/gui/Forms.h"
 #include "platform/gui/Graphics.h"
 #include "platform/gui/ImgList.h"
+
+#include <algorithm>
 
 BEGIN_CLASS(TdxBarManagerCategories, TStringList, (ConstructWith<TdxBarManagerCategories, TdxBarManager>))
 END_CLASS
@@ -309,8 +312,7 @@ void TdxBarManager::FinishLoading() {
     } clearBarsLoading{this};
     for (int i = 0; i < FBars->Count(); ++i) FBars->Items(i)->ApplyLoadedState();
   }
-  for (TdxBarDockingStyle style : {dsLeft, dsTop, dsRight, dsBottom})
-    if (IdxBarDockControl* dock = FBars->DockControls(style)) dock->UpdateDock();
+  for (IdxBarDockControl* dock : FDockControls) dock->UpdateDock();
 }
 
 void TdxBarManager::Notification(TComponent* AComponent, TOperation AOperation) {
@@ -354,6 +356,40 @@ void TdxBarManager::SetLockUpdate(bool AValue) {
 TdxBarItem* TdxBarManager::Items(int AIndex) const { return static_cast<TdxBarItem*>(FItems->Items(AIndex)); }
 
 TdxBarGroup* TdxBarManager::Groups(int AIndex) const { return static_cast<TdxBarGroup*>(FGroups->Items(AIndex)); }
+
+TdxBarItem* TdxBarManager::ItemAt(int AIndex) const {
+  return AIndex >= 0 && AIndex < ItemCount() ? Items(AIndex) : nullptr;
+}
+
+TdxBarGroup* TdxBarManager::GroupAt(int AIndex) const {
+  return AIndex >= 0 && AIndex < GroupCount() ? Groups(AIndex) : nullptr;
+}
+
+int TdxBarManager::GetItemsByCategory(int ACategory, TList* AList) const {
+  AList->Clear();
+  if (ACategory < 0 || ACategory >= FCategories->Count()) return 0;
+  for (int i = 0; i < ItemCount(); ++i) {
+    TdxBarItem* item = Items(i);
+    if (item->Category() == ACategory && (Designing() || item->ActuallyVisible())) AList->Add(item);
+  }
+  return AList->Count();
+}
+
+String TdxBarManager::GetUniqueItemName(TClass AItemClass) const {
+  const String base = String(AItemClass->Name).substr(1);
+  for (int n = 1;; ++n) {
+    const String name = base + IntToStr(n);
+    if (!(Owner() && Owner()->FindComponent(name)) && !GetItemByName(name)) return name;
+  }
+}
+
+TdxBarItemVisible TdxBarManager::CategoryItemsVisibleAt(int AIndex) const {
+  return AIndex >= 0 && AIndex < FCategories->Count() ? FCategories->ItemsVisible(AIndex) : ivNever;
+}
+
+bool TdxBarManager::CategoryVisibleAt(int AIndex) const {
+  return AIndex >= 0 && AIndex < FCategories->Count() && FCategories->Visible(AIndex);
+}
 
 TdxBarItem* TdxBarManager::GetItemByName(const String& AName) const {
   for (int i = 0; i < ItemCount(); ++i)
@@ -425,11 +461,50 @@ void TdxBarManager::SetMostRecentItemsPercents(int AValue) {
   CalcMostRecentlyUsedUseCount();
 }
 
-bool TdxBarManager::CanShowRecentItems() const {
-  TdxBarManagerStyle style = FStyle;
-  if (style == bmsUseLookAndFeel && FLookAndFeel && !FLookAndFeel->NativeStyle() && FLookAndFeel->SkinName().empty())
-    style = FLookAndFeel->Kind() == lfStandard ? bmsStandard : bmsEnhanced;
-  return style != bmsStandard;
+TdxBarManagerStyle TdxBarManager::GetPaintStyle() const {
+  if (FStyle == bmsXP) return dxThemesActive() ? bmsXP : bmsEnhanced;
+  if (FStyle != bmsUseLookAndFeel || !FLookAndFeel) return FStyle;
+  if (FLookAndFeel->NativeStyle() && dxThemesActive()) return bmsXP;
+  if (FLookAndFeel->SkinPainter()) return bmsUseLookAndFeel;
+  switch (FLookAndFeel->Kind()) {
+    case lfFlat: return bmsEnhanced;
+    case lfStandard: return bmsStandard;
+    case lfUltraFlat: return bmsFlat;
+    default: return bmsOffice11;
+  }
+}
+
+bool TdxBarManager::CanShowRecentItems() const { return GetPaintStyle() != bmsStandard; }
+
+void TdxBarManager::RegisterDockControl(IdxBarDockControl* ADockControl) {
+  if (ADockControl && std::find(FDockControls.begin(), FDockControls.end(), ADockControl) == FDockControls.end())
+    FDockControls.push_back(ADockControl);
+}
+
+void TdxBarManager::UnregisterDockControl(IdxBarDockControl* ADockControl) {
+  FDockControls.erase(std::remove(FDockControls.begin(), FDockControls.end(), ADockControl), FDockControls.end());
+}
+
+void TdxBarManager::Customizing(bool AValue) {
+  if (FIsCustomizing == AValue) return;
+  FIsCustomizing = AValue;
+  for (int i = 0; i < FBars->Count(); ++i) FBars->Items(i)->ItemLinks()->RebuildLists();
+  for (int i = 0; i < ItemCount(); ++i)
+    if (TdxBarItemLinks* links = Items(i)->ItemLinks()) links->RebuildLists();
+  StyleChanged();
+}
+
+bool TdxBarManager::OtherManagerCustomizing() const {
+  TdxBarManagerList* list = dxBarManagerList();
+  for (int i = 0; list && i < list->Count(); ++i)
+    if (list->ManagerAt(i) != this && list->ManagerAt(i)->FIsCustomizing) return true;
+  return false;
+}
+
+void TdxBarManager::SetSelectedItem(TdxBarItemControlBase* AValue) {
+  if (FSelectedItem == AValue) return;
+  FSelectedItem = AValue;
+  SignalDesignerModified();
 }
 
 // ---------------------------------------------------------------------------
@@ -492,6 +567,22 @@ void TdxBarManager::SetDesignerNotifyLock(bool ALock, bool ANotify) {
 // ---------------------------------------------------------------------------
 
 TWinControl* TdxBarManager::OwnerControl() const { return dynamic_cast<TWinControl*>(Owner()); }
+
+TCustomForm* TdxBarManager::MainForm() const {
+  TWinControl* owner = OwnerControl();
+  return owner ? GetParentForm(owner, false) : nullptr;
+}
+
+TCustomForm* TdxBarManager::TopLevelForm() const {
+  TWinControl* owner = OwnerControl();
+  return owner ? GetParentForm(owner, true) : nullptr;
+}
+
+TCustomForm* TdxBarManager::MasterForm() const {
+  for (TControl* control = OwnerControl(); control; control = control->Parent())
+    if (auto* form = dynamic_cast<TCustomForm*>(control); form && form->FormStyle() == fsMDIChild) return form;
+  return TopLevelForm();
+}
 
 void TdxBarManager::SetAutoHideEmptyBars(bool AValue) { FAutoHideEmptyBars = AValue; }
 

@@ -8,6 +8,7 @@
 
 #include <vector>
 
+class TCustomForm;
 class TCustomImageList;
 class TFont;
 class TMemIniFile;
@@ -107,11 +108,21 @@ class TdxBarManager : public TComponent {
   TdxBarItem* Items(int AIndex) const;
   int GroupCount() const { return FGroups->Count(); }
   TdxBarGroup* Groups(int AIndex) const;
+  // Nil for an index out of range.
+  TdxBarItem* ItemAt(int AIndex) const;
+  TdxBarGroup* GroupAt(int AIndex) const;
   TdxBarComponentList* ItemList() const { return FItems; }
   TdxBarComponentList* GroupList() const { return FGroups; }
   // The first item in item order with that name (case-insensitive), nil when none.
   TdxBarItem* GetItemByName(const String& AName) const;
   void GetAllItemsByCategory(int ACategory, TList* AList) const;
+  // Clears the list and fills it with the actually visible items of the
+  // category (all of them in design mode); answers their count.
+  int GetItemsByCategory(int ACategory, TList* AList) const;
+  // The class name without its first letter, then the first free number.
+  String GetUniqueItemName(TClass AItemClass) const;
+  TdxBarItemVisible CategoryItemsVisibleAt(int AIndex) const;
+  bool CategoryVisibleAt(int AIndex) const;
   void MoveItem(int ACurIndex, int ANewIndex);
   TdxBar* BarByCaption(const String& ACaption) const;
   TdxBar* BarByComponentName(const String& AName) const;
@@ -128,6 +139,26 @@ class TdxBarManager : public TComponent {
   // Whether menus may show their recent items first (the effective style is
   // not the standard one).
   bool CanShowRecentItems() const;
+  bool ShowsRecentItemsFirst() const { return FMenusShowRecentItemsFirst && CanShowRecentItems(); }
+  // The effective style: for bmsUseLookAndFeel the style the look-and-feel
+  // maps to (bmsUseLookAndFeel itself for a skin).
+  TdxBarManagerStyle GetPaintStyle() const;
+  bool IsFlatStyle() const { return FStyle == bmsFlat; }
+
+  // Dock controls register themselves (the four side docks first).
+  void RegisterDockControl(IdxBarDockControl* ADockControl);
+  void UnregisterDockControl(IdxBarDockControl* ADockControl);
+  int DockControlCount() const { return static_cast<int>(FDockControls.size()); }
+  IdxBarDockControl* DockControlAt(int AIndex) const { return FDockControls.at(AIndex); }
+
+  // Run-time customization: the flag and the links' lists (the dialogs come
+  // with the customization layer).
+  void Customizing(bool AValue);
+  bool OtherManagerCustomizing() const;
+  TdxBarItemControlBase* SelectedItem() const { return FSelectedItem; }
+  void SetSelectedItem(TdxBarItemControlBase* AValue);
+  // The same without designer notification.
+  void StoreSelectedItem(TdxBarItemControlBase* AValue) { FSelectedItem = AValue; }
 
   // The click of an item: fires OnClickItem.
   virtual void DoClickItem(TdxBarItem* AItem);
@@ -156,6 +187,12 @@ class TdxBarManager : public TComponent {
   bool LoadingFromForm() const { return IsLoading() || FInternalState.Contains(bisAfterLoading); }
   bool IsCustomizing() const { return FIsCustomizing || Designing(); }
   TWinControl* OwnerControl() const;
+  bool IsCreatingHandles() const { return FInternalState.Contains(bisHandleCreating); }
+  // The nearest form containing the owner; the nearest MDI child form
+  // containing it, else its top-level form.
+  TCustomForm* MainForm() const;
+  TCustomForm* MasterForm() const;
+  TCustomForm* TopLevelForm() const;
   bool ReadingAllowsReset() const { return FReadStateCount > 0 && FAllowReset; }
   TdxBar* MainMenuBar() const { return FMainMenuBar; }
   void SetMainMenuBar(TdxBar* ABar) { FMainMenuBar = ABar; }
@@ -295,4 +332,6 @@ class TdxBarManager : public TComponent {
   int FLockUpdateCount = 0;
   int FReadStateCount = 0;
   TdxBar* FMainMenuBar = nullptr;
+  std::vector<IdxBarDockControl*> FDockControls;
+  TdxBarItemControlBase* FSelectedItem = nullptr;
 };

@@ -297,6 +297,8 @@ bool TdxBar::IsVertical() const {
   return (style == dsLeft || style == dsRight) && FRotateWhenVertical;
 }
 
+bool TdxBar::IsStatusBarLike() const { return FBorderStyle == bbsNone && DockingStyle() == dsBottom && FWholeRow; }
+
 bool TdxBar::HasAllowedDockingStyle() const {
   const TdxBarDockingStyles all{dsNone, dsLeft, dsTop, dsRight, dsBottom};
   TdxBarManager* manager = BarManager();
@@ -387,12 +389,15 @@ TdxBars::TdxBars(TdxBarManager* ABarManager)
   for (TdxBarDockingStyle style : {dsLeft, dsTop, dsRight, dsBottom}) {
     TdxBarSideDockFactory factory = dxBarSideDockFactory();
     FDockControls[style] = factory ? factory(ABarManager, style) : Make<TdxBarSideDockStandIn>(style);
+    ABarManager->RegisterDockControl(FDockControls[style]);
   }
 }
 
 TdxBars::~TdxBars() {
   for (IdxBarDockControl*& dock : FDockControls) {
-    if (dock) TObject::Free(dock->DockControlObject());
+    if (!dock) continue;
+    FBarManager->UnregisterDockControl(dock);
+    TObject::Free(dock->DockControlObject());
     dock = nullptr;
   }
   Clear();

@@ -103,6 +103,8 @@ class TdxBar : public TcxComponentCollectionItem, public IdxBarLinksOwner {
   bool IsClosable() const { return FAllowClose && !FIsMainMenu; }
   bool CanReset() const { return FIsPredefined && FAllowReset; }
   bool HasAllowedDockingStyle() const;
+  // No border, docked at the bottom and taking the whole row.
+  bool IsStatusBarLike() const;
   // Records a layout change, applied when the manager's update bracket closes.
   void MarkChanged() { FChanged = true; }
   bool ChangedFlag() const { return FChanged; }

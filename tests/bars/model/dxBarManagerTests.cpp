@@ -2,6 +2,7 @@
 #include "tests/bars/model/dxBarTestSupport.h"
 
 #include "foundation/cxClasses.h"
+#include "foundation/cxLookAndFeels.h"
 #include "foundation/dxCore.h"
 #include "platform/core/SysUtils.h"
 
@@ -269,6 +270,45 @@ TEST_F(dxBarManagerTest, GroupsRefuseRecursionAndReachTheirMembers) {
   EXPECT_EQ(button->Visible(), ivNever);
   a->SetEnabled(false);
   EXPECT_FALSE(button->Enabled());
+}
+
+TEST_F(dxBarManagerTest, PaintStyleOfTheLookAndFeelStyle) {
+  manager->SetStyle(bmsUseLookAndFeel);
+  manager->LookAndFeel()->SetNativeStyle(false);
+  const struct {
+    TcxLookAndFeelKind kind;
+    TdxBarManagerStyle style;
+    bool recent;
+  } cases[] = {{lfFlat, bmsEnhanced, true},
+               {lfStandard, bmsStandard, false},
+               {lfUltraFlat, bmsFlat, true},
+               {lfOffice11, bmsOffice11, true}};
+  for (const auto& c : cases) {
+    manager->LookAndFeel()->SetKind(c.kind);
+    EXPECT_EQ(manager->GetPaintStyle(), c.style) << c.kind;
+    EXPECT_EQ(manager->CanShowRecentItems(), c.recent) << c.kind;
+  }
+  manager->SetStyle(bmsOffice11);
+  EXPECT_EQ(manager->GetPaintStyle(), bmsOffice11);
+}
+
+TEST_F(dxBarManagerTest, ItemsByCategoryAndUniqueItemNames) {
+  manager->Categories()->Add(L"Files");
+  TdxBarButton* a = manager->AddButton();
+  TdxBarButton* b = manager->AddButton();
+  TdxBarButton* hidden = manager->AddButton();
+  b->SetCategory(1);
+  hidden->SetVisible(ivNever);
+  TList list;
+  EXPECT_EQ(manager->GetItemsByCategory(0, &list), 1);
+  EXPECT_EQ(list.Get(0), a);
+  EXPECT_EQ(manager->GetItemsByCategory(1, &list), 1);
+  EXPECT_EQ(manager->GetItemsByCategory(5, &list), 0);
+  a->SetName(L"dxBarButton1");
+  EXPECT_EQ(manager->GetUniqueItemName(TdxBarButton::StaticClass()), L"dxBarButton2");
+  EXPECT_EQ(manager->ItemAt(3), nullptr);
+  EXPECT_EQ(manager->DockControlCount(), 4);
+  EXPECT_EQ(manager->DockControlAt(1)->DockingStyle(), dsTop);
 }
 
 TEST(dxObjectList, XorListKeepsWhatIsInOneListOnly) {
