@@ -4,6 +4,7 @@
 
 #include "bars/model/dxBarBase.h"
 #include "bars/model/dxBarComponents.h"
+#include "bars/model/dxBarDrawing.h"
 #include "bars/model/dxBarItem.h"
 #include "bars/model/dxBarItemLinks.h"
 #include "bars/model/dxBarManager.h"

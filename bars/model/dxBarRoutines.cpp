@@ -1,5 +1,6 @@
 #include "bars/model/dxBarRoutines.h"
 
+#include "bars/model/dxBarDrawing.h"
 #include "bars/model/dxBarItem.h"
 #include "bars/model/dxBarManager.h"
 #include "bars/model/dxBarToolbars.h"
@@ -159,6 +160,7 @@ void dxBarInitialize() {
   if (s.RunCount++ > 0) return;
   s.Finalizing = false;
   s.Managers = Make<TdxBarManagerList>();
+  dxBarRefreshScreenDepth();
   RegisterClasses({TdxBarManager::StaticClass(), TdxBar::StaticClass(), TdxBarGroup::StaticClass(),
                    TdxBarButton::StaticClass(), TdxBarLargeButton::StaticClass(), TdxBarLabel::StaticClass(),
                    TdxBarSeparator::StaticClass()});
