@@ -290,6 +290,49 @@ TEST_F(dxBarLinkNavigationTest, AcceleratorsFindTheNextMatchingLink) {
   }
 }
 
+TEST_F(dxBarLinkNavigationTest, ItemChangesReachTheControlsOfLinksWithoutOverrides) {
+  TdxBarItem* item = Link(L"A")->Item();
+  TdxBarItemLink* second = menu->Links->Add(item);
+  second->CreateControl();
+  second->SetUserCaption(L"Own");
+  auto notices = [](TdxBarItemLink* ALink) {
+    auto& list = static_cast<TTestItemControl*>(ALink->Control())->Notices;
+    std::vector<String> copy = list;
+    list.clear();
+    return copy;
+  };
+  notices(Link(L"A"));
+  notices(second);
+  item->SetCaption(L"Again");
+  item->SetImageIndex(4);
+  item->SetEnabled(false);
+  EXPECT_EQ(notices(Link(L"A")), (NameList{L"caption", L"image", L"enabled"}));
+  EXPECT_EQ(notices(second), (NameList{L"image", L"enabled"}));
+  // Hiding the item takes its controls away; showing it again makes them anew.
+  item->SetVisible(ivNever);
+  EXPECT_EQ(Link(L"A")->Control(), nullptr);
+  EXPECT_EQ(second->Control(), nullptr);
+  item->SetVisible(ivAlways);
+  ASSERT_NE(Link(L"A")->Control(), nullptr);
+  EXPECT_EQ(notices(Link(L"A")), (NameList{L"visibility"}));
+}
+
+TEST_F(dxBarItemLinksTest, VisibleToolbarHasAWindowFromTheFactory) {
+  TdxBarToolbarControlFactory saved = dxBarToolbarControlFactory();
+  dxBarToolbarControlFactory() = [](TdxBarManager*, TdxBar*) -> IdxBarControl* { return Make<TFakeBarControl>(); };
+  TdxBar* bar = manager->AddToolBar();
+  bar->SetDockingStyle(dsTop);
+  bar->SetVisible(true);
+  ASSERT_NE(bar->Control(), nullptr);
+  EXPECT_EQ(static_cast<TFakeBarControl*>(bar->Control()->BarControlObject())->Links, bar->ItemLinks());
+  bar->SetVisible(false);
+  EXPECT_EQ(bar->Control(), nullptr);
+  bar->SetVisible(true);
+  dxBarToolbarControlFactory() = saved;
+  TObject::Free(bar);  // with its window
+  EXPECT_EQ(manager->Bars()->Count(), 0);
+}
+
 TEST_F(dxBarItemLinksTest, ItemOptionsFallBackToTheParentLinks) {
   TMenuLinksOwner parent(manager);
   menu->Links->SetParentItemLinks(parent.Links);

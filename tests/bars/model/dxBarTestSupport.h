@@ -55,6 +55,12 @@ class TTestItemControl : public TdxBarItemControlBase {
   DECLARE_CLASS(TTestItemControl, TdxBarItemControlBase)
   explicit TTestItemControl(TdxBarItemLink* ALink) : TdxBarItemControlBase(ALink) {}
   bool IsSelectable() override { return Item() && Item()->Enabled(); }
+  void CaptionChanged() override { Notices.push_back(L"caption"); }
+  void ImageChanged() override { Notices.push_back(L"image"); }
+  void EnabledStateChanged() override { Notices.push_back(L"enabled"); }
+  void LinkVisibilityChanged() override { Notices.push_back(L"visibility"); }
+  void WidthChanged() override { Notices.push_back(L"width"); }
+  std::vector<String> Notices;
 };
 
 // Owns a link collection the way a menu does: every item may be placed; its
