@@ -2,10 +2,13 @@
 
 #include "bars/model/dxBarDrawing.h"
 #include "bars/model/dxBarItem.h"
+#include "bars/model/dxBarItemLinks.h"
 #include "bars/model/dxBarManager.h"
 #include "bars/model/dxBarToolbars.h"
 
+#include "platform/gui/Forms.h"
 #include "platform/gui/Graphics.h"
+#include "platform/gui/Menus.h"
 
 #include <algorithm>
 #include <mmsystem.h>
@@ -154,6 +157,87 @@ TBitmap* dxBarNewNotifyingBitmap(const TNotifyEvent& AHandler) {
 }
 
 bool dxBarModuleFinalizing() { return State().Finalizing; }
+
+TdxBarItemControlBase* dxBarLinkControlOrNil(TdxBarItemLink* ALink) { return ALink ? ALink->Control() : nullptr; }
+TdxBarItemLink* dxBarControlLinkOrNil(TdxBarItemControlBase* AControl) { return AControl ? AControl->ItemLink() : nullptr; }
+TdxBarItem* dxBarControlItemOrNil(TdxBarItemControlBase* AControl) { return AControl ? AControl->Item() : nullptr; }
+TdxBarItem* dxBarLinkItemOrNil(TdxBarItemLink* ALink) { return ALink ? ALink->Item() : nullptr; }
+
+void dxBarRepaintControlOrNil(TdxBarItemControlBase* AControl) {
+  if (AControl) AControl->Repaint();
+}
+
+void dxBarManagerSignalModified(TdxBarManager* AManager) {
+  if (AManager) AManager->SignalDesignerModified();
+}
+
+IdxBarLinksOwner* dxBarLinksOwnerIntfOf(TObject* AObject) { return dynamic_cast<IdxBarLinksOwner*>(AObject); }
+
+TdxBarItemLinks* dxBarOwnedItemLinks(TObject* AObject) {
+  IdxBarLinksOwner* owner = dxBarLinksOwnerIntfOf(AObject);
+  return owner ? owner->GetItemLinks() : nullptr;
+}
+
+String dxBarShortCutSuffix(Word AShortCut) {
+  const String text = ShortCutToText(AShortCut);
+  return text.empty() ? String() : L" (" + text + L")";
+}
+
+bool dxBarIsMouseDownMessage(UINT AMessage) {
+  switch (AMessage) {
+    case WM_NCLBUTTONDOWN: case WM_NCLBUTTONDBLCLK: case WM_NCRBUTTONDOWN: case WM_NCRBUTTONDBLCLK:
+    case WM_NCMBUTTONDOWN: case WM_NCMBUTTONDBLCLK: case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN: case WM_RBUTTONDBLCLK: case WM_MBUTTONDOWN: case WM_MBUTTONDBLCLK:
+      return true;
+    default:
+      return false;
+  }
+}
+
+namespace {
+
+void FlushMessages(UINT AFirst, UINT ALast) {
+  MSG msg;
+  for (;;) {
+    const BOOL got = PeekMessageW(&msg, nullptr, AFirst, ALast, PM_REMOVE);
+    if (!got) return;
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      return;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+}  // namespace
+
+// PeekMessage hands out a pending quit whatever the filter.
+void dxBarFlushMouseMessages() { FlushMessages(WM_MOUSEFIRST, WM_MOUSEHWHEEL); }
+
+void dxBarFlushPaintMessages() { FlushMessages(WM_PAINT, WM_PAINT); }
+
+void dxBarDropPendingChars(HWND AWnd) {
+  MSG msg;
+  while (PeekMessageW(&msg, AWnd, WM_CHAR, WM_CHAR, PM_REMOVE)) {
+  }
+}
+
+bool dxBarStopTimer(HWND AWnd, UINT_PTR& ATimerID) {
+  if (ATimerID == 0) return false;
+  const bool killed = KillTimer(AWnd, ATimerID) != FALSE;
+  if (killed) ATimerID = 0;
+  return killed;
+}
+
+void dxBarSetWindowZPos(HWND AWnd, HWND AInsertAfter, bool AActivate, UINT AExtraFlags) {
+  SetWindowPos(AWnd, AInsertAfter, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | (AActivate ? 0 : SWP_NOACTIVATE) | AExtraFlags);
+}
+
+int dxBarShowAppMessageBox(const String& AText, UINT AFlags) {
+  return Application->MessageBox(AText, Application->Title(), AFlags);
+}
 
 void dxBarInitialize() {
   TModuleState& s = State();

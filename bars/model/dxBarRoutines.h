@@ -74,6 +74,32 @@ void dxBarStopMenuSound();
 TBitmap* dxBarNewNotifyingBitmap(const TNotifyEvent& AHandler);
 bool dxBarModuleFinalizing();
 
+// Lookups that answer nil for nil.
+TdxBarItemControlBase* dxBarLinkControlOrNil(TdxBarItemLink* ALink);
+TdxBarItemLink* dxBarControlLinkOrNil(TdxBarItemControlBase* AControl);
+TdxBarItem* dxBarControlItemOrNil(TdxBarItemControlBase* AControl);
+TdxBarItem* dxBarLinkItemOrNil(TdxBarItemLink* ALink);
+void dxBarRepaintControlOrNil(TdxBarItemControlBase* AControl);
+void dxBarManagerSignalModified(TdxBarManager* AManager);
+IdxBarLinksOwner* dxBarLinksOwnerIntfOf(TObject* AObject);
+TdxBarItemLinks* dxBarOwnedItemLinks(TObject* AObject);
+// The shortcut's text as " (text)", empty when it has none.
+String dxBarShortCutSuffix(Word AShortCut);
+// The left, right and middle button down and double-click messages, in and
+// outside the client area.
+bool dxBarIsMouseDownMessage(UINT AMessage);
+// Dispatch every queued mouse (or paint) message of the thread at once; a
+// quit message met on the way is posted again.
+void dxBarFlushMouseMessages();
+void dxBarFlushPaintMessages();
+// Removes every queued WM_CHAR of the window.
+void dxBarDropPendingChars(HWND AWnd);
+// Kills the timer when the id is not 0 and clears the id once killed.
+bool dxBarStopTimer(HWND AWnd, UINT_PTR& ATimerID);
+void dxBarSetWindowZPos(HWND AWnd, HWND AInsertAfter, bool AActivate = false, UINT AExtraFlags = 0);
+// The platform application's message box with the application's title.
+int dxBarShowAppMessageBox(const String& AText, UINT AFlags);
+
 // Module steps of the bar module.
 void dxBarInitialize();
 void dxBarFinalize();

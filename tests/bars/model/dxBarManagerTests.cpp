@@ -347,4 +347,26 @@ TEST(dxBarRoutines, AccelCharIndex) {
   EXPECT_EQ(dxBarMostCompactViewLevel({ivlLargeIconWithText, ivlSmallIcon}), ivlSmallIcon);
 }
 
+TEST(dxBarRoutines, MessagesAndTimers) {
+  for (UINT message : {WM_LBUTTONDOWN, WM_RBUTTONDBLCLK, WM_NCMBUTTONDOWN, WM_NCLBUTTONDBLCLK})
+    EXPECT_TRUE(dxBarIsMouseDownMessage(message)) << message;
+  for (UINT message : {WM_LBUTTONUP, WM_MOUSEMOVE, WM_XBUTTONDOWN, WM_KEYDOWN})
+    EXPECT_FALSE(dxBarIsMouseDownMessage(message)) << message;
+  // A quit request met while flushing is not lost.
+  PostQuitMessage(7);
+  dxBarFlushMouseMessages();
+  dxBarFlushPaintMessages();
+  MSG msg{};
+  ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  EXPECT_EQ(msg.message, static_cast<UINT>(WM_QUIT));
+  EXPECT_EQ(msg.wParam, 7u);
+  UINT_PTR timer = SetTimer(nullptr, 0, 60000, nullptr);
+  ASSERT_NE(timer, 0u);
+  EXPECT_TRUE(dxBarStopTimer(nullptr, timer));
+  EXPECT_EQ(timer, 0u);
+  EXPECT_FALSE(dxBarStopTimer(nullptr, timer));
+  EXPECT_EQ(dxBarShortCutSuffix(0), L"");
+  EXPECT_EQ(dxBarShortCutSuffix(0x4000 | 'S'), L" (Ctrl+S)");
+}
+
 }  // namespace
