@@ -371,45 +371,41 @@ String TdxBarItem::GetNewItemCaption() { return DirectText(dxSBAR_NEWITEMCAPTION
 // ---------------------------------------------------------------------------
 
 template <class F>
-void TdxBarItem::ForEachLinkControl(F&& AProc, TdxBarUserDefine ASkip, bool AUseSkip) const {
+void TdxBarItem::ForEachLinkControl(F&& AProc, TdxBarUserDefines ASkipOverridden) const {
   const std::vector<TdxBarItemLink*> links = FLinks;
   for (TdxBarItemLink* link : links)
     if (TdxBarItemControlBase* control = link->Control())
-      if (!AUseSkip || !link->UserDefine().Contains(ASkip)) AProc(control);
+      if ((link->UserDefine() * ASkipOverridden).Empty()) AProc(control);
 }
 
 void TdxBarItem::CaptionChanged() {
-  ForEachLinkControl([](TdxBarItemControlBase* c) { c->CaptionChanged(); }, udCaption, true);
+  ForEachLinkControl([](TdxBarItemControlBase* c) { c->CaptionChanged(); }, {udCaption});
   NotifyListsOfChange(false);
 }
 
 void TdxBarItem::EnabledChanged() {
-  ForEachLinkControl(
-      [](TdxBarItemControlBase* c) {
-        c->ClearDrawingCache(false);
-        c->EnabledStateChanged();
-      },
-      udCaption, false);
+  ForEachLinkControl([](TdxBarItemControlBase* c) {
+    c->ClearDrawingCache(false);
+    c->EnabledStateChanged();
+  });
 }
 
 void TdxBarItem::ImageIndexChanged() {
-  ForEachLinkControl([](TdxBarItemControlBase* c) { c->ClearDrawingCache(true); }, udGlyph, true);
-  ForEachLinkControl([](TdxBarItemControlBase* c) { c->ImageChanged(); }, udGlyph, true);
+  ForEachLinkControl([](TdxBarItemControlBase* c) { c->ClearDrawingCache(true); }, {udGlyph});
+  ForEachLinkControl([](TdxBarItemControlBase* c) { c->ImageChanged(); }, {udGlyph});
   NotifyListsOfChange(false);
 }
 
 void TdxBarItem::HotImageChanged() {
-  ForEachLinkControl(
-      [](TdxBarItemControlBase* c) {
-        c->ClearDrawingCache(false);
-        c->HotImageChanged();
-      },
-      udGlyph, false);
+  ForEachLinkControl([](TdxBarItemControlBase* c) {
+    c->ClearDrawingCache(false);
+    c->HotImageChanged();
+  });
 }
 
 void TdxBarItem::LargeImageIndexChanged() {
-  ForEachLinkControl([](TdxBarItemControlBase* c) { c->ClearDrawingCache(true); }, udGlyph, false);
-  ForEachLinkControl([](TdxBarItemControlBase* c) { c->LargeImageChanged(); }, udGlyph, false);
+  ForEachLinkControl([](TdxBarItemControlBase* c) { c->ClearDrawingCache(true); });
+  ForEachLinkControl([](TdxBarItemControlBase* c) { c->LargeImageChanged(); });
   NotifyListsOfChange(false);
 }
 
@@ -434,15 +430,15 @@ void TdxBarItem::VisibilityChanged() {
 }
 
 void TdxBarItem::WidthChanged() {
-  ForEachLinkControl([](TdxBarItemControlBase* c) { c->WidthChanged(); }, udWidth, true);
+  ForEachLinkControl([](TdxBarItemControlBase* c) { c->WidthChanged(); }, {udWidth});
 }
 
 void TdxBarItem::RefreshLinkControls() {
-  ForEachLinkControl([](TdxBarItemControlBase* c) { c->RefreshContent(); }, udWidth, false);
+  ForEachLinkControl([](TdxBarItemControlBase* c) { c->RefreshContent(); });
 }
 
 void TdxBarItem::RepaintUnfocusedControls() {
-  ForEachLinkControl([](TdxBarItemControlBase* c) { c->Repaint(); }, udWidth, false);
+  ForEachLinkControl([](TdxBarItemControlBase* c) { c->Repaint(); });
 }
 
 void TdxBarItem::RepaintBarsOfKinds(TdxBarKinds) {
@@ -559,7 +555,7 @@ bool TdxBarButton::CanAccelerateLink(TdxBarItemLink* ALink) {
 }
 
 void TdxBarButton::PaintStyleChanged() {
-  ForEachLinkControl([](TdxBarItemControlBase* c) { c->PaintStyleChanged(); }, udPaintStyle, true);
+  ForEachLinkControl([](TdxBarItemControlBase* c) { c->PaintStyleChanged(); }, {udPaintStyle});
 }
 
 String TdxBarButton::GetNewItemCaption() { return DirectText(dxSBAR_NEWBUTTONCAPTION); }

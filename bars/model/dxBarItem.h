@@ -131,8 +131,10 @@ class TdxBarItem : public TdxBarComponent {
   bool IsLoading() const { return ComponentState().Contains(csLoading); }
   virtual void BarManagerAssigned() {}
   void SetBarManager(TdxBarManager* AManager);
+  // Calls AProc with the control of every link that has one, skipping links
+  // whose user settings override one of ASkipOverridden.
   template <class F>
-  void ForEachLinkControl(F&& AProc, TdxBarUserDefine ASkip, bool AUseSkip) const;
+  void ForEachLinkControl(F&& AProc, TdxBarUserDefines ASkipOverridden = {}) const;
 
   TdxBarPaintStyle FPaintStyle = psStandard;
   bool FShowCaption = false;

@@ -119,6 +119,13 @@ bool TdxBar::ManagerLoading() const {
 
 void TdxBar::ReportChange() { Changed(); }
 
+template <class T>
+void TdxBar::ChangeValue(T& AField, T AValue) {
+  if (AField == AValue) return;
+  AField = AValue;
+  ReportChange();
+}
+
 void TdxBar::SetItemLinks(TdxBarItemLinks* AValue) {
   if (FItemLinks && AValue) FItemLinks->Assign(AValue);
 }
@@ -130,25 +137,11 @@ void TdxBar::SetCaption(const String& AValue) {
   ReportChange();
 }
 
-void TdxBar::SetDockedDockingStyle(TdxBarDockingStyle AValue) {
-  if (FDockedDockingStyle == AValue) return;
-  FDockedDockingStyle = AValue;
-  ReportChange();
-}
+void TdxBar::SetDockedDockingStyle(TdxBarDockingStyle AValue) { ChangeValue(FDockedDockingStyle, AValue); }
 
-void TdxBar::SetDockedLeft(int AValue) {
-  if (AValue < 0) AValue = 0;
-  if (FDockedLeft == AValue) return;
-  FDockedLeft = AValue;
-  ReportChange();
-}
+void TdxBar::SetDockedLeft(int AValue) { ChangeValue(FDockedLeft, AValue < 0 ? 0 : AValue); }
 
-void TdxBar::SetDockedTop(int AValue) {
-  if (AValue < 0) AValue = 0;
-  if (FDockedTop == AValue) return;
-  FDockedTop = AValue;
-  ReportChange();
-}
+void TdxBar::SetDockedTop(int AValue) { ChangeValue(FDockedTop, AValue < 0 ? 0 : AValue); }
 
 TdxBarDockingStyle TdxBar::DockingStyle() const {
   if (ManagerLoading() && dxBarIsComparingWithAncestor(const_cast<TdxBar*>(this))) return FLoadedDockingStyle;
@@ -170,29 +163,13 @@ void TdxBar::SetDockingStyle(TdxBarDockingStyle AValue) {
   ReportChange();
 }
 
-void TdxBar::SetFloatLeft(int AValue) {
-  if (FFloatLeft == AValue) return;
-  FFloatLeft = AValue;
-  ReportChange();
-}
+void TdxBar::SetFloatLeft(int AValue) { ChangeValue(FFloatLeft, AValue); }
 
-void TdxBar::SetFloatTop(int AValue) {
-  if (FFloatTop == AValue) return;
-  FFloatTop = AValue;
-  ReportChange();
-}
+void TdxBar::SetFloatTop(int AValue) { ChangeValue(FFloatTop, AValue); }
 
-void TdxBar::SetFloatClientWidth(int AValue) {
-  if (FFloatClientWidth == AValue) return;
-  FFloatClientWidth = AValue;
-  ReportChange();
-}
+void TdxBar::SetFloatClientWidth(int AValue) { ChangeValue(FFloatClientWidth, AValue); }
 
-void TdxBar::SetFloatClientHeight(int AValue) {
-  if (FFloatClientHeight == AValue) return;
-  FFloatClientHeight = AValue;
-  ReportChange();
-}
+void TdxBar::SetFloatClientHeight(int AValue) { ChangeValue(FFloatClientHeight, AValue); }
 
 void TdxBar::SetFont(TFont* AValue) { FFont->Assign(AValue); }
 
@@ -214,11 +191,7 @@ void TdxBar::SetUseOwnFont(bool AValue) {
   if (!AValue) ManagerFontChanged();
 }
 
-void TdxBar::SetHidden(bool AValue) {
-  if (FHidden == AValue) return;
-  FHidden = AValue;
-  ReportChange();
-}
+void TdxBar::SetHidden(bool AValue) { ChangeValue(FHidden, AValue); }
 
 void TdxBar::SetIsMainMenu(bool AValue) {
   if (FIsMainMenu == AValue) return;
@@ -241,18 +214,9 @@ void TdxBar::SetMultiLine(bool AValue) {
   FMultiLine = AValue;
 }
 
-void TdxBar::SetOneOnRow(bool AValue) {
-  if (FOneOnRow == AValue) return;
-  FOneOnRow = AValue;
-  ReportChange();
-}
+void TdxBar::SetOneOnRow(bool AValue) { ChangeValue(FOneOnRow, AValue); }
 
-void TdxBar::SetRow(int AValue) {
-  if (AValue < 0) AValue = 0;
-  if (FRow == AValue) return;
-  FRow = AValue;
-  ReportChange();
-}
+void TdxBar::SetRow(int AValue) { ChangeValue(FRow, AValue < 0 ? 0 : AValue); }
 
 bool TdxBar::UseRecentItems() const { return !FItemLinks || FItemLinks->UseRecentItems(); }
 

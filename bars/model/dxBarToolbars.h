@@ -131,6 +131,9 @@ class TdxBar : public TcxComponentCollectionItem, public IdxBarLinksOwner {
   friend class TdxBars;
   void AttachToManager();
   void ReportChange();
+  // Stores a changed value and reports the change.
+  template <class T>
+  void ChangeValue(T& AField, T AValue);
   bool ManagerLoading() const;
   void FontChanged(TObject* Sender);
   void PlaceBarControl();
