@@ -130,12 +130,13 @@ void TdxBarGroup::SetIndex(int AValue) {
   if (index >= 0 && index != AValue) FBarManager->GroupList()->Move(index, AValue);
 }
 
-void TdxBarGroup::SetEnabled(bool AValue) {
-  FEnabled = AValue;
+template <class F>
+void TdxBarGroup::ForEachMember(F&& AProc) {
+  // One update of the manager for all members, unless loading or dying.
   const bool bracket = FBarManager && !ComponentState().Contains(csLoading) && !ComponentState().Contains(csDestroying);
   if (bracket) FBarManager->BeginUpdate();
   try {
-    for (int i = 0; i < Count(); ++i) Items(i)->SetEnabled(AValue);
+    for (int i = 0; i < Count(); ++i) AProc(Items(i));
   } catch (...) {
     if (bracket) FBarManager->EndUpdate();
     throw;
@@ -143,17 +144,14 @@ void TdxBarGroup::SetEnabled(bool AValue) {
   if (bracket) FBarManager->EndUpdate();
 }
 
+void TdxBarGroup::SetEnabled(bool AValue) {
+  FEnabled = AValue;
+  ForEachMember([AValue](TdxBarComponent* AMember) { AMember->SetEnabled(AValue); });
+}
+
 void TdxBarGroup::SetVisible(TdxBarItemVisible AValue) {
   FVisible = AValue;
-  const bool bracket = FBarManager && !ComponentState().Contains(csLoading) && !ComponentState().Contains(csDestroying);
-  if (bracket) FBarManager->BeginUpdate();
-  try {
-    for (int i = 0; i < Count(); ++i) Items(i)->SetVisible(AValue);
-  } catch (...) {
-    if (bracket) FBarManager->EndUpdate();
-    throw;
-  }
-  if (bracket) FBarManager->EndUpdate();
+  ForEachMember([AValue](TdxBarComponent* AMember) { AMember->SetVisible(AValue); });
 }
 
 void TdxBarGroup::SetName(const String& ANewName) {
@@ -198,10 +196,17 @@ void TdxBarGroup::ReadItems(TReader* AReader) {
     return;
   }
   FItems->Clear();
+  AddNamedItems(names);
+}
+
+void TdxBarGroup::AddNamedItems(TStringList* ANames) {
+  struct TFree {
+    TStringList* Names;
+    ~TFree() { TObject::Free(Names); }
+  } free{ANames};
   TComponent* form = FBarManager ? FBarManager->Owner() : nullptr;
-  for (int i = 0; form && i < names->Count(); ++i)
-    if (auto* item = dynamic_cast<TdxBarComponent*>(form->FindComponent(names->Get(i)))) Add(item);
-  TObject::Free(names);
+  for (int i = 0; form && i < ANames->Count(); ++i)
+    if (auto* item = dynamic_cast<TdxBarComponent*>(form->FindComponent(ANames->Get(i)))) Add(item);
 }
 
 void TdxBarGroup::WriteItems(TWriter* AWriter) {
@@ -215,13 +220,5 @@ void TdxBarGroup::Loaded() {
   if (!FItemsNames) return;
   TStringList* names = FItemsNames;
   FItemsNames = nullptr;
-  try {
-    TComponent* form = FBarManager ? FBarManager->Owner() : nullptr;
-    for (int i = 0; form && i < names->Count(); ++i)
-      if (auto* item = dynamic_cast<TdxBarComponent*>(form->FindComponent(names->Get(i)))) Add(item);
-  } catch (...) {
-    TObject::Free(names);
-    throw;
-  }
-  TObject::Free(names);
+  AddNamedItems(names);
 }

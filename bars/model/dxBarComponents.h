@@ -91,6 +91,10 @@ class TdxBarGroup : public TdxBarComponent {
 
  private:
   bool ContainsGroup(TdxBarGroup* AGroup);
+  template <class F>
+  void ForEachMember(F&& AProc);
+  // Adds the components of the owner form with these names, then frees the list.
+  void AddNamedItems(TStringList* ANames);
   void ReadItems(TReader* AReader);
   void WriteItems(TWriter* AWriter);
   TdxBarComponentList* FItems;
