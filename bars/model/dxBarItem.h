@@ -101,6 +101,11 @@ class TdxBarItem : public TdxBarComponent {
   // The item-control class registered for exactly this item's class.
   virtual TClass GetItemControlClass(bool AIsVertical);
   virtual String GetNewItemCaption();
+  // Items that want to hear when one of their controls is hidden by the layout.
+  virtual bool WantsHiddenControlNotice() { return false; }
+  virtual void HiddenControlNotice(TdxBarItemControlBase*) {}
+  bool IsDesigning() const { return ComponentState().Contains(csDesigning); }
+  bool IsLoading() const { return ComponentState().Contains(csLoading); }
 
   // Change notices to the controls of the links.
   virtual void CaptionChanged();
@@ -128,7 +133,6 @@ class TdxBarItem : public TdxBarComponent {
   TNotifyEvent OnDestroy;
 
  protected:
-  bool IsLoading() const { return ComponentState().Contains(csLoading); }
   virtual void BarManagerAssigned() {}
   void SetBarManager(TdxBarManager* AManager);
   // Calls AProc with the control of every link that has one, skipping links

@@ -161,7 +161,6 @@ TComponent* CheckedManagerOwner(TComponent* AOwner) {
 }  // namespace
 
 TdxBarManager::TdxBarManager(TComponent* AOwner) : TComponent(CheckedManagerOwner(AOwner)) {
-  if (TdxBarManagerList* list = dxBarManagerList()) list->Add(this);
   FLookAndFeel = Make<TcxLookAndFeel>(this);
   FStyle = bmsEnhanced;
   FAllowReset = true;
@@ -191,6 +190,8 @@ TdxBarManager::TdxBarManager(TComponent* AOwner) : TComponent(CheckedManagerOwne
   FWaitForDockingTime = 21;
   FImageOptions = Make<TdxBarImageOptions>(this);
   FSavedState = Make<TMemIniFile>(L"");
+  // Last: a manager that failed to build is never in the list.
+  if (TdxBarManagerList* list = dxBarManagerList()) list->Add(this);
 }
 
 void TdxBarManager::AfterConstruction() {

@@ -250,6 +250,8 @@ void TdxBar::PlaceBarControl() {
   if (FItemLinks) FItemLinks->CreateBarControl();
 }
 
+void TdxBar::ChangeDockingStyle(TdxBarDockingStyle AStyle, IdxBarDockControl*) { SetDockingStyle(AStyle); }
+
 void TdxBar::ApplyLoadedState() {
   FIsPredefined = true;
   SetDockingStyle(FLoadedDockingStyle);

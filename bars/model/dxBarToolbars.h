@@ -109,6 +109,9 @@ class TdxBar : public TcxComponentCollectionItem, public IdxBarLinksOwner {
   void MarkChanged() { FChanged = true; }
   bool ChangedFlag() const { return FChanged; }
   void ClearChanged() { FChanged = false; }
+  // A side dock of the manager counts as none; only the manager's side docks
+  // exist so far, so this sets the docking style.
+  void ChangeDockingStyle(TdxBarDockingStyle AStyle, IdxBarDockControl* ADockControl);
   // Takes the loaded docking state and visibility (the manager's Loaded).
   void ApplyLoadedState();
   // Takes the manager's font unless the toolbar has its own.
