@@ -2,6 +2,7 @@
 // (resource "TFORM5").
 #pragma once
 
+#include "bars/model/dxBar.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/ImgList.h"
 
@@ -9,6 +10,19 @@ class TForm5 : public TForm {
   DECLARE_CLASS(TForm5, TForm)
   explicit TForm5(TComponent* AOwner) : TForm(AOwner) {}
 
+  TdxBarManager* BarManager = nullptr;
+  TdxBar* ExpMenu = nullptr;
+  TdxBarButton* btnChangePwd = nullptr;
+  TdxBarButton* btnChangeUser = nullptr;
+  TdxBarButton* btnLogout = nullptr;
+  TdxBarButton* dxBarButton7 = nullptr;
+  TdxBarButton* dxBarButton9 = nullptr;
+  TdxBarButton* dxBarButton12 = nullptr;
+  TdxBarButton* dxBarButton1 = nullptr;
+  TdxBarButton* btnConfig2 = nullptr;
+  TdxBarButton* btnPassword = nullptr;
+  TdxBarButton* btnHelp = nullptr;
+  TdxBarButton* btnExit = nullptr;
   TImageList* SmallImages = nullptr;
 
   void btnExitClick(TObject* Sender);

@@ -101,9 +101,45 @@ TEST(Form5Definition, ExitHandlerIsPublishedAndClosesTheForm) {
   EXPECT_FALSE(IsWindowVisible(form->Handle()));
 }
 
+TEST(Form5Definition, HoldsTheToolbarWithItsElevenButtons) {
+  auto form = NewForm5();
+  TdxBarManager* manager = form->BarManager;
+  ASSERT_NE(manager, nullptr);
+  EXPECT_EQ(manager->Owner(), form.get());
+  EXPECT_EQ(manager->Images(), form->SmallImages);
+  EXPECT_EQ(manager->Bars()->DockControls(dsTop)->DockSize(), 27);
+  ASSERT_EQ(manager->Bars()->Count(), 1);
+  EXPECT_EQ(manager->Bars()->Items(0), form->ExpMenu);
+  // Link order, which differs from the item order of the fields.
+  TdxBarButton* const links[] = {form->btnChangePwd, form->btnChangeUser, form->btnLogout, form->dxBarButton1,
+                                 form->dxBarButton7, form->dxBarButton9,  form->dxBarButton12, form->btnConfig2,
+                                 form->btnPassword,  form->btnHelp,       form->btnExit};
+  TdxBarItemLinks* itemLinks = form->ExpMenu->ItemLinks();
+  ASSERT_EQ(itemLinks->Count(), 11);
+  for (int i = 0; i < 11; ++i) {
+    ASSERT_NE(links[i], nullptr) << i;
+    EXPECT_EQ(itemLinks->Items(i)->Item(), links[i]) << i;
+    EXPECT_EQ(itemLinks->Items(i)->BeginGroup(), i == 4 || i == 8 || i == 10) << i;
+  }
+  EXPECT_EQ(form->dxBarButton1->Index(), 6);
+  EXPECT_EQ(form->btnExit->Caption(), L"退出系统");
+}
+
+TEST(Form5Definition, ExitButtonClosesTheForm) {
+  auto form = NewForm5();
+  form->SetWindowState(wsNormal);
+  form->Show();
+  form->btnHelp->Click();
+  EXPECT_TRUE(form->Visible());
+  form->btnExit->Click();
+  EXPECT_FALSE(form->Visible());
+}
+
 TEST(Form5Definition, IsKnownToTheComponentStream) {
   EXPECT_EQ(GetClass(L"TForm5"), TForm5::StaticClass());
   EXPECT_EQ(GetClass(L"TImageList"), TImageList::StaticClass());
+  EXPECT_EQ(GetClass(L"TdxBarManager"), TdxBarManager::StaticClass());
+  EXPECT_EQ(GetClass(L"TdxBarButton"), TdxBarButton::StaticClass());
 }
 
 TEST(BackgroundPictureData, ReadsBackAsAJpegPicture) {

@@ -1,0 +1,270 @@
+// Bar items: the commands of the toolbar system (caption, hint, glyphs,
+// shortcut, category, enabled and visible state) and what a click runs.
+// Buttons, large buttons, labels and separators.
+#pragma once
+
+#include "bars/model/dxBarComponents.h"
+
+#include <vector>
+
+class TBitmap;
+class TCustomImageList;
+
+using TShortCut = Word;
+
+class TdxBarItem : public TdxBarComponent {
+  DECLARE_CLASS(TdxBarItem, TdxBarComponent)
+  explicit TdxBarItem(TComponent* AOwner);
+  ~TdxBarItem() override;
+  void BeforeDestruction() override;
+
+  bool Enabled() override;
+  void SetEnabled(bool AValue) override;
+  void SetVisible(TdxBarItemVisible AValue) override;
+  void SetName(const String& ANewName) override;
+
+  TdxBarItemAlign Align() const { return FAlign; }
+  void SetAlign(TdxBarItemAlign AValue);
+  virtual String Caption() { return FCaption; }
+  virtual void SetCaption(const String& AValue);
+  int Category() const { return FCategory; }
+  void SetCategory(int AValue);
+  const String& Description() const { return FDescription; }
+  void SetDescription(const String& AValue);
+  int HelpContext() const { return FHelpContext; }
+  void SetHelpContext(int AValue) { FHelpContext = AValue; }
+  const String& Hint() const { return FHint; }
+  void SetHint(const String& AValue) { FHint = AValue; }
+  const String& KeyTip() const { return FKeyTip; }
+  void SetKeyTip(const String& AValue) { FKeyTip = AValue; }
+  TdxBarItemMergeKind MergeKind() const { return FMergeKind; }
+  void SetMergeKind(TdxBarItemMergeKind AValue) { FMergeKind = AValue; }
+  int MergeOrder() const { return FMergeOrder; }
+  void SetMergeOrder(int AValue) { FMergeOrder = AValue < 0 ? 0 : AValue; }
+  TBitmap* Glyph() const { return FGlyph; }
+  void SetGlyph(TBitmap* AValue);
+  TBitmap* LargeGlyph() const { return FLargeGlyph; }
+  void SetLargeGlyph(TBitmap* AValue);
+  int ImageIndex() const { return FImageIndex; }
+  virtual void SetImageIndex(int AValue);
+  int LargeImageIndex() const { return FLargeImageIndex; }
+  virtual void SetLargeImageIndex(int AValue);
+  TShortCut ShortCut() const { return FShortCut; }
+  void SetShortCut(TShortCut AValue);
+  TdxBarPaintStyle PaintStyle() const { return FPaintStyle; }
+  void SetPaintStyle(TdxBarPaintStyle AValue);
+  bool UnclickAfterDoing() const { return FUnclickAfterDoing; }
+  void SetUnclickAfterDoing(bool AValue) { FUnclickAfterDoing = AValue; }
+  virtual int Width() { return FWidth; }
+  virtual void SetWidth(int AValue);
+  TObject* Data() const { return FData; }
+  void SetData(TObject* AValue) { FData = AValue; }
+  bool ShowCaption() const { return FShowCaption; }
+  void SetShowCaption(bool AValue);
+  // Position in the manager's item list.
+  int Index() const;
+  void SetIndex(int AValue);
+
+  // Visible ivAlways (with displayable content, or while customizing) or
+  // ivInCustomizing while customizing.
+  bool ActuallyVisible();
+  TdxBarItemLink* ClickItemLink() const { return FClickItemLink; }
+  void SetClickItemLink(TdxBarItemLink* ALink) { FClickItemLink = ALink; }
+  // The first link whose item control exists and is active.
+  TdxBarItemLink* CurItemLink() const;
+  int LinkCount() const { return static_cast<int>(FLinks.size()); }
+  TdxBarItemLink* LinkAt(int AIndex) const;
+  bool VisibleForUser() const;
+  String CaptionWithoutMarkers();
+  // The manager's Images; whether they hold an image at ImageIndex.
+  virtual TCustomImageList* GetCurImages();
+  bool HasImage();
+  // From another item: the item's properties and OnClick.
+  void Assign(TPersistent* ASource) override;
+
+  // The click path. Click (also from a shortcut) runs DirectClick when the
+  // item may be clicked by shortcut; DirectClick does nothing for a disabled
+  // item, else fires the manager's OnClickItem and then DoClick; what they
+  // raise goes to the application's exception handler.
+  virtual void Click();
+  void DirectClick();
+  virtual void DoClick();
+  virtual bool ExecuteShortCut(TShortCut AShortCut);
+
+  virtual bool CanBePlacedOn(int AContainerKind, TComponent* AContainer, String& AErrorText);
+  virtual bool SupportsPaintStyle() { return false; }
+  virtual bool CanClickByShortCut() { return true; }
+  virtual bool HasDisplayableContent() { return true; }
+  virtual bool CanAccelerateLink(TdxBarItemLink* ALink);
+  // The links of a drop-down menu or of a sub item; nil here.
+  virtual TdxBarItemLinks* ItemLinks() { return nullptr; }
+  // The item-control class registered for exactly this item's class.
+  virtual TClass GetItemControlClass(bool AIsVertical);
+  virtual String GetNewItemCaption();
+  // Items that want to hear when one of their controls is hidden by the layout.
+  virtual bool WantsHiddenControlNotice() { return false; }
+  virtual void HiddenControlNotice(TdxBarItemControlBase*) {}
+  bool IsDesigning() const { return ComponentState().Contains(csDesigning); }
+  bool IsLoading() const { return ComponentState().Contains(csLoading); }
+
+  // Change notices to the controls of the links.
+  virtual void CaptionChanged();
+  virtual void EnabledChanged();
+  virtual void ImageIndexChanged();
+  virtual void HotImageChanged();
+  virtual void LargeImageIndexChanged();
+  virtual void PaintStyleChanged();
+  virtual void ShortCutChanged();
+  virtual void VisibilityChanged();
+  virtual void WidthChanged();
+  void RefreshLinkControls();
+  void RepaintUnfocusedControls();
+  void RepaintBarsOfKinds(TdxBarKinds AKinds);
+  // Frees every link, inside one manager update when a link is shown.
+  void DropAllLinks();
+
+  void Loaded() override;
+  bool HasParent() override { return FCategory >= 0 && FBarManager != nullptr; }
+  TComponent* GetParentComponent() override;
+  void SetParentComponent(TComponent* AParent) override;
+
+  TNotifyEvent OnClick;
+  TNotifyEvent OnCreate;
+  TNotifyEvent OnDestroy;
+
+ protected:
+  virtual void BarManagerAssigned() {}
+  void SetBarManager(TdxBarManager* AManager);
+  // Calls AProc with the control of every link that has one, skipping links
+  // whose user settings override one of ASkipOverridden.
+  template <class F>
+  void ForEachLinkControl(F&& AProc, TdxBarUserDefines ASkipOverridden = {}) const;
+
+  TdxBarPaintStyle FPaintStyle = psStandard;
+  bool FShowCaption = false;
+  bool FUnclickAfterDoing = false;
+
+ private:
+  friend class TdxBarItemLink;
+  void AddLink(TdxBarItemLink* ALink);
+  void RemoveLink(TdxBarItemLink* ALink);
+  void GlyphChanged(TObject*) { ImageIndexChanged(); }
+  void LargeGlyphChanged(TObject*) { LargeImageIndexChanged(); }
+
+  TdxBarItemAlign FAlign = iaLeft;
+  String FCaption;
+  int FCategory = -1;
+  TdxBarItemLink* FClickItemLink = nullptr;
+  TObject* FData = nullptr;
+  String FDescription;
+  TBitmap* FGlyph = nullptr;
+  int FHelpContext = 0;
+  String FHint;
+  int FImageIndex = -1;
+  String FKeyTip;
+  TBitmap* FLargeGlyph = nullptr;
+  int FLargeImageIndex = -1;
+  std::vector<TdxBarItemLink*> FLinks;
+  TdxBarItemMergeKind FMergeKind = mkAdd;
+  int FMergeOrder = 0;
+  TShortCut FShortCut = 0;
+  int FWidth = 0;
+};
+
+DECLARE_ENUM(TdxBarButtonStyle, bsDefault, bsChecked, bsDropDown, bsCheckedDropDown)
+DECLARE_ENUM(TdxBarButtonState, bstChecked, bstDropDown)
+using TdxBarButtonStates = TSet<TdxBarButtonState, 8>;
+
+class TdxBarButton : public TdxBarItem {
+  DECLARE_CLASS(TdxBarButton, TdxBarItem)
+  explicit TdxBarButton(TComponent* AOwner);
+
+  bool AllowAllUp() const { return FAllowAllUp; }
+  void SetAllowAllUp(bool AValue);
+  TdxBarButtonStyle ButtonStyle() const;
+  void SetButtonStyle(TdxBarButtonStyle AValue);
+  bool CloseSubMenuOnClick() const { return FCloseSubMenuOnClick; }
+  void SetCloseSubMenuOnClick(bool AValue) { FCloseSubMenuOnClick = AValue; }
+  bool Down() const { return FDown; }
+  void SetDown(bool AValue);
+  bool DropDownEnabled() const { return FDropDownEnabled; }
+  void SetDropDownEnabled(bool AValue);
+  int GroupIndex() const { return FGroupIndex; }
+  void SetGroupIndex(int AValue);
+  bool Lowered() const { return FLowered; }
+  void SetLowered(bool AValue);
+  bool IsCheckable() const { return FInternalStates.Contains(bstChecked); }
+
+  void Click() override;
+  bool SupportsPaintStyle() override { return true; }
+  bool CanAccelerateLink(TdxBarItemLink* ALink) override;
+  void PaintStyleChanged() override;
+  String GetNewItemCaption() override;
+
+ private:
+  TdxBarButton* FindDownGroupButton();
+  bool OtherGroupButtonDown();
+  template <class F>
+  void ForEachGroupButton(F&& AProc);
+
+  bool FAllowAllUp = false;
+  bool FCloseSubMenuOnClick = true;
+  bool FDown = false;
+  bool FDropDownEnabled = true;
+  int FGroupIndex = 0;
+  TdxBarButtonStates FInternalStates;
+  bool FLowered = false;
+};
+
+// A button with large-icon settings; while SyncImageIndex is on, the small
+// image index follows the large one.
+class TdxBarLargeButton : public TdxBarButton {
+  DECLARE_CLASS(TdxBarLargeButton, TdxBarButton)
+  explicit TdxBarLargeButton(TComponent* AOwner);
+  ~TdxBarLargeButton() override;
+
+  bool AutoGrayScale() const { return FAutoGrayScale; }
+  void SetAutoGrayScale(bool AValue);
+  TdxBarGlyphLayout GlyphLayout() const { return FGlyphLayout; }
+  void SetGlyphLayout(TdxBarGlyphLayout AValue);
+  int Height() const { return FHeight; }
+  void SetHeight(int AValue);
+  int HotImageIndex() const { return FHotImageIndex; }
+  void SetHotImageIndex(int AValue);
+  bool SyncImageIndex() const { return FSyncImageIndex; }
+  void SetSyncImageIndex(bool AValue);
+  void SetImageIndex(int AValue) override;
+  void SetLargeImageIndex(int AValue) override;
+  void LargeImageIndexChanged() override;
+  void WidthChanged() override;
+  bool CanAccelerateLink(TdxBarItemLink* ALink) override;
+  void DefineProperties(TFiler* AFiler) override;
+  void Loaded() override;
+
+ private:
+  void ReadImageIndex(TReader* AReader);
+  void WriteImageIndex(TWriter* AWriter);
+  bool FAutoGrayScale = true;
+  TdxBarGlyphLayout FGlyphLayout = glTop;
+  int FHeight = 0;
+  int FHotImageIndex = -1;
+  bool FInSyncImageIndex = false;
+  bool FSyncImageIndex = true;
+  bool FSetImageIndex = false;
+  bool FSetLargeImageIndex = false;
+  bool FSetSyncImageIndex = false;
+};
+
+// A caption-only item.
+class TdxBarLabel : public TdxBarItem {
+  DECLARE_CLASS(TdxBarLabel, TdxBarItem)
+  explicit TdxBarLabel(TComponent* AOwner);
+};
+
+// A separator: placed in menus only.
+class TdxBarSeparator : public TdxBarLabel {
+  DECLARE_CLASS(TdxBarSeparator, TdxBarLabel)
+  explicit TdxBarSeparator(TComponent* AOwner) : TdxBarLabel(AOwner) {}
+  bool CanBePlacedOn(int AContainerKind, TComponent* AContainer, String& AErrorText) override;
+  String GetNewItemCaption() override;
+};

@@ -1,0 +1,292 @@
+// Item links (one placement of an item on a toolbar or menu) and the
+// ordered link collections of toolbars and menus with their derived lists:
+// available, can-visible, visible and the most-recently-used order.
+#pragma once
+
+#include "bars/model/dxBarBase.h"
+
+#include "platform/core/Variants.h"
+#include "platform/gui/ShiftState.h"
+
+#include <vector>
+
+class TBitmap;
+
+class TdxBarItemLink : public TcxInterfacedCollectionItem {
+  DECLARE_CLASS(TdxBarItemLink, TcxInterfacedCollectionItem)
+  explicit TdxBarItemLink(TCollection* ACollection);
+  ~TdxBarItemLink() override;
+  void AfterConstruction() override;
+  void BeforeDestruction() override;
+
+  TdxBarItemLinks* Owner() const;
+  TdxBarManager* BarManager() const;
+  IdxBarControl* BarControl() const;
+
+  TdxBarItem* Item() const;
+  // Links the item (nil: the link stays, without item). EdxException with the
+  // owner's text when the owner may not hold the item; the link is then left
+  // without item.
+  void SetItem(TdxBarItem* AValue);
+  // The effective flag: see the begin-group rule of the displayed links.
+  bool BeginGroup() const;
+  bool StoredBeginGroup() const { return FBeginGroup; }
+  void SetBeginGroup(bool AValue);
+  TdxBarButtonGroupPosition ButtonGroup() const { return FButtonGroup; }
+  void SetButtonGroup(TdxBarButtonGroupPosition AValue);
+  bool Distributed() const { return FDistributed; }
+  void SetDistributed(bool AValue);
+  bool MostRecentlyUsed() const { return FMostRecentlyUsed; }
+  void SetMostRecentlyUsed(bool AValue);
+  TdxBarItemPosition Position() const { return FPosition; }
+  void SetPosition(TdxBarItemPosition AValue);
+  TdxBarItemViewLevels ViewLevels() const { return FViewLevels; }
+  void SetViewLevels(TdxBarItemViewLevels AValue);
+  bool Visible() const { return FVisible; }
+  void SetVisible(bool AValue);
+  TdxBarUserDefines UserDefine() const { return FUserDefine; }
+  void SetUserDefine(TdxBarUserDefines AValue);
+  const String& UserCaption() const { return FUserCaption; }
+  void SetUserCaption(const String& AValue);
+  TdxBarPaintStyle UserPaintStyle() const { return FUserPaintStyle; }
+  void SetUserPaintStyle(TdxBarPaintStyle AValue);
+  int UserWidth() const { return FUserWidth; }
+  void SetUserWidth(int AValue);
+  TBitmap* UserGlyph() const { return FUserGlyph; }
+  int Data() const { return FData; }
+  void SetData(int AValue) { FData = AValue; }
+
+  // Effective values: the user's override, else the item's.
+  String Caption() const;
+  TBitmap* Glyph() const;
+  TdxBarPaintStyle PaintStyle() const;
+  int Width() const;
+
+  int AvailableIndex() const;
+  int CanVisibleIndex() const;
+  int VisibleIndex() const;
+  int IndexInRecentList() const;
+  int UseCount() const { return FUseCount; }
+  void SetUseCount(int AValue) { FUseCount = AValue; }
+  const String& LoadedItemName() const { return FLoadedItemName; }
+  TdxBarItemLink* OriginalItemLink() const { return FOriginalItemLink; }
+  void SetOriginalItemLink(TdxBarItemLink* ALink) { FOriginalItemLink = ALink; }
+  TdxBarItemLink* RealItemLink() { return FOriginalItemLink ? FOriginalItemLink : this; }
+  TdxBarItemControlBase* Control() const { return FControl; }
+  // Where the window placed the link, in its client coordinates.
+  const TRect& ItemRect() const { return FItemRect; }
+  void SetItemRect(const TRect& AValue);
+  int RowHeight() const { return FRowHeight; }
+  void SetRowHeight(int AValue) { FRowHeight = AValue; }
+  // Whether the key (with the shift state) is the accelerator of the caption.
+  bool IsAccel(Word AKey, TShiftState AShift) const;
+  // Whether the link's item is AItem or, through its own links, contains it.
+  bool HasItem(const TdxBarItem* AItem) const;
+
+  void CreateControl();
+  void DestroyControl();
+  void RecreateControl();
+  // Moves the link to the top of its recent list (counting a use with
+  // AIncCount) when recent items are active; climbs the menu chain.
+  void BringToTopInRecentList(bool AIncCount);
+  void SendToBottomInRecentList();
+  void SaveRecentIndex();
+  void RestoreRecentIndex();
+  // Applies the loaded item name: the manager's item of that name, or none.
+  void ResolveLoadedItem();
+  // Applies the link's visibility: rebuilds the lists and makes or frees the control.
+  void ApplyVisibility();
+  void ApplyMostRecentlyUsed();
+
+  void Assign(TPersistent* ASource) override;
+  void DefineProperties(TFiler* AFiler) override;
+
+ private:
+  friend class TdxBarItemLinks;
+  void MoveInRecentList(int AIndex);
+  void NotifyUserDefineChange(TdxBarUserDefine AFlag);
+  void ReadItemName(TReader* AReader);
+  void WriteItemName(TWriter* AWriter);
+  void UserGlyphChanged(TObject*);
+  void Changed(bool AAllItems) override;
+
+  bool FBeginGroup = false;
+  TdxBarButtonGroupPosition FButtonGroup = bgpNone;
+  TdxBarItemControlBase* FControl = nullptr;
+  int FData = 0;
+  bool FDistributed = true;
+  TdxBarItem* FItem = nullptr;
+  String FLoadedItemName;
+  bool FLoadedVisible = true;
+  bool FMostRecentlyUsed = true;
+  TdxBarItemLink* FOriginalItemLink = nullptr;
+  TdxBarItemPosition FPosition = ipBeginsNewRow;
+  int FPrevRecentIndex = -1;
+  int FUseCount = 0;
+  String FUserCaption;
+  TdxBarUserDefines FUserDefine;
+  TBitmap* FUserGlyph = nullptr;
+  TdxBarPaintStyle FUserPaintStyle = psStandard;
+  int FUserWidth = 0;
+  TdxBarItemViewLevels FViewLevels = dxBarAllViewLevels;
+  bool FVisible = true;
+  TRect FItemRect;
+  int FRowHeight = 0;
+};
+
+// Menu options of a link collection; an option not assigned here takes the
+// collection's default.
+class TdxBarItemOptions : public TPersistent {
+  DECLARE_CLASS(TdxBarItemOptions, TPersistent)
+  explicit TdxBarItemOptions(TdxBarItemLinks* AItemLinks);
+  void Assign(TPersistent* ASource) override;
+  TdxBarItemOptionValues AssignedValues() const { return FAssignedValues; }
+  void SetAssignedValues(TdxBarItemOptionValues AValue) { FAssignedValues = AValue; }
+  bool HasAssignedValue(TdxBarItemOption AOption) const { return FAssignedValues.Contains(AOption); }
+  bool ShowDescriptions() const;
+  void SetShowDescriptions(bool AValue);
+  bool ShowShortCuts() const;
+  void SetShowShortCuts(bool AValue);
+  TdxBarMenuItemSize Size() const;
+  void SetSize(TdxBarMenuItemSize AValue);
+
+ private:
+  TdxBarItemLinks* FItemLinks;
+  TdxBarItemOptionValues FAssignedValues;
+  bool FShowDescriptions = false;
+  bool FShowShortCuts = true;
+  TdxBarMenuItemSize FSize = misNormal;
+};
+
+class TdxBarItemLinks : public TCollection {
+  DECLARE_CLASS(TdxBarItemLinks, TCollection)
+  TdxBarItemLinks(TdxBarManager* ABarManager, IdxBarLinksOwner* ALinksOwner);
+  ~TdxBarItemLinks() override;
+  void BeforeDestruction() override;
+
+  TdxBarItemLink* Items(int AIndex) const { return static_cast<TdxBarItemLink*>(TCollection::Items(AIndex)); }
+  TdxBarItemLink* operator[](int AIndex) const { return Items(AIndex); }
+  TdxBarItemLink* Add();
+  TdxBarItemLink* Add(TdxBarItem* AItem);
+  TdxBarItemLink* Insert(int AIndex);
+  void Move(int ACurIndex, int ANewIndex);
+  int IndexOf(const TdxBarItemLink* ALink) const;
+
+  int AvailableItemCount() const { return static_cast<int>(FAvailableItems.size()); }
+  int CanVisibleItemCount() const { return static_cast<int>(FCanVisibleItems.size()); }
+  int VisibleItemCount() const { return static_cast<int>(FVisibleItems.size()); }
+  TdxBarItemLink* AvailableItems(int AIndex) const { return FAvailableItems.at(AIndex); }
+  TdxBarItemLink* CanVisibleItems(int AIndex) const { return FCanVisibleItems.at(AIndex); }
+  TdxBarItemLink* VisibleItems(int AIndex) const { return FVisibleItems.at(AIndex); }
+  int AvailableIndexOf(const TdxBarItemLink* ALink) const;
+  int CanVisibleIndexOf(const TdxBarItemLink* ALink) const;
+  int VisibleIndexOf(const TdxBarItemLink* ALink) const;
+  // Every link, most recently used first.
+  int RecentItemCount() const { return FRecentItemCount; }
+  const std::vector<TdxBarItemLink*>& RecentItems() const { return FRecentItems; }
+
+  TdxBarManager* BarManager() const { return FBarManager; }
+  IdxBarLinksOwner* LinksOwner() const { return FLinksOwner; }
+  TComponent* Owner() const { return FLinksOwner ? FLinksOwner->GetInstance() : nullptr; }
+  IdxBarControl* BarControl() const { return FBarControl; }
+  bool Assigning() const { return FAssigning; }
+  bool UseRecentItems() const { return FUseRecentItems; }
+  void SetUseRecentItems(bool AValue);
+  // The links of the window that opened this collection's window (a menu's parent).
+  TdxBarItemLinks* ParentItemLinks() const { return FParentItemLinks; }
+  void SetParentItemLinks(TdxBarItemLinks* ALinks) { FParentItemLinks = ALinks; }
+
+  bool CanContainItem(TdxBarItem* AItem, String& AErrorText);
+  // Some link's item is AItem, directly or through its own links.
+  bool HasItem(TdxBarItem* AItem) const;
+  // AOwner's links are these, or some link's item is AOwner or holds links it references.
+  bool IsReferencedBy(IdxBarLinksOwner* AOwner) const;
+  bool IsControlExists(TdxBarItemControlBase* AControl) const;
+  // A link with a new item of the class owned by AOwner (the manager's owner
+  // when nil); nothing is left behind when that fails.
+  TdxBarItemLink* AddItemOfClass(TClass AItemClass, TComponent* AOwner);
+  void ClearItemRects();
+
+  // Keyboard navigation over the displayed links.
+  virtual bool ShowsAllLinks();
+  int DisplayedLinkCount();
+  TdxBarItemLink* FirstSelectableLink();
+  TdxBarItemLink* LastSelectableLink();
+  TdxBarItemLink* NextSelectableLink(TdxBarItemLink* ALink, bool AAnyLink = false);
+  TdxBarItemLink* PrevSelectableLink(TdxBarItemLink* ALink, bool AAnyLink = false);
+  // The next link after AStartLink whose caption accelerator is the key (Alt ignored).
+  TdxBarItemLink* FindLinkByAccel(Word AKey, TShiftState AShift, TdxBarItemLink* AStartLink);
+
+  TdxBarItemOptions* ItemOptions() const { return FItemOptions; }
+  void SetItemOptions(TdxBarItemOptions* AValue) { FItemOptions->Assign(AValue); }
+  virtual Variant DefaultItemOptionValue(TdxBarItemOption AOption);
+  // The own value when assigned or without parent links, else the parent's.
+  virtual Variant ItemOptionValue(TdxBarItemOption AOption);
+  TdxBarMenuItemSize EffectiveMenuItemSize();
+  void CreateBarControl();
+  void DestroyBarControl();
+  bool ExecuteShortCut(Word AShortCut);
+
+  // Recent items first: active when the manager can show them, the
+  // collection uses them and its parent links do too.
+  bool RecentItemsActive() const;
+  int CalcRecentItemCount() const;
+  void ChangeRecentItemCount(int AValue);
+  void RestoreRecentItemCount();
+  void ResolveLoadedItems();
+  // After the form is read or a layout loaded: recent order and, with
+  // AWithVisibility, each link's loaded visibility.
+  void ApplyLoadedUsageState(bool AWithVisibility);
+  void RebuildLists();
+
+  void Assign(TPersistent* ASource) override;
+  void Update(TCollectionItem* AItem) override;
+
+  TNotifyEvent OnChange;
+
+ protected:
+  virtual TdxBarItemLink* LocateAccelLink(Word AKey, TShiftState AShift, TdxBarItemLink* AStartLink) = 0;
+  bool AccelMatches(TdxBarItemLink* ALink, Word AKey, TShiftState AShift) const;
+
+ private:
+  TdxBarItemLink* StepSelectableLink(TdxBarItemLink* ALink, bool AAnyLink, int AStep);
+  friend class TdxBarItemLink;
+  bool IsCustomizing() const;
+  bool IsDesigning() const;
+
+  bool FAssigning = false;
+  std::vector<TdxBarItemLink*> FAvailableItems;
+  std::vector<TdxBarItemLink*> FCanVisibleItems;
+  std::vector<TdxBarItemLink*> FVisibleItems;
+  std::vector<TdxBarItemLink*> FRecentItems;
+  IdxBarControl* FBarControl = nullptr;
+  TdxBarManager* FBarManager;
+  IdxBarLinksOwner* FLinksOwner;
+  TdxBarItemLinks* FParentItemLinks = nullptr;
+  int FPrevRecentItemCount = -1;
+  int FRecentItemCount = -1;
+  bool FUseRecentItems = true;
+  bool FTearingDown = false;
+  TdxBarItemOptions* FItemOptions = nullptr;
+};
+
+// The links of a toolbar: accelerators are searched among the displayed,
+// selectable links while the window is shown.
+class TdxBarControlItemLinks : public TdxBarItemLinks {
+  DECLARE_CLASS(TdxBarControlItemLinks, TdxBarItemLinks)
+  using TdxBarItemLinks::TdxBarItemLinks;
+
+ protected:
+  TdxBarItemLink* LocateAccelLink(Word AKey, TShiftState AShift, TdxBarItemLink* AStartLink) override;
+};
+
+// The links of a menu: every can-visible link takes part in accelerator
+// searches, also those the recent-items truncation hides.
+class TdxBarSubMenuControlItemLinks : public TdxBarItemLinks {
+  DECLARE_CLASS(TdxBarSubMenuControlItemLinks, TdxBarItemLinks)
+  using TdxBarItemLinks::TdxBarItemLinks;
+  bool ShowsAllLinks() override { return true; }
+
+ protected:
+  TdxBarItemLink* LocateAccelLink(Word AKey, TShiftState AShift, TdxBarItemLink* AStartLink) override;
+};

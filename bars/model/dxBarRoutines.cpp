@@ -1,0 +1,263 @@
+#include "bars/model/dxBarRoutines.h"
+
+#include "bars/model/dxBarDrawing.h"
+#include "bars/model/dxBarItem.h"
+#include "bars/model/dxBarItemLinks.h"
+#include "bars/model/dxBarManager.h"
+#include "bars/model/dxBarToolbars.h"
+
+#include "platform/gui/Forms.h"
+#include "platform/gui/Graphics.h"
+#include "platform/gui/Menus.h"
+
+#include <algorithm>
+#include <mmsystem.h>
+
+IMPLEMENT_CLASS(TdxBarManagerList, TObject, nullptr)
+IMPLEMENT_CLASS(TdxBarItemList, TObject, nullptr)
+
+namespace {
+
+struct TModuleState {
+  TdxBarManagerList* Managers = nullptr;
+  TdxBarItemList* ItemClasses = nullptr;
+  bool Finalizing = false;
+  int RunCount = 0;
+};
+
+TModuleState& State() {
+  static TModuleState state;
+  return state;
+}
+
+}  // namespace
+
+TdxBarSideDockFactory& dxBarSideDockFactory() {
+  static TdxBarSideDockFactory factory = nullptr;
+  return factory;
+}
+
+TdxBarToolbarControlFactory& dxBarToolbarControlFactory() {
+  static TdxBarToolbarControlFactory factory = nullptr;
+  return factory;
+}
+
+TdxBarManager* TdxBarManagerList::ManagerAt(int AIndex) const {
+  return AIndex >= 0 && AIndex < Count() ? FItems[AIndex] : nullptr;
+}
+
+void TdxBarManagerList::Remove(TdxBarManager* AManager) {
+  FItems.erase(std::remove(FItems.begin(), FItems.end(), AManager), FItems.end());
+}
+
+TdxBarManagerList* dxBarManagerList() { return State().Managers; }
+
+void TdxBarItemList::AddRegistration(TClass AItemClass, TClass AItemControlClass, bool AShown) {
+  FItems.push_back({AItemClass, AItemControlClass, AShown});
+  RegisterClass(AItemClass);
+}
+
+void TdxBarItemList::RemoveRegistration(TClass AItemClass) {
+  FItems.erase(std::remove_if(FItems.begin(), FItems.end(),
+                              [AItemClass](const TRegistration& r) { return r.ItemClass == AItemClass; }),
+               FItems.end());
+}
+
+TClass TdxBarItemList::ItemControlClassOf(TClass AItemClass) const {
+  for (const TRegistration& r : FItems)
+    if (r.ItemClass == AItemClass) return r.ItemControlClass;
+  return nullptr;
+}
+
+TdxBarItemList* dxBarSharedItemClassRegistry() {
+  TModuleState& s = State();
+  if (!s.ItemClasses && !s.Finalizing) s.ItemClasses = Make<TdxBarItemList>();
+  return s.ItemClasses;
+}
+
+void dxBarAddItemClassToRegistry(TClass AItemClass, TClass AItemControlClass, bool AShown) {
+  if (TdxBarItemList* list = dxBarSharedItemClassRegistry()) list->AddRegistration(AItemClass, AItemControlClass, AShown);
+}
+
+void dxBarRemoveItemClassFromRegistry(TClass AItemClass) {
+  if (TdxBarItemList* list = State().ItemClasses) list->RemoveRegistration(AItemClass);
+}
+
+TdxBarManager* dxBarManagerFromObject(TObject* AObject) {
+  if (!AObject) return nullptr;
+  if (auto* manager = dynamic_cast<TdxBarManager*>(AObject)) return manager;
+  TdxBarManagerList* list = dxBarManagerList();
+  if (!list) return nullptr;
+  for (int i = 0; i < list->Count(); ++i)
+    if (list->ManagerAt(i)->Owner() == AObject) return list->ManagerAt(i);
+  return nullptr;
+}
+
+bool dxBarIsComparingWithAncestor(TComponent* AComponent) {
+  const TComponentStateSet state = AComponent->ComponentState();
+  return state.Contains(csLoading) && state.Contains(csAncestor) && !state.Contains(csReading);
+}
+
+TdxBarItemVisible dxBarVisibleFromBoolean(bool AValue) { return AValue ? ivAlways : ivNever; }
+
+int dxBarMostCompactViewLevel(TdxBarItemViewLevels ALevels) {
+  for (TdxBarItemViewLevel level : {ivlControlOnly, ivlSmallIcon, ivlSmallIconWithText, ivlLargeIconWithText})
+    if (ALevels.Contains(level)) return level;
+  return 255;
+}
+
+int dxBarAccelCharIndex(String& ACaption, bool ARemoveMarkers) {
+  int result = 0;
+  String stripped;
+  const size_t n = ACaption.size();
+  for (size_t i = 0; i < n; ++i) {
+    const Char c = ACaption[i];
+    if (c == L'&' && i + 1 < n) {
+      if (ACaption[i + 1] == L'&') {
+        stripped += L'&';
+        ++i;
+        continue;
+      }
+      result = ARemoveMarkers ? static_cast<int>(stripped.size()) + 1 : static_cast<int>(i) + 2;
+      continue;
+    }
+    stripped += c;
+  }
+  if (ARemoveMarkers) ACaption = stripped;
+  return result;
+}
+
+String dxBarRemoveAccelChars(const String& ACaption) {
+  String caption = ACaption;
+  dxBarAccelCharIndex(caption, true);
+  return caption;
+}
+
+Word dxBarShortCutFromKey(Word AKey, LPARAM AKeyData) {
+  if (AKey == 0) return 0;
+  Word result = AKey;
+  if (GetKeyState(VK_SHIFT) < 0) result += 0x2000;
+  if (GetKeyState(VK_CONTROL) < 0) result += 0x4000;
+  if (AKeyData & 0x20000000) result += 0x8000;
+  return result;
+}
+
+void dxBarPlayMenuSound(int AEntry) {
+  static const wchar_t* const sounds[] = {L"MenuPopup", L"MenuCommand", nullptr};
+  if (AEntry < 0 || AEntry > 2) return;
+  PlaySoundW(sounds[AEntry], nullptr, SND_ALIAS | SND_ASYNC | SND_NODEFAULT);
+}
+
+void dxBarStopMenuSound() { dxBarPlayMenuSound(2); }
+
+TBitmap* dxBarNewNotifyingBitmap(const TNotifyEvent& AHandler) {
+  TBitmap* bitmap = Make<TBitmap>();
+  bitmap->OnChange = AHandler;
+  return bitmap;
+}
+
+bool dxBarModuleFinalizing() { return State().Finalizing; }
+
+TdxBarItemControlBase* dxBarLinkControlOrNil(TdxBarItemLink* ALink) { return ALink ? ALink->Control() : nullptr; }
+TdxBarItemLink* dxBarControlLinkOrNil(TdxBarItemControlBase* AControl) { return AControl ? AControl->ItemLink() : nullptr; }
+TdxBarItem* dxBarControlItemOrNil(TdxBarItemControlBase* AControl) { return AControl ? AControl->Item() : nullptr; }
+TdxBarItem* dxBarLinkItemOrNil(TdxBarItemLink* ALink) { return ALink ? ALink->Item() : nullptr; }
+
+void dxBarRepaintControlOrNil(TdxBarItemControlBase* AControl) {
+  if (AControl) AControl->Repaint();
+}
+
+void dxBarManagerSignalModified(TdxBarManager* AManager) {
+  if (AManager) AManager->SignalDesignerModified();
+}
+
+IdxBarLinksOwner* dxBarLinksOwnerIntfOf(TObject* AObject) { return dynamic_cast<IdxBarLinksOwner*>(AObject); }
+
+TdxBarItemLinks* dxBarOwnedItemLinks(TObject* AObject) {
+  IdxBarLinksOwner* owner = dxBarLinksOwnerIntfOf(AObject);
+  return owner ? owner->GetItemLinks() : nullptr;
+}
+
+String dxBarShortCutSuffix(Word AShortCut) {
+  const String text = ShortCutToText(AShortCut);
+  return text.empty() ? String() : L" (" + text + L")";
+}
+
+bool dxBarIsMouseDownMessage(UINT AMessage) {
+  switch (AMessage) {
+    case WM_NCLBUTTONDOWN: case WM_NCLBUTTONDBLCLK: case WM_NCRBUTTONDOWN: case WM_NCRBUTTONDBLCLK:
+    case WM_NCMBUTTONDOWN: case WM_NCMBUTTONDBLCLK: case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN: case WM_RBUTTONDBLCLK: case WM_MBUTTONDOWN: case WM_MBUTTONDBLCLK:
+      return true;
+    default:
+      return false;
+  }
+}
+
+namespace {
+
+void FlushMessages(UINT AFirst, UINT ALast) {
+  MSG msg;
+  for (;;) {
+    const BOOL got = PeekMessageW(&msg, nullptr, AFirst, ALast, PM_REMOVE);
+    if (!got) return;
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      return;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+}  // namespace
+
+// PeekMessage hands out a pending quit whatever the filter.
+void dxBarFlushMouseMessages() { FlushMessages(WM_MOUSEFIRST, WM_MOUSEHWHEEL); }
+
+void dxBarFlushPaintMessages() { FlushMessages(WM_PAINT, WM_PAINT); }
+
+void dxBarDropPendingChars(HWND AWnd) {
+  MSG msg;
+  while (PeekMessageW(&msg, AWnd, WM_CHAR, WM_CHAR, PM_REMOVE)) {
+  }
+}
+
+bool dxBarStopTimer(HWND AWnd, UINT_PTR& ATimerID) {
+  if (ATimerID == 0) return false;
+  const bool killed = KillTimer(AWnd, ATimerID) != FALSE;
+  if (killed) ATimerID = 0;
+  return killed;
+}
+
+void dxBarSetWindowZPos(HWND AWnd, HWND AInsertAfter, bool AActivate, UINT AExtraFlags) {
+  SetWindowPos(AWnd, AInsertAfter, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | (AActivate ? 0 : SWP_NOACTIVATE) | AExtraFlags);
+}
+
+int dxBarShowAppMessageBox(const String& AText, UINT AFlags) {
+  return Application->MessageBox(AText, Application->Title(), AFlags);
+}
+
+void dxBarInitialize() {
+  TModuleState& s = State();
+  if (s.RunCount++ > 0) return;
+  s.Finalizing = false;
+  s.Managers = Make<TdxBarManagerList>();
+  dxBarRefreshScreenDepth();
+  RegisterClasses({TdxBarManager::StaticClass(), TdxBar::StaticClass(), TdxBarGroup::StaticClass(),
+                   TdxBarButton::StaticClass(), TdxBarLargeButton::StaticClass(), TdxBarLabel::StaticClass(),
+                   TdxBarSeparator::StaticClass()});
+}
+
+void dxBarFinalize() {
+  TModuleState& s = State();
+  if (s.RunCount == 0 || --s.RunCount > 0) return;
+  s.Finalizing = true;
+  FreeAndNil(s.ItemClasses);
+  FreeAndNil(s.Managers);
+  for (TClass cls : {TdxBarManager::StaticClass(), TdxBar::StaticClass(), TdxBarGroup::StaticClass(),
+                     TdxBarButton::StaticClass(), TdxBarLargeButton::StaticClass(), TdxBarLabel::StaticClass(),
+                     TdxBarSeparator::StaticClass()})
+    UnRegisterClass(cls);
+}

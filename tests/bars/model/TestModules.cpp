@@ -1,0 +1,15 @@
+#include "bars/model/dxBar.h"
+#include "foundation/FoundationModules.h"
+#include "platform/gui/GuiModules.h"
+#include "tests/support/GuiWarmUp.h"
+#include "tests/support/TestModules.h"
+
+std::vector<TModuleStep> TestModules() {
+  std::vector<TModuleStep> steps;
+  for (auto list : {PlatformCoreModules(), PlatformGuiModules(), FoundationModules(), BarTextsModules(),
+                    BarModuleModules()})
+    steps.insert(steps.end(), list.begin(), list.end());
+  return steps;
+}
+
+void WarmUpTestCaches() { WarmUpGuiCaches(); }

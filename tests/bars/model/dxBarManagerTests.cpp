@@ -1,0 +1,372 @@
+// The manager's own rules, the click path of items, buttons and groups.
+#include "tests/bars/model/dxBarTestSupport.h"
+
+#include "foundation/cxClasses.h"
+#include "foundation/cxLookAndFeels.h"
+#include "foundation/dxCore.h"
+#include "platform/core/SysUtils.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class dxBarManagerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    form.reset(Make<TBarTestForm>(nullptr));
+    manager = Make<TdxBarManager>(form.get());
+    manager->SetName(L"BarManager");
+  }
+  TObjectPtr<TBarTestForm> form;
+  TdxBarManager* manager = nullptr;
+};
+
+String RaisedMessage(const std::function<void()>& AWork) {
+  try {
+    AWork();
+  } catch (Exception& e) {
+    return e.Message;
+  }
+  return L"<no error>";
+}
+
+TEST_F(dxBarManagerTest, OwnerChecks) {
+  EXPECT_EQ(RaisedMessage([] { TObject::Free(Make<TdxBarManager>(nullptr)); }),
+            L"TdxBarManager should have TWinControl as its Owner");
+  EXPECT_EQ(RaisedMessage([this] { Make<TdxBarManager>(form.get()); }),
+            L"A control should contain only a single TdxBarManager");
+  EXPECT_EQ(RaisedMessage([this] { Make<TdxBarManager>(manager); }),
+            L"TdxBarManager should have TWinControl as its Owner");
+  EXPECT_EQ(dxBarManagerList()->Count(), 1);
+}
+
+TEST_F(dxBarManagerTest, MostRecentlyUsedUseCountFromPercents) {
+  const struct {
+    int percents, count;
+  } cases[] = {{95, 20}, {50, 2}, {100, 0}, {99, 100}, {150, 0}};
+  for (const auto& c : cases) {
+    manager->SetMostRecentItemsPercents(c.percents);
+    EXPECT_EQ(manager->MostRecentlyUsedUseCount(), c.count) << c.percents;
+  }
+}
+
+TEST_F(dxBarManagerTest, NewManagerHasTheDefaultCategoryText) {
+  ASSERT_EQ(manager->Categories()->Count(), 1);
+  EXPECT_EQ(manager->Categories()->Get(0), L"Default");
+  EXPECT_EQ(cxLookUpResourceString(&dxSBAR_BARMANAGERBADOWNER), L"TdxBarManager should have TWinControl as its Owner");
+}
+
+TEST_F(dxBarManagerTest, BarTextsLeaveTheRepositoryAtTheirLastShutdown) {
+  TdxResourceStringsRepository* repository = dxGetResourceStringsRepository();
+  ASSERT_GE(repository->GetProductIndexByName(L"DodivedEvar"), 0);
+  TdxProductResourceStrings* product = repository->Products(repository->GetProductIndexByName(L"DodivedEvar"));
+  EXPECT_EQ(product->ResStringsCount(), 182);
+  dxBarStrsInitialize();
+  dxBarStrsFinalize();
+  EXPECT_GE(repository->GetProductIndexByName(L"DodivedEvar"), 0);
+  dxBarStrsFinalize();
+  EXPECT_LT(repository->GetProductIndexByName(L"DodivedEvar"), 0);
+  dxBarStrsInitialize();
+  EXPECT_GE(repository->GetProductIndexByName(L"DodivedEvar"), 0);
+}
+
+TEST_F(dxBarManagerTest, ToolbarNamesAreUniqueWithoutRegardToCase) {
+  TdxBar* first = manager->AddToolBar();
+  EXPECT_EQ(first->Name(), L"BarManagerBar1");
+  first->SetName(L"BARMANAGERBAR2");
+  TdxBar* second = manager->AddToolBar();
+  EXPECT_EQ(second->Name(), L"BarManagerBar1");
+  TdxBar* third = manager->AddToolBar();
+  EXPECT_EQ(third->Name(), L"BarManagerBar3");
+}
+
+TEST_F(dxBarManagerTest, DuplicateToolbarCaptionIsRefused) {
+  TdxBar* a = manager->AddToolBar();
+  TdxBar* b = manager->AddToolBar();
+  a->SetCaption(L"Main");
+  b->SetCaption(L"Tools");
+  b->SetCaption(L"Main");
+  EXPECT_EQ(b->Caption(), L"Tools");
+  a->SetDockedLeft(-5);
+  EXPECT_EQ(a->DockedLeft(), 0);
+}
+
+TEST_F(dxBarManagerTest, ItemOnAFormWithoutManagerJoinsNoManager) {
+  TObjectPtr<TBarTestForm> other(Make<TBarTestForm>(nullptr));
+  TObjectPtr<TdxBarButton> stray(Make<TdxBarButton>(other.get()));
+  EXPECT_EQ(stray->BarManager(), nullptr);
+  EXPECT_EQ(manager->ItemCount(), 0);
+  TObjectPtr<TdxBarButton> own(Make<TdxBarButton>(form.get()));
+  EXPECT_EQ(own->BarManager(), manager);
+  EXPECT_EQ(manager->ItemCount(), 1);
+}
+
+TEST_F(dxBarManagerTest, DestructionFreesToolbarsAndItemsBeforeTheSharedOptions) {
+  TdxBar* bar = manager->AddToolBar();
+  TdxBarButton* button = manager->AddButton();
+  bar->ItemLinks()->Add(button);
+  struct TWatcher : TObject {
+    TdxBarManager* Manager = nullptr;
+    int Seen = 0;
+    void ItemGoes(TObject*) {
+      if (Manager->Font() && Manager->ImageOptions() && Manager->LookAndFeel()) ++Seen;
+    }
+  } watcher;
+  watcher.Manager = manager;
+  button->OnDestroy = TNotifyEvent::Bind<&TWatcher::ItemGoes>(&watcher);
+  TObject::Free(manager);
+  EXPECT_EQ(watcher.Seen, 1);
+  EXPECT_EQ(form->ComponentCount(), 0);
+  EXPECT_EQ(dxBarManagerList()->Count(), 0);
+}
+
+// The click path: the manager's OnClickItem, then the item's OnClick.
+struct TClickRecorder : TObject {
+  std::vector<String> Calls;
+  int Handled = 0;
+  bool Raise = false;
+  bool FreeItem = false;
+  void ManagerClick(TdxBarManager*, TdxBarItem* AItem) { Calls.push_back(L"manager:" + AItem->Name()); }
+  void ItemClick(TObject* Sender) {
+    Calls.push_back(L"item:" + static_cast<TComponent*>(Sender)->Name());
+    if (FreeItem) TObject::Free(Sender);
+    if (Raise) throw Exception(L"refused");
+  }
+  void AppException(TObject* Sender, Exception& E) {
+    ++Handled;
+    Calls.push_back(L"app:" + E.Message + L":" + static_cast<TComponent*>(Sender)->Name());
+  }
+};
+
+class dxBarClickTest : public dxBarManagerTest {
+ protected:
+  void SetUp() override {
+    dxBarManagerTest::SetUp();
+    button = manager->AddButton();
+    button->SetName(L"btnRun");
+    manager->OnClickItem = TdxBarClickItemEvent::Bind<&TClickRecorder::ManagerClick>(&recorder);
+    button->OnClick = TNotifyEvent::Bind<&TClickRecorder::ItemClick>(&recorder);
+    savedHandler = Application->OnException;
+    Application->OnException = TExceptionEvent::Bind<&TClickRecorder::AppException>(&recorder);
+  }
+  void TearDown() override { Application->OnException = savedHandler; }
+  TClickRecorder recorder;
+  TdxBarButton* button = nullptr;
+  TExceptionEvent savedHandler;
+};
+
+TEST_F(dxBarClickTest, ClickRunsTheManagersEventThenTheItems) {
+  button->Click();
+  EXPECT_EQ(recorder.Calls, (std::vector<String>{L"manager:btnRun", L"item:btnRun"}));
+  recorder.Calls.clear();
+  button->SetEnabled(false);
+  button->Click();
+  button->DirectClick();
+  EXPECT_TRUE(recorder.Calls.empty());
+}
+
+TEST_F(dxBarClickTest, AnExceptionInTheHandlerReachesTheApplicationOnce) {
+  recorder.Raise = true;
+  EXPECT_NO_THROW(button->Click());
+  EXPECT_EQ(recorder.Handled, 1);
+  EXPECT_EQ(recorder.Calls, (std::vector<String>{L"manager:btnRun", L"item:btnRun", L"app:refused:btnRun"}));
+}
+
+TEST_F(dxBarClickTest, ControlClickMovesTheLinkUpAndKnowsTheClickedLink) {
+  TMenuLinksOwner menu(manager);
+  TdxBarButton* other = manager->AddButton();
+  other->SetName(L"btnOther");
+  menu.Links->Add(other);
+  TdxBarItemLink* link = menu.Links->Add(button);
+  const int uses = link->UseCount();
+  TdxBarItemLink* seen = nullptr;
+  struct TSpy : TObject {
+    TdxBarItemLink** Seen;
+    void Click(TObject* Sender) { *Seen = static_cast<TdxBarItem*>(Sender)->ClickItemLink(); }
+  } spy;
+  spy.Seen = &seen;
+  button->OnClick = TNotifyEvent::Bind<&TSpy::Click>(&spy);
+  TObjectPtr<TTestItemControl> control(Make<TTestItemControl>(link));
+  control->ExecuteClick();
+  EXPECT_EQ(seen, link);
+  EXPECT_EQ(button->ClickItemLink(), nullptr);
+  EXPECT_EQ(link->IndexInRecentList(), 0);
+  EXPECT_EQ(link->UseCount(), uses + 1);
+}
+
+TEST_F(dxBarClickTest, HandlerMayFreeItsItemDuringTheClick) {
+  TMenuLinksOwner menu(manager);
+  TdxBarItemLink* link = menu.Links->Add(button);
+  TObjectPtr<TTestItemControl> control(Make<TTestItemControl>(link));
+  recorder.FreeItem = true;
+  TcxObjectLink* alive = cxCreateObjectLink(button);
+  EXPECT_NO_THROW(control->ExecuteClick());
+  EXPECT_EQ(alive->Ref, nullptr);
+  EXPECT_EQ(menu.Links->Count(), 0);
+  cxReleaseObjectLink(alive);
+}
+
+TEST_F(dxBarManagerTest, CheckButtonsInARadioGroup) {
+  TdxBarButton* b[3];
+  for (auto& button : b) {
+    button = manager->AddButton();
+    button->SetButtonStyle(bsChecked);
+    button->SetGroupIndex(1);
+  }
+  auto downs = [&b] { return std::vector<bool>{b[0]->Down(), b[1]->Down(), b[2]->Down()}; };
+  b[0]->SetDown(true);
+  b[1]->Click();
+  EXPECT_EQ(downs(), (std::vector<bool>{false, true, false}));
+  b[1]->Click();
+  EXPECT_EQ(downs(), (std::vector<bool>{false, true, false})) << "the only down button stays down";
+  b[2]->SetAllowAllUp(true);
+  EXPECT_TRUE(b[0]->AllowAllUp());
+  b[1]->SetDown(false);
+  EXPECT_EQ(downs(), (std::vector<bool>{false, false, false}));
+  TdxBarButton* plain = manager->AddButton();
+  plain->SetDown(true);
+  plain->SetGroupIndex(5);
+  EXPECT_FALSE(plain->Down());
+  EXPECT_EQ(plain->GroupIndex(), 0);
+}
+
+TEST_F(dxBarManagerTest, LargeButtonKeepsTheSmallIndexInStep) {
+  auto* large = static_cast<TdxBarLargeButton*>(manager->AddItem(TdxBarLargeButton::StaticClass()));
+  large->SetLargeImageIndex(7);
+  EXPECT_EQ(large->ImageIndex(), 7);
+  large->SetImageIndex(3);
+  EXPECT_FALSE(large->SyncImageIndex());
+  EXPECT_EQ(large->LargeImageIndex(), 7);
+}
+
+TEST_F(dxBarManagerTest, CaptionGivesTheHintUnlessTheHintDiffers) {
+  TdxBarButton* button = manager->AddButton();
+  const struct {
+    const wchar_t *hint, *caption, *expected;
+  } cases[] = {
+      {L"", L"&Open...", L"Open"},
+      {L"Open|Opens a file", L"&Save", L"Save|Opens a file"},
+      {L"Something else", L"&Close", L"Something else"},
+  };
+  for (const auto& c : cases) {
+    button->SetHint(c.hint);
+    button->SetCaption(c.caption);
+    EXPECT_EQ(button->Hint(), c.expected) << c.caption;
+  }
+}
+
+TEST_F(dxBarManagerTest, GroupsRefuseRecursionAndReachTheirMembers) {
+  TdxBarGroup* a = manager->CreateGroup();
+  TdxBarGroup* b = manager->CreateGroup();
+  TdxBarButton* button = manager->AddButton();
+  b->Add(button);
+  b->Add(button);
+  EXPECT_EQ(b->Count(), 1);
+  a->Add(b);
+  for (auto [group, member] : {std::pair{b, a}, std::pair{a, a}})
+    EXPECT_EQ(RaisedMessage([group, member] { group->Add(member); }), L"You cannot create recursive groups");
+  EXPECT_EQ(b->Count(), 1);
+  a->SetVisible(ivNever);
+  EXPECT_EQ(button->Visible(), ivNever);
+  a->SetEnabled(false);
+  EXPECT_FALSE(button->Enabled());
+}
+
+TEST_F(dxBarManagerTest, PaintStyleOfTheLookAndFeelStyle) {
+  manager->SetStyle(bmsUseLookAndFeel);
+  manager->LookAndFeel()->SetNativeStyle(false);
+  const struct {
+    TcxLookAndFeelKind kind;
+    TdxBarManagerStyle style;
+    bool recent;
+  } cases[] = {{lfFlat, bmsEnhanced, true},
+               {lfStandard, bmsStandard, false},
+               {lfUltraFlat, bmsFlat, true},
+               {lfOffice11, bmsOffice11, true}};
+  for (const auto& c : cases) {
+    manager->LookAndFeel()->SetKind(c.kind);
+    EXPECT_EQ(manager->GetPaintStyle(), c.style) << c.kind;
+    EXPECT_EQ(manager->CanShowRecentItems(), c.recent) << c.kind;
+  }
+  manager->SetStyle(bmsOffice11);
+  EXPECT_EQ(manager->GetPaintStyle(), bmsOffice11);
+}
+
+TEST_F(dxBarManagerTest, ItemsByCategoryAndUniqueItemNames) {
+  manager->Categories()->Add(L"Files");
+  TdxBarButton* a = manager->AddButton();
+  TdxBarButton* b = manager->AddButton();
+  TdxBarButton* hidden = manager->AddButton();
+  b->SetCategory(1);
+  hidden->SetVisible(ivNever);
+  TList list;
+  EXPECT_EQ(manager->GetItemsByCategory(0, &list), 1);
+  EXPECT_EQ(list.Get(0), a);
+  EXPECT_EQ(manager->GetItemsByCategory(1, &list), 1);
+  EXPECT_EQ(manager->GetItemsByCategory(5, &list), 0);
+  a->SetName(L"dxBarButton1");
+  EXPECT_EQ(manager->GetUniqueItemName(TdxBarButton::StaticClass()), L"dxBarButton2");
+  EXPECT_EQ(manager->ItemAt(3), nullptr);
+  EXPECT_EQ(manager->DockControlCount(), 4);
+  EXPECT_EQ(manager->DockControlAt(1)->DockingStyle(), dsTop);
+}
+
+TEST(dxObjectList, XorListKeepsWhatIsInOneListOnly) {
+  TObject a, b, c;
+  TdxObjectList first, second, result;
+  first.Add(&a);
+  first.Add(&b);
+  first.Add(nullptr);
+  first.Add(&a);
+  second.Add(&b);
+  second.Add(&c);
+  EXPECT_EQ(first.Count(), 2);
+  result.XorList(&first, &second);
+  ASSERT_EQ(result.Count(), 2);
+  EXPECT_EQ(result.Get(0), &a);
+  EXPECT_EQ(result.Get(1), &c);
+}
+
+TEST(dxBarRoutines, AccelCharIndex) {
+  const struct {
+    const wchar_t* caption;
+    int keep;
+    int removed;
+    const wchar_t* stripped;
+  } cases[] = {
+      {L"&Open", 2, 1, L"Open"}, {L"A&&B", 0, 0, L"A&B"}, {L"Open&", 0, 0, L"Open&"}, {L"&a&b", 4, 2, L"ab"},
+  };
+  for (const auto& c : cases) {
+    String keep = c.caption, removed = c.caption;
+    EXPECT_EQ(dxBarAccelCharIndex(keep, false), c.keep) << c.caption;
+    EXPECT_EQ(dxBarAccelCharIndex(removed, true), c.removed) << c.caption;
+    EXPECT_EQ(removed, c.stripped);
+  }
+  EXPECT_EQ(dxBarShortCutFromKey(0, 0x20000000), 0);
+  EXPECT_EQ(dxBarMostCompactViewLevel({}), 255);
+  EXPECT_EQ(dxBarMostCompactViewLevel({ivlLargeIconWithText, ivlSmallIcon}), ivlSmallIcon);
+}
+
+TEST(dxBarRoutines, MessagesAndTimers) {
+  for (UINT message : {WM_LBUTTONDOWN, WM_RBUTTONDBLCLK, WM_NCMBUTTONDOWN, WM_NCLBUTTONDBLCLK})
+    EXPECT_TRUE(dxBarIsMouseDownMessage(message)) << message;
+  for (UINT message : {WM_LBUTTONUP, WM_MOUSEMOVE, WM_XBUTTONDOWN, WM_KEYDOWN})
+    EXPECT_FALSE(dxBarIsMouseDownMessage(message)) << message;
+  // A quit request met while flushing is not lost.
+  PostQuitMessage(7);
+  dxBarFlushMouseMessages();
+  dxBarFlushPaintMessages();
+  MSG msg{};
+  ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  EXPECT_EQ(msg.message, static_cast<UINT>(WM_QUIT));
+  EXPECT_EQ(msg.wParam, 7u);
+  UINT_PTR timer = SetTimer(nullptr, 0, 60000, nullptr);
+  ASSERT_NE(timer, 0u);
+  EXPECT_TRUE(dxBarStopTimer(nullptr, timer));
+  EXPECT_EQ(timer, 0u);
+  EXPECT_FALSE(dxBarStopTimer(nullptr, timer));
+  EXPECT_EQ(dxBarShortCutSuffix(0), L"");
+  EXPECT_EQ(dxBarShortCutSuffix(0x4000 | 'S'), L" (Ctrl+S)");
+}
+
+}  // namespace

@@ -1,0 +1,8 @@
+#include "tests/bars/model/dxBarTestSupport.h"
+
+BEGIN_CLASS(TBarTestForm, TForm, (ConstructWith<TBarTestForm, TComponent>))
+  b.Method<&TBarTestForm::btnExitClick>(L"btnExitClick");
+END_CLASS
+
+IMPLEMENT_CLASS(TFakeBarControl, TObject, nullptr)
+IMPLEMENT_CLASS(TTestItemControl, TdxBarItemControlBase, (ConstructWith<TTestItemControl, TdxBarItemLink>))
