@@ -1,5 +1,6 @@
 #include "app/ProgramModules.h"
 #include "app/Unit5.h"
+#include "editors/core/EditorsCoreModules.h"
 #include "foundation/FoundationModules.h"
 #include "platform/gui/GuiModules.h"
 
@@ -10,7 +11,8 @@ const std::vector<TModuleStep>& ProgramModules() {
   static const std::vector<TModuleStep> steps = [] {
     std::vector<TModuleStep> all;
     for (std::span<const TModuleStep> list :
-         {PlatformCoreModules(), PlatformGuiModules(), FoundationModules(), std::span<const TModuleStep>(appSteps)})
+         {PlatformCoreModules(), PlatformGuiModules(), FoundationModules(), EditorsCoreModules(),
+          std::span<const TModuleStep>(appSteps)})
       all.insert(all.end(), list.begin(), list.end());
     return all;
   }();
