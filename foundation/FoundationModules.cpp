@@ -1,5 +1,7 @@
 #include "foundation/FoundationModules.h"
 #include "foundation/cxClasses.h"
+#include "foundation/cxContainerPopup.h"
+#include "foundation/cxControls.h"
 #include "foundation/cxControlsRoutines.h"
 #include "foundation/cxControlsTimer.h"
 #include "foundation/cxDWMApi.h"
@@ -38,6 +40,10 @@ std::span<const TModuleStep> FoundationModules() {
       {L"cxDWMApi", &cxDWMApiInitialize, &cxDWMApiFinalize},
       {L"cxControlsRoutines", &cxControlsRoutinesInitialize, &cxControlsRoutinesFinalize},
       {L"cxControlsTimer", &cxControlsTimerInitialize, &cxControlsTimerFinalize},
+      // The popup-closing hooks after the window-manager binding, before the
+      // base controls' cursors and system controller.
+      {L"cxContainer", &cxContainerInitialize, &cxContainerFinalize},
+      {L"cxControls", &cxControlsInitialize, &cxControlsFinalize},
       {L"dxGDIPlusAPI", &dxGDIPlusAPIInitialize, &dxGDIPlusAPIFinalize},
       {L"dxGDIPlusClasses", &dxGDIPlusClassesInitialize, &dxGDIPlusClassesFinalize},
       {L"cxGraphics", &cxGraphicsInitialize, &cxGraphicsFinalize},

@@ -127,7 +127,7 @@ void TcxTimer::Start() {
   const UINT_PTR id = NewEventID();
   // A failure (no system timer left) leaves the timer stopped; the next
   // update tries again.
-  const TcxSetTimerProc setTimer = gSetTimerReplacement ? gSetTimerReplacement : &SetTimer;
+  const TcxSetTimerProc setTimer = cxCurrentSetTimerProc();
   if (!setTimer(window->Handle(), id, FInterval, nullptr)) return;
   FEventID = id;
   FTimerOn = true;
@@ -155,6 +155,8 @@ HWND cxGetTimerWindowHandle() {
 int cxGetRunningTimerCount() {
   return static_cast<int>(gRunning.size());
 }
+
+TcxSetTimerProc cxCurrentSetTimerProc() { return gSetTimerReplacement ? gSetTimerReplacement : &SetTimer; }
 
 TcxSetTimerProc cxSetSetTimerProc(TcxSetTimerProc AProc) {
   return std::exchange(gSetTimerReplacement, AProc);

@@ -74,6 +74,9 @@ int cxGetRunningTimerCount();
 // system's. Returns the previous replacement.
 using TcxSetTimerProc = UINT_PTR(WINAPI*)(HWND AWnd, UINT_PTR AEventID, UINT AElapse, TIMERPROC ATimerProc);
 TcxSetTimerProc cxSetSetTimerProc(TcxSetTimerProc AProc);
+// The replacement in force, else the system's SetTimer (also used for the
+// thread timers the base controls start).
+TcxSetTimerProc cxCurrentSetTimerProc();
 
 // Module start-up and shutdown: after shutdown no timer starts any more.
 void cxControlsTimerInitialize();

@@ -1,6 +1,7 @@
 #include "foundation/FoundationModules.h"
 #include "foundation/cxControlsRoutines.h"
 #include "foundation/cxControlsTimer.h"
+#include "platform/gui/ImgList.h"
 #include "foundation/cxGraphicsBitmaps.h"
 #include "foundation/cxGraphicsCanvas.h"
 #include "foundation/cxLookAndFeelPaintersStartup.h"
@@ -83,4 +84,10 @@ void WarmUpTestCaches() {
   for (TBitmap* b : {palette.SubMenuExpandBitmap, palette.ExpandButtonMinusBitmap, palette.ExpandButtonPlusBitmap})
     if (b && !b->Empty()) b->Canvas()->Handle();
   WarmUpFader();
+  // The pattern brush of the size frames, which the brush cache keeps.
+  {
+    TObjectPtr<TBrush> brush(Make<TBrush>());
+    brush->SetBitmap(AllocPatternBitmap(clBlack, clWhite));
+    brush->Handle();
+  }
 }
