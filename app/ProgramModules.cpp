@@ -1,6 +1,7 @@
 #include "app/ProgramModules.h"
 #include "app/Unit5.h"
 #include "bars/model/dxBar.h"
+#include "editors/core/EditorsCoreModules.h"
 #include "foundation/FoundationModules.h"
 #include "platform/gui/GuiModules.h"
 #include "skins/SkinsModules.h"
@@ -14,6 +15,7 @@ const std::vector<TModuleStep>& ProgramModules() {
     for (std::span<const TModuleStep> list :
          {PlatformCoreModules(), PlatformGuiModules(), FoundationModulesBeforeSkins(), SkinsEngineModules(),
           FoundationModulesAfterSkins(), BarTextsModules(), BarModuleModules(), SkinsPainterModules(),
+          EditorsCoreModules(),
           std::span<const TModuleStep>(appSteps)})
       all.insert(all.end(), list.begin(), list.end());
     return all;

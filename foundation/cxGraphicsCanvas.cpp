@@ -1176,6 +1176,27 @@ TcxPaintCanvas* cxGetSharedPaintCanvas() {
 // Solid-brush cache
 // ---------------------------------------------------------------------------
 
+namespace {
+
+// The caches waiting for their release timer, by timer identifier.
+std::vector<std::pair<UINT_PTR, TcxSolidBrushCache*>>& BrushReleaseTimers() {
+  static std::vector<std::pair<UINT_PTR, TcxSolidBrushCache*>> timers;
+  return timers;
+}
+
+void CALLBACK BrushReleaseTimerProc(HWND, UINT, UINT_PTR AId, DWORD) {
+  GuardCallback([&] {
+    for (const auto& [id, cache] : BrushReleaseTimers())
+      if (id == AId) {
+        cache->ReleaseRetiredBrushes();
+        return;
+      }
+    KillTimer(nullptr, AId);
+  });
+}
+
+}  // namespace
+
 TcxSolidBrushCache::TcxSolidBrushCache(int AMaxDepth) : FMaxDepth(std::max(1, AMaxDepth)) {
   FBrushColors.reserve(FMaxDepth);
   FBrushes.reserve(FMaxDepth);
@@ -1183,6 +1204,19 @@ TcxSolidBrushCache::TcxSolidBrushCache(int AMaxDepth) : FMaxDepth(std::max(1, AM
 }
 
 TcxSolidBrushCache::~TcxSolidBrushCache() { Clear(); }
+
+void TcxSolidBrushCache::ReleaseRetiredBrushes() {
+  if (FReleaseTimer) {
+    KillTimer(nullptr, FReleaseTimer);
+    auto& timers = BrushReleaseTimers();
+    timers.erase(std::remove_if(timers.begin(), timers.end(), [&](const auto& t) { return t.second == this; }),
+                 timers.end());
+    FReleaseTimer = 0;
+  }
+  std::vector<HBRUSH> retired;
+  retired.swap(FRetired);
+  for (HBRUSH brush : retired) GdiDeleteObject(brush);
+}
 
 HBRUSH TcxSolidBrushCache::GetBrush(TColor AColor) {
   // The system's own brushes, asked for each time: a change of the system
@@ -1206,7 +1240,12 @@ HBRUSH TcxSolidBrushCache::GetBrush(TColor AColor) {
       if (FCounts[i] < FCounts[victim]) victim = i;
       if (FCounts[victim] == 0) break;
     }
-    GdiDeleteObject(FBrushes[victim]);
+    // A caller may still be painting with it: it goes when the loop runs again.
+    FRetired.push_back(FBrushes[victim]);
+    if (!FReleaseTimer) {
+      FReleaseTimer = SetTimer(nullptr, 0, 0, &BrushReleaseTimerProc);
+      if (FReleaseTimer) BrushReleaseTimers().push_back({FReleaseTimer, this});
+    }
     FBrushColors.erase(FBrushColors.begin() + victim);
     FBrushes.erase(FBrushes.begin() + victim);
     FCounts.erase(FCounts.begin() + victim);
@@ -1231,6 +1270,7 @@ void TcxSolidBrushCache::Clear() {
   FBrushes.clear();
   FCounts.clear();
   FDepth = 0;
+  ReleaseRetiredBrushes();
 }
 
 void TcxSolidBrushCache::HandlePaletteChange() { Clear(); }

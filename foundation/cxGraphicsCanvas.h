@@ -376,14 +376,21 @@ TcxPaintCanvas* cxGetSharedPaintCanvas();
 // Solid brushes by colour, so that painting creates no brush per call. The
 // cache owns the brushes; callers never delete them. System colours 0..30
 // give the system's own brushes and never enter the cache. When full, the
-// least used entry (lowest index among equals) makes room.
+// least used entry (lowest index among equals) makes room. A handle handed
+// out stays valid until the message loop runs again: the brush of an evicted
+// entry is retired, and retired brushes are deleted by a zero-delay thread
+// timer (its tick comes after the paint pass that is running), by Clear or
+// by the destructor.
 class TcxSolidBrushCache : public TObject {
   DECLARE_CLASS(TcxSolidBrushCache, TObject)
   explicit TcxSolidBrushCache(int AMaxDepth = 128);
   ~TcxSolidBrushCache() override;
   HBRUSH GetBrush(TColor AColor);
-  // Deletes every cached brush.
+  // Deletes every cached and retired brush.
   void Clear();
+  // Deletes the retired brushes now (what the timer's tick does).
+  void ReleaseRetiredBrushes();
+  int RetiredCount() const { return static_cast<int>(FRetired.size()); }
   // System colours changed: the cached RGB values are stale.
   virtual void HandlePaletteChange();
 
@@ -399,6 +406,8 @@ class TcxSolidBrushCache : public TObject {
   std::vector<Cardinal> FCounts;
   int FDepth = 0;
   int FMaxDepth;
+  std::vector<HBRUSH> FRetired;
+  UINT_PTR FReleaseTimer = 0;
 };
 
 // The process-wide cache (capacity 128); nil after the module's shutdown.

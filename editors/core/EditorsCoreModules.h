@@ -1,0 +1,8 @@
+// The editor core's module steps, in start-up order.
+#pragma once
+
+#include "platform/core/Modules.h"
+
+#include <span>
+
+std::span<const TModuleStep> EditorsCoreModules();

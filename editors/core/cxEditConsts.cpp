@@ -1,0 +1,5 @@
+#include "editors/core/cxEditConsts.h"
+
+#include "editors/core/cxEditTextsProduct.h"
+
+CX_DEFINE_TEXT_PRODUCT(cxEditConsts, L"ZuvovuvEzavova Library", CX_EDIT_TEXTS)
