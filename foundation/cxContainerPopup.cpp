@@ -715,7 +715,6 @@ void cxContainerInitialize() {
   TPopupModuleState& state = State();
   if (state.InitCount++ != 0) return;
   cxInitScrollBarInfoAccess();
-  StartClassGroup(TControl::StaticClass());
   GroupDescendentsWith(TcxStyleController::StaticClass(), TControl::StaticClass());
   state.Popups = new std::vector<TcxCustomPopupWindow*>();
   if (!state.OnDemandHooks) InstallHooks();

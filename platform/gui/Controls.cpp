@@ -1375,6 +1375,10 @@ END_CLASS
 // ---------------------------------------------------------------------------
 
 void ControlsInitialize() {
+  // Controls and the classes grouped with them are found by name only while their group is
+  // active, as it is for the whole life of a GUI program.
+  StartClassGroup(TControl::StaticClass());
+  ActivateClassGroup(TControl::StaticClass());
   RegisterIntegerConsts(CursorTypeInfo(), IdentToCursor, CursorToIdent);
   RegisterClasses({TControl::StaticClass(), TWinControl::StaticClass(), TCustomControl::StaticClass(),
                    TGraphicControl::StaticClass(), TSizeConstraints::StaticClass()});
