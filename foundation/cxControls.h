@@ -317,6 +317,7 @@ class TcxControl : public TCustomControl, public IdxLocalizerListener, public Ic
   void CalcScrollBarsParamsLoop();
   void CheckParentBackground();
   bool OfferKeyToPopupMenus(TWMKey& Message);
+  void HandleMouseNotice(TMessage& Message, TNotifyEvent& AEvent, void (TcxControl::*ANotify)(TControl*));
 
   TcxCanvas* FActiveCanvas = nullptr;
   bool FCalculatingScrollBarsParams = false;

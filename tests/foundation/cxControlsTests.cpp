@@ -12,6 +12,7 @@
 
 #include "tests/foundation/cxControlsTestSupport.h"
 #include "tests/support/MessagePump.h"
+#include "tests/support/TestDib.h"
 #include "tests/support/TestObjects.h"
 
 #include <gtest/gtest.h>
@@ -509,4 +510,129 @@ TEST(cxControlsDragDrop, DragImageFollowsTheGrabPoint) {
   EXPECT_FALSE(image->Visible());
   EXPECT_EQ(SendMessageW(image->Handle(), WM_NCHITTEST, 0, MAKELPARAM(95, 100)), HTTRANSPARENT);
   image->Hide();
+}
+
+// ---------------------------------------------------------------------------
+// Mouse, focus and settings notices
+// ---------------------------------------------------------------------------
+
+namespace {
+
+struct NoticeLog : TObject {
+  std::vector<std::pair<char, TObject*>> Events;
+  void Enter(TObject* Sender) { Events.push_back({'E', Sender}); }
+  void Leave(TObject* Sender) { Events.push_back({'L', Sender}); }
+  void Focus(TObject* Sender) { Events.push_back({'F', Sender}); }
+};
+
+}  // namespace
+
+TEST(cxControls, MouseEnterAndLeaveFireOnceEach) {
+  ControlFixture f;
+  NoticeLog log;
+  f.control->OnMouseEnter = TNotifyEvent::Bind<&NoticeLog::Enter>(&log);
+  f.control->OnMouseLeave = TNotifyEvent::Bind<&NoticeLog::Leave>(&log);
+  // The real cursor may already be over the control: start from outside.
+  SendMessageW(f.Wnd(), WM_MOUSELEAVE, 0, 0);
+  log.Events.clear();
+  f.Send(WM_MOUSEMOVE, 0, 30, 30);
+  f.Send(WM_MOUSEMOVE, 0, 31, 30);
+  SendMessageW(f.Wnd(), WM_MOUSELEAVE, 0, 0);
+  ASSERT_EQ(log.Events.size(), 2u);
+  EXPECT_EQ(log.Events[0], std::make_pair('E', static_cast<TObject*>(f.control)));
+  EXPECT_EQ(log.Events[1], std::make_pair('L', static_cast<TObject*>(f.control)));
+}
+
+TEST(cxControls, FocusMovesAreReportedAndABarClickFocusesItsControl) {
+  ControlFixture f;
+  TTestControl* other = Make<TTestControl>(f.form.get());
+  other->SetParent(f.form.get());
+  other->SetBounds(220, 10, 100, 100);
+  f.control->SetFocusOnClick(true);
+  f.control->Params = [](TTestControl& c) {
+    c.SetScrollBarInfo(sbVertical, 0, 999, 1, 40, 0, true, true);
+    c.SetScrollBarInfo(sbHorizontal, 0, 0, 1, 10, 0, true, true);
+  };
+  f.control->RecalcScrollBars();
+  NoticeLog log;
+  f.control->OnFocusChanged = TNotifyEvent::Bind<&NoticeLog::Focus>(&log);
+  other->SetFocus();
+  ASSERT_EQ(GetFocus(), other->Handle());
+  log.Events.clear();
+  TcxControlScrollBar* bar = f.control->VScrollBar();
+  SendMessageW(bar->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, bar->Height() / 2));
+  SendMessageW(bar->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(2, bar->Height() / 2));
+  EXPECT_EQ(GetFocus(), f.Wnd());
+  EXPECT_EQ(log.Events.size(), 1u);
+  other->SetFocus();
+  EXPECT_EQ(log.Events.size(), 2u);
+}
+
+TEST(cxControls, SettingsNoticeGivesTheBarsTheSystemSizes) {
+  ControlFixture f;
+  f.control->Params = [](TTestControl& c) { ControlFixture::Content(c, 1000, 1000); };
+  f.control->RecalcScrollBars();
+  f.control->HScrollBar()->SetHeight(5);
+  f.control->VScrollBar()->SetWidth(5);
+  SendMessageW(f.Wnd(), DXM_SETTINGSCHANGED, 0, 0);
+  EXPECT_EQ(f.control->HScrollBar()->Height(), GetSystemMetrics(SM_CYHSCROLL));
+  EXPECT_EQ(f.control->VScrollBar()->Width(), GetSystemMetrics(SM_CXVSCROLL));
+  EXPECT_EQ(f.control->VScrollBar()->Left(), 200 - GetSystemMetrics(SM_CXVSCROLL));
+}
+
+TEST(cxControls, ANestedRecalculationThatWouldUndoTheOuterOneKeepsTheBarDisabled) {
+  // Each fresh decision flips: the first shows the vertical bar, the one its
+  // resize runs hides it again, and so on.
+  ControlFixture f;
+  int decisions = 0, calls = 0;
+  f.control->Params = [&](TTestControl& c) {
+    ++calls;
+    if (!c.IsVScrollBarVisible()) ++decisions;
+    c.SetScrollBarInfo(sbVertical, 0, 999, 1, decisions % 2 ? 40 : 2000, 0, true, true);
+  };
+  f.control->RecalcScrollBars();
+  EXPECT_EQ(decisions, 2);
+  EXPECT_LT(calls, 10);
+  EXPECT_TRUE(f.control->VScrollBar()->Visible());
+  EXPECT_FALSE(f.control->VScrollBar()->Enabled());
+}
+
+TEST(cxControls, ChildComponentsFollowTheirControl) {
+  ControlFixture f;
+  Owned<TcxControlChildComponent> child = MakeOwned<TcxControlChildComponent>(f.control, false);
+  EXPECT_EQ(child->Control(), f.control);
+  EXPECT_EQ(child->Owner(), nullptr);
+  EXPECT_EQ(child->GetParentComponent(), f.control);
+  Owned<TcxControlChildComponent> owned = MakeOwned<TcxControlChildComponent>(f.control, true);
+  EXPECT_EQ(owned->Owner(), f.control->Owner());
+  Owned<TcxControlChildComponent> streamed = MakeOwned<TcxControlChildComponent>(nullptr);
+  EXPECT_FALSE(streamed->HasParent());
+  streamed->SetParentComponent(f.control);
+  EXPECT_EQ(streamed->Control(), f.control);
+}
+
+TEST(cxControls, BorderIsDrawnByThePainterAndNarrowsTheClient) {
+  ControlFixture f;
+  f.control->LookAndFeel()->SetKind(lfFlat);
+  f.control->SetBorderStyle(cxcbsDefault);
+  const int border = f.control->LookAndFeel()->Painter()->BorderSize();
+  ASSERT_GT(border, 0);
+  EXPECT_EQ(f.control->ClientBounds(), TRect(border, border, 200 - border, 150 - border));
+  struct Dib : TTestDib {
+    using TTestDib::TTestDib;
+    DWORD At(int x, int y) const { return RawAt(x, y) & 0xFFFFFF; }
+  } painted(200, 150), expected(200, 150);
+  f.control->PaintTo(painted.DC(), 0, 0);
+  {
+    Owned<TCanvas> canvas = MakeOwned<TCanvas>();
+    canvas->SetHandle(expected.DC());
+    Owned<TcxCanvas> cx = MakeOwned<TcxCanvas>(canvas.get());
+    f.control->LookAndFeel()->Painter()->DrawBorder(cx.get(), TRect(0, 0, 200, 150));
+    canvas->SetHandle(nullptr);
+  }
+  int differing = 0;
+  for (int x = 0; x < 200; ++x)
+    for (int d = 0; d < border; ++d)
+      differing += painted.At(x, d) != expected.At(x, d) || painted.At(x, 149 - d) != expected.At(x, 149 - d);
+  EXPECT_EQ(differing, 0);
 }
