@@ -636,3 +636,142 @@ TEST(cxControls, BorderIsDrawnByThePainterAndNarrowsTheClient) {
       differing += painted.At(x, d) != expected.At(x, d) || painted.At(x, 149 - d) != expected.At(x, 149 - d);
   EXPECT_EQ(differing, 0);
 }
+
+// ---------------------------------------------------------------------------
+// Scroll-bar decisions of descendants, automatic dragging and drag images
+// ---------------------------------------------------------------------------
+
+namespace {
+
+class TRedundantControl : public TTestControl {
+ public:
+  using TTestControl::TTestControl;
+  bool CanDrop = false;
+
+ protected:
+  bool CanDropRedundantScrollBar(TScrollBarKind) override { return CanDrop; }
+};
+
+class TBarlessControl : public TTestControl {
+ public:
+  using TTestControl::TTestControl;
+  bool CanScroll = false;
+
+ protected:
+  bool HasOwnScrollBars() override { return false; }
+  bool CanScrollContent(TcxDirection) override { return CanScroll; }
+};
+
+class TImageControl : public TTestControl {
+ public:
+  using TTestControl::TTestControl;
+  int Drawn = 0;
+  int Starts = 0;
+
+ protected:
+  bool HasDragImages() override { return true; }
+  TPoint GetDragImageSize() override { return TPoint(16, 12); }
+  void DrawDragImage(TcxCanvas* ACanvas, const TRect& R) override {
+    ++Drawn;
+    ACanvas->FillRect(R, clRed);
+  }
+  bool StartDrag(TDragObject*) override {
+    ++Starts;
+    return true;
+  }
+};
+
+// Holds a key down through real input while it lives.
+class KeyHeld {
+ public:
+  explicit KeyHeld(WORD AKey) : key_(AKey) { Send(0); }
+  ~KeyHeld() { Send(KEYEVENTF_KEYUP); }
+
+ private:
+  void Send(DWORD AFlags) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key_;
+    input.ki.dwFlags = AFlags;
+    SendInput(1, &input, sizeof(input));
+    PumpQueuedMessages();
+  }
+  WORD key_;
+};
+
+}  // namespace
+
+TEST(cxControls, RedundantPairOfBarsIsDroppedWhenTheDescendantAllows) {
+  for (bool canDrop : {false, true}) {
+    ControlFixture f;
+    TRedundantControl* control = Make<TRedundantControl>(f.form.get());
+    control->SetParent(f.form.get());
+    control->SetBounds(10, 10, 200, 150);
+    control->CanDrop = canDrop;
+    const int vw = control->VScrollBar()->Width();
+    const int hh = control->HScrollBar()->Height();
+    // Each page is short of its range by less than the other bar's thickness.
+    control->Params = [vw, hh](TTestControl& c) {
+      c.SetScrollBarInfo(sbHorizontal, 0, 199, 1, 200 - vw + 1, 0, true, true);
+      c.SetScrollBarInfo(sbVertical, 0, 149, 1, 150 - hh + 1, 0, true, true);
+    };
+    control->RecalcScrollBars();
+    EXPECT_EQ(control->HScrollBar()->Visible(), !canDrop) << canDrop;
+    EXPECT_EQ(control->VScrollBar()->Visible(), !canDrop) << canDrop;
+  }
+}
+
+TEST(cxControls, WithoutOwnBarsContentScrollsOnlyWhereTheControlSaysSo) {
+  Owned<TBarlessControl> control = MakeOwned<TBarlessControl>(nullptr);
+  EXPECT_EQ(control->HScrollBar(), nullptr);
+  EXPECT_FALSE(control->IsVScrollBarVisible());
+  control->ScrollContent(dirDown);
+  EXPECT_TRUE(control->Scrolls.empty());
+  control->CanScroll = true;
+  control->ScrollContent(dirNone);
+  control->ScrollContent(dirLeft);
+  ASSERT_EQ(control->Scrolls.size(), 1u);
+  EXPECT_EQ(control->Scrolls[0].Kind, sbHorizontal);
+  EXPECT_EQ(control->Scrolls[0].Code, scLineUp);
+}
+
+TEST(cxControls, AutomaticDragStartsOnceTheMouseLeavesTheThreshold) {
+  ControlFixture f;
+  TImageControl* control = Make<TImageControl>(f.form.get());
+  control->SetParent(f.form.get());
+  control->SetBounds(220, 10, 100, 100);
+  control->SetDragMode(dmAutomatic);
+  PumpQueuedMessages();
+  const TPoint press(20, 20);
+  const TPoint s = control->ClientToScreen(press);
+  SetCursorPos(s.X, s.Y);
+  PumpQueuedMessages();
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {}
+  PostMessageW(control->Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(press.X + 20, press.Y));
+  {
+    THangGuard guard([] { ReleaseCapture(); });
+    SendMessageW(control->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(press.X, press.Y));
+    EXPECT_FALSE(guard.Fired());
+  }
+  EXPECT_EQ(control->Starts, 1);
+  ASSERT_TRUE(control->Dragging());
+  EXPECT_NE(dynamic_cast<TcxDragControlObject*>(DragObject()), nullptr);
+  // The drag image comes from the control's drawing.
+  TDragImageList* images = control->GetDragImages();
+  ASSERT_NE(images, nullptr);
+  EXPECT_EQ(images->Count(), 1);
+  EXPECT_EQ(images->Width(), 16);
+  EXPECT_EQ(control->Drawn, 1);
+  // With Ctrl held the drag shows the copy cursor.
+  auto* drag = static_cast<TcxDragControlObject*>(DragObject());
+  EXPECT_EQ(drag->GetDragCursor(true, 0, 0), control->DragCursor());
+  {
+    KeyHeld ctrl(VK_CONTROL);
+    EXPECT_EQ(drag->GetDragCursor(true, 0, 0), crcxDragCopy);
+    EXPECT_EQ(drag->GetDragCursor(false, 0, 0), crNoDrop);
+  }
+  control->EndDrag(false);
+  EXPECT_FALSE(control->Dragging());
+  EXPECT_EQ(DragObject(), nullptr);
+}
