@@ -100,6 +100,23 @@ struct ControlFixture {
     PostMessageW(AWnd, WM_KEYDOWN, AKey, 1);
     Application->ProcessMessages();
   }
+  // One bar with a range of 1000 and a page of 40, the other none.
+  void ShowOnlyBar(TScrollBarKind AKind) {
+    control->Params = [AKind](TTestControl& c) {
+      c.SetScrollBarInfo(AKind, 0, 999, 1, 40, 0, true, true);
+      c.SetScrollBarInfo(AKind == sbVertical ? sbHorizontal : sbVertical, 0, 0, 1, 10, 0, true, true);
+    };
+    control->RecalcScrollBars();
+  }
+  // Puts the cursor over a client point of a control and drops the mouse
+  // messages that the move queued.
+  static void PlaceCursor(TControl* AControl, const TPoint& P) {
+    const TPoint s = AControl->ClientToScreen(P);
+    SetCursorPos(s.X, s.Y);
+    PumpQueuedMessages();
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {}
+  }
   // Both bars' pending state from a content size, as a descendant gives it.
   static void Content(TTestControl& c, int AWidth, int AHeight) {
     const TRect r = c.ClientBounds();
@@ -323,11 +340,7 @@ TEST(cxControls, WheelScrollsLinesAndOneScreenAtATimeStaysBounded) {
     ~Restore() { SystemParametersInfoW(SPI_SETWHEELSCROLLLINES, lines, nullptr, 0); }
   } restore{saved};
   ControlFixture f;
-  f.control->Params = [](TTestControl& c) {
-    c.SetScrollBarInfo(sbVertical, 0, 999, 1, 40, 0, true, true);
-    c.SetScrollBarInfo(sbHorizontal, 0, 0, 1, 10, 0, true, true);
-  };
-  f.control->RecalcScrollBars();
+  f.ShowOnlyBar(sbVertical);
   ASSERT_TRUE(f.control->VScrollBar()->Visible());
   const TPoint at = f.control->ClientToScreen(TPoint(20, 20));
   const auto wheel = [&](int ADelta) {
@@ -351,11 +364,7 @@ TEST(cxControls, WheelScrollsLinesAndOneScreenAtATimeStaysBounded) {
     EXPECT_EQ(f.control->Scrolls.size(), 40u);
   }
   // Only a horizontal bar: the control leaves the wheel alone.
-  f.control->Params = [](TTestControl& c) {
-    c.SetScrollBarInfo(sbVertical, 0, 0, 1, 10, 0, true, true);
-    c.SetScrollBarInfo(sbHorizontal, 0, 999, 1, 40, 0, true, true);
-  };
-  f.control->RecalcScrollBars();
+  f.ShowOnlyBar(sbHorizontal);
   ASSERT_FALSE(f.control->VScrollBar()->Visible());
   wheel(-WHEEL_DELTA);
   EXPECT_TRUE(f.control->Scrolls.empty());
@@ -397,18 +406,10 @@ TEST(cxControls, PanningTable) {
 TEST(cxControls, MiddleButtonPanningScrollsOnTimerTicksUntilEscape) {
   TTimerStandIn timers;
   ControlFixture f;
-  f.control->Params = [](TTestControl& c) {
-    c.SetScrollBarInfo(sbVertical, 0, 999, 1, 40, 0, true, true);
-    c.SetScrollBarInfo(sbHorizontal, 0, 0, 1, 10, 0, true, true);
-  };
-  f.control->RecalcScrollBars();
+  f.ShowOnlyBar(sbVertical);
   ASSERT_TRUE(f.control->VScrollBar()->Visible());
   const TPoint start(60, 60);
-  const TPoint s = f.control->ClientToScreen(start);
-  SetCursorPos(s.X, s.Y);
-  PumpQueuedMessages();
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {}
+  ControlFixture::PlaceCursor(f.control, start);
   // Queued before the press, handled by the panning loop in this order: a
   // release without moving (panning stays on), a move 20 pixels down
   // (speed 2: a step every 11 ticks), 22 ticks, Escape.
@@ -465,22 +466,28 @@ bool WindowRegionEquals(HWND AWnd, HRGN AExpected) {
   return equal;
 }
 
+// A rectangle of the size less its inside AFrame pixels in.
+HRGN RingRegion(int AWidth, int AHeight, int AFrame) {
+  HRGN ring = CreateRectRgn(0, 0, AWidth, AHeight);
+  HRGN inner = CreateRectRgn(AFrame, AFrame, AWidth - AFrame, AHeight - AFrame);
+  CombineRgn(ring, ring, inner, RGN_DIFF);
+  DeleteObject(inner);
+  return ring;
+}
+
 }  // namespace
 
 TEST(cxControlsDragDrop, SizeFrameShowsARingOrTheFilledSelection) {
   Owned<TcxSizeFrame> frame = MakeOwned<TcxSizeFrame>(2);
   frame->HandleNeeded();
   frame->DrawSizeFrame(TRect(100, 100, 200, 150));
-  HRGN ring = CreateRectRgn(0, 0, 100, 50);
-  HRGN inner = CreateRectRgn(2, 2, 98, 48);
-  CombineRgn(ring, ring, inner, RGN_DIFF);
+  HRGN ring = RingRegion(100, 50, 2);
   EXPECT_TRUE(WindowRegionEquals(frame->Handle(), ring));
   frame->SetFillSelection(true);
   frame->DrawSizeFrame(TRect(100, 100, 200, 150));
   HRGN full = CreateRectRgn(0, 0, 100, 50);
   EXPECT_TRUE(WindowRegionEquals(frame->Handle(), full));
   DeleteObject(ring);
-  DeleteObject(inner);
   DeleteObject(full);
 }
 
@@ -488,14 +495,11 @@ TEST(cxControlsDragDrop, SizeFrameTooThinForItsWidthKeepsItsRegion) {
   Owned<TcxSizeFrame> frame = MakeOwned<TcxSizeFrame>(30);
   frame->HandleNeeded();
   frame->DrawSizeFrame(TRect(0, 0, 100, 100));
-  HRGN ring = CreateRectRgn(0, 0, 100, 100);
-  HRGN inner = CreateRectRgn(30, 30, 70, 70);
-  CombineRgn(ring, ring, inner, RGN_DIFF);
+  HRGN ring = RingRegion(100, 100, 30);
   ASSERT_TRUE(WindowRegionEquals(frame->Handle(), ring));
   frame->DrawSizeFrame(TRect(0, 0, 100, 50));
   EXPECT_TRUE(WindowRegionEquals(frame->Handle(), ring));
   DeleteObject(ring);
-  DeleteObject(inner);
 }
 
 TEST(cxControlsDragDrop, DragImageFollowsTheGrabPoint) {
@@ -549,11 +553,7 @@ TEST(cxControls, FocusMovesAreReportedAndABarClickFocusesItsControl) {
   other->SetParent(f.form.get());
   other->SetBounds(220, 10, 100, 100);
   f.control->SetFocusOnClick(true);
-  f.control->Params = [](TTestControl& c) {
-    c.SetScrollBarInfo(sbVertical, 0, 999, 1, 40, 0, true, true);
-    c.SetScrollBarInfo(sbHorizontal, 0, 0, 1, 10, 0, true, true);
-  };
-  f.control->RecalcScrollBars();
+  f.ShowOnlyBar(sbVertical);
   NoticeLog log;
   f.control->OnFocusChanged = TNotifyEvent::Bind<&NoticeLog::Focus>(&log);
   other->SetFocus();
@@ -743,11 +743,7 @@ TEST(cxControls, AutomaticDragStartsOnceTheMouseLeavesTheThreshold) {
   control->SetDragMode(dmAutomatic);
   PumpQueuedMessages();
   const TPoint press(20, 20);
-  const TPoint s = control->ClientToScreen(press);
-  SetCursorPos(s.X, s.Y);
-  PumpQueuedMessages();
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {}
+  ControlFixture::PlaceCursor(control, press);
   PostMessageW(control->Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(press.X + 20, press.Y));
   {
     THangGuard guard([] { ReleaseCapture(); });
