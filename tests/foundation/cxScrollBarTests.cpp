@@ -354,3 +354,57 @@ TEST(cxScrollBar, PartsPaintInTheirStates) {
     }
   }
 }
+
+namespace {
+
+// A view info that moves both arrows 1 pixel inwards, and a bar that uses it.
+class TInsetViewInfo : public TcxScrollBarViewInfo {
+  DECLARE_CLASS(TInsetViewInfo, TcxScrollBarViewInfo)
+  explicit TInsetViewInfo(TcxScrollBar* AScrollBar) : TcxScrollBarViewInfo(AScrollBar) {}
+  int Calculations = 0;
+
+ protected:
+  void DoCalculate() override {
+    ++Calculations;
+    TcxScrollBarViewInfo::DoCalculate();
+  }
+};
+IMPLEMENT_CLASS(TInsetViewInfo, TcxScrollBarViewInfo, (ConstructWith<TInsetViewInfo, TcxScrollBar>))
+
+class TInsetScrollBar : public TcxScrollBar {
+ public:
+  explicit TInsetScrollBar(TComponent* AOwner) : TcxScrollBar(AOwner) {}
+
+ protected:
+  TcxScrollBarViewInfoClass GetViewInfoClass() override {
+    return TcxScrollBarViewInfoClass::Of<TInsetViewInfo>();
+  }
+};
+
+}  // namespace
+
+TEST(cxScrollBar, ADescendantChoosesItsViewInfo) {
+  Owned<TInsetScrollBar> bar = MakeOwned<TInsetScrollBar>(nullptr);
+  auto* viewInfo = dynamic_cast<TInsetViewInfo*>(bar->ViewInfo());
+  ASSERT_NE(viewInfo, nullptr);
+  const int before = viewInfo->Calculations;
+  bar->SetBounds(0, 0, 150, 17);
+  EXPECT_EQ(viewInfo->Calculations, before + 1);
+}
+
+TEST(cxScrollBar, PageAreaRepeatsUntilTheThumbReachesTheCursor) {
+  TTimerStandIn timers;
+  BarFixture f;
+  f.bar->SetScrollParams(0, 100, 0, 10);
+  f.bar->SetLargeChange(10);
+  const TPoint nearEnd(f.bar->ViewInfo()->BottomRightArrowRect().Left - 2, f.bar->Height() / 2);
+  f.CursorTo(nearEnd);
+  f.Press(nearEnd);
+  EXPECT_EQ(f.bar->State().PressedPart, sbpPageDown);
+  for (int i = 0; i < 20 && f.bar->Timer()->TimerOn(); ++i) f.Tick();
+  // The steps stop once the thumb lies under the cursor.
+  EXPECT_FALSE(f.bar->Timer()->TimerOn());
+  EXPECT_GT(f.bar->Position(), 50);
+  EXPECT_EQ(f.bar->GetScrollBarPart(nearEnd), sbpThumbnail);
+  f.Release(nearEnd);
+}
