@@ -132,7 +132,6 @@ BEGIN_CLASS(TcxScrollBar, TCustomControl, (ConstructWith<TcxScrollBar, TComponen
   b.Message<&TcxScrollBar::CNVScroll>(CN_VSCROLL);
   b.Message<&TcxScrollBar::CNCtlColorScrollBar>(CN_CTLCOLORSCROLLBAR);
   using S = TcxScrollBar;
-  PublishControl(b, {L"Align", L"Anchors", L"Constraints"});
   DefaultValue(b.Prop(L"Kind", &S::Kind, &S::SetKind), sbHorizontal);
   DefaultValue(b.Prop(L"LargeChange", &S::LargeChange, &S::SetLargeChange), 1);
   DefaultValue(b.Prop(L"SmallChange", &S::SmallChange, &S::SetSmallChange), 1);
@@ -141,7 +140,8 @@ BEGIN_CLASS(TcxScrollBar, TCustomControl, (ConstructWith<TcxScrollBar, TComponen
   b.Prop(L"PageSize", &S::PageSize, &S::SetPageSize);
   DefaultValue(b.Prop(L"Position", &S::Position, &S::SetPosition), 0);
   DefaultValue(b.Prop(L"UnlimitedTracking", &S::UnlimitedTracking, &S::SetUnlimitedTracking), 0);
-  PublishControl(b, {L"DragCursor", L"DragKind", L"DragMode", L"Enabled", L"ParentShowHint", L"PopupMenu",
+  b.Prop(L"LookAndFeel", &S::LookAndFeel, &S::SetLookAndFeel);
+  PublishControl(b, {L"Align", L"Anchors", L"Constraints", L"DragCursor", L"DragKind", L"DragMode", L"Enabled", L"ParentShowHint", L"PopupMenu",
                      L"ShowHint", L"Visible"});
   b.Field(L"OnChange", &S::OnChange);
   b.Field(L"OnScroll", &S::OnScroll);

@@ -7,6 +7,9 @@
 #include "foundation/cxControlsTimer.h"
 #include "foundation/cxGraphicsCanvas.h"
 #include "foundation/cxLookAndFeels.h"
+#include "platform/core/Filer.h"
+#include "platform/core/ObjectText.h"
+#include "platform/core/Streams.h"
 #include "platform/gui/Forms.h"
 
 #include "tests/foundation/cxControlsTestSupport.h"
@@ -407,4 +410,32 @@ TEST(cxScrollBar, PageAreaRepeatsUntilTheThumbReachesTheCursor) {
   EXPECT_GT(f.bar->Position(), 50);
   EXPECT_EQ(f.bar->GetScrollBarPart(nearEnd), sbpThumbnail);
   f.Release(nearEnd);
+}
+
+TEST(cxScrollBar, StoredPropertiesRoundTrip) {
+  Owned<TcxScrollBar> bar = MakeOwned<TcxScrollBar>(nullptr);
+  bar->SetName(L"Bar");
+  bar->SetKind(sbVertical);
+  bar->SetScrollParams(-20, 50, 7, 5);
+  bar->SetLargeChange(9);
+  bar->SetUnlimitedTracking(true);
+  bar->LookAndFeel()->SetKind(lfFlat);
+  Owned<TMemoryStream> binary(Make<TMemoryStream>()), text(Make<TMemoryStream>());
+  WriteComponentToStream(binary.get(), bar.get());
+  binary->SetPosition(0);
+  ObjectBinaryToText(binary.get(), text.get());
+  const std::string written(static_cast<const char*>(text->Memory()), static_cast<size_t>(text->Size()));
+  for (const char* line : {"Kind = sbVertical", "LargeChange = 9", "Max = 50", "Min = -20", "PageSize = 5",
+                           "Position = 7", "UnlimitedTracking = True", "LookAndFeel.Kind = lfFlat"})
+    EXPECT_NE(written.find(line), std::string::npos) << line << "\n" << written;
+  EXPECT_EQ(written.find("SmallChange"), std::string::npos) << written;
+  binary->SetPosition(0);
+  Owned<TcxScrollBar> read = MakeOwned<TcxScrollBar>(nullptr);
+  ReadComponentFromStream(binary.get(), read.get());
+  EXPECT_EQ(read->Kind(), sbVertical);
+  EXPECT_EQ(read->Min(), -20);
+  EXPECT_EQ(read->Max(), 50);
+  EXPECT_EQ(read->Position(), 7);
+  EXPECT_EQ(read->PageSize(), 5);
+  EXPECT_EQ(read->LookAndFeel()->Kind(), lfFlat);
 }
