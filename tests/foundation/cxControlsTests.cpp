@@ -771,3 +771,54 @@ TEST(cxControls, AutomaticDragStartsOnceTheMouseLeavesTheThreshold) {
   EXPECT_FALSE(control->Dragging());
   EXPECT_EQ(DragObject(), nullptr);
 }
+
+// ---------------------------------------------------------------------------
+// Painting
+// ---------------------------------------------------------------------------
+
+namespace {
+
+class TPaintingControl : public TTestControl {
+ public:
+  using TTestControl::TTestControl;
+  std::vector<TPoint> Origins;
+  std::vector<bool> OnWindow;
+
+ protected:
+  void Paint() override {
+    HDC dc = Canvas()->Canvas()->Handle();
+    POINT origin{};
+    GetWindowOrgEx(dc, &origin);
+    Origins.push_back(TPoint(origin.x, origin.y));
+    OnWindow.push_back(WindowFromDC(dc) != nullptr);
+    Canvas()->FillRect(TRect(0, 0, Width(), Height()), clRed);
+  }
+};
+
+}  // namespace
+
+TEST(cxControls, OnWindows7PaintingGoesThroughAnOffScreenBitmap) {
+  struct Restore {
+    bool value = dxIsWindows7;
+    ~Restore() { dxIsWindows7 = value; }
+  } restore;
+  for (bool windows7 : {false, true}) {
+    dxIsWindows7 = windows7;
+    ControlFixture f;
+    TPaintingControl* control = Make<TPaintingControl>(f.form.get());
+    control->SetParent(f.form.get());
+    control->SetBounds(220, 10, 100, 80);
+    PumpQueuedMessages();
+    control->Origins.clear();
+    control->OnWindow.clear();
+    const RECT part{10, 20, 60, 50};
+    InvalidateRect(control->Handle(), &part, FALSE);
+    UpdateWindow(control->Handle());
+    ASSERT_EQ(control->Origins.size(), 1u) << windows7;
+    EXPECT_EQ(control->OnWindow[0], !windows7);
+    if (windows7) EXPECT_EQ(control->Origins[0], TPoint(10, 20));
+    HDC dc = GetDC(control->Handle());
+    EXPECT_EQ(GetPixel(dc, 30, 30), RGB(255, 0, 0)) << windows7;
+    ReleaseDC(control->Handle(), dc);
+  }
+}
