@@ -822,3 +822,23 @@ TEST(cxControls, OnWindows7PaintingGoesThroughAnOffScreenBitmap) {
     ReleaseDC(control->Handle(), dc);
   }
 }
+
+TEST(cxControlsDragDrop, DragImageShowsTranslucentWithoutTakingTheActivation) {
+  ControlFixture f;
+  Owned<TcxCustomDragImage> image = MakeOwned<TcxCustomDragImage>();
+  image->Init(TRect(0, 0, 40, 30), TPoint(5, 5));
+  image->MoveTo(TPoint(300, 300));
+  const HWND active = GetActiveWindow();
+  image->SetVisible(true);
+  EXPECT_TRUE(image->Visible());
+  EXPECT_TRUE(IsWindowVisible(image->Handle()));
+  EXPECT_EQ(GetActiveWindow(), active);
+  EXPECT_TRUE(image->AlphaBlended());
+  BYTE alpha = 0;
+  DWORD flags = 0;
+  ASSERT_TRUE(GetLayeredWindowAttributes(image->Handle(), nullptr, &alpha, &flags));
+  EXPECT_TRUE(flags & LWA_ALPHA);
+  EXPECT_EQ(alpha, 180);
+  image->SetVisible(false);
+  EXPECT_FALSE(image->Visible());
+}

@@ -439,3 +439,17 @@ TEST(cxScrollBar, StoredPropertiesRoundTrip) {
   EXPECT_EQ(read->PageSize(), 5);
   EXPECT_EQ(read->LookAndFeel()->Kind(), lfFlat);
 }
+
+TEST(cxScrollBar, LeavingClearsTheHotPartButNotADraggedThumb) {
+  BarFixture f;
+  f.bar->SetScrollParams(0, 100, 0, 0);
+  f.Send(WM_MOUSEMOVE, 0, f.Center(f.bar->ViewInfo()->TopLeftArrowRect()));
+  ASSERT_EQ(f.bar->State().HotPart, sbpLineUp);
+  SendMessageW(f.Wnd(), CM_MOUSELEAVE, 0, 0);
+  EXPECT_EQ(f.bar->State().HotPart, sbpNone);
+  const TPoint grab = f.Center(f.bar->ViewInfo()->ThumbnailRect());
+  f.Press(grab);
+  SendMessageW(f.Wnd(), CM_MOUSELEAVE, 0, 0);
+  EXPECT_EQ(f.bar->State().HotPart, sbpThumbnail);
+  f.Release(grab);
+}
