@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -170,11 +171,9 @@ TEST(cxControls, DialogCodeFromWantedKeys) {
   };
   for (const Case& c : cases) {
     f.control->SetKeys(c.keys);
-    if (c.ctrl) {
-      CtrlDown ctrl;
-      EXPECT_EQ(SendMessageW(f.Wnd(), WM_GETDLGCODE, 0, 0), c.code);
-    } else
-      EXPECT_EQ(SendMessageW(f.Wnd(), WM_GETDLGCODE, 0, 0), c.code);
+    std::optional<CtrlDown> ctrl;
+    if (c.ctrl) ctrl.emplace();
+    EXPECT_EQ(SendMessageW(f.Wnd(), WM_GETDLGCODE, 0, 0), c.code);
   }
 }
 
@@ -302,7 +301,9 @@ TEST(cxControls, ScrollBarInfoDecidesVisibility) {
     control->SetScrollBarInfo(c.kind, c.min, c.max, 1, c.page, c.pos, true, c.allowHide);
     const TcxScrollBarData& d = (c.kind == sbHorizontal ? control->HScrollBar() : control->VScrollBar())->Data;
     EXPECT_EQ(d.Visible, c.visible) << c.name;
-    if (c.visible) EXPECT_EQ(d.Enabled, c.enabled) << c.name;
+    if (c.visible) {
+      EXPECT_EQ(d.Enabled, c.enabled) << c.name;
+    }
   }
 }
 
@@ -816,7 +817,9 @@ TEST(cxControls, OnWindows7PaintingGoesThroughAnOffScreenBitmap) {
     UpdateWindow(control->Handle());
     ASSERT_EQ(control->Origins.size(), 1u) << windows7;
     EXPECT_EQ(control->OnWindow[0], !windows7);
-    if (windows7) EXPECT_EQ(control->Origins[0], TPoint(10, 20));
+    if (windows7) {
+      EXPECT_EQ(control->Origins[0], TPoint(10, 20));
+    }
     HDC dc = GetDC(control->Handle());
     EXPECT_EQ(GetPixel(dc, 30, 30), RGB(255, 0, 0)) << windows7;
     ReleaseDC(control->Handle(), dc);
