@@ -172,6 +172,8 @@ class TcxControl : public TCustomControl, public IdxLocalizerListener, public Ic
   void SetFocusOnClick(bool AValue) { FFocusOnClick = AValue; }
 
   // ---- other properties
+  // The content rectangle: set explicitly, else the client rectangle (the
+  // window's own bounds are SetBoundsRect / SetBounds with four numbers).
   virtual TRect Bounds();
   void SetBounds(const TRect& AValue);
   using TCustomControl::SetBounds;

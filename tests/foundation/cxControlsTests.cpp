@@ -254,10 +254,16 @@ TEST(cxControls, DroppingTheCaptureObjectWhileStartingCancelsTheMode) {
   f.control->DragAndDropAllowed = true;
   f.Send(WM_LBUTTONDOWN, MK_LBUTTON, 20, 20);
   ASSERT_EQ(f.control->DragAndDropState(), ddsStarting);
-  Owned<TObject> holder = MakeOwned<TObject>();
+  struct THolder : TObject, IcxCaptureHolder {
+    int Cancelled = 0;
+    void CancelCapture() override { ++Cancelled; }
+  };
+  Owned<THolder> holder = MakeOwned<THolder>();
   f.control->SetMouseCaptureObject(holder.get());
   EXPECT_EQ(GetCapture(), f.Wnd());
+  EXPECT_EQ(holder->Cancelled, 0);
   f.control->SetMouseCaptureObject(nullptr);
+  EXPECT_EQ(holder->Cancelled, 1);
   EXPECT_EQ(f.control->DragAndDropState(), ddsNone);
   EXPECT_NE(GetCapture(), f.Wnd());
   EXPECT_TRUE(gDragAndDropEnds.empty());
