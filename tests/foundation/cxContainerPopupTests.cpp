@@ -378,3 +378,53 @@ TEST(cxCustomPopupWindow, OwnerCaptionStaysActiveWhileAPopupIsOpen) {
   EXPECT_EQ(recorder.NCActivate, std::vector<WPARAM>{FALSE});
   form->WindowProc = recorder.Saved;
 }
+
+TEST(cxCustomPopupWindow, ClosingWindowsClosePopups) {
+  {
+    SCOPED_TRACE("the popup's own window closed");
+    TPopupOnForm t;
+    t.Popup->Popup(t.Content);
+    ASSERT_TRUE(t.Popup->IsVisible());
+    SendMessageW(t.Popup->WindowHandle(), WM_CLOSE, 0, 0);
+    EXPECT_FALSE(t.Popup->IsVisible());
+    // It took the focus; closing it closes the window it was opened from.
+    EXPECT_FALSE(t.Active.Form->Visible());
+  }
+  {
+    SCOPED_TRACE("the owner's form closed under a popup without focus");
+    TPopupOnForm t;
+    t.Popup->SetCaptureFocus(false);
+    t.Popup->Popup(nullptr);
+    ASSERT_TRUE(t.Popup->IsVisible());
+    SendMessageW(t.Active.Form->Handle(), WM_CLOSE, 0, 0);
+    EXPECT_FALSE(t.Popup->IsVisible());
+  }
+  {
+    SCOPED_TRACE("another window closed");
+    TPopupOnForm t;
+    t.Popup->SetCaptureFocus(false);
+    t.Popup->Popup(nullptr);
+    TActiveForm other(TRect(400, 60, 600, 200));
+    SendMessageW(other.Form->Handle(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(t.Popup->IsVisible());
+    t.Popup->CloseUp();
+  }
+}
+
+TEST(cxCustomPopupWindow, OwnerTakesTheFocusBackWhenThePopupHides) {
+  TPopupOnForm t;
+  t.Owner->SetFocus();
+  PumpQueuedMessages();
+  t.Popup->Popup(t.Content);
+  ASSERT_EQ(GetFocus(), t.Content->WindowHandle());
+  // The form's own window takes the focus while the popup stays open.
+  t.Popup->LockDeactivate(true);
+  ::SetFocus(t.Active.Form->Handle());
+  PumpQueuedMessages();
+  ASSERT_EQ(GetFocus(), t.Active.Form->WindowHandle());
+  ASSERT_TRUE(t.Popup->IsVisible());
+  t.Popup->LockDeactivate(false);
+  t.Popup->CloseUp();
+  PumpQueuedMessages();
+  EXPECT_EQ(GetFocus(), t.Owner->WindowHandle());
+}
