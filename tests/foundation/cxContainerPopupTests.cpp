@@ -282,9 +282,17 @@ TEST(cxCustomPopupWindow, ApplicationDeactivationAndClosingByMessage) {
   SendMessageW(t.Active.Form->Handle(), WM_ACTIVATEAPP, FALSE, 0);
   EXPECT_FALSE(t.Popup->IsVisible());
 
+  // Switching the kind of window of an open popup reopens it as the other.
+  t.Popup->Popup(nullptr);
   t.Popup->SetCaptureFocus(true);
-  t.Popup->Popup(t.Content);
   ASSERT_TRUE(t.Popup->IsVisible());
+  EXPECT_EQ(GetWindowLongW(t.Popup->WindowHandle(), GWL_STYLE) & (WS_CHILD | WS_POPUP), LONG(WS_POPUP));
+  EXPECT_EQ(GetFocus(), t.Content->WindowHandle());
+  t.Popup->SetCaptureFocus(false);
+  ASSERT_TRUE(t.Popup->IsVisible());
+  EXPECT_EQ(GetWindowLongW(t.Popup->WindowHandle(), GWL_STYLE) & (WS_CHILD | WS_POPUP), LONG(WS_CHILD));
+  EXPECT_TRUE(GetWindowLongW(t.Popup->WindowHandle(), GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+  t.Popup->SetCaptureFocus(true);
   t.Popup->ClosePopup();
   EXPECT_TRUE(t.Popup->IsVisible());   // later, when the message is handled
   PumpQueuedMessages();
