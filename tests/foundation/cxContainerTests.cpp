@@ -484,3 +484,36 @@ TEST(cxContainerInnerControl, MirroredScrollBarsFollowTheNativeOnes) {
   EXPECT_TRUE(recorder.Regions.empty());
   t.Inner->WindowProc = recorder.Saved;
 }
+
+namespace {
+
+// A menu of the library's own kind, which the platform's shortcut search
+// does not know.
+class TMenuSource : public TComponent, public IcxMenuPopupSource {
+ public:
+  explicit TMenuSource(TComponent* AOwner) : TComponent(AOwner) {}
+  int Taken = 0;
+  bool IsMenuShortCut(TWMKey& AMessage) override {
+    if (AMessage.CharCode != 'K' || GetKeyState(VK_CONTROL) >= 0) return false;
+    ++Taken;
+    return true;
+  }
+  void PopupAt(int, int) override {}
+};
+
+}  // namespace
+
+TEST(cxContainerInnerControl, MenuShortcutsOfTheContainerReachTheInnerControl) {
+  TContainerWithInner t;
+  auto* menu = Make<TMenuSource>(t.Form());
+  t.Container->SetPopupMenuComponent(menu);
+  ASSERT_EQ(t.Container->PopupMenuComponent(), menu);
+  t.Container->SetFocus();
+  PumpQueuedMessages();
+  ASSERT_EQ(GetFocus(), t.Inner->WindowHandle());
+  cxtest::PressKey('K', {VK_CONTROL});
+  EXPECT_EQ(menu->Taken, 1);
+  cxtest::PressKey('J', {VK_CONTROL});
+  EXPECT_EQ(menu->Taken, 1);
+  t.Container->SetPopupMenuComponent(nullptr);
+}
