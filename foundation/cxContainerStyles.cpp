@@ -130,6 +130,10 @@ BEGIN_CLASS(TcxContainerStyle, TcxInterfacedPersistent, nullptr)
     return StyleValueStored(o, csvHotTrack);
   };
   b.Prop(L"LookAndFeel", &S::LookAndFeel, &S::SetLookAndFeel);
+  b.Prop(L"StyleController", &S::StyleController, &S::SetStyleController).Stored = [](TObject* o) {
+    auto* style = static_cast<TcxContainerStyle*>(o);
+    return style->IsBaseStyle() && style->StyleController() != nullptr;
+  };
   b.Prop(L"Shadow", &S::Shadow, &S::SetShadow).Stored = [](TObject* o) { return StyleValueStored(o, csvShadow); };
   b.Prop(L"TextColor", &S::TextColor, &S::SetTextColor, ColorTypeInfo()).Stored = [](TObject* o) {
     return StyleValueStored(o, csvTextColor);

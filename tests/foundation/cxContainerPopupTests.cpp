@@ -384,6 +384,15 @@ TEST(cxCustomPopupWindow, OwnerCaptionStaysActiveWhileAPopupIsOpen) {
   recorder.NCActivate.clear();
   SendMessageW(form->Handle(), WM_NCACTIVATE, FALSE, 0);
   EXPECT_EQ(recorder.NCActivate, std::vector<WPARAM>{FALSE});
+
+  // Another form took the activation meanwhile: when the last popup closes
+  // the owner's caption is drawn inactive at last.
+  t.Popup->Popup(nullptr);
+  TActiveForm other(TRect(400, 60, 600, 200));
+  ASSERT_TRUE(t.Popup->IsVisible());
+  recorder.NCActivate.clear();
+  t.Popup->CloseUp();
+  EXPECT_EQ(recorder.NCActivate, std::vector<WPARAM>{FALSE});
   form->WindowProc = recorder.Saved;
 }
 
