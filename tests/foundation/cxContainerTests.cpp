@@ -24,6 +24,7 @@ class TTestContainer : public TcxContainer {
   using TcxContainer::IsViewInfoCalculated;
   bool UpdateAt(const TPoint& P, TShiftState AShift) { return UpdateStateAt(P, cxmbNone, AShift); }
   bool Extents(TRect& R) { return CalcBorderExtents(R); }
+  void HoldRefreshes(bool AHold) { FRefreshLockCount += AHold ? 1 : -1; }
   void Frame(TRect& R) { CalcBorderFrameRect(R); }
   int FocusChanges = 0;
   int StyleTakes = 0;
@@ -245,11 +246,11 @@ TEST(cxContainer, ColorAndFontFollowTheNormalStyle) {
   EXPECT_FALSE(c->ParentFont());
 }
 
-TEST(cxContainer, RefreshWithoutWindowOnlyMarksTheViewStale) {
+TEST(cxContainer, RefreshThatCannotRunLeavesTheViewStaleUntilThePaint) {
   TActiveForm active;
   auto* c = Make<TTestContainer>(active.Form.get());
   c->SetBounds(10, 10, 80, 30);
-  c->ShortRefreshContainer(false);
+  c->ShortRefreshContainer(false);   // no window yet
   EXPECT_FALSE(c->IsViewInfoCalculated());
   EXPECT_EQ(c->ViewInfo()->Bounds, TRect());
   c->SetParent(active.Form.get());
@@ -257,6 +258,19 @@ TEST(cxContainer, RefreshWithoutWindowOnlyMarksTheViewStale) {
   PumpQueuedMessages();
   EXPECT_TRUE(c->IsViewInfoCalculated());
   EXPECT_EQ(c->ViewInfo()->Bounds, TRect(0, 0, 80, 30));
+
+  // Asked while refreshing is held off: nothing changes but the mark.
+  c->Style()->SetBorderStyle(cbsSingle);
+  c->HoldRefreshes(true);
+  c->Style()->SetBorderColor(clFuchsia);
+  c->HoldRefreshes(false);
+  EXPECT_FALSE(c->IsViewInfoCalculated());
+  EXPECT_NE(c->ViewInfo()->BorderColor, clFuchsia);
+  // The next paint recalculates first.
+  InvalidateRect(c->WindowHandle(), nullptr, FALSE);
+  UpdateWindow(c->WindowHandle());
+  EXPECT_TRUE(c->IsViewInfoCalculated());
+  EXPECT_EQ(c->ViewInfo()->BorderColor, clFuchsia);
 }
 
 TEST(cxContainer, LongCaptionIsSetAfterCreation) {
