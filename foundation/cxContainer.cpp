@@ -1007,7 +1007,9 @@ void TcxContainer::SyncScrollBarWithInner(TcxControlScrollBar* ABar) {
 }
 
 void TcxContainer::SetScrollBarsParameters(bool AIsScrolling) {
-  if (!HasOwnScrollBars() || !FInnerControl || IsDestroying() ||
+  // A run started while the bars move would report a grip between half
+  // moved bars.
+  if (FScrollBarsCalculating || !HasOwnScrollBars() || !FInnerControl || IsDestroying() ||
       !cxCanQueryScrollBarInfo() || !HScrollBar() || !VScrollBar())
     return;
   TFlagScope calculating(FScrollBarsCalculating, true);
@@ -1027,7 +1029,11 @@ void TcxContainer::SetScrollBarsParameters(bool AIsScrolling) {
                  dynamic_cast<IcxContainerInnerControl*>(FInnerControl) != nullptr;
   if (grip.Visible) cxGetInnerControlSizeGripRect(dynamic_cast<IcxContainerInnerControl*>(FInnerControl), grip.Bounds);
   if (grip.Visible && (!FSizeGripData.Visible || grip.Bounds != FSizeGripData.Bounds)) {
-    HRGN region = GdiCreateRectRgn(grip.Bounds.Left, grip.Bounds.Top, grip.Bounds.Right, grip.Bounds.Bottom);
+    // The update region of WM_NCPAINT is in screen coordinates.
+    RECT window{};
+    GetWindowRect(FInnerControl->WindowHandle(), &window);
+    HRGN region = GdiCreateRectRgn(grip.Bounds.Left + window.left, grip.Bounds.Top + window.top,
+                                   grip.Bounds.Right + window.left, grip.Bounds.Bottom + window.top);
     SendMessageW(FInnerControl->WindowHandle(), WM_NCPAINT, reinterpret_cast<WPARAM>(region), 0);
     if (region) GdiDeleteObject(region);
   }

@@ -115,21 +115,27 @@ void TcxContainerViewInfo::RenderBorder(TcxCanvas* ACanvas, const TRect& R) {
 BEGIN_CLASS(TcxContainerStyle, TcxInterfacedPersistent, nullptr)
   using S = TcxContainerStyle;
   b.template Constructor<TPersistent*, TcxContainerStateItem, TcxContainerStyle*, bool>();
-  b.Prop(L"BorderColor", &S::BorderColor, &S::SetBorderColor).Stored = [](TObject* o) {
+  b.Prop(L"BorderColor", &S::BorderColor, &S::SetBorderColor, ColorTypeInfo()).Stored = [](TObject* o) {
     return StyleValueStored(o, csvBorderColor);
   };
   b.Prop(L"BorderStyle", &S::BorderStyle, &S::SetBorderStyle).Stored = [](TObject* o) {
     return StyleValueStored(o, csvBorderStyle);
   };
-  b.Prop(L"Color", &S::Color, &S::SetColor).Stored = [](TObject* o) { return StyleValueStored(o, csvColor); };
+  b.Prop(L"Color", &S::Color, &S::SetColor, ColorTypeInfo()).Stored = [](TObject* o) {
+    return StyleValueStored(o, csvColor);
+  };
   b.Prop(L"Edges", &S::Edges, &S::SetEdges).Stored = [](TObject* o) { return StyleValueStored(o, csvEdges); };
   b.Prop(L"Font", &S::Font, &S::SetFont).Stored = [](TObject* o) { return StyleValueStored(o, csvFont); };
   b.Prop(L"HotTrack", &S::HotTrack, &S::SetHotTrack).Stored = [](TObject* o) {
     return StyleValueStored(o, csvHotTrack);
   };
   b.Prop(L"LookAndFeel", &S::LookAndFeel, &S::SetLookAndFeel);
+  b.Prop(L"StyleController", &S::StyleController, &S::SetStyleController).Stored = [](TObject* o) {
+    auto* style = static_cast<TcxContainerStyle*>(o);
+    return style->IsBaseStyle() && style->StyleController() != nullptr;
+  };
   b.Prop(L"Shadow", &S::Shadow, &S::SetShadow).Stored = [](TObject* o) { return StyleValueStored(o, csvShadow); };
-  b.Prop(L"TextColor", &S::TextColor, &S::SetTextColor).Stored = [](TObject* o) {
+  b.Prop(L"TextColor", &S::TextColor, &S::SetTextColor, ColorTypeInfo()).Stored = [](TObject* o) {
     return StyleValueStored(o, csvTextColor);
   };
   b.Prop(L"TextStyle", &S::TextStyle, &S::SetTextStyle).Stored = [](TObject* o) {

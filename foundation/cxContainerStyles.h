@@ -8,6 +8,7 @@
 #include "foundation/cxClassesComponents.h"
 #include "foundation/cxGraphicsCanvas.h"
 #include "foundation/cxLookAndFeels.h"
+#include "foundation/cxScrollBar.h"
 #include "platform/gui/Graphics.h"
 
 class TcxContainer;
@@ -90,7 +91,7 @@ struct TcxContainerStyleData {
 using TcxContainerStyleClass =
     TClassOf<TcxContainerStyle, TPersistent*, TcxContainerStateItem, TcxContainerStyle*, bool>;
 
-class TcxContainerStyle : public TcxInterfacedPersistent {
+class TcxContainerStyle : public TcxInterfacedPersistent, public IcxLookAndFeelContainerMarker {
   DECLARE_CLASS(TcxContainerStyle, TcxInterfacedPersistent)
   TcxContainerStyle(TPersistent* AOwner, TcxContainerStateItem AState, TcxContainerStyle* AParentStyle,
                     bool ADirectAccessMode);

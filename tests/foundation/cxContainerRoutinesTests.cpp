@@ -1,6 +1,7 @@
 #include "foundation/cxContainerRoutines.h"
 
 #include "platform/gui/GdiAccounting.h"
+#include "tests/foundation/cxContainerTestSupport.h"
 #include "tests/foundation/cxGraphicsCanvasTestSupport.h"
 #include "tests/support/MessagePump.h"
 
@@ -194,4 +195,15 @@ TEST(cxContainerRoutines, TopLevelAncestorAndStrings) {
   EXPECT_TRUE(cxStringsEqual(L"Abc", L"aBC", false));
   EXPECT_FALSE(cxStringsEqual(L"Abc", L"aBC", true));
   EXPECT_TRUE(cxStringsEqual(L"Abc", L"Abc", true));
+}
+
+TEST(cxContainerRoutines, FormActivation) {
+  EXPECT_FALSE(cxIsFormActivated(nullptr));
+  cxtest::TActiveForm first;
+  EXPECT_TRUE(cxIsFormActivated(first.Form.get()));
+  Owned<TForm> hidden(Make<TForm>(nullptr, 0));
+  EXPECT_FALSE(cxIsFormActivated(hidden.get()));   // no window
+  cxtest::TActiveForm second(TRect(400, 60, 600, 200));
+  EXPECT_FALSE(cxIsFormActivated(first.Form.get()));
+  EXPECT_TRUE(cxIsFormActivated(second.Form.get()));
 }
