@@ -6,8 +6,30 @@
 #include "foundation/cxLookAndFeelPaintersOffice11.h"
 #include "skins/dxSkinInfo.h"
 
+class TdxSkinElementCache;
+
 // Button states as skin element states.
 extern const TdxSkinElementState dxSkinButtonStateMap[5];
+
+// The finished renderings the skin painter keeps of large, often repainted
+// backgrounds: the scroll-bar tracks and the print-preview background.
+class TdxSkinLookAndFeelPainterCacheManager : public TObject {
+  DECLARE_CLASS(TdxSkinLookAndFeelPainterCacheManager, TObject)
+  TdxSkinLookAndFeelPainterCacheManager();
+  ~TdxSkinLookAndFeelPainterCacheManager() override;
+  void DrawScrollBarBackground(HDC DC, const TRect& R, TdxSkinElement* AElement, bool AHorizontal);
+  void DrawPreviewBackground(HDC DC, const TRect& R, TdxSkinElement* AElement);
+  void Flush();
+
+ private:
+  TdxSkinElementCache* FScrollBarBackground[2];
+  TdxSkinElementCache* FPrintingPreviewBackground;
+};
+
+// Nil outside the painter module's start-up .. shutdown.
+TdxSkinLookAndFeelPainterCacheManager* dxSkinsPainterCacheManager();
+void dxSkinsLookAndFeelPainterInitialize();
+void dxSkinsLookAndFeelPainterFinalize();
 
 class TdxSkinLookAndFeelPainter : public TcxOffice11LookAndFeelPainter {
   DECLARE_CLASS(TdxSkinLookAndFeelPainter, TcxOffice11LookAndFeelPainter)
@@ -40,6 +62,8 @@ class TdxSkinLookAndFeelPainter : public TcxOffice11LookAndFeelPainter {
   int ExpandButtonSize() const override;
   void DrawScrollBarPart(TcxCanvas* ACanvas, bool AHorizontal, const TRect& R, TcxScrollBarPart APart,
                          TcxButtonState AState) const override;
+  void DrawScrollBarBackground(TcxCanvas* ACanvas, const TRect& R, bool AHorizontal) const override;
+  void DrawPrintPreviewBackground(TcxCanvas* ACanvas, const TRect& R) const override;
 
   // Data views (headers, grid lines, group rows, indicators, filters, vertical grids).
   void DrawHeader(TcxCanvas* ACanvas, const TRect& ABounds, const TRect& ATextAreaBounds, TcxNeighbors ANeighbors,

@@ -4,6 +4,7 @@
 
 #include "foundation/cxGraphicsCanvas.h"
 #include "foundation/cxLookAndFeelPaintersRegistry.h"
+#include "platform/core/Components.h"
 #include "platform/gui/StdCtrls.h"
 #include "skins/dxSkinsLookAndFeelPainter.h"
 
@@ -104,6 +105,38 @@ TEST(dxSkinLookAndFeelPainter, ScrollBarPagesInTheNormalStateLeaveTheBackground)
     platformCanvas->SetHandle(nullptr);
     EXPECT_EQ(dib.At(10, 10), state == cxbsNormal ? 0u : Rgb(0, 255, 0)) << int(state);
   }
+}
+
+TEST(dxSkinLookAndFeelPainter, TheScrollBarTrackIsRenderedOnceForRepeatedPaints) {
+  REQUIRE_SKIN_ENGINE();
+  auto* skin = Make<TdxSkin>(L"Track", false, nullptr);
+  skin->AddGroup(L"Common")->AddElement(L"ScrollContentVert")->SetColor(RGB(0, 0, 200));
+  TRegisteredSkin registered(skin);
+  TSkinDib dib(20, 60);
+  auto platformCanvas = MakeOwned<TCanvas>();
+  platformCanvas->SetHandle(dib.DC());
+  auto canvas = MakeOwned<TcxCanvas>(platformCanvas.get());
+  const int before = TdxSkinElementCache::RenderCount();
+  for (int i = 0; i < 3; ++i) Skinned()->DrawScrollBarBackground(canvas.get(), TRect(0, 0, 17, 60), false);
+  EXPECT_EQ(TdxSkinElementCache::RenderCount() - before, 1);
+  canvas.reset();
+  platformCanvas->SetHandle(nullptr);
+  EXPECT_EQ(dib.At(8, 30), Rgb(0, 0, 200));
+}
+
+// The engine's shutdown takes every class it registered out of the class
+// registry, the string property too, and leaves no shared object behind.
+TEST(dxSkinEngineModule, ShutdownUnregistersEveryClassAndStartUpBringsThemBack) {
+  dxSkinsCoreFinalize();
+  EXPECT_EQ(GetClass(L"TdxSkinStringProperty"), nullptr);
+  EXPECT_EQ(GetClass(L"TdxSkinElement"), nullptr);
+  EXPECT_EQ(TdxSkinProperty::FindRegistered(L"TdxSkinColor"), nullptr);
+  EXPECT_EQ(dxSkinEmptyElement(), nullptr);
+  EXPECT_EQ(dxSkinPartStream(), nullptr);
+  dxSkinsCoreInitialize();
+  EXPECT_EQ(GetClass(L"TdxSkinStringProperty"), TdxSkinStringProperty::StaticClass());
+  EXPECT_EQ(TdxSkinProperty::FindRegistered(L"TdxSkinColor"), TdxSkinColor::StaticClass());
+  EXPECT_TRUE(dxSkinEmptyElement());
 }
 
 }  // namespace
