@@ -65,6 +65,38 @@ class TdxSkinLookAndFeelPainter : public TcxOffice11LookAndFeelPainter {
   void DrawScrollBarBackground(TcxCanvas* ACanvas, const TRect& R, bool AHorizontal) const override;
   void DrawPrintPreviewBackground(TcxCanvas* ACanvas, const TRect& R) const override;
 
+  // Editors, check and radio buttons, size grips, progress and track bars, splitters.
+  TSize CheckButtonSize() const override;
+  TSize RadioButtonSize() const override;
+  void DrawRadioButton(TcxCanvas* ACanvas, int X, int Y, TcxButtonState AButtonState, bool AChecked, bool AFocused,
+                       TColor ABrushColor, bool AIsDesigning) const override;
+  void DrawLabelLine(TcxCanvas* ACanvas, const TRect& R, TColor AOuterColor, TColor AInnerColor,
+                     bool AIsVertical) const override;
+  int LabelLineHeight() const override;
+  void DrawEditorButton(TcxCanvas* ACanvas, const TRect& ARect, TcxEditBtnKind AButtonKind,
+                        TcxButtonState AState) const override;
+  TSize EditButtonSize() const override;
+  int EditButtonTextOffset() const override { return 1; }
+  TColor EditButtonTextColor() const override;
+  void DrawBorder(TcxCanvas* ACanvas, const TRect& R) const override;
+  TSize SizeGripSize() const override;
+  void DrawSizeGrip(TcxCanvas* ACanvas, const TRect& ARect, TColor ABackgroundColor) const override;
+  TColor DefaultSizeGripAreaColor() const override;
+  void DrawProgressBarBorder(TcxCanvas* ACanvas, const TRect& ARect, bool AVertical) const override;
+  void DrawProgressBarChunk(TcxCanvas* ACanvas, const TRect& ARect, bool AVertical) const override;
+  void DrawTrackBarTrack(TcxCanvas* ACanvas, const TRect& ARect, const TRect& ASelection, bool AShowSelection,
+                         bool AEnabled, bool AHorizontal, TColor ATrackColor) const override;
+  int TrackBarTrackSize() const override;
+  void DrawTrackBarThumb(TcxCanvas* ACanvas, const TRect& ARect, TcxButtonState AState, bool AHorizontal,
+                         TcxTrackBarTicksAlign ATicks, TColor AThumbColor) const override;
+  TSize TrackBarThumbSize(bool AHorizontal) const override;
+  void DrawSplitter(TcxCanvas* ACanvas, const TRect& ARect, bool AHighlighted, bool AClicked,
+                    bool AHorizontal) const override;
+  TSize GetSplitterSize(bool AHorizontal) const override;
+  void DrawWindowContent(TcxCanvas* ACanvas, const TRect& ARect) const override;
+  TColor LayoutControlEmptyAreaColor() const override;
+  TColor PanelTextColor() const override;
+
   // Data views (headers, grid lines, group rows, indicators, filters, vertical grids).
   void DrawHeader(TcxCanvas* ACanvas, const TRect& ABounds, const TRect& ATextAreaBounds, TcxNeighbors ANeighbors,
                   TcxBorders ABorders, TcxButtonState AState, TAlignment AAlignmentHorz,

@@ -8,6 +8,9 @@
 #include "platform/gui/StdCtrls.h"
 #include "skins/dxSkinsLookAndFeelPainter.h"
 
+#include <algorithm>
+#include <vector>
+
 using namespace skintest;
 
 namespace {
@@ -137,6 +140,34 @@ TEST(dxSkinEngineModule, ShutdownUnregistersEveryClassAndStartUpBringsThemBack) 
   EXPECT_EQ(GetClass(L"TdxSkinStringProperty"), TdxSkinStringProperty::StaticClass());
   EXPECT_EQ(TdxSkinProperty::FindRegistered(L"TdxSkinColor"), TdxSkinColor::StaticClass());
   EXPECT_TRUE(dxSkinEmptyElement());
+}
+
+TEST(dxSkinLookAndFeelPainter, EllipsisDotsGrowWithTheButtonsContentWidth) {
+  REQUIRE_SKIN_ENGINE();
+  auto* skin = Make<TdxSkin>(L"Editors", false, nullptr);
+  TdxSkinElement* button = skin->AddGroup(L"Editors")->AddElement(L"EditorButton");
+  button->SetContentOffset(TRect(2, 2, 2, 2));
+  button->SetTextColor(RGB(255, 0, 0));
+  TRegisteredSkin registered(skin);
+  struct TCase {
+    int width;
+    std::vector<int> dotColumns;  // the red columns in row 4
+  };
+  const TCase cases[] = {{15, {4, 7, 10}}, {16, {3, 4, 7, 8, 11, 12}}};
+  for (const TCase& c : cases) {
+    TSkinDib dib(20, 10);
+    dib.Fill(0);
+    auto platformCanvas = MakeOwned<TCanvas>();
+    platformCanvas->SetHandle(dib.DC());
+    auto canvas = MakeOwned<TcxCanvas>(platformCanvas.get());
+    Skinned()->DrawEditorButton(canvas.get(), TRect(0, 0, c.width, 10), cxbkEllipsisBtn, cxbsNormal);
+    canvas.reset();
+    platformCanvas->SetHandle(nullptr);
+    for (int x = 0; x < 20; ++x) {
+      const bool dot = std::find(c.dotColumns.begin(), c.dotColumns.end(), x) != c.dotColumns.end();
+      EXPECT_EQ(dib.At(x, 4), dot ? Rgb(255, 0, 0) : 0u) << c.width << " x " << x;
+    }
+  }
 }
 
 }  // namespace

@@ -1,0 +1,173 @@
+// The skin painter's operations for editors and small controls: check and
+// radio buttons, label lines, editor buttons, borders, size grips, progress
+// and track bars, splitters, window content and panel colours.
+#include "foundation/cxGraphicsCanvas.h"
+#include "skins/dxSkinsLookAndFeelPainter.h"
+
+#define DX_SKIN_ELEMENT_SIZE(Operation, Member)                                             \
+  TSize TdxSkinLookAndFeelPainter::Operation() const {                                      \
+    TdxSkinLookAndFeelPainterInfo* info = SkinInfo();                                       \
+    return info && info->Member ? info->Member->Size() : inherited::Operation();            \
+  }
+DX_SKIN_ELEMENT_SIZE(CheckButtonSize, CheckboxElement)
+DX_SKIN_ELEMENT_SIZE(RadioButtonSize, RadioGroupButton)
+DX_SKIN_ELEMENT_SIZE(EditButtonSize, EditButtonElements[0])
+DX_SKIN_ELEMENT_SIZE(SizeGripSize, SizeGrip)
+#undef DX_SKIN_ELEMENT_SIZE
+
+void TdxSkinLookAndFeelPainter::DrawRadioButton(TcxCanvas* ACanvas, int X, int Y, TcxButtonState AButtonState,
+                                                bool AChecked, bool AFocused, TColor ABrushColor,
+                                                bool AIsDesigning) const {
+  TdxSkinLookAndFeelPainterInfo* info = SkinInfo();
+  TdxSkinElement* element = info ? info->RadioGroupButton : nullptr;
+  if (!element)
+    return inherited::DrawRadioButton(ACanvas, X, Y, AButtonState, AChecked, AFocused, ABrushColor, AIsDesigning);
+  const TSize size = element->Size();
+  const TRect r(X, Y, X + size.cx, Y + size.cy);
+  if (ABrushColor != clDefault) ACanvas->FillRect(r, ABrushColor);
+  element->Draw(ACanvas->Handle(), r, AChecked ? 1 : 0, dxSkinButtonStateMap[AButtonState]);
+}
+
+void TdxSkinLookAndFeelPainter::DrawLabelLine(TcxCanvas* ACanvas, const TRect& R, TColor AOuterColor,
+                                              TColor AInnerColor, bool AIsVertical) const {
+  TdxSkinLookAndFeelPainterInfo* info = SkinInfo();
+  TdxSkinElement* element = info ? info->LabelLine[AIsVertical ? 1 : 0] : nullptr;
+  if (!element) return inherited::DrawLabelLine(ACanvas, R, AOuterColor, AInnerColor, AIsVertical);
+  element->Draw(ACanvas->Handle(), R);
+}
+
+int TdxSkinLookAndFeelPainter::LabelLineHeight() const {
+  TdxSkinLookAndFeelPainterInfo* info = SkinInfo();
+  return info && info->LabelLine[0] ? info->LabelLine[0]->MinSize().cy : inherited::LabelLineHeight();
+}
+
+void TdxSkinLookAndFeelPainter::DrawEditorButton(TcxCanvas* ACanvas, const TRect& ARect, TcxEditBtnKind AButtonKind,
+                                                 TcxButtonState AState) const {
+  TdxSkinLookAndFeelPainterInfo* info = SkinInfo();
+  TdxSkinElement* button = info ? info->EditButtonElements[AButtonKind == cxbkCloseBtn ? 1 : 0] : nullptr;
+  if (!button) return inherited::DrawEditorButton(ACanvas, ARect, AButtonKind, AState);
+  button->Draw(ACanvas->Handle(), ARect, 0, dxSkinButtonStateMap[AState]);
+  TRect content = ARect;
+  if (TdxSkinElement* plain = info->EditButtonElements[0]) {
+    const TRect& offset = plain->ContentOffset();
+    content = TRect(ARect.Left + offset.Left, ARect.Top + offset.Top, ARect.Right - offset.Right,
+                    ARect.Bottom - offset.Bottom);
+  }
+  switch (AButtonKind) {
+    case cxbkCloseBtn:
+      break;
+    case cxbkEllipsisBtn: {
+      const int s = content.Width() >= 12 ? 2 : 1;
+      const int x0 = (content.Left + content.Right - (3 * s + 4)) / 2;
+      const int y0 = (content.Top + content.Bottom - s) / 2;
+      const TColor color = info->EditButtonElements[0] ? info->EditButtonElements[0]->TextColor() : clDefault;
+      for (int i = 0; i < 3; ++i) ACanvas->FillRect(TRect(x0 + i * (s + 2), y0, x0 + i * (s + 2) + s, y0 + s), color);
+      break;
+    }
+    default:
+      if (TdxSkinElement* glyph = info->EditButtonGlyphs[AButtonKind]) glyph->Glyph()->Draw(ACanvas->Handle(), content);
+      break;
+  }
+}
+
+TColor TdxSkinLookAndFeelPainter::EditButtonTextColor() const {
+  TdxSkinLookAndFeelPainterInfo* info = SkinInfo();
+  return info && info->EditButtonElements[0] ? info->EditButtonElements[0]->TextColor()
+                                             : inherited::EditButtonTextColor();
+}
+
+void TdxSkinLookAndFeelPainter::DrawBorder(TcxCanvas* ACanvas, const TRect& R) const {
+  TdxSkinLookAndFeelPainterInfo* info = SkinInfo();
+  if (!info || !info->ContainerBorderColor) return inherited::DrawBorder(ACanvas, R);
+  ACanvas->FrameRect(R, info->ContainerBorderColor->Value());
+}
+
+void TdxSkinLookAndFeelPainter::DrawSizeGrip(TcxCanvas* ACanvas, const TRect& ARect, TColor ABackgroundColor) const {
+  TdxSkinLookAndFeelPainterInfo* info = SkinInfo();
+  if (!info || !info->SizeGrip) return inherited::DrawSizeGrip(ACanvas, ARect, ABackgroundColor);
+  ACanvas->FillRect(ARect, ABackgroundColor);
+  info->SizeGrip->Draw(ACanvas->Handle(), ARect);
+}
+
+TColor TdxSkinLookAndFeelPainter::DefaultSizeGripAreaColor() const {
+  TdxSkinLookAndFeelPainterInfo* info = SkinInfo();
+  if (info && info->FormContent && info->FormContent->Color() != clDefault) return info->FormContent->Color();
+  return inherited::DefaultSizeGripAreaColor();
+}
+
+void TdxSkinLookAndFeelPainter::DrawProgressBarBorder(TcxCanvas* ACanvas, const TRect& ARect, bool AVertical) const {
+  TdxSkinLookAndFeelPainterInfo* info = SkinInfo();
+  TdxSkinElement* element = info ? info->ProgressBarElements[AVertical ? 1 : 0] : nullptr;
+  if (!element) return inherited::DrawProgressBarBorder(ACanvas, ARect, AVertical);
+  element->Draw(ACanvas->Handle(), ARect);
+}
+
+void TdxSkinLookAndFeelPainter::DrawProgressBarChunk(TcxCanvas* ACanvas, const TRect& ARect, bool AVertical) const {
+  TdxSkinLookAndFeelPainterInfo* info = SkinInfo();
+  TdxSkinElement* element = info ? info->ProgressBarElements[2 + (AVertical ? 1 : 0)] : nullptr;
+  if (!element) return inherited::DrawProgressBarChunk(ACanvas, ARect, AVertical);
+  element->Draw(ACanvas->Handle(), ARect);
+}
+
+void TdxSkinLookAndFeelPainter::DrawTrackBarTrack(TcxCanvas* ACanvas, const TRect& ARect, const TRect& ASelection,
+                                                  bool AShowSelection, bool AEnabled, bool AHorizontal,
+                                                  TColor ATrackColor) const {
+  TdxSkinLookAndFeelPainterInfo* info = SkinInfo();
+  TdxSkinElement* element = info ? info->TrackBarTrack[AHorizontal ? 1 : 0] : nullptr;
+  if (!element)
+    return inherited::DrawTrackBarTrack(ACanvas, ARect, ASelection, AShowSelection, AEnabled, AHorizontal,
+                                        ATrackColor);
+  element->Draw(ACanvas->Handle(), ARect, AEnabled ? 0 : 2);
+  if (AShowSelection) element->Draw(ACanvas->Handle(), ASelection, AEnabled ? 1 : 3);
+}
+
+int TdxSkinLookAndFeelPainter::TrackBarTrackSize() const {
+  TdxSkinLookAndFeelPainterInfo* info = SkinInfo();
+  return info && info->TrackBarTrack[1] ? info->TrackBarTrack[1]->Size().cy : inherited::TrackBarTrackSize();
+}
+
+void TdxSkinLookAndFeelPainter::DrawTrackBarThumb(TcxCanvas* ACanvas, const TRect& ARect, TcxButtonState AState,
+                                                  bool AHorizontal, TcxTrackBarTicksAlign ATicks,
+                                                  TColor AThumbColor) const {
+  TdxSkinLookAndFeelPainterInfo* info = SkinInfo();
+  TdxSkinElement* element = info ? info->TrackBarThumb[AHorizontal ? 1 : 0][ATicks] : nullptr;
+  if (!element) return inherited::DrawTrackBarThumb(ACanvas, ARect, AState, AHorizontal, ATicks, AThumbColor);
+  element->Draw(ACanvas->Handle(), ARect, 0, dxSkinButtonStateMap[AState]);
+}
+
+TSize TdxSkinLookAndFeelPainter::TrackBarThumbSize(bool AHorizontal) const {
+  TdxSkinLookAndFeelPainterInfo* info = SkinInfo();
+  TdxSkinElement* element = info ? info->TrackBarThumb[AHorizontal ? 1 : 0][tbtaDown] : nullptr;
+  return element ? element->Size() : inherited::TrackBarThumbSize(AHorizontal);
+}
+
+void TdxSkinLookAndFeelPainter::DrawSplitter(TcxCanvas* ACanvas, const TRect& ARect, bool AHighlighted, bool AClicked,
+                                             bool AHorizontal) const {
+  TdxSkinLookAndFeelPainterInfo* info = SkinInfo();
+  TdxSkinElement* element = info ? info->Splitter[AHorizontal ? 1 : 0] : nullptr;
+  if (!element) return inherited::DrawSplitter(ACanvas, ARect, AHighlighted, AClicked, AHorizontal);
+  element->Draw(ACanvas->Handle(), ARect, 0, AHighlighted ? esHot : esNormal);
+}
+
+TSize TdxSkinLookAndFeelPainter::GetSplitterSize(bool AHorizontal) const {
+  TdxSkinLookAndFeelPainterInfo* info = SkinInfo();
+  TdxSkinElement* element = info ? info->Splitter[AHorizontal ? 1 : 0] : nullptr;
+  return element ? element->Size() : inherited::GetSplitterSize(AHorizontal);
+}
+
+void TdxSkinLookAndFeelPainter::DrawWindowContent(TcxCanvas* ACanvas, const TRect& ARect) const {
+  TdxSkinLookAndFeelPainterInfo* info = SkinInfo();
+  if (!info || !info->FormContent) return inherited::DrawWindowContent(ACanvas, ARect);
+  ACanvas->FillRect(ARect, info->FormContent->Color());
+}
+
+TColor TdxSkinLookAndFeelPainter::LayoutControlEmptyAreaColor() const {
+  TdxSkinLookAndFeelPainterInfo* info = SkinInfo();
+  return info && info->LayoutControlColor ? info->LayoutControlColor->Value()
+                                          : inherited::LayoutControlEmptyAreaColor();
+}
+
+TColor TdxSkinLookAndFeelPainter::PanelTextColor() const {
+  TdxSkinLookAndFeelPainterInfo* info = SkinInfo();
+  return info && info->GroupBoxClient ? info->GroupBoxClient->TextColor() : inherited::PanelTextColor();
+}
