@@ -133,6 +133,34 @@ class TdxSkinLookAndFeelPainter : public TcxOffice11LookAndFeelPainter {
   TColor DefaultFilterBoxTextColor() const override;
   TColor DefaultVGridLineColor() const override;
 
+  // Schedulers and date navigators.
+  void DrawSchedulerNavigationButtonContent(TcxCanvas* ACanvas, const TRect& ARect, const TRect& AArrowRect,
+                                            bool AIsNextButton, TcxButtonState AState) const override;
+  void CalculateSchedulerNavigationButtonRects(bool AIsNextButton, bool ACollapsed, TSize APrevButtonTextSize,
+                                               TSize ANextButtonTextSize, TRect& ABounds, TRect& ATextRect,
+                                               TRect& AArrowRect) const override;
+  TColor SchedulerNavigationButtonTextColor(bool AIsNextButton, TcxButtonState AState,
+                                            TColor ADefaultColor) const override;
+  void DrawSchedulerNavigatorButton(TcxCanvas* ACanvas, const TRect& R, TcxButtonState AState) const override;
+  void DrawDateNavigatorDateHeader(TcxCanvas* ACanvas, TRect& R) const override;
+  TColor DefaultSchedulerBackgroundColor() const override;
+  TColor DefaultSchedulerControlColor() const override;
+  TColor DefaultSchedulerBorderColor() const override;
+  TColor DefaultSchedulerNavigatorColor() const override;
+  TColor DefaultSchedulerViewTextColor() const override;
+  TColor DefaultSchedulerViewSelectedTextColor() const override { return DefaultSchedulerViewTextColor(); }
+  TColor DefaultDateNavigatorHeaderColor() const override { return DefaultHeaderColor(); }
+  TColor DefaultDateNavigatorHeaderTextColor(bool) const override { return DefaultHeaderTextColor(); }
+  TColor DefaultDateNavigatorTextColor() const override;
+  TColor DefaultDateNavigatorHolydayTextColor() const override;
+  TColor DefaultDateNavigatorInactiveTextColor() const override;
+  TColor DefaultDateNavigatorSelectionColor() const override;
+  TColor DefaultDateNavigatorSelectionTextColor() const override;
+  TColor DefaultDateNavigatorSeparator1Color() const override;
+  TColor DefaultDateNavigatorSeparator2Color() const override { return clNone; }
+  TColor DefaultDateNavigatorTodayFrameColor() const override;
+  TColor DefaultDateNavigatorTodayTextColor() const override;
+
  protected:
   TdxSkinLookAndFeelPainter() = default;
 };

@@ -170,4 +170,26 @@ TEST(dxSkinLookAndFeelPainter, EllipsisDotsGrowWithTheButtonsContentWidth) {
   }
 }
 
+TEST(dxSkinLookAndFeelPainter, NavigationButtonsWidenToTheirMinimumAndCalendarColoursAreStrict) {
+  REQUIRE_SKIN_ENGINE();
+  auto* skin = Make<TdxSkin>(L"Scheduler", false, nullptr);
+  TdxSkinControlGroup* scheduler = skin->AddGroup(L"Scheduler");
+  for (const wchar_t* name : {L"NavButtonPrev", L"NavButtonNext"}) scheduler->AddElement(name)->SetMinSize(TSize(16, 0));
+  TdxSkinControlGroup* editors = skin->AddGroup(L"Editors");
+  static_cast<TdxSkinColor*>(editors->AddProperty(L"CalendarDayTextColor", TdxSkinColor::StaticClass()))
+      ->SetValue(clPurple);
+  editors->AddProperty(L"CalendarHolidayTextColor", TdxSkinColor::StaticClass());  // clDefault
+  TRegisteredSkin registered(skin);
+  const std::pair<bool, TRect> cases[] = {{true, TRect(94, 0, 110, 60)}, {false, TRect(100, 0, 116, 60)}};
+  for (auto [next, expected] : cases) {
+    TRect bounds(100, 0, 110, 60), text, arrow;
+    Skinned()->CalculateSchedulerNavigationButtonRects(next, true, TSize(), TSize(), bounds, text, arrow);
+    EXPECT_EQ(bounds.Left, expected.Left) << next;
+    EXPECT_EQ(bounds.Right, expected.Right) << next;
+  }
+  EXPECT_EQ(Skinned()->DefaultDateNavigatorTextColor(), clPurple);
+  EXPECT_EQ(Skinned()->DefaultDateNavigatorHolydayTextColor(), Office11()->DefaultDateNavigatorHolydayTextColor());
+  EXPECT_EQ(Skinned()->DefaultDateNavigatorSeparator2Color(), clNone);
+}
+
 }  // namespace
