@@ -125,6 +125,20 @@ class TdxSkinPersistent : public TdxSkinCustomPersistentObject {
   void SubItemChanged(TObject* Sender);
   // Owner and change handler of a child.
   void Adopt(TdxSkinCustomPersistentObject* AChild);
+  // Clones of ASource's items, adopted and appended to ATarget.
+  void AppendClones(TList* ASource, TList* ATarget);
+  // AWork between BeginUpdate and EndUpdate, which runs also when AWork raises.
+  template <class F>
+  void InUpdate(F AWork) {
+    BeginUpdate();
+    try {
+      AWork();
+    } catch (...) {
+      EndUpdate();
+      throw;
+    }
+    EndUpdate();
+  }
   void SortList(TList* AList);
   static TdxSkinCustomPersistentObject* FindInList(TList* AList, const String& AName);
 

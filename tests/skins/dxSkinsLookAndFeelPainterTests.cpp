@@ -76,15 +76,12 @@ TEST(dxSkinLookAndFeelPainter, AHeaderWithoutBordersOverlapsItsNeighboursInsideI
   for (bool borders : {false, true}) {
     TSkinDib dib(40, 40);
     dib.Fill(0);
-    auto platformCanvas = MakeOwned<TCanvas>();
-    platformCanvas->SetHandle(dib.DC());
-    auto canvas = MakeOwned<TcxCanvas>(platformCanvas.get());
-    const TRect bounds(10, 10, 30, 30);
-    Skinned()->DrawHeader(canvas.get(), bounds, bounds, TcxNeighbors(), borders ? cxBordersAll : TcxBorders(),
-                          cxbsNormal, taLeftJustify, vaCenter, false, false, L"", nullptr, clBlack, clWhite, nullptr,
-                          false, false);
-    canvas.reset();
-    platformCanvas->SetHandle(nullptr);
+    PaintOn(dib, [&](TcxCanvas* canvas) {
+      const TRect bounds(10, 10, 30, 30);
+      Skinned()->DrawHeader(canvas, bounds, bounds, TcxNeighbors(), borders ? cxBordersAll : TcxBorders(),
+                            cxbsNormal, taLeftJustify, vaCenter, false, false, L"", nullptr, clBlack, clWhite, nullptr,
+                            false, false);
+    });
     EXPECT_EQ(dib.At(10, 10), borders ? Rgb(255, 0, 0) : Rgb(0, 0, 255)) << borders;
     EXPECT_EQ(dib.At(29, 20), borders ? Rgb(255, 0, 0) : Rgb(0, 0, 255)) << borders;
     EXPECT_EQ(dib.At(9, 9), 0u) << borders;
@@ -100,12 +97,9 @@ TEST(dxSkinLookAndFeelPainter, ScrollBarPagesInTheNormalStateLeaveTheBackground)
   for (TcxButtonState state : {cxbsNormal, cxbsHot}) {
     TSkinDib dib(20, 20);
     dib.Fill(0);
-    auto platformCanvas = MakeOwned<TCanvas>();
-    platformCanvas->SetHandle(dib.DC());
-    auto canvas = MakeOwned<TcxCanvas>(platformCanvas.get());
-    Skinned()->DrawScrollBarPart(canvas.get(), true, TRect(0, 0, 20, 20), sbpPageDown, state);
-    canvas.reset();
-    platformCanvas->SetHandle(nullptr);
+    PaintOn(dib, [&](TcxCanvas* canvas) {
+      Skinned()->DrawScrollBarPart(canvas, true, TRect(0, 0, 20, 20), sbpPageDown, state);
+    });
     EXPECT_EQ(dib.At(10, 10), state == cxbsNormal ? 0u : Rgb(0, 255, 0)) << int(state);
   }
 }
@@ -116,14 +110,11 @@ TEST(dxSkinLookAndFeelPainter, TheScrollBarTrackIsRenderedOnceForRepeatedPaints)
   skin->AddGroup(L"Common")->AddElement(L"ScrollContentVert")->SetColor(RGB(0, 0, 200));
   TRegisteredSkin registered(skin);
   TSkinDib dib(20, 60);
-  auto platformCanvas = MakeOwned<TCanvas>();
-  platformCanvas->SetHandle(dib.DC());
-  auto canvas = MakeOwned<TcxCanvas>(platformCanvas.get());
   const int before = TdxSkinElementCache::RenderCount();
-  for (int i = 0; i < 3; ++i) Skinned()->DrawScrollBarBackground(canvas.get(), TRect(0, 0, 17, 60), false);
+  PaintOn(dib, [](TcxCanvas* canvas) {
+    for (int i = 0; i < 3; ++i) Skinned()->DrawScrollBarBackground(canvas, TRect(0, 0, 17, 60), false);
+  });
   EXPECT_EQ(TdxSkinElementCache::RenderCount() - before, 1);
-  canvas.reset();
-  platformCanvas->SetHandle(nullptr);
   EXPECT_EQ(dib.At(8, 30), Rgb(0, 0, 200));
 }
 
@@ -157,12 +148,9 @@ TEST(dxSkinLookAndFeelPainter, EllipsisDotsGrowWithTheButtonsContentWidth) {
   for (const TCase& c : cases) {
     TSkinDib dib(20, 10);
     dib.Fill(0);
-    auto platformCanvas = MakeOwned<TCanvas>();
-    platformCanvas->SetHandle(dib.DC());
-    auto canvas = MakeOwned<TcxCanvas>(platformCanvas.get());
-    Skinned()->DrawEditorButton(canvas.get(), TRect(0, 0, c.width, 10), cxbkEllipsisBtn, cxbsNormal);
-    canvas.reset();
-    platformCanvas->SetHandle(nullptr);
+    PaintOn(dib, [&](TcxCanvas* canvas) {
+      Skinned()->DrawEditorButton(canvas, TRect(0, 0, c.width, 10), cxbkEllipsisBtn, cxbsNormal);
+    });
     for (int x = 0; x < 20; ++x) {
       const bool dot = std::find(c.dotColumns.begin(), c.dotColumns.end(), x) != c.dotColumns.end();
       EXPECT_EQ(dib.At(x, 4), dot ? Rgb(255, 0, 0) : 0u) << c.width << " x " << x;
