@@ -67,9 +67,11 @@ void TdxSkinCustomPersistentObject::DoChange() {
   if (FOnChange) FOnChange(this);
 }
 
-TdxSkinCustomPersistentObject* TdxSkinCustomPersistentObject::Clone() {
+TdxSkinCustomPersistentObject* TdxSkinCustomPersistentObject::Clone() { return CloneNamed(FName); }
+
+TdxSkinCustomPersistentObject* TdxSkinCustomPersistentObject::CloneNamed(const String& AName) {
   TdxSkinCustomPersistentObject* result = NewOfSameClass();
-  result->Init(nullptr, FName);
+  result->Init(nullptr, AName);
   try {
     result->Assign(this);
   } catch (...) {
@@ -658,15 +660,8 @@ void TdxSkin::Assign(TPersistent* Source) {
 }
 
 TdxSkin* TdxSkin::Clone(const String& AName) {
-  auto* result = static_cast<TdxSkin*>(NewOfSameClass());
+  auto* result = static_cast<TdxSkin*>(CloneNamed(AName));
   result->SetName(AName);
-  result->TdxSkinCustomPersistentObject::SetName(AName);
-  try {
-    result->Assign(this);
-  } catch (...) {
-    TObject::Free(result);
-    throw;
-  }
   return result;
 }
 

@@ -76,6 +76,8 @@ class TdxSkinCustomPersistentObject : public TPersistent {
 
  protected:
   virtual void DoChange();
+  // A new object of the same class named AName, with this one's content.
+  TdxSkinCustomPersistentObject* CloneNamed(const String& AName);
   TPersistent* GetOwner() override { return FOwner; }
   // A blank object of this very class.
   virtual TdxSkinCustomPersistentObject* NewOfSameClass() const = 0;
