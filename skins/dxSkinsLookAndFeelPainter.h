@@ -97,6 +97,22 @@ class TdxSkinLookAndFeelPainter : public TcxOffice11LookAndFeelPainter {
   TColor LayoutControlEmptyAreaColor() const override;
   TColor PanelTextColor() const override;
 
+  // Group boxes and panels.
+  void DrawGroupBoxBackground(TcxCanvas* ACanvas, const TRect& ABounds, const TRect& ARect) const override;
+  void DrawGroupBoxCaption(TcxCanvas* ACanvas, const TRect& ACaptionRect,
+                           TcxGroupBoxCaptionPosition ACaptionPosition) const override;
+  void DrawGroupBoxContent(TcxCanvas* ACanvas, const TRect& ABorderRect, TcxGroupBoxCaptionPosition ACaptionPosition,
+                           TcxBorders ABorders) const override;
+  void DrawGroupBoxFrame(TcxCanvas* ACanvas, const TRect& R, bool AEnabled, TcxGroupBoxCaptionPosition ACaptionPosition,
+                         TcxBorders ABorders) const override;
+  void DrawGroupBoxExpandButton(TcxCanvas* ACanvas, const TRect& R, TcxButtonState AState,
+                                bool AExpanded) const override;
+  TRect GroupBoxBorderSize(bool ACaption, TcxGroupBoxCaptionPosition ACaptionPosition) const override;
+  TColor GroupBoxTextColor(bool AEnabled, TcxGroupBoxCaptionPosition ACaptionPosition) const override;
+  bool IsGroupBoxTransparent(bool AIsCaption, TcxGroupBoxCaptionPosition ACaptionPosition) const override;
+  void DrawPanelBorders(TcxCanvas* ACanvas, const TRect& ABorderRect) const override;
+  void DrawPanelContent(TcxCanvas* ACanvas, const TRect& ABorderRect, bool ABorder) const override;
+
   // Data views (headers, grid lines, group rows, indicators, filters, vertical grids).
   void DrawHeader(TcxCanvas* ACanvas, const TRect& ABounds, const TRect& ATextAreaBounds, TcxNeighbors ANeighbors,
                   TcxBorders ABorders, TcxButtonState AState, TAlignment AAlignmentHorz,

@@ -1,8 +1,16 @@
 // The skin painter's operations for editors and small controls: check and
 // radio buttons, label lines, editor buttons, borders, size grips, progress
-// and track bars, splitters, window content and panel colours.
+// and track bars, splitters, window content, group boxes and panels.
 #include "foundation/cxGraphicsCanvas.h"
 #include "skins/dxSkinsLookAndFeelPainter.h"
+
+namespace {
+
+TRect Deflated(const TRect& R, const TRect& AOffset) {
+  return TRect(R.Left + AOffset.Left, R.Top + AOffset.Top, R.Right - AOffset.Right, R.Bottom - AOffset.Bottom);
+}
+
+}  // namespace
 
 #define DX_SKIN_ELEMENT_SIZE(Operation, Member)                                             \
   TSize TdxSkinLookAndFeelPainter::Operation() const {                                      \
@@ -47,12 +55,8 @@ void TdxSkinLookAndFeelPainter::DrawEditorButton(TcxCanvas* ACanvas, const TRect
   TdxSkinElement* button = info ? info->EditButtonElements[AButtonKind == cxbkCloseBtn ? 1 : 0] : nullptr;
   if (!button) return inherited::DrawEditorButton(ACanvas, ARect, AButtonKind, AState);
   button->Draw(ACanvas->Handle(), ARect, 0, dxSkinButtonStateMap[AState]);
-  TRect content = ARect;
-  if (TdxSkinElement* plain = info->EditButtonElements[0]) {
-    const TRect& offset = plain->ContentOffset();
-    content = TRect(ARect.Left + offset.Left, ARect.Top + offset.Top, ARect.Right - offset.Right,
-                    ARect.Bottom - offset.Bottom);
-  }
+  TdxSkinElement* plain = info->EditButtonElements[0];
+  const TRect content = plain ? Deflated(ARect, plain->ContentOffset()) : ARect;
   switch (AButtonKind) {
     case cxbkCloseBtn:
       break;
@@ -170,4 +174,104 @@ TColor TdxSkinLookAndFeelPainter::LayoutControlEmptyAreaColor() const {
 TColor TdxSkinLookAndFeelPainter::PanelTextColor() const {
   TdxSkinLookAndFeelPainterInfo* info = SkinInfo();
   return info && info->GroupBoxClient ? info->GroupBoxClient->TextColor() : inherited::PanelTextColor();
+}
+
+// ---------------------------------------------------------------------------
+// Group boxes and panels
+// ---------------------------------------------------------------------------
+
+namespace {
+
+TdxSkinElement* GroupBoxPart(TdxSkinLookAndFeelPainterInfo* AInfo, bool ACaption,
+                             TcxGroupBoxCaptionPosition APosition) {
+  if (!AInfo) return nullptr;
+  if (!ACaption) return AInfo->GroupBoxElements[APosition];
+  return APosition == cxgpCenter ? nullptr : AInfo->GroupBoxCaptionElements[APosition];
+}
+
+}  // namespace
+
+void TdxSkinLookAndFeelPainter::DrawGroupBoxBackground(TcxCanvas* ACanvas, const TRect& ABounds,
+                                                       const TRect& ARect) const {
+  TdxSkinLookAndFeelPainterInfo* info = SkinInfo();
+  if (!info || !info->GroupBoxClient) return inherited::DrawGroupBoxBackground(ACanvas, ABounds, ARect);
+  info->GroupBoxClient->Draw(ACanvas->Handle(), ABounds);
+}
+
+void TdxSkinLookAndFeelPainter::DrawGroupBoxCaption(TcxCanvas* ACanvas, const TRect& ACaptionRect,
+                                                    TcxGroupBoxCaptionPosition ACaptionPosition) const {
+  TdxSkinElement* element = GroupBoxPart(SkinInfo(), true, ACaptionPosition);
+  if (!element) return inherited::DrawGroupBoxCaption(ACanvas, ACaptionRect, ACaptionPosition);
+  element->Draw(ACanvas->Handle(), ACaptionRect);
+}
+
+void TdxSkinLookAndFeelPainter::DrawGroupBoxContent(TcxCanvas* ACanvas, const TRect& ABorderRect,
+                                                    TcxGroupBoxCaptionPosition ACaptionPosition,
+                                                    TcxBorders ABorders) const {
+  TdxSkinLookAndFeelPainterInfo* info = SkinInfo();
+  TdxSkinElement* frame = GroupBoxPart(info, false, ACaptionPosition);
+  if (!frame || !info->GroupBoxClient)
+    return inherited::DrawGroupBoxContent(ACanvas, ABorderRect, ACaptionPosition, ABorders);
+  ACanvas->SaveClipRegion();
+  // Each side with a border moves in by the frame's offset and border width there.
+  const TRect& offset = frame->ContentOffset();
+  auto inset = [&](TcxBorder side, int AOffset) {
+    return ABorders.Contains(side) ? AOffset + frame->Borders()->Items(side)->Thin() : 0;
+  };
+  const TRect inner(ABorderRect.Left + inset(bLeft, offset.Left), ABorderRect.Top + inset(bTop, offset.Top),
+                    ABorderRect.Right - inset(bRight, offset.Right),
+                    ABorderRect.Bottom - inset(bBottom, offset.Bottom));
+  info->GroupBoxClient->Draw(ACanvas->Handle(), inner);
+  ACanvas->ExcludeClipRect(inner);
+  frame->Draw(ACanvas->Handle(), ABorderRect);
+  ACanvas->RestoreClipRegion();
+}
+
+void TdxSkinLookAndFeelPainter::DrawGroupBoxFrame(TcxCanvas* ACanvas, const TRect& R, bool AEnabled,
+                                                  TcxGroupBoxCaptionPosition ACaptionPosition,
+                                                  TcxBorders ABorders) const {
+  TdxSkinLookAndFeelPainterInfo* info = SkinInfo();
+  if (!GroupBoxPart(info, false, ACaptionPosition) || !info->GroupBoxClient)
+    return inherited::DrawGroupBoxFrame(ACanvas, R, AEnabled, ACaptionPosition, ABorders);
+  DrawGroupBoxContent(ACanvas, R, ACaptionPosition, ABorders);
+}
+
+void TdxSkinLookAndFeelPainter::DrawGroupBoxExpandButton(TcxCanvas* ACanvas, const TRect& R, TcxButtonState AState,
+                                                         bool AExpanded) const {
+  TdxSkinLookAndFeelPainterInfo* info = SkinInfo();
+  if (!info || !info->GroupExpandButton) return inherited::DrawGroupBoxExpandButton(ACanvas, R, AState, AExpanded);
+  info->GroupExpandButton->Draw(ACanvas->Handle(), R, AExpanded ? 0 : 1, dxSkinButtonStateMap[AState]);
+}
+
+TRect TdxSkinLookAndFeelPainter::GroupBoxBorderSize(bool ACaption, TcxGroupBoxCaptionPosition ACaptionPosition) const {
+  TdxSkinElement* element = GroupBoxPart(SkinInfo(), ACaption, ACaptionPosition);
+  return element ? element->ContentOffset() : inherited::GroupBoxBorderSize(ACaption, ACaptionPosition);
+}
+
+TColor TdxSkinLookAndFeelPainter::GroupBoxTextColor(bool AEnabled, TcxGroupBoxCaptionPosition ACaptionPosition) const {
+  if (ACaptionPosition == cxgpCenter) return PanelTextColor();
+  TdxSkinElement* element = GroupBoxPart(SkinInfo(), true, ACaptionPosition);
+  return element ? element->TextColor() : inherited::GroupBoxTextColor(AEnabled, ACaptionPosition);
+}
+
+bool TdxSkinLookAndFeelPainter::IsGroupBoxTransparent(bool AIsCaption,
+                                                      TcxGroupBoxCaptionPosition ACaptionPosition) const {
+  TdxSkinElement* element = GroupBoxPart(SkinInfo(), AIsCaption, ACaptionPosition);
+  return element ? element->IsAlphaUsed() : inherited::IsGroupBoxTransparent(AIsCaption, ACaptionPosition);
+}
+
+void TdxSkinLookAndFeelPainter::DrawPanelBorders(TcxCanvas* ACanvas, const TRect& ABorderRect) const {
+  TdxSkinElement* frame = GroupBoxPart(SkinInfo(), false, cxgpCenter);
+  if (!frame) return inherited::DrawPanelBorders(ACanvas, ABorderRect);
+  ACanvas->SaveClipRegion();
+  ACanvas->ExcludeClipRect(Deflated(ABorderRect, frame->ContentOffset()));
+  frame->Draw(ACanvas->Handle(), ABorderRect);
+  ACanvas->RestoreClipRegion();
+}
+
+void TdxSkinLookAndFeelPainter::DrawPanelContent(TcxCanvas* ACanvas, const TRect& ABorderRect, bool ABorder) const {
+  TdxSkinLookAndFeelPainterInfo* info = SkinInfo();
+  if (!info || !info->GroupBoxClient) return inherited::DrawPanelContent(ACanvas, ABorderRect, ABorder);
+  info->GroupBoxClient->Draw(ACanvas->Handle(), ABorderRect);
+  if (ABorder) DrawPanelBorders(ACanvas, ABorderRect);
 }

@@ -180,4 +180,33 @@ TEST(dxSkinLookAndFeelPainter, NavigationButtonsWidenToTheirMinimumAndCalendarCo
   EXPECT_EQ(Skinned()->DefaultDateNavigatorSeparator2Color(), clNone);
 }
 
+TEST(dxSkinLookAndFeelPainter, AGroupBoxFrameSurroundsItsClientOnlyOnTheSidesWithBorders) {
+  REQUIRE_SKIN_ENGINE();
+  auto* skin = Make<TdxSkin>(L"Group", false, nullptr);
+  TdxSkinControlGroup* common = skin->AddGroup(L"Common");
+  TdxSkinElement* frame = common->AddElement(L"GroupPanelTop");
+  frame->SetColor(RGB(255, 0, 0));
+  frame->SetContentOffset(TRect(2, 3, 2, 2));
+  common->AddElement(L"GroupPanelNoBorder")->SetColor(RGB(0, 0, 255));
+  TRegisteredSkin registered(skin);
+  struct TCase {
+    TcxBorders borders;
+    TPoint point;
+    DWORD color;
+  };
+  const TCase cases[] = {{cxBordersAll, TPoint(1, 10), Rgb(255, 0, 0)},   {cxBordersAll, TPoint(10, 2), Rgb(255, 0, 0)},
+                         {cxBordersAll, TPoint(10, 10), Rgb(0, 0, 255)},  {cxBordersAll, TPoint(2, 3), Rgb(255, 0, 0)},
+                         {cxBordersAll, TPoint(3, 4), Rgb(0, 0, 255)},
+                         {{bTop}, TPoint(0, 10), Rgb(0, 0, 255)},          {{bTop}, TPoint(10, 1), Rgb(255, 0, 0)}};
+  for (const TCase& c : cases) {
+    TSkinDib dib(20, 20);
+    dib.Fill(0);
+    PaintOn(dib, [&](TcxCanvas* canvas) {
+      Skinned()->DrawGroupBoxContent(canvas, TRect(0, 0, 20, 20), cxgpTop, c.borders);
+    });
+    EXPECT_EQ(dib.At(c.point.X, c.point.Y), c.color) << c.point.X << "," << c.point.Y;
+  }
+  EXPECT_EQ(Skinned()->GroupBoxBorderSize(false, cxgpTop), TRect(2, 3, 2, 2));
+}
+
 }  // namespace
