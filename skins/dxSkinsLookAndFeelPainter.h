@@ -8,6 +8,10 @@
 
 class TdxSkinElementCache;
 
+// Greys a premultiplied 32-bit pixel row: red, green and blue become
+// (2 x alpha + red + green + blue) div 5, alpha stays.
+void dxSkinGrayPixels(RGBQUAD* APixels, int ACount);
+
 // Button states as skin element states.
 extern const TdxSkinElementState dxSkinButtonStateMap[5];
 
@@ -63,6 +67,10 @@ class TdxSkinLookAndFeelPainter : public TcxOffice11LookAndFeelPainter {
   void DrawScrollBarPart(TcxCanvas* ACanvas, bool AHorizontal, const TRect& R, TcxScrollBarPart APart,
                          TcxButtonState AState) const override;
   void DrawScrollBarBackground(TcxCanvas* ACanvas, const TRect& R, bool AHorizontal) const override;
+  int ScrollBarMinimalThumbSize(bool AVertical) const override;
+  void DrawNavigatorGlyph(TcxCanvas* ACanvas, TCustomImageList* AImageList, int AImageIndex, int AButtonIndex,
+                          const TRect& AGlyphRect, bool AEnabled, bool AUserGlyphs) const override;
+  TSize NavigatorGlyphSize() const override;
   void DrawPrintPreviewBackground(TcxCanvas* ACanvas, const TRect& R) const override;
 
   // Editors, check and radio buttons, size grips, progress and track bars, splitters.

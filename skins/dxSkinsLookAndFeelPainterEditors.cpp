@@ -1,7 +1,9 @@
 // The skin painter's operations for editors and small controls: check and
 // radio buttons, label lines, editor buttons, borders, size grips, progress
 // and track bars, splitters, window content, group boxes and panels.
+#include "foundation/cxGraphicsBitmaps.h"
 #include "foundation/cxGraphicsCanvas.h"
+#include "foundation/cxGraphicsRoutines.h"
 #include "skins/dxSkinsLookAndFeelPainter.h"
 
 namespace {
@@ -21,6 +23,7 @@ DX_SKIN_ELEMENT_SIZE(CheckButtonSize, CheckboxElement)
 DX_SKIN_ELEMENT_SIZE(RadioButtonSize, RadioGroupButton)
 DX_SKIN_ELEMENT_SIZE(EditButtonSize, EditButtonElements[0])
 DX_SKIN_ELEMENT_SIZE(SizeGripSize, SizeGrip)
+DX_SKIN_ELEMENT_SIZE(NavigatorGlyphSize, NavigatorGlyphs)
 #undef DX_SKIN_ELEMENT_SIZE
 
 void TdxSkinLookAndFeelPainter::DrawRadioButton(TcxCanvas* ACanvas, int X, int Y, TcxButtonState AButtonState,
@@ -274,4 +277,49 @@ void TdxSkinLookAndFeelPainter::DrawPanelContent(TcxCanvas* ACanvas, const TRect
   if (!info || !info->GroupBoxClient) return inherited::DrawPanelContent(ACanvas, ABorderRect, ABorder);
   info->GroupBoxClient->Draw(ACanvas->Handle(), ABorderRect);
   if (ABorder) DrawPanelBorders(ACanvas, ABorderRect);
+}
+
+// ---------------------------------------------------------------------------
+// Scroll-bar thumbs and navigator glyphs
+// ---------------------------------------------------------------------------
+
+int TdxSkinLookAndFeelPainter::ScrollBarMinimalThumbSize(bool AVertical) const {
+  TdxSkinLookAndFeelPainterInfo* info = SkinInfo();
+  TdxSkinScrollInfo* entry = info ? info->ScrollBar_Elements[AVertical ? 0 : 1][sbpThumbnail] : nullptr;
+  // A skin without the thumb measures as the Office 2003 look does.
+  if (!entry || !entry->Element()) return inherited::ScrollBarMinimalThumbSize(AVertical);
+  const TSize size = entry->Element()->Size();
+  return AVertical ? size.cy : size.cx;
+}
+
+void dxSkinGrayPixels(RGBQUAD* APixels, int ACount) {
+  for (int i = 0; i < ACount; ++i) {
+    RGBQUAD& p = APixels[i];
+    const Byte grey = Byte((2 * p.rgbReserved + p.rgbRed + p.rgbGreen + p.rgbBlue) / 5);
+    p.rgbRed = p.rgbGreen = p.rgbBlue = grey;
+  }
+}
+
+void TdxSkinLookAndFeelPainter::DrawNavigatorGlyph(TcxCanvas* ACanvas, TCustomImageList* AImageList, int AImageIndex,
+                                                   int AButtonIndex, const TRect& AGlyphRect, bool AEnabled,
+                                                   bool AUserGlyphs) const {
+  TdxSkinLookAndFeelPainterInfo* info = SkinInfo();
+  if (!info || !info->NavigatorGlyphs || !info->NavigatorGlyphsVert || AUserGlyphs)
+    return inherited::DrawNavigatorGlyph(ACanvas, AImageList, AImageIndex, AButtonIndex, AGlyphRect, AEnabled,
+                                         AUserGlyphs);
+  TdxSkinElement* element = info->NavigatorGlyphs;
+  int index = AImageIndex;
+  if (index >= element->ImageCount()) {
+    index -= element->ImageCount();
+    element = info->NavigatorGlyphsVert;
+  }
+  if (AEnabled) return element->Draw(ACanvas->Handle(), AGlyphRect, index);
+  if (AGlyphRect.IsEmpty()) return;
+  TObjectPtr<TcxAlphaBitmap> bitmap(Make<TcxAlphaBitmap>(AGlyphRect.Width(), AGlyphRect.Height()));
+  element->Draw(bitmap->Canvas()->Handle(), bitmap->ClientRect(), index);
+  TRGBColors pixels;
+  bitmap->GetBitmapColors(pixels);
+  dxSkinGrayPixels(pixels.data(), int(pixels.size()));
+  bitmap->SetBitmapColors(pixels);
+  cxAlphaBlendBitmap(ACanvas->Handle(), bitmap.get(), AGlyphRect, bitmap->ClientRect(), false, 255);
 }

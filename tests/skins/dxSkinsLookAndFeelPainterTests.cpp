@@ -209,4 +209,35 @@ TEST(dxSkinLookAndFeelPainter, AGroupBoxFrameSurroundsItsClientOnlyOnTheSidesWit
   EXPECT_EQ(Skinned()->GroupBoxBorderSize(false, cxgpTop), TRect(2, 3, 2, 2));
 }
 
+TEST(dxSkinLookAndFeelPainter, DisabledNavigatorGlyphsAreGreyedByTheirAlpha) {
+  struct TCase {
+    RGBQUAD pixel;
+    Byte grey;
+  };
+  // (2 x alpha + red + green + blue) div 5
+  const TCase cases[] = {{{0, 0, 0, 0}, 0},       {{255, 255, 255, 255}, 255}, {{10, 20, 30, 100}, 52},
+                         {{0, 0, 200, 200}, 120}, {{3, 1, 0, 4}, 2}};
+  for (const TCase& c : cases) {
+    RGBQUAD pixel = c.pixel;
+    dxSkinGrayPixels(&pixel, 1);
+    EXPECT_EQ(pixel.rgbRed, c.grey);
+    EXPECT_EQ(pixel.rgbGreen, c.grey);
+    EXPECT_EQ(pixel.rgbBlue, c.grey);
+    EXPECT_EQ(pixel.rgbReserved, c.pixel.rgbReserved);
+  }
+}
+
+TEST(dxSkinLookAndFeelPainter, TheMinimalThumbComesFromTheThumbElementOrTheOffice2003Look) {
+  REQUIRE_SKIN_ENGINE();
+  {
+    TRegisteredSkin registered(nullptr);
+    EXPECT_EQ(Skinned()->ScrollBarMinimalThumbSize(true), Office11()->ScrollBarMinimalThumbSize(true));
+  }
+  auto* skin = Make<TdxSkin>(L"Thumb", false, nullptr);
+  TdxSkinElement* thumb = skin->AddGroup(L"Common")->AddElement(L"ScrollThumbVert");
+  SetTexture(thumb->Image(), 9, 14, [](int, int) { return Rgb(1, 2, 3); });
+  TRegisteredSkin registered(skin);
+  EXPECT_EQ(Skinned()->ScrollBarMinimalThumbSize(true), 14);
+}
+
 }  // namespace
