@@ -156,6 +156,19 @@ class TdxSkinLookAndFeelPainter : public TcxOffice11LookAndFeelPainter {
   TColor DefaultPreviewTextColor() const override { return DefaultHyperlinkTextColor(); }
   TColor DefaultFilterBoxTextColor() const override;
   TColor DefaultVGridLineColor() const override;
+  TColor DefaultVGridBandLineColor() const override;
+  TColor DefaultVGridCategoryColor() const override;
+  TColor DefaultVGridCategoryTextColor() const override;
+  TColor DefaultVGridHeaderColor() const override;
+  TColor DefaultVGridHeaderTextColor() const override;
+  TcxBorders HeaderBorders(TcxNeighbors ANeighbors) const override;
+  bool GridDrawHeaderCellsFirst() const override;
+  TColor PivotGridHeadersAreaColor() const override;
+  TColor PivotGridHeadersAreaTextColor() const override;
+  int FooterCellBorderSize() const override;
+  void DrawFooterCellBorder(TcxCanvas* ACanvas, const TRect& R) const override;
+  bool FooterDrawCellsFirst() const override { return false; }
+  bool IndicatorDrawItemsFirst() const override { return true; }
 
   // Schedulers and date navigators.
   void DrawSchedulerNavigationButtonContent(TcxCanvas* ACanvas, const TRect& ARect, const TRect& AArrowRect,

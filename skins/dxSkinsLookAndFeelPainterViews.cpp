@@ -2,6 +2,8 @@
 // group-by box, filter panel and buttons, row indicators, the colours of grids
 // and vertical grids, scheduler navigation buttons and date-navigator parts.
 #include "foundation/cxGraphicsCanvas.h"
+
+#include <algorithm>
 #include "platform/gui/StdCtrls.h"
 #include "skins/dxSkinsLookAndFeelPainter.h"
 
@@ -58,6 +60,11 @@ DX_SKIN_ELEMENT_COLOR(DefaultGroupTextColor, GridGroupRow, TextColor)
 DX_SKIN_ELEMENT_COLOR(DefaultFilterBoxTextColor, FilterPanel, TextColor)
 DX_SKIN_ELEMENT_COLOR(DefaultVGridLineColor, VGridLine[0], Color)
 DX_SKIN_ELEMENT_COLOR(DefaultSchedulerViewTextColor, SchedulerAppointment[1], TextColor)
+DX_SKIN_ELEMENT_COLOR(DefaultVGridBandLineColor, VGridLine[1], Color)
+DX_SKIN_ELEMENT_COLOR(DefaultVGridCategoryColor, VGridCategory, Color)
+DX_SKIN_ELEMENT_COLOR(DefaultVGridCategoryTextColor, VGridCategory, TextColor)
+DX_SKIN_ELEMENT_COLOR(DefaultVGridHeaderColor, VGridRowHeader, Color)
+DX_SKIN_ELEMENT_COLOR(DefaultVGridHeaderTextColor, VGridRowHeader, TextColor)
 #undef DX_SKIN_ELEMENT_COLOR
 
 TColor TdxSkinLookAndFeelPainter::DefaultHeaderBackgroundColor() const {
@@ -77,6 +84,48 @@ TColor TdxSkinLookAndFeelPainter::DefaultGridDetailsSiteColor() const {
   TdxSkinColor* color = info ? info->ContentColor : nullptr;
   return color && color->Value() != clNone && color->Value() != clDefault ? color->Value()
                                                                            : inherited::DefaultGridDetailsSiteColor();
+}
+
+TcxBorders TdxSkinLookAndFeelPainter::HeaderBorders(TcxNeighbors ANeighbors) const {
+  TcxBorders result = inherited::HeaderBorders(ANeighbors);
+  if (ANeighbors.Contains(nLeft)) result.Exclude(bLeft);
+  if (ANeighbors.Contains(nTop)) result.Exclude(bTop);
+  return result;
+}
+
+bool TdxSkinLookAndFeelPainter::GridDrawHeaderCellsFirst() const {
+  TdxSkinLookAndFeelPainterInfo* info = SkinInfo();
+  return info && info->Header ? !info->Header->IsAlphaUsed() : inherited::GridDrawHeaderCellsFirst();
+}
+
+namespace {
+
+bool IsColorSet(TColor AColor) { return AColor != clNone && AColor != clDefault; }
+
+}  // namespace
+
+TColor TdxSkinLookAndFeelPainter::PivotGridHeadersAreaColor() const {
+  TdxSkinLookAndFeelPainterInfo* info = SkinInfo();
+  TdxSkinElement* area = info ? info->GridGroupByBox : nullptr;
+  return area && IsColorSet(area->Color()) ? area->Color() : inherited::PivotGridHeadersAreaColor();
+}
+
+TColor TdxSkinLookAndFeelPainter::PivotGridHeadersAreaTextColor() const {
+  TdxSkinLookAndFeelPainterInfo* info = SkinInfo();
+  TdxSkinElement* area = info ? info->GridGroupByBox : nullptr;
+  return area && IsColorSet(area->TextColor()) ? area->TextColor() : inherited::PivotGridHeadersAreaTextColor();
+}
+
+int TdxSkinLookAndFeelPainter::FooterCellBorderSize() const {
+  TdxSkinLookAndFeelPainterInfo* info = SkinInfo();
+  if (!info || !info->FooterCell) return inherited::FooterCellBorderSize();
+  const TRect& offset = info->FooterCell->ContentOffset();
+  return std::max({offset.Left, offset.Top, offset.Right, offset.Bottom});
+}
+
+void TdxSkinLookAndFeelPainter::DrawFooterCellBorder(TcxCanvas* ACanvas, const TRect& R) const {
+  TdxSkinLookAndFeelPainterInfo* info = SkinInfo();
+  if (!info || !info->FooterCell) inherited::DrawFooterCellBorder(ACanvas, R);
 }
 
 void TdxSkinLookAndFeelPainter::DrawHeader(TcxCanvas* ACanvas, const TRect& ABounds, const TRect& ATextAreaBounds,

@@ -46,9 +46,16 @@ TEST(dxSkinLookAndFeelPainter, WithoutSkinMembersTheColoursAreTheOffice2003Ones)
       {"grid line", &TcxCustomLookAndFeelPainter::DefaultGridLineColor},
       {"group", &TcxCustomLookAndFeelPainter::DefaultGroupColor},
       {"vertical grid line", &TcxCustomLookAndFeelPainter::DefaultVGridLineColor},
+      {"vertical grid category", &TcxCustomLookAndFeelPainter::DefaultVGridCategoryColor},
+      {"pivot header area", &TcxCustomLookAndFeelPainter::PivotGridHeadersAreaTextColor},
+      {"date navigator text", &TcxCustomLookAndFeelPainter::DefaultDateNavigatorTextColor},
   };
   for (auto [name, operation] : cases) EXPECT_EQ((Skinned()->*operation)(), (Office11()->*operation)()) << name;
   EXPECT_EQ(Skinned()->ButtonBorderSize(cxbsNormal), Office11()->ButtonBorderSize(cxbsNormal));
+  EXPECT_EQ(Skinned()->FooterCellBorderSize(), Office11()->FooterCellBorderSize());
+  const TcxBorders borders = Skinned()->HeaderBorders({nLeft, nTop});
+  EXPECT_FALSE(borders.Contains(bLeft));
+  EXPECT_FALSE(borders.Contains(bTop));
 }
 
 TEST(dxSkinLookAndFeelPainter, StrictColoursIgnoreUnsetValuesPresentOnesDoNot) {
