@@ -2,6 +2,7 @@
 
 #include "skins/dxSkinsCore.h"
 #include "skins/dxSkinsDefaultPainters.h"
+#include "skins/dxSkinsLookAndFeelPainter.h"
 
 std::span<const TModuleStep> SkinsEngineModules() {
   static const TModuleStep steps[] = {
@@ -13,6 +14,7 @@ std::span<const TModuleStep> SkinsEngineModules() {
 std::span<const TModuleStep> SkinsPainterModules() {
   static const TModuleStep steps[] = {
       {L"dxSkinsDefaultPainters", &dxSkinsDefaultPaintersInitialize, &dxSkinsDefaultPaintersFinalize},
+      {L"dxSkinsLookAndFeelPainter", &dxSkinsLookAndFeelPainterInitialize, &dxSkinsLookAndFeelPainterFinalize},
   };
   return steps;
 }

@@ -196,7 +196,11 @@ class TdxSkinInfo : public TcxIUnknownObject, public IdxSkinChangeListener, publ
   TdxSkin* FSkin = nullptr;
 };
 
+// The table a skin painter is registered with. The painters' caches forget
+// their renderings when it changes or goes, so that none outlives its element.
 class TdxSkinLookAndFeelPainterInfo : public TdxSkinInfo {
   DECLARE_CLASS(TdxSkinLookAndFeelPainterInfo, TdxSkinInfo)
   using TdxSkinInfo::TdxSkinInfo;
+  ~TdxSkinLookAndFeelPainterInfo() override;
+  void HandleSkinChange(TdxSkin* ASkin) override;
 };

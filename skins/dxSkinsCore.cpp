@@ -67,9 +67,11 @@ void TdxSkinCustomPersistentObject::DoChange() {
   if (FOnChange) FOnChange(this);
 }
 
-TdxSkinCustomPersistentObject* TdxSkinCustomPersistentObject::Clone() {
+TdxSkinCustomPersistentObject* TdxSkinCustomPersistentObject::Clone() { return CloneNamed(FName); }
+
+TdxSkinCustomPersistentObject* TdxSkinCustomPersistentObject::CloneNamed(const String& AName) {
   TdxSkinCustomPersistentObject* result = NewOfSameClass();
-  result->Init(nullptr, FName);
+  result->Init(nullptr, AName);
   try {
     result->Assign(this);
   } catch (...) {
@@ -174,21 +176,18 @@ void TdxSkinPersistent::Changed() {
 
 void TdxSkinPersistent::SubItemChanged(TObject*) { Changed(); }
 
+void TdxSkinPersistent::AppendClones(TList* ASource, TList* ATarget) {
+  for (int i = 0; i < ASource->Count(); ++i) {
+    auto* clone = static_cast<TdxSkinCustomPersistentObject*>(ASource->Get(i))->Clone();
+    Adopt(clone);
+    ATarget->Add(clone);
+  }
+}
+
 void TdxSkinPersistent::Assign(TPersistent* Source) {
   auto* source = dynamic_cast<TdxSkinPersistent*>(Source);
   if (!source) return inherited::Assign(Source);
-  BeginUpdate();
-  try {
-    for (int i = 0; i < source->PropertyCount(); ++i) {
-      auto* clone = static_cast<TdxSkinProperty*>(source->Properties(i)->Clone());
-      Adopt(clone);
-      FProperties->Add(clone);
-    }
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  InUpdate([&] { AppendClones(source->FProperties, FProperties); });
 }
 
 // ---------------------------------------------------------------------------
@@ -427,8 +426,7 @@ void TdxSkinElement::SetStateMapping(const std::vector<TdxSkinElementState>& ASt
 void TdxSkinElement::Assign(TPersistent* Source) {
   auto* source = dynamic_cast<TdxSkinElement*>(Source);
   if (!source) return inherited::Assign(Source);
-  BeginUpdate();
-  try {
+  InUpdate([&] {
     FImage->Assign(source->FImage);
     FGlyph->Assign(source->FGlyph);
     FAlpha = source->FAlpha;
@@ -439,11 +437,7 @@ void TdxSkinElement::Assign(TPersistent* Source) {
     SetMinSize(source->FMinSize);
     SetTextColor(source->FTextColor);
     inherited::Assign(Source);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  });
 }
 
 bool TdxSkinElement::CompareProperties(TdxSkinPersistent* APersistent) {
@@ -550,19 +544,10 @@ TdxSkin* TdxSkinControlGroup::Skin() const { return dynamic_cast<TdxSkin*>(Owner
 void TdxSkinControlGroup::Assign(TPersistent* Source) {
   auto* source = dynamic_cast<TdxSkinControlGroup*>(Source);
   if (!source) return inherited::Assign(Source);
-  BeginUpdate();
-  try {
-    for (int i = 0; i < source->Count(); ++i) {
-      auto* clone = static_cast<TdxSkinElement*>(source->Elements(i)->Clone());
-      Adopt(clone);
-      FElements->Add(clone);
-    }
+  InUpdate([&] {
+    AppendClones(source->FElements, FElements);
     inherited::Assign(Source);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  });
 }
 
 // ---------------------------------------------------------------------------
@@ -667,36 +652,16 @@ bool TdxSkin::HasMissingElements() const {
 void TdxSkin::Assign(TPersistent* Source) {
   auto* source = dynamic_cast<TdxSkin*>(Source);
   if (!source) return inherited::Assign(Source);
-  BeginUpdate();
-  try {
-    for (int i = 0; i < source->ColorCount(); ++i) {
-      auto* clone = static_cast<TdxSkinColor*>(source->Colors(i)->Clone());
-      Adopt(clone);
-      FColors->Add(clone);
-    }
-    for (int i = 0; i < source->GroupCount(); ++i) {
-      auto* clone = static_cast<TdxSkinControlGroup*>(source->Groups(i)->Clone());
-      Adopt(clone);
-      FGroups->Add(clone);
-    }
+  InUpdate([&] {
+    AppendClones(source->FColors, FColors);
+    AppendClones(source->FGroups, FGroups);
     inherited::Assign(Source);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  });
 }
 
 TdxSkin* TdxSkin::Clone(const String& AName) {
-  auto* result = static_cast<TdxSkin*>(NewOfSameClass());
+  auto* result = static_cast<TdxSkin*>(CloneNamed(AName));
   result->SetName(AName);
-  result->TdxSkinCustomPersistentObject::SetName(AName);
-  try {
-    result->Assign(this);
-  } catch (...) {
-    TObject::Free(result);
-    throw;
-  }
   return result;
 }
 

@@ -76,6 +76,8 @@ class TdxSkinCustomPersistentObject : public TPersistent {
 
  protected:
   virtual void DoChange();
+  // A new object of the same class named AName, with this one's content.
+  TdxSkinCustomPersistentObject* CloneNamed(const String& AName);
   TPersistent* GetOwner() override { return FOwner; }
   // A blank object of this very class.
   virtual TdxSkinCustomPersistentObject* NewOfSameClass() const = 0;
@@ -125,6 +127,20 @@ class TdxSkinPersistent : public TdxSkinCustomPersistentObject {
   void SubItemChanged(TObject* Sender);
   // Owner and change handler of a child.
   void Adopt(TdxSkinCustomPersistentObject* AChild);
+  // Clones of ASource's items, adopted and appended to ATarget.
+  void AppendClones(TList* ASource, TList* ATarget);
+  // AWork between BeginUpdate and EndUpdate, which runs also when AWork raises.
+  template <class F>
+  void InUpdate(F AWork) {
+    BeginUpdate();
+    try {
+      AWork();
+    } catch (...) {
+      EndUpdate();
+      throw;
+    }
+    EndUpdate();
+  }
   void SortList(TList* AList);
   static TdxSkinCustomPersistentObject* FindInList(TList* AList, const String& AName);
 

@@ -147,6 +147,8 @@ class TdxSkinReader {
   bool ReadHeader(double& AVersion);
 
  private:
+  template <class T>
+  T ReadValue();
   TStream* FStream;
 };
 

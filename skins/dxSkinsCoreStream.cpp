@@ -39,33 +39,18 @@ void TdxSkinReader::Need(Int64 ACount) {
   if (ACount < 0 || ACount > Remaining()) Damaged(L"the data ends too soon");
 }
 
-int TdxSkinReader::ReadInteger() {
-  Need(4);
-  int32_t value = 0;
-  FStream->ReadBuffer(&value, 4);
+template <class T>
+T TdxSkinReader::ReadValue() {
+  Need(sizeof(T));
+  T value{};
+  FStream->ReadBuffer(&value, sizeof(T));
   return value;
 }
 
-Byte TdxSkinReader::ReadByte() {
-  Need(1);
-  Byte value = 0;
-  FStream->ReadBuffer(&value, 1);
-  return value;
-}
-
-Word TdxSkinReader::ReadWord() {
-  Need(2);
-  Word value = 0;
-  FStream->ReadBuffer(&value, 2);
-  return value;
-}
-
-double TdxSkinReader::ReadDouble() {
-  Need(8);
-  double value = 0;
-  FStream->ReadBuffer(&value, 8);
-  return value;
-}
+int TdxSkinReader::ReadInteger() { return ReadValue<int32_t>(); }
+Byte TdxSkinReader::ReadByte() { return ReadValue<Byte>(); }
+Word TdxSkinReader::ReadWord() { return ReadValue<Word>(); }
+double TdxSkinReader::ReadDouble() { return ReadValue<double>(); }
 
 TRect TdxSkinReader::ReadRect() {
   TRect r;
@@ -365,16 +350,11 @@ void TdxSkin::LoadFromStream(TStream* AStream) {
   for (int i = 0; i < groupCount; ++i) loaded->AddGroup(reader.ReadString())->ReadData(reader, version);
   loaded->CancelUpdate();
 
-  BeginUpdate();
-  try {
+  InUpdate([&] {
     Clear();
     TakeContent(loaded.get());
     Changed();
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  });
 }
 
 void TdxSkin::SaveToStream(TStream* AStream) {

@@ -37,7 +37,13 @@ namespace {
 void DefaultPaintersStart() {
   if (!dxIsGdiPlusReady()) return;
   auto* skin = Make<TdxSkin>(dxSkinsDefaultSkinResourceName, true, GetModuleHandleW(nullptr));
-  auto* info = Make<TdxSkinUserLookAndFeelPainterInfo>(skin);
+  TdxSkinUserLookAndFeelPainterInfo* info = nullptr;
+  try {
+    info = Make<TdxSkinUserLookAndFeelPainterInfo>(skin);
+  } catch (...) {
+    TObject::Free(skin);
+    throw;
+  }
   TcxExtendedStylePainters* registry = cxGetStylePainterRegistry();
   if (!registry || !registry->Register(dxSkinsUserSkinPainterName, TdxSkinsUserSkinPainter::Instance(), info)) {
     // The name is taken: the table is nobody's, so it goes now.

@@ -2,8 +2,10 @@
 
 #include "foundation/cxGraphicsCanvas.h"
 #include "foundation/cxLookAndFeelPaintersRegistry.h"
+#include "skins/dxSkinsCoreDraw.h"
 
 IMPLEMENT_CLASS(TdxSkinLookAndFeelPainter, TcxOffice11LookAndFeelPainter, nullptr)
+IMPLEMENT_CLASS(TdxSkinLookAndFeelPainterCacheManager, TObject, nullptr)
 
 const TdxSkinElementState dxSkinButtonStateMap[5] = {esActive, esNormal, esHot, esPressed, esDisabled};
 
@@ -134,4 +136,79 @@ void TdxSkinLookAndFeelPainter::DrawScrollBarPart(TcxCanvas* ACanvas, bool AHori
     return inherited::DrawScrollBarPart(ACanvas, AHorizontal, R, APart, AState);
   if ((APart == sbpPageUp || APart == sbpPageDown) && AState == cxbsNormal) return;
   entry->Draw(ACanvas->Handle(), R, dxSkinButtonStateMap[AState]);
+}
+
+void TdxSkinLookAndFeelPainter::DrawScrollBarBackground(TcxCanvas* ACanvas, const TRect& R, bool AHorizontal) const {
+  TdxSkinLookAndFeelPainterInfo* info = SkinInfo();
+  TdxSkinScrollInfo* entry = info ? info->ScrollBar_Elements[AHorizontal ? 1 : 0][sbpPageUp] : nullptr;
+  TdxSkinLookAndFeelPainterCacheManager* caches = dxSkinsPainterCacheManager();
+  if (!entry || !entry->Element() || !caches) return inherited::DrawScrollBarBackground(ACanvas, R, AHorizontal);
+  caches->DrawScrollBarBackground(ACanvas->Handle(), R, entry->Element(), AHorizontal);
+}
+
+void TdxSkinLookAndFeelPainter::DrawPrintPreviewBackground(TcxCanvas* ACanvas, const TRect& R) const {
+  TdxSkinLookAndFeelPainterInfo* info = SkinInfo();
+  TdxSkinLookAndFeelPainterCacheManager* caches = dxSkinsPainterCacheManager();
+  if (!info || !info->PrintingPreviewBackground || !caches) return inherited::DrawPrintPreviewBackground(ACanvas, R);
+  caches->DrawPreviewBackground(ACanvas->Handle(), R, info->PrintingPreviewBackground);
+}
+
+// ---------------------------------------------------------------------------
+// Cache manager and module
+// ---------------------------------------------------------------------------
+
+TdxSkinLookAndFeelPainterCacheManager::TdxSkinLookAndFeelPainterCacheManager()
+    : FScrollBarBackground{Make<TdxSkinElementCache>(), Make<TdxSkinElementCache>()},
+      FPrintingPreviewBackground(Make<TdxSkinElementCache>()) {}
+
+TdxSkinLookAndFeelPainterCacheManager::~TdxSkinLookAndFeelPainterCacheManager() {
+  TObject::Free(FPrintingPreviewBackground);
+  for (TdxSkinElementCache* cache : FScrollBarBackground) TObject::Free(cache);
+}
+
+void TdxSkinLookAndFeelPainterCacheManager::DrawScrollBarBackground(HDC DC, const TRect& R, TdxSkinElement* AElement,
+                                                                    bool AHorizontal) {
+  FScrollBarBackground[AHorizontal ? 1 : 0]->DrawEx(DC, AElement, R, esNormal, 0);
+}
+
+void TdxSkinLookAndFeelPainterCacheManager::Flush() {
+  for (TdxSkinElementCache* cache : FScrollBarBackground) cache->Flush();
+  FPrintingPreviewBackground->Flush();
+}
+
+void TdxSkinLookAndFeelPainterCacheManager::DrawPreviewBackground(HDC DC, const TRect& R, TdxSkinElement* AElement) {
+  FPrintingPreviewBackground->DrawEx(DC, AElement, R, esNormal, 0);
+}
+
+namespace {
+
+struct TPainterModule {
+  int StartCount = 0;
+  TdxSkinLookAndFeelPainterCacheManager* Caches = nullptr;
+};
+
+TPainterModule& PainterModule() {
+  static TPainterModule module;
+  return module;
+}
+
+}  // namespace
+
+TdxSkinLookAndFeelPainterCacheManager* dxSkinsPainterCacheManager() { return PainterModule().Caches; }
+
+void dxSkinsLookAndFeelPainterInitialize() {
+  if (PainterModule().StartCount++ == 0) PainterModule().Caches = Make<TdxSkinLookAndFeelPainterCacheManager>();
+}
+
+void dxSkinsLookAndFeelPainterFinalize() {
+  if (PainterModule().StartCount > 0 && --PainterModule().StartCount == 0) FreeAndNil(PainterModule().Caches);
+}
+
+TdxSkinLookAndFeelPainterInfo::~TdxSkinLookAndFeelPainterInfo() {
+  if (TdxSkinLookAndFeelPainterCacheManager* caches = dxSkinsPainterCacheManager()) caches->Flush();
+}
+
+void TdxSkinLookAndFeelPainterInfo::HandleSkinChange(TdxSkin* ASkin) {
+  if (TdxSkinLookAndFeelPainterCacheManager* caches = dxSkinsPainterCacheManager()) caches->Flush();
+  inherited::HandleSkinChange(ASkin);
 }

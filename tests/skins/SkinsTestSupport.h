@@ -2,6 +2,7 @@
 // pixels, a DIB that reads back colours, and the bytes of a skin stream.
 #pragma once
 
+#include "foundation/cxGraphicsCanvas.h"
 #include "foundation/dxGDIPlusClasses.h"
 #include "platform/core/Streams.h"
 #include "skins/dxSkinsCore.h"
@@ -27,6 +28,18 @@ class TSkinDib : public TTestDib {
   DWORD At(int x, int y) const { return RawAt(x, y) & 0xFFFFFF; }
   void Fill(DWORD rgb) { FillRaw(rgb); }
 };
+
+// Runs `paint` with a TcxCanvas over the DIB's device context.
+template <class F>
+void PaintOn(TSkinDib& ADib, F paint) {
+  auto platformCanvas = MakeOwned<TCanvas>();
+  platformCanvas->SetHandle(ADib.DC());
+  {
+    auto canvas = MakeOwned<TcxCanvas>(platformCanvas.get());
+    paint(canvas.get());
+  }
+  platformCanvas->SetHandle(nullptr);
+}
 
 constexpr DWORD Rgb(Byte r, Byte g, Byte b) { return DWORD(r) << 16 | DWORD(g) << 8 | b; }
 

@@ -159,14 +159,9 @@ TEST(dxSkinsDefaultPainters, TheSkinPainterDrawsTheButtonElement) {
     TSkinDib viaPainter(24, 22), direct(24, 22);
     viaPainter.Fill(0);
     direct.Fill(0);
-    {
-      auto platformCanvas = MakeOwned<TCanvas>();
-      platformCanvas->SetHandle(viaPainter.DC());
-      auto cx = MakeOwned<TcxCanvas>(platformCanvas.get());
-      painter->DrawButton(cx.get(), TRect(0, 0, 24, 22), L"", state, true, clDefault, clDefault, false, false);
-      cx.reset();
-      platformCanvas->SetHandle(nullptr);
-    }
+    PaintOn(viaPainter, [&](TcxCanvas* canvas) {
+      painter->DrawButton(canvas, TRect(0, 0, 24, 22), L"", state, true, clDefault, clDefault, false, false);
+    });
     info->ButtonElements->Draw(direct.DC(), TRect(0, 0, 24, 22), 0, dxSkinButtonStateMap[state]);
     for (int y = 0; y < 22; y += 3)
       for (int x = 0; x < 24; x += 3) ASSERT_EQ(viaPainter.At(x, y), direct.At(x, y)) << int(state) << " " << x << "," << y;
