@@ -19,6 +19,7 @@ IMPLEMENT_CLASS(TdxBarItemList, TObject, nullptr)
 namespace {
 
 struct TModuleState {
+  void (*PreviousInitProc)() = nullptr;
   TdxBarManagerList* Managers = nullptr;
   TdxBarItemList* ItemClasses = nullptr;
   bool Finalizing = false;
@@ -28,6 +29,12 @@ struct TModuleState {
 TModuleState& State() {
   static TModuleState state;
   return state;
+}
+
+// Initialising the application also stops a menu sound still playing.
+void BarInitProc() {
+  if (State().PreviousInitProc) State().PreviousInitProc();
+  dxBarStopMenuSound();
 }
 
 }  // namespace
@@ -245,6 +252,10 @@ void dxBarInitialize() {
   s.Finalizing = false;
   s.Managers = Make<TdxBarManagerList>();
   dxBarRefreshScreenDepth();
+  if (!IsLibrary()) {
+    s.PreviousInitProc = InitProc;
+    InitProc = &BarInitProc;
+  }
   RegisterClasses({TdxBarManager::StaticClass(), TdxBar::StaticClass(), TdxBarGroup::StaticClass(),
                    TdxBarButton::StaticClass(), TdxBarLargeButton::StaticClass(), TdxBarLabel::StaticClass(),
                    TdxBarSeparator::StaticClass()});
@@ -254,6 +265,8 @@ void dxBarFinalize() {
   TModuleState& s = State();
   if (s.RunCount == 0 || --s.RunCount > 0) return;
   s.Finalizing = true;
+  if (InitProc == &BarInitProc) InitProc = s.PreviousInitProc;
+  s.PreviousInitProc = nullptr;
   FreeAndNil(s.ItemClasses);
   FreeAndNil(s.Managers);
   for (TClass cls : {TdxBarManager::StaticClass(), TdxBar::StaticClass(), TdxBarGroup::StaticClass(),

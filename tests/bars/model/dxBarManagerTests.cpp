@@ -347,6 +347,27 @@ TEST(dxBarRoutines, AccelCharIndex) {
   EXPECT_EQ(dxBarMostCompactViewLevel({ivlLargeIconWithText, ivlSmallIcon}), ivlSmallIcon);
 }
 
+int gInitProcCalls = 0;
+void CountInitProc() { ++gInitProcCalls; }
+
+TEST(dxBarRoutines, ModuleChainsTheApplicationsStartProcedure) {
+  void (*const moduleProc)() = InitProc;
+  dxBarFinalize();
+  void (*const previous)() = InitProc;
+  EXPECT_NE(previous, moduleProc);
+  InitProc = &CountInitProc;
+  dxBarInitialize();
+  ASSERT_NE(InitProc, &CountInitProc);
+  InitProc();
+  EXPECT_EQ(gInitProcCalls, 1);
+  dxBarFinalize();
+  EXPECT_EQ(InitProc, &CountInitProc);
+  InitProc = previous;
+  dxBarInitialize();
+  EXPECT_EQ(InitProc, moduleProc);
+  EXPECT_NE(dxBarManagerList(), nullptr);
+}
+
 TEST(dxBarRoutines, MessagesAndTimers) {
   for (UINT message : {WM_LBUTTONDOWN, WM_RBUTTONDBLCLK, WM_NCMBUTTONDOWN, WM_NCLBUTTONDBLCLK})
     EXPECT_TRUE(dxBarIsMouseDownMessage(message)) << message;
