@@ -512,6 +512,13 @@ void TdxBarManager::SetSelectedItem(TdxBarItemControlBase* AValue) {
 // Events and designer notification
 // ---------------------------------------------------------------------------
 
+bool TdxBarManager::CanDockBar(TdxBar* ABar, TdxBarDockingStyle AStyle, IdxBarDockControl* ADockControl) {
+  bool result = !ABar->NotDocking().Contains(AStyle) && !FNotDocking.Contains(AStyle) &&
+                (!ADockControl || ADockControl->CanDockBar(ABar));
+  if (OnDocking) OnDocking(ABar, AStyle, ADockControl, result);
+  return result;
+}
+
 void TdxBarManager::DoClickItem(TdxBarItem* AItem) {
   if (OnClickItem) OnClickItem(this, AItem);
 }

@@ -25,6 +25,8 @@ using TdxBarEvent = TClosure<void(TdxBarManager* Sender, TdxBar* ABar)>;
 using TdxBarVisibleChangeEvent = TClosure<void(TdxBarManager* Sender, TdxBar* ABar)>;
 using TdxBarItemLinkEvent = TClosure<void(TdxBarManager* Sender, TdxBarItemLink* AItemLink)>;
 using TdxBarClickItemEvent = TClosure<void(TdxBarManager* Sender, TdxBarItem* ClickedItem)>;
+using TdxBarCanDockingEvent =
+    TClosure<void(TdxBar* Sender, TdxBarDockingStyle Style, IdxBarDockControl* DockControl, bool& CanDocking)>;
 
 // The manager's categories: names, with the stored per-category item
 // visibility and visibility kept beside them.
@@ -160,6 +162,10 @@ class TdxBarManager : public TComponent {
   // The same without designer notification.
   void StoreSelectedItem(TdxBarItemControlBase* AValue) { FSelectedItem = AValue; }
 
+  // Whether the toolbar may dock there: neither the toolbar's nor the
+  // manager's NotDocking holds the style, the dock accepts it, and OnDocking
+  // may overturn the answer.
+  virtual bool CanDockBar(TdxBar* ABar, TdxBarDockingStyle AStyle, IdxBarDockControl* ADockControl);
   // The click of an item: fires OnClickItem.
   virtual void DoClickItem(TdxBarItem* AItem);
   void DoItemLinkAdd(TdxBarItemLink* ALink);
@@ -267,6 +273,7 @@ class TdxBarManager : public TComponent {
   TdxBarItemLinkEvent OnItemLinkChange;
   TdxBarItemLinkEvent OnItemLinkDelete;
   TdxBarClickItemEvent OnClickItem;
+  TdxBarCanDockingEvent OnDocking;
 
  protected:
   // Applies the style (the painter belongs to the bar controls).

@@ -336,6 +336,8 @@ class TdxBarSideDockStandIn : public TObject, public IdxBarDockControl {
   void SetDockSize(int AValue) override { FSize = AValue; }
   bool CanDockBar(TdxBar*) override { return true; }
   void UpdateDock() override {}
+  bool CanReceiveFocus() override { return false; }
+  bool DockingZoneContains(const TPoint&) override { return false; }
 
  private:
   TdxBarDockingStyle FStyle;
@@ -371,6 +373,28 @@ TdxBars::~TdxBars() {
 
 IdxBarDockControl* TdxBars::DockControls(TdxBarDockingStyle AStyle) const {
   return AStyle >= dsLeft && AStyle <= dsBottom ? FDockControls[AStyle] : nullptr;
+}
+
+bool TdxBars::FindDockTarget(const TPoint& APoint, TdxBar* ABar, bool ACopyKeyDown, TdxBarDockingStyle& AStyle,
+                             IdxBarDockControl*& ADockControl) const {
+  AStyle = dsNone;
+  ADockControl = nullptr;
+  if (FMoving && ACopyKeyDown) return false;
+  auto tryAt = [&](const TPoint& P) {
+    for (TdxBarDockingStyle side : {dsLeft, dsRight, dsTop, dsBottom})
+      for (int i = 0; i < FBarManager->DockControlCount(); ++i) {
+        IdxBarDockControl* dock = FBarManager->DockControlAt(i);
+        if (dock->DockingStyle() != side || !(dock->CanReceiveFocus() || FBarManager->Designing())) continue;
+        if (FBarManager->CanDockBar(ABar, side, dock) && dock->DockingZoneContains(P)) {
+          AStyle = side;
+          ADockControl = dock;
+          return true;
+        }
+      }
+    return false;
+  };
+  if (tryAt(APoint)) return true;
+  return FMoving && tryAt(TPoint(APoint.X - FMovingOffset.X, APoint.Y - FMovingOffset.Y));
 }
 
 void TdxBars::SetUpNewItem(TcxComponentCollectionItem* AItem) {

@@ -196,6 +196,19 @@ class TdxBars : public TcxComponentCollection {
   // The side dock of a docking style (nil for dsNone).
   IdxBarDockControl* DockControls(TdxBarDockingStyle AStyle) const;
   int DockingZoneSize() const { return FDockingZoneSize; }
+  // The dock a toolbar at the screen point goes to: the sides in the order
+  // left, right, top, bottom, each dock the manager allows whose zone holds
+  // the point; while moving, once more without the moving offset. False
+  // (floating) when none takes it, or while moving with the copy key down.
+  bool FindDockTarget(const TPoint& APoint, TdxBar* ABar, bool ACopyKeyDown, TdxBarDockingStyle& AStyle,
+                      IdxBarDockControl*& ADockControl) const;
+  // The state of a toolbar being moved with the mouse (the drag loop of the
+  // windows sets it).
+  bool IsMoving() const { return FMoving; }
+  void SetMoving(bool AValue, const TPoint& AMovingOffset = TPoint()) {
+    FMoving = AValue;
+    FMovingOffset = AMovingOffset;
+  }
 
  protected:
   void SetUpNewItem(TcxComponentCollectionItem* AItem) override;
@@ -205,4 +218,6 @@ class TdxBars : public TcxComponentCollection {
   TdxBarManager* FBarManager;
   IdxBarDockControl* FDockControls[5] = {nullptr, nullptr, nullptr, nullptr, nullptr};
   int FDockingZoneSize = 23;
+  bool FMoving = false;
+  TPoint FMovingOffset;
 };
