@@ -72,6 +72,8 @@ class TdxBarItemLink : public TcxInterfacedCollectionItem {
   TdxBarItemLink* OriginalItemLink() const { return FOriginalItemLink; }
   void SetOriginalItemLink(TdxBarItemLink* ALink) { FOriginalItemLink = ALink; }
   TdxBarItemLink* RealItemLink() { return FOriginalItemLink ? FOriginalItemLink : this; }
+  // The toolbar whose merge made the link, nil otherwise.
+  TdxBar* CreatedFromMergingWith() const { return FCreatedFromMergingWith; }
   TdxBarItemControlBase* Control() const { return FControl; }
   // Where the window placed the link, in its client coordinates.
   const TRect& ItemRect() const { return FItemRect; }
@@ -120,6 +122,7 @@ class TdxBarItemLink : public TcxInterfacedCollectionItem {
   bool FLoadedVisible = true;
   bool FMostRecentlyUsed = true;
   TdxBarItemLink* FOriginalItemLink = nullptr;
+  TdxBar* FCreatedFromMergingWith = nullptr;
   TdxBarItemPosition FPosition = ipBeginsNewRow;
   int FPrevRecentIndex = -1;
   int FUseCount = 0;
@@ -238,6 +241,13 @@ class TdxBarItemLinks : public TCollection {
   // AWithVisibility, each link's loaded visibility.
   void ApplyLoadedUsageState(bool AWithVisibility);
   void RebuildLists();
+
+  // Merges the source's links into these (by caption into matching
+  // containers, else by merge order); the new links record AMergingBar.
+  void Merge(TdxBarItemLinks* ASource, TdxBar* AMergingBar);
+  // Frees the links made by merging with ABar (any toolbar for nil), also in
+  // the links of the items here.
+  void Unmerge(TdxBar* ABar);
 
   void Assign(TPersistent* ASource) override;
   void Update(TCollectionItem* AItem) override;

@@ -25,6 +25,9 @@ using TdxBarEvent = TClosure<void(TdxBarManager* Sender, TdxBar* ABar)>;
 using TdxBarVisibleChangeEvent = TClosure<void(TdxBarManager* Sender, TdxBar* ABar)>;
 using TdxBarItemLinkEvent = TClosure<void(TdxBarManager* Sender, TdxBarItemLink* AItemLink)>;
 using TdxBarClickItemEvent = TClosure<void(TdxBarManager* Sender, TdxBarItem* ClickedItem)>;
+using TdxBarMergeItemLinkEvent =
+    TClosure<void(TdxBarManager* Sender, TdxBarItemLinks* ADstItemLinks, TdxBarItemLinks* ASrcItemLinks,
+                  TdxBarItemLink* ASrcItemLink, TdxBarItemMergeKind& AMergeKind, int& AMergeIndex)>;
 using TdxBarCanDockingEvent =
     TClosure<void(TdxBar* Sender, TdxBarDockingStyle Style, IdxBarDockControl* DockControl, bool& CanDocking)>;
 
@@ -274,6 +277,7 @@ class TdxBarManager : public TComponent {
   TdxBarItemLinkEvent OnItemLinkDelete;
   TdxBarClickItemEvent OnClickItem;
   TdxBarCanDockingEvent OnDocking;
+  TdxBarMergeItemLinkEvent OnMergeItemLink;
 
  protected:
   // Applies the style (the painter belongs to the bar controls).

@@ -4,6 +4,8 @@
 
 #include "bars/model/dxBarBase.h"
 
+#include <vector>
+
 class TFont;
 class TdxBarItemLinks;
 
@@ -112,6 +114,18 @@ class TdxBar : public TcxComponentCollectionItem, public IdxBarLinksOwner {
   // A side dock of the manager counts as none; only the manager's side docks
   // exist so far, so this sets the docking style.
   void ChangeDockingStyle(TdxBarDockingStyle AStyle, IdxBarDockControl* ADockControl);
+  // Merges ABar's links into this toolbar and hides ABar; EdxException for a
+  // toolbar that cannot take part (the state is left unchanged).
+  void Merge(TdxBar* ABar);
+  // Takes back the links of ABar (of every merged toolbar for nil) and shows
+  // them as they were; a toolbar made by merging that becomes empty goes
+  // (or is only hidden when it is to survive).
+  void Unmerge(TdxBar* ABar = nullptr);
+  TdxBar* MergedWith() const { return FMergedWith; }
+  int MergedBarCount() const { return static_cast<int>(FMergedBars.size()); }
+  bool CreatedByMerging() const { return FCreatedByMerging; }
+  void SetCreatedByMerging(bool AValue) { FCreatedByMerging = AValue; }
+  void SetShouldNotBeDestroyedIfEmptyAfterUnmerge(bool AValue) { FKeepWhenEmptyAfterUnmerge = AValue; }
   // Takes the loaded docking state and visibility (the manager's Loaded).
   void ApplyLoadedState();
   // Takes the manager's font unless the toolbar has its own.
@@ -140,6 +154,8 @@ class TdxBar : public TcxComponentCollectionItem, public IdxBarLinksOwner {
   bool ManagerLoading() const;
   void FontChanged(TObject* Sender);
   void PlaceBarControl();
+  // Takes ABar's merged links out and forgets it as merged.
+  void DetachMerged(TdxBar* ABar, bool ARestoreVisibility);
 
   bool FAllowClose = true;
   bool FAllowCustomizing = true;
@@ -180,6 +196,13 @@ class TdxBar : public TcxComponentCollectionItem, public IdxBarLinksOwner {
   bool FUseRestSpace = false;
   bool FVisible = false;
   bool FWholeRow = false;
+  // Merge state.
+  TdxBar* FMergedWith = nullptr;
+  std::vector<TdxBar*> FMergedBars;
+  bool FVisibleBeforeMerging = false;
+  bool FCreatedByMerging = false;
+  bool FCreatedByMergingBarVisibleBeforeCustomization = false;
+  bool FKeepWhenEmptyAfterUnmerge = false;
 };
 
 class TdxBars : public TcxComponentCollection {

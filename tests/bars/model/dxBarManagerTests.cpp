@@ -21,15 +21,6 @@ class dxBarManagerTest : public ::testing::Test {
   TdxBarManager* manager = nullptr;
 };
 
-String RaisedMessage(const std::function<void()>& AWork) {
-  try {
-    AWork();
-  } catch (Exception& e) {
-    return e.Message;
-  }
-  return L"<no error>";
-}
-
 TEST_F(dxBarManagerTest, OwnerChecks) {
   EXPECT_EQ(RaisedMessage([] { TObject::Free(Make<TdxBarManager>(nullptr)); }),
             L"TdxBarManager should have TWinControl as its Owner");
