@@ -4,6 +4,7 @@
 
 #include "bars/model/dxBarComponents.h"
 
+#include "foundation/cxLookAndFeels.h"
 #include "platform/core/StringLists.h"
 
 #include <vector>
@@ -285,6 +286,7 @@ class TdxBarManager : public TComponent {
 
  private:
   void FontChanged(TObject* Sender);
+  void LookAndFeelChanged(TcxLookAndFeel* Sender, TcxLookAndFeelValues AChangedValues);
   void UpdateEditFont();
   void CalcMostRecentlyUsedUseCount();
   void FinishLoading();
