@@ -348,8 +348,6 @@ IdxBarControl* TdxBar::CreateBarControl() {
 
 bool TdxBar::CanContainItem(TdxBarItem* AItem, String& AErrorText) { return AItem->CanBePlacedOn(0, this, AErrorText); }
 
-void TdxBar::SetName(const String& ANewName) { TcxComponentCollectionItem::SetName(ANewName); }
-
 void TdxBar::Assign(TPersistent* ASource) {
   auto* source = dynamic_cast<TdxBar*>(ASource);
   if (!source) {

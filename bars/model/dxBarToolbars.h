@@ -131,7 +131,6 @@ class TdxBar : public TcxComponentCollectionItem, public IdxBarLinksOwner {
   // Takes the manager's font unless the toolbar has its own.
   void ManagerFontChanged();
   void Assign(TPersistent* ASource) override;
-  void SetName(const String& ANewName) override;
 
   // IdxBarLinksOwner
   TdxBarItemLinks* GetItemLinks() override { return FItemLinks; }

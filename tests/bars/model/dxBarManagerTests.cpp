@@ -425,6 +425,30 @@ TEST(dxBarRoutines, ModuleChainsTheApplicationsStartProcedure) {
   EXPECT_NE(dxBarManagerList(), nullptr);
 }
 
+TEST(dxBarRoutines, NearestInADirection) {
+  // A row of three and one below the middle one.
+  const TRect source{100, 0, 150, 20};
+  const std::vector<TRect> row{{0, 0, 50, 20}, {200, 0, 250, 20}, {300, 0, 350, 20}, {100, 40, 150, 60}};
+  const struct {
+    const char* what;
+    std::vector<TRect> candidates;
+    int direction;
+    bool wrap;
+    int expected;
+  } cases[] = {
+      {"left", row, 0, false, 0},
+      {"right: the nearer one", row, 2, false, 1},
+      {"down", row, 3, false, 3},
+      {"up: nothing, never wraps", row, 1, true, -1},
+      {"left without candidates there, no wrap", {{200, 0, 250, 20}, {300, 0, 350, 20}}, 0, false, -1},
+      {"left wraps to the rightmost right edge", {{200, 0, 250, 20}, {300, 0, 350, 20}}, 0, true, 1},
+      {"right wraps to the leftmost", {{0, 0, 50, 20}, {40, 30, 60, 50}}, 2, true, 0},
+      {"equal distance: nearer the axis", {{200, 60, 250, 80}, {200, 0, 250, 20}}, 2, false, 1},
+      {"unknown direction", row, 4, true, -1},
+  };
+  for (const auto& c : cases) EXPECT_EQ(dxBarPickNearestInDirection(source, c.candidates, c.direction, c.wrap), c.expected) << c.what;
+}
+
 TEST(dxBarRoutines, MessagesAndTimers) {
   for (UINT message : {WM_LBUTTONDOWN, WM_RBUTTONDBLCLK, WM_NCMBUTTONDOWN, WM_NCLBUTTONDBLCLK})
     EXPECT_TRUE(dxBarIsMouseDownMessage(message)) << message;
