@@ -322,6 +322,12 @@ void TdxBar::Unmerge(TdxBar* ABar) {
 
 void TdxBar::ChangeDockingStyle(TdxBarDockingStyle AStyle, IdxBarDockControl*) { SetDockingStyle(AStyle); }
 
+void TdxBar::Move(int X, int Y) {
+  SetDockingStyle(dsNone);
+  SetFloatLeft(X);
+  SetFloatTop(Y);
+}
+
 void TdxBar::ApplyLoadedState() {
   FIsPredefined = true;
   SetDockingStyle(FLoadedDockingStyle);

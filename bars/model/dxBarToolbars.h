@@ -114,6 +114,8 @@ class TdxBar : public TcxComponentCollectionItem, public IdxBarLinksOwner {
   // A side dock of the manager counts as none; only the manager's side docks
   // exist so far, so this sets the docking style.
   void ChangeDockingStyle(TdxBarDockingStyle AStyle, IdxBarDockControl* ADockControl);
+  // Floats the toolbar at a screen position.
+  void Move(int X, int Y);
   // Merges ABar's links into this toolbar and hides ABar; EdxException for a
   // toolbar that cannot take part (the state is left unchanged).
   void Merge(TdxBar* ABar);
