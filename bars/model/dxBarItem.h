@@ -95,6 +95,9 @@ class TdxBarItem : public TdxBarComponent {
   virtual bool SupportsPaintStyle() { return false; }
   virtual bool CanClickByShortCut() { return true; }
   virtual bool HasDisplayableContent() { return true; }
+  // Whether merging by caption may join this item's links with the other's.
+  virtual bool IsSameContainerKind(TdxBarItem*) { return false; }
+  bool IsSameKindBothWays(TdxBarItem* AOther) { return IsSameContainerKind(AOther) && AOther->IsSameContainerKind(this); }
   virtual bool CanAccelerateLink(TdxBarItemLink* ALink);
   // The links of a drop-down menu or of a sub item; nil here.
   virtual TdxBarItemLinks* ItemLinks() { return nullptr; }

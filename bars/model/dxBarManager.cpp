@@ -162,6 +162,7 @@ TComponent* CheckedManagerOwner(TComponent* AOwner) {
 
 TdxBarManager::TdxBarManager(TComponent* AOwner) : TComponent(CheckedManagerOwner(AOwner)) {
   FLookAndFeel = Make<TcxLookAndFeel>(this);
+  FLookAndFeel->OnChanged = TcxLookAndFeelChangedEvent::Bind<&TdxBarManager::LookAndFeelChanged>(this);
   FStyle = bmsEnhanced;
   FAllowReset = true;
   FAutoDockColor = true;
@@ -512,6 +513,13 @@ void TdxBarManager::SetSelectedItem(TdxBarItemControlBase* AValue) {
 // Events and designer notification
 // ---------------------------------------------------------------------------
 
+bool TdxBarManager::CanDockBar(TdxBar* ABar, TdxBarDockingStyle AStyle, IdxBarDockControl* ADockControl) {
+  bool result = !ABar->NotDocking().Contains(AStyle) && !FNotDocking.Contains(AStyle) &&
+                (!ADockControl || ADockControl->CanDockBar(ABar));
+  if (OnDocking) OnDocking(ABar, AStyle, ADockControl, result);
+  return result;
+}
+
 void TdxBarManager::DoClickItem(TdxBarItem* AItem) {
   if (OnClickItem) OnClickItem(this, AItem);
 }
@@ -610,6 +618,10 @@ void TdxBarManager::SetStyle(TdxBarManagerStyle AValue) {
   if (FStyle == AValue) return;
   FStyle = AValue;
   StyleChanged();
+}
+
+void TdxBarManager::LookAndFeelChanged(TcxLookAndFeel*, TcxLookAndFeelValues) {
+  if (!IsDestroying()) StyleChanged();
 }
 
 void TdxBarManager::StyleChanged() {
