@@ -2,6 +2,7 @@
 
 #include "editors/core/cxDataConsts.h"
 #include "editors/core/cxDataStorage.h"
+#include "editors/core/cxEdit.h"
 #include "editors/core/cxEditConsts.h"
 #include "editors/core/cxFilterConsts.h"
 #include "editors/core/cxFilterControlStrs.h"
@@ -17,6 +18,7 @@ std::span<const TModuleStep> EditorsCoreModules() {
       {L"cxFilterConsts", &cxFilterConstsInitialize, &cxFilterConstsFinalize},
       {L"cxFilterControlStrs", &cxFilterControlStrsInitialize, &cxFilterControlStrsFinalize},
       {L"cxDataStorage", &cxDataStorageInitialize, &cxDataStorageFinalize},
+      {L"cxEdit", &cxEditInitialize, &cxEditFinalize},
   };
   return steps;
 }

@@ -12,6 +12,7 @@
 #include <functional>
 
 class TcxEditButtons;
+class TcxCustomEdit;
 class TcxCustomEditProperties;
 
 DECLARE_ENUM(TcxEditCloseUpReason, crUnknown, crTab, crClose, crCancel, crEnter)
@@ -165,6 +166,7 @@ class TcxCustomEditPropertiesValues : public TPersistent {
 using TcxCustomEditPropertiesValuesClass = TClassOf<TcxCustomEditPropertiesValues, TcxCustomEditProperties*>;
 using TcxCustomEditPropertiesClass = TClassOf<TcxCustomEditProperties, TPersistent*>;
 using TcxEditButtonsClass = TClassOf<TcxEditButtons, TPersistent*, TClass>;
+using TcxCustomEditClass = TClassOf<TcxCustomEdit, TComponent*, bool>;
 
 // What validation asks of the editor being validated.
 class IcxEditValidationSource {
@@ -216,6 +218,8 @@ class TcxCustomEditProperties : public TcxInterfacedPersistent {
   virtual bool DisplayDependsOnFocus() { return true; }
   virtual bool CanCompareEditValue() { return false; }
   virtual TcxEditButtonsClass GetButtonsClass() const;
+  // The editor class of this kind (made in place with (owner, true)).
+  virtual TcxCustomEditClass GetContainerClass() const;
   virtual void Update(TcxCustomEditProperties*) {}
   virtual bool CompareDisplayValues(const Variant& AEditValue1, const Variant& AEditValue2);
   // A new object of the same class without an owner.
