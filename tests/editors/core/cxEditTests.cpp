@@ -2,6 +2,7 @@
 #include "editors/core/cxEdit.h"
 
 #include "editors/core/cxEditButtons.h"
+#include "editors/core/cxFilterEditsController.h"
 #include "platform/core/Exceptions.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/StdCtrls.h"
@@ -386,4 +387,62 @@ TEST(cxEditStyles, ValuesResolveThroughTheControllerAndTheBaseStyle) {
   TcxCustomEdit* inplace = TcxCustomEditClass::Of<TTextEdit>().Create(form.get(), true);
   EXPECT_EQ(inplace->Style()->ButtonStyle(), btsDefault);
   cxDefaultEditStyleController()->Style()->RestoreDefaults();
+}
+
+// Real presses and releases on the editor's window: a click on a button
+// fires it; a press dragged off the button before the release does not.
+TEST(cxCustomEdit, ButtonClicksComeFromPressAndReleaseOverTheButton) {
+  TEditForm f;
+  TcxEditButton* button = f.Edit->Properties()->Buttons()->Add();
+  button->SetKind(bkEllipsis);
+  button->SetWidth(20);
+  f.Edit->SetBounds(10, 10, 120, 24);
+  PumpQueuedMessages();
+  TcxCustomEditViewInfo* viewInfo = f.Edit->EditViewInfo();
+  ASSERT_EQ(viewInfo->ButtonCount(), 1);
+  const TRect r = viewInfo->ButtonsInfo[0]->Bounds;
+  const LPARAM over = MAKELPARAM((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+  const LPARAM away = MAKELPARAM(5, 5);
+  const HWND wnd = f.Edit->Handle();
+  struct TSequence {
+    const char* Name;
+    LPARAM Release;
+    int Clicks;
+  } sequences[] = {{"press and release over the button", over, 1}, {"released elsewhere", away, 0}};
+  for (const TSequence& s : sequences) {
+    SCOPED_TRACE(s.Name);
+    f.Events.Clicks = 0;
+    SendMessageW(wnd, WM_MOUSEMOVE, 0, over);
+    SendMessageW(wnd, WM_LBUTTONDOWN, MK_LBUTTON, over);
+    EXPECT_EQ(viewInfo->PressedButton, 0);
+    SendMessageW(wnd, WM_MOUSEMOVE, MK_LBUTTON, s.Release);
+    SendMessageW(wnd, WM_LBUTTONUP, 0, s.Release);
+    EXPECT_EQ(f.Events.Clicks, s.Clicks);
+    EXPECT_EQ(viewInfo->PressedButton, -1);
+  }
+}
+
+TEST(cxFilterEditHelper, MakesAnEditorForTheColumnsSettings) {
+  class TTextFilterHelper : public TcxCustomFilterEditHelper {
+   public:
+    TcxCustomEditPropertiesClass GetFilterEditPropertiesClass() const override {
+      return TcxCustomEditPropertiesClass::Of<TTextProperties>();
+    }
+  };
+  static const TTextFilterHelper helper;
+  Owned<TcxCustomEditProperties> column{Make<TTextProperties>(nullptr)};
+  column->SetReadOnly(true);
+  TcxCustomEdit* first = helper.GetFilterEdit(column.get());
+  TcxCustomEdit* second = helper.GetFilterEdit(column.get());
+  EXPECT_NE(first, second);
+  EXPECT_FALSE(first->ActiveProperties()->ReadOnly());
+  EXPECT_TRUE(first->ActiveProperties()->ValidateOnEnter());
+  TObject::Free(first);
+  TObject::Free(second);
+  Owned<TForm> form{Make<TForm>(nullptr, 0)};
+  TcxInplaceEditList* list = Make<TcxInplaceEditList>(form.get());
+  TcxCustomEdit* inplace = helper.GetFilterEdit(column.get(), list);
+  EXPECT_EQ(helper.GetFilterEdit(column.get(), list), inplace);
+  EXPECT_TRUE(inplace->IsInplace());
+  TObject::Free(list);
 }
