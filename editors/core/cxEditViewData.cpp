@@ -209,21 +209,6 @@ TcxEditButtonStyle TcxCustomEditViewData::ResolveButtonsStyle() {
   return cxDefaultButtonStyleByBorder(Style->BorderStyle());
 }
 
-int TcxCustomEditViewData::CalcButtonWidth(const TcxEditButtonViewInfo* AButton) {
-  constexpr int kBorder = 4;
-  const TcxEditButton* item = Properties->Buttons()->Items(AButton->ButtonIndex);
-  if (AButton->Width > 0) return std::max(AButton->Width, kBorder);
-  const int scrollHeight = GetSystemMetrics(SM_CYHSCROLL);
-  if (AButton->Data.Kind == bkGlyph && item->GlyphIfAny() && !item->GlyphIfAny()->Empty())
-    return item->GlyphIfAny()->Width() + kBorder;
-  if (AButton->Data.Kind == bkText) {
-    TcxScreenCanvas* canvas = cxGetSharedScreenCanvas();
-    canvas->Font()->Assign(Style->GetVisibleFont());
-    return std::max(canvas->TextWidth(AButton->Data.VisibleCaption) + 3 + kBorder, scrollHeight);
-  }
-  return std::max(0, scrollHeight);
-}
-
 void TcxCustomEditViewData::Calculate(const TRect& ABounds, const TPoint& P, TcxMouseButton, TShiftState AShift,
                                       TcxCustomEditViewInfo* AViewInfo, bool AIsMouseEvent) {
   for (TShiftStateItem key : {ssShift, ssAlt, ssCtrl, ssTouch, ssPen}) AShift.Exclude(key);
@@ -368,7 +353,9 @@ void TcxCustomEditViewData::CalculateButtonBounds(TcxCustomEditViewInfo* AViewIn
     button->Bounds = button->VisibleBounds = TRect();
     return;
   }
-  const int w = CalcButtonWidth(button);
+  TcxScreenCanvas* canvas = cxGetSharedScreenCanvas();
+  canvas->Font()->Assign(Style->GetVisibleFont());
+  const int w = cxCalcEditButtonWidth(canvas, button);
   const int v = std::min(w, ButtonsRect.Width());
   if (button->Data.LeftAlignment) {
     button->Bounds = TRect(ButtonsRect.Left, ButtonsRect.Top, ButtonsRect.Left + w, ButtonsRect.Bottom);
@@ -640,4 +627,110 @@ void TcxCustomEditViewInfo::DrawButtonContent(TcxCanvas* ACanvas, TcxEditButtonV
     }
   }
   ACanvas->RestoreClipRegion();
+}
+
+// ---------------------------------------------------------------------------
+// Shared drawing routines
+// ---------------------------------------------------------------------------
+
+int cxCalcEditButtonWidth(TcxCanvas* ACanvas, const TcxEditButtonViewInfo* AButtonViewInfo) {
+  constexpr int kBorder = 4;
+  const TcxEditButtonViewInfoData& d = AButtonViewInfo->Data;
+  if (AButtonViewInfo->Width > 0) return std::max(AButtonViewInfo->Width, kBorder);
+  const int scrollHeight = GetSystemMetrics(SM_CYHSCROLL);
+  if (d.Kind == bkGlyph && cxBitmapHasImage(AButtonViewInfo->Glyph)) return AButtonViewInfo->Glyph->Width() + kBorder;
+  if (d.Kind == bkText) return std::max(ACanvas->TextWidth(d.VisibleCaption) + 3 + kBorder, scrollHeight);
+  return std::max(0, scrollHeight);
+}
+
+int cxEditButtonsContentVerticalOffset(TcxEditButtonStyle AButtonsStyle) {
+  switch (AButtonsStyle) {
+    case btsDefault: return 0;
+    case bts3D: return 4;
+    default: return 2;
+  }
+}
+
+void cxDrawEditBackgroundAndButtons(TcxCanvas* ACanvas, TcxCustomEditViewInfo* AViewInfo, bool AFillInterior) {
+  ACanvas->SaveState();
+  for (const TcxEditButtonViewInfo* button : AViewInfo->ButtonsInfo)
+    if (!button->VisibleBounds.IsEmpty()) ACanvas->ExcludeClipRect(button->VisibleBounds);
+  // The frame around BorderRect, on the sides the edges name.
+  const int w = BorderWidthOf(AViewInfo->BorderStyle);
+  TRect r = AViewInfo->BorderRect;
+  if (w > 0) {
+    r.Left -= w;
+    r.Top -= w;
+    if (AViewInfo->Edges.Contains(bRight)) r.Right += w;
+    if (AViewInfo->Edges.Contains(bBottom)) r.Bottom += w;
+    switch (AViewInfo->BorderStyle) {
+      case ebsFlat:
+        ACanvas->DrawEdge(r, true, true, AViewInfo->Edges);
+        ACanvas->FrameRect(TRect(r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1), clBtnFace);
+        break;
+      case ebs3D:
+        ACanvas->DrawEdge(r, true, true, AViewInfo->Edges);
+        ACanvas->DrawComplexFrame(TRect(r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1), cl3DDkShadow, cl3DLight,
+                                  AViewInfo->Edges);
+        break;
+      default:
+        ACanvas->FrameRect(r, AViewInfo->BorderColor, w, AViewInfo->Edges);
+        break;
+    }
+  }
+  // The interior.
+  if (!AViewInfo->Transparent) {
+    if (AViewInfo->IsInplace) {
+      if (AFillInterior)
+        cxFillRectWithColor(ACanvas, AViewInfo->Bounds, AViewInfo->BackgroundColor());
+      else if (AViewInfo->HasContentOffsets)
+        cxFillRectExcept(ACanvas, AViewInfo->Bounds, AViewInfo->BorderRect,
+                         cxGetCachedBrush(AViewInfo->BackgroundColor()));
+    } else if (AFillInterior) {
+      cxFillRectWithColor(ACanvas, AViewInfo->BorderRect, AViewInfo->BackgroundColor());
+    }
+  }
+  ACanvas->RestoreState();
+  AViewInfo->DrawButtons(ACanvas);
+}
+
+bool cxBitmapHasImage(TBitmap* ABitmap) {
+  return ABitmap && !ABitmap->Empty() && ABitmap->Width() > 0 && ABitmap->Height() > 0;
+}
+
+void cxDrawGlyphToCanvas(TcxCanvas* ACanvas, int X, int Y, TColor ABackgroundColor, bool AEnabled,
+                         TBitmap* AGlyph) {
+  if (!cxBitmapHasImage(AGlyph)) return;
+  const TRect target(X, Y, X + AGlyph->Width(), Y + AGlyph->Height());
+  if (AEnabled) {
+    // The glyph's transparent colour shows the background.
+    if (ABackgroundColor != clNone) cxFillRectWithColor(ACanvas, target, ABackgroundColor);
+    const TBrushStyle style = ACanvas->Brush()->Style();
+    ACanvas->Brush()->SetStyle(bsClear);
+    ACanvas->Canvas()->BrushCopy(target, AGlyph, TRect(0, 0, AGlyph->Width(), AGlyph->Height()),
+                                 AGlyph->TransparentColor());
+    ACanvas->Brush()->SetStyle(style);
+    return;
+  }
+  TObjectPtr<TImageList> images(Make<TImageList>(nullptr));
+  images->SetWidth(AGlyph->Width());
+  images->SetHeight(AGlyph->Height());
+  images->AddMasked(AGlyph, AGlyph->TransparentColor());
+  if (ABackgroundColor != clNone) cxFillRectWithColor(ACanvas, target, ABackgroundColor);
+  images->Draw(ACanvas->Canvas(), X, Y, 0, false);
+}
+
+void cxDrawImageListItemOpaque(TcxCanvas* ACanvas, TCustomImageList* AImages, int AImageIndex,
+                               TColor ABackgroundColor, const TRect& ARect, bool AEnabled) {
+  if (!AImages || AImageIndex < 0 || AImageIndex >= AImages->Count()) return;
+  TObjectPtr<TBitmap> bitmap(Make<TBitmap>());
+  bitmap->SetSize(AImages->Width(), AImages->Height());
+  bitmap->Canvas()->Brush()->SetColor(ABackgroundColor);
+  bitmap->Canvas()->FillRect(TRect(0, 0, AImages->Width(), AImages->Height()));
+  AImages->Draw(bitmap->Canvas(), 0, 0, AImageIndex, AEnabled);
+  ACanvas->Draw(ARect.Left, ARect.Top, bitmap.get());
+}
+
+bool cxEditHasVisibleButtons(TcxCustomEditProperties* AProperties, bool AShowButtons) {
+  return AShowButtons && AProperties->Buttons()->Count() > 0;
 }

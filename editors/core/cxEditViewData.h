@@ -9,6 +9,7 @@
 #include "editors/core/cxEditStyles.h"
 #include "foundation/cxContainerRoutines.h"
 #include "foundation/cxContainerStyles.h"
+#include "platform/gui/ImgList.h"
 
 #include <vector>
 
@@ -106,9 +107,6 @@ class TcxCustomEditViewData : public TObject {
   virtual bool ShowsButtonPressed(TcxCustomEditViewInfo*, int) { return false; }
   virtual bool IgnoreButtonWhileStretching(int) { return false; }
   TcxEditButtonStyle ResolveButtonsStyle();
-  // The width a button takes: its own width (at least the border size), a
-  // glyph's or caption's width plus the border, or the scroll-bar height.
-  int CalcButtonWidth(const TcxEditButtonViewInfo* AButton);
 
   TcxCustomEdit* Edit = nullptr;
   TcxCustomEditProperties* Properties;
@@ -144,3 +142,23 @@ class TcxCustomEditViewData : public TObject {
 // Default buttons style by border style and by look-and-feel kind.
 TcxEditButtonStyle cxDefaultButtonStyleByBorder(TcxEditBorderStyle ABorderStyle);
 TcxEditButtonStyle cxDefaultButtonStyleByKind(TcxLookAndFeelKind AKind);
+
+// The width an edit button takes: its own width (at least the border size
+// of 4), a glyph's width or its caption's (+3) plus the border (a caption at
+// least the horizontal scroll-bar height), other kinds that height.
+int cxCalcEditButtonWidth(TcxCanvas* ACanvas, const TcxEditButtonViewInfo* AButtonViewInfo);
+// Vertical room the buttons' frames take by buttons style.
+int cxEditButtonsContentVerticalOffset(TcxEditButtonStyle AButtonsStyle);
+// The frame, the background outside the client area (all of it with
+// AFillInterior) and the buttons of an editor's view info.
+void cxDrawEditBackgroundAndButtons(TcxCanvas* ACanvas, TcxCustomEditViewInfo* AViewInfo, bool AFillInterior);
+// A glyph whose transparent colour shows the background colour (or nothing
+// for clNone); disabled glyphs are drawn in the disabled look.
+void cxDrawGlyphToCanvas(TcxCanvas* ACanvas, int X, int Y, TColor ABackgroundColor, bool AEnabled,
+                         TBitmap* AGlyph);
+// An image-list image drawn on a background colour at ARect's top-left.
+void cxDrawImageListItemOpaque(TcxCanvas* ACanvas, TCustomImageList* AImages, int AImageIndex,
+                               TColor ABackgroundColor, const TRect& ARect, bool AEnabled = true);
+bool cxBitmapHasImage(TBitmap* ABitmap);
+// AShowButtons and at least one button in the properties.
+bool cxEditHasVisibleButtons(TcxCustomEditProperties* AProperties, bool AShowButtons);

@@ -98,3 +98,39 @@ TEST(cxEditButtonPainting, ADisabledEllipsisIsDrawnEmbossed) {
   EXPECT_GT(CountPixels(bitmap, all, clBtnHighlight), 0);
   EXPECT_EQ(CountPixels(bitmap, all, clBtnText), 0);
 }
+
+TEST(cxEditButtonPainting, BackgroundFrameAndButtonsOfAStandaloneEditor) {
+  KeepsResourcesOnPurpose("the shared brush cache keeps the colours painted with");
+  TButtonPaint p(bkEllipsis, bts3D, 16);
+  p.Style->SetBorderStyle(ebsSingle);
+  p.Style->SetBorderColor(clBlue);
+  p.Style->SetColor(clYellow);
+  TCanvasBitmap bitmap(60, 20, clRed);
+  auto data = MakeOwned<TcxCustomEditViewData>(p.Properties.get(), p.Style.get(), false);
+  data->Calculate(TRect(0, 0, 60, 20), TPoint(-1, -1), cxmbNone, TShiftState(), p.ViewInfo.get(), false);
+  cxDrawEditBackgroundAndButtons(bitmap.Canvas(), p.ViewInfo.get(), true);
+  EXPECT_EQ(bitmap.Pixel(0, 10), ColorToRGB(clBlue));     // frame
+  EXPECT_EQ(bitmap.Pixel(59, 10), ColorToRGB(clBlue));
+  EXPECT_EQ(bitmap.Pixel(10, 10), ColorToRGB(clYellow));  // interior
+  // The button sits inside the frame at the right; its 3-D face is not the interior.
+  const TRect button = p.Button()->Bounds;
+  EXPECT_EQ(button.Right, 59);
+  EXPECT_EQ(bitmap.Pixel(button.Left + 3, 3), ColorToRGB(clBtnFace));
+}
+
+TEST(cxEditPaintUtils, ButtonWidthsByKind) {
+  TButtonPaint p(bkEllipsis, bts3D, 0);
+  TCanvasBitmap bitmap(4, 4);
+  TcxEditButtonViewInfo button;
+  button.Data.Kind = bkEllipsis;
+  EXPECT_EQ(cxCalcEditButtonWidth(bitmap.Canvas(), &button), GetSystemMetrics(SM_CYHSCROLL));
+  button.Width = 2;
+  EXPECT_EQ(cxCalcEditButtonWidth(bitmap.Canvas(), &button), 4);
+  button.Width = 30;
+  EXPECT_EQ(cxCalcEditButtonWidth(bitmap.Canvas(), &button), 30);
+  button.Width = 0;
+  button.Data.Kind = bkText;
+  button.Data.VisibleCaption = L"A rather long caption";
+  EXPECT_EQ(cxCalcEditButtonWidth(bitmap.Canvas(), &button),
+            std::max(bitmap.Canvas()->TextWidth(button.Data.VisibleCaption) + 7, GetSystemMetrics(SM_CYHSCROLL)));
+}
