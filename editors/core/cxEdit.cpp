@@ -829,7 +829,7 @@ TcxContainerViewInfoClass TcxCustomEdit::ContainerViewInfoClass() {
 
 TcxCustomEditViewData* TcxCustomEdit::CreateEditViewData() {
   auto* style = static_cast<TcxCustomEditStyle*>(CurrentStateStyle());
-  TcxCustomEditViewData* data = Make<TcxCustomEditViewData>(ActiveProperties(), style, FIsInplace);
+  TcxCustomEditViewData* data = ActiveProperties()->CreateViewData(style, FIsInplace);
   data->Edit = ComponentState().Contains(csDestroying) ? nullptr : this;
   data->Enabled = Enabled();
   data->Focused = Focused();

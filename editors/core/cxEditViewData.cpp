@@ -3,6 +3,8 @@
 #include "editors/core/cxEditPaintUtils.h"
 #include "foundation/cxGraphicsCanvas.h"
 
+#include "foundation/cxGeometry.h"
+
 #include <algorithm>
 
 namespace {
@@ -630,6 +632,81 @@ void TcxCustomEditViewInfo::DrawButtonContent(TcxCanvas* ACanvas, TcxEditButtonV
 }
 
 // ---------------------------------------------------------------------------
+// Sizes
+// ---------------------------------------------------------------------------
+
+TRect TcxCustomEditViewData::GetDefaultContentOffsets() { return IsInplace ? TRect(1, 1, 1, 1) : TRect(1, 1, 1, 3); }
+
+TSize TcxCustomEditViewData::GetEditContentSizeCorrection() {
+  const TRect offsets = GetDefaultContentOffsets();
+  const int correctionX = 3 - offsets.Left - offsets.Right;
+  return TSize(offsets.Left + offsets.Right + correctionX, offsets.Top + offsets.Bottom);
+}
+
+void TcxCustomEditViewData::MeasureConstantPart(TcxCanvas* ACanvas, TSize& ASize, TcxCustomEditViewInfo* AViewInfo,
+                                                TSize& AMinContentSize) {
+  const TRect& b = AViewInfo->Bounds;
+  const TRect& c = AViewInfo->ClientRect;
+  ASize = TSize((c.Left - b.Left) + (b.Right - c.Right), (c.Top - b.Top) + (b.Bottom - c.Bottom));
+  AMinContentSize = TSize();
+  int height = 0;
+  for (const TcxEditButtonViewInfo* button : AViewInfo->ButtonsInfo) {
+    if (button->Data.Kind == bkGlyph && cxBitmapHasImage(button->Glyph))
+      height = std::max(height, button->Glyph->Height());
+    if (IsInplace && button->Data.Kind == bkText && !button->Data.Caption.empty()) {
+      ACanvas->Font()->Assign(Style->GetVisibleFont());
+      height = std::max(height, ACanvas->TextHeight(button->Data.Caption));
+    }
+  }
+  if (height > 0) {
+    const TRect extent = GetButtonsExtent();
+    height += extent.Top + extent.Bottom + cxEditButtonsContentVerticalOffset(ResolveButtonsStyle());
+    AMinContentSize.cy = std::max(0, height - ASize.cy);
+  }
+}
+
+TSize TcxCustomEditViewData::GetEditConstantPartSize(TcxCanvas* ACanvas, TSize& AMinContentSize,
+                                                     TcxCustomEditViewInfo* AViewInfo) {
+  TObjectPtr<TcxCustomEditViewInfo> temporary;
+  if (!AViewInfo) {
+    temporary.reset(Make<TcxCustomEditViewInfo>());
+    AViewInfo = temporary.get();
+    Calculate(TRect(0, 0, 2147483647, 2147483647), TPoint(-1, -1), cxmbNone, TShiftState(), AViewInfo, false);
+  }
+  TSize size;
+  MeasureConstantPart(ACanvas, size, AViewInfo, AMinContentSize);
+  return size;
+}
+
+TSize TcxCustomEditViewData::GetEditContentSize(TcxCanvas* ACanvas, const Variant& AEditValue,
+                                                const TcxEditSizeProperties& AEditSizeProperties) {
+  if (Properties->ButtonsViewStyle() != bvsNormal) {
+    ACanvas->Font()->Assign(Style->GetVisibleFont());
+    return TSize(0, ACanvas->TextHeight(L"Zg") + GetEditContentSizeCorrection().cy);
+  }
+  return MeasureContent(ACanvas, AEditValue, AEditSizeProperties);
+}
+
+TSize TcxCustomEditViewData::GetEditSize(TcxCanvas* ACanvas, const Variant& AEditValue,
+                                         const TcxEditSizeProperties& AEditSizeProperties,
+                                         TcxCustomEditViewInfo* AViewInfo) {
+  TSize minContent;
+  const TSize constant = GetEditConstantPartSize(ACanvas, minContent, AViewInfo);
+  TcxEditSizeProperties content = AEditSizeProperties;
+  bool widthGiven = false;
+  if (AEditSizeProperties.Width >= 0) {
+    content.Width = AEditSizeProperties.Width - constant.cx;
+    if (content.Width < 0) {
+      content.Width = 0;
+      widthGiven = true;
+    }
+  }
+  TSize size = GetEditContentSize(ACanvas, AEditValue, content);
+  cxEnlargeSizeTo(size, minContent);
+  return TSize(widthGiven ? AEditSizeProperties.Width : constant.cx + size.cx, constant.cy + size.cy);
+}
+
+// ---------------------------------------------------------------------------
 // Shared drawing routines
 // ---------------------------------------------------------------------------
 
@@ -733,4 +810,36 @@ void cxDrawImageListItemOpaque(TcxCanvas* ACanvas, TCustomImageList* AImages, in
 
 bool cxEditHasVisibleButtons(TcxCustomEditProperties* AProperties, bool AShowButtons) {
   return AShowButtons && AProperties->Buttons()->Count() > 0;
+}
+
+// The properties' view data and size queries.
+TcxCustomEditViewDataClass TcxCustomEditProperties::GetViewDataClass() const {
+  return TcxCustomEditViewDataClass::Of<TcxCustomEditViewData>();
+}
+
+TcxCustomEditViewData* TcxCustomEditProperties::CreateViewData(TcxCustomEditStyle* AStyle, bool AIsInplace,
+                                                               bool APreviewMode) {
+  TcxCustomEditViewData* data = GetViewDataClass().Create(this, AStyle, AIsInplace);
+  data->PreviewMode = APreviewMode;
+  return data;
+}
+
+TSize TcxCustomEditProperties::GetEditConstantPartSize(TcxCanvas* ACanvas, TcxCustomEditStyle* AEditStyle,
+                                                       bool AIsInplace, TSize& AMinContentSize) {
+  TObjectPtr<TcxCustomEditViewData> data(CreateViewData(AEditStyle, AIsInplace, false));
+  return data->GetEditConstantPartSize(ACanvas, AMinContentSize);
+}
+
+TSize TcxCustomEditProperties::GetEditContentSize(TcxCanvas* ACanvas, TcxCustomEditStyle* AEditStyle, bool AIsInplace,
+                                                  const Variant& AEditValue,
+                                                  const TcxEditSizeProperties& AEditSizeProperties) {
+  TObjectPtr<TcxCustomEditViewData> data(CreateViewData(AEditStyle, AIsInplace, false));
+  return data->GetEditContentSize(ACanvas, AEditValue, AEditSizeProperties);
+}
+
+TSize TcxCustomEditProperties::GetEditSize(TcxCanvas* ACanvas, TcxCustomEditStyle* AEditStyle, bool AIsInplace,
+                                           const Variant& AEditValue,
+                                           const TcxEditSizeProperties& AEditSizeProperties) {
+  TObjectPtr<TcxCustomEditViewData> data(CreateViewData(AEditStyle, AIsInplace, false));
+  return data->GetEditSize(ACanvas, AEditValue, AEditSizeProperties);
 }

@@ -108,6 +108,22 @@ class TcxCustomEditViewData : public TObject {
   virtual bool IgnoreButtonWhileStretching(int) { return false; }
   TcxEditButtonStyle ResolveButtonsStyle();
 
+  // Sizes. The constant part is what borders and buttons take; the content
+  // part what the value needs (nothing in the base class).
+  virtual void MeasureConstantPart(TcxCanvas* ACanvas, TSize& ASize, TcxCustomEditViewInfo* AViewInfo,
+                                   TSize& AMinContentSize);
+  virtual TSize MeasureContent(TcxCanvas*, const Variant&, const TcxEditSizeProperties&) { return TSize(); }
+  // The default content offsets: standalone (1, 1, 1, 3), in place (1, 1, 1, 1).
+  virtual TRect GetDefaultContentOffsets();
+  TSize GetEditContentSizeCorrection();
+  // Without a view info one is calculated for the largest bounds.
+  TSize GetEditConstantPartSize(TcxCanvas* ACanvas, TSize& AMinContentSize, TcxCustomEditViewInfo* AViewInfo = nullptr);
+  virtual TSize GetEditContentSize(TcxCanvas* ACanvas, const Variant& AEditValue,
+                                   const TcxEditSizeProperties& AEditSizeProperties);
+  // A negative requested width leaves the width to the content.
+  TSize GetEditSize(TcxCanvas* ACanvas, const Variant& AEditValue, const TcxEditSizeProperties& AEditSizeProperties,
+                    TcxCustomEditViewInfo* AViewInfo = nullptr);
+
   TcxCustomEdit* Edit = nullptr;
   TcxCustomEditProperties* Properties;
   TcxCustomEditStyle* Style;
@@ -120,6 +136,7 @@ class TcxCustomEditViewData : public TObject {
   bool Enabled = true;
   bool Focused = false;
   bool IsDesigning = false;
+  bool PreviewMode = false;
   bool Selected = false;
   bool HasCapture = false;          // the editor holds the mouse capture
   int CaptureButtonIndex = -1;      // the button that holds it

@@ -31,6 +31,10 @@ void WarmUpTestCaches() {
     timer->SetOnTimer(TNotifyEvent::Bind<&TNoTicks::Tick>(&ticks));
     TObject::Free(timer);
   }
-  cxGetSharedScreenCanvas();
+  // The screen canvas measures button captions and text lines: its DC, font
+  // and brush stay with it.
+  TcxScreenCanvas* screen = cxGetSharedScreenCanvas();
+  screen->TextWidth(L"x");
+  screen->Brush()->Handle();
   cxGetSharedPaintCanvas();
 }

@@ -2,6 +2,7 @@
 #include "editors/core/cxEditViewData.h"
 
 #include "editors/core/cxEdit.h"
+#include "foundation/cxGraphicsCanvas.h"
 #include "tests/support/TestObjects.h"
 
 #include <gtest/gtest.h>
@@ -129,4 +130,26 @@ TEST(cxEditViewData, ButtonStatesFollowThePointerAndTheLeftButton) {
   l.Style->SetButtonTransparency(ebtHideUnselected);
   l.Calculate(bounds, away, {}, false, false, false);
   EXPECT_EQ(l.ViewInfo->ButtonCount(), 1);
+}
+
+TEST(cxEditViewData, SizesOfBorderButtonsAndContent) {
+  TLayout l;
+  l.Style->SetTransparentBorder(false);
+  l.Style->SetBorderStyle(ebsSingle);
+  l.AddButton(20);
+  TcxScreenCanvas* canvas = cxGetSharedScreenCanvas();
+  TSize minContent;
+  // One pixel of border on each side and a 20-pixel button.
+  EXPECT_EQ(l.Properties->GetEditConstantPartSize(canvas, l.Style.get(), false, minContent), TSize(22, 2));
+  TcxEditSizeProperties size;
+  EXPECT_EQ(l.Properties->GetEditSize(canvas, l.Style.get(), false, Null(), size), TSize(22, 2));
+  // A requested width below the constant part is kept as it is.
+  size.Width = 10;
+  EXPECT_EQ(l.Properties->GetEditSize(canvas, l.Style.get(), false, Null(), size).cx, 10);
+  // Buttons-only style: the content is a text line plus the content correction.
+  l.Properties->SetButtonsViewStyle(bvsButtonsOnly);
+  canvas->Font()->Assign(l.Style->GetVisibleFont());
+  const int line = canvas->TextHeight(L"Zg");
+  EXPECT_EQ(l.Properties->GetEditContentSize(canvas, l.Style.get(), false, Null(), TcxEditSizeProperties()).cy,
+            line + 4);
 }
