@@ -8,6 +8,7 @@
 #include "platform/core/Exceptions.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/Menus.h"
+#include "platform/gui/StdCtrls.h"
 
 #include <algorithm>
 
@@ -165,6 +166,7 @@ void TcxCustomEdit::InitializeEdit() {
   FProperties = GetPropertiesClass().Create(this);
   SetTabStop(true);
   FDataBinding = GetDataBindingClass().Create(this);
+  FAutoSize = !FIsInplace;
   FCaptureButtonVisibleIndex = -1;
   FEditValue = Null();
   FLockValidate = 0;
@@ -895,6 +897,76 @@ int TcxCustomEdit::ButtonIndexAt(const TPoint& APoint) const {
 }
 
 // ---------------------------------------------------------------------------
+// Accelerators, hints, clipboard messages, transparency
+// ---------------------------------------------------------------------------
+
+void TcxCustomEdit::CMDialogChar(TWMKey& Message) {
+  TcxCustomEditViewInfo* viewInfo = EditViewInfo();
+  for (int i = 0; i < viewInfo->ButtonCount(); ++i) {
+    const TcxEditButtonViewInfo* button = viewInfo->ButtonsInfo[i];
+    if (button->Data.State != ebsDisabled && IsAccel(Message.CharCode, button->Data.Caption)) {
+      FireButtonClick(button->ButtonIndex);
+      Message.Result = 1;
+      return;
+    }
+  }
+  DispatchInherited(TcxCustomEdit::StaticClass(), &Message);
+}
+
+void TcxCustomEdit::CMHintShow(TCMHintShow& Message) {
+  THintInfo* info = Message.HintInfo;
+  TcxCustomEditViewInfo* viewInfo = EditViewInfo();
+  const int index = viewInfo->HitTestButton(info->CursorPos);
+  if (index == -2) {
+    Message.Result = 1;
+    return;
+  }
+  String text;
+  if (index >= 0) text = GetShortHint(viewInfo->ButtonsInfo[index]->Data.Hint);
+  if (text.empty() && ShowHint()) text = GetShortHint(Hint());
+  info->HintStr = text;
+  info->CursorRect = viewInfo->GetPartBounds(index);
+  Message.Result = 0;
+}
+
+void TcxCustomEdit::WMCopy(TMessage&) { CopyToClipboard(); }
+
+void TcxCustomEdit::WMCut(TMessage&) {
+  const bool keyboardAction = FKeyboardAction;
+  FKeyboardAction = true;
+  TFinally restore{[&] { FKeyboardAction = keyboardAction; }};
+  if (IsValueReadOnly() || !FDataBinding->IsDataAvailable())
+    CopyToClipboard();
+  else
+    CutToClipboard();
+}
+
+void TcxCustomEdit::WMPaste(TMessage&) {
+  if (IsValueReadOnly() || !FDataBinding->IsDataAvailable()) return;
+  const bool keyboardAction = FKeyboardAction;
+  FKeyboardAction = true;
+  TFinally restore{[&] { FKeyboardAction = keyboardAction; }};
+  PasteFromClipboard();
+}
+
+void TcxCustomEdit::SetTransparent(bool Value) {
+  FTransparent = Value;
+  TControlStyle style = ControlStyle();
+  if (Value)
+    style.Exclude(csOpaque);
+  else
+    style.Include(csOpaque);
+  SetControlStyle(style);
+  if (HandleAllocated()) ShortRefreshContainer(false);
+}
+
+void TcxCustomEdit::SetAutoSize(bool Value) {
+  if (FAutoSize == Value || FIsInplace) return;
+  FAutoSize = Value;
+  if (Value && HandleAllocated()) ShortRefreshContainer(false);
+}
+
+// ---------------------------------------------------------------------------
 // In place
 // ---------------------------------------------------------------------------
 
@@ -956,6 +1028,11 @@ bool TcxCustomEdit::Deactivate() {
 
 BEGIN_CLASS(TcxCustomEdit, TcxContainer, (ConstructWith<TcxCustomEdit, TComponent>))
   b.template Constructor<TComponent*, bool>();
+  b.Message<&TcxCustomEdit::CMDialogChar>(CM_DIALOGCHAR);
+  b.Message<&TcxCustomEdit::CMHintShow>(CM_HINTSHOW);
+  b.Message<&TcxCustomEdit::WMCopy>(WM_COPY);
+  b.Message<&TcxCustomEdit::WMCut>(WM_CUT);
+  b.Message<&TcxCustomEdit::WMPaste>(WM_PASTE);
   b.DeclareProp(L"EditValue", &TcxCustomEdit::EditValue, &TcxCustomEdit::SetEditValue).Stored = [](TObject* o) {
     return !VarIsNull(static_cast<TcxCustomEdit*>(o)->EditValue());
   };

@@ -169,6 +169,17 @@ class TcxCustomEdit : public TcxContainer,
   bool AcceptsMouseWheel(TShiftState Shift);
   bool HasDefaultButton();
 
+  virtual void CopyToClipboard() {}
+  virtual void CutToClipboard() {}
+  virtual void PasteFromClipboard() {}
+  bool Transparent() const { return FTransparent; }
+  // A transparent standalone editor lets its parent show through.
+  void SetTransparent(bool Value);
+  bool AutoSize() const { return FAutoSize; }
+  // Ignored in place.
+  virtual void SetAutoSize(bool Value);
+  bool AutoSizeEnabled() { return !FIsInplace && FAutoSize; }
+
   // ---- in place
   void Activate(TcxCustomEditData*& AEditData);
   void ActivateByKey(Char AKey, TcxCustomEditData*& AEditData);
@@ -262,6 +273,15 @@ class TcxCustomEdit : public TcxContainer,
   TcxContainerStyleClass ContainerStyleClass() override;
   TcxContainerStyleValues GetHiddenStyleValues() override;
   void Loaded() override;
+  bool IsTransparentBackground() override { return DrawsTransparent(); }
+  virtual bool DrawsTransparent() { return !FIsInplace && FTransparent; }
+
+  // ---- messages
+  void CMDialogChar(TWMKey& Message);
+  void CMHintShow(TCMHintShow& Message);
+  void WMCopy(TMessage& Message);
+  void WMCut(TMessage& Message);
+  void WMPaste(TMessage& Message);
 
   Variant FEditValue;
   Variant FPrevEditValue;
@@ -283,6 +303,8 @@ class TcxCustomEdit : public TcxContainer,
   int FCaptureButtonVisibleIndex = -1;
   TcxCustomEditData* FEditData = nullptr;
   TcxTimer* FDblClickTimer = nullptr;
+  bool FTransparent = false;
+  bool FAutoSize = false;
   TcxMouseButton FStateButton = cxmbNone;
   TShiftState FStateShift;
 

@@ -446,3 +446,73 @@ TEST(cxFilterEditHelper, MakesAnEditorForTheColumnsSettings) {
   EXPECT_TRUE(inplace->IsInplace());
   TObject::Free(list);
 }
+
+TEST(cxCustomEdit, ButtonAcceleratorsAndHints) {
+  TEditForm f;
+  TcxEditButton* open = f.Edit->Properties()->Buttons()->Add();
+  open->SetKind(bkText);
+  open->SetCaption(L"&Open");
+  open->SetWidth(30);
+  open->SetHint(L"Open|Opens the file");
+  PumpQueuedMessages();
+  TcxCustomEditViewInfo* viewInfo = f.Edit->EditViewInfo();
+  ASSERT_EQ(viewInfo->ButtonCount(), 1);
+  // The accelerator clicks an enabled button and answers 1; others pass.
+  EXPECT_EQ(f.Edit->Perform(CM_DIALOGCHAR, L'o', 0), 1);
+  EXPECT_EQ(f.Events.Clicks, 1);
+  EXPECT_EQ(f.Edit->Perform(CM_DIALOGCHAR, L'x', 0), 0);
+  open->SetEnabled(false);
+  PumpQueuedMessages();
+  f.Edit->ShortRefreshContainer(false);
+  EXPECT_EQ(f.Edit->Perform(CM_DIALOGCHAR, L'o', 0), 0);
+  EXPECT_EQ(f.Events.Clicks, 1);
+
+  struct THintCase {
+    const char* Name;
+    TPoint At;
+    bool ShowHint;
+    LRESULT Result;
+    const wchar_t* Text;
+  } cases[] = {
+      {"over the button: the short part of its hint", {}, false, 0, L"Open"},
+      {"over the text, the editor's own hint", TPoint(5, 5), true, 0, L"Editor"},
+      {"over the text without ShowHint", TPoint(5, 5), false, 0, L""},
+      {"outside the editor", TPoint(-5, -5), true, 1, L""},
+  };
+  f.Edit->SetHint(L"Editor|The editor under test");
+  const TRect button = viewInfo->ButtonsInfo[0]->Bounds;
+  cases[0].At = TPoint(button.Left + 2, button.Top + 2);
+  for (const THintCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    f.Edit->SetShowHint(c.ShowHint);
+    THintInfo info;
+    info.CursorPos = c.At;
+    EXPECT_EQ(f.Edit->Perform(CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&info)), c.Result);
+    if (c.Result == 0) EXPECT_EQ(info.HintStr, c.Text);
+  }
+}
+
+TEST(cxCustomEdit, ClipboardMessagesGoToTheEditorsOperations) {
+  class TClipEdit : public TTextEdit {
+   public:
+    using TTextEdit::TTextEdit;
+    String Log;
+    void CopyToClipboard() override { Log += L"copy;"; }
+    void CutToClipboard() override { Log += KeyboardAction() ? L"cut by user;" : L"cut;"; }
+    void PasteFromClipboard() override { Log += KeyboardAction() ? L"paste by user;" : L"paste;"; }
+  };
+  Owned<TForm> form{Make<TForm>(nullptr, 0)};
+  auto* edit = static_cast<TClipEdit*>(TcxCustomEditClass::Of<TClipEdit>().Create(form.get(), false));
+  edit->SetParent(form.get());
+  const HWND wnd = edit->Handle();
+  SendMessageW(wnd, WM_COPY, 0, 0);
+  SendMessageW(wnd, WM_CUT, 0, 0);
+  SendMessageW(wnd, WM_PASTE, 0, 0);
+  EXPECT_EQ(edit->Log, L"copy;cut by user;paste by user;");
+  // A read-only editor copies on cut and ignores paste.
+  edit->Properties()->SetReadOnly(true);
+  edit->Log.clear();
+  SendMessageW(wnd, WM_CUT, 0, 0);
+  SendMessageW(wnd, WM_PASTE, 0, 0);
+  EXPECT_EQ(edit->Log, L"copy;");
+}
