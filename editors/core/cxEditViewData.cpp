@@ -126,6 +126,33 @@ bool TcxCustomEditViewInfo::IsHotTrack() const {
                      [](const TcxEditButtonViewInfo* b) { return b->Data.State == ebsSelected; });
 }
 
+bool TcxCustomEditViewInfo::Repaint(HWND AWindow, const TRect& AInnerEditRect, const TcxCustomEditViewInfo* AOld) {
+  if (!AWindow || !IsWindow(AWindow)) return false;
+  const TRect bounds(Bounds.Left + Left, Bounds.Top + Top, Bounds.Right + Left, Bounds.Bottom + Top);
+  TRect inner = AInnerEditRect;
+  inner.Left = std::max(inner.Left, ClientRect.Left);
+  inner.Top = std::max(inner.Top, ClientRect.Top);
+  inner.Right = std::min(inner.Right, ClientRect.Right);
+  inner.Bottom = std::min(inner.Bottom, ClientRect.Bottom);
+  if (!AOld) {
+    cxInvalidateRectExcluding(AWindow, bounds, inner, HasBackground);
+    return false;
+  }
+  bool invalidated = false;
+  if (NativeState != AOld->NativeState || BackgroundColor() != AOld->BackgroundColor() ||
+      ButtonCount() != AOld->ButtonCount() || (ContainerState != AOld->ContainerState && HasPaintableContent())) {
+    cxInvalidateRectExcluding(AWindow, bounds, inner, AOld->HasBackground);
+    invalidated = true;
+  } else if ((BorderStyle != cbsNone && BorderColor != AOld->BorderColor) || BorderStyle != AOld->BorderStyle) {
+    cxInvalidateRectExcluding(AWindow, bounds, BorderRect, AOld->HasBackground);
+    invalidated = true;
+  }
+  if (ButtonCount() == AOld->ButtonCount())
+    for (int i = 0; i < ButtonCount(); ++i)
+      invalidated = ButtonsInfo[i]->Repaint(AWindow, AOld->ButtonsInfo[i], TPoint(Left, Top)) || invalidated;
+  return invalidated;
+}
+
 IMPLEMENT_CLASS(TcxCustomEditViewInfo, TcxContainerViewInfo, nullptr)
 
 // ---------------------------------------------------------------------------

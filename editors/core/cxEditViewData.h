@@ -37,6 +37,14 @@ class TcxCustomEditViewInfo : public TcxContainerViewInfo {
   bool ButtonStatesChanged() const;
   bool IsHotTrack() const;
   void SetButtonCount(int ACount);
+  // Invalidates on the window what differs from AOld: everything but the
+  // inner edit rectangle when the native state, background colour, button
+  // count or (with paintable content) the container state changed; else the
+  // border band when the border colour or style changed; then each button
+  // that changed. Without an old view info all of it. Nothing without a
+  // window. Answers whether anything was invalidated.
+  bool Repaint(HWND AWindow, const TRect& AInnerEditRect, const TcxCustomEditViewInfo* AOld);
+  virtual bool HasPaintableContent() { return true; }
 
   // Painting: each visible button (border by its style, face, content by
   // its kind), and the content step: the background in the background

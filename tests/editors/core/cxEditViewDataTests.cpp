@@ -3,6 +3,7 @@
 
 #include "editors/core/cxEdit.h"
 #include "foundation/cxGraphicsCanvas.h"
+#include "platform/gui/Forms.h"
 #include "tests/support/TestObjects.h"
 
 #include <gtest/gtest.h>
@@ -152,4 +153,57 @@ TEST(cxEditViewData, SizesOfBorderButtonsAndContent) {
   const int line = canvas->TextHeight(L"Zg");
   EXPECT_EQ(l.Properties->GetEditContentSize(canvas, l.Style.get(), false, Null(), TcxEditSizeProperties()).cy,
             line + 4);
+}
+
+// What a state change invalidates, read back from the window's update region.
+TEST(cxEditViewInfo, RepaintInvalidatesOnlyWhatChanged) {
+  Owned<TForm> form{Make<TForm>(nullptr, 0)};
+  form->SetBounds(20, 20, 200, 100);
+  form->Show();
+  const HWND wnd = form->Handle();
+  TLayout l;
+  l.Style->SetTransparentBorder(false);
+  l.Style->SetBorderStyle(ebsSingle);
+  l.AddButton(20);
+  l.Calculate(TRect(0, 0, 100, 20));
+  auto old = MakeOwned<TcxCustomEditViewInfo>();
+  old->Assign(l.ViewInfo.get());
+  auto invalid = [&](int X, int Y) {
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    GetUpdateRgn(wnd, region, FALSE);
+    const bool inside = PtInRegion(region, X, Y);
+    DeleteObject(region);
+    return inside;
+  };
+  struct TCase {
+    const char* Name;
+    void (*Change)(TcxCustomEditViewInfo*);
+    bool Expected;
+    bool Border, Interior, Button;
+  } cases[] = {
+      {"nothing changed", [](TcxCustomEditViewInfo*) {}, false, false, false, false},
+      {"the border colour: the band only", [](TcxCustomEditViewInfo* v) { v->BorderColor = clRed; }, true, true,
+       false, false},
+      {"the background: all but the inner edit", [](TcxCustomEditViewInfo* v) { v->SetBackgroundColor(clRed); },
+       true, true, true, true},
+      {"a button's state: that button", [](TcxCustomEditViewInfo* v) { v->ButtonsInfo[0]->Data.State = ebsPressed; },
+       true, false, false, true},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    ValidateRect(wnd, nullptr);
+    auto current = MakeOwned<TcxCustomEditViewInfo>();
+    current->Assign(l.ViewInfo.get());
+    current->Bounds = l.ViewInfo->Bounds;
+    current->BorderRect = l.ViewInfo->BorderRect;
+    current->ClientRect = l.ViewInfo->ClientRect;
+    for (int i = 0; i < current->ButtonCount(); ++i) current->ButtonsInfo[i]->Bounds = l.ViewInfo->ButtonsInfo[i]->Bounds;
+    c.Change(current.get());
+    EXPECT_EQ(current->Repaint(wnd, TRect(), old.get()), c.Expected);
+    EXPECT_EQ(invalid(0, 10), c.Border);
+    EXPECT_EQ(invalid(30, 10), c.Interior);
+    EXPECT_EQ(invalid(90, 10), c.Button);
+  }
+  ValidateRect(wnd, nullptr);
+  EXPECT_FALSE(l.ViewInfo->Repaint(nullptr, TRect(), old.get()));
 }
