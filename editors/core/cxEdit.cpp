@@ -887,6 +887,24 @@ void TcxCustomEdit::MouseDown(TMouseButton Button, TShiftState Shift, int X, int
     FCaptureButtonVisibleIndex = viewInfo->PressedButton;
 }
 
+void TcxCustomEdit::DblClick() {
+  TPoint p;
+  GetCursorPos(reinterpret_cast<POINT*>(&p));
+  if (HandleAllocated()) ::ScreenToClient(Handle(), reinterpret_cast<POINT*>(&p));
+  if (ButtonIndexAt(p) < 0) {
+    inherited::DblClick();
+    return;
+  }
+  // Rapid clicks on a button all count: the second press of a double click
+  // presses the button again and clicks.
+  if (HandleAllocated()) {
+    TShiftState shift = cxGetCurrentShiftState();
+    shift.Include(ssLeft);
+    cxForwardMouseMessage(this, WM_LBUTTONDOWN, shift, p);
+  }
+  Click();
+}
+
 int TcxCustomEdit::ButtonIndexAt(const TPoint& APoint) const {
   const TcxCustomEditViewInfo* viewInfo = EditViewInfo();
   for (int i = 0; i < viewInfo->ButtonCount(); ++i) {
@@ -996,19 +1014,13 @@ void TcxCustomEdit::ActivateByMouse(TShiftState Shift, int X, int Y, TcxCustomEd
   if (!HandleAllocated()) return;
   POINT p{X, Y};
   if (Parent() && Parent()->HandleAllocated()) MapWindowPoints(Parent()->Handle(), Handle(), &p, 1);
-  const LPARAM position = MAKELPARAM(p.x, p.y);
-  WPARAM keys = 0;
-  if (Shift.Contains(ssShift)) keys |= MK_SHIFT;
-  if (Shift.Contains(ssCtrl)) keys |= MK_CONTROL;
-  if (Shift.Contains(ssLeft)) keys |= MK_LBUTTON;
-  if (Shift.Contains(ssRight)) keys |= MK_RBUTTON;
-  if (Shift.Contains(ssMiddle)) keys |= MK_MBUTTON;
+  const TPoint point(p.x, p.y);
   if (Shift.Contains(ssLeft)) {
-    SendMessageW(Handle(), WM_MOUSEMOVE, 0, position);
-    SendMessageW(Handle(), WM_LBUTTONDOWN, keys, position);
+    cxForwardMouseMessage(this, WM_MOUSEMOVE, TShiftState(), point);
+    cxForwardMouseMessage(this, WM_LBUTTONDOWN, Shift, point);
     if (GetCapture() == Handle() && !(GetAsyncKeyState(VK_LBUTTON) & 0x8000)) ReleaseCapture();
   } else {
-    SendMessageW(Handle(), WM_LBUTTONUP, keys, position);
+    cxForwardMouseMessage(this, WM_LBUTTONUP, Shift, point);
   }
   FDblClickTimer->SetEnabled(true);
 }
@@ -1145,6 +1157,39 @@ IMPLEMENT_CLASS(TcxInplaceEditList, TObject, nullptr)
 // ---------------------------------------------------------------------------
 // Module
 // ---------------------------------------------------------------------------
+
+void cxForwardMouseMessage(TWinControl* AControl, UINT AMsg, TShiftState AShift, const TPoint& APoint) {
+  WPARAM keys = 0;
+  if (AShift.Contains(ssShift)) keys |= MK_SHIFT;
+  if (AShift.Contains(ssCtrl)) keys |= MK_CONTROL;
+  if (AShift.Contains(ssLeft)) keys |= MK_LBUTTON;
+  if (AShift.Contains(ssRight)) keys |= MK_RBUTTON;
+  if (AShift.Contains(ssMiddle)) keys |= MK_MBUTTON;
+  SendMessageW(AControl->Handle(), AMsg, keys, MAKELPARAM(APoint.X, APoint.Y));
+}
+
+TShiftState cxMouseButtonShiftEx(TcxMouseButton AButton) {
+  switch (AButton) {
+    case cxmbLeft: return TShiftState{ssLeft};
+    case cxmbRight: return TShiftState{ssRight};
+    case cxmbMiddle: return TShiftState{ssMiddle};
+    default: return TShiftState();
+  }
+}
+
+TcxLookAndFeelKind cxEditLookAndFeelKind(TcxCustomEdit* AEdit) {
+  if (AEdit->IsInplace()) return AEdit->Style()->LookAndFeel()->Kind();
+  TcxEditButtons* buttons = AEdit->ActiveProperties()->Buttons();
+  if (buttons->Count() == 0) return lfStandard;
+  auto data = TObjectPtr<TcxCustomEditViewData>(
+      AEdit->ActiveProperties()->CreateViewData(AEdit->Style(), AEdit->IsInplace()));
+  switch (data->ResolveButtonsStyle()) {
+    case btsFlat: case btsSimple: case btsHotFlat: return lfFlat;
+    case btsUltraFlat: return lfUltraFlat;
+    case btsOffice11: return lfOffice11;
+    default: return lfStandard;
+  }
+}
 
 namespace {
 

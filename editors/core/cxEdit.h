@@ -266,6 +266,7 @@ class TcxCustomEdit : public TcxContainer,
   bool UpdateStateAt(const TPoint& AMousePos, TcxMouseButton AButton, TShiftState AShift) override;
   void RecalcViewInfo(const TPoint& AMousePos, bool AHotTrack) override;
   void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void DblClick() override;
   // A view data for the current state's style (the caller frees it).
   virtual TcxCustomEditViewData* CreateEditViewData();
   virtual void HandleButtonDown(int) {}
@@ -351,6 +352,15 @@ class TcxInplaceEditList : public TObject {
   std::vector<TItem> FItems;
   TComponent* FEditorOwner;
 };
+
+// Sends a mouse message to the control's window with the key flags of the
+// shift state and the point in lParam.
+void cxForwardMouseMessage(TWinControl* AControl, UINT AMsg, TShiftState AShift, const TPoint& APoint);
+// The shift state of the library's four-valued mouse button.
+TShiftState cxMouseButtonShiftEx(TcxMouseButton AButton);
+// In place the kind of the style's look-and-feel; standalone without buttons
+// lfStandard; otherwise the kind the first button's style implies.
+TcxLookAndFeelKind cxEditLookAndFeelKind(TcxCustomEdit* AEdit);
 
 // The screen cursor of wheel scrolling in editors.
 inline constexpr int crcxEditMouseWheel = 4101;

@@ -516,3 +516,34 @@ TEST(cxCustomEdit, ClipboardMessagesGoToTheEditorsOperations) {
   SendMessageW(wnd, WM_PASTE, 0, 0);
   EXPECT_EQ(edit->Log, L"copy;");
 }
+
+// The messages an in-place activation by mouse sends to the editor's window.
+TEST(cxCustomEdit, ActivationByMouseSendsAPressOrOnlyARelease) {
+  class TLoggingEdit : public TTextEdit {
+   public:
+    using TTextEdit::TTextEdit;
+    std::vector<UINT> Log;
+    void WndProc(TMessage& Message) override {
+      if (Message.Msg == WM_MOUSEMOVE || Message.Msg == WM_LBUTTONDOWN || Message.Msg == WM_LBUTTONUP)
+        Log.push_back(Message.Msg);
+      TTextEdit::WndProc(Message);
+    }
+  };
+  Owned<TForm> form{Make<TForm>(nullptr, 0)};
+  form->SetBounds(30, 30, 200, 100);
+  form->Show();
+  auto* edit = static_cast<TLoggingEdit*>(TcxCustomEditClass::Of<TLoggingEdit>().Create(form.get(), true));
+  edit->SetParent(form.get());
+  edit->SetBounds(10, 10, 100, 20);
+  TcxCustomEditData* data = nullptr;
+  edit->ActivateByMouse(TShiftState(), 15, 15, data);
+  EXPECT_EQ(edit->Log, (std::vector<UINT>{WM_LBUTTONUP}));
+  EXPECT_TRUE(edit->Deactivate());
+  edit->Log.clear();
+  edit->ActivateByMouse(TShiftState{ssLeft}, 15, 15, data);
+  ASSERT_GE(edit->Log.size(), 2u);
+  EXPECT_EQ(edit->Log[0], static_cast<UINT>(WM_MOUSEMOVE));
+  EXPECT_EQ(edit->Log[1], static_cast<UINT>(WM_LBUTTONDOWN));
+  EXPECT_TRUE(edit->Deactivate());
+  ReleaseCapture();
+}
