@@ -1,5 +1,7 @@
 #include "foundation/cxContainer.h"
 
+#include "foundation/cxContainerInternal.h"
+
 #include "foundation/cxDWMApi.h"
 #include "foundation/dxOffice11.h"
 #include "foundation/dxUxTheme.h"
@@ -12,6 +14,9 @@
 
 namespace {
 
+using cxcontainer::TCounterScope;
+using cxcontainer::TFlagScope;
+
 constexpr int kTmtFillColor = 3802;
 // Captions this long are set after the window exists: the window creation
 // call takes at most 65,535 characters.
@@ -22,20 +27,6 @@ const TShiftState kNoHotTrackShift{ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMi
 TRect ShrinkRect(const TRect& R, const TRect& AExtents) {
   return TRect(R.Left + AExtents.Left, R.Top + AExtents.Top, R.Right - AExtents.Right, R.Bottom - AExtents.Bottom);
 }
-
-// Increments a counter for the scope, also when an exception leaves it.
-struct TCounterScope {
-  explicit TCounterScope(int& ACounter) : Counter(ACounter) { ++Counter; }
-  ~TCounterScope() { --Counter; }
-  int& Counter;
-};
-
-struct TFlagScope {
-  TFlagScope(bool& AFlag, bool AValue) : Flag(AFlag), Saved(AFlag) { Flag = AValue; }
-  ~TFlagScope() { Flag = Saved; }
-  bool& Flag;
-  bool Saved;
-};
 
 }  // namespace
 
@@ -1016,7 +1007,9 @@ void TcxContainer::SyncScrollBarWithInner(TcxControlScrollBar* ABar) {
 }
 
 void TcxContainer::SetScrollBarsParameters(bool AIsScrolling) {
-  if (!HasOwnScrollBars() || !FInnerControl || IsDestroying() ||
+  // A run started while the bars move would report a grip between half
+  // moved bars.
+  if (FScrollBarsCalculating || !HasOwnScrollBars() || !FInnerControl || IsDestroying() ||
       !cxCanQueryScrollBarInfo() || !HScrollBar() || !VScrollBar())
     return;
   TFlagScope calculating(FScrollBarsCalculating, true);
@@ -1036,7 +1029,11 @@ void TcxContainer::SetScrollBarsParameters(bool AIsScrolling) {
                  dynamic_cast<IcxContainerInnerControl*>(FInnerControl) != nullptr;
   if (grip.Visible) cxGetInnerControlSizeGripRect(dynamic_cast<IcxContainerInnerControl*>(FInnerControl), grip.Bounds);
   if (grip.Visible && (!FSizeGripData.Visible || grip.Bounds != FSizeGripData.Bounds)) {
-    HRGN region = GdiCreateRectRgn(grip.Bounds.Left, grip.Bounds.Top, grip.Bounds.Right, grip.Bounds.Bottom);
+    // The update region of WM_NCPAINT is in screen coordinates.
+    RECT window{};
+    GetWindowRect(FInnerControl->WindowHandle(), &window);
+    HRGN region = GdiCreateRectRgn(grip.Bounds.Left + window.left, grip.Bounds.Top + window.top,
+                                   grip.Bounds.Right + window.left, grip.Bounds.Bottom + window.top);
     SendMessageW(FInnerControl->WindowHandle(), WM_NCPAINT, reinterpret_cast<WPARAM>(region), 0);
     if (region) GdiDeleteObject(region);
   }

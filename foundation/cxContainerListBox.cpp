@@ -1,18 +1,15 @@
 #include "foundation/cxContainerListBox.h"
 
+#include "foundation/cxContainerInternal.h"
 #include "platform/gui/GdiAccounting.h"
 #include "platform/gui/Menus.h"
+#include "platform/gui/OwnerDrawState.h"
 
 #include <algorithm>
 
 namespace {
 
-struct TFlagScope {
-  TFlagScope(bool& AFlag, bool AValue) : Flag(AFlag), Saved(AFlag) { Flag = AValue; }
-  ~TFlagScope() { Flag = Saved; }
-  bool& Flag;
-  bool Saved;
-};
+using cxcontainer::TFlagScope;
 
 bool IsBarShowing(TcxScrollBar* ABar) { return ABar && ABar->Visible(); }
 
@@ -38,6 +35,7 @@ BEGIN_CLASS(TcxCustomInnerListBox, TListBox, (ConstructWith<TcxCustomInnerListBo
   b.Message<&TcxCustomInnerListBox::WMNCPaint>(WM_NCPAINT);
   b.Message<&TcxCustomInnerListBox::WMPrint>(WM_PRINT);
   b.Message<&TcxCustomInnerListBox::CMMouseLeave>(CM_MOUSELEAVE);
+  b.Message<&TcxCustomInnerListBox::CNDrawItem>(CN_DRAWITEM);
 END_CLASS
 
 TcxCustomInnerListBox::TcxCustomInnerListBox(TComponent* AOwner) : TListBox(AOwner) {
@@ -386,6 +384,37 @@ void TcxCustomInnerListBox::WMPrint(TWMPrint& Message) {
     FillSizeGripCorner();
   }
   DispatchInherited(TcxCustomInnerListBox::StaticClass(), &Message);
+}
+
+// Owner-drawn items: the focus rectangle only over the default drawing (an
+// OnDrawItem handler draws its own).
+void TcxCustomInnerListBox::CNDrawItem(TWMDrawItem& Message) {
+  const DRAWITEMSTRUCT& dis = *Message.DrawItemStruct;
+  auto* canvas = static_cast<TControlCanvas*>(Canvas());
+  const TOwnerDrawState state = OwnerDrawStateFromFlags(dis.itemState);
+  const int index = static_cast<int>(dis.itemID);
+  const TRect rect(dis.rcItem.left, dis.rcItem.top, dis.rcItem.right, dis.rcItem.bottom);
+  canvas->FreeHandle();
+  canvas->SetHandle(dis.hDC);
+  auto release = [&] { canvas->SetHandle(nullptr); };
+  try {
+    canvas->SetFont(Font());
+    canvas->SetBrush(Brush());
+    if (index >= 0 && state.Contains(odSelected)) {
+      canvas->Brush()->SetColor(clHighlight);
+      canvas->Font()->SetColor(clHighlightText);
+    }
+    if (index < 0)
+      canvas->FillRect(rect);
+    else
+      DrawItem(index, rect, state);
+    if (state.Contains(odFocused) && IsDefaultItemDrawing()) DrawFocusRect(dis.hDC, &dis.rcItem);
+  } catch (...) {
+    release();
+    throw;
+  }
+  release();
+  Message.Result = TRUE;
 }
 
 // ---- incremental search

@@ -64,6 +64,7 @@ class TcxCustomInnerListBox : public TListBox, public IcxContainerInnerControl {
   void WMKillFocus(TWMKillFocus& Message);
   void WMNCPaint(TMessage& Message);
   void WMPrint(TWMPrint& Message);
+  void CNDrawItem(TWMDrawItem& Message);
   void CMMouseLeave(TCMMouseEnterLeave& Message);
 
   String FAutoCompleteFilter;

@@ -1,6 +1,7 @@
 #include "foundation/cxContainerPopup.h"
 
 #include "foundation/cxClasses.h"
+#include "foundation/cxContainerInternal.h"
 #include "foundation/cxControlsRoutines.h"
 #include "foundation/cxControlsTimer.h"
 #include "platform/core/Exceptions.h"
@@ -10,6 +11,10 @@
 #include <vector>
 
 namespace {
+
+using cxcontainer::TCounterScope;
+using cxcontainer::TFlagScope;
+using cxcontainer::TLinkScope;
 
 struct TPopupModuleState {
   int InitCount = 0;
@@ -36,27 +41,6 @@ std::vector<TcxCustomPopupWindow*>& Popups() {
   static std::vector<TcxCustomPopupWindow*> empty;
   return State().Popups ? *State().Popups : empty;
 }
-
-struct TFlagScope {
-  TFlagScope(bool& AFlag, bool AValue) : Flag(AFlag), Saved(AFlag) { Flag = AValue; }
-  ~TFlagScope() { Flag = Saved; }
-  bool& Flag;
-  bool Saved;
-};
-
-struct TCounterScope {
-  explicit TCounterScope(int& ACounter) : Counter(ACounter) { ++Counter; }
-  ~TCounterScope() { --Counter; }
-  int& Counter;
-};
-
-// Keeps an object link for a scope.
-struct TLinkScope {
-  explicit TLinkScope(TObject* AObject) : Link(cxCreateObjectLink(AObject)) {}
-  ~TLinkScope() { cxReleaseObjectLink(Link); }
-  bool Alive() const { return Link && Link->Ref; }
-  TcxObjectLink* Link;
-};
 
 bool IsComponentDestroying(TComponent* AComponent) {
   return AComponent && AComponent->ComponentState().Contains(csDestroying);

@@ -115,21 +115,27 @@ void TcxContainerViewInfo::RenderBorder(TcxCanvas* ACanvas, const TRect& R) {
 BEGIN_CLASS(TcxContainerStyle, TcxInterfacedPersistent, nullptr)
   using S = TcxContainerStyle;
   b.template Constructor<TPersistent*, TcxContainerStateItem, TcxContainerStyle*, bool>();
-  b.Prop(L"BorderColor", &S::BorderColor, &S::SetBorderColor).Stored = [](TObject* o) {
+  b.Prop(L"BorderColor", &S::BorderColor, &S::SetBorderColor, ColorTypeInfo()).Stored = [](TObject* o) {
     return StyleValueStored(o, csvBorderColor);
   };
   b.Prop(L"BorderStyle", &S::BorderStyle, &S::SetBorderStyle).Stored = [](TObject* o) {
     return StyleValueStored(o, csvBorderStyle);
   };
-  b.Prop(L"Color", &S::Color, &S::SetColor).Stored = [](TObject* o) { return StyleValueStored(o, csvColor); };
+  b.Prop(L"Color", &S::Color, &S::SetColor, ColorTypeInfo()).Stored = [](TObject* o) {
+    return StyleValueStored(o, csvColor);
+  };
   b.Prop(L"Edges", &S::Edges, &S::SetEdges).Stored = [](TObject* o) { return StyleValueStored(o, csvEdges); };
   b.Prop(L"Font", &S::Font, &S::SetFont).Stored = [](TObject* o) { return StyleValueStored(o, csvFont); };
   b.Prop(L"HotTrack", &S::HotTrack, &S::SetHotTrack).Stored = [](TObject* o) {
     return StyleValueStored(o, csvHotTrack);
   };
   b.Prop(L"LookAndFeel", &S::LookAndFeel, &S::SetLookAndFeel);
+  b.Prop(L"StyleController", &S::StyleController, &S::SetStyleController).Stored = [](TObject* o) {
+    auto* style = static_cast<TcxContainerStyle*>(o);
+    return style->IsBaseStyle() && style->StyleController() != nullptr;
+  };
   b.Prop(L"Shadow", &S::Shadow, &S::SetShadow).Stored = [](TObject* o) { return StyleValueStored(o, csvShadow); };
-  b.Prop(L"TextColor", &S::TextColor, &S::SetTextColor).Stored = [](TObject* o) {
+  b.Prop(L"TextColor", &S::TextColor, &S::SetTextColor, ColorTypeInfo()).Stored = [](TObject* o) {
     return StyleValueStored(o, csvTextColor);
   };
   b.Prop(L"TextStyle", &S::TextStyle, &S::SetTextStyle).Stored = [](TObject* o) {
@@ -350,57 +356,41 @@ TFontStyles TcxContainerStyle::FallbackTextStyle() {
 
 // ---- setters
 
-void TcxContainerStyle::SetBorderColor(TColor AValue) {
-  if (FAssignedValues.Contains(csvBorderColor) && FBorderColor == AValue) return;
-  FBorderColor = AValue;
-  SetValueAssigned(csvBorderColor);
+template <class T>
+void TcxContainerStyle::SetOwnValue(T& AField, const T& AValue, TcxContainerStyleValue AKey) {
+  if (FAssignedValues.Contains(AKey) && AField == AValue) return;
+  AField = AValue;
+  SetValueAssigned(AKey);
   MarkModified();
 }
+
+void TcxContainerStyle::SetBorderColor(TColor AValue) { SetOwnValue(FBorderColor, AValue, csvBorderColor); }
 
 void TcxContainerStyle::SetBorderStyle(TcxContainerBorderStyle AValue) {
-  if (FAssignedValues.Contains(csvBorderStyle) && FBorderStyle == AValue) return;
-  FBorderStyle = AValue;
-  SetValueAssigned(csvBorderStyle);
-  MarkModified();
+  SetOwnValue(FBorderStyle, AValue, csvBorderStyle);
 }
 
-void TcxContainerStyle::SetColor(TColor AValue) {
-  if (FAssignedValues.Contains(csvColor) && StyleData.Color == AValue) return;
-  StyleData.Color = AValue;
-  SetValueAssigned(csvColor);
-  MarkModified();
-}
+void TcxContainerStyle::SetColor(TColor AValue) { SetOwnValue(StyleData.Color, AValue, csvColor); }
 
+// A state style keeps these in its base style.
 void TcxContainerStyle::SetEdges(TcxBorders AValue) {
-  if (!IsBaseStyle()) return BaseStyle()->SetEdges(AValue);
-  if (FAssignedValues.Contains(csvEdges) && FEdges == AValue) return;
-  FEdges = AValue;
-  SetValueAssigned(csvEdges);
-  MarkModified();
+  TcxContainerStyle* base = BaseStyle();
+  base->SetOwnValue(base->FEdges, AValue, csvEdges);
 }
 
 void TcxContainerStyle::SetHotTrack(bool AValue) {
-  if (!IsBaseStyle()) return BaseStyle()->SetHotTrack(AValue);
-  if (FAssignedValues.Contains(csvHotTrack) && FHotTrack == AValue) return;
-  FHotTrack = AValue;
-  SetValueAssigned(csvHotTrack);
-  MarkModified();
+  TcxContainerStyle* base = BaseStyle();
+  base->SetOwnValue(base->FHotTrack, AValue, csvHotTrack);
 }
 
 void TcxContainerStyle::SetShadow(bool AValue) {
-  if (!IsBaseStyle()) return BaseStyle()->SetShadow(AValue);
-  if (FAssignedValues.Contains(csvShadow) && FShadow == AValue) return;
-  FShadow = AValue;
-  SetValueAssigned(csvShadow);
-  MarkModified();
+  TcxContainerStyle* base = BaseStyle();
+  base->SetOwnValue(base->FShadow, AValue, csvShadow);
 }
 
 void TcxContainerStyle::SetTransparentBorder(bool AValue) {
-  if (!IsBaseStyle()) return BaseStyle()->SetTransparentBorder(AValue);
-  if (FAssignedValues.Contains(csvTransparentBorder) && FTransparentBorder == AValue) return;
-  FTransparentBorder = AValue;
-  SetValueAssigned(csvTransparentBorder);
-  MarkModified();
+  TcxContainerStyle* base = BaseStyle();
+  base->SetOwnValue(base->FTransparentBorder, AValue, csvTransparentBorder);
 }
 
 void TcxContainerStyle::SetTextColor(TColor AValue) {

@@ -8,6 +8,7 @@
 #include "foundation/cxClassesComponents.h"
 #include "foundation/cxGraphicsCanvas.h"
 #include "foundation/cxLookAndFeels.h"
+#include "foundation/cxScrollBar.h"
 #include "platform/gui/Graphics.h"
 
 class TcxContainer;
@@ -90,7 +91,7 @@ struct TcxContainerStyleData {
 using TcxContainerStyleClass =
     TClassOf<TcxContainerStyle, TPersistent*, TcxContainerStateItem, TcxContainerStyle*, bool>;
 
-class TcxContainerStyle : public TcxInterfacedPersistent {
+class TcxContainerStyle : public TcxInterfacedPersistent, public IcxLookAndFeelContainerMarker {
   DECLARE_CLASS(TcxContainerStyle, TcxInterfacedPersistent)
   TcxContainerStyle(TPersistent* AOwner, TcxContainerStateItem AState, TcxContainerStyle* AParentStyle,
                     bool ADirectAccessMode);
@@ -206,6 +207,10 @@ class TcxContainerStyle : public TcxInterfacedPersistent {
   friend class TcxStyleController;
   void LookAndFeelChanged(TcxLookAndFeel* Sender, TcxLookAndFeelValues AChangedValues);
   void SetValueAssigned(TcxContainerStyleValue AValue);
+  // Stores a value and marks it assigned, unless it is assigned already
+  // with that value.
+  template <class T>
+  void SetOwnValue(T& AField, const T& AValue, TcxContainerStyleValue AKey);
 
   bool FDirectAccessMode;
   int FFontAssignedValueLockCount = 0;

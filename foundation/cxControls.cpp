@@ -693,15 +693,30 @@ void TcxControl::CNSysKeyDown(TWMKey& Message) {
 
 // ---- other messages
 
-void TcxControl::CMMouseEnter(TMessage& Message) {
-  DispatchInherited(TcxControl::StaticClass(), &Message);
-  MouseEntered(Message.LParam ? reinterpret_cast<TControl*>(Message.LParam) : this);
+// The platform's handling tells the parents and fires the event itself for
+// the control's own notice; here MouseEntered/MouseLeft fire it, once, for
+// every notice (the control in lParam, else this one).
+void TcxControl::HandleMouseNotice(TMessage& Message, TNotifyEvent& AEvent, void (TcxControl::*ANotify)(TControl*)) {
+  const TNotifyEvent event = AEvent;
+  AEvent = nullptr;
+  TcxObjectLink* link = cxCreateObjectLink(this);
+  try {
+    DispatchInherited(TcxControl::StaticClass(), &Message);
+  } catch (...) {
+    if (link->Ref) AEvent = event;
+    cxReleaseObjectLink(link);
+    throw;
+  }
+  const bool alive = link->Ref != nullptr;
+  cxReleaseObjectLink(link);
+  if (!alive) return;
+  AEvent = event;
+  (this->*ANotify)(Message.LParam ? reinterpret_cast<TControl*>(Message.LParam) : this);
 }
 
-void TcxControl::CMMouseLeave(TMessage& Message) {
-  DispatchInherited(TcxControl::StaticClass(), &Message);
-  MouseLeft(Message.LParam ? reinterpret_cast<TControl*>(Message.LParam) : this);
-}
+void TcxControl::CMMouseEnter(TMessage& Message) { HandleMouseNotice(Message, OnMouseEnter, &TcxControl::MouseEntered); }
+
+void TcxControl::CMMouseLeave(TMessage& Message) { HandleMouseNotice(Message, OnMouseLeave, &TcxControl::MouseLeft); }
 
 void TcxControl::CMFontChanged(TMessage& Message) {
   DispatchInherited(TcxControl::StaticClass(), &Message);

@@ -172,6 +172,8 @@ class TcxControl : public TCustomControl, public IdxLocalizerListener, public Ic
   void SetFocusOnClick(bool AValue) { FFocusOnClick = AValue; }
 
   // ---- other properties
+  // The content rectangle: set explicitly, else the client rectangle (the
+  // window's own bounds are SetBoundsRect / SetBounds with four numbers).
   virtual TRect Bounds();
   void SetBounds(const TRect& AValue);
   using TCustomControl::SetBounds;
@@ -317,6 +319,7 @@ class TcxControl : public TCustomControl, public IdxLocalizerListener, public Ic
   void CalcScrollBarsParamsLoop();
   void CheckParentBackground();
   bool OfferKeyToPopupMenus(TWMKey& Message);
+  void HandleMouseNotice(TMessage& Message, TNotifyEvent& AEvent, void (TcxControl::*ANotify)(TControl*));
 
   TcxCanvas* FActiveCanvas = nullptr;
   bool FCalculatingScrollBarsParams = false;

@@ -132,7 +132,6 @@ BEGIN_CLASS(TcxScrollBar, TCustomControl, (ConstructWith<TcxScrollBar, TComponen
   b.Message<&TcxScrollBar::CNVScroll>(CN_VSCROLL);
   b.Message<&TcxScrollBar::CNCtlColorScrollBar>(CN_CTLCOLORSCROLLBAR);
   using S = TcxScrollBar;
-  PublishControl(b, {L"Align", L"Anchors", L"Constraints"});
   DefaultValue(b.Prop(L"Kind", &S::Kind, &S::SetKind), sbHorizontal);
   DefaultValue(b.Prop(L"LargeChange", &S::LargeChange, &S::SetLargeChange), 1);
   DefaultValue(b.Prop(L"SmallChange", &S::SmallChange, &S::SetSmallChange), 1);
@@ -141,7 +140,8 @@ BEGIN_CLASS(TcxScrollBar, TCustomControl, (ConstructWith<TcxScrollBar, TComponen
   b.Prop(L"PageSize", &S::PageSize, &S::SetPageSize);
   DefaultValue(b.Prop(L"Position", &S::Position, &S::SetPosition), 0);
   DefaultValue(b.Prop(L"UnlimitedTracking", &S::UnlimitedTracking, &S::SetUnlimitedTracking), 0);
-  PublishControl(b, {L"DragCursor", L"DragKind", L"DragMode", L"Enabled", L"ParentShowHint", L"PopupMenu",
+  b.Prop(L"LookAndFeel", &S::LookAndFeel, &S::SetLookAndFeel);
+  PublishControl(b, {L"Align", L"Anchors", L"Constraints", L"DragCursor", L"DragKind", L"DragMode", L"Enabled", L"ParentShowHint", L"PopupMenu",
                      L"ShowHint", L"Visible"});
   b.Field(L"OnChange", &S::OnChange);
   b.Field(L"OnScroll", &S::OnScroll);
@@ -155,7 +155,6 @@ TcxScrollBar::TcxScrollBar(TComponent* AOwner) : TCustomControl(AOwner) {
   FCanvas = Make<TcxCanvas>(FBitmap->Canvas());
   FLookAndFeel = Make<TcxLookAndFeel>(this);
   FLookAndFeel->OnChanged = TcxLookAndFeelChangedEvent::Bind<&TcxScrollBar::LookAndFeelChangeHandler>(this);
-  FViewInfo = GetViewInfoClass().Create(this);
   SetWidth(121);
   SetControlStyle(TControlStyle{csCaptureMouse, csFramed, csOpaque});
   FKind = sbHorizontal;
@@ -166,6 +165,13 @@ TcxScrollBar::TcxScrollBar(TComponent* AOwner) : TCustomControl(AOwner) {
   FTimer->SetEnabled(false);
   FTimer->SetInterval(cxScrollBarFirstRepeatInterval);
   FTimer->SetOnTimer(TNotifyEvent::Bind<&TcxScrollBar::TimerHandler>(this));
+}
+
+void TcxScrollBar::AfterConstruction() {
+  TCustomControl::AfterConstruction();
+  // The view info's class and the minimum thumb are descendants' choices:
+  // asked here, where their overrides answer.
+  FViewInfo = GetViewInfoClass().Create(this);
   FViewInfo->CalculateMinThumnailSize();
   FViewInfo->Calculate();
 }
@@ -230,12 +236,8 @@ void TcxScrollBar::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
 void TcxScrollBar::SetKind(TScrollBarKind AValue) {
   if (AValue == FKind) return;
   FKind = AValue;
-  if (ComponentState().Contains(csLoading))
-    FViewInfo->Calculate();
-  else {
-    SetBounds(Left(), Top(), Height(), Width());
-    FViewInfo->Calculate();
-  }
+  if (!ComponentState().Contains(csLoading)) SetBounds(Left(), Top(), Height(), Width());
+  if (FViewInfo) FViewInfo->Calculate();
   Invalidate();
 }
 
@@ -250,7 +252,7 @@ void TcxScrollBar::SetCtl3D(bool AValue) {
 
 void TcxScrollBar::Loaded() {
   TCustomControl::Loaded();
-  FViewInfo->Calculate();
+  if (FViewInfo) FViewInfo->Calculate();
 }
 
 // ---- painter
@@ -302,7 +304,7 @@ void TcxScrollBar::PaintParts(TcxCanvas* ACanvas) {
 }
 
 void TcxScrollBar::Paint() {
-  if (Width() <= 0 || Height() <= 0) return;
+  if (Width() <= 0 || Height() <= 0 || !FViewInfo) return;
   if (FBitmap->Width() != Width() || FBitmap->Height() != Height()) FBitmap->SetSize(Width(), Height());
   PaintParts(FCanvas);
   BitBlt(TCustomControl::Canvas()->Handle(), 0, 0, Width(), Height(), FBitmap->Canvas()->Handle(), 0, 0, SRCCOPY);
@@ -494,7 +496,7 @@ void TcxScrollBar::CMMouseLeave(TMessage& Message) {
 void TcxScrollBar::CMEnabledChanged(TMessage& Message) {
   DispatchInherited(TcxScrollBar::StaticClass(), &Message);
   if (!Enabled()) CancelScroll();
-  FViewInfo->CalculateThumbnailRect();
+  if (FViewInfo) FViewInfo->CalculateThumbnailRect();
   Invalidate();
 }
 
@@ -522,6 +524,7 @@ void TcxScrollBar::LookAndFeelChanged() {
   else
     TCustomControl::SetCtl3D(FRealCtl3D);
   FChangingCtl3D = false;
+  if (!FViewInfo) return;
   FViewInfo->CalculateMinThumnailSize();
   FViewInfo->Calculate();
   Invalidate();
@@ -536,6 +539,7 @@ void TcxScrollBar::CMCtl3DChanged(TMessage& Message) {
 
 void TcxScrollBar::ThemeChanged() {
   cxRefreshScrollBarPatternBitmaps();
+  if (!FViewInfo) return;
   FViewInfo->CalculateMinThumnailSize();
   FViewInfo->Calculate();
   Invalidate();

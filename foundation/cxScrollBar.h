@@ -69,6 +69,7 @@ class TcxScrollBar : public TCustomControl, public IcxLookAndFeelContainerMarker
   DECLARE_CLASS(TcxScrollBar, TCustomControl)
   explicit TcxScrollBar(TComponent* AOwner);
   ~TcxScrollBar() override;
+  void AfterConstruction() override;
 
   // Raises EInvalidOperation "Scrollbar property out of range" when AMax is
   // below AMin or below APageSize (APageSize plus AMin for a negative AMin);

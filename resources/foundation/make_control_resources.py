@@ -18,8 +18,11 @@ Run it from anywhere; it writes next to itself.
 """
 import os
 import struct
+import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, HERE)
+from make_indicator_bitmaps import write_bmp4_indices  # noqa: E402  (16-colour BMP writer)
 N = 32
 
 
@@ -179,12 +182,6 @@ def write_cur(name, grid, hot):
         f.write(directory + image)
 
 
-# The standard 16-colour palette; index 0 black, 7 silver, 8 grey, 15 white.
-PALETTE = [
-    (0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0), (0, 0, 128), (128, 0, 128),
-    (0, 128, 128), (192, 192, 192), (128, 128, 128), (255, 0, 0), (0, 255, 0), (255, 255, 0),
-    (0, 0, 255), (255, 0, 255), (0, 255, 255), (255, 255, 255),
-]
 M = 29
 
 
@@ -196,7 +193,7 @@ def marker(directions):
         row = []
         for x in range(M):
             d = (x - c) ** 2 + (y - c) ** 2
-            row.append(15 if d <= (c - 1) ** 2 else 7)
+            row.append(15 if d <= (c - 1) ** 2 else 8)
         rows.append(row)
 
     def head(tx, ty, direction):
@@ -213,25 +210,6 @@ def marker(directions):
         for x in range(c - 1, c + 2):
             rows[y][x] = 0
     return rows
-
-
-def write_bmp16(name, rows):
-    row_size = ((M * 4 + 31) // 32) * 4
-    data = bytearray()
-    for row in reversed(rows):
-        packed = bytearray()
-        for x in range(0, M, 2):
-            hi = row[x]
-            lo = row[x + 1] if x + 1 < M else 0
-            packed.append((hi << 4) | lo)
-        packed += b"\0" * (row_size - len(packed))
-        data += packed
-    palette = b"".join(bytes((b, g, r, 0)) for r, g, b in PALETTE)
-    header = struct.pack("<IiiHHIIiiII", 40, M, M, 1, 4, 0, len(data), 2835, 2835, 16, 0)
-    offset = 14 + len(header) + len(palette)
-    file_header = struct.pack("<2sIHHI", b"BM", offset + len(data), 0, 0, offset)
-    with open(os.path.join(HERE, name + ".bmp"), "wb") as f:
-        f.write(file_header + header + palette + data)
 
 
 CENTER = (16, 16)
@@ -258,6 +236,6 @@ CURSORS = [
 if __name__ == "__main__":
     for name, grid, hot in CURSORS:
         write_cur(name, grid, hot)
-    write_bmp16("CX_FULLSCROLLBITMAP", marker(["up", "down", "left", "right"]))
-    write_bmp16("CX_HORSCROLLBITMAP", marker(["left", "right"]))
-    write_bmp16("CX_VERSCROLLBITMAP", marker(["up", "down"]))
+    write_bmp4_indices("CX_FULLSCROLLBITMAP", marker(["up", "down", "left", "right"]))
+    write_bmp4_indices("CX_HORSCROLLBITMAP", marker(["left", "right"]))
+    write_bmp4_indices("CX_VERSCROLLBITMAP", marker(["up", "down"]))

@@ -90,12 +90,16 @@ GLYPHS = {
 
 
 def write_bmp4(name, rows):
+    write_bmp4_indices(name, [[0 if ch == "#" else 15 for ch in line] for line in rows])
+
+
+def write_bmp4_indices(name, rows):
+    """rows: palette indices, the top row first."""
     height = len(rows)
     width = len(rows[0])
     row_size = ((width * 4 + 31) // 32) * 4
     data = bytearray()
-    for line in reversed(rows):  # bottom-up rows
-        nibbles = [0 if ch == "#" else 15 for ch in line]
+    for nibbles in reversed(rows):  # bottom-up rows
         row = bytearray()
         for i in range(0, width, 2):
             hi = nibbles[i]

@@ -2,6 +2,7 @@
 
 #include "platform/core/SysUtils.h"
 #include "tests/foundation/cxContainerTestSupport.h"
+#include "tests/foundation/cxGraphicsCanvasTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -178,4 +179,37 @@ TEST(cxContainerInnerListBox, WheelGoesToTheContainerFirst) {
   wheel();
   EXPECT_GT(t.List->TopIndex(), 0);
   EXPECT_EQ(t.List->VScrollBar()->Position(), t.List->TopIndex());
+}
+
+TEST(cxContainerInnerListBox, FocusRectangleOnlyOverTheDefaultDrawing) {
+  TListOnForm t;
+  t.List->SetStyle(lbOwnerDrawFixed);
+  t.List->Handle();
+  struct TGreen : TObject {
+    void Draw(TWinControl* Control, int, TRect Rect, TOwnerDrawState) {
+      static_cast<TcxCustomInnerListBox*>(Control)->Canvas()->Brush()->SetColor(clLime);
+      static_cast<TcxCustomInnerListBox*>(Control)->Canvas()->FillRect(Rect);
+    }
+  } green;
+  for (bool custom : {false, true}) {
+    SCOPED_TRACE(custom ? "OnDrawItem" : "default");
+    t.List->OnDrawItem = custom ? TDrawItemEvent::Bind<&TGreen::Draw>(&green) : TDrawItemEvent();
+    cnvtest::TCanvasBitmap bitmap(40, 16, clBlack);
+    DRAWITEMSTRUCT dis{};
+    dis.CtlType = ODT_LISTBOX;
+    dis.itemID = 0;
+    dis.itemAction = ODA_DRAWENTIRE;
+    dis.itemState = ODS_SELECTED | ODS_FOCUS;
+    dis.hwndItem = t.List->WindowHandle();
+    dis.hDC = bitmap.Canvas()->Handle();
+    dis.rcItem = RECT{0, 0, 40, 16};
+    SendMessageW(t.List->WindowHandle(), CN_DRAWITEM, 0, reinterpret_cast<LPARAM>(&dis));
+    // A focus rectangle inverts dots along the edge: corner pixels differ
+    // from the middle's background.
+    if (custom)
+      EXPECT_EQ(bitmap.Mismatches([](int, int) { return clLime; }), 0);
+    else
+      EXPECT_NE(bitmap.Pixel(0, 0), bitmap.Pixel(20, 8));
+  }
+  t.List->OnDrawItem = nullptr;
 }

@@ -282,9 +282,17 @@ TEST(cxCustomPopupWindow, ApplicationDeactivationAndClosingByMessage) {
   SendMessageW(t.Active.Form->Handle(), WM_ACTIVATEAPP, FALSE, 0);
   EXPECT_FALSE(t.Popup->IsVisible());
 
+  // Switching the kind of window of an open popup reopens it as the other.
+  t.Popup->Popup(nullptr);
   t.Popup->SetCaptureFocus(true);
-  t.Popup->Popup(t.Content);
   ASSERT_TRUE(t.Popup->IsVisible());
+  EXPECT_EQ(GetWindowLongW(t.Popup->WindowHandle(), GWL_STYLE) & (WS_CHILD | WS_POPUP), LONG(WS_POPUP));
+  EXPECT_EQ(GetFocus(), t.Content->WindowHandle());
+  t.Popup->SetCaptureFocus(false);
+  ASSERT_TRUE(t.Popup->IsVisible());
+  EXPECT_EQ(GetWindowLongW(t.Popup->WindowHandle(), GWL_STYLE) & (WS_CHILD | WS_POPUP), LONG(WS_CHILD));
+  EXPECT_TRUE(GetWindowLongW(t.Popup->WindowHandle(), GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+  t.Popup->SetCaptureFocus(true);
   t.Popup->ClosePopup();
   EXPECT_TRUE(t.Popup->IsVisible());   // later, when the message is handled
   PumpQueuedMessages();
@@ -331,4 +339,109 @@ TEST(cxCustomPopupWindow, ListConsistencyIsAsserted) {
   EXPECT_THROW(cxAddVisiblePopup(t.Popup), EAssertionFailed);
   cxRemoveVisiblePopup(t.Popup);
   EXPECT_EQ(cxVisiblePopupCount(), 0);
+}
+
+TEST(cxCustomPopupWindow, ActivatingAnotherFormClosesIt) {
+  TPopupOnForm t;
+  t.Popup->Popup(t.Content);
+  ASSERT_TRUE(PumpMessagesUntil([&] { return GetActiveWindow() == t.Popup->WindowHandle(); }));
+  TActiveForm other(TRect(400, 60, 600, 200));
+  EXPECT_TRUE(PumpMessagesUntil([&] { return !t.Popup->IsVisible(); }));
+  // Deactivation locked: the popup stays.
+  t.Popup->Popup(t.Content);
+  ASSERT_TRUE(PumpMessagesUntil([&] { return GetActiveWindow() == t.Popup->WindowHandle(); }));
+  t.Popup->LockDeactivate(true);
+  cxtest::Activate(other.Form->Handle());
+  EXPECT_TRUE(t.Popup->IsVisible());
+  t.Popup->LockDeactivate(false);
+  t.Popup->CloseUp();
+}
+
+TEST(cxCustomPopupWindow, OwnerCaptionStaysActiveWhileAPopupIsOpen) {
+  TPopupOnForm t;
+  struct TRecorder : TObject {
+    std::vector<WPARAM> NCActivate;
+    TWndMethod Saved;
+    void Proc(TMessage& M) {
+      if (M.Msg == WM_NCACTIVATE) NCActivate.push_back(M.WParam);
+      Saved(M);
+    }
+  } recorder;
+  TForm* form = t.Active.Form.get();
+  recorder.Saved = form->WindowProc;
+  form->WindowProc = TWndMethod::Bind<&TRecorder::Proc>(&recorder);
+  t.Popup->SetCaptureFocus(false);
+  t.Popup->Popup(nullptr);
+  ASSERT_TRUE(t.Popup->IsVisible());
+  recorder.NCActivate.clear();
+  // Swallowed on the way: the form never sees it, and the sender is told
+  // it was handled.
+  EXPECT_EQ(SendMessageW(form->Handle(), WM_NCACTIVATE, FALSE, 0), LRESULT(1));
+  EXPECT_TRUE(recorder.NCActivate.empty());
+  SendMessageW(form->Handle(), WM_NCACTIVATE, TRUE, 0);
+  EXPECT_EQ(recorder.NCActivate, std::vector<WPARAM>{TRUE});
+  t.Popup->CloseUp();
+  recorder.NCActivate.clear();
+  SendMessageW(form->Handle(), WM_NCACTIVATE, FALSE, 0);
+  EXPECT_EQ(recorder.NCActivate, std::vector<WPARAM>{FALSE});
+
+  // Another form took the activation meanwhile: when the last popup closes
+  // the owner's caption is drawn inactive at last.
+  t.Popup->Popup(nullptr);
+  TActiveForm other(TRect(400, 60, 600, 200));
+  ASSERT_TRUE(t.Popup->IsVisible());
+  recorder.NCActivate.clear();
+  t.Popup->CloseUp();
+  EXPECT_EQ(recorder.NCActivate, std::vector<WPARAM>{FALSE});
+  form->WindowProc = recorder.Saved;
+}
+
+TEST(cxCustomPopupWindow, ClosingWindowsClosePopups) {
+  {
+    SCOPED_TRACE("the popup's own window closed");
+    TPopupOnForm t;
+    t.Popup->Popup(t.Content);
+    ASSERT_TRUE(t.Popup->IsVisible());
+    SendMessageW(t.Popup->WindowHandle(), WM_CLOSE, 0, 0);
+    EXPECT_FALSE(t.Popup->IsVisible());
+    // It took the focus; closing it closes the window it was opened from.
+    EXPECT_FALSE(t.Active.Form->Visible());
+  }
+  {
+    SCOPED_TRACE("the owner's form closed under a popup without focus");
+    TPopupOnForm t;
+    t.Popup->SetCaptureFocus(false);
+    t.Popup->Popup(nullptr);
+    ASSERT_TRUE(t.Popup->IsVisible());
+    SendMessageW(t.Active.Form->Handle(), WM_CLOSE, 0, 0);
+    EXPECT_FALSE(t.Popup->IsVisible());
+  }
+  {
+    SCOPED_TRACE("another window closed");
+    TPopupOnForm t;
+    t.Popup->SetCaptureFocus(false);
+    t.Popup->Popup(nullptr);
+    TActiveForm other(TRect(400, 60, 600, 200));
+    SendMessageW(other.Form->Handle(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(t.Popup->IsVisible());
+    t.Popup->CloseUp();
+  }
+}
+
+TEST(cxCustomPopupWindow, OwnerTakesTheFocusBackWhenThePopupHides) {
+  TPopupOnForm t;
+  t.Owner->SetFocus();
+  PumpQueuedMessages();
+  t.Popup->Popup(t.Content);
+  ASSERT_EQ(GetFocus(), t.Content->WindowHandle());
+  // The form's own window takes the focus while the popup stays open.
+  t.Popup->LockDeactivate(true);
+  ::SetFocus(t.Active.Form->Handle());
+  PumpQueuedMessages();
+  ASSERT_EQ(GetFocus(), t.Active.Form->WindowHandle());
+  ASSERT_TRUE(t.Popup->IsVisible());
+  t.Popup->LockDeactivate(false);
+  t.Popup->CloseUp();
+  PumpQueuedMessages();
+  EXPECT_EQ(GetFocus(), t.Owner->WindowHandle());
 }

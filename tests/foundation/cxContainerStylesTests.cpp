@@ -2,6 +2,9 @@
 #include "foundation/cxContainerStyles.h"
 
 #include "platform/core/Exceptions.h"
+#include "platform/core/Filer.h"
+#include "platform/core/ObjectText.h"
+#include "platform/core/Streams.h"
 #include "tests/foundation/cxGraphicsCanvasTestSupport.h"
 #include "tests/support/ScopedHook.h"
 #include "tests/support/TestObjects.h"
@@ -331,4 +334,57 @@ TEST(cxContainerViewInfo, AssignOffsetAndUpdateRegion) {
   EXPECT_EQ(a->ClientRect, TRect(11, 22, 13, 24));
   Owned<TcxRegion> region(a->GetUpdateRegion(b.get()));
   EXPECT_TRUE(region->IsEmpty());
+}
+
+// ---------------------------------------------------------------------------
+// Stored definitions
+// ---------------------------------------------------------------------------
+
+namespace {
+
+// A controller that publishes two of its styles, as the editor core's does.
+class TStoredStyleController : public TcxStyleController {
+  DECLARE_CLASS(TStoredStyleController, TcxStyleController)
+  explicit TStoredStyleController(TComponent* AOwner) : TcxStyleController(AOwner) {}
+  TcxContainerStyle* StoredStyle() const { return Style(); }
+  void SetStoredStyle(TcxContainerStyle* AValue) { Style()->Assign(AValue); }
+  TcxContainerStyle* StoredStyleDisabled() const { return StyleOf(csDisabled); }
+  void SetStoredStyleDisabled(TcxContainerStyle* AValue) { StyleOf(csDisabled)->Assign(AValue); }
+};
+
+BEGIN_CLASS(TStoredStyleController, TcxStyleController, (ConstructWith<TStoredStyleController, TComponent>))
+  b.Prop(L"Style", &TStoredStyleController::StoredStyle, &TStoredStyleController::SetStoredStyle);
+  b.Prop(L"StyleDisabled", &TStoredStyleController::StoredStyleDisabled,
+         &TStoredStyleController::SetStoredStyleDisabled);
+END_CLASS
+
+}  // namespace
+
+TEST(cxContainerStyles, StoredValuesAreTheAssignedOnes) {
+  auto controller = MakeOwned<TStoredStyleController>(nullptr);
+  controller->SetName(L"Controller");
+  controller->Style()->SetBorderStyle(cbsThick);
+  controller->Style()->SetColor(clRed);
+  controller->Style()->Font()->SetName(L"Tahoma");
+  controller->StyleOf(csDisabled)->SetTextColor(clGreen);
+  Owned<TMemoryStream> binary(Make<TMemoryStream>()), text(Make<TMemoryStream>());
+  WriteComponentToStream(binary.get(), controller.get());
+  binary->SetPosition(0);
+  ObjectBinaryToText(binary.get(), text.get());
+  const std::string written(static_cast<const char*>(text->Memory()), static_cast<size_t>(text->Size()));
+  for (const char* line : {"Style.BorderStyle = cbsThick", "Style.Color = clRed", "Style.IsFontAssigned = True",
+                           "StyleDisabled.TextColor = clGreen"})
+    EXPECT_NE(written.find(line), std::string::npos) << line << "\n" << written;
+  for (const char* absent : {"Style.Shadow", "Style.HotTrack", "StyleDisabled.BorderStyle", "Style.TextColor"})
+    EXPECT_EQ(written.find(absent), std::string::npos) << absent << "\n" << written;
+
+  binary->SetPosition(0);
+  auto read = MakeOwned<TStoredStyleController>(nullptr);
+  ReadComponentFromStream(binary.get(), read.get());
+  EXPECT_EQ(read->Style()->BorderStyle(), cbsThick);
+  EXPECT_EQ(read->Style()->Color(), clRed);
+  EXPECT_EQ(read->Style()->Font()->Name(), L"Tahoma");
+  EXPECT_TRUE(read->Style()->AssignedValues().Contains(csvFont));
+  EXPECT_FALSE(read->Style()->AssignedValues().Contains(csvShadow));
+  EXPECT_EQ(read->StyleOf(csDisabled)->TextColor(), clGreen);
 }

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 using cxtest::TActiveForm;
@@ -22,6 +24,7 @@ class TTestContainer : public TcxContainer {
   using TcxContainer::IsViewInfoCalculated;
   bool UpdateAt(const TPoint& P, TShiftState AShift) { return UpdateStateAt(P, cxmbNone, AShift); }
   bool Extents(TRect& R) { return CalcBorderExtents(R); }
+  void HoldRefreshes(bool AHold) { FRefreshLockCount += AHold ? 1 : -1; }
   void Frame(TRect& R) { CalcBorderFrameRect(R); }
   int FocusChanges = 0;
   int StyleTakes = 0;
@@ -120,6 +123,35 @@ TEST(cxContainer, StateStyleAndBorderTable) {
   c->SetEnabled(true);
 }
 
+TEST(cxContainer, HotTrackingFollowsTheRealMouse) {
+  TContainerOnForm t;
+  TTestContainer* c = t.Container;
+  const TPoint outside = c->ClientToScreen(TPoint(c->Width() + 40, c->Height() + 40));
+  SetCursorPos(outside.X, outside.Y);
+  PumpQueuedMessages();
+  c->ShortRefreshContainer(false);
+  ASSERT_FALSE(c->ViewInfo()->ContainerState.Contains(csHotTrack));
+
+  // The mouse comes in: hot, and tracked until it leaves.
+  const TPoint inside = c->ClientToScreen(TPoint(c->Width() / 2, c->Height() / 2));
+  INPUT move{};
+  move.type = INPUT_MOUSE;
+  move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  move.mi.dx = MulDiv(inside.X, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+  move.mi.dy = MulDiv(inside.Y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+  cxtest::SendInputs({move});
+  ASSERT_TRUE(PumpMessagesUntil([c] { return c->ViewInfo()->ContainerState.Contains(csHotTrack); }));
+  EXPECT_EQ(c->CurrentStateStyle(), c->StyleHot());
+  ASSERT_TRUE(cxIsMouseTracking(c));
+
+  // Gone again: the tracking timer's next tick (driven here) notices.
+  SetCursorPos(outside.X, outside.Y);
+  cxMouseTrackingTimerOf(c)->Tick(nullptr);
+  EXPECT_FALSE(cxIsMouseTracking(c));
+  EXPECT_FALSE(c->ViewInfo()->ContainerState.Contains(csHotTrack));
+  EXPECT_EQ(c->CurrentStateStyle(), c->Style());
+}
+
 TEST(cxContainer, BorderColorsOfTheFlatLooks) {
   TContainerOnForm t;
   TTestContainer* c = t.Container;
@@ -214,11 +246,11 @@ TEST(cxContainer, ColorAndFontFollowTheNormalStyle) {
   EXPECT_FALSE(c->ParentFont());
 }
 
-TEST(cxContainer, RefreshWithoutWindowOnlyMarksTheViewStale) {
+TEST(cxContainer, RefreshThatCannotRunLeavesTheViewStaleUntilThePaint) {
   TActiveForm active;
   auto* c = Make<TTestContainer>(active.Form.get());
   c->SetBounds(10, 10, 80, 30);
-  c->ShortRefreshContainer(false);
+  c->ShortRefreshContainer(false);   // no window yet
   EXPECT_FALSE(c->IsViewInfoCalculated());
   EXPECT_EQ(c->ViewInfo()->Bounds, TRect());
   c->SetParent(active.Form.get());
@@ -226,6 +258,19 @@ TEST(cxContainer, RefreshWithoutWindowOnlyMarksTheViewStale) {
   PumpQueuedMessages();
   EXPECT_TRUE(c->IsViewInfoCalculated());
   EXPECT_EQ(c->ViewInfo()->Bounds, TRect(0, 0, 80, 30));
+
+  // Asked while refreshing is held off: nothing changes but the mark.
+  c->Style()->SetBorderStyle(cbsSingle);
+  c->HoldRefreshes(true);
+  c->Style()->SetBorderColor(clFuchsia);
+  c->HoldRefreshes(false);
+  EXPECT_FALSE(c->IsViewInfoCalculated());
+  EXPECT_NE(c->ViewInfo()->BorderColor, clFuchsia);
+  // The next paint recalculates first.
+  InvalidateRect(c->WindowHandle(), nullptr, FALSE);
+  UpdateWindow(c->WindowHandle());
+  EXPECT_TRUE(c->IsViewInfoCalculated());
+  EXPECT_EQ(c->ViewInfo()->BorderColor, clFuchsia);
 }
 
 TEST(cxContainer, LongCaptionIsSetAfterCreation) {
@@ -362,12 +407,34 @@ TEST(cxContainerInnerControl, ChildClippingTable) {
   }
 }
 
+namespace {
+
+// A native list box that names its container, with no painted bars of its own.
+class TPlainInnerList : public TListBox, public IcxContainerInnerControl {
+ public:
+  explicit TPlainInnerList(TComponent* AOwner) : TListBox(AOwner) {}
+  TcxContainer* Container = nullptr;
+  TWinControl* GetControl() override { return this; }
+  TcxContainer* GetControlContainer() override { return Container; }
+};
+
+}  // namespace
+
 TEST(cxContainerInnerControl, MirroredScrollBarsFollowTheNativeOnes) {
-  TContainerWithInner t;
+  struct TPlain : TContainerOnForm {
+    TPlainInnerList* Inner;
+    TPlain() {
+      Container->HasOwnBars = true;
+      Container->RecreateWnd();
+      Inner = Make<TPlainInnerList>(Container);
+      Inner->Container = Container;
+      Inner->SetParent(Container);
+      Container->SetInnerControl(Inner);
+      Container->Handle();
+      Container->ShortRefreshContainer(false);
+    }
+  } t;
   TTestContainer* c = t.Container;
-  c->HasOwnBars = true;
-  c->RecreateWnd();
-  c->Handle();
   for (int i = 0; i < 40; ++i) t.Inner->Items()->Add(L"line " + IntToStr(i));
   c->SetScrollBarsParameters(false);
   ASSERT_TRUE(c->VScrollBar());
@@ -385,4 +452,82 @@ TEST(cxContainerInnerControl, MirroredScrollBarsFollowTheNativeOnes) {
   EXPECT_EQ(c->VScrollBar()->BoundsRect().TopLeft(), topLeft);
   // One bar only: no size grip.
   EXPECT_FALSE(c->SizeGripData().Visible);
+  // The position goes to the bar's own place in its parameters.
+  t.Inner->SetTopIndex(12);
+  c->SetScrollBarsParameters(false);
+  EXPECT_EQ(c->VScrollBar()->Position(), GetScrollPos(t.Inner->WindowHandle(), SB_VERT));
+  EXPECT_EQ(c->VScrollBar()->Position(), 12);
+
+  // Both bars: the size grip between them, painted by the inner control on
+  // a WM_NCPAINT that comes only when the grip appears or moves.
+  struct TRecorder : TObject {
+    std::vector<TRect> Regions;
+    TWndMethod Saved;
+    void Proc(TMessage& M) {
+      if (M.Msg == WM_NCPAINT && M.WParam > 1) {
+        RECT box{};
+        GetRgnBox(reinterpret_cast<HRGN>(M.WParam), &box);
+        Regions.push_back(TRect(box.left, box.top, box.right, box.bottom));
+      }
+      Saved(M);
+    }
+  } recorder;
+  recorder.Saved = t.Inner->WindowProc;
+  t.Inner->WindowProc = TWndMethod::Bind<&TRecorder::Proc>(&recorder);
+  t.Inner->SetScrollWidth(1000);
+  PumpQueuedMessages();
+  recorder.Regions.clear();
+  c->SetScrollBarsParameters(false);
+  ASSERT_TRUE(c->HScrollBar()->Visible());
+  ASSERT_TRUE(c->SizeGripData().Visible);
+  TRect grip;
+  cxGetContainerSizeGripRect(c, grip);
+  EXPECT_EQ(c->SizeGripData().Bounds, grip);
+  RECT window{};
+  GetWindowRect(t.Inner->WindowHandle(), &window);
+  // (Moving the bars makes the system repaint what they uncover as well.)
+  const TRect gripOnScreen(grip.Left + window.left, grip.Top + window.top, grip.Right + window.left,
+                           grip.Bottom + window.top);
+  EXPECT_EQ(std::count(recorder.Regions.begin(), recorder.Regions.end(), gripOnScreen), 1);
+  // The vertical bar's left and the horizontal bar's top, in the inner
+  // window's coordinates.
+  EXPECT_EQ(grip.Left + window.left, c->ClientToScreen(c->VScrollBar()->BoundsRect().TopLeft()).X);
+  EXPECT_EQ(grip.Top + window.top, c->ClientToScreen(c->HScrollBar()->BoundsRect().TopLeft()).Y);
+  recorder.Regions.clear();
+  c->SetScrollBarsParameters(false);
+  EXPECT_TRUE(recorder.Regions.empty());
+  t.Inner->WindowProc = recorder.Saved;
+}
+
+namespace {
+
+// A menu of the library's own kind, which the platform's shortcut search
+// does not know.
+class TMenuSource : public TComponent, public IcxMenuPopupSource {
+ public:
+  explicit TMenuSource(TComponent* AOwner) : TComponent(AOwner) {}
+  int Taken = 0;
+  bool IsMenuShortCut(TWMKey& AMessage) override {
+    if (AMessage.CharCode != 'K' || GetKeyState(VK_CONTROL) >= 0) return false;
+    ++Taken;
+    return true;
+  }
+  void PopupAt(int, int) override {}
+};
+
+}  // namespace
+
+TEST(cxContainerInnerControl, MenuShortcutsOfTheContainerReachTheInnerControl) {
+  TContainerWithInner t;
+  auto* menu = Make<TMenuSource>(t.Form());
+  t.Container->SetPopupMenuComponent(menu);
+  ASSERT_EQ(t.Container->PopupMenuComponent(), menu);
+  t.Container->SetFocus();
+  PumpQueuedMessages();
+  ASSERT_EQ(GetFocus(), t.Inner->WindowHandle());
+  cxtest::PressKey('K', {VK_CONTROL});
+  EXPECT_EQ(menu->Taken, 1);
+  cxtest::PressKey('J', {VK_CONTROL});
+  EXPECT_EQ(menu->Taken, 1);
+  t.Container->SetPopupMenuComponent(nullptr);
 }

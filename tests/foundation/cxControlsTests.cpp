@@ -12,11 +12,13 @@
 
 #include "tests/foundation/cxControlsTestSupport.h"
 #include "tests/support/MessagePump.h"
+#include "tests/support/TestDib.h"
 #include "tests/support/TestObjects.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -99,6 +101,23 @@ struct ControlFixture {
     PostMessageW(AWnd, WM_KEYDOWN, AKey, 1);
     Application->ProcessMessages();
   }
+  // One bar with a range of 1000 and a page of 40, the other none.
+  void ShowOnlyBar(TScrollBarKind AKind) {
+    control->Params = [AKind](TTestControl& c) {
+      c.SetScrollBarInfo(AKind, 0, 999, 1, 40, 0, true, true);
+      c.SetScrollBarInfo(AKind == sbVertical ? sbHorizontal : sbVertical, 0, 0, 1, 10, 0, true, true);
+    };
+    control->RecalcScrollBars();
+  }
+  // Puts the cursor over a client point of a control and drops the mouse
+  // messages that the move queued.
+  static void PlaceCursor(TControl* AControl, const TPoint& P) {
+    const TPoint s = AControl->ClientToScreen(P);
+    SetCursorPos(s.X, s.Y);
+    PumpQueuedMessages();
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {}
+  }
   // Both bars' pending state from a content size, as a descendant gives it.
   static void Content(TTestControl& c, int AWidth, int AHeight) {
     const TRect r = c.ClientBounds();
@@ -152,11 +171,9 @@ TEST(cxControls, DialogCodeFromWantedKeys) {
   };
   for (const Case& c : cases) {
     f.control->SetKeys(c.keys);
-    if (c.ctrl) {
-      CtrlDown ctrl;
-      EXPECT_EQ(SendMessageW(f.Wnd(), WM_GETDLGCODE, 0, 0), c.code);
-    } else
-      EXPECT_EQ(SendMessageW(f.Wnd(), WM_GETDLGCODE, 0, 0), c.code);
+    std::optional<CtrlDown> ctrl;
+    if (c.ctrl) ctrl.emplace();
+    EXPECT_EQ(SendMessageW(f.Wnd(), WM_GETDLGCODE, 0, 0), c.code);
   }
 }
 
@@ -237,10 +254,16 @@ TEST(cxControls, DroppingTheCaptureObjectWhileStartingCancelsTheMode) {
   f.control->DragAndDropAllowed = true;
   f.Send(WM_LBUTTONDOWN, MK_LBUTTON, 20, 20);
   ASSERT_EQ(f.control->DragAndDropState(), ddsStarting);
-  Owned<TObject> holder = MakeOwned<TObject>();
+  struct THolder : TObject, IcxCaptureHolder {
+    int Cancelled = 0;
+    void CancelCapture() override { ++Cancelled; }
+  };
+  Owned<THolder> holder = MakeOwned<THolder>();
   f.control->SetMouseCaptureObject(holder.get());
   EXPECT_EQ(GetCapture(), f.Wnd());
+  EXPECT_EQ(holder->Cancelled, 0);
   f.control->SetMouseCaptureObject(nullptr);
+  EXPECT_EQ(holder->Cancelled, 1);
   EXPECT_EQ(f.control->DragAndDropState(), ddsNone);
   EXPECT_NE(GetCapture(), f.Wnd());
   EXPECT_TRUE(gDragAndDropEnds.empty());
@@ -284,7 +307,9 @@ TEST(cxControls, ScrollBarInfoDecidesVisibility) {
     control->SetScrollBarInfo(c.kind, c.min, c.max, 1, c.page, c.pos, true, c.allowHide);
     const TcxScrollBarData& d = (c.kind == sbHorizontal ? control->HScrollBar() : control->VScrollBar())->Data;
     EXPECT_EQ(d.Visible, c.visible) << c.name;
-    if (c.visible) EXPECT_EQ(d.Enabled, c.enabled) << c.name;
+    if (c.visible) {
+      EXPECT_EQ(d.Enabled, c.enabled) << c.name;
+    }
   }
 }
 
@@ -322,11 +347,7 @@ TEST(cxControls, WheelScrollsLinesAndOneScreenAtATimeStaysBounded) {
     ~Restore() { SystemParametersInfoW(SPI_SETWHEELSCROLLLINES, lines, nullptr, 0); }
   } restore{saved};
   ControlFixture f;
-  f.control->Params = [](TTestControl& c) {
-    c.SetScrollBarInfo(sbVertical, 0, 999, 1, 40, 0, true, true);
-    c.SetScrollBarInfo(sbHorizontal, 0, 0, 1, 10, 0, true, true);
-  };
-  f.control->RecalcScrollBars();
+  f.ShowOnlyBar(sbVertical);
   ASSERT_TRUE(f.control->VScrollBar()->Visible());
   const TPoint at = f.control->ClientToScreen(TPoint(20, 20));
   const auto wheel = [&](int ADelta) {
@@ -350,11 +371,7 @@ TEST(cxControls, WheelScrollsLinesAndOneScreenAtATimeStaysBounded) {
     EXPECT_EQ(f.control->Scrolls.size(), 40u);
   }
   // Only a horizontal bar: the control leaves the wheel alone.
-  f.control->Params = [](TTestControl& c) {
-    c.SetScrollBarInfo(sbVertical, 0, 0, 1, 10, 0, true, true);
-    c.SetScrollBarInfo(sbHorizontal, 0, 999, 1, 40, 0, true, true);
-  };
-  f.control->RecalcScrollBars();
+  f.ShowOnlyBar(sbHorizontal);
   ASSERT_FALSE(f.control->VScrollBar()->Visible());
   wheel(-WHEEL_DELTA);
   EXPECT_TRUE(f.control->Scrolls.empty());
@@ -396,18 +413,10 @@ TEST(cxControls, PanningTable) {
 TEST(cxControls, MiddleButtonPanningScrollsOnTimerTicksUntilEscape) {
   TTimerStandIn timers;
   ControlFixture f;
-  f.control->Params = [](TTestControl& c) {
-    c.SetScrollBarInfo(sbVertical, 0, 999, 1, 40, 0, true, true);
-    c.SetScrollBarInfo(sbHorizontal, 0, 0, 1, 10, 0, true, true);
-  };
-  f.control->RecalcScrollBars();
+  f.ShowOnlyBar(sbVertical);
   ASSERT_TRUE(f.control->VScrollBar()->Visible());
   const TPoint start(60, 60);
-  const TPoint s = f.control->ClientToScreen(start);
-  SetCursorPos(s.X, s.Y);
-  PumpQueuedMessages();
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {}
+  ControlFixture::PlaceCursor(f.control, start);
   // Queued before the press, handled by the panning loop in this order: a
   // release without moving (panning stays on), a move 20 pixels down
   // (speed 2: a step every 11 ticks), 22 ticks, Escape.
@@ -464,22 +473,28 @@ bool WindowRegionEquals(HWND AWnd, HRGN AExpected) {
   return equal;
 }
 
+// A rectangle of the size less its inside AFrame pixels in.
+HRGN RingRegion(int AWidth, int AHeight, int AFrame) {
+  HRGN ring = CreateRectRgn(0, 0, AWidth, AHeight);
+  HRGN inner = CreateRectRgn(AFrame, AFrame, AWidth - AFrame, AHeight - AFrame);
+  CombineRgn(ring, ring, inner, RGN_DIFF);
+  DeleteObject(inner);
+  return ring;
+}
+
 }  // namespace
 
 TEST(cxControlsDragDrop, SizeFrameShowsARingOrTheFilledSelection) {
   Owned<TcxSizeFrame> frame = MakeOwned<TcxSizeFrame>(2);
   frame->HandleNeeded();
   frame->DrawSizeFrame(TRect(100, 100, 200, 150));
-  HRGN ring = CreateRectRgn(0, 0, 100, 50);
-  HRGN inner = CreateRectRgn(2, 2, 98, 48);
-  CombineRgn(ring, ring, inner, RGN_DIFF);
+  HRGN ring = RingRegion(100, 50, 2);
   EXPECT_TRUE(WindowRegionEquals(frame->Handle(), ring));
   frame->SetFillSelection(true);
   frame->DrawSizeFrame(TRect(100, 100, 200, 150));
   HRGN full = CreateRectRgn(0, 0, 100, 50);
   EXPECT_TRUE(WindowRegionEquals(frame->Handle(), full));
   DeleteObject(ring);
-  DeleteObject(inner);
   DeleteObject(full);
 }
 
@@ -487,14 +502,11 @@ TEST(cxControlsDragDrop, SizeFrameTooThinForItsWidthKeepsItsRegion) {
   Owned<TcxSizeFrame> frame = MakeOwned<TcxSizeFrame>(30);
   frame->HandleNeeded();
   frame->DrawSizeFrame(TRect(0, 0, 100, 100));
-  HRGN ring = CreateRectRgn(0, 0, 100, 100);
-  HRGN inner = CreateRectRgn(30, 30, 70, 70);
-  CombineRgn(ring, ring, inner, RGN_DIFF);
+  HRGN ring = RingRegion(100, 100, 30);
   ASSERT_TRUE(WindowRegionEquals(frame->Handle(), ring));
   frame->DrawSizeFrame(TRect(0, 0, 100, 50));
   EXPECT_TRUE(WindowRegionEquals(frame->Handle(), ring));
   DeleteObject(ring);
-  DeleteObject(inner);
 }
 
 TEST(cxControlsDragDrop, DragImageFollowsTheGrabPoint) {
@@ -509,4 +521,333 @@ TEST(cxControlsDragDrop, DragImageFollowsTheGrabPoint) {
   EXPECT_FALSE(image->Visible());
   EXPECT_EQ(SendMessageW(image->Handle(), WM_NCHITTEST, 0, MAKELPARAM(95, 100)), HTTRANSPARENT);
   image->Hide();
+}
+
+// ---------------------------------------------------------------------------
+// Mouse, focus and settings notices
+// ---------------------------------------------------------------------------
+
+namespace {
+
+struct NoticeLog : TObject {
+  std::vector<std::pair<char, TObject*>> Events;
+  void Enter(TObject* Sender) { Events.push_back({'E', Sender}); }
+  void Leave(TObject* Sender) { Events.push_back({'L', Sender}); }
+  void Focus(TObject* Sender) { Events.push_back({'F', Sender}); }
+};
+
+}  // namespace
+
+TEST(cxControls, MouseEnterAndLeaveFireOnceEach) {
+  ControlFixture f;
+  NoticeLog log;
+  f.control->OnMouseEnter = TNotifyEvent::Bind<&NoticeLog::Enter>(&log);
+  f.control->OnMouseLeave = TNotifyEvent::Bind<&NoticeLog::Leave>(&log);
+  // The real cursor may already be over the control: start from outside.
+  SendMessageW(f.Wnd(), WM_MOUSELEAVE, 0, 0);
+  log.Events.clear();
+  f.Send(WM_MOUSEMOVE, 0, 30, 30);
+  f.Send(WM_MOUSEMOVE, 0, 31, 30);
+  SendMessageW(f.Wnd(), WM_MOUSELEAVE, 0, 0);
+  ASSERT_EQ(log.Events.size(), 2u);
+  EXPECT_EQ(log.Events[0], std::make_pair('E', static_cast<TObject*>(f.control)));
+  EXPECT_EQ(log.Events[1], std::make_pair('L', static_cast<TObject*>(f.control)));
+}
+
+TEST(cxControls, FocusMovesAreReportedAndABarClickFocusesItsControl) {
+  ControlFixture f;
+  TTestControl* other = Make<TTestControl>(f.form.get());
+  other->SetParent(f.form.get());
+  other->SetBounds(220, 10, 100, 100);
+  f.control->SetFocusOnClick(true);
+  f.ShowOnlyBar(sbVertical);
+  NoticeLog log;
+  f.control->OnFocusChanged = TNotifyEvent::Bind<&NoticeLog::Focus>(&log);
+  other->SetFocus();
+  ASSERT_EQ(GetFocus(), other->Handle());
+  log.Events.clear();
+  TcxControlScrollBar* bar = f.control->VScrollBar();
+  SendMessageW(bar->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, bar->Height() / 2));
+  SendMessageW(bar->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(2, bar->Height() / 2));
+  EXPECT_EQ(GetFocus(), f.Wnd());
+  EXPECT_EQ(log.Events.size(), 1u);
+  other->SetFocus();
+  EXPECT_EQ(log.Events.size(), 2u);
+}
+
+TEST(cxControls, SettingsNoticeGivesTheBarsTheSystemSizes) {
+  ControlFixture f;
+  f.control->Params = [](TTestControl& c) { ControlFixture::Content(c, 1000, 1000); };
+  f.control->RecalcScrollBars();
+  f.control->HScrollBar()->SetHeight(5);
+  f.control->VScrollBar()->SetWidth(5);
+  SendMessageW(f.Wnd(), DXM_SETTINGSCHANGED, 0, 0);
+  EXPECT_EQ(f.control->HScrollBar()->Height(), GetSystemMetrics(SM_CYHSCROLL));
+  EXPECT_EQ(f.control->VScrollBar()->Width(), GetSystemMetrics(SM_CXVSCROLL));
+  EXPECT_EQ(f.control->VScrollBar()->Left(), 200 - GetSystemMetrics(SM_CXVSCROLL));
+}
+
+TEST(cxControls, ANestedRecalculationThatWouldUndoTheOuterOneKeepsTheBarDisabled) {
+  // Each fresh decision flips: the first shows the vertical bar, the one its
+  // resize runs hides it again, and so on.
+  ControlFixture f;
+  int decisions = 0, calls = 0;
+  f.control->Params = [&](TTestControl& c) {
+    ++calls;
+    if (!c.IsVScrollBarVisible()) ++decisions;
+    c.SetScrollBarInfo(sbVertical, 0, 999, 1, decisions % 2 ? 40 : 2000, 0, true, true);
+  };
+  f.control->RecalcScrollBars();
+  EXPECT_EQ(decisions, 2);
+  EXPECT_LT(calls, 10);
+  EXPECT_TRUE(f.control->VScrollBar()->Visible());
+  EXPECT_FALSE(f.control->VScrollBar()->Enabled());
+}
+
+TEST(cxControls, ChildComponentsFollowTheirControl) {
+  ControlFixture f;
+  Owned<TcxControlChildComponent> child = MakeOwned<TcxControlChildComponent>(f.control, false);
+  EXPECT_EQ(child->Control(), f.control);
+  EXPECT_EQ(child->Owner(), nullptr);
+  EXPECT_EQ(child->GetParentComponent(), f.control);
+  Owned<TcxControlChildComponent> owned = MakeOwned<TcxControlChildComponent>(f.control, true);
+  EXPECT_EQ(owned->Owner(), f.control->Owner());
+  Owned<TcxControlChildComponent> streamed = MakeOwned<TcxControlChildComponent>(nullptr);
+  EXPECT_FALSE(streamed->HasParent());
+  streamed->SetParentComponent(f.control);
+  EXPECT_EQ(streamed->Control(), f.control);
+}
+
+TEST(cxControls, BorderIsDrawnByThePainterAndNarrowsTheClient) {
+  ControlFixture f;
+  f.control->LookAndFeel()->SetKind(lfFlat);
+  f.control->SetBorderStyle(cxcbsDefault);
+  const int border = f.control->LookAndFeel()->Painter()->BorderSize();
+  ASSERT_GT(border, 0);
+  EXPECT_EQ(f.control->ClientBounds(), TRect(border, border, 200 - border, 150 - border));
+  struct Dib : TTestDib {
+    using TTestDib::TTestDib;
+    DWORD At(int x, int y) const { return RawAt(x, y) & 0xFFFFFF; }
+  } painted(200, 150), expected(200, 150);
+  f.control->PaintTo(painted.DC(), 0, 0);
+  {
+    Owned<TCanvas> canvas = MakeOwned<TCanvas>();
+    canvas->SetHandle(expected.DC());
+    Owned<TcxCanvas> cx = MakeOwned<TcxCanvas>(canvas.get());
+    f.control->LookAndFeel()->Painter()->DrawBorder(cx.get(), TRect(0, 0, 200, 150));
+    canvas->SetHandle(nullptr);
+  }
+  int differing = 0;
+  for (int x = 0; x < 200; ++x)
+    for (int d = 0; d < border; ++d)
+      differing += painted.At(x, d) != expected.At(x, d) || painted.At(x, 149 - d) != expected.At(x, 149 - d);
+  EXPECT_EQ(differing, 0);
+}
+
+// ---------------------------------------------------------------------------
+// Scroll-bar decisions of descendants, automatic dragging and drag images
+// ---------------------------------------------------------------------------
+
+namespace {
+
+class TRedundantControl : public TTestControl {
+ public:
+  using TTestControl::TTestControl;
+  bool CanDrop = false;
+
+ protected:
+  bool CanDropRedundantScrollBar(TScrollBarKind) override { return CanDrop; }
+};
+
+class TBarlessControl : public TTestControl {
+ public:
+  using TTestControl::TTestControl;
+  bool CanScroll = false;
+
+ protected:
+  bool HasOwnScrollBars() override { return false; }
+  bool CanScrollContent(TcxDirection) override { return CanScroll; }
+};
+
+class TImageControl : public TTestControl {
+ public:
+  using TTestControl::TTestControl;
+  int Drawn = 0;
+  int Starts = 0;
+
+ protected:
+  bool HasDragImages() override { return true; }
+  TPoint GetDragImageSize() override { return TPoint(16, 12); }
+  void DrawDragImage(TcxCanvas* ACanvas, const TRect& R) override {
+    ++Drawn;
+    ACanvas->FillRect(R, clRed);
+  }
+  bool StartDrag(TDragObject*) override {
+    ++Starts;
+    return true;
+  }
+};
+
+// Holds a key down through real input while it lives.
+class KeyHeld {
+ public:
+  explicit KeyHeld(WORD AKey) : key_(AKey) { Send(0); }
+  ~KeyHeld() { Send(KEYEVENTF_KEYUP); }
+
+ private:
+  void Send(DWORD AFlags) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key_;
+    input.ki.dwFlags = AFlags;
+    SendInput(1, &input, sizeof(input));
+    PumpQueuedMessages();
+  }
+  WORD key_;
+};
+
+}  // namespace
+
+TEST(cxControls, RedundantPairOfBarsIsDroppedWhenTheDescendantAllows) {
+  for (bool canDrop : {false, true}) {
+    ControlFixture f;
+    TRedundantControl* control = Make<TRedundantControl>(f.form.get());
+    control->SetParent(f.form.get());
+    control->SetBounds(10, 10, 200, 150);
+    control->CanDrop = canDrop;
+    const int vw = control->VScrollBar()->Width();
+    const int hh = control->HScrollBar()->Height();
+    // Each page is short of its range by less than the other bar's thickness.
+    control->Params = [vw, hh](TTestControl& c) {
+      c.SetScrollBarInfo(sbHorizontal, 0, 199, 1, 200 - vw + 1, 0, true, true);
+      c.SetScrollBarInfo(sbVertical, 0, 149, 1, 150 - hh + 1, 0, true, true);
+    };
+    control->RecalcScrollBars();
+    EXPECT_EQ(control->HScrollBar()->Visible(), !canDrop) << canDrop;
+    EXPECT_EQ(control->VScrollBar()->Visible(), !canDrop) << canDrop;
+  }
+}
+
+TEST(cxControls, WithoutOwnBarsContentScrollsOnlyWhereTheControlSaysSo) {
+  Owned<TBarlessControl> control = MakeOwned<TBarlessControl>(nullptr);
+  EXPECT_EQ(control->HScrollBar(), nullptr);
+  EXPECT_FALSE(control->IsVScrollBarVisible());
+  control->ScrollContent(dirDown);
+  EXPECT_TRUE(control->Scrolls.empty());
+  control->CanScroll = true;
+  control->ScrollContent(dirNone);
+  control->ScrollContent(dirLeft);
+  ASSERT_EQ(control->Scrolls.size(), 1u);
+  EXPECT_EQ(control->Scrolls[0].Kind, sbHorizontal);
+  EXPECT_EQ(control->Scrolls[0].Code, scLineUp);
+}
+
+TEST(cxControls, AutomaticDragStartsOnceTheMouseLeavesTheThreshold) {
+  ControlFixture f;
+  TImageControl* control = Make<TImageControl>(f.form.get());
+  control->SetParent(f.form.get());
+  control->SetBounds(220, 10, 100, 100);
+  control->SetDragMode(dmAutomatic);
+  PumpQueuedMessages();
+  const TPoint press(20, 20);
+  ControlFixture::PlaceCursor(control, press);
+  PostMessageW(control->Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(press.X + 20, press.Y));
+  {
+    THangGuard guard([] { ReleaseCapture(); });
+    SendMessageW(control->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(press.X, press.Y));
+    EXPECT_FALSE(guard.Fired());
+  }
+  EXPECT_EQ(control->Starts, 1);
+  ASSERT_TRUE(control->Dragging());
+  EXPECT_NE(dynamic_cast<TcxDragControlObject*>(DragObject()), nullptr);
+  // The drag image comes from the control's drawing.
+  TDragImageList* images = control->GetDragImages();
+  ASSERT_NE(images, nullptr);
+  EXPECT_EQ(images->Count(), 1);
+  EXPECT_EQ(images->Width(), 16);
+  EXPECT_EQ(control->Drawn, 1);
+  // With Ctrl held the drag shows the copy cursor.
+  auto* drag = static_cast<TcxDragControlObject*>(DragObject());
+  EXPECT_EQ(drag->GetDragCursor(true, 0, 0), control->DragCursor());
+  {
+    KeyHeld ctrl(VK_CONTROL);
+    EXPECT_EQ(drag->GetDragCursor(true, 0, 0), crcxDragCopy);
+    EXPECT_EQ(drag->GetDragCursor(false, 0, 0), crNoDrop);
+  }
+  control->EndDrag(false);
+  EXPECT_FALSE(control->Dragging());
+  EXPECT_EQ(DragObject(), nullptr);
+}
+
+// ---------------------------------------------------------------------------
+// Painting
+// ---------------------------------------------------------------------------
+
+namespace {
+
+class TPaintingControl : public TTestControl {
+ public:
+  using TTestControl::TTestControl;
+  std::vector<TPoint> Origins;
+  std::vector<bool> OnWindow;
+
+ protected:
+  void Paint() override {
+    HDC dc = Canvas()->Canvas()->Handle();
+    POINT origin{};
+    GetWindowOrgEx(dc, &origin);
+    Origins.push_back(TPoint(origin.x, origin.y));
+    OnWindow.push_back(WindowFromDC(dc) != nullptr);
+    Canvas()->FillRect(TRect(0, 0, Width(), Height()), clRed);
+  }
+};
+
+}  // namespace
+
+TEST(cxControls, OnWindows7PaintingGoesThroughAnOffScreenBitmap) {
+  struct Restore {
+    bool value = dxIsWindows7;
+    ~Restore() { dxIsWindows7 = value; }
+  } restore;
+  for (bool windows7 : {false, true}) {
+    dxIsWindows7 = windows7;
+    ControlFixture f;
+    TPaintingControl* control = Make<TPaintingControl>(f.form.get());
+    control->SetParent(f.form.get());
+    control->SetBounds(220, 10, 100, 80);
+    PumpQueuedMessages();
+    control->Origins.clear();
+    control->OnWindow.clear();
+    const RECT part{10, 20, 60, 50};
+    InvalidateRect(control->Handle(), &part, FALSE);
+    UpdateWindow(control->Handle());
+    ASSERT_EQ(control->Origins.size(), 1u) << windows7;
+    EXPECT_EQ(control->OnWindow[0], !windows7);
+    if (windows7) {
+      EXPECT_EQ(control->Origins[0], TPoint(10, 20));
+    }
+    HDC dc = GetDC(control->Handle());
+    EXPECT_EQ(GetPixel(dc, 30, 30), RGB(255, 0, 0)) << windows7;
+    ReleaseDC(control->Handle(), dc);
+  }
+}
+
+TEST(cxControlsDragDrop, DragImageShowsTranslucentWithoutTakingTheActivation) {
+  ControlFixture f;
+  Owned<TcxCustomDragImage> image = MakeOwned<TcxCustomDragImage>();
+  image->Init(TRect(0, 0, 40, 30), TPoint(5, 5));
+  image->MoveTo(TPoint(300, 300));
+  const HWND active = GetActiveWindow();
+  image->SetVisible(true);
+  EXPECT_TRUE(image->Visible());
+  EXPECT_TRUE(IsWindowVisible(image->Handle()));
+  EXPECT_EQ(GetActiveWindow(), active);
+  EXPECT_TRUE(image->AlphaBlended());
+  BYTE alpha = 0;
+  DWORD flags = 0;
+  ASSERT_TRUE(GetLayeredWindowAttributes(image->Handle(), nullptr, &alpha, &flags));
+  EXPECT_TRUE(flags & LWA_ALPHA);
+  EXPECT_EQ(alpha, 180);
+  image->SetVisible(false);
+  EXPECT_FALSE(image->Visible());
 }

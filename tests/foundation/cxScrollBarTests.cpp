@@ -7,6 +7,9 @@
 #include "foundation/cxControlsTimer.h"
 #include "foundation/cxGraphicsCanvas.h"
 #include "foundation/cxLookAndFeels.h"
+#include "platform/core/Filer.h"
+#include "platform/core/ObjectText.h"
+#include "platform/core/Streams.h"
 #include "platform/gui/Forms.h"
 
 #include "tests/foundation/cxControlsTestSupport.h"
@@ -353,4 +356,100 @@ TEST(cxScrollBar, PartsPaintInTheirStates) {
       EXPECT_EQ(differing, 0) << c.name << ", part " << int(e.part);
     }
   }
+}
+
+namespace {
+
+// A view info that moves both arrows 1 pixel inwards, and a bar that uses it.
+class TInsetViewInfo : public TcxScrollBarViewInfo {
+  DECLARE_CLASS(TInsetViewInfo, TcxScrollBarViewInfo)
+  explicit TInsetViewInfo(TcxScrollBar* AScrollBar) : TcxScrollBarViewInfo(AScrollBar) {}
+  int Calculations = 0;
+
+ protected:
+  void DoCalculate() override {
+    ++Calculations;
+    TcxScrollBarViewInfo::DoCalculate();
+  }
+};
+IMPLEMENT_CLASS(TInsetViewInfo, TcxScrollBarViewInfo, (ConstructWith<TInsetViewInfo, TcxScrollBar>))
+
+class TInsetScrollBar : public TcxScrollBar {
+ public:
+  explicit TInsetScrollBar(TComponent* AOwner) : TcxScrollBar(AOwner) {}
+
+ protected:
+  TcxScrollBarViewInfoClass GetViewInfoClass() override {
+    return TcxScrollBarViewInfoClass::Of<TInsetViewInfo>();
+  }
+};
+
+}  // namespace
+
+TEST(cxScrollBar, ADescendantChoosesItsViewInfo) {
+  Owned<TInsetScrollBar> bar = MakeOwned<TInsetScrollBar>(nullptr);
+  auto* viewInfo = dynamic_cast<TInsetViewInfo*>(bar->ViewInfo());
+  ASSERT_NE(viewInfo, nullptr);
+  const int before = viewInfo->Calculations;
+  bar->SetBounds(0, 0, 150, 17);
+  EXPECT_EQ(viewInfo->Calculations, before + 1);
+}
+
+TEST(cxScrollBar, PageAreaRepeatsUntilTheThumbReachesTheCursor) {
+  TTimerStandIn timers;
+  BarFixture f;
+  f.bar->SetScrollParams(0, 100, 0, 10);
+  f.bar->SetLargeChange(10);
+  const TPoint nearEnd(f.bar->ViewInfo()->BottomRightArrowRect().Left - 2, f.bar->Height() / 2);
+  f.CursorTo(nearEnd);
+  f.Press(nearEnd);
+  EXPECT_EQ(f.bar->State().PressedPart, sbpPageDown);
+  for (int i = 0; i < 20 && f.bar->Timer()->TimerOn(); ++i) f.Tick();
+  // The steps stop once the thumb lies under the cursor.
+  EXPECT_FALSE(f.bar->Timer()->TimerOn());
+  EXPECT_GT(f.bar->Position(), 50);
+  EXPECT_EQ(f.bar->GetScrollBarPart(nearEnd), sbpThumbnail);
+  f.Release(nearEnd);
+}
+
+TEST(cxScrollBar, StoredPropertiesRoundTrip) {
+  Owned<TcxScrollBar> bar = MakeOwned<TcxScrollBar>(nullptr);
+  bar->SetName(L"Bar");
+  bar->SetKind(sbVertical);
+  bar->SetScrollParams(-20, 50, 7, 5);
+  bar->SetLargeChange(9);
+  bar->SetUnlimitedTracking(true);
+  bar->LookAndFeel()->SetKind(lfFlat);
+  Owned<TMemoryStream> binary(Make<TMemoryStream>()), text(Make<TMemoryStream>());
+  WriteComponentToStream(binary.get(), bar.get());
+  binary->SetPosition(0);
+  ObjectBinaryToText(binary.get(), text.get());
+  const std::string written(static_cast<const char*>(text->Memory()), static_cast<size_t>(text->Size()));
+  for (const char* line : {"Kind = sbVertical", "LargeChange = 9", "Max = 50", "Min = -20", "PageSize = 5",
+                           "Position = 7", "UnlimitedTracking = True", "LookAndFeel.Kind = lfFlat"})
+    EXPECT_NE(written.find(line), std::string::npos) << line << "\n" << written;
+  EXPECT_EQ(written.find("SmallChange"), std::string::npos) << written;
+  binary->SetPosition(0);
+  Owned<TcxScrollBar> read = MakeOwned<TcxScrollBar>(nullptr);
+  ReadComponentFromStream(binary.get(), read.get());
+  EXPECT_EQ(read->Kind(), sbVertical);
+  EXPECT_EQ(read->Min(), -20);
+  EXPECT_EQ(read->Max(), 50);
+  EXPECT_EQ(read->Position(), 7);
+  EXPECT_EQ(read->PageSize(), 5);
+  EXPECT_EQ(read->LookAndFeel()->Kind(), lfFlat);
+}
+
+TEST(cxScrollBar, LeavingClearsTheHotPartButNotADraggedThumb) {
+  BarFixture f;
+  f.bar->SetScrollParams(0, 100, 0, 0);
+  f.Send(WM_MOUSEMOVE, 0, f.Center(f.bar->ViewInfo()->TopLeftArrowRect()));
+  ASSERT_EQ(f.bar->State().HotPart, sbpLineUp);
+  SendMessageW(f.Wnd(), CM_MOUSELEAVE, 0, 0);
+  EXPECT_EQ(f.bar->State().HotPart, sbpNone);
+  const TPoint grab = f.Center(f.bar->ViewInfo()->ThumbnailRect());
+  f.Press(grab);
+  SendMessageW(f.Wnd(), CM_MOUSELEAVE, 0, 0);
+  EXPECT_EQ(f.bar->State().HotPart, sbpThumbnail);
+  f.Release(grab);
 }
