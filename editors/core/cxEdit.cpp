@@ -792,7 +792,34 @@ void TcxCustomEdit::HandleFocusEnter() {
   FModifiedAfterEnter = false;
 }
 
-void TcxCustomEdit::HandleFocusChanged() { RecalculateDisplayText(); }
+void TcxCustomEdit::HandleFocusChanged() {
+  RecalculateDisplayText();
+  // A modal form closed with a result other than cancel takes the text as it is.
+  auto* form = dynamic_cast<TCustomForm*>(GetParentForm(this));
+  if (form && form->FormState().Contains(fsModal) && !form->Visible() && form->ModalResult() != 0 &&
+      form->ModalResult() != mrCancel)
+    ValidateEdit(false);
+}
+
+void TcxCustomEdit::AfterFocusChange() {
+  if (ComponentState().Contains(csDestroying) || FValidateErrorProcessing) return;
+  const bool focused = Focused() && Application && Application->Active();
+  if (focused == FFocused) return;
+  FFocused = focused;
+  inherited::AfterFocusChange();
+  HandleFocusChanged();
+}
+
+void TcxCustomEdit::SetParent(TWinControl* AParent) {
+  if (FIsJustCreated && AParent) {
+    // The first parent: the display is brought up to date before the window exists.
+    FIsJustCreated = false;
+    FDataBinding->UpdateNotConnectedDBEditDisplayValue();
+    HandlePropertiesChanged(FProperties);
+    FDataBinding->UpdateDisplayValue();
+  }
+  inherited::SetParent(AParent);
+}
 
 void TcxCustomEdit::DoExit() {
   const bool keyboardAction = FKeyboardAction;

@@ -153,6 +153,7 @@ class TcxCustomEdit : public TcxContainer,
   // The visible index of the first button whose bounds hold the point, -1 when none.
   int ButtonIndexAt(const TPoint& APoint) const;
   bool IsInplace() override { return FIsInplace; }
+  void SetParent(TWinControl* AParent) override;
 
   // ---- keys, focus, buttons
   virtual bool IsEditingKeyDown(Word, TShiftState) { return false; }
@@ -267,6 +268,7 @@ class TcxCustomEdit : public TcxContainer,
   void RecalcViewInfo(const TPoint& AMousePos, bool AHotTrack) override;
   void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   void DblClick() override;
+  void AfterFocusChange() override;
   // A view data for the current state's style (the caller frees it).
   virtual TcxCustomEditViewData* CreateEditViewData();
   virtual void HandleButtonDown(int) {}
@@ -305,6 +307,7 @@ class TcxCustomEdit : public TcxContainer,
   TcxCustomEditData* FEditData = nullptr;
   TcxTimer* FDblClickTimer = nullptr;
   bool FTransparent = false;
+  bool FIsJustCreated = true;
   bool FAutoSize = false;
   TcxMouseButton FStateButton = cxmbNone;
   TShiftState FStateShift;

@@ -547,3 +547,31 @@ TEST(cxCustomEdit, ActivationByMouseSendsAPressOrOnlyARelease) {
   EXPECT_TRUE(edit->Deactivate());
   ReleaseCapture();
 }
+
+TEST(cxCustomEdit, NavigationKeysReachAfterKeyDownAndAreDropped) {
+  struct TAfter : TObject {
+    std::vector<Word> Keys;
+    void AfterKeyDown(TObject*, Word& Key, TShiftState) { Keys.push_back(Key); }
+  } after;
+  TEditForm f;
+  f.Edit->OnAfterKeyDown = TKeyEvent::Bind<&TAfter::AfterKeyDown>(&after);
+  f.FocusEdit();
+  for (Word key : {VK_LEFT, VK_DOWN, VK_HOME, VK_NEXT}) {
+    Word k = key;
+    f.Key(k);
+  }
+  EXPECT_EQ(after.Keys, (std::vector<Word>{VK_LEFT, VK_DOWN, VK_HOME, VK_NEXT}));
+  // A key the editor does not know goes on untouched and is not reported.
+  f.Key('A');
+  EXPECT_EQ(after.Keys.size(), 4u);
+}
+
+TEST(cxCustomEdit, ResetWithoutARevertableKindChangesNothing) {
+  Owned<TForm> form{Make<TForm>(nullptr, 0)};
+  TcxCustomEdit* edit = Make<TcxCustomEdit>(form.get());
+  edit->SetEditValue(Variant(7));
+  edit->SetModifiedAfterEnter(true);
+  edit->Reset();
+  EXPECT_EQ(edit->EditValue().AsInteger(), 7);
+  EXPECT_TRUE(edit->ModifiedAfterEnter());
+}
