@@ -180,6 +180,11 @@ class TcxCustomEdit : public TcxContainer,
   // Ignored in place.
   virtual void SetAutoSize(bool Value);
   bool AutoSizeEnabled() { return !FIsInplace && FAutoSize; }
+  virtual bool AllowsAutoWidth() { return ActiveProperties()->ButtonsViewStyle() == bvsButtonsAutoWidth; }
+  virtual bool AllowsAutoHeight() { return false; }
+  // The size automatic sizing gives the editor now (its current size when
+  // nothing is automatic).
+  TSize CalculateAutoSize();
 
   // ---- in place
   void Activate(TcxCustomEditData*& AEditData);
@@ -277,6 +282,8 @@ class TcxCustomEdit : public TcxContainer,
   TcxContainerStyleValues GetHiddenStyleValues() override;
   void Loaded() override;
   bool IsTransparentBackground() override { return DrawsTransparent(); }
+  // Applies the automatic size, then places the inner edit.
+  void AlignInnerControl() override;
   virtual bool DrawsTransparent() { return !FIsInplace && FTransparent; }
 
   // ---- messages
@@ -308,6 +315,7 @@ class TcxCustomEdit : public TcxContainer,
   TcxTimer* FDblClickTimer = nullptr;
   bool FTransparent = false;
   bool FIsJustCreated = true;
+  bool FAutoSizing = false;
   bool FAutoSize = false;
   TcxMouseButton FStateButton = cxmbNone;
   TShiftState FStateShift;

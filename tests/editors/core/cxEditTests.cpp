@@ -575,3 +575,31 @@ TEST(cxCustomEdit, ResetWithoutARevertableKindChangesNothing) {
   EXPECT_EQ(edit->EditValue().AsInteger(), 7);
   EXPECT_TRUE(edit->ModifiedAfterEnter());
 }
+
+// With buttons that size the editor, a standalone editor takes the width its
+// border and buttons need; in place, or with automatic sizing off, it keeps its size.
+TEST(cxCustomEdit, AutomaticWidthFollowsTheButtons) {
+  TEditForm f;
+  f.Edit->Style()->SetBorderStyle(ebsSingle);
+  f.Edit->Style()->SetTransparentBorder(false);
+  TcxEditButton* a = f.Edit->Properties()->Buttons()->Add();
+  a->SetWidth(20);
+  TcxEditButton* b = f.Edit->Properties()->Buttons()->Add();
+  b->SetWidth(25);
+  f.Edit->Properties()->SetButtonsViewStyle(bvsButtonsAutoWidth);
+  PumpQueuedMessages();
+  EXPECT_TRUE(f.Edit->AutoSize());
+  EXPECT_EQ(f.Edit->Width(), 2 + 20 + 25);
+  b->SetWidth(35);
+  PumpQueuedMessages();
+  EXPECT_EQ(f.Edit->Width(), 2 + 20 + 35);
+  f.Edit->SetAutoSize(false);
+  f.Edit->SetBounds(10, 10, 150, 24);
+  PumpQueuedMessages();
+  EXPECT_EQ(f.Edit->Width(), 150);
+  Owned<TForm> form{Make<TForm>(nullptr, 0)};
+  TcxCustomEdit* inplace = TcxCustomEditClass::Of<TTextEdit>().Create(form.get(), true);
+  EXPECT_FALSE(inplace->AutoSize());
+  inplace->SetAutoSize(true);
+  EXPECT_FALSE(inplace->AutoSize());
+}
