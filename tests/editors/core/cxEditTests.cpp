@@ -4,6 +4,9 @@
 #include "editors/core/cxEditButtons.h"
 #include "editors/core/cxFilterEditsController.h"
 #include "platform/core/Exceptions.h"
+#include "platform/core/Filer.h"
+#include "platform/core/ObjectText.h"
+#include "platform/core/Streams.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/StdCtrls.h"
 #include "tests/support/MessagePump.h"
@@ -602,4 +605,30 @@ TEST(cxCustomEdit, AutomaticWidthFollowsTheButtons) {
   EXPECT_FALSE(inplace->AutoSize());
   inplace->SetAutoSize(true);
   EXPECT_FALSE(inplace->AutoSize());
+}
+
+// A style controller in a stored definition keeps exactly the editor values
+// that were set, on the style they were set on.
+TEST(cxEditStyles, AControllerStoresAndReadsItsEditorValues) {
+  auto controller = MakeOwned<TcxEditStyleController>(nullptr);
+  controller->SetName(L"EditStyles");
+  controller->Style()->SetButtonStyle(btsFlat);
+  controller->StyleHot()->SetButtonStyle(bts3D);
+  controller->StyleHot()->SetGradient(true);   // goes to the normal style
+  Owned<TMemoryStream> binary(Make<TMemoryStream>()), text(Make<TMemoryStream>());
+  WriteComponentToStream(binary.get(), controller.get());
+  binary->SetPosition(0);
+  ObjectBinaryToText(binary.get(), text.get());
+  const std::string written(static_cast<const char*>(text->Memory()), static_cast<size_t>(text->Size()));
+  for (const char* line : {"Style.ButtonStyle = btsFlat", "StyleHot.ButtonStyle = bts3D", "Style.Gradient = True"})
+    EXPECT_NE(written.find(line), std::string::npos) << line << "\n" << written;
+  for (const char* absent : {"Style.ButtonTransparency", "StyleHot.Gradient", "StyleFocused.ButtonStyle"})
+    EXPECT_EQ(written.find(absent), std::string::npos) << absent << "\n" << written;
+  binary->SetPosition(0);
+  auto read = MakeOwned<TcxEditStyleController>(nullptr);
+  ReadComponentFromStream(binary.get(), read.get());
+  EXPECT_EQ(read->Style()->ButtonStyle(), btsFlat);
+  EXPECT_EQ(read->StyleHot()->ButtonStyle(), bts3D);
+  EXPECT_TRUE(read->Style()->Gradient());
+  EXPECT_FALSE(read->Style()->IsValueAssigned(svButtonTransparency));
 }
