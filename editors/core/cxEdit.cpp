@@ -1114,6 +1114,10 @@ BEGIN_CLASS(TcxCustomEdit, TcxContainer, (ConstructWith<TcxCustomEdit, TComponen
   };
   b.DeclareProp(L"Properties", &TcxCustomEdit::Properties, &TcxCustomEdit::SetProperties);
   b.DeclareProp(L"RepositoryItem", &TcxCustomEdit::RepositoryItem, &TcxCustomEdit::SetRepositoryItem);
+  b.DeclareProp(L"Style", &TcxCustomEdit::Style, &TcxCustomEdit::SetEditStyle);
+  b.DeclareProp(L"StyleDisabled", &TcxCustomEdit::StyleDisabled, &TcxCustomEdit::SetStyleDisabled);
+  b.DeclareProp(L"StyleFocused", &TcxCustomEdit::StyleFocused, &TcxCustomEdit::SetStyleFocused);
+  b.DeclareProp(L"StyleHot", &TcxCustomEdit::StyleHot, &TcxCustomEdit::SetStyleHot);
   b.DeclareField(L"OnEditing", &TcxCustomEdit::OnEditing);
   b.DeclareField(L"OnPostEditValue", &TcxCustomEdit::OnPostEditValue);
   b.DeclareField(L"OnAfterKeyDown", &TcxCustomEdit::OnAfterKeyDown);

@@ -149,6 +149,13 @@ class TcxCustomEdit : public TcxContainer,
   virtual TcxCustomEditPropertiesClass GetPropertiesClass() const;
   TcxEditDataBinding* DataBinding() const { return FDataBinding; }
   TcxCustomEditStyle* Style() const { return static_cast<TcxCustomEditStyle*>(TcxContainer::Style()); }
+  void SetEditStyle(TcxCustomEditStyle* Value) { Style()->Assign(Value); }
+  TcxCustomEditStyle* StyleDisabled() const { return static_cast<TcxCustomEditStyle*>(TcxContainer::StyleDisabled()); }
+  void SetStyleDisabled(TcxCustomEditStyle* Value) { StyleDisabled()->Assign(Value); }
+  TcxCustomEditStyle* StyleFocused() const { return static_cast<TcxCustomEditStyle*>(TcxContainer::StyleFocused()); }
+  void SetStyleFocused(TcxCustomEditStyle* Value) { StyleFocused()->Assign(Value); }
+  TcxCustomEditStyle* StyleHot() const { return static_cast<TcxCustomEditStyle*>(TcxContainer::StyleHot()); }
+  void SetStyleHot(TcxCustomEditStyle* Value) { StyleHot()->Assign(Value); }
   TcxCustomEditViewInfo* EditViewInfo() const { return static_cast<TcxCustomEditViewInfo*>(ViewInfo()); }
   // The visible index of the first button whose bounds hold the point, -1 when none.
   int ButtonIndexAt(const TPoint& APoint) const;

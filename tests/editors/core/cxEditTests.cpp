@@ -130,9 +130,12 @@ struct TEditForm {
 
 }  // namespace
 
-IMPLEMENT_CLASS(TTextProperties, TcxCustomEditProperties, (ConstructWith<TTextProperties, TPersistent>))
+BEGIN_CLASS(TTextProperties, TcxCustomEditProperties, (ConstructWith<TTextProperties, TPersistent>))
+  b.Publish({L"Alignment", L"AssignedValues", L"ReadOnly", L"MaxValue"});
+END_CLASS
 BEGIN_CLASS(TTextEdit, TcxCustomEdit, (ConstructWith<TTextEdit, TComponent>))
   b.template Constructor<TComponent*, bool>();
+  b.Publish({L"EditValue", L"Properties", L"Style", L"StyleHot"});
 END_CLASS
 
 // Sequences of real focus moves and key messages; after each, the events
@@ -631,4 +634,45 @@ TEST(cxEditStyles, AControllerStoresAndReadsItsEditorValues) {
   EXPECT_EQ(read->StyleHot()->ButtonStyle(), bts3D);
   EXPECT_TRUE(read->Style()->Gradient());
   EXPECT_FALSE(read->Style()->IsValueAssigned(svButtonTransparency));
+}
+
+// An editor in a stored definition: its value, its properties (alignment,
+// read-only, the bounds and their flags) and its style come back as set.
+TEST(cxCustomEdit, StoredEditorsKeepTheirValuePropertiesAndStyle) {
+  auto edit = Own(static_cast<TTextEdit*>(Make<TTextEdit>(nullptr)));
+  edit->SetName(L"Edit1");
+  edit->SetEditValue(Variant(String(L"kept")));
+  edit->Properties()->Alignment()->SetHorz(taRightJustify);
+  edit->Properties()->SetReadOnly(true);
+  edit->Properties()->SetMaxValue(0);
+  edit->Style()->SetColor(clYellow);
+  edit->Style()->SetBorderStyle(ebsThick);
+  Owned<TMemoryStream> binary(Make<TMemoryStream>()), text(Make<TMemoryStream>());
+  WriteComponentToStream(binary.get(), edit.get());
+  binary->SetPosition(0);
+  ObjectBinaryToText(binary.get(), text.get());
+  const std::string written(static_cast<const char*>(text->Memory()), static_cast<size_t>(text->Size()));
+  for (const char* line : {"EditValue = 'kept'", "Properties.Alignment.Horz = taRightJustify", "Properties.ReadOnly = True",
+                           "Properties.AssignedValues.MaxValue = True", "Style.Color = clYellow",
+                           "Style.BorderStyle = cbsThick"})
+    EXPECT_NE(written.find(line), std::string::npos) << line << "\n" << written;
+  // Hidden from this editor: the editor-only style values.
+  edit->Style()->SetButtonStyle(btsFlat);
+  binary->Clear();
+  text->Clear();
+  WriteComponentToStream(binary.get(), edit.get());
+  binary->SetPosition(0);
+  ObjectBinaryToText(binary.get(), text.get());
+  const std::string again(static_cast<const char*>(text->Memory()), static_cast<size_t>(text->Size()));
+  EXPECT_EQ(again.find("ButtonStyle"), std::string::npos) << again;
+
+  binary->SetPosition(0);
+  auto read = Own(static_cast<TTextEdit*>(Make<TTextEdit>(nullptr)));
+  ReadComponentFromStream(binary.get(), read.get());
+  EXPECT_EQ(VarToStr(read->EditValue()), L"kept");
+  EXPECT_EQ(read->Properties()->Alignment()->Horz(), taRightJustify);
+  EXPECT_TRUE(read->Properties()->ReadOnly());
+  EXPECT_TRUE(read->Properties()->AssignedValues()->MaxValue());
+  EXPECT_EQ(read->Style()->Color(), clYellow);
+  EXPECT_EQ(read->Style()->BorderStyle(), ebsThick);
 }
