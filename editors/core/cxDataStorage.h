@@ -82,6 +82,16 @@ class TcxValueType {
     static TcxValueTypeClass Instance();                      \
     const Char* ClassName() const override { return L"" #Name; }
 
+// The operations every fixed-width kind overrides.
+#define CX_FIXED_WIDTH_VALUE_TYPE(Size, Code)                                    \
+  int StorageSize() const override { return Size; }                              \
+  Variant LoadValue(const void* ABuffer) const override;                         \
+  void LoadValueFromStream(void* ABuffer, TStream* AStream) const override;      \
+  void StoreValue(void* ABuffer, const Variant& Value) const override;           \
+  void SaveValueToStream(const void* ABuffer, TStream* AStream) const override;  \
+  int CompareValues(const void* P1, const void* P2) const override;              \
+  TVarType GetVarType() const override { return Code; }
+
 CX_VALUE_TYPE(TcxStringValueType, TcxValueType)
   int CompareStored(const void* P1, const void* P2) const override;
   void ReleaseBuffer(void* ABuffer) const override;
@@ -106,85 +116,37 @@ CX_VALUE_TYPE(TcxWideStringValueType, TcxStringValueType)
 };
 
 CX_VALUE_TYPE(TcxSmallintValueType, TcxValueType)
-  int StorageSize() const override { return 2; }
-  Variant LoadValue(const void* ABuffer) const override;
-  void LoadValueFromStream(void* ABuffer, TStream* AStream) const override;
-  void StoreValue(void* ABuffer, const Variant& Value) const override;
-  void SaveValueToStream(const void* ABuffer, TStream* AStream) const override;
-  int CompareValues(const void* P1, const void* P2) const override;
-  TVarType GetVarType() const override { return varSmallint; }
+  CX_FIXED_WIDTH_VALUE_TYPE(2, varSmallint)
 };
 
 CX_VALUE_TYPE(TcxIntegerValueType, TcxValueType)
-  int StorageSize() const override { return 4; }
-  Variant LoadValue(const void* ABuffer) const override;
-  void LoadValueFromStream(void* ABuffer, TStream* AStream) const override;
-  void StoreValue(void* ABuffer, const Variant& Value) const override;
-  void SaveValueToStream(const void* ABuffer, TStream* AStream) const override;
-  int CompareValues(const void* P1, const void* P2) const override;
-  TVarType GetVarType() const override { return varInteger; }
+  CX_FIXED_WIDTH_VALUE_TYPE(4, varInteger)
 };
 
 CX_VALUE_TYPE(TcxWordValueType, TcxValueType)
-  int StorageSize() const override { return 2; }
-  Variant LoadValue(const void* ABuffer) const override;
-  void LoadValueFromStream(void* ABuffer, TStream* AStream) const override;
-  void StoreValue(void* ABuffer, const Variant& Value) const override;
-  void SaveValueToStream(const void* ABuffer, TStream* AStream) const override;
-  int CompareValues(const void* P1, const void* P2) const override;
-  TVarType GetVarType() const override { return varWord; }
+  CX_FIXED_WIDTH_VALUE_TYPE(2, varWord)
 };
 
 CX_VALUE_TYPE(TcxBooleanValueType, TcxValueType)
-  int StorageSize() const override { return 1; }
-  Variant LoadValue(const void* ABuffer) const override;
+  CX_FIXED_WIDTH_VALUE_TYPE(1, varBoolean)
   String FormatDefaultText(const void* ABuffer) const override;
-  void LoadValueFromStream(void* ABuffer, TStream* AStream) const override;
-  void StoreValue(void* ABuffer, const Variant& Value) const override;
-  void SaveValueToStream(const void* ABuffer, TStream* AStream) const override;
-  int CompareValues(const void* P1, const void* P2) const override;
-  TVarType GetVarType() const override { return varBoolean; }
 };
 
 CX_VALUE_TYPE(TcxFloatValueType, TcxValueType)
-  int StorageSize() const override { return 8; }
-  Variant LoadValue(const void* ABuffer) const override;
-  void LoadValueFromStream(void* ABuffer, TStream* AStream) const override;
-  void StoreValue(void* ABuffer, const Variant& Value) const override;
-  void SaveValueToStream(const void* ABuffer, TStream* AStream) const override;
-  int CompareValues(const void* P1, const void* P2) const override;
-  TVarType GetVarType() const override { return varDouble; }
+  CX_FIXED_WIDTH_VALUE_TYPE(8, varDouble)
 };
 
 CX_VALUE_TYPE(TcxCurrencyValueType, TcxValueType)
-  int StorageSize() const override { return 8; }
-  Variant LoadValue(const void* ABuffer) const override;
-  void LoadValueFromStream(void* ABuffer, TStream* AStream) const override;
-  void StoreValue(void* ABuffer, const Variant& Value) const override;
-  void SaveValueToStream(const void* ABuffer, TStream* AStream) const override;
-  int CompareValues(const void* P1, const void* P2) const override;
-  TVarType GetVarType() const override { return varCurrency; }
+  CX_FIXED_WIDTH_VALUE_TYPE(8, varCurrency)
 };
 
 CX_VALUE_TYPE(TcxDateTimeValueType, TcxValueType)
-  int StorageSize() const override { return 8; }
-  Variant LoadValue(const void* ABuffer) const override;
+  CX_FIXED_WIDTH_VALUE_TYPE(8, varDate)
   String FormatDefaultText(const void* ABuffer) const override;
-  void LoadValueFromStream(void* ABuffer, TStream* AStream) const override;
-  void StoreValue(void* ABuffer, const Variant& Value) const override;
-  void SaveValueToStream(const void* ABuffer, TStream* AStream) const override;
-  int CompareValues(const void* P1, const void* P2) const override;
-  TVarType GetVarType() const override { return varDate; }
 };
 
 CX_VALUE_TYPE(TcxLargeIntValueType, TcxValueType)
-  int StorageSize() const override { return 8; }
-  Variant LoadValue(const void* ABuffer) const override;
-  void LoadValueFromStream(void* ABuffer, TStream* AStream) const override;
-  void StoreValue(void* ABuffer, const Variant& Value) const override;
-  void SaveValueToStream(const void* ABuffer, TStream* AStream) const override;
-  int CompareValues(const void* P1, const void* P2) const override;
-  TVarType GetVarType() const override { return varInt64; }
+  CX_FIXED_WIDTH_VALUE_TYPE(8, varInt64)
 };
 
 CX_VALUE_TYPE(TcxFMTBcdValueType, TcxValueType)
@@ -229,6 +191,7 @@ CX_VALUE_TYPE(TcxObjectValueType, TcxIntegerValueType)
   TVarType GetVarType() const override { return sizeof(void*) == 8 ? varInt64 : varInteger; }
 };
 
+#undef CX_FIXED_WIDTH_VALUE_TYPE
 #undef CX_VALUE_TYPE
 
 class TcxValueTypeClassList : public TObject {

@@ -12,7 +12,11 @@
 #include <functional>
 
 class TcxEditButtons;
+class TcxCanvas;
+class TcxCustomEdit;
 class TcxCustomEditProperties;
+class TcxCustomEditStyle;
+class TcxCustomEditViewData;
 
 DECLARE_ENUM(TcxEditCloseUpReason, crUnknown, crTab, crClose, crCancel, crEnter)
 DECLARE_ENUM(TcxEditButtonsViewStyle, bvsNormal, bvsButtonsOnly, bvsButtonsAutoWidth)
@@ -165,6 +169,9 @@ class TcxCustomEditPropertiesValues : public TPersistent {
 using TcxCustomEditPropertiesValuesClass = TClassOf<TcxCustomEditPropertiesValues, TcxCustomEditProperties*>;
 using TcxCustomEditPropertiesClass = TClassOf<TcxCustomEditProperties, TPersistent*>;
 using TcxEditButtonsClass = TClassOf<TcxEditButtons, TPersistent*, TClass>;
+using TcxCustomEditClass = TClassOf<TcxCustomEdit, TComponent*, bool>;
+using TcxCustomEditViewDataClass =
+    TClassOf<TcxCustomEditViewData, TcxCustomEditProperties*, TcxCustomEditStyle*, bool>;
 
 // What validation asks of the editor being validated.
 class IcxEditValidationSource {
@@ -216,6 +223,18 @@ class TcxCustomEditProperties : public TcxInterfacedPersistent {
   virtual bool DisplayDependsOnFocus() { return true; }
   virtual bool CanCompareEditValue() { return false; }
   virtual TcxEditButtonsClass GetButtonsClass() const;
+  // The editor class of this kind (made in place with (owner, true)).
+  virtual TcxCustomEditClass GetContainerClass() const;
+  virtual TcxCustomEditViewDataClass GetViewDataClass() const;
+  // A view data of GetViewDataClass for this object, style and mode.
+  virtual TcxCustomEditViewData* CreateViewData(TcxCustomEditStyle* AStyle, bool AIsInplace, bool APreviewMode = false);
+  // Size queries, each through a temporary view data.
+  TSize GetEditConstantPartSize(TcxCanvas* ACanvas, TcxCustomEditStyle* AEditStyle, bool AIsInplace,
+                                TSize& AMinContentSize);
+  TSize GetEditContentSize(TcxCanvas* ACanvas, TcxCustomEditStyle* AEditStyle, bool AIsInplace,
+                           const Variant& AEditValue, const TcxEditSizeProperties& AEditSizeProperties);
+  TSize GetEditSize(TcxCanvas* ACanvas, TcxCustomEditStyle* AEditStyle, bool AIsInplace, const Variant& AEditValue,
+                    const TcxEditSizeProperties& AEditSizeProperties);
   virtual void Update(TcxCustomEditProperties*) {}
   virtual bool CompareDisplayValues(const Variant& AEditValue1, const Variant& AEditValue2);
   // A new object of the same class without an owner.

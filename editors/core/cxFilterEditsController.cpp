@@ -1,5 +1,6 @@
 #include "editors/core/cxFilterEditsController.h"
 
+#include "editors/core/cxEdit.h"
 #include "editors/core/cxEditButtons.h"
 #include "editors/core/cxEditProperties.h"
 
@@ -44,6 +45,34 @@ void TcxCustomFilterEditHelper::InitializeProperties(TcxCustomEditProperties* AP
   AProperties->SetValidateOnEnter(true);
   if (!KeepsDefaultValuesProvider(AEditProperties)) AProperties->SetIDefaultValuesProvider(nullptr);
   ClearPropertiesEvents(AProperties);
+}
+
+void TcxCustomFilterEditHelper::InitializeFilterEdit(TcxCustomEdit* AEdit,
+                                                     TcxCustomEditProperties* AEditProperties) const {
+  InitializeProperties(AEdit->ActiveProperties(), AEditProperties, EditPropertiesHasButtons());
+}
+
+void TcxCustomFilterEditHelper::GetFilterValue(TcxCustomEdit* AEdit, TcxCustomEditProperties* AEditProperties,
+                                               Variant& V, String& S) const {
+  V = AEdit->EditValue();
+  S = AEditProperties->GetDisplayText(V, false, true);
+}
+
+TcxCustomEdit* TcxCustomFilterEditHelper::GetFilterEdit(TcxCustomEditProperties* AEditProperties,
+                                                       TcxInplaceEditList* AInplaceEditList) const {
+  const TcxCustomEditPropertiesClass propertiesClass = GetFilterEditPropertiesClass();
+  if (!propertiesClass) return nullptr;
+  TcxCustomEdit* edit;
+  if (AInplaceEditList) {
+    edit = AInplaceEditList->GetEdit(propertiesClass);
+  } else {
+    TcxCustomEditProperties* sample = propertiesClass.Create(nullptr);
+    const TcxCustomEditClass editClass = sample->GetContainerClass();
+    TObject::Free(sample);
+    edit = editClass.Create(nullptr, false);
+  }
+  InitializeFilterEdit(edit, AEditProperties);
+  return edit;
 }
 
 bool TcxCustomFilterEditHelper::IsValueValid(TcxValueTypeClass AValueTypeClass, Variant& AValue) const {

@@ -5,11 +5,14 @@
 #pragma once
 
 #include "editors/core/cxDataStorage.h"
+#include "editors/core/cxEditProperties.h"
 #include "platform/core/System.h"
 
 #include <vector>
 
+class TcxCustomEdit;
 class TcxCustomEditProperties;
+class TcxInplaceEditList;
 
 DECLARE_ENUM(TcxFilterControlOperator, fcoNone, fcoEqual, fcoNotEqual, fcoLess, fcoLessEqual, fcoGreater,
              fcoGreaterEqual, fcoLike, fcoNotLike, fcoBlanks, fcoNonBlanks, fcoBetween, fcoNotBetween, fcoInList,
@@ -32,6 +35,19 @@ class TcxCustomFilterEditHelper {
   virtual void ClearPropertiesEvents(TcxCustomEditProperties* AProperties) const;
   virtual bool KeepsDefaultValuesProvider(TcxCustomEditProperties*) const { return true; }
   virtual bool EditPropertiesHasButtons() const { return false; }
+  // The properties class of the editor a filter value is typed in (each
+  // helper names its own; the base has none).
+  virtual TcxCustomEditPropertiesClass GetFilterEditPropertiesClass() const { return nullptr; }
+  // Makes the editor's active properties fit the column's.
+  virtual void InitializeFilterEdit(TcxCustomEdit* AEdit, TcxCustomEditProperties* AEditProperties) const;
+  // The editor's value, and its display text as the column shows it.
+  virtual void GetFilterValue(TcxCustomEdit* AEdit, TcxCustomEditProperties* AEditProperties, Variant& V,
+                              String& S) const;
+  virtual void SetFilterValue(TcxCustomEdit*, TcxCustomEditProperties*, const Variant&) const {}
+  // The in-place list's editor of the filter class, or a new one without an
+  // owner; set up for AEditProperties.
+  TcxCustomEdit* GetFilterEdit(TcxCustomEditProperties* AEditProperties,
+                               TcxInplaceEditList* AInplaceEditList = nullptr) const;
   // fcoEqual..fcoNonBlanks, plus fcoBetween..fcoNotInList when extended;
   // the like operators only for a string value type.
   virtual TcxFilterControlOperators GetSupportedFilterOperators(TcxCustomEditProperties* AProperties,

@@ -1,6 +1,7 @@
 #include "editors/core/EditorsCoreModules.h"
 #include "foundation/FoundationModules.h"
 #include "foundation/cxControlsRoutines.h"
+#include "foundation/cxControlsTimer.h"
 #include "foundation/cxGraphicsCanvas.h"
 #include "platform/gui/GuiModules.h"
 #include "tests/support/GuiWarmUp.h"
@@ -13,9 +14,27 @@ std::vector<TModuleStep> TestModules() {
   return steps;
 }
 
+namespace {
+struct TNoTicks : TObject {
+  void Tick(TObject*) {}
+};
+}  // namespace
+
 void WarmUpTestCaches() {
   WarmUpGuiCaches();
   cxGetMessageWindow();
-  cxGetSharedScreenCanvas();
+  // The one window of every library timer (mouse tracking, the editors' double clicks).
+  if (!cxGetTimerWindowHandle()) {
+    TNoTicks ticks;
+    TcxTimer* timer = Make<TcxTimer>(nullptr);
+    timer->SetInterval(60000);
+    timer->SetOnTimer(TNotifyEvent::Bind<&TNoTicks::Tick>(&ticks));
+    TObject::Free(timer);
+  }
+  // The screen canvas measures button captions and text lines: its DC, font
+  // and brush stay with it.
+  TcxScreenCanvas* screen = cxGetSharedScreenCanvas();
+  screen->TextWidth(L"x");
+  screen->Brush()->Handle();
   cxGetSharedPaintCanvas();
 }
