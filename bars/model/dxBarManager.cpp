@@ -3,6 +3,7 @@
 #include "bars/model/dxBarItem.h"
 #include "bars/model/dxBarItemLinks.h"
 #include "bars/model/dxBarRoutines.h"
+#include "bars/model/dxBarHints.h"
 #include "bars/model/dxBarStrs.h"
 #include "bars/model/dxBarToolbars.h"
 
@@ -203,6 +204,7 @@ void TdxBarManager::AfterConstruction() {
 
 void TdxBarManager::BeforeDestruction() {
   TComponent::BeforeDestruction();
+  dxBarHintManagerDestroying(this);
   if (TdxBarManagerList* list = dxBarManagerList()) list->Remove(this);
 }
 
@@ -462,18 +464,7 @@ void TdxBarManager::SetMostRecentItemsPercents(int AValue) {
   CalcMostRecentlyUsedUseCount();
 }
 
-TdxBarManagerStyle TdxBarManager::GetPaintStyle() const {
-  if (FStyle == bmsXP) return dxThemesActive() ? bmsXP : bmsEnhanced;
-  if (FStyle != bmsUseLookAndFeel || !FLookAndFeel) return FStyle;
-  if (FLookAndFeel->NativeStyle() && dxThemesActive()) return bmsXP;
-  if (FLookAndFeel->SkinPainter()) return bmsUseLookAndFeel;
-  switch (FLookAndFeel->Kind()) {
-    case lfFlat: return bmsEnhanced;
-    case lfStandard: return bmsStandard;
-    case lfUltraFlat: return bmsFlat;
-    default: return bmsOffice11;
-  }
-}
+// GetPaintStyle: dxBarPainterChoice.cpp.
 
 bool TdxBarManager::CanShowRecentItems() const { return GetPaintStyle() != bmsStandard; }
 
