@@ -414,6 +414,17 @@ void TdxBarItemLink::ApplyVisibility() {
   }
 }
 
+void TdxBarItemLink::PassBeginGroupToNext() {
+  TdxBarItemLinks* owner = Owner();
+  const int index = CanVisibleIndex();
+  if (!FItem || !owner || index < 0 || index >= owner->CanVisibleItemCount() - 1) return;
+  TdxBarItemLink* next = owner->CanVisibleItems(index + 1);
+  if (index == 0 && next->BeginGroup())
+    next->SetBeginGroup(false);
+  else if (index > 0 && BeginGroup() && !next->BeginGroup())
+    next->SetBeginGroup(true);
+}
+
 void TdxBarItemLink::ResolveLoadedItem() {
   if (FLoadedItemName.empty()) return;
   TdxBarManager* manager = BarManager();

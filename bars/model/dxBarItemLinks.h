@@ -96,6 +96,9 @@ class TdxBarItemLink : public TcxInterfacedCollectionItem {
   void RestoreRecentIndex();
   // Applies the loaded item name: the manager's item of that name, or none.
   void ResolveLoadedItem();
+  // A link dragged away leaves its group start to the next can-visible link
+  // (or takes it from the next one when it is the first).
+  void PassBeginGroupToNext();
   // Applies the link's visibility: rebuilds the lists and makes or frees the control.
   void ApplyVisibility();
   void ApplyMostRecentlyUsed();

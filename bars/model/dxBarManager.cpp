@@ -163,6 +163,7 @@ TComponent* CheckedManagerOwner(TComponent* AOwner) {
 
 TdxBarManager::TdxBarManager(TComponent* AOwner) : TComponent(CheckedManagerOwner(AOwner)) {
   FLookAndFeel = Make<TcxLookAndFeel>(this);
+  FLookAndFeel->OnChanged = TcxLookAndFeelChangedEvent::Bind<&TdxBarManager::LookAndFeelChanged>(this);
   FStyle = bmsEnhanced;
   FAllowReset = true;
   FAutoDockColor = true;
@@ -608,6 +609,10 @@ void TdxBarManager::SetStyle(TdxBarManagerStyle AValue) {
   if (FStyle == AValue) return;
   FStyle = AValue;
   StyleChanged();
+}
+
+void TdxBarManager::LookAndFeelChanged(TcxLookAndFeel*, TcxLookAndFeelValues) {
+  if (!IsDestroying()) StyleChanged();
 }
 
 void TdxBarManager::StyleChanged() {

@@ -4,6 +4,7 @@
 
 #include "bars/model/dxBarComponents.h"
 
+#include "foundation/cxLookAndFeels.h"
 #include "platform/core/StringLists.h"
 #include "platform/gui/ShiftState.h"
 
@@ -360,6 +361,7 @@ class TdxBarManager : public TComponent {
  private:
   TdxBarStyleChoiceInput StyleChoiceInput() const;
   void FontChanged(TObject* Sender);
+  void LookAndFeelChanged(TcxLookAndFeel* Sender, TcxLookAndFeelValues AChangedValues);
   void UpdateEditFont();
   void CalcMostRecentlyUsedUseCount();
   void FinishLoading();

@@ -322,6 +322,12 @@ void TdxBar::Unmerge(TdxBar* ABar) {
 
 void TdxBar::ChangeDockingStyle(TdxBarDockingStyle AStyle, IdxBarDockControl*) { SetDockingStyle(AStyle); }
 
+void TdxBar::Move(int X, int Y) {
+  SetDockingStyle(dsNone);
+  SetFloatLeft(X);
+  SetFloatTop(Y);
+}
+
 void TdxBar::ApplyLoadedState() {
   FIsPredefined = true;
   SetDockingStyle(FLoadedDockingStyle);
@@ -347,8 +353,6 @@ IdxBarControl* TdxBar::CreateBarControl() {
 }
 
 bool TdxBar::CanContainItem(TdxBarItem* AItem, String& AErrorText) { return AItem->CanBePlacedOn(0, this, AErrorText); }
-
-void TdxBar::SetName(const String& ANewName) { TcxComponentCollectionItem::SetName(ANewName); }
 
 void TdxBar::Assign(TPersistent* ASource) {
   auto* source = dynamic_cast<TdxBar*>(ASource);

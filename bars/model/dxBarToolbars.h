@@ -114,6 +114,8 @@ class TdxBar : public TcxComponentCollectionItem, public IdxBarLinksOwner {
   // A side dock of the manager counts as none; only the manager's side docks
   // exist so far, so this sets the docking style.
   void ChangeDockingStyle(TdxBarDockingStyle AStyle, IdxBarDockControl* ADockControl);
+  // Floats the toolbar at a screen position.
+  void Move(int X, int Y);
   // Merges ABar's links into this toolbar and hides ABar; EdxException for a
   // toolbar that cannot take part (the state is left unchanged).
   void Merge(TdxBar* ABar);
@@ -132,7 +134,6 @@ class TdxBar : public TcxComponentCollectionItem, public IdxBarLinksOwner {
   // Takes the manager's font unless the toolbar has its own.
   void ManagerFontChanged();
   void Assign(TPersistent* ASource) override;
-  void SetName(const String& ANewName) override;
 
   // IdxBarLinksOwner
   TdxBarItemLinks* GetItemLinks() override { return FItemLinks; }

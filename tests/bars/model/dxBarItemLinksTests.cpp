@@ -165,6 +165,20 @@ TEST_F(dxBarItemLinksTest, BeginGroupAfterASeparatorIsFalse) {
   EXPECT_FALSE(b->BeginGroup());
 }
 
+TEST_F(dxBarItemLinksTest, DraggedLinkPassesItsGroupStartOn) {
+  TdxBarItemLink* a = AddLink(L"A");
+  TdxBarItemLink* b = AddLink(L"B");
+  TdxBarItemLink* c = AddLink(L"C");
+  b->SetBeginGroup(true);
+  b->PassBeginGroupToNext();
+  EXPECT_TRUE(c->BeginGroup());
+  a->PassBeginGroupToNext();
+  EXPECT_FALSE(b->BeginGroup()) << "a first link takes the group start from the next";
+  c->SetBeginGroup(false);
+  c->PassBeginGroupToNext();  // the last link: nothing follows
+  EXPECT_FALSE(c->BeginGroup());
+}
+
 TEST_F(dxBarItemLinksTest, ClearingTheItemKeepsTheLink) {
   TdxBarItemLink* a = AddLink(L"A");
   AddLink(L"B");
