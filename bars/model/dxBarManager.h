@@ -43,13 +43,23 @@ class TdxBarManagerCategories : public TStringList {
   void DefineProperties(TFiler* AFiler) override;
   TdxBarItemVisible ItemsVisible(int AIndex) const;
   bool Visible(int AIndex) const;
+  // Items follow their categories (dxBarCategories.cpp): deleting a category
+  // frees its items, and the last one deleted leaves a new default category.
+  void Delete(int AIndex) override;
+  void InsertObject(int AIndex, const String& S, TObject* AObject) override;
+  void Exchange(int AIndex1, int AIndex2) override;
+  void Move(int ACurIndex, int ANewIndex) override;
+  void SetItemsVisible(int AIndex, TdxBarItemVisible AValue);
+  void SetVisible(int AIndex, bool AValue);
 
  private:
   void ReadItemsVisibles(TReader* AReader);
   void WriteItemsVisibles(TWriter* AWriter);
   void ReadVisibles(TReader* AReader);
   void WriteVisibles(TWriter* AWriter);
+  void PadCategoryData();
   TdxBarManager* FBarManager;
+  bool FMoving = false;
   std::vector<TdxBarItemVisible> FItemsVisibles;
   std::vector<bool> FVisibles;
 };
@@ -136,6 +146,10 @@ class TdxBarManager : public TComponent {
   // The class name without its first letter, then the first free number.
   String GetUniqueItemName(TClass AItemClass) const;
   TdxBarItemVisible CategoryItemsVisibleAt(int AIndex) const;
+  // The items of the category that showed as it did take the new value
+  // (dxBarCategories.cpp).
+  void SetCategoryItemsVisible(int AIndex, TdxBarItemVisible AValue);
+  void SetCategoryVisibleFlag(int AIndex, bool AValue);
   bool CategoryVisibleAt(int AIndex) const;
   void MoveItem(int ACurIndex, int ANewIndex);
   TdxBar* BarByCaption(const String& ACaption) const;
