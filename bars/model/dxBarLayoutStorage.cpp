@@ -2,6 +2,8 @@
 
 #include "bars/model/dxBar.h"
 
+#include "foundation/cxClasses.h"
+
 #include "platform/core/IniFiles.h"
 #include "platform/core/Registry.h"
 #include "platform/core/Streams.h"
@@ -190,6 +192,7 @@ class TLayoutReader {
 
   // False when the store holds no layout of the manager at all.
   bool Read(TLayoutData& AData);
+  void ReadBar(const String& ASection, TBarData& ABar);
 
  private:
   [[noreturn]] void Fail(const String& ASection, const String& AReason) const {
@@ -199,7 +202,6 @@ class TLayoutReader {
   std::optional<bool> Bool(const String& ASection, const String& AKey);
   std::optional<Byte> FirstByte(const String& ASection, const String& AKey);
   void RequireSection(const String& ASection, const String& AWhat);
-  void ReadBar(const String& ASection, TBarData& ABar);
   void ReadLinks(const String& ASection, bool AOfToolbar, TLinksData& ALinks);
 
   TdxBarManager* FManager;
@@ -511,6 +513,85 @@ void dxBarReadLayout(TdxBarManager* AManager, TCustomIniFile* AIni, const String
     throw;
   }
   AManager->EndUpdate(true);
+}
+
+// ---------------------------------------------------------------------------
+// The designed layout kept in memory
+// ---------------------------------------------------------------------------
+
+namespace {
+
+// The section of the designed toolbar with that caption, empty when none.
+String DesignedBarSection(TdxBarManager* AManager, TdxBar* ABar) {
+  TMemIniFile* state = AManager->SavedState();
+  const String base = dxBarIniBaseSection(AManager);
+  const int count = state->ReadInteger(MainSection(base, skIni), L"BarCount", 0);
+  for (int i = 0; i < count; ++i)
+    if (state->ReadString(BarSection(base, i), L"Caption", String()) == ABar->Caption()) return BarSection(base, i);
+  return String();
+}
+
+void ReloadMostRecentlyUsed(TdxBarManager* AManager, TdxBarItemLinks* ALinks, const String& ASection) {
+  TMemIniFile* state = AManager->SavedState();
+  const int count = std::min(state->ReadInteger(ASection, L"ItemLinkCount", 0), ALinks->Count());
+  for (int j = 0; j < count; ++j)
+    ALinks->Items(j)->SetMostRecentlyUsed(
+        state->ReadBool(LinkSection(ASection, skIni, j), L"MostRecentlyUsed", true));
+}
+
+}  // namespace
+
+void TdxBarManager::SaveDesignedState() {
+  FSavedState->Clear();
+  FInternalState += bisStateSaving;
+  try {
+    dxBarWriteLayout(this, FSavedState, dxBarIniBaseSection(this), skIni);
+  } catch (...) {
+    FInternalState -= bisStateSaving;
+    throw;
+  }
+  FInternalState -= bisStateSaving;
+}
+
+bool TdxBarManager::ResetToolBarToDesign(TdxBar* ABar) {
+  const String section = ABar ? DesignedBarSection(this, ABar) : String();
+  if (section.empty()) return false;
+  TBarData data;
+  TLayoutReader(this, FSavedState, dxBarIniBaseSection(this), skIni).ReadBar(section, data);
+  BeginUpdate();
+  try {
+    ApplyLinks(ABar->ItemLinks(), data.Links, {});
+    ReloadMostRecentlyUsed(this, ABar->ItemLinks(), section);
+  } catch (...) {
+    EndUpdate(true);
+    throw;
+  }
+  EndUpdate(true);
+  return true;
+}
+
+void TdxBarManager::ResetToolBar(TdxBar* ABar) {
+  if (!ABar) return;
+  if (dxBarShowAppMessageBox(Format(cxLookUpResourceString(&dxSBAR_WANTTORESETTOOLBAR), {ABar->Caption()}),
+                             MB_OKCANCEL | MB_ICONEXCLAMATION) == IDOK)
+    ResetToolBarToDesign(ABar);
+}
+
+void TdxBarManager::ResetUsageData() {
+  BeginUpdate();
+  try {
+    for (int i = 0; i < FBars->Count(); ++i) {
+      TdxBar* bar = FBars->Items(i);
+      const String section = DesignedBarSection(this, bar);
+      if (section.empty()) continue;
+      ReloadMostRecentlyUsed(this, bar->ItemLinks(), section);
+      bar->ItemLinks()->ApplyLoadedUsageState(false);
+    }
+  } catch (...) {
+    EndUpdate(true);
+    throw;
+  }
+  EndUpdate(true);
 }
 
 // ---------------------------------------------------------------------------

@@ -317,6 +317,7 @@ void TdxBarManager::FinishLoading() {
     for (int i = 0; i < FBars->Count(); ++i) FBars->Items(i)->ApplyLoadedState();
   }
   for (IdxBarDockControl* dock : FDockControls) dock->UpdateDock();
+  if (!Designing()) SaveDesignedState();
 }
 
 void TdxBarManager::Notification(TComponent* AComponent, TOperation AOperation) {

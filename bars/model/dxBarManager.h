@@ -346,6 +346,16 @@ class TdxBarManager : public TComponent {
   // Shows the queued toolbars of that dock (of any dock for nil).
   void RestoreQueuedBars(IdxBarDockControl* ADockControl);
 
+  // The designed layout, kept in memory once loading from the form ends:
+  // toolbars are reset from it (links and their usage) and usage data is
+  // cleared back to it (dxBarLayoutStorage.cpp). A toolbar is found there by
+  // its caption; false when it is not.
+  void SaveDesignedState();
+  bool ResetToolBarToDesign(TdxBar* ABar);
+  // Asks first.
+  void ResetToolBar(TdxBar* ABar);
+  void ResetUsageData();
+
   // The user's layout (dxBarLayoutStorage.cpp). Saving replaces what an
   // earlier save of this manager wrote there and nothing else; loading
   // applies a layout only when all of it reads (EdxBarLayoutError).

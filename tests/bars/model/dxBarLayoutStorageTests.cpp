@@ -289,3 +289,31 @@ TEST_F(dxBarLayoutStorageTest, ToolbarMadeByMergingLeavesNoGapInTheNumbering) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(dxBarLayoutStorageTest, ToolbarResetAndUsageDataComeBackFromTheDesign) {
+  manager->SaveDesignedState();
+  const String designed = State();
+  Bar(0)->ItemLinks()->Clear();
+  Bar(0)->ItemLinks()->Add(Item(L"btnCut"));
+  EXPECT_TRUE(manager->ResetToolBarToDesign(Bar(0)));
+  EXPECT_EQ(State(), designed);
+  Bar(0)->SetCaption(L"renamed");
+  EXPECT_FALSE(manager->ResetToolBarToDesign(Bar(0)));
+  Bar(0)->SetCaption(L"文件");
+  Bar(0)->ItemLinks()->Items(1)->SetMostRecentlyUsed(false);
+  manager->ResetUsageData();
+  EXPECT_TRUE(Bar(0)->ItemLinks()->Items(1)->MostRecentlyUsed());
+}
+
+TEST_F(dxBarLayoutStorageTest, ClosingTheFormSavesTheLayoutWhenAsked) {
+  manager->SetStoreInIniFile(true);
+  manager->SetIniFileName(fileName);
+  form->HandleNeeded();
+  form.reset();
+  TObjectPtr<TMemIniFile> ini(Make<TMemIniFile>(fileName));
+  EXPECT_EQ(ini->ReadString(L"Form5.BarManager.Bar1", L"Caption", L""), L"编辑");
+}
+
+}  // namespace
