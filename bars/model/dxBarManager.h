@@ -97,6 +97,9 @@ class TdxBarPopupMenuLinks : public TOwnedCollection {
   explicit TdxBarPopupMenuLinks(TdxBarManager* AManager);
 };
 
+// The rectangle moved (up, down, left, right in this order) until it lies in the work area where it fits.
+TRect dxBarKeepRectInWorkArea(TRect ARect, const TRect& AWorkArea);
+
 // The name dialog of the customization layer: edits the caption of a new
 // toolbar; false when cancelled. Nil until that layer starts.
 using TdxBarToolbarNameDialog = bool (*)(TdxBarManager* AManager, String& ACaption);
