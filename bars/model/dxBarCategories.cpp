@@ -118,15 +118,10 @@ void TdxBarManager::SetCategoryItemsVisible(int AIndex, TdxBarItemVisible AValue
   FCategories->SetItemsVisible(AIndex, AValue);
   if (LoadingFromForm() || old == AValue) return;
   if (!Designing()) {
-    BeginUpdate();
-    try {
+    dxBarInManagerUpdate(this, [&] {
       for (TdxBarItem* item : ItemsOf(this, AIndex))
         if (item->Visible() == old) item->SetVisible(AValue);
-    } catch (...) {
-      EndUpdate(true);
-      throw;
-    }
-    EndUpdate(true);
+    });
   }
   SignalDesignerModified();
 }

@@ -495,8 +495,7 @@ void dxBarReadLayout(TdxBarManager* AManager, TCustomIniFile* AIni, const String
     for (int i = 0; i < AManager->ItemCount(); ++i)
       if (!data.SavedItemNames.count(AManager->Items(i)->Name())) newItems.push_back(AManager->Items(i));
 
-  AManager->BeginUpdate();
-  try {
+  dxBarInManagerUpdate(AManager, [&] {
     if (data.MenusShowRecentItemsFirst) AManager->SetMenusShowRecentItemsFirst(*data.MenusShowRecentItemsFirst);
     if (data.ShowFullMenusAfterDelay) AManager->SetShowFullMenusAfterDelay(*data.ShowFullMenusAfterDelay);
     if (data.LargeIcons) AManager->SetLargeIcons(*data.LargeIcons);
@@ -508,11 +507,7 @@ void dxBarReadLayout(TdxBarManager* AManager, TCustomIniFile* AIni, const String
       if (static_cast<int>(bars.size()) < i + 1) bars.push_back(AManager->Bars()->Add());
       ApplyBar(bars[i], data.Bars[i], newItems);
     }
-  } catch (...) {
-    AManager->EndUpdate(true);
-    throw;
-  }
-  AManager->EndUpdate(true);
+  });
 }
 
 // ---------------------------------------------------------------------------
@@ -558,15 +553,10 @@ bool TdxBarManager::ResetToolBarToDesign(TdxBar* ABar) {
   if (section.empty()) return false;
   TBarData data;
   TLayoutReader(this, FSavedState, dxBarIniBaseSection(this), skIni).ReadBar(section, data);
-  BeginUpdate();
-  try {
+  dxBarInManagerUpdate(this, [&] {
     ApplyLinks(ABar->ItemLinks(), data.Links, {});
     ReloadMostRecentlyUsed(this, ABar->ItemLinks(), section);
-  } catch (...) {
-    EndUpdate(true);
-    throw;
-  }
-  EndUpdate(true);
+  });
   return true;
 }
 
@@ -578,8 +568,7 @@ void TdxBarManager::ResetToolBar(TdxBar* ABar) {
 }
 
 void TdxBarManager::ResetUsageData() {
-  BeginUpdate();
-  try {
+  dxBarInManagerUpdate(this, [this] {
     for (int i = 0; i < FBars->Count(); ++i) {
       TdxBar* bar = FBars->Items(i);
       const String section = DesignedBarSection(this, bar);
@@ -587,11 +576,7 @@ void TdxBarManager::ResetUsageData() {
       ReloadMostRecentlyUsed(this, bar->ItemLinks(), section);
       bar->ItemLinks()->ApplyLoadedUsageState(false);
     }
-  } catch (...) {
-    EndUpdate(true);
-    throw;
-  }
-  EndUpdate(true);
+  });
 }
 
 // ---------------------------------------------------------------------------

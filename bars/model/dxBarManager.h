@@ -457,3 +457,16 @@ class TdxBarManager : public TComponent {
   std::vector<IdxBarDockControl*> FDockControls;
   TdxBarItemControlBase* FSelectedItem = nullptr;
 };
+
+// Runs AWork inside the manager's update bracket, which closes also when AWork raises.
+template <class F>
+void dxBarInManagerUpdate(TdxBarManager* AManager, F&& AWork) {
+  AManager->BeginUpdate();
+  try {
+    AWork();
+  } catch (...) {
+    AManager->EndUpdate();
+    throw;
+  }
+  AManager->EndUpdate();
+}

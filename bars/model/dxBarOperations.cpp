@@ -54,8 +54,7 @@ TdxBar* TdxBarManager::AddToolBar(bool AIsMainMenu, bool ANeedEditCaption) {
   String caption = GetUniqueToolbarCaption(cxLookUpResourceString(&dxSBAR_TOOLBARNEWNAME));
   if (ANeedEditCaption && dxBarToolbarNameDialog() && !dxBarToolbarNameDialog()(this, caption)) return nullptr;
   TdxBar* bar = nullptr;
-  BeginUpdate();
-  try {
+  dxBarInManagerUpdate(this, [&] {
     bar = FBars->Add();
     bar->SetCaption(caption);
     if (TWinControl* owner = OwnerControl()) {
@@ -86,11 +85,7 @@ TdxBar* TdxBarManager::AddToolBar(bool AIsMainMenu, bool ANeedEditCaption) {
       bar->SetVisible(true);
       bar->SetOneOnRow(false);
     }
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  });
   return bar;
 }
 

@@ -1,5 +1,6 @@
 // The thread hooks: they live exactly as long as some manager does, and
 // real keys and clicks reach the model through them.
+#include "tests/bars/model/dxBarFakeNavigation.h"
 #include "tests/bars/model/dxBarTestSupport.h"
 #include "tests/support/MessagePump.h"
 #include "tests/support/ScopedHook.h"
@@ -7,22 +8,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-class TFakeNavigation : public IdxBarNavigation {
- public:
-  bool NeedsKey(Word AKey, TShiftState) override {
-    Seen.push_back(AKey);
-    return false;
-  }
-  void HandleKey(Word, LPARAM) override {}
-  void StopKeyboardHandling() override { ++Stops; }
-  void SelectDefaultObject(TdxBarManager* AManager) override { Selected = AManager; }
-  void FocusLink(TdxBarItemLink* ALink) override { Focused = ALink; }
-  std::vector<Word> Seen;
-  int Stops = 0;
-  TdxBarManager* Selected = nullptr;
-  TdxBarItemLink* Focused = nullptr;
-};
 
 TEST(dxBarHooks, ExistExactlyWhileAManagerLives) {
   ASSERT_EQ(dxBarManagerList()->Count(), 0);

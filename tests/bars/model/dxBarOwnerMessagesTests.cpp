@@ -1,4 +1,5 @@
 // Messages of the owner's window reach the manager through the call-window hook.
+#include "tests/bars/model/dxBarFakeNavigation.h"
 #include "tests/bars/model/dxBarTestSupport.h"
 #include "tests/support/ScopedHook.h"
 
@@ -21,16 +22,6 @@ TEST(dxBarOwnerMessages, RectanglesAreKeptInTheWorkArea) {
   for (const auto& c : cases) EXPECT_EQ(dxBarKeepRectInWorkArea(c.rect, work), c.kept) << c.rect.Left << "," << c.rect.Top;
 }
 
-class TStopCounter : public IdxBarNavigation {
- public:
-  bool NeedsKey(Word, TShiftState) override { return false; }
-  void HandleKey(Word, LPARAM) override {}
-  void StopKeyboardHandling() override { ++Stops; }
-  void SelectDefaultObject(TdxBarManager*) override {}
-  void FocusLink(TdxBarItemLink*) override {}
-  int Stops = 0;
-};
-
 class dxBarOwnerMessagesTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -38,7 +29,7 @@ class dxBarOwnerMessagesTest : public ::testing::Test {
     form->SetBounds(100, 100, 400, 300);
     manager = Make<TdxBarManager>(form.get());
   }
-  TStopCounter navigation;
+  TFakeNavigation navigation;
   TScopedHook<IdxBarNavigation*> seam{dxBarNavigation(), &navigation};
   TObjectPtr<TBarTestForm> form;
   TdxBarManager* manager = nullptr;
