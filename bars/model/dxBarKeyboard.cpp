@@ -134,11 +134,13 @@ bool MenuKey(Word AKey, LPARAM AKeyData) {
     return ShortCutOrAccel(manager, AKey, AKeyData);
   }
   const bool f10 = AKey == VK_F10 && manager->UseF10ForMenu() && !KeyHeld(VK_SHIFT) && !KeyHeld(VK_CONTROL);
-  if ((AKey == VK_MENU && k.MenuKeyPending) || f10) {
+  IdxBarNavigation* navigation = dxBarNavigation();
+  if (((AKey == VK_MENU && k.MenuKeyPending) || f10) && navigation) {
     k.MenuKeyPending = false;
-    if (IdxBarNavigation* navigation = dxBarNavigation()) navigation->SelectDefaultObject(manager);
+    navigation->SelectDefaultObject(manager);
     return true;
   }
+  // Without a navigation controller the key keeps its system meaning (the window menu).
   k.MenuKeyPending = false;
   return false;
 }

@@ -146,3 +146,37 @@ TEST_F(dxBarInputTest, ClickEndsKeyboardMode) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(dxBarInputTest, AltLetterClicksAUniqueAcceleratorAndSelectsAmongSeveral) {
+  TScopedHook<TdxBarToolbarControlFactory> windows(
+      dxBarToolbarControlFactory(), [](TdxBarManager*, TdxBar*) -> IdxBarControl* { return Make<TFakeBarControl>(); });
+  dxBarAddItemClassToRegistry(TdxBarButton::StaticClass(), TTestItemControl::StaticClass());
+  TdxBar* menu = manager->AddToolBar();
+  const Char* captions[] = {L"帮助(&H)", L"文件(&F)", L"&Edit", L"&Extra"};
+  for (const Char* caption : captions) {
+    TdxBarButton* entry = manager->AddButton();
+    entry->SetCaption(caption);
+    entry->SetPaintStyle(psCaption);  // only a shown caption carries an accelerator on a toolbar
+    entry->OnClick = TNotifyEvent::Bind<&TBarTestForm::btnExitClick>(form.get());
+    menu->ItemLinks()->Add(entry);
+  }
+  menu->SetVisible(true);
+  // Laid out as the toolbar window would, inside its client area.
+  for (int i = 0; i < menu->ItemLinks()->Count(); ++i) {
+    menu->ItemLinks()->Items(i)->CreateControl();
+    menu->ItemLinks()->Items(i)->SetItemRect(Bounds(i * 25, 0, 25, 20));
+  }
+  ASSERT_EQ(manager->FindAccelLink('F', {}), menu->ItemLinks()->Items(1));
+  Keys({{VK_MENU, false}, {'F', false}, {'F', true}, {VK_MENU, true}});
+  EXPECT_EQ(form->ExitClicks, 1);
+  EXPECT_EQ(navigation.Selected, nullptr);  // Alt with a letter is no menu key
+  Keys({{VK_MENU, false}, {'E', false}, {'E', true}, {VK_MENU, true}});
+  EXPECT_EQ(form->ExitClicks, 1);
+  EXPECT_EQ(navigation.Focused, menu->ItemLinks()->Items(2));
+  form.reset();
+  dxBarRemoveItemClassFromRegistry(TdxBarButton::StaticClass());
+}
+
+}  // namespace
