@@ -6,6 +6,7 @@
 #include "platform/core/Registry.h"
 #include "platform/core/Streams.h"
 #include "platform/core/SysUtils.h"
+#include "platform/gui/Graphics.h"
 
 #include <gtest/gtest.h>
 
@@ -314,6 +315,27 @@ TEST_F(dxBarLayoutStorageTest, ClosingTheFormSavesTheLayoutWhenAsked) {
   form.reset();
   TObjectPtr<TMemIniFile> ini(Make<TMemIniFile>(fileName));
   EXPECT_EQ(ini->ReadString(L"Form5.BarManager.Bar1", L"Caption", L""), L"编辑");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(dxBarLayoutStorageTest, UserGlyphTravelsThroughTheRegistryOnly) {
+  TdxBarItemLink* link = Bar(0)->ItemLinks()->Items(0);
+  link->UserGlyph()->SetWidth(4);
+  link->UserGlyph()->SetHeight(3);
+  SetPixelV(link->UserGlyph()->Canvas()->Handle(), 1, 1, RGB(255, 0, 0));
+  link->SetUserDefine({udGlyph});
+  manager->SaveToRegistry(regPath);
+  manager->SaveToIniFile(fileName);
+  Bar(0)->ItemLinks()->Clear();
+  manager->LoadFromRegistry(regPath);
+  TBitmap* glyph = Bar(0)->ItemLinks()->Items(0)->UserGlyph();
+  EXPECT_EQ(glyph->Width(), 4);
+  EXPECT_EQ(GetPixel(glyph->Canvas()->Handle(), 1, 1), RGB(255, 0, 0));
+  TObjectPtr<TMemIniFile> ini(Make<TMemIniFile>(fileName));
+  EXPECT_FALSE(ini->ValueExists(L"Form5.BarManager.Bar0.ItemLink0", L"UserGlyph"));
 }
 
 }  // namespace
