@@ -38,7 +38,7 @@ TdxBarManager* ManagerOfWindow(HWND AWnd) {
 }
 
 bool IsWindowOrAncestor(HWND AAncestor, HWND AWnd) {
-  for (HWND w = AWnd; w; w = (GetWindowLongPtrW(w, GWL_STYLE) & WS_CHILD) ? GetParent(w) : nullptr)
+  for (HWND w = AWnd; w; w = dxBarChildParent(w))
     if (w == AAncestor) return true;
   return false;
 }
@@ -95,6 +95,10 @@ void dxBarRemoveHooks() {
 }
 
 bool dxBarHooksInstalled() { return Hooks().Keyboard && Hooks().Mouse && Hooks().CallWndProc; }
+
+HWND dxBarChildParent(HWND AWnd) {
+  return (GetWindowLongPtrW(AWnd, GWL_STYLE) & WS_CHILD) ? GetParent(AWnd) : nullptr;
+}
 
 bool dxBarAppIsActive() { return Hooks().AppActive && !Hooks().AppDeactivating; }
 

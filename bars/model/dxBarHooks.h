@@ -46,5 +46,8 @@ void dxBarSetKeysBlocked(bool AValue);
 // An edit of a bar hands a key to the keyboard handling directly: no further
 // hook is called, and the result says whether the key was consumed (1) or not (0).
 LRESULT dxBarCallKeyboardHookDirectly(WPARAM AKey, LPARAM AKeyData);
+// The parent of a child window, nil for a top-level one: the step of every
+// walk from a window up to its form.
+HWND dxBarChildParent(HWND AWnd);
 // Whether the application is in the foreground, as the hooks saw it.
 bool dxBarAppIsActive();

@@ -46,7 +46,7 @@ bool WindowEnabledWithParents(HWND AWnd) {
 }
 
 TdxBarManager* ManagerUpFrom(HWND AWnd) {
-  for (HWND w = AWnd; w; w = (GetWindowLongPtrW(w, GWL_STYLE) & WS_CHILD) ? GetParent(w) : nullptr)
+  for (HWND w = AWnd; w; w = dxBarChildParent(w))
     if (TdxBarManager* manager = dxBarManagerFromObject(FindControl(w))) return manager;
   return nullptr;
 }
@@ -186,7 +186,7 @@ std::vector<TdxBarManager*> ManagersOfForm(TdxBarManager* AManager) {
   std::vector<TdxBarManager*> result;
   TWinControl* owner = AManager->OwnerControl();
   if (owner && owner->HandleAllocated()) {
-    for (HWND w = owner->Handle(); w; w = (GetWindowLongPtrW(w, GWL_STYLE) & WS_CHILD) ? GetParent(w) : nullptr)
+    for (HWND w = owner->Handle(); w; w = dxBarChildParent(w))
       if (TdxBarManager* m = dxBarManagerFromObject(FindControl(w)))
         if (std::find(result.begin(), result.end(), m) == result.end()) result.push_back(m);
   } else {
