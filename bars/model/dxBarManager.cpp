@@ -3,6 +3,7 @@
 #include "bars/model/dxBarItem.h"
 #include "bars/model/dxBarItemLinks.h"
 #include "bars/model/dxBarRoutines.h"
+#include "bars/model/dxBarHints.h"
 #include "bars/model/dxBarStrs.h"
 #include "bars/model/dxBarToolbars.h"
 
@@ -204,6 +205,7 @@ void TdxBarManager::AfterConstruction() {
 
 void TdxBarManager::BeforeDestruction() {
   TComponent::BeforeDestruction();
+  dxBarHintManagerDestroying(this);
   if (TdxBarManagerList* list = dxBarManagerList()) list->Remove(this);
 }
 
@@ -315,6 +317,7 @@ void TdxBarManager::FinishLoading() {
     for (int i = 0; i < FBars->Count(); ++i) FBars->Items(i)->ApplyLoadedState();
   }
   for (IdxBarDockControl* dock : FDockControls) dock->UpdateDock();
+  if (!Designing()) SaveDesignedState();
 }
 
 void TdxBarManager::Notification(TComponent* AComponent, TOperation AOperation) {
@@ -463,18 +466,7 @@ void TdxBarManager::SetMostRecentItemsPercents(int AValue) {
   CalcMostRecentlyUsedUseCount();
 }
 
-TdxBarManagerStyle TdxBarManager::GetPaintStyle() const {
-  if (FStyle == bmsXP) return dxThemesActive() ? bmsXP : bmsEnhanced;
-  if (FStyle != bmsUseLookAndFeel || !FLookAndFeel) return FStyle;
-  if (FLookAndFeel->NativeStyle() && dxThemesActive()) return bmsXP;
-  if (FLookAndFeel->SkinPainter()) return bmsUseLookAndFeel;
-  switch (FLookAndFeel->Kind()) {
-    case lfFlat: return bmsEnhanced;
-    case lfStandard: return bmsStandard;
-    case lfUltraFlat: return bmsFlat;
-    default: return bmsOffice11;
-  }
-}
+// GetPaintStyle: dxBarPainterChoice.cpp.
 
 bool TdxBarManager::CanShowRecentItems() const { return GetPaintStyle() != bmsStandard; }
 

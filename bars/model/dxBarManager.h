@@ -6,6 +6,7 @@
 
 #include "foundation/cxLookAndFeels.h"
 #include "platform/core/StringLists.h"
+#include "platform/gui/ShiftState.h"
 
 #include <vector>
 
@@ -13,10 +14,12 @@ class TCustomForm;
 class TCustomImageList;
 class TFont;
 class TMemIniFile;
+class TStream;
 class TWinControl;
 class TcxLookAndFeel;
 class TdxBarButton;
 class TdxBarGroup;
+struct TdxBarStyleChoiceInput;
 
 DECLARE_ENUM(TdxBarInternalState, bisAfterLoading, bisBarsLoading, bisCreating, bisHandleCreating,
              bisModalActivating, bisFormActivating, bisToolbarsVisibleChanging, bisWasActive, bisStateSaving)
@@ -40,13 +43,23 @@ class TdxBarManagerCategories : public TStringList {
   void DefineProperties(TFiler* AFiler) override;
   TdxBarItemVisible ItemsVisible(int AIndex) const;
   bool Visible(int AIndex) const;
+  // Items follow their categories (dxBarCategories.cpp): deleting a category
+  // frees its items, and the last one deleted leaves a new default category.
+  void Delete(int AIndex) override;
+  void InsertObject(int AIndex, const String& S, TObject* AObject) override;
+  void Exchange(int AIndex1, int AIndex2) override;
+  void Move(int ACurIndex, int ANewIndex) override;
+  void SetItemsVisible(int AIndex, TdxBarItemVisible AValue);
+  void SetVisible(int AIndex, bool AValue);
 
  private:
   void ReadItemsVisibles(TReader* AReader);
   void WriteItemsVisibles(TWriter* AWriter);
   void ReadVisibles(TReader* AReader);
   void WriteVisibles(TWriter* AWriter);
+  void PadCategoryData();
   TdxBarManager* FBarManager;
+  bool FMoving = false;
   std::vector<TdxBarItemVisible> FItemsVisibles;
   std::vector<bool> FVisibles;
 };
@@ -83,6 +96,14 @@ class TdxBarPopupMenuLinks : public TOwnedCollection {
   DECLARE_CLASS(TdxBarPopupMenuLinks, TOwnedCollection)
   explicit TdxBarPopupMenuLinks(TdxBarManager* AManager);
 };
+
+// The rectangle moved (up, down, left, right in this order) until it lies in the work area where it fits.
+TRect dxBarKeepRectInWorkArea(TRect ARect, const TRect& AWorkArea);
+
+// The name dialog of the customization layer: edits the caption of a new
+// toolbar; false when cancelled. Nil until that layer starts.
+using TdxBarToolbarNameDialog = bool (*)(TdxBarManager* AManager, String& ACaption);
+TdxBarToolbarNameDialog& dxBarToolbarNameDialog();
 
 class TdxBarManager : public TComponent {
   DECLARE_CLASS(TdxBarManager, TComponent)
@@ -128,6 +149,10 @@ class TdxBarManager : public TComponent {
   // The class name without its first letter, then the first free number.
   String GetUniqueItemName(TClass AItemClass) const;
   TdxBarItemVisible CategoryItemsVisibleAt(int AIndex) const;
+  // The items of the category that showed as it did take the new value
+  // (dxBarCategories.cpp).
+  void SetCategoryItemsVisible(int AIndex, TdxBarItemVisible AValue);
+  void SetCategoryVisibleFlag(int AIndex, bool AValue);
   bool CategoryVisibleAt(int AIndex) const;
   void MoveItem(int ACurIndex, int ANewIndex);
   TdxBar* BarByCaption(const String& ACaption) const;
@@ -147,8 +172,14 @@ class TdxBarManager : public TComponent {
   bool CanShowRecentItems() const;
   bool ShowsRecentItemsFirst() const { return FMenusShowRecentItemsFirst && CanShowRecentItems(); }
   // The effective style: for bmsUseLookAndFeel the style the look-and-feel
-  // maps to (bmsUseLookAndFeel itself for a skin).
+  // maps to (never the skin); bmsXP stays bmsXP without themes.
   TdxBarManagerStyle GetPaintStyle() const;
+  // The style the painter is chosen by (bmsUseLookAndFeel for a skin), the
+  // painter class for it, and a look-and-feel that draws like the bars
+  // (dxBarPainterChoice.cpp).
+  TdxBarManagerStyle ResolvedStyle() const;
+  TClass PainterClassForStyle() const;
+  void ApplyStyleToLookAndFeel(TcxLookAndFeel* ALookAndFeel) const;
   bool IsFlatStyle() const { return FStyle == bmsFlat; }
 
   // Dock controls register themselves (the four side docks first).
@@ -238,6 +269,8 @@ class TdxBarManager : public TComponent {
   TCustomImageList* Images() const { return FImageOptions ? FImageOptions->Images() : nullptr; }
   int LargeButtonArrowWidth() const { return FLargeButtonArrowWidth; }
   void SetLargeButtonArrowWidth(int AValue) { if (AValue >= 2) FLargeButtonArrowWidth = AValue; }
+  bool LargeIcons() const { return FLargeIcons; }
+  void SetLargeIcons(bool AValue) { FLargeIcons = AValue; }
   TcxLookAndFeel* LookAndFeel() const { return FLookAndFeel; }
   TdxBarMenuAnimations MenuAnimations() const { return FMenuAnimations; }
   void SetMenuAnimations(TdxBarMenuAnimations AValue) { FMenuAnimations = AValue; }
@@ -254,6 +287,8 @@ class TdxBarManager : public TComponent {
   void SetShowFullMenusAfterDelay(bool AValue) { FShowFullMenusAfterDelay = AValue; }
   bool ShowHint() const { return FShowHint; }
   void SetShowHint(bool AValue) { FShowHint = AValue; }
+  bool ShowShortCutInHint() const { return FShowShortCutInHint; }
+  void SetShowShortCutInHint(bool AValue) { FShowShortCutInHint = AValue; }
   bool ShowHintForDisabledItems() const { return FShowHintForDisabledItems; }
   void SetShowHintForDisabledItems(bool AValue) { FShowHintForDisabledItems = AValue; }
   bool StoreInIniFile() const { return FStoreInIniFile; }
@@ -268,6 +303,72 @@ class TdxBarManager : public TComponent {
   void SetUseSystemFont(bool AValue);
   int WaitForDockingTime() const { return FWaitForDockingTime; }
   void SetWaitForDockingTime(int AValue) { if (AValue >= 0) FWaitForDockingTime = AValue; }
+
+  // Hints (dxBarHints.cpp): a show request waits for the show delay unless a
+  // hint is up or was just hidden; the hide calls pass no text and no object.
+  void ActivateHint(bool AShow, const String& ACustomHint = String(), TObject* AHintObject = nullptr);
+  void HideHint();
+  bool IsHintShowing() const;
+
+  // Keys (dxBarKeyboard.cpp): runs the shortcut in the toolbars of the
+  // managers of the owner's form; the link with the accelerator there.
+  bool ExecuteShortCut(Word AShortCut);
+  TdxBarItemLink* FindAccelLink(Word AKey, TShiftState AShift);
+
+  // Messages of the owner's window and its ancestors (dxBarOwnerMessages.cpp).
+  void HandleOwnerWindowMessage(HWND AWnd, UINT AMsg, WPARAM AWParam, LPARAM ALParam);
+  void SetFormActive(bool AActive, bool AForce, HWND AOtherWnd);
+  bool MainFormActive() const { return FMainFormActive; }
+  // Moves floating toolbars back into the work area of the owner's monitor.
+  void KeepFloatingBarsInWorkArea();
+  const String& IniFileName() const { return FIniFileName; }
+  void SetIniFileName(const String& AValue) { FIniFileName = AValue; }
+  const String& RegistryPath() const { return FRegistryPath; }
+  void SetRegistryPath(const String& AValue) { FRegistryPath = AValue; }
+
+  // Operations on items and toolbars (dxBarOperations.cpp).
+  TdxBar* BarByOldName(const String& AName) const;
+  // ABaseName + the first number no toolbar's Caption takes.
+  String GetUniqueToolbarCaption(const String& ABaseName) const;
+  void ExchangeItems(int AIndex1, int AIndex2);
+  int GetCountByCategory(int ACategory) const;
+  // Nil out of range.
+  TdxBarItem* GetItemByCategory(int ACategory, int AIndex) const;
+  // A floating-placed toolbar captioned "Custom n" with a row of its own;
+  // nil when the name dialog was cancelled.
+  TdxBar* AddToolBar(bool AIsMainMenu, bool ANeedEditCaption = false);
+  // With confirmation the user is asked first; Cancel keeps the toolbar.
+  void DeleteToolBar(TdxBar* ABar, bool AConfirmation);
+  // Toolbars that want to be visible while their docks have no window yet.
+  void BeginBarRestoring();
+  void QueueBarRestore(TdxBar* ABar);
+  void RemoveFromRestoreQueue(TdxBar* ABar);
+  int RestoreQueueIndexOf(TdxBar* ABar) const;
+  int RestoreQueueCount() const { return static_cast<int>(FBarRestoringList.size()); }
+  void FreeBarRestoring();
+  // Shows the queued toolbars of that dock (of any dock for nil).
+  void RestoreQueuedBars(IdxBarDockControl* ADockControl);
+
+  // The designed layout, kept in memory once loading from the form ends:
+  // toolbars are reset from it (links and their usage) and usage data is
+  // cleared back to it (dxBarLayoutStorage.cpp). A toolbar is found there by
+  // its caption; false when it is not.
+  void SaveDesignedState();
+  bool ResetToolBarToDesign(TdxBar* ABar);
+  // Asks first.
+  void ResetToolBar(TdxBar* ABar);
+  void ResetUsageData();
+
+  // The user's layout (dxBarLayoutStorage.cpp). Saving replaces what an
+  // earlier save of this manager wrote there and nothing else; loading
+  // applies a layout only when all of it reads (EdxBarLayoutError).
+  // Empty names and paths do nothing.
+  void SaveToIniFile(const String& AFileName);
+  void LoadFromIniFile(const String& AFileName);
+  void SaveToStream(TStream* AStream);
+  void LoadFromStream(TStream* AStream);
+  void SaveToRegistry(const String& ARegistryPath);
+  void LoadFromRegistry(const String& ARegistryPath);
 
   TdxBarEvent OnBarAdd;
   TdxBarEvent OnBarDelete;
@@ -285,6 +386,7 @@ class TdxBarManager : public TComponent {
   virtual void StyleChanged();
 
  private:
+  TdxBarStyleChoiceInput StyleChoiceInput() const;
   void FontChanged(TObject* Sender);
   void LookAndFeelChanged(TcxLookAndFeel* Sender, TcxLookAndFeelValues AChangedValues);
   void UpdateEditFont();
@@ -307,6 +409,13 @@ class TdxBarManager : public TComponent {
   bool FScaled = false;
   bool FShowHint = false;
   bool FShowHintForDisabledItems = false;
+  bool FShowShortCutInHint = false;
+  bool FLargeIcons = false;
+  bool FMainFormActive = false;
+  bool FBarRestoring = false;
+  std::vector<TdxBar*> FBarRestoringList;
+  String FIniFileName;
+  String FRegistryPath;
   bool FStoreInIniFile = false;
   bool FStoreInRegistry = false;
   bool FUseF10ForMenu = false;
@@ -348,3 +457,16 @@ class TdxBarManager : public TComponent {
   std::vector<IdxBarDockControl*> FDockControls;
   TdxBarItemControlBase* FSelectedItem = nullptr;
 };
+
+// Runs AWork inside the manager's update bracket, which closes also when AWork raises.
+template <class F>
+void dxBarInManagerUpdate(TdxBarManager* AManager, F&& AWork) {
+  AManager->BeginUpdate();
+  try {
+    AWork();
+  } catch (...) {
+    AManager->EndUpdate();
+    throw;
+  }
+  AManager->EndUpdate();
+}

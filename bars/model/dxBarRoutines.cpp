@@ -1,6 +1,8 @@
 #include "bars/model/dxBarRoutines.h"
 
 #include "bars/model/dxBarDrawing.h"
+#include "bars/model/dxBarHints.h"
+#include "bars/model/dxBarHooks.h"
 #include "bars/model/dxBarItem.h"
 #include "bars/model/dxBarItemLinks.h"
 #include "bars/model/dxBarManager.h"
@@ -54,8 +56,25 @@ TdxBarManager* TdxBarManagerList::ManagerAt(int AIndex) const {
   return AIndex >= 0 && AIndex < Count() ? FItems[AIndex] : nullptr;
 }
 
+TdxBarManagerList::~TdxBarManagerList() {
+  dxBarRemoveHooks();
+  dxBarFreeHintWindow();
+}
+
+void TdxBarManagerList::Add(TdxBarManager* AManager) {
+  if (std::find(FItems.begin(), FItems.end(), AManager) != FItems.end()) return;
+  if (FItems.empty()) dxBarInstallHooks();
+  FItems.push_back(AManager);
+  if (!AManager->Designing()) dxBarCreateHintWindow();
+}
+
 void TdxBarManagerList::Remove(TdxBarManager* AManager) {
-  FItems.erase(std::remove(FItems.begin(), FItems.end(), AManager), FItems.end());
+  const auto found = std::find(FItems.begin(), FItems.end(), AManager);
+  if (found == FItems.end()) return;
+  FItems.erase(found);
+  if (!FItems.empty()) return;
+  dxBarRemoveHooks();
+  dxBarFreeHintWindow();
 }
 
 TdxBarManagerList* dxBarManagerList() { return State().Managers; }

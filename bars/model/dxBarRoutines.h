@@ -16,7 +16,10 @@ class TdxBarManagerList : public TObject {
   int Count() const { return static_cast<int>(FItems.size()); }
   // Nil for an index out of range.
   TdxBarManager* ManagerAt(int AIndex) const;
-  void Add(TdxBarManager* AManager) { FItems.push_back(AManager); }
+  ~TdxBarManagerList() override;
+  // The first manager installs the thread hooks and makes the shared hint
+  // window; the last one to leave removes them.
+  void Add(TdxBarManager* AManager);
   void Remove(TdxBarManager* AManager);
 
  private:

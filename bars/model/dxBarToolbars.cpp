@@ -481,4 +481,6 @@ void TdxBars::SetUpNewItem(TcxComponentCollectionItem* AItem) {
 void TdxBars::NotifyChange(TcxComponentCollectionItem* AItem, TcxComponentCollectionNotification AAction) {
   TcxComponentCollection::NotifyChange(AItem, AAction);
   if (AItem && AAction == ccnChanged) FBarManager->SignalDesignerModified();
+  if (AItem && (AAction == ccnExtracting || AAction == ccnExtracted || AAction == ccnDeleting))
+    FBarManager->RemoveFromRestoreQueue(static_cast<TdxBar*>(AItem));
 }

@@ -126,6 +126,7 @@ class TdxBar : public TcxComponentCollectionItem, public IdxBarLinksOwner {
   TdxBar* MergedWith() const { return FMergedWith; }
   int MergedBarCount() const { return static_cast<int>(FMergedBars.size()); }
   bool CreatedByMerging() const { return FCreatedByMerging; }
+  bool VisibleBeforeMerging() const { return FVisibleBeforeMerging; }
   void SetCreatedByMerging(bool AValue) { FCreatedByMerging = AValue; }
   void SetShouldNotBeDestroyedIfEmptyAfterUnmerge(bool AValue) { FKeepWhenEmptyAfterUnmerge = AValue; }
   // Takes the loaded docking state and visibility (the manager's Loaded).

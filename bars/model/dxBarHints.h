@@ -1,0 +1,59 @@
+// Hints of toolbars and menus: one shared hint window for the process, and
+// the timing that decides when a hint appears, when it goes and how quickly
+// the next one follows. The window itself is the bar controls layer's; it
+// fills the window maker at its start-up. Until then no hint is shown.
+#pragma once
+
+#include "bars/model/dxBarBase.h"
+
+// The shared hint window.
+class IdxBarHintWindow {
+ public:
+  // Screen tips wait a little less and stay much longer than plain hints.
+  virtual bool IsScreenTipMode() = 0;
+  virtual bool IsVisible() = 0;
+  virtual void HideHint() = 0;
+  // Lays out and shows the hint; false when there was nothing to show.
+  virtual bool ActivateHintEx(TdxBarManager* AManager, const String& AText, const String& AShortCut) = 0;
+  // Frees the window.
+  virtual void Release() = 0;
+
+ protected:
+  ~IdxBarHintWindow() = default;
+};
+using TdxBarHintWindowFactory = IdxBarHintWindow* (*)();
+TdxBarHintWindowFactory& dxBarHintWindowFactory();
+// Nil while no manager lives, or when no maker is set.
+IdxBarHintWindow* dxBarHintWindow();
+void dxBarCreateHintWindow();
+void dxBarFreeHintWindow();
+
+// Delays of the hint window in its present mode, in milliseconds.
+UINT dxBarShowHintTime(IdxBarHintWindow* AWindow);
+UINT dxBarHideHintTime(IdxBarHintWindow* AWindow);
+inline constexpr UINT dxBarQuickReshowTime = 400;
+
+// What a hint object (a bar control, an item control) offers.
+class IdxBarHintSource {
+ public:
+  // Whether it has a hint, with its text and the shortcut's text.
+  virtual bool GetHintInfo(String& AHint, String& AShortCut) = 0;
+  virtual bool IsHintEnabled() = 0;
+
+ protected:
+  ~IdxBarHintSource() = default;
+};
+
+// The hint timers, as the tests drive them.
+struct TdxBarHintTimers {
+  UINT_PTR HintTimer = 0;
+  UINT HintTimerInterval = 0;
+  bool HintTimerHides = false;  // the auto-hide timer rather than the show delay
+  UINT_PTR HiddenHintTimer = 0;
+  bool QuickReshow = false;
+};
+const TdxBarHintTimers& dxBarHintTimers();
+// Runs what the window timer of that id runs when it fires.
+void dxBarHintTimerFired(UINT_PTR ATimerID);
+// A manager goes: its pending hint goes with it.
+void dxBarHintManagerDestroying(TdxBarManager* AManager);

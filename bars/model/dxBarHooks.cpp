@@ -1,0 +1,147 @@
+#include "bars/model/dxBarHooks.h"
+
+#include "bars/model/dxBarManager.h"
+#include "bars/model/dxBarRoutines.h"
+
+#include "foundation/cxClasses.h"
+#include "platform/gui/Controls.h"
+#include "platform/gui/Forms.h"
+
+namespace {
+
+struct THookState {
+  HHOOK Keyboard = nullptr;
+  HHOOK Mouse = nullptr;
+  HHOOK CallWndProc = nullptr;
+  bool InManagerLookup = false;
+  bool AppDeactivating = false;
+  bool AppActive = true;
+};
+
+THookState& Hooks() {
+  static THookState state;
+  return state;
+}
+
+TdxBarManager* ManagerOfWindow(HWND AWnd) {
+  THookState& h = Hooks();
+  h.InManagerLookup = true;
+  TdxBarManager* manager = nullptr;
+  try {
+    manager = dxBarManagerFromObject(FindControl(AWnd));
+  } catch (...) {
+    h.InManagerLookup = false;
+    throw;
+  }
+  h.InManagerLookup = false;
+  return manager;
+}
+
+bool IsWindowOrAncestor(HWND AAncestor, HWND AWnd) {
+  for (HWND w = AWnd; w; w = dxBarChildParent(w))
+    if (w == AAncestor) return true;
+  return false;
+}
+
+bool SameProcess(HWND AWnd) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(AWnd, &pid);
+  return pid == GetCurrentProcessId();
+}
+
+void DispatchToManagers(HWND AWnd, UINT AMsg, WPARAM AWParam, LPARAM ALParam) {
+  if (AMsg == WM_ACTIVATE && ALParam) {
+    const HWND other = reinterpret_cast<HWND>(ALParam);
+    if (SameProcess(other) && (GetParent(other) == AWnd || GetParent(AWnd) == other)) return;
+  }
+  TdxBarManager* manager = ManagerOfWindow(AWnd);
+  if (!manager && AMsg == WM_ACTIVATE) {
+    const HWND parent = GetParent(AWnd);
+    if (parent && IsWindowVisible(parent)) manager = ManagerOfWindow(parent);
+  }
+  if (manager) manager->HandleOwnerWindowMessage(AWnd, AMsg, AWParam, ALParam);
+  if (!dxBarIsFormWideMessage(AMsg)) return;
+  TdxBarManagerList* list = dxBarManagerList();
+  for (int i = 0; list && i < list->Count(); ++i) {
+    TdxBarManager* other = list->ManagerAt(i);
+    if (other == manager) continue;
+    TWinControl* owner = other->OwnerControl();
+    if (!owner || !owner->HandleAllocated() || owner->Handle() == AWnd) continue;
+    if (!IsWindowOrAncestor(AWnd, owner->Handle()) || !other->TopLevelForm()) continue;
+    other->HandleOwnerWindowMessage(AWnd, AMsg, AWParam, ALParam);
+  }
+}
+
+}  // namespace
+
+IdxBarNavigation*& dxBarNavigation() {
+  static IdxBarNavigation* navigation = nullptr;
+  return navigation;
+}
+
+void dxBarInstallHooks() {
+  THookState& h = Hooks();
+  if (h.Keyboard) return;
+  cxInstallThreadHook(h.Keyboard, WH_KEYBOARD, &dxBarKeyboardHookProc);
+  cxInstallThreadHook(h.Mouse, WH_MOUSE, &dxBarMouseHookProc);
+  cxInstallThreadHook(h.CallWndProc, WH_CALLWNDPROC, &dxBarCallWndProcHookProc);
+}
+
+void dxBarRemoveHooks() {
+  THookState& h = Hooks();
+  cxRemoveThreadHook(h.CallWndProc);
+  cxRemoveThreadHook(h.Mouse);
+  cxRemoveThreadHook(h.Keyboard);
+}
+
+bool dxBarHooksInstalled() { return Hooks().Keyboard && Hooks().Mouse && Hooks().CallWndProc; }
+
+HWND dxBarChildParent(HWND AWnd) {
+  return (GetWindowLongPtrW(AWnd, GWL_STYLE) & WS_CHILD) ? GetParent(AWnd) : nullptr;
+}
+
+bool dxBarAppIsActive() { return Hooks().AppActive && !Hooks().AppDeactivating; }
+
+bool dxBarLeavesNavigationMode(UINT AMessage) {
+  switch (AMessage) {
+    case WM_XBUTTONDOWN: case WM_XBUTTONDBLCLK: case WM_NCXBUTTONDOWN: case WM_NCXBUTTONDBLCLK:
+      return true;
+    default:
+      return dxBarIsMouseDownMessage(AMessage);
+  }
+}
+
+bool dxBarIsFormWideMessage(UINT AMessage) {
+  switch (AMessage) {
+    case WM_ACTIVATE: case WM_SYSCOLORCHANGE: case WM_SETTINGCHANGE: case WM_ACTIVATEAPP: case WM_CHILDACTIVATE:
+    case WM_WINDOWPOSCHANGING: case WM_WINDOWPOSCHANGED: case WM_SYSCOMMAND: case WM_MDIACTIVATE:
+      return true;
+    default:
+      return false;
+  }
+}
+
+LRESULT CALLBACK dxBarMouseHookProc(int ACode, WPARAM AWParam, LPARAM ALParam) {
+  GuardCallback([&] {
+    if (ACode == HC_ACTION && dxBarLeavesNavigationMode(static_cast<UINT>(AWParam)))
+      if (IdxBarNavigation* navigation = dxBarNavigation()) navigation->StopKeyboardHandling();
+  });
+  return CallNextHookEx(Hooks().Mouse, ACode, AWParam, ALParam);
+}
+
+LRESULT CALLBACK dxBarCallWndProcHookProc(int ACode, WPARAM AWParam, LPARAM ALParam) {
+  THookState& h = Hooks();
+  const auto* call = reinterpret_cast<const CWPSTRUCT*>(ALParam);
+  GuardCallback([&] {
+    if (ACode < 0) return;
+    if (call->message == WM_ACTIVATE && LOWORD(call->wParam) == WA_INACTIVE && call->lParam &&
+        !SameProcess(reinterpret_cast<HWND>(call->lParam)))
+      h.AppDeactivating = true;
+    if (call->message == WM_ACTIVATEAPP) {
+      h.AppDeactivating = false;
+      h.AppActive = call->wParam != 0;
+    }
+    if (!h.InManagerLookup) DispatchToManagers(call->hwnd, call->message, call->wParam, call->lParam);
+  });
+  return CallNextHookEx(h.CallWndProc, ACode, AWParam, ALParam);
+}

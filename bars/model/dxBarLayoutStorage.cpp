@@ -1,0 +1,625 @@
+#include "bars/model/dxBarLayoutStorage.h"
+
+#include "bars/model/dxBar.h"
+
+#include "foundation/cxClasses.h"
+
+#include "platform/core/IniFiles.h"
+#include "platform/core/Registry.h"
+#include "platform/core/Streams.h"
+#include "platform/core/SysUtils.h"
+#include "platform/gui/Forms.h"
+#include "platform/gui/Graphics.h"
+
+#include <memory>
+#include <optional>
+#include <set>
+
+namespace {
+
+constexpr int LayoutVersion = 50;
+
+// The keys of the manager options section: in the registry they share the
+// base key with whatever else the caller keeps there, so an earlier save is
+// erased key by key.
+const Char* const OptionKeys[] = {L"Version",   L"MenusShowRecentItemsFirst", L"ShowFullMenusAfterDelay",
+                                  L"LargeIcons", L"MenuAnimations",            L"ShowHint",
+                                  L"ShowShortCutInHint", L"BarCount"};
+
+String MainSection(const String& ABase, TdxBarStoringKind AKind) {
+  return AKind == skReg ? ABase : ABase + L"Main";
+}
+String BarSection(const String& ABase, int AIndex) { return ABase + L"Bar" + IntToStr(AIndex); }
+String LinkSection(const String& AOwnerSection, TdxBarStoringKind AKind, int AIndex) {
+  return AOwnerSection + dxBarLayoutDelimiter(AKind) + L"ItemLink" + IntToStr(AIndex);
+}
+
+// Whether a subkey name below the registry base is one the layout writes.
+bool IsLayoutSubkey(const String& AName) {
+  if (SameText(AName, L"Items")) return true;
+  if (AName.size() > 8 && SameText(AName.substr(0, 8), L"SubItem_")) return true;
+  if (AName.size() <= 3 || !SameText(AName.substr(0, 3), L"Bar")) return false;
+  for (size_t i = 3; i < AName.size(); ++i)
+    if (AName[i] < L'0' || AName[i] > L'9') return false;
+  return true;
+}
+
+Byte SetByte(unsigned ABits) { return static_cast<Byte>(ABits & 0xFF); }
+
+void WriteByte(TCustomIniFile* AIni, const String& ASection, const String& AKey, Byte AValue) {
+  TObjectPtr<TMemoryStream> stream(Make<TMemoryStream>());
+  stream->Write(&AValue, 1);
+  stream->SetPosition(0);
+  AIni->WriteBinaryStream(ASection, AKey, stream.get());
+}
+
+// The toolbars a layout holds: all but those made by merging, in toolbar order.
+std::vector<TdxBar*> StoredBars(TdxBarManager* AManager) {
+  std::vector<TdxBar*> result;
+  for (int i = 0; i < AManager->Bars()->Count(); ++i)
+    if (!AManager->Bars()->Items(i)->CreatedByMerging()) result.push_back(AManager->Bars()->Items(i));
+  return result;
+}
+
+// ---------------------------------------------------------------------------
+// Writing
+// ---------------------------------------------------------------------------
+
+void EraseEarlierLayout(TCustomIniFile* AIni, const String& ABase, TdxBarStoringKind AKind) {
+  TObjectPtr<TStringList> sections(Make<TStringList>());
+  AIni->ReadSections(sections.get());
+  if (AKind == skIni) {
+    for (int i = 0; i < sections->Count(); ++i) {
+      const String name = sections->Get(i);
+      if (name.size() >= ABase.size() && name.compare(0, ABase.size(), ABase) == 0) AIni->EraseSection(name);
+    }
+    return;
+  }
+  // The registry base is the caller's key: only the subkeys and values the
+  // layout writes go, never the key itself with the caller's other data.
+  for (int i = 0; i < sections->Count(); ++i)
+    if (IsLayoutSubkey(sections->Get(i))) AIni->EraseSection(ABase + sections->Get(i));
+  for (const Char* key : OptionKeys) AIni->DeleteKey(ABase, key);
+}
+
+void WriteLink(TdxBarItemLink* ALink, TCustomIniFile* AIni, const String& ASection, TdxBarStoringKind AKind,
+               bool AOfToolbar, bool AWithUsage, bool AStateSaving) {
+  AIni->WriteString(ASection, L"ItemName", ALink->Item()->Name());
+  AIni->WriteBool(ASection, L"BeginGroup", ALink->StoredBeginGroup());
+  const TdxBarUserDefines defines = ALink->UserDefine();
+  WriteByte(AIni, ASection, L"UserDefine", SetByte(defines.ToBits()));
+  if (defines.Contains(udCaption)) AIni->WriteString(ASection, L"UserCaption", ALink->UserCaption());
+  if (defines.Contains(udPaintStyle)) AIni->WriteInteger(ASection, L"UserPaintStyle", ALink->UserPaintStyle());
+  if (defines.Contains(udWidth)) AIni->WriteInteger(ASection, L"UserWidth", ALink->UserWidth());
+  if (AKind == skReg && defines.Contains(udGlyph) && ALink->UserGlyph()) {
+    TObjectPtr<TMemoryStream> stream(Make<TMemoryStream>());
+    ALink->UserGlyph()->SaveToStream(stream.get());
+    stream->SetPosition(0);
+    AIni->WriteBinaryStream(ASection, L"UserGlyph", stream.get());
+  }
+  if (AOfToolbar) {
+    AIni->WriteInteger(ASection, L"ButtonGroup", ALink->ButtonGroup());
+    AIni->WriteInteger(ASection, L"Position", ALink->Position());
+    WriteByte(AIni, ASection, L"ViewLevels", SetByte(ALink->ViewLevels().ToBits()));
+    AIni->WriteBool(ASection, L"Visible", ALink->Visible());
+  }
+  if (AWithUsage) {
+    AIni->WriteInteger(ASection, L"UseCount", ALink->UseCount());
+    AIni->WriteInteger(ASection, L"RecentIndex", ALink->IndexInRecentList());
+  }
+  if (AStateSaving) AIni->WriteBool(ASection, L"MostRecentlyUsed", ALink->MostRecentlyUsed());
+}
+
+// Only links of named items are stored; they are numbered without gaps.
+void WriteLinks(TdxBarManager* AManager, TdxBarItemLinks* ALinks, TCustomIniFile* AIni, const String& ASection,
+                TdxBarStoringKind AKind, bool AOfToolbar) {
+  const bool withUsage = AManager->CanShowRecentItems() && ALinks->UseRecentItems();
+  const bool stateSaving = AManager->InternalState().Contains(bisStateSaving);
+  int count = 0;
+  for (int i = 0; i < ALinks->Count(); ++i) {
+    TdxBarItemLink* link = ALinks->Items(i);
+    if (!link->Item() || link->Item()->Name().empty() || link->CreatedFromMergingWith()) continue;
+    WriteLink(link, AIni, LinkSection(ASection, AKind, count), AKind, AOfToolbar, withUsage, stateSaving);
+    ++count;
+  }
+  AIni->WriteInteger(ASection, L"ItemLinkCount", count);
+}
+
+void WriteBar(TdxBarManager* AManager, TdxBar* ABar, TCustomIniFile* AIni, const String& ASection,
+              TdxBarStoringKind AKind) {
+  AIni->WriteString(ASection, L"Caption", ABar->Caption());
+  AIni->WriteInteger(ASection, L"DockedDockingStyle", ABar->DockedDockingStyle());
+  AIni->WriteInteger(ASection, L"DockedLeft", ABar->DockedLeft());
+  AIni->WriteInteger(ASection, L"DockedTop", ABar->DockedTop());
+  AIni->WriteInteger(ASection, L"DockingStyle", ABar->DockingStyle());
+  AIni->WriteInteger(ASection, L"FloatClientHeight", ABar->FloatClientHeight());
+  AIni->WriteInteger(ASection, L"FloatClientWidth", ABar->FloatClientWidth());
+  AIni->WriteInteger(ASection, L"FloatLeft", ABar->FloatLeft());
+  AIni->WriteInteger(ASection, L"FloatTop", ABar->FloatTop());
+  AIni->WriteBool(ASection, L"OneOnRow", ABar->OneOnRow());
+  AIni->WriteInteger(ASection, L"Row", ABar->Row());
+  AIni->WriteBool(ASection, L"Visible",
+                  ABar->MergedWith() ? ABar->VisibleBeforeMerging()
+                                     : ABar->Visible() || AManager->RestoreQueueIndexOf(ABar) >= 0);
+  WriteLinks(AManager, ABar->ItemLinks(), AIni, ASection, AKind, true);
+}
+
+// ---------------------------------------------------------------------------
+// Reading: everything is read and checked into these records first
+// ---------------------------------------------------------------------------
+
+struct TLinkData {
+  String ItemName;
+  TdxBarItem* Item = nullptr;
+  bool BeginGroup = false;
+  std::optional<TdxBarUserDefines> UserDefine;
+  String UserCaption;
+  int UserPaintStyle = 0;
+  int UserWidth = 100;
+  std::shared_ptr<TBytes> UserGlyph;
+  int ButtonGroup = 0;
+  int Position = 0;
+  std::optional<TdxBarItemViewLevels> ViewLevels;
+  bool Visible = true;
+  int UseCount = 0;
+};
+
+struct TLinksData {
+  std::vector<TLinkData> Links;
+};
+
+struct TBarData {
+  std::optional<String> Caption;
+  std::optional<int> DockedDockingStyle, DockedLeft, DockedTop, FloatLeft, FloatTop, FloatClientWidth,
+      FloatClientHeight, DockingStyle, Row;
+  std::optional<bool> OneOnRow;
+  bool Visible = false;
+  TLinksData Links;
+};
+
+struct TLayoutData {
+  std::optional<bool> MenusShowRecentItemsFirst, ShowFullMenusAfterDelay, LargeIcons, ShowHint, ShowShortCutInHint;
+  std::optional<int> MenuAnimations;
+  bool HasItemList = false;
+  std::set<String> SavedItemNames;
+  std::vector<TBarData> Bars;
+};
+
+class TLayoutReader {
+ public:
+  TLayoutReader(TdxBarManager* AManager, TCustomIniFile* AIni, const String& ABase, TdxBarStoringKind AKind)
+      : FManager(AManager), FIni(AIni), FBase(ABase), FKind(AKind) {}
+
+  // False when the store holds no layout of the manager at all.
+  bool Read(TLayoutData& AData);
+  void ReadBar(const String& ASection, TBarData& ABar);
+
+ private:
+  [[noreturn]] void Fail(const String& ASection, const String& AReason) const {
+    throw EdxBarLayoutError(L"The toolbar layout cannot be loaded: [" + ASection + L"] " + AReason);
+  }
+  std::optional<int> Int(const String& ASection, const String& AKey, int AMin, int AMax);
+  std::optional<bool> Bool(const String& ASection, const String& AKey);
+  std::optional<Byte> FirstByte(const String& ASection, const String& AKey);
+  void RequireSection(const String& ASection, const String& AWhat);
+  void ReadLinks(const String& ASection, bool AOfToolbar, TLinksData& ALinks);
+
+  TdxBarManager* FManager;
+  TCustomIniFile* FIni;
+  String FBase;
+  TdxBarStoringKind FKind;
+};
+
+std::optional<int> TLayoutReader::Int(const String& ASection, const String& AKey, int AMin, int AMax) {
+  if (!FIni->ValueExists(ASection, AKey)) return std::nullopt;
+  const String text = Trim(FIni->ReadString(ASection, AKey, String()));
+  int value = 0;
+  if (!TryStrToInt(text, value)) Fail(ASection, AKey + L" is not a number: \"" + text + L"\"");
+  if (value < AMin || value > AMax) Fail(ASection, AKey + L" is out of range: " + text);
+  return value;
+}
+
+std::optional<bool> TLayoutReader::Bool(const String& ASection, const String& AKey) {
+  const std::optional<int> value = Int(ASection, AKey, INT_MIN, INT_MAX);
+  if (!value) return std::nullopt;
+  return *value != 0;
+}
+
+// A one-byte set: hexadecimal pairs (or, in INI text written by older
+// versions, one decimal digit), binary data in the registry.
+std::optional<Byte> TLayoutReader::FirstByte(const String& ASection, const String& AKey) {
+  if (!FIni->ValueExists(ASection, AKey)) return std::nullopt;
+  if (FKind == skIni) {
+    const String text = Trim(FIni->ReadString(ASection, AKey, String()));
+    if (text.size() == 1) {
+      if (text[0] < L'0' || text[0] > L'9') Fail(ASection, AKey + L" is not a set: \"" + text + L"\"");
+      return static_cast<Byte>(text[0] - L'0');
+    }
+    if (text.size() < 2 || text.size() % 2 != 0 || !std::all_of(text.begin(), text.end(), iswxdigit))
+      Fail(ASection, AKey + L" is not a set: \"" + text + L"\"");
+  }
+  TObjectPtr<TMemoryStream> stream(Make<TMemoryStream>());
+  if (FIni->ReadBinaryStream(ASection, AKey, stream.get()) < 1) Fail(ASection, AKey + L" is empty");
+  return static_cast<const Byte*>(stream->Memory())[0];
+}
+
+void TLayoutReader::RequireSection(const String& ASection, const String& AWhat) {
+  if (!FIni->SectionExists(ASection)) Fail(ASection, AWhat + L" is missing");
+}
+
+bool TLayoutReader::Read(TLayoutData& AData) {
+  const String main = MainSection(FBase, FKind);
+  const std::optional<int> barCount = Int(main, L"BarCount", 0, 10000);
+  if (!barCount) {
+    if (FIni->SectionExists(BarSection(FBase, 0)) || FIni->ValueExists(FBase + L"Items", L"ItemCount"))
+      Fail(main, L"the manager options are missing");
+    return false;
+  }
+  if (FManager->CanShowRecentItems()) {
+    AData.MenusShowRecentItemsFirst = Bool(main, L"MenusShowRecentItemsFirst");
+    AData.ShowFullMenusAfterDelay = Bool(main, L"ShowFullMenusAfterDelay");
+  }
+  AData.LargeIcons = Bool(main, L"LargeIcons");
+  AData.MenuAnimations = Int(main, L"MenuAnimations", maNone, maFade);
+  AData.ShowHint = Bool(main, L"ShowHint");
+  AData.ShowShortCutInHint = Bool(main, L"ShowShortCutInHint");
+
+  const String items = FBase + L"Items";
+  const std::optional<int> itemCount = Int(items, L"ItemCount", -1, INT_MAX);
+  AData.HasItemList = itemCount && *itemCount >= 0;
+  if (AData.HasItemList) {
+    for (int i = 0; i < FManager->ItemCount(); ++i) {
+      const String& name = FManager->Items(i)->Name();
+      if (!name.empty() && Bool(items, name).value_or(false)) AData.SavedItemNames.insert(name);
+    }
+  }
+  AData.Bars.resize(*barCount);
+  for (int i = 0; i < *barCount; ++i) {
+    const String section = BarSection(FBase, i);
+    RequireSection(section, L"the toolbar section");
+    ReadBar(section, AData.Bars[i]);
+  }
+  return true;
+}
+
+void TLayoutReader::ReadBar(const String& ASection, TBarData& ABar) {
+  ReadLinks(ASection, true, ABar.Links);
+  if (FIni->ValueExists(ASection, L"Caption")) ABar.Caption = FIni->ReadString(ASection, L"Caption", String());
+  ABar.DockedDockingStyle = Int(ASection, L"DockedDockingStyle", dsNone, dsBottom);
+  ABar.DockedLeft = Int(ASection, L"DockedLeft", INT_MIN, INT_MAX);
+  ABar.DockedTop = Int(ASection, L"DockedTop", INT_MIN, INT_MAX);
+  ABar.OneOnRow = Bool(ASection, L"OneOnRow");
+  ABar.FloatLeft = Int(ASection, L"FloatLeft", INT_MIN, INT_MAX);
+  ABar.FloatTop = Int(ASection, L"FloatTop", INT_MIN, INT_MAX);
+  ABar.FloatClientWidth = Int(ASection, L"FloatClientWidth", INT_MIN, INT_MAX);
+  ABar.FloatClientHeight = Int(ASection, L"FloatClientHeight", INT_MIN, INT_MAX);
+  ABar.DockingStyle = Int(ASection, L"DockingStyle", dsNone, dsBottom);
+  ABar.Row = Int(ASection, L"Row", 0, INT_MAX);
+  ABar.Visible = Bool(ASection, L"Visible").value_or(false);
+}
+
+void TLayoutReader::ReadLinks(const String& ASection, bool AOfToolbar, TLinksData& ALinks) {
+  const int count = Int(ASection, L"ItemLinkCount", 0, 100000).value_or(0);
+  const bool withUsage = FManager->CanShowRecentItems();
+  for (int j = 0; j < count; ++j) {
+    const String section = LinkSection(ASection, FKind, j);
+    RequireSection(section, L"the link section");
+    TLinkData link;
+    link.ItemName = FIni->ReadString(section, L"ItemName", String());
+    if (!link.ItemName.empty()) {
+      // A stored link whose item is gone is dropped.
+      link.Item = FManager->GetItemByName(link.ItemName);
+      if (!link.Item) continue;
+      link.BeginGroup = Bool(section, L"BeginGroup").value_or(false);
+      if (std::optional<Byte> bits = FirstByte(section, L"UserDefine"))
+        link.UserDefine = TdxBarUserDefines::FromBits(*bits & 0x0F);
+      const TdxBarUserDefines defines = link.UserDefine.value_or(TdxBarUserDefines());
+      if (defines.Contains(udCaption)) link.UserCaption = FIni->ReadString(section, L"UserCaption", String());
+      if (defines.Contains(udPaintStyle))
+        link.UserPaintStyle = Int(section, L"UserPaintStyle", psStandard, psCaptionGlyph).value_or(0);
+      if (defines.Contains(udWidth)) link.UserWidth = Int(section, L"UserWidth", 0, INT_MAX).value_or(100);
+      if (FKind == skReg && defines.Contains(udGlyph) && FIni->ValueExists(section, L"UserGlyph")) {
+        TObjectPtr<TMemoryStream> stream(Make<TMemoryStream>());
+        FIni->ReadBinaryStream(section, L"UserGlyph", stream.get());
+        TObjectPtr<TBitmap> check(Make<TBitmap>());
+        try {
+          check->LoadFromStream(stream.get());
+        } catch (const Exception& e) {
+          Fail(section, L"UserGlyph is no picture: " + e.Message);
+        }
+        auto* data = static_cast<const Byte*>(stream->Memory());
+        link.UserGlyph = std::make_shared<TBytes>(data, data + stream->Size());
+      }
+      if (AOfToolbar) {
+        link.ButtonGroup = Int(section, L"ButtonGroup", bgpNone, bgpMember).value_or(0);
+        link.Position = Int(section, L"Position", ipBeginsNewRow, ipContinuesRow).value_or(0);
+        if (std::optional<Byte> bits = FirstByte(section, L"ViewLevels"))
+          link.ViewLevels = TdxBarItemViewLevels::FromBits(*bits & 0x0F);
+        link.Visible = Bool(section, L"Visible").value_or(true);
+      }
+      if (withUsage) link.UseCount = Int(section, L"UseCount", 0, INT_MAX).value_or(0);
+    }
+    ALinks.Links.push_back(std::move(link));
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Applying the checked layout
+// ---------------------------------------------------------------------------
+
+void ApplyLink(TdxBarItemLink* ALink, const TLinkData& AData) {
+  ALink->SetItem(AData.Item);
+  if (!AData.Item) return;
+  ALink->SetBeginGroup(AData.BeginGroup);
+  if (AData.UserDefine) ALink->SetUserDefine(*AData.UserDefine);
+  const TdxBarUserDefines defines = ALink->UserDefine();
+  if (defines.Contains(udCaption)) ALink->SetUserCaption(AData.UserCaption);
+  if (defines.Contains(udPaintStyle)) ALink->SetUserPaintStyle(static_cast<TdxBarPaintStyle>(AData.UserPaintStyle));
+  if (defines.Contains(udWidth)) ALink->SetUserWidth(AData.UserWidth);
+  if (AData.UserGlyph && ALink->UserGlyph()) {
+    TObjectPtr<TMemoryStream> stream(Make<TMemoryStream>());
+    stream->Write(AData.UserGlyph->data(), static_cast<int>(AData.UserGlyph->size()));
+    stream->SetPosition(0);
+    ALink->UserGlyph()->LoadFromStream(stream.get());
+  }
+  ALink->SetButtonGroup(static_cast<TdxBarButtonGroupPosition>(AData.ButtonGroup));
+  ALink->SetPosition(static_cast<TdxBarItemPosition>(AData.Position));
+  if (AData.ViewLevels) ALink->SetViewLevels(*AData.ViewLevels);
+  ALink->SetUseCount(AData.UseCount);
+  ALink->SetVisible(AData.Visible);
+}
+
+// Links of items added to the program after the save stay where the design
+// put them; everything else comes from the store.
+void ApplyLinks(TdxBarItemLinks* ALinks, const TLinksData& AData, const std::vector<TdxBarItem*>& ANewItems) {
+  struct TKept {
+    TdxBarItemLink* Link;
+    String PrevItemName;
+  };
+  std::vector<TKept> kept;
+  ALinks->BeginUpdate();
+  try {
+    if (!ANewItems.empty()) {
+      for (int i = ALinks->Count() - 1; i >= 0; --i) {
+        TdxBarItemLink* link = ALinks->Items(i);
+        if (std::find(ANewItems.begin(), ANewItems.end(), link->Item()) == ANewItems.end()) {
+          TObject::Free(link);
+          continue;
+        }
+        TdxBarItemLink* prev = i > 0 ? ALinks->Items(i - 1) : nullptr;
+        kept.insert(kept.begin(), {link, prev && prev->Item() ? prev->Item()->Name() : String()});
+      }
+    } else {
+      ALinks->Clear();
+    }
+    // A kept link's predecessor may itself be dropped above; its name was
+    // taken before, as the design had it.
+    for (int j = static_cast<int>(AData.Links.size()) - 1; j >= 0; --j) ApplyLink(ALinks->Insert(0), AData.Links[j]);
+    for (const TKept& k : kept) {
+      if (k.PrevItemName.empty()) {
+        ALinks->Move(ALinks->IndexOf(k.Link), 0);
+        continue;
+      }
+      for (int i = 0; i < ALinks->Count(); ++i) {
+        TdxBarItem* item = ALinks->Items(i)->Item();
+        if (item && item->Name() == k.PrevItemName && ALinks->Items(i) != k.Link) {
+          const int from = ALinks->IndexOf(k.Link);
+          ALinks->Move(from, from < i ? i : i + 1);
+          break;
+        }
+      }
+    }
+  } catch (...) {
+    ALinks->EndUpdate();
+    throw;
+  }
+  ALinks->EndUpdate();
+  ALinks->RebuildLists();
+}
+
+void ApplyBar(TdxBar* ABar, const TBarData& AData, const std::vector<TdxBarItem*>& ANewItems) {
+  ApplyLinks(ABar->ItemLinks(), AData.Links, ANewItems);
+  try {
+    ABar->SetVisible(false);
+    if (AData.Caption) ABar->SetCaption(*AData.Caption);
+    if (AData.DockedDockingStyle) ABar->SetDockedDockingStyle(static_cast<TdxBarDockingStyle>(*AData.DockedDockingStyle));
+    if (AData.DockedLeft) ABar->SetDockedLeft(*AData.DockedLeft);
+    if (AData.DockedTop) ABar->SetDockedTop(*AData.DockedTop);
+    if (AData.OneOnRow) ABar->SetOneOnRow(*AData.OneOnRow);
+    if (AData.FloatLeft) ABar->SetFloatLeft(*AData.FloatLeft);
+    if (AData.FloatTop) ABar->SetFloatTop(*AData.FloatTop);
+    if (AData.FloatClientWidth) ABar->SetFloatClientWidth(*AData.FloatClientWidth);
+    if (AData.FloatClientHeight) ABar->SetFloatClientHeight(*AData.FloatClientHeight);
+    if (AData.DockingStyle) ABar->SetDockingStyle(static_cast<TdxBarDockingStyle>(*AData.DockingStyle));
+    if (AData.Row) ABar->SetRow(*AData.Row);
+    ABar->SetVisible(AData.Visible);
+  } catch (const Exception&) {
+    // A docking state the dock refuses must not hide the toolbar for good.
+    ABar->SetVisible(true);
+  }
+}
+
+}  // namespace
+
+String dxBarLayoutDelimiter(TdxBarStoringKind AKind) { return AKind == skReg ? L"\\" : L"."; }
+
+String dxBarIniBaseSection(TdxBarManager* AManager) {
+  String result = AManager->Name() + L".";
+  for (TComponent* owner = AManager->Owner(); owner && !owner->Name().empty(); owner = owner->Owner()) {
+    result = owner->Name() + L"." + result;
+    if (dynamic_cast<TCustomForm*>(owner)) break;
+  }
+  return result;
+}
+
+String dxBarNormalizeRegistryPath(const String& APath) {
+  if (APath.empty()) return APath;
+  String result = APath;
+  if (result.front() != L'\\') result = L"\\" + result;
+  if (result.back() != L'\\') result += L"\\";
+  return result;
+}
+
+void dxBarWriteLayout(TdxBarManager* AManager, TCustomIniFile* AIni, const String& ABase, TdxBarStoringKind AKind) {
+  EraseEarlierLayout(AIni, ABase, AKind);
+  const String main = MainSection(ABase, AKind);
+  AIni->WriteInteger(main, L"Version", LayoutVersion);
+  if (AManager->CanShowRecentItems()) {
+    AIni->WriteBool(main, L"MenusShowRecentItemsFirst", AManager->MenusShowRecentItemsFirst());
+    AIni->WriteBool(main, L"ShowFullMenusAfterDelay", AManager->ShowFullMenusAfterDelay());
+  }
+  AIni->WriteBool(main, L"LargeIcons", AManager->LargeIcons());
+  AIni->WriteInteger(main, L"MenuAnimations", AManager->MenuAnimations());
+  AIni->WriteBool(main, L"ShowHint", AManager->ShowHint());
+  AIni->WriteBool(main, L"ShowShortCutInHint", AManager->ShowShortCutInHint());
+  const std::vector<TdxBar*> bars = StoredBars(AManager);
+  AIni->WriteInteger(main, L"BarCount", static_cast<int>(bars.size()));
+
+  const String items = ABase + L"Items";
+  AIni->WriteInteger(items, L"ItemCount", AManager->ItemCount());
+  for (int i = 0; i < AManager->ItemCount(); ++i)
+    if (!AManager->Items(i)->Name().empty()) AIni->WriteBool(items, AManager->Items(i)->Name(), true);
+
+  // Sections are numbered by the rule the reader follows: 0 to BarCount - 1
+  // over the stored toolbars, so a toolbar made by merging leaves no gap.
+  for (int i = 0; i < static_cast<int>(bars.size()); ++i)
+    WriteBar(AManager, bars[i], AIni, BarSection(ABase, i), AKind);
+}
+
+void dxBarReadLayout(TdxBarManager* AManager, TCustomIniFile* AIni, const String& ABase, TdxBarStoringKind AKind) {
+  TLayoutData data;
+  if (!TLayoutReader(AManager, AIni, ABase, AKind).Read(data)) return;
+
+  std::vector<TdxBarItem*> newItems;
+  if (data.HasItemList)
+    for (int i = 0; i < AManager->ItemCount(); ++i)
+      if (!data.SavedItemNames.count(AManager->Items(i)->Name())) newItems.push_back(AManager->Items(i));
+
+  dxBarInManagerUpdate(AManager, [&] {
+    if (data.MenusShowRecentItemsFirst) AManager->SetMenusShowRecentItemsFirst(*data.MenusShowRecentItemsFirst);
+    if (data.ShowFullMenusAfterDelay) AManager->SetShowFullMenusAfterDelay(*data.ShowFullMenusAfterDelay);
+    if (data.LargeIcons) AManager->SetLargeIcons(*data.LargeIcons);
+    if (data.MenuAnimations) AManager->SetMenuAnimations(static_cast<TdxBarMenuAnimations>(*data.MenuAnimations));
+    if (data.ShowHint) AManager->SetShowHint(*data.ShowHint);
+    if (data.ShowShortCutInHint) AManager->SetShowShortCutInHint(*data.ShowShortCutInHint);
+    std::vector<TdxBar*> bars = StoredBars(AManager);
+    for (int i = 0; i < static_cast<int>(data.Bars.size()); ++i) {
+      if (static_cast<int>(bars.size()) < i + 1) bars.push_back(AManager->Bars()->Add());
+      ApplyBar(bars[i], data.Bars[i], newItems);
+    }
+  });
+}
+
+// ---------------------------------------------------------------------------
+// The designed layout kept in memory
+// ---------------------------------------------------------------------------
+
+namespace {
+
+// The section of the designed toolbar with that caption, empty when none.
+String DesignedBarSection(TdxBarManager* AManager, TdxBar* ABar) {
+  TMemIniFile* state = AManager->SavedState();
+  const String base = dxBarIniBaseSection(AManager);
+  const int count = state->ReadInteger(MainSection(base, skIni), L"BarCount", 0);
+  for (int i = 0; i < count; ++i)
+    if (state->ReadString(BarSection(base, i), L"Caption", String()) == ABar->Caption()) return BarSection(base, i);
+  return String();
+}
+
+void ReloadMostRecentlyUsed(TdxBarManager* AManager, TdxBarItemLinks* ALinks, const String& ASection) {
+  TMemIniFile* state = AManager->SavedState();
+  const int count = std::min(state->ReadInteger(ASection, L"ItemLinkCount", 0), ALinks->Count());
+  for (int j = 0; j < count; ++j)
+    ALinks->Items(j)->SetMostRecentlyUsed(
+        state->ReadBool(LinkSection(ASection, skIni, j), L"MostRecentlyUsed", true));
+}
+
+}  // namespace
+
+void TdxBarManager::SaveDesignedState() {
+  FSavedState->Clear();
+  FInternalState += bisStateSaving;
+  try {
+    dxBarWriteLayout(this, FSavedState, dxBarIniBaseSection(this), skIni);
+  } catch (...) {
+    FInternalState -= bisStateSaving;
+    throw;
+  }
+  FInternalState -= bisStateSaving;
+}
+
+bool TdxBarManager::ResetToolBarToDesign(TdxBar* ABar) {
+  const String section = ABar ? DesignedBarSection(this, ABar) : String();
+  if (section.empty()) return false;
+  TBarData data;
+  TLayoutReader(this, FSavedState, dxBarIniBaseSection(this), skIni).ReadBar(section, data);
+  dxBarInManagerUpdate(this, [&] {
+    ApplyLinks(ABar->ItemLinks(), data.Links, {});
+    ReloadMostRecentlyUsed(this, ABar->ItemLinks(), section);
+  });
+  return true;
+}
+
+void TdxBarManager::ResetToolBar(TdxBar* ABar) {
+  if (!ABar) return;
+  if (dxBarShowAppMessageBox(Format(cxLookUpResourceString(&dxSBAR_WANTTORESETTOOLBAR), {ABar->Caption()}),
+                             MB_OKCANCEL | MB_ICONEXCLAMATION) == IDOK)
+    ResetToolBarToDesign(ABar);
+}
+
+void TdxBarManager::ResetUsageData() {
+  dxBarInManagerUpdate(this, [this] {
+    for (int i = 0; i < FBars->Count(); ++i) {
+      TdxBar* bar = FBars->Items(i);
+      const String section = DesignedBarSection(this, bar);
+      if (section.empty()) continue;
+      ReloadMostRecentlyUsed(this, bar->ItemLinks(), section);
+      bar->ItemLinks()->ApplyLoadedUsageState(false);
+    }
+  });
+}
+
+// ---------------------------------------------------------------------------
+// The manager's operations
+// ---------------------------------------------------------------------------
+
+void TdxBarManager::SaveToIniFile(const String& AFileName) {
+  if (AFileName.empty()) return;
+  TObjectPtr<TMemIniFile> ini(Make<TMemIniFile>(AFileName));
+  dxBarWriteLayout(this, ini.get(), dxBarIniBaseSection(this), skIni);
+  ini->SetEncoding(teUTF8);
+  ini->UpdateFile();
+}
+
+void TdxBarManager::LoadFromIniFile(const String& AFileName) {
+  if (AFileName.empty()) return;
+  TObjectPtr<TMemIniFile> ini(Make<TMemIniFile>(AFileName));
+  dxBarReadLayout(this, ini.get(), dxBarIniBaseSection(this), skIni);
+}
+
+void TdxBarManager::SaveToStream(TStream* AStream) {
+  TObjectPtr<TMemIniFile> ini(Make<TMemIniFile>(String()));
+  dxBarWriteLayout(this, ini.get(), dxBarIniBaseSection(this), skIni);
+  ini->SetEncoding(teUTF8);
+  ini->SaveToStream(AStream);
+}
+
+void TdxBarManager::LoadFromStream(TStream* AStream) {
+  TObjectPtr<TMemIniFile> ini(Make<TMemIniFile>(String()));
+  ini->LoadFromStream(AStream);
+  dxBarReadLayout(this, ini.get(), dxBarIniBaseSection(this), skIni);
+}
+
+void TdxBarManager::SaveToRegistry(const String& ARegistryPath) {
+  const String path = dxBarNormalizeRegistryPath(ARegistryPath);
+  if (path.empty()) return;
+  TObjectPtr<TRegistryIniFile> ini(Make<TRegistryIniFile>(path));
+  dxBarWriteLayout(this, ini.get(), path, skReg);
+}
+
+void TdxBarManager::LoadFromRegistry(const String& ARegistryPath) {
+  const String path = dxBarNormalizeRegistryPath(ARegistryPath);
+  if (path.empty()) return;
+  TObjectPtr<TRegistryIniFile> ini(Make<TRegistryIniFile>(path, KEY_READ));
+  dxBarReadLayout(this, ini.get(), path, skReg);
+}

@@ -1,0 +1,109 @@
+// The messages of the owner's window (and, for form-wide ones, of its
+// ancestors) that the call-window hook hands the manager: activation, system
+// settings, and saving the layout when the window goes.
+#include "bars/model/dxBarManager.h"
+
+#include "bars/model/dxBarHooks.h"
+#include "bars/model/dxBarToolbars.h"
+
+#include "platform/gui/Controls.h"
+#include "platform/gui/Forms.h"
+
+TRect dxBarKeepRectInWorkArea(TRect ARect, const TRect& AWorkArea) {
+  auto shift = [&ARect](int dx, int dy) {
+    ARect = Bounds(ARect.Left + dx, ARect.Top + dy, ARect.Width(), ARect.Height());
+  };
+  if (ARect.Bottom > AWorkArea.Bottom) shift(0, AWorkArea.Bottom - ARect.Bottom);
+  if (ARect.Top < AWorkArea.Top) shift(0, AWorkArea.Top - ARect.Top);
+  if (ARect.Right > AWorkArea.Right) shift(AWorkArea.Right - ARect.Right, 0);
+  if (ARect.Left < AWorkArea.Left) shift(AWorkArea.Left - ARect.Left, 0);
+  return ARect;
+}
+
+void TdxBarManager::HandleOwnerWindowMessage(HWND AWnd, UINT AMsg, WPARAM AWParam, LPARAM ALParam) {
+  TWinControl* owner = OwnerControl();
+  if (!owner || owner->ComponentState().Contains(csDestroying) || AMsg == WM_DESTROY) {
+    if (AMsg != WM_DESTROY || Designing()) return;
+    // Only the owner's own window going saves the layout.
+    if (owner && owner->HandleAllocated() && owner->Handle() != AWnd) return;
+    if (FStoreInRegistry) SaveToRegistry(FRegistryPath);
+    if (FStoreInIniFile) SaveToIniFile(FIniFileName);
+    return;
+  }
+  if (!FBars) return;
+  switch (AMsg) {
+    case WM_SETTINGCHANGE:
+      // wParam names the SET value that changed.
+      if (AWParam == SPI_SETNONCLIENTMETRICS) ApplySystemFont();
+      if (AWParam == SPI_SETWORKAREA) KeepFloatingBarsInWorkArea();
+      break;
+    case WM_DISPLAYCHANGE:
+      KeepFloatingBarsInWorkArea();
+      break;
+    case WM_SYSCOLORCHANGE:
+      StyleChanged();
+      break;
+    case WM_ACTIVATE:
+      SetFormActive(LOWORD(AWParam) != WA_INACTIVE ||
+                        (TopLevelForm() && TopLevelForm()->HandleAllocated() &&
+                         reinterpret_cast<HWND>(ALParam) == TopLevelForm()->Handle()),
+                    false, reinterpret_cast<HWND>(ALParam));
+      break;
+    case WM_ACTIVATEAPP:
+      if (FInternalState.Contains(bisModalActivating)) break;
+      if (AWParam == 0) {
+        TCustomForm* top = TopLevelForm();
+        if (FMainFormActive && top && top->HandleAllocated() && !IsWindowEnabled(top->Handle()))
+          FInternalState += bisWasActive;
+        SetFormActive(false, false, nullptr);
+      } else if (FInternalState.Contains(bisWasActive)) {
+        SetFormActive(true, false, nullptr);
+        FInternalState -= bisWasActive;
+      }
+      break;
+    case WM_CHILDACTIVATE:
+      SetFormActive(true, false, nullptr);
+      break;
+    case WM_WINDOWPOSCHANGING:
+      if (reinterpret_cast<const WINDOWPOS*>(ALParam)->flags & SWP_HIDEWINDOW) SetFormActive(false, true, nullptr);
+      break;
+    default:
+      break;
+  }
+}
+
+void TdxBarManager::SetFormActive(bool AActive, bool AForce, HWND AOtherWnd) {
+  if (!AForce && AActive == FMainFormActive) return;
+  FMainFormActive = AActive;
+  if (FInternalState.Contains(bisToolbarsVisibleChanging)) return;
+  if (AActive) return;
+  TCustomForm* top = TopLevelForm();
+  if (AOtherWnd && top && top->HandleAllocated() && GetParent(AOtherWnd) == top->Handle()) return;
+  if (IdxBarNavigation* navigation = dxBarNavigation()) navigation->StopKeyboardHandling();
+}
+
+void TdxBarManager::KeepFloatingBarsInWorkArea() {
+  TWinControl* owner = OwnerControl();
+  if (!owner) return;
+  const POINT centre{owner->Left() + owner->Width() / 2, owner->Top() + owner->Height() / 2};
+  MONITORINFO info{};
+  info.cbSize = sizeof(info);
+  if (!GetMonitorInfoW(MonitorFromPoint(centre, MONITOR_DEFAULTTONEAREST), &info)) return;
+  const TRect work(info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom);
+  SetDesignerNotifyLock(true);
+  try {
+    for (int i = 0; i < FBars->Count(); ++i) {
+      TdxBar* bar = FBars->Items(i);
+      if (bar->DockingStyle() != dsNone) continue;
+      const TRect r(bar->FloatLeft(), bar->FloatTop(), bar->FloatLeft() + bar->FloatClientWidth(),
+                    bar->FloatTop() + bar->FloatClientHeight());
+      const TRect kept = dxBarKeepRectInWorkArea(r, work);
+      bar->SetFloatLeft(kept.Left);
+      bar->SetFloatTop(kept.Top);
+    }
+  } catch (...) {
+    SetDesignerNotifyLock(false, false);
+    throw;
+  }
+  SetDesignerNotifyLock(false, false);
+}

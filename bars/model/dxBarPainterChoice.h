@@ -1,0 +1,33 @@
+// Which painter a manager's bars draw with: the style resolved from the
+// manager's Style, its look-and-feel and the availability of visual themes,
+// and the painter class for each resolved style. The painter classes belong
+// to the bar controls layer, which fills the class slots at its start-up
+// (the skin module replaces the skin slot and restores it at shutdown).
+#pragma once
+
+#include "bars/model/dxBarBase.h"
+#include "foundation/cxLookAndFeelPainters.h"
+
+class TcxLookAndFeel;
+
+// What the choice depends on, as values.
+struct TdxBarStyleChoiceInput {
+  TdxBarManagerStyle Style = bmsEnhanced;
+  TcxLookAndFeelKind Kind = lfUltraFlat;
+  bool NativeStyle = false;
+  bool HasSkinPainter = false;
+  bool ThemeAvailable = false;
+};
+
+TdxBarManagerStyle dxBarStyleOfLookAndFeelKind(TcxLookAndFeelKind AKind);
+// The style callers see (GetPaintStyle): never the skin, and bmsXP stays
+// bmsXP without themes.
+TdxBarManagerStyle dxBarPaintStyleOf(const TdxBarStyleChoiceInput& AInput);
+// The style the painter is chosen by; bmsUseLookAndFeel stands for the skin.
+TdxBarManagerStyle dxBarResolvedStyleOf(const TdxBarStyleChoiceInput& AInput);
+// Themes usable for every part the bars draw.
+bool dxBarThemeAvailable();
+
+// The painter class for a resolved style; nil until the bar controls layer
+// fills it. The bmsUseLookAndFeel slot is the skin painter's.
+TClass& dxBarPainterClassSlot(TdxBarManagerStyle AResolvedStyle);

@@ -1,0 +1,182 @@
+// The thread hooks: they live exactly as long as some manager does, and
+// real keys and clicks reach the model through them.
+#include "tests/bars/model/dxBarFakeNavigation.h"
+#include "tests/bars/model/dxBarTestSupport.h"
+#include "tests/support/MessagePump.h"
+#include "tests/support/ScopedHook.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(dxBarHooks, ExistExactlyWhileAManagerLives) {
+  ASSERT_EQ(dxBarManagerList()->Count(), 0);
+  EXPECT_FALSE(dxBarHooksInstalled());
+  TObjectPtr<TBarTestForm> first(Make<TBarTestForm>(nullptr));
+  TObjectPtr<TBarTestForm> second(Make<TBarTestForm>(nullptr));
+  Make<TdxBarManager>(first.get());
+  EXPECT_TRUE(dxBarHooksInstalled());
+  Make<TdxBarManager>(second.get());
+  first.reset();
+  EXPECT_TRUE(dxBarHooksInstalled());
+  second.reset();
+  EXPECT_FALSE(dxBarHooksInstalled());
+}
+
+TEST(dxBarHooks, EveryButtonDownAndDoubleClickLeavesNavigationMode) {
+  for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, WM_RBUTTONDOWN, WM_RBUTTONDBLCLK, WM_MBUTTONDOWN,
+                       WM_MBUTTONDBLCLK, WM_XBUTTONDOWN, WM_XBUTTONDBLCLK, WM_NCLBUTTONDOWN, WM_NCLBUTTONDBLCLK,
+                       WM_NCRBUTTONDOWN, WM_NCRBUTTONDBLCLK, WM_NCMBUTTONDOWN, WM_NCMBUTTONDBLCLK, WM_NCXBUTTONDOWN,
+                       WM_NCXBUTTONDBLCLK})
+    EXPECT_TRUE(dxBarLeavesNavigationMode(message)) << message;
+  for (UINT message : {WM_LBUTTONUP, WM_RBUTTONUP, WM_XBUTTONUP, WM_NCMBUTTONUP, WM_MOUSEMOVE, WM_MOUSEWHEEL})
+    EXPECT_FALSE(dxBarLeavesNavigationMode(message)) << message;
+}
+
+TEST(dxBarHooks, DirectCallReportsWhetherTheKeyWasConsumed) {
+  TObjectPtr<TBarTestForm> form(Make<TBarTestForm>(nullptr));
+  Make<TdxBarManager>(form.get());
+  dxBarSetKeysBlocked(true);
+  EXPECT_EQ(dxBarCallKeyboardHookDirectly('A', 0), 1);
+  dxBarSetKeysBlocked(false);
+  EXPECT_EQ(dxBarCallKeyboardHookDirectly(VK_PROCESSKEY, 0), 0);
+}
+
+TEST(dxBarHooks, SettingChangeOfTheNonClientMetricsAppliesTheSystemFont) {
+  TObjectPtr<TBarTestForm> form(Make<TBarTestForm>(nullptr));
+  TdxBarManager* manager = Make<TdxBarManager>(form.get());
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof(metrics);
+  ASSERT_TRUE(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0));
+  manager->Font()->SetHeight(metrics.lfMenuFont.lfHeight - 7);
+  // The get value is not what the message carries: nothing happens.
+  SendMessageW(form->Handle(), WM_SETTINGCHANGE, SPI_GETNONCLIENTMETRICS, 0);
+  EXPECT_EQ(manager->Font()->Height(), metrics.lfMenuFont.lfHeight - 7);
+  SendMessageW(form->Handle(), WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);
+  EXPECT_EQ(manager->Font()->Height(), metrics.lfMenuFont.lfHeight);
+}
+
+// A shown, active form with a manager, a toolbar and an item with Ctrl+O.
+class dxBarInputTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    form.reset(Make<TBarTestForm>(nullptr));
+    manager = Make<TdxBarManager>(form.get());
+    item = manager->AddButton();
+    item->SetShortCut(static_cast<TShortCut>(0x4000 | 'O'));
+    item->OnClick = TNotifyEvent::Bind<&TBarTestForm::btnExitClick>(form.get());
+    TdxBar* bar = manager->AddToolBar();
+    bar->ItemLinks()->Add(item);
+    bar->SetVisible(true);
+    form->SetBounds(60, 60, 300, 200);
+    form->Show();
+    SetForegroundWindow(form->Handle());
+    SetActiveWindow(form->Handle());
+    ::SetFocus(form->Handle());
+    ASSERT_TRUE(PumpMessagesUntil([this] { return GetActiveWindow() == form->Handle(); }));
+  }
+  void TearDown() override { form.reset(); }
+  // Sends the keys, then Escape and a marker key, and waits until the hook saw the marker go up.
+  void Keys(const std::vector<std::pair<WORD, bool>>& AKeys) {
+    std::vector<INPUT> inputs;
+    auto add = [&inputs](WORD vk, bool up) {
+      INPUT in{};
+      in.type = INPUT_KEYBOARD;
+      in.ki.wVk = vk;
+      in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+      inputs.push_back(in);
+    };
+    for (auto [vk, up] : AKeys) add(vk, up);
+    // Escape ends a system menu loop that an unconsumed Alt or F10 may have begun.
+    add(VK_ESCAPE, false);
+    add(VK_ESCAPE, true);
+    add(VK_F13, false);
+    add(VK_F13, true);
+    navigation.Seen.clear();
+    ASSERT_EQ(SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)), inputs.size());
+    ASSERT_TRUE(PumpMessagesUntil([this] {
+      return std::count(navigation.Seen.begin(), navigation.Seen.end(), VK_F13) >= 2;
+    }));
+  }
+  TFakeNavigation navigation;
+  TScopedHook<IdxBarNavigation*> seam{dxBarNavigation(), &navigation};
+  TObjectPtr<TBarTestForm> form;
+  TdxBarManager* manager = nullptr;
+  TdxBarItem* item = nullptr;
+};
+
+TEST_F(dxBarInputTest, AltAndF10AloneEnterMenuMode) {
+  const struct {
+    const char* name;
+    std::vector<std::pair<WORD, bool>> keys;
+    bool useF10, enters;
+  } cases[] = {
+      {"Alt", {{VK_MENU, false}, {VK_MENU, true}}, true, true},
+      {"Alt+X", {{VK_MENU, false}, {'X', false}, {'X', true}, {VK_MENU, true}}, true, false},
+      {"Ctrl+Alt", {{VK_CONTROL, false}, {VK_MENU, false}, {VK_MENU, true}, {VK_CONTROL, true}}, true, false},
+      {"F10", {{VK_F10, false}, {VK_F10, true}}, true, true},
+      {"F10 switched off", {{VK_F10, false}, {VK_F10, true}}, false, false},
+      {"Shift+F10", {{VK_SHIFT, false}, {VK_F10, false}, {VK_F10, true}, {VK_SHIFT, true}}, true, false},
+  };
+  for (const auto& c : cases) {
+    manager->SetUseF10ForMenu(c.useF10);
+    navigation.Selected = nullptr;
+    Keys(c.keys);
+    EXPECT_EQ(navigation.Selected == manager, c.enters) << c.name;
+  }
+}
+
+TEST_F(dxBarInputTest, ShortcutReachesItsItem) {
+  Keys({{VK_CONTROL, false}, {'O', false}, {'O', true}, {VK_CONTROL, true}});
+  EXPECT_EQ(form->ExitClicks, 1);
+  Keys({{'O', false}, {'O', true}});
+  EXPECT_EQ(form->ExitClicks, 1);
+}
+
+TEST_F(dxBarInputTest, ClickEndsKeyboardMode) {
+  POINT centre{150, 100};
+  ClientToScreen(form->Handle(), &centre);
+  SetCursorPos(centre.x, centre.y);
+  INPUT clicks[2]{};
+  clicks[0].type = clicks[1].type = INPUT_MOUSE;
+  clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  ASSERT_EQ(SendInput(2, clicks, sizeof(INPUT)), 2u);
+  EXPECT_TRUE(PumpMessagesUntil([this] { return navigation.Stops > 0; }));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(dxBarInputTest, AltLetterClicksAUniqueAcceleratorAndSelectsAmongSeveral) {
+  TScopedHook<TdxBarToolbarControlFactory> windows(
+      dxBarToolbarControlFactory(), [](TdxBarManager*, TdxBar*) -> IdxBarControl* { return Make<TFakeBarControl>(); });
+  dxBarAddItemClassToRegistry(TdxBarButton::StaticClass(), TTestItemControl::StaticClass());
+  TdxBar* menu = manager->AddToolBar();
+  const Char* captions[] = {L"帮助(&H)", L"文件(&F)", L"&Edit", L"&Extra"};
+  for (const Char* caption : captions) {
+    TdxBarButton* entry = manager->AddButton();
+    entry->SetCaption(caption);
+    entry->SetPaintStyle(psCaption);  // only a shown caption carries an accelerator on a toolbar
+    entry->OnClick = TNotifyEvent::Bind<&TBarTestForm::btnExitClick>(form.get());
+    menu->ItemLinks()->Add(entry);
+  }
+  menu->SetVisible(true);
+  // Laid out as the toolbar window would, inside its client area.
+  for (int i = 0; i < menu->ItemLinks()->Count(); ++i) {
+    menu->ItemLinks()->Items(i)->CreateControl();
+    menu->ItemLinks()->Items(i)->SetItemRect(Bounds(i * 25, 0, 25, 20));
+  }
+  ASSERT_EQ(manager->FindAccelLink('F', {}), menu->ItemLinks()->Items(1));
+  Keys({{VK_MENU, false}, {'F', false}, {'F', true}, {VK_MENU, true}});
+  EXPECT_EQ(form->ExitClicks, 1);
+  EXPECT_EQ(navigation.Selected, nullptr);  // Alt with a letter is no menu key
+  Keys({{VK_MENU, false}, {'E', false}, {'E', true}, {VK_MENU, true}});
+  EXPECT_EQ(form->ExitClicks, 1);
+  EXPECT_EQ(navigation.Focused, menu->ItemLinks()->Items(2));
+  form.reset();
+  dxBarRemoveItemClassFromRegistry(TdxBarButton::StaticClass());
+}
+
+}  // namespace

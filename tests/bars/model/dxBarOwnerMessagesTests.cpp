@@ -1,0 +1,64 @@
+// Messages of the owner's window reach the manager through the call-window hook.
+#include "tests/bars/model/dxBarFakeNavigation.h"
+#include "tests/bars/model/dxBarTestSupport.h"
+#include "tests/support/ScopedHook.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(dxBarOwnerMessages, RectanglesAreKeptInTheWorkArea) {
+  const TRect work(0, 0, 800, 600);
+  const struct {
+    TRect rect, kept;
+  } cases[] = {
+      {Bounds(10, 10, 100, 50), Bounds(10, 10, 100, 50)},
+      {Bounds(10, 580, 100, 50), Bounds(10, 550, 100, 50)},
+      {Bounds(-30, -20, 100, 50), Bounds(0, 0, 100, 50)},
+      {Bounds(750, 10, 100, 50), Bounds(700, 10, 100, 50)},
+      // Taller than the work area: its top stays visible.
+      {Bounds(10, 100, 100, 700), Bounds(10, 0, 100, 700)},
+  };
+  for (const auto& c : cases) EXPECT_EQ(dxBarKeepRectInWorkArea(c.rect, work), c.kept) << c.rect.Left << "," << c.rect.Top;
+}
+
+class dxBarOwnerMessagesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    form.reset(Make<TBarTestForm>(nullptr));
+    form->SetBounds(100, 100, 400, 300);
+    manager = Make<TdxBarManager>(form.get());
+  }
+  TFakeNavigation navigation;
+  TScopedHook<IdxBarNavigation*> seam{dxBarNavigation(), &navigation};
+  TObjectPtr<TBarTestForm> form;
+  TdxBarManager* manager = nullptr;
+};
+
+TEST_F(dxBarOwnerMessagesTest, LosingTheApplicationActivationEndsKeyboardMode) {
+  manager->SetFormActive(true, false, nullptr);
+  SendMessageW(form->Handle(), WM_ACTIVATEAPP, FALSE, 0);
+  EXPECT_FALSE(manager->MainFormActive());
+  EXPECT_EQ(navigation.Stops, 1);
+}
+
+TEST_F(dxBarOwnerMessagesTest, WorkAreaChangeBringsFloatingToolbarsBack) {
+  TdxBar* floating = manager->AddToolBar();
+  floating->SetDockingStyle(dsNone);
+  floating->SetFloatClientWidth(120);
+  floating->SetFloatClientHeight(40);
+  floating->SetFloatLeft(-5000);
+  floating->SetFloatTop(-5000);
+  TdxBar* docked = manager->AddToolBar();
+  docked->SetDockingStyle(dsTop);
+  docked->SetFloatLeft(-5000);
+  SendMessageW(form->Handle(), WM_SETTINGCHANGE, SPI_SETWORKAREA, 0);
+  MONITORINFO info{};
+  info.cbSize = sizeof(info);
+  GetMonitorInfoW(MonitorFromPoint(POINT{300, 250}, MONITOR_DEFAULTTONEAREST), &info);
+  EXPECT_EQ(floating->FloatLeft(), info.rcWork.left);
+  EXPECT_EQ(floating->FloatTop(), info.rcWork.top);
+  EXPECT_EQ(docked->FloatLeft(), -5000);
+}
+
+}  // namespace
