@@ -138,6 +138,11 @@ class IdxBarDockControl {
   virtual void SetDockSize(int AValue) = 0;
   virtual bool CanDockBar(TdxBar* ABar) = 0;
   virtual void UpdateDock() = 0;
+  // Whether the dock is enabled and shown (a dragged toolbar skips it otherwise).
+  virtual bool CanReceiveFocus() = 0;
+  // Whether a screen point lies in the dock's docking zone: its bounds
+  // enlarged across the dock, where no other window of its parent covers it.
+  virtual bool DockingZoneContains(const TPoint& AScreenPoint) = 0;
 
  protected:
   ~IdxBarDockControl() = default;

@@ -95,12 +95,20 @@ class TdxBarItem : public TdxBarComponent {
   virtual bool SupportsPaintStyle() { return false; }
   virtual bool CanClickByShortCut() { return true; }
   virtual bool HasDisplayableContent() { return true; }
+  // Whether merging by caption may join this item's links with the other's.
+  virtual bool IsSameContainerKind(TdxBarItem*) { return false; }
+  bool IsSameKindBothWays(TdxBarItem* AOther) { return IsSameContainerKind(AOther) && AOther->IsSameContainerKind(this); }
   virtual bool CanAccelerateLink(TdxBarItemLink* ALink);
   // The links of a drop-down menu or of a sub item; nil here.
   virtual TdxBarItemLinks* ItemLinks() { return nullptr; }
   // The item-control class registered for exactly this item's class.
   virtual TClass GetItemControlClass(bool AIsVertical);
   virtual String GetNewItemCaption();
+  // Items that want to hear when one of their controls is hidden by the layout.
+  virtual bool WantsHiddenControlNotice() { return false; }
+  virtual void HiddenControlNotice(TdxBarItemControlBase*) {}
+  bool IsDesigning() const { return ComponentState().Contains(csDesigning); }
+  bool IsLoading() const { return ComponentState().Contains(csLoading); }
 
   // Change notices to the controls of the links.
   virtual void CaptionChanged();
@@ -128,7 +136,6 @@ class TdxBarItem : public TdxBarComponent {
   TNotifyEvent OnDestroy;
 
  protected:
-  bool IsLoading() const { return ComponentState().Contains(csLoading); }
   virtual void BarManagerAssigned() {}
   void SetBarManager(TdxBarManager* AManager);
   // Calls AProc with the control of every link that has one, skipping links

@@ -414,6 +414,17 @@ void TdxBarItemLink::ApplyVisibility() {
   }
 }
 
+void TdxBarItemLink::PassBeginGroupToNext() {
+  TdxBarItemLinks* owner = Owner();
+  const int index = CanVisibleIndex();
+  if (!FItem || !owner || index < 0 || index >= owner->CanVisibleItemCount() - 1) return;
+  TdxBarItemLink* next = owner->CanVisibleItems(index + 1);
+  if (index == 0 && next->BeginGroup())
+    next->SetBeginGroup(false);
+  else if (index > 0 && BeginGroup() && !next->BeginGroup())
+    next->SetBeginGroup(true);
+}
+
 void TdxBarItemLink::ResolveLoadedItem() {
   if (FLoadedItemName.empty()) return;
   TdxBarManager* manager = BarManager();
@@ -873,6 +884,62 @@ void TdxBarItemLinks::RebuildLists() {
     } else {
       laterIsSeparator = isSeparator;
     }
+  }
+}
+
+void TdxBarItemLinks::Merge(TdxBarItemLinks* ASource, TdxBar* AMergingBar) {
+  for (int s = 0; s < ASource->Count(); ++s) {
+    TdxBarItemLink* source = ASource->Items(s);
+    TdxBarItem* sourceItem = source->FItem;
+    if (!sourceItem) continue;
+    TdxBarItemMergeKind kind = sourceItem->MergeKind();
+    int position = -1;
+    if (kind == mkMergeByCaption)
+      for (int i = Count() - 1; i >= 0 && position < 0; --i) {
+        TdxBarItem* item = Items(i)->FItem;
+        if (item && item->MergeKind() == mkMergeByCaption && Items(i)->Caption() == source->Caption() &&
+            item->IsSameKindBothWays(sourceItem))
+          position = i;
+      }
+    if (kind != mkNone && position < 0) {
+      // After the last link of the greatest merge order not above the source's.
+      position = 0;
+      int best = -1;
+      for (int i = 0; i < Count(); ++i) {
+        TdxBarItem* item = Items(i)->FItem;
+        const int order = item ? item->MergeOrder() : 0;
+        if (order <= sourceItem->MergeOrder() && order >= best) {
+          best = order;
+          position = i + 1;
+        }
+      }
+      kind = mkAdd;
+    }
+    if (FBarManager && FBarManager->OnMergeItemLink)
+      FBarManager->OnMergeItemLink(FBarManager, this, ASource, source, kind, position);
+    if (position < 0) kind = mkNone;
+    if (kind == mkMergeByCaption &&
+        (position >= Count() || !Items(position)->FItem || !Items(position)->FItem->IsSameKindBothWays(sourceItem)))
+      kind = mkNone;
+    if (kind == mkAdd && position > Count()) kind = mkNone;
+    if (kind == mkMergeByCaption) {
+      TdxBarItemLinks* target = Items(position)->FItem->ItemLinks();
+      if (target && sourceItem->ItemLinks()) target->Merge(sourceItem->ItemLinks(), AMergingBar);
+    } else if (kind == mkAdd) {
+      TdxBarItemLink* link = Insert(position);
+      link->Assign(source);
+      link->FCreatedFromMergingWith = AMergingBar;
+    }
+  }
+}
+
+void TdxBarItemLinks::Unmerge(TdxBar* ABar) {
+  for (int i = Count() - 1; i >= 0; --i) {
+    TdxBarItemLink* link = Items(i);
+    if (link->FCreatedFromMergingWith && (!ABar || link->FCreatedFromMergingWith == ABar))
+      TObject::Free(link);
+    else if (link->FItem && link->FItem->ItemLinks() && link->FItem->ItemLinks() != this)
+      link->FItem->ItemLinks()->Unmerge(ABar);
   }
 }
 

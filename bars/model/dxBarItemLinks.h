@@ -72,6 +72,8 @@ class TdxBarItemLink : public TcxInterfacedCollectionItem {
   TdxBarItemLink* OriginalItemLink() const { return FOriginalItemLink; }
   void SetOriginalItemLink(TdxBarItemLink* ALink) { FOriginalItemLink = ALink; }
   TdxBarItemLink* RealItemLink() { return FOriginalItemLink ? FOriginalItemLink : this; }
+  // The toolbar whose merge made the link, nil otherwise.
+  TdxBar* CreatedFromMergingWith() const { return FCreatedFromMergingWith; }
   TdxBarItemControlBase* Control() const { return FControl; }
   // Where the window placed the link, in its client coordinates.
   const TRect& ItemRect() const { return FItemRect; }
@@ -94,6 +96,9 @@ class TdxBarItemLink : public TcxInterfacedCollectionItem {
   void RestoreRecentIndex();
   // Applies the loaded item name: the manager's item of that name, or none.
   void ResolveLoadedItem();
+  // A link dragged away leaves its group start to the next can-visible link
+  // (or takes it from the next one when it is the first).
+  void PassBeginGroupToNext();
   // Applies the link's visibility: rebuilds the lists and makes or frees the control.
   void ApplyVisibility();
   void ApplyMostRecentlyUsed();
@@ -120,6 +125,7 @@ class TdxBarItemLink : public TcxInterfacedCollectionItem {
   bool FLoadedVisible = true;
   bool FMostRecentlyUsed = true;
   TdxBarItemLink* FOriginalItemLink = nullptr;
+  TdxBar* FCreatedFromMergingWith = nullptr;
   TdxBarItemPosition FPosition = ipBeginsNewRow;
   int FPrevRecentIndex = -1;
   int FUseCount = 0;
@@ -238,6 +244,13 @@ class TdxBarItemLinks : public TCollection {
   // AWithVisibility, each link's loaded visibility.
   void ApplyLoadedUsageState(bool AWithVisibility);
   void RebuildLists();
+
+  // Merges the source's links into these (by caption into matching
+  // containers, else by merge order); the new links record AMergingBar.
+  void Merge(TdxBarItemLinks* ASource, TdxBar* AMergingBar);
+  // Frees the links made by merging with ABar (any toolbar for nil), also in
+  // the links of the items here.
+  void Unmerge(TdxBar* ABar);
 
   void Assign(TPersistent* ASource) override;
   void Update(TCollectionItem* AItem) override;

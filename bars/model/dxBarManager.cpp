@@ -161,8 +161,8 @@ TComponent* CheckedManagerOwner(TComponent* AOwner) {
 }  // namespace
 
 TdxBarManager::TdxBarManager(TComponent* AOwner) : TComponent(CheckedManagerOwner(AOwner)) {
-  if (TdxBarManagerList* list = dxBarManagerList()) list->Add(this);
   FLookAndFeel = Make<TcxLookAndFeel>(this);
+  FLookAndFeel->OnChanged = TcxLookAndFeelChangedEvent::Bind<&TdxBarManager::LookAndFeelChanged>(this);
   FStyle = bmsEnhanced;
   FAllowReset = true;
   FAutoDockColor = true;
@@ -191,6 +191,8 @@ TdxBarManager::TdxBarManager(TComponent* AOwner) : TComponent(CheckedManagerOwne
   FWaitForDockingTime = 21;
   FImageOptions = Make<TdxBarImageOptions>(this);
   FSavedState = Make<TMemIniFile>(L"");
+  // Last: a manager that failed to build is never in the list.
+  if (TdxBarManagerList* list = dxBarManagerList()) list->Add(this);
 }
 
 void TdxBarManager::AfterConstruction() {
@@ -511,6 +513,13 @@ void TdxBarManager::SetSelectedItem(TdxBarItemControlBase* AValue) {
 // Events and designer notification
 // ---------------------------------------------------------------------------
 
+bool TdxBarManager::CanDockBar(TdxBar* ABar, TdxBarDockingStyle AStyle, IdxBarDockControl* ADockControl) {
+  bool result = !ABar->NotDocking().Contains(AStyle) && !FNotDocking.Contains(AStyle) &&
+                (!ADockControl || ADockControl->CanDockBar(ABar));
+  if (OnDocking) OnDocking(ABar, AStyle, ADockControl, result);
+  return result;
+}
+
 void TdxBarManager::DoClickItem(TdxBarItem* AItem) {
   if (OnClickItem) OnClickItem(this, AItem);
 }
@@ -609,6 +618,10 @@ void TdxBarManager::SetStyle(TdxBarManagerStyle AValue) {
   if (FStyle == AValue) return;
   FStyle = AValue;
   StyleChanged();
+}
+
+void TdxBarManager::LookAndFeelChanged(TcxLookAndFeel*, TcxLookAndFeelValues) {
+  if (!IsDestroying()) StyleChanged();
 }
 
 void TdxBarManager::StyleChanged() {

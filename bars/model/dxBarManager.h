@@ -4,6 +4,7 @@
 
 #include "bars/model/dxBarComponents.h"
 
+#include "foundation/cxLookAndFeels.h"
 #include "platform/core/StringLists.h"
 
 #include <vector>
@@ -25,6 +26,11 @@ using TdxBarEvent = TClosure<void(TdxBarManager* Sender, TdxBar* ABar)>;
 using TdxBarVisibleChangeEvent = TClosure<void(TdxBarManager* Sender, TdxBar* ABar)>;
 using TdxBarItemLinkEvent = TClosure<void(TdxBarManager* Sender, TdxBarItemLink* AItemLink)>;
 using TdxBarClickItemEvent = TClosure<void(TdxBarManager* Sender, TdxBarItem* ClickedItem)>;
+using TdxBarMergeItemLinkEvent =
+    TClosure<void(TdxBarManager* Sender, TdxBarItemLinks* ADstItemLinks, TdxBarItemLinks* ASrcItemLinks,
+                  TdxBarItemLink* ASrcItemLink, TdxBarItemMergeKind& AMergeKind, int& AMergeIndex)>;
+using TdxBarCanDockingEvent =
+    TClosure<void(TdxBar* Sender, TdxBarDockingStyle Style, IdxBarDockControl* DockControl, bool& CanDocking)>;
 
 // The manager's categories: names, with the stored per-category item
 // visibility and visibility kept beside them.
@@ -160,6 +166,10 @@ class TdxBarManager : public TComponent {
   // The same without designer notification.
   void StoreSelectedItem(TdxBarItemControlBase* AValue) { FSelectedItem = AValue; }
 
+  // Whether the toolbar may dock there: neither the toolbar's nor the
+  // manager's NotDocking holds the style, the dock accepts it, and OnDocking
+  // may overturn the answer.
+  virtual bool CanDockBar(TdxBar* ABar, TdxBarDockingStyle AStyle, IdxBarDockControl* ADockControl);
   // The click of an item: fires OnClickItem.
   virtual void DoClickItem(TdxBarItem* AItem);
   void DoItemLinkAdd(TdxBarItemLink* ALink);
@@ -267,6 +277,8 @@ class TdxBarManager : public TComponent {
   TdxBarItemLinkEvent OnItemLinkChange;
   TdxBarItemLinkEvent OnItemLinkDelete;
   TdxBarClickItemEvent OnClickItem;
+  TdxBarCanDockingEvent OnDocking;
+  TdxBarMergeItemLinkEvent OnMergeItemLink;
 
  protected:
   // Applies the style (the painter belongs to the bar controls).
@@ -274,6 +286,7 @@ class TdxBarManager : public TComponent {
 
  private:
   void FontChanged(TObject* Sender);
+  void LookAndFeelChanged(TcxLookAndFeel* Sender, TcxLookAndFeelValues AChangedValues);
   void UpdateEditFont();
   void CalcMostRecentlyUsedUseCount();
   void FinishLoading();

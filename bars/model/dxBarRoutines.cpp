@@ -11,6 +11,7 @@
 #include "platform/gui/Menus.h"
 
 #include <algorithm>
+#include <cmath>
 #include <mmsystem.h>
 
 IMPLEMENT_CLASS(TdxBarManagerList, TObject, nullptr)
@@ -19,6 +20,7 @@ IMPLEMENT_CLASS(TdxBarItemList, TObject, nullptr)
 namespace {
 
 struct TModuleState {
+  void (*PreviousInitProc)() = nullptr;
   TdxBarManagerList* Managers = nullptr;
   TdxBarItemList* ItemClasses = nullptr;
   bool Finalizing = false;
@@ -28,6 +30,12 @@ struct TModuleState {
 TModuleState& State() {
   static TModuleState state;
   return state;
+}
+
+// Initialising the application also stops a menu sound still playing.
+void BarInitProc() {
+  if (State().PreviousInitProc) State().PreviousInitProc();
+  dxBarStopMenuSound();
 }
 
 }  // namespace
@@ -142,10 +150,50 @@ Word dxBarShortCutFromKey(Word AKey, LPARAM AKeyData) {
   return result;
 }
 
+bool dxBarMenuSoundsOn = true;
+
 void dxBarPlayMenuSound(int AEntry) {
   static const wchar_t* const sounds[] = {L"MenuPopup", L"MenuCommand", nullptr};
-  if (AEntry < 0 || AEntry > 2) return;
-  PlaySoundW(sounds[AEntry], nullptr, SND_ALIAS | SND_ASYNC | SND_NODEFAULT);
+  if (!dxBarMenuSoundsOn || AEntry < 0 || AEntry > 2) return;
+  PlaySoundW(sounds[AEntry], nullptr, SND_ALIAS | SND_ASYNC | SND_NODEFAULT | SND_NOWAIT);
+}
+
+int dxBarPickNearestInDirection(const TRect& ASource, const std::vector<TRect>& ACandidates, int ADirection,
+                                bool AAllowWrap) {
+  if (ADirection < 0 || ADirection > 3) return -1;
+  static const double directionAngles[] = {180, 270, 0, 90};
+  auto pick = [&](const TRect& S) {
+    int best = -1;
+    long long bestDistance = 0;
+    double bestDeviation = 0;
+    const long double sx = S.Left + (S.Right - S.Left) / 2.0L, sy = S.Top + (S.Bottom - S.Top) / 2.0L;
+    for (size_t i = 0; i < ACandidates.size(); ++i) {
+      const TRect& C = ACandidates[i];
+      const long long distance = ADirection == 0   ? static_cast<long long>(S.Left) - C.Right
+                                 : ADirection == 1 ? static_cast<long long>(S.Top) - C.Bottom
+                                 : ADirection == 2 ? static_cast<long long>(C.Left) - S.Right
+                                                   : static_cast<long long>(C.Top) - S.Bottom;
+      if (distance < 0) continue;
+      const long double cx = C.Left + (C.Right - C.Left) / 2.0L, cy = C.Top + (C.Bottom - C.Top) / 2.0L;
+      double angle = static_cast<double>(std::atan2(cy - sy, cx - sx) * 180.0L / 3.14159265358979323846L);
+      if (angle < 0) angle += 360;
+      const double d = angle - directionAngles[ADirection];
+      const double deviation = d >= 0 ? std::min(std::fabs(d), std::fabs(d - 360)) : std::min(std::fabs(d), std::fabs(d + 360));
+      if (best < 0 || distance < bestDistance || (distance == bestDistance && deviation < bestDeviation)) {
+        best = static_cast<int>(i);
+        bestDistance = distance;
+        bestDeviation = deviation;
+      }
+    }
+    return best;
+  };
+  int result = pick(ASource);
+  if (result < 0 && AAllowWrap && (ADirection == 0 || ADirection == 2)) {
+    const int width = ASource.Right - ASource.Left;
+    const int left = ADirection == 0 ? 0x3FFFFFFF - width : -0x3FFFFFFF;
+    result = pick(TRect(left, ASource.Top, left + width, ASource.Bottom));
+  }
+  return result;
 }
 
 void dxBarStopMenuSound() { dxBarPlayMenuSound(2); }
@@ -245,6 +293,10 @@ void dxBarInitialize() {
   s.Finalizing = false;
   s.Managers = Make<TdxBarManagerList>();
   dxBarRefreshScreenDepth();
+  if (!IsLibrary()) {
+    s.PreviousInitProc = InitProc;
+    InitProc = &BarInitProc;
+  }
   RegisterClasses({TdxBarManager::StaticClass(), TdxBar::StaticClass(), TdxBarGroup::StaticClass(),
                    TdxBarButton::StaticClass(), TdxBarLargeButton::StaticClass(), TdxBarLabel::StaticClass(),
                    TdxBarSeparator::StaticClass()});
@@ -254,6 +306,8 @@ void dxBarFinalize() {
   TModuleState& s = State();
   if (s.RunCount == 0 || --s.RunCount > 0) return;
   s.Finalizing = true;
+  if (InitProc == &BarInitProc) InitProc = s.PreviousInitProc;
+  s.PreviousInitProc = nullptr;
   FreeAndNil(s.ItemClasses);
   FreeAndNil(s.Managers);
   for (TClass cls : {TdxBarManager::StaticClass(), TdxBar::StaticClass(), TdxBarGroup::StaticClass(),

@@ -67,6 +67,8 @@ int dxBarAccelCharIndex(String& ACaption, bool ARemoveMarkers);
 String dxBarRemoveAccelChars(const String& ACaption);
 // A shortcut from a key with the present Shift and Ctrl and the key data's Alt bit.
 Word dxBarShortCutFromKey(Word AKey, LPARAM AKeyData);
+// Menu sounds play while this is on (it is, from the start).
+extern bool dxBarMenuSoundsOn;
 // Plays "MenuPopup" (0) or "MenuCommand" (1); 2 stops the sound playing.
 void dxBarPlayMenuSound(int AEntry);
 void dxBarStopMenuSound();
@@ -99,6 +101,15 @@ bool dxBarStopTimer(HWND AWnd, UINT_PTR& ATimerID);
 void dxBarSetWindowZPos(HWND AWnd, HWND AInsertAfter, bool AActivate = false, UINT AExtraFlags = 0);
 // The platform application's message box with the application's title.
 int dxBarShowAppMessageBox(const String& AText, UINT AFlags);
+
+// Of the candidate rectangles, the index of the one nearest to the source
+// in a direction (0 left, 1 up, 2 right, 3 down): the smallest distance
+// between the facing edges, then the smallest angle off the direction; -1
+// when none lies that way. Left and right wrap, when allowed, to the far end
+// of the row. Keyboard navigation applies it to the screen bounds of its
+// objects.
+int dxBarPickNearestInDirection(const TRect& ASource, const std::vector<TRect>& ACandidates, int ADirection,
+                                bool AAllowWrap);
 
 // Module steps of the bar module.
 void dxBarInitialize();

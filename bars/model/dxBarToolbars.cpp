@@ -5,7 +5,14 @@
 #include "bars/model/dxBarManager.h"
 #include "bars/model/dxBarRoutines.h"
 
+#include "bars/model/dxBarStrs.h"
+
+#include "foundation/cxClasses.h"
+#include "foundation/dxCore.h"
+#include "platform/core/SysUtils.h"
 #include "platform/gui/Graphics.h"
+
+#include <algorithm>
 
 BEGIN_CLASS(TdxBarCaptionButton, TCollectionItem, (ConstructWith<TdxBarCaptionButton, TCollection>))
 END_CLASS
@@ -68,12 +75,15 @@ void TdxBar::BeforeDestruction() {
   if (OnDestroy) OnDestroy(this);
   TdxBarManager* manager = BarManager();
   if (manager) manager->DoBarDelete(this);
+  if (FMergedWith) FMergedWith->DetachMerged(this, false);
+  while (!FMergedBars.empty()) DetachMerged(FMergedBars.back(), false);
   if (FItemLinks) FItemLinks->DestroyBarControl();
   FVisible = false;
   if (manager && manager->MainMenuBar() == this) manager->SetMainMenuBar(nullptr);
 }
 
 TdxBar::~TdxBar() {
+  cxClearObjectLinks(this);
   FreeAndNil(FItemLinks);
   FreeAndNil(FCaptionButtons);
   FreeAndNil(FFont);
@@ -257,6 +267,74 @@ void TdxBar::PlaceBarControl() {
   if (FItemLinks) FItemLinks->CreateBarControl();
 }
 
+void TdxBar::Merge(TdxBar* ABar) {
+  auto text = [](const TResStringRec& ARecord) { return cxLookUpResourceString(&ARecord); };
+  if (FMergedWith) throw EdxException(text(dxSBAR_CANTMERGEWITHMERGEDTOOLBAR));
+  if (!ABar || ABar == this) throw EdxException(text(dxSBAR_CANTMERGETOOLBAR));
+  if (ABar->FMergedWith == this)
+    throw EdxException(Format(text(dxSBAR_TOOLBARSALREADYMERGED), {ABar->FCaption, FCaption}));
+  if (!ABar->FMergedBars.empty()) throw EdxException(Format(text(dxSBAR_TOOLBARHASMERGEDTOOLBARS), {ABar->FCaption}));
+  const bool wasMerged = ABar->FMergedWith != nullptr;
+  if (ABar->FMergedWith) ABar->FMergedWith->DetachMerged(ABar, false);
+  ABar->FMergedWith = this;
+  FMergedBars.push_back(ABar);
+  TdxBarManager* manager = BarManager();
+  if (manager) manager->BeginUpdate();
+  try {
+    FItemLinks->Merge(ABar->FItemLinks, ABar);
+  } catch (...) {
+    if (manager) manager->EndUpdate();
+    throw;
+  }
+  if (manager) manager->EndUpdate();
+  if (!wasMerged) ABar->FVisibleBeforeMerging = ABar->FVisible;
+  ABar->SetVisible(false);
+}
+
+void TdxBar::DetachMerged(TdxBar* ABar, bool ARestoreVisibility) {
+  FItemLinks->Unmerge(ABar);
+  FMergedBars.erase(std::remove(FMergedBars.begin(), FMergedBars.end(), ABar), FMergedBars.end());
+  ABar->FMergedWith = nullptr;
+  if (ARestoreVisibility) ABar->SetVisible(ABar->FVisibleBeforeMerging);
+}
+
+void TdxBar::Unmerge(TdxBar* ABar) {
+  auto text = [](const TResStringRec& ARecord) { return cxLookUpResourceString(&ARecord); };
+  if (ABar == this) throw EdxException(text(dxSBAR_CANTUNMERGETOOLBAR));
+  if (ABar && !ABar->FMergedWith) return;
+  if (ABar && ABar->FMergedWith != this)
+    throw EdxException(Format(text(dxSBAR_TOOLBARSARENOTMERGED), {ABar->FCaption, FCaption}));
+  if (!FMergedBars.empty()) {
+    TdxBarManager* manager = BarManager();
+    if (manager) manager->BeginUpdate();
+    try {
+      FItemLinks->Unmerge(ABar);
+    } catch (...) {
+      if (manager) manager->EndUpdate();
+      throw;
+    }
+    if (manager) manager->EndUpdate();
+    for (int i = static_cast<int>(FMergedBars.size()) - 1; i >= 0; --i)
+      if (!ABar || FMergedBars[i] == ABar) DetachMerged(FMergedBars[i], true);
+  }
+  if (!FMergedBars.empty() || !FCreatedByMerging || FItemLinks->Count() > 0) return;
+  if (FKeepWhenEmptyAfterUnmerge) {
+    FCreatedByMergingBarVisibleBeforeCustomization = FVisible;
+    SetVisible(false);
+    SetHidden(true);
+  } else {
+    TObject::Free(this);
+  }
+}
+
+void TdxBar::ChangeDockingStyle(TdxBarDockingStyle AStyle, IdxBarDockControl*) { SetDockingStyle(AStyle); }
+
+void TdxBar::Move(int X, int Y) {
+  SetDockingStyle(dsNone);
+  SetFloatLeft(X);
+  SetFloatTop(Y);
+}
+
 void TdxBar::ApplyLoadedState() {
   FIsPredefined = true;
   SetDockingStyle(FLoadedDockingStyle);
@@ -282,8 +360,6 @@ IdxBarControl* TdxBar::CreateBarControl() {
 }
 
 bool TdxBar::CanContainItem(TdxBarItem* AItem, String& AErrorText) { return AItem->CanBePlacedOn(0, this, AErrorText); }
-
-void TdxBar::SetName(const String& ANewName) { TcxComponentCollectionItem::SetName(ANewName); }
 
 void TdxBar::Assign(TPersistent* ASource) {
   auto* source = dynamic_cast<TdxBar*>(ASource);
@@ -341,6 +417,8 @@ class TdxBarSideDockStandIn : public TObject, public IdxBarDockControl {
   void SetDockSize(int AValue) override { FSize = AValue; }
   bool CanDockBar(TdxBar*) override { return true; }
   void UpdateDock() override {}
+  bool CanReceiveFocus() override { return false; }
+  bool DockingZoneContains(const TPoint&) override { return false; }
 
  private:
   TdxBarDockingStyle FStyle;
@@ -384,6 +462,28 @@ void TdxBars::DockControlDestroyed(IdxBarDockControl* ADock) {
 
 IdxBarDockControl* TdxBars::DockControls(TdxBarDockingStyle AStyle) const {
   return AStyle >= dsLeft && AStyle <= dsBottom ? FDockControls[AStyle] : nullptr;
+}
+
+bool TdxBars::FindDockTarget(const TPoint& APoint, TdxBar* ABar, bool ACopyKeyDown, TdxBarDockingStyle& AStyle,
+                             IdxBarDockControl*& ADockControl) const {
+  AStyle = dsNone;
+  ADockControl = nullptr;
+  if (FMoving && ACopyKeyDown) return false;
+  auto tryAt = [&](const TPoint& P) {
+    for (TdxBarDockingStyle side : {dsLeft, dsRight, dsTop, dsBottom})
+      for (int i = 0; i < FBarManager->DockControlCount(); ++i) {
+        IdxBarDockControl* dock = FBarManager->DockControlAt(i);
+        if (dock->DockingStyle() != side || !(dock->CanReceiveFocus() || FBarManager->Designing())) continue;
+        if (FBarManager->CanDockBar(ABar, side, dock) && dock->DockingZoneContains(P)) {
+          AStyle = side;
+          ADockControl = dock;
+          return true;
+        }
+      }
+    return false;
+  };
+  if (tryAt(APoint)) return true;
+  return FMoving && tryAt(TPoint(APoint.X - FMovingOffset.X, APoint.Y - FMovingOffset.Y));
 }
 
 void TdxBars::SetUpNewItem(TcxComponentCollectionItem* AItem) {

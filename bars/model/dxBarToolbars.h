@@ -4,6 +4,8 @@
 
 #include "bars/model/dxBarBase.h"
 
+#include <vector>
+
 class TFont;
 class TdxBarItemLinks;
 
@@ -112,12 +114,28 @@ class TdxBar : public TcxComponentCollectionItem, public IdxBarLinksOwner {
   void MarkChanged() { FChanged = true; }
   bool ChangedFlag() const { return FChanged; }
   void ClearChanged() { FChanged = false; }
+  // A side dock of the manager counts as none; only the manager's side docks
+  // exist so far, so this sets the docking style.
+  void ChangeDockingStyle(TdxBarDockingStyle AStyle, IdxBarDockControl* ADockControl);
+  // Floats the toolbar at a screen position.
+  void Move(int X, int Y);
+  // Merges ABar's links into this toolbar and hides ABar; EdxException for a
+  // toolbar that cannot take part (the state is left unchanged).
+  void Merge(TdxBar* ABar);
+  // Takes back the links of ABar (of every merged toolbar for nil) and shows
+  // them as they were; a toolbar made by merging that becomes empty goes
+  // (or is only hidden when it is to survive).
+  void Unmerge(TdxBar* ABar = nullptr);
+  TdxBar* MergedWith() const { return FMergedWith; }
+  int MergedBarCount() const { return static_cast<int>(FMergedBars.size()); }
+  bool CreatedByMerging() const { return FCreatedByMerging; }
+  void SetCreatedByMerging(bool AValue) { FCreatedByMerging = AValue; }
+  void SetShouldNotBeDestroyedIfEmptyAfterUnmerge(bool AValue) { FKeepWhenEmptyAfterUnmerge = AValue; }
   // Takes the loaded docking state and visibility (the manager's Loaded).
   void ApplyLoadedState();
   // Takes the manager's font unless the toolbar has its own.
   void ManagerFontChanged();
   void Assign(TPersistent* ASource) override;
-  void SetName(const String& ANewName) override;
 
   // IdxBarLinksOwner
   TdxBarItemLinks* GetItemLinks() override { return FItemLinks; }
@@ -140,6 +158,8 @@ class TdxBar : public TcxComponentCollectionItem, public IdxBarLinksOwner {
   bool ManagerLoading() const;
   void FontChanged(TObject* Sender);
   void PlaceBarControl();
+  // Takes ABar's merged links out and forgets it as merged.
+  void DetachMerged(TdxBar* ABar, bool ARestoreVisibility);
 
   bool FAllowClose = true;
   bool FAllowCustomizing = true;
@@ -180,6 +200,13 @@ class TdxBar : public TcxComponentCollectionItem, public IdxBarLinksOwner {
   bool FUseRestSpace = false;
   bool FVisible = false;
   bool FWholeRow = false;
+  // Merge state.
+  TdxBar* FMergedWith = nullptr;
+  std::vector<TdxBar*> FMergedBars;
+  bool FVisibleBeforeMerging = false;
+  bool FCreatedByMerging = false;
+  bool FCreatedByMergingBarVisibleBeforeCustomization = false;
+  bool FKeepWhenEmptyAfterUnmerge = false;
 };
 
 class TdxBars : public TcxComponentCollection {
@@ -198,6 +225,19 @@ class TdxBars : public TcxComponentCollection {
   // A side dock freed by its parent window (the form goes first): forgotten.
   void DockControlDestroyed(IdxBarDockControl* ADock);
   int DockingZoneSize() const { return FDockingZoneSize; }
+  // The dock a toolbar at the screen point goes to: the sides in the order
+  // left, right, top, bottom, each dock the manager allows whose zone holds
+  // the point; while moving, once more without the moving offset. False
+  // (floating) when none takes it, or while moving with the copy key down.
+  bool FindDockTarget(const TPoint& APoint, TdxBar* ABar, bool ACopyKeyDown, TdxBarDockingStyle& AStyle,
+                      IdxBarDockControl*& ADockControl) const;
+  // The state of a toolbar being moved with the mouse (the drag loop of the
+  // windows sets it).
+  bool IsMoving() const { return FMoving; }
+  void SetMoving(bool AValue, const TPoint& AMovingOffset = TPoint()) {
+    FMoving = AValue;
+    FMovingOffset = AMovingOffset;
+  }
 
  protected:
   void SetUpNewItem(TcxComponentCollectionItem* AItem) override;
@@ -207,4 +247,6 @@ class TdxBars : public TcxComponentCollection {
   TdxBarManager* FBarManager;
   IdxBarDockControl* FDockControls[5] = {nullptr, nullptr, nullptr, nullptr, nullptr};
   int FDockingZoneSize = 23;
+  bool FMoving = false;
+  TPoint FMovingOffset;
 };

@@ -165,6 +165,20 @@ TEST_F(dxBarItemLinksTest, BeginGroupAfterASeparatorIsFalse) {
   EXPECT_FALSE(b->BeginGroup());
 }
 
+TEST_F(dxBarItemLinksTest, DraggedLinkPassesItsGroupStartOn) {
+  TdxBarItemLink* a = AddLink(L"A");
+  TdxBarItemLink* b = AddLink(L"B");
+  TdxBarItemLink* c = AddLink(L"C");
+  b->SetBeginGroup(true);
+  b->PassBeginGroupToNext();
+  EXPECT_TRUE(c->BeginGroup());
+  a->PassBeginGroupToNext();
+  EXPECT_FALSE(b->BeginGroup()) << "a first link takes the group start from the next";
+  c->SetBeginGroup(false);
+  c->PassBeginGroupToNext();  // the last link: nothing follows
+  EXPECT_FALSE(c->BeginGroup());
+}
+
 TEST_F(dxBarItemLinksTest, ClearingTheItemKeepsTheLink) {
   TdxBarItemLink* a = AddLink(L"A");
   AddLink(L"B");
@@ -331,6 +345,83 @@ TEST_F(dxBarItemLinksTest, VisibleToolbarHasAWindowFromTheFactory) {
   dxBarToolbarControlFactory() = saved;
   TObject::Free(bar);  // with its window
   EXPECT_EQ(manager->Bars()->Count(), 0);
+}
+
+// A dock with a fixed docking zone.
+class TFakeDock : public TObject, public IdxBarDockControl {
+  DECLARE_CLASS(TFakeDock, TObject)
+  TFakeDock(TdxBarDockingStyle AStyle, const TRect& AZone) : Style(AStyle), Zone(AZone) {}
+  TObject* DockControlObject() override { return this; }
+  TdxBarDockingStyle DockingStyle() override { return Style; }
+  int DockSize() override { return 0; }
+  void SetDockSize(int) override {}
+  bool CanDockBar(TdxBar*) override { return Accepts; }
+  void UpdateDock() override {}
+  bool CanReceiveFocus() override { return Enabled; }
+  bool DockingZoneContains(const TPoint& P) override {
+    return P.X >= Zone.Left && P.X < Zone.Right && P.Y >= Zone.Top && P.Y < Zone.Bottom;
+  }
+  TdxBarDockingStyle Style;
+  TRect Zone;
+  bool Accepts = true;
+  bool Enabled = true;
+};
+IMPLEMENT_CLASS(TFakeDock, TObject, nullptr)
+
+struct TDockingVeto : TObject {
+  TdxBarDockingStyle Refused = dsNone;
+  void Docking(TdxBar*, TdxBarDockingStyle AStyle, IdxBarDockControl*, bool& ACanDock) {
+    if (AStyle == Refused) ACanDock = false;
+  }
+};
+
+TEST_F(dxBarItemLinksTest, DockTargetUnderAPoint) {
+  // Docks around a 300 x 200 client area, zones 23 pixels deep.
+  TFakeDock left(dsLeft, {0, 0, 23, 200}), top(dsTop, {0, 0, 300, 23}), right(dsRight, {277, 0, 300, 200}),
+      bottom(dsBottom, {0, 177, 300, 200}), spare(dsTop, {0, 100, 300, 123});
+  for (TFakeDock* dock : {&left, &top, &right, &bottom, &spare}) manager->RegisterDockControl(dock);
+  TdxBar* bar = manager->AddToolBar();
+  TDockingVeto veto;
+  manager->OnDocking = TdxBarCanDockingEvent::Bind<&TDockingVeto::Docking>(&veto);
+  struct Case {
+    const char* what;
+    TPoint point;
+    TPoint offset;
+    bool moving, copyKey;
+    std::function<void()> setUp;
+    TdxBarDockingStyle style;
+    IdxBarDockControl* dock;
+  };
+  const Case cases[] = {
+      {"middle floats", {150, 60}, {}, false, false, {}, dsNone, nullptr},
+      {"top", {150, 10}, {}, false, false, {}, dsTop, &top},
+      {"corner: left before top", {5, 5}, {}, false, false, {}, dsLeft, &left},
+      {"free-standing dock", {150, 110}, {}, false, false, {}, dsTop, &spare},
+      {"copy key while moving floats", {150, 10}, {}, true, true, {}, dsNone, nullptr},
+      {"copy key without moving docks", {150, 10}, {}, false, true, {}, dsTop, &top},
+      {"toolbar refuses left", {5, 5}, {}, false, false, [&] { bar->SetNotDocking({dsLeft}); }, dsTop, &top},
+      {"manager refuses top", {150, 10}, {}, false, false, [&] { manager->SetNotDocking({dsTop}); }, dsNone, nullptr},
+      {"handler refuses bottom", {150, 190}, {}, false, false, [&] { veto.Refused = dsBottom; }, dsNone, nullptr},
+      {"disabled dock skipped", {295, 60}, {}, false, false, [&] { right.Enabled = false; }, dsNone, nullptr},
+      {"dock refuses the toolbar", {150, 10}, {}, false, false, [&] { top.Accepts = false; }, dsNone, nullptr},
+      {"retry without the offset", {150, 60}, {0, 50}, true, false, {}, dsTop, &top},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    bar->SetNotDocking({});
+    manager->SetNotDocking({});
+    veto.Refused = dsNone;
+    right.Enabled = top.Accepts = true;
+    if (c.setUp) c.setUp();
+    manager->Bars()->SetMoving(c.moving, c.offset);
+    TdxBarDockingStyle style = dsTop;
+    IdxBarDockControl* dock = &spare;
+    EXPECT_EQ(manager->Bars()->FindDockTarget(c.point, bar, c.copyKey, style, dock), c.style != dsNone);
+    EXPECT_EQ(style, c.style);
+    EXPECT_EQ(dock, c.dock);
+  }
+  manager->Bars()->SetMoving(false);
+  for (TFakeDock* dock : {&left, &top, &right, &bottom, &spare}) manager->UnregisterDockControl(dock);
 }
 
 TEST_F(dxBarItemLinksTest, ItemOptionsFallBackToTheParentLinks) {

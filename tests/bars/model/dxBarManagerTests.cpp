@@ -21,15 +21,6 @@ class dxBarManagerTest : public ::testing::Test {
   TdxBarManager* manager = nullptr;
 };
 
-String RaisedMessage(const std::function<void()>& AWork) {
-  try {
-    AWork();
-  } catch (Exception& e) {
-    return e.Message;
-  }
-  return L"<no error>";
-}
-
 TEST_F(dxBarManagerTest, OwnerChecks) {
   EXPECT_EQ(RaisedMessage([] { TObject::Free(Make<TdxBarManager>(nullptr)); }),
             L"TdxBarManager should have TWinControl as its Owner");
@@ -311,6 +302,72 @@ TEST_F(dxBarManagerTest, ItemsByCategoryAndUniqueItemNames) {
   EXPECT_EQ(manager->DockControlAt(1)->DockingStyle(), dsTop);
 }
 
+TEST_F(dxBarManagerTest, FontAndDockColorSettings) {
+  EXPECT_TRUE(manager->UseSystemFont());
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof(metrics);
+  ASSERT_TRUE(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0));
+  EXPECT_EQ(manager->Font()->Name(), metrics.lfMenuFont.lfFaceName);
+  TObjectPtr<TFont> font(Make<TFont>());
+  font->SetName(L"Tahoma");
+  manager->SetFont(font.get());
+  EXPECT_FALSE(manager->UseSystemFont()) << "a font of one's own ends the system font";
+  TdxBar* bar = manager->AddToolBar();
+  EXPECT_EQ(bar->Font()->Name(), L"Tahoma");
+  manager->SetUseSystemFont(true);
+  EXPECT_EQ(bar->Font()->Name(), metrics.lfMenuFont.lfFaceName);
+  EXPECT_TRUE(manager->AutoDockColor());
+  form->SetColor(clRed);
+  EXPECT_EQ(manager->DockColor(), clRed);
+  manager->SetDockColor(clBlue);
+  EXPECT_FALSE(manager->AutoDockColor());
+  EXPECT_EQ(manager->DockColor(), clBlue);
+}
+
+TEST_F(dxBarManagerTest, NestedUpdatesRepaintToolbarsOnce) {
+  struct TCountingControl : TFakeBarControl {
+    int* Repaints;
+    explicit TCountingControl(int* ACount) : Repaints(ACount) {}
+    void RepaintBar() override { ++*Repaints; }
+  };
+  static int repaints = 0;
+  TdxBarToolbarControlFactory saved = dxBarToolbarControlFactory();
+  dxBarToolbarControlFactory() = [](TdxBarManager*, TdxBar*) -> IdxBarControl* {
+    return Make<TCountingControl>(&repaints);
+  };
+  TdxBar* bar = manager->AddToolBar();
+  bar->SetVisible(true);
+  dxBarToolbarControlFactory() = saved;
+  repaints = 0;
+  manager->BeginUpdate();
+  manager->BeginUpdate();
+  manager->EndUpdate();
+  EXPECT_EQ(repaints, 0);
+  EXPECT_TRUE(manager->IsUpdateLocked());
+  manager->EndUpdate();
+  EXPECT_EQ(repaints, 1);
+  EXPECT_FALSE(manager->IsUpdateLocked());
+}
+
+TEST_F(dxBarManagerTest, ShortCutsOfTheLinksRunTheirItems) {
+  TdxBar* bar = manager->AddToolBar();
+  TdxBarButton* check = manager->AddButton();
+  check->SetButtonStyle(bsChecked);
+  check->SetShortCut(0x4000 | 'B');
+  struct TCount : TObject {
+    std::vector<bool> DownAtClick;
+    void Click(TObject* Sender) { DownAtClick.push_back(static_cast<TdxBarButton*>(Sender)->Down()); }
+  } count;
+  check->OnClick = TNotifyEvent::Bind<&TCount::Click>(&count);
+  bar->ItemLinks()->Add(check);
+  EXPECT_TRUE(bar->ItemLinks()->ExecuteShortCut(0x4000 | 'B'));
+  EXPECT_EQ(count.DownAtClick, (std::vector<bool>{true}));
+  EXPECT_FALSE(bar->ItemLinks()->ExecuteShortCut(0x4000 | 'C'));
+  check->SetEnabled(false);
+  EXPECT_FALSE(bar->ItemLinks()->ExecuteShortCut(0x4000 | 'B'));
+  EXPECT_EQ(count.DownAtClick.size(), 1u);
+}
+
 TEST(dxObjectList, XorListKeepsWhatIsInOneListOnly) {
   TObject a, b, c;
   TdxObjectList first, second, result;
@@ -345,6 +402,51 @@ TEST(dxBarRoutines, AccelCharIndex) {
   EXPECT_EQ(dxBarShortCutFromKey(0, 0x20000000), 0);
   EXPECT_EQ(dxBarMostCompactViewLevel({}), 255);
   EXPECT_EQ(dxBarMostCompactViewLevel({ivlLargeIconWithText, ivlSmallIcon}), ivlSmallIcon);
+}
+
+int gInitProcCalls = 0;
+void CountInitProc() { ++gInitProcCalls; }
+
+TEST(dxBarRoutines, ModuleChainsTheApplicationsStartProcedure) {
+  void (*const moduleProc)() = InitProc;
+  dxBarFinalize();
+  void (*const previous)() = InitProc;
+  EXPECT_NE(previous, moduleProc);
+  InitProc = &CountInitProc;
+  dxBarInitialize();
+  ASSERT_NE(InitProc, &CountInitProc);
+  InitProc();
+  EXPECT_EQ(gInitProcCalls, 1);
+  dxBarFinalize();
+  EXPECT_EQ(InitProc, &CountInitProc);
+  InitProc = previous;
+  dxBarInitialize();
+  EXPECT_EQ(InitProc, moduleProc);
+  EXPECT_NE(dxBarManagerList(), nullptr);
+}
+
+TEST(dxBarRoutines, NearestInADirection) {
+  // A row of three and one below the middle one.
+  const TRect source{100, 0, 150, 20};
+  const std::vector<TRect> row{{0, 0, 50, 20}, {200, 0, 250, 20}, {300, 0, 350, 20}, {100, 40, 150, 60}};
+  const struct {
+    const char* what;
+    std::vector<TRect> candidates;
+    int direction;
+    bool wrap;
+    int expected;
+  } cases[] = {
+      {"left", row, 0, false, 0},
+      {"right: the nearer one", row, 2, false, 1},
+      {"down", row, 3, false, 3},
+      {"up: nothing, never wraps", row, 1, true, -1},
+      {"left without candidates there, no wrap", {{200, 0, 250, 20}, {300, 0, 350, 20}}, 0, false, -1},
+      {"left wraps to the rightmost right edge", {{200, 0, 250, 20}, {300, 0, 350, 20}}, 0, true, 1},
+      {"right wraps to the leftmost", {{0, 0, 50, 20}, {40, 30, 60, 50}}, 2, true, 0},
+      {"equal distance: nearer the axis", {{200, 60, 250, 80}, {200, 0, 250, 20}}, 2, false, 1},
+      {"unknown direction", row, 4, true, -1},
+  };
+  for (const auto& c : cases) EXPECT_EQ(dxBarPickNearestInDirection(source, c.candidates, c.direction, c.wrap), c.expected) << c.what;
 }
 
 TEST(dxBarRoutines, MessagesAndTimers) {

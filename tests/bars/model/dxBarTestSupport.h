@@ -6,7 +6,10 @@
 #include "bars/model/dxBar.h"
 #include "tests/platform/gui/StdCtrlsTestSupport.h"
 
+#include "foundation/dxCore.h"
 #include "platform/gui/Forms.h"
+
+#include <functional>
 
 #include <string>
 #include <vector>
@@ -31,6 +34,16 @@ inline TBarTestForm* ReadBarForm(const std::string& AText) {
 }
 
 inline TdxBarManager* ManagerOf(TComponent* AForm) { return dxBarManagerFromObject(AForm); }
+
+// The message of what the work raises, "<no error>" when it raises nothing.
+inline String RaisedMessage(const std::function<void()>& AWork) {
+  try {
+    AWork();
+  } catch (Exception& e) {
+    return e.Message;
+  }
+  return L"<no error>";
+}
 
 // A window without window: shown, with a fixed client rectangle.
 class TFakeBarControl : public TObject, public IdxBarControl {
