@@ -138,6 +138,12 @@ void TdxDockControl::SetDockSize(int AValue) {
 
 bool TdxDockControl::CanDockBar(TdxBar*) { return true; }
 
+bool TdxDockControl::CanReceiveFocus() { return HandleAllocated() && IsWindowVisible(WindowHandle()) && Enabled(); }
+
+bool TdxDockControl::DockingZoneContains(const TPoint& AScreenPoint) {
+  return HandleAllocated() && DockingZoneScreenRect().Contains(AScreenPoint);
+}
+
 const TdxBarPainter* TdxDockControl::GetPainter() { return TdxBarPainter::Instance(); }
 
 void TdxDockControl::CreateParams(TCreateParams& Params) {

@@ -61,6 +61,8 @@ class TdxDockControl : public TCustomControl, public IdxBarDockControl {
   void SetDockSize(int AValue) override;
   bool CanDockBar(TdxBar* ABar) override;
   void UpdateDock() override;
+  bool CanReceiveFocus() override;
+  bool DockingZoneContains(const TPoint& AScreenPoint) override;
 
   TdxBarManager* BarManager() const { return FBarManager; }
   void SetBarManager(TdxBarManager* AValue);

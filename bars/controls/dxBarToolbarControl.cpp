@@ -115,8 +115,10 @@ bool TdxBarControl::IsRestSpaceItem(TdxBarItemControl* AControl) {
 HBRUSH TdxBarControl::GetToolbarBrush() { return GetPainter()->BarToolbarBrushEx(this); }
 
 void TdxBarControl::CalcMetrics() {
+  FItemSizesValid = false;
   TCustomdxBarControl::CalcMetrics();
   FMarkSize = GetPainter()->MarkSizeX(this);
+  FCloseButtonWidth = GetPainter()->BarCloseButtonSize().cx;
 }
 
 void TdxBarControl::ScheduleRepaint() {
@@ -143,15 +145,25 @@ void TdxBarControl::FillLayout() {
   const int glyph = images ? images->Width() : 16;
   FLayout.Metrics.ButtonWidth = painter->GetButtonWidth(glyph, FTextSize);
   FLayout.Metrics.ButtonHeight = painter->GetButtonHeight(glyph, FTextSize);
-  FLayout.Metrics.CloseButtonWidth = painter->BarCloseButtonSize().cx;
+  FLayout.Metrics.CloseButtonWidth = FCloseButtonWidth;
   if (!FItemLinks) return;
+  const bool reuse = FItemSizesValid && HandleAllocated();
+  size_t sized = 0;
+  if (!reuse) FItemSizes.clear();
   for (int i = 0; i < FItemLinks->VisibleItemCount(); ++i) {
     TdxBarItemLink* link = FItemLinks->VisibleItems(i);
     auto* control = dynamic_cast<TdxBarItemControl*>(link->Control());
     if (!control) continue;
     TdxBarLayoutItem item;
-    item.Width = control->Width();
-    item.Height = control->Height();
+    if (reuse && sized < FItemSizes.size()) {
+      item.Width = FItemSizes[sized].cx;
+      item.Height = FItemSizes[sized].cy;
+    } else {
+      item.Width = control->Width();
+      item.Height = control->Height();
+      if (!reuse) FItemSizes.push_back(TSize(item.Width, item.Height));
+    }
+    ++sized;
     item.BeginGroup = !FLayout.Items.empty() && link->BeginGroup();
     item.MinimalWidth = control->MinimalWidth();
     item.Align = link->Item() ? link->Item()->Align() : iaLeft;
@@ -159,6 +171,12 @@ void TdxBarControl::FillLayout() {
     FLayout.Items.push_back(item);
     FLayoutLinks.push_back(link);
   }
+  FItemSizesValid = HandleAllocated() && FItemSizes.size() == FLayout.Items.size();
+}
+
+void TdxBarControl::RebuildItemControls() {
+  FItemSizesValid = false;
+  TCustomdxBarControl::RebuildItemControls();
 }
 
 namespace {
@@ -279,6 +297,7 @@ void TdxBarControl::CalcToolbarItemRects() {
 }
 
 void TdxBarControl::RecalcLayout(bool ARebuildControls) {
+  FItemSizesValid = false;
   TCustomdxBarControl::RecalcLayout(ARebuildControls);
   if (FDockingStyle != dsNone && FDockControl) {
     FDockControl->UpdateDock();
@@ -460,6 +479,7 @@ void TdxBarControl::ToggleDocking() {
 // ---- docking and moving
 
 void TdxBarControl::ChangeDockingStyle(TdxBarDockingStyle AStyle) {
+  FItemSizesValid = false;
   if (AStyle != FDockingStyle) FTruncated = false;
   FDockingStyle = AStyle;
   if (HandleAllocated()) Perform(CM_FONTCHANGED, 0, 0);

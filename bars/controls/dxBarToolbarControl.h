@@ -52,6 +52,11 @@ class TdxBarControl : public TCustomdxBarControl {
   TRect GetItemHitRect(TdxBarItemControl* AControl) override;
   // The links left out of the bar, for the overflow popup.
   void FillOverflowLinks(std::vector<TdxBarItemLink*>& ALinks);
+  // The item sizes are measured once per layout pass and reused by the size
+  // queries of the pass (a dock asks many for each toolbar); anything that can
+  // change them drops them.
+  void InvalidateItemSizes() { FItemSizesValid = false; }
+  void RebuildItemControls() override;
   // The layout as last computed.
   const TdxBarToolbarLayout& Layout() const { return FLayout; }
 
@@ -113,6 +118,9 @@ class TdxBarControl : public TCustomdxBarControl {
   bool FMoving = false;
   bool FPosSaving = false;
   bool FTruncated = false;
+  bool FItemSizesValid = false;
+  int FCloseButtonWidth = 0;
+  std::vector<TSize> FItemSizes;
 };
 
 // Makes the window of a visible toolbar (the model's seam).
