@@ -1,5 +1,6 @@
 #include "app/ProgramModules.h"
 #include "app/Unit5.h"
+#include "bars/controls/dxBarControlsModules.h"
 #include "bars/model/dxBar.h"
 #include "editors/core/EditorsCoreModules.h"
 #include "foundation/FoundationModules.h"
@@ -14,8 +15,8 @@ const std::vector<TModuleStep>& ProgramModules() {
     std::vector<TModuleStep> all;
     for (std::span<const TModuleStep> list :
          {PlatformCoreModules(), PlatformGuiModules(), FoundationModulesBeforeSkins(), SkinsEngineModules(),
-          FoundationModulesAfterSkins(), BarTextsModules(), BarModuleModules(), SkinsPainterModules(),
-          EditorsCoreModules(),
+          FoundationModulesAfterSkins(), BarTextsModules(), BarModuleModules(), BarControlsModules(),
+          SkinsPainterModules(), EditorsCoreModules(),
           std::span<const TModuleStep>(appSteps)})
       all.insert(all.end(), list.begin(), list.end());
     return all;

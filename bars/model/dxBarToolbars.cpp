@@ -158,6 +158,13 @@ TdxBarDockingStyle TdxBar::DockingStyle() const {
   return FDockingStyle;
 }
 
+void TdxBar::ChangeDockingStyle(TdxBarDockingStyle AValue) {
+  if (ManagerLoading() || FDockingStyle == AValue) return;
+  FDockingStyle = AValue;
+  if (TdxBarManager* manager = BarManager()) manager->DoBarDockingStyleChange(this);
+  ReportChange();
+}
+
 void TdxBar::SetDockingStyle(TdxBarDockingStyle AValue) {
   if (ManagerLoading()) {
     FLoadedDockingStyle = AValue;
@@ -443,6 +450,14 @@ TdxBars::~TdxBars() {
     dock = nullptr;
   }
   Clear();
+}
+
+void TdxBars::DockControlDestroyed(IdxBarDockControl* ADock) {
+  for (IdxBarDockControl*& dock : FDockControls)
+    if (dock && dock == ADock) {
+      FBarManager->UnregisterDockControl(dock);
+      dock = nullptr;
+    }
 }
 
 IdxBarDockControl* TdxBars::DockControls(TdxBarDockingStyle AStyle) const {

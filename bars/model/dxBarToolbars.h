@@ -59,6 +59,9 @@ class TdxBar : public TcxComponentCollectionItem, public IdxBarLinksOwner {
   void SetDockedTop(int AValue);
   TdxBarDockingStyle DockingStyle() const;
   void SetDockingStyle(TdxBarDockingStyle AValue);
+  // The bar's window moved itself to another style (a drag, a dock of its
+  // own): the style is stored and the window kept.
+  void ChangeDockingStyle(TdxBarDockingStyle AValue);
   int FloatLeft() const { return FFloatLeft; }
   void SetFloatLeft(int AValue);
   int FloatTop() const { return FFloatTop; }
@@ -220,6 +223,8 @@ class TdxBars : public TcxComponentCollection {
   TdxBar* operator[](int AIndex) const { return Items(AIndex); }
   // The side dock of a docking style (nil for dsNone).
   IdxBarDockControl* DockControls(TdxBarDockingStyle AStyle) const;
+  // A side dock freed by its parent window (the form goes first): forgotten.
+  void DockControlDestroyed(IdxBarDockControl* ADock);
   int DockingZoneSize() const { return FDockingZoneSize; }
   // The dock a toolbar at the screen point goes to: the sides in the order
   // left, right, top, bottom, each dock the manager allows whose zone holds

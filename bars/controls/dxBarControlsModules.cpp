@@ -1,0 +1,24 @@
+#include "bars/controls/dxBarControlsModules.h"
+
+#include "bars/controls/dxBarDockControl.h"
+#include "bars/controls/dxBarItemControls.h"
+#include "bars/controls/dxBarToolbarControl.h"
+
+void dxBarControlsInitialize() {
+  dxBarSideDockFactory() = &dxBarCreateSideDock;
+  dxBarToolbarControlFactory() = &dxBarCreateToolbarControl;
+  dxBarAddItemClassToRegistry(TdxBarButton::StaticClass(), TdxBarButtonControl::StaticClass(), true);
+  dxBarAddItemClassToRegistry(TdxBarLargeButton::StaticClass(), TdxBarLargeButtonControl::StaticClass(), true);
+}
+
+void dxBarControlsFinalize() {
+  dxBarRemoveItemClassFromRegistry(TdxBarLargeButton::StaticClass());
+  dxBarRemoveItemClassFromRegistry(TdxBarButton::StaticClass());
+  dxBarToolbarControlFactory() = nullptr;
+  dxBarSideDockFactory() = nullptr;
+}
+
+std::span<const TModuleStep> BarControlsModules() {
+  static const TModuleStep steps[] = {{L"dxBarControls", &dxBarControlsInitialize, &dxBarControlsFinalize}};
+  return steps;
+}

@@ -1,0 +1,293 @@
+#include "bars/controls/dxBarPainter.h"
+
+#include "bars/controls/dxBarControls.h"
+#include "bars/controls/dxBarDockControl.h"
+#include "bars/controls/dxBarToolbarControl.h"
+#include "foundation/cxGraphicsCanvas.h"
+#include "foundation/dxOffice11.h"
+#include "platform/gui/ImgList.h"
+
+#include <algorithm>
+
+IMPLEMENT_CLASS(TdxBarPainter, TObject, nullptr)
+
+const TdxBarPainter* TdxBarPainter::Instance() {
+  static const TdxBarPainter painter;
+  return &painter;
+}
+
+namespace {
+
+HBRUSH SysBrush(int AIndex) { return reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(AIndex + 1)); }
+
+void FillWithBrush(HDC DC, const TRect& R, HBRUSH ABrush) {
+  RECT r{R.Left, R.Top, R.Right, R.Bottom};
+  FillRect(DC, &r, ABrush);
+}
+
+}  // namespace
+
+// ---- common metrics
+
+int TdxBarPainter::GetDefaultTextSize(TcxCanvas* ACanvas) const { return ACanvas->TextHeight(L"Wg") + 6; }
+
+int TdxBarPainter::GetControlCaptionOffset(TdxBarItemControl* AControl) const {
+  TCustomdxBarControl* bar = AControl ? AControl->Parent() : nullptr;
+  if (!bar) return 0;
+  return -bar->Font()->Height() / 2;
+}
+
+int TdxBarPainter::TextAreaOffset(TdxBarItemControl* AControl) const {
+  TCustomdxBarControl* bar = AControl ? AControl->Parent() : nullptr;
+  return bar && bar->Kind() == bkSubMenu ? bar->TextSize() + 1 : 0;
+}
+
+int TdxBarPainter::GetTailAreaSize(TdxBarItemControl* AControl) const {
+  return AControl && AControl->Parent() ? AControl->Parent()->IconAreaSize() : 0;
+}
+
+TRect TdxBarPainter::ItemControlGetIndents(TdxBarItemControlDrawParams*, int) const { return TRect(3, 0, 3, 0); }
+
+int TdxBarPainter::GetIconAreaSize(TCustomdxBarControl* ABarControl) const {
+  TdxBarItemLinks* links = ABarControl->ItemLinks();
+  int size = ABarControl->TextSize();
+  if (links && links->EffectiveMenuItemSize() == misLarge)
+    size = static_cast<int>(ABarControl->Ratio() * 40 + 0.5);
+  CorrectButtonControlDefaultHeight(size);
+  return size;
+}
+
+bool TdxBarPainter::IsFlatItemTextForMenu() const { return IsFlatItemText() && !dxIsButtonFaceWhite(); }
+
+TColor TdxBarPainter::ItemTextColor(TdxBarItemControl*, bool ASelected, bool AFlat) const {
+  return ASelected && !AFlat ? clHighlightText : clBtnText;
+}
+
+void TdxBarPainter::DisabledTextColorPair(TdxBarItemControl*, bool ASelected, bool AFlat, TColor& AMain,
+                                          TColor& AOffset) const {
+  if (ASelected || AFlat) {
+    AMain = AOffset = clGrayText;
+  } else {
+    AMain = clBtnShadow;
+    AOffset = clBtnHighlight;
+  }
+}
+
+void TdxBarPainter::GetTextColors(TdxBarItemControl* AControl, bool AEnabled, bool ASelected, bool AFlat,
+                                  TColor& AOffset, TColor& AMain) const {
+  if (AEnabled)
+    AMain = AOffset = EnabledTextColor(AControl, ASelected, AFlat);
+  else
+    DisabledTextColorPair(AControl, ASelected, AFlat, AMain, AOffset);
+}
+
+// ---- buttons
+
+int TdxBarPainter::GetButtonWidth(int AIconSize, int) const { return AIconSize + GetButtonBorderWidth(); }
+int TdxBarPainter::GetButtonHeight(int AIconSize, int) const { return AIconSize + GetButtonBorderHeight(); }
+
+int TdxBarPainter::RealButtonArrowWidth(TdxBarManager* AManager, bool ALargeIcons) const {
+  int width = AManager ? AManager->ButtonArrowWidth() : 11;
+  if (ALargeIcons) width *= 2;
+  if (width % 2 == 0) ++width;
+  return width;
+}
+
+int TdxBarPainter::RealLargeButtonArrowWidth(TdxBarManager* AManager) const {
+  return AManager ? AManager->LargeButtonArrowWidth() : 13;
+}
+
+void TdxBarPainter::AddArrowWidth(TdxBarButtonLikeControlDrawParams* AParams, int& AWidth) const {
+  if (AParams->IsDropDown) AWidth += AParams->ArrowSize.cx;
+}
+
+void TdxBarPainter::CalculateButtonParts(TdxBarButtonLikeControlDrawParams* AParams, std::vector<TRect>& AParts,
+                                         const TRect& ABounds) const {
+  if (AParts.empty()) AParts.push_back(ABounds);
+  if (!AParams->IsDropDown) return;
+  if (AParts.size() < 2) AParts.resize(2, ABounds);
+  AParts[1].Left = AParts[1].Right - AParams->ArrowSize.cx;
+  AParts[0].Right = AParts[1].Left;
+}
+
+void TdxBarPainter::CalculateComboParts(TdxBarItemControlDrawParams* AParams, std::vector<TRect>& AParts,
+                                        const TRect& ABounds, int AArrowWidth) const {
+  if (AParts.size() < 4) AParts.resize(4, ABounds);
+  const TRect offsets = ComboControlButtonOffsets(AParams->PaintType);
+  TRect button(ABounds.Left + offsets.Left, ABounds.Top + offsets.Top, ABounds.Right - offsets.Right,
+               ABounds.Bottom - offsets.Bottom);
+  button.Left = button.Right - AArrowWidth;
+  AParts[3] = button;
+  AParts[0] = ABounds;
+  AParts[0].Right = button.Left - ComboControlArrowOffset();
+}
+
+// A plain face: the toolbar background, a raised edge when hot, a sunken one
+// when pressed or down, the glyph and the caption. The looks draw their own.
+void TdxBarPainter::DrawButtonLikeControl(TdxBarButtonLikeControlDrawParams* AParams, const TRect& ARect) const {
+  TdxBarItemControl* control = AParams->BarItemControl();
+  TcxCanvas* canvas = AParams->Canvas;
+  if (!canvas) return;
+  HDC DC = canvas->Handle();
+  DrawBackground(control, DC, ARect, control->BackgroundBrush(), false);
+  const bool pressed = AParams->DrawDowned || AParams->Downed;
+  if (AParams->DrawSelected || pressed) {
+    RECT r{ARect.Left, ARect.Top, ARect.Right, ARect.Bottom};
+    DrawEdge(DC, &r, pressed ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
+  }
+  const int shift = pressed ? 1 : 0;
+  TRect content = ARect;
+  int index;
+  TCustomImageList* list;
+  TBitmap* glyph;
+  if (AParams->ViewStructure.Contains(cpIcon) && control->ResolveImage(AParams->ViewSize(), false, index, list, glyph)) {
+    const TSize size = glyph ? TSize(glyph->Width(), glyph->Height()) : TSize(list->Width(), list->Height());
+    const int area = AParams->ViewStructure.Contains(cpText) ? AParams->DefaultButtonSize.cx : ARect.Width();
+    const int x = ARect.Left + (area - size.cx) / 2 + shift;
+    const int y = ARect.Top + (ARect.Height() - size.cy) / 2 + shift;
+    if (glyph)
+      canvas->Canvas()->Draw(x, y, glyph);
+    else
+      list->Draw(canvas->Canvas(), x, y, index, AParams->Enabled);
+    content.Left += area;
+  } else if (AParams->ViewStructure.Contains(cpText)) {
+    content.Left += GetControlCaptionOffset(control);
+  }
+  if (AParams->ViewStructure.Contains(cpText)) {
+    TColor main, offset;
+    GetTextColors(control, AParams->Enabled, false, true, offset, main);
+    const TRect text(content.Left + shift, content.Top + shift, content.Right + shift, content.Bottom + shift);
+    const int oldMode = SetBkMode(DC, TRANSPARENT);
+    const COLORREF oldColor = SetTextColor(DC, static_cast<COLORREF>(ColorToRGB(main)));
+    RECT r{text.Left, text.Top, text.Right, text.Bottom};
+    DrawTextW(DC, AParams->Caption.c_str(), static_cast<int>(AParams->Caption.size()), &r,
+              DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOCLIP);
+    SetTextColor(DC, oldColor);
+    SetBkMode(DC, oldMode);
+  }
+}
+
+// ---- toolbars
+
+int TdxBarPainter::BorderSizeX() const { return GetSystemMetrics(SM_CXFRAME); }
+int TdxBarPainter::BorderSizeY() const { return GetSystemMetrics(SM_CYFRAME); }
+
+int TdxBarPainter::BarCaptionSize() const {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof(metrics);
+  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+  return metrics.iSmCaptionHeight;
+}
+
+TSize TdxBarPainter::StatusBarGripSize(TdxBarManager*) const {
+  return TSize(GetSystemMetrics(SM_CXHSCROLL), GetSystemMetrics(SM_CYHSCROLL));
+}
+
+int TdxBarPainter::BarFingersSize(TdxBarControl* ABarControl) const {
+  return ABarControl && ABarControl->CanDock() ? FingersSize(ABarControl) : EmptyFingersSize();
+}
+
+TRect TdxBarPainter::GetToolbarContentOffsets(TdxBar* ABar, TdxBarDockingStyle AStyle, bool AHasSizeGrip) const {
+  TdxBarControl* control = ABar && ABar->Control() ? dynamic_cast<TdxBarControl*>(ABar->Control()->BarControlObject())
+                                                   : nullptr;
+  if (AStyle == dsNone) {
+    TRect r(BorderSizeX(), BorderSizeY(), BorderSizeX(), BorderSizeY());
+    if (!ABar || ABar->IsClosable() || !control) {
+      r.Left += BarHorSize();
+      r.Right += BarHorSize();
+      r.Top += BarCaptionAreaSize() + BarTopSize();
+      r.Bottom += BarBottomSize();
+    }
+    return r;
+  }
+  if (!ABar || ABar->BorderStyle() == bbsSingle) {
+    TRect r = BarBorderSizes(ABar, AStyle);
+    const int fingers = BarFingersSize(control);
+    if (AStyle == dsTop || AStyle == dsBottom)
+      r.Left += fingers;
+    else
+      r.Top += fingers;
+    return r;
+  }
+  TRect r;
+  if (ABar->IsStatusBarLike()) {
+    const TRect extra = StatusBarBorderOffsets();
+    r = TRect(extra.Left, StatusBarTopBorderSize() + extra.Top, extra.Right, extra.Bottom);
+    if (AHasSizeGrip) r.Right += StatusBarGripSize(ABar->BarManager()).cx;
+  }
+  return r;
+}
+
+HBRUSH TdxBarPainter::BarToolbarBrush() const { return SysBrush(COLOR_BTNFACE); }
+HBRUSH TdxBarPainter::BarToolbarSelBrush() const { return SysBrush(COLOR_HIGHLIGHT); }
+HBRUSH TdxBarPainter::BarToolbarDownedSelBrush() const { return SysBrush(COLOR_BTNFACE); }
+
+// ---- backgrounds
+
+void TdxBarPainter::DrawBackground(TdxBarItemControl* AControl, HDC DC, const TRect& ARect, HBRUSH ABrush,
+                                   bool AOpaque) const {
+  if (AOpaque || !AControl || !AControl->Parent())
+    FillWithBrush(DC, ARect, ABrush ? ABrush : BarToolbarBrush());
+  else
+    AControl->Parent()->DrawBackgroundRect(DC, ARect, false, clNone, ABrush);
+}
+
+void TdxBarPainter::BarDrawBackground(TCustomdxBarControl* ABarControl, HDC DC, const TRect& ADestR,
+                                      const TRect& ASourceR, HBRUSH ABrush, TColor AColor) const {
+  auto* toolbar = dynamic_cast<TdxBarControl*>(ABarControl);
+  TdxBar* bar = toolbar ? toolbar->Bar() : nullptr;
+  if (bar && bar->Color() != clDefault && bar->Color() != clNone) {
+    dxFillSolidRect(DC, ADestR, bar->Color());
+    return;
+  }
+  if (toolbar && toolbar->DockControl()) {
+    // A docked toolbar continues the dock's background.
+    TRect source = ASourceR;
+    source.Left += toolbar->Left();
+    source.Right += toolbar->Left();
+    source.Top += toolbar->Top();
+    source.Bottom += toolbar->Top();
+    toolbar->DockControl()->FillBackground(DC, ADestR, source, ABrush, AColor);
+    return;
+  }
+  if (AColor != clNone && AColor != clDefault)
+    dxFillSolidRect(DC, ADestR, AColor);
+  else
+    FillWithBrush(DC, ADestR, ABrush ? ABrush : BarToolbarBrush());
+}
+
+void TdxBarPainter::DockControlFillBackground(TdxDockControl*, HDC DC, const TRect& ADestR, const TRect&,
+                                              HBRUSH ABrush, TColor AColor) const {
+  if (AColor != clNone && AColor != clDefault)
+    dxFillSolidRect(DC, ADestR, AColor);
+  else
+    FillWithBrush(DC, ADestR, ABrush ? ABrush : BarToolbarBrush());
+}
+
+void TdxBarPainter::BarDrawBeginGroup(TCustomdxBarControl* ABarControl, HDC DC, const TRect& ARect, HBRUSH ABrush,
+                                      bool AHorizontal) const {
+  const int side = BarBeginGroupSideSize();
+  TRect first = ARect, second = ARect, line = ARect;
+  if (AHorizontal) {
+    first.Bottom = ARect.Top + side;
+    second.Top = ARect.Bottom - side;
+    line.Top = first.Bottom;
+    line.Bottom = second.Top;
+  } else {
+    first.Right = ARect.Left + side;
+    second.Left = ARect.Right - side;
+    line.Left = first.Right;
+    line.Right = second.Left;
+  }
+  ABarControl->DrawBackgroundRect(DC, first, false, clNone, ABrush);
+  ABarControl->DrawBackgroundRect(DC, second, false, clNone, ABrush);
+  ABarControl->DrawBackgroundRect(DC, line, false, clNone, ABrush);
+  RECT r{line.Left, line.Top, line.Right, line.Bottom};
+  DrawEdge(DC, &r, EDGE_ETCHED, AHorizontal ? BF_TOP : BF_LEFT);
+}
+
+void TdxBarPainter::BarDrawDockedBarBorder(TdxBarControl*, HDC DC, const TRect& ARect, HBRUSH ABrush) const {
+  FillWithBrush(DC, ARect, ABrush ? ABrush : BarToolbarBrush());
+  RECT r{ARect.Left, ARect.Top, ARect.Right, ARect.Bottom};
+  DrawEdge(DC, &r, BDR_RAISEDINNER, BF_RECT);
+}

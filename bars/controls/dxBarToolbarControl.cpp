@@ -1,0 +1,739 @@
+#include "bars/controls/dxBarToolbarControl.h"
+
+#include "bars/controls/dxBarDockControl.h"
+#include "bars/controls/dxBarPainter.h"
+#include "foundation/cxClasses.h"
+#include "foundation/cxGraphicsCanvas.h"
+#include "platform/gui/Forms.h"
+#include "platform/gui/ImgList.h"
+
+#include <algorithm>
+
+namespace {
+
+TdxDockControl* SideDock(TdxBarManager* AManager, TdxBarDockingStyle AStyle) {
+  if (!AManager || !AManager->Bars()) return nullptr;
+  IdxBarDockControl* dock = AManager->Bars()->DockControls(AStyle);
+  return dock ? dynamic_cast<TdxDockControl*>(dock->DockControlObject()) : nullptr;
+}
+
+// Neither the toolbar nor the manager forbids the style.
+bool CanDockBarAt(TdxBarManager* AManager, TdxBar* ABar, TdxBarDockingStyle AStyle) {
+  return !ABar->NotDocking().Contains(AStyle) && !AManager->NotDocking().Contains(AStyle);
+}
+
+HWND OwnerWindowOf(TdxBarManager* AManager) {
+  TWinControl* owner = AManager ? AManager->OwnerControl() : nullptr;
+  return owner ? owner->Handle() : nullptr;
+}
+
+}  // namespace
+
+IdxBarControl* dxBarCreateToolbarControl(TdxBarManager* AManager, TdxBar* ABar) {
+  return Make<TdxBarControl>(AManager, ABar);
+}
+
+// ---------------------------------------------------------------------------
+// TdxBarControlViewInfo
+// ---------------------------------------------------------------------------
+
+IMPLEMENT_CLASS(TdxBarControlViewInfo, TCustomdxBarControlViewInfo,
+                (ConstructWith<TdxBarControlViewInfo, TCustomdxBarControl>))
+
+void TdxBarControlViewInfo::Calculate() {
+  auto* bar = static_cast<TdxBarControl*>(BarControl());
+  bar->CalcLayout();
+  ClearLayout();
+  for (size_t i = 0; i < bar->FLayoutLinks.size(); ++i) {
+    auto* control = dynamic_cast<TdxBarItemControl*>(bar->FLayoutLinks[i]->Control());
+    if (!control) continue;
+    control->ViewInfo()->SetBounds(bar->FLayoutLinks[i]->ItemRect());
+    AddItemControlViewInfo(control->ViewInfo());
+  }
+  const TRect client = bar->ClientRect();
+  for (TdxBarLayoutSeparator s : bar->FLayout.CalcSeparators(client.Width(), client.Height())) AddSeparator(s);
+}
+
+// ---------------------------------------------------------------------------
+// TdxBarControl
+// ---------------------------------------------------------------------------
+
+IMPLEMENT_CLASS(TdxBarControl, TCustomdxBarControl, nullptr)
+
+TdxBarControl::TdxBarControl(TComponent* AOwner, TdxBar* ABar) : TCustomdxBarControl(AOwner), FBar(ABar) {
+  TdxBarDockingStyle style = ABar ? ABar->DockingStyle() : dsNone;
+  TdxDockControl* dock = style != dsNone ? SideDock(BarManager(), style) : nullptr;
+  if (!dock) style = dsNone;
+  FDockingStyle = style;
+  FDockControl = dock;
+}
+
+TdxBarControl::~TdxBarControl() {
+  if (FDockControl && !FDockControl->ComponentState().Contains(csDestroying)) FDockControl->RemoveBarControl(this, true);
+  BarLostFocus();
+}
+
+void TdxBarControl::SetDockControl(TdxDockControl* AValue) { FDockControl = AValue; }
+
+void TdxBarControl::SetItemLinks(TdxBarItemLinks* AValue) {
+  TCustomdxBarControl::SetItemLinks(AValue);
+  if (!FBar) return;
+  if (FDockControl) {
+    SetParent(FDockControl);
+    BeginInternalLock();
+    try {
+      // A window made for a bar takes the bar's stored row and place.
+      FDockControl->InsertBarControl(this, TPoint(FBar->DockedLeft(), FBar->DockedTop()), false);
+    } catch (...) {
+      EndInternalLock();
+      throw;
+    }
+    EndInternalLock();
+  } else {
+    SetParentWindow(OwnerWindowOf(BarManager()));
+    SetBounds(FBar->FloatLeft(), FBar->FloatTop(), Width(), Height());
+  }
+  SetVisible(true);
+  if (HandleAllocated()) RepaintBar();
+}
+
+bool TdxBarControl::IsRealVertical() { return IsDockedLeftOrRight(); }
+bool TdxBarControl::IsVertical() { return IsRealVertical() && FBar && FBar->RotateWhenVertical(); }
+bool TdxBarControl::IsMultiRowLayout() const { return FDockingStyle == dsNone || (FBar && FBar->MultiLine()); }
+bool TdxBarControl::CanDock() { return FBar && FBar->HasAllowedDockingStyle(); }
+
+bool TdxBarControl::HasMark() {
+  return FBar && FBar->ShowMark() &&
+         (FTruncated || (GetPainter()->BarAllowQuickCustomizing() && FBar->AllowQuickCustomizing()));
+}
+
+bool TdxBarControl::IsRestSpaceItem(TdxBarItemControl* AControl) {
+  if (!FBar || !FBar->UseRestSpace() || !FItemLinks || FItemLinks->CanVisibleItemCount() == 0) return false;
+  return FItemLinks->CanVisibleItems(FItemLinks->CanVisibleItemCount() - 1) == AControl->ItemLink();
+}
+
+HBRUSH TdxBarControl::GetToolbarBrush() { return GetPainter()->BarToolbarBrushEx(this); }
+
+void TdxBarControl::CalcMetrics() {
+  FItemSizesValid = false;
+  TCustomdxBarControl::CalcMetrics();
+  FMarkSize = GetPainter()->MarkSizeX(this);
+  FCloseButtonWidth = GetPainter()->BarCloseButtonSize().cx;
+}
+
+void TdxBarControl::ScheduleRepaint() {
+  TdxBarManager* manager = BarManager();
+  if (manager && manager->CanShowRecentItems() && FDockingStyle != dsNone && HandleAllocated())
+    PostMessageW(WindowHandle(), DXM_BAR_RECALC, 0, 0);
+}
+
+// ---- sizes
+
+void TdxBarControl::FillLayout() {
+  FLayoutLinks.clear();
+  FLayout.Items.clear();
+  FLayout.DockingStyle = FDockingStyle;
+  FLayout.MultiLine = FBar && FBar->MultiLine();
+  FLayout.HasMark = HasMark();
+  FLayout.ShowsCloseButton = FDockingStyle == dsNone && FBar && FBar->IsClosable();
+  FLayout.UseRestSpace = FBar && FBar->UseRestSpace();
+  const TdxBarPainter* painter = GetPainter();
+  FLayout.Metrics.BeginGroupSize = BeginGroupSize();
+  FLayout.Metrics.MarkSize = FMarkSize;
+  TdxBarManager* manager = BarManager();
+  TCustomImageList* images = manager ? manager->Images() : nullptr;
+  const int glyph = images ? images->Width() : 16;
+  FLayout.Metrics.ButtonWidth = painter->GetButtonWidth(glyph, FTextSize);
+  FLayout.Metrics.ButtonHeight = painter->GetButtonHeight(glyph, FTextSize);
+  FLayout.Metrics.CloseButtonWidth = FCloseButtonWidth;
+  if (!FItemLinks) return;
+  const bool reuse = FItemSizesValid && HandleAllocated();
+  size_t sized = 0;
+  if (!reuse) FItemSizes.clear();
+  for (int i = 0; i < FItemLinks->VisibleItemCount(); ++i) {
+    TdxBarItemLink* link = FItemLinks->VisibleItems(i);
+    auto* control = dynamic_cast<TdxBarItemControl*>(link->Control());
+    if (!control) continue;
+    TdxBarLayoutItem item;
+    if (reuse && sized < FItemSizes.size()) {
+      item.Width = FItemSizes[sized].cx;
+      item.Height = FItemSizes[sized].cy;
+    } else {
+      item.Width = control->Width();
+      item.Height = control->Height();
+      if (!reuse) FItemSizes.push_back(TSize(item.Width, item.Height));
+    }
+    ++sized;
+    item.BeginGroup = !FLayout.Items.empty() && link->BeginGroup();
+    item.MinimalWidth = control->MinimalWidth();
+    item.Align = link->Item() ? link->Item()->Align() : iaLeft;
+    item.BreakingRow = control->BreakingRow;
+    FLayout.Items.push_back(item);
+    FLayoutLinks.push_back(link);
+  }
+  FItemSizesValid = HandleAllocated() && FItemSizes.size() == FLayout.Items.size();
+}
+
+void TdxBarControl::RebuildItemControls() {
+  FItemSizesValid = false;
+  TCustomdxBarControl::RebuildItemControls();
+}
+
+namespace {
+
+// Runs a size query on the layout and hands the rows it chose back to the controls.
+template <class F>
+auto WithLayout(TdxBarToolbarLayout& ALayout, const std::vector<TdxBarItemLink*>& ALinks, F&& AQuery) {
+  auto result = AQuery();
+  for (size_t i = 0; i < ALinks.size(); ++i)
+    if (auto* control = dynamic_cast<TdxBarItemControl*>(ALinks[i]->Control()))
+      control->BreakingRow = ALayout.Items[i].BreakingRow;
+  return result;
+}
+
+}  // namespace
+
+int TdxBarControl::CalcWidthForStyle(TdxBarDockingStyle AStyle) {
+  FillLayout();
+  return FLayout.CalcWidthForStyle(AStyle);
+}
+
+int TdxBarControl::CalcHeightForStyle(TdxBarDockingStyle AStyle) {
+  FillLayout();
+  return FLayout.CalcHeightForStyle(AStyle);
+}
+
+int TdxBarControl::CalcFullWidthForStyle(TdxBarDockingStyle AStyle) {
+  FillLayout();
+  return FLayout.CalcFullWidthForStyle(AStyle);
+}
+
+int TdxBarControl::CalcFullHeightForStyle(TdxBarDockingStyle AStyle) {
+  FillLayout();
+  return FLayout.CalcFullHeightForStyle(AStyle);
+}
+
+TPoint TdxBarControl::CalcSizeForLength(TdxBarDockingStyle AStyle, int ALength) {
+  FillLayout();
+  return WithLayout(FLayout, FLayoutLinks, [&] { return FLayout.CalcSizeForLength(AStyle, ALength); });
+}
+
+TPoint TdxBarControl::CalcSizeForHeight(TdxBarDockingStyle AStyle, int AHeight) {
+  FillLayout();
+  return WithLayout(FLayout, FLayoutLinks, [&] { return FLayout.CalcSizeForHeight(AStyle, AHeight); });
+}
+
+TRect TdxBarControl::ContentOffsets(TdxBarDockingStyle AStyle) {
+  return GetPainter()->GetToolbarContentOffsets(FBar, AStyle, false);
+}
+
+TPoint TdxBarControl::CalcSizeForDockingStyle(TdxBarDockingStyle AStyle) {
+  if (BehaviorOptions().Contains(bboUnmoved)) AStyle = dsNone;
+  const TRect offsets = ContentOffsets(AStyle);
+  const int offsetsWidth = offsets.Left + offsets.Right;
+  const int offsetsHeight = offsets.Top + offsets.Bottom;
+  const bool wholeRow = FBar && FBar->WholeRow() && FDockControl;
+  const TRect dockClient = FDockControl ? FDockControl->ClientRect() : TRect();
+  TPoint size;
+  switch (AStyle) {
+    case dsNone:
+      size = CalcSizeForLength(dsNone, FBar ? FBar->FloatClientWidth() : 0);
+      return TPoint(size.X + offsetsWidth, size.Y + offsetsHeight);
+    case dsLeft:
+    case dsRight: {
+      const int h = wholeRow ? dockClient.Height() - offsetsHeight : CalcFullHeightForStyle(AStyle);
+      size = CalcSizeForHeight(AStyle, h);
+      return TPoint(size.X + offsetsWidth, wholeRow ? dockClient.Height() : size.Y + offsetsHeight);
+    }
+    default: {
+      const int w = wholeRow ? dockClient.Width() - offsetsWidth : CalcFullWidthForStyle(AStyle);
+      size = CalcSizeForLength(AStyle, w);
+      return TPoint(wholeRow ? dockClient.Width() : size.X + offsetsWidth, size.Y + offsetsHeight);
+    }
+  }
+}
+
+TRect TdxBarControl::GetItemHitRect(TdxBarItemControl* AControl) {
+  for (size_t i = 0; i < FLayoutLinks.size(); ++i)
+    if (FLayoutLinks[i]->Control() == AControl && i < FLayout.Items.size()) return FLayout.ItemHitRect(static_cast<int>(i));
+  return GetItemRect(AControl);
+}
+
+void TdxBarControl::FillOverflowLinks(std::vector<TdxBarItemLink*>& ALinks) {
+  if (!FItemLinks) return;
+  for (int i = 0; i < FItemLinks->CanVisibleItemCount(); ++i) {
+    TdxBarItemLink* link = FItemLinks->CanVisibleItems(i);
+    if (link->VisibleIndex() == -1 || (link->Control() && link->ItemRect().IsEmpty())) ALinks.push_back(link);
+  }
+}
+
+// ---- layout
+
+bool TdxBarControl::IsUpdateLocked() {
+  const bool locked = TCustomdxBarControl::IsUpdateLocked();
+  if (locked && FBar) FBar->MarkChanged();
+  return locked;
+}
+
+void TdxBarControl::CalcLayout() {
+  CalcItemsRect();
+  CalcItemRects(GetPaintType());
+}
+
+void TdxBarControl::CalcToolbarItemRects() {
+  FillLayout();
+  const TRect client = ClientRect();
+  FLayout.CalcItemRects(client.Width(), client.Height());
+  for (size_t i = 0; i < FLayoutLinks.size(); ++i) {
+    const TdxBarLayoutItem& item = FLayout.Items[i];
+    TdxBarItemLink* link = FLayoutLinks[i];
+    link->SetItemRect(item.ItemRect);
+    link->SetRowHeight(item.RowHeight);
+    if (auto* control = dynamic_cast<TdxBarItemControl*>(link->Control())) {
+      control->LastInRow = item.LastInRow;
+      control->RecalcState();
+    }
+  }
+}
+
+void TdxBarControl::RecalcLayout(bool ARebuildControls) {
+  FItemSizesValid = false;
+  TCustomdxBarControl::RecalcLayout(ARebuildControls);
+  if (FDockingStyle != dsNone && FDockControl) {
+    FDockControl->UpdateDock();
+  } else if (HandleAllocated()) {
+    const TPoint size = CalcSizeForLength(dsNone, ClientWidth());
+    SetClientWidth(size.X);
+    SetClientHeight(size.Y);
+    CalculateViewInfo();
+  }
+  if (IsWindowVisible()) Invalidate();
+}
+
+void TdxBarControl::AssignDefaultFont() {
+  if (FBar) Font()->Assign(FBar->Font());
+  UpdateCanvasFont();
+}
+
+void TdxBarControl::BoundsChanged() {
+  if (!FBar || IsInternalLocked() || FMoving) return;
+  FBar->ChangeDockingStyle(FDockingStyle);
+  StorePosition();
+}
+
+void TdxBarControl::StorePosition() {
+  TdxBarManager* manager = BarManager();
+  if (!FBar || !IsWindowVisible() || FMoving || !manager || manager->IsDestroying() || FPosSaving) return;
+  FPosSaving = true;
+  if (FDockingStyle != dsNone) {
+    FBar->SetDockedDockingStyle(FDockingStyle);
+    int row = -1;
+    if (FDockControl && FDockControl->FindCol(this, &row)) {
+      FBar->SetOneOnRow(FDockControl->Row(row)->ColCount() == 1);
+      FBar->SetDockedLeft(Left());
+      FBar->SetDockedTop(Top());
+    }
+  } else {
+    FBar->SetFloatLeft(Left());
+    FBar->SetFloatTop(Top());
+    FBar->SetFloatClientWidth(ClientWidth());
+    FBar->SetFloatClientHeight(ClientHeight());
+  }
+  FPosSaving = false;
+}
+
+// ---- window
+
+void TdxBarControl::CreateParams(TCreateParams& Params) {
+  TCustomdxBarControl::CreateParams(Params);
+  Params.WindowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+  Params.ExStyle = 0;
+  if (FDockingStyle != dsNone) {
+    Params.Style = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+  } else {
+    Params.Style = WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+    Params.WndParent = OwnerWindowOf(BarManager());
+  }
+}
+
+void TdxBarControl::CreateWnd() {
+  const bool adopt = FMoving && IsInternalLocked();
+  HWND kept = FDockingStyle != dsNone ? FDockedHandle : FFloatingHandle;
+  if (adopt && kept && IsWindow(kept)) {
+    AdoptWindowHandle(kept);
+    AssignDefaultFont();
+    CalcMetrics();
+    BuildControls();
+  } else {
+    TCustomdxBarControl::CreateWnd();
+  }
+  if (FBar) SetWindowTextW(WindowHandle(), FBar->Caption().c_str());
+  SendMessageW(WindowHandle(), WM_NCACTIVATE, 1, 0);
+  if (!FMoving && !IsInternalLocked()) RecalcBar(false);
+}
+
+void TdxBarControl::WMNCCalcSize(TMessage& Message) {
+  auto* params = reinterpret_cast<NCCALCSIZE_PARAMS*>(Message.LParam);
+  const TRect offsets = ContentOffsets(FDockingStyle);
+  RECT& r = params->rgrc[0];
+  r.left += offsets.Left;
+  r.top += offsets.Top;
+  r.right = std::max(r.left, static_cast<LONG>(r.right - offsets.Right));
+  r.bottom = std::max(r.top, static_cast<LONG>(r.bottom - offsets.Bottom));
+  Message.Result = 0;
+}
+
+void TdxBarControl::WMNCHitTest(TMessage& Message) {
+  // The frame and the free client area move the toolbar; they answer client
+  // so that the press arrives as a client press and starts the drag there.
+  const TPoint screen(static_cast<short>(LOWORD(Message.LParam)), static_cast<short>(HIWORD(Message.LParam)));
+  const TPoint client = ScreenToClient(screen);
+  FHitTest = ClientRect().Contains(client) && ItemAtPos(client) ? HTCLIENT : HTCAPTION;
+  if (FHitTest == HTCAPTION && !CanDock() && FDockingStyle != dsNone) FHitTest = HTCLIENT;
+  Message.Result = HTCLIENT;
+}
+
+void TdxBarControl::WMNCPaint(TMessage&) {
+  HDC DC = GetWindowDC(WindowHandle());
+  if (!DC) return;
+  RECT window;
+  GetWindowRect(WindowHandle(), &window);
+  const TRect bounds(0, 0, window.right - window.left, window.bottom - window.top);
+  const TRect offsets = ContentOffsets(FDockingStyle);
+  ExcludeClipRect(DC, offsets.Left, offsets.Top, bounds.Right - offsets.Right, bounds.Bottom - offsets.Bottom);
+  if (FDockingStyle != dsNone) {
+    GetPainter()->BarDrawDockedBarBorder(this, DC, bounds, GetToolbarBrush());
+  } else {
+    RECT r{0, 0, bounds.Right, bounds.Bottom};
+    FillRect(DC, &r, GetToolbarBrush());
+    DrawEdge(DC, &r, EDGE_RAISED, BF_RECT);
+    RECT caption{offsets.Left, GetSystemMetrics(SM_CYFRAME), bounds.Right - offsets.Right, offsets.Top - 1};
+    HBRUSH brush = GetSysColorBrush(COLOR_ACTIVECAPTION);
+    FillRect(DC, &caption, brush);
+    if (FBar) {
+      SetBkMode(DC, TRANSPARENT);
+      SetTextColor(DC, GetSysColor(COLOR_CAPTIONTEXT));
+      caption.left += 2;
+      DrawTextW(DC, FBar->Caption().c_str(), -1, &caption, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
+    }
+  }
+  ReleaseDC(WindowHandle(), DC);
+}
+
+void TdxBarControl::WndProc(TMessage& Message) {
+  switch (Message.Msg) {
+    case WM_SETFOCUS:
+      return;
+    case WM_NCCALCSIZE:
+      WMNCCalcSize(Message);
+      return;
+    case WM_NCHITTEST:
+      WMNCHitTest(Message);
+      return;
+    case WM_NCPAINT:
+      WMNCPaint(Message);
+      return;
+    case WM_GETDLGCODE:
+      Message.Result = DLGC_WANTARROWS | DLGC_WANTTAB | DLGC_WANTALLKEYS;
+      return;
+    case WM_SIZE:
+      if (!IsDestroying()) {
+        TCustomdxBarControl::WndProc(Message);
+        CalculateViewInfo();
+      }
+      return;
+    case WM_LBUTTONDBLCLK:
+      if (FHitTest == HTCAPTION && !(BarManager() && BarManager()->Designing())) {
+        // The toolbar's window goes away with the switch: nothing of this
+        // object is touched afterwards.
+        ToggleDocking();
+        return;
+      }
+      break;
+    default:
+      break;
+  }
+  TCustomdxBarControl::WndProc(Message);
+}
+
+void TdxBarControl::ToggleDocking() {
+  TdxBar* bar = FBar;
+  TdxBarManager* manager = BarManager();
+  if (!bar || !manager) return;
+  if (FDockingStyle != dsNone) {
+    if (!CanDockBarAt(manager, bar, dsNone)) return;
+    bar->SetVisible(false);
+    bar->SetDockingStyle(dsNone);
+    bar->SetVisible(true);
+    return;
+  }
+  TdxBarDockingStyle style = bar->DockedDockingStyle();
+  if (style == dsNone) style = dsTop;
+  TdxDockControl* dock = SideDock(manager, style);
+  if (!dock || !CanDockBarAt(manager, bar, style)) return;
+  bar->SetVisible(false);
+  bar->SetDockingStyle(style);
+  bar->SetVisible(true);
+}
+
+// ---- docking and moving
+
+void TdxBarControl::ChangeDockingStyle(TdxBarDockingStyle AStyle) {
+  FItemSizesValid = false;
+  if (AStyle != FDockingStyle) FTruncated = false;
+  FDockingStyle = AStyle;
+  if (HandleAllocated()) Perform(CM_FONTCHANGED, 0, 0);
+}
+
+// Binds the kept window of the current style: the docked one under the dock,
+// the floating one owned by the manager's form (CreateWnd takes it over).
+void TdxBarControl::TakeKeptWindow(TdxDockControl* ADock) {
+  BeginInternalLock();
+  try {
+    if (FDockingStyle != dsNone) {
+      SetParentWindow(nullptr);
+      SetParent(ADock);
+    } else {
+      SetParent(nullptr);
+      SetParentWindow(OwnerWindowOf(BarManager()));
+    }
+    HandleNeeded();
+  } catch (...) {
+    EndInternalLock();
+    throw;
+  }
+  EndInternalLock();
+}
+
+void TdxBarControl::ChangeDockControl(TdxBarDockingStyle AStyle, TdxDockControl* ADock) {
+  if (!FBar || IsDestroying()) return;
+  if (FMoving) {
+    FDockControl = ADock;
+    ChangeDockingStyle(AStyle);
+    // Drop the handle in use and take the kept one of the new style.
+    DetachWindowHandle();
+    TakeKeptWindow(ADock);
+    if (AStyle != dsNone) {
+      ::SetParent(FDockedHandle, ADock->Handle());
+      ShowWindow(FFloatingHandle, SW_HIDE);
+    } else {
+      ShowWindow(FDockedHandle, SW_HIDE);
+      ::SetParent(FDockedHandle, nullptr);
+    }
+    RepaintBar();
+    return;
+  }
+  BeginInternalLock();
+  try {
+    DestroyHandle();
+    FDockControl = ADock;
+    ChangeDockingStyle(AStyle);
+    HandleNeeded();
+  } catch (...) {
+    EndInternalLock();
+    throw;
+  }
+  EndInternalLock();
+  SetWindowPos(WindowHandle(), nullptr, 0, 0, 0, 0,
+               SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+void TdxBarControl::SwitchMovingMode(bool AMoving) {
+  if (FMoving == AMoving) return;
+  FMoving = AMoving;
+  if (AMoving) {
+    // Both windows exist while the toolbar is dragged; the one of the style
+    // in use is bound to the control, the other is kept aside.
+    HandleNeeded();
+    const TdxBarDockingStyle style = FDockingStyle;
+    TdxDockControl* dock = FDockControl;
+    HWND current = DetachWindowHandle();
+    ClearControls();
+    if (style != dsNone) {
+      FDockedHandle = current;
+      FDockingStyle = dsNone;
+      FDockControl = nullptr;
+      SetParent(nullptr);
+      SetParentWindow(OwnerWindowOf(BarManager()));
+      HandleNeeded();
+      FFloatingHandle = DetachWindowHandle();
+    } else {
+      FFloatingHandle = current;
+      TdxDockControl* left = SideDock(BarManager(), dsLeft);
+      FDockingStyle = dsLeft;
+      FDockControl = left;
+      SetParentWindow(nullptr);
+      SetParent(left);
+      HandleNeeded();
+      FDockedHandle = DetachWindowHandle();
+      ::SetParent(FDockedHandle, nullptr);
+    }
+    ShowWindow(style != dsNone ? FFloatingHandle : FDockedHandle, SW_HIDE);
+    FDockingStyle = style;
+    FDockControl = dock;
+    TakeKeptWindow(dock);
+  } else {
+    // The window of the style not in use goes.
+    HWND unused = FDockingStyle != dsNone ? FFloatingHandle : FDockedHandle;
+    FDockedHandle = FFloatingHandle = nullptr;
+    if (unused && unused != WindowHandle() && IsWindow(unused)) DestroyWindow(unused);
+    StorePosition();
+  }
+  SetCursor(AMoving ? crSizeAll : crDefault);
+  if (HandleAllocated()) SendMessageW(WindowHandle(), WM_SIZE, 0, 0);
+  RepaintBar();
+}
+
+// ---- input
+
+void TdxBarControl::ItemMouseDown(TMouseButton AButton, TShiftState AShift, TPoint APoint, TdxBarItemControl* AControl) {
+  if (AButton == mbRight && GetCapture() == WindowHandle()) ReleaseCapture();
+  TCustomdxBarControl::ItemMouseDown(AButton, AShift, APoint, AControl);
+  if (AButton != mbLeft || !dxBarIsLiveControl(this)) return;
+  if (FHitTest == HTCAPTION && !AControl && !IsCustomizing()) {
+    POINT cursor;
+    GetCursorPos(&cursor);
+    RECT window;
+    GetWindowRect(WindowHandle(), &window);
+    RX = TPoint(cursor.x - window.left, window.right - window.left);
+    RY = TPoint(cursor.y - window.top, window.bottom - window.top);
+    RunDragLoop(TPoint(cursor.x, cursor.y));
+  }
+}
+
+void TdxBarControl::PressItemControl(TdxBarItemControl* AControl) {
+  if (AControl && AControl->Enabled() && AControl->AcceptsMouse()) {
+    bool handled = false;
+    if (!FIsActive || (BehaviorOptions().Contains(bboNeedsFocusWhenActive) && !IsFocused()))
+      BarGetFocus(AControl);
+    else
+      AControl->ReleasePress(AControl == SelectedControl(), handled);
+    if (!dxBarIsLiveControl(this) || handled) return;
+    if (FIsActive && !AControl->HasWindow()) FIsDowned = true;
+    TdxBarItemControl* selected = SelectedControl();
+    if (selected && selected->CapturesMouse()) {
+      FClickedControl = selected;
+      SetCapture(WindowHandle());
+      selected->Repaint();
+    }
+  } else {
+    SetIsActive(false);
+  }
+  TCustomdxBarControl::PressItemControl(AControl);
+}
+
+void TdxBarControl::HandleBarKey(TWMKey& Message) {
+  if (Message.CharCode == VK_ESCAPE) {
+    Message.CharCode = 0;
+    CloseByEscape();
+    return;
+  }
+  TCustomdxBarControl::HandleBarKey(Message);
+}
+
+void TdxBarControl::ApplyIsActive(bool AValue) {
+  if (!AValue) {
+    if (auto* button = dynamic_cast<TdxBarButtonControl*>(SelectedControl()); button && button->IsDroppedDown())
+      button->BecomeInactive(true);
+    FIsDowned = false;
+    if (!IsCustomizing()) BarLostFocus();
+  }
+  if (!dxBarIsLiveControl(this)) return;
+  TCustomdxBarControl::ApplyIsActive(AValue);
+  if (!AValue) BarLostFocus();
+}
+
+void TdxBarControl::SetSelectedItemControl(TdxBarItemControl* AControl) {
+  TdxBarItemControl* old = SelectedControl();
+  TCustomdxBarControl::SetSelectedItemControl(AControl);
+  if (!dxBarIsLiveControl(this)) return;
+  TdxBarItemControl* selected = SelectedControl();
+  if (selected && selected != old && !selected->IsActive() && !IsCustomizing()) selected->BecomeActive(true, false);
+}
+
+// ---- painting
+
+void TdxBarControl::PaintBar() {
+  if (IsDestroying()) return;
+  TcxCanvas* canvas = cxCanvas();
+  canvas->SaveClipRegion();
+  PaintItemControls();
+  const TdxBarPainter* painter = GetPainter();
+  for (const TdxBarLayoutSeparator& s : FViewInfo->Separators()) {
+    painter->BarDrawBeginGroup(this, canvas->Handle(), s.Bounds, GetToolbarBrush(), s.Kind == skHorizontal);
+    canvas->ExcludeClipRect(s.Bounds);
+  }
+  DrawBackgroundRect(canvas->Handle(), ClientRect(), false, clNone, GetToolbarBrush());
+  canvas->RestoreClipRegion();
+}
+
+// ---- the drag of a toolbar
+
+void TdxBarControl::RunDragLoop(TPoint AScreenPoint) {
+  TdxBarManager* manager = BarManager();
+  if (!manager || !FBar) return;
+  TcxObjectLink* self = cxCreateObjectLink(this);
+  const TPoint grab(RX.X, RY.X);
+  SwitchMovingMode(true);
+  SetCapture(WindowHandle());
+  bool dragging = true;
+  TPoint last = AScreenPoint;
+  while (dragging && self->Ref) {
+    MSG msg;
+    if (!GetMessageW(&msg, nullptr, 0, 0)) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      break;
+    }
+    switch (msg.message) {
+      case WM_MOUSEMOVE: {
+        POINT p;
+        GetCursorPos(&p);
+        last = TPoint(p.x, p.y);
+        TdxDockControl* target = nullptr;
+        TdxBarDockingStyle targetStyle = dsNone;
+        for (TdxBarDockingStyle style : {dsTop, dsBottom, dsLeft, dsRight}) {
+          TdxDockControl* dock = SideDock(manager, style);
+          if (dock && dock->HandleAllocated() && dock->DockingZoneScreenRect().Contains(last) &&
+              CanDockBarAt(manager, FBar, style)) {
+            target = dock;
+            targetStyle = style;
+            break;
+          }
+        }
+        if (target != FDockControl || targetStyle != FDockingStyle) {
+          if (FDockControl) FDockControl->RemoveBarControl(this, true);
+          ChangeDockControl(targetStyle, target);
+          if (target) target->InsertBarControl(this, last, true);
+        } else if (target) {
+          target->MoveBarControl(this, last);
+        }
+        if (!target) {
+          const TPoint size = CalcSizeForDockingStyle(dsNone);
+          SetWindowPos(WindowHandle(), HWND_TOP, last.X - std::min(grab.X, size.X - 1), last.Y - std::min(grab.Y, 8),
+                       size.X, size.Y, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+          SetBounds(last.X - std::min(grab.X, size.X - 1), last.Y - std::min(grab.Y, 8), size.X, size.Y);
+        }
+        break;
+      }
+      case WM_LBUTTONUP:
+      case WM_RBUTTONDOWN:
+        dragging = false;
+        break;
+      case WM_KEYDOWN:
+        if (msg.wParam == VK_ESCAPE) dragging = false;
+        break;
+      default:
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+        break;
+    }
+    if (GetCapture() != WindowHandle() && dragging && self->Ref) dragging = msg.message != WM_CANCELMODE;
+  }
+  const bool alive = self->Ref != nullptr;
+  cxReleaseObjectLink(self);
+  if (!alive) return;
+  if (GetCapture() == WindowHandle()) ReleaseCapture();
+  SwitchMovingMode(false);
+  FBar->ChangeDockingStyle(FDockingStyle);
+  StorePosition();
+}

@@ -1,0 +1,127 @@
+// The window of one toolbar: a child of a dock control while docked, a popup
+// owned by the manager's owner form while floating. It computes its sizes and
+// item layout (through TdxBarToolbarLayout), switches between docked and
+// floating (keeping both window handles while it is dragged) and stores its
+// position in its TdxBar.
+#pragma once
+
+#include "bars/controls/dxBarControls.h"
+
+class TdxDockControl;
+
+class TdxBarControlViewInfo : public TCustomdxBarControlViewInfo {
+  DECLARE_CLASS(TdxBarControlViewInfo, TCustomdxBarControlViewInfo)
+  using TCustomdxBarControlViewInfo::TCustomdxBarControlViewInfo;
+  void Calculate() override;
+};
+
+class TdxBarControl : public TCustomdxBarControl {
+  DECLARE_CLASS(TdxBarControl, TCustomdxBarControl)
+  explicit TdxBarControl(TComponent* AOwner) : TCustomdxBarControl(AOwner) {}
+  TdxBarControl(TComponent* AOwner, TdxBar* ABar);
+  ~TdxBarControl() override;
+
+  TdxBar* Bar() const { return FBar; }
+  // The links arrive right after the window object is made: it takes its
+  // place in its dock (its stored row and position) or floats, and shows.
+  void SetItemLinks(TdxBarItemLinks* AValue) override;
+  bool IsVertical() override;
+  bool IsRealVertical() override;
+  bool IsDockedLeftOrRight() const { return FDockingStyle == dsLeft || FDockingStyle == dsRight; }
+  bool IsMultiRowLayout() const;
+  bool HasMark() override;
+  bool CanDock();
+  bool Truncated() const { return FTruncated; }
+  void SetTruncated(bool AValue) { FTruncated = AValue; }
+  void SetDockControl(TdxDockControl* AValue);
+  bool IsRestSpaceItem(TdxBarItemControl* AControl) override;
+  HBRUSH GetToolbarBrush() override;
+  void ScheduleRepaint() override;
+  void CalcMetrics() override;
+
+  // Sizes for a docking style and a length (values of the current item sizes).
+  int CalcWidthForStyle(TdxBarDockingStyle AStyle);
+  int CalcHeightForStyle(TdxBarDockingStyle AStyle);
+  int CalcFullWidthForStyle(TdxBarDockingStyle AStyle);
+  int CalcFullHeightForStyle(TdxBarDockingStyle AStyle);
+  TPoint CalcSizeForLength(TdxBarDockingStyle AStyle, int ALength);
+  TPoint CalcSizeForHeight(TdxBarDockingStyle AStyle, int AHeight);
+  // The outer size of the window for a style.
+  TPoint CalcSizeForDockingStyle(TdxBarDockingStyle AStyle);
+  TRect ContentOffsets(TdxBarDockingStyle AStyle);
+  TRect GetItemHitRect(TdxBarItemControl* AControl) override;
+  // The links left out of the bar, for the overflow popup.
+  void FillOverflowLinks(std::vector<TdxBarItemLink*>& ALinks);
+  // The item sizes are measured once per layout pass and reused by the size
+  // queries of the pass (a dock asks many for each toolbar); anything that can
+  // change them drops them.
+  void InvalidateItemSizes() { FItemSizesValid = false; }
+  void RebuildItemControls() override;
+  // The layout as last computed.
+  const TdxBarToolbarLayout& Layout() const { return FLayout; }
+
+  // Docking.
+  void ChangeDockingStyle(TdxBarDockingStyle AStyle);
+  void ChangeDockControl(TdxBarDockingStyle AStyle, TdxDockControl* ADock);
+  void SwitchMovingMode(bool AMoving);
+  bool Moving() const { return FMoving; }
+  HWND DockedHandle() const { return FDockedHandle; }
+  HWND FloatingHandle() const { return FFloatingHandle; }
+  void StorePosition();
+  void BeginInternalLock() { ++FInternalLockCount; }
+  void EndInternalLock() { if (FInternalLockCount > 0) --FInternalLockCount; }
+  bool IsInternalLocked() const { return FInternalLockCount > 0; }
+  // Written by the dock's row arrangement.
+  int MinSize = 0;
+  int MaxSize = 0;
+  int NewLeft = 0, NewTop = 0, NewWidth = 0, NewHeight = 0;
+  // Where the cursor grabbed the window: (offset, extent) per axis.
+  TPoint RX, RY;
+  int HitTest() const { return FHitTest; }
+
+ protected:
+  void CreateParams(TCreateParams& Params) override;
+  void CreateWnd() override;
+  void WndProc(TMessage& Message) override;
+  TClass GetViewInfoClass() override { return TdxBarControlViewInfo::StaticClass(); }
+  void RecalcLayout(bool ARebuildControls) override;
+  bool IsUpdateLocked() override;
+  void CalcLayout() override;
+  void CalcToolbarItemRects() override;
+  void AssignDefaultFont() override;
+  void BoundsChanged() override;
+  void PaintBar() override;
+  void ItemMouseDown(TMouseButton AButton, TShiftState AShift, TPoint APoint, TdxBarItemControl* AControl) override;
+  void PressItemControl(TdxBarItemControl* AControl) override;
+  void HandleBarKey(TWMKey& Message) override;
+  void ApplyIsActive(bool AValue) override;
+  void SetSelectedItemControl(TdxBarItemControl* AControl) override;
+
+ private:
+  friend class TdxBarControlViewInfo;
+  // Fills the layout's items from the item controls of the displayed links.
+  void FillLayout();
+  void ToggleDocking();
+  void TakeKeptWindow(TdxDockControl* ADock);
+  void RunDragLoop(TPoint AScreenPoint);
+  void WMNCCalcSize(TMessage& Message);
+  void WMNCHitTest(TMessage& Message);
+  void WMNCPaint(TMessage& Message);
+
+  TdxBar* FBar = nullptr;
+  TdxBarToolbarLayout FLayout;
+  std::vector<TdxBarItemLink*> FLayoutLinks;
+  HWND FDockedHandle = nullptr;
+  HWND FFloatingHandle = nullptr;
+  int FHitTest = HTCLIENT;
+  int FInternalLockCount = 0;
+  bool FMoving = false;
+  bool FPosSaving = false;
+  bool FTruncated = false;
+  bool FItemSizesValid = false;
+  int FCloseButtonWidth = 0;
+  std::vector<TSize> FItemSizes;
+};
+
+// Makes the window of a visible toolbar (the model's seam).
+IdxBarControl* dxBarCreateToolbarControl(TdxBarManager* AManager, TdxBar* ABar);

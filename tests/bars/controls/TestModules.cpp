@@ -1,0 +1,22 @@
+#include "bars/controls/dxBarControlsModules.h"
+#include "bars/model/dxBar.h"
+#include "foundation/FoundationModules.h"
+#include "foundation/cxGraphicsCanvas.h"
+#include "platform/gui/GuiModules.h"
+#include "tests/support/GuiWarmUp.h"
+#include "tests/support/TestModules.h"
+
+std::vector<TModuleStep> TestModules() {
+  std::vector<TModuleStep> steps;
+  for (auto list : {PlatformCoreModules(), PlatformGuiModules(), FoundationModules(), BarTextsModules(),
+                    BarModuleModules(), BarControlsModules()})
+    steps.insert(steps.end(), list.begin(), list.end());
+  return steps;
+}
+
+void WarmUpTestCaches() {
+  WarmUpGuiCaches();
+  // Bar windows measure through the shared screen canvas before they have a window.
+  cxGetSharedScreenCanvas()->Handle();
+  cxGetSharedPaintCanvas();
+}

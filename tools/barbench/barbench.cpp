@@ -1,0 +1,110 @@
+// Times of one toolbar size query for a floating (multi-row) toolbar of 40
+// buttons: the size for a height searches row breaks by narrowing the length
+// and lays the items out at each step. Measured on the layout values alone and
+// through a toolbar window whose item controls measure their captions.
+// Prints the median and the fastest time per query of several runs.
+//
+//   barbench.exe [runs]        (default 15 runs of 200 queries each)
+#include "platform/WinApi.h"
+
+#include "bars/controls/dxBarControlsModules.h"
+#include "bars/controls/dxBarToolbarControl.h"
+#include "bars/controls/dxBarToolbarLayout.h"
+#include "bars/model/dxBar.h"
+#include "foundation/FoundationModules.h"
+#include "platform/core/Modules.h"
+#include "platform/gui/Forms.h"
+#include "platform/gui/GuiModules.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace {
+
+constexpr int kQueries = 200;
+constexpr int kItems = 40;
+
+double Now() {
+  static const double frequency = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return static_cast<double>(f.QuadPart);
+  }();
+  LARGE_INTEGER c;
+  QueryPerformanceCounter(&c);
+  return static_cast<double>(c.QuadPart) * 1000.0 / frequency;
+}
+
+// One warm-up, then ARuns timed runs of kQueries queries: per query, in milliseconds.
+void Measure(const char* AName, int ARuns, const std::function<void(int)>& AQuery) {
+  AQuery(0);
+  std::vector<double> times;
+  for (int i = 0; i < ARuns; ++i) {
+    const double start = Now();
+    for (int q = 0; q < kQueries; ++q) AQuery(q);
+    times.push_back((Now() - start) / kQueries);
+  }
+  std::sort(times.begin(), times.end());
+  std::printf("%-58s median %8.4f ms   min %8.4f ms   (%d x %d queries)\n", AName, times[times.size() / 2],
+              times.front(), ARuns, kQueries);
+  std::fflush(stdout);
+}
+
+// Heights from one row to many, so that the search runs from short to long.
+int HeightFor(int AQuery) { return 22 + (AQuery % 12) * 22; }
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  const int runs = argc > 1 ? std::max(1, _wtoi(argv[1])) : 15;
+  std::vector<TModuleStep> steps;
+  for (auto list : {PlatformCoreModules(), PlatformGuiModules(), FoundationModules(), BarTextsModules(),
+                    BarModuleModules(), BarControlsModules()})
+    steps.insert(steps.end(), list.begin(), list.end());
+  InitializeModules(steps);
+  std::printf("barbench: %d runs of %d queries, a floating toolbar of %d buttons\n", runs, kQueries, kItems);
+
+  {
+    TdxBarToolbarLayout layout;
+    layout.DockingStyle = dsNone;
+    for (int i = 0; i < kItems; ++i) {
+      TdxBarLayoutItem item;
+      item.Width = 40 + (i * 37) % 60;
+      item.Height = 22;
+      item.BeginGroup = i > 0 && i % 5 == 0;
+      layout.Items.push_back(item);
+    }
+    Measure("size for a height, layout values", runs,
+            [&](int q) { layout.CalcSizeForHeight(dsNone, HeightFor(q)); });
+    Measure("size for a length, layout values", runs,
+            [&](int q) { layout.CalcSizeForLength(dsNone, 120 + (q % 20) * 60); });
+  }
+
+  {
+    auto* form = Make<TForm>(nullptr, 0);
+    form->SetBounds(0, 0, 800, 600);
+    auto* manager = Make<TdxBarManager>(form);
+    TdxBar* bar = manager->AddToolBar();
+    bar->SetDockingStyle(dsNone);
+    bar->SetFloatClientWidth(600);
+    static const wchar_t* const captions[] = {L"订单查询", L"订单管理", L"生产排单", L"生产用料统计", L"材料库",
+                                              L"五金件",   L"封边带",   L"工艺设置", L"修改密码",     L"远程协助"};
+    for (int i = 0; i < kItems; ++i) {
+      TdxBarButton* button = manager->AddButton();
+      button->SetCaption(captions[i % 10]);
+      bar->ItemLinks()->Add(button)->SetBeginGroup(i > 0 && i % 5 == 0);
+    }
+    bar->SetVisible(true);
+    form->Show();
+    auto* control = dynamic_cast<TdxBarControl*>(bar->Control()->BarControlObject());
+    Measure("size for a height, toolbar window", runs,
+            [&](int q) { control->CalcSizeForHeight(dsNone, HeightFor(q)); });
+    Measure("size for a length, toolbar window", runs,
+            [&](int q) { control->CalcSizeForLength(dsNone, 120 + (q % 20) * 60); });
+    TObject::Free(form);
+  }
+  FinalizeModules();
+  return 0;
+}
