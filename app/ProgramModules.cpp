@@ -1,6 +1,7 @@
 #include "app/ProgramModules.h"
 #include "app/Unit5.h"
 #include "editors/core/EditorsCoreModules.h"
+#include "editors/family/EditorsFamilyModules.h"
 #include "foundation/FoundationModules.h"
 #include "platform/gui/GuiModules.h"
 
@@ -12,7 +13,7 @@ const std::vector<TModuleStep>& ProgramModules() {
     std::vector<TModuleStep> all;
     for (std::span<const TModuleStep> list :
          {PlatformCoreModules(), PlatformGuiModules(), FoundationModules(), EditorsCoreModules(),
-          std::span<const TModuleStep>(appSteps)})
+          EditorsFamilyModules(), std::span<const TModuleStep>(appSteps)})
       all.insert(all.end(), list.begin(), list.end());
     return all;
   }();
