@@ -2,6 +2,7 @@
 // (resource "TFORM5").
 #pragma once
 
+#include "editors/family/cxImage.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/ImgList.h"
 
@@ -10,6 +11,7 @@ class TForm5 : public TForm {
   explicit TForm5(TComponent* AOwner) : TForm(AOwner) {}
 
   TImageList* SmallImages = nullptr;
+  TcxImage* cxImage1 = nullptr;
 
   void btnExitClick(TObject* Sender);
 };
