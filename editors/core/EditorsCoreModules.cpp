@@ -9,8 +9,8 @@
 #include "editors/core/cxLibraryConsts.h"
 
 std::span<const TModuleStep> EditorsCoreModules() {
-  // The texts first (every later module shows them), then the values, the
-  // drawing helpers and the editor framework.
+  // The texts first (every later module shows them), then the value types
+  // and the editor framework (wheel cursor, default edit style controller).
   static const TModuleStep steps[] = {
       {L"cxDataConsts", &cxDataConstsInitialize, &cxDataConstsFinalize},
       {L"cxLibraryConsts", &cxLibraryConstsInitialize, &cxLibraryConstsFinalize},

@@ -5,6 +5,7 @@
 #include "editors/core/cxVariants.h"
 #include "foundation/cxClasses.h"
 #include "foundation/cxControlsTimer.h"
+#include "foundation/cxGraphicsCanvas.h"
 #include "platform/core/Exceptions.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/Menus.h"
@@ -1008,7 +1009,43 @@ void TcxCustomEdit::SetTransparent(bool Value) {
 void TcxCustomEdit::SetAutoSize(bool Value) {
   if (FAutoSize == Value || FIsInplace) return;
   FAutoSize = Value;
-  if (Value && HandleAllocated()) ShortRefreshContainer(false);
+  if (Value && HandleAllocated()) {
+    AlignInnerControl();
+    ShortRefreshContainer(false);
+  }
+}
+
+TSize TcxCustomEdit::CalculateAutoSize() {
+  TSize result(Width(), Height());
+  if (!AutoSizeEnabled()) return result;
+  const TAlign align = Align();
+  const bool autoWidth = AllowsAutoWidth() && (align == alNone || align == alLeft || align == alRight);
+  const bool autoHeight = AllowsAutoHeight();
+  if (!autoWidth && !autoHeight) return result;
+  TcxEditSizeProperties size;
+  if (autoWidth && !autoHeight) {
+    size.MaxLineCount = 1;
+    size.Width = 2147483647;
+  } else {
+    size.Width = Width();
+  }
+  const TSize wanted =
+      ActiveProperties()->GetEditSize(cxGetSharedScreenCanvas(), Style(), false, EditValue(), size);
+  if (autoWidth) result.cx = wanted.cx;
+  if (autoHeight && (align == alNone || align == alTop || align == alBottom)) result.cy = wanted.cy;
+  return result;
+}
+
+void TcxCustomEdit::AlignInnerControl() {
+  if (HandleAllocated() && !ComponentState().Contains(csDestroying) && FProperties && !FAutoSizing) {
+    const TSize size = CalculateAutoSize();
+    if (size.cx != Width() || size.cy != Height()) {
+      FAutoSizing = true;
+      TFinally done{[&] { FAutoSizing = false; }};
+      SetBounds(Left(), Top(), size.cx, size.cy);
+    }
+  }
+  inherited::AlignInnerControl();
 }
 
 // ---------------------------------------------------------------------------
@@ -1077,6 +1114,10 @@ BEGIN_CLASS(TcxCustomEdit, TcxContainer, (ConstructWith<TcxCustomEdit, TComponen
   };
   b.DeclareProp(L"Properties", &TcxCustomEdit::Properties, &TcxCustomEdit::SetProperties);
   b.DeclareProp(L"RepositoryItem", &TcxCustomEdit::RepositoryItem, &TcxCustomEdit::SetRepositoryItem);
+  b.DeclareProp(L"Style", &TcxCustomEdit::Style, &TcxCustomEdit::SetEditStyle);
+  b.DeclareProp(L"StyleDisabled", &TcxCustomEdit::StyleDisabled, &TcxCustomEdit::SetStyleDisabled);
+  b.DeclareProp(L"StyleFocused", &TcxCustomEdit::StyleFocused, &TcxCustomEdit::SetStyleFocused);
+  b.DeclareProp(L"StyleHot", &TcxCustomEdit::StyleHot, &TcxCustomEdit::SetStyleHot);
   b.DeclareField(L"OnEditing", &TcxCustomEdit::OnEditing);
   b.DeclareField(L"OnPostEditValue", &TcxCustomEdit::OnPostEditValue);
   b.DeclareField(L"OnAfterKeyDown", &TcxCustomEdit::OnAfterKeyDown);

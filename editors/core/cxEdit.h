@@ -149,6 +149,13 @@ class TcxCustomEdit : public TcxContainer,
   virtual TcxCustomEditPropertiesClass GetPropertiesClass() const;
   TcxEditDataBinding* DataBinding() const { return FDataBinding; }
   TcxCustomEditStyle* Style() const { return static_cast<TcxCustomEditStyle*>(TcxContainer::Style()); }
+  void SetEditStyle(TcxCustomEditStyle* Value) { Style()->Assign(Value); }
+  TcxCustomEditStyle* StyleDisabled() const { return static_cast<TcxCustomEditStyle*>(TcxContainer::StyleDisabled()); }
+  void SetStyleDisabled(TcxCustomEditStyle* Value) { StyleDisabled()->Assign(Value); }
+  TcxCustomEditStyle* StyleFocused() const { return static_cast<TcxCustomEditStyle*>(TcxContainer::StyleFocused()); }
+  void SetStyleFocused(TcxCustomEditStyle* Value) { StyleFocused()->Assign(Value); }
+  TcxCustomEditStyle* StyleHot() const { return static_cast<TcxCustomEditStyle*>(TcxContainer::StyleHot()); }
+  void SetStyleHot(TcxCustomEditStyle* Value) { StyleHot()->Assign(Value); }
   TcxCustomEditViewInfo* EditViewInfo() const { return static_cast<TcxCustomEditViewInfo*>(ViewInfo()); }
   // The visible index of the first button whose bounds hold the point, -1 when none.
   int ButtonIndexAt(const TPoint& APoint) const;
@@ -180,6 +187,11 @@ class TcxCustomEdit : public TcxContainer,
   // Ignored in place.
   virtual void SetAutoSize(bool Value);
   bool AutoSizeEnabled() { return !FIsInplace && FAutoSize; }
+  virtual bool AllowsAutoWidth() { return ActiveProperties()->ButtonsViewStyle() == bvsButtonsAutoWidth; }
+  virtual bool AllowsAutoHeight() { return false; }
+  // The size automatic sizing gives the editor now (its current size when
+  // nothing is automatic).
+  TSize CalculateAutoSize();
 
   // ---- in place
   void Activate(TcxCustomEditData*& AEditData);
@@ -277,6 +289,8 @@ class TcxCustomEdit : public TcxContainer,
   TcxContainerStyleValues GetHiddenStyleValues() override;
   void Loaded() override;
   bool IsTransparentBackground() override { return DrawsTransparent(); }
+  // Applies the automatic size, then places the inner edit.
+  void AlignInnerControl() override;
   virtual bool DrawsTransparent() { return !FIsInplace && FTransparent; }
 
   // ---- messages
@@ -308,6 +322,7 @@ class TcxCustomEdit : public TcxContainer,
   TcxTimer* FDblClickTimer = nullptr;
   bool FTransparent = false;
   bool FIsJustCreated = true;
+  bool FAutoSizing = false;
   bool FAutoSize = false;
   TcxMouseButton FStateButton = cxmbNone;
   TShiftState FStateShift;

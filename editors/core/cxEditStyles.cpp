@@ -222,7 +222,13 @@ TcxEditStyleController::TcxEditStyleController(TComponent* AOwner) : TcxStyleCon
 
 TcxContainerStyleClass TcxEditStyleController::StyleObjectClass() { return TcxContainerStyleClass::Of<TcxEditStyle>(); }
 
-IMPLEMENT_CLASS(TcxEditStyleController, TcxStyleController, (ConstructWith<TcxEditStyleController, TComponent>))
+BEGIN_CLASS(TcxEditStyleController, TcxStyleController, (ConstructWith<TcxEditStyleController, TComponent>))
+  using C = TcxEditStyleController;
+  b.Prop(L"Style", &C::Style, &C::SetStyle);
+  b.Prop(L"StyleDisabled", &C::StyleDisabled, &C::SetStyleDisabled);
+  b.Prop(L"StyleFocused", &C::StyleFocused, &C::SetStyleFocused);
+  b.Prop(L"StyleHot", &C::StyleHot, &C::SetStyleHot);
+END_CLASS
 
 TcxEditStyleController* cxDefaultEditStyleController() { return DefaultController(); }
 

@@ -807,13 +807,19 @@ void cxDrawGlyphToCanvas(TcxCanvas* ACanvas, int X, int Y, TColor ABackgroundCol
   if (!cxBitmapHasImage(AGlyph)) return;
   const TRect target(X, Y, X + AGlyph->Width(), Y + AGlyph->Height());
   if (AEnabled) {
-    // The glyph's transparent colour shows the background.
-    if (ABackgroundColor != clNone) cxFillRectWithColor(ACanvas, target, ABackgroundColor);
-    const TBrushStyle style = ACanvas->Brush()->Style();
-    ACanvas->Brush()->SetStyle(bsClear);
+    // The glyph's transparent colour is replaced by the brush: the background
+    // colour, or nothing (a clear brush) for the empty colour.
+    TBrush* brush = ACanvas->Brush();
+    const TBrushStyle style = brush->Style();
+    const TColor color = brush->Color();
+    if (ABackgroundColor == clNone)
+      brush->SetStyle(bsClear);
+    else
+      brush->SetColor(ABackgroundColor);
     ACanvas->Canvas()->BrushCopy(target, AGlyph, TRect(0, 0, AGlyph->Width(), AGlyph->Height()),
                                  AGlyph->TransparentColor());
-    ACanvas->Brush()->SetStyle(style);
+    brush->SetColor(color);
+    brush->SetStyle(style);
     return;
   }
   TObjectPtr<TImageList> images(Make<TImageList>(nullptr));

@@ -134,3 +134,29 @@ TEST(cxEditPaintUtils, ButtonWidthsByKind) {
   EXPECT_EQ(cxCalcEditButtonWidth(bitmap.Canvas(), &button),
             std::max(bitmap.Canvas()->TextWidth(button.Data.VisibleCaption) + 7, GetSystemMetrics(SM_CYHSCROLL)));
 }
+
+TEST(cxEditPaintUtils, GlyphsShowTheBackgroundThroughTheirTransparentColour) {
+  KeepsResourcesOnPurpose("the shared brush cache keeps the colours painted with");
+  auto glyph = MakeOwned<TBitmap>();
+  glyph->SetPixelFormat(pf24bit);
+  glyph->SetSize(4, 4);
+  glyph->Canvas()->Brush()->SetColor(clFuchsia);
+  glyph->Canvas()->FillRect(TRect(0, 0, 4, 4));
+  glyph->Canvas()->Brush()->SetColor(clRed);
+  glyph->Canvas()->FillRect(TRect(1, 1, 3, 3));
+  TCanvasBitmap bitmap(8, 8, clWhite);
+  cxDrawGlyphToCanvas(bitmap.Canvas(), 2, 2, clYellow, true, glyph.get());
+  EXPECT_EQ(bitmap.Pixel(2, 2), ColorToRGB(clYellow));   // transparent corner
+  EXPECT_EQ(bitmap.Pixel(3, 3), ColorToRGB(clRed));      // the glyph's own pixel
+  EXPECT_EQ(bitmap.Pixel(0, 0), ColorToRGB(clWhite));    // outside the glyph
+  // An image-list image goes onto its background colour.
+  auto images = MakeOwned<TImageList>(nullptr);
+  images->SetWidth(4);
+  images->SetHeight(4);
+  images->AddMasked(glyph.get(), clFuchsia);
+  TCanvasBitmap listed(8, 8, clWhite);
+  cxDrawImageListItemOpaque(listed.Canvas(), images.get(), 0, clBlue, TRect(4, 4, 8, 8));
+  EXPECT_EQ(listed.Pixel(4, 4), ColorToRGB(clBlue));
+  EXPECT_EQ(listed.Pixel(5, 5), ColorToRGB(clRed));
+  EXPECT_EQ(listed.Pixel(3, 3), ColorToRGB(clWhite));
+}

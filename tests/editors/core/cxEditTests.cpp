@@ -4,6 +4,9 @@
 #include "editors/core/cxEditButtons.h"
 #include "editors/core/cxFilterEditsController.h"
 #include "platform/core/Exceptions.h"
+#include "platform/core/Filer.h"
+#include "platform/core/ObjectText.h"
+#include "platform/core/Streams.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/StdCtrls.h"
 #include "tests/support/MessagePump.h"
@@ -127,9 +130,12 @@ struct TEditForm {
 
 }  // namespace
 
-IMPLEMENT_CLASS(TTextProperties, TcxCustomEditProperties, (ConstructWith<TTextProperties, TPersistent>))
+BEGIN_CLASS(TTextProperties, TcxCustomEditProperties, (ConstructWith<TTextProperties, TPersistent>))
+  b.Publish({L"Alignment", L"AssignedValues", L"ReadOnly", L"MaxValue"});
+END_CLASS
 BEGIN_CLASS(TTextEdit, TcxCustomEdit, (ConstructWith<TTextEdit, TComponent>))
   b.template Constructor<TComponent*, bool>();
+  b.Publish({L"EditValue", L"Properties", L"Style", L"StyleHot"});
 END_CLASS
 
 // Sequences of real focus moves and key messages; after each, the events
@@ -574,4 +580,99 @@ TEST(cxCustomEdit, ResetWithoutARevertableKindChangesNothing) {
   edit->Reset();
   EXPECT_EQ(edit->EditValue().AsInteger(), 7);
   EXPECT_TRUE(edit->ModifiedAfterEnter());
+}
+
+// With buttons that size the editor, a standalone editor takes the width its
+// border and buttons need; in place, or with automatic sizing off, it keeps its size.
+TEST(cxCustomEdit, AutomaticWidthFollowsTheButtons) {
+  TEditForm f;
+  f.Edit->Style()->SetBorderStyle(ebsSingle);
+  f.Edit->Style()->SetTransparentBorder(false);
+  TcxEditButton* a = f.Edit->Properties()->Buttons()->Add();
+  a->SetWidth(20);
+  TcxEditButton* b = f.Edit->Properties()->Buttons()->Add();
+  b->SetWidth(25);
+  f.Edit->Properties()->SetButtonsViewStyle(bvsButtonsAutoWidth);
+  PumpQueuedMessages();
+  EXPECT_TRUE(f.Edit->AutoSize());
+  EXPECT_EQ(f.Edit->Width(), 2 + 20 + 25);
+  b->SetWidth(35);
+  PumpQueuedMessages();
+  EXPECT_EQ(f.Edit->Width(), 2 + 20 + 35);
+  f.Edit->SetAutoSize(false);
+  f.Edit->SetBounds(10, 10, 150, 24);
+  PumpQueuedMessages();
+  EXPECT_EQ(f.Edit->Width(), 150);
+  Owned<TForm> form{Make<TForm>(nullptr, 0)};
+  TcxCustomEdit* inplace = TcxCustomEditClass::Of<TTextEdit>().Create(form.get(), true);
+  EXPECT_FALSE(inplace->AutoSize());
+  inplace->SetAutoSize(true);
+  EXPECT_FALSE(inplace->AutoSize());
+}
+
+// A style controller in a stored definition keeps exactly the editor values
+// that were set, on the style they were set on.
+TEST(cxEditStyles, AControllerStoresAndReadsItsEditorValues) {
+  auto controller = MakeOwned<TcxEditStyleController>(nullptr);
+  controller->SetName(L"EditStyles");
+  controller->Style()->SetButtonStyle(btsFlat);
+  controller->StyleHot()->SetButtonStyle(bts3D);
+  controller->StyleHot()->SetGradient(true);   // goes to the normal style
+  Owned<TMemoryStream> binary(Make<TMemoryStream>()), text(Make<TMemoryStream>());
+  WriteComponentToStream(binary.get(), controller.get());
+  binary->SetPosition(0);
+  ObjectBinaryToText(binary.get(), text.get());
+  const std::string written(static_cast<const char*>(text->Memory()), static_cast<size_t>(text->Size()));
+  for (const char* line : {"Style.ButtonStyle = btsFlat", "StyleHot.ButtonStyle = bts3D", "Style.Gradient = True"})
+    EXPECT_NE(written.find(line), std::string::npos) << line << "\n" << written;
+  for (const char* absent : {"Style.ButtonTransparency", "StyleHot.Gradient", "StyleFocused.ButtonStyle"})
+    EXPECT_EQ(written.find(absent), std::string::npos) << absent << "\n" << written;
+  binary->SetPosition(0);
+  auto read = MakeOwned<TcxEditStyleController>(nullptr);
+  ReadComponentFromStream(binary.get(), read.get());
+  EXPECT_EQ(read->Style()->ButtonStyle(), btsFlat);
+  EXPECT_EQ(read->StyleHot()->ButtonStyle(), bts3D);
+  EXPECT_TRUE(read->Style()->Gradient());
+  EXPECT_FALSE(read->Style()->IsValueAssigned(svButtonTransparency));
+}
+
+// An editor in a stored definition: its value, its properties (alignment,
+// read-only, the bounds and their flags) and its style come back as set.
+TEST(cxCustomEdit, StoredEditorsKeepTheirValuePropertiesAndStyle) {
+  auto edit = Own(static_cast<TTextEdit*>(Make<TTextEdit>(nullptr)));
+  edit->SetName(L"Edit1");
+  edit->SetEditValue(Variant(String(L"kept")));
+  edit->Properties()->Alignment()->SetHorz(taRightJustify);
+  edit->Properties()->SetReadOnly(true);
+  edit->Properties()->SetMaxValue(0);
+  edit->Style()->SetColor(clYellow);
+  edit->Style()->SetBorderStyle(ebsThick);
+  Owned<TMemoryStream> binary(Make<TMemoryStream>()), text(Make<TMemoryStream>());
+  WriteComponentToStream(binary.get(), edit.get());
+  binary->SetPosition(0);
+  ObjectBinaryToText(binary.get(), text.get());
+  const std::string written(static_cast<const char*>(text->Memory()), static_cast<size_t>(text->Size()));
+  for (const char* line : {"EditValue = 'kept'", "Properties.Alignment.Horz = taRightJustify", "Properties.ReadOnly = True",
+                           "Properties.AssignedValues.MaxValue = True", "Style.Color = clYellow",
+                           "Style.BorderStyle = cbsThick"})
+    EXPECT_NE(written.find(line), std::string::npos) << line << "\n" << written;
+  // Hidden from this editor: the editor-only style values.
+  edit->Style()->SetButtonStyle(btsFlat);
+  binary->Clear();
+  text->Clear();
+  WriteComponentToStream(binary.get(), edit.get());
+  binary->SetPosition(0);
+  ObjectBinaryToText(binary.get(), text.get());
+  const std::string again(static_cast<const char*>(text->Memory()), static_cast<size_t>(text->Size()));
+  EXPECT_EQ(again.find("ButtonStyle"), std::string::npos) << again;
+
+  binary->SetPosition(0);
+  auto read = Own(static_cast<TTextEdit*>(Make<TTextEdit>(nullptr)));
+  ReadComponentFromStream(binary.get(), read.get());
+  EXPECT_EQ(VarToStr(read->EditValue()), L"kept");
+  EXPECT_EQ(read->Properties()->Alignment()->Horz(), taRightJustify);
+  EXPECT_TRUE(read->Properties()->ReadOnly());
+  EXPECT_TRUE(read->Properties()->AssignedValues()->MaxValue());
+  EXPECT_EQ(read->Style()->Color(), clYellow);
+  EXPECT_EQ(read->Style()->BorderStyle(), ebsThick);
 }
