@@ -27,6 +27,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     Application->ShowException(e);
     exitCode = 1;
   }
+  // The forms go while the library they are made of still runs: its shutdown
+  // steps free the objects (styles, timers, registries) their controls use.
+  try {
+    Application->DestroyComponents();
+  } catch (const Exception& e) {
+    MessageBoxW(nullptr, e.Message.c_str(), nullptr, MB_OK | MB_ICONSTOP);
+    exitCode = 1;
+  }
   try {
     FinalizeModules();
   } catch (const Exception& e) {

@@ -3,6 +3,7 @@
 #include "bars/controls/dxBarControlsModules.h"
 #include "bars/model/dxBar.h"
 #include "editors/core/EditorsCoreModules.h"
+#include "editors/family/EditorsFamilyModules.h"
 #include "foundation/FoundationModules.h"
 #include "platform/gui/GuiModules.h"
 #include "skins/SkinsModules.h"
@@ -16,7 +17,7 @@ const std::vector<TModuleStep>& ProgramModules() {
     for (std::span<const TModuleStep> list :
          {PlatformCoreModules(), PlatformGuiModules(), FoundationModulesBeforeSkins(), SkinsEngineModules(),
           FoundationModulesAfterSkins(), BarTextsModules(), BarModuleModules(), BarControlsModules(),
-          SkinsPainterModules(), EditorsCoreModules(),
+          SkinsPainterModules(), EditorsCoreModules(), EditorsFamilyModules(),
           std::span<const TModuleStep>(appSteps)})
       all.insert(all.end(), list.begin(), list.end());
     return all;

@@ -17,6 +17,7 @@ BEGIN_CLASS(TForm5, TForm, (ConstructWith<TForm5, TComponent>))
   b.Field(L"btnHelp", &TForm5::btnHelp);
   b.Field(L"btnExit", &TForm5::btnExit);
   b.Field(L"SmallImages", &TForm5::SmallImages);
+  b.Field(L"cxImage1", &TForm5::cxImage1);
   b.Method<&TForm5::btnExitClick>(L"btnExitClick");
 END_CLASS
 

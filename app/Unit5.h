@@ -3,6 +3,7 @@
 #pragma once
 
 #include "bars/model/dxBar.h"
+#include "editors/family/cxImage.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/ImgList.h"
 
@@ -24,6 +25,7 @@ class TForm5 : public TForm {
   TdxBarButton* btnHelp = nullptr;
   TdxBarButton* btnExit = nullptr;
   TImageList* SmallImages = nullptr;
+  TcxImage* cxImage1 = nullptr;
 
   void btnExitClick(TObject* Sender);
 };

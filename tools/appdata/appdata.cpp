@@ -11,10 +11,12 @@
 //   background.picdata the same picture as a picture's "Data" property: a
 //                      length byte, the class name "TJPEGImage", a 32-bit
 //                      length and the JPEG bytes;
-//   Unit5.txt          TEMPLATE with the glyphs filled in: the template holds
-//                      exactly one line `Bitmap = {}`, which becomes the
-//                      image-list bytes in hex (the text form has no comments,
-//                      so the placeholder is documented here);
+//   Unit5.txt          TEMPLATE with the glyphs and the picture filled in: the
+//                      template holds exactly one line `Bitmap = {}`, which
+//                      becomes the image-list bytes in hex, and one line
+//                      `Picture.Data = {}`, which becomes background.picdata in
+//                      hex (the text form has no comments, so the placeholders
+//                      are documented here);
 //   Unit5.bin          Unit5.txt converted to the binary component stream.
 //
 // The output depends on nothing but the code: no clock, no random source.
@@ -636,10 +638,11 @@ TBytes MakePictureData(const TBytes& jpegBytes) {
 // The definition
 // ---------------------------------------------------------------------------
 
-// The template with its `Bitmap = {}` line replaced by the bytes in the text
-// form's hex notation (32 bytes a line, two spaces deeper than the property).
-std::string FillTemplate(const std::string& text, const TBytes& bitmap) {
-  const std::string placeholder = "Bitmap = {}";
+// The template with its one `<property> = {}` line replaced by the bytes in
+// the text form's hex notation (32 bytes a line, two spaces deeper than the
+// property).
+std::string FillTemplate(const std::string& text, const std::string& property, const TBytes& bitmap) {
+  const std::string placeholder = property + " = {}";
   size_t found = std::string::npos, count = 0, indent = 0;
   for (size_t start = 0; start < text.size();) {
     size_t end = text.find('\n', start);
@@ -655,9 +658,10 @@ std::string FillTemplate(const std::string& text, const TBytes& bitmap) {
     start = end + 1;
   }
   if (count != 1)
-    throw Exception(L"the template must hold exactly one line \"Bitmap = {}\", it holds " + std::to_wstring(count));
+    throw Exception(L"the template must hold exactly one line \"" + String(placeholder.begin(), placeholder.end()) +
+                    L"\", it holds " + std::to_wstring(count));
   static const char digits[] = "0123456789ABCDEF";
-  std::string hex = "Bitmap = {";
+  std::string hex = property + " = {";
   for (size_t i = 0; i < bitmap.size(); ++i) {
     if (i % 32 == 0) {
       hex += text.find("\r\n") != std::string::npos ? "\r\n" : "\n";
@@ -690,7 +694,8 @@ void Generate(const String& templateName, const String& outDir) {
   const TBytes templateBytes = ReadFileBytes(templateName);
   std::string definition;
   try {
-    definition = FillTemplate(std::string(templateBytes.begin(), templateBytes.end()), imageList);
+    definition = FillTemplate(std::string(templateBytes.begin(), templateBytes.end()), "Bitmap", imageList);
+    definition = FillTemplate(definition, "Picture.Data", pictureData);
   } catch (Exception& e) {
     e.Message = templateName + L": " + e.Message;
     throw;
