@@ -1,5 +1,6 @@
 #include "app/ProgramModules.h"
 #include "app/Unit5.h"
+#include "bars/controls/dxBarControlsModules.h"
 #include "bars/model/dxBar.h"
 #include "foundation/FoundationModules.h"
 #include "platform/gui/GuiModules.h"
@@ -12,7 +13,7 @@ const std::vector<TModuleStep>& ProgramModules() {
     std::vector<TModuleStep> all;
     for (std::span<const TModuleStep> list :
          {PlatformCoreModules(), PlatformGuiModules(), FoundationModules(), BarTextsModules(), BarModuleModules(),
-          std::span<const TModuleStep>(appSteps)})
+          BarControlsModules(), std::span<const TModuleStep>(appSteps)})
       all.insert(all.end(), list.begin(), list.end());
     return all;
   }();
