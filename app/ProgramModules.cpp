@@ -13,7 +13,8 @@ const std::vector<TModuleStep>& ProgramModules() {
     std::vector<TModuleStep> all;
     for (std::span<const TModuleStep> list :
          {PlatformCoreModules(), PlatformGuiModules(), FoundationModules(), BarTextsModules(), BarModuleModules(),
-          BarControlsModules(), std::span<const TModuleStep>(appSteps)})
+          BarControlsModules(),
+          std::span<const TModuleStep>(appSteps)})
       all.insert(all.end(), list.begin(), list.end());
     return all;
   }();

@@ -1,6 +1,7 @@
 #include "bars/controls/dxBarFlatPainter.h"
 
 #include "bars/controls/dxBarControls.h"
+#include "bars/controls/dxBarPaintRoutines.h"
 #include "bars/controls/dxBarToolbarControl.h"
 #include "bars/model/dxBarDrawing.h"
 #include "foundation/dxOffice11.h"
@@ -84,25 +85,6 @@ void dxBarFreeFlatBrushes() {
 
 namespace {
 
-HBRUSH SysBrush(int AIndex) { return reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(AIndex + 1)); }
-
-void Fill(HDC DC, const TRect& R, HBRUSH ABrush) {
-  if (R.IsEmpty()) return;
-  RECT r{R.Left, R.Top, R.Right, R.Bottom};
-  FillRect(DC, &r, ABrush);
-}
-
-// Four fills: a brush that stands for a system colour is a fill brush only.
-void Frame(HDC DC, const TRect& R, HBRUSH ABrush) {
-  if (R.IsEmpty()) return;
-  Fill(DC, TRect(R.Left, R.Top, R.Right, R.Top + 1), ABrush);
-  Fill(DC, TRect(R.Left, R.Bottom - 1, R.Right, R.Bottom), ABrush);
-  Fill(DC, TRect(R.Left, R.Top + 1, R.Left + 1, R.Bottom - 1), ABrush);
-  Fill(DC, TRect(R.Right - 1, R.Top + 1, R.Right, R.Bottom - 1), ABrush);
-}
-
-TRect Shrunk(const TRect& R, int ADx, int ADy) { return TRect(R.Left + ADx, R.Top + ADy, R.Right - ADx, R.Bottom - ADy); }
-
 bool IsColorWhite(TColor AColor) { return (ColorToRGB(AColor) & 0xFFFFFF) == 0xFFFFFF; }
 
 }  // namespace
@@ -115,7 +97,7 @@ int TdxBarFlatPainter::TextAreaOffset(TdxBarItemControl* AControl) const {
 HBRUSH TdxBarFlatPainter::BarToolbarBrushEx(TCustomdxBarControl* ABarControl) const {
   auto* toolbar = dynamic_cast<TdxBarControl*>(ABarControl);
   TdxBar* bar = toolbar ? toolbar->Bar() : nullptr;
-  if (bar && (bar->IsMainMenu() || bar->IsStatusBarLike())) return SysBrush(COLOR_BTNFACE);
+  if (bar && (bar->IsMainMenu() || bar->IsStatusBarLike())) return dxBarSysBrush(COLOR_BTNFACE);
   return BarToolbarBrush();
 }
 
@@ -123,9 +105,9 @@ void TdxBarFlatPainter::OutlineSelection(HDC DC, const TRect& R) const {
   // A black button face is the high-contrast scheme: the highlight colour
   // could vanish against it, the highlight text colour does not.
   if (dxIsButtonFaceBlack())
-    Frame(DC, R, SysBrush(COLOR_HIGHLIGHTTEXT));
+    dxBarFrameRect(DC, R, dxBarSysBrush(COLOR_HIGHLIGHTTEXT));
   else
-    Frame(DC, R, SysBrush(COLOR_HIGHLIGHT));
+    dxBarFrameRect(DC, R, dxBarSysBrush(COLOR_HIGHLIGHT));
 }
 
 HBRUSH TdxBarFlatPainter::GlyphBkgndBrush(TdxBarItemControl* AControl, TdxBarPaintType APaintType, bool,
@@ -178,8 +160,8 @@ void TdxBarFlatPainter::PaintCheckGlyph(TdxBarItemControl* AControl, HDC DC, int
 }
 
 void TdxBarFlatPainter::DrawLowered(HDC DC, TRect& R) const {
-  Frame(DC, R, SysBrush(COLOR_BTNSHADOW));
-  R = Shrunk(R, 1, 1);
+  dxBarFrameRect(DC, R, dxBarSysBrush(COLOR_BTNSHADOW));
+  R = dxBarShrunkRect(R, 1, 1);
 }
 
 HBRUSH TdxBarFlatPainter::ButtonControlArrowBrush(TdxBarButtonLikeControlDrawParams* AParams) const {
@@ -200,9 +182,9 @@ void TdxBarFlatPainter::FrameControlBorder(TdxBarItemControl* AControl, HDC DC, 
                                            TdxBarPaintType APaintType, bool ASelected, bool ADowned) const {
   const bool menu = APaintType == ptMenu;
   if (!ASelected && !menu && !ADowned)
-    Frame(DC, R, ItemBackgroundBrush(AControl));
+    dxBarFrameRect(DC, R, ItemBackgroundBrush(AControl));
   else if (menu && !ASelected)
-    Frame(DC, R, SysBrush(COLOR_BTNSHADOW));
+    dxBarFrameRect(DC, R, dxBarSysBrush(COLOR_BTNSHADOW));
   else
     OutlineSelection(DC, R);
 }
@@ -212,7 +194,7 @@ void TdxBarFlatPainter::FrameControlBorder(TdxBarItemControl* AControl, HDC DC, 
 void TdxBarFlatPainter::BarDrawBarControlOwner(TCustomdxBarControl* AOwnerBar, HDC DC, const TRect& R,
                                                TCustomdxBarControl* APopupBar) const {
   BarDrawBarControlOwnerBorder(AOwnerBar, DC, R, nullptr, APopupBar);
-  Fill(DC, Shrunk(R, 1, 1), BarControlOwnerBrush());
+  dxBarFillRect(DC, dxBarShrunkRect(R, 1, 1), BarControlOwnerBrush());
 }
 
 void TdxBarFlatPainter::BarDrawBarControlOwnerBorder(TCustomdxBarControl* AOwnerBar, HDC DC, const TRect& R,
@@ -224,12 +206,12 @@ void TdxBarFlatPainter::BarDrawBarControlOwnerBorder(TCustomdxBarControl* AOwner
 }
 
 void TdxBarFlatPainter::BarDrawBarControlOwnerFrame(TCustomdxBarControl*, HDC DC, const TRect& R) const {
-  Frame(DC, R, dxBarFlatBrushes().Border);
+  dxBarFrameRect(DC, R, dxBarFlatBrushes().Border);
 }
 
 void TdxBarFlatPainter::BarDrawBarControlOwnerLink(TCustomdxBarControl*, HDC DC, const TRect&, const TRect& ALinkR,
                                                    TdxBarItemControl*) const {
-  Fill(DC, ALinkR, BarControlOwnerBrush());
+  dxBarFillRect(DC, ALinkR, BarControlOwnerBrush());
 }
 
 // ---- toolbar frames
@@ -237,8 +219,8 @@ void TdxBarFlatPainter::BarDrawBarControlOwnerLink(TCustomdxBarControl*, HDC DC,
 void TdxBarFlatPainter::BarDrawDockedBarBorder(TdxBarControl* ABarControl, HDC DC, const TRect& ARect,
                                                HBRUSH ABrush) const {
   TRect R = ARect;
-  Frame(DC, R, SysBrush(COLOR_BTNFACE));
-  R = Shrunk(R, 1, 1);
+  dxBarFrameRect(DC, R, dxBarSysBrush(COLOR_BTNFACE));
+  R = dxBarShrunkRect(R, 1, 1);
   // The dock colour in the four corners rounds them.
   if (!R.IsEmpty()) {
     const COLORREF face = GetSysColor(COLOR_BTNFACE);
@@ -247,7 +229,7 @@ void TdxBarFlatPainter::BarDrawDockedBarBorder(TdxBarControl* ABarControl, HDC D
     SetPixel(DC, R.Left, R.Bottom - 1, face);
     SetPixel(DC, R.Right - 1, R.Bottom - 1, face);
   }
-  R = Shrunk(R, 1, 1);
+  R = dxBarShrunkRect(R, 1, 1);
   if (!ABarControl || !ABarControl->CanDock()) return;
   const bool vertical = ABarControl->IsDockedLeftOrRight();
   TRect grip = R;
@@ -266,7 +248,7 @@ void TdxBarFlatPainter::BarDrawDockedBarBorder(TdxBarControl* ABarControl, HDC D
   for (int i = 0; i < length; ++i) {
     const TRect line = vertical ? TRect(grip.Left + i, grip.Top, grip.Left + i + 1, grip.Bottom)
                                 : TRect(grip.Left, grip.Top + i, grip.Right, grip.Top + i + 1);
-    Fill(DC, line, i % 2 == 0 ? SysBrush(COLOR_BTNSHADOW) : ABrush);
+    dxBarFillRect(DC, line, i % 2 == 0 ? dxBarSysBrush(COLOR_BTNSHADOW) : ABrush);
   }
 }
 
@@ -277,12 +259,12 @@ void TdxBarFlatPainter::BarDrawBeginGroup(TCustomdxBarControl* ABarControl, HDC 
   if (AHorizontal) {
     ABarControl->DrawBackgroundRect(DC, TRect(R.Left, R.Top, R.Right, R.Top + side), false, clNone, ABrush);
     ABarControl->DrawBackgroundRect(DC, TRect(R.Left, R.Bottom - side, R.Right, R.Bottom), false, clNone, ABrush);
-    R = Shrunk(R, 0, side);
+    R = dxBarShrunkRect(R, 0, side);
     dxFillSolidRect(DC, TRect(R.Left, R.Top, R.Right, R.Top + 1), clBtnShadow);
   } else {
     ABarControl->DrawBackgroundRect(DC, TRect(R.Left, R.Top, R.Left + side, R.Bottom), false, clNone, ABrush);
     ABarControl->DrawBackgroundRect(DC, TRect(R.Right - side, R.Top, R.Right, R.Bottom), false, clNone, ABrush);
-    R = Shrunk(R, side, 0);
+    R = dxBarShrunkRect(R, side, 0);
     dxFillSolidRect(DC, TRect(R.Left, R.Top, R.Left + 1, R.Bottom), clBtnShadow);
   }
 }

@@ -4,6 +4,7 @@
 #include "bars/controls/dxBarPainter.h"
 
 #include "bars/controls/dxBarControls.h"
+#include "bars/controls/dxBarPaintRoutines.h"
 #include "bars/model/dxBarDrawing.h"
 #include "foundation/cxGraphicsCanvas.h"
 #include "foundation/cxGraphicsRoutines.h"
@@ -14,17 +15,6 @@
 #include <algorithm>
 #include <cstdlib>
 
-namespace {
-
-void FillWith(HDC DC, const TRect& R, HBRUSH ABrush) {
-  if (R.IsEmpty()) return;
-  RECT r{R.Left, R.Top, R.Right, R.Bottom};
-  FillRect(DC, &r, ABrush);
-}
-
-TRect Shrunk(const TRect& R, int ADx, int ADy) { return TRect(R.Left + ADx, R.Top + ADy, R.Right - ADx, R.Bottom - ADy); }
-
-}  // namespace
 
 // ---- brushes of the item's bar
 
@@ -187,7 +177,7 @@ void TdxBarPainter::DrawGlyphAndBkgnd(TdxBarItemControl* AControl, HDC DC, const
   };
   const bool native = IsNativeBackground();
   if (native) frame();
-  const TRect inner = room ? Shrunk(R, 1, 1) : R;
+  const TRect inner = room ? dxBarShrunkRect(R, 1, 1) : R;
   const bool transparent = IsGlyphImageTransparent(AControl);
   if (!native && (AArgs.GlyphEmpty || transparent))
     DrawBackground(AControl, DC, inner,
@@ -300,7 +290,7 @@ UINT TdxBarPainter::LayoutGlyphAndCaption(TdxBarButtonLikeControlDrawParams* APa
 void TdxBarPainter::DrawLowered(HDC DC, TRect& R) const {
   RECT r{R.Left, R.Top, R.Right, R.Bottom};
   DrawEdge(DC, &r, BDR_SUNKENOUTER, BF_RECT);
-  R = Shrunk(R, 1, 1);
+  R = dxBarShrunkRect(R, 1, 1);
 }
 
 void TdxBarPainter::DrawButtonLikeControl(TdxBarButtonLikeControlDrawParams* AParams, const TRect& ARect) const {
@@ -317,7 +307,7 @@ void TdxBarPainter::DrawButtonLikeControl(TdxBarButtonLikeControlDrawParams* APa
   TGlyphArgs glyph;
   if (AParams->ViewSize() == cvsLarge && !menu) {
     glyph.FullBounds = face;
-    face = Shrunk(face, 1, 1);
+    face = dxBarShrunkRect(face, 1, 1);
     OffsetCaptionBounds(AParams->Downed, AParams->DrawDowned, face);
   }
   if (AParams->DroppedDownFlat) glyph.FullBounds = R;

@@ -1,27 +1,10 @@
 #include "bars/controls/dxBarSystemPanel.h"
 
-#include "platform/gui/GdiAccounting.h"
+#include "bars/controls/dxBarPaintRoutines.h"
 
 #include <algorithm>
 
 namespace {
-
-HBRUSH SysBrush(int AIndex) { return reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(AIndex + 1)); }
-
-void Fill(HDC DC, const TRect& R, HBRUSH ABrush) {
-  if (R.IsEmpty()) return;
-  RECT r{R.Left, R.Top, R.Right, R.Bottom};
-  FillRect(DC, &r, ABrush);
-}
-
-// A frame AWidth pixels thick inside R.
-void FrameThick(HDC DC, const TRect& R, int AWidth, HBRUSH ABrush) {
-  const int w = std::max(0, AWidth);
-  Fill(DC, TRect(R.Left, R.Top, R.Right, R.Top + w), ABrush);
-  Fill(DC, TRect(R.Left, R.Bottom - w, R.Right, R.Bottom), ABrush);
-  Fill(DC, TRect(R.Left, R.Top + w, R.Left + w, R.Bottom - w), ABrush);
-  Fill(DC, TRect(R.Right - w, R.Top + w, R.Right, R.Bottom - w), ABrush);
-}
 
 void Exclude(HDC DC, const TRect& R) { ExcludeClipRect(DC, R.Left, R.Top, R.Right, R.Bottom); }
 
@@ -66,14 +49,14 @@ void dxBarDrawSysPanel(HWND AWindow, bool ADrawPanel, bool AFlat, bool ACloseBut
   HDC DC = GetWindowDC(AWindow);
   if (!DC) return;
   const int saved = SaveDC(DC);
-  HBRUSH frame = SysBrush(AFlat ? COLOR_BTNSHADOW : COLOR_WINDOWFRAME);
-  FrameThick(DC, TRect(0, 0, size.cx, size.cy), layout.BorderWidth, frame);
+  HBRUSH frame = dxBarSysBrush(AFlat ? COLOR_BTNSHADOW : COLOR_WINDOWFRAME);
+  dxBarFrameRect(DC, TRect(0, 0, size.cx, size.cy), frame, layout.BorderWidth);
   if (ADrawPanel && !layout.Panel.IsEmpty()) {
     const TRect& panel = layout.Panel;
     IntersectClipRect(DC, panel.Left, panel.Top, panel.Right, panel.Bottom);
     const TRect line = layout.AtTop ? TRect(panel.Left, panel.Bottom - 1, panel.Right, panel.Bottom)
                                     : TRect(panel.Left, panel.Top, panel.Right, panel.Top + 1);
-    Fill(DC, line, frame);
+    dxBarFillRect(DC, line, frame);
     Exclude(DC, line);
     TRect grip = panel;
     dxPaintSizeGripCorner(DC, grip, AGripCorner);
@@ -89,13 +72,12 @@ void dxBarDrawSysPanel(HWND AWindow, bool ADrawPanel, bool AFlat, bool ACloseBut
       if ((ACloseButtonHot || ACloseButtonPressed) && !AFlat)
         DrawEdge(DC, &outer, pushed ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
       else
-        FrameThick(DC, button, 1, SysBrush(COLOR_BTNFACE));
-      FrameThick(DC, TRect(button.Left + 1, button.Top + 1, button.Right - 1, button.Bottom - 1), 1,
-                 SysBrush(COLOR_BTNFACE));
+        dxBarFrameRect(DC, button, dxBarSysBrush(COLOR_BTNFACE));
+      dxBarFrameRect(DC, dxBarShrunkRect(button, 1, 1), dxBarSysBrush(COLOR_BTNFACE));
       Exclude(DC, button);
       ACloseButtonRect = Shifted(button, window.left, window.top);
     }
-    Fill(DC, panel, SysBrush(COLOR_BTNFACE));
+    dxBarFillRect(DC, panel, dxBarSysBrush(COLOR_BTNFACE));
   }
   RestoreDC(DC, saved);
   ReleaseDC(AWindow, DC);

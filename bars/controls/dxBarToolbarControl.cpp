@@ -545,18 +545,14 @@ void TdxBarControl::SwitchMovingMode(bool AMoving) {
     TdxDockControl* dock = FDockControl;
     HWND current = DetachWindowHandle();
     ClearControls();
-    TWinControl* oldParent = Parent();
-    const HWND oldParentWindow = ParentWindow();
     if (style != dsNone) {
       FDockedHandle = current;
       FDockingStyle = dsNone;
+      FDockControl = nullptr;
       SetParent(nullptr);
       SetParentWindow(OwnerWindowOf(BarManager()));
       HandleNeeded();
       FFloatingHandle = DetachWindowHandle();
-      ShowWindow(FFloatingHandle, SW_HIDE);
-      SetParentWindow(oldParentWindow);
-      SetParent(oldParent);
     } else {
       FFloatingHandle = current;
       TdxDockControl* left = SideDock(BarManager(), dsLeft);
@@ -566,17 +562,26 @@ void TdxBarControl::SwitchMovingMode(bool AMoving) {
       SetParent(left);
       HandleNeeded();
       FDockedHandle = DetachWindowHandle();
-      ShowWindow(FDockedHandle, SW_HIDE);
       ::SetParent(FDockedHandle, nullptr);
-      SetParent(nullptr);
-      SetParentWindow(oldParentWindow);
     }
+    ShowWindow(style != dsNone ? FFloatingHandle : FDockedHandle, SW_HIDE);
     FDockingStyle = style;
     FDockControl = dock;
     BeginInternalLock();
-    AdoptWindowHandle(style != dsNone ? FDockedHandle : FFloatingHandle);
+    try {
+      if (style != dsNone) {
+        SetParentWindow(nullptr);
+        SetParent(dock);
+      } else {
+        SetParent(nullptr);
+        SetParentWindow(OwnerWindowOf(BarManager()));
+      }
+      HandleNeeded();
+    } catch (...) {
+      EndInternalLock();
+      throw;
+    }
     EndInternalLock();
-    BuildControls();
   } else {
     // The window of the style not in use goes.
     HWND unused = FDockingStyle != dsNone ? FFloatingHandle : FDockedHandle;

@@ -1,5 +1,8 @@
 // The main window built from its stored definition, as the program builds it.
 #include "app/Unit5.h"
+#include "bars/controls/dxBarDockControl.h"
+#include "bars/controls/dxBarToolbarControl.h"
+#include "tests/support/MessagePump.h"
 #include "tests/app/AppTestSupport.h"
 
 #include "platform/core/Streams.h"
@@ -8,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -195,3 +199,42 @@ TEST(Form5Lifetime, AThousandFormsLeaveNoHandles) {
 }
 
 }  // namespace
+
+TEST(Form5Window, ToolbarDocksAtTheTopAndItsExitButtonClosesTheWindow) {
+  auto form = NewForm5();
+  form->SetWindowState(wsNormal);
+  form->SetBounds(20, 20, 900, 500);
+  form->Show();
+  PumpQueuedMessages();
+  TdxBarManager* manager = form->BarManager;
+  auto* top = dynamic_cast<TdxDockControl*>(manager->Bars()->DockControls(dsTop)->DockControlObject());
+  ASSERT_NE(top, nullptr);
+  auto* toolbar = dynamic_cast<TdxBarControl*>(form->ExpMenu->Control()->BarControlObject());
+  ASSERT_NE(toolbar, nullptr);
+  ASSERT_TRUE(toolbar->HandleAllocated());
+  EXPECT_EQ(GetParent(toolbar->WindowHandle()), top->WindowHandle());
+  // One row: the dock is as thick as the toolbar, the toolbar as its tallest
+  // button and the two-pixel border on each side (27 with the stored fonts'
+  // metrics; the fonts that stand in for them here may be a pixel lower).
+  int tallest = 0;
+  for (int i = 0; i < 11; ++i) tallest = std::max(tallest, form->ExpMenu->ItemLinks()->Items(i)->ItemRect().Height());
+  EXPECT_EQ(top->Height(), toolbar->Height());
+  EXPECT_EQ(tallest + 4, toolbar->Height());
+  EXPECT_GE(toolbar->Height(), 26);
+  EXPECT_EQ(0, top->Top());
+  EXPECT_EQ(form->ClientWidth(), toolbar->Width());  // a whole-row toolbar
+  // Every one of the eleven buttons has its place on the row.
+  for (int i = 0; i < 11; ++i) EXPECT_FALSE(form->ExpMenu->ItemLinks()->Items(i)->ItemRect().IsEmpty()) << i;
+
+  // A real click on "退出系统": the cursor goes there, the toolbar gets the press and release.
+  const TRect exitRect = form->ExpMenu->ItemLinks()->Items(10)->ItemRect();
+  const TPoint exitPoint((exitRect.Left + exitRect.Right) / 2, (exitRect.Top + exitRect.Bottom) / 2);
+  const TPoint screen = toolbar->ClientToScreen(exitPoint);
+  SetCursorPos(screen.X, screen.Y);
+  const LPARAM at = MAKELPARAM(exitPoint.X, exitPoint.Y);
+  for (UINT message : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP}) {
+    PostMessageW(toolbar->WindowHandle(), message, message == WM_LBUTTONDOWN ? MK_LBUTTON : 0, at);
+    PumpQueuedMessages();
+  }
+  EXPECT_FALSE(form->Visible());
+}

@@ -3,6 +3,8 @@
 #include "bars/controls/dxBarPainter.h"
 #include "tests/bars/controls/dxBarControlsTestSupport.h"
 
+#include <memory>
+
 TEST_F(TBarWindowTest, ToolbarDocksAtTheTopOfTheForm) {
   TdxBar* bar = AddToolbar({L"订单查询", L"材料库", L"退出系统"});
   TdxBarControl* control = ControlOf(bar);
@@ -142,4 +144,65 @@ TEST_F(TBarWindowTest, CaptionDoubleClickFloatsAndDocksBack) {
   ASSERT_NE(again, nullptr);
   EXPECT_EQ(GetParent(again->WindowHandle()), Dock(dsTop)->WindowHandle());
   EXPECT_EQ(again->Height(), Dock(dsTop)->Height());
+}
+
+// A drag from the gripper: the toolbar keeps its docked and its floating
+// window for the drag, floats where the cursor leaves the docking zones, and
+// docks again with the very window it had docked.
+TEST_F(TBarWindowTest, DragFloatsTheToolbarAndDocksItBackWithItsKeptWindow) {
+  TdxBar* bar = AddToolbar({L"订单查询", L"材料库"});
+  TdxBarControl* control = ControlOf(bar);
+  const HWND dockedWindow = control->WindowHandle();
+  const TPoint grip = control->ClientToScreen(TPoint(-1, 3));
+  const TPoint free = Form->ClientToScreen(TPoint(300, 150));
+  const TPoint backToTop = Dock(dsTop)->ClientToScreen(TPoint(40, 5));
+
+  struct TStep {
+    bool Moving = false;
+    HWND Docked = nullptr;
+    HWND Floating = nullptr;
+    HWND Bound = nullptr;
+    TdxBarDockingStyle Style = dsNone;
+  } whileDocked, whileFloating;
+  auto moveTo = [&](TPoint AScreen) {
+    SetCursorPos(AScreen.X, AScreen.Y);
+    PostMessageW(control->WindowHandle(), WM_MOUSEMOVE, MK_LBUTTON, 0);
+  };
+  auto record = [&](TStep& AStep) {
+    AStep = {control->Moving(), control->DockedHandle(), control->FloatingHandle(), control->WindowHandle(),
+             control->DockingStyle()};
+  };
+  std::unique_ptr<TPostedAction> first, second, third;
+  MouseMoveTo(grip);
+  SetCursorPos(grip.X, grip.Y);
+  const TPoint gripClient = control->ScreenToClient(grip);
+  PostMessageW(control->WindowHandle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(gripClient.X, gripClient.Y));
+  // Runs inside the drag's own loop, which dispatches what was posted after the press.
+  first = std::make_unique<TPostedAction>([&] {
+    record(whileDocked);
+    moveTo(free);
+    second = std::make_unique<TPostedAction>([&] {
+      record(whileFloating);
+      moveTo(backToTop);
+      third = std::make_unique<TPostedAction>([&] { PostMessageW(GetCapture(), WM_LBUTTONUP, 0, 0); });
+    });
+  });
+  THangGuard guard([] { PostMessageW(GetCapture(), WM_LBUTTONUP, 0, 0); });
+  PumpQueuedMessages();
+  ASSERT_FALSE(guard.Fired());
+
+  EXPECT_TRUE(whileDocked.Moving);
+  EXPECT_EQ(dockedWindow, whileDocked.Docked);
+  EXPECT_NE(nullptr, whileDocked.Floating);
+  EXPECT_EQ(dockedWindow, whileDocked.Bound);
+  EXPECT_EQ(dsNone, whileFloating.Style);
+  EXPECT_EQ(whileDocked.Floating, whileFloating.Bound);  // the kept floating window is taken over
+  // Back in the top dock with the window it started with; the floating one is gone.
+  EXPECT_FALSE(control->Moving());
+  EXPECT_EQ(dsTop, control->DockingStyle());
+  EXPECT_EQ(dsTop, bar->DockingStyle());
+  EXPECT_EQ(dockedWindow, control->WindowHandle());
+  EXPECT_EQ(GetParent(dockedWindow), Dock(dsTop)->WindowHandle());
+  EXPECT_FALSE(IsWindow(whileDocked.Floating));
+  EXPECT_EQ(control->Height(), Dock(dsTop)->Height());
 }
