@@ -26,7 +26,7 @@ struct TdxDockRowsGeometry {
   int CalcRowsSize() const;
   // The row's band across the dock, [start, end); empty out of range.
   void RowBand(int ARow, int& AStart, int& AEnd) const;
-  // Part 0, 1 (the 5-pixel new-row line) or 2 of the zone of a row; -1 is
+  // Slice 0, 1 (the 5-pixel new-row line) or 2 of the zone of a row; -1 is
   // the zone before the first row, RowCount the one after the last.
   void RowZone(int ARow, int APart, int& AStart, int& AEnd) const;
   // The row a toolbar dropped at a coordinate across the dock joins, and

@@ -385,7 +385,7 @@ void TdxBarControl::WMNCCalcSize(TMessage& Message) {
 
 void TdxBarControl::WMNCHitTest(TMessage& Message) {
   // The frame and the free client area move the toolbar; they answer client
-  // so that the press arrives as a client press (Part of the drag's start).
+  // so that the press arrives as a client press and starts the drag there.
   const TPoint screen(static_cast<short>(LOWORD(Message.LParam)), static_cast<short>(HIWORD(Message.LParam)));
   const TPoint client = ScreenToClient(screen);
   FHitTest = ClientRect().Contains(client) && ItemAtPos(client) ? HTCLIENT : HTCAPTION;
@@ -487,6 +487,26 @@ void TdxBarControl::ChangeDockingStyle(TdxBarDockingStyle AStyle) {
   if (HandleAllocated()) Perform(CM_FONTCHANGED, 0, 0);
 }
 
+// Binds the kept window of the current style: the docked one under the dock,
+// the floating one owned by the manager's form (CreateWnd takes it over).
+void TdxBarControl::TakeKeptWindow(TdxDockControl* ADock) {
+  BeginInternalLock();
+  try {
+    if (FDockingStyle != dsNone) {
+      SetParentWindow(nullptr);
+      SetParent(ADock);
+    } else {
+      SetParent(nullptr);
+      SetParentWindow(OwnerWindowOf(BarManager()));
+    }
+    HandleNeeded();
+  } catch (...) {
+    EndInternalLock();
+    throw;
+  }
+  EndInternalLock();
+}
+
 void TdxBarControl::ChangeDockControl(TdxBarDockingStyle AStyle, TdxDockControl* ADock) {
   if (!FBar || IsDestroying()) return;
   if (FMoving) {
@@ -494,21 +514,7 @@ void TdxBarControl::ChangeDockControl(TdxBarDockingStyle AStyle, TdxDockControl*
     ChangeDockingStyle(AStyle);
     // Drop the handle in use and take the kept one of the new style.
     DetachWindowHandle();
-    BeginInternalLock();
-    try {
-      if (AStyle != dsNone) {
-        SetParentWindow(nullptr);
-        SetParent(ADock);
-      } else {
-        SetParent(nullptr);
-        SetParentWindow(OwnerWindowOf(BarManager()));
-      }
-      HandleNeeded();
-    } catch (...) {
-      EndInternalLock();
-      throw;
-    }
-    EndInternalLock();
+    TakeKeptWindow(ADock);
     if (AStyle != dsNone) {
       ::SetParent(FDockedHandle, ADock->Handle());
       ShowWindow(FFloatingHandle, SW_HIDE);
@@ -567,21 +573,7 @@ void TdxBarControl::SwitchMovingMode(bool AMoving) {
     ShowWindow(style != dsNone ? FFloatingHandle : FDockedHandle, SW_HIDE);
     FDockingStyle = style;
     FDockControl = dock;
-    BeginInternalLock();
-    try {
-      if (style != dsNone) {
-        SetParentWindow(nullptr);
-        SetParent(dock);
-      } else {
-        SetParent(nullptr);
-        SetParentWindow(OwnerWindowOf(BarManager()));
-      }
-      HandleNeeded();
-    } catch (...) {
-      EndInternalLock();
-      throw;
-    }
-    EndInternalLock();
+    TakeKeptWindow(dock);
   } else {
     // The window of the style not in use goes.
     HWND unused = FDockingStyle != dsNone ? FFloatingHandle : FDockedHandle;
@@ -659,10 +651,6 @@ void TdxBarControl::SetSelectedItemControl(TdxBarItemControl* AControl) {
   if (!dxBarIsLiveControl(this)) return;
   TdxBarItemControl* selected = SelectedControl();
   if (selected && selected != old && !selected->IsActive() && !IsCustomizing()) selected->BecomeActive(true, false);
-}
-
-bool TdxBarControl::IsMouseInputBlocked(bool ACheckPosition) {
-  return TCustomdxBarControl::IsMouseInputBlocked(ACheckPosition);
 }
 
 // ---- painting

@@ -96,13 +96,13 @@ class TdxBarControl : public TCustomdxBarControl {
   void HandleBarKey(TWMKey& Message) override;
   void ApplyIsActive(bool AValue) override;
   void SetSelectedItemControl(TdxBarItemControl* AControl) override;
-  bool IsMouseInputBlocked(bool ACheckPosition) override;
 
  private:
   friend class TdxBarControlViewInfo;
   // Fills the layout's items from the item controls of the displayed links.
   void FillLayout();
   void ToggleDocking();
+  void TakeKeptWindow(TdxDockControl* ADock);
   void RunDragLoop(TPoint AScreenPoint);
   void WMNCCalcSize(TMessage& Message);
   void WMNCHitTest(TMessage& Message);
