@@ -2,6 +2,7 @@
 
 #include "bars/controls/dxBarDockControl.h"
 #include "bars/controls/dxBarPainter.h"
+#include "bars/controls/dxBarPainters.h"
 #include "foundation/cxClasses.h"
 #include "foundation/cxGraphicsCanvas.h"
 #include "platform/gui/Forms.h"
@@ -141,7 +142,7 @@ const TdxBarPainter* TCustomdxBarControl::GetPainter() {
   if (FPainter) return FPainter;
   if (FParentBar) return FParentBar->GetPainter();
   if (FDockControl) return FDockControl->GetPainter();
-  return TdxBarPainter::Instance();
+  return dxBarManagerPainter(BarManager());
 }
 
 TdxBarBehaviorOptions TCustomdxBarControl::BehaviorOptions() {

@@ -1,6 +1,7 @@
 #include "bars/controls/dxBarControlsModules.h"
 
 #include "bars/controls/dxBarDockControl.h"
+#include "bars/controls/dxBarFlatPainter.h"
 #include "bars/controls/dxBarItemControls.h"
 #include "bars/controls/dxBarToolbarControl.h"
 
@@ -12,6 +13,7 @@ void dxBarControlsInitialize() {
 }
 
 void dxBarControlsFinalize() {
+  dxBarFreeFlatBrushes();
   dxBarRemoveItemClassFromRegistry(TdxBarLargeButton::StaticClass());
   dxBarRemoveItemClassFromRegistry(TdxBarButton::StaticClass());
   dxBarToolbarControlFactory() = nullptr;

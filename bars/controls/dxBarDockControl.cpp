@@ -1,6 +1,7 @@
 #include "bars/controls/dxBarDockControl.h"
 
 #include "bars/controls/dxBarPainter.h"
+#include "bars/controls/dxBarPainters.h"
 #include "bars/controls/dxBarToolbarControl.h"
 
 #include <algorithm>
@@ -144,7 +145,7 @@ bool TdxDockControl::DockingZoneContains(const TPoint& AScreenPoint) {
   return HandleAllocated() && DockingZoneScreenRect().Contains(AScreenPoint);
 }
 
-const TdxBarPainter* TdxDockControl::GetPainter() { return TdxBarPainter::Instance(); }
+const TdxBarPainter* TdxDockControl::GetPainter() { return dxBarManagerPainter(FBarManager); }
 
 void TdxDockControl::CreateParams(TCreateParams& Params) {
   TCustomControl::CreateParams(Params);

@@ -208,6 +208,7 @@ class TdxBarItemControl : public TdxBarItemControlBase {
 
  protected:
   friend class TdxBarItemControlViewInfo;
+  friend class TdxBarPainter;
   void HideMenus() override;
   virtual TClass DrawParamsClass() { return TdxBarItemControlDrawParams::StaticClass(); }
   virtual void DoFillDrawParams(bool AFull);

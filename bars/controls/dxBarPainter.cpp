@@ -122,51 +122,6 @@ void TdxBarPainter::CalculateComboParts(TdxBarItemControlDrawParams* AParams, st
   AParts[0].Right = button.Left - ComboControlArrowOffset();
 }
 
-// A plain face: the toolbar background, a raised edge when hot, a sunken one
-// when pressed or down, the glyph and the caption. The looks draw their own.
-void TdxBarPainter::DrawButtonLikeControl(TdxBarButtonLikeControlDrawParams* AParams, const TRect& ARect) const {
-  TdxBarItemControl* control = AParams->BarItemControl();
-  TcxCanvas* canvas = AParams->Canvas;
-  if (!canvas) return;
-  HDC DC = canvas->Handle();
-  DrawBackground(control, DC, ARect, control->BackgroundBrush(), false);
-  const bool pressed = AParams->DrawDowned || AParams->Downed;
-  if (AParams->DrawSelected || pressed) {
-    RECT r{ARect.Left, ARect.Top, ARect.Right, ARect.Bottom};
-    DrawEdge(DC, &r, pressed ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
-  }
-  const int shift = pressed ? 1 : 0;
-  TRect content = ARect;
-  int index;
-  TCustomImageList* list;
-  TBitmap* glyph;
-  if (AParams->ViewStructure.Contains(cpIcon) && control->ResolveImage(AParams->ViewSize(), false, index, list, glyph)) {
-    const TSize size = glyph ? TSize(glyph->Width(), glyph->Height()) : TSize(list->Width(), list->Height());
-    const int area = AParams->ViewStructure.Contains(cpText) ? AParams->DefaultButtonSize.cx : ARect.Width();
-    const int x = ARect.Left + (area - size.cx) / 2 + shift;
-    const int y = ARect.Top + (ARect.Height() - size.cy) / 2 + shift;
-    if (glyph)
-      canvas->Canvas()->Draw(x, y, glyph);
-    else
-      list->Draw(canvas->Canvas(), x, y, index, AParams->Enabled);
-    content.Left += area;
-  } else if (AParams->ViewStructure.Contains(cpText)) {
-    content.Left += GetControlCaptionOffset(control);
-  }
-  if (AParams->ViewStructure.Contains(cpText)) {
-    TColor main, offset;
-    GetTextColors(control, AParams->Enabled, false, true, offset, main);
-    const TRect text(content.Left + shift, content.Top + shift, content.Right + shift, content.Bottom + shift);
-    const int oldMode = SetBkMode(DC, TRANSPARENT);
-    const COLORREF oldColor = SetTextColor(DC, static_cast<COLORREF>(ColorToRGB(main)));
-    RECT r{text.Left, text.Top, text.Right, text.Bottom};
-    DrawTextW(DC, AParams->Caption.c_str(), static_cast<int>(AParams->Caption.size()), &r,
-              DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOCLIP);
-    SetTextColor(DC, oldColor);
-    SetBkMode(DC, oldMode);
-  }
-}
-
 // ---- toolbars
 
 int TdxBarPainter::BorderSizeX() const { return GetSystemMetrics(SM_CXFRAME); }

@@ -125,6 +125,73 @@ class TdxBarPainter : public TObject {
   virtual void BarDrawBeginGroup(TCustomdxBarControl* ABarControl, HDC DC, const TRect& ARect, HBRUSH ABrush,
                                  bool AHorizontal) const;
   virtual void BarDrawDockedBarBorder(TdxBarControl* ABarControl, HDC DC, const TRect& ARect, HBRUSH ABrush) const;
+
+  // ---- Glyphs, item text and button-like controls (dxBarPainterGlyphs.cpp)
+  // The parent's brushes an item is drawn with (the bar's own background,
+  // its hot, pressed and pressed-hot tints).
+  HBRUSH ItemBackgroundBrush(TdxBarItemControl* AControl) const;
+  HBRUSH ParentSelectedBrush(TdxBarItemControl* AControl) const;
+  HBRUSH ParentDownedBrush(TdxBarItemControl* AControl) const;
+  HBRUSH ParentDownedSelectedBrush(TdxBarItemControl* AControl) const;
+  // A link of a menu's rarely used group.
+  static bool IsNonRecent(TdxBarItemControl* AControl);
+  virtual HBRUSH BarToolbarDownedBrush() const;
+  virtual HBRUSH BarControlOwnerBrush() const { return BarToolbarBrush(); }
+  virtual bool IsNativeBackground() const { return false; }
+  virtual bool IsGlyphImageHasShadow() const { return false; }
+  virtual bool FadesDisabledImages() const { return false; }
+  virtual int GlyphDrawDownedShift(TdxBarItemControl*) const { return 0; }
+  // A one-pixel frame in the system highlight colour.
+  virtual void OutlineSelection(HDC DC, const TRect& R) const;
+  // The one-pixel ring of R: with ABrush when opaque, else the bar's own background.
+  void DrawBackgroundFrameRect(TdxBarItemControl* AControl, HDC DC, const TRect& R, HBRUSH ABrush,
+                               bool AOpaque) const;
+  virtual HBRUSH GlyphBkgndBrush(TdxBarItemControl* AControl, TdxBarPaintType APaintType, bool AGlyphEmpty,
+                                 bool ASelected, bool ADowned, bool ADrawDowned, bool ADroppedDown,
+                                 bool AForceUseBkBrush, bool AGrayScale) const;
+  virtual bool IsGlyphImageTransparent(TdxBarItemControl* AControl) const;
+  virtual bool IsGlyphImageBackgroundOpaque(TdxBarItemControl* AControl, bool ADown, bool ADrawDowned,
+                                            bool ASelected, bool AGlyphEmpty) const;
+  virtual void FrameGlyphArea(TdxBarItemControl* AControl, HDC DC, HBRUSH ABrush, bool ARoom, const TRect& R,
+                              TdxBarPaintType APaintType, bool AGlyphEmpty, bool ASelected, bool ADowned,
+                              bool ADrawDowned, bool ADroppedDown, bool AIsSplit) const;
+  virtual void DrawCheckMarkOverGlyph(TdxBarItemControl* AControl, HDC DC, const TRect& R,
+                                      TdxBarPaintType APaintType, bool ADown) const;
+  virtual void PaintCheckGlyph(TdxBarItemControl* AControl, HDC DC, int X, int Y, int AScale) const;
+  // Where a glyph of AImageSize goes in ARect.
+  TRect GetSmallImageBounds(TdxBarItemControl* AControl, const TRect& ARect, TdxBarPaintType APaintType,
+                            const TSize& AImageSize, bool ACentered, bool ADown, bool ADrawDowned) const;
+  TRect GetLargeImageBounds(TdxBarItemControl* AControl, const TRect& ARect, TdxBarPaintType APaintType,
+                            TdxBarItemControlViewStructure AStructure, const TSize& AImageSize) const;
+  struct TGlyphArgs {
+    TRect Rect, FullBounds;
+    TdxBarPaintType PaintType = ptHorz;
+    TdxBarItemControlViewStructure Structure;
+    TdxBarItemControlViewSize Size = cvsSmall;
+    bool GlyphEmpty = false, Selected = false, Down = false, DrawDowned = false, DroppedDown = false;
+    bool Centered = false, ForceUseBkBrush = false, GrayScale = false, Split = false;
+  };
+  // Places the glyph (the bounds go to the control's view info) and draws it
+  // with its background and frame; answers the image bounds.
+  virtual TRect DrawGlyph(TdxBarItemControl* AControl, HDC DC, const TGlyphArgs& AArgs) const;
+  void DrawGlyphAndBkgnd(TdxBarItemControl* AControl, HDC DC, const TGlyphArgs& AArgs, const TRect& AGlyphRect,
+                         TBitmap* AGlyph, TCustomImageList* AImages, int AImageIndex) const;
+  void DrawItemText(TdxBarItemControl* AControl, HDC DC, const String& AText, const TRect& ARect, UINT AAlignment,
+                    bool AEnabled, bool ASelected, bool ARotated, bool AClipped, bool AFlat, UINT AFormat) const;
+  // The caption's rectangle after the glyph and its alignment (DT_...).
+  UINT LayoutGlyphAndCaption(TdxBarButtonLikeControlDrawParams* AParams, const TRect& AImageBounds,
+                             TRect& ACaptionRect) const;
+  virtual void OffsetCaptionBounds(bool ADown, bool ADrawDowned, TRect& R) const;
+  virtual void DrawLowered(HDC DC, TRect& R) const;
+  virtual HBRUSH ButtonControlArrowBrush(TdxBarButtonLikeControlDrawParams* AParams) const;
+  virtual bool IsButtonControlArrowDrawSelected(TdxBarButtonLikeControlDrawParams* AParams) const;
+  virtual bool IsButtonControlArrowBackgroundOpaque(TdxBarButtonLikeControlDrawParams* AParams) const;
+  virtual void DrawButtonControlArrowBackground(TdxBarButtonLikeControlDrawParams* AParams, TRect& R,
+                                                HBRUSH ABrush) const;
+  void DrawSplitControlArrow(TdxBarButtonLikeControlDrawParams* AParams, const TRect& R) const;
+  void DrawButtonControlArrow(TdxBarButtonLikeControlDrawParams* AParams, TRect R) const;
+  void DrawAssociateControlArrow(TdxBarButtonLikeControlDrawParams* AParams, TRect R) const;
+  virtual TColor ArrowColorFor(TdxBarButtonLikeControlDrawParams* AParams) const;
 };
 
 using TdxBarPainterClass = const TdxBarPainter*;

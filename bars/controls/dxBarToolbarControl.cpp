@@ -402,6 +402,8 @@ void TdxBarControl::WMNCPaint(TMessage&) {
   const TRect offsets = ContentOffsets(FDockingStyle);
   ExcludeClipRect(DC, offsets.Left, offsets.Top, bounds.Right - offsets.Right, bounds.Bottom - offsets.Bottom);
   if (FDockingStyle != dsNone) {
+    // The frame continues the toolbar's background; the look draws on it.
+    DrawBackgroundRect(DC, bounds, false, clNone, GetToolbarBrush());
     GetPainter()->BarDrawDockedBarBorder(this, DC, bounds, GetToolbarBrush());
   } else {
     RECT r{0, 0, bounds.Right, bounds.Bottom};

@@ -9,6 +9,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 #ifndef LANZE_EXE
 #error "LANZE_EXE (the path of lanze.exe) must be defined by the build"
@@ -184,6 +185,80 @@ TEST(Program, ShowsItsMaximizedMainWindowAndEndsWhenItCloses) {
   }
 
   ASSERT_TRUE(PostMessageW(main, WM_CLOSE, 0, 0));
+  EXPECT_EQ(program.WaitExit(), 0u);
+}
+
+
+// The toolbar window of the main window (a grandchild: the dock holds it).
+BOOL CALLBACK FindToolbar(HWND window, LPARAM param) {
+  if (ClassOf(window).rfind(L"TdxBarControl", 0) != 0) return TRUE;
+  *reinterpret_cast<HWND*>(param) = window;
+  return FALSE;
+}
+
+COLORREF ScreenPixel(int x, int y) {
+  HDC screen = GetDC(nullptr);
+  const COLORREF color = GetPixel(screen, x, y);
+  ReleaseDC(nullptr, screen);
+  return color;
+}
+
+// Real input, as the user gives it: the pointer moves, the button goes down and up.
+void SendPointer(int x, int y, DWORD flags) {
+  const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dx = static_cast<LONG>((static_cast<LONGLONG>(x) * 65536 + 32768) / w);
+  input.mi.dy = static_cast<LONG>((static_cast<LONGLONG>(y) * 65536 + 32768) / h);
+  input.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | flags;
+  SendInput(1, &input, sizeof input);
+}
+
+TEST(Program, ToolbarButtonsHotTrackAndOnlyTheExitButtonEndsTheProgram) {
+  Program program;
+  ASSERT_TRUE(program.Start());
+  ASSERT_FALSE(ReadReport(program.ReportFile(), program.Process()).empty());
+  const HWND main = FindWindowOf(program.Id(), nullptr);
+  ASSERT_NE(main, nullptr);
+  HWND toolbar = nullptr;
+  EnumChildWindows(main, &FindToolbar, reinterpret_cast<LPARAM>(&toolbar));
+  ASSERT_NE(toolbar, nullptr) << "no toolbar window";
+  RECT client;
+  GetClientRect(toolbar, &client);
+  MapWindowPoints(toolbar, nullptr, reinterpret_cast<POINT*>(&client), 2);
+  ASSERT_GT(client.right - client.left, 300);
+
+  // The group separators are the only shadow-coloured pixels of the idle
+  // toolbar's top row: one before "材料库", "修改密码" and "退出系统" each.
+  const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW), highlight = GetSysColor(COLOR_HIGHLIGHT);
+  std::vector<int> separators;
+  for (int x = client.left; x < client.right; ++x)
+    if (ScreenPixel(x, client.top) == shadow) separators.push_back(x);
+  ASSERT_EQ(separators.size(), 3u) << "the idle toolbar as drawn does not show three separators";
+  // A button starts after its separator's 5-pixel cell (the line is its middle column).
+  struct Button {
+    const char* Caption;
+    int Left;
+  } const buttons[] = {{"订单查询", static_cast<int>(client.left)},
+                       {"材料库", separators[0] + 3},
+                       {"修改密码", separators[1] + 3},
+                       {"退出系统", separators[2] + 3}};
+  const int middle = (client.top + client.bottom) / 2;
+  const auto hot = [&](int left) { return ScreenPixel(left, client.top) == highlight; };
+  const auto running = [&] { return WaitForSingleObject(program.Process(), 0) == WAIT_TIMEOUT; };
+  for (const Button& button : buttons) {
+    SCOPED_TRACE(button.Caption);
+    // Hovering shows the hot state (the highlight frame) on that button only.
+    SendPointer(button.Left + 11, middle, 0);
+    ASSERT_TRUE(WaitUntil([&] { return hot(button.Left) || !running(); }, [&] { WaitForSingleObject(program.Process(), 10); }));
+    ASSERT_TRUE(running());
+    if (&button != &buttons[0]) EXPECT_FALSE(hot(buttons[0].Left));
+    SendPointer(button.Left + 11, middle, MOUSEEVENTF_LEFTDOWN);
+    SendPointer(button.Left + 11, middle, MOUSEEVENTF_LEFTUP);
+  }
+  // Every click before the last was handled before the pointer's next move
+  // made the next button hot, and left the program running; the exit button
+  // ends it.
   EXPECT_EQ(program.WaitExit(), 0u);
 }
 

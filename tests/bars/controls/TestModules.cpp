@@ -1,8 +1,8 @@
 #include "bars/controls/dxBarControlsModules.h"
 #include "bars/model/dxBar.h"
 #include "foundation/FoundationModules.h"
-#include "foundation/cxGraphicsCanvas.h"
 #include "platform/gui/GuiModules.h"
+#include "tests/support/BarWarmUp.h"
 #include "tests/support/GuiWarmUp.h"
 #include "tests/support/TestModules.h"
 
@@ -16,7 +16,5 @@ std::vector<TModuleStep> TestModules() {
 
 void WarmUpTestCaches() {
   WarmUpGuiCaches();
-  // Bar windows measure through the shared screen canvas before they have a window.
-  cxGetSharedScreenCanvas()->Handle();
-  cxGetSharedPaintCanvas();
+  WarmUpBarControlsCaches();
 }

@@ -1,0 +1,270 @@
+#include "bars/controls/dxBarFlatPainter.h"
+
+#include "bars/controls/dxBarControls.h"
+#include "bars/controls/dxBarPaintRoutines.h"
+#include "bars/controls/dxBarToolbarControl.h"
+#include "bars/model/dxBarDrawing.h"
+#include "foundation/dxOffice11.h"
+#include "platform/gui/GdiAccounting.h"
+
+IMPLEMENT_CLASS(TdxBarFlatPainter, TdxBarPainter, nullptr)
+
+const TdxBarFlatPainter* TdxBarFlatPainter::Instance() {
+  static const TdxBarFlatPainter painter;
+  return &painter;
+}
+
+// ---------------------------------------------------------------------------
+// The flat brushes
+// ---------------------------------------------------------------------------
+
+namespace {
+
+struct TFlatBrushCache {
+  TdxBarFlatBrushes Brushes;
+  // The system colours the brushes were made from.
+  COLORREF Sources[4] = {};
+  bool Made = false;
+};
+
+TFlatBrushCache& FlatCache() {
+  static TFlatBrushCache cache;
+  return cache;
+}
+
+HBRUSH NewBrush(TColor AColor) {
+  LOGBRUSH brush{BS_SOLID, static_cast<COLORREF>(ColorToRGB(dxNearestScreenColor(AColor))), 0};
+  return GdiCreateBrush(brush);
+}
+
+void FreeBrushes(TdxBarFlatBrushes& ABrushes) {
+  for (HBRUSH* brush : {&ABrushes.Border, &ABrushes.Toolbar, &ABrushes.Downed, &ABrushes.DownedSel, &ABrushes.Sel}) {
+    if (*brush) GdiDeleteObject(*brush);
+    *brush = nullptr;
+  }
+}
+
+TColor ScaledChannels(COLORREF AColor, int ANumerator, int ADenominator) {
+  return static_cast<TColor>(RGB(MulDiv(GetRValue(AColor), ANumerator, ADenominator),
+                                 MulDiv(GetGValue(AColor), ANumerator, ADenominator),
+                                 MulDiv(GetBValue(AColor), ANumerator, ADenominator)));
+}
+
+TColor TowardWhite(COLORREF AColor, int APercent) {
+  auto channel = [&](int c) { return c + MulDiv(255 - c, APercent, 100); };
+  return static_cast<TColor>(RGB(channel(GetRValue(AColor)), channel(GetGValue(AColor)), channel(GetBValue(AColor))));
+}
+
+}  // namespace
+
+const TdxBarFlatBrushes& dxBarFlatBrushes() {
+  TFlatBrushCache& cache = FlatCache();
+  const COLORREF sources[4] = {GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_BTNFACE),
+                               GetSysColor(COLOR_HIGHLIGHT), GetSysColor(COLOR_WINDOW)};
+  if (cache.Made && std::equal(sources, sources + 4, cache.Sources)) return cache.Brushes;
+  FreeBrushes(cache.Brushes);
+  std::copy(sources, sources + 4, cache.Sources);
+  cache.Brushes.Border = NewBrush(ScaledChannels(sources[0], 8, 10));
+  cache.Brushes.Toolbar = NewBrush(TowardWhite(sources[1], 16));
+  cache.Brushes.Downed = NewBrush(dxBlendLightColor(11, 9, 73));
+  cache.Brushes.DownedSel = NewBrush(dxBlendLightColor(14, 44, 40));
+  cache.Brushes.Sel = NewBrush(dxBlendLightColor(-2, 30, 72));
+  cache.Made = true;
+  return cache.Brushes;
+}
+
+void dxBarFreeFlatBrushes() {
+  TFlatBrushCache& cache = FlatCache();
+  FreeBrushes(cache.Brushes);
+  cache.Made = false;
+}
+
+// ---------------------------------------------------------------------------
+// TdxBarFlatPainter
+// ---------------------------------------------------------------------------
+
+namespace {
+
+bool IsColorWhite(TColor AColor) { return (ColorToRGB(AColor) & 0xFFFFFF) == 0xFFFFFF; }
+
+}  // namespace
+
+int TdxBarFlatPainter::TextAreaOffset(TdxBarItemControl* AControl) const {
+  TCustomdxBarControl* bar = AControl ? AControl->Parent() : nullptr;
+  return bar && bar->Kind() == bkSubMenu ? bar->TextSize() + 3 : 0;
+}
+
+HBRUSH TdxBarFlatPainter::BarToolbarBrushEx(TCustomdxBarControl* ABarControl) const {
+  auto* toolbar = dynamic_cast<TdxBarControl*>(ABarControl);
+  TdxBar* bar = toolbar ? toolbar->Bar() : nullptr;
+  if (bar && (bar->IsMainMenu() || bar->IsStatusBarLike())) return dxBarSysBrush(COLOR_BTNFACE);
+  return BarToolbarBrush();
+}
+
+void TdxBarFlatPainter::OutlineSelection(HDC DC, const TRect& R) const {
+  // A black button face is the high-contrast scheme: the highlight colour
+  // could vanish against it, the highlight text colour does not.
+  if (dxIsButtonFaceBlack())
+    dxBarFrameRect(DC, R, dxBarSysBrush(COLOR_HIGHLIGHTTEXT));
+  else
+    dxBarFrameRect(DC, R, dxBarSysBrush(COLOR_HIGHLIGHT));
+}
+
+HBRUSH TdxBarFlatPainter::GlyphBkgndBrush(TdxBarItemControl* AControl, TdxBarPaintType APaintType, bool,
+                                          bool ASelected, bool ADowned, bool ADrawDowned, bool ADroppedDown,
+                                          bool AForceUseBkBrush, bool) const {
+  if (ADroppedDown) return ADowned ? ParentDownedSelectedBrush(AControl) : BarControlOwnerBrush();
+  if (ASelected) return ADowned || ADrawDowned ? ParentDownedSelectedBrush(AControl) : ParentSelectedBrush(AControl);
+  if (ADowned) return ParentDownedBrush(AControl);
+  if (APaintType == ptMenu && !AForceUseBkBrush) return ControlBackgroundBrush(AControl);
+  return ItemBackgroundBrush(AControl);
+}
+
+bool TdxBarFlatPainter::IsGlyphImageBackgroundOpaque(TdxBarItemControl* AControl, bool ADown, bool ADrawDowned,
+                                                     bool ASelected, bool AGlyphEmpty) const {
+  const bool base = TdxBarPainter::IsGlyphImageBackgroundOpaque(AControl, ADown, ADrawDowned, ASelected, AGlyphEmpty);
+  if (AGlyphEmpty) return base;
+  return ADown || ADrawDowned || ASelected || base;
+}
+
+void TdxBarFlatPainter::FrameGlyphArea(TdxBarItemControl* AControl, HDC DC, HBRUSH ABrush, bool ARoom,
+                                       const TRect& R, TdxBarPaintType APaintType, bool, bool ASelected,
+                                       bool ADowned, bool ADrawDowned, bool ADroppedDown, bool) const {
+  if (ADroppedDown) {
+    BarDrawBarControlOwnerBorder(AControl ? AControl->Parent() : nullptr, DC, R, AControl, nullptr);
+  } else if (ADowned || (ASelected && APaintType != ptMenu)) {
+    OutlineSelection(DC, R);
+  } else if (ARoom) {
+    // Erases the frame a former hot state left.
+    DrawBackgroundFrameRect(AControl, DC, R, ABrush,
+                            ADowned || ASelected || ADrawDowned || IsNonRecent(AControl));
+  }
+}
+
+void TdxBarFlatPainter::PaintCheckGlyph(TdxBarItemControl* AControl, HDC DC, int X, int Y, int AScale) const {
+  const bool enabled = !AControl || AControl->Enabled();
+  COLORREF color;
+  if (enabled)
+    color = dxIsButtonFaceWhite() || (dxIsButtonFaceBlack() && !IsColorWhite(clBtnText)) ? RGB(255, 255, 255)
+                                                                                      : RGB(0, 0, 0);
+  else
+    color = static_cast<COLORREF>(ColorToRGB(clBtnShadow));
+  HPEN pen = GdiCreatePen(PS_SOLID, 1, color);
+  HGDIOBJ old = SelectObject(DC, pen);
+  const int s = AScale;
+  for (int n = 0, d = enabled ? 0 : 1; n < 2 * s; ++n, ++d) {
+    const POINT points[3] = {{X + s, Y + d + 2 * s}, {X + 3 * s, Y + d + 4 * s}, {X + 8 * s, Y + d - s}};
+    Polyline(DC, points, 3);
+  }
+  dxBarSelectBackAndDelete(DC, old);
+}
+
+void TdxBarFlatPainter::DrawLowered(HDC DC, TRect& R) const {
+  dxBarFrameRect(DC, R, dxBarSysBrush(COLOR_BTNSHADOW));
+  R = dxBarShrunkRect(R, 1, 1);
+}
+
+HBRUSH TdxBarFlatPainter::ButtonControlArrowBrush(TdxBarButtonLikeControlDrawParams* AParams) const {
+  if (!AParams->DrawSelected) return TdxBarPainter::ButtonControlArrowBrush(AParams);
+  if (AParams->DroppedDown || dxIsButtonFaceWhite()) return ParentDownedSelectedBrush(AParams->BarItemControl());
+  return ParentSelectedBrush(AParams->BarItemControl());
+}
+
+void TdxBarFlatPainter::DrawButtonControlArrowBackground(TdxBarButtonLikeControlDrawParams* AParams, TRect& R,
+                                                         HBRUSH ABrush) const {
+  TdxBarPainter::DrawButtonControlArrowBackground(AParams, R, ABrush);
+  if (AParams->PaintType != ptMenu && AParams->DroppedDown) return;
+  FrameControlBorder(AParams->BarItemControl(), AParams->Canvas->Handle(), R, ABrush, AParams->PaintType,
+                     AParams->DrawSelected, AParams->Downed);
+}
+
+void TdxBarFlatPainter::FrameControlBorder(TdxBarItemControl* AControl, HDC DC, const TRect& R, HBRUSH,
+                                           TdxBarPaintType APaintType, bool ASelected, bool ADowned) const {
+  const bool menu = APaintType == ptMenu;
+  if (!ASelected && !menu && !ADowned)
+    dxBarFrameRect(DC, R, ItemBackgroundBrush(AControl));
+  else if (menu && !ASelected)
+    dxBarFrameRect(DC, R, dxBarSysBrush(COLOR_BTNSHADOW));
+  else
+    OutlineSelection(DC, R);
+}
+
+// ---- owner elements
+
+void TdxBarFlatPainter::BarDrawBarControlOwner(TCustomdxBarControl* AOwnerBar, HDC DC, const TRect& R,
+                                               TCustomdxBarControl* APopupBar) const {
+  BarDrawBarControlOwnerBorder(AOwnerBar, DC, R, nullptr, APopupBar);
+  dxBarFillRect(DC, dxBarShrunkRect(R, 1, 1), BarControlOwnerBrush());
+}
+
+void TdxBarFlatPainter::BarDrawBarControlOwnerBorder(TCustomdxBarControl* AOwnerBar, HDC DC, const TRect& R,
+                                                     TdxBarItemControl*, TCustomdxBarControl*) const {
+  // The strip that joins an open popup needs the popup's window; bar windows
+  // that pop up from an owner element do not exist yet, so only the frame
+  // is drawn.
+  BarDrawBarControlOwnerFrame(AOwnerBar, DC, R);
+}
+
+void TdxBarFlatPainter::BarDrawBarControlOwnerFrame(TCustomdxBarControl*, HDC DC, const TRect& R) const {
+  dxBarFrameRect(DC, R, dxBarFlatBrushes().Border);
+}
+
+void TdxBarFlatPainter::BarDrawBarControlOwnerLink(TCustomdxBarControl*, HDC DC, const TRect&, const TRect& ALinkR,
+                                                   TdxBarItemControl*) const {
+  dxBarFillRect(DC, ALinkR, BarControlOwnerBrush());
+}
+
+// ---- toolbar frames
+
+void TdxBarFlatPainter::BarDrawDockedBarBorder(TdxBarControl* ABarControl, HDC DC, const TRect& ARect,
+                                               HBRUSH ABrush) const {
+  TRect R = ARect;
+  dxBarFrameRect(DC, R, dxBarSysBrush(COLOR_BTNFACE));
+  R = dxBarShrunkRect(R, 1, 1);
+  // The dock colour in the four corners rounds them.
+  if (!R.IsEmpty()) {
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    SetPixel(DC, R.Left, R.Top, face);
+    SetPixel(DC, R.Right - 1, R.Top, face);
+    SetPixel(DC, R.Left, R.Bottom - 1, face);
+    SetPixel(DC, R.Right - 1, R.Bottom - 1, face);
+  }
+  R = dxBarShrunkRect(R, 1, 1);
+  if (!ABarControl || !ABarControl->CanDock()) return;
+  const bool vertical = ABarControl->IsDockedLeftOrRight();
+  TRect grip = R;
+  if (vertical) {
+    grip.Top += BeforeFingersSize();
+    grip.Bottom = grip.Top + GripperSize();
+    grip.Left += 3;
+    grip.Right -= 3;
+  } else {
+    grip.Left += BeforeFingersSize();
+    grip.Right = grip.Left + GripperSize();
+    grip.Top += 3;
+    grip.Bottom -= 3;
+  }
+  const int length = vertical ? grip.Width() : grip.Height();
+  for (int i = 0; i < length; ++i) {
+    const TRect line = vertical ? TRect(grip.Left + i, grip.Top, grip.Left + i + 1, grip.Bottom)
+                                : TRect(grip.Left, grip.Top + i, grip.Right, grip.Top + i + 1);
+    dxBarFillRect(DC, line, i % 2 == 0 ? dxBarSysBrush(COLOR_BTNSHADOW) : ABrush);
+  }
+}
+
+void TdxBarFlatPainter::BarDrawBeginGroup(TCustomdxBarControl* ABarControl, HDC DC, const TRect& ARect,
+                                          HBRUSH ABrush, bool AHorizontal) const {
+  const int side = FlatBeginGroupSideSize();
+  TRect R = ARect;
+  if (AHorizontal) {
+    ABarControl->DrawBackgroundRect(DC, TRect(R.Left, R.Top, R.Right, R.Top + side), false, clNone, ABrush);
+    ABarControl->DrawBackgroundRect(DC, TRect(R.Left, R.Bottom - side, R.Right, R.Bottom), false, clNone, ABrush);
+    R = dxBarShrunkRect(R, 0, side);
+    dxFillSolidRect(DC, TRect(R.Left, R.Top, R.Right, R.Top + 1), clBtnShadow);
+  } else {
+    ABarControl->DrawBackgroundRect(DC, TRect(R.Left, R.Top, R.Left + side, R.Bottom), false, clNone, ABrush);
+    ABarControl->DrawBackgroundRect(DC, TRect(R.Right - side, R.Top, R.Right, R.Bottom), false, clNone, ABrush);
+    R = dxBarShrunkRect(R, side, 0);
+    dxFillSolidRect(DC, TRect(R.Left, R.Top, R.Left + 1, R.Bottom), clBtnShadow);
+  }
+}

@@ -1,0 +1,88 @@
+// The flat look of toolbars and their items: a light toolbar colour made from
+// the button face, hot and pressed items filled with highlight tints and
+// framed in the highlight colour, washed-out glyphs that rise with a shadow
+// when hot, single-line separators and a striped gripper.
+#pragma once
+
+#include "bars/controls/dxBarPainter.h"
+
+// The five brushes of the flat look, made from the system colours; rebuilt
+// when those change, freed at the bar controls' shutdown.
+struct TdxBarFlatBrushes {
+  HBRUSH Border = nullptr;     // button shadow darkened to 80 %
+  HBRUSH Toolbar = nullptr;    // button face moved 16 % toward white
+  HBRUSH Downed = nullptr;     // face, highlight, window 11/9/73 %
+  HBRUSH DownedSel = nullptr;  // 14/44/40 %
+  HBRUSH Sel = nullptr;        // -2/30/72 %
+};
+const TdxBarFlatBrushes& dxBarFlatBrushes();
+void dxBarFreeFlatBrushes();
+
+class TdxBarFlatPainter : public TdxBarPainter {
+  DECLARE_CLASS(TdxBarFlatPainter, TdxBarPainter)
+  TdxBarFlatPainter() = default;
+  static const TdxBarFlatPainter* Instance();
+
+  // Flags and metrics.
+  bool IsFlatGlyphImage() const override { return true; }
+  bool IsFlatItemText() const override { return true; }
+  bool IsGlyphImageHasShadow() const override { return true; }
+  int LoweredBorderSize(TdxBarItemControl*) const override { return 1; }
+  int GetBorderSize() const override { return 1; }
+  int BeforeFingersSize() const override { return 1; }
+  int FingersSize(TdxBarControl*) const override { return GripperSize() + BeforeFingersSize() + 2; }
+  int BarBeginGroupSize() const override { return 5; }
+  int FlatBeginGroupSideSize() const { return (BarBeginGroupSize() - 1) / 2; }
+  int SubMenuControlNormalItemHeight() const override { return 20; }
+  int RealButtonArrowWidth(TdxBarManager* AManager, bool ALargeIcons = false) const override {
+    return TdxBarPainter::RealButtonArrowWidth(AManager, ALargeIcons) - 1;
+  }
+  int RealLargeButtonArrowWidth(TdxBarManager* AManager) const override {
+    return TdxBarPainter::RealLargeButtonArrowWidth(AManager) - 1;
+  }
+  void CorrectButtonControlDefaultHeight(int& AValue) const override { AValue += 2; }
+  void CorrectButtonControlDefaultWidth(int& AValue) const override { AValue += 9; }
+  int TextAreaOffset(TdxBarItemControl* AControl) const override;
+
+  // Brushes.
+  HBRUSH BarToolbarBrush() const override { return dxBarFlatBrushes().Toolbar; }
+  HBRUSH BarToolbarBrushEx(TCustomdxBarControl* ABarControl) const override;
+  HBRUSH BarToolbarSelBrush() const override { return dxBarFlatBrushes().Sel; }
+  HBRUSH BarToolbarDownedBrush() const override { return dxBarFlatBrushes().Downed; }
+  HBRUSH BarToolbarDownedSelBrush() const override { return dxBarFlatBrushes().DownedSel; }
+  HBRUSH BarControlOwnerBrush() const override { return dxBarFlatBrushes().Toolbar; }
+  virtual HBRUSH ControlBackgroundBrush(TdxBarItemControl*) const { return dxBarFlatBrushes().Toolbar; }
+
+  // Selection frame, glyph area and button arrows.
+  void OutlineSelection(HDC DC, const TRect& R) const override;
+  HBRUSH GlyphBkgndBrush(TdxBarItemControl* AControl, TdxBarPaintType APaintType, bool AGlyphEmpty, bool ASelected,
+                         bool ADowned, bool ADrawDowned, bool ADroppedDown, bool AForceUseBkBrush,
+                         bool AGrayScale) const override;
+  bool IsGlyphImageBackgroundOpaque(TdxBarItemControl* AControl, bool ADown, bool ADrawDowned, bool ASelected,
+                                    bool AGlyphEmpty) const override;
+  void FrameGlyphArea(TdxBarItemControl* AControl, HDC DC, HBRUSH ABrush, bool ARoom, const TRect& R,
+                      TdxBarPaintType APaintType, bool AGlyphEmpty, bool ASelected, bool ADowned, bool ADrawDowned,
+                      bool ADroppedDown, bool AIsSplit) const override;
+  void PaintCheckGlyph(TdxBarItemControl* AControl, HDC DC, int X, int Y, int AScale) const override;
+  void DrawLowered(HDC DC, TRect& R) const override;
+  HBRUSH ButtonControlArrowBrush(TdxBarButtonLikeControlDrawParams* AParams) const override;
+  void DrawButtonControlArrowBackground(TdxBarButtonLikeControlDrawParams* AParams, TRect& R,
+                                        HBRUSH ABrush) const override;
+  virtual void FrameControlBorder(TdxBarItemControl* AControl, HDC DC, const TRect& R, HBRUSH ABrush,
+                                  TdxBarPaintType APaintType, bool ASelected, bool ADowned) const;
+
+  // An element whose popup is open: framed in the border brush, filled with
+  // the owner brush; the side that joins the popup stays open.
+  virtual void BarDrawBarControlOwner(TCustomdxBarControl* AOwnerBar, HDC DC, const TRect& R,
+                                      TCustomdxBarControl* APopupBar) const;
+  virtual void BarDrawBarControlOwnerBorder(TCustomdxBarControl* AOwnerBar, HDC DC, const TRect& R,
+                                            TdxBarItemControl* AItemControl, TCustomdxBarControl* APopupBar) const;
+  virtual void BarDrawBarControlOwnerFrame(TCustomdxBarControl* AOwnerBar, HDC DC, const TRect& R) const;
+  virtual void BarDrawBarControlOwnerLink(TCustomdxBarControl* AOwnerBar, HDC DC, const TRect& R,
+                                          const TRect& ALinkR, TdxBarItemControl* AItemControl) const;
+
+  // Toolbar frames.
+  void BarDrawDockedBarBorder(TdxBarControl* ABarControl, HDC DC, const TRect& ARect, HBRUSH ABrush) const override;
+  void BarDrawBeginGroup(TCustomdxBarControl* ABarControl, HDC DC, const TRect& ARect, HBRUSH ABrush,
+                         bool AHorizontal) const override;
+};

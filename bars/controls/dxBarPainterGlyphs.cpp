@@ -1,0 +1,411 @@
+// The base painter's glyphs, item texts and button faces: where a glyph goes,
+// the order of its background, image and frame, the two-pass embossed text of
+// disabled items, the caption beside the glyph and the drop-down arrows.
+#include "bars/controls/dxBarPainter.h"
+
+#include "bars/controls/dxBarControls.h"
+#include "bars/controls/dxBarPaintRoutines.h"
+#include "bars/model/dxBarDrawing.h"
+#include "foundation/cxGraphicsCanvas.h"
+#include "foundation/cxGraphicsRoutines.h"
+#include "foundation/dxOffice11.h"
+#include "platform/gui/GdiAccounting.h"
+#include "platform/gui/ImgList.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+
+// ---- brushes of the item's bar
+
+HBRUSH TdxBarPainter::ItemBackgroundBrush(TdxBarItemControl* AControl) const {
+  HBRUSH brush = AControl ? AControl->BackgroundBrush() : nullptr;
+  return brush ? brush : BarToolbarBrush();
+}
+
+HBRUSH TdxBarPainter::ParentSelectedBrush(TdxBarItemControl*) const { return BarToolbarSelBrush(); }
+HBRUSH TdxBarPainter::ParentDownedBrush(TdxBarItemControl*) const { return BarToolbarDownedBrush(); }
+HBRUSH TdxBarPainter::ParentDownedSelectedBrush(TdxBarItemControl*) const { return BarToolbarDownedSelBrush(); }
+
+// The checked pattern is the bar model's; until it has one the face colour stands in.
+HBRUSH TdxBarPainter::BarToolbarDownedBrush() const { return BarToolbarBrush(); }
+
+bool TdxBarPainter::IsNonRecent(TdxBarItemControl* AControl) {
+  if (!AControl || !AControl->Parent() || AControl->Parent()->Kind() != bkSubMenu) return false;
+  TdxBarItemLink* link = AControl->ItemLink();
+  return link && !link->MostRecentlyUsed();
+}
+
+void TdxBarPainter::OutlineSelection(HDC DC, const TRect& R) const { dxBarFrameRectHighlight(DC, R); }
+
+void TdxBarPainter::DrawBackgroundFrameRect(TdxBarItemControl* AControl, HDC DC, const TRect& R, HBRUSH ABrush,
+                                            bool AOpaque) const {
+  if (R.IsEmpty()) return;
+  const TRect sides[4] = {TRect(R.Left, R.Top, R.Right, R.Top + 1), TRect(R.Left, R.Bottom - 1, R.Right, R.Bottom),
+                          TRect(R.Left, R.Top + 1, R.Left + 1, R.Bottom - 1),
+                          TRect(R.Right - 1, R.Top + 1, R.Right, R.Bottom - 1)};
+  for (const TRect& side : sides)
+    if (!side.IsEmpty()) DrawBackground(AControl, DC, side, ABrush, AOpaque);
+}
+
+// ---- glyph placement
+
+TRect TdxBarPainter::GetSmallImageBounds(TdxBarItemControl* AControl, const TRect& ARect, TdxBarPaintType APaintType,
+                                         const TSize& AImageSize, bool ACentered, bool ADown,
+                                         bool ADrawDowned) const {
+  TRect area = ARect;
+  if (!ACentered && AControl) {
+    const TSize button = AControl->DrawParams()->DefaultButtonSize;
+    if (APaintType == ptHorz) area.Right = std::min(area.Right, area.Left + button.cx);
+    if (APaintType == ptVert) area.Bottom = std::min(area.Bottom, area.Top + button.cy);
+  }
+  TRect r(area.Left + (area.Width() - AImageSize.cx) / 2, area.Top + (area.Height() - AImageSize.cy) / 2, 0, 0);
+  r.Right = r.Left + AImageSize.cx;
+  r.Bottom = r.Top + AImageSize.cy;
+  int shift = 0;
+  if (ADown) shift += GlyphDownShift(AControl);
+  if (ADrawDowned) shift += GlyphDrawDownedShift(AControl);
+  r.Left += shift;
+  r.Right += shift;
+  r.Top += shift;
+  r.Bottom += shift;
+  return r;
+}
+
+TRect TdxBarPainter::GetLargeImageBounds(TdxBarItemControl* AControl, const TRect& ARect, TdxBarPaintType APaintType,
+                                         TdxBarItemControlViewStructure AStructure, const TSize& AImageSize) const {
+  const int w = AImageSize.cx, h = AImageSize.cy;
+  int left = ARect.Left + (ARect.Width() - w) / 2;
+  int top = ARect.Top + (ARect.Height() - h) / 2;
+  if (AStructure.Contains(cpText) && AControl) {
+    const TdxBarGlyphLayout layout = AControl->GlyphLayout();
+    if (APaintType == ptVert) {
+      switch (layout) {
+        case glLeft: top = ARect.Top + 4; break;
+        case glRight: top = ARect.Bottom - h - 4; break;
+        case glTop: left = ARect.Right - w - 2; break;
+        case glBottom: left = ARect.Left + 2; break;
+      }
+    } else {
+      switch (layout) {
+        case glLeft: left = ARect.Left + 4; break;
+        case glRight: left = ARect.Right - w - 4; break;
+        case glTop: top = ARect.Top + 2; break;
+        case glBottom: top = ARect.Bottom - h - 2; break;
+      }
+    }
+  }
+  return TRect(left, top, left + w, top + h);
+}
+
+// ---- glyph background, frame and image
+
+HBRUSH TdxBarPainter::GlyphBkgndBrush(TdxBarItemControl* AControl, TdxBarPaintType, bool, bool, bool, bool, bool,
+                                      bool, bool) const {
+  return ItemBackgroundBrush(AControl);
+}
+
+bool TdxBarPainter::IsGlyphImageTransparent(TdxBarItemControl*) const {
+  // Bars have no background pictures of their own yet: only a native
+  // background shows through a glyph.
+  return IsNativeBackground();
+}
+
+bool TdxBarPainter::IsGlyphImageBackgroundOpaque(TdxBarItemControl* AControl, bool ADown, bool ADrawDowned,
+                                                 bool ASelected, bool AGlyphEmpty) const {
+  if (AGlyphEmpty) return ADown || IsNonRecent(AControl) || ADrawDowned || ASelected;
+  return IsNonRecent(AControl);
+}
+
+void TdxBarPainter::FrameGlyphArea(TdxBarItemControl*, HDC, HBRUSH, bool, const TRect&, TdxBarPaintType, bool, bool,
+                                   bool, bool, bool, bool) const {}
+
+void TdxBarPainter::DrawCheckMarkOverGlyph(TdxBarItemControl* AControl, HDC DC, const TRect& R,
+                                           TdxBarPaintType APaintType, bool ADown) const {
+  if (!ADown || APaintType != ptMenu) return;
+  TCustomdxBarControl* bar = AControl ? AControl->Parent() : nullptr;
+  const bool large = bar && bar->Font()->Size() >= 16;
+  const int scale = large ? 2 : 1;
+  const int width = 9 * scale, height = 7 * scale;
+  PaintCheckGlyph(AControl, DC, (R.Left + R.Right - width) / 2, (R.Top + R.Bottom - height) / 2, scale);
+}
+
+void TdxBarPainter::PaintCheckGlyph(TdxBarItemControl* AControl, HDC DC, int X, int Y, int AScale) const {
+  const int s = AScale;
+  const bool enabled = !AControl || AControl->Enabled();
+  HPEN pen = GdiCreatePen(PS_SOLID, 1, static_cast<COLORREF>(ColorToRGB(enabled ? clBtnText : clBtnShadow)));
+  HGDIOBJ old = SelectObject(DC, pen);
+  for (int k = enabled ? 0 : 1, n = 0; n < 2 * s; ++k, ++n) {
+    const POINT points[3] = {{X + s, Y + k + 2 * s}, {X + 3 * s, Y + k + 4 * s}, {X + 8 * s, Y + k - s}};
+    Polyline(DC, points, 3);
+  }
+  dxBarSelectBackAndDelete(DC, old);
+}
+
+TRect TdxBarPainter::DrawGlyph(TdxBarItemControl* AControl, HDC DC, const TGlyphArgs& AArgs) const {
+  int index = -1;
+  TCustomImageList* images = nullptr;
+  TBitmap* glyph = nullptr;
+  bool empty = AArgs.GlyphEmpty || !AControl->ResolveImage(AArgs.Size, AArgs.Selected, index, images, glyph);
+  if (empty) {
+    images = nullptr;
+    glyph = nullptr;
+  }
+  const TSize size = AControl->GetImageSize(AArgs.PaintType == ptMenu ? cvsSmall : AArgs.Size, AArgs.Selected);
+  const bool small = AArgs.Size != cvsLarge || AArgs.PaintType == ptMenu;
+  const TRect bounds = small ? GetSmallImageBounds(AControl, AArgs.Rect, AArgs.PaintType, size, AArgs.Centered,
+                                                   AArgs.Down, AArgs.DrawDowned)
+                             : GetLargeImageBounds(AControl, AArgs.Rect, AArgs.PaintType, AArgs.Structure, size);
+  AControl->ViewInfo()->ImageBounds = bounds;
+  TGlyphArgs args = AArgs;
+  args.GlyphEmpty = empty;
+  if (!AArgs.FullBounds.IsEmpty()) args.Rect = AArgs.FullBounds;
+  DrawGlyphAndBkgnd(AControl, DC, args, bounds, glyph, images, index);
+  return bounds;
+}
+
+void TdxBarPainter::DrawGlyphAndBkgnd(TdxBarItemControl* AControl, HDC DC, const TGlyphArgs& AArgs,
+                                      const TRect& AGlyphRect, TBitmap* AGlyph, TCustomImageList* AImages,
+                                      int AImageIndex) const {
+  HBRUSH brush = GlyphBkgndBrush(AControl, AArgs.PaintType, AArgs.GlyphEmpty, AArgs.Selected, AArgs.Down,
+                                 AArgs.DrawDowned, AArgs.DroppedDown, AArgs.ForceUseBkBrush, AArgs.GrayScale);
+  const TRect& R = AArgs.Rect;
+  const bool room = R.Width() >= AGlyphRect.Width() + 2 && R.Height() >= AGlyphRect.Height() + 2;
+  auto frame = [&] {
+    FrameGlyphArea(AControl, DC, brush, room, R, AArgs.PaintType, AArgs.GlyphEmpty, AArgs.Selected, AArgs.Down,
+                   AArgs.DrawDowned, AArgs.DroppedDown, AArgs.Split);
+  };
+  const bool native = IsNativeBackground();
+  if (native) frame();
+  const TRect inner = room ? dxBarShrunkRect(R, 1, 1) : R;
+  const bool transparent = IsGlyphImageTransparent(AControl);
+  if (!native && (AArgs.GlyphEmpty || transparent))
+    DrawBackground(AControl, DC, inner,
+                   brush, IsGlyphImageBackgroundOpaque(AControl, AArgs.Down, AArgs.DrawDowned, AArgs.Selected,
+                                                       AArgs.GlyphEmpty));
+  if (AArgs.GlyphEmpty) {
+    DrawCheckMarkOverGlyph(AControl, DC, inner, AArgs.PaintType, AArgs.Down);
+  } else {
+    TdxBarGlyphState state;
+    state.Enabled = AControl->Enabled();
+    state.FadesDisabledImages = FadesDisabledImages();
+    state.FlatGlyphImage = IsFlatGlyphImage();
+    state.GlyphHasShadow = IsGlyphImageHasShadow();
+    state.DrawDowned = AArgs.DrawDowned;
+    state.Downed = AArgs.Down;
+    state.Selected = AArgs.Selected;
+    state.GrayScale = AArgs.GrayScale;
+    cxDrawImageOnBackground(DC, AGlyphRect, inner, AGlyph, AImages, AImageIndex, dxBarGlyphDrawMode(state), false,
+                            transparent ? nullptr : brush, clNone, true);
+  }
+  if (!native) frame();
+}
+
+// ---- item text
+
+void TdxBarPainter::DrawItemText(TdxBarItemControl* AControl, HDC DC, const String& AText, const TRect& ARect,
+                                 UINT AAlignment, bool AEnabled, bool ASelected, bool ARotated, bool AClipped,
+                                 bool AFlat, UINT AFormat) const {
+  if (AText.empty()) return;
+  UINT format = AFormat | DT_NOCLIP;
+  if (AClipped && !ARotated) format &= ~static_cast<UINT>(DT_NOCLIP);
+  TRect R = ARect;
+  String text = AText;
+  const int saved = SaveDC(DC);
+  if (AClipped && ARotated) IntersectClipRect(DC, R.Left, R.Top, R.Right, R.Bottom);
+  if (ARotated) {
+    text = dxBarRemoveAccelChars(AText);
+    format |= DT_NOPREFIX | DT_SINGLELINE;
+    TSize extent;
+    cxQueryTextExtent(DC, text, extent);
+    int offset = 0;
+    if (AAlignment == DT_CENTER) offset = (R.Height() - extent.cx) / 2;
+    if (AAlignment == DT_RIGHT) offset = R.Height() - extent.cx;
+    const int dx = (R.Width() + extent.cy) / 2;
+    R = TRect(R.Left + dx, R.Top + offset, R.Right + dx, R.Bottom + offset);
+  } else {
+    format |= AAlignment | DT_VCENTER;
+  }
+  TColor offsetColor, mainColor;
+  GetTextColors(AControl, AEnabled, ASelected, IsFlatItemText() && AFlat, offsetColor, mainColor);
+  SetBkMode(DC, TRANSPARENT);
+  auto draw = [&](const TRect& AAt, TColor AColor) {
+    SetTextColor(DC, static_cast<COLORREF>(ColorToRGB(AColor)));
+    RECT r{AAt.Left, AAt.Top, AAt.Right, AAt.Bottom};
+    if (ARotated)
+      ExtTextOutW(DC, r.left, r.top, 0, nullptr, text.c_str(), static_cast<UINT>(text.size()), nullptr);
+    else
+      DrawTextW(DC, text.c_str(), static_cast<int>(text.size()), &r, format);
+  };
+  if (offsetColor != mainColor) draw(TRect(R.Left + 1, R.Top + 1, R.Right + 1, R.Bottom + 1), offsetColor);
+  draw(R, mainColor);
+  RestoreDC(DC, saved);
+}
+
+// ---- caption layout
+
+void TdxBarPainter::OffsetCaptionBounds(bool ADown, bool ADrawDowned, TRect& R) const {
+  if (IsFlatItemText()) return;
+  int shift = ADown || ADrawDowned ? 1 : 0;
+  if (ADown && ADrawDowned && !IsButtonControlArrowFlat()) ++shift;
+  R = TRect(R.Left + shift, R.Top + shift, R.Right + shift, R.Bottom + shift);
+}
+
+UINT TdxBarPainter::LayoutGlyphAndCaption(TdxBarButtonLikeControlDrawParams* AParams, const TRect& AImageBounds,
+                                          TRect& ACaptionRect) const {
+  const bool vertical = AParams->PaintType == ptVert;
+  if (AParams->ViewSize() == cvsLarge) {
+    UINT alignment = DT_CENTER;
+    switch (AParams->BarItemControl()->GlyphLayout()) {
+      case glLeft:
+        alignment = DT_LEFT;
+        if (vertical) ACaptionRect.Top = AImageBounds.Bottom + 3; else ACaptionRect.Left = AImageBounds.Right + 3;
+        break;
+      case glRight:
+        alignment = DT_RIGHT;
+        if (vertical) ACaptionRect.Bottom = AImageBounds.Top - 3; else ACaptionRect.Right = AImageBounds.Left - 3;
+        break;
+      case glTop:
+        if (vertical) ACaptionRect.Right = AImageBounds.Left; else ACaptionRect.Top = AImageBounds.Bottom;
+        break;
+      case glBottom:
+        if (vertical) ACaptionRect.Left = AImageBounds.Right; else ACaptionRect.Bottom = AImageBounds.Top;
+        break;
+    }
+    return alignment;
+  }
+  int indent = AParams->ViewStructure.Contains(cpIcon)
+                   ? (vertical ? AParams->DefaultButtonSize.cy : AParams->DefaultButtonSize.cx)
+                   : GetControlCaptionOffset(AParams->BarItemControl());
+  if (vertical)
+    ACaptionRect.Top += indent;
+  else
+    ACaptionRect.Left += indent;
+  OffsetCaptionBounds(AParams->Downed, AParams->DrawDowned, ACaptionRect);
+  return DT_LEFT;
+}
+
+// ---- button faces
+
+void TdxBarPainter::DrawLowered(HDC DC, TRect& R) const {
+  RECT r{R.Left, R.Top, R.Right, R.Bottom};
+  DrawEdge(DC, &r, BDR_SUNKENOUTER, BF_RECT);
+  R = dxBarShrunkRect(R, 1, 1);
+}
+
+void TdxBarPainter::DrawButtonLikeControl(TdxBarButtonLikeControlDrawParams* AParams, const TRect& ARect) const {
+  TdxBarItemControl* control = AParams->BarItemControl();
+  TcxCanvas* canvas = AParams->Canvas;
+  if (!canvas || !control) return;
+  HDC DC = canvas->Handle();
+  TRect R = ARect;
+  if (AParams->IsLowered) DrawLowered(DC, R);
+  const bool menu = AParams->PaintType == ptMenu;
+  const bool split = AParams->IsDropDown && AParams->SplitDropDown;
+  TRect face = R;
+  if (split) face.Right -= AParams->ArrowSize.cx;
+  TGlyphArgs glyph;
+  if (AParams->ViewSize() == cvsLarge && !menu) {
+    glyph.FullBounds = face;
+    face = dxBarShrunkRect(face, 1, 1);
+    OffsetCaptionBounds(AParams->Downed, AParams->DrawDowned, face);
+  }
+  if (AParams->DroppedDownFlat) glyph.FullBounds = R;
+  glyph.Rect = face;
+  glyph.PaintType = AParams->PaintType;
+  glyph.Structure = AParams->ViewStructure;
+  glyph.Size = AParams->ViewSize();
+  glyph.GlyphEmpty = !AParams->ViewStructure.Contains(cpIcon);
+  glyph.Selected = AParams->DrawSelected;
+  glyph.Down = AParams->Downed;
+  glyph.DrawDowned = AParams->DrawDowned;
+  glyph.DroppedDown = AParams->DroppedDown;
+  glyph.GrayScale = AParams->GrayScale;
+  glyph.Split = split;
+  const TRect image = DrawGlyph(control, DC, glyph);
+  if (AParams->ViewStructure.Contains(cpText)) {
+    TRect caption = face;
+    const UINT alignment = LayoutGlyphAndCaption(AParams, image, caption);
+    DrawItemText(control, DC, AParams->Caption, caption, alignment, AParams->Enabled, AParams->IsTextSelected,
+                 AParams->PaintType == ptVert, false, AParams->IsFlatText, DT_SINGLELINE);
+  }
+  if (AParams->IsDropDown && !AParams->IsMenuItem) {
+    if (split)
+      DrawSplitControlArrow(AParams, R);
+    else
+      DrawAssociateControlArrow(AParams, face);
+  }
+}
+
+// ---- drop-down arrows
+
+HBRUSH TdxBarPainter::ButtonControlArrowBrush(TdxBarButtonLikeControlDrawParams* AParams) const {
+  return ItemBackgroundBrush(AParams->BarItemControl());
+}
+
+bool TdxBarPainter::IsButtonControlArrowBackgroundOpaque(TdxBarButtonLikeControlDrawParams* AParams) const {
+  return IsNonRecent(AParams->BarItemControl()) ||
+         (IsFlatItemText() && (AParams->DroppedDown || AParams->DrawSelected));
+}
+
+bool TdxBarPainter::IsButtonControlArrowDrawSelected(TdxBarButtonLikeControlDrawParams* AParams) const {
+  const bool menu = AParams->PaintType == ptMenu;
+  if (IsFlatItemText())
+    return (dxIsButtonFaceWhite() && AParams->DrawSelected && (menu || !AParams->DroppedDown)) ||
+           (menu && AParams->DroppedDown);
+  return IsButtonControlArrowFlat() && AParams->DroppedDown;
+}
+
+TColor TdxBarPainter::ArrowColorFor(TdxBarButtonLikeControlDrawParams*) const { return clDefault; }
+
+void TdxBarPainter::DrawButtonControlArrowBackground(TdxBarButtonLikeControlDrawParams* AParams, TRect& R,
+                                                     HBRUSH ABrush) const {
+  if (IsFlatItemText() && AParams->PaintType != ptMenu) {
+    --R.Left;
+    if (AParams->DroppedDown) return;
+  }
+  DrawBackground(AParams->BarItemControl(), AParams->Canvas->Handle(), R, ABrush,
+                 IsButtonControlArrowBackgroundOpaque(AParams));
+}
+
+void TdxBarPainter::DrawSplitControlArrow(TdxBarButtonLikeControlDrawParams* AParams, const TRect& R) const {
+  TRect part = R;
+  part.Left = part.Right - AParams->ArrowSize.cx;
+  DrawButtonControlArrowBackground(AParams, part, ButtonControlArrowBrush(AParams));
+  DrawButtonControlArrow(AParams, part);
+}
+
+void TdxBarPainter::DrawButtonControlArrow(TdxBarButtonLikeControlDrawParams* AParams, TRect R) const {
+  const bool menu = AParams->PaintType == ptMenu;
+  if (AParams->DroppedDown && !IsButtonControlArrowFlat() && (R.Width() >= 10 || menu))
+    R = TRect(R.Left + 1, R.Top + 1, R.Right + 1, R.Bottom + 1);
+  HDC DC = AParams->Canvas->Handle();
+  const bool enabled = AParams->Enabled && AParams->DropDownEnabled;
+  const bool selected = IsButtonControlArrowDrawSelected(AParams);
+  if (menu)
+    dxBarDrawArrowInRect(DC, R, 0, ArrowColorFor(AParams), IsButtonControlArrowFlat(), enabled, selected,
+                         AParams->ArrowSize.cy);
+  else
+    dxBarDrawAutoSizedArrow(DC, R, 1, ArrowColorFor(AParams), IsButtonControlArrowFlat(), enabled, selected);
+}
+
+void TdxBarPainter::DrawAssociateControlArrow(TdxBarButtonLikeControlDrawParams* AParams, TRect R) const {
+  const bool menu = AParams->PaintType == ptMenu;
+  if (!menu) OffsetCaptionBounds(false, AParams->DroppedDown, R);
+  TCustomdxBarControl* bar = AParams->BarItemControl()->Parent();
+  const int textSize = bar ? bar->TextSize() : 0;
+  const int fontHeight = bar ? std::abs(bar->Font()->Height()) : 0;
+  const int size = AParams->ArrowSize.cy - (menu ? 0 : 1);
+  int orientation = 0;
+  if (menu) {
+    R.Left = R.Right + AParams->ArrowSize.cy - textSize;
+  } else if (AParams->PaintType == ptHorz) {
+    R.Left = R.Right + fontHeight / 2 - textSize / 2;
+    orientation = 1;
+  } else {
+    R.Top = R.Bottom + fontHeight / 2 - textSize / 2;
+  }
+  const bool selected = menu ? AParams->DrawSelected && !IsFlatItemTextForMenu() : AParams->IsTextSelected;
+  dxBarDrawArrowInRect(AParams->Canvas->Handle(), R, orientation, ArrowColorFor(AParams), IsFlatItemText(),
+                       AParams->Enabled, selected, size);
+}
