@@ -527,7 +527,7 @@ void TCustomdxBarControl::HotTrackAt(TShiftState AShift, TPoint APoint, TdxBarIt
     FTrackingMouse = TrackMouseEvent(&track) != FALSE;
   }
   TrackLink(AControl ? AControl->ItemLink() : nullptr, AShift, APoint);
-  SetViewState(bvsHot);
+  SetViewState(dxbvsHot);
 }
 
 void TCustomdxBarControl::TrackLink(TdxBarItemLink* ALink, TShiftState AShift, TPoint APoint) {
@@ -563,7 +563,7 @@ void TCustomdxBarControl::MouseLeaveHandler() {
 }
 
 void TCustomdxBarControl::BarMouseLeave() {
-  SetViewState(bvsNormal);
+  SetViewState(dxbvsNormal);
   TrackLink(nullptr, TShiftState(), TPoint());
   if (FMarkState == msSelected) ChangeMarkState(msNone);
   TdxBarItemControl* selected = SelectedControl();

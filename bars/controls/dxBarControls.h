@@ -14,7 +14,7 @@ class TdxBarPainter;
 class TdxDockControl;
 
 DECLARE_ENUM(TdxBarMarkState, msNone, msSelected, msPressed)
-DECLARE_ENUM(TdxBarViewState, bvsNormal, bvsHot)
+DECLARE_ENUM(TdxBarViewState, dxbvsNormal, dxbvsHot)
 DECLARE_ENUM(TdxBarState, bsCreatingControls, bsDestroyingControls, bsDestroyingWindow, bsDestroying, bsDestroyed,
              bsHideAll, bsPaintItem, bsRepaintBar, bsUpdatingCanvasFont)
 using TdxBarStates = TSet<TdxBarState, 16>;
@@ -209,7 +209,7 @@ class TCustomdxBarControl : public TCustomControl, public IdxBarControl {
   TdxBarItemLink* FPrevTrackedLink = nullptr;
   TdxBarItemLink* FSelectedLink = nullptr;
   TdxBarStates FState;
-  TdxBarViewState FViewState = bvsNormal;
+  TdxBarViewState FViewState = dxbvsNormal;
   TdxBarMarkState FMarkState = msNone;
   HBRUSH FBkBrush = nullptr;
   TRect FItemsRect;
