@@ -9,6 +9,7 @@
 #include "foundation/dxOffice11.h"
 #include "platform/gui/GuiModules.h"
 #include "tests/support/GuiWarmUp.h"
+#include "tests/support/LibraryTimerWarmUp.h"
 #include "tests/support/TestModules.h"
 
 std::vector<TModuleStep> TestModules() {
@@ -19,10 +20,6 @@ std::vector<TModuleStep> TestModules() {
 }
 
 namespace {
-
-struct TNoTicks : TObject {
-  void Tick(TObject*) {}
-};
 
 // An object that fades between two one-pixel images.
 class TWarmUpFade : public TdxFadingObjectHelper {
@@ -64,14 +61,7 @@ void WarmUpFader() {
 void WarmUpTestCaches() {
   WarmUpGuiCaches();
   // The window that shared helpers post to, and the one that runs every timer.
-  cxGetMessageWindow();
-  if (!cxGetTimerWindowHandle()) {
-    TNoTicks ticks;
-    TcxTimer* timer = Make<TcxTimer>(nullptr);
-    timer->SetInterval(60000);
-    timer->SetOnTimer(TNotifyEvent::Bind<&TNoTicks::Tick>(&ticks));
-    TObject::Free(timer);
-  }
+  WarmUpLibraryTimerWindow();
   // The shared canvases and the scratch bitmaps of image drawing, each with its DC.
   cxGetSharedScreenCanvas();
   cxGetSharedPaintCanvas();

@@ -5,6 +5,7 @@
 #include "foundation/cxGraphicsCanvas.h"
 #include "platform/gui/GuiModules.h"
 #include "tests/support/GuiWarmUp.h"
+#include "tests/support/LibraryTimerWarmUp.h"
 #include "tests/support/TestModules.h"
 
 std::vector<TModuleStep> TestModules() {
@@ -14,23 +15,10 @@ std::vector<TModuleStep> TestModules() {
   return steps;
 }
 
-namespace {
-struct TNoTicks : TObject {
-  void Tick(TObject*) {}
-};
-}  // namespace
-
 void WarmUpTestCaches() {
   WarmUpGuiCaches();
-  cxGetMessageWindow();
   // The one window of every library timer (mouse tracking, the editors' double clicks).
-  if (!cxGetTimerWindowHandle()) {
-    TNoTicks ticks;
-    TcxTimer* timer = Make<TcxTimer>(nullptr);
-    timer->SetInterval(60000);
-    timer->SetOnTimer(TNotifyEvent::Bind<&TNoTicks::Tick>(&ticks));
-    TObject::Free(timer);
-  }
+  WarmUpLibraryTimerWindow();
   // The screen canvas measures button captions and text lines: its DC, font
   // and brush stay with it.
   TcxScreenCanvas* screen = cxGetSharedScreenCanvas();
