@@ -15,14 +15,6 @@
 
 namespace {
 
-// Runs a step at the end of a scope, also when the scope is left by an exception.
-template <class F>
-struct TFinally {
-  F Step;
-  ~TFinally() { Step(); }
-};
-template <class F>
-TFinally(F) -> TFinally<F>;
 
 bool IsLoadingOrDestroying(TComponent* AComponent) {
   const TComponentStateSet state = AComponent->ComponentState();

@@ -20,15 +20,6 @@
 
 namespace {
 
-// Runs a step at the end of a scope, also when the scope is left by an exception.
-template <class F>
-struct TFinally {
-  F Step;
-  ~TFinally() { Step(); }
-};
-template <class F>
-TFinally(F) -> TFinally<F>;
-
 std::vector<TClass>*& GraphicClassListSlot() {
   static std::vector<TClass>* list = nullptr;
   return list;

@@ -265,6 +265,16 @@ struct TObjectDeleter {
 template <class T>
 using TObjectPtr = std::unique_ptr<T, TObjectDeleter>;
 
+// Runs a step at the end of a scope, also when the scope is left by an exception:
+// `TFinally done{[&] { EndUpdate(); }};` in place of a try/finally block.
+template <class F>
+struct TFinally {
+  F Step;
+  ~TFinally() { Step(); }
+};
+template <class F>
+TFinally(F) -> TFinally<F>;
+
 namespace sysdetail {
 [[noreturn]] void RaiseCannotCreate(TClass cls);
 [[noreturn]] void RaiseNotDescendant(TClass cls, TClass base);
