@@ -15,7 +15,6 @@
 
 namespace {
 
-
 bool IsLoadingOrDestroying(TComponent* AComponent) {
   const TComponentStateSet state = AComponent->ComponentState();
   return state.Contains(csLoading) || state.Contains(csDestroying);
