@@ -6,6 +6,7 @@
 //
 //   barbench.exe [runs]        (default 15 runs of 200 queries each)
 #include "platform/WinApi.h"
+#include "tools/common/BenchTiming.h"
 
 #include "bars/controls/dxBarControlsModules.h"
 #include "bars/controls/dxBarToolbarControl.h"
@@ -25,32 +26,6 @@ namespace {
 
 constexpr int kQueries = 200;
 constexpr int kItems = 40;
-
-double Now() {
-  static const double frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return static_cast<double>(f.QuadPart);
-  }();
-  LARGE_INTEGER c;
-  QueryPerformanceCounter(&c);
-  return static_cast<double>(c.QuadPart) * 1000.0 / frequency;
-}
-
-// One warm-up, then ARuns timed runs of kQueries queries: per query, in milliseconds.
-void Measure(const char* AName, int ARuns, const std::function<void(int)>& AQuery) {
-  AQuery(0);
-  std::vector<double> times;
-  for (int i = 0; i < ARuns; ++i) {
-    const double start = Now();
-    for (int q = 0; q < kQueries; ++q) AQuery(q);
-    times.push_back((Now() - start) / kQueries);
-  }
-  std::sort(times.begin(), times.end());
-  std::printf("%-58s median %8.4f ms   min %8.4f ms   (%d x %d queries)\n", AName, times[times.size() / 2],
-              times.front(), ARuns, kQueries);
-  std::fflush(stdout);
-}
 
 // Heights from one row to many, so that the search runs from short to long.
 int HeightFor(int AQuery) { return 22 + (AQuery % 12) * 22; }
@@ -76,10 +51,10 @@ int wmain(int argc, wchar_t** argv) {
       item.BeginGroup = i > 0 && i % 5 == 0;
       layout.Items.push_back(item);
     }
-    Measure("size for a height, layout values", runs,
-            [&](int q) { layout.CalcSizeForHeight(dsNone, HeightFor(q)); });
-    Measure("size for a length, layout values", runs,
-            [&](int q) { layout.CalcSizeForLength(dsNone, 120 + (q % 20) * 60); });
+    BenchMeasure("size for a height, layout values", runs, kQueries,
+                 [&](int q) { layout.CalcSizeForHeight(dsNone, HeightFor(q)); });
+    BenchMeasure("size for a length, layout values", runs, kQueries,
+                 [&](int q) { layout.CalcSizeForLength(dsNone, 120 + (q % 20) * 60); });
   }
 
   {
@@ -99,10 +74,10 @@ int wmain(int argc, wchar_t** argv) {
     bar->SetVisible(true);
     form->Show();
     auto* control = dynamic_cast<TdxBarControl*>(bar->Control()->BarControlObject());
-    Measure("size for a height, toolbar window", runs,
-            [&](int q) { control->CalcSizeForHeight(dsNone, HeightFor(q)); });
-    Measure("size for a length, toolbar window", runs,
-            [&](int q) { control->CalcSizeForLength(dsNone, 120 + (q % 20) * 60); });
+    BenchMeasure("size for a height, toolbar window", runs, kQueries,
+                 [&](int q) { control->CalcSizeForHeight(dsNone, HeightFor(q)); });
+    BenchMeasure("size for a length, toolbar window", runs, kQueries,
+                 [&](int q) { control->CalcSizeForLength(dsNone, 120 + (q % 20) * 60); });
     TObject::Free(form);
   }
   FinalizeModules();

@@ -4,6 +4,7 @@
 //
 //   graphbench.exe [runs]        (default 15 runs; the picture runs 5 times fewer)
 #include "platform/WinApi.h"
+#include "tools/common/BenchTiming.h"
 
 #include "foundation/FoundationModules.h"
 #include "foundation/cxDrawTextUtils.h"
@@ -27,30 +28,9 @@
 
 namespace {
 
-double Now() {
-  static const double frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return static_cast<double>(f.QuadPart);
-  }();
-  LARGE_INTEGER c;
-  QueryPerformanceCounter(&c);
-  return static_cast<double>(c.QuadPart) * 1000.0 / frequency;
-}
-
-// One warm-up, then ARuns timed runs: median and fastest in milliseconds.
+// Each timed run is one call of AWork.
 void Measure(const char* AName, int ARuns, const std::function<void()>& AWork) {
-  AWork();
-  std::vector<double> times;
-  for (int i = 0; i < ARuns; ++i) {
-    const double start = Now();
-    AWork();
-    times.push_back(Now() - start);
-  }
-  std::sort(times.begin(), times.end());
-  std::printf("%-58s median %9.3f ms   min %9.3f ms   (%d runs)\n", AName, times[times.size() / 2],
-              times.front(), ARuns);
-  std::fflush(stdout);
+  BenchMeasure(AName, ARuns, 1, [&](int) { AWork(); });
 }
 
 template <class T>

@@ -5,22 +5,22 @@
 
 namespace {
 
-struct TItemSpec {
+struct TItemSize {
   int Width;
   int Height;
   bool BeginGroup = false;
 };
 
-TdxBarToolbarLayout MakeLayout(TdxBarDockingStyle AStyle, std::initializer_list<TItemSpec> AItems,
+TdxBarToolbarLayout MakeLayout(TdxBarDockingStyle AStyle, std::initializer_list<TItemSize> AItems,
                                bool AHasMark = false) {
   TdxBarToolbarLayout layout;
   layout.DockingStyle = AStyle;
   layout.HasMark = AHasMark;
-  for (const TItemSpec& spec : AItems) {
+  for (const TItemSize& size : AItems) {
     TdxBarLayoutItem item;
-    item.Width = spec.Width;
-    item.Height = spec.Height;
-    item.BeginGroup = spec.BeginGroup;
+    item.Width = size.Width;
+    item.Height = size.Height;
+    item.BeginGroup = size.BeginGroup;
     layout.Items.push_back(item);
   }
   return layout;
@@ -69,7 +69,7 @@ TEST(dxBarToolbarLayout, FloatingToolbarWithoutLinksIsAtLeast51Long) {
 TEST(dxBarToolbarLayout, WrapMovesWholeGroupsAndBreaksAfterGrouplessOverflow) {
   struct TCase {
     const char* Name;
-    std::initializer_list<TItemSpec> Items;
+    std::initializer_list<TItemSize> Items;
     int Length;
     std::vector<bool> Breaks;
     TPoint Size;
