@@ -311,6 +311,32 @@ TEST(cxImageCommands, OnlyLoadAndCustomShowTheirSeparators) {
   for (int i = 0; i < 9; ++i) EXPECT_EQ(items->Items(i)->Visible(), visible[i]) << i;
 }
 
+// The six command glyphs come from the program's resources; their background (the
+// bottom-left pixel's colour) is transparent, the drawing itself is not.
+TEST(cxImageCommands, MenuGlyphsAreLoadedWithTransparentBackgrounds) {
+  TImageList* images = cxImageMenuImages();
+  ASSERT_NE(images, nullptr);
+  ASSERT_EQ(images->Count(), 6);
+  EXPECT_EQ(images->Width(), 16);
+  EXPECT_EQ(images->Height(), 16);
+  for (int index = 0; index < images->Count(); ++index) {
+    struct TCell : TTestDib {
+      TCell() : TTestDib(16, 16) { FillRaw(0xFFFFFF); }
+      using TTestDib::RawAt;
+    } target;
+    auto canvas = MakeOwned<TCanvas>();
+    canvas->SetHandle(target.DC());
+    images->Draw(canvas.get(), 0, 0, index);
+    canvas->SetHandle(nullptr);
+    int drawn = 0;
+    for (int y = 0; y < 16; ++y)
+      for (int x = 0; x < 16; ++x) drawn += (target.RawAt(x, y) & 0xFFFFFF) != 0xFFFFFF;
+    EXPECT_EQ(target.RawAt(0, 15) & 0xFFFFFF, 0xFFFFFFu) << index;
+    EXPECT_GT(drawn, 20) << index;
+    EXPECT_LT(drawn, 200) << index;
+  }
+}
+
 // ---- clipboard and files with other pictures
 
 TEST(cxImageCommands, ClipboardCarriesBitmapsAndMakesJpegsForAJpegEditor) {
