@@ -124,6 +124,10 @@ class TdxBarFlatPainter : public TdxBarPainter {
   }
   void DrawStaticBorder(TdxBarStaticLikeControlDrawParams* AParams, TRect& ARect) const override;
   void DateNavigatorDrawButton(HDC DC, const TRect& ARect, const String& ACaption, bool APressed) const override;
+  bool InPlaceSubItemControlIsFlatItemText(TdxBarInPlaceSubItemControlDrawParams* AParams) const override {
+    return TdxBarPainter::InPlaceSubItemControlIsFlatItemText(AParams) && IsFlatItemTextForMenu();
+  }
+  bool InPlaceSubItemControlIsArrowSelected(TdxBarInPlaceSubItemControlDrawParams* AParams) const override;
   void SysPanelDraw(HWND AWindow, bool ASizable, bool ACloseButtonHot, bool ACloseButtonPressed,
                     TRect& ACloseButtonRect, TRect& AGripRect, TdxCorner AGripCorner) const override;
 };

@@ -162,6 +162,10 @@ void TdxBarFlatPainter::DateNavigatorDrawButton(HDC DC, const TRect& ARect, cons
   PaintButtonFaceText(DC, R, true, ACaption, 0);
 }
 
+bool TdxBarFlatPainter::InPlaceSubItemControlIsArrowSelected(TdxBarInPlaceSubItemControlDrawParams* AParams) const {
+  return !AParams->DrawSelected || dxIsButtonFaceWhite();
+}
+
 void TdxBarFlatPainter::SysPanelDraw(HWND AWindow, bool ASizable, bool ACloseButtonHot, bool ACloseButtonPressed,
                                      TRect& ACloseButtonRect, TRect& AGripRect, TdxCorner AGripCorner) const {
   dxBarDrawSysPanel(AWindow, ASizable, true, ACloseButtonHot, ACloseButtonPressed, ACloseButtonRect, AGripRect,

@@ -33,6 +33,9 @@ BEGIN_CLASS(TdxBarSeparatorControlDrawParams, TdxBarStaticLikeControlDrawParams,
 END_CLASS
 BEGIN_CLASS(TdxBarProgressControlDrawParams, TdxBarStaticLikeControlDrawParams, (ConstructWith<TdxBarProgressControlDrawParams, TdxBarItemControl>))
 END_CLASS
+BEGIN_CLASS(TdxBarInPlaceSubItemControlDrawParams, TdxBarButtonLikeControlDrawParams,
+            (ConstructWith<TdxBarInPlaceSubItemControlDrawParams, TdxBarItemControl>))
+END_CLASS
 IMPLEMENT_CLASS(TdxBarItemControlViewInfo, TObject, nullptr)
 
 void TdxBarItemControlDrawParams::SetViewSize(TdxBarItemControlViewSize AValue) {

@@ -139,6 +139,13 @@ class TdxBarProgressControlDrawParams : public TdxBarStaticLikeControlDrawParams
   bool Smooth = false;
 };
 
+// A sub item shown expanded inside a menu.
+class TdxBarInPlaceSubItemControlDrawParams : public TdxBarButtonLikeControlDrawParams {
+  DECLARE_CLASS(TdxBarInPlaceSubItemControlDrawParams, TdxBarButtonLikeControlDrawParams)
+  using TdxBarButtonLikeControlDrawParams::TdxBarButtonLikeControlDrawParams;
+  bool IsExpanded = false;
+};
+
 // The control's record in its bar's layout: the allowed levels, the current
 // level and the width per level, measured once.
 class TdxBarItemControlViewInfo : public TObject {

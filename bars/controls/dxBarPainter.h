@@ -5,6 +5,7 @@
 #pragma once
 
 #include "bars/controls/dxBarItemControls.h"
+#include "bars/controls/dxBarPaintRoutines.h"
 #include "foundation/dxCommon.h"
 
 class TcxCanvas;
@@ -334,6 +335,21 @@ class TdxBarPainter : public TObject {
   virtual void DrawStaticBackground(TdxBarStaticLikeControlDrawParams* AParams, const TRect& ARect) const;
   virtual void DrawStaticGlyphAndCaption(TdxBarStaticLikeControlDrawParams* AParams, const TRect& ARect) const;
   virtual void DrawSeparatorControl(TdxBarSeparatorControlDrawParams* AParams, const TRect& ARect) const;
+
+  // In-place sub-items: a sub item's links shown inside its menu under a header.
+  virtual HBRUSH InPlaceSubItemControlBrush() const { return dxBarSysBrush(COLOR_BTNSHADOW); }
+  int InPlaceSubItemGetArrowWidth(TdxBarItemControlDrawParams* AParams) const;
+  virtual int InPlaceSubItemGetTextIndent() const { return 5; }
+  virtual bool InPlaceSubItemControlIsFlatItemText(TdxBarInPlaceSubItemControlDrawParams* AParams) const {
+    return AParams->DrawSelected;
+  }
+  virtual bool InPlaceSubItemControlIsArrowSelected(TdxBarInPlaceSubItemControlDrawParams*) const { return true; }
+  virtual void InPlaceSubItemControlDrawInMenu(TdxBarInPlaceSubItemControlDrawParams* AParams,
+                                               const TRect& ARect) const;
+  virtual void InPlaceSubItemControlDrawBackground(TdxBarInPlaceSubItemControlDrawParams* AParams,
+                                                   const TRect& ARect) const;
+  virtual void InPlaceSubItemControlDrawArrow(TdxBarInPlaceSubItemControlDrawParams* AParams, bool AExpanded,
+                                              const TRect& ARect) const;
 
   // Date navigator buttons.
   virtual bool IsDateNavigatorFlat() const { return false; }

@@ -651,6 +651,46 @@ void TdxBarPainter::DrawSeparatorControl(TdxBarSeparatorControlDrawParams* APara
 }
 
 // ---------------------------------------------------------------------------
+// In-place sub-items
+// ---------------------------------------------------------------------------
+
+int TdxBarPainter::InPlaceSubItemGetArrowWidth(TdxBarItemControlDrawParams* AParams) const {
+  TCustomdxBarControl* bar = AParams->BarItemControl()->Parent();
+  return bar ? bar->TextSize() : 0;
+}
+
+void TdxBarPainter::InPlaceSubItemControlDrawInMenu(TdxBarInPlaceSubItemControlDrawParams* AParams,
+                                                    const TRect& ARect) const {
+  InPlaceSubItemControlDrawBackground(AParams, ARect);
+  TRect text = ARect;
+  text.Left += InPlaceSubItemGetTextIndent();
+  DrawItemText(AParams->BarItemControl(), AParams->Canvas->Handle(), AParams->Caption, text, DT_LEFT, true, true,
+               false, false, InPlaceSubItemControlIsFlatItemText(AParams), DT_SINGLELINE);
+  if (AParams->Enabled) InPlaceSubItemControlDrawArrow(AParams, AParams->IsExpanded, ARect);
+}
+
+void TdxBarPainter::InPlaceSubItemControlDrawBackground(TdxBarInPlaceSubItemControlDrawParams* AParams,
+                                                        const TRect& ARect) const {
+  TdxBarItemControl* control = AParams->BarItemControl();
+  HDC DC = AParams->Canvas->Handle();
+  // The bottom row divides one in-place sub-item from what follows.
+  dxBarFillRect(DC, TRect(ARect.Left, ARect.Bottom - 1, ARect.Right, ARect.Bottom), ParentBkBrush(control));
+  const TRect rest(ARect.Left, ARect.Top, ARect.Right, ARect.Bottom - 1);
+  DrawBackground(control, DC, rest,
+                 AParams->DrawSelected ? ParentSelectedBrush(control) : InPlaceSubItemControlBrush(), true);
+  if (AParams->DrawSelected) OutlineSelection(DC, rest);
+}
+
+void TdxBarPainter::InPlaceSubItemControlDrawArrow(TdxBarInPlaceSubItemControlDrawParams* AParams, bool AExpanded,
+                                                   const TRect& ARect) const {
+  TRect R = ARect;
+  R.Left = R.Right - AParams->ArrowSize.cx;
+  if (!AExpanded) R.Left += AParams->ArrowSize.cy;
+  dxBarDrawArrowInRect(AParams->Canvas->Handle(), R, AExpanded ? 1 : 0, ArrowColorFor(AParams), IsFlatItemText(),
+                       true, InPlaceSubItemControlIsArrowSelected(AParams), AParams->ArrowSize.cy);
+}
+
+// ---------------------------------------------------------------------------
 // Date navigator buttons
 // ---------------------------------------------------------------------------
 

@@ -9,6 +9,7 @@
 #include "tests/bars/controls/dxBarControlsTestSupport.h"
 #include "tests/bars/controls/dxBarPaintDib.h"
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -416,6 +417,43 @@ TEST_F(TItemPaintTest, EditLikeControlDrawsCaptionBeforeTheFieldAndProtectsIt) {
   EXPECT_EQ(std::set<COLORREF>{BarBackground()}, dib.ColorsIn(TRect(0, 0, 20, 30)));
 }
 
+TEST_F(TItemPaintTest, FlatSelectionFrameOfAMenuEditSurvivesTheField) {
+  TPaintDib dib(200, 30);
+  auto* edit = Params<TdxBarEditLikeControlDrawParams>(dib);
+  edit->PaintType = ptMenu;
+  edit->DrawSelected = true;
+  TRecordingSteps steps(dib.Canvas());
+  edit->Steps = &steps;
+  Parts() = {TRect(62, 2, 198, 28), TRect(0, 0, 0, 30), TRect(0, 0, 60, 30)};
+  dib.Canvas()->SaveClipRegion();
+  Flat()->DrawEditLikeControl(edit, TRect(0, 0, 200, 30));
+  dib.Canvas()->RestoreClipRegion();
+  for (const TPoint p : {TPoint(0, 0), TPoint(100, 0), TPoint(199, 29), TPoint(0, 15), TPoint(199, 15)})
+    EXPECT_EQ(Sys(COLOR_HIGHLIGHT), dib.At(p.X, p.Y)) << p.X << "," << p.Y;
+  EXPECT_EQ(RGB(255, 0, 0), dib.At(100, 15));
+}
+
+TEST_F(TItemPaintTest, SystemPanelTakesItsStripOnTheGripSide) {
+  const int panel = Base()->SysPanelSize();
+  ASSERT_GT(panel, 0);
+  const struct {
+    bool Sizable;
+    TdxCorner Corner;
+    TRect Client;
+  } cases[] = {
+      {false, coBottomRight, TRect(1, 1, 99, 79)},
+      {true, coBottomRight, TRect(1, 1, 99, 79 - panel)},
+      {true, coTopLeft, TRect(1, 1 + panel, 99, 79)},
+  };
+  for (const auto& c : cases) {
+    TRect client(0, 0, 100, 80);
+    TdxCorner corner = c.Corner;
+    Base()->SysPanelCalcSize(nullptr, client, corner, nullptr, c.Sizable);
+    EXPECT_EQ(c.Client, client);
+    EXPECT_EQ(c.Corner, corner);
+  }
+}
+
 namespace {
 
 int gChanges = 0;
@@ -615,6 +653,42 @@ TEST_F(TItemPaintTest, CustomColourButtonDots) {
     // Inside the frame 21 x 19: cells of 3, the first 3 from the left, 3 up from the bottom.
     for (int y : {14, 16}) EXPECT_EQ("....###...###...###....", ColumnsOf(dib, y, c.Dot)) << y;
     for (int y : {13, 17}) EXPECT_EQ(std::string(23, '.'), ColumnsOf(dib, y, c.Dot)) << y;
+  }
+}
+
+TEST_F(TItemPaintTest, InPlaceSubItemHeaderInEachState) {
+  const COLORREF shadow = Sys(COLOR_BTNSHADOW), highlight = Sys(COLOR_HIGHLIGHT);
+  const COLORREF light = Sys(COLOR_HIGHLIGHTTEXT), text = Sys(COLOR_BTNTEXT);
+  const struct {
+    const char* Name;
+    bool Flat, Selected, Expanded, Enabled;
+    COLORREF Edge, Fill, Arrow;
+    int ArrowPixels;
+  } cases[] = {
+      {"expanded", false, false, true, true, shadow, shadow, light, 16},
+      {"hot, collapsed", false, true, false, true, highlight, highlight, light, 16},
+      {"flat hot", true, true, true, true, highlight, dxTestBrushColor(dxBarFlatBrushes().Sel), text, 16},
+      {"disabled", false, false, true, false, shadow, shadow, light, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TPaintDib dib(120, 20);
+    auto* header = Params<TdxBarInPlaceSubItemControlDrawParams>(dib);
+    header->PaintType = ptMenu;
+    header->DrawSelected = c.Selected;
+    header->IsExpanded = c.Expanded;
+    header->Enabled = c.Enabled;
+    header->ArrowSize = TSize(16, 4);
+    (c.Flat ? Flat() : Base())->InPlaceSubItemControlDrawInMenu(header, TRect(0, 0, 120, 20));
+    EXPECT_EQ(dxTestBrushColor(Base()->ParentBkBrush(Control)), dib.At(60, 19));
+    EXPECT_EQ(c.Edge, dib.At(0, 0));
+    EXPECT_EQ(c.Fill, dib.At(5, 5));
+    int arrow = 0;
+    for (int y = 0; y < 20; ++y) {
+      const std::string row = ColumnsOf(dib, y, c.Arrow).substr(100);
+      arrow += static_cast<int>(std::count(row.begin(), row.end(), '#'));
+    }
+    EXPECT_EQ(c.ArrowPixels, arrow);
   }
 }
 
