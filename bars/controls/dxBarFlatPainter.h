@@ -5,7 +5,6 @@
 #pragma once
 
 #include "bars/controls/dxBarPainter.h"
-#include "bars/controls/dxBarPaintRoutines.h"
 
 // The five brushes of the flat look, made from the system colours; rebuilt
 // when those change, freed at the bar controls' shutdown.
@@ -89,6 +88,7 @@ class TdxBarFlatPainter : public TdxBarPainter {
 
   // ---- Edits, combos, spin edits, static controls (dxBarFlatPainterEdits.cpp)
   bool CanUpdateBarPartly() const override { return true; }
+  int ContainerControlSubMenuOffset() const override { return 9; }
   bool IsDateNavigatorFlat() const override { return true; }
   TRect EditControlBorderOffsets(TdxBarPaintType) const override { return TRect(1, 1, 1, 1); }
   int EditControlCaptionAbsoluteLeftIndent() const override { return 6; }

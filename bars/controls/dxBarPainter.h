@@ -6,13 +6,13 @@
 
 #include "bars/controls/dxBarItemControls.h"
 #include "bars/controls/dxBarPaintRoutines.h"
-#include "foundation/dxCommon.h"
 
 class TcxCanvas;
 class TCustomdxBarControl;
 class TdxBarControl;
 class TdxDockControl;
 class TStrings;
+enum TdxCorner : int;
 
 class TdxBarPainter : public TObject {
   DECLARE_CLASS(TdxBarPainter, TObject)
@@ -350,6 +350,13 @@ class TdxBarPainter : public TObject {
                                                    const TRect& ARect) const;
   virtual void InPlaceSubItemControlDrawArrow(TdxBarInPlaceSubItemControlDrawParams* AParams, bool AExpanded,
                                               const TRect& ARect) const;
+
+  // Containers in menus, screen tips and the application menu's frame.
+  virtual int ContainerControlSubMenuOffset() const { return 0; }
+  virtual TColor ScreenTipGetTitleTextColor() const { return clDefault; }
+  virtual TColor ScreenTipGetDescriptionTextColor() const { return clDefault; }
+  virtual int ScreenTipGetFooterLineSize() const { return 3; }
+  virtual TRect ApplicationMenuGetFrameSizes() const { return TRect(); }
 
   // Date navigator buttons.
   virtual bool IsDateNavigatorFlat() const { return false; }

@@ -4,6 +4,7 @@
 // draw parameters stand on a toolbar button's control, whose bar supplies
 // the background a transparent element shows.
 #include "bars/controls/dxBarFlatPainter.h"
+#include "foundation/dxCommon.h"
 #include "foundation/dxOffice11.h"
 #include "platform/core/StringLists.h"
 #include "tests/bars/controls/dxBarControlsTestSupport.h"
