@@ -701,7 +701,9 @@ void TdxBarPainter::DateNavigatorDrawButton(HDC DC, const TRect& ARect, const St
     RECT r{R.Left, R.Top, R.Right, R.Bottom};
     DrawFrameControl(DC, &r, DFC_BUTTON, DFCS_BUTTONPUSH | DFCS_PUSHED);
   } else {
-    auto fill = [DC](int l, int t, int r, int b, int AIndex) { dxBarFillRect(DC, TRect(l, t, r, b), dxBarSysBrush(AIndex)); };
+    auto fill = [DC](int l, int t, int r, int b, int AIndex) {
+      dxBarFillRect(DC, TRect(l, t, r, b), dxBarSysBrush(AIndex));
+    };
     fill(R.Left, R.Bottom - 1, R.Right, R.Bottom, COLOR_BTNTEXT);
     fill(R.Right - 1, R.Top, R.Right, R.Bottom - 1, COLOR_BTNTEXT);
     fill(R.Left, R.Top, R.Right - 1, R.Top + 1, COLOR_BTNFACE);
