@@ -418,6 +418,37 @@ TEST_F(TItemPaintTest, EditLikeControlDrawsCaptionBeforeTheFieldAndProtectsIt) {
   EXPECT_EQ(std::set<COLORREF>{BarBackground()}, dib.ColorsIn(TRect(0, 0, 20, 30)));
 }
 
+TEST_F(TItemPaintTest, EditCaptionBackgroundAndItsRightIndent) {
+  const COLORREF bar = BarBackground();
+  const struct {
+    const char* Name;
+    bool Flat;
+    TdxBarPaintType PaintType;
+    bool Selected;
+    COLORREF Caption, Indent;  // the caption part and the strip of its right indent
+  } cases[] = {
+      {"toolbar", false, ptHorz, true, bar, bar},
+      {"menu, hot", false, ptMenu, true, dxTestBrushColor(Base()->BarToolbarSelBrush()), bar},
+      {"flat menu, hot", true, ptMenu, true, dxTestBrushColor(Flat()->BarToolbarSelBrush()),
+       dxTestBrushColor(Flat()->BarToolbarSelBrush())},
+      {"flat menu", true, ptMenu, false, bar, bar},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TPaintDib dib(80, 20);
+    auto* edit = Params<TdxBarEditLikeControlDrawParams>(dib);
+    edit->PaintType = c.PaintType;
+    edit->DrawSelected = c.Selected;
+    edit->ViewStructure = {cpText};
+    Parts() = {TRect(40, 0, 80, 20), TRect(0, 0, 0, 20), TRect(0, 0, 40, 20)};
+    (c.Flat ? Flat() : Base())->EditControlDrawBackground(edit);
+    const int indent = (c.Flat ? Flat() : Base())->EditControlCaptionRightIndent();
+    EXPECT_EQ(std::set<COLORREF>{c.Caption}, dib.ColorsIn(TRect(0, 0, 40 - indent, 20)));
+    EXPECT_EQ(std::set<COLORREF>{c.Indent}, dib.ColorsIn(TRect(40 - indent, 0, 40, 20)));
+    EXPECT_EQ(kPaintDibMarker, dib.At(60, 10));
+  }
+}
+
 TEST_F(TItemPaintTest, FlatSelectionFrameOfAMenuEditSurvivesTheField) {
   TPaintDib dib(200, 30);
   auto* edit = Params<TdxBarEditLikeControlDrawParams>(dib);
