@@ -266,6 +266,30 @@ TEST_F(TItemPaintTest, StaticBorderStyles) {
   }
 }
 
+TEST_F(TItemPaintTest, StaticControlIndentsAroundItsBorderedContent) {
+  const struct {
+    TdxBarPaintType PaintType;
+    TRect Content;
+    TPoint Strip, Edge;  // a pixel of the first indent strip, the border's top-left pixel
+  } cases[] = {
+      {ptHorz, TRect(5, 1, 37, 19), TPoint(1, 10), TPoint(4, 0)},
+      {ptVert, TRect(1, 4, 39, 16), TPoint(20, 1), TPoint(0, 3)},
+  };
+  for (const auto& c : cases) {
+    TPaintDib dib(40, 20);
+    auto* label = Params<TdxBarStaticLikeControlDrawParams>(dib);
+    label->PaintType = c.PaintType;
+    label->BorderStyle = sbsLowered;
+    label->BorderOffsets = TRect(1, 1, 1, 1);
+    TRect R(0, 0, 40, 20);
+    Base()->DrawStaticLikeControl(label, R, TRect(4, 3, 2, 3));
+    EXPECT_EQ(c.Content, R);
+    EXPECT_EQ(BarBackground(), dib.At(c.Strip.X, c.Strip.Y));
+    EXPECT_EQ(Sys(COLOR_BTNSHADOW), dib.At(c.Edge.X, c.Edge.Y));
+    EXPECT_EQ(kPaintDibMarker, dib.At(20, 10));
+  }
+}
+
 TEST_F(TItemPaintTest, StaticCaptionAlignment) {
   const int textSize = Control->Parent()->TextSize();
   const struct {
