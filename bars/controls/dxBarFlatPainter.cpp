@@ -166,6 +166,10 @@ void TdxBarFlatPainter::DrawLowered(HDC DC, TRect& R) const {
 
 HBRUSH TdxBarFlatPainter::ButtonControlArrowBrush(TdxBarButtonLikeControlDrawParams* AParams) const {
   if (!AParams->DrawSelected) return TdxBarPainter::ButtonControlArrowBrush(AParams);
+  return HotArrowBrush(AParams);
+}
+
+HBRUSH TdxBarFlatPainter::HotArrowBrush(TdxBarItemControlDrawParams* AParams) const {
   if (AParams->DroppedDown || dxIsButtonFaceWhite()) return ParentDownedSelectedBrush(AParams->BarItemControl());
   return ParentSelectedBrush(AParams->BarItemControl());
 }

@@ -85,4 +85,49 @@ class TdxBarFlatPainter : public TdxBarPainter {
   void BarDrawDockedBarBorder(TdxBarControl* ABarControl, HDC DC, const TRect& ARect, HBRUSH ABrush) const override;
   void BarDrawBeginGroup(TCustomdxBarControl* ABarControl, HDC DC, const TRect& ARect, HBRUSH ABrush,
                          bool AHorizontal) const override;
+
+  // ---- Edits, combos, spin edits, static controls (dxBarFlatPainterEdits.cpp)
+  bool CanUpdateBarPartly() const override { return true; }
+  int ContainerControlSubMenuOffset() const override { return 9; }
+  bool IsDateNavigatorFlat() const override { return true; }
+  TRect EditControlBorderOffsets(TdxBarPaintType) const override { return TRect(1, 1, 1, 1); }
+  int EditControlCaptionAbsoluteLeftIndent() const override { return 6; }
+  int EditControlCaptionRightIndent() const override { return 5; }
+  TRect EditControlSubMenuGlyphIndents() const override { return TRect(7, 0, 0, 0); }
+  bool HasEditControlExternalFrame(TdxBarPaintType APaintType, bool ASelected) const override {
+    return ASelected && APaintType == ptMenu;
+  }
+  bool EditControlCaptionRightIndentIsOpaque(TdxBarEditLikeControlDrawParams* AParams) const override;
+  bool EditControlGlyphIsDrawSelected(TdxBarEditLikeControlDrawParams* AParams) const override {
+    return AParams->DrawSelected && AParams->PaintType == ptMenu;
+  }
+  HBRUSH EditControlGetRightCaptionIndentBrush(TdxBarEditLikeControlDrawParams* AParams) const override;
+  void EditControlDrawBorder(TdxBarEditLikeControlDrawParams* AParams, TRect& ARect) const override;
+  void EditControlDrawSelectionFrame(TdxBarEditLikeControlDrawParams* AParams, const TRect& ARect) const override;
+  void CustomComboDrawItem(TcxCanvas* ACanvas, const String& AText, TStrings* AItems, int AIndex,
+                           const TRect& ARect, bool AInteriorIsDrawing) const override;
+  TColor ComboControlArrowColor(TdxBarEditLikeControlDrawParams* AParams) const override;
+  HBRUSH ComboControlButtonBrush(TdxBarEditLikeControlDrawParams* AParams) const override;
+  void ComboControlDrawSimpleButton(TdxBarEditLikeControlDrawParams* AParams, TRect& ARect,
+                                    HBRUSH ABrush) const override;
+  // The arrow part of a hot drop-down: pressed-hot while open or on a white face.
+  HBRUSH HotArrowBrush(TdxBarItemControlDrawParams* AParams) const;
+  void FrameAndFillRect(TdxBarItemControl* AControl, HDC DC, TRect& R, bool AEnabled, bool ASelected,
+                        bool APressed) const override;
+  void CalculateSpinEditParts(TdxBarSpinEditDrawParams* AParams, std::vector<TRect>& AParts,
+                              const TRect& AFieldRect) const override;
+  void SpinEditControlDrawButton(TdxBarSpinEditDrawParams* AParams, const TRect& ARect,
+                                 int AButtonIndex) const override;
+  void PaintSpinArrow(TdxBarSpinEditDrawParams* AParams, TPoint APos, int AButtonIndex) const override;
+  virtual HBRUSH StaticBorderBrush(TdxBarItemControl*, TdxBarStaticBorderStyle) const {
+    return dxBarSysBrush(COLOR_BTNSHADOW);
+  }
+  void DrawStaticBorder(TdxBarStaticLikeControlDrawParams* AParams, TRect& ARect) const override;
+  void DateNavigatorDrawButton(HDC DC, const TRect& ARect, const String& ACaption, bool APressed) const override;
+  bool InPlaceSubItemControlIsFlatItemText(TdxBarInPlaceSubItemControlDrawParams* AParams) const override {
+    return TdxBarPainter::InPlaceSubItemControlIsFlatItemText(AParams) && IsFlatItemTextForMenu();
+  }
+  bool InPlaceSubItemControlIsArrowSelected(TdxBarInPlaceSubItemControlDrawParams* AParams) const override;
+  void SysPanelDraw(HWND AWindow, bool ASizable, bool ACloseButtonHot, bool ACloseButtonPressed,
+                    TRect& ACloseButtonRect, TRect& AGripRect, TdxCorner AGripCorner) const override;
 };

@@ -21,6 +21,21 @@ END_CLASS
 BEGIN_CLASS(TdxBarButtonLikeControlDrawParams, TdxBarItemControlDrawParams,
             (ConstructWith<TdxBarButtonLikeControlDrawParams, TdxBarItemControl>))
 END_CLASS
+BEGIN_CLASS(TdxBarEditLikeControlDrawParams, TdxBarItemControlDrawParams, (ConstructWith<TdxBarEditLikeControlDrawParams, TdxBarItemControl>))
+END_CLASS
+BEGIN_CLASS(TdxBarColorComboControlDrawParams, TdxBarEditLikeControlDrawParams, (ConstructWith<TdxBarColorComboControlDrawParams, TdxBarItemControl>))
+END_CLASS
+BEGIN_CLASS(TdxBarSpinEditDrawParams, TdxBarEditLikeControlDrawParams, (ConstructWith<TdxBarSpinEditDrawParams, TdxBarItemControl>))
+END_CLASS
+BEGIN_CLASS(TdxBarStaticLikeControlDrawParams, TdxBarItemControlDrawParams, (ConstructWith<TdxBarStaticLikeControlDrawParams, TdxBarItemControl>))
+END_CLASS
+BEGIN_CLASS(TdxBarSeparatorControlDrawParams, TdxBarStaticLikeControlDrawParams, (ConstructWith<TdxBarSeparatorControlDrawParams, TdxBarItemControl>))
+END_CLASS
+BEGIN_CLASS(TdxBarProgressControlDrawParams, TdxBarStaticLikeControlDrawParams, (ConstructWith<TdxBarProgressControlDrawParams, TdxBarItemControl>))
+END_CLASS
+BEGIN_CLASS(TdxBarInPlaceSubItemControlDrawParams, TdxBarButtonLikeControlDrawParams,
+            (ConstructWith<TdxBarInPlaceSubItemControlDrawParams, TdxBarItemControl>))
+END_CLASS
 IMPLEMENT_CLASS(TdxBarItemControlViewInfo, TObject, nullptr)
 
 void TdxBarItemControlDrawParams::SetViewSize(TdxBarItemControlViewSize AValue) {

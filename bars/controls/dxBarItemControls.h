@@ -7,6 +7,7 @@
 
 #include "bars/model/dxBar.h"
 #include "platform/gui/Controls.h"
+#include "platform/gui/StdCtrls.h"
 
 #include <vector>
 
@@ -72,6 +73,77 @@ class TdxBarButtonLikeControlDrawParams : public TdxBarItemControlDrawParams {
   bool IsMenuItem = false;
   TSize ArrowSize;
   TdxBarButtonGroupRealPosition ButtonGroup = bgrpNone;
+};
+
+DECLARE_ENUM(TdxBarStaticBorderStyle, sbsNone, sbsLowered, sbsRaised, sbsEtched, sbsBump)
+
+// What an edit-like control draws itself between the painter's steps.
+class TdxBarEditLikeControlSteps {
+ public:
+  virtual ~TdxBarEditLikeControlSteps() = default;
+  // The border, then the canvas clipped to the field inside it.
+  virtual void DrawBorderAndClip() = 0;
+  virtual void DrawEditField() = 0;
+};
+
+// Edits, combos, spin edits and editor-hosting items.
+class TdxBarEditLikeControlDrawParams : public TdxBarItemControlDrawParams {
+  DECLARE_CLASS(TdxBarEditLikeControlDrawParams, TdxBarItemControlDrawParams)
+  using TdxBarItemControlDrawParams::TdxBarItemControlDrawParams;
+  bool Focused = false;
+  bool IsTransparent = false;
+  // The colours of the item's edit style; clDefault leaves the painter's own.
+  TColor StyleBkColor = clDefault;
+  TColor StyleTextColor = clDefault;
+  TdxBarEditLikeControlSteps* Steps = nullptr;
+};
+
+class TdxBarColorComboControlDrawParams : public TdxBarEditLikeControlDrawParams {
+  DECLARE_CLASS(TdxBarColorComboControlDrawParams, TdxBarEditLikeControlDrawParams)
+  using TdxBarEditLikeControlDrawParams::TdxBarEditLikeControlDrawParams;
+  bool IsShowCustomColorButton = true;
+};
+
+class TdxBarSpinEditDrawParams : public TdxBarEditLikeControlDrawParams {
+  DECLARE_CLASS(TdxBarSpinEditDrawParams, TdxBarEditLikeControlDrawParams)
+  using TdxBarEditLikeControlDrawParams::TdxBarEditLikeControlDrawParams;
+  TSize ArrowSize;  // width and height of the arrows
+  // The part index of the pressed button (3 upper, 4 lower), -1 for none.
+  int ActiveButtonIndex = -1;
+};
+
+// Labels and the other static items.
+class TdxBarStaticLikeControlDrawParams : public TdxBarItemControlDrawParams {
+  DECLARE_CLASS(TdxBarStaticLikeControlDrawParams, TdxBarItemControlDrawParams)
+  using TdxBarItemControlDrawParams::TdxBarItemControlDrawParams;
+  TAlignment Alignment = taLeftJustify;
+  bool AllowCenter = false;
+  TRect BorderOffsets;
+  TdxBarStaticBorderStyle BorderStyle = sbsNone;
+  // The control's own background brush; none shows its bar's background.
+  HBRUSH BackgroundBrush = nullptr;
+};
+
+class TdxBarSeparatorControlDrawParams : public TdxBarStaticLikeControlDrawParams {
+  DECLARE_CLASS(TdxBarSeparatorControlDrawParams, TdxBarStaticLikeControlDrawParams)
+  using TdxBarStaticLikeControlDrawParams::TdxBarStaticLikeControlDrawParams;
+  bool IsTop = false;
+};
+
+class TdxBarProgressControlDrawParams : public TdxBarStaticLikeControlDrawParams {
+  DECLARE_CLASS(TdxBarProgressControlDrawParams, TdxBarStaticLikeControlDrawParams)
+  using TdxBarStaticLikeControlDrawParams::TdxBarStaticLikeControlDrawParams;
+  int Min = 0;
+  int Max = 100;
+  int Position = 0;
+  bool Smooth = false;
+};
+
+// A sub item shown expanded inside a menu.
+class TdxBarInPlaceSubItemControlDrawParams : public TdxBarButtonLikeControlDrawParams {
+  DECLARE_CLASS(TdxBarInPlaceSubItemControlDrawParams, TdxBarButtonLikeControlDrawParams)
+  using TdxBarButtonLikeControlDrawParams::TdxBarButtonLikeControlDrawParams;
+  bool IsExpanded = false;
 };
 
 // The control's record in its bar's layout: the allowed levels, the current

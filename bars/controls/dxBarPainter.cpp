@@ -118,7 +118,7 @@ void TdxBarPainter::CalculateComboParts(TdxBarItemControlDrawParams* AParams, st
                ABounds.Bottom - offsets.Bottom);
   button.Left = button.Right - AArrowWidth;
   AParts[3] = button;
-  AParts[0] = ABounds;
+  // Part 0 keeps the field's left edge that the edit parts gave it.
   AParts[0].Right = button.Left - ComboControlArrowOffset();
 }
 

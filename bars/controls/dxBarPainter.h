@@ -5,11 +5,14 @@
 #pragma once
 
 #include "bars/controls/dxBarItemControls.h"
+#include "bars/controls/dxBarPaintRoutines.h"
 
 class TcxCanvas;
 class TCustomdxBarControl;
 class TdxBarControl;
 class TdxDockControl;
+class TStrings;
+enum TdxCorner : int;
 
 class TdxBarPainter : public TObject {
   DECLARE_CLASS(TdxBarPainter, TObject)
@@ -78,7 +81,9 @@ class TdxBarPainter : public TObject {
   // The edit field (part 0) and the drop-down button (part 3) of a combo.
   virtual void CalculateComboParts(TdxBarItemControlDrawParams* AParams, std::vector<TRect>& AParts,
                                    const TRect& ABounds, int AArrowWidth) const;
-  virtual TRect ComboControlButtonOffsets(TdxBarPaintType) const { return TRect(2, 2, 2, 2); }
+  virtual TRect ComboControlButtonOffsets(TdxBarPaintType APaintType) const {
+    return EditControlBorderOffsets(APaintType);
+  }
   virtual int ComboControlArrowOffset() const { return 1; }
   virtual void DrawButtonLikeControl(TdxBarButtonLikeControlDrawParams* AParams, const TRect& ARect) const;
 
@@ -192,6 +197,185 @@ class TdxBarPainter : public TObject {
   void DrawButtonControlArrow(TdxBarButtonLikeControlDrawParams* AParams, TRect R) const;
   void DrawAssociateControlArrow(TdxBarButtonLikeControlDrawParams* AParams, TRect R) const;
   virtual TColor ArrowColorFor(TdxBarButtonLikeControlDrawParams* AParams) const;
+
+  // ---- Edits, combos, spin edits, progress bars and static controls (dxBarPainterEdits.cpp)
+  // Edit fields: metrics. Area 0 is the icon area, area 1 the caption area.
+  virtual TRect EditControlBorderOffsets(TdxBarPaintType) const { return TRect(2, 2, 2, 2); }
+  virtual int EditControlCaptionRelativeLeftIndent(TdxBarEditLikeControlDrawParams*) const { return 2; }
+  virtual int EditControlCaptionAbsoluteLeftIndent() const { return 2; }
+  virtual int EditControlCaptionRightIndent() const { return 4; }
+  virtual TRect EditControlSubMenuGlyphIndents() const { return TRect(4, 0, 0, 0); }
+  virtual bool EditControlShowIconDefault() const { return false; }
+  virtual bool EditControlGlyphIsDrawSelected(TdxBarEditLikeControlDrawParams*) const { return false; }
+  virtual bool HasEditControlExternalFrame(TdxBarPaintType, bool) const { return false; }
+  virtual bool EditControlCaptionBackgroundIsOpaque(TdxBarEditLikeControlDrawParams* AParams) const;
+  virtual bool EditControlCaptionRightIndentIsOpaque(TdxBarEditLikeControlDrawParams* AParams) const;
+  virtual HBRUSH EditControlGetRightCaptionIndentBrush(TdxBarEditLikeControlDrawParams* AParams) const;
+  int EditControlCaptionLeftIndent(TdxBarEditLikeControlDrawParams* AParams) const;
+  TRect EditControlIndents(TdxBarEditLikeControlDrawParams* AParams, int AArea) const;
+  virtual TRect GetEditTextVerticalOffsets() const { return TRect(0, 2, 0, 2); }
+  // The text margins inside the field and the difference of their height
+  // to the item captions' margins.
+  void GetEditTextParams(TRect& AOffsets, int& AHeightCorrection) const;
+  void ApplyEditTextMargins(TRect& R) const;
+  // The height of an edit item of the bar for a text height.
+  int EditTextSize(TCustomdxBarControl* ABarControl, int ATextHeight) const;
+  TRect EditControlGetContentRect(TdxBarPaintType APaintType, const TRect& AFieldRect) const;
+  // Part 0 the field, part 1 the icon, part 2 the caption.
+  virtual void CalculateEditParts(TdxBarEditLikeControlDrawParams* AParams, std::vector<TRect>& AParts,
+                                  const TRect& ABounds, const TRect& AFieldRect, int AIconAreaWidth,
+                                  int ACaptionAreaWidth) const;
+  // Edit fields: colours.
+  virtual TColor EditGetEnabledBkColor() const { return clWindow; }
+  virtual TColor EditGetDisabledBkColor(TdxBarItemControl* AControl) const;
+  virtual TColor EditGetEnabledTextColor() const { return clWindowText; }
+  virtual TColor EditGetDisabledTextColor() const { return clGrayText; }
+  TColor EditGetBkColor(TdxBarEditLikeControlDrawParams* AParams) const;
+  TColor EditGetTextColor(TdxBarEditLikeControlDrawParams* AParams) const;
+  void EditGetColors(TdxBarEditLikeControlDrawParams* AParams, TColor& ATextColor, TColor& ABkColor) const;
+  virtual bool EditButtonAllowOffsetContent() const { return true; }
+  virtual bool EditButtonAllowCompositeFrame() const { return false; }
+  virtual bool EditButtonIsCustomBorder() const { return false; }
+  virtual bool EditButtonIsCustomBackground() const { return false; }
+  virtual bool EditButtonAllowHotTrack(TdxBarItemControlDrawParams* AParams) const { return AParams->DrawSelected; }
+  // Edit fields: drawing. The parts are the control's.
+  virtual void DrawEditLikeControl(TdxBarEditLikeControlDrawParams* AParams, const TRect& ARect) const;
+  virtual void EditControlDrawBackground(TdxBarEditLikeControlDrawParams* AParams) const;
+  virtual void EditControlDrawSelectionFrame(TdxBarEditLikeControlDrawParams* AParams, const TRect& ARect) const;
+  // Draws the border and leaves ARect inside it.
+  virtual void EditControlDrawBorder(TdxBarEditLikeControlDrawParams* AParams, TRect& ARect) const;
+  virtual void EditControlDrawGlyph(TdxBarEditLikeControlDrawParams* AParams, const TRect& ARect) const;
+  virtual void EditControlDrawCaption(TdxBarEditLikeControlDrawParams* AParams, const TRect& ARect) const;
+  // The field while no edit window covers it: the item's text (the text
+  // being edited while its link holds the focus).
+  virtual void EditControlDrawTextField(TdxBarEditLikeControlDrawParams* AParams, TcxCanvas* ACanvas,
+                                        const TRect& ARect, const String& AText) const;
+  virtual void EditDrawInterior(TcxCanvas* ACanvas, const TRect& ARect, const String& AText) const;
+  // Tells the edit window's owner about a changed text and selects all of it.
+  void EditControlUpdateWndText(HWND AWindow, bool ATextDiffers) const;
+  // One line of a combo's list; AIndex -1 is the combo's own text.
+  virtual void CustomComboDrawItem(TcxCanvas* ACanvas, const String& AText, TStrings* AItems, int AIndex,
+                                   const TRect& ARect, bool AInteriorIsDrawing) const;
+  // The line's background and its text from (2, ATextTop) in the rectangle.
+  static void PaintComboItem(TcxCanvas* ACanvas, const String& AText, TStrings* AItems, int AIndex,
+                             const TRect& ARect, int ATextTop);
+
+  // Combo buttons.
+  virtual TColor ComboControlArrowColor(TdxBarEditLikeControlDrawParams*) const { return clBtnText; }
+  virtual HBRUSH ComboControlButtonBrush(TdxBarEditLikeControlDrawParams* AParams) const;
+  virtual void ComboControlDrawArrowButton(TdxBarEditLikeControlDrawParams* AParams, const TRect& ARect,
+                                           bool AInClientArea) const;
+  virtual void ComboControlDrawSimpleButton(TdxBarEditLikeControlDrawParams*, TRect&, HBRUSH) const {}
+  void PaintComboArrow(TdxBarEditLikeControlDrawParams* AParams, const TRect& ARect, TColor AColor,
+                       int ASize) const;
+
+  // Colour combos: part 4 is the custom-colour button.
+  virtual bool ColorComboHasCompleteFrame() const { return false; }
+  virtual TRect GetCustomColorButtonIndents() const { return TRect(1, 2, 1, 2); }
+  int GetCustomColorButtonWidth(TdxBarPaintType APaintType, const TRect& ARect) const;
+  void SplitColorComboParts(TdxBarColorComboControlDrawParams* AParams, const TRect& AFieldRect,
+                            TRect& AButtonRect) const;
+  virtual void CalculateColorComboParts(TdxBarColorComboControlDrawParams* AParams, std::vector<TRect>& AParts,
+                                        const TRect& AFieldRect, int AArrowWidth) const;
+  bool IsCustomColorButtonVisible(TdxBarItemControlDrawParams* AParams) const;
+  void ColorComboCorrectFrameRect(TdxBarColorComboControlDrawParams* AParams, TRect& ARect) const;
+  virtual void ColorComboDrawCustomButton(TdxBarColorComboControlDrawParams* AParams, const TRect& ARect) const;
+  virtual void ColorComboDrawCustomButtonAdjacentZone(TdxBarColorComboControlDrawParams* AParams,
+                                                      const TRect& ARect) const;
+  void PaintCustomColorDots(TdxBarColorComboControlDrawParams* AParams, const TRect& ARect) const;
+  virtual void FillColorCell(TdxBarItemControlDrawParams* AParams, const TRect& ARect) const;
+  virtual void OffsetEllipsisBounds(bool ADown, TRect& R) const { OffsetCaptionBounds(ADown, false, R); }
+  virtual void DrawDisabledShadowRect(TdxBarItemControl* AControl, HDC DC, const TRect& ARect) const;
+  // A button face framed and filled by state; ARect ends up inside the frame.
+  virtual void FrameAndFillRect(TdxBarItemControl*, HDC, TRect&, bool, bool, bool) const {}
+
+  // Spin edits: part 3 the upper, part 4 the lower button.
+  static TSize GetSpinEditArrowSize(int AHeight);
+  virtual TRect GetSpinEditButtonIndents() const { return TRect(1, 0, 1, 0); }
+  int GetSpinEditButtonWidth(TdxBarPaintType APaintType, const TRect& ARect) const;
+  // Button 1 (up) or 2 (down) at the right of the field; none when the
+  // buttons would take half of the field or more.
+  TRect GetSpinEditButtonBounds(TdxBarItemControlDrawParams* AParams, const TRect& AFieldRect, int AButton) const;
+  virtual void CalculateSpinEditParts(TdxBarSpinEditDrawParams* AParams, std::vector<TRect>& AParts,
+                                      const TRect& AFieldRect) const;
+  void SpinEditCorrectFrameRect(TdxBarSpinEditDrawParams* AParams, TRect& ARect) const;
+  // 4 disabled, 3 pressed, 2 hot, 1 normal.
+  int GetSpinEditButtonState(TdxBarSpinEditDrawParams* AParams, int AButtonIndex) const;
+  TPoint GetSpinEditArrowPos(TdxBarSpinEditDrawParams* AParams, const TRect& ARect, int AButtonIndex) const;
+  virtual void SpinEditControlDrawButton(TdxBarSpinEditDrawParams* AParams, const TRect& ARect,
+                                         int AButtonIndex) const;
+  virtual void PaintSpinArrow(TdxBarSpinEditDrawParams* AParams, TPoint APos, int AButtonIndex) const;
+  // A filled triangle AWidth wide with its base at APos, pointing up or down.
+  static void FillSpinArrow(HDC DC, TPoint APos, int AWidth, bool AUp, TColor AColor);
+  virtual void SpinEditControlDrawButtonsAdjacentZone(TdxBarSpinEditDrawParams* AParams, const TRect& ARect) const;
+
+  // Progress bars.
+  virtual TColor ProgressControlBarBrushColor() const { return clHighlight; }
+  virtual bool CanUpdateBarPartly() const { return false; }
+  virtual int ProgressControlBarHeight() const { return 12; }
+  virtual int ProgressControlIndent() const { return 0; }
+  virtual void ProgressControlDrawBar(TdxBarProgressControlDrawParams* AParams, const TRect& ABarRect,
+                                      TColor AColor) const;
+  virtual void ProgressControlDrawBackground(TdxBarProgressControlDrawParams* AParams, const TRect& ABarRect) const;
+  virtual void ProgressControlDrawChunks(TdxBarProgressControlDrawParams* AParams, const TRect& ABand,
+                                         HBRUSH ABrush) const;
+  virtual void ProgressControlFillContent(TdxBarProgressControlDrawParams* AParams, const TRect& R,
+                                          HBRUSH ABrush) const;
+  virtual void ProgressControlFillDiscreteContent(TdxBarProgressControlDrawParams* AParams, const TRect& R,
+                                                  HBRUSH ABrush) const;
+
+  // Static controls.
+  static int StaticControlGetBorderOffsets(TdxBarStaticBorderStyle AStyle);
+  virtual bool StaticBackgroundIsOpaque(TdxBarStaticLikeControlDrawParams* AParams) const;
+  virtual TRect SeparatorControlGetIndents(TdxBarItemControlDrawParams*, int) const { return TRect(6, 0, 0, 0); }
+  // The indent strips, the border; ARect ends up as the content rectangle.
+  virtual void DrawStaticLikeControl(TdxBarStaticLikeControlDrawParams* AParams, TRect& ARect,
+                                     const TRect& AIndents) const;
+  virtual void DrawStaticBorder(TdxBarStaticLikeControlDrawParams* AParams, TRect& ARect) const;
+  virtual void DrawStaticBackground(TdxBarStaticLikeControlDrawParams* AParams, const TRect& ARect) const;
+  virtual void DrawStaticGlyphAndCaption(TdxBarStaticLikeControlDrawParams* AParams, const TRect& ARect) const;
+  virtual void DrawSeparatorControl(TdxBarSeparatorControlDrawParams* AParams, const TRect& ARect) const;
+
+  // In-place sub-items: a sub item's links shown inside its menu under a header.
+  virtual HBRUSH InPlaceSubItemControlBrush() const { return dxBarSysBrush(COLOR_BTNSHADOW); }
+  int InPlaceSubItemGetArrowWidth(TdxBarItemControlDrawParams* AParams) const;
+  virtual int InPlaceSubItemGetTextIndent() const { return 5; }
+  virtual bool InPlaceSubItemControlIsFlatItemText(TdxBarInPlaceSubItemControlDrawParams* AParams) const {
+    return AParams->DrawSelected;
+  }
+  virtual bool InPlaceSubItemControlIsArrowSelected(TdxBarInPlaceSubItemControlDrawParams*) const { return true; }
+  virtual void InPlaceSubItemControlDrawInMenu(TdxBarInPlaceSubItemControlDrawParams* AParams,
+                                               const TRect& ARect) const;
+  virtual void InPlaceSubItemControlDrawBackground(TdxBarInPlaceSubItemControlDrawParams* AParams,
+                                                   const TRect& ARect) const;
+  virtual void InPlaceSubItemControlDrawArrow(TdxBarInPlaceSubItemControlDrawParams* AParams, bool AExpanded,
+                                              const TRect& ARect) const;
+
+  // Containers in menus, screen tips and the application menu's frame.
+  virtual int ContainerControlSubMenuOffset() const { return 0; }
+  virtual TColor ScreenTipGetTitleTextColor() const { return clDefault; }
+  virtual TColor ScreenTipGetDescriptionTextColor() const { return clDefault; }
+  virtual int ScreenTipGetFooterLineSize() const { return 3; }
+  virtual TRect ApplicationMenuGetFrameSizes() const { return TRect(); }
+
+  // Date navigator buttons.
+  virtual bool IsDateNavigatorFlat() const { return false; }
+  virtual TColor DateNavigatorHeaderColor() const { return clBtnFace; }
+  virtual void DateNavigatorDrawButton(HDC DC, const TRect& ARect, const String& ACaption, bool APressed) const;
+  // Button text on the button face, centred, shifted by AOffset.
+  static void PaintButtonFaceText(HDC DC, const TRect& ARect, bool AOpaque, const String& AText, int AOffset);
+
+  // The system panel of drop-down windows that bar items open.
+  virtual int SysPanelSize() const;
+  // AClient (window coordinates) shrinks by the frame and, for a sizable
+  // window, by the panel on the side of the grip; the grip goes to the corner
+  // away from the control of the item's current link.
+  void SysPanelCalcSize(HWND AWindow, TRect& AClient, TdxCorner& AGripCorner, TdxBarItem* AItem,
+                        bool ASizable) const;
+  virtual void SysPanelDraw(HWND AWindow, bool ASizable, bool ACloseButtonHot, bool ACloseButtonPressed,
+                            TRect& ACloseButtonRect, TRect& AGripRect, TdxCorner AGripCorner) const;
+  // The brush the parent bar paints its own background with.
+  HBRUSH ParentBkBrush(TdxBarItemControl* AControl) const;
 };
 
 using TdxBarPainterClass = const TdxBarPainter*;
