@@ -310,6 +310,7 @@ class TdxBarPainter : public TObject {
   virtual TRect SubMenuControlOffsetDetachCaptionRect(const TRect& R) const;
   virtual int SubMenuControlMarkArrowSize(int AMarkSize) const { return (AMarkSize - 6) / 2; }
   virtual int SubMenuControlGetBandSize(const TdxBarSubMenuFrame& AMenu) const { return AMenu.IconAreaSize; }
+  virtual int SubMenuControlGetControlContentIndent(const TdxBarSubMenuFrame& AMenu) const;
   virtual int SubMenuControlTextSize(TcxCanvas* ACanvas) const { return GetDefaultTextSize(ACanvas); }
   virtual HBRUSH SubMenuControlToolbarItemsBrush() const;
   virtual int SubMenuGetSeparatorSize() const { return 2; }

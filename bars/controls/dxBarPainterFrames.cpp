@@ -314,6 +314,12 @@ TRect TdxBarPainter::SubMenuControlContentRectOffset(const TdxBarSubMenuFrame&) 
 
 TRect TdxBarPainter::SubMenuControlOffsetDetachCaptionRect(const TRect& R) const { return dxBarShrunkRect(R, 3, 3); }
 
+int TdxBarPainter::SubMenuControlGetControlContentIndent(const TdxBarSubMenuFrame& AMenu) const {
+  int indent = AMenu.BandWidth + AMenu.IconAreaSize;
+  CorrectButtonControlDefaultHeight(indent);
+  return indent;
+}
+
 HBRUSH TdxBarPainter::SubMenuControlToolbarItemsBrush() const { return dxBarSysBrush(COLOR_BTNFACE); }
 
 void TdxBarPainter::SubMenuControlCalcDrawingConsts(TcxCanvas* ACanvas, int ATextSize, int& AArrowWidth,

@@ -364,3 +364,30 @@ TEST_F(TFramePainterTest, MenuMarkSizeKeepsTheChevronsEven) {
     EXPECT_EQ(c.Flat, Flat()->SubMenuControlMarkArrowSize(c.Mark)) << c.Mark;
   }
 }
+
+TEST_F(TFramePainterTest, FlatMDIButtonsByState) {
+  Manager->SetStyle(bmsFlat);
+  TdxBarControl* control = ControlOf(AddToolbar({L"订单查询"}));
+  const COLORREF highlight = Sys(COLOR_HIGHLIGHT), text = Sys(COLOR_BTNTEXT);
+  const TdxBarFlatBrushes& b = dxBarFlatBrushes();
+  struct Case {
+    int State;
+    COLORREF Corner, Fill;
+    bool Enabled;
+  } const cases[] = {{0, Toolbar(), Toolbar(), true},
+                     {1, Toolbar(), Toolbar(), false},
+                     {2, highlight, Hot(), true},
+                     {3, highlight, BrushColor(b.Downed), true},
+                     {4, highlight, BrushColor(b.DownedSel), true}};
+  for (TdxBarMDIButton button : {mdibMinimize, mdibRestore, mdibClose})
+    for (const Case& c : cases) {
+      SCOPED_TRACE(testing::Message() << int(button) << " state " << c.State);
+      TPaintDib dib(18, 16);
+      Flat()->BarDrawMDIButton(control, button, c.State, dib.DC(), TRect(0, 0, 18, 16));
+      ExpectPixels(dib, {{0, 0, c.Corner}, {17, 15, c.Corner}, {1, 1, c.Fill}, {16, 14, c.Fill}});
+      // Only the platform's glyph is copied onto the fill, none of its face.
+      const std::set<COLORREF> colors = dib.ColorsIn(TRect(1, 1, 17, 15));
+      EXPECT_EQ(c.Enabled, colors.count(text) == 1);
+      EXPECT_FALSE(colors.count(Sys(COLOR_BTNFACE)) && Sys(COLOR_BTNFACE) != c.Fill);
+    }
+}
