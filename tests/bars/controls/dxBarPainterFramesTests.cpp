@@ -391,3 +391,24 @@ TEST_F(TFramePainterTest, FlatMDIButtonsByState) {
       EXPECT_FALSE(colors.count(Sys(COLOR_BTNFACE)) && Sys(COLOR_BTNFACE) != c.Fill);
     }
 }
+
+TEST_F(TFramePainterTest, FloatingCaptionTextStopsAtTheMark) {
+  TdxBar* bar = AddToolbar({L"订单查询"}, dsNone);
+  bar->SetCaption(L"WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW");
+  TdxBarControl* control = ControlOf(bar);
+  const int w = control->Width(), h = control->Height();
+  TPaintDib dib(w, h);
+  const TRect caption = Base()->CalcFloatingCaptionRect(TRect(0, 0, w, h));
+  Base()->BarDrawFloatingBarCaption(control, dib.DC(), caption, TRect(), dxBarSysBrush(COLOR_INFOBK));
+  const TRect mark = control->GetMarkWindowRect();
+  ASSERT_GT(mark.Left, caption.Left + 4);
+  const COLORREF back = ColorToRGB(Base()->FloatingCaptionBackColor(control));
+  const COLORREF text = ColorToRGB(Base()->FloatingCaptionTextColor(control));
+  const std::set<COLORREF> before = dib.ColorsIn(TRect(caption.Left, caption.Top, mark.Left, caption.Bottom));
+  EXPECT_TRUE(before.count(back) && before.count(text));
+  EXPECT_FALSE(before.count(kMarker));
+  // The plain look draws only the arrow on the mark; the text never reaches it.
+  const std::set<COLORREF> onMark = dib.ColorsIn(TRect(mark.Left, caption.Top, mark.Right, caption.Bottom));
+  EXPECT_EQ((std::set<COLORREF>{kMarker, ColorToRGB(Base()->MarkGlyphColor(control, msNone))}), onMark);
+  ExpectPixels(dib, {{caption.Left, caption.Bottom, Sys(COLOR_INFOBK)}});
+}
