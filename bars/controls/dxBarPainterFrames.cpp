@@ -12,6 +12,7 @@
 #include "platform/gui/GdiAccounting.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace {
 
