@@ -89,11 +89,6 @@ bool IsColorWhite(TColor AColor) { return (ColorToRGB(AColor) & 0xFFFFFF) == 0xF
 
 }  // namespace
 
-int TdxBarFlatPainter::TextAreaOffset(TdxBarItemControl* AControl) const {
-  TCustomdxBarControl* bar = AControl ? AControl->Parent() : nullptr;
-  return bar && bar->Kind() == bkSubMenu ? bar->TextSize() + 3 : 0;
-}
-
 HBRUSH TdxBarFlatPainter::BarToolbarBrushEx(TCustomdxBarControl* ABarControl) const {
   auto* toolbar = dynamic_cast<TdxBarControl*>(ABarControl);
   TdxBar* bar = toolbar ? toolbar->Bar() : nullptr;

@@ -42,7 +42,7 @@ class TdxBarFlatPainter : public TdxBarPainter {
   }
   void CorrectButtonControlDefaultHeight(int& AValue) const override { AValue += 2; }
   void CorrectButtonControlDefaultWidth(int& AValue) const override { AValue += 9; }
-  int TextAreaOffset(TdxBarItemControl* AControl) const override;
+  int SubMenuTextAreaOffset(int ATextSize) const override { return ATextSize + 3; }
 
   // Brushes.
   HBRUSH BarToolbarBrush() const override { return dxBarFlatBrushes().Toolbar; }
@@ -130,4 +130,45 @@ class TdxBarFlatPainter : public TdxBarPainter {
   bool InPlaceSubItemControlIsArrowSelected(TdxBarInPlaceSubItemControlDrawParams* AParams) const override;
   void SysPanelDraw(HWND AWindow, bool ASizable, bool ACloseButtonHot, bool ACloseButtonPressed,
                     TRect& ACloseButtonRect, TRect& AGripRect, TdxCorner AGripCorner) const override;
+  // ---- Floating frames, marks and sub-menu frames (dxBarFlatPainterFrames.cpp)
+  bool BarChildrenHaveShadows() const override { return true; }
+  bool IsQuickControlPopupOnRight() const override { return true; }
+  int SubMenuBeginGroupIndent() const override { return 8; }
+  int SubMenuControlArrowsOffset() const override { return 1; }
+  int SubMenuControlBeginGroupSize() const override { return 5; }
+  int SubMenuControlDetachCaptionAreaSize(const TdxBarSubMenuFrame& AMenu) const override {
+    return AMenu.DetachCaptionHeight + 1;
+  }
+  TRect SubMenuControlOffsetDetachCaptionRect(const TRect& R) const override;
+  HBRUSH BarToolbarBrushEx2(TCustomdxBarControl*) const override;
+  HBRUSH SubMenuControlToolbarItemsBrush() const override;
+  virtual TColor SubMenuControlGetSeparatorColor() const { return clBtnShadow; }
+  TColor FloatingCaptionBackColor(TdxBarControl*) const override { return clInactiveCaption; }
+  TColor MarkGlyphColor(TCustomdxBarControl* ABarControl, TdxBarMarkState AState) const override;
+  int MarkElementSysColor(TCustomdxBarControl* ABarControl) const override;
+  int SubMenuControlMarkArrowSize(int AMarkSize) const override;
+  void SubMenuControlCalcDrawingConsts(TcxCanvas* ACanvas, int ATextSize, int& AArrowWidth,
+                                       int& AMarkSize) const override;
+  TRect SubMenuControlBeginGroupRect(const TdxBarSubMenuFrame& AMenu, const TdxBarSubMenuItemFrame& AItem,
+                                     const TRect& AItemRect) const override;
+  TRect SubMenuControlGetItemIconRect(const TRect& AItemRect, int AIconAreaSize) const override;
+
+  void BarDrawFloatingBarBorder(TdxBarControl* ABarControl, HDC DC, TRect& R, const TRect& AClientRect,
+                                HBRUSH ABrush) const override;
+  void ShiftFloatingCaption(TdxBarControl* ABarControl, TRect& ACaption, int& ATextLeft) const override;
+  void BarDrawCloseButton(TdxBarControl* ABarControl, HDC DC, const TRect& R) const override;
+  void BarDrawMark(TdxBarControl* ABarControl, HDC DC, const TRect& R) const override;
+  void PaintBarWindowFrame(TdxBarControl* ABarControl, HDC DC, const TRect& R, HBRUSH ABrush) const override;
+  void BarDrawMDIButton(TdxBarControl* ABarControl, TdxBarMDIButton AButton, int AState, HDC DC,
+                        const TRect& R) const override;
+
+  void SubMenuControlDrawBorder(const TdxBarSubMenuFrame& AMenu, HDC DC, const TRect& R) const override;
+  void SubMenuControlDrawClientBorder(const TdxBarSubMenuFrame& AMenu, HDC DC, const TRect& R,
+                                      HBRUSH ABrush) const override;
+  void SubMenuControlDrawDetachCaption(const TdxBarSubMenuFrame& AMenu, HDC DC, const TRect& R) const override;
+  void SubMenuControlDrawBeginGroup(const TdxBarSubMenuFrame& AMenu, const TdxBarSubMenuItemFrame& AItem,
+                                    TcxCanvas* ACanvas, const TRect& R) const override;
+  void SubMenuControlDrawSeparator(TcxCanvas* ACanvas, const TRect& R) const override;
+  void PaintRecentGroupEdge(const TdxBarSubMenuFrame&, TcxCanvas*, bool, const TdxBarSubMenuItemFrame&) const override {}
+  void PaintSunkenItemFrame(const TdxBarSubMenuFrame& AMenu, HDC DC, const TRect& R) const override;
 };

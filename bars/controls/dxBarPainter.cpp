@@ -39,7 +39,7 @@ int TdxBarPainter::GetControlCaptionOffset(TdxBarItemControl* AControl) const {
 
 int TdxBarPainter::TextAreaOffset(TdxBarItemControl* AControl) const {
   TCustomdxBarControl* bar = AControl ? AControl->Parent() : nullptr;
-  return bar && bar->Kind() == bkSubMenu ? bar->TextSize() + 1 : 0;
+  return bar && bar->Kind() == bkSubMenu ? SubMenuTextAreaOffset(bar->TextSize()) : 0;
 }
 
 int TdxBarPainter::GetTailAreaSize(TdxBarItemControl* AControl) const {
@@ -191,24 +191,21 @@ void TdxBarPainter::BarDrawBackground(TCustomdxBarControl* ABarControl, HDC DC, 
                                       const TRect& ASourceR, HBRUSH ABrush, TColor AColor) const {
   auto* toolbar = dynamic_cast<TdxBarControl*>(ABarControl);
   TdxBar* bar = toolbar ? toolbar->Bar() : nullptr;
+  if (bar && bar->IsStatusBarLike() && toolbar->HandleAllocated()) {
+    RECT window;
+    GetWindowRect(toolbar->WindowHandle(), &window);
+    StatusBarFillBackground(toolbar, DC, ADestR, TRect(0, 0, window.right - window.left, window.bottom - window.top),
+                            ABrush, AColor);
+    return;
+  }
   if (bar && bar->Color() != clDefault && bar->Color() != clNone) {
     dxFillSolidRect(DC, ADestR, bar->Color());
     return;
   }
-  if (toolbar && toolbar->DockControl()) {
-    // A docked toolbar continues the dock's background.
-    TRect source = ASourceR;
-    source.Left += toolbar->Left();
-    source.Right += toolbar->Left();
-    source.Top += toolbar->Top();
-    source.Bottom += toolbar->Top();
-    toolbar->DockControl()->FillBackground(DC, ADestR, source, ABrush, AColor);
-    return;
-  }
-  if (AColor != clNone && AColor != clDefault)
-    dxFillSolidRect(DC, ADestR, AColor);
+  if (ABarControl && ABarControl->DockControl())
+    BarDrawDockedBackground(ABarControl, DC, ADestR, ASourceR, ABrush, AColor);
   else
-    FillWithBrush(DC, ADestR, ABrush ? ABrush : BarToolbarBrush());
+    BarDrawFloatingBackground(ABarControl, DC, ADestR, ASourceR, ABrush, AColor);
 }
 
 void TdxBarPainter::DockControlFillBackground(TdxDockControl*, HDC DC, const TRect& ADestR, const TRect&,

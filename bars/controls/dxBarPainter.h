@@ -6,6 +6,8 @@
 
 #include "bars/controls/dxBarItemControls.h"
 #include "bars/controls/dxBarPaintRoutines.h"
+#include "bars/controls/dxBarControls.h"
+#include "foundation/cxLookAndFeelPainters.h"
 
 class TcxCanvas;
 class TCustomdxBarControl;
@@ -13,6 +15,42 @@ class TdxBarControl;
 class TdxDockControl;
 class TStrings;
 enum TdxCorner : int;
+
+DECLARE_ENUM(TdxBarMDIButton, mdibMinimize, mdibRestore, mdibClose)
+
+// What the frame operations read of a sub-menu window: the window fills it
+// from its own state before it asks the painter to draw its frame, its
+// separators, its scroll buttons or its expand mark. Rectangles are in the
+// coordinates of the device context drawn on.
+struct TdxBarSubMenuFrame {
+  // The menu window; its background fills continue the menu's background.
+  TCustomdxBarControl* Control = nullptr;
+  bool Detachable = false;             // detaching allowed and the sub-item detachable
+  bool DetachCaptionSelected = false;  // the mouse is over the detach caption
+  int DetachCaptionHeight = 0;
+  TRect DetachCaptionRect;
+  TRect OwnerLinkRect;                 // the strip where the menu touches its owner
+  HBRUSH ToolbarBrush = nullptr;       // the items' brush
+  HBRUSH BkBrush = nullptr;            // the menu's background brush
+  HBRUSH LightBrush = nullptr;         // the brush of rarely used items
+  HPALETTE LightPalette = nullptr;     // its palette on displays of 8 bits or less
+  int BandWidth = 0;                   // the owner's band, 0 when none
+  int TextSize = 0;
+  int IconAreaSize = 0;
+  int MarkSize = 0;
+  int ArrowSize = 0;                   // the size of its scroll arrows
+  int ScrollButtonHeight = 0;
+  TRect ScrollAreaRect;
+  TBitmap* BackgroundBitmap = nullptr;
+};
+
+// One item of a sub-menu as its frame operations see it.
+struct TdxBarSubMenuItemFrame {
+  TdxBarItemControl* Control = nullptr;
+  TRect AreaRect;
+  bool NonRecent = false;          // a rarely used item
+  bool ChangeRecentGroup = false;  // starts a group of the other recency
+};
 
 class TdxBarPainter : public TObject {
   DECLARE_CLASS(TdxBarPainter, TObject)
@@ -28,6 +66,8 @@ class TdxBarPainter : public TObject {
   virtual TRect GetCaptionOffsets() const { return TRect(2, 2, 2, 3); }
   virtual TRect EditBaseIndents() const { return TRect(4, 0, 0, 0); }
   virtual int TextAreaOffset(TdxBarItemControl* AControl) const;
+  // The text area offset of an item in a menu of that text size.
+  virtual int SubMenuTextAreaOffset(int ATextSize) const { return ATextSize + 1; }
   virtual int GetTailAreaSize(TdxBarItemControl* AControl) const;
   virtual TRect ItemControlGetIndents(TdxBarItemControlDrawParams* AParams, int APart) const;
   virtual int GetIconAreaSize(TCustomdxBarControl* ABarControl) const;
@@ -376,6 +416,127 @@ class TdxBarPainter : public TObject {
                             TRect& ACloseButtonRect, TRect& AGripRect, TdxCorner AGripCorner) const;
   // The brush the parent bar paints its own background with.
   HBRUSH ParentBkBrush(TdxBarItemControl* AControl) const;
+  // ---- Toolbar and sub-menu frames (dxBarPainterFrames.cpp)
+  virtual TRect BarBorderPaintSizes(TdxBarControl*, const TRect&) const;
+  virtual bool BarCaptionTransparent() const { return false; }
+  virtual bool BarUseSystemClose() const { return false; }
+  virtual bool BarUseSystemNCBorder() const { return false; }
+  virtual bool BarChildrenHaveShadows() const { return false; }
+  virtual bool IsQuickControlPopupOnRight() const { return false; }
+  virtual bool NonRecentItemsPlain() const { return false; }
+  virtual HBRUSH BarToolbarBrushEx2(TCustomdxBarControl*) const { return BarToolbarBrush(); }
+  virtual TColor FloatingCaptionBackColor(TdxBarControl* ABarControl) const;
+  virtual TColor FloatingCaptionTextColor(TdxBarControl*) const { return clCaptionText; }
+  virtual TColor MarkGlyphColor(TCustomdxBarControl*, TdxBarMarkState) const { return clCaptionText; }
+  // A system colour index.
+  virtual int MarkElementSysColor(TCustomdxBarControl*) const { return COLOR_BTNTEXT; }
+  virtual bool BarHasShadow(TCustomdxBarControl* ABarControl) const;
+  bool BarLinkedOwnerHasShadow(TCustomdxBarControl* ABarControl) const;
+
+  // Floating frame and caption; rectangles in window coordinates.
+  TRect CalcFloatingCaptionRect(const TRect& AWindowRect) const;
+  // Draws the border inside AR and shrinks AR to what it leaves inside.
+  virtual void BarDrawFloatingBarBorder(TdxBarControl*, HDC, TRect&, const TRect&, HBRUSH) const {}
+  virtual void BarDrawFloatingBarCaption(TdxBarControl* ABarControl, HDC DC, const TRect& ACaptionRect,
+                                         const TRect& AClientRect, HBRUSH ABrush) const;
+  virtual void BarCaptionFillBackground(TdxBarControl* ABarControl, HDC DC, const TRect& R, HBRUSH ABrush) const;
+  // Where the caption text starts and where the caption ends when the bar has a mark.
+  virtual void ShiftFloatingCaption(TdxBarControl* ABarControl, TRect& ACaption, int& ATextLeft) const;
+  // AState: 0 normal, 1 hot, 2 pressed.
+  virtual void BarDrawCaptionElement(TdxBarControl* ABarControl, HDC DC, const TRect& R, int AState) const;
+  virtual void BarDrawCloseButton(TdxBarControl*, HDC, const TRect&) const {}
+  // AState: 0 normal, 1 disabled, 2 hot, 3 held with the cursor away, 4 held.
+  virtual void BarDrawMDIButton(TdxBarControl*, TdxBarMDIButton, int, HDC, const TRect&) const {}
+
+  // The mark: the customize button at the toolbar's end, with chevrons for hidden items.
+  // In client coordinates; a floating bar's lies in its caption.
+  virtual TRect BarMarkItemRect(TdxBarControl* ABarControl) const;
+  TRect BarMarkRect(TdxBarControl* ABarControl) const { return BarMarkItemRect(ABarControl); }
+  virtual void BarMarkRectInvalidate(TdxBarControl* ABarControl) const;
+  virtual void BarDrawMark(TdxBarControl* ABarControl, HDC DC, const TRect& R) const;
+  void PaintMarkArrow(TdxBarControl* ABarControl, HDC DC, const TRect& R) const;
+  virtual void BarDrawMarks(TdxBarControl* ABarControl, TcxCanvas* ACanvas, const TRect& R, HBRUSH ABrush) const;
+  virtual void BarDrawMarkElements(TdxBarControl* ABarControl, HDC DC, const TRect& R) const;
+  virtual void PaintChevron(TdxBarControl* ABarControl, HDC DC, const TPoint& APos) const;
+  virtual void PaintBarWindowFrame(TdxBarControl*, HDC, const TRect&, HBRUSH) const {}
+
+  // Status bars and backgrounds.
+  virtual void BarDrawStatusBarBorder(TdxBarControl* ABarControl, HDC DC, const TRect& R, HBRUSH ABrush) const;
+  virtual void BarDrawStatusBarGrip(TdxBarControl* ABarControl, HDC DC, const TRect& R, HBRUSH ABrush) const;
+  virtual void PaintSizeGrip(TdxBarControl* ABarControl, HDC DC, const TRect& R) const;
+  virtual void StatusBarFillBackground(TdxBarControl* ABarControl, HDC DC, const TRect& ADestR,
+                                       const TRect& ASourceR, HBRUSH ABrush, TColor AColor) const;
+  void BarFillParentBackground(TCustomdxBarControl* ABarControl, HDC DC, const TRect& ADestR, const TRect& ASourceR,
+                               HBRUSH ABrush, TColor AColor) const;
+  virtual void BarDrawDockedBackground(TCustomdxBarControl* ABarControl, HDC DC, const TRect& ADestR,
+                                       const TRect& ASourceR, HBRUSH ABrush, TColor AColor) const;
+  virtual void BarDrawFloatingBackground(TCustomdxBarControl* ABarControl, HDC DC, const TRect& ADestR,
+                                         const TRect& ASourceR, HBRUSH ABrush, TColor AColor) const;
+  virtual void BarDrawOwnerLink(TCustomdxBarControl* ABarControl, HDC DC, const TRect& ALinkR) const;
+
+  // Sub-menus.
+  virtual int SubMenuBeginGroupIndent() const { return 0; }
+  virtual bool SubMenuControlHasBand() const { return false; }
+  virtual bool SubMenuControlIsOffsetRecentGroupNeeded() const { return false; }
+  virtual int SubMenuControlArrowsOffset() const { return 2; }
+  virtual int SubMenuControlArrowWidth(int ATextSize) const { return ATextSize / 4 * 3 + 1; }
+  virtual int SubMenuControlBeginGroupSize() const { return 10; }
+  virtual int SubMenuControlNCBorderSize() const { return 1; }
+  virtual int SubMenuControlClientBorderSize() const { return 1; }
+  int SubMenuControlBorderSize() const { return SubMenuControlNCBorderSize() + SubMenuControlClientBorderSize(); }
+  virtual int SubMenuControlInternalBorderSize() const { return 0; }
+  virtual int SubMenuControlInternalBorderOffset() const { return 0; }
+  virtual int SubMenuExtraOffset() const { return 0; }
+  virtual TRect SubMenuControlContentRectOffset(const TdxBarSubMenuFrame& AMenu) const;
+  virtual int SubMenuControlDetachCaptionAreaSize(const TdxBarSubMenuFrame& AMenu) const {
+    return AMenu.DetachCaptionHeight + 3;
+  }
+  virtual TRect SubMenuControlOffsetDetachCaptionRect(const TRect& R) const;
+  virtual int SubMenuControlMarkArrowSize(int AMarkSize) const { return (AMarkSize - 6) / 2; }
+  virtual int SubMenuControlGetBandSize(const TdxBarSubMenuFrame& AMenu) const { return AMenu.IconAreaSize; }
+  virtual int SubMenuControlGetControlContentIndent(const TdxBarSubMenuFrame& AMenu) const;
+  virtual int SubMenuControlTextSize(TcxCanvas* ACanvas) const { return GetDefaultTextSize(ACanvas); }
+  virtual HBRUSH SubMenuControlToolbarItemsBrush() const;
+  virtual int SubMenuGetSeparatorSize() const { return 2; }
+  int ScrollButtonHeight(const TdxBarSubMenuFrame& AMenu) const { return AMenu.ScrollButtonHeight; }
+  // The arrow width and the mark size of a menu from its text size and its font.
+  virtual void SubMenuControlCalcDrawingConsts(TcxCanvas* ACanvas, int ATextSize, int& AArrowWidth,
+                                               int& AMarkSize) const;
+  virtual TRect SubMenuControlBeginGroupRect(const TdxBarSubMenuFrame& AMenu, const TdxBarSubMenuItemFrame& AItem,
+                                             const TRect& AItemRect) const;
+  virtual void SubMenuControlDrawBorder(const TdxBarSubMenuFrame& AMenu, HDC DC, const TRect& R) const;
+  virtual void SubMenuControlDrawClientBorder(const TdxBarSubMenuFrame& AMenu, HDC DC, const TRect& R,
+                                              HBRUSH ABrush) const;
+  virtual void SubMenuControlDrawDetachCaption(const TdxBarSubMenuFrame& AMenu, HDC DC, const TRect& R) const;
+  virtual void SubMenuControlDrawBackground(const TdxBarSubMenuFrame& AMenu, TcxCanvas* ACanvas, const TRect& R,
+                                            HBRUSH ABrush, TColor AColor) const;
+  virtual void SubMenuControlPrepareBkBrush(const TdxBarSubMenuFrame& AMenu, HBRUSH& ABrush) const;
+  virtual void SubMenuControlDrawBeginGroup(const TdxBarSubMenuFrame& AMenu, const TdxBarSubMenuItemFrame& AItem,
+                                            TcxCanvas* ACanvas, const TRect& R) const;
+  virtual void SubMenuControlDrawSeparator(TcxCanvas* ACanvas, const TRect& R) const;
+  virtual void SubMenuControlDrawItemFrame(const TdxBarSubMenuFrame&, const TdxBarSubMenuItemFrame&, HDC,
+                                           const TRect&) const {}
+  virtual void SubMenuControlDrawScrollButton(const TdxBarSubMenuFrame&, HDC, const TRect&) const {}
+  virtual TRect SubMenuControlGetItemIconRect(const TRect& AItemRect, int AIconAreaSize) const;
+  // The menu's own background behind R (continuing its bitmap), or ABrush when opaque.
+  static void SubMenuFillBackground(const TdxBarSubMenuFrame& AMenu, HDC DC, const TRect& R, HBRUSH ABrush,
+                                    bool AOpaque);
+  TRect ScrollButtonRect(const TdxBarSubMenuFrame& AMenu, bool AAtBottom) const;
+  // AItem is the first visible item (upper button) or the last one (lower button).
+  void PaintSubMenuScroller(const TdxBarSubMenuFrame& AMenu, TcxCanvas* ACanvas, bool AAtBottom,
+                            const TdxBarSubMenuItemFrame& AItem) const;
+  void PaintScrollArrow(const TdxBarSubMenuFrame& AMenu, TcxCanvas* ACanvas, const TRect& R,
+                        TcxArrowDirection ADirection, TColor AColor) const;
+  virtual void PaintRecentGroupEdge(const TdxBarSubMenuFrame& AMenu, TcxCanvas* ACanvas, bool AAtTop,
+                                    const TdxBarSubMenuItemFrame& AItem) const;
+  void PaintItemNearScroller(const TdxBarSubMenuFrame& AMenu, TcxCanvas* ACanvas,
+                             const TdxBarSubMenuItemFrame& AItem) const;
+  virtual void PaintSunkenItemFrame(const TdxBarSubMenuFrame& AMenu, HDC DC, const TRect& R) const;
+  // The expand mark of a menu that hides its rarely used items.
+  virtual void SubMenuControlDrawMarkContent(const TdxBarSubMenuFrame& AMenu, HDC DC, const TRect& R,
+                                             bool ASelected) const;
+  void PaintSubMenuToBitmap(const TdxBarSubMenuFrame& AMenu, TcxCanvas* ACanvas, const TRect& R,
+                            bool ASelected) const;
 };
 
 using TdxBarPainterClass = const TdxBarPainter*;

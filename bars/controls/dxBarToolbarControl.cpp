@@ -2,6 +2,7 @@
 
 #include "bars/controls/dxBarDockControl.h"
 #include "bars/controls/dxBarPainter.h"
+#include "bars/model/dxBarDrawing.h"
 #include "foundation/cxClasses.h"
 #include "foundation/cxGraphicsCanvas.h"
 #include "platform/gui/Forms.h"
@@ -396,30 +397,92 @@ void TdxBarControl::WMNCHitTest(TMessage& Message) {
 void TdxBarControl::WMNCPaint(TMessage&) {
   HDC DC = GetWindowDC(WindowHandle());
   if (!DC) return;
+  DrawFrame(DC);
+  ReleaseDC(WindowHandle(), DC);
+}
+
+void TdxBarControl::DrawFrame(HDC DC) {
   RECT window;
   GetWindowRect(WindowHandle(), &window);
   const TRect bounds(0, 0, window.right - window.left, window.bottom - window.top);
   const TRect offsets = ContentOffsets(FDockingStyle);
-  ExcludeClipRect(DC, offsets.Left, offsets.Top, bounds.Right - offsets.Right, bounds.Bottom - offsets.Bottom);
-  if (FDockingStyle != dsNone) {
-    // The frame continues the toolbar's background; the look draws on it.
-    DrawBackgroundRect(DC, bounds, false, clNone, GetToolbarBrush());
-    GetPainter()->BarDrawDockedBarBorder(this, DC, bounds, GetToolbarBrush());
-  } else {
-    RECT r{0, 0, bounds.Right, bounds.Bottom};
-    FillRect(DC, &r, GetToolbarBrush());
-    DrawEdge(DC, &r, EDGE_RAISED, BF_RECT);
-    RECT caption{offsets.Left, GetSystemMetrics(SM_CYFRAME), bounds.Right - offsets.Right, offsets.Top - 1};
-    HBRUSH brush = GetSysColorBrush(COLOR_ACTIVECAPTION);
-    FillRect(DC, &caption, brush);
-    if (FBar) {
-      SetBkMode(DC, TRANSPARENT);
-      SetTextColor(DC, GetSysColor(COLOR_CAPTIONTEXT));
-      caption.left += 2;
-      DrawTextW(DC, FBar->Caption().c_str(), -1, &caption, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
+  const TRect client(offsets.Left, offsets.Top, bounds.Right - offsets.Right, bounds.Bottom - offsets.Bottom);
+  const TdxBarPainter* painter = GetPainter();
+  HBRUSH brush = GetToolbarBrush();
+  HRGN savedClip = nullptr;
+  bool hadClip = false;
+  dxBarSaveDCClip(DC, savedClip, hadClip);
+  ExcludeClipRect(DC, client.Left, client.Top, client.Right, client.Bottom);
+  const bool floating = FDockingStyle == dsNone;
+  if (floating || !FBar || FBar->BorderStyle() == bbsSingle) {
+    TRect inner = bounds;
+    if (floating) {
+      painter->BarDrawFloatingBarBorder(this, DC, inner, client, brush);
+      if (ShowsCloseButton()) {
+        inner.Left -= painter->BarHorSize();
+        inner.Right += painter->BarHorSize();
+        inner.Top -= painter->BarTopSize();
+        inner.Bottom += painter->BarBottomSize();
+      }
+    } else {
+      const TRect sizes = painter->BarBorderPaintSizes(this, bounds);
+      inner = TRect(sizes.Left, sizes.Top, bounds.Right - sizes.Right, bounds.Bottom - sizes.Bottom);
     }
+    // What lies between the border and the client area continues the bar's background.
+    const int state = SaveDC(DC);
+    IntersectClipRect(DC, inner.Left, inner.Top, inner.Right, inner.Bottom);
+    DrawBackgroundRect(DC, inner, false, clNone, brush);
+    RestoreDC(DC, state);
+    if (!floating)
+      painter->BarDrawDockedBarBorder(this, DC, bounds, brush);
+    else if (ShowsCloseButton())
+      painter->BarDrawFloatingBarCaption(this, DC, painter->CalcFloatingCaptionRect(bounds), client, brush);
+  } else if (FBar->IsStatusBarLike()) {
+    painter->BarDrawStatusBarBorder(this, DC, bounds, brush);
   }
-  ReleaseDC(WindowHandle(), DC);
+  dxBarRestoreDCClip(DC, savedClip, hadClip);
+}
+
+TRect TdxBarControl::ClientToWindowRect(const TRect& R) {
+  const TRect offsets = ContentOffsets(FDockingStyle);
+  return TRect(R.Left + offsets.Left, R.Top + offsets.Top, R.Right + offsets.Left, R.Bottom + offsets.Top);
+}
+
+TRect TdxBarControl::GetCaptionRect() {
+  const TRect offsets = ContentOffsets(FDockingStyle);
+  const TRect caption = GetPainter()->CalcFloatingCaptionRect(TRect(0, 0, Width(), Height()));
+  return TRect(caption.Left - offsets.Left, caption.Top - offsets.Top, caption.Right - offsets.Left,
+               caption.Bottom - offsets.Top);
+}
+
+TRect TdxBarControl::GetCloseButtonRect() {
+  if (!ShowsCloseButton()) return TRect();
+  const TdxBarPainter* painter = GetPainter();
+  TRect R = GetCaptionRect();
+  R.Left = R.Right - painter->BarCaptionSize();
+  const TSize size = painter->BarCloseButtonSize();
+  // Centred along each axis where the button is smaller than its place.
+  if (size.cx < R.Width()) {
+    R.Left += R.Width() / 2 - size.cx / 2;
+    R.Right = R.Left + size.cx;
+  }
+  if (size.cy < R.Height()) {
+    R.Top += R.Height() / 2 - size.cy / 2;
+    R.Bottom = R.Top + size.cy;
+  }
+  return R;
+}
+
+TRect TdxBarControl::GetMarkWindowRect() { return ClientToWindowRect(GetPainter()->BarMarkRect(this)); }
+
+void TdxBarControl::SetCloseButtonState(TdxBarMarkState AValue) {
+  if (FCloseButtonState == AValue) return;
+  FCloseButtonState = AValue;
+  if (!HandleAllocated()) return;
+  if (HDC DC = GetWindowDC(WindowHandle())) {
+    GetPainter()->BarDrawCloseButton(this, DC, GetCloseButtonWindowRect());
+    ReleaseDC(WindowHandle(), DC);
+  }
 }
 
 void TdxBarControl::WndProc(TMessage& Message) {
@@ -664,6 +727,12 @@ void TdxBarControl::PaintBar() {
   for (const TdxBarLayoutSeparator& s : FViewInfo->Separators()) {
     painter->BarDrawBeginGroup(this, canvas->Handle(), s.Bounds, GetToolbarBrush(), s.Kind == skHorizontal);
     canvas->ExcludeClipRect(s.Bounds);
+  }
+  if (FDockingStyle != dsNone && HasMark()) {
+    const TRect mark = painter->BarMarkRect(this);
+    DrawBackgroundRect(canvas->Handle(), mark, false, clNone, GetToolbarBrush());
+    painter->BarDrawMarks(this, canvas, mark, GetToolbarBrush());
+    canvas->ExcludeClipRect(mark);
   }
   DrawBackgroundRect(canvas->Handle(), ClientRect(), false, clNone, GetToolbarBrush());
   canvas->RestoreClipRegion();

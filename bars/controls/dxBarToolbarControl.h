@@ -79,6 +79,20 @@ class TdxBarControl : public TCustomdxBarControl {
   TPoint RX, RY;
   int HitTest() const { return FHitTest; }
 
+  // The floating frame: caption, close button and mark (client coordinates
+  // unless named window rectangles; the caption lies above the client area).
+  bool ShowsCloseButton() const { return FDockingStyle == dsNone && FBar && FBar->IsClosable(); }
+  TdxBarMarkState CloseButtonState() const { return FCloseButtonState; }
+  // Redraws the button at once when the state changes.
+  void SetCloseButtonState(TdxBarMarkState AValue);
+  TRect GetCaptionRect();
+  TRect GetCloseButtonRect();
+  TRect GetCloseButtonWindowRect() { return ClientToWindowRect(GetCloseButtonRect()); }
+  TRect GetMarkWindowRect();
+  TRect ClientToWindowRect(const TRect& R);
+  // The non-client area: border, gripper, floating caption, status-bar grip.
+  void DrawFrame(HDC DC);
+
  protected:
   void CreateParams(TCreateParams& Params) override;
   void CreateWnd() override;
@@ -120,6 +134,7 @@ class TdxBarControl : public TCustomdxBarControl {
   bool FTruncated = false;
   bool FItemSizesValid = false;
   int FCloseButtonWidth = 0;
+  TdxBarMarkState FCloseButtonState = msNone;
   std::vector<TSize> FItemSizes;
 };
 

@@ -11,13 +11,7 @@
 #include "platform/gui/ImgList.h"
 #include "tests/support/TestObjects.h"
 
-#include <set>
-
 namespace {
-
-constexpr COLORREF kMarker = kPaintDibMarker;
-
-COLORREF BrushColor(HBRUSH ABrush) { return dxTestBrushColor(ABrush); }
 
 class TFlatPainterTest : public TBarWindowTest {
  protected:

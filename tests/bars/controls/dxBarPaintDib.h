@@ -1,6 +1,5 @@
-// A 32-bit DIB section to paint on, read back as COLORREFs, with a canvas
-// over it for the painters; it starts filled with a marker colour that no
-// painter uses, so untouched pixels show.
+// A 32-bit DIB section for painter tests: starts filled with a marker colour
+// no painter uses, reads back as COLORREFs and offers a canvas over its DC.
 #pragma once
 
 #include "foundation/cxGraphicsCanvas.h"
@@ -9,12 +8,12 @@
 
 #include <set>
 
-inline constexpr COLORREF kPaintDibMarker = RGB(1, 2, 3);
+inline constexpr COLORREF kMarker = RGB(1, 2, 3);
 
 class TPaintDib : public TTestDib {
  public:
   TPaintDib(int AWidth, int AHeight) : TTestDib(AWidth, AHeight) {
-    FillRaw(0x00010203);
+    FillRaw(0x00010203);  // kMarker
     FCanvas = Make<TCanvas>();
     FCanvas->SetHandle(DC());
     FcxCanvas = Make<TcxCanvas>(FCanvas);
@@ -41,8 +40,8 @@ class TPaintDib : public TTestDib {
   TcxCanvas* FcxCanvas = nullptr;
 };
 
-// The colour a brush paints with; a system colour index + 1 stands for that colour.
-inline COLORREF dxTestBrushColor(HBRUSH ABrush) {
+// The colour a brush paints with, system-colour brushes (index + 1) included.
+inline COLORREF BrushColor(HBRUSH ABrush) {
   const INT_PTR value = reinterpret_cast<INT_PTR>(ABrush);
   if (value > 0 && value <= COLOR_MENUBAR + 1) return GetSysColor(static_cast<int>(value - 1));
   LOGBRUSH brush{};

@@ -161,7 +161,7 @@ TEST_F(TItemPaintTest, SpinButtonsHalveTheirColumnOrVanishOnANarrowField) {
 TEST_F(TItemPaintTest, EditColoursFollowTheStyleAndTheEnabledState) {
   TPaintDib dib(4, 4);
   auto* edit = Params<TdxBarEditLikeControlDrawParams>(dib);
-  const TColor parentBk = static_cast<TColor>(dxTestBrushColor(Base()->ParentBkBrush(Control)));
+  const TColor parentBk = static_cast<TColor>(BrushColor(Base()->ParentBkBrush(Control)));
   const struct {
     bool Enabled;
     TColor StyleBk, StyleText;
@@ -222,7 +222,7 @@ TEST_F(TItemPaintTest, ProgressBandSmoothOrInChunksAndNeverPastTheBar) {
     if (rest != fill) {
       EXPECT_EQ(BarBackground(), rest);
     }
-    EXPECT_EQ(kPaintDibMarker, dib.At(25, 25));
+    EXPECT_EQ(kMarker, dib.At(25, 25));
   }
 }
 
@@ -236,9 +236,9 @@ TEST_F(TItemPaintTest, StaticBorderStyles) {
     TdxBarStaticBorderStyle Style;
     COLORREF Outer, Second;  // base look at (0, 0) and (1, 1)
   } cases[] = {
-      {sbsNone, kPaintDibMarker, kPaintDibMarker},
-      {sbsLowered, shadow, kPaintDibMarker},
-      {sbsRaised, light, kPaintDibMarker},
+      {sbsNone, kMarker, kMarker},
+      {sbsLowered, shadow, kMarker},
+      {sbsRaised, light, kMarker},
       {sbsEtched, shadow, light},
       {sbsBump, light, shadow},
   };
@@ -253,14 +253,14 @@ TEST_F(TItemPaintTest, StaticBorderStyles) {
       TRect R(0, 0, 10, 10);
       painter->DrawStaticBorder(label, R);
       EXPECT_EQ(TRect(offset, offset, 10 - offset, 10 - offset), R);
-      EXPECT_EQ(kPaintDibMarker, dib.At(5, 5));
+      EXPECT_EQ(kMarker, dib.At(5, 5));
       if (painter == Base()) {
         EXPECT_EQ(c.Outer, dib.At(0, 0));
         EXPECT_EQ(c.Second, dib.At(1, 1));
       } else {
         // The flat look fills the whole border in the shadow colour.
-        EXPECT_EQ(offset > 0 ? shadow : kPaintDibMarker, dib.At(offset - (offset > 0), 5));
-        EXPECT_EQ(kPaintDibMarker, dib.At(offset, 5));
+        EXPECT_EQ(offset > 0 ? shadow : kMarker, dib.At(offset - (offset > 0), 5));
+        EXPECT_EQ(kMarker, dib.At(offset, 5));
       }
     }
   }
@@ -286,7 +286,7 @@ TEST_F(TItemPaintTest, StaticControlIndentsAroundItsBorderedContent) {
     EXPECT_EQ(c.Content, R);
     EXPECT_EQ(BarBackground(), dib.At(c.Strip.X, c.Strip.Y));
     EXPECT_EQ(Sys(COLOR_BTNSHADOW), dib.At(c.Edge.X, c.Edge.Y));
-    EXPECT_EQ(kPaintDibMarker, dib.At(20, 10));
+    EXPECT_EQ(kMarker, dib.At(20, 10));
   }
 }
 
@@ -347,12 +347,12 @@ TEST_F(TItemPaintTest, EditBorderInEachState) {
     COLORREF Outer, OuterEnd, Inner;  // at (0, 0), the far corner and (1, 1)
   } cases[] = {
       {"base idle", false, false, true, false, bar, bar, bar},
-      {"base hot", false, true, true, false, shadow, light, dxTestBrushColor(Base()->ParentBkBrush(Control))},
+      {"base hot", false, true, true, false, shadow, light, BrushColor(Base()->ParentBkBrush(Control))},
       {"base disabled", false, false, false, false, bar, bar, light},
       {"base disabled, transparent", false, false, false, true, bar, bar, bar},
-      {"flat idle", true, false, true, false, bar, bar, kPaintDibMarker},
-      {"flat hot", true, true, true, false, highlight, highlight, kPaintDibMarker},
-      {"flat disabled", true, false, false, false, shadow, shadow, kPaintDibMarker},
+      {"flat idle", true, false, true, false, bar, bar, kMarker},
+      {"flat hot", true, true, true, false, highlight, highlight, kMarker},
+      {"flat disabled", true, false, false, false, shadow, shadow, kMarker},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -368,7 +368,7 @@ TEST_F(TItemPaintTest, EditBorderInEachState) {
     EXPECT_EQ(c.Outer, dib.At(0, 0));
     EXPECT_EQ(c.OuterEnd, dib.At(29, 19));
     EXPECT_EQ(c.Inner, dib.At(1, 1));
-    EXPECT_EQ(kPaintDibMarker, dib.At(15, 10));
+    EXPECT_EQ(kMarker, dib.At(15, 10));
   }
 }
 
@@ -380,7 +380,7 @@ TEST_F(TItemPaintTest, EditTextFieldFillsItsRectangleOnly) {
   } cases[] = {
       {true, clDefault, Sys(COLOR_WINDOW), Sys(COLOR_WINDOWTEXT)},
       {true, clYellow, RGB(255, 255, 0), Sys(COLOR_WINDOWTEXT)},
-      {false, clDefault, dxTestBrushColor(Base()->ParentBkBrush(Control)), Sys(COLOR_GRAYTEXT)},
+      {false, clDefault, BrushColor(Base()->ParentBkBrush(Control)), Sys(COLOR_GRAYTEXT)},
   };
   for (const auto& c : cases) {
     TPaintDib dib(80, 24);
@@ -393,7 +393,7 @@ TEST_F(TItemPaintTest, EditTextFieldFillsItsRectangleOnly) {
     EXPECT_EQ(c.Bk, dib.At(39, 21));
     EXPECT_TRUE(dib.ColorsIn(TRect(12, 4, 40, 20)).count(c.Text));
     // The long text is clipped to the field, and the clip is given back.
-    EXPECT_EQ(std::set<COLORREF>{kPaintDibMarker}, dib.ColorsIn(TRect(40, 0, 80, 24)));
+    EXPECT_EQ(std::set<COLORREF>{kMarker}, dib.ColorsIn(TRect(40, 0, 80, 24)));
     dib.Canvas()->FillRect(TRect(0, 0, 80, 24), clRed);
     EXPECT_EQ(RGB(255, 0, 0), dib.At(70, 12));
   }
@@ -452,9 +452,9 @@ TEST_F(TItemPaintTest, EditCaptionBackgroundAndItsRightIndent) {
     COLORREF Caption, Indent;  // the caption part and the strip of its right indent
   } cases[] = {
       {"toolbar", false, ptHorz, true, bar, bar},
-      {"menu, hot", false, ptMenu, true, dxTestBrushColor(Base()->BarToolbarSelBrush()), bar},
-      {"flat menu, hot", true, ptMenu, true, dxTestBrushColor(Flat()->BarToolbarSelBrush()),
-       dxTestBrushColor(Flat()->BarToolbarSelBrush())},
+      {"menu, hot", false, ptMenu, true, BrushColor(Base()->BarToolbarSelBrush()), bar},
+      {"flat menu, hot", true, ptMenu, true, BrushColor(Flat()->BarToolbarSelBrush()),
+       BrushColor(Flat()->BarToolbarSelBrush())},
       {"flat menu", true, ptMenu, false, bar, bar},
   };
   for (const auto& c : cases) {
@@ -469,7 +469,7 @@ TEST_F(TItemPaintTest, EditCaptionBackgroundAndItsRightIndent) {
     const int indent = (c.Flat ? Flat() : Base())->EditControlCaptionRightIndent();
     EXPECT_EQ(std::set<COLORREF>{c.Caption}, dib.ColorsIn(TRect(0, 0, 40 - indent, 20)));
     EXPECT_EQ(std::set<COLORREF>{c.Indent}, dib.ColorsIn(TRect(40 - indent, 0, 40, 20)));
-    EXPECT_EQ(kPaintDibMarker, dib.At(60, 10));
+    EXPECT_EQ(kMarker, dib.At(60, 10));
   }
 }
 
@@ -587,15 +587,15 @@ TEST_F(TItemPaintTest, ComboListLinesAndTheirIndexRange) {
 
 TEST_F(TItemPaintTest, FlatSpinButtonInEachState) {
   const TdxBarFlatBrushes& b = dxBarFlatBrushes();
-  const COLORREF highlight = Sys(COLOR_HIGHLIGHT), parent = dxTestBrushColor(Base()->ParentBkBrush(Control));
+  const COLORREF highlight = Sys(COLOR_HIGHLIGHT), parent = BrushColor(Base()->ParentBkBrush(Control));
   const struct {
     const char* Name;
     bool Selected, Pressed, Enabled;
     COLORREF Frame, Fill, Arrow;
   } cases[] = {
       {"idle", false, false, true, parent, parent, Sys(COLOR_BTNTEXT)},
-      {"hot", true, false, true, highlight, dxTestBrushColor(b.Sel), Sys(COLOR_BTNTEXT)},
-      {"pressed", true, true, true, highlight, dxTestBrushColor(b.DownedSel), Sys(COLOR_BTNTEXT)},
+      {"hot", true, false, true, highlight, BrushColor(b.Sel), Sys(COLOR_BTNTEXT)},
+      {"pressed", true, true, true, highlight, BrushColor(b.DownedSel), Sys(COLOR_BTNTEXT)},
       {"disabled", false, false, false, parent, parent, Sys(COLOR_BTNSHADOW)},
   };
   for (const auto& c : cases) {
@@ -659,13 +659,13 @@ TEST_F(TItemPaintTest, FlatComboButtonFaceAndArrow) {
     bool Selected, DroppedDown, Enabled;
     COLORREF Frame, Fill, Arrow;
   } cases[] = {
-      {"idle", false, false, true, Sys(COLOR_WINDOW), dxTestBrushColor(Base()->ParentBkBrush(Control)),
+      {"idle", false, false, true, Sys(COLOR_WINDOW), BrushColor(Base()->ParentBkBrush(Control)),
        Sys(COLOR_BTNTEXT)},
-      {"hot", true, false, true, Sys(COLOR_HIGHLIGHT), dxTestBrushColor(b.Sel), Sys(COLOR_BTNTEXT)},
-      {"dropped down", true, true, true, Sys(COLOR_HIGHLIGHT), dxTestBrushColor(b.DownedSel),
+      {"hot", true, false, true, Sys(COLOR_HIGHLIGHT), BrushColor(b.Sel), Sys(COLOR_BTNTEXT)},
+      {"dropped down", true, true, true, Sys(COLOR_HIGHLIGHT), BrushColor(b.DownedSel),
        Sys(COLOR_HIGHLIGHTTEXT)},
-      {"disabled", false, false, false, dxTestBrushColor(Base()->ParentBkBrush(Control)),
-       dxTestBrushColor(Base()->ParentBkBrush(Control)), Sys(COLOR_BTNSHADOW)},
+      {"disabled", false, false, false, BrushColor(Base()->ParentBkBrush(Control)),
+       BrushColor(Base()->ParentBkBrush(Control)), Sys(COLOR_BTNSHADOW)},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -723,7 +723,7 @@ TEST_F(TItemPaintTest, InPlaceSubItemHeaderInEachState) {
   } cases[] = {
       {"expanded", false, false, true, true, shadow, shadow, light, 16},
       {"hot, collapsed", false, true, false, true, highlight, highlight, light, 16},
-      {"flat hot", true, true, true, true, highlight, dxTestBrushColor(dxBarFlatBrushes().Sel), text, 16},
+      {"flat hot", true, true, true, true, highlight, BrushColor(dxBarFlatBrushes().Sel), text, 16},
       {"disabled", false, false, true, false, shadow, shadow, light, 0},
   };
   for (const auto& c : cases) {
@@ -736,7 +736,7 @@ TEST_F(TItemPaintTest, InPlaceSubItemHeaderInEachState) {
     header->Enabled = c.Enabled;
     header->ArrowSize = TSize(16, 4);
     (c.Flat ? Flat() : Base())->InPlaceSubItemControlDrawInMenu(header, TRect(0, 0, 120, 20));
-    EXPECT_EQ(dxTestBrushColor(Base()->ParentBkBrush(Control)), dib.At(60, 19));
+    EXPECT_EQ(BrushColor(Base()->ParentBkBrush(Control)), dib.At(60, 19));
     EXPECT_EQ(c.Edge, dib.At(0, 0));
     EXPECT_EQ(c.Fill, dib.At(5, 5));
     int arrow = 0;
