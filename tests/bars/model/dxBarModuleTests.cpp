@@ -4,6 +4,7 @@
 #include "tests/bars/model/dxBarTestSupport.h"
 #include "tests/support/TestDib.h"
 
+#include "foundation/cxControls.h"
 #include "platform/gui/ExtCtrls.h"
 
 #include <gtest/gtest.h>
@@ -29,6 +30,7 @@ TEST(dxBarModule, StartUpInstallsTheDragCursorsAndFindsTheLayeredWindowCalls) {
     EXPECT_EQ(std::count(seen.begin(), seen.end(), cursor), 0) << id;
     seen.push_back(cursor);
   }
+  EXPECT_EQ(cxLoadCursorFromResourceData(GetModuleHandleW(nullptr), L"NODXBARCURSOR"), nullptr);
   const TdxBarLayeredWindowApi& api = dxBarLayeredWindowApi();
   EXPECT_NE(api.UpdateLayeredWindow, nullptr);
   EXPECT_NE(api.AnimateWindow, nullptr);
