@@ -171,6 +171,8 @@ TdxBarManager::TdxBarManager(TComponent* AOwner) : TComponent(CheckedManagerOwne
   FImageOptions->OnImageOptionsChange = TNotifyEvent::Bind<&TdxBarManager::ImageOptionsChanged>(this);
   FImageOptions->OnLargeIconsChange = TNotifyEvent::Bind<&TdxBarManager::LargeIconsChanged>(this);
   FBackgrounds = Make<TdxBarBackgrounds>(this);
+  FThemeChangedNotificator = Make<TdxThemeChangedNotificator>();
+  FThemeChangedNotificator->OnThemeChanged = TdxThemeChangedEvent::Bind<&TdxBarManager::ThemeChanged>(this);
   FSavedState = Make<TMemIniFile>(L"");
   // Last: a manager that failed to build is never in the list.
   if (TdxBarManagerList* list = dxBarManagerList()) list->Add(this);
@@ -192,6 +194,7 @@ void TdxBarManager::BeforeDestruction() {
 // Toolbars and items go first: their teardown still reads the manager's
 // fonts, image options and look-and-feel.
 TdxBarManager::~TdxBarManager() {
+  FreeAndNil(FThemeChangedNotificator);
   if (FGroups) {
     FGroups->SetOwnsObjects(true);
     FreeAndNil(FGroups);
@@ -590,6 +593,14 @@ void TdxBarManager::SetStyle(TdxBarManagerStyle AValue) {
 
 void TdxBarManager::LookAndFeelChanged(TcxLookAndFeel*, TcxLookAndFeelValues) {
   if (!IsDestroying()) StyleChanged();
+}
+
+void TdxBarManager::ThemeChanged() { StyleChanged(); }
+
+void TdxBarManager::SetNotDocking(TdxBarDockingStyles AValue) {
+  if (FNotDocking == AValue) return;
+  FNotDocking = AValue;
+  StyleChanged();
 }
 
 void TdxBarManager::StyleChanged() {

@@ -15,6 +15,7 @@ class TBitmap;
 class TChangeLink;
 class TCustomImageList;
 class TcxFreeNotificator;
+class TdxThemeChangedNotificator;
 class TFont;
 class TMemIniFile;
 class TStream;
@@ -373,7 +374,8 @@ class TdxBarManager : public TComponent {
   int MostRecentItemsPercents() const { return FMostRecentItemsPercents; }
   void SetMostRecentItemsPercents(int AValue);
   TdxBarDockingStyles NotDocking() const { return FNotDocking; }
-  void SetNotDocking(TdxBarDockingStyles AValue) { FNotDocking = AValue; }
+  // Restyles the bars on a change.
+  void SetNotDocking(TdxBarDockingStyles AValue);
   TdxBarPopupMenuLinks* PopupMenuLinks() const { return FPopupMenuLinks; }
   bool Scaled() const { return FScaled; }
   void SetScaled(bool AValue);
@@ -487,6 +489,7 @@ class TdxBarManager : public TComponent {
   TdxBarStyleChoiceInput StyleChoiceInput() const;
   void FontChanged(TObject* Sender);
   void LookAndFeelChanged(TcxLookAndFeel* Sender, TcxLookAndFeelValues AChangedValues);
+  void ThemeChanged();
   void UpdateEditFont();
   void CalcMostRecentlyUsedUseCount();
   void FinishLoading();
@@ -527,6 +530,7 @@ class TdxBarManager : public TComponent {
   TFont* FEditFont = nullptr;
   TdxBarImageOptions* FImageOptions = nullptr;
   TdxBarBackgrounds* FBackgrounds = nullptr;
+  TdxThemeChangedNotificator* FThemeChangedNotificator = nullptr;
   TcxLookAndFeel* FLookAndFeel = nullptr;
   TdxBarPopupMenuLinks* FPopupMenuLinks = nullptr;
   TMemIniFile* FSavedState = nullptr;

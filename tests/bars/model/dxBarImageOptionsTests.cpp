@@ -1,8 +1,8 @@
 // The manager's image options and backgrounds: glyph size, image lists that
-// go away, the items that hear of a changed list, and restyling on a new
-// bar background.
+// go away, the items that hear of a changed list; and what restyles the bars.
 #include "tests/bars/model/dxBarTestSupport.h"
 
+#include "foundation/dxThemeManager.h"
 #include "platform/gui/ImgList.h"
 
 #include <gtest/gtest.h>
@@ -136,6 +136,33 @@ TEST_F(dxBarImageOptionsTest, ANewBarBackgroundRestylesClearingAnEmptyOneDoesNot
   backgrounds->SetBar(nullptr);
   EXPECT_TRUE(backgrounds->Bar()->Empty());
   EXPECT_GE(manager->StyleChanges, 1);
+}
+
+TEST_F(dxBarImageOptionsTest, EachTriggerRestylesTheBarsOnce) {
+  const struct {
+    const char* what;
+    std::function<void()> change;
+    int restyles;
+  } cases[] = {
+      {"style", [&] { manager->SetStyle(bmsFlat); }, 1},
+      {"same style", [&] { manager->SetStyle(bmsFlat); }, 0},
+      {"not docking", [&] { manager->SetNotDocking({dsLeft}); }, 1},
+      {"same not docking", [&] { manager->SetNotDocking({dsLeft}); }, 0},
+      {"look-and-feel", [&] { manager->LookAndFeel()->SetKind(lfOffice11); }, 1},
+      {"theme",
+       [&] {
+         if (TdxThemeChangedEventReceiver* receiver = dxThemeChangedEventReceiver())
+           SendMessageW(receiver->WindowHandle(), WM_THEMECHANGED, 0, 0);
+         else
+           manager->SetStyle(bmsStandard);  // without the visual-style library no theme changes come
+       },
+       1},
+  };
+  for (const auto& c : cases) {
+    manager->StyleChanges = 0;
+    c.change();
+    EXPECT_EQ(manager->StyleChanges, c.restyles) << c.what;
+  }
 }
 
 }  // namespace
