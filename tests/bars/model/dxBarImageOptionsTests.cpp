@@ -165,4 +165,39 @@ TEST_F(dxBarImageOptionsTest, EachTriggerRestylesTheBarsOnce) {
   }
 }
 
+TEST(dxBarImageOptions, SettingsAndBackgroundReadBackFromTheStoredDefinition) {
+  TObjectPtr<TBarTestForm> form(Make<TBarTestForm>(nullptr));
+  form->SetName(L"Form1");
+  auto* manager = Make<TdxBarManager>(form.get());
+  manager->SetName(L"BarManager");
+  TdxBarImageOptions* options = manager->ImageOptions();
+  options->SetLargeIcons(true);
+  options->SetUseLargeImagesForLargeIcons(true);
+  options->SetImageListBkColor(clLime);
+  options->SetStretchGlyphs(false);
+  // The list comes after the manager in the stream: the reference is fixed up afterwards.
+  auto* large = Make<TImageList>(form.get(), 24, 24);
+  large->SetName(L"LargeList");
+  options->SetLargeImages(large);
+  TObjectPtr<TBitmap> picture(stdtest::NewBitmap(4, 4, clRed));
+  manager->Backgrounds()->SetBar(picture.get());
+
+  const String text = stdtest::WriteDefinition(form.get());
+  // Defaults and an empty picture are not written.
+  EXPECT_EQ(text.find(L"CacheGlyphs"), String::npos);
+  EXPECT_EQ(text.find(L"SubMenu"), String::npos);
+  TObjectPtr<TBarTestForm> copy(ReadBarForm(std::string(text.begin(), text.end())));
+  TdxBarManager* read = ManagerOf(copy.get());
+  ASSERT_NE(read, nullptr);
+  TdxBarImageOptions* readOptions = read->ImageOptions();
+  EXPECT_TRUE(read->LargeIcons());
+  EXPECT_EQ(readOptions->ImageListBkColor(), clLime);
+  EXPECT_FALSE(readOptions->StretchGlyphs());
+  ASSERT_NE(readOptions->LargeImages(), nullptr);
+  EXPECT_EQ(readOptions->LargeImages()->Name(), L"LargeList");
+  EXPECT_EQ(readOptions->GlyphSize(), 24);
+  EXPECT_EQ(read->Backgrounds()->Bar()->Width(), 4);
+  EXPECT_TRUE(read->Backgrounds()->SubMenu()->Empty());
+}
+
 }  // namespace
