@@ -419,6 +419,11 @@ inline constexpr TCursor crcxHandPoint = -2099;
 inline constexpr TCursor crcxColorPicker = 2114;
 inline constexpr TCursor crcxMultiDragCopy = 2115;
 
+// A cursor kept in the resources as the bytes of a cursor file (RCDATA):
+// each resource script numbers its cursor images from one, so a layer with a
+// script of its own keeps its cursors so; null when missing or damaged.
+HCURSOR cxLoadCursorFromResourceData(HMODULE AModule, const wchar_t* AName);
+
 // The module's start-up and shutdown. Shutdown with mouse tracking left
 // frees the trackers, finishes the rest of the shutdown and then raises
 // EdxException "MouseTrackingTimerList.Count <> 0".

@@ -4,6 +4,9 @@
 #include "platform/core/Components.h"
 #include "platform/gui/Forms.h"
 
+#include <algorithm>
+#include <vector>
+
 void cxControlsTrackingInitialize();
 void cxControlsCreateSystemController();
 int cxControlsTrackingFinalize();
@@ -33,6 +36,26 @@ constexpr TCursorEntry kCursors[] = {
 }  // namespace
 
 HMODULE cxUser32Module() { return gUser32; }
+
+HCURSOR cxLoadCursorFromResourceData(HMODULE AModule, const wchar_t* AName) {
+  HRSRC info = FindResourceW(AModule, AName, MAKEINTRESOURCEW(10));  // RT_RCDATA
+  if (!info) return nullptr;
+  const DWORD size = SizeofResource(AModule, info);
+  HGLOBAL data = LoadResource(AModule, info);
+  const auto* bytes = static_cast<const BYTE*>(data ? LockResource(data) : nullptr);
+  // The file: a 6-byte header, a 16-byte entry (hot spot at 4, image size at
+  // 8, image offset at 12), then the image.
+  if (!bytes || size < 22) return nullptr;
+  auto word = [&](DWORD at) { return static_cast<DWORD>(bytes[at] | (bytes[at + 1] << 8)); };
+  auto dword = [&](DWORD at) { return word(at) | (word(at + 2) << 16); };
+  const DWORD imageSize = dword(6 + 8), imageOffset = dword(6 + 12);
+  if (imageOffset > size || imageSize > size - imageOffset) return nullptr;
+  std::vector<BYTE> cursor(4 + imageSize);
+  std::copy(bytes + 6 + 4, bytes + 6 + 8, cursor.begin());
+  std::copy(bytes + imageOffset, bytes + imageOffset + imageSize, cursor.begin() + 4);
+  return reinterpret_cast<HCURSOR>(CreateIconFromResourceEx(cursor.data(), static_cast<DWORD>(cursor.size()),
+                                                             FALSE, 0x00030000, 0, 0, LR_DEFAULTCOLOR));
+}
 
 void cxControlsInitialize() {
   cxControlsTrackingInitialize();

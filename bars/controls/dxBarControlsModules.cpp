@@ -3,17 +3,20 @@
 #include "bars/controls/dxBarDockControl.h"
 #include "bars/controls/dxBarFlatPainter.h"
 #include "bars/controls/dxBarItemControls.h"
+#include "bars/controls/dxBarPainters.h"
 #include "bars/controls/dxBarToolbarControl.h"
 
 void dxBarControlsInitialize() {
   dxBarSideDockFactory() = &dxBarCreateSideDock;
   dxBarToolbarControlFactory() = &dxBarCreateToolbarControl;
+  dxBarRegisterPainters();
   dxBarAddItemClassToRegistry(TdxBarButton::StaticClass(), TdxBarButtonControl::StaticClass(), true);
   dxBarAddItemClassToRegistry(TdxBarLargeButton::StaticClass(), TdxBarLargeButtonControl::StaticClass(), true);
 }
 
 void dxBarControlsFinalize() {
   dxBarFreeFlatBrushes();
+  dxBarUnregisterPainters();
   dxBarRemoveItemClassFromRegistry(TdxBarLargeButton::StaticClass());
   dxBarRemoveItemClassFromRegistry(TdxBarButton::StaticClass());
   dxBarToolbarControlFactory() = nullptr;

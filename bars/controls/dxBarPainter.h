@@ -539,4 +539,3 @@ class TdxBarPainter : public TObject {
                             bool ASelected) const;
 };
 
-using TdxBarPainterClass = const TdxBarPainter*;

@@ -17,6 +17,10 @@ class TdxBarItemLink;
 class TdxBarItemLinks;
 class TdxBarManager;
 class TdxBars;
+// The bar controls' painter: one stateless object per look, and a painter
+// class is that object.
+class TdxBarPainter;
+using TdxBarPainterClass = const TdxBarPainter*;
 
 DECLARE_ENUM(TdxBarDockingStyle, dsNone, dsLeft, dsTop, dsRight, dsBottom)
 using TdxBarDockingStyles = TSet<TdxBarDockingStyle, 8>;

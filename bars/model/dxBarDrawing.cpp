@@ -1,5 +1,7 @@
 #include "bars/model/dxBarDrawing.h"
 
+#include "bars/model/dxBarRoutines.h"
+
 #include "foundation/dxOffice11.h"
 #include "platform/gui/GdiAccounting.h"
 #include "platform/gui/Graphics.h"
@@ -11,6 +13,32 @@ void dxBarRefreshScreenDepth() {
   HDC dc = GetDC(nullptr);
   dxBarScreenBitsPerPixel = GetDeviceCaps(dc, BITSPIXEL);
   ReleaseDC(nullptr, dc);
+}
+
+HBRUSH dxBarCheckerBrush = nullptr;
+
+void dxBarCreateCheckerBrush() {
+  if (dxBarModuleFinalizing()) return;
+  // A 32-bit bitmap holds its pixels as 0x00RRGGBB.
+  auto pixel = [](TColor AColor) {
+    const COLORREF rgb = static_cast<COLORREF>(ColorToRGB(AColor));
+    return static_cast<DWORD>((GetRValue(rgb) << 16) | (GetGValue(rgb) << 8) | GetBValue(rgb));
+  };
+  DWORD bits[8 * 8];
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 8; ++x) bits[y * 8 + x] = pixel(x % 2 == y % 2 ? clBtnFace : clBtnHighlight);
+  HBITMAP pattern = GdiCreateBitmap(8, 8, 1, 32, bits);
+  // Without resources the brush stays nil: pressed checked buttons draw plain.
+  HBRUSH brush = pattern ? GdiCreatePatternBrush(pattern) : nullptr;
+  if (pattern) GdiDeleteObject(pattern);
+  dxBarDeleteCheckerBrush();
+  dxBarCheckerBrush = brush;
+}
+
+void dxBarDeleteCheckerBrush() {
+  HGDIOBJ brush = dxBarCheckerBrush;
+  dxBarDeleteGDIHandle(brush);
+  dxBarCheckerBrush = nullptr;
 }
 
 TcxImageDrawMode dxBarGlyphDrawMode(const TdxBarGlyphState& AState) {

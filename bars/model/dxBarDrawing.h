@@ -23,6 +23,14 @@ extern int dxBarScreenBitsPerPixel;
 extern bool dxBarDingyGlyphsOn;
 // Reads the screen's colour depth into dxBarScreenBitsPerPixel.
 void dxBarRefreshScreenDepth();
+// The 8 x 8 pattern of pressed checked buttons: button face where row and
+// column have equal parity, button highlight elsewhere. Made at the module's
+// start-up, made again from the present colours when they change, and
+// deleted at its shutdown; nil outside.
+extern HBRUSH dxBarCheckerBrush;
+// Replaces the brush; does nothing while the module shuts down.
+void dxBarCreateCheckerBrush();
+void dxBarDeleteCheckerBrush();
 
 TcxImageDrawMode dxBarGlyphDrawMode(const TdxBarGlyphState& AState);
 

@@ -24,12 +24,6 @@
 BEGIN_CLASS(TdxBarManagerCategories, TStringList, (ConstructWith<TdxBarManagerCategories, TdxBarManager>))
 END_CLASS
 
-BEGIN_CLASS(TdxBarImageOptions, TPersistent, nullptr)
-  b.Prop(L"HotImages", &TdxBarImageOptions::HotImages, &TdxBarImageOptions::SetHotImages);
-  b.Prop(L"Images", &TdxBarImageOptions::Images, &TdxBarImageOptions::SetImages);
-  b.Prop(L"LargeImages", &TdxBarImageOptions::LargeImages, &TdxBarImageOptions::SetLargeImages);
-END_CLASS
-
 BEGIN_CLASS(TdxBarPopupMenuLink, TCollectionItem, (ConstructWith<TdxBarPopupMenuLink, TCollection>))
 END_CLASS
 IMPLEMENT_CLASS(TdxBarPopupMenuLinks, TOwnedCollection, nullptr)
@@ -42,6 +36,7 @@ BEGIN_CLASS(TdxBarManager, TComponent, (ConstructWith<TdxBarManager, TComponent>
   DefaultValue(b.Prop(L"AlwaysSaveText", &M::AlwaysSaveText, &M::SetAlwaysSaveText), 0);
   DefaultValue(b.Prop(L"AutoDockColor", &M::AutoDockColor, &M::SetAutoDockColor), 1);
   DefaultValue(b.Prop(L"AutoHideEmptyBars", &M::AutoHideEmptyBars, &M::SetAutoHideEmptyBars), 0);
+  b.Prop(L"Backgrounds", &M::Backgrounds, &M::SetBackgrounds);
   DefaultValue(b.Prop(L"ButtonArrowWidth", &M::ButtonArrowWidth, &M::SetButtonArrowWidth), 11);
   DefaultValue(b.Prop(L"CanCustomize", &M::CanCustomize, &M::SetCanCustomize), 1);
   b.Prop(L"Categories", &M::Categories, [](M* m, TdxBarManagerCategories* v) { m->SetCategories(v); });
@@ -121,24 +116,6 @@ void TdxBarManagerCategories::WriteVisibles(TWriter* AWriter) {
   AWriter->WriteListEnd();
 }
 
-TPersistent* TdxBarImageOptions::GetOwner() { return FBarManager; }
-
-void TdxBarImageOptions::SetList(TCustomImageList*& AField, TCustomImageList* AValue) {
-  if (AField == AValue) return;
-  if (AField) FBarManager->RemoveFreeNotification(AField);
-  AField = AValue;
-  if (AField) FBarManager->FreeNotification(AField);
-}
-
-void TdxBarImageOptions::SetImages(TCustomImageList* AValue) { SetList(FImages, AValue); }
-void TdxBarImageOptions::SetLargeImages(TCustomImageList* AValue) { SetList(FLargeImages, AValue); }
-void TdxBarImageOptions::SetHotImages(TCustomImageList* AValue) { SetList(FHotImages, AValue); }
-
-void TdxBarImageOptions::ListFreed(TComponent* AList) {
-  for (TCustomImageList** field : {&FImages, &FLargeImages, &FHotImages})
-    if (*field == AList) *field = nullptr;
-}
-
 TdxBarPopupMenuLinks::TdxBarPopupMenuLinks(TdxBarManager* AManager)
     : TOwnedCollection(AManager, TdxBarPopupMenuLink::StaticClass()) {}
 
@@ -191,6 +168,11 @@ TdxBarManager::TdxBarManager(TComponent* AOwner) : TComponent(CheckedManagerOwne
   FUseF10ForMenu = true;
   FWaitForDockingTime = 21;
   FImageOptions = Make<TdxBarImageOptions>(this);
+  FImageOptions->OnImageOptionsChange = TNotifyEvent::Bind<&TdxBarManager::ImageOptionsChanged>(this);
+  FImageOptions->OnLargeIconsChange = TNotifyEvent::Bind<&TdxBarManager::LargeIconsChanged>(this);
+  FBackgrounds = Make<TdxBarBackgrounds>(this);
+  FThemeChangedNotificator = Make<TdxThemeChangedNotificator>();
+  FThemeChangedNotificator->OnThemeChanged = TdxThemeChangedEvent::Bind<&TdxBarManager::ThemeChanged>(this);
   FSavedState = Make<TMemIniFile>(L"");
   // Last: a manager that failed to build is never in the list.
   if (TdxBarManagerList* list = dxBarManagerList()) list->Add(this);
@@ -212,6 +194,7 @@ void TdxBarManager::BeforeDestruction() {
 // Toolbars and items go first: their teardown still reads the manager's
 // fonts, image options and look-and-feel.
 TdxBarManager::~TdxBarManager() {
+  FreeAndNil(FThemeChangedNotificator);
   if (FGroups) {
     FGroups->SetOwnsObjects(true);
     FreeAndNil(FGroups);
@@ -223,6 +206,7 @@ TdxBarManager::~TdxBarManager() {
     FreeAndNil(FItems);
   }
   FreeAndNil(FSavedState);
+  FreeAndNil(FBackgrounds);
   FreeAndNil(FImageOptions);
   FreeAndNil(FLookAndFeel);
   FreeAndNil(FFont);
@@ -318,11 +302,6 @@ void TdxBarManager::FinishLoading() {
   }
   for (IdxBarDockControl* dock : FDockControls) dock->UpdateDock();
   if (!Designing()) SaveDesignedState();
-}
-
-void TdxBarManager::Notification(TComponent* AComponent, TOperation AOperation) {
-  TComponent::Notification(AComponent, AOperation);
-  if (AOperation == opRemove && FImageOptions) FImageOptions->ListFreed(AComponent);
 }
 
 // ---------------------------------------------------------------------------
@@ -614,6 +593,14 @@ void TdxBarManager::SetStyle(TdxBarManagerStyle AValue) {
 
 void TdxBarManager::LookAndFeelChanged(TcxLookAndFeel*, TcxLookAndFeelValues) {
   if (!IsDestroying()) StyleChanged();
+}
+
+void TdxBarManager::ThemeChanged() { StyleChanged(); }
+
+void TdxBarManager::SetNotDocking(TdxBarDockingStyles AValue) {
+  if (FNotDocking == AValue) return;
+  FNotDocking = AValue;
+  StyleChanged();
 }
 
 void TdxBarManager::StyleChanged() {

@@ -11,7 +11,11 @@
 #include <vector>
 
 class TCustomForm;
+class TBitmap;
+class TChangeLink;
 class TCustomImageList;
+class TcxFreeNotificator;
+class TdxThemeChangedNotificator;
 class TFont;
 class TMemIniFile;
 class TStream;
@@ -64,26 +68,114 @@ class TdxBarManagerCategories : public TStringList {
   std::vector<bool> FVisibles;
 };
 
-// The image lists the manager's items draw from.
-class TdxBarImageOptions : public TPersistent {
-  DECLARE_CLASS(TdxBarImageOptions, TPersistent)
-  explicit TdxBarImageOptions(TdxBarManager* AManager) : FBarManager(AManager) {}
+// The image lists of the image options by the item images they hold.
+enum class TdxBarImageListKind { Normal, Hot, Large };
+
+// An option object of a manager: the manager is its owner for naming and streaming.
+class TdxBarPersistent : public TPersistent {
+  DECLARE_CLASS(TdxBarPersistent, TPersistent)
+  explicit TdxBarPersistent(TdxBarManager* AManager) : FBarManager(AManager) {}
   TPersistent* GetOwner() override;
+  TdxBarManager* BarManager() const { return FBarManager; }
+
+ protected:
+  TdxBarManager* FBarManager;
+};
+
+// The image lists and glyph settings every toolbar of the manager uses
+// (dxBarImageOptions.cpp).
+class TdxBarImageOptions : public TdxBarPersistent {
+  DECLARE_CLASS(TdxBarImageOptions, TdxBarPersistent)
+  explicit TdxBarImageOptions(TdxBarManager* AManager);
+  ~TdxBarImageOptions() override;
+  // From another image options object; CacheGlyphs stays.
+  void Assign(TPersistent* ASource) override;
+
+  TCustomImageList* DisabledImages() const { return FDisabledImages; }
+  void SetDisabledImages(TCustomImageList* AValue);
+  TCustomImageList* DisabledLargeImages() const { return FDisabledLargeImages; }
+  void SetDisabledLargeImages(TCustomImageList* AValue);
+  TCustomImageList* HotImages() const { return FHotImages; }
+  void SetHotImages(TCustomImageList* AValue);
   TCustomImageList* Images() const { return FImages; }
   void SetImages(TCustomImageList* AValue);
   TCustomImageList* LargeImages() const { return FLargeImages; }
   void SetLargeImages(TCustomImageList* AValue);
-  TCustomImageList* HotImages() const { return FHotImages; }
-  void SetHotImages(TCustomImageList* AValue);
-  // The image list went away.
-  void ListFreed(TComponent* AList);
+  bool CacheGlyphs() const { return FCacheGlyphs; }
+  void SetCacheGlyphs(bool AValue) { FCacheGlyphs = AValue; }
+  // 16; with LargeIcons 32, or the width of LargeImages when they serve.
+  int GlyphSize() const { return FGlyphSize; }
+  TColor ImageListBkColor() const { return FImageListBkColor; }
+  void SetImageListBkColor(TColor AValue);
+  bool LargeIcons() const { return FLargeIcons; }
+  void SetLargeIcons(bool AValue);
+  bool MakeDisabledImagesFaded() const { return FMakeDisabledImagesFaded; }
+  void SetMakeDisabledImagesFaded(bool AValue);
+  bool SmoothGlyphs() const { return FSmoothGlyphs; }
+  void SetSmoothGlyphs(bool AValue) { FSmoothGlyphs = AValue; }
+  bool StretchGlyphs() const { return FStretchGlyphs; }
+  void SetStretchGlyphs(bool AValue) { FStretchGlyphs = AValue; }
+  bool UseLargeImagesForLargeIcons() const { return FUseLargeImagesForLargeIcons; }
+  void SetUseLargeImagesForLargeIcons(bool AValue);
+  bool UseLeftBottomPixelAsTransparent() const { return FUseLeftBottomPixelAsTransparent; }
+  void SetUseLeftBottomPixelAsTransparent(bool AValue);
+
+  bool AnyImageListLoading() const;
+  bool UsesLargeImagesForLargeIcons() const { return FUseLargeImagesForLargeIcons && FLargeImages; }
+  void UpdateGlyphSize();
+
+  TNotifyEvent OnImageOptionsChange;
+  TNotifyEvent OnLargeIconsChange;
 
  private:
-  void SetList(TCustomImageList*& AField, TCustomImageList* AValue);
-  TdxBarManager* FBarManager;
+  void SetList(TCustomImageList*& AField, TCustomImageList* AValue, TChangeLink* ALink);
+  void SetOption(bool& AField, bool AValue);
+  void DoImageOptionsChange();
+  void DoLargeIconsChange();
+  void ListFreed(TComponent* AList);
+  void ImagesChanged(TObject* Sender);
+  void HotImagesChanged(TObject* Sender);
+  void LargeImagesChanged(TObject* Sender);
+
+  TCustomImageList* FDisabledImages = nullptr;
+  TCustomImageList* FDisabledLargeImages = nullptr;
+  TCustomImageList* FHotImages = nullptr;
   TCustomImageList* FImages = nullptr;
   TCustomImageList* FLargeImages = nullptr;
-  TCustomImageList* FHotImages = nullptr;
+  TChangeLink* FImagesChangeLink = nullptr;
+  TChangeLink* FLargeImagesChangeLink = nullptr;
+  TChangeLink* FHotImagesChangeLink = nullptr;
+  TChangeLink* FDisabledImagesChangeLink = nullptr;
+  TChangeLink* FDisabledLargeImagesChangeLink = nullptr;
+  bool FCacheGlyphs = true;
+  int FGlyphSize = 16;
+  TColor FImageListBkColor = clFuchsia;
+  bool FLargeIcons = false;
+  bool FMakeDisabledImagesFaded = false;
+  bool FSmoothGlyphs = false;
+  bool FStretchGlyphs = true;
+  bool FUseLargeImagesForLargeIcons = false;
+  bool FUseLeftBottomPixelAsTransparent = true;
+  TcxFreeNotificator* FNotifyComponent = nullptr;
+};
+
+// Pictures toolbars (Bar) and sub-menus (SubMenu) paint behind their items;
+// empty by default.
+class TdxBarBackgrounds : public TdxBarPersistent {
+  DECLARE_CLASS(TdxBarBackgrounds, TdxBarPersistent)
+  explicit TdxBarBackgrounds(TdxBarManager* AManager);
+  ~TdxBarBackgrounds() override;
+  void Assign(TPersistent* ASource) override;
+  TBitmap* Bar() const { return FBarBackgroundBitmap; }
+  // A new picture, or clearing one that is there, restyles the bars.
+  void SetBar(TBitmap* AValue);
+  TBitmap* SubMenu() const { return FSubMenuBackgroundBitmap; }
+  void SetSubMenu(TBitmap* AValue);
+
+ private:
+  void BarChanged(TObject* Sender);
+  TBitmap* FBarBackgroundBitmap = nullptr;
+  TBitmap* FSubMenuBackgroundBitmap = nullptr;
 };
 
 // The links of popup menus to the controls they pop up on (the collection
@@ -120,7 +212,6 @@ class TdxBarManager : public TComponent {
   void SetChildOrder(TComponent* AChild, int AOrder) override;
   void ReadState(TReader* AReader) override;
   void Loaded() override;
-  void Notification(TComponent* AComponent, TOperation AOperation) override;
 
   // Update bracket: nested pairs relayout once, at the outermost EndUpdate.
   void BeginUpdate();
@@ -178,7 +269,7 @@ class TdxBarManager : public TComponent {
   // painter class for it, and a look-and-feel that draws like the bars
   // (dxBarPainterChoice.cpp).
   TdxBarManagerStyle ResolvedStyle() const;
-  TClass PainterClassForStyle() const;
+  TdxBarPainterClass PainterClassForStyle() const;
   void ApplyStyleToLookAndFeel(TcxLookAndFeel* ALookAndFeel) const;
   bool IsFlatStyle() const { return FStyle == bmsFlat; }
 
@@ -227,6 +318,8 @@ class TdxBarManager : public TComponent {
   // Loading from the form: from creation by the stream to the end of Loaded.
   bool LoadingFromForm() const { return IsLoading() || FInternalState.Contains(bisAfterLoading); }
   bool IsCustomizing() const { return FIsCustomizing || Designing(); }
+  // Customized by the user at run time (design mode aside).
+  bool IsRunTimeCustomizing() const { return FIsCustomizing; }
   TWinControl* OwnerControl() const;
   bool IsCreatingHandles() const { return FInternalState.Contains(bisHandleCreating); }
   // The nearest form containing the owner; the nearest MDI child form
@@ -267,10 +360,12 @@ class TdxBarManager : public TComponent {
   void SetHideFloatingBarsWhenInactive(bool AValue) { FHideFloatingBarsWhenInactive = AValue; }
   TdxBarImageOptions* ImageOptions() const { return FImageOptions; }
   TCustomImageList* Images() const { return FImageOptions ? FImageOptions->Images() : nullptr; }
+  TdxBarBackgrounds* Backgrounds() const { return FBackgrounds; }
+  void SetBackgrounds(TdxBarBackgrounds* AValue) { FBackgrounds->Assign(AValue); }
   int LargeButtonArrowWidth() const { return FLargeButtonArrowWidth; }
   void SetLargeButtonArrowWidth(int AValue) { if (AValue >= 2) FLargeButtonArrowWidth = AValue; }
-  bool LargeIcons() const { return FLargeIcons; }
-  void SetLargeIcons(bool AValue) { FLargeIcons = AValue; }
+  bool LargeIcons() const { return FImageOptions->LargeIcons(); }
+  void SetLargeIcons(bool AValue) { FImageOptions->SetLargeIcons(AValue); }
   TcxLookAndFeel* LookAndFeel() const { return FLookAndFeel; }
   TdxBarMenuAnimations MenuAnimations() const { return FMenuAnimations; }
   void SetMenuAnimations(TdxBarMenuAnimations AValue) { FMenuAnimations = AValue; }
@@ -279,7 +374,8 @@ class TdxBarManager : public TComponent {
   int MostRecentItemsPercents() const { return FMostRecentItemsPercents; }
   void SetMostRecentItemsPercents(int AValue);
   TdxBarDockingStyles NotDocking() const { return FNotDocking; }
-  void SetNotDocking(TdxBarDockingStyles AValue) { FNotDocking = AValue; }
+  // Restyles the bars on a change.
+  void SetNotDocking(TdxBarDockingStyles AValue);
   TdxBarPopupMenuLinks* PopupMenuLinks() const { return FPopupMenuLinks; }
   bool Scaled() const { return FScaled; }
   void SetScaled(bool AValue);
@@ -381,7 +477,11 @@ class TdxBarManager : public TComponent {
   TdxBarCanDockingEvent OnDocking;
   TdxBarMergeItemLinkEvent OnMergeItemLink;
 
- protected:
+  // The image options' reactions (dxBarImageOptions.cpp): the items of the
+  // links hear of a changed image list; the toolbars repaint.
+  void ImageListChanged(TdxBarImageListKind AKind);
+  void ImageOptionsChanged(TObject* Sender);
+  void LargeIconsChanged(TObject* Sender);
   // Applies the style (the painter belongs to the bar controls).
   virtual void StyleChanged();
 
@@ -389,6 +489,7 @@ class TdxBarManager : public TComponent {
   TdxBarStyleChoiceInput StyleChoiceInput() const;
   void FontChanged(TObject* Sender);
   void LookAndFeelChanged(TcxLookAndFeel* Sender, TcxLookAndFeelValues AChangedValues);
+  void ThemeChanged();
   void UpdateEditFont();
   void CalcMostRecentlyUsedUseCount();
   void FinishLoading();
@@ -410,7 +511,6 @@ class TdxBarManager : public TComponent {
   bool FShowHint = false;
   bool FShowHintForDisabledItems = false;
   bool FShowShortCutInHint = false;
-  bool FLargeIcons = false;
   bool FMainFormActive = false;
   bool FBarRestoring = false;
   std::vector<TdxBar*> FBarRestoringList;
@@ -429,6 +529,8 @@ class TdxBarManager : public TComponent {
   TFont* FFont = nullptr;
   TFont* FEditFont = nullptr;
   TdxBarImageOptions* FImageOptions = nullptr;
+  TdxBarBackgrounds* FBackgrounds = nullptr;
+  TdxThemeChangedNotificator* FThemeChangedNotificator = nullptr;
   TcxLookAndFeel* FLookAndFeel = nullptr;
   TdxBarPopupMenuLinks* FPopupMenuLinks = nullptr;
   TMemIniFile* FSavedState = nullptr;

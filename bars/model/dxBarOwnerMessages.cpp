@@ -1,6 +1,7 @@
 // The messages of the owner's window (and, for form-wide ones, of its
 // ancestors) that the call-window hook hands the manager: activation, system
 // settings, and saving the layout when the window goes.
+#include "bars/model/dxBarDrawing.h"
 #include "bars/model/dxBarManager.h"
 
 #include "bars/model/dxBarHooks.h"
@@ -41,6 +42,8 @@ void TdxBarManager::HandleOwnerWindowMessage(HWND AWnd, UINT AMsg, WPARAM AWPara
       KeepFloatingBarsInWorkArea();
       break;
     case WM_SYSCOLORCHANGE:
+      dxBarRefreshScreenDepth();
+      dxBarCreateCheckerBrush();
       StyleChanged();
       break;
     case WM_ACTIVATE:

@@ -35,8 +35,8 @@ bool dxBarThemeAvailable() {
                             totToolBar, totWindow});
 }
 
-TClass& dxBarPainterClassSlot(TdxBarManagerStyle AResolvedStyle) {
-  static TClass slots[bmsUseLookAndFeel + 1] = {};
+TdxBarPainterClass& dxBarPainterClassSlot(TdxBarManagerStyle AResolvedStyle) {
+  static TdxBarPainterClass slots[bmsUseLookAndFeel + 1] = {};
   return slots[AResolvedStyle];
 }
 
@@ -60,7 +60,7 @@ TdxBarManagerStyle TdxBarManager::GetPaintStyle() const { return dxBarPaintStyle
 
 TdxBarManagerStyle TdxBarManager::ResolvedStyle() const { return dxBarResolvedStyleOf(StyleChoiceInput()); }
 
-TClass TdxBarManager::PainterClassForStyle() const { return dxBarPainterClassSlot(ResolvedStyle()); }
+TdxBarPainterClass TdxBarManager::PainterClassForStyle() const { return dxBarPainterClassSlot(ResolvedStyle()); }
 
 void TdxBarManager::ApplyStyleToLookAndFeel(TcxLookAndFeel* ALookAndFeel) const {
   ALookAndFeel->Reset();

@@ -1,8 +1,9 @@
 // Which painter a manager's bars draw with: the style resolved from the
 // manager's Style, its look-and-feel and the availability of visual themes,
-// and the painter class for each resolved style. The painter classes belong
-// to the bar controls layer, which fills the class slots at its start-up
-// (the skin module replaces the skin slot and restores it at shutdown).
+// and the painter for each resolved style. Painters belong to the bar
+// controls layer: stateless objects, one per look, which that layer puts into
+// the slots at its start-up (a skin layer with a bar painter replaces the
+// skin slot and restores it at shutdown).
 #pragma once
 
 #include "bars/model/dxBarBase.h"
@@ -28,6 +29,6 @@ TdxBarManagerStyle dxBarResolvedStyleOf(const TdxBarStyleChoiceInput& AInput);
 // Themes usable for every part the bars draw.
 bool dxBarThemeAvailable();
 
-// The painter class for a resolved style; nil until the bar controls layer
-// fills it. The bmsUseLookAndFeel slot is the skin painter's.
-TClass& dxBarPainterClassSlot(TdxBarManagerStyle AResolvedStyle);
+// The painter for a resolved style; nil until the bar controls layer fills
+// it. The bmsUseLookAndFeel slot is the skin painter's.
+TdxBarPainterClass& dxBarPainterClassSlot(TdxBarManagerStyle AResolvedStyle);

@@ -8,6 +8,7 @@
 #include "bars/model/dxBarManager.h"
 #include "bars/model/dxBarToolbars.h"
 
+#include "foundation/cxControls.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/Graphics.h"
 #include "platform/gui/Menus.h"
@@ -15,6 +16,7 @@
 #include <algorithm>
 #include <cmath>
 #include <mmsystem.h>
+#include <type_traits>
 
 IMPLEMENT_CLASS(TdxBarManagerList, TObject, nullptr)
 IMPLEMENT_CLASS(TdxBarItemList, TObject, nullptr)
@@ -23,6 +25,7 @@ namespace {
 
 struct TModuleState {
   void (*PreviousInitProc)() = nullptr;
+  TdxBarLayeredWindowApi LayeredWindowApi;
   TdxBarManagerList* Managers = nullptr;
   TdxBarItemList* ItemClasses = nullptr;
   bool Finalizing = false;
@@ -32,6 +35,31 @@ struct TModuleState {
 TModuleState& State() {
   static TModuleState state;
   return state;
+}
+
+struct TCursorEntry {
+  short Id;
+  const wchar_t* Name;
+};
+
+constexpr TCursorEntry kCursors[] = {{crdxBarDrag, L"DXBARDRAGCURSOR"},
+                                     {crdxBarDragCopy, L"DXBARDRAGCOPYCURSOR"},
+                                     {crdxBarDragNoDrop, L"DXBARDRAGNODROPCURSOR"},
+                                     {crdxBarEditSizing, L"DXBAREDITSIZINGCURSOR"}};
+
+TdxBarLayeredWindowApi LookUpLayeredWindowApi() {
+  TdxBarLayeredWindowApi api;
+  HMODULE user32 = GetModuleHandleW(L"user32.dll");
+  // A module handle at or below 32 is an error code of the old loaders.
+  if (reinterpret_cast<UINT_PTR>(user32) <= 32) return api;
+  auto lookUp = [user32](auto& AEntry, const char* AName) {
+    AEntry = reinterpret_cast<std::remove_reference_t<decltype(AEntry)>>(
+        reinterpret_cast<void (*)()>(GetProcAddress(user32, AName)));
+  };
+  lookUp(api.UpdateLayeredWindow, "UpdateLayeredWindow");
+  lookUp(api.AnimateWindow, "AnimateWindow");
+  lookUp(api.SetLayeredWindowAttributes, "SetLayeredWindowAttributes");
+  return api;
 }
 
 // Initialising the application also stops a menu sound still playing.
@@ -77,7 +105,47 @@ void TdxBarManagerList::Remove(TdxBarManager* AManager) {
   dxBarFreeHintWindow();
 }
 
+TdxBarManager* TdxBarManagerList::CustomizingBarManager() const {
+  for (TdxBarManager* manager : FItems)
+    if (manager->IsRunTimeCustomizing()) return manager;
+  return nullptr;
+}
+
+namespace {
+
+// The form's window is the manager's owner window or one of the ancestors
+// it reaches through child windows; a manager of an MDI child form is active
+// only while that form is the main form's active MDI child.
+bool ManagerActiveOn(TdxBarManager* AManager, HWND AFormWnd) {
+  TWinControl* owner = AManager->OwnerControl();
+  if (!AFormWnd || !owner || !owner->HandleAllocated()) return false;
+  HWND wnd = owner->Handle();
+  while (wnd && wnd != AFormWnd) wnd = dxBarChildParent(wnd);
+  if (!wnd) return false;
+  TCustomForm* master = AManager->MasterForm();
+  if (!master || master->FormStyle() != fsMDIChild) return true;
+  TCustomForm* mainForm = Application ? Application->MainForm() : nullptr;
+  return mainForm && mainForm->ActiveMDIChild() == master;
+}
+
+}  // namespace
+
+TdxBarManager* TdxBarManagerList::NextActive(TdxBarManager* AManager, bool AGoForward) const {
+  const auto found = std::find(FItems.begin(), FItems.end(), AManager);
+  if (found == FItems.end()) return AManager;
+  TCustomForm* form = AManager->TopLevelForm();
+  HWND formWnd = form && form->HandleAllocated() ? form->Handle() : nullptr;
+  const int count = Count(), start = static_cast<int>(found - FItems.begin());
+  for (int step = 1; step < count; ++step) {
+    TdxBarManager* candidate = FItems[((start + (AGoForward ? step : -step)) % count + count) % count];
+    if (ManagerActiveOn(candidate, formWnd)) return candidate;
+  }
+  return AManager;
+}
+
 TdxBarManagerList* dxBarManagerList() { return State().Managers; }
+
+const TdxBarLayeredWindowApi& dxBarLayeredWindowApi() { return State().LayeredWindowApi; }
 
 void TdxBarItemList::AddRegistration(TClass AItemClass, TClass AItemControlClass, bool AShown) {
   FItems.push_back({AItemClass, AItemControlClass, AShown});
@@ -310,8 +378,14 @@ void dxBarInitialize() {
   TModuleState& s = State();
   if (s.RunCount++ > 0) return;
   s.Finalizing = false;
+  s.LayeredWindowApi = LookUpLayeredWindowApi();
   s.Managers = Make<TdxBarManagerList>();
   dxBarRefreshScreenDepth();
+  dxBarCreateCheckerBrush();
+  // A cursor missing from the resources leaves its id to the default cursor.
+  if (Screen)
+    for (const TCursorEntry& entry : kCursors)
+      Screen->SetCursors(entry.Id, cxLoadCursorFromResourceData(GetModuleHandleW(nullptr), entry.Name));
   if (!IsLibrary()) {
     s.PreviousInitProc = InitProc;
     InitProc = &BarInitProc;
@@ -328,7 +402,11 @@ void dxBarFinalize() {
   if (InitProc == &BarInitProc) InitProc = s.PreviousInitProc;
   s.PreviousInitProc = nullptr;
   FreeAndNil(s.ItemClasses);
+  dxBarDeleteCheckerBrush();
   FreeAndNil(s.Managers);
+  if (Screen)
+    for (const TCursorEntry& entry : kCursors) Screen->SetCursors(entry.Id, nullptr);
+  s.LayeredWindowApi = {};
   for (TClass cls : {TdxBarManager::StaticClass(), TdxBar::StaticClass(), TdxBarGroup::StaticClass(),
                      TdxBarButton::StaticClass(), TdxBarLargeButton::StaticClass(), TdxBarLabel::StaticClass(),
                      TdxBarSeparator::StaticClass()})

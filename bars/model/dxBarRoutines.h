@@ -21,6 +21,11 @@ class TdxBarManagerList : public TObject {
   // window; the last one to leave removes them.
   void Add(TdxBarManager* AManager);
   void Remove(TdxBarManager* AManager);
+  // The first manager in run-time customization, nil when none.
+  TdxBarManager* CustomizingBarManager() const;
+  // The next (previous) manager after AManager, cyclically, that is active on
+  // AManager's top-level form; AManager itself when no other is.
+  TdxBarManager* NextActive(TdxBarManager* AManager, bool AGoForward) const;
 
  private:
   std::vector<TdxBarManager*> FItems;
@@ -113,6 +118,21 @@ int dxBarShowAppMessageBox(const String& AText, UINT AFlags);
 // objects.
 int dxBarPickNearestInDirection(const TRect& ASource, const std::vector<TRect>& ACandidates, int ADirection,
                                 bool AAllowWrap);
+
+// The layered-window entry points of user32, looked up by name at the
+// module's start-up; nil where the system lacks them.
+struct TdxBarLayeredWindowApi {
+  BOOL(WINAPI* UpdateLayeredWindow)(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF, BLENDFUNCTION*, DWORD) = nullptr;
+  BOOL(WINAPI* AnimateWindow)(HWND, DWORD, DWORD) = nullptr;
+  BOOL(WINAPI* SetLayeredWindowAttributes)(HWND, COLORREF, BYTE, DWORD) = nullptr;
+};
+const TdxBarLayeredWindowApi& dxBarLayeredWindowApi();
+
+// The drag cursors the module puts into the screen's cursor table.
+inline constexpr short crdxBarDrag = 1041;
+inline constexpr short crdxBarDragCopy = 1042;
+inline constexpr short crdxBarDragNoDrop = 1043;
+inline constexpr short crdxBarEditSizing = 1044;
 
 // Module steps of the bar module.
 void dxBarInitialize();

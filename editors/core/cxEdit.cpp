@@ -4,6 +4,7 @@
 #include "editors/core/cxEditConsts.h"
 #include "editors/core/cxVariants.h"
 #include "foundation/cxClasses.h"
+#include "foundation/cxControls.h"
 #include "foundation/cxControlsTimer.h"
 #include "foundation/cxGraphicsCanvas.h"
 #include "platform/core/Exceptions.h"
@@ -1250,40 +1251,12 @@ TcxLookAndFeelKind cxEditLookAndFeelKind(TcxCustomEdit* AEdit) {
   }
 }
 
-namespace {
-
-// The wheel cursor from the cursor file stored as data in the resources;
-// null when it is missing or damaged.
-HCURSOR LoadWheelCursor() {
-  HMODULE module = GetModuleHandleW(nullptr);
-  HRSRC info = FindResourceW(module, L"CXEDIT_MOUSEWHEEL", MAKEINTRESOURCEW(10));  // RT_RCDATA
-  if (!info) return nullptr;
-  const DWORD size = SizeofResource(module, info);
-  HGLOBAL data = LoadResource(module, info);
-  const auto* bytes = static_cast<const BYTE*>(data ? LockResource(data) : nullptr);
-  // The file: a 6-byte header, a 16-byte entry (hot spot at 4, image size at
-  // 8, image offset at 12), then the image.
-  if (!bytes || size < 22) return nullptr;
-  auto word = [&](DWORD at) { return static_cast<DWORD>(bytes[at] | (bytes[at + 1] << 8)); };
-  auto dword = [&](DWORD at) { return word(at) | (word(at + 2) << 16); };
-  const DWORD imageSize = dword(6 + 8), imageOffset = dword(6 + 12);
-  if (imageOffset > size || imageSize > size - imageOffset) return nullptr;
-  std::vector<BYTE> cursor(4 + imageSize);
-  cursor[0] = bytes[6 + 4];
-  cursor[1] = bytes[6 + 5];
-  cursor[2] = bytes[6 + 6];
-  cursor[3] = bytes[6 + 7];
-  std::copy(bytes + imageOffset, bytes + imageOffset + imageSize, cursor.begin() + 4);
-  return reinterpret_cast<HCURSOR>(CreateIconFromResourceEx(cursor.data(), static_cast<DWORD>(cursor.size()),
-                                                             FALSE, 0x00030000, 0, 0, LR_DEFAULTCOLOR));
-}
-
-}  // namespace
-
 TcxCustomEditClass TcxCustomEditProperties::GetContainerClass() const { return TcxCustomEditClass::Of<TcxCustomEdit>(); }
 
 void cxEditInitialize() {
-  if (Screen) Screen->SetCursors(crcxEditMouseWheel, LoadWheelCursor());
+  if (Screen)
+    Screen->SetCursors(crcxEditMouseWheel,
+                       cxLoadCursorFromResourceData(GetModuleHandleW(nullptr), L"CXEDIT_MOUSEWHEEL"));
   TcxCustomEditProperties::DisconnectHook() = &DisconnectFromEditLists;
   cxEditStylesInitialize();
 }

@@ -44,13 +44,17 @@ TEST(dxBarPainterChoice, StyleTable) {
 TEST(dxBarPainterChoice, MainWindowSettingsGiveTheFlatPainterClass) {
   TObjectPtr<TBarTestForm> form(Make<TBarTestForm>(nullptr));
   TdxBarManager* manager = Make<TdxBarManager>(form.get());
-  TScopedHook<TClass> flat(dxBarPainterClassSlot(bmsFlat), TdxBarButton::StaticClass());
-  TScopedHook<TClass> standard(dxBarPainterClassSlot(bmsStandard), TdxBarLabel::StaticClass());
+  // The painters belong to the bar controls; here any two distinct objects stand for them.
+  const int flatToken = 0, standardToken = 0;
+  const auto flatPainter = reinterpret_cast<TdxBarPainterClass>(&flatToken);
+  const auto standardPainter = reinterpret_cast<TdxBarPainterClass>(&standardToken);
+  TScopedHook<TdxBarPainterClass> flat(dxBarPainterClassSlot(bmsFlat), flatPainter);
+  TScopedHook<TdxBarPainterClass> standard(dxBarPainterClassSlot(bmsStandard), standardPainter);
   manager->SetStyle(bmsUseLookAndFeel);
-  EXPECT_EQ(manager->PainterClassForStyle(), TdxBarButton::StaticClass());
+  EXPECT_EQ(manager->PainterClassForStyle(), flatPainter);
   EXPECT_TRUE(manager->CanShowRecentItems());
   manager->SetStyle(bmsStandard);
-  EXPECT_EQ(manager->PainterClassForStyle(), TdxBarLabel::StaticClass());
+  EXPECT_EQ(manager->PainterClassForStyle(), standardPainter);
   EXPECT_FALSE(manager->CanShowRecentItems());
 }
 
