@@ -3,7 +3,9 @@
 #include "bars/controls/dxBarDockControl.h"
 #include "bars/controls/dxBarPainter.h"
 #include "bars/controls/dxBarPainters.h"
+#include "bars/model/dxBarScreenTip.h"
 #include "foundation/cxClasses.h"
+#include "foundation/cxControlsRoutines.h"
 #include "foundation/cxGraphicsCanvas.h"
 #include "platform/gui/Forms.h"
 
@@ -95,6 +97,7 @@ void TCustomdxBarControl::BeforeDestruction() {
 
 TCustomdxBarControl::~TCustomdxBarControl() {
   if (OnDestroy) OnDestroy(this);
+  dxBarHintObjectDestroying(this);
   TdxBarManager* manager = BarManager();
   if (manager && FItemLinks) {
     auto* selected = dynamic_cast<TdxBarItemControl*>(manager->SelectedItem());
@@ -630,8 +633,25 @@ void TCustomdxBarControl::ChangeSelectedItemControl(TdxBarItemControl* AValue) {
   if (old) RepaintItemControl(old);
   if (AValue) RepaintItemControl(AValue);
   if (!AValue) SetCursor(crDefault);
+  if (manager && (AValue || Kind() == bkSubMenu || FMarkState == msNone)) {
+    manager->ActivateHint(true, String(), AValue);
+    if (!dxBarIsLiveControl(this)) return;
+  }
   const bool showHint = AValue && (AValue->Enabled() || (manager && manager->ShowHintForDisabledItems()));
   SetHint(showHint ? AValue->ShortHint() : String());
+}
+
+void TCustomdxBarControl::AdjustHintPosition(TPoint& APos, int AHeight) {
+  const int d = dxBarScaleToScreenDPI(20);
+  TRect workArea;
+  cxWorkAreaFromPoint(APos, workArea);
+  if (APos.Y + d + AHeight > workArea.Bottom) {
+    POINT top{0, 0};
+    if (HandleAllocated()) ::ClientToScreen(WindowHandle(), &top);
+    APos.Y = top.y - AHeight;
+  } else {
+    APos.Y += d;
+  }
 }
 
 void TCustomdxBarControl::SetIsActive(bool AValue) {

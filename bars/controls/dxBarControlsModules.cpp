@@ -2,12 +2,14 @@
 
 #include "bars/controls/dxBarDockControl.h"
 #include "bars/controls/dxBarFlatPainter.h"
+#include "bars/controls/dxBarHintWindow.h"
 #include "bars/controls/dxBarItemControls.h"
 #include "bars/controls/dxBarToolbarControl.h"
 
 void dxBarControlsInitialize() {
   dxBarSideDockFactory() = &dxBarCreateSideDock;
   dxBarToolbarControlFactory() = &dxBarCreateToolbarControl;
+  dxBarHintWindowFactory() = &dxBarCreateBarHintWindow;
   dxBarAddItemClassToRegistry(TdxBarButton::StaticClass(), TdxBarButtonControl::StaticClass(), true);
   dxBarAddItemClassToRegistry(TdxBarLargeButton::StaticClass(), TdxBarLargeButtonControl::StaticClass(), true);
 }
@@ -16,6 +18,7 @@ void dxBarControlsFinalize() {
   dxBarFreeFlatBrushes();
   dxBarRemoveItemClassFromRegistry(TdxBarLargeButton::StaticClass());
   dxBarRemoveItemClassFromRegistry(TdxBarButton::StaticClass());
+  dxBarHintWindowFactory() = nullptr;
   dxBarToolbarControlFactory() = nullptr;
   dxBarSideDockFactory() = nullptr;
 }

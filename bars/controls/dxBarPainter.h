@@ -9,6 +9,7 @@
 class TcxCanvas;
 class TCustomdxBarControl;
 class TdxBarControl;
+class TdxBarCustomHintViewInfo;
 class TdxDockControl;
 
 class TdxBarPainter : public TObject {
@@ -192,6 +193,20 @@ class TdxBarPainter : public TObject {
   void DrawButtonControlArrow(TdxBarButtonLikeControlDrawParams* AParams, TRect R) const;
   void DrawAssociateControlArrow(TdxBarButtonLikeControlDrawParams* AParams, TRect R) const;
   virtual TColor ArrowColorFor(TdxBarButtonLikeControlDrawParams* AParams) const;
+
+  // ---- Hints and screen tips (dxBarHintWindow.cpp)
+  // The plain hint a bar shows for its own parts.
+  virtual TdxBarCustomHintViewInfo* MakeHintViewInfo(TdxBarManager* AManager, const String& AHint,
+                                                     const String& AShortCut) const;
+  // The top-left screen point of a hint window that height for a bar's part.
+  virtual TPoint CalcHintWindowRect(TCustomdxBarControl* ABarControl, const TRect& AItemRect, int AWindowHeight,
+                                    const TPoint& ACursorPos) const;
+  virtual void ScreenTipDrawBackground(TcxCanvas*, const TRect&) const {}
+  virtual void ScreenTipDrawFooterLine(TcxCanvas*, const TRect&) const {}
+  // clDefault: the band's font colour.
+  virtual TColor ScreenTipGetTitleTextColor() const { return clDefault; }
+  virtual TColor ScreenTipGetDescriptionTextColor() const { return clDefault; }
+  virtual int ScreenTipGetFooterLineSize() const { return 3; }
 };
 
 using TdxBarPainterClass = const TdxBarPainter*;

@@ -6,6 +6,7 @@
 #include "bars/model/dxBarItem.h"
 #include "bars/model/dxBarItemLinks.h"
 #include "bars/model/dxBarManager.h"
+#include "bars/model/dxBarScreenTip.h"
 #include "bars/model/dxBarToolbars.h"
 
 #include "platform/gui/Forms.h"
@@ -15,6 +16,7 @@
 #include <algorithm>
 #include <cmath>
 #include <mmsystem.h>
+#include <span>
 
 IMPLEMENT_CLASS(TdxBarManagerList, TObject, nullptr)
 IMPLEMENT_CLASS(TdxBarItemList, TObject, nullptr)
@@ -306,6 +308,20 @@ int dxBarShowAppMessageBox(const String& AText, UINT AFlags) {
   return Application->MessageBox(AText, Application->Title(), AFlags);
 }
 
+namespace {
+
+// The classes the component stream finds by name.
+std::span<const TClass> StreamedClasses() {
+  static const TClass classes[] = {
+      TdxBarManager::StaticClass(),       TdxBar::StaticClass(),          TdxBarGroup::StaticClass(),
+      TdxBarButton::StaticClass(),        TdxBarLargeButton::StaticClass(), TdxBarLabel::StaticClass(),
+      TdxBarSeparator::StaticClass(),     TdxBarScreenTip::StaticClass(), TdxBarScreenTipBand::StaticClass(),
+      TdxBarScreenTipCollection::StaticClass()};
+  return classes;
+}
+
+}  // namespace
+
 void dxBarInitialize() {
   TModuleState& s = State();
   if (s.RunCount++ > 0) return;
@@ -316,9 +332,7 @@ void dxBarInitialize() {
     s.PreviousInitProc = InitProc;
     InitProc = &BarInitProc;
   }
-  RegisterClasses({TdxBarManager::StaticClass(), TdxBar::StaticClass(), TdxBarGroup::StaticClass(),
-                   TdxBarButton::StaticClass(), TdxBarLargeButton::StaticClass(), TdxBarLabel::StaticClass(),
-                   TdxBarSeparator::StaticClass()});
+  for (TClass cls : StreamedClasses()) RegisterClass(cls);
 }
 
 void dxBarFinalize() {
@@ -329,8 +343,5 @@ void dxBarFinalize() {
   s.PreviousInitProc = nullptr;
   FreeAndNil(s.ItemClasses);
   FreeAndNil(s.Managers);
-  for (TClass cls : {TdxBarManager::StaticClass(), TdxBar::StaticClass(), TdxBarGroup::StaticClass(),
-                     TdxBarButton::StaticClass(), TdxBarLargeButton::StaticClass(), TdxBarLabel::StaticClass(),
-                     TdxBarSeparator::StaticClass()})
-    UnRegisterClass(cls);
+  for (TClass cls : StreamedClasses()) UnRegisterClass(cls);
 }
