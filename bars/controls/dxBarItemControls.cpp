@@ -148,7 +148,7 @@ bool TdxBarItemControl::GetHintInfo(String& AHint, String& AShortCut) {
 }
 
 TdxBarCustomHintViewInfo* TdxBarItemControl::MakeHintView(const String& AHint, const String& AShortCut) {
-  return dxBarCreateHintViewInfo(BarManager(), AHint, AShortCut, Painter(), nullptr);
+  return dxBarCreateHintViewInfo(BarManager(), AHint, AShortCut, Painter(), Item() ? Item()->ScreenTip() : nullptr);
 }
 
 TPoint TdxBarItemControl::CalcHintPlacement(const TPoint& ACursorPos, int AWindowHeight) {

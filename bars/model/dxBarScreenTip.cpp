@@ -1,5 +1,6 @@
 #include "bars/model/dxBarScreenTip.h"
 
+#include "bars/model/dxBarHints.h"
 #include "foundation/cxClasses.h"
 #include "platform/core/SysUtils.h"
 #include "platform/gui/Controls.h"
@@ -141,6 +142,12 @@ TdxBarScreenTip::TdxBarScreenTip(TComponent* AOwner) : TcxComponentCollectionIte
 
 TdxBarScreenTip::~TdxBarScreenTip() {
   for (TdxBarScreenTipBand*& band : FBands) FreeAndNil(band);
+}
+
+void TdxBarScreenTip::BeforeDestruction() {
+  IdxBarHintWindow* window = dxBarHintWindow();
+  if (window && window->IsScreenTipMode() && window->IsVisible()) window->HideHint();
+  TcxComponentCollectionItem::BeforeDestruction();
 }
 
 void TdxBarScreenTip::Assign(TPersistent* Source) {

@@ -78,6 +78,8 @@ class TdxBarScreenTip : public TcxComponentCollectionItem {
   DECLARE_CLASS(TdxBarScreenTip, TcxComponentCollectionItem)
   explicit TdxBarScreenTip(TComponent* AOwner);
   ~TdxBarScreenTip() override;
+  // A shown screen tip goes first: its view reads this tip when it paints.
+  void BeforeDestruction() override;
   void Assign(TPersistent* Source) override;
   void SetName(const String& ANewName) override;
   String GetDisplayName() override;

@@ -73,11 +73,21 @@ TEST_F(dxBarHintWindowTest, HoveredButtonShowsItsHintBelowTheCursorAndOneWithout
   EXPECT_FALSE(HintShown());
   EXPECT_EQ(dxBarHintTimers().HintTimer, 0u);
 
-  // A button with a hint again; the auto-hide timer takes it away.
+  // A button with a screen tip shows the whole tip, which goes with the tip.
+  auto* repository = Make<TdxBarScreenTipRepository>(Form);
+  TdxBarScreenTip* tip = repository->Items()->Add();
+  tip->Header()->SetText(L"退出");
+  tip->Description()->SetText(L"关闭主窗口并结束程序");
+  Manager->Items(2)->SetScreenTip(tip);
   MouseMoveTo(ScreenCenter(bar, 2));
   FireHintTimer();
   ASSERT_TRUE(HintShown());
   EXPECT_EQ(HintWindow()->Caption(), L"退出系统");
+  ASSERT_NE(dynamic_cast<TdxBarScreenTipViewInfo*>(HintWindow()->ViewInfo()), nullptr);
+  EXPECT_EQ(HintWindow()->ClientWidth(), 210);
+  TObject::Free(tip);
+  EXPECT_FALSE(HintShown()) << "a freed tip takes its shown view with it";
+  EXPECT_EQ(Manager->Items(2)->ScreenTip(), nullptr);
   FireHintTimer();
   EXPECT_FALSE(HintShown());
 }

@@ -91,6 +91,21 @@ TEST_F(dxBarScreenTipTest, AssignCopiesTheBandsAndSettings) {
   EXPECT_TRUE(copy->UseHintAsHeader());
 }
 
+TEST(dxBarItemScreenTip, IsForgottenWhenTheTipIsFreed) {
+  Owned<TBarTestForm> form(Make<TBarTestForm>(nullptr), &TObject::Free);
+  TdxBarManager* manager = Make<TdxBarManager>(form.get());
+  auto* repository = Make<TdxBarScreenTipRepository>(form.get());
+  TdxBarItem* button = manager->AddButton();
+  TdxBarScreenTip* tip = repository->Items()->Add();
+  button->SetScreenTip(tip);
+  EXPECT_EQ(button->ScreenTip(), tip);
+  TObject::Free(tip);
+  EXPECT_EQ(button->ScreenTip(), nullptr);
+  button->SetScreenTip(repository->Items()->Add());
+  TObject::Free(repository);
+  EXPECT_EQ(button->ScreenTip(), nullptr) << "the repository frees its tips";
+}
+
 TEST(dxBarScreenTipStream, RepositoryAndTipsReadFromAStoredDefinition) {
   RegisterClass(TdxBarScreenTipRepository::StaticClass());
   const std::string text = R"(object Form1: TBarTestForm
