@@ -208,6 +208,17 @@ RECT ToolbarOnScreen(HWND main) {
   return client;
 }
 
+// Starts the program and finds its main window and its toolbar's client
+// area on the screen.
+void StartWithToolbar(Program& program, HWND& main, RECT& client) {
+  ASSERT_TRUE(program.Start());
+  ASSERT_FALSE(ReadReport(program.ReportFile(), program.Process()).empty());
+  main = FindWindowOf(program.Id(), nullptr);
+  ASSERT_NE(main, nullptr);
+  client = ToolbarOnScreen(main);
+  ASSERT_GT(client.right - client.left, 300) << "no toolbar window";
+}
+
 COLORREF ScreenPixel(int x, int y) {
   HDC screen = GetDC(nullptr);
   const COLORREF color = GetPixel(screen, x, y);
@@ -217,12 +228,9 @@ COLORREF ScreenPixel(int x, int y) {
 
 TEST(Program, ToolbarButtonsHotTrackAndOnlyTheExitButtonEndsTheProgram) {
   Program program;
-  ASSERT_TRUE(program.Start());
-  ASSERT_FALSE(ReadReport(program.ReportFile(), program.Process()).empty());
-  const HWND main = FindWindowOf(program.Id(), nullptr);
-  ASSERT_NE(main, nullptr);
-  const RECT client = ToolbarOnScreen(main);
-  ASSERT_GT(client.right - client.left, 300) << "no toolbar window";
+  HWND main = nullptr;
+  RECT client{};
+  ASSERT_NO_FATAL_FAILURE(StartWithToolbar(program, main, client));
 
   // The group separators are the only shadow-coloured pixels of the idle
   // toolbar's top row: one before "材料库", "修改密码" and "退出系统" each.
@@ -277,12 +285,9 @@ HWND ShownHintWindow(DWORD pid) {
 
 TEST(Program, HoveringAButtonWithAHintShowsItsCaptionAndOneWithoutTakesItAway) {
   Program program;
-  ASSERT_TRUE(program.Start());
-  ASSERT_FALSE(ReadReport(program.ReportFile(), program.Process()).empty());
-  const HWND main = FindWindowOf(program.Id(), nullptr);
-  ASSERT_NE(main, nullptr);
-  const RECT client = ToolbarOnScreen(main);
-  ASSERT_GT(client.right - client.left, 300) << "no toolbar window";
+  HWND main = nullptr;
+  RECT client{};
+  ASSERT_NO_FATAL_FAILURE(StartWithToolbar(program, main, client));
   const int middle = (client.top + client.bottom) / 2;
   const auto step = [&] { WaitForSingleObject(program.Process(), 10); };
 
