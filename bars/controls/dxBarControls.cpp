@@ -509,6 +509,7 @@ void TCustomdxBarControl::ItemMouseDown(TMouseButton AButton, TShiftState AShift
 void TCustomdxBarControl::PressItemControl(TdxBarItemControl* AControl) {
   if (!AControl || !AControl->Enabled() || !AControl->AcceptsMouse()) return;
   SetSelectedItemControl(AControl);
+  if (TdxBarManager* manager = BarManager()) manager->HideHint();
   if (auto* button = dynamic_cast<TdxBarButtonLikeControl*>(SelectedControl())) button->ShowAnimation = true;
   AControl->Press(true);
   if (dxBarIsLiveControl(this) && OwnsItemControl(AControl))
@@ -655,6 +656,7 @@ void TCustomdxBarControl::AdjustHintPosition(TPoint& APos, int AHeight) {
 }
 
 void TCustomdxBarControl::SetIsActive(bool AValue) {
+  if (TdxBarManager* manager = BarManager()) manager->HideHint();
   if ((AValue != FIsActive && IsInputContextActive()) || (IsCustomizing() && !AValue)) ApplyIsActive(AValue);
 }
 

@@ -90,6 +90,14 @@ TEST_F(dxBarHintWindowTest, HoveredButtonShowsItsHintBelowTheCursorAndOneWithout
   EXPECT_EQ(Manager->Items(2)->ScreenTip(), nullptr);
   FireHintTimer();
   EXPECT_FALSE(HintShown());
+
+  // Pressing a button takes its hint away and cancels the one still waiting.
+  MouseMoveTo(ScreenCenter(bar, 0));
+  FireHintTimer();
+  ASSERT_TRUE(HintShown());
+  Click(ScreenCenter(bar, 0));
+  EXPECT_FALSE(HintShown());
+  EXPECT_EQ(dxBarHintTimers().HintTimer, 0u);
 }
 
 TEST_F(dxBarHintWindowTest, CustomTextShowsAPlainHintAndAnEmptyOneNothing) {
