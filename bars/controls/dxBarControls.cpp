@@ -3,7 +3,9 @@
 #include "bars/controls/dxBarDockControl.h"
 #include "bars/controls/dxBarPainter.h"
 #include "bars/controls/dxBarPainters.h"
+#include "bars/model/dxBarScreenTip.h"
 #include "foundation/cxClasses.h"
+#include "foundation/cxControlsRoutines.h"
 #include "foundation/cxGraphicsCanvas.h"
 #include "platform/gui/Forms.h"
 
@@ -95,6 +97,7 @@ void TCustomdxBarControl::BeforeDestruction() {
 
 TCustomdxBarControl::~TCustomdxBarControl() {
   if (OnDestroy) OnDestroy(this);
+  dxBarHintObjectDestroying(this);
   TdxBarManager* manager = BarManager();
   if (manager && FItemLinks) {
     auto* selected = dynamic_cast<TdxBarItemControl*>(manager->SelectedItem());
@@ -506,6 +509,7 @@ void TCustomdxBarControl::ItemMouseDown(TMouseButton AButton, TShiftState AShift
 void TCustomdxBarControl::PressItemControl(TdxBarItemControl* AControl) {
   if (!AControl || !AControl->Enabled() || !AControl->AcceptsMouse()) return;
   SetSelectedItemControl(AControl);
+  if (TdxBarManager* manager = BarManager()) manager->HideHint();
   if (auto* button = dynamic_cast<TdxBarButtonLikeControl*>(SelectedControl())) button->ShowAnimation = true;
   AControl->Press(true);
   if (dxBarIsLiveControl(this) && OwnsItemControl(AControl))
@@ -630,11 +634,29 @@ void TCustomdxBarControl::ChangeSelectedItemControl(TdxBarItemControl* AValue) {
   if (old) RepaintItemControl(old);
   if (AValue) RepaintItemControl(AValue);
   if (!AValue) SetCursor(crDefault);
+  if (manager && (AValue || Kind() == bkSubMenu || FMarkState == msNone)) {
+    manager->ActivateHint(true, String(), AValue);
+    if (!dxBarIsLiveControl(this)) return;
+  }
   const bool showHint = AValue && (AValue->Enabled() || (manager && manager->ShowHintForDisabledItems()));
   SetHint(showHint ? AValue->ShortHint() : String());
 }
 
+void TCustomdxBarControl::AdjustHintPosition(TPoint& APos, int AHeight) {
+  const int d = dxBarScaleToScreenDPI(20);
+  TRect workArea;
+  cxWorkAreaFromPoint(APos, workArea);
+  if (APos.Y + d + AHeight > workArea.Bottom) {
+    POINT top{0, 0};
+    if (HandleAllocated()) ::ClientToScreen(WindowHandle(), &top);
+    APos.Y = top.y - AHeight;
+  } else {
+    APos.Y += d;
+  }
+}
+
 void TCustomdxBarControl::SetIsActive(bool AValue) {
+  if (TdxBarManager* manager = BarManager()) manager->HideHint();
   if ((AValue != FIsActive && IsInputContextActive()) || (IsCustomizing() && !AValue)) ApplyIsActive(AValue);
 }
 

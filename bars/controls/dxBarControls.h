@@ -144,6 +144,9 @@ class TCustomdxBarControl : public TCustomControl, public IdxBarControl {
   bool ClosedByEscape() const { return FClosedByEscape; }
   virtual bool HidesOnDeactivate() { return false; }
   virtual bool CanShowItemHints() { return !FIsActive; }
+  // Moves a hint window of that height from the cursor point APos to below
+  // the cursor, or above the bar near the bottom of the work area.
+  virtual void AdjustHintPosition(TPoint& APos, int AHeight);
   bool IsInActiveChain();
   virtual bool IsMouseInputBlocked(bool ACheckPosition);
   TPoint LastMousePos() const { return FLastMousePos; }

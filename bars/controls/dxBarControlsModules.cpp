@@ -2,6 +2,7 @@
 
 #include "bars/controls/dxBarDockControl.h"
 #include "bars/controls/dxBarFlatPainter.h"
+#include "bars/controls/dxBarHintWindow.h"
 #include "bars/controls/dxBarItemControls.h"
 #include "bars/controls/dxBarPainters.h"
 #include "bars/controls/dxBarToolbarControl.h"
@@ -10,6 +11,7 @@ void dxBarControlsInitialize() {
   dxBarSideDockFactory() = &dxBarCreateSideDock;
   dxBarToolbarControlFactory() = &dxBarCreateToolbarControl;
   dxBarRegisterPainters();
+  dxBarHintWindowFactory() = &dxBarCreateBarHintWindow;
   dxBarAddItemClassToRegistry(TdxBarButton::StaticClass(), TdxBarButtonControl::StaticClass(), true);
   dxBarAddItemClassToRegistry(TdxBarLargeButton::StaticClass(), TdxBarLargeButtonControl::StaticClass(), true);
 }
@@ -19,6 +21,7 @@ void dxBarControlsFinalize() {
   dxBarUnregisterPainters();
   dxBarRemoveItemClassFromRegistry(TdxBarLargeButton::StaticClass());
   dxBarRemoveItemClassFromRegistry(TdxBarButton::StaticClass());
+  dxBarHintWindowFactory() = nullptr;
   dxBarToolbarControlFactory() = nullptr;
   dxBarSideDockFactory() = nullptr;
 }

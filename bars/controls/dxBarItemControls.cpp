@@ -1,6 +1,7 @@
 #include "bars/controls/dxBarItemControls.h"
 
 #include "bars/controls/dxBarControls.h"
+#include "bars/controls/dxBarHintWindow.h"
 #include "bars/controls/dxBarPainter.h"
 #include "bars/controls/dxBarToolbarControl.h"
 #include "foundation/cxClasses.h"
@@ -113,6 +114,7 @@ void TdxBarItemControl::BeforeDestruction() {
     else
       FParent->SelectItemControlNavigated(nullptr);
   }
+  dxBarHintObjectDestroying(this);
   cxClearObjectLinks(this);
   TdxBarItemControlBase::BeforeDestruction();
 }
@@ -151,6 +153,23 @@ bool TdxBarItemControl::AllowsCustomizing() {
 bool TdxBarItemControl::AcceptsDoubleClick() {
   TdxBarManager* manager = BarManager();
   return (manager && manager->Designing()) || OpensSubItems();
+}
+
+bool TdxBarItemControl::GetHintInfo(String& AHint, String& AShortCut) {
+  if (!FParent || !FParent->CanShowItemHints() || FParent->SelectedControl() != this) return false;
+  AHint = ShortHint();
+  AShortCut = Item() && Item()->ShortCut() ? ShortCutToText(Item()->ShortCut()) : String();
+  return true;
+}
+
+TdxBarCustomHintViewInfo* TdxBarItemControl::MakeHintView(const String& AHint, const String& AShortCut) {
+  return dxBarCreateHintViewInfo(BarManager(), AHint, AShortCut, Painter(), Item() ? Item()->ScreenTip() : nullptr);
+}
+
+TPoint TdxBarItemControl::CalcHintPlacement(const TPoint& ACursorPos, int AWindowHeight) {
+  TPoint p = ACursorPos;
+  if (FParent) FParent->AdjustHintPosition(p, AWindowHeight);
+  return p;
 }
 
 String TdxBarItemControl::ShortHint() {

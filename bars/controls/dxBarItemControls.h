@@ -6,6 +6,7 @@
 #pragma once
 
 #include "bars/model/dxBar.h"
+#include "bars/model/dxBarHints.h"
 #include "platform/gui/Controls.h"
 #include "platform/gui/StdCtrls.h"
 
@@ -178,7 +179,7 @@ class TdxBarItemControlViewInfo : public TObject {
   } FLevelInfos[4];
 };
 
-class TdxBarItemControl : public TdxBarItemControlBase {
+class TdxBarItemControl : public TdxBarItemControlBase, public IdxBarHintSource {
   DECLARE_CLASS(TdxBarItemControl, TdxBarItemControlBase)
   explicit TdxBarItemControl(TdxBarItemLink* ALink);
   ~TdxBarItemControl() override;
@@ -267,6 +268,13 @@ class TdxBarItemControl : public TdxBarItemControlBase {
   virtual void ShowOwnedWindows(bool) {}
   virtual void ParentWindowDestroying() {}
   virtual String ShortHint();
+
+  // IdxBarHintSource: the hint of the selected control of a bar that shows
+  // item hints, drawn as the item's screen tip, below the cursor.
+  bool GetHintInfo(String& AHint, String& AShortCut) override;
+  bool IsHintEnabled() override { return Enabled(); }
+  TdxBarCustomHintViewInfo* MakeHintView(const String& AHint, const String& AShortCut) override;
+  TPoint CalcHintPlacement(const TPoint& ACursorPos, int AWindowHeight) override;
 
   // Notices of the model.
   void BeginGroupChanged() override;

@@ -12,6 +12,7 @@
 class TcxCanvas;
 class TCustomdxBarControl;
 class TdxBarControl;
+class TdxBarCustomHintViewInfo;
 class TdxDockControl;
 class TStrings;
 enum TdxCorner : int;
@@ -391,11 +392,8 @@ class TdxBarPainter : public TObject {
   virtual void InPlaceSubItemControlDrawArrow(TdxBarInPlaceSubItemControlDrawParams* AParams, bool AExpanded,
                                               const TRect& ARect) const;
 
-  // Containers in menus, screen tips and the application menu's frame.
+  // Containers in menus and the application menu's frame (screen tips: dxBarHintWindow.cpp).
   virtual int ContainerControlSubMenuOffset() const { return 0; }
-  virtual TColor ScreenTipGetTitleTextColor() const { return clDefault; }
-  virtual TColor ScreenTipGetDescriptionTextColor() const { return clDefault; }
-  virtual int ScreenTipGetFooterLineSize() const { return 3; }
   virtual TRect ApplicationMenuGetFrameSizes() const { return TRect(); }
 
   // Date navigator buttons.
@@ -537,5 +535,18 @@ class TdxBarPainter : public TObject {
                                              bool ASelected) const;
   void PaintSubMenuToBitmap(const TdxBarSubMenuFrame& AMenu, TcxCanvas* ACanvas, const TRect& R,
                             bool ASelected) const;
+  // ---- Hints and screen tips (dxBarHintWindow.cpp)
+  // The plain hint a bar shows for its own parts.
+  virtual TdxBarCustomHintViewInfo* MakeHintViewInfo(TdxBarManager* AManager, const String& AHint,
+                                                     const String& AShortCut) const;
+  // The top-left screen point of a hint window that height for a bar's part.
+  virtual TPoint CalcHintWindowRect(TCustomdxBarControl* ABarControl, const TRect& AItemRect, int AWindowHeight,
+                                    const TPoint& ACursorPos) const;
+  virtual void ScreenTipDrawBackground(TcxCanvas*, const TRect&) const {}
+  virtual void ScreenTipDrawFooterLine(TcxCanvas*, const TRect&) const {}
+  // clDefault: the band's font colour.
+  virtual TColor ScreenTipGetTitleTextColor() const { return clDefault; }
+  virtual TColor ScreenTipGetDescriptionTextColor() const { return clDefault; }
+  virtual int ScreenTipGetFooterLineSize() const { return 3; }
 };
 

@@ -13,6 +13,7 @@
 #include "bars/model/dxBarManager.h"
 #include "bars/model/dxBarPainterChoice.h"
 #include "bars/model/dxBarRoutines.h"
+#include "bars/model/dxBarScreenTip.h"
 #include "bars/model/dxBarStrs.h"
 #include "bars/model/dxBarToolbars.h"
 #include "platform/core/Modules.h"

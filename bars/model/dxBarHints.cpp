@@ -113,6 +113,12 @@ TdxBarHintWindowFactory& dxBarHintWindowFactory() {
 
 IdxBarHintWindow* dxBarHintWindow() { return State().Window; }
 
+TObject* dxBarHintObject() { return State().HintObject; }
+
+void dxBarHintObjectDestroying(TObject* AObject) {
+  if (AObject && State().HintObject == AObject) State().HintObject = nullptr;
+}
+
 void dxBarCreateHintWindow() {
   if (!State().Window && dxBarHintWindowFactory()) State().Window = dxBarHintWindowFactory()();
 }

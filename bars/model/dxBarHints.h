@@ -6,6 +6,10 @@
 
 #include "bars/model/dxBarBase.h"
 
+// What the hint window shows: a layout that measures and paints itself (the
+// bar controls layer's).
+class TdxBarCustomHintViewInfo;
+
 // The shared hint window.
 class IdxBarHintWindow {
  public:
@@ -39,10 +43,19 @@ class IdxBarHintSource {
   // Whether it has a hint, with its text and the shortcut's text.
   virtual bool GetHintInfo(String& AHint, String& AShortCut) = 0;
   virtual bool IsHintEnabled() = 0;
+  // The view of the hint for these texts (the caller owns it).
+  virtual TdxBarCustomHintViewInfo* MakeHintView(const String& AHint, const String& AShortCut) = 0;
+  // The top-left screen point of a hint window of that height.
+  virtual TPoint CalcHintPlacement(const TPoint& ACursorPos, int AWindowHeight) = 0;
 
  protected:
   ~IdxBarHintSource() = default;
 };
+
+// The object whose hint is asked for now (a bar control, an item control).
+TObject* dxBarHintObject();
+// A hint object goes: the pending hint forgets it.
+void dxBarHintObjectDestroying(TObject* AObject);
 
 // The hint timers, as the tests drive them.
 struct TdxBarHintTimers {

@@ -3,6 +3,7 @@
 #include "bars/model/dxBarItemLinks.h"
 #include "bars/model/dxBarManager.h"
 #include "bars/model/dxBarRoutines.h"
+#include "bars/model/dxBarScreenTip.h"
 #include "bars/model/dxBarStrs.h"
 #include "bars/model/dxBarToolbars.h"
 
@@ -24,6 +25,7 @@ void PublishItemProperties(TClassBuilder<T>& b) {
   b.Prop(L"Description", &T::Description, &T::SetDescription);
   DefaultValue(b.Prop(L"Enabled", [](T* o) { return o->Enabled(); }, [](T* o, bool v) { o->SetEnabled(v); }), 1);
   DefaultValue(b.Prop(L"HelpContext", &T::HelpContext, &T::SetHelpContext), 0);
+  b.Prop(L"ScreenTip", &T::ScreenTip, &T::SetScreenTip);
   b.Prop(L"Hint", &T::Hint, &T::SetHint);
   b.Prop(L"KeyTip", &T::KeyTip, &T::SetKeyTip);
   DefaultValue(b.Prop(L"MergeKind", &T::MergeKind, &T::SetMergeKind), mkAdd);
@@ -671,3 +673,15 @@ bool TdxBarSeparator::CanBePlacedOn(int AContainerKind, TComponent*, String& AEr
 }
 
 String TdxBarSeparator::GetNewItemCaption() { return DirectText(dxSBAR_NEWSEPARATORCAPTION); }
+
+void TdxBarItem::SetScreenTip(TdxBarScreenTip* AValue) {
+  if (FScreenTip == AValue) return;
+  if (FScreenTip) FScreenTip->RemoveFreeNotification(this);
+  FScreenTip = AValue;
+  if (FScreenTip) FScreenTip->FreeNotification(this);
+}
+
+void TdxBarItem::Notification(TComponent* AComponent, TOperation Operation) {
+  TdxBarComponent::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == FScreenTip) FScreenTip = nullptr;
+}

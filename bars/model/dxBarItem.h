@@ -9,6 +9,7 @@
 
 class TBitmap;
 class TCustomImageList;
+class TdxBarScreenTip;
 
 using TShortCut = Word;
 
@@ -22,6 +23,7 @@ class TdxBarItem : public TdxBarComponent {
   void SetEnabled(bool AValue) override;
   void SetVisible(TdxBarItemVisible AValue) override;
   void SetName(const String& ANewName) override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
 
   TdxBarItemAlign Align() const { return FAlign; }
   void SetAlign(TdxBarItemAlign AValue);
@@ -35,6 +37,9 @@ class TdxBarItem : public TdxBarComponent {
   void SetHelpContext(int AValue) { FHelpContext = AValue; }
   const String& Hint() const { return FHint; }
   void SetHint(const String& AValue) { FHint = AValue; }
+  // The larger hint shown in place of Hint; cleared when the tip is freed.
+  TdxBarScreenTip* ScreenTip() const { return FScreenTip; }
+  void SetScreenTip(TdxBarScreenTip* AValue);
   const String& KeyTip() const { return FKeyTip; }
   void SetKeyTip(const String& AValue) { FKeyTip = AValue; }
   TdxBarItemMergeKind MergeKind() const { return FMergeKind; }
@@ -170,6 +175,7 @@ class TdxBarItem : public TdxBarComponent {
   std::vector<TdxBarItemLink*> FLinks;
   TdxBarItemMergeKind FMergeKind = mkAdd;
   int FMergeOrder = 0;
+  TdxBarScreenTip* FScreenTip = nullptr;
   TShortCut FShortCut = 0;
   int FWidth = 0;
 };

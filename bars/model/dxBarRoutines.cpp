@@ -6,6 +6,7 @@
 #include "bars/model/dxBarItem.h"
 #include "bars/model/dxBarItemLinks.h"
 #include "bars/model/dxBarManager.h"
+#include "bars/model/dxBarScreenTip.h"
 #include "bars/model/dxBarToolbars.h"
 
 #include "foundation/cxControls.h"
@@ -17,6 +18,7 @@
 #include <cmath>
 #include <mmsystem.h>
 #include <type_traits>
+#include <span>
 
 IMPLEMENT_CLASS(TdxBarManagerList, TObject, nullptr)
 IMPLEMENT_CLASS(TdxBarItemList, TObject, nullptr)
@@ -374,6 +376,20 @@ int dxBarShowAppMessageBox(const String& AText, UINT AFlags) {
   return Application->MessageBox(AText, Application->Title(), AFlags);
 }
 
+namespace {
+
+// The classes the component stream finds by name.
+std::span<const TClass> StreamedClasses() {
+  static const TClass classes[] = {
+      TdxBarManager::StaticClass(),       TdxBar::StaticClass(),          TdxBarGroup::StaticClass(),
+      TdxBarButton::StaticClass(),        TdxBarLargeButton::StaticClass(), TdxBarLabel::StaticClass(),
+      TdxBarSeparator::StaticClass(),     TdxBarScreenTip::StaticClass(), TdxBarScreenTipBand::StaticClass(),
+      TdxBarScreenTipCollection::StaticClass()};
+  return classes;
+}
+
+}  // namespace
+
 void dxBarInitialize() {
   TModuleState& s = State();
   if (s.RunCount++ > 0) return;
@@ -390,9 +406,7 @@ void dxBarInitialize() {
     s.PreviousInitProc = InitProc;
     InitProc = &BarInitProc;
   }
-  RegisterClasses({TdxBarManager::StaticClass(), TdxBar::StaticClass(), TdxBarGroup::StaticClass(),
-                   TdxBarButton::StaticClass(), TdxBarLargeButton::StaticClass(), TdxBarLabel::StaticClass(),
-                   TdxBarSeparator::StaticClass()});
+  for (TClass cls : StreamedClasses()) RegisterClass(cls);
 }
 
 void dxBarFinalize() {
@@ -407,8 +421,5 @@ void dxBarFinalize() {
   if (Screen)
     for (const TCursorEntry& entry : kCursors) Screen->SetCursors(entry.Id, nullptr);
   s.LayeredWindowApi = {};
-  for (TClass cls : {TdxBarManager::StaticClass(), TdxBar::StaticClass(), TdxBarGroup::StaticClass(),
-                     TdxBarButton::StaticClass(), TdxBarLargeButton::StaticClass(), TdxBarLabel::StaticClass(),
-                     TdxBarSeparator::StaticClass()})
-    UnRegisterClass(cls);
+  for (TClass cls : StreamedClasses()) UnRegisterClass(cls);
 }

@@ -1,5 +1,6 @@
 // Shared by the program's tests: the generated data embedded in the test
-// executable (app_tests.rc) and the parsing of image-list and BMP bytes.
+// executable (app_tests.rc), the parsing of image-list and BMP bytes, and
+// real pointer input.
 #pragma once
 
 #include "platform/WinApi.h"
@@ -7,6 +8,10 @@
 
 #include <cstdint>
 #include <vector>
+
+// Real pointer input, as the user gives it: the pointer moves to the screen
+// point (x, y) with the button flags given (MOUSEEVENTF_LEFTDOWN, ...).
+void SendPointer(int x, int y, DWORD flags);
 
 // The bytes of an RCDATA resource of the test executable; empty when missing.
 std::vector<Byte> ResourceBytes(const wchar_t* name);

@@ -3,6 +3,7 @@
 // carries the title, and asking the window to close ends the program with
 // exit code 0.
 #include "platform/WinApi.h"
+#include "tests/app/AppTestSupport.h"
 #include "tests/support/MessagePump.h"
 
 #include <gtest/gtest.h>
@@ -196,6 +197,28 @@ BOOL CALLBACK FindToolbar(HWND window, LPARAM param) {
   return FALSE;
 }
 
+// The client area of the main window's toolbar on the screen; empty without one.
+RECT ToolbarOnScreen(HWND main) {
+  HWND toolbar = nullptr;
+  RECT client{};
+  EnumChildWindows(main, &FindToolbar, reinterpret_cast<LPARAM>(&toolbar));
+  if (!toolbar) return client;
+  GetClientRect(toolbar, &client);
+  MapWindowPoints(toolbar, nullptr, reinterpret_cast<POINT*>(&client), 2);
+  return client;
+}
+
+// Starts the program and finds its main window and its toolbar's client
+// area on the screen.
+void StartWithToolbar(Program& program, HWND& main, RECT& client) {
+  ASSERT_TRUE(program.Start());
+  ASSERT_FALSE(ReadReport(program.ReportFile(), program.Process()).empty());
+  main = FindWindowOf(program.Id(), nullptr);
+  ASSERT_NE(main, nullptr);
+  client = ToolbarOnScreen(main);
+  ASSERT_GT(client.right - client.left, 300) << "no toolbar window";
+}
+
 COLORREF ScreenPixel(int x, int y) {
   HDC screen = GetDC(nullptr);
   const COLORREF color = GetPixel(screen, x, y);
@@ -203,30 +226,11 @@ COLORREF ScreenPixel(int x, int y) {
   return color;
 }
 
-// Real input, as the user gives it: the pointer moves, the button goes down and up.
-void SendPointer(int x, int y, DWORD flags) {
-  const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-  INPUT input{};
-  input.type = INPUT_MOUSE;
-  input.mi.dx = static_cast<LONG>((static_cast<LONGLONG>(x) * 65536 + 32768) / w);
-  input.mi.dy = static_cast<LONG>((static_cast<LONGLONG>(y) * 65536 + 32768) / h);
-  input.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | flags;
-  SendInput(1, &input, sizeof input);
-}
-
 TEST(Program, ToolbarButtonsHotTrackAndOnlyTheExitButtonEndsTheProgram) {
   Program program;
-  ASSERT_TRUE(program.Start());
-  ASSERT_FALSE(ReadReport(program.ReportFile(), program.Process()).empty());
-  const HWND main = FindWindowOf(program.Id(), nullptr);
-  ASSERT_NE(main, nullptr);
-  HWND toolbar = nullptr;
-  EnumChildWindows(main, &FindToolbar, reinterpret_cast<LPARAM>(&toolbar));
-  ASSERT_NE(toolbar, nullptr) << "no toolbar window";
-  RECT client;
-  GetClientRect(toolbar, &client);
-  MapWindowPoints(toolbar, nullptr, reinterpret_cast<POINT*>(&client), 2);
-  ASSERT_GT(client.right - client.left, 300);
+  HWND main = nullptr;
+  RECT client{};
+  ASSERT_NO_FATAL_FAILURE(StartWithToolbar(program, main, client));
 
   // The group separators are the only shadow-coloured pixels of the idle
   // toolbar's top row: one before "材料库", "修改密码" and "退出系统" each.
@@ -259,6 +263,55 @@ TEST(Program, ToolbarButtonsHotTrackAndOnlyTheExitButtonEndsTheProgram) {
   // Every click before the last was handled before the pointer's next move
   // made the next button hot, and left the program running; the exit button
   // ends it.
+  EXPECT_EQ(program.WaitExit(), 0u);
+}
+
+// The program's hint window, shown; null while it is not.
+BOOL CALLBACK FindShownHint(HWND window, LPARAM param) {
+  auto* s = reinterpret_cast<Search*>(param);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  if (pid != s->ProcessId || !IsWindowVisible(window) || ClassOf(window).rfind(L"TdxBarHintWindow", 0) != 0)
+    return TRUE;
+  s->Found = window;
+  return FALSE;
+}
+
+HWND ShownHintWindow(DWORD pid) {
+  Search s{pid, nullptr};
+  EnumWindows(&FindShownHint, reinterpret_cast<LPARAM>(&s));
+  return s.Found;
+}
+
+TEST(Program, HoveringAButtonWithAHintShowsItsCaptionAndOneWithoutTakesItAway) {
+  Program program;
+  HWND main = nullptr;
+  RECT client{};
+  ASSERT_NO_FATAL_FAILURE(StartWithToolbar(program, main, client));
+  const int middle = (client.top + client.bottom) / 2;
+  const auto step = [&] { WaitForSingleObject(program.Process(), 10); };
+
+  // "订单查询" is the first button; its hint shows once the program's show
+  // timer ran (the wait ends on the window, however long the timer takes).
+  SendPointer(client.left + 11, middle, 0);
+  ASSERT_TRUE(WaitUntil([&] { return ShownHintWindow(program.Id()) != nullptr; }, step));
+  const HWND hint = ShownHintWindow(program.Id());
+  EXPECT_EQ(WindowText(hint), L"订单查询");
+  RECT bounds;
+  GetWindowRect(hint, &bounds);
+  EXPECT_GT(bounds.top, middle);
+  ASSERT_TRUE(WaitUntil([&] { return ScreenPixel(bounds.left + 2, bounds.top + 3) == GetSysColor(COLOR_INFOBK); }, step))
+      << "the hint is not drawn";
+
+  // Left of the first separator the toolbar's fourth button has no hint:
+  // taking the pointer there takes the hint away.
+  int separator = client.left;
+  while (separator < client.right && ScreenPixel(separator, client.top) != GetSysColor(COLOR_BTNSHADOW)) ++separator;
+  ASSERT_LT(separator, client.right);
+  SendPointer(separator - 12, middle, 0);
+  EXPECT_TRUE(WaitUntil([&] { return ShownHintWindow(program.Id()) == nullptr; }, step));
+
+  ASSERT_TRUE(PostMessageW(main, WM_CLOSE, 0, 0));
   EXPECT_EQ(program.WaitExit(), 0u);
 }
 

@@ -1,6 +1,7 @@
 // The main window built from its stored definition, as the program builds it.
 #include "app/Unit5.h"
 #include "bars/controls/dxBarDockControl.h"
+#include "bars/controls/dxBarHintWindow.h"
 #include "bars/controls/dxBarToolbarControl.h"
 #include "tests/support/MessagePump.h"
 #include "tests/app/AppTestSupport.h"
@@ -237,4 +238,53 @@ TEST(Form5Window, ToolbarDocksAtTheTopAndItsExitButtonClosesTheWindow) {
     PumpQueuedMessages();
   }
   EXPECT_FALSE(form->Visible());
+}
+
+// Real pointer input over the toolbar; the hint timers are run as their
+// window timers would run them, so nothing waits for the clock.
+TEST(Form5Window, HoveredButtonsShowTheirCaptionAsHintAndButtonsWithoutAHintNone) {
+  auto form = NewForm5();
+  form->SetWindowState(wsNormal);
+  form->SetBounds(20, 20, 900, 500);
+  form->Show();
+  PumpQueuedMessages();
+  auto* toolbar = dynamic_cast<TdxBarControl*>(form->ExpMenu->Control()->BarControlObject());
+  ASSERT_NE(toolbar, nullptr);
+  SetForegroundWindow(form->WindowHandle());
+  struct Case {
+    int Link;
+    const wchar_t* Hint;  // null: the button has none
+  } const cases[] = {{0, L"订单查询"}, {5, nullptr}, {4, L"材料库"}, {3, nullptr}, {6, nullptr}, {10, L"退出系统"}};
+  const COLORREF background = static_cast<COLORREF>(ColorToRGB(clInfoBk));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Link);
+    TdxBarItemLink* link = form->ExpMenu->ItemLinks()->Items(c.Link);
+    const TRect r = link->ItemRect();
+    const TPoint at = toolbar->ClientToScreen(TPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2));
+    SendPointer(at.X, at.Y, 0);
+    ASSERT_TRUE(PumpMessagesUntil([&] { return toolbar->SelectedLink() == link; }));
+    PumpQueuedMessages();
+    const UINT_PTR showTimer = dxBarHintTimers().HintTimer;
+    ASSERT_NE(showTimer, 0u) << "hovering asks for the hint";
+    dxBarHintTimerFired(showTimer);
+    PumpQueuedMessages();
+    auto* window = dynamic_cast<TdxBarHintWindow*>(dxBarHintWindow());
+    ASSERT_NE(window, nullptr);
+    if (!c.Hint) {
+      EXPECT_FALSE(window->IsVisible());
+      continue;
+    }
+    ASSERT_TRUE(window->IsVisible());
+    EXPECT_EQ(window->Caption(), c.Hint);
+    RECT bounds;
+    GetWindowRect(window->WindowHandle(), &bounds);
+    EXPECT_GT(bounds.top, at.Y) << "below the cursor";
+    UpdateWindow(window->WindowHandle());
+    HDC screen = GetDC(nullptr);
+    EXPECT_EQ(GetPixel(screen, bounds.left + 2, bounds.top + 3), background);
+    EXPECT_EQ(GetPixel(screen, bounds.right - 3, bounds.bottom - 4), background);
+    ReleaseDC(nullptr, screen);
+  }
+  form->Close();
+  PumpQueuedMessages();
 }

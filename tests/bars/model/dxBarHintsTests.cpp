@@ -37,6 +37,8 @@ class TTestHintSource : public TObject, public IdxBarHintSource {
     return !Hint.empty();
   }
   bool IsHintEnabled() override { return Enabled; }
+  TdxBarCustomHintViewInfo* MakeHintView(const String&, const String&) override { return nullptr; }
+  TPoint CalcHintPlacement(const TPoint& ACursorPos, int) override { return ACursorPos; }
   String Hint = L"打开文件", ShortCut = L"Ctrl+O";
   bool Enabled = true;
 };
