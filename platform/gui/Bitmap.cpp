@@ -143,8 +143,9 @@ HBITMAP CreateDib(int width, int height, int bpp, DWORD compression, const DWORD
     std::memcpy(info->bmiColors, colors.data(), n * sizeof(RGBQUAD));
   }
   void* dummy;
-  TScreenDC screen;
-  HBITMAP result = GdiCreateDIBSection(screen.Handle, info, bits ? bits : &dummy);
+  // With the colours given as RGB values the section needs no device context; fetching the
+  // screen's is a server round trip under Wine, paid by every buffer that changes size.
+  HBITMAP result = GdiCreateDIBSection(nullptr, info, bits ? bits : &dummy);
   if (!result) OutOfResources();
   return result;
 }
