@@ -301,6 +301,32 @@ TEST(cxImagePainting, RepaintsComeFromTheFittedCopyAndThePointerAloneRepaintsNot
   EXPECT_TRUE(Near(blue.At(r.Left + r.Width() / 2, r.Top + r.Height() / 2), RGB(0, 0, 255)));
 }
 
+// Shrunk to two thirds, a target pixel covers one source column and half of the next.
+TEST(cxImagePainting, AShrunkPictureAveragesTheAreaEachPixelCovers) {
+  KeepsResourcesOnPurpose("the shared brush cache keeps the colours painted with");
+  TImageForm f;
+  f.Image->Properties()->SetStretch(true);
+  f.Image->Properties()->SetShowFocusRect(false);
+  const TRect r = f.Image->ImageViewInfo()->ClientRect;
+  ASSERT_EQ(r.Width() % 2, 0);
+  const int w = r.Width() * 3 / 2, h = r.Height() * 3 / 2;
+  auto stripes = SolidBitmap(w, h, clBlue);
+  for (int y = 0; y < h; ++y) {
+    auto* row = static_cast<Byte*>(stripes->ScanLine(y));
+    for (int x = 0; x < w; x += 3) row[x * 3] = 0, row[x * 3 + 2] = 255;   // every third column red
+  }
+  f.Image->Picture()->SetGraphic(stripes.get());
+  TWindowPixels shown(f.Image->Handle());
+  TBitmap* fitted = f.Image->ImageViewInfo()->FittedPicture();
+  ASSERT_NE(fitted, nullptr);
+  ASSERT_EQ(fitted->Width(), r.Width());
+  const COLORREF redAndHalfBlue = RGB(170, 0, 85), blue = RGB(0, 0, 255);
+  for (int y : {0, fitted->Height() / 2, fitted->Height() - 1})
+    for (int x : {0, 1, 148, 149, r.Width() - 2, r.Width() - 1})
+      EXPECT_TRUE(Near(fitted->Canvas()->GetPixel(x, y), x % 2 ? blue : redAndHalfBlue, 1))
+          << x << "," << y << ": " << std::hex << fitted->Canvas()->GetPixel(x, y);
+}
+
 TEST(cxImagePainting, CaptionIsCentredWhenThereIsNoPicture) {
   KeepsResourcesOnPurpose("the shared brush cache keeps the colours painted with");
   TImageForm f(200, 40);
