@@ -352,6 +352,7 @@ bool TcxContainer::RefreshContainer(const TPoint& AMousePos, TcxMouseButton ABut
   bool result = false;
   if (CanRefreshNow()) {
     TCounterScope lock(FRefreshLockCount);
+    TFlagScope mouse(FMouseRefresh, AIsMouseEvent);
     FHasChanges = false;
     result = UpdateStateAt(AMousePos, AButton, AShift);
   }
@@ -373,11 +374,12 @@ bool TcxContainer::RefreshContainer(const TPoint& AMousePos, TcxMouseButton ABut
 
 bool TcxContainer::UpdateStateAt(const TPoint& AMousePos, TcxMouseButton, TShiftState AShift) {
   const bool hotTrack = (AShift * kNoHotTrackShift).Empty() && CurrentStateStyle()->HotTrack();
+  const TcxContainerLook before = CurrentLook();
   RecalcViewInfo(AMousePos, hotTrack);
   AlignInnerControl();
   ApplyStyleToInnerControl();
   ApplyWindowRegion();
-  if (HandleAllocated()) {
+  if (HandleAllocated() && (!FMouseRefresh || LookChangedByMouse(before))) {
     if (FInnerControl)
       cxInvalidateRectExcluding(WindowHandle(), TRect(0, 0, Width(), Height()), FViewInfo->BorderRect, false);
     else
@@ -385,6 +387,14 @@ bool TcxContainer::UpdateStateAt(const TPoint& AMousePos, TcxMouseButton, TShift
   }
   if (FViewInfo->ContainerState.Contains(csHotTrack)) cxStartMouseTracking(this, TRect(0, 0, Width(), Height()), this);
   return true;
+}
+
+TcxContainerLook TcxContainer::CurrentLook() const {
+  const TcxContainerViewInfo* vi = FViewInfo;
+  return {vi->ContainerState.Contains(csActive), vi->ContainerState.Contains(csDisabled), vi->BorderStyle,
+          vi->NativeStyle, vi->NativeStyle ? vi->NativeState : 0, vi->BorderColor,
+          vi->BackgroundColor(), vi->Shadow,
+          vi->Painter && vi->BorderStyle != cbsNone && vi->ContainerState.Contains(csHotTrack)};
 }
 
 void TcxContainer::ShortRefreshContainer(bool AIsMouseEvent) {

@@ -45,6 +45,21 @@ struct TcxContainerSizeGripData {
 
 using TcxContainerViewInfoClass = TClassOf<TcxContainerViewInfo>;
 
+// What the container paints of the state the pointer may change: hovering changes the picture
+// only through these.
+struct TcxContainerLook {
+  bool Active = false;
+  bool Disabled = false;
+  TcxContainerBorderStyle BorderStyle = cbsNone;
+  bool NativeStyle = false;
+  int NativeState = 0;
+  TColor BorderColor = clNone;
+  TColor BackgroundColor = clNone;
+  bool Shadow = false;
+  bool SkinnedHot = false;   // a skin draws the hot frame from the state, not from a colour
+  bool operator==(const TcxContainerLook&) const = default;
+};
+
 class TcxContainer : public TcxControl, public IcxMouseTrackingCaller {
   DECLARE_CLASS(TcxContainer, TcxControl)
   explicit TcxContainer(TComponent* AOwner);
@@ -139,6 +154,11 @@ class TcxContainer : public TcxControl, public IcxMouseTrackingCaller {
   virtual bool InnerControlFallbackHandler(TMessage& Message);
   virtual void HandleQueuedEvents() {}
   virtual bool UpdateStateAt(const TPoint& AMousePos, TcxMouseButton AButton, TShiftState AShift);
+  // A refresh the pointer caused repaints the control only when this answers true. A control
+  // whose picture depends on nothing the pointer changes but the container's look compares
+  // the look it painted with (ABefore) against the one just calculated.
+  virtual bool LookChangedByMouse(const TcxContainerLook& ABefore) { return true; }
+  TcxContainerLook CurrentLook() const;
   virtual void HandleMouseLeave(TControl* AControl);
   virtual TcxContainerStyle* CurrentStateStyle();
   virtual TColor ResolveBackgroundColor();
@@ -235,6 +255,7 @@ class TcxContainer : public TcxControl, public IcxMouseTrackingCaller {
   int FLockAlignControlsCount = 0;
   int FPopupMenuLockCount = 0;
   int FRefreshLockCount = 0;
+  bool FMouseRefresh = false;
   bool FScrollBarsCalculating = false;
   TcxContainerSizeGripData FSizeGripData;
   bool FInternalSetting = false;

@@ -294,7 +294,7 @@ void TcxControl::Resize() {
 // ---- painting
 
 void TcxControl::WMPaint(TWMPaint& Message) {
-  if (!Message.DC && dxIsWindows7 && !DoubleBuffered()) {
+  if (!Message.DC && dxIsWindows7 && !DoubleBuffered() && PaintsThroughBuffer()) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(WindowHandle(), &ps);
     TcxBitmap* bitmap = nullptr;

@@ -218,6 +218,9 @@ class TcxControl : public TCustomControl, public IdxLocalizerListener, public Ic
   virtual bool CanFocusOnClickAt(int X, int Y);
   virtual bool CanFocusFromScrollBar(TcxControlScrollBar* AScrollBar);
   virtual bool WantsDefaultEraseBkgnd() { return false; }
+  // False when the control's paint sets every pixel of what it repaints exactly once, so that
+  // drawing straight onto the window cannot flicker and a buffer would only cost a copy.
+  virtual bool PaintsThroughBuffer() { return true; }
   virtual bool IsInternalControl(TControl* AControl);
   virtual bool NeedsRedrawOnResize() { return false; }
   virtual bool AdjustsMousePosOnFocus() { return true; }

@@ -547,6 +547,7 @@ void TcxSystemPaletteChangedListener::DoChange() {
 }
 
 void TcxSystemPaletteChangedListener::WndProc(TMessage& Message) {
+  if (Message.Msg == WM_DISPLAYCHANGE) dxRefreshScreenColorDepth();
   if (Message.Msg == WM_SYSCOLORCHANGE) {
     try {
       DoChange();

@@ -265,8 +265,28 @@ void dxBuildOffice11Brushes() {
 // Colour arithmetic
 // ---------------------------------------------------------------------------
 
+namespace {
+
+int& ScreenColorBits() {
+  static int bits = 0;   // not read yet
+  return bits;
+}
+
+}  // namespace
+
+void dxRefreshScreenColorDepth() {
+  HDC dc = GetDC(nullptr);
+  ScreenColorBits() = dc ? GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES) : 0;
+  if (dc) ReleaseDC(nullptr, dc);
+}
+
 TColor dxNearestScreenColor(TColor color) {
   const TColor rgb = ColorToRGB(color);
+  // A true-colour screen shows every colour as it is; asking the screen's device context
+  // (a server round trip under Wine) matters only with fewer bits. Painting asks this for
+  // many colours in every paint.
+  if (ScreenColorBits() == 0) dxRefreshScreenColorDepth();
+  if (ScreenColorBits() >= 24) return static_cast<TColor>(rgb & 0xFFFFFF);
   HDC dc = GetDC(nullptr);
   if (!dc) return rgb;
   const COLORREF nearest = GetNearestColor(dc, static_cast<COLORREF>(rgb));

@@ -85,6 +85,8 @@ TColor dxMixColors(TColor color1, TColor color2, int percent);
 // button face is black or white.
 TColor dxBlendLightColor(int facePercent, int highlightPercent, int windowPercent);
 TColor dxNearestScreenColor(TColor color);
+// Reads the screen's colour depth again (the display mode changed).
+void dxRefreshScreenColorDepth();
 // Maps every pixel that is neither the key colour (the pixel at 0, 0) nor
 // black onto the gradient from color1 (greatest red) to color2 (least red);
 // color2 becomes black, or white for a black color1, when both are equal.

@@ -429,7 +429,8 @@ void TCustomdxBarControl::PaintItemControls() {
     TdxBarItemControl* control = info->Control();
     const bool canDraw = !IsDestroying() && control && control->ItemLink() && control->ItemLink()->Control() == control &&
                          !FState.Contains(bsPaintItem) && !IsUpdateLocked();
-    if (canDraw) DrawItemControl(FCanvas, control);
+    // A hovered button invalidates its own rectangle: the others stay as they are on screen.
+    if (canDraw && FCanvas->RectVisible(info->Bounds())) DrawItemControl(FCanvas, control);
     FCanvas->ExcludeClipRect(info->Bounds());
   }
 }

@@ -157,6 +157,10 @@ class TcxImageViewInfo : public TcxCustomEditViewInfo {
   // Where the picture goes for the client rectangle R (fitted, centred or
   // scrolled).
   TRect PictureRect(const TRect& R);
+  // Forgets the picture scaled to its painted size (the picture or its look changed).
+  void FreeFittedPicture();
+  // The scaled copy the standalone editor repaints from; null before the first fitted paint.
+  TBitmap* FittedPicture() const { return FFittedBitmap; }
 
   bool FFreePicture = false;
   bool ShowFocusRect = false;
@@ -172,7 +176,10 @@ class TcxImageViewInfo : public TcxCustomEditViewInfo {
 
  private:
   void DrawGraphic(TcxCanvas* ACanvas, const TRect& R, const TRect& R2);
+  void DrawFitted(TcxCanvas* ACanvas, TGraphic* AGraphic, const TRect& R2);
   TBitmap* FTempBitmap = nullptr;
+  TBitmap* FFittedBitmap = nullptr;
+  TGraphic* FFittedGraphic = nullptr;
 };
 
 class TcxImageViewData : public TcxCustomEditViewData {
@@ -238,6 +245,8 @@ class TcxCustomImage : public TcxCustomEdit {
   void KeyPress(Char& Key) override;
   void DoContextPopup(TPoint MousePos, bool& Handled) override;
   bool HasOwnScrollBars() override { return true; }
+  bool LookChangedByMouse(const TcxContainerLook& ABefore) override;
+  bool PaintsThroughBuffer() override;
   void CalcScrollBarParams() override;
   void HandleScroll(TScrollBarKind AKind, TScrollCode AScrollCode, int& APos) override;
   void RecalcScrollBars() override;

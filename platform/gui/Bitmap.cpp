@@ -20,6 +20,10 @@ struct TBitmapImage {
   bool Monochrome = false;          // one bit per pixel
   bool TopDown = false;             // a DIB whose first row in memory is the top one
   TBytes Saved;                     // the BMP file of a dormant image
+  // A DIB section's pixels, read once when the handle is taken: pixel loops ask for every row,
+  // and asking the system each time is a call into its graphics driver.
+  Byte* Bits = nullptr;
+  size_t RowBytes = 0;
 };
 
 // The canvas of a bitmap: a memory DC with the bitmap selected, made when
@@ -143,8 +147,9 @@ HBITMAP CreateDib(int width, int height, int bpp, DWORD compression, const DWORD
     std::memcpy(info->bmiColors, colors.data(), n * sizeof(RGBQUAD));
   }
   void* dummy;
-  TScreenDC screen;
-  HBITMAP result = GdiCreateDIBSection(screen.Handle, info, bits ? bits : &dummy);
+  // With the colours given as RGB values the section needs no device context; fetching the
+  // screen's is a server round trip under Wine, paid by every buffer that changes size.
+  HBITMAP result = GdiCreateDIBSection(nullptr, info, bits ? bits : &dummy);
   if (!result) OutOfResources();
   return result;
 }
@@ -517,6 +522,8 @@ void TBitmap::FreeImageHandles() {
   image_->Handle = image_->Mask = nullptr;
   image_->Palette = nullptr;
   image_->MaskValid = false;
+  image_->Bits = nullptr;
+  image_->RowBytes = 0;
 }
 
 void TBitmap::SetImage(HBITMAP handle, bool foreign) {
@@ -532,7 +539,11 @@ void TBitmap::SetImage(HBITMAP handle, bool foreign) {
     image_->Height = std::abs(bm.bmHeight);
     image_->Format = FormatOf(handle, image_->Monochrome);
     DIBSECTION ds{};
-    if (foreign && GetDib(handle, ds)) image_->TopDown = ProbeTopDown(handle, ds);
+    if (GetDib(handle, ds)) {
+      if (foreign) image_->TopDown = ProbeTopDown(handle, ds);
+      image_->Bits = static_cast<Byte*>(ds.dsBm.bmBits);
+      image_->RowBytes = Stride(ds.dsBmih.biWidth, ds.dsBmih.biBitCount);
+    }
   } else {
     image_->Width = image_->Height = 0;
   }
@@ -677,13 +688,11 @@ void* TBitmap::ScanLine(int row) {
   if (row < 0 || row >= image_->Height || !image_->Handle)
     throw EInvalidGraphicOperation(L"Scan line index out of range");
   if (image_->Format == pfDevice) SetHandleType(bmDIB);
-  DIBSECTION ds{};
-  GetDib(image_->Handle, ds);
   GdiFlush();
   // The caller is about to change pixels the mask was made from.
   image_->MaskValid = false;
   const int r = image_->TopDown ? row : image_->Height - 1 - row;
-  return static_cast<Byte*>(ds.dsBm.bmBits) + r * Stride(ds.dsBmih.biWidth, ds.dsBmih.biBitCount);
+  return image_->Bits ? image_->Bits + r * image_->RowBytes : nullptr;
 }
 
 // ---- Transparency and mask ----------------------------------------------------

@@ -298,6 +298,11 @@ void TJPEGImage::DIBNeeded() {
   Decode();
 }
 
+TBitmap* TJPEGImage::DecodedBitmap() {
+  DIBNeeded();
+  return bitmap_;
+}
+
 void TJPEGImage::JPEGNeeded() {
   if (data_.empty() && bitmap_) Compress();
 }

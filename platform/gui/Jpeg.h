@@ -26,6 +26,9 @@ class TJPEGImage : public TGraphic {
 
   // Decodes the pixels now (once); EInvalidGraphic for corrupt data.
   void DIBNeeded();
+  // The decoded pixels (decoded now when they are not yet), owned by the image; null for an
+  // empty one. Valid until the image or one of its decoding options changes.
+  TBitmap* DecodedBitmap();
   // Compresses the bitmap when the image has no compressed bytes.
   void JPEGNeeded();
   // Compresses the current bitmap with CompressionQuality.

@@ -59,6 +59,35 @@ TEST_F(TBarWindowTest, ButtonsHotTrackPressAndClick) {
   EXPECT_EQ(-1, ButtonControl(bar, 2)->HotPartIndex());
 }
 
+// A hovered button asks for its own rectangle only (and the one it takes the hot state from),
+// not for the toolbar: the region is read before anything paints it.
+TEST_F(TBarWindowTest, HoverInvalidatesOnlyTheButtonsWhoseLookChanges) {
+  TdxBar* bar = AddToolbar({L"订单查询", L"材料库", L"退出系统"});
+  const HWND wnd = ControlOf(bar)->WindowHandle();
+  PumpQueuedMessages();
+  auto hoverAt = [&](int AIndex) {
+    const TPoint p = ScreenCenter(bar, AIndex);
+    SetCursorPos(p.X, p.Y);
+    POINT client{p.X, p.Y};
+    ScreenToClient(wnd, &client);
+    ValidateRect(wnd, nullptr);
+    SendMessageW(wnd, WM_MOUSEMOVE, 0, MAKELPARAM(client.x, client.y));
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    TRect box;
+    const int kind = GetUpdateRgn(wnd, region, FALSE);
+    GetRgnBox(region, reinterpret_cast<RECT*>(&box));
+    DeleteObject(region);
+    return kind == NULLREGION ? TRect() : box;
+  };
+  hoverAt(2);
+  PumpQueuedMessages();
+  const TRect second = ButtonControl(bar, 1)->ItemBounds(), third = ButtonControl(bar, 2)->ItemBounds();
+  ASSERT_GT(second.Left, 0);
+  EXPECT_EQ(hoverAt(1), TRect(second.Left, second.Top, third.Right, third.Bottom));
+  EXPECT_EQ(hoverAt(1), TRect());   // still over the same button
+  PumpQueuedMessages();
+}
+
 TEST_F(TBarWindowTest, ReleaseDecidesWhichButtonClicks) {
   TdxBar* bar = AddToolbar({L"订单查询", L"材料库"});
   // Released off the toolbar: nothing clicks.

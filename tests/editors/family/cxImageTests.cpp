@@ -30,6 +30,21 @@ Owned<TBitmap> SolidBitmap(int AWidth, int AHeight, TColor AColor) {
   return bitmap;
 }
 
+// A JPEG as a stored definition holds it: compressed bytes, not decoded yet.
+Owned<TJPEGImage> StoredJpeg(int AWidth, int AHeight, TColor AColor) {
+  auto jpeg = MakeOwned<TJPEGImage>();
+  jpeg->Assign(SolidBitmap(AWidth, AHeight, AColor).get());
+  jpeg->JPEGNeeded();
+  auto bytes = MakeOwned<TMemoryStream>();
+  jpeg->SaveToStream(bytes.get());
+  bytes->SetPosition(0);
+  auto stored = MakeOwned<TJPEGImage>();
+  stored->LoadFromStream(bytes.get());
+  return stored;
+}
+
+bool HasUpdateRegion(HWND AWnd) { return GetUpdateRect(AWnd, nullptr, FALSE) != FALSE; }
+
 AnsiString SavedBytes(TGraphic* AGraphic) {
   auto stream = MakeOwned<TMemoryStream>();
   AGraphic->SaveToStream(stream.get());
@@ -217,14 +232,7 @@ TEST(cxImageLayout, PictureRectangles) {
 TEST(cxImagePainting, AStretchedJpegIsDecodedAtTheFirstPaintAndFitted) {
   KeepsResourcesOnPurpose("the shared brush cache keeps the colours painted with");
   // A red JPEG of 2 : 1 in a square editor: a band of the full width.
-  auto jpeg = MakeOwned<TJPEGImage>();
-  jpeg->Assign(SolidBitmap(160, 80, clRed).get());
-  jpeg->JPEGNeeded();
-  auto stored = MakeOwned<TJPEGImage>();
-  auto bytes = MakeOwned<TMemoryStream>();
-  jpeg->SaveToStream(bytes.get());
-  bytes->SetPosition(0);
-  stored->LoadFromStream(bytes.get());
+  auto stored = StoredJpeg(160, 80, clRed);
 
   TImageForm f;
   f.Image->Properties()->SetGraphicClassName(L"TJPEGImage");
@@ -249,6 +257,74 @@ TEST(cxImagePainting, AStretchedJpegIsDecodedAtTheFirstPaintAndFitted) {
   for (int y : {bandTop + bandHeight, r.Bottom - 1}) EXPECT_EQ(pixels.At(middle, y), white) << y;
   for (int y : {bandTop, bandTop + bandHeight / 2, bandTop + bandHeight - 1})
     for (int x : {r.Left, middle, r.Right - 1}) EXPECT_TRUE(Near(pixels.At(x, y), red)) << x << "," << y;
+}
+
+TEST(cxImagePainting, RepaintsComeFromTheFittedCopyAndThePointerAloneRepaintsNothing) {
+  KeepsResourcesOnPurpose("the shared brush cache keeps the colours painted with");
+  auto stored = StoredJpeg(160, 80, clRed);
+  TImageForm f;
+  f.Image->Properties()->SetStretch(true);
+  f.Image->Picture()->SetGraphic(stored.get());
+  const HWND wnd = f.Image->Handle();
+  const long decodes = TJPEGImage::DecodeCount();
+  TWindowPixels first(wnd);
+  TcxImageViewInfo* viewInfo = f.Image->ImageViewInfo();
+  TBitmap* fitted = viewInfo->FittedPicture();
+  ASSERT_NE(fitted, nullptr);
+  const TRect r2 = viewInfo->PictureRect(viewInfo->ClientRect);
+  EXPECT_EQ(TSize(fitted->Width(), fitted->Height()), TSize(r2.Width(), r2.Height()));
+  TWindowPixels second(wnd);
+  EXPECT_EQ(viewInfo->FittedPicture(), fitted);
+  EXPECT_EQ(TJPEGImage::DecodeCount(), decodes + 1);
+
+  // Moving over the picture and leaving it change nothing it shows.
+  ValidateRect(wnd, nullptr);
+  for (LPARAM at : {MAKELPARAM(20, 30), MAKELPARAM(150, 150)}) {
+    SendMessageW(wnd, WM_MOUSEMOVE, 0, at);
+    EXPECT_FALSE(HasUpdateRegion(wnd)) << at;
+  }
+  SendMessageW(wnd, CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(f.Image));
+  EXPECT_FALSE(HasUpdateRegion(wnd));
+
+  // A new size scales again from the decoded pixels; a new picture is painted anew.
+  f.Image->SetBounds(5, 5, 200, 300);
+  TWindowPixels resized(wnd);
+  ASSERT_NE(viewInfo->FittedPicture(), nullptr);
+  EXPECT_EQ(viewInfo->FittedPicture()->Width(), viewInfo->ClientRect.Width());
+  EXPECT_EQ(TJPEGImage::DecodeCount(), decodes + 1);
+  ValidateRect(wnd, nullptr);
+  f.Image->Picture()->SetGraphic(SolidBitmap(40, 40, clBlue).get());
+  EXPECT_TRUE(HasUpdateRegion(wnd));
+  EXPECT_EQ(viewInfo->FittedPicture(), nullptr);
+  TWindowPixels blue(wnd);
+  const TRect r = viewInfo->ClientRect;
+  EXPECT_TRUE(Near(blue.At(r.Left + r.Width() / 2, r.Top + r.Height() / 2), RGB(0, 0, 255)));
+}
+
+// Shrunk to two thirds, a target pixel covers one source column and half of the next.
+TEST(cxImagePainting, AShrunkPictureAveragesTheAreaEachPixelCovers) {
+  KeepsResourcesOnPurpose("the shared brush cache keeps the colours painted with");
+  TImageForm f;
+  f.Image->Properties()->SetStretch(true);
+  f.Image->Properties()->SetShowFocusRect(false);
+  const TRect r = f.Image->ImageViewInfo()->ClientRect;
+  ASSERT_EQ(r.Width() % 2, 0);
+  const int w = r.Width() * 3 / 2, h = r.Height() * 3 / 2;
+  auto stripes = SolidBitmap(w, h, clBlue);
+  for (int y = 0; y < h; ++y) {
+    auto* row = static_cast<Byte*>(stripes->ScanLine(y));
+    for (int x = 0; x < w; x += 3) row[x * 3] = 0, row[x * 3 + 2] = 255;   // every third column red
+  }
+  f.Image->Picture()->SetGraphic(stripes.get());
+  TWindowPixels shown(f.Image->Handle());
+  TBitmap* fitted = f.Image->ImageViewInfo()->FittedPicture();
+  ASSERT_NE(fitted, nullptr);
+  ASSERT_EQ(fitted->Width(), r.Width());
+  const COLORREF redAndHalfBlue = RGB(170, 0, 85), blue = RGB(0, 0, 255);
+  for (int y : {0, fitted->Height() / 2, fitted->Height() - 1})
+    for (int x : {0, 1, 148, 149, r.Width() - 2, r.Width() - 1})
+      EXPECT_TRUE(Near(fitted->Canvas()->GetPixel(x, y), x % 2 ? blue : redAndHalfBlue, 1))
+          << x << "," << y << ": " << std::hex << fitted->Canvas()->GetPixel(x, y);
 }
 
 TEST(cxImagePainting, CaptionIsCentredWhenThereIsNoPicture) {

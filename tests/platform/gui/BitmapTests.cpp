@@ -102,6 +102,39 @@ TEST_F(GraphicsBitmap, RoundTripKeepsFormatAndEveryByte) {
   }
 }
 
+// Rows are read once per handle: every change of the handle must move them along.
+TEST_F(GraphicsBitmap, RowsFollowEveryNewHandle) {
+  auto bitmap = MakeOwned<TBitmap>();
+  bitmap->SetPixelFormat(pf24bit);
+  bitmap->SetSize(3, 2);
+  const std::pair<const char*, std::function<void()>> changes[] = {
+      {"size", [&] { bitmap->SetSize(6, 4); }},
+      {"pixel format", [&] { bitmap->SetPixelFormat(pf32bit); }},
+      {"dormant", [&] { bitmap->Dormant(); }},
+      {"device bitmap", [&] {
+         bitmap->SetPixelFormat(pfDevice);
+         bitmap->SetSize(5, 5);
+       }},
+      {"handle released", [&] {
+         DeleteObject(bitmap->ReleaseHandle());
+         bitmap->SetPixelFormat(pf32bit);
+         bitmap->SetSize(2, 2);
+       }},
+  };
+  for (const auto& [name, change] : changes) {
+    change();
+    SCOPED_TRACE(name);
+    const int bottom = bitmap->Height() - 1;
+    auto* row = static_cast<Byte*>(bitmap->ScanLine(bottom));
+    row[0] = 0xFF;   // blue, left pixel of the bottom row
+    row[1] = row[2] = 0;
+    EXPECT_EQ(bitmap->Canvas()->GetPixel(0, bottom), clBlue);
+    DIBSECTION ds{};
+    ASSERT_EQ(GetObjectW(bitmap->Handle(), sizeof(ds), &ds), (int)sizeof(ds));
+    EXPECT_EQ(bitmap->ScanLine(bottom), ds.dsBm.bmBits);   // bottom-up: the first row in memory
+  }
+}
+
 TEST_F(GraphicsBitmap, DeviceBitmapSavesAsA24BitFile) {
   auto bitmap = MakeOwned<TBitmap>();
   bitmap->SetSize(3, 2);
