@@ -8,6 +8,7 @@
 #include "bars/model/dxBarManager.h"
 #include "bars/model/dxBarToolbars.h"
 
+#include "platform/core/SystemLibraries.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/Graphics.h"
 #include "platform/gui/Menus.h"
@@ -174,7 +175,9 @@ bool dxBarMenuSoundsOn = true;
 void dxBarPlayMenuSound(int AEntry) {
   static const wchar_t* const sounds[] = {L"MenuPopup", L"MenuCommand", nullptr};
   if (!dxBarMenuSoundsOn || AEntry < 0 || AEntry > 2) return;
-  PlaySoundW(sounds[AEntry], nullptr, SND_ALIAS | SND_ASYNC | SND_NODEFAULT | SND_NOWAIT);
+  // The sound library is bound on the first menu sound, not at start.
+  static const auto playSound = SystemLibraryFunction<decltype(&PlaySoundW)>(L"winmm.dll", "PlaySoundW");
+  if (playSound) playSound(sounds[AEntry], nullptr, SND_ALIAS | SND_ASYNC | SND_NODEFAULT | SND_NOWAIT);
 }
 
 int dxBarPickNearestInDirection(const TRect& ASource, const std::vector<TRect>& ACandidates, int ADirection,
