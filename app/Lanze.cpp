@@ -22,6 +22,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     Application->Initialize();
     Application->SetMainFormOnTaskBar(true);
     Application->SetTitle(L"岚泽家具生产设计系统");
+    StartupProfileMark("application set up");
     Application->CreateForm(TForm5::StaticClass(), Form5);
     StartupProfileMark("main form created");
     ArmStartupReport();

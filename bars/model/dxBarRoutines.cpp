@@ -175,7 +175,9 @@ bool dxBarMenuSoundsOn = true;
 void dxBarPlayMenuSound(int AEntry) {
   static const wchar_t* const sounds[] = {L"MenuPopup", L"MenuCommand", nullptr};
   if (!dxBarMenuSoundsOn || AEntry < 0 || AEntry > 2) return;
-  // The sound library is bound on the first menu sound, not at start.
+  // The sound library is bound on the first menu sound, not at start; while
+  // it is not loaded no sound plays that a stop could end.
+  if (!sounds[AEntry] && !GetModuleHandleW(L"winmm.dll")) return;
   static const auto playSound = SystemLibraryFunction<decltype(&PlaySoundW)>(L"winmm.dll", "PlaySoundW");
   if (playSound) playSound(sounds[AEntry], nullptr, SND_ALIAS | SND_ASYNC | SND_NODEFAULT | SND_NOWAIT);
 }
