@@ -69,13 +69,13 @@ void ProfileMark(const std::string& stage) {
   if (p.FileName.empty()) return;
   LARGE_INTEGER now;
   QueryPerformanceCounter(&now);
-  PROCESS_MEMORY_COUNTERS_EX memory{};
+  PROCESS_MEMORY_COUNTERS memory{};
   memory.cb = sizeof memory;
-  GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory);
+  GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
+  const double took = double(now.QuadPart - p.Last.QuadPart) * 1000.0 / double(p.Frequency.QuadPart);
   char text[256];
-  snprintf(text, sizeof text, "%-40s at %7.1f ms  took %6.2f ms  working set %7.0f KB  private %7.0f KB\n",
-           stage.c_str(), MillisecondsSinceStart(), double(now.QuadPart - p.Last.QuadPart) * 1000.0 / double(p.Frequency.QuadPart),
-           memory.WorkingSetSize / 1024.0, memory.PrivateUsage / 1024.0);
+  snprintf(text, sizeof text, "%-40s at %7.1f ms  took %6.2f ms  working set %7.0f KB\n", stage.c_str(),
+           MillisecondsSinceStart(), took, memory.WorkingSetSize / 1024.0);
   p.Lines += text;
   QueryPerformanceCounter(&p.Last);   // the mark's own cost goes to no stage
 }

@@ -8,7 +8,7 @@
 // When LANZE_STARTUP_PROFILE names a file, the program also writes there, at the
 // same moment, one line per start-up stage: its name, the milliseconds since the
 // process was created when it ended, the milliseconds it took, and the working
-// set and private bytes after it. The stages are the module steps and the marks
+// set after it. The stages are the module steps and the marks
 // the program block sets.
 #pragma once
 
