@@ -8,6 +8,7 @@
 #include "app/Unit5.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  StartStartupProfile();
   try {
     InitializeModules(ProgramModules());
   } catch (const Exception& e) {
@@ -17,10 +18,13 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   }
   int exitCode = 0;
   try {
+    StartupProfileMark("modules started");
     Application->Initialize();
     Application->SetMainFormOnTaskBar(true);
     Application->SetTitle(L"岚泽家具生产设计系统");
+    StartupProfileMark("application set up");
     Application->CreateForm(TForm5::StaticClass(), Form5);
+    StartupProfileMark("main form created");
     ArmStartupReport();
     Application->Run();
   } catch (Exception& e) {

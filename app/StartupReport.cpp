@@ -1,5 +1,7 @@
 #include "app/StartupReport.h"
 
+#include "platform/core/Modules.h"
+
 #include "platform/gui/Forms.h"
 #include "platform/gui/GdiAccounting.h"
 #include "platform/gui/ImgList.h"
@@ -12,6 +14,15 @@
 namespace {
 
 const wchar_t kVariable[] = L"LANZE_STARTUP_REPORT";
+const wchar_t kProfileVariable[] = L"LANZE_STARTUP_PROFILE";
+
+std::wstring EnvironmentValue(const wchar_t* name) {
+  const DWORD size = GetEnvironmentVariableW(name, nullptr, 0);
+  if (size == 0) return {};
+  std::wstring value(size, L'\0');
+  value.resize(GetEnvironmentVariableW(name, value.data(), size));
+  return value;
+}
 
 BOOL CALLBACK CountChild(HWND, LPARAM counter) {
   ++*reinterpret_cast<long*>(counter);
@@ -38,6 +49,40 @@ std::string Utf8(const String& text) {
   std::string out(static_cast<size_t>(n > 0 ? n : 0), '\0');
   if (n > 0) WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
   return out;
+}
+
+// The start-up profile: the stages recorded so far, as text, and where the
+// last one ended. Empty file name: no profile.
+struct TProfile {
+  std::wstring FileName;
+  std::string Lines;
+  LARGE_INTEGER Frequency{};
+  LARGE_INTEGER Last{};
+};
+TProfile& Profile() {
+  static TProfile profile;
+  return profile;
+}
+
+void ProfileMark(const std::string& stage) {
+  TProfile& p = Profile();
+  if (p.FileName.empty()) return;
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  PROCESS_MEMORY_COUNTERS memory{};
+  memory.cb = sizeof memory;
+  GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
+  const double took = double(now.QuadPart - p.Last.QuadPart) * 1000.0 / double(p.Frequency.QuadPart);
+  char text[256];
+  snprintf(text, sizeof text, "%-40s at %7.1f ms  took %6.2f ms  working set %7.0f KB\n", stage.c_str(),
+           MillisecondsSinceStart(), took, memory.WorkingSetSize / 1024.0);
+  p.Lines += text;
+  QueryPerformanceCounter(&p.Last);   // the mark's own cost goes to no stage
+}
+
+void ObserveStep(const TModuleStep& step, bool finished) {
+  if (finished) ProfileMark("step " + Utf8(step.Name));
+  else QueryPerformanceCounter(&Profile().Last);
 }
 
 std::string Figures() {
@@ -96,7 +141,12 @@ class TStartupReport : public TObject {
   void Idle(TObject* Sender, bool& Done) {
     const TIdleEvent previous = previous_;
     Application->OnIdle = previous;
-    WriteReport(fileName_, Figures());
+    if (!fileName_.empty()) WriteReport(fileName_, Figures());
+    if (!Profile().FileName.empty()) {
+      ProfileMark("first idle");
+      SetModuleStepObserver(nullptr);
+      WriteReport(Profile().FileName, Profile().Lines);
+    }
     TObject::Free(this);
     if (previous) previous(Sender, Done);
   }
@@ -107,11 +157,20 @@ class TStartupReport : public TObject {
 
 }  // namespace
 
+void StartStartupProfile() {
+  TProfile& p = Profile();
+  p.FileName = EnvironmentValue(kProfileVariable);
+  if (p.FileName.empty()) return;
+  QueryPerformanceFrequency(&p.Frequency);
+  QueryPerformanceCounter(&p.Last);
+  ProfileMark("program entry");
+  SetModuleStepObserver(&ObserveStep);
+}
+
+void StartupProfileMark(const char* stage) { ProfileMark(stage); }
+
 void ArmStartupReport() {
-  const DWORD size = GetEnvironmentVariableW(kVariable, nullptr, 0);
-  if (size == 0 || !Application) return;
-  std::wstring fileName(size, L'\0');
-  fileName.resize(GetEnvironmentVariableW(kVariable, fileName.data(), size));
-  if (fileName.empty()) return;
-  (Make<TStartupReport>(fileName))->Arm();
+  std::wstring fileName = EnvironmentValue(kVariable);
+  if (!Application || (fileName.empty() && Profile().FileName.empty())) return;
+  (Make<TStartupReport>(std::move(fileName)))->Arm();
 }

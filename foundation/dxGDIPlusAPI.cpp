@@ -4,6 +4,7 @@
 
 #include "platform/core/Exceptions.h"
 #include "platform/core/Streams.h"
+#include "platform/core/SystemLibraries.h"
 #include "platform/core/SysUtils.h"
 #include "platform/gui/Graphics.h"
 
@@ -278,8 +279,11 @@ GpBitmap* dxGpCreateBitmapFromStreamData(TStream* stream) {
     GlobalFree(memory);
     throw;
   }
+  // Bound here rather than imported: the COM library loads with GDI+, not at start.
+  static const auto createStream =
+      SystemLibraryFunction<decltype(&CreateStreamOnHGlobal)>(L"ole32.dll", "CreateStreamOnHGlobal");
   IStream* source = nullptr;
-  if (FAILED(CreateStreamOnHGlobal(memory, TRUE, &source))) {
+  if (!createStream || FAILED(createStream(memory, TRUE, &source))) {
     GlobalFree(memory);
     throw EOutOfMemory(L"Out of memory");
   }

@@ -13,6 +13,7 @@
 #include "platform/core/Lists.h"
 #include "platform/gui/Graphics.h"
 
+#include <string_view>
 #include <vector>
 
 class TdxPNGImage;
@@ -312,8 +313,22 @@ class TdxSkinImage : public TPersistent {
 
   TdxSkinElement* FOwner;
   TdxPNGImage* FTexture;
-  // PNG data read but not decoded yet, and the size its header gives.
-  AnsiString FPendingPng;
+  // PNG data read but not decoded yet, and the size its header gives. The
+  // bytes of a skin in the program's own resources stay where they are (the
+  // program's image lasts as long as the process); others are copied.
+  struct TPendingBytes {
+    AnsiString Copy;
+    std::string_view Lasting;
+    bool empty() const { return Copy.empty() && Lasting.empty(); }
+    const char* data() const { return Lasting.empty() ? Copy.data() : Lasting.data(); }
+    size_t size() const { return Lasting.empty() ? Copy.size() : Lasting.size(); }
+    void clear() {
+      Copy.clear();
+      Copy.shrink_to_fit();
+      Lasting = {};
+    }
+  };
+  TPendingBytes FPendingPng;
   TSize FPendingSize{};
   String FSourceName;
   bool FIsDirty = false;
@@ -494,6 +509,9 @@ class TdxSkin : public TdxSkinPersistent {
   String FName;
   TNotifyEvent FOnSkinChange;
   double FVersion = 1.02;
+  // The stream LoadFromResource reads, while it reads it: the memory of a
+  // resource of the program's own image.
+  TStream* FLastingStream = nullptr;
 };
 
 // Process-wide objects of the engine (nil outside start-up .. shutdown).

@@ -126,9 +126,14 @@ class TdxSkinPartStream : public TStream {
 // what the stream still holds before anything is made of it.
 class TdxSkinReader {
  public:
-  explicit TdxSkinReader(TStream* AStream);
+  // ALastingMemory: the memory behind AStream when it outlives whatever is
+  // read from it (a resource of the program's own image), else null.
+  explicit TdxSkinReader(TStream* AStream, const void* ALastingMemory = nullptr);
 
   TStream* Stream() const { return FStream; }
+  // ACount bytes of the stream from its position on, in memory that lasts
+  // for the process; empty when the stream is not such memory.
+  std::string_view LastingBytes(Int64 ACount);
   Int64 Remaining();
   // Raises EdxSkin unless ACount bytes are left.
   void Need(Int64 ACount);
@@ -150,6 +155,7 @@ class TdxSkinReader {
   template <class T>
   T ReadValue();
   TStream* FStream;
+  const void* FLastingMemory;
 };
 
 // Header of skin streams and containers.

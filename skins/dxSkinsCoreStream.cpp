@@ -27,7 +27,14 @@ constexpr int kMinGroupEntry = kMinStringSize + 4;
 // TdxSkinReader
 // ---------------------------------------------------------------------------
 
-TdxSkinReader::TdxSkinReader(TStream* AStream) : FStream(AStream) {}
+TdxSkinReader::TdxSkinReader(TStream* AStream, const void* ALastingMemory)
+    : FStream(AStream), FLastingMemory(ALastingMemory) {}
+
+std::string_view TdxSkinReader::LastingBytes(Int64 ACount) {
+  if (!FLastingMemory || ACount <= 0) return {};
+  Need(ACount);
+  return std::string_view(static_cast<const char*>(FLastingMemory) + FStream->Position(), size_t(ACount));
+}
 
 Int64 TdxSkinReader::Remaining() { return FStream->Size() - FStream->Position(); }
 
@@ -113,7 +120,7 @@ void dxSkinWriteHeader(TStream* AStream, double AVersion) {
 namespace {
 
 // The size a PNG's header gives; (0, 0) when the data is no PNG.
-TSize PngSize(const AnsiString& AData) {
+TSize PngSize(std::string_view AData) {
   static const unsigned char signature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
   if (AData.size() < 33 || std::memcmp(AData.data(), signature, 8) != 0 || AData.compare(12, 4, "IHDR") != 0)
     return TSize();
@@ -232,7 +239,11 @@ void TdxSkinImage::ReadData(TdxSkinReader& AReader, double AVersion) {
   const Int64 start = stream->Position();
   FPendingPng.clear();
   FTexture->SetHandle(nullptr);
-  if (count > 0) {
+  if (const std::string_view lasting = AReader.LastingBytes(count); !lasting.empty()) {
+    FPendingSize = PngSize(lasting);
+    if (FPendingSize.cx <= 0 || FPendingSize.cy <= 0) AReader.Damaged(L"a picture is no PNG data");
+    FPendingPng.Lasting = lasting;
+  } else if (count > 0) {
     // The bytes go through the window of the record, so that nothing reads
     // into the next one; they are decoded when the picture is first used.
     TdxSkinPartStream* part = dxSkinPartStream();
@@ -246,7 +257,7 @@ void TdxSkinImage::ReadData(TdxSkinReader& AReader, double AVersion) {
     if (read != count) AReader.Damaged(L"the data ends too soon");
     FPendingSize = PngSize(bytes);
     if (FPendingSize.cx <= 0 || FPendingSize.cy <= 0) AReader.Damaged(L"a picture is no PNG data");
-    FPendingPng = std::move(bytes);
+    FPendingPng.Copy = std::move(bytes);
   }
   stream->Seek(start + count, soBeginning);
   FIsDirty = true;
@@ -328,7 +339,8 @@ void TdxSkinControlGroup::WriteData(TStream* AStream) {
 
 void TdxSkin::LoadFromStream(TStream* AStream) {
   if (!dxIsGdiPlusReady()) return;
-  TdxSkinReader reader(AStream);
+  const auto* lasting = AStream && AStream == FLastingStream ? static_cast<TCustomMemoryStream*>(AStream) : nullptr;
+  TdxSkinReader reader(AStream, lasting ? lasting->Memory() : nullptr);
   double version = 0;
   if (!reader.ReadHeader(version)) throw EdxSkin(LoadResString(&sdxSkinInvalidStreamFormat));
   const String name = reader.ReadString();
@@ -379,5 +391,15 @@ void TdxSkin::SaveToFile(const String& AFileName) {
 
 void TdxSkin::LoadFromResource(HINSTANCE hInst) {
   TResourceStream stream(hInst, FName, L"DXSKINS");
-  LoadFromStream(&stream);
+  // The program's own image is never unloaded: its pictures are kept where
+  // they are instead of copied (a skin library's could go before the skin).
+  const bool lasting = !hInst || hInst == GetModuleHandleW(nullptr);
+  FLastingStream = lasting ? &stream : nullptr;
+  try {
+    LoadFromStream(&stream);
+  } catch (...) {
+    FLastingStream = nullptr;
+    throw;
+  }
+  FLastingStream = nullptr;
 }

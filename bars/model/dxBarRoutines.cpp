@@ -10,6 +10,7 @@
 #include "bars/model/dxBarToolbars.h"
 
 #include "foundation/cxControls.h"
+#include "platform/core/SystemLibraries.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/Graphics.h"
 #include "platform/gui/Menus.h"
@@ -244,7 +245,11 @@ bool dxBarMenuSoundsOn = true;
 void dxBarPlayMenuSound(int AEntry) {
   static const wchar_t* const sounds[] = {L"MenuPopup", L"MenuCommand", nullptr};
   if (!dxBarMenuSoundsOn || AEntry < 0 || AEntry > 2) return;
-  PlaySoundW(sounds[AEntry], nullptr, SND_ALIAS | SND_ASYNC | SND_NODEFAULT | SND_NOWAIT);
+  // The sound library is bound on the first menu sound, not at start; while
+  // it is not loaded no sound plays that a stop could end.
+  if (!sounds[AEntry] && !GetModuleHandleW(L"winmm.dll")) return;
+  static const auto playSound = SystemLibraryFunction<decltype(&PlaySoundW)>(L"winmm.dll", "PlaySoundW");
+  if (playSound) playSound(sounds[AEntry], nullptr, SND_ALIAS | SND_ASYNC | SND_NODEFAULT | SND_NOWAIT);
 }
 
 int dxBarPickNearestInDirection(const TRect& ASource, const std::vector<TRect>& ACandidates, int ADirection,

@@ -14,6 +14,7 @@ std::vector<Started>& StartedSteps() {
   static std::vector<Started> steps;
   return steps;
 }
+TModuleStepObserver gObserver = nullptr;
 bool IsStarted(const TModuleStep& step) {
   for (const Started& s : StartedSteps())
     if (std::wcscmp(s.Step.Name, step.Name) == 0) return true;
@@ -26,8 +27,10 @@ void InitializeModules(std::span<const TModuleStep> steps) {
   try {
     for (const TModuleStep& step : steps) {
       if (IsStarted(step)) continue;
+      if (gObserver) gObserver(step, false);
       if (step.Initialize) step.Initialize();
       StartedSteps().push_back({step});
+      if (gObserver) gObserver(step, true);
     }
   } catch (...) {
     // Undo this list's own steps so a failed start leaves nothing half set up.
@@ -62,3 +65,5 @@ bool IsModuleInitialized(const Char* name) {
     if (std::wcscmp(s.Step.Name, name) == 0) return true;
   return false;
 }
+
+void SetModuleStepObserver(TModuleStepObserver observer) { gObserver = observer; }

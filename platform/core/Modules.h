@@ -24,5 +24,10 @@ void FinalizeModules();
 // Whether a step with this name has been started and not yet shut down.
 bool IsModuleInitialized(const Char* name);
 
+// Called just before and just after each start-up step runs (not for steps
+// already started); null, the default, for none. For a start-up profile.
+using TModuleStepObserver = void (*)(const TModuleStep& step, bool finished);
+void SetModuleStepObserver(TModuleStepObserver observer);
+
 // The platform core's own steps, in order.
 std::span<const TModuleStep> PlatformCoreModules();

@@ -4,6 +4,7 @@
 #include "platform/gui/Dialogs.h"
 
 #include "platform/core/Exceptions.h"
+#include "platform/core/SystemLibraries.h"
 #include "platform/gui/Forms.h"
 
 #include <commdlg.h>
@@ -172,8 +173,16 @@ bool TOpenDialog::DoExecute(bool save, HWND parentWnd) {
   ofn.lpfnHook = &TOpenDialog::HookProc;
   ofn.lCustData = reinterpret_cast<LPARAM>(this);
 
-  const bool confirmed = TaskModalDialog([&] { return save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn); });
-  const DWORD error = confirmed ? 0 : CommDlgExtendedError();
+  // The dialog library is bound when a dialog first runs, not at start.
+  using TGetFileName = decltype(&GetOpenFileNameW);
+  static const TGetFileName getOpen = SystemLibraryFunction<TGetFileName>(L"comdlg32.dll", "GetOpenFileNameW");
+  static const TGetFileName getSave = SystemLibraryFunction<TGetFileName>(L"comdlg32.dll", "GetSaveFileNameW");
+  static const auto extendedError =
+      SystemLibraryFunction<decltype(&CommDlgExtendedError)>(L"comdlg32.dll", "CommDlgExtendedError");
+  if (!getOpen || !getSave || !extendedError)
+    throw ECommonDialogError(L"The file dialog could not be shown (comdlg32.dll is missing)");
+  const bool confirmed = TaskModalDialog([&] { return (save ? getSave : getOpen)(&ofn); });
+  const DWORD error = confirmed ? 0 : extendedError();
   DoClose();
   if (error) {
     wchar_t text[80];

@@ -482,8 +482,10 @@ class TScreen : public TComponent {
   TWinControl* lastActiveControl_ = nullptr;
   struct CursorEntry {
     int Id;
-    HCURSOR Handle;
+    mutable HCURSOR Handle;
     bool Owned;
+    // A system cursor not asked for yet: loaded on first use, not at start.
+    const wchar_t* SystemResource = nullptr;
   };
   std::vector<CursorEntry> cursors_;
   HCURSOR defaultCursor_ = nullptr;

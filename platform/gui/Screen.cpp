@@ -96,9 +96,10 @@ TScreen::TScreen(TComponent* AOwner) : TComponent(AOwner) {
   pixelsPerInch_ = GetDeviceCaps(dc, LOGPIXELSY);
   ReleaseDC(nullptr, dc);
   defaultCursor_ = LoadCursorW(nullptr, IDC_ARROW);
-  for (const StandardCursor& c : kStandardCursors)
-    cursors_.push_back({c.Id, LoadCursorW(nullptr, c.Resource), false});
-  cursors_.push_back({crNone, nullptr, false});
+  // Each load is a server call under Wine; the system's cursors are shared, so
+  // loading one later gives the same handle.
+  for (const StandardCursor& c : kStandardCursors) cursors_.push_back({c.Id, nullptr, false, c.Resource});
+  cursors_.push_back({crNone, nullptr, false, nullptr});
   hintFont_ = Make<TFont>();
   menuFont_ = Make<TFont>();
   iconFont_ = Make<TFont>();
@@ -179,7 +180,10 @@ void TScreen::UpdateLastActive() {
 HCURSOR TScreen::Cursors(int index) const {
   if (index != crDefault)
     for (const CursorEntry& c : cursors_)
-      if (c.Id == index) return c.Handle;
+      if (c.Id == index) {
+        if (!c.Handle && c.SystemResource) c.Handle = LoadCursorW(nullptr, c.SystemResource);
+        return c.Handle;
+      }
   return defaultCursor_;
 }
 
@@ -198,7 +202,7 @@ void TScreen::SetCursors(int index, HCURSOR handle) {
     break;
   }
   if (handle) {
-    cursors_.push_back({index, handle, true});
+    cursors_.push_back({index, handle, true, nullptr});
     GdiAdoptIcon(handle);
   }
 }

@@ -7,7 +7,9 @@
 #include "tests/support/MessagePump.h"
 
 #include <gtest/gtest.h>
+#include <psapi.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -160,6 +162,22 @@ class Program {
   PROCESS_INFORMATION info_{};
 };
 
+// The lower-case file names of the DLLs a process has loaded.
+std::vector<std::wstring> LoadedModules(HANDLE process) {
+  std::vector<HMODULE> modules(512);
+  DWORD needed = 0;
+  if (!EnumProcessModules(process, modules.data(), DWORD(modules.size() * sizeof(HMODULE)), &needed)) return {};
+  modules.resize(std::min<size_t>(modules.size(), needed / sizeof(HMODULE)));
+  std::vector<std::wstring> names;
+  for (HMODULE m : modules) {
+    wchar_t name[MAX_PATH];
+    if (!GetModuleBaseNameW(process, m, name, MAX_PATH)) continue;
+    CharLowerW(name);
+    names.push_back(name);
+  }
+  return names;
+}
+
 TEST(Program, ShowsItsMaximizedMainWindowAndEndsWhenItCloses) {
   Program program;
   ASSERT_TRUE(program.Start()) << "cannot start " << testing::PrintToString(ProgramPath());
@@ -184,6 +202,13 @@ TEST(Program, ShowsItsMaximizedMainWindowAndEndsWhenItCloses) {
     EXPECT_EQ(WindowText(application), kTitle);
     EXPECT_FALSE(IsWindowVisible(application));
   }
+
+  // Shown and painted without the DLLs of features not used yet (file
+  // dialogs, printing, sounds): they load when first used.
+  const std::vector<std::wstring> loaded = LoadedModules(program.Process());
+  ASSERT_FALSE(loaded.empty());
+  for (const wchar_t* unused : {L"comdlg32.dll", L"winspool.drv", L"compstui.dll", L"winmm.dll", L"msacm32.dll"})
+    EXPECT_EQ(std::count(loaded.begin(), loaded.end(), std::wstring(unused)), 0) << testing::PrintToString(unused);
 
   ASSERT_TRUE(PostMessageW(main, WM_CLOSE, 0, 0));
   EXPECT_EQ(program.WaitExit(), 0u);

@@ -220,6 +220,29 @@ void ReadMutations(const std::string& original, bool container, unsigned seed) {
   EXPECT_LT(PeakCommit() - before, SIZE_T(256) << 20);
 }
 
+// The pictures of a skin in the program's resources are kept where they are,
+// those of any other stream copied: either way the skin writes the same bytes,
+// and the resource's pictures still decode once its stream is gone.
+TEST(dxSkinsDefaultPainters, TheBuiltInSkinReadsAlikeFromTheResourceAndFromACopy) {
+  REQUIRE_SKIN_ENGINE();
+  auto fromResource = MakeOwned<TdxSkin>(dxSkinsDefaultSkinResourceName, true, GetModuleHandleW(nullptr));
+  auto fromCopy = MakeOwned<TdxSkin>(L"Copy", false, nullptr);
+  {
+    TMemoryStream copy;
+    copy.WriteBuffer(BuiltInBytes().data(), NativeInt(BuiltInBytes().size()));
+    copy.SetPosition(0);
+    fromCopy->LoadFromStream(&copy);
+  }
+  TMemoryStream a, b;
+  fromResource->SaveToStream(&a);
+  fromCopy->SaveToStream(&b);
+  EXPECT_EQ(Bytes(a), Bytes(b));
+  TdxSkinElement* button = fromResource->GetGroupByName(L"Common")->GetElementByName(L"Button");
+  ASSERT_TRUE(button);
+  EXPECT_FALSE(button->Image()->Texture()->Empty());
+  EXPECT_GT(button->Image()->Texture()->Width(), 0);
+}
+
 TEST(dxSkinDamagedData, MutatedCopiesOfTheBuiltInSkinAreReadOrRefused) {
   REQUIRE_SKIN_ENGINE();
   ReadMutations(BuiltInBytes(), false, 20261210);

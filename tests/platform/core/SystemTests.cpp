@@ -8,6 +8,7 @@
 #include "platform/core/ObjectText.h"
 #include "platform/core/Persistent.h"
 #include "platform/core/Streams.h"
+#include "platform/core/SystemLibraries.h"
 #include "tests/support/TestObjects.h"
 
 #include <gtest/gtest.h>
@@ -370,17 +371,33 @@ TEST(ModuleSteps, StartInOrderStopInReverseAndUndoAFailedStart) {
        },
        [] { g_steps.push_back("-B"); }},
   };
+  // The observer hears of each step that runs, before and after it.
+  SetModuleStepObserver([](const TModuleStep& step, bool finished) {
+    g_steps.push_back((finished ? ">" : "<") + std::string(1, char(step.Name[5])));
+  });
   g_failB = true;
   EXPECT_THROW(InitializeModules(steps), EInvalidOperation);
-  EXPECT_EQ(g_steps, (std::vector<std::string>{"+A", "-A"}));
+  EXPECT_EQ(g_steps, (std::vector<std::string>{"<A", "+A", ">A", "<B", "-A"}));
   EXPECT_FALSE(IsModuleInitialized(L"test.A"));
 
   g_failB = false;
   g_steps.clear();
   InitializeModules(steps);
   InitializeModules(steps);  // a second start of the same steps does nothing
+  SetModuleStepObserver(nullptr);
   EXPECT_TRUE(IsModuleInitialized(L"test.B"));
-  EXPECT_EQ(g_steps, (std::vector<std::string>{"+A", "+B"}));
+  EXPECT_EQ(g_steps, (std::vector<std::string>{"<A", "+A", ">A", "<B", "+B", ">B"}));
+}
+
+TEST(SystemLibraries, BindsAnEntryOnFirstUseAndAnswersNullForWhatIsMissing) {
+  const auto beep = SystemLibraryFunction<decltype(&MessageBeep)>(L"user32.dll", "MessageBeep");
+  EXPECT_EQ(reinterpret_cast<FARPROC>(beep), GetProcAddress(GetModuleHandleW(L"user32.dll"), "MessageBeep"));
+  // A DLL not loaded yet is loaded, and stays.
+  const FARPROC compress = SystemLibraryProc(L"cabinet.dll", "FDICreate");
+  ASSERT_NE(compress, nullptr);
+  EXPECT_NE(GetModuleHandleW(L"cabinet.dll"), nullptr);
+  EXPECT_EQ(SystemLibraryProc(L"user32.dll", "NoSuchEntryPoint"), nullptr);
+  EXPECT_EQ(SystemLibraryProc(L"no-such-library.dll", "Anything"), nullptr);
 }
 
 }  // namespace systest
