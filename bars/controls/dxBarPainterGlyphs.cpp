@@ -213,8 +213,11 @@ void TdxBarPainter::DrawItemText(TdxBarItemControl* AControl, HDC DC, const Stri
   String text = AText;
   const int saved = SaveDC(DC);
   if (AClipped && ARotated) IntersectClipRect(DC, R.Left, R.Top, R.Right, R.Bottom);
+  // The rotated font has no underline for the accelerator: it is drawn by
+  // hand beside the character, running along the text.
+  TRect underline;
   if (ARotated) {
-    text = dxBarRemoveAccelChars(AText);
+    const int accel = dxBarAccelCharIndex(text, true);
     format |= DT_NOPREFIX | DT_SINGLELINE;
     TSize extent;
     cxQueryTextExtent(DC, text, extent);
@@ -223,6 +226,15 @@ void TdxBarPainter::DrawItemText(TdxBarItemControl* AControl, HDC DC, const Stri
     if (AAlignment == DT_RIGHT) offset = R.Height() - extent.cx;
     const int dx = (R.Width() + extent.cy) / 2;
     R = TRect(R.Left + dx, R.Top + offset, R.Right + dx, R.Bottom + offset);
+    if (accel > 0) {
+      TEXTMETRICW metrics{};
+      GetTextMetricsW(DC, &metrics);
+      TSize before, character;
+      cxQueryTextExtent(DC, text.substr(0, accel - 1), before);
+      cxQueryTextExtent(DC, text.substr(accel - 1, 1), character);
+      const int x = (ARect.Left + ARect.Right - extent.cy) / 2 + metrics.tmDescent - 2;
+      underline = TRect(x, R.Top + before.cx, x + 1, R.Top + before.cx + character.cx);
+    }
   } else {
     format |= AAlignment | DT_VCENTER;
   }
@@ -231,6 +243,11 @@ void TdxBarPainter::DrawItemText(TdxBarItemControl* AControl, HDC DC, const Stri
   SetBkMode(DC, TRANSPARENT);
   auto draw = [&](const TRect& AAt, TColor AColor) {
     SetTextColor(DC, static_cast<COLORREF>(ColorToRGB(AColor)));
+    if (!underline.IsEmpty()) {
+      const int dx = AAt.Left - R.Left, dy = AAt.Top - R.Top;
+      dxFillSolidRect(DC, TRect(underline.Left + dx, underline.Top + dy, underline.Right + dx, underline.Bottom + dy),
+                      AColor);
+    }
     RECT r{AAt.Left, AAt.Top, AAt.Right, AAt.Bottom};
     if (ARotated)
       ExtTextOutW(DC, r.left, r.top, 0, nullptr, text.c_str(), static_cast<UINT>(text.size()), nullptr);
