@@ -654,7 +654,8 @@ void TdxBarPainter::DrawSeparatorControl(TdxBarSeparatorControlDrawParams* APara
   if (AParams->ViewStructure.Contains(cpText) && !AParams->Caption.empty()) {
     DrawSeparatorGlyphAndCaption(AParams, ARect);
     const int size = SubMenuGetSeparatorSize();
-    if (!AParams->IsTop) SubMenuControlDrawSeparator(AParams->Canvas, TRect(ARect.Left, ARect.Top, ARect.Right, ARect.Top + size));
+    if (!AParams->IsTop)
+      SubMenuControlDrawSeparator(AParams->Canvas, TRect(ARect.Left, ARect.Top, ARect.Right, ARect.Top + size));
     SubMenuControlDrawSeparator(AParams->Canvas, TRect(ARect.Left, ARect.Bottom - size, ARect.Right, ARect.Bottom));
     return;
   }

@@ -477,8 +477,7 @@ void TdxBarPainter::DrawButtonLikeControl(TdxBarButtonLikeControlDrawParams* APa
   if (AParams->ViewStructure.Contains(cpText)) {
     TRect caption = face;
     const UINT alignment = LayoutGlyphAndCaption(AParams, image, caption);
-    DrawItemText(control, DC, AParams->Caption, caption, alignment, AParams->Enabled, AParams->IsTextSelected,
-                 AParams->PaintType == ptVert, false, AParams->IsFlatText, DT_SINGLELINE);
+    PaintButtonCaptionText(AParams, caption, DT_SINGLELINE, alignment);
   }
   if (AParams->IsDropDown && !AParams->IsMenuItem) {
     if (split)
