@@ -651,7 +651,8 @@ void TdxBarPainter::DrawStaticGlyphAndCaption(TdxBarStaticLikeControlDrawParams*
 
 void TdxBarPainter::DrawSeparatorControl(TdxBarSeparatorControlDrawParams* AParams, const TRect& ARect) const {
   TdxBarItemControl* control = AParams->BarItemControl();
-  if (AParams->ViewStructure.Contains(cpText) && !AParams->Caption.empty()) {
+  // Only menus show a separator's caption, as a group header.
+  if (InMenu(AParams) && AParams->ViewStructure.Contains(cpText) && !AParams->Caption.empty()) {
     DrawSeparatorGlyphAndCaption(AParams, ARect);
     const int size = SubMenuGetSeparatorSize();
     if (!AParams->IsTop)

@@ -859,6 +859,15 @@ TEST_F(TItemPaintTest, MenuSeparatorWithAndWithoutCaption) {
       EXPECT_EQ(bandEnd + Flat()->SubMenuBeginGroupIndent(), FirstColumnOf(dib, TRect(0, 10, 160, 11), shadow));
     }
   }
+  // A toolbar shows no separator caption, only its group line.
+  TPaintDib dib(160, 20);
+  dib.Canvas()->Font()->Assign(Control->Parent()->Font());
+  auto* separator = Params<TdxBarSeparatorControlDrawParams>(dib);
+  separator->Caption = L"刀具";
+  separator->ViewStructure = {cpText};
+  Base()->DrawSeparatorControl(separator, TRect(0, 0, 160, 20));
+  EXPECT_FALSE(dib.ColorsIn(TRect(0, 0, 160, 20)).count(Sys(COLOR_BTNTEXT)));
+  EXPECT_TRUE(dib.ColorsIn(TRect(0, 0, 160, 20)).count(shadow));
 }
 
 TEST_F(TItemPaintTest, EditInAMenuCaptionBackgroundUnderABandAndCaptionIndentBesideTheIcon) {
