@@ -98,6 +98,8 @@ class TdxBarFlatPainter : public TdxBarPainter {
     return ASelected && APaintType == ptMenu;
   }
   bool EditControlCaptionRightIndentIsOpaque(TdxBarEditLikeControlDrawParams* AParams) const override;
+  // Beside an icon in a menu the caption starts where menu item texts start.
+  int EditControlCaptionRelativeLeftIndent(TdxBarEditLikeControlDrawParams* AParams) const override;
   bool EditControlGlyphIsDrawSelected(TdxBarEditLikeControlDrawParams* AParams) const override {
     return AParams->DrawSelected && AParams->PaintType == ptMenu;
   }
@@ -152,6 +154,16 @@ class TdxBarFlatPainter : public TdxBarPainter {
   TRect SubMenuControlBeginGroupRect(const TdxBarSubMenuFrame& AMenu, const TdxBarSubMenuItemFrame& AItem,
                                      const TRect& AItemRect) const override;
   TRect SubMenuControlGetItemIconRect(const TRect& AItemRect, int AIconAreaSize) const override;
+  int SubMenuControlGetItemTextIndent(const TdxBarSubMenuFrame& AMenu) const override {
+    return TdxBarPainter::SubMenuControlGetItemTextIndent(AMenu) + 6;
+  }
+  TRect SubMenuControlGetItemTextRect(TdxBarItemControlDrawParams* AParams, const TRect& AItemRect) const override;
+  int SubMenuControlTextSize(TcxCanvas* ACanvas) const override {
+    return TdxBarPainter::SubMenuControlTextSize(ACanvas) + 1;
+  }
+  // A toolbar-coloured icon band beside a window-coloured text area; a hot
+  // item framed and filled with the hot brush.
+  void DrawItemBackgroundInSubMenu(TdxBarItemControlDrawParams* AParams, const TRect& ARect) const override;
 
   void BarDrawFloatingBarBorder(TdxBarControl* ABarControl, HDC DC, TRect& R, const TRect& AClientRect,
                                 HBRUSH ABrush) const override;

@@ -22,6 +22,11 @@ void FrameWithColor(HDC DC, const TRect& R, TColor AColor) {
 
 }  // namespace
 
+int TdxBarFlatPainter::EditControlCaptionRelativeLeftIndent(TdxBarEditLikeControlDrawParams* AParams) const {
+  const TdxBarSubMenuFrame menu = SubMenuFrameOf(AParams->BarItemControl());
+  return SubMenuControlGetItemTextIndent(menu) - menu.IconAreaSize;
+}
+
 bool TdxBarFlatPainter::EditControlCaptionRightIndentIsOpaque(TdxBarEditLikeControlDrawParams* AParams) const {
   return InMenu(AParams) && (AParams->DrawSelected || IsNonRecent(AParams->BarItemControl()));
 }

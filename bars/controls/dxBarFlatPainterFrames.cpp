@@ -62,6 +62,47 @@ TRect TdxBarFlatPainter::SubMenuControlGetItemIconRect(const TRect& AItemRect, i
   return TdxBarPainter::SubMenuControlGetItemIconRect(dxBarShrunkRect(AItemRect, 1, 1), AIconAreaSize - 2);
 }
 
+TRect TdxBarFlatPainter::SubMenuControlGetItemTextRect(TdxBarItemControlDrawParams* AParams,
+                                                       const TRect& AItemRect) const {
+  return TdxBarPainter::SubMenuControlGetItemTextRect(
+      AParams, TRect(AItemRect.Left, AItemRect.Top + 1, AItemRect.Right - 1, AItemRect.Bottom - 1));
+}
+
+void TdxBarFlatPainter::DrawItemBackgroundInSubMenu(TdxBarItemControlDrawParams* AParams, const TRect& ARect) const {
+  TdxBarItemControl* control = AParams->BarItemControl();
+  TCustomdxBarControl* bar = control->Parent();
+  if (!bar) return;
+  HDC DC = AParams->Canvas->Handle();
+  const bool selected = AParams->DrawSelected;
+  const bool opaque = selected || IsNonRecent(control);
+  const TRect icon = SubMenuItemIconRect(control, ARect);
+  TRect R = ARect;
+  if (selected) {
+    OutlineSelection(DC, R);
+  } else {
+    // The ring in two parts: under the band the toolbar colour, beside the text the menu's.
+    const int x = R.Left + bar->IconAreaSize() + 1;
+    const HBRUSH band = dxBarFlatBrushes().Toolbar, text = ParentBkBrush(control);
+    for (const TRect& side : {TRect(R.Left, R.Top, x, R.Top + 1), TRect(R.Left, R.Bottom - 1, x, R.Bottom),
+                              TRect(R.Left, R.Top, R.Left + 1, R.Bottom)})
+      DrawBackground(control, DC, side, band, opaque);
+    for (const TRect& side : {TRect(x, R.Top, R.Right, R.Top + 1), TRect(x, R.Bottom - 1, R.Right, R.Bottom),
+                              TRect(R.Right - 1, R.Top, R.Right, R.Bottom)})
+      DrawBackground(control, DC, side, text, opaque);
+  }
+  R = dxBarShrunkRect(R, 1, 1);
+  const HBRUSH band = selected ? ParentSelectedBrush(control) : dxBarFlatBrushes().Toolbar;
+  DrawBackground(control, DC, TRect(icon.Right, icon.Top, icon.Right + 2, icon.Bottom), band, opaque);
+  if (R.Top < icon.Top) DrawBackground(control, DC, TRect(icon.Left, R.Top, icon.Right + 2, icon.Top), band, opaque);
+  if (icon.Bottom < R.Bottom)
+    DrawBackground(control, DC, TRect(icon.Left, icon.Bottom, icon.Right + 2, R.Bottom), band, opaque);
+  DrawBackground(control, DC, TRect(icon.Right + 2, R.Top, R.Right, R.Bottom),
+                 selected                   ? ParentSelectedBrush(control)
+                 : control->BackgroundBrush() ? control->BackgroundBrush()
+                                              : ParentBkBrush(control),
+                 opaque);
+}
+
 // ---- floating frame and caption
 
 void TdxBarFlatPainter::BarDrawFloatingBarBorder(TdxBarControl*, HDC DC, TRect& R, const TRect& AClientRect,

@@ -98,7 +98,13 @@ int TdxBarPainter::RealLargeButtonArrowWidth(TdxBarManager* AManager) const {
 }
 
 void TdxBarPainter::AddArrowWidth(TdxBarButtonLikeControlDrawParams* AParams, int& AWidth) const {
-  if (AParams->IsDropDown) AWidth += AParams->ArrowSize.cx;
+  if (!AParams->IsDropDown) return;
+  if (AParams->SplitDropDown) {
+    if (AParams->PaintType != ptMenu) AWidth += EditBaseIndents().Right + AParams->ArrowSize.cx;
+  } else if (!AParams->IsMenuItem) {
+    TCustomdxBarControl* bar = AParams->BarItemControl()->Parent();
+    if (bar) AWidth += bar->TextSize() / 2;
+  }
 }
 
 void TdxBarPainter::CalculateButtonParts(TdxBarButtonLikeControlDrawParams* AParams, std::vector<TRect>& AParts,

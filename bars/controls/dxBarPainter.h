@@ -238,6 +238,23 @@ class TdxBarPainter : public TObject {
   void DrawButtonControlArrow(TdxBarButtonLikeControlDrawParams* AParams, TRect R) const;
   void DrawAssociateControlArrow(TdxBarButtonLikeControlDrawParams* AParams, TRect R) const;
   virtual TColor ArrowColorFor(TdxBarButtonLikeControlDrawParams* AParams) const;
+  // A look that keeps the caption of a pressed item in place.
+  virtual bool KeepsCaptionUnshifted(TdxBarItemControl*) const { return false; }
+  void PaintButtonCaptionText(TdxBarButtonLikeControlDrawParams* AParams, const TRect& ARect, UINT AFormat,
+                              UINT AAlignment) const;
+  void DrawButtonLikeControlCaption(TdxBarButtonLikeControlDrawParams* AParams, const TRect& ARect,
+                                    const TRect& AImageBounds) const;
+  // The single-line rectangle of the caption on the control's canvas.
+  TRect MeasureCaptionRect(TdxBarItemControlDrawParams* AParams) const;
+  // Word-wrapped into at most AMaxLines lines; the last takes the rest of the
+  // text, cut with an ellipsis.
+  void DrawItemMultilineText(TdxBarItemControlDrawParams* AParams, const String& AText, const TRect& ARect,
+                             UINT AAlignment, int AMaxLines) const;
+
+  // Items in menus: the icon column, the caption with its description and short cut.
+  virtual void DrawItemBackgroundInSubMenu(TdxBarItemControlDrawParams*, const TRect&) const {}
+  void DrawGlyphAndTextInSubMenu(TdxBarButtonLikeControlDrawParams* AParams, const TRect& ARect) const;
+  void DrawItemTextInSubMenu(TdxBarItemControlDrawParams* AParams, const TRect& ARect) const;
 
   // ---- Edits, combos, spin edits, progress bars and static controls (dxBarPainterEdits.cpp)
   // Edit fields: metrics. Area 0 is the icon area, area 1 the caption area.
@@ -376,6 +393,9 @@ class TdxBarPainter : public TObject {
   virtual void DrawStaticBackground(TdxBarStaticLikeControlDrawParams* AParams, const TRect& ARect) const;
   virtual void DrawStaticGlyphAndCaption(TdxBarStaticLikeControlDrawParams* AParams, const TRect& ARect) const;
   virtual void DrawSeparatorControl(TdxBarSeparatorControlDrawParams* AParams, const TRect& ARect) const;
+  virtual void DrawSeparatorGlyphAndCaption(TdxBarSeparatorControlDrawParams* AParams, const TRect& ARect) const {
+    DrawStaticGlyphAndCaption(AParams, ARect);
+  }
 
   // In-place sub-items: a sub item's links shown inside its menu under a header.
   virtual HBRUSH InPlaceSubItemControlBrush() const { return dxBarSysBrush(COLOR_BTNSHADOW); }
@@ -516,6 +536,13 @@ class TdxBarPainter : public TObject {
                                            const TRect&) const {}
   virtual void SubMenuControlDrawScrollButton(const TdxBarSubMenuFrame&, HDC, const TRect&) const {}
   virtual TRect SubMenuControlGetItemIconRect(const TRect& AItemRect, int AIconAreaSize) const;
+  virtual int SubMenuControlGetItemTextIndent(const TdxBarSubMenuFrame& AMenu) const {
+    return SubMenuControlGetBandSize(AMenu) + 3;
+  }
+  virtual TRect SubMenuControlGetItemTextRect(TdxBarItemControlDrawParams* AParams, const TRect& AItemRect) const;
+  // The menu an item control sits in, as the frame operations see it.
+  TdxBarSubMenuFrame SubMenuFrameOf(TdxBarItemControl* AControl) const;
+  TRect SubMenuItemIconRect(TdxBarItemControl* AControl, const TRect& AItemRect) const;
   // The menu's own background behind R (continuing its bitmap), or ABrush when opaque.
   static void SubMenuFillBackground(const TdxBarSubMenuFrame& AMenu, HDC DC, const TRect& R, HBRUSH ABrush,
                                     bool AOpaque);

@@ -157,7 +157,9 @@ void TdxBarPainter::EditControlDrawBackground(TdxBarEditLikeControlDrawParams* A
   const bool menu = InMenu(AParams);
   HBRUSH captionBrush = menu && AParams->DrawSelected ? ParentSelectedBrush(control) : ParentBkBrush(control);
   const bool opaque = EditControlCaptionBackgroundIsOpaque(AParams);
-  if (AParams->ViewStructure.Contains(cpText)) {
+  // A menu's band runs under an iconless edit: its caption part continues the item background.
+  const bool bandBehind = menu && SubMenuControlHasBand() && !AParams->ViewStructure.Contains(cpIcon);
+  if (AParams->ViewStructure.Contains(cpText) || bandBehind) {
     const TRect caption = PartOf(AParams, 2);
     const int rightIndent = EditControlIndents(AParams, 1).Right;
     TRect strip = caption;
@@ -616,6 +618,7 @@ void TdxBarPainter::DrawStaticGlyphAndCaption(TdxBarStaticLikeControlDrawParams*
     glyph.Rect = ARect;
     if (caption && AParams->PaintType == ptHorz) glyph.Rect.Right = ARect.Left + AParams->DefaultButtonSize.cx;
     if (caption && vertical) glyph.Rect.Bottom = ARect.Top + AParams->DefaultButtonSize.cy;
+    if (menu && !centered) glyph.Rect = SubMenuItemIconRect(control, ARect);
     glyph.PaintType = AParams->PaintType;
     glyph.Structure = AParams->ViewStructure;
     glyph.Size = AParams->ViewSize();
@@ -636,6 +639,8 @@ void TdxBarPainter::DrawStaticGlyphAndCaption(TdxBarStaticLikeControlDrawParams*
       indent = alignment == taCenter || !bar ? 0 : bar->TextSize() / 4;
     } else if (!menu) {
       indent = (vertical ? AParams->DefaultButtonSize.cy : AParams->DefaultButtonSize.cx) + 2;
+    } else if (alignment == taLeftJustify) {
+      indent = SubMenuControlGetItemTextIndent(SubMenuFrameOf(control));
     }
     (vertical ? text.Top : text.Left) += indent;
   }
@@ -645,8 +650,25 @@ void TdxBarPainter::DrawStaticGlyphAndCaption(TdxBarStaticLikeControlDrawParams*
 }
 
 void TdxBarPainter::DrawSeparatorControl(TdxBarSeparatorControlDrawParams* AParams, const TRect& ARect) const {
-  if (InMenu(AParams)) return;  // menu separators belong to the sub-menu's painting
-  TCustomdxBarControl* bar = AParams->BarItemControl()->Parent();
+  TdxBarItemControl* control = AParams->BarItemControl();
+  // Only menus show a separator's caption, as a group header.
+  if (InMenu(AParams) && AParams->ViewStructure.Contains(cpText) && !AParams->Caption.empty()) {
+    DrawSeparatorGlyphAndCaption(AParams, ARect);
+    const int size = SubMenuGetSeparatorSize();
+    if (!AParams->IsTop)
+      SubMenuControlDrawSeparator(AParams->Canvas, TRect(ARect.Left, ARect.Top, ARect.Right, ARect.Top + size));
+    SubMenuControlDrawSeparator(AParams->Canvas, TRect(ARect.Left, ARect.Bottom - size, ARect.Right, ARect.Bottom));
+    return;
+  }
+  if (InMenu(AParams)) {
+    TdxBarSubMenuItemFrame item;
+    item.Control = control;
+    item.AreaRect = ARect;
+    item.NonRecent = IsNonRecent(control);
+    SubMenuControlDrawBeginGroup(SubMenuFrameOf(control), item, AParams->Canvas, ARect);
+    return;
+  }
+  TCustomdxBarControl* bar = control->Parent();
   if (bar) BarDrawBeginGroup(bar, AParams->Canvas->Handle(), ARect, bar->GetToolbarBrush(), false);
 }
 

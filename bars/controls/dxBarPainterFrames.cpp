@@ -404,6 +404,32 @@ TRect TdxBarPainter::SubMenuControlGetItemIconRect(const TRect& AItemRect, int A
   return TRect(AItemRect.Left, AItemRect.Top, AItemRect.Left + AIconAreaSize, AItemRect.Bottom);
 }
 
+TRect TdxBarPainter::SubMenuControlGetItemTextRect(TdxBarItemControlDrawParams* AParams,
+                                                   const TRect& AItemRect) const {
+  TRect R = AItemRect;
+  R.Left += SubMenuControlGetItemTextIndent(SubMenuFrameOf(AParams->BarItemControl()));
+  return R;
+}
+
+// Item controls are drawn before their menu exists as a frame: what an item
+// needs of it comes from the bar control the item sits on.
+TdxBarSubMenuFrame TdxBarPainter::SubMenuFrameOf(TdxBarItemControl* AControl) const {
+  TdxBarSubMenuFrame menu;
+  TCustomdxBarControl* bar = AControl ? AControl->Parent() : nullptr;
+  if (!bar) return menu;
+  menu.Control = bar;
+  menu.ToolbarBrush = SubMenuControlToolbarItemsBrush();
+  menu.BkBrush = ParentBkBrush(AControl);
+  menu.TextSize = bar->TextSize();
+  menu.IconAreaSize = bar->IconAreaSize();
+  return menu;
+}
+
+TRect TdxBarPainter::SubMenuItemIconRect(TdxBarItemControl* AControl, const TRect& AItemRect) const {
+  TCustomdxBarControl* bar = AControl ? AControl->Parent() : nullptr;
+  return SubMenuControlGetItemIconRect(AItemRect, bar ? bar->IconAreaSize() : 0);
+}
+
 // ---- sub-menu scrolling, recent groups and the expand mark
 
 TRect TdxBarPainter::ScrollButtonRect(const TdxBarSubMenuFrame& AMenu, bool AAtBottom) const {

@@ -213,8 +213,11 @@ void TdxBarPainter::DrawItemText(TdxBarItemControl* AControl, HDC DC, const Stri
   String text = AText;
   const int saved = SaveDC(DC);
   if (AClipped && ARotated) IntersectClipRect(DC, R.Left, R.Top, R.Right, R.Bottom);
+  // The rotated font has no underline for the accelerator: it is drawn by
+  // hand beside the character, running along the text.
+  TRect underline;
   if (ARotated) {
-    text = dxBarRemoveAccelChars(AText);
+    const int accel = dxBarAccelCharIndex(text, true);
     format |= DT_NOPREFIX | DT_SINGLELINE;
     TSize extent;
     cxQueryTextExtent(DC, text, extent);
@@ -223,6 +226,15 @@ void TdxBarPainter::DrawItemText(TdxBarItemControl* AControl, HDC DC, const Stri
     if (AAlignment == DT_RIGHT) offset = R.Height() - extent.cx;
     const int dx = (R.Width() + extent.cy) / 2;
     R = TRect(R.Left + dx, R.Top + offset, R.Right + dx, R.Bottom + offset);
+    if (accel > 0) {
+      TEXTMETRICW metrics{};
+      GetTextMetricsW(DC, &metrics);
+      TSize before, character;
+      cxQueryTextExtent(DC, text.substr(0, accel - 1), before);
+      cxQueryTextExtent(DC, text.substr(accel - 1, 1), character);
+      const int x = (ARect.Left + ARect.Right - extent.cy) / 2 + metrics.tmDescent - 2;
+      underline = TRect(x, R.Top + before.cx, x + 1, R.Top + before.cx + character.cx);
+    }
   } else {
     format |= AAlignment | DT_VCENTER;
   }
@@ -231,6 +243,11 @@ void TdxBarPainter::DrawItemText(TdxBarItemControl* AControl, HDC DC, const Stri
   SetBkMode(DC, TRANSPARENT);
   auto draw = [&](const TRect& AAt, TColor AColor) {
     SetTextColor(DC, static_cast<COLORREF>(ColorToRGB(AColor)));
+    if (!underline.IsEmpty()) {
+      const int dx = AAt.Left - R.Left, dy = AAt.Top - R.Top;
+      dxFillSolidRect(DC, TRect(underline.Left + dx, underline.Top + dy, underline.Right + dx, underline.Bottom + dy),
+                      AColor);
+    }
     RECT r{AAt.Left, AAt.Top, AAt.Right, AAt.Bottom};
     if (ARotated)
       ExtTextOutW(DC, r.left, r.top, 0, nullptr, text.c_str(), static_cast<UINT>(text.size()), nullptr);
@@ -281,8 +298,132 @@ UINT TdxBarPainter::LayoutGlyphAndCaption(TdxBarButtonLikeControlDrawParams* APa
     ACaptionRect.Top += indent;
   else
     ACaptionRect.Left += indent;
-  OffsetCaptionBounds(AParams->Downed, AParams->DrawDowned, ACaptionRect);
+  if (!KeepsCaptionUnshifted(AParams->BarItemControl()))
+    OffsetCaptionBounds(AParams->Downed, AParams->DrawDowned, ACaptionRect);
   return DT_LEFT;
+}
+
+void TdxBarPainter::PaintButtonCaptionText(TdxBarButtonLikeControlDrawParams* AParams, const TRect& ARect,
+                                           UINT AFormat, UINT AAlignment) const {
+  DrawItemText(AParams->BarItemControl(), AParams->Canvas->Handle(), AParams->Caption, ARect, AAlignment,
+               AParams->Enabled, AParams->IsTextSelected, AParams->PaintType == ptVert, false, AParams->IsFlatText,
+               AFormat);
+}
+
+void TdxBarPainter::DrawButtonLikeControlCaption(TdxBarButtonLikeControlDrawParams* AParams, const TRect& ARect,
+                                                 const TRect& AImageBounds) const {
+  if (!AParams->ViewStructure.Contains(cpText)) return;
+  TRect caption = ARect;
+  const UINT alignment = LayoutGlyphAndCaption(AParams, AImageBounds, caption);
+  PaintButtonCaptionText(AParams, caption, DT_SINGLELINE | DT_END_ELLIPSIS, alignment);
+}
+
+TRect TdxBarPainter::MeasureCaptionRect(TdxBarItemControlDrawParams* AParams) const {
+  TCustomdxBarControl* bar = AParams->BarItemControl()->Parent();
+  TcxCanvas* canvas = bar ? bar->cxCanvas() : AParams->Canvas;
+  RECT r{0, 0, 0, 0};
+  if (canvas && !AParams->Caption.empty())
+    DrawTextW(canvas->Handle(), AParams->Caption.c_str(), static_cast<int>(AParams->Caption.size()), &r,
+              DT_SINGLELINE | DT_CALCRECT);
+  return TRect(r.left, r.top, r.right, r.bottom);
+}
+
+// ---- text of menu items
+
+namespace {
+
+// The end of the longest run of whole words from AStart that fits AWidth;
+// a single word wider than AWidth still makes a line of its own.
+size_t WrapEnd(HDC DC, const String& AText, size_t AStart, int AWidth) {
+  size_t end = AStart, candidate = AStart;
+  while (candidate < AText.size()) {
+    size_t next = AText.find(L' ', candidate);
+    if (next == String::npos) next = AText.size();
+    TSize extent;
+    cxQueryTextExtent(DC, AText.substr(AStart, next - AStart), extent);
+    if (extent.cx > AWidth && end > AStart) break;
+    end = next;
+    if (extent.cx > AWidth) break;
+    candidate = next + 1;
+  }
+  return end;
+}
+
+String Trimmed(const String& AText) {
+  const size_t first = AText.find_first_not_of(L' ');
+  if (first == String::npos) return String();
+  return AText.substr(first, AText.find_last_not_of(L' ') - first + 1);
+}
+
+}  // namespace
+
+void TdxBarPainter::DrawItemMultilineText(TdxBarItemControlDrawParams* AParams, const String& AText,
+                                          const TRect& ARect, UINT AAlignment, int AMaxLines) const {
+  HDC DC = AParams->Canvas->Handle();
+  const int lineHeight = AParams->Canvas->TextHeight(L"Wg");
+  TRect R = ARect;
+  size_t start = 0;
+  for (int line = 0; line < AMaxLines && start < AText.size(); ++line) {
+    const bool last = line == AMaxLines - 1;
+    const size_t end = last ? AText.size() : WrapEnd(DC, AText, start, R.Width());
+    const String text = Trimmed(AText.substr(start, end - start));
+    DrawItemText(AParams->BarItemControl(), DC, text, TRect(R.Left, R.Top, R.Right, R.Top + lineHeight), AAlignment,
+                 AParams->Enabled, AParams->DrawSelected, false, true, IsFlatItemTextForMenu(),
+                 DT_SINGLELINE | DT_END_ELLIPSIS);
+    R.Top += lineHeight;
+    start = end;
+    while (start < AText.size() && AText[start] == L' ') ++start;
+  }
+}
+
+void TdxBarPainter::DrawItemTextInSubMenu(TdxBarItemControlDrawParams* AParams, const TRect& ARect) const {
+  TdxBarItemControl* control = AParams->BarItemControl();
+  TCustomdxBarControl* bar = control->Parent();
+  TcxCanvas* canvas = AParams->Canvas;
+  HDC DC = canvas->Handle();
+  const int textSize = bar ? bar->TextSize() : 0;
+  TdxBarItemLinks* links = bar ? bar->ItemLinks() : nullptr;
+  TRect R = dxBarShrunkRect(ARect, 0, SubMenuControlInternalBorderSize());
+  HFONT bold = nullptr;
+  HGDIOBJ oldFont = nullptr;
+  if (links && links->EffectiveMenuItemSize() == misLarge && links->ItemOptions()->ShowDescriptions()) {
+    const int h = canvas->TextHeight(L"Wg");
+    const int free = R.Height() - 3 * h;
+    const TRect description(R.Left, R.Bottom - 2 * (free / 4) - 2 * h, R.Right - textSize, R.Bottom);
+    DrawItemMultilineText(AParams, AParams->Description, description, DT_LEFT, 2);
+    R.Bottom = description.Top;
+    LOGFONTW font{};
+    GetObjectW(GetCurrentObject(DC, OBJ_FONT), sizeof font, &font);
+    font.lfWeight = FW_BOLD;
+    bold = GdiCreateFont(font);
+    oldFont = SelectObject(DC, bold);
+  }
+  DrawItemText(control, DC, AParams->Caption, R, DT_LEFT, AParams->Enabled, AParams->DrawSelected, false, false,
+               IsFlatItemTextForMenu(), DT_SINGLELINE);
+  if (links && links->ItemOptions()->ShowShortCuts() && !AParams->Caption.empty()) {
+    R.Right -= textSize + 5;
+    DrawItemText(control, DC, AParams->ShortCut, R, DT_RIGHT, AParams->Enabled, AParams->DrawSelected, false, false,
+                 IsFlatItemTextForMenu(), DT_SINGLELINE);
+  }
+  if (bold) {
+    SelectObject(DC, oldFont);
+    GdiDeleteObject(bold);
+  }
+}
+
+void TdxBarPainter::DrawGlyphAndTextInSubMenu(TdxBarButtonLikeControlDrawParams* AParams, const TRect& ARect) const {
+  TdxBarItemControl* control = AParams->BarItemControl();
+  DrawItemBackgroundInSubMenu(AParams, ARect);
+  TGlyphArgs glyph;
+  glyph.Rect = SubMenuItemIconRect(control, ARect);
+  glyph.PaintType = ptMenu;
+  glyph.Structure = AParams->ViewStructure;
+  glyph.Size = AParams->ViewSize();
+  glyph.GlyphEmpty = !AParams->ViewStructure.Contains(cpIcon);
+  glyph.Selected = AParams->DrawSelected;
+  glyph.Down = AParams->Downed;
+  DrawGlyph(control, AParams->Canvas->Handle(), glyph);
+  DrawItemTextInSubMenu(AParams, SubMenuControlGetItemTextRect(AParams, ARect));
 }
 
 // ---- button faces
@@ -302,6 +443,16 @@ void TdxBarPainter::DrawButtonLikeControl(TdxBarButtonLikeControlDrawParams* APa
   if (AParams->IsLowered) DrawLowered(DC, R);
   const bool menu = AParams->PaintType == ptMenu;
   const bool split = AParams->IsDropDown && AParams->SplitDropDown;
+  if (menu) {
+    DrawGlyphAndTextInSubMenu(AParams, R);
+    if (AParams->IsDropDown && !AParams->IsMenuItem) {
+      if (split)
+        DrawSplitControlArrow(AParams, R);
+      else
+        DrawAssociateControlArrow(AParams, R);
+    }
+    return;
+  }
   TRect face = R;
   if (split) face.Right -= AParams->ArrowSize.cx;
   TGlyphArgs glyph;
@@ -326,8 +477,7 @@ void TdxBarPainter::DrawButtonLikeControl(TdxBarButtonLikeControlDrawParams* APa
   if (AParams->ViewStructure.Contains(cpText)) {
     TRect caption = face;
     const UINT alignment = LayoutGlyphAndCaption(AParams, image, caption);
-    DrawItemText(control, DC, AParams->Caption, caption, alignment, AParams->Enabled, AParams->IsTextSelected,
-                 AParams->PaintType == ptVert, false, AParams->IsFlatText, DT_SINGLELINE);
+    PaintButtonCaptionText(AParams, caption, DT_SINGLELINE, alignment);
   }
   if (AParams->IsDropDown && !AParams->IsMenuItem) {
     if (split)

@@ -772,3 +772,134 @@ TEST_F(TItemPaintTest, DateNavigatorButtons) {
       }
   }
 }
+
+// ---------------------------------------------------------------------------
+// Labels, separators and edits inside menus
+// ---------------------------------------------------------------------------
+
+namespace {
+
+// The first column of R that holds AColor, -1 when none does.
+int FirstColumnOf(const TPaintDib& ADib, const TRect& R, COLORREF AColor) {
+  for (int x = R.Left; x < R.Right; ++x)
+    for (int y = R.Top; y < R.Bottom; ++y)
+      if (ADib.At(x, y) == AColor) return x;
+  return -1;
+}
+
+// A look whose menus have a band under their items.
+struct TBandedPainter : TdxBarPainter {
+  bool SubMenuControlHasBand() const override { return true; }
+};
+
+}  // namespace
+
+TEST_F(TItemPaintTest, MenuLabelPutsItsGlyphInTheIconColumnAndItsTextAfterTheBand) {
+  const int iconArea = Control->Parent()->IconAreaSize();
+  const COLORREF text = Sys(COLOR_BTNTEXT);
+  for (const TdxBarPainter* painter : {Base(), static_cast<const TdxBarPainter*>(Flat())}) {
+    SCOPED_TRACE(painter == Base() ? "base" : "flat");
+    TPaintDib dib(160, 24);
+    dib.Canvas()->Font()->Assign(Control->Parent()->Font());
+    auto* label = Params<TdxBarStaticLikeControlDrawParams>(dib);
+    label->PaintType = ptMenu;
+    label->Caption = L"工件";
+    label->ViewStructure = {cpIcon, cpText};
+    label->Alignment = taLeftJustify;
+    label->BackgroundBrush = dxBarSysBrush(COLOR_WINDOW);
+    const TRect R(0, 0, 160, 24);
+    painter->DrawStaticGlyphAndCaption(label, R);
+    const TRect column = painter->SubMenuControlGetItemIconRect(R, iconArea);
+    const TRect image = Control->ViewInfo()->ImageBounds;
+    EXPECT_EQ(column.Left + (column.Width() - image.Width()) / 2, image.Left);
+    EXPECT_EQ(column.Top + (column.Height() - image.Height()) / 2, image.Top);
+    const int indent = painter->SubMenuControlGetItemTextIndent(painter->SubMenuFrameOf(Control));
+    EXPECT_EQ(iconArea + (painter == Base() ? 3 : 9), indent);
+    const int first = FirstColumnOf(dib, R, text);
+    EXPECT_TRUE(first >= indent && first <= indent + 2) << first;
+  }
+}
+
+TEST_F(TItemPaintTest, MenuSeparatorWithAndWithoutCaption) {
+  const COLORREF shadow = Sys(COLOR_BTNSHADOW);
+  const int bandEnd = Flat()->SubMenuTextAreaOffset(Control->Parent()->TextSize());
+  const struct {
+    const char* Name;
+    bool Flat;
+    bool Caption, IsTop;
+    std::vector<int> LineRows;  // rows whose middle pixel has the shadow colour
+  } cases[] = {
+      {"base group line", false, false, false, {4}},
+      {"flat group line", true, false, false, {10}},
+      {"captioned", false, true, false, {0, 18}},
+      {"captioned on top", false, true, true, {18}},
+      {"flat captioned", true, true, false, {0, 18}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TPaintDib dib(160, 20);
+    dib.Canvas()->Font()->Assign(Control->Parent()->Font());
+    auto* separator = Params<TdxBarSeparatorControlDrawParams>(dib);
+    separator->PaintType = ptMenu;
+    separator->IsTop = c.IsTop;
+    if (c.Caption) {
+      separator->Caption = L"刀具";
+      separator->ViewStructure = {cpText};
+    }
+    (c.Flat ? Flat() : Base())->DrawSeparatorControl(separator, TRect(0, 0, 160, 20));
+    std::vector<int> rows;
+    for (int y = 0; y < 20; ++y)
+      if (dib.At(150, y) == shadow) rows.push_back(y);
+    EXPECT_EQ(c.LineRows, rows);
+    // Nothing of the menu item is left unpainted.
+    EXPECT_FALSE(dib.ColorsIn(TRect(0, 0, 160, 20)).count(kMarker));
+    if (c.Flat && !c.Caption) {
+      // The flat line starts after the band and its indent.
+      EXPECT_EQ(BrushColor(Flat()->BarToolbarBrush()), dib.At(bandEnd - 1, 10));
+      EXPECT_EQ(bandEnd + Flat()->SubMenuBeginGroupIndent(), FirstColumnOf(dib, TRect(0, 10, 160, 11), shadow));
+    }
+  }
+  // A toolbar shows no separator caption, only its group line.
+  TPaintDib dib(160, 20);
+  dib.Canvas()->Font()->Assign(Control->Parent()->Font());
+  auto* separator = Params<TdxBarSeparatorControlDrawParams>(dib);
+  separator->Caption = L"刀具";
+  separator->ViewStructure = {cpText};
+  Base()->DrawSeparatorControl(separator, TRect(0, 0, 160, 20));
+  EXPECT_FALSE(dib.ColorsIn(TRect(0, 0, 160, 20)).count(Sys(COLOR_BTNTEXT)));
+  EXPECT_TRUE(dib.ColorsIn(TRect(0, 0, 160, 20)).count(shadow));
+}
+
+TEST_F(TItemPaintTest, EditInAMenuCaptionBackgroundUnderABandAndCaptionIndentBesideTheIcon) {
+  static const TBandedPainter banded;
+  const struct {
+    const char* Name;
+    const TdxBarPainter* Painter;
+    TdxBarPaintType PaintType;
+    bool Icon;
+    bool CaptionPainted;
+  } cases[] = {
+      {"band, iconless menu edit", &banded, ptMenu, false, true},
+      {"band, menu edit with icon", &banded, ptMenu, true, false},
+      {"band, toolbar edit", &banded, ptHorz, false, false},
+      {"no band", Base(), ptMenu, false, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TPaintDib dib(80, 20);
+    auto* edit = Params<TdxBarEditLikeControlDrawParams>(dib);
+    edit->PaintType = c.PaintType;
+    if (c.Icon) edit->ViewStructure = {cpIcon};
+    Parts() = {TRect(40, 0, 80, 20), TRect(0, 0, 0, 20), TRect(0, 0, 40, 20)};
+    c.Painter->EditControlDrawBackground(edit);
+    EXPECT_EQ(c.CaptionPainted, dib.At(10, 10) != kMarker);
+  }
+  // Beside an icon in a flat menu the caption starts where item texts start.
+  TPaintDib dib(4, 4);
+  auto* edit = Params<TdxBarEditLikeControlDrawParams>(dib);
+  edit->PaintType = ptMenu;
+  edit->ViewStructure = {cpIcon, cpText};
+  EXPECT_EQ(9, Flat()->EditControlCaptionRelativeLeftIndent(edit));
+  EXPECT_EQ(9, Flat()->EditControlIndents(edit, 1).Left);
+  EXPECT_EQ(2, Base()->EditControlIndents(edit, 1).Left);
+}
