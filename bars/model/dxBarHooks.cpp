@@ -14,6 +14,7 @@ struct THookState {
   HHOOK Mouse = nullptr;
   HHOOK CallWndProc = nullptr;
   bool InManagerLookup = false;
+  bool InMouseHook = false;
   bool AppDeactivating = false;
   bool AppActive = true;
 };
@@ -79,6 +80,13 @@ IdxBarNavigation*& dxBarNavigation() {
   return navigation;
 }
 
+IdxBarActiveMenus*& dxBarActiveMenus() {
+  static IdxBarActiveMenus* menus = nullptr;
+  return menus;
+}
+
+HWND dxBarActiveWindow() { return dxBarActiveMenus() ? dxBarActiveMenus()->ActiveWindow() : nullptr; }
+
 void dxBarInstallHooks() {
   THookState& h = Hooks();
   if (h.Keyboard) return;
@@ -121,12 +129,58 @@ bool dxBarIsFormWideMessage(UINT AMessage) {
   }
 }
 
+namespace {
+
+bool IsNonPrimaryButtonUp(UINT AMessage) {
+  return AMessage == WM_RBUTTONUP || AMessage == WM_NCRBUTTONUP || AMessage == WM_MBUTTONUP ||
+         AMessage == WM_NCMBUTTONUP;
+}
+
+// A press elsewhere closes the open menus; the release of a right or middle
+// press outside them is swallowed, so that no context menu opens behind them.
+bool ActiveMenusMouse(IdxBarActiveMenus* AMenus, UINT AMessage, const MOUSEHOOKSTRUCT& AInfo) {
+  if (IsNonPrimaryButtonUp(AMessage))
+    return !AMenus->IsOverItemControl(AInfo.pt) && !AMenus->ChainOwnsWindow(AInfo.hwnd);
+  // Closing a chain may leave the toolbar of a menu mode active: at most a
+  // few rounds, and never a hang when a chain refuses to close.
+  for (int round = 0; round < 8 && dxBarIsMouseDownMessage(AMessage) && AMenus->ActiveWindow(); ++round) {
+    if (AMenus->ChainOwnsWindow(AInfo.hwnd)) {
+      AMenus->OwnedWindowMouseDown(AInfo.hwnd);
+      break;
+    }
+    AMenus->HideAll();
+    if (!IsWindowVisible(AInfo.hwnd)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 LRESULT CALLBACK dxBarMouseHookProc(int ACode, WPARAM AWParam, LPARAM ALParam) {
-  GuardCallback([&] {
-    if (ACode == HC_ACTION && dxBarLeavesNavigationMode(static_cast<UINT>(AWParam)))
+  THookState& h = Hooks();
+  const UINT message = static_cast<UINT>(AWParam);
+  const bool swallowed = GuardCallback(false, [&] {
+    if (ACode == HC_ACTION && dxBarLeavesNavigationMode(message))
       if (IdxBarNavigation* navigation = dxBarNavigation()) navigation->StopKeyboardHandling();
+    if (ACode < 0) return false;
+    const auto& info = *reinterpret_cast<const MOUSEHOOKSTRUCT*>(ALParam);
+    IdxBarActiveMenus* menus = dxBarActiveMenus();
+    const bool active = menus && menus->ActiveWindow();
+    if (message == WM_MOUSEWHEEL) return active && !menus->EditHasFocus() && !menus->AllowsMouseWheel();
+    if (!active || h.InMouseHook || (GetCapture() == info.hwnd && message != WM_RBUTTONUP)) return false;
+    h.InMouseHook = true;
+    bool result = false;
+    try {
+      result = ActiveMenusMouse(menus, message, info);
+    } catch (...) {
+      h.InMouseHook = false;
+      throw;
+    }
+    h.InMouseHook = false;
+    return result;
   });
-  return CallNextHookEx(Hooks().Mouse, ACode, AWParam, ALParam);
+  const LRESULT next = CallNextHookEx(h.Mouse, ACode, AWParam, ALParam);
+  return swallowed ? 1 : next;
 }
 
 LRESULT CALLBACK dxBarCallWndProcHookProc(int ACode, WPARAM AWParam, LPARAM ALParam) {

@@ -47,10 +47,22 @@ void TdxBarManager::HandleOwnerWindowMessage(HWND AWnd, UINT AMsg, WPARAM AWPara
       StyleChanged();
       break;
     case WM_ACTIVATE:
-      SetFormActive(LOWORD(AWParam) != WA_INACTIVE ||
-                        (TopLevelForm() && TopLevelForm()->HandleAllocated() &&
-                         reinterpret_cast<HWND>(ALParam) == TopLevelForm()->Handle()),
-                    false, reinterpret_cast<HWND>(ALParam));
+      FormActivated(LOWORD(AWParam), reinterpret_cast<HWND>(ALParam));
+      break;
+    case WM_MDIACTIVATE:
+      // The child being activated becomes active, the one being deactivated inactive.
+      SetFormActive(reinterpret_cast<HWND>(ALParam) == AWnd, false, nullptr);
+      break;
+    case WM_WINDOWPOSCHANGED:
+      if ((reinterpret_cast<const WINDOWPOS*>(ALParam)->flags & SWP_SHOWWINDOW) && !InMDIChild())
+        SetFormActive(true, true, nullptr);
+      break;
+    case WM_CREATE:
+      // Toolbars that wanted to show before the form had its window.
+      if (FBarRestoring) {
+        RestoreQueuedBars(nullptr);
+        if (RestoreQueueCount() == 0) FreeBarRestoring();
+      }
       break;
     case WM_ACTIVATEAPP:
       if (FInternalState.Contains(bisModalActivating)) break;
@@ -59,6 +71,8 @@ void TdxBarManager::HandleOwnerWindowMessage(HWND AWnd, UINT AMsg, WPARAM AWPara
         if (FMainFormActive && top && top->HandleAllocated() && !IsWindowEnabled(top->Handle()))
           FInternalState += bisWasActive;
         SetFormActive(false, false, nullptr);
+        IdxBarActiveMenus* menus = dxBarActiveMenus();
+        if (menus && menus->ActiveWindow() && menus->ActiveManager() == this) menus->HideAll();
       } else if (FInternalState.Contains(bisWasActive)) {
         SetFormActive(true, false, nullptr);
         FInternalState -= bisWasActive;
@@ -73,6 +87,32 @@ void TdxBarManager::HandleOwnerWindowMessage(HWND AWnd, UINT AMsg, WPARAM AWPara
     default:
       break;
   }
+}
+
+bool TdxBarManager::InMDIChild() const {
+  TCustomForm* master = MasterForm();
+  return master && master->FormStyle() == fsMDIChild;
+}
+
+void TdxBarManager::FormActivated(WORD AState, HWND AOtherWnd) {
+  // An MDI child that is not the active one follows no activation.
+  if (InMDIChild()) {
+    TCustomForm* main = Application ? Application->MainForm() : nullptr;
+    if (!main || main->ActiveMDIChild() != MasterForm()) return;
+  }
+  TCustomForm* top = TopLevelForm();
+  const HWND topWnd = top && top->HandleAllocated() ? top->Handle() : nullptr;
+  // A modal dialog disables the form: the form still counts as active, so
+  // its floating toolbars stay.
+  const bool modal = FMainFormActive && topWnd && !IsWindowEnabled(topWnd) && !Designing();
+  FInternalState += bisFormActivating;
+  try {
+    SetFormActive(modal || AState != WA_INACTIVE || (AOtherWnd && AOtherWnd == topWnd), false, AOtherWnd);
+  } catch (...) {
+    FInternalState -= bisFormActivating;
+    throw;
+  }
+  FInternalState -= bisFormActivating;
 }
 
 void TdxBarManager::SetFormActive(bool AActive, bool AForce, HWND AOtherWnd) {

@@ -61,4 +61,60 @@ TEST_F(dxBarOwnerMessagesTest, WorkAreaChangeBringsFloatingToolbarsBack) {
   EXPECT_EQ(docked->FloatLeft(), -5000);
 }
 
+TEST_F(dxBarOwnerMessagesTest, ActivationOfTheForm) {
+  const struct {
+    bool startActive, enabled;
+    WORD state;
+    bool active;
+  } cases[] = {
+      {true, true, WA_INACTIVE, false},
+      // A modal dialog disabled the form: it still counts as active.
+      {true, false, WA_INACTIVE, true},
+      {false, false, WA_INACTIVE, false},
+      {false, true, WA_ACTIVE, true},
+  };
+  for (const auto& c : cases) {
+    manager->SetFormActive(c.startActive, true, nullptr);
+    EnableWindow(form->Handle(), c.enabled);
+    SendMessageW(form->Handle(), WM_ACTIVATE, c.state, 0);
+    EXPECT_EQ(manager->MainFormActive(), c.active) << c.startActive << c.enabled << c.state;
+  }
+  EnableWindow(form->Handle(), TRUE);
+}
+
+TEST_F(dxBarOwnerMessagesTest, ShowingHidingAndMDIActivation) {
+  ShowWindow(form->Handle(), SW_SHOWNA);
+  EXPECT_TRUE(manager->MainFormActive());
+  ShowWindow(form->Handle(), SW_HIDE);
+  EXPECT_FALSE(manager->MainFormActive());
+  SendMessageW(form->Handle(), WM_MDIACTIVATE, 0, reinterpret_cast<LPARAM>(form->Handle()));
+  EXPECT_TRUE(manager->MainFormActive());
+  SendMessageW(form->Handle(), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(form->Handle()), 0);
+  EXPECT_FALSE(manager->MainFormActive());
+}
+
+TEST_F(dxBarOwnerMessagesTest, QueuedToolbarsShowWhenTheFormGetsItsWindow) {
+  TdxBar* bar = manager->AddToolBar();
+  bar->SetDockingStyle(dsNone);
+  form->DestroyHandle();
+  manager->BeginBarRestoring();
+  manager->QueueBarRestore(bar);
+  EXPECT_FALSE(bar->Visible());
+  form->HandleNeeded();
+  EXPECT_TRUE(bar->Visible());
+}
+
+TEST_F(dxBarOwnerMessagesTest, ShortCutOfAToolbarWaitingToShowRuns) {
+  TdxBar* bar = manager->AddToolBar();
+  TdxBarButton* button = manager->AddButton();
+  button->SetShortCut(0x4000 | 'Q');
+  button->OnClick = TNotifyEvent::Bind<&TBarTestForm::btnExitClick>(form.get());
+  bar->ItemLinks()->Add(button);
+  EXPECT_FALSE(manager->ExecuteShortCut(0x4000 | 'Q'));
+  manager->BeginBarRestoring();
+  manager->QueueBarRestore(bar);
+  EXPECT_TRUE(manager->ExecuteShortCut(0x4000 | 'Q'));
+  EXPECT_EQ(form->ExitClicks, 1);
+}
+
 }  // namespace
