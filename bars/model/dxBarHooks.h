@@ -47,6 +47,8 @@ class IdxBarActiveMenus {
   virtual void OwnedWindowMouseDown(HWND AWnd) = 0;
   // Closes the active bar control's chain.
   virtual void HideAll() = 0;
+  // Whether the chain closes when the focus goes to that window.
+  virtual bool ShouldHideOnFocusChange(HWND AFocusedWnd) = 0;
 
  protected:
   ~IdxBarActiveMenus() = default;

@@ -506,6 +506,7 @@ class TdxBarManager : public TComponent {
   void LookAndFeelChanged(TcxLookAndFeel* Sender, TcxLookAndFeelValues AChangedValues);
   void ThemeChanged();
   void FormActivated(WORD AState, HWND AOtherWnd);
+  void ShowOrHideFloatingBars(bool AActive, bool AForce, HWND AOtherWnd);
   void UpdateEditFont();
   void CalcMostRecentlyUsedUseCount();
   void FinishLoading();

@@ -115,14 +115,68 @@ void TdxBarManager::FormActivated(WORD AState, HWND AOtherWnd) {
   FInternalState -= bisFormActivating;
 }
 
+namespace {
+
+bool SameProcessWindow(HWND AWnd) {
+  DWORD pid = 0;
+  return GetWindowThreadProcessId(AWnd, &pid) && pid == GetCurrentProcessId();
+}
+
+// Shown, and neither it nor an ancestor up through child windows minimized.
+bool ShownAndRestored(HWND AWnd) {
+  if (!IsWindowVisible(AWnd)) return false;
+  for (HWND w = AWnd; w; w = dxBarChildParent(w))
+    if (IsIconic(w)) return false;
+  return true;
+}
+
+}  // namespace
+
 void TdxBarManager::SetFormActive(bool AActive, bool AForce, HWND AOtherWnd) {
   if (!AForce && AActive == FMainFormActive) return;
   FMainFormActive = AActive;
   if (FInternalState.Contains(bisToolbarsVisibleChanging)) return;
-  if (AActive) return;
+  FInternalState += bisToolbarsVisibleChanging;
+  try {
+    ShowOrHideFloatingBars(AActive, AForce, AOtherWnd);
+  } catch (...) {
+    FInternalState -= bisToolbarsVisibleChanging;
+    throw;
+  }
+  FInternalState -= bisToolbarsVisibleChanging;
+}
+
+void TdxBarManager::ShowOrHideFloatingBars(bool AActive, bool AForce, HWND AOtherWnd) {
+  std::vector<IdxBarControl*> floating;
+  for (int i = 0; i < FBars->Count(); ++i)
+    if (IdxBarControl* control = FBars->Items(i)->Control(); control && FBars->Items(i)->DockingStyle() == dsNone)
+      floating.push_back(control);
+  const bool follow = FHideFloatingBarsWhenInactive || AForce;
+  if (!follow)
+    for (IdxBarControl* control : floating) control->RefreshFrame();
+  TWinControl* owner = OwnerControl();
+  if (AActive) {
+    if ((owner && owner->HandleAllocated() && ShownAndRestored(owner->Handle())) || InMDIChild())
+      for (IdxBarControl* control : floating) control->ShowFloatingWindow(true);
+    return;
+  }
   TCustomForm* top = TopLevelForm();
-  if (AOtherWnd && top && top->HandleAllocated() && GetParent(AOtherWnd) == top->Handle()) return;
+  const HWND topWnd = top && top->HandleAllocated() ? top->Handle() : nullptr;
+  if (AOtherWnd && topWnd && GetParent(AOtherWnd) == topWnd) return;
+  IdxBarActiveMenus* menus = dxBarActiveMenus();
+  if (menus && menus->ActiveWindow() && menus->ShouldHideOnFocusChange(AOtherWnd)) menus->HideAll();
   if (IdxBarNavigation* navigation = dxBarNavigation()) navigation->StopKeyboardHandling();
+  if (!follow) return;
+  // The focus went to a window of this program that is no form (an edit of
+  // a floating toolbar, a drop-down): the toolbars stay.
+  if (AOtherWnd && SameProcessWindow(AOtherWnd) && !(Application && AOtherWnd == Application->Handle())) {
+    TWinControl* other = FindControl(AOtherWnd);
+    if (!dynamic_cast<TCustomForm*>(other)) return;
+  }
+  for (IdxBarControl* control : floating)
+    if (control->CanHideFloatingWindow()) control->ShowFloatingWindow(false);
+  if (!AForce)
+    if (TCustomForm* main = MainForm(); main && main->HandleAllocated()) SendMessageW(main->Handle(), WM_NCACTIVATE, 0, 0);
 }
 
 void TdxBarManager::KeepFloatingBarsInWorkArea() {

@@ -200,6 +200,7 @@ class TFakeActiveMenus : public IdxBarActiveMenus {
   bool IsOverItemControl(const POINT&) override { return false; }
   bool ChainOwnsWindow(HWND AWnd) override { return AWnd == window; }
   void OwnedWindowMouseDown(HWND) override {}
+  bool ShouldHideOnFocusChange(HWND) override { return HidesOnFocusChange; }
   void HideAll() override {
     ++Hides;
     Open = StaysOpen;
@@ -217,6 +218,7 @@ class TFakeActiveMenus : public IdxBarActiveMenus {
   TdxBarManager* Manager = nullptr;
   bool Open = true;
   bool StaysOpen = false;
+  bool HidesOnFocusChange = false;
   int Hides = 0;
   int WheelQueries = 0;
   std::vector<std::pair<WORD, bool>> Keys;
@@ -303,7 +305,11 @@ TEST_F(dxBarOpenMenuTest, LosingTheApplicationClosesTheManagersMenus) {
   manager->SetFormActive(true, false, nullptr);
   SendMessageW(form->Handle(), WM_ACTIVATEAPP, FALSE, 0);
   EXPECT_EQ(menus.Hides, 1);
-  menus.Open = false;
+  // Whatever their manager, menus that close on a focus change do when the form goes inactive.
+  menus.HidesOnFocusChange = true;
+  manager->SetFormActive(true, false, nullptr);
+  manager->SetFormActive(false, false, nullptr);
+  EXPECT_EQ(menus.Hides, 2);
 }
 
 }  // namespace

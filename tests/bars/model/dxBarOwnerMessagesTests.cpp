@@ -117,4 +117,61 @@ TEST_F(dxBarOwnerMessagesTest, ShortCutOfAToolbarWaitingToShowRuns) {
   EXPECT_EQ(form->ExitClicks, 1);
 }
 
+// A toolbar window that records how it follows the form.
+class TFloatingWindow : public TFakeBarControl {
+  DECLARE_CLASS(TFloatingWindow, TFakeBarControl)
+  TFloatingWindow() { Windows().push_back(this); }
+  ~TFloatingWindow() override { std::erase(Windows(), this); }
+  void ShowFloatingWindow(bool AShow) override { Shown = AShow; }
+  void RefreshFrame() override { ++Frames; }
+  static std::vector<TFloatingWindow*>& Windows() {
+    static std::vector<TFloatingWindow*> windows;
+    return windows;
+  }
+  bool Shown = false;
+  int Frames = 0;
+};
+IMPLEMENT_CLASS(TFloatingWindow, TFakeBarControl, nullptr)
+
+TEST_F(dxBarOwnerMessagesTest, FloatingToolbarsFollowTheFormsActivation) {
+  TScopedHook<TdxBarToolbarControlFactory> windows(
+      dxBarToolbarControlFactory(), [](TdxBarManager*, TdxBar*) -> IdxBarControl* { return Make<TFloatingWindow>(); });
+  TdxBar* floating = manager->AddToolBar();
+  floating->SetDockingStyle(dsNone);
+  floating->SetVisible(true);
+  TdxBar* docked = manager->AddToolBar(false);
+  ASSERT_EQ(TFloatingWindow::Windows().size(), 2u);
+  TFloatingWindow* window = static_cast<TFloatingWindow*>(floating->Control()->BarControlObject());
+  TFloatingWindow* dockedWindow = static_cast<TFloatingWindow*>(docked->Control()->BarControlObject());
+  manager->SetHideFloatingBarsWhenInactive(true);
+  ShowWindow(form->Handle(), SW_SHOWNA);
+  EXPECT_TRUE(window->Shown);
+  HWND edit = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  const struct {
+    const char* what;
+    bool hideWhenInactive;
+    WORD state;
+    HWND other;
+    bool shown;
+    int frames;
+  } cases[] = {
+      {"another application", true, WA_INACTIVE, nullptr, false, 0},
+      {"back again", true, WA_ACTIVE, nullptr, true, 0},
+      {"a window of the program that is no form", true, WA_INACTIVE, edit, true, 0},
+      {"back again", true, WA_ACTIVE, nullptr, true, 0},
+      {"kept: only the caption changes", false, WA_INACTIVE, nullptr, true, 1},
+  };
+  for (const auto& c : cases) {
+    manager->SetHideFloatingBarsWhenInactive(c.hideWhenInactive);
+    window->Frames = 0;
+    SendMessageW(form->Handle(), WM_ACTIVATE, c.state, reinterpret_cast<LPARAM>(c.other));
+    EXPECT_EQ(window->Shown, c.shown) << c.what;
+    EXPECT_EQ(window->Frames, c.frames) << c.what;
+  }
+  EXPECT_FALSE(dockedWindow->Shown);
+  EXPECT_EQ(dockedWindow->Frames, 0);
+  DestroyWindow(edit);
+  ShowWindow(form->Handle(), SW_HIDE);
+}
+
 }  // namespace
