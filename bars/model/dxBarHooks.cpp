@@ -44,16 +44,10 @@ bool IsWindowOrAncestor(HWND AAncestor, HWND AWnd) {
   return false;
 }
 
-bool SameProcess(HWND AWnd) {
-  DWORD pid = 0;
-  GetWindowThreadProcessId(AWnd, &pid);
-  return pid == GetCurrentProcessId();
-}
-
 void DispatchToManagers(HWND AWnd, UINT AMsg, WPARAM AWParam, LPARAM ALParam) {
   if (AMsg == WM_ACTIVATE && ALParam) {
     const HWND other = reinterpret_cast<HWND>(ALParam);
-    if (SameProcess(other) && (GetParent(other) == AWnd || GetParent(AWnd) == other)) return;
+    if (dxBarIsOwnProcessWindow(other) && (GetParent(other) == AWnd || GetParent(AWnd) == other)) return;
   }
   TdxBarManager* manager = ManagerOfWindow(AWnd);
   if (!manager && AMsg == WM_ACTIVATE) {
@@ -106,6 +100,11 @@ bool dxBarHooksInstalled() { return Hooks().Keyboard && Hooks().Mouse && Hooks()
 
 HWND dxBarChildParent(HWND AWnd) {
   return (GetWindowLongPtrW(AWnd, GWL_STYLE) & WS_CHILD) ? GetParent(AWnd) : nullptr;
+}
+
+bool dxBarIsOwnProcessWindow(HWND AWnd) {
+  DWORD pid = 0;
+  return GetWindowThreadProcessId(AWnd, &pid) && pid == GetCurrentProcessId();
 }
 
 bool dxBarAppIsActive() { return Hooks().AppActive && !Hooks().AppDeactivating; }
@@ -189,7 +188,7 @@ LRESULT CALLBACK dxBarCallWndProcHookProc(int ACode, WPARAM AWParam, LPARAM ALPa
   GuardCallback([&] {
     if (ACode < 0) return;
     if (call->message == WM_ACTIVATE && LOWORD(call->wParam) == WA_INACTIVE && call->lParam &&
-        !SameProcess(reinterpret_cast<HWND>(call->lParam)))
+        !dxBarIsOwnProcessWindow(reinterpret_cast<HWND>(call->lParam)))
       h.AppDeactivating = true;
     if (call->message == WM_ACTIVATEAPP) {
       h.AppDeactivating = false;

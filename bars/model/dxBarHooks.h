@@ -82,5 +82,6 @@ LRESULT dxBarCallKeyboardHookDirectly(WPARAM AKey, LPARAM AKeyData);
 // The parent of a child window, nil for a top-level one: the step of every
 // walk from a window up to its form.
 HWND dxBarChildParent(HWND AWnd);
+bool dxBarIsOwnProcessWindow(HWND AWnd);
 // Whether the application is in the foreground, as the hooks saw it.
 bool dxBarAppIsActive();

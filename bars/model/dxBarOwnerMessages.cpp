@@ -117,11 +117,6 @@ void TdxBarManager::FormActivated(WORD AState, HWND AOtherWnd) {
 
 namespace {
 
-bool SameProcessWindow(HWND AWnd) {
-  DWORD pid = 0;
-  return GetWindowThreadProcessId(AWnd, &pid) && pid == GetCurrentProcessId();
-}
-
 // Shown, and neither it nor an ancestor up through child windows minimized.
 bool ShownAndRestored(HWND AWnd) {
   if (!IsWindowVisible(AWnd)) return false;
@@ -169,7 +164,7 @@ void TdxBarManager::ShowOrHideFloatingBars(bool AActive, bool AForce, HWND AOthe
   if (!follow) return;
   // The focus went to a window of this program that is no form (an edit of
   // a floating toolbar, a drop-down): the toolbars stay.
-  if (AOtherWnd && SameProcessWindow(AOtherWnd) && !(Application && AOtherWnd == Application->Handle())) {
+  if (AOtherWnd && dxBarIsOwnProcessWindow(AOtherWnd) && !(Application && AOtherWnd == Application->Handle())) {
     TWinControl* other = FindControl(AOtherWnd);
     if (!dynamic_cast<TCustomForm*>(other)) return;
   }

@@ -142,23 +142,9 @@ TEST_F(dxBarOperationsTest, RenamingTakesTheConfirmedCaptionOnly) {
   EXPECT_EQ(modes, (std::vector<TdxBarToolbarNameMode>{tnmRename, tnmRename, tnmAdd}));
 }
 
-// A dock of its own, not one of the four sides.
-class TFreeDock : public TObject, public IdxBarDockControl {
-  DECLARE_CLASS(TFreeDock, TObject)
-  TObject* DockControlObject() override { return this; }
-  TdxBarDockingStyle DockingStyle() override { return dsTop; }
-  int DockSize() override { return 0; }
-  void SetDockSize(int) override {}
-  bool CanDockBar(TdxBar*) override { return Accepts; }
-  void UpdateDock() override {}
-  bool CanReceiveFocus() override { return true; }
-  bool DockingZoneContains(const TPoint&) override { return false; }
-  bool Accepts = true;
-};
-IMPLEMENT_CLASS(TFreeDock, TObject, nullptr)
-
 TEST_F(dxBarOperationsTest, DockingDecision) {
-  TFreeDock free;
+  // A dock of its own, registered after the four sides.
+  TFakeDock free(dsTop, {});
   manager->RegisterDockControl(&free);
   EXPECT_TRUE(manager->IsSideDock(manager->SideDockControl(dsTop)));
   EXPECT_EQ(manager->SideDockControl(dsTop), manager->Bars()->DockControls(dsTop));
