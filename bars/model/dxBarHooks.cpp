@@ -153,6 +153,30 @@ bool ActiveMenusMouse(IdxBarActiveMenus* AMenus, UINT AMessage, const MOUSEHOOKS
   return false;
 }
 
+WPARAM CurrentMouseKeyFlags() {
+  const bool swapped = GetSystemMetrics(SM_SWAPBUTTON) != 0;
+  auto held = [](int AKey) { return GetKeyState(AKey) < 0; };
+  WPARAM flags = 0;
+  if (held(VK_CONTROL)) flags |= MK_CONTROL;
+  if (held(swapped ? VK_RBUTTON : VK_LBUTTON)) flags |= MK_LBUTTON;
+  if (held(VK_MBUTTON)) flags |= MK_MBUTTON;
+  if (held(swapped ? VK_LBUTTON : VK_RBUTTON)) flags |= MK_RBUTTON;
+  if (held(VK_SHIFT)) flags |= MK_SHIFT;
+  return flags;
+}
+
+// Hot tracking goes on over a window embedded in a bar control (an edit of
+// an item): the bar control hears the move too.
+void PassMoveToBarControl(const MOUSEHOOKSTRUCT& AInfo) {
+  for (HWND w = dxBarChildParent(AInfo.hwnd); w; w = dxBarChildParent(w))
+    if (dynamic_cast<IdxBarControl*>(FindControl(w))) {
+      POINT p = AInfo.pt;
+      ScreenToClient(w, &p);
+      SendMessageW(w, WM_MOUSEMOVE, CurrentMouseKeyFlags(), MAKELPARAM(p.x, p.y));
+      return;
+    }
+}
+
 }  // namespace
 
 LRESULT CALLBACK dxBarMouseHookProc(int ACode, WPARAM AWParam, LPARAM ALParam) {
@@ -166,17 +190,21 @@ LRESULT CALLBACK dxBarMouseHookProc(int ACode, WPARAM AWParam, LPARAM ALParam) {
     IdxBarActiveMenus* menus = dxBarActiveMenus();
     const bool active = menus && menus->ActiveWindow();
     if (message == WM_MOUSEWHEEL) return active && !menus->EditHasFocus() && !menus->AllowsMouseWheel();
-    if (!active || h.InMouseHook || (GetCapture() == info.hwnd && message != WM_RBUTTONUP)) return false;
-    h.InMouseHook = true;
-    bool result = false;
-    try {
-      result = ActiveMenusMouse(menus, message, info);
-    } catch (...) {
+    if (GetCapture() == info.hwnd && message != WM_RBUTTONUP) return false;
+    if (active && !h.InMouseHook) {
+      h.InMouseHook = true;
+      bool result = false;
+      try {
+        result = ActiveMenusMouse(menus, message, info);
+      } catch (...) {
+        h.InMouseHook = false;
+        throw;
+      }
       h.InMouseHook = false;
-      throw;
+      if (result) return true;
     }
-    h.InMouseHook = false;
-    return result;
+    if (message == WM_MOUSEMOVE) PassMoveToBarControl(info);
+    return false;
   });
   const LRESULT next = CallNextHookEx(h.Mouse, ACode, AWParam, ALParam);
   return swallowed ? 1 : next;

@@ -100,6 +100,9 @@ void TdxBarManager::FormActivated(WORD AState, HWND AOtherWnd) {
     TCustomForm* main = Application ? Application->MainForm() : nullptr;
     if (!main || main->ActiveMDIChild() != MasterForm()) return;
   }
+  // A window of the open menus (an item's in-place edit) taking the activation changes nothing.
+  IdxBarActiveMenus* menus = dxBarActiveMenus();
+  if (AOtherWnd && menus && menus->ActiveWindow() && menus->ChainOwnsWindow(AOtherWnd)) return;
   TCustomForm* top = TopLevelForm();
   const HWND topWnd = top && top->HandleAllocated() ? top->Handle() : nullptr;
   // A modal dialog disables the form: the form still counts as active, so

@@ -295,6 +295,15 @@ TEST_F(dxBarOpenMenuTest, KeysGoToTheOpenMenuAndTheClosingKeysReleaseStaysThere)
   EXPECT_EQ(menus.Keys, (std::vector<K>{{VK_DOWN, false}, {VK_DOWN, true}, {VK_ESCAPE, false}}));
 }
 
+TEST_F(dxBarOpenMenuTest, AWindowOfTheMenusTakingTheActivationKeepsTheForm) {
+  manager->SetFormActive(true, false, nullptr);
+  SendMessageW(form->Handle(), WM_ACTIVATE, WA_INACTIVE, reinterpret_cast<LPARAM>(menus.window));
+  EXPECT_TRUE(manager->MainFormActive());
+  menus.Open = false;
+  SendMessageW(form->Handle(), WM_ACTIVATE, WA_INACTIVE, reinterpret_cast<LPARAM>(menus.window));
+  EXPECT_FALSE(manager->MainFormActive());
+}
+
 TEST_F(dxBarOpenMenuTest, LosingTheApplicationClosesTheManagersMenus) {
   menus.Manager = manager;
   manager->SetFormActive(true, false, nullptr);
@@ -310,6 +319,49 @@ TEST_F(dxBarOpenMenuTest, LosingTheApplicationClosesTheManagersMenus) {
   manager->SetFormActive(true, false, nullptr);
   manager->SetFormActive(false, false, nullptr);
   EXPECT_EQ(menus.Hides, 2);
+}
+
+// A bar window that records the moves it hears.
+class TBarWindowStub : public TCustomControl, public IdxBarControl {
+  DECLARE_CLASS(TBarWindowStub, TCustomControl)
+  explicit TBarWindowStub(TComponent* AOwner) : TCustomControl(AOwner) {}
+  TObject* BarControlObject() override { return this; }
+  bool IsDestroying() override { return false; }
+  void SetItemLinks(TdxBarItemLinks*) override {}
+  bool IsVertical() override { return false; }
+  bool IsWindowVisible() override { return true; }
+  TRect ClientRect() override { return TRect(0, 0, Width(), Height()); }
+  void ScheduleRepaint() override {}
+  void RepaintBar() override {}
+  void RebuildItemControls() override {}
+  void LinkDestroying(TdxBarItemLink*) override {}
+  void MouseMove(TShiftState AShift, int X, int Y) override {
+    Moves.emplace_back(X, Y);
+    TCustomControl::MouseMove(AShift, X, Y);
+  }
+  std::vector<TPoint> Moves;
+};
+IMPLEMENT_CLASS(TBarWindowStub, TCustomControl, nullptr)
+
+TEST_F(dxBarInputTest, MovesOverAWindowInsideABarControlReachTheBarControl) {
+  auto* bar = Make<TBarWindowStub>(form.get());
+  bar->SetParent(form.get());
+  bar->SetBounds(10, 10, 200, 40);
+  HWND edit = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 20, 5, 60, 20, bar->Handle(), nullptr, nullptr,
+                              nullptr);
+  POINT at{40, 15};
+  ClientToScreen(edit, &at);
+  SetCursorPos(at.x - 1, at.y);
+  INPUT move{};
+  move.type = INPUT_MOUSE;
+  move.mi.dwFlags = MOUSEEVENTF_MOVE;
+  move.mi.dx = 1;
+  ASSERT_EQ(SendInput(1, &move, sizeof(INPUT)), 1u);
+  // The edit's point (40, 15) is (60, 20) in the bar window.
+  EXPECT_TRUE(PumpMessagesUntil([&] {
+    return std::find(bar->Moves.begin(), bar->Moves.end(), TPoint(60, 20)) != bar->Moves.end();
+  }));
+  DestroyWindow(edit);
 }
 
 }  // namespace
