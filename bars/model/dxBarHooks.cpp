@@ -79,8 +79,6 @@ IdxBarActiveMenus*& dxBarActiveMenus() {
   return menus;
 }
 
-HWND dxBarActiveWindow() { return dxBarActiveMenus() ? dxBarActiveMenus()->ActiveWindow() : nullptr; }
-
 void dxBarInstallHooks() {
   THookState& h = Hooks();
   if (h.Keyboard) return;

@@ -55,8 +55,6 @@ class IdxBarActiveMenus {
 };
 // Nil until the bar controls layer starts: then no bar control is ever active.
 IdxBarActiveMenus*& dxBarActiveMenus();
-// The active bar control's window, nil when none (or no bar controls layer).
-HWND dxBarActiveWindow();
 
 // Installed by the first manager, removed with the last one (and at the
 // module's shutdown).

@@ -419,8 +419,8 @@ TdxBarItem* TdxBarManager::AddItem(TClass AItemClass) {
   auto* item = static_cast<TdxBarItem*>(AItemClass->NewInstance(Owner()));
   if (item->BarManager() != this) item->SetParentComponent(this);
   if (FCategories->Count() == 0) FCategories->Add(cxLookUpResourceString(&dxSBAR_DEFAULTCATEGORYNAME));
-  // The name as the program's resources hold it, whatever the repository
-  // translates it to: a renamed default category is no longer found.
+  // The default category by the name the program's resources hold, past any
+  // translation in the repository; the first category when none bears it.
   item->SetCategory(std::max(0, FCategories->IndexOf(LoadResString(&dxSBAR_DEFAULTCATEGORYNAME))));
   return item;
 }

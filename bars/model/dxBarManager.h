@@ -192,8 +192,8 @@ class TdxBarPopupMenuLinks : public TOwnedCollection {
 // The rectangle moved (up, down, left, right in this order) until it lies in the work area where it fits.
 TRect dxBarKeepRectInWorkArea(TRect ARect, const TRect& AWorkArea);
 
-// The name dialog of the customization layer: edits the caption of a new
-// toolbar; false when cancelled. Nil until that layer starts.
+// The name dialog of the customization layer: edits the caption of a new or
+// a renamed toolbar; false when cancelled. Nil until that layer starts.
 DECLARE_ENUM(TdxBarToolbarNameMode, tnmAdd, tnmRename)
 using TdxBarToolbarNameDialog = bool (*)(TdxBarManager* AManager, TdxBarToolbarNameMode AMode, String& ACaption);
 TdxBarToolbarNameDialog& dxBarToolbarNameDialog();

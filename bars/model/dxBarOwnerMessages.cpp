@@ -145,6 +145,7 @@ void TdxBarManager::SetFormActive(bool AActive, bool AForce, HWND AOtherWnd) {
 }
 
 void TdxBarManager::ShowOrHideFloatingBars(bool AActive, bool AForce, HWND AOtherWnd) {
+  if (!FBars) return;
   std::vector<IdxBarControl*> floating;
   for (int i = 0; i < FBars->Count(); ++i)
     if (IdxBarControl* control = FBars->Items(i)->Control(); control && FBars->Items(i)->DockingStyle() == dsNone)
@@ -173,8 +174,8 @@ void TdxBarManager::ShowOrHideFloatingBars(bool AActive, bool AForce, HWND AOthe
   }
   for (IdxBarControl* control : floating)
     if (control->CanHideFloatingWindow()) control->ShowFloatingWindow(false);
-  if (!AForce)
-    if (TCustomForm* main = MainForm(); main && main->HandleAllocated()) SendMessageW(main->Handle(), WM_NCACTIVATE, 0, 0);
+  TCustomForm* main = MainForm();
+  if (!AForce && main && main->HandleAllocated()) SendMessageW(main->Handle(), WM_NCACTIVATE, 0, 0);
 }
 
 void TdxBarManager::KeepFloatingBarsInWorkArea() {
