@@ -68,6 +68,13 @@ class IdxBarControl {
   virtual void RebuildItemControls() = 0;
   // The link is going: forget it as selected or tracked link.
   virtual void LinkDestroying(TdxBarItemLink* ALink) = 0;
+  // A floating toolbar's window following its form's activation: shown
+  // without being activated, or hidden while the toolbar stays Visible.
+  virtual void ShowFloatingWindow(bool /*AShow*/) {}
+  // Whether the window may hide with its form (no menu of it is open).
+  virtual bool CanHideFloatingWindow() { return true; }
+  // Repaints the frame: active or inactive caption.
+  virtual void RefreshFrame() {}
 
  protected:
   ~IdxBarControl() = default;

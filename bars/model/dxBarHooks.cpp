@@ -14,6 +14,7 @@ struct THookState {
   HHOOK Mouse = nullptr;
   HHOOK CallWndProc = nullptr;
   bool InManagerLookup = false;
+  bool InMouseHook = false;
   bool AppDeactivating = false;
   bool AppActive = true;
 };
@@ -43,16 +44,10 @@ bool IsWindowOrAncestor(HWND AAncestor, HWND AWnd) {
   return false;
 }
 
-bool SameProcess(HWND AWnd) {
-  DWORD pid = 0;
-  GetWindowThreadProcessId(AWnd, &pid);
-  return pid == GetCurrentProcessId();
-}
-
 void DispatchToManagers(HWND AWnd, UINT AMsg, WPARAM AWParam, LPARAM ALParam) {
   if (AMsg == WM_ACTIVATE && ALParam) {
     const HWND other = reinterpret_cast<HWND>(ALParam);
-    if (SameProcess(other) && (GetParent(other) == AWnd || GetParent(AWnd) == other)) return;
+    if (dxBarIsOwnProcessWindow(other) && (GetParent(other) == AWnd || GetParent(AWnd) == other)) return;
   }
   TdxBarManager* manager = ManagerOfWindow(AWnd);
   if (!manager && AMsg == WM_ACTIVATE) {
@@ -79,6 +74,11 @@ IdxBarNavigation*& dxBarNavigation() {
   return navigation;
 }
 
+IdxBarActiveMenus*& dxBarActiveMenus() {
+  static IdxBarActiveMenus* menus = nullptr;
+  return menus;
+}
+
 void dxBarInstallHooks() {
   THookState& h = Hooks();
   if (h.Keyboard) return;
@@ -98,6 +98,11 @@ bool dxBarHooksInstalled() { return Hooks().Keyboard && Hooks().Mouse && Hooks()
 
 HWND dxBarChildParent(HWND AWnd) {
   return (GetWindowLongPtrW(AWnd, GWL_STYLE) & WS_CHILD) ? GetParent(AWnd) : nullptr;
+}
+
+bool dxBarIsOwnProcessWindow(HWND AWnd) {
+  DWORD pid = 0;
+  return GetWindowThreadProcessId(AWnd, &pid) && pid == GetCurrentProcessId();
 }
 
 bool dxBarAppIsActive() { return Hooks().AppActive && !Hooks().AppDeactivating; }
@@ -121,12 +126,86 @@ bool dxBarIsFormWideMessage(UINT AMessage) {
   }
 }
 
+namespace {
+
+bool IsNonPrimaryButtonUp(UINT AMessage) {
+  return AMessage == WM_RBUTTONUP || AMessage == WM_NCRBUTTONUP || AMessage == WM_MBUTTONUP ||
+         AMessage == WM_NCMBUTTONUP;
+}
+
+// A press elsewhere closes the open menus; the release of a right or middle
+// press outside them is swallowed, so that no context menu opens behind them.
+bool ActiveMenusMouse(IdxBarActiveMenus* AMenus, UINT AMessage, const MOUSEHOOKSTRUCT& AInfo) {
+  if (IsNonPrimaryButtonUp(AMessage))
+    return !AMenus->IsOverItemControl(AInfo.pt) && !AMenus->ChainOwnsWindow(AInfo.hwnd);
+  // Closing a chain may leave the toolbar of a menu mode active: at most a
+  // few rounds, and never a hang when a chain refuses to close.
+  for (int round = 0; round < 8 && dxBarIsMouseDownMessage(AMessage) && AMenus->ActiveWindow(); ++round) {
+    if (AMenus->ChainOwnsWindow(AInfo.hwnd)) {
+      AMenus->OwnedWindowMouseDown(AInfo.hwnd);
+      break;
+    }
+    AMenus->HideAll();
+    if (!IsWindowVisible(AInfo.hwnd)) return true;
+  }
+  return false;
+}
+
+WPARAM CurrentMouseKeyFlags() {
+  const bool swapped = GetSystemMetrics(SM_SWAPBUTTON) != 0;
+  auto held = [](int AKey) { return GetKeyState(AKey) < 0; };
+  WPARAM flags = 0;
+  if (held(VK_CONTROL)) flags |= MK_CONTROL;
+  if (held(swapped ? VK_RBUTTON : VK_LBUTTON)) flags |= MK_LBUTTON;
+  if (held(VK_MBUTTON)) flags |= MK_MBUTTON;
+  if (held(swapped ? VK_LBUTTON : VK_RBUTTON)) flags |= MK_RBUTTON;
+  if (held(VK_SHIFT)) flags |= MK_SHIFT;
+  return flags;
+}
+
+// Hot tracking goes on over a window embedded in a bar control (an edit of
+// an item): the bar control hears the move too.
+void PassMoveToBarControl(const MOUSEHOOKSTRUCT& AInfo) {
+  for (HWND w = dxBarChildParent(AInfo.hwnd); w; w = dxBarChildParent(w))
+    if (dynamic_cast<IdxBarControl*>(FindControl(w))) {
+      POINT p = AInfo.pt;
+      ScreenToClient(w, &p);
+      SendMessageW(w, WM_MOUSEMOVE, CurrentMouseKeyFlags(), MAKELPARAM(p.x, p.y));
+      return;
+    }
+}
+
+}  // namespace
+
 LRESULT CALLBACK dxBarMouseHookProc(int ACode, WPARAM AWParam, LPARAM ALParam) {
-  GuardCallback([&] {
-    if (ACode == HC_ACTION && dxBarLeavesNavigationMode(static_cast<UINT>(AWParam)))
+  THookState& h = Hooks();
+  const UINT message = static_cast<UINT>(AWParam);
+  const bool swallowed = GuardCallback(false, [&] {
+    if (ACode == HC_ACTION && dxBarLeavesNavigationMode(message))
       if (IdxBarNavigation* navigation = dxBarNavigation()) navigation->StopKeyboardHandling();
+    if (ACode < 0) return false;
+    const auto& info = *reinterpret_cast<const MOUSEHOOKSTRUCT*>(ALParam);
+    IdxBarActiveMenus* menus = dxBarActiveMenus();
+    const bool active = menus && menus->ActiveWindow();
+    if (message == WM_MOUSEWHEEL) return active && !menus->EditHasFocus() && !menus->AllowsMouseWheel();
+    if (GetCapture() == info.hwnd && message != WM_RBUTTONUP) return false;
+    if (active && !h.InMouseHook) {
+      h.InMouseHook = true;
+      bool result = false;
+      try {
+        result = ActiveMenusMouse(menus, message, info);
+      } catch (...) {
+        h.InMouseHook = false;
+        throw;
+      }
+      h.InMouseHook = false;
+      if (result) return true;
+    }
+    if (message == WM_MOUSEMOVE) PassMoveToBarControl(info);
+    return false;
   });
-  return CallNextHookEx(Hooks().Mouse, ACode, AWParam, ALParam);
+  const LRESULT next = CallNextHookEx(h.Mouse, ACode, AWParam, ALParam);
+  return swallowed ? 1 : next;
 }
 
 LRESULT CALLBACK dxBarCallWndProcHookProc(int ACode, WPARAM AWParam, LPARAM ALParam) {
@@ -135,7 +214,7 @@ LRESULT CALLBACK dxBarCallWndProcHookProc(int ACode, WPARAM AWParam, LPARAM ALPa
   GuardCallback([&] {
     if (ACode < 0) return;
     if (call->message == WM_ACTIVATE && LOWORD(call->wParam) == WA_INACTIVE && call->lParam &&
-        !SameProcess(reinterpret_cast<HWND>(call->lParam)))
+        !dxBarIsOwnProcessWindow(reinterpret_cast<HWND>(call->lParam)))
       h.AppDeactivating = true;
     if (call->message == WM_ACTIVATEAPP) {
       h.AppDeactivating = false;

@@ -25,6 +25,37 @@ class IdxBarNavigation {
 };
 IdxBarNavigation*& dxBarNavigation();
 
+// The active bar control (an open menu, or a toolbar in menu mode) with the
+// chain of menus opened from it, as the hooks see it.
+class IdxBarActiveMenus {
+ public:
+  // The active bar control's window; nil while none is active.
+  virtual HWND ActiveWindow() = 0;
+  virtual TdxBarManager* ActiveManager() = 0;
+  // The active control is being customized.
+  virtual bool ActiveIsCustomized() = 0;
+  // Its selected item control is an edit whose in-place window has the focus.
+  virtual bool EditHasFocus() = 0;
+  // It lets the mouse wheel reach the window under the mouse.
+  virtual bool AllowsMouseWheel() = 0;
+  // Whether the screen point lies over an item control of the open menus.
+  virtual bool IsOverItemControl(const POINT& AScreenPoint) = 0;
+  // Whether the window belongs to the chain: a child of one of its bar
+  // windows or of their selected items' windows, or a sub-menu's owner window.
+  virtual bool ChainOwnsWindow(HWND AWnd) = 0;
+  // A press on a window of the chain, for the control that owns it.
+  virtual void OwnedWindowMouseDown(HWND AWnd) = 0;
+  // Closes the active bar control's chain.
+  virtual void HideAll() = 0;
+  // Whether the chain closes when the focus goes to that window.
+  virtual bool ShouldHideOnFocusChange(HWND AFocusedWnd) = 0;
+
+ protected:
+  ~IdxBarActiveMenus() = default;
+};
+// Nil until the bar controls layer starts: then no bar control is ever active.
+IdxBarActiveMenus*& dxBarActiveMenus();
+
 // Installed by the first manager, removed with the last one (and at the
 // module's shutdown).
 void dxBarInstallHooks();
@@ -49,5 +80,6 @@ LRESULT dxBarCallKeyboardHookDirectly(WPARAM AKey, LPARAM AKeyData);
 // The parent of a child window, nil for a top-level one: the step of every
 // walk from a window up to its form.
 HWND dxBarChildParent(HWND AWnd);
+bool dxBarIsOwnProcessWindow(HWND AWnd);
 // Whether the application is in the foreground, as the hooks saw it.
 bool dxBarAppIsActive();

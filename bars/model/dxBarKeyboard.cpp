@@ -117,7 +117,26 @@ bool ActiveBarKey(Word AKey, LPARAM AKeyData) {
     }
     return true;
   }
-  return false;
+  IdxBarActiveMenus* menus = dxBarActiveMenus();
+  const HWND active = menus ? menus->ActiveWindow() : nullptr;
+  if (!active || !IsWindowEnabled(active) || menus->ActiveIsCustomized()) {
+    // Escape ends a drag of the active control's window.
+    if (AKey == VK_ESCAPE && active && GetCapture() == active) {
+      ReleaseCapture();
+      return true;
+    }
+    return false;
+  }
+  // An open menu takes every key, but an edit in it keeps its own.
+  if (menus->EditHasFocus()) return false;
+  const bool down = IsDown(AKeyData);
+  // Remembered before it is sent: a key that closes the menus has its
+  // release swallowed too.
+  k.HandledKey = true;
+  k.HandledKeyCode = AKey;
+  SendMessageW(active, down ? WM_KEYDOWN : WM_KEYUP, AKey, AKeyData);
+  if (menus->ActiveWindow() || !down) k.HandledKey = false;
+  return true;
 }
 
 bool MenuKey(Word AKey, LPARAM AKeyData) {
@@ -213,7 +232,9 @@ bool TdxBarManager::ExecuteShortCut(Word AShortCut) {
     if (mainMenu && mainMenu->ItemLinks()->ExecuteShortCut(AShortCut)) return true;
     for (int i = 0; i < m->Bars()->Count(); ++i) {
       TdxBar* bar = m->Bars()->Items(i);
-      if (bar != mainMenu && bar->Visible() && bar->ItemLinks()->ExecuteShortCut(AShortCut)) return true;
+      // A toolbar waiting for its dock's window keeps its shortcuts.
+      const bool live = bar->Visible() || m->RestoreQueueIndexOf(bar) >= 0;
+      if (bar != mainMenu && live && bar->ItemLinks()->ExecuteShortCut(AShortCut)) return true;
     }
   }
   return false;

@@ -381,15 +381,19 @@ TdxBarItem* TdxBarManager::GetItemByName(const String& AName) const {
   return nullptr;
 }
 
-void TdxBarManager::GetAllItemsByCategory(int ACategory, TList* AList) const {
+int TdxBarManager::GetAllItemsByCategory(int ACategory, TList* AList) const {
+  AList->Clear();
+  if (ACategory < 0 || ACategory >= FCategories->Count()) return 0;
   for (int i = 0; i < ItemCount(); ++i)
     if (Items(i)->Category() == ACategory) AList->Add(Items(i));
+  return AList->Count();
 }
 
 void TdxBarManager::MoveItem(int ACurIndex, int ANewIndex) {
   if (ACurIndex == ANewIndex || ACurIndex < 0 || ANewIndex < 0 || ACurIndex >= ItemCount() || ANewIndex >= ItemCount())
     return;
   FItems->Move(ACurIndex, ANewIndex);
+  SignalDesignerModified();
 }
 
 TdxBar* TdxBarManager::BarByCaption(const String& ACaption) const {
@@ -415,7 +419,9 @@ TdxBarItem* TdxBarManager::AddItem(TClass AItemClass) {
   auto* item = static_cast<TdxBarItem*>(AItemClass->NewInstance(Owner()));
   if (item->BarManager() != this) item->SetParentComponent(this);
   if (FCategories->Count() == 0) FCategories->Add(cxLookUpResourceString(&dxSBAR_DEFAULTCATEGORYNAME));
-  item->SetCategory(0);
+  // The default category by the name the program's resources hold, past any
+  // translation in the repository; the first category when none bears it.
+  item->SetCategory(std::max(0, FCategories->IndexOf(LoadResString(&dxSBAR_DEFAULTCATEGORYNAME))));
   return item;
 }
 
@@ -455,15 +461,32 @@ void TdxBarManager::RegisterDockControl(IdxBarDockControl* ADockControl) {
 }
 
 void TdxBarManager::UnregisterDockControl(IdxBarDockControl* ADockControl) {
+  if (!ADockControl) return;
+  // A dock that goes while the form lives leaves its toolbars without a
+  // place: they hide rather than float at a stale position. When the form
+  // goes, the toolbars go with it and keep the visibility the layout saves.
+  TWinControl* owner = OwnerControl();
+  if (FBars && !IsDestroying() && !(owner && owner->ComponentState().Contains(csDestroying))) {
+    std::vector<TdxBar*> bars;
+    for (int i = 0; i < FBars->Count(); ++i) bars.push_back(FBars->Items(i));
+    for (TdxBar* bar : bars)
+      if (FBars->IndexOf(bar) >= 0 && bar->RealDockControl() == ADockControl) bar->SetVisible(false);
+  }
   FDockControls.erase(std::remove(FDockControls.begin(), FDockControls.end(), ADockControl), FDockControls.end());
+  if (FBars) FBars->ForgetSideDock(ADockControl);
 }
 
 void TdxBarManager::Customizing(bool AValue) {
   if (FIsCustomizing == AValue) return;
+  // One customization at a time in the process.
+  if (AValue && dxBarManagerList() && dxBarManagerList()->CustomizingBarManager()) return;
+  HideAll();
   FIsCustomizing = AValue;
   for (int i = 0; i < FBars->Count(); ++i) FBars->Items(i)->ItemLinks()->RebuildLists();
   for (int i = 0; i < ItemCount(); ++i)
     if (TdxBarItemLinks* links = Items(i)->ItemLinks()) links->RebuildLists();
+  for (int i = 0; i < FBars->Count(); ++i)
+    if (IdxBarControl* control = FBars->Items(i)->Control()) control->RebuildItemControls();
   StyleChanged();
 }
 
@@ -485,8 +508,10 @@ void TdxBarManager::SetSelectedItem(TdxBarItemControlBase* AValue) {
 // ---------------------------------------------------------------------------
 
 bool TdxBarManager::CanDockBar(TdxBar* ABar, TdxBarDockingStyle AStyle, IdxBarDockControl* ADockControl) {
-  bool result = !ABar->NotDocking().Contains(AStyle) && !FNotDocking.Contains(AStyle) &&
-                (!ADockControl || ADockControl->CanDockBar(ABar));
+  // A free-standing dock decides itself; the manager's NotDocking speaks for the sides.
+  bool result = !ABar->NotDocking().Contains(AStyle) &&
+                (ADockControl && !IsSideDock(ADockControl) ? ADockControl->CanDockBar(ABar)
+                                                           : !FNotDocking.Contains(AStyle));
   if (OnDocking) OnDocking(ABar, AStyle, ADockControl, result);
   return result;
 }

@@ -192,9 +192,10 @@ class TdxBarPopupMenuLinks : public TOwnedCollection {
 // The rectangle moved (up, down, left, right in this order) until it lies in the work area where it fits.
 TRect dxBarKeepRectInWorkArea(TRect ARect, const TRect& AWorkArea);
 
-// The name dialog of the customization layer: edits the caption of a new
-// toolbar; false when cancelled. Nil until that layer starts.
-using TdxBarToolbarNameDialog = bool (*)(TdxBarManager* AManager, String& ACaption);
+// The name dialog of the customization layer: edits the caption of a new or
+// a renamed toolbar; false when cancelled. Nil until that layer starts.
+DECLARE_ENUM(TdxBarToolbarNameMode, tnmAdd, tnmRename)
+using TdxBarToolbarNameDialog = bool (*)(TdxBarManager* AManager, TdxBarToolbarNameMode AMode, String& ACaption);
 TdxBarToolbarNameDialog& dxBarToolbarNameDialog();
 
 class TdxBarManager : public TComponent {
@@ -233,7 +234,8 @@ class TdxBarManager : public TComponent {
   TdxBarComponentList* GroupList() const { return FGroups; }
   // The first item in item order with that name (case-insensitive), nil when none.
   TdxBarItem* GetItemByName(const String& AName) const;
-  void GetAllItemsByCategory(int ACategory, TList* AList) const;
+  // Clears the list and fills it with every item of the category; answers their count.
+  int GetAllItemsByCategory(int ACategory, TList* AList) const;
   // Clears the list and fills it with the actually visible items of the
   // category (all of them in design mode); answers their count.
   int GetItemsByCategory(int ACategory, TList* AList) const;
@@ -278,11 +280,16 @@ class TdxBarManager : public TComponent {
   void UnregisterDockControl(IdxBarDockControl* ADockControl);
   int DockControlCount() const { return static_cast<int>(FDockControls.size()); }
   IdxBarDockControl* DockControlAt(int AIndex) const { return FDockControls.at(AIndex); }
+  // The first four registered docks are the sides, in the order left, top, right, bottom.
+  IdxBarDockControl* SideDockControl(TdxBarDockingStyle AStyle) const;
+  bool IsSideDock(IdxBarDockControl* ADockControl) const;
 
   // Run-time customization: the flag and the links' lists (the dialogs come
   // with the customization layer).
   void Customizing(bool AValue);
   bool OtherManagerCustomizing() const;
+  // Closes the open menus (and a toolbar's menu mode), when there are any.
+  void HideAll();
   TdxBarItemControlBase* SelectedItem() const { return FSelectedItem; }
   void SetSelectedItem(TdxBarItemControlBase* AValue);
   // The same without designer notification.
@@ -414,6 +421,8 @@ class TdxBarManager : public TComponent {
   // Messages of the owner's window and its ancestors (dxBarOwnerMessages.cpp).
   void HandleOwnerWindowMessage(HWND AWnd, UINT AMsg, WPARAM AWParam, LPARAM ALParam);
   void SetFormActive(bool AActive, bool AForce, HWND AOtherWnd);
+  // Whether the owner lies in an MDI child form.
+  bool InMDIChild() const;
   bool MainFormActive() const { return FMainFormActive; }
   // Moves floating toolbars back into the work area of the owner's monitor.
   void KeepFloatingBarsInWorkArea();
@@ -435,6 +444,12 @@ class TdxBarManager : public TComponent {
   TdxBar* AddToolBar(bool AIsMainMenu, bool ANeedEditCaption = false);
   // With confirmation the user is asked first; Cancel keeps the toolbar.
   void DeleteToolBar(TdxBar* ABar, bool AConfirmation);
+  // A caption confirmed in the name dialog becomes the toolbar's.
+  void RenameToolBar(TdxBar* ABar);
+  // Asks first (Yes resets).
+  void ResetUsageDataWithConfirmation();
+  // False only for a frame's manager being designed inside a form.
+  bool CanEditInDesigner() const;
   // Toolbars that want to be visible while their docks have no window yet.
   void BeginBarRestoring();
   void QueueBarRestore(TdxBar* ABar);
@@ -490,6 +505,8 @@ class TdxBarManager : public TComponent {
   void FontChanged(TObject* Sender);
   void LookAndFeelChanged(TcxLookAndFeel* Sender, TcxLookAndFeelValues AChangedValues);
   void ThemeChanged();
+  void FormActivated(WORD AState, HWND AOtherWnd);
+  void ShowOrHideFloatingBars(bool AActive, bool AForce, HWND AOtherWnd);
   void UpdateEditFont();
   void CalcMostRecentlyUsedUseCount();
   void FinishLoading();

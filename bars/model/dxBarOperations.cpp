@@ -3,6 +3,7 @@
 // queue of toolbars waiting to be shown again.
 #include "bars/model/dxBarManager.h"
 
+#include "bars/model/dxBarHooks.h"
 #include "bars/model/dxBarItem.h"
 #include "bars/model/dxBarItemLinks.h"
 #include "bars/model/dxBarRoutines.h"
@@ -52,7 +53,7 @@ TdxBarItem* TdxBarManager::GetItemByCategory(int ACategory, int AIndex) const {
 
 TdxBar* TdxBarManager::AddToolBar(bool AIsMainMenu, bool ANeedEditCaption) {
   String caption = GetUniqueToolbarCaption(cxLookUpResourceString(&dxSBAR_TOOLBARNEWNAME));
-  if (ANeedEditCaption && dxBarToolbarNameDialog() && !dxBarToolbarNameDialog()(this, caption)) return nullptr;
+  if (ANeedEditCaption && dxBarToolbarNameDialog() && !dxBarToolbarNameDialog()(this, tnmAdd, caption)) return nullptr;
   TdxBar* bar = nullptr;
   dxBarInManagerUpdate(this, [&] {
     bar = FBars->Add();
@@ -96,6 +97,38 @@ void TdxBarManager::DeleteToolBar(TdxBar* ABar, bool AConfirmation) {
                              MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK)
     return;
   TObject::Free(ABar);
+}
+
+void TdxBarManager::HideAll() {
+  if (IdxBarActiveMenus* menus = dxBarActiveMenus(); menus && menus->ActiveWindow()) menus->HideAll();
+}
+
+void TdxBarManager::RenameToolBar(TdxBar* ABar) {
+  if (!ABar || !dxBarToolbarNameDialog()) return;
+  String caption = ABar->Caption();
+  if (dxBarToolbarNameDialog()(this, tnmRename, caption)) ABar->SetCaption(caption);
+}
+
+void TdxBarManager::ResetUsageDataWithConfirmation() {
+  if (dxBarShowAppMessageBox(cxLookUpResourceString(&dxSBAR_WANTTORESETUSAGEDATA),
+                             MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2) == IDYES)
+    ResetUsageData();
+}
+
+bool TdxBarManager::CanEditInDesigner() const {
+  const TComponentStateSet state = Owner() ? Owner()->ComponentState() : TComponentStateSet();
+  return !(state.Contains(csDesigning) && state.Contains(csInline));
+}
+
+IdxBarDockControl* TdxBarManager::SideDockControl(TdxBarDockingStyle AStyle) const {
+  const int index = static_cast<int>(AStyle) - 1;
+  return AStyle != dsNone && index < DockControlCount() ? FDockControls[index] : nullptr;
+}
+
+bool TdxBarManager::IsSideDock(IdxBarDockControl* ADockControl) const {
+  const int sides = std::min(DockControlCount(), 4);
+  return ADockControl && std::find(FDockControls.begin(), FDockControls.begin() + sides, ADockControl) !=
+                             FDockControls.begin() + sides;
 }
 
 // ---------------------------------------------------------------------------

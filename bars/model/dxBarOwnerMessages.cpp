@@ -47,10 +47,22 @@ void TdxBarManager::HandleOwnerWindowMessage(HWND AWnd, UINT AMsg, WPARAM AWPara
       StyleChanged();
       break;
     case WM_ACTIVATE:
-      SetFormActive(LOWORD(AWParam) != WA_INACTIVE ||
-                        (TopLevelForm() && TopLevelForm()->HandleAllocated() &&
-                         reinterpret_cast<HWND>(ALParam) == TopLevelForm()->Handle()),
-                    false, reinterpret_cast<HWND>(ALParam));
+      FormActivated(LOWORD(AWParam), reinterpret_cast<HWND>(ALParam));
+      break;
+    case WM_MDIACTIVATE:
+      // The child being activated becomes active, the one being deactivated inactive.
+      SetFormActive(reinterpret_cast<HWND>(ALParam) == AWnd, false, nullptr);
+      break;
+    case WM_WINDOWPOSCHANGED:
+      if ((reinterpret_cast<const WINDOWPOS*>(ALParam)->flags & SWP_SHOWWINDOW) && !InMDIChild())
+        SetFormActive(true, true, nullptr);
+      break;
+    case WM_CREATE:
+      // Toolbars that wanted to show before the form had its window.
+      if (FBarRestoring) {
+        RestoreQueuedBars(nullptr);
+        if (RestoreQueueCount() == 0) FreeBarRestoring();
+      }
       break;
     case WM_ACTIVATEAPP:
       if (FInternalState.Contains(bisModalActivating)) break;
@@ -59,6 +71,8 @@ void TdxBarManager::HandleOwnerWindowMessage(HWND AWnd, UINT AMsg, WPARAM AWPara
         if (FMainFormActive && top && top->HandleAllocated() && !IsWindowEnabled(top->Handle()))
           FInternalState += bisWasActive;
         SetFormActive(false, false, nullptr);
+        IdxBarActiveMenus* menus = dxBarActiveMenus();
+        if (menus && menus->ActiveWindow() && menus->ActiveManager() == this) menus->HideAll();
       } else if (FInternalState.Contains(bisWasActive)) {
         SetFormActive(true, false, nullptr);
         FInternalState -= bisWasActive;
@@ -75,14 +89,93 @@ void TdxBarManager::HandleOwnerWindowMessage(HWND AWnd, UINT AMsg, WPARAM AWPara
   }
 }
 
+bool TdxBarManager::InMDIChild() const {
+  TCustomForm* master = MasterForm();
+  return master && master->FormStyle() == fsMDIChild;
+}
+
+void TdxBarManager::FormActivated(WORD AState, HWND AOtherWnd) {
+  // An MDI child that is not the active one follows no activation.
+  if (InMDIChild()) {
+    TCustomForm* main = Application ? Application->MainForm() : nullptr;
+    if (!main || main->ActiveMDIChild() != MasterForm()) return;
+  }
+  // A window of the open menus (an item's in-place edit) taking the activation changes nothing.
+  IdxBarActiveMenus* menus = dxBarActiveMenus();
+  if (AOtherWnd && menus && menus->ActiveWindow() && menus->ChainOwnsWindow(AOtherWnd)) return;
+  TCustomForm* top = TopLevelForm();
+  const HWND topWnd = top && top->HandleAllocated() ? top->Handle() : nullptr;
+  // A modal dialog disables the form: the form still counts as active, so
+  // its floating toolbars stay.
+  const bool modal = FMainFormActive && topWnd && !IsWindowEnabled(topWnd) && !Designing();
+  FInternalState += bisFormActivating;
+  try {
+    SetFormActive(modal || AState != WA_INACTIVE || (AOtherWnd && AOtherWnd == topWnd), false, AOtherWnd);
+  } catch (...) {
+    FInternalState -= bisFormActivating;
+    throw;
+  }
+  FInternalState -= bisFormActivating;
+}
+
+namespace {
+
+// Shown, and neither it nor an ancestor up through child windows minimized.
+bool ShownAndRestored(HWND AWnd) {
+  if (!IsWindowVisible(AWnd)) return false;
+  for (HWND w = AWnd; w; w = dxBarChildParent(w))
+    if (IsIconic(w)) return false;
+  return true;
+}
+
+}  // namespace
+
 void TdxBarManager::SetFormActive(bool AActive, bool AForce, HWND AOtherWnd) {
   if (!AForce && AActive == FMainFormActive) return;
   FMainFormActive = AActive;
   if (FInternalState.Contains(bisToolbarsVisibleChanging)) return;
-  if (AActive) return;
+  FInternalState += bisToolbarsVisibleChanging;
+  try {
+    ShowOrHideFloatingBars(AActive, AForce, AOtherWnd);
+  } catch (...) {
+    FInternalState -= bisToolbarsVisibleChanging;
+    throw;
+  }
+  FInternalState -= bisToolbarsVisibleChanging;
+}
+
+void TdxBarManager::ShowOrHideFloatingBars(bool AActive, bool AForce, HWND AOtherWnd) {
+  if (!FBars) return;
+  std::vector<IdxBarControl*> floating;
+  for (int i = 0; i < FBars->Count(); ++i)
+    if (IdxBarControl* control = FBars->Items(i)->Control(); control && FBars->Items(i)->DockingStyle() == dsNone)
+      floating.push_back(control);
+  const bool follow = FHideFloatingBarsWhenInactive || AForce;
+  if (!follow)
+    for (IdxBarControl* control : floating) control->RefreshFrame();
+  TWinControl* owner = OwnerControl();
+  if (AActive) {
+    if ((owner && owner->HandleAllocated() && ShownAndRestored(owner->Handle())) || InMDIChild())
+      for (IdxBarControl* control : floating) control->ShowFloatingWindow(true);
+    return;
+  }
   TCustomForm* top = TopLevelForm();
-  if (AOtherWnd && top && top->HandleAllocated() && GetParent(AOtherWnd) == top->Handle()) return;
+  const HWND topWnd = top && top->HandleAllocated() ? top->Handle() : nullptr;
+  if (AOtherWnd && topWnd && GetParent(AOtherWnd) == topWnd) return;
+  IdxBarActiveMenus* menus = dxBarActiveMenus();
+  if (menus && menus->ActiveWindow() && menus->ShouldHideOnFocusChange(AOtherWnd)) menus->HideAll();
   if (IdxBarNavigation* navigation = dxBarNavigation()) navigation->StopKeyboardHandling();
+  if (!follow) return;
+  // The focus went to a window of this program that is no form (an edit of
+  // a floating toolbar, a drop-down): the toolbars stay.
+  if (AOtherWnd && dxBarIsOwnProcessWindow(AOtherWnd) && !(Application && AOtherWnd == Application->Handle())) {
+    TWinControl* other = FindControl(AOtherWnd);
+    if (!dynamic_cast<TCustomForm*>(other)) return;
+  }
+  for (IdxBarControl* control : floating)
+    if (control->CanHideFloatingWindow()) control->ShowFloatingWindow(false);
+  TCustomForm* main = MainForm();
+  if (!AForce && main && main->HandleAllocated()) SendMessageW(main->Handle(), WM_NCACTIVATE, 0, 0);
 }
 
 void TdxBarManager::KeepFloatingBarsInWorkArea() {

@@ -443,21 +443,20 @@ TdxBars::TdxBars(TdxBarManager* ABarManager)
 }
 
 TdxBars::~TdxBars() {
-  for (IdxBarDockControl*& dock : FDockControls) {
+  for (IdxBarDockControl*& slot : FDockControls) {
+    IdxBarDockControl* dock = slot;
     if (!dock) continue;
     FBarManager->UnregisterDockControl(dock);
     TObject::Free(dock->DockControlObject());
-    dock = nullptr;
   }
   Clear();
 }
 
-void TdxBars::DockControlDestroyed(IdxBarDockControl* ADock) {
+void TdxBars::DockControlDestroyed(IdxBarDockControl* ADock) { FBarManager->UnregisterDockControl(ADock); }
+
+void TdxBars::ForgetSideDock(IdxBarDockControl* ADock) {
   for (IdxBarDockControl*& dock : FDockControls)
-    if (dock && dock == ADock) {
-      FBarManager->UnregisterDockControl(dock);
-      dock = nullptr;
-    }
+    if (dock && dock == ADock) dock = nullptr;
 }
 
 IdxBarDockControl* TdxBars::DockControls(TdxBarDockingStyle AStyle) const {

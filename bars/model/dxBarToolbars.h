@@ -225,6 +225,8 @@ class TdxBars : public TcxComponentCollection {
   IdxBarDockControl* DockControls(TdxBarDockingStyle AStyle) const;
   // A side dock freed by its parent window (the form goes first): forgotten.
   void DockControlDestroyed(IdxBarDockControl* ADock);
+  // Empties the side slot the dock fills (the manager's unregistering).
+  void ForgetSideDock(IdxBarDockControl* ADock);
   int DockingZoneSize() const { return FDockingZoneSize; }
   // The dock a toolbar at the screen point goes to: the sides in the order
   // left, right, top, bottom, each dock the manager allows whose zone holds

@@ -179,4 +179,189 @@ TEST_F(dxBarInputTest, AltLetterClicksAUniqueAcceleratorAndSelectsAmongSeveral) 
   dxBarRemoveItemClassFromRegistry(TdxBarButton::StaticClass());
 }
 
+// Open menus as the bar controls layer reports them. The menu window records
+// the keys it gets; Escape closes it.
+class TFakeActiveMenus : public IdxBarActiveMenus {
+ public:
+  TFakeActiveMenus() {
+    window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    previous = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc)));
+  }
+  ~TFakeActiveMenus() { DestroyWindow(window); }
+  HWND ActiveWindow() override { return Open ? window : nullptr; }
+  TdxBarManager* ActiveManager() override { return Manager; }
+  bool ActiveIsCustomized() override { return false; }
+  bool EditHasFocus() override { return false; }
+  bool AllowsMouseWheel() override {
+    ++WheelQueries;
+    return false;
+  }
+  bool IsOverItemControl(const POINT&) override { return false; }
+  bool ChainOwnsWindow(HWND AWnd) override { return AWnd == window; }
+  void OwnedWindowMouseDown(HWND) override {}
+  bool ShouldHideOnFocusChange(HWND) override { return HidesOnFocusChange; }
+  void HideAll() override {
+    ++Hides;
+    Open = StaysOpen;
+  }
+  static LRESULT CALLBACK Proc(HWND AWnd, UINT AMsg, WPARAM AWParam, LPARAM ALParam) {
+    auto* self = reinterpret_cast<TFakeActiveMenus*>(GetWindowLongPtrW(AWnd, GWLP_USERDATA));
+    if (AMsg == WM_KEYDOWN || AMsg == WM_KEYUP) {
+      self->Keys.emplace_back(static_cast<WORD>(AWParam), AMsg == WM_KEYUP);
+      if (AMsg == WM_KEYDOWN && AWParam == VK_ESCAPE) self->Open = false;
+    }
+    return CallWindowProcW(self->previous, AWnd, AMsg, AWParam, ALParam);
+  }
+  HWND window = nullptr;
+  WNDPROC previous = nullptr;
+  TdxBarManager* Manager = nullptr;
+  bool Open = true;
+  bool StaysOpen = false;
+  bool HidesOnFocusChange = false;
+  int Hides = 0;
+  int WheelQueries = 0;
+  std::vector<std::pair<WORD, bool>> Keys;
+};
+
+class dxBarOpenMenuTest : public dxBarInputTest {
+ protected:
+  struct TMouseLog : TObject {
+    std::vector<std::pair<TMouseButton, bool>> Buttons;
+    int Wheels = 0;
+    void Down(TObject*, TMouseButton AButton, TShiftState, int, int) { Buttons.emplace_back(AButton, false); }
+    void Up(TObject*, TMouseButton AButton, TShiftState, int, int) { Buttons.emplace_back(AButton, true); }
+    void Wheel(TObject*, TShiftState, int, TPoint, bool& AHandled) {
+      ++Wheels;
+      AHandled = true;
+    }
+  };
+  void SetUp() override {
+    dxBarInputTest::SetUp();
+    form->OnMouseDown = TMouseEvent::Bind<&TMouseLog::Down>(&log);
+    form->OnMouseUp = TMouseEvent::Bind<&TMouseLog::Up>(&log);
+    form->OnMouseWheel = TMouseWheelEvent::Bind<&TMouseLog::Wheel>(&log);
+    POINT centre{150, 100};
+    ClientToScreen(form->Handle(), &centre);
+    SetCursorPos(centre.x, centre.y);
+  }
+  void Mouse(std::initializer_list<DWORD> AFlags, DWORD AData = 0) {
+    std::vector<INPUT> inputs;
+    for (DWORD flags : AFlags) {
+      INPUT in{};
+      in.type = INPUT_MOUSE;
+      in.mi.dwFlags = flags;
+      in.mi.mouseData = AData;
+      inputs.push_back(in);
+    }
+    ASSERT_EQ(SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)), inputs.size());
+  }
+  TMouseLog log;
+  TFakeActiveMenus menus;
+  TScopedHook<IdxBarActiveMenus*> seam{dxBarActiveMenus(), &menus};
+};
+
+TEST_F(dxBarOpenMenuTest, WheelBehindAMenuThatRefusesItIsSwallowed) {
+  Mouse({MOUSEEVENTF_WHEEL}, WHEEL_DELTA);
+  ASSERT_TRUE(PumpMessagesUntil([this] { return menus.WheelQueries > 0; }));
+  menus.Open = false;
+  Mouse({MOUSEEVENTF_WHEEL}, WHEEL_DELTA);
+  ASSERT_TRUE(PumpMessagesUntil([this] { return log.Wheels > 0; }));
+  EXPECT_EQ(log.Wheels, 1);
+}
+
+TEST_F(dxBarOpenMenuTest, PressElsewhereClosesTheMenusAndAStrayReleaseIsSwallowed) {
+  // A chain that closes: the press reaches the form.
+  Mouse({MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP});
+  ASSERT_TRUE(PumpMessagesUntil([this] { return log.Buttons.size() >= 2; }));
+  EXPECT_EQ(menus.Hides, 1);
+  // A chain that stays open is closed a bounded number of times, and the
+  // right release outside it never reaches the form.
+  menus.Open = menus.StaysOpen = true;
+  menus.Hides = 0;
+  log.Buttons.clear();
+  Mouse({MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP});
+  ASSERT_TRUE(PumpMessagesUntil([this] { return log.Buttons.size() >= 3; }));
+  using B = std::pair<TMouseButton, bool>;
+  EXPECT_EQ(log.Buttons, (std::vector<B>{{mbRight, false}, {mbLeft, false}, {mbLeft, true}}));
+  EXPECT_GT(menus.Hides, 1);
+  menus.Open = menus.StaysOpen = false;
+}
+
+TEST_F(dxBarOpenMenuTest, KeysGoToTheOpenMenuAndTheClosingKeysReleaseStaysThere) {
+  Keys({{VK_DOWN, false}, {VK_DOWN, true}});
+  using K = std::pair<WORD, bool>;
+  // Escape closed the menu: its release is swallowed, the marker key is the form's again.
+  EXPECT_EQ(menus.Keys, (std::vector<K>{{VK_DOWN, false}, {VK_DOWN, true}, {VK_ESCAPE, false}}));
+}
+
+TEST_F(dxBarOpenMenuTest, AWindowOfTheMenusTakingTheActivationKeepsTheForm) {
+  manager->SetFormActive(true, false, nullptr);
+  SendMessageW(form->Handle(), WM_ACTIVATE, WA_INACTIVE, reinterpret_cast<LPARAM>(menus.window));
+  EXPECT_TRUE(manager->MainFormActive());
+  menus.Open = false;
+  SendMessageW(form->Handle(), WM_ACTIVATE, WA_INACTIVE, reinterpret_cast<LPARAM>(menus.window));
+  EXPECT_FALSE(manager->MainFormActive());
+}
+
+TEST_F(dxBarOpenMenuTest, LosingTheApplicationClosesTheManagersMenus) {
+  menus.Manager = manager;
+  manager->SetFormActive(true, false, nullptr);
+  SendMessageW(form->Handle(), WM_ACTIVATEAPP, FALSE, 0);
+  EXPECT_EQ(menus.Hides, 1);
+  menus.Open = true;
+  menus.Manager = nullptr;
+  manager->SetFormActive(true, false, nullptr);
+  SendMessageW(form->Handle(), WM_ACTIVATEAPP, FALSE, 0);
+  EXPECT_EQ(menus.Hides, 1);
+  // Whatever their manager, menus that close on a focus change do when the form goes inactive.
+  menus.HidesOnFocusChange = true;
+  manager->SetFormActive(true, false, nullptr);
+  manager->SetFormActive(false, false, nullptr);
+  EXPECT_EQ(menus.Hides, 2);
+}
+
+// A bar window that records the moves it hears.
+class TBarWindowStub : public TCustomControl, public IdxBarControl {
+  DECLARE_CLASS(TBarWindowStub, TCustomControl)
+  explicit TBarWindowStub(TComponent* AOwner) : TCustomControl(AOwner) {}
+  TObject* BarControlObject() override { return this; }
+  bool IsDestroying() override { return false; }
+  void SetItemLinks(TdxBarItemLinks*) override {}
+  bool IsVertical() override { return false; }
+  bool IsWindowVisible() override { return true; }
+  TRect ClientRect() override { return TRect(0, 0, Width(), Height()); }
+  void ScheduleRepaint() override {}
+  void RepaintBar() override {}
+  void RebuildItemControls() override {}
+  void LinkDestroying(TdxBarItemLink*) override {}
+  void MouseMove(TShiftState AShift, int X, int Y) override {
+    Moves.emplace_back(X, Y);
+    TCustomControl::MouseMove(AShift, X, Y);
+  }
+  std::vector<TPoint> Moves;
+};
+IMPLEMENT_CLASS(TBarWindowStub, TCustomControl, nullptr)
+
+TEST_F(dxBarInputTest, MovesOverAWindowInsideABarControlReachTheBarControl) {
+  auto* bar = Make<TBarWindowStub>(form.get());
+  bar->SetParent(form.get());
+  bar->SetBounds(10, 10, 200, 40);
+  HWND edit = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 20, 5, 60, 20, bar->Handle(), nullptr, nullptr,
+                              nullptr);
+  POINT at{40, 15};
+  ClientToScreen(edit, &at);
+  SetCursorPos(at.x - 1, at.y);
+  INPUT move{};
+  move.type = INPUT_MOUSE;
+  move.mi.dwFlags = MOUSEEVENTF_MOVE;
+  move.mi.dx = 1;
+  ASSERT_EQ(SendInput(1, &move, sizeof(INPUT)), 1u);
+  // The edit's point (40, 15) is (60, 20) in the bar window.
+  EXPECT_TRUE(PumpMessagesUntil([&] {
+    return std::find(bar->Moves.begin(), bar->Moves.end(), TPoint(60, 20)) != bar->Moves.end();
+  }));
+  DestroyWindow(edit);
+}
+
 }  // namespace

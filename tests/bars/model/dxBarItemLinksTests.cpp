@@ -347,27 +347,6 @@ TEST_F(dxBarItemLinksTest, VisibleToolbarHasAWindowFromTheFactory) {
   EXPECT_EQ(manager->Bars()->Count(), 0);
 }
 
-// A dock with a fixed docking zone.
-class TFakeDock : public TObject, public IdxBarDockControl {
-  DECLARE_CLASS(TFakeDock, TObject)
-  TFakeDock(TdxBarDockingStyle AStyle, const TRect& AZone) : Style(AStyle), Zone(AZone) {}
-  TObject* DockControlObject() override { return this; }
-  TdxBarDockingStyle DockingStyle() override { return Style; }
-  int DockSize() override { return 0; }
-  void SetDockSize(int) override {}
-  bool CanDockBar(TdxBar*) override { return Accepts; }
-  void UpdateDock() override {}
-  bool CanReceiveFocus() override { return Enabled; }
-  bool DockingZoneContains(const TPoint& P) override {
-    return P.X >= Zone.Left && P.X < Zone.Right && P.Y >= Zone.Top && P.Y < Zone.Bottom;
-  }
-  TdxBarDockingStyle Style;
-  TRect Zone;
-  bool Accepts = true;
-  bool Enabled = true;
-};
-IMPLEMENT_CLASS(TFakeDock, TObject, nullptr)
-
 struct TDockingVeto : TObject {
   TdxBarDockingStyle Refused = dsNone;
   void Docking(TdxBar*, TdxBarDockingStyle AStyle, IdxBarDockControl*, bool& ACanDock) {
@@ -379,6 +358,13 @@ TEST_F(dxBarItemLinksTest, DockTargetUnderAPoint) {
   // Docks around a 300 x 200 client area, zones 23 pixels deep.
   TFakeDock left(dsLeft, {0, 0, 23, 200}), top(dsTop, {0, 0, 300, 23}), right(dsRight, {277, 0, 300, 200}),
       bottom(dsBottom, {0, 177, 300, 200}), spare(dsTop, {0, 100, 300, 123});
+  // The first four registered docks are the sides: the fakes take the stand-ins' places.
+  for (TdxBarDockingStyle side : {dsLeft, dsTop, dsRight, dsBottom}) {
+    IdxBarDockControl* standIn = manager->SideDockControl(dsLeft);
+    ASSERT_EQ(standIn->DockingStyle(), side);
+    manager->UnregisterDockControl(standIn);
+    TObject::Free(standIn->DockControlObject());
+  }
   for (TFakeDock* dock : {&left, &top, &right, &bottom, &spare}) manager->RegisterDockControl(dock);
   TdxBar* bar = manager->AddToolBar();
   TDockingVeto veto;
@@ -403,7 +389,8 @@ TEST_F(dxBarItemLinksTest, DockTargetUnderAPoint) {
       {"manager refuses top", {150, 10}, {}, false, false, [&] { manager->SetNotDocking({dsTop}); }, dsNone, nullptr},
       {"handler refuses bottom", {150, 190}, {}, false, false, [&] { veto.Refused = dsBottom; }, dsNone, nullptr},
       {"disabled dock skipped", {295, 60}, {}, false, false, [&] { right.Enabled = false; }, dsNone, nullptr},
-      {"dock refuses the toolbar", {150, 10}, {}, false, false, [&] { top.Accepts = false; }, dsNone, nullptr},
+      {"free-standing dock refuses the toolbar", {150, 110}, {}, false, false, [&] { spare.Accepts = false; }, dsNone,
+       nullptr},
       {"retry without the offset", {150, 60}, {0, 50}, true, false, {}, dsTop, &top},
   };
   for (const Case& c : cases) {
@@ -411,7 +398,7 @@ TEST_F(dxBarItemLinksTest, DockTargetUnderAPoint) {
     bar->SetNotDocking({});
     manager->SetNotDocking({});
     veto.Refused = dsNone;
-    right.Enabled = top.Accepts = true;
+    right.Enabled = spare.Accepts = true;
     if (c.setUp) c.setUp();
     manager->Bars()->SetMoving(c.moving, c.offset);
     TdxBarDockingStyle style = dsTop;

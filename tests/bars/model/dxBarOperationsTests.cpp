@@ -1,7 +1,11 @@
 // Operations on a manager's items and toolbars.
 #include "tests/bars/model/dxBarTestSupport.h"
 
+#include "bars/model/dxBarStrs.h"
+
 #include "platform/core/SysUtils.h"
+#include "platform/gui/Forms.h"
+#include "tests/support/ScopedHook.h"
 
 #include <gtest/gtest.h>
 
@@ -78,6 +82,149 @@ TEST_F(dxBarOperationsTest, QueuedToolbarsShowAgainAndLeaveTheQueueWhenFreed) {
   EXPECT_EQ(manager->RestoreQueueIndexOf(second), 0);
   manager->FreeBarRestoring();
   EXPECT_EQ(manager->RestoreQueueIndexOf(second), -1);
+}
+
+// Answers every message box with a fixed button and keeps the flags asked with.
+struct TMessageBoxAnswer {
+  static inline int Answer = IDCANCEL;
+  static inline std::vector<UINT> Flags;
+  static int Box(HWND, const String&, const String&, UINT AFlags) {
+    Flags.push_back(AFlags);
+    return Answer;
+  }
+  explicit TMessageBoxAnswer(int AAnswer) : previous(SetMessageBoxFunction(&Box)) {
+    Answer = AAnswer;
+    Flags.clear();
+  }
+  ~TMessageBoxAnswer() { SetMessageBoxFunction(previous); }
+  TMessageBoxFunction previous;
+};
+
+TEST_F(dxBarOperationsTest, ConfirmationsAskWithTheirButtonsAndKeepOnRefusal) {
+  {
+    TMessageBoxAnswer box(IDCANCEL);
+    TdxBar* bar = manager->AddToolBar();
+    manager->DeleteToolBar(bar, true);
+    EXPECT_EQ(manager->Bars()->Count(), 1);
+    EXPECT_EQ(box.Flags, (std::vector<UINT>{49}));
+  }
+  {
+    TMessageBoxAnswer box(IDOK);
+    manager->DeleteToolBar(manager->Bars()->Items(0), true);
+    EXPECT_EQ(manager->Bars()->Count(), 0);
+  }
+  // Usage data: Yes and No, No the default.
+  TMessageBoxAnswer box(IDNO);
+  manager->ResetUsageDataWithConfirmation();
+  EXPECT_EQ(box.Flags, (std::vector<UINT>{308}));
+}
+
+TEST_F(dxBarOperationsTest, RenamingTakesTheConfirmedCaptionOnly) {
+  static String typed;
+  static std::vector<TdxBarToolbarNameMode> modes;
+  modes.clear();
+  TScopedHook<TdxBarToolbarNameDialog> dialog{dxBarToolbarNameDialog(),
+                                             [](TdxBarManager*, TdxBarToolbarNameMode AMode, String& ACaption) {
+                                               modes.push_back(AMode);
+                                               if (typed.empty()) return false;
+                                               ACaption = typed;
+                                               return true;
+                                             }};
+  TdxBar* bar = manager->AddToolBar(false);
+  typed = L"Tools";
+  manager->RenameToolBar(bar);
+  EXPECT_EQ(bar->Caption(), L"Tools");
+  typed.clear();
+  manager->RenameToolBar(bar);
+  EXPECT_EQ(bar->Caption(), L"Tools");
+  EXPECT_EQ(manager->AddToolBar(false, true), nullptr);
+  EXPECT_EQ(manager->Bars()->Count(), 1);
+  EXPECT_EQ(modes, (std::vector<TdxBarToolbarNameMode>{tnmRename, tnmRename, tnmAdd}));
+}
+
+TEST_F(dxBarOperationsTest, DockingDecision) {
+  // A dock of its own, registered after the four sides.
+  TFakeDock free(dsTop, {});
+  manager->RegisterDockControl(&free);
+  EXPECT_TRUE(manager->IsSideDock(manager->SideDockControl(dsTop)));
+  EXPECT_EQ(manager->SideDockControl(dsTop), manager->Bars()->DockControls(dsTop));
+  EXPECT_FALSE(manager->IsSideDock(&free));
+  TdxBar* bar = manager->AddToolBar();
+  struct TOverturn : TObject {
+    int Calls = 0;
+    bool LastAnswer = false;
+    void Docking(TdxBar*, TdxBarDockingStyle, IdxBarDockControl*, bool& ACanDocking) {
+      ++Calls;
+      LastAnswer = ACanDocking;
+      ACanDocking = true;
+    }
+  } overturn;
+  const struct {
+    TdxBarDockingStyles barNot, managerNot;
+    bool freeDock, accepts, expected;
+  } cases[] = {
+      {{}, {}, false, true, true},
+      {{dsTop}, {}, false, true, false},
+      {{}, {dsTop}, false, true, false},
+      // A free-standing dock answers for itself: the manager's NotDocking is for the sides.
+      {{}, {dsTop}, true, true, true},
+      {{}, {}, true, false, false},
+      {{dsTop}, {}, true, true, false},
+  };
+  for (const auto& c : cases) {
+    bar->SetNotDocking(c.barNot);
+    manager->SetNotDocking(c.managerNot);
+    free.Accepts = c.accepts;
+    IdxBarDockControl* dock = c.freeDock ? static_cast<IdxBarDockControl*>(&free) : manager->SideDockControl(dsTop);
+    EXPECT_EQ(manager->CanDockBar(bar, dsTop, dock), c.expected) << c.freeDock << c.accepts;
+  }
+  // OnDocking hears the refusal and may overturn it.
+  manager->OnDocking = TdxBarCanDockingEvent::Bind<&TOverturn::Docking>(&overturn);
+  EXPECT_TRUE(manager->CanDockBar(bar, dsTop, &free));
+  EXPECT_FALSE(overturn.LastAnswer);
+  manager->UnregisterDockControl(&free);
+}
+
+TEST_F(dxBarOperationsTest, UnregisteredSideDockHidesItsToolbarsAndLeavesItsSlot) {
+  TdxBar* top = manager->AddToolBar(false);
+  TdxBar* left = manager->AddToolBar(false);
+  left->SetDockingStyle(dsLeft);
+  IdxBarDockControl* dock = manager->SideDockControl(dsTop);
+  manager->UnregisterDockControl(dock);
+  EXPECT_FALSE(top->Visible());
+  EXPECT_TRUE(left->Visible());
+  EXPECT_EQ(manager->Bars()->DockControls(dsTop), nullptr);
+  EXPECT_EQ(manager->DockControlCount(), 3);
+  TObject::Free(dock->DockControlObject());
+}
+
+TEST_F(dxBarOperationsTest, NewItemsJoinTheDefaultCategoryWhereverItStands) {
+  manager->Categories()->Clear();
+  manager->Categories()->Add(L"File");
+  manager->Categories()->Add(LoadResString(&dxSBAR_DEFAULTCATEGORYNAME));
+  TdxBarItem* item = manager->AddButton();
+  EXPECT_EQ(item->Category(), 1);
+  manager->Categories()->Put(1, L"Edit");
+  EXPECT_EQ(manager->AddButton()->Category(), 0);
+  // The list is refilled, and an unknown category gives none.
+  TList list;
+  list.Add(item);
+  EXPECT_EQ(manager->GetAllItemsByCategory(0, &list), 1);
+  EXPECT_EQ(manager->GetAllItemsByCategory(5, &list), 0);
+  EXPECT_EQ(list.Count(), 0);
+}
+
+TEST_F(dxBarOperationsTest, OneCustomizationAtATime) {
+  TObjectPtr<TBarTestForm> otherForm(Make<TBarTestForm>(nullptr));
+  auto* other = Make<TdxBarManager>(otherForm.get());
+  manager->Customizing(true);
+  other->Customizing(true);
+  EXPECT_FALSE(other->IsRunTimeCustomizing());
+  EXPECT_TRUE(other->OtherManagerCustomizing());
+  manager->Customizing(false);
+  other->Customizing(true);
+  EXPECT_TRUE(other->IsRunTimeCustomizing());
+  other->Customizing(false);
 }
 
 }  // namespace

@@ -63,6 +63,26 @@ class TFakeBarControl : public TObject, public IdxBarControl {
   TRect Client{0, 0, 100, 20};
 };
 
+// A dock with a fixed docking zone.
+class TFakeDock : public TObject, public IdxBarDockControl {
+  DECLARE_CLASS(TFakeDock, TObject)
+  TFakeDock(TdxBarDockingStyle AStyle, const TRect& AZone) : Style(AStyle), Zone(AZone) {}
+  TObject* DockControlObject() override { return this; }
+  TdxBarDockingStyle DockingStyle() override { return Style; }
+  int DockSize() override { return 0; }
+  void SetDockSize(int) override {}
+  bool CanDockBar(TdxBar*) override { return Accepts; }
+  void UpdateDock() override {}
+  bool CanReceiveFocus() override { return Enabled; }
+  bool DockingZoneContains(const TPoint& P) override {
+    return P.X >= Zone.Left && P.X < Zone.Right && P.Y >= Zone.Top && P.Y < Zone.Bottom;
+  }
+  TdxBarDockingStyle Style;
+  TRect Zone;
+  bool Accepts = true;
+  bool Enabled = true;
+};
+
 // An item control without window; keyboard navigation stops on enabled items.
 class TTestItemControl : public TdxBarItemControlBase {
   DECLARE_CLASS(TTestItemControl, TdxBarItemControlBase)
