@@ -157,7 +157,7 @@ class TcxContainer : public TcxControl, public IcxMouseTrackingCaller {
   // A refresh the pointer caused repaints the control only when this answers true. A control
   // whose picture depends on nothing the pointer changes but the container's look compares
   // the look it painted with (ABefore) against the one just calculated.
-  virtual bool LookChangedByMouse(const TcxContainerLook& ABefore) { return true; }
+  virtual bool LookChangedByMouse(const TcxContainerLook& /*ABefore*/) { return true; }
   TcxContainerLook CurrentLook() const;
   virtual void HandleMouseLeave(TControl* AControl);
   virtual TcxContainerStyle* CurrentStateStyle();
