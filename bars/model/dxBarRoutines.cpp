@@ -52,12 +52,8 @@ constexpr TCursorEntry kCursors[] = {{crdxBarDrag, L"DXBARDRAGCURSOR"},
 
 TdxBarLayeredWindowApi LookUpLayeredWindowApi() {
   TdxBarLayeredWindowApi api;
-  HMODULE user32 = GetModuleHandleW(L"user32.dll");
-  // A module handle at or below 32 is an error code of the old loaders.
-  if (reinterpret_cast<UINT_PTR>(user32) <= 32) return api;
-  auto lookUp = [user32](auto& AEntry, const char* AName) {
-    AEntry = reinterpret_cast<std::remove_reference_t<decltype(AEntry)>>(
-        reinterpret_cast<void (*)()>(GetProcAddress(user32, AName)));
+  auto lookUp = [](auto& AEntry, const char* AName) {
+    AEntry = SystemLibraryFunction<std::remove_reference_t<decltype(AEntry)>>(L"user32.dll", AName);
   };
   lookUp(api.UpdateLayeredWindow, "UpdateLayeredWindow");
   lookUp(api.AnimateWindow, "AnimateWindow");
