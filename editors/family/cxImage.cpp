@@ -490,84 +490,6 @@ TBitmap* DirectPixelsOf(TGraphic* AGraphic) {
   return format == pf24bit || format == pf32bit ? bitmap : nullptr;
 }
 
-// Where one target pixel takes its value from along an axis: the source pixels it covers,
-// each weighted by the part of it covered, the weights summing to 1 << kWeightBits.
-constexpr int kWeightBits = 12;
-struct TCover {
-  int First = 0;
-  std::vector<int> Weights;
-};
-
-std::vector<TCover> Covers(int ASource, int ATarget) {
-  std::vector<TCover> covers(static_cast<size_t>(ATarget));
-  const Int64 unit = 1 << kWeightBits;
-  for (int i = 0; i < ATarget; ++i) {
-    // Target pixel i spans [i * ASource, (i + 1) * ASource) in 1/ATarget of a source pixel.
-    const Int64 start = Int64(i) * ASource, end = start + ASource;
-    TCover& c = covers[static_cast<size_t>(i)];
-    c.First = static_cast<int>(start / ATarget);
-    int given = 0;
-    for (Int64 k = c.First; k * ATarget < end; ++k) {
-      const Int64 covered = std::min(end, (k + 1) * ATarget) - std::max(start, k * ATarget);
-      const int weight = static_cast<int>(covered * unit / ASource);
-      c.Weights.push_back(weight);
-      given += weight;
-    }
-    c.Weights.back() += static_cast<int>(unit) - given;   // what the rounding left out
-  }
-  return covers;
-}
-
-// Shrinks 24- or 32-bit rows into a 24-bit bitmap of at most their size: each target pixel
-// the average of the source area it covers. Row by row, keeping one filtered source row.
-void ShrinkByArea(TBitmap* ASource, TBitmap* ATarget) {
-  const int sw = ASource->Width(), sh = ASource->Height(), tw = ATarget->Width(), th = ATarget->Height();
-  const int step = ASource->PixelFormat() == pf32bit ? 4 : 3;
-  const std::vector<TCover> across = Covers(sw, tw), down = Covers(sh, th);
-  const size_t n = static_cast<size_t>(tw) * 3;
-  std::vector<std::uint32_t> current(n), kept(n);
-  std::vector<UInt64> sum(n);
-  int keptRow = -1;
-  auto filterRow = [&](int y, std::vector<std::uint32_t>& out) {
-    const auto* row = static_cast<const Byte*>(ASource->ScanLine(y));
-    for (int x = 0; x < tw; ++x) {
-      const TCover& c = across[static_cast<size_t>(x)];
-      std::uint32_t b = 0, g = 0, r = 0;
-      const Byte* p = row + static_cast<size_t>(c.First) * step;
-      for (int w : c.Weights) {
-        b += p[0] * std::uint32_t(w);
-        g += p[1] * std::uint32_t(w);
-        r += p[2] * std::uint32_t(w);
-        p += step;
-      }
-      out[x * 3] = b;
-      out[x * 3 + 1] = g;
-      out[x * 3 + 2] = r;
-    }
-  };
-  for (int y = 0; y < th; ++y) {
-    const TCover& c = down[static_cast<size_t>(y)];
-    std::fill(sum.begin(), sum.end(), 0);
-    for (size_t k = 0; k < c.Weights.size(); ++k) {
-      const int sy = c.First + static_cast<int>(k);
-      if (sy != keptRow) {
-        filterRow(sy, current);
-        // The last source row of this target row may be the first of the next one.
-        if (k + 1 == c.Weights.size()) {
-          std::swap(current, kept);
-          keptRow = sy;
-        }
-      }
-      const std::uint32_t* filtered = sy == keptRow ? kept.data() : current.data();
-      const UInt64 w = static_cast<UInt64>(c.Weights[k]);
-      for (size_t i = 0; i < n; ++i) sum[i] += filtered[i] * w;
-    }
-    auto* out = static_cast<Byte*>(ATarget->ScanLine(y));
-    constexpr UInt64 half = UInt64(1) << (2 * kWeightBits - 1);
-    for (size_t i = 0; i < n; ++i) out[i] = static_cast<Byte>((sum[i] + half) >> (2 * kWeightBits));
-  }
-}
-
 }  // namespace
 
 // Scaling a large picture costs tens of milliseconds, copying the scaled one a fraction of a
@@ -586,7 +508,7 @@ void TcxImageViewInfo::DrawFitted(TcxCanvas* ACanvas, TGraphic* AGraphic, const 
     TBitmap* pixels = DirectPixelsOf(AGraphic);
     if (pixels && w <= pixels->Width() && h <= pixels->Height() && pixels->Width() == AGraphic->Width() &&
         pixels->Height() == AGraphic->Height())
-      ShrinkByArea(pixels, fitted.get());
+      cxShrinkBitmapByArea(pixels, fitted.get());
     else
       fitted->Canvas()->StretchDraw(TRect(0, 0, w, h), AGraphic);
     FFittedBitmap = fitted.release();
