@@ -408,6 +408,7 @@ int gInitProcCalls = 0;
 void CountInitProc() { ++gInitProcCalls; }
 
 TEST(dxBarRoutines, ModuleChainsTheApplicationsStartProcedure) {
+  gInitProcCalls = 0;
   void (*const moduleProc)() = InitProc;
   dxBarFinalize();
   void (*const previous)() = InitProc;
