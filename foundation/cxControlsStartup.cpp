@@ -59,13 +59,12 @@ HCURSOR cxLoadCursorFromResourceData(HMODULE AModule, const wchar_t* AName) {
 
 void cxControlsInitialize() {
   cxControlsTrackingInitialize();
+  // Loaded when first looked up; a cursor that cannot be loaded leaves the
+  // identifier to the default cursor.
   if (Screen)
-    for (const TCursorEntry& entry : kCursors) {
-      // A cursor that cannot be loaded leaves the identifier to the default cursor.
-      const HCURSOR cursor = entry.Name ? LoadCursorW(GetModuleHandleW(nullptr), entry.Name)
-                                        : LoadCursorW(nullptr, MAKEINTRESOURCEW(32649));
-      Screen->SetCursors(entry.Id, cursor);
-    }
+    for (const TCursorEntry& entry : kCursors)
+      Screen->SetCursorResource(entry.Id, entry.Name ? GetModuleHandleW(nullptr) : nullptr,
+                                entry.Name ? entry.Name : MAKEINTRESOURCEW(32649));
   gUser32 = GetModuleHandleW(L"user32.dll");
   GroupDescendentsWith(TcxControlChildComponent::StaticClass(), TControl::StaticClass());
   cxControlsCreateSystemController();

@@ -6,7 +6,14 @@ namespace {
 
 HMODULE dwmLibrary = nullptr;
 bool dwmIsLoaded = false;
+// Started, not bound yet: the library is loaded when first asked about (a
+// library load is costly under Wine, and most programs never ask).
+bool bindPending = false;
 int initCount = 0;
+
+void BindIfPending() {
+  if (bindPending) cxBindDwmApi();
+}
 
 template <class T>
 void Bind(T& proc, const char* name) {
@@ -27,6 +34,7 @@ DWORD SystemMajorVersion() {
 }  // namespace
 
 void cxUnbindDwmApi() {
+  bindPending = false;
   cxDwmApiProcs = TcxDwmApiProcs{};
   if (dwmLibrary) FreeLibrary(dwmLibrary);
   dwmLibrary = nullptr;
@@ -54,9 +62,13 @@ bool cxBindDwmApiForVersion(DWORD majorVersion) {
 
 bool cxBindDwmApi() { return cxBindDwmApiForVersion(SystemMajorVersion()); }
 
-bool cxDwmIsLoaded() { return dwmIsLoaded; }
+bool cxDwmIsLoaded() {
+  BindIfPending();
+  return dwmIsLoaded;
+}
 
 bool cxIsDwmCompositionOn() {
+  BindIfPending();
   if (!dwmIsLoaded || !cxDwmApiProcs.DwmIsCompositionEnabled) return false;
   BOOL enabled = FALSE;
   return SUCCEEDED(cxDwmApiProcs.DwmIsCompositionEnabled(&enabled)) && enabled;
@@ -64,7 +76,7 @@ bool cxIsDwmCompositionOn() {
 
 void cxDWMApiInitialize() {
   if (initCount++ > 0) return;
-  cxBindDwmApi();
+  bindPending = true;
 }
 
 void cxDWMApiFinalize() {

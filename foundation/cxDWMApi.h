@@ -1,5 +1,6 @@
 // Access to the desktop window manager without a link-time dependency on it:
-// "dwmapi.dll" is bound by name at start-up on Windows 6.0 and later, and
+// "dwmapi.dll" is bound by name on Windows 6.0 and later (the start-up step
+// leaves it to the first question, cxDwmIsLoaded or cxIsDwmCompositionOn), and
 // containers and editors ask whether composition is on before they paint
 // through buffered painting.
 #pragma once
@@ -22,6 +23,7 @@ struct TcxDwmApiProcs {
   decltype(&::DwmSetWindowAttribute) DwmSetWindowAttribute = nullptr;
 };
 // The bound entry points (tests replace single ones to simulate failures).
+// Bound once cxDwmIsLoaded or cxIsDwmCompositionOn was asked after start-up.
 extern TcxDwmApiProcs cxDwmApiProcs;
 
 // Binds the library for the running system. False on Windows 5.x and older
@@ -34,7 +36,8 @@ bool cxBindDwmApiForVersion(DWORD majorVersion);
 // Releases the library and clears every entry point.
 void cxUnbindDwmApi();
 
-// The result of the binding made at start-up (or by the last cxBindDwmApi).
+// The result of the binding for the running system, made on the first call
+// after start-up (or of the last cxBindDwmApi).
 bool cxDwmIsLoaded();
 // Asked afresh on every call: false without the library or the entry point,
 // when the call fails, or when composition is off.

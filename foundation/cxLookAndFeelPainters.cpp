@@ -15,8 +15,6 @@
 // ---------------------------------------------------------------------------
 
 TSize cxCheckButtonGlyphSize{0, 0};
-TCustomImageList* cxIndicatorImages = nullptr;
-TBitmap* cxScrollBarPatternBitmaps[2] = {nullptr, nullptr};
 TcxDrawRadioButtonImageProc cxDrawRadioButtonImageHook = nullptr;
 TcxRadioButtonImageSizeProc cxRadioButtonImageSizeHook = nullptr;
 

@@ -83,14 +83,16 @@ TcxLookAndFeelKind cxLookAndFeelKindFromStyle(TcxLookAndFeelStyle AStyle);
 // Shared resources the painters read
 // ---------------------------------------------------------------------------
 
-// Made by the painter module's start-up and freed by its shutdown (which live
-// with the skin-painter registry); until then the size is (0, 0) and the
-// image list and bitmaps are nil, and the painters draw nothing from them.
+// The painter module's shared resources (the module lives with the
+// skin-painter registry): the size is measured by its start-up, the image list
+// and the bitmaps are made when first asked for; all are freed by its shutdown.
+// Outside start-up .. shutdown the size is (0, 0) and the image list and
+// bitmaps are nil, and the painters draw nothing from them.
 extern TSize cxCheckButtonGlyphSize;
 // Six row-indicator images; image (kind - 1) for an indicator kind.
-extern TCustomImageList* cxIndicatorImages;
+TCustomImageList* cxIndicatorImages();
 // Scroll-bar track patterns: 0 normal, 1 pressed.
-extern TBitmap* cxScrollBarPatternBitmaps[2];
+TBitmap* cxScrollBarPatternBitmaps(int AIndex);
 
 // The shared radio-button image list draws and measures the radio glyphs; its
 // module installs these at start-up and clears them at shutdown. Without them

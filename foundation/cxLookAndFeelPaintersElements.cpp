@@ -492,10 +492,11 @@ void TcxCustomLookAndFeelPainter::DrawIndicatorCustomizationMark(TcxCanvas* ACan
 
 void TcxCustomLookAndFeelPainter::DrawIndicatorImage(TcxCanvas* ACanvas, const TRect& R,
                                                      TcxIndicatorKind AKind) const {
-  if (AKind == ikNone || !cxIndicatorImages) return;
-  const int x = (R.Left + R.Right - cxIndicatorImages->Width()) / 2;
-  const int y = (R.Top + R.Bottom - cxIndicatorImages->Height()) / 2;
-  ACanvas->DrawImage(cxIndicatorImages, x, y, static_cast<int>(AKind) - 1);
+  TCustomImageList* images = AKind == ikNone ? nullptr : cxIndicatorImages();
+  if (!images) return;
+  const int x = (R.Left + R.Right - images->Width()) / 2;
+  const int y = (R.Top + R.Bottom - images->Height()) / 2;
+  ACanvas->DrawImage(images, x, y, static_cast<int>(AKind) - 1);
 }
 
 void TcxCustomLookAndFeelPainter::DrawIndicatorItem(

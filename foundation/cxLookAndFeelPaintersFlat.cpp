@@ -54,7 +54,7 @@ void Polyline(TcxCanvas* ACanvas, const TPointArray& APoints, TColor AColor) {
 // ---------------------------------------------------------------------------
 
 void cxPainterShared::FillScrollBarTrack(TcxCanvas* ACanvas, const TRect& R, bool APressed) {
-  TBitmap* pattern = cxScrollBarPatternBitmaps[APressed ? 1 : 0];
+  TBitmap* pattern = cxScrollBarPatternBitmaps(APressed ? 1 : 0);
   if (!pattern) return;
   ACanvas->Brush()->SetBitmap(pattern);
   ACanvas->FillRect(R);

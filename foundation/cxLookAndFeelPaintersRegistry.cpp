@@ -165,6 +165,32 @@ void cxMeasureCheckButtonGlyph() {
   GdiDeleteObject(bitmap);
 }
 
+namespace {
+TCustomImageList* gIndicatorImages = nullptr;
+TBitmap* gScrollBarPatternBitmaps[2] = {nullptr, nullptr};
+
+void PaintScrollBarPatterns() {
+  const TColor colors[2][2] = {{clBtnFace, clBtnHighlight}, {clBlack, cl3DDkShadow}};
+  for (int i = 0; i < 2; ++i) {
+    TCanvas* canvas = gScrollBarPatternBitmaps[i]->Canvas();
+    for (int y = 0; y < 8; ++y)
+      for (int x = 0; x < 8; ++x)
+        canvas->SetPixel(x, y, ColorToRGB(colors[i][(x % 2 == y % 2) ? 0 : 1]));
+  }
+}
+}  // namespace
+
+TCustomImageList* cxIndicatorImages() {
+  if (!gIndicatorImages && gModuleUsers > 0) cxLoadIndicatorImages();
+  return gIndicatorImages;
+}
+
+TBitmap* cxScrollBarPatternBitmaps(int AIndex) {
+  if (AIndex < 0 || AIndex > 1) return nullptr;
+  if (!gScrollBarPatternBitmaps[AIndex] && gModuleUsers > 0) cxBuildScrollBarPatternBitmaps();
+  return gScrollBarPatternBitmaps[AIndex];
+}
+
 void cxLoadIndicatorImages() {
   static const Char* const names[] = {L"CX_ARROWBITMAP",      L"CX_EDITBITMAP",
                                       L"CX_INSERTBITMAP",     L"CX_MULTIDOTBITMAP",
@@ -185,31 +211,27 @@ void cxLoadIndicatorImages() {
     throw;
   }
   TObject::Free(bitmap);
-  cxIndicatorImages = images;
+  gIndicatorImages = images;
 }
 
 void cxFreeIndicatorImages() {
-  TCustomImageList* images = cxIndicatorImages;
-  cxIndicatorImages = nullptr;
+  TCustomImageList* images = gIndicatorImages;
+  gIndicatorImages = nullptr;
   TObject::Free(images);
 }
 
-void cxBuildScrollBarPatternBitmaps() { cxRefreshScrollBarPatternBitmaps(); }
+void cxBuildScrollBarPatternBitmaps() {
+  for (TBitmap*& bitmap : gScrollBarPatternBitmaps)
+    if (!bitmap) bitmap = Make<TBitmap>(8, 8);
+  PaintScrollBarPatterns();
+}
 
 void cxRefreshScrollBarPatternBitmaps() {
-  for (TBitmap*& bitmap : cxScrollBarPatternBitmaps)
-    if (!bitmap) bitmap = Make<TBitmap>(8, 8);
-  const TColor colors[2][2] = {{clBtnFace, clBtnHighlight}, {clBlack, cl3DDkShadow}};
-  for (int i = 0; i < 2; ++i) {
-    TCanvas* canvas = cxScrollBarPatternBitmaps[i]->Canvas();
-    for (int y = 0; y < 8; ++y)
-      for (int x = 0; x < 8; ++x)
-        canvas->SetPixel(x, y, ColorToRGB(colors[i][(x % 2 == y % 2) ? 0 : 1]));
-  }
+  if (gScrollBarPatternBitmaps[0] && gScrollBarPatternBitmaps[1]) PaintScrollBarPatterns();
 }
 
 void cxFreeScrollBarPatternBitmaps() {
-  for (TBitmap*& bitmap : cxScrollBarPatternBitmaps) {
+  for (TBitmap*& bitmap : gScrollBarPatternBitmaps) {
     TBitmap* b = bitmap;
     bitmap = nullptr;
     TObject::Free(b);
@@ -220,8 +242,6 @@ void cxLookAndFeelPaintersRegistryInitialize() {
   if (gModuleUsers++ > 0) return;
   gRegistry = Make<TcxExtendedStylePainters>();
   cxMeasureCheckButtonGlyph();
-  cxLoadIndicatorImages();
-  cxBuildScrollBarPatternBitmaps();
 }
 
 void cxLookAndFeelPaintersRegistryFinalize() {

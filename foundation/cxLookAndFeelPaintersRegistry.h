@@ -68,17 +68,20 @@ class TcxExtendedStylePainters : public TcxObjectList {
 TcxExtendedStylePainters* cxGetStylePainterRegistry();
 
 // Module resources (cxCheckButtonGlyphSize, cxIndicatorImages and
-// cxScrollBarPatternBitmaps are declared with the painters).
+// cxScrollBarPatternBitmaps are declared with the painters). The image list
+// and the bitmaps are made on first use: loading them is a dozen server calls
+// under Wine that most programs never need.
 void cxMeasureCheckButtonGlyph();
 void cxLoadIndicatorImages();
 void cxFreeIndicatorImages();
 void cxBuildScrollBarPatternBitmaps();
-// Repaints the patterns in the current system colours (builds them if needed).
+// Repaints the patterns in the current system colours; nothing while they are
+// not made yet (they are made in the colours of the moment they are asked for).
 void cxRefreshScrollBarPatternBitmaps();
 void cxFreeScrollBarPatternBitmaps();
 
-// Start-up: the registry, the check-box glyph size, the indicator images and
-// the pattern bitmaps. Shutdown frees the patterns, the images, then the
+// Start-up: the registry and the check-box glyph size (the indicator images and
+// the pattern bitmaps follow on first use). Shutdown frees the patterns, the images, then the
 // registry with any entries still in it. Counted: the outermost pair acts.
 // Runs before the look-and-feel module (whose root finds the registry) and
 // shuts down after it.

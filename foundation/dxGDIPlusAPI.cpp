@@ -78,14 +78,31 @@ void ClearEntries() {
 
 // The run-time library's safe loader: no "cannot find" box, and a library that
 // changes the FPU control word on load does not change ours.
-HMODULE SafeLoadLibrary(const wchar_t* name, UINT errorMode) {
+HMODULE SafeLoadLibrary(const wchar_t* name, UINT errorMode, DWORD flags = 0) {
   const UINT oldMode = SetErrorMode(errorMode);
   const unsigned oldFpu = _controlfp(0, 0);
-  HMODULE module = LoadLibraryW(name);
+  HMODULE module = LoadLibraryExW(name, nullptr, flags);
   _controlfp(oldFpu, 0xFFFFFFFF);
   SetErrorMode(oldMode);
   return module;
 }
+
+// The library's image can be mapped: the loader finds it and is allowed to
+// load it (a switched-off library fails here as it would when loaded). Neither
+// its imports nor its start-up code run, which is where loading GDI+ costs:
+// it pulls in the COM and imaging libraries.
+bool LibraryCanBeMapped(const wchar_t* name) {
+  if (GetModuleHandleW(name)) return true;
+  HMODULE image = SafeLoadLibrary(name, SEM_NOOPENFILEERRORBOX, DONT_RESOLVE_DLL_REFERENCES);
+  if (!image) return false;
+  FreeLibrary(image);
+  return true;
+}
+
+// The answer of the check above, asked once; a failed bind says "no" until
+// the library is released.
+enum class TPresence { Unknown, Present, Missing };
+TPresence gPresence = TPresence::Unknown;
 
 bool BindEntries() {
   FARPROC entries[dxGpEntryCount];
@@ -97,6 +114,7 @@ bool BindEntries() {
 void BindLibrary() {
   // Loaded once: a failed bind is retried with the same handle, so retries do
   // not pile up references on the library.
+  gPresence = TPresence::Missing;
   if (!gLibrary) gLibrary = SafeLoadLibrary(L"gdiplus.dll", SEM_NOOPENFILEERRORBOX);
   if (!gLibrary) return;
   if (!BindEntries()) return;
@@ -121,6 +139,7 @@ void BindLibrary() {
     return;
   }
   gSession = ++gSessionCount;
+  gPresence = TPresence::Present;
 }
 
 }  // namespace
@@ -147,6 +166,12 @@ bool dxIsGdiPlusReady() {
   return gReady;
 }
 
+bool dxIsGdiPlusAvailable() {
+  if (gPresence == TPresence::Unknown)
+    gPresence = LibraryCanBeMapped(L"gdiplus.dll") ? TPresence::Present : TPresence::Missing;
+  return gPresence == TPresence::Present;
+}
+
 void dxGpReleaseLibrary() {
   if (gReady) {
     if (gNotificationUnhook) gNotificationUnhook(gHookToken);
@@ -161,6 +186,7 @@ void dxGpReleaseLibrary() {
     FreeLibrary(gLibrary);
     gLibrary = nullptr;
   }
+  gPresence = TPresence::Unknown;
 }
 
 void dxGpCheckStatus(GpStatus status) {
@@ -372,7 +398,7 @@ int gApiInitCount = 0;
 
 void dxGpUnitStartup() {
   // Nothing to do yet: GDI+ is loaded and started by the first caller of
-  // dxIsGdiPlusReady (the image module's start-up), and stays unavailable until then.
+  // dxIsGdiPlusReady (the first image or skin made), and stays unavailable until then.
 }
 }  // namespace
 

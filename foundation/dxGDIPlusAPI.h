@@ -2,6 +2,8 @@
 // time some code asks dxIsGdiPlusReady, every entry point the library uses is
 // looked up by name, and GDI+ is started. When any of that fails GDI+ counts as
 // unavailable and the callers fall back (null images, no PNG format, no fading).
+// Start-up steps only ask dxIsGdiPlusAvailable, so that a program that draws
+// nothing through GDI+ before its window shows does not load it before then.
 //
 // Also the units loader: the list through which a module hands over its start-up
 // and shutdown procedures, run at once in a program and on an explicit call when
@@ -278,6 +280,12 @@ extern const char* const dxGpEntryNames[dxGpEntryCount];
 
 // True when GDI+ is bound and started; binds and starts it while it is not.
 bool dxIsGdiPlusReady();
+// Whether GDI+ can be expected to start, without loading or starting it: true
+// once started, false once a start failed (until dxGpReleaseLibrary), else
+// whether the system lets "gdiplus.dll" be mapped (asked once). For start-up
+// decisions (register the PNG format, the built-in skin); the users then ask
+// dxIsGdiPlusReady when they first need GDI+ and fall back when it says no.
+bool dxIsGdiPlusAvailable();
 // Stops GDI+ (unhook, then shutdown) when it runs, frees the library and clears
 // every entry point. The binding's shutdown procedure.
 void dxGpReleaseLibrary();

@@ -53,6 +53,10 @@ bool CarriesAlpha(const TdxRGBColors& bits) {
 TdxGPImage::~TdxGPImage() { FreeHandle(); }
 
 TdxGPImage* TdxGPImage::NewImage() {
+  // GDI+ starts with the first image. Should it fail to start after all, images
+  // are null ones from then on, as when it was missing at start-up.
+  if (dxGpImageClass == TdxGPImage::StaticClass() && !dxIsGdiPlusReady())
+    dxGpImageClass = TdxGPNullImage::StaticClass();
   TClass cls = dxGpImageClass ? dxGpImageClass : TdxGPNullImage::StaticClass();
   return static_cast<TdxGPImage*>(cls->NewInstance());
 }
@@ -488,10 +492,11 @@ bool TdxPNGImage::IsAlphaUsed() {
 namespace {
 int gClassesInitCount = 0;
 
+// GDI+ itself (and the PNG encoder's id) wait for the first image: loading it
+// costs the program's start time and memory it may never need.
 void dxGpImageUnitStartup() {
   dxGpImageClass = TdxGPNullImage::StaticClass();
-  if (!dxIsGdiPlusReady()) return;
-  dxLookupPngEncoder();
+  if (!dxIsGdiPlusAvailable()) return;
   dxGpImageClass = TdxGPImage::StaticClass();
   RegisterClass(TdxPNGImage::StaticClass());
   TPicture::RegisterFileFormat(L"png", L"Portable Network Graphics", TdxPNGImage::StaticClass());

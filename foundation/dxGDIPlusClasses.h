@@ -91,7 +91,8 @@ class TdxGPNullImage : public TdxGPImage {
 };
 
 // The class every image is created from: TdxGPImage once the module's start-up
-// found GDI+ ready, else TdxGPNullImage.
+// found GDI+ available, else TdxGPNullImage (also once GDI+ failed to start for
+// the first image).
 extern TClass dxGpImageClass;
 
 class TdxPNGImage : public TGraphic {

@@ -738,7 +738,7 @@ void SkinsCoreStart() {
   engine.PartStream = Make<TdxSkinPartStream>(nullptr);
   for (int i = 0; i < 3; ++i) RegisterClass(SkinClasses()[i]);
   for (int i = 0; i < 6; ++i) TdxSkinProperty::Register(PropertyClasses()[i]);
-  if (dxIsGdiPlusReady()) dxLookupPngEncoder();
+  // GDI+ and the PNG encoder's id are left to the first skin read or written.
 }
 
 void SkinsCoreStop() {

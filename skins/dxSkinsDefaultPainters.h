@@ -1,5 +1,5 @@
-// The built-in skin: read from the program's resources at start-up, resolved,
-// and registered as the painter "UserSkin".
+// The built-in skin: registered as the painter "UserSkin" at start-up, read
+// from the program's resources and resolved when a painter first asks for it.
 #pragma once
 
 #include "skins/dxSkinsLookAndFeelPainter.h"
@@ -16,7 +16,8 @@ class TdxSkinUserLookAndFeelPainterInfo : public TdxSkinLookAndFeelPainterInfo {
 class TdxSkinsUserSkinPainter : public TdxSkinLookAndFeelPainter {
   DECLARE_CLASS(TdxSkinsUserSkinPainter, TdxSkinLookAndFeelPainter)
   static TcxCustomLookAndFeelPainterClass Instance();
-  // The built-in skin's table; nil without GDI+ and outside start-up .. shutdown.
+  // The built-in skin's table, the skin read and resolved on the first call; nil
+  // without GDI+ and outside start-up .. shutdown.
   TdxSkinLookAndFeelPainterInfo* SkinInfo() const override;
   String InternalUnitName() const override { return L"dxSkinsDefaultPainters"; }
 

@@ -32,6 +32,14 @@ TImageList*& MenuImagesSlot() {
   return images;
 }
 
+// The menu glyphs are loaded when the first context menu is made, not at
+// start-up: six bitmap loads that most runs never need.
+bool& MenuImagesLoaded() {
+  static bool loaded = false;
+  return loaded;
+}
+void BuildMenuImages();
+
 int& UnitCounter() {
   static int counter = 0;
   return counter;
@@ -135,7 +143,13 @@ bool cxImageNeedsFitting(TcxCustomImageProperties* AProperties, const TSize& APi
          (AProperties->Proportional() && (APictureSize.cx > AAreaSize.cx || APictureSize.cy > AAreaSize.cy));
 }
 
-TImageList* cxImageMenuImages() { return MenuImagesSlot(); }
+TImageList* cxImageMenuImages() {
+  if (!MenuImagesLoaded() && UnitCounter() > 0) {
+    MenuImagesLoaded() = true;
+    BuildMenuImages();
+  }
+  return MenuImagesSlot();
+}
 
 // ---------------------------------------------------------------------------
 // TcxPopupMenuLayout
@@ -1013,7 +1027,6 @@ void BuildMenuImages() {
 
 void cxImageInitialize() {
   if (UnitCounter()++ != 0) return;
-  BuildMenuImages();
   cxEditPropertiesRegistry()->Register(TcxImageProperties::StaticClass(),
                                        cxLookUpResourceString(&scxSEditRepositoryImageItem));
   RegisterClass(TcxImage::StaticClass());
@@ -1027,4 +1040,5 @@ void cxImageFinalize() {
   GraphicClassListSlot() = nullptr;
   TObject::Free(MenuImagesSlot());
   MenuImagesSlot() = nullptr;
+  MenuImagesLoaded() = false;
 }

@@ -46,8 +46,8 @@ TRect cxFitRectProportionally(const TRect& R, int AWidth, int AHeight);
 class TcxCustomImageProperties;
 bool cxImageNeedsFitting(TcxCustomImageProperties* AProperties, const TSize& APictureSize, const TSize& AAreaSize);
 
-// The six command glyphs of the editor menu, loaded at start-up (null when
-// the resources are missing).
+// The six command glyphs of the editor menu, loaded on the first call between
+// the module's start-up and shutdown (null when the resources are missing).
 TImageList* cxImageMenuImages();
 
 // ---- the context menu's layout

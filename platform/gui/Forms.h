@@ -415,6 +415,13 @@ class TScreen : public TComponent {
   // it at the end; a null handle removes it). For crDefault a null handle
   // restores the arrow.
   void SetCursors(int index, HCURSOR handle);
+  // Adds or replaces a cursor that is loaded from the cursor resource `name` of
+  // `module` (null: a system cursor) when it is first looked up: each load is
+  // a server call under Wine, and most cursors are never shown. `name` must
+  // stay valid (a literal or an integer resource). The system shares such a
+  // cursor, so the screen does not destroy it; one that cannot be loaded
+  // leaves the id to the default cursor.
+  void SetCursorResource(int index, HMODULE module, const wchar_t* name);
   // The cursor that overrides every control's while it is not crDefault.
   TCursor Cursor() const { return cursor_; }
   void SetCursor(TCursor value);
@@ -484,8 +491,9 @@ class TScreen : public TComponent {
     int Id;
     mutable HCURSOR Handle;
     bool Owned;
-    // A system cursor not asked for yet: loaded on first use, not at start.
-    const wchar_t* SystemResource = nullptr;
+    // A cursor resource not asked for yet: loaded on first use, not at start.
+    mutable const wchar_t* Resource = nullptr;
+    HMODULE Module = nullptr;
   };
   std::vector<CursorEntry> cursors_;
   HCURSOR defaultCursor_ = nullptr;

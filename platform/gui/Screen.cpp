@@ -98,8 +98,8 @@ TScreen::TScreen(TComponent* AOwner) : TComponent(AOwner) {
   defaultCursor_ = LoadCursorW(nullptr, IDC_ARROW);
   // Each load is a server call under Wine; the system's cursors are shared, so
   // loading one later gives the same handle.
-  for (const StandardCursor& c : kStandardCursors) cursors_.push_back({c.Id, nullptr, false, c.Resource});
-  cursors_.push_back({crNone, nullptr, false, nullptr});
+  for (const StandardCursor& c : kStandardCursors) cursors_.push_back({c.Id, nullptr, false, c.Resource, nullptr});
+  cursors_.push_back({crNone, nullptr, false, nullptr, nullptr});
   hintFont_ = Make<TFont>();
   menuFont_ = Make<TFont>();
   iconFont_ = Make<TFont>();
@@ -181,10 +181,23 @@ HCURSOR TScreen::Cursors(int index) const {
   if (index != crDefault)
     for (const CursorEntry& c : cursors_)
       if (c.Id == index) {
-        if (!c.Handle && c.SystemResource) c.Handle = LoadCursorW(nullptr, c.SystemResource);
+        if (!c.Handle && c.Resource) {
+          c.Handle = LoadCursorW(c.Module, c.Resource);
+          if (!c.Handle) break;
+          c.Resource = nullptr;
+        }
         return c.Handle;
       }
   return defaultCursor_;
+}
+
+void TScreen::SetCursorResource(int index, HMODULE module, const wchar_t* name) {
+  if (index == crDefault) {
+    SetCursors(index, name ? LoadCursorW(module, name) : nullptr);
+    return;
+  }
+  SetCursors(index, nullptr);
+  if (name) cursors_.push_back({index, nullptr, false, name, module});
 }
 
 void TScreen::SetCursors(int index, HCURSOR handle) {
@@ -202,7 +215,7 @@ void TScreen::SetCursors(int index, HCURSOR handle) {
     break;
   }
   if (handle) {
-    cursors_.push_back({index, handle, true, nullptr});
+    cursors_.push_back({index, handle, true, nullptr, nullptr});
     GdiAdoptIcon(handle);
   }
 }

@@ -9,6 +9,7 @@
 #include "foundation/dxOffice11.h"
 #include "platform/gui/GuiModules.h"
 #include "tests/support/GuiWarmUp.h"
+#include "tests/support/PainterWarmUp.h"
 #include "tests/support/LibraryTimerWarmUp.h"
 #include "tests/support/TestModules.h"
 
@@ -60,6 +61,7 @@ void WarmUpFader() {
 
 void WarmUpTestCaches() {
   WarmUpGuiCaches();
+  WarmUpPainterResources();
   // The window that shared helpers post to, and the one that runs every timer.
   WarmUpLibraryTimerWindow();
   // The shared canvases and the scratch bitmaps of image drawing, each with its DC.

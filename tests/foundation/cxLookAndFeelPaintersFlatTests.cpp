@@ -314,7 +314,7 @@ TEST(FlatPainters, ScrollBarParts) {
 
 TEST(FlatPainters, ScrollBarTrackUsesThePatternBitmaps) {
   cxLookAndFeelPaintersRegistryInitialize();
-  ASSERT_NE(cxScrollBarPatternBitmaps[0], nullptr);
+  ASSERT_NE(cxScrollBarPatternBitmaps(0), nullptr);
   for (auto painter : {Flat(), static_cast<TcxCustomLookAndFeelPainterClass>(UltraFlat())}) {
     TCanvasBitmap normal(8, 8), pressed(8, 8);
     painter->DrawScrollBarPart(normal.Canvas(), false, TRect(0, 0, 8, 8), sbpPageUp, cxbsNormal);

@@ -154,14 +154,14 @@ TEST_F(cxPainterModuleResources, StartUpMakesTheRegistryGlyphSizeImagesAndPatter
   EXPECT_EQ(cxCheckButtonGlyphSize, TSize(info.bmWidth / 4, info.bmHeight / 3));
   EXPECT_GT(cxCheckButtonGlyphSize.cx, 0);
 
-  ASSERT_NE(cxIndicatorImages, nullptr);
-  EXPECT_EQ(cxIndicatorImages->Count(), 6);
-  EXPECT_EQ(cxIndicatorImages->Width(), 8);
-  EXPECT_EQ(cxIndicatorImages->Height(), 9);
+  ASSERT_NE(cxIndicatorImages(), nullptr);
+  EXPECT_EQ(cxIndicatorImages()->Count(), 6);
+  EXPECT_EQ(cxIndicatorImages()->Width(), 8);
+  EXPECT_EQ(cxIndicatorImages()->Height(), 9);
 }
 
 TEST_F(cxPainterModuleResources, IndicatorImagesAreInKindOrderWithWhiteTransparent) {
-  ASSERT_NE(cxIndicatorImages, nullptr);
+  ASSERT_NE(cxIndicatorImages(), nullptr);
   // (image, black pixel, pixel that is white in the glyph and so shows the
   // red background)
   struct Case {
@@ -177,19 +177,19 @@ TEST_F(cxPainterModuleResources, IndicatorImagesAreInKindOrderWithWhiteTranspare
     target->SetPixelFormat(pf32bit);
     target->Canvas()->Brush()->SetColor(clRed);
     target->Canvas()->FillRect(TRect(0, 0, 8, 9));
-    cxIndicatorImages->Draw(target->Canvas(), 0, 0, c.Image);
+    cxIndicatorImages()->Draw(target->Canvas(), 0, 0, c.Image);
     EXPECT_EQ(target->Canvas()->GetPixel(c.Ink.X, c.Ink.Y), clBlack) << c.Image;
     EXPECT_EQ(target->Canvas()->GetPixel(c.Clear.X, c.Clear.Y), clRed) << c.Image;
   }
 }
 
 TEST_F(cxPainterModuleResources, ScrollBarPatternsCheckerTheSystemColours) {
-  ASSERT_NE(cxScrollBarPatternBitmaps[0], nullptr);
-  ASSERT_NE(cxScrollBarPatternBitmaps[1], nullptr);
-  TCanvas* normal = cxScrollBarPatternBitmaps[0]->Canvas();
-  TCanvas* pressed = cxScrollBarPatternBitmaps[1]->Canvas();
-  EXPECT_EQ(cxScrollBarPatternBitmaps[0]->Width(), 8);
-  EXPECT_EQ(cxScrollBarPatternBitmaps[0]->Height(), 8);
+  ASSERT_NE(cxScrollBarPatternBitmaps(0), nullptr);
+  ASSERT_NE(cxScrollBarPatternBitmaps(1), nullptr);
+  TCanvas* normal = cxScrollBarPatternBitmaps(0)->Canvas();
+  TCanvas* pressed = cxScrollBarPatternBitmaps(1)->Canvas();
+  EXPECT_EQ(cxScrollBarPatternBitmaps(0)->Width(), 8);
+  EXPECT_EQ(cxScrollBarPatternBitmaps(0)->Height(), 8);
   EXPECT_EQ(normal->GetPixel(0, 0), ColorToRGB(clBtnFace));
   EXPECT_EQ(normal->GetPixel(1, 0), ColorToRGB(clBtnHighlight));
   EXPECT_EQ(normal->GetPixel(7, 7), ColorToRGB(clBtnFace));
@@ -204,10 +204,10 @@ TEST(cxPainterModule, ShutdownClearsEveryReferenceAndAPairOfCallsIsCounted) {
   cxLookAndFeelPaintersRegistryInitialize();
   cxLookAndFeelPaintersRegistryFinalize();
   EXPECT_NE(cxGetStylePainterRegistry(), nullptr);
-  EXPECT_NE(cxIndicatorImages, nullptr);
+  EXPECT_NE(cxIndicatorImages(), nullptr);
   cxLookAndFeelPaintersRegistryFinalize();
   EXPECT_EQ(cxGetStylePainterRegistry(), nullptr);
-  EXPECT_EQ(cxIndicatorImages, nullptr);
-  EXPECT_EQ(cxScrollBarPatternBitmaps[0], nullptr);
-  EXPECT_EQ(cxScrollBarPatternBitmaps[1], nullptr);
+  EXPECT_EQ(cxIndicatorImages(), nullptr);
+  EXPECT_EQ(cxScrollBarPatternBitmaps(0), nullptr);
+  EXPECT_EQ(cxScrollBarPatternBitmaps(1), nullptr);
 }

@@ -173,7 +173,7 @@ TEST(PaintersModule, StartupIsCountedAndInstallsTheSharedObjects) {
   cxLookAndFeelPaintersInitialize();
   EXPECT_EQ(cxGetRadioButtonImageList(), list);
   EXPECT_NE(cxGetStylePainterRegistry(), nullptr);
-  EXPECT_NE(cxScrollBarPatternBitmaps[0], nullptr);
+  EXPECT_NE(cxScrollBarPatternBitmaps(0), nullptr);
   EXPECT_GT(TcxFlatLookAndFeelPainter::Instance()->CheckButtonSize().cx, 0);
   cxLookAndFeelPaintersFinalize();
   cxLookAndFeelPaintersFinalize();

@@ -31,6 +31,31 @@ TEST_F(dxGDIPlusBinding, ReadyExactlyWhenTheLibraryCanBeLoaded) {
     EXPECT_TRUE(NoEntryBound());
 }
 
+// Start-up only asks whether GDI+ can start; the first image starts it, and
+// works as one made after GDI+ had started at once.
+TEST_F(dxGDIPlusBinding, StartsWithTheFirstImageNotBefore) {
+  REQUIRE_GDIPLUS();
+  dxGpReleaseLibrary();
+  EXPECT_TRUE(dxIsGdiPlusAvailable());
+  EXPECT_TRUE(NoEntryBound());
+
+  auto image = Own(TdxGPImage::CreateFromPattern(2, 2, TdxRGBColors(4, Quad(0, 0, 255, 255)), true));
+  EXPECT_EQ(image->ClassType(), TdxGPImage::StaticClass());
+  ASSERT_TRUE(image->HandleAllocated());
+  EXPECT_TRUE(AllEntriesBound());
+  TDib dib(8, 8, 0xFF000000);
+  image->Draw(dib.DC(), TRect(0, 0, 4, 4));
+  EXPECT_EQ(dib.At(1, 1), 0xFFFF0000u);
+  EXPECT_EQ(dib.At(6, 6), 0xFF000000u);
+}
+
+TEST_F(dxGDIPlusBinding, NotAvailableWhereTheLibraryIsSwitchedOff) {
+  REQUIRE_NO_GDIPLUS();
+  EXPECT_FALSE(dxIsGdiPlusAvailable());
+  EXPECT_FALSE(dxIsGdiPlusReady());
+  EXPECT_FALSE(dxIsGdiPlusAvailable());
+}
+
 // A library that lacks one name: nothing after it is looked up, nothing stays bound.
 const char* gMissingName = nullptr;
 std::vector<std::string> gLookedUp;

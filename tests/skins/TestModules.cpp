@@ -3,6 +3,7 @@
 #include "skins/SkinsModules.h"
 #include "foundation/cxGraphicsCanvas.h"
 #include "tests/support/GuiWarmUp.h"
+#include "tests/support/PainterWarmUp.h"
 #include "tests/support/TestModules.h"
 
 
@@ -16,6 +17,7 @@ std::vector<TModuleStep> TestModules() {
 
 void WarmUpTestCaches() {
   WarmUpGuiCaches();
+  WarmUpPainterResources();
   cxGetSharedScreenCanvas();
   cxGetSharedPaintCanvas();
 }

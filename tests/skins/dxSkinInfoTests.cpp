@@ -5,6 +5,7 @@
 
 #include "foundation/cxGraphicsCanvas.h"
 #include "foundation/cxLookAndFeelPaintersRegistry.h"
+#include "foundation/cxLookAndFeels.h"
 #include "platform/core/Exceptions.h"
 #include "skins/dxSkinsCoreContainer.h"
 #include "skins/dxSkinsDefaultPainters.h"
@@ -148,6 +149,51 @@ TEST(dxSkinsDefaultPainters, ASecondRegistrationOfTheNameTakesNothing) {
   cxGetStylePainterRegistry()->Unregister(L"USERSKIN");
   dxSkinsDefaultPaintersInitialize();
   EXPECT_TRUE(BuiltIn());
+}
+
+// Run with GDI+ switched off (EXTRA_WINEDLLOVERRIDES="gdiplus=d").
+TEST(dxSkinsDefaultPainters, WithoutGdiPlusNoSkinIsRegistered) {
+  if (dxIsGdiPlusAvailable()) GTEST_SKIP() << "runs only with gdiplus.dll switched off";
+  TcxCustomLookAndFeelPainterClass painter = nullptr;
+  EXPECT_FALSE(cxGetStylePainterRegistry()->GetPainterByName(L"UserSkin", painter));
+  EXPECT_EQ(BuiltIn(), nullptr);
+}
+
+// Counts the changes a look-and-feel that follows the root one hears of.
+struct TChangeCounter : TObject {
+  int Changes = 0;
+  void Changed(TcxLookAndFeel*, TcxLookAndFeelValues) { ++Changes; }
+};
+
+// Start-up registers the table; the skin is read when a painter first asks,
+// and nobody has drawn with it before, so no look-and-feel is told then.
+TEST(dxSkinsDefaultPainters, TheBuiltInSkinIsReadWhenFirstAskedFor) {
+  REQUIRE_SKIN_ENGINE();
+  dxSkinsDefaultPaintersFinalize();
+  dxSkinsDefaultPaintersInitialize();
+  TObject* data = nullptr;
+  ASSERT_TRUE(cxGetStylePainterRegistry()->GetPainterData(TdxSkinsUserSkinPainter::Instance(), data));
+  auto* table = dynamic_cast<TdxSkinLookAndFeelPainterInfo*>(data);
+  ASSERT_TRUE(table);
+  EXPECT_EQ(table->Skin(), nullptr);
+
+  TChangeCounter counter;
+  auto follower = MakeOwned<TcxLookAndFeel>(nullptr);
+  follower->OnChanged = TcxLookAndFeelChangedEvent::Bind<&TChangeCounter::Changed>(&counter);
+  EXPECT_EQ(BuiltIn(), table);
+  ASSERT_TRUE(table->Skin());
+  EXPECT_EQ(table->Skin()->GroupCount(), 13);
+  EXPECT_EQ(table->Bar, table->Skin()->GetGroupByName(L"Bars")->GetElementByName(L"Bar"));
+  EXPECT_EQ(counter.Changes, 0);
+  EXPECT_EQ(BuiltIn(), table);   // read once
+
+  // Changes of the skin from then on reach them as before.
+  table->Skin()->AddColor(L"AddedByTheTest", clRed);
+  EXPECT_GT(counter.Changes, 0);
+  follower.reset();
+  // A fresh table for the tests after this one.
+  dxSkinsDefaultPaintersFinalize();
+  dxSkinsDefaultPaintersInitialize();
 }
 
 TEST(dxSkinsDefaultPainters, TheSkinPainterDrawsTheButtonElement) {

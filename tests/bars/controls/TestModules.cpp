@@ -4,6 +4,7 @@
 #include "platform/gui/GuiModules.h"
 #include "tests/support/BarWarmUp.h"
 #include "tests/support/GuiWarmUp.h"
+#include "tests/support/PainterWarmUp.h"
 #include "tests/support/TestModules.h"
 
 std::vector<TModuleStep> TestModules() {
@@ -16,5 +17,6 @@ std::vector<TModuleStep> TestModules() {
 
 void WarmUpTestCaches() {
   WarmUpGuiCaches();
+  WarmUpPainterResources();
   WarmUpBarControlsCaches();
 }

@@ -2,6 +2,7 @@
 #include "foundation/FoundationModules.h"
 #include "platform/gui/GuiModules.h"
 #include "tests/support/GuiWarmUp.h"
+#include "tests/support/PainterWarmUp.h"
 #include "tests/support/TestModules.h"
 
 std::vector<TModuleStep> TestModules() {
@@ -12,4 +13,7 @@ std::vector<TModuleStep> TestModules() {
   return steps;
 }
 
-void WarmUpTestCaches() { WarmUpGuiCaches(); }
+void WarmUpTestCaches() {
+  WarmUpGuiCaches();
+  WarmUpPainterResources();
+}

@@ -6,6 +6,7 @@
 #include "platform/gui/GuiModules.h"
 #include "tests/support/GuiWarmUp.h"
 #include "tests/support/LibraryTimerWarmUp.h"
+#include "tests/support/PainterWarmUp.h"
 #include "tests/support/TestModules.h"
 
 std::vector<TModuleStep> TestModules() {
@@ -17,6 +18,7 @@ std::vector<TModuleStep> TestModules() {
 
 void WarmUpTestCaches() {
   WarmUpGuiCaches();
+  WarmUpPainterResources();
   // The one window of every library timer (mouse tracking, the editors' double clicks).
   WarmUpLibraryTimerWindow();
   // The screen canvas measures button captions and text lines: its DC, font

@@ -1,11 +1,13 @@
 #include "editors/core/EditorsCoreModules.h"
 #include "editors/family/EditorsFamilyModules.h"
+#include "editors/family/cxImage.h"
 #include "foundation/FoundationModules.h"
 #include "foundation/cxGraphicsCanvas.h"
 #include "platform/gui/Clipboard.h"
 #include "platform/gui/GuiModules.h"
 #include "tests/support/GuiWarmUp.h"
 #include "tests/support/LibraryTimerWarmUp.h"
+#include "tests/support/PainterWarmUp.h"
 #include "tests/support/TestModules.h"
 
 std::vector<TModuleStep> TestModules() {
@@ -18,6 +20,9 @@ std::vector<TModuleStep> TestModules() {
 
 void WarmUpTestCaches() {
   WarmUpGuiCaches();
+  WarmUpPainterResources();
+  // The picture editor's menu glyphs, loaded with its first context menu.
+  cxImageMenuImages();
   WarmUpLibraryTimerWindow();
   TcxScreenCanvas* screen = cxGetSharedScreenCanvas();
   screen->TextWidth(L"x");

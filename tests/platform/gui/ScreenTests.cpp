@@ -2,6 +2,7 @@
 #include "FormsTestSupport.h"
 
 #include "platform/core/StringLists.h"
+#include "platform/gui/GdiAccounting.h"
 #include "platform/core/SysUtils.h"
 
 namespace {
@@ -89,6 +90,18 @@ TEST_F(ScreenTest, CursorTable) {
   EXPECT_EQ(Screen->Cursors(2105), own);
   EXPECT_EQ(Screen->Cursors(2106), Screen->Cursors(crDefault));
   Screen->SetCursors(2105, nullptr);
+  EXPECT_EQ(Screen->Cursors(2105), Screen->Cursors(crDefault));
+
+  // One loaded from a resource when first looked up: shared, so not the
+  // screen's to destroy; a missing resource leaves the id to the default.
+  const long icons = GdiAccounting::Live(gokIcon);
+  Screen->SetCursorResource(2105, nullptr, IDC_CROSS);
+  Screen->SetCursorResource(2106, GetModuleHandleW(nullptr), L"NO_SUCH_CURSOR");
+  EXPECT_EQ(Screen->Cursors(2105), LoadCursorW(nullptr, IDC_CROSS));
+  EXPECT_EQ(Screen->Cursors(2106), Screen->Cursors(crDefault));
+  EXPECT_EQ(GdiAccounting::Live(gokIcon), icons);
+  Screen->SetCursors(2105, nullptr);
+  Screen->SetCursors(2106, nullptr);
   EXPECT_EQ(Screen->Cursors(2105), Screen->Cursors(crDefault));
 }
 
