@@ -775,7 +775,9 @@ void TWinControl::UpdateBounds() {
 void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
   if (!CheckNewSize(AWidth, AHeight)) return;
   if (ALeft == left_ && ATop == top_ && AWidth == width_ && AHeight == height_) return;
-  if (handle_ && !IsIconic(handle_)) {
+  // An icon, or a window made maximized while hidden, takes the bounds as the ones it restores to.
+  const bool placed = handle_ && (IsIconic(handle_) || (IsZoomed(handle_) && !IsWindowVisible(handle_)));
+  if (handle_ && !placed) {
     SetWindowPos(handle_, nullptr, ALeft, ATop, AWidth, AHeight, SWP_NOZORDER | SWP_NOACTIVATE);
   } else {
     left_ = ALeft;
@@ -787,6 +789,8 @@ void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
       wp.length = sizeof(wp);
       GetWindowPlacement(handle_, &wp);
       wp.rcNormalPosition = {ALeft, ATop, ALeft + AWidth, ATop + AHeight};
+      // The placement's show command would show a hidden window.
+      if (!IsWindowVisible(handle_)) wp.showCmd = SW_HIDE;
       SetWindowPlacement(handle_, &wp);
     }
   }
