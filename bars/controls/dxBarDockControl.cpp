@@ -393,6 +393,24 @@ void TdxDockControl::UpdateDock() {
   UpdateDockSize();
 }
 
+// A parent with a window lays out this dock before the dock has one (a form made maximized
+// while hidden, before its controls' windows exist): the rows are arranged and the dock
+// takes its size now, as values, so that the windows made next start at their final
+// bounds instead of being moved again when the dock's own window arrives.
+void TdxDockControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+  const bool resized = AWidth != Width() || AHeight != Height();
+  TCustomControl::SetBounds(ALeft, ATop, AWidth, AHeight);
+  if (!resized || FSettling || HandleAllocated() || !Parent() || !Parent()->HandleAllocated()) return;
+  FSettling = true;
+  try {
+    UpdateDock();
+  } catch (...) {
+    FSettling = false;
+    throw;
+  }
+  FSettling = false;
+}
+
 void TdxDockControl::UpdateDockSize() {
   if (FBarManager && FBarManager->LoadingFromForm()) return;
   const int size = CalcDockSize();

@@ -89,6 +89,7 @@ class TdxDockControl : public TCustomControl, public IdxBarDockControl {
   void UpdateDockSize();
   void FillBackground(HDC DC, const TRect& ADestR, const TRect& ASourceR, HBRUSH ABrush, TColor AColor);
   TRect DockingZoneScreenRect();
+  void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
 
  protected:
   void CreateParams(TCreateParams& Params) override;
@@ -102,6 +103,7 @@ class TdxDockControl : public TCustomControl, public IdxBarDockControl {
   std::vector<TdxDockRow*> FRows;
   int FStoredSize = 0;
   bool FArranging = false;
+  bool FSettling = false;
 };
 
 // Makes one of a manager's four side docks (the model's seam).

@@ -8,6 +8,14 @@ namespace controlsdetail {
 // The window property that binds a window to its control.
 constexpr const Char* kControlProp = L"PlatformControlObject";
 
+// Binds a window to its control (the property and the process's own table), or forgets
+// the binding; ControlOfWindow asks the table, without a call to the window server. A
+// control that goes forgets whatever window is still bound to it.
+void BindControlWindow(HWND wnd, TWinControl* control);
+void UnbindControlWindow(HWND wnd);
+TWinControl* ControlOfWindow(HWND wnd);
+void ForgetControlWindows(TWinControl* control);
+
 struct ModuleState {
   // The windowless control that captured the mouse through its parent.
   TControl* captureControl = nullptr;

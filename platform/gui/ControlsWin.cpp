@@ -8,6 +8,8 @@
 
 #include <windowsx.h>
 
+#include <unordered_map>
+
 using namespace controlsdetail;
 
 namespace {
@@ -71,7 +73,7 @@ LRESULT CALLBACK InitWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CALLBACK WindowProcedure(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto* c = static_cast<TWinControl*>(GetPropW(wnd, kControlProp));
+  TWinControl* c = ControlOfWindow(wnd);
   if (!c) return DefWindowProcW(wnd, msg, wParam, lParam);
   TMessage m{msg, wParam, lParam, 0};
   {
@@ -82,7 +84,7 @@ LRESULT CALLBACK WindowProcedure(HWND wnd, UINT msg, WPARAM wParam, LPARAM lPara
       HandleCallbackException(guard.Alive() ? c : nullptr);
     }
     if (msg == WM_NCDESTROY) {
-      RemovePropW(wnd, kControlProp);
+      UnbindControlWindow(wnd);
       FreeWindowDeviceContexts(wnd);
       if (guard.Alive()) {
         ControlsWindowAccess::Forget(c, wnd);
@@ -92,20 +94,66 @@ LRESULT CALLBACK WindowProcedure(HWND wnd, UINT msg, WPARAM wParam, LPARAM lPara
   return m.Result;
 }
 
+// The windows bound to controls. The window property shows the binding to whoever looks
+// at the window; this table answers the window procedure and FindControl, which would
+// otherwise ask the window server for the property on every message.
+namespace {
+
+struct TControlWindows {
+  SRWLOCK Lock = SRWLOCK_INIT;
+  std::unordered_map<HWND, TWinControl*> Controls;
+};
+
+TControlWindows& ControlWindows() {
+  static TControlWindows windows;
+  return windows;
+}
+
+}  // namespace
+
+void BindControlWindow(HWND wnd, TWinControl* control) {
+  SetPropW(wnd, kControlProp, control);
+  TControlWindows& w = ControlWindows();
+  AcquireSRWLockExclusive(&w.Lock);
+  w.Controls[wnd] = control;
+  ReleaseSRWLockExclusive(&w.Lock);
+}
+
+void UnbindControlWindow(HWND wnd) {
+  RemovePropW(wnd, kControlProp);
+  TControlWindows& w = ControlWindows();
+  AcquireSRWLockExclusive(&w.Lock);
+  w.Controls.erase(wnd);
+  ReleaseSRWLockExclusive(&w.Lock);
+}
+
+// No window, however it went, may lead to a control that is gone.
+void ForgetControlWindows(TWinControl* control) {
+  TControlWindows& w = ControlWindows();
+  AcquireSRWLockExclusive(&w.Lock);
+  std::erase_if(w.Controls, [control](const auto& entry) { return entry.second == control; });
+  ReleaseSRWLockExclusive(&w.Lock);
+}
+
+TWinControl* ControlOfWindow(HWND wnd) {
+  TControlWindows& w = ControlWindows();
+  AcquireSRWLockShared(&w.Lock);
+  const auto found = w.Controls.find(wnd);
+  TWinControl* control = found == w.Controls.end() ? nullptr : found->second;
+  ReleaseSRWLockShared(&w.Lock);
+  return control;
+}
+
 }  // namespace controlsdetail
 
 void ControlsWindowAccess::Bind(TWinControl* c, HWND wnd) { c->BindWindow(wnd, false); }
 void ControlsWindowAccess::Forget(TWinControl* c, HWND wnd) { c->UnbindWindow(wnd); }
 
-TWinControl* FindControl(HWND Handle) {
-  if (!Handle) return nullptr;
-  DWORD pid = 0;
-  if (!GetWindowThreadProcessId(Handle, &pid) || pid != GetCurrentProcessId()) return nullptr;
-  return static_cast<TWinControl*>(GetPropW(Handle, kControlProp));
-}
+// Only windows of this process are ever bound.
+TWinControl* FindControl(HWND Handle) { return Handle ? ControlOfWindow(Handle) : nullptr; }
 
 void TWinControl::BindWindow(HWND wnd, bool subclass) {
-  SetPropW(wnd, kControlProp, this);
+  BindControlWindow(wnd, this);
   handle_ = wnd;
   auto current = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(wnd, GWLP_WNDPROC));
   if (subclass) defWndProc_ = current;
@@ -144,7 +192,7 @@ TWinControl::~TWinControl() {
   if (handle_) {
     // Freed without BeforeDestruction: the window must not outlive us.
     HWND h = handle_;
-    RemovePropW(h, kControlProp);
+    UnbindControlWindow(h);
     handle_ = nullptr;
     DestroyWindow(h);
   }
@@ -156,6 +204,7 @@ TWinControl::~TWinControl() {
     TObject::Free(c);
   }
   TObject::Free(brush_);
+  ForgetControlWindows(this);
 }
 
 // ---------------------------------------------------------------------------
@@ -311,7 +360,7 @@ void TWinControl::DestroyWindowHandle() {
   controlState_ -= csDestroyingHandle;
   if (handle_ == h) {
     if (!ok) RaiseLastOSError(err);
-    RemovePropW(h, kControlProp);
+    UnbindControlWindow(h);
     handle_ = nullptr;
     showing_ = false;
   }
@@ -373,7 +422,7 @@ HWND TWinControl::DetachWindowHandle() {
   if (!h) return nullptr;
   if (reinterpret_cast<WNDPROC>(GetWindowLongPtrW(h, GWLP_WNDPROC)) == WindowProcedure && defWndProc_)
     SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(defWndProc_));
-  RemovePropW(h, kControlProp);
+  UnbindControlWindow(h);
   FreeWindowDeviceContexts(h);
   UnbindWindow(h);
   return h;
@@ -775,7 +824,9 @@ void TWinControl::UpdateBounds() {
 void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
   if (!CheckNewSize(AWidth, AHeight)) return;
   if (ALeft == left_ && ATop == top_ && AWidth == width_ && AHeight == height_) return;
-  if (handle_ && !IsIconic(handle_)) {
+  // An icon, or a window made maximized while hidden, takes the bounds as the ones it restores to.
+  const bool placed = handle_ && (IsIconic(handle_) || (IsZoomed(handle_) && !IsWindowVisible(handle_)));
+  if (handle_ && !placed) {
     SetWindowPos(handle_, nullptr, ALeft, ATop, AWidth, AHeight, SWP_NOZORDER | SWP_NOACTIVATE);
   } else {
     left_ = ALeft;
@@ -787,6 +838,8 @@ void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
       wp.length = sizeof(wp);
       GetWindowPlacement(handle_, &wp);
       wp.rcNormalPosition = {ALeft, ATop, ALeft + AWidth, ATop + AHeight};
+      // The placement's show command would show a hidden window.
+      if (!IsWindowVisible(handle_)) wp.showCmd = SW_HIDE;
       SetWindowPlacement(handle_, &wp);
     }
   }

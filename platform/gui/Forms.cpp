@@ -297,6 +297,10 @@ void TCustomForm::CreateParams(TCreateParams& Params) {
   if (formStyle_ == fsMDIChild) Params.ExStyle |= WS_EX_MDICHILD;
   if (alphaBlend_ || transparentColor_) Params.ExStyle |= WS_EX_LAYERED;
   if (!topLevel) return;
+  // A form that will show maximized is made maximized while still hidden: its
+  // controls are laid out once, at the size they are shown with, and the show
+  // itself changes no size. The stored bounds stay the window's restored ones.
+  if (windowState_ == wsMaximized && formStyle_ != fsMDIChild) Params.Style |= WS_MAXIMIZE;
   Params.WndParent = PopupOwnerWindow(Params);
   if (formStyle_ == fsStayOnTop) Params.ExStyle |= WS_EX_TOPMOST;
   if (Application && Application->MainFormOnTaskBar() && Application->MainForm() == this)
@@ -693,15 +697,23 @@ void TCustomForm::ApplyPosition() {
       break;
   }
   if (!center) return;
-  int x = area.Left + (area.Width() - width_) / 2;
-  int y = area.Top + (area.Height() - height_) / 2;
+  // A form made maximized while hidden is centred at the size it restores to.
+  int width = width_, height = height_;
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof(placement);
+  if (HWND h = WindowHandle(); h && IsZoomed(h) && GetWindowPlacement(h, &placement)) {
+    width = placement.rcNormalPosition.right - placement.rcNormalPosition.left;
+    height = placement.rcNormalPosition.bottom - placement.rcNormalPosition.top;
+  }
+  int x = area.Left + (area.Width() - width) / 2;
+  int y = area.Top + (area.Height() - height) / 2;
   // Keep the caption reachable on the monitor.
   if (Screen) {
-    const TRect work = Screen->MonitorFromPoint({x + width_ / 2, y + height_ / 2})->WorkareaRect();
-    x = std::max(work.Left, std::min(x, work.Right - width_));
-    y = std::max(work.Top, std::min(y, work.Bottom - height_));
+    const TRect work = Screen->MonitorFromPoint({x + width / 2, y + height / 2})->WorkareaRect();
+    x = std::max(work.Left, std::min(x, work.Right - width));
+    y = std::max(work.Top, std::min(y, work.Bottom - height));
   }
-  SetBounds(x, y, width_, height_);
+  SetBounds(x, y, width, height);
   position_ = poDesigned;
 }
 

@@ -1,6 +1,7 @@
 // Toolbar windows on a real form: docking at the top, hot tracking, pressing
 // and clicking with the mouse, and the switch between docked and floating.
 #include "bars/controls/dxBarPainter.h"
+#include "platform/gui/ExtCtrls.h"
 #include "tests/bars/controls/dxBarControlsTestSupport.h"
 
 #include <memory>
@@ -31,6 +32,53 @@ TEST_F(TBarWindowTest, ToolbarDocksAtTheTopOfTheForm) {
   EXPECT_EQ(0, first.Left);
   EXPECT_EQ(first.Right, second.Left);
   EXPECT_FALSE(bar->ItemLinks()->Items(2)->ItemRect().IsEmpty());
+}
+
+namespace {
+
+// Records the sizes a control is resized to.
+class TResizeLog : public TObject {
+ public:
+  std::vector<TPoint> Sizes;
+  void OnResize(TObject* Sender) {
+    auto* c = static_cast<TControl*>(Sender);
+    Sizes.push_back({c->Width(), c->Height()});
+  }
+};
+
+}  // namespace
+
+// A form made maximized while hidden lays out its docks before their windows exist: the
+// top dock arranges its toolbar and takes its thickness then, so that a control aligned
+// under it, whose window is made first, meets only the size it is shown with.
+TEST_F(TBarWindowTest, DockTakesItsThicknessBeforeTheWindowsAreMade) {
+  auto* panel = Make<TPanel>(Form);
+  panel->SetParent(Form);
+  panel->SetAlign(alClient);
+  panel->SendToBack();
+  TResizeLog log;
+  panel->OnResize = TNotifyEvent::Bind<&TResizeLog::OnResize>(&log);
+  TdxBar* bar = Manager->AddToolBar();
+  bar->SetDockingStyle(dsTop);
+  TdxBarButton* button = Manager->AddButton();
+  button->SetCaption(L"订单查询");
+  bar->ItemLinks()->Add(button);
+  bar->SetVisible(true);
+  TdxDockControl* top = Dock(dsTop);
+  top->SetHeight(top->Height() + 5);   // a thickness stored by another machine
+
+  Form->SetWindowState(wsMaximized);
+  Form->HandleNeeded();
+  EXPECT_FALSE(top->HandleAllocated());
+  EXPECT_EQ(top->Height(), ControlOf(bar)->Height());
+  Form->Show();
+  PumpQueuedMessages();
+  ASSERT_TRUE(top->HandleAllocated());
+  EXPECT_EQ(top->Height(), ControlOf(bar)->Height());
+  const TRect client = Form->ClientRect();
+  ASSERT_FALSE(log.Sizes.empty());
+  for (const TPoint& size : log.Sizes) EXPECT_EQ(size, TPoint(client.Width(), client.Height() - top->Height()));
+  panel->OnResize = nullptr;
 }
 
 TEST_F(TBarWindowTest, ButtonsHotTrackPressAndClick) {

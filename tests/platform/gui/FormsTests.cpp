@@ -484,6 +484,82 @@ TEST_F(FormsTest, ScreenCenterPlacesTheFormOnceWhenShown) {
   EXPECT_EQ(form->Position(), poDesigned);
 }
 
+// Records the client sizes a control is resized to.
+class TResizeLog : public TObject {
+ public:
+  std::vector<TPoint> Sizes;
+  void OnResize(TObject* Sender) {
+    auto* c = static_cast<TControl*>(Sender);
+    Sizes.push_back({c->Width(), c->Height()});
+  }
+};
+
+// A form to be shown maximized is maximized while its window is still hidden: an aligned
+// control meets only the size it is shown with, and the show changes no size.
+TEST_F(FormsTest, MaximizedFormLaysOutItsControlsOnlyAtTheShownSize) {
+  auto form = FormsOwned<TForm>(NewForm(), &TObject::Free);
+  form->SetWindowState(wsMaximized);
+  auto* panel = Make<TFormsTestPanel>(form.get());
+  panel->SetParent(form.get());
+  panel->SetAlign(alClient);
+  TResizeLog log;
+  panel->OnResize = TNotifyEvent::Bind<&TResizeLog::OnResize>(&log);
+
+  HWND h = form->Handle();
+  EXPECT_FALSE(IsWindowVisible(h));
+  EXPECT_TRUE(IsZoomed(h));
+  form->Show();
+  EXPECT_TRUE(IsWindowVisible(h));
+  EXPECT_TRUE(IsZoomed(h));
+  RECT client{};
+  GetClientRect(h, &client);
+  ASSERT_FALSE(log.Sizes.empty());
+  for (const TPoint& size : log.Sizes) {
+    EXPECT_EQ(size.X, client.right);
+    EXPECT_EQ(size.Y, client.bottom);
+  }
+  EXPECT_EQ(form->WindowState(), wsMaximized);
+
+  // Restored, it takes the bounds it had before it was ever shown.
+  ShowWindow(h, SW_RESTORE);
+  RECT r{};
+  GetWindowRect(h, &r);
+  EXPECT_EQ(TRect(r.left, r.top, r.right, r.bottom), TRect(50, 50, 350, 250));
+  EXPECT_EQ(form->WindowState(), wsNormal);
+  panel->OnResize = nullptr;
+}
+
+// Bounds given to a hidden maximized form, by a caller or by its Position, are the
+// bounds it restores to; the window stays hidden and maximized until it is shown.
+TEST_F(FormsTest, HiddenMaximizedFormKeepsTheBoundsItRestoresTo) {
+  const TRect work = Screen->PrimaryMonitor()->WorkareaRect();
+  const int centredLeft = work.Left + (work.Width() - 320) / 2;
+  const int centredTop = work.Top + (work.Height() - 210) / 2;
+  struct Case {
+    TPosition position;
+    TRect restored;
+  } const cases[] = {
+      {poDesigned, TRect(60, 70, 380, 280)},
+      {poScreenCenter, TRect(centredLeft, centredTop, centredLeft + 320, centredTop + 210)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.position));
+    auto form = FormsOwned<TForm>(NewForm(), &TObject::Free);
+    form->SetWindowState(wsMaximized);
+    HWND h = form->Handle();
+    form->SetBounds(60, 70, 320, 210);
+    EXPECT_FALSE(IsWindowVisible(h));
+    EXPECT_TRUE(IsZoomed(h));
+    form->SetPosition(c.position);
+    form->Show();
+    EXPECT_TRUE(IsZoomed(h));
+    ShowWindow(h, SW_RESTORE);
+    RECT r{};
+    GetWindowRect(h, &r);
+    EXPECT_EQ(TRect(r.left, r.top, r.right, r.bottom), c.restored);
+  }
+}
+
 TEST_F(FormsTest, AlphaBlendMakesALayeredWindow) {
   auto form = FormsOwned<TForm>(NewForm(), &TObject::Free);
   form->SetAlphaBlendValue(180);
