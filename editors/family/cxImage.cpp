@@ -465,7 +465,9 @@ void TcxImageViewInfo::DrawGraphic(TcxCanvas* ACanvas, const TRect& R, const TRe
       cxFillRectWithColor(ACanvas, ClientRect, BackgroundColor());
       ACanvas->Canvas()->StretchDraw(R2, graphic);
     }
-  } else if (!IsInplace && (R2.Width() != graphic->Width() || R2.Height() != graphic->Height())) {
+  } else if (!IsInplace && !graphic->Transparent() &&
+             (R2.Width() != graphic->Width() || R2.Height() != graphic->Height())) {
+    // An opaque copy would hide what a see-through editor shows through a transparent picture.
     DrawFitted(ACanvas, graphic, R2);
   } else {
     ACanvas->Canvas()->StretchDraw(R2, graphic);
@@ -498,19 +500,23 @@ void TcxImageViewInfo::DrawFitted(TcxCanvas* ACanvas, TGraphic* AGraphic, const 
   const int w = R2.Width(), h = R2.Height();
   if (!FFittedBitmap || FFittedGraphic != AGraphic || FFittedBitmap->Width() != w || FFittedBitmap->Height() != h) {
     FreeFittedPicture();
-    // The same pixel layout as the decoded picture: the stretch converts nothing, and three
-    // bytes a pixel keep the copy small.
+    // Four bytes a pixel, as the window's own surface has them: a 24-bit copy costs less
+    // memory, but every repaint would convert each pixel (about ten times the copying) through
+    // a converted duplicate of the whole copy that the system makes for the while.
     TObjectPtr<TBitmap> fitted(Make<TBitmap>());
-    fitted->SetPixelFormat(pf24bit);
-    fitted->SetSize(w, h);
+    fitted->SetPixelFormat(pf32bit);
     // Shrinking by area averages what the platform's halftone stretch averages, in less of
-    // the first paint's time; enlarging and other pictures are left to the graphic's drawing.
+    // the first paint's time, and writes every pixel of the copy; enlarging and other
+    // pictures are left to the graphic's drawing.
     TBitmap* pixels = DirectPixelsOf(AGraphic);
     if (pixels && w <= pixels->Width() && h <= pixels->Height() && pixels->Width() == AGraphic->Width() &&
-        pixels->Height() == AGraphic->Height())
+        pixels->Height() == AGraphic->Height()) {
+      fitted->SetSizeUninitialized(w, h);
       cxShrinkBitmapByArea(pixels, fitted.get());
-    else
+    } else {
+      fitted->SetSize(w, h);
       fitted->Canvas()->StretchDraw(TRect(0, 0, w, h), AGraphic);
+    }
     FFittedBitmap = fitted.release();
     FFittedGraphic = AGraphic;
   }

@@ -107,13 +107,15 @@ class TDecodeSink {
     const int h = static_cast<int>(info.output_height);
     cmyk_ = info.out_color_space == JCS_CMYK;
     inverted_ = info.saw_Adobe_marker != 0;
+    // Every row is written below: painting the image white first would cost as much as the
+    // decoding itself.
     if (info.out_color_space == JCS_GRAYSCALE || info.quantize_colors) {
       bitmap_->SetPixelFormat(pf8bit);
-      bitmap_->SetSize(w, h);
+      bitmap_->SetSizeUninitialized(w, h);
       SetPalette(info);
     } else {
       bitmap_->SetPixelFormat(pf24bit);
-      bitmap_->SetSize(w, h);
+      bitmap_->SetSizeUninitialized(w, h);
     }
     if (cmyk_) row_.resize(static_cast<size_t>(w) * 4);
   }

@@ -327,6 +327,30 @@ TEST(cxImagePainting, AShrunkPictureAveragesTheAreaEachPixelCovers) {
           << x << "," << y << ": " << std::hex << fitted->Canvas()->GetPixel(x, y);
 }
 
+// A see-through editor's picture leaves what lies under it wherever the picture is
+// transparent, also when it is scaled: no opaque scaled copy goes over it.
+TEST(cxImagePainting, AScaledTransparentPictureInASeeThroughEditorCoversOnlyItsOpaquePixels) {
+  KeepsResourcesOnPurpose("the shared brush cache keeps the colours painted with");
+  auto viewInfo = MakeOwned<TcxImageViewInfo>();
+  auto picture = MakeOwned<TPicture>();
+  // Left half white (the transparent colour, taken from the bottom-left pixel), right half red.
+  auto graphic = SolidBitmap(20, 20, clRed);
+  graphic->Canvas()->Brush()->SetColor(clWhite);
+  graphic->Canvas()->FillRect(TRect(0, 0, 10, 20));
+  graphic->SetTransparent(true);
+  picture->SetGraphic(graphic.get());
+  viewInfo->Picture = picture.get();
+  viewInfo->Stretch = true;
+  viewInfo->Transparent = true;
+  viewInfo->Bounds = viewInfo->ClientRect = TRect(0, 0, 60, 60);
+  auto target = SolidBitmap(60, 60, clLime);
+  auto canvas = MakeOwned<TcxCanvas>(target->Canvas());
+  viewInfo->Paint(canvas.get());
+  EXPECT_EQ(target->Canvas()->GetPixel(15, 30), clLime);
+  EXPECT_EQ(target->Canvas()->GetPixel(45, 30), clRed);
+  viewInfo->Picture = nullptr;
+}
+
 TEST(cxImagePainting, CaptionIsCentredWhenThereIsNoPicture) {
   KeepsResourcesOnPurpose("the shared brush cache keeps the colours painted with");
   TImageForm f(200, 40);
