@@ -483,6 +483,9 @@ void TcxImageViewInfo::DrawGraphic(TcxCanvas* ACanvas, const TRect& R, const TRe
 
 namespace {
 
+// About the size of one band of the fitted copy's blit, in the window's four-byte pixels.
+constexpr int kFittedBlitBandBytes = 128 * 1024;
+
 // The pixels a graphic draws from, when it has them as 24- or 32-bit rows.
 TBitmap* DirectPixelsOf(TGraphic* AGraphic) {
   TBitmap* bitmap = dynamic_cast<TBitmap*>(AGraphic);
@@ -500,11 +503,10 @@ void TcxImageViewInfo::DrawFitted(TcxCanvas* ACanvas, TGraphic* AGraphic, const 
   const int w = R2.Width(), h = R2.Height();
   if (!FFittedBitmap || FFittedGraphic != AGraphic || FFittedBitmap->Width() != w || FFittedBitmap->Height() != h) {
     FreeFittedPicture();
-    // Four bytes a pixel, as the window's own surface has them: a 24-bit copy costs less
-    // memory, but every repaint would convert each pixel (about ten times the copying) through
-    // a converted duplicate of the whole copy that the system makes for the while.
+    // The same pixel layout as the decoded picture, three bytes a pixel: the copy lives as
+    // long as the picture is shown.
     TObjectPtr<TBitmap> fitted(Make<TBitmap>());
-    fitted->SetPixelFormat(pf32bit);
+    fitted->SetPixelFormat(pf24bit);
     // Shrinking by area averages what the platform's halftone stretch averages, in less of
     // the first paint's time, and writes every pixel of the copy; enlarging and other
     // pictures are left to the graphic's drawing.
@@ -520,7 +522,20 @@ void TcxImageViewInfo::DrawFitted(TcxCanvas* ACanvas, TGraphic* AGraphic, const 
     FFittedBitmap = fitted.release();
     FFittedGraphic = AGraphic;
   }
-  BitBlt(ACanvas->Handle(), R2.Left, R2.Top, w, h, FFittedBitmap->Canvas()->Handle(), 0, 0, SRCCOPY);
+  // The system converts the pixels to the window's four bytes through a temporary copy of
+  // what it is given: band by band, that copy stays small and is reused, where a copy of the
+  // whole picture would be new memory at each paint and cost ten times the conversion.
+  HDC dc = ACanvas->Handle();
+  HDC source = FFittedBitmap->Canvas()->Handle();
+  RECT clip;
+  int top = 0, bottom = h;
+  if (GetClipBox(dc, &clip) != ERROR) {
+    top = std::clamp(static_cast<int>(clip.top) - R2.Top, 0, h);
+    bottom = std::clamp(static_cast<int>(clip.bottom) - R2.Top, top, h);
+  }
+  const int band = std::max(1, kFittedBlitBandBytes / std::max(1, w * 4));
+  for (int y = top; y < bottom; y += band)
+    BitBlt(dc, R2.Left, R2.Top + y, w, std::min(band, bottom - y), source, 0, y, SRCCOPY);
 }
 
 IMPLEMENT_CLASS(TcxImageViewInfo, TcxCustomEditViewInfo, ConstructPlain<TcxImageViewInfo>)
