@@ -9,6 +9,7 @@
 #include "platform/gui/GdiAccounting.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <exception>
 #include <vector>
@@ -31,25 +32,37 @@ struct TPixels {
   const DWORD* Row(int y) const { return Data.data() + size_t(y) * Width; }
 };
 
-// The pixels of a system list's bitmap. GetDIBits reads a bitmap that
-// comctl32 keeps selected into its own DC, which no second DC could select.
-bool ReadSystemBitmap(HBITMAP ABitmap, TPixels& AOut) {
+// The pixels of a system list's bitmap, or of its rows from AFirstRow on (at most ARowCount of
+// them; AOut row 0 is row AFirstRow): one image needs its own rows only, and the whole bitmap
+// of a long list is a buffer that costs more to fill than drawing the image does. GetDIBits
+// reads a bitmap that comctl32 keeps selected into its own DC, which no second DC could select.
+bool ReadSystemBitmap(HBITMAP ABitmap, TPixels& AOut, int AFirstRow = 0, int ARowCount = INT_MAX) {
   BITMAP bm{};
   if (!ABitmap || !GetObjectW(ABitmap, sizeof bm, &bm) || bm.bmWidth <= 0 || bm.bmHeight <= 0) return false;
+  AFirstRow = std::clamp(AFirstRow, 0, int(bm.bmHeight));
+  const int rows = std::min(ARowCount, int(bm.bmHeight) - AFirstRow);
+  if (rows <= 0) return false;
+  // Bottom-up, where the scan lines GetDIBits counts are the stored ones without doubt: the
+  // rows come last row first and are turned round below.
   BITMAPINFO bi{};
   bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
   bi.bmiHeader.biWidth = bm.bmWidth;
-  bi.bmiHeader.biHeight = -bm.bmHeight;
+  bi.bmiHeader.biHeight = bm.bmHeight;
   bi.bmiHeader.biPlanes = 1;
   bi.bmiHeader.biBitCount = 32;
   bi.bmiHeader.biCompression = BI_RGB;
   AOut.Width = bm.bmWidth;
-  AOut.Height = bm.bmHeight;
-  AOut.Data.assign(size_t(bm.bmWidth) * bm.bmHeight, 0);
+  AOut.Height = rows;
+  AOut.Data.assign(size_t(bm.bmWidth) * rows, 0);
   HDC dc = GdiCreateCompatibleDC(nullptr);
   GdiFlush();
-  const bool ok = GetDIBits(dc, ABitmap, 0, bm.bmHeight, AOut.Data.data(), &bi, DIB_RGB_COLORS) == bm.bmHeight;
+  const UINT firstScan = UINT(bm.bmHeight - AFirstRow - rows);
+  const bool ok = GetDIBits(dc, ABitmap, firstScan, UINT(rows), AOut.Data.data(), &bi, DIB_RGB_COLORS) == rows;
   GdiDeleteDC(dc);
+  for (int top = 0, bottom = rows - 1; top < bottom; ++top, --bottom)
+    std::swap_ranges(AOut.Data.begin() + ptrdiff_t(top) * bm.bmWidth,
+                     AOut.Data.begin() + ptrdiff_t(top + 1) * bm.bmWidth,
+                     AOut.Data.begin() + ptrdiff_t(bottom) * bm.bmWidth);
   return ok;
 }
 
@@ -671,12 +684,15 @@ void TcxImageList::GetImageInfo(HIMAGELIST AHandle, int AIndex, TBitmap* AImage,
   if (!AHandle || AIndex < -1 || !ImageList_GetImageInfo(AHandle, std::max(AIndex, 0), &info)) return;
   auto copy = [&](HBITMAP ASystemBitmap, TBitmap* ATarget, bool AIsMask) {
     TPixels pixels;
-    if (!ATarget || !ReadSystemBitmap(ASystemBitmap, pixels)) return;
-    TRect r(info.rcImage.left, info.rcImage.top, info.rcImage.right, info.rcImage.bottom);
+    if (!ATarget) return;
+    TRect r(info.rcImage.left, 0, info.rcImage.right, info.rcImage.bottom - info.rcImage.top);
     if (AIndex == -1) {
+      if (!ReadSystemBitmap(ASystemBitmap, pixels)) return;
       // The whole bitmap, in its own kind of pixels (a 32-bit target stays so).
       r = TRect(0, 0, pixels.Width, pixels.Height);
       if (!dynamic_cast<TcxBitmap32*>(ATarget)) ATarget->SetPixelFormat(AIsMask ? pf1bit : pf32bit);
+    } else if (!ReadSystemBitmap(ASystemBitmap, pixels, info.rcImage.top, r.Height())) {
+      return;
     }
     r.Right = std::min<int>(r.Right, pixels.Width);
     r.Bottom = std::min<int>(r.Bottom, pixels.Height);

@@ -49,32 +49,62 @@ inline Byte ClampSum(int ASum) {
   return 255;
 }
 
-// Where one target pixel takes its value from along an axis: the source pixels it covers,
-// each weighted by the part of it covered, the weights summing to 1 << kWeightBits.
+// Where each target pixel takes its value from along an axis: the source pixels it covers,
+// from First on, each weighted by the part of it covered, the weights of one target pixel
+// (Weights[Start[i]] up to Weights[Start[i + 1]]) summing to 1 << kWeightBits. Kept flat:
+// the shrink walks them once per source row.
 constexpr int kWeightBits = 12;
-struct TCover {
-  int First = 0;
-  std::vector<int> Weights;
+struct TCovers {
+  std::vector<int> First;
+  std::vector<int> Start;
+  std::vector<std::uint32_t> Weights;
 };
 
-std::vector<TCover> Covers(int ASource, int ATarget) {
-  std::vector<TCover> covers(static_cast<size_t>(ATarget));
+TCovers Covers(int ASource, int ATarget) {
+  TCovers covers;
+  covers.First.resize(static_cast<size_t>(ATarget));
+  covers.Start.reserve(static_cast<size_t>(ATarget) + 1);
+  covers.Weights.reserve(static_cast<size_t>(ATarget) + static_cast<size_t>(ASource));
   const Int64 unit = 1 << kWeightBits;
   for (int i = 0; i < ATarget; ++i) {
     // Target pixel i spans [i * ASource, (i + 1) * ASource) in 1/ATarget of a source pixel.
     const Int64 start = Int64(i) * ASource, end = start + ASource;
-    TCover& c = covers[static_cast<size_t>(i)];
-    c.First = static_cast<int>(start / ATarget);
-    int given = 0;
-    for (Int64 k = c.First; k * ATarget < end; ++k) {
+    const int first = static_cast<int>(start / ATarget);
+    covers.First[static_cast<size_t>(i)] = first;
+    covers.Start.push_back(static_cast<int>(covers.Weights.size()));
+    Int64 given = 0;
+    for (Int64 k = first; k * ATarget < end; ++k) {
       const Int64 covered = std::min(end, (k + 1) * ATarget) - std::max(start, k * ATarget);
-      const int weight = static_cast<int>(covered * unit / ASource);
-      c.Weights.push_back(weight);
+      const Int64 weight = covered * unit / ASource;
+      covers.Weights.push_back(static_cast<std::uint32_t>(weight));
       given += weight;
     }
-    c.Weights.back() += static_cast<int>(unit) - given;   // what the rounding left out
+    covers.Weights.back() += static_cast<std::uint32_t>(unit - given);   // what the rounding left out
   }
+  covers.Start.push_back(static_cast<int>(covers.Weights.size()));
   return covers;
+}
+
+// One source row averaged across: three sums (blue, green, red) per target pixel, each at
+// most 255 << kWeightBits.
+template <int Step>
+void ShrinkRow(const Byte* ARow, const TCovers& ACovers, std::uint32_t* AOut) {
+  const std::uint32_t* weights = ACovers.Weights.data();
+  const int* start = ACovers.Start.data();
+  const size_t count = ACovers.First.size();
+  for (size_t x = 0; x < count; ++x, AOut += 3) {
+    const Byte* p = ARow + static_cast<size_t>(ACovers.First[x]) * Step;
+    std::uint32_t b = 0, g = 0, r = 0;
+    for (int k = start[x], e = start[x + 1]; k < e; ++k, p += Step) {
+      const std::uint32_t w = weights[k];
+      b += p[0] * w;
+      g += p[1] * w;
+      r += p[2] * w;
+    }
+    AOut[0] = b;
+    AOut[1] = g;
+    AOut[2] = r;
+  }
 }
 
 }  // namespace
@@ -245,51 +275,54 @@ void cxResampleBitmap(TBitmap* ASource, TBitmap* ADest, bool AForceFiltered) {
   cxApplyColorsToBitmap(ADest, dest, false);
 }
 
-// Row by row, keeping the filtered source row that the next target row starts with.
+// Row by row, keeping the filtered source row that the next target row starts with. The
+// sums stay within 32 bits: a row sum is at most 255 << kWeightBits, and the weights down
+// add up to 1 << kWeightBits again.
 void cxShrinkBitmapByArea(TBitmap* ASource, TBitmap* ATarget) {
   const int sw = ASource->Width(), sh = ASource->Height(), tw = ATarget->Width(), th = ATarget->Height();
-  const int step = ASource->PixelFormat() == pf32bit ? 4 : 3;
-  const std::vector<TCover> across = Covers(sw, tw), down = Covers(sh, th);
+  const bool source32 = ASource->PixelFormat() == pf32bit, target32 = ATarget->PixelFormat() == pf32bit;
+  const TCovers across = Covers(sw, tw), down = Covers(sh, th);
   const size_t n = static_cast<size_t>(tw) * 3;
-  std::vector<std::uint32_t> current(n), kept(n);
-  std::vector<UInt64> sum(n);
+  std::vector<std::uint32_t> current(n), kept(n), sum(n);
   int keptRow = -1;
   auto filterRow = [&](int y, std::vector<std::uint32_t>& out) {
     const auto* row = static_cast<const Byte*>(ASource->ScanLine(y));
-    for (int x = 0; x < tw; ++x) {
-      const TCover& c = across[static_cast<size_t>(x)];
-      std::uint32_t b = 0, g = 0, r = 0;
-      const Byte* p = row + static_cast<size_t>(c.First) * step;
-      for (int w : c.Weights) {
-        b += p[0] * std::uint32_t(w);
-        g += p[1] * std::uint32_t(w);
-        r += p[2] * std::uint32_t(w);
-        p += step;
-      }
-      out[x * 3] = b;
-      out[x * 3 + 1] = g;
-      out[x * 3 + 2] = r;
-    }
+    if (source32)
+      ShrinkRow<4>(row, across, out.data());
+    else
+      ShrinkRow<3>(row, across, out.data());
   };
+  constexpr std::uint32_t half = std::uint32_t(1) << (2 * kWeightBits - 1);
   for (int y = 0; y < th; ++y) {
-    const TCover& c = down[static_cast<size_t>(y)];
-    std::fill(sum.begin(), sum.end(), 0);
-    for (size_t k = 0; k < c.Weights.size(); ++k) {
-      const int sy = c.First + static_cast<int>(k);
+    std::fill(sum.begin(), sum.end(), half);
+    const int first = down.First[static_cast<size_t>(y)];
+    const int from = down.Start[static_cast<size_t>(y)], to = down.Start[static_cast<size_t>(y) + 1];
+    for (int k = from; k < to; ++k) {
+      const int sy = first + (k - from);
       if (sy != keptRow) {
         filterRow(sy, current);
         // The last source row of this target row may be the first of the next one.
-        if (k + 1 == c.Weights.size()) {
+        if (k + 1 == to) {
           std::swap(current, kept);
           keptRow = sy;
         }
       }
       const std::uint32_t* filtered = sy == keptRow ? kept.data() : current.data();
-      const UInt64 w = static_cast<UInt64>(c.Weights[k]);
-      for (size_t i = 0; i < n; ++i) sum[i] += filtered[i] * w;
+      const std::uint32_t w = down.Weights[static_cast<size_t>(k)];
+      std::uint32_t* s = sum.data();
+      for (size_t i = 0; i < n; ++i) s[i] += filtered[i] * w;
     }
     auto* out = static_cast<Byte*>(ATarget->ScanLine(y));
-    constexpr UInt64 half = UInt64(1) << (2 * kWeightBits - 1);
-    for (size_t i = 0; i < n; ++i) out[i] = static_cast<Byte>((sum[i] + half) >> (2 * kWeightBits));
+    const std::uint32_t* s = sum.data();
+    if (target32) {
+      for (int x = 0; x < tw; ++x, s += 3, out += 4) {
+        out[0] = static_cast<Byte>(s[0] >> (2 * kWeightBits));
+        out[1] = static_cast<Byte>(s[1] >> (2 * kWeightBits));
+        out[2] = static_cast<Byte>(s[2] >> (2 * kWeightBits));
+        out[3] = 0;
+      }
+    } else {
+      for (size_t i = 0; i < n; ++i) out[i] = static_cast<Byte>(s[i] >> (2 * kWeightBits));
+    }
   }
 }

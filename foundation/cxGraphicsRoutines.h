@@ -225,7 +225,8 @@ TcxResampleContributors cxCalculateResampleContributors(int ASourceLength, int A
 // ASourceWidth x ASourceHeight source pixels.
 void cxResamplePixels(const RGBQUAD* ASource, int ASourceWidth, int ASourceHeight,
                       RGBQUAD* ADest, int ADestWidth, int ADestHeight);
-// Shrinks 24- or 32-bit ASource into 24-bit ADest of at most its size (ADest's current
-// size): each pixel the average of the source area it covers. Cheaper than the filter or
-// the halftone stretch for a large reduction, and as smooth.
+// Shrinks 24- or 32-bit ASource into 24- or 32-bit ADest of at most its size (ADest's
+// current size; a 32-bit target's fourth byte is 0): each pixel the average of the source
+// area it covers. Cheaper than the filter or the halftone stretch for a large reduction, and
+// as smooth.
 void cxShrinkBitmapByArea(TBitmap* ASource, TBitmap* ADest);

@@ -479,7 +479,9 @@ void TcxImageViewInfo::DrawGraphic(TcxCanvas* ACanvas, const TRect& R, const TRe
       cxFillRectWithColor(ACanvas, ClientRect, BackgroundColor());
       ACanvas->Canvas()->StretchDraw(R2, graphic);
     }
-  } else if (!IsInplace && (R2.Width() != graphic->Width() || R2.Height() != graphic->Height())) {
+  } else if (!IsInplace && !graphic->Transparent() &&
+             (R2.Width() != graphic->Width() || R2.Height() != graphic->Height())) {
+    // An opaque copy would hide what a see-through editor shows through a transparent picture.
     DrawFitted(ACanvas, graphic, R2);
   } else {
     ACanvas->Canvas()->StretchDraw(R2, graphic);
@@ -494,6 +496,9 @@ void TcxImageViewInfo::DrawGraphic(TcxCanvas* ACanvas, const TRect& R, const TRe
 }
 
 namespace {
+
+// About the size of one band of the fitted copy's blit, in the window's four-byte pixels.
+constexpr int kFittedBlitBandBytes = 128 * 1024;
 
 // The pixels a graphic draws from, when it has them as 24- or 32-bit rows.
 TBitmap* DirectPixelsOf(TGraphic* AGraphic) {
@@ -512,23 +517,39 @@ void TcxImageViewInfo::DrawFitted(TcxCanvas* ACanvas, TGraphic* AGraphic, const 
   const int w = R2.Width(), h = R2.Height();
   if (!FFittedBitmap || FFittedGraphic != AGraphic || FFittedBitmap->Width() != w || FFittedBitmap->Height() != h) {
     FreeFittedPicture();
-    // The same pixel layout as the decoded picture: the stretch converts nothing, and three
-    // bytes a pixel keep the copy small.
+    // The same pixel layout as the decoded picture, three bytes a pixel: the copy lives as
+    // long as the picture is shown.
     TObjectPtr<TBitmap> fitted(Make<TBitmap>());
     fitted->SetPixelFormat(pf24bit);
-    fitted->SetSize(w, h);
     // Shrinking by area averages what the platform's halftone stretch averages, in less of
-    // the first paint's time; enlarging and other pictures are left to the graphic's drawing.
+    // the first paint's time, and writes every pixel of the copy; enlarging and other
+    // pictures are left to the graphic's drawing.
     TBitmap* pixels = DirectPixelsOf(AGraphic);
     if (pixels && w <= pixels->Width() && h <= pixels->Height() && pixels->Width() == AGraphic->Width() &&
-        pixels->Height() == AGraphic->Height())
+        pixels->Height() == AGraphic->Height()) {
+      fitted->SetSizeUninitialized(w, h);
       cxShrinkBitmapByArea(pixels, fitted.get());
-    else
+    } else {
+      fitted->SetSize(w, h);
       fitted->Canvas()->StretchDraw(TRect(0, 0, w, h), AGraphic);
+    }
     FFittedBitmap = fitted.release();
     FFittedGraphic = AGraphic;
   }
-  BitBlt(ACanvas->Handle(), R2.Left, R2.Top, w, h, FFittedBitmap->Canvas()->Handle(), 0, 0, SRCCOPY);
+  // The system converts the pixels to the window's four bytes through a temporary copy of
+  // what it is given: band by band, that copy stays small and is reused, where a copy of the
+  // whole picture would be new memory at each paint and cost ten times the conversion.
+  HDC dc = ACanvas->Handle();
+  HDC source = FFittedBitmap->Canvas()->Handle();
+  RECT clip;
+  int top = 0, bottom = h;
+  if (GetClipBox(dc, &clip) != ERROR) {
+    top = std::clamp(static_cast<int>(clip.top) - R2.Top, 0, h);
+    bottom = std::clamp(static_cast<int>(clip.bottom) - R2.Top, top, h);
+  }
+  const int band = std::max(1, kFittedBlitBandBytes / std::max(1, w * 4));
+  for (int y = top; y < bottom; y += band)
+    BitBlt(dc, R2.Left, R2.Top + y, w, std::min(band, bottom - y), source, 0, y, SRCCOPY);
 }
 
 IMPLEMENT_CLASS(TcxImageViewInfo, TcxCustomEditViewInfo, ConstructPlain<TcxImageViewInfo>)

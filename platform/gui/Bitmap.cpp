@@ -629,6 +629,28 @@ void TBitmap::SetSize(int width, int height) {
   Changed(this);
 }
 
+void TBitmap::SetSizeUninitialized(int width, int height) {
+  width = std::max(width, 0);
+  height = std::max(height, 0);
+  if (image_->Format == pfCustom) {   // its layout exists only in the current image
+    SetSize(width, height);
+    return;
+  }
+  Restore();
+  if (image_->Handle && width == image_->Width && height == image_->Height) return;
+  if (width == 0 || height == 0) {
+    SetImage(nullptr);
+    image_->Width = width;
+    image_->Height = height;
+  } else {
+    std::vector<RGBQUAD> colors;
+    DIBSECTION ds{};
+    if (GetDib(image_->Handle, ds) && ds.dsBmih.biBitCount <= 8) colors = ColorTableOf(ImageDC(), ds.dsBmih.biBitCount);
+    SetImage(NewBitmap(width, height, image_->Format, image_->Monochrome, colors.empty() ? nullptr : &colors));
+  }
+  Changed(this);
+}
+
 void TBitmap::SetWidth(int value) { SetSize(value, image_->Height); }
 void TBitmap::SetHeight(int value) { SetSize(image_->Width, value); }
 int TBitmap::Width() { return image_->Width; }

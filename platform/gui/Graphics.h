@@ -537,6 +537,10 @@ class TBitmap : public TGraphic {
   void SetWidth(int value) override;
   void SetHeight(int value) override;
   void SetSize(int width, int height) override;
+  // A new image of the size in the current pixel format whose pixels are left unpainted and
+  // the old picture dropped: for a caller about to write every pixel itself, which would
+  // otherwise pay for painting (and touching) the whole image with the brush first.
+  void SetSizeUninitialized(int width, int height);
   HPALETTE GetPalette() override;
   // Takes over the palette; a palette DIB gets its colours.
   void SetPalette(HPALETTE value) override;

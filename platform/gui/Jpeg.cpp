@@ -8,6 +8,7 @@
 #include "platform/core/Streams.h"
 #include "platform/gui/GdiAccounting.h"
 
+#include <algorithm>
 #include <atomic>
 #include <climits>
 #include <csetjmp>
@@ -88,6 +89,8 @@ THeader ReadHeader(const TBytes& data) {
   return header;
 }
 
+constexpr int kDecodeBatchRows = 16;
+
 // Where the decoder puts its rows: a bitmap of the output's size and kind.
 struct TDecodeOptions {
   int ScaleDenom = 1;
@@ -107,16 +110,20 @@ class TDecodeSink {
     const int h = static_cast<int>(info.output_height);
     cmyk_ = info.out_color_space == JCS_CMYK;
     inverted_ = info.saw_Adobe_marker != 0;
+    // Every row is written below: painting the image white first would cost as much as the
+    // decoding itself.
     if (info.out_color_space == JCS_GRAYSCALE || info.quantize_colors) {
       bitmap_->SetPixelFormat(pf8bit);
-      bitmap_->SetSize(w, h);
+      bitmap_->SetSizeUninitialized(w, h);
       SetPalette(info);
     } else {
       bitmap_->SetPixelFormat(pf24bit);
-      bitmap_->SetSize(w, h);
+      bitmap_->SetSizeUninitialized(w, h);
     }
     if (cmyk_) row_.resize(static_cast<size_t>(w) * 4);
   }
+  // Whether rows are written straight into the bitmap (else one at a time through a buffer).
+  bool Direct() const { return !cmyk_; }
   JSAMPROW Row(int y) {
     current_ = static_cast<Byte*>(bitmap_->ScanLine(y));
     return cmyk_ ? row_.data() : current_;
@@ -197,10 +204,16 @@ bool DecodeRaw(jpeg_decompress_struct& info, TJpegError& error, const Byte* data
   }
   jpeg_start_decompress(&info);
   sink.Begin(info);
+  // Several rows a call where they go straight into the bitmap: the library decodes in
+  // groups of rows and would otherwise hand them out one call at a time.
+  const int batch = sink.Direct() ? kDecodeBatchRows : 1;
   while (info.output_scanline < info.output_height) {
     const int y = static_cast<int>(info.output_scanline);
-    JSAMPROW row = sink.Row(y);
-    jpeg_read_scanlines(&info, &row, 1);
+    const int count = std::min(batch, static_cast<int>(info.output_height) - y);
+    JSAMPROW rows[kDecodeBatchRows];
+    for (int i = 0; i < count; ++i) rows[i] = sink.Row(y + i);
+    const int read = static_cast<int>(jpeg_read_scanlines(&info, rows, static_cast<JDIMENSION>(count)));
+    if (read == 0) break;   // the data gives no more rows: the rest stay as they are
     sink.EndRow(static_cast<int>(info.output_width));
   }
   jpeg_finish_decompress(&info);

@@ -1,12 +1,14 @@
 #include "platform/WinApi.h"
 #include "foundation/cxGraphicsRoutines.h"
 #include "foundation/dxCore.h"
+#include "tests/support/TestObjects.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace {
@@ -322,4 +324,58 @@ TEST(CxResampleBitmap, HalftoneStretchOnNT) {
   EXPECT_EQ(dest->Canvas()->GetPixel(20, 10), 0x3060C0);
   TObject::Free(source);
   TObject::Free(dest);
+}
+
+namespace {
+
+Owned<TBitmap> ShrinkTarget(TPixelFormat AFormat, int AWidth, int AHeight) {
+  auto bitmap = MakeOwned<TBitmap>();
+  bitmap->SetPixelFormat(AFormat);
+  bitmap->SetSizeUninitialized(AWidth, AHeight);
+  return bitmap;
+}
+
+}  // namespace
+
+// Every layout pair: a pixel averages the area it covers, and a white picture stays exactly
+// white at an uneven scale (the largest sums the fixed-point weights reach).
+TEST(CxShrinkBitmapByArea, AveragesTheCoveredAreaInEveryLayout) {
+  for (TPixelFormat from : {pf24bit, pf32bit})
+    for (TPixelFormat to : {pf24bit, pf32bit}) {
+      SCOPED_TRACE(std::to_string(static_cast<int>(from)) + " to " + std::to_string(static_cast<int>(to)));
+      // Six columns, every third red, the rest blue; two equal rows into one row of four:
+      // a target pixel covers one column and half of the next.
+      auto source = ShrinkTarget(from, 6, 2);
+      const int step = from == pf32bit ? 4 : 3;
+      for (int y = 0; y < 2; ++y) {
+        auto* row = static_cast<Byte*>(source->ScanLine(y));
+        for (int x = 0; x < 6; ++x) {
+          Byte* p = row + x * step;
+          p[0] = x % 3 ? 255 : 0, p[1] = 0, p[2] = x % 3 ? 0 : 255;
+          if (step == 4) p[3] = 77;
+        }
+      }
+      auto target = ShrinkTarget(to, 4, 1);
+      cxShrinkBitmapByArea(source.get(), target.get());
+      const auto* out = static_cast<const Byte*>(target->ScanLine(0));
+      const int outStep = to == pf32bit ? 4 : 3;
+      for (int x = 0; x < 4; ++x) {
+        const Byte* p = out + x * outStep;
+        const bool mixed = x % 2 == 0;   // a red column and half a blue one
+        EXPECT_EQ(p[0], mixed ? 85 : 255) << x;
+        EXPECT_EQ(p[1], 0) << x;
+        EXPECT_EQ(p[2], mixed ? 170 : 0) << x;
+        if (outStep == 4) EXPECT_EQ(p[3], 0) << x;
+      }
+
+      auto white = ShrinkTarget(from, 97, 61);
+      for (int y = 0; y < 61; ++y) std::memset(white->ScanLine(y), 255, static_cast<size_t>(97 * step));
+      auto small = ShrinkTarget(to, 40, 23);
+      cxShrinkBitmapByArea(white.get(), small.get());
+      for (int y = 0; y < 23; ++y) {
+        const auto* row = static_cast<const Byte*>(small->ScanLine(y));
+        for (int x = 0; x < 40; ++x)
+          for (int c = 0; c < 3; ++c) ASSERT_EQ(row[x * outStep + c], 255) << x << "," << y;
+      }
+    }
 }

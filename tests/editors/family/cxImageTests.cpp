@@ -51,11 +51,11 @@ AnsiString SavedBytes(TGraphic* AGraphic) {
   return AnsiString(static_cast<const char*>(stream->Memory()), static_cast<size_t>(stream->Size()));
 }
 
-// The pixels of a window as it shows them.
+// The pixels of a window as it shows them, repainted whole first unless ARepaint is false.
 class TWindowPixels : public TTestDib {
  public:
-  explicit TWindowPixels(HWND AWnd) : TTestDib(ClientSize(AWnd).cx, ClientSize(AWnd).cy) {
-    RedrawWindow(AWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  explicit TWindowPixels(HWND AWnd, bool ARepaint = true) : TTestDib(ClientSize(AWnd).cx, ClientSize(AWnd).cy) {
+    if (ARepaint) RedrawWindow(AWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     HDC dc = GetDC(AWnd);
     BitBlt(DC(), 0, 0, Width(), Height(), dc, 0, 0, SRCCOPY);
     ReleaseDC(AWnd, dc);
@@ -286,6 +286,26 @@ TEST(cxImagePainting, RepaintsComeFromTheFittedCopyAndThePointerAloneRepaintsNot
   SendMessageW(wnd, CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(f.Image));
   EXPECT_FALSE(HasUpdateRegion(wnd));
 
+  // A repaint of part of the picture copies that part, whichever bands of the copy it crosses.
+  HDC dc = GetDC(wnd);
+  RECT all;
+  GetClientRect(wnd, &all);
+  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  ReleaseDC(wnd, dc);
+  RECT part{r2.Left + 10, r2.Top + 20, r2.Left + 40, r2.Bottom - 20};
+  InvalidateRect(wnd, &part, FALSE);
+  UpdateWindow(wnd);
+  TWindowPixels shown(wnd, false);
+  const COLORREF red = RGB(255, 0, 0), black = RGB(0, 0, 0);
+  for (int y = part.top; y < part.bottom; y += 7) {
+    EXPECT_TRUE(Near(shown.At(part.left, y), red)) << y;
+    EXPECT_EQ(shown.At(part.left - 1, y), black) << y;
+    EXPECT_EQ(shown.At(part.right, y), black) << y;
+  }
+  EXPECT_TRUE(Near(shown.At(part.right - 1, part.bottom - 1), red));
+  EXPECT_EQ(shown.At(part.left, part.top - 1), black);
+  EXPECT_EQ(shown.At(part.left, part.bottom), black);
+
   // A new size scales again from the decoded pixels; a new picture is painted anew.
   f.Image->SetBounds(5, 5, 200, 300);
   TWindowPixels resized(wnd);
@@ -325,6 +345,30 @@ TEST(cxImagePainting, AShrunkPictureAveragesTheAreaEachPixelCovers) {
     for (int x : {0, 1, 148, 149, r.Width() - 2, r.Width() - 1})
       EXPECT_TRUE(Near(fitted->Canvas()->GetPixel(x, y), x % 2 ? blue : redAndHalfBlue, 1))
           << x << "," << y << ": " << std::hex << fitted->Canvas()->GetPixel(x, y);
+}
+
+// A see-through editor's picture leaves what lies under it wherever the picture is
+// transparent, also when it is scaled: no opaque scaled copy goes over it.
+TEST(cxImagePainting, AScaledTransparentPictureInASeeThroughEditorCoversOnlyItsOpaquePixels) {
+  KeepsResourcesOnPurpose("the shared brush cache keeps the colours painted with");
+  auto viewInfo = MakeOwned<TcxImageViewInfo>();
+  auto picture = MakeOwned<TPicture>();
+  // Left half white (the transparent colour, taken from the bottom-left pixel), right half red.
+  auto graphic = SolidBitmap(20, 20, clRed);
+  graphic->Canvas()->Brush()->SetColor(clWhite);
+  graphic->Canvas()->FillRect(TRect(0, 0, 10, 20));
+  graphic->SetTransparent(true);
+  picture->SetGraphic(graphic.get());
+  viewInfo->Picture = picture.get();
+  viewInfo->Stretch = true;
+  viewInfo->Transparent = true;
+  viewInfo->Bounds = viewInfo->ClientRect = TRect(0, 0, 60, 60);
+  auto target = SolidBitmap(60, 60, clLime);
+  auto canvas = MakeOwned<TcxCanvas>(target->Canvas());
+  viewInfo->Paint(canvas.get());
+  EXPECT_EQ(target->Canvas()->GetPixel(15, 30), clLime);
+  EXPECT_EQ(target->Canvas()->GetPixel(45, 30), clRed);
+  viewInfo->Picture = nullptr;
 }
 
 TEST(cxImagePainting, CaptionIsCentredWhenThereIsNoPicture) {

@@ -119,7 +119,7 @@ TEST_F(GraphicsBitmap, RowsFollowEveryNewHandle) {
          DeleteObject(bitmap->ReleaseHandle());
          bitmap->SetPixelFormat(pf32bit);
          bitmap->SetSize(2, 2);
-       }},
+       }},      {"unpainted size", [&] { bitmap->SetSizeUninitialized(7, 3); }},
   };
   for (const auto& [name, change] : changes) {
     change();
@@ -354,6 +354,35 @@ TEST_F(GraphicsBitmap, ResizingKeepsThePictureAndFillsTheRestWithTheBrush) {
   bitmap->SetSize(0, 5);
   EXPECT_TRUE(bitmap->Empty());
   EXPECT_EQ(bitmap->Handle(), nullptr);
+}
+
+// A caller that writes every pixel itself gets a new image of the format, whose palette
+// pixels still mean the colours they meant.
+TEST_F(GraphicsBitmap, AnUnpaintedSizeKeepsTheFormatAndTheColourTable) {
+  for (TPixelFormat format : {pf8bit, pf24bit, pf32bit}) {
+    SCOPED_TRACE(static_cast<int>(format));
+    auto bitmap = MakeOwned<TBitmap>();
+    bitmap->SetPixelFormat(format);
+    bitmap->SetSize(2, 2);
+    if (format == pf8bit) {
+      LOGPALETTE lp{0x300, 1, {{0, 0, 0xFF, 0}}};   // entry 0 blue
+      bitmap->SetPalette(CreatePalette(&lp));
+    }
+    bitmap->SetSizeUninitialized(5, 4);
+    EXPECT_EQ(bitmap->PixelFormat(), format);
+    EXPECT_EQ(TSize(bitmap->Width(), bitmap->Height()), TSize(5, 4));
+    auto* row = static_cast<Byte*>(bitmap->ScanLine(3));
+    if (format == pf8bit) {
+      row[4] = 0;
+    } else {
+      const int step = format == pf24bit ? 3 : 4;
+      row[4 * step] = 0xFF, row[4 * step + 1] = row[4 * step + 2] = 0;
+    }
+    EXPECT_EQ(bitmap->Canvas()->GetPixel(4, 3), clBlue);
+    bitmap->SetSizeUninitialized(0, 3);
+    EXPECT_TRUE(bitmap->Empty());
+    EXPECT_EQ(bitmap->Handle(), nullptr);
+  }
 }
 
 TEST_F(GraphicsBitmap, AssignCopiesEveryBitAndStaysIndependent) {

@@ -297,3 +297,27 @@ TEST_F(GraphicsJpeg, AssignedBitmapIsRecompressedWithTheQuality) {
   EXPECT_EQ(fine->CompressionQuality(), 100);
   EXPECT_EQ(MakeOwned<TJPEGImage>()->CompressionQuality(), 90);
 }
+
+// Rows come out of the library in batches: every row lands in its own place, also in the
+// last, shorter batch.
+TEST_F(GraphicsJpeg, EveryDecodedRowLandsInItsPlace) {
+  const TColor colors[] = {clRed, clLime, clBlue, clWhite, clBlack, clYellow};
+  auto bands = MakeBitmap(24, 6 * 8, clWhite, pf24bit);
+  for (int height : {48, 43}) {   // three whole batches of 16; a shorter last one
+    SCOPED_TRACE(height);
+    bands->SetHeight(height);
+    for (int i = 0; i < 6; ++i) {
+      bands->Canvas()->Brush()->SetColor(colors[i]);
+      bands->Canvas()->FillRect(Rect(0, i * 8, 24, i * 8 + 8));
+    }
+    auto source = MakeOwned<TJPEGImage>();
+    source->Assign(bands.get());
+    auto image = LoadJpeg(SavedBytes(source.get()));
+    TBitmap* decoded = image->DecodedBitmap();
+    ASSERT_EQ(decoded->Height(), height);
+    for (int i = 0; i < 6; ++i) {
+      const int y = std::min(i * 8 + 4, height - 1);
+      EXPECT_TRUE(Near(PixelOf(decoded, 12, y), colors[i])) << std::hex << PixelOf(decoded, 12, y) << " row " << y;
+    }
+  }
+}
