@@ -401,7 +401,10 @@ void TcxContainer::ShortRefreshContainer(bool AIsMouseEvent) {
   TPoint p;
   cxReadCursorPos(p);
   bool inside = false;
-  if (HandleAllocated()) {
+  // Only a point on the window's rectangle can be over it or its children: which window
+  // is under any other point is not asked of the window server.
+  RECT bounds;
+  if (HandleAllocated() && GetWindowRect(WindowHandle(), &bounds) && PtInRect(&bounds, POINT{p.X, p.Y})) {
     HWND under = WindowFromPoint(POINT{p.X, p.Y});
     inside = under == WindowHandle() || IsChild(WindowHandle(), under);
   }

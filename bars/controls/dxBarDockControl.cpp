@@ -6,6 +6,23 @@
 
 #include <algorithm>
 
+namespace {
+
+// Runs AWork with AFlag set; the flag is cleared again also when AWork raises.
+template <class F>
+void WithFlagSet(bool& AFlag, F AWork) {
+  AFlag = true;
+  try {
+    AWork();
+  } catch (...) {
+    AFlag = false;
+    throw;
+  }
+  AFlag = false;
+}
+
+}  // namespace
+
 IMPLEMENT_CLASS(TdxDockCol, TObject, nullptr)
 IMPLEMENT_CLASS(TdxDockRow, TObject, nullptr)
 BEGIN_CLASS(TdxDockControl, TCustomControl, (ConstructWith<TdxDockControl, TComponent>))
@@ -374,14 +391,7 @@ void TdxDockControl::ArrangeRow(int AIndex, int ALength) {
 
 void TdxDockControl::RealignRows() {
   if (!FBarManager || FBarManager->BarsLoading() || FBarManager->IsDestroying() || FArranging) return;
-  FArranging = true;
-  try {
-    ArrangeRows();
-  } catch (...) {
-    FArranging = false;
-    throw;
-  }
-  FArranging = false;
+  WithFlagSet(FArranging, [this] { ArrangeRows(); });
   if (HandleAllocated()) Invalidate();
 }
 
@@ -401,14 +411,7 @@ void TdxDockControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
   const bool resized = AWidth != Width() || AHeight != Height();
   TCustomControl::SetBounds(ALeft, ATop, AWidth, AHeight);
   if (!resized || FSettling || HandleAllocated() || !Parent() || !Parent()->HandleAllocated()) return;
-  FSettling = true;
-  try {
-    UpdateDock();
-  } catch (...) {
-    FSettling = false;
-    throw;
-  }
-  FSettling = false;
+  WithFlagSet(FSettling, [this] { UpdateDock(); });
 }
 
 void TdxDockControl::UpdateDockSize() {

@@ -152,6 +152,35 @@ TEST(cxContainer, HotTrackingFollowsTheRealMouse) {
   EXPECT_EQ(c->CurrentStateStyle(), c->Style());
 }
 
+// A refresh takes the cursor as over the container only where the container's window is
+// the one under it: not beside the window, not where a sibling window covers it.
+TEST(cxContainer, RefreshSeesTheCursorOnlyWhereTheWindowIsUnderIt) {
+  TContainerOnForm t;
+  TTestContainer* c = t.Container;
+  t.Other->SetBounds(c->Left() + c->Width() - 30, c->Top() + 10, 60, 24);
+  t.Other->BringToFront();
+  PumpQueuedMessages();
+  struct Case {
+    const char* name;
+    TPoint client;
+    bool hot;
+  } const cases[] = {
+      {"over the container", TPoint(10, c->Height() / 2), true},
+      {"beside its window", TPoint(c->Width() + 40, c->Height() / 2), false},
+      {"over a sibling that covers it", TPoint(c->Width() - 10, 20), false},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    const TPoint screen = c->ClientToScreen(k.client);
+    SetCursorPos(screen.X, screen.Y);
+    c->ShortRefreshContainer(false);
+    EXPECT_EQ(c->ViewInfo()->ContainerState.Contains(csHotTrack), k.hot);
+  }
+  SetCursorPos(0, 0);
+  c->ShortRefreshContainer(false);
+  PumpQueuedMessages();
+}
+
 TEST(cxContainer, BorderColorsOfTheFlatLooks) {
   TContainerOnForm t;
   TTestContainer* c = t.Container;

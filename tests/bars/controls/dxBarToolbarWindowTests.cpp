@@ -3,6 +3,7 @@
 #include "bars/controls/dxBarPainter.h"
 #include "platform/gui/ExtCtrls.h"
 #include "tests/bars/controls/dxBarControlsTestSupport.h"
+#include "tests/support/ResizeLog.h"
 
 #include <memory>
 
@@ -33,20 +34,6 @@ TEST_F(TBarWindowTest, ToolbarDocksAtTheTopOfTheForm) {
   EXPECT_EQ(first.Right, second.Left);
   EXPECT_FALSE(bar->ItemLinks()->Items(2)->ItemRect().IsEmpty());
 }
-
-namespace {
-
-// Records the sizes a control is resized to.
-class TResizeLog : public TObject {
- public:
-  std::vector<TPoint> Sizes;
-  void OnResize(TObject* Sender) {
-    auto* c = static_cast<TControl*>(Sender);
-    Sizes.push_back({c->Width(), c->Height()});
-  }
-};
-
-}  // namespace
 
 // A form made maximized while hidden lays out its docks before their windows exist: the
 // top dock arranges its toolbar and takes its thickness then, so that a control aligned

@@ -4,6 +4,7 @@
 
 #include "platform/gui/Menus.h"
 #include "platform/gui/Messaging.h"
+#include "tests/support/ResizeLog.h"
 #include "tests/support/ScopedHook.h"
 
 #include <vector>
@@ -483,16 +484,6 @@ TEST_F(FormsTest, ScreenCenterPlacesTheFormOnceWhenShown) {
   EXPECT_EQ(r.top, work.Top + (work.Height() - 200) / 2);
   EXPECT_EQ(form->Position(), poDesigned);
 }
-
-// Records the client sizes a control is resized to.
-class TResizeLog : public TObject {
- public:
-  std::vector<TPoint> Sizes;
-  void OnResize(TObject* Sender) {
-    auto* c = static_cast<TControl*>(Sender);
-    Sizes.push_back({c->Width(), c->Height()});
-  }
-};
 
 // A form to be shown maximized is maximized while its window is still hidden: an aligned
 // control meets only the size it is shown with, and the show changes no size.
