@@ -488,12 +488,7 @@ class TPiecesStream : public TStream {
   }
   int Write(const void*, int) override { throw EStreamError(L"The stream is read-only"); }
   Int64 Seek(Int64 offset, TSeekOrigin origin) override {
-    switch (origin) {
-      case soBeginning: position_ = offset; break;
-      case soCurrent: position_ += offset; break;
-      case soEnd: position_ = size_ + offset; break;
-      default: throw EStreamError(L"Invalid seek origin");
-    }
+    position_ = SeekPosition(position_, size_, offset, origin);
     return position_;
   }
   Int64 Size() override { return size_; }
