@@ -10,7 +10,7 @@
 // Dispatches each WM_TIMER to the running timer that owns its identifier.
 class TcxTimerWindow : public TcxMessageWindow {
   DECLARE_CLASS(TcxTimerWindow, TcxMessageWindow)
-  TcxTimerWindow() = default;
+  TcxTimerWindow() : TcxMessageWindow(TMessageOnly{}) {}
 
  protected:
   void HandleMessage(TMessage& AMessage) override;
@@ -63,6 +63,10 @@ UINT_PTR NewEventID() {
 
 TcxMessageWindow::TcxMessageWindow() {
   FHandle = AllocateHWnd(std::function<void(TMessage&)>([this](TMessage& m) { HandleMessage(m); }));
+}
+
+TcxMessageWindow::TcxMessageWindow(TMessageOnly) {
+  FHandle = AllocateMessageHWnd(std::function<void(TMessage&)>([this](TMessage& m) { HandleMessage(m); }));
 }
 
 TcxMessageWindow::~TcxMessageWindow() {

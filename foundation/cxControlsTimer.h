@@ -6,8 +6,8 @@
 #include "platform/core/Components.h"
 #include "platform/gui/Messages.h"
 
-// A hidden top-level window of the UI thread whose messages go to
-// HandleMessage.
+// A hidden window of the UI thread whose messages go to HandleMessage; the
+// base class's is top-level (it can own popup windows).
 class TcxMessageWindow : public TObject {
   DECLARE_CLASS(TcxMessageWindow, TObject)
   TcxMessageWindow();
@@ -15,6 +15,10 @@ class TcxMessageWindow : public TObject {
   HWND Handle() const { return FHandle; }
 
  protected:
+  // A descendant that is only sent, posted or timed messages takes a
+  // message-only window, which costs no top-level window.
+  struct TMessageOnly {};
+  explicit TcxMessageWindow(TMessageOnly);
   // Passes the message to DefWindowProc.
   virtual void HandleMessage(TMessage& AMessage);
 

@@ -48,7 +48,7 @@ TcxSettingsController::~TcxSettingsController() {
 
 void TcxSettingsController::AddListener(TcxControl* AListener) {
   if (std::find(FList.begin(), FList.end(), AListener) != FList.end()) return;
-  if (FList.empty() && !FWindow) FWindow = AllocateHWnd(TWndMethod::Bind<&TcxSettingsController::MainWndProc>(this));
+  if (FList.empty() && !FWindow) FWindow = AllocateMessageHWnd(TWndMethod::Bind<&TcxSettingsController::MainWndProc>(this), true);
   FList.push_back(AListener);
 }
 
@@ -168,7 +168,7 @@ int cxMouseTrackingCount() {
 BEGIN_CLASS(TcxSystemController, TcxMessageWindow, (ConstructPlain<TcxSystemController>))
 END_CLASS
 
-TcxSystemController::TcxSystemController() {
+TcxSystemController::TcxSystemController() : TcxMessageWindow(TMessageOnly{}) {
   if (IsLibrary()) {
     FPrevWakeMainThread = SetWakeMainThread(TNotifyEvent::Bind<&TcxSystemController::WakeMainThread>(this));
     FHooked = true;

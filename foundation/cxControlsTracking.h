@@ -19,8 +19,8 @@ static_assert(DXM_SETTINGSCHANGED == 0x8065 && DXM_SYNCHRONIZE == 0x8066);
 // Settings controller
 // ---------------------------------------------------------------------------
 
-// Keeps a hidden top-level window (which hears broadcast setting changes,
-// unlike a message-only one) only while controls listen.
+// Keeps a hidden window that hears the broadcast setting changes
+// (AllocateMessageHWnd with broadcasts) only while controls listen.
 class TcxSettingsController : public TObject {
   DECLARE_CLASS(TcxSettingsController, TObject)
   TcxSettingsController();

@@ -508,7 +508,7 @@ TcxSystemPaletteChangedListener::TcxSystemPaletteChangedListener()
     : FNotifierList(nullptr), FPrimaryNotifierList(nullptr), FWindowHandle(nullptr) {
   dxAddOffice11ColorsUser();
   try {
-    FWindowHandle = AllocateHWnd(TWndMethod::Bind<&TcxSystemPaletteChangedListener::WndProc>(this));
+    FWindowHandle = AllocateMessageHWnd(TWndMethod::Bind<&TcxSystemPaletteChangedListener::WndProc>(this), true);
   } catch (...) {
     dxRemoveOffice11ColorsUser();
     throw;

@@ -203,8 +203,8 @@ class TcxSystemPaletteChangedNotifier : public TObject {
   bool FIsPrimary;
 };
 
-// One per process while any notifier exists: a hidden top-level window
-// (WM_SYSCOLORCHANGE reaches top-level windows only).
+// One per process while any notifier exists: a hidden window that hears the
+// WM_SYSCOLORCHANGE broadcast (AllocateMessageHWnd with broadcasts).
 class TcxSystemPaletteChangedListener : public TObject {
   DECLARE_CLASS(TcxSystemPaletteChangedListener, TObject)
   TcxSystemPaletteChangedListener();

@@ -176,6 +176,14 @@ void TcxScrollBar::AfterConstruction() {
   FViewInfo->Calculate();
 }
 
+TBitmap* TcxScrollBar::Bitmap() {
+  // Sized on demand: a scroll bar is resized (and turned) several times
+  // before it first shows, each size would make a device bitmap.
+  if (Width() > 0 && Height() > 0 && (FBitmap->Width() != Width() || FBitmap->Height() != Height()))
+    FBitmap->SetSize(Width(), Height());
+  return FBitmap;
+}
+
 TcxScrollBar::~TcxScrollBar() {
   FreeAndNil(FTimer);
   FreeAndNil(FThemeChangedNotificator);
@@ -227,10 +235,8 @@ void TcxScrollBar::SetPosition(int AValue) { SetScrollParams(FMin, FMax, AValue,
 void TcxScrollBar::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
   const TRect before = BoundsRect();
   TCustomControl::SetBounds(ALeft, ATop, AWidth, AHeight);
-  if (BoundsRect() != before && Width() > 0 && Height() > 0) {
-    FBitmap->SetSize(Width(), Height());
-    if (FViewInfo) FViewInfo->Calculate();
-  }
+  // The off-screen image takes the new size when it is next asked for.
+  if (BoundsRect() != before && Width() > 0 && Height() > 0 && FViewInfo) FViewInfo->Calculate();
 }
 
 void TcxScrollBar::SetKind(TScrollBarKind AValue) {
@@ -305,7 +311,7 @@ void TcxScrollBar::PaintParts(TcxCanvas* ACanvas) {
 
 void TcxScrollBar::Paint() {
   if (Width() <= 0 || Height() <= 0 || !FViewInfo) return;
-  if (FBitmap->Width() != Width() || FBitmap->Height() != Height()) FBitmap->SetSize(Width(), Height());
+  Bitmap();
   PaintParts(FCanvas);
   BitBlt(TCustomControl::Canvas()->Handle(), 0, 0, Width(), Height(), FBitmap->Canvas()->Handle(), 0, 0, SRCCOPY);
 }

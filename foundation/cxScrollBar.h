@@ -106,8 +106,8 @@ class TcxScrollBar : public TCustomControl, public IcxLookAndFeelContainerMarker
   TcxScrollBarPart GetScrollBarPart(const TPoint& P);
   // The repeat timer (for tests that drive it).
   TcxTimer* Timer() const { return FTimer; }
-  // The off-screen image the control is painted from.
-  TBitmap* Bitmap() const { return FBitmap; }
+  // The off-screen image the control is painted from, of the control's size.
+  TBitmap* Bitmap();
 
   TNotifyEvent OnChange;
   TScrollEvent OnScroll;

@@ -293,7 +293,7 @@ void TdxFader::UpdateTimer() {
   if (enable == FTimerEnabled) return;
   if (enable) {
     if (!FWindow) {
-      FWindow = AllocateHWnd([this](TMessage& Message) {
+      FWindow = AllocateMessageHWnd([this](TMessage& Message) {
         if (Message.Msg == WM_TIMER && Message.WParam == kFadingTimerId)
           DoTimer();
         else

@@ -117,18 +117,20 @@ int dxThemeChangedNotificatorCount() {
 }
 
 TdxThemeChangedEventReceiver::TdxThemeChangedEventReceiver() {
-  // AllocateHWnd hands an exception raised here to the application's handler.
-  windowHandle_ = AllocateHWnd([wnd = &windowHandle_](TMessage& message) {
-    if (message.Msg != WM_THEMECHANGED) {
-      message.Result = DefWindowProcW(*wnd, message.Msg, message.WParam, message.LParam);
-      return;
-    }
-    dxReleaseAllThemeHandles();
-    DefWindowProcW(*wnd, message.Msg, message.WParam, message.LParam);
-    themesActive = dxUxIsThemeActive() != 0;
-    message.Result = 0;
-    NotifyThemeChanged();
-  });
+  // The method's exceptions go to the application's handler.
+  windowHandle_ = AllocateMessageHWnd(
+      [wnd = &windowHandle_](TMessage& message) {
+        if (message.Msg != WM_THEMECHANGED) {
+          message.Result = DefWindowProcW(*wnd, message.Msg, message.WParam, message.LParam);
+          return;
+        }
+        dxReleaseAllThemeHandles();
+        DefWindowProcW(*wnd, message.Msg, message.WParam, message.LParam);
+        themesActive = dxUxIsThemeActive() != 0;
+        message.Result = 0;
+        NotifyThemeChanged();
+      },
+      /*hearBroadcasts=*/true);
 }
 
 TdxThemeChangedEventReceiver::~TdxThemeChangedEventReceiver() {

@@ -60,7 +60,8 @@ class TdxThemeChangedNotificator : public TObject {
   TdxThemeChangedEvent OnThemeChanged;
 };
 
-// The hidden top-level window that receives WM_THEMECHANGED.
+// The hidden window that hears the WM_THEMECHANGED broadcast (a message-only
+// window the thread's broadcast relay hands it to).
 class TdxThemeChangedEventReceiver : public TObject {
   DECLARE_CLASS(TdxThemeChangedEventReceiver, TObject)
  public:

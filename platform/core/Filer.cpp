@@ -383,6 +383,13 @@ TFiler::~TFiler() = default;
 IMPLEMENT_CLASS(TReader, TFiler, nullptr)
 
 namespace {
+// A binary value inside a stream held in memory, read in place; read-only.
+class TBinaryValueView : public TCustomMemoryStream {
+ public:
+  TBinaryValueView(void* data, Int64 size) { SetPointer(data, size); }
+  int Write(const void*, int) override { throw EStreamError(L"A binary value is read-only"); }
+};
+
 struct DepthGuard {
   int& depth;
   explicit DepthGuard(int& d) : depth(d) { ++depth; }
@@ -847,12 +854,21 @@ void TReader::DefineBinaryProperty(const String& name, TStreamProc readData, TSt
   std::int32_t n;
   Read(&n, 4);
   CheckLength(n, 1);
-  auto* data = Make<TMemoryStream>();
-  FreeOnExit free{data};
-  data->SetSize(n);
-  Read(data->Memory(), n);
-  data->SetPosition(0);
-  readData(data);
+  if (auto* memory = dynamic_cast<TCustomMemoryStream*>(stream_)) {
+    // The bytes are read where the stream holds them (a picture or an image
+    // list of some hundred KB is not copied first).
+    auto* view = Make<TBinaryValueView>(static_cast<Byte*>(memory->Memory()) + st_->pos, n);
+    FreeOnExit free{view};
+    SkipBytes(n);
+    readData(view);
+  } else {
+    auto* data = Make<TMemoryStream>();
+    FreeOnExit free{data};
+    data->SetSize(n);
+    Read(data->Memory(), n);
+    data->SetPosition(0);
+    readData(data);
+  }
   st_->propName.clear();
 }
 

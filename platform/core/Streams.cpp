@@ -199,13 +199,17 @@ int TCustomMemoryStream::Read(void* buffer, int count) {
   return n;
 }
 
-Int64 TCustomMemoryStream::Seek(Int64 offset, TSeekOrigin origin) {
+Int64 SeekPosition(Int64 position, Int64 size, Int64 offset, TSeekOrigin origin) {
   switch (origin) {
-    case soBeginning: position_ = offset; break;
-    case soCurrent: position_ += offset; break;
-    case soEnd: position_ = size_ + offset; break;
+    case soBeginning: return offset;
+    case soCurrent: return position + offset;
+    case soEnd: return size + offset;
     default: throw EStreamError(L"Invalid seek origin");
   }
+}
+
+Int64 TCustomMemoryStream::Seek(Int64 offset, TSeekOrigin origin) {
+  position_ = SeekPosition(position_, size_, offset, origin);
   return position_;
 }
 

@@ -73,6 +73,11 @@ class TFileStream : public THandleStream {
   String fileName_;
 };
 
+// Where a seek by `offset` from `origin` lands in a stream of `size` bytes
+// standing at `position` (anywhere, as for a memory stream); EStreamError for
+// an unknown origin.
+Int64 SeekPosition(Int64 position, Int64 size, Int64 offset, TSeekOrigin origin);
+
 // A stream in memory. TCustomMemoryStream exposes the buffer; TMemoryStream
 // grows it. The position may be set anywhere, also before the start or past
 // the end: reads there give 0 bytes, a write past the end extends the stream

@@ -366,7 +366,9 @@ void TCustomForm::CreateWnd() {
     if (storedClientHeight_ > 0 || storedClientWidth_ > 0) ApplyStoredClientSize();
   }
   UpdateLayered();
-  UpdateWindowIcon();
+  // A new window has no icon of its own: only one to give is sent (the
+  // system answers WM_SETICON by building the icon for the window manager).
+  if (icon_->HandleAllocated() || !icon_->Empty()) UpdateWindowIcon();
 }
 
 void TCustomForm::DestroyWnd() {

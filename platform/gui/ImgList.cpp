@@ -380,8 +380,9 @@ bool Parse(const Byte* data, size_t size, Parsed& out) {
   return true;
 }
 
-// A BMP file of the top `rows` rows of `bmp`, with a full colour table.
-void EmitBmp(TBytes& out, const Bmp& bmp, int rows) {
+// The headers of a BMP file of the top `rows` rows of `bmp`, with a full
+// colour table; the rows follow them (TopRows).
+void EmitBmpHeader(TBytes& out, const Bmp& bmp, int rows) {
   const DWORD colors = bmp.BitCount <= 8 ? (1u << bmp.BitCount) : 0;
   const DWORD bitsSize = static_cast<DWORD>(bmp.Stride * rows);
   const DWORD offBits = 14 + 40 + colors * 4;
@@ -407,14 +408,19 @@ void EmitBmp(TBytes& out, const Bmp& bmp, int rows) {
     out.push_back(c.rgbRed);
     out.push_back(0);
   }
-  // Bottom-up storage: the top rows are the last ones stored.
-  const Byte* top = bmp.Bits + bmp.Stride * size_t(bmp.Height - rows);
-  out.insert(out.end(), top, top + bitsSize);
 }
 
-TBytes Emit(const Parsed& p, unsigned capacity, unsigned grow, int rows) {
-  TBytes out;
-  out.reserve(kHeaderSize + 2 * 62 + p.Image.Stride * rows + p.Mask.Stride * rows);
+struct Rows {
+  const Byte* Data;
+  size_t Size;
+};
+
+// Bottom-up storage: the top rows are the last ones stored.
+Rows TopRows(const Bmp& bmp, int rows) {
+  return {bmp.Bits + bmp.Stride * size_t(bmp.Height - rows), bmp.Stride * size_t(rows)};
+}
+
+void EmitHeader(TBytes& out, const Parsed& p, unsigned capacity, unsigned grow) {
   Put16(out, kMagic);
   Put16(out, kVersion);
   Put16(out, p.Count);
@@ -428,10 +434,70 @@ TBytes Emit(const Parsed& p, unsigned capacity, unsigned grow, int rows) {
   Put16(out, p.Flags & (ILC_MASK | 0xFE));
   for (short overlay : p.Overlays)
     Put16(out, static_cast<WORD>(overlay >= 0 && overlay < p.Count ? overlay : -1));
-  EmitBmp(out, p.Image, rows);
-  if (p.HasMask) EmitBmp(out, p.Mask, rows);
+}
+
+// The canonical stream in pieces: the headers made anew, the rows where the
+// parsed stream holds them (a list of 160 KB reaches comctl32 uncopied).
+std::vector<Rows> Canonical(const Parsed& p, unsigned capacity, unsigned grow, int rows, TBytes& head,
+                            TBytes& maskHead) {
+  EmitHeader(head, p, capacity, grow);
+  EmitBmpHeader(head, p.Image, rows);
+  std::vector<Rows> pieces{{head.data(), head.size()}, TopRows(p.Image, rows)};
+  if (p.HasMask) {
+    EmitBmpHeader(maskHead, p.Mask, rows);
+    pieces.push_back({maskHead.data(), maskHead.size()});
+    pieces.push_back(TopRows(p.Mask, rows));
+  }
+  return pieces;
+}
+
+TBytes Emit(const Parsed& p, unsigned capacity, unsigned grow, int rows) {
+  TBytes head, maskHead, out;
+  const std::vector<Rows> pieces = Canonical(p, capacity, grow, rows, head, maskHead);
+  size_t size = 0;
+  for (const Rows& r : pieces) size += r.Size;
+  out.reserve(size);
+  for (const Rows& r : pieces) out.insert(out.end(), r.Data, r.Data + r.Size);
   return out;
 }
+
+// Reads a list of pieces as one stream (for comctl32's reader, through the
+// stream adapter); read-only.
+class TPiecesStream : public TStream {
+ public:
+  explicit TPiecesStream(std::vector<Rows> pieces) : pieces_(std::move(pieces)) {
+    for (const Rows& r : pieces_) size_ += Int64(r.Size);
+  }
+  int Read(void* buffer, int count) override {
+    if (count <= 0 || position_ < 0 || position_ >= size_) return 0;
+    auto* out = static_cast<Byte*>(buffer);
+    Int64 start = 0;
+    int done = 0;
+    for (const Rows& r : pieces_) {
+      const Int64 end = start + Int64(r.Size);
+      if (position_ < end && done < count) {
+        const size_t at = size_t(position_ - start);
+        const size_t n = std::min<size_t>(r.Size - at, size_t(count - done));
+        std::memcpy(out + done, r.Data + at, n);
+        done += int(n);
+        position_ += Int64(n);
+      }
+      start = end;
+    }
+    return done;
+  }
+  int Write(const void*, int) override { throw EStreamError(L"The stream is read-only"); }
+  Int64 Seek(Int64 offset, TSeekOrigin origin) override {
+    position_ = SeekPosition(position_, size_, offset, origin);
+    return position_;
+  }
+  Int64 Size() override { return size_; }
+
+ private:
+  std::vector<Rows> pieces_;
+  Int64 size_ = 0;
+  Int64 position_ = 0;
+};
 
 }  // namespace ilstream
 
@@ -1082,30 +1148,37 @@ void TCustomImageList::ReadData(TStream* stream) {
   const Int64 start = stream->Position();
   const Int64 size = stream->Size() - start;
   if (size < Int64(ilstream::kHeaderSize) || size > ilstream::kMaxStreamSize) throw EReadError(kReadFail);
-  TBytes data(static_cast<size_t>(size));
-  stream->ReadBuffer(data.data(), static_cast<int>(size));
+  // A stream in memory is parsed in place.
+  TBytes copy;
+  const Byte* data;
+  if (auto* memory = dynamic_cast<TCustomMemoryStream*>(stream)) {
+    data = static_cast<const Byte*>(memory->Memory()) + start;
+    stream->Seek(size, soCurrent);
+  } else {
+    copy.resize(static_cast<size_t>(size));
+    stream->ReadBuffer(copy.data(), static_cast<int>(size));
+    data = copy.data();
+  }
   ilstream::Parsed parsed;
-  if (!ilstream::Parse(data.data(), data.size(), parsed)) {
+  if (!ilstream::Parse(data, static_cast<size_t>(size), parsed)) {
     stream->SetPosition(start);
     throw EReadError(kReadFail);
   }
   // comctl32 gets exactly what was checked: no more rows than the images
   // need, room for one more image, and no flags we do not know.
-  const TBytes canonical = ilstream::Emit(parsed, parsed.Count + 1u, std::clamp<unsigned>(parsed.Grow, 1, 256),
-                                          ilstream::RowsFor(parsed.Count, parsed.Cy));
-  auto* buffer = Make<TMemoryStream>();
-  HIMAGELIST list = nullptr;
+  TBytes head, maskHead;
+  auto* canonical = Make<ilstream::TPiecesStream>(ilstream::Canonical(
+      parsed, parsed.Count + 1u, std::clamp<unsigned>(parsed.Grow, 1, 256), ilstream::RowsFor(parsed.Count, parsed.Cy),
+      head, maskHead));
+  IStream* adapter = nullptr;
   try {
-    buffer->WriteBuffer(canonical.data(), static_cast<int>(canonical.size()));
-    buffer->SetPosition(0);
-    IStream* adapter = CreateStreamAdapter(buffer);
-    list = ImageList_Read(adapter);
-    adapter->Release();
+    adapter = CreateStreamAdapter(canonical, soOwned);
   } catch (...) {
-    TObject::Free(buffer);
+    TObject::Free(canonical);
     throw;
   }
-  TObject::Free(buffer);
+  HIMAGELIST list = ImageList_Read(adapter);
+  adapter->Release();
   int cx = 0, cy = 0;
   if (!list || ImageList_GetImageCount(list) != parsed.Count || !ImageList_GetIconSize(list, &cx, &cy) ||
       cx != parsed.Cx || cy != parsed.Cy) {

@@ -4,10 +4,12 @@
 #include "platform/core/SysUtils.h"
 #include "platform/gui/Messages.h"
 
+#include <algorithm>
 #include <array>
 #include <deque>
 #include <mutex>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -162,12 +164,13 @@ int ObjectInstanceCount() {
   return pool.LiveCount;
 }
 
-HWND AllocateHWnd(std::function<void(TMessage& Message)> method) {
+namespace {
+
+HWND CreateUtilWindow(HWND parent, std::function<void(TMessage&)> method) {
   HINSTANCE instance = ModuleInstance();
   RegisterUtilWindowClass(instance);
-  // WS_POPUP without WS_VISIBLE: top-level (so broadcasts reach it) and never shown.
-  HWND wnd = CreateWindowExW(WS_EX_TOOLWINDOW, kUtilWindowClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr,
-                             nullptr, instance, nullptr);
+  HWND wnd = CreateWindowExW(WS_EX_TOOLWINDOW, kUtilWindowClass, L"", WS_POPUP, 0, 0, 0, 0, parent, nullptr,
+                             instance, nullptr);
   if (!wnd) RaiseLastOSError();
   if (method) {
     auto* target = new TUtilWindowTarget;
@@ -177,13 +180,82 @@ HWND AllocateHWnd(std::function<void(TMessage& Message)> method) {
   return wnd;
 }
 
+// The messages the system sends to every top-level window, which a
+// message-only window never sees.
+bool IsBroadcastMessage(UINT msg) {
+  switch (msg) {
+    case WM_SETTINGCHANGE: case WM_SYSCOLORCHANGE: case WM_THEMECHANGED: case WM_PALETTECHANGED:
+    case WM_PALETTEISCHANGING: case WM_FONTCHANGE: case WM_DISPLAYCHANGE: case WM_TIMECHANGE:
+    case WM_DEVMODECHANGE: case WM_DEVICECHANGE: case WM_POWERBROADCAST: case WM_USERCHANGED:
+    case WM_ENDSESSION: case WM_DWMCOMPOSITIONCHANGED: case WM_DWMCOLORIZATIONCOLORCHANGED:
+      return true;
+    default:
+      return msg >= 0xC000 && msg <= 0xFFFF;   // registered messages go to HWND_BROADCAST too
+  }
+}
+
+// The listening windows of one thread and the top-level window that hears
+// the broadcasts for them.
+struct TBroadcastRelay {
+  HWND Window = nullptr;
+  std::vector<HWND> Listeners;
+
+  void Forward(TMessage& message) {
+    message.Result = DefWindowProcW(Window, message.Msg, message.WParam, message.LParam);
+    if (!IsBroadcastMessage(message.Msg)) return;
+    // A copy: a listener may deallocate itself or another one meanwhile.
+    const std::vector<HWND> listeners = Listeners;
+    for (HWND wnd : listeners)
+      if (std::find(Listeners.begin(), Listeners.end(), wnd) != Listeners.end())
+        SendMessageW(wnd, message.Msg, message.WParam, message.LParam);
+  }
+};
+
+TBroadcastRelay& ThreadRelay() {
+  thread_local TBroadcastRelay relay;
+  return relay;
+}
+
+}  // namespace
+
+HWND AllocateHWnd(std::function<void(TMessage& Message)> method) {
+  // WS_POPUP without WS_VISIBLE: top-level (so broadcasts reach it) and never shown.
+  return CreateUtilWindow(nullptr, std::move(method));
+}
+
 HWND AllocateHWnd(TWndMethod method) {
   if (!method) return AllocateHWnd(std::function<void(TMessage&)>());
   return AllocateHWnd(std::function<void(TMessage&)>([method](TMessage& m) { method(m); }));
 }
 
+HWND AllocateMessageHWnd(std::function<void(TMessage& Message)> method, bool hearBroadcasts) {
+  HWND wnd = CreateUtilWindow(HWND_MESSAGE, std::move(method));
+  if (!hearBroadcasts) return wnd;
+  TBroadcastRelay& relay = ThreadRelay();
+  if (!relay.Window) {
+    try {
+      relay.Window = AllocateHWnd([&relay](TMessage& m) { relay.Forward(m); });
+    } catch (...) {
+      DeallocateHWnd(wnd);
+      throw;
+    }
+  }
+  relay.Listeners.push_back(wnd);
+  return wnd;
+}
+
+HWND AllocateMessageHWnd(TWndMethod method, bool hearBroadcasts) {
+  if (!method) return AllocateMessageHWnd(std::function<void(TMessage&)>(), hearBroadcasts);
+  return AllocateMessageHWnd(std::function<void(TMessage&)>([method](TMessage& m) { method(m); }), hearBroadcasts);
+}
+
 void DeallocateHWnd(HWND wnd) {
   if (!wnd) return;
+  TBroadcastRelay& relay = ThreadRelay();
+  if (auto it = std::find(relay.Listeners.begin(), relay.Listeners.end(), wnd); it != relay.Listeners.end()) {
+    relay.Listeners.erase(it);
+    if (relay.Listeners.empty()) DeallocateHWnd(std::exchange(relay.Window, nullptr));
+  }
   auto* target = reinterpret_cast<TUtilWindowTarget*>(GetWindowLongPtrW(wnd, GWLP_USERDATA));
   if (target) {
     SetWindowLongPtrW(wnd, GWLP_USERDATA, 0);

@@ -22,9 +22,18 @@ using TWndMethod = TClosure<void(TMessage& Message)>;
 // application's handler) and not into the window system. Raises EOSError when the window cannot be made.
 HWND AllocateHWnd(TWndMethod method);
 HWND AllocateHWnd(std::function<void(TMessage& Message)> method);
-// Destroys a window made by AllocateHWnd; the method is detached first, so it
-// sees none of the destruction messages. Safe from inside the method itself;
-// does nothing for null.
+// A message-only window (no top-level window, hence cheaper to make): it gets
+// what is sent or posted to it and its timers. With `hearBroadcasts` it also
+// gets the system's broadcasts (WM_SETTINGCHANGE, WM_SYSCOLORCHANGE,
+// WM_THEMECHANGED, WM_PALETTECHANGED, WM_FONTCHANGE, WM_DISPLAYCHANGE, ... and
+// registered messages): one hidden top-level window per thread receives them
+// for all such windows of the thread and hands each on, and goes with the
+// last of them. Otherwise as AllocateHWnd.
+HWND AllocateMessageHWnd(TWndMethod method, bool hearBroadcasts = false);
+HWND AllocateMessageHWnd(std::function<void(TMessage& Message)> method, bool hearBroadcasts = false);
+// Destroys a window made by AllocateHWnd or AllocateMessageHWnd; the method is
+// detached first, so it sees none of the destruction messages. Safe from
+// inside the method itself; does nothing for null.
 void DeallocateHWnd(HWND wnd);
 
 // Object instances: a window procedure bound to a method, for subclassing a

@@ -80,8 +80,13 @@ struct TrackingFixture {
   }
 };
 
-bool IsHiddenTopLevel(HWND AWnd) {
-  return AWnd && IsWindow(AWnd) && GetAncestor(AWnd, GA_PARENT) == GetDesktopWindow() && !IsWindowVisible(AWnd);
+// A hidden message-only window: no top-level window is made for it
+// (broadcasts reach a listener through its thread's relay; see AllocateMessageHWnd).
+bool IsHiddenMessageOnly(HWND AWnd) {
+  if (!AWnd || !IsWindow(AWnd) || IsWindowVisible(AWnd)) return false;
+  for (HWND w = FindWindowExW(HWND_MESSAGE, nullptr, nullptr, nullptr); w; w = FindWindowExW(HWND_MESSAGE, w, nullptr, nullptr))
+    if (w == AWnd) return true;
+  return false;
 }
 
 }  // namespace
@@ -165,8 +170,7 @@ TEST(cxControlsTracking, SettingsControllerWindowLivesWithItsListeners) {
     Owned<TCountingControl> windowless = MakeOwned<TCountingControl>(nullptr);
     EXPECT_EQ(controller->ListenerCount(), 2);
     const HWND wnd = controller->WindowHandle();
-    // Hidden and top-level, so that the system's broadcasts reach it.
-    ASSERT_TRUE(IsHiddenTopLevel(wnd));
+    ASSERT_TRUE(IsHiddenMessageOnly(wnd));
     const int before = f.control->SettingsMessages;
     SendMessageW(wnd, WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);
     SendMessageW(wnd, WM_SETTINGCHANGE, SPI_SETWORKAREA, 0);
@@ -181,7 +185,7 @@ TEST(cxControlsTracking, SettingsControllerWindowLivesWithItsListeners) {
 TEST(cxControlsTracking, SystemControllerRunsQueuedSynchronisation) {
   TcxSystemController* controller = cxGetSystemController();
   ASSERT_NE(controller, nullptr);
-  ASSERT_TRUE(IsHiddenTopLevel(controller->Handle()));
+  ASSERT_TRUE(IsHiddenMessageOnly(controller->Handle()));
   bool ran = false;
   std::thread worker([&ran] { TThread::Synchronize(nullptr, [&ran] { ran = true; }); });
   // The call is queued once the event is signalled.

@@ -433,8 +433,8 @@ TEST(cxSystemPaletteChanged, PrimaryNotifiersRunFirstEachListFromLastToFirst) {
   TcxSystemPaletteChangedListener* listener = cxSystemPaletteChangedListener();
   ASSERT_NE(listener, nullptr);
   HWND wnd = listener->WindowHandle();
-  // A hidden top-level window: the broadcast reaches only those.
-  EXPECT_EQ(GetAncestor(wnd, GA_PARENT), GetDesktopWindow());
+  // No top-level window of its own: the thread's relay hands it the broadcast.
+  EXPECT_NE(GetAncestor(wnd, GA_PARENT), GetDesktopWindow());
   SendMessageW(wnd, WM_SYSCOLORCHANGE, 0, 0);
   EXPECT_EQ(order, (std::vector<int>{4, 2, 3, 1}));
   notifiers.clear();

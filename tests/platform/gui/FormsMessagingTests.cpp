@@ -121,3 +121,66 @@ TEST_F(FormsMessagingTest, MethodMayDeallocateItsOwnWindow) {
   EXPECT_FALSE(IsWindow(wnd));
   DeallocateHWnd(nullptr);   // harmless
 }
+
+namespace {
+
+long TopLevelWindowsOfThread() {
+  long count = 0;
+  EnumThreadWindows(
+      GetCurrentThreadId(), [](HWND, LPARAM n) { return ++*reinterpret_cast<long*>(n), TRUE; },
+      reinterpret_cast<LPARAM>(&count));
+  return count;
+}
+
+}  // namespace
+
+// Message-only windows make no top-level window each; those that hear
+// broadcasts share one hidden top-level relay per thread, which goes with the
+// last of them. A listener freed by another during a broadcast hears nothing.
+TEST_F(FormsMessagingTest, MessageOnlyWindowsHearBroadcastsThroughOneRelay) {
+  const long before = TopLevelWindowsOfThread();
+  HWND first = nullptr, second = nullptr, third = nullptr, plain = nullptr;
+  TMethodWindowRelease releaseFirst(first), releaseSecond(second), releaseThird(third), releasePlain(plain);
+  int heardFirst = 0, heardSecond = 0, heardThird = 0, heardPlain = 0, postedPlain = 0;
+  auto listener = [](HWND& self, int& heard, HWND* freeOnBroadcast) {
+    return [&self, &heard, freeOnBroadcast](TMessage& m) {
+      if (IsOurSettingChange(m)) {
+        ++heard;
+        if (freeOnBroadcast && *freeOnBroadcast) DeallocateHWnd(std::exchange(*freeOnBroadcast, nullptr));
+      }
+      m.Result = DefWindowProcW(self, m.Msg, m.WParam, m.LParam);
+    };
+  };
+  first = AllocateMessageHWnd(listener(first, heardFirst, &third), true);
+  second = AllocateMessageHWnd(listener(second, heardSecond, nullptr), true);
+  third = AllocateMessageHWnd(listener(third, heardThird, nullptr), true);
+  plain = AllocateMessageHWnd([&](TMessage& m) {
+    if (IsOurSettingChange(m)) ++heardPlain;
+    if (m.Msg == WM_APP) ++postedPlain;
+    m.Result = DefWindowProcW(plain, m.Msg, m.WParam, m.LParam);
+  });
+  ASSERT_TRUE(first && second && third && plain);
+  EXPECT_EQ(TopLevelWindowsOfThread(), before + 1) << "one relay for all listeners";
+  for (HWND w : {first, second, plain}) {
+    EXPECT_NE(GetAncestor(w, GA_PARENT), GetDesktopWindow());
+    EXPECT_FALSE(IsWindowVisible(w));
+  }
+
+  DWORD_PTR result = 0;
+  SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(kSettingSection),
+                      SMTO_ABORTIFHUNG | SMTO_NORMAL, 2000, &result);
+  PostMessageW(plain, WM_APP, 0, 0);
+  PumpUntil([&] { return heardFirst > 0 && heardSecond > 0 && postedPlain > 0; });
+  EXPECT_EQ(heardFirst, 1);
+  EXPECT_EQ(heardSecond, 1);
+  EXPECT_EQ(heardThird, 0) << "freed by the first listener before its turn";
+  EXPECT_EQ(third, nullptr);
+  EXPECT_EQ(heardPlain, 0) << "a window without broadcasts";
+  EXPECT_EQ(postedPlain, 1);
+
+  DeallocateHWnd(std::exchange(first, nullptr));
+  EXPECT_EQ(TopLevelWindowsOfThread(), before + 1);
+  DeallocateHWnd(std::exchange(second, nullptr));
+  EXPECT_EQ(TopLevelWindowsOfThread(), before) << "the relay goes with the last listener";
+  DeallocateHWnd(std::exchange(plain, nullptr));
+}

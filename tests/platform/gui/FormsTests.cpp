@@ -566,6 +566,36 @@ TEST_F(FormsTest, AlphaBlendMakesALayeredWindow) {
   EXPECT_FALSE(GetWindowLongW(h, GWL_EXSTYLE) & WS_EX_LAYERED);
 }
 
+// The window shows the form's icon from its creation on and loses it with
+// the icon; a form without one sends no WM_SETICON at all (the system builds
+// an icon for the window manager on each).
+TEST_F(FormsTest, TheWindowTakesTheFormsIcon) {
+  struct Recorder : TObject {
+    explicit Recorder(TWndMethod previous) : Previous(previous) {}
+    TWndMethod Previous;
+    int SetIcons = 0;
+    void WndProc(TMessage& m) {
+      if (m.Msg == WM_SETICON) ++SetIcons;
+      Previous(m);
+    }
+  };
+  for (bool withIcon : {false, true}) {
+    SCOPED_TRACE(withIcon ? "with an icon" : "without an icon");
+    auto form = FormsOwned<TForm>(NewForm(), &TObject::Free);
+    Recorder recorder(form->WindowProc);
+    form->WindowProc = TWndMethod::Bind<&Recorder::WndProc>(&recorder);
+    HICON icon = withIcon ? CopyIcon(LoadIconW(nullptr, IDI_APPLICATION)) : nullptr;
+    if (withIcon) form->Icon()->SetHandle(icon);   // taken over
+    HWND h = form->Handle();
+    EXPECT_EQ(recorder.SetIcons, withIcon ? 2 : 0);
+    EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(h, WM_GETICON, ICON_BIG, 0)), icon);
+    auto none = FormsOwned<TIcon>(Make<TIcon>(), &TObject::Free);
+    form->SetIcon(none.get());
+    EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(h, WM_GETICON, ICON_BIG, 0)), nullptr);
+    form->WindowProc = recorder.Previous;
+  }
+}
+
 TEST_F(FormsTest, MDIFormHasAClientWindowAndChildren) {
   TForm* frame = nullptr;
   Application->CreateForm(TForm::StaticClass(), frame);

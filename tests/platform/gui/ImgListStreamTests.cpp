@@ -127,6 +127,65 @@ TEST_F(ImgListStreamTest, RoundTripKeepsImagesSizeAndBytes) {
   EXPECT_TRUE(read->Equal(list.get()));
 }
 
+// A stream that does not hold its bytes in memory (as a file stream).
+class TSequentialStream : public TStream {
+ public:
+  explicit TSequentialStream(TBytes bytes) : bytes_(std::move(bytes)) {}
+  int Read(void* buffer, int count) override {
+    const Int64 n = std::clamp<Int64>(Int64(bytes_.size()) - position_, 0, count);
+    if (n > 0) std::memcpy(buffer, bytes_.data() + position_, size_t(n));
+    position_ += n;
+    return int(n);
+  }
+  int Write(const void*, int) override { throw EStreamError(L"read-only"); }
+  Int64 Seek(Int64 offset, TSeekOrigin origin) override {
+    position_ = (origin == soBeginning ? 0 : origin == soCurrent ? position_ : Int64(bytes_.size())) + offset;
+    return position_;
+  }
+
+ private:
+  TBytes bytes_;
+  Int64 position_ = 0;
+};
+
+// The list is read from where the stream stands, up to its end, whether the
+// stream holds its bytes in memory (read in place) or not (read into a copy);
+// a damaged list leaves the position where it was.
+TEST_F(ImgListStreamTest, ReadsFromThePositionOfAnyStream) {
+  auto source = MakeOwned<TTestImageList>(nullptr);
+  FillGenerated(source.get(), 9);
+  const TBytes stored = Written(source.get());
+  auto framed = [&](Byte first) {
+    TBytes b{1, 2, 3};
+    b.insert(b.end(), stored.begin(), stored.end());
+    b.insert(b.end(), {4, 5});
+    b[3] = first;
+    return b;
+  };
+  auto streamOf = [](bool inMemory, const TBytes& bytes) -> Owned<TStream> {
+    if (!inMemory) return Owned<TStream>(Make<TSequentialStream>(bytes));
+    auto* memory = Make<TMemoryStream>();
+    memory->WriteBuffer(bytes.data(), static_cast<int>(bytes.size()));
+    return Owned<TStream>(memory);
+  };
+  for (bool inMemory : {true, false}) {
+    SCOPED_TRACE(inMemory ? "in memory" : "not in memory");
+    Owned<TStream> stream = streamOf(inMemory, framed(stored[0]));
+    auto read = MakeOwned<TTestImageList>(nullptr);
+    stream->SetPosition(3);
+    read->ReadData(stream.get());
+    EXPECT_EQ(stream->Position(), Int64(3 + stored.size())) << "stops after the list";
+    ASSERT_EQ(read->Count(), 9);
+    EXPECT_TRUE(read->Equal(source.get()));
+
+    Owned<TStream> damaged = streamOf(inMemory, framed('X'));
+    damaged->SetPosition(3);
+    EXPECT_THROW(read->ReadData(damaged.get()), EReadError);
+    EXPECT_EQ(damaged->Position(), 3);
+    EXPECT_TRUE(read->Equal(source.get()));
+  }
+}
+
 TEST_F(ImgListStreamTest, EveryColourDepthRoundTrips) {
   struct Case {
     TColorDepth Depth;
