@@ -49,61 +49,84 @@ inline Byte ClampSum(int ASum) {
   return 255;
 }
 
-// Where each target pixel takes its value from along an axis: the source pixels it covers,
-// from First on, each weighted by the part of it covered, the weights of one target pixel
-// (Weights[Start[i]] up to Weights[Start[i + 1]]) summing to 1 << kWeightBits. Kept flat:
-// the shrink walks them once per source row.
+// Where each target pixel takes its value from along an axis: Count source pixels from
+// First[i] on, each weighted by the part of it the target pixel covers (Weights[i * Count]
+// on), the weights of one target pixel summing to 1 << kWeightBits. Every target pixel gets
+// the same number of weights, the unused ones zero, so that the loops over them have a fixed
+// length.
 constexpr int kWeightBits = 12;
 struct TCovers {
+  int Count = 1;
   std::vector<int> First;
-  std::vector<int> Start;
   std::vector<std::uint32_t> Weights;
 };
 
 TCovers Covers(int ASource, int ATarget) {
-  TCovers covers;
-  covers.First.resize(static_cast<size_t>(ATarget));
-  covers.Start.reserve(static_cast<size_t>(ATarget) + 1);
-  covers.Weights.reserve(static_cast<size_t>(ATarget) + static_cast<size_t>(ASource));
   const Int64 unit = 1 << kWeightBits;
+  std::vector<int> first(static_cast<size_t>(ATarget));
+  std::vector<std::uint32_t> weights;
+  std::vector<int> start(static_cast<size_t>(ATarget) + 1);
+  int most = 1;
   for (int i = 0; i < ATarget; ++i) {
     // Target pixel i spans [i * ASource, (i + 1) * ASource) in 1/ATarget of a source pixel.
-    const Int64 start = Int64(i) * ASource, end = start + ASource;
-    const int first = static_cast<int>(start / ATarget);
-    covers.First[static_cast<size_t>(i)] = first;
-    covers.Start.push_back(static_cast<int>(covers.Weights.size()));
+    const Int64 from = Int64(i) * ASource, to = from + ASource;
+    first[static_cast<size_t>(i)] = static_cast<int>(from / ATarget);
+    start[static_cast<size_t>(i)] = static_cast<int>(weights.size());
     Int64 given = 0;
-    for (Int64 k = first; k * ATarget < end; ++k) {
-      const Int64 covered = std::min(end, (k + 1) * ATarget) - std::max(start, k * ATarget);
+    for (Int64 k = first[static_cast<size_t>(i)]; k * ATarget < to; ++k) {
+      const Int64 covered = std::min(to, (k + 1) * ATarget) - std::max(from, k * ATarget);
       const Int64 weight = covered * unit / ASource;
-      covers.Weights.push_back(static_cast<std::uint32_t>(weight));
+      weights.push_back(static_cast<std::uint32_t>(weight));
       given += weight;
     }
-    covers.Weights.back() += static_cast<std::uint32_t>(unit - given);   // what the rounding left out
+    weights.back() += static_cast<std::uint32_t>(unit - given);   // what the rounding left out
+    most = std::max(most, static_cast<int>(weights.size()) - start[static_cast<size_t>(i)]);
   }
-  covers.Start.push_back(static_cast<int>(covers.Weights.size()));
+  start.back() = static_cast<int>(weights.size());
+  TCovers covers;
+  covers.Count = std::min(most, ASource);
+  covers.First.resize(static_cast<size_t>(ATarget));
+  covers.Weights.assign(static_cast<size_t>(ATarget) * static_cast<size_t>(covers.Count), 0);
+  for (int i = 0; i < ATarget; ++i) {
+    // Near the end the run starts earlier, with zero weights first, to stay inside the source.
+    const int own = first[static_cast<size_t>(i)];
+    const int shifted = std::min(own, ASource - covers.Count);
+    covers.First[static_cast<size_t>(i)] = shifted;
+    std::copy(weights.begin() + start[static_cast<size_t>(i)], weights.begin() + start[static_cast<size_t>(i) + 1],
+              covers.Weights.begin() + static_cast<ptrdiff_t>(i) * covers.Count + (own - shifted));
+  }
   return covers;
 }
 
 // One source row averaged across: three sums (blue, green, red) per target pixel, each at
-// most 255 << kWeightBits.
-template <int Step>
+// most 255 << kWeightBits. Taps is the covers' Count when it is a small one, else 0.
+template <int Step, int Taps>
 void ShrinkRow(const Byte* ARow, const TCovers& ACovers, std::uint32_t* AOut) {
-  const std::uint32_t* weights = ACovers.Weights.data();
-  const int* start = ACovers.Start.data();
-  const size_t count = ACovers.First.size();
-  for (size_t x = 0; x < count; ++x, AOut += 3) {
-    const Byte* p = ARow + static_cast<size_t>(ACovers.First[x]) * Step;
+  const int taps = Taps > 0 ? Taps : ACovers.Count;
+  const std::uint32_t* w = ACovers.Weights.data();
+  for (int first : ACovers.First) {
+    const Byte* p = ARow + static_cast<size_t>(first) * Step;
     std::uint32_t b = 0, g = 0, r = 0;
-    for (int k = start[x], e = start[x + 1]; k < e; ++k, p += Step) {
-      const std::uint32_t w = weights[k];
-      b += p[0] * w;
-      g += p[1] * w;
-      r += p[2] * w;
+    for (int k = 0; k < taps; ++k, p += Step) {
+      b += p[0] * w[k];
+      g += p[1] * w[k];
+      r += p[2] * w[k];
     }
+    w += taps;
     AOut[0] = b;
     AOut[1] = g;
     AOut[2] = r;
+    AOut += 3;
+  }
+}
+
+template <int Step>
+void ShrinkRowOf(const Byte* ARow, const TCovers& ACovers, std::uint32_t* AOut) {
+  switch (ACovers.Count) {
+    case 1: ShrinkRow<Step, 1>(ARow, ACovers, AOut); break;
+    case 2: ShrinkRow<Step, 2>(ARow, ACovers, AOut); break;
+    case 3: ShrinkRow<Step, 3>(ARow, ACovers, AOut); break;
+    default: ShrinkRow<Step, 0>(ARow, ACovers, AOut); break;
   }
 }
 
@@ -275,54 +298,62 @@ void cxResampleBitmap(TBitmap* ASource, TBitmap* ADest, bool AForceFiltered) {
   cxApplyColorsToBitmap(ADest, dest, false);
 }
 
-// Row by row, keeping the filtered source row that the next target row starts with. The
-// sums stay within 32 bits: a row sum is at most 255 << kWeightBits, and the weights down
-// add up to 1 << kWeightBits again.
+// Row by row: each source row is averaged across once, into a ring of the rows the target
+// rows under way need, and each target row adds up its rows down. The sums stay within 32
+// bits: a row sum is at most 255 << kWeightBits, and the weights down add up to
+// 1 << kWeightBits again.
 void cxShrinkBitmapByArea(TBitmap* ASource, TBitmap* ATarget) {
   const int sw = ASource->Width(), sh = ASource->Height(), tw = ATarget->Width(), th = ATarget->Height();
   const bool source32 = ASource->PixelFormat() == pf32bit, target32 = ATarget->PixelFormat() == pf32bit;
   const TCovers across = Covers(sw, tw), down = Covers(sh, th);
   const size_t n = static_cast<size_t>(tw) * 3;
-  std::vector<std::uint32_t> current(n), kept(n), sum(n);
-  int keptRow = -1;
-  auto filterRow = [&](int y, std::vector<std::uint32_t>& out) {
-    const auto* row = static_cast<const Byte*>(ASource->ScanLine(y));
-    if (source32)
-      ShrinkRow<4>(row, across, out.data());
-    else
-      ShrinkRow<3>(row, across, out.data());
-  };
+  const int ringSize = down.Count + 1;
+  std::vector<std::uint32_t> ring(n * static_cast<size_t>(ringSize));
+  std::vector<int> ringRow(static_cast<size_t>(ringSize), -1);
+  std::vector<const std::uint32_t*> rows(static_cast<size_t>(down.Count));
+  std::vector<std::uint32_t> sums(n);
   constexpr std::uint32_t half = std::uint32_t(1) << (2 * kWeightBits - 1);
+  constexpr int shift = 2 * kWeightBits;
   for (int y = 0; y < th; ++y) {
-    std::fill(sum.begin(), sum.end(), half);
-    const int first = down.First[static_cast<size_t>(y)];
-    const int from = down.Start[static_cast<size_t>(y)], to = down.Start[static_cast<size_t>(y) + 1];
-    for (int k = from; k < to; ++k) {
-      const int sy = first + (k - from);
-      if (sy != keptRow) {
-        filterRow(sy, current);
-        // The last source row of this target row may be the first of the next one.
-        if (k + 1 == to) {
-          std::swap(current, kept);
-          keptRow = sy;
-        }
+    const std::uint32_t* w = down.Weights.data() + static_cast<size_t>(y) * static_cast<size_t>(down.Count);
+    for (int k = 0; k < down.Count; ++k) {
+      const int sy = down.First[static_cast<size_t>(y)] + k;
+      const size_t slot = static_cast<size_t>(sy % ringSize);
+      std::uint32_t* filtered = ring.data() + n * slot;
+      if (ringRow[slot] != sy) {
+        const auto* row = static_cast<const Byte*>(ASource->ScanLine(sy));
+        if (source32)
+          ShrinkRowOf<4>(row, across, filtered);
+        else
+          ShrinkRowOf<3>(row, across, filtered);
+        ringRow[slot] = sy;
       }
-      const std::uint32_t* filtered = sy == keptRow ? kept.data() : current.data();
-      const std::uint32_t w = down.Weights[static_cast<size_t>(k)];
-      std::uint32_t* s = sum.data();
-      for (size_t i = 0; i < n; ++i) s[i] += filtered[i] * w;
+      rows[static_cast<size_t>(k)] = filtered;
+    }
+    std::uint32_t* s = sums.data();
+    if (down.Count == 2) {
+      const std::uint32_t *a = rows[0], *b = rows[1];
+      for (size_t i = 0; i < n; ++i) s[i] = a[i] * w[0] + b[i] * w[1] + half;
+    } else if (down.Count == 3) {
+      const std::uint32_t *a = rows[0], *b = rows[1], *c = rows[2];
+      for (size_t i = 0; i < n; ++i) s[i] = a[i] * w[0] + b[i] * w[1] + c[i] * w[2] + half;
+    } else {
+      std::fill(sums.begin(), sums.end(), half);
+      for (int k = 0; k < down.Count; ++k) {
+        const std::uint32_t* r = rows[static_cast<size_t>(k)];
+        for (size_t i = 0; i < n; ++i) s[i] += r[i] * w[k];
+      }
     }
     auto* out = static_cast<Byte*>(ATarget->ScanLine(y));
-    const std::uint32_t* s = sum.data();
     if (target32) {
       for (int x = 0; x < tw; ++x, s += 3, out += 4) {
-        out[0] = static_cast<Byte>(s[0] >> (2 * kWeightBits));
-        out[1] = static_cast<Byte>(s[1] >> (2 * kWeightBits));
-        out[2] = static_cast<Byte>(s[2] >> (2 * kWeightBits));
+        out[0] = static_cast<Byte>(s[0] >> shift);
+        out[1] = static_cast<Byte>(s[1] >> shift);
+        out[2] = static_cast<Byte>(s[2] >> shift);
         out[3] = 0;
       }
     } else {
-      for (size_t i = 0; i < n; ++i) out[i] = static_cast<Byte>(s[i] >> (2 * kWeightBits));
+      for (size_t i = 0; i < n; ++i) out[i] = static_cast<Byte>(s[i] >> shift);
     }
   }
 }

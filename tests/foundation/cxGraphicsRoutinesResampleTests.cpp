@@ -368,14 +368,26 @@ TEST(CxShrinkBitmapByArea, AveragesTheCoveredAreaInEveryLayout) {
         if (outStep == 4) EXPECT_EQ(p[3], 0) << x;
       }
 
+      // Seven steps of grey into five: the last pixel takes the last column and 0.4 of the
+      // one before, (0.4 * 150 + 180) / 1.4, where its neighbours take three columns.
+      auto steps = ShrinkTarget(from, 7, 1);
+      for (int x = 0; x < 7; ++x) std::memset(static_cast<Byte*>(steps->ScanLine(0)) + x * step, x * 30, 3);
+      auto fewer = ShrinkTarget(to, 5, 1);
+      cxShrinkBitmapByArea(steps.get(), fewer.get());
+      const auto* last = static_cast<const Byte*>(fewer->ScanLine(0)) + 4 * outStep;
+      EXPECT_EQ(last[0], 171);
+      EXPECT_EQ(last[2], 171);
+
       auto white = ShrinkTarget(from, 97, 61);
       for (int y = 0; y < 61; ++y) std::memset(white->ScanLine(y), 255, static_cast<size_t>(97 * step));
-      auto small = ShrinkTarget(to, 40, 23);
-      cxShrinkBitmapByArea(white.get(), small.get());
-      for (int y = 0; y < 23; ++y) {
-        const auto* row = static_cast<const Byte*>(small->ScanLine(y));
-        for (int x = 0; x < 40; ++x)
-          for (int c = 0; c < 3; ++c) ASSERT_EQ(row[x * outStep + c], 255) << x << "," << y;
+      for (TSize size : {TSize(40, 23), TSize(70, 40)}) {   // up to four source pixels a side, and three
+        auto small = ShrinkTarget(to, size.cx, size.cy);
+        cxShrinkBitmapByArea(white.get(), small.get());
+        for (int y = 0; y < size.cy; ++y) {
+          const auto* row = static_cast<const Byte*>(small->ScanLine(y));
+          for (int x = 0; x < size.cx; ++x)
+            for (int c = 0; c < 3; ++c) ASSERT_EQ(row[x * outStep + c], 255) << x << "," << y;
+        }
       }
     }
 }
