@@ -61,8 +61,14 @@ UINT_PTR NewEventID() {
 // TcxMessageWindow
 // ---------------------------------------------------------------------------
 
-TcxMessageWindow::TcxMessageWindow() {
-  FHandle = AllocateHWnd(std::function<void(TMessage&)>([this](TMessage& m) { HandleMessage(m); }));
+TcxMessageWindow::TcxMessageWindow() { Handle(); }
+
+HWND TcxMessageWindow::Handle() const {
+  if (!FHandle) {
+    auto* self = const_cast<TcxMessageWindow*>(this);
+    FHandle = AllocateHWnd(std::function<void(TMessage&)>([self](TMessage& m) { self->HandleMessage(m); }));
+  }
+  return FHandle;
 }
 
 TcxMessageWindow::~TcxMessageWindow() {

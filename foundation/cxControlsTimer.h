@@ -12,14 +12,19 @@ class TcxMessageWindow : public TObject {
   DECLARE_CLASS(TcxMessageWindow, TObject)
   TcxMessageWindow();
   ~TcxMessageWindow() override;
-  HWND Handle() const { return FHandle; }
+  // Made by the first call where the constructor left it for later.
+  HWND Handle() const;
 
  protected:
+  // Leaves the window to the first Handle call (on the UI thread): for an
+  // object that a program may never send a message to.
+  struct TDeferHandle {};
+  explicit TcxMessageWindow(TDeferHandle) {}
   // Passes the message to DefWindowProc.
   virtual void HandleMessage(TMessage& AMessage);
 
  private:
-  HWND FHandle = nullptr;
+  mutable HWND FHandle = nullptr;
 };
 
 // Runs while Enabled and OnTimer is assigned; ticks arrive on the UI thread.
