@@ -61,12 +61,19 @@ UINT_PTR NewEventID() {
 // TcxMessageWindow
 // ---------------------------------------------------------------------------
 
-TcxMessageWindow::TcxMessageWindow() {
-  FHandle = AllocateHWnd(std::function<void(TMessage&)>([this](TMessage& m) { HandleMessage(m); }));
+TcxMessageWindow::TcxMessageWindow() { Handle(); }
+
+HWND TcxMessageWindow::Handle() const {
+  if (!FHandle) {
+    auto* self = const_cast<TcxMessageWindow*>(this);
+    std::function<void(TMessage&)> handler([self](TMessage& m) { self->HandleMessage(m); });
+    FHandle = FMessageOnly ? AllocateMessageHWnd(std::move(handler)) : AllocateHWnd(std::move(handler));
+  }
+  return FHandle;
 }
 
-TcxMessageWindow::TcxMessageWindow(TMessageOnly) {
-  FHandle = AllocateMessageHWnd(std::function<void(TMessage&)>([this](TMessage& m) { HandleMessage(m); }));
+TcxMessageWindow::TcxMessageWindow(TMessageOnly AKind) : FMessageOnly(true) {
+  if (!AKind.Deferred) Handle();
 }
 
 TcxMessageWindow::~TcxMessageWindow() {

@@ -12,18 +12,24 @@ class TcxMessageWindow : public TObject {
   DECLARE_CLASS(TcxMessageWindow, TObject)
   TcxMessageWindow();
   ~TcxMessageWindow() override;
-  HWND Handle() const { return FHandle; }
+  // Made by the first call where the constructor left it for later.
+  HWND Handle() const;
 
  protected:
   // A descendant that is only sent, posted or timed messages takes a
-  // message-only window, which costs no top-level window.
-  struct TMessageOnly {};
-  explicit TcxMessageWindow(TMessageOnly);
+  // message-only window, which costs no top-level window; with Deferred the
+  // window waits for the first Handle call (on the UI thread), for an object
+  // that a program may never send a message to.
+  struct TMessageOnly {
+    bool Deferred = false;
+  };
+  explicit TcxMessageWindow(TMessageOnly AKind);
   // Passes the message to DefWindowProc.
   virtual void HandleMessage(TMessage& AMessage);
 
  private:
-  HWND FHandle = nullptr;
+  mutable HWND FHandle = nullptr;
+  bool FMessageOnly = false;
 };
 
 // Runs while Enabled and OnTimer is assigned; ticks arrive on the UI thread.

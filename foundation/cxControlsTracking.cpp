@@ -168,8 +168,11 @@ int cxMouseTrackingCount() {
 BEGIN_CLASS(TcxSystemController, TcxMessageWindow, (ConstructPlain<TcxSystemController>))
 END_CLASS
 
-TcxSystemController::TcxSystemController() : TcxMessageWindow(TMessageOnly{}) {
+// A program never posts to it (only a library's wake-up hook does): its window
+// is made when first asked for.
+TcxSystemController::TcxSystemController() : TcxMessageWindow(TMessageOnly{true}) {
   if (IsLibrary()) {
+    Handle();   // now, on the UI thread: the hook posts from other threads
     FPrevWakeMainThread = SetWakeMainThread(TNotifyEvent::Bind<&TcxSystemController::WakeMainThread>(this));
     FHooked = true;
   }

@@ -103,7 +103,8 @@ int cxMouseTrackingCount();
 // ---------------------------------------------------------------------------
 
 // Runs the thread synchronisation queue on DXM_SYNCHRONIZE; inside a library
-// it also takes over the hook that wakes the main thread.
+// it also takes over the hook that wakes the main thread (and then makes its
+// window at once; in a program the first Handle call makes it).
 class TcxSystemController : public TcxMessageWindow {
   DECLARE_CLASS(TcxSystemController, TcxMessageWindow)
   TcxSystemController();

@@ -1,6 +1,7 @@
 #include "foundation/FoundationModules.h"
 #include "foundation/cxControlsRoutines.h"
 #include "foundation/cxControlsTimer.h"
+#include "foundation/cxControlsTracking.h"
 #include "platform/gui/ImgList.h"
 #include "foundation/cxGraphicsBitmaps.h"
 #include "foundation/cxGraphicsCanvas.h"
@@ -64,6 +65,8 @@ void WarmUpTestCaches() {
   WarmUpPainterResources();
   // The window that shared helpers post to, and the one that runs every timer.
   WarmUpLibraryTimerWindow();
+  // The system controller's window, which a program makes only when asked for it.
+  if (TcxSystemController* controller = cxGetSystemController()) controller->Handle();
   // The shared canvases and the scratch bitmaps of image drawing, each with its DC.
   cxGetSharedScreenCanvas();
   cxGetSharedPaintCanvas();
