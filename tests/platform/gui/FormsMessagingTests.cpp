@@ -124,11 +124,14 @@ TEST_F(FormsMessagingTest, MethodMayDeallocateItsOwnWindow) {
 
 namespace {
 
+BOOL CALLBACK CountWindow(HWND, LPARAM n) {
+  ++*reinterpret_cast<long*>(n);
+  return TRUE;
+}
+
 long TopLevelWindowsOfThread() {
   long count = 0;
-  EnumThreadWindows(
-      GetCurrentThreadId(), [](HWND, LPARAM n) { return ++*reinterpret_cast<long*>(n), TRUE; },
-      reinterpret_cast<LPARAM>(&count));
+  EnumThreadWindows(GetCurrentThreadId(), &CountWindow, reinterpret_cast<LPARAM>(&count));
   return count;
 }
 
