@@ -93,9 +93,8 @@ TdxProductResourceStrings::~TdxProductResourceStrings() {
 }
 
 bool TdxProductResourceStrings::Find(const String& AName, int& AIndex) const {
-  Merge();
   // Same order and matching as a sorted, case-insensitive string list.
-  int lo = 0, hi = static_cast<int>(FResStrings.size()) - 1;
+  int lo = 0, hi = ResStringsCount() - 1;
   bool found = false;
   while (lo <= hi) {
     const int mid = (lo + hi) / 2;
@@ -112,27 +111,13 @@ bool TdxProductResourceStrings::Find(const String& AName, int& AIndex) const {
 }
 
 void TdxProductResourceStrings::Add(const String& AResStringName, const TResStringRec* AResStringAddr) {
-  FAdded.push_back(TEntry{AResStringName, AResStringAddr});
-}
-
-void TdxProductResourceStrings::Merge() const {
-  if (FAdded.empty()) return;
-  std::vector<TEntry> added;
-  added.swap(FAdded);
-  for (TEntry& entry : added) {
-    int index;
-    if (!Find(entry.Name, index)) FResStrings.insert(FResStrings.begin() + index, std::move(entry));
-  }
-}
-
-int TdxProductResourceStrings::ResStringsCount() const {
-  Merge();
-  return static_cast<int>(FResStrings.size());
+  int index;
+  if (Find(AResStringName, index)) return;
+  FResStrings.insert(FResStrings.begin() + index, TEntry{AResStringName, AResStringAddr});
 }
 
 void TdxProductResourceStrings::Clear() {
   FResStrings.clear();
-  FAdded.clear();
 }
 
 int TdxProductResourceStrings::GetIndexByName(const String& AName) const {

@@ -95,7 +95,7 @@ class TdxProductResourceStrings : public TObject {
   String Values(int AIndex) const;
 
   const String& Name() const { return FName; }
-  int ResStringsCount() const;
+  int ResStringsCount() const { return static_cast<int>(FResStrings.size()); }
 
  private:
   struct TEntry {
@@ -105,15 +105,10 @@ class TdxProductResourceStrings : public TObject {
   // Binary search: true when found; AIndex is the match or the insert position.
   bool Find(const String& AName, int& AIndex) const;
   void CheckIndex(int AIndex) const;
-  // Puts what was added since into name order. The identifiers are only read
-  // by localizers, so the program's start-up (every module adds its texts)
-  // does not pay for the locale-aware comparisons of sorting them.
-  void Merge() const;
 
   String FName;
   TdxAddResourceStringsProcedure FInitializeProc;
-  mutable std::vector<TEntry> FResStrings;
-  mutable std::vector<TEntry> FAdded;
+  std::vector<TEntry> FResStrings;
 };
 
 class TdxResourceStringsRepository : public TObject {
