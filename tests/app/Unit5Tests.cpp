@@ -9,6 +9,7 @@
 #include "platform/core/Streams.h"
 #include "platform/gui/GdiAccounting.h"
 #include "platform/gui/Jpeg.h"
+#include "tests/support/ThreadWindows.h"
 
 #include <gtest/gtest.h>
 
@@ -160,17 +161,6 @@ TEST(BackgroundPictureData, ReadsBackAsAJpegPicture) {
   jpeg->DIBNeeded();   // decodes
 }
 
-BOOL CALLBACK CountWindow(HWND, LPARAM counter) {
-  ++*reinterpret_cast<int*>(counter);
-  return TRUE;
-}
-
-int ThreadWindowCount() {
-  int count = 0;
-  EnumThreadWindows(GetCurrentThreadId(), &CountWindow, reinterpret_cast<LPARAM>(&count));
-  return count;
-}
-
 // A thousand main windows built, shown, painted and freed leave no GDI object,
 // window or image list behind. (GetGuiResources answers 0 under Wine, so the
 // objects are counted where the library creates and deletes them.)
@@ -186,7 +176,7 @@ TEST(Form5Lifetime, AThousandFormsLeaveNoHandles) {
   }
   const long gdi = GdiAccounting::Live();
   const long lists = ImgListLiveHandles();
-  const int windows = ThreadWindowCount();
+  const int windows = ThreadTopLevelWindowCount();
   for (int i = 0; i < 1000; ++i) {
     auto form = NewForm5();
     form->SetWindowState(wsNormal);
@@ -196,7 +186,7 @@ TEST(Form5Lifetime, AThousandFormsLeaveNoHandles) {
   }
   EXPECT_EQ(GdiAccounting::Live(), gdi);
   EXPECT_EQ(ImgListLiveHandles(), lists);
-  EXPECT_EQ(ThreadWindowCount(), windows);
+  EXPECT_EQ(ThreadTopLevelWindowCount(), windows);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include "tests/support/MessagePump.h"
 #include "tests/support/TestObjects.h"
+#include "tests/support/ThreadWindows.h"
 
 #include <gtest/gtest.h>
 
@@ -12,17 +13,6 @@
 #include <vector>
 
 namespace {
-
-BOOL CALLBACK CountWindow(HWND, LPARAM p) {
-  ++*reinterpret_cast<int*>(p);
-  return TRUE;
-}
-
-int CountThreadWindows() {
-  int count = 0;
-  EnumThreadWindows(GetCurrentThreadId(), &CountWindow, reinterpret_cast<LPARAM>(&count));
-  return count;
-}
 
 // Counts ticks; can free the ticking timer from inside its own event.
 class Ticks : public TObject {
@@ -175,19 +165,19 @@ TEST(cxTimer, AllTimersShareOneHiddenWindow) {
   ASSERT_NE(shared, nullptr);
   EXPECT_FALSE(IsWindowVisible(shared));
   EXPECT_EQ(GetParent(shared), nullptr);  // top-level
-  const int windows = CountThreadWindows();
+  const int windows = ThreadTopLevelWindowCount();
   const int running = cxGetRunningTimerCount();
 
   std::vector<Owned<TcxTimer>> timers;
   for (int i = 0; i < 20; ++i) timers.emplace_back(NewTimer(&ticks, 10000));
-  EXPECT_EQ(CountThreadWindows(), windows);
+  EXPECT_EQ(ThreadTopLevelWindowCount(), windows);
   EXPECT_EQ(cxGetTimerWindowHandle(), shared);
   EXPECT_EQ(cxGetRunningTimerCount(), running + 20);
 
   timers.clear();
   first.reset();
   EXPECT_EQ(cxGetRunningTimerCount(), running - 1);
-  EXPECT_EQ(CountThreadWindows(), windows);
+  EXPECT_EQ(ThreadTopLevelWindowCount(), windows);
 }
 
 TEST(cxTimer, ATimerFreedInItsOwnEventTicksNoMore) {

@@ -3,6 +3,7 @@
 
 #include "platform/gui/Messaging.h"
 #include "tests/support/ScopedHook.h"
+#include "tests/support/ThreadWindows.h"
 
 #include <cwchar>
 
@@ -122,26 +123,11 @@ TEST_F(FormsMessagingTest, MethodMayDeallocateItsOwnWindow) {
   DeallocateHWnd(nullptr);   // harmless
 }
 
-namespace {
-
-BOOL CALLBACK CountWindow(HWND, LPARAM n) {
-  ++*reinterpret_cast<long*>(n);
-  return TRUE;
-}
-
-long TopLevelWindowsOfThread() {
-  long count = 0;
-  EnumThreadWindows(GetCurrentThreadId(), &CountWindow, reinterpret_cast<LPARAM>(&count));
-  return count;
-}
-
-}  // namespace
-
 // Message-only windows make no top-level window each; those that hear
 // broadcasts share one hidden top-level relay per thread, which goes with the
 // last of them. A listener freed by another during a broadcast hears nothing.
 TEST_F(FormsMessagingTest, MessageOnlyWindowsHearBroadcastsThroughOneRelay) {
-  const long before = TopLevelWindowsOfThread();
+  const int before = ThreadTopLevelWindowCount();
   HWND first = nullptr, second = nullptr, third = nullptr, plain = nullptr;
   TMethodWindowRelease releaseFirst(first), releaseSecond(second), releaseThird(third), releasePlain(plain);
   int heardFirst = 0, heardSecond = 0, heardThird = 0, heardPlain = 0, postedPlain = 0;
@@ -163,7 +149,7 @@ TEST_F(FormsMessagingTest, MessageOnlyWindowsHearBroadcastsThroughOneRelay) {
     m.Result = DefWindowProcW(plain, m.Msg, m.WParam, m.LParam);
   });
   ASSERT_TRUE(first && second && third && plain);
-  EXPECT_EQ(TopLevelWindowsOfThread(), before + 1) << "one relay for all listeners";
+  EXPECT_EQ(ThreadTopLevelWindowCount(), before + 1) << "one relay for all listeners";
   for (HWND w : {first, second, plain}) {
     EXPECT_NE(GetAncestor(w, GA_PARENT), GetDesktopWindow());
     EXPECT_FALSE(IsWindowVisible(w));
@@ -182,8 +168,8 @@ TEST_F(FormsMessagingTest, MessageOnlyWindowsHearBroadcastsThroughOneRelay) {
   EXPECT_EQ(postedPlain, 1);
 
   DeallocateHWnd(std::exchange(first, nullptr));
-  EXPECT_EQ(TopLevelWindowsOfThread(), before + 1);
+  EXPECT_EQ(ThreadTopLevelWindowCount(), before + 1);
   DeallocateHWnd(std::exchange(second, nullptr));
-  EXPECT_EQ(TopLevelWindowsOfThread(), before) << "the relay goes with the last listener";
+  EXPECT_EQ(ThreadTopLevelWindowCount(), before) << "the relay goes with the last listener";
   DeallocateHWnd(std::exchange(plain, nullptr));
 }
