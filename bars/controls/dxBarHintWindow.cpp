@@ -127,18 +127,10 @@ void TdxBarHintViewInfo::AssignHintFont(TdxBarHintWindow* AWindow) {
   if (!FBarManager || FBarManager->UseSystemFont()) {
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
-    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
-      const LOGFONTW& lf = metrics.lfStatusFont;
-      font->SetName(lf.lfFaceName);
-      font->SetHeight(lf.lfHeight);
-      font->SetCharset(static_cast<TFontCharset>(lf.lfCharSet));
-      TFontStyles style;
-      if (lf.lfWeight >= FW_BOLD) style.Include(fsBold);
-      if (lf.lfItalic) style.Include(fsItalic);
-      font->SetStyle(style);
-    } else {
+    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
+      AssignLogFont(font, metrics.lfStatusFont);
+    else
       font->SetSize(8);
-    }
   } else {
     font->Assign(FBarManager->Font());
   }

@@ -221,6 +221,10 @@ class TFont : public TGraphicsObject {
   TGdiResource* resource_ = nullptr;
 };
 
+// Gives the font a new handle made from the logical font, as the system describes
+// its own fonts (non-client metrics, icon titles); nothing changes when it cannot be made.
+void AssignLogFont(TFont* font, const LOGFONTW& lf);
+
 class TPen : public TGraphicsObject {
   DECLARE_CLASS(TPen, TGraphicsObject)
   TPen();

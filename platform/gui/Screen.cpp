@@ -66,13 +66,6 @@ const StandardCursor kStandardCursors[] = {
     {crHandPoint, IDC_HAND},     {crSizeAll, IDC_SIZEALL},
 };
 
-void AssignLogFont(TFont* font, const LOGFONTW& lf) {
-  HFONT handle = GdiCreateFont(lf);
-  if (!handle) return;
-  GdiDisown(handle);   // the font takes it over and counts it again
-  font->SetHandle(handle);
-}
-
 // Enumeration procedures stop the enumeration when their body raises.
 BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
   return GuardCallback(FALSE, [&] {
@@ -325,6 +318,13 @@ TRect TScreen::WorkAreaRect() const {
 }
 
 // ---- fonts -----------------------------------------------------------------
+
+void AssignLogFont(TFont* font, const LOGFONTW& lf) {
+  HFONT handle = GdiCreateFont(lf);
+  if (!handle) return;
+  GdiDisown(handle);   // the font takes it over and counts it again
+  font->SetHandle(handle);
+}
 
 void TScreen::ResetFonts() {
   NONCLIENTMETRICSW ncm{};
