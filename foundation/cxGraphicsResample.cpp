@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
 #include <utility>
 
 namespace {
@@ -298,62 +299,99 @@ void cxResampleBitmap(TBitmap* ASource, TBitmap* ADest, bool AForceFiltered) {
   cxApplyColorsToBitmap(ADest, dest, false);
 }
 
-// Row by row: each source row is averaged across once, into a ring of the rows the target
-// rows under way need, and each target row adds up its rows down. The sums stay within 32
-// bits: a row sum is at most 255 << kWeightBits, and the weights down add up to
-// 1 << kWeightBits again.
-void cxShrinkBitmapByArea(TBitmap* ASource, TBitmap* ATarget) {
-  const int sw = ASource->Width(), sh = ASource->Height(), tw = ATarget->Width(), th = ATarget->Height();
-  const bool source32 = ASource->PixelFormat() == pf32bit, target32 = ATarget->PixelFormat() == pf32bit;
-  const TCovers across = Covers(sw, tw), down = Covers(sh, th);
-  const size_t n = static_cast<size_t>(tw) * 3;
-  const int ringSize = down.Count + 1;
-  std::vector<std::uint32_t> ring(n * static_cast<size_t>(ringSize));
-  std::vector<int> ringRow(static_cast<size_t>(ringSize), -1);
-  std::vector<const std::uint32_t*> rows(static_cast<size_t>(down.Count));
-  std::vector<std::uint32_t> sums(n);
+// Each source row is averaged across once, as it comes, into a ring of the rows the next
+// target row needs; a target row is added up down as soon as its last source row is in. The
+// sums stay within 32 bits: a row sum is at most 255 << kWeightBits, and the weights down
+// add up to 1 << kWeightBits again.
+struct TcxAreaShrinker::TState {
+  TCovers Across, Down;
+  std::vector<std::uint32_t> Ring;   // Down.Count filtered rows, source row sy in slot sy % Count
+  std::vector<std::uint32_t> Sums;
+};
+
+TcxAreaShrinker::TcxAreaShrinker(int ASourceWidth, int ASourceHeight, int ASourceBytesPerPixel, TBitmap* ATarget)
+    : FTarget(ATarget), FSourceWidth(ASourceWidth), FSourceHeight(ASourceHeight),
+      FSourceBytesPerPixel(ASourceBytesPerPixel), FState(std::make_unique<TState>()) {
+  FTargetWidth = ATarget->Width();
+  FTargetHeight = ATarget->Height();
+  if (FTargetWidth <= 0 || FTargetHeight <= 0) {
+    FRowsIn = FSourceHeight;   // nothing to write
+    return;
+  }
+  if (ASourceWidth < FTargetWidth || ASourceHeight < FTargetHeight ||
+      (ASourceBytesPerPixel != 3 && ASourceBytesPerPixel != 4) ||
+      (ATarget->PixelFormat() != pf24bit && ATarget->PixelFormat() != pf32bit))
+    throw EInvalidOperation(L"The area shrink takes 24- or 32-bit pixels onto a target no larger than the source");
+  FState->Across = Covers(ASourceWidth, FTargetWidth);
+  FState->Down = Covers(ASourceHeight, FTargetHeight);
+  const size_t n = static_cast<size_t>(FTargetWidth) * 3;
+  FState->Ring.resize(n * static_cast<size_t>(FState->Down.Count));
+  FState->Sums.resize(n);
+}
+
+TcxAreaShrinker::~TcxAreaShrinker() = default;
+
+void TcxAreaShrinker::AddRow(const Byte* ARow) {
+  if (FRowsIn >= FSourceHeight) return;
+  TState& st = *FState;
+  const int count = st.Down.Count;
+  const size_t n = static_cast<size_t>(FTargetWidth) * 3;
+  const int sy = FRowsIn++;
+  std::uint32_t* filtered = st.Ring.data() + n * static_cast<size_t>(sy % count);
+  if (FSourceBytesPerPixel == 4)
+    ShrinkRowOf<4>(ARow, st.Across, filtered);
+  else
+    ShrinkRowOf<3>(ARow, st.Across, filtered);
+  while (FRowsOut < FTargetHeight && st.Down.First[static_cast<size_t>(FRowsOut)] + count - 1 <= sy) EmitRow();
+}
+
+void TcxAreaShrinker::Finish() {
+  if (FRowsIn >= FSourceHeight) return;
+  const std::vector<Byte> black(static_cast<size_t>(FSourceWidth) * static_cast<size_t>(FSourceBytesPerPixel));
+  while (FRowsIn < FSourceHeight) AddRow(black.data());
+}
+
+void TcxAreaShrinker::EmitRow() {
+  TState& st = *FState;
+  const int y = FRowsOut++;
+  const int count = st.Down.Count;
+  const size_t n = static_cast<size_t>(FTargetWidth) * 3;
+  const std::uint32_t* w = st.Down.Weights.data() + static_cast<size_t>(y) * static_cast<size_t>(count);
+  auto row = [&](int k) {
+    const int sy = st.Down.First[static_cast<size_t>(y)] + k;
+    return st.Ring.data() + n * static_cast<size_t>(sy % count);
+  };
   constexpr std::uint32_t half = std::uint32_t(1) << (2 * kWeightBits - 1);
   constexpr int shift = 2 * kWeightBits;
-  for (int y = 0; y < th; ++y) {
-    const std::uint32_t* w = down.Weights.data() + static_cast<size_t>(y) * static_cast<size_t>(down.Count);
-    for (int k = 0; k < down.Count; ++k) {
-      const int sy = down.First[static_cast<size_t>(y)] + k;
-      const size_t slot = static_cast<size_t>(sy % ringSize);
-      std::uint32_t* filtered = ring.data() + n * slot;
-      if (ringRow[slot] != sy) {
-        const auto* row = static_cast<const Byte*>(ASource->ScanLine(sy));
-        if (source32)
-          ShrinkRowOf<4>(row, across, filtered);
-        else
-          ShrinkRowOf<3>(row, across, filtered);
-        ringRow[slot] = sy;
-      }
-      rows[static_cast<size_t>(k)] = filtered;
-    }
-    std::uint32_t* s = sums.data();
-    if (down.Count == 2) {
-      const std::uint32_t *a = rows[0], *b = rows[1];
-      for (size_t i = 0; i < n; ++i) s[i] = a[i] * w[0] + b[i] * w[1] + half;
-    } else if (down.Count == 3) {
-      const std::uint32_t *a = rows[0], *b = rows[1], *c = rows[2];
-      for (size_t i = 0; i < n; ++i) s[i] = a[i] * w[0] + b[i] * w[1] + c[i] * w[2] + half;
-    } else {
-      std::fill(sums.begin(), sums.end(), half);
-      for (int k = 0; k < down.Count; ++k) {
-        const std::uint32_t* r = rows[static_cast<size_t>(k)];
-        for (size_t i = 0; i < n; ++i) s[i] += r[i] * w[k];
-      }
-    }
-    auto* out = static_cast<Byte*>(ATarget->ScanLine(y));
-    if (target32) {
-      for (int x = 0; x < tw; ++x, s += 3, out += 4) {
-        out[0] = static_cast<Byte>(s[0] >> shift);
-        out[1] = static_cast<Byte>(s[1] >> shift);
-        out[2] = static_cast<Byte>(s[2] >> shift);
-        out[3] = 0;
-      }
-    } else {
-      for (size_t i = 0; i < n; ++i) out[i] = static_cast<Byte>(s[i] >> shift);
+  std::uint32_t* s = st.Sums.data();
+  if (count == 2) {
+    const std::uint32_t *a = row(0), *b = row(1);
+    for (size_t i = 0; i < n; ++i) s[i] = a[i] * w[0] + b[i] * w[1] + half;
+  } else if (count == 3) {
+    const std::uint32_t *a = row(0), *b = row(1), *c = row(2);
+    for (size_t i = 0; i < n; ++i) s[i] = a[i] * w[0] + b[i] * w[1] + c[i] * w[2] + half;
+  } else {
+    std::fill(st.Sums.begin(), st.Sums.end(), half);
+    for (int k = 0; k < count; ++k) {
+      const std::uint32_t* r = row(k);
+      for (size_t i = 0; i < n; ++i) s[i] += r[i] * w[k];
     }
   }
+  auto* out = static_cast<Byte*>(FTarget->ScanLine(y));
+  if (FTarget->PixelFormat() == pf32bit) {
+    for (int x = 0; x < FTargetWidth; ++x, s += 3, out += 4) {
+      out[0] = static_cast<Byte>(s[0] >> shift);
+      out[1] = static_cast<Byte>(s[1] >> shift);
+      out[2] = static_cast<Byte>(s[2] >> shift);
+      out[3] = 0;
+    }
+  } else {
+    for (size_t i = 0; i < n; ++i) out[i] = static_cast<Byte>(s[i] >> shift);
+  }
+}
+
+void cxShrinkBitmapByArea(TBitmap* ASource, TBitmap* ATarget) {
+  const int sh = ASource->Height();
+  TcxAreaShrinker shrinker(ASource->Width(), sh, ASource->PixelFormat() == pf32bit ? 4 : 3, ATarget);
+  for (int sy = 0; sy < sh; ++sy) shrinker.AddRow(static_cast<const Byte*>(ASource->ScanLine(sy)));
 }

@@ -13,6 +13,7 @@
 #include "platform/gui/Graphics.h"
 #include "foundation/cxGraphicsCanvas.h"
 
+#include <memory>
 #include <vector>
 
 class TChangeLink;
@@ -230,3 +231,31 @@ void cxResamplePixels(const RGBQUAD* ASource, int ASourceWidth, int ASourceHeigh
 // area it covers. Cheaper than the filter or the halftone stretch for a large reduction, and
 // as smooth.
 void cxShrinkBitmapByArea(TBitmap* ASource, TBitmap* ADest);
+
+// The same shrink for rows that come a few at a time, top to bottom (a picture being
+// decoded), so that the whole source never has to exist: each target row is written as soon
+// as the last source row it covers is in. A target with no pixels takes nothing;
+// EInvalidOperation for a target larger than the source or pixels of another depth.
+class TcxAreaShrinker {
+ public:
+  TcxAreaShrinker(int ASourceWidth, int ASourceHeight, int ASourceBytesPerPixel, TBitmap* ATarget);
+  ~TcxAreaShrinker();
+  TcxAreaShrinker(const TcxAreaShrinker&) = delete;
+  TcxAreaShrinker& operator=(const TcxAreaShrinker&) = delete;
+
+  // The next source row; rows past the source's height are ignored.
+  void AddRow(const Byte* ARow);
+  // Source rows that never came count as black, so that every target row is written.
+  void Finish();
+  int RowsIn() const { return FRowsIn; }
+
+ private:
+  struct TState;
+  void EmitRow();
+
+  TBitmap* FTarget;
+  int FSourceWidth, FSourceHeight, FSourceBytesPerPixel;
+  int FTargetWidth = 0, FTargetHeight = 0;
+  int FRowsIn = 0, FRowsOut = 0;
+  std::unique_ptr<TState> FState;
+};

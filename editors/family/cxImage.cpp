@@ -509,6 +509,36 @@ TBitmap* DirectPixelsOf(TGraphic* AGraphic) {
   return format == pf24bit || format == pf32bit ? bitmap : nullptr;
 }
 
+// The same pixel layout as the decoded picture, three bytes a pixel: the copy lives as long
+// as the picture is shown at this size. Shrinking by area averages what the platform's
+// halftone stretch averages, in less of the first paint's time, and writes every pixel of
+// the copy; enlarging and other pictures are left to the graphic's drawing.
+TBitmap* MakeFittedPicture(TGraphic* AGraphic, int w, int h) {
+  TObjectPtr<TBitmap> fitted(Make<TBitmap>());
+  fitted->SetPixelFormat(pf24bit);
+  auto* jpeg = dynamic_cast<TJPEGImage*>(AGraphic);
+  if (jpeg && !jpeg->Decoded() && w <= jpeg->Width() && h <= jpeg->Height()) {
+    // A JPEG not decoded yet is shrunk while it is decoded: its pixels at full size
+    // (megabytes) never have to exist beside the fitted copy.
+    fitted->SetSizeUninitialized(w, h);
+    TcxAreaShrinker shrinker(jpeg->Width(), jpeg->Height(), 3, fitted.get());
+    if (jpeg->DecodeRows([&shrinker](const Byte* ARow) { shrinker.AddRow(ARow); })) {
+      shrinker.Finish();
+      return fitted.release();
+    }
+  }
+  TBitmap* pixels = DirectPixelsOf(AGraphic);
+  if (pixels && w <= pixels->Width() && h <= pixels->Height() && pixels->Width() == AGraphic->Width() &&
+      pixels->Height() == AGraphic->Height()) {
+    fitted->SetSizeUninitialized(w, h);
+    cxShrinkBitmapByArea(pixels, fitted.get());
+  } else {
+    fitted->SetSize(w, h);
+    fitted->Canvas()->StretchDraw(TRect(0, 0, w, h), AGraphic);
+  }
+  return fitted.release();
+}
+
 }  // namespace
 
 // Scaling a large picture costs tens of milliseconds, copying the scaled one a fraction of a
@@ -517,23 +547,7 @@ void TcxImageViewInfo::DrawFitted(TcxCanvas* ACanvas, TGraphic* AGraphic, const 
   const int w = R2.Width(), h = R2.Height();
   if (!FFittedBitmap || FFittedGraphic != AGraphic || FFittedBitmap->Width() != w || FFittedBitmap->Height() != h) {
     FreeFittedPicture();
-    // The same pixel layout as the decoded picture, three bytes a pixel: the copy lives as
-    // long as the picture is shown.
-    TObjectPtr<TBitmap> fitted(Make<TBitmap>());
-    fitted->SetPixelFormat(pf24bit);
-    // Shrinking by area averages what the platform's halftone stretch averages, in less of
-    // the first paint's time, and writes every pixel of the copy; enlarging and other
-    // pictures are left to the graphic's drawing.
-    TBitmap* pixels = DirectPixelsOf(AGraphic);
-    if (pixels && w <= pixels->Width() && h <= pixels->Height() && pixels->Width() == AGraphic->Width() &&
-        pixels->Height() == AGraphic->Height()) {
-      fitted->SetSizeUninitialized(w, h);
-      cxShrinkBitmapByArea(pixels, fitted.get());
-    } else {
-      fitted->SetSize(w, h);
-      fitted->Canvas()->StretchDraw(TRect(0, 0, w, h), AGraphic);
-    }
-    FFittedBitmap = fitted.release();
+    FFittedBitmap = MakeFittedPicture(AGraphic, w, h);
     FFittedGraphic = AGraphic;
   }
   // The system converts the pixels to the window's four bytes through a temporary copy of

@@ -103,6 +103,8 @@ struct TDecodeOptions {
 class TDecodeSink {
  public:
   explicit TDecodeSink(TBitmap* bitmap) : bitmap_(bitmap) {}
+  // Rows handed on as they come, through a band of a few rows, instead of kept.
+  explicit TDecodeSink(const TJPEGRowProc& consumer) : consumer_(&consumer) {}
 
   // Called once the output size is known; may raise.
   void Begin(jpeg_decompress_struct& info) {
@@ -110,6 +112,12 @@ class TDecodeSink {
     const int h = static_cast<int>(info.output_height);
     cmyk_ = info.out_color_space == JCS_CMYK;
     inverted_ = info.saw_Adobe_marker != 0;
+    if (consumer_) {
+      stride_ = static_cast<size_t>(w) * 3;
+      band_.resize(stride_ * kDecodeBatchRows);
+      if (cmyk_) row_.resize(static_cast<size_t>(w) * 4);
+      return;
+    }
     // Every row is written below: painting the image white first would cost as much as the
     // decoding itself.
     if (info.out_color_space == JCS_GRAYSCALE || info.quantize_colors) {
@@ -125,10 +133,19 @@ class TDecodeSink {
   // Whether rows are written straight into the bitmap (else one at a time through a buffer).
   bool Direct() const { return !cmyk_; }
   JSAMPROW Row(int y) {
-    current_ = static_cast<Byte*>(bitmap_->ScanLine(y));
+    current_ = consumer_ ? band_.data() + stride_ * static_cast<size_t>(y % kDecodeBatchRows)
+                         : static_cast<Byte*>(bitmap_->ScanLine(y));
     return cmyk_ ? row_.data() : current_;
   }
-  void EndRow(int width) {
+  // After the library filled the rows from `first` on (`count` of them).
+  void EndRows(int first, int count, int width) {
+    ConvertCmyk(width);
+    if (!consumer_) return;
+    for (int i = 0; i < count; ++i) (*consumer_)(band_.data() + stride_ * static_cast<size_t>((first + i) % kDecodeBatchRows));
+  }
+
+ private:
+  void ConvertCmyk(int width) {
     if (!cmyk_) return;
     // CMYK to BGR; Adobe writes the inks inverted.
     for (int x = 0; x < width; ++x) {
@@ -146,7 +163,6 @@ class TDecodeSink {
     }
   }
 
- private:
   void SetPalette(jpeg_decompress_struct& info) {
     std::vector<Byte> buffer(sizeof(LOGPALETTE) + 256 * sizeof(PALETTEENTRY));
     auto* lp = reinterpret_cast<LOGPALETTE*>(buffer.data());
@@ -173,7 +189,10 @@ class TDecodeSink {
     bitmap_->SetPalette(palette);
   }
 
-  TBitmap* bitmap_;
+  TBitmap* bitmap_ = nullptr;
+  const TJPEGRowProc* consumer_ = nullptr;
+  std::vector<Byte> band_;
+  size_t stride_ = 0;
   std::vector<Byte> row_;
   Byte* current_ = nullptr;
   bool cmyk_ = false;
@@ -214,7 +233,7 @@ bool DecodeRaw(jpeg_decompress_struct& info, TJpegError& error, const Byte* data
     for (int i = 0; i < count; ++i) rows[i] = sink.Row(y + i);
     const int read = static_cast<int>(jpeg_read_scanlines(&info, rows, static_cast<JDIMENSION>(count)));
     if (read == 0) break;   // the data gives no more rows: the rest stay as they are
-    sink.EndRow(static_cast<int>(info.output_width));
+    sink.EndRows(y, read, static_cast<int>(info.output_width));
   }
   jpeg_finish_decompress(&info);
   return true;
@@ -276,34 +295,50 @@ void TJPEGImage::SetData(TBytes data) {
   grayscaleSource_ = header.Grayscale;
 }
 
-void TJPEGImage::Decode() {
-  TDecodeOptions options;
-  options.ScaleDenom = 1 << static_cast<int>(scale_);
-  options.Grayscale = grayscale_;
-  options.Quantize = pixelFormat_ == jf8Bit;
-  options.Smoothing = smoothing_;
-  options.Fast = performance_ == jpBestSpeed;
-  auto* bitmap = Make<TBitmap>();
-  TDecodeSink sink(bitmap);
+namespace {
+
+// One decode of `data` into `sink`; EInvalidGraphic for corrupt data.
+void DecodeInto(const TBytes& data, const TDecodeOptions& options, TDecodeSink& sink) {
   jpeg_decompress_struct info{};
   TJpegError error;
   InitError(error);
   info.err = &error.Manager;
   bool ok;
   try {
-    ok = DecodeRaw(info, error, data_.data(), data_.size(), options, sink);
+    ok = DecodeRaw(info, error, data.data(), data.size(), options, sink);
   } catch (...) {
     jpeg_destroy_decompress(&info);
-    TObject::Free(bitmap);
     throw;
   }
   jpeg_destroy_decompress(&info);
-  if (!ok) {
-    TObject::Free(bitmap);
-    JpegFailed(error);
-  }
+  if (!ok) JpegFailed(error);
   ++g_decodes;
-  bitmap_ = bitmap;
+}
+
+TDecodeOptions OptionsOf(const TJPEGImage& image) {
+  TDecodeOptions options;
+  options.ScaleDenom = 1 << static_cast<int>(image.Scale());
+  options.Grayscale = image.Grayscale();
+  options.Quantize = image.PixelFormat() == jf8Bit;
+  options.Smoothing = image.Smoothing();
+  options.Fast = image.Performance() == jpBestSpeed;
+  return options;
+}
+
+}  // namespace
+
+void TJPEGImage::Decode() {
+  TObjectPtr<TBitmap> bitmap(Make<TBitmap>());
+  TDecodeSink sink(bitmap.get());
+  DecodeInto(data_, OptionsOf(*this), sink);
+  bitmap_ = bitmap.release();
+}
+
+bool TJPEGImage::DecodeRows(const TJPEGRowProc& ARow) {
+  if (bitmap_ || data_.empty() || grayscale_ || grayscaleSource_ || pixelFormat_ != jf24Bit) return false;
+  TDecodeSink sink(ARow);
+  DecodeInto(data_, OptionsOf(*this), sink);
+  return true;
 }
 
 void TJPEGImage::DIBNeeded() {

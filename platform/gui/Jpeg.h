@@ -6,9 +6,13 @@
 
 #include "platform/gui/Graphics.h"
 
+#include <functional>
+
 DECLARE_ENUM(TJPEGScale, jsFullSize, jsHalf, jsQuarter, jsEighth)
 DECLARE_ENUM(TJPEGPixelFormat, jf24Bit, jf8Bit)
 DECLARE_ENUM(TJPEGPerformance, jpBestQuality, jpBestSpeed)
+
+using TJPEGRowProc = std::function<void(const Byte* ARow)>;
 
 class TJPEGImage : public TGraphic {
   DECLARE_CLASS(TJPEGImage, TGraphic)
@@ -29,6 +33,14 @@ class TJPEGImage : public TGraphic {
   // The decoded pixels (decoded now when they are not yet), owned by the image; null for an
   // empty one. Valid until the image or one of its decoding options changes.
   TBitmap* DecodedBitmap();
+  // Whether the pixels are decoded and kept.
+  bool Decoded() const { return bitmap_ != nullptr; }
+  // Decodes the stored bytes without keeping the pixels, for a caller that scales them as
+  // they come: ARow gets each row in turn, top to bottom, as 24-bit blue-green-red pixels
+  // of the size at the current Scale (valid during the call only); rows the data lacks are
+  // not given. False, with nothing decoded, when the pixels are kept already or would not
+  // be such rows (grey or 8-bit output, no data). EInvalidGraphic for corrupt data.
+  bool DecodeRows(const TJPEGRowProc& ARow);
   // Compresses the bitmap when the image has no compressed bytes.
   void JPEGNeeded();
   // Compresses the current bitmap with CompressionQuality.

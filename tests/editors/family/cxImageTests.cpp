@@ -3,6 +3,7 @@
 
 #include "editors/core/cxEditRepositoryItems.h"
 #include "editors/core/cxEditStyles.h"
+#include "foundation/cxGraphicsRoutines.h"
 #include "foundation/dxGDIPlusClasses.h"
 #include "platform/core/Filer.h"
 #include "platform/core/ObjectText.h"
@@ -17,6 +18,8 @@
 #include "tests/support/TestObjects.h"
 
 #include <gtest/gtest.h>
+
+#include <cstring>
 
 namespace {
 
@@ -345,6 +348,60 @@ TEST(cxImagePainting, AShrunkPictureAveragesTheAreaEachPixelCovers) {
     for (int x : {0, 1, 148, 149, r.Width() - 2, r.Width() - 1})
       EXPECT_TRUE(Near(fitted->Canvas()->GetPixel(x, y), x % 2 ? blue : redAndHalfBlue, 1))
           << x << "," << y << ": " << std::hex << fitted->Canvas()->GetPixel(x, y);
+}
+
+// A JPEG larger than the editor is shrunk while it is decoded, to the same pixels as a shrink
+// of its whole decoded picture, which never exists; another size decodes it again.
+TEST(cxImagePainting, AShrunkJpegIsScaledWhileDecodedWithoutKeepingItsPixels) {
+  KeepsResourcesOnPurpose("the shared brush cache keeps the colours painted with");
+  TImageForm f(200, 120);
+  f.Image->Properties()->SetStretch(true);
+  f.Image->Properties()->SetShowFocusRect(false);
+  auto stripes = SolidBitmap(333, 181, clBlue);
+  for (int y = 0; y < stripes->Height(); ++y) {
+    auto* row = static_cast<Byte*>(stripes->ScanLine(y));
+    for (int x = 0; x < stripes->Width(); ++x) row[x * 3 + 1] = static_cast<Byte>(x + 3 * y);
+  }
+  auto jpeg = MakeOwned<TJPEGImage>();
+  jpeg->Assign(stripes.get());
+  const AnsiString bytes = SavedBytes(jpeg.get());
+  auto load = [&bytes] {
+    auto stored = MakeOwned<TJPEGImage>();
+    auto stream = MakeOwned<TMemoryStream>();
+    stream->WriteBuffer(bytes.data(), static_cast<int>(bytes.size()));
+    stream->SetPosition(0);
+    stored->LoadFromStream(stream.get());
+    return stored;
+  };
+  auto stored = load();
+  f.Image->Picture()->SetGraphic(stored.get());
+  auto* shown = dynamic_cast<TJPEGImage*>(f.Image->Picture()->Graphic());
+  ASSERT_NE(shown, nullptr);
+  const long decodes = TJPEGImage::DecodeCount();
+  TWindowPixels first(f.Image->Handle());
+  EXPECT_EQ(TJPEGImage::DecodeCount(), decodes + 1);
+  EXPECT_FALSE(shown->Decoded());
+  for (int height : {120, 77}) {
+    SCOPED_TRACE(height);
+    if (height != 120) {
+      const long before = TJPEGImage::DecodeCount();
+      f.Image->SetHeight(height);
+      TWindowPixels again(f.Image->Handle());
+      EXPECT_EQ(TJPEGImage::DecodeCount(), before + 1);
+      EXPECT_FALSE(shown->Decoded());
+    }
+    TBitmap* fitted = f.Image->ImageViewInfo()->FittedPicture();
+    ASSERT_NE(fitted, nullptr);
+    const TRect r2 = f.Image->ImageViewInfo()->PictureRect(f.Image->ImageViewInfo()->ClientRect);
+    ASSERT_EQ(TSize(fitted->Width(), fitted->Height()), TSize(r2.Width(), r2.Height()));
+    auto whole = load();
+    auto expected = MakeOwned<TBitmap>();
+    expected->SetPixelFormat(pf24bit);
+    expected->SetSize(fitted->Width(), fitted->Height());
+    cxShrinkBitmapByArea(whole->DecodedBitmap(), expected.get());
+    for (int y = 0; y < fitted->Height(); ++y)
+      ASSERT_EQ(std::memcmp(fitted->ScanLine(y), expected->ScanLine(y), size_t(fitted->Width()) * 3), 0) << y;
+  }
 }
 
 // A see-through editor's picture leaves what lies under it wherever the picture is

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <jpeglib.h>
+#include <vector>
 
 namespace {
 
@@ -278,6 +279,13 @@ TEST_F(GraphicsJpeg, CmykImagesDecodeToTheirColours) {
   bitmap->Assign(image.get());
   bitmap->SetPixelFormat(pf32bit);
   EXPECT_TRUE(Near(PixelOf(bitmap.get(), 4, 4), clRed)) << std::hex << PixelOf(bitmap.get(), 4, 4);
+  // Rows handed on as they come are converted alike.
+  TBytes first;
+  EXPECT_TRUE(LoadJpeg(cmyk)->DecodeRows([&](const Byte* row) {
+    if (first.empty()) first.assign(row, row + 8 * 3);
+  }));
+  ASSERT_EQ(first.size(), 24u);
+  EXPECT_TRUE(Near(static_cast<TColor>(RGB(first[14], first[13], first[12])), clRed));
 }
 
 TEST_F(GraphicsJpeg, AssignedBitmapIsRecompressedWithTheQuality) {
@@ -299,7 +307,7 @@ TEST_F(GraphicsJpeg, AssignedBitmapIsRecompressedWithTheQuality) {
 }
 
 // Rows come out of the library in batches: every row lands in its own place, also in the
-// last, shorter batch.
+// last, shorter batch, whether the pixels are kept or handed on as they come.
 TEST_F(GraphicsJpeg, EveryDecodedRowLandsInItsPlace) {
   const TColor colors[] = {clRed, clLime, clBlue, clWhite, clBlack, clYellow};
   auto bands = MakeBitmap(24, 6 * 8, clWhite, pf24bit);
@@ -313,11 +321,27 @@ TEST_F(GraphicsJpeg, EveryDecodedRowLandsInItsPlace) {
     auto source = MakeOwned<TJPEGImage>();
     source->Assign(bands.get());
     auto image = LoadJpeg(SavedBytes(source.get()));
+    const long decodes = TJPEGImage::DecodeCount();
+    std::vector<TBytes> streamed;
+    EXPECT_TRUE(image->DecodeRows([&](const Byte* row) { streamed.emplace_back(row, row + 24 * 3); }));
+    EXPECT_FALSE(image->Decoded()) << "handed on, not kept";
+    EXPECT_EQ(TJPEGImage::DecodeCount(), decodes + 1);
     TBitmap* decoded = image->DecodedBitmap();
     ASSERT_EQ(decoded->Height(), height);
+    ASSERT_EQ(static_cast<int>(streamed.size()), height);
+    for (int y = 0; y < height; ++y) {
+      const auto* row = static_cast<const Byte*>(decoded->ScanLine(y));
+      EXPECT_EQ(streamed[static_cast<size_t>(y)], TBytes(row, row + 24 * 3)) << "row " << y;
+    }
     for (int i = 0; i < 6; ++i) {
       const int y = std::min(i * 8 + 4, height - 1);
       EXPECT_TRUE(Near(PixelOf(decoded, 12, y), colors[i])) << std::hex << PixelOf(decoded, 12, y) << " row " << y;
     }
+    // Kept pixels are not decoded again; grey output is no row of blue, green and red.
+    EXPECT_FALSE(image->DecodeRows([](const Byte*) {}));
+    auto grey = LoadJpeg(SavedBytes(source.get()));
+    grey->SetGrayscale(true);
+    EXPECT_FALSE(grey->DecodeRows([](const Byte*) {}));
+    EXPECT_EQ(TJPEGImage::DecodeCount(), decodes + 2);
   }
 }
