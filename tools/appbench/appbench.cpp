@@ -1,8 +1,10 @@
 // appbench: measures the start of the program as a user sees it, side by side with a
 // reference made with the platform's common controls alone.
 //
-//   appbench [RUNS]          (default 5 runs of each; lanze.exe, native-toolbar.exe and
-//                             appdata\background.jpg are looked for beside appbench.exe)
+//   appbench [RUNS] [--floor] (default 5 runs of each; lanze.exe, native-toolbar.exe and
+//                             appdata\background.jpg are looked for beside appbench.exe;
+//                             --floor also starts bare-window.exe, a captioned window shown
+//                             maximized with one fill: the least any program takes)
 //
 // The program and the reference are started alternately, RUNS times each, so that a change
 // of the machine's load touches both alike. Each run takes the time until the main window is
@@ -198,6 +200,7 @@ struct Subject {
   const wchar_t* Name;
   std::wstring Exe, Arguments;
   bool Reports;       // writes LANZE_STARTUP_REPORT
+  bool Hovers = true;  // has a toolbar to hover over
   int HoverOffset = 0;
 };
 
@@ -238,7 +241,7 @@ bool RunOnce(Subject& subject, const std::wstring& reportFile, Run& run) {
     memory.cb = sizeof memory;
     if (GetProcessMemoryInfo(process.hProcess, &memory, sizeof memory) && memory.PeakWorkingSetSize)
       run.PeakKb = memory.PeakWorkingSetSize / 1024.0;
-    run.Hover = HoverRepaint(search.Found, subject.HoverOffset);
+    if (subject.Hovers) run.Hover = HoverRepaint(search.Found, subject.HoverOffset);
     PostMessageW(search.Found, WM_CLOSE, 0, 0);
   } else {
     fwprintf(stderr, L"appbench: the main window of %ls did not show within 30 s\n", subject.Name);
@@ -282,13 +285,16 @@ int wmain(int argc, wchar_t** argv) {
   const std::wstring reportFile =
       std::wstring(tempFolder) + L"lanze-startup-" + std::to_wstring(GetCurrentProcessId()) + L".txt";
 
-  Subject subjects[2] = {{L"program", folder + L"lanze.exe", L"", true},
+  const bool floor = argc > 2 && std::wstring(argv[2]) == L"--floor";
+  const int count = floor ? 3 : 2;
+  Subject subjects[3] = {{L"program", folder + L"lanze.exe", L"", true},
                          {L"reference", folder + L"native-toolbar.exe",
-                          L" \"" + folder + L"appdata\\background.jpg\"", false}};
-  Series series[2];
+                          L" \"" + folder + L"appdata\\background.jpg\"", false},
+                         {L"bare window", folder + L"bare-window.exe", L"", false, false}};
+  Series series[3];
   bool ok = true;
   for (int i = 0; i < runs; ++i) {
-    for (int s = 0; s < 2; ++s) {
+    for (int s = 0; s < count; ++s) {
       Run run;
       if (!RunOnce(subjects[s], reportFile, run)) {
         ok = false;
@@ -317,10 +323,16 @@ int wmain(int argc, wchar_t** argv) {
       series[s].InProcess.push_back(figure("ms_since_process_start"));
     }
   }
-  wprintf(L"\nmedians of %d runs each   program   reference   ratio\n", runs);
-  auto row = [&series](const wchar_t* name, std::vector<double> Series::*member, const wchar_t* unit) {
+  wprintf(L"\nmedians of %d runs each   program   reference   ratio%ls\n", runs,
+          floor ? L"   bare window   ratio to the reference" : L"");
+  auto row = [&series, floor](const wchar_t* name, std::vector<double> Series::*member, const wchar_t* unit) {
     const double a = Median(series[0].*member), b = Median(series[1].*member);
-    wprintf(L"%-26ls %7.1f %ls %7.1f %ls   %5.2f\n", name, a, unit, b, unit, a >= 0 && b > 0 ? a / b : -1.0);
+    wprintf(L"%-26ls %7.1f %ls %7.1f %ls   %5.2f", name, a, unit, b, unit, a >= 0 && b > 0 ? a / b : -1.0);
+    if (floor) {
+      const double c = Median(series[2].*member);
+      wprintf(L"   %7.1f %ls   %5.2f", c, unit, c >= 0 && b > 0 ? c / b : -1.0);
+    }
+    wprintf(L"\n");
   };
   row(L"shown", &Series::Shown, L"ms");
   row(L"idle (shown and painted)", &Series::Idle, L"ms");
