@@ -141,7 +141,8 @@ class TDecodeSink {
   void EndRows(int first, int count, int width) {
     ConvertCmyk(width);
     if (!consumer_) return;
-    for (int i = 0; i < count; ++i) (*consumer_)(band_.data() + stride_ * static_cast<size_t>((first + i) % kDecodeBatchRows));
+    for (int i = 0; i < count; ++i)
+      (*consumer_)(band_.data() + stride_ * static_cast<size_t>((first + i) % kDecodeBatchRows));
   }
 
  private:

@@ -391,3 +391,23 @@ TEST(CxShrinkBitmapByArea, AveragesTheCoveredAreaInEveryLayout) {
       }
     }
 }
+
+// Rows that come a few at a time give every target row as soon as its source rows are in;
+// rows that never come count as black, so no target row is left unwritten; a target larger
+// than the source is refused.
+TEST(CxShrinkBitmapByArea, RowsPushedInTurnWriteEveryTargetRow) {
+  auto target = ShrinkTarget(pf24bit, 3, 4);
+  for (int y = 0; y < 4; ++y) std::memset(target->ScanLine(y), 0x5A, 9);   // what was there before
+  TcxAreaShrinker shrinker(6, 8, 3, target.get());
+  const std::vector<Byte> white(18, 255);
+  for (int y = 0; y < 4; ++y) shrinker.AddRow(white.data());
+  EXPECT_EQ(shrinker.RowsIn(), 4);
+  for (int y = 0; y < 2; ++y) EXPECT_EQ(static_cast<const Byte*>(target->ScanLine(y))[4], 255) << y;
+  EXPECT_EQ(static_cast<const Byte*>(target->ScanLine(2))[4], 0x5A) << "written before its rows came";
+  shrinker.Finish();
+  for (int y = 2; y < 4; ++y)
+    for (int i = 0; i < 9; ++i) EXPECT_EQ(static_cast<const Byte*>(target->ScanLine(y))[i], 0) << y;
+
+  auto larger = ShrinkTarget(pf24bit, 7, 2);
+  EXPECT_THROW(TcxAreaShrinker(6, 8, 3, larger.get()), EInvalidOperation);
+}

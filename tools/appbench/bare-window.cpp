@@ -29,8 +29,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
   wc.lpszClassName = L"BareWindow";
   RegisterClassW(&wc);
-  HWND h = CreateWindowW(wc.lpszClassName, L"岚泽家具生产设计系统3.0", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0,
-                         873, 401, nullptr, nullptr, instance, nullptr);
+  HWND h = CreateWindowW(wc.lpszClassName, L"岚泽家具生产设计系统3.0", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                         0, 0, 873, 401, nullptr, nullptr, instance, nullptr);
   ShowWindow(h, SW_SHOWMAXIMIZED);
   UpdateWindow(h);
   MSG msg;
