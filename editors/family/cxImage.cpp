@@ -509,8 +509,8 @@ TBitmap* DirectPixelsOf(TGraphic* AGraphic) {
   return format == pf24bit || format == pf32bit ? bitmap : nullptr;
 }
 
-// The same pixel layout as the decoded picture, three bytes a pixel: the copy lives as long
-// as the picture is shown at this size. Shrinking by area averages what the platform's
+// Three bytes a pixel, as a decoded JPEG has them: the copy lives as long as the picture is
+// shown at this size. Shrinking by area averages what the platform's
 // halftone stretch averages, in less of the first paint's time, and writes every pixel of
 // the copy; enlarging and other pictures are left to the graphic's drawing.
 TBitmap* MakeFittedPicture(TGraphic* AGraphic, int w, int h) {
