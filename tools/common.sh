@@ -45,7 +45,12 @@ prepare_host() {
   PREFIX_JOB=$!
 }
 prefix_wait() {
-  wait "$PREFIX_JOB" || { cat "$BUILD/prefix-setup.log"; return 1; }
+  wait "$PREFIX_JOB" && return 0
+  # The build's own call may have finished the prefix since, or the failure was Wine's
+  # alone (a helper process killed under it): once more in the foreground, which is quick
+  # when the prefix is ready and names the cause when it fails again.
+  bash "$ROOT/tools/wine/prefix.sh" "$BUILD" >>"$BUILD/prefix-setup.log" 2>&1 \
+    || { cat "$BUILD/prefix-setup.log"; return 1; }
 }
 
 # Both targets, all of each: the 64-bit build first, since on a host without 32-bit code
