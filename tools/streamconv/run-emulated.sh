@@ -3,8 +3,8 @@
 # output in LOG, shown only when it fails. Wine must not get the build tool's
 # pipes: a wineserver it starts would inherit them and keep the step open.
 #
-# Every program run this way writes its outputs whole or not at all, so a run
-# that failed without a word may be repeated: such a failure is Wine's (a start
+# Every program run this way writes all its outputs anew, so a run that failed
+# without a word may be repeated: such a failure is Wine's (a start
 # that never reached the program, a process killed from outside), not the
 # program's, which always says why it fails. The repeat has Wine's own error
 # messages on, so that a second failure explains itself.
