@@ -6,23 +6,6 @@
 
 #include <algorithm>
 
-namespace {
-
-// Runs AWork with AFlag set; the flag is cleared again also when AWork raises.
-template <class F>
-void WithFlagSet(bool& AFlag, F AWork) {
-  AFlag = true;
-  try {
-    AWork();
-  } catch (...) {
-    AFlag = false;
-    throw;
-  }
-  AFlag = false;
-}
-
-}  // namespace
-
 IMPLEMENT_CLASS(TdxDockCol, TObject, nullptr)
 IMPLEMENT_CLASS(TdxDockRow, TObject, nullptr)
 BEGIN_CLASS(TdxDockControl, TCustomControl, (ConstructWith<TdxDockControl, TComponent>))
@@ -391,7 +374,11 @@ void TdxDockControl::ArrangeRow(int AIndex, int ALength) {
 
 void TdxDockControl::RealignRows() {
   if (!FBarManager || FBarManager->BarsLoading() || FBarManager->IsDestroying() || FArranging) return;
-  WithFlagSet(FArranging, [this] { ArrangeRows(); });
+  {
+    FArranging = true;
+    TFinally done{[this] { FArranging = false; }};
+    ArrangeRows();
+  }
   if (HandleAllocated()) Invalidate();
 }
 
@@ -411,7 +398,9 @@ void TdxDockControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
   const bool resized = AWidth != Width() || AHeight != Height();
   TCustomControl::SetBounds(ALeft, ATop, AWidth, AHeight);
   if (!resized || FSettling || HandleAllocated() || !Parent() || !Parent()->HandleAllocated()) return;
-  WithFlagSet(FSettling, [this] { UpdateDock(); });
+  FSettling = true;
+  TFinally done{[this] { FSettling = false; }};
+  UpdateDock();
 }
 
 void TdxDockControl::UpdateDockSize() {
