@@ -8,7 +8,7 @@
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD="$ROOT/build"
 BUILD64="$BUILD/x64"
-JOBS=$(nproc)
+JOBS=${JOBS:-$(nproc)}   # a caller sharing the machine may ask for fewer
 source "$ROOT/tools/wine/xvfb.sh"
 source "$ROOT/tools/wine/host.sh"
 
