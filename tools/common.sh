@@ -11,9 +11,42 @@ BUILD64="$BUILD/x64"
 JOBS=${JOBS:-$(nproc)}   # a caller sharing the machine may ask for fewer
 source "$ROOT/tools/wine/xvfb.sh"
 source "$ROOT/tools/wine/host.sh"
+source "$ROOT/tools/wine/emulate32.sh"
 
-# The build whose programs run on this host: the 32-bit one where it can, else the 64-bit.
-if [ "$LANZE_HOST_RUNS_32BIT" = 1 ]; then RUN_BUILD="$BUILD"; else RUN_BUILD="$BUILD64"; fi
+# How this run executes 32-bit programs: "native", "emulated" (enable_32bit set up qemu's
+# user-mode emulation for the run) or "none" (LANZE_RUN32_WHY says why).
+LANZE_RUN32=none
+LANZE_RUN32_WHY=""
+[ "$LANZE_HOST_RUNS_32BIT" = 1 ] && LANZE_RUN32=native
+# The build whose programs run on this host: the shipped 32-bit one wherever it can run,
+# else the 64-bit one. enable_32bit updates it.
+if [ "$LANZE_RUN32" = none ]; then RUN_BUILD="$BUILD64"; else RUN_BUILD="$BUILD"; fi
+
+# enable_32bit: on a host whose kernel refuses 32-bit code, the emulation for this run. The
+# caller has cleanup_run in its EXIT trap (see trap_cleanup), which removes it again.
+enable_32bit() {
+  [ "$LANZE_RUN32" = none ] || return 0
+  mkdir -p "$BUILD"
+  if emulate32_start "$BUILD" 2>"$BUILD/emulate32.why"; then
+    LANZE_RUN32=emulated
+    RUN_BUILD="$BUILD"
+  else
+    LANZE_RUN32_WHY=$(tail -n 1 "$BUILD/emulate32.why")
+  fi
+}
+
+# What a run leaves on the machine is undone on every way out: the X server, the Wine
+# server, a prefix set-up still running, the emulation's binfmt entry.
+cleanup_run() {
+  session_stop
+  if [ -n "${PREFIX_JOB:-}" ]; then kill "$PREFIX_JOB" 2>/dev/null || true; fi
+  emulate32_stop
+}
+trap_cleanup() {
+  trap cleanup_run EXIT
+  trap 'exit 130' INT
+  trap 'exit 143' TERM HUP
+}
 
 # configure_tree DIR ARCH [cmake args...]: the JPEG codec for ARCH, then CMake.
 configure_tree() {
@@ -41,6 +74,8 @@ build_tree() {
 prepare_host() {
   bash "$ROOT/tools/setup/install-packages.sh"
   mkdir -p "$BUILD"
+  # Before the prefix: only a prefix made while 32-bit programs run gets its 32-bit half.
+  enable_32bit
   bash "$ROOT/tools/wine/prefix.sh" "$BUILD" >"$BUILD/prefix-setup.log" 2>&1 &
   PREFIX_JOB=$!
 }
@@ -58,6 +93,8 @@ prefix_wait() {
 prepare_both_builds() {
   prepare_host
   local host_tools=()
+  # Build-time tools of the 32-bit tree: its own where the kernel runs them, else the 64-bit
+  # tree's, which run natively (emulated they would only be slower).
   if [ "$LANZE_HOST_RUNS_32BIT" = 1 ]; then host_tools=(-DLANZE_HOST_TOOLS=); else host_tools=(-DLANZE_HOST_TOOLS="$BUILD64"); fi
   configure_tree "$BUILD64" x86_64 -DLANZE_PEER_BUILD="$BUILD" || { prefix_wait; return 1; }
   configure_tree "$BUILD" i686 "${host_tools[@]}" -DLANZE_PEER_BUILD= || { prefix_wait; return 1; }
@@ -81,6 +118,7 @@ prepare_run_build() {
 session_start() {
   xvfb_start "$BUILD" || return 1
   export WINEPREFIX="$BUILD/wineprefix"
+  LANZE_SESSION=1
   # A server left from Wine runs during the build would refuse the persistent one; it ends
   # by itself a few seconds after its last program.
   timeout 30 wineserver -w || true
@@ -91,6 +129,7 @@ session_start() {
 }
 
 session_stop() {
-  if [ -n "${WINEPREFIX:-}" ]; then timeout 30 wineserver -k >/dev/null 2>&1 || true; fi
+  if [ -n "${LANZE_SESSION:-}" ]; then timeout 30 wineserver -k >/dev/null 2>&1 || true; fi
+  LANZE_SESSION=""
   xvfb_stop "$BUILD"
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the program and runs it under Wine: the shipped 32-bit program, or the 64-bit build
-# of it on a host that cannot run 32-bit code.
+# Builds the program and runs it under Wine: the shipped 32-bit program, on a host whose kernel
+# refuses 32-bit code under qemu's user-mode emulation (set up for this run and removed after
+# it); the 64-bit build of it only where that emulation cannot be had.
 # With a reachable DISPLAY: runs it there and exits with its exit code.
 # Without: runs it on a private X server, waits for the main window, saves
 # build/screenshot.png, closes the window as a user would and exits with the exit code.
@@ -8,7 +9,10 @@ set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
 CAPTION="岚泽家具生产设计系统3.0"
+trap_cleanup
 prepare_run_build lanze closewin
+[ "$LANZE_RUN32" != none ] ||
+  echo "run.sh: running the 64-bit build: this host cannot execute 32-bit code, and $LANZE_RUN32_WHY" >&2
 
 if [ -n "${DISPLAY:-}" ] && timeout 5 xdpyinfo >/dev/null 2>&1; then
   set +e
@@ -16,7 +20,6 @@ if [ -n "${DISPLAY:-}" ] && timeout 5 xdpyinfo >/dev/null 2>&1; then
   exit $?
 fi
 
-trap session_stop EXIT
 session_start
 set +e
 WINE_TIMEOUT=300 "$RUN_BUILD/wine-exec" "$RUN_BUILD/lanze.exe" >"$BUILD/run.log" 2>&1 &

@@ -9,12 +9,24 @@ source "$(dirname "$0")/host.sh"
 export WINEPREFIX="$BUILD/wineprefix" WINEARCH=win64 WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree=;mshtml="
 stamp="$WINEPREFIX/.lanze-ready"
-[ -f "$stamp" ] && exit 0
+# A prefix made while 32-bit programs could not run lacks its 32-bit half (syswow64), and
+# Wine adds it only when the prefix is made: under the 32-bit emulation such a prefix is
+# made anew.
+ready() {
+  [ -f "$stamp" ] || return 1
+  [ -z "${LANZE_32BIT_EMULATION:-}" ] || [ -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]
+}
+ready && exit 0
 
 mkdir -p "$BUILD"
 exec 9>"$BUILD/wineprefix.lock"
 flock -w 300 9 || { echo "prefix.sh: lock wait timed out" >&2; exit 1; }
-[ -f "$stamp" ] && exit 0          # another caller finished it while we waited
+ready && exit 0                    # another caller finished it while we waited
+if [ -f "$stamp" ]; then
+  echo "making the Wine prefix anew: it has no 32-bit half"
+  timeout 30 wineserver -k >/dev/null 2>&1 || true
+  rm -rf "$WINEPREFIX"
+fi
 
 log="$BUILD/wineprefix.log"
 echo "creating Wine prefix $WINEPREFIX"
