@@ -105,6 +105,16 @@ TEST_F(dxBarItemActionTest, TheItemTakesTheActionsValuesAndFollowsItsChanges) {
   EXPECT_EQ(button->Caption(), L"&Go") << "the item keeps what it took";
 }
 
+TEST_F(dxBarItemActionTest, AnActionOutlivesItsItem) {
+  button->SetAction(action);
+  TdxBarButton* second = manager->AddButton();
+  second->SetAction(action);
+  TObject::Free(button);
+  EXPECT_EQ(action->ClientCount(), 1);
+  action->SetCaption(L"Still here");
+  EXPECT_EQ(second->Caption(), L"Still here");
+}
+
 TEST_F(dxBarItemActionTest, AClickRunsTheActionUnlessTheItemHasAHandlerOfItsOwn) {
   TActionRecorder recorder;
   action->OnExecute = TNotifyEvent::Bind<&TActionRecorder::Execute>(&recorder);
@@ -729,6 +739,12 @@ TEST_F(dxBarLinkMovesTest, AssignedLinksCopyTheSourcesSettings) {
   EXPECT_EQ(copy->Data(), 12);
   EXPECT_TRUE(second->Links->Items(1)->BeginGroup());
   EXPECT_EQ(a->Item()->LinkCount(), 2);
+  // Filled from a link without item, a link loses its item but stays.
+  TdxBarItemLink* empty = second->Links->Add();
+  copy->Assign(empty);
+  EXPECT_EQ(second->Links->IndexOf(copy), 0);
+  EXPECT_EQ(copy->Item(), nullptr);
+  EXPECT_EQ(a->Item()->LinkCount(), 1);
 }
 
 // ---------------------------------------------------------------------------
