@@ -75,6 +75,15 @@ class IdxBarControl {
   virtual bool CanHideFloatingWindow() { return true; }
   // Repaints the frame: active or inactive caption.
   virtual void RefreshFrame() {}
+  // Toolbar, quick-customization popup or sub-menu: items repaint the bars of some kinds only.
+  virtual TdxBarKind Kind() const { return bkBarControl; }
+  // Whether the window is in menu or keyboard mode (its selected control keeps its look then).
+  virtual bool IsActive() const { return false; }
+  // Whether the window widens a control aligned to its client area
+  // (a group start then stays with a hidden link).
+  virtual bool ExtendsItemWhenAlignedToClient() { return false; }
+  // Clears the window's selected item control.
+  virtual void UnselectItemControl() {}
 
  protected:
   ~IdxBarControl() = default;
@@ -110,6 +119,10 @@ class TdxBarItemControlBase : public TcxIUnknownObject {
   virtual bool ClickExecutesItem() { return true; }
   virtual bool ClickClosesMenus() { return true; }
   virtual bool IsActive() { return false; }
+  // Whether the control is the selected one of its window.
+  virtual bool IsSelected() { return false; }
+  // The alignment the control takes in its window.
+  virtual TdxBarItemAlign EffectiveAlign() { return iaLeft; }
   // Whether keyboard navigation may stop on the control.
   virtual bool IsSelectable() { return true; }
 

@@ -1,5 +1,6 @@
 #include "bars/model/dxBarItem.h"
 
+#include "bars/model/dxBarItemActions.h"
 #include "bars/model/dxBarItemLinks.h"
 #include "bars/model/dxBarManager.h"
 #include "bars/model/dxBarRoutines.h"
@@ -8,6 +9,8 @@
 #include "bars/model/dxBarToolbars.h"
 
 #include "foundation/cxClasses.h"
+#include "foundation/cxGraphicsCanvas.h"
+#include "foundation/cxGraphicsRoutines.h"
 #include "platform/core/Filer.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/Graphics.h"
@@ -17,20 +20,36 @@
 
 namespace {
 
+// Stored while the item has no action link or the link does not report the
+// property as following the action.
+template <bool (TdxBarItemActionLink::*Linked)()>
+bool NotLinked(TObject* AItem) {
+  TdxBarItemActionLink* link = static_cast<TdxBarItem*>(AItem)->ActionLink();
+  return !link || !(link->*Linked)();
+}
+
+bool IsLargeButton(TObject* AItem) { return AItem->InheritsFrom(TdxBarLargeButton::StaticClass()); }
+
 template <class T>
 void PublishItemProperties(TClassBuilder<T>& b) {
+  b.Prop(L"Action", &T::Action, &T::SetAction);
   DefaultValue(b.Prop(L"Align", &T::Align, &T::SetAlign), iaLeft);
-  b.Prop(L"Caption", [](T* o) { return o->Caption(); }, [](T* o, const String& v) { o->SetCaption(v); });
+  b.Prop(L"Caption", [](T* o) { return o->Caption(); }, [](T* o, const String& v) { o->SetCaption(v); }).Stored =
+      [](TObject* o) { return static_cast<T*>(o)->CaptionNeedsStoring(); };
   b.Prop(L"Category", &T::Category, &T::SetCategory);
   b.Prop(L"Description", &T::Description, &T::SetDescription);
-  DefaultValue(b.Prop(L"Enabled", [](T* o) { return o->Enabled(); }, [](T* o, bool v) { o->SetEnabled(v); }), 1);
-  DefaultValue(b.Prop(L"HelpContext", &T::HelpContext, &T::SetHelpContext), 0);
-  b.Prop(L"ScreenTip", &T::ScreenTip, &T::SetScreenTip);
-  b.Prop(L"Hint", &T::Hint, &T::SetHint);
+  DefaultValue(b.Prop(L"Enabled", [](T* o) { return o->Enabled(); }, [](T* o, bool v) { o->SetEnabled(v); }), 1)
+      .Stored = NotLinked<&TdxBarItemActionLink::IsEnabledLinked>;
+  DefaultValue(b.Prop(L"HelpContext", &T::HelpContext, &T::SetHelpContext), 0).Stored =
+      NotLinked<&TdxBarItemActionLink::IsHelpContextLinked>;
+  b.Prop(L"Hint", &T::Hint, &T::SetHint).Stored = NotLinked<&TdxBarItemActionLink::IsHintLinked>;
   b.Prop(L"KeyTip", &T::KeyTip, &T::SetKeyTip);
   DefaultValue(b.Prop(L"MergeKind", &T::MergeKind, &T::SetMergeKind), mkAdd);
   DefaultValue(b.Prop(L"MergeOrder", &T::MergeOrder, &T::SetMergeOrder), 0);
-  b.Prop(L"Visible", &T::Visible, [](T* o, TdxBarItemVisible v) { o->SetVisible(v); });
+  b.Prop(L"Style", &T::Style, &T::SetStyle);
+  b.Prop(L"ScreenTip", &T::ScreenTip, &T::SetScreenTip);
+  b.Prop(L"Visible", &T::Visible, [](T* o, TdxBarItemVisible v) { o->SetVisible(v); }).Stored =
+      NotLinked<&TdxBarItemActionLink::IsVisibleLinked>;
   b.Prop(L"OnDestroy", &T::OnDestroy, &T::OnDestroy);
 }
 
@@ -41,15 +60,16 @@ void PublishButtonProperties(TClassBuilder<T>& b) {
   DefaultValue(b.Prop(L"CloseSubMenuOnClick", &T::CloseSubMenuOnClick, &T::SetCloseSubMenuOnClick), 1);
   DefaultValue(b.Prop(L"DropDownEnabled", &T::DropDownEnabled, &T::SetDropDownEnabled), 1);
   DefaultValue(b.Prop(L"GroupIndex", &T::GroupIndex, &T::SetGroupIndex), 0);
-  DefaultValue(b.Prop(L"Down", &T::Down, &T::SetDown), 0);
+  DefaultValue(b.Prop(L"Down", &T::Down, &T::SetDown), 0).Stored = NotLinked<&TdxBarItemActionLink::IsCheckedLinked>;
   b.Prop(L"Glyph", &T::Glyph, &T::SetGlyph).Stored = [](TObject* o) { return !static_cast<T*>(o)->Glyph()->Empty(); };
   b.Prop(L"LargeGlyph", &T::LargeGlyph, &T::SetLargeGlyph).Stored = [](TObject* o) {
     return !static_cast<T*>(o)->LargeGlyph()->Empty();
   };
   DefaultValue(b.Prop(L"Lowered", &T::Lowered, &T::SetLowered), 0);
-  DefaultValue(b.Prop(L"ShortCut", &T::ShortCut, &T::SetShortCut), 0);
+  DefaultValue(b.Prop(L"ShortCut", &T::ShortCut, &T::SetShortCut), 0).Stored =
+      NotLinked<&TdxBarItemActionLink::IsShortCutLinked>;
   DefaultValue(b.Prop(L"UnclickAfterDoing", &T::UnclickAfterDoing, &T::SetUnclickAfterDoing), 1);
-  b.Prop(L"OnClick", &T::OnClick, &T::OnClick);
+  b.Prop(L"OnClick", &T::OnClick, &T::OnClick).Stored = NotLinked<&TdxBarItemActionLink::IsOnExecuteLinked>;
 }
 
 }  // namespace
@@ -59,11 +79,13 @@ IMPLEMENT_CLASS(TdxBarItem, TdxBarComponent, nullptr)
 BEGIN_CLASS(TdxBarButton, TdxBarItem, (ConstructWith<TdxBarButton, TComponent>))
   PublishItemProperties(b);
   PublishButtonProperties(b);
-  // A large button carries its small index in a property of its own.
+  // A large button carries its small index in a property of its own, and
+  // its large index is the one an action's image index follows.
   DefaultValue(b.Prop(L"ImageIndex", &TdxBarButton::ImageIndex, [](TdxBarButton* o, int v) { o->SetImageIndex(v); }), -1)
-      .Stored = [](TObject* o) { return !o->InheritsFrom(TdxBarLargeButton::StaticClass()); };
+      .Stored = [](TObject* o) { return !IsLargeButton(o) && NotLinked<&TdxBarItemActionLink::IsImageIndexLinked>(o); };
   DefaultValue(b.Prop(L"LargeImageIndex", &TdxBarButton::LargeImageIndex,
-                      [](TdxBarButton* o, int v) { o->SetLargeImageIndex(v); }), -1);
+                      [](TdxBarButton* o, int v) { o->SetLargeImageIndex(v); }), -1)
+      .Stored = [](TObject* o) { return !IsLargeButton(o) || NotLinked<&TdxBarItemActionLink::IsImageIndexLinked>(o); };
   DefaultValue(b.Prop(L"PaintStyle", &TdxBarButton::PaintStyle, &TdxBarButton::SetPaintStyle), psStandard);
 END_CLASS
 
@@ -72,6 +94,9 @@ BEGIN_CLASS(TdxBarLargeButton, TdxBarButton, (ConstructWith<TdxBarLargeButton, T
   DefaultValue(b.Prop(L"AutoGrayScale", &L::AutoGrayScale, &L::SetAutoGrayScale), 1);
   DefaultValue(b.Prop(L"GlyphLayout", &L::GlyphLayout, &L::SetGlyphLayout), glTop);
   DefaultValue(b.Prop(L"Height", &L::Height, &L::SetHeight), 0);
+  b.Prop(L"HotGlyph", &L::HotGlyph, &L::SetHotGlyph).Stored = [](TObject* o) {
+    return !static_cast<L*>(o)->HotGlyph()->Empty();
+  };
   DefaultValue(b.Prop(L"HotImageIndex", &L::HotImageIndex, &L::SetHotImageIndex), -1);
   DefaultValue(b.Prop(L"ShowCaption", &L::ShowCaption, &L::SetShowCaption), 1);
   DefaultValue(b.Prop(L"SyncImageIndex", &L::SyncImageIndex, &L::SetSyncImageIndex), 1);
@@ -105,6 +130,16 @@ TdxBarItem::TdxBarItem(TComponent* AOwner) : TdxBarComponent(AOwner) {
   FLargeGlyph = dxBarNewNotifyingBitmap(TNotifyEvent::Bind<&TdxBarItem::LargeGlyphChanged>(this));
 }
 
+void TdxBarItem::AfterConstruction() {
+  TdxBarComponent::AfterConstruction();
+  // The slot count is the class's: known only once the object is whole.
+  if (!FStylesData) {
+    FStylesData = Make<TdxBarItemStylesData>(this, StyleCount());
+    FStylesData->OnChange =
+        TdxBarItemStylesDataChangeEvent::Bind<&TdxBarItem::HandleStylesChanged>(this);
+  }
+}
+
 void TdxBarItem::BeforeDestruction() {
   TdxBarComponent::BeforeDestruction();
   if (OnDestroy) OnDestroy(this);
@@ -112,9 +147,14 @@ void TdxBarItem::BeforeDestruction() {
 }
 
 TdxBarItem::~TdxBarItem() {
+  TObject::Free(FStylesData);
+  FStylesData = nullptr;
   while (!FLinks.empty()) TObject::Free(FLinks.back());
+  TObject::Free(FActionLink);
+  FActionLink = nullptr;
   TObject::Free(FLargeGlyph);
   TObject::Free(FGlyph);
+  cxClearObjectLinks(this);
   if (FBarManager && FBarManager->ItemList()) FBarManager->ItemList()->Remove(this);
 }
 
@@ -136,6 +176,7 @@ void TdxBarItem::SetParentComponent(TComponent* AParent) {
 
 void TdxBarItem::Loaded() {
   TdxBarComponent::Loaded();
+  if (TBasicAction* action = Action()) ApplyActionProperties(action, true);
   if (OnCreate) OnCreate(this);
 }
 
@@ -164,24 +205,35 @@ void TdxBarItem::SetName(const String& ANewName) {
 void TdxBarItem::SetAlign(TdxBarItemAlign AValue) {
   if (FAlign == AValue) return;
   FAlign = AValue;
-  RepaintBarsOfKinds({bkBarControl, bkBarQuickControl, bkSubMenu});
+  RepaintAllBars();
+}
+
+void TdxBarItem::SetGlyphLayout(TdxBarGlyphLayout AValue) {
+  if (FGlyphLayout == AValue) return;
+  FGlyphLayout = AValue;
+  RepaintAllBars();
 }
 
 String TdxBarItem::CaptionWithoutMarkers() {
-  String caption = dxBarRemoveAccelChars(Caption());
+  String caption = Caption();
+  const size_t amp = caption.find(L'&');
+  if (amp != String::npos) caption.erase(amp, 1);
   const size_t dots = caption.find(L"...");
   if (dots != String::npos) caption.erase(dots, 3);
   return caption;
 }
 
+bool TdxBarItem::HintMatchesCaption() {
+  const size_t bar = FHint.find(L'|');
+  return (bar == String::npos ? FHint : FHint.substr(0, bar)) == CaptionWithoutMarkers();
+}
+
+bool TdxBarItem::CaptionNeedsStoring() { return !FActionLink || !FActionLink->IsCaptionLinked(); }
+
 void TdxBarItem::SetCaption(const String& AValue) {
   if (FCaption == AValue) return;
-  bool hintFollows = false;
-  if (!IsLoading()) {
-    const size_t bar = FHint.find(L'|');
-    const String shortHint = bar == String::npos ? FHint : FHint.substr(0, bar);
-    hintFollows = FHint.empty() || shortHint == CaptionWithoutMarkers();
-  }
+  const bool hintFollows =
+      !IsLoading() && !FCheckDefaults && CaptionSetsHint() && (FHint.empty() || HintMatchesCaption());
   FCaption = AValue;
   if (IsLoading()) return;
   if (hintFollows) {
@@ -197,16 +249,18 @@ void TdxBarItem::SetCategory(int AValue) {
     return;
   }
   if (!FBarManager || AValue < 0 || AValue >= FBarManager->Categories()->Count()) return;
-  TList items;
-  FBarManager->GetAllItemsByCategory(AValue, &items);
-  items.Remove(this);
-  if (items.Count() > 0) {
-    const int last = FBarManager->ItemList()->IndexOf(static_cast<TdxBarItem*>(items.Last()));
-    const int own = Index();
-    FBarManager->MoveItem(own, last < own ? last + 1 : last);
-  }
+  MoveIntoCategoryOrder(AValue);
   FCategory = AValue;
   NotifyListsOfChange(true);
+}
+
+// Behind the last item of the category in the manager's item list.
+void TdxBarItem::MoveIntoCategoryOrder(int ACategory) {
+  TList items;
+  if (FBarManager->GetAllItemsByCategory(ACategory, &items) == 0) return;
+  const int last = FBarManager->ItemList()->IndexOf(static_cast<TdxBarItem*>(items.Last()));
+  const int own = Index();
+  FBarManager->MoveItem(own, last < own ? last + 1 : last);
 }
 
 void TdxBarItem::SetDescription(const String& AValue) {
@@ -246,7 +300,7 @@ void TdxBarItem::SetPaintStyle(TdxBarPaintStyle AValue) {
 void TdxBarItem::SetShowCaption(bool AValue) {
   if (FShowCaption == AValue) return;
   FShowCaption = AValue;
-  if (!IsLoading()) RepaintBarsOfKinds({bkBarControl, bkBarQuickControl, bkSubMenu});
+  if (!IsLoading()) RepaintAllBars();
 }
 
 void TdxBarItem::SetWidth(int AValue) {
@@ -291,10 +345,9 @@ void TdxBarItem::RemoveLink(TdxBarItemLink* ALink) {
 
 TCustomImageList* TdxBarItem::GetCurImages() { return FBarManager ? FBarManager->Images() : nullptr; }
 
-bool TdxBarItem::HasImage() {
-  TCustomImageList* images = GetCurImages();
-  return images && FImageIndex >= 0 && FImageIndex < images->Count();
-}
+bool TdxBarItem::ImageListHasImage(TCustomImageList* AImages, int AIndex) { return cxIsValidImageIndex(AImages, AIndex); }
+
+bool TdxBarItem::HasImage() { return ImageListHasImage(GetCurImages(), FImageIndex); }
 
 void TdxBarItem::Assign(TPersistent* ASource) {
   auto* source = dynamic_cast<TdxBarItem*>(ASource);
@@ -302,6 +355,7 @@ void TdxBarItem::Assign(TPersistent* ASource) {
     TdxBarComponent::Assign(ASource);
     return;
   }
+  SetAction(source->Action());
   SetAlign(source->FAlign);
   SetCaption(source->Caption());
   SetCategory(source->FCategory);
@@ -312,6 +366,8 @@ void TdxBarItem::Assign(TPersistent* ASource) {
   SetKeyTip(source->FKeyTip);
   SetMergeKind(source->FMergeKind);
   SetMergeOrder(source->FMergeOrder);
+  SetStyle(source->Style());
+  SetScreenTip(source->FScreenTip);
   SetVisible(source->FVisible);
   SetData(source->FData);
   SetGlyph(source->FGlyph);
@@ -320,6 +376,123 @@ void TdxBarItem::Assign(TPersistent* ASource) {
   SetLargeImageIndex(source->FLargeImageIndex);
   SetShortCut(source->FShortCut);
   OnClick = source->OnClick;
+}
+
+void TdxBarItem::AssignTo(TPersistent* ADest) {
+  auto* action = dynamic_cast<TCustomAction*>(ADest);
+  if (!action) {
+    TdxBarComponent::AssignTo(ADest);
+    return;
+  }
+  action->SetCaption(Caption());
+  if (auto* button = dynamic_cast<TdxBarButton*>(this)) action->SetChecked(button->Down());
+  action->SetEnabled(Enabled());
+  action->SetHelpContext(FHelpContext);
+  action->SetHint(FHint);
+  action->SetImageIndex(FImageIndex);
+  action->SetShortCut(FShortCut);
+  // An item shown only while customizing leaves the action as it is.
+  if (FVisible != ivInCustomizing) action->SetVisible(FVisible == ivAlways);
+  action->OnExecute = OnClick;
+}
+
+// ---------------------------------------------------------------------------
+// Action binding
+// ---------------------------------------------------------------------------
+
+TBasicAction* TdxBarItem::Action() const { return FActionLink ? FActionLink->Action() : nullptr; }
+
+TClass TdxBarItem::ActionLinkClass() { return TdxBarItemActionLink::StaticClass(); }
+
+void TdxBarItem::SetAction(TBasicAction* AValue) {
+  TBasicAction* old = Action();
+  if (old == AValue) return;
+  if (old) old->RemoveFreeNotification(this);
+  if (!AValue) {
+    TObject::Free(FActionLink);
+    FActionLink = nullptr;
+    return;
+  }
+  // Values taken from an action still being read do not count as a change
+  // of the design.
+  const bool actionLoading = AValue->ComponentState().Contains(csLoading);
+  TdxBarManager* lockedManager = actionLoading ? FBarManager : nullptr;
+  if (lockedManager) lockedManager->SetDesignerNotifyLock(true);
+  TFinally unlock{[lockedManager] {
+    if (lockedManager) lockedManager->SetDesignerNotifyLock(false);
+  }};
+  if (!FActionLink) {
+    const TClass cls = ActionLinkClass();
+    if (!cls || !cls->InheritsFrom(TdxBarItemActionLink::StaticClass()))
+      throw EInvalidCast(L"Invalid class typecast");
+    FActionLink = static_cast<TdxBarItemActionLink*>(cls->NewInstance(static_cast<TObject*>(this)));
+  }
+  FActionLink->SetAction(AValue);
+  FActionLink->OnChange = TNotifyEvent::Bind<&TdxBarItem::HandleActionChange>(this);
+  ApplyActionProperties(AValue, actionLoading);
+  AValue->FreeNotification(this);
+}
+
+void TdxBarItem::UpdateFromAction() {
+  if (FActionLink) FActionLink->Update();
+}
+
+void TdxBarItem::HandleActionChange(TObject* ASender) {
+  if (ASender && ASender == Action()) ApplyActionProperties(Action(), false);
+}
+
+void TdxBarItem::ApplyActionProperties(TBasicAction* AAction, bool ACheckDefaults) {
+  auto* action = dynamic_cast<TCustomAction*>(AAction);
+  if (!action) return;
+  if (!ACheckDefaults || FCaption.empty()) {
+    // In check-defaults mode the caption arrives without taking the hint along.
+    FCheckDefaults = ACheckDefaults;
+    TFinally reset{[this] { FCheckDefaults = false; }};
+    SetCaption(action->Caption());
+  }
+  if (auto* button = dynamic_cast<TdxBarButton*>(this))
+    if (!ACheckDefaults || !button->Down()) button->SetDown(action->Checked());
+  if (!ACheckDefaults || Enabled()) SetEnabled(action->Enabled());
+  if (!ACheckDefaults || FHelpContext == 0) SetHelpContext(action->HelpContext());
+  if (!ACheckDefaults || FHint.empty()) SetHint(action->Hint());
+  if (!ACheckDefaults || EditableImageIndex() == -1) AssignEditableImageIndex(action->ImageIndex());
+  if (!ACheckDefaults || FShortCut == 0) SetShortCut(action->ShortCut());
+  if (!ACheckDefaults || FVisible == ivAlways) SetVisible(dxBarVisibleFromBoolean(action->Visible()));
+  if (!ACheckDefaults || !OnClick) OnClick = action->OnExecute;
+}
+
+// ---------------------------------------------------------------------------
+// Styles
+// ---------------------------------------------------------------------------
+
+TcxStyle* TdxBarItem::Style() const { return FStylesData ? FStylesData->GetStyle(0) : nullptr; }
+
+void TdxBarItem::SetStyle(TcxStyle* AValue) {
+  if (FStylesData) FStylesData->SetStyle(0, AValue);
+}
+
+void TdxBarItem::HandleStylesChanged(TdxBarItemStyleChangeKind AKind) {
+  if (ComponentState().Contains(csDestroying)) return;
+  if (AKind == sckStructure) {
+    const std::vector<TdxBarItemLink*> links = FLinks;
+    for (TdxBarItemLink* link : links)
+      if (link->Control()) link->RecreateControl();
+    RepaintAllBars();
+  } else if (AKind == sckDrawing) {
+    ForEachLinkControl([](TdxBarItemControlBase* c) { c->RecalcDrawingConsts(); });
+    RepaintUnfocusedControls();
+  }
+}
+
+void TdxBarItem::GetStyleViewParams(TcxViewParams& AParams) {
+  AParams = TcxViewParams();
+  TcxStyle* style = Style();
+  if (!style) return;
+  const TcxStyleValues values = style->AssignedValues();
+  if (values.Contains(svBitmap)) AParams.Bitmap = style->Bitmap();
+  if (values.Contains(svColor)) AParams.Color = style->Color();
+  if (values.Contains(svFont)) AParams.Font = style->Font();
+  if (values.Contains(svTextColor)) AParams.TextColor = style->TextColor();
 }
 
 // ---------------------------------------------------------------------------
@@ -341,7 +514,15 @@ void TdxBarItem::DirectClick() {
 }
 
 void TdxBarItem::DoClick() {
-  if (OnClick) OnClick(this);
+  TBasicAction* action = Action();
+  // Only the code is compared: OnClick taken from the action runs the action
+  // (its list and update handlers included), not the handler alone.
+  if (OnClick && (!action || OnClick.Method().Code != action->OnExecute.Method().Code)) {
+    OnClick(this);
+    return;
+  }
+  if (IsDesigning()) return;
+  if (FActionLink) FActionLink->Execute(this);
 }
 
 bool TdxBarItem::ExecuteShortCut(TShortCut AShortCut) {
@@ -367,6 +548,35 @@ TClass TdxBarItem::GetItemControlClass(bool) {
 }
 
 String TdxBarItem::GetNewItemCaption() { return DirectText(dxSBAR_NEWITEMCAPTION); }
+
+void TdxBarItem::DrawInCommandList(TCanvas* ACanvas, const TRect& ARect, bool ASelected) {
+  const String caption = dxBarRemoveAccelChars(Caption());
+  if (TdxBarCommandListDrawProc draw = dxBarCommandListDrawer()) {
+    draw(ACanvas, ARect, ASelected, caption, this);
+    return;
+  }
+  // Without the customization form's painter: the system's list look.
+  if (ASelected) {
+    ACanvas->Brush()->SetColor(clHighlight);
+    ACanvas->FillRect(ARect);
+  } else {
+    DrawCommandListBackground(ACanvas, ARect);
+  }
+  ACanvas->Font()->SetColor(ASelected ? clHighlightText : clWindowText);
+  TRect textRect = ARect;
+  textRect.Left += 2;
+  String text = caption;
+  ACanvas->TextRect(textRect, text, {tfSingleLine, tfVerticalCenter, tfNoPrefix, tfEndEllipsis});
+}
+
+void TdxBarItem::DrawCommandListBackground(TCanvas* ACanvas, const TRect& ARect) {
+  ACanvas->Brush()->SetColor(clWindow);
+  ACanvas->FillRect(ARect);
+}
+
+void TdxBarItem::ShowEventHandlerInDesigner() {
+  if (IdxBarDesigner* designer = dxBarDesignerOf(FBarManager)) designer->ShowDefaultEventHandler(this);
+}
 
 // ---------------------------------------------------------------------------
 // Change notices
@@ -439,14 +649,27 @@ void TdxBarItem::RefreshLinkControls() {
   ForEachLinkControl([](TdxBarItemControlBase* c) { c->RefreshContent(); });
 }
 
-void TdxBarItem::RepaintUnfocusedControls() {
-  ForEachLinkControl([](TdxBarItemControlBase* c) { c->Repaint(); });
+// A control selected on a window in menu or keyboard mode keeps the look
+// that window gave it.
+bool TdxBarItem::IsControlOfActiveSelection(TdxBarItemControlBase* AControl) const {
+  IdxBarControl* bar = AControl->ItemLink() ? AControl->ItemLink()->BarControl() : nullptr;
+  return bar && AControl->IsSelected() && bar->IsActive();
 }
 
-void TdxBarItem::RepaintBarsOfKinds(TdxBarKinds) {
-  for (TdxBarItemLink* link : FLinks)
-    if (link->Control())
-      if (IdxBarControl* bar = link->BarControl()) bar->RepaintBar();
+void TdxBarItem::RepaintUnfocusedControls() {
+  ForEachLinkControl([this](TdxBarItemControlBase* c) {
+    if (!IsControlOfActiveSelection(c)) c->Repaint();
+  });
+}
+
+void TdxBarItem::RepaintBarsOfKinds(TdxBarKinds AKinds) {
+  const std::vector<TdxBarItemLink*> links = FLinks;
+  for (TdxBarItemLink* link : links) {
+    TdxBarItemControlBase* control = link->Control();
+    IdxBarControl* bar = link->BarControl();
+    if (!control || !bar || !AKinds.Contains(bar->Kind()) || IsControlOfActiveSelection(control)) continue;
+    bar->RepaintBar();
+  }
 }
 
 void TdxBarItem::DropAllLinks() {
@@ -463,6 +686,94 @@ void TdxBarItem::DropAllLinks() {
     throw;
   }
   if (bracket) manager->EndUpdate();
+}
+
+// ---------------------------------------------------------------------------
+// Design-time selection
+// ---------------------------------------------------------------------------
+
+bool TdxBarItem::MayBeDeleted(bool ADeleteComponent) {
+  if (LinkCount() > 0 && !ADeleteComponent) return true;
+  IdxBarDesigner* designer = dxBarDesignerOf(FBarManager);
+  return !designer || designer->CanDeleteComponent(this);
+}
+
+void TdxBarItem::DeleteFromDesigner(IdxBarSelectableItem*& AReference, bool ADeleteComponent) {
+  if (ADeleteComponent || LinkCount() == 0) {
+    if (!MayBeDeleted(ADeleteComponent)) return;
+    AReference = nullptr;
+    TObject::Free(this);
+  } else {
+    DropAllLinks();
+  }
+}
+
+void TdxBarItem::RunCustomizationAction(TdxBarCustomizationAction AAction) {
+  if (LinkCount() != 1) return;
+  TdxBarItemLink* link = FLinks.front();
+  IdxBarDesignController* controller = dxBarDesignControllerSlot();
+  if (controller && controller->LastSelectedItem() == static_cast<IdxBarSelectableItem*>(link)) return;
+  link->RunCustomizationAction(AAction);
+}
+
+void TdxBarItem::CollectMasterObjects(TdxObjectList* AList) {
+  if (FBarManager) AList->Add(FBarManager->Owner());
+}
+
+TdxBarItemLink* TdxBarItem::DesignSelectedLink() const {
+  IdxBarDesignController* controller = dxBarDesignControllerSlot();
+  TdxBarItemLink* link = controller && FBarManager ? controller->DesignSelectedLink(FBarManager) : nullptr;
+  if (link && link->Item() == this) return link;
+  return LinkAt(0);
+}
+
+IdxBarSelectableItem* TdxBarItem::FollowingSelectable() {
+  TdxBarItemLink* start = DesignSelectedLink();
+  if (!start) return nullptr;
+  for (IdxBarSelectableItem* next = start->FollowingSelectable(); next && next != start;
+       next = next->FollowingSelectable()) {
+    auto* link = dynamic_cast<TdxBarItemLink*>(next);
+    if (!link) return nullptr;
+    if (link->Item() && link->Item() != this) return link->Item();
+  }
+  return nullptr;
+}
+
+TPersistent* TdxBarItem::SelectableParentObject() {
+  TdxBarItemLink* link = DesignSelectedLink();
+  return link && link->BarControl() ? link->Owner()->Owner() : nullptr;
+}
+
+TdxBarSelectionStatus TdxBarItem::DesignSelectionState() {
+  IdxBarDesigner* designer = dxBarDesignerOf(FBarManager);
+  return designer ? designer->GetSelectionStatus(this) : ssUnselected;
+}
+
+TdxBarCustomizationActions TdxBarItem::SupportedCustomizationActions() {
+  if (!FBarManager || !FBarManager->Designing()) return {caReset, caDeleteLink, caChangeCaption, caChangeBeginGroup};
+  IdxBarDesignController* controller = dxBarDesignControllerSlot();
+  if (controller && controller->CustomizingItemLink())
+    return {caReset,         caDelete,           caDeleteItem,        caDeleteLink,
+            caChangeCaption, caChangePosition,   caChangeViewLevels,  caChangeDistributed,
+            caChangeBeginGroup, caChangeVisible, caChangeRecentList};
+  return {caDelete};
+}
+
+void TdxBarItem::SelectInDesigner(TdxBarSelectionOperation AOperation) {
+  if (IdxBarDesigner* designer = dxBarDesignerOf(FBarManager)) designer->SelectObject(this, AOperation);
+}
+
+bool TdxBarItem::SelectParentInDesigner() {
+  TdxBarItemLink* link = DesignSelectedLink();
+  if (!link) return false;
+  if (IdxBarDesigner* designer = dxBarDesignerOf(FBarManager))
+    if (TComponent* owner = link->Owner() ? link->Owner()->Owner() : nullptr) designer->SelectObject(owner, soExclusive);
+  return true;
+}
+
+void TdxBarItem::SelectionStateChanged() {
+  if (IdxBarDesignController* controller = dxBarDesignControllerSlot()) controller->SynchronizeLastSelectedItem();
+  ForEachLinkControl([](TdxBarItemControlBase* c) { c->Repaint(); });
 }
 
 // ---------------------------------------------------------------------------
@@ -483,7 +794,7 @@ void TdxBarButton::SetButtonStyle(TdxBarButtonStyle AValue) {
   if (AValue == bsChecked || AValue == bsCheckedDropDown) FInternalStates.Include(bstChecked);
   if (AValue == bsDropDown || AValue == bsCheckedDropDown) FInternalStates.Include(bstDropDown);
   SetDown(false);
-  if (!IsLoading()) RepaintBarsOfKinds({bkBarControl, bkBarQuickControl, bkSubMenu});
+  if (!IsLoading()) RepaintAllBars();
   NotifyListsOfChange(false);
 }
 
@@ -541,7 +852,7 @@ void TdxBarButton::SetGroupIndex(int AValue) {
 void TdxBarButton::SetLowered(bool AValue) {
   if (FLowered == AValue) return;
   FLowered = AValue;
-  if (!IsLoading()) RepaintBarsOfKinds({bkBarControl, bkBarQuickControl, bkSubMenu});
+  if (!IsLoading()) RepaintAllBars();
 }
 
 void TdxBarButton::Click() {
@@ -562,13 +873,48 @@ void TdxBarButton::PaintStyleChanged() {
 
 String TdxBarButton::GetNewItemCaption() { return DirectText(dxSBAR_NEWBUTTONCAPTION); }
 
+TdxBarCustomizationActions TdxBarButton::SupportedCustomizationActions() {
+  TdxBarCustomizationActions actions = TdxBarItem::SupportedCustomizationActions();
+  actions.Include(caChangeButtonPaintStyle);
+  if (BarManager() && BarManager()->Designing()) actions.Include(caChangeButtonGroup);
+  return actions;
+}
+
 // ---------------------------------------------------------------------------
 // TdxBarLargeButton
 // ---------------------------------------------------------------------------
 
-TdxBarLargeButton::TdxBarLargeButton(TComponent* AOwner) : TdxBarButton(AOwner) { FShowCaption = true; }
+TdxBarLargeButton::TdxBarLargeButton(TComponent* AOwner) : TdxBarButton(AOwner) {
+  FShowCaption = true;
+  FHotGlyph = dxBarNewNotifyingBitmap(TNotifyEvent::Bind<&TdxBarLargeButton::HandleHotGlyphChanged>(this));
+}
 
-TdxBarLargeButton::~TdxBarLargeButton() = default;
+TdxBarLargeButton::~TdxBarLargeButton() {
+  TObject::Free(FHotGlyph);
+  FHotGlyph = nullptr;
+}
+
+void TdxBarLargeButton::SetHotGlyph(TBitmap* AValue) { FHotGlyph->Assign(AValue); }
+
+void TdxBarLargeButton::HotImageChanged() {
+  ForEachLinkControl([](TdxBarItemControlBase* c) { c->HotImageChanged(); });
+}
+
+bool TdxBarLargeButton::HotImageAvailable() {
+  TdxBarImageOptions* options = BarManager() ? BarManager()->ImageOptions() : nullptr;
+  return options && ImageListHasImage(options->HotImages(), FHotImageIndex);
+}
+
+bool TdxBarLargeButton::LargeImageAvailable() {
+  TdxBarImageOptions* options = BarManager() ? BarManager()->ImageOptions() : nullptr;
+  return options && ImageListHasImage(options->LargeImages(), LargeImageIndex());
+}
+
+TdxBarCustomizationActions TdxBarLargeButton::SupportedCustomizationActions() {
+  TdxBarCustomizationActions actions = TdxBarButton::SupportedCustomizationActions();
+  actions.Exclude(caChangeButtonPaintStyle);
+  return actions;
+}
 
 void TdxBarLargeButton::SetAutoGrayScale(bool AValue) {
   if (FAutoGrayScale == AValue) return;
@@ -576,16 +922,10 @@ void TdxBarLargeButton::SetAutoGrayScale(bool AValue) {
   RepaintUnfocusedControls();
 }
 
-void TdxBarLargeButton::SetGlyphLayout(TdxBarGlyphLayout AValue) {
-  if (FGlyphLayout == AValue) return;
-  FGlyphLayout = AValue;
-  RepaintBarsOfKinds({bkBarControl, bkBarQuickControl, bkSubMenu});
-}
-
 void TdxBarLargeButton::SetHeight(int AValue) {
   if (AValue < 0 || AValue == FHeight) return;
   FHeight = AValue;
-  RepaintBarsOfKinds({bkBarControl, bkBarQuickControl, bkSubMenu});
+  RepaintAllBars();
 }
 
 void TdxBarLargeButton::SetHotImageIndex(int AValue) {
@@ -634,7 +974,7 @@ void TdxBarLargeButton::SetImageIndex(int AValue) {
   }
 }
 
-void TdxBarLargeButton::WidthChanged() { RepaintBarsOfKinds({bkBarControl, bkBarQuickControl, bkSubMenu}); }
+void TdxBarLargeButton::WidthChanged() { RepaintAllBars(); }
 
 bool TdxBarLargeButton::CanAccelerateLink(TdxBarItemLink* ALink) {
   if (!TdxBarButton::CanAccelerateLink(ALink)) return false;
@@ -674,6 +1014,12 @@ bool TdxBarSeparator::CanBePlacedOn(int AContainerKind, TComponent*, String& AEr
 
 String TdxBarSeparator::GetNewItemCaption() { return DirectText(dxSBAR_NEWSEPARATORCAPTION); }
 
+TdxBarCustomizationActions TdxBarSeparator::SupportedCustomizationActions() {
+  TdxBarCustomizationActions actions = TdxBarLabel::SupportedCustomizationActions();
+  actions.Exclude(caChangeRecentList);
+  return actions;
+}
+
 void TdxBarItem::SetScreenTip(TdxBarScreenTip* AValue) {
   if (FScreenTip == AValue) return;
   if (FScreenTip) FScreenTip->RemoveFreeNotification(this);
@@ -683,5 +1029,7 @@ void TdxBarItem::SetScreenTip(TdxBarScreenTip* AValue) {
 
 void TdxBarItem::Notification(TComponent* AComponent, TOperation Operation) {
   TdxBarComponent::Notification(AComponent, Operation);
-  if (Operation == opRemove && AComponent == FScreenTip) FScreenTip = nullptr;
+  if (Operation != opRemove || !AComponent) return;
+  if (AComponent == FScreenTip) FScreenTip = nullptr;
+  if (AComponent == Action()) SetAction(nullptr);
 }

@@ -9,6 +9,7 @@
 #include "foundation/dxCore.h"
 #include "platform/core/Filer.h"
 #include "platform/core/Variants.h"
+#include "platform/gui/Controls.h"
 #include "platform/gui/Graphics.h"
 
 #include <algorithm>
@@ -24,6 +25,9 @@ BEGIN_CLASS(TdxBarItemLink, TcxInterfacedCollectionItem, (ConstructWith<TdxBarIt
   DefaultValue(b.Prop(L"Position", &K::Position, &K::SetPosition), ipBeginsNewRow);
   b.Prop(L"UserCaption", &K::UserCaption, &K::SetUserCaption);
   DefaultValue(b.Prop(L"UserDefine", &K::UserDefine, &K::SetUserDefine), 0);
+  b.Prop(L"UserGlyph", &K::UserGlyph, &K::SetUserGlyph).Stored = [](TObject* o) {
+    return !static_cast<K*>(o)->UserGlyph()->Empty();
+  };
   DefaultValue(b.Prop(L"UserPaintStyle", &K::UserPaintStyle, &K::SetUserPaintStyle), psStandard);
   DefaultValue(b.Prop(L"UserWidth", &K::UserWidth, &K::SetUserWidth), 0);
   DefaultValue(b.Prop(L"ViewLevels", &K::ViewLevels, &K::SetViewLevels), dxBarAllViewLevels.ToBits());
@@ -111,19 +115,45 @@ void TdxBarItemLink::AfterConstruction() {
 
 void TdxBarItemLink::BeforeDestruction() {
   TcxInterfacedCollectionItem::BeforeDestruction();
-  TdxBarItemLinks* owner = Owner();
-  if (TdxBarManager* manager = BarManager()) manager->DoItemLinkDelete(this);
-  if (owner && owner->FBarControl && !owner->FBarControl->IsDestroying()) owner->FBarControl->LinkDestroying(this);
+  TdxBarManager* manager = BarManager();
+  if (manager) manager->DoItemLinkDelete(this);
+  IdxBarControl* bar = BarControl();
+  if (bar && !bar->IsDestroying()) {
+    if (manager && manager->SelectedItem() && manager->SelectedItem()->ItemLink() == this)
+      manager->StoreSelectedItem(nullptr);
+    bar->LinkDestroying(this);
+  }
   DestroyControl();
+  if (IdxBarDesignController* controller = dxBarDesignControllerSlot()) controller->DropSelection(this);
   if (FItem) {
     FItem->RemoveLink(this);
     FItem = nullptr;
   }
-  if (owner) {
+  LeaveOwnerLists();
+}
+
+void TdxBarItemLink::LeaveOwnerLists() {
+  if (TdxBarItemLinks* owner = Owner()) {
     EraseFrom(owner->FRecentItems, this);
     EraseFrom(owner->FAvailableItems, this);
     EraseFrom(owner->FCanVisibleItems, this);
     EraseFrom(owner->FVisibleItems, this);
+    EraseFrom(owner->FPrimaryForDistributionItems, this);
+  }
+}
+
+void TdxBarItemLink::SetCollection(TCollection* AValue) {
+  if (AValue == Collection()) return;
+  if (AValue && !dynamic_cast<TdxBarItemLinks*>(AValue)) throw EInvalidCast(L"Invalid class typecast");
+  TdxBarItemLinks* old = Owner();
+  // The control belongs to the old collection's window.
+  DestroyControl();
+  LeaveOwnerLists();
+  TcxInterfacedCollectionItem::SetCollection(AValue);
+  if (old) old->RebuildLists();
+  if (TdxBarItemLinks* owner = Owner()) {
+    owner->FRecentItems.push_back(this);
+    owner->RebuildLists();
   }
 }
 
@@ -143,7 +173,9 @@ TdxBarItem* TdxBarItemLink::Item() const {
   return FItem;
 }
 
-void TdxBarItemLink::SetItem(TdxBarItem* AValue) {
+void TdxBarItemLink::SetItem(TdxBarItem* AValue) { ChangeItem(AValue, false); }
+
+void TdxBarItemLink::ChangeItem(TdxBarItem* AValue, bool AKeepLink) {
   if (FItem == AValue) return;
   TdxBarItemLinks* owner = Owner();
   if (owner) owner->BeginUpdate();
@@ -153,7 +185,10 @@ void TdxBarItemLink::SetItem(TdxBarItem* AValue) {
       FItem->RemoveLink(this);
       FItem = nullptr;
     }
-    if (AValue) {
+    if (!AValue && !AKeepLink) {
+      // Without an item the placement means nothing: the link goes.
+      TObject::Free(this);
+    } else if (AValue) {
       String error;
       if (owner && !owner->CanContainItem(AValue, error)) throw EdxException(error);
       FItem = AValue;
@@ -183,7 +218,15 @@ bool TdxBarItemLink::BeginGroup() const {
     if (visibleIndex < 0) return true;
     return !dynamic_cast<TdxBarSeparator*>(owner->VisibleItems(visibleIndex - 1)->FItem);
   }
-  if (visibleIndex > 0) {
+  // A window that widens client-aligned controls keeps a group start off
+  // controls aligned to the centre or the right.
+  const bool keepsOwnStart = [&] {
+    IdxBarControl* bar = owner->BarControl();
+    if (!bar || !FControl || !bar->ExtendsItemWhenAlignedToClient()) return false;
+    const TdxBarItemAlign align = FControl->EffectiveAlign();
+    return align == iaCenter || align == iaRight;
+  }();
+  if (visibleIndex > 0 && !keepsOwnStart) {
     const int previous = owner->VisibleItems(visibleIndex - 1)->Index();
     for (int i = previous + 1; i < Index(); ++i)
       if (owner->Items(i)->BeginGroup()) return true;
@@ -207,7 +250,21 @@ void TdxBarItemLink::SetButtonGroup(TdxBarButtonGroupPosition AValue) {
 void TdxBarItemLink::SetDistributed(bool AValue) {
   if (FDistributed == AValue) return;
   FDistributed = AValue;
+  if (TdxBarItemLinks* owner = Owner())
+    if (!IsPrimaryForDistribution()) owner->FPrimaryForDistributionItems.push_back(this);
   Changed(true);
+}
+
+void TdxBarItemLink::SetDistributedWithoutPrimaryList(bool AValue) {
+  if (FDistributed != AValue) {
+    FDistributed = AValue;
+    if (TdxBarManager* manager = BarManager()) manager->SignalDesignerModified();
+  }
+  if (TdxBarItemLinks* owner = Owner()) EraseFrom(owner->FPrimaryForDistributionItems, this);
+}
+
+bool TdxBarItemLink::IsPrimaryForDistribution() const {
+  return Owner() && IndexIn(Owner()->FPrimaryForDistributionItems, this) >= 0;
 }
 
 void TdxBarItemLink::SetPosition(TdxBarItemPosition AValue) {
@@ -299,7 +356,17 @@ void TdxBarItemLink::SetUserWidth(int AValue) {
   Changed(false);
 }
 
-void TdxBarItemLink::UserGlyphChanged(TObject*) {
+void TdxBarItemLink::SetUserGlyph(TBitmap* AValue) {
+  if (AValue == FUserGlyph) return;
+  FUserGlyph->Assign(AValue);
+  FUserDefine.Include(udGlyph);
+  NotifyUserDefineChange(udGlyph);
+  Changed(false);
+}
+
+void TdxBarItemLink::UserGlyphChanged(TObject*) { InvalidateControl(); }
+
+void TdxBarItemLink::InvalidateControl() {
   if (FControl) FControl->Repaint();
 }
 
@@ -313,7 +380,10 @@ TdxBarPaintStyle TdxBarItemLink::PaintStyle() const {
   return FUserDefine.Contains(udPaintStyle) || !FItem ? FUserPaintStyle : FItem->PaintStyle();
 }
 
-int TdxBarItemLink::Width() const { return FUserDefine.Contains(udWidth) ? FUserWidth : 0; }
+int TdxBarItemLink::Width() const {
+  if (FUserDefine.Contains(udWidth)) return FUserWidth;
+  return FItem && FItem->LinksTakeItemWidth() ? FItem->Width() : 0;
+}
 
 int TdxBarItemLink::AvailableIndex() const { return Owner() ? Owner()->AvailableIndexOf(this) : -1; }
 int TdxBarItemLink::CanVisibleIndex() const { return Owner() ? Owner()->CanVisibleIndexOf(this) : -1; }
@@ -455,6 +525,33 @@ bool TdxBarItemLink::HasItem(const TdxBarItem* AItem) const {
   return own && own != Owner() && own->HasItem(const_cast<TdxBarItem*>(AItem));
 }
 
+bool TdxBarItemLink::IsReferencedByLinksOwner(IdxBarLinksOwner* AOwner) const {
+  if (!FItem || !AOwner) return false;
+  if (dynamic_cast<IdxBarLinksOwner*>(FItem) == AOwner) return true;
+  TdxBarItemLinks* own = FItem->ItemLinks();
+  return own && own != Owner() && own->IsReferencedBy(AOwner);
+}
+
+bool TdxBarItemLink::ItemSupportsPaintStyle() const { return FItem && FItem->SupportsPaintStyle(); }
+
+void TdxBarItemLink::UpdateItemFromAction() {
+  if (FItem) FItem->UpdateFromAction();
+}
+
+TPoint TdxBarItemLink::ScreenToItemPoint(const TPoint& AScreenPoint) const {
+  TPoint point = AScreenPoint;
+  if (IdxBarControl* bar = BarControl())
+    if (auto* window = dynamic_cast<TControl*>(bar->BarControlObject())) point = window->ScreenToClient(point);
+  return TPoint(point.X - FItemRect.Left, point.Y - FItemRect.Top);
+}
+
+void TdxBarItemLink::CopyUsageFrom(TdxBarItemLink* ASource) {
+  if (!ASource) return;
+  FUseCount = ASource->FUseCount;
+  const int index = ASource->IndexInRecentList();
+  if (index >= 0) MoveInRecentList(index);
+}
+
 void TdxBarItemLink::Assign(TPersistent* ASource) {
   auto* source = dynamic_cast<TdxBarItemLink*>(ASource);
   if (!source) {
@@ -462,11 +559,20 @@ void TdxBarItemLink::Assign(TPersistent* ASource) {
     return;
   }
   FData = source->FData;
-  SetUserCaption(source->FUserCaption);
+  FUserCaption = source->FUserCaption;
   FUserGlyph->Assign(source->FUserGlyph);
-  SetUserPaintStyle(source->FUserPaintStyle);
-  SetUserWidth(source->FUserWidth);
-  SetItem(source->Item());
+  FUserPaintStyle = source->FUserPaintStyle;
+  FUserWidth = source->FUserWidth;
+  // In an inherited form being updated, the item of the same name in this
+  // manager takes the source's place.
+  TdxBarItem* item = source->Item();
+  TdxBarManager* manager = BarManager();
+  TComponent* target = Owner() ? Owner()->Owner() : nullptr;
+  const bool updating = (manager && manager->ComponentState().Contains(csUpdating)) ||
+                        (target && target->ComponentState().Contains(csUpdating));
+  if (item && updating && manager) item = manager->GetItemByName(item->Name());
+  // A link that loses its item here stays: it is being filled, not cleared.
+  ChangeItem(item, true);
   SetUserDefine(source->FUserDefine);
   SetBeginGroup(source->BeginGroup());
   SetButtonGroup(source->FButtonGroup);
@@ -494,6 +600,90 @@ void TdxBarItemLink::WriteItemName(TWriter* AWriter) { AWriter->WriteString(FIte
 void TdxBarItemLink::Changed(bool AAllItems) { TcxInterfacedCollectionItem::Changed(AAllItems); }
 
 // ---------------------------------------------------------------------------
+// Design-time selection of a link
+// ---------------------------------------------------------------------------
+
+void TdxBarItemLink::DeleteFromDesigner(IdxBarSelectableItem*& AReference, bool) {
+  AReference = nullptr;
+  TObject::Free(this);
+}
+
+void TdxBarItemLink::RunCustomizationAction(TdxBarCustomizationAction AAction) {
+  if (AAction == caReset) {
+    SetUserDefine({});
+    return;
+  }
+  IdxBarDesignController* controller = dxBarDesignControllerSlot();
+  TdxBarItemLink* source = controller ? controller->CustomizingItemLink() : nullptr;
+  if (!source) return;
+  switch (AAction) {
+    case caChangeCaption:
+      if (FItem) FItem->SetCaption(source->Caption());
+      break;
+    case caChangeButtonPaintStyle: SetUserPaintStyle(source->UserPaintStyle()); break;
+    case caChangePosition: SetPosition(source->Position()); break;
+    case caChangeViewLevels: SetViewLevels(source->ViewLevels()); break;
+    case caChangeButtonGroup: SetButtonGroup(source->ButtonGroup()); break;
+    case caChangeDistributed: SetDistributed(source->Distributed()); break;
+    case caChangeBeginGroup: SetBeginGroup(source->BeginGroup()); break;
+    case caChangeVisible: SetVisible(source->Visible()); break;
+    case caChangeRecentList: SetMostRecentlyUsed(source->MostRecentlyUsed()); break;
+    default: break;
+  }
+}
+
+void TdxBarItemLink::CollectMasterObjects(TdxObjectList* AList) {
+  if (BarControl() && Owner()) AList->Add(Owner()->Owner());
+  AList->Add(FItem);
+}
+
+IdxBarSelectableItem* TdxBarItemLink::FollowingSelectable() {
+  TdxBarItemLinks* owner = Owner();
+  if (!owner || owner->Count() < 2) return nullptr;
+  return owner->Items((Index() + 1) % owner->Count());
+}
+
+TPersistent* TdxBarItemLink::SelectableParentObject() {
+  return BarControl() && Owner() ? Owner()->Owner() : nullptr;
+}
+
+TdxBarSelectionStatus TdxBarItemLink::DesignSelectionState() {
+  IdxBarDesigner* designer = dxBarDesignerOf(BarManager());
+  return designer ? designer->GetSelectionStatus(this) : ssUnselected;
+}
+
+TdxBarCustomizationActions TdxBarItemLink::SupportedCustomizationActions() {
+  return FItem ? FItem->SupportedCustomizationActions() : TdxBarCustomizationActions();
+}
+
+bool TdxBarItemLink::IsDesignSelected() {
+  IdxBarDesigner* designer = dxBarDesignerOf(BarManager());
+  return designer && (designer->GetSelectionStatus(this) == ssActiveSelected ||
+                      (FItem && designer->GetSelectionStatus(FItem) == ssActiveSelected));
+}
+
+void TdxBarItemLink::SelectInDesigner(TdxBarSelectionOperation AOperation) {
+  IdxBarDesigner* designer = dxBarDesignerOf(BarManager());
+  if (!designer) return;
+  if (AOperation == soExclude) designer->SelectObject(this, soExclude);
+  if (FItem) designer->SelectObject(FItem, AOperation);
+}
+
+bool TdxBarItemLink::SelectParentInDesigner() {
+  TdxBarManager* manager = BarManager();
+  if (manager) manager->SetSelectedItem(nullptr);
+  IdxBarControl* bar = BarControl();
+  if (bar) bar->UnselectItemControl();
+  if (IdxBarDesigner* designer = dxBarDesignerOf(manager))
+    if (bar && Owner() && Owner()->Owner()) designer->SelectObject(Owner()->Owner(), soExclusive);
+  return true;
+}
+
+void TdxBarItemLink::SelectionStateChanged() {
+  if (FItem) FItem->SelectionStateChanged();
+}
+
+// ---------------------------------------------------------------------------
 // TdxBarItemLinks
 // ---------------------------------------------------------------------------
 
@@ -516,6 +706,7 @@ TdxBarItemLinks::~TdxBarItemLinks() {
   FCanVisibleItems.clear();
   FVisibleItems.clear();
   FRecentItems.clear();
+  FPrimaryForDistributionItems.clear();
   TObject::Free(FItemOptions);
 }
 
@@ -583,13 +774,8 @@ bool TdxBarItemLinks::HasItem(TdxBarItem* AItem) const {
 bool TdxBarItemLinks::IsReferencedBy(IdxBarLinksOwner* AOwner) const {
   if (!AOwner) return false;
   if (AOwner->GetItemLinks() == this) return true;
-  for (int i = 0; i < Count(); ++i) {
-    TdxBarItem* item = Items(i)->FItem;
-    if (!item) continue;
-    if (dynamic_cast<IdxBarLinksOwner*>(item) == AOwner) return true;
-    TdxBarItemLinks* own = item->ItemLinks();
-    if (own && own != this && own->IsReferencedBy(AOwner)) return true;
-  }
+  for (int i = 0; i < Count(); ++i)
+    if (Items(i)->IsReferencedByLinksOwner(AOwner)) return true;
   return false;
 }
 
@@ -612,6 +798,19 @@ TdxBarItemLink* TdxBarItemLinks::AddItemOfClass(TClass AItemClass, TComponent* A
     throw;
   }
   return link;
+}
+
+void TdxBarItemLinks::FreeForeignItems(TdxBarManager* AForeignManager) {
+  TdxBarManager* bracket = dynamic_cast<TdxBar*>(Owner()) ? FBarManager : nullptr;
+  if (bracket) bracket->BeginUpdate();
+  TFinally done{[bracket] {
+    if (bracket) bracket->EndUpdate();
+  }};
+  for (int i = Count() - 1; i >= 0; --i) {
+    TdxBarItemLink* link = Items(i);
+    TdxBarManager* manager = link->FItem ? link->FItem->BarManager() : link->BarManager();
+    if (AForeignManager ? manager == AForeignManager : manager != FBarManager) TObject::Free(link);
+  }
 }
 
 void TdxBarItemLinks::ClearItemRects() {
@@ -789,6 +988,8 @@ void TdxBarItemLinks::DestroyBarControl() {
 
 bool TdxBarItemLinks::ExecuteShortCut(Word AShortCut) {
   if (AShortCut == 0) return false;
+  // The actions' update handlers decide first whether their items are enabled.
+  for (int i = 0; i < Count(); ++i) Items(i)->UpdateItemFromAction();
   const std::vector<TdxBarItemLink*> links = FAvailableItems;
   for (TdxBarItemLink* link : links)
     if (link->FItem && link->FItem->ExecuteShortCut(AShortCut)) return true;
@@ -845,6 +1046,21 @@ void TdxBarItemLinks::ApplyLoadedUsageState(bool AWithVisibility) {
     if (Items(i)->FItem) Items(i)->ApplyMostRecentlyUsed();
   if (AWithVisibility)
     for (int i = Count() - 1; i >= 0; --i) Items(i)->SetVisible(Items(i)->FLoadedVisible);
+  // Recent positions read from a stored layout, lowest position first.
+  for (int position = 0; position < Count(); ++position)
+    for (int i = 0; i < Count(); ++i) {
+      TdxBarItemLink* link = Items(i);
+      if (link->FLoadedRecentIndex != position) continue;
+      link->FUseCount = link->FLoadedUseCount;
+      link->MoveInRecentList(position);
+      link->FLoadedRecentIndex = -1;
+    }
+  if (!AWithVisibility) {
+    // Usage data alone: the links a menu can show lead the recent list.
+    std::stable_partition(FRecentItems.begin(), FRecentItems.end(),
+                          [this](TdxBarItemLink* ALink) { return IndexIn(FCanVisibleItems, ALink) >= 0; });
+    RebuildLists();
+  }
   if (FBarControl) FBarControl->RebuildItemControls();
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "bars/model/dxBarBase.h"
+#include "bars/model/dxBarSelection.h"
 
 #include "platform/core/Variants.h"
 #include "platform/gui/ShiftState.h"
@@ -12,7 +13,7 @@
 
 class TBitmap;
 
-class TdxBarItemLink : public TcxInterfacedCollectionItem {
+class TdxBarItemLink : public TcxInterfacedCollectionItem, public IdxBarSelectableItem {
   DECLARE_CLASS(TdxBarItemLink, TcxInterfacedCollectionItem)
   explicit TdxBarItemLink(TCollection* ACollection);
   ~TdxBarItemLink() override;
@@ -20,13 +21,16 @@ class TdxBarItemLink : public TcxInterfacedCollectionItem {
   void BeforeDestruction() override;
 
   TdxBarItemLinks* Owner() const;
-  TdxBarManager* BarManager() const;
+  TdxBarManager* BarManager() const override;
   IdxBarControl* BarControl() const;
+  // Moves the link into another link collection (nil: out of any); it
+  // leaves the old one's lists and joins the new one's recent list at its end.
+  void SetCollection(TCollection* AValue) override;
 
   TdxBarItem* Item() const;
-  // Links the item (nil: the link stays, without item). EdxException with the
-  // owner's text when the owner may not hold the item; the link is then left
-  // without item.
+  // Links the item. EdxException with the owner's text when the owner may
+  // not hold the item; the link is then left without item. Nil frees the
+  // link: the caller must not use it afterwards.
   void SetItem(TdxBarItem* AValue);
   // The effective flag: see the begin-group rule of the displayed links.
   bool BeginGroup() const;
@@ -35,7 +39,11 @@ class TdxBarItemLink : public TcxInterfacedCollectionItem {
   TdxBarButtonGroupPosition ButtonGroup() const { return FButtonGroup; }
   void SetButtonGroup(TdxBarButtonGroupPosition AValue);
   bool Distributed() const { return FDistributed; }
+  // Also makes the link one of its collection's primary distribution links.
   void SetDistributed(bool AValue);
+  // Sets the value and takes the link out of the primary distribution links.
+  void SetDistributedWithoutPrimaryList(bool AValue);
+  bool IsPrimaryForDistribution() const;
   bool MostRecentlyUsed() const { return FMostRecentlyUsed; }
   void SetMostRecentlyUsed(bool AValue);
   TdxBarItemPosition Position() const { return FPosition; }
@@ -53,6 +61,8 @@ class TdxBarItemLink : public TcxInterfacedCollectionItem {
   int UserWidth() const { return FUserWidth; }
   void SetUserWidth(int AValue);
   TBitmap* UserGlyph() const { return FUserGlyph; }
+  // Copies the picture; another bitmap object than the own one re-enters udGlyph.
+  void SetUserGlyph(TBitmap* AValue);
   int Data() const { return FData; }
   void SetData(int AValue) { FData = AValue; }
 
@@ -69,6 +79,18 @@ class TdxBarItemLink : public TcxInterfacedCollectionItem {
   int UseCount() const { return FUseCount; }
   void SetUseCount(int AValue) { FUseCount = AValue; }
   const String& LoadedItemName() const { return FLoadedItemName; }
+  // Usage read from a stored layout, applied with the loaded usage state
+  // (-1: no recent position was read).
+  int LoadedRecentIndex() const { return FLoadedRecentIndex; }
+  void SetLoadedRecentIndex(int AValue) { FLoadedRecentIndex = AValue; }
+  int LoadedUseCount() const { return FLoadedUseCount; }
+  void SetLoadedUseCount(int AValue) { FLoadedUseCount = AValue; }
+  // The item name of the link before this one, as the layout reader found it.
+  const String& PrevItemName() const { return FPrevItemName; }
+  void SetPrevItemName(const String& AValue) { FPrevItemName = AValue; }
+  // Set while the link is dragged away during customization.
+  bool IsMarkedForDeletion() const { return FIsMarkedForDeletion; }
+  void SetMarkedForDeletion(bool AValue) { FIsMarkedForDeletion = AValue; }
   TdxBarItemLink* OriginalItemLink() const { return FOriginalItemLink; }
   void SetOriginalItemLink(TdxBarItemLink* ALink) { FOriginalItemLink = ALink; }
   TdxBarItemLink* RealItemLink() { return FOriginalItemLink ? FOriginalItemLink : this; }
@@ -84,6 +106,15 @@ class TdxBarItemLink : public TcxInterfacedCollectionItem {
   bool IsAccel(Word AKey, TShiftState AShift) const;
   // Whether the link's item is AItem or, through its own links, contains it.
   bool HasItem(const TdxBarItem* AItem) const;
+  // Whether the link's item is the links owner or holds links it references.
+  bool IsReferencedByLinksOwner(IdxBarLinksOwner* AOwner) const;
+  bool ItemSupportsPaintStyle() const;
+  // Lets the item's action bring the item up to date.
+  void UpdateItemFromAction();
+  // A screen point relative to the link's ItemRect in its window.
+  TPoint ScreenToItemPoint(const TPoint& AScreenPoint) const;
+  // Asks the item control, if any, to repaint.
+  virtual void InvalidateControl();
 
   void CreateControl();
   void DestroyControl();
@@ -102,13 +133,36 @@ class TdxBarItemLink : public TcxInterfacedCollectionItem {
   // Applies the link's visibility: rebuilds the lists and makes or frees the control.
   void ApplyVisibility();
   void ApplyMostRecentlyUsed();
+  // Takes the other link's use count and recent-list position.
+  void CopyUsageFrom(TdxBarItemLink* ASource);
 
   void Assign(TPersistent* ASource) override;
   void DefineProperties(TFiler* AFiler) override;
 
+  // IdxBarSelectableItem
+  bool MayBeDeleted(bool) override { return true; }
+  void DeleteFromDesigner(IdxBarSelectableItem*& AReference, bool ADeleteComponent) override;
+  void RunCustomizationAction(TdxBarCustomizationAction AAction) override;
+  void CollectMasterObjects(TdxObjectList* AList) override;
+  IdxBarSelectableItem* FollowingSelectable() override;
+  TPersistent* SelectableParentObject() override;
+  TdxBarSelectionStatus DesignSelectionState() override;
+  TdxBarCustomizationActions SupportedCustomizationActions() override;
+  void RefreshDesignView() override {}
+  bool HasMultipleParts() override { return false; }
+  bool IsDesignSelected() override;
+  void SelectInDesigner(TdxBarSelectionOperation AOperation) override;
+  bool SelectParentInDesigner() override;
+  void SelectionStateChanged() override;
+  TPersistent* SelectableInstance() override { return this; }
+
  private:
   friend class TdxBarItemLinks;
   void MoveInRecentList(int AIndex);
+  // Changes the item; with nil, the link is freed unless AKeepLink.
+  void ChangeItem(TdxBarItem* AValue, bool AKeepLink);
+  // Leaves the collection's derived lists (before it leaves the collection).
+  void LeaveOwnerLists();
   void NotifyUserDefineChange(TdxBarUserDefine AFlag);
   void ReadItemName(TReader* AReader);
   void WriteItemName(TWriter* AWriter);
@@ -120,13 +174,17 @@ class TdxBarItemLink : public TcxInterfacedCollectionItem {
   TdxBarItemControlBase* FControl = nullptr;
   int FData = 0;
   bool FDistributed = true;
+  bool FIsMarkedForDeletion = false;
   TdxBarItem* FItem = nullptr;
   String FLoadedItemName;
+  int FLoadedRecentIndex = -1;
+  int FLoadedUseCount = 0;
   bool FLoadedVisible = true;
   bool FMostRecentlyUsed = true;
   TdxBarItemLink* FOriginalItemLink = nullptr;
   TdxBar* FCreatedFromMergingWith = nullptr;
   TdxBarItemPosition FPosition = ipBeginsNewRow;
+  String FPrevItemName;
   int FPrevRecentIndex = -1;
   int FUseCount = 0;
   String FUserCaption;
@@ -212,6 +270,10 @@ class TdxBarItemLinks : public TCollection {
   // when nil); nothing is left behind when that fails.
   TdxBarItemLink* AddItemOfClass(TClass AItemClass, TComponent* AOwner);
   void ClearItemRects();
+  // Frees the links whose manager is AForeignManager (nil: any other manager than the collection's).
+  void FreeForeignItems(TdxBarManager* AForeignManager);
+  // The links whose Distributed was set through the ordinary setter.
+  int PrimaryForDistributionCount() const { return static_cast<int>(FPrimaryForDistributionItems.size()); }
 
   // Keyboard navigation over the displayed links.
   virtual bool ShowsAllLinks();
@@ -281,6 +343,7 @@ class TdxBarItemLinks : public TCollection {
   bool FUseRecentItems = true;
   bool FTearingDown = false;
   TdxBarItemOptions* FItemOptions = nullptr;
+  std::vector<TdxBarItemLink*> FPrimaryForDistributionItems;
 };
 
 // The links of a toolbar: accelerators are searched among the displayed,

@@ -1,0 +1,23 @@
+#include "bars/model/dxBarSelection.h"
+
+#include "bars/model/dxBarManager.h"
+
+TdxBarDesignerLookup& dxBarDesignerLookup() {
+  static TdxBarDesignerLookup lookup = nullptr;
+  return lookup;
+}
+
+IdxBarDesigner* dxBarDesignerOf(TdxBarManager* AManager) {
+  if (!AManager || !AManager->Designing() || !dxBarDesignerLookup()) return nullptr;
+  return dxBarDesignerLookup()(AManager);
+}
+
+IdxBarDesignController*& dxBarDesignControllerSlot() {
+  static IdxBarDesignController* controller = nullptr;
+  return controller;
+}
+
+TdxBarCommandListDrawProc& dxBarCommandListDrawer() {
+  static TdxBarCommandListDrawProc drawer = nullptr;
+  return drawer;
+}
