@@ -970,7 +970,9 @@ void TdxBarItemControl::EnabledStateChanged() {
   } else if (!Enabled()) {
     FHotPartIndex = -1;
   }
-  if (!Enabled() && IsSelected() && FParent) FParent->ChangeSelectedItemControl(nullptr);
+  // IsSelected already says no for a disabled control the mouse selected:
+  // the bar's own selection is what goes.
+  if (!Enabled() && FParent && FParent->SelectedControl() == this) FParent->ChangeSelectedItemControl(nullptr);
   Repaint();
 }
 
