@@ -22,6 +22,23 @@
 
 namespace {
 
+// The manager's hot images hold the item's hot image; its large images its large one.
+template <class TItem>
+bool HotImageAvailableOf(TItem* AItem, TCustomImageList* AHotImages) {
+  if constexpr (requires { AItem->HotImageAvailable(); })
+    return AItem->HotImageAvailable();
+  else
+    return AHotImages && AItem->HotImageIndex() >= 0 && AItem->HotImageIndex() < AHotImages->Count();
+}
+
+template <class TItem>
+bool LargeImageAvailableOf(TItem* AItem, TCustomImageList* ALargeImages) {
+  if constexpr (requires { AItem->LargeImageAvailable(); })
+    return AItem->LargeImageAvailable();
+  else
+    return ALargeImages && AItem->LargeImageIndex() >= 0 && AItem->LargeImageIndex() < ALargeImages->Count();
+}
+
 template <class TItem>
 TBitmap* HotGlyphOf(TItem* AItem) {
   if constexpr (requires { AItem->HotGlyph(); })
@@ -70,7 +87,6 @@ void ApplicationMenuDrawButtonOf(const TPainter* APainter, TdxBarItemControlDraw
     APainter->ApplicationMenuDrawButton(AParams, ARect);
 }
 
-bool ListHasImage(TCustomImageList* AList, int AIndex) { return AList && AIndex >= 0 && AIndex < AList->Count(); }
 bool HasContent(TBitmap* ABitmap) { return ABitmap && !ABitmap->Empty(); }
 
 // Whether the left (primary) mouse button is down now.
@@ -132,6 +148,9 @@ void StartSlot(TDropDownSlot& ASlot, TdxBarButtonLikeControl* AControl, TIMERPRO
   ASlot.TimerID = SetTimer(nullptr, 0, kDropDownDelay, AProc);
 }
 
+void StartOpenTimer(TdxBarButtonLikeControl* AControl) { StartSlot(OpenSlot(), AControl, &OpenTimerProc); }
+void StartCloseTimer(TdxBarButtonLikeControl* AControl) { StartSlot(CloseSlot(), AControl, &CloseTimerProc); }
+
 void CancelDropDownTimers(TdxBarButtonLikeControl* AControl) {
   if (OpenSlot().Control == AControl) CancelSlot(OpenSlot());
   if (CloseSlot().Control == AControl) CancelSlot(CloseSlot());
@@ -140,10 +159,10 @@ void CancelDropDownTimers(TdxBarButtonLikeControl* AControl) {
 void ScheduleDropDown(TdxBarButtonLikeControl* AControl, bool AOpen) {
   if (AOpen) {
     if (CloseSlot().Control == AControl) CancelSlot(CloseSlot());
-    StartSlot(OpenSlot(), AControl, &OpenTimerProc);  // only one opening may be pending
+    StartOpenTimer(AControl);  // only one opening may be pending
   } else {
     if (OpenSlot().Control == AControl) CancelSlot(OpenSlot());
-    if (AControl->IsDroppedDown()) StartSlot(CloseSlot(), AControl, &CloseTimerProc);
+    if (AControl->IsDroppedDown()) StartCloseTimer(AControl);
   }
 }
 
@@ -568,7 +587,7 @@ bool TdxBarLargeButtonControl::ResolveImage(TdxBarItemControlViewSize ASize, boo
       AGlyph = glyph;
       return true;
     }
-    if (item && ListHasImage(FetchHotImages(), item->HotImageIndex())) {  // the item's hot image is available
+    if (item && HotImageAvailableOf(item, FetchHotImages())) {
       AList = FetchHotImages();
       AIndex = item->HotImageIndex();
       return true;
@@ -580,7 +599,7 @@ bool TdxBarLargeButtonControl::ResolveImage(TdxBarItemControlViewSize ASize, boo
       AGlyph = glyph;
       return true;
     }
-    if (ListHasImage(LargeImageList(), FetchLargeImageIndex())) {  // the item's large image is available
+    if (item && LargeImageAvailableOf(item, LargeImageList())) {
       AList = LargeImageList();
       AIndex = FetchLargeImageIndex();
       return true;

@@ -49,6 +49,36 @@ TdxBarGlyphLayout GlyphLayoutOf(TItem* AItem) {
   }
 }
 
+// The bar windows' fader and shadows, where the bar window has them.
+template <class TBar>
+TdxFader* FaderOf(TBar* ABar) {
+  if constexpr (requires { ABar->GetFader(); })
+    return ABar ? ABar->GetFader() : nullptr;
+  else
+    return dxGetFaderInstance();
+}
+
+template <class TBar>
+bool ChildrenHaveShadowsOf(TBar* ABar) {
+  if constexpr (requires { ABar->ChildrenHaveShadows(); })
+    return ABar && ABar->ChildrenHaveShadows();
+  else
+    return ABar && ABar->Painter()->BarChildrenHaveShadows();
+}
+
+// Recomputes the hot state under the cursor: through the manager where it
+// can, else for the one control.
+template <class TManager>
+bool RefreshHotTrackUnderMouseOf(TManager* AManager, TCustomdxBarControl* ABar) {
+  if constexpr (requires { AManager->RefreshHotTrackUnderMouse(ABar); }) {
+    if (!AManager) return false;
+    AManager->RefreshHotTrackUnderMouse(ABar);
+    return true;
+  } else {
+    return false;
+  }
+}
+
 bool ListHasImage(TCustomImageList* AList, int AIndex) { return AList && AIndex >= 0 && AIndex < AList->Count(); }
 bool HasContent(TBitmap* ABitmap) { return ABitmap && !ABitmap->Empty(); }
 
@@ -332,10 +362,7 @@ bool TdxBarItemControl::AcceptsDoubleClick() {
 
 bool TdxBarItemControl::HasToolbarHint() { return !FetchHint().empty() && dynamic_cast<TdxBarControl*>(FParent); }
 
-bool TdxBarItemControl::DrawsShadow() {
-  // A bar window's children carry shadows where its look gives them some.
-  return FParent && Painter()->BarChildrenHaveShadows();
-}
+bool TdxBarItemControl::DrawsShadow() { return ChildrenHaveShadowsOf(FParent); }
 
 bool TdxBarItemControl::OwnsWindow(HWND AWnd) {
   if (!AWnd || !FParent || !FParent->HandleAllocated()) return false;
@@ -343,7 +370,7 @@ bool TdxBarItemControl::OwnsWindow(HWND AWnd) {
   return AWnd == own || IsChild(own, AWnd);
 }
 
-TdxFader* TdxBarItemControl::QueryFader() { return dxGetFaderInstance(); }
+TdxFader* TdxBarItemControl::QueryFader() { return FaderOf(FParent); }
 
 TObject* TdxBarItemControl::FadingObject() {
   if (!FFadingObject) FFadingObject = Make<TdxBarItemControlFadingObject>(this);
@@ -962,7 +989,9 @@ void TdxBarItemControl::CaptionChanged() {
 void TdxBarItemControl::EnabledStateChanged() {
   // The hot state follows the cursor at once: a control enabled under the
   // cursor turns hot, a disabled one never stays hot.
-  if (FParent && FParent->HandleAllocated()) {
+  if (RefreshHotTrackUnderMouseOf(BarManager(), FParent)) {
+    if (!Enabled()) FHotPartIndex = -1;
+  } else if (FParent && FParent->HandleAllocated()) {
     const TPoint cursor = CursorPos();
     TrackHotPart(::WindowFromPoint(POINT{cursor.X, cursor.Y}) == FParent->WindowHandle()
                      ? FParent->ScreenToClient(cursor)
