@@ -65,6 +65,8 @@ class TTestMenuControl : public TCustomdxBarControl {
   DECLARE_CLASS(TTestMenuControl, TCustomdxBarControl)
   using TCustomdxBarControl::TCustomdxBarControl;
   TdxBarKind Kind() const override { return bkSubMenu; }
+  bool HidesOnDeactivate() override { return Hides; }
+  bool Hides = false;
 };
 IMPLEMENT_CLASS(TTestMenuControl, TCustomdxBarControl, (ConstructWith<TTestMenuControl, TComponent>))
 
@@ -89,6 +91,17 @@ struct TMenuControls : IdxBarLinksOwner {
   IdxBarControl* CreateBarControl() override { return Make<TTestMenuControl>(Manager); }
   bool CanContainItem(TdxBarItem*, String&) override { return true; }
   TComponent* GetInstance() override { return nullptr; }
+  TTestMenuControl* Menu() const { return dynamic_cast<TTestMenuControl*>(Links->BarControl()->BarControlObject()); }
+};
+
+struct TPressedWatch : TObject {
+  TdxBarItemControl* Control = nullptr;
+  int Clicks = 0;
+  bool PressedDuringClick = false;
+  void Click(TObject*) {
+    ++Clicks;
+    PressedDuringClick = Control->IsPressed();
+  }
 };
 
 // Holds the primary mouse button down in the thread's key state (posted
@@ -319,4 +332,31 @@ TEST_F(TBarWindowTest, LargeButtonDrawsGreyOnlyWhileIdleEnabledAndAskedTo) {
   large->SetAutoGrayScale(true);
   large->SetEnabled(false);
   EXPECT_FALSE(control()->DrawsGrayScaleGlyph());
+}
+
+TEST_F(TButtonControlTest, InAMenuThatHidesOnDeactivationAClosingClickSkipsThePressedLook) {
+  const bool sounds = dxBarMenuSoundsOn;
+  dxBarMenuSoundsOn = false;  // the "MenuCommand" sound stays quiet here
+  TMenuControls menu(Manager, 1);
+  TStandInDropDownControl* control = menu.Control(0);
+  auto* item = static_cast<TdxBarButton*>(control->Item());
+  item->SetButtonStyle(bsDefault);
+  item->SetUnclickAfterDoing(true);
+  TPressedWatch watch;
+  watch.Control = control;
+  item->OnClick = TNotifyEvent::Bind<&TPressedWatch::Click>(&watch);
+  const struct {
+    bool Hides, ClosesMenus, Pressed;
+  } cases[] = {{false, true, true}, {true, true, false}, {true, false, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "hides " << c.Hides << " closes " << c.ClosesMenus);
+    menu.Menu()->Hides = c.Hides;
+    item->SetCloseSubMenuOnClick(c.ClosesMenus);
+    watch.PressedDuringClick = !c.Pressed;
+    control->ExecuteClick(false);
+    EXPECT_EQ(c.Pressed, watch.PressedDuringClick);
+    EXPECT_FALSE(control->IsPressed());
+  }
+  EXPECT_EQ(3, watch.Clicks);
+  dxBarMenuSoundsOn = sounds;
 }

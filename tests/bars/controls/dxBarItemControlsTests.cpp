@@ -23,6 +23,21 @@ class TNoLevelsControl : public TdxBarButtonControl {
 
 IMPLEMENT_CLASS(TNoLevelsControl, TdxBarButtonControl, (ConstructWith<TNoLevelsControl, TdxBarItemLink>))
 
+// Counts how often its width is measured.
+class TCountingControl : public TdxBarButtonControl {
+  DECLARE_CLASS(TCountingControl, TdxBarButtonControl)
+  using TdxBarButtonControl::TdxBarButtonControl;
+  int Measured = 0;
+
+ protected:
+  int CalcWidth() override {
+    ++Measured;
+    return TdxBarButtonControl::CalcWidth();
+  }
+};
+
+IMPLEMENT_CLASS(TCountingControl, TdxBarButtonControl, (ConstructWith<TCountingControl, TdxBarItemLink>))
+
 }  // namespace
 
 TEST_F(TBarWindowTest, ViewLevelsFollowTheImageAndTheLink) {
@@ -396,4 +411,38 @@ TEST_F(TBarWindowTest, FadeFramesAreTheNormalAndTheHotBackgroundOfTheItem) {
   control->PrepareFadingImages(normal, hot);
   EXPECT_EQ(nullptr, normal);
   EXPECT_EQ(nullptr, hot);
+}
+
+TEST_F(TBarWindowTest, WidthPerLevelIsMeasuredOnceUntilTheCacheIsDropped) {
+  TdxBar* bar = AddToolbar({L"订单查询"});
+  auto control = MakeOwned<TCountingControl>(bar->ItemLinks()->Items(0));
+  TdxBarItemControlViewInfo* info = control->ViewInfo();
+  const int width = info->WidthAtViewLevel(ivlSmallIconWithText);
+  EXPECT_EQ(width, info->WidthAtViewLevel(ivlSmallIconWithText));
+  EXPECT_EQ(1, control->Measured);
+  // The level the layout asked about is not left behind.
+  EXPECT_EQ(ivlDefault, info->ViewLevel());
+  control->ClearDrawingCache(true);
+  EXPECT_EQ(width, info->WidthAtViewLevel(ivlSmallIconWithText));
+  EXPECT_EQ(2, control->Measured);
+  control->ClearDrawingCache(false);
+  info->WidthAtViewLevel(ivlSmallIconWithText);
+  EXPECT_EQ(2, control->Measured);
+}
+
+TEST_F(TBarWindowTest, ApplicationMenuButtonTakesTheItemsWidthAndAlwaysLaysOutFlat) {
+  TdxBar* bar = AddToolbar({L"文件"});
+  TdxBarItemLink* link = bar->ItemLinks()->Items(0);
+  auto control = MakeOwned<TdxBarApplicationMenuButtonControl>(link);
+  control->FillDrawParams(true);
+  auto* params = static_cast<TdxBarApplicationMenuButtonControlDrawParams*>(control->DrawParams());
+  EXPECT_EQ(ptHorz, params->PaintType);
+  EXPECT_EQ((TdxBarItemControlViewStructure{cpText}), params->ViewStructure);
+  const int natural = control->Width();
+  EXPECT_EQ(natural, params->ContentWidth);
+  link->Item()->SetWidth(natural + 40);
+  control->FillDrawParams(true);
+  EXPECT_EQ(natural + 40, control->Width());
+  // The content keeps its own width inside the wider button.
+  EXPECT_EQ(natural, params->ContentWidth);
 }
