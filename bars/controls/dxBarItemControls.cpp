@@ -5,22 +5,131 @@
 #include "bars/controls/dxBarPainter.h"
 #include "bars/controls/dxBarToolbarControl.h"
 #include "foundation/cxClasses.h"
+#include "foundation/cxGraphicsBitmaps.h"
 #include "foundation/cxGraphicsCanvas.h"
+#include "foundation/cxStyles.h"
 #include "foundation/dxCore.h"
-#include "foundation/dxOffice11.h"
+#include "foundation/dxFading.h"
+#include "platform/gui/ActnList.h"
+#include "platform/gui/GdiAccounting.h"
 #include "platform/gui/ImgList.h"
 #include "platform/gui/Menus.h"
 
 #include <algorithm>
 
 // ---------------------------------------------------------------------------
-// Draw parameters and view info
+// What items gain at their own pace: reached only where the item has it.
+// ---------------------------------------------------------------------------
+
+namespace {
+
+template <class TItem>
+TcxStyle* StyleOf(TItem* AItem) {
+  if constexpr (requires { AItem->Style(); })
+    return AItem ? AItem->Style() : nullptr;
+  else
+    return nullptr;
+}
+
+template <class TItem>
+TBasicAction* ActionOf(TItem* AItem) {
+  if constexpr (requires { AItem->Action(); })
+    return AItem ? AItem->Action() : nullptr;
+  else
+    return nullptr;
+}
+
+template <class TItem>
+TdxBarGlyphLayout GlyphLayoutOf(TItem* AItem) {
+  if constexpr (requires { AItem->GlyphLayout(); }) {
+    return AItem ? AItem->GlyphLayout() : glLeft;
+  } else {
+    auto* large = dynamic_cast<TdxBarLargeButton*>(AItem);
+    return large ? large->GlyphLayout() : glLeft;
+  }
+}
+
+// The bar windows' fader and shadows, where the bar window has them.
+template <class TBar>
+TdxFader* FaderOf(TBar* ABar) {
+  if constexpr (requires { ABar->GetFader(); })
+    return ABar ? ABar->GetFader() : nullptr;
+  else
+    return dxGetFaderInstance();
+}
+
+template <class TBar>
+bool ChildrenHaveShadowsOf(TBar* ABar) {
+  if constexpr (requires { ABar->ChildrenHaveShadows(); })
+    return ABar && ABar->ChildrenHaveShadows();
+  else
+    return ABar && ABar->Painter()->BarChildrenHaveShadows();
+}
+
+// Recomputes the hot state under the cursor: through the manager where it
+// can, else for the one control.
+template <class TManager>
+bool RefreshHotTrackUnderMouseOf(TManager* AManager, TCustomdxBarControl* ABar) {
+  if constexpr (requires { AManager->RefreshHotTrackUnderMouse(ABar); }) {
+    if (!AManager) return false;
+    AManager->RefreshHotTrackUnderMouse(ABar);
+    return true;
+  } else {
+    return false;
+  }
+}
+
+bool ListHasImage(TCustomImageList* AList, int AIndex) { return AList && AIndex >= 0 && AIndex < AList->Count(); }
+bool HasContent(TBitmap* ABitmap) { return ABitmap && !ABitmap->Empty(); }
+
+TPoint CursorPos() {
+  POINT p{};
+  if (!GetCursorPos(&p)) return TPoint(-1, -1);
+  return TPoint(p.x, p.y);
+}
+
+// The fader animates an object that answers its interface; an item control
+// hands it this stand-in, which asks the control for everything.
+class TdxBarItemControlFadingObject : public TObject, public IdxFadingObject {
+  DECLARE_CLASS(TdxBarItemControlFadingObject, TObject)
+  explicit TdxBarItemControlFadingObject(TdxBarItemControl* AControl) : FControl(AControl) {}
+  bool IsFadingAllowed() override { return FControl->CanAnimateFading(); }
+  void RefreshFadingFrame() override { FControl->RepaintForFading(); }
+  void AttachFadingData(IdxFadingElementData* AData) override { FControl->StoreFadingData(AData); }
+  void DetachFadingData() override { FControl->ReleaseFadingData(); }
+  void ProvideFadingImages(TBitmap*& AFadeOutImage, TBitmap*& AFadeInImage, int&, int&, int&, int&) override {
+    FControl->PrepareFadingImages(AFadeOutImage, AFadeInImage);
+  }
+
+ private:
+  TdxBarItemControl* FControl;
+};
+
+IMPLEMENT_CLASS(TdxBarItemControlFadingObject, TObject, nullptr)
+
+}  // namespace
+
+TdxBarItemControlAccessibilityHelperFactory& dxBarItemControlAccessibilityHelperFactory() {
+  static TdxBarItemControlAccessibilityHelperFactory factory = nullptr;
+  return factory;
+}
+
+TdxBarOwnerHelperDestroyedProc& dxBarOwnerHelperDestroyed() {
+  static TdxBarOwnerHelperDestroyedProc proc = nullptr;
+  return proc;
+}
+
+// ---------------------------------------------------------------------------
+// Draw parameters
 // ---------------------------------------------------------------------------
 
 BEGIN_CLASS(TdxBarItemControlDrawParams, TObject, (ConstructWith<TdxBarItemControlDrawParams, TdxBarItemControl>))
 END_CLASS
 BEGIN_CLASS(TdxBarButtonLikeControlDrawParams, TdxBarItemControlDrawParams,
             (ConstructWith<TdxBarButtonLikeControlDrawParams, TdxBarItemControl>))
+END_CLASS
+BEGIN_CLASS(TdxBarApplicationMenuButtonControlDrawParams, TdxBarButtonLikeControlDrawParams,
+            (ConstructWith<TdxBarApplicationMenuButtonControlDrawParams, TdxBarItemControl>))
 END_CLASS
 BEGIN_CLASS(TdxBarEditLikeControlDrawParams, TdxBarItemControlDrawParams, (ConstructWith<TdxBarEditLikeControlDrawParams, TdxBarItemControl>))
 END_CLASS
@@ -37,7 +146,6 @@ END_CLASS
 BEGIN_CLASS(TdxBarInPlaceSubItemControlDrawParams, TdxBarButtonLikeControlDrawParams,
             (ConstructWith<TdxBarInPlaceSubItemControlDrawParams, TdxBarItemControl>))
 END_CLASS
-IMPLEMENT_CLASS(TdxBarItemControlViewInfo, TObject, nullptr)
 
 void TdxBarItemControlDrawParams::SetViewSize(TdxBarItemControlViewSize AValue) {
   if (FViewSize == AValue) return;
@@ -45,22 +153,36 @@ void TdxBarItemControlDrawParams::SetViewSize(TdxBarItemControlViewSize AValue) 
   if (FBarItemControl) FBarItemControl->ClearDrawingCache(false);
 }
 
-TdxBarItemControlViewInfo::TdxBarItemControlViewInfo(TdxBarItemControl* AControl) : FControl(AControl) {
+// ---------------------------------------------------------------------------
+// TdxBarItemControlViewInfo
+// ---------------------------------------------------------------------------
+
+IMPLEMENT_CLASS(TdxBarItemControlViewInfo, TcxInterfacedPersistent,
+                (ConstructWith<TdxBarItemControlViewInfo, TdxBarItemControl>))
+
+TdxBarItemControlViewInfo::TdxBarItemControlViewInfo(TdxBarItemControl* AControl)
+    : TcxInterfacedPersistent(nullptr), FControl(AControl) {
   const TdxBarItemViewLevels possible = AControl->CheckedPossibleViewLevels();
   FAllowedViewLevels = AControl->AllowedViewLevels();
   FMinPossibleViewLevel = static_cast<TdxBarItemViewLevel>(dxBarMostCompactViewLevel(possible));
-  const int compact = dxBarMostCompactViewLevel(FAllowedViewLevels);
-  FViewLevelForButtonGroup =
-      FMinPossibleViewLevel == ivlLargeIconWithText ? FMinPossibleViewLevel : static_cast<TdxBarItemViewLevel>(compact);
+  FViewLevelForButtonGroup = FMinPossibleViewLevel == ivlLargeIconWithText
+                                 ? FMinPossibleViewLevel
+                                 : static_cast<TdxBarItemViewLevel>(dxBarMostCompactViewLevel(FAllowedViewLevels));
+}
+
+bool TdxBarItemControlViewInfo::SupportsMultiColumnLayout() {
+  return dynamic_cast<IdxBarMultiColumnItemControlViewInfo*>(this) != nullptr;
 }
 
 int TdxBarItemControlViewInfo::WidthAtViewLevel(TdxBarItemViewLevel ALevel) {
+  if (auto* multi = dynamic_cast<IdxBarMultiColumnItemControlViewInfo*>(this); multi && !multi->IsCollapsed())
+    return multi->GetWidthForColumnCount(multi->GetColumnCount());
   // The layout asks only for allowed levels; a level the control cannot show
   // is answered with its most compact allowed one rather than an error a
   // user would see.
   if (ALevel > ivlControlOnly || !FAllowedViewLevels.Contains(ALevel))
     ALevel = static_cast<TdxBarItemViewLevel>(dxBarMostCompactViewLevel(FAllowedViewLevels));
-  TLevelInfo& info = FLevelInfos[ALevel];
+  TLevelInfo& info = FViewLevelInfos[ALevel];
   if (!info.Cached) {
     const TdxBarItemViewLevel previous = FViewLevel;
     FViewLevel = ALevel;
@@ -77,11 +199,61 @@ int TdxBarItemControlViewInfo::WidthAtViewLevel(TdxBarItemViewLevel ALevel) {
 }
 
 void TdxBarItemControlViewInfo::ResetCachedValues() {
-  for (TLevelInfo& info : FLevelInfos) info = TLevelInfo();
+  for (TLevelInfo& info : FViewLevelInfos) info = TLevelInfo();
+}
+
+TdxBarItemAlign TdxBarItemControlViewInfo::GetAlign() {
+  TdxBarItem* item = FControl->Item();
+  return item ? item->Align() : iaLeft;
+}
+
+bool TdxBarItemControlViewInfo::GetBeginGroup() {
+  TdxBarItemLink* link = FControl->ItemLink();
+  return link && link->BeginGroup();
+}
+
+TdxBarButtonGroupRealPosition TdxBarItemControlViewInfo::GetButtonGroupPosition() {
+  // Links keep no button-group position of their own yet: a control that
+  // supports groups stands alone in one.
+  return FControl->SupportsButtonGroup() ? FRealPositionInButtonGroup : bgrpNone;
 }
 
 // ---------------------------------------------------------------------------
-// TdxBarItemControl
+// TdxCachedImageOptions
+// ---------------------------------------------------------------------------
+
+IMPLEMENT_CLASS(TdxCachedImageOptions, TObject, nullptr)
+
+TdxCachedImageOptions::TdxCachedImageOptions() { FGlyph = Make<TcxAlphaBitmap>(); }
+
+TdxCachedImageOptions::~TdxCachedImageOptions() { TObject::Free(FGlyph); }
+
+void TdxCachedImageOptions::Cache(const TRect& ARect, TBitmap* AGlyph, TCustomImageList* AImages, int AImageIndex,
+                                  TcxImageDrawMode ADrawMode, bool ASmoothImage, TColor ATransparentColor,
+                                  bool AUseBitmapTransparentColor) {
+  FCached = false;
+  FGlyph->RefreshImage(ARect.Width(), ARect.Height());
+  const TRect r = FGlyph->ClientRect();
+  if (!r.IsEmpty())
+    cxDrawImageOnBackground(FGlyph->cxCanvas()->Handle(), r, r, AGlyph, AImages, AImageIndex, ADrawMode, ASmoothImage,
+                            nullptr, ATransparentColor, AUseBitmapTransparentColor);
+  FCachedDrawMode = ADrawMode;
+  FCachedImages = AImages;
+  FCachedGlyph = AGlyph;
+  FCached = true;
+}
+
+bool TdxCachedImageOptions::IsCached(TcxImageDrawMode ADrawMode, TBitmap* AGlyph, TCustomImageList* AImages) const {
+  if (!FCached || ADrawMode != FCachedDrawMode || FGlyph->Empty()) return false;
+  return AGlyph ? AGlyph == FCachedGlyph : AImages == FCachedImages;
+}
+
+void TdxCachedImageOptions::Draw(HDC DC, const TRect& R) const {
+  if (FCached && !FGlyph->Empty()) cxAlphaBlendBitmap(DC, FGlyph, R, FGlyph->ClientRect());
+}
+
+// ---------------------------------------------------------------------------
+// TdxBarItemControl: creation and destruction
 // ---------------------------------------------------------------------------
 
 BEGIN_CLASS(TdxBarItemControl, TdxBarItemControlBase, (ConstructWith<TdxBarItemControl, TdxBarItemLink>))
@@ -96,14 +268,30 @@ void TdxBarItemControl::AfterConstruction() {
   TdxBarItemControlBase::AfterConstruction();
   FDrawParams = static_cast<TdxBarItemControlDrawParams*>(
       TClassOf<TdxBarItemControlDrawParams, TdxBarItemControl*>(DrawParamsClass()).Create(this));
-  FViewInfo = Make<TdxBarItemControlViewInfo>(this);
+  FCachedImageOptions = Make<TdxCachedImageOptions>();
+  FViewInfo = static_cast<TdxBarItemControlViewInfo*>(
+      TClassOf<TdxBarItemControlViewInfo, TdxBarItemControl*>(ControlViewInfoClass()).Create(this));
   RecalcDrawingConsts();
   FHotPartIndex = -1;
-  DoFillDrawParams(true);
+  FillDrawParams(true);
   if (FParent) FViewInfo->SetViewLevel(FParent->DefaultItemViewLevel(this));
 }
 
 void TdxBarItemControl::BeforeDestruction() {
+  if (FIAccessibilityHelper) {
+    TObject* helper = FIAccessibilityHelper;
+    FIAccessibilityHelper = nullptr;
+    if (dxBarOwnerHelperDestroyed())
+      dxBarOwnerHelperDestroyed()(helper);
+    else
+      TObject::Free(helper);
+  }
+  if (FFadingObject) {
+    if (TdxFader* fader = dxGetFaderInstance()) fader->Remove(FFadingObject, true);
+    TObject::Free(FFadingObject);
+    FFadingObject = nullptr;
+    FFadingElementData = nullptr;
+  }
   TdxBarManager* manager = BarManager();
   if (manager && manager->SelectedItem() == this) manager->StoreSelectedItem(nullptr);
   if (FParent && !FParent->IsDestroying() && manager && !manager->IsDestroying() &&
@@ -115,6 +303,10 @@ void TdxBarItemControl::BeforeDestruction() {
       FParent->SelectItemControlNavigated(nullptr);
   }
   dxBarHintObjectDestroying(this);
+  if (FBkBrush) {
+    GdiDeleteObject(FBkBrush);
+    FBkBrush = nullptr;
+  }
   cxClearObjectLinks(this);
   TdxBarItemControlBase::BeforeDestruction();
 }
@@ -122,8 +314,15 @@ void TdxBarItemControl::BeforeDestruction() {
 TdxBarItemControl::~TdxBarItemControl() {
   if (FParent && FParent->ViewInfo() && !FParent->IsDestroying()) FParent->ViewInfo()->RemoveItemControlViewInfo(FViewInfo);
   TObject::Free(FViewInfo);
+  TObject::Free(FCachedImageOptions);
   TObject::Free(FDrawParams);
   FParent = nullptr;
+}
+
+TObject* TdxBarItemControl::IAccessibilityHelper() {
+  if (!FIAccessibilityHelper && dxBarItemControlAccessibilityHelperFactory())
+    FIAccessibilityHelper = dxBarItemControlAccessibilityHelperFactory()(this, AccessibilityHelperClass());
+  return FIAccessibilityHelper;
 }
 
 TdxBarManager* TdxBarItemControl::BarManager() const { return ItemLink() ? ItemLink()->BarManager() : nullptr; }
@@ -131,6 +330,8 @@ TdxBarManager* TdxBarItemControl::BarManager() const { return ItemLink() ? ItemL
 const TdxBarPainter* TdxBarItemControl::Painter() const {
   return FParent ? FParent->Painter() : TdxBarPainter::Instance();
 }
+
+TClass TdxBarItemControl::PainterClass() const { return Painter()->ClassType(); }
 
 TRect TdxBarItemControl::ItemBounds() const { return ItemLink() ? ItemLink()->ItemRect() : TRect(); }
 
@@ -141,7 +342,11 @@ bool TdxBarItemControl::IsSelected() {
 }
 
 bool TdxBarItemControl::IsSelectable() {
-  if (FParent && FParent->IsCustomizing() && Item() && BarManager() != Item()->BarManager()) return false;
+  TdxBarItem* item = Item();
+  TdxBarManager* itemManager = item ? item->BarManager() : nullptr;
+  if (FParent && FParent->IsCustomizing() && item && BarManager() != itemManager &&
+      !(itemManager && itemManager->ComponentState().Contains(csAncestor)))
+    return false;
   return true;
 }
 
@@ -155,11 +360,57 @@ bool TdxBarItemControl::AcceptsDoubleClick() {
   return (manager && manager->Designing()) || OpensSubItems();
 }
 
-bool TdxBarItemControl::GetHintInfo(String& AHint, String& AShortCut) {
-  if (!FParent || !FParent->CanShowItemHints() || FParent->SelectedControl() != this) return false;
+bool TdxBarItemControl::HasToolbarHint() { return !FetchHint().empty() && dynamic_cast<TdxBarControl*>(FParent); }
+
+bool TdxBarItemControl::DrawsShadow() { return ChildrenHaveShadowsOf(FParent); }
+
+bool TdxBarItemControl::OwnsWindow(HWND AWnd) {
+  if (!AWnd || !FParent || !FParent->HandleAllocated()) return false;
+  const HWND own = FParent->WindowHandle();
+  return AWnd == own || IsChild(own, AWnd);
+}
+
+TdxFader* TdxBarItemControl::QueryFader() { return FaderOf(FParent); }
+
+TObject* TdxBarItemControl::FadingObject() {
+  if (!FFadingObject) FFadingObject = Make<TdxBarItemControlFadingObject>(this);
+  return FFadingObject;
+}
+
+// ---------------------------------------------------------------------------
+// Hints
+// ---------------------------------------------------------------------------
+
+String TdxBarItemControl::FetchHint() { return Item() ? Item()->Hint() : String(); }
+
+TShortCut TdxBarItemControl::FetchShortCut() { return Item() ? Item()->ShortCut() : TShortCut(0); }
+
+String TdxBarItemControl::ShortHint() {
+  const String hint = FetchHint();
+  const size_t bar = hint.find(L'|');
+  return bar == String::npos ? hint : hint.substr(0, bar);
+}
+
+void TdxBarItemControl::FetchHintTexts(String& AHint, String& AShortCut) {
   AHint = ShortHint();
-  AShortCut = Item() && Item()->ShortCut() ? ShortCutToText(Item()->ShortCut()) : String();
+  const TShortCut shortCut = FetchShortCut();
+  AShortCut = shortCut ? ShortCutToText(shortCut) : String();
+}
+
+bool TdxBarItemControl::QueryHint(bool& ASuppressed, String& AHint, String& AShortCut) {
+  ASuppressed = false;
+  if (!FParent || !FParent->CanShowItemHints() || FParent->SelectedControl() != this) return false;
+  FetchHintTexts(AHint, AShortCut);
+  if (auto* action = dynamic_cast<TCustomAction*>(ActionOf(Item())); action && !action->DoHint(AHint)) {
+    ASuppressed = true;
+    return false;
+  }
   return true;
+}
+
+bool TdxBarItemControl::GetHintInfo(String& AHint, String& AShortCut) {
+  bool suppressed = false;
+  return QueryHint(suppressed, AHint, AShortCut);
 }
 
 TdxBarCustomHintViewInfo* TdxBarItemControl::MakeHintView(const String& AHint, const String& AShortCut) {
@@ -172,13 +423,9 @@ TPoint TdxBarItemControl::CalcHintPlacement(const TPoint& ACursorPos, int AWindo
   return p;
 }
 
-String TdxBarItemControl::ShortHint() {
-  const String hint = Item() ? Item()->Hint() : String();
-  const size_t bar = hint.find(L'|');
-  return bar == String::npos ? hint : hint.substr(0, bar);
-}
-
-// ---- view levels and sizes
+// ---------------------------------------------------------------------------
+// View levels and sizes
+// ---------------------------------------------------------------------------
 
 TdxBarItemViewLevels TdxBarItemControl::GetPossibleViewLevels() {
   if (HasImage(cvsSmall)) return {ivlSmallIconWithText, ivlSmallIcon};
@@ -206,14 +453,20 @@ TdxBarItemControlViewSize TdxBarItemControl::ViewSizeForLevel(TdxBarItemViewLeve
   }
 }
 
-TdxBarItemControlViewSize TdxBarItemControl::CalcViewSize() {
+TdxBarMenuItemSize TdxBarItemControl::OwnerItemSizeMode() {
   TdxBarItemLinks* owner = ItemLink() ? ItemLink()->Owner() : nullptr;
-  if (owner && owner->EffectiveMenuItemSize() == misLarge) return cvsLarge;
+  return owner ? owner->EffectiveMenuItemSize() : misNormal;
+}
+
+TdxBarItemControlViewSize TdxBarItemControl::CalcViewSize() {
+  if (OwnerItemSizeMode() == misLarge) return cvsLarge;
   return LargeIconsActive() ? cvsMedium : cvsSmall;
 }
 
-// The manager keeps no large-icon switch of its own yet: small icons.
-bool TdxBarItemControl::LargeIconsActive() { return false; }
+bool TdxBarItemControl::LargeIconsActive() {
+  TdxBarManager* manager = BarManager();
+  return manager && manager->LargeIcons() && Painter()->AllowsLargeIcons();
+}
 
 TdxBarItemControlViewStructure TdxBarItemControl::CalcViewStructure() {
   const TdxBarItemViewLevel level = CurrentViewLevel();
@@ -242,19 +495,39 @@ TdxBarItemAlign TdxBarItemControl::EffectiveAlign() {
 }
 
 int TdxBarItemControl::Width() {
-  DoFillDrawParams(false);
+  FillDrawParams(false);
   const bool extends = EffectiveAlign() == iaClient && FParent &&
                        FParent->BehaviorOptions().Contains(bboExtendItemWhenAlignedToClient) &&
                        !FParent->IsRealVertical();
   if (extends) return MinimalWidth();
-  return std::max(CalcWidth(), MinimalWidth());
+  TdxBarSavedFont saved;
+  ApplyStyleFont(nullptr, ItemStyle(), saved);
+  int width;
+  try {
+    width = CalcWidth();
+  } catch (...) {
+    RestoreStyleFont(saved);
+    throw;
+  }
+  RestoreStyleFont(saved);
+  return std::max(width, MinimalWidth());
 }
 
 int TdxBarItemControl::Height() {
-  DoFillDrawParams(false);
+  FillDrawParams(false);
   if (EffectiveAlign() == iaClient && FParent && FParent->IsRealVertical())
     return FParent->IsVertical() ? MinimalWidth() : MinimalHeight();
-  return std::max(CalcHeight(), MinimalHeight());
+  TdxBarSavedFont saved;
+  ApplyStyleFont(nullptr, ItemStyle(), saved);
+  int height;
+  try {
+    height = CalcHeight();
+  } catch (...) {
+    RestoreStyleFont(saved);
+    throw;
+  }
+  RestoreStyleFont(saved);
+  return std::max(height, MinimalHeight());
 }
 
 int TdxBarItemControl::CalcHeight() {
@@ -289,13 +562,16 @@ int TdxBarItemControl::MenuItemWidth() {
 
 int TdxBarItemControl::NormalViewHeight() {
   int height = 0;
-  if (FDrawParams->ViewStructure.Contains(cpText)) height = std::max(0, FParent ? FParent->TextSize() : FTextSize);
+  if (FDrawParams->ViewStructure.Contains(cpText))
+    height = std::max(0, StyleAssignsFont() || !FParent ? FTextSize : FParent->TextSize());
   if (FDrawParams->ViewStructure.Contains(cpIcon)) {
     const TSize button = FDrawParams->DefaultButtonSize;
     height = std::max(height, OnVerticalBar() ? button.cx : button.cy);
   }
   return height;
 }
+
+TdxBarGlyphLayout TdxBarItemControl::GlyphLayout() { return GlyphLayoutOf(Item()); }
 
 int TdxBarItemControl::LargeViewWidth() {
   const TSize image = GetImageSize(cvsLarge);
@@ -325,29 +601,38 @@ int TdxBarItemControl::IconAreaWidth() {
 
 int TdxBarItemControl::CaptionAreaWidth() {
   if (!FDrawParams->ViewStructure.Contains(cpText)) return 0;
-  if (FDrawParams->PaintType == ptMenu) {
-    int width = MeasureCaption();
-    const TRect indents = Painter()->ItemControlGetIndents(FDrawParams, 1);
-    return width + indents.Left + indents.Right + Painter()->GetTailAreaSize(this);
+  if (FDrawParams->PaintType != ptMenu) {
+    if (!FDrawParams->ViewStructure.Contains(cpIcon)) return MeasureCaption() + 2 * GetCaptionOffset();
+    return MeasureCaption() + Painter()->EditBaseIndents().Left;
   }
-  if (!FDrawParams->ViewStructure.Contains(cpIcon)) return MeasureCaption() + 2 * GetCaptionOffset();
-  return MeasureCaption() + Painter()->EditBaseIndents().Left;
+  int width = MeasureCaption();
+  TdxBarItemLinks* owner = ItemLink() ? ItemLink()->Owner() : nullptr;
+  TcxCanvas* canvas = GetPaintCanvas();
+  if (owner && canvas) {
+    if (owner->ItemOptionValue(ioShowShortCuts).AsBoolean() && FetchShortCut() != 0)
+      width += canvas->TextWidth(FDrawParams->ShortCut) + (FParent ? FParent->TextSize() : FTextSize) - 6;
+    if (owner->EffectiveMenuItemSize() == misLarge && owner->ItemOptionValue(ioShowDescriptions).AsBoolean() &&
+        !FDrawParams->Description.empty())
+      width = std::max(width, cxFitTextRect(canvas->Handle(), FDrawParams->Description, 2, false).Width());
+  }
+  const TRect indents = QueryIndents(1);
+  return width + indents.Left + indents.Right + Painter()->GetTailAreaSize(this);
 }
 
 int TdxBarItemControl::MeasureCaption() {
-  TcxCanvas* canvas = GetPaintCanvas();
-  if (!canvas) return 0;
-  const String caption = dxBarRemoveAccelChars(FDrawParams->Caption);
-  return caption.empty() ? 0 : canvas->TextWidth(caption);
+  const TRect r = Painter()->MeasureCaptionRect(FDrawParams);
+  return r.Right - r.Left;
 }
 
-int TdxBarItemControl::GetCaptionOffset() {
-  // Half the bar font's character height: the painter's rule, which the
-  // toolbar's caption layout also follows.
-  return Painter()->GetControlCaptionOffset(this);
-}
+int TdxBarItemControl::GetCaptionOffset() { return FParent ? FParent->Font()->Size() / 2 : 0; }
 
-// ---- images
+TRect TdxBarItemControl::QueryIndents(int APart) { return Painter()->ItemControlGetIndents(FDrawParams, APart); }
+
+int TdxBarItemControl::CalcTextAreaOffset() { return Painter()->TextAreaOffset(this); }
+
+// ---------------------------------------------------------------------------
+// Images
+// ---------------------------------------------------------------------------
 
 String TdxBarItemControl::FetchCaption() { return ItemLink() ? ItemLink()->Caption() : String(); }
 TBitmap* TdxBarItemControl::FetchGlyph() { return ItemLink() ? ItemLink()->Glyph() : nullptr; }
@@ -355,24 +640,33 @@ int TdxBarItemControl::FetchImageIndex() { return Item() ? Item()->ImageIndex() 
 int TdxBarItemControl::FetchLargeImageIndex() { return Item() ? Item()->LargeImageIndex() : -1; }
 TBitmap* TdxBarItemControl::FetchLargeGlyph() { return Item() ? Item()->LargeGlyph() : nullptr; }
 
+TCustomImageList* TdxBarItemControl::FetchHotImages() {
+  TdxBarManager* manager = BarManager();
+  return manager && manager->ImageOptions() ? manager->ImageOptions()->HotImages() : nullptr;
+}
+
 TCustomImageList* TdxBarItemControl::SmallImageList() {
   TdxBarManager* manager = BarManager();
-  return manager ? manager->Images() : nullptr;
+  TdxBarImageOptions* options = manager ? manager->ImageOptions() : nullptr;
+  if (!options) return nullptr;
+  if (!Enabled() && options->DisabledImages()) return options->DisabledImages();
+  return options->Images();
 }
 
 TCustomImageList* TdxBarItemControl::LargeImageList() {
   TdxBarManager* manager = BarManager();
-  return manager && manager->ImageOptions() ? manager->ImageOptions()->LargeImages() : nullptr;
+  TdxBarImageOptions* options = manager ? manager->ImageOptions() : nullptr;
+  if (!options) return nullptr;
+  if (!Enabled() && options->DisabledLargeImages()) return options->DisabledLargeImages();
+  return options->LargeImages();
 }
 
-bool TdxBarItemControl::UsesLargeImages(TdxBarItemControlViewSize ASize) { return ASize == cvsLarge; }
-
-namespace {
-
-bool ListHasImage(TCustomImageList* AList, int AIndex) { return AList && AIndex >= 0 && AIndex < AList->Count(); }
-bool HasContent(TBitmap* ABitmap) { return ABitmap && !ABitmap->Empty(); }
-
-}  // namespace
+bool TdxBarItemControl::UsesLargeImages(TdxBarItemControlViewSize ASize) {
+  if (ASize == cvsLarge) return true;
+  TdxBarManager* manager = BarManager();
+  return QueryPaintType() != ptMenu && LargeIconsActive() && manager &&
+         manager->ImageOptions()->UseLargeImagesForLargeIcons();
+}
 
 int TdxBarItemControl::ImageIndexForSize(TdxBarItemControlViewSize ASize) {
   if (UsesLargeImages(ASize) && LargeImageList() && FetchLargeImageIndex() != -1) return FetchLargeImageIndex();
@@ -419,14 +713,84 @@ TSize TdxBarItemControl::GetImageSize(TdxBarItemControlViewSize ASize, bool AHot
   if (ResolveImage(ASize, AHot, index, list, glyph))
     return glyph ? TSize(glyph->Width(), glyph->Height()) : TSize(list->Width(), list->Height());
   if (ASize == cvsLarge) return TSize(20, 20);
-  TCustomImageList* images = SmallImageList();
-  const int size = images ? images->Width() : 16;
+  TdxBarManager* manager = BarManager();
+  const int size = manager && manager->ImageOptions() ? manager->ImageOptions()->GlyphSize() : 16;
   return TSize(size, size);
 }
 
-// ---- state
+bool TdxBarItemControl::DrawsImageAsIs() {
+  if (Enabled()) return true;
+  if (HasContent(FetchGlyph())) return false;
+  TdxBarManager* manager = BarManager();
+  TdxBarImageOptions* options = manager ? manager->ImageOptions() : nullptr;
+  if (!options) return false;
+  return HasLargeImage(FDrawParams->ViewSize()) ? options->DisabledLargeImages() != nullptr
+                                                : options->DisabledImages() != nullptr;
+}
 
-void TdxBarItemControl::DoFillDrawParams(bool AFull) {
+// ---------------------------------------------------------------------------
+// Style, drawing constants and draw parameters
+// ---------------------------------------------------------------------------
+
+TcxStyle* TdxBarItemControl::ItemStyle() { return StyleOf(Item()); }
+
+bool TdxBarItemControl::StyleAssignsFont() {
+  TcxStyle* style = ItemStyle();
+  return style && style->AssignedValues().Contains(svFont);
+}
+
+void TdxBarItemControl::ApplyStyleFont(HFONT AFontHandle, TcxStyle* AStyle, TdxBarSavedFont& ASaved) {
+  ASaved.Changed = false;
+  const bool styleFont = AStyle && AStyle->AssignedValues().Contains(svFont);
+  if (!AFontHandle && !styleFont) return;
+  TcxCanvas* canvas = GetPaintCanvas();
+  if (!canvas) return;
+  if (GetObjectW(canvas->Font()->Handle(), sizeof(LOGFONTW), &ASaved.Font) == 0) return;
+  ASaved.Changed = true;
+  LOGFONTW font = ASaved.Font;
+  if (AFontHandle) GetObjectW(AFontHandle, sizeof(LOGFONTW), &font);
+  if (styleFont) {
+    // The style gives the face and size; the bar keeps its direction, so
+    // rotated text on a vertical bar stays rotated.
+    GetObjectW(AStyle->Font()->Handle(), sizeof(LOGFONTW), &font);
+    font.lfEscapement = ASaved.Font.lfEscapement;
+    font.lfOrientation = ASaved.Font.lfEscapement;
+    font.lfOutPrecision = ASaved.Font.lfOutPrecision;
+  }
+  AssignLogFont(canvas->Font(), font);
+}
+
+void TdxBarItemControl::RestoreStyleFont(TdxBarSavedFont& ASaved) {
+  if (!ASaved.Changed) return;
+  ASaved.Changed = false;
+  if (TcxCanvas* canvas = GetPaintCanvas()) AssignLogFont(canvas->Font(), ASaved.Font);
+}
+
+void TdxBarItemControl::CalcDrawingConsts() {
+  if (FBkBrush) {
+    GdiDeleteObject(FBkBrush);
+    FBkBrush = nullptr;
+  }
+  if (TcxStyle* style = ItemStyle(); style && style->AssignedValues().Contains(svColor) && style->Color() != clDefault) {
+    LOGBRUSH brush{BS_SOLID, static_cast<COLORREF>(ColorToRGB(style->Color())), 0};
+    FBkBrush = GdiCreateBrush(brush);
+  }
+  FTextSize = FParent ? FParent->CalcTextSize() : 0;
+}
+
+void TdxBarItemControl::RecalcDrawingConsts() {
+  TdxBarSavedFont saved;
+  ApplyStyleFont(nullptr, ItemStyle(), saved);
+  try {
+    CalcDrawingConsts();
+  } catch (...) {
+    RestoreStyleFont(saved);
+    throw;
+  }
+  RestoreStyleFont(saved);
+}
+
+void TdxBarItemControl::FillDrawParams(bool AFull) {
   TdxBarItemControlDrawParams& p = *FDrawParams;
   if (AFull) {
     p.Caption = FetchCaption();
@@ -444,22 +808,27 @@ void TdxBarItemControl::DoFillDrawParams(bool AFull) {
   p.Canvas = GetPaintCanvas();
   p.SetViewSize(ViewSizeForLevel(CurrentViewLevel()));
   p.ViewStructure = CalcViewStructure();
-  TCustomImageList* images = SmallImageList();
-  p.DefaultButtonSize = Painter()->GetButtonSize(images ? images->Width() : 16, FParent ? FParent->TextSize() : 0);
+  TdxBarManager* manager = BarManager();
+  const int glyphSize = manager && manager->ImageOptions() ? manager->ImageOptions()->GlyphSize() : 16;
+  const int textSize = StyleAssignsFont() || !FParent ? FTextSize : FParent->TextSize();
+  p.DefaultButtonSize = Painter()->GetButtonSize(glyphSize, textSize);
 }
-
-void TdxBarItemControl::RecalcDrawingConsts() { FTextSize = FParent ? FParent->CalcTextSize() : 0; }
 
 void TdxBarItemControl::ClearDrawingCache(bool AResetViewInfo) {
   if (AResetViewInfo && FViewInfo) FViewInfo->ResetCachedValues();
+  if (FCachedImageOptions) FCachedImageOptions->Reset();
 }
 
 void TdxBarItemControl::RecalcState() {
-  DoFillDrawParams(false);
+  FillDrawParams(false);
   CalcParts();
 }
 
 void TdxBarItemControl::CalcParts() { FParts.assign(PartCount(), ItemBounds()); }
+
+// ---------------------------------------------------------------------------
+// Hit testing, hot tracking and painting
+// ---------------------------------------------------------------------------
 
 int TdxBarItemControl::HitTestPart(TPoint APoint) const {
   if (!ItemBounds().Contains(APoint)) return -1;
@@ -475,7 +844,15 @@ void TdxBarItemControl::TrackHotPart(TPoint APoint) {
   }
   const int part = HitTestPart(APoint);
   if (part == FHotPartIndex) return;
+  const int old = FHotPartIndex;
   FHotPartIndex = part;
+  if (CanAnimateFading())
+    if (TdxFader* fader = QueryFader()) {
+      if (old == -1)
+        fader->FadeIn(FadingObject());
+      else if (part == -1)
+        fader->FadeOut(FadingObject());
+    }
   Repaint();
 }
 
@@ -484,31 +861,42 @@ TcxCanvas* TdxBarItemControl::GetPaintCanvas() {
   return FParent ? FParent->cxCanvas() : nullptr;
 }
 
-HBRUSH TdxBarItemControl::BackgroundBrush() { return FParent ? FParent->BkBrush() : nullptr; }
+HBRUSH TdxBarItemControl::BackgroundBrush() {
+  if (FBkBrush) return FBkBrush;
+  return FParent ? FParent->BkBrush() : nullptr;
+}
 
 void TdxBarItemControl::Repaint() {
   if (FParent && FParent->HandleAllocated()) FParent->RepaintItemControl(this);
 }
 
-void TdxBarItemControl::Paint(TcxCanvas* ACanvas, const TRect& ARect, TdxBarPaintType) {
+void TdxBarItemControl::Paint(TcxCanvas* ACanvas, const TRect& ARect, TdxBarPaintType APaintType) {
   if (ARect.IsEmpty()) return;
   ACanvas->SaveState();
   TcxCanvas* own = GetPaintCanvas();
   if (own && own != ACanvas) ACanvas->Font()->Assign(own->Font());
   FActiveCanvas = ACanvas;
-  try {
-    DoFillDrawParams(true);
-    DrawInterior(ARect);
-  } catch (...) {
+  TdxBarSavedFont saved;
+  auto finish = [&] {
+    RestoreStyleFont(saved);
     FActiveCanvas = nullptr;
-    DoFillDrawParams(false);
+    FillDrawParams(false);
     ACanvas->RestoreState();
+  };
+  try {
+    ApplyStyleFont(nullptr, ItemStyle(), saved);
+    FillDrawParams(true);
+    DrawInterior(ARect, APaintType);
+  } catch (...) {
+    finish();
     throw;
   }
-  FActiveCanvas = nullptr;
-  DoFillDrawParams(false);
-  ACanvas->RestoreState();
+  finish();
 }
+
+// ---------------------------------------------------------------------------
+// Pressing and clicking
+// ---------------------------------------------------------------------------
 
 void TdxBarItemControl::SetPressed(bool AValue) {
   if (FPressed == AValue) return;
@@ -543,7 +931,8 @@ void TdxBarItemControl::HideMenus() {
 void TdxBarItemControl::ExecuteClick(bool) {
   TdxBarItemLink* link = ItemLink();
   if (!link) return;
-  if (dynamic_cast<TdxBarButtonControl*>(this) && FParent && FParent->Kind() == bkSubMenu) dxBarPlayMenuSound(1);
+  if (dynamic_cast<TdxBarButtonControl*>(this) && FParent && FParent->Kind() == bkSubMenu)
+    dxBarPlayMenuSound(1);  // "MenuCommand"
   TdxBarItemLink* realLink = link->RealItemLink();
   TdxBarItem* item = link->Item();
   const bool executes = ClickExecutesItem();
@@ -582,7 +971,9 @@ void TdxBarItemControl::ExecuteClick(bool) {
   finish();
 }
 
-// ---- notices
+// ---------------------------------------------------------------------------
+// Notices
+// ---------------------------------------------------------------------------
 
 void TdxBarItemControl::BeginGroupChanged() {
   if (FParent) FParent->RepaintBar();
@@ -596,8 +987,21 @@ void TdxBarItemControl::CaptionChanged() {
 }
 
 void TdxBarItemControl::EnabledStateChanged() {
-  if (!Enabled() && IsSelected() && FParent) FParent->ChangeSelectedItemControl(nullptr);
-  if (!Enabled()) FHotPartIndex = -1;
+  // The hot state follows the cursor at once: a control enabled under the
+  // cursor turns hot, a disabled one never stays hot.
+  if (RefreshHotTrackUnderMouseOf(BarManager(), FParent)) {
+    if (!Enabled()) FHotPartIndex = -1;
+  } else if (FParent && FParent->HandleAllocated()) {
+    const TPoint cursor = CursorPos();
+    TrackHotPart(::WindowFromPoint(POINT{cursor.X, cursor.Y}) == FParent->WindowHandle()
+                     ? FParent->ScreenToClient(cursor)
+                     : TPoint(-1, -1));
+  } else if (!Enabled()) {
+    FHotPartIndex = -1;
+  }
+  // IsSelected already says no for a disabled control the mouse selected:
+  // the bar's own selection is what goes.
+  if (!Enabled() && FParent && FParent->SelectedControl() == this) FParent->ChangeSelectedItemControl(nullptr);
   Repaint();
 }
 
@@ -630,387 +1034,4 @@ void TdxBarItemControl::LinkVisibilityChanged() {
 
 void TdxBarItemControl::WidthChanged() {
   if (dynamic_cast<TdxBarControl*>(FParent)) FParent->RepaintBar();
-}
-
-// ---------------------------------------------------------------------------
-// Delayed drop-down timers
-// ---------------------------------------------------------------------------
-
-namespace {
-
-struct TDropDownSlot {
-  TdxBarButtonLikeControl* Control = nullptr;
-  UINT_PTR TimerID = 0;
-};
-
-TDropDownSlot& OpenSlot() {
-  static TDropDownSlot slot;
-  return slot;
-}
-
-TDropDownSlot& CloseSlot() {
-  static TDropDownSlot slot;
-  return slot;
-}
-
-void CancelSlot(TDropDownSlot& ASlot) {
-  if (ASlot.TimerID) KillTimer(nullptr, ASlot.TimerID);
-  ASlot = TDropDownSlot();
-}
-
-void CALLBACK OpenTimerProc(HWND, UINT, UINT_PTR, DWORD) {
-  GuardCallback([] {
-    TdxBarButtonLikeControl* control = OpenSlot().Control;
-    CancelSlot(OpenSlot());
-    if (control) control->BecomeActive(true, true);
-  });
-}
-
-void CALLBACK CloseTimerProc(HWND, UINT, UINT_PTR, DWORD) {
-  GuardCallback([] {
-    TdxBarButtonLikeControl* control = CloseSlot().Control;
-    CancelSlot(CloseSlot());
-    if (control) control->BecomeInactive(true);
-  });
-}
-
-void StartSlot(TDropDownSlot& ASlot, TdxBarButtonLikeControl* AControl, TIMERPROC AProc) {
-  CancelSlot(ASlot);
-  ASlot.Control = AControl;
-  ASlot.TimerID = SetTimer(nullptr, 0, 400, AProc);
-}
-
-void CancelDropDownTimers(TdxBarButtonLikeControl* AControl) {
-  if (OpenSlot().Control == AControl) CancelSlot(OpenSlot());
-  if (CloseSlot().Control == AControl) CancelSlot(CloseSlot());
-}
-
-void ScheduleDropDown(TdxBarButtonLikeControl* AControl, bool AOpen) {
-  if (AOpen) {
-    if (CloseSlot().Control == AControl) CancelSlot(CloseSlot());
-    StartSlot(OpenSlot(), AControl, &OpenTimerProc);
-  } else {
-    if (OpenSlot().Control == AControl) CancelSlot(OpenSlot());
-    if (AControl->IsDroppedDown()) StartSlot(CloseSlot(), AControl, &CloseTimerProc);
-  }
-}
-
-}  // namespace
-
-bool dxBarDropDownOpenPending(TdxBarButtonLikeControl* AControl) { return AControl && OpenSlot().Control == AControl; }
-bool dxBarDropDownClosePending(TdxBarButtonLikeControl* AControl) {
-  return AControl && CloseSlot().Control == AControl;
-}
-
-// ---------------------------------------------------------------------------
-// TdxBarButtonLikeControl
-// ---------------------------------------------------------------------------
-
-BEGIN_CLASS(TdxBarButtonLikeControl, TdxBarItemControl, (ConstructWith<TdxBarButtonLikeControl, TdxBarItemLink>))
-END_CLASS
-
-void TdxBarButtonLikeControl::BeforeDestruction() {
-  CancelDropDownTimers(this);
-  TdxBarItemControl::BeforeDestruction();
-}
-
-int TdxBarButtonLikeControl::DropDownArrowWidth() {
-  if (FParent && FParent->Kind() == bkSubMenu) return FParent->MenuArrowWidth();
-  return Painter()->RealButtonArrowWidth(BarManager());
-}
-
-bool TdxBarButtonLikeControl::CanDropDownNow() {
-  TdxBarManager* manager = BarManager();
-  return Enabled() || (manager && manager->Designing());
-}
-
-void TdxBarButtonLikeControl::OpenByPress(bool) {
-  if (FParent) FParent->SetIsDowned(true);
-}
-
-bool TdxBarButtonLikeControl::ArrowInTextColor() { return Painter()->ArrowUsesTextColor(); }
-
-bool TdxBarButtonLikeControl::HasCustomSelectedTextColor() {
-  return Painter()->IsCustomSelectedTextColorExists(this);
-}
-
-void TdxBarButtonLikeControl::DoFillDrawParams(bool AFull) {
-  TdxBarItemControl::DoFillDrawParams(AFull);
-  TdxBarButtonLikeControlDrawParams* p = ButtonParams();
-  if (AFull) {
-    p->IsTextSelected = HasCustomSelectedTextColor();
-    p->IsFlatText = ArrowInTextColor();
-  }
-  p->ArrowSize = TSize(DropDownArrowWidth(), FParent ? FParent->MenuArrowHeight() : 4);
-}
-
-void TdxBarButtonLikeControl::DrawInterior(const TRect& ARect) { Painter()->DrawButtonLikeControl(ButtonParams(), ARect); }
-
-void TdxBarButtonLikeControl::BecomeActive(bool AImmediately, bool AByMouse) {
-  if (IsDroppedDown()) {
-    CancelDropDownTimers(this);
-    return;
-  }
-  FIsActive = true;
-  if (!HasDropDown() || !CanDropDownNow()) return;
-  TdxBarManager* manager = BarManager();
-  const bool customizing = manager && manager->IsCustomizing();
-  bool now = AImmediately || customizing;
-  if (dynamic_cast<TdxBarControl*>(FParent)) {
-    if (!customizing && !FParent->IsDowned()) return;
-    now = true;
-  }
-  if (now) {
-    if (TdxBarButtonLikeControl* closing = CloseSlot().Control) {
-      CancelSlot(CloseSlot());
-      closing->BecomeInactive(true);
-    }
-    DropDown(AByMouse);
-  } else {
-    ScheduleDropDown(this, true);
-  }
-}
-
-void TdxBarButtonLikeControl::BecomeInactive(bool AImmediately) {
-  TdxBarManager* manager = BarManager();
-  if (dynamic_cast<TdxBarControl*>(FParent) || AImmediately || !FParent || FParent->IsDestroying() ||
-      (manager && manager->IsCustomizing())) {
-    FIsActive = false;
-    CloseUp(false);
-  } else {
-    ScheduleDropDown(this, false);
-  }
-}
-
-void TdxBarButtonLikeControl::ReleasePress(bool AIsSelected, bool& AStop) {
-  if (!AIsSelected) {
-    TdxBarItemControl::ReleasePress(AIsSelected, AStop);
-  } else if (FParent && FParent->IsDowned() && IsDroppedDown()) {
-    FParent->BarLostFocus();
-  }
-}
-
-bool TdxBarButtonLikeControl::IsAcceleratorChar(Word AKey) {
-  if (!HasDropDown()) return false;
-  if (FParent && FParent->Kind() == bkSubMenu) return AKey == VK_RIGHT;
-  return AKey == VK_UP || AKey == VK_DOWN;
-}
-
-void TdxBarButtonLikeControl::HandleKeyDown(Word& AKey, TShiftState) {
-  if (IsAcceleratorChar(AKey)) OpenByPress(false);
-}
-
-void TdxBarButtonLikeControl::CloseUp(bool) {
-  CancelDropDownTimers(this);
-  Repaint();
-}
-
-// ---------------------------------------------------------------------------
-// TdxBarButtonControl
-// ---------------------------------------------------------------------------
-
-BEGIN_CLASS(TdxBarButtonControl, TdxBarButtonLikeControl, (ConstructWith<TdxBarButtonControl, TdxBarItemLink>))
-END_CLASS
-
-TdxBarPaintStyle TdxBarButtonControl::EffectivePaintStyle() {
-  TdxBarPaintStyle style = ItemLink() ? ItemLink()->PaintStyle() : psStandard;
-  if (style == psStandard && dynamic_cast<TdxBarControl*>(FParent)) AdjustPaintStyle(style);
-  return style;
-}
-
-void TdxBarButtonControl::AdjustPaintStyle(TdxBarPaintStyle& AStyle) {
-  if (!HasImage(ViewSizeForLevel(CurrentViewLevel()))) AStyle = psCaption;
-}
-
-TdxBarItemControlViewStructure TdxBarButtonControl::DefaultViewStructure() {
-  const bool menu = FDrawParams->PaintType == ptMenu;
-  switch (EffectivePaintStyle()) {
-    case psStandard:
-      if (menu) return {cpIcon, cpText};
-      return HasImage(ViewSizeForLevel(CurrentViewLevel())) ? TdxBarItemControlViewStructure{cpIcon}
-                                                            : TdxBarItemControlViewStructure{cpText};
-    case psCaption: return {cpText};
-    case psCaptionInMenu: return menu ? TdxBarItemControlViewStructure{cpText} : TdxBarItemControlViewStructure{cpIcon};
-    default: return {cpIcon, cpText};
-  }
-}
-
-TdxBarItemControlViewStructure TdxBarButtonControl::CalcViewStructure() {
-  if (CurrentViewLevel() == ivlSmallIcon) return {cpIcon};
-  return TdxBarButtonLikeControl::CalcViewStructure();
-}
-
-bool TdxBarButtonControl::IsPressedNow() {
-  if (FPressed && !(ButtonItem() && ButtonItem()->IsCheckable())) return true;
-  if (!DrawsSelected() || !FParent || !FParent->IsActive() || !Enabled() || FHotPartIndex != 0) return false;
-  if ((GetKeyState(GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON) & 0x8000) == 0) return false;
-  if (!FParent->HandleAllocated()) return false;
-  POINT p;
-  GetCursorPos(&p);
-  return ItemBounds().Contains(FParent->ScreenToClient(TPoint(p.x, p.y)));
-}
-
-bool TdxBarButtonControl::DrawsSelected() {
-  return (IsSelected() && !(FParent && FParent->IsCustomizing())) || FPressed;
-}
-
-void TdxBarButtonControl::DoFillDrawParams(bool AFull) {
-  TdxBarButtonLikeControl::DoFillDrawParams(AFull);
-  if (!AFull) return;
-  TdxBarButtonLikeControlDrawParams* p = ButtonParams();
-  TdxBarButton* button = ButtonItem();
-  p->ShortCut = Item() && Item()->ShortCut() ? ShortCutToText(Item()->ShortCut()) : String();
-  p->IsPressed = IsPressedNow();
-  p->Downed = button && button->Down();
-  p->DrawDowned = p->IsPressed;
-  p->DroppedDown = FDroppedDown;
-  p->DroppedDownFlat = Painter()->IsFlatItemText() && FDroppedDown;
-  p->SplitDropDown = true;
-  p->DropDownEnabled = button && button->DropDownEnabled();
-  p->IsLowered = button && button->Lowered();
-}
-
-void TdxBarButtonControl::CalcParts() {
-  TdxBarButtonLikeControl::CalcParts();
-  Painter()->CalculateButtonParts(ButtonParams(), FParts, ItemBounds());
-}
-
-int TdxBarButtonControl::PartCount() { return FDrawParams->IsDropDown ? 2 : 1; }
-
-bool TdxBarButtonControl::HasDropDown() {
-  TdxBarButton* button = ButtonItem();
-  if (!button) return false;
-  const TdxBarButtonStyle style = button->ButtonStyle();
-  return style == bsDropDown || style == bsCheckedDropDown;
-}
-
-bool TdxBarButtonControl::ClickClosesMenus() {
-  if (dynamic_cast<TdxBarControl*>(FParent)) return true;
-  TdxBarButton* button = ButtonItem();
-  return !button || button->CloseSubMenuOnClick();
-}
-
-bool TdxBarButtonControl::CapturesMouse() { return !FDroppedDown && FParent && FParent->Kind() == bkBarQuickControl; }
-
-bool TdxBarButtonControl::UnclicksAfterClick() {
-  TdxBarButton* button = ButtonItem();
-  return !button || button->UnclickAfterDoing();
-}
-
-void TdxBarButtonControl::PaintStyleChanged() {
-  if (FParent) FParent->RepaintBar();
-}
-
-void TdxBarButtonControl::Press(bool AByMouse) {
-  if (dynamic_cast<TdxBarControl*>(FParent) && !FParent->IsDowned()) return;
-  if (HasDropDown() && FHotPartIndex == 1 && (GetKeyState(VK_LBUTTON) & 0x8000)) {
-    OpenByPress(AByMouse);
-  } else if (dynamic_cast<TdxBarControl*>(FParent) || HasDropDown()) {
-    Repaint();
-  }
-}
-
-void TdxBarButtonControl::ExecuteClick(bool AByMouse) {
-  // A release on the arrow of a split button opens nothing and clicks nothing.
-  if (AByMouse && FHotPartIndex != 0) return;
-  if (TdxBarButton* button = ButtonItem(); button && button->IsCheckable()) button->SetDown(!button->Down());
-  BecomeInactive(true);
-  TdxBarButtonLikeControl::ExecuteClick(AByMouse);
-}
-
-void TdxBarButtonControl::ReleasePress(bool AIsSelected, bool& AStop) {
-  if (AIsSelected && FParent && FParent->IsDowned() && FDroppedDown && FHotPartIndex == 0) {
-    if (FParent->BehaviorOptions().Contains(bboSubMenuCaptureMouse)) FParent->BarLostFocus();
-    FParent->BarGetFocus(this);
-  } else {
-    TdxBarButtonLikeControl::ReleasePress(AIsSelected, AStop);
-  }
-}
-
-void TdxBarButtonControl::OpenByPress(bool AByMouse) {
-  TdxBarButtonLikeControl::OpenByPress(AByMouse);
-  BecomeActive(true, AByMouse);
-}
-
-bool TdxBarButtonControl::ArrowInTextColor() {
-  return !HasCustomSelectedTextColor() || TdxBarButtonLikeControl::ArrowInTextColor();
-}
-
-bool TdxBarButtonControl::HasCustomSelectedTextColor() {
-  const TdxBarPainter* painter = Painter();
-  if (!painter->IsFlatItemText()) return false;
-  const bool down = ButtonItem() && ButtonItem()->Down();
-  const bool pressedNow = IsPressedNow();
-  if ((pressedNow || (down && DrawsSelected())) && painter->IsItemTextSelectedInverted()) return true;
-  if (pressedNow || down || DrawsSelected())
-    return (dxIsButtonFaceWhite() && !FDroppedDown) || painter->IsCustomSelectedTextColorExists(this);
-  return false;
-}
-
-int TdxBarButtonControl::CalcHeight() {
-  int height = TdxBarButtonLikeControl::CalcHeight();
-  if (ButtonItem() && ButtonItem()->Lowered()) height += 2 * Painter()->LoweredBorderSize(this);
-  return height;
-}
-
-int TdxBarButtonControl::CalcWidth() {
-  int width = TdxBarButtonLikeControl::CalcWidth();
-  Painter()->AddArrowWidth(ButtonParams(), width);
-  if (ButtonItem() && ButtonItem()->Lowered()) width += 2 * Painter()->LoweredBorderSize(this);
-  return width;
-}
-
-int TdxBarButtonControl::NormalViewHeight() {
-  int height = TdxBarButtonLikeControl::NormalViewHeight();
-  if (FDrawParams->ViewStructure.Contains(cpText)) {
-    const TSize button = FDrawParams->DefaultButtonSize;
-    height = std::max(height, OnVerticalBar() ? button.cx : button.cy);
-  }
-  return height;
-}
-
-void TdxBarButtonControl::CloseUp(bool AHasSubMenu) {
-  FDroppedDown = false;
-  TdxBarButtonLikeControl::CloseUp(AHasSubMenu);
-}
-
-// ---------------------------------------------------------------------------
-// TdxBarLargeButtonControl
-// ---------------------------------------------------------------------------
-
-BEGIN_CLASS(TdxBarLargeButtonControl, TdxBarButtonControl, (ConstructWith<TdxBarLargeButtonControl, TdxBarItemLink>))
-END_CLASS
-
-int TdxBarLargeButtonControl::DropDownArrowWidth() {
-  if (dynamic_cast<TdxBarControl*>(FParent)) return Painter()->RealLargeButtonArrowWidth(BarManager());
-  return TdxBarButtonControl::DropDownArrowWidth();
-}
-
-TdxBarItemControlViewStructure TdxBarLargeButtonControl::DefaultViewStructure() {
-  if (FDrawParams->PaintType == ptMenu) return TdxBarButtonControl::DefaultViewStructure();
-  return Item() && Item()->ShowCaption() ? TdxBarItemControlViewStructure{cpIcon, cpText}
-                                         : TdxBarItemControlViewStructure{cpIcon};
-}
-
-TdxBarItemControlViewSize TdxBarLargeButtonControl::CalcViewSize() {
-  if (QueryPaintType() == ptMenu) return TdxBarButtonControl::CalcViewSize();
-  return cvsLarge;
-}
-
-TdxBarItemViewLevels TdxBarLargeButtonControl::GetPossibleViewLevels() {
-  return TdxBarButtonControl::GetPossibleViewLevels() + TdxBarItemViewLevels{ivlLargeIconWithText};
-}
-
-int TdxBarLargeButtonControl::HeightForViewSize() {
-  TdxBarLargeButton* item = LargeButtonItem();
-  return item && item->Height() != 0 ? item->Height() : TdxBarButtonControl::HeightForViewSize();
-}
-
-int TdxBarLargeButtonControl::WidthForViewSize() {
-  return Item() && Item()->Width() != 0 ? Item()->Width() : TdxBarButtonControl::WidthForViewSize();
-}
-
-TdxBarGlyphLayout TdxBarLargeButtonControl::GlyphLayout() {
-  TdxBarLargeButton* item = LargeButtonItem();
-  return item ? item->GlyphLayout() : glTop;
 }

@@ -2,11 +2,13 @@
 // The control reads its item and link, answers the bar's layout questions
 // (view levels, widths and heights), keeps the interaction state (hot part,
 // pressed, active), fills the draw parameters and hands the drawing to the
-// bar's painter. Button controls add pressing, checking and drop-downs.
+// bar's painter. Button controls (dxBarButtonControls.cpp) add pressing,
+// checking, fading and drop-downs.
 #pragma once
 
 #include "bars/model/dxBar.h"
 #include "bars/model/dxBarHints.h"
+#include "foundation/cxGraphicsRoutines.h"
 #include "platform/gui/Controls.h"
 #include "platform/gui/StdCtrls.h"
 
@@ -14,10 +16,15 @@
 
 class TCanvas;
 class TCustomImageList;
+class TcxAlphaBitmap;
 class TcxCanvas;
+class TcxStyle;
 class TCustomdxBarControl;
+class TdxBarControl;
 class TdxBarItemControl;
 class TdxBarPainter;
+class TdxFader;
+class IdxFadingElementData;
 
 DECLARE_ENUM(TdxBarPaintType, ptHorz, ptMenu, ptVert)
 DECLARE_ENUM(TdxBarItemControlViewSize, cvsSmall, cvsMedium, cvsLarge)
@@ -26,6 +33,8 @@ using TdxBarItemControlViewStructure = TSet<TdxBarItemControlPart, 8>;
 DECLARE_ENUM(TdxBarButtonGroupRealPosition, bgrpNone, bgrpStart, bgrpMember, bgrpFinish, bgrpSingle)
 // The level a control takes when its bar has no preference.
 inline constexpr TdxBarItemViewLevel ivlDefault = static_cast<TdxBarItemViewLevel>(4);
+// The levels a control really shows (ivlLargeIconWithText .. ivlControlOnly).
+using TdxBarItemRealViewLevel = TdxBarItemViewLevel;
 
 // Everything a painter needs to draw one item control.
 class TdxBarItemControlDrawParams : public TObject {
@@ -74,6 +83,13 @@ class TdxBarButtonLikeControlDrawParams : public TdxBarItemControlDrawParams {
   bool IsMenuItem = false;
   TSize ArrowSize;
   TdxBarButtonGroupRealPosition ButtonGroup = bgrpNone;
+};
+
+// The application-menu button: its content is as wide as the item asks.
+class TdxBarApplicationMenuButtonControlDrawParams : public TdxBarButtonLikeControlDrawParams {
+  DECLARE_CLASS(TdxBarApplicationMenuButtonControlDrawParams, TdxBarButtonLikeControlDrawParams)
+  using TdxBarButtonLikeControlDrawParams::TdxBarButtonLikeControlDrawParams;
+  int ContentWidth = 0;
 };
 
 DECLARE_ENUM(TdxBarStaticBorderStyle, sbsNone, sbsLowered, sbsRaised, sbsEtched, sbsBump)
@@ -147,36 +163,144 @@ class TdxBarInPlaceSubItemControlDrawParams : public TdxBarButtonLikeControlDraw
   bool IsExpanded = false;
 };
 
+// What a look that fades hot buttons draws: the normal and the hot image of
+// a button (the control's draw parameters say which) and of a toolbar's mark.
+class IdxBarFadingPainter {
+ public:
+  // Whether the images must be made opaque before they fade.
+  virtual bool FadingImagesNeedOpaque() const = 0;
+  virtual void DrawMarkFadingImage(TdxBarControl* ABarControl, HDC DC, bool AHot, const TRect& R) const = 0;
+  // Draws the button's background on its parameters' canvas.
+  virtual void DrawButtonFadingImage(TdxBarItemControlDrawParams* AParams) const = 0;
+
+ protected:
+  ~IdxBarFadingPainter() = default;
+};
+
+// How the bar's layout reads and writes one control's record.
+class IdxBarItemControlViewInfo {
+ public:
+  virtual TdxBarItemAlign GetAlign() = 0;
+  virtual TdxBarItemViewLevels GetAllowedViewLevels() = 0;
+  virtual TRect GetBounds() = 0;
+  virtual bool GetBeginGroup() = 0;
+  virtual TdxBarButtonGroupRealPosition GetButtonGroupPosition() = 0;
+  virtual TdxBarItemViewLevel GetViewLevel() = 0;
+  virtual int GetWidthAtViewLevel(TdxBarItemViewLevel ALevel) = 0;
+  virtual bool GetSupportsMultiColumnLayout() = 0;
+  virtual void PutBounds(const TRect& AValue) = 0;
+  virtual void PutColumnRowCount(int AValue) = 0;
+  virtual void PutRealPositionInButtonGroup(TdxBarButtonGroupRealPosition AValue) = 0;
+  virtual void PutViewLevel(TdxBarItemViewLevel AValue) = 0;
+
+ protected:
+  ~IdxBarItemControlViewInfo() = default;
+};
+
+// A control laid out in several columns (a gallery) answers its widths
+// itself while it is not collapsed. No control of this system does yet; the
+// layout asks for it all the same.
+class IdxBarMultiColumnItemControlViewInfo {
+ public:
+  virtual bool IsCollapsed() = 0;
+  virtual int GetColumnCount() = 0;
+  virtual int GetWidthForColumnCount(int AColumnCount) = 0;
+
+ protected:
+  ~IdxBarMultiColumnItemControlViewInfo() = default;
+};
+
 // The control's record in its bar's layout: the allowed levels, the current
 // level and the width per level, measured once.
-class TdxBarItemControlViewInfo : public TObject {
-  DECLARE_CLASS(TdxBarItemControlViewInfo, TObject)
+class TdxBarItemControlViewInfo : public TcxInterfacedPersistent, public IdxBarItemControlViewInfo {
+  DECLARE_CLASS(TdxBarItemControlViewInfo, TcxInterfacedPersistent)
   explicit TdxBarItemControlViewInfo(TdxBarItemControl* AControl);
+  virtual void ResetCachedValues();
 
   TdxBarItemControl* Control() const { return FControl; }
   TdxBarItemViewLevels AllowedViewLevels() const { return FAllowedViewLevels; }
-  TdxBarItemViewLevel MinPossibleViewLevel() const { return FMinPossibleViewLevel; }
-  TdxBarItemViewLevel ViewLevelForButtonGroup() const { return FViewLevelForButtonGroup; }
+  TdxBarItemRealViewLevel MinPossibleViewLevel() const { return FMinPossibleViewLevel; }
+  TdxBarItemRealViewLevel ViewLevelForButtonGroup() const { return FViewLevelForButtonGroup; }
   TdxBarItemViewLevel ViewLevel() const { return FViewLevel; }
   void SetViewLevel(TdxBarItemViewLevel AValue) { FViewLevel = AValue; }
   const TRect& Bounds() const { return FBounds; }
   void SetBounds(const TRect& AValue) { FBounds = AValue; }
+  // Read and written by the layout and the painter.
   TRect ImageBounds;
-  // The control's width at an allowed level; EdxException for another level.
+  int ColumnRowCount() const { return FColumnRowCount; }
+  void SetColumnRowCount(int AValue) { FColumnRowCount = AValue; }
+  int Row() const { return FRow; }
+  void SetRow(int AValue) { FRow = AValue; }
+  TdxBarButtonGroupRealPosition RealPositionInButtonGroup() const { return FRealPositionInButtonGroup; }
+  void SetRealPositionInButtonGroup(TdxBarButtonGroupRealPosition AValue) { FRealPositionInButtonGroup = AValue; }
+  // The control's width at an allowed level, measured once per level.
   int WidthAtViewLevel(TdxBarItemViewLevel ALevel);
-  void ResetCachedValues();
+  bool SupportsMultiColumnLayout();
+
+  // IdxBarItemControlViewInfo
+  TdxBarItemAlign GetAlign() override;
+  TdxBarItemViewLevels GetAllowedViewLevels() override { return FAllowedViewLevels; }
+  TRect GetBounds() override { return FBounds; }
+  bool GetBeginGroup() override;
+  TdxBarButtonGroupRealPosition GetButtonGroupPosition() override;
+  TdxBarItemViewLevel GetViewLevel() override { return FViewLevel; }
+  int GetWidthAtViewLevel(TdxBarItemViewLevel ALevel) override { return WidthAtViewLevel(ALevel); }
+  bool GetSupportsMultiColumnLayout() override { return SupportsMultiColumnLayout(); }
+  void PutBounds(const TRect& AValue) override { FBounds = AValue; }
+  void PutColumnRowCount(int AValue) override { FColumnRowCount = AValue; }
+  void PutRealPositionInButtonGroup(TdxBarButtonGroupRealPosition AValue) override {
+    FRealPositionInButtonGroup = AValue;
+  }
+  void PutViewLevel(TdxBarItemViewLevel AValue) override { FViewLevel = AValue; }
 
  private:
-  TdxBarItemControl* FControl;
-  TdxBarItemViewLevels FAllowedViewLevels;
-  TdxBarItemViewLevel FMinPossibleViewLevel = ivlSmallIconWithText;
-  TdxBarItemViewLevel FViewLevelForButtonGroup = ivlSmallIconWithText;
-  TdxBarItemViewLevel FViewLevel = ivlDefault;
-  TRect FBounds;
   struct TLevelInfo {
     bool Cached = false;
     int Width = 0;
-  } FLevelInfos[4];
+  };
+  TdxBarItemViewLevels FAllowedViewLevels;
+  TRect FBounds;
+  int FColumnRowCount = 0;
+  TdxBarItemRealViewLevel FMinPossibleViewLevel = ivlSmallIconWithText;
+  TdxBarButtonGroupRealPosition FRealPositionInButtonGroup = bgrpNone;
+  int FRow = 0;
+  TdxBarItemViewLevel FViewLevel = ivlDefault;
+  TdxBarItemRealViewLevel FViewLevelForButtonGroup = ivlSmallIconWithText;
+  TLevelInfo FViewLevelInfos[4];
+  TdxBarItemControl* FControl;
+};
+
+// One rendered image of a control, kept while its draw mode and its source
+// (the glyph, or without one the image list) stay the same.
+class TdxCachedImageOptions : public TObject {
+  DECLARE_CLASS(TdxCachedImageOptions, TObject)
+  TdxCachedImageOptions();
+  ~TdxCachedImageOptions() override;
+
+  // Renders the glyph (or AImages[AImageIndex]) as large as ARect in the mode.
+  void Cache(const TRect& ARect, TBitmap* AGlyph, TCustomImageList* AImages, int AImageIndex,
+             TcxImageDrawMode ADrawMode, bool ASmoothImage = false, TColor ATransparentColor = clNone,
+             bool AUseBitmapTransparentColor = true);
+  bool IsCached(TcxImageDrawMode ADrawMode, TBitmap* AGlyph, TCustomImageList* AImages) const;
+  // Blends the rendered image into R of a device context.
+  void Draw(HDC DC, const TRect& R) const;
+  void Reset() { FCached = false; }
+  bool Cached() const { return FCached; }
+  TcxAlphaBitmap* Glyph() const { return FGlyph; }
+
+ private:
+  bool FCached = false;
+  TcxAlphaBitmap* FGlyph = nullptr;
+  TcxImageDrawMode FCachedDrawMode = idmNormal;
+  TCustomImageList* FCachedImages = nullptr;
+  TBitmap* FCachedGlyph = nullptr;
+};
+
+// The font an item's style puts on the paint canvas, kept so that it can be
+// put back.
+struct TdxBarSavedFont {
+  bool Changed = false;
+  LOGFONTW Font{};
 };
 
 class TdxBarItemControl : public TdxBarItemControlBase, public IdxBarHintSource {
@@ -190,7 +314,9 @@ class TdxBarItemControl : public TdxBarItemControlBase, public IdxBarHintSource 
   TdxBarManager* BarManager() const;
   TdxBarItemControlDrawParams* DrawParams() const { return FDrawParams; }
   TdxBarItemControlViewInfo* ViewInfo() const { return FViewInfo; }
-  const TdxBarPainter* Painter() const;
+  TdxCachedImageOptions* CachedImageOptions() const { return FCachedImageOptions; }
+  virtual const TdxBarPainter* Painter() const;
+  TClass PainterClass() const;
   TRect ItemBounds() const;
   virtual bool Enabled();
   bool IsActive() override { return FIsActive; }
@@ -200,9 +326,19 @@ class TdxBarItemControl : public TdxBarItemControlBase, public IdxBarHintSource 
   const std::vector<TRect>& Parts() const { return FParts; }
   bool SelectedByMouse() const { return FSelectedByMouse; }
   void SetSelectedByMouse(bool AValue) { FSelectedByMouse = AValue; }
+  int TextSize() const { return FTextSize; }
+  // The data of the running hot-track fade, nil when none runs.
+  IdxFadingElementData* FadingElementData() const { return FFadingElementData; }
+  // The accessible object of the control; the accessibility layer makes it
+  // on the first request (nil until that layer is there).
+  TObject* IAccessibilityHelper();
   // Written by the toolbar layout.
   bool BreakingRow = false;
   bool LastInRow = false;
+  // Written by the sub-menu: the link is a rarely used one, and the border
+  // between the recent and the rarely used links lies before it.
+  bool NonRecent = false;
+  bool ChangeRecentGroup = false;
 
   // Layout.
   int Width();
@@ -218,29 +354,41 @@ class TdxBarItemControl : public TdxBarItemControlBase, public IdxBarHintSource 
   int HitTestPart(TPoint APoint) const;
   virtual int PartCount() { return 1; }
   virtual void CalcParts();
-  void FillDrawParams(bool AFull) { DoFillDrawParams(AFull); }
+  virtual void FillDrawParams(bool AFull);
 
   // Painting: the control into a rectangle of any canvas.
   void Paint(TcxCanvas* ACanvas, const TRect& ARect, TdxBarPaintType APaintType);
   TcxCanvas* GetPaintCanvas();
   HBRUSH BackgroundBrush();
   void Repaint() override;
+  virtual bool PaintsWholeArea() { return true; }
+  virtual bool SupportsTransparency() { return false; }
+  virtual bool DrawsShadow();
+  virtual bool DrawsImageAsIs();
+  virtual bool DrawsGrayScaleGlyph() { return false; }
+  // The item's style font on the paint canvas; keeps the bar's text rotation.
+  void ApplyStyleFont(HFONT AFontHandle, TcxStyle* AStyle, TdxBarSavedFont& ASaved);
+  void RestoreStyleFont(TdxBarSavedFont& ASaved);
 
   // Images.
-  bool ResolveImage(TdxBarItemControlViewSize ASize, bool AHot, int& AIndex, TCustomImageList*& AList,
-                    TBitmap*& AGlyph);
+  virtual bool ResolveImage(TdxBarItemControlViewSize ASize, bool AHot, int& AIndex, TCustomImageList*& AList,
+                            TBitmap*& AGlyph);
   bool HasImage(TdxBarItemControlViewSize ASize);
   TSize GetImageSize(TdxBarItemControlViewSize ASize, bool AHot = false);
   TdxBarItemControlViewSize ViewSizeForLevel(TdxBarItemViewLevel ALevel);
   TdxBarItemViewLevel CurrentViewLevel() const { return FViewInfo ? FViewInfo->ViewLevel() : ivlDefault; }
+  bool LargeIconsActive();
+  virtual TCustomImageList* FetchHotImages();
 
-  // Interaction, called by the bar window.
+  // Interaction, called by the bar window (its dynamic handlers).
   virtual void HandleMouseDown(TMouseButton, TShiftState, int, int) {}
   virtual void HandleMouseUp(TMouseButton, TShiftState, int, int) {}
   virtual void HandleMouseEnter(TShiftState, int X, int Y) { TrackHotPart(TPoint(X, Y)); }
   virtual void HandleMouseLeave() { TrackHotPart(TPoint(-1, -1)); }
   virtual void HandleMouseMove(TShiftState, int X, int Y) { TrackHotPart(TPoint(X, Y)); }
   virtual void HandleKeyDown(Word&, TShiftState) {}
+  virtual void HandleKeyUp(Word&, TShiftState) {}
+  virtual void HandleKeyPress(Char&) {}
   virtual bool AcceptsDoubleClick();
   virtual void DefaultDoubleClickAction() {}
   void TrackHotPart(TPoint APoint);
@@ -254,6 +402,8 @@ class TdxBarItemControl : public TdxBarItemControlBase, public IdxBarHintSource 
   virtual void ReleasePress(bool AIsSelected, bool& AStop);
   void SetPressed(bool AValue);
   virtual bool DrawsSelected() { return IsSelected(); }
+  // Whether a virtual key opens the control's drop-down.
+  virtual bool IsAcceleratorChar(Word) { return false; }
   bool IsSelectable() override;
   virtual bool IsMouseSelectable() { return IsSelectable(); }
   virtual bool AcceptsMouse() { return IsSelectable() || ClickExecutesItem(); }
@@ -265,16 +415,49 @@ class TdxBarItemControl : public TdxBarItemControlBase, public IdxBarHintSource 
   virtual bool OpensSubItems() { return false; }
   virtual bool HasWindow() { return false; }
   virtual bool CanLeave() { return true; }
+  virtual bool CanLeaveFor(TdxBarManager*) { return CanLeave(); }
+  virtual bool SupportsButtonGroup() { return false; }
+  virtual bool ReservedQuery() { return false; }
+  virtual bool UsesParentSubMenuStyle() { return false; }
+  virtual bool HasToolbarHint();
+  // Whether the window is the bar's window or one of its children.
+  virtual bool OwnsWindow(HWND AWnd);
+  // The window of a window-hosting control, nil here.
+  virtual TObject* EmbeddedEditor() { return nullptr; }
+  virtual TCustomdxBarControl* OpenSubMenuControl() { return nullptr; }
+  virtual TRect GetWindowArea() { return TRect(); }
   virtual void ShowOwnedWindows(bool) {}
   virtual void ParentWindowDestroying() {}
-  virtual String ShortHint();
+  virtual void VisibilityNotified(bool) {}
+  // Sizing by the mouse (controls with a size grip); the toolbar ends it with
+  // True on the left button's release, with False when it loses the capture.
+  virtual void BeginSizing(TPoint) {}
+  virtual bool IsSizingPoint(TPoint) { return false; }
+  virtual void EndSizing(bool) {}
+  virtual void TrackSizing(TPoint) {}
+  // The short part of the item's hint.
+  String ShortHint();
 
-  // IdxBarHintSource: the hint of the selected control of a bar that shows
-  // item hints, drawn as the item's screen tip, below the cursor.
+  // Hints: the hint of the selected control of a bar that shows item hints.
+  virtual bool QueryHint(bool& ASuppressed, String& AHint, String& AShortCut);
+  virtual void FetchHintTexts(String& AHint, String& AShortCut);
+  // IdxBarHintSource
   bool GetHintInfo(String& AHint, String& AShortCut) override;
   bool IsHintEnabled() override { return Enabled(); }
   TdxBarCustomHintViewInfo* MakeHintView(const String& AHint, const String& AShortCut) override;
   TPoint CalcHintPlacement(const TPoint& ACursorPos, int AWindowHeight) override;
+
+  // Hot-track fading: the fader calls these from its timer.
+  virtual bool CanAnimateFading() { return false; }
+  virtual void RepaintForFading() { Repaint(); }
+  virtual void StoreFadingData(IdxFadingElementData* AData) { FFadingElementData = AData; }
+  virtual void ReleaseFadingData() { FFadingElementData = nullptr; }
+  // The normal and the hot image (32-bit bitmaps the caller frees), nil when none.
+  virtual void PrepareFadingImages(TBitmap*& ANormal, TBitmap*& AHot) {
+    ANormal = nullptr;
+    AHot = nullptr;
+  }
+  TdxFader* QueryFader();
 
   // Notices of the model.
   void BeginGroupChanged() override;
@@ -291,15 +474,24 @@ class TdxBarItemControl : public TdxBarItemControlBase, public IdxBarHintSource 
   friend class TdxBarPainter;
   void HideMenus() override;
   virtual TClass DrawParamsClass() { return TdxBarItemControlDrawParams::StaticClass(); }
-  virtual void DoFillDrawParams(bool AFull);
+  virtual TClass ControlViewInfoClass() { return TdxBarItemControlViewInfo::StaticClass(); }
+  // The accessibility helper's class: the accessibility layer names it.
+  virtual String AccessibilityHelperClass() { return L"TdxBarItemControlAccessibilityHelper"; }
   virtual TdxBarItemViewLevels GetPossibleViewLevels();
   virtual TdxBarItemControlViewStructure CalcViewStructure();
   virtual TdxBarItemControlViewStructure DefaultViewStructure() { return {}; }
   virtual TdxBarItemControlViewSize CalcViewSize();
   virtual TdxBarPaintType QueryPaintType();
-  virtual void DrawInterior(const TRect&) {}
+  virtual void DrawInterior(const TRect&, TdxBarPaintType) {}
   virtual void PressedChanged();
   virtual bool UnclicksAfterClick() { return true; }
+  virtual void CalcDrawingConsts();
+  virtual int CalcTextAreaOffset();
+  virtual TRect QueryIndents(int APart);
+  virtual TdxBarMenuItemSize OwnerItemSizeMode();
+  // The item's style (its first style slot), nil when it has none.
+  TcxStyle* ItemStyle();
+  bool StyleAssignsFont();
 
   // Sizes.
   virtual int CalcWidth();
@@ -316,36 +508,54 @@ class TdxBarItemControl : public TdxBarItemControlBase, public IdxBarHintSource 
   virtual int CaptionAreaWidth();
   virtual int ControlAreaWidth() { return 0; }
   int MeasureCaption();
-  int GetCaptionOffset();
-  bool OnVerticalBar();
+  virtual int GetCaptionOffset();
+  virtual bool OnVerticalBar();
 
-  // Images.
+  // Images and texts.
   virtual String FetchCaption();
   virtual TBitmap* FetchGlyph();
   virtual int FetchImageIndex();
   virtual int FetchLargeImageIndex();
   virtual TBitmap* FetchLargeGlyph();
-  TCustomImageList* SmallImageList();
-  TCustomImageList* LargeImageList();
-  TCustomImageList* ImageListForSize(TdxBarItemControlViewSize ASize);
-  int ImageIndexForSize(TdxBarItemControlViewSize ASize);
+  virtual String FetchHint();
+  virtual TShortCut FetchShortCut();
+  virtual TCustomImageList* SmallImageList();
+  virtual TCustomImageList* LargeImageList();
+  virtual TCustomImageList* ImageListForSize(TdxBarItemControlViewSize ASize);
+  virtual int ImageIndexForSize(TdxBarItemControlViewSize ASize);
   bool UsesLargeImages(TdxBarItemControlViewSize ASize);
   bool HasLargeImage(TdxBarItemControlViewSize ASize);
   bool HasLargeGlyph(TdxBarItemControlViewSize ASize);
-  bool LargeIconsActive();
-  virtual TdxBarGlyphLayout GlyphLayout() { return glLeft; }
+  virtual TdxBarGlyphLayout GlyphLayout();
 
-  TdxBarItemControlDrawParams* FDrawParams = nullptr;
-  TdxBarItemControlViewInfo* FViewInfo = nullptr;
-  TCustomdxBarControl* FParent = nullptr;
-  std::vector<TRect> FParts;
   TcxCanvas* FActiveCanvas = nullptr;
-  int FHotPartIndex = -1;
-  int FTextSize = 0;
+  HBRUSH FBkBrush = nullptr;
+  TdxCachedImageOptions* FCachedImageOptions = nullptr;
+  IdxFadingElementData* FFadingElementData = nullptr;
+  TObject* FIAccessibilityHelper = nullptr;
   bool FIsActive = false;
+  TCustomdxBarControl* FParent = nullptr;
   bool FPressed = false;
   bool FSelectedByMouse = false;
+  int FTextSize = 0;
+  TdxBarItemControlDrawParams* FDrawParams = nullptr;
+  int FHotPartIndex = -1;
+  std::vector<TRect> FParts;
+  TdxBarItemControlViewInfo* FViewInfo = nullptr;
+
+ private:
+  // The object the fader animates for the control (made on the first fade).
+  TObject* FFadingObject = nullptr;
+  TObject* FadingObject();
 };
+
+// Makes the accessible object of an item control; filled by the
+// accessibility layer (nil until then: controls have none).
+using TdxBarItemControlAccessibilityHelperFactory = TObject* (*)(TdxBarItemControl* AControl, const String& AClassName);
+TdxBarItemControlAccessibilityHelperFactory& dxBarItemControlAccessibilityHelperFactory();
+// Tells the accessibility layer that the owner of a helper goes.
+using TdxBarOwnerHelperDestroyedProc = void (*)(TObject* AHelper);
+TdxBarOwnerHelperDestroyedProc& dxBarOwnerHelperDestroyed();
 
 // Everything that presses, hot-tracks and may open a drop-down.
 class TdxBarButtonLikeControl : public TdxBarItemControl {
@@ -353,24 +563,32 @@ class TdxBarButtonLikeControl : public TdxBarItemControl {
   using TdxBarItemControl::TdxBarItemControl;
   void BeforeDestruction() override;
 
+  // Whether the next drop-down the control opens is animated: the bar sets
+  // it before it opens one on a user action.
   bool ShowAnimation = false;
+  void FillDrawParams(bool AFull) override;
+  bool SupportsButtonGroup() override { return true; }
+  bool CanAnimateFading() override;
+  void PrepareFadingImages(TBitmap*& ANormal, TBitmap*& AHot) override;
   void BecomeActive(bool AImmediately, bool AByMouse) override;
   void BecomeInactive(bool AImmediately) override;
   void ReleasePress(bool AIsSelected, bool& AStop) override;
   void HandleKeyDown(Word& AKey, TShiftState AShift) override;
-  virtual bool IsAcceleratorChar(Word AKey);
+  bool IsAcceleratorChar(Word AKey) override;
   virtual void CloseUp(bool AHasSubMenu);
   virtual void DropDown(bool) {}
   virtual bool CanDropDownNow();
+  // The sub-menu window the control opens; nil here.
+  virtual TCustomdxBarControl* SubMenuControl() { return nullptr; }
+  virtual int DropDownArrowWidth();
 
  protected:
   TClass DrawParamsClass() override { return TdxBarButtonLikeControlDrawParams::StaticClass(); }
+  String AccessibilityHelperClass() override { return L"TdxBarButtonLikeControlAccessibilityHelper"; }
   TdxBarButtonLikeControlDrawParams* ButtonParams() const {
     return static_cast<TdxBarButtonLikeControlDrawParams*>(FDrawParams);
   }
-  void DoFillDrawParams(bool AFull) override;
-  void DrawInterior(const TRect& ARect) override;
-  virtual int DropDownArrowWidth();
+  void DrawInterior(const TRect& ARect, TdxBarPaintType APaintType) override;
   virtual void OpenByPress(bool AByMouse);
   virtual bool ArrowInTextColor();
   virtual bool HasCustomSelectedTextColor();
@@ -382,8 +600,10 @@ class TdxBarButtonControl : public TdxBarButtonLikeControl {
   using TdxBarButtonLikeControl::TdxBarButtonLikeControl;
 
   TdxBarButton* ButtonItem() const { return dynamic_cast<TdxBarButton*>(Item()); }
-  bool IsDroppedDown() override { return FDroppedDown; }
+  bool IsDroppedDown() override;
+  bool DroppedDownFlag() const { return FDroppedDown; }
   bool DrawsSelected() override;
+  void FillDrawParams(bool AFull) override;
   void Press(bool AByMouse) override;
   void ExecuteClick(bool AByMouse) override;
   using TdxBarButtonLikeControl::ExecuteClick;
@@ -395,12 +615,17 @@ class TdxBarButtonControl : public TdxBarButtonLikeControl {
   bool CapturesMouse() override;
   void PaintStyleChanged() override;
   void CloseUp(bool AHasSubMenu) override;
+  void DropDown(bool AByMouse) override;
+  TCustomdxBarControl* SubMenuControl() override;
+  TCustomdxBarControl* OpenSubMenuControl() override { return SubMenuControl(); }
   TdxBarPaintStyle EffectivePaintStyle();
-  // Left button down over the control, on its face.
+  // The face is held down by the left button, or the control is pressed.
   bool IsPressedNow();
+  // The left button is held down over the arrow of a drop-down button.
+  bool DropDownPartPressed();
 
  protected:
-  void DoFillDrawParams(bool AFull) override;
+  String AccessibilityHelperClass() override { return L"TdxBarButtonControlAccessibilityHelper"; }
   void OpenByPress(bool AByMouse) override;
   bool ArrowInTextColor() override;
   bool HasCustomSelectedTextColor() override;
@@ -414,23 +639,55 @@ class TdxBarButtonControl : public TdxBarButtonLikeControl {
   bool FDroppedDown = false;
 };
 
-// The control of a TdxBarLargeButton: the large image, the item's own size.
+// The control of a TdxBarLargeButton: the large and hot images, the item's
+// own size and grey-scale glyphs.
 class TdxBarLargeButtonControl : public TdxBarButtonControl {
   DECLARE_CLASS(TdxBarLargeButtonControl, TdxBarButtonControl)
   using TdxBarButtonControl::TdxBarButtonControl;
   TdxBarLargeButton* LargeButtonItem() const { return dynamic_cast<TdxBarLargeButton*>(Item()); }
+  int DropDownArrowWidth() override;
+  void HotImageChanged() override { LargeImageChanged(); }
+  void LargeImageChanged() override;
+  bool ResolveImage(TdxBarItemControlViewSize ASize, bool AHot, int& AIndex, TCustomImageList*& AList,
+                    TBitmap*& AGlyph) override;
+  bool DrawsGrayScaleGlyph() override;
 
  protected:
-  int DropDownArrowWidth() override;
   TdxBarItemControlViewStructure DefaultViewStructure() override;
   TdxBarItemControlViewSize CalcViewSize() override;
   TdxBarItemViewLevels GetPossibleViewLevels() override;
   int HeightForViewSize() override;
   int WidthForViewSize() override;
+  bool OnVerticalBar() override;
   void AdjustPaintStyle(TdxBarPaintStyle& AStyle) override { AStyle = psCaption; }
-  TdxBarGlyphLayout GlyphLayout() override;
 };
 
-// The pending delayed opening and closing of drop-downs in menus (400 ms each).
+// The control of the application-menu button.
+class TdxBarApplicationMenuButtonControl : public TdxBarButtonLikeControl {
+  DECLARE_CLASS(TdxBarApplicationMenuButtonControl, TdxBarButtonLikeControl)
+  using TdxBarButtonLikeControl::TdxBarButtonLikeControl;
+  void FillDrawParams(bool AFull) override;
+  void CaptionChanged() override;
+  void ImageChanged() override;
+  void LinkVisibilityChanged() override;
+  void WidthChanged() override;
+
+ protected:
+  TClass DrawParamsClass() override { return TdxBarApplicationMenuButtonControlDrawParams::StaticClass(); }
+  void DrawInterior(const TRect& ARect, TdxBarPaintType APaintType) override;
+  TdxBarItemControlViewStructure DefaultViewStructure() override;
+  TdxBarPaintType QueryPaintType() override { return ptHorz; }
+  int WidthForViewSize() override;
+  void RepaintParentWindow();
+};
+
+// The delayed opening and closing of drop-downs in menus (400 ms each):
+// one pending opening and one pending closing in the process.
 bool dxBarDropDownOpenPending(TdxBarButtonLikeControl* AControl);
 bool dxBarDropDownClosePending(TdxBarButtonLikeControl* AControl);
+// The thread timers behind them (0 when none runs), and what each runs when
+// it fires, as the tests drive them.
+UINT_PTR dxBarDropDownOpenTimer();
+UINT_PTR dxBarDropDownCloseTimer();
+void dxBarDropDownOpenTimerFired();
+void dxBarDropDownCloseTimerFired();
