@@ -5,6 +5,8 @@
 #include "tests/support/MessagePump.h"
 #include "tests/support/ScopedHook.h"
 
+#include "foundation/cxClasses.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -45,15 +47,17 @@ TEST(dxBarHooks, DirectCallReportsWhetherTheKeyWasConsumed) {
 TEST(dxBarHooks, SettingChangeOfTheNonClientMetricsAppliesTheSystemFont) {
   TObjectPtr<TBarTestForm> form(Make<TBarTestForm>(nullptr));
   TdxBarManager* manager = Make<TdxBarManager>(form.get());
-  NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof(metrics);
-  ASSERT_TRUE(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0));
-  manager->Font()->SetHeight(metrics.lfMenuFont.lfHeight - 7);
+  struct TCounter : TObject {
+    int Calls = 0;
+    void Changed(TObject*, const void*) { ++Calls; }
+  } counter;
+  manager->SystemFontChangedHandlers()->Add(TcxEventHandler::Bind<&TCounter::Changed>(&counter));
   // The get value is not what the message carries: nothing happens.
   SendMessageW(form->Handle(), WM_SETTINGCHANGE, SPI_GETNONCLIENTMETRICS, 0);
-  EXPECT_EQ(manager->Font()->Height(), metrics.lfMenuFont.lfHeight - 7);
+  EXPECT_EQ(counter.Calls, 0);
   SendMessageW(form->Handle(), WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);
-  EXPECT_EQ(manager->Font()->Height(), metrics.lfMenuFont.lfHeight);
+  EXPECT_EQ(counter.Calls, 1);
+  EXPECT_TRUE(manager->UseSystemFont());
 }
 
 // A shown, active form with a manager, a toolbar and an item with Ctrl+O.
@@ -142,7 +146,7 @@ TEST_F(dxBarInputTest, ClickEndsKeyboardMode) {
   clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
   clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
   ASSERT_EQ(SendInput(2, clicks, sizeof(INPUT)), 2u);
-  EXPECT_TRUE(PumpMessagesUntil([this] { return navigation.Stops > 0; }));
+  EXPECT_TRUE(PumpMessagesUntil([this] { return navigation.Leaves > 0; }));
 }
 
 }  // namespace
