@@ -780,6 +780,12 @@ void TdxBarManager::SignalDesignerModified() {
     return;
   }
   FModified = true;
+  if (!Designing() || ComponentState().Contains(csUpdating)) return;
+  TWinControl* owner = OwnerControl();
+  if ((owner && owner->ControlState().Contains(csRecreating)) || FInternalState.Contains(bisHandleCreating) ||
+      (FImageOptions && FImageOptions->AnyImageListLoading()))
+    return;
+  if (IdxBarCustomization* customization = dxBarCustomization()) customization->DesignerModified(MainForm());
 }
 
 void TdxBarManager::SetDesignerNotifyLock(bool ALock, bool ANotify) {
@@ -821,6 +827,11 @@ TdxBarManager* TdxBarManager::ParentBarManager() const {
   return nullptr;
 }
 
+TdxBar* TdxBarManager::MainMenuBar() const {
+  IdxBarControl* control = FMainMenuBar ? FMainMenuBar->Control() : nullptr;
+  return control && !control->CanActAsMainMenu() ? nullptr : FMainMenuBar;
+}
+
 IdxBarControl* TdxBarManager::MainMenuControl() const {
   if (!FMainMenuBar) return nullptr;
   IdxBarControl* control = FMainMenuBar->Control();
@@ -855,9 +866,9 @@ void TdxBarManager::Notification(TComponent* AComponent, TOperation AOperation) 
   RemovePopupMenu(AComponent);
 }
 
-void TdxBarManager::SetName(const String& AValue) {
+void TdxBarManager::SetName(const String& NewName) {
   const String oldName = Name();
-  TComponent::SetName(AValue);
+  TComponent::SetName(NewName);
   if (!Designing() || oldName.empty() || SameText(oldName, Name()) || !Owner()) return;
   // The owner's list changes while items are renamed: the candidates first.
   std::vector<TdxBarItem*> items;

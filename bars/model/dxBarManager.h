@@ -355,7 +355,8 @@ class TdxBarManager : public TComponent {
   TCustomForm* MasterForm() const;
   TCustomForm* TopLevelForm() const;
   bool ReadingAllowsReset() const { return FReadStateCount > 0 && FAllowReset; }
-  TdxBar* MainMenuBar() const { return FMainMenuBar; }
+  // Nil while the main-menu toolbar's window cannot serve as the main menu.
+  TdxBar* MainMenuBar() const;
   void SetMainMenuBar(TdxBar* ABar) { FMainMenuBar = ABar; }
   TMemIniFile* SavedState() const { return FSavedState; }
 
@@ -506,7 +507,7 @@ class TdxBarManager : public TComponent {
 
   void Notification(TComponent* AComponent, TOperation AOperation) override;
   // In design mode the items named after the manager follow its new name.
-  void SetName(const String& AValue) override;
+  void SetName(const String& NewName) override;
 
   bool AutoAlignBars() const { return FAutoAlignBars; }
   void SetAutoAlignBars(bool AValue);
