@@ -9,6 +9,7 @@
 #include "foundation/dxCore.h"
 #include "foundation/dxOffice11.h"
 #include "platform/core/SysUtils.h"
+#include "platform/gui/ExtCtrls.h"
 #include "platform/gui/Graphics.h"
 
 #include <gtest/gtest.h>
@@ -771,6 +772,57 @@ TEST_F(dxBarManagerTest, BrushesOfFlatAndThemedToolbars) {
   // A system colour change makes them again; the old ones are gone (the leak check counts).
   SendMessageW(form->Handle(), WM_SYSCOLORCHANGE, 0, 0);
   EXPECT_NE(manager->FlatToolbarsBrush(), nullptr);
+}
+
+
+// A form as the designer holds it.
+class TDesignedForm : public TBarTestForm {
+  DECLARE_CLASS(TDesignedForm, TBarTestForm)
+  explicit TDesignedForm(TComponent* AOwner) : TBarTestForm(AOwner) {}
+  using TComponent::SetDesigning;
+};
+IMPLEMENT_CLASS(TDesignedForm, TBarTestForm, nullptr)
+
+TEST(dxBarManagerDesign, ItemsNamedAfterTheManagerFollowItsNewName) {
+  TObjectPtr<TDesignedForm> form(Make<TDesignedForm>(nullptr));
+  auto* manager = Make<TdxBarManager>(form.get());
+  manager->SetName(L"BarManager1");
+  const wchar_t* names[] = {L"BarManager1Open", L"barmanager1Save", L"BarManager1", L"Other", L"Bars2Open"};
+  std::vector<TdxBarButton*> buttons;
+  for (const wchar_t* name : names) {
+    buttons.push_back(manager->AddButton());
+    if (String(name) != L"BarManager1") buttons.back()->SetName(name);
+  }
+  form->SetDesigning(true);
+  manager->SetName(L"Bars2");
+  // A clash keeps the old name.
+  EXPECT_EQ(buttons[0]->Name(), L"BarManager1Open");
+  EXPECT_EQ(buttons[1]->Name(), L"Bars2Save");
+  EXPECT_EQ(buttons[3]->Name(), L"Other");
+  form->SetDesigning(false);
+  manager->SetName(L"Bars3");
+  EXPECT_EQ(buttons[1]->Name(), L"Bars2Save");
+}
+
+TEST(dxBarManagerKeys, ShortcutsReachTheOtherManagersOfTheForm) {
+  TObjectPtr<TBarTestForm> form(Make<TBarTestForm>(nullptr));
+  TObjectPtr<TBarTestForm> other(Make<TBarTestForm>(nullptr));
+  TdxBarManager* onForm = Make<TdxBarManager>(form.get());
+  auto* panel = Make<TPanel>(form.get());
+  panel->SetParent(form.get());
+  TdxBarManager* onPanel = Make<TdxBarManager>(panel);
+  TdxBarManager* elsewhere = Make<TdxBarManager>(other.get());
+  panel->HandleNeeded();
+  other->HandleNeeded();
+  TdxBar* bar = onPanel->AddToolBar();
+  bar->SetVisible(true);
+  TdxBarButton* button = onPanel->AddButton();
+  button->SetShortCut(0x4000 | 'P');
+  button->OnClick = TNotifyEvent::Bind<&TBarTestForm::btnExitClick>(form.get());
+  bar->ItemLinks()->Add(button);
+  EXPECT_TRUE(onForm->ExecuteShortCut(0x4000 | 'P'));
+  EXPECT_EQ(form->ExitClicks, 1);
+  EXPECT_FALSE(elsewhere->ExecuteShortCut(0x4000 | 'P'));
 }
 
 }  // namespace
