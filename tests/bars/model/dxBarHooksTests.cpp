@@ -8,6 +8,8 @@
 
 #include "foundation/cxClasses.h"
 
+#include "platform/gui/ExtCtrls.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -530,6 +532,82 @@ TEST_F(dxBarInputTest, PlainMenuKeyWaitsForKeyTipsAndShowsThemOnRelease) {
   ASSERT_GE(tips.Log.size(), 2u);
   EXPECT_EQ(tips.Log[0], L"wait");
   EXPECT_EQ(tips.Log[1], L"end");
+}
+
+
+// A toolbar window on a panel that answers every hit test with its border
+// and records the mouse messages it gets.
+class TCustomizedBarWindow : public TCustomControl, public IdxBarControl {
+  DECLARE_CLASS(TCustomizedBarWindow, TCustomControl)
+  explicit TCustomizedBarWindow(TComponent* AOwner) : TCustomControl(AOwner) {}
+  TObject* BarControlObject() override { return this; }
+  bool IsDestroying() override { return false; }
+  void SetItemLinks(TdxBarItemLinks*) override {}
+  bool IsVertical() override { return false; }
+  bool IsWindowVisible() override { return true; }
+  TRect ClientRect() override { return TRect(0, 0, Width(), Height()); }
+  void ScheduleRepaint() override {}
+  void RepaintBar() override {}
+  void RebuildItemControls() override {}
+  void LinkDestroying(TdxBarItemLink*) override {}
+  HWND BarWindow() override { return Handle(); }
+  void WndProc(TMessage& Message) override {
+    if (Message.Msg == WM_NCHITTEST) {
+      Message.Result = HTBORDER;
+      return;
+    }
+    if (Message.Msg == WM_SETCURSOR && LOWORD(Message.LParam) == HTBORDER) ++Cursors;
+    if ((Message.Msg >= WM_NCMOUSEMOVE && Message.Msg <= WM_NCMBUTTONDBLCLK && Message.Msg != WM_NCMOUSEMOVE) ||
+        (Message.Msg >= WM_LBUTTONDOWN && Message.Msg <= WM_MBUTTONDBLCLK))
+      Messages.push_back(Message.Msg);
+    TCustomControl::WndProc(Message);
+  }
+  std::vector<UINT> Messages;
+  int Cursors = 0;
+  static TWinControl*& Panel() {
+    static TWinControl* panel = nullptr;
+    return panel;
+  }
+};
+IMPLEMENT_CLASS(TCustomizedBarWindow, TCustomControl, nullptr)
+
+TEST_F(dxBarInputTest, ClicksOnAToolbarBeingCustomizedGoToItAsClientClicks) {
+  auto* panel = Make<TPanel>(form.get());
+  panel->SetParent(form.get());
+  panel->SetBounds(0, 0, 300, 120);
+  TdxBarManager* onPanel = Make<TdxBarManager>(panel);
+  TCustomizedBarWindow::Panel() = panel;
+  TScopedHook<TdxBarToolbarControlFactory> windows(dxBarToolbarControlFactory(), [](TdxBarManager*, TdxBar*) -> IdxBarControl* {
+    // The toolbar's links free their window.
+    auto* window = Make<TCustomizedBarWindow>(nullptr);
+    window->SetParent(TCustomizedBarWindow::Panel());
+    window->SetBounds(20, 20, 120, 30);
+    return window;
+  });
+  TdxBar* bar = onPanel->AddToolBar();
+  bar->SetVisible(true);
+  auto* window = static_cast<TCustomizedBarWindow*>(bar->Control()->BarControlObject());
+  TFakeCustomization customization;
+  TScopedHook<IdxBarCustomization*> seam(dxBarCustomization(), &customization);
+  customization.Form = customization.Window();
+  customization.Manager = onPanel;
+  customization.Active = true;
+  onPanel->Customizing(true);
+  POINT at{60, 10};
+  ClientToScreen(window->Handle(), &at);
+  SetCursorPos(at.x, at.y);
+  INPUT clicks[2]{};
+  clicks[0].type = clicks[1].type = INPUT_MOUSE;
+  clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  ASSERT_EQ(SendInput(2, clicks, sizeof(INPUT)), 2u);
+  EXPECT_TRUE(PumpMessagesUntil([&] { return window->Messages.size() >= 2; }));
+  onPanel->Customizing(false);
+  // The border press arrives as a press in the client area; the cursor was set for the toolbar's hit test.
+  EXPECT_EQ(window->Messages, (std::vector<UINT>{WM_LBUTTONDOWN, WM_LBUTTONUP}));
+  EXPECT_GE(window->Cursors, 1);
+  // The manager frees the window before its parent would.
+  TObject::Free(onPanel);
 }
 
 }  // namespace
