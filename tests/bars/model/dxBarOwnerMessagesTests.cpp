@@ -175,6 +175,11 @@ TEST_F(dxBarOwnerMessagesTest, FloatingToolbarsFollowTheFormsActivation) {
   }
   EXPECT_FALSE(dockedWindow->Shown);
   EXPECT_EQ(dockedWindow->Frames, 0);
+  // Switching the option over follows the present activation at once.
+  manager->SetHideFloatingBarsWhenInactive(true);
+  EXPECT_FALSE(window->Shown);
+  manager->SetHideFloatingBarsWhenInactive(false);
+  EXPECT_TRUE(window->Shown);
   DestroyWindow(edit);
   ShowWindow(form->Handle(), SW_HIDE);
 }
