@@ -13,6 +13,7 @@
 class TdxBar;
 class TdxBarComponent;
 class TdxBarItem;
+class TdxBarItemControlBase;
 class TdxBarItemLink;
 class TdxBarItemLinks;
 class TdxBarManager;
@@ -82,8 +83,33 @@ class IdxBarControl {
   // Whether the window widens a control aligned to its client area
   // (a group start then stays with a hidden link).
   virtual bool ExtendsItemWhenAlignedToClient() { return false; }
-  // Clears the window's selected item control.
-  virtual void UnselectItemControl() {}
+  // The window, nil while there is none.
+  virtual HWND BarWindow() { return nullptr; }
+  // The manager of the bar window, nil when it has none.
+  virtual TdxBarManager* ManagerOfBarControl() { return nullptr; }
+  // The manager's style changed: the window takes the new painter's metrics.
+  virtual void ManagerStyleChanged() {}
+  // Drops the cached background, takes the double buffering the style asks
+  // for and repaints with the frame.
+  virtual void RefreshBarBackground() { RepaintBar(); }
+  // Lays the links out again.
+  virtual void RecalcBarLayout() {}
+  // Applies a change of the frame (the non-client area) and repaints.
+  virtual void ApplyBarFrameChange() { RepaintBar(); }
+  // A floating window makes its shadow again (the system colours changed).
+  virtual void RefreshShadow() {}
+  // No item control stays selected.
+  virtual void DeselectItemControl() {}
+  // The mouse left the window: the hot item goes.
+  virtual void BarMouseLeft() {}
+  // The item control under a screen point, nil when none (help requests).
+  virtual TdxBarItemControlBase* ItemControlAtScreenPoint(const TPoint& /*APoint*/) { return nullptr; }
+  // The help context of the bar itself.
+  virtual int BarHelpContext() { return 0; }
+  // Whether the window runs the shortcuts of its links (a visible toolbar's does).
+  virtual bool AcceptsShortCuts() { return true; }
+  // Whether the window can serve as the main menu now.
+  virtual bool CanActAsMainMenu() { return true; }
 
  protected:
   ~IdxBarControl() = default;
@@ -125,6 +151,8 @@ class TdxBarItemControlBase : public TcxIUnknownObject {
   virtual TdxBarItemAlign EffectiveAlign() { return iaLeft; }
   // Whether keyboard navigation may stop on the control.
   virtual bool IsSelectable() { return true; }
+  // An accelerator key chose the control: it shows pressed, then clicks.
+  virtual void PressAndClickByKey() { ExecuteClick(); }
 
   // Notices that items and links send.
   virtual void BeginGroupChanged() {}
@@ -167,6 +195,19 @@ class IdxBarDockControl {
   // Whether a screen point lies in the dock's docking zone: its bounds
   // enlarged across the dock, where no other window of its parent covers it.
   virtual bool DockingZoneContains(const TPoint& AScreenPoint) = 0;
+  // The window, nil while there is none.
+  virtual HWND DockWindow() { return nullptr; }
+  // Makes the window when the dock can have one (its parent has a window).
+  virtual void CreateDockWindow() {}
+  // Drops the cached background, takes the double buffering the style asks
+  // for and invalidates.
+  virtual void RefreshBackground() {}
+  // Takes the dock colour again (the owner's under AutoDockColor).
+  virtual void UpdateColor() {}
+  // Recalculates and repaints the frames of the dock.
+  virtual void RefreshFrames() {}
+  // Frees the rows that hold no toolbar.
+  virtual void FreeEmptyRows() {}
 
  protected:
   ~IdxBarDockControl() = default;

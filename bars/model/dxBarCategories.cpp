@@ -116,7 +116,7 @@ void TdxBarManager::SetCategoryItemsVisible(int AIndex, TdxBarItemVisible AValue
   if (AIndex < 0 || AIndex >= FCategories->Count()) return;
   const TdxBarItemVisible old = FCategories->ItemsVisible(AIndex);
   FCategories->SetItemsVisible(AIndex, AValue);
-  if (LoadingFromForm() || old == AValue) return;
+  if (IsLoading() || old == AValue) return;
   if (!Designing()) {
     dxBarInManagerUpdate(this, [&] {
       for (TdxBarItem* item : ItemsOf(this, AIndex))

@@ -2,8 +2,10 @@
 
 #include "bars/model/dxBarManager.h"
 #include "bars/model/dxBarRoutines.h"
+#include "bars/model/dxBarToolbars.h"
 
 #include "foundation/cxClasses.h"
+#include "foundation/dxCore.h"
 #include "platform/gui/Controls.h"
 #include "platform/gui/Forms.h"
 
@@ -44,11 +46,23 @@ bool IsWindowOrAncestor(HWND AAncestor, HWND AWnd) {
   return false;
 }
 
+// For F1 while menus are open: the window whose form serves the help.
+HWND HelpWindow(HWND AWnd) {
+  IdxBarActiveMenus* menus = dxBarActiveMenus();
+  TdxBarManager* active = menus && menus->ActiveWindow() ? menus->ActiveManager() : nullptr;
+  TWinControl* owner = active ? active->OwnerControl() : nullptr;
+  if (!owner || !owner->HandleAllocated()) return AWnd;
+  if (IsWindowOrAncestor(GetAncestor(AWnd, GA_ROOT), owner->Handle())) return AWnd;
+  TCustomForm* form = active->MainForm();
+  return form && form->HandleAllocated() ? form->Handle() : AWnd;
+}
+
 void DispatchToManagers(HWND AWnd, UINT AMsg, WPARAM AWParam, LPARAM ALParam) {
   if (AMsg == WM_ACTIVATE && ALParam) {
     const HWND other = reinterpret_cast<HWND>(ALParam);
     if (dxBarIsOwnProcessWindow(other) && (GetParent(other) == AWnd || GetParent(AWnd) == other)) return;
   }
+  if (AMsg == WM_HELP) AWnd = HelpWindow(AWnd);
   TdxBarManager* manager = ManagerOfWindow(AWnd);
   if (!manager && AMsg == WM_ACTIVATE) {
     const HWND parent = GetParent(AWnd);
@@ -79,6 +93,26 @@ IdxBarActiveMenus*& dxBarActiveMenus() {
   return menus;
 }
 
+IdxBarCustomization*& dxBarCustomization() {
+  static IdxBarCustomization* customization = nullptr;
+  return customization;
+}
+
+TdxBarManagerProc& dxBarMDIStateCheck() {
+  static TdxBarManagerProc check = nullptr;
+  return check;
+}
+
+TdxBarManagerProc& dxBarManagerJoinedProc() {
+  static TdxBarManagerProc proc = nullptr;
+  return proc;
+}
+
+TdxBarManagerProc& dxBarManagerLeftProc() {
+  static TdxBarManagerProc proc = nullptr;
+  return proc;
+}
+
 void dxBarInstallHooks() {
   THookState& h = Hooks();
   if (h.Keyboard) return;
@@ -107,6 +141,8 @@ bool dxBarIsOwnProcessWindow(HWND AWnd) {
 
 bool dxBarAppIsActive() { return Hooks().AppActive && !Hooks().AppDeactivating; }
 
+bool dxBarAppIsForeground() { return dxBarAppIsActive() && GetActiveWindow(); }
+
 bool dxBarLeavesNavigationMode(UINT AMessage) {
   switch (AMessage) {
     case WM_XBUTTONDOWN: case WM_XBUTTONDBLCLK: case WM_NCXBUTTONDOWN: case WM_NCXBUTTONDBLCLK:
@@ -133,20 +169,47 @@ bool IsNonPrimaryButtonUp(UINT AMessage) {
          AMessage == WM_NCMBUTTONUP;
 }
 
+bool IsRightButtonDown(UINT AMessage) {
+  return AMessage == WM_RBUTTONDOWN || AMessage == WM_RBUTTONDBLCLK || AMessage == WM_NCRBUTTONDOWN ||
+         AMessage == WM_NCRBUTTONDBLCLK;
+}
+
+bool IsClientMouseMessage(UINT AMessage) { return AMessage >= WM_MOUSEFIRST && AMessage <= WM_MBUTTONDBLCLK; }
+bool IsNonClientMouseMessage(UINT AMessage) { return AMessage >= WM_NCMOUSEMOVE && AMessage <= WM_NCMBUTTONDBLCLK; }
+// A client mouse message and its non-client form lie this far apart.
+constexpr UINT kNonClientOffset = WM_MOUSEMOVE - WM_NCMOUSEMOVE;
+
+bool ScreenRectContains(HWND AWnd, const POINT& APoint) {
+  RECT r;
+  return GetWindowRect(AWnd, &r) && PtInRect(&r, APoint);
+}
+
+// The message as the mouse hook goes on to see it: while customizing it
+// may be aimed at another window than the one it came for.
+struct TAimedMouseMessage {
+  UINT Message;
+  HWND Wnd;
+  int HitTest;
+  POINT Point;
+  bool Redirected = false;
+};
+
 // A press elsewhere closes the open menus; the release of a right or middle
 // press outside them is swallowed, so that no context menu opens behind them.
-bool ActiveMenusMouse(IdxBarActiveMenus* AMenus, UINT AMessage, const MOUSEHOOKSTRUCT& AInfo) {
-  if (IsNonPrimaryButtonUp(AMessage))
-    return !AMenus->IsOverItemControl(AInfo.pt) && !AMenus->ChainOwnsWindow(AInfo.hwnd);
+bool ActiveMenusMouse(IdxBarActiveMenus* AMenus, const TAimedMouseMessage& AMsg) {
+  if (IsNonPrimaryButtonUp(AMsg.Message))
+    return !AMenus->IsOverItemControl(AMsg.Point) && !AMenus->ChainOwnsWindow(AMsg.Wnd);
+  if (IdxBarCustomization* customization = dxBarCustomization(); customization && customization->IsItemDragging())
+    return false;
   // Closing a chain may leave the toolbar of a menu mode active: at most a
   // few rounds, and never a hang when a chain refuses to close.
-  for (int round = 0; round < 8 && dxBarIsMouseDownMessage(AMessage) && AMenus->ActiveWindow(); ++round) {
-    if (AMenus->ChainOwnsWindow(AInfo.hwnd)) {
-      AMenus->OwnedWindowMouseDown(AInfo.hwnd);
+  for (int round = 0; round < 8 && dxBarIsMouseDownMessage(AMsg.Message) && AMenus->ActiveWindow(); ++round) {
+    if (AMenus->ChainOwnsWindow(AMsg.Wnd)) {
+      AMenus->OwnedWindowMouseDown(AMsg.Wnd);
       break;
     }
     AMenus->HideAll();
-    if (!IsWindowVisible(AInfo.hwnd)) return true;
+    if (!IsWindowVisible(AMsg.Wnd)) return true;
   }
   return false;
 }
@@ -163,46 +226,126 @@ WPARAM CurrentMouseKeyFlags() {
   return flags;
 }
 
+// While the customization form serves a manager on a frame or panel, the
+// clicks over that owner belong to the customizing, not to its controls.
+void AimAtCustomizedOwner(TAimedMouseMessage& AMsg) {
+  IdxBarCustomization* customization = dxBarCustomization();
+  TdxBarManager* manager = customization && customization->FormWindow() ? customization->FormManager() : nullptr;
+  TWinControl* owner = manager ? manager->OwnerControl() : nullptr;
+  if (!owner || !owner->HandleAllocated() || !dxBarChildParent(owner->Handle())) return;
+  if (!ScreenRectContains(owner->Handle(), AMsg.Point)) return;
+  if (IsClientMouseMessage(AMsg.Message)) AMsg.Message -= kNonClientOffset;
+  AMsg.Wnd = owner->Handle();
+  AMsg.HitTest = HTERROR;
+}
+
+// A press on a window that refuses it (the form is disabled while the
+// customization form is up) goes to the toolbar under the cursor, which
+// also sets the cursor.
+void AimAtCustomizedToolbar(TAimedMouseMessage& AMsg) {
+  if (AMsg.HitTest != HTERROR) return;
+  if (!FindControl(AMsg.Wnd) && !(dxIsWindows95 && dynamic_cast<TCustomForm*>(FindControl(AMsg.Wnd)))) return;
+  TdxBarManagerList* list = dxBarManagerList();
+  TdxBarManager* manager = list ? list->CustomizingBarManager() : nullptr;
+  if (!manager) return;
+  IdxBarCustomization* customization = dxBarCustomization();
+  TWinControl* owner = manager->OwnerControl();
+  const HWND active = GetActiveWindow();
+  const bool ownerInActive = owner && owner->HandleAllocated() && active && IsWindowOrAncestor(active, owner->Handle());
+  if (!(customization && customization->FormActive()) && !ownerInActive) return;
+  for (int i = 0; i < manager->Bars()->Count(); ++i) {
+    IdxBarControl* control = manager->Bars()->Items(i)->Control();
+    const HWND wnd = control ? control->BarWindow() : nullptr;
+    if (!wnd || !IsWindowVisible(wnd) || !ScreenRectContains(wnd, AMsg.Point)) continue;
+    AMsg.Wnd = wnd;
+    AMsg.HitTest = static_cast<int>(SendMessageW(wnd, WM_NCHITTEST, 0, MAKELPARAM(AMsg.Point.x, AMsg.Point.y)));
+    SendMessageW(wnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(wnd), MAKELPARAM(AMsg.HitTest, AMsg.Message));
+    AMsg.Redirected = true;
+    return;
+  }
+}
+
+// An open quick-customization popup that is not active closes on a press
+// outside it; a left press on its toolbar's mark leaves it to the mark.
+void CloseQuickControlOnPress(const TAimedMouseMessage& AMsg) {
+  IdxBarCustomization* customization = dxBarCustomization();
+  const HWND quick = customization ? customization->QuickControlWindow() : nullptr;
+  if (!quick || customization->QuickControlActive() || !dxBarIsMouseDownMessage(AMsg.Message)) return;
+  if (IsWindowOrAncestor(quick, AMsg.Wnd)) return;
+  if (customization->IsOnQuickControlMark(AMsg.Point) && !IsRightButtonDown(AMsg.Message)) return;
+  customization->CloseQuickControl();
+}
+
+void ForwardToToolbar(const TAimedMouseMessage& AMsg) {
+  const UINT message = IsNonClientMouseMessage(AMsg.Message) ? AMsg.Message + kNonClientOffset : AMsg.Message;
+  POINT p = AMsg.Point;
+  ScreenToClient(AMsg.Wnd, &p);
+  if (message != WM_MOUSEMOVE)
+    if (IdxBarCustomization* customization = dxBarCustomization(); customization && customization->FormWindow())
+      SetForegroundWindow(customization->FormWindow());
+  SendMessageW(AMsg.Wnd, message, CurrentMouseKeyFlags(), MAKELPARAM(p.x, p.y));
+}
+
 // Hot tracking goes on over a window embedded in a bar control (an edit of
 // an item): the bar control hears the move too.
-void PassMoveToBarControl(const MOUSEHOOKSTRUCT& AInfo) {
-  for (HWND w = dxBarChildParent(AInfo.hwnd); w; w = dxBarChildParent(w))
+void PassMoveToBarControl(const TAimedMouseMessage& AMsg) {
+  for (HWND w = dxBarChildParent(AMsg.Wnd); w; w = dxBarChildParent(w))
     if (dynamic_cast<IdxBarControl*>(FindControl(w))) {
-      POINT p = AInfo.pt;
+      POINT p = AMsg.Point;
       ScreenToClient(w, &p);
       SendMessageW(w, WM_MOUSEMOVE, CurrentMouseKeyFlags(), MAKELPARAM(p.x, p.y));
       return;
     }
 }
 
+bool MouseHook(int ACode, UINT AMessage, const MOUSEHOOKSTRUCT& AInfo) {
+  THookState& h = Hooks();
+  IdxBarNavigation* navigation = dxBarNavigation();
+  if (ACode == HC_ACTION && dxBarLeavesNavigationMode(AMessage) && navigation) navigation->LeaveNavigationMode();
+  if (ACode < 0) return false;
+  IdxBarActiveMenus* menus = dxBarActiveMenus();
+  if (AMessage == WM_MOUSEWHEEL && menus && menus->ActiveWindow() && !menus->EditHasFocus() &&
+      !menus->AllowsMouseWheel())
+    return true;
+  if (GetCapture() == AInfo.hwnd && AMessage != WM_RBUTTONUP) return false;
+  TAimedMouseMessage msg{AMessage, AInfo.hwnd, static_cast<int>(AInfo.wHitTestCode), AInfo.pt};
+  AimAtCustomizedOwner(msg);
+  AimAtCustomizedToolbar(msg);
+  if (menus && menus->ActiveWindow() && !h.InMouseHook) {
+    h.InMouseHook = true;
+    TFinally done{[&h] { h.InMouseHook = false; }};
+    if (ActiveMenusMouse(menus, msg)) return true;
+  }
+  CloseQuickControlOnPress(msg);
+  if (dxBarIsMouseDownMessage(msg.Message) && navigation &&
+      (navigation->HasSelectedObject() || navigation->IsKeyTipsWaiting() || navigation->KeyTipsHandlingMode()))
+    navigation->StopKeyboardHandling();
+  if (msg.Redirected) {
+    ForwardToToolbar(msg);
+    return true;
+  }
+  if (msg.Message == WM_MOUSEMOVE) PassMoveToBarControl(msg);
+  return false;
+}
+
+// The main form's manager follows the activation and destruction of MDI children.
+void CheckMDIState(HWND AWnd, UINT AMessage) {
+  if (AMessage != WM_DESTROY && AMessage != WM_CHILDACTIVATE && AMessage != WM_MDIACTIVATE) return;
+  TdxBarManagerProc check = dxBarMDIStateCheck();
+  const HWND parent = check ? GetParent(AWnd) : nullptr;
+  wchar_t className[16] = {};
+  if (!parent || !GetClassNameW(parent, className, 16) || lstrcmpiW(className, L"MDICLIENT") != 0) return;
+  TCustomForm* main = Application ? Application->MainForm() : nullptr;
+  if (!main || !main->HandleAllocated()) return;
+  if (TdxBarManager* manager = dxBarManagerFromObject(main); manager && !manager->IsDestroying()) check(manager);
+}
+
 }  // namespace
 
 LRESULT CALLBACK dxBarMouseHookProc(int ACode, WPARAM AWParam, LPARAM ALParam) {
   THookState& h = Hooks();
-  const UINT message = static_cast<UINT>(AWParam);
   const bool swallowed = GuardCallback(false, [&] {
-    if (ACode == HC_ACTION && dxBarLeavesNavigationMode(message))
-      if (IdxBarNavigation* navigation = dxBarNavigation()) navigation->StopKeyboardHandling();
-    if (ACode < 0) return false;
-    const auto& info = *reinterpret_cast<const MOUSEHOOKSTRUCT*>(ALParam);
-    IdxBarActiveMenus* menus = dxBarActiveMenus();
-    const bool active = menus && menus->ActiveWindow();
-    if (message == WM_MOUSEWHEEL) return active && !menus->EditHasFocus() && !menus->AllowsMouseWheel();
-    if (GetCapture() == info.hwnd && message != WM_RBUTTONUP) return false;
-    if (active && !h.InMouseHook) {
-      h.InMouseHook = true;
-      bool result = false;
-      try {
-        result = ActiveMenusMouse(menus, message, info);
-      } catch (...) {
-        h.InMouseHook = false;
-        throw;
-      }
-      h.InMouseHook = false;
-      if (result) return true;
-    }
-    if (message == WM_MOUSEMOVE) PassMoveToBarControl(info);
-    return false;
+    return MouseHook(ACode, static_cast<UINT>(AWParam), *reinterpret_cast<const MOUSEHOOKSTRUCT*>(ALParam));
   });
   const LRESULT next = CallNextHookEx(h.Mouse, ACode, AWParam, ALParam);
   return swallowed ? 1 : next;
@@ -216,11 +359,21 @@ LRESULT CALLBACK dxBarCallWndProcHookProc(int ACode, WPARAM AWParam, LPARAM ALPa
     if (call->message == WM_ACTIVATE && LOWORD(call->wParam) == WA_INACTIVE && call->lParam &&
         !dxBarIsOwnProcessWindow(reinterpret_cast<HWND>(call->lParam)))
       h.AppDeactivating = true;
+    IdxBarCustomization* customization = dxBarCustomization();
     if (call->message == WM_ACTIVATEAPP) {
       h.AppDeactivating = false;
       h.AppActive = call->wParam != 0;
+      if (customization) customization->SynchronizeLastSelectedItem();
     }
-    if (!h.InManagerLookup) DispatchToManagers(call->hwnd, call->message, call->wParam, call->lParam);
+    if (h.InManagerLookup) return;
+    DispatchToManagers(call->hwnd, call->message, call->wParam, call->lParam);
+    // The customization form follows an MDI main form being shown and hidden.
+    TCustomForm* main = Application ? Application->MainForm() : nullptr;
+    if (call->message == WM_WINDOWPOSCHANGED && main && main->FormStyle() == fsMDIForm && main->HandleAllocated() &&
+        call->hwnd == main->Handle() && customization && customization->FormWindow())
+      customization->UpdateFormVisibility(*reinterpret_cast<const WINDOWPOS*>(call->lParam));
   });
-  return CallNextHookEx(h.CallWndProc, ACode, AWParam, ALParam);
+  const LRESULT next = CallNextHookEx(h.CallWndProc, ACode, AWParam, ALParam);
+  if (ACode >= 0) GuardCallback([&] { CheckMDIState(call->hwnd, call->message); });
+  return next;
 }

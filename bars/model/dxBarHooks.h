@@ -8,17 +8,37 @@
 #include "bars/model/dxBarBase.h"
 #include "platform/gui/ShiftState.h"
 
+#include <vector>
+
+class TCustomForm;
+
 // The keyboard navigation of the bars (selection movement, key tips).
 class IdxBarNavigation {
  public:
   virtual bool NeedsKey(Word AKey, TShiftState AShift) = 0;
   virtual void HandleKey(Word AKey, LPARAM AKeyData) = 0;
-  // Leaves navigation mode.
+  // Ends keyboard handling: the hint, the selection and key tips go, and
+  // navigation mode ends.
   virtual void StopKeyboardHandling() = 0;
+  // Only navigation mode ends (a mouse press).
+  virtual void LeaveNavigationMode() {}
   // Enters navigation mode on the manager's main-menu toolbar, else its first toolbar.
   virtual void SelectDefaultObject(TdxBarManager* AManager) = 0;
   // Gives the link's bar the keyboard with the link selected.
   virtual void FocusLink(TdxBarItemLink* ALink) = 0;
+  // Key tips. The root object of a window's form whose key tips a plain
+  // Alt or F10 shows (nil when there is none), whether it has key tips, and
+  // the wait after the menu key: ending it shows the root's key tips when
+  // asked to. Without an accessibility layer no form has key tips.
+  virtual TObject* KeyTipRootForWindow(HWND /*AWnd*/) { return nullptr; }
+  virtual bool RootHasKeyTips(TObject* /*ARoot*/) { return false; }
+  virtual void BeginKeyTipsWaiting(TObject* /*ARoot*/) {}
+  virtual void EndKeyTipsWaiting(bool /*AShowKeyTips*/) {}
+  virtual bool IsKeyTipsWaiting() { return false; }
+  // Key tips are shown.
+  virtual bool KeyTipsHandlingMode() { return false; }
+  // An object is selected by keyboard.
+  virtual bool HasSelectedObject() { return false; }
 
  protected:
   ~IdxBarNavigation() = default;
@@ -49,12 +69,70 @@ class IdxBarActiveMenus {
   virtual void HideAll() = 0;
   // Whether the chain closes when the focus goes to that window.
   virtual bool ShouldHideOnFocusChange(HWND AFocusedWnd) = 0;
+  // Whether the active control closes when its form's mode is cancelled.
+  virtual bool ActiveHidesOnDeactivate() { return true; }
+  // What F1 help may serve: the active control's selected item control
+  // first, then the item controls that opened the menus of the chain, from
+  // the innermost out; and the help context of the active control itself.
+  virtual std::vector<TdxBarItemControlBase*> HelpItemControls() { return {}; }
+  virtual int ActiveBarHelpContext() { return 0; }
 
  protected:
   ~IdxBarActiveMenus() = default;
 };
 // Nil until the bar controls layer starts: then no bar control is ever active.
 IdxBarActiveMenus*& dxBarActiveMenus();
+
+// What the bar model asks of the customization layer: the design
+// controller, the customization form, the quick-customization popup, the
+// sub-menu editor and the drag of items. Nil until that layer starts; then
+// no form is open, no popup shows and no designer takes keys.
+class IdxBarCustomization {
+ public:
+  // The open customization form: its window and manager (nil when none),
+  // whether it is the active window, and what it is told.
+  virtual HWND FormWindow() = 0;
+  virtual TdxBarManager* FormManager() = 0;
+  virtual bool FormActive() = 0;
+  // Mirrors the show and hide flags of a window position onto the form.
+  virtual void UpdateFormVisibility(const WINDOWPOS& APos) = 0;
+  virtual void FormStyleChanged() = 0;
+  virtual void FormHelpButtonChanged() = 0;
+  virtual void FormOptionsChanged() = 0;
+  // The open sub-menu editor's window, nil when none.
+  virtual HWND SubMenuEditorWindow() = 0;
+  // The quick-customization popup: its window while shown (nil otherwise),
+  // whether it is active, whether a screen point lies on its parent
+  // toolbar's mark; closing it.
+  virtual HWND QuickControlWindow() = 0;
+  virtual bool QuickControlActive() = 0;
+  virtual bool IsOnQuickControlMark(const POINT& AScreenPoint) = 0;
+  virtual void CloseQuickControl() = 0;
+  // Items are being dragged.
+  virtual bool IsItemDragging() = 0;
+  // The design controller: a key it already processed, selecting the
+  // parent of the selection and deleting the selection (true when done),
+  // bringing its last selected item up to date, and telling a form's
+  // designer of a change.
+  virtual bool KeyAlreadyProcessed() = 0;
+  virtual bool SelectParentComponent() = 0;
+  virtual bool DeleteSelectedObjects(bool AByCtrl) = 0;
+  virtual void SynchronizeLastSelectedItem() = 0;
+  virtual void DesignerModified(TCustomForm* AForm) = 0;
+
+ protected:
+  ~IdxBarCustomization() = default;
+};
+IdxBarCustomization*& dxBarCustomization();
+
+// The MDI state check of the main form's manager, run when an MDI child is
+// activated or destroyed. Nil leaves MDI children unnoticed.
+using TdxBarManagerProc = void (*)(TdxBarManager* AManager);
+TdxBarManagerProc& dxBarMDIStateCheck();
+// Called with a manager after it joined the manager list and after it left
+// it; nil (nothing) in this system.
+TdxBarManagerProc& dxBarManagerJoinedProc();
+TdxBarManagerProc& dxBarManagerLeftProc();
 
 // Installed by the first manager, removed with the last one (and at the
 // module's shutdown).
@@ -83,3 +161,7 @@ HWND dxBarChildParent(HWND AWnd);
 bool dxBarIsOwnProcessWindow(HWND AWnd);
 // Whether the application is in the foreground, as the hooks saw it.
 bool dxBarAppIsActive();
+// The same, and some window of the thread is active.
+bool dxBarAppIsForeground();
+// The key gives a character a key tip may carry: not a space, not a control character.
+bool dxBarIsKeyTipChar(Word AKey);

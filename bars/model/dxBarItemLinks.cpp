@@ -673,7 +673,7 @@ bool TdxBarItemLink::SelectParentInDesigner() {
   TdxBarManager* manager = BarManager();
   if (manager) manager->SetSelectedItem(nullptr);
   IdxBarControl* bar = BarControl();
-  if (bar) bar->UnselectItemControl();
+  if (bar) bar->DeselectItemControl();
   if (IdxBarDesigner* designer = dxBarDesignerOf(manager))
     if (bar && Owner() && Owner()->Owner()) designer->SelectObject(Owner()->Owner(), soExclusive);
   return true;

@@ -11,6 +11,7 @@
 #include <vector>
 
 class TCustomForm;
+class TControl;
 class TBitmap;
 class TChangeLink;
 class TCustomImageList;
@@ -21,6 +22,7 @@ class TMemIniFile;
 class TStream;
 class TWinControl;
 class TcxLookAndFeel;
+class TcxEventHandlerCollection;
 class TdxBarButton;
 class TdxBarGroup;
 struct TdxBarStyleChoiceInput;
@@ -38,6 +40,8 @@ using TdxBarMergeItemLinkEvent =
                   TdxBarItemLink* ASrcItemLink, TdxBarItemMergeKind& AMergeKind, int& AMergeIndex)>;
 using TdxBarCanDockingEvent =
     TClosure<void(TdxBar* Sender, TdxBarDockingStyle Style, IdxBarDockControl* DockControl, bool& CanDocking)>;
+using TdxBarMergeEvent = TClosure<void(TdxBarManager* Sender, TdxBarManager* ChildBarManager, bool AddItems)>;
+using TdxBarShowPopupEvent = TClosure<void(TdxBarManager* Sender, TdxBarItemLinks* PopupItemLinks)>;
 
 // The manager's categories: names, with the stored per-category item
 // visibility and visibility kept beside them.
@@ -55,6 +59,11 @@ class TdxBarManagerCategories : public TStringList {
   void Move(int ACurIndex, int ANewIndex) override;
   void SetItemsVisible(int AIndex, TdxBarItemVisible AValue);
   void SetVisible(int AIndex, bool AValue);
+  // The item visibility a stored definition gave the category: kept while
+  // the form loads, applied (and forgotten) when the manager ends loading.
+  bool HasLoadedItemsVisible(int AIndex) const;
+  TdxBarItemVisible LoadedItemsVisible(int AIndex) const;
+  void ForgetLoadedItemsVisibles() { FLoadedItemsVisibles.clear(); }
 
  private:
   void ReadItemsVisibles(TReader* AReader);
@@ -66,6 +75,7 @@ class TdxBarManagerCategories : public TStringList {
   bool FMoving = false;
   std::vector<TdxBarItemVisible> FItemsVisibles;
   std::vector<bool> FVisibles;
+  std::vector<TdxBarItemVisible> FLoadedItemsVisibles;
 };
 
 // The image lists of the image options by the item images they hold.
@@ -187,6 +197,12 @@ class TdxBarPopupMenuLink : public TCollectionItem {
 class TdxBarPopupMenuLinks : public TOwnedCollection {
   DECLARE_CLASS(TdxBarPopupMenuLinks, TOwnedCollection)
   explicit TdxBarPopupMenuLinks(TdxBarManager* AManager);
+  // A control or popup menu goes: the links that name it forget it. The
+  // links of the popup menus hold neither yet.
+  void ComponentRemoved(TComponent* AComponent);
+  // Runs the shortcut in the popup menu linked to the control; false while
+  // the links hold no popup menus.
+  bool RunShortCut(TControl* AControl, Word AShortCut);
 };
 
 // The rectangle moved (up, down, left, right in this order) until it lies in the work area where it fits.
@@ -220,6 +236,10 @@ class TdxBarManager : public TComponent {
   bool IsUpdateLocked() const { return FLockUpdateCount > 0; }
   bool LockUpdate() const { return FLockUpdate; }
   void SetLockUpdate(bool AValue);
+  // The bracket of the MDI state check: it never switches the docks'
+  // redrawing; its closing runs the relayout only when asked.
+  void BeginUpdateWithoutRedraw() { ++FLockUpdateCount; }
+  void EndUpdateWithoutRedraw(bool ARelayout);
 
   // Items, toolbars and groups.
   TdxBars* Bars() const { return FBars; }
@@ -271,7 +291,7 @@ class TdxBarManager : public TComponent {
   // painter class for it, and a look-and-feel that draws like the bars
   // (dxBarPainterChoice.cpp).
   TdxBarManagerStyle ResolvedStyle() const;
-  TdxBarPainterClass PainterClassForStyle() const;
+  virtual TdxBarPainterClass PainterClassForStyle() const;
   void ApplyStyleToLookAndFeel(TcxLookAndFeel* ALookAndFeel) const;
   bool IsFlatStyle() const { return FStyle == bmsFlat; }
 
@@ -335,7 +355,8 @@ class TdxBarManager : public TComponent {
   TCustomForm* MasterForm() const;
   TCustomForm* TopLevelForm() const;
   bool ReadingAllowsReset() const { return FReadStateCount > 0 && FAllowReset; }
-  TdxBar* MainMenuBar() const { return FMainMenuBar; }
+  // Nil while the main-menu toolbar's window cannot serve as the main menu.
+  TdxBar* MainMenuBar() const;
   void SetMainMenuBar(TdxBar* ABar) { FMainMenuBar = ABar; }
   TMemIniFile* SavedState() const { return FSavedState; }
 
@@ -349,11 +370,11 @@ class TdxBarManager : public TComponent {
   bool AlwaysSaveText() const { return FAlwaysSaveText; }
   void SetAlwaysSaveText(bool AValue) { FAlwaysSaveText = AValue; }
   bool AutoDockColor() const { return FAutoDockColor; }
-  void SetAutoDockColor(bool AValue) { FAutoDockColor = AValue; }
+  void SetAutoDockColor(bool AValue);
   bool AutoHideEmptyBars() const { return FAutoHideEmptyBars; }
   void SetAutoHideEmptyBars(bool AValue);
   int ButtonArrowWidth() const { return FButtonArrowWidth; }
-  void SetButtonArrowWidth(int AValue) { if (AValue >= 2) FButtonArrowWidth = AValue; }
+  void SetButtonArrowWidth(int AValue);
   bool CanCustomize() const { return FCanCustomize; }
   void SetCanCustomize(bool AValue) { FCanCustomize = AValue; }
   TdxBarManagerCategories* Categories() const { return FCategories; }
@@ -364,20 +385,20 @@ class TdxBarManager : public TComponent {
   void SetFont(TFont* AValue);
   TFont* EditFont() const { return FEditFont; }
   bool HideFloatingBarsWhenInactive() const { return FHideFloatingBarsWhenInactive; }
-  void SetHideFloatingBarsWhenInactive(bool AValue) { FHideFloatingBarsWhenInactive = AValue; }
+  void SetHideFloatingBarsWhenInactive(bool AValue);
   TdxBarImageOptions* ImageOptions() const { return FImageOptions; }
   TCustomImageList* Images() const { return FImageOptions ? FImageOptions->Images() : nullptr; }
   TdxBarBackgrounds* Backgrounds() const { return FBackgrounds; }
   void SetBackgrounds(TdxBarBackgrounds* AValue) { FBackgrounds->Assign(AValue); }
   int LargeButtonArrowWidth() const { return FLargeButtonArrowWidth; }
-  void SetLargeButtonArrowWidth(int AValue) { if (AValue >= 2) FLargeButtonArrowWidth = AValue; }
+  void SetLargeButtonArrowWidth(int AValue);
   bool LargeIcons() const { return FImageOptions->LargeIcons(); }
   void SetLargeIcons(bool AValue) { FImageOptions->SetLargeIcons(AValue); }
   TcxLookAndFeel* LookAndFeel() const { return FLookAndFeel; }
   TdxBarMenuAnimations MenuAnimations() const { return FMenuAnimations; }
-  void SetMenuAnimations(TdxBarMenuAnimations AValue) { FMenuAnimations = AValue; }
+  void SetMenuAnimations(TdxBarMenuAnimations AValue);
   bool MenusShowRecentItemsFirst() const { return FMenusShowRecentItemsFirst; }
-  void SetMenusShowRecentItemsFirst(bool AValue) { FMenusShowRecentItemsFirst = AValue; }
+  void SetMenusShowRecentItemsFirst(bool AValue);
   int MostRecentItemsPercents() const { return FMostRecentItemsPercents; }
   void SetMostRecentItemsPercents(int AValue);
   TdxBarDockingStyles NotDocking() const { return FNotDocking; }
@@ -387,11 +408,11 @@ class TdxBarManager : public TComponent {
   bool Scaled() const { return FScaled; }
   void SetScaled(bool AValue);
   bool ShowFullMenusAfterDelay() const { return FShowFullMenusAfterDelay; }
-  void SetShowFullMenusAfterDelay(bool AValue) { FShowFullMenusAfterDelay = AValue; }
+  void SetShowFullMenusAfterDelay(bool AValue);
   bool ShowHint() const { return FShowHint; }
-  void SetShowHint(bool AValue) { FShowHint = AValue; }
+  void SetShowHint(bool AValue);
   bool ShowShortCutInHint() const { return FShowShortCutInHint; }
-  void SetShowShortCutInHint(bool AValue) { FShowShortCutInHint = AValue; }
+  void SetShowShortCutInHint(bool AValue);
   bool ShowHintForDisabledItems() const { return FShowHintForDisabledItems; }
   void SetShowHintForDisabledItems(bool AValue) { FShowHintForDisabledItems = AValue; }
   bool StoreInIniFile() const { return FStoreInIniFile; }
@@ -429,7 +450,8 @@ class TdxBarManager : public TComponent {
   const String& IniFileName() const { return FIniFileName; }
   void SetIniFileName(const String& AValue) { FIniFileName = AValue; }
   const String& RegistryPath() const { return FRegistryPath; }
-  void SetRegistryPath(const String& AValue) { FRegistryPath = AValue; }
+  // Kept with one backslash in front and one at the end.
+  void SetRegistryPath(const String& AValue);
 
   // Operations on items and toolbars (dxBarOperations.cpp).
   TdxBar* BarByOldName(const String& AName) const;
@@ -481,6 +503,99 @@ class TdxBarManager : public TComponent {
   void SaveToRegistry(const String& ARegistryPath);
   void LoadFromRegistry(const String& ARegistryPath);
 
+  // --- The manager's own settings, objects and state (further members) ---
+
+  void Notification(TComponent* AComponent, TOperation AOperation) override;
+  // In design mode the items named after the manager follow its new name.
+  void SetName(const String& NewName) override;
+
+  bool AutoAlignBars() const { return FAutoAlignBars; }
+  void SetAutoAlignBars(bool AValue);
+  bool FlatCloseButton() const { return FFlatCloseButton; }
+  void SetFlatCloseButton(bool AValue);
+  TBitmap* HelpButtonGlyph() const { return FHelpButtonGlyph; }
+  void SetHelpButtonGlyph(TBitmap* AValue);
+  int HelpContext() const { return FHelpContext; }
+  void SetHelpContext(int AValue) { FHelpContext = AValue; }
+  bool ShowCloseButton() const { return FShowCloseButton; }
+  void SetShowCloseButton(bool AValue);
+  bool ShowHelpButton() const { return FShowHelpButton; }
+  void SetShowHelpButton(bool AValue);
+  bool SunkenBorder() const { return FSunkenBorder; }
+  void SetSunkenBorder(bool AValue);
+  bool UseFullReset() const { return FUseFullReset; }
+  void SetUseFullReset(bool AValue) { FUseFullReset = AValue; }
+  // The font of floating toolbars' captions, made from Font.
+  TFont* BarCaptionFont() const { return FBarCaptionFont; }
+
+  TcxEventHandlerCollection* ReadIniFileHandlers() const { return FReadIniFileHandlers; }
+  TcxEventHandlerCollection* WriteIniFileHandlers() const { return FWriteIniFileHandlers; }
+  TcxEventHandlerCollection* MDIStateChangedHandlers() const { return FMDIStateChangedHandlers; }
+  TcxEventHandlerCollection* SystemFontChangedHandlers() const { return FSystemFontChangedHandlers; }
+  // Objects the customization popups make for the manager; freed with it.
+  TComponentList* OwnedObjects() const { return FOwnedObjects; }
+  // The manager's popup menus (they join and leave themselves).
+  void AddPopupMenu(TComponent* APopupMenu);
+  void RemovePopupMenu(TComponent* APopupMenu);
+  int PopupMenuCount() const;
+  TComponent* PopupMenuAt(int AIndex) const;
+
+  // The painter every bar of the manager draws with, chosen again whenever
+  // the style changes; nil until the bar windows' layer fills its slots.
+  TdxBarPainterClass DefaultPainter() const { return FDefaultPainter ? FDefaultPainter : PainterClassForStyle(); }
+  TdxBarPainterClass PainterClass() const { return DefaultPainter(); }
+  bool ThemeAvailable() const { return FThemeAvailable; }
+  bool IsChangingStyle() const { return FChangingStyle; }
+  // The brushes of flat and themed toolbars (the screen's nearest colours),
+  // made again when the system colours change.
+  HBRUSH FlatToolbarsBorderBrush() const { return FFlatToolbarsBorderBrush; }
+  HBRUSH FlatToolbarsBrush() const { return FFlatToolbarsBrush; }
+  HBRUSH FlatToolbarsDownedBrush() const { return FFlatToolbarsDownedBrush; }
+  HBRUSH FlatToolbarsDownedSelBrush() const { return FFlatToolbarsDownedSelBrush; }
+  HBRUSH FlatToolbarsSelBrush() const { return FFlatToolbarsSelBrush; }
+  // Nil without usable themes.
+  HBRUSH ThemeToolbarsBrush() const { return FThemeToolbarsBrush; }
+  // The brushes made again and the bars repainted (system colours changed).
+  void RefreshDrawingResources();
+
+  // The nearest form containing the owner.
+  TCustomForm* ParentForm() const { return MainForm(); }
+  // The main-menu toolbar's window while the toolbar serves as main menu.
+  IdxBarControl* MainMenuControl() const;
+  // The manager of the nearest windowed parent of the owner's window.
+  TdxBarManager* ParentBarManager() const;
+  // The bar control the mouse is tracked over, the bar control that has the
+  // keyboard, and a sub-menu whose links changed inside the update bracket
+  // (the bar windows set them).
+  IdxBarControl* MouseTrackingBarControl() const { return FMouseTrackingBarControl; }
+  void SetMouseTrackingBarControl(IdxBarControl* AValue) { FMouseTrackingBarControl = AValue; }
+  IdxBarControl* FocusedBarControl() const { return FFocusedBarControl; }
+  void SetFocusedBarControl(IdxBarControl* AValue) { FFocusedBarControl = AValue; }
+  void SetChangedSubMenuControl(IdxBarControl* AValue) { FChangedSubMenuControl = AValue; }
+  // A bar window goes: the manager forgets it.
+  void BarControlDestroying(IdxBarControl* AControl);
+
+  // Event dispatchers.
+  virtual void DoBarAfterReset(TdxBar* ABar);
+  virtual void DoBarBeforeReset(TdxBar* ABar);
+  virtual void DoBarClose(TdxBar* ABar);
+  virtual void DoCloseButtonClick();
+  virtual void DoHelpButtonClick();
+  virtual void DoShowCustomizingPopup(TdxBarItemLinks* APopupItemLinks);
+  virtual void DoShowToolbarsPopup(TdxBarItemLinks* APopupItemLinks);
+
+  TdxBarEvent OnBarAfterReset;
+  TdxBarEvent OnBarBeforeReset;
+  TdxBarEvent OnBarClose;
+  TNotifyEvent OnCloseButtonClick;
+  TNotifyEvent OnHelpButtonClick;
+  TNotifyEvent OnHideCustomizingForm;
+  TNotifyEvent OnShowCustomizingForm;
+  TdxBarMergeEvent OnMenuMerge;
+  TdxBarMergeEvent OnMerge;
+  TdxBarShowPopupEvent OnShowCustomizingPopup;
+  TdxBarShowPopupEvent OnShowToolbarsPopup;
+
   TdxBarEvent OnBarAdd;
   TdxBarEvent OnBarDelete;
   TdxBarEvent OnBarDockingStyleChange;
@@ -505,7 +620,7 @@ class TdxBarManager : public TComponent {
   void FontChanged(TObject* Sender);
   void LookAndFeelChanged(TcxLookAndFeel* Sender, TcxLookAndFeelValues AChangedValues);
   void ThemeChanged();
-  void FormActivated(WORD AState, HWND AOtherWnd);
+  void FormActivated(WORD AState, HWND AOtherWnd, bool AMinimized, HWND AWnd);
   void ShowOrHideFloatingBars(bool AActive, bool AForce, HWND AOtherWnd);
   void UpdateEditFont();
   void CalcMostRecentlyUsedUseCount();
@@ -513,6 +628,23 @@ class TdxBarManager : public TComponent {
   void ReadBars(TReader* AReader);
   void ReadDockControlHeights(TReader* AReader);
   void WriteDockControlHeights(TWriter* AWriter);
+  void SortItemsByCategory();
+  void CheckBrokenLinks();
+  void LoadUserLayout();
+  void RunUpdateStateStep(bool ACheckBarsChanges, bool ARebuild);
+  void RebuildPainter();
+  void RefreshBarsDrawing();
+  void CreateDrawingResources();
+  void FreeDrawingResources();
+  void HelpButtonGlyphChanged(TObject* Sender);
+  void MenuOptionChanged();
+  void RepaintMainMenuFrame();
+  void UpdateFloatingBarsVisibility();
+  void ApplicationActivated(bool AActive);
+  void CancelMode();
+  void ShowHelp(const HELPINFO& AInfo);
+  void ShowItemHelp(TdxBarItemControlBase* AItemControl, int ABarHelpContext);
+  void CreateDockWindows();
 
   bool FAllowCallFromAnotherForm = false;
   bool FAllowReset = false;
@@ -575,7 +707,43 @@ class TdxBarManager : public TComponent {
   TdxBar* FMainMenuBar = nullptr;
   std::vector<IdxBarDockControl*> FDockControls;
   TdxBarItemControlBase* FSelectedItem = nullptr;
+
+  bool FAutoAlignBars = false;
+  bool FFlatCloseButton = false;
+  bool FShowCloseButton = false;
+  bool FShowHelpButton = false;
+  bool FSunkenBorder = false;
+  bool FUseFullReset = false;
+  int FHelpContext = 0;
+  TFont* FBarCaptionFont = nullptr;
+  TBitmap* FHelpButtonGlyph = nullptr;
+  TComponentList* FOwnedObjects = nullptr;
+  TComponentList* FPopupMenus = nullptr;
+  TcxEventHandlerCollection* FReadIniFileHandlers = nullptr;
+  TcxEventHandlerCollection* FWriteIniFileHandlers = nullptr;
+  TcxEventHandlerCollection* FMDIStateChangedHandlers = nullptr;
+  TcxEventHandlerCollection* FSystemFontChangedHandlers = nullptr;
+  TdxBarPainterClass FDefaultPainter = nullptr;
+  bool FThemeAvailable = false;
+  bool FChangingStyle = false;
+  HBRUSH FFlatToolbarsBorderBrush = nullptr;
+  HBRUSH FFlatToolbarsBrush = nullptr;
+  HBRUSH FFlatToolbarsDownedBrush = nullptr;
+  HBRUSH FFlatToolbarsDownedSelBrush = nullptr;
+  HBRUSH FFlatToolbarsSelBrush = nullptr;
+  HBRUSH FThemeToolbarsBrush = nullptr;
+  IdxBarControl* FMouseTrackingBarControl = nullptr;
+  IdxBarControl* FFocusedBarControl = nullptr;
+  IdxBarControl* FChangedSubMenuControl = nullptr;
+  // The dock windows whose redrawing the open update bracket switched off.
+  std::vector<HWND> FFrozenDockWindows;
 };
+
+// The colours of the flat toolbars' brushes, from the system colours.
+struct TdxBarFlatToolbarColors {
+  TColor Border, Background, Downed, DownedSelected, Selected;
+};
+TdxBarFlatToolbarColors dxBarFlatToolbarColors();
 
 // Runs AWork inside the manager's update bracket, which closes also when AWork raises.
 template <class F>

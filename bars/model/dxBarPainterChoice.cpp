@@ -40,6 +40,11 @@ TdxBarPainterClass& dxBarPainterClassSlot(TdxBarManagerStyle AResolvedStyle) {
   return slots[AResolvedStyle];
 }
 
+TdxBarToolbarContentOffsets& dxBarToolbarContentOffsets() {
+  static TdxBarToolbarContentOffsets offsets = nullptr;
+  return offsets;
+}
+
 // ---------------------------------------------------------------------------
 // The manager's side
 // ---------------------------------------------------------------------------
@@ -52,7 +57,7 @@ TdxBarStyleChoiceInput TdxBarManager::StyleChoiceInput() const {
     input.NativeStyle = FLookAndFeel->NativeStyle();
     input.HasSkinPainter = FLookAndFeel->SkinPainter() != nullptr;
   }
-  input.ThemeAvailable = dxBarThemeAvailable();
+  input.ThemeAvailable = FThemeAvailable;
   return input;
 }
 

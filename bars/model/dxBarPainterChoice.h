@@ -32,3 +32,9 @@ bool dxBarThemeAvailable();
 // The painter for a resolved style; nil until the bar controls layer fills
 // it. The bmsUseLookAndFeel slot is the skin painter's.
 TdxBarPainterClass& dxBarPainterClassSlot(TdxBarManagerStyle AResolvedStyle);
+
+// The offsets of a toolbar's content inside its window for a docking style
+// (left, top, right, bottom), as the painter draws it; nil until the bar
+// windows' layer fills it, and then no offsets are known.
+using TdxBarToolbarContentOffsets = TRect (*)(TdxBarPainterClass APainter, TdxBar* ABar, TdxBarDockingStyle AStyle);
+TdxBarToolbarContentOffsets& dxBarToolbarContentOffsets();

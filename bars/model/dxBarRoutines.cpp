@@ -12,6 +12,7 @@
 #include "foundation/cxControls.h"
 #include "platform/core/SystemLibraries.h"
 #include "platform/gui/Forms.h"
+#include "platform/gui/GdiAccounting.h"
 #include "platform/gui/Graphics.h"
 #include "platform/gui/Menus.h"
 
@@ -92,6 +93,7 @@ void TdxBarManagerList::Add(TdxBarManager* AManager) {
   if (std::find(FItems.begin(), FItems.end(), AManager) != FItems.end()) return;
   if (FItems.empty()) dxBarInstallHooks();
   FItems.push_back(AManager);
+  if (TdxBarManagerProc joined = dxBarManagerJoinedProc()) joined(AManager);
   if (!AManager->Designing()) dxBarCreateHintWindow();
 }
 
@@ -99,9 +101,11 @@ void TdxBarManagerList::Remove(TdxBarManager* AManager) {
   const auto found = std::find(FItems.begin(), FItems.end(), AManager);
   if (found == FItems.end()) return;
   FItems.erase(found);
-  if (!FItems.empty()) return;
-  dxBarRemoveHooks();
-  dxBarFreeHintWindow();
+  if (FItems.empty()) {
+    dxBarRemoveHooks();
+    dxBarFreeHintWindow();
+  }
+  if (TdxBarManagerProc left = dxBarManagerLeftProc()) left(AManager);
 }
 
 TdxBarManager* TdxBarManagerList::CustomizingBarManager() const {
@@ -292,6 +296,39 @@ TBitmap* dxBarNewNotifyingBitmap(const TNotifyEvent& AHandler) {
   TBitmap* bitmap = Make<TBitmap>();
   bitmap->OnChange = AHandler;
   return bitmap;
+}
+
+namespace {
+
+// Logical heights are negative character heights: "at least 11 pixels"
+// means a height of -11 or below.
+LONG AtLeastElevenPixels(LONG AHeight) { return AHeight > -11 ? -11 : AHeight; }
+
+}  // namespace
+
+HFONT dxBarCreateMenuFont(TFont* AFont, bool AAsSystem) {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof(metrics);
+  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) return nullptr;
+  LOGFONTW font = metrics.lfSmCaptionFont;
+  if (!AAsSystem) {
+    font.lfHeight = AtLeastElevenPixels(font.lfHeight);
+    if (AFont) {
+      const String face = AFont->Name().substr(0, LF_FACESIZE - 1);
+      std::fill(std::begin(font.lfFaceName), std::end(font.lfFaceName), L'\0');
+      std::copy(face.begin(), face.end(), font.lfFaceName);
+    }
+  }
+  return GdiCreateFont(font);
+}
+
+void dxBarAssignScaledFont(TFont* AFont, TFont* ATarget, bool AScaled) {
+  if (!AFont || !ATarget) return;
+  ATarget->Assign(AFont);
+  if (!AScaled) return;
+  LOGFONTW iconTitle{};
+  if (SystemParametersInfoW(SPI_GETICONTITLELOGFONT, sizeof(iconTitle), &iconTitle, 0))
+    ATarget->SetHeight(AtLeastElevenPixels(iconTitle.lfHeight));
 }
 
 bool dxBarModuleFinalizing() { return State().Finalizing; }

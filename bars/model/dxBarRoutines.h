@@ -8,6 +8,7 @@
 #include <vector>
 
 class TBitmap;
+class TFont;
 
 // The live bar managers, in creation order.
 class TdxBarManagerList : public TObject {
@@ -82,6 +83,13 @@ void dxBarPlayMenuSound(int AEntry);
 void dxBarStopMenuSound();
 // A bitmap whose change calls the handler.
 TBitmap* dxBarNewNotifyingBitmap(const TNotifyEvent& AHandler);
+// A new font handle (the caller owns it) from the system's small-caption
+// font; unless as the system has it, at least 11 pixels high and in the
+// face of AFont. Nil when the system refuses.
+HFONT dxBarCreateMenuFont(TFont* AFont, bool AAsSystem);
+// ATarget becomes AFont; scaled, with the height of the system's icon-title
+// font (at least 11 pixels).
+void dxBarAssignScaledFont(TFont* AFont, TFont* ATarget, bool AScaled);
 bool dxBarModuleFinalizing();
 
 // Lookups that answer nil for nil.

@@ -113,6 +113,8 @@ class TdxBar : public TcxComponentCollectionItem, public IdxBarLinksOwner {
   // Records a layout change, applied when the manager's update bracket closes.
   void MarkChanged() { FChanged = true; }
   bool ChangedFlag() const { return FChanged; }
+  // The manager no longer hides empty toolbars: none counts as hidden by it.
+  void ForgetInternalHiding() { FInternallyHidden = false; }
   void ClearChanged() { FChanged = false; }
   // A side dock of the manager counts as none; only the manager's side docks
   // exist so far, so this sets the docking style.

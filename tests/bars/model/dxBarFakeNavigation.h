@@ -14,10 +14,12 @@ class TFakeNavigation : public IdxBarNavigation {
   }
   void HandleKey(Word, LPARAM) override {}
   void StopKeyboardHandling() override { ++Stops; }
+  void LeaveNavigationMode() override { ++Leaves; }
   void SelectDefaultObject(TdxBarManager* AManager) override { Selected = AManager; }
   void FocusLink(TdxBarItemLink* ALink) override { Focused = ALink; }
   std::vector<Word> Seen;
   int Stops = 0;
+  int Leaves = 0;
   TdxBarManager* Selected = nullptr;
   TdxBarItemLink* Focused = nullptr;
 };

@@ -1,9 +1,14 @@
 // The thread hooks: they live exactly as long as some manager does, and
 // real keys and clicks reach the model through them.
+#include "tests/bars/model/dxBarFakeCustomization.h"
 #include "tests/bars/model/dxBarFakeNavigation.h"
 #include "tests/bars/model/dxBarTestSupport.h"
 #include "tests/support/MessagePump.h"
 #include "tests/support/ScopedHook.h"
+
+#include "foundation/cxClasses.h"
+
+#include "platform/gui/ExtCtrls.h"
 
 #include <gtest/gtest.h>
 
@@ -45,15 +50,33 @@ TEST(dxBarHooks, DirectCallReportsWhetherTheKeyWasConsumed) {
 TEST(dxBarHooks, SettingChangeOfTheNonClientMetricsAppliesTheSystemFont) {
   TObjectPtr<TBarTestForm> form(Make<TBarTestForm>(nullptr));
   TdxBarManager* manager = Make<TdxBarManager>(form.get());
-  NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof(metrics);
-  ASSERT_TRUE(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0));
-  manager->Font()->SetHeight(metrics.lfMenuFont.lfHeight - 7);
+  struct TCounter : TObject {
+    int Calls = 0;
+    void Changed(TObject*, const void*) { ++Calls; }
+  } counter;
+  manager->SystemFontChangedHandlers()->Add(TcxEventHandler::Bind<&TCounter::Changed>(&counter));
   // The get value is not what the message carries: nothing happens.
   SendMessageW(form->Handle(), WM_SETTINGCHANGE, SPI_GETNONCLIENTMETRICS, 0);
-  EXPECT_EQ(manager->Font()->Height(), metrics.lfMenuFont.lfHeight - 7);
+  EXPECT_EQ(counter.Calls, 0);
   SendMessageW(form->Handle(), WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);
-  EXPECT_EQ(manager->Font()->Height(), metrics.lfMenuFont.lfHeight);
+  EXPECT_EQ(counter.Calls, 1);
+  EXPECT_TRUE(manager->UseSystemFont());
+}
+
+
+TEST(dxBarHooks, JoiningAndLeavingManagersAreAnnounced) {
+  static std::vector<std::pair<TdxBarManager*, bool>> seen;
+  seen.clear();
+  TScopedHook<TdxBarManagerProc> joined(dxBarManagerJoinedProc(), [](TdxBarManager* m) {
+    seen.emplace_back(m, true);
+    EXPECT_TRUE(dxBarHooksInstalled());
+  });
+  TScopedHook<TdxBarManagerProc> left(dxBarManagerLeftProc(), [](TdxBarManager* m) { seen.emplace_back(m, false); });
+  TObjectPtr<TBarTestForm> form(Make<TBarTestForm>(nullptr));
+  TdxBarManager* manager = Make<TdxBarManager>(form.get());
+  form.reset();
+  using S = std::vector<std::pair<TdxBarManager*, bool>>;
+  EXPECT_EQ(seen, (S{{manager, true}, {manager, false}}));
 }
 
 // A shown, active form with a manager, a toolbar and an item with Ctrl+O.
@@ -142,7 +165,7 @@ TEST_F(dxBarInputTest, ClickEndsKeyboardMode) {
   clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
   clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
   ASSERT_EQ(SendInput(2, clicks, sizeof(INPUT)), 2u);
-  EXPECT_TRUE(PumpMessagesUntil([this] { return navigation.Stops > 0; }));
+  EXPECT_TRUE(PumpMessagesUntil([this] { return navigation.Leaves > 0; }));
 }
 
 }  // namespace
@@ -201,6 +224,9 @@ class TFakeActiveMenus : public IdxBarActiveMenus {
   bool ChainOwnsWindow(HWND AWnd) override { return AWnd == window; }
   void OwnedWindowMouseDown(HWND) override {}
   bool ShouldHideOnFocusChange(HWND) override { return HidesOnFocusChange; }
+  bool ActiveHidesOnDeactivate() override { return HidesOnDeactivate; }
+  std::vector<TdxBarItemControlBase*> HelpItemControls() override { return HelpChain; }
+  int ActiveBarHelpContext() override { return 3; }
   void HideAll() override {
     ++Hides;
     Open = StaysOpen;
@@ -219,6 +245,8 @@ class TFakeActiveMenus : public IdxBarActiveMenus {
   bool Open = true;
   bool StaysOpen = false;
   bool HidesOnFocusChange = false;
+  bool HidesOnDeactivate = true;
+  std::vector<TdxBarItemControlBase*> HelpChain;
   int Hides = 0;
   int WheelQueries = 0;
   std::vector<std::pair<WORD, bool>> Keys;
@@ -362,6 +390,224 @@ TEST_F(dxBarInputTest, MovesOverAWindowInsideABarControlReachTheBarControl) {
     return std::find(bar->Moves.begin(), bar->Moves.end(), TPoint(60, 20)) != bar->Moves.end();
   }));
   DestroyWindow(edit);
+}
+
+
+TEST_F(dxBarOpenMenuTest, CancelledModeClosesTheManagersMenusThatCloseOnDeactivation) {
+  menus.Manager = manager;
+  menus.HidesOnDeactivate = false;
+  SendMessageW(form->Handle(), WM_CANCELMODE, 0, 0);
+  EXPECT_EQ(menus.Hides, 0);
+  menus.HidesOnDeactivate = true;
+  SendMessageW(form->Handle(), WM_CANCELMODE, 0, 0);
+  EXPECT_EQ(menus.Hides, 1);
+  // While the mode is cancelled, losing the application does not count.
+  menus.Open = true;
+  manager->SetFormActive(true, false, nullptr);
+  EXPECT_FALSE(manager->InternalState().Contains(bisModalActivating));
+}
+
+TEST_F(dxBarOpenMenuTest, F1InAMenuServesTheNearestItemWithHelp) {
+  struct THelpLog : TObject {
+    std::vector<std::pair<Word, NativeInt>> Calls;
+    bool Help(Word ACommand, NativeInt AData, bool& ACallHelp) {
+      Calls.emplace_back(ACommand, AData);
+      ACallHelp = false;
+      return true;
+    }
+  } log;
+  const THelpEvent saved = Application->OnHelp;
+  Application->OnHelp = THelpEvent::Bind<&THelpLog::Help>(&log);
+  menus.Manager = manager;
+  TMenuLinksOwner menu(manager);
+  TdxBarButton* selected = manager->AddButton();
+  TdxBarButton* opener = manager->AddButton();
+  opener->SetHelpContext(5);
+  TObjectPtr<TTestItemControl> selectedControl(Make<TTestItemControl>(menu.Links->Add(selected)));
+  TObjectPtr<TTestItemControl> openerControl(Make<TTestItemControl>(menu.Links->Add(opener)));
+  menus.HelpChain = {selectedControl.get(), openerControl.get()};
+  HELPINFO info{};
+  info.cbSize = sizeof(info);
+  info.iContextType = HELPINFO_WINDOW;
+  // The menu window has the focus: the request reaches the manager's form.
+  SendMessageW(menus.window, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+  using C = std::vector<std::pair<Word, NativeInt>>;
+  EXPECT_EQ(log.Calls, (C{{HELP_CONTEXT, 5}}));
+  EXPECT_GE(menus.Hides, 1);
+  // No item with help: the menu's own.
+  opener->SetHelpContext(0);
+  menus.Open = true;
+  log.Calls.clear();
+  SendMessageW(menus.window, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+  EXPECT_EQ(log.Calls, (C{{HELP_CONTEXT, 3}}));
+  Application->OnHelp = saved;
+  menus.Open = false;
+}
+
+TEST_F(dxBarInputTest, CustomizationKeysAndTheQuickCustomizationPopup) {
+  TFakeCustomization customization;
+  TScopedHook<IdxBarCustomization*> seam(dxBarCustomization(), &customization);
+  Keys({{VK_CONTROL, false}, {VK_DELETE, false}, {VK_DELETE, true}, {VK_CONTROL, true}});
+  EXPECT_EQ(customization.Deletions, (std::vector<bool>{true}));
+  const int selections = customization.ParentSelections;
+  Keys({});  // the closing Escape of every sequence selects the parent
+  EXPECT_EQ(customization.ParentSelections, selections + 1);
+  // An open quick-customization popup closes on Alt, without menu mode.
+  customization.Quick = customization.Window();
+  navigation.Selected = nullptr;
+  Keys({{VK_MENU, false}, {VK_MENU, true}});
+  EXPECT_EQ(customization.QuickCloses, 1);
+  EXPECT_EQ(navigation.Selected, nullptr);
+  // And on a press outside it, unless on its toolbar's mark with the left button.
+  auto click = [](DWORD ADown, DWORD AUp) {
+    INPUT in[2]{};
+    in[0].type = in[1].type = INPUT_MOUSE;
+    in[0].mi.dwFlags = ADown;
+    in[1].mi.dwFlags = AUp;
+    SendInput(2, in, sizeof(INPUT));
+  };
+  POINT centre{150, 100};
+  ClientToScreen(form->Handle(), &centre);
+  SetCursorPos(centre.x, centre.y);
+  const struct {
+    bool onMark;
+    DWORD down, up;
+    int closes;
+  } cases[] = {{true, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 0},
+               {true, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, 1},
+               {false, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 1}};
+  for (const auto& c : cases) {
+    customization.Quick = customization.Window();
+    customization.OnMark = c.onMark;
+    customization.QuickCloses = 0;
+    navigation.Leaves = 0;
+    click(c.down, c.up);
+    ASSERT_TRUE(PumpMessagesUntil([this] { return navigation.Leaves > 0; }));
+    EXPECT_EQ(customization.QuickCloses, c.closes) << c.onMark << c.down;
+  }
+  customization.Quick = nullptr;
+}
+
+TEST_F(dxBarInputTest, PlainMenuKeyWaitsForKeyTipsAndShowsThemOnRelease) {
+  struct TKeyTipNavigation : TFakeNavigation {
+    TObject Root;
+    std::vector<String> Log;
+    TObject* KeyTipRootForWindow(HWND) override { return &Root; }
+    bool RootHasKeyTips(TObject*) override { return true; }
+    void BeginKeyTipsWaiting(TObject* ARoot) override { Log.push_back(ARoot == &Root ? L"wait" : L"?"); }
+    void EndKeyTipsWaiting(bool AShow) override { Log.push_back(AShow ? L"show" : L"end"); }
+  } tips;
+  TScopedHook<IdxBarNavigation*> keyTipSeam(dxBarNavigation(), &tips);
+  auto sendKeys = [&](std::vector<std::pair<WORD, bool>> AKeys) {
+    std::vector<INPUT> inputs;
+    for (auto [vk, up] : AKeys) {
+      INPUT in{};
+      in.type = INPUT_KEYBOARD;
+      in.ki.wVk = vk;
+      in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+      inputs.push_back(in);
+    }
+    for (WORD vk : {WORD(VK_ESCAPE), WORD(VK_F13)})
+      for (bool up : {false, true}) {
+        INPUT in{};
+        in.type = INPUT_KEYBOARD;
+        in.ki.wVk = vk;
+        in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        inputs.push_back(in);
+      }
+    tips.Seen.clear();
+    tips.Log.clear();
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    return PumpMessagesUntil([&] { return std::count(tips.Seen.begin(), tips.Seen.end(), VK_F13) >= 2; });
+  };
+  ASSERT_TRUE(sendKeys({{VK_MENU, false}, {VK_MENU, true}}));
+  EXPECT_EQ(tips.Selected, manager);
+  // The keys after the marker end nothing more than a wait that is over.
+  ASSERT_GE(tips.Log.size(), 2u);
+  EXPECT_EQ(tips.Log[0], L"wait");
+  EXPECT_EQ(tips.Log[1], L"show");
+  tips.Selected = nullptr;
+  ASSERT_TRUE(sendKeys({{VK_MENU, false}, {'X', false}, {'X', true}, {VK_MENU, true}}));
+  EXPECT_EQ(tips.Selected, nullptr);
+  ASSERT_GE(tips.Log.size(), 2u);
+  EXPECT_EQ(tips.Log[0], L"wait");
+  EXPECT_EQ(tips.Log[1], L"end");
+}
+
+
+// A toolbar window on a panel that answers every hit test with its border
+// and records the mouse messages it gets.
+class TCustomizedBarWindow : public TCustomControl, public IdxBarControl {
+  DECLARE_CLASS(TCustomizedBarWindow, TCustomControl)
+  explicit TCustomizedBarWindow(TComponent* AOwner) : TCustomControl(AOwner) {}
+  TObject* BarControlObject() override { return this; }
+  bool IsDestroying() override { return false; }
+  void SetItemLinks(TdxBarItemLinks*) override {}
+  bool IsVertical() override { return false; }
+  bool IsWindowVisible() override { return true; }
+  TRect ClientRect() override { return TRect(0, 0, Width(), Height()); }
+  void ScheduleRepaint() override {}
+  void RepaintBar() override {}
+  void RebuildItemControls() override {}
+  void LinkDestroying(TdxBarItemLink*) override {}
+  HWND BarWindow() override { return Handle(); }
+  void WndProc(TMessage& Message) override {
+    if (Message.Msg == WM_NCHITTEST) {
+      Message.Result = HTBORDER;
+      return;
+    }
+    if (Message.Msg == WM_SETCURSOR && LOWORD(Message.LParam) == HTBORDER) ++Cursors;
+    if ((Message.Msg >= WM_NCMOUSEMOVE && Message.Msg <= WM_NCMBUTTONDBLCLK && Message.Msg != WM_NCMOUSEMOVE) ||
+        (Message.Msg >= WM_LBUTTONDOWN && Message.Msg <= WM_MBUTTONDBLCLK))
+      Messages.push_back(Message.Msg);
+    TCustomControl::WndProc(Message);
+  }
+  std::vector<UINT> Messages;
+  int Cursors = 0;
+  static TWinControl*& Panel() {
+    static TWinControl* panel = nullptr;
+    return panel;
+  }
+};
+IMPLEMENT_CLASS(TCustomizedBarWindow, TCustomControl, nullptr)
+
+TEST_F(dxBarInputTest, ClicksOnAToolbarBeingCustomizedGoToItAsClientClicks) {
+  auto* panel = Make<TPanel>(form.get());
+  panel->SetParent(form.get());
+  panel->SetBounds(0, 0, 300, 120);
+  TdxBarManager* onPanel = Make<TdxBarManager>(panel);
+  TCustomizedBarWindow::Panel() = panel;
+  TScopedHook<TdxBarToolbarControlFactory> windows(dxBarToolbarControlFactory(), [](TdxBarManager*, TdxBar*) -> IdxBarControl* {
+    // The toolbar's links free their window.
+    auto* window = Make<TCustomizedBarWindow>(nullptr);
+    window->SetParent(TCustomizedBarWindow::Panel());
+    window->SetBounds(20, 20, 120, 30);
+    return window;
+  });
+  TdxBar* bar = onPanel->AddToolBar();
+  bar->SetVisible(true);
+  auto* window = static_cast<TCustomizedBarWindow*>(bar->Control()->BarControlObject());
+  TFakeCustomization customization;
+  TScopedHook<IdxBarCustomization*> seam(dxBarCustomization(), &customization);
+  customization.Form = customization.Window();
+  customization.Manager = onPanel;
+  customization.Active = true;
+  onPanel->Customizing(true);
+  POINT at{60, 10};
+  ClientToScreen(window->Handle(), &at);
+  SetCursorPos(at.x, at.y);
+  INPUT clicks[2]{};
+  clicks[0].type = clicks[1].type = INPUT_MOUSE;
+  clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  ASSERT_EQ(SendInput(2, clicks, sizeof(INPUT)), 2u);
+  EXPECT_TRUE(PumpMessagesUntil([&] { return window->Messages.size() >= 2; }));
+  onPanel->Customizing(false);
+  // The border press arrives as a press in the client area; the cursor was set for the toolbar's hit test.
+  EXPECT_EQ(window->Messages, (std::vector<UINT>{WM_LBUTTONDOWN, WM_LBUTTONUP}));
+  EXPECT_GE(window->Cursors, 1);
+  // The manager frees the window before its parent would.
+  TObject::Free(onPanel);
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 #include "tests/bars/model/dxBarMainWindowDefinition.h"
 #include "tests/bars/model/dxBarTestSupport.h"
 
+#include "platform/core/IniFiles.h"
+#include "platform/core/SysUtils.h"
 #include "platform/gui/ImgList.h"
 
 #include <gtest/gtest.h>
@@ -215,6 +217,102 @@ TEST(dxBarManagerLoading, WrittenManagerReadsBack) {
   // named apart from the first).
   const String again = stdtest::WriteDefinition(copy.get());
   EXPECT_EQ(again.substr(again.find(L'\n')), text.substr(text.find(L'\n')));
+}
+
+
+// A file name in the temporary folder, deleted when the test ends.
+struct TTempFile {
+  TTempFile() {
+    wchar_t folder[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, folder);
+    Name = String(folder) + L"lanze-bar-layout-" + IntToStr(static_cast<int>(GetCurrentProcessId())) + L".ini";
+    DeleteFileW(Name.c_str());
+  }
+  ~TTempFile() { DeleteFileW(Name.c_str()); }
+  bool Exists() const { return GetFileAttributesW(Name.c_str()) != INVALID_FILE_ATTRIBUTES; }
+  std::string Narrow() const { return std::string(Name.begin(), Name.end()); }
+  String Name;
+};
+
+std::string StoredInIniFile(const std::string& AText, const TTempFile& AFile) {
+  return Replaced(AText, "    CanCustomize = False\n",
+                  "    CanCustomize = False\n    IniFileName = '" + AFile.Narrow() + "'\n    StoreInIniFile = True\n");
+}
+
+TEST(dxBarManagerLoading, StoredUserLayoutIsReadOverTheDesignedOne) {
+  TTempFile file;
+  {
+    TObjectPtr<TBarTestForm> form(ReadBarForm(kMainWindowBarsDefinition));
+    TdxBarManager* manager = ManagerOf(form.get());
+    manager->Bars()->Items(0)->SetDockingStyle(dsLeft);
+    manager->SaveToIniFile(file.Name);
+  }
+  TObjectPtr<TBarTestForm> form(ReadBarForm(StoredInIniFile(kMainWindowBarsDefinition, file)));
+  TdxBarManager* manager = ManagerOf(form.get());
+  EXPECT_EQ(manager->Bars()->Items(0)->DockingStyle(), dsLeft);
+  // The designed layout stays what a reset goes back to.
+  const String section = dxBarIniBaseSection(manager) + L"Bar0";
+  EXPECT_EQ(manager->SavedState()->ReadInteger(section, L"DockingStyle", -1), dsTop);
+}
+
+TEST(dxBarManagerLoading, UnreadableUserLayoutLeavesTheDesignedOne) {
+  TTempFile file;
+  {
+    TObjectPtr<TBarTestForm> form(ReadBarForm(kMainWindowBarsDefinition));
+    TdxBarManager* manager = ManagerOf(form.get());
+    manager->Bars()->Items(0)->SetDockingStyle(dsLeft);
+    manager->SaveToIniFile(file.Name);
+    // The toolbar's section cut away: the stored layout no longer reads whole.
+    TObjectPtr<TMemIniFile> ini(Make<TMemIniFile>(file.Name));
+    ini->EraseSection(dxBarIniBaseSection(manager) + L"Bar0");
+    ini->UpdateFile();
+  }
+  TObjectPtr<TBarTestForm> form;
+  EXPECT_EQ(RaisedMessage([&] { form.reset(ReadBarForm(StoredInIniFile(kMainWindowBarsDefinition, file))); }),
+            L"<no error>");
+  ASSERT_NE(form.get(), nullptr);
+  EXPECT_EQ(ManagerOf(form.get())->Bars()->Items(0)->DockingStyle(), dsTop);
+}
+
+TEST(dxBarManagerLoading, CategoryItemVisibilityOfTheDefinitionReachesItsItems) {
+  const std::string text =
+      Replaced(kMainWindowBarsDefinition, "Categories.ItemsVisibles = (\n      2)", "Categories.ItemsVisibles = (\n      0)");
+  TObjectPtr<TBarTestForm> form(ReadBarForm(text));
+  TdxBarManager* manager = ManagerOf(form.get());
+  EXPECT_EQ(manager->Categories()->ItemsVisible(0), ivNever);
+  EXPECT_EQ(manager->GetItemByName(L"btnExit")->Visible(), ivNever);
+  EXPECT_EQ(manager->Bars()->Items(0)->ItemLinks()->VisibleItemCount(), 0);
+  // Written back as it was read.
+  const String written = stdtest::WriteDefinition(form.get());
+  EXPECT_NE(written.find(L"Categories.ItemsVisibles = (\r\n      0)"), String::npos);
+}
+
+TEST(dxBarManagerLoading, ToolbarsOfAnOldDefinitionAreRead) {
+  std::string text = kMainWindowBarsDefinition;
+  text = Replaced(text, "    DockControlHeights = (\n",
+                  "    Bars = <\n"
+                  "      item\n"
+                  "        Caption = 'Old tools'\n"
+                  "        DockingStyle = dsBottom\n"
+                  "      end\n"
+                  "      item\n"
+                  "        Caption = 'Old menu'\n"
+                  "      end>\n"
+                  "    DockControlHeights = (\n");
+  TObjectPtr<TBarTestForm> form(ReadBarForm(text));
+  TdxBars* bars = ManagerOf(form.get())->Bars();
+  // The child toolbar comes after the collection's two.
+  ASSERT_EQ(bars->Count(), 3);
+  EXPECT_EQ(bars->Items(0)->Caption(), L"Old tools");
+  EXPECT_EQ(bars->Items(0)->DockingStyle(), dsBottom);
+  EXPECT_EQ(bars->Items(1)->Caption(), L"Old menu");
+  // Never written again.
+  EXPECT_EQ(stdtest::WriteDefinition(form.get()).find(L"Bars = <"), String::npos);
+}
+
+TEST(dxBarManagerLoading, MalformedDockHeightsFailTheReadCleanly) {
+  const std::string text = Replaced(kMainWindowBarsDefinition, "      27\n      0)", "      27)");
+  EXPECT_NE(RaisedMessage([&] { TObject::Free(ReadBarForm(text)); }), L"<no error>");
 }
 
 }  // namespace

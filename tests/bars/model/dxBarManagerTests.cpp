@@ -1,10 +1,16 @@
 // The manager's own rules, the click path of items, buttons and groups.
 #include "tests/bars/model/dxBarTestSupport.h"
 
+#include "tests/bars/model/dxBarFakeCustomization.h"
+#include "tests/support/ScopedHook.h"
+
 #include "foundation/cxClasses.h"
 #include "foundation/cxLookAndFeels.h"
 #include "foundation/dxCore.h"
+#include "foundation/dxOffice11.h"
 #include "platform/core/SysUtils.h"
+#include "platform/gui/ExtCtrls.h"
+#include "platform/gui/Graphics.h"
 
 #include <gtest/gtest.h>
 
@@ -470,6 +476,353 @@ TEST(dxBarRoutines, MessagesAndTimers) {
   EXPECT_FALSE(dxBarStopTimer(nullptr, timer));
   EXPECT_EQ(dxBarShortCutSuffix(0), L"");
   EXPECT_EQ(dxBarShortCutSuffix(0x4000 | 'S'), L" (Ctrl+S)");
+}
+
+
+// Every published property of the manager survives the component stream.
+TEST(dxBarManagerStream, PublishedPropertiesRoundTrip) {
+  TObjectPtr<TBarTestForm> form(Make<TBarTestForm>(nullptr));
+  form->SetName(L"Form1");
+  auto* manager = Make<TdxBarManager>(form.get());
+  manager->SetName(L"BarManager");
+  manager->SetAllowCallFromAnotherForm(true);
+  manager->SetAllowReset(false);
+  manager->SetAlwaysMerge(true);
+  manager->SetAlwaysSaveText(true);
+  manager->SetAutoAlignBars(true);
+  manager->SetAutoHideEmptyBars(true);
+  manager->SetButtonArrowWidth(9);
+  manager->SetCanCustomize(false);
+  manager->SetDockColor(clTeal);
+  manager->SetFlatCloseButton(true);
+  manager->HelpButtonGlyph()->SetSize(4, 4);
+  manager->SetHelpContext(77);
+  manager->SetHideFloatingBarsWhenInactive(false);
+  manager->SetIniFileName(L"layout.ini");
+  manager->SetLargeButtonArrowWidth(15);
+  manager->SetMenuAnimations(maFade);
+  manager->SetMenusShowRecentItemsFirst(false);
+  manager->SetMostRecentItemsPercents(50);
+  manager->SetNotDocking({dsLeft, dsBottom});
+  manager->SetRegistryPath(L"Software\\Lanze");
+  manager->SetScaled(false);
+  manager->SetShowCloseButton(true);
+  manager->SetShowFullMenusAfterDelay(false);
+  manager->SetShowHelpButton(true);
+  manager->SetShowHint(false);
+  manager->SetShowHintForDisabledItems(false);
+  manager->SetShowShortCutInHint(true);
+  manager->SetStoreInIniFile(true);
+  manager->SetStoreInRegistry(true);
+  manager->SetStyle(bmsFlat);
+  manager->SetSunkenBorder(true);
+  manager->SetUseF10ForMenu(false);
+  manager->SetUseFullReset(true);
+  manager->SetWaitForDockingTime(40);
+  manager->OnCloseButtonClick = TNotifyEvent::Bind<&TBarTestForm::btnExitClick>(form.get());
+  manager->OnBarClose = TdxBarEvent::Bind<&TBarTestForm::BarEvent>(form.get());
+  // Reading the layout files named above finds none: the form still loads.
+  const String text = stdtest::WriteDefinition(form.get());
+  TObjectPtr<TBarTestForm> copy(ReadBarForm(std::string(text.begin(), text.end())));
+  TdxBarManager* read = ManagerOf(copy.get());
+  ASSERT_NE(read, nullptr);
+  EXPECT_TRUE(read->AllowCallFromAnotherForm());
+  EXPECT_FALSE(read->AllowReset());
+  EXPECT_TRUE(read->AlwaysMerge());
+  EXPECT_TRUE(read->AlwaysSaveText());
+  EXPECT_TRUE(read->AutoAlignBars());
+  EXPECT_TRUE(read->AutoHideEmptyBars());
+  EXPECT_EQ(read->ButtonArrowWidth(), 9);
+  EXPECT_FALSE(read->CanCustomize());
+  EXPECT_FALSE(read->AutoDockColor());
+  EXPECT_EQ(read->DockColor(), clTeal);
+  EXPECT_TRUE(read->FlatCloseButton());
+  EXPECT_EQ(read->HelpButtonGlyph()->Width(), 4);
+  EXPECT_EQ(read->HelpContext(), 77);
+  EXPECT_FALSE(read->HideFloatingBarsWhenInactive());
+  EXPECT_EQ(read->IniFileName(), L"layout.ini");
+  EXPECT_EQ(read->LargeButtonArrowWidth(), 15);
+  EXPECT_EQ(read->MenuAnimations(), maFade);
+  EXPECT_FALSE(read->MenusShowRecentItemsFirst());
+  EXPECT_EQ(read->MostRecentItemsPercents(), 50);
+  EXPECT_EQ(read->NotDocking(), (TdxBarDockingStyles{dsLeft, dsBottom}));
+  EXPECT_EQ(read->RegistryPath(), L"\\Software\\Lanze\\");
+  EXPECT_FALSE(read->Scaled());
+  EXPECT_TRUE(read->ShowCloseButton());
+  EXPECT_FALSE(read->ShowFullMenusAfterDelay());
+  EXPECT_TRUE(read->ShowHelpButton());
+  EXPECT_FALSE(read->ShowHint());
+  EXPECT_FALSE(read->ShowHintForDisabledItems());
+  EXPECT_TRUE(read->ShowShortCutInHint());
+  EXPECT_TRUE(read->StoreInIniFile());
+  EXPECT_TRUE(read->StoreInRegistry());
+  EXPECT_EQ(read->Style(), bmsFlat);
+  EXPECT_TRUE(read->SunkenBorder());
+  EXPECT_FALSE(read->UseF10ForMenu());
+  EXPECT_TRUE(read->UseFullReset());
+  EXPECT_EQ(read->WaitForDockingTime(), 40);
+  read->DoCloseButtonClick();
+  read->DoBarClose(nullptr);
+  EXPECT_EQ(copy->ExitClicks, 1);
+  EXPECT_EQ(copy->BarEvents, 1);
+  // Defaults are not written.
+  TObjectPtr<TBarTestForm> plain(Make<TBarTestForm>(nullptr));
+  Make<TdxBarManager>(plain.get())->SetName(L"Plain");
+  const String defaults = stdtest::WriteDefinition(plain.get());
+  for (const wchar_t* name : {L"AutoAlignBars", L"HelpContext", L"IniFileName", L"RegistryPath", L"SunkenBorder",
+                              L"HelpButtonGlyph", L"ShowShortCutInHint", L"DockColor"})
+    EXPECT_EQ(defaults.find(name), String::npos) << name;
+}
+
+// A dock with a window of its own that records what the manager asks of it.
+class TWindowedDock : public TCustomControl, public IdxBarDockControl {
+  DECLARE_CLASS(TWindowedDock, TCustomControl)
+  explicit TWindowedDock(TComponent* AOwner) : TCustomControl(AOwner) {}
+  TObject* DockControlObject() override { return this; }
+  TdxBarDockingStyle DockingStyle() override { return dsNone; }
+  int DockSize() override { return 0; }
+  void SetDockSize(int) override {}
+  bool CanDockBar(TdxBar*) override { return true; }
+  void UpdateDock() override { Log.push_back(L"update"); }
+  bool CanReceiveFocus() override { return true; }
+  bool DockingZoneContains(const TPoint&) override { return false; }
+  HWND DockWindow() override { return HandleAllocated() ? Handle() : nullptr; }
+  void RefreshBackground() override { Log.push_back(L"background"); }
+  void UpdateColor() override { Log.push_back(L"color"); }
+  void RefreshFrames() override { Log.push_back(L"frames"); }
+  void FreeEmptyRows() override { Log.push_back(L"rows"); }
+  void WndProc(TMessage& Message) override {
+    if (Message.Msg == WM_SETREDRAW) Log.push_back(Message.WParam ? L"redraw on" : L"redraw off");
+    if (Message.Msg == WM_NCPAINT) Log.push_back(L"ncpaint");
+    TCustomControl::WndProc(Message);
+  }
+  std::vector<String> Log;
+};
+IMPLEMENT_CLASS(TWindowedDock, TCustomControl, nullptr)
+
+// A toolbar window that records the manager's calls.
+struct TRecordingBarControl : TFakeBarControl {
+  std::vector<String>* Log = nullptr;
+  void RebuildItemControls() override { Log->push_back(L"rebuild"); }
+  void RecalcBarLayout() override { Log->push_back(L"recalc"); }
+  void ApplyBarFrameChange() override { Log->push_back(L"frame"); }
+  void ManagerStyleChanged() override { Log->push_back(L"style"); }
+  void RefreshBarBackground() override { Log->push_back(L"bar background"); }
+  void RepaintBar() override { Log->push_back(L"repaint"); }
+};
+
+class dxBarManagerWindowsTest : public dxBarManagerTest {
+ protected:
+  void SetUp() override {
+    dxBarManagerTest::SetUp();
+    form->SetBounds(0, 0, 300, 200);
+    dock = Make<TWindowedDock>(form.get());
+    dock->SetParent(form.get());
+    dock->SetBounds(0, 0, 300, 30);
+    ShowWindow(form->Handle(), SW_SHOWNA);
+    dock->HandleNeeded();
+    ShowWindow(dock->Handle(), SW_SHOWNA);
+    manager->RegisterDockControl(dock);
+    static std::vector<String>* barLog = nullptr;
+    barLog = &log;
+    TScopedHook<TdxBarToolbarControlFactory> windows(dxBarToolbarControlFactory(), [](TdxBarManager*, TdxBar*) -> IdxBarControl* {
+      auto* control = Make<TRecordingBarControl>();
+      control->Log = barLog;
+      return control;
+    });
+    changed = manager->AddToolBar();
+    changed->SetVisible(true);
+    quiet = manager->AddToolBar();
+    quiet->SetVisible(true);
+    for (TdxBar* bar : {changed, quiet}) bar->ClearChanged();
+    log.clear();
+    dock->Log.clear();
+  }
+  void TearDown() override { manager->UnregisterDockControl(dock); }
+  TWindowedDock* dock = nullptr;
+  TdxBar* changed = nullptr;
+  TdxBar* quiet = nullptr;
+  std::vector<String> log;
+};
+
+TEST_F(dxBarManagerWindowsTest, NestedUpdatesFreezeTheDocksOnceAndRelayoutOnce) {
+  manager->BeginUpdate();
+  manager->BeginUpdate();
+  changed->MarkChanged();
+  manager->EndUpdate();
+  EXPECT_EQ(dock->Log, (std::vector<String>{L"redraw off"}));
+  EXPECT_TRUE(log.empty());
+  manager->EndUpdate();
+  EXPECT_EQ(dock->Log, (std::vector<String>{L"redraw off", L"redraw on", L"rows", L"update", L"ncpaint"}));
+  // The changed toolbar is rebuilt and laid out, the other one only takes its frame.
+  EXPECT_EQ(log, (std::vector<String>{L"rebuild", L"recalc", L"frame"}));
+  EXPECT_FALSE(changed->ChangedFlag());
+  // Switching redrawing off and on leaves the dock shown.
+  EXPECT_TRUE(IsWindowVisible(dock->Handle()));
+  // Without the changed-flag test every toolbar only takes its frame.
+  log.clear();
+  changed->MarkChanged();
+  manager->SetLockUpdate(true);
+  manager->SetLockUpdate(true);
+  manager->SetLockUpdate(false);
+  EXPECT_EQ(log, (std::vector<String>{L"frame", L"frame"}));
+  EXPECT_FALSE(changed->ChangedFlag());
+}
+
+TEST_F(dxBarManagerWindowsTest, SettersReachTheDocksAndToolbars) {
+  const struct {
+    const char* what;
+    std::function<void(TdxBarManager*)> change;
+    std::vector<String> dockLog, barLog;
+  } cases[] = {
+      {"dock colour", [](TdxBarManager* m) { m->SetDockColor(clRed); }, {L"color"}, {}},
+      {"automatic dock colour", [](TdxBarManager* m) { m->SetAutoDockColor(true); }, {L"color"}, {}},
+      {"the same again", [](TdxBarManager* m) { m->SetAutoDockColor(true); }, {}, {}},
+      {"sunken border", [](TdxBarManager* m) { m->SetSunkenBorder(true); }, {L"frames"}, {}},
+      {"arrow width", [](TdxBarManager* m) { m->SetButtonArrowWidth(14); }, {}, {L"repaint", L"repaint"}},
+      {"arrow width too small", [](TdxBarManager* m) { m->SetButtonArrowWidth(1); }, {}, {}},
+      {"large arrow width", [](TdxBarManager* m) { m->SetLargeButtonArrowWidth(2); }, {}, {L"repaint", L"repaint"}},
+      {"style", [](TdxBarManager* m) { m->SetStyle(bmsFlat); }, {L"background"},
+       {L"style", L"style", L"bar background", L"bar background"}},
+      {"not docking", [](TdxBarManager* m) { m->SetNotDocking({dsLeft}); }, {L"background"},
+       {L"style", L"style", L"bar background", L"bar background"}},
+      {"look-and-feel", [](TdxBarManager* m) { m->LookAndFeel()->SetKind(lfStandard); }, {L"background"},
+       {L"style", L"style", L"bar background", L"bar background"}},
+      {"automatic alignment", [](TdxBarManager* m) { m->SetAutoAlignBars(true); }, {L"rows", L"update", L"ncpaint"},
+       {L"frame", L"frame"}},
+  };
+  for (const auto& c : cases) {
+    dock->Log.clear();
+    log.clear();
+    c.change(manager);
+    EXPECT_EQ(dock->Log, c.dockLog) << c.what;
+    EXPECT_EQ(log, c.barLog) << c.what;
+  }
+}
+
+TEST_F(dxBarManagerTest, OptionChangesReachTheCustomizationForm) {
+  TFakeCustomization customization;
+  TScopedHook<IdxBarCustomization*> seam(dxBarCustomization(), &customization);
+  manager->SetModified(false);
+  manager->SetMenuAnimations(maSlide);
+  manager->SetShowHint(false);
+  manager->SetShowHint(false);
+  EXPECT_EQ(customization.OptionsChanges, 2);
+  EXPECT_TRUE(manager->Modified());
+  manager->SetShowHelpButton(true);
+  manager->HelpButtonGlyph()->SetSize(8, 8);
+  EXPECT_GE(customization.HelpButtonChanges, 2);
+  customization.Form = customization.Window();
+  manager->SetStyle(bmsStandard);
+  EXPECT_EQ(customization.StyleChanges, 1);
+}
+
+TEST_F(dxBarManagerTest, FontsFollowTheSystemAsScaled) {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof(metrics);
+  ASSERT_TRUE(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0));
+  LOGFONTW iconTitle{};
+  ASSERT_TRUE(SystemParametersInfoW(SPI_GETICONTITLELOGFONT, sizeof(iconTitle), &iconTitle, 0));
+  struct TCounter : TObject {
+    int Calls = 0;
+    void Changed(TObject*, const void*) { ++Calls; }
+  } counter;
+  manager->SystemFontChangedHandlers()->Add(TcxEventHandler::Bind<&TCounter::Changed>(&counter));
+  TObjectPtr<TFont> font(Make<TFont>());
+  font->SetName(L"Tahoma");
+  font->SetHeight(-30);
+  manager->SetFont(font.get());
+  // Scaled: the height stays the system menu font's.
+  EXPECT_EQ(manager->Font()->Name(), L"Tahoma");
+  EXPECT_EQ(manager->Font()->Height(), metrics.lfMenuFont.lfHeight);
+  EXPECT_EQ(manager->EditFont()->Name(), L"Tahoma");
+  EXPECT_EQ(manager->EditFont()->Height(), std::min<int>(iconTitle.lfHeight, -11));
+  EXPECT_EQ(manager->BarCaptionFont()->Name(), L"Tahoma");
+  EXPECT_LE(manager->BarCaptionFont()->Height(), -11);
+  EXPECT_EQ(counter.Calls, 1);
+  manager->SetScaled(false);
+  manager->SetFont(font.get());
+  EXPECT_EQ(manager->Font()->Height(), -30);
+  EXPECT_EQ(manager->EditFont()->Height(), -30);
+  // Back to the system font: the caption font is the system's small-caption font.
+  manager->SetUseSystemFont(true);
+  EXPECT_EQ(manager->Font()->Name(), metrics.lfMenuFont.lfFaceName);
+  EXPECT_EQ(manager->BarCaptionFont()->Name(), metrics.lfSmCaptionFont.lfFaceName);
+  EXPECT_EQ(manager->BarCaptionFont()->Height(), metrics.lfSmCaptionFont.lfHeight);
+  EXPECT_TRUE(manager->UseSystemFont());
+}
+
+TEST_F(dxBarManagerTest, BrushesOfFlatAndThemedToolbars) {
+  auto colorOf = [](HBRUSH ABrush) {
+    LOGBRUSH brush{};
+    EXPECT_EQ(GetObjectW(ABrush, sizeof(brush), &brush), static_cast<int>(sizeof(brush)));
+    return brush.lbColor;
+  };
+  const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW), face = GetSysColor(COLOR_BTNFACE);
+  // The screen shows true colours here: the nearest colour is the colour itself.
+  EXPECT_EQ(colorOf(manager->FlatToolbarsBorderBrush()),
+            RGB(MulDiv(GetRValue(shadow), 8, 10), MulDiv(GetGValue(shadow), 8, 10), MulDiv(GetBValue(shadow), 8, 10)));
+  auto lighter = [](int c) { return c + (255 - c) * 16 / 100; };
+  EXPECT_EQ(colorOf(manager->FlatToolbarsBrush()), RGB(lighter(GetRValue(face)), lighter(GetGValue(face)),
+                                                       lighter(GetBValue(face))));
+  EXPECT_EQ(colorOf(manager->FlatToolbarsDownedBrush()), static_cast<COLORREF>(dxBlendLightColor(11, 9, 73)));
+  EXPECT_EQ(colorOf(manager->FlatToolbarsDownedSelBrush()), static_cast<COLORREF>(dxBlendLightColor(14, 44, 40)));
+  EXPECT_EQ(colorOf(manager->FlatToolbarsSelBrush()), static_cast<COLORREF>(dxBlendLightColor(-2, 30, 72)));
+  EXPECT_EQ(manager->ThemeToolbarsBrush() != nullptr, manager->ThemeAvailable());
+  // A system colour change makes them again; the old ones are gone (the leak check counts).
+  SendMessageW(form->Handle(), WM_SYSCOLORCHANGE, 0, 0);
+  EXPECT_NE(manager->FlatToolbarsBrush(), nullptr);
+}
+
+
+// A form as the designer holds it.
+class TDesignedForm : public TBarTestForm {
+  DECLARE_CLASS(TDesignedForm, TBarTestForm)
+  explicit TDesignedForm(TComponent* AOwner) : TBarTestForm(AOwner) {}
+  using TComponent::SetDesigning;
+};
+IMPLEMENT_CLASS(TDesignedForm, TBarTestForm, nullptr)
+
+TEST(dxBarManagerDesign, ItemsNamedAfterTheManagerFollowItsNewName) {
+  TObjectPtr<TDesignedForm> form(Make<TDesignedForm>(nullptr));
+  auto* manager = Make<TdxBarManager>(form.get());
+  manager->SetName(L"BarManager1");
+  const wchar_t* names[] = {L"BarManager1Open", L"barmanager1Save", L"BarManager1", L"Other", L"Bars2Open"};
+  std::vector<TdxBarButton*> buttons;
+  for (const wchar_t* name : names) {
+    buttons.push_back(manager->AddButton());
+    if (String(name) != L"BarManager1") buttons.back()->SetName(name);
+  }
+  form->SetDesigning(true);
+  manager->SetName(L"Bars2");
+  // A clash keeps the old name.
+  EXPECT_EQ(buttons[0]->Name(), L"BarManager1Open");
+  EXPECT_EQ(buttons[1]->Name(), L"Bars2Save");
+  EXPECT_EQ(buttons[3]->Name(), L"Other");
+  form->SetDesigning(false);
+  manager->SetName(L"Bars3");
+  EXPECT_EQ(buttons[1]->Name(), L"Bars2Save");
+}
+
+TEST(dxBarManagerKeys, ShortcutsReachTheOtherManagersOfTheForm) {
+  TObjectPtr<TBarTestForm> form(Make<TBarTestForm>(nullptr));
+  TObjectPtr<TBarTestForm> other(Make<TBarTestForm>(nullptr));
+  TdxBarManager* onForm = Make<TdxBarManager>(form.get());
+  auto* panel = Make<TPanel>(form.get());
+  panel->SetParent(form.get());
+  TdxBarManager* onPanel = Make<TdxBarManager>(panel);
+  TdxBarManager* elsewhere = Make<TdxBarManager>(other.get());
+  panel->HandleNeeded();
+  other->HandleNeeded();
+  TdxBar* bar = onPanel->AddToolBar();
+  bar->SetVisible(true);
+  TdxBarButton* button = onPanel->AddButton();
+  button->SetShortCut(0x4000 | 'P');
+  button->OnClick = TNotifyEvent::Bind<&TBarTestForm::btnExitClick>(form.get());
+  bar->ItemLinks()->Add(button);
+  EXPECT_TRUE(onForm->ExecuteShortCut(0x4000 | 'P'));
+  EXPECT_EQ(form->ExitClicks, 1);
+  EXPECT_FALSE(elsewhere->ExecuteShortCut(0x4000 | 'P'));
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 // Messages of the owner's window reach the manager through the call-window hook.
+#include "tests/bars/model/dxBarFakeCustomization.h"
 #include "tests/bars/model/dxBarFakeNavigation.h"
 #include "tests/bars/model/dxBarTestSupport.h"
 #include "tests/support/ScopedHook.h"
@@ -124,12 +125,16 @@ class TFloatingWindow : public TFakeBarControl {
   ~TFloatingWindow() override { std::erase(Windows(), this); }
   void ShowFloatingWindow(bool AShow) override { Shown = AShow; }
   void RefreshFrame() override { ++Frames; }
+  void RefreshShadow() override { ++Shadows; }
+  void BarMouseLeft() override { ++Leaves; }
   static std::vector<TFloatingWindow*>& Windows() {
     static std::vector<TFloatingWindow*> windows;
     return windows;
   }
   bool Shown = false;
   int Frames = 0;
+  int Shadows = 0;
+  int Leaves = 0;
 };
 IMPLEMENT_CLASS(TFloatingWindow, TFakeBarControl, nullptr)
 
@@ -170,8 +175,161 @@ TEST_F(dxBarOwnerMessagesTest, FloatingToolbarsFollowTheFormsActivation) {
   }
   EXPECT_FALSE(dockedWindow->Shown);
   EXPECT_EQ(dockedWindow->Frames, 0);
+  // Switching the option over follows the present activation at once.
+  manager->SetHideFloatingBarsWhenInactive(true);
+  EXPECT_FALSE(window->Shown);
+  manager->SetHideFloatingBarsWhenInactive(false);
+  EXPECT_TRUE(window->Shown);
   DestroyWindow(edit);
   ShowWindow(form->Handle(), SW_HIDE);
+}
+
+
+TEST_F(dxBarOwnerMessagesTest, SystemColoursRebuildFloatingShadowsAndBrushes) {
+  TScopedHook<TdxBarToolbarControlFactory> windows(
+      dxBarToolbarControlFactory(), [](TdxBarManager*, TdxBar*) -> IdxBarControl* { return Make<TFloatingWindow>(); });
+  TdxBar* floating = manager->AddToolBar();
+  floating->SetDockingStyle(dsNone);
+  floating->SetVisible(true);
+  TdxBar* docked = manager->AddToolBar(false);
+  auto* floatingWindow = static_cast<TFloatingWindow*>(floating->Control()->BarControlObject());
+  auto* dockedWindow = static_cast<TFloatingWindow*>(docked->Control()->BarControlObject());
+  SendMessageW(form->Handle(), WM_SYSCOLORCHANGE, 0, 0);
+  EXPECT_EQ(floatingWindow->Shadows, 1);
+  EXPECT_EQ(dockedWindow->Shadows, 0);
+  EXPECT_NE(dxBarCheckerBrush, nullptr);
+}
+
+TEST_F(dxBarOwnerMessagesTest, LeavingTheFormEndsMouseTrackingAndHandsActivationToTheCustomizationForm) {
+  TFloatingWindow tracked;
+  manager->SetMouseTrackingBarControl(&tracked);
+  SendMessageW(form->Handle(), WM_ACTIVATE, WA_INACTIVE, 0);
+  EXPECT_EQ(tracked.Leaves, 1);
+  manager->SetMouseTrackingBarControl(nullptr);
+  // Customizing disables the form: its activation goes on to the customization form.
+  TFakeCustomization customization;
+  TScopedHook<IdxBarCustomization*> seam(dxBarCustomization(), &customization);
+  customization.Form = customization.Window();
+  struct TActivations {
+    static LRESULT CALLBACK Proc(HWND AWnd, UINT AMsg, WPARAM AWParam, LPARAM ALParam) {
+      // The system's own activations of the window are not the form's.
+      if (AMsg == WM_ACTIVATE && LOWORD(AWParam) == WA_CLICKACTIVE) Others().push_back(reinterpret_cast<HWND>(ALParam));
+      return DefWindowProcW(AWnd, AMsg, AWParam, ALParam);
+    }
+    static std::vector<HWND>& Others() {
+      static std::vector<HWND> others;
+      return others;
+    }
+  };
+  TActivations::Others().clear();
+  SetWindowLongPtrW(customization.Form, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TActivations::Proc));
+  manager->Customizing(true);
+  EnableWindow(form->Handle(), FALSE);
+  SendMessageW(form->Handle(), WM_ACTIVATE, WA_CLICKACTIVE, 0);
+  EnableWindow(form->Handle(), TRUE);
+  SendMessageW(form->Handle(), WM_ACTIVATE, WA_CLICKACTIVE, 0);
+  manager->Customizing(false);
+  EXPECT_EQ(TActivations::Others(), (std::vector<HWND>{form->Handle()}));
+}
+
+// A file name in the temporary folder, deleted when the test ends.
+struct TLayoutFile {
+  TLayoutFile() {
+    wchar_t folder[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, folder);
+    Name = String(folder) + L"lanze-owner-layout.ini";
+    DeleteFileW(Name.c_str());
+  }
+  ~TLayoutFile() { DeleteFileW(Name.c_str()); }
+  bool Exists() const { return GetFileAttributesW(Name.c_str()) != INVALID_FILE_ATTRIBUTES; }
+  String Name;
+};
+
+TEST_F(dxBarOwnerMessagesTest, LayoutIsSavedWhenTheFormGoesNotWhenItsWindowIsMadeAgain) {
+  TLayoutFile file;
+  manager->SetIniFileName(file.Name);
+  manager->SetStoreInIniFile(true);
+  manager->AddToolBar()->SetCaption(L"Tools");
+  form->HandleNeeded();
+  form->DestroyHandle();
+  form->HandleNeeded();
+  EXPECT_FALSE(file.Exists());
+  form.reset();
+  EXPECT_TRUE(file.Exists());
+}
+
+// A toolbar window whose point (5, 5) holds an item, for help requests.
+class THelpBar : public TCustomControl, public IdxBarControl {
+  DECLARE_CLASS(THelpBar, TCustomControl)
+  explicit THelpBar(TComponent* AOwner) : TCustomControl(AOwner) {}
+  TObject* BarControlObject() override { return this; }
+  bool IsDestroying() override { return false; }
+  void SetItemLinks(TdxBarItemLinks*) override {}
+  bool IsVertical() override { return false; }
+  bool IsWindowVisible() override { return true; }
+  TRect ClientRect() override { return TRect(0, 0, Width(), Height()); }
+  void ScheduleRepaint() override {}
+  void RepaintBar() override {}
+  void RebuildItemControls() override {}
+  void LinkDestroying(TdxBarItemLink*) override {}
+  HWND BarWindow() override { return Handle(); }
+  TdxBarItemControlBase* ItemControlAtScreenPoint(const TPoint& APoint) override {
+    POINT p{APoint.X, APoint.Y};
+    ::ScreenToClient(Handle(), &p);
+    return p.x < 10 ? Item : nullptr;
+  }
+  int BarHelpContext() override { return 7; }
+  TdxBarItemControlBase* Item = nullptr;
+};
+IMPLEMENT_CLASS(THelpBar, TCustomControl, nullptr)
+
+struct THelpLog : TObject {
+  std::vector<std::pair<Word, NativeInt>> Calls;
+  bool Help(Word ACommand, NativeInt AData, bool& ACallHelp) {
+    Calls.emplace_back(ACommand, AData);
+    ACallHelp = false;
+    return true;
+  }
+};
+
+TEST_F(dxBarOwnerMessagesTest, F1OnAToolbarAsksForTheHelpOfTheItemOrOfTheBar) {
+  THelpLog log;
+  const THelpEvent saved = Application->OnHelp;
+  Application->OnHelp = THelpEvent::Bind<&THelpLog::Help>(&log);
+  auto* bar = Make<THelpBar>(form.get());
+  bar->SetParent(form.get());
+  bar->SetBounds(0, 0, 100, 20);
+  TMenuLinksOwner menu(manager);
+  TdxBarButton* button = manager->AddButton();
+  TObjectPtr<TTestItemControl> control(Make<TTestItemControl>(menu.Links->Add(button)));
+  bar->Item = control.get();
+  auto pressF1At = [&](int X) {
+    HELPINFO info{};
+    info.cbSize = sizeof(info);
+    info.iContextType = HELPINFO_WINDOW;
+    info.hItemHandle = bar->Handle();
+    POINT p{X, 5};
+    ClientToScreen(bar->Handle(), &p);
+    info.MousePos = p;
+    log.Calls.clear();
+    SendMessageW(form->Handle(), WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+    return log.Calls;
+  };
+  using C = std::vector<std::pair<Word, NativeInt>>;
+  button->SetHelpContext(42);
+  EXPECT_EQ(pressF1At(5), (C{{HELP_CONTEXT, 42}}));
+  EXPECT_EQ(pressF1At(50), (C{{HELP_CONTEXT, 7}}));
+  button->SetHelpContext(0);
+  EXPECT_EQ(pressF1At(5), (C{{HELP_CONTEXT, 7}}));
+  // A form with a help button shows the help as a popup, under the item for an item's help.
+  form->SetBorderIcons({biSystemMenu, biHelp});
+  button->SetHelpContext(42);
+  const C popup = pressF1At(5);
+  ASSERT_EQ(popup.size(), 2u);
+  EXPECT_EQ(popup[0].first, HELP_SETPOPUP_POS);
+  EXPECT_EQ(popup[1], (std::pair<Word, NativeInt>{HELP_CONTEXTPOPUP, 42}));
+  EXPECT_EQ(pressF1At(50), (C{{HELP_CONTEXTPOPUP, 7}}));
+  Application->OnHelp = saved;
 }
 
 }  // namespace

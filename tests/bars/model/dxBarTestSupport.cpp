@@ -2,6 +2,7 @@
 
 BEGIN_CLASS(TBarTestForm, TForm, (ConstructWith<TBarTestForm, TComponent>))
   b.Method<&TBarTestForm::btnExitClick>(L"btnExitClick");
+  b.Method<&TBarTestForm::BarEvent>(L"BarEvent");
 END_CLASS
 
 IMPLEMENT_CLASS(TFakeBarControl, TObject, nullptr)

@@ -18,7 +18,9 @@ class TBarTestForm : public TForm {
   DECLARE_CLASS(TBarTestForm, TForm)
   explicit TBarTestForm(TComponent* AOwner) : TForm(AOwner, 0) {}
   void btnExitClick(TObject*) { ++ExitClicks; }
+  void BarEvent(TdxBarManager*, TdxBar*) { ++BarEvents; }
   int ExitClicks = 0;
+  int BarEvents = 0;
 };
 
 // A form read from a stored definition in text form.
