@@ -154,6 +154,8 @@ class TdxBarItem : public TdxBarComponent {
 
  private:
   friend class TdxBarItemLink;
+  // The category list renumbers its items directly while categories move.
+  friend class TdxBarManagerCategories;
   void AddLink(TdxBarItemLink* ALink);
   void RemoveLink(TdxBarItemLink* ALink);
   void GlyphChanged(TObject*) { ImageIndexChanged(); }

@@ -70,51 +70,7 @@ END_CLASS
 // Categories, image options, popup-menu links
 // ---------------------------------------------------------------------------
 
-TdxBarItemVisible TdxBarManagerCategories::ItemsVisible(int AIndex) const {
-  return AIndex >= 0 && AIndex < static_cast<int>(FItemsVisibles.size()) ? FItemsVisibles[AIndex] : ivAlways;
-}
-
-bool TdxBarManagerCategories::Visible(int AIndex) const {
-  return AIndex >= 0 && AIndex < static_cast<int>(FVisibles.size()) ? FVisibles[AIndex] : true;
-}
-
-void TdxBarManagerCategories::DefineProperties(TFiler* AFiler) {
-  TStringList::DefineProperties(AFiler);
-  AFiler->DefineProperty(
-      L"ItemsVisibles", [this](TReader* r) { ReadItemsVisibles(r); }, [this](TWriter* w) { WriteItemsVisibles(w); },
-      Count() > 0);
-  AFiler->DefineProperty(
-      L"Visibles", [this](TReader* r) { ReadVisibles(r); }, [this](TWriter* w) { WriteVisibles(w); }, Count() > 0);
-}
-
-void TdxBarManagerCategories::ReadItemsVisibles(TReader* AReader) {
-  FItemsVisibles.clear();
-  AReader->ReadListBegin();
-  while (!AReader->EndOfList()) {
-    const int value = AReader->ReadInteger();
-    FItemsVisibles.push_back(value >= ivNever && value <= ivAlways ? static_cast<TdxBarItemVisible>(value) : ivAlways);
-  }
-  AReader->ReadListEnd();
-}
-
-void TdxBarManagerCategories::WriteItemsVisibles(TWriter* AWriter) {
-  AWriter->WriteListBegin();
-  for (int i = 0; i < Count(); ++i) AWriter->WriteInteger(static_cast<int>(ItemsVisible(i)));
-  AWriter->WriteListEnd();
-}
-
-void TdxBarManagerCategories::ReadVisibles(TReader* AReader) {
-  FVisibles.clear();
-  AReader->ReadListBegin();
-  while (!AReader->EndOfList()) FVisibles.push_back(AReader->ReadBoolean());
-  AReader->ReadListEnd();
-}
-
-void TdxBarManagerCategories::WriteVisibles(TWriter* AWriter) {
-  AWriter->WriteListBegin();
-  for (int i = 0; i < Count(); ++i) AWriter->WriteBoolean(Visible(i));
-  AWriter->WriteListEnd();
-}
+// The category list itself: dxBarCategories.cpp.
 
 TdxBarPopupMenuLinks::TdxBarPopupMenuLinks(TdxBarManager* AManager)
     : TOwnedCollection(AManager, TdxBarPopupMenuLink::StaticClass()) {}
@@ -300,6 +256,7 @@ void TdxBarManager::FinishLoading() {
     } clearBarsLoading{this};
     for (int i = 0; i < FBars->Count(); ++i) FBars->Items(i)->ApplyLoadedState();
   }
+  FCategories->ApplyLoadedItemsVisible();
   for (IdxBarDockControl* dock : FDockControls) dock->UpdateDock();
   if (!Designing()) SaveDesignedState();
 }
@@ -365,14 +322,6 @@ String TdxBarManager::GetUniqueItemName(TClass AItemClass) const {
     const String name = base + IntToStr(n);
     if (!(Owner() && Owner()->FindComponent(name)) && !GetItemByName(name)) return name;
   }
-}
-
-TdxBarItemVisible TdxBarManager::CategoryItemsVisibleAt(int AIndex) const {
-  return AIndex >= 0 && AIndex < FCategories->Count() ? FCategories->ItemsVisible(AIndex) : ivNever;
-}
-
-bool TdxBarManager::CategoryVisibleAt(int AIndex) const {
-  return AIndex >= 0 && AIndex < FCategories->Count() && FCategories->Visible(AIndex);
 }
 
 TdxBarItem* TdxBarManager::GetItemByName(const String& AName) const {

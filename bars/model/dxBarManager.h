@@ -39,33 +39,63 @@ using TdxBarMergeItemLinkEvent =
 using TdxBarCanDockingEvent =
     TClosure<void(TdxBar* Sender, TdxBarDockingStyle Style, IdxBarDockControl* DockControl, bool& CanDocking)>;
 
-// The manager's categories: names, with the stored per-category item
-// visibility and visibility kept beside them.
+// The data of one category, kept as the object of the category's string; a
+// category without data shows its items always and is itself visible.
+class TdxBarCategoryData : public TObject {
+  DECLARE_CLASS(TdxBarCategoryData, TObject)
+  TdxBarCategoryData() = default;
+  TdxBarItemVisible ItemsVisible = ivAlways;
+  // Read with the form and applied once the manager has loaded.
+  TdxBarItemVisible LoadedItemsVisible = ivAlways;
+  bool Visible = true;
+};
+
+// The manager's categories: names, each with its data as the string's object
+// (dxBarCategories.cpp). Items refer to categories by index, so every change
+// of the list carries the items' indexes along.
 class TdxBarManagerCategories : public TStringList {
   DECLARE_CLASS(TdxBarManagerCategories, TStringList)
   explicit TdxBarManagerCategories(TdxBarManager* AManager) : FBarManager(AManager) {}
+  ~TdxBarManagerCategories() override;
   void DefineProperties(TFiler* AFiler) override;
+  TdxBarManager* Owner() const { return FBarManager; }
   TdxBarItemVisible ItemsVisible(int AIndex) const;
   bool Visible(int AIndex) const;
-  // Items follow their categories (dxBarCategories.cpp): deleting a category
-  // frees its items, and the last one deleted leaves a new default category.
+  // The category's data, nil without data or for an index out of range.
+  TdxBarCategoryData* Data(int AIndex) const;
+  // The data, made with the defaults when missing; nil out of range.
+  TdxBarCategoryData* NeedData(int AIndex);
+  // Another category list's data is copied, never shared.
+  void Assign(TPersistent* ASource) override;
+  // Deleting a category frees its items, and the last one deleted leaves a
+  // new default category.
   void Delete(int AIndex) override;
-  void InsertObject(int AIndex, const String& S, TObject* AObject) override;
+  void Clear() override;
   void Exchange(int AIndex1, int AIndex2) override;
   void Move(int ACurIndex, int ANewIndex) override;
+  // Sorts through Exchange, so that the items follow their categories.
+  void CustomSort(TStringListSortCompare ACompare) override;
+  // Only category data is kept as a string's object.
+  void PutObject(int AIndex, TObject* AObject) override;
   void SetItemsVisible(int AIndex, TdxBarItemVisible AValue);
   void SetVisible(int AIndex, bool AValue);
+  // The end of loading from the form: every category with data takes its
+  // loaded item visibility (TdxBarManager::SetCategoryItemsVisible).
+  void ApplyLoadedItemsVisible();
+
+ protected:
+  // Every insertion (Insert, and Add of a sorted list) moves the items of
+  // the later categories up.
+  void InsertItem(int AIndex, const String& S, TObject* AObject) override;
+  void Changed() override;
 
  private:
   void ReadItemsVisibles(TReader* AReader);
   void WriteItemsVisibles(TWriter* AWriter);
   void ReadVisibles(TReader* AReader);
   void WriteVisibles(TWriter* AWriter);
-  void PadCategoryData();
   TdxBarManager* FBarManager;
   bool FMoving = false;
-  std::vector<TdxBarItemVisible> FItemsVisibles;
-  std::vector<bool> FVisibles;
 };
 
 // The image lists of the image options by the item images they hold.
@@ -247,6 +277,9 @@ class TdxBarManager : public TComponent {
   void SetCategoryItemsVisible(int AIndex, TdxBarItemVisible AValue);
   void SetCategoryVisibleFlag(int AIndex, bool AValue);
   bool CategoryVisibleAt(int AIndex) const;
+  // The index of the N-th visible category (from 0), -1 when there is none;
+  // N itself in design mode.
+  int VisibleCategoryToIndex(int N) const;
   void MoveItem(int ACurIndex, int ANewIndex);
   TdxBar* BarByCaption(const String& ACaption) const;
   TdxBar* BarByComponentName(const String& AName) const;

@@ -104,6 +104,10 @@ class TdxBar : public TcxComponentCollectionItem, public IdxBarLinksOwner {
   void SetWholeRow(bool AValue) { FWholeRow = AValue; }
 
   bool IsPredefined() const { return FIsPredefined; }
+  // Hidden by the system (its links all became unavailable), not by the
+  // user; every Visible assignment clears the mark.
+  bool InternallyHidden() const { return FInternallyHidden; }
+  void SetInternallyHidden(bool AValue) { FInternallyHidden = AValue; }
   bool IsVertical() const;
   bool IsClosable() const { return FAllowClose && !FIsMainMenu; }
   bool CanReset() const { return FIsPredefined && FAllowReset; }
