@@ -45,6 +45,9 @@ DECLARE_ENUM(TdxBarBorderStyle, bbsNone, bbsSingle)
 DECLARE_ENUM(TdxBarItemOption, ioShowDescriptions, ioShowShortCuts, ioSize)
 using TdxBarItemOptionValues = TSet<TdxBarItemOption, 8>;
 DECLARE_ENUM(TdxBarMenuItemSize, misNormal, misLarge)
+// Where a user layout is kept: INI text (files, streams, the designed
+// snapshot) or registry keys.
+DECLARE_ENUM(TdxBarStoringKind, skIni, skReg)
 
 // ---------------------------------------------------------------------------
 // Seams filled by the bar controls layer
@@ -154,6 +157,9 @@ class IdxBarDockControl {
   // Whether a screen point lies in the dock's docking zone: its bounds
   // enlarged across the dock, where no other window of its parent covers it.
   virtual bool DockingZoneContains(const TPoint& AScreenPoint) = 0;
+  // Whether a toolbar leaves the dock when a stored layout it reads names no
+  // dock (free-standing docks do; the sides never).
+  virtual bool DetachOnMissingReference() { return false; }
 
  protected:
   ~IdxBarDockControl() = default;

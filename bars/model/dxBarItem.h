@@ -9,6 +9,7 @@
 
 class TBitmap;
 class TCustomImageList;
+class TCustomIniFile;
 class TdxBarScreenTip;
 
 using TShortCut = Word;
@@ -114,6 +115,18 @@ class TdxBarItem : public TdxBarComponent {
   virtual void HiddenControlNotice(TdxBarItemControlBase*) {}
   bool IsDesigning() const { return ComponentState().Contains(csDesigning); }
   bool IsLoading() const { return ComponentState().Contains(csLoading); }
+  // Items the customization lists leave out although they are visible.
+  virtual bool IsHiddenFromCategoryLists() { return false; }
+
+  // The item's own part of a user layout (items with links of their own
+  // keep them there); nothing in the base item. The manager calls them
+  // after its toolbars (dxBarLayoutStorage.h).
+  virtual void ResetFromSavedState(TCustomIniFile* /*ASavedState*/, const String& /*ABaseSection*/) {}
+  virtual void LoadFromIni(TCustomIniFile* /*AIniFile*/, const String& /*ABaseSection*/,
+                           TdxBarStoringKind /*AStoringKind*/) {}
+  virtual void ReloadLinkSettings(TCustomIniFile* /*ASavedState*/, const String& /*ABaseSection*/) {}
+  virtual void SaveToIni(TCustomIniFile* /*AIniFile*/, const String& /*ABaseSection*/,
+                         TdxBarStoringKind /*AStoringKind*/) {}
 
   // Change notices to the controls of the links.
   virtual void CaptionChanged();

@@ -845,6 +845,15 @@ void TdxBarItemLinks::ApplyLoadedUsageState(bool AWithVisibility) {
     if (Items(i)->FItem) Items(i)->ApplyMostRecentlyUsed();
   if (AWithVisibility)
     for (int i = Count() - 1; i >= 0; --i) Items(i)->SetVisible(Items(i)->FLoadedVisible);
+  // The recent order a stored layout gives, front first.
+  for (int i = 0; i < Count(); ++i)
+    for (int j = 0; j < Count(); ++j)
+      if (TdxBarItemLink* link = Items(j); link->FLoadedRecentIndex == i) {
+        link->FUseCount = link->FLoadedUseCount;
+        link->MoveInRecentList(i);
+        link->FLoadedRecentIndex = -1;
+      }
+  for (int j = 0; j < Count(); ++j) Items(j)->FLoadedRecentIndex = -1;
   if (FBarControl) FBarControl->RebuildItemControls();
 }
 

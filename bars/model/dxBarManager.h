@@ -14,7 +14,9 @@ class TCustomForm;
 class TBitmap;
 class TChangeLink;
 class TCustomImageList;
+class TcxEventHandlerCollection;
 class TcxFreeNotificator;
+class TCustomIniFile;
 class TdxThemeChangedNotificator;
 class TFont;
 class TMemIniFile;
@@ -513,8 +515,22 @@ class TdxBarManager : public TComponent {
   void LoadFromStream(TStream* AStream);
   void SaveToRegistry(const String& ARegistryPath);
   void LoadFromRegistry(const String& ARegistryPath);
+  // Other components keep their own sections beside the layout: called after
+  // a layout is read or written with a TdxBarIniFileEventData.
+  TcxEventHandlerCollection* ReadIniFileHandlers() const;
+  TcxEventHandlerCollection* WriteIniFileHandlers() const;
+  // While a layout is read: the names of the items the layout did not know
+  // (added to the program after it was saved); nil otherwise.
+  TStringList* NewItems() const { return FNewItems; }
+  // A reset toolbar takes back its designed docking state too, not only its links.
+  bool UseFullReset() const { return FUseFullReset; }
+  void SetUseFullReset(bool AValue) { FUseFullReset = AValue; }
+  virtual void DoBarBeforeReset(TdxBar* ABar);
+  virtual void DoBarAfterReset(TdxBar* ABar);
 
   TdxBarEvent OnBarAdd;
+  TdxBarEvent OnBarAfterReset;
+  TdxBarEvent OnBarBeforeReset;
   TdxBarEvent OnBarDelete;
   TdxBarEvent OnBarDockingStyleChange;
   TdxBarVisibleChangeEvent OnBarVisibleChange;
@@ -608,6 +624,14 @@ class TdxBarManager : public TComponent {
   TdxBar* FMainMenuBar = nullptr;
   std::vector<IdxBarDockControl*> FDockControls;
   TdxBarItemControlBase* FSelectedItem = nullptr;
+  // Layout storage (dxBarLayoutStorage.cpp).
+  friend void dxBarReadLayout(TdxBarManager* AManager, TCustomIniFile* AIniFile, const String& ABase,
+                              TdxBarStoringKind AKind);
+  mutable TObjectPtr<TcxEventHandlerCollection> FReadIniFileHandlers;
+  mutable TObjectPtr<TcxEventHandlerCollection> FWriteIniFileHandlers;
+  TStream* FIniFileStream = nullptr;
+  TStringList* FNewItems = nullptr;
+  bool FUseFullReset = false;
 };
 
 // Runs AWork inside the manager's update bracket, which closes also when AWork raises.
