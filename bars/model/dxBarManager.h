@@ -541,6 +541,24 @@ class TdxBarManager : public TComponent {
   TdxBarCanDockingEvent OnDocking;
   TdxBarMergeItemLinkEvent OnMergeItemLink;
 
+  // Merging whole managers (dxBarMerging.cpp). Each visible toolbar of
+  // ABarManager merges into the toolbar of the same caption, or, with
+  // ACanCreateNewBar, into a new one made for it. EdxException, with nothing
+  // changed, for nil, this manager, or a manager whose toolbars take part in
+  // merges already.
+  void Merge(TdxBarManager* ABarManager, bool ACanCreateNewBar);
+  // Takes back from every toolbar the toolbars of ABarManager merged into it.
+  void Unmerge(TdxBarManager* ABarManager);
+  // Before the user customizes: every merge into this manager's toolbars
+  // (of AManager's toolbars only, when given) is undone, and with ASaving
+  // remembered; toolbars made by merging that empty are hidden, not freed.
+  void MergeOrUnmergeBars(TdxBarManager* AManager, bool ASaving);
+  // After customizing: the remembered merges are made again.
+  void RestoreMergesAfterCustomizing();
+  // Lets OnMergeItemLink choose how and where one link is merged.
+  void DoMergeItemLink(TdxBarItemLinks* ADstItemLinks, TdxBarItemLinks* ASrcItemLinks, TdxBarItemLink* ASrcItemLink,
+                       TdxBarItemMergeKind& AMergeKind, int& AMergeIndex);
+
   // The image options' reactions (dxBarImageOptions.cpp): the items of the
   // links hear of a changed image list; the toolbars repaint.
   void ImageListChanged(TdxBarImageListKind AKind);
