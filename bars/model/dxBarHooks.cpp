@@ -222,5 +222,20 @@ LRESULT CALLBACK dxBarCallWndProcHookProc(int ACode, WPARAM AWParam, LPARAM ALPa
     }
     if (!h.InManagerLookup) DispatchToManagers(call->hwnd, call->message, call->wParam, call->lParam);
   });
-  return CallNextHookEx(h.CallWndProc, ACode, AWParam, ALParam);
+  const LRESULT next = CallNextHookEx(h.CallWndProc, ACode, AWParam, ALParam);
+  GuardCallback([&] {
+    if (ACode >= 0) dxBarCheckMDIStateForMessage(call->hwnd, call->message);
+  });
+  return next;
+}
+
+void dxBarCheckMDIStateForMessage(HWND AWnd, UINT AMessage) {
+  if (AMessage != WM_DESTROY && AMessage != WM_CHILDACTIVATE && AMessage != WM_MDIACTIVATE) return;
+  HWND parent = GetParent(AWnd);
+  Char className[16] = {};
+  if (!parent || !GetClassNameW(parent, className, 16) || lstrcmpiW(className, L"MDICLIENT") != 0) return;
+  TForm* main = Application ? Application->MainForm() : nullptr;
+  if (!main || !main->HandleAllocated()) return;
+  TdxBarManager* manager = dxBarManagerFromObject(main);
+  if (manager && !manager->IsDestroying()) manager->CheckMDIState();
 }

@@ -221,6 +221,24 @@ class TdxBarPopupMenuLinks : public TOwnedCollection {
   explicit TdxBarPopupMenuLinks(TdxBarManager* AManager);
 };
 
+// The buttons a main-menu toolbar shows for a maximized MDI child, with
+// the system commands they send it.
+DECLARE_ENUM(TdxBarMDIButton, mdibMinimize, mdibRestore, mdibClose)
+// What the MDI state handlers hear: a child was activated, deactivated, or
+// the active child was maximized or restored.
+DECLARE_ENUM(TdxBarMDIStateChange, mdiscActivated, mdiscDeactivated, mdiscMaximizedChanged)
+struct TdxBarMDIStateChangeEventData {
+  TdxBarMDIStateChange Change = mdiscActivated;
+  HWND Wnd = nullptr;
+};
+using TdxBarMergeEvent = TClosure<void(TdxBarManager* Sender, TdxBarManager* ChildBarManager, bool AddItems)>;
+
+// Makes the entry of a maximized MDI child's system menu: an item owned by
+// AOwner that keeps the child's window. Filled by the layer that has sub
+// items; nil leaves the main menu without that entry.
+using TdxBarSystemMenuItemMaker = TdxBarItem* (*)(TComponent* AOwner, HWND AChild);
+TdxBarSystemMenuItemMaker& dxBarSystemMenuItemMaker();
+
 // The rectangle moved (up, down, left, right in this order) until it lies in the work area where it fits.
 TRect dxBarKeepRectInWorkArea(TRect ARect, const TRect& AWorkArea);
 
@@ -541,6 +559,25 @@ class TdxBarManager : public TComponent {
   TdxBarCanDockingEvent OnDocking;
   TdxBarMergeItemLinkEvent OnMergeItemLink;
 
+  // MDI (dxBarMDI.cpp). The active child of the application main form's
+  // MDI client, 0 without one.
+  HWND ActiveMDIChild() const;
+  // Sends the active MDI child the button's system command.
+  void DoMDIButtonCommand(TdxBarMDIButton AButton);
+  // ARecursive: the owner lies in an MDI child form; else the owner is one.
+  bool OwnerIsMDIChild(bool ARecursive) const;
+  bool IsMDIMaximized() const { return FIsMDIMaximized; }
+  // Follows the main form's MDI children: their activation, deactivation
+  // and maximized state (the call-window hook runs it for the main form's
+  // manager).
+  void CheckMDIState();
+  // Hear every MDI change with a TdxBarMDIStateChangeEventData.
+  TcxEventHandlerCollection* MDIStateChangedHandlers() const;
+  // Items the manager made for itself (a maximized child's system menu).
+  TComponentList* InternalItems() const { return FInternalItems; }
+  TdxBarMergeEvent OnMenuMerge;
+  TdxBarMergeEvent OnMerge;
+
   // Merging whole managers (dxBarMerging.cpp). Each visible toolbar of
   // ABarManager merges into the toolbar of the same caption, or, with
   // ACanCreateNewBar, into a new one made for it. EdxException, with nothing
@@ -650,6 +687,11 @@ class TdxBarManager : public TComponent {
   TStream* FIniFileStream = nullptr;
   TStringList* FNewItems = nullptr;
   bool FUseFullReset = false;
+  // MDI (dxBarMDI.cpp).
+  void ReportMDIChange(TdxBarMDIStateChange AChange, HWND AWnd);
+  bool FIsMDIMaximized = false;
+  HWND FPrevActiveMDIChild = nullptr;
+  mutable TObjectPtr<TcxEventHandlerCollection> FMDIStateChangedHandlers;
 };
 
 // Runs AWork inside the manager's update bracket, which closes also when AWork raises.
