@@ -78,6 +78,12 @@ class IdxBarControl {
   virtual bool CanHideFloatingWindow() { return true; }
   // Repaints the frame: active or inactive caption.
   virtual void RefreshFrame() {}
+  // Forgets the last mouse position, so that the next mouse move hot-tracks
+  // anew.
+  virtual void ResetLastMousePos() {}
+  // Drops the selected item control (the customization's selection moved
+  // to another toolbar).
+  virtual void ClearSelectedItem() {}
 
  protected:
   ~IdxBarControl() = default;

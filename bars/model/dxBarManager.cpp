@@ -311,7 +311,8 @@ int TdxBarManager::GetItemsByCategory(int ACategory, TList* AList) const {
   if (ACategory < 0 || ACategory >= FCategories->Count()) return 0;
   for (int i = 0; i < ItemCount(); ++i) {
     TdxBarItem* item = Items(i);
-    if (item->Category() == ACategory && (Designing() || item->ActuallyVisible())) AList->Add(item);
+    if (item->Category() == ACategory && (Designing() || (item->ActuallyVisible() && !item->IsHiddenFromCategoryLists())))
+      AList->Add(item);
   }
   return AList->Count();
 }
@@ -409,47 +410,13 @@ void TdxBarManager::RegisterDockControl(IdxBarDockControl* ADockControl) {
     FDockControls.push_back(ADockControl);
 }
 
-void TdxBarManager::UnregisterDockControl(IdxBarDockControl* ADockControl) {
-  if (!ADockControl) return;
-  // A dock that goes while the form lives leaves its toolbars without a
-  // place: they hide rather than float at a stale position. When the form
-  // goes, the toolbars go with it and keep the visibility the layout saves.
-  TWinControl* owner = OwnerControl();
-  if (FBars && !IsDestroying() && !(owner && owner->ComponentState().Contains(csDestroying))) {
-    std::vector<TdxBar*> bars;
-    for (int i = 0; i < FBars->Count(); ++i) bars.push_back(FBars->Items(i));
-    for (TdxBar* bar : bars)
-      if (FBars->IndexOf(bar) >= 0 && bar->RealDockControl() == ADockControl) bar->SetVisible(false);
-  }
-  FDockControls.erase(std::remove(FDockControls.begin(), FDockControls.end(), ADockControl), FDockControls.end());
-  if (FBars) FBars->ForgetSideDock(ADockControl);
-}
-
-void TdxBarManager::Customizing(bool AValue) {
-  if (FIsCustomizing == AValue) return;
-  // One customization at a time in the process.
-  if (AValue && dxBarManagerList() && dxBarManagerList()->CustomizingBarManager()) return;
-  HideAll();
-  FIsCustomizing = AValue;
-  for (int i = 0; i < FBars->Count(); ++i) FBars->Items(i)->ItemLinks()->RebuildLists();
-  for (int i = 0; i < ItemCount(); ++i)
-    if (TdxBarItemLinks* links = Items(i)->ItemLinks()) links->RebuildLists();
-  for (int i = 0; i < FBars->Count(); ++i)
-    if (IdxBarControl* control = FBars->Items(i)->Control()) control->RebuildItemControls();
-  StyleChanged();
-}
+// UnregisterDockControl, Customizing, SetSelectedItem: dxBarOperations.cpp.
 
 bool TdxBarManager::OtherManagerCustomizing() const {
   TdxBarManagerList* list = dxBarManagerList();
   for (int i = 0; list && i < list->Count(); ++i)
     if (list->ManagerAt(i) != this && list->ManagerAt(i)->FIsCustomizing) return true;
   return false;
-}
-
-void TdxBarManager::SetSelectedItem(TdxBarItemControlBase* AValue) {
-  if (FSelectedItem == AValue) return;
-  FSelectedItem = AValue;
-  SignalDesignerModified();
 }
 
 // ---------------------------------------------------------------------------

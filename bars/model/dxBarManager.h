@@ -247,6 +247,12 @@ TRect dxBarKeepRectInWorkArea(TRect ARect, const TRect& AWorkArea);
 DECLARE_ENUM(TdxBarToolbarNameMode, tnmAdd, tnmRename)
 using TdxBarToolbarNameDialog = bool (*)(TdxBarManager* AManager, TdxBarToolbarNameMode AMode, String& ACaption);
 TdxBarToolbarNameDialog& dxBarToolbarNameDialog();
+// The customization layer's form: shown for a manager or closed (AShow
+// false), and the one open now (nil when none). Nil until that layer starts.
+using TdxBarShowCustomizationForm = void (*)(TdxBarManager* AManager, bool AShow);
+TdxBarShowCustomizationForm& dxBarShowCustomizationForm();
+using TdxBarGetCustomizationForm = TWinControl* (*)();
+TdxBarGetCustomizationForm& dxBarGetCustomizationForm();
 
 class TdxBarManager : public TComponent {
   DECLARE_CLASS(TdxBarManager, TComponent)
@@ -503,6 +509,21 @@ class TdxBarManager : public TComponent {
   void ResetUsageDataWithConfirmation();
   // False only for a frame's manager being designed inside a form.
   bool CanEditInDesigner() const;
+  // The window that owns the manager's dialogs: the customization form while
+  // it is open, else the application window when shown, else the owner's.
+  HWND DialogParentHandle() const;
+  // Around a modal dialog: the floating toolbars' windows are disabled, and
+  // those are enabled again afterwards.
+  void DisableFloatingBarWindows();
+  void EnableFloatingBarWindows();
+  // The bar window the mouse is tracked for: the previous one hears that the
+  // mouse left it.
+  void StartMouseTracking(IdxBarControl* AControl);
+  void ReleaseMouseTracking(IdxBarControl* AControl);
+  bool IsMouseTrackingControl(IdxBarControl* AControl) const { return AControl && AControl == FMouseTrackingBarControl; }
+  // Hot tracking of the bar window under the mouse (of AControl only, when
+  // given) starts again, as if the mouse had just moved there.
+  void RefreshHotTrackUnderMouse(IdxBarControl* AControl = nullptr);
   // Toolbars that want to be visible while their docks have no window yet.
   void BeginBarRestoring();
   void QueueBarRestore(TdxBar* ABar);
@@ -687,6 +708,9 @@ class TdxBarManager : public TComponent {
   TStream* FIniFileStream = nullptr;
   TStringList* FNewItems = nullptr;
   bool FUseFullReset = false;
+  // Operations (dxBarOperations.cpp).
+  std::vector<TdxBar*> FDisabledToolBarsList;
+  IdxBarControl* FMouseTrackingBarControl = nullptr;
   // MDI (dxBarMDI.cpp).
   void ReportMDIChange(TdxBarMDIStateChange AChange, HWND AWnd);
   bool FIsMDIMaximized = false;
