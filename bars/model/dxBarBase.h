@@ -48,6 +48,9 @@ DECLARE_ENUM(TdxBarMenuItemSize, misNormal, misLarge)
 // Where a user layout is kept: INI text (files, streams, the designed
 // snapshot) or registry keys.
 DECLARE_ENUM(TdxBarStoringKind, skIni, skReg)
+// The buttons a main-menu toolbar shows for a maximized MDI child; each
+// sends the child its system command (minimize, restore, close).
+DECLARE_ENUM(TdxBarMDIButton, mdibMinimize, mdibRestore, mdibClose)
 
 // ---------------------------------------------------------------------------
 // Seams filled by the bar controls layer

@@ -221,9 +221,6 @@ class TdxBarPopupMenuLinks : public TOwnedCollection {
   explicit TdxBarPopupMenuLinks(TdxBarManager* AManager);
 };
 
-// The buttons a main-menu toolbar shows for a maximized MDI child, with
-// the system commands they send it.
-DECLARE_ENUM(TdxBarMDIButton, mdibMinimize, mdibRestore, mdibClose)
 // What the MDI state handlers hear: a child was activated, deactivated, or
 // the active child was maximized or restored.
 DECLARE_ENUM(TdxBarMDIStateChange, mdiscActivated, mdiscDeactivated, mdiscMaximizedChanged)
