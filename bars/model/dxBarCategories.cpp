@@ -242,7 +242,9 @@ void TdxBarManagerCategories::ReadItemsVisibles(TReader* AReader) {
         FBarManager->SetCategoryItemsVisible(i, static_cast<TdxBarItemVisible>(value));
     }
   } catch (...) {
+    // The list's end is read also after a bad value, as the stream expects.
     EndUpdate();
+    AReader->ReadListEnd();
     throw;
   }
   EndUpdate();
@@ -264,7 +266,9 @@ void TdxBarManagerCategories::ReadVisibles(TReader* AReader) {
       if (i < Count()) FBarManager->SetCategoryVisibleFlag(i, value);
     }
   } catch (...) {
+    // The list's end is read also after a bad value, as the stream expects.
     EndUpdate();
+    AReader->ReadListEnd();
     throw;
   }
   EndUpdate();
