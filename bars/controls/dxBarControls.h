@@ -151,6 +151,7 @@ class TCustomdxBarControl : public TCustomControl, public IdxBarControl {
   virtual bool IsMouseInputBlocked(bool ACheckPosition);
   TPoint LastMousePos() const { return FLastMousePos; }
   bool HasLastMousePos() const { return FHasLastMousePos; }
+  void ResetLastMousePos() override { FHasLastMousePos = false; }
   TdxBarItemLink* TrackedLink() const { return FPrevTrackedLink; }
   TdxBarViewState ViewState() const { return FViewState; }
   TdxBarMarkState MarkState() const { return FMarkState; }

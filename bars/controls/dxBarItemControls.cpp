@@ -66,19 +66,6 @@ bool ChildrenHaveShadowsOf(TBar* ABar) {
     return ABar && ABar->Painter()->BarChildrenHaveShadows();
 }
 
-// Recomputes the hot state under the cursor: through the manager where it
-// can, else for the one control.
-template <class TManager>
-bool RefreshHotTrackUnderMouseOf(TManager* AManager, TCustomdxBarControl* ABar) {
-  if constexpr (requires { AManager->RefreshHotTrackUnderMouse(ABar); }) {
-    if (!AManager) return false;
-    AManager->RefreshHotTrackUnderMouse(ABar);
-    return true;
-  } else {
-    return false;
-  }
-}
-
 bool ListHasImage(TCustomImageList* AList, int AIndex) { return AList && AIndex >= 0 && AIndex < AList->Count(); }
 bool HasContent(TBitmap* ABitmap) { return ABitmap && !ABitmap->Empty(); }
 
@@ -987,18 +974,10 @@ void TdxBarItemControl::CaptionChanged() {
 }
 
 void TdxBarItemControl::EnabledStateChanged() {
-  // The hot state follows the cursor at once: a control enabled under the
-  // cursor turns hot, a disabled one never stays hot.
-  if (RefreshHotTrackUnderMouseOf(BarManager(), FParent)) {
-    if (!Enabled()) FHotPartIndex = -1;
-  } else if (FParent && FParent->HandleAllocated()) {
-    const TPoint cursor = CursorPos();
-    TrackHotPart(::WindowFromPoint(POINT{cursor.X, cursor.Y}) == FParent->WindowHandle()
-                     ? FParent->ScreenToClient(cursor)
-                     : TPoint(-1, -1));
-  } else if (!Enabled()) {
-    FHotPartIndex = -1;
-  }
+  // The hot state follows the cursor: the manager posts the bar a mouse move
+  // at the cursor, and a disabled control never stays hot meanwhile.
+  if (TdxBarManager* manager = BarManager(); manager && FParent) manager->RefreshHotTrackUnderMouse(FParent);
+  if (!Enabled()) FHotPartIndex = -1;
   // IsSelected already says no for a disabled control the mouse selected:
   // the bar's own selection is what goes.
   if (!Enabled() && FParent && FParent->SelectedControl() == this) FParent->ChangeSelectedItemControl(nullptr);

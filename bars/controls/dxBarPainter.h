@@ -17,7 +17,7 @@ class TdxDockControl;
 class TStrings;
 enum TdxCorner : int;
 
-DECLARE_ENUM(TdxBarMDIButton, mdibMinimize, mdibRestore, mdibClose)
+// TdxBarMDIButton: bars/model/dxBarBase.h.
 
 // What the frame operations read of a sub-menu window: the window fills it
 // from its own state before it asks the painter to draw its frame, its

@@ -11,6 +11,7 @@
 #include "bars/model/dxBarItemLinks.h"
 #include "bars/model/dxBarLayoutStorage.h"
 #include "bars/model/dxBarManager.h"
+#include "bars/model/dxBarMerging.h"
 #include "bars/model/dxBarPainterChoice.h"
 #include "bars/model/dxBarRoutines.h"
 #include "bars/model/dxBarScreenTip.h"

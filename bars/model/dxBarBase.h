@@ -46,6 +46,12 @@ DECLARE_ENUM(TdxBarBorderStyle, bbsNone, bbsSingle)
 DECLARE_ENUM(TdxBarItemOption, ioShowDescriptions, ioShowShortCuts, ioSize)
 using TdxBarItemOptionValues = TSet<TdxBarItemOption, 8>;
 DECLARE_ENUM(TdxBarMenuItemSize, misNormal, misLarge)
+// Where a user layout is kept: INI text (files, streams, the designed
+// snapshot) or registry keys.
+DECLARE_ENUM(TdxBarStoringKind, skIni, skReg)
+// The buttons a main-menu toolbar shows for a maximized MDI child; each
+// sends the child its system command (minimize, restore, close).
+DECLARE_ENUM(TdxBarMDIButton, mdibMinimize, mdibRestore, mdibClose)
 
 // ---------------------------------------------------------------------------
 // Seams filled by the bar controls layer
@@ -110,6 +116,9 @@ class IdxBarControl {
   virtual bool AcceptsShortCuts() { return true; }
   // Whether the window can serve as the main menu now.
   virtual bool CanActAsMainMenu() { return true; }
+  // Forgets the last mouse position, so that the next mouse move hot-tracks
+  // anew.
+  virtual void ResetLastMousePos() {}
 
  protected:
   ~IdxBarControl() = default;
@@ -208,6 +217,9 @@ class IdxBarDockControl {
   virtual void RefreshFrames() {}
   // Frees the rows that hold no toolbar.
   virtual void FreeEmptyRows() {}
+  // Whether a toolbar leaves the dock when a stored layout it reads names no
+  // dock (free-standing docks do; the sides never).
+  virtual bool DetachOnMissingReference() { return false; }
 
  protected:
   ~IdxBarDockControl() = default;

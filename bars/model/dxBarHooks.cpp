@@ -98,11 +98,6 @@ IdxBarCustomization*& dxBarCustomization() {
   return customization;
 }
 
-TdxBarManagerProc& dxBarMDIStateCheck() {
-  static TdxBarManagerProc check = nullptr;
-  return check;
-}
-
 TdxBarManagerProc& dxBarManagerJoinedProc() {
   static TdxBarManagerProc proc = nullptr;
   return proc;
@@ -328,18 +323,6 @@ bool MouseHook(int ACode, UINT AMessage, const MOUSEHOOKSTRUCT& AInfo) {
   return false;
 }
 
-// The main form's manager follows the activation and destruction of MDI children.
-void CheckMDIState(HWND AWnd, UINT AMessage) {
-  if (AMessage != WM_DESTROY && AMessage != WM_CHILDACTIVATE && AMessage != WM_MDIACTIVATE) return;
-  TdxBarManagerProc check = dxBarMDIStateCheck();
-  const HWND parent = check ? GetParent(AWnd) : nullptr;
-  wchar_t className[16] = {};
-  if (!parent || !GetClassNameW(parent, className, 16) || lstrcmpiW(className, L"MDICLIENT") != 0) return;
-  TCustomForm* main = Application ? Application->MainForm() : nullptr;
-  if (!main || !main->HandleAllocated()) return;
-  if (TdxBarManager* manager = dxBarManagerFromObject(main); manager && !manager->IsDestroying()) check(manager);
-}
-
 }  // namespace
 
 LRESULT CALLBACK dxBarMouseHookProc(int ACode, WPARAM AWParam, LPARAM ALParam) {
@@ -374,6 +357,19 @@ LRESULT CALLBACK dxBarCallWndProcHookProc(int ACode, WPARAM AWParam, LPARAM ALPa
       customization->UpdateFormVisibility(*reinterpret_cast<const WINDOWPOS*>(call->lParam));
   });
   const LRESULT next = CallNextHookEx(h.CallWndProc, ACode, AWParam, ALParam);
-  if (ACode >= 0) GuardCallback([&] { CheckMDIState(call->hwnd, call->message); });
+  GuardCallback([&] {
+    if (ACode >= 0) dxBarCheckMDIStateForMessage(call->hwnd, call->message);
+  });
   return next;
+}
+
+void dxBarCheckMDIStateForMessage(HWND AWnd, UINT AMessage) {
+  if (AMessage != WM_DESTROY && AMessage != WM_CHILDACTIVATE && AMessage != WM_MDIACTIVATE) return;
+  HWND parent = GetParent(AWnd);
+  Char className[16] = {};
+  if (!parent || !GetClassNameW(parent, className, 16) || lstrcmpiW(className, L"MDICLIENT") != 0) return;
+  TForm* main = Application ? Application->MainForm() : nullptr;
+  if (!main || !main->HandleAllocated()) return;
+  TdxBarManager* manager = dxBarManagerFromObject(main);
+  if (manager && !manager->IsDestroying()) manager->CheckMDIState();
 }

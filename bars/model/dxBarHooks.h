@@ -125,10 +125,7 @@ class IdxBarCustomization {
 };
 IdxBarCustomization*& dxBarCustomization();
 
-// The MDI state check of the main form's manager, run when an MDI child is
-// activated or destroyed. Nil leaves MDI children unnoticed.
 using TdxBarManagerProc = void (*)(TdxBarManager* AManager);
-TdxBarManagerProc& dxBarMDIStateCheck();
 // Called with a manager after it joined the manager list and after it left
 // it; nil (nothing) in this system.
 TdxBarManagerProc& dxBarManagerJoinedProc();
@@ -143,6 +140,9 @@ bool dxBarHooksInstalled();
 LRESULT CALLBACK dxBarKeyboardHookProc(int ACode, WPARAM AWParam, LPARAM ALParam);
 LRESULT CALLBACK dxBarMouseHookProc(int ACode, WPARAM AWParam, LPARAM ALParam);
 LRESULT CALLBACK dxBarCallWndProcHookProc(int ACode, WPARAM AWParam, LPARAM ALParam);
+// The call-window hook's last step: a child of an MDI client that is
+// destroyed or activated makes the main form's manager check its MDI state.
+void dxBarCheckMDIStateForMessage(HWND AWnd, UINT AMessage);
 
 // Every button-down and double-click message, of any button (left, right,
 // middle, X), in and outside the client area: each one ends keyboard navigation.

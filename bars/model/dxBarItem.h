@@ -142,7 +142,6 @@ class TdxBarItem : public TdxBarComponent, public IdxBarSelectableItem {
   // The image index an action's ImageIndex goes to.
   virtual int EditableImageIndex() { return FImageIndex; }
   virtual void AssignEditableImageIndex(int AValue) { SetImageIndex(AValue); }
-  virtual bool IsHiddenFromCategoryLists() { return false; }
   virtual int StyleCount() { return 1; }
   virtual bool HasDisplayableContent() { return true; }
   // Whether merging by caption may join this item's links with the other's.
@@ -163,16 +162,23 @@ class TdxBarItem : public TdxBarComponent, public IdxBarSelectableItem {
   // Items that want to hear when one of their controls is hidden by the layout.
   virtual bool WantsHiddenControlNotice() { return false; }
   virtual void HiddenControlNotice(TdxBarItemControlBase*) {}
-  // The layout storage's part of items with links of their own.
-  virtual void ResetFromSavedState() {}
-  virtual void LoadFromIni(TCustomIniFile*, const String& /*ABaseSection*/) {}
-  virtual void ReloadLinkSettings() {}
-  virtual void SaveToIni(TCustomIniFile*, const String& /*ABaseSection*/) {}
   // Whether the links' Width is the item's (edit items).
   virtual bool LinksTakeItemWidth() { return false; }
   void ShowEventHandlerInDesigner();
   bool IsDesigning() const { return ComponentState().Contains(csDesigning); }
   bool IsLoading() const { return ComponentState().Contains(csLoading); }
+  // Items the customization lists leave out although they are visible.
+  virtual bool IsHiddenFromCategoryLists() { return false; }
+
+  // The item's own part of a user layout (items with links of their own
+  // keep them there); nothing in the base item. The manager calls them
+  // after its toolbars (dxBarLayoutStorage.h).
+  virtual void ResetFromSavedState(TCustomIniFile* /*ASavedState*/, const String& /*ABaseSection*/) {}
+  virtual void LoadFromIni(TCustomIniFile* /*AIniFile*/, const String& /*ABaseSection*/,
+                           TdxBarStoringKind /*AStoringKind*/) {}
+  virtual void ReloadLinkSettings(TCustomIniFile* /*ASavedState*/, const String& /*ABaseSection*/) {}
+  virtual void SaveToIni(TCustomIniFile* /*AIniFile*/, const String& /*ABaseSection*/,
+                         TdxBarStoringKind /*AStoringKind*/) {}
 
   // Change notices to the controls of the links.
   virtual void CaptionChanged();
@@ -243,6 +249,8 @@ class TdxBarItem : public TdxBarComponent, public IdxBarSelectableItem {
 
  private:
   friend class TdxBarItemLink;
+  // The category list renumbers its items directly while categories move.
+  friend class TdxBarManagerCategories;
   void AddLink(TdxBarItemLink* ALink);
   void RemoveLink(TdxBarItemLink* ALink);
   void GlyphChanged(TObject*) { ImageIndexChanged(); }

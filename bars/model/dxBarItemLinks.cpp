@@ -1061,6 +1061,7 @@ void TdxBarItemLinks::ApplyLoadedUsageState(bool AWithVisibility) {
                           [this](TdxBarItemLink* ALink) { return IndexIn(FCanVisibleItems, ALink) >= 0; });
     RebuildLists();
   }
+  for (int j = 0; j < Count(); ++j) Items(j)->FLoadedRecentIndex = -1;
   if (FBarControl) FBarControl->RebuildItemControls();
 }
 

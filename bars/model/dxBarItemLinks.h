@@ -125,6 +125,15 @@ class TdxBarItemLink : public TcxInterfacedCollectionItem, public IdxBarSelectab
   void SendToBottomInRecentList();
   void SaveRecentIndex();
   void RestoreRecentIndex();
+  // What a stored layout says of the link: applied with the collection's
+  // loaded usage state (its visibility, use count and recent position).
+  void SetLoadedUsage(bool AVisible, int AUseCount, int ARecentIndex) {
+    FLoadedVisible = AVisible;
+    FLoadedUseCount = AUseCount;
+    FLoadedRecentIndex = ARecentIndex;
+  }
+  // A link the layout keeps as designed no longer counts as made by merging.
+  void ClearCreatedFromMerging() { FCreatedFromMergingWith = nullptr; }
   // Applies the loaded item name: the manager's item of that name, or none.
   void ResolveLoadedItem();
   // A link dragged away leaves its group start to the next can-visible link

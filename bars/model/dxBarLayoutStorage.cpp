@@ -11,13 +11,24 @@
 #include "platform/gui/Forms.h"
 #include "platform/gui/Graphics.h"
 
+#include <algorithm>
+#include <climits>
+#include <cwctype>
 #include <memory>
 #include <optional>
 #include <set>
 
+TdxBarLayoutDockAccess& dxBarLayoutDockAccess() {
+  static TdxBarLayoutDockAccess access;
+  return access;
+}
+
 namespace {
 
 constexpr int LayoutVersion = 50;
+// No layout the program writes comes near these; a larger count is damage.
+constexpr int MaxStoredBars = 10000;
+constexpr int MaxStoredLinks = 100000;
 
 // The keys of the manager options section: in the registry they share the
 // base key with whatever else the caller keeps there, so an earlier save is
@@ -59,6 +70,20 @@ std::vector<TdxBar*> StoredBars(TdxBarManager* AManager) {
   for (int i = 0; i < AManager->Bars()->Count(); ++i)
     if (!AManager->Bars()->Items(i)->CreatedByMerging()) result.push_back(AManager->Bars()->Items(i));
   return result;
+}
+
+TComponent* DockComponent(IdxBarDockControl* ADock) {
+  return ADock ? dynamic_cast<TComponent*>(ADock->DockControlObject()) : nullptr;
+}
+
+void CallHandlers(TdxBarManager* AManager, TcxEventHandlerCollection* AHandlers, TCustomIniFile* AIni,
+                  const String& ABase, TdxBarStoringKind AKind) {
+  TdxBarIniFileEventData data;
+  data.IniFile = AIni;
+  data.StoringKind = AKind;
+  data.BaseSection = ABase;
+  data.Delimiter = dxBarLayoutDelimiter(AKind);
+  AHandlers->CallEvents(AManager, &data);
 }
 
 // ---------------------------------------------------------------------------
@@ -111,10 +136,11 @@ void WriteLink(TdxBarItemLink* ALink, TCustomIniFile* AIni, const String& ASecti
 }
 
 // Only links of named items are stored; they are numbered without gaps.
-void WriteLinks(TdxBarManager* AManager, TdxBarItemLinks* ALinks, TCustomIniFile* AIni, const String& ASection,
-                TdxBarStoringKind AKind, bool AOfToolbar) {
-  const bool withUsage = AManager->CanShowRecentItems() && ALinks->UseRecentItems();
-  const bool stateSaving = AManager->InternalState().Contains(bisStateSaving);
+void WriteLinks(TdxBarItemLinks* ALinks, TCustomIniFile* AIni, const String& ASection, TdxBarStoringKind AKind,
+                bool AOfToolbar) {
+  TdxBarManager* manager = ALinks->BarManager();
+  const bool withUsage = manager->CanShowRecentItems() && ALinks->UseRecentItems();
+  const bool stateSaving = manager->InternalState().Contains(bisStateSaving);
   int count = 0;
   for (int i = 0; i < ALinks->Count(); ++i) {
     TdxBarItemLink* link = ALinks->Items(i);
@@ -127,7 +153,14 @@ void WriteLinks(TdxBarManager* AManager, TdxBarItemLinks* ALinks, TCustomIniFile
 
 void WriteBar(TdxBarManager* AManager, TdxBar* ABar, TCustomIniFile* AIni, const String& ASection,
               TdxBarStoringKind AKind) {
+  const TdxBarLayoutDockAccess& docks = dxBarLayoutDockAccess();
   AIni->WriteString(ASection, L"Caption", ABar->Caption());
+  if (docks.DockControl)
+    if (const String path = dxBarDockControlPath(AManager, docks.DockControl(ABar)); !path.empty())
+      AIni->WriteString(ASection, L"DockControl", path);
+  if (docks.DockedDockControl)
+    if (const String path = dxBarDockControlPath(AManager, docks.DockedDockControl(ABar)); !path.empty())
+      AIni->WriteString(ASection, L"DockedDockControl", path);
   AIni->WriteInteger(ASection, L"DockedDockingStyle", ABar->DockedDockingStyle());
   AIni->WriteInteger(ASection, L"DockedLeft", ABar->DockedLeft());
   AIni->WriteInteger(ASection, L"DockedTop", ABar->DockedTop());
@@ -141,7 +174,7 @@ void WriteBar(TdxBarManager* AManager, TdxBar* ABar, TCustomIniFile* AIni, const
   AIni->WriteBool(ASection, L"Visible",
                   ABar->MergedWith() ? ABar->VisibleBeforeMerging()
                                      : ABar->Visible() || AManager->RestoreQueueIndexOf(ABar) >= 0);
-  WriteLinks(AManager, ABar->ItemLinks(), AIni, ASection, AKind, true);
+  WriteLinks(ABar->ItemLinks(), AIni, ASection, AKind, true);
 }
 
 // ---------------------------------------------------------------------------
@@ -161,7 +194,8 @@ struct TLinkData {
   int Position = 0;
   std::optional<TdxBarItemViewLevels> ViewLevels;
   bool Visible = true;
-  int UseCount = 0;
+  std::optional<int> UseCount;
+  int RecentIndex = -1;
 };
 
 struct TLinksData {
@@ -170,6 +204,9 @@ struct TLinksData {
 
 struct TBarData {
   std::optional<String> Caption;
+  // A dock path that no longer resolves reads as none.
+  IdxBarDockControl* DockControl = nullptr;
+  IdxBarDockControl* DockedDockControl = nullptr;
   std::optional<int> DockedDockingStyle, DockedLeft, DockedTop, FloatLeft, FloatTop, FloatClientWidth,
       FloatClientHeight, DockingStyle, Row;
   std::optional<bool> OneOnRow;
@@ -185,14 +222,28 @@ struct TLayoutData {
   std::vector<TBarData> Bars;
 };
 
+// How a stored item name finds its item: the manager's items, or, while a
+// toolbar is reset from the designed snapshot, the components of the form.
+using TItemLookup = TdxBarItem* (*)(TdxBarManager* AManager, const String& AName);
+
+TdxBarItem* ManagerItemByName(TdxBarManager* AManager, const String& AName) { return AManager->GetItemByName(AName); }
+
+TdxBarItem* FormItemByName(TdxBarManager* AManager, const String& AName) {
+  TComponent* owner = AManager->Owner();
+  auto* item = owner ? dynamic_cast<TdxBarItem*>(owner->FindComponent(AName)) : nullptr;
+  return item && item->BarManager() == AManager ? item : nullptr;
+}
+
 class TLayoutReader {
  public:
-  TLayoutReader(TdxBarManager* AManager, TCustomIniFile* AIni, const String& ABase, TdxBarStoringKind AKind)
-      : FManager(AManager), FIni(AIni), FBase(ABase), FKind(AKind) {}
+  TLayoutReader(TdxBarManager* AManager, TCustomIniFile* AIni, const String& ABase, TdxBarStoringKind AKind,
+                TItemLookup ALookup = &ManagerItemByName)
+      : FManager(AManager), FIni(AIni), FBase(ABase), FKind(AKind), FLookup(ALookup) {}
 
   // False when the store holds no layout of the manager at all.
   bool Read(TLayoutData& AData);
   void ReadBar(const String& ASection, TBarData& ABar);
+  void ReadLinks(const String& ASection, bool AOfToolbar, TLinksData& ALinks);
 
  private:
   [[noreturn]] void Fail(const String& ASection, const String& AReason) const {
@@ -202,12 +253,14 @@ class TLayoutReader {
   std::optional<bool> Bool(const String& ASection, const String& AKey);
   std::optional<Byte> FirstByte(const String& ASection, const String& AKey);
   void RequireSection(const String& ASection, const String& AWhat);
-  void ReadLinks(const String& ASection, bool AOfToolbar, TLinksData& ALinks);
+  void RequireKey(const String& ASection, const String& AKey);
+  IdxBarDockControl* Dock(const String& ASection, const String& AKey);
 
   TdxBarManager* FManager;
   TCustomIniFile* FIni;
   String FBase;
   TdxBarStoringKind FKind;
+  TItemLookup FLookup;
 };
 
 std::optional<int> TLayoutReader::Int(const String& ASection, const String& AKey, int AMin, int AMax) {
@@ -247,11 +300,22 @@ void TLayoutReader::RequireSection(const String& ASection, const String& AWhat) 
   if (!FIni->SectionExists(ASection)) Fail(ASection, AWhat + L" is missing");
 }
 
+// The writer always writes these keys; a section without one was cut short.
+void TLayoutReader::RequireKey(const String& ASection, const String& AKey) {
+  if (!FIni->ValueExists(ASection, AKey)) Fail(ASection, AKey + L" is missing: the section is incomplete");
+}
+
+IdxBarDockControl* TLayoutReader::Dock(const String& ASection, const String& AKey) {
+  return dxBarFindDockControl(FManager, FIni->ReadString(ASection, AKey, String()));
+}
+
 bool TLayoutReader::Read(TLayoutData& AData) {
   const String main = MainSection(FBase, FKind);
-  const std::optional<int> barCount = Int(main, L"BarCount", 0, 10000);
+  const std::optional<int> barCount = Int(main, L"BarCount", 0, MaxStoredBars);
   if (!barCount) {
-    if (FIni->SectionExists(BarSection(FBase, 0)) || FIni->ValueExists(FBase + L"Items", L"ItemCount"))
+    // Parts of a layout without its count: a save that was cut short.
+    if (FIni->ValueExists(main, L"Version") || FIni->SectionExists(BarSection(FBase, 0)) ||
+        FIni->ValueExists(FBase + L"Items", L"ItemCount"))
       Fail(main, L"the manager options are missing");
     return false;
   }
@@ -277,7 +341,16 @@ bool TLayoutReader::Read(TLayoutData& AData) {
   for (int i = 0; i < *barCount; ++i) {
     const String section = BarSection(FBase, i);
     RequireSection(section, L"the toolbar section");
+    RequireKey(section, L"Visible");
+    RequireKey(section, L"ItemLinkCount");
     ReadBar(section, AData.Bars[i]);
+  }
+  // The items' own sections are checked now too, so that the items' hooks
+  // apply what already read.
+  TLinksData unused;
+  for (int i = 0; i < FManager->ItemCount(); ++i) {
+    TdxBarItem* item = FManager->Items(i);
+    if (item->ItemLinks() && !item->Name().empty()) ReadLinks(dxBarSubItemSection(FBase, item), false, unused);
   }
   return true;
 }
@@ -285,6 +358,7 @@ bool TLayoutReader::Read(TLayoutData& AData) {
 void TLayoutReader::ReadBar(const String& ASection, TBarData& ABar) {
   ReadLinks(ASection, true, ABar.Links);
   if (FIni->ValueExists(ASection, L"Caption")) ABar.Caption = FIni->ReadString(ASection, L"Caption", String());
+  ABar.DockedDockControl = Dock(ASection, L"DockedDockControl");
   ABar.DockedDockingStyle = Int(ASection, L"DockedDockingStyle", dsNone, dsBottom);
   ABar.DockedLeft = Int(ASection, L"DockedLeft", INT_MIN, INT_MAX);
   ABar.DockedTop = Int(ASection, L"DockedTop", INT_MIN, INT_MAX);
@@ -293,22 +367,24 @@ void TLayoutReader::ReadBar(const String& ASection, TBarData& ABar) {
   ABar.FloatTop = Int(ASection, L"FloatTop", INT_MIN, INT_MAX);
   ABar.FloatClientWidth = Int(ASection, L"FloatClientWidth", INT_MIN, INT_MAX);
   ABar.FloatClientHeight = Int(ASection, L"FloatClientHeight", INT_MIN, INT_MAX);
+  ABar.DockControl = Dock(ASection, L"DockControl");
   ABar.DockingStyle = Int(ASection, L"DockingStyle", dsNone, dsBottom);
   ABar.Row = Int(ASection, L"Row", 0, INT_MAX);
   ABar.Visible = Bool(ASection, L"Visible").value_or(false);
 }
 
 void TLayoutReader::ReadLinks(const String& ASection, bool AOfToolbar, TLinksData& ALinks) {
-  const int count = Int(ASection, L"ItemLinkCount", 0, 100000).value_or(0);
+  const int count = Int(ASection, L"ItemLinkCount", 0, MaxStoredLinks).value_or(0);
   const bool withUsage = FManager->CanShowRecentItems();
   for (int j = 0; j < count; ++j) {
     const String section = LinkSection(ASection, FKind, j);
     RequireSection(section, L"the link section");
+    RequireKey(section, L"ItemName");
     TLinkData link;
     link.ItemName = FIni->ReadString(section, L"ItemName", String());
     if (!link.ItemName.empty()) {
       // A stored link whose item is gone is dropped.
-      link.Item = FManager->GetItemByName(link.ItemName);
+      link.Item = FLookup(FManager, link.ItemName);
       if (!link.Item) continue;
       link.BeginGroup = Bool(section, L"BeginGroup").value_or(false);
       if (std::optional<Byte> bits = FirstByte(section, L"UserDefine"))
@@ -321,6 +397,7 @@ void TLayoutReader::ReadLinks(const String& ASection, bool AOfToolbar, TLinksDat
       if (FKind == skReg && defines.Contains(udGlyph) && FIni->ValueExists(section, L"UserGlyph")) {
         TObjectPtr<TMemoryStream> stream(Make<TMemoryStream>());
         FIni->ReadBinaryStream(section, L"UserGlyph", stream.get());
+        stream->SetPosition(0);
         TObjectPtr<TBitmap> check(Make<TBitmap>());
         try {
           check->LoadFromStream(stream.get());
@@ -337,7 +414,10 @@ void TLayoutReader::ReadLinks(const String& ASection, bool AOfToolbar, TLinksDat
           link.ViewLevels = TdxBarItemViewLevels::FromBits(*bits & 0x0F);
         link.Visible = Bool(section, L"Visible").value_or(true);
       }
-      if (withUsage) link.UseCount = Int(section, L"UseCount", 0, INT_MAX).value_or(0);
+      if (withUsage) {
+        link.UseCount = Int(section, L"UseCount", 0, INT_MAX).value_or(0);
+        link.RecentIndex = Int(section, L"RecentIndex", -1, MaxStoredLinks).value_or(-1);
+      }
     }
     ALinks.Links.push_back(std::move(link));
   }
@@ -347,7 +427,7 @@ void TLayoutReader::ReadLinks(const String& ASection, bool AOfToolbar, TLinksDat
 // Applying the checked layout
 // ---------------------------------------------------------------------------
 
-void ApplyLink(TdxBarItemLink* ALink, const TLinkData& AData) {
+void ApplyLink(TdxBarItemLink* ALink, const TLinkData& AData, bool AWithUsage) {
   ALink->SetItem(AData.Item);
   if (!AData.Item) return;
   ALink->SetBeginGroup(AData.BeginGroup);
@@ -365,63 +445,78 @@ void ApplyLink(TdxBarItemLink* ALink, const TLinkData& AData) {
   ALink->SetButtonGroup(static_cast<TdxBarButtonGroupPosition>(AData.ButtonGroup));
   ALink->SetPosition(static_cast<TdxBarItemPosition>(AData.Position));
   if (AData.ViewLevels) ALink->SetViewLevels(*AData.ViewLevels);
-  ALink->SetUseCount(AData.UseCount);
-  ALink->SetVisible(AData.Visible);
+  const bool usage = AWithUsage && AData.UseCount;
+  ALink->SetLoadedUsage(AData.Visible, usage ? *AData.UseCount : 0, usage ? AData.RecentIndex : -1);
+}
+
+bool IsNewItem(TStringList* ANewItems, TdxBarItem* AItem) {
+  return AItem && ANewItems && ANewItems->IndexOf(AItem->Name()) >= 0;
 }
 
 // Links of items added to the program after the save stay where the design
 // put them; everything else comes from the store.
-void ApplyLinks(TdxBarItemLinks* ALinks, const TLinksData& AData, const std::vector<TdxBarItem*>& ANewItems) {
+void ApplyLinks(TdxBarItemLinks* ALinks, const TLinksData& AData) {
+  TStringList* newItems = ALinks->BarManager()->NewItems();
   struct TKept {
     TdxBarItemLink* Link;
+    // The name of the item of the link just before it in the design.
     String PrevItemName;
   };
   std::vector<TKept> kept;
+  const bool withUsage = ALinks->BarManager()->CanShowRecentItems() && ALinks->UseRecentItems();
   ALinks->BeginUpdate();
-  try {
-    if (!ANewItems.empty()) {
-      for (int i = ALinks->Count() - 1; i >= 0; --i) {
-        TdxBarItemLink* link = ALinks->Items(i);
-        if (std::find(ANewItems.begin(), ANewItems.end(), link->Item()) == ANewItems.end()) {
-          TObject::Free(link);
-          continue;
-        }
-        TdxBarItemLink* prev = i > 0 ? ALinks->Items(i - 1) : nullptr;
-        kept.insert(kept.begin(), {link, prev && prev->Item() ? prev->Item()->Name() : String()});
-      }
-    } else {
-      ALinks->Clear();
-    }
-    // A kept link's predecessor may itself be dropped above; its name was
-    // taken before, as the design had it.
-    for (int j = static_cast<int>(AData.Links.size()) - 1; j >= 0; --j) ApplyLink(ALinks->Insert(0), AData.Links[j]);
-    for (const TKept& k : kept) {
-      if (k.PrevItemName.empty()) {
-        ALinks->Move(ALinks->IndexOf(k.Link), 0);
+  TFinally applyUsage{[&] {
+    ALinks->EndUpdate();
+    // Also after a failure, so that every link shows as its loaded state says.
+    ALinks->ApplyLoadedUsageState(true);
+  }};
+  if (newItems && newItems->Count() > 0) {
+    for (int i = ALinks->Count() - 1; i >= 0; --i) {
+      TdxBarItemLink* link = ALinks->Items(i);
+      if (!IsNewItem(newItems, link->Item())) {
+        TObject::Free(link);
         continue;
       }
-      for (int i = 0; i < ALinks->Count(); ++i) {
-        TdxBarItem* item = ALinks->Items(i)->Item();
-        if (item && item->Name() == k.PrevItemName && ALinks->Items(i) != k.Link) {
-          const int from = ALinks->IndexOf(k.Link);
-          ALinks->Move(from, from < i ? i : i + 1);
-          break;
-        }
+      link->ClearCreatedFromMerging();
+      TdxBarItemLink* prev = i > 0 ? ALinks->Items(i - 1) : nullptr;
+      kept.insert(kept.begin(), {link, prev && prev->Item() ? prev->Item()->Name() : String()});
+    }
+  } else {
+    ALinks->Clear();
+  }
+  // A kept link's predecessor may itself be dropped above; its name was
+  // taken before, as the design had it.
+  for (int j = static_cast<int>(AData.Links.size()) - 1; j >= 0; --j)
+    ApplyLink(ALinks->Insert(0), AData.Links[j], withUsage);
+  for (const TKept& k : kept) {
+    if (k.PrevItemName.empty()) {
+      ALinks->Move(ALinks->IndexOf(k.Link), 0);
+      continue;
+    }
+    for (int i = 0; i < ALinks->Count(); ++i) {
+      TdxBarItem* item = ALinks->Items(i)->Item();
+      if (item && item->Name() == k.PrevItemName && ALinks->Items(i) != k.Link) {
+        const int from = ALinks->IndexOf(k.Link);
+        ALinks->Move(from, from < i ? i : i + 1);
+        break;
       }
     }
-  } catch (...) {
-    ALinks->EndUpdate();
-    throw;
   }
-  ALinks->EndUpdate();
   ALinks->RebuildLists();
 }
 
-void ApplyBar(TdxBar* ABar, const TBarData& AData, const std::vector<TdxBarItem*>& ANewItems) {
-  ApplyLinks(ABar->ItemLinks(), AData.Links, ANewItems);
+// The toolbar's links, and with AFull its docking state, geometry and visibility.
+void ApplyBar(TdxBar* ABar, const TBarData& AData, bool AFull) {
+  ApplyLinks(ABar->ItemLinks(), AData.Links);
+  if (!AFull) return;
+  const TdxBarLayoutDockAccess& docks = dxBarLayoutDockAccess();
   try {
+    // A toolbar merged into another is taken back first, so that both
+    // sides of the merge agree about it.
+    if (TdxBar* target = ABar->MergedWith()) target->Unmerge(ABar);
     ABar->SetVisible(false);
     if (AData.Caption) ABar->SetCaption(*AData.Caption);
+    if (docks.SetDockedDockControl) docks.SetDockedDockControl(ABar, AData.DockedDockControl);
     if (AData.DockedDockingStyle) ABar->SetDockedDockingStyle(static_cast<TdxBarDockingStyle>(*AData.DockedDockingStyle));
     if (AData.DockedLeft) ABar->SetDockedLeft(*AData.DockedLeft);
     if (AData.DockedTop) ABar->SetDockedTop(*AData.DockedTop);
@@ -430,6 +525,14 @@ void ApplyBar(TdxBar* ABar, const TBarData& AData, const std::vector<TdxBarItem*
     if (AData.FloatTop) ABar->SetFloatTop(*AData.FloatTop);
     if (AData.FloatClientWidth) ABar->SetFloatClientWidth(*AData.FloatClientWidth);
     if (AData.FloatClientHeight) ABar->SetFloatClientHeight(*AData.FloatClientHeight);
+    if (docks.SetDockControl) {
+      if (AData.DockControl) {
+        docks.SetDockControl(ABar, AData.DockControl);
+      } else if (IdxBarDockControl* current = docks.DockControl ? docks.DockControl(ABar) : nullptr;
+                 current && current->DetachOnMissingReference()) {
+        docks.SetDockControl(ABar, nullptr);
+      }
+    }
     if (AData.DockingStyle) ABar->SetDockingStyle(static_cast<TdxBarDockingStyle>(*AData.DockingStyle));
     if (AData.Row) ABar->SetRow(*AData.Row);
     ABar->SetVisible(AData.Visible);
@@ -439,7 +542,22 @@ void ApplyBar(TdxBar* ABar, const TBarData& AData, const std::vector<TdxBarItem*
   }
 }
 
+// The section of the designed toolbar with that caption, empty when none.
+String DesignedBarSection(TdxBarManager* AManager, TdxBar* ABar) {
+  TMemIniFile* state = AManager->SavedState();
+  if (!state) return String();
+  const String base = dxBarIniBaseSection(AManager);
+  const int count = state->ReadInteger(MainSection(base, skIni), L"BarCount", 0);
+  for (int i = 0; i < count; ++i)
+    if (state->ReadString(BarSection(base, i), L"Caption", String()) == ABar->Caption()) return BarSection(base, i);
+  return String();
+}
+
 }  // namespace
+
+// ---------------------------------------------------------------------------
+// Public routines
+// ---------------------------------------------------------------------------
 
 String dxBarLayoutDelimiter(TdxBarStoringKind AKind) { return AKind == skReg ? L"\\" : L"."; }
 
@@ -458,6 +576,58 @@ String dxBarNormalizeRegistryPath(const String& APath) {
   if (result.front() != L'\\') result = L"\\" + result;
   if (result.back() != L'\\') result += L"\\";
   return result;
+}
+
+String dxBarSubItemSection(const String& ABase, TdxBarItem* AItem) { return ABase + L"SubItem_" + AItem->Name(); }
+
+String dxBarDockControlPath(TdxBarManager* AManager, IdxBarDockControl* ADock) {
+  TComponent* dock = DockComponent(ADock);
+  if (!dock || dock->Name().empty()) return String();
+  String path = dock->Name();
+  if (dock->Owner() == AManager->Owner()) return path;
+  for (TComponent* owner = dock->Owner(); owner && !owner->Name().empty(); owner = owner->Owner()) {
+    path = owner->Name() + L"." + path;
+    if (dynamic_cast<TCustomForm*>(owner)) break;
+  }
+  return path;
+}
+
+IdxBarDockControl* dxBarFindDockControl(TdxBarManager* AManager, const String& APath) {
+  if (APath.empty()) return nullptr;
+  TComponent* found = nullptr;
+  const size_t dot = APath.find(L'.');
+  if (dot == String::npos) {
+    found = FindNestedComponent(AManager->Owner(), APath);
+  } else if (TComponent* root = FindGlobalComponent(APath.substr(0, dot))) {
+    found = FindNestedComponent(root, APath.substr(dot + 1));
+  }
+  if (!found) return nullptr;
+  // Only a free-standing dock of this manager can take its toolbars.
+  for (int i = 0; i < AManager->DockControlCount(); ++i) {
+    IdxBarDockControl* dock = AManager->DockControlAt(i);
+    if (DockComponent(dock) == found && !AManager->IsSideDock(dock)) return dock;
+  }
+  return nullptr;
+}
+
+void dxBarWriteItemLinks(TdxBarItemLinks* ALinks, TCustomIniFile* AIniFile, const String& ASection,
+                         TdxBarStoringKind AKind) {
+  WriteLinks(ALinks, AIniFile, ASection, AKind, false);
+}
+
+void dxBarReadItemLinks(TdxBarItemLinks* ALinks, TCustomIniFile* AIniFile, const String& ASection,
+                        TdxBarStoringKind AKind) {
+  if (!AIniFile->ValueExists(ASection, L"ItemLinkCount")) return;
+  TLinksData data;
+  TLayoutReader(ALinks->BarManager(), AIniFile, String(), AKind).ReadLinks(ASection, false, data);
+  ApplyLinks(ALinks, data);
+}
+
+void dxBarReloadLinkSettings(TdxBarItemLinks* ALinks, TCustomIniFile* ASavedState, const String& ASection) {
+  const int count = std::min(ASavedState->ReadInteger(ASection, L"ItemLinkCount", 0), ALinks->Count());
+  for (int j = 0; j < count; ++j)
+    ALinks->Items(j)->SetMostRecentlyUsed(
+        ASavedState->ReadBool(LinkSection(ASection, skIni, j), L"MostRecentlyUsed", true));
 }
 
 void dxBarWriteLayout(TdxBarManager* AManager, TCustomIniFile* AIni, const String& ABase, TdxBarStoringKind AKind) {
@@ -484,17 +654,20 @@ void dxBarWriteLayout(TdxBarManager* AManager, TCustomIniFile* AIni, const Strin
   // over the stored toolbars, so a toolbar made by merging leaves no gap.
   for (int i = 0; i < static_cast<int>(bars.size()); ++i)
     WriteBar(AManager, bars[i], AIni, BarSection(ABase, i), AKind);
+  for (int i = 0; i < AManager->ItemCount(); ++i) AManager->Items(i)->SaveToIni(AIni, ABase, AKind);
+  CallHandlers(AManager, AManager->WriteIniFileHandlers(), AIni, ABase, AKind);
 }
 
 void dxBarReadLayout(TdxBarManager* AManager, TCustomIniFile* AIni, const String& ABase, TdxBarStoringKind AKind) {
   TLayoutData data;
   if (!TLayoutReader(AManager, AIni, ABase, AKind).Read(data)) return;
 
-  std::vector<TdxBarItem*> newItems;
-  if (data.HasItemList)
+  TObjectPtr<TStringList> newItems;
+  if (data.HasItemList) {
+    newItems.reset(Make<TStringList>());
     for (int i = 0; i < AManager->ItemCount(); ++i)
-      if (!data.SavedItemNames.count(AManager->Items(i)->Name())) newItems.push_back(AManager->Items(i));
-
+      if (!data.SavedItemNames.count(AManager->Items(i)->Name())) newItems->Add(AManager->Items(i)->Name());
+  }
   dxBarInManagerUpdate(AManager, [&] {
     if (data.MenusShowRecentItemsFirst) AManager->SetMenusShowRecentItemsFirst(*data.MenusShowRecentItemsFirst);
     if (data.ShowFullMenusAfterDelay) AManager->SetShowFullMenusAfterDelay(*data.ShowFullMenusAfterDelay);
@@ -502,61 +675,46 @@ void dxBarReadLayout(TdxBarManager* AManager, TCustomIniFile* AIni, const String
     if (data.MenuAnimations) AManager->SetMenuAnimations(static_cast<TdxBarMenuAnimations>(*data.MenuAnimations));
     if (data.ShowHint) AManager->SetShowHint(*data.ShowHint);
     if (data.ShowShortCutInHint) AManager->SetShowShortCutInHint(*data.ShowShortCutInHint);
+    AManager->FNewItems = newItems.get();
+    TFinally forgetNewItems{[&] { AManager->FNewItems = nullptr; }};
     std::vector<TdxBar*> bars = StoredBars(AManager);
     for (int i = 0; i < static_cast<int>(data.Bars.size()); ++i) {
       if (static_cast<int>(bars.size()) < i + 1) bars.push_back(AManager->Bars()->Add());
-      ApplyBar(bars[i], data.Bars[i], newItems);
+      ApplyBar(bars[i], data.Bars[i], true);
     }
+    for (int i = 0; i < AManager->ItemCount(); ++i) AManager->Items(i)->LoadFromIni(AIni, ABase, AKind);
   });
+  CallHandlers(AManager, AManager->ReadIniFileHandlers(), AIni, ABase, AKind);
 }
 
 // ---------------------------------------------------------------------------
 // The designed layout kept in memory
 // ---------------------------------------------------------------------------
 
-namespace {
-
-// The section of the designed toolbar with that caption, empty when none.
-String DesignedBarSection(TdxBarManager* AManager, TdxBar* ABar) {
-  TMemIniFile* state = AManager->SavedState();
-  const String base = dxBarIniBaseSection(AManager);
-  const int count = state->ReadInteger(MainSection(base, skIni), L"BarCount", 0);
-  for (int i = 0; i < count; ++i)
-    if (state->ReadString(BarSection(base, i), L"Caption", String()) == ABar->Caption()) return BarSection(base, i);
-  return String();
-}
-
-void ReloadMostRecentlyUsed(TdxBarManager* AManager, TdxBarItemLinks* ALinks, const String& ASection) {
-  TMemIniFile* state = AManager->SavedState();
-  const int count = std::min(state->ReadInteger(ASection, L"ItemLinkCount", 0), ALinks->Count());
-  for (int j = 0; j < count; ++j)
-    ALinks->Items(j)->SetMostRecentlyUsed(
-        state->ReadBool(LinkSection(ASection, skIni, j), L"MostRecentlyUsed", true));
-}
-
-}  // namespace
-
 void TdxBarManager::SaveDesignedState() {
+  if (!FSavedState) return;
   FSavedState->Clear();
   FInternalState += bisStateSaving;
-  try {
-    dxBarWriteLayout(this, FSavedState, dxBarIniBaseSection(this), skIni);
-  } catch (...) {
-    FInternalState -= bisStateSaving;
-    throw;
-  }
-  FInternalState -= bisStateSaving;
+  TFinally done{[this] { FInternalState -= bisStateSaving; }};
+  dxBarWriteLayout(this, FSavedState, dxBarIniBaseSection(this), skIni);
 }
 
 bool TdxBarManager::ResetToolBarToDesign(TdxBar* ABar) {
   const String section = ABar ? DesignedBarSection(this, ABar) : String();
   if (section.empty()) return false;
+  DoBarBeforeReset(ABar);
+  const String base = dxBarIniBaseSection(this);
   TBarData data;
-  TLayoutReader(this, FSavedState, dxBarIniBaseSection(this), skIni).ReadBar(section, data);
+  TLayoutReader(this, FSavedState, base, skIni, &FormItemByName).ReadBar(section, data);
   dxBarInManagerUpdate(this, [&] {
-    ApplyLinks(ABar->ItemLinks(), data.Links, {});
-    ReloadMostRecentlyUsed(this, ABar->ItemLinks(), section);
+    ApplyBar(ABar, data, FUseFullReset);
+    dxBarReloadLinkSettings(ABar->ItemLinks(), FSavedState, section);
+    std::vector<TdxBarItem*> items;
+    for (int i = 0; i < ABar->ItemLinks()->Count(); ++i)
+      if (TdxBarItem* item = ABar->ItemLinks()->Items(i)->Item()) items.push_back(item);
+    for (TdxBarItem* item : items) item->ResetFromSavedState(FSavedState, base);
   });
+  DoBarAfterReset(ABar);
   return true;
 }
 
@@ -568,12 +726,15 @@ void TdxBarManager::ResetToolBar(TdxBar* ABar) {
 }
 
 void TdxBarManager::ResetUsageData() {
+  if (!FSavedState) return;
   dxBarInManagerUpdate(this, [this] {
+    const String base = dxBarIniBaseSection(this);
+    for (int i = 0; i < ItemCount(); ++i) Items(i)->ReloadLinkSettings(FSavedState, base);
     for (int i = 0; i < FBars->Count(); ++i) {
       TdxBar* bar = FBars->Items(i);
       const String section = DesignedBarSection(this, bar);
       if (section.empty()) continue;
-      ReloadMostRecentlyUsed(this, bar->ItemLinks(), section);
+      dxBarReloadLinkSettings(bar->ItemLinks(), FSavedState, section);
       bar->ItemLinks()->ApplyLoadedUsageState(false);
     }
   });
@@ -583,31 +744,47 @@ void TdxBarManager::ResetUsageData() {
 // The manager's operations
 // ---------------------------------------------------------------------------
 
+TcxEventHandlerCollection* TdxBarManager::ReadIniFileHandlers() const {
+  if (!FReadIniFileHandlers) FReadIniFileHandlers.reset(Make<TcxEventHandlerCollection>());
+  return FReadIniFileHandlers.get();
+}
+
+TcxEventHandlerCollection* TdxBarManager::WriteIniFileHandlers() const {
+  if (!FWriteIniFileHandlers) FWriteIniFileHandlers.reset(Make<TcxEventHandlerCollection>());
+  return FWriteIniFileHandlers.get();
+}
+
+// With a stream pending (SaveToStream), the text goes there instead of a file.
 void TdxBarManager::SaveToIniFile(const String& AFileName) {
-  if (AFileName.empty()) return;
-  TObjectPtr<TMemIniFile> ini(Make<TMemIniFile>(AFileName));
+  if (AFileName.empty() && !FIniFileStream) return;
+  TObjectPtr<TMemIniFile> ini(Make<TMemIniFile>(FIniFileStream ? String() : AFileName));
   dxBarWriteLayout(this, ini.get(), dxBarIniBaseSection(this), skIni);
   ini->SetEncoding(teUTF8);
-  ini->UpdateFile();
+  if (FIniFileStream)
+    ini->SaveToStream(FIniFileStream);
+  else
+    ini->UpdateFile();
 }
 
 void TdxBarManager::LoadFromIniFile(const String& AFileName) {
-  if (AFileName.empty()) return;
-  TObjectPtr<TMemIniFile> ini(Make<TMemIniFile>(AFileName));
+  if (AFileName.empty() && !FIniFileStream) return;
+  TObjectPtr<TMemIniFile> ini(Make<TMemIniFile>(FIniFileStream ? String() : AFileName));
+  // The text's encoding is found from its bytes: UTF-8 as written, or the
+  // ANSI text of an older writer.
+  if (FIniFileStream) ini->LoadFromStream(FIniFileStream);
   dxBarReadLayout(this, ini.get(), dxBarIniBaseSection(this), skIni);
 }
 
 void TdxBarManager::SaveToStream(TStream* AStream) {
-  TObjectPtr<TMemIniFile> ini(Make<TMemIniFile>(String()));
-  dxBarWriteLayout(this, ini.get(), dxBarIniBaseSection(this), skIni);
-  ini->SetEncoding(teUTF8);
-  ini->SaveToStream(AStream);
+  FIniFileStream = AStream;
+  TFinally done{[this] { FIniFileStream = nullptr; }};
+  SaveToIniFile(String());
 }
 
 void TdxBarManager::LoadFromStream(TStream* AStream) {
-  TObjectPtr<TMemIniFile> ini(Make<TMemIniFile>(String()));
-  ini->LoadFromStream(AStream);
-  dxBarReadLayout(this, ini.get(), dxBarIniBaseSection(this), skIni);
+  FIniFileStream = AStream;
+  TFinally done{[this] { FIniFileStream = nullptr; }};
+  LoadFromIniFile(String());
 }
 
 void TdxBarManager::SaveToRegistry(const String& ARegistryPath) {

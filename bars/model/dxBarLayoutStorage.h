@@ -9,10 +9,16 @@
 
 class TCustomIniFile;
 
-DECLARE_ENUM(TdxBarStoringKind, skIni, skReg)
-
 // A stored layout that cannot be read whole; the manager's layout is left as it was.
 DECLARE_EXCEPTION(EdxBarLayoutError, EdxException)
+
+// What the manager's read and write handlers receive.
+struct TdxBarIniFileEventData {
+  TCustomIniFile* IniFile = nullptr;
+  TdxBarStoringKind StoringKind = skIni;
+  String BaseSection;
+  String Delimiter;
+};
 
 // "." for INI text, "\" for registry keys.
 String dxBarLayoutDelimiter(TdxBarStoringKind AKind);
@@ -30,3 +36,36 @@ void dxBarWriteLayout(TdxBarManager* AManager, TCustomIniFile* AIniFile, const S
 // manager changes nothing.
 void dxBarReadLayout(TdxBarManager* AManager, TCustomIniFile* AIniFile, const String& ABase,
                      TdxBarStoringKind AKind);
+
+// The links an item keeps of its own (a sub item's menu), for the item's
+// layout hooks: the section is ABase + "SubItem_" + the item's name.
+String dxBarSubItemSection(const String& ABase, TdxBarItem* AItem);
+// Writes the links and their "ItemLinkCount" under ASection.
+void dxBarWriteItemLinks(TdxBarItemLinks* ALinks, TCustomIniFile* AIniFile, const String& ASection,
+                         TdxBarStoringKind AKind);
+// Reads the links of ASection when it holds an "ItemLinkCount"; links of
+// items the layout did not know stay where they are. EdxBarLayoutError,
+// with the links unchanged, when the section does not read.
+void dxBarReadItemLinks(TdxBarItemLinks* ALinks, TCustomIniFile* AIniFile, const String& ASection,
+                        TdxBarStoringKind AKind);
+// The links take back the usage flags the designed snapshot gives them.
+void dxBarReloadLinkSettings(TdxBarItemLinks* ALinks, TCustomIniFile* ASavedState, const String& ASection);
+
+// A toolbar's free-standing dock controls are the toolbar's; the layout
+// reaches them through these, which the toolbar fills. Until then no
+// toolbar has one, and the layout keeps the sides only.
+struct TdxBarLayoutDockAccess {
+  IdxBarDockControl* (*DockControl)(TdxBar* ABar) = nullptr;
+  void (*SetDockControl)(TdxBar* ABar, IdxBarDockControl* AValue) = nullptr;
+  IdxBarDockControl* (*DockedDockControl)(TdxBar* ABar) = nullptr;
+  void (*SetDockedDockControl)(TdxBar* ABar, IdxBarDockControl* AValue) = nullptr;
+};
+TdxBarLayoutDockAccess& dxBarLayoutDockAccess();
+
+// The dotted path a layout stores for a dock control: its name alone when
+// the manager's owner owns it, else prefixed with its owners' names up to a
+// form; empty for a dock without name.
+String dxBarDockControlPath(TdxBarManager* AManager, IdxBarDockControl* ADock);
+// The dock control of the manager a stored path names (one of its free-
+// standing docks), nil when there is none.
+IdxBarDockControl* dxBarFindDockControl(TdxBarManager* AManager, const String& APath);

@@ -116,62 +116,7 @@ END_CLASS
 // Categories, image options, popup-menu links
 // ---------------------------------------------------------------------------
 
-TdxBarItemVisible TdxBarManagerCategories::ItemsVisible(int AIndex) const {
-  return AIndex >= 0 && AIndex < static_cast<int>(FItemsVisibles.size()) ? FItemsVisibles[AIndex] : ivAlways;
-}
-
-bool TdxBarManagerCategories::Visible(int AIndex) const {
-  return AIndex >= 0 && AIndex < static_cast<int>(FVisibles.size()) ? FVisibles[AIndex] : true;
-}
-
-void TdxBarManagerCategories::DefineProperties(TFiler* AFiler) {
-  TStringList::DefineProperties(AFiler);
-  AFiler->DefineProperty(
-      L"ItemsVisibles", [this](TReader* r) { ReadItemsVisibles(r); }, [this](TWriter* w) { WriteItemsVisibles(w); },
-      Count() > 0);
-  AFiler->DefineProperty(
-      L"Visibles", [this](TReader* r) { ReadVisibles(r); }, [this](TWriter* w) { WriteVisibles(w); }, Count() > 0);
-}
-
-// The values wait for the manager's end of loading, which gives them to the
-// categories' items; a category never told keeps ivAlways meanwhile.
-void TdxBarManagerCategories::ReadItemsVisibles(TReader* AReader) {
-  FLoadedItemsVisibles.clear();
-  AReader->ReadListBegin();
-  while (!AReader->EndOfList()) {
-    const int value = AReader->ReadInteger();
-    FLoadedItemsVisibles.push_back(value >= ivNever && value <= ivAlways ? static_cast<TdxBarItemVisible>(value)
-                                                                        : ivAlways);
-  }
-  AReader->ReadListEnd();
-}
-
-bool TdxBarManagerCategories::HasLoadedItemsVisible(int AIndex) const {
-  return AIndex >= 0 && AIndex < const_cast<TdxBarManagerCategories*>(this)->Count() && AIndex < static_cast<int>(FLoadedItemsVisibles.size());
-}
-
-TdxBarItemVisible TdxBarManagerCategories::LoadedItemsVisible(int AIndex) const {
-  return HasLoadedItemsVisible(AIndex) ? FLoadedItemsVisibles[AIndex] : ItemsVisible(AIndex);
-}
-
-void TdxBarManagerCategories::WriteItemsVisibles(TWriter* AWriter) {
-  AWriter->WriteListBegin();
-  for (int i = 0; i < Count(); ++i) AWriter->WriteInteger(static_cast<int>(LoadedItemsVisible(i)));
-  AWriter->WriteListEnd();
-}
-
-void TdxBarManagerCategories::ReadVisibles(TReader* AReader) {
-  FVisibles.clear();
-  AReader->ReadListBegin();
-  while (!AReader->EndOfList()) FVisibles.push_back(AReader->ReadBoolean());
-  AReader->ReadListEnd();
-}
-
-void TdxBarManagerCategories::WriteVisibles(TWriter* AWriter) {
-  AWriter->WriteListBegin();
-  for (int i = 0; i < Count(); ++i) AWriter->WriteBoolean(Visible(i));
-  AWriter->WriteListEnd();
-}
+// The category list itself: dxBarCategories.cpp.
 
 TdxBarPopupMenuLinks::TdxBarPopupMenuLinks(TdxBarManager* AManager)
     : TOwnedCollection(AManager, TdxBarPopupMenuLink::StaticClass()) {}
@@ -213,9 +158,6 @@ TdxBarManager::TdxBarManager(TComponent* AOwner) : TComponent(CheckedManagerOwne
   FCategories = Make<TdxBarManagerCategories>(this);
   FPopupMenus = Make<TComponentList>(false);
   FBars = Make<TdxBars>(this);
-  FReadIniFileHandlers = Make<TcxEventHandlerCollection>();
-  FWriteIniFileHandlers = Make<TcxEventHandlerCollection>();
-  FMDIStateChangedHandlers = Make<TcxEventHandlerCollection>();
   FSystemFontChangedHandlers = Make<TcxEventHandlerCollection>();
   FCanCustomize = true;
   FDockColor = clBtnFace;
@@ -288,10 +230,7 @@ TdxBarManager::~TdxBarManager() {
     FItems->SetOwnsObjects(true);
     FreeAndNil(FItems);
   }
-  FreeAndNil(FMDIStateChangedHandlers);
   FreeAndNil(FSystemFontChangedHandlers);
-  FreeAndNil(FReadIniFileHandlers);
-  FreeAndNil(FWriteIniFileHandlers);
   FreeDrawingResources();
   dxRemoveOffice11ColorsUser();
   FreeAndNil(FHelpButtonGlyph);
@@ -417,11 +356,7 @@ void TdxBarManager::FinishLoading() {
         LoadUserLayout();
       }
     }
-    dxBarInManagerUpdate(this, [this] {
-      for (int i = 0; i < FCategories->Count(); ++i)
-        if (FCategories->HasLoadedItemsVisible(i)) SetCategoryItemsVisible(i, FCategories->LoadedItemsVisible(i));
-      FCategories->ForgetLoadedItemsVisibles();
-    });
+    dxBarInManagerUpdate(this, [this] { FCategories->ApplyLoadedItemsVisible(); });
     for (IdxBarDockControl* dock : FDockControls) dock->UpdateDock();
   }
   if (Designing()) CheckBrokenLinks();
@@ -578,7 +513,8 @@ int TdxBarManager::GetItemsByCategory(int ACategory, TList* AList) const {
   if (ACategory < 0 || ACategory >= FCategories->Count()) return 0;
   for (int i = 0; i < ItemCount(); ++i) {
     TdxBarItem* item = Items(i);
-    if (item->Category() == ACategory && (Designing() || item->ActuallyVisible())) AList->Add(item);
+    if (item->Category() == ACategory && (Designing() || (item->ActuallyVisible() && !item->IsHiddenFromCategoryLists())))
+      AList->Add(item);
   }
   return AList->Count();
 }
@@ -589,14 +525,6 @@ String TdxBarManager::GetUniqueItemName(TClass AItemClass) const {
     const String name = base + IntToStr(n);
     if (!(Owner() && Owner()->FindComponent(name)) && !GetItemByName(name)) return name;
   }
-}
-
-TdxBarItemVisible TdxBarManager::CategoryItemsVisibleAt(int AIndex) const {
-  return AIndex >= 0 && AIndex < FCategories->Count() ? FCategories->ItemsVisible(AIndex) : ivNever;
-}
-
-bool TdxBarManager::CategoryVisibleAt(int AIndex) const {
-  return AIndex >= 0 && AIndex < FCategories->Count() && FCategories->Visible(AIndex);
 }
 
 TdxBarItem* TdxBarManager::GetItemByName(const String& AName) const {
@@ -684,47 +612,13 @@ void TdxBarManager::RegisterDockControl(IdxBarDockControl* ADockControl) {
     FDockControls.push_back(ADockControl);
 }
 
-void TdxBarManager::UnregisterDockControl(IdxBarDockControl* ADockControl) {
-  if (!ADockControl) return;
-  // A dock that goes while the form lives leaves its toolbars without a
-  // place: they hide rather than float at a stale position. When the form
-  // goes, the toolbars go with it and keep the visibility the layout saves.
-  TWinControl* owner = OwnerControl();
-  if (FBars && !IsDestroying() && !(owner && owner->ComponentState().Contains(csDestroying))) {
-    std::vector<TdxBar*> bars;
-    for (int i = 0; i < FBars->Count(); ++i) bars.push_back(FBars->Items(i));
-    for (TdxBar* bar : bars)
-      if (FBars->IndexOf(bar) >= 0 && bar->RealDockControl() == ADockControl) bar->SetVisible(false);
-  }
-  FDockControls.erase(std::remove(FDockControls.begin(), FDockControls.end(), ADockControl), FDockControls.end());
-  if (FBars) FBars->ForgetSideDock(ADockControl);
-}
-
-void TdxBarManager::Customizing(bool AValue) {
-  if (FIsCustomizing == AValue) return;
-  // One customization at a time in the process.
-  if (AValue && dxBarManagerList() && dxBarManagerList()->CustomizingBarManager()) return;
-  HideAll();
-  FIsCustomizing = AValue;
-  for (int i = 0; i < FBars->Count(); ++i) FBars->Items(i)->ItemLinks()->RebuildLists();
-  for (int i = 0; i < ItemCount(); ++i)
-    if (TdxBarItemLinks* links = Items(i)->ItemLinks()) links->RebuildLists();
-  for (int i = 0; i < FBars->Count(); ++i)
-    if (IdxBarControl* control = FBars->Items(i)->Control()) control->RebuildItemControls();
-  StyleChanged();
-}
+// UnregisterDockControl, Customizing, SetSelectedItem: dxBarOperations.cpp.
 
 bool TdxBarManager::OtherManagerCustomizing() const {
   TdxBarManagerList* list = dxBarManagerList();
   for (int i = 0; list && i < list->Count(); ++i)
     if (list->ManagerAt(i) != this && list->ManagerAt(i)->FIsCustomizing) return true;
   return false;
-}
-
-void TdxBarManager::SetSelectedItem(TdxBarItemControlBase* AValue) {
-  if (FSelectedItem == AValue) return;
-  FSelectedItem = AValue;
-  SignalDesignerModified();
 }
 
 // ---------------------------------------------------------------------------

@@ -15,7 +15,9 @@ class TControl;
 class TBitmap;
 class TChangeLink;
 class TCustomImageList;
+class TcxEventHandlerCollection;
 class TcxFreeNotificator;
+class TCustomIniFile;
 class TdxThemeChangedNotificator;
 class TFont;
 class TMemIniFile;
@@ -43,39 +45,63 @@ using TdxBarCanDockingEvent =
 using TdxBarMergeEvent = TClosure<void(TdxBarManager* Sender, TdxBarManager* ChildBarManager, bool AddItems)>;
 using TdxBarShowPopupEvent = TClosure<void(TdxBarManager* Sender, TdxBarItemLinks* PopupItemLinks)>;
 
-// The manager's categories: names, with the stored per-category item
-// visibility and visibility kept beside them.
+// The data of one category, kept as the object of the category's string; a
+// category without data shows its items always and is itself visible.
+class TdxBarCategoryData : public TObject {
+  DECLARE_CLASS(TdxBarCategoryData, TObject)
+  TdxBarCategoryData() = default;
+  TdxBarItemVisible ItemsVisible = ivAlways;
+  // Read with the form and applied once the manager has loaded.
+  TdxBarItemVisible LoadedItemsVisible = ivAlways;
+  bool Visible = true;
+};
+
+// The manager's categories: names, each with its data as the string's object
+// (dxBarCategories.cpp). Items refer to categories by index, so every change
+// of the list carries the items' indexes along.
 class TdxBarManagerCategories : public TStringList {
   DECLARE_CLASS(TdxBarManagerCategories, TStringList)
   explicit TdxBarManagerCategories(TdxBarManager* AManager) : FBarManager(AManager) {}
+  ~TdxBarManagerCategories() override;
   void DefineProperties(TFiler* AFiler) override;
+  TdxBarManager* Owner() const { return FBarManager; }
   TdxBarItemVisible ItemsVisible(int AIndex) const;
   bool Visible(int AIndex) const;
-  // Items follow their categories (dxBarCategories.cpp): deleting a category
-  // frees its items, and the last one deleted leaves a new default category.
+  // The category's data, nil without data or for an index out of range.
+  TdxBarCategoryData* Data(int AIndex) const;
+  // The data, made with the defaults when missing; nil out of range.
+  TdxBarCategoryData* NeedData(int AIndex);
+  // Another category list's data is copied, never shared.
+  void Assign(TPersistent* ASource) override;
+  // Deleting a category frees its items, and the last one deleted leaves a
+  // new default category.
   void Delete(int AIndex) override;
-  void InsertObject(int AIndex, const String& S, TObject* AObject) override;
+  void Clear() override;
   void Exchange(int AIndex1, int AIndex2) override;
   void Move(int ACurIndex, int ANewIndex) override;
+  // Sorts through Exchange, so that the items follow their categories.
+  void CustomSort(TStringListSortCompare ACompare) override;
+  // Only category data is kept as a string's object.
+  void PutObject(int AIndex, TObject* AObject) override;
   void SetItemsVisible(int AIndex, TdxBarItemVisible AValue);
   void SetVisible(int AIndex, bool AValue);
-  // The item visibility a stored definition gave the category: kept while
-  // the form loads, applied (and forgotten) when the manager ends loading.
-  bool HasLoadedItemsVisible(int AIndex) const;
-  TdxBarItemVisible LoadedItemsVisible(int AIndex) const;
-  void ForgetLoadedItemsVisibles() { FLoadedItemsVisibles.clear(); }
+  // The end of loading from the form: every category with data takes its
+  // loaded item visibility (TdxBarManager::SetCategoryItemsVisible).
+  void ApplyLoadedItemsVisible();
+
+ protected:
+  // Every insertion (Insert, and Add of a sorted list) moves the items of
+  // the later categories up.
+  void InsertItem(int AIndex, const String& S, TObject* AObject) override;
+  void Changed() override;
 
  private:
   void ReadItemsVisibles(TReader* AReader);
   void WriteItemsVisibles(TWriter* AWriter);
   void ReadVisibles(TReader* AReader);
   void WriteVisibles(TWriter* AWriter);
-  void PadCategoryData();
   TdxBarManager* FBarManager;
   bool FMoving = false;
-  std::vector<TdxBarItemVisible> FItemsVisibles;
-  std::vector<bool> FVisibles;
-  std::vector<TdxBarItemVisible> FLoadedItemsVisibles;
 };
 
 // The image lists of the image options by the item images they hold.
@@ -205,6 +231,19 @@ class TdxBarPopupMenuLinks : public TOwnedCollection {
   bool RunShortCut(TControl* AControl, Word AShortCut);
 };
 
+// What the MDI state handlers hear: a child was activated, deactivated, or
+// the active child was maximized or restored.
+DECLARE_ENUM(TdxBarMDIStateChange, mdiscActivated, mdiscDeactivated, mdiscMaximizedChanged)
+struct TdxBarMDIStateChangeEventData {
+  TdxBarMDIStateChange Change = mdiscActivated;
+  HWND Wnd = nullptr;
+};
+// Makes the entry of a maximized MDI child's system menu: an item owned by
+// AOwner that keeps the child's window. Filled by the layer that has sub
+// items; nil leaves the main menu without that entry.
+using TdxBarSystemMenuItemMaker = TdxBarItem* (*)(TComponent* AOwner, HWND AChild);
+TdxBarSystemMenuItemMaker& dxBarSystemMenuItemMaker();
+
 // The rectangle moved (up, down, left, right in this order) until it lies in the work area where it fits.
 TRect dxBarKeepRectInWorkArea(TRect ARect, const TRect& AWorkArea);
 
@@ -213,6 +252,12 @@ TRect dxBarKeepRectInWorkArea(TRect ARect, const TRect& AWorkArea);
 DECLARE_ENUM(TdxBarToolbarNameMode, tnmAdd, tnmRename)
 using TdxBarToolbarNameDialog = bool (*)(TdxBarManager* AManager, TdxBarToolbarNameMode AMode, String& ACaption);
 TdxBarToolbarNameDialog& dxBarToolbarNameDialog();
+// The customization layer's form: shown for a manager or closed (AShow
+// false), and the one open now (nil when none). Nil until that layer starts.
+using TdxBarShowCustomizationForm = void (*)(TdxBarManager* AManager, bool AShow);
+TdxBarShowCustomizationForm& dxBarShowCustomizationForm();
+using TdxBarGetCustomizationForm = TWinControl* (*)();
+TdxBarGetCustomizationForm& dxBarGetCustomizationForm();
 
 class TdxBarManager : public TComponent {
   DECLARE_CLASS(TdxBarManager, TComponent)
@@ -267,6 +312,9 @@ class TdxBarManager : public TComponent {
   void SetCategoryItemsVisible(int AIndex, TdxBarItemVisible AValue);
   void SetCategoryVisibleFlag(int AIndex, bool AValue);
   bool CategoryVisibleAt(int AIndex) const;
+  // The index of the N-th visible category (from 0), -1 when there is none;
+  // N itself in design mode.
+  int VisibleCategoryToIndex(int N) const;
   void MoveItem(int ACurIndex, int ANewIndex);
   TdxBar* BarByCaption(const String& ACaption) const;
   TdxBar* BarByComponentName(const String& AName) const;
@@ -472,6 +520,21 @@ class TdxBarManager : public TComponent {
   void ResetUsageDataWithConfirmation();
   // False only for a frame's manager being designed inside a form.
   bool CanEditInDesigner() const;
+  // The window that owns the manager's dialogs: the customization form while
+  // it is open, else the application window when shown, else the owner's.
+  HWND DialogParentHandle() const;
+  // Around a modal dialog: the floating toolbars' windows are disabled, and
+  // those are enabled again afterwards.
+  void DisableFloatingBarWindows();
+  void EnableFloatingBarWindows();
+  // The bar window the mouse is tracked for: the previous one hears that the
+  // mouse left it.
+  void StartMouseTracking(IdxBarControl* AControl);
+  void ReleaseMouseTracking(IdxBarControl* AControl);
+  bool IsMouseTrackingControl(IdxBarControl* AControl) const { return AControl && AControl == FMouseTrackingBarControl; }
+  // Hot tracking of the bar window under the mouse (of AControl only, when
+  // given) starts again, as if the mouse had just moved there.
+  void RefreshHotTrackUnderMouse(IdxBarControl* AControl = nullptr);
   // Toolbars that want to be visible while their docks have no window yet.
   void BeginBarRestoring();
   void QueueBarRestore(TdxBar* ABar);
@@ -502,6 +565,18 @@ class TdxBarManager : public TComponent {
   void LoadFromStream(TStream* AStream);
   void SaveToRegistry(const String& ARegistryPath);
   void LoadFromRegistry(const String& ARegistryPath);
+  // Other components keep their own sections beside the layout: called after
+  // a layout is read or written with a TdxBarIniFileEventData.
+  TcxEventHandlerCollection* ReadIniFileHandlers() const;
+  TcxEventHandlerCollection* WriteIniFileHandlers() const;
+  // While a layout is read: the names of the items the layout did not know
+  // (added to the program after it was saved); nil otherwise.
+  TStringList* NewItems() const { return FNewItems; }
+  // A reset toolbar takes back its designed docking state too, not only its links.
+  bool UseFullReset() const { return FUseFullReset; }
+  void SetUseFullReset(bool AValue) { FUseFullReset = AValue; }
+  virtual void DoBarBeforeReset(TdxBar* ABar);
+  virtual void DoBarAfterReset(TdxBar* ABar);
 
   // --- The manager's own settings, objects and state (further members) ---
 
@@ -523,14 +598,9 @@ class TdxBarManager : public TComponent {
   void SetShowHelpButton(bool AValue);
   bool SunkenBorder() const { return FSunkenBorder; }
   void SetSunkenBorder(bool AValue);
-  bool UseFullReset() const { return FUseFullReset; }
-  void SetUseFullReset(bool AValue) { FUseFullReset = AValue; }
   // The font of floating toolbars' captions, made from Font.
   TFont* BarCaptionFont() const { return FBarCaptionFont; }
 
-  TcxEventHandlerCollection* ReadIniFileHandlers() const { return FReadIniFileHandlers; }
-  TcxEventHandlerCollection* WriteIniFileHandlers() const { return FWriteIniFileHandlers; }
-  TcxEventHandlerCollection* MDIStateChangedHandlers() const { return FMDIStateChangedHandlers; }
   TcxEventHandlerCollection* SystemFontChangedHandlers() const { return FSystemFontChangedHandlers; }
   // Objects the customization popups make for the manager; freed with it.
   TComponentList* OwnedObjects() const { return FOwnedObjects; }
@@ -576,16 +646,12 @@ class TdxBarManager : public TComponent {
   void BarControlDestroying(IdxBarControl* AControl);
 
   // Event dispatchers.
-  virtual void DoBarAfterReset(TdxBar* ABar);
-  virtual void DoBarBeforeReset(TdxBar* ABar);
   virtual void DoBarClose(TdxBar* ABar);
   virtual void DoCloseButtonClick();
   virtual void DoHelpButtonClick();
   virtual void DoShowCustomizingPopup(TdxBarItemLinks* APopupItemLinks);
   virtual void DoShowToolbarsPopup(TdxBarItemLinks* APopupItemLinks);
 
-  TdxBarEvent OnBarAfterReset;
-  TdxBarEvent OnBarBeforeReset;
   TdxBarEvent OnBarClose;
   TNotifyEvent OnCloseButtonClick;
   TNotifyEvent OnHelpButtonClick;
@@ -597,6 +663,8 @@ class TdxBarManager : public TComponent {
   TdxBarShowPopupEvent OnShowToolbarsPopup;
 
   TdxBarEvent OnBarAdd;
+  TdxBarEvent OnBarAfterReset;
+  TdxBarEvent OnBarBeforeReset;
   TdxBarEvent OnBarDelete;
   TdxBarEvent OnBarDockingStyleChange;
   TdxBarVisibleChangeEvent OnBarVisibleChange;
@@ -606,6 +674,41 @@ class TdxBarManager : public TComponent {
   TdxBarClickItemEvent OnClickItem;
   TdxBarCanDockingEvent OnDocking;
   TdxBarMergeItemLinkEvent OnMergeItemLink;
+
+  // MDI (dxBarMDI.cpp). The active child of the application main form's
+  // MDI client, 0 without one.
+  HWND ActiveMDIChild() const;
+  // Sends the active MDI child the button's system command.
+  void DoMDIButtonCommand(TdxBarMDIButton AButton);
+  // ARecursive: the owner lies in an MDI child form; else the owner is one.
+  bool OwnerIsMDIChild(bool ARecursive) const;
+  bool IsMDIMaximized() const { return FIsMDIMaximized; }
+  // Follows the main form's MDI children: their activation, deactivation
+  // and maximized state (the call-window hook runs it for the main form's
+  // manager).
+  void CheckMDIState();
+  // Hear every MDI change with a TdxBarMDIStateChangeEventData.
+  TcxEventHandlerCollection* MDIStateChangedHandlers() const;
+  // Items the manager made for itself (a maximized child's system menu).
+  TComponentList* InternalItems() const { return FInternalItems; }
+
+  // Merging whole managers (dxBarMerging.cpp). Each visible toolbar of
+  // ABarManager merges into the toolbar of the same caption, or, with
+  // ACanCreateNewBar, into a new one made for it. EdxException, with nothing
+  // changed, for nil, this manager, or a manager whose toolbars take part in
+  // merges already.
+  void Merge(TdxBarManager* ABarManager, bool ACanCreateNewBar);
+  // Takes back from every toolbar the toolbars of ABarManager merged into it.
+  void Unmerge(TdxBarManager* ABarManager);
+  // Before the user customizes: every merge into this manager's toolbars
+  // (of AManager's toolbars only, when given) is undone, and with ASaving
+  // remembered; toolbars made by merging that empty are hidden, not freed.
+  void MergeOrUnmergeBars(TdxBarManager* AManager, bool ASaving);
+  // After customizing: the remembered merges are made again.
+  void RestoreMergesAfterCustomizing();
+  // Lets OnMergeItemLink choose how and where one link is merged.
+  void DoMergeItemLink(TdxBarItemLinks* ADstItemLinks, TdxBarItemLinks* ASrcItemLinks, TdxBarItemLink* ASrcItemLink,
+                       TdxBarItemMergeKind& AMergeKind, int& AMergeIndex);
 
   // The image options' reactions (dxBarImageOptions.cpp): the items of the
   // links hear of a changed image list; the toolbars repaint.
@@ -713,15 +816,11 @@ class TdxBarManager : public TComponent {
   bool FShowCloseButton = false;
   bool FShowHelpButton = false;
   bool FSunkenBorder = false;
-  bool FUseFullReset = false;
   int FHelpContext = 0;
   TFont* FBarCaptionFont = nullptr;
   TBitmap* FHelpButtonGlyph = nullptr;
   TComponentList* FOwnedObjects = nullptr;
   TComponentList* FPopupMenus = nullptr;
-  TcxEventHandlerCollection* FReadIniFileHandlers = nullptr;
-  TcxEventHandlerCollection* FWriteIniFileHandlers = nullptr;
-  TcxEventHandlerCollection* FMDIStateChangedHandlers = nullptr;
   TcxEventHandlerCollection* FSystemFontChangedHandlers = nullptr;
   TdxBarPainterClass FDefaultPainter = nullptr;
   bool FThemeAvailable = false;
@@ -732,11 +831,26 @@ class TdxBarManager : public TComponent {
   HBRUSH FFlatToolbarsDownedSelBrush = nullptr;
   HBRUSH FFlatToolbarsSelBrush = nullptr;
   HBRUSH FThemeToolbarsBrush = nullptr;
-  IdxBarControl* FMouseTrackingBarControl = nullptr;
   IdxBarControl* FFocusedBarControl = nullptr;
   IdxBarControl* FChangedSubMenuControl = nullptr;
   // The dock windows whose redrawing the open update bracket switched off.
   std::vector<HWND> FFrozenDockWindows;
+  // Layout storage (dxBarLayoutStorage.cpp).
+  friend void dxBarReadLayout(TdxBarManager* AManager, TCustomIniFile* AIniFile, const String& ABase,
+                              TdxBarStoringKind AKind);
+  mutable TObjectPtr<TcxEventHandlerCollection> FReadIniFileHandlers;
+  mutable TObjectPtr<TcxEventHandlerCollection> FWriteIniFileHandlers;
+  TStream* FIniFileStream = nullptr;
+  TStringList* FNewItems = nullptr;
+  bool FUseFullReset = false;
+  // Operations (dxBarOperations.cpp).
+  std::vector<TdxBar*> FDisabledToolBarsList;
+  IdxBarControl* FMouseTrackingBarControl = nullptr;
+  // MDI (dxBarMDI.cpp).
+  void ReportMDIChange(TdxBarMDIStateChange AChange, HWND AWnd);
+  bool FIsMDIMaximized = false;
+  HWND FPrevActiveMDIChild = nullptr;
+  mutable TObjectPtr<TcxEventHandlerCollection> FMDIStateChangedHandlers;
 };
 
 // The colours of the flat toolbars' brushes, from the system colours.

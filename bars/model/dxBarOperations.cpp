@@ -6,21 +6,54 @@
 #include "bars/model/dxBarHooks.h"
 #include "bars/model/dxBarItem.h"
 #include "bars/model/dxBarItemLinks.h"
+#include "bars/model/dxBarLayoutStorage.h"
 #include "bars/model/dxBarRoutines.h"
 #include "bars/model/dxBarStrs.h"
 #include "bars/model/dxBarToolbars.h"
 
 #include "foundation/cxClasses.h"
+#include "foundation/cxControlsTracking.h"
 #include "platform/core/SysUtils.h"
 #include "platform/gui/Controls.h"
 #include "platform/gui/Forms.h"
 
 #include <algorithm>
+#include <utility>
 
 TdxBarToolbarNameDialog& dxBarToolbarNameDialog() {
   static TdxBarToolbarNameDialog dialog = nullptr;
   return dialog;
 }
+
+TdxBarShowCustomizationForm& dxBarShowCustomizationForm() {
+  static TdxBarShowCustomizationForm show = nullptr;
+  return show;
+}
+
+TdxBarGetCustomizationForm& dxBarGetCustomizationForm() {
+  static TdxBarGetCustomizationForm get = nullptr;
+  return get;
+}
+
+namespace {
+
+TWinControl* WindowOf(IdxBarControl* AControl) {
+  return AControl ? dynamic_cast<TWinControl*>(AControl->BarControlObject()) : nullptr;
+}
+
+// The root of a link collection's chain of menus: the toolbar (or popup)
+// whose links opened it.
+TdxBarItemLinks* RootLinks(TdxBarItemLinks* ALinks) {
+  while (ALinks && ALinks->ParentItemLinks()) ALinks = ALinks->ParentItemLinks();
+  return ALinks;
+}
+
+TdxBarItemLinks* RootLinksOf(TdxBarItemControlBase* AControl) {
+  TdxBarItemLink* link = AControl ? AControl->ItemLink() : nullptr;
+  return link ? RootLinks(link->Owner()) : nullptr;
+}
+
+}  // namespace
 
 TdxBar* TdxBarManager::BarByOldName(const String& AName) const {
   for (int i = 0; i < FBars->Count(); ++i)
@@ -156,13 +189,159 @@ void TdxBarManager::FreeBarRestoring() {
   FBarRestoringList.clear();
 }
 
+namespace {
+
+// Without a dock a toolbar floats and can always show; the model's stand-in
+// docks have no window to wait for.
+bool DockHasWindow(IdxBarDockControl* ADock) {
+  if (!ADock) return true;
+  auto* window = dynamic_cast<TWinControl*>(ADock->DockControlObject());
+  return !window || window->HandleAllocated();
+}
+
+}  // namespace
+
 void TdxBarManager::RestoreQueuedBars(IdxBarDockControl* ADockControl) {
   // Toolbars stay queued: a dock may lose its window and get one again.
   const std::vector<TdxBar*> queue = FBarRestoringList;
   for (auto it = queue.rbegin(); it != queue.rend(); ++it) {
     TdxBar* bar = *it;
-    // The model's stand-in docks need no window, so without a dock every queued toolbar shows.
-    if (!ADockControl || (bar->RealDockControl() == ADockControl && bar->DockingStyle() != dsNone))
+    if (ADockControl ? bar->RealDockControl() == ADockControl && bar->DockingStyle() != dsNone
+                     : DockHasWindow(bar->RealDockControl()))
       bar->SetVisible(true);
   }
+}
+
+// ---------------------------------------------------------------------------
+// Customization, selection and dialogs
+// ---------------------------------------------------------------------------
+
+void TdxBarManager::Customizing(bool AValue) {
+  if (FIsCustomizing == AValue) return;
+  // One customization at a time in the process.
+  if (AValue && ((dxBarGetCustomizationForm() && dxBarGetCustomizationForm()()) ||
+                 (dxBarManagerList() && dxBarManagerList()->CustomizingBarManager())))
+    return;
+  HideAll();
+  FIsCustomizing = AValue;
+  for (int i = 0; i < FBars->Count(); ++i) {
+    TdxBar* bar = FBars->Items(i);
+    bar->ItemLinks()->RebuildLists();
+    if (IdxBarControl* control = bar->Control()) control->RebuildItemControls();
+  }
+  for (int i = 0; i < ItemCount(); ++i)
+    if (TdxBarItemLinks* links = Items(i)->ItemLinks()) links->RebuildLists();
+  if (dxBarShowCustomizationForm()) dxBarShowCustomizationForm()(this, AValue);
+  StyleChanged();
+}
+
+void TdxBarManager::SetSelectedItem(TdxBarItemControlBase* AValue) {
+  if (FSelectedItem == AValue) return;
+  // The selection moves to another toolbar: the old one lets go of its own.
+  if (IsCustomizing() && FSelectedItem) {
+    TdxBarItemLinks* oldRoot = RootLinksOf(FSelectedItem);
+    if (oldRoot && (!AValue || RootLinksOf(AValue) != oldRoot))
+      if (IdxBarControl* control = oldRoot->BarControl()) control->DeselectItemControl();
+  }
+  FSelectedItem = AValue;
+  SignalDesignerModified();
+}
+
+HWND TdxBarManager::DialogParentHandle() const {
+  if (IsRunTimeCustomizing() && dxBarGetCustomizationForm())
+    if (TWinControl* form = dxBarGetCustomizationForm()()) return form->Handle();
+  if (Application && Application->Handle() && IsWindowVisible(Application->Handle())) return Application->Handle();
+  TWinControl* owner = OwnerControl();
+  return owner ? owner->Handle() : nullptr;
+}
+
+void TdxBarManager::DisableFloatingBarWindows() {
+  for (int i = 0; i < FBars->Count(); ++i) {
+    TdxBar* bar = FBars->Items(i);
+    TWinControl* window = WindowOf(bar->Control());
+    if (bar->DockingStyle() != dsNone || !window || !window->HandleAllocated() || !IsWindowEnabled(window->Handle()))
+      continue;
+    EnableWindow(window->Handle(), FALSE);
+    FDisabledToolBarsList.push_back(bar);
+  }
+}
+
+void TdxBarManager::EnableFloatingBarWindows() {
+  const std::vector<TdxBar*> disabled = std::exchange(FDisabledToolBarsList, {});
+  for (TdxBar* bar : disabled) {
+    // A toolbar freed or hidden meanwhile has no window to enable.
+    if (FBars->IndexOf(bar) < 0) continue;
+    if (TWinControl* window = WindowOf(bar->Control()); window && window->HandleAllocated())
+      EnableWindow(window->Handle(), TRUE);
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Mouse tracking and hot tracking
+// ---------------------------------------------------------------------------
+
+void TdxBarManager::StartMouseTracking(IdxBarControl* AControl) {
+  if (AControl == FMouseTrackingBarControl) return;
+  if (IdxBarControl* previous = std::exchange(FMouseTrackingBarControl, nullptr)) {
+    if (auto* caller = dynamic_cast<IcxMouseTrackingCaller*>(previous->BarControlObject())) {
+      cxStopMouseTracking(caller);
+      caller->TrackedMouseLeft();
+    }
+  }
+  FMouseTrackingBarControl = AControl;
+  TWinControl* window = WindowOf(AControl);
+  auto* caller = AControl ? dynamic_cast<IcxMouseTrackingCaller*>(AControl->BarControlObject()) : nullptr;
+  if (!window || !caller || !window->HandleAllocated()) return;
+  // The whole window, frame included, in its client coordinates.
+  RECT bounds;
+  GetWindowRect(window->Handle(), &bounds);
+  MapWindowPoints(nullptr, window->Handle(), reinterpret_cast<POINT*>(&bounds), 2);
+  cxStartMouseTracking(window, TRect(bounds.left, bounds.top, bounds.right, bounds.bottom), caller);
+}
+
+void TdxBarManager::ReleaseMouseTracking(IdxBarControl* AControl) {
+  if (!AControl || AControl != FMouseTrackingBarControl) return;
+  FMouseTrackingBarControl = nullptr;
+  if (auto* caller = dynamic_cast<IcxMouseTrackingCaller*>(AControl->BarControlObject())) cxStopMouseTracking(caller);
+}
+
+void TdxBarManager::RefreshHotTrackUnderMouse(IdxBarControl* AControl) {
+  POINT cursor;
+  if (!GetCursorPos(&cursor)) return;
+  HWND under = WindowFromPoint(cursor);
+  auto* control = dynamic_cast<IdxBarControl*>(FindControl(under));
+  if (!control || (AControl && control != AControl)) return;
+  control->ResetLastMousePos();
+  ScreenToClient(under, &cursor);
+  PostMessageW(under, WM_MOUSEMOVE, 0, MAKELPARAM(cursor.x, cursor.y));
+}
+
+// ---------------------------------------------------------------------------
+// Dock controls
+// ---------------------------------------------------------------------------
+
+void TdxBarManager::UnregisterDockControl(IdxBarDockControl* ADockControl) {
+  if (!ADockControl) return;
+  // A dock that goes while the form lives leaves its toolbars without a
+  // place: they hide rather than float at a stale position. When the form
+  // goes, the toolbars go with it and keep the visibility the layout saves.
+  TWinControl* owner = OwnerControl();
+  if (FBars && !IsDestroying() && !(owner && owner->ComponentState().Contains(csDestroying))) {
+    const TdxBarLayoutDockAccess& docks = dxBarLayoutDockAccess();
+    std::vector<TdxBar*> bars;
+    for (int i = 0; i < FBars->Count(); ++i) bars.push_back(FBars->Items(i));
+    for (TdxBar* bar : bars) {
+      if (FBars->IndexOf(bar) < 0) continue;
+      if (docks.DockControl && docks.SetDockControl && docks.DockControl(bar) == ADockControl)
+        docks.SetDockControl(bar, nullptr);
+      if (docks.DockedDockControl && docks.SetDockedDockControl && docks.DockedDockControl(bar) == ADockControl)
+        docks.SetDockedDockControl(bar, nullptr);
+      if (bar->RealDockControl() == ADockControl) bar->SetVisible(false);
+    }
+  }
+  FDockControls.erase(std::remove(FDockControls.begin(), FDockControls.end(), ADockControl), FDockControls.end());
+  if (FBars) FBars->ForgetSideDock(ADockControl);
+  if (auto* control = dynamic_cast<TControl*>(ADockControl->DockControlObject());
+      control && !control->ComponentState().Contains(csDestroying))
+    control->SetParentColor(true);
 }

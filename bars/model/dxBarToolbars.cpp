@@ -3,6 +3,7 @@
 #include "bars/model/dxBarItem.h"
 #include "bars/model/dxBarItemLinks.h"
 #include "bars/model/dxBarManager.h"
+#include "bars/model/dxBarMerging.h"
 #include "bars/model/dxBarRoutines.h"
 
 #include "bars/model/dxBarStrs.h"
@@ -68,6 +69,7 @@ TdxBar::TdxBar(TComponent* AOwner) : TcxComponentCollectionItem(AOwner), FColor(
   FCaptionButtons = Make<TdxBarCaptionButtons>(this);
   FFont = Make<TFont>();
   FFont->OnChange = TNotifyEvent::Bind<&TdxBar::FontChanged>(this);
+  FMergeData = Make<TdxBarMergeData>();
 }
 
 void TdxBar::BeforeDestruction() {
@@ -75,8 +77,9 @@ void TdxBar::BeforeDestruction() {
   if (OnDestroy) OnDestroy(this);
   TdxBarManager* manager = BarManager();
   if (manager) manager->DoBarDelete(this);
-  if (FMergedWith) FMergedWith->DetachMerged(this, false);
-  while (!FMergedBars.empty()) DetachMerged(FMergedBars.back(), false);
+  if (TdxBar* target = MergedWith()) target->DetachMerged(this, false);
+  while (MergedBarCount() > 0) DetachMerged(FMergeData->MergedBars(MergedBarCount() - 1), false);
+  FreeAndNil(FMergeData);
   if (FItemLinks) FItemLinks->DestroyBarControl();
   FVisible = false;
   if (manager && manager->MainMenuBar() == this) manager->SetMainMenuBar(nullptr);
@@ -267,17 +270,29 @@ void TdxBar::PlaceBarControl() {
   if (FItemLinks) FItemLinks->CreateBarControl();
 }
 
+TdxBar* TdxBar::MergedWith() const { return FMergeData ? FMergeData->MergedWith : nullptr; }
+
+int TdxBar::MergedBarCount() const { return FMergeData ? FMergeData->MergedBarCount() : 0; }
+
+bool TdxBar::CreatedByMerging() const { return FMergeData && FMergeData->CreatedByMerging; }
+
+bool TdxBar::VisibleBeforeMerging() const { return FMergeData && FMergeData->VisibleBeforeMerging; }
+
+void TdxBar::SetCreatedByMerging(bool AValue) {
+  if (FMergeData) FMergeData->CreatedByMerging = AValue;
+}
+
 void TdxBar::Merge(TdxBar* ABar) {
   auto text = [](const TResStringRec& ARecord) { return cxLookUpResourceString(&ARecord); };
-  if (FMergedWith) throw EdxException(text(dxSBAR_CANTMERGEWITHMERGEDTOOLBAR));
+  if (MergedWith()) throw EdxException(text(dxSBAR_CANTMERGEWITHMERGEDTOOLBAR));
   if (!ABar || ABar == this) throw EdxException(text(dxSBAR_CANTMERGETOOLBAR));
-  if (ABar->FMergedWith == this)
+  if (ABar->MergedWith() == this)
     throw EdxException(Format(text(dxSBAR_TOOLBARSALREADYMERGED), {ABar->FCaption, FCaption}));
-  if (!ABar->FMergedBars.empty()) throw EdxException(Format(text(dxSBAR_TOOLBARHASMERGEDTOOLBARS), {ABar->FCaption}));
-  const bool wasMerged = ABar->FMergedWith != nullptr;
-  if (ABar->FMergedWith) ABar->FMergedWith->DetachMerged(ABar, false);
-  ABar->FMergedWith = this;
-  FMergedBars.push_back(ABar);
+  if (ABar->MergedBarCount() > 0) throw EdxException(Format(text(dxSBAR_TOOLBARHASMERGEDTOOLBARS), {ABar->FCaption}));
+  const bool wasMerged = ABar->MergedWith() != nullptr;
+  if (TdxBar* previous = ABar->MergedWith()) previous->DetachMerged(ABar, false);
+  ABar->FMergeData->MergedWith = this;
+  FMergeData->MergedBarList()->Add(ABar);
   TdxBarManager* manager = BarManager();
   if (manager) manager->BeginUpdate();
   try {
@@ -287,24 +302,24 @@ void TdxBar::Merge(TdxBar* ABar) {
     throw;
   }
   if (manager) manager->EndUpdate();
-  if (!wasMerged) ABar->FVisibleBeforeMerging = ABar->FVisible;
+  if (!wasMerged) ABar->FMergeData->VisibleBeforeMerging = ABar->FVisible;
   ABar->SetVisible(false);
 }
 
 void TdxBar::DetachMerged(TdxBar* ABar, bool ARestoreVisibility) {
   FItemLinks->Unmerge(ABar);
-  FMergedBars.erase(std::remove(FMergedBars.begin(), FMergedBars.end(), ABar), FMergedBars.end());
-  ABar->FMergedWith = nullptr;
-  if (ARestoreVisibility) ABar->SetVisible(ABar->FVisibleBeforeMerging);
+  FMergeData->MergedBarList()->Remove(ABar);
+  ABar->FMergeData->MergedWith = nullptr;
+  if (ARestoreVisibility) ABar->SetVisible(ABar->FMergeData->VisibleBeforeMerging);
 }
 
-void TdxBar::Unmerge(TdxBar* ABar) {
+void TdxBar::Unmerge(TdxBar* ABar, bool ARestoreVisibility) {
   auto text = [](const TResStringRec& ARecord) { return cxLookUpResourceString(&ARecord); };
   if (ABar == this) throw EdxException(text(dxSBAR_CANTUNMERGETOOLBAR));
-  if (ABar && !ABar->FMergedWith) return;
-  if (ABar && ABar->FMergedWith != this)
+  if (ABar && !ABar->MergedWith()) return;
+  if (ABar && ABar->MergedWith() != this)
     throw EdxException(Format(text(dxSBAR_TOOLBARSARENOTMERGED), {ABar->FCaption, FCaption}));
-  if (!FMergedBars.empty()) {
+  if (MergedBarCount() > 0) {
     TdxBarManager* manager = BarManager();
     if (manager) manager->BeginUpdate();
     try {
@@ -314,12 +329,12 @@ void TdxBar::Unmerge(TdxBar* ABar) {
       throw;
     }
     if (manager) manager->EndUpdate();
-    for (int i = static_cast<int>(FMergedBars.size()) - 1; i >= 0; --i)
-      if (!ABar || FMergedBars[i] == ABar) DetachMerged(FMergedBars[i], true);
+    for (int i = MergedBarCount() - 1; i >= 0; --i)
+      if (TdxBar* merged = FMergeData->MergedBars(i); !ABar || merged == ABar) DetachMerged(merged, ARestoreVisibility);
   }
-  if (!FMergedBars.empty() || !FCreatedByMerging || FItemLinks->Count() > 0) return;
+  if (MergedBarCount() > 0 || !CreatedByMerging() || FItemLinks->Count() > 0) return;
   if (FKeepWhenEmptyAfterUnmerge) {
-    FCreatedByMergingBarVisibleBeforeCustomization = FVisible;
+    FMergeData->CreatedByMergingBarVisibleBeforeCustomization = FVisible;
     SetVisible(false);
     SetHidden(true);
   } else {

@@ -8,6 +8,7 @@
 
 class TFont;
 class TdxBarItemLinks;
+class TdxBarMergeData;
 
 // The extra buttons of a floating toolbar's caption (the collection only).
 class TdxBarCaptionButton : public TCollectionItem {
@@ -104,6 +105,10 @@ class TdxBar : public TcxComponentCollectionItem, public IdxBarLinksOwner {
   void SetWholeRow(bool AValue) { FWholeRow = AValue; }
 
   bool IsPredefined() const { return FIsPredefined; }
+  // Hidden by the system (its links all became unavailable), not by the
+  // user; every Visible assignment clears the mark.
+  bool InternallyHidden() const { return FInternallyHidden; }
+  void SetInternallyHidden(bool AValue) { FInternallyHidden = AValue; }
   bool IsVertical() const;
   bool IsClosable() const { return FAllowClose && !FIsMainMenu; }
   bool CanReset() const { return FIsPredefined && FAllowReset; }
@@ -124,15 +129,17 @@ class TdxBar : public TcxComponentCollectionItem, public IdxBarLinksOwner {
   // Merges ABar's links into this toolbar and hides ABar; EdxException for a
   // toolbar that cannot take part (the state is left unchanged).
   void Merge(TdxBar* ABar);
-  // Takes back the links of ABar (of every merged toolbar for nil) and shows
-  // them as they were; a toolbar made by merging that becomes empty goes
-  // (or is only hidden when it is to survive).
-  void Unmerge(TdxBar* ABar = nullptr);
-  TdxBar* MergedWith() const { return FMergedWith; }
-  int MergedBarCount() const { return static_cast<int>(FMergedBars.size()); }
-  bool CreatedByMerging() const { return FCreatedByMerging; }
-  bool VisibleBeforeMerging() const { return FVisibleBeforeMerging; }
-  void SetCreatedByMerging(bool AValue) { FCreatedByMerging = AValue; }
+  // Takes back the links of ABar (of every merged toolbar for nil) and, with
+  // ARestoreVisibility, shows them as they were; a toolbar made by merging
+  // that becomes empty goes (or is only hidden when it is to survive).
+  void Unmerge(TdxBar* ABar = nullptr, bool ARestoreVisibility = true);
+  // The merge record (dxBarMerging.h).
+  TdxBarMergeData* MergeData() const { return FMergeData; }
+  TdxBar* MergedWith() const;
+  int MergedBarCount() const;
+  bool CreatedByMerging() const;
+  bool VisibleBeforeMerging() const;
+  void SetCreatedByMerging(bool AValue);
   void SetShouldNotBeDestroyedIfEmptyAfterUnmerge(bool AValue) { FKeepWhenEmptyAfterUnmerge = AValue; }
   // Takes the loaded docking state and visibility (the manager's Loaded).
   void ApplyLoadedState();
@@ -204,11 +211,7 @@ class TdxBar : public TcxComponentCollectionItem, public IdxBarLinksOwner {
   bool FVisible = false;
   bool FWholeRow = false;
   // Merge state.
-  TdxBar* FMergedWith = nullptr;
-  std::vector<TdxBar*> FMergedBars;
-  bool FVisibleBeforeMerging = false;
-  bool FCreatedByMerging = false;
-  bool FCreatedByMergingBarVisibleBeforeCustomization = false;
+  TdxBarMergeData* FMergeData = nullptr;
   bool FKeepWhenEmptyAfterUnmerge = false;
 };
 

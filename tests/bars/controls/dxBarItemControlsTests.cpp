@@ -258,8 +258,10 @@ TEST_F(TBarWindowTest, DisablingTheSelectedControlDropsSelectionAndHotStateUntil
   control = ButtonControl(bar, 1);
   EXPECT_NE(control, ControlOf(bar)->SelectedControl());
   EXPECT_EQ(-1, control->HotPartIndex());
-  // Enabled again under the resting cursor, it is hot at once.
+  // Enabled again under the resting cursor, it turns hot with the mouse move
+  // the manager posts.
   control->Item()->SetEnabled(true);
+  PumpQueuedMessages();
   EXPECT_EQ(0, ButtonControl(bar, 1)->HotPartIndex());
 }
 

@@ -2,6 +2,7 @@
 #include "foundation/FoundationModules.h"
 #include "platform/gui/GuiModules.h"
 #include "tests/support/GuiWarmUp.h"
+#include "tests/support/LibraryTimerWarmUp.h"
 #include "tests/support/PainterWarmUp.h"
 #include "tests/support/TestModules.h"
 
@@ -16,4 +17,6 @@ std::vector<TModuleStep> TestModules() {
 void WarmUpTestCaches() {
   WarmUpGuiCaches();
   WarmUpPainterResources();
+  // The mouse tracking of the bar windows runs on the library's timers.
+  WarmUpLibraryTimerWindow();
 }

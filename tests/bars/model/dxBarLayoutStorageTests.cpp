@@ -2,6 +2,9 @@
 // round trips, what a save may erase, and loads that are all or nothing.
 #include "tests/bars/model/dxBarTestSupport.h"
 
+#include "bars/model/dxBarLayoutStorage.h"
+#include "foundation/cxClasses.h"
+
 #include "platform/core/IniFiles.h"
 #include "platform/core/Registry.h"
 #include "platform/core/Streams.h"
@@ -11,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 
 namespace {
 
@@ -71,8 +75,13 @@ class dxBarLayoutStorageTest : public ::testing::Test {
       for (int j = 0; j < bar->ItemLinks()->Count(); ++j) {
         TdxBarItemLink* link = bar->ItemLinks()->Items(j);
         s += L" " + link->Item()->Name() + (link->StoredBeginGroup() ? L"|" : L"") +
-             (link->UserDefine().Contains(udCaption) ? L"[" + link->UserCaption() + L"]" : String());
+             (link->UserDefine().Contains(udCaption) ? L"[" + link->UserCaption() + L"]" : String()) +
+             (link->Visible() ? String() : String(L"(hidden)"));
       }
+      // The most-recently-used order with the use counts.
+      s += L" recent:";
+      for (TdxBarItemLink* link : bar->ItemLinks()->RecentItems())
+        s += L" " + link->Item()->Name() + L"*" + IntToStr(link->UseCount());
       s += L";";
     }
     return s;
@@ -94,7 +103,16 @@ TEST_F(dxBarLayoutStorageTest, RoundTripsThroughEveryStore) {
   TdxBarItemLink* renamed = Bar(1)->ItemLinks()->Items(0);
   renamed->SetUserCaption(L"剪切");
   renamed->SetUserDefine({udCaption});
+  // A recent order unlike the link order, with use counts of their own.
+  Bar(1)->ItemLinks()->Add(Item(L"btnOpen"));
+  Bar(1)->ItemLinks()->Add(Item(L"btnSave"))->SetVisible(false);
+  Bar(1)->ItemLinks()->Items(1)->BringToTopInRecentList(true);
+  Bar(1)->ItemLinks()->Items(1)->BringToTopInRecentList(true);
+  Bar(1)->ItemLinks()->Items(0)->SendToBottomInRecentList();
+  manager->SetMenusShowRecentItemsFirst(false);
+  manager->SetShowHint(false);
   const String saved = State();
+  ASSERT_NE(saved.find(L"recent: btnOpen*22 btnSave*20 btnCut*20;"), String::npos) << saved;
   TObjectPtr<TMemoryStream> stream(Make<TMemoryStream>());
   const struct {
     const char* store;
@@ -111,9 +129,14 @@ TEST_F(dxBarLayoutStorageTest, RoundTripsThroughEveryStore) {
   for (const auto& s : stores) {
     s.save();
     Scramble();
+    Bar(1)->ItemLinks()->Items(0)->BringToTopInRecentList(true);
+    manager->SetMenusShowRecentItemsFirst(true);
+    manager->SetShowHint(true);
     ASSERT_NE(State(), saved) << s.store;
     s.load();
     EXPECT_EQ(State(), saved) << s.store;
+    EXPECT_FALSE(manager->MenusShowRecentItemsFirst()) << s.store;
+    EXPECT_FALSE(manager->ShowHint()) << s.store;
   }
   // The text is UTF-8 on disk, so the captions survive any code page.
   TObjectPtr<TFileStream> file(Make<TFileStream>(fileName, fmOpenRead));
@@ -189,6 +212,24 @@ TEST_F(dxBarLayoutStorageTest, CorruptOrPartialLayoutLeavesTheCurrentOneUntouche
        L"UserDefine is not a set"},
       {"options missing", [](TMemIniFile* i) { i->EraseSection(L"Form5.BarManager.Main"); },
        L"the manager options are missing"},
+      {"options cut short", [](TMemIniFile* i) { i->DeleteKey(L"Form5.BarManager.Main", L"BarCount"); },
+       L"the manager options are missing"},
+      // Without these a toolbar would silently hide or lose its links, with
+      // no way back for a user who may not customize.
+      {"toolbar visibility missing", [](TMemIniFile* i) { i->DeleteKey(L"Form5.BarManager.Bar0", L"Visible"); },
+       L"Bar0] Visible is missing"},
+      {"toolbar link count missing",
+       [](TMemIniFile* i) { i->DeleteKey(L"Form5.BarManager.Bar0", L"ItemLinkCount"); },
+       L"Bar0] ItemLinkCount is missing"},
+      {"link without its item name",
+       [](TMemIniFile* i) { i->DeleteKey(L"Form5.BarManager.Bar0.ItemLink0", L"ItemName"); },
+       L"ItemLink0] ItemName is missing"},
+      {"recent position out of range",
+       [](TMemIniFile* i) { i->WriteString(L"Form5.BarManager.Bar0.ItemLink0", L"RecentIndex", L"-7"); },
+       L"RecentIndex is out of range"},
+      {"link count beyond any layout",
+       [](TMemIniFile* i) { i->WriteString(L"Form5.BarManager.Bar1", L"ItemLinkCount", L"2000000000"); },
+       L"ItemLinkCount is out of range"},
   };
   for (const auto& c : cases) {
     manager->SaveToIniFile(fileName);
@@ -339,3 +380,284 @@ TEST_F(dxBarLayoutStorageTest, UserGlyphTravelsThroughTheRegistryOnly) {
 }
 
 }  // namespace
+
+namespace {
+
+// A file cut short anywhere inside a toolbar's part (a full disk, a crash
+// while writing) is refused whole: the toolbars stay as they are, shown.
+TEST_F(dxBarLayoutStorageTest, LayoutFileCutInsideAToolbarIsRefusedWhole) {
+  manager->SaveToIniFile(fileName);
+  std::string bytes;
+  {
+    TObjectPtr<TFileStream> file(Make<TFileStream>(fileName, fmOpenRead));
+    bytes.resize(static_cast<size_t>(file->Size()));
+    file->Read(bytes.data(), static_cast<int>(bytes.size()));
+  }
+  const size_t from = bytes.find("[Form5.BarManager.Bar0]");
+  // The last section is the last link's: a cut after its item name loses
+  // keys with harmless defaults (the link shows); before, the load is refused.
+  const size_t lastLink = bytes.find("[Form5.BarManager.Bar1.ItemLink0]");
+  ASSERT_NE(from, std::string::npos);
+  ASSERT_NE(lastLink, std::string::npos);
+  // A name cut short names no item: that link goes like any link of a
+  // vanished item.
+  const size_t nameKey = bytes.find("ItemName=", lastLink);
+  const size_t nameEnd = bytes.find('\n', nameKey);
+  for (size_t cut = from + 10; cut < bytes.size(); cut += 7) {
+    {
+      TObjectPtr<TFileStream> file(Make<TFileStream>(fileName, fmCreate));
+      file->Write(bytes.data(), static_cast<int>(cut));
+    }
+    Scramble();
+    const String before = State();
+    const String message = RaisedMessage([&] { manager->LoadFromIniFile(fileName); });
+    if (cut < nameKey + 9) {
+      EXPECT_NE(message.find(L"cannot be loaded"), String::npos) << cut << ": " << message;
+      EXPECT_EQ(State(), before) << cut;
+    } else if (cut > nameEnd && message == L"<no error>") {
+      EXPECT_EQ(Links(1), (std::vector<String>{L"btnCut"})) << cut;
+      EXPECT_TRUE(Bar(1)->ItemLinks()->Items(0)->Visible()) << cut;
+    }
+  }
+}
+
+// A free-standing dock of the form, the kind a layout names by path.
+class TTestDockControl : public TComponent, public IdxBarDockControl {
+  DECLARE_CLASS(TTestDockControl, TComponent)
+  explicit TTestDockControl(TComponent* AOwner) : TComponent(AOwner) {}
+  TObject* DockControlObject() override { return this; }
+  TdxBarDockingStyle DockingStyle() override { return dsNone; }
+  int DockSize() override { return 0; }
+  void SetDockSize(int) override {}
+  bool CanDockBar(TdxBar*) override { return true; }
+  void UpdateDock() override {}
+  bool CanReceiveFocus() override { return true; }
+  bool DockingZoneContains(const TPoint&) override { return false; }
+  bool DetachOnMissingReference() override { return true; }
+};
+
+// The toolbars' dock controls as the toolbar keeps them, for the layout's seam.
+struct TBarDocks {
+  static std::map<TdxBar*, IdxBarDockControl*>& Dock() {
+    static std::map<TdxBar*, IdxBarDockControl*> m;
+    return m;
+  }
+  static std::map<TdxBar*, IdxBarDockControl*>& Docked() {
+    static std::map<TdxBar*, IdxBarDockControl*> m;
+    return m;
+  }
+  static bool& RefuseDocking() {
+    static bool refuse = false;
+    return refuse;
+  }
+  TBarDocks() {
+    TdxBarLayoutDockAccess& a = dxBarLayoutDockAccess();
+    a.DockControl = [](TdxBar* b) { return Dock()[b]; };
+    a.SetDockControl = [](TdxBar* b, IdxBarDockControl* d) { Dock()[b] = d; };
+    a.DockedDockControl = [](TdxBar* b) { return Docked()[b]; };
+    a.SetDockedDockControl = [](TdxBar* b, IdxBarDockControl* d) {
+      if (RefuseDocking()) throw EdxException(L"refused");
+      Docked()[b] = d;
+    };
+  }
+  ~TBarDocks() {
+    dxBarLayoutDockAccess() = TdxBarLayoutDockAccess();
+    Dock().clear();
+    Docked().clear();
+    RefuseDocking() = false;
+  }
+};
+
+TEST_F(dxBarLayoutStorageTest, FreeStandingDocksAreStoredByPathAndFoundAgain) {
+  TBarDocks docks;
+  auto* dock1 = Make<TTestDockControl>(form.get());
+  dock1->SetName(L"Dock1");
+  auto* panel = Make<TComponent>(form.get());
+  panel->SetName(L"Panel1");
+  auto* dock2 = Make<TTestDockControl>(panel);
+  dock2->SetName(L"Dock2");
+  auto* unnamed = Make<TTestDockControl>(form.get());
+  for (IdxBarDockControl* d : std::initializer_list<IdxBarDockControl*>{dock1, dock2, unnamed})
+    manager->RegisterDockControl(d);
+  TFinally unregister{[&] {
+    for (IdxBarDockControl* d : std::initializer_list<IdxBarDockControl*>{dock1, dock2, unnamed})
+      manager->UnregisterDockControl(d);
+  }};
+  EXPECT_EQ(dxBarDockControlPath(manager, dock1), L"Dock1");
+  EXPECT_EQ(dxBarDockControlPath(manager, dock2), L"Form5.Panel1.Dock2");
+  EXPECT_EQ(dxBarDockControlPath(manager, unnamed), L"");
+  EXPECT_EQ(dxBarFindDockControl(manager, L"Form5.Panel1.Dock2"), dock2);
+  EXPECT_EQ(dxBarFindDockControl(manager, L"Panel1"), nullptr);  // no dock
+  EXPECT_EQ(dxBarFindDockControl(manager, L"Form9.Dock1"), nullptr);
+
+  TBarDocks::Dock()[Bar(0)] = dock1;
+  TBarDocks::Docked()[Bar(0)] = dock2;
+  TBarDocks::Dock()[Bar(1)] = unnamed;
+  manager->SaveToIniFile(fileName);
+  {
+    TObjectPtr<TMemIniFile> ini(Make<TMemIniFile>(fileName));
+    EXPECT_EQ(ini->ReadString(L"Form5.BarManager.Bar0", L"DockControl", L""), L"Dock1");
+    EXPECT_EQ(ini->ReadString(L"Form5.BarManager.Bar0", L"DockedDockControl", L""), L"Form5.Panel1.Dock2");
+    EXPECT_FALSE(ini->ValueExists(L"Form5.BarManager.Bar1", L"DockControl"));
+  }
+  TBarDocks::Dock()[Bar(0)] = nullptr;
+  TBarDocks::Docked()[Bar(0)] = nullptr;
+  manager->LoadFromIniFile(fileName);
+  EXPECT_EQ(TBarDocks::Dock()[Bar(0)], dock1);
+  EXPECT_EQ(TBarDocks::Docked()[Bar(0)], dock2);
+  // A dock the layout does not name lets its toolbar go.
+  EXPECT_EQ(TBarDocks::Dock()[Bar(1)], nullptr);
+  {
+    TObjectPtr<TMemIniFile> ini(Make<TMemIniFile>(fileName));
+    ini->WriteString(L"Form5.BarManager.Bar0", L"DockControl", L"GoneDock");
+    ini->UpdateFile();
+  }
+  manager->LoadFromIniFile(fileName);
+  EXPECT_EQ(TBarDocks::Dock()[Bar(0)], nullptr);
+}
+
+TEST_F(dxBarLayoutStorageTest, ToolbarWhoseDockingFailsIsLeftVisible) {
+  TBarDocks docks;
+  manager->SaveToIniFile(fileName);
+  TBarDocks::RefuseDocking() = true;
+  manager->LoadFromIniFile(fileName);
+  EXPECT_TRUE(Bar(0)->Visible());
+  EXPECT_TRUE(Bar(1)->Visible());  // stored hidden, but its docking failed half way
+  EXPECT_EQ(Links(1), (std::vector<String>{L"btnCut"}));
+}
+
+// Records what the manager's read and write handlers receive and keeps a
+// section of its own beside the layout.
+struct TIniListener : TObject {
+  void Written(TObject* Sender, const void* AArgs) {
+    const auto& data = *static_cast<const TdxBarIniFileEventData*>(AArgs);
+    Calls.push_back(L"write " + data.BaseSection + L" " + data.Delimiter);
+    data.IniFile->WriteString(data.BaseSection + L"Extra", L"Theme", L"dark");
+    EXPECT_TRUE(Sender == Manager);
+  }
+  void Read(TObject*, const void* AArgs) {
+    const auto& data = *static_cast<const TdxBarIniFileEventData*>(AArgs);
+    Calls.push_back(L"read " + data.IniFile->ReadString(data.BaseSection + L"Extra", L"Theme", L"") +
+                    (data.StoringKind == skReg ? L" reg" : L" ini"));
+  }
+  TdxBarManager* Manager = nullptr;
+  std::vector<String> Calls;
+};
+
+TEST_F(dxBarLayoutStorageTest, HandlersKeepTheirOwnSectionsBesideTheLayout) {
+  TIniListener listener;
+  listener.Manager = manager;
+  manager->WriteIniFileHandlers()->Add(TcxEventHandler::Bind<&TIniListener::Written>(&listener));
+  manager->ReadIniFileHandlers()->Add(TcxEventHandler::Bind<&TIniListener::Read>(&listener));
+  manager->SaveToIniFile(fileName);
+  manager->LoadFromIniFile(fileName);
+  manager->SaveToRegistry(regPath);
+  manager->LoadFromRegistry(regPath);
+  const String regBase = dxBarNormalizeRegistryPath(regPath);
+  EXPECT_EQ(listener.Calls, (std::vector<String>{L"write Form5.BarManager. .", L"read dark ini",
+                                                 L"write " + regBase + L" \\", L"read dark reg"}));
+}
+
+// An item with links of its own, as a sub-menu item keeps them.
+class TTestSubItem : public TdxBarItem, public IdxBarLinksOwner {
+  DECLARE_CLASS(TTestSubItem, TdxBarItem)
+  explicit TTestSubItem(TComponent* AOwner) : TdxBarItem(AOwner) {}
+  ~TTestSubItem() override { TObject::Free(FLinks); }
+  TdxBarItemLinks* ItemLinks() override {
+    if (!FLinks && BarManager()) FLinks = Make<TdxBarSubMenuControlItemLinks>(BarManager(), this);
+    return FLinks;
+  }
+  TdxBarItemLinks* GetItemLinks() override { return ItemLinks(); }
+  IdxBarControl* CreateBarControl() override { return nullptr; }
+  bool CanContainItem(TdxBarItem*, String&) override { return true; }
+  TComponent* GetInstance() override { return this; }
+  void SaveToIni(TCustomIniFile* AIni, const String& ABase, TdxBarStoringKind AKind) override {
+    if (!Name().empty()) dxBarWriteItemLinks(ItemLinks(), AIni, dxBarSubItemSection(ABase, this), AKind);
+  }
+  void LoadFromIni(TCustomIniFile* AIni, const String& ABase, TdxBarStoringKind AKind) override {
+    if (!Name().empty()) dxBarReadItemLinks(ItemLinks(), AIni, dxBarSubItemSection(ABase, this), AKind);
+  }
+  void ResetFromSavedState(TCustomIniFile* AState, const String& ABase) override {
+    ++Resets;
+    LoadFromIni(AState, ABase, skIni);
+  }
+  int Resets = 0;
+
+ private:
+  TdxBarItemLinks* FLinks = nullptr;
+};
+
+TEST_F(dxBarLayoutStorageTest, ItemsWithLinksOfTheirOwnStoreThemInTheirSection) {
+  auto* menu = static_cast<TTestSubItem*>(manager->AddItem(TTestSubItem::StaticClass()));
+  menu->SetName(L"mnuFile");
+  menu->ItemLinks()->Add(Item(L"btnSave"));
+  menu->ItemLinks()->Add(Item(L"btnOpen"));
+  manager->SaveToIniFile(fileName);
+  {
+    TObjectPtr<TMemIniFile> ini(Make<TMemIniFile>(fileName));
+    EXPECT_EQ(ini->ReadInteger(L"Form5.BarManager.SubItem_mnuFile", L"ItemLinkCount", -1), 2);
+    EXPECT_EQ(ini->ReadString(L"Form5.BarManager.SubItem_mnuFile.ItemLink1", L"ItemName", L""), L"btnOpen");
+  }
+  menu->ItemLinks()->Clear();
+  manager->LoadFromIniFile(fileName);
+  TdxBarItemLinks* links = menu->ItemLinks();
+  EXPECT_EQ(LinkNames(links->Count(), [links](int i) { return links->Items(i); }),
+            (std::vector<String>{L"btnSave", L"btnOpen"}));
+  // Damage in the item's section refuses the whole layout, toolbars included.
+  {
+    TObjectPtr<TMemIniFile> ini(Make<TMemIniFile>(fileName));
+    ini->EraseSection(L"Form5.BarManager.SubItem_mnuFile.ItemLink1");
+    ini->UpdateFile();
+  }
+  Scramble();
+  const String before = State();
+  EXPECT_NE(RaisedMessage([&] { manager->LoadFromIniFile(fileName); }).find(L"SubItem_mnuFile.ItemLink1]"),
+            String::npos);
+  EXPECT_EQ(State(), before);
+}
+
+TEST_F(dxBarLayoutStorageTest, ResetReadsTheDesignWithEventsAndFullResetOnRequest) {
+  auto* menu = static_cast<TTestSubItem*>(manager->AddItem(TTestSubItem::StaticClass()));
+  menu->SetName(L"mnuFile");
+  menu->ItemLinks()->Add(Item(L"btnSave"));
+  Bar(0)->ItemLinks()->Add(menu);
+  manager->SaveDesignedState();
+  struct TResetLog : TObject {
+    void Before(TdxBarManager*, TdxBar* ABar) { Log.push_back(L"before " + ABar->Caption()); }
+    void After(TdxBarManager*, TdxBar* ABar) { Log.push_back(L"after " + ABar->Caption()); }
+    std::vector<String> Log;
+  } log;
+  manager->OnBarBeforeReset = TdxBarEvent::Bind<&TResetLog::Before>(&log);
+  manager->OnBarAfterReset = TdxBarEvent::Bind<&TResetLog::After>(&log);
+  Bar(0)->SetDockingStyle(dsLeft);
+  Bar(0)->ItemLinks()->Items(0)->SetVisible(false);
+  menu->ItemLinks()->Clear();
+  EXPECT_TRUE(manager->ResetToolBarToDesign(Bar(0)));
+  EXPECT_EQ(log.Log, (std::vector<String>{L"before 文件", L"after 文件"}));
+  EXPECT_TRUE(Bar(0)->ItemLinks()->Items(0)->Visible());
+  EXPECT_EQ(Bar(0)->DockingStyle(), dsLeft);  // links only
+  EXPECT_EQ(menu->Resets, 1);
+  EXPECT_EQ(menu->ItemLinks()->Count(), 1);
+  manager->SetUseFullReset(true);
+  manager->ResetToolBarToDesign(Bar(0));
+  EXPECT_EQ(Bar(0)->DockingStyle(), dsTop);
+  EXPECT_TRUE(Bar(0)->Visible());
+}
+
+// A toolbar merged into another when a layout is read is taken back from it:
+// the other one must not keep links of a toolbar it no longer holds.
+TEST_F(dxBarLayoutStorageTest, ReadingTakesAMergedToolbarBackFromItsTarget) {
+  manager->SaveToIniFile(fileName);
+  Bar(0)->Merge(Bar(1));
+  ASSERT_EQ(Links(0), (std::vector<String>{L"btnOpen", L"btnSave", L"btnCut"}));
+  manager->LoadFromIniFile(fileName);
+  EXPECT_EQ(Bar(1)->MergedWith(), nullptr);
+  EXPECT_EQ(Bar(0)->MergedBarCount(), 0);
+  EXPECT_EQ(Links(0), (std::vector<String>{L"btnOpen", L"btnSave"}));
+  EXPECT_FALSE(Bar(1)->Visible());
+}
+
+}  // namespace
+
+IMPLEMENT_CLASS(TTestDockControl, TComponent, nullptr)
+IMPLEMENT_CLASS(TTestSubItem, TdxBarItem, (ConstructWith<TTestSubItem, TComponent>))

@@ -5,7 +5,10 @@
 
 #include "platform/core/SysUtils.h"
 #include "platform/gui/Forms.h"
+#include "tests/support/MessagePump.h"
 #include "tests/support/ScopedHook.h"
+
+#include "foundation/cxControlsTracking.h"
 
 #include <gtest/gtest.h>
 
@@ -228,3 +231,161 @@ TEST_F(dxBarOperationsTest, OneCustomizationAtATime) {
 }
 
 }  // namespace
+
+namespace {
+
+// An item that is there but kept out of the customization lists.
+class TUnlistedButton : public TdxBarButton {
+  DECLARE_CLASS(TUnlistedButton, TdxBarButton)
+  explicit TUnlistedButton(TComponent* AOwner) : TdxBarButton(AOwner) {}
+  bool IsHiddenFromCategoryLists() override { return true; }
+};
+
+TEST_F(dxBarOperationsTest, CategoryListsShowTheVisibleListedItemsAndNamesAreUnique) {
+  TdxBarItem* shown = manager->AddButton();
+  manager->AddItem(TUnlistedButton::StaticClass());
+  manager->AddButton()->SetVisible(ivNever);
+  EXPECT_EQ(manager->GetCountByCategory(0), 1);
+  EXPECT_EQ(manager->GetItemByCategory(0, 0), shown);
+  TList all;
+  EXPECT_EQ(manager->GetAllItemsByCategory(0, &all), 3);
+
+  manager->ItemAt(0)->SetName(L"dxBarButton1");
+  manager->ItemAt(2)->SetName(L"DXBARBUTTON2");
+  EXPECT_EQ(manager->GetUniqueItemName(TdxBarButton::StaticClass()), L"dxBarButton3");
+  EXPECT_EQ(manager->ItemAt(3), nullptr);
+  EXPECT_EQ(manager->ItemAt(-1), nullptr);
+}
+
+// A bar window with a window of its own, hearing the mouse tracking.
+class TTrackedBarWindow : public TCustomControl, public IdxBarControl, public IcxMouseTrackingCaller {
+  DECLARE_CLASS(TTrackedBarWindow, TCustomControl)
+  explicit TTrackedBarWindow(TComponent* AOwner) : TCustomControl(AOwner) {}
+  TObject* BarControlObject() override { return this; }
+  bool IsDestroying() override { return false; }
+  void SetItemLinks(TdxBarItemLinks*) override {}
+  bool IsVertical() override { return false; }
+  bool IsWindowVisible() override { return true; }
+  TRect ClientRect() override { return TRect(0, 0, Width(), Height()); }
+  void ScheduleRepaint() override {}
+  void RepaintBar() override {}
+  void RebuildItemControls() override {}
+  void LinkDestroying(TdxBarItemLink*) override {}
+  void ResetLastMousePos() override { ++Resets; }
+  void TrackedMouseLeft() override { ++Lefts; }
+  void MouseMove(TShiftState AShift, int X, int Y) override {
+    Moves.emplace_back(X, Y);
+    TCustomControl::MouseMove(AShift, X, Y);
+  }
+  int Resets = 0;
+  int Lefts = 0;
+  std::vector<TPoint> Moves;
+};
+
+class dxBarWindowOperationsTest : public dxBarOperationsTest {
+ protected:
+  void SetUp() override {
+    dxBarOperationsTest::SetUp();
+    form->SetBounds(0, 0, 400, 300);
+    form->Show();
+    floating = NewBar(dsNone, 10);
+    docked = NewBar(dsTop, 100);
+  }
+  // The bar windows go with their toolbars, before the form they sit on.
+  void TearDown() override {
+    for (int i = 0; i < manager->Bars()->Count(); ++i) manager->Bars()->Items(i)->SetVisible(false);
+  }
+  TdxBar* NewBar(TdxBarDockingStyle AStyle, int ATop) {
+    TdxBar* bar = manager->AddToolBar();
+    bar->SetDockingStyle(AStyle);
+    bar->SetVisible(true);
+    auto* window = Window(bar);
+    window->SetParent(form.get());
+    window->SetBounds(10, ATop, 200, 40);
+    window->HandleNeeded();
+    return bar;
+  }
+  static TTrackedBarWindow* Window(TdxBar* ABar) { return dynamic_cast<TTrackedBarWindow*>(ABar->Control()); }
+  TScopedHook<TdxBarToolbarControlFactory> factory{
+      dxBarToolbarControlFactory(), [](TdxBarManager*, TdxBar*) -> IdxBarControl* {
+        return Make<TTrackedBarWindow>(nullptr);
+      }};
+  TdxBar* floating = nullptr;
+  TdxBar* docked = nullptr;
+};
+
+TEST_F(dxBarWindowOperationsTest, ModalDialogDisablesTheFloatingToolbarsAndEnablesThemAgain) {
+  TdxBar* disabledBefore = NewBar(dsNone, 200);
+  EnableWindow(Window(disabledBefore)->Handle(), FALSE);
+  manager->DisableFloatingBarWindows();
+  EXPECT_FALSE(IsWindowEnabled(Window(floating)->Handle()));
+  EXPECT_TRUE(IsWindowEnabled(Window(docked)->Handle()));
+  manager->EnableFloatingBarWindows();
+  EXPECT_TRUE(IsWindowEnabled(Window(floating)->Handle()));
+  EXPECT_FALSE(IsWindowEnabled(Window(disabledBefore)->Handle()));  // not the manager's doing
+}
+
+TEST_F(dxBarWindowOperationsTest, OneBarWindowIsTrackedAtATime) {
+  TTrackedBarWindow* first = Window(floating);
+  TTrackedBarWindow* second = Window(docked);
+  manager->StartMouseTracking(first);
+  EXPECT_TRUE(manager->IsMouseTrackingControl(first));
+  EXPECT_TRUE(cxIsMouseTracking(first));
+  manager->StartMouseTracking(first);
+  EXPECT_EQ(cxMouseTrackingCount(), 1);
+  manager->StartMouseTracking(second);
+  EXPECT_EQ(first->Lefts, 1);
+  EXPECT_FALSE(cxIsMouseTracking(first));
+  EXPECT_TRUE(cxIsMouseTracking(second));
+  manager->ReleaseMouseTracking(first);  // not the tracked one
+  EXPECT_TRUE(manager->IsMouseTrackingControl(second));
+  manager->ReleaseMouseTracking(second);
+  EXPECT_FALSE(manager->IsMouseTrackingControl(second));
+  EXPECT_EQ(cxMouseTrackingCount(), 0);
+}
+
+TEST_F(dxBarWindowOperationsTest, HotTrackingStartsAgainUnderTheMouse) {
+  TTrackedBarWindow* under = Window(docked);
+  POINT at{50, 20};
+  ClientToScreen(under->Handle(), &at);
+  SetCursorPos(at.x, at.y);
+  PumpQueuedMessages();
+  under->Moves.clear();
+  manager->RefreshHotTrackUnderMouse(Window(floating));  // another window: nothing
+  EXPECT_EQ(under->Resets, 0);
+  manager->RefreshHotTrackUnderMouse();
+  EXPECT_EQ(under->Resets, 1);
+  EXPECT_TRUE(PumpMessagesUntil([&] {
+    return std::find(under->Moves.begin(), under->Moves.end(), TPoint(50, 20)) != under->Moves.end();
+  }));
+}
+
+TEST_F(dxBarOperationsTest, CustomizationFormFollowsCustomizingAndOwnsTheDialogs) {
+  static std::vector<bool> shown;
+  static TWinControl* open = nullptr;
+  shown.clear();
+  TScopedHook<TdxBarShowCustomizationForm> show(dxBarShowCustomizationForm(),
+                                                [](TdxBarManager*, bool AShow) { shown.push_back(AShow); });
+  TScopedHook<TdxBarGetCustomizationForm> get(dxBarGetCustomizationForm(), [] { return open; });
+  form->HandleNeeded();
+  if (!IsWindowVisible(Application->Handle())) EXPECT_EQ(manager->DialogParentHandle(), form->Handle());
+  manager->Customizing(true);
+  manager->Customizing(false);
+  EXPECT_EQ(shown, (std::vector<bool>{true, false}));
+  // Another manager's form is open: no second customization.
+  TObjectPtr<TBarTestForm> dialog(Make<TBarTestForm>(nullptr));
+  open = dialog.get();
+  manager->Customizing(true);
+  EXPECT_FALSE(manager->IsRunTimeCustomizing());
+  open = nullptr;
+  manager->Customizing(true);
+  open = dialog.get();
+  EXPECT_EQ(manager->DialogParentHandle(), dialog->Handle());
+  open = nullptr;
+  manager->Customizing(false);
+}
+
+}  // namespace
+
+IMPLEMENT_CLASS(TUnlistedButton, TdxBarButton, (ConstructWith<TUnlistedButton, TComponent>))
+IMPLEMENT_CLASS(TTrackedBarWindow, TCustomControl, nullptr)
