@@ -165,8 +165,8 @@ HBRUSH TdxBarFlatPainter::ButtonControlArrowBrush(TdxBarButtonLikeControlDrawPar
 }
 
 HBRUSH TdxBarFlatPainter::HotArrowBrush(TdxBarItemControlDrawParams* AParams) const {
-  if (AParams->DroppedDown || dxIsButtonFaceWhite()) return ParentDownedSelectedBrush(AParams->BarItemControl());
-  return ParentSelectedBrush(AParams->BarItemControl());
+  if (AParams->DroppedDown || dxIsButtonFaceWhite()) return BarToolbarDownedSelBrush();
+  return BarToolbarSelBrush();
 }
 
 void TdxBarFlatPainter::DrawButtonControlArrowBackground(TdxBarButtonLikeControlDrawParams* AParams, TRect& R,
@@ -197,11 +197,34 @@ void TdxBarFlatPainter::BarDrawBarControlOwner(TCustomdxBarControl* AOwnerBar, H
 }
 
 void TdxBarFlatPainter::BarDrawBarControlOwnerBorder(TCustomdxBarControl* AOwnerBar, HDC DC, const TRect& R,
-                                                     TdxBarItemControl*, TCustomdxBarControl*) const {
-  // The strip that joins an open popup needs the popup's window; bar windows
-  // that pop up from an owner element do not exist yet, so only the frame
-  // is drawn.
+                                                     TdxBarItemControl* AItemControl,
+                                                     TCustomdxBarControl* APopupBar) const {
+  // The strip where an open popup joins its owner comes from the popup's
+  // window; the popup windows that owner elements open do not report one
+  // yet, so the frame stays closed.
+  (void)APopupBar;
+  BarDrawBarControlOwnerBorder(AOwnerBar, DC, R, AItemControl, TRect());
+}
+
+void TdxBarFlatPainter::BarDrawBarControlOwnerBorder(TCustomdxBarControl* AOwnerBar, HDC DC, const TRect& R,
+                                                     TdxBarItemControl* AItemControl, const TRect& ALinkR) const {
+  if (ALinkR.IsEmpty()) {
+    BarDrawBarControlOwnerFrame(AOwnerBar, DC, R);
+    return;
+  }
+  BarDrawBarControlOwnerLink(AOwnerBar, DC, R, ALinkR, AItemControl);
+  HRGN saved = nullptr;
+  bool hadClip = false;
+  dxBarSaveDCClip(DC, saved, hadClip);
+  ExcludeClipRect(DC, ALinkR.Left, ALinkR.Top, ALinkR.Right, ALinkR.Bottom);
   BarDrawBarControlOwnerFrame(AOwnerBar, DC, R);
+  dxBarRestoreDCClip(DC, saved, hadClip);
+}
+
+int TdxBarFlatPainter::GetControlCaptionOffset(TdxBarItemControl* AControl) const {
+  auto* params = AControl ? dynamic_cast<TdxBarButtonLikeControlDrawParams*>(AControl->DrawParams()) : nullptr;
+  if (params && params->IsMenuItem) return 8;
+  return TdxBarPainter::GetControlCaptionOffset(AControl);
 }
 
 void TdxBarFlatPainter::BarDrawBarControlOwnerFrame(TCustomdxBarControl*, HDC DC, const TRect& R) const {
@@ -253,7 +276,7 @@ void TdxBarFlatPainter::BarDrawDockedBarBorder(TdxBarControl* ABarControl, HDC D
 
 void TdxBarFlatPainter::BarDrawBeginGroup(TCustomdxBarControl* ABarControl, HDC DC, const TRect& ARect,
                                           HBRUSH ABrush, bool AHorizontal) const {
-  const int side = FlatBeginGroupSideSize();
+  const int side = BarBeginGroupSideSize();
   TRect R = ARect;
   if (AHorizontal) {
     ABarControl->DrawBackgroundRect(DC, TRect(R.Left, R.Top, R.Right, R.Top + side), false, clNone, ABrush);

@@ -446,6 +446,7 @@ void TdxBarItemControl::DoFillDrawParams(bool AFull) {
   p.ViewStructure = CalcViewStructure();
   TCustomImageList* images = SmallImageList();
   p.DefaultButtonSize = Painter()->GetButtonSize(images ? images->Width() : 16, FParent ? FParent->TextSize() : 0);
+  Painter()->FillItemPaintValues(this, p.PaintValues);
 }
 
 void TdxBarItemControl::RecalcDrawingConsts() { FTextSize = FParent ? FParent->CalcTextSize() : 0; }

@@ -5,6 +5,7 @@
 // bar's painter. Button controls add pressing, checking and drop-downs.
 #pragma once
 
+#include "bars/controls/dxBarPaintRoutines.h"
 #include "bars/model/dxBar.h"
 #include "bars/model/dxBarHints.h"
 #include "platform/gui/Controls.h"
@@ -53,6 +54,8 @@ class TdxBarItemControlDrawParams : public TObject {
   bool IsPressed = false;
   bool SelectedByKey = false;
   TSize DefaultButtonSize;
+  // What the painter reads of the control and its bar.
+  TdxBarItemPaintValues PaintValues;
 
  private:
   TdxBarItemControlViewSize FViewSize = cvsSmall;
