@@ -132,12 +132,13 @@ void TdxBarFlatPainter::FrameGlyphArea(TdxBarItemControl* AControl, HDC DC, HBRU
   } else if (ARoom) {
     // Erases the frame a former hot state left.
     DrawBackgroundFrameRect(AControl, DC, R, ABrush,
-                            ADowned || ASelected || ADrawDowned || IsNonRecent(AControl));
+                            ADowned || ASelected || ADrawDowned || IsNonRecent(AControl) ||
+                                (AControl && AControl->BackgroundBrush()));
   }
 }
 
 void TdxBarFlatPainter::PaintCheckGlyph(TdxBarItemControl* AControl, HDC DC, int X, int Y, int AScale) const {
-  const bool enabled = !AControl || AControl->Enabled();
+  const bool enabled = !AControl || !AControl->DrawParams() || AControl->DrawParams()->Enabled;
   COLORREF color;
   if (enabled)
     color = dxIsButtonFaceWhite() || (dxIsButtonFaceBlack() && !IsColorWhite(clBtnText)) ? RGB(255, 255, 255)
@@ -181,7 +182,7 @@ void TdxBarFlatPainter::FrameControlBorder(TdxBarItemControl* AControl, HDC DC, 
                                            TdxBarPaintType APaintType, bool ASelected, bool ADowned) const {
   const bool menu = APaintType == ptMenu;
   if (!ASelected && !menu && !ADowned)
-    dxBarFrameRect(DC, R, ItemBackgroundBrush(AControl));
+    dxBarFrameRect(DC, R, ParentBkBrush(AControl));
   else if (menu && !ASelected)
     dxBarFrameRect(DC, R, dxBarSysBrush(COLOR_BTNSHADOW));
   else

@@ -53,7 +53,6 @@ class TdxBarFlatPainter : public TdxBarPainter {
   HBRUSH BarToolbarSelBrush() const override { return dxBarFlatBrushes().Sel; }
   HBRUSH BarToolbarDownedBrush() const override { return dxBarFlatBrushes().Downed; }
   HBRUSH BarToolbarDownedSelBrush() const override { return dxBarFlatBrushes().DownedSel; }
-  HBRUSH BarControlOwnerBrush() const override { return dxBarFlatBrushes().Toolbar; }
   virtual HBRUSH ControlBackgroundBrush(TdxBarItemControl*) const { return dxBarFlatBrushes().Toolbar; }
 
   // Selection frame, glyph area and button arrows.

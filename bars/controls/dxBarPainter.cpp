@@ -88,7 +88,7 @@ int TdxBarPainter::GetButtonHeight(int AIconSize, int) const { return AIconSize 
 
 int TdxBarPainter::RealButtonArrowWidth(TdxBarManager* AManager, bool ALargeIcons) const {
   int width = AManager ? AManager->ButtonArrowWidth() : 11;
-  if (ALargeIcons) width *= 2;
+  if (ALargeIcons || (AManager && AManager->LargeIcons())) width *= 2;
   if (width % 2 == 0) ++width;
   return width;
 }

@@ -112,6 +112,7 @@ class TdxBarPainter : public TObject {
     return TSize(GetButtonWidth(AIconSize, ATextSize), GetButtonHeight(AIconSize, ATextSize));
   }
   virtual TSize GetDefaultArrowSignSize() const { return TSize(5, 3); }
+  // Doubled while the manager's large icons are on (or ALargeIcons asks for it), and odd.
   virtual int RealButtonArrowWidth(TdxBarManager* AManager, bool ALargeIcons = false) const;
   virtual int RealLargeButtonArrowWidth(TdxBarManager* AManager) const;
   virtual int ComboBoxArrowWidth(TCustomdxBarControl*, int AUnit) const { return 2 * AUnit - 1; }
@@ -231,14 +232,15 @@ class TdxBarPainter : public TObject {
   // A link of a menu's rarely used group.
   static bool IsNonRecent(TdxBarItemControl* AControl);
   virtual HBRUSH BarToolbarDownedBrush() const;
-  virtual HBRUSH BarControlOwnerBrush() const { return BarToolbarBrush(); }
+  // The manager's flat toolbar brush, whatever the look.
+  virtual HBRUSH BarControlOwnerBrush() const;
   virtual bool IsNativeBackground() const { return false; }
   virtual bool IsGlyphImageHasShadow() const { return false; }
   // The manager's MakeDisabledImagesFaded.
   virtual bool FadesDisabledImages(TCustomdxBarControl* ABarControl) const;
   virtual int GlyphDrawDownedShift(TdxBarItemControl*) const { return 0; }
-  // A one-pixel frame in the system highlight colour.
-  virtual void OutlineSelection(HDC DC, const TRect& R) const;
+  // The frame of a hot element; the plain look has none (the looks frame it their way).
+  virtual void OutlineSelection(HDC, const TRect&) const {}
   // The one-pixel ring of R: with ABrush when opaque, else the bar's own background.
   void DrawBackgroundFrameRect(TdxBarItemControl* AControl, HDC DC, const TRect& R, HBRUSH ABrush,
                                bool AOpaque) const;
@@ -255,7 +257,9 @@ class TdxBarPainter : public TObject {
                               bool ADrawDowned, bool ADroppedDown, bool AIsSplit) const;
   virtual void DrawCheckMarkOverGlyph(TdxBarItemControl* AControl, HDC DC, const TRect& R,
                                       TdxBarPaintType APaintType, bool ADown) const;
-  virtual void PaintCheckGlyph(TdxBarItemControl* AControl, HDC DC, int X, int Y, int AScale) const;
+  // The check mark of a checked menu item without image, at (X, Y) in
+  // AScale; each look draws its own.
+  virtual void PaintCheckGlyph(TdxBarItemControl*, HDC, int, int, int) const {}
   // Where a glyph of AImageSize goes in ARect.
   // What decides the drawn size of a small glyph.
   struct TGlyphSizing {
@@ -280,6 +284,7 @@ class TdxBarPainter : public TObject {
     TdxBarItemControlViewSize Size = cvsSmall;
     bool GlyphEmpty = false, Selected = false, Down = false, DrawDowned = false, DroppedDown = false;
     bool Centered = false, ForceUseBkBrush = false, GrayScale = false, Split = false;
+    bool Enabled = true;  // a disabled glyph is drawn disabled or faded
   };
   // Places the glyph (the bounds go to the control's view info) and draws it
   // with its background and frame; answers the image bounds.
@@ -370,6 +375,12 @@ class TdxBarPainter : public TObject {
   virtual bool EditButtonIsCustomBorder() const { return false; }
   virtual bool EditButtonIsCustomBackground() const { return false; }
   virtual bool EditButtonAllowHotTrack(TdxBarItemControlDrawParams* AParams) const { return AParams->DrawSelected; }
+  // The buttons of an editor hosted in a bar keep the editor's own look here.
+  virtual void EditButtonCorrectDefaultWidth(int&) const {}
+  virtual void EditButtonDrawBackground(TcxCanvas*, const TRect&, int) const {}
+  virtual void EditButtonDrawBorder(TcxCanvas*, TRect&, int) const {}
+  // The look-and-feel an editor hosted in a bar draws with: the manager's style applied to it.
+  void EditGetRealLookAndFeel(TdxBarManager* AManager, TcxLookAndFeel* ALookAndFeel) const;
   // Edit fields: drawing. The parts are the control's.
   virtual void DrawEditLikeControl(TdxBarEditLikeControlDrawParams* AParams, const TRect& ARect) const;
   virtual void EditControlDrawBackground(TdxBarEditLikeControlDrawParams* AParams) const;
@@ -492,6 +503,18 @@ class TdxBarPainter : public TObject {
   // Containers in menus and the application menu's frame (screen tips: dxBarHintWindow.cpp).
   virtual int ContainerControlSubMenuOffset() const { return 0; }
   virtual TRect ApplicationMenuGetFrameSizes() const { return TRect(); }
+  virtual void ApplicationMenuDrawBorder(const TdxBarSubMenuFrame& AMenu, HDC DC, const TRect& R) const {
+    SubMenuControlDrawBorder(AMenu, DC, R);
+  }
+  virtual void ApplicationMenuDrawButton(TdxBarItemControlDrawParams*, const TRect&) const {}
+  // The content rectangle outside the items area, in the menu's pressed brush.
+  virtual void ApplicationMenuDrawContentArea(const TdxBarSubMenuFrame& AMenu, TcxCanvas* ACanvas,
+                                              const TRect& AContentRect, const TRect& AItemsArea) const;
+  // The extra pane of an application menu: its picture, else the colour or brush.
+  virtual void ExtraMenuControlDrawBackground(TCustomdxBarControl* AControl, TcxCanvas* ACanvas, const TRect& R,
+                                              HBRUSH ABrush, TColor AColor) const;
+  virtual void ExtraMenuControlDrawBeginGroup(TCustomdxBarControl* AControl, TcxCanvas* ACanvas, const TRect& R,
+                                              HBRUSH ABrush, bool AHorizontal) const;
 
   // Date navigator buttons.
   virtual bool IsDateNavigatorFlat() const { return false; }

@@ -214,6 +214,7 @@ void TdxBarPainter::EditControlDrawGlyph(TdxBarEditLikeControlDrawParams* AParam
   }
   TGlyphArgs glyph;
   glyph.Rect = R;
+  glyph.Enabled = AParams->Enabled;
   glyph.PaintType = AParams->PaintType;
   glyph.Structure = AParams->ViewStructure;
   glyph.Size = AParams->ViewSize();
@@ -641,6 +642,7 @@ void TdxBarPainter::DrawStaticGlyphAndCaption(TdxBarStaticLikeControlDrawParams*
   if (icon) {
     TGlyphArgs glyph;
     glyph.Rect = ARect;
+    glyph.Enabled = AParams->Enabled;
     if (caption && AParams->PaintType == ptHorz) glyph.Rect.Right = ARect.Left + AParams->DefaultButtonSize.cx;
     if (caption && vertical) glyph.Rect.Bottom = ARect.Top + AParams->DefaultButtonSize.cy;
     if (menu && !centered) glyph.Rect = SubMenuControlGetItemIconRect(ARect, values.IconAreaSize);
@@ -772,6 +774,38 @@ void TdxBarPainter::PaintButtonFaceText(HDC DC, const TRect& ARect, bool AOpaque
   ExtTextOutW(DC, x, y, ETO_CLIPPED | (AOpaque ? ETO_OPAQUE : 0), &r, AText.c_str(), static_cast<UINT>(AText.size()),
               nullptr);
   SetBkMode(DC, mode);
+}
+
+// ---------------------------------------------------------------------------
+// Hosted editors and the application menu
+// ---------------------------------------------------------------------------
+
+void TdxBarPainter::EditGetRealLookAndFeel(TdxBarManager* AManager, TcxLookAndFeel* ALookAndFeel) const {
+  if (AManager && ALookAndFeel) AManager->ApplyStyleToLookAndFeel(ALookAndFeel);
+}
+
+void TdxBarPainter::ApplicationMenuDrawContentArea(const TdxBarSubMenuFrame& AMenu, TcxCanvas* ACanvas,
+                                                   const TRect& AContentRect, const TRect& AItemsArea) const {
+  ACanvas->SaveClipRegion();
+  ACanvas->ExcludeClipRect(AItemsArea);
+  SubMenuControlDrawBackground(AMenu, ACanvas, AContentRect, BarToolbarDownedBrush(), clNone);
+  ACanvas->RestoreClipRegion();
+}
+
+void TdxBarPainter::ExtraMenuControlDrawBackground(TCustomdxBarControl* AControl, TcxCanvas* ACanvas, const TRect& R,
+                                                   HBRUSH ABrush, TColor AColor) const {
+  HDC DC = ACanvas->Handle();
+  if (TBitmap* bitmap = AControl ? AControl->GetBackgroundBitmap() : nullptr; bitmap && !bitmap->Empty())
+    dxBarTileBitmap(DC, R, R.TopLeft(), bitmap);
+  else if (AColor != clNone && AColor != clDefault)
+    dxFillSolidRect(DC, R, AColor);
+  else
+    dxBarFillRect(DC, R, ABrush ? ABrush : BarToolbarBrush());
+}
+
+void TdxBarPainter::ExtraMenuControlDrawBeginGroup(TCustomdxBarControl* AControl, TcxCanvas* ACanvas, const TRect& R,
+                                                   HBRUSH ABrush, bool AHorizontal) const {
+  if (AControl) BarDrawBeginGroup(AControl, ACanvas->Handle(), R, ABrush, AHorizontal);
 }
 
 // ---------------------------------------------------------------------------

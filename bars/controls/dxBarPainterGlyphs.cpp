@@ -4,6 +4,7 @@
 #include "bars/controls/dxBarPainter.h"
 
 #include "bars/controls/dxBarControls.h"
+#include "bars/controls/dxBarFlatPainter.h"
 #include "bars/controls/dxBarPaintRoutines.h"
 #include "bars/model/dxBarDrawing.h"
 #include "foundation/cxGraphicsCanvas.h"
@@ -27,6 +28,8 @@ HBRUSH TdxBarPainter::ParentSelectedBrush(TdxBarItemControl*) const { return Bar
 HBRUSH TdxBarPainter::ParentDownedBrush(TdxBarItemControl*) const { return BarToolbarDownedBrush(); }
 HBRUSH TdxBarPainter::ParentDownedSelectedBrush(TdxBarItemControl*) const { return BarToolbarDownedSelBrush(); }
 
+HBRUSH TdxBarPainter::BarControlOwnerBrush() const { return dxBarFlatBrushes().Toolbar; }
+
 // The bar model's checked pattern; the face colour stands in outside the
 // module's lifetime, when the pattern does not exist.
 HBRUSH TdxBarPainter::BarToolbarDownedBrush() const {
@@ -39,7 +42,6 @@ bool TdxBarPainter::IsNonRecent(TdxBarItemControl* AControl) {
   return link && !link->MostRecentlyUsed();
 }
 
-void TdxBarPainter::OutlineSelection(HDC DC, const TRect& R) const { dxBarFrameRectHighlight(DC, R); }
 
 void TdxBarPainter::DrawBackgroundFrameRect(TdxBarItemControl* AControl, HDC DC, const TRect& R, HBRUSH ABrush,
                                             bool AOpaque) const {
@@ -170,7 +172,7 @@ bool TdxBarPainter::IsGlyphImageTransparent(TdxBarItemControl* AControl) const {
 bool TdxBarPainter::IsGlyphImageBackgroundOpaque(TdxBarItemControl* AControl, bool ADown, bool ADrawDowned,
                                                  bool ASelected, bool AGlyphEmpty) const {
   if (AGlyphEmpty) return ADown || IsNonRecent(AControl) || ADrawDowned || ASelected;
-  return IsNonRecent(AControl);
+  return IsNonRecent(AControl) || (AControl && AControl->BackgroundBrush());
 }
 
 void TdxBarPainter::FrameGlyphArea(TdxBarItemControl*, HDC, HBRUSH, bool, const TRect&, TdxBarPaintType, bool, bool,
@@ -184,18 +186,6 @@ void TdxBarPainter::DrawCheckMarkOverGlyph(TdxBarItemControl* AControl, HDC DC, 
   const int scale = large ? 2 : 1;
   const int width = 9 * scale, height = 7 * scale;
   PaintCheckGlyph(AControl, DC, (R.Left + R.Right - width) / 2, (R.Top + R.Bottom - height) / 2, scale);
-}
-
-void TdxBarPainter::PaintCheckGlyph(TdxBarItemControl* AControl, HDC DC, int X, int Y, int AScale) const {
-  const int s = AScale;
-  const bool enabled = !AControl || AControl->Enabled();
-  HPEN pen = GdiCreatePen(PS_SOLID, 1, static_cast<COLORREF>(ColorToRGB(enabled ? clBtnText : clBtnShadow)));
-  HGDIOBJ old = SelectObject(DC, pen);
-  for (int k = enabled ? 0 : 1, n = 0; n < 2 * s; ++k, ++n) {
-    const POINT points[3] = {{X + s, Y + k + 2 * s}, {X + 3 * s, Y + k + 4 * s}, {X + 8 * s, Y + k - s}};
-    Polyline(DC, points, 3);
-  }
-  dxBarSelectBackAndDelete(DC, old);
 }
 
 void TdxBarPainter::GetImageParams(TdxBarItemControl* AControl, const TRect& ARect, TdxBarPaintType APaintType,
@@ -244,6 +234,7 @@ TRect TdxBarPainter::DrawGlyph(TdxBarItemControl* AControl, HDC DC, const TRect&
   args.GlyphEmpty = AGlyphEmpty;
   args.Selected = ASelected;
   args.Down = ADown;
+  args.Enabled = AControl->DrawParams()->Enabled;
   return DrawGlyph(AControl, DC, args);
 }
 
@@ -253,7 +244,14 @@ void TdxBarPainter::DrawGlyphAndBkgnd(TdxBarItemControl* AControl, HDC DC, const
   HBRUSH brush = GlyphBkgndBrush(AControl, AArgs.PaintType, AArgs.GlyphEmpty, AArgs.Selected, AArgs.Down,
                                  AArgs.DrawDowned, AArgs.DroppedDown, AArgs.ForceUseBkBrush, AArgs.GrayScale);
   const TRect& R = AArgs.Rect;
-  const bool room = R.Width() >= AGlyphRect.Width() + 2 && R.Height() >= AGlyphRect.Height() + 2;
+  // Room for a frame around the image; an empty glyph measures as the manager's glyph size.
+  TSize image(AGlyphRect.Width(), AGlyphRect.Height());
+  if (AArgs.GlyphEmpty) {
+    TdxBarManager* manager = AControl->BarManager();
+    const int size = manager && manager->ImageOptions() ? manager->ImageOptions()->GlyphSize() : 16;
+    image = TSize(size, size);
+  }
+  const bool room = R.Width() >= image.cx + 2 && R.Height() >= image.cy + 2;
   auto frame = [&] {
     FrameGlyphArea(AControl, DC, brush, room, R, AArgs.PaintType, AArgs.GlyphEmpty, AArgs.Selected, AArgs.Down,
                    AArgs.DrawDowned, AArgs.DroppedDown, AArgs.Split);
@@ -270,7 +268,7 @@ void TdxBarPainter::DrawGlyphAndBkgnd(TdxBarItemControl* AControl, HDC DC, const
     DrawCheckMarkOverGlyph(AControl, DC, inner, AArgs.PaintType, AArgs.Down);
   } else {
     TdxBarGlyphState state;
-    state.Enabled = AControl->Enabled();
+    state.Enabled = AArgs.Enabled;
     state.FadesDisabledImages = FadesDisabledImages(AControl->Parent());
     state.FlatGlyphImage = IsFlatGlyphImage();
     state.GlyphHasShadow = IsGlyphImageHasShadow();
@@ -535,6 +533,7 @@ void TdxBarPainter::DrawButtonLikeControl(TdxBarButtonLikeControlDrawParams* APa
   TRect face = R;
   if (split) face.Right -= AParams->ArrowSize.cx;
   TGlyphArgs glyph;
+  glyph.Enabled = AParams->Enabled;
   if (AParams->ViewSize() == cvsLarge && !menu) {
     glyph.FullBounds = face;
     face = dxBarShrunkRect(face, 1, 1);
