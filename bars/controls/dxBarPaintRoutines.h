@@ -27,6 +27,9 @@ struct TdxBarItemPaintValues {
   const std::vector<TRect>* Parts = nullptr;  // the control's part rectangles
 };
 
+// The visual style's status bar parts: its background (part 0) and size grip.
+inline constexpr int dxBarStatusGripperPart = 3;
+
 inline HBRUSH dxBarSysBrush(int AIndex) { return reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(AIndex + 1)); }
 
 inline void dxBarFillRect(HDC DC, const TRect& R, HBRUSH ABrush) {

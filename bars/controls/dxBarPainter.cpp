@@ -5,6 +5,8 @@
 #include "bars/controls/dxBarToolbarControl.h"
 #include "foundation/cxGraphicsCanvas.h"
 #include "foundation/dxOffice11.h"
+#include "foundation/dxThemeManager.h"
+#include "foundation/dxUxTheme.h"
 #include "platform/gui/ImgList.h"
 
 #include <algorithm>
@@ -141,6 +143,14 @@ int TdxBarPainter::BarCaptionSize() const {
 }
 
 TSize TdxBarPainter::StatusBarGripSize(TdxBarManager*) const {
+  if (IsNativeBackground() && dxBarThemeAvailable()) {
+    TSize size;
+    HDC DC = GetDC(nullptr);
+    const HRESULT result =
+        dxUxGetThemePartSize(dxAcquireThemeHandle(totStatus), DC, dxBarStatusGripperPart, 0, TS_TRUE, size);
+    ReleaseDC(nullptr, DC);
+    if (SUCCEEDED(result) && size.cx > 0 && size.cy > 0) return size;
+  }
   return TSize(GetSystemMetrics(SM_CXHSCROLL), GetSystemMetrics(SM_CYHSCROLL));
 }
 

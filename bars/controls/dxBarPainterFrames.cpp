@@ -9,6 +9,8 @@
 #include "bars/model/dxBarDrawing.h"
 #include "foundation/cxGraphicsCanvas.h"
 #include "foundation/dxOffice11.h"
+#include "foundation/dxThemeManager.h"
+#include "foundation/dxUxTheme.h"
 #include "platform/gui/GdiAccounting.h"
 
 #include <algorithm>
@@ -253,6 +255,9 @@ void TdxBarPainter::BarDrawStatusBarGrip(TdxBarControl* ABarControl, HDC DC, con
 }
 
 void TdxBarPainter::PaintSizeGrip(TdxBarControl*, HDC DC, const TRect& R) const {
+  if (IsNativeBackground() && dxBarThemeAvailable() &&
+      SUCCEEDED(dxUxDrawThemeBackground(dxAcquireThemeHandle(totStatus), DC, dxBarStatusGripperPart, 0, R)))
+    return;
   // The classic grip: diagonal lines from the bottom-right corner, two in the
   // shadow colour and one in the highlight colour per step, drawn over what
   // is there.
@@ -268,8 +273,16 @@ void TdxBarPainter::PaintSizeGrip(TdxBarControl*, HDC DC, const TRect& R) const 
 
 // ---- backgrounds
 
-void TdxBarPainter::StatusBarFillBackground(TdxBarControl*, HDC DC, const TRect& ADestR, const TRect&,
+void TdxBarPainter::StatusBarFillBackground(TdxBarControl*, HDC DC, const TRect& ADestR, const TRect& ASourceR,
                                             HBRUSH ABrush, TColor AColor) const {
+  if (IsNativeBackground() && dxBarThemeAvailable()) {
+    // The whole window's status bar background, of which ADestR shows its part.
+    const int state = SaveDC(DC);
+    IntersectClipRect(DC, ADestR.Left, ADestR.Top, ADestR.Right, ADestR.Bottom);
+    const HRESULT result = dxUxDrawThemeBackground(dxAcquireThemeHandle(totStatus), DC, 0, 0, ASourceR);
+    RestoreDC(DC, state);
+    if (SUCCEEDED(result)) return;
+  }
   FillColorOrBrush(DC, ADestR, ABrush, AColor, BarToolbarBrush());
 }
 

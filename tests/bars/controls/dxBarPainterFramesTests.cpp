@@ -409,7 +409,7 @@ TEST_F(TFramePainterTest, FloatingCaptionTextStopsAtTheMark) {
   EXPECT_FALSE(before.count(kMarker));
   // The plain look draws only the arrow on the mark; the text never reaches it.
   const std::set<COLORREF> onMark = dib.ColorsIn(TRect(mark.Left, caption.Top, mark.Right, caption.Bottom));
-  EXPECT_EQ((std::set<COLORREF>{kMarker, ColorToRGB(Base()->MarkGlyphColor(control, msNone))}), onMark);
+  EXPECT_EQ((std::set<COLORREF>{kMarker, static_cast<COLORREF>(ColorToRGB(Base()->MarkGlyphColor(control, msNone)))}), onMark);
   ExpectPixels(dib, {{caption.Left, caption.Bottom, Sys(COLOR_INFOBK)}});
 }
 
@@ -446,4 +446,27 @@ TEST_F(TFramePainterTest, LowerScrollButtonArrowPointsDown) {
                      {16, 53, window}, {22, 53, window}, {18, 55, window}, {19, 56, window}, {19, 52, window},
                      // the last item repainted, no recent-group edge at the bottom
                      {20, 31, Sys(COLOR_INFOBK)}, {20, 49, Sys(COLOR_INFOBK)}, {20, 30, Sys(COLOR_INFOBK)}});
+}
+
+namespace {
+
+// A look that draws on the visual style's backgrounds.
+class TNativeBackgroundPainter : public TdxBarPainter {
+ public:
+  bool IsNativeBackground() const override { return true; }
+};
+
+}  // namespace
+
+TEST_F(TFramePainterTest, NativeStatusBarGripComesFromTheVisualStyle) {
+  if (!dxBarThemeAvailable()) GTEST_SKIP() << "no visual styles";
+  const TNativeBackgroundPainter native;
+  TdxBarControl* control = ControlOf(AddToolbar({L"就绪"}, dsBottom));
+  const TSize grip = native.StatusBarGripSize(Manager);
+  ASSERT_GT(grip.cx, 0);
+  ASSERT_GT(grip.cy, 0);
+  TPaintDib dib(40, 40);
+  native.PaintSizeGrip(control, dib.DC(), TRect(40 - grip.cx, 40 - grip.cy, 40, 40));
+  EXPECT_EQ(std::set<COLORREF>{kMarker}, dib.ColorsIn(TRect(0, 0, 40 - grip.cx, 40)));
+  EXPECT_GT(dib.ColorsIn(TRect(40 - grip.cx, 40 - grip.cy, 40, 40)).size(), 1u);
 }
