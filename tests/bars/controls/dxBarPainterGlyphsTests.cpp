@@ -474,3 +474,35 @@ TEST_F(TGlyphPaintTest, LargeButtonCaptionBesideItsImageByGlyphLayout) {
   EXPECT_EQ(R.Right - 32 - 2, Base()->GetLargeImageBounds(control, R, ptVert, {cpIcon, cpText}, TSize(32, 32)).Left);
   control->FillDrawParams(true);
 }
+
+TEST_F(TGlyphPaintTest, CaptionFollowsTheGlyphSquareAlongTheBar) {
+  const COLORREF text = GetSysColor(COLOR_BTNTEXT);
+  for (bool vertical : {false, true}) {
+    SCOPED_TRACE(vertical ? "vertical" : "horizontal");
+    const int w = vertical ? 24 : 120, h = vertical ? 120 : 24;
+    TPaintDib dib(w, h);
+    auto* params = MenuParams(dib);
+    params->PaintType = vertical ? ptVert : ptHorz;
+    // Letters without overhang: none of their ink runs back into the square.
+    params->Caption = L"HHHH";
+    params->ViewStructure = {cpIcon, cpText};
+    // On a vertical bar the canvas font is the rotated one.
+    if (vertical) dib.Canvas()->Font()->SetOrientation(2700);
+    Base()->DrawButtonLikeControl(params, TRect(0, 0, w, h));
+    // The text starts after the first button-sized square and runs along the bar.
+    const TSize square = params->DefaultButtonSize;
+    const TRect before = vertical ? TRect(0, 0, w, square.cy) : TRect(0, 0, square.cx, h);
+    const TRect after = vertical ? TRect(0, square.cy, w, h) : TRect(square.cx, 0, w, h);
+    EXPECT_FALSE(dib.ColorsIn(before).count(text));
+    EXPECT_TRUE(dib.ColorsIn(after).count(text));
+    int first = -1, last = -1;
+    for (int i = 0; i < (vertical ? h : w); ++i)
+      for (int j = 0; j < (vertical ? w : h); ++j)
+        if (dib.At(vertical ? j : i, vertical ? i : j) == text) {
+          if (first < 0) first = i;
+          last = i;
+        }
+    // Four letters run well along the bar, whichever way it goes.
+    EXPECT_GT(last - first, 20) << first << " " << last;
+  }
+}
