@@ -104,6 +104,8 @@ class TCustomdxBarControl : public TCustomControl, public IdxBarControl {
   int NormalItemHeight();
   HBRUSH BkBrush() const { return FBkBrush; }
   virtual HBRUSH GetToolbarBrush();
+  // The bar's own background picture; nil for none.
+  virtual TBitmap* GetBackgroundBitmap() { return nullptr; }
   virtual bool IsRestSpaceItem(TdxBarItemControl*) { return false; }
   virtual bool IsRealVertical() { return false; }
   virtual TdxBarItemViewLevel DefaultItemViewLevel(TdxBarItemControl*) { return ivlDefault; }

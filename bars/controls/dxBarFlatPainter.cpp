@@ -132,12 +132,13 @@ void TdxBarFlatPainter::FrameGlyphArea(TdxBarItemControl* AControl, HDC DC, HBRU
   } else if (ARoom) {
     // Erases the frame a former hot state left.
     DrawBackgroundFrameRect(AControl, DC, R, ABrush,
-                            ADowned || ASelected || ADrawDowned || IsNonRecent(AControl));
+                            ADowned || ASelected || ADrawDowned || IsNonRecent(AControl) ||
+                                (AControl && AControl->BackgroundBrush()));
   }
 }
 
 void TdxBarFlatPainter::PaintCheckGlyph(TdxBarItemControl* AControl, HDC DC, int X, int Y, int AScale) const {
-  const bool enabled = !AControl || AControl->Enabled();
+  const bool enabled = !AControl || !AControl->DrawParams() || AControl->DrawParams()->Enabled;
   COLORREF color;
   if (enabled)
     color = dxIsButtonFaceWhite() || (dxIsButtonFaceBlack() && !IsColorWhite(clBtnText)) ? RGB(255, 255, 255)
@@ -165,8 +166,8 @@ HBRUSH TdxBarFlatPainter::ButtonControlArrowBrush(TdxBarButtonLikeControlDrawPar
 }
 
 HBRUSH TdxBarFlatPainter::HotArrowBrush(TdxBarItemControlDrawParams* AParams) const {
-  if (AParams->DroppedDown || dxIsButtonFaceWhite()) return ParentDownedSelectedBrush(AParams->BarItemControl());
-  return ParentSelectedBrush(AParams->BarItemControl());
+  if (AParams->DroppedDown || dxIsButtonFaceWhite()) return BarToolbarDownedSelBrush();
+  return BarToolbarSelBrush();
 }
 
 void TdxBarFlatPainter::DrawButtonControlArrowBackground(TdxBarButtonLikeControlDrawParams* AParams, TRect& R,
@@ -181,7 +182,7 @@ void TdxBarFlatPainter::FrameControlBorder(TdxBarItemControl* AControl, HDC DC, 
                                            TdxBarPaintType APaintType, bool ASelected, bool ADowned) const {
   const bool menu = APaintType == ptMenu;
   if (!ASelected && !menu && !ADowned)
-    dxBarFrameRect(DC, R, ItemBackgroundBrush(AControl));
+    dxBarFrameRect(DC, R, ParentBkBrush(AControl));
   else if (menu && !ASelected)
     dxBarFrameRect(DC, R, dxBarSysBrush(COLOR_BTNSHADOW));
   else
@@ -197,11 +198,34 @@ void TdxBarFlatPainter::BarDrawBarControlOwner(TCustomdxBarControl* AOwnerBar, H
 }
 
 void TdxBarFlatPainter::BarDrawBarControlOwnerBorder(TCustomdxBarControl* AOwnerBar, HDC DC, const TRect& R,
-                                                     TdxBarItemControl*, TCustomdxBarControl*) const {
-  // The strip that joins an open popup needs the popup's window; bar windows
-  // that pop up from an owner element do not exist yet, so only the frame
-  // is drawn.
+                                                     TdxBarItemControl* AItemControl,
+                                                     TCustomdxBarControl* APopupBar) const {
+  // The strip where an open popup joins its owner comes from the popup's
+  // window; the popup windows that owner elements open do not report one
+  // yet, so the frame stays closed.
+  (void)APopupBar;
+  BarDrawBarControlOwnerBorder(AOwnerBar, DC, R, AItemControl, TRect());
+}
+
+void TdxBarFlatPainter::BarDrawBarControlOwnerBorder(TCustomdxBarControl* AOwnerBar, HDC DC, const TRect& R,
+                                                     TdxBarItemControl* AItemControl, const TRect& ALinkR) const {
+  if (ALinkR.IsEmpty()) {
+    BarDrawBarControlOwnerFrame(AOwnerBar, DC, R);
+    return;
+  }
+  BarDrawBarControlOwnerLink(AOwnerBar, DC, R, ALinkR, AItemControl);
+  HRGN saved = nullptr;
+  bool hadClip = false;
+  dxBarSaveDCClip(DC, saved, hadClip);
+  ExcludeClipRect(DC, ALinkR.Left, ALinkR.Top, ALinkR.Right, ALinkR.Bottom);
   BarDrawBarControlOwnerFrame(AOwnerBar, DC, R);
+  dxBarRestoreDCClip(DC, saved, hadClip);
+}
+
+int TdxBarFlatPainter::GetControlCaptionOffset(TdxBarItemControl* AControl) const {
+  auto* params = AControl ? dynamic_cast<TdxBarButtonLikeControlDrawParams*>(AControl->DrawParams()) : nullptr;
+  if (params && params->IsMenuItem) return 8;
+  return TdxBarPainter::GetControlCaptionOffset(AControl);
 }
 
 void TdxBarFlatPainter::BarDrawBarControlOwnerFrame(TCustomdxBarControl*, HDC DC, const TRect& R) const {
@@ -253,7 +277,7 @@ void TdxBarFlatPainter::BarDrawDockedBarBorder(TdxBarControl* ABarControl, HDC D
 
 void TdxBarFlatPainter::BarDrawBeginGroup(TCustomdxBarControl* ABarControl, HDC DC, const TRect& ARect,
                                           HBRUSH ABrush, bool AHorizontal) const {
-  const int side = FlatBeginGroupSideSize();
+  const int side = BarBeginGroupSideSize();
   TRect R = ARect;
   if (AHorizontal) {
     ABarControl->DrawBackgroundRect(DC, TRect(R.Left, R.Top, R.Right, R.Top + side), false, clNone, ABrush);

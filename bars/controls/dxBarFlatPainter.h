@@ -32,7 +32,7 @@ class TdxBarFlatPainter : public TdxBarPainter {
   int BeforeFingersSize() const override { return 1; }
   int FingersSize(TdxBarControl*) const override { return GripperSize() + BeforeFingersSize() + 2; }
   int BarBeginGroupSize() const override { return 5; }
-  int FlatBeginGroupSideSize() const { return (BarBeginGroupSize() - 1) / 2; }
+  int BarBeginGroupSideSize() const override { return (BarBeginGroupSize() - 1) / 2; }
   int SubMenuControlNormalItemHeight() const override { return 20; }
   int RealButtonArrowWidth(TdxBarManager* AManager, bool ALargeIcons = false) const override {
     return TdxBarPainter::RealButtonArrowWidth(AManager, ALargeIcons) - 1;
@@ -43,6 +43,9 @@ class TdxBarFlatPainter : public TdxBarPainter {
   void CorrectButtonControlDefaultHeight(int& AValue) const override { AValue += 2; }
   void CorrectButtonControlDefaultWidth(int& AValue) const override { AValue += 9; }
   int SubMenuTextAreaOffset(int ATextSize) const override { return ATextSize + 3; }
+  // Items that take their parent's menu look (sub items of a main menu bar)
+  // start their caption at a fixed indent.
+  int GetControlCaptionOffset(TdxBarItemControl* AControl) const override;
 
   // Brushes.
   HBRUSH BarToolbarBrush() const override { return dxBarFlatBrushes().Toolbar; }
@@ -50,7 +53,6 @@ class TdxBarFlatPainter : public TdxBarPainter {
   HBRUSH BarToolbarSelBrush() const override { return dxBarFlatBrushes().Sel; }
   HBRUSH BarToolbarDownedBrush() const override { return dxBarFlatBrushes().Downed; }
   HBRUSH BarToolbarDownedSelBrush() const override { return dxBarFlatBrushes().DownedSel; }
-  HBRUSH BarControlOwnerBrush() const override { return dxBarFlatBrushes().Toolbar; }
   virtual HBRUSH ControlBackgroundBrush(TdxBarItemControl*) const { return dxBarFlatBrushes().Toolbar; }
 
   // Selection frame, glyph area and button arrows.
@@ -80,6 +82,10 @@ class TdxBarFlatPainter : public TdxBarPainter {
   virtual void BarDrawBarControlOwnerFrame(TCustomdxBarControl* AOwnerBar, HDC DC, const TRect& R) const;
   virtual void BarDrawBarControlOwnerLink(TCustomdxBarControl* AOwnerBar, HDC DC, const TRect& R,
                                           const TRect& ALinkR, TdxBarItemControl* AItemControl) const;
+  // The owner border once the popup's link strip is known in the coordinates
+  // of DC (empty: no popup window, the frame is closed).
+  void BarDrawBarControlOwnerBorder(TCustomdxBarControl* AOwnerBar, HDC DC, const TRect& R,
+                                    TdxBarItemControl* AItemControl, const TRect& ALinkR) const;
 
   // Toolbar frames.
   void BarDrawDockedBarBorder(TdxBarControl* ABarControl, HDC DC, const TRect& ARect, HBRUSH ABrush) const override;
@@ -114,7 +120,8 @@ class TdxBarFlatPainter : public TdxBarPainter {
                                     HBRUSH ABrush) const override;
   // The arrow part of a hot drop-down: pressed-hot while open or on a white face.
   HBRUSH HotArrowBrush(TdxBarItemControlDrawParams* AParams) const;
-  void FrameAndFillRect(TdxBarItemControl* AControl, HDC DC, TRect& R, bool AEnabled, bool ASelected,
+  using TdxBarPainter::FrameAndFillRect;
+  void FrameAndFillRect(const TdxBarItemPaintValues& AValues, HDC DC, TRect& R, bool AEnabled, bool ASelected,
                         bool APressed) const override;
   void CalculateSpinEditParts(TdxBarSpinEditDrawParams* AParams, std::vector<TRect>& AParts,
                               const TRect& AFieldRect) const override;
@@ -173,6 +180,10 @@ class TdxBarFlatPainter : public TdxBarPainter {
   void PaintBarWindowFrame(TdxBarControl* ABarControl, HDC DC, const TRect& R, HBRUSH ABrush) const override;
   void BarDrawMDIButton(TdxBarControl* ABarControl, TdxBarMDIButton AButton, int AState, HDC DC,
                         const TRect& R) const override;
+  void DrawQuickCustItemFrame(TdxBarItemControl* AControl, HDC DC, TRect& R, TRect& ACheckRect,
+                              bool ASelected) const override;
+  void DrawQuickCustItemFrameSelected(TdxBarItemControl* AControl, HDC DC, const TRect& AWholeR, const TRect& R,
+                                      bool ASelected) const override;
 
   void SubMenuControlDrawBorder(const TdxBarSubMenuFrame& AMenu, HDC DC, const TRect& R) const override;
   void SubMenuControlDrawClientBorder(const TdxBarSubMenuFrame& AMenu, HDC DC, const TRect& R,

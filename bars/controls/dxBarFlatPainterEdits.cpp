@@ -12,6 +12,8 @@ namespace {
 
 bool InMenu(const TdxBarItemControlDrawParams* AParams) { return AParams->PaintType == ptMenu; }
 
+const TdxBarItemPaintValues& ValuesOf(const TdxBarItemControlDrawParams* AParams) { return AParams->PaintValues; }
+
 void FrameWithColor(HDC DC, const TRect& R, TColor AColor) {
   if (R.IsEmpty()) return;
   dxFillSolidRect(DC, TRect(R.Left, R.Top, R.Right, R.Top + 1), AColor);
@@ -23,30 +25,27 @@ void FrameWithColor(HDC DC, const TRect& R, TColor AColor) {
 }  // namespace
 
 int TdxBarFlatPainter::EditControlCaptionRelativeLeftIndent(TdxBarEditLikeControlDrawParams* AParams) const {
-  const TdxBarSubMenuFrame menu = SubMenuFrameOf(AParams->BarItemControl());
+  const TdxBarSubMenuFrame menu = SubMenuFrameOf(ValuesOf(AParams));
   return SubMenuControlGetItemTextIndent(menu) - menu.IconAreaSize;
 }
 
 bool TdxBarFlatPainter::EditControlCaptionRightIndentIsOpaque(TdxBarEditLikeControlDrawParams* AParams) const {
-  return InMenu(AParams) && (AParams->DrawSelected || IsNonRecent(AParams->BarItemControl()));
+  return InMenu(AParams) && (AParams->DrawSelected || ValuesOf(AParams).NonRecent);
 }
 
 HBRUSH TdxBarFlatPainter::EditControlGetRightCaptionIndentBrush(TdxBarEditLikeControlDrawParams* AParams) const {
-  TdxBarItemControl* control = AParams->BarItemControl();
-  return InMenu(AParams) && AParams->DrawSelected ? ParentSelectedBrush(control) : ParentBkBrush(control);
+  return InMenu(AParams) && AParams->DrawSelected ? BarToolbarSelBrush() : ValuesOf(AParams).BarBkBrush;
 }
 
 void TdxBarFlatPainter::EditControlDrawBorder(TdxBarEditLikeControlDrawParams* AParams, TRect& ARect) const {
-  TdxBarItemControl* control = AParams->BarItemControl();
+  const TdxBarItemPaintValues& values = ValuesOf(AParams);
   HDC DC = AParams->Canvas->Handle();
   if (AParams->DrawSelected) {
     OutlineSelection(DC, ARect);
   } else if (InMenu(AParams) && !AParams->IsTransparent) {
-    TCustomdxBarControl* bar = control->Parent();
-    dxBarFrameRect(DC, ARect, bar ? bar->GetToolbarBrush() : BarToolbarBrush());
+    dxBarFrameRect(DC, ARect, values.BarToolbarBrush ? values.BarToolbarBrush : BarToolbarBrush());
   } else if (AParams->Enabled || AParams->IsTransparent) {
-    DrawBackgroundFrameRect(control, DC, ARect, ParentBkBrush(control),
-                            AParams->IsTransparent && IsNonRecent(control));
+    DrawBackgroundFrameRect(values, DC, ARect, values.BarBkBrush, AParams->IsTransparent && values.NonRecent);
   } else {
     dxBarFrameRect(DC, ARect, dxBarSysBrush(COLOR_BTNSHADOW));
   }
@@ -79,8 +78,7 @@ TColor TdxBarFlatPainter::ComboControlArrowColor(TdxBarEditLikeControlDrawParams
 
 HBRUSH TdxBarFlatPainter::ComboControlButtonBrush(TdxBarEditLikeControlDrawParams* AParams) const {
   if (!AParams->DrawSelected) {
-    TCustomdxBarControl* bar = AParams->BarItemControl()->Parent();
-    if (InMenu(AParams) && bar) return bar->GetToolbarBrush();
+    if (InMenu(AParams) && ValuesOf(AParams).BarToolbarBrush) return ValuesOf(AParams).BarToolbarBrush;
     return TdxBarPainter::ComboControlButtonBrush(AParams);
   }
   return HotArrowBrush(AParams);
@@ -99,7 +97,7 @@ void TdxBarFlatPainter::ComboControlDrawSimpleButton(TdxBarEditLikeControlDrawPa
       FrameWithColor(DC, ARect, color);
       dxFillSolidRect(DC, column, color);
     } else {
-      HBRUSH brush = ParentBkBrush(AParams->BarItemControl());
+      HBRUSH brush = ValuesOf(AParams).BarBkBrush;
       dxBarFrameRect(DC, ARect, brush);
       dxBarFillRect(DC, column, brush);
     }
@@ -108,14 +106,14 @@ void TdxBarFlatPainter::ComboControlDrawSimpleButton(TdxBarEditLikeControlDrawPa
   dxBarFillRect(DC, ARect, ABrush);
 }
 
-void TdxBarFlatPainter::FrameAndFillRect(TdxBarItemControl* AControl, HDC DC, TRect& R, bool, bool ASelected,
-                                         bool APressed) const {
+void TdxBarFlatPainter::FrameAndFillRect(const TdxBarItemPaintValues& AValues, HDC DC, TRect& R, bool,
+                                         bool ASelected, bool APressed) const {
   HBRUSH brush;
   if (ASelected) {
     OutlineSelection(DC, R);
-    brush = APressed ? ParentDownedSelectedBrush(AControl) : ParentSelectedBrush(AControl);
+    brush = APressed ? BarToolbarDownedSelBrush() : BarToolbarSelBrush();
   } else {
-    brush = ParentBkBrush(AControl);
+    brush = AValues.BarBkBrush ? AValues.BarBkBrush : BarToolbarBrush();
     dxBarFrameRect(DC, R, brush);
   }
   R = dxBarShrunkRect(R, 1, 1);
@@ -132,7 +130,7 @@ void TdxBarFlatPainter::CalculateSpinEditParts(TdxBarSpinEditDrawParams* AParams
 void TdxBarFlatPainter::SpinEditControlDrawButton(TdxBarSpinEditDrawParams* AParams, const TRect& ARect,
                                                   int AButtonIndex) const {
   TRect R = ARect;
-  FrameAndFillRect(AParams->BarItemControl(), AParams->Canvas->Handle(), R, AParams->Enabled, AParams->DrawSelected,
+  FrameAndFillRect(ValuesOf(AParams), AParams->Canvas->Handle(), R, AParams->Enabled, AParams->DrawSelected,
                    AButtonIndex == AParams->ActiveButtonIndex);
   PaintSpinArrow(AParams, GetSpinEditArrowPos(AParams, ARect, AButtonIndex), AButtonIndex);
 }

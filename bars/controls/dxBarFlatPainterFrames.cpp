@@ -175,6 +175,25 @@ void TdxBarFlatPainter::PaintBarWindowFrame(TdxBarControl* ABarControl, HDC DC, 
     ABarControl->DrawBackgroundRect(DC, inner, false, clNone, ABrush);
 }
 
+// ---- quick customization
+
+void TdxBarFlatPainter::DrawQuickCustItemFrame(TdxBarItemControl* AControl, HDC DC, TRect& R, TRect& ACheckRect,
+                                               bool ASelected) const {
+  TdxBarPainter::DrawQuickCustItemFrame(AControl, DC, R, ACheckRect, ASelected);
+  if (!ASelected) {
+    TCustomdxBarControl* bar = AControl ? AControl->Parent() : nullptr;
+    DrawBackgroundFrameRect(AControl, DC, R, bar ? bar->GetToolbarBrush() : BarToolbarBrush(), false);
+  }
+  R = dxBarShrunkRect(R, 1, 1);
+}
+
+void TdxBarFlatPainter::DrawQuickCustItemFrameSelected(TdxBarItemControl* AControl, HDC DC, const TRect& AWholeR,
+                                                       const TRect& R, bool ASelected) const {
+  if (!ASelected) return;
+  OutlineSelection(DC, AWholeR);
+  dxBarFillRect(DC, TRect(R.Right, R.Top, R.Right + 2, R.Bottom), ParentSelectedBrush(AControl));
+}
+
 // ---- MDI buttons
 
 void TdxBarFlatPainter::BarDrawMDIButton(TdxBarControl* ABarControl, TdxBarMDIButton AButton, int AState, HDC DC,

@@ -799,6 +799,7 @@ void TdxBarItemControl::FillDrawParams(bool AFull) {
   const int glyphSize = manager && manager->ImageOptions() ? manager->ImageOptions()->GlyphSize() : 16;
   const int textSize = StyleAssignsFont() || !FParent ? FTextSize : FParent->TextSize();
   p.DefaultButtonSize = Painter()->GetButtonSize(glyphSize, textSize);
+  Painter()->FillItemPaintValues(this, p.PaintValues);
 }
 
 void TdxBarItemControl::ClearDrawingCache(bool AResetViewInfo) {

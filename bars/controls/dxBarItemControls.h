@@ -6,6 +6,7 @@
 // checking, fading and drop-downs.
 #pragma once
 
+#include "bars/controls/dxBarPaintRoutines.h"
 #include "bars/model/dxBar.h"
 #include "bars/model/dxBarHints.h"
 #include "foundation/cxGraphicsRoutines.h"
@@ -62,6 +63,8 @@ class TdxBarItemControlDrawParams : public TObject {
   bool IsPressed = false;
   bool SelectedByKey = false;
   TSize DefaultButtonSize;
+  // What the painter reads of the control and its bar.
+  TdxBarItemPaintValues PaintValues;
 
  private:
   TdxBarItemControlViewSize FViewSize = cvsSmall;

@@ -5,6 +5,31 @@
 #include "platform/WinApi.h"
 #include "platform/core/System.h"
 
+#include <vector>
+
+class TBitmap;
+class TCustomdxBarControl;
+
+// What the painters read of an item control and of the bar it sits on,
+// filled with the control's draw parameters (TdxBarPainter::FillItemPaintValues);
+// the drawing operations of edits, combos, spin edits, progress bars and
+// labels take these values rather than asking the control.
+struct TdxBarItemPaintValues {
+  // The bar whose own background shows behind the item's transparent parts.
+  TCustomdxBarControl* Bar = nullptr;
+  HBRUSH BarBkBrush = nullptr;       // the bar's background brush
+  HBRUSH BarToolbarBrush = nullptr;  // the bar's toolbar brush
+  HBRUSH ItemBrush = nullptr;        // the control's own background brush; nil for none
+  bool NonRecent = false;            // a rarely used link of a menu
+  int TextSize = 0;                  // the bar's text size
+  int IconAreaSize = 0;              // the bar's icon area: a menu's band
+  TSize ImageSize;                   // the control's image in its view size
+  const std::vector<TRect>* Parts = nullptr;  // the control's part rectangles
+};
+
+// The visual style's status bar parts: its background (part 0) and size grip.
+inline constexpr int dxBarStatusGripperPart = 3;
+
 inline HBRUSH dxBarSysBrush(int AIndex) { return reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(AIndex + 1)); }
 
 inline void dxBarFillRect(HDC DC, const TRect& R, HBRUSH ABrush) {
@@ -25,3 +50,8 @@ inline void dxBarFrameRect(HDC DC, const TRect& R, HBRUSH ABrush, int AWidth = 1
 inline TRect dxBarShrunkRect(const TRect& R, int ADx, int ADy) {
   return TRect(R.Left + ADx, R.Top + ADy, R.Right - ADx, R.Bottom - ADy);
 }
+
+// ABitmap repeated over ADest; ADest's top-left corner shows the bitmap's
+// point ASourceOrigin (taken modulo the bitmap's size), so that neighbouring
+// fills with matching origins join seamlessly.
+void dxBarTileBitmap(HDC DC, const TRect& ADest, const TPoint& ASourceOrigin, TBitmap* ABitmap);

@@ -5,6 +5,8 @@
 #include "bars/controls/dxBarToolbarControl.h"
 #include "foundation/cxGraphicsCanvas.h"
 #include "foundation/dxOffice11.h"
+#include "foundation/dxThemeManager.h"
+#include "foundation/dxUxTheme.h"
 #include "platform/gui/ImgList.h"
 
 #include <algorithm>
@@ -88,7 +90,7 @@ int TdxBarPainter::GetButtonHeight(int AIconSize, int) const { return AIconSize 
 
 int TdxBarPainter::RealButtonArrowWidth(TdxBarManager* AManager, bool ALargeIcons) const {
   int width = AManager ? AManager->ButtonArrowWidth() : 11;
-  if (ALargeIcons) width *= 2;
+  if (ALargeIcons || (AManager && AManager->LargeIcons())) width *= 2;
   if (width % 2 == 0) ++width;
   return width;
 }
@@ -141,6 +143,14 @@ int TdxBarPainter::BarCaptionSize() const {
 }
 
 TSize TdxBarPainter::StatusBarGripSize(TdxBarManager*) const {
+  if (IsNativeBackground() && dxBarThemeAvailable()) {
+    TSize size;
+    HDC DC = GetDC(nullptr);
+    const HRESULT result =
+        dxUxGetThemePartSize(dxAcquireThemeHandle(totStatus), DC, dxBarStatusGripperPart, 0, TS_TRUE, size);
+    ReleaseDC(nullptr, DC);
+    if (SUCCEEDED(result) && size.cx > 0 && size.cy > 0) return size;
+  }
   return TSize(GetSystemMetrics(SM_CXHSCROLL), GetSystemMetrics(SM_CYHSCROLL));
 }
 
@@ -153,7 +163,9 @@ TRect TdxBarPainter::GetToolbarContentOffsets(TdxBar* ABar, TdxBarDockingStyle A
                                                    : nullptr;
   if (AStyle == dsNone) {
     TRect r(BorderSizeX(), BorderSizeY(), BorderSizeX(), BorderSizeY());
-    if (!ABar || ABar->IsClosable() || !control) {
+    // The caption belongs to every window that may be closed, whether or
+    // not its toolbar lets the user close it now.
+    if (!control || control->CanClose()) {
       r.Left += BarHorSize();
       r.Right += BarHorSize();
       r.Top += BarCaptionAreaSize() + BarTopSize();
@@ -193,15 +205,49 @@ void TdxBarPainter::DrawBackground(TdxBarItemControl* AControl, HDC DC, const TR
     AControl->Parent()->DrawBackgroundRect(DC, ARect, false, clNone, ABrush);
 }
 
+void TdxBarPainter::DrawBackground(const TdxBarItemPaintValues& AValues, HDC DC, const TRect& ARect, HBRUSH ABrush,
+                                   bool AOpaque) const {
+  if (ARect.IsEmpty()) return;
+  if (AOpaque || !AValues.Bar)
+    FillWithBrush(DC, ARect, ABrush ? ABrush : BarToolbarBrush());
+  else
+    AValues.Bar->DrawBackgroundRect(DC, ARect, false, clNone, ABrush);
+}
+
+void TdxBarPainter::FillItemPaintValues(TdxBarItemControl* AControl, TdxBarItemPaintValues& AValues) const {
+  AValues = TdxBarItemPaintValues();
+  if (!AControl) return;
+  TCustomdxBarControl* bar = AControl->Parent();
+  AValues.Bar = bar;
+  AValues.BarBkBrush = ParentBkBrush(AControl);
+  AValues.BarToolbarBrush = bar ? bar->GetToolbarBrush() : BarToolbarBrush();
+  AValues.ItemBrush = AControl->BackgroundBrush();
+  AValues.NonRecent = IsNonRecent(AControl);
+  AValues.TextSize = bar ? bar->TextSize() : 0;
+  AValues.IconAreaSize = bar ? bar->IconAreaSize() : 0;
+  TdxBarItemControlDrawParams* params = AControl->DrawParams();
+  AValues.ImageSize = AControl->GetImageSize(params ? params->ViewSize() : cvsSmall);
+  AValues.Parts = &AControl->Parts();
+}
+
 void TdxBarPainter::BarDrawBackground(TCustomdxBarControl* ABarControl, HDC DC, const TRect& ADestR,
                                       const TRect& ASourceR, HBRUSH ABrush, TColor AColor) const {
+  if (TBitmap* own = ABarControl ? ABarControl->GetBackgroundBitmap() : nullptr; own && !own->Empty()) {
+    dxBarTileBitmap(DC, ADestR, ASourceR.TopLeft(), own);
+    return;
+  }
   auto* toolbar = dynamic_cast<TdxBarControl*>(ABarControl);
   TdxBar* bar = toolbar ? toolbar->Bar() : nullptr;
-  if (bar && bar->IsStatusBarLike() && toolbar->HandleAllocated()) {
-    RECT window;
-    GetWindowRect(toolbar->WindowHandle(), &window);
-    StatusBarFillBackground(toolbar, DC, ADestR, TRect(0, 0, window.right - window.left, window.bottom - window.top),
-                            ABrush, AColor);
+  // A status bar spans its whole window with one fill, frame included,
+  // unless the manager's picture is to show through.
+  if (bar && bar->IsStatusBarLike() && !ManagerBarBackgroundBitmap(ABarControl)) {
+    TRect window(0, 0, toolbar->Width(), toolbar->Height());
+    if (toolbar->HandleAllocated()) {
+      RECT r;
+      GetWindowRect(toolbar->WindowHandle(), &r);
+      window = TRect(0, 0, r.right - r.left, r.bottom - r.top);
+    }
+    StatusBarFillBackground(toolbar, DC, ADestR, window, ABrush, AColor);
     return;
   }
   if (bar && bar->Color() != clDefault && bar->Color() != clNone) {
@@ -212,6 +258,32 @@ void TdxBarPainter::BarDrawBackground(TCustomdxBarControl* ABarControl, HDC DC, 
     BarDrawDockedBackground(ABarControl, DC, ADestR, ASourceR, ABrush, AColor);
   else
     BarDrawFloatingBackground(ABarControl, DC, ADestR, ASourceR, ABrush, AColor);
+}
+
+TBitmap* TdxBarPainter::ManagerBarBackgroundBitmap(TCustomdxBarControl* ABarControl) {
+  TdxBarManager* manager = ABarControl ? ABarControl->BarManager() : nullptr;
+  TBitmap* bitmap = manager && manager->Backgrounds() ? manager->Backgrounds()->Bar() : nullptr;
+  return bitmap && !bitmap->Empty() ? bitmap : nullptr;
+}
+
+bool TdxBarPainter::BarHasCustomBackground(TCustomdxBarControl* ABarControl) const {
+  if (!ABarControl) return false;
+  if (HasOwnBarBackground() || ManagerBarBackgroundBitmap(ABarControl)) return true;
+  if (TBitmap* own = ABarControl->GetBackgroundBitmap(); own && !own->Empty()) return true;
+  auto* toolbar = dynamic_cast<TdxBarControl*>(ABarControl);
+  return toolbar && toolbar->Bar() && toolbar->Bar()->Color() != clDefault;
+}
+
+void TdxBarPainter::PrepareBarBackground(TCustomdxBarControl* ABarControl) const {
+  if (!ABarControl) return;
+  ABarControl->DrawBackgroundRect(ABarControl->cxCanvas()->Handle(), ABarControl->ClientRect(), false, clNone,
+                                  ABarControl->GetToolbarBrush());
+}
+
+void TdxBarPainter::DrawItemBackground(TdxBarItemControl* AControl, TcxCanvas* ACanvas, const TRect& ASourceR,
+                                       HBRUSH ABrush) const {
+  TCustomdxBarControl* bar = AControl ? AControl->Parent() : nullptr;
+  if (bar && ACanvas) bar->DrawBackgroundRect(ACanvas->Handle(), ASourceR, false, clNone, ABrush);
 }
 
 void TdxBarPainter::DockControlFillBackground(TdxDockControl*, HDC DC, const TRect& ADestR, const TRect&,
@@ -242,10 +314,4 @@ void TdxBarPainter::BarDrawBeginGroup(TCustomdxBarControl* ABarControl, HDC DC, 
   ABarControl->DrawBackgroundRect(DC, line, false, clNone, ABrush);
   RECT r{line.Left, line.Top, line.Right, line.Bottom};
   DrawEdge(DC, &r, EDGE_ETCHED, AHorizontal ? BF_TOP : BF_LEFT);
-}
-
-void TdxBarPainter::BarDrawDockedBarBorder(TdxBarControl*, HDC DC, const TRect& ARect, HBRUSH ABrush) const {
-  FillWithBrush(DC, ARect, ABrush ? ABrush : BarToolbarBrush());
-  RECT r{ARect.Left, ARect.Top, ARect.Right, ARect.Bottom};
-  DrawEdge(DC, &r, BDR_RAISEDINNER, BF_RECT);
 }

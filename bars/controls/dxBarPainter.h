@@ -84,6 +84,8 @@ class TdxBarPainter : public TObject {
   virtual bool IsDropDownRepaintNeeded() const { return IsFlatItemText(); }
   virtual bool HasOwnBarBackground() const { return false; }
   virtual bool NeedsDoubleBuffering() const { return false; }
+  virtual bool DrawsEmbossedDisabled() const { return false; }
+  virtual int GetToolbarsOffsetForAutoAlign() const { return 0; }
   virtual bool ArrowUsesTextColor() const { return false; }
   virtual bool SupportsFading() const { return false; }
   virtual bool BarHeightIsCompact(TCustomdxBarControl*, const TRect& ARect) const { return ARect.Height() < 17; }
@@ -110,6 +112,7 @@ class TdxBarPainter : public TObject {
     return TSize(GetButtonWidth(AIconSize, ATextSize), GetButtonHeight(AIconSize, ATextSize));
   }
   virtual TSize GetDefaultArrowSignSize() const { return TSize(5, 3); }
+  // Doubled while the manager's large icons are on (or ALargeIcons asks for it), and odd.
   virtual int RealButtonArrowWidth(TdxBarManager* AManager, bool ALargeIcons = false) const;
   virtual int RealLargeButtonArrowWidth(TdxBarManager* AManager) const;
   virtual int ComboBoxArrowWidth(TCustomdxBarControl*, int AUnit) const { return 2 * AUnit - 1; }
@@ -138,7 +141,8 @@ class TdxBarPainter : public TObject {
   virtual int BarBorderSize() const { return 1; }
   virtual TRect BarBorderSizes(TdxBar*, TdxBarDockingStyle) const { return TRect(2, 2, 2, 2); }
   virtual int BarBeginGroupSize() const { return 6; }
-  int BarBeginGroupSideSize() const { return (BarBeginGroupSize() - 2) / 2; }
+  // The background strips on both sides of a toolbar's group line.
+  virtual int BarBeginGroupSideSize() const { return (BarBeginGroupSize() - 2) / 2; }
   virtual int BarCaptionSize() const;
   int BarCaptionAreaSize() const { return BarCaptionSize() + 1; }
   virtual TSize BarCloseButtonSize() const { return TSize(BarCaptionSize(), BarCaptionSize()); }
@@ -164,13 +168,59 @@ class TdxBarPainter : public TObject {
   // Backgrounds.
   virtual void DrawBackground(TdxBarItemControl* AControl, HDC DC, const TRect& ARect, HBRUSH ABrush,
                               bool AOpaque) const;
+  // The same from the item's values: the values' bar paints behind a transparent part.
+  void DrawBackground(const TdxBarItemPaintValues& AValues, HDC DC, const TRect& ARect, HBRUSH ABrush,
+                      bool AOpaque) const;
+  // What the drawing operations of an item read of it and its bar.
+  void FillItemPaintValues(TdxBarItemControl* AControl, TdxBarItemPaintValues& AValues) const;
   virtual void BarDrawBackground(TCustomdxBarControl* ABarControl, HDC DC, const TRect& ADestR,
                                  const TRect& ASourceR, HBRUSH ABrush, TColor AColor) const;
   virtual void DockControlFillBackground(TdxDockControl* ADock, HDC DC, const TRect& ADestR, const TRect& ASourceR,
                                          HBRUSH ABrush, TColor AColor) const;
   virtual void BarDrawBeginGroup(TCustomdxBarControl* ABarControl, HDC DC, const TRect& ARect, HBRUSH ABrush,
                                  bool AHorizontal) const;
-  virtual void BarDrawDockedBarBorder(TdxBarControl* ABarControl, HDC DC, const TRect& ARect, HBRUSH ABrush) const;
+  // The plain look has no border of its own around a docked toolbar: the
+  // toolbar's background runs up to its edge.
+  virtual void BarDrawDockedBarBorder(TdxBarControl*, HDC, const TRect&, HBRUSH) const {}
+  // The bar control paints its client rectangle on its own canvas.
+  void PrepareBarBackground(TCustomdxBarControl* ABarControl) const;
+  // Only for a look whose bars have a background of their own (HasOwnBarBackground).
+  virtual void PaintOwnBarBackground(TCustomdxBarControl*, HDC, const TRect&) const {}
+  // The item's bar paints its own background behind ASourceR.
+  void DrawItemBackground(TdxBarItemControl* AControl, TcxCanvas* ACanvas, const TRect& ASourceR,
+                          HBRUSH ABrush) const;
+  // The manager's picture behind toolbars; nil when it has none.
+  static TBitmap* ManagerBarBackgroundBitmap(TCustomdxBarControl* ABarControl);
+  // Anything but the plain brush behind the bar's items: a colour or a picture
+  // of the toolbar or of its manager, or a look's own background.
+  bool BarHasCustomBackground(TCustomdxBarControl* ABarControl) const;
+
+  // Triangular arrows. The look-and-feel painter's points of an arrow of
+  // ASize in R, moved so that the filled triangle covers whole pixels: the
+  // points then bound the arrow's pixels with their right and bottom edges
+  // excluded.
+  static void CalculateArrowPoints(const TRect& R, int ASize, TcxArrowDirection ADirection,
+                                   TcxArrowPoints& APoints);
+  static TRect GetArrowRectByPoints(const TcxArrowPoints& APoints, TcxArrowDirection ADirection);
+  // Combines the arrow's pixels into the canvas clip region (ACombine: RGN_AND, RGN_DIFF, ...).
+  static void SetArrowRegion(TcxCanvas* ACanvas, TcxArrowDirection ADirection, const TcxArrowPoints& APoints,
+                             int ACombine);
+  virtual void FillWithColor(HDC DC, const TRect& R, TColor AColor) const;
+  // A drop-down arrow sized from R (half of its extent less 8, at least 3),
+  // and one of an explicit size, both centred; adDown or adRight.
+  void RenderDropArrow(HDC DC, const TRect& R, TcxArrowDirection ADirection, TColor AColor, bool AFlat,
+                       bool ASelected, bool AEnabled) const;
+  void RenderLargeDropArrow(HDC DC, const TRect& R, TcxArrowDirection ADirection, int ASize, TColor AColor,
+                            bool AFlat, bool ASelected, bool AEnabled) const;
+
+  // Quick customization: the check square at the left of an item of the
+  // popup that lists a toolbar's links.
+  virtual void DrawQuickCustItemFrame(TdxBarItemControl* AControl, HDC DC, TRect& R, TRect& ACheckRect,
+                                      bool ASelected) const;
+  virtual void DrawQuickCustItemFrameSelected(TdxBarItemControl*, HDC, const TRect&, const TRect&, bool) const {}
+  // The list box of a combo's drop-down.
+  virtual int DropDownListBoxBorderSize() const { return 2; }
+  virtual void DropDownListBoxDrawBorder(HDC DC, TColor AColor, const TRect& R) const;
 
   // ---- Glyphs, item text and button-like controls (dxBarPainterGlyphs.cpp)
   // The parent's brushes an item is drawn with (the bar's own background,
@@ -182,15 +232,19 @@ class TdxBarPainter : public TObject {
   // A link of a menu's rarely used group.
   static bool IsNonRecent(TdxBarItemControl* AControl);
   virtual HBRUSH BarToolbarDownedBrush() const;
-  virtual HBRUSH BarControlOwnerBrush() const { return BarToolbarBrush(); }
+  // The manager's flat toolbar brush, whatever the look.
+  virtual HBRUSH BarControlOwnerBrush() const;
   virtual bool IsNativeBackground() const { return false; }
   virtual bool IsGlyphImageHasShadow() const { return false; }
-  virtual bool FadesDisabledImages() const { return false; }
+  // The manager's MakeDisabledImagesFaded.
+  virtual bool FadesDisabledImages(TCustomdxBarControl* ABarControl) const;
   virtual int GlyphDrawDownedShift(TdxBarItemControl*) const { return 0; }
-  // A one-pixel frame in the system highlight colour.
-  virtual void OutlineSelection(HDC DC, const TRect& R) const;
+  // The frame of a hot element; the plain look has none (the looks frame it their way).
+  virtual void OutlineSelection(HDC, const TRect&) const {}
   // The one-pixel ring of R: with ABrush when opaque, else the bar's own background.
   void DrawBackgroundFrameRect(TdxBarItemControl* AControl, HDC DC, const TRect& R, HBRUSH ABrush,
+                               bool AOpaque) const;
+  void DrawBackgroundFrameRect(const TdxBarItemPaintValues& AValues, HDC DC, const TRect& R, HBRUSH ABrush,
                                bool AOpaque) const;
   virtual HBRUSH GlyphBkgndBrush(TdxBarItemControl* AControl, TdxBarPaintType APaintType, bool AGlyphEmpty,
                                  bool ASelected, bool ADowned, bool ADrawDowned, bool ADroppedDown,
@@ -203,8 +257,22 @@ class TdxBarPainter : public TObject {
                               bool ADrawDowned, bool ADroppedDown, bool AIsSplit) const;
   virtual void DrawCheckMarkOverGlyph(TdxBarItemControl* AControl, HDC DC, const TRect& R,
                                       TdxBarPaintType APaintType, bool ADown) const;
-  virtual void PaintCheckGlyph(TdxBarItemControl* AControl, HDC DC, int X, int Y, int AScale) const;
+  // The check mark of a checked menu item without image, at (X, Y) in
+  // AScale; each look draws its own.
+  virtual void PaintCheckGlyph(TdxBarItemControl*, HDC, int, int, int) const {}
   // Where a glyph of AImageSize goes in ARect.
+  // What decides the drawn size of a small glyph.
+  struct TGlyphSizing {
+    bool InMenu = false;
+    bool StretchGlyphs = false;  // the manager's: menus stretch by the bar's scale
+    double Ratio = 1;            // the bar's scale factor
+    bool LargeIcons = false;     // large icons on and allowed by the look
+    TSize LargeImageSize;        // the large images' size when the manager draws them now, else empty
+    bool HasLargeGlyph = false;  // the item brings a large glyph of its own
+  };
+  // The drawn size of an image of AImageSize in AArea.
+  static TSize ScaledGlyphSize(const TGlyphSizing& ASizing, const TSize& AImageSize, const TRect& AArea);
+  TGlyphSizing GlyphSizingOf(TdxBarItemControl* AControl, TdxBarPaintType APaintType) const;
   TRect GetSmallImageBounds(TdxBarItemControl* AControl, const TRect& ARect, TdxBarPaintType APaintType,
                             const TSize& AImageSize, bool ACentered, bool ADown, bool ADrawDowned) const;
   TRect GetLargeImageBounds(TdxBarItemControl* AControl, const TRect& ARect, TdxBarPaintType APaintType,
@@ -216,10 +284,20 @@ class TdxBarPainter : public TObject {
     TdxBarItemControlViewSize Size = cvsSmall;
     bool GlyphEmpty = false, Selected = false, Down = false, DrawDowned = false, DroppedDown = false;
     bool Centered = false, ForceUseBkBrush = false, GrayScale = false, Split = false;
+    bool Enabled = true;  // a disabled glyph is drawn disabled or faded
   };
   // Places the glyph (the bounds go to the control's view info) and draws it
   // with its background and frame; answers the image bounds.
   virtual TRect DrawGlyph(TdxBarItemControl* AControl, HDC DC, const TGlyphArgs& AArgs) const;
+  // The same in the control's own view size and view structure, with empty full bounds.
+  TRect DrawGlyph(TdxBarItemControl* AControl, HDC DC, const TRect& ARect, TdxBarPaintType APaintType,
+                  bool AGlyphEmpty, bool ASelected, bool ADown) const;
+  // The control's image for the view size (its bitmap, or list and index;
+  // AGlyphEmpty turns true when it has none) and where it goes in ARect.
+  void GetImageParams(TdxBarItemControl* AControl, const TRect& ARect, TdxBarPaintType APaintType,
+                      TdxBarItemControlViewStructure AStructure, TdxBarItemControlViewSize ASize, bool ACentered,
+                      bool ASelected, bool ADown, bool ADrawDowned, bool& AGlyphEmpty, TBitmap*& AGlyph,
+                      TCustomImageList*& AImages, int& AImageIndex, TRect& AImageBounds) const;
   void DrawGlyphAndBkgnd(TdxBarItemControl* AControl, HDC DC, const TGlyphArgs& AArgs, const TRect& AGlyphRect,
                          TBitmap* AGlyph, TCustomImageList* AImages, int AImageIndex) const;
   void DrawItemText(TdxBarItemControl* AControl, HDC DC, const String& AText, const TRect& ARect, UINT AAlignment,
@@ -285,7 +363,8 @@ class TdxBarPainter : public TObject {
                                   int ACaptionAreaWidth) const;
   // Edit fields: colours.
   virtual TColor EditGetEnabledBkColor() const { return clWindow; }
-  virtual TColor EditGetDisabledBkColor(TdxBarItemControl* AControl) const;
+  virtual TColor EditGetDisabledBkColor(const TdxBarItemPaintValues& AValues) const;
+  TColor EditGetDisabledBkColor(TdxBarItemControl* AControl) const;
   virtual TColor EditGetEnabledTextColor() const { return clWindowText; }
   virtual TColor EditGetDisabledTextColor() const { return clGrayText; }
   TColor EditGetBkColor(TdxBarEditLikeControlDrawParams* AParams) const;
@@ -296,6 +375,12 @@ class TdxBarPainter : public TObject {
   virtual bool EditButtonIsCustomBorder() const { return false; }
   virtual bool EditButtonIsCustomBackground() const { return false; }
   virtual bool EditButtonAllowHotTrack(TdxBarItemControlDrawParams* AParams) const { return AParams->DrawSelected; }
+  // The buttons of an editor hosted in a bar keep the editor's own look here.
+  virtual void EditButtonCorrectDefaultWidth(int&) const {}
+  virtual void EditButtonDrawBackground(TcxCanvas*, const TRect&, int) const {}
+  virtual void EditButtonDrawBorder(TcxCanvas*, TRect&, int) const {}
+  // The look-and-feel an editor hosted in a bar draws with: the manager's style applied to it.
+  void EditGetRealLookAndFeel(TdxBarManager* AManager, TcxLookAndFeel* ALookAndFeel) const;
   // Edit fields: drawing. The parts are the control's.
   virtual void DrawEditLikeControl(TdxBarEditLikeControlDrawParams* AParams, const TRect& ARect) const;
   virtual void EditControlDrawBackground(TdxBarEditLikeControlDrawParams* AParams) const;
@@ -343,9 +428,12 @@ class TdxBarPainter : public TObject {
   void PaintCustomColorDots(TdxBarColorComboControlDrawParams* AParams, const TRect& ARect) const;
   virtual void FillColorCell(TdxBarItemControlDrawParams* AParams, const TRect& ARect) const;
   virtual void OffsetEllipsisBounds(bool ADown, TRect& R) const { OffsetCaptionBounds(ADown, false, R); }
-  virtual void DrawDisabledShadowRect(TdxBarItemControl* AControl, HDC DC, const TRect& ARect) const;
+  virtual void DrawDisabledShadowRect(const TdxBarItemPaintValues& AValues, HDC DC, const TRect& ARect) const;
+  void DrawDisabledShadowRect(TdxBarItemControl* AControl, HDC DC, const TRect& ARect) const;
   // A button face framed and filled by state; ARect ends up inside the frame.
-  virtual void FrameAndFillRect(TdxBarItemControl*, HDC, TRect&, bool, bool, bool) const {}
+  virtual void FrameAndFillRect(const TdxBarItemPaintValues&, HDC, TRect&, bool, bool, bool) const {}
+  void FrameAndFillRect(TdxBarItemControl* AControl, HDC DC, TRect& R, bool AEnabled, bool ASelected,
+                        bool APressed) const;
 
   // Spin edits: part 3 the upper, part 4 the lower button.
   static TSize GetSpinEditArrowSize(int AHeight);
@@ -415,6 +503,18 @@ class TdxBarPainter : public TObject {
   // Containers in menus and the application menu's frame (screen tips: dxBarHintWindow.cpp).
   virtual int ContainerControlSubMenuOffset() const { return 0; }
   virtual TRect ApplicationMenuGetFrameSizes() const { return TRect(); }
+  virtual void ApplicationMenuDrawBorder(const TdxBarSubMenuFrame& AMenu, HDC DC, const TRect& R) const {
+    SubMenuControlDrawBorder(AMenu, DC, R);
+  }
+  virtual void ApplicationMenuDrawButton(TdxBarItemControlDrawParams*, const TRect&) const {}
+  // The content rectangle outside the items area, in the menu's pressed brush.
+  virtual void ApplicationMenuDrawContentArea(const TdxBarSubMenuFrame& AMenu, TcxCanvas* ACanvas,
+                                              const TRect& AContentRect, const TRect& AItemsArea) const;
+  // The extra pane of an application menu: its picture, else the colour or brush.
+  virtual void ExtraMenuControlDrawBackground(TCustomdxBarControl* AControl, TcxCanvas* ACanvas, const TRect& R,
+                                              HBRUSH ABrush, TColor AColor) const;
+  virtual void ExtraMenuControlDrawBeginGroup(TCustomdxBarControl* AControl, TcxCanvas* ACanvas, const TRect& R,
+                                              HBRUSH ABrush, bool AHorizontal) const;
 
   // Date navigator buttons.
   virtual bool IsDateNavigatorFlat() const { return false; }
@@ -542,6 +642,7 @@ class TdxBarPainter : public TObject {
   virtual TRect SubMenuControlGetItemTextRect(TdxBarItemControlDrawParams* AParams, const TRect& AItemRect) const;
   // The menu an item control sits in, as the frame operations see it.
   TdxBarSubMenuFrame SubMenuFrameOf(TdxBarItemControl* AControl) const;
+  TdxBarSubMenuFrame SubMenuFrameOf(const TdxBarItemPaintValues& AValues) const;
   TRect SubMenuItemIconRect(TdxBarItemControl* AControl, const TRect& AItemRect) const;
   // The menu's own background behind R (continuing its bitmap), or ABrush when opaque.
   static void SubMenuFillBackground(const TdxBarSubMenuFrame& AMenu, HDC DC, const TRect& R, HBRUSH ABrush,

@@ -32,9 +32,15 @@ void DrawEdgeOf(HDC DC, const TRect& R, UINT AEdge) {
   DrawEdge(DC, &r, AEdge, BF_RECT);
 }
 
+const TdxBarItemPaintValues& ValuesOf(const TdxBarItemControlDrawParams* AParams) { return AParams->PaintValues; }
+
 TRect PartOf(TdxBarItemControlDrawParams* AParams, size_t AIndex) {
-  const std::vector<TRect>& parts = AParams->BarItemControl()->Parts();
-  return AIndex < parts.size() ? parts[AIndex] : TRect();
+  const std::vector<TRect>* parts = ValuesOf(AParams).Parts;
+  return parts && AIndex < parts->size() ? (*parts)[AIndex] : TRect();
+}
+
+HBRUSH ItemBrushOr(const TdxBarItemPaintValues& AValues, HBRUSH ADefault) {
+  return AValues.ItemBrush ? AValues.ItemBrush : ADefault;
 }
 
 }  // namespace
@@ -50,15 +56,15 @@ HBRUSH TdxBarPainter::ParentBkBrush(TdxBarItemControl* AControl) const {
 // ---------------------------------------------------------------------------
 
 bool TdxBarPainter::EditControlCaptionBackgroundIsOpaque(TdxBarEditLikeControlDrawParams* AParams) const {
-  return InMenu(AParams) && (AParams->DrawSelected || IsNonRecent(AParams->BarItemControl()));
+  return InMenu(AParams) && (AParams->DrawSelected || ValuesOf(AParams).NonRecent);
 }
 
 bool TdxBarPainter::EditControlCaptionRightIndentIsOpaque(TdxBarEditLikeControlDrawParams* AParams) const {
-  return InMenu(AParams) && IsNonRecent(AParams->BarItemControl());
+  return InMenu(AParams) && ValuesOf(AParams).NonRecent;
 }
 
 HBRUSH TdxBarPainter::EditControlGetRightCaptionIndentBrush(TdxBarEditLikeControlDrawParams* AParams) const {
-  return ParentBkBrush(AParams->BarItemControl());
+  return ValuesOf(AParams).BarBkBrush;
 }
 
 int TdxBarPainter::EditControlCaptionLeftIndent(TdxBarEditLikeControlDrawParams* AParams) const {
@@ -69,7 +75,7 @@ int TdxBarPainter::EditControlCaptionLeftIndent(TdxBarEditLikeControlDrawParams*
 TRect TdxBarPainter::EditControlIndents(TdxBarEditLikeControlDrawParams* AParams, int AArea) const {
   if (AArea == 1) return TRect(EditControlCaptionLeftIndent(AParams), 0, EditControlCaptionRightIndent(), 0);
   if (InMenu(AParams)) return EditControlSubMenuGlyphIndents();
-  const int imageWidth = AParams->BarItemControl()->GetImageSize(AParams->ViewSize()).cx;
+  const int imageWidth = ValuesOf(AParams).ImageSize.cx;
   return TRect((AParams->DefaultButtonSize.cx - imageWidth) / 2, 0, EditBaseIndents().Left, 0);
 }
 
@@ -117,12 +123,18 @@ void TdxBarPainter::CalculateEditParts(TdxBarEditLikeControlDrawParams* AParams,
 // Edit fields: colours
 // ---------------------------------------------------------------------------
 
+TColor TdxBarPainter::EditGetDisabledBkColor(const TdxBarItemPaintValues& AValues) const {
+  return BrushColor(AValues.BarBkBrush ? AValues.BarBkBrush : BarToolbarBrush());
+}
+
 TColor TdxBarPainter::EditGetDisabledBkColor(TdxBarItemControl* AControl) const {
-  return BrushColor(ParentBkBrush(AControl));
+  TdxBarItemPaintValues values;
+  FillItemPaintValues(AControl, values);
+  return EditGetDisabledBkColor(values);
 }
 
 TColor TdxBarPainter::EditGetBkColor(TdxBarEditLikeControlDrawParams* AParams) const {
-  if (!AParams->Enabled) return EditGetDisabledBkColor(AParams->BarItemControl());
+  if (!AParams->Enabled) return EditGetDisabledBkColor(ValuesOf(AParams));
   return AParams->StyleBkColor != clDefault ? AParams->StyleBkColor : EditGetEnabledBkColor();
 }
 
@@ -152,10 +164,10 @@ void TdxBarPainter::DrawEditLikeControl(TdxBarEditLikeControlDrawParams* AParams
 }
 
 void TdxBarPainter::EditControlDrawBackground(TdxBarEditLikeControlDrawParams* AParams) const {
-  TdxBarItemControl* control = AParams->BarItemControl();
+  const TdxBarItemPaintValues& values = ValuesOf(AParams);
   HDC DC = AParams->Canvas->Handle();
   const bool menu = InMenu(AParams);
-  HBRUSH captionBrush = menu && AParams->DrawSelected ? ParentSelectedBrush(control) : ParentBkBrush(control);
+  HBRUSH captionBrush = menu && AParams->DrawSelected ? BarToolbarSelBrush() : values.BarBkBrush;
   const bool opaque = EditControlCaptionBackgroundIsOpaque(AParams);
   // A menu's band runs under an iconless edit: its caption part continues the item background.
   const bool bandBehind = menu && SubMenuControlHasBand() && !AParams->ViewStructure.Contains(cpIcon);
@@ -164,12 +176,12 @@ void TdxBarPainter::EditControlDrawBackground(TdxBarEditLikeControlDrawParams* A
     const int rightIndent = EditControlIndents(AParams, 1).Right;
     TRect strip = caption;
     strip.Left = std::max(caption.Left, caption.Right - rightIndent);
-    DrawBackground(control, DC, TRect(caption.Left, caption.Top, strip.Left, caption.Bottom), captionBrush, opaque);
-    DrawBackground(control, DC, strip, EditControlGetRightCaptionIndentBrush(AParams),
+    DrawBackground(values, DC, TRect(caption.Left, caption.Top, strip.Left, caption.Bottom), captionBrush, opaque);
+    DrawBackground(values, DC, strip, EditControlGetRightCaptionIndentBrush(AParams),
                    EditControlCaptionRightIndentIsOpaque(AParams));
   }
   if (AParams->ViewStructure.Contains(cpIcon) && !menu)
-    DrawBackground(control, DC, PartOf(AParams, 1), captionBrush, opaque);
+    DrawBackground(values, DC, PartOf(AParams, 1), captionBrush, opaque);
 }
 
 void TdxBarPainter::EditControlDrawSelectionFrame(TdxBarEditLikeControlDrawParams* AParams,
@@ -178,18 +190,18 @@ void TdxBarPainter::EditControlDrawSelectionFrame(TdxBarEditLikeControlDrawParam
 }
 
 void TdxBarPainter::EditControlDrawBorder(TdxBarEditLikeControlDrawParams* AParams, TRect& ARect) const {
-  TdxBarItemControl* control = AParams->BarItemControl();
+  const TdxBarItemPaintValues& values = ValuesOf(AParams);
   HDC DC = AParams->Canvas->Handle();
-  const bool nonRecent = IsNonRecent(control);
-  HBRUSH parentBrush = ParentBkBrush(control);
+  const bool nonRecent = values.NonRecent;
+  HBRUSH parentBrush = values.BarBkBrush;
   if (AParams->DrawSelected)
     DrawEdgeOf(DC, ARect, BDR_SUNKENOUTER);
   else
-    DrawBackgroundFrameRect(control, DC, ARect, parentBrush, nonRecent);
+    DrawBackgroundFrameRect(values, DC, ARect, parentBrush, nonRecent);
   const TRect inner = dxBarShrunkRect(ARect, 1, 1);
   HBRUSH innerBrush = AParams->Enabled || AParams->IsTransparent ? parentBrush : dxBarSysBrush(COLOR_BTNHIGHLIGHT);
   const bool innerOpaque = nonRecent || ((AParams->DrawSelected || !AParams->Enabled) && !AParams->IsTransparent);
-  DrawBackgroundFrameRect(control, DC, inner, innerBrush, innerOpaque);
+  DrawBackgroundFrameRect(values, DC, inner, innerBrush, innerOpaque);
   ARect = dxBarShrunkRect(ARect, 2, 2);
 }
 
@@ -202,6 +214,7 @@ void TdxBarPainter::EditControlDrawGlyph(TdxBarEditLikeControlDrawParams* AParam
   }
   TGlyphArgs glyph;
   glyph.Rect = R;
+  glyph.Enabled = AParams->Enabled;
   glyph.PaintType = AParams->PaintType;
   glyph.Structure = AParams->ViewStructure;
   glyph.Size = AParams->ViewSize();
@@ -283,7 +296,7 @@ void TdxBarPainter::PaintComboItem(TcxCanvas* ACanvas, const String& AText, TStr
 // ---------------------------------------------------------------------------
 
 HBRUSH TdxBarPainter::ComboControlButtonBrush(TdxBarEditLikeControlDrawParams* AParams) const {
-  return ItemBackgroundBrush(AParams->BarItemControl());
+  return ItemBrushOr(ValuesOf(AParams), BarToolbarBrush());
 }
 
 void TdxBarPainter::ComboControlDrawArrowButton(TdxBarEditLikeControlDrawParams* AParams, const TRect& ARect,
@@ -348,17 +361,17 @@ void TdxBarPainter::ColorComboCorrectFrameRect(TdxBarColorComboControlDrawParams
 
 void TdxBarPainter::ColorComboDrawCustomButton(TdxBarColorComboControlDrawParams* AParams, const TRect& ARect) const {
   TRect R = ARect;
-  FrameAndFillRect(AParams->BarItemControl(), AParams->Canvas->Handle(), R, AParams->Enabled, AParams->DrawSelected,
+  FrameAndFillRect(ValuesOf(AParams), AParams->Canvas->Handle(), R, AParams->Enabled, AParams->DrawSelected,
                    AParams->IsPressed);
   PaintCustomColorDots(AParams, R);
 }
 
 void TdxBarPainter::ColorComboDrawCustomButtonAdjacentZone(TdxBarColorComboControlDrawParams* AParams,
                                                            const TRect& ARect) const {
-  TdxBarItemControl* control = AParams->BarItemControl();
+  const TdxBarItemPaintValues& values = ValuesOf(AParams);
   HDC DC = AParams->Canvas->Handle();
-  DrawBackgroundFrameRect(control, DC, ARect, ParentBkBrush(control), false);
-  DrawBackgroundFrameRect(control, DC, dxBarShrunkRect(ARect, 0, 1), ParentBkBrush(control), false);
+  DrawBackgroundFrameRect(values, DC, ARect, values.BarBkBrush, false);
+  DrawBackgroundFrameRect(values, DC, dxBarShrunkRect(ARect, 0, 1), values.BarBkBrush, false);
 }
 
 void TdxBarPainter::PaintCustomColorDots(TdxBarColorComboControlDrawParams* AParams, const TRect& ARect) const {
@@ -375,14 +388,27 @@ void TdxBarPainter::PaintCustomColorDots(TdxBarColorComboControlDrawParams* APar
 void TdxBarPainter::FillColorCell(TdxBarItemControlDrawParams* AParams, const TRect& ARect) const {
   HDC DC = AParams->Canvas->Handle();
   if (!AParams->Enabled)
-    DrawDisabledShadowRect(AParams->BarItemControl(), DC, ARect);
+    DrawDisabledShadowRect(ValuesOf(AParams), DC, ARect);
   else
     dxBarFillRect(DC, ARect,
                   dxBarSysBrush(dxIsButtonFaceWhite() && AParams->DrawSelected ? COLOR_BTNFACE : COLOR_BTNTEXT));
 }
 
-void TdxBarPainter::DrawDisabledShadowRect(TdxBarItemControl*, HDC DC, const TRect& ARect) const {
+void TdxBarPainter::DrawDisabledShadowRect(const TdxBarItemPaintValues&, HDC DC, const TRect& ARect) const {
   dxBarFillRect(DC, ARect, dxBarSysBrush(COLOR_BTNSHADOW));
+}
+
+void TdxBarPainter::DrawDisabledShadowRect(TdxBarItemControl* AControl, HDC DC, const TRect& ARect) const {
+  TdxBarItemPaintValues values;
+  FillItemPaintValues(AControl, values);
+  DrawDisabledShadowRect(values, DC, ARect);
+}
+
+void TdxBarPainter::FrameAndFillRect(TdxBarItemControl* AControl, HDC DC, TRect& R, bool AEnabled, bool ASelected,
+                                     bool APressed) const {
+  TdxBarItemPaintValues values;
+  FillItemPaintValues(AControl, values);
+  FrameAndFillRect(values, DC, R, AEnabled, ASelected, APressed);
 }
 
 // ---------------------------------------------------------------------------
@@ -450,7 +476,7 @@ void TdxBarPainter::SpinEditControlDrawButton(TdxBarSpinEditDrawParams* AParams,
                                               int AButtonIndex) const {
   const bool pressed = AButtonIndex == AParams->ActiveButtonIndex;
   TRect R = ARect;
-  FrameAndFillRect(AParams->BarItemControl(), AParams->Canvas->Handle(), R, AParams->Enabled, AParams->DrawSelected,
+  FrameAndFillRect(ValuesOf(AParams), AParams->Canvas->Handle(), R, AParams->Enabled, AParams->DrawSelected,
                    pressed);
   TPoint p = GetSpinEditArrowPos(AParams, ARect, AButtonIndex);
   if (pressed) p = TPoint(p.X + 1, p.Y + 1);
@@ -477,8 +503,8 @@ void TdxBarPainter::PaintSpinArrow(TdxBarSpinEditDrawParams* AParams, TPoint APo
 
 void TdxBarPainter::SpinEditControlDrawButtonsAdjacentZone(TdxBarSpinEditDrawParams* AParams,
                                                            const TRect& ARect) const {
-  TdxBarItemControl* control = AParams->BarItemControl();
-  DrawBackground(control, AParams->Canvas->Handle(), ARect, ParentBkBrush(control), false);
+  const TdxBarItemPaintValues& values = ValuesOf(AParams);
+  DrawBackground(values, AParams->Canvas->Handle(), ARect, values.BarBkBrush, false);
 }
 
 // ---------------------------------------------------------------------------
@@ -513,8 +539,8 @@ void TdxBarPainter::ProgressControlDrawBar(TdxBarProgressControlDrawParams* APar
 
 void TdxBarPainter::ProgressControlDrawBackground(TdxBarProgressControlDrawParams* AParams,
                                                   const TRect& ABarRect) const {
-  TdxBarItemControl* control = AParams->BarItemControl();
-  DrawBackground(control, AParams->Canvas->Handle(), ABarRect, ParentBkBrush(control), false);
+  const TdxBarItemPaintValues& values = ValuesOf(AParams);
+  DrawBackground(values, AParams->Canvas->Handle(), ABarRect, values.BarBkBrush, false);
 }
 
 void TdxBarPainter::ProgressControlDrawChunks(TdxBarProgressControlDrawParams* AParams, const TRect& ABand,
@@ -563,20 +589,20 @@ bool TdxBarPainter::StaticBackgroundIsOpaque(TdxBarStaticLikeControlDrawParams* 
 
 void TdxBarPainter::DrawStaticLikeControl(TdxBarStaticLikeControlDrawParams* AParams, TRect& ARect,
                                           const TRect& AIndents) const {
-  TdxBarItemControl* control = AParams->BarItemControl();
+  const TdxBarItemPaintValues& values = ValuesOf(AParams);
   HDC DC = AParams->Canvas->Handle();
-  HBRUSH brush = ParentBkBrush(control);
+  HBRUSH brush = values.BarBkBrush;
   TRect content = ARect;
   if (AParams->PaintType == ptVert) {
     content.Top += AIndents.Top;
     content.Bottom -= AIndents.Bottom;
-    DrawBackground(control, DC, TRect(ARect.Left, ARect.Top, ARect.Right, content.Top), brush, false);
-    DrawBackground(control, DC, TRect(ARect.Left, content.Bottom, ARect.Right, ARect.Bottom), brush, false);
+    DrawBackground(values, DC, TRect(ARect.Left, ARect.Top, ARect.Right, content.Top), brush, false);
+    DrawBackground(values, DC, TRect(ARect.Left, content.Bottom, ARect.Right, ARect.Bottom), brush, false);
   } else {
     content.Left += AIndents.Left;
     content.Right -= AIndents.Right;
-    DrawBackground(control, DC, TRect(ARect.Left, ARect.Top, content.Left, ARect.Bottom), brush, false);
-    DrawBackground(control, DC, TRect(content.Right, ARect.Top, ARect.Right, ARect.Bottom), brush, false);
+    DrawBackground(values, DC, TRect(ARect.Left, ARect.Top, content.Left, ARect.Bottom), brush, false);
+    DrawBackground(values, DC, TRect(content.Right, ARect.Top, ARect.Right, ARect.Bottom), brush, false);
   }
   ARect = content;
   DrawStaticBorder(AParams, ARect);
@@ -601,13 +627,13 @@ void TdxBarPainter::DrawStaticBorder(TdxBarStaticLikeControlDrawParams* AParams,
 }
 
 void TdxBarPainter::DrawStaticBackground(TdxBarStaticLikeControlDrawParams* AParams, const TRect& ARect) const {
-  TdxBarItemControl* control = AParams->BarItemControl();
-  HBRUSH brush = AParams->BackgroundBrush ? AParams->BackgroundBrush : ItemBackgroundBrush(control);
-  DrawBackground(control, AParams->Canvas->Handle(), ARect, brush, StaticBackgroundIsOpaque(AParams));
+  const TdxBarItemPaintValues& values = ValuesOf(AParams);
+  HBRUSH brush = AParams->BackgroundBrush ? AParams->BackgroundBrush : ItemBrushOr(values, BarToolbarBrush());
+  DrawBackground(values, AParams->Canvas->Handle(), ARect, brush, StaticBackgroundIsOpaque(AParams));
 }
 
 void TdxBarPainter::DrawStaticGlyphAndCaption(TdxBarStaticLikeControlDrawParams* AParams, const TRect& ARect) const {
-  TdxBarItemControl* control = AParams->BarItemControl();
+  const TdxBarItemPaintValues& values = ValuesOf(AParams);
   HDC DC = AParams->Canvas->Handle();
   DrawStaticBackground(AParams, ARect);
   const bool menu = InMenu(AParams), vertical = AParams->PaintType == ptVert;
@@ -616,15 +642,17 @@ void TdxBarPainter::DrawStaticGlyphAndCaption(TdxBarStaticLikeControlDrawParams*
   if (icon) {
     TGlyphArgs glyph;
     glyph.Rect = ARect;
+    glyph.Enabled = AParams->Enabled;
     if (caption && AParams->PaintType == ptHorz) glyph.Rect.Right = ARect.Left + AParams->DefaultButtonSize.cx;
     if (caption && vertical) glyph.Rect.Bottom = ARect.Top + AParams->DefaultButtonSize.cy;
-    if (menu && !centered) glyph.Rect = SubMenuItemIconRect(control, ARect);
+    if (menu && !centered) glyph.Rect = SubMenuControlGetItemIconRect(ARect, values.IconAreaSize);
     glyph.PaintType = AParams->PaintType;
     glyph.Structure = AParams->ViewStructure;
     glyph.Size = AParams->ViewSize();
     glyph.Centered = centered;
     glyph.ForceUseBkBrush = true;
-    DrawGlyph(control, DC, glyph);
+    // The glyph is the control's own: its image and where it went are its to give and keep.
+    DrawGlyph(AParams->BarItemControl(), DC, glyph);
   }
   if (!caption) return;
   const TAlignment alignment =
@@ -635,22 +663,21 @@ void TdxBarPainter::DrawStaticGlyphAndCaption(TdxBarStaticLikeControlDrawParams*
   } else {
     int indent = 0;
     if (!icon) {
-      TCustomdxBarControl* bar = control->Parent();
-      indent = alignment == taCenter || !bar ? 0 : bar->TextSize() / 4;
+      indent = alignment == taCenter ? 0 : values.TextSize / 4;
     } else if (!menu) {
       indent = (vertical ? AParams->DefaultButtonSize.cy : AParams->DefaultButtonSize.cx) + 2;
     } else if (alignment == taLeftJustify) {
-      indent = SubMenuControlGetItemTextIndent(SubMenuFrameOf(control));
+      indent = SubMenuControlGetItemTextIndent(SubMenuFrameOf(values));
     }
     (vertical ? text.Top : text.Left) += indent;
   }
   const UINT format = alignment == taRightJustify ? DT_RIGHT : alignment == taCenter ? DT_CENTER : DT_LEFT;
-  DrawItemText(control, DC, AParams->Caption, text, format, AParams->Enabled, false, vertical, true, false,
-               DT_SINGLELINE);
+  DrawItemText(AParams->BarItemControl(), DC, AParams->Caption, text, format, AParams->Enabled, false, vertical, true,
+               false, DT_SINGLELINE);
 }
 
 void TdxBarPainter::DrawSeparatorControl(TdxBarSeparatorControlDrawParams* AParams, const TRect& ARect) const {
-  TdxBarItemControl* control = AParams->BarItemControl();
+  const TdxBarItemPaintValues& values = ValuesOf(AParams);
   // Only menus show a separator's caption, as a group header.
   if (InMenu(AParams) && AParams->ViewStructure.Contains(cpText) && !AParams->Caption.empty()) {
     DrawSeparatorGlyphAndCaption(AParams, ARect);
@@ -662,14 +689,12 @@ void TdxBarPainter::DrawSeparatorControl(TdxBarSeparatorControlDrawParams* APara
   }
   if (InMenu(AParams)) {
     TdxBarSubMenuItemFrame item;
-    item.Control = control;
     item.AreaRect = ARect;
-    item.NonRecent = IsNonRecent(control);
-    SubMenuControlDrawBeginGroup(SubMenuFrameOf(control), item, AParams->Canvas, ARect);
+    item.NonRecent = values.NonRecent;
+    SubMenuControlDrawBeginGroup(SubMenuFrameOf(values), item, AParams->Canvas, ARect);
     return;
   }
-  TCustomdxBarControl* bar = control->Parent();
-  if (bar) BarDrawBeginGroup(bar, AParams->Canvas->Handle(), ARect, bar->GetToolbarBrush(), false);
+  if (values.Bar) BarDrawBeginGroup(values.Bar, AParams->Canvas->Handle(), ARect, values.BarToolbarBrush, false);
 }
 
 // ---------------------------------------------------------------------------
@@ -677,8 +702,7 @@ void TdxBarPainter::DrawSeparatorControl(TdxBarSeparatorControlDrawParams* APara
 // ---------------------------------------------------------------------------
 
 int TdxBarPainter::InPlaceSubItemGetArrowWidth(TdxBarItemControlDrawParams* AParams) const {
-  TCustomdxBarControl* bar = AParams->BarItemControl()->Parent();
-  return bar ? bar->TextSize() : 0;
+  return ValuesOf(AParams).TextSize;
 }
 
 void TdxBarPainter::InPlaceSubItemControlDrawInMenu(TdxBarInPlaceSubItemControlDrawParams* AParams,
@@ -693,13 +717,12 @@ void TdxBarPainter::InPlaceSubItemControlDrawInMenu(TdxBarInPlaceSubItemControlD
 
 void TdxBarPainter::InPlaceSubItemControlDrawBackground(TdxBarInPlaceSubItemControlDrawParams* AParams,
                                                         const TRect& ARect) const {
-  TdxBarItemControl* control = AParams->BarItemControl();
+  const TdxBarItemPaintValues& values = ValuesOf(AParams);
   HDC DC = AParams->Canvas->Handle();
   // The bottom row divides one in-place sub-item from what follows.
-  dxBarFillRect(DC, TRect(ARect.Left, ARect.Bottom - 1, ARect.Right, ARect.Bottom), ParentBkBrush(control));
+  dxBarFillRect(DC, TRect(ARect.Left, ARect.Bottom - 1, ARect.Right, ARect.Bottom), values.BarBkBrush);
   const TRect rest(ARect.Left, ARect.Top, ARect.Right, ARect.Bottom - 1);
-  DrawBackground(control, DC, rest,
-                 AParams->DrawSelected ? ParentSelectedBrush(control) : InPlaceSubItemControlBrush(), true);
+  DrawBackground(values, DC, rest, AParams->DrawSelected ? BarToolbarSelBrush() : InPlaceSubItemControlBrush(), true);
   if (AParams->DrawSelected) OutlineSelection(DC, rest);
 }
 
@@ -751,6 +774,38 @@ void TdxBarPainter::PaintButtonFaceText(HDC DC, const TRect& ARect, bool AOpaque
   ExtTextOutW(DC, x, y, ETO_CLIPPED | (AOpaque ? ETO_OPAQUE : 0), &r, AText.c_str(), static_cast<UINT>(AText.size()),
               nullptr);
   SetBkMode(DC, mode);
+}
+
+// ---------------------------------------------------------------------------
+// Hosted editors and the application menu
+// ---------------------------------------------------------------------------
+
+void TdxBarPainter::EditGetRealLookAndFeel(TdxBarManager* AManager, TcxLookAndFeel* ALookAndFeel) const {
+  if (AManager && ALookAndFeel) AManager->ApplyStyleToLookAndFeel(ALookAndFeel);
+}
+
+void TdxBarPainter::ApplicationMenuDrawContentArea(const TdxBarSubMenuFrame& AMenu, TcxCanvas* ACanvas,
+                                                   const TRect& AContentRect, const TRect& AItemsArea) const {
+  ACanvas->SaveClipRegion();
+  ACanvas->ExcludeClipRect(AItemsArea);
+  SubMenuControlDrawBackground(AMenu, ACanvas, AContentRect, BarToolbarDownedBrush(), clNone);
+  ACanvas->RestoreClipRegion();
+}
+
+void TdxBarPainter::ExtraMenuControlDrawBackground(TCustomdxBarControl* AControl, TcxCanvas* ACanvas, const TRect& R,
+                                                   HBRUSH ABrush, TColor AColor) const {
+  HDC DC = ACanvas->Handle();
+  if (TBitmap* bitmap = AControl ? AControl->GetBackgroundBitmap() : nullptr; bitmap && !bitmap->Empty())
+    dxBarTileBitmap(DC, R, R.TopLeft(), bitmap);
+  else if (AColor != clNone && AColor != clDefault)
+    dxFillSolidRect(DC, R, AColor);
+  else
+    dxBarFillRect(DC, R, ABrush ? ABrush : BarToolbarBrush());
+}
+
+void TdxBarPainter::ExtraMenuControlDrawBeginGroup(TCustomdxBarControl* AControl, TcxCanvas* ACanvas, const TRect& R,
+                                                   HBRUSH ABrush, bool AHorizontal) const {
+  if (AControl) BarDrawBeginGroup(AControl, ACanvas->Handle(), R, ABrush, AHorizontal);
 }
 
 // ---------------------------------------------------------------------------

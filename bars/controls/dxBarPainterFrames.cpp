@@ -9,6 +9,8 @@
 #include "bars/model/dxBarDrawing.h"
 #include "foundation/cxGraphicsCanvas.h"
 #include "foundation/dxOffice11.h"
+#include "foundation/dxThemeManager.h"
+#include "foundation/dxUxTheme.h"
 #include "platform/gui/GdiAccounting.h"
 
 #include <algorithm>
@@ -39,29 +41,23 @@ void PolylineWith(HDC DC, COLORREF AColor, std::initializer_list<POINT> APoints)
   dxBarSelectBackAndDelete(DC, old);
 }
 
-// The pixels of an arrow triangle as a region built row by row (or column
-// by column), so that it covers exactly the pixels of its three points.
-HRGN ArrowRegion(const TcxArrowPoints& P, TcxArrowDirection ADirection) {
-  HRGN result = GdiCreateRectRgn(0, 0, 0, 0);
-  const TPoint apex = P[1];
-  const bool vertical = ADirection == adUp || ADirection == adDown;
-  const int depth = vertical ? std::abs(P[0].Y - apex.Y) : std::abs(P[0].X - apex.X);
-  for (int i = 0; i <= depth; ++i) {
-    HRGN line;
-    if (vertical) {
-      const int y = ADirection == adUp ? apex.Y + i : apex.Y - i;
-      line = GdiCreateRectRgn(apex.X - i, y, apex.X + i + 1, y + 1);
-    } else {
-      const int x = ADirection == adLeft ? apex.X + i : apex.X - i;
-      line = GdiCreateRectRgn(x, apex.Y - i, x + 1, apex.Y + i + 1);
-    }
-    CombineRgn(result, result, line, RGN_OR);
-    GdiDeleteObject(line);
-  }
-  return result;
-}
-
 }  // namespace
+
+void dxBarTileBitmap(HDC DC, const TRect& ADest, const TPoint& ASourceOrigin, TBitmap* ABitmap) {
+  if (ADest.IsEmpty() || !ABitmap || ABitmap->Empty()) return;
+  const int w = ABitmap->Width(), h = ABitmap->Height();
+  HDC source = ABitmap->Canvas()->Handle();
+  auto mod = [](int a, int b) { return ((a % b) + b) % b; };
+  // The bitmap point at the destination's corner, then whole tiles from there.
+  const int startX = ADest.Left - mod(ASourceOrigin.X, w), startY = ADest.Top - mod(ASourceOrigin.Y, h);
+  for (int y = startY; y < ADest.Bottom; y += h)
+    for (int x = startX; x < ADest.Right; x += w) {
+      const TRect part(std::max(x, ADest.Left), std::max(y, ADest.Top), std::min(x + w, ADest.Right),
+                       std::min(y + h, ADest.Bottom));
+      if (part.IsEmpty()) continue;
+      BitBlt(DC, part.Left, part.Top, part.Width(), part.Height(), source, part.Left - x, part.Top - y, SRCCOPY);
+    }
+}
 
 // ---- metrics, colours and queries
 
@@ -259,6 +255,9 @@ void TdxBarPainter::BarDrawStatusBarGrip(TdxBarControl* ABarControl, HDC DC, con
 }
 
 void TdxBarPainter::PaintSizeGrip(TdxBarControl*, HDC DC, const TRect& R) const {
+  if (IsNativeBackground() && dxBarThemeAvailable() &&
+      SUCCEEDED(dxUxDrawThemeBackground(dxAcquireThemeHandle(totStatus), DC, dxBarStatusGripperPart, 0, R)))
+    return;
   // The classic grip: diagonal lines from the bottom-right corner, two in the
   // shadow colour and one in the highlight colour per step, drawn over what
   // is there.
@@ -274,8 +273,16 @@ void TdxBarPainter::PaintSizeGrip(TdxBarControl*, HDC DC, const TRect& R) const 
 
 // ---- backgrounds
 
-void TdxBarPainter::StatusBarFillBackground(TdxBarControl*, HDC DC, const TRect& ADestR, const TRect&,
+void TdxBarPainter::StatusBarFillBackground(TdxBarControl*, HDC DC, const TRect& ADestR, const TRect& ASourceR,
                                             HBRUSH ABrush, TColor AColor) const {
+  if (IsNativeBackground() && dxBarThemeAvailable()) {
+    // The whole window's status bar background, of which ADestR shows its part.
+    const int state = SaveDC(DC);
+    IntersectClipRect(DC, ADestR.Left, ADestR.Top, ADestR.Right, ADestR.Bottom);
+    const HRESULT result = dxUxDrawThemeBackground(dxAcquireThemeHandle(totStatus), DC, 0, 0, ASourceR);
+    RestoreDC(DC, state);
+    if (SUCCEEDED(result)) return;
+  }
   FillColorOrBrush(DC, ADestR, ABrush, AColor, BarToolbarBrush());
 }
 
@@ -297,9 +304,12 @@ void TdxBarPainter::BarDrawDockedBackground(TCustomdxBarControl* ABarControl, HD
   BarFillParentBackground(ABarControl, DC, ADestR, ASourceR, ABrush, AColor);
 }
 
-void TdxBarPainter::BarDrawFloatingBackground(TCustomdxBarControl*, HDC DC, const TRect& ADestR, const TRect&,
-                                              HBRUSH ABrush, TColor AColor) const {
-  FillColorOrBrush(DC, ADestR, ABrush, AColor, BarToolbarBrush());
+void TdxBarPainter::BarDrawFloatingBackground(TCustomdxBarControl* ABarControl, HDC DC, const TRect& ADestR,
+                                              const TRect& ASourceR, HBRUSH ABrush, TColor AColor) const {
+  if (TBitmap* bitmap = ManagerBarBackgroundBitmap(ABarControl))
+    dxBarTileBitmap(DC, ADestR, ASourceR.TopLeft(), bitmap);
+  else
+    FillColorOrBrush(DC, ADestR, ABrush, AColor, BarToolbarBrush());
 }
 
 void TdxBarPainter::BarDrawOwnerLink(TCustomdxBarControl*, HDC DC, const TRect& ALinkR) const {
@@ -425,9 +435,124 @@ TdxBarSubMenuFrame TdxBarPainter::SubMenuFrameOf(TdxBarItemControl* AControl) co
   return menu;
 }
 
+TdxBarSubMenuFrame TdxBarPainter::SubMenuFrameOf(const TdxBarItemPaintValues& AValues) const {
+  TdxBarSubMenuFrame menu;
+  menu.Control = AValues.Bar;
+  menu.ToolbarBrush = SubMenuControlToolbarItemsBrush();
+  menu.BkBrush = AValues.BarBkBrush;
+  menu.TextSize = AValues.TextSize;
+  menu.IconAreaSize = AValues.IconAreaSize;
+  return menu;
+}
+
 TRect TdxBarPainter::SubMenuItemIconRect(TdxBarItemControl* AControl, const TRect& AItemRect) const {
   TCustomdxBarControl* bar = AControl ? AControl->Parent() : nullptr;
   return SubMenuControlGetItemIconRect(AItemRect, bar ? bar->IconAreaSize() : 0);
+}
+
+// ---- arrows
+
+void TdxBarPainter::CalculateArrowPoints(const TRect& R, int ASize, TcxArrowDirection ADirection,
+                                         TcxArrowPoints& APoints) {
+  TcxCustomLookAndFeelPainter::CalculateArrowPoints(R, APoints, ADirection, false, ASize);
+  TcxArrowPoints& P = APoints;
+  auto shift = [&P](int dx, int dy) {
+    for (TPoint& p : P) p = TPoint(p.X + dx, p.Y + dy);
+  };
+  // The look-and-feel points name the arrow's corner pixels; a filled
+  // triangle leaves its right and bottom edges out, so those corners move
+  // one pixel out.
+  switch (ADirection) {
+    case adUp:
+      ++P[0].Y;
+      P[2] = TPoint(P[2].X + 1, P[2].Y + 1);
+      break;
+    case adDown:
+      ++P[0].X;
+      ++P[1].Y;
+      if ((R.Bottom + ASize - R.Top) % 2 != 0) shift(0, -1);
+      break;
+    case adLeft:
+      P[0] = TPoint(P[0].X + 1, P[0].Y + 1);
+      ++P[2].X;
+      break;
+    case adRight:
+      ++P[2].Y;
+      ++P[1].X;
+      if ((R.Right + ASize - R.Left) % 2 != 0) shift(-1, 0);
+      break;
+  }
+}
+
+TRect TdxBarPainter::GetArrowRectByPoints(const TcxArrowPoints& P, TcxArrowDirection ADirection) {
+  switch (ADirection) {
+    case adUp: return TRect(P[0].X, P[1].Y, P[2].X, P[0].Y);
+    case adDown: return TRect(P[2].X, P[0].Y, P[0].X, P[1].Y);
+    case adLeft: return TRect(P[1].X, P[2].Y, P[0].X, P[0].Y);
+    default: return TRect(P[0].X, P[0].Y, P[1].X, P[2].Y);
+  }
+}
+
+void TdxBarPainter::SetArrowRegion(TcxCanvas* ACanvas, TcxArrowDirection ADirection, const TcxArrowPoints& APoints,
+                                   int ACombine) {
+  // Built line by line across the arrow rather than as a polygon, so that it
+  // holds exactly the triangle's pixels whatever the rasteriser's edge rules.
+  const TRect R = GetArrowRectByPoints(APoints, ADirection);
+  if (R.IsEmpty()) return;
+  const TPoint origin = ACanvas->DCOrigin();
+  HRGN region = GdiCreateRectRgn(0, 0, 0, 0);
+  const bool vertical = ADirection == adUp || ADirection == adDown;
+  const int depth = vertical ? R.Height() : R.Width();
+  const int middle = vertical ? R.Left + (R.Width() - 1) / 2 : R.Top + (R.Height() - 1) / 2;
+  for (int i = 0; i < depth; ++i) {
+    HRGN line;
+    if (vertical) {
+      const int y = ADirection == adUp ? R.Top + i : R.Bottom - 1 - i;
+      line = GdiCreateRectRgn(middle - i, y, middle + i + 1, y + 1);
+    } else {
+      const int x = ADirection == adLeft ? R.Left + i : R.Right - 1 - i;
+      line = GdiCreateRectRgn(x, middle - i, x + 1, middle + i + 1);
+    }
+    CombineRgn(region, region, line, RGN_OR);
+    GdiDeleteObject(line);
+  }
+  OffsetRgn(region, origin.X, origin.Y);
+  HDC DC = ACanvas->Handle();
+  if (ACombine == RGN_AND || ACombine == RGN_DIFF) {
+    // A DC without a clip region stands for everything: AND keeps the
+    // arrow, DIFF leaves everything else.
+    HRGN current = GdiCreateRectRgn(0, 0, 0, 0);
+    if (GetClipRgn(DC, current) == 1) {
+      CombineRgn(current, current, region, ACombine);
+      SelectClipRgn(DC, current);
+    } else {
+      ExtSelectClipRgn(DC, region, ACombine);
+    }
+    GdiDeleteObject(current);
+  } else {
+    ExtSelectClipRgn(DC, region, ACombine);
+  }
+  GdiDeleteObject(region);
+}
+
+void TdxBarPainter::FillWithColor(HDC DC, const TRect& R, TColor AColor) const { dxFillSolidRect(DC, R, AColor); }
+
+// ---- quick customization and drop-down list boxes
+
+void TdxBarPainter::DrawQuickCustItemFrame(TdxBarItemControl*, HDC, TRect& R, TRect& ACheckRect, bool) const {
+  R.Right = R.Left + R.Height();
+  ACheckRect = R;
+}
+
+void TdxBarPainter::DropDownListBoxDrawBorder(HDC DC, TColor AColor, const TRect& R) const {
+  dxBarFrameRect(DC, R, dxBarSysBrush(COLOR_BTNSHADOW));
+  const TRect inner = dxBarShrunkRect(R, 1, 1);
+  if (inner.IsEmpty()) return;
+  for (const TRect& side : {TRect(inner.Left, inner.Top, inner.Right, inner.Top + 1),
+                            TRect(inner.Left, inner.Bottom - 1, inner.Right, inner.Bottom),
+                            TRect(inner.Left, inner.Top + 1, inner.Left + 1, inner.Bottom - 1),
+                            TRect(inner.Right - 1, inner.Top + 1, inner.Right, inner.Bottom - 1)})
+    if (!side.IsEmpty()) dxFillSolidRect(DC, side, AColor);
 }
 
 // ---- sub-menu scrolling, recent groups and the expand mark
@@ -453,16 +578,13 @@ void TdxBarPainter::PaintSubMenuScroller(const TdxBarSubMenuFrame& AMenu, TcxCan
 void TdxBarPainter::PaintScrollArrow(const TdxBarSubMenuFrame& AMenu, TcxCanvas* ACanvas, const TRect& R,
                                      TcxArrowDirection ADirection, TColor AColor) const {
   TcxArrowPoints points;
-  TcxCustomLookAndFeelPainter::CalculateArrowPoints(R, points, ADirection, false, AMenu.ArrowSize);
-  HRGN region = ArrowRegion(points, ADirection);
-  HBRUSH brush = GdiCreateBrush(LOGBRUSH{BS_SOLID, static_cast<COLORREF>(ColorToRGB(AColor)), 0});
-  FillRgn(ACanvas->Handle(), region, brush);
-  GdiDeleteObject(brush);
+  CalculateArrowPoints(R, AMenu.ArrowSize, ADirection, points);
+  ACanvas->SaveClipRegion();
+  SetArrowRegion(ACanvas, ADirection, points, RGN_AND);
+  FillWithColor(ACanvas->Handle(), GetArrowRectByPoints(points, ADirection), AColor);
+  ACanvas->RestoreClipRegion();
   // The arrow stays as drawn while the rest of the button is painted.
-  const TPoint origin = ACanvas->DCOrigin();
-  OffsetRgn(region, origin.X, origin.Y);
-  ExtSelectClipRgn(ACanvas->Handle(), region, RGN_DIFF);
-  GdiDeleteObject(region);
+  SetArrowRegion(ACanvas, ADirection, points, RGN_DIFF);
 }
 
 void TdxBarPainter::PaintRecentGroupEdge(const TdxBarSubMenuFrame&, TcxCanvas* ACanvas, bool AAtTop,

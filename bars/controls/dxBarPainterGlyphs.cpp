@@ -4,6 +4,7 @@
 #include "bars/controls/dxBarPainter.h"
 
 #include "bars/controls/dxBarControls.h"
+#include "bars/controls/dxBarFlatPainter.h"
 #include "bars/controls/dxBarPaintRoutines.h"
 #include "bars/model/dxBarDrawing.h"
 #include "foundation/cxGraphicsCanvas.h"
@@ -27,8 +28,13 @@ HBRUSH TdxBarPainter::ParentSelectedBrush(TdxBarItemControl*) const { return Bar
 HBRUSH TdxBarPainter::ParentDownedBrush(TdxBarItemControl*) const { return BarToolbarDownedBrush(); }
 HBRUSH TdxBarPainter::ParentDownedSelectedBrush(TdxBarItemControl*) const { return BarToolbarDownedSelBrush(); }
 
-// The checked pattern is the bar model's; until it has one the face colour stands in.
-HBRUSH TdxBarPainter::BarToolbarDownedBrush() const { return BarToolbarBrush(); }
+HBRUSH TdxBarPainter::BarControlOwnerBrush() const { return dxBarFlatBrushes().Toolbar; }
+
+// The bar model's checked pattern; the face colour stands in outside the
+// module's lifetime, when the pattern does not exist.
+HBRUSH TdxBarPainter::BarToolbarDownedBrush() const {
+  return dxBarCheckerBrush ? dxBarCheckerBrush : BarToolbarBrush();
+}
 
 bool TdxBarPainter::IsNonRecent(TdxBarItemControl* AControl) {
   if (!AControl || !AControl->Parent() || AControl->Parent()->Kind() != bkSubMenu) return false;
@@ -36,7 +42,6 @@ bool TdxBarPainter::IsNonRecent(TdxBarItemControl* AControl) {
   return link && !link->MostRecentlyUsed();
 }
 
-void TdxBarPainter::OutlineSelection(HDC DC, const TRect& R) const { dxBarFrameRectHighlight(DC, R); }
 
 void TdxBarPainter::DrawBackgroundFrameRect(TdxBarItemControl* AControl, HDC DC, const TRect& R, HBRUSH ABrush,
                                             bool AOpaque) const {
@@ -48,7 +53,59 @@ void TdxBarPainter::DrawBackgroundFrameRect(TdxBarItemControl* AControl, HDC DC,
     if (!side.IsEmpty()) DrawBackground(AControl, DC, side, ABrush, AOpaque);
 }
 
+void TdxBarPainter::DrawBackgroundFrameRect(const TdxBarItemPaintValues& AValues, HDC DC, const TRect& R,
+                                            HBRUSH ABrush, bool AOpaque) const {
+  if (R.IsEmpty()) return;
+  const TRect sides[4] = {TRect(R.Left, R.Top, R.Right, R.Top + 1), TRect(R.Left, R.Bottom - 1, R.Right, R.Bottom),
+                          TRect(R.Left, R.Top + 1, R.Left + 1, R.Bottom - 1),
+                          TRect(R.Right - 1, R.Top + 1, R.Right, R.Bottom - 1)};
+  for (const TRect& side : sides)
+    if (!side.IsEmpty()) DrawBackground(AValues, DC, side, ABrush, AOpaque);
+}
+
 // ---- glyph placement
+
+bool TdxBarPainter::FadesDisabledImages(TCustomdxBarControl* ABarControl) const {
+  TdxBarManager* manager = ABarControl ? ABarControl->BarManager() : nullptr;
+  return manager && manager->ImageOptions() && manager->ImageOptions()->MakeDisabledImagesFaded();
+}
+
+TSize TdxBarPainter::ScaledGlyphSize(const TGlyphSizing& ASizing, const TSize& AImageSize, const TRect& AArea) {
+  TSize size = AImageSize;
+  if (ASizing.InMenu) {
+    if (!ASizing.StretchGlyphs) return size;
+    size = TSize(static_cast<int>(AImageSize.cx * ASizing.Ratio + 0.5),
+                 static_cast<int>(AImageSize.cy * ASizing.Ratio + 0.5));
+    // A stretched glyph centres exactly: odd leftovers on both axes lose a pixel.
+    if (size.cx > AImageSize.cx && size.cy > AImageSize.cy && (AArea.Width() - size.cx) % 2 != 0 &&
+        (AArea.Height() - size.cy) % 2 != 0) {
+      --size.cx;
+      --size.cy;
+    }
+    return size;
+  }
+  if (!ASizing.LargeIcons) return size;
+  if (ASizing.LargeImageSize.cx > 0 && ASizing.LargeImageSize.cy > 0) return ASizing.LargeImageSize;
+  if (ASizing.HasLargeGlyph) return size;
+  return TSize(2 * size.cx, 2 * size.cy);
+}
+
+TdxBarPainter::TGlyphSizing TdxBarPainter::GlyphSizingOf(TdxBarItemControl* AControl,
+                                                         TdxBarPaintType APaintType) const {
+  TGlyphSizing sizing;
+  sizing.InMenu = APaintType == ptMenu;
+  TdxBarManager* manager = AControl ? AControl->BarManager() : nullptr;
+  TdxBarImageOptions* options = manager ? manager->ImageOptions() : nullptr;
+  if (!options) return sizing;
+  sizing.StretchGlyphs = options->StretchGlyphs();
+  if (AControl->Parent()) sizing.Ratio = AControl->Parent()->Ratio();
+  sizing.LargeIcons = options->LargeIcons() && AllowsLargeIcons();
+  if (options->UsesLargeImagesForLargeIcons())
+    sizing.LargeImageSize = TSize(options->LargeImages()->Width(), options->LargeImages()->Height());
+  TBitmap* large = AControl->FetchLargeGlyph();
+  sizing.HasLargeGlyph = options->UseLargeImagesForLargeIcons() && large && !large->Empty();
+  return sizing;
+}
 
 TRect TdxBarPainter::GetSmallImageBounds(TdxBarItemControl* AControl, const TRect& ARect, TdxBarPaintType APaintType,
                                          const TSize& AImageSize, bool ACentered, bool ADown,
@@ -59,9 +116,10 @@ TRect TdxBarPainter::GetSmallImageBounds(TdxBarItemControl* AControl, const TRec
     if (APaintType == ptHorz) area.Right = std::min(area.Right, area.Left + button.cx);
     if (APaintType == ptVert) area.Bottom = std::min(area.Bottom, area.Top + button.cy);
   }
-  TRect r(area.Left + (area.Width() - AImageSize.cx) / 2, area.Top + (area.Height() - AImageSize.cy) / 2, 0, 0);
-  r.Right = r.Left + AImageSize.cx;
-  r.Bottom = r.Top + AImageSize.cy;
+  const TSize size = ScaledGlyphSize(GlyphSizingOf(AControl, APaintType), AImageSize, area);
+  TRect r(area.Left + (area.Width() - size.cx) / 2, area.Top + (area.Height() - size.cy) / 2, 0, 0);
+  r.Right = r.Left + size.cx;
+  r.Bottom = r.Top + size.cy;
   int shift = 0;
   if (ADown) shift += GlyphDownShift(AControl);
   if (ADrawDowned) shift += GlyphDrawDownedShift(AControl);
@@ -105,16 +163,16 @@ HBRUSH TdxBarPainter::GlyphBkgndBrush(TdxBarItemControl* AControl, TdxBarPaintTy
   return ItemBackgroundBrush(AControl);
 }
 
-bool TdxBarPainter::IsGlyphImageTransparent(TdxBarItemControl*) const {
-  // Bars have no background pictures of their own yet: only a native
-  // background shows through a glyph.
-  return IsNativeBackground();
+bool TdxBarPainter::IsGlyphImageTransparent(TdxBarItemControl* AControl) const {
+  if (IsNativeBackground()) return true;
+  if (IsNonRecent(AControl)) return false;
+  return AControl && BarHasCustomBackground(AControl->Parent());
 }
 
 bool TdxBarPainter::IsGlyphImageBackgroundOpaque(TdxBarItemControl* AControl, bool ADown, bool ADrawDowned,
                                                  bool ASelected, bool AGlyphEmpty) const {
   if (AGlyphEmpty) return ADown || IsNonRecent(AControl) || ADrawDowned || ASelected;
-  return IsNonRecent(AControl);
+  return IsNonRecent(AControl) || (AControl && AControl->BackgroundBrush());
 }
 
 void TdxBarPainter::FrameGlyphArea(TdxBarItemControl*, HDC, HBRUSH, bool, const TRect&, TdxBarPaintType, bool, bool,
@@ -130,38 +188,54 @@ void TdxBarPainter::DrawCheckMarkOverGlyph(TdxBarItemControl* AControl, HDC DC, 
   PaintCheckGlyph(AControl, DC, (R.Left + R.Right - width) / 2, (R.Top + R.Bottom - height) / 2, scale);
 }
 
-void TdxBarPainter::PaintCheckGlyph(TdxBarItemControl* AControl, HDC DC, int X, int Y, int AScale) const {
-  const int s = AScale;
-  const bool enabled = !AControl || AControl->Enabled();
-  HPEN pen = GdiCreatePen(PS_SOLID, 1, static_cast<COLORREF>(ColorToRGB(enabled ? clBtnText : clBtnShadow)));
-  HGDIOBJ old = SelectObject(DC, pen);
-  for (int k = enabled ? 0 : 1, n = 0; n < 2 * s; ++k, ++n) {
-    const POINT points[3] = {{X + s, Y + k + 2 * s}, {X + 3 * s, Y + k + 4 * s}, {X + 8 * s, Y + k - s}};
-    Polyline(DC, points, 3);
+void TdxBarPainter::GetImageParams(TdxBarItemControl* AControl, const TRect& ARect, TdxBarPaintType APaintType,
+                                   TdxBarItemControlViewStructure AStructure, TdxBarItemControlViewSize ASize,
+                                   bool ACentered, bool ASelected, bool ADown, bool ADrawDowned, bool& AGlyphEmpty,
+                                   TBitmap*& AGlyph, TCustomImageList*& AImages, int& AImageIndex,
+                                   TRect& AImageBounds) const {
+  AGlyph = nullptr;
+  AImages = nullptr;
+  AImageIndex = -1;
+  const bool menu = APaintType == ptMenu;
+  const TdxBarItemControlViewSize size = menu ? cvsSmall : ASize;
+  if (AGlyphEmpty || !AControl->ResolveImage(size, ASelected, AImageIndex, AImages, AGlyph)) {
+    AGlyphEmpty = true;
+    AGlyph = nullptr;
+    AImages = nullptr;
+    AImageIndex = -1;
   }
-  dxBarSelectBackAndDelete(DC, old);
+  const TSize imageSize = AControl->GetImageSize(size, ASelected);
+  AImageBounds = size != cvsLarge ? GetSmallImageBounds(AControl, ARect, APaintType, imageSize, ACentered, ADown,
+                                                        ADrawDowned)
+                                  : GetLargeImageBounds(AControl, ARect, APaintType, AStructure, imageSize);
 }
 
 TRect TdxBarPainter::DrawGlyph(TdxBarItemControl* AControl, HDC DC, const TGlyphArgs& AArgs) const {
-  int index = -1;
-  TCustomImageList* images = nullptr;
-  TBitmap* glyph = nullptr;
-  bool empty = AArgs.GlyphEmpty || !AControl->ResolveImage(AArgs.Size, AArgs.Selected, index, images, glyph);
-  if (empty) {
-    images = nullptr;
-    glyph = nullptr;
-  }
-  const TSize size = AControl->GetImageSize(AArgs.PaintType == ptMenu ? cvsSmall : AArgs.Size, AArgs.Selected);
-  const bool small = AArgs.Size != cvsLarge || AArgs.PaintType == ptMenu;
-  const TRect bounds = small ? GetSmallImageBounds(AControl, AArgs.Rect, AArgs.PaintType, size, AArgs.Centered,
-                                                   AArgs.Down, AArgs.DrawDowned)
-                             : GetLargeImageBounds(AControl, AArgs.Rect, AArgs.PaintType, AArgs.Structure, size);
-  AControl->ViewInfo()->ImageBounds = bounds;
   TGlyphArgs args = AArgs;
-  args.GlyphEmpty = empty;
+  TBitmap* glyph;
+  TCustomImageList* images;
+  int index;
+  TRect bounds;
+  GetImageParams(AControl, AArgs.Rect, AArgs.PaintType, AArgs.Structure, AArgs.Size, AArgs.Centered, AArgs.Selected,
+                 AArgs.Down, AArgs.DrawDowned, args.GlyphEmpty, glyph, images, index, bounds);
+  AControl->ViewInfo()->ImageBounds = bounds;
   if (!AArgs.FullBounds.IsEmpty()) args.Rect = AArgs.FullBounds;
   DrawGlyphAndBkgnd(AControl, DC, args, bounds, glyph, images, index);
   return bounds;
+}
+
+TRect TdxBarPainter::DrawGlyph(TdxBarItemControl* AControl, HDC DC, const TRect& ARect, TdxBarPaintType APaintType,
+                               bool AGlyphEmpty, bool ASelected, bool ADown) const {
+  TGlyphArgs args;
+  args.Rect = ARect;
+  args.PaintType = APaintType;
+  args.Structure = AControl->DrawParams()->ViewStructure;
+  args.Size = AControl->DrawParams()->ViewSize();
+  args.GlyphEmpty = AGlyphEmpty;
+  args.Selected = ASelected;
+  args.Down = ADown;
+  args.Enabled = AControl->DrawParams()->Enabled;
+  return DrawGlyph(AControl, DC, args);
 }
 
 void TdxBarPainter::DrawGlyphAndBkgnd(TdxBarItemControl* AControl, HDC DC, const TGlyphArgs& AArgs,
@@ -170,7 +244,14 @@ void TdxBarPainter::DrawGlyphAndBkgnd(TdxBarItemControl* AControl, HDC DC, const
   HBRUSH brush = GlyphBkgndBrush(AControl, AArgs.PaintType, AArgs.GlyphEmpty, AArgs.Selected, AArgs.Down,
                                  AArgs.DrawDowned, AArgs.DroppedDown, AArgs.ForceUseBkBrush, AArgs.GrayScale);
   const TRect& R = AArgs.Rect;
-  const bool room = R.Width() >= AGlyphRect.Width() + 2 && R.Height() >= AGlyphRect.Height() + 2;
+  // Room for a frame around the image; an empty glyph measures as the manager's glyph size.
+  TSize image(AGlyphRect.Width(), AGlyphRect.Height());
+  if (AArgs.GlyphEmpty) {
+    TdxBarManager* manager = AControl->BarManager();
+    const int size = manager && manager->ImageOptions() ? manager->ImageOptions()->GlyphSize() : 16;
+    image = TSize(size, size);
+  }
+  const bool room = R.Width() >= image.cx + 2 && R.Height() >= image.cy + 2;
   auto frame = [&] {
     FrameGlyphArea(AControl, DC, brush, room, R, AArgs.PaintType, AArgs.GlyphEmpty, AArgs.Selected, AArgs.Down,
                    AArgs.DrawDowned, AArgs.DroppedDown, AArgs.Split);
@@ -187,16 +268,19 @@ void TdxBarPainter::DrawGlyphAndBkgnd(TdxBarItemControl* AControl, HDC DC, const
     DrawCheckMarkOverGlyph(AControl, DC, inner, AArgs.PaintType, AArgs.Down);
   } else {
     TdxBarGlyphState state;
-    state.Enabled = AControl->Enabled();
-    state.FadesDisabledImages = FadesDisabledImages();
+    state.Enabled = AArgs.Enabled;
+    state.FadesDisabledImages = FadesDisabledImages(AControl->Parent());
     state.FlatGlyphImage = IsFlatGlyphImage();
     state.GlyphHasShadow = IsGlyphImageHasShadow();
     state.DrawDowned = AArgs.DrawDowned;
     state.Downed = AArgs.Down;
     state.Selected = AArgs.Selected;
     state.GrayScale = AArgs.GrayScale;
-    cxDrawImageOnBackground(DC, AGlyphRect, inner, AGlyph, AImages, AImageIndex, dxBarGlyphDrawMode(state), false,
-                            transparent ? nullptr : brush, clNone, true);
+    TdxBarManager* manager = AControl->BarManager();
+    TdxBarImageOptions* options = manager ? manager->ImageOptions() : nullptr;
+    cxDrawImageOnBackground(DC, AGlyphRect, inner, AGlyph, AImages, AImageIndex, dxBarGlyphDrawMode(state),
+                            options && options->SmoothGlyphs(), transparent ? nullptr : brush, clNone,
+                            !options || options->UseLeftBottomPixelAsTransparent());
   }
   if (!native) frame();
 }
@@ -414,15 +498,8 @@ void TdxBarPainter::DrawItemTextInSubMenu(TdxBarItemControlDrawParams* AParams, 
 void TdxBarPainter::DrawGlyphAndTextInSubMenu(TdxBarButtonLikeControlDrawParams* AParams, const TRect& ARect) const {
   TdxBarItemControl* control = AParams->BarItemControl();
   DrawItemBackgroundInSubMenu(AParams, ARect);
-  TGlyphArgs glyph;
-  glyph.Rect = SubMenuItemIconRect(control, ARect);
-  glyph.PaintType = ptMenu;
-  glyph.Structure = AParams->ViewStructure;
-  glyph.Size = AParams->ViewSize();
-  glyph.GlyphEmpty = !AParams->ViewStructure.Contains(cpIcon);
-  glyph.Selected = AParams->DrawSelected;
-  glyph.Down = AParams->Downed;
-  DrawGlyph(control, AParams->Canvas->Handle(), glyph);
+  DrawGlyph(control, AParams->Canvas->Handle(), SubMenuItemIconRect(control, ARect), ptMenu,
+            !AParams->ViewStructure.Contains(cpIcon), AParams->DrawSelected, AParams->Downed);
   DrawItemTextInSubMenu(AParams, SubMenuControlGetItemTextRect(AParams, ARect));
 }
 
@@ -456,6 +533,7 @@ void TdxBarPainter::DrawButtonLikeControl(TdxBarButtonLikeControlDrawParams* APa
   TRect face = R;
   if (split) face.Right -= AParams->ArrowSize.cx;
   TGlyphArgs glyph;
+  glyph.Enabled = AParams->Enabled;
   if (AParams->ViewSize() == cvsLarge && !menu) {
     glyph.FullBounds = face;
     face = dxBarShrunkRect(face, 1, 1);
@@ -506,7 +584,13 @@ bool TdxBarPainter::IsButtonControlArrowDrawSelected(TdxBarButtonLikeControlDraw
   return IsButtonControlArrowFlat() && AParams->DroppedDown;
 }
 
-TColor TdxBarPainter::ArrowColorFor(TdxBarButtonLikeControlDrawParams*) const { return clDefault; }
+TColor TdxBarPainter::ArrowColorFor(TdxBarButtonLikeControlDrawParams* AParams) const {
+  if (!ArrowUsesTextColor()) return clDefault;
+  TColor offset, main;
+  GetTextColors(AParams->BarItemControl(), AParams->Enabled, AParams->IsTextSelected, AParams->IsFlatText, offset,
+                main);
+  return main;
+}
 
 void TdxBarPainter::DrawButtonControlArrowBackground(TdxBarButtonLikeControlDrawParams* AParams, TRect& R,
                                                      HBRUSH ABrush) const {
@@ -533,10 +617,20 @@ void TdxBarPainter::DrawButtonControlArrow(TdxBarButtonLikeControlDrawParams* AP
   const bool enabled = AParams->Enabled && AParams->DropDownEnabled;
   const bool selected = IsButtonControlArrowDrawSelected(AParams);
   if (menu)
-    dxBarDrawArrowInRect(DC, R, 0, ArrowColorFor(AParams), IsButtonControlArrowFlat(), enabled, selected,
-                         AParams->ArrowSize.cy);
+    RenderLargeDropArrow(DC, R, adRight, AParams->ArrowSize.cy, ArrowColorFor(AParams), IsButtonControlArrowFlat(),
+                         selected, enabled);
   else
-    dxBarDrawAutoSizedArrow(DC, R, 1, ArrowColorFor(AParams), IsButtonControlArrowFlat(), enabled, selected);
+    RenderDropArrow(DC, R, adDown, ArrowColorFor(AParams), IsButtonControlArrowFlat(), selected, enabled);
+}
+
+void TdxBarPainter::RenderDropArrow(HDC DC, const TRect& R, TcxArrowDirection ADirection, TColor AColor, bool AFlat,
+                                    bool ASelected, bool AEnabled) const {
+  dxBarDrawAutoSizedArrow(DC, R, ADirection == adDown ? 1 : 0, AColor, AFlat, AEnabled, ASelected);
+}
+
+void TdxBarPainter::RenderLargeDropArrow(HDC DC, const TRect& R, TcxArrowDirection ADirection, int ASize,
+                                         TColor AColor, bool AFlat, bool ASelected, bool AEnabled) const {
+  dxBarDrawArrowInRect(DC, R, ADirection == adDown ? 1 : 0, AColor, AFlat, AEnabled, ASelected, ASize);
 }
 
 void TdxBarPainter::DrawAssociateControlArrow(TdxBarButtonLikeControlDrawParams* AParams, TRect R) const {
@@ -546,16 +640,16 @@ void TdxBarPainter::DrawAssociateControlArrow(TdxBarButtonLikeControlDrawParams*
   const int textSize = bar ? bar->TextSize() : 0;
   const int fontHeight = bar ? std::abs(bar->Font()->Height()) : 0;
   const int size = AParams->ArrowSize.cy - (menu ? 0 : 1);
-  int orientation = 0;
+  TcxArrowDirection direction = adRight;
   if (menu) {
     R.Left = R.Right + AParams->ArrowSize.cy - textSize;
   } else if (AParams->PaintType == ptHorz) {
     R.Left = R.Right + fontHeight / 2 - textSize / 2;
-    orientation = 1;
+    direction = adDown;
   } else {
     R.Top = R.Bottom + fontHeight / 2 - textSize / 2;
   }
   const bool selected = menu ? AParams->DrawSelected && !IsFlatItemTextForMenu() : AParams->IsTextSelected;
-  dxBarDrawArrowInRect(AParams->Canvas->Handle(), R, orientation, ArrowColorFor(AParams), IsFlatItemText(),
-                       AParams->Enabled, selected, size);
+  RenderLargeDropArrow(AParams->Canvas->Handle(), R, direction, size, ArrowColorFor(AParams), IsFlatItemText(),
+                       selected, AParams->Enabled);
 }

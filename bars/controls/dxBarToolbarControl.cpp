@@ -418,7 +418,7 @@ void TdxBarControl::DrawFrame(HDC DC) {
     TRect inner = bounds;
     if (floating) {
       painter->BarDrawFloatingBarBorder(this, DC, inner, client, brush);
-      if (ShowsCloseButton()) {
+      if (CanClose()) {
         inner.Left -= painter->BarHorSize();
         inner.Right += painter->BarHorSize();
         inner.Top -= painter->BarTopSize();
@@ -435,7 +435,7 @@ void TdxBarControl::DrawFrame(HDC DC) {
     RestoreDC(DC, state);
     if (!floating)
       painter->BarDrawDockedBarBorder(this, DC, bounds, brush);
-    else if (ShowsCloseButton())
+    else if (CanClose())
       painter->BarDrawFloatingBarCaption(this, DC, painter->CalcFloatingCaptionRect(bounds), client, brush);
   } else if (FBar->IsStatusBarLike()) {
     painter->BarDrawStatusBarBorder(this, DC, bounds, brush);

@@ -82,6 +82,9 @@ class TdxBarControl : public TCustomdxBarControl {
   // The floating frame: caption, close button and mark (client coordinates
   // unless named window rectangles; the caption lies above the client area).
   bool ShowsCloseButton() const { return FDockingStyle == dsNone && FBar && FBar->IsClosable(); }
+  // Whether the user may close the window at all (a toolbar may; the
+  // quick-customization window may not).
+  virtual bool CanClose() { return true; }
   TdxBarMarkState CloseButtonState() const { return FCloseButtonState; }
   // Redraws the button at once when the state changes.
   void SetCloseButtonState(TdxBarMarkState AValue);

@@ -217,3 +217,68 @@ TEST_F(TBarWindowTest, ManagersOfTheFlatStyleOrAnUltraFlatLookDrawFlat) {
   }
   EXPECT_EQ(TdxBarPainter::Instance(), dxBarManagerPainter(nullptr));
 }
+
+TEST_F(TFlatPainterTest, QuickCustomizationCheckSquareAndSelection) {
+  TdxBar* bar = AddToolbar({L"订单查询"});
+  TdxBarButtonControl* control = ButtonControl(bar, 0);
+  const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT), hot = BrushColor(dxBarFlatBrushes().Sel);
+  for (bool selected : {false, true}) {
+    SCOPED_TRACE(selected ? "selected" : "idle");
+    TPaintDib dib(100, 20);
+    TRect R(0, 0, 100, 20), check;
+    Flat()->DrawQuickCustItemFrame(control, dib.DC(), R, check, selected);
+    // The check square takes the height at the left; its ring is the bar's
+    // background unless the item is selected.
+    EXPECT_EQ(TRect(0, 0, 20, 20), check);
+    EXPECT_EQ(TRect(1, 1, 19, 19), R);
+    EXPECT_EQ(selected ? kMarker : BrushColor(ControlOf(bar)->GetToolbarBrush()), dib.At(0, 10));
+    Flat()->DrawQuickCustItemFrameSelected(control, dib.DC(), TRect(0, 0, 100, 20), R, selected);
+    EXPECT_EQ(selected ? highlight : kMarker, dib.At(50, 0));
+    EXPECT_EQ(selected ? hot : BrushColor(ControlOf(bar)->GetToolbarBrush()), dib.At(19, 10));
+    EXPECT_EQ(selected ? hot : kMarker, dib.At(20, 10));
+    EXPECT_EQ(kMarker, dib.At(21, 10));
+  }
+  // The plain look only places the square.
+  TPaintDib dib(100, 20);
+  TRect R(0, 0, 100, 20), check;
+  TdxBarPainter::Instance()->DrawQuickCustItemFrame(control, dib.DC(), R, check, false);
+  EXPECT_EQ(TRect(0, 0, 20, 20), R);
+  EXPECT_EQ(std::set<COLORREF>{kMarker}, dib.ColorsIn(TRect(0, 0, 100, 20)));
+}
+
+TEST_F(TFlatPainterTest, OwnerBorderStaysOpenWhereThePopupJoins) {
+  TdxBar* bar = AddToolbar({L"订单查询"});
+  TdxBarControl* control = ControlOf(bar);
+  const COLORREF border = BrushColor(dxBarFlatBrushes().Border);
+  {
+    TPaintDib dib(30, 20);
+    Flat()->BarDrawBarControlOwner(control, dib.DC(), TRect(0, 0, 30, 20), nullptr);
+    EXPECT_EQ(border, dib.At(10, 19));
+    EXPECT_EQ(Toolbar(), dib.At(10, 10));
+  }
+  // A popup below the button: its link strip along the bottom is the owner
+  // brush, the frame runs round the other sides only.
+  TPaintDib dib(30, 20);
+  Flat()->BarDrawBarControlOwnerBorder(control, dib.DC(), TRect(0, 0, 30, 20), nullptr, TRect(1, 19, 29, 20));
+  EXPECT_EQ(border, dib.At(0, 19));
+  EXPECT_EQ(Toolbar(), dib.At(10, 19));
+  EXPECT_EQ(border, dib.At(10, 0));
+  EXPECT_EQ(border, dib.At(29, 10));
+  EXPECT_EQ(kMarker, dib.At(10, 10));
+  // The clip region is given back: a later fill reaches the strip.
+  dxBarFillRect(dib.DC(), TRect(0, 0, 30, 20), dxBarSysBrush(COLOR_WINDOW));
+  EXPECT_EQ(GetSysColor(COLOR_WINDOW), dib.At(10, 19));
+}
+
+TEST_F(TFlatPainterTest, MenuStyledItemsStartTheirCaptionAtAFixedIndent) {
+  TdxBar* bar = AddToolbar({L"订单查询"});
+  TdxBarButtonControl* control = ButtonControl(bar, 0);
+  control->FillDrawParams(true);
+  auto* params = static_cast<TdxBarButtonLikeControlDrawParams*>(control->DrawParams());
+  const int base = TdxBarPainter::Instance()->GetControlCaptionOffset(control);
+  EXPECT_EQ(base, Flat()->GetControlCaptionOffset(control));
+  params->IsMenuItem = true;
+  EXPECT_EQ(8, Flat()->GetControlCaptionOffset(control));
+  EXPECT_EQ(base, TdxBarPainter::Instance()->GetControlCaptionOffset(control));
+  control->FillDrawParams(true);
+}

@@ -39,6 +39,7 @@ class TItemPaintTest : public TBarWindowTest {
     FParams.push_back(params);
     params->Canvas = ADib.Canvas();
     params->DefaultButtonSize = TSize(23, 22);
+    Base()->FillItemPaintValues(Control, params->PaintValues);
     return params;
   }
   std::vector<TRect>& Parts() { return Control->*TPartsAccess::Member(); }

@@ -409,6 +409,64 @@ TEST_F(TFramePainterTest, FloatingCaptionTextStopsAtTheMark) {
   EXPECT_FALSE(before.count(kMarker));
   // The plain look draws only the arrow on the mark; the text never reaches it.
   const std::set<COLORREF> onMark = dib.ColorsIn(TRect(mark.Left, caption.Top, mark.Right, caption.Bottom));
-  EXPECT_EQ((std::set<COLORREF>{kMarker, ColorToRGB(Base()->MarkGlyphColor(control, msNone))}), onMark);
+  EXPECT_EQ((std::set<COLORREF>{kMarker, static_cast<COLORREF>(ColorToRGB(Base()->MarkGlyphColor(control, msNone)))}), onMark);
   ExpectPixels(dib, {{caption.Left, caption.Bottom, Sys(COLOR_INFOBK)}});
+}
+
+TEST_F(TFramePainterTest, PlainDockedBorderLeavesTheToolbarsBackground) {
+  TdxBarControl* control = ControlOf(AddToolbar({L"订单查询"}));
+  TPaintDib dib(40, 24);
+  Base()->BarDrawDockedBarBorder(control, dib.DC(), TRect(0, 0, 40, 24), dxBarSysBrush(COLOR_INFOBK));
+  EXPECT_EQ(std::set<COLORREF>{kMarker}, dib.ColorsIn(TRect(0, 0, 40, 24)));
+}
+
+TEST_F(TFramePainterTest, DropDownListBoxBorderIsShadowThenTheGivenColour) {
+  TPaintDib dib(20, 12);
+  Base()->DropDownListBoxDrawBorder(dib.DC(), clRed, TRect(0, 0, 20, 12));
+  const COLORREF shadow = Sys(COLOR_BTNSHADOW), red = RGB(255, 0, 0);
+  ExpectPixels(dib, {{0, 0, shadow}, {19, 11, shadow}, {10, 0, shadow}, {1, 1, red}, {18, 10, red}, {1, 6, red},
+                     {18, 6, red}, {2, 2, kMarker}});
+}
+
+TEST_F(TFramePainterTest, LowerScrollButtonArrowPointsDown) {
+  TdxBarSubMenuFrame menu = Menu();
+  menu.ScrollAreaRect = TRect(0, 0, 40, 60);
+  menu.ScrollButtonHeight = 10;
+  menu.ArrowSize = 3;
+  TdxBarSubMenuItemFrame last;
+  last.AreaRect = TRect(0, 30, 40, 50);
+  TPaintDib dib(40, 60);
+  dib.Canvas()->SaveClipRegion();
+  Base()->PaintSubMenuScroller(menu, dib.Canvas(), true, last);
+  dxBarFillRect(dib.DC(), TRect(0, 0, 40, 60), dxBarSysBrush(COLOR_WINDOW));
+  dib.Canvas()->RestoreClipRegion();
+  const COLORREF text = Sys(COLOR_BTNTEXT), window = Sys(COLOR_WINDOW);
+  // In (0, 50, 40, 60) with size 3: (10 + 3) is odd, so the arrow sits a pixel higher.
+  ExpectPixels(dib, {{17, 53, text}, {21, 53, text}, {18, 54, text}, {20, 54, text}, {19, 55, text},
+                     {16, 53, window}, {22, 53, window}, {18, 55, window}, {19, 56, window}, {19, 52, window},
+                     // the last item repainted, no recent-group edge at the bottom
+                     {20, 31, Sys(COLOR_INFOBK)}, {20, 49, Sys(COLOR_INFOBK)}, {20, 30, Sys(COLOR_INFOBK)}});
+}
+
+namespace {
+
+// A look that draws on the visual style's backgrounds.
+class TNativeBackgroundPainter : public TdxBarPainter {
+ public:
+  bool IsNativeBackground() const override { return true; }
+};
+
+}  // namespace
+
+TEST_F(TFramePainterTest, NativeStatusBarGripComesFromTheVisualStyle) {
+  if (!dxBarThemeAvailable()) GTEST_SKIP() << "no visual styles";
+  const TNativeBackgroundPainter native;
+  TdxBarControl* control = ControlOf(AddToolbar({L"就绪"}, dsBottom));
+  const TSize grip = native.StatusBarGripSize(Manager);
+  ASSERT_GT(grip.cx, 0);
+  ASSERT_GT(grip.cy, 0);
+  TPaintDib dib(40, 40);
+  native.PaintSizeGrip(control, dib.DC(), TRect(40 - grip.cx, 40 - grip.cy, 40, 40));
+  EXPECT_EQ(std::set<COLORREF>{kMarker}, dib.ColorsIn(TRect(0, 0, 40 - grip.cx, 40)));
+  EXPECT_GT(dib.ColorsIn(TRect(40 - grip.cx, 40 - grip.cy, 40, 40)).size(), 1u);
 }

@@ -5,8 +5,13 @@
 #include "bars/controls/dxBarFlatPainter.h"
 #include "foundation/cxGraphicsCanvas.h"
 #include "platform/gui/GdiAccounting.h"
+#include "platform/gui/ImgList.h"
 #include "tests/bars/controls/dxBarControlsTestSupport.h"
 #include "tests/bars/controls/dxBarPaintDib.h"
+#include "tests/support/TestObjects.h"
+
+#include <algorithm>
+#include <cstdlib>
 
 #include <vector>
 
@@ -32,6 +37,8 @@ class TGlyphPaintTest : public TBarWindowTest {
     return params;
   }
   void TearDown() override {
+    // A rebuilt bar has new item controls.
+    Control = ButtonControl(Bar, 0);
     Control->FillDrawParams(true);
     TBarWindowTest::TearDown();
   }
@@ -221,5 +228,281 @@ TEST_F(TGlyphPaintTest, DropDownArrowWidthBySplitAndPlace) {
     int width = 40;
     Base()->AddArrowWidth(params, width);
     EXPECT_EQ(40 + c.Added, width) << c.Name;
+  }
+}
+
+TEST(dxBarGlyphSizing, StretchedInMenusDoubledWithLargeIcons) {
+  using TSizing = TdxBarPainter::TGlyphSizing;
+  auto sizing = [](bool AMenu, bool AStretch, double ARatio, bool ALarge, TSize ALargeImages, bool ALargeGlyph) {
+    TSizing s;
+    s.InMenu = AMenu;
+    s.StretchGlyphs = AStretch;
+    s.Ratio = ARatio;
+    s.LargeIcons = ALarge;
+    s.LargeImageSize = ALargeImages;
+    s.HasLargeGlyph = ALargeGlyph;
+    return s;
+  };
+  const struct {
+    const char* Name;
+    TSizing Sizing;
+    TRect Area;
+    TSize Expected;
+  } cases[] = {
+      {"menu, not stretched", sizing(true, false, 1.5, false, TSize(), false), TRect(0, 0, 30, 30), TSize(16, 16)},
+      {"menu, stretched 1.5", sizing(true, true, 1.5, false, TSize(), false), TRect(0, 0, 30, 30), TSize(24, 24)},
+      // 16 x 1.3 = 21 leaves 9 on both axes of a 30 area: one pixel less centres exactly.
+      {"menu, odd leftovers", sizing(true, true, 1.3, false, TSize(), false), TRect(0, 0, 30, 30), TSize(20, 20)},
+      {"menu, odd leftover one way", sizing(true, true, 1.3, false, TSize(), false), TRect(0, 0, 30, 31),
+       TSize(21, 21)},
+      {"menu ignores large icons", sizing(true, false, 1, true, TSize(), false), TRect(0, 0, 30, 30), TSize(16, 16)},
+      {"toolbar", sizing(false, true, 1.5, false, TSize(), false), TRect(0, 0, 30, 30), TSize(16, 16)},
+      {"toolbar, large icons", sizing(false, true, 1.5, true, TSize(), false), TRect(0, 0, 30, 30), TSize(32, 32)},
+      {"toolbar, large images", sizing(false, false, 1, true, TSize(24, 24), false), TRect(0, 0, 30, 30),
+       TSize(24, 24)},
+      {"toolbar, the item's own large glyph", sizing(false, false, 1, true, TSize(), true), TRect(0, 0, 30, 30),
+       TSize(16, 16)},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(c.Expected, TdxBarPainter::ScaledGlyphSize(c.Sizing, TSize(16, 16), c.Area)) << c.Name;
+}
+
+namespace {
+
+constexpr COLORREF kGlyph = RGB(200, 30, 40);
+
+// A 16 x 16 image of one strong colour for the manager.
+void GiveImages(TComponent* AOwner, TdxBarManager* AManager) {
+  auto* images = Make<TImageList>(AOwner);
+  images->SetWidth(16);
+  images->SetHeight(16);
+  auto image = MakeOwned<TBitmap>();
+  image->SetPixelFormat(pf32bit);
+  image->SetSize(16, 16);
+  image->Canvas()->Brush()->SetColor(static_cast<TColor>(kGlyph));
+  image->Canvas()->FillRect(TRect(0, 0, 16, 16));
+  images->AddMasked(image.get(), clNone);
+  AManager->ImageOptions()->SetImages(images);
+}
+
+int Distance(COLORREF A, COLORREF B) {
+  return std::abs(GetRValue(A) - GetRValue(B)) + std::abs(GetGValue(A) - GetGValue(B)) +
+         std::abs(GetBValue(A) - GetBValue(B));
+}
+
+}  // namespace
+
+TEST_F(TGlyphPaintTest, GlyphStatesNormalDisabledFadedAndLarge) {
+  GiveImages(Form, Manager);
+  Bar->ItemLinks()->Items(0)->Item()->SetImageIndex(0);
+  PumpQueuedMessages();
+  Control = ButtonControl(Bar, 0);
+  const COLORREF back = BrushColor(Base()->ItemBackgroundBrush(Control));
+  auto draw = [&](bool AEnabled, bool AFaded, bool ALarge, TRect& AImage) {
+    Manager->ImageOptions()->SetMakeDisabledImagesFaded(AFaded);
+    Manager->SetLargeIcons(ALarge);
+    PumpQueuedMessages();
+    Control = ButtonControl(Bar, 0);
+    const TRect bounds = Control->ItemBounds();
+    TPaintDib dib(std::max(bounds.Width(), 40), std::max(bounds.Height(), 40));
+    dib.Canvas()->Font()->Assign(ControlOf(Bar)->Font());
+    Control->FillDrawParams(true);
+    auto* params = static_cast<TdxBarButtonLikeControlDrawParams*>(Control->DrawParams());
+    params->Canvas = dib.Canvas();
+    params->DrawSelected = params->IsTextSelected = false;
+    params->ViewStructure = {cpIcon};
+    params->Enabled = AEnabled;
+    Base()->DrawButtonLikeControl(params, TRect(0, 0, 40, 40));
+    AImage = Control->ViewInfo()->ImageBounds;
+    return dib.At(AImage.Left + AImage.Width() / 2, AImage.Top + AImage.Height() / 2);
+  };
+  TRect image;
+  EXPECT_EQ(kGlyph, draw(true, false, false, image));
+  EXPECT_EQ(16, image.Width());
+  const COLORREF disabled = draw(false, false, false, image);
+  const COLORREF faded = draw(false, true, false, image);
+  EXPECT_NE(kGlyph, disabled);
+  EXPECT_NE(kGlyph, faded);
+  EXPECT_NE(disabled, faded);
+  // A faded image is mostly the background it is drawn on.
+  EXPECT_LT(Distance(faded, back), Distance(kGlyph, back) / 2);
+  // Large icons double a small image on a toolbar.
+  EXPECT_EQ(kGlyph, draw(true, false, true, image));
+  EXPECT_EQ(32, image.Width());
+  EXPECT_EQ(32, image.Height());
+  Manager->SetLargeIcons(false);
+  Manager->ImageOptions()->SetMakeDisabledImagesFaded(false);
+}
+
+TEST_F(TGlyphPaintTest, MenuGlyphStretchesWithTheBarsScale) {
+  GiveImages(Form, Manager);
+  Bar->ItemLinks()->Items(0)->Item()->SetImageIndex(0);
+  PumpQueuedMessages();
+  Control = ButtonControl(Bar, 0);
+  // A larger font scales the bar: its text size grows past the normal item height.
+  TdxBarControl* bar = ControlOf(Bar);
+  bar->Font()->SetHeight(-24);
+  bar->Canvas()->Font()->Assign(bar->Font());
+  bar->CalcMetrics();
+  const double ratio = bar->Ratio();
+  ASSERT_GT(ratio, 1.2);
+  const int iconArea = ControlOf(Bar)->IconAreaSize(), h = iconArea + 4;
+  for (bool stretch : {true, false}) {
+    SCOPED_TRACE(stretch ? "stretched" : "as it is");
+    Manager->ImageOptions()->SetStretchGlyphs(stretch);
+    TPaintDib dib(200, h);
+    auto* params = MenuParams(dib);
+    params->ViewStructure = {cpIcon};
+    Base()->DrawButtonLikeControl(params, TRect(0, 0, 200, h));
+    const TRect image = Control->ViewInfo()->ImageBounds;
+    const int scaled = static_cast<int>(16 * ratio + 0.5);
+    if (stretch)
+      EXPECT_TRUE(image.Width() == scaled || image.Width() == scaled - 1) << image.Width() << " " << scaled;
+    else
+      EXPECT_EQ(16, image.Width());
+    EXPECT_EQ(image.Width(), image.Height());
+    // The image fills its bounds: its corners are the glyph's colour.
+    EXPECT_EQ(kGlyph, dib.At(image.Left + 1, image.Top + 1));
+    EXPECT_EQ(kGlyph, dib.At(image.Right - 2, image.Bottom - 2));
+  }
+  Manager->ImageOptions()->SetStretchGlyphs(true);
+}
+
+TEST_F(TGlyphPaintTest, DisabledCaptionIsEmbossedInThePlainLookOnly) {
+  const COLORREF light = GetSysColor(COLOR_BTNHIGHLIGHT), shadow = GetSysColor(COLOR_BTNSHADOW);
+  const COLORREF gray = GetSysColor(COLOR_GRAYTEXT);
+  const struct {
+    const char* Name;
+    const TdxBarPainter* Painter;
+    bool Selected;
+    bool Light, Shadow, Gray;
+  } cases[] = {
+      {"plain", Base(), false, true, true, light == gray || shadow == gray},
+      {"plain, selected", Base(), true, light == gray, shadow == gray, true},
+      {"flat", Flat(), false, light == gray, shadow == gray, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TPaintDib dib(80, 20);
+    dib.Canvas()->Font()->Assign(ControlOf(Bar)->Font());
+    c.Painter->DrawItemText(Control, dib.DC(), L"Save All", TRect(0, 0, 80, 20), DT_LEFT, false, c.Selected, false,
+                            false, true, DT_SINGLELINE);
+    const std::set<COLORREF> colors = dib.ColorsIn(TRect(0, 0, 80, 20));
+    EXPECT_EQ(c.Light, colors.count(light) == 1);
+    EXPECT_EQ(c.Shadow, colors.count(shadow) == 1);
+    EXPECT_EQ(c.Gray, colors.count(gray) == 1);
+  }
+}
+
+TEST_F(TGlyphPaintTest, CheckMarkOfAnItemWithoutImageScalesWithTheFont) {
+  // The plain look leaves the mark to its descendants; the flat one draws it.
+  const COLORREF black = RGB(0, 0, 0);
+  TdxBarControl* bar = ControlOf(Bar);
+  const int savedSize = bar->Font()->Size();
+  const struct {
+    int FontSize, Width;
+  } cases[] = {{9, 7}, {18, 14}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.FontSize);
+    bar->Font()->SetSize(c.FontSize);
+    const TRect R(0, 0, 40, 30);
+    for (const TdxBarPainter* painter : {Base(), static_cast<const TdxBarPainter*>(Flat())}) {
+      TPaintDib dib(40, 30);
+      Control->FillDrawParams(true);
+      painter->DrawCheckMarkOverGlyph(Control, dib.DC(), R, ptMenu, true);
+      int left = 100, right = -1;
+      for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 40; ++x)
+          if (dib.At(x, y) == black) left = std::min(left, x), right = std::max(right, x);
+      if (painter == Base()) {
+        EXPECT_EQ(-1, right);
+        continue;
+      }
+      // Centred: the mark is 9 or 18 wide, its strokes start one scale unit in.
+      const int scale = c.FontSize >= 16 ? 2 : 1;
+      EXPECT_EQ((R.Left + R.Right - 9 * scale) / 2 + scale, left);
+      EXPECT_EQ(c.Width, right - left + 1);
+    }
+    // Not checked, or not in a menu: nothing.
+    TPaintDib dib(40, 30);
+    Flat()->DrawCheckMarkOverGlyph(Control, dib.DC(), R, ptMenu, false);
+    Flat()->DrawCheckMarkOverGlyph(Control, dib.DC(), R, ptHorz, true);
+    EXPECT_EQ(std::set<COLORREF>{kMarker}, dib.ColorsIn(R));
+  }
+  bar->Font()->SetSize(savedSize);
+}
+
+TEST_F(TGlyphPaintTest, LargeButtonCaptionBesideItsImageByGlyphLayout) {
+  auto* large = static_cast<TdxBarLargeButton*>(Manager->AddItem(TdxBarLargeButton::StaticClass()));
+  large->SetCaption(L"排料");
+  Bar->ItemLinks()->Add(large);
+  PumpQueuedMessages();
+  // A new layout refreshes the control's parameters: take them afresh each time.
+  TdxBarButtonLikeControl* control = nullptr;
+  TdxBarButtonLikeControlDrawParams* params = nullptr;
+  auto layOut = [&](TdxBarGlyphLayout ALayout) {
+    large->SetGlyphLayout(ALayout);
+    PumpQueuedMessages();
+    control = static_cast<TdxBarButtonLikeControl*>(Bar->ItemLinks()->Items(1)->Control());
+    control->FillDrawParams(true);
+    params = static_cast<TdxBarButtonLikeControlDrawParams*>(control->DrawParams());
+    params->SetViewSize(cvsLarge);
+  };
+  const TRect image(40, 10, 72, 42), R(0, 0, 120, 60);
+  const struct {
+    TdxBarGlyphLayout Layout;
+    TdxBarPaintType PaintType;
+    UINT Alignment;
+    TRect Caption;
+  } cases[] = {
+      {glLeft, ptHorz, DT_LEFT, TRect(75, 0, 120, 60)},   {glRight, ptHorz, DT_RIGHT, TRect(0, 0, 37, 60)},
+      {glTop, ptHorz, DT_CENTER, TRect(0, 42, 120, 60)},  {glBottom, ptHorz, DT_CENTER, TRect(0, 0, 120, 10)},
+      {glLeft, ptVert, DT_LEFT, TRect(0, 45, 120, 60)},   {glRight, ptVert, DT_RIGHT, TRect(0, 0, 120, 7)},
+      {glTop, ptVert, DT_CENTER, TRect(0, 0, 40, 60)},    {glBottom, ptVert, DT_CENTER, TRect(72, 0, 120, 60)},
+  };
+  for (const auto& c : cases) {
+    layOut(c.Layout);
+    params->PaintType = c.PaintType;
+    TRect caption = R;
+    EXPECT_EQ(c.Alignment, Base()->LayoutGlyphAndCaption(params, image, caption)) << int(c.Layout);
+    EXPECT_EQ(c.Caption, caption) << int(c.Layout) << " " << int(c.PaintType);
+  }
+  // The image itself: 4 pixels in from the side it is laid out to.
+  layOut(glLeft);
+  EXPECT_EQ(4, Base()->GetLargeImageBounds(control, R, ptHorz, {cpIcon, cpText}, TSize(32, 32)).Left);
+  layOut(glTop);
+  EXPECT_EQ(R.Right - 32 - 2, Base()->GetLargeImageBounds(control, R, ptVert, {cpIcon, cpText}, TSize(32, 32)).Left);
+  control->FillDrawParams(true);
+}
+
+TEST_F(TGlyphPaintTest, CaptionFollowsTheGlyphSquareAlongTheBar) {
+  const COLORREF text = GetSysColor(COLOR_BTNTEXT);
+  for (bool vertical : {false, true}) {
+    SCOPED_TRACE(vertical ? "vertical" : "horizontal");
+    const int w = vertical ? 24 : 120, h = vertical ? 120 : 24;
+    TPaintDib dib(w, h);
+    auto* params = MenuParams(dib);
+    params->PaintType = vertical ? ptVert : ptHorz;
+    // Letters without overhang: none of their ink runs back into the square.
+    params->Caption = L"HHHH";
+    params->ViewStructure = {cpIcon, cpText};
+    // On a vertical bar the canvas font is the rotated one.
+    if (vertical) dib.Canvas()->Font()->SetOrientation(2700);
+    Base()->DrawButtonLikeControl(params, TRect(0, 0, w, h));
+    // The text starts after the first button-sized square and runs along the bar.
+    const TSize square = params->DefaultButtonSize;
+    const TRect before = vertical ? TRect(0, 0, w, square.cy) : TRect(0, 0, square.cx, h);
+    const TRect after = vertical ? TRect(0, square.cy, w, h) : TRect(square.cx, 0, w, h);
+    EXPECT_FALSE(dib.ColorsIn(before).count(text));
+    EXPECT_TRUE(dib.ColorsIn(after).count(text));
+    int first = -1, last = -1;
+    for (int i = 0; i < (vertical ? h : w); ++i)
+      for (int j = 0; j < (vertical ? w : h); ++j)
+        if (dib.At(vertical ? j : i, vertical ? i : j) == text) {
+          if (first < 0) first = i;
+          last = i;
+        }
+    // Four letters run well along the bar, whichever way it goes.
+    EXPECT_GT(last - first, 20) << first << " " << last;
   }
 }
