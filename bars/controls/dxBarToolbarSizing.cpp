@@ -125,6 +125,17 @@ void TdxBarControl::FillLayout() {
   for (TdxBarItemLink* link : FItemLinks->RecentItems())
     if (FItemLinks->CanVisibleIndexOf(link) >= 0) recent.emplace(link, static_cast<int>(recent.size()));
 
+  // Every link that can be visible is measured by its item control, made
+  // here when it is missing. Before the window exists the controls are left
+  // to its creation: measuring then would go through the shared screen
+  // canvas, which would keep the bar's font after the bar is gone.
+  if (HandleAllocated() && !FState.Contains(bsCreatingControls) && !FState.Contains(bsDestroyingControls) && !IsDestroying())
+    for (int i = 0; i < FItemLinks->CanVisibleItemCount(); ++i) {
+      TdxBarItemLink* link = FItemLinks->CanVisibleItems(i);
+      if (link->Control()) continue;
+      link->CreateControl();
+      if (link->Control()) FItemSizesValid = false;
+    }
   const bool reuse = FItemSizesValid && HandleAllocated();
   if (!reuse) FItemSizes.clear();
   size_t sized = 0;
