@@ -321,6 +321,17 @@ void TdxBarControl::WndProc(TMessage& Message) {
     case WM_GETDLGCODE:
       Message.Result = DLGC_WANTARROWS | DLGC_WANTTAB | DLGC_WANTALLKEYS;
       return;
+    case WM_SIZING:
+      // A floating bar dragged by an edge re-wraps its items (dxBarToolbarSizing.cpp).
+      if (FDockingStyle == dsNone && Message.LParam) {
+        RECT& r = *reinterpret_cast<RECT*>(Message.LParam);
+        const TRect bounds =
+            CalcFloatingSizingRect(static_cast<int>(Message.WParam), TRect(r.left, r.top, r.right, r.bottom));
+        r = RECT{bounds.Left, bounds.Top, bounds.Right, bounds.Bottom};
+        Message.Result = 1;
+        return;
+      }
+      break;
     case WM_SIZE:
       if (!IsDestroying()) {
         TCustomdxBarControl::WndProc(Message);

@@ -4,6 +4,8 @@
 #include "bars/controls/dxBarPainter.h"
 #include "tests/bars/controls/dxBarControlsTestSupport.h"
 
+#include <algorithm>
+
 namespace {
 
 class TToolbarSizingTest : public TBarWindowTest {
@@ -141,4 +143,46 @@ TEST_F(TToolbarSizingTest, DragOffsetKeepsTheGrabPointInScale) {
   EXPECT_EQ(TPoint(-7, 4), control->DragOffsetForStyle(dsLeft));
   Manager->Bars()->SetMovingBar(nullptr, dsNone, TPoint());
   Manager->Bars()->SetMoving(false);
+}
+
+TEST_F(TToolbarSizingTest, FloatingBarDraggedByItsRightEdgeWrapsIntoRows) {
+  TdxBar* bar = AddToolbar({L"订单查询", L"订单管理", L"生产排单", L"材料库"}, dsNone);
+  TdxBarControl* control = ControlOf(bar);
+  ASSERT_NE(control, nullptr);
+  RECT window;
+  GetWindowRect(control->WindowHandle(), &window);
+  auto size = [&](int AEdge, RECT& ARect) {
+    EXPECT_EQ(1, SendMessageW(control->WindowHandle(), WM_SIZING, AEdge, reinterpret_cast<LPARAM>(&ARect)));
+    SetWindowPos(control->WindowHandle(), nullptr, ARect.left, ARect.top, ARect.right - ARect.left,
+                 ARect.bottom - ARect.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  };
+  auto breaks = [&] {
+    int count = 0;
+    for (int i = 0; i < 4; ++i) count += ButtonControl(bar, i)->BreakingRow ? 1 : 0;
+    return count;
+  };
+  // Wide: one row.
+  RECT wide{window.left, window.top, window.left + 2000, window.bottom};
+  size(WMSZ_RIGHT, wide);
+  EXPECT_EQ(0, breaks());
+  EXPECT_EQ(window.left, wide.left);
+  EXPECT_LT(wide.right, window.left + 2000);  // as wide as the row needs
+  const int oneRow = wide.bottom - wide.top;
+  // The right edge dragged to a little more than the widest button: a row each.
+  int widest = 0;
+  for (int i = 0; i < 4; ++i) widest = std::max(widest, ButtonControl(bar, i)->Width());
+  const TRect offsets = control->ContentOffsets(dsNone);
+  RECT narrow = wide;
+  narrow.right = wide.left + widest + offsets.Left + offsets.Right + 5;
+  size(WMSZ_RIGHT, narrow);
+  EXPECT_EQ(wide.left, narrow.left);
+  EXPECT_EQ(wide.top, narrow.top);
+  EXPECT_GT(narrow.bottom - narrow.top, oneRow);  // more rows, a taller bar
+  EXPECT_GE(breaks(), 1);
+  window = narrow;
+  // A corner leaves the bar as it is.
+  RECT corner{window.left, window.top, window.right + 80, window.bottom + 80};
+  SendMessageW(control->WindowHandle(), WM_SIZING, WMSZ_BOTTOMRIGHT, reinterpret_cast<LPARAM>(&corner));
+  EXPECT_EQ(window.right, corner.right);
+  EXPECT_EQ(window.bottom, corner.bottom);
 }
