@@ -63,6 +63,9 @@ class TdxBarControl : public TCustomdxBarControl {
   TRect ContentOffsets(TdxBarDockingStyle AStyle);
   TRect GetItemHitRect(TdxBarItemControl* AControl) override;
   // ---- sizing and item layout (dxBarToolbarSizing.cpp)
+  // The multi-row wrap for a length: marks the controls that start a row and
+  // grows ASize to the rows' extent.
+  void WrapItems(bool ASubtractMark, int ALength, TPoint& ASize);
   // Where the cursor lies in the window while it is dragged in a style.
   TPoint DragOffsetForStyle(TdxBarDockingStyle AStyle);
   // The MDI buttons or the manager's close button at the end of the main menu bar.

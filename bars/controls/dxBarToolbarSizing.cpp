@@ -222,6 +222,13 @@ TPoint TdxBarControl::CalcSizeForHeight(TdxBarDockingStyle AStyle, int AHeight) 
   return size.Size;
 }
 
+void TdxBarControl::WrapItems(bool ASubtractMark, int ALength, TPoint& ASize) {
+  FillLayout();
+  const TdxBarToolbarSize size = dxBarToolbarWrapItems(FLayout.Input, ASubtractMark, ALength, ASize);
+  ApplySize(size, true);
+  ASize = size.Size;
+}
+
 TPoint TdxBarControl::CalcSizeForDockingStyle(TdxBarDockingStyle AStyle) {
   if (BehaviorOptions().Contains(bboUnmoved)) AStyle = dsNone;
   const TRect offsets = ContentOffsets(AStyle);
