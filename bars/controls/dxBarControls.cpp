@@ -3,6 +3,7 @@
 #include "bars/controls/dxBarDockControl.h"
 #include "bars/controls/dxBarPainter.h"
 #include "bars/controls/dxBarPainters.h"
+#include "bars/controls/dxBarShadows.h"
 #include "bars/model/dxBarScreenTip.h"
 #include "foundation/cxClasses.h"
 #include "foundation/cxControlsRoutines.h"
@@ -73,6 +74,7 @@ TCustomdxBarControl::TCustomdxBarControl(TComponent* AOwner) : TCustomControl(AO
   style.Include(csDoubleClicks);
   SetControlStyle(style);
   SetColor(clBtnFace);
+  FShadow = Make<TdxBarShadow>(this);  // drop shadow
   SetVisible(false);
   SetBounds(100, 100, 50, 30);
 }
@@ -107,6 +109,8 @@ TCustomdxBarControl::~TCustomdxBarControl() {
                                                             ? FPrevActiveBarControl
                                                             : nullptr;
   FState.Include(bsDestroyingWindow);
+  TObject::Free(FShadow);  // drop shadow: its windows go before the bar's, which owns them
+  FShadow = nullptr;
   if (HandleAllocated())
     DestroyHandle();
   else
@@ -301,6 +305,7 @@ void TCustomdxBarControl::CreateWindowHandle(const TCreateParams& Params) {
 }
 
 void TCustomdxBarControl::DestroyWindowHandle() {
+  if (FShadow) FShadow->SetVisible(false);  // drop shadow: the system would take its owned windows
   if (HandleAllocated()) NotifyItemsWindowDestroying();
   ClearControls();
   TCustomControl::DestroyWindowHandle();
@@ -355,7 +360,11 @@ void TCustomdxBarControl::WndProc(TMessage& Message) {
       break;
     case WM_WINDOWPOSCHANGED:
       TCustomControl::WndProc(Message);
-      if (!IsDestroying()) BoundsChanged();
+      if (!IsDestroying()) {
+        // drop shadow
+        ShadowFollowWindow(Message.LParam ? reinterpret_cast<const WINDOWPOS*>(Message.LParam)->flags : 0);
+        BoundsChanged();
+      }
       return;
     case WM_KEYDOWN:
       KeyDownMessage(Message);

@@ -11,6 +11,7 @@
 
 class TcxCanvas;
 class TdxBarPainter;
+class TdxBarShadow;
 class TdxDockControl;
 
 DECLARE_ENUM(TdxBarMarkState, msNone, msSelected, msPressed)
@@ -161,6 +162,16 @@ class TCustomdxBarControl : public TCustomControl, public IdxBarControl {
 
   TNotifyEvent OnDestroy;
 
+  // ---- drop shadow (dxBarShadows.cpp): placed, shown and hidden with the window.
+  TdxBarShadow* Shadow() const { return FShadow; }
+  virtual bool HasShadow();
+  virtual bool IsShadowVisible();
+  // The rectangle of the owner the shadow joins (screen); empty for none.
+  virtual TRect GetShadowOwnerBounds() { return TRect(); }
+  void UpdateShadowBounds();
+  void RefreshShadow() override;
+  // ---- end of drop shadow
+
  protected:
   void CreateParams(TCreateParams& Params) override;
   void CreateWnd() override;
@@ -201,9 +212,12 @@ class TCustomdxBarControl : public TCustomControl, public IdxBarControl {
   void SetViewState(TdxBarViewState AValue);
   void NotifyItemsWindowDestroying();
   void UpdateCanvasFont();
+  // The window moved, changed size, showed or hid: the shadow follows (dxBarShadows.cpp).
+  void ShadowFollowWindow(UINT ASwpFlags);
 
   TdxBarItemLinks* FItemLinks = nullptr;
   TcxCanvas* FCanvas = nullptr;
+  TdxBarShadow* FShadow = nullptr;  // drop shadow
   TCustomdxBarControlViewInfo* FViewInfo = nullptr;
   const TdxBarPainter* FPainter = nullptr;
   TCustomdxBarControl* FChildBar = nullptr;

@@ -41,20 +41,6 @@ IdxBarControl* dxBarCreateToolbarControl(TdxBarManager* AManager, TdxBar* ABar) 
 IMPLEMENT_CLASS(TdxBarControlViewInfo, TCustomdxBarControlViewInfo,
                 (ConstructWith<TdxBarControlViewInfo, TCustomdxBarControl>))
 
-void TdxBarControlViewInfo::Calculate() {
-  auto* bar = static_cast<TdxBarControl*>(BarControl());
-  bar->CalcLayout();
-  ClearLayout();
-  for (size_t i = 0; i < bar->FLayoutLinks.size(); ++i) {
-    auto* control = dynamic_cast<TdxBarItemControl*>(bar->FLayoutLinks[i]->Control());
-    if (!control) continue;
-    control->ViewInfo()->SetBounds(bar->FLayoutLinks[i]->ItemRect());
-    AddItemControlViewInfo(control->ViewInfo());
-  }
-  const TRect client = bar->ClientRect();
-  for (TdxBarLayoutSeparator s : bar->FLayout.CalcSeparators(client.Width(), client.Height())) AddSeparator(s);
-}
-
 // ---------------------------------------------------------------------------
 // TdxBarControl
 // ---------------------------------------------------------------------------
@@ -108,19 +94,7 @@ bool TdxBarControl::HasMark() {
          (FTruncated || (GetPainter()->BarAllowQuickCustomizing() && FBar->AllowQuickCustomizing()));
 }
 
-bool TdxBarControl::IsRestSpaceItem(TdxBarItemControl* AControl) {
-  if (!FBar || !FBar->UseRestSpace() || !FItemLinks || FItemLinks->CanVisibleItemCount() == 0) return false;
-  return FItemLinks->CanVisibleItems(FItemLinks->CanVisibleItemCount() - 1) == AControl->ItemLink();
-}
-
 HBRUSH TdxBarControl::GetToolbarBrush() { return GetPainter()->BarToolbarBrushEx(this); }
-
-void TdxBarControl::CalcMetrics() {
-  FItemSizesValid = false;
-  TCustomdxBarControl::CalcMetrics();
-  FMarkSize = GetPainter()->MarkSizeX(this);
-  FCloseButtonWidth = GetPainter()->BarCloseButtonSize().cx;
-}
 
 void TdxBarControl::ScheduleRepaint() {
   TdxBarManager* manager = BarManager();
@@ -128,144 +102,11 @@ void TdxBarControl::ScheduleRepaint() {
     PostMessageW(WindowHandle(), DXM_BAR_RECALC, 0, 0);
 }
 
-// ---- sizes
-
-void TdxBarControl::FillLayout() {
-  FLayoutLinks.clear();
-  FLayout.Items.clear();
-  FLayout.DockingStyle = FDockingStyle;
-  FLayout.MultiLine = FBar && FBar->MultiLine();
-  FLayout.HasMark = HasMark();
-  FLayout.ShowsCloseButton = FDockingStyle == dsNone && FBar && FBar->IsClosable();
-  FLayout.UseRestSpace = FBar && FBar->UseRestSpace();
-  const TdxBarPainter* painter = GetPainter();
-  FLayout.Metrics.BeginGroupSize = BeginGroupSize();
-  FLayout.Metrics.MarkSize = FMarkSize;
-  TdxBarManager* manager = BarManager();
-  TCustomImageList* images = manager ? manager->Images() : nullptr;
-  const int glyph = images ? images->Width() : 16;
-  FLayout.Metrics.ButtonWidth = painter->GetButtonWidth(glyph, FTextSize);
-  FLayout.Metrics.ButtonHeight = painter->GetButtonHeight(glyph, FTextSize);
-  FLayout.Metrics.CloseButtonWidth = FCloseButtonWidth;
-  if (!FItemLinks) return;
-  const bool reuse = FItemSizesValid && HandleAllocated();
-  size_t sized = 0;
-  if (!reuse) FItemSizes.clear();
-  for (int i = 0; i < FItemLinks->VisibleItemCount(); ++i) {
-    TdxBarItemLink* link = FItemLinks->VisibleItems(i);
-    auto* control = dynamic_cast<TdxBarItemControl*>(link->Control());
-    if (!control) continue;
-    TdxBarLayoutItem item;
-    if (reuse && sized < FItemSizes.size()) {
-      item.Width = FItemSizes[sized].cx;
-      item.Height = FItemSizes[sized].cy;
-    } else {
-      item.Width = control->Width();
-      item.Height = control->Height();
-      if (!reuse) FItemSizes.push_back(TSize(item.Width, item.Height));
-    }
-    ++sized;
-    item.BeginGroup = !FLayout.Items.empty() && link->BeginGroup();
-    item.MinimalWidth = control->MinimalWidth();
-    item.Align = link->Item() ? link->Item()->Align() : iaLeft;
-    item.BreakingRow = control->BreakingRow;
-    FLayout.Items.push_back(item);
-    FLayoutLinks.push_back(link);
-  }
-  FItemSizesValid = HandleAllocated() && FItemSizes.size() == FLayout.Items.size();
-}
-
-void TdxBarControl::RebuildItemControls() {
-  FItemSizesValid = false;
-  TCustomdxBarControl::RebuildItemControls();
-}
-
-namespace {
-
-// Runs a size query on the layout and hands the rows it chose back to the controls.
-template <class F>
-auto WithLayout(TdxBarToolbarLayout& ALayout, const std::vector<TdxBarItemLink*>& ALinks, F&& AQuery) {
-  auto result = AQuery();
-  for (size_t i = 0; i < ALinks.size(); ++i)
-    if (auto* control = dynamic_cast<TdxBarItemControl*>(ALinks[i]->Control()))
-      control->BreakingRow = ALayout.Items[i].BreakingRow;
-  return result;
-}
-
-}  // namespace
-
-int TdxBarControl::CalcWidthForStyle(TdxBarDockingStyle AStyle) {
-  FillLayout();
-  return FLayout.CalcWidthForStyle(AStyle);
-}
-
-int TdxBarControl::CalcHeightForStyle(TdxBarDockingStyle AStyle) {
-  FillLayout();
-  return FLayout.CalcHeightForStyle(AStyle);
-}
-
-int TdxBarControl::CalcFullWidthForStyle(TdxBarDockingStyle AStyle) {
-  FillLayout();
-  return FLayout.CalcFullWidthForStyle(AStyle);
-}
-
-int TdxBarControl::CalcFullHeightForStyle(TdxBarDockingStyle AStyle) {
-  FillLayout();
-  return FLayout.CalcFullHeightForStyle(AStyle);
-}
-
-TPoint TdxBarControl::CalcSizeForLength(TdxBarDockingStyle AStyle, int ALength) {
-  FillLayout();
-  return WithLayout(FLayout, FLayoutLinks, [&] { return FLayout.CalcSizeForLength(AStyle, ALength); });
-}
-
-TPoint TdxBarControl::CalcSizeForHeight(TdxBarDockingStyle AStyle, int AHeight) {
-  FillLayout();
-  return WithLayout(FLayout, FLayoutLinks, [&] { return FLayout.CalcSizeForHeight(AStyle, AHeight); });
-}
+// ---- sizes: the sizes for a docking style, the wrap, item placement, the
+// view info, overflow and drop targets are in dxBarToolbarSizing.cpp.
 
 TRect TdxBarControl::ContentOffsets(TdxBarDockingStyle AStyle) {
   return GetPainter()->GetToolbarContentOffsets(FBar, AStyle, false);
-}
-
-TPoint TdxBarControl::CalcSizeForDockingStyle(TdxBarDockingStyle AStyle) {
-  if (BehaviorOptions().Contains(bboUnmoved)) AStyle = dsNone;
-  const TRect offsets = ContentOffsets(AStyle);
-  const int offsetsWidth = offsets.Left + offsets.Right;
-  const int offsetsHeight = offsets.Top + offsets.Bottom;
-  const bool wholeRow = FBar && FBar->WholeRow() && FDockControl;
-  const TRect dockClient = FDockControl ? FDockControl->ClientRect() : TRect();
-  TPoint size;
-  switch (AStyle) {
-    case dsNone:
-      size = CalcSizeForLength(dsNone, FBar ? FBar->FloatClientWidth() : 0);
-      return TPoint(size.X + offsetsWidth, size.Y + offsetsHeight);
-    case dsLeft:
-    case dsRight: {
-      const int h = wholeRow ? dockClient.Height() - offsetsHeight : CalcFullHeightForStyle(AStyle);
-      size = CalcSizeForHeight(AStyle, h);
-      return TPoint(size.X + offsetsWidth, wholeRow ? dockClient.Height() : size.Y + offsetsHeight);
-    }
-    default: {
-      const int w = wholeRow ? dockClient.Width() - offsetsWidth : CalcFullWidthForStyle(AStyle);
-      size = CalcSizeForLength(AStyle, w);
-      return TPoint(wholeRow ? dockClient.Width() : size.X + offsetsWidth, size.Y + offsetsHeight);
-    }
-  }
-}
-
-TRect TdxBarControl::GetItemHitRect(TdxBarItemControl* AControl) {
-  for (size_t i = 0; i < FLayoutLinks.size(); ++i)
-    if (FLayoutLinks[i]->Control() == AControl && i < FLayout.Items.size()) return FLayout.ItemHitRect(static_cast<int>(i));
-  return GetItemRect(AControl);
-}
-
-void TdxBarControl::FillOverflowLinks(std::vector<TdxBarItemLink*>& ALinks) {
-  if (!FItemLinks) return;
-  for (int i = 0; i < FItemLinks->CanVisibleItemCount(); ++i) {
-    TdxBarItemLink* link = FItemLinks->CanVisibleItems(i);
-    if (link->VisibleIndex() == -1 || (link->Control() && link->ItemRect().IsEmpty())) ALinks.push_back(link);
-  }
 }
 
 // ---- layout
@@ -274,27 +115,6 @@ bool TdxBarControl::IsUpdateLocked() {
   const bool locked = TCustomdxBarControl::IsUpdateLocked();
   if (locked && FBar) FBar->MarkChanged();
   return locked;
-}
-
-void TdxBarControl::CalcLayout() {
-  CalcItemsRect();
-  CalcItemRects(GetPaintType());
-}
-
-void TdxBarControl::CalcToolbarItemRects() {
-  FillLayout();
-  const TRect client = ClientRect();
-  FLayout.CalcItemRects(client.Width(), client.Height());
-  for (size_t i = 0; i < FLayoutLinks.size(); ++i) {
-    const TdxBarLayoutItem& item = FLayout.Items[i];
-    TdxBarItemLink* link = FLayoutLinks[i];
-    link->SetItemRect(item.ItemRect);
-    link->SetRowHeight(item.RowHeight);
-    if (auto* control = dynamic_cast<TdxBarItemControl*>(link->Control())) {
-      control->LastInRow = item.LastInRow;
-      control->RecalcState();
-    }
-  }
 }
 
 void TdxBarControl::RecalcLayout(bool ARebuildControls) {
@@ -501,6 +321,17 @@ void TdxBarControl::WndProc(TMessage& Message) {
     case WM_GETDLGCODE:
       Message.Result = DLGC_WANTARROWS | DLGC_WANTTAB | DLGC_WANTALLKEYS;
       return;
+    case WM_SIZING:
+      // A floating bar dragged by an edge re-wraps its items (dxBarToolbarSizing.cpp).
+      if (FDockingStyle == dsNone && Message.LParam) {
+        RECT& r = *reinterpret_cast<RECT*>(Message.LParam);
+        const TRect bounds =
+            CalcFloatingSizingRect(static_cast<int>(Message.WParam), TRect(r.left, r.top, r.right, r.bottom));
+        r = RECT{bounds.Left, bounds.Top, bounds.Right, bounds.Bottom};
+        Message.Result = 1;
+        return;
+      }
+      break;
     case WM_SIZE:
       if (!IsDestroying()) {
         TCustomdxBarControl::WndProc(Message);

@@ -7,12 +7,24 @@
 
 #include "bars/controls/dxBarControls.h"
 
+class TdxBarControl;
 class TdxDockControl;
 
+// The toolbar's view info: the item controls as placed, and a separator
+// before each placed link that begins a group (dxBarToolbarSizing.cpp).
 class TdxBarControlViewInfo : public TCustomdxBarControlViewInfo {
   DECLARE_CLASS(TdxBarControlViewInfo, TCustomdxBarControlViewInfo)
   using TCustomdxBarControlViewInfo::TCustomdxBarControlViewInfo;
   void Calculate() override;
+  TdxBarControl* BarControl() const;
+
+ protected:
+  virtual void AddSeparatorForLink(TdxBarItemLink* ALink);
+  virtual bool ReservedViewInfoQuery() { return false; }
+  virtual bool AllowsSeparators() { return true; }
+  virtual void AddLinkSeparator(const TRect& ABounds, TdxBarItemSeparatorKind AKind, TdxBarItemControl* AControl);
+  // The calculation never stops early on a toolbar.
+  virtual bool StopsAtControl(TdxBarItemControl*) { return false; }
 };
 
 class TdxBarControl : public TCustomdxBarControl {
@@ -50,8 +62,32 @@ class TdxBarControl : public TCustomdxBarControl {
   TPoint CalcSizeForDockingStyle(TdxBarDockingStyle AStyle);
   TRect ContentOffsets(TdxBarDockingStyle AStyle);
   TRect GetItemHitRect(TdxBarItemControl* AControl) override;
-  // The links left out of the bar, for the overflow popup.
-  void FillOverflowLinks(std::vector<TdxBarItemLink*>& ALinks);
+  // ---- sizing and item layout (dxBarToolbarSizing.cpp)
+  // The multi-row wrap for a length: marks the controls that start a row and
+  // grows ASize to the rows' extent.
+  void WrapItems(bool ASubtractMark, int ALength, TPoint& ASize);
+  // Where the cursor lies in the window while it is dragged in a style.
+  TPoint DragOffsetForStyle(TdxBarDockingStyle AStyle);
+  // The MDI buttons or the manager's close button at the end of the main menu bar.
+  bool HasMDIArea();
+  int MDIAreaWidth();
+  int MDIAreaHeight();
+  int MDIButtonWidth() const { return FMDIButtonWidth; }
+  int MDIButtonHeight() const { return FMDIButtonHeight; }
+  virtual bool AllowsRowBreakOnOverflow() { return false; }
+  virtual TPoint GetPopupSize() { return TPoint(0, 0); }
+  // The hit rectangle of the control, and the separator before it; the caller deletes it.
+  HRGN CreateItemRegion(TdxBarItemControl* AControl);
+  // Where a dragged item lands at a client point: the link it goes before
+  // or after (nil: nowhere), whether the test ran vertically and whether the
+  // point lies on the separator before the link.
+  void HitTestDropLink(TPoint APoint, TdxBarItemLink*& ALink, bool& AVertical, bool& ABefore, bool& AOnSeparator);
+  // A floating bar dragged by an edge to APropose (window rectangle): the
+  // rectangle it takes, its items re-wrapped; the current one for a corner.
+  TRect CalcFloatingSizingRect(int AEdge, const TRect& AProposed);
+  // Copies of the links left out of the bar, for the overflow popup (each
+  // copy's original link is the toolbar's link).
+  void FillOverflowLinks(TdxBarItemLinks* ALinks);
   // The item sizes are measured once per layout pass and reused by the size
   // queries of the pass (a dock asks many for each toolbar); anything that can
   // change them drops them.
@@ -118,6 +154,8 @@ class TdxBarControl : public TCustomdxBarControl {
   friend class TdxBarControlViewInfo;
   // Fills the layout's items from the item controls of the displayed links.
   void FillLayout();
+  // Hands a size's row breaks and recent count to the controls and links.
+  void ApplySize(const TdxBarToolbarSize& ASize, bool AKeepRecentCount);
   void ToggleDocking();
   void TakeKeptWindow(TdxDockControl* ADock);
   void RunDragLoop(TPoint AScreenPoint);
@@ -137,6 +175,8 @@ class TdxBarControl : public TCustomdxBarControl {
   bool FTruncated = false;
   bool FItemSizesValid = false;
   int FCloseButtonWidth = 0;
+  int FMDIButtonWidth = 0;
+  int FMDIButtonHeight = 0;
   TdxBarMarkState FCloseButtonState = msNone;
   std::vector<TSize> FItemSizes;
 };

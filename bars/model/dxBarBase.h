@@ -80,6 +80,8 @@ class IdxBarControl {
   virtual void ShowFloatingWindow(bool /*AShow*/) {}
   // Whether the window may hide with its form (no menu of it is open).
   virtual bool CanHideFloatingWindow() { return true; }
+  // Rebuilds the window's drop shadow (the system colours changed).
+  virtual void RefreshShadow() {}
   // Repaints the frame: active or inactive caption.
   virtual void RefreshFrame() {}
   // Toolbar, quick-customization popup or sub-menu: items repaint the bars of some kinds only.

@@ -246,6 +246,18 @@ class TdxBars : public TcxComponentCollection {
     FMoving = AValue;
     FMovingOffset = AMovingOffset;
   }
+  const TPoint& MovingOffset() const { return FMovingOffset; }
+  // The toolbar window being moved, the docking style it had when the move
+  // began and the grab offset that does not change with its size; the drag
+  // keeps the cursor there when the bar returns to that style.
+  IdxBarControl* MovingBarControl() const { return FMovingBarControl; }
+  TdxBarDockingStyle MovingBarOriginalDockingStyle() const { return FMovingBarOriginalDockingStyle; }
+  const TPoint& MovingStaticOffset() const { return FMovingStaticOffset; }
+  void SetMovingBar(IdxBarControl* AControl, TdxBarDockingStyle AOriginalStyle, const TPoint& AStaticOffset) {
+    FMovingBarControl = AControl;
+    FMovingBarOriginalDockingStyle = AOriginalStyle;
+    FMovingStaticOffset = AStaticOffset;
+  }
 
  protected:
   void SetUpNewItem(TcxComponentCollectionItem* AItem) override;
@@ -257,4 +269,7 @@ class TdxBars : public TcxComponentCollection {
   int FDockingZoneSize = 23;
   bool FMoving = false;
   TPoint FMovingOffset;
+  IdxBarControl* FMovingBarControl = nullptr;
+  TdxBarDockingStyle FMovingBarOriginalDockingStyle = dsNone;
+  TPoint FMovingStaticOffset;
 };

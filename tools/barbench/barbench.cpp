@@ -61,7 +61,7 @@ int wmain(int argc, wchar_t** argv) {
   std::printf("barbench: %d runs of %d queries, a floating toolbar of %d buttons\n", runs, kQueries, kItems);
 
   {
-    TdxBarToolbarLayout layout;
+    TdxBarToolbarLayoutInput layout;
     layout.DockingStyle = dsNone;
     for (int i = 0; i < kItems; ++i) {
       TdxBarLayoutItem item;
@@ -71,9 +71,9 @@ int wmain(int argc, wchar_t** argv) {
       layout.Items.push_back(item);
     }
     BenchMeasure("size for a height, layout values", runs, kQueries,
-                 [&](int q) { layout.CalcSizeForHeight(dsNone, HeightFor(q)); });
+                 [&](int q) { dxBarToolbarSizeForHeight(layout, dsNone, HeightFor(q)); });
     BenchMeasure("size for a length, layout values", runs, kQueries,
-                 [&](int q) { layout.CalcSizeForLength(dsNone, 120 + (q % 20) * 60); });
+                 [&](int q) { dxBarToolbarSizeForLength(layout, dsNone, 120 + (q % 20) * 60); });
   }
 
   {
