@@ -1,5 +1,6 @@
 // The common base of the components a bar manager holds (items, groups,
-// popup menus), the small lists they share, and groups of items.
+// popup menus), the design-time selection protocol they share with toolbars
+// and item links, the small lists they use, and groups of items.
 #pragma once
 
 #include "bars/model/dxBarBase.h"
@@ -8,6 +9,79 @@
 
 class TStringList;
 class TdxBarComponentList;
+class TdxObjectList;
+
+DECLARE_ENUM(TdxBarCustomizationAction, caReset, caDelete, caDeleteItem, caDeleteLink, caChangeCaption,
+             caChangeButtonPaintStyle, caChangePosition, caChangeViewLevels, caChangeButtonGroup, caChangeDistributed,
+             caChangeBeginGroup, caChangeVisible, caChangeRecentList)
+using TdxBarCustomizationActions = TSet<TdxBarCustomizationAction, 16>;
+DECLARE_ENUM(TdxBarSelectionStatus, ssUnselected, ssActiveSelected, ssInactiveSelected)
+DECLARE_ENUM(TdxBarSelectionOperation, soAdd, soExclude, soExclusive)
+
+// The form designer of a manager in design mode (the customization layer
+// gives one); every query answers its neutral value while there is none.
+class IdxBarDesigner {
+ public:
+  // Whether the designer lets the component be deleted.
+  virtual bool CanDeleteComponent(TComponent* AComponent) = 0;
+  virtual TdxBarSelectionStatus GetSelectionStatus(TPersistent* AObject) = 0;
+  virtual void SelectComponent(TPersistent* AObject, TdxBarSelectionOperation AOperation) = 0;
+
+ protected:
+  ~IdxBarDesigner() = default;
+};
+
+// What the bar model asks of the design controller of the customization
+// layer; nil until that layer starts.
+class IdxBarDesignController {
+ public:
+  // A quick-customization control is open.
+  virtual bool HasQuickControl() = 0;
+  // A toolbar is being moved with the mouse.
+  virtual void SetMoving(bool AValue) = 0;
+  // The last selected object follows a selection change.
+  virtual void SelectionChanged(TObject* AObject) = 0;
+  // The popup that lists the manager's toolbars, drawn by that painter.
+  virtual void ShowToolbarsPopup(TdxBarManager* AManager, const TdxBarPainter* APainter) = 0;
+
+ protected:
+  ~IdxBarDesignController() = default;
+};
+
+using TdxBarDesignerProvider = IdxBarDesigner* (*)(TdxBarManager* AManager);
+// The maker of a manager's designer; null (no designer) until the
+// customization layer fills it.
+TdxBarDesignerProvider& dxBarDesignerProvider();
+// The designer of a manager in design mode, nil without one.
+IdxBarDesigner* dxBarGetDesigner(TdxBarManager* AManager);
+IdxBarDesignController*& dxBarDesignController();
+
+// The design-time selection protocol of bar components, toolbars and item links.
+class IdxBarSelectableItem {
+ public:
+  virtual bool MayBeDeleted() = 0;
+  // When the object may be deleted, clears the caller's reference and frees it.
+  virtual void DeleteFromDesigner(IdxBarSelectableItem*& AReference) = 0;
+  virtual void RunCustomizationAction(TdxBarCustomizationAction AAction) = 0;
+  virtual TdxBarManager* GetBarManager() = 0;
+  virtual void CollectMasterObjects(TdxObjectList* AObjects) = 0;
+  // What to select after this object is deleted.
+  virtual IdxBarSelectableItem* FollowingSelectable() = 0;
+  virtual TPersistent* SelectableParentObject() = 0;
+  virtual TdxBarSelectionStatus DesignSelectionState() = 0;
+  virtual TdxBarCustomizationActions SupportedCustomizationActions() = 0;
+  virtual void RefreshDesignView() = 0;
+  virtual bool HasMultipleParts() = 0;
+  virtual bool IsDesignSelected() = 0;
+  virtual void SelectInDesigner(TdxBarSelectionOperation AOperation) = 0;
+  // Selects the containing object instead; false when it did nothing.
+  virtual bool SelectParentInDesigner() = 0;
+  virtual void SelectionStateChanged() = 0;
+  virtual TPersistent* SelectableInstance() = 0;
+
+ protected:
+  ~IdxBarSelectableItem() = default;
+};
 
 // A non-owning object list that ignores nil and duplicates.
 class TdxObjectList : public TObjectList {
@@ -19,11 +93,14 @@ class TdxObjectList : public TObjectList {
   void CopyTo(TObjectList* ADestination);
   // The objects of A not in B, then those of B not in A.
   void XorList(TObjectList* ASourceA, TObjectList* ASourceB);
+  // Nil for an empty list.
+  TObject* First() const { return TObjectList::First(); }
+  TObject* Last() const { return TObjectList::Last(); }
 };
 
 // Base of items, groups and popup menus: the manager they belong to and the
 // lists that want to hear about their changes.
-class TdxBarComponent : public TcxComponent {
+class TdxBarComponent : public TcxComponent, public IdxBarSelectableItem {
   DECLARE_CLASS(TdxBarComponent, TcxComponent)
   explicit TdxBarComponent(TComponent* AOwner);
   ~TdxBarComponent() override;
@@ -38,9 +115,31 @@ class TdxBarComponent : public TcxComponent {
   // of the component when the whole list changed).
   virtual void NotifyListsOfChange(bool AAllChanged);
 
+  // IdxBarSelectableItem
+  bool MayBeDeleted() override;
+  void DeleteFromDesigner(IdxBarSelectableItem*& AReference) override;
+  void RunCustomizationAction(TdxBarCustomizationAction) override {}
+  TdxBarManager* GetBarManager() override { return FBarManager; }
+  void CollectMasterObjects(TdxObjectList* AObjects) override;
+  IdxBarSelectableItem* FollowingSelectable() override { return nullptr; }
+  TPersistent* SelectableParentObject() override { return Owner(); }
+  TdxBarSelectionStatus DesignSelectionState() override;
+  TdxBarCustomizationActions SupportedCustomizationActions() override { return {caDelete}; }
+  void RefreshDesignView() override {}
+  bool HasMultipleParts() override { return false; }
+  bool IsDesignSelected() override { return DesignSelectionState() == ssActiveSelected; }
+  void SelectInDesigner(TdxBarSelectionOperation AOperation) override;
+  bool SelectParentInDesigner() override { return false; }
+  void SelectionStateChanged() override {}
+  TPersistent* SelectableInstance() override { return this; }
+
+  // A hook for the designer; nothing here.
+  virtual void ExtraDesignHook() {}
+
  protected:
   friend class TdxBarComponentList;
   TdxBarManager* FBarManager = nullptr;
+  // The component lists that hold this component (not owned).
   std::vector<TdxBarComponentList*> FChangeNotifies;
   bool FEnabled = true;
   TdxBarItemVisible FVisible = ivAlways;
@@ -72,7 +171,8 @@ class TdxBarGroup : public TdxBarComponent {
   void Remove(TdxBarComponent* AItem);
   int IndexOf(TdxBarComponent* AItem) const;
   void Move(int AFromIndex, int AToIndex);
-  int Count() const { return FItems->Count(); }
+  // While the group is compared with its ancestor form, the stored names count.
+  int Count() const;
   TdxBarComponent* Items(int AIndex) const { return FItems->Items(AIndex); }
   // Position in the manager's group list; the setter moves it there.
   int Index() const;
@@ -91,8 +191,12 @@ class TdxBarGroup : public TdxBarComponent {
 
  private:
   bool ContainsGroup(TdxBarGroup* AGroup);
+  bool IsComparedWithAncestor() const;
+  // The name of a member as the stored definition gives it.
+  String MemberName(int AIndex) const;
+  // Runs AProc on every member, inside the manager's update bracket when asked.
   template <class F>
-  void ForEachMember(F&& AProc);
+  void ForEachMember(bool ABracket, F&& AProc);
   // Adds the components of the owner form with these names, then frees the list.
   void AddNamedItems(TStringList* ANames);
   void ReadItems(TReader* AReader);

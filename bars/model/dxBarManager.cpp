@@ -34,6 +34,7 @@ BEGIN_CLASS(TdxBarManager, TComponent, (ConstructWith<TdxBarManager, TComponent>
   DefaultValue(b.Prop(L"AllowReset", &M::AllowReset, &M::SetAllowReset), 1);
   DefaultValue(b.Prop(L"AlwaysMerge", &M::AlwaysMerge, &M::SetAlwaysMerge), 0);
   DefaultValue(b.Prop(L"AlwaysSaveText", &M::AlwaysSaveText, &M::SetAlwaysSaveText), 0);
+  DefaultValue(b.Prop(L"AutoAlignBars", &M::AutoAlignBars, &M::SetAutoAlignBars), 0);
   DefaultValue(b.Prop(L"AutoDockColor", &M::AutoDockColor, &M::SetAutoDockColor), 1);
   DefaultValue(b.Prop(L"AutoHideEmptyBars", &M::AutoHideEmptyBars, &M::SetAutoHideEmptyBars), 0);
   b.Prop(L"Backgrounds", &M::Backgrounds, &M::SetBackgrounds);
@@ -61,6 +62,7 @@ BEGIN_CLASS(TdxBarManager, TComponent, (ConstructWith<TdxBarManager, TComponent>
   DefaultValue(b.Prop(L"StoreInIniFile", &M::StoreInIniFile, &M::SetStoreInIniFile), 0);
   DefaultValue(b.Prop(L"StoreInRegistry", &M::StoreInRegistry, &M::SetStoreInRegistry), 0);
   DefaultValue(b.Prop(L"Style", &M::Style, &M::SetStyle), bmsEnhanced);
+  DefaultValue(b.Prop(L"SunkenBorder", &M::SunkenBorder, &M::SetSunkenBorder), 0);
   DefaultValue(b.Prop(L"UseF10ForMenu", &M::UseF10ForMenu, &M::SetUseF10ForMenu), 1);
   b.Prop(L"UseSystemFont", &M::UseSystemFont, &M::SetUseSystemFont);
   DefaultValue(b.Prop(L"WaitForDockingTime", &M::WaitForDockingTime, &M::SetWaitForDockingTime), 21);
@@ -600,6 +602,25 @@ TColor TdxBarManager::DockColor() const {
 void TdxBarManager::SetDockColor(TColor AValue) {
   FDockColor = AValue;
   FAutoDockColor = false;
+  for (IdxBarDockControl* dock : FDockControls) dock->UpdateColor();
+}
+
+void TdxBarManager::SetAutoDockColor(bool AValue) {
+  if (FAutoDockColor == AValue) return;
+  FAutoDockColor = AValue;
+  for (IdxBarDockControl* dock : FDockControls) dock->UpdateColor();
+}
+
+void TdxBarManager::SetSunkenBorder(bool AValue) {
+  if (FSunkenBorder == AValue) return;
+  FSunkenBorder = AValue;
+  for (IdxBarDockControl* dock : FDockControls) dock->RefreshFrames();
+}
+
+void TdxBarManager::SetAutoAlignBars(bool AValue) {
+  if (FAutoAlignBars == AValue) return;
+  FAutoAlignBars = AValue;
+  for (IdxBarDockControl* dock : FDockControls) dock->UpdateDock();
 }
 
 void TdxBarManager::SetFont(TFont* AValue) { FFont->Assign(AValue); }

@@ -349,7 +349,8 @@ class TdxBarManager : public TComponent {
   bool AlwaysSaveText() const { return FAlwaysSaveText; }
   void SetAlwaysSaveText(bool AValue) { FAlwaysSaveText = AValue; }
   bool AutoDockColor() const { return FAutoDockColor; }
-  void SetAutoDockColor(bool AValue) { FAutoDockColor = AValue; }
+  // On change every dock control takes its colour again.
+  void SetAutoDockColor(bool AValue);
   bool AutoHideEmptyBars() const { return FAutoHideEmptyBars; }
   void SetAutoHideEmptyBars(bool AValue);
   int ButtonArrowWidth() const { return FButtonArrowWidth; }
@@ -404,6 +405,12 @@ class TdxBarManager : public TComponent {
   void SetUseF10ForMenu(bool AValue) { FUseF10ForMenu = AValue; }
   bool UseSystemFont() const { return FUseSystemFont; }
   void SetUseSystemFont(bool AValue);
+  // Docks draw a sunken edge around their rows; on change every dock control refreshes its frames.
+  bool SunkenBorder() const { return FSunkenBorder; }
+  void SetSunkenBorder(bool AValue);
+  // Docked toolbars of a row stand side by side from the row's start.
+  bool AutoAlignBars() const { return FAutoAlignBars; }
+  void SetAutoAlignBars(bool AValue);
   int WaitForDockingTime() const { return FWaitForDockingTime; }
   void SetWaitForDockingTime(int AValue) { if (AValue >= 0) FWaitForDockingTime = AValue; }
 
@@ -561,6 +568,8 @@ class TdxBarManager : public TComponent {
   TdxBarDockingStyles FNotDocking;
   TdxBarManagerStyle FStyle = bmsEnhanced;
   int FWaitForDockingTime = 0;
+  bool FSunkenBorder = false;
+  bool FAutoAlignBars = false;
 
   TdxBarInternalStates FInternalState;
   bool FInternalFontChange = false;
