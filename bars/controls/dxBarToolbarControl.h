@@ -117,7 +117,6 @@ class TdxBarControl : public TCustomdxBarControl {
   void FillLayout();
   void ToggleDocking();
   void TakeKeptWindow(TdxDockControl* ADock);
-  void RunDragLoop(TPoint AScreenPoint);
   void WMNCCalcSize(TMessage& Message);
   void WMNCHitTest(TMessage& Message);
   void WMNCPaint(TMessage& Message);

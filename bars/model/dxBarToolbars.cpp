@@ -983,16 +983,17 @@ void TdxBar::Unmerge(TdxBar* ABar) {
 }
 
 void TdxBar::UnmergeBarsOf(TdxBarManager* AManager, bool ARestoreVisibility) {
-  for (int i = static_cast<int>(FMergedBars.size()) - 1; i >= 0; --i) {
+  // Unmerging may free this toolbar (one made by merging that empties).
+  TcxObjectLink* self = cxCreateObjectLink(this);
+  TFinally release{[self] { cxReleaseObjectLink(self); }};
+  for (int i = static_cast<int>(FMergedBars.size()) - 1; i >= 0 && self->Ref; --i) {
     if (i >= static_cast<int>(FMergedBars.size())) continue;
     TdxBar* bar = FMergedBars[i];
     if (AManager && bar->BarManager() != AManager) continue;
-    if (ARestoreVisibility) {
+    if (ARestoreVisibility)
       Unmerge(bar);
-      if (i == 0 || FMergedBars.empty()) return;  // this toolbar may be gone
-    } else {
+    else
       DetachMerged(bar, false);
-    }
   }
 }
 
