@@ -459,9 +459,11 @@ void TdxDockControl::InsertBarControl(IdxBarControl* AControl, const TPoint& ASc
 
 void TdxDockControl::InsertBarControl(TdxBarControl* AControl, TPoint AScreenPoint, bool AUpdate) {
   if (!FBarManager || !AControl) return;
-  // A window has one column: one it still has (a place taken again) goes first.
-  DoRemoveBarControl(AControl, nullptr);
   TdxBar* bar = AControl->Bar();
+  // A window has one column: one it still has (a place taken again) goes
+  // first, and its row sharing stays as it was before.
+  const bool oneOnRow = bar && bar->OneOnRow();
+  DoRemoveBarControl(AControl, nullptr);
   TdxBars* bars = Bars();
   const bool recreated = AControl->IsInternalLocked();
   const bool loading = FBarManager->BarsLoading() || FBarManager->IsCreatingHandles();
@@ -469,7 +471,7 @@ void TdxDockControl::InsertBarControl(TdxBarControl* AControl, TPoint AScreenPoi
   bool newRow = false;
   if (recreated) {
     index = UsesStoredRows() && bar ? bar->Row() : 0;
-    newRow = bar && bar->OneOnRow();
+    newRow = oneOnRow;
   } else {
     const TdxDockRowTarget target = FindRowIndex(AScreenPoint);
     index = target.Row;
@@ -782,6 +784,11 @@ void TdxDockControl::UpdateColor() {
     TCustomControl::SetColor(FBarManager->DockColor());
 }
 
+void TdxDockControl::DrawBorder(HDC DC) {
+  RECT frame{0, 0, Width(), Height()};
+  DrawEdge(DC, &frame, BDR_SUNKENOUTER, BF_RECT);
+}
+
 void TdxDockControl::ShowToolbarsPopup() {
   if (IdxBarDesignController* controller = dxBarDesignController())
     controller->ShowToolbarsPopup(FBarManager, GetPainter());
@@ -811,10 +818,7 @@ void TdxDockControl::WndProc(TMessage& Message) {
       TCustomControl::WndProc(Message);
       if (SunkenBorder())
         if (HDC DC = GetWindowDC(WindowHandle())) {
-          RECT r{};
-          GetWindowRect(WindowHandle(), &r);
-          RECT frame{0, 0, r.right - r.left, r.bottom - r.top};
-          DrawEdge(DC, &frame, BDR_SUNKENOUTER, BF_RECT);
+          DrawBorder(DC);
           ReleaseDC(WindowHandle(), DC);
         }
       return;

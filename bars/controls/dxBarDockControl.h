@@ -139,6 +139,8 @@ class TdxDockControl : public TCustomControl, public IdxBarDockControl {
   int CalcDockSize();
   void RealignRows();
   TRect DockingZoneScreenRect();
+  // The sunken edge around the window, in window coordinates.
+  void DrawBorder(HDC DC);
   void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
   void Notification(TComponent* AComponent, TOperation AOperation) override;
 

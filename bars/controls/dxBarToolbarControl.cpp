@@ -80,7 +80,8 @@ void TdxBarControl::SetItemLinks(TdxBarItemLinks* AValue) {
     BeginInternalLock();
     try {
       // A window made for a bar takes the bar's stored row and place.
-      FDockControl->InsertBarControl(this, TPoint(FBar->DockedLeft(), FBar->DockedTop()), false);
+      FDockControl->InsertBarControl(
+          this, FDockControl->ClientToScreenPoint(TPoint(FBar->DockedLeft(), FBar->DockedTop())), false);
     } catch (...) {
       EndInternalLock();
       throw;

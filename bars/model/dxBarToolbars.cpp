@@ -590,17 +590,22 @@ IdxBarDockRow* TdxBar::AppendRows(IdxBarDockControl* ADock, int AIndex, bool AUn
 }
 
 int TdxBar::Row() const {
-  if (FDockRow)
-    if (IdxBarDockControl* dock = FDockRow->RowDockControl()) {
-      const int index = dock->IndexOfRow(FDockRow);
-      if (index >= 0) return index;
-    }
+  // A row of another dock (the bar moved elsewhere while hidden) is no row here.
+  if (IdxBarDockRow* row = OwnDockRow()) {
+    const int index = row->RowDockControl()->IndexOfRow(row);
+    if (index >= 0) return index;
+  }
   return FRow;
+}
+
+IdxBarDockRow* TdxBar::OwnDockRow() const {
+  IdxBarDockControl* dock = RealDockControl();
+  return FDockRow && dock && FDockRow->RowDockControl() == dock ? FDockRow : nullptr;
 }
 
 void TdxBar::SetRow(int AValue) {
   AValue = std::max(AValue, 0);
-  if (AValue == Row() && FDockRow) return;
+  if (AValue == Row() && OwnDockRow()) return;
   FRow = AValue;
   TdxBarManager* manager = BarManager();
   IdxBarDockControl* dock = RealDockControl();
@@ -1339,12 +1344,16 @@ void TdxBars::StartDockingDelay() {
 }
 
 void TdxBars::MoveBarControl(IdxBarControl* AControl, const TPoint& APoint) {
+  MoveBarControl(AControl, APoint, GetAsyncKeyState(VK_CONTROL) < 0);
+}
+
+void TdxBars::MoveBarControl(IdxBarControl* AControl, const TPoint& APoint, bool ACopyKeyDown) {
   IdxBarToolbarWindows* windows = dxBarToolbarWindows();
   TdxBar* bar = AControl ? BarOfControl(this, AControl) : nullptr;
   if (!windows || !bar) return;
   TdxBarDockingStyle style = dsNone;
   IdxBarDockControl* dock = nullptr;
-  FindDockTarget(APoint, bar, GetAsyncKeyState(VK_CONTROL) < 0, style, dock);
+  FindDockTarget(APoint, bar, ACopyKeyDown, style, dock);
   if (!FBarManager->CanDockBar(bar, style, dock)) return;
   const TdxBarDockingStyle currentStyle = windows->DockingStyle(AControl);
   if (!FDocking && currentStyle == dsNone && style != dsNone) {
@@ -1435,9 +1444,9 @@ void TdxBars::RunBarDragLoop(IdxBarControl* AControl) {
   }};
   TPoint last = start;
   const TPoint invalid(-1, -1);
-  auto moveTo = [&](const TPoint& APoint) {
+  auto moveTo = [&](const TPoint& APoint, bool ACopyKeyDown) {
     if (APoint == last) return;
-    MoveBarControl(AControl, APoint + FMovingOffset);
+    MoveBarControl(AControl, APoint + FMovingOffset, ACopyKeyDown);
     last = APoint;
   };
   try {
@@ -1456,11 +1465,12 @@ void TdxBars::RunBarDragLoop(IdxBarControl* AControl) {
         case WM_SYSKEYDOWN:
         case WM_SYSKEYUP:
           if (msg.wParam == VK_CONTROL) {
-            // Docking is allowed again or not: the place is found anew.
+            // Docking is allowed again or not: the place is found anew, with
+            // the key as this message leaves it.
             POINT p{};
             GetCursorPos(&p);
             last = invalid;
-            moveTo(TPoint(p.x, p.y));
+            moveTo(TPoint(p.x, p.y), msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN);
           } else if (msg.wParam == VK_ESCAPE) {
             done = true;
           }
@@ -1468,7 +1478,7 @@ void TdxBars::RunBarDragLoop(IdxBarControl* AControl) {
         case WM_MOUSEMOVE: {
           POINT p{static_cast<short>(LOWORD(msg.lParam)), static_cast<short>(HIWORD(msg.lParam))};
           if (msg.hwnd) ClientToScreen(msg.hwnd, &p);
-          moveTo(TPoint(p.x, p.y));
+          moveTo(TPoint(p.x, p.y), GetAsyncKeyState(VK_CONTROL) < 0);
           break;
         }
         case WM_LBUTTONUP:
@@ -1498,8 +1508,11 @@ void TdxBars::RunBarDragLoop(IdxBarControl* AControl) {
   if (!self->Ref) return;
   if (alive->Ref) {
     windows->SwitchMovingMode(AControl, false);
-    if (windows->DockingStyle(AControl) != dsNone)
-      if (IdxBarDockControl* dock = windows->DockControl(AControl)) dock->AssignColPositions();
+    const TdxBarDockingStyle style = windows->DockingStyle(AControl);
+    IdxBarDockControl* dock = style != dsNone ? windows->DockControl(AControl) : nullptr;
+    if (dock) dock->AssignColPositions();
+    // The toolbar takes the side and dock its window was dropped in.
+    if (BarOfControl(this, AControl) == bar) bar->ChangeDockingStyle(style, dock);
   }
   FMovingBarControl = nullptr;
   FMoving = false;

@@ -320,6 +320,8 @@ class TdxBar : public TcxComponentCollectionItem, public IdxBarLinksOwner, publi
   void RefreshControlFrame();
   void RepaintControl();
   // Appends rows to the real dock up to AIndex (bounded) or once, and answers the last.
+  // The dock row when it belongs to the real dock.
+  IdxBarDockRow* OwnDockRow() const;
   IdxBarDockRow* AppendRows(IdxBarDockControl* ADock, int AIndex, bool AUntilIndex);
   // Takes ABar's merged links out and forgets it as merged.
   void DetachMerged(TdxBar* ABar, bool ARestoreVisibility);
@@ -429,6 +431,7 @@ class TdxBars : public TcxComponentCollection {
   void RunBarDragLoop(IdxBarControl* AControl);
   // Moves the dragged window to a screen point (the cursor plus the moving offset).
   void MoveBarControl(IdxBarControl* AControl, const TPoint& APoint);
+  void MoveBarControl(IdxBarControl* AControl, const TPoint& APoint, bool ACopyKeyDown);
 
   // The state of a toolbar being moved with the mouse.
   bool IsMoving() const { return FMoving; }
