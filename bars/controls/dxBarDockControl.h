@@ -153,7 +153,7 @@ class TdxDockControl : public TCustomControl, public IdxBarDockControl {
   virtual bool UsesStoredRows() { return true; }
   virtual void UpdateDockSize();
   virtual void ShowToolbarsPopup();
-  virtual TClass GetBarControlClass();
+  TClass GetBarControlClass() override;
   // The accessibility helpers are not built: no helper class.
   virtual TClass GetAccessibilityHelperClass() { return nullptr; }
   virtual const TdxBarPainter* GetPainter();

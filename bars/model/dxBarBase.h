@@ -201,6 +201,8 @@ class IdxBarDockControl {
   virtual TPoint ScreenToClientPoint(const TPoint& APoint) { return APoint; }
   // True while a docked toolbar's window is destroyed.
   virtual bool IsBarHandleDestroying() { return false; }
+  // The class of the toolbar windows docked here (nil: the window layer's own).
+  virtual TClass GetBarControlClass() { return nullptr; }
   // The manager's dock colour or border changed.
   virtual void UpdateColor() {}
   virtual void RefreshFrames() {}

@@ -170,7 +170,10 @@ TcxComponentCollection* TdxBar::CollectionOfParent(TComponent* AParent) {
 }
 
 void TdxBar::AttachToManager() {
-  if (TdxBarManager* manager = BarManager()) manager->DoBarAdd(this);
+  TdxBarManager* manager = BarManager();
+  if (!manager || manager->LoadingFromForm()) return;
+  manager->DoBarAdd(this);
+  ReportChange();
 }
 
 TdxBarManager* TdxBar::BarManager() const {
@@ -305,7 +308,10 @@ IdxBarControl* TdxBar::CreateBarControl() {
   return control;
 }
 
-TClass TdxBar::GetControlClass() { return nullptr; }
+TClass TdxBar::GetControlClass() {
+  IdxBarDockControl* dock = RealDockControl();
+  return dock ? dock->GetBarControlClass() : nullptr;
+}
 
 void TdxBar::PassValueToControl(int AValue) {
   IdxBarControl* control = Control();
@@ -576,17 +582,14 @@ void TdxBar::DockControlRemoving(IdxBarDockControl* ADock, bool AHide) {
 }
 
 IdxBarDockRow* TdxBar::AppendRows(IdxBarDockControl* ADock, int AIndex, bool AUntilIndex) {
+  if (!AUntilIndex) return ADock->AppendRow();
   // A dock never needs more rows than its manager has toolbars: a corrupt
   // row number does not make rows without bound.
   TdxBars* bars = Bars();
-  const int limit = std::max(ADock->RowCount(), bars ? bars->Count() : 1);
-  IdxBarDockRow* row = nullptr;
-  do {
-    IdxBarDockRow* added = ADock->AppendRow();
-    if (!added) break;
-    row = added;
-  } while (AUntilIndex && ADock->RowCount() <= std::min(AIndex, limit));
-  return row;
+  const int target = std::min(AIndex, std::max(ADock->RowCount(), bars ? bars->Count() : 1) - 1);
+  while (ADock->RowCount() <= target)
+    if (!ADock->AppendRow()) return nullptr;
+  return ADock->RowAt(target);
 }
 
 int TdxBar::Row() const {

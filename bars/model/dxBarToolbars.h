@@ -319,7 +319,7 @@ class TdxBar : public TcxComponentCollectionItem, public IdxBarLinksOwner, publi
   void UpdateControlPosition();
   void RefreshControlFrame();
   void RepaintControl();
-  // Appends rows to the real dock up to AIndex (bounded) or once, and answers the last.
+  // Appends one row to the dock, or rows up to AIndex (bounded); answers the row to join.
   // The dock row when it belongs to the real dock.
   IdxBarDockRow* OwnDockRow() const;
   IdxBarDockRow* AppendRows(IdxBarDockControl* ADock, int AIndex, bool AUntilIndex);
@@ -391,6 +391,9 @@ class TdxBar : public TcxComponentCollectionItem, public IdxBarLinksOwner, publi
   bool FCreatedByMergingBarVisibleBeforeCustomization = false;
 };
 
+// The manager's four side docks, by docking style (dsNone holds none).
+using TdxDockControls = IdxBarDockControl* [5];
+
 class TdxBars : public TcxComponentCollection {
   DECLARE_CLASS(TdxBars, TcxComponentCollection)
   explicit TdxBars(TdxBarManager* ABarManager);
@@ -455,7 +458,7 @@ class TdxBars : public TcxComponentCollection {
   void StartDockingDelay();
   void DockingDelayElapsed();
 
-  IdxBarDockControl* FDockControls[5] = {nullptr, nullptr, nullptr, nullptr, nullptr};
+  TdxDockControls FDockControls = {nullptr, nullptr, nullptr, nullptr, nullptr};
   bool FDocking = false;
   int FDockingZoneSize = 23;
   TdxBarManager* FBarManager;

@@ -56,11 +56,16 @@ TEST_F(TDockTest, RowAndPositionSettersMoveTheWindows) {
   TdxBar* c = AddToolbar({L"刀具"});
   TdxBar* d = AddToolbar({L"板材"});
   Manager->BeginUpdate();
-  d->SetRow(4);
-  EXPECT_EQ(d->Row(), 4);
-  EXPECT_EQ(top->RowCount(), 5);
+  d->SetRow(3);
+  EXPECT_EQ(d->Row(), 3);
+  EXPECT_EQ(top->RowCount(), 4);
+  // A corrupt row number makes no more rows than the manager has toolbars.
+  c->SetRow(1000000000);
+  EXPECT_EQ(top->RowCount(), 4);
+  EXPECT_EQ(c->Row(), 3);
   Manager->EndUpdate();
   EXPECT_EQ(c->DockingStyle(), dsTop);
+  EXPECT_EQ(b->GetControlClass(), TdxBarControl::StaticClass());
 }
 
 TEST_F(TDockTest, MoveDocksNextToAnotherToolbarOrAtARowAndPlace) {
