@@ -10,6 +10,7 @@
 void dxBarControlsInitialize() {
   dxBarSideDockFactory() = &dxBarCreateSideDock;
   dxBarToolbarControlFactory() = &dxBarCreateToolbarControl;
+  dxBarToolbarWindows() = dxBarDockToolbarWindows();
   dxBarRegisterPainters();
   dxBarHintWindowFactory() = &dxBarCreateBarHintWindow;
   dxBarAddItemClassToRegistry(TdxBarButton::StaticClass(), TdxBarButtonControl::StaticClass(), true);
@@ -22,6 +23,7 @@ void dxBarControlsFinalize() {
   dxBarRemoveItemClassFromRegistry(TdxBarLargeButton::StaticClass());
   dxBarRemoveItemClassFromRegistry(TdxBarButton::StaticClass());
   dxBarHintWindowFactory() = nullptr;
+  dxBarToolbarWindows() = nullptr;
   dxBarToolbarControlFactory() = nullptr;
   dxBarSideDockFactory() = nullptr;
 }

@@ -8,9 +8,8 @@ int TdxDockRowsGeometry::CalcRowsSize() const {
   return size;
 }
 
-void TdxDockRowsGeometry::RowBand(int ARow, int& AStart, int& AEnd) const {
-  AStart = AEnd = 0;
-  if (ARow < 0 || ARow >= RowCount()) return;
+TdxDockSpan TdxDockRowsGeometry::RowBand(int ARow) const {
+  if (ARow < 0 || ARow >= RowCount()) return {};
   int start = 0;
   if (StackFromFarEdge && !NearSide) {
     start = ClientAcross;
@@ -18,54 +17,53 @@ void TdxDockRowsGeometry::RowBand(int ARow, int& AStart, int& AEnd) const {
   } else {
     for (int i = 0; i < ARow; ++i) start += RowSizes[i];
   }
-  AStart = start;
-  AEnd = start + RowSizes[ARow];
+  return {start, start + RowSizes[ARow]};
 }
 
-void TdxDockRowsGeometry::RowZone(int ARow, int APart, int& AStart, int& AEnd) const {
-  int start = 0, end = 0;
+TdxDockSpan TdxDockRowsGeometry::RowZone(int ARow, int APart) const {
+  TdxDockSpan band;
   const int rows = CalcRowsSize();
-  if (ARow < 0) {
-    start = NearSide ? -ZoneSize : ClientAcross - rows - ZoneSize;
-    end = NearSide ? 0 : ClientAcross - rows;
-  } else if (ARow >= RowCount()) {
-    start = NearSide ? rows : ClientAcross;
-    end = start + ZoneSize;
-  } else {
-    RowBand(ARow, start, end);
-  }
+  if (ARow < 0)
+    band = NearSide ? TdxDockSpan{-ZoneSize, 0} : TdxDockSpan{ClientAcross - rows - ZoneSize, ClientAcross - rows};
+  else if (ARow >= RowCount())
+    band = NearSide ? TdxDockSpan{rows, rows + ZoneSize} : TdxDockSpan{ClientAcross, ClientAcross + ZoneSize};
+  else
+    band = RowBand(ARow);
   // C++ division truncates toward zero, as the line placement wants.
-  const int line = NearSide ? start + (ZoneSize - 5) / 2 : end - (ZoneSize - 5) / 2 - 5;
+  const int line = NearSide ? band.Start + (ZoneSize - 5) / 2 : band.End - (ZoneSize - 5) / 2 - 5;
   switch (APart) {
-    case 0: AStart = start; AEnd = line; break;
-    case 1: AStart = line; AEnd = line + 5; break;
-    default: AStart = line + 5; AEnd = end; break;
+    case 0: return {band.Start, line};
+    case 1: return {line, line + 5};
+    default: return {line + 5, band.End};
   }
 }
 
-int TdxDockRowsGeometry::FindRowIndex(int AAcross, bool& ANewRow) const {
-  ANewRow = false;
-  if (RowCount() == 0) {
-    ANewRow = true;
-    return 0;
-  }
-  int result = -2;
-  for (int b = -1; b < RowCount() && result == -2; ++b)
-    for (int part = 0; part < 3; ++part) {
-      int start, end;
-      RowZone(b, part, start, end);
-      if (start <= AAcross && AAcross < end) {
-        result = part == 0 ? b : b + 1;
-        ANewRow = part == 1;
-        break;
+TdxDockRowTarget TdxDockRowsGeometry::FindRowIndex(int AAcross) const {
+  if (RowCount() == 0) return {0, true};
+  TdxDockRowTarget target;
+  bool found = false;
+  for (int b = -1; b < RowCount() && !found; ++b)
+    for (int part = 0; part < 3 && !found; ++part)
+      if (RowZone(b, part).Contains(AAcross)) {
+        target = {part == 0 ? b : b + 1, part == 1};
+        found = true;
       }
-    }
-  if (result < 0) {
-    ANewRow = true;
-    result = AAcross < CalcRowsSize() ? 0 : RowCount();
+  if (!found || target.Row < 0) target = {AAcross < CalcRowsSize() ? 0 : RowCount(), true};
+  if (target.Row >= RowCount()) target.NewRow = true;
+  return target;
+}
+
+int TdxDockRowsGeometry::RowGap(int ARow, bool AOnLine) const {
+  if (AOnLine && ARow != RowCount()) {
+    const TdxDockSpan line = RowZone(ARow - 1, 1);
+    return (line.Start + line.End) / 2;
   }
-  if (result >= RowCount()) ANewRow = true;
-  return result;
+  int a = RowZone(ARow - 1, 2).Start;
+  const TdxDockSpan next = RowZone(ARow, 0);
+  const int b = next.End;
+  // The half before the row is no longer than the half inside it.
+  if (next.Start - a > b - next.Start) a = next.Start - (b - next.Start);
+  return (a + b) / 2;
 }
 
 int dxDockStoredRowIndex(int AStoredRow, int ARowCount, int ABarCount) {
@@ -73,88 +71,101 @@ int dxDockStoredRowIndex(int AStoredRow, int ARowCount, int ABarCount) {
   return std::clamp(AStoredRow, 0, std::max(highest, 0));
 }
 
+int dxDockFindColIndex(const std::vector<int>& AStoredPositions, int AAlong) {
+  for (size_t i = 0; i < AStoredPositions.size(); ++i)
+    if (AStoredPositions[i] >= AAlong) return static_cast<int>(i);
+  return static_cast<int>(AStoredPositions.size());
+}
+
 namespace {
 
-int ThicknessOf(const TdxDockColumnLayout& ACol, int ALength, bool AFull) {
+int ThicknessOf(const TdxDockColumnInput& ACol, int ALength, bool AFull) {
   if (AFull && !ACol.MultiRow) return ACol.FullThickness;
   return ACol.ThicknessFor ? ACol.ThicknessFor(ALength) : ACol.FullThickness;
 }
 
 }  // namespace
 
-int dxArrangeDockRow(std::vector<TdxDockColumnLayout>& AColumns, int ALength, int ARowTop, bool AAutoAlign) {
+TdxDockRowArrangement dxArrangeDockRow(const std::vector<TdxDockColumnInput>& AColumns, int ALength, int ARowTop,
+                                       bool AAutoAlign) {
+  TdxDockRowArrangement result;
   const int n = static_cast<int>(AColumns.size());
-  if (n == 0) return 0;
+  if (n == 0) return result;
+  std::vector<TdxDockColumnPlacement>& placed = result.Columns;
+  placed.resize(n);
   std::vector<int> minBefore(n + 1, 0), maxBefore(n + 1, 0);
   for (int i = 0; i < n; ++i) {
-    AColumns[i].Truncated = false;
+    placed[i].Pos = AColumns[i].Pos;
     minBefore[i + 1] = minBefore[i] + AColumns[i].MinSize;
     maxBefore[i + 1] = maxBefore[i] + AColumns[i].MaxSize;
   }
   const int total = maxBefore[n];
-  int rowThickness = 0;
+  int& rowThickness = result.Thickness;
   if (AColumns[0].WholeRow) {
-    TdxDockColumnLayout& c = AColumns[0];
-    c.NewLeft = 0;
-    c.NewTop = ARowTop;
-    c.NewWidth = std::max(c.MinSize, ALength);
-    c.NewHeight = ThicknessOf(c, c.NewWidth, false) + c.OffsetsAcross;
-    c.Truncated = !(c.MultiRow || c.NewWidth >= c.MaxSize);
-    rowThickness = c.NewHeight;
+    const TdxDockColumnInput& c = AColumns[0];
+    TdxDockColumnPlacement& p = placed[0];
+    p.Left = 0;
+    p.Top = ARowTop;
+    p.Width = std::max(c.MinSize, ALength);
+    p.Height = ThicknessOf(c, p.Width, false) + c.OffsetsAcross;
+    p.Truncated = !(c.MultiRow || p.Width >= c.MaxSize);
+    rowThickness = p.Height;
   } else if (ALength >= total) {
     int limit = ALength;
     for (int i = n - 1; i >= 0; --i) {
-      TdxDockColumnLayout& c = AColumns[i];
-      c.NewTop = ARowTop;
-      c.NewWidth = c.MaxSize;
-      c.NewHeight = ThicknessOf(c, c.NewWidth, true) + c.OffsetsAcross;
+      const TdxDockColumnInput& c = AColumns[i];
+      TdxDockColumnPlacement& p = placed[i];
+      p.Top = ARowTop;
+      p.Width = c.MaxSize;
+      p.Height = ThicknessOf(c, p.Width, true) + c.OffsetsAcross;
       int x = c.Pos;
-      if (x + c.NewWidth > limit) x = limit - c.NewWidth;
+      if (x + p.Width > limit) x = limit - p.Width;
       if (x < maxBefore[i]) x = maxBefore[i];
-      c.NewLeft = x;
+      p.Left = x;
       limit = x;
-      rowThickness = std::max(rowThickness, c.NewHeight);
+      rowThickness = std::max(rowThickness, p.Height);
     }
   } else {
     int limit = ALength;
     for (int i = n - 1; i >= 0; --i) {
-      TdxDockColumnLayout& c = AColumns[i];
-      int p = std::min(std::max(c.Pos, minBefore[i]), maxBefore[i]);
+      const TdxDockColumnInput& c = AColumns[i];
+      TdxDockColumnPlacement& p = placed[i];
+      int pos = std::min(std::max(p.Pos, minBefore[i]), maxBefore[i]);
       if (i > 0 && AColumns[i - 1].Moving) {
         // The toolbar after a dragged one is pushed, never overlapped.
         const int q = std::max(minBefore[i - 1], AColumns[i - 1].Pos) + AColumns[i - 1].MaxSize;
-        if (q < p) {
-          c.Pos = q;
-          p = q;
+        if (q < pos) {
+          p.Pos = q;
+          pos = q;
         }
       }
-      const int room = limit - p;
+      const int room = limit - pos;
       if (room < c.MaxSize) {
-        c.Truncated = !(c.MultiRow || c.MinSize == c.MaxSize);
-        c.NewWidth = std::max(c.MinSize, room);
-        c.NewHeight = ThicknessOf(c, c.NewWidth, false);
+        p.Truncated = !(c.MultiRow || c.MinSize == c.MaxSize);
+        p.Width = std::max(c.MinSize, room);
+        p.Height = ThicknessOf(c, p.Width, false);
       } else {
-        c.NewWidth = c.MaxSize;
-        c.NewHeight = ThicknessOf(c, c.NewWidth, true);
+        p.Width = c.MaxSize;
+        p.Height = ThicknessOf(c, p.Width, true);
       }
-      if (i == 0) c.NewWidth = std::max(c.NewWidth, limit);
-      c.NewLeft = std::min(std::max(limit - c.NewWidth, minBefore[i]), maxBefore[i]);
-      c.NewTop = ARowTop;
-      c.NewHeight += c.OffsetsAcross;
-      limit -= c.NewWidth;
-      rowThickness = std::max(rowThickness, c.NewHeight);
+      if (i == 0) p.Width = std::max(p.Width, limit);
+      p.Left = std::min(std::max(limit - p.Width, minBefore[i]), maxBefore[i]);
+      p.Top = ARowTop;
+      p.Height += c.OffsetsAcross;
+      limit -= p.Width;
+      rowThickness = std::max(rowThickness, p.Height);
     }
   }
   for (int i = 0; i < n; ++i) {
-    TdxDockColumnLayout& c = AColumns[i];
-    if (c.UseRestSpace || AAutoAlign) c.NewLeft = i == 0 ? 0 : AColumns[i - 1].NewLeft + AColumns[i - 1].NewWidth;
-    if (c.UseRestSpace)
-      c.NewWidth = std::max(c.MinSize, (i + 1 == n ? ALength : AColumns[i + 1].NewLeft) - c.NewLeft);
+    TdxDockColumnPlacement& p = placed[i];
+    if (AColumns[i].UseRestSpace || AAutoAlign) p.Left = i == 0 ? 0 : placed[i - 1].Left + placed[i - 1].Width;
+    if (AColumns[i].UseRestSpace)
+      p.Width = std::max(AColumns[i].MinSize, (i + 1 == n ? ALength : placed[i + 1].Left) - p.Left);
   }
   for (int i = 0; i < n; ++i) {
-    TdxDockColumnLayout& c = AColumns[i];
-    if (c.Truncated && i + 1 == n) c.NewWidth = std::max(c.MinSize, ALength - c.NewLeft);
-    c.NewHeight = rowThickness;
+    TdxDockColumnPlacement& p = placed[i];
+    if (p.Truncated && i + 1 == n) p.Width = std::max(AColumns[i].MinSize, ALength - p.Left);
+    p.Height = rowThickness;
   }
-  return rowThickness;
+  return result;
 }

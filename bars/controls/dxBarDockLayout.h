@@ -1,14 +1,30 @@
 // A dock's rows as values: where a dragged toolbar goes across the dock, and
 // how the toolbars of one row share its length (fit, squeeze, rest space).
-// The dock control measures its toolbar windows into these records and
-// applies the result; nothing here needs a window. Along means along the
-// dock (x on top and bottom docks), across the other way.
+// The dock control measures its toolbar windows into these inputs and applies
+// the results; nothing here needs a window. Along means along the dock (x on
+// top and bottom docks), across the other way.
 #pragma once
 
 #include "bars/model/dxBarBase.h"
 
 #include <functional>
 #include <vector>
+
+// A span across the dock, [Start, End).
+struct TdxDockSpan {
+  int Start = 0;
+  int End = 0;
+  bool Contains(int A) const { return Start <= A && A < End; }
+  friend bool operator==(const TdxDockSpan&, const TdxDockSpan&) = default;
+};
+
+// Where a toolbar dropped at a point goes: the row and whether a new row
+// opens there.
+struct TdxDockRowTarget {
+  int Row = 0;
+  bool NewRow = false;
+  friend bool operator==(const TdxDockRowTarget&, const TdxDockRowTarget&) = default;
+};
 
 // The rows of a dock, each with its thickness (0 for a row without docked bar).
 struct TdxDockRowsGeometry {
@@ -24,14 +40,17 @@ struct TdxDockRowsGeometry {
 
   int RowCount() const { return static_cast<int>(RowSizes.size()); }
   int CalcRowsSize() const;
-  // The row's band across the dock, [start, end); empty out of range.
-  void RowBand(int ARow, int& AStart, int& AEnd) const;
-  // Slice 0, 1 (the 5-pixel new-row line) or 2 of the zone of a row; -1 is
+  // The row's band across the dock; empty out of range.
+  TdxDockSpan RowBand(int ARow) const;
+  // Part 0, 1 (the 5-pixel new-row line) or 2 of the zone of a row; row -1 is
   // the zone before the first row, RowCount the one after the last.
-  void RowZone(int ARow, int APart, int& AStart, int& AEnd) const;
-  // The row a toolbar dropped at a coordinate across the dock joins, and
-  // whether it opens a new row there.
-  int FindRowIndex(int AAcross, bool& ANewRow) const;
+  TdxDockSpan RowZone(int ARow, int APart) const;
+  // The row a toolbar dropped at a coordinate across the dock joins.
+  TdxDockRowTarget FindRowIndex(int AAcross) const;
+  // The coordinate across the dock at which a toolbar dropped keeps the row
+  // ARow: the middle of the new-row line before it (AOnLine, a toolbar alone
+  // on its row), else of the gap between the rows.
+  int RowGap(int ARow, bool AOnLine) const;
 };
 
 // The row a toolbar being re-created takes from its stored row number: rows
@@ -39,8 +58,12 @@ struct TdxDockRowsGeometry {
 // corrupt stored number cannot make rows without bound.
 int dxDockStoredRowIndex(int AStoredRow, int ARowCount, int ABarCount);
 
+// Of the stored positions along the dock of a row's toolbars, the index of
+// the first at or beyond a point: where a toolbar dropped there is inserted.
+int dxDockFindColIndex(const std::vector<int>& AStoredPositions, int AAlong);
+
 // One toolbar of a row, measured for the row arrangement.
-struct TdxDockColumnLayout {
+struct TdxDockColumnInput {
   // Lengths with the content offsets along the dock.
   int MinSize = 0;
   int MaxSize = 0;
@@ -51,20 +74,34 @@ struct TdxDockColumnLayout {
   bool UseRestSpace = false;
   // The toolbar being dragged.
   bool Moving = false;
-  // The thickness for a length (content offsets excluded) and the full
-  // single-row thickness; the content offsets across the dock.
+  // The thickness for a length (content offsets included in the length,
+  // excluded from the answer) and the full single-row thickness; the content
+  // offsets across the dock.
   std::function<int(int)> ThicknessFor;
   int FullThickness = 0;
   int OffsetsAcross = 0;
-  // Written by the arrangement.
-  int NewLeft = 0;
-  int NewTop = 0;
-  int NewWidth = 0;
-  int NewHeight = 0;
+};
+
+// Where the arrangement puts one toolbar (along/across; a vertical dock
+// exchanges them when it applies them).
+struct TdxDockColumnPlacement {
+  int Left = 0;
+  int Top = 0;
+  int Width = 0;
+  int Height = 0;
   bool Truncated = false;
+  // The stored position afterwards: a toolbar squeezed behind a dragged one
+  // is pushed along.
+  int Pos = 0;
+  friend bool operator==(const TdxDockColumnPlacement&, const TdxDockColumnPlacement&) = default;
+};
+
+struct TdxDockRowArrangement {
+  std::vector<TdxDockColumnPlacement> Columns;
+  int Thickness = 0;
 };
 
 // Arranges the toolbars of one row of length ALength starting at ARowTop
-// across the dock (results along/across; a vertical dock swaps them when it
-// applies them); returns the row's thickness.
-int dxArrangeDockRow(std::vector<TdxDockColumnLayout>& AColumns, int ALength, int ARowTop, bool AAutoAlign);
+// across the dock.
+TdxDockRowArrangement dxArrangeDockRow(const std::vector<TdxDockColumnInput>& AColumns, int ALength, int ARowTop,
+                                       bool AAutoAlign);

@@ -18,11 +18,6 @@ TdxDockControl* SideDock(TdxBarManager* AManager, TdxBarDockingStyle AStyle) {
   return dock ? dynamic_cast<TdxDockControl*>(dock->DockControlObject()) : nullptr;
 }
 
-// Neither the toolbar nor the manager forbids the style.
-bool CanDockBarAt(TdxBarManager* AManager, TdxBar* ABar, TdxBarDockingStyle AStyle) {
-  return !ABar->NotDocking().Contains(AStyle) && !AManager->NotDocking().Contains(AStyle);
-}
-
 HWND OwnerWindowOf(TdxBarManager* AManager) {
   TWinControl* owner = AManager ? AManager->OwnerControl() : nullptr;
   return owner ? owner->Handle() : nullptr;
@@ -49,7 +44,8 @@ IMPLEMENT_CLASS(TdxBarControl, TCustomdxBarControl, nullptr)
 
 TdxBarControl::TdxBarControl(TComponent* AOwner, TdxBar* ABar) : TCustomdxBarControl(AOwner), FBar(ABar) {
   TdxBarDockingStyle style = ABar ? ABar->DockingStyle() : dsNone;
-  TdxDockControl* dock = style != dsNone ? SideDock(BarManager(), style) : nullptr;
+  IdxBarDockControl* realDock = ABar ? ABar->RealDockControl() : nullptr;
+  TdxDockControl* dock = realDock ? dynamic_cast<TdxDockControl*>(realDock->DockControlObject()) : nullptr;
   if (!dock) style = dsNone;
   FDockingStyle = style;
   FDockControl = dock;
@@ -70,7 +66,8 @@ void TdxBarControl::SetItemLinks(TdxBarItemLinks* AValue) {
     BeginInternalLock();
     try {
       // A window made for a bar takes the bar's stored row and place.
-      FDockControl->InsertBarControl(this, TPoint(FBar->DockedLeft(), FBar->DockedTop()), false);
+      FDockControl->InsertBarControl(
+          this, FDockControl->ClientToScreenPoint(TPoint(FBar->DockedLeft(), FBar->DockedTop())), false);
     } catch (...) {
       EndInternalLock();
       throw;
@@ -353,23 +350,7 @@ void TdxBarControl::WndProc(TMessage& Message) {
 }
 
 void TdxBarControl::ToggleDocking() {
-  TdxBar* bar = FBar;
-  TdxBarManager* manager = BarManager();
-  if (!bar || !manager) return;
-  if (FDockingStyle != dsNone) {
-    if (!CanDockBarAt(manager, bar, dsNone)) return;
-    bar->SetVisible(false);
-    bar->SetDockingStyle(dsNone);
-    bar->SetVisible(true);
-    return;
-  }
-  TdxBarDockingStyle style = bar->DockedDockingStyle();
-  if (style == dsNone) style = dsTop;
-  TdxDockControl* dock = SideDock(manager, style);
-  if (!dock || !CanDockBarAt(manager, bar, style)) return;
-  bar->SetVisible(false);
-  bar->SetDockingStyle(style);
-  bar->SetVisible(true);
+  if (FBar) FBar->ToggleDocking();
 }
 
 // ---- docking and moving
@@ -493,7 +474,7 @@ void TdxBarControl::ItemMouseDown(TMouseButton AButton, TShiftState AShift, TPoi
     GetWindowRect(WindowHandle(), &window);
     RX = TPoint(cursor.x - window.left, window.right - window.left);
     RY = TPoint(cursor.y - window.top, window.bottom - window.top);
-    RunDragLoop(TPoint(cursor.x, cursor.y));
+    dxBarRunToolbarDragLoop(this);
   }
 }
 
@@ -567,75 +548,4 @@ void TdxBarControl::PaintBar() {
   }
   DrawBackgroundRect(canvas->Handle(), ClientRect(), false, clNone, GetToolbarBrush());
   canvas->RestoreClipRegion();
-}
-
-// ---- the drag of a toolbar
-
-void TdxBarControl::RunDragLoop(TPoint AScreenPoint) {
-  TdxBarManager* manager = BarManager();
-  if (!manager || !FBar) return;
-  TcxObjectLink* self = cxCreateObjectLink(this);
-  const TPoint grab(RX.X, RY.X);
-  SwitchMovingMode(true);
-  SetCapture(WindowHandle());
-  bool dragging = true;
-  TPoint last = AScreenPoint;
-  while (dragging && self->Ref) {
-    MSG msg;
-    if (!GetMessageW(&msg, nullptr, 0, 0)) {
-      PostQuitMessage(static_cast<int>(msg.wParam));
-      break;
-    }
-    switch (msg.message) {
-      case WM_MOUSEMOVE: {
-        POINT p;
-        GetCursorPos(&p);
-        last = TPoint(p.x, p.y);
-        TdxDockControl* target = nullptr;
-        TdxBarDockingStyle targetStyle = dsNone;
-        for (TdxBarDockingStyle style : {dsTop, dsBottom, dsLeft, dsRight}) {
-          TdxDockControl* dock = SideDock(manager, style);
-          if (dock && dock->HandleAllocated() && dock->DockingZoneScreenRect().Contains(last) &&
-              CanDockBarAt(manager, FBar, style)) {
-            target = dock;
-            targetStyle = style;
-            break;
-          }
-        }
-        if (target != FDockControl || targetStyle != FDockingStyle) {
-          if (FDockControl) FDockControl->RemoveBarControl(this, true);
-          ChangeDockControl(targetStyle, target);
-          if (target) target->InsertBarControl(this, last, true);
-        } else if (target) {
-          target->MoveBarControl(this, last);
-        }
-        if (!target) {
-          const TPoint size = CalcSizeForDockingStyle(dsNone);
-          SetWindowPos(WindowHandle(), HWND_TOP, last.X - std::min(grab.X, size.X - 1), last.Y - std::min(grab.Y, 8),
-                       size.X, size.Y, SWP_NOACTIVATE | SWP_SHOWWINDOW);
-          SetBounds(last.X - std::min(grab.X, size.X - 1), last.Y - std::min(grab.Y, 8), size.X, size.Y);
-        }
-        break;
-      }
-      case WM_LBUTTONUP:
-      case WM_RBUTTONDOWN:
-        dragging = false;
-        break;
-      case WM_KEYDOWN:
-        if (msg.wParam == VK_ESCAPE) dragging = false;
-        break;
-      default:
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-        break;
-    }
-    if (GetCapture() != WindowHandle() && dragging && self->Ref) dragging = msg.message != WM_CANCELMODE;
-  }
-  const bool alive = self->Ref != nullptr;
-  cxReleaseObjectLink(self);
-  if (!alive) return;
-  if (GetCapture() == WindowHandle()) ReleaseCapture();
-  SwitchMovingMode(false);
-  FBar->ChangeDockingStyle(FDockingStyle);
-  StorePosition();
 }

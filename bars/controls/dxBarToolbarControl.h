@@ -158,7 +158,6 @@ class TdxBarControl : public TCustomdxBarControl {
   void ApplySize(const TdxBarToolbarSize& ASize, bool AKeepRecentCount);
   void ToggleDocking();
   void TakeKeptWindow(TdxDockControl* ADock);
-  void RunDragLoop(TPoint AScreenPoint);
   void WMNCCalcSize(TMessage& Message);
   void WMNCHitTest(TMessage& Message);
   void WMNCPaint(TMessage& Message);

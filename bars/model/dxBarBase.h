@@ -104,8 +104,6 @@ class IdxBarControl {
   virtual void RecalcBarLayout() {}
   // Applies a change of the frame (the non-client area) and repaints.
   virtual void ApplyBarFrameChange() { RepaintBar(); }
-  // A floating window makes its shadow again (the system colours changed).
-  virtual void RefreshShadow() {}
   // No item control stays selected.
   virtual void DeselectItemControl() {}
   // The mouse left the window: the hot item goes.
@@ -190,7 +188,26 @@ class TdxBarItemControlBase : public TcxIUnknownObject {
   TdxBarItemLink* FItemLink;
 };
 
-// One of the four side dock controls of a manager's form.
+class IdxBarDockControl;
+
+// A row of a dock: the toolbars assigned to it and the columns of their
+// windows (the bar controls layer's rows).
+class IdxBarDockRow {
+ public:
+  virtual TObject* DockRowObject() = 0;
+  virtual IdxBarDockControl* RowDockControl() = 0;
+  // The toolbar joins the row (with a column for its window when the window
+  // sits in this dock without one), or leaves it with its column; a row left
+  // empty goes from its dock when AFreeWhenEmpty.
+  virtual void IncludeBar(TdxBar* ABar) = 0;
+  virtual void RemoveBar(TdxBar* ABar, bool AFreeWhenEmpty) = 0;
+
+ protected:
+  ~IdxBarDockRow() = default;
+};
+
+// A dock control: one of the four side docks of a manager's form or a
+// free-standing one.
 class IdxBarDockControl {
  public:
   virtual TObject* DockControlObject() = 0;
@@ -222,6 +239,36 @@ class IdxBarDockControl {
   // Whether a toolbar leaves the dock when a stored layout it reads names no
   // dock (free-standing docks do; the sides never).
   virtual bool DetachOnMissingReference() { return false; }
+
+  // The manager the dock belongs to (nil for the model's stand-ins: theirs).
+  virtual TdxBarManager* DockBarManager() { return nullptr; }
+  // Rows: their count, a row by index, the index of a row (-1 when it is not
+  // this dock's) and a new empty last row (nil for docks without rows).
+  virtual int RowCount() { return 0; }
+  virtual IdxBarDockRow* RowAt(int /*AIndex*/) { return nullptr; }
+  virtual int IndexOfRow(IdxBarDockRow* /*ARow*/) { return -1; }
+  virtual IdxBarDockRow* AppendRow() { return nullptr; }
+  // Toolbar windows at screen points: inserted into the row and column the
+  // point gives (with AUpdate the dock re-arranges), removed (the row
+  // stays), moved within the dock.
+  virtual void InsertBarControl(IdxBarControl* /*AControl*/, const TPoint& /*AScreenPoint*/, bool /*AUpdate*/) {}
+  virtual void RemoveBarControl(IdxBarControl* /*AControl*/, bool /*AUpdate*/) {}
+  virtual void MoveBarControl(IdxBarControl* /*AControl*/, const TPoint& /*AScreenPoint*/) {}
+  // The point with its coordinate across the dock moved to where a toolbar
+  // dropped keeps the row ARow.
+  virtual TPoint RowGapPoint(int /*ARow*/, bool /*AOnLine*/, const TPoint& AScreenPoint) { return AScreenPoint; }
+  // The stored position of a window's column, in client coordinates; false
+  // when the window has no column here.
+  virtual bool GetColPosition(IdxBarControl* /*AControl*/, TPoint& /*APosition*/) { return false; }
+  virtual void SetColPosition(IdxBarControl* /*AControl*/, const TPoint& /*APosition*/) {}
+  // Every column's stored position goes to its window.
+  virtual void AssignColPositions() {}
+  virtual TPoint ClientToScreenPoint(const TPoint& APoint) { return APoint; }
+  virtual TPoint ScreenToClientPoint(const TPoint& APoint) { return APoint; }
+  // True while a docked toolbar's window is destroyed.
+  virtual bool IsBarHandleDestroying() { return false; }
+  // The class of the toolbar windows docked here (nil: the window layer's own).
+  virtual TClass GetBarControlClass() { return nullptr; }
 
  protected:
   ~IdxBarDockControl() = default;

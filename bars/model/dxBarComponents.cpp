@@ -58,10 +58,39 @@ void TdxObjectList::XorList(TObjectList* ASourceA, TObjectList* ASourceB) {
 }
 
 // ---------------------------------------------------------------------------
+// The designer and the design controller
+// ---------------------------------------------------------------------------
+
+
+// ---------------------------------------------------------------------------
 // TdxBarComponent, TdxBarComponentList
 // ---------------------------------------------------------------------------
 
 TdxBarComponent::TdxBarComponent(TComponent* AOwner) : TcxComponent(AOwner) {}
+
+bool TdxBarComponent::MayBeDeleted(bool) {
+  IdxBarDesigner* designer = dxBarDesignerOf(FBarManager);
+  return !designer || designer->CanDeleteComponent(this);
+}
+
+void TdxBarComponent::DeleteFromDesigner(IdxBarSelectableItem*& AReference, bool ADeleteComponent) {
+  if (!MayBeDeleted(ADeleteComponent)) return;
+  AReference = nullptr;
+  TObject::Free(this);
+}
+
+void TdxBarComponent::CollectMasterObjects(TdxObjectList* AObjects) {
+  if (AObjects) AObjects->Add(Owner());
+}
+
+TdxBarSelectionStatus TdxBarComponent::DesignSelectionState() {
+  IdxBarDesigner* designer = dxBarDesignerOf(FBarManager);
+  return designer ? designer->GetSelectionStatus(this) : ssUnselected;
+}
+
+void TdxBarComponent::SelectInDesigner(TdxBarSelectionOperation AOperation) {
+  if (IdxBarDesigner* designer = dxBarDesignerOf(FBarManager)) designer->SelectObject(this, AOperation);
+}
 
 TdxBarComponent::~TdxBarComponent() {
   // The lists forget the component through its free notification.
@@ -103,7 +132,7 @@ TdxBarGroup::~TdxBarGroup() {
 
 bool TdxBarGroup::ContainsGroup(TdxBarGroup* AGroup) {
   if (this == AGroup) return true;
-  for (int i = 0; i < Count(); ++i)
+  for (int i = 0; i < FItems->Count(); ++i)
     if (auto* group = dynamic_cast<TdxBarGroup*>(Items(i)); group && group->ContainsGroup(AGroup)) return true;
   return false;
 }
@@ -131,12 +160,12 @@ void TdxBarGroup::SetIndex(int AValue) {
 }
 
 template <class F>
-void TdxBarGroup::ForEachMember(F&& AProc) {
-  // One update of the manager for all members, unless loading or dying.
-  const bool bracket = FBarManager && !ComponentState().Contains(csLoading) && !ComponentState().Contains(csDestroying);
+void TdxBarGroup::ForEachMember(bool ABracket, F&& AProc) {
+  // One update of the manager for all members.
+  const bool bracket = ABracket && FBarManager;
   if (bracket) FBarManager->BeginUpdate();
   try {
-    for (int i = 0; i < Count(); ++i) AProc(Items(i));
+    for (int i = 0; i < FItems->Count(); ++i) AProc(Items(i));
   } catch (...) {
     if (bracket) FBarManager->EndUpdate();
     throw;
@@ -146,12 +175,28 @@ void TdxBarGroup::ForEachMember(F&& AProc) {
 
 void TdxBarGroup::SetEnabled(bool AValue) {
   FEnabled = AValue;
-  ForEachMember([AValue](TdxBarComponent* AMember) { AMember->SetEnabled(AValue); });
+  // An open quick-customization control must not be rebuilt under the user.
+  IdxBarDesignController* controller = dxBarDesignControllerSlot();
+  const bool bracket = !ComponentState().Contains(csLoading) && !ComponentState().Contains(csDestroying) &&
+                       !(controller && controller->HasQuickControl());
+  ForEachMember(bracket, [AValue](TdxBarComponent* AMember) { AMember->SetEnabled(AValue); });
 }
 
 void TdxBarGroup::SetVisible(TdxBarItemVisible AValue) {
   FVisible = AValue;
-  ForEachMember([AValue](TdxBarComponent* AMember) { AMember->SetVisible(AValue); });
+  const bool bracket = !ComponentState().Contains(csLoading) && !ComponentState().Contains(csDestroying);
+  ForEachMember(bracket, [AValue](TdxBarComponent* AMember) { AMember->SetVisible(AValue); });
+}
+
+bool TdxBarGroup::IsComparedWithAncestor() const {
+  const TComponentStateSet state = ComponentState();
+  return FItemsNames && state.Contains(csLoading) && state.Contains(csAncestor) && !state.Contains(csReading);
+}
+
+int TdxBarGroup::Count() const { return IsComparedWithAncestor() ? FItemsNames->Count() : FItems->Count(); }
+
+String TdxBarGroup::MemberName(int AIndex) const {
+  return IsComparedWithAncestor() ? FItemsNames->Get(AIndex) : Items(AIndex)->Name();
 }
 
 void TdxBarGroup::SetName(const String& ANewName) {
@@ -174,7 +219,7 @@ void TdxBarGroup::DefineProperties(TFiler* AFiler) {
   bool hasData = true;
   if (auto* ancestor = dynamic_cast<TdxBarGroup*>(AFiler->Ancestor())) {
     hasData = ancestor->Count() != Count();
-    for (int i = 0; !hasData && i < Count(); ++i) hasData = ancestor->Items(i)->Name() != Items(i)->Name();
+    for (int i = 0; !hasData && i < Count(); ++i) hasData = ancestor->MemberName(i) != MemberName(i);
   }
   AFiler->DefineProperty(
       L"Items", [this](TReader* r) { ReadItems(r); }, [this](TWriter* w) { WriteItems(w); }, hasData);
@@ -211,7 +256,7 @@ void TdxBarGroup::AddNamedItems(TStringList* ANames) {
 
 void TdxBarGroup::WriteItems(TWriter* AWriter) {
   AWriter->WriteListBegin();
-  for (int i = 0; i < Count(); ++i) AWriter->WriteString(Items(i)->Name());
+  for (int i = 0; i < Count(); ++i) AWriter->WriteString(MemberName(i));
   AWriter->WriteListEnd();
 }
 

@@ -1,13 +1,16 @@
 // The common base of the components a bar manager holds (items, groups,
-// popup menus), the small lists they share, and groups of items.
+// popup menus), the design-time selection protocol they share with toolbars
+// and item links, the small lists they use, and groups of items.
 #pragma once
 
 #include "bars/model/dxBarBase.h"
+#include "bars/model/dxBarSelection.h"
 
 #include <vector>
 
 class TStringList;
 class TdxBarComponentList;
+class TdxObjectList;
 
 // A non-owning object list that ignores nil and duplicates.
 class TdxObjectList : public TObjectList {
@@ -19,16 +22,19 @@ class TdxObjectList : public TObjectList {
   void CopyTo(TObjectList* ADestination);
   // The objects of A not in B, then those of B not in A.
   void XorList(TObjectList* ASourceA, TObjectList* ASourceB);
+  // Nil for an empty list.
+  TObject* First() const { return TObjectList::First(); }
+  TObject* Last() const { return TObjectList::Last(); }
 };
 
 // Base of items, groups and popup menus: the manager they belong to and the
 // lists that want to hear about their changes.
-class TdxBarComponent : public TcxComponent {
+class TdxBarComponent : public TcxComponent, public IdxBarSelectableItem {
   DECLARE_CLASS(TdxBarComponent, TcxComponent)
   explicit TdxBarComponent(TComponent* AOwner);
   ~TdxBarComponent() override;
 
-  TdxBarManager* BarManager() const { return FBarManager; }
+  TdxBarManager* BarManager() const override { return FBarManager; }
   virtual bool Enabled() = 0;
   virtual void SetEnabled(bool AValue) = 0;
   TdxBarItemVisible Visible() const { return FVisible; }
@@ -38,9 +44,30 @@ class TdxBarComponent : public TcxComponent {
   // of the component when the whole list changed).
   virtual void NotifyListsOfChange(bool AAllChanged);
 
+  // IdxBarSelectableItem
+  bool MayBeDeleted(bool ADeleteComponent) override;
+  void DeleteFromDesigner(IdxBarSelectableItem*& AReference, bool ADeleteComponent) override;
+  void RunCustomizationAction(TdxBarCustomizationAction) override {}
+  void CollectMasterObjects(TdxObjectList* AObjects) override;
+  IdxBarSelectableItem* FollowingSelectable() override { return nullptr; }
+  TPersistent* SelectableParentObject() override { return Owner(); }
+  TdxBarSelectionStatus DesignSelectionState() override;
+  TdxBarCustomizationActions SupportedCustomizationActions() override { return {caDelete}; }
+  void RefreshDesignView() override {}
+  bool HasMultipleParts() override { return false; }
+  bool IsDesignSelected() override { return DesignSelectionState() == ssActiveSelected; }
+  void SelectInDesigner(TdxBarSelectionOperation AOperation) override;
+  bool SelectParentInDesigner() override { return false; }
+  void SelectionStateChanged() override {}
+  TPersistent* SelectableInstance() override { return this; }
+
+  // A hook for the designer; nothing here.
+  virtual void ExtraDesignHook() {}
+
  protected:
   friend class TdxBarComponentList;
   TdxBarManager* FBarManager = nullptr;
+  // The component lists that hold this component (not owned).
   std::vector<TdxBarComponentList*> FChangeNotifies;
   bool FEnabled = true;
   TdxBarItemVisible FVisible = ivAlways;
@@ -72,7 +99,8 @@ class TdxBarGroup : public TdxBarComponent {
   void Remove(TdxBarComponent* AItem);
   int IndexOf(TdxBarComponent* AItem) const;
   void Move(int AFromIndex, int AToIndex);
-  int Count() const { return FItems->Count(); }
+  // While the group is compared with its ancestor form, the stored names count.
+  int Count() const;
   TdxBarComponent* Items(int AIndex) const { return FItems->Items(AIndex); }
   // Position in the manager's group list; the setter moves it there.
   int Index() const;
@@ -91,8 +119,12 @@ class TdxBarGroup : public TdxBarComponent {
 
  private:
   bool ContainsGroup(TdxBarGroup* AGroup);
+  bool IsComparedWithAncestor() const;
+  // The name of a member as the stored definition gives it.
+  String MemberName(int AIndex) const;
+  // Runs AProc on every member, inside the manager's update bracket when asked.
   template <class F>
-  void ForEachMember(F&& AProc);
+  void ForEachMember(bool ABracket, F&& AProc);
   // Adds the components of the owner form with these names, then frees the list.
   void AddNamedItems(TStringList* ANames);
   void ReadItems(TReader* AReader);

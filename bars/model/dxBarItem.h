@@ -23,7 +23,7 @@ enum TdxBarItemStyleChangeKind : int;
 
 using TShortCut = Word;
 
-class TdxBarItem : public TdxBarComponent, public IdxBarSelectableItem {
+class TdxBarItem : public TdxBarComponent {
   DECLARE_CLASS(TdxBarItem, TdxBarComponent)
   explicit TdxBarItem(TComponent* AOwner);
   ~TdxBarItem() override;

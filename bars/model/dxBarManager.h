@@ -418,6 +418,7 @@ class TdxBarManager : public TComponent {
   bool AlwaysSaveText() const { return FAlwaysSaveText; }
   void SetAlwaysSaveText(bool AValue) { FAlwaysSaveText = AValue; }
   bool AutoDockColor() const { return FAutoDockColor; }
+  // On change every dock control takes its colour again.
   void SetAutoDockColor(bool AValue);
   bool AutoHideEmptyBars() const { return FAutoHideEmptyBars; }
   void SetAutoHideEmptyBars(bool AValue);
@@ -473,6 +474,7 @@ class TdxBarManager : public TComponent {
   void SetUseF10ForMenu(bool AValue) { FUseF10ForMenu = AValue; }
   bool UseSystemFont() const { return FUseSystemFont; }
   void SetUseSystemFont(bool AValue);
+  // Docks draw a sunken edge around their rows; on change every dock control refreshes its frames.
   int WaitForDockingTime() const { return FWaitForDockingTime; }
   void SetWaitForDockingTime(int AValue) { if (AValue >= 0) FWaitForDockingTime = AValue; }
 

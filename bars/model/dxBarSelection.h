@@ -70,6 +70,14 @@ class IdxBarDesignController {
   virtual void SynchronizeLastSelectedItem() = 0;
   // The link selected in the manager's designer, nil when none.
   virtual TdxBarItemLink* DesignSelectedLink(TdxBarManager* AManager) = 0;
+  // A quick-customization control is open.
+  virtual bool HasQuickControl() = 0;
+  // A toolbar is being moved with the mouse.
+  virtual void SetMoving(bool AValue) = 0;
+  // The last selected object follows a selection change.
+  virtual void SelectionChanged(TObject* AObject) = 0;
+  // The popup that lists the manager's toolbars, drawn by that painter.
+  virtual void ShowToolbarsPopup(TdxBarManager* AManager, const TdxBarPainter* APainter) = 0;
 
  protected:
   ~IdxBarDesignController() = default;

@@ -230,7 +230,9 @@ TEST_F(TBarWindowTest, DragFloatsTheToolbarAndDocksItBackWithItsKeptWindow) {
   } whileDocked, whileFloating;
   auto moveTo = [&](TPoint AScreen) {
     SetCursorPos(AScreen.X, AScreen.Y);
-    PostMessageW(control->WindowHandle(), WM_MOUSEMOVE, MK_LBUTTON, 0);
+    POINT client{AScreen.X, AScreen.Y};
+    ScreenToClient(GetCapture(), &client);
+    PostMessageW(GetCapture(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(client.x, client.y));
   };
   auto record = [&](TStep& AStep) {
     AStep = {control->Moving(), control->DockedHandle(), control->FloatingHandle(), control->WindowHandle(),
@@ -248,7 +250,11 @@ TEST_F(TBarWindowTest, DragFloatsTheToolbarAndDocksItBackWithItsKeptWindow) {
     second = std::make_unique<TPostedAction>([&] {
       record(whileFloating);
       moveTo(backToTop);
-      third = std::make_unique<TPostedAction>([&] { PostMessageW(GetCapture(), WM_LBUTTONUP, 0, 0); });
+      // A floating toolbar docks once the docking delay has passed.
+      third = std::make_unique<TPostedAction>([&] {
+        dxBarDockingTimerFired();
+        PostMessageW(GetCapture(), WM_LBUTTONUP, 0, 0);
+      });
     });
   });
   THangGuard guard([] { PostMessageW(GetCapture(), WM_LBUTTONUP, 0, 0); });

@@ -760,6 +760,10 @@ class TFakeDesignController : public IdxBarDesignController {
   }
   void SynchronizeLastSelectedItem() override {}
   TdxBarItemLink* DesignSelectedLink(TdxBarManager*) override { return nullptr; }
+  bool HasQuickControl() override { return false; }
+  void SetMoving(bool) override {}
+  void SelectionChanged(TObject*) override {}
+  void ShowToolbarsPopup(TdxBarManager*, const TdxBarPainter*) override {}
   TdxBarItemLink* Customizing = nullptr;
   IdxBarSelectableItem* LastSelected = nullptr;
 };
