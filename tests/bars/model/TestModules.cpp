@@ -1,5 +1,6 @@
 #include "bars/model/dxBar.h"
 #include "foundation/FoundationModules.h"
+#include "foundation/cxGraphicsBitmaps.h"
 #include "platform/gui/GuiModules.h"
 #include "tests/support/GuiWarmUp.h"
 #include "tests/support/PainterWarmUp.h"
@@ -16,4 +17,8 @@ std::vector<TModuleStep> TestModules() {
 void WarmUpTestCaches() {
   WarmUpGuiCaches();
   WarmUpPainterResources();
+  // The bar module's glyph drawing composes in the shared work bitmaps.
+  for (TBitmap* bitmap : {static_cast<TBitmap*>(cxGetDrawBitmap(16, 16)), static_cast<TBitmap*>(cxGetImageBitmap(16, 16)),
+                          static_cast<TBitmap*>(cxGetMaskBitmap(16, 16))})
+    bitmap->Canvas()->Handle();
 }
