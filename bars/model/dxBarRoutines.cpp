@@ -273,11 +273,7 @@ int dxBarAccelCharIndex(String& ACaption, bool ARemoveMarkers) {
   return result;
 }
 
-String dxBarRemoveAccelChars(const String& ACaption) {
-  String caption = ACaption;
-  dxBarAccelCharIndex(caption, true);
-  return caption;
-}
+String dxBarRemoveAccelChars(const String& ACaption) { return cxStripAccelAmpersands(ACaption, false); }
 
 Word dxBarShortCutFromKey(Word AKey, LPARAM AKeyData) {
   if (AKey == 0) return 0;
@@ -764,6 +760,12 @@ TRect dxBarWorkAreaAt(const TPoint& APoint) {
 }
 
 void dxBarEnsureMinWidth(int& AValue, int AMinimum) { AValue = std::max(AValue, AMinimum); }
+
+int dxBarScaleToScreenDPI(int AValue, int AReference) {
+  const int ppi = Screen ? Screen->PixelsPerInch() : 96;
+  // Halves go to the even neighbour: the rounding mode of nearbyint.
+  return AReference ? static_cast<int>(std::nearbyint(static_cast<double>(AValue) * ppi / AReference)) : AValue;
+}
 
 // ---------------------------------------------------------------------------
 // Key tips, layout storage, mouse buttons, fonts

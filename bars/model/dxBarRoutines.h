@@ -101,7 +101,8 @@ int dxBarMostCompactViewLevel(TdxBarItemViewLevels ALevels);
 // 0 when none; with ARemoveMarkers the caption loses its markers ("&&"
 // becomes "&") and the position is that in the new caption.
 int dxBarAccelCharIndex(String& ACaption, bool ARemoveMarkers);
-// The caption without accelerator markers; "&&" gives "&".
+// The caption without accelerator markers: each "&" goes and the character
+// after it stays ("&&" gives "&"); a last "&" goes.
 String dxBarRemoveAccelChars(const String& ACaption);
 // A shortcut from a key with the present Shift and Ctrl and the key data's Alt bit.
 Word dxBarShortCutFromKey(Word AKey, LPARAM AKeyData);
@@ -312,6 +313,8 @@ void dxBarForgetWindowHandle(HWND& AWnd, bool ADestroy);
 // The desktop work area of the monitor that holds the point.
 TRect dxBarWorkAreaAt(const TPoint& APoint);
 void dxBarEnsureMinWidth(int& AValue, int AMinimum);
+// A length given for AReference pixels per inch, at the screen's.
+int dxBarScaleToScreenDPI(int AValue, int AReference);
 
 // ---------------------------------------------------------------------------
 // Key tips, layout storage, mouse buttons

@@ -261,6 +261,16 @@ TEST(dxBarRoutines, NameListsAndSectionDelimiters) {
                                         L"ivlControlOnly"}));
   EXPECT_EQ(dxBarSectionDelimiter(skIni), L".");
   EXPECT_EQ(dxBarSectionDelimiter(skReg), L"\\");
+  const struct {
+    const wchar_t *caption, *plain;
+  } captions[] = {{L"&File", L"File"}, {L"Save && exit", L"Save & exit"}, {L"Tail&", L"Tail"}, {L"&a&b", L"ab"}};
+  for (const auto& c : captions) EXPECT_EQ(dxBarRemoveAccelChars(c.caption), c.plain) << c.caption;
+  // Scaled from twice the screen's resolution: halves go to the even neighbour.
+  const int ppi = Screen->PixelsPerInch();
+  const struct {
+    int value, reference, scaled;
+  } lengths[] = {{10, ppi, 10}, {3, 2 * ppi, 2}, {5, 2 * ppi, 2}, {7, 2 * ppi, 4}, {-3, 2 * ppi, -2}};
+  for (const auto& c : lengths) EXPECT_EQ(dxBarScaleToScreenDPI(c.value, c.reference), c.scaled) << c.value;
   int width = 5;
   dxBarEnsureMinWidth(width, 3);
   EXPECT_EQ(width, 5);
