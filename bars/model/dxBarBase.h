@@ -10,6 +10,7 @@
 #include "platform/core/Components.h"
 #include "platform/gui/Graphics.h"
 
+class IdxBarGlyphCache;
 class TdxBar;
 class TdxBarComponent;
 class TdxBarItem;
@@ -179,6 +180,9 @@ class TdxBarItemControlBase : public TcxIUnknownObject {
   virtual void ClearDrawingCache(bool /*AResetViewInfo*/) {}
   // The link's ItemRect changed.
   virtual void RecalcState() {}
+  // The glyph the control keeps rendered between paints (dxBarDrawItemGlyph);
+  // nil: the control renders its glyph on every paint.
+  virtual IdxBarGlyphCache* GlyphCache() { return nullptr; }
 
  protected:
   // Hides every open menu of the chain (the window layer's part of a click).

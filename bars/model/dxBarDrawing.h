@@ -6,6 +6,13 @@
 #include "platform/core/System.h"
 #include "platform/WinApi.h"
 
+class TBitmap;
+class TcxCanvas;
+class TControl;
+class TCustomImageList;
+class TdxBarItemControlBase;
+class TWinControl;
+
 // The state of a glyph being drawn, as the painter and the item control see it.
 struct TdxBarGlyphState {
   bool Enabled = true;
@@ -61,3 +68,102 @@ void dxBarDrawArrowInRect(HDC ADC, const TRect& R, int AOrientation, TColor ACol
 void dxBarDrawAutoSizedArrow(HDC ADC, const TRect& R, int AOrientation, TColor AColor, bool AFlat, bool AEnabled,
                              bool ASelected);
 int dxBarAutoSizedArrowSize(const TRect& R, int AOrientation);
+
+// ---------------------------------------------------------------------------
+// Glyphs
+// ---------------------------------------------------------------------------
+
+// The rendered glyph an item control keeps between paints (its cached image
+// options), so that a glyph in a costly mode is rendered once.
+class IdxBarGlyphCache {
+ public:
+  // Whether the rendering is of this mode and source: the glyph, or without
+  // one the image list.
+  virtual bool IsCached(TcxImageDrawMode AMode, TBitmap* AGlyph, TCustomImageList* AImages) const = 0;
+  // Renders the glyph (or image AImageIndex of AImages) in the mode, as large as ARect.
+  virtual void Cache(const TRect& ARect, TBitmap* AGlyph, TCustomImageList* AImages, int AImageIndex,
+                     TcxImageDrawMode AMode, bool ASmooth, TColor ATransparentColor,
+                     bool AUseLeftBottomPixelAsTransparent) = 0;
+  // The rendering, nil before the first.
+  virtual TBitmap* CachedGlyph() = 0;
+
+ protected:
+  ~IdxBarGlyphCache() = default;
+};
+
+// What the painter gathers to draw a glyph: the glyph bitmap or the image of
+// an image list, drawn in AGlyphRect over the background of AFullRect
+// (the brush, or without one what the DC shows).
+struct TdxBarGlyphDrawArgs {
+  HBRUSH Brush = nullptr;
+  bool UseLeftBottomPixelAsTransparent = true;
+  bool Smooth = false;
+  TdxBarGlyphState State;
+  // The transparent colour of images without alpha (the image list's
+  // background colour); a glyph bitmap has none.
+  TColor BkColor = clNone;
+  int ImageIndex = -1;
+  TCustomImageList* Images = nullptr;
+  TBitmap* Glyph = nullptr;
+  TRect GlyphRect;
+  TRect FullRect;
+};
+
+// Draws the glyph in the mode of its state. With an item control whose
+// manager caches glyphs, the glyph is rendered into the control's cache
+// (unless it holds this mode and source) and the rendering drawn; not in the
+// shadowed mode, whose shadow depends on the background.
+void dxBarDrawItemGlyph(TdxBarItemControlBase* AControl, HDC ADC, const TdxBarGlyphDrawArgs& AArgs);
+void dxBarDrawGlyphNoCache(HDC ADC, const TdxBarGlyphDrawArgs& AArgs);
+// A bitmap drawn normal (True) or disabled (False).
+void dxBarDrawStateBitmap(HDC ADC, const TRect& R, TBitmap* ABitmap, bool AState);
+
+// ---------------------------------------------------------------------------
+// Clipping and backgrounds
+// ---------------------------------------------------------------------------
+
+// Clips the canvas to the frame rectangle without the content rectangle.
+void dxBarClipToFrameBorder(TcxCanvas* ACanvas, const TRect& AFrame, const TRect& AContent);
+// Adds the rectangle (logical coordinates) to the DC's clip region.
+void dxBarUnionClipRect(HDC ADC, const TRect& R);
+// The bitmap tiled (see dxBarTileBitmap) when it has content; else the brush,
+// or without one the colour.
+void dxBarPaintBackgroundArea(HDC ADC, const TRect& ADest, const TRect& ASource, TBitmap* ABitmap, TColor AColor,
+                              HBRUSH ABrush);
+// Copies the bitmap tiled over the plane into ADest, ASource's top-left
+// corner at ADest's: tile (i, j) lands at ADest.Left + i * width -
+// ASource.Left, ADest.Top + j * height - ASource.Top, for every tile that
+// ASource touches, clipped to ADest. Nothing for an empty bitmap or source.
+void dxBarTileBitmap(HDC ADC, const TRect& ADest, const TRect& ASource, TBitmap* ABitmap);
+// Lets a parent paint its background under a child control into the child's
+// DC: the DC's window origin and the rectangle move by the child's position
+// in the parent's client area (0, 0 unless both have windows).
+void dxBarShiftWindowOrgTo(TControl* AControl, TWinControl* AParent, HDC ADC, TPoint& AOffset, TPoint& APrevOrg,
+                           TRect& R);
+void dxBarRestoreWindowOrg(HDC ADC, const TPoint& APrevOrg);
+TColor dxBarNearestScreenColor(TColor AColor);
+
+// ---------------------------------------------------------------------------
+// Size grips and parts of the visual styles
+// ---------------------------------------------------------------------------
+
+// The classic size grip over what the DC shows: only the grip's own pixels
+// (those not of the button-face colour) replace the background.
+void dxBarDrawTransparentSizeGrip(HDC ADC, const TRect& R);
+// The visual style's size box plus 2 pixels each way (the classic grip's
+// size without visual styles).
+TSize dxBarThemedSizeGripSize();
+// The size box in a corner of R: 0 top-left, 1 top-right, 2 bottom-left, 3 bottom-right.
+void dxBarDrawThemedSizeGrip(HDC ADC, const TRect& R, int ACorner);
+TSize dxBarThemedSmallCloseButtonSize();
+// The small close button, centred vertically, at the left end of R for
+// kinds 1 and 3, else at the right end.
+void dxBarDrawThemedSmallCloseButton(HDC ADC, const TRect& R, bool AHot, int AKind, bool APressed);
+// The edit state of the visual styles: 1 normal, 4 disabled.
+int dxBarEditControlThemeState(TdxBarItemControlBase* AEditControl);
+// Colours of an edit in a state, from the edit class's theme handle (an
+// HTHEME; nil: the system colours).
+TColor dxBarThemedEditFillColor(HANDLE ATheme, int AState);
+TColor dxBarThemedEditTextColor(HANDLE ATheme, int AState);
+// The toolbar's fill colour of the visual style, else button face.
+TColor dxBarThemedToolbarFillColor();

@@ -5,6 +5,7 @@
 #include "bars/model/dxBarHooks.h"
 #include "bars/model/dxBarItem.h"
 #include "bars/model/dxBarItemLinks.h"
+#include "bars/model/dxBarLayoutStorage.h"
 #include "bars/model/dxBarManager.h"
 #include "bars/model/dxBarScreenTip.h"
 #include "bars/model/dxBarToolbars.h"
@@ -16,13 +17,20 @@
 #include "platform/gui/Graphics.h"
 #include "platform/gui/Menus.h"
 
+#include "bars/model/dxBarComponents.h"
+#include "bars/model/dxBarSelection.h"
+#include "foundation/cxClasses.h"
+#include "foundation/cxControlsRoutines.h"
+
 #include <algorithm>
 #include <cmath>
 #include <mmsystem.h>
 #include <type_traits>
 #include <span>
+#include <utility>
 
 IMPLEMENT_CLASS(TdxBarManagerList, TObject, nullptr)
+IMPLEMENT_CLASS(TRegItemRecord, TObject, nullptr)
 IMPLEMENT_CLASS(TdxBarItemList, TObject, nullptr)
 
 namespace {
@@ -32,6 +40,7 @@ struct TModuleState {
   TdxBarLayeredWindowApi LayeredWindowApi;
   TdxBarManagerList* Managers = nullptr;
   TdxBarItemList* ItemClasses = nullptr;
+  TObject* DesignController = nullptr;
   bool Finalizing = false;
   int RunCount = 0;
 };
@@ -150,20 +159,61 @@ TdxBarManagerList* dxBarManagerList() { return State().Managers; }
 
 const TdxBarLayeredWindowApi& dxBarLayeredWindowApi() { return State().LayeredWindowApi; }
 
-void TdxBarItemList::AddRegistration(TClass AItemClass, TClass AItemControlClass, bool AShown) {
-  FItems.push_back({AItemClass, AItemControlClass, AShown});
-  RegisterClass(AItemClass);
+TdxBarItemList::~TdxBarItemList() {
+  while (!FItems.empty()) RemoveRegistrationAt(Count() - 1);
 }
 
-void TdxBarItemList::RemoveRegistration(TClass AItemClass) {
-  FItems.erase(std::remove_if(FItems.begin(), FItems.end(),
-                              [AItemClass](const TRegistration& r) { return r.ItemClass == AItemClass; }),
-               FItems.end());
+void TdxBarItemList::AddRegistration(TdxBarItemClass AItemClass, TdxBarItemControlClass AItemControlClass,
+                                     bool AVisible) {
+  TObjectPtr<TRegItemRecord> record(Make<TRegItemRecord>(AItemClass, AItemControlClass, AVisible));
+  // A class the stream knows already (the bar module's own item classes,
+  // another registration of it) stays known when this registration goes.
+  if (AItemClass && GetClass(AItemClass->Name) != AItemClass) {
+    RegisterClass(AItemClass);
+    record->FStreamsClass = true;
+  }
+  FItems.push_back(record.release());
 }
 
-TClass TdxBarItemList::ItemControlClassOf(TClass AItemClass) const {
-  for (const TRegistration& r : FItems)
-    if (r.ItemClass == AItemClass) return r.ItemControlClass;
+void TdxBarItemList::RemoveRegistration(TdxBarItemClass AItemClass) {
+  for (int i = 0; i < Count(); ++i)
+    if (FItems[i]->FItemClass == AItemClass) return RemoveRegistrationAt(i);
+}
+
+void TdxBarItemList::RemoveRegistrationAt(int AIndex) {
+  TRegItemRecord* record = RegistrationAt(AIndex);
+  FItems.erase(FItems.begin() + AIndex);
+  if (record->FStreamsClass) {
+    const auto other = std::find_if(FItems.begin(), FItems.end(), [record](const TRegItemRecord* r) {
+      return r->FItemClass == record->FItemClass;
+    });
+    if (other != FItems.end())
+      (*other)->FStreamsClass = true;
+    else
+      UnRegisterClass(record->FItemClass);
+  }
+  TObject::Free(record);
+}
+
+TRegItemRecord* TdxBarItemList::RegistrationAt(int AIndex) const {
+  if (AIndex < 0 || AIndex >= Count()) TList::Error(L"List index out of bounds (%d)", AIndex);
+  return FItems[AIndex];
+}
+
+int TdxBarItemList::VisibleItemCount() const {
+  return static_cast<int>(std::count_if(FItems.begin(), FItems.end(), [](const TRegItemRecord* r) { return r->FVisible; }));
+}
+
+TdxBarItemClass TdxBarItemList::NthVisibleItemClass(int AIndex) const {
+  if (AIndex < 0) return nullptr;
+  for (const TRegItemRecord* r : FItems)
+    if (r->FVisible && AIndex-- == 0) return r->FItemClass;
+  return nullptr;
+}
+
+TdxBarItemControlClass TdxBarItemList::ItemControlClassOf(TdxBarItemClass AItemClass) const {
+  for (const TRegItemRecord* r : FItems)
+    if (r->FItemClass == AItemClass) return r->FItemControlClass;
   return nullptr;
 }
 
@@ -173,11 +223,12 @@ TdxBarItemList* dxBarSharedItemClassRegistry() {
   return s.ItemClasses;
 }
 
-void dxBarAddItemClassToRegistry(TClass AItemClass, TClass AItemControlClass, bool AShown) {
-  if (TdxBarItemList* list = dxBarSharedItemClassRegistry()) list->AddRegistration(AItemClass, AItemControlClass, AShown);
+void dxBarAddItemClassToRegistry(TdxBarItemClass AItemClass, TdxBarItemControlClass AItemControlClass,
+                                 bool AVisible) {
+  if (TdxBarItemList* list = dxBarSharedItemClassRegistry()) list->AddRegistration(AItemClass, AItemControlClass, AVisible);
 }
 
-void dxBarRemoveItemClassFromRegistry(TClass AItemClass) {
+void dxBarRemoveItemClassFromRegistry(TdxBarItemClass AItemClass) {
   if (TdxBarItemList* list = State().ItemClasses) list->RemoveRegistration(AItemClass);
 }
 
@@ -225,11 +276,7 @@ int dxBarAccelCharIndex(String& ACaption, bool ARemoveMarkers) {
   return result;
 }
 
-String dxBarRemoveAccelChars(const String& ACaption) {
-  String caption = ACaption;
-  dxBarAccelCharIndex(caption, true);
-  return caption;
-}
+String dxBarRemoveAccelChars(const String& ACaption) { return cxStripAccelAmpersands(ACaption, false); }
 
 Word dxBarShortCutFromKey(Word AKey, LPARAM AKeyData) {
   if (AKey == 0) return 0;
@@ -416,7 +463,9 @@ int dxBarShowAppMessageBox(const String& AText, UINT AFlags) {
 
 namespace {
 
-// The classes the component stream finds by name.
+// The classes the component stream finds by name. The item classes are
+// among them because the item-control classes that complete their
+// registrations come with the bar windows' layer (dxBarControlsModules).
 std::span<const TClass> StreamedClasses() {
   static const TClass classes[] = {
       TdxBarManager::StaticClass(),       TdxBar::StaticClass(),          TdxBarGroup::StaticClass(),
@@ -426,12 +475,24 @@ std::span<const TClass> StreamedClasses() {
   return classes;
 }
 
+void FreeDesignController() {
+  TModuleState& s = State();
+  if (!s.DesignController) return;
+  IdxBarDesignController*& slot = dxBarDesignControllerSlot();
+  if (slot == dynamic_cast<IdxBarDesignController*>(s.DesignController)) slot = nullptr;
+  FreeAndNil(s.DesignController);
+}
+
 }  // namespace
 
+// The steps the bar windows' layer adds to the start-up (it follows this
+// one): the navigation controller, the item classes against their controls;
+// the customization layer's step registers its editors and design helpers.
 void dxBarInitialize() {
   TModuleState& s = State();
   if (s.RunCount++ > 0) return;
   s.Finalizing = false;
+  for (TClass cls : StreamedClasses()) RegisterClass(cls);
   s.LayeredWindowApi = LookUpLayeredWindowApi();
   s.Managers = Make<TdxBarManagerList>();
   dxBarRefreshScreenDepth();
@@ -444,7 +505,6 @@ void dxBarInitialize() {
     s.PreviousInitProc = InitProc;
     InitProc = &BarInitProc;
   }
-  for (TClass cls : StreamedClasses()) RegisterClass(cls);
 }
 
 void dxBarFinalize() {
@@ -454,10 +514,313 @@ void dxBarFinalize() {
   if (InitProc == &BarInitProc) InitProc = s.PreviousInitProc;
   s.PreviousInitProc = nullptr;
   FreeAndNil(s.ItemClasses);
+  FreeDesignController();
   dxBarDeleteCheckerBrush();
   FreeAndNil(s.Managers);
   if (Screen)
     for (const TCursorEntry& entry : kCursors) Screen->SetCursors(entry.Id, nullptr);
   s.LayeredWindowApi = {};
   for (TClass cls : StreamedClasses()) UnRegisterClass(cls);
+}
+
+// ---------------------------------------------------------------------------
+// Process-wide objects made on first use or by other layers
+// ---------------------------------------------------------------------------
+
+IdxBarNavigation* dxBarNavigationControllerInstance() { return dxBarNavigation(); }
+
+TdxBarDesignControllerMaker& dxBarDesignControllerMaker() {
+  static TdxBarDesignControllerMaker maker = nullptr;
+  return maker;
+}
+
+IdxBarDesignController* dxBarSharedDesignController() {
+  TModuleState& s = State();
+  if (!s.DesignController && !s.Finalizing && dxBarDesignControllerMaker()) {
+    TObjectPtr<TObject> made(dxBarDesignControllerMaker()());
+    if (made && !dynamic_cast<IdxBarDesignController*>(made.get()))
+      throw EInvalidOperation(L"The design controller maker made no design controller");
+    s.DesignController = made.release();
+    if (s.DesignController) dxBarDesignControllerSlot() = dynamic_cast<IdxBarDesignController*>(s.DesignController);
+  }
+  return dynamic_cast<IdxBarDesignController*>(s.DesignController);
+}
+
+// ---------------------------------------------------------------------------
+// Objects, interfaces and links
+// ---------------------------------------------------------------------------
+
+IdxBarAccessibilityHelper* dxBarAccessibilityIntfOf(TObject* AObject) {
+  return dynamic_cast<IdxBarAccessibilityHelper*>(AObject);
+}
+
+void dxBarOwnerHelperDestroyed(IdxBarAccessibilityHelper*& AHelper) {
+  if (IdxBarAccessibilityHelper* helper = std::exchange(AHelper, nullptr)) helper->OwnerObjectDestroyed();
+}
+
+bool dxBarIsSelectableObject(TObject* AObject, IdxBarSelectableItem** AIntf) {
+  IdxBarSelectableItem* item = dynamic_cast<IdxBarSelectableItem*>(AObject);
+  if (AIntf) *AIntf = item;
+  return item != nullptr;
+}
+
+bool dxBarIsSelectableOnly(TObject* AObject) { return dxBarIsSelectableObject(AObject); }
+
+IdxBarSelectableItem* dxBarSelectableIntfOf(TObject* AObject) { return dynamic_cast<IdxBarSelectableItem*>(AObject); }
+
+TPersistent* dxBarSelectableInstance(IdxBarSelectableItem* AItem) { return AItem ? AItem->SelectableInstance() : nullptr; }
+
+void dxBarKeepSelectableOnly(TdxObjectList* AList) {
+  if (!AList) return;
+  for (int i = AList->Count() - 1; i >= 0; --i)
+    if (!dxBarIsSelectableOnly(AList->Get(i))) AList->Delete(i);
+}
+
+TObject* dxBarObjectOfLink(TcxObjectLink* ALink) { return ALink ? ALink->Ref : nullptr; }
+
+void dxBarReleaseObjectLink(TcxObjectLink*& ALink) { cxReleaseObjectLink(std::exchange(ALink, nullptr)); }
+
+void dxBarEnumNamesToArray(const TTypeInfo& AType, std::vector<String>& ANames) { ANames = AType.Names; }
+
+void dxBarSetElementNamesToArray(const TTypeInfo& ASetType, std::vector<String>& ANames) {
+  if (ASetType.CompType)
+    dxBarEnumNamesToArray(*ASetType.CompType, ANames);
+  else
+    ANames.clear();
+}
+
+// ---------------------------------------------------------------------------
+// Managers, forms and windows
+// ---------------------------------------------------------------------------
+
+namespace {
+
+bool IsChildWindow(HWND AWnd) { return (GetWindowLongPtrW(AWnd, GWL_STYLE) & WS_CHILD) != 0; }
+
+// The window's parent while it is a child window, else nil.
+HWND ChildWindowParent(HWND AWnd) { return AWnd && IsChildWindow(AWnd) ? GetParent(AWnd) : nullptr; }
+
+TWinControl* ManagerOwnerControl(TdxBarManager* AManager) {
+  return AManager ? dynamic_cast<TWinControl*>(AManager->Owner()) : nullptr;
+}
+
+}  // namespace
+
+TdxBarManager* dxBarManagerOfWindow(HWND AWnd) { return AWnd ? dxBarManagerFromObject(FindControl(AWnd)) : nullptr; }
+
+TWinControl* dxBarWinControlOwner(TComponent* AComponent) {
+  for (TComponent* c = AComponent; c; c = c->Owner())
+    if (auto* control = dynamic_cast<TWinControl*>(c)) return control;
+  return nullptr;
+}
+
+TdxBarManager* dxBarManagerForComponent(TComponent* AComponent) {
+  TWinControl* control = dxBarWinControlOwner(AComponent);
+  if (!control || !control->HandleAllocated()) return nullptr;
+  while (control) {
+    if (TdxBarManager* manager = dxBarManagerFromObject(control)) return manager;
+    control = control->HandleAllocated() ? dxBarChildWindowControlParent(control->Handle()) : nullptr;
+  }
+  return nullptr;
+}
+
+TWinControl* dxBarChildWindowControlParent(HWND AWnd) {
+  for (HWND wnd = ChildWindowParent(AWnd); wnd; wnd = ChildWindowParent(wnd))
+    if (TWinControl* control = FindControl(wnd)) return control;
+  return nullptr;
+}
+
+TWinControl* dxBarFindPlatformControl(HWND AWnd) {
+  for (HWND wnd = AWnd; wnd; wnd = GetParent(wnd))
+    if (TWinControl* control = FindControl(wnd)) return control;
+  return nullptr;
+}
+
+TCustomForm* dxBarControlFormByKind(TControl* AControl, int AKind) {
+  auto* control = dynamic_cast<TWinControl*>(AControl);
+  if (!control || !control->HandleAllocated()) return nullptr;
+  TCustomForm* result = nullptr;
+  for (HWND wnd = control->Handle(); wnd; wnd = GetParent(wnd)) {
+    auto* form = dynamic_cast<TCustomForm*>(FindControl(wnd));
+    if (form) result = form;
+    if (!IsChildWindow(wnd)) break;
+    if (form && (AKind == 2 || (AKind == 1 && cxIsMDIChildForm(form)))) break;
+  }
+  return result;
+}
+
+TCustomForm* dxBarComponentParentForm(TComponent* AComponent) {
+  TWinControl* control = dxBarWinControlOwner(AComponent);
+  return control ? dxBarControlFormByKind(control, 2) : nullptr;
+}
+
+TCustomForm* dxBarManagerFormByKind(TdxBarManager* AManager, int AKind) {
+  return AManager ? dxBarControlFormByKind(dynamic_cast<TControl*>(AManager->Owner()), AKind) : nullptr;
+}
+
+bool dxBarIsManagerOwnerWindow(TdxBarManager* AManager, HWND AWnd) {
+  TWinControl* owner = ManagerOwnerControl(AManager);
+  if (!AWnd || !owner || !owner->HandleAllocated()) return false;
+  for (HWND wnd = owner->Handle(); wnd; wnd = ChildWindowParent(wnd))
+    if (wnd == AWnd) return true;
+  return false;
+}
+
+TWinControl* dxBarWindowedControlOf(TControl* AControl) {
+  if (!AControl) return nullptr;
+  if (auto* control = dynamic_cast<TWinControl*>(AControl)) return control;
+  return AControl->Parent();
+}
+
+bool dxBarControlContainsWindow(TWinControl* AControl, HWND AWnd) {
+  if (!AWnd || !AControl || !AControl->HandleAllocated()) return false;
+  return AControl->Handle() == AWnd || IsChild(AControl->Handle(), AWnd);
+}
+
+bool dxBarControlContainsControl(TWinControl* AContainer, TControl* AControl) {
+  TWinControl* windowed = dxBarWindowedControlOf(AControl);
+  if (!AContainer || !windowed) return false;
+  if (AContainer->HandleAllocated() && windowed->HandleAllocated())
+    return dxBarControlContainsWindow(AContainer, windowed->Handle());
+  for (TWinControl* c = windowed; c; c = c->Parent())
+    if (c == AContainer) return true;
+  return false;
+}
+
+bool dxBarManagerOwnerContains(TdxBarManager* AManager, TControl* AControl) {
+  return dxBarControlContainsControl(ManagerOwnerControl(AManager), AControl);
+}
+
+TCustomForm* dxBarActiveFormOrMDIChild() {
+  const HWND active = GetActiveWindow();
+  auto* form = active ? dynamic_cast<TCustomForm*>(FindControl(active)) : nullptr;
+  if (!form || !IsWindowEnabled(active)) return nullptr;
+  if (form->FormStyle() == fsMDIForm)
+    if (TCustomForm* child = form->ActiveMDIChild()) return child;
+  return form;
+}
+
+void dxBarCancelActiveFormMode() {
+  const HWND active = GetActiveWindow();
+  if (auto* form = active ? dynamic_cast<TCustomForm*>(FindControl(active)) : nullptr) form->SendCancelMode(nullptr);
+}
+
+void dxBarActivateTopWindow(HWND AWnd) {
+  HWND wnd = AWnd;
+  while (wnd && IsChildWindow(wnd)) wnd = GetParent(wnd);
+  if (wnd) SetActiveWindow(wnd);
+}
+
+void dxBarSetWindowAlpha(HWND AWnd, Byte AAlpha) {
+  const auto setAttributes = dxBarLayeredWindowApi().SetLayeredWindowAttributes;
+  if (!setAttributes || !AWnd) return;
+  const LONG_PTR exStyle = GetWindowLongPtrW(AWnd, GWL_EXSTYLE);
+  if (AAlpha < 255) {
+    if (!(exStyle & WS_EX_LAYERED)) SetWindowLongPtrW(AWnd, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
+    setAttributes(AWnd, 0, AAlpha, LWA_ALPHA);
+  } else if (exStyle & WS_EX_LAYERED) {
+    SetWindowLongPtrW(AWnd, GWL_EXSTYLE, exStyle & ~static_cast<LONG_PTR>(WS_EX_LAYERED));
+    RedrawWindow(AWnd, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
+  }
+}
+
+bool dxBarWindowChainFocused(HWND AWnd) {
+  const HWND focus = GetFocus();
+  if (!focus) return false;
+  for (HWND wnd = AWnd; wnd; wnd = ChildWindowParent(wnd))
+    if (wnd == focus) return true;
+  return false;
+}
+
+bool dxBarControlWindowVisible(TWinControl* AControl) {
+  return AControl && AControl->HandleAllocated() && IsWindowVisible(AControl->Handle());
+}
+
+bool dxBarIsWindowOwnedBy(HWND AWnd, HWND AOwner) {
+  if (!AWnd || !AOwner) return false;
+  for (HWND owner = GetWindow(AWnd, GW_OWNER); owner; owner = GetWindow(owner, GW_OWNER))
+    if (owner == AOwner) return true;
+  return false;
+}
+
+bool dxBarIsForeignProcessWindow(HWND AWnd) {
+  if (!AWnd) return true;
+  DWORD process = 0;
+  GetWindowThreadProcessId(AWnd, &process);
+  return process != GetCurrentProcessId();
+}
+
+void dxBarForgetWindowHandle(HWND& AWnd, bool ADestroy) {
+  if (!AWnd) return;
+  if (ADestroy) DestroyWindow(AWnd);
+  AWnd = nullptr;
+}
+
+TRect dxBarWorkAreaAt(const TPoint& APoint) {
+  TRect area;
+  cxWorkAreaFromPoint(APoint, area);
+  return area;
+}
+
+void dxBarEnsureMinWidth(int& AValue, int AMinimum) { AValue = std::max(AValue, AMinimum); }
+
+int dxBarScaleToScreenDPI(int AValue, int AReference) {
+  const int ppi = Screen ? Screen->PixelsPerInch() : 96;
+  // Halves go to the even neighbour: the rounding mode of nearbyint.
+  return AReference ? static_cast<int>(std::nearbyint(static_cast<double>(AValue) * ppi / AReference)) : AValue;
+}
+
+// ---------------------------------------------------------------------------
+// Key tips, layout storage, mouse buttons, fonts
+// ---------------------------------------------------------------------------
+
+IdxBarAccessibilityHelper* dxBarFindKeyTipScope(IdxBarAccessibilityHelper* AHelper) {
+  IdxBarAccessibilityHelper* scope = AHelper ? AHelper->KeyTipScopeParent() : nullptr;
+  while (scope && !scope->IsKeyTipScope()) {
+    IdxBarAccessibilityHelper* parent = scope->KeyTipScopeParent();
+    if (!parent) break;
+    scope = parent;
+  }
+  return scope;
+}
+
+void dxBarKeyTipsStepBack(IdxBarAccessibilityHelper* AContainer) {
+  if (IdxBarAccessibilityHelper* bar = AContainer ? AContainer->BarHelper() : nullptr) bar->LeaveKeyTipScope();
+}
+
+TdxBarRootAccessibleHook& dxBarRootAccessibleHook() {
+  static TdxBarRootAccessibleHook hook = nullptr;
+  return hook;
+}
+
+IdxBarAccessibilityHelper* dxBarRootAccessibleForWindow(HWND AWnd) {
+  if (TdxBarRootAccessibleHook hook = dxBarRootAccessibleHook())
+    if (IdxBarAccessibilityHelper* root = hook(AWnd)) return root;
+  TdxBarManager* manager = dxBarManagerOfWindow(AWnd);
+  TdxBar* mainMenu = manager ? manager->MainMenuBar() : nullptr;
+  IdxBarControl* control = mainMenu ? mainMenu->Control() : nullptr;
+  auto* owner = control ? dynamic_cast<IdxBarAccessibilityHelperOwner*>(control->BarControlObject()) : nullptr;
+  return owner ? owner->AccessibilityHelper() : nullptr;
+}
+
+String dxBarSectionDelimiter(TdxBarStoringKind AKind) { return dxBarLayoutDelimiter(AKind); }
+
+bool dxBarMouseButtonDown(int AButton, int ASwappedButton) {
+  const int button = GetSystemMetrics(SM_SWAPBUTTON) ? ASwappedButton : AButton;
+  return (GetAsyncKeyState(button) & 0x8000) != 0;
+}
+
+bool dxBarPrimaryButtonDown() { return dxBarMouseButtonDown(VK_LBUTTON, VK_RBUTTON); }
+
+bool dxBarSecondaryButtonDown() { return dxBarMouseButtonDown(VK_RBUTTON, VK_LBUTTON); }
+
+void dxBarCopyFont(TFont* AFont, TFont* ATarget) {
+  if (!AFont || !ATarget) return;
+  LOGFONTW font{};
+  if (!GetObjectW(AFont->Handle(), sizeof(font), &font)) return;
+  HFONT handle = GdiCreateFont(font);
+  if (!handle) throw EOutOfResources(L"Out of system resources");
+  // The font takes the handle over and counts it as its own.
+  GdiDisown(handle);
+  ATarget->SetHandle(handle);
 }

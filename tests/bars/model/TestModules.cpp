@@ -1,5 +1,6 @@
 #include "bars/model/dxBar.h"
 #include "foundation/FoundationModules.h"
+#include "foundation/cxGraphicsBitmaps.h"
 #include "platform/gui/GuiModules.h"
 #include "tests/support/GuiWarmUp.h"
 #include "tests/support/LibraryTimerWarmUp.h"
@@ -19,4 +20,8 @@ void WarmUpTestCaches() {
   WarmUpPainterResources();
   // The mouse tracking of the bar windows runs on the library's timers.
   WarmUpLibraryTimerWindow();
+  // The bar module's glyph drawing composes in the shared work bitmaps.
+  for (TBitmap* bitmap : {static_cast<TBitmap*>(cxGetDrawBitmap(16, 16)), static_cast<TBitmap*>(cxGetImageBitmap(16, 16)),
+                          static_cast<TBitmap*>(cxGetMaskBitmap(16, 16))})
+    bitmap->Canvas()->Handle();
 }

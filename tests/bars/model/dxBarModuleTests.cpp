@@ -1,10 +1,13 @@
 // What the bar module's start-up makes and its shutdown takes away: the drag
-// cursors, the layered-window entry points, the checkerboard brush; and the
-// order in which managers on one form take turns.
+// cursors, the layered-window entry points, the checkerboard brush, the
+// application's start procedure, the lazily made objects and the finalizing
+// flag that stops them; the item-class registry; and the order in which
+// managers on one form take turns.
 #include "tests/bars/model/dxBarTestSupport.h"
 #include "tests/support/TestDib.h"
 
 #include "foundation/cxControls.h"
+#include "platform/core/Lists.h"
 #include "platform/gui/ExtCtrls.h"
 
 #include <gtest/gtest.h>
@@ -59,6 +62,179 @@ TEST(dxBarModule, ShutdownTakesAwayWhatStartUpMade) {
   dxBarInitialize();
   EXPECT_NE(dxBarCheckerBrush, nullptr);
   EXPECT_NE(Screen->Cursors(crdxBarDragNoDrop), fallback);
+}
+
+// Item classes that nothing else registers for the component stream.
+class TProbeItem : public TdxBarButton {
+  DECLARE_CLASS(TProbeItem, TdxBarButton)
+  explicit TProbeItem(TComponent* AOwner) : TdxBarButton(AOwner) {}
+};
+IMPLEMENT_CLASS(TProbeItem, TdxBarButton, (ConstructWith<TProbeItem, TComponent>))
+
+class TDerivedProbeItem : public TProbeItem {
+  DECLARE_CLASS(TDerivedProbeItem, TProbeItem)
+  explicit TDerivedProbeItem(TComponent* AOwner) : TProbeItem(AOwner) {}
+};
+IMPLEMENT_CLASS(TDerivedProbeItem, TProbeItem, (ConstructWith<TDerivedProbeItem, TComponent>))
+
+bool Streamable(TClass AClass) { return GetClass(AClass->Name) == AClass; }
+
+TEST(dxBarItemList, RegistrationsKeepTheirOrderAndOfferTheVisibleOnes) {
+  TObjectPtr<TdxBarItemList> list(Make<TdxBarItemList>());
+  const TClass button = TdxBarButton::StaticClass(), large = TdxBarLargeButton::StaticClass(),
+               label = TdxBarLabel::StaticClass(), separator = TdxBarSeparator::StaticClass();
+  const TClass control = TTestItemControl::StaticClass();
+  EXPECT_EQ(list->VisibleItemCount(), 0);
+  EXPECT_EQ(list->NthVisibleItemClass(0), nullptr) << "empty";
+  list->AddRegistration(button, control, true);
+  list->AddRegistration(large, control, true);
+  list->AddRegistration(label, control, false);
+  list->AddRegistration(separator, control, true);
+  EXPECT_EQ(list->Count(), 4);
+  EXPECT_EQ(list->VisibleItemCount(), 3);
+  EXPECT_EQ(list->ItemClassAt(2), label);
+  EXPECT_FALSE(list->RegistrationAt(2)->FVisible);
+  const struct {
+    int index;
+    TClass visible;
+  } cases[] = {{-1, nullptr}, {0, button}, {1, large}, {2, separator}, {3, nullptr}};
+  for (const auto& c : cases) EXPECT_EQ(list->NthVisibleItemClass(c.index), c.visible) << c.index;
+  EXPECT_EQ(RaisedMessage([&] { list->RegistrationAt(4); }), L"List index out of bounds (4)");
+  EXPECT_EQ(RaisedMessage([&] { list->RemoveRegistrationAt(-1); }), L"List index out of bounds (-1)");
+  list->RemoveRegistrationAt(1);
+  EXPECT_EQ(list->NthVisibleItemClass(1), separator);
+}
+
+TEST(dxBarItemList, LookupIsExactAndRemovalTakesTheFirstOfTwins) {
+  TObjectPtr<TdxBarItemList> list(Make<TdxBarItemList>());
+  const TClass probe = TProbeItem::StaticClass();
+  list->AddRegistration(probe, TTestItemControl::StaticClass(), true);
+  list->AddRegistration(probe, TdxBarItemControlBase::StaticClass(), false);
+  EXPECT_EQ(list->ItemControlClassOf(probe), TTestItemControl::StaticClass()) << "the first registration";
+  EXPECT_EQ(list->ItemControlClassOf(TDerivedProbeItem::StaticClass()), nullptr) << "a descendant is no match";
+  EXPECT_EQ(list->ItemControlClassOf(TdxBarButton::StaticClass()), nullptr) << "nor an ancestor";
+  list->RemoveRegistration(probe);
+  ASSERT_EQ(list->Count(), 1);
+  EXPECT_EQ(list->ItemControlClassOf(probe), TdxBarItemControlBase::StaticClass());
+  list->RemoveRegistration(TDerivedProbeItem::StaticClass());
+  EXPECT_EQ(list->Count(), 1) << "nothing registered, nothing removed";
+}
+
+TEST(dxBarItemList, TheStreamKnowsARegisteredClassUntilItsLastRegistrationGoes) {
+  const TClass probe = TProbeItem::StaticClass(), button = TdxBarButton::StaticClass();
+  ASSERT_FALSE(Streamable(probe));
+  {
+    TObjectPtr<TdxBarItemList> list(Make<TdxBarItemList>());
+    list->AddRegistration(probe, TTestItemControl::StaticClass(), true);
+    EXPECT_TRUE(Streamable(probe));
+    list->AddRegistration(probe, TTestItemControl::StaticClass(), true);
+    list->RemoveRegistration(probe);
+    EXPECT_TRUE(Streamable(probe)) << "a twin is still registered";
+    list->RemoveRegistration(probe);
+    EXPECT_FALSE(Streamable(probe));
+    // The bar module's own item classes stay readable.
+    list->AddRegistration(button, TTestItemControl::StaticClass(), true);
+    list->RemoveRegistration(button);
+    EXPECT_TRUE(Streamable(button));
+    list->AddRegistration(probe, TTestItemControl::StaticClass(), true);
+  }
+  EXPECT_FALSE(Streamable(probe)) << "the registry's end withdraws what it registered";
+}
+
+TEST(dxBarItemList, ALinkOfARegisteredClassGetsItsControl) {
+  TObjectPtr<TBarTestForm> form(Make<TBarTestForm>(nullptr));
+  TdxBarManager* manager = Make<TdxBarManager>(form.get());
+  dxBarAddItemClassToRegistry(TProbeItem::StaticClass(), TTestItemControl::StaticClass(), false);
+  TFinally unregister{[] { dxBarRemoveItemClassFromRegistry(TProbeItem::StaticClass()); }};
+  TMenuLinksOwner menu(manager);
+  menu.Links->Add(manager->AddItem(TProbeItem::StaticClass()));
+  menu.Links->Add(manager->AddItem(TDerivedProbeItem::StaticClass()));
+  menu.Links->CreateBarControl();
+  for (int i = 0; i < 2; ++i) menu.Links->Items(i)->CreateControl();
+  EXPECT_NE(dynamic_cast<TTestItemControl*>(menu.Links->Items(0)->Control()), nullptr);
+  EXPECT_EQ(menu.Links->Items(1)->Control(), nullptr) << "an unregistered descendant has no control";
+}
+
+// A design controller that counts how many of it live.
+class TCountedDesignController : public TObject, public IdxBarDesignController {
+  DECLARE_CLASS(TCountedDesignController, TObject)
+  TCountedDesignController() { ++Alive; }
+  ~TCountedDesignController() override { --Alive; }
+  TdxBarItemLink* CustomizingItemLink() override { return nullptr; }
+  IdxBarSelectableItem* LastSelectedItem() override { return nullptr; }
+  void DropSelection(IdxBarSelectableItem*) override {}
+  void SynchronizeLastSelectedItem() override {}
+  TdxBarItemLink* DesignSelectedLink(TdxBarManager*) override { return nullptr; }
+  bool HasQuickControl() override { return false; }
+  void SetMoving(bool) override {}
+  void SelectionChanged(TObject*) override {}
+  void ShowToolbarsPopup(TdxBarManager*, const TdxBarPainter*) override {}
+  static inline int Alive = 0;
+};
+IMPLEMENT_CLASS(TCountedDesignController, TObject, nullptr)
+
+int initProcRuns = 0;
+void CountingInitProc() { ++initProcRuns; }
+
+TEST(dxBarModule, LazyObjectsComeOnFirstUseAndNotWhileTheModuleShutsDown) {
+  dxBarDesignControllerMaker() = [] { return static_cast<TObject*>(Make<TCountedDesignController>()); };
+  TFinally noMaker{[] { dxBarDesignControllerMaker() = nullptr; }};
+  EXPECT_EQ(TCountedDesignController::Alive, 0) << "made on first use only";
+  IdxBarDesignController* controller = dxBarSharedDesignController();
+  ASSERT_NE(controller, nullptr);
+  EXPECT_EQ(dxBarSharedDesignController(), controller);
+  EXPECT_EQ(dxBarDesignControllerSlot(), controller);
+  EXPECT_EQ(TCountedDesignController::Alive, 1);
+  TdxBarItemList* registry = dxBarSharedItemClassRegistry();
+  ASSERT_NE(registry, nullptr);
+
+  dxBarFinalize();
+  EXPECT_TRUE(dxBarModuleFinalizing());
+  EXPECT_EQ(TCountedDesignController::Alive, 0);
+  EXPECT_EQ(dxBarDesignControllerSlot(), nullptr);
+  EXPECT_EQ(dxBarSharedDesignController(), nullptr);
+  EXPECT_EQ(dxBarSharedItemClassRegistry(), nullptr);
+  dxBarAddItemClassToRegistry(TProbeItem::StaticClass(), TTestItemControl::StaticClass());
+  EXPECT_EQ(dxBarSharedItemClassRegistry(), nullptr) << "no registry is made for a late registration";
+  EXPECT_FALSE(Streamable(TProbeItem::StaticClass()));
+  EXPECT_EQ(dxBarManagerList(), nullptr);
+
+  dxBarInitialize();
+  EXPECT_FALSE(dxBarModuleFinalizing());
+  EXPECT_NE(dxBarSharedItemClassRegistry(), nullptr);
+  EXPECT_NE(dxBarSharedDesignController(), nullptr);
+  EXPECT_NE(dxBarManagerList(), nullptr);
+  dxBarFinalize();
+  dxBarDesignControllerMaker() = nullptr;
+  dxBarInitialize();
+  EXPECT_EQ(dxBarSharedDesignController(), nullptr) << "without the customization layer there is none";
+}
+
+TEST(dxBarModule, StartUpRunsOnceAndShutdownOnTheLastRun) {
+  TdxBarManagerList* managers = dxBarManagerList();
+  dxBarInitialize();
+  EXPECT_EQ(dxBarManagerList(), managers) << "a second start-up makes nothing";
+  dxBarFinalize();
+  EXPECT_EQ(dxBarManagerList(), managers) << "the matching shutdown frees nothing";
+  EXPECT_FALSE(dxBarModuleFinalizing());
+}
+
+TEST(dxBarModule, InitialisingTheApplicationRunsThePreviousStartProcedureAndStopsTheMenuSound) {
+  dxBarFinalize();
+  void (*const saved)() = InitProc;
+  InitProc = &CountingInitProc;
+  dxBarInitialize();
+  EXPECT_NE(InitProc, &CountingInitProc) << "the module chains its own procedure";
+  const bool soundsLoaded = GetModuleHandleW(L"winmm.dll") != nullptr;
+  initProcRuns = 0;
+  Application->Initialize();
+  EXPECT_EQ(initProcRuns, 1);
+  // Stopping a sound that cannot be playing loads no sound library.
+  EXPECT_EQ(GetModuleHandleW(L"winmm.dll") != nullptr, soundsLoaded);
+  dxBarFinalize();
+  EXPECT_EQ(InitProc, &CountingInitProc) << "shutdown takes the module's procedure out again";
+  InitProc = saved;
+  dxBarInitialize();
 }
 
 TEST(dxBarManagerList, NextActiveCyclesThroughTheManagersOfOneForm) {
