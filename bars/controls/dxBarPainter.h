@@ -17,8 +17,6 @@ class TdxDockControl;
 class TStrings;
 enum TdxCorner : int;
 
-DECLARE_ENUM(TdxBarMDIButton, mdibMinimize, mdibRestore, mdibClose)
-
 // What the frame operations read of a sub-menu window: the window fills it
 // from its own state before it asks the painter to draw its frame, its
 // separators, its scroll buttons or its expand mark. Rectangles are in the
@@ -83,6 +81,13 @@ class TdxBarPainter : public TObject {
   virtual bool IsButtonControlArrowFlat() const { return IsFlatItemText(); }
   virtual bool IsDropDownRepaintNeeded() const { return IsFlatItemText(); }
   virtual bool HasOwnBarBackground() const { return false; }
+  // A look with a bar background of its own draws the whole bar window here.
+  virtual void PaintOwnBarBackground(TdxBarControl*, HDC) const {}
+  // The bar's background over its client area, where no item covered it.
+  virtual void PrepareBarBackground(TCustomdxBarControl* ABarControl) const {
+    ABarControl->DrawBackgroundRect(ABarControl->cxCanvas()->Handle(), ABarControl->ClientRect(), false, clNone,
+                                    ABarControl->GetToolbarBrush());
+  }
   virtual bool NeedsDoubleBuffering() const { return false; }
   virtual bool ArrowUsesTextColor() const { return false; }
   virtual bool SupportsFading() const { return false; }

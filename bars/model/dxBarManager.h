@@ -400,6 +400,9 @@ class TdxBarManager : public TComponent {
   void SetStoreInRegistry(bool AValue) { FStoreInRegistry = AValue; }
   TdxBarManagerStyle Style() const { return FStyle; }
   void SetStyle(TdxBarManagerStyle AValue);
+  // The main menu bar shows a close button at its end.
+  bool ShowCloseButton() const { return FShowCloseButton; }
+  void SetShowCloseButton(bool AValue) { FShowCloseButton = AValue; }
   bool UseF10ForMenu() const { return FUseF10ForMenu; }
   void SetUseF10ForMenu(bool AValue) { FUseF10ForMenu = AValue; }
   bool UseSystemFont() const { return FUseSystemFont; }
@@ -482,6 +485,10 @@ class TdxBarManager : public TComponent {
   void LoadFromRegistry(const String& ARegistryPath);
 
   TdxBarEvent OnBarAdd;
+  // A floating toolbar was closed by its close button.
+  TdxBarEvent OnBarClose;
+  // The close button of the main menu bar's MDI area was clicked.
+  TNotifyEvent OnCloseButtonClick;
   TdxBarEvent OnBarDelete;
   TdxBarEvent OnBarDockingStyleChange;
   TdxBarVisibleChangeEvent OnBarVisibleChange;
@@ -575,6 +582,7 @@ class TdxBarManager : public TComponent {
   TdxBar* FMainMenuBar = nullptr;
   std::vector<IdxBarDockControl*> FDockControls;
   TdxBarItemControlBase* FSelectedItem = nullptr;
+  bool FShowCloseButton = false;
 };
 
 // Runs AWork inside the manager's update bracket, which closes also when AWork raises.

@@ -1,5 +1,7 @@
 #include "bars/model/dxBarToolbars.h"
 
+#include "bars/model/dxBarCaptionButtons.h"
+
 #include "bars/model/dxBarItem.h"
 #include "bars/model/dxBarItemLinks.h"
 #include "bars/model/dxBarManager.h"
@@ -13,10 +15,6 @@
 #include "platform/gui/Graphics.h"
 
 #include <algorithm>
-
-BEGIN_CLASS(TdxBarCaptionButton, TCollectionItem, (ConstructWith<TdxBarCaptionButton, TCollection>))
-END_CLASS
-IMPLEMENT_CLASS(TdxBarCaptionButtons, TOwnedCollection, nullptr)
 
 BEGIN_CLASS(TdxBar, TcxComponentCollectionItem, (ConstructWith<TdxBar, TComponent>))
   using B = TdxBar;
@@ -57,8 +55,6 @@ BEGIN_CLASS(TdxBar, TcxComponentCollectionItem, (ConstructWith<TdxBar, TComponen
 END_CLASS
 
 IMPLEMENT_CLASS(TdxBars, TcxComponentCollection, nullptr)
-
-TdxBarCaptionButtons::TdxBarCaptionButtons(TdxBar* ABar) : TOwnedCollection(ABar, TdxBarCaptionButton::StaticClass()) {}
 
 // ---------------------------------------------------------------------------
 // TdxBar

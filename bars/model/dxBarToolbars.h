@@ -9,15 +9,9 @@
 class TFont;
 class TdxBarItemLinks;
 
-// The extra buttons of a floating toolbar's caption (the collection only).
-class TdxBarCaptionButton : public TCollectionItem {
-  DECLARE_CLASS(TdxBarCaptionButton, TCollectionItem)
-  explicit TdxBarCaptionButton(TCollection* ACollection) : TCollectionItem(ACollection) {}
-};
-class TdxBarCaptionButtons : public TOwnedCollection {
-  DECLARE_CLASS(TdxBarCaptionButtons, TOwnedCollection)
-  explicit TdxBarCaptionButtons(TdxBar* ABar);
-};
+// The extra buttons of a floating toolbar's caption (dxBarCaptionButtons.h).
+class TdxBarCaptionButton;
+class TdxBarCaptionButtons;
 
 class TdxBar : public TcxComponentCollectionItem, public IdxBarLinksOwner {
   DECLARE_CLASS(TdxBar, TcxComponentCollectionItem)
