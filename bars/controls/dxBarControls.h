@@ -82,10 +82,11 @@ TdxBarMenuItemPlacement dxBarPlaceMenuItems(const TRect& AArea, const std::vecto
                                             bool ACanShowPartialItem);
 // Whether the bar touches its owner along an edge.
 bool dxBarIsAdjacentToOwner(const TRect& AOwner, const TRect& ABounds);
-// The one-pixel strip where a bar touches its owner, in window coordinates of
-// the bar (moved one pixel out of the bar with AInParent); empty when the bar
-// does not touch it. AHorizontal: the owner lies above or below the bar.
-TRect dxBarCalcOwnerLinkRect(const TRect& AOwner, const TRect& ABounds, bool AHorizontal, bool AInParent);
+// The one-pixel strip where a bar touches its owner (both screen rectangles),
+// short of the owner's ends by a pixel: in window coordinates of the bar, or
+// with AInParent moved one pixel out of the bar into the bar's parent
+// coordinates; empty when the bar does not touch it.
+TRect dxBarCalcOwnerLinkRect(const TRect& AOwner, const TRect& ABounds, bool AInParent);
 
 class TCustomdxBarControl : public TCustomControl, public IdxBarControl {
   DECLARE_CLASS(TCustomdxBarControl, TCustomControl)
