@@ -8,6 +8,7 @@
 #include "bars/model/dxBarScreenTip.h"
 #include "foundation/cxClasses.h"
 #include "foundation/cxControlsRoutines.h"
+#include "foundation/cxControlsTracking.h"
 #include "foundation/cxGraphicsCanvas.h"
 #include "foundation/dxFading.h"
 #include "foundation/dxOffice11.h"
@@ -244,11 +245,7 @@ void TCustomdxBarControl::BeforeDestruction() {
 }
 
 TCustomdxBarControl::~TCustomdxBarControl() {
-  if (FTrackingMouse && HandleAllocated()) {
-    TRACKMOUSEEVENT track{sizeof(TRACKMOUSEEVENT), TME_LEAVE | TME_CANCEL, WindowHandle(), 0};
-    TrackMouseEvent(&track);
-  }
-  FTrackingMouse = false;
+  StopMouseTracking();
   NotifyDestroy();
   dxBarHintObjectDestroying(this);
   TdxBarManager* manager = BarManager();
@@ -625,7 +622,7 @@ void TCustomdxBarControl::DestroyWindowHandle() {
 }
 
 void TCustomdxBarControl::NotifyItemsWindowDestroying() {
-  FTrackingMouse = false;
+  StopMouseTracking();
   if (!FItemLinks) return;
   for (int i = 0; i < FItemLinks->Count(); ++i)
     if (auto* control = dynamic_cast<TdxBarItemControl*>(FItemLinks->Items(i)->Control()))
@@ -688,10 +685,6 @@ void TCustomdxBarControl::WndProc(TMessage& Message) {
       return;
     case WM_ERASEBKGND:
       Message.Result = 1;
-      return;
-    case WM_MOUSELEAVE:
-      FTrackingMouse = false;
-      MouseLeaveHandler();
       return;
     case WM_CAPTURECHANGED:
       TCustomControl::WndProc(Message);
@@ -1104,11 +1097,46 @@ void TCustomdxBarControl::BarMouseMove(TShiftState, int, int) {
   FHasLastMousePos = true;
 }
 
-void TCustomdxBarControl::HotTrackAt(TShiftState AShift, TPoint APoint, TdxBarItemControl* AControl) {
-  if (!FTrackingMouse && HandleAllocated()) {
-    TRACKMOUSEEVENT track{sizeof(TRACKMOUSEEVENT), TME_LEAVE, WindowHandle(), 0};
-    FTrackingMouse = TrackMouseEvent(&track) != FALSE;
+namespace {
+
+// The one bar whose window the mouse is tracked over.
+TCustomdxBarControl*& TrackingBarControl() {
+  static TCustomdxBarControl* control = nullptr;
+  return control;
+}
+
+}  // namespace
+
+void TCustomdxBarControl::StartMouseTracking() {
+  TCustomdxBarControl*& tracking = TrackingBarControl();
+  if (tracking == this || !HandleAllocated()) return;
+  if (TCustomdxBarControl* previous = tracking) {
+    previous->StopMouseTracking();
+    previous->MouseLeaveHandler();
   }
+  // The whole window counts: the frame of a floating bar takes the mouse too.
+  const TPoint offset = GetClientOffset();
+  RECT window{};
+  GetWindowRect(WindowHandle(), &window);
+  cxStartMouseTracking(this, TRect(-offset.X, -offset.Y, window.right - window.left - offset.X,
+                                   window.bottom - window.top - offset.Y), this);
+  tracking = this;
+}
+
+void TCustomdxBarControl::StopMouseTracking() {
+  if (TrackingBarControl() == this) TrackingBarControl() = nullptr;
+  cxStopMouseTracking(this);
+}
+
+bool TCustomdxBarControl::IsMouseTracking() { return TrackingBarControl() == this && cxIsMouseTracking(this); }
+
+void TCustomdxBarControl::TrackedMouseLeft() {
+  if (TrackingBarControl() == this) TrackingBarControl() = nullptr;
+  MouseLeaveHandler();
+}
+
+void TCustomdxBarControl::HotTrackAt(TShiftState AShift, TPoint APoint, TdxBarItemControl* AControl) {
+  StartMouseTracking();
   TrackLink(AControl ? AControl->ItemLink() : nullptr, AShift, APoint);
   SetViewState(dxbvsHot);
 }

@@ -8,6 +8,7 @@
 #include "bars/controls/dxBarControlSeams.h"
 #include "bars/controls/dxBarItemControls.h"
 #include "bars/controls/dxBarToolbarLayout.h"
+#include "foundation/cxControlsTracking.h"
 #include "platform/gui/Controls.h"
 
 #include <vector>
@@ -88,7 +89,7 @@ bool dxBarIsAdjacentToOwner(const TRect& AOwner, const TRect& ABounds);
 // coordinates; empty when the bar does not touch it.
 TRect dxBarCalcOwnerLinkRect(const TRect& AOwner, const TRect& ABounds, bool AInParent);
 
-class TCustomdxBarControl : public TCustomControl, public IdxBarControl {
+class TCustomdxBarControl : public TCustomControl, public IdxBarControl, public IcxMouseTrackingCaller {
   DECLARE_CLASS(TCustomdxBarControl, TCustomControl)
   // The owner is the bar manager.
   explicit TCustomdxBarControl(TComponent* AOwner);
@@ -108,6 +109,8 @@ class TCustomdxBarControl : public TCustomControl, public IdxBarControl {
   void RebuildItemControls() override;
   void LinkDestroying(TdxBarItemLink* ALink) override;
   void ActivateItemHint(bool AShow, const String& AHint, TObject* AHintObject) override;
+  // IcxMouseTrackingCaller: the mouse left the bar's window.
+  void TrackedMouseLeft() override;
 
   TdxBarManager* BarManager() const;
   TdxBarItemLinks* ItemLinks() const { return FItemLinks; }
@@ -286,6 +289,13 @@ class TCustomdxBarControl : public TCustomControl, public IdxBarControl {
   void FocusNextToolbar(bool AForward);
   // Recomputes the hot state of the bar under the cursor (of this bar only with AOnlyThis).
   static void RefreshHotTrackUnderMouse(TCustomdxBarControl* AOnly = nullptr);
+  // The mouse is watched over one bar window at a time: a bar that starts
+  // watching makes the one watched before leave its hot state.
+  void StartMouseTracking();
+  // The mouse left the bar: hot state, tracked link and mouse selection go.
+  void MouseLeaveHandler();
+  void StopMouseTracking();
+  bool IsMouseTracking();
 
   // The owner that opened the bar (screen bounds) and the strip where they touch.
   const TRect& OwnerBounds() const { return FOwnerBounds; }
@@ -342,7 +352,6 @@ class TCustomdxBarControl : public TCustomControl, public IdxBarControl {
   virtual void PressItemControl(TdxBarItemControl* AControl);
   virtual void OwnedWindowMouseDown() {}
   virtual void BarMouseLeave();
-  void MouseLeaveHandler();
   virtual void EnterBarFocus(TdxBarItemControl* AControl);
   virtual void LeaveBarFocus();
   virtual void ReturnFocus();
@@ -409,7 +418,6 @@ class TCustomdxBarControl : public TCustomControl, public IdxBarControl {
   bool FIsActive = false;
   bool FIsDowned = false;
   bool FMovingChanging = false;
-  bool FTrackingMouse = false;
   int FTextSize = 0;
   double FRatio = 1;
   int FMenuArrowHeight = 4;

@@ -151,6 +151,10 @@ TdxBarControl* TdxBarControl::CreateForPopup(TCustomdxBarControl* AParentBarCont
   if (!manager) throw EdxException(L"A popup toolbar needs a toolbar of a manager");
   TdxBarControl* control = CreateEx(manager, ABar);
   control->FPopupBar = ABar;
+  // A popup toolbar is a floating window of the manager's form, whatever its toolbar is.
+  control->FDockingStyle = dsNone;
+  control->FDockControl = nullptr;
+  control->SetParentWindow(OwnerWindowOf(manager));
   control->SetParentBar(AParentBarControl);
   // The links the popup shows belong to a hidden toolbar of its own.
   TdxBar* internal = nullptr;
@@ -220,7 +224,10 @@ void TdxBarControl::SetItemLinks(TdxBarItemLinks* AValue) {
     FDockControl->InsertBarControl(this, TPoint(FBar->DockedLeft(), FBar->DockedTop()), false);
   } else {
     SetParentWindow(OwnerWindowOf(BarManager()));
-    SetBounds(FBar->FloatLeft(), FBar->FloatTop(), Width(), Height());
+    // The stored client width decides the rows the items wrap into.
+    const TRect offsets = ContentOffsets(dsNone);
+    const int width = FBar->FloatClientWidth() > 0 ? FBar->FloatClientWidth() + offsets.Left + offsets.Right : Width();
+    SetBounds(FBar->FloatLeft(), FBar->FloatTop(), width, Height());
   }
   SetVisible(true);
   if (HandleAllocated()) RepaintBar();
@@ -527,8 +534,11 @@ void TdxBarControl::AssignDefaultFont() {
 }
 
 void TdxBarControl::UpdateFont() {
-  Font()->Assign(GetBarFont());
-  if (HandleAllocated()) Perform(CM_FONTCHANGED, 0, 0);
+  TFont* barFont = GetBarFont();
+  const bool same = Font()->Data() == barFont->Data() && Font()->Color() == barFont->Color();
+  // A changed font sends CM_FONTCHANGED by itself; an unchanged one is told anyway.
+  Font()->Assign(barFont);
+  if (same && HandleAllocated()) Perform(CM_FONTCHANGED, 0, 0);
 }
 
 void TdxBarControl::FontChanged(TMessage& Message) {
@@ -714,6 +724,9 @@ void TdxBarControl::WMDestroy(TMessage& Message) {
   if (IsInternalLocked() || IsInternalPopup() || IsDestroying() || !FBar || !manager || manager->IsDestroying()) return;
   if (FBar->Visible()) {
     manager->QueueBarRestore(FBar);
+    // Hiding frees this window object; the window, already on its way out,
+    // finishes without it.
+    DetachWindowHandle();
     FBar->SetVisible(false);
   }
 }
@@ -1136,7 +1149,7 @@ void TdxBarControl::EnterBarFocus(TdxBarItemControl* AControl) {
   // The bar under the cursor, when another, leaves its hot state.
   if (TWinControl* under = FindControl(WindowFromPoint(POINT{cursor.X, cursor.Y})))
     if (auto* other = dynamic_cast<TCustomdxBarControl*>(under); other && other != this && dxBarIsLiveControl(other))
-      SendMessageW(other->WindowHandle(), WM_MOUSELEAVE, 0, 0);
+      other->MouseLeaveHandler();
   TBarLink self(this);
   if (HWND active = GetActiveWindow()) SendMessageW(active, WM_CANCELMODE, 0, 0);
   if (!self.Alive()) return;

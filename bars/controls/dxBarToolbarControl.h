@@ -149,7 +149,7 @@ class TdxBarControl : public TCustomdxBarControl {
   virtual TPoint GetPopupSize();
 
   // Fonts and caption.
-  void UpdateFont();
+  void UpdateFont() override;
   virtual void UpdateCaption();
 
   // ---- The frame (dxBarToolbarFrame.cpp). Client coordinates unless named

@@ -75,6 +75,8 @@ class IdxBarControl {
   virtual bool CanHideFloatingWindow() { return true; }
   // Repaints the frame: active or inactive caption.
   virtual void RefreshFrame() {}
+  // The toolbar's font changed: the window takes it and lays itself out again.
+  virtual void UpdateFont() {}
   // Shows (or withdraws) the hint of a part of the window that is not an
   // item, such as a caption button: AHintObject is that part.
   virtual void ActivateItemHint(bool /*AShow*/, const String& /*AHint*/, TObject* /*AHintObject*/) {}

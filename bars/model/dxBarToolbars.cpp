@@ -188,6 +188,7 @@ void TdxBar::SetFont(TFont* AValue) { FFont->Assign(AValue); }
 
 void TdxBar::FontChanged(TObject*) {
   if (!FInternalFontChange) FUseOwnFont = true;
+  if (IdxBarControl* control = Control()) control->UpdateFont();
 }
 
 void TdxBar::ManagerFontChanged() {
