@@ -1,6 +1,7 @@
 #include "bars/controls/dxBarControls.h"
 
 #include "bars/controls/dxBarDockControl.h"
+#include "bars/controls/dxBarHintWindow.h"
 #include "bars/controls/dxBarPainter.h"
 #include "bars/controls/dxBarPainters.h"
 #include "bars/controls/dxBarToolbarControl.h"
@@ -172,26 +173,27 @@ TRect dxBarCalcOwnerLinkRect(const TRect& AOwner, const TRect& ABounds, bool AIn
 IMPLEMENT_CLASS(TCustomdxBarControlViewInfo, TObject, (ConstructWith<TCustomdxBarControlViewInfo, TCustomdxBarControl>))
 
 void TCustomdxBarControlViewInfo::ClearLayout() {
-  FItems.clear();
-  FSeparators.clear();
+  FItemControlViewInfos.clear();
+  FSeparatorsData.clear();
   FSeparatorControls.clear();
 }
 
 int TCustomdxBarControlViewInfo::GetItemControlIndex(TdxBarItemControl* AControl) const {
-  for (size_t i = 0; i < FItems.size(); ++i)
-    if (FItems[i]->Control() == AControl) return static_cast<int>(i);
+  for (size_t i = 0; i < FItemControlViewInfos.size(); ++i)
+    if (FItemControlViewInfos[i]->Control() == AControl) return static_cast<int>(i);
   return -1;
 }
 
 void TCustomdxBarControlViewInfo::RemoveItemControlViewInfo(TdxBarItemControlViewInfo* AViewInfo) {
-  FItems.erase(std::remove(FItems.begin(), FItems.end(), AViewInfo), FItems.end());
+  FItemControlViewInfos.erase(std::remove(FItemControlViewInfos.begin(), FItemControlViewInfos.end(), AViewInfo),
+                              FItemControlViewInfos.end());
   if (AViewInfo)
     for (auto& control : FSeparatorControls)
       if (control == AViewInfo->Control()) control = nullptr;
 }
 
 void TCustomdxBarControlViewInfo::AddSeparator(const TdxBarLayoutSeparator& ASeparator, TdxBarItemControl* AControl) {
-  FSeparators.push_back(ASeparator);
+  FSeparatorsData.push_back(ASeparator);
   FSeparatorControls.push_back(AControl);
 }
 
@@ -978,6 +980,15 @@ void TCustomdxBarControl::ActivateItemHint(bool AShow, const String& AHint, TObj
   if (TdxBarManager* manager = BarManager()) manager->ActivateHint(AShow, AHint, AHintObject);
 }
 
+TdxBarCustomHintViewInfo* TCustomdxBarControl::CreateHintViewInfo(const String& AHint, const String& AShortCut,
+                                                                  TdxBarScreenTip* AScreenTip) {
+  return dxBarCreateHintViewInfo(BarManager(), AHint, AShortCut, GetPainter(), AScreenTip);
+}
+
+TPoint TCustomdxBarControl::ShowHintWindow(const TRect& AItemRect, int AWindowHeight, const TPoint& ACursorPos) {
+  return GetPainter()->CalcHintWindowRect(this, AItemRect, AWindowHeight, ACursorPos);
+}
+
 // ---------------------------------------------------------------------------
 // Mouse
 // ---------------------------------------------------------------------------
@@ -1656,15 +1667,17 @@ void TCustomdxBarControl::KeyDownMessage(TMessage& Message) {
     }
   }
   if (!self.Alive() || !ActiveBarControl()) return;
-  // The selected control takes its own accelerator character.
-  if (TdxBarItemControl* selected = SelectedControl(); selected && selected->Enabled()) {
-    if (auto* button = dynamic_cast<TdxBarButtonLikeControl*>(selected); button && button->IsAcceleratorChar(code)) {
-      Word k = code;
-      selected->HandleKeyDown(k, state);
-      return;
-    }
-  }
+  if (PassKeyToSelectedItem(code, state)) return;
   HandleBarKey(key);
+}
+
+bool TCustomdxBarControl::PassKeyToSelectedItem(Word AKey, TShiftState AShift) {
+  TdxBarItemControl* selected = SelectedControl();
+  auto* button = dynamic_cast<TdxBarButtonLikeControl*>(selected);
+  if (!button || !selected->Enabled() || !button->IsAcceleratorChar(AKey)) return false;
+  Word key = AKey;
+  selected->HandleKeyDown(key, AShift);
+  return true;
 }
 
 void TCustomdxBarControl::HandleBarKey(TWMKey& Message) {

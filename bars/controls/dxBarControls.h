@@ -17,6 +17,8 @@ class TBitmap;
 class TcxCanvas;
 class TdxBarPainter;
 class TdxDockControl;
+class TdxBarCustomHintViewInfo;
+class TdxBarScreenTip;
 class TdxFader;
 
 DECLARE_ENUM(TdxBarMarkState, msNone, msSelected, msPressed)
@@ -47,15 +49,15 @@ class TCustomdxBarControlViewInfo : public TObject {
   virtual void ClearLayout();
   virtual void Calculate() { ClearLayout(); }
   TCustomdxBarControl* BarControl() const { return FBarControl; }
-  int ItemControlCount() const { return static_cast<int>(FItems.size()); }
-  TdxBarItemControlViewInfo* ItemControlViewInfo(int AIndex) const { return FItems.at(AIndex); }
+  int ItemControlCount() const { return static_cast<int>(FItemControlViewInfos.size()); }
+  TdxBarItemControlViewInfo* ItemControlViewInfo(int AIndex) const { return FItemControlViewInfos.at(AIndex); }
   int GetItemControlIndex(TdxBarItemControl* AControl) const;
   bool IsItemControlVisible(TdxBarItemControl* AControl) const { return GetItemControlIndex(AControl) >= 0; }
-  void AddItemControlViewInfo(TdxBarItemControlViewInfo* AViewInfo) { FItems.push_back(AViewInfo); }
+  void AddItemControlViewInfo(TdxBarItemControlViewInfo* AViewInfo) { FItemControlViewInfos.push_back(AViewInfo); }
   void RemoveItemControlViewInfo(TdxBarItemControlViewInfo* AViewInfo);
-  int SeparatorCount() const { return static_cast<int>(FSeparators.size()); }
-  const TdxBarLayoutSeparator& Separator(int AIndex) const { return FSeparators.at(AIndex); }
-  const std::vector<TdxBarLayoutSeparator>& Separators() const { return FSeparators; }
+  int SeparatorCount() const { return static_cast<int>(FSeparatorsData.size()); }
+  const TdxBarLayoutSeparator& Separator(int AIndex) const { return FSeparatorsData.at(AIndex); }
+  const std::vector<TdxBarLayoutSeparator>& Separators() const { return FSeparatorsData; }
   // AControl: the item control the separator precedes.
   void AddSeparator(const TdxBarLayoutSeparator& ASeparator, TdxBarItemControl* AControl = nullptr);
   // Whether a separator precedes the control, and its index.
@@ -63,8 +65,8 @@ class TCustomdxBarControlViewInfo : public TObject {
 
  private:
   TCustomdxBarControl* FBarControl;
-  std::vector<TdxBarItemControlViewInfo*> FItems;
-  std::vector<TdxBarLayoutSeparator> FSeparators;
+  std::vector<TdxBarItemControlViewInfo*> FItemControlViewInfos;
+  std::vector<TdxBarLayoutSeparator> FSeparatorsData;
   std::vector<TdxBarItemControl*> FSeparatorControls;
 };
 
@@ -109,6 +111,12 @@ class TCustomdxBarControl : public TCustomControl, public IdxBarControl, public 
   void RebuildItemControls() override;
   void LinkDestroying(TdxBarItemLink* ALink) override;
   void ActivateItemHint(bool AShow, const String& AHint, TObject* AHintObject) override;
+  // The view of a hint the bar shows for one of its parts (a screen tip when
+  // one is given), and the top-left screen point of that hint window, of that
+  // height, for a part at AItemRect (client coordinates).
+  TdxBarCustomHintViewInfo* CreateHintViewInfo(const String& AHint, const String& AShortCut,
+                                               TdxBarScreenTip* AScreenTip);
+  TPoint ShowHintWindow(const TRect& AItemRect, int AWindowHeight, const TPoint& ACursorPos);
   // IcxMouseTrackingCaller: the mouse left the bar's window.
   void TrackedMouseLeft() override;
 
@@ -138,6 +146,10 @@ class TCustomdxBarControl : public TCustomControl, public IdxBarControl, public 
   virtual bool IsInternalPopup() { return false; }
   virtual bool IsPopupWindow() { return false; }
   virtual bool IsQuickCustomizationControl() { return false; }
+  // The window is the bar's owner window (a popup's owner bar answers).
+  virtual bool IsOwnerWindow(HWND) { return false; }
+  // Where a child bar opened from this one is to go; false leaves it to the child.
+  virtual bool GetChildPlacementRect(TRect&) { return false; }
   virtual bool ArrangesItemsVertically() { return IsRealVertical(); }
   virtual bool CanShowPartialItem() { return false; }
   virtual bool UsesNonFlatLook() { return true; }
@@ -368,6 +380,8 @@ class TCustomdxBarControl : public TCustomControl, public IdxBarControl, public 
   // Nil for a disabled item; AShared: another link answers to the same key.
   TdxBarItemLink* FindEnabledLinkByAccel(Word AKey, TShiftState AShift, TdxBarItemLink* AAfter, bool& AShared);
   virtual void ActivateItemByAccel(TdxBarItemControl* AControl, bool AShared);
+  // The selected control takes the key when it is its own accelerator character.
+  bool PassKeyToSelectedItem(Word AKey, TShiftState AShift);
   void SetViewState(TdxBarViewState AValue);
   void NotifyItemsWindowDestroying();
   // Customizing.

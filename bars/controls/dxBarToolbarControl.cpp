@@ -191,6 +191,9 @@ TdxBarControl::~TdxBarControl() {
   if (FPrevFocusedBarControlLink) cxReleaseObjectLink(FPrevFocusedBarControlLink);
   FPrevFocusedBarControlLink = nullptr;
   dxBarFreeFadingHelpers(this);
+  if (TdxBarManager* manager = BarManager(); manager && manager->Bars() &&
+                                             manager->Bars()->MovingBarControl() == static_cast<IdxBarControl*>(this))
+    manager->Bars()->SetMovingBarControl(nullptr);
   if (IsPopupWindow()) {
     // The popup's own hidden toolbar goes with it; its links lose this window first.
     if (HandleAllocated()) DestroyHandle();
@@ -526,6 +529,15 @@ void TdxBarControl::RecalcLayout(bool ARebuildControls) {
     SendMessageW(WindowHandle(), WM_NCPAINT, 0, 0);
 }
 
+void TdxBarControl::Repaint() {
+  TdxBarManager* manager = BarManager();
+  if (manager && manager->IsUpdateLocked()) {
+    if (FBar) FBar->MarkChanged();
+    return;
+  }
+  TCustomdxBarControl::Repaint();
+}
+
 // ---- fonts and caption
 
 void TdxBarControl::AssignDefaultFont() {
@@ -623,6 +635,8 @@ int TdxBarControl::RowIndex() {
   if (FDockControl && FDockControl->FindCol(this, &row)) return row;
   return -1;
 }
+
+TdxDockCol* TdxBarControl::FindDockCol() { return FDockControl ? FDockControl->FindCol(this) : nullptr; }
 
 int TdxBarControl::ColIndex() {
   int row = -1;
@@ -923,6 +937,8 @@ void TdxBarControl::SwitchMovingMode(bool AMoving) {
   if (FMoving == AMoving) return;
   FMovingChanging = true;
   FMoving = AMoving;
+  if (TdxBarManager* manager = BarManager(); manager && manager->Bars())
+    manager->Bars()->SetMovingBarControl(AMoving ? static_cast<IdxBarControl*>(this) : nullptr);
   // Windows of items unhook from their windows while both of the bar's windows live.
   try {
     if (AMoving) {

@@ -14,6 +14,8 @@ class TcxObjectLink;
 class TcxRegion;
 class TdxBarControlMarkFadingHelper;
 class TdxBarControlMDIButtonFadingHelper;
+class TdxBarCaptionButtonHint;
+class TdxDockCol;
 class TdxDockControl;
 struct TdxBarMDIButtonsGeometry;
 
@@ -131,6 +133,8 @@ class TdxBarControl : public TCustomdxBarControl {
   // The dock's row and column of the toolbar, -1 when not docked.
   int RowIndex();
   int ColIndex();
+  // The toolbar's column in its dock, nil when not docked.
+  TdxDockCol* FindDockCol();
   // Written by the dock's row arrangement.
   int MinSize = 0;
   int MaxSize = 0;
@@ -147,6 +151,9 @@ class TdxBarControl : public TCustomdxBarControl {
   virtual void CloseUp();
   void Hide() override;
   virtual TPoint GetPopupSize();
+
+  // Inside the manager's update bracket the repaint waits for the bracket's end.
+  void Repaint() override;
 
   // Fonts and caption.
   void UpdateFont() override;
@@ -178,6 +185,8 @@ class TdxBarControl : public TCustomdxBarControl {
   void DrawBackgroundRect(HDC DC, const TRect& ARect, bool AInClientCoords, TColor AColor, HBRUSH ABrush) override;
   // Caption buttons (window coordinates).
   virtual void ClickCaptionButton(int AIndex);
+  // A caption button's hint shows its screen tip at the button.
+  void ActivateItemHint(bool AShow, const String& AHint, TObject* AHintObject) override;
   TdxBarCaptionButtons* CaptionButtons();
   void LayoutCaptionButtons();
 
@@ -253,6 +262,7 @@ class TdxBarControl : public TCustomdxBarControl {
   friend class TdxBarControlMarkFadingHelper;
   friend class TdxBarControlMDIButtonFadingHelper;
   friend void dxBarFreeFadingHelpers(TdxBarControl* AOwner);
+  friend void dxBarFreeCaptionButtonHint(TdxBarControl* AOwner);
   // Fills the layout's items from the item controls of the displayed links.
   void FillLayout();
   void ToggleDocking();
@@ -302,6 +312,7 @@ class TdxBarControl : public TCustomdxBarControl {
   TcxRegion* FPrevClipRgn = nullptr;
   TcxObjectLink* FPrevFocusedBarControlLink = nullptr;
   TdxBarControl* FQuickPopup = nullptr;
+  TdxBarCaptionButtonHint* FCaptionButtonHint = nullptr;
   bool FTruncated = false;
   TdxBarToolbarLayout FLayout;
   std::vector<TdxBarItemLink*> FLayoutLinks;

@@ -10,6 +10,8 @@
 #include "bars/controls/dxBarToolbarControl.h"
 #include "bars/model/dxBarCaptionButtons.h"
 #include "bars/model/dxBarDrawing.h"
+#include "bars/model/dxBarHints.h"
+#include "bars/model/dxBarScreenTip.h"
 #include "bars/model/dxBarHooks.h"
 #include "bars/model/dxBarRoutines.h"
 #include "foundation/cxClasses.h"
@@ -286,7 +288,10 @@ TdxBarControlMDIButtonFadingHelper* dxBarCreateMDIButtonFadingHelper(TdxBarContr
   return Make<TdxBarControlMDIButtonFadingHelper>(AOwner, static_cast<TdxBarMDIButton>(AButton));
 }
 
+void dxBarFreeCaptionButtonHint(TdxBarControl* AOwner);
+
 void dxBarFreeFadingHelpers(TdxBarControl* AOwner) {
+  dxBarFreeCaptionButtonHint(AOwner);
   // A helper leaves the fader at once when it goes.
   FreeAndNil(AOwner->FMarkFadingHelper);
   for (auto*& helper : AOwner->FMDIButtonFadingHelper) FreeAndNil(helper);
@@ -678,6 +683,62 @@ bool TdxBarControl::TrackCaptionButton(int AButton, TPoint AWindowPoint) {
   if (GetCapture() == WindowHandle()) ReleaseCapture();
   UpdateCaptionButtonState(AButton, windowPoint(), false);
   return releasedOver;
+}
+
+// The hint of a caption button as the hint window asks for it: the button's
+// hint while it is hot, drawn as its screen tip, below the button.
+class TdxBarCaptionButtonHint : public TObject, public IdxBarHintSource {
+  DECLARE_CLASS(TdxBarCaptionButtonHint, TObject)
+  explicit TdxBarCaptionButtonHint(TdxBarControl* ABar) : FBar(ABar) {}
+  TdxBarCaptionButton* Button = nullptr;
+
+  bool GetHintInfo(String& AHint, String& AShortCut) override {
+    if (!Button || Button->State() != TdxBarCaptionButton::StateHot) return false;
+    AHint = Button->Hint();
+    AShortCut.clear();
+    return !AHint.empty() || Button->ScreenTip();
+  }
+  bool IsHintEnabled() override { return Button && Button->Enabled(); }
+  TdxBarCustomHintViewInfo* MakeHintView(const String& AHint, const String& AShortCut) override {
+    return FBar->CreateHintViewInfo(AHint, AShortCut, Button ? Button->ScreenTip() : nullptr);
+  }
+  TPoint CalcHintPlacement(const TPoint& ACursorPos, int AWindowHeight) override {
+    if (!Button) return ACursorPos;
+    // The hint goes below the button's left corner (the rectangle is in window coordinates).
+    const TPoint offset = FBar->GetClientOffset();
+    const TRect r = Button->Rect();
+    const TRect client(r.Left - offset.X, r.Top - offset.Y, r.Right - offset.X, r.Bottom - offset.Y);
+    const TPoint corner = FBar->ClientToScreen(TPoint(client.Left, client.Bottom));
+    return FBar->ShowHintWindow(client, AWindowHeight, corner);
+  }
+
+ private:
+  TdxBarControl* FBar;
+};
+IMPLEMENT_CLASS(TdxBarCaptionButtonHint, TObject, nullptr)
+
+void TdxBarControl::ActivateItemHint(bool AShow, const String& AHint, TObject* AHintObject) {
+  auto* button = dynamic_cast<TdxBarCaptionButton*>(AHintObject);
+  if (!button) {
+    TCustomdxBarControl::ActivateItemHint(AShow, AHint, AHintObject);
+    return;
+  }
+  TdxBarManager* manager = BarManager();
+  if (!manager) return;
+  if (!FCaptionButtonHint) FCaptionButtonHint = Make<TdxBarCaptionButtonHint>(this);
+  if (AShow) {
+    FCaptionButtonHint->Button = button;
+    manager->ActivateHint(true, String(), FCaptionButtonHint);
+  } else if (FCaptionButtonHint->Button == button) {
+    manager->HideHint();
+    FCaptionButtonHint->Button = nullptr;
+  }
+}
+
+void dxBarFreeCaptionButtonHint(TdxBarControl* AOwner) {
+  if (!AOwner->FCaptionButtonHint) return;
+  dxBarHintObjectDestroying(AOwner->FCaptionButtonHint);
+  FreeAndNil(AOwner->FCaptionButtonHint);
 }
 
 void TdxBarControl::ClickCaptionButton(int AIndex) {

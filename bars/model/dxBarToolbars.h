@@ -235,6 +235,9 @@ class TdxBars : public TcxComponentCollection {
     FMoving = AValue;
     FMovingOffset = AMovingOffset;
   }
+  // The toolbar window being moved, nil when none.
+  IdxBarControl* MovingBarControl() const { return FMovingBarControl; }
+  void SetMovingBarControl(IdxBarControl* AValue) { FMovingBarControl = AValue; }
 
  protected:
   void SetUpNewItem(TcxComponentCollectionItem* AItem) override;
@@ -246,4 +249,5 @@ class TdxBars : public TcxComponentCollection {
   int FDockingZoneSize = 23;
   bool FMoving = false;
   TPoint FMovingOffset;
+  IdxBarControl* FMovingBarControl = nullptr;
 };

@@ -6,6 +6,7 @@
 // captions and of the floating frame.
 #include "bars/controls/dxBarPainter.h"
 #include "bars/controls/dxBarToolbarFrame.h"
+#include "bars/model/dxBarCaptionButtons.h"
 #include "bars/model/dxBarHints.h"
 #include "tests/bars/controls/dxBarControlsTestSupport.h"
 #include "tests/bars/controls/dxBarPaintDib.h"
@@ -453,4 +454,46 @@ TEST_F(TToolbarFrameTest, FloatingFrameDrawsCaptionAndBorderAroundTheClientArea)
   // The close button is part of the caption.
   const TRect close = control->GetCloseButtonWindowRect();
   EXPECT_NE((std::set<COLORREF>{kMarker}), dib.ColorsIn(close));
+}
+
+TEST_F(TToolbarFrameTest, CaptionButtonTracksTheMouseShowsItsHintAndClicksOnRelease) {
+  Manager->SetShowHint(true);
+  TdxBar* bar = AddFloating({L"订单查询", L"材料库"});
+  struct TCounter : TObject {
+    int Clicks = 0;
+    void Click(TObject*) { ++Clicks; }
+  } counter;
+  TdxBarCaptionButton* button = bar->CaptionButtons()->Add();
+  button->SetHint(L"帮助");
+  button->SetOnClick(TNotifyEvent::Bind<&TCounter::Click>(&counter));
+  PumpQueuedMessages();
+  TdxBarControl* control = ControlOf(bar);
+  const TRect place = button->Rect();
+  ASSERT_FALSE(place.IsEmpty()) << "the frame placed the button in the caption";
+  EXPECT_LT(place.Right, control->GetMarkWindowRect().Left) << "left of the mark";
+  const TPoint at = ScreenOf(control, Center(place));
+  EXPECT_EQ(HTCLIENT, HitTest(control, at));
+  EXPECT_EQ(HTOBJECT, control->HitTest()) << "a caption button is no move zone";
+
+  MouseMoveTo(at);
+  EXPECT_EQ(TdxBarCaptionButton::StateHot, button->State());
+  auto* source = dynamic_cast<IdxBarHintSource*>(dxBarHintObject());
+  ASSERT_NE(nullptr, source) << "the hot button asks for its hint";
+  String hint, shortCut;
+  EXPECT_TRUE(source->GetHintInfo(hint, shortCut));
+  EXPECT_EQ(L"帮助", hint);
+
+  Press(control, at);
+  PostMouse(control, WM_LBUTTONUP, at);
+  PumpQueuedMessages();
+  EXPECT_EQ(1, counter.Clicks);
+  EXPECT_EQ(TdxBarCaptionButton::StateHot, button->State()) << "released over it";
+
+  // Disabled: never hit, never clicked.
+  button->SetEnabled(false);
+  Press(control, at);
+  PostMouse(control, WM_LBUTTONUP, at);
+  PumpQueuedMessages();
+  EXPECT_EQ(1, counter.Clicks);
+  EXPECT_EQ(TdxBarCaptionButton::StateDisabled, button->State());
 }
