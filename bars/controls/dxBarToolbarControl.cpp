@@ -352,8 +352,8 @@ void TdxBarControl::FillLayout() {
   FLayout.Metrics.BeginGroupSize = BeginGroupSize();
   FLayout.Metrics.MarkSize = FMarkSize;
   TdxBarManager* manager = BarManager();
-  TCustomImageList* images = manager ? manager->Images() : nullptr;
-  const int glyph = images ? images->Width() : 16;
+  // The manager's glyph size: large icons make buttons of empty toolbars large too.
+  const int glyph = manager && manager->ImageOptions() ? manager->ImageOptions()->GlyphSize() : 16;
   FLayout.Metrics.ButtonWidth = painter->GetButtonWidth(glyph, FTextSize);
   FLayout.Metrics.ButtonHeight = painter->GetButtonHeight(glyph, FTextSize);
   FLayout.Metrics.CloseButtonWidth = FCloseButtonWidth;

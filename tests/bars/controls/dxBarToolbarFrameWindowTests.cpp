@@ -497,3 +497,22 @@ TEST_F(TToolbarFrameTest, CaptionButtonTracksTheMouseShowsItsHintAndClicksOnRele
   EXPECT_EQ(1, counter.Clicks);
   EXPECT_EQ(TdxBarCaptionButton::StateDisabled, button->State());
 }
+
+TEST_F(TToolbarFrameTest, GripperShowsTheMoveCursor) {
+  TdxBar* bar = AddToolbar({L"订单查询"});
+  TdxBarControl* control = ControlOf(bar);
+  const HWND wnd = control->WindowHandle();
+  const TPoint grip = control->ClientToScreen(TPoint(-2, 4));
+  SetCursorPos(grip.X, grip.Y);
+  SendMessageW(wnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(wnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  EXPECT_EQ(crSizeAll, control->Cursor());
+  const TPoint item = ScreenCenter(bar, 0);
+  SetCursorPos(item.X, item.Y);
+  SendMessageW(wnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(wnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  EXPECT_EQ(crDefault, control->Cursor());
+  // A toolbar that may not dock anywhere shows no move cursor.
+  bar->SetNotDocking({dsNone, dsLeft, dsTop, dsRight, dsBottom});
+  SetCursorPos(grip.X, grip.Y);
+  SendMessageW(wnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(wnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  EXPECT_EQ(crDefault, control->Cursor());
+}
