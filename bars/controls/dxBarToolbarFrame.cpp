@@ -483,8 +483,7 @@ HDC TdxBarControl::GetNonClientDC(HRGN AUpdateRegion) {
   }
   FPrevClipRgn->Combine(Make<TcxRegion>(ClientBounds()), roSubtract);
   FDrawBitmap = Make<TcxBitmap32>(bounds.Width(), bounds.Height());
-  FDrawBitmap->cxCanvas()->SetClipRegion(Make<TcxRegion>(FPrevClipRgn->Handle() ? bounds : TRect()), roSet);
-  FDrawBitmap->cxCanvas()->SetClipRegion(FPrevClipRgn, roIntersect, false);
+  FDrawBitmap->cxCanvas()->SetClipRegion(FPrevClipRgn, roSet, false);
   return FDrawBitmap->Canvas()->Handle();
 }
 

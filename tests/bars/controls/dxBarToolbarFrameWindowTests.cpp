@@ -10,6 +10,7 @@
 #include "bars/model/dxBarHints.h"
 #include "tests/bars/controls/dxBarControlsTestSupport.h"
 #include "tests/bars/controls/dxBarPaintDib.h"
+#include "platform/gui/StdCtrls.h"
 
 #include <memory>
 #include <set>
@@ -515,4 +516,53 @@ TEST_F(TToolbarFrameTest, GripperShowsTheMoveCursor) {
   SetCursorPos(grip.X, grip.Y);
   SendMessageW(wnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(wnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
   EXPECT_EQ(crDefault, control->Cursor());
+}
+
+TEST_F(TToolbarFrameTest, LeavingTheBarGivesTheFocusBackToTheWindowThatHadIt) {
+  TdxBar* bar = AddToolbar({L"订单查询", L"材料库"});
+  auto* first = Make<TEdit>(Form);
+  first->SetParent(Form);
+  first->SetBounds(10, 100, 100, 24);
+  auto* second = Make<TEdit>(Form);
+  second->SetParent(Form);
+  second->SetBounds(10, 140, 100, 24);
+  PumpQueuedMessages();
+  SetForegroundWindow(Form->WindowHandle());
+  ::SetFocus(first->WindowHandle());
+  ASSERT_EQ(first->WindowHandle(), GetFocus());
+  TdxBarControl* control = ControlOf(bar);
+  control->BarGetFocus(ButtonControl(bar, 1));
+  EXPECT_TRUE(control->IsFocused());
+  ::SetFocus(second->WindowHandle());
+  control->BarLostFocus();
+  EXPECT_FALSE(control->IsActive());
+  ASSERT_TRUE(Application->Active());
+  EXPECT_EQ(first->WindowHandle(), GetFocus());
+}
+
+TEST_F(TToolbarFrameTest, FrameIsHatchedWhileAnotherManagerCustomizes) {
+  TdxBar* bar = AddToolbar({L"订单查询"});
+  TdxBarControl* control = ControlOf(bar);
+  const HWND wnd = control->WindowHandle();
+  const TPoint offset = control->GetClientOffset();
+  ASSERT_GT(offset.X, 1);
+  auto gripperColors = [&] {
+    RedrawWindow(wnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    std::set<COLORREF> colors;
+    HDC dc = GetWindowDC(wnd);
+    for (int y = 0; y < control->Height(); ++y)
+      for (int x = 0; x < offset.X; ++x) colors.insert(GetPixel(dc, x, y));
+    ReleaseDC(wnd, dc);
+    return colors;
+  };
+  const std::set<COLORREF> normal = gripperColors();
+  auto* otherForm = Make<TBarWindowForm>(nullptr);
+  TdxBarManager* other = Make<TdxBarManager>(otherForm);
+  other->Customizing(true);
+  ASSERT_TRUE(Manager->OtherManagerCustomizing());
+  const std::set<COLORREF> hatched = gripperColors();
+  other->Customizing(false);
+  TObject::Free(otherForm);
+  EXPECT_NE(normal, hatched);
+  EXPECT_EQ(normal, gripperColors()) << "the frame is plain again";
 }
