@@ -157,7 +157,7 @@ class TdxBarControl : public TCustomdxBarControl {
 
   // Fonts and caption.
   void UpdateFont() override;
-  virtual void UpdateCaption();
+  void UpdateCaption() override;
 
   // ---- The frame (dxBarToolbarFrame.cpp). Client coordinates unless named
   // window rectangles; the floating caption lies above the client area.

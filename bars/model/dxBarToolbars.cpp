@@ -140,6 +140,7 @@ void TdxBar::SetCaption(const String& AValue) {
   if (FCaption == AValue) return;
   if (TdxBarManager* manager = BarManager(); manager && manager->BarByCaption(AValue)) return;
   FCaption = AValue;
+  if (IdxBarControl* control = Control()) control->UpdateCaption();
   ReportChange();
 }
 

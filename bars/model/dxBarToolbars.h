@@ -79,7 +79,11 @@ class TdxBar : public TcxComponentCollectionItem, public IdxBarLinksOwner {
   bool OneOnRow() const { return FOneOnRow; }
   void SetOneOnRow(bool AValue);
   bool RotateWhenVertical() const { return FRotateWhenVertical; }
-  void SetRotateWhenVertical(bool AValue) { FRotateWhenVertical = AValue; }
+  void SetRotateWhenVertical(bool AValue) {
+    if (FRotateWhenVertical == AValue) return;
+    FRotateWhenVertical = AValue;
+    if (IdxBarControl* control = Control()) control->UpdateFont();
+  }
   int Row() const { return FRow; }
   void SetRow(int AValue);
   bool ShowMark() const { return FShowMark; }

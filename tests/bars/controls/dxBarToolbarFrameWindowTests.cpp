@@ -566,3 +566,20 @@ TEST_F(TToolbarFrameTest, FrameIsHatchedWhileAnotherManagerCustomizes) {
   EXPECT_NE(normal, hatched);
   EXPECT_EQ(normal, gripperColors()) << "the frame is plain again";
 }
+
+TEST_F(TToolbarFrameTest, CaptionAndTurningReachTheWindow) {
+  TdxBar* bar = AddToolbar({L"Materials"}, dsLeft);
+  TdxBarControl* control = ControlOf(bar);
+  bar->SetCaption(L"五金件");
+  wchar_t text[32]{};
+  GetWindowTextW(control->WindowHandle(), text, 32);
+  EXPECT_EQ(String(L"五金件"), String(text));
+  // The bar's text runs down the side dock until the toolbar is told not to turn it.
+  LOGFONTW font{};
+  GetObjectW(control->Canvas()->Font()->Handle(), sizeof font, &font);
+  EXPECT_EQ(-900, font.lfEscapement);
+  bar->SetRotateWhenVertical(false);
+  EXPECT_FALSE(control->IsVertical());
+  GetObjectW(control->Canvas()->Font()->Handle(), sizeof font, &font);
+  EXPECT_EQ(0, font.lfEscapement);
+}
