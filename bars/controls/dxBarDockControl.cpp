@@ -1172,21 +1172,6 @@ class TdxBarDockToolbarWindows : public IdxBarToolbarWindows {
   void StorePosition(IdxBarControl* AControl) override {
     if (TdxBarControl* control = BarControlOf(AControl)) control->StorePosition();
   }
-  void UpdateCaption(IdxBarControl* AControl) override {
-    TdxBarControl* control = BarControlOf(AControl);
-    if (!control || !control->HandleAllocated() || !control->Bar()) return;
-    SetWindowTextW(control->WindowHandle(), control->Bar()->Caption().c_str());
-    SendMessageW(control->WindowHandle(), WM_NCPAINT, 0, 0);
-  }
-  void UpdateFont(IdxBarControl* AControl) override {
-    TdxBarControl* control = BarControlOf(AControl);
-    if (!control || !control->Bar()) return;
-    control->Font()->Assign(control->Bar()->Font());
-    control->Perform(CM_FONTCHANGED, 0, 0);
-  }
-  void SendFontChanged(IdxBarControl* AControl) override {
-    if (TdxBarControl* control = BarControlOf(AControl)) control->Perform(CM_FONTCHANGED, 0, 0);
-  }
   void ApplyAlphaBlend(IdxBarControl* AControl) override {
     TdxBarControl* control = BarControlOf(AControl);
     if (!control || !control->Bar()) return;

@@ -274,12 +274,6 @@ bool TdxBarPainter::BarHasCustomBackground(TCustomdxBarControl* ABarControl) con
   return toolbar && toolbar->Bar() && toolbar->Bar()->Color() != clDefault;
 }
 
-void TdxBarPainter::PrepareBarBackground(TCustomdxBarControl* ABarControl) const {
-  if (!ABarControl) return;
-  ABarControl->DrawBackgroundRect(ABarControl->cxCanvas()->Handle(), ABarControl->ClientRect(), false, clNone,
-                                  ABarControl->GetToolbarBrush());
-}
-
 void TdxBarPainter::DrawItemBackground(TdxBarItemControl* AControl, TcxCanvas* ACanvas, const TRect& ASourceR,
                                        HBRUSH ABrush) const {
   TCustomdxBarControl* bar = AControl ? AControl->Parent() : nullptr;

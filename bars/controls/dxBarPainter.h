@@ -83,6 +83,13 @@ class TdxBarPainter : public TObject {
   virtual bool IsButtonControlArrowFlat() const { return IsFlatItemText(); }
   virtual bool IsDropDownRepaintNeeded() const { return IsFlatItemText(); }
   virtual bool HasOwnBarBackground() const { return false; }
+  // A look with a bar background of its own draws the whole bar window here.
+  virtual void PaintOwnBarBackground(TdxBarControl*, HDC) const {}
+  // The bar's background over its client area, where no item covered it.
+  virtual void PrepareBarBackground(TCustomdxBarControl* ABarControl) const {
+    ABarControl->DrawBackgroundRect(ABarControl->cxCanvas()->Handle(), ABarControl->ClientRect(), false, clNone,
+                                    ABarControl->GetToolbarBrush());
+  }
   virtual bool NeedsDoubleBuffering() const { return false; }
   virtual bool DrawsEmbossedDisabled() const { return false; }
   virtual int GetToolbarsOffsetForAutoAlign() const { return 0; }
@@ -182,8 +189,6 @@ class TdxBarPainter : public TObject {
   // The plain look has no border of its own around a docked toolbar: the
   // toolbar's background runs up to its edge.
   virtual void BarDrawDockedBarBorder(TdxBarControl*, HDC, const TRect&, HBRUSH) const {}
-  // The bar control paints its client rectangle on its own canvas.
-  void PrepareBarBackground(TCustomdxBarControl* ABarControl) const;
   // Only for a look whose bars have a background of their own (HasOwnBarBackground).
   virtual void PaintOwnBarBackground(TCustomdxBarControl*, HDC, const TRect&) const {}
   // The item's bar paints its own background behind ASourceR.

@@ -68,24 +68,6 @@ void TdxBarControl::CalcMetrics() {
   FCloseButtonWidth = GetPainter()->BarCloseButtonSize().cx;
 }
 
-bool TdxBarControl::HasMDIArea() {
-  // The area is the maximized MDI child's buttons, or the manager's close
-  // button, at the end of the main menu bar. The manager follows no MDI
-  // child and offers no close button, so no bar has the area; the layout
-  // values place it once they do.
-  return false;
-}
-
-int TdxBarControl::MDIAreaWidth() {
-  FillLayout();
-  return FLayout.Input.MDIAreaWidth();
-}
-
-int TdxBarControl::MDIAreaHeight() {
-  FillLayout();
-  return FLayout.Input.MDIAreaHeight();
-}
-
 bool TdxBarControl::IsRestSpaceItem(TdxBarItemControl* AControl) {
   if (!FBar || !FBar->UseRestSpace() || !FItemLinks || FItemLinks->CanVisibleItemCount() == 0) return false;
   return FItemLinks->CanVisibleItems(FItemLinks->CanVisibleItemCount() - 1) == AControl->ItemLink();
@@ -100,7 +82,7 @@ void TdxBarControl::FillLayout() {
   input.HasMark = HasMark();
   input.ShowsCloseButton = ShowsCloseButton();
   input.HasMDIArea = HasMDIArea();
-  input.ShowsMDIButtons = false;
+  input.ShowsMDIButtons = ShowsMDIButtons();
   input.UseRestSpace = FBar && FBar->UseRestSpace();
   input.AllowsRowBreakOnOverflow = AllowsRowBreakOnOverflow();
   const TdxBarPainter* painter = GetPainter();
@@ -326,13 +308,13 @@ HRGN TdxBarControl::CreateItemRegion(TdxBarItemControl* AControl) {
   return region;
 }
 
-void TdxBarControl::HitTestDropLink(TPoint APoint, TdxBarItemLink*& ALink, bool& AVertical, bool& ABefore,
+bool TdxBarControl::HitTestDropLink(TPoint APoint, TdxBarItemLink*& ALink, bool& AVertical, bool& ABefore,
                                     bool& AOnSeparator) {
   ALink = nullptr;
   AVertical = IsDockedLeftOrRight();
   ABefore = false;
   AOnSeparator = false;
-  if (!FItemLinks) return;
+  if (!FItemLinks) return false;
   // The links laid out on the bar, as the layout values see them.
   TdxBarToolbarLayoutInput input;
   input.DockingStyle = FDockingStyle;
@@ -363,7 +345,7 @@ void TdxBarControl::HitTestDropLink(TPoint APoint, TdxBarItemLink*& ALink, bool&
           }
         }
         ABefore = AVertical ? APoint.Y - r.Top < r.Bottom - APoint.Y : APoint.X - r.Left < r.Right - APoint.X;
-        return;
+        return ALink != nullptr;
       }
     }
     TdxBarPlacedItem placed;
@@ -375,12 +357,13 @@ void TdxBarControl::HitTestDropLink(TPoint APoint, TdxBarItemLink*& ALink, bool&
     customizable.push_back(control->AllowsCustomizing());
     links.push_back(link);
   }
-  if (!ClientRect().Contains(APoint)) return;
+  if (!ClientRect().Contains(APoint)) return ALink != nullptr;
   // Free room in a row: the drop goes to that row's start or end.
   const TdxBarToolbarDropTarget target = dxBarToolbarFreeSpaceDropTarget(input, placement, customizable, APoint);
-  if (target.Item < 0) return;
+  if (target.Item < 0) return ALink != nullptr;
   ALink = links[target.Item];
   ABefore = target.Before;
+  return ALink != nullptr;
 }
 
 // ---------------------------------------------------------------------------

@@ -120,6 +120,14 @@ class IdxBarControl {
   // Forgets the last mouse position, so that the next mouse move hot-tracks
   // anew.
   virtual void ResetLastMousePos() {}
+  // The toolbar's font (or its turning on side docks) changed: the window
+  // takes it and lays itself out again.
+  virtual void UpdateFont() {}
+  // The toolbar's caption changed: the window shows the new one.
+  virtual void UpdateCaption() {}
+  // Shows (or withdraws) the hint of a part of the window that is not an
+  // item, such as a caption button: AHintObject is that part.
+  virtual void ActivateItemHint(bool /*AShow*/, const String& /*AHint*/, TObject* /*AHintObject*/) {}
 
  protected:
   ~IdxBarControl() = default;

@@ -302,6 +302,12 @@ class TdxBarItemLinks : public TCollection {
   TdxBarMenuItemSize EffectiveMenuItemSize();
   void CreateBarControl();
   void DestroyBarControl();
+  // Binds a window made elsewhere (a popup toolbar binds itself), or unbinds
+  // a window that goes.
+  void SetBarControl(IdxBarControl* AValue) { FBarControl = AValue; }
+  // Links a window made for its own use (a popup toolbar's).
+  bool IsInternal() const { return FIsInternal; }
+  void SetInternal(bool AValue) { FIsInternal = AValue; }
   bool ExecuteShortCut(Word AShortCut);
 
   // Recent items first: active when the manager can show them, the
@@ -353,6 +359,7 @@ class TdxBarItemLinks : public TCollection {
   bool FTearingDown = false;
   TdxBarItemOptions* FItemOptions = nullptr;
   std::vector<TdxBarItemLink*> FPrimaryForDistributionItems;
+  bool FIsInternal = false;
 };
 
 // The links of a toolbar: accelerators are searched among the displayed,

@@ -8,6 +8,9 @@
 #include "bars/model/dxBarBase.h"
 
 class TCanvas;
+class TCustomForm;
+class TCustomdxBarControl;
+class TdxBarControl;
 class TdxObjectList;
 
 DECLARE_ENUM(TdxBarCustomizationAction, caReset, caDelete, caDeleteItem, caDeleteLink, caChangeCaption,
@@ -59,25 +62,48 @@ class IdxBarDesigner {
   ~IdxBarDesigner() = default;
 };
 
-// The process's design controller: what is being customized and selected.
+// The process's design controller of the customization layer: what is being
+// customized and selected, and the popups and drags it runs. Every question
+// has a neutral answer here, which is what the bars get while no
+// customization layer is there.
 class IdxBarDesignController {
  public:
   // The link whose settings customization actions copy; nil when none.
-  virtual TdxBarItemLink* CustomizingItemLink() = 0;
-  virtual IdxBarSelectableItem* LastSelectedItem() = 0;
+  virtual TdxBarItemLink* CustomizingItemLink() { return nullptr; }
+  virtual IdxBarSelectableItem* LastSelectedItem() { return nullptr; }
   // Forgets the object when it is the last selected one.
-  virtual void DropSelection(IdxBarSelectableItem* AItem) = 0;
-  virtual void SynchronizeLastSelectedItem() = 0;
+  virtual void DropSelection(IdxBarSelectableItem* /*AItem*/) {}
+  virtual void SynchronizeLastSelectedItem() {}
   // The link selected in the manager's designer, nil when none.
-  virtual TdxBarItemLink* DesignSelectedLink(TdxBarManager* AManager) = 0;
-  // A quick-customization control is open.
-  virtual bool HasQuickControl() = 0;
-  // A toolbar is being moved with the mouse.
-  virtual void SetMoving(bool AValue) = 0;
+  virtual TdxBarItemLink* DesignSelectedLink(TdxBarManager* /*AManager*/) { return nullptr; }
+  virtual bool IsSelectionComplex(TdxBarManager* /*AManager*/) { return false; }
+  // Whether the designer has the object (a toolbar) selected.
+  virtual bool IsSelected(TPersistent* /*AObject*/) { return false; }
+  // Whether a selected item shows the default selection frame.
+  virtual bool NeedDefaultSelection(TPersistent* /*AItem*/) { return true; }
+  // 0 selects the item alone, 1 adds it to the selection, 2 toggles it.
+  virtual void SelectItem(TPersistent* /*AItem*/, int /*AOperation*/) {}
   // The last selected object follows a selection change.
-  virtual void SelectionChanged(TObject* AObject) = 0;
+  virtual void SelectionChanged(TObject* /*AObject*/) {}
+  // A toolbar is being moved with the mouse.
+  virtual void SetMoving(bool /*AValue*/) {}
+  virtual void ShowCustomizePopup(TCustomdxBarControl* /*ABarControl*/, TdxBarItemLink* /*ALink*/) {}
   // The popup that lists the manager's toolbars, drawn by that painter.
-  virtual void ShowToolbarsPopup(TdxBarManager* AManager, const TdxBarPainter* APainter) = 0;
+  virtual void ShowToolbarsPopup(TdxBarManager* /*AManager*/, const TdxBarPainter* /*APainter*/) {}
+  // The quick-customization popup of a toolbar, opened against a screen
+  // rectangle; the open one (nil when none); its hiding timer.
+  virtual bool HasQuickControl() { return false; }
+  virtual TdxBarControl* ShowQuickControl(TdxBarControl* /*ABarControl*/, const TRect& /*AOwnerRect*/) {
+    return nullptr;
+  }
+  virtual TdxBarControl* QuickControl() { return nullptr; }
+  virtual void StartQuickControlHidingTimer() {}
+  // The designer's action on a double-clicked item in design mode.
+  virtual void DesignerAction(TdxBarItem* /*AItem*/) {}
+  // The open customization form, nil when none.
+  virtual TCustomForm* CustomizationForm() { return nullptr; }
+  // The drag of an item (and its link) out of a bar while customizing.
+  virtual void RunItemDrag(TdxBarManager* /*AManager*/, TdxBarItem* /*AItem*/, TdxBarItemLink* /*ALink*/) {}
 
  protected:
   ~IdxBarDesignController() = default;

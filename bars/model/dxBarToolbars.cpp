@@ -1,5 +1,7 @@
 #include "bars/model/dxBarToolbars.h"
 
+#include "bars/model/dxBarCaptionButtons.h"
+
 #include "bars/model/dxBarItem.h"
 #include "bars/model/dxBarItemLinks.h"
 #include "bars/model/dxBarManager.h"
@@ -16,10 +18,6 @@
 #include "platform/gui/Graphics.h"
 
 #include <algorithm>
-
-BEGIN_CLASS(TdxBarCaptionButton, TCollectionItem, (ConstructWith<TdxBarCaptionButton, TCollection>))
-END_CLASS
-IMPLEMENT_CLASS(TdxBarCaptionButtons, TOwnedCollection, nullptr)
 
 BEGIN_CLASS(TdxBar, TcxComponentCollectionItem, (ConstructWith<TdxBar, TComponent>))
   using B = TdxBar;
@@ -70,7 +68,6 @@ END_CLASS
 
 IMPLEMENT_CLASS(TdxBars, TcxComponentCollection, nullptr)
 
-TdxBarCaptionButtons::TdxBarCaptionButtons(TdxBar* ABar) : TOwnedCollection(ABar, TdxBarCaptionButton::StaticClass()) {}
 
 IdxBarToolbarWindows*& dxBarToolbarWindows() {
   static IdxBarToolbarWindows* windows = nullptr;
@@ -301,8 +298,7 @@ void TdxBar::Updated() {
 IdxBarControl* TdxBar::CreateBarControl() {
   TdxBarToolbarControlFactory factory = dxBarToolbarControlFactory();
   IdxBarControl* control = factory ? factory(BarManager(), this) : nullptr;
-  if (control)
-    if (IdxBarToolbarWindows* windows = dxBarToolbarWindows()) windows->UpdateFont(control);
+  if (control) control->UpdateFont();
   return control;
 }
 
@@ -325,17 +321,14 @@ void TdxBar::SetCaption(const String& AValue) {
   if (FCaption == AValue) return;
   if (TdxBarManager* manager = BarManager(); manager && manager->BarByCaption(AValue)) return;
   FCaption = AValue;
-  IdxBarControl* control = Control();
-  if (IdxBarToolbarWindows* windows = dxBarToolbarWindows(); control && windows) windows->UpdateCaption(control);
+  if (IdxBarControl* control = Control()) control->UpdateCaption();
   ReportChange();
 }
 
 void TdxBar::SetAllowClose(bool AValue) {
   if (FAllowClose == AValue) return;
   FAllowClose = AValue;
-  IdxBarControl* control = Control();
-  if (IdxBarToolbarWindows* windows = dxBarToolbarWindows(); control && windows && DockingStyle() == dsNone)
-    windows->UpdateCaption(control);
+  if (IdxBarControl* control = Control(); control && DockingStyle() == dsNone) control->UpdateCaption();
 }
 
 void TdxBar::SetAllowQuickCustomizing(bool AValue) {
@@ -344,7 +337,7 @@ void TdxBar::SetAllowQuickCustomizing(bool AValue) {
   IdxBarControl* control = Control();
   if (!control) return;
   if (DockingStyle() == dsNone) {
-    if (IdxBarToolbarWindows* windows = dxBarToolbarWindows()) windows->UpdateCaption(control);
+    control->UpdateCaption();
   } else if (TdxBarManager* manager = BarManager(); manager && manager->CanShowRecentItems()) {
     control->RepaintBar();
   }
@@ -642,8 +635,7 @@ void TdxBar::UpdateEditFont() { FEditFont->Assign(FFont); }
 void TdxBar::FontChanged(TObject*) {
   if (!FInternalFontChange) FUseOwnFont = true;
   UpdateEditFont();
-  IdxBarControl* control = Control();
-  if (IdxBarToolbarWindows* windows = dxBarToolbarWindows(); control && windows) windows->UpdateFont(control);
+  if (IdxBarControl* control = Control()) control->UpdateFont();
 }
 
 void TdxBar::ManagerFontChanged() {
@@ -686,8 +678,8 @@ void TdxBar::SetIsMainMenu(bool AValue) {
   if (IdxBarControl* control = Control()) {
     if (DockingStyle() != dsNone)
       control->RepaintBar();
-    else if (IdxBarToolbarWindows* windows = dxBarToolbarWindows())
-      windows->UpdateCaption(control);
+    else
+      control->UpdateCaption();
   }
   ReportChange();
 }
@@ -723,8 +715,7 @@ void TdxBar::SetOneOnRow(bool AValue) {
 void TdxBar::SetRotateWhenVertical(bool AValue) {
   if (FRotateWhenVertical == AValue) return;
   FRotateWhenVertical = AValue;
-  IdxBarControl* control = Control();
-  if (IdxBarToolbarWindows* windows = dxBarToolbarWindows(); control && windows) windows->SendFontChanged(control);
+  if (IdxBarControl* control = Control()) control->UpdateFont();
 }
 
 void TdxBar::SetShowMark(bool AValue) {

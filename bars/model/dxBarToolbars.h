@@ -13,15 +13,9 @@ class TFont;
 class TdxBarItemLinks;
 class TdxBarMergeData;
 
-// The extra buttons of a floating toolbar's caption (the collection only).
-class TdxBarCaptionButton : public TCollectionItem {
-  DECLARE_CLASS(TdxBarCaptionButton, TCollectionItem)
-  explicit TdxBarCaptionButton(TCollection* ACollection) : TCollectionItem(ACollection) {}
-};
-class TdxBarCaptionButtons : public TOwnedCollection {
-  DECLARE_CLASS(TdxBarCaptionButtons, TOwnedCollection)
-  explicit TdxBarCaptionButtons(TdxBar* ABar);
-};
+// The extra buttons of a floating toolbar's caption (dxBarCaptionButtons.h).
+class TdxBarCaptionButton;
+class TdxBarCaptionButtons;
 
 // What toolbars and the drag of a toolbar ask of toolbar windows. The bar
 // controls layer fills the slot at its start-up; until then a toolbar's
@@ -52,10 +46,6 @@ class IdxBarToolbarWindows {
   virtual HWND WindowHandle(IdxBarControl* AControl) = 0;
   // The window writes its position back into its toolbar.
   virtual void StorePosition(IdxBarControl* AControl) = 0;
-  virtual void UpdateCaption(IdxBarControl* AControl) = 0;
-  virtual void UpdateFont(IdxBarControl* AControl) = 0;
-  // The window lays itself out again (the platform's font-changed message).
-  virtual void SendFontChanged(IdxBarControl* AControl) = 0;
   virtual void ApplyAlphaBlend(IdxBarControl* AControl) = 0;
   virtual void Invalidate(IdxBarControl* AControl) = 0;
   virtual bool CanClose(IdxBarControl* AControl) = 0;

@@ -4,6 +4,7 @@
 #include "platform/gui/GuiModules.h"
 #include "tests/support/BarWarmUp.h"
 #include "tests/support/GuiWarmUp.h"
+#include "tests/support/LibraryTimerWarmUp.h"
 #include "tests/support/PainterWarmUp.h"
 #include "tests/support/TestModules.h"
 
@@ -19,4 +20,6 @@ void WarmUpTestCaches() {
   WarmUpGuiCaches();
   WarmUpPainterResources();
   WarmUpBarControlsCaches();
+  // Bar windows watch the mouse with the library's timers.
+  WarmUpLibraryTimerWindow();
 }

@@ -97,7 +97,9 @@ TEST_F(dxBarHintWindowTest, HoveredButtonShowsItsHintBelowTheCursorAndOneWithout
   ASSERT_TRUE(HintShown());
   Click(ScreenCenter(bar, 0));
   EXPECT_FALSE(HintShown());
-  EXPECT_EQ(dxBarHintTimers().HintTimer, 0u);
+  // The click moved the link up its recent list and the toolbar rebuilt its
+  // controls: the button under the resting cursor is hot again and asks anew.
+  EXPECT_FALSE(dxBarHintTimers().HintTimerHides);
 }
 
 TEST_F(dxBarHintWindowTest, CustomTextShowsAPlainHintAndAnEmptyOneNothing) {
