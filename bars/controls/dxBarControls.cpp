@@ -681,7 +681,7 @@ void TCustomdxBarControl::WndProc(TMessage& Message) {
       TCustomControl::WndProc(Message);
       if (FDragDown) {
         FDragDown = false;
-        if (IdxBarDesignController* designer = dxBarDesignControllerSlot()) designer->RunItemDrag(BarManager(), nullptr, nullptr);
+        if (TdxBarManager* manager = BarManager()) manager->RunItemDrag(nullptr, nullptr);
       }
       FClickedControl = nullptr;
       return;
@@ -1070,8 +1070,8 @@ void TCustomdxBarControl::MouseMove(TShiftState Shift, int X, int Y) {
       if (GetCapture() == WindowHandle()) ReleaseCapture();
       TdxBarItemControl* dragged = DesignerSelectedItemControl();
       if (dragged && dragged->IsActive()) dragged->BecomeInactive(true);
-      if (IdxBarDesignController* designer = dxBarDesignControllerSlot())
-        designer->RunItemDrag(BarManager(), dragged ? dragged->Item() : nullptr, dragged ? dragged->ItemLink() : nullptr);
+      if (TdxBarManager* manager = BarManager())
+        manager->RunItemDrag(dragged ? dragged->Item() : nullptr, dragged ? dragged->ItemLink() : nullptr);
     }
     return;
   }

@@ -1132,8 +1132,7 @@ void TdxBarItemLinks::Merge(TdxBarItemLinks* ASource, TdxBar* AMergingBar) {
       }
       kind = mkAdd;
     }
-    if (FBarManager && FBarManager->OnMergeItemLink)
-      FBarManager->OnMergeItemLink(FBarManager, this, ASource, source, kind, position);
+    if (FBarManager) FBarManager->DoMergeItemLink(this, ASource, source, kind, position);
     if (position < 0) kind = mkNone;
     if (kind == mkMergeByCaption &&
         (position >= Count() || !Items(position)->FItem || !Items(position)->FItem->IsSameKindBothWays(sourceItem)))

@@ -80,11 +80,9 @@ class TdxBarItemLink : public TcxInterfacedCollectionItem, public IdxBarSelectab
   void SetUseCount(int AValue) { FUseCount = AValue; }
   const String& LoadedItemName() const { return FLoadedItemName; }
   // Usage read from a stored layout, applied with the loaded usage state
-  // (-1: no recent position was read).
+  // (-1: no recent position was read); SetLoadedUsage hands it over.
   int LoadedRecentIndex() const { return FLoadedRecentIndex; }
-  void SetLoadedRecentIndex(int AValue) { FLoadedRecentIndex = AValue; }
   int LoadedUseCount() const { return FLoadedUseCount; }
-  void SetLoadedUseCount(int AValue) { FLoadedUseCount = AValue; }
   // The item name of the link before this one, as the layout reader found it.
   const String& PrevItemName() const { return FPrevItemName; }
   void SetPrevItemName(const String& AValue) { FPrevItemName = AValue; }

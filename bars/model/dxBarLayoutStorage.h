@@ -51,17 +51,6 @@ void dxBarReadItemLinks(TdxBarItemLinks* ALinks, TCustomIniFile* AIniFile, const
 // The links take back the usage flags the designed snapshot gives them.
 void dxBarReloadLinkSettings(TdxBarItemLinks* ALinks, TCustomIniFile* ASavedState, const String& ASection);
 
-// A toolbar's free-standing dock controls are the toolbar's; the layout
-// reaches them through these, which the toolbar fills. Until then no
-// toolbar has one, and the layout keeps the sides only.
-struct TdxBarLayoutDockAccess {
-  IdxBarDockControl* (*DockControl)(TdxBar* ABar) = nullptr;
-  void (*SetDockControl)(TdxBar* ABar, IdxBarDockControl* AValue) = nullptr;
-  IdxBarDockControl* (*DockedDockControl)(TdxBar* ABar) = nullptr;
-  void (*SetDockedDockControl)(TdxBar* ABar, IdxBarDockControl* AValue) = nullptr;
-};
-TdxBarLayoutDockAccess& dxBarLayoutDockAccess();
-
 // The dotted path a layout stores for a dock control: its name alone when
 // the manager's owner owns it, else prefixed with its owners' names up to a
 // form; empty for a dock without name.

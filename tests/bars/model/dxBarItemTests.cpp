@@ -694,10 +694,8 @@ TEST_F(dxBarLinkMovesTest, LoadedRecentPositionsAndUseCountsAreApplied) {
   TdxBarItemLink* c = Add(first.get(), L"C");
   TdxBarItemLink* hidden = Add(first.get(), L"D");
   hidden->SetVisible(false);
-  c->SetLoadedRecentIndex(0);
-  c->SetLoadedUseCount(9);
-  a->SetLoadedRecentIndex(2);
-  a->SetLoadedUseCount(4);
+  c->SetLoadedUsage(true, 9, 0);
+  a->SetLoadedUsage(true, 4, 2);
   b->SetMostRecentlyUsed(false);
   first->Links->ApplyLoadedUsageState(false);
   EXPECT_EQ(c->UseCount(), 9);
