@@ -119,6 +119,8 @@ TdxBar* TdxBarManager::AddToolBar(bool AIsMainMenu, bool ANeedEditCaption) {
       bar->SetVisible(true);
       bar->SetOneOnRow(false);
     }
+    // The new toolbar alone is selected for the user to work on.
+    if (IdxBarDesignController* controller = dxBarDesignControllerSlot()) controller->SelectItem(bar, 0);
   });
   return bar;
 }

@@ -33,9 +33,16 @@ TEST_F(dxBarOperationsTest, NewToolbarTakesTheFirstFreeCustomCaption) {
   EXPECT_TRUE(bar->Visible());
   EXPECT_FALSE(bar->OneOnRow());
   EXPECT_EQ(bar->DockingStyle(), dsTop);
+  // The design controller selects each new toolbar alone.
+  struct TSelections : IdxBarDesignController {
+    void SelectItem(TPersistent* AItem, int AOperation) override { Selected.emplace_back(AItem, AOperation); }
+    std::vector<std::pair<TPersistent*, int>> Selected;
+  } controller;
+  TScopedHook<IdxBarDesignController*> slot(dxBarDesignControllerSlot(), &controller);
   TdxBar* menu = manager->AddToolBar(true);
   EXPECT_TRUE(menu->IsMainMenu());
   EXPECT_EQ(menu->Row(), 0);
+  EXPECT_EQ(controller.Selected, (std::vector<std::pair<TPersistent*, int>>{{menu, 0}}));
 }
 
 TEST_F(dxBarOperationsTest, NewToolbarFloatsBesideTheForm) {
