@@ -37,7 +37,7 @@ String MainSection(const String& ABase, TdxBarStoringKind AKind) {
 }
 String BarSection(const String& ABase, int AIndex) { return ABase + L"Bar" + IntToStr(AIndex); }
 String LinkSection(const String& AOwnerSection, TdxBarStoringKind AKind, int AIndex) {
-  return AOwnerSection + dxBarLayoutDelimiter(AKind) + L"ItemLink" + IntToStr(AIndex);
+  return AOwnerSection + dxBarSectionDelimiter(AKind) + L"ItemLink" + IntToStr(AIndex);
 }
 
 // Whether a subkey name below the registry base is one the layout writes.
@@ -77,7 +77,7 @@ void CallHandlers(TdxBarManager* AManager, TcxEventHandlerCollection* AHandlers,
   data.IniFile = AIni;
   data.StoringKind = AKind;
   data.BaseSection = ABase;
-  data.Delimiter = dxBarLayoutDelimiter(AKind);
+  data.Delimiter = dxBarSectionDelimiter(AKind);
   AHandlers->CallEvents(AManager, &data);
 }
 
@@ -541,8 +541,6 @@ String DesignedBarSection(TdxBarManager* AManager, TdxBar* ABar) {
 // ---------------------------------------------------------------------------
 // Public routines
 // ---------------------------------------------------------------------------
-
-String dxBarLayoutDelimiter(TdxBarStoringKind AKind) { return AKind == skReg ? L"\\" : L"."; }
 
 String dxBarIniBaseSection(TdxBarManager* AManager) {
   String result = AManager->Name() + L".";

@@ -20,8 +20,6 @@ struct TdxBarIniFileEventData {
   String Delimiter;
 };
 
-// "." for INI text, "\" for registry keys.
-String dxBarLayoutDelimiter(TdxBarStoringKind AKind);
 // The base of the manager's INI sections: the owner names up to the form,
 // then the manager's own name, each followed by ".".
 String dxBarIniBaseSection(TdxBarManager* AManager);

@@ -238,7 +238,7 @@ TEST(dxBarPainterTiles, AnOriginBeyondThePictureWrapsAround) {
   TBitmap* picture = MakeQuadBitmap();
   TPaintDib dib(3, 3);
   // Origins (-1, 5) and (1, 1) name the same picture point.
-  dxBarTileBitmap(dib.DC(), TRect(0, 0, 3, 3), TPoint(-1, 5), picture);
+  dxBarTileBitmap(dib.DC(), TRect(0, 0, 3, 3), TRect(-1, 5, 2, 8), picture);
   EXPECT_EQ(RGB(255, 255, 0), dib.At(0, 0));
   EXPECT_EQ(RGB(0, 0, 255), dib.At(1, 0));
   EXPECT_EQ(RGB(255, 255, 0), dib.At(2, 0));
