@@ -699,13 +699,10 @@ bool TdxBarItem::MayBeDeleted(bool ADeleteComponent) {
 }
 
 void TdxBarItem::DeleteFromDesigner(IdxBarSelectableItem*& AReference, bool ADeleteComponent) {
-  if (ADeleteComponent || LinkCount() == 0) {
-    if (!MayBeDeleted(ADeleteComponent)) return;
-    AReference = nullptr;
-    TObject::Free(this);
-  } else {
+  if (ADeleteComponent || LinkCount() == 0)
+    TdxBarComponent::DeleteFromDesigner(AReference, ADeleteComponent);
+  else
     DropAllLinks();
-  }
 }
 
 void TdxBarItem::RunCustomizationAction(TdxBarCustomizationAction AAction) {
@@ -744,11 +741,6 @@ TPersistent* TdxBarItem::SelectableParentObject() {
   return link && link->BarControl() ? link->Owner()->Owner() : nullptr;
 }
 
-TdxBarSelectionStatus TdxBarItem::DesignSelectionState() {
-  IdxBarDesigner* designer = dxBarDesignerOf(FBarManager);
-  return designer ? designer->GetSelectionStatus(this) : ssUnselected;
-}
-
 TdxBarCustomizationActions TdxBarItem::SupportedCustomizationActions() {
   if (!FBarManager || !FBarManager->Designing()) return {caReset, caDeleteLink, caChangeCaption, caChangeBeginGroup};
   IdxBarDesignController* controller = dxBarDesignControllerSlot();
@@ -757,10 +749,6 @@ TdxBarCustomizationActions TdxBarItem::SupportedCustomizationActions() {
             caChangeCaption, caChangePosition,   caChangeViewLevels,  caChangeDistributed,
             caChangeBeginGroup, caChangeVisible, caChangeRecentList};
   return {caDelete};
-}
-
-void TdxBarItem::SelectInDesigner(TdxBarSelectionOperation AOperation) {
-  if (IdxBarDesigner* designer = dxBarDesignerOf(FBarManager)) designer->SelectObject(this, AOperation);
 }
 
 bool TdxBarItem::SelectParentInDesigner() {

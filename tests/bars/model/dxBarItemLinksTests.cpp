@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <utility>
 
 namespace {
 
@@ -223,6 +224,56 @@ TEST_F(dxBarItemLinksTest, SeparatorIsRefusedOnAToolbar) {
   }
   EXPECT_EQ(link->Item(), nullptr);
   EXPECT_EQ(separator->LinkCount(), 0);
+}
+
+TEST_F(dxBarItemLinksTest, TheManagerHearsOfLinksComingChangingAndGoing) {
+  struct TRecorder : TObject {
+    std::vector<String> Events;
+    void Added(TdxBarManager*, TdxBarItemLink*) { Events.push_back(L"add"); }
+    void Changed(TdxBarManager*, TdxBarItemLink* ALink) {
+      Events.push_back(L"change " + (ALink->Item() ? ALink->Item()->Name() : String(L"-")));
+    }
+    void Deleted(TdxBarManager*, TdxBarItemLink*) { Events.push_back(L"delete"); }
+    std::vector<String> Take() { return std::exchange(Events, {}); }
+  } recorder;
+  manager->OnItemLinkAdd = TdxBarItemLinkEvent::Bind<&TRecorder::Added>(&recorder);
+  manager->OnItemLinkChange = TdxBarItemLinkEvent::Bind<&TRecorder::Changed>(&recorder);
+  manager->OnItemLinkDelete = TdxBarItemLinkEvent::Bind<&TRecorder::Deleted>(&recorder);
+  TdxBarButton* a = manager->AddButton();
+  a->SetName(L"A");
+  TdxBarButton* b = manager->AddButton();
+  b->SetName(L"B");
+  TdxBarItemLink* link = nullptr;
+  const struct {
+    const char* what;
+    std::function<void()> work;
+    NameList events;
+  } cases[] = {
+      {"added with its item: the add alone", [&] { link = menu->Links->Add(a); }, {L"add"}},
+      {"item changed", [&] { link->SetItem(b); }, {L"change B"}},
+      {"item changed inside the owner's bracket",
+       [&] {
+         menu->Links->BeginUpdate();
+         link->SetItem(a);
+         menu->Links->EndUpdate();
+       },
+       {}},
+      {"a change of the link alone", [&] { link->SetBeginGroup(true); }, {L"change A"}},
+      {"a change of all links", [&] { link->SetPosition(ipContinuesRow); }, {}},
+      {"item cleared: the link goes", [&] { link->SetItem(nullptr); }, {L"delete"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    c.work();
+    EXPECT_EQ(recorder.Take(), c.events);
+  }
+  // A manager that goes takes its links without a word.
+  TdxBar* bar = manager->AddToolBar();
+  bar->ItemLinks()->Add(a);
+  recorder.Take();
+  menu.reset();
+  TObject::Free(manager);
+  EXPECT_EQ(recorder.Take(), NameList{});
 }
 
 TEST_F(dxBarItemLinksTest, UserOverridesAndTheirReset) {
