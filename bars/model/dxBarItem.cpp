@@ -169,7 +169,12 @@ TComponent* TdxBarItem::GetParentComponent() { return HasParent() ? FBarManager 
 
 void TdxBarItem::SetParentComponent(TComponent* AParent) {
   auto* manager = dynamic_cast<TdxBarManager*>(AParent);
-  if (!manager) throw EInvalidCast(L"Invalid class typecast");
+  if (!manager) {
+    // An item without category is stored with its form, which the reader
+    // then offers as parent: the item keeps the manager it found.
+    if (IsLoading()) return;
+    throw EInvalidCast(L"Invalid class typecast");
+  }
   SetBarManager(manager);
   BarManagerAssigned();
 }

@@ -235,6 +235,28 @@ TEST_F(dxBarItemActionTest, ARoundTripRestoresTheActionsValuesWhereTheItemHasDef
   EXPECT_EQ(again.substr(again.find(L'\n')), text.substr(text.find(L'\n')));
 }
 
+TEST_F(dxBarItemActionTest, AnItemWithoutCategoryIsStoredWithTheFormAndReadBack) {
+  auto* loose = Make<TdxBarButton>(form.get());
+  loose->SetName(L"btnLoose");
+  loose->SetCaption(L"Loose");
+  ASSERT_EQ(loose->BarManager(), manager);
+  EXPECT_EQ(loose->GetParentComponent(), nullptr);
+  const String text = stdtest::WriteDefinition(form.get());
+  ASSERT_NE(text.find(L"\n  object btnLoose: TdxBarButton"), String::npos) << "a child of the form\n" << text;
+
+  TObjectPtr<TBarTestForm> copy(ReadBarForm(std::string(text.begin(), text.end())));
+  TdxBarManager* read = ManagerOf(copy.get());
+  ASSERT_NE(read, nullptr);
+  auto* readLoose = dynamic_cast<TdxBarButton*>(copy->FindComponent(L"btnLoose"));
+  ASSERT_NE(readLoose, nullptr);
+  EXPECT_EQ(readLoose->BarManager(), read);
+  EXPECT_EQ(readLoose->Category(), -1);
+  EXPECT_EQ(readLoose->Caption(), L"Loose");
+  // Outside reading, only a manager can be an item's parent.
+  EXPECT_NE(RaisedMessage([&] { readLoose->SetParentComponent(copy.get()); }), L"<no error>");
+  EXPECT_EQ(readLoose->BarManager(), read);
+}
+
 TEST_F(dxBarItemActionTest, CheckDefaultsTakesOnlyWhatTheItemLeftAtItsDefault) {
   const char* definition =
       "object Form1: TBarTestForm\n"
