@@ -212,6 +212,34 @@ TEST_F(dxBarItemLinksTest, FreeingAnItemFreesItsLinks) {
   EXPECT_EQ(Visible(), (NameList{L"B"}));
 }
 
+TEST_F(dxBarItemLinksTest, AnItemOnAShownToolbarTakesItsLinksAwayInsideOneManagerUpdate) {
+  struct TDeletions : TObject {
+    std::vector<bool> Locked;
+    void Deleted(TdxBarManager* AManager, TdxBarItemLink*) { Locked.push_back(AManager->IsUpdateLocked()); }
+  } deletions;
+  manager->OnItemLinkDelete = TdxBarItemLinkEvent::Bind<&TDeletions::Deleted>(&deletions);
+  TdxBarToolbarControlFactory saved = dxBarToolbarControlFactory();
+  dxBarToolbarControlFactory() = [](TdxBarManager*, TdxBar*) -> IdxBarControl* { return Make<TFakeBarControl>(); };
+  TdxBar* bar = manager->AddToolBar();
+  bar->SetDockingStyle(dsTop);
+  bar->SetVisible(true);
+  dxBarToolbarControlFactory() = saved;
+  ASSERT_NE(bar->Control(), nullptr);
+  TdxBarButton* shown = manager->AddButton();
+  bar->ItemLinks()->Add(shown);
+  menu->Links->Add(shown);
+  TObject::Free(shown);
+  EXPECT_EQ(deletions.Locked, (std::vector<bool>{true, true}));
+  EXPECT_FALSE(manager->IsUpdateLocked());
+  EXPECT_EQ(bar->ItemLinks()->Count(), 0);
+  // Links that no window shows go without the bracket.
+  deletions.Locked.clear();
+  TdxBarButton* hidden = manager->AddButton();
+  menu->Links->Add(hidden);
+  TObject::Free(hidden);
+  EXPECT_EQ(deletions.Locked, std::vector<bool>{false});
+}
+
 TEST_F(dxBarItemLinksTest, SeparatorIsRefusedOnAToolbar) {
   TdxBar* bar = manager->AddToolBar();
   TdxBarItem* separator = manager->AddItem(TdxBarSeparator::StaticClass());

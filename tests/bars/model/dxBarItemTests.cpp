@@ -360,6 +360,42 @@ TEST_F(dxBarItemActionTest, AnItemCopiesItselfIntoAnAction) {
   EXPECT_NE(RaisedMessage([&] { form->Assign(button); }), L"<no error>");
 }
 
+TEST(dxBarItemCategory, AnItemJoiningACategoryMovesBehindItsLastItem) {
+  TObjectPtr<TBarTestForm> form(Make<TBarTestForm>(nullptr));
+  auto* manager = Make<TdxBarManager>(form.get());
+  TdxBarItem* items[3];
+  for (int i = 0; i < 3; ++i) {
+    items[i] = manager->AddButton();
+    items[i]->SetName(String(1, static_cast<wchar_t>(L'P' + i)));
+  }
+  manager->Categories()->Add(L"Second");
+  auto order = [manager] {
+    std::vector<String> names;
+    for (int i = 0; i < manager->ItemCount(); ++i) names.push_back(manager->Items(i)->Name());
+    return names;
+  };
+  const struct {
+    const char* what;
+    int item, category;
+    std::vector<String> order;
+    int expectedCategory;
+  } cases[] = {
+      {"into an empty category: no move", 1, 1, {L"P", L"Q", L"R"}, 1},
+      {"behind the category's last item, which lies after it", 0, 1, {L"Q", L"P", L"R"}, 1},
+      {"behind the category's last item, which lies before it", 2, 1, {L"Q", L"P", L"R"}, 1},
+      {"an index past the categories is ignored", 2, 5, {L"Q", L"P", L"R"}, 1},
+      {"a negative index is ignored", 2, -1, {L"Q", L"P", L"R"}, 1},
+      {"back into the first category, now empty", 0, 0, {L"Q", L"P", L"R"}, 0},
+      {"behind the first category's item", 1, 0, {L"P", L"Q", L"R"}, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    items[c.item]->SetCategory(c.category);
+    EXPECT_EQ(order(), c.order);
+    EXPECT_EQ(items[c.item]->Category(), c.expectedCategory);
+  }
+}
+
 // ---------------------------------------------------------------------------
 // Style slots
 // ---------------------------------------------------------------------------
@@ -1072,6 +1108,22 @@ TEST_F(dxBarItemSelectionTest, DesignModeActionsAndDeletion) {
   a->DeleteFromDesigner(reference, true);
   EXPECT_EQ(reference, nullptr);
   EXPECT_EQ(manager->ItemCount(), 3);
+}
+
+TEST_F(dxBarItemSelectionTest, InDesignModeAClickRunsNoAction) {
+  TActionRecorder recorder;
+  auto* action = Make<TAction>(form.get());
+  action->OnExecute = TNotifyEvent::Bind<&TActionRecorder::Execute>(&recorder);
+  a->SetAction(action);
+  a->Click();
+  EXPECT_EQ(recorder.Executed, 0);
+  a->OnClick = TNotifyEvent::Bind<&TActionRecorder::ItemClick>(&recorder);
+  a->Click();
+  EXPECT_EQ(recorder.ItemClicks, 1) << "a handler of the item's own still runs";
+  form->SetDesigning(false);
+  a->OnClick = action->OnExecute;
+  a->Click();
+  EXPECT_EQ(recorder.Executed, 1);
 }
 
 }  // namespace
