@@ -1090,14 +1090,19 @@ void TCustomdxBarControl::StartMouseTracking() {
     previous->StopMouseTracking();
     previous->MouseLeaveHandler();
   }
-  // The whole window counts: the frame of a floating bar takes the mouse too.
+  cxStartMouseTracking(this, WindowAreaInClient(), this);
+  tracking = this;
+}
+
+// The whole window counts: the frame of a floating bar takes the mouse too.
+TRect TCustomdxBarControl::WindowAreaInClient() {
   const TPoint offset = GetClientOffset();
   RECT window{};
   GetWindowRect(WindowHandle(), &window);
-  cxStartMouseTracking(this, TRect(-offset.X, -offset.Y, window.right - window.left - offset.X,
-                                   window.bottom - window.top - offset.Y), this);
-  tracking = this;
+  return TRect(-offset.X, -offset.Y, window.right - window.left - offset.X, window.bottom - window.top - offset.Y);
 }
+
+bool TCustomdxBarControl::ContainsClientPoint(const TPoint& P) { return WindowAreaInClient().Contains(P); }
 
 void TCustomdxBarControl::StopMouseTracking() {
   if (TrackingBarControl() == this) TrackingBarControl() = nullptr;
@@ -1304,6 +1309,7 @@ void TCustomdxBarControl::SelectItemControlNavigated(TdxBarItemControl* AControl
   if (!self.Alive()) return;
   if (AControl) AControl->SetSelectedByMouse(true);
   ChangeSelectedItemControl(AControl);
+
   TdxBarItemControl* selected = SelectedControl();
   if (self.Alive() && selected) {
     if (auto* button = dynamic_cast<TdxBarButtonLikeControl*>(selected)) button->ShowAnimation = true;

@@ -90,7 +90,7 @@ bool dxBarIsAdjacentToOwner(const TRect& AOwner, const TRect& ABounds);
 // coordinates; empty when the bar does not touch it.
 TRect dxBarCalcOwnerLinkRect(const TRect& AOwner, const TRect& ABounds, bool AInParent);
 
-class TCustomdxBarControl : public TCustomControl, public IdxBarControl, public IcxMouseTrackingCaller {
+class TCustomdxBarControl : public TCustomControl, public IdxBarControl, public IcxMouseTrackingArea {
   DECLARE_CLASS(TCustomdxBarControl, TCustomControl)
   // The owner is the bar manager.
   explicit TCustomdxBarControl(TComponent* AOwner);
@@ -116,8 +116,10 @@ class TCustomdxBarControl : public TCustomControl, public IdxBarControl, public 
   TdxBarCustomHintViewInfo* CreateHintViewInfo(const String& AHint, const String& AShortCut,
                                                TdxBarScreenTip* AScreenTip);
   TPoint ShowHintWindow(const TRect& AItemRect, int AWindowHeight, const TPoint& ACursorPos);
-  // IcxMouseTrackingCaller: the mouse left the bar's window.
+  // IcxMouseTrackingArea: the mouse left the bar's window; the window where it is now
+  // (the bar moves while tracked: a dock lays it out anew), frame included.
   void TrackedMouseLeft() override;
+  bool ContainsClientPoint(const TPoint& P) override;
 
   TdxBarManager* BarManager() const;
   TdxBarItemLinks* ItemLinks() const { return FItemLinks; }
@@ -302,6 +304,7 @@ class TCustomdxBarControl : public TCustomControl, public IdxBarControl, public 
   // The mouse is watched over one bar window at a time: a bar that starts
   // watching makes the one watched before leave its hot state.
   void StartMouseTracking();
+  TRect WindowAreaInClient();
   // The mouse left the bar: hot state, tracked link and mouse selection go.
   void MouseLeaveHandler();
   void StopMouseTracking();

@@ -196,6 +196,20 @@ class TLeakListener : public testing::EmptyTestEventListener {
   TSnapshot suiteBefore_, testBefore_;
 };
 
+// A crash names the test it happened in and ends the process at once: Wine would
+// otherwise start its debugger, which can take the rest of the run's time.
+LONG WINAPI ReportCrash(EXCEPTION_POINTERS* info) {
+  const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
+  std::fprintf(stderr, "\n*** crash: exception %08lx at %p in %s.%s\n",
+               static_cast<unsigned long>(info->ExceptionRecord->ExceptionCode),
+               info->ExceptionRecord->ExceptionAddress, test ? test->test_suite_name() : "(no test)",
+               test ? test->name() : "");
+  std::fflush(stdout);
+  std::fflush(stderr);
+  TerminateProcess(GetCurrentProcess(), 3);
+  return EXCEPTION_EXECUTE_HANDLER;
+}
+
 }  // namespace
 
 void KeepsResourcesOnPurpose(const char* reason) {
@@ -207,6 +221,7 @@ int main(int argc, char** argv)
     // A crash must end the test process with a failure code, not wait for someone to
     // dismiss Wine's crash dialog (the run would hang until its timeout).
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
+    SetUnhandledExceptionFilter(&ReportCrash);
 
     testing::InitGoogleTest(&argc, argv);
 

@@ -1,5 +1,7 @@
 #include "tests/bars/controls/dxBarControlsTestSupport.h"
 
+#include "foundation/cxControlsTracking.h"
+
 BEGIN_CLASS(TBarWindowForm, TForm, (ConstructWith<TBarWindowForm, TComponent>))
 END_CLASS
 
@@ -55,6 +57,14 @@ void TBarWindowTest::SendMouse(UINT AMessage, TPoint AScreen, WPARAM AKeys) {
   POINT client{AScreen.X, AScreen.Y};
   ScreenToClient(wnd, &client);
   PostMessageW(wnd, AMessage, AKeys, MAKELPARAM(client.x, client.y));
+  PumpQueuedMessages();
+  // A bar learns that the mouse left it from its tracking timer; its check runs here
+  // as the next tick would, so no test waits on the clock. (A click handler may
+  // have freed the form and its manager.)
+  if (Form)
+    for (int i = 0; i < Manager->Bars()->Count(); ++i)
+      if (TdxBarControl* bar = ControlOf(Manager->Bars()->Items(i)))
+        if (TMouseTrackingTimer* tracker = cxMouseTrackingTimerOf(bar)) tracker->Tick(nullptr);
   PumpQueuedMessages();
 }
 

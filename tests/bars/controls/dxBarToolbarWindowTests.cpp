@@ -276,3 +276,18 @@ TEST_F(TBarWindowTest, DragFloatsTheToolbarAndDocksItBackWithItsKeptWindow) {
   EXPECT_FALSE(IsWindow(whileDocked.Floating));
   EXPECT_EQ(control->Height(), Dock(dsTop)->Height());
 }
+
+TEST_F(TBarWindowTest, HoveredBarThatMovesKeepsItsHotButtonWhileTheMouseStaysOnIt) {
+  TdxBar* bar = AddToolbar({L"订单查询", L"材料库"});
+  TdxBarControl* control = ControlOf(bar);
+  MouseMoveTo(ScreenCenter(bar, 1));
+  ASSERT_EQ(ButtonControl(bar, 1), control->SelectedControl());
+  // The dock lays the bar out anew somewhere else, and the mouse follows it there: the
+  // watch over the bar's window checks where the window is now, not where it was.
+  SetWindowPos(control->WindowHandle(), nullptr, control->Left() + 150, control->Top() + 2, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  MouseMoveTo(ScreenCenter(bar, 1));
+  EXPECT_EQ(ButtonControl(bar, 1), control->SelectedControl());
+  MouseMoveTo(Form->ClientToScreen(TPoint(300, 250)));
+  EXPECT_EQ(nullptr, control->SelectedControl());
+}
