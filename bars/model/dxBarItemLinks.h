@@ -174,7 +174,6 @@ class TdxBarItemLink : public TcxInterfacedCollectionItem, public IdxBarSelectab
   void ReadItemName(TReader* AReader);
   void WriteItemName(TWriter* AWriter);
   void UserGlyphChanged(TObject*);
-  void Changed(bool AAllItems) override;
 
   bool FBeginGroup = false;
   TdxBarButtonGroupPosition FButtonGroup = bgpNone;
@@ -307,6 +306,9 @@ class TdxBarItemLinks : public TCollection {
   bool IsInternal() const { return FIsInternal; }
   void SetInternal(bool AValue) { FIsInternal = AValue; }
   bool ExecuteShortCut(Word AShortCut);
+  // Lets the action of every linked item bring its item up to date (the
+  // actions' update handlers run).
+  void UpdateActionLinks();
 
   // Recent items first: active when the manager can show them, the
   // collection uses them and its parent links do too.
