@@ -313,10 +313,10 @@ int TCustomdxBarControl::CalcTextSize() { return GetPainter()->GetDefaultTextSiz
 int TCustomdxBarControl::CalcIconAreaSize() { return GetPainter()->GetIconAreaSize(this); }
 int TCustomdxBarControl::NormalItemHeight() { return GetPainter()->SubMenuControlNormalItemHeight(); }
 int TCustomdxBarControl::FrameBorderSize() { return GetPainter()->GetBorderSize(); }
-HBRUSH TCustomdxBarControl::GetToolbarBrush() { return GetPainter()->BarToolbarBrush(); }
-HBRUSH TCustomdxBarControl::GetDownedBrush() { return GetPainter()->BarToolbarDownedBrush(); }
-HBRUSH TCustomdxBarControl::GetDownedSelectedBrush() { return GetPainter()->BarToolbarDownedSelBrush(); }
-HBRUSH TCustomdxBarControl::GetSelectedBrush() { return GetPainter()->BarToolbarSelBrush(); }
+HBRUSH TCustomdxBarControl::GetToolbarBrush() { return GetPainter()->BarToolbarBrush(BarManager()); }
+HBRUSH TCustomdxBarControl::GetDownedBrush() { return GetPainter()->BarToolbarDownedBrush(BarManager()); }
+HBRUSH TCustomdxBarControl::GetDownedSelectedBrush() { return GetPainter()->BarToolbarDownedSelBrush(BarManager()); }
+HBRUSH TCustomdxBarControl::GetSelectedBrush() { return GetPainter()->BarToolbarSelBrush(BarManager()); }
 bool TCustomdxBarControl::ChildrenHaveShadows() { return GetPainter()->BarChildrenHaveShadows(); }
 TdxFader* TCustomdxBarControl::GetFader() { return dxGetFaderInstance(); }
 

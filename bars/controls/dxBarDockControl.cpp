@@ -795,14 +795,14 @@ void TdxDockControl::ShowToolbarsPopup() {
 }
 
 void TdxDockControl::Paint() {
-  FillBackground(Canvas()->Handle(), ClientRect(), ClientRect(), GetPainter()->BarToolbarBrush(), Color());
+  FillBackground(Canvas()->Handle(), ClientRect(), ClientRect(), GetPainter()->BarToolbarBrush(BarManager()), Color());
 }
 
 void TdxDockControl::WndProc(TMessage& Message) {
   switch (Message.Msg) {
     case WM_ERASEBKGND: {
       HDC DC = reinterpret_cast<HDC>(Message.WParam);
-      FillBackground(DC, ClientRect(), ClientRect(), GetPainter()->BarToolbarBrush(), Color());
+      FillBackground(DC, ClientRect(), ClientRect(), GetPainter()->BarToolbarBrush(BarManager()), Color());
       Message.Result = 1;
       return;
     }

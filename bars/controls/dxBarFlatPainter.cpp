@@ -20,9 +20,10 @@ const TdxBarFlatPainter* TdxBarFlatPainter::Instance() {
 
 namespace {
 
+// The set for code that has no manager: the colours the managers derive,
+// remade when the system colours they come from change.
 struct TFlatBrushCache {
   TdxBarFlatBrushes Brushes;
-  // The system colours the brushes were made from.
   COLORREF Sources[4] = {};
   bool Made = false;
 };
@@ -44,17 +45,6 @@ void FreeBrushes(TdxBarFlatBrushes& ABrushes) {
   }
 }
 
-TColor ScaledChannels(COLORREF AColor, int ANumerator, int ADenominator) {
-  return static_cast<TColor>(RGB(MulDiv(GetRValue(AColor), ANumerator, ADenominator),
-                                 MulDiv(GetGValue(AColor), ANumerator, ADenominator),
-                                 MulDiv(GetBValue(AColor), ANumerator, ADenominator)));
-}
-
-TColor TowardWhite(COLORREF AColor, int APercent) {
-  auto channel = [&](int c) { return c + MulDiv(255 - c, APercent, 100); };
-  return static_cast<TColor>(RGB(channel(GetRValue(AColor)), channel(GetGValue(AColor)), channel(GetBValue(AColor))));
-}
-
 }  // namespace
 
 const TdxBarFlatBrushes& dxBarFlatBrushes() {
@@ -64,13 +54,33 @@ const TdxBarFlatBrushes& dxBarFlatBrushes() {
   if (cache.Made && std::equal(sources, sources + 4, cache.Sources)) return cache.Brushes;
   FreeBrushes(cache.Brushes);
   std::copy(sources, sources + 4, cache.Sources);
-  cache.Brushes.Border = NewBrush(ScaledChannels(sources[0], 8, 10));
-  cache.Brushes.Toolbar = NewBrush(TowardWhite(sources[1], 16));
-  cache.Brushes.Downed = NewBrush(dxBlendLightColor(11, 9, 73));
-  cache.Brushes.DownedSel = NewBrush(dxBlendLightColor(14, 44, 40));
-  cache.Brushes.Sel = NewBrush(dxBlendLightColor(-2, 30, 72));
+  const TdxBarFlatToolbarColors colors = dxBarFlatToolbarColors();
+  cache.Brushes.Border = NewBrush(colors.Border);
+  cache.Brushes.Toolbar = NewBrush(colors.Background);
+  cache.Brushes.Downed = NewBrush(colors.Downed);
+  cache.Brushes.DownedSel = NewBrush(colors.DownedSelected);
+  cache.Brushes.Sel = NewBrush(colors.Selected);
   cache.Made = true;
   return cache.Brushes;
+}
+
+TdxBarFlatBrushes dxBarFlatBrushes(TdxBarManager* AManager) {
+  if (!AManager || !AManager->FlatToolbarsBrush()) return dxBarFlatBrushes();
+  TdxBarFlatBrushes brushes;
+  brushes.Border = AManager->FlatToolbarsBorderBrush();
+  brushes.Toolbar = AManager->FlatToolbarsBrush();
+  brushes.Downed = AManager->FlatToolbarsDownedBrush();
+  brushes.DownedSel = AManager->FlatToolbarsDownedSelBrush();
+  brushes.Sel = AManager->FlatToolbarsSelBrush();
+  return brushes;
+}
+
+TdxBarFlatBrushes dxBarFlatBrushes(TCustomdxBarControl* ABarControl) {
+  return dxBarFlatBrushes(ABarControl ? ABarControl->BarManager() : nullptr);
+}
+
+TdxBarFlatBrushes dxBarFlatBrushes(TdxBarItemControl* AControl) {
+  return dxBarFlatBrushes(AControl ? AControl->BarManager() : nullptr);
 }
 
 void dxBarFreeFlatBrushes() {
@@ -93,7 +103,7 @@ HBRUSH TdxBarFlatPainter::BarToolbarBrushEx(TCustomdxBarControl* ABarControl) co
   auto* toolbar = dynamic_cast<TdxBarControl*>(ABarControl);
   TdxBar* bar = toolbar ? toolbar->Bar() : nullptr;
   if (bar && (bar->IsMainMenu() || bar->IsStatusBarLike())) return dxBarSysBrush(COLOR_BTNFACE);
-  return BarToolbarBrush();
+  return BarToolbarBrush(BarManagerOf(ABarControl));
 }
 
 void TdxBarFlatPainter::OutlineSelection(HDC DC, const TRect& R) const {
@@ -108,7 +118,7 @@ void TdxBarFlatPainter::OutlineSelection(HDC DC, const TRect& R) const {
 HBRUSH TdxBarFlatPainter::GlyphBkgndBrush(TdxBarItemControl* AControl, TdxBarPaintType APaintType, bool,
                                           bool ASelected, bool ADowned, bool ADrawDowned, bool ADroppedDown,
                                           bool AForceUseBkBrush, bool) const {
-  if (ADroppedDown) return ADowned ? ParentDownedSelectedBrush(AControl) : BarControlOwnerBrush();
+  if (ADroppedDown) return ADowned ? ParentDownedSelectedBrush(AControl) : BarControlOwnerBrush(BarManagerOf(AControl));
   if (ASelected) return ADowned || ADrawDowned ? ParentDownedSelectedBrush(AControl) : ParentSelectedBrush(AControl);
   if (ADowned) return ParentDownedBrush(AControl);
   if (APaintType == ptMenu && !AForceUseBkBrush) return ControlBackgroundBrush(AControl);
@@ -166,8 +176,9 @@ HBRUSH TdxBarFlatPainter::ButtonControlArrowBrush(TdxBarButtonLikeControlDrawPar
 }
 
 HBRUSH TdxBarFlatPainter::HotArrowBrush(TdxBarItemControlDrawParams* AParams) const {
-  if (AParams->DroppedDown || dxIsButtonFaceWhite()) return BarToolbarDownedSelBrush();
-  return BarToolbarSelBrush();
+  TdxBarManager* manager = BarManagerOf(AParams->BarItemControl());
+  if (AParams->DroppedDown || dxIsButtonFaceWhite()) return BarToolbarDownedSelBrush(manager);
+  return BarToolbarSelBrush(manager);
 }
 
 void TdxBarFlatPainter::DrawButtonControlArrowBackground(TdxBarButtonLikeControlDrawParams* AParams, TRect& R,
@@ -194,7 +205,7 @@ void TdxBarFlatPainter::FrameControlBorder(TdxBarItemControl* AControl, HDC DC, 
 void TdxBarFlatPainter::BarDrawBarControlOwner(TCustomdxBarControl* AOwnerBar, HDC DC, const TRect& R,
                                                TCustomdxBarControl* APopupBar) const {
   BarDrawBarControlOwnerBorder(AOwnerBar, DC, R, nullptr, APopupBar);
-  dxBarFillRect(DC, dxBarShrunkRect(R, 1, 1), BarControlOwnerBrush());
+  dxBarFillRect(DC, dxBarShrunkRect(R, 1, 1), BarControlOwnerBrush(BarManagerOf(AOwnerBar)));
 }
 
 void TdxBarFlatPainter::BarDrawBarControlOwnerBorder(TCustomdxBarControl* AOwnerBar, HDC DC, const TRect& R,
@@ -228,13 +239,13 @@ int TdxBarFlatPainter::GetControlCaptionOffset(TdxBarItemControl* AControl) cons
   return TdxBarPainter::GetControlCaptionOffset(AControl);
 }
 
-void TdxBarFlatPainter::BarDrawBarControlOwnerFrame(TCustomdxBarControl*, HDC DC, const TRect& R) const {
-  dxBarFrameRect(DC, R, dxBarFlatBrushes().Border);
+void TdxBarFlatPainter::BarDrawBarControlOwnerFrame(TCustomdxBarControl* AOwnerBar, HDC DC, const TRect& R) const {
+  dxBarFrameRect(DC, R, dxBarFlatBrushes(AOwnerBar).Border);
 }
 
-void TdxBarFlatPainter::BarDrawBarControlOwnerLink(TCustomdxBarControl*, HDC DC, const TRect&, const TRect& ALinkR,
-                                                   TdxBarItemControl*) const {
-  dxBarFillRect(DC, ALinkR, BarControlOwnerBrush());
+void TdxBarFlatPainter::BarDrawBarControlOwnerLink(TCustomdxBarControl* AOwnerBar, HDC DC, const TRect&,
+                                                   const TRect& ALinkR, TdxBarItemControl*) const {
+  dxBarFillRect(DC, ALinkR, BarControlOwnerBrush(BarManagerOf(AOwnerBar)));
 }
 
 // ---- toolbar frames

@@ -6,8 +6,9 @@
 
 #include "bars/controls/dxBarPainter.h"
 
-// The five brushes of the flat look, made from the system colours; rebuilt
-// when those change, freed at the bar controls' shutdown.
+// The five brushes of the flat look, made from the system colours. Each bar
+// manager owns a set and rebuilds it when those colours change; the painter
+// reads the set of the manager of what it draws.
 struct TdxBarFlatBrushes {
   HBRUSH Border = nullptr;     // button shadow darkened to 80 %
   HBRUSH Toolbar = nullptr;    // button face moved 16 % toward white
@@ -15,6 +16,13 @@ struct TdxBarFlatBrushes {
   HBRUSH DownedSel = nullptr;  // 14/44/40 %
   HBRUSH Sel = nullptr;        // -2/30/72 %
 };
+// The manager's set (of the bar's or the item's manager); without a manager
+// the process-wide set of the same colours, which code that has no manager
+// draws with. That set is remade when the system colours change and freed at
+// the bar controls' shutdown.
+TdxBarFlatBrushes dxBarFlatBrushes(TdxBarManager* AManager);
+TdxBarFlatBrushes dxBarFlatBrushes(TCustomdxBarControl* ABarControl);
+TdxBarFlatBrushes dxBarFlatBrushes(TdxBarItemControl* AControl);
 const TdxBarFlatBrushes& dxBarFlatBrushes();
 void dxBarFreeFlatBrushes();
 
@@ -48,12 +56,20 @@ class TdxBarFlatPainter : public TdxBarPainter {
   int GetControlCaptionOffset(TdxBarItemControl* AControl) const override;
 
   // Brushes.
-  HBRUSH BarToolbarBrush() const override { return dxBarFlatBrushes().Toolbar; }
+  HBRUSH BarToolbarBrush(TdxBarManager* AManager = nullptr) const override {
+    return dxBarFlatBrushes(AManager).Toolbar;
+  }
   HBRUSH BarToolbarBrushEx(TCustomdxBarControl* ABarControl) const override;
-  HBRUSH BarToolbarSelBrush() const override { return dxBarFlatBrushes().Sel; }
-  HBRUSH BarToolbarDownedBrush() const override { return dxBarFlatBrushes().Downed; }
-  HBRUSH BarToolbarDownedSelBrush() const override { return dxBarFlatBrushes().DownedSel; }
-  virtual HBRUSH ControlBackgroundBrush(TdxBarItemControl*) const { return dxBarFlatBrushes().Toolbar; }
+  HBRUSH BarToolbarSelBrush(TdxBarManager* AManager = nullptr) const override { return dxBarFlatBrushes(AManager).Sel; }
+  HBRUSH BarToolbarDownedBrush(TdxBarManager* AManager = nullptr) const override {
+    return dxBarFlatBrushes(AManager).Downed;
+  }
+  HBRUSH BarToolbarDownedSelBrush(TdxBarManager* AManager = nullptr) const override {
+    return dxBarFlatBrushes(AManager).DownedSel;
+  }
+  virtual HBRUSH ControlBackgroundBrush(TdxBarItemControl* AControl) const {
+    return dxBarFlatBrushes(AControl).Toolbar;
+  }
 
   // Selection frame, glyph area and button arrows.
   void OutlineSelection(HDC DC, const TRect& R) const override;

@@ -34,7 +34,8 @@ bool TdxBarFlatPainter::EditControlCaptionRightIndentIsOpaque(TdxBarEditLikeCont
 }
 
 HBRUSH TdxBarFlatPainter::EditControlGetRightCaptionIndentBrush(TdxBarEditLikeControlDrawParams* AParams) const {
-  return InMenu(AParams) && AParams->DrawSelected ? BarToolbarSelBrush() : ValuesOf(AParams).BarBkBrush;
+  return InMenu(AParams) && AParams->DrawSelected ? BarToolbarSelBrush(ValuesOf(AParams).Manager)
+                                                  : ValuesOf(AParams).BarBkBrush;
 }
 
 void TdxBarFlatPainter::EditControlDrawBorder(TdxBarEditLikeControlDrawParams* AParams, TRect& ARect) const {
@@ -43,7 +44,7 @@ void TdxBarFlatPainter::EditControlDrawBorder(TdxBarEditLikeControlDrawParams* A
   if (AParams->DrawSelected) {
     OutlineSelection(DC, ARect);
   } else if (InMenu(AParams) && !AParams->IsTransparent) {
-    dxBarFrameRect(DC, ARect, values.BarToolbarBrush ? values.BarToolbarBrush : BarToolbarBrush());
+    dxBarFrameRect(DC, ARect, values.BarToolbarBrush ? values.BarToolbarBrush : BarToolbarBrush(values.Manager));
   } else if (AParams->Enabled || AParams->IsTransparent) {
     DrawBackgroundFrameRect(values, DC, ARect, values.BarBkBrush, AParams->IsTransparent && values.NonRecent);
   } else {
@@ -111,9 +112,9 @@ void TdxBarFlatPainter::FrameAndFillRect(const TdxBarItemPaintValues& AValues, H
   HBRUSH brush;
   if (ASelected) {
     OutlineSelection(DC, R);
-    brush = APressed ? BarToolbarDownedSelBrush() : BarToolbarSelBrush();
+    brush = APressed ? BarToolbarDownedSelBrush(AValues.Manager) : BarToolbarSelBrush(AValues.Manager);
   } else {
-    brush = AValues.BarBkBrush ? AValues.BarBkBrush : BarToolbarBrush();
+    brush = AValues.BarBkBrush ? AValues.BarBkBrush : BarToolbarBrush(AValues.Manager);
     dxBarFrameRect(DC, R, brush);
   }
   R = dxBarShrunkRect(R, 1, 1);

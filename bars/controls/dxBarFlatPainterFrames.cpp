@@ -82,7 +82,7 @@ void TdxBarFlatPainter::DrawItemBackgroundInSubMenu(TdxBarItemControlDrawParams*
   } else {
     // The ring in two parts: under the band the toolbar colour, beside the text the menu's.
     const int x = R.Left + bar->IconAreaSize() + 1;
-    const HBRUSH band = dxBarFlatBrushes().Toolbar, text = ParentBkBrush(control);
+    const HBRUSH band = dxBarFlatBrushes(control).Toolbar, text = ParentBkBrush(control);
     for (const TRect& side : {TRect(R.Left, R.Top, x, R.Top + 1), TRect(R.Left, R.Bottom - 1, x, R.Bottom),
                               TRect(R.Left, R.Top, R.Left + 1, R.Bottom)})
       DrawBackground(control, DC, side, band, opaque);
@@ -91,7 +91,7 @@ void TdxBarFlatPainter::DrawItemBackgroundInSubMenu(TdxBarItemControlDrawParams*
       DrawBackground(control, DC, side, text, opaque);
   }
   R = dxBarShrunkRect(R, 1, 1);
-  const HBRUSH band = selected ? ParentSelectedBrush(control) : dxBarFlatBrushes().Toolbar;
+  const HBRUSH band = selected ? ParentSelectedBrush(control) : dxBarFlatBrushes(control).Toolbar;
   DrawBackground(control, DC, TRect(icon.Right, icon.Top, icon.Right + 2, icon.Bottom), band, opaque);
   if (R.Top < icon.Top) DrawBackground(control, DC, TRect(icon.Left, R.Top, icon.Right + 2, icon.Top), band, opaque);
   if (icon.Bottom < R.Bottom)
@@ -105,10 +105,10 @@ void TdxBarFlatPainter::DrawItemBackgroundInSubMenu(TdxBarItemControlDrawParams*
 
 // ---- floating frame and caption
 
-void TdxBarFlatPainter::BarDrawFloatingBarBorder(TdxBarControl*, HDC DC, TRect& R, const TRect& AClientRect,
-                                                 HBRUSH ABrush) const {
+void TdxBarFlatPainter::BarDrawFloatingBarBorder(TdxBarControl* ABarControl, HDC DC, TRect& R,
+                                                 const TRect& AClientRect, HBRUSH ABrush) const {
   const int depth = AClientRect.Left - R.Left;
-  dxBarFrameRect(DC, R, dxBarFlatBrushes().Border);
+  dxBarFrameRect(DC, R, dxBarFlatBrushes(BarManagerOf(ABarControl)).Border);
   R = dxBarShrunkRect(R, 1, 1);
   dxBarFrameRect(DC, R, dxBarSysBrush(COLOR_BTNHIGHLIGHT));
   R = dxBarShrunkRect(R, 1, 1);
@@ -170,7 +170,7 @@ void TdxBarFlatPainter::PaintBarWindowFrame(TdxBarControl* ABarControl, HDC DC, 
     dxBarFrameRect(DC, R, ABrush);
   const TRect inner = dxBarShrunkRect(R, 1, 1);
   if (selected)
-    dxBarFillRect(DC, inner, BarToolbarSelBrush());
+    dxBarFillRect(DC, inner, BarToolbarSelBrush(BarManagerOf(ABarControl)));
   else
     ABarControl->DrawBackgroundRect(DC, inner, false, clNone, ABrush);
 }
@@ -182,7 +182,7 @@ void TdxBarFlatPainter::DrawQuickCustItemFrame(TdxBarItemControl* AControl, HDC 
   TdxBarPainter::DrawQuickCustItemFrame(AControl, DC, R, ACheckRect, ASelected);
   if (!ASelected) {
     TCustomdxBarControl* bar = AControl ? AControl->Parent() : nullptr;
-    DrawBackgroundFrameRect(AControl, DC, R, bar ? bar->GetToolbarBrush() : BarToolbarBrush(), false);
+    DrawBackgroundFrameRect(AControl, DC, R, bar ? bar->GetToolbarBrush() : BarToolbarBrush(BarManagerOf(AControl)), false);
   }
   R = dxBarShrunkRect(R, 1, 1);
 }
@@ -211,11 +211,14 @@ void TdxBarFlatPainter::BarDrawMDIButton(TdxBarControl* ABarControl, TdxBarMDIBu
   RECT r{-1, -1, w + 1, h + 1};
   DrawFrameControl(memory, &r, DFC_CAPTION, kind | DFCS_FLAT);
   if (AState >= 2 && AState <= 4) {
-    const HBRUSH fills[3] = {BarToolbarSelBrush(), BarToolbarDownedBrush(), BarToolbarDownedSelBrush()};
+    TdxBarManager* manager = BarManagerOf(ABarControl);
+    const HBRUSH fills[3] = {BarToolbarSelBrush(manager), BarToolbarDownedBrush(manager),
+                             BarToolbarDownedSelBrush(manager)};
     dxBarFillRect(DC, face, fills[AState - 2]);
     OutlineSelection(DC, R);
   } else {
-    HBRUSH background = ABarControl && ABarControl->BkBrush() ? ABarControl->BkBrush() : BarToolbarBrush();
+    HBRUSH background = ABarControl && ABarControl->BkBrush() ? ABarControl->BkBrush()
+                                                                : BarToolbarBrush(BarManagerOf(ABarControl));
     dxBarFillRect(DC, R, background);
   }
   // Transparent copy: the face colour of the image (its bottom-left pixel) is left out.
@@ -233,7 +236,7 @@ void TdxBarFlatPainter::BarDrawMDIButton(TdxBarControl* ABarControl, TdxBarMDIBu
 // ---- sub-menu frames
 
 void TdxBarFlatPainter::SubMenuControlDrawBorder(const TdxBarSubMenuFrame& AMenu, HDC DC, const TRect& R) const {
-  dxBarFrameRect(DC, R, dxBarFlatBrushes().Border);
+  dxBarFrameRect(DC, R, dxBarFlatBrushes(AMenu.Control).Border);
   BarDrawOwnerLink(AMenu.Control, DC, AMenu.OwnerLinkRect);
   if (!AMenu.Detachable) return;
   const TRect inner = dxBarShrunkRect(R, 1, 1);
@@ -255,11 +258,12 @@ void TdxBarFlatPainter::SubMenuControlDrawDetachCaption(const TdxBarSubMenuFrame
                                                         const TRect& R) const {
   constexpr int kStripeWidth = 33;
   TRect r = R;
-  HBRUSH brush = dxBarFlatBrushes().Toolbar;
+  const TdxBarFlatBrushes brushes = dxBarFlatBrushes(AMenu.Control);
+  HBRUSH brush = brushes.Toolbar;
   if (AMenu.DetachCaptionSelected) {
     OutlineSelection(DC, r);
     r = dxBarShrunkRect(r, 1, 1);
-    brush = BarToolbarSelBrush();
+    brush = BarToolbarSelBrush(BarManagerOf(AMenu.Control));
   }
   dxBarFillRect(DC, r, brush);
   // The stripes keep their width; a narrower caption lets them run beyond it.
@@ -281,7 +285,7 @@ void TdxBarFlatPainter::SubMenuControlDrawBeginGroup(const TdxBarSubMenuFrame& A
   const bool opaque = !plain && AItem.NonRecent && !AItem.ChangeRecentGroup;
   const int x = R.Left + SubMenuTextAreaOffset(AMenu.TextSize);
   HDC DC = ACanvas->Handle();
-  SubMenuFillBackground(AMenu, DC, TRect(R.Left, R.Top, x, R.Bottom), dxBarFlatBrushes().Toolbar, opaque);
+  SubMenuFillBackground(AMenu, DC, TRect(R.Left, R.Top, x, R.Bottom), dxBarFlatBrushes(AMenu.Control).Toolbar, opaque);
   SubMenuFillBackground(AMenu, DC, TRect(x, R.Top, R.Right, R.Bottom), textBrush, opaque);
   const int y = (R.Top + R.Bottom) / 2;
   SubMenuControlDrawSeparator(ACanvas, TRect(x + SubMenuBeginGroupIndent(), y, R.Right + 1, y + 1));
@@ -291,7 +295,7 @@ void TdxBarFlatPainter::SubMenuControlDrawSeparator(TcxCanvas* ACanvas, const TR
   dxFillSolidRect(ACanvas->Handle(), TRect(R.Left, R.Top, R.Right, R.Top + 1), SubMenuControlGetSeparatorColor());
 }
 
-void TdxBarFlatPainter::PaintSunkenItemFrame(const TdxBarSubMenuFrame&, HDC DC, const TRect& R) const {
+void TdxBarFlatPainter::PaintSunkenItemFrame(const TdxBarSubMenuFrame& AMenu, HDC DC, const TRect& R) const {
   OutlineSelection(DC, R);
-  dxBarFillRect(DC, dxBarShrunkRect(R, 1, 1), BarToolbarSelBrush());
+  dxBarFillRect(DC, dxBarShrunkRect(R, 1, 1), BarToolbarSelBrush(BarManagerOf(AMenu.Control)));
 }

@@ -9,6 +9,7 @@
 
 class TBitmap;
 class TCustomdxBarControl;
+class TdxBarManager;
 
 // What the painters read of an item control and of the bar it sits on,
 // filled with the control's draw parameters (TdxBarPainter::FillItemPaintValues);
@@ -17,6 +18,7 @@ class TCustomdxBarControl;
 struct TdxBarItemPaintValues {
   // The bar whose own background shows behind the item's transparent parts.
   TCustomdxBarControl* Bar = nullptr;
+  TdxBarManager* Manager = nullptr;  // the item's manager, whose brushes the flat looks use
   HBRUSH BarBkBrush = nullptr;       // the bar's background brush
   HBRUSH BarToolbarBrush = nullptr;  // the bar's toolbar brush
   HBRUSH ItemBrush = nullptr;        // the control's own background brush; nil for none

@@ -191,16 +191,19 @@ TRect TdxBarPainter::GetToolbarContentOffsets(TdxBar* ABar, TdxBarDockingStyle A
   return r;
 }
 
-HBRUSH TdxBarPainter::BarToolbarBrush() const { return SysBrush(COLOR_BTNFACE); }
-HBRUSH TdxBarPainter::BarToolbarSelBrush() const { return SysBrush(COLOR_HIGHLIGHT); }
-HBRUSH TdxBarPainter::BarToolbarDownedSelBrush() const { return SysBrush(COLOR_BTNFACE); }
+HBRUSH TdxBarPainter::BarToolbarBrush(TdxBarManager*) const { return SysBrush(COLOR_BTNFACE); }
+HBRUSH TdxBarPainter::BarToolbarBrushEx(TCustomdxBarControl* ABarControl) const {
+  return BarToolbarBrush(ABarControl ? ABarControl->BarManager() : nullptr);
+}
+HBRUSH TdxBarPainter::BarToolbarSelBrush(TdxBarManager*) const { return SysBrush(COLOR_HIGHLIGHT); }
+HBRUSH TdxBarPainter::BarToolbarDownedSelBrush(TdxBarManager*) const { return SysBrush(COLOR_BTNFACE); }
 
 // ---- backgrounds
 
 void TdxBarPainter::DrawBackground(TdxBarItemControl* AControl, HDC DC, const TRect& ARect, HBRUSH ABrush,
                                    bool AOpaque) const {
   if (AOpaque || !AControl || !AControl->Parent())
-    FillWithBrush(DC, ARect, ABrush ? ABrush : BarToolbarBrush());
+    FillWithBrush(DC, ARect, ABrush ? ABrush : BarToolbarBrush(BarManagerOf(AControl)));
   else
     AControl->Parent()->DrawBackgroundRect(DC, ARect, false, clNone, ABrush);
 }
@@ -209,7 +212,7 @@ void TdxBarPainter::DrawBackground(const TdxBarItemPaintValues& AValues, HDC DC,
                                    bool AOpaque) const {
   if (ARect.IsEmpty()) return;
   if (AOpaque || !AValues.Bar)
-    FillWithBrush(DC, ARect, ABrush ? ABrush : BarToolbarBrush());
+    FillWithBrush(DC, ARect, ABrush ? ABrush : BarToolbarBrush(AValues.Manager));
   else
     AValues.Bar->DrawBackgroundRect(DC, ARect, false, clNone, ABrush);
 }
@@ -219,8 +222,9 @@ void TdxBarPainter::FillItemPaintValues(TdxBarItemControl* AControl, TdxBarItemP
   if (!AControl) return;
   TCustomdxBarControl* bar = AControl->Parent();
   AValues.Bar = bar;
+  AValues.Manager = AControl->BarManager();
   AValues.BarBkBrush = ParentBkBrush(AControl);
-  AValues.BarToolbarBrush = bar ? bar->GetToolbarBrush() : BarToolbarBrush();
+  AValues.BarToolbarBrush = bar ? bar->GetToolbarBrush() : BarToolbarBrush(AValues.Manager);
   AValues.ItemBrush = AControl->BackgroundBrush();
   AValues.NonRecent = IsNonRecent(AControl);
   AValues.TextSize = bar ? bar->TextSize() : 0;
@@ -280,12 +284,12 @@ void TdxBarPainter::DrawItemBackground(TdxBarItemControl* AControl, TcxCanvas* A
   if (bar && ACanvas) bar->DrawBackgroundRect(ACanvas->Handle(), ASourceR, false, clNone, ABrush);
 }
 
-void TdxBarPainter::DockControlFillBackground(TdxDockControl*, HDC DC, const TRect& ADestR, const TRect&,
+void TdxBarPainter::DockControlFillBackground(TdxDockControl* ADockControl, HDC DC, const TRect& ADestR, const TRect&,
                                               HBRUSH ABrush, TColor AColor) const {
   if (AColor != clNone && AColor != clDefault)
     dxFillSolidRect(DC, ADestR, AColor);
   else
-    FillWithBrush(DC, ADestR, ABrush ? ABrush : BarToolbarBrush());
+    FillWithBrush(DC, ADestR, ABrush ? ABrush : BarToolbarBrush(ADockControl ? ADockControl->BarManager() : nullptr));
 }
 
 void TdxBarPainter::BarDrawBeginGroup(TCustomdxBarControl* ABarControl, HDC DC, const TRect& ARect, HBRUSH ABrush,

@@ -167,10 +167,12 @@ class TdxBarPainter : public TObject {
   int BarFingersSize(TdxBarControl* ABarControl) const;
   // Offsets from the toolbar window's edges to its item area.
   virtual TRect GetToolbarContentOffsets(TdxBar* ABar, TdxBarDockingStyle AStyle, bool AHasSizeGrip) const;
-  virtual HBRUSH BarToolbarBrush() const;
-  virtual HBRUSH BarToolbarBrushEx(TCustomdxBarControl*) const { return BarToolbarBrush(); }
-  virtual HBRUSH BarToolbarSelBrush() const;
-  virtual HBRUSH BarToolbarDownedSelBrush() const;
+  // The toolbar, hot and pressed-hot brushes of the manager's bars (a look
+  // with brushes of its own reads the manager's; nil: code without a manager).
+  virtual HBRUSH BarToolbarBrush(TdxBarManager* AManager = nullptr) const;
+  virtual HBRUSH BarToolbarBrushEx(TCustomdxBarControl* ABarControl) const;
+  virtual HBRUSH BarToolbarSelBrush(TdxBarManager* AManager = nullptr) const;
+  virtual HBRUSH BarToolbarDownedSelBrush(TdxBarManager* AManager = nullptr) const;
 
   // Backgrounds.
   virtual void DrawBackground(TdxBarItemControl* AControl, HDC DC, const TRect& ARect, HBRUSH ABrush,
@@ -236,9 +238,12 @@ class TdxBarPainter : public TObject {
   HBRUSH ParentDownedSelectedBrush(TdxBarItemControl* AControl) const;
   // A link of a menu's rarely used group.
   static bool IsNonRecent(TdxBarItemControl* AControl);
-  virtual HBRUSH BarToolbarDownedBrush() const;
+  // The manager whose brushes draw what is drawn; nil for what has none.
+  static TdxBarManager* BarManagerOf(TCustomdxBarControl* ABarControl);
+  static TdxBarManager* BarManagerOf(TdxBarItemControl* AControl);
+  virtual HBRUSH BarToolbarDownedBrush(TdxBarManager* AManager = nullptr) const;
   // The manager's flat toolbar brush, whatever the look.
-  virtual HBRUSH BarControlOwnerBrush() const;
+  virtual HBRUSH BarControlOwnerBrush(TdxBarManager* AManager = nullptr) const;
   virtual bool IsNativeBackground() const { return false; }
   virtual bool IsGlyphImageHasShadow() const { return false; }
   // The manager's MakeDisabledImagesFaded.
@@ -547,7 +552,9 @@ class TdxBarPainter : public TObject {
   virtual bool BarChildrenHaveShadows() const { return false; }
   virtual bool IsQuickControlPopupOnRight() const { return false; }
   virtual bool NonRecentItemsPlain() const { return false; }
-  virtual HBRUSH BarToolbarBrushEx2(TCustomdxBarControl*) const { return BarToolbarBrush(); }
+  virtual HBRUSH BarToolbarBrushEx2(TCustomdxBarControl* ABarControl) const {
+    return BarToolbarBrush(BarManagerOf(ABarControl));
+  }
   virtual TColor FloatingCaptionBackColor(TdxBarControl* ABarControl) const;
   virtual TColor FloatingCaptionTextColor(TdxBarControl*) const { return clCaptionText; }
   virtual TColor MarkGlyphColor(TCustomdxBarControl*, TdxBarMarkState) const { return clCaptionText; }

@@ -48,7 +48,7 @@ HBRUSH ItemBrushOr(const TdxBarItemPaintValues& AValues, HBRUSH ADefault) {
 HBRUSH TdxBarPainter::ParentBkBrush(TdxBarItemControl* AControl) const {
   TCustomdxBarControl* bar = AControl ? AControl->Parent() : nullptr;
   if (bar && bar->BkBrush()) return bar->BkBrush();
-  return bar ? bar->GetToolbarBrush() : BarToolbarBrush();
+  return bar ? bar->GetToolbarBrush() : BarToolbarBrush(BarManagerOf(AControl));
 }
 
 // ---------------------------------------------------------------------------
@@ -124,7 +124,7 @@ void TdxBarPainter::CalculateEditParts(TdxBarEditLikeControlDrawParams* AParams,
 // ---------------------------------------------------------------------------
 
 TColor TdxBarPainter::EditGetDisabledBkColor(const TdxBarItemPaintValues& AValues) const {
-  return BrushColor(AValues.BarBkBrush ? AValues.BarBkBrush : BarToolbarBrush());
+  return BrushColor(AValues.BarBkBrush ? AValues.BarBkBrush : BarToolbarBrush(AValues.Manager));
 }
 
 TColor TdxBarPainter::EditGetDisabledBkColor(TdxBarItemControl* AControl) const {
@@ -167,7 +167,7 @@ void TdxBarPainter::EditControlDrawBackground(TdxBarEditLikeControlDrawParams* A
   const TdxBarItemPaintValues& values = ValuesOf(AParams);
   HDC DC = AParams->Canvas->Handle();
   const bool menu = InMenu(AParams);
-  HBRUSH captionBrush = menu && AParams->DrawSelected ? BarToolbarSelBrush() : values.BarBkBrush;
+  HBRUSH captionBrush = menu && AParams->DrawSelected ? BarToolbarSelBrush(values.Manager) : values.BarBkBrush;
   const bool opaque = EditControlCaptionBackgroundIsOpaque(AParams);
   // A menu's band runs under an iconless edit: its caption part continues the item background.
   const bool bandBehind = menu && SubMenuControlHasBand() && !AParams->ViewStructure.Contains(cpIcon);
@@ -296,7 +296,7 @@ void TdxBarPainter::PaintComboItem(TcxCanvas* ACanvas, const String& AText, TStr
 // ---------------------------------------------------------------------------
 
 HBRUSH TdxBarPainter::ComboControlButtonBrush(TdxBarEditLikeControlDrawParams* AParams) const {
-  return ItemBrushOr(ValuesOf(AParams), BarToolbarBrush());
+  return ItemBrushOr(ValuesOf(AParams), BarToolbarBrush(ValuesOf(AParams).Manager));
 }
 
 void TdxBarPainter::ComboControlDrawArrowButton(TdxBarEditLikeControlDrawParams* AParams, const TRect& ARect,
@@ -628,7 +628,7 @@ void TdxBarPainter::DrawStaticBorder(TdxBarStaticLikeControlDrawParams* AParams,
 
 void TdxBarPainter::DrawStaticBackground(TdxBarStaticLikeControlDrawParams* AParams, const TRect& ARect) const {
   const TdxBarItemPaintValues& values = ValuesOf(AParams);
-  HBRUSH brush = AParams->BackgroundBrush ? AParams->BackgroundBrush : ItemBrushOr(values, BarToolbarBrush());
+  HBRUSH brush = AParams->BackgroundBrush ? AParams->BackgroundBrush : ItemBrushOr(values, BarToolbarBrush(values.Manager));
   DrawBackground(values, AParams->Canvas->Handle(), ARect, brush, StaticBackgroundIsOpaque(AParams));
 }
 
@@ -722,7 +722,8 @@ void TdxBarPainter::InPlaceSubItemControlDrawBackground(TdxBarInPlaceSubItemCont
   // The bottom row divides one in-place sub-item from what follows.
   dxBarFillRect(DC, TRect(ARect.Left, ARect.Bottom - 1, ARect.Right, ARect.Bottom), values.BarBkBrush);
   const TRect rest(ARect.Left, ARect.Top, ARect.Right, ARect.Bottom - 1);
-  DrawBackground(values, DC, rest, AParams->DrawSelected ? BarToolbarSelBrush() : InPlaceSubItemControlBrush(), true);
+  DrawBackground(values, DC, rest, AParams->DrawSelected ? BarToolbarSelBrush(values.Manager) : InPlaceSubItemControlBrush(),
+                 true);
   if (AParams->DrawSelected) OutlineSelection(DC, rest);
 }
 
@@ -788,7 +789,7 @@ void TdxBarPainter::ApplicationMenuDrawContentArea(const TdxBarSubMenuFrame& AMe
                                                    const TRect& AContentRect, const TRect& AItemsArea) const {
   ACanvas->SaveClipRegion();
   ACanvas->ExcludeClipRect(AItemsArea);
-  SubMenuControlDrawBackground(AMenu, ACanvas, AContentRect, BarToolbarDownedBrush(), clNone);
+  SubMenuControlDrawBackground(AMenu, ACanvas, AContentRect, BarToolbarDownedBrush(BarManagerOf(AMenu.Control)), clNone);
   ACanvas->RestoreClipRegion();
 }
 
@@ -800,7 +801,7 @@ void TdxBarPainter::ExtraMenuControlDrawBackground(TCustomdxBarControl* AControl
   else if (AColor != clNone && AColor != clDefault)
     dxFillSolidRect(DC, R, AColor);
   else
-    dxBarFillRect(DC, R, ABrush ? ABrush : BarToolbarBrush());
+    dxBarFillRect(DC, R, ABrush ? ABrush : BarToolbarBrush(BarManagerOf(AControl)));
 }
 
 void TdxBarPainter::ExtraMenuControlDrawBeginGroup(TCustomdxBarControl* AControl, TcxCanvas* ACanvas, const TRect& R,

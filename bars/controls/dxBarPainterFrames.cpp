@@ -119,7 +119,8 @@ void TdxBarPainter::BarDrawCaptionElement(TdxBarControl* ABarControl, HDC DC, co
     return;
   }
   OutlineSelection(DC, R);
-  dxBarFillRect(DC, dxBarShrunkRect(R, 1, 1), AState == 1 ? BarToolbarSelBrush() : BarToolbarDownedSelBrush());
+  dxBarFillRect(DC, dxBarShrunkRect(R, 1, 1), AState == 1 ? BarToolbarSelBrush(BarManagerOf(ABarControl))
+                                                             : BarToolbarDownedSelBrush(BarManagerOf(ABarControl)));
 }
 
 // ---- marks
@@ -257,7 +258,7 @@ void TdxBarPainter::PaintSizeGrip(TdxBarControl*, HDC DC, const TRect& R) const 
 
 // ---- backgrounds
 
-void TdxBarPainter::StatusBarFillBackground(TdxBarControl*, HDC DC, const TRect& ADestR, const TRect& ASourceR,
+void TdxBarPainter::StatusBarFillBackground(TdxBarControl* ABarControl, HDC DC, const TRect& ADestR, const TRect& ASourceR,
                                             HBRUSH ABrush, TColor AColor) const {
   if (IsNativeBackground() && dxBarThemeAvailable()) {
     // The whole window's status bar background, of which ADestR shows its part.
@@ -267,7 +268,7 @@ void TdxBarPainter::StatusBarFillBackground(TdxBarControl*, HDC DC, const TRect&
     RestoreDC(DC, state);
     if (SUCCEEDED(result)) return;
   }
-  FillColorOrBrush(DC, ADestR, ABrush, AColor, BarToolbarBrush());
+  FillColorOrBrush(DC, ADestR, ABrush, AColor, BarToolbarBrush(BarManagerOf(ABarControl)));
 }
 
 void TdxBarPainter::BarFillParentBackground(TCustomdxBarControl* ABarControl, HDC DC, const TRect& ADestR,
@@ -293,11 +294,11 @@ void TdxBarPainter::BarDrawFloatingBackground(TCustomdxBarControl* ABarControl, 
   if (TBitmap* bitmap = ManagerBarBackgroundBitmap(ABarControl))
     dxBarTileBitmap(DC, ADestR, ASourceR, bitmap);
   else
-    FillColorOrBrush(DC, ADestR, ABrush, AColor, BarToolbarBrush());
+    FillColorOrBrush(DC, ADestR, ABrush, AColor, BarToolbarBrush(BarManagerOf(ABarControl)));
 }
 
-void TdxBarPainter::BarDrawOwnerLink(TCustomdxBarControl*, HDC DC, const TRect& ALinkR) const {
-  dxBarFillRect(DC, ALinkR, BarControlOwnerBrush());
+void TdxBarPainter::BarDrawOwnerLink(TCustomdxBarControl* ABarControl, HDC DC, const TRect& ALinkR) const {
+  dxBarFillRect(DC, ALinkR, BarControlOwnerBrush(BarManagerOf(ABarControl)));
 }
 
 // ---- sub-menus
@@ -361,7 +362,7 @@ void TdxBarPainter::SubMenuControlDrawBackground(const TdxBarSubMenuFrame& AMenu
   if (AMenu.BackgroundBitmap && !AMenu.BackgroundBitmap->Empty())
     ACanvas->FillRect(R, AMenu.BackgroundBitmap);
   else
-    FillColorOrBrush(ACanvas->Handle(), R, ABrush, AColor, BarToolbarBrush());
+    FillColorOrBrush(ACanvas->Handle(), R, ABrush, AColor, BarToolbarBrush(BarManagerOf(AMenu.Control)));
 }
 
 void TdxBarPainter::SubMenuControlPrepareBkBrush(const TdxBarSubMenuFrame&, HBRUSH& ABrush) const {
@@ -591,7 +592,7 @@ void TdxBarPainter::PaintSunkenItemFrame(const TdxBarSubMenuFrame& AMenu, HDC DC
     oldPalette = SelectPalette(DC, AMenu.LightPalette, FALSE);
     RealizePalette(DC);
   }
-  dxBarFillRect(DC, dxBarShrunkRect(R, 1, 1), AMenu.LightBrush ? AMenu.LightBrush : BarToolbarBrush());
+  dxBarFillRect(DC, dxBarShrunkRect(R, 1, 1), AMenu.LightBrush ? AMenu.LightBrush : BarToolbarBrush(BarManagerOf(AMenu.Control)));
   if (oldPalette) SelectPalette(DC, oldPalette, FALSE);
 }
 

@@ -19,21 +19,35 @@
 
 // ---- brushes of the item's bar
 
-HBRUSH TdxBarPainter::ItemBackgroundBrush(TdxBarItemControl* AControl) const {
-  HBRUSH brush = AControl ? AControl->BackgroundBrush() : nullptr;
-  return brush ? brush : BarToolbarBrush();
+TdxBarManager* TdxBarPainter::BarManagerOf(TCustomdxBarControl* ABarControl) {
+  return ABarControl ? ABarControl->BarManager() : nullptr;
 }
 
-HBRUSH TdxBarPainter::ParentSelectedBrush(TdxBarItemControl*) const { return BarToolbarSelBrush(); }
-HBRUSH TdxBarPainter::ParentDownedBrush(TdxBarItemControl*) const { return BarToolbarDownedBrush(); }
-HBRUSH TdxBarPainter::ParentDownedSelectedBrush(TdxBarItemControl*) const { return BarToolbarDownedSelBrush(); }
+TdxBarManager* TdxBarPainter::BarManagerOf(TdxBarItemControl* AControl) {
+  return AControl ? AControl->BarManager() : nullptr;
+}
 
-HBRUSH TdxBarPainter::BarControlOwnerBrush() const { return dxBarFlatBrushes().Toolbar; }
+HBRUSH TdxBarPainter::ItemBackgroundBrush(TdxBarItemControl* AControl) const {
+  HBRUSH brush = AControl ? AControl->BackgroundBrush() : nullptr;
+  return brush ? brush : BarToolbarBrush(BarManagerOf(AControl));
+}
+
+HBRUSH TdxBarPainter::ParentSelectedBrush(TdxBarItemControl* AControl) const {
+  return BarToolbarSelBrush(BarManagerOf(AControl));
+}
+HBRUSH TdxBarPainter::ParentDownedBrush(TdxBarItemControl* AControl) const {
+  return BarToolbarDownedBrush(BarManagerOf(AControl));
+}
+HBRUSH TdxBarPainter::ParentDownedSelectedBrush(TdxBarItemControl* AControl) const {
+  return BarToolbarDownedSelBrush(BarManagerOf(AControl));
+}
+
+HBRUSH TdxBarPainter::BarControlOwnerBrush(TdxBarManager* AManager) const { return dxBarFlatBrushes(AManager).Toolbar; }
 
 // The bar model's checked pattern; the face colour stands in outside the
 // module's lifetime, when the pattern does not exist.
-HBRUSH TdxBarPainter::BarToolbarDownedBrush() const {
-  return dxBarCheckerBrush ? dxBarCheckerBrush : BarToolbarBrush();
+HBRUSH TdxBarPainter::BarToolbarDownedBrush(TdxBarManager* AManager) const {
+  return dxBarCheckerBrush ? dxBarCheckerBrush : BarToolbarBrush(AManager);
 }
 
 bool TdxBarPainter::IsNonRecent(TdxBarItemControl* AControl) {

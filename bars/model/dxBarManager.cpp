@@ -1083,7 +1083,7 @@ TdxBarFlatToolbarColors dxBarFlatToolbarColors() {
   };
   TdxBarFlatToolbarColors colors;
   colors.Border = channels(GetSysColor(COLOR_BTNSHADOW), [](int c) { return MulDiv(c, 8, 10); });
-  colors.Background = channels(GetSysColor(COLOR_BTNFACE), [](int c) { return c + (255 - c) * 16 / 100; });
+  colors.Background = channels(GetSysColor(COLOR_BTNFACE), [](int c) { return c + MulDiv(255 - c, 16, 100); });
   colors.Downed = dxBlendLightColor(11, 9, 73);
   colors.DownedSelected = dxBlendLightColor(14, 44, 40);
   colors.Selected = dxBlendLightColor(-2, 30, 72);

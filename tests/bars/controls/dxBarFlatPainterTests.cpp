@@ -198,6 +198,31 @@ TEST(TdxBarFlatBrushes, ComeFromTheSystemColours) {
   EXPECT_EQ(b.Toolbar, dxBarFlatBrushes().Toolbar);
 }
 
+TEST_F(TFlatPainterTest, BrushesAreTheManagersOwnAndFollowItsRebuild) {
+  TdxBar* bar = AddToolbar({L"订单查询"});
+  for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE(round ? "after the manager made its brushes again" : "as made");
+    TdxBarControl* control = ControlOf(bar);
+    TdxBarButtonControl* button = ButtonControl(bar, 0);
+    EXPECT_EQ(Manager->FlatToolbarsBrush(), control->GetToolbarBrush());
+    EXPECT_EQ(Manager->FlatToolbarsSelBrush(), control->GetSelectedBrush());
+    EXPECT_EQ(Manager->FlatToolbarsDownedBrush(), control->GetDownedBrush());
+    EXPECT_EQ(Manager->FlatToolbarsDownedSelBrush(), control->GetDownedSelectedBrush());
+    EXPECT_EQ(Manager->FlatToolbarsBrush(), Flat()->ControlBackgroundBrush(button));
+    EXPECT_EQ(Manager->FlatToolbarsBrush(), Flat()->BarControlOwnerBrush(Manager));
+    EXPECT_EQ(Manager->FlatToolbarsSelBrush(), Flat()->ParentSelectedBrush(button));
+    // The floating frame is drawn with the manager's border brush.
+    TPaintDib dib(30, 20);
+    TRect R(0, 0, 30, 20);
+    Flat()->BarDrawFloatingBarBorder(control, dib.DC(), R, TRect(3, 3, 27, 17), Manager->FlatToolbarsBrush());
+    EXPECT_EQ(BrushColor(Manager->FlatToolbarsBorderBrush()), dib.At(0, 10));
+    Manager->RefreshDrawingResources();
+  }
+  // Without a manager: the process-wide set of the same colours.
+  EXPECT_EQ(dxBarFlatBrushes().Toolbar, Flat()->BarToolbarBrush(nullptr));
+  EXPECT_EQ(BrushColor(Manager->FlatToolbarsBrush()), BrushColor(Flat()->BarToolbarBrush(nullptr)));
+}
+
 TEST_F(TBarWindowTest, ManagersOfTheFlatStyleOrAnUltraFlatLookDrawFlat) {
   struct Case {
     TdxBarManagerStyle Style;

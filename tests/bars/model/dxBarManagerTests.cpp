@@ -762,7 +762,7 @@ TEST_F(dxBarManagerTest, BrushesOfFlatAndThemedToolbars) {
   // The screen shows true colours here: the nearest colour is the colour itself.
   EXPECT_EQ(colorOf(manager->FlatToolbarsBorderBrush()),
             RGB(MulDiv(GetRValue(shadow), 8, 10), MulDiv(GetGValue(shadow), 8, 10), MulDiv(GetBValue(shadow), 8, 10)));
-  auto lighter = [](int c) { return c + (255 - c) * 16 / 100; };
+  auto lighter = [](int c) { return c + MulDiv(255 - c, 16, 100); };
   EXPECT_EQ(colorOf(manager->FlatToolbarsBrush()), RGB(lighter(GetRValue(face)), lighter(GetGValue(face)),
                                                        lighter(GetBValue(face))));
   EXPECT_EQ(colorOf(manager->FlatToolbarsDownedBrush()), static_cast<COLORREF>(dxBlendLightColor(11, 9, 73)));
