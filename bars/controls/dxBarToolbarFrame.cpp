@@ -732,11 +732,11 @@ bool TdxBarControl::HasMDIArea() {
 }
 
 int TdxBarControl::MDIAreaWidth() {
-  return ShowsMDIButtons() && !IsDockedLeftOrRight() ? 3 * FMDIButtonWidth + 2 : FMDIButtonWidth;
+  return dxBarToolbarMDIAreaSize(ShowsMDIButtons(), IsDockedLeftOrRight(), TSize(FMDIButtonWidth, FMDIButtonHeight)).cx;
 }
 
 int TdxBarControl::MDIAreaHeight() {
-  return ShowsMDIButtons() && IsDockedLeftOrRight() ? 3 * FMDIButtonHeight + 2 : FMDIButtonHeight;
+  return dxBarToolbarMDIAreaSize(ShowsMDIButtons(), IsDockedLeftOrRight(), TSize(FMDIButtonWidth, FMDIButtonHeight)).cy;
 }
 
 bool TdxBarControl::IsMDIButtonEnabled(TdxBarMDIButton AButton, int AMask) {
@@ -765,25 +765,13 @@ TdxBarMDIButtonsGeometry TdxBarControl::MDIButtonsGeometry() {
   g.ShowsMDIButtons = ShowsMDIButtons();
   g.MDIAreaLength = g.Vertical ? MDIAreaHeight() : MDIAreaWidth();
   g.MultiRow = IsMultiRowLayout();
-  if (g.MultiRow && FItemLinks) {
-    // The last row: the bottom one of a horizontal bar, the leftmost of a vertical one.
-    TdxBarItemLink* last = nullptr;
-    int farEdge = 0;
-    for (int i = 0; i < FItemLinks->VisibleItemCount(); ++i) {
-      TdxBarItemLink* link = FItemLinks->VisibleItems(i);
-      const TRect r = link->ItemRect();
-      if (r.IsEmpty()) continue;
-      const bool later = !last || (g.Vertical ? r.Left < last->ItemRect().Left : r.Top > last->ItemRect().Top);
-      const bool sameRow = last && (g.Vertical ? r.Left == last->ItemRect().Left : r.Top == last->ItemRect().Top);
-      if (later && !sameRow) farEdge = 0;
-      if (later || sameRow) {
-        last = later ? link : last;
-        farEdge = std::max(farEdge, g.Vertical ? r.Bottom : r.Right);
-      }
-    }
+  if (g.MultiRow) {
+    // The last row as the item layout placed it.
+    const TdxBarToolbarPlacement& placement = FLayout.Placement;
     const int length = (g.Vertical ? g.Client.cy : g.Client.cx) - (g.Docked ? g.MarkAreaSize : 0);
-    g.OwnRow = last && farEdge + g.MDIAreaLength > length;
-    g.LastRowHeight = last ? last->RowHeight() : g.Client.cy;
+    const bool placed = placement.LastRowHeight > 0;
+    g.OwnRow = placed && placement.LastRowEnd + g.MDIAreaLength > length;
+    g.LastRowHeight = placed ? placement.LastRowHeight : g.Client.cy;
   }
   return g;
 }

@@ -24,10 +24,14 @@ std::vector<TFlowItem> Flow(const TdxBarToolbarLayoutInput& AInput, int ARecentI
   int previous = -1;
   for (int index : dxBarToolbarDisplayedItems(AInput, ARecentItemCount)) {
     const TdxBarLayoutItem& item = AInput.Items[index];
-    // A group start on a link that is not displayed passes to the next displayed one.
+    // A group start on a link that is not displayed passes to the next
+    // displayed one; an item's own start counts unless a separator item
+    // right before it already divides.
     bool group = false;
-    if (previous >= 0)
-      for (int j = previous + 1; j <= index && !group; ++j) group = AInput.Items[j].BeginGroup;
+    if (previous >= 0) {
+      group = item.BeginGroup && !AInput.Items[previous].IsSeparator;
+      for (int j = previous + 1; j < index && !group; ++j) group = AInput.Items[j].BeginGroup;
+    }
     result.push_back({index, AVertical ? item.Height : item.Width, AVertical ? item.Width : item.Height, group});
     previous = index;
   }
@@ -115,12 +119,23 @@ TdxBarToolbarSize Unchanged(const TdxBarToolbarLayoutInput& AInput, TPoint ASize
 
 }  // namespace
 
+TSize dxBarToolbarMDIAreaSize(bool AShowsMDIButtons, bool AVertical, TSize AButtonSize) {
+  TSize result = AButtonSize;
+  if (AShowsMDIButtons) {
+    int& along = AVertical ? result.cy : result.cx;
+    along = 3 * along + 2;
+  }
+  return result;
+}
+
 int TdxBarToolbarLayoutInput::MDIAreaWidth() const {
-  return ShowsMDIButtons && !IsDockedLeftOrRight() ? 3 * Metrics.MDIButtonWidth + 2 : Metrics.MDIButtonWidth;
+  return dxBarToolbarMDIAreaSize(ShowsMDIButtons, IsDockedLeftOrRight(),
+                                 TSize(Metrics.MDIButtonWidth, Metrics.MDIButtonHeight)).cx;
 }
 
 int TdxBarToolbarLayoutInput::MDIAreaHeight() const {
-  return ShowsMDIButtons && IsDockedLeftOrRight() ? 3 * Metrics.MDIButtonHeight + 2 : Metrics.MDIButtonHeight;
+  return dxBarToolbarMDIAreaSize(ShowsMDIButtons, IsDockedLeftOrRight(),
+                                 TSize(Metrics.MDIButtonWidth, Metrics.MDIButtonHeight)).cy;
 }
 
 std::vector<int> dxBarToolbarDisplayedItems(const TdxBarToolbarLayoutInput& AInput, int ARecentItemCount) {
@@ -133,67 +148,68 @@ std::vector<int> dxBarToolbarDisplayedItems(const TdxBarToolbarLayoutInput& AInp
   return result;
 }
 
-int dxBarToolbarWidthForStyle(const TdxBarToolbarLayoutInput& AInput, TdxBarDockingStyle AStyle) {
-  int width = 0;
-  if (IsLeftOrRight(AStyle) || AInput.IsMultiRowLayout()) {
-    for (const TdxBarLayoutItem& item : AInput.Items) width = std::max(width, item.Width);
-    if (AInput.Items.empty()) width = AStyle != dsNone ? AInput.Metrics.ButtonWidth : 0;
-    if (AInput.HasMDIArea) width = std::max(width, AInput.MDIAreaWidth());
-    if (AStyle == dsNone) {
+namespace {
+
+// The least size along one axis: the width (AHeight false) or the height.
+// The two rules mirror each other: the largest item where the bar stacks its
+// items across that axis (or wraps them), else the first item shown with one
+// recent item; plus the mark where the axis runs along a docked bar.
+int LeastSize(const TdxBarToolbarLayoutInput& AInput, TdxBarDockingStyle AStyle, bool AHeight) {
+  auto sizeOf = [AHeight](const TdxBarLayoutItem& AItem) { return AHeight ? AItem.Height : AItem.Width; };
+  const int button = AHeight ? AInput.Metrics.ButtonHeight : AInput.Metrics.ButtonWidth;
+  const int mdi = AHeight ? AInput.MDIAreaHeight() : AInput.MDIAreaWidth();
+  int size = 0;
+  if ((AHeight ? IsTopOrBottom(AStyle) : IsLeftOrRight(AStyle)) || AInput.IsMultiRowLayout()) {
+    for (const TdxBarLayoutItem& item : AInput.Items) size = std::max(size, sizeOf(item));
+    if (AInput.Items.empty()) size = AHeight || AStyle != dsNone ? button : 0;
+    if (AInput.HasMDIArea) size = std::max(size, mdi);
+    if (!AHeight && AStyle == dsNone) {
+      // A floating bar keeps room for its caption's mark and close button.
       const int caption = AInput.MarkAreaSize() + (AInput.ShowsCloseButton ? AInput.Metrics.CloseButtonWidth : 0);
-      width = std::max({width, caption, 51});
+      size = std::max({size, caption, 51});
     }
   } else {
-    // The least a horizontal bar shows is its most recent item.
+    // The least a single row shows is its most recent item.
     const std::vector<int> first = dxBarToolbarDisplayedItems(AInput, 1);
-    width = first.empty() ? AInput.Metrics.ButtonWidth : AInput.Items[first.front()].Width;
-    if (AInput.HasMDIArea) width += AInput.MDIAreaWidth();
+    size = first.empty() ? button : sizeOf(AInput.Items[first.front()]);
+    if (AInput.HasMDIArea) size += mdi;
   }
-  if (AInput.IsDockedTopOrBottom()) width += AInput.MarkAreaSize();
-  return width;
+  if (AHeight ? AInput.IsDockedLeftOrRight() : AInput.IsDockedTopOrBottom()) size += AInput.MarkAreaSize();
+  return size;
+}
+
+// The size along one axis with every item in one row (or column).
+int FullSize(const TdxBarToolbarLayoutInput& AInput, TdxBarDockingStyle AStyle, bool AHeight) {
+  const int mdi = AHeight ? AInput.MDIAreaHeight() : AInput.MDIAreaWidth();
+  int full = 0;
+  if ((AHeight ? IsLeftOrRight(AStyle) : IsTopOrBottom(AStyle)) || AInput.IsMultiRowLayout()) {
+    for (const TFlowItem& item : Flow(AInput, -1, AHeight))
+      full += item.Along + (item.BeginsGroup ? AInput.Metrics.BeginGroupSize : 0);
+    if (AInput.HasMDIArea) full += mdi;
+    if (AHeight ? AInput.IsDockedLeftOrRight() : AInput.IsDockedTopOrBottom()) full += AInput.MarkAreaSize();
+  } else {
+    for (const TdxBarLayoutItem& item : AInput.Items) full = std::max(full, AHeight ? item.Height : item.Width);
+    if (AInput.HasMDIArea) full = std::max(full, mdi);
+  }
+  return std::max(LeastSize(AInput, AStyle, AHeight), full);
+}
+
+}  // namespace
+
+int dxBarToolbarWidthForStyle(const TdxBarToolbarLayoutInput& AInput, TdxBarDockingStyle AStyle) {
+  return LeastSize(AInput, AStyle, false);
 }
 
 int dxBarToolbarHeightForStyle(const TdxBarToolbarLayoutInput& AInput, TdxBarDockingStyle AStyle) {
-  int height = 0;
-  if (IsTopOrBottom(AStyle) || AInput.IsMultiRowLayout()) {
-    for (const TdxBarLayoutItem& item : AInput.Items) height = std::max(height, item.Height);
-    if (AInput.Items.empty()) height = AInput.Metrics.ButtonHeight;
-    if (AInput.HasMDIArea) height = std::max(height, AInput.MDIAreaHeight());
-  } else {
-    const std::vector<int> first = dxBarToolbarDisplayedItems(AInput, 1);
-    height = first.empty() ? AInput.Metrics.ButtonHeight : AInput.Items[first.front()].Height;
-    if (AInput.HasMDIArea) height += AInput.MDIAreaHeight();
-  }
-  if (AInput.IsDockedLeftOrRight()) height += AInput.MarkAreaSize();
-  return height;
+  return LeastSize(AInput, AStyle, true);
 }
 
 int dxBarToolbarFullWidthForStyle(const TdxBarToolbarLayoutInput& AInput, TdxBarDockingStyle AStyle) {
-  int full = 0;
-  if (IsTopOrBottom(AStyle) || AInput.IsMultiRowLayout()) {
-    for (const TFlowItem& item : Flow(AInput, -1, false))
-      full += item.Along + (item.BeginsGroup ? AInput.Metrics.BeginGroupSize : 0);
-    if (AInput.HasMDIArea) full += AInput.MDIAreaWidth();
-    if (AInput.IsDockedTopOrBottom()) full += AInput.MarkAreaSize();
-  } else {
-    for (const TdxBarLayoutItem& item : AInput.Items) full = std::max(full, item.Width);
-    if (AInput.HasMDIArea) full = std::max(full, AInput.MDIAreaWidth());
-  }
-  return std::max(dxBarToolbarWidthForStyle(AInput, AStyle), full);
+  return FullSize(AInput, AStyle, false);
 }
 
 int dxBarToolbarFullHeightForStyle(const TdxBarToolbarLayoutInput& AInput, TdxBarDockingStyle AStyle) {
-  int full = 0;
-  if (IsLeftOrRight(AStyle) || AInput.IsMultiRowLayout()) {
-    for (const TFlowItem& item : Flow(AInput, -1, true))
-      full += item.Along + (item.BeginsGroup ? AInput.Metrics.BeginGroupSize : 0);
-    if (AInput.HasMDIArea) full += AInput.MDIAreaHeight();
-    if (AInput.IsDockedLeftOrRight()) full += AInput.MarkAreaSize();
-  } else {
-    for (const TdxBarLayoutItem& item : AInput.Items) full = std::max(full, item.Height);
-    if (AInput.HasMDIArea) full = std::max(full, AInput.MDIAreaHeight());
-  }
-  return std::max(dxBarToolbarHeightForStyle(AInput, AStyle), full);
+  return FullSize(AInput, AStyle, true);
 }
 
 TdxBarToolbarSize dxBarToolbarSizeForLength(const TdxBarToolbarLayoutInput& AInput, TdxBarDockingStyle AStyle,
@@ -308,6 +324,11 @@ TdxBarToolbarSize dxBarToolbarWrapItems(const TdxBarToolbarLayoutInput& AInput, 
       across += vertical ? AInput.MDIAreaWidth() : AInput.MDIAreaHeight();
   }
   maxLen = std::max(maxLen, pos);
+  // The rows were measured without the mark's room at the end of a docked
+  // bar: the bar gives it back, or the placement, which keeps that room
+  // free, would push the widest row's last item into a row of its own
+  // outside the bar.
+  if (ASubtractMark) maxLen += AInput.MarkAreaSize();
   along = std::max(along, maxLen);
   result.Size = ASize;
   return result;
@@ -422,7 +443,7 @@ TdxBarToolbarPlacement dxBarToolbarPlaceItems(const TdxBarToolbarLayoutInput& AI
     if (AInput.HasMDIArea) limit -= vertical ? AInput.MDIAreaHeight() : AInput.MDIAreaWidth();
   }
   auto breaksRow = [&](int AIndex) { return AIndex < static_cast<int>(ABreakingRow.size()) && ABreakingRow[AIndex]; };
-  int pos = 0, rowOffset = 0;
+  int pos = 0, rowOffset = 0, rowEnd = 0;
   size_t rowStart = 0;
   int last = -1;
   size_t placedCount = 0;
@@ -445,6 +466,7 @@ TdxBarToolbarPlacement dxBarToolbarPlaceItems(const TdxBarToolbarLayoutInput& AI
       pos = 0;
       gap = 0;
       rowThick = 0;
+      rowEnd = 0;
     }
     TRect r;
     if (multi && vertical)
@@ -487,6 +509,7 @@ TdxBarToolbarPlacement dxBarToolbarPlaceItems(const TdxBarToolbarLayoutInput& AI
     }
     placed.ItemRect = r;
     placed.RowHeight = rowThick;
+    rowEnd = std::max(rowEnd, vertical ? r.Bottom : r.Right);
     if (align != iaLeft) {
       pos = limit;
       if (k + 1 != flow.size()) result.Truncated = true;
@@ -500,6 +523,8 @@ TdxBarToolbarPlacement dxBarToolbarPlaceItems(const TdxBarToolbarLayoutInput& AI
   if (last >= 0) {
     result.Items[last].LastInRow = true;
     if (multi) FinishRow(AInput, result, flow, rowStart, placedCount - 1, rowThick);
+    result.LastRowEnd = rowEnd;
+    result.LastRowHeight = rowThick;
   }
   for (size_t i = 0; i < result.Items.size(); ++i)
     if (result.Items[i].ItemRect.IsEmpty()) result.Overflow.push_back(static_cast<int>(i));

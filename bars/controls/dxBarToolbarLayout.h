@@ -29,6 +29,8 @@ struct TdxBarLayoutItem {
   bool BeginGroup = false;
   int MinimalWidth = 1;
   TdxBarItemAlign Align = iaLeft;
+  // A separator item: it divides by itself, so no group starts right after it.
+  bool IsSeparator = false;
   // Place among the links that can be visible in the most-recently-used
   // order; -1 when the link is not in that order.
   int RecentIndex = -1;
@@ -78,6 +80,11 @@ struct TdxBarToolbarLayoutInput {
   int MDIAreaWidth() const;
   int MDIAreaHeight() const;
 };
+
+// The room of a main menu bar's MDI area: along a bar the three MDI buttons
+// and a gap of 2 before the close button, else the close button alone;
+// across it one button. AButtonSize is one button's size on a horizontal bar.
+TSize dxBarToolbarMDIAreaSize(bool AShowsMDIButtons, bool AVertical, TSize AButtonSize);
 
 // The items displayed for a recent-item count (-1: all), in order.
 std::vector<int> dxBarToolbarDisplayedItems(const TdxBarToolbarLayoutInput& AInput, int ARecentItemCount);
@@ -161,6 +168,11 @@ struct TdxBarToolbarPlacement {
   // The items left off the bar, in order: not displayed at the present recent
   // count, or displayed without room. They go to the popup of the mark.
   std::vector<int> Overflow;
+  // The last row of a multi-row layout (the bottom one, or the leftmost column
+  // of a vertical bar): where its items end along the bar and its thickness;
+  // 0 when nothing is placed. The MDI buttons go after it when they fit.
+  int LastRowEnd = 0;
+  int LastRowHeight = 0;
 };
 
 // Places the displayed items in a client area of AClient; ABreakingRow (per

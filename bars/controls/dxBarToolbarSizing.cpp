@@ -5,6 +5,7 @@
 
 #include "bars/controls/dxBarDockControl.h"
 #include "bars/controls/dxBarPainter.h"
+#include "bars/model/dxBarItem.h"
 #include "bars/model/dxBarManager.h"
 #include "platform/gui/GdiAccounting.h"
 
@@ -37,8 +38,13 @@ void TdxBarControlViewInfo::Calculate() {
 }
 
 void TdxBarControlViewInfo::AddSeparatorForLink(TdxBarItemLink* ALink) {
-  if (!ALink->BeginGroup() || ALink->ItemRect().IsEmpty()) return;
   TdxBarControl* bar = BarControl();
+  // The separators go where the layout opened the group gaps.
+  const std::vector<TdxBarItemLink*>& laidOut = bar->FLayoutLinks;
+  const size_t index = std::find(laidOut.begin(), laidOut.end(), ALink) - laidOut.begin();
+  const std::vector<TdxBarPlacedItem>& placed = bar->FLayout.Placement.Items;
+  const bool beginsGroup = index < placed.size() ? placed[index].BeginsGroup : ALink->BeginGroup();
+  if (!beginsGroup || ALink->ItemRect().IsEmpty()) return;
   const TRect client = bar->ClientRect();
   const TdxBarLayoutSeparator separator = dxBarToolbarGroupSeparator(
       bar->IsDockedLeftOrRight(), ALink->ItemRect(), ALink->RowHeight(), bar->BeginGroupSize(),
@@ -144,6 +150,7 @@ void TdxBarControl::FillLayout() {
     item.BeginGroup = pendingGroup || link->StoredBeginGroup();
     pendingGroup = false;
     item.MinimalWidth = control->MinimalWidth();
+    item.IsSeparator = dynamic_cast<TdxBarSeparator*>(link->Item()) != nullptr;
     item.Align = link->Item() ? link->Item()->Align() : iaLeft;
     const auto place = recent.find(link);
     item.RecentIndex = place != recent.end() ? place->second : -1;
@@ -310,12 +317,10 @@ HRGN TdxBarControl::CreateItemRegion(TdxBarItemControl* AControl) {
 
 bool TdxBarControl::HitTestDropLink(TPoint APoint, TdxBarItemLink*& ALink, bool& AVertical, bool& ABefore,
                                     bool& AOnSeparator) {
-  ALink = nullptr;
-  AVertical = IsDockedLeftOrRight();
-  ABefore = false;
-  AOnSeparator = false;
-  if (!FItemLinks) return false;
-  // The links laid out on the bar, as the layout values see them.
+  if (TCustomdxBarControl::HitTestDropLink(APoint, ALink, AVertical, ABefore, AOnSeparator)) return true;
+  if (!FItemLinks || !ClientRect().Contains(APoint)) return false;
+  // Free room in a row: the drop goes to that row's start or end. The rows
+  // as placed, read from the links shown.
   TdxBarToolbarLayoutInput input;
   input.DockingStyle = FDockingStyle;
   TdxBarToolbarPlacement placement;
@@ -325,29 +330,6 @@ bool TdxBarControl::HitTestDropLink(TPoint APoint, TdxBarItemLink*& ALink, bool&
     TdxBarItemLink* link = FItemLinks->VisibleItems(i);
     auto* control = dynamic_cast<TdxBarItemControl*>(link->Control());
     if (!control) continue;
-    if (control->AllowsCustomizing()) {
-      HRGN region = CreateItemRegion(control);
-      const bool hit = region && PtInRegion(region, APoint.X, APoint.Y);
-      if (region) GdiDeleteObject(region);
-      if (hit) {
-        ALink = link;
-        const TRect hitRect = GetItemHitRect(control);
-        TRect r = hitRect;
-        if (!r.Contains(APoint)) {
-          for (const TdxBarLayoutSeparator& separator : FViewInfo->Separators()) {
-            if (separator.Control != control) continue;
-            AOnSeparator = true;
-            r.Top = separator.Bounds.Top;
-            r.Right = separator.Bounds.Right;
-            r.Bottom = separator.Bounds.Bottom;
-            if (APoint.Y < hitRect.Top) AVertical = true;
-            break;
-          }
-        }
-        ABefore = AVertical ? APoint.Y - r.Top < r.Bottom - APoint.Y : APoint.X - r.Left < r.Right - APoint.X;
-        return ALink != nullptr;
-      }
-    }
     TdxBarPlacedItem placed;
     placed.ItemRect = link->ItemRect();
     placed.RowHeight = link->RowHeight();
@@ -357,13 +339,11 @@ bool TdxBarControl::HitTestDropLink(TPoint APoint, TdxBarItemLink*& ALink, bool&
     customizable.push_back(control->AllowsCustomizing());
     links.push_back(link);
   }
-  if (!ClientRect().Contains(APoint)) return ALink != nullptr;
-  // Free room in a row: the drop goes to that row's start or end.
   const TdxBarToolbarDropTarget target = dxBarToolbarFreeSpaceDropTarget(input, placement, customizable, APoint);
-  if (target.Item < 0) return ALink != nullptr;
+  if (target.Item < 0) return false;
   ALink = links[target.Item];
   ABefore = target.Before;
-  return ALink != nullptr;
+  return true;
 }
 
 // ---------------------------------------------------------------------------

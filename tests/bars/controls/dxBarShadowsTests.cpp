@@ -193,6 +193,37 @@ TEST_F(TBarShadowTest, FloatingToolbarShadowShowsMovesAndHidesWithIt) {
   EXPECT_EQ(expected(), PartWindows(shadow));
 }
 
+TEST_F(TBarShadowTest, PopupUnderItsOwnerCastsOneJoinedShadow) {
+  Manager->SetStyle(bmsFlat);
+  TdxBar* bar = AddToolbar({L"订单查询"});
+  TdxBarControl* popup = TdxBarControl::CreateForPopup(ControlOf(bar), bar);
+  // An owner narrower than the popup, on the screen: the popup opens right under it.
+  const TRect owner(300, 200, 330, 222);
+  popup->Popup(owner);
+  PumpQueuedMessages();
+  const TRect w = WindowRect(popup->WindowHandle());
+  ASSERT_EQ(owner.Bottom, w.Top);
+  ASSERT_GT(w.Right, owner.Right);
+  EXPECT_EQ(owner, popup->GetShadowOwnerBounds());
+  const int s = TdxBarShadow::ShadowSize();
+  // The owner's right side and the popup's right and bottom sides; nothing
+  // along the edge where the two touch.
+  const std::vector<TRect> expected{TRect(owner.Right, owner.Top + s, owner.Right + s, owner.Bottom),
+                                    TRect(w.Left + s, w.Bottom, w.Right + s, w.Bottom + s),
+                                    TRect(w.Right, w.Top + s, w.Right + s, w.Bottom)};
+  EXPECT_EQ(expected, PartWindows(popup->Shadow()));
+
+  // Away from its owner the popup casts a shadow of its own.
+  SetWindowPos(popup->WindowHandle(), nullptr, 500, 400, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  PumpQueuedMessages();
+  const TRect moved = WindowRect(popup->WindowHandle());
+  EXPECT_EQ(TRect(), popup->GetShadowOwnerBounds());
+  EXPECT_EQ(std::vector<TRect>({TRect(moved.Left + s, moved.Bottom, moved.Right + s, moved.Bottom + s),
+                                TRect(moved.Right, moved.Top + s, moved.Right + s, moved.Bottom)}),
+            PartWindows(popup->Shadow()));
+  TObject::Free(popup);
+}
+
 TEST_F(TBarShadowTest, DockedToolbarMakesNoShadow) {
   Manager->SetStyle(bmsFlat);
   TdxBarControl* control = ControlOf(AddToolbar({L"订单查询"}));

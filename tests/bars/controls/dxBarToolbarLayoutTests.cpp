@@ -113,6 +113,20 @@ TEST(dxBarToolbarLayout, WrapMovesWholeGroupsAndBreaksAfterGrouplessOverflow) {
   }
 }
 
+TEST(dxBarToolbarLayout, MDIAreaSize) {
+  // Three buttons and a gap of 2 along the bar, one button across it; the
+  // close button alone without the MDI buttons.
+  EXPECT_EQ(TSize(3 * 16 + 2, 14), dxBarToolbarMDIAreaSize(true, false, TSize(16, 14)));
+  EXPECT_EQ(TSize(16, 3 * 14 + 2), dxBarToolbarMDIAreaSize(true, true, TSize(16, 14)));
+  EXPECT_EQ(TSize(16, 14), dxBarToolbarMDIAreaSize(false, true, TSize(16, 14)));
+  TdxBarToolbarLayoutInput input = MakeInput(dsLeft, {});
+  input.ShowsMDIButtons = true;
+  input.Metrics.MDIButtonWidth = 16;
+  input.Metrics.MDIButtonHeight = 14;
+  EXPECT_EQ(16, input.MDIAreaWidth());
+  EXPECT_EQ(3 * 14 + 2, input.MDIAreaHeight());
+}
+
 TEST(dxBarToolbarLayout, MDIButtonsShareTheLastRowOrTakeTheirOwn) {
   struct TCase {
     bool ShowsMDIButtons;
@@ -204,6 +218,58 @@ TEST(dxBarToolbarLayout, MultiRowPlacementPutsGroupSeparatorBetweenRows) {
   EXPECT_EQ(TRect(0, 10, 40, 16), separators[0].Bounds);
   EXPECT_EQ(skHorizontal, separators[0].Kind);
   EXPECT_EQ(TRect(20, 16, 40, 28), dxBarToolbarItemHitRect(false, placement.Items[2].ItemRect, 12));
+  // The last row, where the MDI buttons go: its items end at 40, it is 12 thick
+  // (the row's thickest item, not the last one placed).
+  EXPECT_EQ(40, placement.LastRowEnd);
+  EXPECT_EQ(12, placement.LastRowHeight);
+  EXPECT_EQ(0, dxBarToolbarPlaceItems(MakeInput(dsNone, {}), {}, TSize(60, 20)).LastRowHeight);
+}
+
+TEST(dxBarToolbarLayout, MultiLineDockedBarKeepsRoomForItsMark) {
+  // A docked bar that wraps its rows measures them without the mark; its size
+  // gives the mark back, so the placement, which keeps the mark's room free,
+  // puts every item where the wrap did, inside the bar.
+  struct TCase {
+    TdxBarDockingStyle Style;
+    int Length;
+    TPoint Size;
+    std::vector<bool> Breaks;
+  } cases[] = {
+      {dsTop, 1000, {90 + 11, 22}, {false, false, false}},
+      {dsTop, 75, {60 + 11, 44}, {false, false, true}},
+      {dsLeft, 1000, {22, 90 + 11}, {false, false, false}},
+  };
+  for (const TCase& c : cases) {
+    TdxBarToolbarLayoutInput input = MakeInput(c.Style, {{30, 22}, {30, 22}, {30, 22}}, true);
+    if (c.Style == dsLeft)
+      for (TdxBarLayoutItem& item : input.Items) std::swap(item.Width, item.Height);
+    input.MultiLine = true;
+    const TdxBarToolbarSize size = c.Style == dsLeft ? dxBarToolbarSizeForHeight(input, c.Style, c.Length)
+                                                     : dxBarToolbarSizeForLength(input, c.Style, c.Length);
+    EXPECT_EQ(c.Size, size.Size) << c.Style << " " << c.Length;
+    EXPECT_EQ(c.Breaks, size.BreakingRow) << c.Style << " " << c.Length;
+    const TdxBarToolbarPlacement placement =
+        dxBarToolbarPlaceItems(input, size.BreakingRow, TSize(size.Size.X, size.Size.Y));
+    const TRect client(0, 0, size.Size.X, size.Size.Y);
+    for (const TdxBarPlacedItem& item : placement.Items) {
+      EXPECT_FALSE(item.ItemRect.IsEmpty()) << c.Style << " " << c.Length;
+      const TRect& r = item.ItemRect;
+      EXPECT_TRUE(r.Left >= 0 && r.Top >= 0 && r.Right <= client.Right && r.Bottom <= client.Bottom)
+          << c.Style << " " << c.Length;
+    }
+  }
+}
+
+TEST(dxBarToolbarLayout, NoGroupGapRightAfterASeparatorItem) {
+  // Item 1 is a separator item; the group flag of item 2 opens no second gap.
+  TdxBarToolbarLayoutInput input = MakeInput(dsTop, {{30, 22}, {6, 22}, {30, 22, true}, {30, 22, true}});
+  input.Items[1].IsSeparator = true;
+  const TdxBarToolbarPlacement placement = dxBarToolbarPlaceItems(input, {}, TSize(200, 22));
+  EXPECT_EQ(std::vector<TRect>({TRect(0, 0, 30, 22), TRect(30, 0, 36, 22), TRect(36, 0, 66, 22), TRect(72, 0, 102, 22)}),
+            Rects(placement));
+  EXPECT_FALSE(placement.Items[2].BeginsGroup);
+  EXPECT_TRUE(placement.Items[3].BeginsGroup);
+  EXPECT_EQ(30 + 6 + 30 + 6 + 30, dxBarToolbarFullWidthForStyle(input, dsTop));
 }
 
 TEST(dxBarToolbarLayout, VerticalDocksMeasureAlongTheHeight) {
@@ -333,14 +399,22 @@ TEST(dxBarToolbarLayout, FloatingEdgesReWrapTheItems) {
       {"left", WMSZ_LEFT, TRect(130, 100, 228, 130), TRect(140, 100, 228, 140)},
       // Taller: fewer items in a row, the narrowest width that reaches the height.
       {"bottom", WMSZ_BOTTOM, TRect(100, 100, 228, 160), TRect(100, 100, 159, 150)},
-      {"corner", WMSZ_BOTTOMRIGHT, TRect(100, 100, 300, 300), current},
-      // The top edge never goes above -15.
-      {"top", WMSZ_TOP, TRect(100, -40, 228, 20), TRect(100, -15, 159, 35)},
+      // From the top the bottom edge stays.
+      {"top", WMSZ_TOP, TRect(100, 70, 228, 130), TRect(100, 80, 159, 130)},
+      // Corners would change both axes at once: the bar keeps its bounds.
+      {"top left", WMSZ_TOPLEFT, TRect(0, 0, 300, 300), current},
+      {"top right", WMSZ_TOPRIGHT, TRect(0, 0, 300, 300), current},
+      {"bottom left", WMSZ_BOTTOMLEFT, TRect(0, 0, 300, 300), current},
+      {"bottom right", WMSZ_BOTTOMRIGHT, TRect(100, 100, 300, 300), current},
+      // The top edge never goes above -15; the bar keeps its height.
+      {"top above -15", WMSZ_TOP, TRect(100, -40, 228, 20), TRect(100, -15, 159, 35)},
+      {"left above -15", WMSZ_LEFT, TRect(130, -40, 228, -10), TRect(140, -15, 228, 25)},
   };
   for (const TCase& c : cases) {
     const TdxBarFloatingSizing sizing = dxBarToolbarFloatingSizing(input, c.Edge, c.Proposed, current, TSize(8, 20));
     EXPECT_EQ(c.Expected, sizing.Bounds) << c.Name;
-    EXPECT_EQ(c.Edge != WMSZ_BOTTOMRIGHT, sizing.Sized) << c.Name;
+    const bool edge = c.Edge == WMSZ_LEFT || c.Edge == WMSZ_RIGHT || c.Edge == WMSZ_TOP || c.Edge == WMSZ_BOTTOM;
+    EXPECT_EQ(edge, sizing.Sized) << c.Name;
   }
   const TdxBarFloatingSizing right =
       dxBarToolbarFloatingSizing(input, WMSZ_RIGHT, TRect(100, 100, 178, 130), current, TSize(8, 20));

@@ -186,3 +186,43 @@ TEST_F(TToolbarSizingTest, FloatingBarDraggedByItsRightEdgeWrapsIntoRows) {
   EXPECT_EQ(window.right, corner.right);
   EXPECT_EQ(window.bottom, corner.bottom);
 }
+
+TEST_F(TToolbarSizingTest, CloseButtonOfAFloatingMainMenuFindsRoomInTheRowsItsSizeMadeForIt) {
+  // The main menu's close button shares the last row when it fits there, else
+  // the bar grows by a row of its own: at every width the size the wrap gave
+  // the bar and the place the frame gives the button agree.
+  Manager->SetShowCloseButton(true);
+  TdxBar* bar = AddToolbar({L"订单查询", L"订单管理", L"生产排单", L"材料库"}, dsNone);
+  bar->SetIsMainMenu(true);
+  TdxBarControl* control = ControlOf(bar);
+  ASSERT_NE(control, nullptr);
+  ASSERT_TRUE(control->HasMDIArea());
+  const TRect offsets = control->ContentOffsets(dsNone);
+  RECT window;
+  GetWindowRect(control->WindowHandle(), &window);
+  bool shared = false, ownRow = false;
+  const int full = control->CalcFullWidthForStyle(dsNone);
+  for (int width = full + 20; width > 0; width -= 7) {
+    RECT r{window.left, window.top, window.left + width + offsets.Left + offsets.Right, window.bottom};
+    SendMessageW(control->WindowHandle(), WM_SIZING, WMSZ_RIGHT, reinterpret_cast<LPARAM>(&r));
+    SetWindowPos(control->WindowHandle(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    PumpQueuedMessages();
+    const TRect client = control->ClientRect();
+    const TRect button = control->GetMDIButtonRect(mdibClose);
+    EXPECT_TRUE(button.Left >= 0 && button.Top >= 0 && button.Right <= client.Right && button.Bottom <= client.Bottom)
+        << "width " << width;
+    int itemsBottom = 0;
+    for (int i = 0; i < bar->ItemLinks()->Count(); ++i) {
+      const TRect item = bar->ItemLinks()->Items(i)->ItemRect();
+      ASSERT_FALSE(item.IsEmpty()) << "width " << width;
+      const bool overlap = item.Left < button.Right && button.Left < item.Right && item.Top < button.Bottom &&
+                           button.Top < item.Bottom;
+      EXPECT_FALSE(overlap) << "width " << width << " item " << i;
+      itemsBottom = std::max(itemsBottom, item.Bottom);
+    }
+    (button.Top >= itemsBottom ? ownRow : shared) = true;
+  }
+  EXPECT_TRUE(shared);
+  EXPECT_TRUE(ownRow);
+}
