@@ -6,6 +6,7 @@
 #include "bars/model/dxBarLayoutStorage.h"
 #include "bars/model/dxBarPainterChoice.h"
 #include "bars/model/dxBarRoutines.h"
+#include "bars/model/dxBarSelection.h"
 #include "bars/model/dxBarHints.h"
 #include "bars/model/dxBarStrs.h"
 #include "bars/model/dxBarToolbars.h"
@@ -243,6 +244,7 @@ TdxBarManager::~TdxBarManager() {
   FreeAndNil(FBarCaptionFont);
   FreeAndNil(FCategories);
   FreeAndNil(FPopupMenuLinks);
+  FreePainter();
 }
 
 // ---------------------------------------------------------------------------
@@ -679,7 +681,7 @@ void TdxBarManager::SignalDesignerModified() {
   if ((owner && owner->ControlState().Contains(csRecreating)) || FInternalState.Contains(bisHandleCreating) ||
       (FImageOptions && FImageOptions->AnyImageListLoading()))
     return;
-  if (IdxBarCustomization* customization = dxBarCustomization()) customization->DesignerModified(MainForm());
+  if (IdxBarDesignController* controller = dxBarDesignControllerSlot()) controller->DesignerModified(MainForm());
 }
 
 void TdxBarManager::SetDesignerNotifyLock(bool ALock, bool ANotify) {
@@ -884,13 +886,13 @@ void TdxBarManager::SetShowCloseButton(bool AValue) {
 void TdxBarManager::SetHelpButtonGlyph(TBitmap* AValue) { FHelpButtonGlyph->Assign(AValue); }
 
 void TdxBarManager::HelpButtonGlyphChanged(TObject*) {
-  if (IdxBarCustomization* customization = dxBarCustomization()) customization->FormHelpButtonChanged();
+  if (IdxBarDesignController* controller = dxBarDesignControllerSlot()) controller->UpdateCustomizationFormHelpButton();
 }
 
 void TdxBarManager::SetShowHelpButton(bool AValue) {
   if (FShowHelpButton == AValue) return;
   FShowHelpButton = AValue;
-  if (IdxBarCustomization* customization = dxBarCustomization()) customization->FormHelpButtonChanged();
+  if (IdxBarDesignController* controller = dxBarDesignControllerSlot()) controller->UpdateCustomizationFormHelpButton();
 }
 
 void TdxBarManager::SetSunkenBorder(bool AValue) {
@@ -908,7 +910,7 @@ void TdxBarManager::SetHideFloatingBarsWhenInactive(bool AValue) {
 // Menu options the designer and an open customization form show.
 void TdxBarManager::MenuOptionChanged() {
   SignalDesignerModified();
-  if (IdxBarCustomization* customization = dxBarCustomization()) customization->FormOptionsChanged();
+  if (IdxBarDesignController* controller = dxBarDesignControllerSlot()) controller->UpdateCustomizationFormOptions();
 }
 
 void TdxBarManager::SetMenuAnimations(TdxBarMenuAnimations AValue) {
@@ -964,9 +966,10 @@ void TdxBarManager::LookAndFeelChanged(TcxLookAndFeel*, TcxLookAndFeelValues) {
   if (!IsDestroying()) StyleChanged();
 }
 
-// A new visual style may bring another toolbar fill colour.
+// A new visual style may bring another toolbar fill colour; the style
+// change makes the painter again.
 void TdxBarManager::ThemeChanged() {
-  RebuildPainter();
+  FThemeAvailable = dxBarThemeAvailable();
   CreateDrawingResources();
   StyleChanged();
 }
@@ -1040,10 +1043,7 @@ void TdxBarManager::UpdateEditFont() { dxBarAssignScaledFont(FFont, FEditFont, F
 // Style, painter and drawing resources
 // ---------------------------------------------------------------------------
 
-void TdxBarManager::RebuildPainter() {
-  FThemeAvailable = dxBarThemeAvailable();
-  FDefaultPainter = PainterClassForStyle();
-}
+// RebuildPainter: dxBarPainterChoice.cpp.
 
 void TdxBarManager::StyleChanged() {
   if (FChangingStyle) return;
@@ -1053,8 +1053,8 @@ void TdxBarManager::StyleChanged() {
   if (FBars)
     for (int i = 0; i < FBars->Count(); ++i)
       if (IdxBarControl* control = FBars->Items(i)->Control()) control->ManagerStyleChanged();
-  if (IdxBarCustomization* customization = dxBarCustomization(); customization && customization->FormWindow())
-    customization->FormStyleChanged();
+  if (IdxBarDesignController* controller = dxBarDesignControllerSlot(); controller && controller->CustomizationFormWindow())
+    controller->CustomizationFormStyleChanged();
   RefreshBarsDrawing();
 }
 

@@ -8,6 +8,7 @@
 #include "bars/model/dxBarItemLinks.h"
 #include "bars/model/dxBarLayoutStorage.h"
 #include "bars/model/dxBarRoutines.h"
+#include "bars/model/dxBarSelection.h"
 #include "bars/model/dxBarStrs.h"
 #include "bars/model/dxBarToolbars.h"
 
@@ -23,16 +24,6 @@
 TdxBarToolbarNameDialog& dxBarToolbarNameDialog() {
   static TdxBarToolbarNameDialog dialog = nullptr;
   return dialog;
-}
-
-TdxBarShowCustomizationForm& dxBarShowCustomizationForm() {
-  static TdxBarShowCustomizationForm show = nullptr;
-  return show;
-}
-
-TdxBarGetCustomizationForm& dxBarGetCustomizationForm() {
-  static TdxBarGetCustomizationForm get = nullptr;
-  return get;
 }
 
 namespace {
@@ -219,7 +210,8 @@ void TdxBarManager::RestoreQueuedBars(IdxBarDockControl* ADockControl) {
 void TdxBarManager::Customizing(bool AValue) {
   if (FIsCustomizing == AValue) return;
   // One customization at a time in the process.
-  if (AValue && ((dxBarGetCustomizationForm() && dxBarGetCustomizationForm()()) ||
+  IdxBarDesignController* controller = dxBarDesignControllerSlot();
+  if (AValue && ((controller && controller->CustomizationFormWindow()) ||
                  (dxBarManagerList() && dxBarManagerList()->CustomizingBarManager())))
     return;
   HideAll();
@@ -231,7 +223,7 @@ void TdxBarManager::Customizing(bool AValue) {
   }
   for (int i = 0; i < ItemCount(); ++i)
     if (TdxBarItemLinks* links = Items(i)->ItemLinks()) links->RebuildLists();
-  if (dxBarShowCustomizationForm()) dxBarShowCustomizationForm()(this, AValue);
+  if (controller) controller->ShowCustomizationForm(this, AValue);
   StyleChanged();
 }
 
@@ -248,8 +240,8 @@ void TdxBarManager::SetSelectedItem(TdxBarItemControlBase* AValue) {
 }
 
 HWND TdxBarManager::DialogParentHandle() const {
-  if (IsRunTimeCustomizing() && dxBarGetCustomizationForm())
-    if (TWinControl* form = dxBarGetCustomizationForm()()) return form->Handle();
+  if (IdxBarDesignController* controller = dxBarDesignControllerSlot(); controller && IsRunTimeCustomizing())
+    if (HWND form = controller->CustomizationFormWindow()) return form;
   if (Application && Application->Handle() && IsWindowVisible(Application->Handle())) return Application->Handle();
   TWinControl* owner = OwnerControl();
   return owner ? owner->Handle() : nullptr;
