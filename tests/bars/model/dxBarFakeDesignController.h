@@ -32,6 +32,7 @@ class TFakeDesignController : public IdxBarDesignController {
   void CustomizationFormStyleChanged() override { ++StyleChanges; }
   void UpdateCustomizationFormHelpButton() override { ++HelpButtonChanges; }
   void UpdateCustomizationFormOptions() override { ++OptionsChanges; }
+  HWND SubMenuEditorWindow() override { return SubMenuEditor; }
   HWND QuickControlWindow() override { return Quick; }
   bool IsOnQuickControlMark(const POINT&) override { return OnMark; }
   void CloseQuickControl() override {
@@ -50,6 +51,7 @@ class TFakeDesignController : public IdxBarDesignController {
 
   HWND Form = nullptr;
   HWND Quick = nullptr;
+  HWND SubMenuEditor = nullptr;
   TdxBarManager* Manager = nullptr;
   bool Active = false;
   bool OnMark = false;
