@@ -130,6 +130,9 @@ void dxBarFreeHintWindow() {
   s.Manager = nullptr;
   s.HintObject = nullptr;
   s.Active = false;
+  s.Shown = false;
+  s.Text.clear();
+  s.Text.shrink_to_fit();
   if (IdxBarHintWindow* window = s.Window) {
     s.Window = nullptr;
     window->Release();

@@ -2,6 +2,7 @@
 
 #include "bars/model/dxBarManager.h"
 #include "bars/model/dxBarRoutines.h"
+#include "bars/model/dxBarSelection.h"
 #include "bars/model/dxBarToolbars.h"
 
 #include "foundation/cxClasses.h"
@@ -91,11 +92,6 @@ IdxBarNavigation*& dxBarNavigation() {
 IdxBarActiveMenus*& dxBarActiveMenus() {
   static IdxBarActiveMenus* menus = nullptr;
   return menus;
-}
-
-IdxBarCustomization*& dxBarCustomization() {
-  static IdxBarCustomization* customization = nullptr;
-  return customization;
 }
 
 TdxBarManagerProc& dxBarManagerJoinedProc() {
@@ -194,7 +190,7 @@ struct TAimedMouseMessage {
 bool ActiveMenusMouse(IdxBarActiveMenus* AMenus, const TAimedMouseMessage& AMsg) {
   if (IsNonPrimaryButtonUp(AMsg.Message))
     return !AMenus->IsOverItemControl(AMsg.Point) && !AMenus->ChainOwnsWindow(AMsg.Wnd);
-  if (IdxBarCustomization* customization = dxBarCustomization(); customization && customization->IsItemDragging())
+  if (IdxBarDesignController* controller = dxBarDesignControllerSlot(); controller && controller->IsItemDragging())
     return false;
   // Closing a chain may leave the toolbar of a menu mode active: at most a
   // few rounds, and never a hang when a chain refuses to close.
@@ -224,8 +220,9 @@ WPARAM CurrentMouseKeyFlags() {
 // While the customization form serves a manager on a frame or panel, the
 // clicks over that owner belong to the customizing, not to its controls.
 void AimAtCustomizedOwner(TAimedMouseMessage& AMsg) {
-  IdxBarCustomization* customization = dxBarCustomization();
-  TdxBarManager* manager = customization && customization->FormWindow() ? customization->FormManager() : nullptr;
+  IdxBarDesignController* controller = dxBarDesignControllerSlot();
+  TdxBarManager* manager =
+      controller && controller->CustomizationFormWindow() ? controller->CustomizationFormManager() : nullptr;
   TWinControl* owner = manager ? manager->OwnerControl() : nullptr;
   if (!owner || !owner->HandleAllocated() || !dxBarChildParent(owner->Handle())) return;
   if (!ScreenRectContains(owner->Handle(), AMsg.Point)) return;
@@ -243,11 +240,11 @@ void AimAtCustomizedToolbar(TAimedMouseMessage& AMsg) {
   TdxBarManagerList* list = dxBarManagerList();
   TdxBarManager* manager = list ? list->CustomizingBarManager() : nullptr;
   if (!manager) return;
-  IdxBarCustomization* customization = dxBarCustomization();
+  IdxBarDesignController* controller = dxBarDesignControllerSlot();
   TWinControl* owner = manager->OwnerControl();
   const HWND active = GetActiveWindow();
   const bool ownerInActive = owner && owner->HandleAllocated() && active && IsWindowOrAncestor(active, owner->Handle());
-  if (!(customization && customization->FormActive()) && !ownerInActive) return;
+  if (!(controller && controller->IsCustomizationFormActive()) && !ownerInActive) return;
   for (int i = 0; i < manager->Bars()->Count(); ++i) {
     IdxBarControl* control = manager->Bars()->Items(i)->Control();
     const HWND wnd = control ? control->BarWindow() : nullptr;
@@ -263,12 +260,12 @@ void AimAtCustomizedToolbar(TAimedMouseMessage& AMsg) {
 // An open quick-customization popup that is not active closes on a press
 // outside it; a left press on its toolbar's mark leaves it to the mark.
 void CloseQuickControlOnPress(const TAimedMouseMessage& AMsg) {
-  IdxBarCustomization* customization = dxBarCustomization();
-  const HWND quick = customization ? customization->QuickControlWindow() : nullptr;
-  if (!quick || customization->QuickControlActive() || !dxBarIsMouseDownMessage(AMsg.Message)) return;
+  IdxBarDesignController* controller = dxBarDesignControllerSlot();
+  const HWND quick = controller ? controller->QuickControlWindow() : nullptr;
+  if (!quick || controller->IsQuickControlActive() || !dxBarIsMouseDownMessage(AMsg.Message)) return;
   if (IsWindowOrAncestor(quick, AMsg.Wnd)) return;
-  if (customization->IsOnQuickControlMark(AMsg.Point) && !IsRightButtonDown(AMsg.Message)) return;
-  customization->CloseQuickControl();
+  if (controller->IsOnQuickControlMark(AMsg.Point) && !IsRightButtonDown(AMsg.Message)) return;
+  controller->CloseQuickControl();
 }
 
 void ForwardToToolbar(const TAimedMouseMessage& AMsg) {
@@ -276,8 +273,8 @@ void ForwardToToolbar(const TAimedMouseMessage& AMsg) {
   POINT p = AMsg.Point;
   ScreenToClient(AMsg.Wnd, &p);
   if (message != WM_MOUSEMOVE)
-    if (IdxBarCustomization* customization = dxBarCustomization(); customization && customization->FormWindow())
-      SetForegroundWindow(customization->FormWindow());
+    if (IdxBarDesignController* controller = dxBarDesignControllerSlot())
+      if (HWND form = controller->CustomizationFormWindow()) SetForegroundWindow(form);
   SendMessageW(AMsg.Wnd, message, CurrentMouseKeyFlags(), MAKELPARAM(p.x, p.y));
 }
 
@@ -342,11 +339,11 @@ LRESULT CALLBACK dxBarCallWndProcHookProc(int ACode, WPARAM AWParam, LPARAM ALPa
     if (call->message == WM_ACTIVATE && LOWORD(call->wParam) == WA_INACTIVE && call->lParam &&
         !dxBarIsOwnProcessWindow(reinterpret_cast<HWND>(call->lParam)))
       h.AppDeactivating = true;
-    IdxBarCustomization* customization = dxBarCustomization();
+    IdxBarDesignController* controller = dxBarDesignControllerSlot();
     if (call->message == WM_ACTIVATEAPP) {
       h.AppDeactivating = false;
       h.AppActive = call->wParam != 0;
-      if (customization) customization->SynchronizeLastSelectedItem();
+      if (controller) controller->SynchronizeLastSelectedItem();
     }
     if (h.InManagerLookup) return;
     DispatchToManagers(call->hwnd, call->message, call->wParam, call->lParam);
@@ -354,8 +351,9 @@ LRESULT CALLBACK dxBarCallWndProcHookProc(int ACode, WPARAM AWParam, LPARAM ALPa
     // (not while a popup menu is open over it).
     TCustomForm* main = Application ? Application->MainForm() : nullptr;
     if (call->message == WM_WINDOWPOSCHANGED && main && main->FormStyle() == fsMDIForm && main->HandleAllocated() &&
-        call->hwnd == main->Handle() && customization && customization->FormWindow() && !dxBarAnyPopupMenuVisible())
-      customization->UpdateFormVisibility(*reinterpret_cast<const WINDOWPOS*>(call->lParam));
+        call->hwnd == main->Handle() && controller && controller->CustomizationFormWindow() &&
+        !dxBarAnyPopupMenuVisible())
+      controller->UpdateCustomizationFormVisibility(*reinterpret_cast<const WINDOWPOS*>(call->lParam));
   });
   const LRESULT next = CallNextHookEx(h.CallWndProc, ACode, AWParam, ALParam);
   GuardCallback([&] {

@@ -10,8 +10,6 @@
 
 #include <vector>
 
-class TCustomForm;
-
 // The keyboard navigation of the bars (selection movement, key tips).
 class IdxBarNavigation {
  public:
@@ -82,48 +80,6 @@ class IdxBarActiveMenus {
 };
 // Nil until the bar controls layer starts: then no bar control is ever active.
 IdxBarActiveMenus*& dxBarActiveMenus();
-
-// What the bar model asks of the customization layer: the design
-// controller, the customization form, the quick-customization popup, the
-// sub-menu editor and the drag of items. Nil until that layer starts; then
-// no form is open, no popup shows and no designer takes keys.
-class IdxBarCustomization {
- public:
-  // The open customization form: its window and manager (nil when none),
-  // whether it is the active window, and what it is told.
-  virtual HWND FormWindow() = 0;
-  virtual TdxBarManager* FormManager() = 0;
-  virtual bool FormActive() = 0;
-  // Mirrors the show and hide flags of a window position onto the form.
-  virtual void UpdateFormVisibility(const WINDOWPOS& APos) = 0;
-  virtual void FormStyleChanged() = 0;
-  virtual void FormHelpButtonChanged() = 0;
-  virtual void FormOptionsChanged() = 0;
-  // The open sub-menu editor's window, nil when none.
-  virtual HWND SubMenuEditorWindow() = 0;
-  // The quick-customization popup: its window while shown (nil otherwise),
-  // whether it is active, whether a screen point lies on its parent
-  // toolbar's mark; closing it.
-  virtual HWND QuickControlWindow() = 0;
-  virtual bool QuickControlActive() = 0;
-  virtual bool IsOnQuickControlMark(const POINT& AScreenPoint) = 0;
-  virtual void CloseQuickControl() = 0;
-  // Items are being dragged.
-  virtual bool IsItemDragging() = 0;
-  // The design controller: a key it already processed, selecting the
-  // parent of the selection and deleting the selection (true when done),
-  // bringing its last selected item up to date, and telling a form's
-  // designer of a change.
-  virtual bool KeyAlreadyProcessed() = 0;
-  virtual bool SelectParentComponent() = 0;
-  virtual bool DeleteSelectedObjects(bool AByCtrl) = 0;
-  virtual void SynchronizeLastSelectedItem() = 0;
-  virtual void DesignerModified(TCustomForm* AForm) = 0;
-
- protected:
-  ~IdxBarCustomization() = default;
-};
-IdxBarCustomization*& dxBarCustomization();
 
 using TdxBarManagerProc = void (*)(TdxBarManager* AManager);
 // Called with a manager after it joined the manager list and after it left

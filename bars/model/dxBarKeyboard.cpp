@@ -9,6 +9,7 @@
 #include "bars/model/dxBarItemLinks.h"
 #include "bars/model/dxBarManager.h"
 #include "bars/model/dxBarRoutines.h"
+#include "bars/model/dxBarSelection.h"
 #include "bars/model/dxBarToolbars.h"
 
 #include "platform/gui/Controls.h"
@@ -177,13 +178,13 @@ bool ShortCutOrAccel(TdxBarManager* AManager, Word AKey, LPARAM AKeyData) {
 
 // Keys while no menu can take them: the customization's own keys.
 bool CustomizingKey(Word AKey, LPARAM AKeyData, HWND AActive) {
-  IdxBarCustomization* customization = dxBarCustomization();
+  IdxBarDesignController* controller = dxBarDesignControllerSlot();
   const bool down = IsDown(AKeyData);
   switch (AKey) {
     case VK_MENU:
-      if (AActive || !customization || !customization->QuickControlWindow()) return false;
+      if (AActive || !controller || !controller->QuickControlWindow()) return false;
       RememberHandledKey(AKey);
-      customization->CloseQuickControl();
+      controller->CloseQuickControl();
       if (!down || !KeyHeld(VK_MENU)) Keys().HandledKey = false;
       return true;
     case VK_ESCAPE:
@@ -192,9 +193,9 @@ bool CustomizingKey(Word AKey, LPARAM AKeyData, HWND AActive) {
         ReleaseCapture();
         return true;
       }
-      return down && customization && customization->SelectParentComponent();
+      return down && controller && controller->SelectParentComponent();
     case VK_DELETE:
-      return down && customization && customization->DeleteSelectedObjects(KeyHeld(VK_CONTROL));
+      return down && controller && controller->DeleteSelectedObjects(KeyHeld(VK_CONTROL));
     default:
       return false;
   }
@@ -206,7 +207,7 @@ bool ActiveBarKey(Word AKey, LPARAM AKeyData) {
     k.HandledKey = false;
     return true;
   }
-  if (IdxBarCustomization* customization = dxBarCustomization(); customization && customization->KeyAlreadyProcessed())
+  if (IdxBarDesignController* controller = dxBarDesignControllerSlot(); controller && controller->KeyAlreadyProcessed())
     return false;
   IdxBarNavigation* navigation = dxBarNavigation();
   if (navigation && navigation->NeedsKey(AKey, CurrentShift())) {

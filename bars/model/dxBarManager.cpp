@@ -6,6 +6,7 @@
 #include "bars/model/dxBarLayoutStorage.h"
 #include "bars/model/dxBarPainterChoice.h"
 #include "bars/model/dxBarRoutines.h"
+#include "bars/model/dxBarSelection.h"
 #include "bars/model/dxBarHints.h"
 #include "bars/model/dxBarSelection.h"
 #include "bars/model/dxBarStrs.h"
@@ -244,6 +245,7 @@ TdxBarManager::~TdxBarManager() {
   FreeAndNil(FBarCaptionFont);
   FreeAndNil(FCategories);
   FreeAndNil(FPopupMenuLinks);
+  FreePainter();
 }
 
 // ---------------------------------------------------------------------------
@@ -686,7 +688,7 @@ void TdxBarManager::SignalDesignerModified() {
   if ((owner && owner->ControlState().Contains(csRecreating)) || FInternalState.Contains(bisHandleCreating) ||
       (FImageOptions && FImageOptions->AnyImageListLoading()))
     return;
-  if (IdxBarCustomization* customization = dxBarCustomization()) customization->DesignerModified(MainForm());
+  if (IdxBarDesignController* controller = dxBarDesignControllerSlot()) controller->DesignerModified(MainForm());
 }
 
 void TdxBarManager::SetDesignerNotifyLock(bool ALock, bool ANotify) {
@@ -896,13 +898,13 @@ void TdxBarManager::SetShowCloseButton(bool AValue) {
 void TdxBarManager::SetHelpButtonGlyph(TBitmap* AValue) { FHelpButtonGlyph->Assign(AValue); }
 
 void TdxBarManager::HelpButtonGlyphChanged(TObject*) {
-  if (IdxBarCustomization* customization = dxBarCustomization()) customization->FormHelpButtonChanged();
+  if (IdxBarDesignController* controller = dxBarDesignControllerSlot()) controller->UpdateCustomizationFormHelpButton();
 }
 
 void TdxBarManager::SetShowHelpButton(bool AValue) {
   if (FShowHelpButton == AValue) return;
   FShowHelpButton = AValue;
-  if (IdxBarCustomization* customization = dxBarCustomization()) customization->FormHelpButtonChanged();
+  if (IdxBarDesignController* controller = dxBarDesignControllerSlot()) controller->UpdateCustomizationFormHelpButton();
 }
 
 void TdxBarManager::SetSunkenBorder(bool AValue) {
@@ -920,7 +922,7 @@ void TdxBarManager::SetHideFloatingBarsWhenInactive(bool AValue) {
 // Menu options the designer and an open customization form show.
 void TdxBarManager::MenuOptionChanged() {
   SignalDesignerModified();
-  if (IdxBarCustomization* customization = dxBarCustomization()) customization->FormOptionsChanged();
+  if (IdxBarDesignController* controller = dxBarDesignControllerSlot()) controller->UpdateCustomizationFormOptions();
 }
 
 void TdxBarManager::SetMenuAnimations(TdxBarMenuAnimations AValue) {
@@ -976,9 +978,10 @@ void TdxBarManager::LookAndFeelChanged(TcxLookAndFeel*, TcxLookAndFeelValues) {
   if (!IsDestroying()) StyleChanged();
 }
 
-// A new visual style may bring another toolbar fill colour.
+// A new visual style may bring another toolbar fill colour; the style
+// change makes the painter again.
 void TdxBarManager::ThemeChanged() {
-  RebuildPainter();
+  FThemeAvailable = dxBarThemeAvailable();
   CreateDrawingResources();
   StyleChanged();
 }
@@ -1052,10 +1055,7 @@ void TdxBarManager::UpdateEditFont() { dxBarAssignScaledFont(FFont, FEditFont, F
 // Style, painter and drawing resources
 // ---------------------------------------------------------------------------
 
-void TdxBarManager::RebuildPainter() {
-  FThemeAvailable = dxBarThemeAvailable();
-  FDefaultPainter = PainterClassForStyle();
-}
+// RebuildPainter: dxBarPainterChoice.cpp.
 
 void TdxBarManager::StyleChanged() {
   if (FChangingStyle) return;
@@ -1065,8 +1065,8 @@ void TdxBarManager::StyleChanged() {
   if (FBars)
     for (int i = 0; i < FBars->Count(); ++i)
       if (IdxBarControl* control = FBars->Items(i)->Control()) control->ManagerStyleChanged();
-  if (IdxBarCustomization* customization = dxBarCustomization(); customization && customization->FormWindow())
-    customization->FormStyleChanged();
+  if (IdxBarDesignController* controller = dxBarDesignControllerSlot(); controller && controller->CustomizationFormWindow())
+    controller->CustomizationFormStyleChanged();
   RefreshBarsDrawing();
 }
 

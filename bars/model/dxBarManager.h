@@ -252,12 +252,6 @@ TRect dxBarKeepRectInWorkArea(TRect ARect, const TRect& AWorkArea);
 DECLARE_ENUM(TdxBarToolbarNameMode, tnmAdd, tnmRename)
 using TdxBarToolbarNameDialog = bool (*)(TdxBarManager* AManager, TdxBarToolbarNameMode AMode, String& ACaption);
 TdxBarToolbarNameDialog& dxBarToolbarNameDialog();
-// The customization layer's form: shown for a manager or closed (AShow
-// false), and the one open now (nil when none). Nil until that layer starts.
-using TdxBarShowCustomizationForm = void (*)(TdxBarManager* AManager, bool AShow);
-TdxBarShowCustomizationForm& dxBarShowCustomizationForm();
-using TdxBarGetCustomizationForm = TWinControl* (*)();
-TdxBarGetCustomizationForm& dxBarGetCustomizationForm();
 
 class TdxBarManager : public TComponent {
   DECLARE_CLASS(TdxBarManager, TComponent)
@@ -618,10 +612,12 @@ class TdxBarManager : public TComponent {
   int PopupMenuCount() const;
   TComponent* PopupMenuAt(int AIndex) const;
 
-  // The painter every bar of the manager draws with, chosen again whenever
-  // the style changes; nil until the bar windows' layer fills its slots.
+  // The painter every bar of the manager draws with: the manager's own
+  // object, made again whenever the style changes (dxBarPainterMaker), else
+  // the shared painter of its style's slot; nil until the bar windows' layer
+  // fills the slots. PainterClass is the slot's painter it was made as.
   TdxBarPainterClass DefaultPainter() const { return FDefaultPainter ? FDefaultPainter : PainterClassForStyle(); }
-  TdxBarPainterClass PainterClass() const { return DefaultPainter(); }
+  TdxBarPainterClass PainterClass() const { return FPainterClass ? FPainterClass : PainterClassForStyle(); }
   bool ThemeAvailable() const { return FThemeAvailable; }
   bool IsChangingStyle() const { return FChangingStyle; }
   // The brushes of flat and themed toolbars (the screen's nearest colours),
@@ -744,6 +740,7 @@ class TdxBarManager : public TComponent {
   void LoadUserLayout();
   void RunUpdateStateStep(bool ACheckBarsChanges, bool ARebuild);
   void RebuildPainter();
+  void FreePainter();
   void RefreshBarsDrawing();
   void CreateDrawingResources();
   void FreeDrawingResources();
@@ -831,6 +828,8 @@ class TdxBarManager : public TComponent {
   TComponentList* FPopupMenus = nullptr;
   TcxEventHandlerCollection* FSystemFontChangedHandlers = nullptr;
   TdxBarPainterClass FDefaultPainter = nullptr;
+  TdxBarPainterClass FPainterClass = nullptr;
+  TObject* FPainterObject = nullptr;
   bool FThemeAvailable = false;
   bool FChangingStyle = false;
   HBRUSH FFlatToolbarsBorderBrush = nullptr;

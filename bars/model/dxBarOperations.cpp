@@ -25,16 +25,6 @@ TdxBarToolbarNameDialog& dxBarToolbarNameDialog() {
   return dialog;
 }
 
-TdxBarShowCustomizationForm& dxBarShowCustomizationForm() {
-  static TdxBarShowCustomizationForm show = nullptr;
-  return show;
-}
-
-TdxBarGetCustomizationForm& dxBarGetCustomizationForm() {
-  static TdxBarGetCustomizationForm get = nullptr;
-  return get;
-}
-
 namespace {
 
 TWinControl* WindowOf(IdxBarControl* AControl) {
@@ -221,7 +211,8 @@ void TdxBarManager::RestoreQueuedBars(IdxBarDockControl* ADockControl) {
 void TdxBarManager::Customizing(bool AValue) {
   if (FIsCustomizing == AValue) return;
   // One customization at a time in the process.
-  if (AValue && ((dxBarGetCustomizationForm() && dxBarGetCustomizationForm()()) ||
+  IdxBarDesignController* controller = dxBarDesignControllerSlot();
+  if (AValue && ((controller && controller->CustomizationFormWindow()) ||
                  (dxBarManagerList() && dxBarManagerList()->CustomizingBarManager())))
     return;
   // Open menus close before the item controls are made anew.
@@ -237,7 +228,7 @@ void TdxBarManager::Customizing(bool AValue) {
   for (int i = 0; i < PopupMenuCount(); ++i)
     if (auto* owner = dynamic_cast<IdxBarLinksOwner*>(PopupMenuAt(i)))
       if (TdxBarItemLinks* links = owner->GetItemLinks()) links->RebuildLists();
-  if (dxBarShowCustomizationForm()) dxBarShowCustomizationForm()(this, AValue);
+  if (controller) controller->ShowCustomizationForm(this, AValue);
   for (int i = 0; i < FBars->Count(); ++i)
     if (IdxBarControl* control = FBars->Items(i)->Control()) control->RefreshBarBackground();
 }
@@ -251,8 +242,8 @@ void TdxBarManager::SetSelectedItem(TdxBarItemControlBase* AValue) {
       IdxBarControl* control = oldRoot->BarControl();
       if (dynamic_cast<TdxBar*>(oldRoot->LinksOwner())) {
         if (control) control->DeselectItemControl();
-      } else if (IdxBarCustomization* customization = dxBarCustomization();
-                 control && customization && customization->SubMenuEditorWindow()) {
+      } else if (IdxBarDesignController* controller = dxBarDesignControllerSlot();
+                 control && controller && controller->SubMenuEditorWindow()) {
         // While customizing, a menu that is no toolbar's is the sub-menu
         // editor's: its window goes with the selection.
         oldRoot->DestroyBarControl();
@@ -263,8 +254,8 @@ void TdxBarManager::SetSelectedItem(TdxBarItemControlBase* AValue) {
 }
 
 HWND TdxBarManager::DialogParentHandle() const {
-  if (IsRunTimeCustomizing() && dxBarGetCustomizationForm())
-    if (TWinControl* form = dxBarGetCustomizationForm()()) return form->Handle();
+  if (IdxBarDesignController* controller = dxBarDesignControllerSlot(); controller && IsRunTimeCustomizing())
+    if (HWND form = controller->CustomizationFormWindow()) return form;
   if (Application && Application->Handle() && IsWindowVisible(Application->Handle())) return Application->Handle();
   TWinControl* owner = OwnerControl();
   return owner ? owner->Handle() : nullptr;

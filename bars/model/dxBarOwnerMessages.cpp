@@ -8,6 +8,7 @@
 #include "bars/model/dxBarItem.h"
 #include "bars/model/dxBarItemLinks.h"
 #include "bars/model/dxBarPainterChoice.h"
+#include "bars/model/dxBarSelection.h"
 #include "bars/model/dxBarToolbars.h"
 
 #include "foundation/cxContainerRoutines.h"
@@ -51,9 +52,10 @@ std::vector<IdxBarControl*> FloatingControls(TdxBars* ABars, bool AVisibleOnly) 
 
 void TdxBarManager::HandleOwnerWindowMessage(HWND AWnd, UINT AMsg, WPARAM AWParam, LPARAM ALParam) {
   TWinControl* owner = OwnerControl();
-  IdxBarCustomization* customization = dxBarCustomization();
+  IdxBarDesignController* controller = dxBarDesignControllerSlot();
+  const HWND customizationForm = controller ? controller->CustomizationFormWindow() : nullptr;
   const bool ownerIsCustomizationForm =
-      owner && customization && owner->HandleAllocated() && owner->Handle() == customization->FormWindow();
+      owner && customizationForm && owner->HandleAllocated() && owner->Handle() == customizationForm;
   if (!owner || owner->ComponentState().Contains(csDestroying) || ownerIsCustomizationForm) {
     // The layout is saved when the owner goes, not when its window is only
     // made again.
@@ -91,9 +93,9 @@ void TdxBarManager::HandleOwnerWindowMessage(HWND AWnd, UINT AMsg, WPARAM AWPara
       break;
     case WM_WINDOWPOSCHANGED: {
       const WINDOWPOS& pos = *reinterpret_cast<const WINDOWPOS*>(ALParam);
-      if (customization) {
-        if (FIsCustomizing && customization->FormWindow()) customization->UpdateFormVisibility(pos);
-        if (HWND editor = customization->SubMenuEditorWindow()) {
+      if (controller) {
+        if (FIsCustomizing && customizationForm) controller->UpdateCustomizationFormVisibility(pos);
+        if (HWND editor = controller->SubMenuEditorWindow()) {
           if (pos.flags & SWP_SHOWWINDOW) ShowWindow(editor, SW_SHOWNA);
           if (pos.flags & SWP_HIDEWINDOW) ShowWindow(editor, SW_HIDE);
         }
@@ -186,11 +188,11 @@ void TdxBarManager::FormActivated(WORD AState, HWND AOtherWnd, bool AMinimized, 
   SetFormActive(modal || AState != WA_INACTIVE || (AOtherWnd && AOtherWnd == topWnd), false, AOtherWnd);
   // While the form is disabled for customizing, the customization form is
   // the one that becomes active.
-  IdxBarCustomization* customization = dxBarCustomization();
+  IdxBarDesignController* controller = dxBarDesignControllerSlot();
+  const HWND customizationForm = controller ? controller->CustomizationFormWindow() : nullptr;
   if (AState != WA_INACTIVE && !FInternalState.Contains(bisToolbarsVisibleChanging) && FIsCustomizing &&
-      customization && customization->FormWindow() && topWnd && !IsWindowEnabled(topWnd) &&
-      !IsWindowOrDescendant(AWnd, customization->FormWindow()))
-    SendMessageW(customization->FormWindow(), WM_ACTIVATE, MAKEWPARAM(AState, AMinimized ? 1 : 0),
+      customizationForm && topWnd && !IsWindowEnabled(topWnd) && !IsWindowOrDescendant(AWnd, customizationForm))
+    SendMessageW(customizationForm, WM_ACTIVATE, MAKEWPARAM(AState, AMinimized ? 1 : 0),
                  reinterpret_cast<LPARAM>(topWnd));
   if (AState == WA_INACTIVE && AOtherWnd != topWnd && FMouseTrackingBarControl)
     FMouseTrackingBarControl->BarMouseLeft();
@@ -262,9 +264,9 @@ void TdxBarManager::ShowOrHideFloatingBars(bool AActive, bool AForce, HWND AOthe
   IdxBarActiveMenus* menus = dxBarActiveMenus();
   if (menus && menus->ActiveWindow() && menus->ShouldHideOnFocusChange(AOtherWnd)) menus->HideAll();
   if (IdxBarNavigation* navigation = dxBarNavigation()) navigation->StopKeyboardHandling();
-  IdxBarCustomization* customization = dxBarCustomization();
+  IdxBarDesignController* controller = dxBarDesignControllerSlot();
   if (!follow) {
-    if (customization && customization->QuickControlWindow()) customization->CloseQuickControl();
+    if (controller && controller->QuickControlWindow()) controller->CloseQuickControl();
     return;
   }
   // The focus went to a window of this program that is no form (an edit of
@@ -272,7 +274,7 @@ void TdxBarManager::ShowOrHideFloatingBars(bool AActive, bool AForce, HWND AOthe
   // toolbars stay.
   if (AOtherWnd && dxBarIsOwnProcessWindow(AOtherWnd) && !(Application && AOtherWnd == Application->Handle())) {
     const bool toCustomizationForm =
-        FIsCustomizing && customization && customization->FormWindow() && AOtherWnd == customization->FormWindow();
+        FIsCustomizing && controller && AOtherWnd == controller->CustomizationFormWindow();
     if (!dynamic_cast<TCustomForm*>(FindControl(AOtherWnd)) || toCustomizationForm) return;
   }
   for (IdxBarControl* control : floating)

@@ -40,6 +40,11 @@ TdxBarPainterClass& dxBarPainterClassSlot(TdxBarManagerStyle AResolvedStyle) {
   return slots[AResolvedStyle];
 }
 
+TdxBarPainterMaker& dxBarPainterMaker() {
+  static TdxBarPainterMaker maker = nullptr;
+  return maker;
+}
+
 TdxBarToolbarContentOffsets& dxBarToolbarContentOffsets() {
   static TdxBarToolbarContentOffsets offsets = nullptr;
   return offsets;
@@ -66,6 +71,27 @@ TdxBarManagerStyle TdxBarManager::GetPaintStyle() const { return dxBarPaintStyle
 TdxBarManagerStyle TdxBarManager::ResolvedStyle() const { return dxBarResolvedStyleOf(StyleChoiceInput()); }
 
 TdxBarPainterClass TdxBarManager::PainterClassForStyle() const { return dxBarPainterClassSlot(ResolvedStyle()); }
+
+// Themes are looked at again first: they decide the resolved style. A maker
+// that fails leaves the slot's shared painter, so that the bars still draw.
+void TdxBarManager::RebuildPainter() {
+  FThemeAvailable = dxBarThemeAvailable();
+  FreePainter();
+  FPainterClass = PainterClassForStyle();
+  if (FPainterClass && dxBarPainterMaker()) {
+    const TdxBarPainterObject made =
+        dxBarPainterMaker()(FPainterClass, this, FLookAndFeel ? FLookAndFeel->SkinPainter() : nullptr);
+    FPainterObject = made.Object;
+    FDefaultPainter = made.Painter;
+  }
+  if (!FDefaultPainter) FDefaultPainter = FPainterClass;
+}
+
+void TdxBarManager::FreePainter() {
+  FDefaultPainter = nullptr;
+  FPainterClass = nullptr;
+  FreeAndNil(FPainterObject);
+}
 
 void TdxBarManager::ApplyStyleToLookAndFeel(TcxLookAndFeel* ALookAndFeel) const {
   ALookAndFeel->Reset();

@@ -2,6 +2,8 @@
 
 #include "bars/model/dxBarManager.h"
 
+#include "platform/gui/Forms.h"
+
 TdxBarDesignerLookup& dxBarDesignerLookup() {
   static TdxBarDesignerLookup lookup = nullptr;
   return lookup;
@@ -10,6 +12,11 @@ TdxBarDesignerLookup& dxBarDesignerLookup() {
 IdxBarDesigner* dxBarDesignerOf(TdxBarManager* AManager) {
   if (!AManager || !AManager->Designing() || !dxBarDesignerLookup()) return nullptr;
   return dxBarDesignerLookup()(AManager);
+}
+
+HWND IdxBarDesignController::CustomizationFormWindow() {
+  TCustomForm* form = CustomizationForm();
+  return form && form->HandleAllocated() ? form->Handle() : nullptr;
 }
 
 IdxBarDesignController*& dxBarDesignControllerSlot() {

@@ -65,9 +65,11 @@ class IdxBarDesigner {
 };
 
 // The process's design controller of the customization layer: what is being
-// customized and selected, and the popups and drags it runs. Every question
-// has a neutral answer here, which is what the bars get while no
-// customization layer is there.
+// customized and selected, the customization form, the popups and drags it
+// runs, and the keys it takes in the designer. It is the bar model's one way
+// into that layer. Every question has a neutral answer here, which is what
+// the bars get while no customization layer is there: no form is open, no
+// popup shows and no designer takes keys.
 class IdxBarDesignController {
  public:
   // The link whose settings customization actions copy; nil when none.
@@ -102,8 +104,40 @@ class IdxBarDesignController {
   virtual void StartQuickControlHidingTimer() {}
   // The designer's action on a double-clicked item in design mode.
   virtual void DesignerAction(TdxBarItem* /*AItem*/) {}
-  // The open customization form, nil when none.
+  // The open customization form, nil when none, and its window (the form's,
+  // nil while it has none).
   virtual TCustomForm* CustomizationForm() { return nullptr; }
+  virtual HWND CustomizationFormWindow();
+  // Opens the customization form for the manager, or closes it (AShow false).
+  virtual void ShowCustomizationForm(TdxBarManager* /*AManager*/, bool /*AShow*/) {}
+  // The manager the open form customizes and whether the form is the active window.
+  virtual TdxBarManager* CustomizationFormManager() { return nullptr; }
+  virtual bool IsCustomizationFormActive() { return false; }
+  // What the open form is told: the show and hide flags of the main form's
+  // position to mirror, and that the manager's style, help button or
+  // options changed.
+  virtual void UpdateCustomizationFormVisibility(const WINDOWPOS& /*APos*/) {}
+  virtual void CustomizationFormStyleChanged() {}
+  virtual void UpdateCustomizationFormHelpButton() {}
+  virtual void UpdateCustomizationFormOptions() {}
+  // The open sub-menu editor's window, nil when none.
+  virtual HWND SubMenuEditorWindow() { return nullptr; }
+  // The open quick-customization popup's window (nil when none), whether it
+  // is active, whether a screen point lies on its parent toolbar's mark, and
+  // closing it.
+  virtual HWND QuickControlWindow() { return nullptr; }
+  virtual bool IsQuickControlActive() { return false; }
+  virtual bool IsOnQuickControlMark(const POINT& /*AScreenPoint*/) { return false; }
+  virtual void CloseQuickControl() {}
+  // Items are being dragged.
+  virtual bool IsItemDragging() { return false; }
+  // The designer's keys: a key it already processed, selecting the parent
+  // of the selection and deleting the selection (true when done).
+  virtual bool KeyAlreadyProcessed() { return false; }
+  virtual bool SelectParentComponent() { return false; }
+  virtual bool DeleteSelectedObjects(bool /*AByCtrl*/) { return false; }
+  // Tells the form's designer that the form changed.
+  virtual void DesignerModified(TCustomForm* /*AForm*/) {}
   // The drag of an item (and its link) out of a bar while customizing.
   virtual void RunItemDrag(TdxBarManager* /*AManager*/, TdxBarItem* /*AItem*/, TdxBarItemLink* /*ALink*/) {}
 

@@ -1,6 +1,6 @@
 // The thread hooks: they live exactly as long as some manager does, and
 // real keys and clicks reach the model through them.
-#include "tests/bars/model/dxBarFakeCustomization.h"
+#include "tests/bars/model/dxBarFakeDesignController.h"
 #include "tests/bars/model/dxBarFakeNavigation.h"
 #include "tests/bars/model/dxBarTestSupport.h"
 #include "tests/support/MessagePump.h"
@@ -426,18 +426,18 @@ TEST_F(dxBarOpenMenuTest, F1InAMenuServesTheNearestItemWithHelp) {
 }
 
 TEST_F(dxBarInputTest, CustomizationKeysAndTheQuickCustomizationPopup) {
-  TFakeCustomization customization;
-  TScopedHook<IdxBarCustomization*> seam(dxBarCustomization(), &customization);
+  TFakeDesignController controller;
+  TScopedHook<IdxBarDesignController*> seam(dxBarDesignControllerSlot(), &controller);
   Keys({{VK_CONTROL, false}, {VK_DELETE, false}, {VK_DELETE, true}, {VK_CONTROL, true}});
-  EXPECT_EQ(customization.Deletions, (std::vector<bool>{true}));
-  const int selections = customization.ParentSelections;
+  EXPECT_EQ(controller.Deletions, (std::vector<bool>{true}));
+  const int selections = controller.ParentSelections;
   Keys({});  // the closing Escape of every sequence selects the parent
-  EXPECT_EQ(customization.ParentSelections, selections + 1);
+  EXPECT_EQ(controller.ParentSelections, selections + 1);
   // An open quick-customization popup closes on Alt, without menu mode.
-  customization.Quick = customization.Window();
+  controller.Quick = controller.Window();
   navigation.Selected = nullptr;
   Keys({{VK_MENU, false}, {VK_MENU, true}});
-  EXPECT_EQ(customization.QuickCloses, 1);
+  EXPECT_EQ(controller.QuickCloses, 1);
   EXPECT_EQ(navigation.Selected, nullptr);
   // And on a press outside it, unless on its toolbar's mark with the left button.
   auto click = [](DWORD ADown, DWORD AUp) {
@@ -458,15 +458,15 @@ TEST_F(dxBarInputTest, CustomizationKeysAndTheQuickCustomizationPopup) {
                {true, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, 1},
                {false, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 1}};
   for (const auto& c : cases) {
-    customization.Quick = customization.Window();
-    customization.OnMark = c.onMark;
-    customization.QuickCloses = 0;
+    controller.Quick = controller.Window();
+    controller.OnMark = c.onMark;
+    controller.QuickCloses = 0;
     navigation.Leaves = 0;
     click(c.down, c.up);
     ASSERT_TRUE(PumpMessagesUntil([this] { return navigation.Leaves > 0; }));
-    EXPECT_EQ(customization.QuickCloses, c.closes) << c.onMark << c.down;
+    EXPECT_EQ(controller.QuickCloses, c.closes) << c.onMark << c.down;
   }
-  customization.Quick = nullptr;
+  controller.Quick = nullptr;
 }
 
 TEST_F(dxBarInputTest, PlainMenuKeyWaitsForKeyTipsAndShowsThemOnRelease) {
@@ -568,11 +568,9 @@ TEST_F(dxBarInputTest, ClicksOnAToolbarBeingCustomizedGoToItAsClientClicks) {
   TdxBar* bar = onPanel->AddToolBar();
   bar->SetVisible(true);
   auto* window = static_cast<TCustomizedBarWindow*>(bar->Control()->BarControlObject());
-  TFakeCustomization customization;
-  TScopedHook<IdxBarCustomization*> seam(dxBarCustomization(), &customization);
-  customization.Form = customization.Window();
-  customization.Manager = onPanel;
-  customization.Active = true;
+  TFakeDesignController controller;
+  TScopedHook<IdxBarDesignController*> seam(dxBarDesignControllerSlot(), &controller);
+  controller.Active = true;
   onPanel->Customizing(true);
   POINT at{60, 10};
   ClientToScreen(window->Handle(), &at);

@@ -1,7 +1,7 @@
 // The manager's own rules, the click path of items, buttons and groups.
 #include "tests/bars/model/dxBarTestSupport.h"
 
-#include "tests/bars/model/dxBarFakeCustomization.h"
+#include "tests/bars/model/dxBarFakeDesignController.h"
 #include "tests/support/ScopedHook.h"
 
 #include "foundation/cxClasses.h"
@@ -701,20 +701,20 @@ TEST_F(dxBarManagerWindowsTest, SettersReachTheDocksAndToolbars) {
 }
 
 TEST_F(dxBarManagerTest, OptionChangesReachTheCustomizationForm) {
-  TFakeCustomization customization;
-  TScopedHook<IdxBarCustomization*> seam(dxBarCustomization(), &customization);
+  TFakeDesignController controller;
+  TScopedHook<IdxBarDesignController*> seam(dxBarDesignControllerSlot(), &controller);
   manager->SetModified(false);
   manager->SetMenuAnimations(maSlide);
   manager->SetShowHint(false);
   manager->SetShowHint(false);
-  EXPECT_EQ(customization.OptionsChanges, 2);
+  EXPECT_EQ(controller.OptionsChanges, 2);
   EXPECT_TRUE(manager->Modified());
   manager->SetShowHelpButton(true);
   manager->HelpButtonGlyph()->SetSize(8, 8);
-  EXPECT_GE(customization.HelpButtonChanges, 2);
-  customization.Form = customization.Window();
+  EXPECT_GE(controller.HelpButtonChanges, 2);
+  controller.Form = controller.Window();
   manager->SetStyle(bmsStandard);
-  EXPECT_EQ(customization.StyleChanges, 1);
+  EXPECT_EQ(controller.StyleChanges, 1);
 }
 
 TEST_F(dxBarManagerTest, FontsFollowTheSystemAsScaled) {

@@ -1,5 +1,5 @@
 // Operations on a manager's items and toolbars.
-#include "tests/bars/model/dxBarFakeCustomization.h"
+#include "tests/bars/model/dxBarFakeDesignController.h"
 #include "tests/bars/model/dxBarTestSupport.h"
 
 #include "bars/model/dxBarStrs.h"
@@ -252,8 +252,8 @@ TEST_F(dxBarOperationsTest, SelectionMovingAwayLetsTheOldBarGo) {
       dxBarToolbarControlFactory(), [](TdxBarManager*, TdxBar*) -> IdxBarControl* { return Make<TDeselectingBar>(); });
   dxBarAddItemClassToRegistry(TdxBarButton::StaticClass(), TTestItemControl::StaticClass());
   TFinally unregister{[] { dxBarRemoveItemClassFromRegistry(TdxBarButton::StaticClass()); }};
-  TFakeCustomization customization;
-  TScopedHook<IdxBarCustomization*> seam(dxBarCustomization(), &customization);
+  TFakeDesignController controller;
+  TScopedHook<IdxBarDesignController*> seam(dxBarDesignControllerSlot(), &controller);
   TdxBar* bar = manager->AddToolBar(false);
   TdxBarItemLink* onBar = bar->ItemLinks()->Add(manager->AddButton());
   TMenuLinksOwner menu(manager);
@@ -271,7 +271,7 @@ TEST_F(dxBarOperationsTest, SelectionMovingAwayLetsTheOldBarGo) {
   manager->SetSelectedItem(onBar->Control());
   EXPECT_NE(menu.Links->BarControl(), nullptr);
   manager->SetSelectedItem(onMenu->Control());
-  customization.SubMenuEditor = customization.Window();
+  controller.SubMenuEditor = controller.Window();
   manager->SetSelectedItem(nullptr);
   EXPECT_EQ(menu.Links->BarControl(), nullptr);
   EXPECT_EQ(barWindow->Deselects, 2);
@@ -450,28 +450,24 @@ TEST_F(dxBarWindowOperationsTest, HotTrackingStartsAgainUnderTheMouse) {
 }
 
 TEST_F(dxBarOperationsTest, CustomizationFormFollowsCustomizingAndOwnsTheDialogs) {
-  static std::vector<bool> shown;
-  static TWinControl* open = nullptr;
-  shown.clear();
-  TScopedHook<TdxBarShowCustomizationForm> show(dxBarShowCustomizationForm(),
-                                                [](TdxBarManager*, bool AShow) { shown.push_back(AShow); });
-  TScopedHook<TdxBarGetCustomizationForm> get(dxBarGetCustomizationForm(), [] { return open; });
+  TFakeDesignController controller;
+  TScopedHook<IdxBarDesignController*> seam(dxBarDesignControllerSlot(), &controller);
   form->HandleNeeded();
-  if (!IsWindowVisible(Application->Handle())) EXPECT_EQ(manager->DialogParentHandle(), form->Handle());
+  if (!IsWindowVisible(Application->Handle())) {
+    EXPECT_EQ(manager->DialogParentHandle(), form->Handle());
+  }
   manager->Customizing(true);
   manager->Customizing(false);
-  EXPECT_EQ(shown, (std::vector<bool>{true, false}));
+  EXPECT_EQ(controller.Shown, (std::vector<bool>{true, false}));
   // Another manager's form is open: no second customization.
-  TObjectPtr<TBarTestForm> dialog(Make<TBarTestForm>(nullptr));
-  open = dialog.get();
+  controller.Form = controller.Window();
   manager->Customizing(true);
   EXPECT_FALSE(manager->IsRunTimeCustomizing());
-  open = nullptr;
+  controller.Form = nullptr;
   manager->Customizing(true);
-  open = dialog.get();
-  EXPECT_EQ(manager->DialogParentHandle(), dialog->Handle());
-  open = nullptr;
+  EXPECT_EQ(manager->DialogParentHandle(), controller.Window());
   manager->Customizing(false);
+  EXPECT_EQ(controller.Form, nullptr);
 }
 
 }  // namespace

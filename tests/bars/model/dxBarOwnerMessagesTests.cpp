@@ -1,5 +1,5 @@
 // Messages of the owner's window reach the manager through the call-window hook.
-#include "tests/bars/model/dxBarFakeCustomization.h"
+#include "tests/bars/model/dxBarFakeDesignController.h"
 #include "tests/bars/model/dxBarFakeNavigation.h"
 #include "tests/bars/model/dxBarTestSupport.h"
 #include "tests/support/ScopedHook.h"
@@ -207,9 +207,8 @@ TEST_F(dxBarOwnerMessagesTest, LeavingTheFormEndsMouseTrackingAndHandsActivation
   EXPECT_EQ(tracked.Leaves, 1);
   manager->SetMouseTrackingBarControl(nullptr);
   // Customizing disables the form: its activation goes on to the customization form.
-  TFakeCustomization customization;
-  TScopedHook<IdxBarCustomization*> seam(dxBarCustomization(), &customization);
-  customization.Form = customization.Window();
+  TFakeDesignController controller;
+  TScopedHook<IdxBarDesignController*> seam(dxBarDesignControllerSlot(), &controller);
   struct TActivations {
     static LRESULT CALLBACK Proc(HWND AWnd, UINT AMsg, WPARAM AWParam, LPARAM ALParam) {
       // The system's own activations of the window are not the form's.
@@ -222,7 +221,7 @@ TEST_F(dxBarOwnerMessagesTest, LeavingTheFormEndsMouseTrackingAndHandsActivation
     }
   };
   TActivations::Others().clear();
-  SetWindowLongPtrW(customization.Form, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TActivations::Proc));
+  SetWindowLongPtrW(controller.Window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TActivations::Proc));
   manager->Customizing(true);
   EnableWindow(form->Handle(), FALSE);
   SendMessageW(form->Handle(), WM_ACTIVATE, WA_CLICKACTIVE, 0);

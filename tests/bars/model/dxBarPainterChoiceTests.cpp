@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
 
 TEST(dxBarPainterChoice, StyleTable) {
@@ -56,6 +58,71 @@ TEST(dxBarPainterChoice, MainWindowSettingsGiveTheFlatPainterClass) {
   manager->SetStyle(bmsStandard);
   EXPECT_EQ(manager->PainterClassForStyle(), standardPainter);
   EXPECT_FALSE(manager->CanShowRecentItems());
+}
+
+// A manager's own painter object, as the bar windows' layer makes it: it
+// knows its class and its manager, and counts the live ones.
+struct TMadePainter : TObject {
+  TMadePainter(TdxBarPainterClass AClass, TdxBarManager* AManager) : Class(AClass), Manager(AManager) { ++Live; }
+  ~TMadePainter() override { --Live; }
+  TdxBarPainterClass Class;
+  TdxBarManager* Manager;
+  static inline int Live = 0, Made = 0;
+};
+
+TdxBarPainterObject MakeCountedPainter(TdxBarPainterClass AClass, TdxBarManager* AManager,
+                                       TcxCustomLookAndFeelPainterClass) {
+  ++TMadePainter::Made;
+  auto* painter = Make<TMadePainter>(AClass, AManager);
+  return {painter, reinterpret_cast<TdxBarPainterClass>(painter)};
+}
+
+TEST(dxBarPainterChoice, EachManagerOwnsOnePainterMadeAgainOnEveryStyleChange) {
+  const int flatToken = 0, enhancedToken = 0;
+  const auto flatPainter = reinterpret_cast<TdxBarPainterClass>(&flatToken);
+  const auto enhancedPainter = reinterpret_cast<TdxBarPainterClass>(&enhancedToken);
+  TScopedHook<TdxBarPainterClass> flat(dxBarPainterClassSlot(bmsFlat), flatPainter);
+  TScopedHook<TdxBarPainterClass> enhanced(dxBarPainterClassSlot(bmsEnhanced), enhancedPainter);
+  TScopedHook<TdxBarPainterMaker> maker(dxBarPainterMaker(), &MakeCountedPainter);
+  TMadePainter::Live = TMadePainter::Made = 0;
+  TObjectPtr<TBarTestForm> form(Make<TBarTestForm>(nullptr)), other(Make<TBarTestForm>(nullptr));
+  TdxBarManager* manager = Make<TdxBarManager>(form.get());
+  TdxBarManager* second = Make<TdxBarManager>(other.get());
+  auto painterOf = [](TdxBarManager* AManager) {
+    return reinterpret_cast<const TMadePainter*>(AManager->DefaultPainter());
+  };
+  EXPECT_EQ(TMadePainter::Live, 2);
+  EXPECT_NE(painterOf(manager), painterOf(second));
+  EXPECT_EQ(painterOf(manager)->Manager, manager);
+  EXPECT_EQ(painterOf(manager)->Class, enhancedPainter);
+  EXPECT_EQ(manager->PainterClass(), enhancedPainter);
+  // Each trigger of the style change makes exactly one new painter and frees the old one.
+  const struct {
+    const char* what;
+    std::function<void()> change;
+    TdxBarPainterClass painterClass;
+  } cases[] = {
+      {"style", [&] { manager->SetStyle(bmsFlat); }, flatPainter},
+      {"not docking", [&] { manager->SetNotDocking({dsLeft}); }, flatPainter},
+      {"look-and-feel", [&] { manager->LookAndFeel()->SetKind(lfFlat); }, flatPainter},
+      {"bar background", [&] { manager->Backgrounds()->Bar()->SetSize(2, 2); }, flatPainter},
+      {"the look-and-feel's style followed", [&] { manager->SetStyle(bmsUseLookAndFeel); }, enhancedPainter},
+  };
+  for (const auto& c : cases) {
+    const int made = TMadePainter::Made;
+    c.change();
+    EXPECT_EQ(TMadePainter::Made, made + 1) << c.what;
+    EXPECT_EQ(TMadePainter::Live, 2) << c.what;
+    EXPECT_EQ(painterOf(manager)->Class, c.painterClass) << c.what;
+    EXPECT_EQ(manager->PainterClass(), c.painterClass) << c.what;
+  }
+  form.reset();
+  EXPECT_EQ(TMadePainter::Live, 1) << "the painter goes with its manager";
+  // Without a maker the manager draws with the slot's shared painter.
+  dxBarPainterMaker() = nullptr;
+  second->SetStyle(bmsFlat);
+  EXPECT_EQ(TMadePainter::Live, 0);
+  EXPECT_EQ(second->DefaultPainter(), flatPainter);
 }
 
 TEST(dxBarPainterChoice, OtherLookAndFeelIsMadeToDrawLikeTheBars) {

@@ -1,14 +1,15 @@
-// A customization layer that records what the bar model asks of it; its
-// form, popup and sub-menu editor are plain windows of the test's thread.
+// A design controller that records what the bar model asks of the
+// customization layer; its form, popup and sub-menu editor are plain windows
+// of the test's thread.
 #pragma once
 
 #include "bars/model/dxBar.h"
 
 #include <vector>
 
-class TFakeCustomization : public IdxBarCustomization {
+class TFakeDesignController : public IdxBarDesignController {
  public:
-  ~TFakeCustomization() {
+  ~TFakeDesignController() {
     if (FWindow) DestroyWindow(FWindow);
   }
   // A hidden popup window the fake's form and popup may stand for.
@@ -18,23 +19,26 @@ class TFakeCustomization : public IdxBarCustomization {
                                 nullptr);
     return FWindow;
   }
-  HWND FormWindow() override { return Form; }
-  TdxBarManager* FormManager() override { return Manager; }
-  bool FormActive() override { return Active; }
-  void UpdateFormVisibility(const WINDOWPOS&) override { ++VisibilityUpdates; }
-  void FormStyleChanged() override { ++StyleChanges; }
-  void FormHelpButtonChanged() override { ++HelpButtonChanges; }
-  void FormOptionsChanged() override { ++OptionsChanges; }
+  HWND CustomizationFormWindow() override { return Form; }
+  // Opening the form shows Window() as the form of that manager.
+  void ShowCustomizationForm(TdxBarManager* AManager, bool AShow) override {
+    Shown.push_back(AShow);
+    Form = AShow ? Window() : nullptr;
+    Manager = AShow ? AManager : nullptr;
+  }
+  TdxBarManager* CustomizationFormManager() override { return Manager; }
+  bool IsCustomizationFormActive() override { return Active; }
+  void UpdateCustomizationFormVisibility(const WINDOWPOS&) override { ++VisibilityUpdates; }
+  void CustomizationFormStyleChanged() override { ++StyleChanges; }
+  void UpdateCustomizationFormHelpButton() override { ++HelpButtonChanges; }
+  void UpdateCustomizationFormOptions() override { ++OptionsChanges; }
   HWND SubMenuEditorWindow() override { return SubMenuEditor; }
   HWND QuickControlWindow() override { return Quick; }
-  bool QuickControlActive() override { return false; }
   bool IsOnQuickControlMark(const POINT&) override { return OnMark; }
   void CloseQuickControl() override {
     ++QuickCloses;
     Quick = nullptr;
   }
-  bool IsItemDragging() override { return false; }
-  bool KeyAlreadyProcessed() override { return false; }
   bool SelectParentComponent() override {
     ++ParentSelections;
     return Selects;
@@ -43,8 +47,7 @@ class TFakeCustomization : public IdxBarCustomization {
     Deletions.push_back(AByCtrl);
     return Selects;
   }
-  void SynchronizeLastSelectedItem() override {}
-  void DesignerModified(TCustomForm*) override {}
+  void DesignerModified(TCustomForm* AForm) override { Modified.push_back(AForm); }
 
   HWND Form = nullptr;
   HWND Quick = nullptr;
@@ -56,6 +59,8 @@ class TFakeCustomization : public IdxBarCustomization {
   int VisibilityUpdates = 0, StyleChanges = 0, HelpButtonChanges = 0, OptionsChanges = 0;
   int QuickCloses = 0, ParentSelections = 0;
   std::vector<bool> Deletions;
+  std::vector<bool> Shown;
+  std::vector<TCustomForm*> Modified;
 
  private:
   HWND FWindow = nullptr;
