@@ -119,8 +119,6 @@ class TdxDockControl : public TCustomControl, public IdxBarDockControl {
   int RowMarginSize() const { return FRowMarginSize; }
   const std::vector<TdxDockRow*>& RowList() const { return FRowList; }
   TdxDockRow* Row(int AIndex) const { return FRowList.at(AIndex); }
-  // Set while a docked toolbar's window is destroyed.
-  void SetBarHandleDestroying(bool AValue) { FIsBarHandleDestroying = AValue; }
 
   // Rows and columns.
   void InsertBarControl(TdxBarControl* AControl, TPoint AScreenPoint, bool AUpdate);
@@ -166,6 +164,12 @@ class TdxDockControl : public TCustomControl, public IdxBarDockControl {
   virtual void RepaintBars();
   virtual void ResetBackgroundCache();
   virtual void UpdateDoubleBuffered();
+  // The action links of the items of every docked toolbar follow their actions.
+  void InitiateAction() override;
+
+  // Set by a docked toolbar's window while it is destroyed: the toolbar keeps
+  // its row sharing meanwhile.
+  bool FIsBarHandleDestroying = false;
 
  protected:
   void CreateParams(TCreateParams& Params) override;
@@ -185,7 +189,6 @@ class TdxDockControl : public TCustomControl, public IdxBarDockControl {
   TBitmap* FBackgroundBitmap = nullptr;
   TBitmap* FBackgroundTempBitmap = nullptr;
   TdxBarManager* FBarManager = nullptr;
-  bool FIsBarHandleDestroying = false;
   std::vector<TdxDockRow*> FRowList;
   int FRowMarginSize = 10;
   bool FArranging = false;
@@ -224,7 +227,7 @@ class TdxBarDockControl : public TdxDockControl {
   void UpdateColor() override;
   int CalcRowsSize() override;
   // A toolbar whose stored dock reference does not resolve leaves this dock.
-  virtual bool DetachOnMissingReference() { return true; }
+  bool DetachOnMissingReference() override { return true; }
 
  protected:
   void CreateParams(TCreateParams& Params) override;
@@ -243,8 +246,5 @@ class TdxBarDockControl : public TdxDockControl {
 IdxBarDockControl* dxBarCreateSideDock(TdxBarManager* AManager, TdxBarDockingStyle AStyle);
 // What toolbars and their drag ask of toolbar windows (the model's seam).
 IdxBarToolbarWindows* dxBarDockToolbarWindows();
-// Where the cursor lies inside a toolbar's window while it is dragged, for a
-// docking style: the grab point keeps its relative place when the size changes.
-TPoint dxBarDragOffsetForStyle(TdxBarControl* AControl, TdxBarDockingStyle AStyle);
 // Moves a toolbar's window with the mouse (the toolbar collection's drag loop).
 void dxBarRunToolbarDragLoop(TdxBarControl* AControl);

@@ -51,14 +51,20 @@ void dxBarReadItemLinks(TdxBarItemLinks* ALinks, TCustomIniFile* AIniFile, const
 // The links take back the usage flags the designed snapshot gives them.
 void dxBarReloadLinkSettings(TdxBarItemLinks* ALinks, TCustomIniFile* ASavedState, const String& ASection);
 
+// A toolbar's free-standing dock controls, as the toolbar keeps them
+// (dxBarToolbars.cpp).
+IdxBarDockControl* dxBarToolbarDockControl(TdxBar* ABar);
+void dxBarSetToolbarDockControl(TdxBar* ABar, IdxBarDockControl* AValue);
+IdxBarDockControl* dxBarToolbarDockedDockControl(TdxBar* ABar);
+void dxBarSetToolbarDockedDockControl(TdxBar* ABar, IdxBarDockControl* AValue);
+
 // A toolbar's free-standing dock controls are the toolbar's; the layout
-// reaches them through these, which the toolbar fills. Until then no
-// toolbar has one, and the layout keeps the sides only.
+// reaches them through these, the toolbar's own unless a test puts others.
 struct TdxBarLayoutDockAccess {
-  IdxBarDockControl* (*DockControl)(TdxBar* ABar) = nullptr;
-  void (*SetDockControl)(TdxBar* ABar, IdxBarDockControl* AValue) = nullptr;
-  IdxBarDockControl* (*DockedDockControl)(TdxBar* ABar) = nullptr;
-  void (*SetDockedDockControl)(TdxBar* ABar, IdxBarDockControl* AValue) = nullptr;
+  IdxBarDockControl* (*DockControl)(TdxBar* ABar) = &dxBarToolbarDockControl;
+  void (*SetDockControl)(TdxBar* ABar, IdxBarDockControl* AValue) = &dxBarSetToolbarDockControl;
+  IdxBarDockControl* (*DockedDockControl)(TdxBar* ABar) = &dxBarToolbarDockedDockControl;
+  void (*SetDockedDockControl)(TdxBar* ABar, IdxBarDockControl* AValue) = &dxBarSetToolbarDockedDockControl;
 };
 TdxBarLayoutDockAccess& dxBarLayoutDockAccess();
 

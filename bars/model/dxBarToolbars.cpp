@@ -4,6 +4,7 @@
 
 #include "bars/model/dxBarItem.h"
 #include "bars/model/dxBarItemLinks.h"
+#include "bars/model/dxBarLayoutStorage.h"
 #include "bars/model/dxBarManager.h"
 #include "bars/model/dxBarMerging.h"
 #include "bars/model/dxBarRoutines.h"
@@ -99,6 +100,7 @@ bool IsShownAndRestored(HWND AWnd) {
 
 TdxBar::TdxBar(TComponent* AOwner) : TcxComponentCollectionItem(AOwner), FColor(clDefault) {
   FCaptionButtons = Make<TdxBarCaptionButtons>(this);
+  FCaptionButtons->OnChange = TcxCollectionNotifyEvent::Bind<&TdxBar::CaptionButtonsChanged>(this);
   FEditFont = Make<TFont>();
   FFont = Make<TFont>();
   FFont->OnChange = TNotifyEvent::Bind<&TdxBar::FontChanged>(this);
@@ -117,16 +119,7 @@ void TdxBar::BeforeDestruction() {
     // A toolbar made by merging that this one leaves empty goes as well.
     TComponent* form = manager ? manager->Owner() : nullptr;
     const bool teardown = !manager || manager->IsDestroying() || (form && form->ComponentState().Contains(csDestroying));
-    if (!teardown && host->MergedBarCount() == 0 && host->CreatedByMerging() && host->FItemLinks->Count() == 0 &&
-        !host->IsDestroyingBar()) {
-      if (host->FShouldNotBeDestroyedIfEmptyAfterUnmerge) {
-        host->FMergeData->CreatedByMergingBarVisibleBeforeCustomization = host->FVisible;
-        host->SetVisible(false);
-        host->SetHidden(true);
-      } else {
-        TObject::Free(host);
-      }
-    }
+    if (!teardown) host->DropIfEmptiedByUnmerge();
   }
   while (MergedBarCount() > 0) DetachMerged(FMergeData->MergedBars(MergedBarCount() - 1), true);
   FreeAndNil(FMergeData);
@@ -159,7 +152,7 @@ TcxComponentCollection* TdxBar::CollectionOfParent(TComponent* AParent) {
     FInternalFontChange = true;
     TFinally done{[this] { FInternalFontChange = false; }};
     FFont->Assign(manager->Font());
-    UpdateEditFont();
+    UpdateEditFont(manager);
   }
   return bars;
 }
@@ -313,6 +306,8 @@ void TdxBar::PassValueToControl(int AValue) {
   if (control && windows) windows->NotifyBarResize(control, AValue);
 }
 
+void TdxBar::CaptionButtonsChanged(TObject*, TCollectionItem*) { PassValueToControl(0); }
+
 bool TdxBar::CanContainItem(TdxBarItem* AItem, String& AErrorText) { return AItem->CanBePlacedOn(0, this, AErrorText); }
 
 // ---- properties
@@ -383,6 +378,11 @@ TComponent* TdxBar::DockControlReference() const { return ComponentOf(DockContro
 void TdxBar::SetDockControlReference(TComponent* AValue) { SetDockControl(DockOf(AValue)); }
 TComponent* TdxBar::DockedDockControlReference() const { return ComponentOf(FDockedDockControl); }
 void TdxBar::SetDockedDockControlReference(TComponent* AValue) { SetDockedDockControl(DockOf(AValue)); }
+
+IdxBarDockControl* dxBarToolbarDockControl(TdxBar* ABar) { return ABar->DockControl(); }
+void dxBarSetToolbarDockControl(TdxBar* ABar, IdxBarDockControl* AValue) { ABar->SetDockControl(AValue); }
+IdxBarDockControl* dxBarToolbarDockedDockControl(TdxBar* ABar) { return ABar->DockedDockControl(); }
+void dxBarSetToolbarDockedDockControl(TdxBar* ABar, IdxBarDockControl* AValue) { ABar->SetDockedDockControl(AValue); }
 
 IdxBarDockControl* TdxBar::DockControl() const {
   if (ManagerLoading() && dxBarIsComparingWithAncestor(const_cast<TdxBar*>(this))) return FLoadedDockControl;
@@ -630,11 +630,13 @@ void TdxBar::SetDockRow(IdxBarDockRow* AValue) {
 
 void TdxBar::SetFont(TFont* AValue) { FFont->Assign(AValue); }
 
-void TdxBar::UpdateEditFont() { FEditFont->Assign(FFont); }
+void TdxBar::UpdateEditFont(TdxBarManager* AManager) {
+  dxBarAssignScaledFont(FFont, FEditFont, AManager && AManager->Scaled());
+}
 
 void TdxBar::FontChanged(TObject*) {
   if (!FInternalFontChange) FUseOwnFont = true;
-  UpdateEditFont();
+  UpdateEditFont(BarManager());
   if (IdxBarControl* control = Control()) control->UpdateFont();
 }
 
@@ -981,6 +983,10 @@ void TdxBar::Unmerge(TdxBar* ABar, bool ARestoreVisibility) {
       if (i < MergedBarCount())
         if (TdxBar* merged = FMergeData->MergedBars(i); !ABar || merged == ABar) DetachMerged(merged, ARestoreVisibility);
   }
+  DropIfEmptiedByUnmerge();
+}
+
+void TdxBar::DropIfEmptiedByUnmerge() {
   if (MergedBarCount() > 0 || !CreatedByMerging() || FItemLinks->Count() > 0 || IsDestroyingBar()) return;
   if (FShouldNotBeDestroyedIfEmptyAfterUnmerge) {
     FMergeData->CreatedByMergingBarVisibleBeforeCustomization = FVisible;
@@ -1110,7 +1116,7 @@ bool TdxBar::SelectParentInDesigner() {
 }
 
 void TdxBar::SelectionStateChanged() {
-  if (IdxBarDesignController* controller = dxBarDesignControllerSlot()) controller->SelectionChanged(this);
+  if (IdxBarDesignController* controller = dxBarDesignControllerSlot()) controller->SynchronizeLastSelectedItem();
   RefreshDesignView();
 }
 
@@ -1177,10 +1183,10 @@ IdxBarDockControl* TdxBars::DockControls(TdxBarDockingStyle AStyle) const {
   return AStyle >= dsLeft && AStyle <= dsBottom ? FDockControls[AStyle] : nullptr;
 }
 
+// The manager's rule; it also skips the names of the form's other
+// components, which the form compares without regard to case, so that the
+// name offered is one the form takes.
 String TdxBars::GetUniqueToolbarName(const String& ABaseName) const {
-  // Names are unique without regard to case among a form's components, so
-  // the search compares them so too: an exact comparison would offer a name
-  // the form refuses.
   return FBarManager->GetUniqueToolbarName(ABaseName);
 }
 
@@ -1268,14 +1274,6 @@ TdxBar* BarOfControl(TdxBars* ABars, IdxBarControl* AControl) {
   for (int i = 0; i < ABars->Count(); ++i)
     if (ABars->Items(i)->Control() == AControl) return ABars->Items(i);
   return nullptr;
-}
-
-// The window that holds the mouse during the drag: the application window
-// when it shows, else the manager's owner window.
-HWND DragCaptureWindow(TdxBarManager* AManager) {
-  if (Application && Application->Handle() && IsWindowVisible(Application->Handle())) return Application->Handle();
-  TWinControl* owner = AManager->OwnerControl();
-  return owner ? owner->Handle() : nullptr;
 }
 
 TPoint operator+(const TPoint& A, const TPoint& B) { return TPoint(A.X + B.X, A.Y + B.Y); }
@@ -1400,14 +1398,34 @@ void TdxBars::RunBarDragLoop(IdxBarControl* AControl) {
     }
   dxBarFlushPaintMessages();
   if (IdxBarDesignController* controller = dxBarDesignControllerSlot()) controller->SetMoving(true);
-  const HWND captureWnd = DragCaptureWindow(FBarManager);
+  const HWND captureWnd = FBarManager->DialogParentHandle();
   if (captureWnd) SetCapture(captureWnd);
   TcxObjectLink* alive = cxCreateObjectLink(controlObject);
   TcxObjectLink* self = cxCreateObjectLink(FBarManager);
-  TFinally release{[&] {
+  // However the loop ends (also by an exception of a move), the drag ends
+  // here; a manager freed meanwhile took its toolbars with it.
+  auto finish = [&](bool ATakeDock) {
+    const bool managerLives = self->Ref != nullptr;
+    const bool controlLives = alive->Ref != nullptr;
     cxReleaseObjectLink(alive);
     cxReleaseObjectLink(self);
-  }};
+    StopDockingDelay();
+    if (captureWnd && GetCapture() == captureWnd) ReleaseCapture();
+    if (!managerLives) return;
+    TFinally stopped{[this] {
+      FMovingBarControl = nullptr;
+      FMoving = false;
+      if (IdxBarDesignController* controller = dxBarDesignControllerSlot()) controller->SetMoving(false);
+    }};
+    if (!controlLives) return;
+    windows->SwitchMovingMode(AControl, false);
+    const TdxBarDockingStyle style = windows->DockingStyle(AControl);
+    IdxBarDockControl* dock = style != dsNone ? windows->DockControl(AControl) : nullptr;
+    if (dock) dock->AssignColPositions();
+    // The toolbar takes the side and dock its window was dropped in (its
+    // window tells it too, but not while it is moved).
+    if (ATakeDock && BarOfControl(this, AControl) == bar) bar->ChangeDockingStyle(style, dock);
+  };
   TPoint last = start;
   const TPoint invalid(-1, -1);
   auto moveTo = [&](const TPoint& APoint, bool ACopyKeyDown) {
@@ -1457,30 +1475,8 @@ void TdxBars::RunBarDragLoop(IdxBarControl* AControl) {
       }
     }
   } catch (...) {
-    // The drag ends as below also when a move raised.
-    if (self->Ref) {
-      StopDockingDelay();
-      if (captureWnd && GetCapture() == captureWnd) ReleaseCapture();
-      if (alive->Ref) windows->SwitchMovingMode(AControl, false);
-      FMovingBarControl = nullptr;
-      FMoving = false;
-      if (IdxBarDesignController* controller = dxBarDesignControllerSlot()) controller->SetMoving(false);
-    }
+    finish(false);
     throw;
   }
-  const bool timerRan = gDockingTimer != 0;
-  if (timerRan) StopDockingDelay();
-  if (captureWnd && GetCapture() == captureWnd) ReleaseCapture();
-  if (!self->Ref) return;
-  if (alive->Ref) {
-    windows->SwitchMovingMode(AControl, false);
-    const TdxBarDockingStyle style = windows->DockingStyle(AControl);
-    IdxBarDockControl* dock = style != dsNone ? windows->DockControl(AControl) : nullptr;
-    if (dock) dock->AssignColPositions();
-    // The toolbar takes the side and dock its window was dropped in.
-    if (BarOfControl(this, AControl) == bar) bar->ChangeDockingStyle(style, dock);
-  }
-  FMovingBarControl = nullptr;
-  FMoving = false;
-  if (IdxBarDesignController* controller = dxBarDesignControllerSlot()) controller->SetMoving(false);
+  finish(true);
 }
