@@ -1,13 +1,11 @@
 #include "bars/controls/dxBarDockControl.h"
 
+#include "bars/controls/dxBarControlRoutines.h"
 #include "bars/controls/dxBarPainter.h"
 #include "bars/controls/dxBarPainters.h"
 #include "bars/controls/dxBarToolbarControl.h"
-#include "bars/model/dxBarItem.h"
-#include "bars/model/dxBarItemActions.h"
 #include "bars/model/dxBarItemLinks.h"
 #include "bars/model/dxBarRoutines.h"
-#include "foundation/cxControlsHints.h"
 #include "platform/gui/Forms.h"
 
 #include <algorithm>
@@ -798,10 +796,7 @@ void TdxDockControl::InitiateAction() {
   for (TdxDockRow* row : FRowList)
     for (TdxDockCol* col : row->ColList()) {
       TdxBarControl* control = col->BarControl();
-      TdxBarItemLinks* links = control->ItemLinks();
-      if (!links || !control->Visible()) continue;
-      for (int i = 0; i < links->Count(); ++i)
-        if (TdxBarItem* item = links->Items(i)->Item(); item && item->ActionLink()) item->ActionLink()->Update();
+      if (TdxBarItemLinks* links = control->ItemLinks(); links && control->Visible()) links->UpdateActionLinks();
     }
 }
 
@@ -873,8 +868,7 @@ void TdxDockControl::WndProc(TMessage& Message) {
       if (FBarManager && !InDesignMode() && HandleAllocated()) {
         // A dock inside a popup window of the library leaves the activation to it.
         HWND root = GetAncestor(WindowHandle(), GA_ROOT);
-        TWinControl* top = FindControl(root);
-        if (dynamic_cast<TCustomForm*>(top) && !dynamic_cast<TcxPopupWindow*>(top)) {
+        if (dynamic_cast<TCustomForm*>(FindControl(root)) && !dxBarFindHostPopupWindow(this, false)) {
           Message.Result = MA_NOACTIVATE;
           SetWindowPos(root, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
           return;

@@ -119,6 +119,9 @@ class TdxDockControl : public TCustomControl, public IdxBarDockControl {
   int RowMarginSize() const { return FRowMarginSize; }
   const std::vector<TdxDockRow*>& RowList() const { return FRowList; }
   TdxDockRow* Row(int AIndex) const { return FRowList.at(AIndex); }
+  // Set by a docked toolbar's window while it is destroyed: the toolbar keeps
+  // its row sharing meanwhile.
+  void SetBarHandleDestroying(bool AValue) { FIsBarHandleDestroying = AValue; }
 
   // Rows and columns.
   void InsertBarControl(TdxBarControl* AControl, TPoint AScreenPoint, bool AUpdate);
@@ -167,10 +170,6 @@ class TdxDockControl : public TCustomControl, public IdxBarDockControl {
   // The action links of the items of every docked toolbar follow their actions.
   void InitiateAction() override;
 
-  // Set by a docked toolbar's window while it is destroyed: the toolbar keeps
-  // its row sharing meanwhile.
-  bool FIsBarHandleDestroying = false;
-
  protected:
   void CreateParams(TCreateParams& Params) override;
   void WndProc(TMessage& Message) override;
@@ -189,6 +188,7 @@ class TdxDockControl : public TCustomControl, public IdxBarDockControl {
   TBitmap* FBackgroundBitmap = nullptr;
   TBitmap* FBackgroundTempBitmap = nullptr;
   TdxBarManager* FBarManager = nullptr;
+  bool FIsBarHandleDestroying = false;
   std::vector<TdxDockRow*> FRowList;
   int FRowMarginSize = 10;
   bool FArranging = false;

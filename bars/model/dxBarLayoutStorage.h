@@ -20,8 +20,6 @@ struct TdxBarIniFileEventData {
   String Delimiter;
 };
 
-// "." for INI text, "\" for registry keys.
-String dxBarLayoutDelimiter(TdxBarStoringKind AKind);
 // The base of the manager's INI sections: the owner names up to the form,
 // then the manager's own name, each followed by ".".
 String dxBarIniBaseSection(TdxBarManager* AManager);
@@ -50,23 +48,6 @@ void dxBarReadItemLinks(TdxBarItemLinks* ALinks, TCustomIniFile* AIniFile, const
                         TdxBarStoringKind AKind);
 // The links take back the usage flags the designed snapshot gives them.
 void dxBarReloadLinkSettings(TdxBarItemLinks* ALinks, TCustomIniFile* ASavedState, const String& ASection);
-
-// A toolbar's free-standing dock controls, as the toolbar keeps them
-// (dxBarToolbars.cpp).
-IdxBarDockControl* dxBarToolbarDockControl(TdxBar* ABar);
-void dxBarSetToolbarDockControl(TdxBar* ABar, IdxBarDockControl* AValue);
-IdxBarDockControl* dxBarToolbarDockedDockControl(TdxBar* ABar);
-void dxBarSetToolbarDockedDockControl(TdxBar* ABar, IdxBarDockControl* AValue);
-
-// A toolbar's free-standing dock controls are the toolbar's; the layout
-// reaches them through these, the toolbar's own unless a test puts others.
-struct TdxBarLayoutDockAccess {
-  IdxBarDockControl* (*DockControl)(TdxBar* ABar) = &dxBarToolbarDockControl;
-  void (*SetDockControl)(TdxBar* ABar, IdxBarDockControl* AValue) = &dxBarSetToolbarDockControl;
-  IdxBarDockControl* (*DockedDockControl)(TdxBar* ABar) = &dxBarToolbarDockedDockControl;
-  void (*SetDockedDockControl)(TdxBar* ABar, IdxBarDockControl* AValue) = &dxBarSetToolbarDockedDockControl;
-};
-TdxBarLayoutDockAccess& dxBarLayoutDockAccess();
 
 // The dotted path a layout stores for a dock control: its name alone when
 // the manager's owner owns it, else prefixed with its owners' names up to a

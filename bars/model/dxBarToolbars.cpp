@@ -4,7 +4,6 @@
 
 #include "bars/model/dxBarItem.h"
 #include "bars/model/dxBarItemLinks.h"
-#include "bars/model/dxBarLayoutStorage.h"
 #include "bars/model/dxBarManager.h"
 #include "bars/model/dxBarMerging.h"
 #include "bars/model/dxBarRoutines.h"
@@ -378,11 +377,6 @@ TComponent* TdxBar::DockControlReference() const { return ComponentOf(DockContro
 void TdxBar::SetDockControlReference(TComponent* AValue) { SetDockControl(DockOf(AValue)); }
 TComponent* TdxBar::DockedDockControlReference() const { return ComponentOf(FDockedDockControl); }
 void TdxBar::SetDockedDockControlReference(TComponent* AValue) { SetDockedDockControl(DockOf(AValue)); }
-
-IdxBarDockControl* dxBarToolbarDockControl(TdxBar* ABar) { return ABar->DockControl(); }
-void dxBarSetToolbarDockControl(TdxBar* ABar, IdxBarDockControl* AValue) { ABar->SetDockControl(AValue); }
-IdxBarDockControl* dxBarToolbarDockedDockControl(TdxBar* ABar) { return ABar->DockedDockControl(); }
-void dxBarSetToolbarDockedDockControl(TdxBar* ABar, IdxBarDockControl* AValue) { ABar->SetDockedDockControl(AValue); }
 
 IdxBarDockControl* TdxBar::DockControl() const {
   if (ManagerLoading() && dxBarIsComparingWithAncestor(const_cast<TdxBar*>(this))) return FLoadedDockControl;
@@ -1398,6 +1392,7 @@ void TdxBars::RunBarDragLoop(IdxBarControl* AControl) {
     }
   dxBarFlushPaintMessages();
   if (IdxBarDesignController* controller = dxBarDesignControllerSlot()) controller->SetMoving(true);
+  // The manager's dialog parent holds the mouse during the drag.
   const HWND captureWnd = FBarManager->DialogParentHandle();
   if (captureWnd) SetCapture(captureWnd);
   TcxObjectLink* alive = cxCreateObjectLink(controlObject);
