@@ -873,27 +873,10 @@ void TCustomdxBarControl::RepaintItemControl(TdxBarItemControl* AControl) {
   InvalidateRect(WindowHandle(), &rect, FALSE);
 }
 
-// A docked bar continues its dock's background; docks that keep no
-// background of their own answer no.
-template <class TDock>
-bool DockHasBackgroundBitmap(TDock* ADock) {
-  if constexpr (requires { ADock->HasBackgroundBitmap(); })
-    return ADock && ADock->HasBackgroundBitmap();
-  else
-    return false;
-}
+// A docked bar continues its dock's background.
+bool TCustomdxBarControl::HasBackgroundBitmap() { return FDockControl && FDockControl->HasBackgroundBitmap(); }
 
-template <class TDock>
-bool DockHasCustomBackground(TDock* ADock) {
-  if constexpr (requires { ADock->HasCustomBackground(); })
-    return ADock && ADock->HasCustomBackground();
-  else
-    return false;
-}
-
-bool TCustomdxBarControl::HasBackgroundBitmap() { return DockHasBackgroundBitmap(FDockControl); }
-
-bool TCustomdxBarControl::HasCustomBackground() { return DockHasCustomBackground(FDockControl); }
+bool TCustomdxBarControl::HasCustomBackground() { return FDockControl && FDockControl->HasCustomBackground(); }
 
 void TCustomdxBarControl::ResetBackgroundCache() {
   if (FBackgroundTempBitmap) FBackgroundTempBitmap->SetSize(0, 0);

@@ -1,8 +1,10 @@
 #include "bars/controls/dxBarDockControl.h"
 
+#include "bars/controls/dxBarControlRoutines.h"
 #include "bars/controls/dxBarPainter.h"
 #include "bars/controls/dxBarPainters.h"
 #include "bars/controls/dxBarToolbarControl.h"
+#include "bars/model/dxBarItemLinks.h"
 #include "bars/model/dxBarRoutines.h"
 #include "platform/gui/Forms.h"
 
@@ -405,7 +407,7 @@ int TdxDockControl::FindColIndex(int ARowIndex, const TPoint& AScreenPoint) {
   TdxBars* bars = Bars();
   TdxBarControl* moving = bars && bars->IsMoving() ? BarControlOf(bars->MovingBarControl()) : nullptr;
   if (moving && !moving->IsInternalLocked()) {
-    const TPoint offset = dxBarDragOffsetForStyle(moving, DockingStyle());
+    const TPoint offset = moving->DragOffsetForStyle(DockingStyle());
     if (IsVerticalDock())
       client.Y -= offset.Y;
     else
@@ -508,7 +510,7 @@ void TdxDockControl::InsertBarControl(TdxBarControl* AControl, TPoint AScreenPoi
   TPoint p = AScreenPoint;
   if (!recreated) {
     if (bars && bars->IsMoving()) p = TPoint(p.X - bars->MovingOffset().X, p.Y - bars->MovingOffset().Y);
-    const TPoint offset = dxBarDragOffsetForStyle(AControl, AControl->DockingStyle());
+    const TPoint offset = AControl->DragOffsetForStyle(AControl->DockingStyle());
     p = TPoint(p.X - offset.X, p.Y - offset.Y);
   }
   p = ScreenToClientPoint(p);
@@ -789,6 +791,15 @@ void TdxDockControl::DrawBorder(HDC DC) {
   DrawEdge(DC, &frame, BDR_SUNKENOUTER, BF_RECT);
 }
 
+void TdxDockControl::InitiateAction() {
+  TCustomControl::InitiateAction();
+  for (TdxDockRow* row : FRowList)
+    for (TdxDockCol* col : row->ColList()) {
+      TdxBarControl* control = col->BarControl();
+      if (TdxBarItemLinks* links = control->ItemLinks(); links && control->Visible()) links->UpdateActionLinks();
+    }
+}
+
 void TdxDockControl::ShowToolbarsPopup() {
   if (IdxBarDesignController* controller = dxBarDesignControllerSlot())
     controller->ShowToolbarsPopup(FBarManager, GetPainter());
@@ -855,8 +866,9 @@ void TdxDockControl::WndProc(TMessage& Message) {
       break;
     case WM_MOUSEACTIVATE:
       if (FBarManager && !InDesignMode() && HandleAllocated()) {
+        // A dock inside a popup window of the library leaves the activation to it.
         HWND root = GetAncestor(WindowHandle(), GA_ROOT);
-        if (dynamic_cast<TCustomForm*>(FindControl(root))) {
+        if (dynamic_cast<TCustomForm*>(FindControl(root)) && !dxBarFindHostPopupWindow(this, false)) {
           Message.Result = MA_NOACTIVATE;
           SetWindowPos(root, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
           return;
@@ -1050,21 +1062,6 @@ void TdxBarDockControl::Paint() {
 // Toolbar windows as toolbars and their drag see them
 // ---------------------------------------------------------------------------
 
-TPoint dxBarDragOffsetForStyle(TdxBarControl* AControl, TdxBarDockingStyle AStyle) {
-  if (!AControl) return TPoint();
-  TdxBarManager* manager = AControl->BarManager();
-  TdxBars* bars = manager ? manager->Bars() : nullptr;
-  if (AStyle != dsNone && bars && BarControlOf(bars->MovingBarControl()) == AControl &&
-      AStyle == bars->MovingBarOriginalDockingStyle()) {
-    // Along its original dock the toolbar keeps the place it was grabbed at.
-    if (IsVerticalStyle(AStyle)) return TPoint(-bars->MovingOffset().X, bars->MovingStaticOffset().Y);
-    return TPoint(bars->MovingStaticOffset().X, -bars->MovingOffset().Y);
-  }
-  const TPoint size = AControl->CalcSizeForDockingStyle(AStyle);
-  auto scale = [](int ASize, const TPoint& AGrab) { return AGrab.Y > 0 ? MulDiv(ASize, AGrab.X, AGrab.Y) : 0; };
-  return TPoint(scale(size.X, AControl->RX), scale(size.Y, AControl->RY));
-}
-
 namespace {
 
 TdxDockControl* DockOf(IdxBarDockControl* ADock) {
@@ -1195,8 +1192,12 @@ class TdxBarDockToolbarWindows : public IdxBarToolbarWindows {
     }
   }
   bool CanClose(IdxBarControl* AControl) override { return BarControlOf(AControl) != nullptr; }
-  void NotifyBarResize(IdxBarControl*, int) override {}
-  void NotifyBarChanged(IdxBarControl*) override {}
+  void NotifyBarResize(IdxBarControl* AControl, int AValue) override {
+    if (TdxBarControl* control = BarControlOf(AControl)) control->NotifyBarResize(AValue);
+  }
+  void NotifyBarChanged(IdxBarControl* AControl) override {
+    if (TdxBarControl* control = BarControlOf(AControl)) control->NotifyBarChanged();
+  }
   TRect ContentOffsets(TdxBar* ABar, TdxBarDockingStyle AStyle, bool AHasSizeGrip) override {
     if (!ABar) return TRect();
     TdxDockControl* dock = DockOf(ABar->RealDockControl());
@@ -1211,7 +1212,8 @@ class TdxBarDockToolbarWindows : public IdxBarToolbarWindows {
     if (TdxBarControl* control = BarControlOf(AControl)) control->SwitchMovingMode(AMoving);
   }
   TPoint DragOffsetForStyle(IdxBarControl* AControl, TdxBarDockingStyle AStyle) override {
-    return dxBarDragOffsetForStyle(BarControlOf(AControl), AStyle);
+    TdxBarControl* control = BarControlOf(AControl);
+    return control ? control->DragOffsetForStyle(AStyle) : TPoint();
   }
 };
 

@@ -119,7 +119,8 @@ class TdxDockControl : public TCustomControl, public IdxBarDockControl {
   int RowMarginSize() const { return FRowMarginSize; }
   const std::vector<TdxDockRow*>& RowList() const { return FRowList; }
   TdxDockRow* Row(int AIndex) const { return FRowList.at(AIndex); }
-  // Set while a docked toolbar's window is destroyed.
+  // Set by a docked toolbar's window while it is destroyed: the toolbar keeps
+  // its row sharing meanwhile.
   void SetBarHandleDestroying(bool AValue) { FIsBarHandleDestroying = AValue; }
 
   // Rows and columns.
@@ -166,6 +167,8 @@ class TdxDockControl : public TCustomControl, public IdxBarDockControl {
   virtual void RepaintBars();
   virtual void ResetBackgroundCache();
   virtual void UpdateDoubleBuffered();
+  // The action links of the items of every docked toolbar follow their actions.
+  void InitiateAction() override;
 
  protected:
   void CreateParams(TCreateParams& Params) override;
@@ -224,7 +227,7 @@ class TdxBarDockControl : public TdxDockControl {
   void UpdateColor() override;
   int CalcRowsSize() override;
   // A toolbar whose stored dock reference does not resolve leaves this dock.
-  virtual bool DetachOnMissingReference() { return true; }
+  bool DetachOnMissingReference() override { return true; }
 
  protected:
   void CreateParams(TCreateParams& Params) override;
@@ -243,8 +246,5 @@ class TdxBarDockControl : public TdxDockControl {
 IdxBarDockControl* dxBarCreateSideDock(TdxBarManager* AManager, TdxBarDockingStyle AStyle);
 // What toolbars and their drag ask of toolbar windows (the model's seam).
 IdxBarToolbarWindows* dxBarDockToolbarWindows();
-// Where the cursor lies inside a toolbar's window while it is dragged, for a
-// docking style: the grab point keeps its relative place when the size changes.
-TPoint dxBarDragOffsetForStyle(TdxBarControl* AControl, TdxBarDockingStyle AStyle);
 // Moves a toolbar's window with the mouse (the toolbar collection's drag loop).
 void dxBarRunToolbarDragLoop(TdxBarControl* AControl);

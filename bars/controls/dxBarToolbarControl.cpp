@@ -63,29 +63,21 @@ class TInternalLock {
 };
 
 // Tells the dock, for a scope, that a toolbar window of it is being destroyed
-// (it keeps the toolbar's stored row meanwhile); docks that keep no such
-// state are left alone.
+// (it keeps the toolbar's stored row meanwhile).
 class TDockBarHandleDestroying {
  public:
-  explicit TDockBarHandleDestroying(TdxDockControl* ADock) : FDock(ADock) { Set(true); }
-  ~TDockBarHandleDestroying() { Set(false); }
+  explicit TDockBarHandleDestroying(TdxDockControl* ADock) : FDock(ADock) {
+    if (!FDock) return;
+    FWas = FDock->IsBarHandleDestroying();
+    FDock->SetBarHandleDestroying(true);
+  }
+  ~TDockBarHandleDestroying() {
+    if (FDock) FDock->SetBarHandleDestroying(FWas);
+  }
   TDockBarHandleDestroying(const TDockBarHandleDestroying&) = delete;
   TDockBarHandleDestroying& operator=(const TDockBarHandleDestroying&) = delete;
 
  private:
-  template <class TDock = TdxDockControl>
-  void Set(bool AValue) {
-    if constexpr (requires(TDock* d) { d->FIsBarHandleDestroying; }) {
-      TDock* dock = FDock;
-      if (!dock) return;
-      if (AValue) {
-        FWas = dock->FIsBarHandleDestroying;
-        dock->FIsBarHandleDestroying = true;
-      } else {
-        dock->FIsBarHandleDestroying = FWas;
-      }
-    }
-  }
   TdxDockControl* FDock;
   bool FWas = false;
 };
@@ -244,7 +236,7 @@ bool TdxBarControl::IsStatusBar() { return FBar && FBar->IsStatusBarLike(); }
 bool TdxBarControl::CanFade() { return GetPainter()->SupportsFading() && GetFader() != nullptr; }
 TPersistent* TdxBarControl::GetOwnerObject() { return FBar; }
 int TdxBarControl::BeginGroupSize() { return GetPainter()->BarBeginGroupSize(); }
-TBitmap* TdxBarControl::GetBackgroundBitmap() { return nullptr; }
+TBitmap* TdxBarControl::GetBackgroundBitmap() { return FBar ? FBar->BackgroundBitmap() : nullptr; }
 
 bool TdxBarControl::UsesNonFlatLook() {
   TdxBarManager* manager = BarManager();

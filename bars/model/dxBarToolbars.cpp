@@ -99,6 +99,7 @@ bool IsShownAndRestored(HWND AWnd) {
 
 TdxBar::TdxBar(TComponent* AOwner) : TcxComponentCollectionItem(AOwner), FColor(clDefault) {
   FCaptionButtons = Make<TdxBarCaptionButtons>(this);
+  FCaptionButtons->OnChange = TcxCollectionNotifyEvent::Bind<&TdxBar::CaptionButtonsChanged>(this);
   FEditFont = Make<TFont>();
   FFont = Make<TFont>();
   FFont->OnChange = TNotifyEvent::Bind<&TdxBar::FontChanged>(this);
@@ -117,16 +118,7 @@ void TdxBar::BeforeDestruction() {
     // A toolbar made by merging that this one leaves empty goes as well.
     TComponent* form = manager ? manager->Owner() : nullptr;
     const bool teardown = !manager || manager->IsDestroying() || (form && form->ComponentState().Contains(csDestroying));
-    if (!teardown && host->MergedBarCount() == 0 && host->CreatedByMerging() && host->FItemLinks->Count() == 0 &&
-        !host->IsDestroyingBar()) {
-      if (host->FShouldNotBeDestroyedIfEmptyAfterUnmerge) {
-        host->FMergeData->CreatedByMergingBarVisibleBeforeCustomization = host->FVisible;
-        host->SetVisible(false);
-        host->SetHidden(true);
-      } else {
-        TObject::Free(host);
-      }
-    }
+    if (!teardown) host->DropIfEmptiedByUnmerge();
   }
   while (MergedBarCount() > 0) DetachMerged(FMergeData->MergedBars(MergedBarCount() - 1), true);
   FreeAndNil(FMergeData);
@@ -159,7 +151,7 @@ TcxComponentCollection* TdxBar::CollectionOfParent(TComponent* AParent) {
     FInternalFontChange = true;
     TFinally done{[this] { FInternalFontChange = false; }};
     FFont->Assign(manager->Font());
-    UpdateEditFont();
+    UpdateEditFont(manager);
   }
   return bars;
 }
@@ -312,6 +304,8 @@ void TdxBar::PassValueToControl(int AValue) {
   IdxBarToolbarWindows* windows = dxBarToolbarWindows();
   if (control && windows) windows->NotifyBarResize(control, AValue);
 }
+
+void TdxBar::CaptionButtonsChanged(TObject*, TCollectionItem*) { PassValueToControl(0); }
 
 bool TdxBar::CanContainItem(TdxBarItem* AItem, String& AErrorText) { return AItem->CanBePlacedOn(0, this, AErrorText); }
 
@@ -630,11 +624,13 @@ void TdxBar::SetDockRow(IdxBarDockRow* AValue) {
 
 void TdxBar::SetFont(TFont* AValue) { FFont->Assign(AValue); }
 
-void TdxBar::UpdateEditFont() { FEditFont->Assign(FFont); }
+void TdxBar::UpdateEditFont(TdxBarManager* AManager) {
+  dxBarAssignScaledFont(FFont, FEditFont, AManager && AManager->Scaled());
+}
 
 void TdxBar::FontChanged(TObject*) {
   if (!FInternalFontChange) FUseOwnFont = true;
-  UpdateEditFont();
+  UpdateEditFont(BarManager());
   if (IdxBarControl* control = Control()) control->UpdateFont();
 }
 
@@ -981,6 +977,10 @@ void TdxBar::Unmerge(TdxBar* ABar, bool ARestoreVisibility) {
       if (i < MergedBarCount())
         if (TdxBar* merged = FMergeData->MergedBars(i); !ABar || merged == ABar) DetachMerged(merged, ARestoreVisibility);
   }
+  DropIfEmptiedByUnmerge();
+}
+
+void TdxBar::DropIfEmptiedByUnmerge() {
   if (MergedBarCount() > 0 || !CreatedByMerging() || FItemLinks->Count() > 0 || IsDestroyingBar()) return;
   if (FShouldNotBeDestroyedIfEmptyAfterUnmerge) {
     FMergeData->CreatedByMergingBarVisibleBeforeCustomization = FVisible;
@@ -1110,7 +1110,7 @@ bool TdxBar::SelectParentInDesigner() {
 }
 
 void TdxBar::SelectionStateChanged() {
-  if (IdxBarDesignController* controller = dxBarDesignControllerSlot()) controller->SelectionChanged(this);
+  if (IdxBarDesignController* controller = dxBarDesignControllerSlot()) controller->SynchronizeLastSelectedItem();
   RefreshDesignView();
 }
 
@@ -1177,10 +1177,10 @@ IdxBarDockControl* TdxBars::DockControls(TdxBarDockingStyle AStyle) const {
   return AStyle >= dsLeft && AStyle <= dsBottom ? FDockControls[AStyle] : nullptr;
 }
 
+// The manager's rule; it also skips the names of the form's other
+// components, which the form compares without regard to case, so that the
+// name offered is one the form takes.
 String TdxBars::GetUniqueToolbarName(const String& ABaseName) const {
-  // Names are unique without regard to case among a form's components, so
-  // the search compares them so too: an exact comparison would offer a name
-  // the form refuses.
   return FBarManager->GetUniqueToolbarName(ABaseName);
 }
 
@@ -1397,10 +1397,30 @@ void TdxBars::RunBarDragLoop(IdxBarControl* AControl) {
   if (captureWnd) SetCapture(captureWnd);
   TcxObjectLink* alive = cxCreateObjectLink(controlObject);
   TcxObjectLink* self = cxCreateObjectLink(FBarManager);
-  TFinally release{[&] {
+  // However the loop ends (also by an exception of a move), the drag ends
+  // here; a manager freed meanwhile took its toolbars with it.
+  auto finish = [&](bool ATakeDock) {
+    const bool managerLives = self->Ref != nullptr;
+    const bool controlLives = alive->Ref != nullptr;
     cxReleaseObjectLink(alive);
     cxReleaseObjectLink(self);
-  }};
+    StopDockingDelay();
+    if (captureWnd && GetCapture() == captureWnd) ReleaseCapture();
+    if (!managerLives) return;
+    TFinally stopped{[this] {
+      FMovingBarControl = nullptr;
+      FMoving = false;
+      if (IdxBarDesignController* controller = dxBarDesignControllerSlot()) controller->SetMoving(false);
+    }};
+    if (!controlLives) return;
+    windows->SwitchMovingMode(AControl, false);
+    const TdxBarDockingStyle style = windows->DockingStyle(AControl);
+    IdxBarDockControl* dock = style != dsNone ? windows->DockControl(AControl) : nullptr;
+    if (dock) dock->AssignColPositions();
+    // The toolbar takes the side and dock its window was dropped in (its
+    // window tells it too, but not while it is moved).
+    if (ATakeDock && BarOfControl(this, AControl) == bar) bar->ChangeDockingStyle(style, dock);
+  };
   TPoint last = start;
   const TPoint invalid(-1, -1);
   auto moveTo = [&](const TPoint& APoint, bool ACopyKeyDown) {
@@ -1450,30 +1470,8 @@ void TdxBars::RunBarDragLoop(IdxBarControl* AControl) {
       }
     }
   } catch (...) {
-    // The drag ends as below also when a move raised.
-    if (self->Ref) {
-      StopDockingDelay();
-      if (captureWnd && GetCapture() == captureWnd) ReleaseCapture();
-      if (alive->Ref) windows->SwitchMovingMode(AControl, false);
-      FMovingBarControl = nullptr;
-      FMoving = false;
-      if (IdxBarDesignController* controller = dxBarDesignControllerSlot()) controller->SetMoving(false);
-    }
+    finish(false);
     throw;
   }
-  const bool timerRan = gDockingTimer != 0;
-  if (timerRan) StopDockingDelay();
-  if (captureWnd && GetCapture() == captureWnd) ReleaseCapture();
-  if (!self->Ref) return;
-  if (alive->Ref) {
-    windows->SwitchMovingMode(AControl, false);
-    const TdxBarDockingStyle style = windows->DockingStyle(AControl);
-    IdxBarDockControl* dock = style != dsNone ? windows->DockControl(AControl) : nullptr;
-    if (dock) dock->AssignColPositions();
-    // The toolbar takes the side and dock its window was dropped in.
-    if (BarOfControl(this, AControl) == bar) bar->ChangeDockingStyle(style, dock);
-  }
-  FMovingBarControl = nullptr;
-  FMoving = false;
-  if (IdxBarDesignController* controller = dxBarDesignControllerSlot()) controller->SetMoving(false);
+  finish(true);
 }

@@ -300,21 +300,27 @@ class TdxBar : public TcxComponentCollectionItem, public IdxBarLinksOwner, publi
   // A dock of another manager is ignored.
   bool IsForeignDock(IdxBarDockControl* ADock) const;
   void FontChanged(TObject* Sender);
+  // The window hears of a change of the caption buttons.
+  void CaptionButtonsChanged(TObject* Sender, TCollectionItem* AItem);
   void GlyphChanged(TObject* Sender);
   void BackgroundBitmapChanged(TObject* Sender);
-  void UpdateEditFont();
+  // A scaled copy of the font when the manager scales.
+  void UpdateEditFont(TdxBarManager* AManager);
   // Places the window in its dock or at its floating position and shows it.
   void PlaceBarControl();
   // A position setter moved the bar: the window follows, now or after the update.
   void UpdateControlPosition();
   void RefreshControlFrame();
   void RepaintControl();
-  // Appends one row to the dock, or rows up to AIndex (bounded); answers the row to join.
   // The dock row when it belongs to the real dock.
   IdxBarDockRow* OwnDockRow() const;
+  // Appends one row to the dock, or rows up to AIndex (bounded); answers the row to join.
   IdxBarDockRow* AppendRows(IdxBarDockControl* ADock, int AIndex, bool AUntilIndex);
   // Takes ABar's merged links out and forgets it as merged.
   void DetachMerged(TdxBar* ABar, bool ARestoreVisibility);
+  // A toolbar made by merging that no longer holds links goes (or only
+  // hides when it is to survive); others stay.
+  void DropIfEmptiedByUnmerge();
   // Hides or shows, keeping an MDI child owner's bounds.
   void SetVisibleKeepingMDIBounds(bool AValue);
 

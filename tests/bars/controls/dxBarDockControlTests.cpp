@@ -2,6 +2,8 @@
 // free-standing docks, the manager's dock colour and border, the dock's own
 // mouse messages, and the drag of a toolbar with real mouse messages.
 #include "bars/controls/dxBarPainter.h"
+#include "bars/model/dxBarItemActions.h"
+#include "platform/gui/ActnList.h"
 #include "tests/bars/controls/dxBarControlsTestSupport.h"
 #include "tests/bars/controls/dxBarPaintDib.h"
 
@@ -143,6 +145,34 @@ TEST_F(TDockTest, NeverDockedToolbarDocksInANewLastRow) {
   // Back where it was docked last.
   bar->ToggleDocking();
   EXPECT_EQ(bar->DockingStyle(), dsTop);
+}
+
+// A dock's action pass updates the actions of the items on its own visible
+// toolbars only.
+TEST_F(TDockTest, ActionPassUpdatesTheItemsOfItsVisibleToolbars) {
+  struct TUpdater : TObject {
+    int Calls = 0;
+    void Update(TObject* ASender) {
+      ++Calls;
+      static_cast<TAction*>(ASender)->SetEnabled(false);
+    }
+  } onTop, onLeft;
+  auto actionFor = [&](TdxBar* ABar, TUpdater* AUpdater) {
+    auto* action = Make<TAction>(Form);
+    action->SetCaption(L"生产排程");
+    action->OnUpdate = TNotifyEvent::Bind<&TUpdater::Update>(AUpdater);
+    TdxBarItem* item = ABar->ItemLinks()->Items(0)->Item();
+    item->SetAction(action);
+    return item;
+  };
+  TdxBarItem* top = actionFor(AddToolbar({L"订单查询"}), &onTop);
+  TdxBarItem* left = actionFor(AddToolbar({L"材料库"}, dsLeft), &onLeft);
+  onTop.Calls = onLeft.Calls = 0;
+  Dock(dsTop)->InitiateAction();
+  EXPECT_GE(onTop.Calls, 1);
+  EXPECT_FALSE(top->Enabled());
+  EXPECT_EQ(onLeft.Calls, 0) << "another dock's toolbar is not this dock's business";
+  EXPECT_TRUE(left->Enabled());
 }
 
 TEST_F(TDockTest, FreeStandingDockTakesToolbarsAndFollowsItsAlignment) {
