@@ -6,6 +6,7 @@
 #include "bars/controls/dxBarPainters.h"
 #include "bars/controls/dxBarShadows.h"
 #include "bars/controls/dxBarToolbarControl.h"
+#include "bars/model/dxBarHooks.h"
 #include "bars/model/dxBarRoutines.h"
 #include "bars/model/dxBarScreenTip.h"
 #include "foundation/cxClasses.h"
@@ -18,7 +19,6 @@
 #include "platform/gui/GdiAccounting.h"
 
 #include <algorithm>
-#include <cwctype>
 
 namespace {
 
@@ -30,11 +30,6 @@ std::vector<TCustomdxBarControl*>& LiveControls() {
 TCustomdxBarControl*& ActiveBarControl() {
   static TCustomdxBarControl* active = nullptr;
   return active;
-}
-
-TCustomdxBarControl*& FocusedBarControl() {
-  static TCustomdxBarControl* focused = nullptr;
-  return focused;
 }
 
 // Whether customizing was on when the first bar of the present chain became active.
@@ -92,11 +87,83 @@ bool dxBarIsLiveControl(TObject* AControl) {
 }
 
 TCustomdxBarControl* dxBarActiveBarControl() { return ActiveBarControl(); }
-TCustomdxBarControl* dxBarFocusedBarControl() { return FocusedBarControl(); }
 
-bool dxBarIsAccelKey(Word AKey) {
-  const UINT ch = MapVirtualKeyW(AKey, MAPVK_VK_TO_CHAR) & 0xFFFF;
-  return ch != 0 && ch != L' ' && !std::iswcntrl(static_cast<wint_t>(ch));
+namespace {
+
+// The active bar and the bars it was opened from, as the hooks see them.
+class TdxBarControlsActiveMenus : public IdxBarActiveMenus {
+ public:
+  HWND ActiveWindow() override {
+    TCustomdxBarControl* active = Active();
+    return active ? active->BarWindow() : nullptr;
+  }
+  TdxBarManager* ActiveManager() override {
+    TCustomdxBarControl* active = Active();
+    return active ? active->BarManager() : nullptr;
+  }
+  bool ActiveIsCustomized() override {
+    TCustomdxBarControl* active = Active();
+    return active && active->IsCustomizing();
+  }
+  bool EditHasFocus() override {
+    TCustomdxBarControl* active = Active();
+    TdxBarItemControl* selected = active ? active->SelectedControl() : nullptr;
+    const HWND focus = GetFocus();
+    return selected && selected->HasWindow() && focus && focus != active->BarWindow() && selected->OwnsWindow(focus);
+  }
+  bool AllowsMouseWheel() override {
+    TCustomdxBarControl* active = Active();
+    return active && active->AllowsMouseWheel();
+  }
+  bool IsOverItemControl(const POINT& AScreenPoint) override {
+    const TPoint point(AScreenPoint.x, AScreenPoint.y);
+    for (TCustomdxBarControl* bar = Active(); bar; bar = bar->ParentBar())
+      if (bar->IsPointInside(point) && bar->ItemAtPos(bar->ScreenToClient(point))) return true;
+    return false;
+  }
+  bool ChainOwnsWindow(HWND AWnd) override { return OwnerOf(AWnd) != nullptr; }
+  void OwnedWindowMouseDown(HWND AWnd) override {
+    if (TCustomdxBarControl* bar = OwnerOf(AWnd)) bar->OwnedWindowMouseDown(AWnd);
+  }
+  void HideAll() override {
+    if (TCustomdxBarControl* active = Active()) active->HideAll();
+  }
+  bool ShouldHideOnFocusChange(HWND AFocusedWnd) override {
+    TCustomdxBarControl* active = Active();
+    if (!active || OwnerOf(AFocusedWnd)) return false;
+    return active->ShouldHideOnFocusChange(active->BarManager(), AFocusedWnd);
+  }
+  bool ActiveHidesOnDeactivate() override {
+    TCustomdxBarControl* active = Active();
+    return active && active->HidesOnDeactivate();
+  }
+  std::vector<TdxBarItemControlBase*> HelpItemControls() override {
+    std::vector<TdxBarItemControlBase*> result;
+    for (TCustomdxBarControl* bar = Active(); bar; bar = bar->ParentBar())
+      if (TdxBarItemControl* selected = bar->SelectedControl()) result.push_back(selected);
+    return result;
+  }
+
+ private:
+  static TCustomdxBarControl* Active() {
+    TCustomdxBarControl* active = ActiveBarControl();
+    return dxBarIsLiveControl(active) ? active : nullptr;
+  }
+  // The bar of the chain whose window, child window, in-place window or
+  // owner window that is; nil when none.
+  static TCustomdxBarControl* OwnerOf(HWND AWnd) {
+    if (!AWnd) return nullptr;
+    for (TCustomdxBarControl* bar = Active(); bar; bar = bar->ParentBar())
+      if (AWnd == bar->BarWindow() || bar->OwnsWindow(AWnd) || bar->IsOwnerWindow(AWnd)) return bar;
+    return nullptr;
+  }
+};
+
+}  // namespace
+
+IdxBarActiveMenus* dxBarControlsActiveMenus() {
+  static TdxBarControlsActiveMenus menus;
+  return &menus;
 }
 
 // ---------------------------------------------------------------------------
@@ -166,7 +233,6 @@ IMPLEMENT_CLASS(TCustomdxBarControlViewInfo, TObject, (ConstructWith<TCustomdxBa
 void TCustomdxBarControlViewInfo::ClearLayout() {
   FItemControlViewInfos.clear();
   FSeparatorsData.clear();
-  FSeparatorControls.clear();
 }
 
 int TCustomdxBarControlViewInfo::GetItemControlIndex(TdxBarItemControl* AControl) const {
@@ -179,21 +245,21 @@ void TCustomdxBarControlViewInfo::RemoveItemControlViewInfo(TdxBarItemControlVie
   FItemControlViewInfos.erase(std::remove(FItemControlViewInfos.begin(), FItemControlViewInfos.end(), AViewInfo),
                               FItemControlViewInfos.end());
   if (AViewInfo)
-    for (auto& control : FSeparatorControls)
-      if (control == AViewInfo->Control()) control = nullptr;
+    for (TdxBarItemSeparatorData& separator : FSeparatorsData)
+      if (separator.AssociatedItemControl == AViewInfo->Control()) separator.AssociatedItemControl = nullptr;
 }
 
-void TCustomdxBarControlViewInfo::AddSeparator(const TdxBarLayoutSeparator& ASeparator, TdxBarItemControl* AControl) {
-  FSeparatorsData.push_back(ASeparator);
-  FSeparatorControls.push_back(AControl);
+void TCustomdxBarControlViewInfo::AppendSeparator(const TRect& ABounds, TdxBarItemSeparatorKind AKind,
+                                                  TdxBarItemControl* AControl) {
+  FSeparatorsData.push_back(TdxBarItemSeparatorData{AControl, ABounds, AKind});
 }
 
-bool TCustomdxBarControlViewInfo::IsAssociatedWithSeparator(TdxBarItemControl* AControl, int& AIndex) const {
-  AIndex = -1;
+bool TCustomdxBarControlViewInfo::IsAssociatedWithSeparator(TdxBarItemControl* AControl, int& ASeparatorIndex) const {
+  ASeparatorIndex = -1;
   if (!AControl) return false;
-  for (size_t i = 0; i < FSeparatorControls.size(); ++i)
-    if (FSeparatorControls[i] == AControl) {
-      AIndex = static_cast<int>(i);
+  for (size_t i = 0; i < FSeparatorsData.size(); ++i)
+    if (FSeparatorsData[i].AssociatedItemControl == AControl) {
+      ASeparatorIndex = static_cast<int>(i);
       return true;
     }
   return false;
@@ -244,11 +310,12 @@ TCustomdxBarControl::~TCustomdxBarControl() {
   if (manager) {
     auto* selected = dynamic_cast<TdxBarItemControl*>(manager->SelectedItem());
     if (selected && selected->Parent() == this) manager->StoreSelectedItem(nullptr);
+    // The manager forgets the bar as its tracked, focused or changed bar.
+    manager->BarControlDestroying(this);
   }
   if (ActiveBarControl() == this)
     ActiveBarControl() =
         FPrevActiveBarControl && dxBarIsLiveControl(FPrevActiveBarControl) ? FPrevActiveBarControl : nullptr;
-  if (FocusedBarControl() == this) FocusedBarControl() = nullptr;
   FState.Include(bsDestroyingWindow);
   TObject::Free(FShadow);  // drop shadow: its windows go before the bar's, which owns them
   FShadow = nullptr;
@@ -369,6 +436,10 @@ void TCustomdxBarControl::CalcMetrics() {
 
 int TCustomdxBarControl::BeginGroupSize() { return GetPainter()->BarBeginGroupSize(); }
 
+int TCustomdxBarControl::ItemTextSize(TdxBarItemControl* AControl) const {
+  return AControl && AControl->TextSize() > 0 ? AControl->TextSize() : FTextSize;
+}
+
 int TCustomdxBarControl::LinkBeginGroupSize(TdxBarItemLink* ALink) {
   return ALink && ALink->BeginGroup() && ALink->VisibleIndex() > 0 ? BeginGroupSize() : 0;
 }
@@ -411,7 +482,7 @@ void TCustomdxBarControl::RecalcLayout(bool ARebuildControls) {
 void TCustomdxBarControl::RebuildItemControls() {
   ClearControls();
   BuildControls();
-  RefreshHotTrackUnderMouse(this);
+  if (TdxBarManager* manager = BarManager()) manager->RefreshHotTrackUnderMouse(this);
 }
 
 void TCustomdxBarControl::BuildControls() {
@@ -513,7 +584,7 @@ void TCustomdxBarControl::CalculateViewInfo() {
 TdxBarItemControl* TCustomdxBarControl::ItemAtPos(TPoint APos) {
   if (!FViewInfo) return nullptr;
   for (int i = 0; i < FViewInfo->ItemControlCount(); ++i) {
-    TdxBarItemControlViewInfo* info = FViewInfo->ItemControlViewInfo(i);
+    TdxBarItemControlViewInfo* info = FViewInfo->ItemControlViewInfoAt(i);
     if (!info->Bounds().Contains(APos)) continue;
     TdxBarItemControl* control = info->Control();
     if (IsCustomizing() && (!AllowsCustomizing() || control->HiddenFromCustomizing())) return nullptr;
@@ -546,9 +617,37 @@ TRect TCustomdxBarControl::ClientBounds() {
 TRect TCustomdxBarControl::GetOuterBounds() { return BoundsRect(); }
 
 void TCustomdxBarControl::LinkDestroying(TdxBarItemLink* ALink) {
+  if (TdxBarManager* manager = BarManager(); manager && manager->DraggedItemLink() == ALink && ALink) {
+    manager->SetDraggingItem(nullptr);
+    manager->SetDraggingItemLink(nullptr);
+  }
   if (FSelectedLink == ALink) FSelectedLink = nullptr;
   if (FPrevTrackedLink == ALink) FPrevTrackedLink = nullptr;
   if (FClickedControl && FClickedControl->ItemLink() == ALink) FClickedControl = nullptr;
+}
+
+void TCustomdxBarControl::DeselectItemControl() {
+  TdxBarItemControl* selected = SelectedControl();
+  if (!selected) return;
+  TBarLink self(this);
+  if (selected->IsActive()) selected->BecomeInactive(true);
+  if (!self.Alive()) return;
+  FSelectedLink = nullptr;
+  if (OwnsItemControl(selected)) RepaintItemControl(selected);
+}
+
+TdxBarItemControlBase* TCustomdxBarControl::ItemControlAtScreenPoint(const TPoint& APoint) {
+  return HandleAllocated() ? ItemAtPos(ScreenToClient(APoint)) : nullptr;
+}
+
+void TCustomdxBarControl::RefreshBarBackground() {
+  ResetBackgroundCache();
+  UpdateDoubleBuffered();
+  // The item controls stay: only what they are drawn on changed.
+  RecalcBar(false);
+  if (HandleAllocated()) Invalidate();
+  if (HandleAllocated() && HasNonClientArea())
+    RedrawWindow(WindowHandle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOCHILDREN);
 }
 
 bool TCustomdxBarControl::HitTestDropLink(TPoint APoint, TdxBarItemLink*& ALink, bool& AVertical, bool& ABefore,
@@ -570,7 +669,7 @@ bool TCustomdxBarControl::HitTestDropLink(TPoint APoint, TdxBarItemLink*& ALink,
     int separator = -1;
     if (!r.Contains(APoint) && FViewInfo && FViewInfo->IsAssociatedWithSeparator(control, separator)) {
       AOnSeparator = true;
-      const TRect s = FViewInfo->Separator(separator).Bounds;
+      const TRect s = FViewInfo->SeparatorInfoAt(separator).Bounds;
       const bool above = APoint.Y < r.Top;
       r.Top = s.Top;
       r.Right = s.Right;
@@ -680,8 +779,12 @@ void TCustomdxBarControl::WndProc(TMessage& Message) {
     case WM_CAPTURECHANGED:
       TCustomControl::WndProc(Message);
       if (FDragDown) {
+        // The armed drag ends without starting.
         FDragDown = false;
-        if (IdxBarDesignController* designer = dxBarDesignControllerSlot()) designer->RunItemDrag(BarManager(), nullptr, nullptr);
+        if (TdxBarManager* manager = BarManager()) {
+          manager->SetDraggingItem(nullptr);
+          manager->SetDraggingItemLink(nullptr);
+        }
       }
       FClickedControl = nullptr;
       return;
@@ -693,11 +796,8 @@ void TCustomdxBarControl::WndProc(TMessage& Message) {
       break;
     case WM_WINDOWPOSCHANGED:
       TCustomControl::WndProc(Message);
-      if (!IsDestroying()) {
-        // drop shadow
-        ShadowFollowWindow(Message.LParam ? reinterpret_cast<const WINDOWPOS*>(Message.LParam)->flags : 0);
-        BoundsChanged();
-      }
+      if (!IsDestroying())
+        BoundsChanged(Message.LParam ? reinterpret_cast<const WINDOWPOS*>(Message.LParam)->flags : 0);
       return;
     case WM_PAINT:
       if (IsDestroying()) {
@@ -821,7 +921,7 @@ void TCustomdxBarControl::PaintItemControls() {
   if (!FViewInfo) return;
   TcxCanvas* canvas = cxCanvas();
   for (int i = 0; i < FViewInfo->ItemControlCount(); ++i) {
-    TdxBarItemControlViewInfo* info = FViewInfo->ItemControlViewInfo(i);
+    TdxBarItemControlViewInfo* info = FViewInfo->ItemControlViewInfoAt(i);
     TdxBarItemControl* control = info->Control();
     // A hovered button invalidates its own rectangle: the others stay as they are on screen.
     if (CanDrawItemControl(control) && canvas->RectVisible(info->Bounds())) DrawItemControl(canvas, control);
@@ -939,8 +1039,10 @@ TRect TCustomdxBarControl::GetShadowOwnerBounds() {
   return IsAdjacentToOwner() && GetPainter()->BarLinkedOwnerHasShadow(this) ? FOwnerBounds : TRect();
 }
 
-// The shadow follows the window by itself (ShadowFollowWindow).
-void TCustomdxBarControl::BoundsChanged() { ResetBackgroundCache(); }
+void TCustomdxBarControl::BoundsChanged(UINT ASwpFlags) {
+  ShadowFollowWindow(ASwpFlags);
+  ResetBackgroundCache();
+}
 
 // ---------------------------------------------------------------------------
 // Hints
@@ -1067,11 +1169,18 @@ void TCustomdxBarControl::MouseMove(TShiftState Shift, int X, int Y) {
     const TRect drag(FDragPoint.X - cx, FDragPoint.Y - cy, FDragPoint.X + cx, FDragPoint.Y + cy);
     if (!drag.Contains(p)) {
       FDragDown = false;
+      TdxBarManager* manager = BarManager();
+      TdxBarItem* item = manager ? manager->DraggedItem() : nullptr;
+      TdxBarItemLink* link = manager ? manager->DraggedItemLink() : nullptr;
       if (GetCapture() == WindowHandle()) ReleaseCapture();
-      TdxBarItemControl* dragged = DesignerSelectedItemControl();
-      if (dragged && dragged->IsActive()) dragged->BecomeInactive(true);
-      if (IdxBarDesignController* designer = dxBarDesignControllerSlot())
-        designer->RunItemDrag(BarManager(), dragged ? dragged->Item() : nullptr, dragged ? dragged->ItemLink() : nullptr);
+      if (auto* dragged = link ? dynamic_cast<TdxBarItemControl*>(link->Control()) : nullptr; dragged && dragged->IsActive())
+        dragged->BecomeInactive(true);
+      if (IdxBarDesignController* designer = dxBarDesignControllerSlot(); designer && manager)
+        designer->RunItemDrag(manager, item, link);
+      if (dxBarIsLiveControl(this) && manager) {
+        manager->SetDraggingItem(nullptr);
+        manager->SetDraggingItemLink(nullptr);
+      }
     }
     return;
   }
@@ -1091,42 +1200,35 @@ void TCustomdxBarControl::BarMouseMove(TShiftState, int, int) {
   FHasLastMousePos = true;
 }
 
-namespace {
-
-// The one bar whose window the mouse is tracked over.
-TCustomdxBarControl*& TrackingBarControl() {
-  static TCustomdxBarControl* control = nullptr;
-  return control;
-}
-
-}  // namespace
-
 void TCustomdxBarControl::StartMouseTracking() {
-  TCustomdxBarControl*& tracking = TrackingBarControl();
-  if (tracking == this || !HandleAllocated()) return;
-  if (TCustomdxBarControl* previous = tracking) {
-    previous->StopMouseTracking();
-    previous->MouseLeaveHandler();
-  }
-  // The whole window counts: the frame of a floating bar takes the mouse too.
-  const TPoint offset = GetClientOffset();
-  RECT window{};
-  GetWindowRect(WindowHandle(), &window);
-  cxStartMouseTracking(this, TRect(-offset.X, -offset.Y, window.right - window.left - offset.X,
-                                   window.bottom - window.top - offset.Y), this);
-  tracking = this;
+  // The manager watches the whole window: the frame of a floating bar takes the mouse too.
+  if (TdxBarManager* manager = BarManager(); manager && HandleAllocated()) manager->StartMouseTracking(this);
 }
 
 void TCustomdxBarControl::StopMouseTracking() {
-  if (TrackingBarControl() == this) TrackingBarControl() = nullptr;
+  if (TdxBarManager* manager = BarManager()) manager->ReleaseMouseTracking(this);
   cxStopMouseTracking(this);
 }
 
-bool TCustomdxBarControl::IsMouseTracking() { return TrackingBarControl() == this && cxIsMouseTracking(this); }
+bool TCustomdxBarControl::IsMouseTracking() {
+  TdxBarManager* manager = BarManager();
+  return manager && manager->IsMouseTrackingControl(this);
+}
 
+// The watch ended: the mouse left the window, or another bar of the manager
+// is watched now.
 void TCustomdxBarControl::TrackedMouseLeft() {
-  if (TrackingBarControl() == this) TrackingBarControl() = nullptr;
-  MouseLeaveHandler();
+  FHasLastMousePos = false;
+  if (KeepsHotStateOnLeave()) return;
+  StopMouseTracking();
+  BarMouseLeave();
+}
+
+void TCustomdxBarControl::MouseLeaveHandler() {
+  FHasLastMousePos = false;
+  if (!IsMouseTracking() || KeepsHotStateOnLeave()) return;
+  StopMouseTracking();
+  BarMouseLeave();
 }
 
 void TCustomdxBarControl::HotTrackAt(TShiftState AShift, TPoint APoint, TdxBarItemControl* AControl) {
@@ -1170,11 +1272,6 @@ void TCustomdxBarControl::ItemMouseMove(TShiftState AShift, TPoint APoint, TdxBa
     SelectItemControlNavigated(AControl);
 }
 
-void TCustomdxBarControl::MouseLeaveHandler() {
-  FHasLastMousePos = false;
-  if (!KeepsHotStateOnLeave()) BarMouseLeave();
-}
-
 void TCustomdxBarControl::BarMouseLeave() {
   SetViewState(dxbvsNormal);
   TrackLink(nullptr, TShiftState(), TPoint());
@@ -1199,19 +1296,6 @@ void TCustomdxBarControl::ItemMouseUp(TMouseButton AButton, TShiftState AShift, 
   TBarLink self(this);
   if (AControl && !IsMouseInputBlocked(false)) AControl->HandleMouseUp(AButton, AShift, APoint.X, APoint.Y);
   if (self.Alive() && AButton == mbRight && OpensCustomizePopupOn(false)) ShowCustomizePopup(AControl);
-}
-
-void TCustomdxBarControl::RefreshHotTrackUnderMouse(TCustomdxBarControl* AOnly) {
-  const TPoint cursor = CursorPos();
-  HWND wnd = WindowFromPoint(POINT{cursor.X, cursor.Y});
-  for (TCustomdxBarControl* bar : LiveControls()) {
-    if (!bar->HandleAllocated() || bar->WindowHandle() != wnd || (AOnly && bar != AOnly)) continue;
-    bar->FHasLastMousePos = false;
-    POINT p{cursor.X, cursor.Y};
-    ::ScreenToClient(wnd, &p);
-    PostMessageW(wnd, WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
-    return;
-  }
 }
 
 // ---------------------------------------------------------------------------
@@ -1283,8 +1367,11 @@ void TCustomdxBarControl::SelectItemForCustomizing(TdxBarItemControl* AControl, 
 
 void TCustomdxBarControl::BeginItemDrag(TPoint APoint, bool) {
   TdxBarItemControl* selected = DesignerSelectedItemControl();
-  if (!selected || !selected->AllowsCustomizing()) return;
+  TdxBarManager* manager = BarManager();
+  if (!selected || !selected->AllowsCustomizing() || !manager) return;
   FDragPoint = APoint;
+  manager->SetDraggingItem(selected->Item());
+  manager->SetDraggingItemLink(selected->ItemLink());
   FDragDown = true;
   SetCapture(WindowHandle());
 }
@@ -1393,17 +1480,18 @@ void TCustomdxBarControl::ApplyIsActive(bool AValue) {
   FPrevActiveBarControl = nullptr;
 }
 
-bool TCustomdxBarControl::IsFocused() { return FocusedBarControl() == this; }
+bool TCustomdxBarControl::IsFocused() {
+  TdxBarManager* manager = BarManager();
+  return manager && manager->FocusedBarControl() == static_cast<IdxBarControl*>(this);
+}
 
 void TCustomdxBarControl::EnterBarFocus(TdxBarItemControl* AControl) {
-  FocusedBarControl() = this;
   TBarLink self(this);
   SetSelectedItemControl(AControl);
   if (self.Alive()) SetIsActive(true);
 }
 
 void TCustomdxBarControl::LeaveBarFocus() {
-  if (FocusedBarControl() == this) FocusedBarControl() = nullptr;
   TBarLink self(this);
   SetSelectedItemControl(nullptr);
   if (self.Alive()) SetIsActive(false);
@@ -1463,7 +1551,9 @@ bool TCustomdxBarControl::IsAncestorOf(TCustomdxBarControl* AControl) {
 
 bool TCustomdxBarControl::OwnsWindow(HWND AWnd) {
   if (!AWnd || !HandleAllocated()) return false;
-  return IsChild(WindowHandle(), AWnd) != FALSE;
+  if (IsChild(WindowHandle(), AWnd)) return true;
+  TdxBarItemControl* selected = SelectedControl();
+  return selected && selected->OwnsWindow(AWnd);
 }
 
 void TCustomdxBarControl::ShowWithoutActivation() {
@@ -1642,7 +1732,7 @@ void TCustomdxBarControl::KeyDownMessage(TMessage& Message) {
   TShiftState state;
   if (shift) state.Include(ssShift);
   if (ctrl) state.Include(ssCtrl);
-  if (code != 0 && dxBarIsAccelKey(code)) {
+  if (code != 0 && dxBarIsKeyTipChar(code)) {
     bool shared = false;
     if (TdxBarItemLink* link = FindEnabledLinkByAccel(code, state, FSelectedLink, shared)) {
       if (auto* control = dynamic_cast<TdxBarItemControl*>(link->Control())) ActivateItemByAccel(control, shared);
@@ -1650,16 +1740,17 @@ void TCustomdxBarControl::KeyDownMessage(TMessage& Message) {
     }
   }
   if (!self.Alive() || !ActiveBarControl()) return;
-  if (PassKeyToSelectedItem(code, state)) return;
+  if (PassKeyToSelectedItem(code, state)) {
+    key.CharCode = code;
+    return;
+  }
   HandleBarKey(key);
 }
 
-bool TCustomdxBarControl::PassKeyToSelectedItem(Word AKey, TShiftState AShift) {
+bool TCustomdxBarControl::PassKeyToSelectedItem(Word& AKey, TShiftState AShift) {
   TdxBarItemControl* selected = SelectedControl();
-  auto* button = dynamic_cast<TdxBarButtonLikeControl*>(selected);
-  if (!button || !selected->Enabled() || !button->IsAcceleratorChar(AKey)) return false;
-  Word key = AKey;
-  selected->HandleKeyDown(key, AShift);
+  if (!selected || !selected->Enabled() || !selected->IsAcceleratorChar(AKey)) return false;
+  selected->HandleKeyDown(AKey, AShift);
   return true;
 }
 
@@ -1668,5 +1759,9 @@ void TCustomdxBarControl::HandleBarKey(TWMKey& Message) {
 }
 
 void TCustomdxBarControl::ClickSelectedByKeyboard() {
+  if (IdxBarNavigation* navigation = dxBarNavigation();
+      navigation && (navigation->IsKeyTipsWaiting() || navigation->KeyTipsHandlingMode()))
+    navigation->StopKeyboardHandling();
+  if (!dxBarIsLiveControl(this)) return;
   if (TdxBarItemControl* selected = SelectedControl()) selected->PressAndClick(false);
 }

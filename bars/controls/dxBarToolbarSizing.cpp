@@ -48,11 +48,7 @@ void TdxBarControlViewInfo::AddSeparatorForLink(TdxBarItemLink* ALink) {
 
 void TdxBarControlViewInfo::AddLinkSeparator(const TRect& ABounds, TdxBarItemSeparatorKind AKind,
                                              TdxBarItemControl* AControl) {
-  TdxBarLayoutSeparator separator;
-  separator.Bounds = ABounds;
-  separator.Kind = AKind;
-  separator.Control = AControl;
-  AddSeparator(separator);
+  AppendSeparator(ABounds, AKind, AControl);
 }
 
 // ---------------------------------------------------------------------------
@@ -296,8 +292,8 @@ HRGN TdxBarControl::CreateItemRegion(TdxBarItemControl* AControl) {
   const TRect hit = GetItemHitRect(AControl);
   HRGN region = GdiCreateRectRgn(hit.Left, hit.Top, hit.Right, hit.Bottom);
   if (!region || !FViewInfo) return region;
-  for (const TdxBarLayoutSeparator& separator : FViewInfo->Separators()) {
-    if (separator.Control != AControl) continue;
+  for (const TdxBarItemSeparatorData& separator : FViewInfo->Separators()) {
+    if (separator.AssociatedItemControl != AControl) continue;
     if (HRGN part = GdiCreateRectRgn(separator.Bounds.Left, separator.Bounds.Top, separator.Bounds.Right,
                                      separator.Bounds.Bottom)) {
       CombineRgn(region, region, part, RGN_OR);
@@ -334,8 +330,8 @@ bool TdxBarControl::HitTestDropLink(TPoint APoint, TdxBarItemLink*& ALink, bool&
         const TRect hitRect = GetItemHitRect(control);
         TRect r = hitRect;
         if (!r.Contains(APoint)) {
-          for (const TdxBarLayoutSeparator& separator : FViewInfo->Separators()) {
-            if (separator.Control != control) continue;
+          for (const TdxBarItemSeparatorData& separator : FViewInfo->Separators()) {
+            if (separator.AssociatedItemControl != control) continue;
             AOnSeparator = true;
             r.Top = separator.Bounds.Top;
             r.Right = separator.Bounds.Right;

@@ -405,6 +405,8 @@ TEST_F(TGlyphPaintTest, CheckMarkOfAnItemWithoutImageScalesWithTheFont) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.FontSize);
     bar->Font()->SetSize(c.FontSize);
+    // A new font rebuilds the bar's item controls.
+    Control = ButtonControl(Bar, 0);
     const TRect R(0, 0, 40, 30);
     for (const TdxBarPainter* painter : {Base(), static_cast<const TdxBarPainter*>(Flat())}) {
       TPaintDib dib(40, 30);
