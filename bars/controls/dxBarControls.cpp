@@ -22,11 +22,6 @@
 
 namespace {
 
-std::vector<TCustomdxBarControl*>& LiveControls() {
-  static std::vector<TCustomdxBarControl*> list;
-  return list;
-}
-
 TCustomdxBarControl*& ActiveBarControl() {
   static TCustomdxBarControl* active = nullptr;
   return active;
@@ -79,12 +74,6 @@ class TStateScope {
 };
 
 }  // namespace
-
-bool dxBarIsLiveControl(TObject* AControl) {
-  if (!AControl) return false;
-  const auto& list = LiveControls();
-  return std::find(list.begin(), list.end(), AControl) != list.end();
-}
 
 TCustomdxBarControl* dxBarActiveBarControl() { return ActiveBarControl(); }
 
@@ -288,7 +277,7 @@ void TCustomdxBarControl::AfterConstruction() {
   TCustomControl::AfterConstruction();
   FViewInfo = static_cast<TCustomdxBarControlViewInfo*>(
       TClassOf<TCustomdxBarControlViewInfo, TCustomdxBarControl*>(GetViewInfoClass()).Create(this));
-  LiveControls().push_back(this);
+  dxBarTrackLiveControl(this);
 }
 
 void TCustomdxBarControl::BeforeDestruction() {
@@ -325,8 +314,7 @@ TCustomdxBarControl::~TCustomdxBarControl() {
     ClearControls();
   if (FItemLinks && FItemLinks->BarControl() == static_cast<IdxBarControl*>(this)) FItemLinks->SetBarControl(nullptr);
   CollapseContainerItems();
-  auto& list = LiveControls();
-  list.erase(std::remove(list.begin(), list.end(), this), list.end());
+  dxBarUntrackLiveControl(this);
   cxClearObjectLinks(this);
   FreeAndNil(FBackgroundTempBitmap);
   TObject::Free(FViewInfo);
@@ -1175,8 +1163,7 @@ void TCustomdxBarControl::MouseMove(TShiftState Shift, int X, int Y) {
       if (GetCapture() == WindowHandle()) ReleaseCapture();
       if (auto* dragged = link ? dynamic_cast<TdxBarItemControl*>(link->Control()) : nullptr; dragged && dragged->IsActive())
         dragged->BecomeInactive(true);
-      if (IdxBarDesignController* designer = dxBarDesignControllerSlot(); designer && manager)
-        designer->RunItemDrag(manager, item, link);
+      if (manager) manager->RunItemDrag(item, link);
       if (dxBarIsLiveControl(this) && manager) {
         manager->SetDraggingItem(nullptr);
         manager->SetDraggingItemLink(nullptr);

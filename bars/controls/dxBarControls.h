@@ -475,9 +475,8 @@ class TCustomdxBarControl : public TCustomControl, public IdxBarControl, public 
   TNotifyEvent FOnDestroy;
 };
 
-// The process-wide list of live bar windows and the active bar (the one that
-// holds the menu and keyboard mode), nil when none.
-bool dxBarIsLiveControl(TObject* AControl);
+// The active bar (the one that holds the menu and keyboard mode), nil when
+// none. Whether a bar window is still live: dxBarIsLiveControl (dxBarRoutines).
 TCustomdxBarControl* dxBarActiveBarControl();
 // The active bar and its chain as the bar model's hooks see them (the
 // model's seam, filled at the bar windows' start-up).

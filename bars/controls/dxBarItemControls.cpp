@@ -16,6 +16,7 @@
 #include "platform/gui/Menus.h"
 
 #include <algorithm>
+#include <utility>
 
 // ---------------------------------------------------------------------------
 // What items gain at their own pace: reached only where the item has it.
@@ -99,11 +100,6 @@ IMPLEMENT_CLASS(TdxBarItemControlFadingObject, TObject, nullptr)
 TdxBarItemControlAccessibilityHelperFactory& dxBarItemControlAccessibilityHelperFactory() {
   static TdxBarItemControlAccessibilityHelperFactory factory = nullptr;
   return factory;
-}
-
-TdxBarOwnerHelperDestroyedProc& dxBarOwnerHelperDestroyed() {
-  static TdxBarOwnerHelperDestroyedProc proc = nullptr;
-  return proc;
 }
 
 // ---------------------------------------------------------------------------
@@ -235,6 +231,8 @@ bool TdxCachedImageOptions::IsCached(TcxImageDrawMode ADrawMode, TBitmap* AGlyph
   return AGlyph ? AGlyph == FCachedGlyph : AImages == FCachedImages;
 }
 
+TBitmap* TdxCachedImageOptions::CachedGlyph() { return FGlyph; }
+
 void TdxCachedImageOptions::Draw(HDC DC, const TRect& R) const {
   if (FCached && !FGlyph->Empty()) cxAlphaBlendBitmap(DC, FGlyph, R, FGlyph->ClientRect());
 }
@@ -265,11 +263,11 @@ void TdxBarItemControl::AfterConstruction() {
 }
 
 void TdxBarItemControl::BeforeDestruction() {
-  if (FIAccessibilityHelper) {
-    TObject* helper = FIAccessibilityHelper;
-    FIAccessibilityHelper = nullptr;
-    if (dxBarOwnerHelperDestroyed())
-      dxBarOwnerHelperDestroyed()(helper);
+  if (TObject* helper = std::exchange(FIAccessibilityHelper, nullptr)) {
+    // An accessibility helper outlives its object while clients hold it: it
+    // is told and goes by itself; any other object the factory made is ours.
+    if (IdxBarAccessibilityHelper* intf = dxBarAccessibilityIntfOf(helper))
+      dxBarOwnerHelperDestroyed(intf);
     else
       TObject::Free(helper);
   }
@@ -311,6 +309,8 @@ TObject* TdxBarItemControl::IAccessibilityHelper() {
     FIAccessibilityHelper = dxBarItemControlAccessibilityHelperFactory()(this, AccessibilityHelperClass());
   return FIAccessibilityHelper;
 }
+
+IdxBarGlyphCache* TdxBarItemControl::GlyphCache() { return FCachedImageOptions; }
 
 TdxBarManager* TdxBarItemControl::BarManager() const { return ItemLink() ? ItemLink()->BarManager() : nullptr; }
 

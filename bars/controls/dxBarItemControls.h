@@ -274,8 +274,9 @@ class TdxBarItemControlViewInfo : public TcxInterfacedPersistent, public IdxBarI
 };
 
 // One rendered image of a control, kept while its draw mode and its source
-// (the glyph, or without one the image list) stay the same.
-class TdxCachedImageOptions : public TObject {
+// (the glyph, or without one the image list) stay the same; the bar module's
+// glyph drawing (dxBarDrawItemGlyph) renders into it and draws from it.
+class TdxCachedImageOptions : public TObject, public IdxBarGlyphCache {
   DECLARE_CLASS(TdxCachedImageOptions, TObject)
   TdxCachedImageOptions();
   ~TdxCachedImageOptions() override;
@@ -283,8 +284,10 @@ class TdxCachedImageOptions : public TObject {
   // Renders the glyph (or AImages[AImageIndex]) as large as ARect in the mode.
   void Cache(const TRect& ARect, TBitmap* AGlyph, TCustomImageList* AImages, int AImageIndex,
              TcxImageDrawMode ADrawMode, bool ASmoothImage = false, TColor ATransparentColor = clNone,
-             bool AUseBitmapTransparentColor = true);
-  bool IsCached(TcxImageDrawMode ADrawMode, TBitmap* AGlyph, TCustomImageList* AImages) const;
+             bool AUseBitmapTransparentColor = true) override;
+  bool IsCached(TcxImageDrawMode ADrawMode, TBitmap* AGlyph, TCustomImageList* AImages) const override;
+  // The rendering; empty before the first.
+  TBitmap* CachedGlyph() override;
   // Blends the rendered image into R of a device context.
   void Draw(HDC DC, const TRect& R) const;
   void Reset() { FCached = false; }
@@ -318,6 +321,7 @@ class TdxBarItemControl : public TdxBarItemControlBase, public IdxBarHintSource 
   TdxBarItemControlDrawParams* DrawParams() const { return FDrawParams; }
   TdxBarItemControlViewInfo* ViewInfo() const { return FViewInfo; }
   TdxCachedImageOptions* CachedImageOptions() const { return FCachedImageOptions; }
+  IdxBarGlyphCache* GlyphCache() override;
   virtual const TdxBarPainter* Painter() const;
   TClass PainterClass() const;
   TRect ItemBounds() const;
@@ -556,9 +560,6 @@ class TdxBarItemControl : public TdxBarItemControlBase, public IdxBarHintSource 
 // accessibility layer (nil until then: controls have none).
 using TdxBarItemControlAccessibilityHelperFactory = TObject* (*)(TdxBarItemControl* AControl, const String& AClassName);
 TdxBarItemControlAccessibilityHelperFactory& dxBarItemControlAccessibilityHelperFactory();
-// Tells the accessibility layer that the owner of a helper goes.
-using TdxBarOwnerHelperDestroyedProc = void (*)(TObject* AHelper);
-TdxBarOwnerHelperDestroyedProc& dxBarOwnerHelperDestroyed();
 
 // Everything that presses, hot-tracks and may open a drop-down.
 class TdxBarButtonLikeControl : public TdxBarItemControl {
