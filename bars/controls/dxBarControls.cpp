@@ -6,6 +6,7 @@
 #include "bars/controls/dxBarPainters.h"
 #include "bars/controls/dxBarShadows.h"
 #include "bars/controls/dxBarToolbarControl.h"
+#include "bars/model/dxBarHooks.h"
 #include "bars/model/dxBarRoutines.h"
 #include "bars/model/dxBarScreenTip.h"
 #include "foundation/cxClasses.h"
@@ -24,11 +25,6 @@ namespace {
 TCustomdxBarControl*& ActiveBarControl() {
   static TCustomdxBarControl* active = nullptr;
   return active;
-}
-
-TCustomdxBarControl*& FocusedBarControl() {
-  static TCustomdxBarControl* focused = nullptr;
-  return focused;
 }
 
 // Whether customizing was on when the first bar of the present chain became active.
@@ -80,7 +76,84 @@ class TStateScope {
 }  // namespace
 
 TCustomdxBarControl* dxBarActiveBarControl() { return ActiveBarControl(); }
-TCustomdxBarControl* dxBarFocusedBarControl() { return FocusedBarControl(); }
+
+namespace {
+
+// The active bar and the bars it was opened from, as the hooks see them.
+class TdxBarControlsActiveMenus : public IdxBarActiveMenus {
+ public:
+  HWND ActiveWindow() override {
+    TCustomdxBarControl* active = Active();
+    return active ? active->BarWindow() : nullptr;
+  }
+  TdxBarManager* ActiveManager() override {
+    TCustomdxBarControl* active = Active();
+    return active ? active->BarManager() : nullptr;
+  }
+  bool ActiveIsCustomized() override {
+    TCustomdxBarControl* active = Active();
+    return active && active->IsCustomizing();
+  }
+  bool EditHasFocus() override {
+    TCustomdxBarControl* active = Active();
+    TdxBarItemControl* selected = active ? active->SelectedControl() : nullptr;
+    const HWND focus = GetFocus();
+    return selected && selected->HasWindow() && focus && focus != active->BarWindow() && selected->OwnsWindow(focus);
+  }
+  bool AllowsMouseWheel() override {
+    TCustomdxBarControl* active = Active();
+    return active && active->AllowsMouseWheel();
+  }
+  bool IsOverItemControl(const POINT& AScreenPoint) override {
+    const TPoint point(AScreenPoint.x, AScreenPoint.y);
+    for (TCustomdxBarControl* bar = Active(); bar; bar = bar->ParentBar())
+      if (bar->IsPointInside(point) && bar->ItemAtPos(bar->ScreenToClient(point))) return true;
+    return false;
+  }
+  bool ChainOwnsWindow(HWND AWnd) override { return OwnerOf(AWnd) != nullptr; }
+  void OwnedWindowMouseDown(HWND AWnd) override {
+    if (TCustomdxBarControl* bar = OwnerOf(AWnd)) bar->OwnedWindowMouseDown(AWnd);
+  }
+  void HideAll() override {
+    if (TCustomdxBarControl* active = Active()) active->HideAll();
+  }
+  bool ShouldHideOnFocusChange(HWND AFocusedWnd) override {
+    TCustomdxBarControl* active = Active();
+    if (!active || OwnerOf(AFocusedWnd)) return false;
+    return active->ShouldHideOnFocusChange(active->BarManager(), AFocusedWnd);
+  }
+  bool ActiveHidesOnDeactivate() override {
+    TCustomdxBarControl* active = Active();
+    return active && active->HidesOnDeactivate();
+  }
+  std::vector<TdxBarItemControlBase*> HelpItemControls() override {
+    std::vector<TdxBarItemControlBase*> result;
+    for (TCustomdxBarControl* bar = Active(); bar; bar = bar->ParentBar())
+      if (TdxBarItemControl* selected = bar->SelectedControl()) result.push_back(selected);
+    return result;
+  }
+
+ private:
+  static TCustomdxBarControl* Active() {
+    TCustomdxBarControl* active = ActiveBarControl();
+    return dxBarIsLiveControl(active) ? active : nullptr;
+  }
+  // The bar of the chain whose window, child window, in-place window or
+  // owner window that is; nil when none.
+  static TCustomdxBarControl* OwnerOf(HWND AWnd) {
+    if (!AWnd) return nullptr;
+    for (TCustomdxBarControl* bar = Active(); bar; bar = bar->ParentBar())
+      if (AWnd == bar->BarWindow() || bar->OwnsWindow(AWnd) || bar->IsOwnerWindow(AWnd)) return bar;
+    return nullptr;
+  }
+};
+
+}  // namespace
+
+IdxBarActiveMenus* dxBarControlsActiveMenus() {
+  static TdxBarControlsActiveMenus menus;
+  return &menus;
+}
 
 // ---------------------------------------------------------------------------
 // Layout values
@@ -149,7 +222,6 @@ IMPLEMENT_CLASS(TCustomdxBarControlViewInfo, TObject, (ConstructWith<TCustomdxBa
 void TCustomdxBarControlViewInfo::ClearLayout() {
   FItemControlViewInfos.clear();
   FSeparatorsData.clear();
-  FSeparatorControls.clear();
 }
 
 int TCustomdxBarControlViewInfo::GetItemControlIndex(TdxBarItemControl* AControl) const {
@@ -162,21 +234,21 @@ void TCustomdxBarControlViewInfo::RemoveItemControlViewInfo(TdxBarItemControlVie
   FItemControlViewInfos.erase(std::remove(FItemControlViewInfos.begin(), FItemControlViewInfos.end(), AViewInfo),
                               FItemControlViewInfos.end());
   if (AViewInfo)
-    for (auto& control : FSeparatorControls)
-      if (control == AViewInfo->Control()) control = nullptr;
+    for (TdxBarItemSeparatorData& separator : FSeparatorsData)
+      if (separator.AssociatedItemControl == AViewInfo->Control()) separator.AssociatedItemControl = nullptr;
 }
 
-void TCustomdxBarControlViewInfo::AddSeparator(const TdxBarLayoutSeparator& ASeparator, TdxBarItemControl* AControl) {
-  FSeparatorsData.push_back(ASeparator);
-  FSeparatorControls.push_back(AControl);
+void TCustomdxBarControlViewInfo::AppendSeparator(const TRect& ABounds, TdxBarItemSeparatorKind AKind,
+                                                  TdxBarItemControl* AControl) {
+  FSeparatorsData.push_back(TdxBarItemSeparatorData{AControl, ABounds, AKind});
 }
 
-bool TCustomdxBarControlViewInfo::IsAssociatedWithSeparator(TdxBarItemControl* AControl, int& AIndex) const {
-  AIndex = -1;
+bool TCustomdxBarControlViewInfo::IsAssociatedWithSeparator(TdxBarItemControl* AControl, int& ASeparatorIndex) const {
+  ASeparatorIndex = -1;
   if (!AControl) return false;
-  for (size_t i = 0; i < FSeparatorControls.size(); ++i)
-    if (FSeparatorControls[i] == AControl) {
-      AIndex = static_cast<int>(i);
+  for (size_t i = 0; i < FSeparatorsData.size(); ++i)
+    if (FSeparatorsData[i].AssociatedItemControl == AControl) {
+      ASeparatorIndex = static_cast<int>(i);
       return true;
     }
   return false;
@@ -227,11 +299,12 @@ TCustomdxBarControl::~TCustomdxBarControl() {
   if (manager) {
     auto* selected = dynamic_cast<TdxBarItemControl*>(manager->SelectedItem());
     if (selected && selected->Parent() == this) manager->StoreSelectedItem(nullptr);
+    // The manager forgets the bar as its tracked, focused or changed bar.
+    manager->BarControlDestroying(this);
   }
   if (ActiveBarControl() == this)
     ActiveBarControl() =
         FPrevActiveBarControl && dxBarIsLiveControl(FPrevActiveBarControl) ? FPrevActiveBarControl : nullptr;
-  if (FocusedBarControl() == this) FocusedBarControl() = nullptr;
   FState.Include(bsDestroyingWindow);
   TObject::Free(FShadow);  // drop shadow: its windows go before the bar's, which owns them
   FShadow = nullptr;
@@ -351,6 +424,10 @@ void TCustomdxBarControl::CalcMetrics() {
 
 int TCustomdxBarControl::BeginGroupSize() { return GetPainter()->BarBeginGroupSize(); }
 
+int TCustomdxBarControl::ItemTextSize(TdxBarItemControl* AControl) const {
+  return AControl && AControl->TextSize() > 0 ? AControl->TextSize() : FTextSize;
+}
+
 int TCustomdxBarControl::LinkBeginGroupSize(TdxBarItemLink* ALink) {
   return ALink && ALink->BeginGroup() && ALink->VisibleIndex() > 0 ? BeginGroupSize() : 0;
 }
@@ -393,7 +470,7 @@ void TCustomdxBarControl::RecalcLayout(bool ARebuildControls) {
 void TCustomdxBarControl::RebuildItemControls() {
   ClearControls();
   BuildControls();
-  RefreshHotTrackUnderMouse(this);
+  if (TdxBarManager* manager = BarManager()) manager->RefreshHotTrackUnderMouse(this);
 }
 
 void TCustomdxBarControl::BuildControls() {
@@ -495,7 +572,7 @@ void TCustomdxBarControl::CalculateViewInfo() {
 TdxBarItemControl* TCustomdxBarControl::ItemAtPos(TPoint APos) {
   if (!FViewInfo) return nullptr;
   for (int i = 0; i < FViewInfo->ItemControlCount(); ++i) {
-    TdxBarItemControlViewInfo* info = FViewInfo->ItemControlViewInfo(i);
+    TdxBarItemControlViewInfo* info = FViewInfo->ItemControlViewInfoAt(i);
     if (!info->Bounds().Contains(APos)) continue;
     TdxBarItemControl* control = info->Control();
     if (IsCustomizing() && (!AllowsCustomizing() || control->HiddenFromCustomizing())) return nullptr;
@@ -528,9 +605,37 @@ TRect TCustomdxBarControl::ClientBounds() {
 TRect TCustomdxBarControl::GetOuterBounds() { return BoundsRect(); }
 
 void TCustomdxBarControl::LinkDestroying(TdxBarItemLink* ALink) {
+  if (TdxBarManager* manager = BarManager(); manager && manager->DraggedItemLink() == ALink && ALink) {
+    manager->SetDraggingItem(nullptr);
+    manager->SetDraggingItemLink(nullptr);
+  }
   if (FSelectedLink == ALink) FSelectedLink = nullptr;
   if (FPrevTrackedLink == ALink) FPrevTrackedLink = nullptr;
   if (FClickedControl && FClickedControl->ItemLink() == ALink) FClickedControl = nullptr;
+}
+
+void TCustomdxBarControl::DeselectItemControl() {
+  TdxBarItemControl* selected = SelectedControl();
+  if (!selected) return;
+  TBarLink self(this);
+  if (selected->IsActive()) selected->BecomeInactive(true);
+  if (!self.Alive()) return;
+  FSelectedLink = nullptr;
+  if (OwnsItemControl(selected)) RepaintItemControl(selected);
+}
+
+TdxBarItemControlBase* TCustomdxBarControl::ItemControlAtScreenPoint(const TPoint& APoint) {
+  return HandleAllocated() ? ItemAtPos(ScreenToClient(APoint)) : nullptr;
+}
+
+void TCustomdxBarControl::RefreshBarBackground() {
+  ResetBackgroundCache();
+  UpdateDoubleBuffered();
+  // The item controls stay: only what they are drawn on changed.
+  RecalcBar(false);
+  if (HandleAllocated()) Invalidate();
+  if (HandleAllocated() && HasNonClientArea())
+    RedrawWindow(WindowHandle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOCHILDREN);
 }
 
 bool TCustomdxBarControl::HitTestDropLink(TPoint APoint, TdxBarItemLink*& ALink, bool& AVertical, bool& ABefore,
@@ -552,7 +657,7 @@ bool TCustomdxBarControl::HitTestDropLink(TPoint APoint, TdxBarItemLink*& ALink,
     int separator = -1;
     if (!r.Contains(APoint) && FViewInfo && FViewInfo->IsAssociatedWithSeparator(control, separator)) {
       AOnSeparator = true;
-      const TRect s = FViewInfo->Separator(separator).Bounds;
+      const TRect s = FViewInfo->SeparatorInfoAt(separator).Bounds;
       const bool above = APoint.Y < r.Top;
       r.Top = s.Top;
       r.Right = s.Right;
@@ -662,8 +767,12 @@ void TCustomdxBarControl::WndProc(TMessage& Message) {
     case WM_CAPTURECHANGED:
       TCustomControl::WndProc(Message);
       if (FDragDown) {
+        // The armed drag ends without starting.
         FDragDown = false;
-        if (TdxBarManager* manager = BarManager()) manager->RunItemDrag(nullptr, nullptr);
+        if (TdxBarManager* manager = BarManager()) {
+          manager->SetDraggingItem(nullptr);
+          manager->SetDraggingItemLink(nullptr);
+        }
       }
       FClickedControl = nullptr;
       return;
@@ -675,11 +784,8 @@ void TCustomdxBarControl::WndProc(TMessage& Message) {
       break;
     case WM_WINDOWPOSCHANGED:
       TCustomControl::WndProc(Message);
-      if (!IsDestroying()) {
-        // drop shadow
-        ShadowFollowWindow(Message.LParam ? reinterpret_cast<const WINDOWPOS*>(Message.LParam)->flags : 0);
-        BoundsChanged();
-      }
+      if (!IsDestroying())
+        BoundsChanged(Message.LParam ? reinterpret_cast<const WINDOWPOS*>(Message.LParam)->flags : 0);
       return;
     case WM_PAINT:
       if (IsDestroying()) {
@@ -803,7 +909,7 @@ void TCustomdxBarControl::PaintItemControls() {
   if (!FViewInfo) return;
   TcxCanvas* canvas = cxCanvas();
   for (int i = 0; i < FViewInfo->ItemControlCount(); ++i) {
-    TdxBarItemControlViewInfo* info = FViewInfo->ItemControlViewInfo(i);
+    TdxBarItemControlViewInfo* info = FViewInfo->ItemControlViewInfoAt(i);
     TdxBarItemControl* control = info->Control();
     // A hovered button invalidates its own rectangle: the others stay as they are on screen.
     if (CanDrawItemControl(control) && canvas->RectVisible(info->Bounds())) DrawItemControl(canvas, control);
@@ -904,8 +1010,10 @@ TRect TCustomdxBarControl::GetShadowOwnerBounds() {
   return IsAdjacentToOwner() && GetPainter()->BarLinkedOwnerHasShadow(this) ? FOwnerBounds : TRect();
 }
 
-// The shadow follows the window by itself (ShadowFollowWindow).
-void TCustomdxBarControl::BoundsChanged() { ResetBackgroundCache(); }
+void TCustomdxBarControl::BoundsChanged(UINT ASwpFlags) {
+  ShadowFollowWindow(ASwpFlags);
+  ResetBackgroundCache();
+}
 
 // ---------------------------------------------------------------------------
 // Hints
@@ -1032,11 +1140,17 @@ void TCustomdxBarControl::MouseMove(TShiftState Shift, int X, int Y) {
     const TRect drag(FDragPoint.X - cx, FDragPoint.Y - cy, FDragPoint.X + cx, FDragPoint.Y + cy);
     if (!drag.Contains(p)) {
       FDragDown = false;
+      TdxBarManager* manager = BarManager();
+      TdxBarItem* item = manager ? manager->DraggedItem() : nullptr;
+      TdxBarItemLink* link = manager ? manager->DraggedItemLink() : nullptr;
       if (GetCapture() == WindowHandle()) ReleaseCapture();
-      TdxBarItemControl* dragged = DesignerSelectedItemControl();
-      if (dragged && dragged->IsActive()) dragged->BecomeInactive(true);
-      if (TdxBarManager* manager = BarManager())
-        manager->RunItemDrag(dragged ? dragged->Item() : nullptr, dragged ? dragged->ItemLink() : nullptr);
+      if (auto* dragged = link ? dynamic_cast<TdxBarItemControl*>(link->Control()) : nullptr; dragged && dragged->IsActive())
+        dragged->BecomeInactive(true);
+      if (manager) manager->RunItemDrag(item, link);
+      if (dxBarIsLiveControl(this) && manager) {
+        manager->SetDraggingItem(nullptr);
+        manager->SetDraggingItemLink(nullptr);
+      }
     }
     return;
   }
@@ -1056,25 +1170,9 @@ void TCustomdxBarControl::BarMouseMove(TShiftState, int, int) {
   FHasLastMousePos = true;
 }
 
-namespace {
-
-// The one bar whose window the mouse is tracked over.
-TCustomdxBarControl*& TrackingBarControl() {
-  static TCustomdxBarControl* control = nullptr;
-  return control;
-}
-
-}  // namespace
-
 void TCustomdxBarControl::StartMouseTracking() {
-  TCustomdxBarControl*& tracking = TrackingBarControl();
-  if (tracking == this || !HandleAllocated()) return;
-  if (TCustomdxBarControl* previous = tracking) {
-    previous->StopMouseTracking();
-    previous->MouseLeaveHandler();
-  }
-  cxStartMouseTracking(this, WindowAreaInClient(), this);
-  tracking = this;
+  // The manager watches the whole window: the frame of a floating bar takes the mouse too.
+  if (TdxBarManager* manager = BarManager(); manager && HandleAllocated()) manager->StartMouseTracking(this);
 }
 
 // The whole window counts: the frame of a floating bar takes the mouse too.
@@ -1088,15 +1186,29 @@ TRect TCustomdxBarControl::WindowAreaInClient() {
 bool TCustomdxBarControl::ContainsClientPoint(const TPoint& P) { return WindowAreaInClient().Contains(P); }
 
 void TCustomdxBarControl::StopMouseTracking() {
-  if (TrackingBarControl() == this) TrackingBarControl() = nullptr;
+  if (TdxBarManager* manager = BarManager()) manager->ReleaseMouseTracking(this);
   cxStopMouseTracking(this);
 }
 
-bool TCustomdxBarControl::IsMouseTracking() { return TrackingBarControl() == this && cxIsMouseTracking(this); }
+bool TCustomdxBarControl::IsMouseTracking() {
+  TdxBarManager* manager = BarManager();
+  return manager && manager->IsMouseTrackingControl(this);
+}
 
+// The watch ended: the mouse left the window, or another bar of the manager
+// is watched now.
 void TCustomdxBarControl::TrackedMouseLeft() {
-  if (TrackingBarControl() == this) TrackingBarControl() = nullptr;
-  MouseLeaveHandler();
+  FHasLastMousePos = false;
+  if (KeepsHotStateOnLeave()) return;
+  StopMouseTracking();
+  BarMouseLeave();
+}
+
+void TCustomdxBarControl::MouseLeaveHandler() {
+  FHasLastMousePos = false;
+  if (!IsMouseTracking() || KeepsHotStateOnLeave()) return;
+  StopMouseTracking();
+  BarMouseLeave();
 }
 
 void TCustomdxBarControl::HotTrackAt(TShiftState AShift, TPoint APoint, TdxBarItemControl* AControl) {
@@ -1140,11 +1252,6 @@ void TCustomdxBarControl::ItemMouseMove(TShiftState AShift, TPoint APoint, TdxBa
     SelectItemControlNavigated(AControl);
 }
 
-void TCustomdxBarControl::MouseLeaveHandler() {
-  FHasLastMousePos = false;
-  if (!KeepsHotStateOnLeave()) BarMouseLeave();
-}
-
 void TCustomdxBarControl::BarMouseLeave() {
   SetViewState(dxbvsNormal);
   TrackLink(nullptr, TShiftState(), TPoint());
@@ -1169,20 +1276,6 @@ void TCustomdxBarControl::ItemMouseUp(TMouseButton AButton, TShiftState AShift, 
   TBarLink self(this);
   if (AControl && !IsMouseInputBlocked(false)) AControl->HandleMouseUp(AButton, AShift, APoint.X, APoint.Y);
   if (self.Alive() && AButton == mbRight && OpensCustomizePopupOn(false)) ShowCustomizePopup(AControl);
-}
-
-void TCustomdxBarControl::RefreshHotTrackUnderMouse(TCustomdxBarControl* AOnly) {
-  const TPoint cursor = CursorPos();
-  HWND wnd = WindowFromPoint(POINT{cursor.X, cursor.Y});
-  for (TObject* live : dxBarLiveControls()) {
-    auto* bar = dynamic_cast<TCustomdxBarControl*>(live);
-    if (!bar || !bar->HandleAllocated() || bar->WindowHandle() != wnd || (AOnly && bar != AOnly)) continue;
-    bar->FHasLastMousePos = false;
-    POINT p{cursor.X, cursor.Y};
-    ::ScreenToClient(wnd, &p);
-    PostMessageW(wnd, WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
-    return;
-  }
 }
 
 // ---------------------------------------------------------------------------
@@ -1254,8 +1347,11 @@ void TCustomdxBarControl::SelectItemForCustomizing(TdxBarItemControl* AControl, 
 
 void TCustomdxBarControl::BeginItemDrag(TPoint APoint, bool) {
   TdxBarItemControl* selected = DesignerSelectedItemControl();
-  if (!selected || !selected->AllowsCustomizing()) return;
+  TdxBarManager* manager = BarManager();
+  if (!selected || !selected->AllowsCustomizing() || !manager) return;
   FDragPoint = APoint;
+  manager->SetDraggingItem(selected->Item());
+  manager->SetDraggingItemLink(selected->ItemLink());
   FDragDown = true;
   SetCapture(WindowHandle());
 }
@@ -1365,17 +1461,18 @@ void TCustomdxBarControl::ApplyIsActive(bool AValue) {
   FPrevActiveBarControl = nullptr;
 }
 
-bool TCustomdxBarControl::IsFocused() { return FocusedBarControl() == this; }
+bool TCustomdxBarControl::IsFocused() {
+  TdxBarManager* manager = BarManager();
+  return manager && manager->FocusedBarControl() == static_cast<IdxBarControl*>(this);
+}
 
 void TCustomdxBarControl::EnterBarFocus(TdxBarItemControl* AControl) {
-  FocusedBarControl() = this;
   TBarLink self(this);
   SetSelectedItemControl(AControl);
   if (self.Alive()) SetIsActive(true);
 }
 
 void TCustomdxBarControl::LeaveBarFocus() {
-  if (FocusedBarControl() == this) FocusedBarControl() = nullptr;
   TBarLink self(this);
   SetSelectedItemControl(nullptr);
   if (self.Alive()) SetIsActive(false);
@@ -1435,7 +1532,9 @@ bool TCustomdxBarControl::IsAncestorOf(TCustomdxBarControl* AControl) {
 
 bool TCustomdxBarControl::OwnsWindow(HWND AWnd) {
   if (!AWnd || !HandleAllocated()) return false;
-  return IsChild(WindowHandle(), AWnd) != FALSE;
+  if (IsChild(WindowHandle(), AWnd)) return true;
+  TdxBarItemControl* selected = SelectedControl();
+  return selected && selected->OwnsWindow(AWnd);
 }
 
 void TCustomdxBarControl::ShowWithoutActivation() {
@@ -1622,16 +1721,17 @@ void TCustomdxBarControl::KeyDownMessage(TMessage& Message) {
     }
   }
   if (!self.Alive() || !ActiveBarControl()) return;
-  if (PassKeyToSelectedItem(code, state)) return;
+  if (PassKeyToSelectedItem(code, state)) {
+    key.CharCode = code;
+    return;
+  }
   HandleBarKey(key);
 }
 
-bool TCustomdxBarControl::PassKeyToSelectedItem(Word AKey, TShiftState AShift) {
+bool TCustomdxBarControl::PassKeyToSelectedItem(Word& AKey, TShiftState AShift) {
   TdxBarItemControl* selected = SelectedControl();
-  auto* button = dynamic_cast<TdxBarButtonLikeControl*>(selected);
-  if (!button || !selected->Enabled() || !button->IsAcceleratorChar(AKey)) return false;
-  Word key = AKey;
-  selected->HandleKeyDown(key, AShift);
+  if (!selected || !selected->Enabled() || !selected->IsAcceleratorChar(AKey)) return false;
+  selected->HandleKeyDown(AKey, AShift);
   return true;
 }
 
@@ -1640,5 +1740,9 @@ void TCustomdxBarControl::HandleBarKey(TWMKey& Message) {
 }
 
 void TCustomdxBarControl::ClickSelectedByKeyboard() {
+  if (IdxBarNavigation* navigation = dxBarNavigation();
+      navigation && (navigation->IsKeyTipsWaiting() || navigation->KeyTipsHandlingMode()))
+    navigation->StopKeyboardHandling();
+  if (!dxBarIsLiveControl(this)) return;
   if (TdxBarItemControl* selected = SelectedControl()) selected->PressAndClick(false);
 }

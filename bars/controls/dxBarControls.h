@@ -13,6 +13,7 @@
 
 #include <vector>
 
+class IdxBarActiveMenus;
 class TBitmap;
 class TcxCanvas;
 class TdxBarPainter;
@@ -40,6 +41,14 @@ inline constexpr UINT DXM_BAR_BUFFEREDEDITPAINT = 0x8081;
 // The colour that stands for "no colour" when a bar's background is drawn.
 inline constexpr TColor dxBarEmptyBackgroundColor = static_cast<TColor>(0x1FFFFFFF);
 
+// A separator a bar draws between its item controls: where, which way, and
+// the item control it precedes.
+struct TdxBarItemSeparatorData {
+  TdxBarItemControl* AssociatedItemControl = nullptr;
+  TRect Bounds;
+  TdxBarItemSeparatorKind Kind = skVertical;
+};
+
 // The layout result of a bar: its item controls' view infos in display order
 // and the separators between them.
 class TCustomdxBarControlViewInfo : public TObject {
@@ -49,24 +58,24 @@ class TCustomdxBarControlViewInfo : public TObject {
   virtual void Calculate() { ClearLayout(); }
   TCustomdxBarControl* BarControl() const { return FBarControl; }
   int ItemControlCount() const { return static_cast<int>(FItemControlViewInfos.size()); }
-  TdxBarItemControlViewInfo* ItemControlViewInfo(int AIndex) const { return FItemControlViewInfos.at(AIndex); }
+  TdxBarItemControlViewInfo* ItemControlViewInfoAt(int AIndex) const { return FItemControlViewInfos.at(AIndex); }
   int GetItemControlIndex(TdxBarItemControl* AControl) const;
   bool IsItemControlVisible(TdxBarItemControl* AControl) const { return GetItemControlIndex(AControl) >= 0; }
   void AddItemControlViewInfo(TdxBarItemControlViewInfo* AViewInfo) { FItemControlViewInfos.push_back(AViewInfo); }
+  // A control that leaves the layout leaves no separator associated with it.
   void RemoveItemControlViewInfo(TdxBarItemControlViewInfo* AViewInfo);
   int SeparatorCount() const { return static_cast<int>(FSeparatorsData.size()); }
-  const TdxBarLayoutSeparator& Separator(int AIndex) const { return FSeparatorsData.at(AIndex); }
-  const std::vector<TdxBarLayoutSeparator>& Separators() const { return FSeparatorsData; }
+  const TdxBarItemSeparatorData& SeparatorInfoAt(int AIndex) const { return FSeparatorsData.at(AIndex); }
+  const std::vector<TdxBarItemSeparatorData>& Separators() const { return FSeparatorsData; }
   // AControl: the item control the separator precedes.
-  void AddSeparator(const TdxBarLayoutSeparator& ASeparator, TdxBarItemControl* AControl = nullptr);
-  // Whether a separator precedes the control, and its index.
-  bool IsAssociatedWithSeparator(TdxBarItemControl* AControl, int& AIndex) const;
+  void AppendSeparator(const TRect& ABounds, TdxBarItemSeparatorKind AKind, TdxBarItemControl* AControl);
+  // Whether a separator precedes the control, and the index of the first one.
+  bool IsAssociatedWithSeparator(TdxBarItemControl* AControl, int& ASeparatorIndex) const;
 
  private:
   TCustomdxBarControl* FBarControl;
   std::vector<TdxBarItemControlViewInfo*> FItemControlViewInfos;
-  std::vector<TdxBarLayoutSeparator> FSeparatorsData;
-  std::vector<TdxBarItemControl*> FSeparatorControls;
+  std::vector<TdxBarItemSeparatorData> FSeparatorsData;
 };
 
 // One item of a menu's column as the stacking sees it.
@@ -110,6 +119,18 @@ class TCustomdxBarControl : public TCustomControl, public IdxBarControl, public 
   void RebuildItemControls() override;
   void LinkDestroying(TdxBarItemLink* ALink) override;
   void ActivateItemHint(bool AShow, const String& AHint, TObject* AHintObject) override;
+  bool ExtendsItemWhenAlignedToClient() override { return BehaviorOptions().Contains(bboExtendItemWhenAlignedToClient); }
+  HWND BarWindow() override { return HandleAllocated() ? WindowHandle() : nullptr; }
+  TdxBarManager* ManagerOfBarControl() override { return BarManager(); }
+  // The selection goes without the manager hearing of it: the manager (or
+  // its designer) asks for it while it changes its own.
+  void DeselectItemControl() override;
+  void BarMouseLeft() override { MouseLeaveHandler(); }
+  TdxBarItemControlBase* ItemControlAtScreenPoint(const TPoint& APoint) override;
+  // No bar opened from this one is open.
+  bool CanHideFloatingWindow() override { return !FChildBar; }
+  void RefreshBarBackground() override;
+  void RecalcBarLayout() override { RecalcBar(false); }
   // The view of a hint the bar shows for one of its parts (a screen tip when
   // one is given), and the top-left screen point of that hint window, of that
   // height, for a part at AItemRect (client coordinates).
@@ -175,7 +196,8 @@ class TCustomdxBarControl : public TCustomControl, public IdxBarControl, public 
   virtual void CalcMetrics();
   virtual int CalcTextSize();
   virtual int CalcIconAreaSize();
-  int ItemTextSize(TdxBarItemControl*) const { return FTextSize; }
+  // The control's own text size when it has one, else the bar's.
+  int ItemTextSize(TdxBarItemControl* AControl) const;
   virtual int BeginGroupSize();
   int LinkBeginGroupSize(TdxBarItemLink* ALink);
   virtual int MarkAreaSize() { return HasMark() ? FMarkSize : 0; }
@@ -280,6 +302,8 @@ class TCustomdxBarControl : public TCustomControl, public IdxBarControl, public 
   bool IsAncestorOf(TCustomdxBarControl* AControl);
   // The window is the bar window's child or the selected control's own window.
   bool OwnsWindow(HWND AWnd);
+  // A press on a window the bar owns (an item's in-place window).
+  virtual void OwnedWindowMouseDown(HWND) {}
   void ShowWithoutActivation();
   bool IsCursorOverWindow();
   bool IsPointInside(const TPoint& AScreenPoint);
@@ -299,13 +323,12 @@ class TCustomdxBarControl : public TCustomControl, public IdxBarControl, public 
   // managers that has a window and a selectable link; nil when none.
   TCustomdxBarControl* FindNextToolbar(bool AForward);
   void FocusNextToolbar(bool AForward);
-  // Recomputes the hot state of the bar under the cursor (of this bar only with AOnlyThis).
-  static void RefreshHotTrackUnderMouse(TCustomdxBarControl* AOnly = nullptr);
-  // The mouse is watched over one bar window at a time: a bar that starts
-  // watching makes the one watched before leave its hot state.
+  // The manager watches the mouse over one bar window at a time: a bar that
+  // starts being watched makes the one watched before leave its hot state.
   void StartMouseTracking();
   TRect WindowAreaInClient();
-  // The mouse left the bar: hot state, tracked link and mouse selection go.
+  // The mouse left the bar: while the manager watches it, the watch ends and
+  // the hot state, the tracked link and the mouse selection go.
   void MouseLeaveHandler();
   void StopMouseTracking();
   bool IsMouseTracking();
@@ -357,7 +380,9 @@ class TCustomdxBarControl : public TCustomControl, public IdxBarControl, public 
   virtual void MakeItemVisible(TdxBarItemControl*) {}
   virtual void AssignDefaultFont() {}
   virtual void ApplyAlphaBlend() {}
-  virtual void BoundsChanged();
+  // The window moved, changed size, showed or hid (the flags of its window
+  // position): the shadow follows and the background is drawn anew.
+  virtual void BoundsChanged(UINT ASwpFlags);
   virtual void PaintBar();
   virtual void CreateLinkControls();
   virtual void DestroyLinkControls();
@@ -369,7 +394,6 @@ class TCustomdxBarControl : public TCustomControl, public IdxBarControl, public 
   virtual void ItemMouseMove(TShiftState AShift, TPoint APoint, TdxBarItemControl* AControl);
   virtual void ItemMouseUp(TMouseButton AButton, TShiftState AShift, TPoint APoint, TdxBarItemControl* AControl);
   virtual void PressItemControl(TdxBarItemControl* AControl);
-  virtual void OwnedWindowMouseDown() {}
   virtual void BarMouseLeave();
   virtual void EnterBarFocus(TdxBarItemControl* AControl);
   virtual void LeaveBarFocus();
@@ -382,16 +406,18 @@ class TCustomdxBarControl : public TCustomControl, public IdxBarControl, public 
   virtual void HideChain();
   virtual void HandleBarKey(TWMKey& Message);
   void KeyDownMessage(TMessage& Message);
+  // Key tips end first: the keyboard clicks the selected control.
   void ClickSelectedByKeyboard();
   TdxBarItemLink* FindLinkByAccel(Word AKey, TShiftState AShift, TdxBarItemLink* AAfter);
   // Nil for a disabled item; AShared: another link answers to the same key.
   TdxBarItemLink* FindEnabledLinkByAccel(Word AKey, TShiftState AShift, TdxBarItemLink* AAfter, bool& AShared);
   virtual void ActivateItemByAccel(TdxBarItemControl* AControl, bool AShared);
-  // The selected control takes the key when it is its own accelerator character.
-  bool PassKeyToSelectedItem(Word AKey, TShiftState AShift);
+  // The selected enabled control takes the key when it is its own
+  // accelerator character (a key that opens its drop-down).
+  bool PassKeyToSelectedItem(Word& AKey, TShiftState AShift);
   void SetViewState(TdxBarViewState AValue);
   void NotifyItemsWindowDestroying();
-  // The window moved, changed size, showed or hid: the shadow follows (dxBarShadows.cpp).
+  // The shadow follows the window (dxBarShadows.cpp).
   void ShadowFollowWindow(UINT ASwpFlags);
   // Customizing.
   virtual bool AllowsCustomizing() { return true; }
@@ -455,5 +481,6 @@ class TCustomdxBarControl : public TCustomControl, public IdxBarControl, public 
 // The active bar (the one that holds the menu and keyboard mode), nil when
 // none. Whether a bar window is still live: dxBarIsLiveControl (dxBarRoutines).
 TCustomdxBarControl* dxBarActiveBarControl();
-// The bar control that has the keyboard focus of the bar system, nil when none.
-TCustomdxBarControl* dxBarFocusedBarControl();
+// The active bar and its chain as the bar model's hooks see them (the
+// model's seam, filled at the bar windows' start-up).
+IdxBarActiveMenus* dxBarControlsActiveMenus();

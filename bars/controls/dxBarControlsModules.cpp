@@ -6,6 +6,7 @@
 #include "bars/controls/dxBarItemControls.h"
 #include "bars/controls/dxBarPainters.h"
 #include "bars/controls/dxBarToolbarControl.h"
+#include "bars/model/dxBarHooks.h"
 
 #include <span>
 
@@ -49,6 +50,7 @@ void dxBarControlsInitialize() {
   dxBarSideDockFactory() = &dxBarCreateSideDock;
   dxBarToolbarControlFactory() = &dxBarCreateToolbarControl;
   dxBarToolbarWindows() = dxBarDockToolbarWindows();
+  dxBarActiveMenus() = dxBarControlsActiveMenus();
   dxBarRegisterPainters();
   dxBarHintWindowFactory() = &dxBarCreateBarHintWindow;
   for (const TItemClassRow& row : ItemClassRows())
@@ -61,6 +63,7 @@ void dxBarControlsFinalize() {
   const std::span<const TItemClassRow> rows = ItemClassRows();
   for (auto row = rows.rbegin(); row != rows.rend(); ++row) dxBarRemoveItemClassFromRegistry(row->ItemClass);
   dxBarHintWindowFactory() = nullptr;
+  dxBarActiveMenus() = nullptr;
   dxBarToolbarWindows() = nullptr;
   dxBarToolbarControlFactory() = nullptr;
   dxBarSideDockFactory() = nullptr;

@@ -129,7 +129,9 @@ void TdxDockRow::DeleteCol(int AIndex) {
   TdxDockCol* col = FColList.at(AIndex);
   FColList.erase(FColList.begin() + AIndex);
   TObject::Free(col);
-  UpdateOneOnRow();
+  // A row left without windows says nothing of its toolbars' sharing: a
+  // toolbar whose window goes (hidden or made anew) stays alone on its row.
+  if (ColCount() > 0) UpdateOneOnRow();
 }
 
 int TdxDockRow::IndexOfBarControl(TdxBarControl* ABarControl) const {

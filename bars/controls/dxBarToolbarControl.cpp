@@ -37,6 +37,12 @@ TRect WindowRectOf(HWND AWnd) {
   return TRect(r.left, r.top, r.right, r.bottom);
 }
 
+TPoint CursorPos() {
+  POINT p{};
+  GetCursorPos(&p);
+  return TPoint(p.x, p.y);
+}
+
 // Follows a bar through calls that may free it.
 class TBarLink {
  public:
@@ -376,12 +382,10 @@ void TdxBarControl::UpdateCaption() {
 
 // ---- window bounds and position
 
-void TdxBarControl::BoundsChanged() {
-  TCustomdxBarControl::BoundsChanged();
+void TdxBarControl::BoundsChanged(UINT ASwpFlags) {
+  TCustomdxBarControl::BoundsChanged(ASwpFlags);
   if (!FBar || IsInternalLocked()) return;
-  const auto* pos = FCurrentMessage.Msg == WM_WINDOWPOSCHANGED ? reinterpret_cast<const WINDOWPOS*>(FCurrentMessage.LParam)
-                                                               : nullptr;
-  const UINT flags = pos ? pos->flags : 0;
+  const UINT flags = ASwpFlags;
   if (!FMoving) {
     FBar->ChangeDockingStyle(FDockingStyle);
     StorePosition();
@@ -409,8 +413,13 @@ void TdxBarControl::StorePosition() {
   manager->SetDesignerNotifyLock(true);
   try {
     if (FDockingStyle != dsNone) {
-      if (!manager->IsCreatingHandles()) {
+      // A dock that is going, or destroying the window of one of its bars, keeps the stored place.
+      const bool dockBusy = FDockControl && (FDockControl->ComponentState().Contains(csDestroying) ||
+                                             FDockControl->TdxDockControl::IsBarHandleDestroying());
+      if (!dockBusy && !manager->IsCreatingHandles()) {
         FBar->SetDockedDockingStyle(FDockingStyle);
+        // A side dock is found again by the style; another dock is kept by name.
+        FBar->SetDockedDockControl(FDockControl && FDockControl->IsSideDock() ? nullptr : FDockControl);
         int row = -1;
         if (FDockControl && FDockControl->FindCol(this, &row)) {
           FBar->SetOneOnRow(FDockControl->Row(row)->ColCount() == 1);
@@ -549,8 +558,36 @@ void TdxBarControl::WMDestroy(TMessage& Message) {
 }
 
 void TdxBarControl::WMSetCursor(TMessage& Message) {
+  TdxBarItemControl* designerSelected = IsCustomizing() ? DesignerSelectedItemControl() : nullptr;
+  if (FIsResizing ||
+      (designerSelected && designerSelected->IsSizingPoint(ScreenToClient(CursorPos())))) {
+    if (Screen) ::SetCursor(Screen->Cursors(crdxBarEditSizing));
+    Message.Result = 1;
+    return;
+  }
   if (!FMoving && CanDock() && LOWORD(Message.LParam) == HTCLIENT) UpdateMovingCursor();
   TCustomdxBarControl::WndProc(Message);
+}
+
+void TdxBarControl::WMCaptureChanged(TMessage& Message) {
+  TCustomdxBarControl::WndProc(Message);
+  if (FIsResizing && dxBarIsLiveControl(this)) EndItemSizing(false);
+}
+
+void TdxBarControl::EndItemSizing(bool AApply) {
+  FIsResizing = false;
+  if (TdxBarItemControl* control = DesignerSelectedItemControl()) control->EndSizing(AApply);
+}
+
+void TdxBarControl::BeginItemDrag(TPoint APoint, bool AWasSelected) {
+  TdxBarItemControl* control = DesignerSelectedItemControl();
+  if (AWasSelected && control && control->IsSizingPoint(APoint)) {
+    FIsResizing = true;
+    control->BeginSizing(APoint);
+    SetCapture(WindowHandle());
+    return;
+  }
+  TCustomdxBarControl::BeginItemDrag(APoint, AWasSelected);
 }
 
 TRect TdxBarControl::GetMoveZoneExtents() {
@@ -629,8 +666,16 @@ void TdxBarControl::WndProc(TMessage& Message) {
     case CM_FONTCHANGED:
       FontChanged(Message);
       return;
+    case WM_CAPTURECHANGED:
+      WMCaptureChanged(Message);
+      return;
     case WM_LBUTTONUP:
       if (FIgnoreMouseClick) break;
+      if (FIsResizing) {
+        EndItemSizing(true);
+        if (dxBarIsLiveControl(this) && GetCapture() == WindowHandle()) ReleaseCapture();
+        return;
+      }
       if (dxBarMDIButtonPressState().Pressed) {
         ReleaseMDIButton(TPoint(static_cast<short>(LOWORD(Message.LParam)), static_cast<short>(HIWORD(Message.LParam))));
         return;
@@ -828,6 +873,10 @@ void TdxBarControl::PressItemControl(TdxBarItemControl* AControl) {
 void TdxBarControl::ItemMouseMove(TShiftState AShift, TPoint APoint, TdxBarItemControl* AControl) {
   TrackMDIButtons(APoint);
   if (dxBarMDIButtonPressState().Pressed) return;
+  if (FIsResizing) {
+    if (TdxBarItemControl* control = DesignerSelectedItemControl()) control->TrackSizing(APoint);
+    return;
+  }
   if (!IsMouseInputBlocked(false)) {
     if (TdxBarCaptionButtons* buttons = CaptionButtons()) {
       const TPoint offset = GetClientOffset();
@@ -937,11 +986,7 @@ void TdxBarControl::ShowCustomizePopup(TdxBarItemControl* AControl) {
 // ---- focus
 
 void TdxBarControl::EnterBarFocus(TdxBarItemControl* AControl) {
-  const TPoint cursor = [] {
-    POINT p{};
-    GetCursorPos(&p);
-    return TPoint(p.x, p.y);
-  }();
+  const TPoint cursor = CursorPos();
   // The bar under the cursor, when another, leaves its hot state.
   if (TWinControl* under = FindControl(WindowFromPoint(POINT{cursor.X, cursor.Y})))
     if (auto* other = dynamic_cast<TCustomdxBarControl*>(under); other && other != this && dxBarIsLiveControl(other))
@@ -954,38 +999,49 @@ void TdxBarControl::EnterBarFocus(TdxBarItemControl* AControl) {
   if (!IsCustomizing() && !parentFocused && IsOutsidePopupWindow())
     if (TCustomForm* form = MasterForm(); form && form->HandleAllocated()) SetForegroundWindow(form->WindowHandle());
   if (!AControl && FItemLinks) {
-    for (TdxBarItemLink* link = FItemLinks->FirstSelectableLink(); link;) {
-      if (auto* control = dynamic_cast<TdxBarItemControl*>(link->Control())) {
+    // The first selectable link with a control, the entry of a maximized MDI
+    // child's system menu (an item the manager made for itself) left out.
+    TdxBarManager* manager = BarManager();
+    auto isSystemMenuEntry = [manager](TdxBarItemLink* ALink) {
+      TComponentList* internal = manager ? manager->InternalItems() : nullptr;
+      return internal && ALink->Item() && internal->IndexOf(ALink->Item()) >= 0;
+    };
+    TdxBarItemLink* first = FItemLinks->FirstSelectableLink();
+    for (TdxBarItemLink* link = first; link;) {
+      auto* control = dynamic_cast<TdxBarItemControl*>(link->Control());
+      if (control && !isSystemMenuEntry(link)) {
         AControl = control;
         break;
       }
-      TdxBarItemLink* next = FItemLinks->NextSelectableLink(link);
-      if (next == FItemLinks->FirstSelectableLink()) break;
-      link = next;
+      link = FItemLinks->NextSelectableLink(link);
+      if (link == first) break;
     }
   }
-  TCustomdxBarControl* previous = dxBarFocusedBarControl();
   TCustomdxBarControl::EnterBarFocus(AControl);
   if (!self.Alive()) return;
-  if (previous != this) {
-    if (FPrevFocusedBarControlLink) cxReleaseObjectLink(FPrevFocusedBarControlLink);
-    FPrevFocusedBarControlLink = previous ? cxCreateObjectLink(previous) : nullptr;
-  }
+  TdxBarManager* manager = BarManager();
+  if (!manager || manager->FocusedBarControl() == static_cast<IdxBarControl*>(this)) return;
+  // The bar that had the keyboard gets it back when this one lets go.
+  IdxBarControl* previous = manager->FocusedBarControl();
+  if (FPrevFocusedBarControlLink) cxReleaseObjectLink(FPrevFocusedBarControlLink);
+  FPrevFocusedBarControlLink = previous ? cxCreateObjectLink(previous->BarControlObject()) : nullptr;
+  manager->SetFocusedBarControl(this);
 }
 
 void TdxBarControl::LeaveBarFocus() {
-  TCustomdxBarControl* previous =
-      FPrevFocusedBarControlLink ? dynamic_cast<TCustomdxBarControl*>(FPrevFocusedBarControlLink->Ref) : nullptr;
+  auto* previous =
+      FPrevFocusedBarControlLink ? dynamic_cast<IdxBarControl*>(FPrevFocusedBarControlLink->Ref) : nullptr;
   if (FPrevFocusedBarControlLink) {
     cxReleaseObjectLink(FPrevFocusedBarControlLink);
     FPrevFocusedBarControlLink = nullptr;
   }
+  TdxBarManager* manager = BarManager();
+  if (manager && manager->FocusedBarControl() == static_cast<IdxBarControl*>(this))
+    manager->SetFocusedBarControl(previous);
   TBarLink self(this);
   TCustomdxBarControl::LeaveBarFocus();
   if (!self.Alive()) return;
-  if (previous && dxBarIsLiveControl(previous) && previous->IsActive()) previous->BarGetFocus(previous->SelectedControl());
-  if (!self.Alive()) return;
-  RefreshHotTrackUnderMouse();
+  if (manager) manager->RefreshHotTrackUnderMouse();
   TCustomForm* host = GetHostForm();
   HWND focus = FBeforeBarGetFocusFocusedWnd;
   FBeforeBarGetFocusFocusedWnd = nullptr;
@@ -1038,7 +1094,7 @@ void TdxBarControl::PaintBar() {
   canvas->SaveClipRegion();
   if (painter->HasOwnBarBackground()) DrawBarBackground();
   PaintItemControls();
-  for (const TdxBarLayoutSeparator& s : FViewInfo->Separators()) DrawSeparator(s.Bounds, s.Kind == skHorizontal);
+  for (const TdxBarItemSeparatorData& s : FViewInfo->Separators()) DrawSeparator(s.Bounds, s.Kind == skHorizontal);
   if (HasMDIArea()) DrawMDIButtons(canvas->Handle(), true, !ShowsMDIButtons());
   if (FDockingStyle != dsNone && HasMark()) {
     const TRect mark = painter->BarMarkItemRect(this);
@@ -1067,18 +1123,6 @@ void TdxBarControl::DrawSeparator(const TRect& ARect, bool AHorizontal) {
 }
 
 void TdxBarControl::DrawBarBackground() { GetPainter()->PrepareBarBackground(this); }
-
-void TdxBarControl::DrawBackgroundRect(HDC DC, const TRect& ARect, bool AInClientCoords, TColor AColor,
-                                       HBRUSH ABrush) {
-  TCustomdxBarControl::DrawBackgroundRect(DC, ARect, AInClientCoords, AColor, ABrush);
-}
-
-void TdxBarControl::RepaintItemControl(TdxBarItemControl* AControl) {
-  if (!AControl || !HandleAllocated()) return;
-  const TRect r = AControl->ItemBounds();
-  RECT rect{r.Left, r.Top, r.Right, r.Bottom};
-  InvalidateRect(WindowHandle(), &rect, FALSE);
-}
 
 TPoint TdxBarControl::GetClientOffset() {
   if (!HandleAllocated()) {

@@ -170,6 +170,8 @@ class TdxBarControl : public TCustomdxBarControl {
   // Where the cursor grabbed the window: (offset, extent) per axis.
   TPoint RX, RY;
   int HitTest() const { return FHitTest; }
+  // An item of the bar is being resized while customizing.
+  bool IsResizing() const { return FIsResizing; }
 
   // Popup toolbars.
   void Popup(const TRect& AOwnerRect) { PopupEx(AOwnerRect, xdRight); }
@@ -210,7 +212,6 @@ class TdxBarControl : public TCustomdxBarControl {
   TRect GetOuterBounds() override;
   bool HasBackgroundBitmap() override;
   bool HasCustomBackground() override;
-  void DrawBackgroundRect(HDC DC, const TRect& ARect, bool AInClientCoords, TColor AColor, HBRUSH ABrush) override;
   // Caption buttons (window coordinates).
   virtual void ClickCaptionButton(int AIndex);
   // A caption button's hint shows its screen tip at the button.
@@ -228,8 +229,6 @@ class TdxBarControl : public TCustomdxBarControl {
   TRect GetMDIButtonRect(TdxBarMDIButton AButton);
   // AMask: 3 = grayed or disabled when pressing, 1 = grayed when hot tracking.
   bool IsMDIButtonEnabled(TdxBarMDIButton AButton, int AMask);
-  // The MDI child whose buttons the bar shows, nil when none.
-  TCustomForm* ActiveMDIChild();
   void DrawMDIButtons(HDC DC, bool AExclude, bool AOnlyCloseButton);
   void RepaintMDIButtons();
   // The state value the painter draws an MDI button in.
@@ -262,7 +261,7 @@ class TdxBarControl : public TCustomdxBarControl {
   void CalcToolbarItemRects() override;
   void AssignDefaultFont() override;
   void ApplyAlphaBlend() override;
-  void BoundsChanged() override;
+  void BoundsChanged(UINT ASwpFlags) override;
   void PaintBar() override;
   virtual void DrawSeparator(const TRect& ARect, bool AHorizontal);
   virtual void DrawBarBackground();
@@ -279,8 +278,9 @@ class TdxBarControl : public TCustomdxBarControl {
   void EnterBarFocus(TdxBarItemControl* AControl) override;
   void LeaveBarFocus() override;
   void HideChain() override;
-  void RepaintItemControl(TdxBarItemControl* AControl) override;
   bool AllowsCustomizing() override;
+  // A press on the sizing border of the control already selected resizes it.
+  void BeginItemDrag(TPoint APoint, bool AWasSelected) override;
   // The gripper area before the client area, where the cursor shows it moves the bar.
   virtual TRect GetMoveZoneExtents();
   void UpdateMovingCursor();
@@ -306,6 +306,9 @@ class TdxBarControl : public TCustomdxBarControl {
   void WMWindowPosChanging(TMessage& Message);
   void WMSetCursor(TMessage& Message);
   void WMDestroy(TMessage& Message);
+  void WMCaptureChanged(TMessage& Message);
+  // Ends an item resize: applied on the button's release, dropped when the capture goes.
+  void EndItemSizing(bool AApply);
   void FontChanged(TMessage& Message);
   // The caption-button loop: the close button (-2) or a caption button is
   // held until the left button comes up; true when released over it.

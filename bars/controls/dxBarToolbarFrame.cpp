@@ -712,18 +712,11 @@ void TdxBarControl::ClickCaptionButton(int AIndex) {
 // MDI buttons
 // ---------------------------------------------------------------------------
 
-TCustomForm* TdxBarControl::ActiveMDIChild() {
-  TdxBarManager* manager = BarManager();
-  TCustomForm* form = manager ? manager->MainForm() : nullptr;
-  if (form && form->FormStyle() != fsMDIForm) form = GetParentForm(form, true);
-  return form && form->FormStyle() == fsMDIForm ? form->ActiveMDIChild() : nullptr;
-}
-
 bool TdxBarControl::ShowsMDIButtons() {
-  if (!IsMainMenu()) return false;
-  TCustomForm* child = ActiveMDIChild();
-  return child && child->HandleAllocated() && IsZoomed(child->WindowHandle()) &&
-         (GetWindowLongPtrW(child->WindowHandle(), GWL_STYLE) & WS_SYSMENU);
+  TdxBarManager* manager = BarManager();
+  if (!IsMainMenu() || !manager || !manager->IsMDIMaximized()) return false;
+  const HWND child = manager->ActiveMDIChild();
+  return child && (GetWindowLongPtrW(child, GWL_STYLE) & WS_SYSMENU);
 }
 
 bool TdxBarControl::HasMDIArea() {
@@ -743,9 +736,10 @@ bool TdxBarControl::IsMDIButtonEnabled(TdxBarMDIButton AButton, int AMask) {
   if (AButton == mdibRestore) return true;
   const bool showsButtons = ShowsMDIButtons();
   if (AButton == mdibClose && !showsButtons) return true;
-  TCustomForm* child = ActiveMDIChild();
-  if (!child || !child->HandleAllocated()) return false;
-  HMENU menu = GetSystemMenu(child->WindowHandle(), FALSE);
+  TdxBarManager* manager = BarManager();
+  const HWND child = manager ? manager->ActiveMDIChild() : nullptr;
+  if (!child) return false;
+  HMENU menu = GetSystemMenu(child, FALSE);
   if (!menu) return false;
   const UINT command = AButton == mdibMinimize ? SC_MINIMIZE : AButton == mdibRestore ? SC_RESTORE : SC_CLOSE;
   const UINT state = GetMenuState(menu, command, MF_BYCOMMAND);
@@ -867,10 +861,7 @@ bool TdxBarControl::ReleaseMDIButton(TPoint APoint) {
   TdxBarManager* manager = BarManager();
   if (showsButtons) {
     // The command goes to the maximized child as if its own caption button was clicked.
-    if (TCustomForm* child = ActiveMDIChild(); child && child->HandleAllocated()) {
-      const UINT command = held == mdibMinimize ? SC_MINIMIZE : held == mdibRestore ? SC_RESTORE : SC_CLOSE;
-      SendMessageW(child->WindowHandle(), WM_SYSCOMMAND, command, 0);
-    }
+    if (manager) manager->DoMDIButtonCommand(static_cast<TdxBarMDIButton>(held));
   } else if (manager && manager->OnCloseButtonClick) {
     manager->OnCloseButtonClick(manager);
   }

@@ -54,11 +54,7 @@ void TdxBarControlViewInfo::AddSeparatorForLink(TdxBarItemLink* ALink) {
 
 void TdxBarControlViewInfo::AddLinkSeparator(const TRect& ABounds, TdxBarItemSeparatorKind AKind,
                                              TdxBarItemControl* AControl) {
-  TdxBarLayoutSeparator separator;
-  separator.Bounds = ABounds;
-  separator.Kind = AKind;
-  separator.Control = AControl;
-  AddSeparator(separator);
+  AppendSeparator(ABounds, AKind, AControl);
 }
 
 // ---------------------------------------------------------------------------
@@ -303,8 +299,8 @@ HRGN TdxBarControl::CreateItemRegion(TdxBarItemControl* AControl) {
   const TRect hit = GetItemHitRect(AControl);
   HRGN region = GdiCreateRectRgn(hit.Left, hit.Top, hit.Right, hit.Bottom);
   if (!region || !FViewInfo) return region;
-  for (const TdxBarLayoutSeparator& separator : FViewInfo->Separators()) {
-    if (separator.Control != AControl) continue;
+  for (const TdxBarItemSeparatorData& separator : FViewInfo->Separators()) {
+    if (separator.AssociatedItemControl != AControl) continue;
     if (HRGN part = GdiCreateRectRgn(separator.Bounds.Left, separator.Bounds.Top, separator.Bounds.Right,
                                      separator.Bounds.Bottom)) {
       CombineRgn(region, region, part, RGN_OR);

@@ -648,6 +648,12 @@ class TdxBarManager : public TComponent {
   void SetChangedSubMenuControl(IdxBarControl* AValue) { FChangedSubMenuControl = AValue; }
   // A bar window goes: the manager forgets it.
   void BarControlDestroying(IdxBarControl* AControl);
+  // The item and link a customizing drag out of a bar carries, armed by the
+  // press and cleared when the bar lets the mouse go; nil when none.
+  TdxBarItem* DraggedItem() const { return FDraggedItem; }
+  TdxBarItemLink* DraggedItemLink() const { return FDraggedItemLink; }
+  void SetDraggingItem(TdxBarItem* AValue) { FDraggedItem = AValue; }
+  void SetDraggingItemLink(TdxBarItemLink* AValue) { FDraggedItemLink = AValue; }
 
   // Event dispatchers.
   virtual void DoBarClose(TdxBar* ABar);
@@ -858,6 +864,8 @@ class TdxBarManager : public TComponent {
   bool FIsMDIMaximized = false;
   HWND FPrevActiveMDIChild = nullptr;
   mutable TObjectPtr<TcxEventHandlerCollection> FMDIStateChangedHandlers;
+  TdxBarItem* FDraggedItem = nullptr;
+  TdxBarItemLink* FDraggedItemLink = nullptr;
 };
 
 // The colours of the flat toolbars' brushes, from the system colours.
