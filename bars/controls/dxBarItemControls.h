@@ -187,7 +187,8 @@ class IdxBarItemControlViewInfo {
   virtual TdxBarItemViewLevels GetAllowedViewLevels() = 0;
   virtual TRect GetBounds() = 0;
   virtual bool GetBeginGroup() = 0;
-  virtual TdxBarButtonGroupRealPosition GetButtonGroupPosition() = 0;
+  // The link's place in a button group (none for a control outside groups).
+  virtual TdxBarButtonGroupPosition GetButtonGroupPosition() = 0;
   virtual TdxBarItemViewLevel GetViewLevel() = 0;
   virtual int GetWidthAtViewLevel(TdxBarItemViewLevel ALevel) = 0;
   virtual bool GetSupportsMultiColumnLayout() = 0;
@@ -245,7 +246,7 @@ class TdxBarItemControlViewInfo : public TcxInterfacedPersistent, public IdxBarI
   TdxBarItemViewLevels GetAllowedViewLevels() override { return FAllowedViewLevels; }
   TRect GetBounds() override { return FBounds; }
   bool GetBeginGroup() override;
-  TdxBarButtonGroupRealPosition GetButtonGroupPosition() override;
+  TdxBarButtonGroupPosition GetButtonGroupPosition() override;
   TdxBarItemViewLevel GetViewLevel() override { return FViewLevel; }
   int GetWidthAtViewLevel(TdxBarItemViewLevel ALevel) override { return WidthAtViewLevel(ALevel); }
   bool GetSupportsMultiColumnLayout() override { return SupportsMultiColumnLayout(); }
@@ -274,19 +275,21 @@ class TdxBarItemControlViewInfo : public TcxInterfacedPersistent, public IdxBarI
 };
 
 // One rendered image of a control, kept while its draw mode and its source
-// (the glyph, or without one the image list) stay the same.
-class TdxCachedImageOptions : public TObject {
+// (the glyph, or without one the image list) stay the same. The bar's glyph
+// drawing routine (dxBarDrawItemGlyph) fills it and draws from it.
+class TdxCachedImageOptions : public TObject, public IdxBarGlyphCache {
   DECLARE_CLASS(TdxCachedImageOptions, TObject)
   TdxCachedImageOptions();
   ~TdxCachedImageOptions() override;
 
-  // Renders the glyph (or AImages[AImageIndex]) as large as ARect in the mode.
+  // IdxBarGlyphCache: renders the glyph (or AImages[AImageIndex]) as large
+  // as ARect in the mode.
   void Cache(const TRect& ARect, TBitmap* AGlyph, TCustomImageList* AImages, int AImageIndex,
-             TcxImageDrawMode ADrawMode, bool ASmoothImage = false, TColor ATransparentColor = clNone,
-             bool AUseBitmapTransparentColor = true);
-  bool IsCached(TcxImageDrawMode ADrawMode, TBitmap* AGlyph, TCustomImageList* AImages) const;
-  // Blends the rendered image into R of a device context.
-  void Draw(HDC DC, const TRect& R) const;
+             TcxImageDrawMode ADrawMode, bool ASmoothImage, TColor ATransparentColor,
+             bool AUseLeftBottomPixelAsTransparent) override;
+  bool IsCached(TcxImageDrawMode ADrawMode, TBitmap* AGlyph, TCustomImageList* AImages) const override;
+  TBitmap* CachedGlyph() override;
+
   void Reset() { FCached = false; }
   bool Cached() const { return FCached; }
   TcxAlphaBitmap* Glyph() const { return FGlyph; }
@@ -333,8 +336,9 @@ class TdxBarItemControl : public TdxBarItemControlBase, public IdxBarHintSource 
   // The data of the running hot-track fade, nil when none runs.
   IdxFadingElementData* FadingElementData() const { return FFadingElementData; }
   // The accessible object of the control; the accessibility layer makes it
-  // on the first request (nil until that layer is there).
-  TObject* IAccessibilityHelper();
+  // on the first request (nil until that layer is there). Told that the
+  // control goes (dxBarOwnerHelperDestroyed), it sees to its own end.
+  IdxBarAccessibilityHelper* IAccessibilityHelper();
   // Written by the toolbar layout.
   bool BreakingRow = false;
   bool LastInRow = false;
@@ -353,6 +357,8 @@ class TdxBarItemControl : public TdxBarItemControlBase, public IdxBarHintSource 
   virtual int MinimalHeight() { return 1; }
   void RecalcState() override;
   void ClearDrawingCache(bool AResetViewInfo) override;
+  // The glyph rendered once and drawn from then on (see TdxCachedImageOptions).
+  IdxBarGlyphCache* GlyphCache() override { return FCachedImageOptions; }
   void RecalcDrawingConsts() override;
   int HitTestPart(TPoint APoint) const;
   virtual int PartCount() { return 1; }
@@ -381,6 +387,10 @@ class TdxBarItemControl : public TdxBarItemControlBase, public IdxBarHintSource 
   TdxBarItemControlViewSize ViewSizeForLevel(TdxBarItemViewLevel ALevel);
   TdxBarItemViewLevel CurrentViewLevel() const { return FViewInfo ? FViewInfo->ViewLevel() : ivlDefault; }
   bool LargeIconsActive();
+  // The manager's glyph size now (16 without a manager).
+  int CurrentGlyphSize();
+  // The text height the control measures with: its own with a style font.
+  int EffectiveTextSize();
   virtual TCustomImageList* FetchHotImages();
 
   // Interaction, called by the bar window (its dynamic handlers).
@@ -396,6 +406,8 @@ class TdxBarItemControl : public TdxBarItemControlBase, public IdxBarHintSource 
   virtual void DefaultDoubleClickAction() {}
   void TrackHotPart(TPoint APoint);
   void PressAndClick(bool AByMouse);
+  // An accelerator chose the control: it is pressed and clicked as by a key.
+  void PressAndClickByKey() override { PressAndClick(false); }
   virtual void BecomeActive(bool AImmediately, bool AByMouse);
   virtual void BecomeInactive(bool AImmediately);
   virtual void Press(bool) {}
@@ -535,7 +547,7 @@ class TdxBarItemControl : public TdxBarItemControlBase, public IdxBarHintSource 
   HBRUSH FBkBrush = nullptr;
   TdxCachedImageOptions* FCachedImageOptions = nullptr;
   IdxFadingElementData* FFadingElementData = nullptr;
-  TObject* FIAccessibilityHelper = nullptr;
+  IdxBarAccessibilityHelper* FIAccessibilityHelper = nullptr;
   bool FIsActive = false;
   TCustomdxBarControl* FParent = nullptr;
   bool FPressed = false;
@@ -554,11 +566,9 @@ class TdxBarItemControl : public TdxBarItemControlBase, public IdxBarHintSource 
 
 // Makes the accessible object of an item control; filled by the
 // accessibility layer (nil until then: controls have none).
-using TdxBarItemControlAccessibilityHelperFactory = TObject* (*)(TdxBarItemControl* AControl, const String& AClassName);
+using TdxBarItemControlAccessibilityHelperFactory = IdxBarAccessibilityHelper* (*)(TdxBarItemControl* AControl,
+                                                                                  const String& AClassName);
 TdxBarItemControlAccessibilityHelperFactory& dxBarItemControlAccessibilityHelperFactory();
-// Tells the accessibility layer that the owner of a helper goes.
-using TdxBarOwnerHelperDestroyedProc = void (*)(TObject* AHelper);
-TdxBarOwnerHelperDestroyedProc& dxBarOwnerHelperDestroyed();
 
 // Everything that presses, hot-tracks and may open a drop-down.
 class TdxBarButtonLikeControl : public TdxBarItemControl {

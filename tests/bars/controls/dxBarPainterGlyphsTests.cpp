@@ -344,6 +344,7 @@ TEST_F(TGlyphPaintTest, MenuGlyphStretchesWithTheBarsScale) {
   bar->Font()->SetHeight(-24);
   bar->Canvas()->Font()->Assign(bar->Font());
   bar->CalcMetrics();
+  Control = ButtonControl(Bar, 0);  // the new font rebuilt the bar's controls
   const double ratio = bar->Ratio();
   ASSERT_GT(ratio, 1.2);
   const int iconArea = ControlOf(Bar)->IconAreaSize(), h = iconArea + 4;
@@ -405,6 +406,7 @@ TEST_F(TGlyphPaintTest, CheckMarkOfAnItemWithoutImageScalesWithTheFont) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.FontSize);
     bar->Font()->SetSize(c.FontSize);
+    Control = ButtonControl(Bar, 0);  // the new font rebuilt the bar's controls
     const TRect R(0, 0, 40, 30);
     for (const TdxBarPainter* painter : {Base(), static_cast<const TdxBarPainter*>(Flat())}) {
       TPaintDib dib(40, 30);
