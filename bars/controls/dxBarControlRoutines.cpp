@@ -7,25 +7,6 @@
 
 namespace {
 
-// Internal popups and the controls that own bar windows come with the bar
-// windows that have them; a bar window that does not declare them is no
-// internal popup and has no owner control.
-template <class T>
-bool IsInternalPopup(T* AControl) {
-  if constexpr (requires { AControl->IsInternalPopup(); })
-    return AControl->IsInternalPopup();
-  else
-    return false;
-}
-
-template <class T>
-TWinControl* OwnerControlOf(T* AControl) {
-  if constexpr (requires { AControl->OwnerControl(); })
-    return AControl->OwnerControl();
-  else
-    return nullptr;
-}
-
 // Sub-menus and the quick-customization popup (a sub-menu of its own kind).
 bool IsSubMenu(TCustomdxBarControl* AControl) { return AControl->Kind() != bkBarControl; }
 
@@ -47,7 +28,7 @@ TCustomdxBarControl* dxBarRootParentControl(TCustomdxBarControl* AControl) {
   TCustomdxBarControl* control = AControl;
   while (control && !control->IsDestroying()) {
     TCustomdxBarControl* parent = control->ParentBar();
-    if (!parent || (IsInternalPopup(control) && !IsInternalPopup(parent))) break;
+    if (!parent || (control->IsInternalPopup() && !parent->IsInternalPopup())) break;
     control = parent;
   }
   return control;
@@ -81,7 +62,7 @@ TcxCustomPopupWindow* dxBarFindHostPopupWindow(TWinControl* AControl, bool AThro
       continue;
     }
     auto* bar = AThroughBarControls ? dynamic_cast<TCustomdxBarControl*>(FindControl(wnd)) : nullptr;
-    TWinControl* owner = bar ? OwnerControlOf(bar) : nullptr;
+    TWinControl* owner = bar ? bar->OwnerControl() : nullptr;
     if (!owner || !owner->HandleAllocated()) break;
     wnd = owner->Handle();
   }

@@ -1,7 +1,8 @@
 // Routines of the bar module about bar windows: the active bar window and
 // its manager, the root of a chain of bar windows, and the popup window that
-// hosts a control. The live bar windows and the active one are kept by the
-// bar window base (dxBarIsLiveControl, dxBarActiveBarControl).
+// hosts a control. The active bar window is kept by the bar window base
+// (dxBarActiveBarControl), the list of live ones by the bar module
+// (dxBarIsLiveControl).
 #pragma once
 
 class TcxCustomPopupWindow;

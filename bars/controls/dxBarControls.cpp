@@ -18,14 +18,8 @@
 #include "platform/gui/GdiAccounting.h"
 
 #include <algorithm>
-#include <cwctype>
 
 namespace {
-
-std::vector<TCustomdxBarControl*>& LiveControls() {
-  static std::vector<TCustomdxBarControl*> list;
-  return list;
-}
 
 TCustomdxBarControl*& ActiveBarControl() {
   static TCustomdxBarControl* active = nullptr;
@@ -85,19 +79,8 @@ class TStateScope {
 
 }  // namespace
 
-bool dxBarIsLiveControl(TObject* AControl) {
-  if (!AControl) return false;
-  const auto& list = LiveControls();
-  return std::find(list.begin(), list.end(), AControl) != list.end();
-}
-
 TCustomdxBarControl* dxBarActiveBarControl() { return ActiveBarControl(); }
 TCustomdxBarControl* dxBarFocusedBarControl() { return FocusedBarControl(); }
-
-bool dxBarIsAccelKey(Word AKey) {
-  const UINT ch = MapVirtualKeyW(AKey, MAPVK_VK_TO_CHAR) & 0xFFFF;
-  return ch != 0 && ch != L' ' && !std::iswcntrl(static_cast<wint_t>(ch));
-}
 
 // ---------------------------------------------------------------------------
 // Layout values
@@ -222,7 +205,7 @@ void TCustomdxBarControl::AfterConstruction() {
   TCustomControl::AfterConstruction();
   FViewInfo = static_cast<TCustomdxBarControlViewInfo*>(
       TClassOf<TCustomdxBarControlViewInfo, TCustomdxBarControl*>(GetViewInfoClass()).Create(this));
-  LiveControls().push_back(this);
+  dxBarTrackLiveControl(this);
 }
 
 void TCustomdxBarControl::BeforeDestruction() {
@@ -258,8 +241,7 @@ TCustomdxBarControl::~TCustomdxBarControl() {
     ClearControls();
   if (FItemLinks && FItemLinks->BarControl() == static_cast<IdxBarControl*>(this)) FItemLinks->SetBarControl(nullptr);
   CollapseContainerItems();
-  auto& list = LiveControls();
-  list.erase(std::remove(list.begin(), list.end(), this), list.end());
+  dxBarUntrackLiveControl(this);
   cxClearObjectLinks(this);
   FreeAndNil(FBackgroundTempBitmap);
   TObject::Free(FViewInfo);
@@ -681,7 +663,7 @@ void TCustomdxBarControl::WndProc(TMessage& Message) {
       TCustomControl::WndProc(Message);
       if (FDragDown) {
         FDragDown = false;
-        if (IdxBarDesignController* designer = dxBarDesignControllerSlot()) designer->RunItemDrag(BarManager(), nullptr, nullptr);
+        if (TdxBarManager* manager = BarManager()) manager->RunItemDrag(nullptr, nullptr);
       }
       FClickedControl = nullptr;
       return;
@@ -1070,8 +1052,8 @@ void TCustomdxBarControl::MouseMove(TShiftState Shift, int X, int Y) {
       if (GetCapture() == WindowHandle()) ReleaseCapture();
       TdxBarItemControl* dragged = DesignerSelectedItemControl();
       if (dragged && dragged->IsActive()) dragged->BecomeInactive(true);
-      if (IdxBarDesignController* designer = dxBarDesignControllerSlot())
-        designer->RunItemDrag(BarManager(), dragged ? dragged->Item() : nullptr, dragged ? dragged->ItemLink() : nullptr);
+      if (TdxBarManager* manager = BarManager())
+        manager->RunItemDrag(dragged ? dragged->Item() : nullptr, dragged ? dragged->ItemLink() : nullptr);
     }
     return;
   }
@@ -1204,8 +1186,9 @@ void TCustomdxBarControl::ItemMouseUp(TMouseButton AButton, TShiftState AShift, 
 void TCustomdxBarControl::RefreshHotTrackUnderMouse(TCustomdxBarControl* AOnly) {
   const TPoint cursor = CursorPos();
   HWND wnd = WindowFromPoint(POINT{cursor.X, cursor.Y});
-  for (TCustomdxBarControl* bar : LiveControls()) {
-    if (!bar->HandleAllocated() || bar->WindowHandle() != wnd || (AOnly && bar != AOnly)) continue;
+  for (TObject* live : dxBarLiveControls()) {
+    auto* bar = dynamic_cast<TCustomdxBarControl*>(live);
+    if (!bar || !bar->HandleAllocated() || bar->WindowHandle() != wnd || (AOnly && bar != AOnly)) continue;
     bar->FHasLastMousePos = false;
     POINT p{cursor.X, cursor.Y};
     ::ScreenToClient(wnd, &p);
@@ -1642,7 +1625,7 @@ void TCustomdxBarControl::KeyDownMessage(TMessage& Message) {
   TShiftState state;
   if (shift) state.Include(ssShift);
   if (ctrl) state.Include(ssCtrl);
-  if (code != 0 && dxBarIsAccelKey(code)) {
+  if (code != 0 && dxBarIsKeyTipChar(code)) {
     bool shared = false;
     if (TdxBarItemLink* link = FindEnabledLinkByAccel(code, state, FSelectedLink, shared)) {
       if (auto* control = dynamic_cast<TdxBarItemControl*>(link->Control())) ActivateItemByAccel(control, shared);

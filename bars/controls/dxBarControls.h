@@ -450,11 +450,8 @@ class TCustomdxBarControl : public TCustomControl, public IdxBarControl, public 
   TNotifyEvent FOnDestroy;
 };
 
-// The process-wide list of live bar windows and the active bar (the one that
-// holds the menu and keyboard mode), nil when none.
-bool dxBarIsLiveControl(TObject* AControl);
+// The active bar (the one that holds the menu and keyboard mode), nil when
+// none. Whether a bar window is still live: dxBarIsLiveControl (dxBarRoutines).
 TCustomdxBarControl* dxBarActiveBarControl();
 // The bar control that has the keyboard focus of the bar system, nil when none.
 TCustomdxBarControl* dxBarFocusedBarControl();
-// Whether a virtual key types a character that key tips and accelerators use.
-bool dxBarIsAccelKey(Word AKey);

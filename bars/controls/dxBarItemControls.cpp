@@ -16,6 +16,7 @@
 #include "platform/gui/Menus.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -202,7 +203,14 @@ void TdxBarItemControl::AfterConstruction() {
 }
 
 void TdxBarItemControl::BeforeDestruction() {
-  dxBarOwnerHelperDestroyed(FIAccessibilityHelper);
+  if (TObject* helper = std::exchange(FIAccessibilityHelper, nullptr)) {
+    // An accessibility helper outlives its object while clients hold it: it
+    // is told and goes by itself; any other object the factory made is ours.
+    if (IdxBarAccessibilityHelper* intf = dxBarAccessibilityIntfOf(helper))
+      dxBarOwnerHelperDestroyed(intf);
+    else
+      TObject::Free(helper);
+  }
   if (FFadingObject) {
     if (TdxFader* fader = dxGetFaderInstance()) fader->Remove(FFadingObject, true);
     TObject::Free(FFadingObject);
@@ -236,11 +244,13 @@ TdxBarItemControl::~TdxBarItemControl() {
   FParent = nullptr;
 }
 
-IdxBarAccessibilityHelper* TdxBarItemControl::IAccessibilityHelper() {
+TObject* TdxBarItemControl::IAccessibilityHelper() {
   if (!FIAccessibilityHelper && dxBarItemControlAccessibilityHelperFactory())
     FIAccessibilityHelper = dxBarItemControlAccessibilityHelperFactory()(this, AccessibilityHelperClass());
   return FIAccessibilityHelper;
 }
+
+IdxBarGlyphCache* TdxBarItemControl::GlyphCache() { return FCachedImageOptions; }
 
 TdxBarManager* TdxBarItemControl::BarManager() const { return ItemLink() ? ItemLink()->BarManager() : nullptr; }
 

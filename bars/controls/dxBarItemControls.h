@@ -275,8 +275,8 @@ class TdxBarItemControlViewInfo : public TcxInterfacedPersistent, public IdxBarI
 };
 
 // One rendered image of a control, kept while its draw mode and its source
-// (the glyph, or without one the image list) stay the same. The bar's glyph
-// drawing routine (dxBarDrawItemGlyph) fills it and draws from it.
+// (the glyph, or without one the image list) stay the same; the bar module's
+// glyph drawing (dxBarDrawItemGlyph) renders into it and draws from it.
 class TdxCachedImageOptions : public TObject, public IdxBarGlyphCache {
   DECLARE_CLASS(TdxCachedImageOptions, TObject)
   TdxCachedImageOptions();
@@ -288,8 +288,8 @@ class TdxCachedImageOptions : public TObject, public IdxBarGlyphCache {
              TcxImageDrawMode ADrawMode, bool ASmoothImage, TColor ATransparentColor,
              bool AUseLeftBottomPixelAsTransparent) override;
   bool IsCached(TcxImageDrawMode ADrawMode, TBitmap* AGlyph, TCustomImageList* AImages) const override;
+  // The rendering; empty before the first.
   TBitmap* CachedGlyph() override;
-
   void Reset() { FCached = false; }
   bool Cached() const { return FCached; }
   TcxAlphaBitmap* Glyph() const { return FGlyph; }
@@ -321,6 +321,7 @@ class TdxBarItemControl : public TdxBarItemControlBase, public IdxBarHintSource 
   TdxBarItemControlDrawParams* DrawParams() const { return FDrawParams; }
   TdxBarItemControlViewInfo* ViewInfo() const { return FViewInfo; }
   TdxCachedImageOptions* CachedImageOptions() const { return FCachedImageOptions; }
+  IdxBarGlyphCache* GlyphCache() override;
   virtual const TdxBarPainter* Painter() const;
   TClass PainterClass() const;
   TRect ItemBounds() const;
@@ -336,9 +337,8 @@ class TdxBarItemControl : public TdxBarItemControlBase, public IdxBarHintSource 
   // The data of the running hot-track fade, nil when none runs.
   IdxFadingElementData* FadingElementData() const { return FFadingElementData; }
   // The accessible object of the control; the accessibility layer makes it
-  // on the first request (nil until that layer is there). Told that the
-  // control goes (dxBarOwnerHelperDestroyed), it sees to its own end.
-  IdxBarAccessibilityHelper* IAccessibilityHelper();
+  // on the first request (nil until that layer is there).
+  TObject* IAccessibilityHelper();
   // Written by the toolbar layout.
   bool BreakingRow = false;
   bool LastInRow = false;
@@ -357,8 +357,6 @@ class TdxBarItemControl : public TdxBarItemControlBase, public IdxBarHintSource 
   virtual int MinimalHeight() { return 1; }
   void RecalcState() override;
   void ClearDrawingCache(bool AResetViewInfo) override;
-  // The glyph rendered once and drawn from then on (see TdxCachedImageOptions).
-  IdxBarGlyphCache* GlyphCache() override { return FCachedImageOptions; }
   void RecalcDrawingConsts() override;
   int HitTestPart(TPoint APoint) const;
   virtual int PartCount() { return 1; }
@@ -547,7 +545,7 @@ class TdxBarItemControl : public TdxBarItemControlBase, public IdxBarHintSource 
   HBRUSH FBkBrush = nullptr;
   TdxCachedImageOptions* FCachedImageOptions = nullptr;
   IdxFadingElementData* FFadingElementData = nullptr;
-  IdxBarAccessibilityHelper* FIAccessibilityHelper = nullptr;
+  TObject* FIAccessibilityHelper = nullptr;
   bool FIsActive = false;
   TCustomdxBarControl* FParent = nullptr;
   bool FPressed = false;
@@ -566,8 +564,7 @@ class TdxBarItemControl : public TdxBarItemControlBase, public IdxBarHintSource 
 
 // Makes the accessible object of an item control; filled by the
 // accessibility layer (nil until then: controls have none).
-using TdxBarItemControlAccessibilityHelperFactory = IdxBarAccessibilityHelper* (*)(TdxBarItemControl* AControl,
-                                                                                  const String& AClassName);
+using TdxBarItemControlAccessibilityHelperFactory = TObject* (*)(TdxBarItemControl* AControl, const String& AClassName);
 TdxBarItemControlAccessibilityHelperFactory& dxBarItemControlAccessibilityHelperFactory();
 
 // Everything that presses, hot-tracks and may open a drop-down.

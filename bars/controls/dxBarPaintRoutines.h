@@ -51,7 +51,3 @@ inline TRect dxBarShrunkRect(const TRect& R, int ADx, int ADy) {
   return TRect(R.Left + ADx, R.Top + ADy, R.Right - ADx, R.Bottom - ADy);
 }
 
-// ABitmap repeated over ADest; ADest's top-left corner shows the bitmap's
-// point ASourceOrigin (taken modulo the bitmap's size), so that neighbouring
-// fills with matching origins join seamlessly.
-void dxBarTileBitmap(HDC DC, const TRect& ADest, const TPoint& ASourceOrigin, TBitmap* ABitmap);

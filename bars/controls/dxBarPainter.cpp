@@ -233,7 +233,7 @@ void TdxBarPainter::FillItemPaintValues(TdxBarItemControl* AControl, TdxBarItemP
 void TdxBarPainter::BarDrawBackground(TCustomdxBarControl* ABarControl, HDC DC, const TRect& ADestR,
                                       const TRect& ASourceR, HBRUSH ABrush, TColor AColor) const {
   if (TBitmap* own = ABarControl ? ABarControl->GetBackgroundBitmap() : nullptr; own && !own->Empty()) {
-    dxBarTileBitmap(DC, ADestR, ASourceR.TopLeft(), own);
+    dxBarTileBitmap(DC, ADestR, ASourceR, own);
     return;
   }
   auto* toolbar = dynamic_cast<TdxBarControl*>(ABarControl);

@@ -796,7 +796,7 @@ void TdxBarPainter::ExtraMenuControlDrawBackground(TCustomdxBarControl* AControl
                                                    HBRUSH ABrush, TColor AColor) const {
   HDC DC = ACanvas->Handle();
   if (TBitmap* bitmap = AControl ? AControl->GetBackgroundBitmap() : nullptr; bitmap && !bitmap->Empty())
-    dxBarTileBitmap(DC, R, R.TopLeft(), bitmap);
+    dxBarTileBitmap(DC, R, R, bitmap);
   else if (AColor != clNone && AColor != clDefault)
     dxFillSolidRect(DC, R, AColor);
   else

@@ -43,22 +43,6 @@ void PolylineWith(HDC DC, COLORREF AColor, std::initializer_list<POINT> APoints)
 
 }  // namespace
 
-void dxBarTileBitmap(HDC DC, const TRect& ADest, const TPoint& ASourceOrigin, TBitmap* ABitmap) {
-  if (ADest.IsEmpty() || !ABitmap || ABitmap->Empty()) return;
-  const int w = ABitmap->Width(), h = ABitmap->Height();
-  HDC source = ABitmap->Canvas()->Handle();
-  auto mod = [](int a, int b) { return ((a % b) + b) % b; };
-  // The bitmap point at the destination's corner, then whole tiles from there.
-  const int startX = ADest.Left - mod(ASourceOrigin.X, w), startY = ADest.Top - mod(ASourceOrigin.Y, h);
-  for (int y = startY; y < ADest.Bottom; y += h)
-    for (int x = startX; x < ADest.Right; x += w) {
-      const TRect part(std::max(x, ADest.Left), std::max(y, ADest.Top), std::min(x + w, ADest.Right),
-                       std::min(y + h, ADest.Bottom));
-      if (part.IsEmpty()) continue;
-      BitBlt(DC, part.Left, part.Top, part.Width(), part.Height(), source, part.Left - x, part.Top - y, SRCCOPY);
-    }
-}
-
 // ---- metrics, colours and queries
 
 TRect TdxBarPainter::BarBorderPaintSizes(TdxBarControl*, const TRect&) const {
@@ -307,7 +291,7 @@ void TdxBarPainter::BarDrawDockedBackground(TCustomdxBarControl* ABarControl, HD
 void TdxBarPainter::BarDrawFloatingBackground(TCustomdxBarControl* ABarControl, HDC DC, const TRect& ADestR,
                                               const TRect& ASourceR, HBRUSH ABrush, TColor AColor) const {
   if (TBitmap* bitmap = ManagerBarBackgroundBitmap(ABarControl))
-    dxBarTileBitmap(DC, ADestR, ASourceR.TopLeft(), bitmap);
+    dxBarTileBitmap(DC, ADestR, ASourceR, bitmap);
   else
     FillColorOrBrush(DC, ADestR, ABrush, AColor, BarToolbarBrush());
 }

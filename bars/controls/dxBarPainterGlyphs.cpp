@@ -267,20 +267,30 @@ void TdxBarPainter::DrawGlyphAndBkgnd(TdxBarItemControl* AControl, HDC DC, const
   if (AArgs.GlyphEmpty) {
     DrawCheckMarkOverGlyph(AControl, DC, inner, AArgs.PaintType, AArgs.Down);
   } else {
-    TdxBarGlyphState state;
-    state.Enabled = AArgs.Enabled;
-    state.FadesDisabledImages = FadesDisabledImages(AControl->Parent());
-    state.FlatGlyphImage = IsFlatGlyphImage();
-    state.GlyphHasShadow = IsGlyphImageHasShadow();
-    state.DrawDowned = AArgs.DrawDowned;
-    state.Downed = AArgs.Down;
-    state.Selected = AArgs.Selected;
-    state.GrayScale = AArgs.GrayScale;
     TdxBarManager* manager = AControl->BarManager();
     TdxBarImageOptions* options = manager ? manager->ImageOptions() : nullptr;
-    cxDrawImageOnBackground(DC, AGlyphRect, inner, AGlyph, AImages, AImageIndex, dxBarGlyphDrawMode(state),
-                            options && options->SmoothGlyphs(), transparent ? nullptr : brush, clNone,
-                            !options || options->UseLeftBottomPixelAsTransparent());
+    TdxBarGlyphDrawArgs glyph;
+    // An image of the disabled lists already shows the disabled look: it is drawn as it is.
+    glyph.State.Enabled = AArgs.Enabled || (AImages && options && (AImages == options->DisabledImages() ||
+                                                                   AImages == options->DisabledLargeImages()));
+    glyph.State.FadesDisabledImages = FadesDisabledImages(AControl->Parent());
+    glyph.State.FlatGlyphImage = IsFlatGlyphImage();
+    glyph.State.GlyphHasShadow = IsGlyphImageHasShadow();
+    glyph.State.DrawDowned = AArgs.DrawDowned;
+    glyph.State.Downed = AArgs.Down;
+    glyph.State.Selected = AArgs.Selected;
+    glyph.State.GrayScale = AArgs.GrayScale;
+    glyph.Brush = transparent ? nullptr : brush;
+    glyph.Smooth = options && options->SmoothGlyphs();
+    glyph.UseLeftBottomPixelAsTransparent = !options || options->UseLeftBottomPixelAsTransparent();
+    glyph.BkColor = options ? options->ImageListBkColor() : clNone;
+    glyph.ImageIndex = AImageIndex;
+    glyph.Images = AImages;
+    glyph.Glyph = AGlyph;
+    glyph.GlyphRect = AGlyphRect;
+    glyph.FullRect = inner;
+    // Through the control: the manager's glyph cache keeps the rendering between paints.
+    dxBarDrawItemGlyph(AControl, DC, glyph);
   }
   if (!native) frame();
 }

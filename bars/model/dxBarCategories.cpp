@@ -230,25 +230,35 @@ void TdxBarManagerCategories::DefineProperties(TFiler* AFiler) {
       L"Visibles", [this](TReader* r) { ReadVisibles(r); }, [this](TWriter* w) { WriteVisibles(w); }, true);
 }
 
-// Values past the last category are read and dropped; an ordinal that names
-// no visibility leaves the category as it is.
-void TdxBarManagerCategories::ReadItemsVisibles(TReader* AReader) {
-  BeginUpdate();
+namespace {
+
+// One stored value per category, in order, inside a string-list update;
+// values past the last category are read and dropped.
+template <class F>
+void ReadPerCategory(TdxBarManagerCategories* ACategories, TReader* AReader, F&& AReadValue) {
+  ACategories->BeginUpdate();
   try {
     AReader->ReadListBegin();
-    for (int i = 0; !AReader->EndOfList(); ++i) {
-      const int value = AReader->ReadInteger();
-      if (i < Count() && value >= ivNever && value <= ivAlways)
-        FBarManager->SetCategoryItemsVisible(i, static_cast<TdxBarItemVisible>(value));
-    }
+    for (int i = 0; !AReader->EndOfList(); ++i) AReadValue(i, i < ACategories->Count());
   } catch (...) {
     // The list's end is read also after a bad value, as the stream expects.
-    EndUpdate();
+    ACategories->EndUpdate();
     AReader->ReadListEnd();
     throw;
   }
-  EndUpdate();
+  ACategories->EndUpdate();
   AReader->ReadListEnd();
+}
+
+}  // namespace
+
+// An ordinal that names no visibility leaves the category as it is.
+void TdxBarManagerCategories::ReadItemsVisibles(TReader* AReader) {
+  ReadPerCategory(this, AReader, [&](int AIndex, bool AExists) {
+    const int value = AReader->ReadInteger();
+    if (AExists && value >= ivNever && value <= ivAlways)
+      FBarManager->SetCategoryItemsVisible(AIndex, static_cast<TdxBarItemVisible>(value));
+  });
 }
 
 void TdxBarManagerCategories::WriteItemsVisibles(TWriter* AWriter) {
@@ -258,21 +268,10 @@ void TdxBarManagerCategories::WriteItemsVisibles(TWriter* AWriter) {
 }
 
 void TdxBarManagerCategories::ReadVisibles(TReader* AReader) {
-  BeginUpdate();
-  try {
-    AReader->ReadListBegin();
-    for (int i = 0; !AReader->EndOfList(); ++i) {
-      const bool value = AReader->ReadBoolean();
-      if (i < Count()) FBarManager->SetCategoryVisibleFlag(i, value);
-    }
-  } catch (...) {
-    // The list's end is read also after a bad value, as the stream expects.
-    EndUpdate();
-    AReader->ReadListEnd();
-    throw;
-  }
-  EndUpdate();
-  AReader->ReadListEnd();
+  ReadPerCategory(this, AReader, [&](int AIndex, bool AExists) {
+    const bool value = AReader->ReadBoolean();
+    if (AExists) FBarManager->SetCategoryVisibleFlag(AIndex, value);
+  });
 }
 
 void TdxBarManagerCategories::WriteVisibles(TWriter* AWriter) {

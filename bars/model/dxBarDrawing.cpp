@@ -210,7 +210,10 @@ void dxBarDrawItemGlyph(TdxBarItemControlBase* AControl, HDC ADC, const TdxBarGl
   IdxBarGlyphCache* cache =
       AControl && mode != idmShadowed && ManagerCachesGlyphs(AControl) ? AControl->GlyphCache() : nullptr;
   if (!cache) return DrawGlyph(ADC, AArgs, mode);
-  if (!cache->IsCached(mode, AArgs.Glyph, AArgs.Images))
+  // A rendering of another size (the glyph rectangle changed with the view)
+  // would be drawn stretched: it is made again.
+  TBitmap* rendering = cache->IsCached(mode, AArgs.Glyph, AArgs.Images) ? cache->CachedGlyph() : nullptr;
+  if (!rendering || rendering->Width() != AArgs.GlyphRect.Width() || rendering->Height() != AArgs.GlyphRect.Height())
     cache->Cache(AArgs.GlyphRect, AArgs.Glyph, AArgs.Images, AArgs.ImageIndex, mode, AArgs.Smooth,
                  TransparentColorOf(AArgs), AArgs.UseLeftBottomPixelAsTransparent);
   // The rendering is finished: a custom image drawer must not draw it again.

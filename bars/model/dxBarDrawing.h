@@ -63,8 +63,8 @@ void dxBarDrawArrowGlyph(HDC ADC, const TRect& R, bool ADownward, TColor AColor,
 // Orientation 1 is downward, any other rightward.
 void dxBarDrawArrowInRect(HDC ADC, const TRect& R, int AOrientation, TColor AColor, bool AFlat, bool AEnabled,
                           bool ASelected, int ASize);
-// The size from the rectangle: half of (width - 8) downward, (height - 6)
-// rightward, odd extents rounded up, at least 3.
+// The size from the rectangle's extent E (width - 8 downward, height - 6
+// rightward): (E - 1) / 2, one more for an odd E, at least 3.
 void dxBarDrawAutoSizedArrow(HDC ADC, const TRect& R, int AOrientation, TColor AColor, bool AFlat, bool AEnabled,
                              bool ASelected);
 int dxBarAutoSizedArrowSize(const TRect& R, int AOrientation);

@@ -136,6 +136,8 @@ void dxBarFreeHintWindow() {
   }
 }
 
+void dxBarClearHintText() { State().Text.clear(); }
+
 UINT dxBarShowHintTime(IdxBarHintWindow* AWindow) { return AWindow && AWindow->IsScreenTipMode() ? 900 : 1000; }
 
 UINT dxBarHideHintTime(IdxBarHintWindow* AWindow) {

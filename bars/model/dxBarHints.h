@@ -31,6 +31,8 @@ TdxBarHintWindowFactory& dxBarHintWindowFactory();
 IdxBarHintWindow* dxBarHintWindow();
 void dxBarCreateHintWindow();
 void dxBarFreeHintWindow();
+// Forgets the custom text of the last hint request (the bar module's shutdown).
+void dxBarClearHintText();
 
 // Delays of the hint window in its present mode, in milliseconds.
 UINT dxBarShowHintTime(IdxBarHintWindow* AWindow);

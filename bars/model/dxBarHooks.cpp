@@ -350,10 +350,11 @@ LRESULT CALLBACK dxBarCallWndProcHookProc(int ACode, WPARAM AWParam, LPARAM ALPa
     }
     if (h.InManagerLookup) return;
     DispatchToManagers(call->hwnd, call->message, call->wParam, call->lParam);
-    // The customization form follows an MDI main form being shown and hidden.
+    // The customization form follows an MDI main form being shown and hidden
+    // (not while a popup menu is open over it).
     TCustomForm* main = Application ? Application->MainForm() : nullptr;
     if (call->message == WM_WINDOWPOSCHANGED && main && main->FormStyle() == fsMDIForm && main->HandleAllocated() &&
-        call->hwnd == main->Handle() && customization && customization->FormWindow())
+        call->hwnd == main->Handle() && customization && customization->FormWindow() && !dxBarAnyPopupMenuVisible())
       customization->UpdateFormVisibility(*reinterpret_cast<const WINDOWPOS*>(call->lParam));
   });
   const LRESULT next = CallNextHookEx(h.CallWndProc, ACode, AWParam, ALParam);

@@ -252,7 +252,9 @@ void TdxBarManager::ImageOptionsChanged(TObject*) {
     if (IdxBarControl* control = FBars->Items(i)->Control()) control->RepaintBar();
 }
 
+// The glyph size followed already (TdxBarImageOptions::DoLargeIconsChange);
+// the designer and an open customization form show the option.
 void TdxBarManager::LargeIconsChanged(TObject*) {
-  SignalDesignerModified();
+  MenuOptionChanged();
   ImageOptionsChanged(nullptr);
 }

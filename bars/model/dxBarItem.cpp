@@ -169,7 +169,12 @@ TComponent* TdxBarItem::GetParentComponent() { return HasParent() ? FBarManager 
 
 void TdxBarItem::SetParentComponent(TComponent* AParent) {
   auto* manager = dynamic_cast<TdxBarManager*>(AParent);
-  if (!manager) throw EInvalidCast(L"Invalid class typecast");
+  if (!manager) {
+    // An item without category is stored with its form, which the reader
+    // then offers as parent: the item keeps the manager it found.
+    if (IsLoading()) return;
+    throw EInvalidCast(L"Invalid class typecast");
+  }
   SetBarManager(manager);
   BarManagerAssigned();
 }
@@ -699,13 +704,10 @@ bool TdxBarItem::MayBeDeleted(bool ADeleteComponent) {
 }
 
 void TdxBarItem::DeleteFromDesigner(IdxBarSelectableItem*& AReference, bool ADeleteComponent) {
-  if (ADeleteComponent || LinkCount() == 0) {
-    if (!MayBeDeleted(ADeleteComponent)) return;
-    AReference = nullptr;
-    TObject::Free(this);
-  } else {
+  if (ADeleteComponent || LinkCount() == 0)
+    TdxBarComponent::DeleteFromDesigner(AReference, ADeleteComponent);
+  else
     DropAllLinks();
-  }
 }
 
 void TdxBarItem::RunCustomizationAction(TdxBarCustomizationAction AAction) {
@@ -744,11 +746,6 @@ TPersistent* TdxBarItem::SelectableParentObject() {
   return link && link->BarControl() ? link->Owner()->Owner() : nullptr;
 }
 
-TdxBarSelectionStatus TdxBarItem::DesignSelectionState() {
-  IdxBarDesigner* designer = dxBarDesignerOf(FBarManager);
-  return designer ? designer->GetSelectionStatus(this) : ssUnselected;
-}
-
 TdxBarCustomizationActions TdxBarItem::SupportedCustomizationActions() {
   if (!FBarManager || !FBarManager->Designing()) return {caReset, caDeleteLink, caChangeCaption, caChangeBeginGroup};
   IdxBarDesignController* controller = dxBarDesignControllerSlot();
@@ -757,10 +754,6 @@ TdxBarCustomizationActions TdxBarItem::SupportedCustomizationActions() {
             caChangeCaption, caChangePosition,   caChangeViewLevels,  caChangeDistributed,
             caChangeBeginGroup, caChangeVisible, caChangeRecentList};
   return {caDelete};
-}
-
-void TdxBarItem::SelectInDesigner(TdxBarSelectionOperation AOperation) {
-  if (IdxBarDesigner* designer = dxBarDesignerOf(FBarManager)) designer->SelectObject(this, AOperation);
 }
 
 bool TdxBarItem::SelectParentInDesigner() {

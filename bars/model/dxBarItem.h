@@ -199,23 +199,20 @@ class TdxBarItem : public TdxBarComponent {
   // Frees every link, inside one manager update when a link is shown.
   void DropAllLinks();
 
-  // IdxBarSelectableItem
+  // IdxBarSelectableItem: where an item answers otherwise than a bar
+  // component (the selection state, selecting and the instance are the
+  // component's).
   bool MayBeDeleted(bool ADeleteComponent) override;
   void DeleteFromDesigner(IdxBarSelectableItem*& AReference, bool ADeleteComponent) override;
   void RunCustomizationAction(TdxBarCustomizationAction AAction) override;
-  TdxBarManager* BarManager() const override { return FBarManager; }
   void CollectMasterObjects(TdxObjectList* AList) override;
   IdxBarSelectableItem* FollowingSelectable() override;
   TPersistent* SelectableParentObject() override;
-  TdxBarSelectionStatus DesignSelectionState() override;
   TdxBarCustomizationActions SupportedCustomizationActions() override;
   void RefreshDesignView() override { RepaintUnfocusedControls(); }
   bool HasMultipleParts() override { return LinkCount() > 1; }
-  bool IsDesignSelected() override { return DesignSelectionState() == ssActiveSelected; }
-  void SelectInDesigner(TdxBarSelectionOperation AOperation) override;
   bool SelectParentInDesigner() override;
   void SelectionStateChanged() override;
-  TPersistent* SelectableInstance() override { return this; }
   // The manager's design-selected link when it is one of this item's, else the first link.
   TdxBarItemLink* DesignSelectedLink() const;
 

@@ -580,6 +580,9 @@ void TdxBarItemLink::Assign(TPersistent* ASource) {
   SetPosition(source->FPosition);
   SetViewLevels(source->FViewLevels);
   SetVisible(source->FVisible);
+  // Outside a merge the copy is nobody's merge result (a merge records its
+  // toolbar once the copy is made).
+  FCreatedFromMergingWith = nullptr;
 }
 
 void TdxBarItemLink::DefineProperties(TFiler* AFiler) {
@@ -596,8 +599,6 @@ void TdxBarItemLink::DefineProperties(TFiler* AFiler) {
 void TdxBarItemLink::ReadItemName(TReader* AReader) { FLoadedItemName = AReader->ReadString(); }
 
 void TdxBarItemLink::WriteItemName(TWriter* AWriter) { AWriter->WriteString(FItem ? FItem->Name() : String()); }
-
-void TdxBarItemLink::Changed(bool AAllItems) { TcxInterfacedCollectionItem::Changed(AAllItems); }
 
 // ---------------------------------------------------------------------------
 // Design-time selection of a link
@@ -638,9 +639,8 @@ void TdxBarItemLink::CollectMasterObjects(TdxObjectList* AList) {
 }
 
 IdxBarSelectableItem* TdxBarItemLink::FollowingSelectable() {
-  TdxBarItemLinks* owner = Owner();
-  if (!owner || owner->Count() < 2) return nullptr;
-  return owner->Items((Index() + 1) % owner->Count());
+  TdxBarItemLink* next = Owner() ? Owner()->NextSelectableLink(this) : nullptr;
+  return next != this ? next : nullptr;
 }
 
 TPersistent* TdxBarItemLink::SelectableParentObject() {
@@ -986,10 +986,14 @@ void TdxBarItemLinks::DestroyBarControl() {
   if (!control->IsDestroying()) TObject::Free(control->BarControlObject());
 }
 
+void TdxBarItemLinks::UpdateActionLinks() {
+  for (int i = 0; i < Count(); ++i) Items(i)->UpdateItemFromAction();
+}
+
 bool TdxBarItemLinks::ExecuteShortCut(Word AShortCut) {
   if (AShortCut == 0) return false;
   // The actions' update handlers decide first whether their items are enabled.
-  for (int i = 0; i < Count(); ++i) Items(i)->UpdateItemFromAction();
+  UpdateActionLinks();
   const std::vector<TdxBarItemLink*> links = FAvailableItems;
   for (TdxBarItemLink* link : links)
     if (link->FItem && link->FItem->ExecuteShortCut(AShortCut)) return true;
@@ -1132,8 +1136,7 @@ void TdxBarItemLinks::Merge(TdxBarItemLinks* ASource, TdxBar* AMergingBar) {
       }
       kind = mkAdd;
     }
-    if (FBarManager && FBarManager->OnMergeItemLink)
-      FBarManager->OnMergeItemLink(FBarManager, this, ASource, source, kind, position);
+    if (FBarManager) FBarManager->DoMergeItemLink(this, ASource, source, kind, position);
     if (position < 0) kind = mkNone;
     if (kind == mkMergeByCaption &&
         (position >= Count() || !Items(position)->FItem || !Items(position)->FItem->IsSameKindBothWays(sourceItem)))
@@ -1183,7 +1186,8 @@ void TdxBarItemLinks::Update(TCollectionItem* AItem) {
   TComponent* owner = Owner();
   if (owner && owner->ComponentState().Contains(csDestroying)) return;
   TCollection::Update(AItem);
-  if (FBarManager) FBarManager->SignalDesignerModified();
+  // A window's own links are no part of the design.
+  if (FBarManager && !FIsInternal) FBarManager->SignalDesignerModified();
   if (AItem) {
     if (FBarManager) FBarManager->DoItemLinkChange(static_cast<TdxBarItemLink*>(AItem));
     return;

@@ -80,11 +80,9 @@ class TdxBarItemLink : public TcxInterfacedCollectionItem, public IdxBarSelectab
   void SetUseCount(int AValue) { FUseCount = AValue; }
   const String& LoadedItemName() const { return FLoadedItemName; }
   // Usage read from a stored layout, applied with the loaded usage state
-  // (-1: no recent position was read).
+  // (-1: no recent position was read); SetLoadedUsage hands it over.
   int LoadedRecentIndex() const { return FLoadedRecentIndex; }
-  void SetLoadedRecentIndex(int AValue) { FLoadedRecentIndex = AValue; }
   int LoadedUseCount() const { return FLoadedUseCount; }
-  void SetLoadedUseCount(int AValue) { FLoadedUseCount = AValue; }
   // The item name of the link before this one, as the layout reader found it.
   const String& PrevItemName() const { return FPrevItemName; }
   void SetPrevItemName(const String& AValue) { FPrevItemName = AValue; }
@@ -176,7 +174,6 @@ class TdxBarItemLink : public TcxInterfacedCollectionItem, public IdxBarSelectab
   void ReadItemName(TReader* AReader);
   void WriteItemName(TWriter* AWriter);
   void UserGlyphChanged(TObject*);
-  void Changed(bool AAllItems) override;
 
   bool FBeginGroup = false;
   TdxBarButtonGroupPosition FButtonGroup = bgpNone;
@@ -309,6 +306,9 @@ class TdxBarItemLinks : public TCollection {
   bool IsInternal() const { return FIsInternal; }
   void SetInternal(bool AValue) { FIsInternal = AValue; }
   bool ExecuteShortCut(Word AShortCut);
+  // Lets the action of every linked item bring its item up to date (the
+  // actions' update handlers run).
+  void UpdateActionLinks();
 
   // Recent items first: active when the manager can show them, the
   // collection uses them and its parent links do too.

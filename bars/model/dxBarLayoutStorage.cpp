@@ -18,11 +18,6 @@
 #include <optional>
 #include <set>
 
-TdxBarLayoutDockAccess& dxBarLayoutDockAccess() {
-  static TdxBarLayoutDockAccess access;
-  return access;
-}
-
 namespace {
 
 constexpr int LayoutVersion = 50;
@@ -42,7 +37,7 @@ String MainSection(const String& ABase, TdxBarStoringKind AKind) {
 }
 String BarSection(const String& ABase, int AIndex) { return ABase + L"Bar" + IntToStr(AIndex); }
 String LinkSection(const String& AOwnerSection, TdxBarStoringKind AKind, int AIndex) {
-  return AOwnerSection + dxBarLayoutDelimiter(AKind) + L"ItemLink" + IntToStr(AIndex);
+  return AOwnerSection + dxBarSectionDelimiter(AKind) + L"ItemLink" + IntToStr(AIndex);
 }
 
 // Whether a subkey name below the registry base is one the layout writes.
@@ -82,7 +77,7 @@ void CallHandlers(TdxBarManager* AManager, TcxEventHandlerCollection* AHandlers,
   data.IniFile = AIni;
   data.StoringKind = AKind;
   data.BaseSection = ABase;
-  data.Delimiter = dxBarLayoutDelimiter(AKind);
+  data.Delimiter = dxBarSectionDelimiter(AKind);
   AHandlers->CallEvents(AManager, &data);
 }
 
@@ -153,14 +148,11 @@ void WriteLinks(TdxBarItemLinks* ALinks, TCustomIniFile* AIni, const String& ASe
 
 void WriteBar(TdxBarManager* AManager, TdxBar* ABar, TCustomIniFile* AIni, const String& ASection,
               TdxBarStoringKind AKind) {
-  const TdxBarLayoutDockAccess& docks = dxBarLayoutDockAccess();
   AIni->WriteString(ASection, L"Caption", ABar->Caption());
-  if (docks.DockControl)
-    if (const String path = dxBarDockControlPath(AManager, docks.DockControl(ABar)); !path.empty())
-      AIni->WriteString(ASection, L"DockControl", path);
-  if (docks.DockedDockControl)
-    if (const String path = dxBarDockControlPath(AManager, docks.DockedDockControl(ABar)); !path.empty())
-      AIni->WriteString(ASection, L"DockedDockControl", path);
+  if (const String path = dxBarDockControlPath(AManager, ABar->DockControl()); !path.empty())
+    AIni->WriteString(ASection, L"DockControl", path);
+  if (const String path = dxBarDockControlPath(AManager, ABar->DockedDockControl()); !path.empty())
+    AIni->WriteString(ASection, L"DockedDockControl", path);
   AIni->WriteInteger(ASection, L"DockedDockingStyle", ABar->DockedDockingStyle());
   AIni->WriteInteger(ASection, L"DockedLeft", ABar->DockedLeft());
   AIni->WriteInteger(ASection, L"DockedTop", ABar->DockedTop());
@@ -457,12 +449,7 @@ bool IsNewItem(TStringList* ANewItems, TdxBarItem* AItem) {
 // put them; everything else comes from the store.
 void ApplyLinks(TdxBarItemLinks* ALinks, const TLinksData& AData) {
   TStringList* newItems = ALinks->BarManager()->NewItems();
-  struct TKept {
-    TdxBarItemLink* Link;
-    // The name of the item of the link just before it in the design.
-    String PrevItemName;
-  };
-  std::vector<TKept> kept;
+  std::vector<TdxBarItemLink*> kept;
   const bool withUsage = ALinks->BarManager()->CanShowRecentItems() && ALinks->UseRecentItems();
   ALinks->BeginUpdate();
   TFinally applyUsage{[&] {
@@ -478,25 +465,25 @@ void ApplyLinks(TdxBarItemLinks* ALinks, const TLinksData& AData) {
         continue;
       }
       link->ClearCreatedFromMerging();
+      // The predecessor as the design had it: it may be dropped itself later on.
       TdxBarItemLink* prev = i > 0 ? ALinks->Items(i - 1) : nullptr;
-      kept.insert(kept.begin(), {link, prev && prev->Item() ? prev->Item()->Name() : String()});
+      link->SetPrevItemName(prev && prev->Item() ? prev->Item()->Name() : String());
+      kept.insert(kept.begin(), link);
     }
   } else {
     ALinks->Clear();
   }
-  // A kept link's predecessor may itself be dropped above; its name was
-  // taken before, as the design had it.
   for (int j = static_cast<int>(AData.Links.size()) - 1; j >= 0; --j)
     ApplyLink(ALinks->Insert(0), AData.Links[j], withUsage);
-  for (const TKept& k : kept) {
-    if (k.PrevItemName.empty()) {
-      ALinks->Move(ALinks->IndexOf(k.Link), 0);
+  for (TdxBarItemLink* link : kept) {
+    if (link->PrevItemName().empty()) {
+      ALinks->Move(ALinks->IndexOf(link), 0);
       continue;
     }
     for (int i = 0; i < ALinks->Count(); ++i) {
       TdxBarItem* item = ALinks->Items(i)->Item();
-      if (item && item->Name() == k.PrevItemName && ALinks->Items(i) != k.Link) {
-        const int from = ALinks->IndexOf(k.Link);
+      if (item && item->Name() == link->PrevItemName() && ALinks->Items(i) != link) {
+        const int from = ALinks->IndexOf(link);
         ALinks->Move(from, from < i ? i : i + 1);
         break;
       }
@@ -509,14 +496,14 @@ void ApplyLinks(TdxBarItemLinks* ALinks, const TLinksData& AData) {
 void ApplyBar(TdxBar* ABar, const TBarData& AData, bool AFull) {
   ApplyLinks(ABar->ItemLinks(), AData.Links);
   if (!AFull) return;
-  const TdxBarLayoutDockAccess& docks = dxBarLayoutDockAccess();
   try {
     // A toolbar merged into another is taken back first, so that both
     // sides of the merge agree about it.
     if (TdxBar* target = ABar->MergedWith()) target->Unmerge(ABar);
     ABar->SetVisible(false);
+    ABar->SetDockRow(nullptr);
     if (AData.Caption) ABar->SetCaption(*AData.Caption);
-    if (docks.SetDockedDockControl) docks.SetDockedDockControl(ABar, AData.DockedDockControl);
+    ABar->SetDockedDockControl(AData.DockedDockControl);
     if (AData.DockedDockingStyle) ABar->SetDockedDockingStyle(static_cast<TdxBarDockingStyle>(*AData.DockedDockingStyle));
     if (AData.DockedLeft) ABar->SetDockedLeft(*AData.DockedLeft);
     if (AData.DockedTop) ABar->SetDockedTop(*AData.DockedTop);
@@ -525,14 +512,10 @@ void ApplyBar(TdxBar* ABar, const TBarData& AData, bool AFull) {
     if (AData.FloatTop) ABar->SetFloatTop(*AData.FloatTop);
     if (AData.FloatClientWidth) ABar->SetFloatClientWidth(*AData.FloatClientWidth);
     if (AData.FloatClientHeight) ABar->SetFloatClientHeight(*AData.FloatClientHeight);
-    if (docks.SetDockControl) {
-      if (AData.DockControl) {
-        docks.SetDockControl(ABar, AData.DockControl);
-      } else if (IdxBarDockControl* current = docks.DockControl ? docks.DockControl(ABar) : nullptr;
-                 current && current->DetachOnMissingReference()) {
-        docks.SetDockControl(ABar, nullptr);
-      }
-    }
+    if (AData.DockControl)
+      ABar->SetDockControl(AData.DockControl);
+    else if (IdxBarDockControl* current = ABar->DockControl(); current && current->DetachOnMissingReference())
+      ABar->SetDockControl(nullptr);
     if (AData.DockingStyle) ABar->SetDockingStyle(static_cast<TdxBarDockingStyle>(*AData.DockingStyle));
     if (AData.Row) ABar->SetRow(*AData.Row);
     ABar->SetVisible(AData.Visible);
@@ -558,8 +541,6 @@ String DesignedBarSection(TdxBarManager* AManager, TdxBar* ABar) {
 // ---------------------------------------------------------------------------
 // Public routines
 // ---------------------------------------------------------------------------
-
-String dxBarLayoutDelimiter(TdxBarStoringKind AKind) { return AKind == skReg ? L"\\" : L"."; }
 
 String dxBarIniBaseSection(TdxBarManager* AManager) {
   String result = AManager->Name() + L".";
@@ -719,10 +700,7 @@ bool TdxBarManager::ResetToolBarToDesign(TdxBar* ABar) {
 }
 
 void TdxBarManager::ResetToolBar(TdxBar* ABar) {
-  if (!ABar) return;
-  if (dxBarShowAppMessageBox(Format(cxLookUpResourceString(&dxSBAR_WANTTORESETTOOLBAR), {ABar->Caption()}),
-                             MB_OKCANCEL | MB_ICONEXCLAMATION) == IDOK)
-    ResetToolBarToDesign(ABar);
+  if (ABar) ABar->ResetWithConfirmation();
 }
 
 void TdxBarManager::ResetUsageData() {

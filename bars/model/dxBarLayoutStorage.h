@@ -20,8 +20,6 @@ struct TdxBarIniFileEventData {
   String Delimiter;
 };
 
-// "." for INI text, "\" for registry keys.
-String dxBarLayoutDelimiter(TdxBarStoringKind AKind);
 // The base of the manager's INI sections: the owner names up to the form,
 // then the manager's own name, each followed by ".".
 String dxBarIniBaseSection(TdxBarManager* AManager);
@@ -50,17 +48,6 @@ void dxBarReadItemLinks(TdxBarItemLinks* ALinks, TCustomIniFile* AIniFile, const
                         TdxBarStoringKind AKind);
 // The links take back the usage flags the designed snapshot gives them.
 void dxBarReloadLinkSettings(TdxBarItemLinks* ALinks, TCustomIniFile* ASavedState, const String& ASection);
-
-// A toolbar's free-standing dock controls are the toolbar's; the layout
-// reaches them through these, which the toolbar fills. Until then no
-// toolbar has one, and the layout keeps the sides only.
-struct TdxBarLayoutDockAccess {
-  IdxBarDockControl* (*DockControl)(TdxBar* ABar) = nullptr;
-  void (*SetDockControl)(TdxBar* ABar, IdxBarDockControl* AValue) = nullptr;
-  IdxBarDockControl* (*DockedDockControl)(TdxBar* ABar) = nullptr;
-  void (*SetDockedDockControl)(TdxBar* ABar, IdxBarDockControl* AValue) = nullptr;
-};
-TdxBarLayoutDockAccess& dxBarLayoutDockAccess();
 
 // The dotted path a layout stores for a dock control: its name alone when
 // the manager's owner owns it, else prefixed with its owners' names up to a

@@ -75,11 +75,13 @@ void TdxBarManager::CheckMDIState() {
   if (active && !IsWindow(active)) active = nullptr;
   const bool wasMaximized = FIsMDIMaximized;
   FIsMDIMaximized = active && IsZoomed(active);
-  BeginUpdate();
+  // The docks keep redrawing: switching it off and on again would repaint
+  // them on every activation of a child.
+  BeginUpdateWithoutRedraw();
   TFinally done{[&] {
     bool anyChanged = false;
     for (int i = 0; i < FBars->Count(); ++i) anyChanged = anyChanged || FBars->Items(i)->ChangedFlag();
-    EndUpdate(anyChanged);
+    EndUpdateWithoutRedraw(anyChanged);
     if (FIsMDIMaximized)
       if (HWND menu = WindowOfBar(FMainMenuBar)) PostMessageW(menu, BarDeferredRepaintMessage, 0, 0);
     FPrevActiveMDIChild = active;

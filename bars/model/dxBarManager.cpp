@@ -7,6 +7,7 @@
 #include "bars/model/dxBarPainterChoice.h"
 #include "bars/model/dxBarRoutines.h"
 #include "bars/model/dxBarHints.h"
+#include "bars/model/dxBarSelection.h"
 #include "bars/model/dxBarStrs.h"
 #include "bars/model/dxBarToolbars.h"
 
@@ -521,6 +522,7 @@ int TdxBarManager::GetItemsByCategory(int ACategory, TList* AList) const {
 
 String TdxBarManager::GetUniqueItemName(TClass AItemClass) const {
   const String base = String(AItemClass->Name).substr(1);
+  if (IdxBarDesigner* designer = dxBarDesignerOf(const_cast<TdxBarManager*>(this))) return designer->UniqueName(base);
   for (int n = 1;; ++n) {
     const String name = base + IntToStr(n);
     if (!(Owner() && Owner()->FindComponent(name)) && !GetItemByName(name)) return name;
@@ -561,6 +563,8 @@ TdxBar* TdxBarManager::BarByComponentName(const String& AName) const {
 }
 
 String TdxBarManager::GetUniqueToolbarName(const String& ABaseName) const {
+  if (IdxBarDesigner* designer = dxBarDesignerOf(const_cast<TdxBarManager*>(this)); designer && !LoadingFromForm())
+    return designer->UniqueName(ABaseName);
   for (int n = 1;; ++n) {
     const String name = ABaseName + IntToStr(n);
     if (!BarByComponentName(name) && !(Owner() && Owner()->FindComponent(name))) return name;
@@ -608,8 +612,11 @@ void TdxBarManager::SetMostRecentItemsPercents(int AValue) {
 bool TdxBarManager::CanShowRecentItems() const { return GetPaintStyle() != bmsStandard; }
 
 void TdxBarManager::RegisterDockControl(IdxBarDockControl* ADockControl) {
-  if (ADockControl && std::find(FDockControls.begin(), FDockControls.end(), ADockControl) == FDockControls.end())
-    FDockControls.push_back(ADockControl);
+  if (!ADockControl || std::find(FDockControls.begin(), FDockControls.end(), ADockControl) != FDockControls.end())
+    return;
+  FDockControls.push_back(ADockControl);
+  // A dock freed without unregistering must not stay in the list.
+  if (auto* component = dynamic_cast<TComponent*>(ADockControl->DockControlObject())) component->FreeNotification(this);
 }
 
 // UnregisterDockControl, Customizing, SetSelectedItem: dxBarOperations.cpp.
@@ -758,6 +765,11 @@ void TdxBarManager::Notification(TComponent* AComponent, TOperation AOperation) 
   if (AOperation != opRemove || !AComponent) return;
   if (FPopupMenuLinks) FPopupMenuLinks->ComponentRemoved(AComponent);
   RemovePopupMenu(AComponent);
+  for (IdxBarDockControl* dock : FDockControls)
+    if (dock->DockControlObject() == AComponent) {
+      UnregisterDockControl(dock);
+      break;
+    }
 }
 
 void TdxBarManager::SetName(const String& NewName) {

@@ -525,6 +525,12 @@ class TdxBarManager : public TComponent {
   // The window that owns the manager's dialogs: the customization form while
   // it is open, else the application window when shown, else the owner's.
   HWND DialogParentHandle() const;
+  // The drag of an item (and its link) while customizing, run by the design
+  // controller; nothing without one.
+  void RunItemDrag(TdxBarItem* AItem, TdxBarItemLink* AItemLink);
+  // The objects of the form designer's selection that are selected in it
+  // (the list stays empty without designer).
+  void FetchSelectedObjects(TdxObjectList* AList) const;
   // Around a modal dialog: the floating toolbars' windows are disabled, and
   // those are enabled again afterwards.
   void DisableFloatingBarWindows();

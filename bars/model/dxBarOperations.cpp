@@ -6,8 +6,8 @@
 #include "bars/model/dxBarHooks.h"
 #include "bars/model/dxBarItem.h"
 #include "bars/model/dxBarItemLinks.h"
-#include "bars/model/dxBarLayoutStorage.h"
 #include "bars/model/dxBarRoutines.h"
+#include "bars/model/dxBarSelection.h"
 #include "bars/model/dxBarStrs.h"
 #include "bars/model/dxBarToolbars.h"
 
@@ -119,6 +119,8 @@ TdxBar* TdxBarManager::AddToolBar(bool AIsMainMenu, bool ANeedEditCaption) {
       bar->SetVisible(true);
       bar->SetOneOnRow(false);
     }
+    // The new toolbar alone is selected for the user to work on.
+    if (IdxBarDesignController* controller = dxBarDesignControllerSlot()) controller->SelectItem(bar, 0);
   });
   return bar;
 }
@@ -222,6 +224,7 @@ void TdxBarManager::Customizing(bool AValue) {
   if (AValue && ((dxBarGetCustomizationForm() && dxBarGetCustomizationForm()()) ||
                  (dxBarManagerList() && dxBarManagerList()->CustomizingBarManager())))
     return;
+  // Open menus close before the item controls are made anew.
   HideAll();
   FIsCustomizing = AValue;
   for (int i = 0; i < FBars->Count(); ++i) {
@@ -231,8 +234,12 @@ void TdxBarManager::Customizing(bool AValue) {
   }
   for (int i = 0; i < ItemCount(); ++i)
     if (TdxBarItemLinks* links = Items(i)->ItemLinks()) links->RebuildLists();
+  for (int i = 0; i < PopupMenuCount(); ++i)
+    if (auto* owner = dynamic_cast<IdxBarLinksOwner*>(PopupMenuAt(i)))
+      if (TdxBarItemLinks* links = owner->GetItemLinks()) links->RebuildLists();
   if (dxBarShowCustomizationForm()) dxBarShowCustomizationForm()(this, AValue);
-  StyleChanged();
+  for (int i = 0; i < FBars->Count(); ++i)
+    if (IdxBarControl* control = FBars->Items(i)->Control()) control->RefreshBarBackground();
 }
 
 void TdxBarManager::SetSelectedItem(TdxBarItemControlBase* AValue) {
@@ -240,11 +247,19 @@ void TdxBarManager::SetSelectedItem(TdxBarItemControlBase* AValue) {
   // The selection moves to another toolbar: the old one lets go of its own.
   if (IsCustomizing() && FSelectedItem) {
     TdxBarItemLinks* oldRoot = RootLinksOf(FSelectedItem);
-    if (oldRoot && (!AValue || RootLinksOf(AValue) != oldRoot))
-      if (IdxBarControl* control = oldRoot->BarControl()) control->DeselectItemControl();
+    if (oldRoot && (!AValue || RootLinksOf(AValue) != oldRoot)) {
+      IdxBarControl* control = oldRoot->BarControl();
+      if (dynamic_cast<TdxBar*>(oldRoot->LinksOwner())) {
+        if (control) control->DeselectItemControl();
+      } else if (IdxBarCustomization* customization = dxBarCustomization();
+                 control && customization && customization->SubMenuEditorWindow()) {
+        // While customizing, a menu that is no toolbar's is the sub-menu
+        // editor's: its window goes with the selection.
+        oldRoot->DestroyBarControl();
+      }
+    }
   }
   FSelectedItem = AValue;
-  SignalDesignerModified();
 }
 
 HWND TdxBarManager::DialogParentHandle() const {
@@ -274,6 +289,22 @@ void TdxBarManager::EnableFloatingBarWindows() {
     if (TWinControl* window = WindowOf(bar->Control()); window && window->HandleAllocated())
       EnableWindow(window->Handle(), TRUE);
   }
+}
+
+void TdxBarManager::RunItemDrag(TdxBarItem* AItem, TdxBarItemLink* AItemLink) {
+  if (IdxBarDesignController* controller = dxBarDesignControllerSlot()) controller->RunItemDrag(this, AItem, AItemLink);
+}
+
+void TdxBarManager::FetchSelectedObjects(TdxObjectList* AList) const {
+  AList->Clear();
+  IdxBarDesigner* designer = dxBarDesignerOf(const_cast<TdxBarManager*>(this));
+  if (!designer) return;
+  TObjectPtr<TdxObjectList> selection(Make<TdxObjectList>());
+  designer->GetSelection(selection.get());
+  for (int i = 0; i < selection->Count(); ++i)
+    if (auto* object = dynamic_cast<TPersistent*>(selection->Get(i));
+        object && designer->GetSelectionStatus(object) == ssActiveSelected)
+      AList->Add(object);
 }
 
 // ---------------------------------------------------------------------------
@@ -321,26 +352,23 @@ void TdxBarManager::RefreshHotTrackUnderMouse(IdxBarControl* AControl) {
 // ---------------------------------------------------------------------------
 
 void TdxBarManager::UnregisterDockControl(IdxBarDockControl* ADockControl) {
-  if (!ADockControl) return;
+  const auto registered = std::find(FDockControls.begin(), FDockControls.end(), ADockControl);
+  if (!ADockControl || registered == FDockControls.end()) return;
+  FDockControls.erase(registered);
   // A dock that goes while the form lives leaves its toolbars without a
   // place: they hide rather than float at a stale position. When the form
   // goes, the toolbars go with it and keep the visibility the layout saves.
   TWinControl* owner = OwnerControl();
-  if (FBars && !IsDestroying() && !(owner && owner->ComponentState().Contains(csDestroying))) {
-    const TdxBarLayoutDockAccess& docks = dxBarLayoutDockAccess();
+  const bool teardown = IsDestroying() || (owner && owner->ComponentState().Contains(csDestroying));
+  if (FBars) {
     std::vector<TdxBar*> bars;
     for (int i = 0; i < FBars->Count(); ++i) bars.push_back(FBars->Items(i));
-    for (TdxBar* bar : bars) {
-      if (FBars->IndexOf(bar) < 0) continue;
-      if (docks.DockControl && docks.SetDockControl && docks.DockControl(bar) == ADockControl)
-        docks.SetDockControl(bar, nullptr);
-      if (docks.DockedDockControl && docks.SetDockedDockControl && docks.DockedDockControl(bar) == ADockControl)
-        docks.SetDockedDockControl(bar, nullptr);
-      if (bar->RealDockControl() == ADockControl) bar->SetVisible(false);
-    }
+    for (TdxBar* bar : bars)
+      if (FBars->IndexOf(bar) >= 0) bar->DockControlRemoving(ADockControl, !teardown);
+    FBars->ForgetSideDock(ADockControl);
   }
-  FDockControls.erase(std::remove(FDockControls.begin(), FDockControls.end(), ADockControl), FDockControls.end());
-  if (FBars) FBars->ForgetSideDock(ADockControl);
+  if (auto* component = dynamic_cast<TComponent*>(ADockControl->DockControlObject()))
+    component->RemoveFreeNotification(this);
   if (auto* control = dynamic_cast<TControl*>(ADockControl->DockControlObject());
       control && !control->ComponentState().Contains(csDestroying))
     control->SetParentColor(true);

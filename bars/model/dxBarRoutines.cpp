@@ -5,7 +5,6 @@
 #include "bars/model/dxBarHooks.h"
 #include "bars/model/dxBarItem.h"
 #include "bars/model/dxBarItemLinks.h"
-#include "bars/model/dxBarLayoutStorage.h"
 #include "bars/model/dxBarManager.h"
 #include "bars/model/dxBarScreenTip.h"
 #include "bars/model/dxBarToolbars.h"
@@ -24,6 +23,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <mmsystem.h>
 #include <type_traits>
 #include <span>
@@ -41,6 +41,7 @@ struct TModuleState {
   TdxBarManagerList* Managers = nullptr;
   TdxBarItemList* ItemClasses = nullptr;
   TObject* DesignController = nullptr;
+  std::unique_ptr<std::vector<TObject*>> LiveControls;
   bool Finalizing = false;
   int RunCount = 0;
 };
@@ -393,6 +394,20 @@ void dxBarManagerSignalModified(TdxBarManager* AManager) {
   if (AManager) AManager->SignalDesignerModified();
 }
 
+bool dxBarAnyPopupMenuVisible() {
+  TdxBarManagerList* list = dxBarManagerList();
+  for (int i = 0; list && i < list->Count(); ++i) {
+    TdxBarManager* manager = list->ManagerAt(i);
+    if (manager->IsDestroying()) continue;
+    for (int j = 0; j < manager->PopupMenuCount(); ++j) {
+      TdxBarItemLinks* links = dxBarOwnedItemLinks(manager->PopupMenuAt(j));
+      IdxBarControl* control = links ? links->BarControl() : nullptr;
+      if (control && !control->IsDestroying() && control->IsWindowVisible()) return true;
+    }
+  }
+  return false;
+}
+
 IdxBarLinksOwner* dxBarLinksOwnerIntfOf(TObject* AObject) { return dynamic_cast<IdxBarLinksOwner*>(AObject); }
 
 TdxBarItemLinks* dxBarOwnedItemLinks(TObject* AObject) {
@@ -497,6 +512,7 @@ void dxBarInitialize() {
   s.Managers = Make<TdxBarManagerList>();
   dxBarRefreshScreenDepth();
   dxBarCreateCheckerBrush();
+  s.LiveControls = std::make_unique<std::vector<TObject*>>();
   // A cursor missing from the resources leaves its id to the default cursor.
   if (Screen)
     for (const TCursorEntry& entry : kCursors)
@@ -513,10 +529,12 @@ void dxBarFinalize() {
   s.Finalizing = true;
   if (InitProc == &BarInitProc) InitProc = s.PreviousInitProc;
   s.PreviousInitProc = nullptr;
+  s.LiveControls.reset();
   FreeAndNil(s.ItemClasses);
   FreeDesignController();
   dxBarDeleteCheckerBrush();
   FreeAndNil(s.Managers);
+  dxBarClearHintText();
   if (Screen)
     for (const TCursorEntry& entry : kCursors) Screen->SetCursors(entry.Id, nullptr);
   s.LayeredWindowApi = {};
@@ -526,6 +544,25 @@ void dxBarFinalize() {
 // ---------------------------------------------------------------------------
 // Process-wide objects made on first use or by other layers
 // ---------------------------------------------------------------------------
+
+void dxBarTrackLiveControl(TObject* AControl) {
+  std::vector<TObject*>* list = State().LiveControls.get();
+  if (list && AControl && std::find(list->begin(), list->end(), AControl) == list->end()) list->push_back(AControl);
+}
+
+void dxBarUntrackLiveControl(TObject* AControl) {
+  if (std::vector<TObject*>* list = State().LiveControls.get()) std::erase(*list, AControl);
+}
+
+bool dxBarIsLiveControl(TObject* AControl) {
+  const std::vector<TObject*>* list = State().LiveControls.get();
+  return list && AControl && std::find(list->begin(), list->end(), AControl) != list->end();
+}
+
+std::vector<TObject*> dxBarLiveControls() {
+  const std::vector<TObject*>* list = State().LiveControls.get();
+  return list ? *list : std::vector<TObject*>();
+}
 
 IdxBarNavigation* dxBarNavigationControllerInstance() { return dxBarNavigation(); }
 
@@ -803,7 +840,7 @@ IdxBarAccessibilityHelper* dxBarRootAccessibleForWindow(HWND AWnd) {
   return owner ? owner->AccessibilityHelper() : nullptr;
 }
 
-String dxBarSectionDelimiter(TdxBarStoringKind AKind) { return dxBarLayoutDelimiter(AKind); }
+String dxBarSectionDelimiter(TdxBarStoringKind AKind) { return AKind == skReg ? L"\\" : L"."; }
 
 bool dxBarMouseButtonDown(int AButton, int ASwappedButton) {
   const int button = GetSystemMetrics(SM_SWAPBUTTON) ? ASwappedButton : AButton;

@@ -129,6 +129,8 @@ TdxBarItem* dxBarControlItemOrNil(TdxBarItemControlBase* AControl);
 TdxBarItem* dxBarLinkItemOrNil(TdxBarItemLink* ALink);
 void dxBarRepaintControlOrNil(TdxBarItemControlBase* AControl);
 void dxBarManagerSignalModified(TdxBarManager* AManager);
+// Some manager that is not being destroyed shows one of its popup menus.
+bool dxBarAnyPopupMenuVisible();
 IdxBarLinksOwner* dxBarLinksOwnerIntfOf(TObject* AObject);
 TdxBarItemLinks* dxBarOwnedItemLinks(TObject* AObject);
 // The shortcut's text as " (text)", empty when it has none.
@@ -183,6 +185,18 @@ void dxBarFinalize();
 class IdxBarDesignController;
 class IdxBarNavigation;
 
+// The live bar windows: each joins the list when it is made and leaves it
+// when it is destroyed, so that code that called out (to handlers, to other
+// windows) can ask whether a bar window it held is still there. The list
+// lives from the module's start-up to its shutdown; outside, nothing is live.
+void dxBarTrackLiveControl(TObject* AControl);
+void dxBarUntrackLiveControl(TObject* AControl);
+// False for nil.
+bool dxBarIsLiveControl(TObject* AControl);
+// The live bar windows in the order they were made (a copy: the caller may
+// make or free bar windows while it walks it).
+std::vector<TObject*> dxBarLiveControls();
+
 // The keyboard navigation controller, which the bar windows' start-up puts
 // into the navigation seam; nil before that.
 IdxBarNavigation* dxBarNavigationControllerInstance();
@@ -214,7 +228,8 @@ class IdxBarAccessibilityHelper {
   virtual bool IsKeyTipScope() = 0;
   // Escape while key tips are shown: back to the level above.
   virtual void LeaveKeyTipScope() = 0;
-  // The object the helper stands for is being destroyed.
+  // The object the helper stands for is being destroyed: the helper lets
+  // go of it and frees itself once no client holds it any more.
   virtual void OwnerObjectDestroyed() = 0;
 
  protected:
@@ -332,7 +347,6 @@ TdxBarRootAccessibleHook& dxBarRootAccessibleHook();
 // toolbar's window of the window's manager; else nil.
 IdxBarAccessibilityHelper* dxBarRootAccessibleForWindow(HWND AWnd);
 // "." between the parts of an INI section name, "\" between registry keys.
-enum TdxBarStoringKind : int;
 String dxBarSectionDelimiter(TdxBarStoringKind AKind);
 // Whether a mouse button is down now, asking for ASwappedButton when the
 // system swaps the buttons; the primary and secondary buttons are the

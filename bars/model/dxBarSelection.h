@@ -57,6 +57,8 @@ class IdxBarDesigner {
   virtual String UniqueName(const String& ABaseName) = 0;
   // Opens the source of the component's default event handler.
   virtual void ShowDefaultEventHandler(TComponent* AComponent) = 0;
+  // The objects the designer lists as its selection.
+  virtual void GetSelection(TdxObjectList* /*AList*/) {}
 
  protected:
   ~IdxBarDesigner() = default;

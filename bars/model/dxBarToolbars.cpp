@@ -1270,14 +1270,6 @@ TdxBar* BarOfControl(TdxBars* ABars, IdxBarControl* AControl) {
   return nullptr;
 }
 
-// The window that holds the mouse during the drag: the application window
-// when it shows, else the manager's owner window.
-HWND DragCaptureWindow(TdxBarManager* AManager) {
-  if (Application && Application->Handle() && IsWindowVisible(Application->Handle())) return Application->Handle();
-  TWinControl* owner = AManager->OwnerControl();
-  return owner ? owner->Handle() : nullptr;
-}
-
 TPoint operator+(const TPoint& A, const TPoint& B) { return TPoint(A.X + B.X, A.Y + B.Y); }
 TPoint operator-(const TPoint& A, const TPoint& B) { return TPoint(A.X - B.X, A.Y - B.Y); }
 
@@ -1400,7 +1392,8 @@ void TdxBars::RunBarDragLoop(IdxBarControl* AControl) {
     }
   dxBarFlushPaintMessages();
   if (IdxBarDesignController* controller = dxBarDesignControllerSlot()) controller->SetMoving(true);
-  const HWND captureWnd = DragCaptureWindow(FBarManager);
+  // The manager's dialog parent holds the mouse during the drag.
+  const HWND captureWnd = FBarManager->DialogParentHandle();
   if (captureWnd) SetCapture(captureWnd);
   TcxObjectLink* alive = cxCreateObjectLink(controlObject);
   TcxObjectLink* self = cxCreateObjectLink(FBarManager);

@@ -37,10 +37,15 @@ class TGlyphPaintTest : public TBarWindowTest {
     return params;
   }
   void TearDown() override {
-    // A rebuilt bar has new item controls.
-    Control = ButtonControl(Bar, 0);
+    TakeControlAnew();
     Control->FillDrawParams(true);
     TBarWindowTest::TearDown();
+  }
+  // A change of the bar's font, images or image options rebuilds its item
+  // controls: the one held before is gone.
+  void TakeControlAnew() {
+    PumpQueuedMessages();
+    Control = ButtonControl(Bar, 0);
   }
   static const TdxBarPainter* Base() { return TdxBarPainter::Instance(); }
   static const TdxBarFlatPainter* Flat() { return TdxBarFlatPainter::Instance(); }
@@ -292,29 +297,33 @@ int Distance(COLORREF A, COLORREF B) {
 
 }  // namespace
 
+// The button's glyph alone, drawn by the plain look on a toolbar; answers the
+// colour at the centre of the image.
+COLORREF DrawGlyphOnly(TdxBarButtonControl* AControl, TdxBarControl* ABar, bool AEnabled, TRect& AImage) {
+  const TRect bounds = AControl->ItemBounds();
+  TPaintDib dib(std::max(bounds.Width(), 40), std::max(bounds.Height(), 40));
+  dib.Canvas()->Font()->Assign(ABar->Font());
+  AControl->FillDrawParams(true);
+  auto* params = static_cast<TdxBarButtonLikeControlDrawParams*>(AControl->DrawParams());
+  params->Canvas = dib.Canvas();
+  params->DrawSelected = params->IsTextSelected = false;
+  params->ViewStructure = {cpIcon};
+  params->Enabled = AEnabled;
+  TdxBarPainter::Instance()->DrawButtonLikeControl(params, TRect(0, 0, 40, 40));
+  AImage = AControl->ViewInfo()->ImageBounds;
+  return dib.At(AImage.Left + AImage.Width() / 2, AImage.Top + AImage.Height() / 2);
+}
+
 TEST_F(TGlyphPaintTest, GlyphStatesNormalDisabledFadedAndLarge) {
   GiveImages(Form, Manager);
   Bar->ItemLinks()->Items(0)->Item()->SetImageIndex(0);
-  PumpQueuedMessages();
-  Control = ButtonControl(Bar, 0);
+  TakeControlAnew();
   const COLORREF back = BrushColor(Base()->ItemBackgroundBrush(Control));
   auto draw = [&](bool AEnabled, bool AFaded, bool ALarge, TRect& AImage) {
     Manager->ImageOptions()->SetMakeDisabledImagesFaded(AFaded);
     Manager->SetLargeIcons(ALarge);
-    PumpQueuedMessages();
-    Control = ButtonControl(Bar, 0);
-    const TRect bounds = Control->ItemBounds();
-    TPaintDib dib(std::max(bounds.Width(), 40), std::max(bounds.Height(), 40));
-    dib.Canvas()->Font()->Assign(ControlOf(Bar)->Font());
-    Control->FillDrawParams(true);
-    auto* params = static_cast<TdxBarButtonLikeControlDrawParams*>(Control->DrawParams());
-    params->Canvas = dib.Canvas();
-    params->DrawSelected = params->IsTextSelected = false;
-    params->ViewStructure = {cpIcon};
-    params->Enabled = AEnabled;
-    Base()->DrawButtonLikeControl(params, TRect(0, 0, 40, 40));
-    AImage = Control->ViewInfo()->ImageBounds;
-    return dib.At(AImage.Left + AImage.Width() / 2, AImage.Top + AImage.Height() / 2);
+    TakeControlAnew();
+    return DrawGlyphOnly(Control, ControlOf(Bar), AEnabled, AImage);
   };
   TRect image;
   EXPECT_EQ(kGlyph, draw(true, false, false, image));
@@ -334,23 +343,62 @@ TEST_F(TGlyphPaintTest, GlyphStatesNormalDisabledFadedAndLarge) {
   Manager->ImageOptions()->SetMakeDisabledImagesFaded(false);
 }
 
+TEST_F(TGlyphPaintTest, GlyphGoesThroughTheManagersCacheWhenItCachesGlyphs) {
+  GiveImages(Form, Manager);
+  Bar->ItemLinks()->Items(0)->Item()->SetImageIndex(0);
+  for (bool cache : {true, false}) {
+    SCOPED_TRACE(cache ? "cached" : "not cached");
+    Manager->ImageOptions()->SetCacheGlyphs(cache);
+    TakeControlAnew();
+    Control->CachedImageOptions()->Reset();
+    TRect image;
+    EXPECT_EQ(kGlyph, DrawGlyphOnly(Control, ControlOf(Bar), true, image));
+    EXPECT_EQ(cache, Control->CachedImageOptions()->Cached());
+  }
+  Manager->ImageOptions()->SetCacheGlyphs(true);
+}
+
+TEST_F(TGlyphPaintTest, ImageOfTheDisabledListIsDrawnAsItIs) {
+  GiveImages(Form, Manager);
+  // The disabled list holds the item's disabled look already, in a colour of its own.
+  constexpr COLORREF kDisabledLook = RGB(20, 120, 200);
+  auto* disabledImages = Make<TImageList>(Form);
+  disabledImages->SetWidth(16);
+  disabledImages->SetHeight(16);
+  auto image = MakeOwned<TBitmap>();
+  image->SetPixelFormat(pf32bit);
+  image->SetSize(16, 16);
+  image->Canvas()->Brush()->SetColor(static_cast<TColor>(kDisabledLook));
+  image->Canvas()->FillRect(TRect(0, 0, 16, 16));
+  disabledImages->AddMasked(image.get(), clNone);
+  Manager->ImageOptions()->SetDisabledImages(disabledImages);
+  TdxBarItem* item = Bar->ItemLinks()->Items(0)->Item();
+  item->SetImageIndex(0);
+  item->SetEnabled(false);
+  TakeControlAnew();
+  TRect bounds;
+  EXPECT_EQ(kDisabledLook, DrawGlyphOnly(Control, ControlOf(Bar), false, bounds));
+  item->SetEnabled(true);
+  Manager->ImageOptions()->SetDisabledImages(nullptr);
+}
+
 TEST_F(TGlyphPaintTest, MenuGlyphStretchesWithTheBarsScale) {
   GiveImages(Form, Manager);
   Bar->ItemLinks()->Items(0)->Item()->SetImageIndex(0);
-  PumpQueuedMessages();
-  Control = ButtonControl(Bar, 0);
+  TakeControlAnew();
   // A larger font scales the bar: its text size grows past the normal item height.
   TdxBarControl* bar = ControlOf(Bar);
   bar->Font()->SetHeight(-24);
   bar->Canvas()->Font()->Assign(bar->Font());
   bar->CalcMetrics();
-  Control = ButtonControl(Bar, 0);  // the new font rebuilt the bar's controls
+  TakeControlAnew();
   const double ratio = bar->Ratio();
   ASSERT_GT(ratio, 1.2);
   const int iconArea = ControlOf(Bar)->IconAreaSize(), h = iconArea + 4;
   for (bool stretch : {true, false}) {
     SCOPED_TRACE(stretch ? "stretched" : "as it is");
     Manager->ImageOptions()->SetStretchGlyphs(stretch);
+    TakeControlAnew();
     TPaintDib dib(200, h);
     auto* params = MenuParams(dib);
     params->ViewStructure = {cpIcon};
@@ -406,7 +454,8 @@ TEST_F(TGlyphPaintTest, CheckMarkOfAnItemWithoutImageScalesWithTheFont) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.FontSize);
     bar->Font()->SetSize(c.FontSize);
-    Control = ButtonControl(Bar, 0);  // the new font rebuilt the bar's controls
+    TakeControlAnew();
+    ASSERT_EQ(c.FontSize, Control->Parent()->Font()->Size());
     const TRect R(0, 0, 40, 30);
     for (const TdxBarPainter* painter : {Base(), static_cast<const TdxBarPainter*>(Flat())}) {
       TPaintDib dib(40, 30);

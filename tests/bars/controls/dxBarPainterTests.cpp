@@ -197,13 +197,15 @@ TBitmap* MakeQuadBitmap() {
 TEST_F(TBarWindowTest, FloatingBarBackgroundTilesTheManagersPictureUnlessTheBarHasAColour) {
   TdxBar* bar = AddToolbar({L"五金件"}, dsNone);
   TdxBarControl* control = ControlOf(bar);
-  TdxBarButtonControl* button = ButtonControl(bar, 0);
-  EXPECT_FALSE(Base()->IsGlyphImageTransparent(button));
+  EXPECT_FALSE(Base()->IsGlyphImageTransparent(ButtonControl(bar, 0)));
   TBitmap* picture = MakeQuadBitmap();
   Manager->Backgrounds()->SetBar(picture);
   TObject::Free(picture);
+  // A new picture rebuilds the bar's item controls: the button is taken anew.
+  PumpQueuedMessages();
+  control = ControlOf(bar);
   // With a picture behind the bar, glyphs let it show through.
-  EXPECT_TRUE(Base()->IsGlyphImageTransparent(button));
+  EXPECT_TRUE(Base()->IsGlyphImageTransparent(ButtonControl(bar, 0)));
   {
     // The source rectangle starts at (1, 1) of the picture: the fill continues it.
     TPaintDib dib(4, 4);
@@ -238,7 +240,7 @@ TEST(dxBarPainterTiles, AnOriginBeyondThePictureWrapsAround) {
   TBitmap* picture = MakeQuadBitmap();
   TPaintDib dib(3, 3);
   // Origins (-1, 5) and (1, 1) name the same picture point.
-  dxBarTileBitmap(dib.DC(), TRect(0, 0, 3, 3), TPoint(-1, 5), picture);
+  dxBarTileBitmap(dib.DC(), TRect(0, 0, 3, 3), TRect(-1, 5, 2, 8), picture);
   EXPECT_EQ(RGB(255, 255, 0), dib.At(0, 0));
   EXPECT_EQ(RGB(0, 0, 255), dib.At(1, 0));
   EXPECT_EQ(RGB(255, 255, 0), dib.At(2, 0));

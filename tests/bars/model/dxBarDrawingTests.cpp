@@ -5,6 +5,7 @@
 #include "tests/bars/model/dxBarTestSupport.h"
 
 #include "foundation/cxGraphicsCanvas.h"
+#include "foundation/dxOffice11.h"
 #include "foundation/dxThemeManager.h"
 #include "platform/gui/ExtCtrls.h"
 #include "platform/gui/GdiAccounting.h"
@@ -93,6 +94,121 @@ TEST(dxBarDrawing, DownwardArrowIsCentredInItsRectangle) {
   } pixels[] = {{3, 4, red}, {7, 4, red}, {5, 5, red}, {5, 6, red}, {2, 4, white}, {8, 4, white}, {5, 7, white},
                 {5, 3, white}, {3, 5, white}};
   for (const auto& p : pixels) EXPECT_EQ(surface.At(p.x, p.y), p.color) << p.x << "," << p.y;
+}
+
+TEST(dxBarDrawing, RightwardArrowPointsRight) {
+  TSurface surface(12, 12);
+  dxBarDrawArrowInRect(surface.DC(), TRect(0, 0, 12, 12), 0, clRed, true, true, false, 3);
+  // The triangle (4,3) (4,7) (6,5).
+  const COLORREF red = RGB(255, 0, 0), white = RGB(255, 255, 255);
+  const struct {
+    int x, y;
+    COLORREF color;
+  } pixels[] = {{4, 3, red}, {4, 7, red}, {5, 5, red}, {6, 5, red}, {5, 4, red},
+                {7, 5, white}, {4, 2, white}, {4, 8, white}, {5, 3, white}, {3, 5, white}};
+  for (const auto& p : pixels) EXPECT_EQ(surface.At(p.x, p.y), p.color) << p.x << "," << p.y;
+}
+
+TEST(dxBarDrawing, DefaultArrowColourFollowsTheState) {
+  const COLORREF blue = RGB(0, 0, 255);
+  const struct {
+    bool enabled, selected;
+    COLORREF color;
+  } cases[] = {
+      {false, false, GetSysColor(COLOR_BTNSHADOW)},
+      {true, false, GetSysColor(COLOR_BTNTEXT)},
+      {true, true, GetSysColor(dxIsButtonFaceWhite() ? COLOR_BTNFACE : COLOR_HIGHLIGHTTEXT)},
+  };
+  for (const auto& c : cases) {
+    TSurface surface(12, 12, blue);
+    dxBarDrawArrowGlyph(surface.DC(), TRect(0, 0, 12, 12), true, clDefault, true, c.enabled, c.selected, 3);
+    EXPECT_EQ(surface.At(5, 5), c.color) << c.enabled << c.selected;
+  }
+}
+
+TEST(dxBarDrawing, ADisabledArrowThatIsNotFlatGetsAnEmbossedEdge) {
+  const COLORREF blue = RGB(0, 0, 255), highlight = GetSysColor(COLOR_BTNHIGHLIGHT), shadow = GetSysColor(COLOR_BTNSHADOW);
+  // Size 3 in a 12 x 12 rectangle: X = 3, Y = 4; the edge runs from (6,6) to
+  // (8,4) and from (6,7) to (9,4), each without its last point.
+  const TPoint edge[] = {{6, 6}, {7, 5}, {6, 7}, {7, 6}, {8, 5}};
+  for (bool flat : {false, true}) {
+    SCOPED_TRACE(flat);
+    TSurface surface(12, 12, blue);
+    dxBarDrawArrowGlyph(surface.DC(), TRect(0, 0, 12, 12), true, clDefault, flat, false, false, 3);
+    for (const TPoint& p : edge) EXPECT_EQ(surface.At(p.X, p.Y), flat ? blue : highlight) << p.X << "," << p.Y;
+    EXPECT_EQ(surface.At(5, 6), shadow) << "the arrow's tip";
+    EXPECT_EQ(surface.At(8, 4), blue) << "the edge's last point";
+  }
+  TSurface right(12, 12, blue);
+  dxBarDrawArrowGlyph(right.DC(), TRect(0, 0, 12, 12), false, clDefault, false, false, false, 3);
+  // X = 4, Y = 3: from (6,6) to (4,8) and from (7,6) to (4,9).
+  for (const TPoint& p : {TPoint(6, 6), TPoint(5, 7), TPoint(7, 6), TPoint(6, 7), TPoint(5, 8)})
+    EXPECT_EQ(right.At(p.X, p.Y), highlight) << p.X << "," << p.Y;
+}
+
+TEST(dxBarDrawing, PolygonsAndFrames) {
+  const COLORREF white = RGB(255, 255, 255), red = RGB(255, 0, 0), green = RGB(0, 255, 0);
+  {
+    TSurface surface(8, 8);
+    const POINT square[] = {{1, 1}, {6, 1}, {6, 6}, {1, 6}};
+    dxBarFillPolygon(surface.DC(), square, 3, clRed, clLime);
+    EXPECT_EQ(surface.At(1, 1), green);
+    EXPECT_EQ(surface.At(6, 6), green) << "the last point is outlined too";
+    EXPECT_EQ(surface.At(3, 4), red);
+    EXPECT_EQ(surface.At(7, 7), white);
+  }
+  const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
+  {
+    TSurface surface(8, 8);
+    dxBarFrameRectDouble(surface.DC(), TRect(1, 1, 7, 7), COLOR_HIGHLIGHT);
+    for (const TPoint& p : {TPoint(1, 1), TPoint(2, 2), TPoint(6, 6), TPoint(5, 5), TPoint(1, 4), TPoint(5, 3)})
+      EXPECT_EQ(surface.At(p.X, p.Y), highlight) << p.X << "," << p.Y;
+    EXPECT_EQ(surface.At(3, 3), white);
+    EXPECT_EQ(surface.At(0, 0), white);
+    EXPECT_EQ(surface.At(7, 7), white);
+  }
+  {
+    TSurface surface(8, 8);
+    dxBarFrameRectHighlight(surface.DC(), TRect(1, 1, 7, 7));
+    EXPECT_EQ(surface.At(1, 1), highlight);
+    EXPECT_EQ(surface.At(6, 3), highlight);
+    EXPECT_EQ(surface.At(2, 2), white);
+  }
+}
+
+TEST(dxBarDrawing, SavedClipRegionsComeBack) {
+  const COLORREF white = RGB(255, 255, 255), red = RGB(255, 0, 0);
+  auto fillRed = [](HDC ADC) {
+    HBRUSH brush = GdiCreateBrush(LOGBRUSH{BS_SOLID, RGB(255, 0, 0), 0});
+    const RECT all{0, 0, 8, 8};
+    FillRect(ADC, &all, brush);
+    GdiDeleteObject(brush);
+  };
+  {
+    TSurface surface(8, 8);
+    IntersectClipRect(surface.DC(), 0, 0, 3, 3);
+    HRGN saved = nullptr;
+    bool hadClip = false;
+    dxBarSaveDCClip(surface.DC(), saved, hadClip);
+    EXPECT_TRUE(hadClip);
+    SelectClipRgn(surface.DC(), nullptr);
+    dxBarRestoreDCClip(surface.DC(), saved, hadClip);
+    EXPECT_EQ(saved, nullptr);
+    fillRed(surface.DC());
+    EXPECT_EQ(surface.At(2, 2), red);
+    EXPECT_EQ(surface.At(3, 3), white) << "the clip region is back";
+  }
+  {
+    TSurface surface(8, 8);
+    HRGN saved = nullptr;
+    bool hadClip = true;
+    dxBarSaveDCClip(surface.DC(), saved, hadClip);
+    EXPECT_FALSE(hadClip);
+    IntersectClipRect(surface.DC(), 0, 0, 1, 1);
+    dxBarRestoreDCClip(surface.DC(), saved, hadClip);
+    fillRed(surface.DC());
+    EXPECT_EQ(surface.At(7, 7), red) << "no clip region again";
+  }
 }
 
 TEST(dxBarDrawing, DoubleFocusRectDotsTwoPixelsOfTheBorder) {
@@ -212,6 +328,9 @@ TEST_F(dxBarGlyphCacheTest, AGlyphIsRenderedOnceUntilItsModeOrSourceChanges) {
   EXPECT_EQ(cache.Renders, 3) << "another glyph";
   Draw();
   EXPECT_EQ(cache.Renders, 3);
+  args.GlyphRect = TRect(3, 3, 9, 9);
+  EXPECT_EQ(Draw(), kGreen);
+  EXPECT_EQ(cache.Renders, 4) << "a rendering of another size is not stretched";
 }
 
 TEST_F(dxBarGlyphCacheTest, NothingIsCachedWithoutCachingOrInTheShadowedMode) {

@@ -25,7 +25,7 @@ class TFakeCustomization : public IdxBarCustomization {
   void FormStyleChanged() override { ++StyleChanges; }
   void FormHelpButtonChanged() override { ++HelpButtonChanges; }
   void FormOptionsChanged() override { ++OptionsChanges; }
-  HWND SubMenuEditorWindow() override { return nullptr; }
+  HWND SubMenuEditorWindow() override { return SubMenuEditor; }
   HWND QuickControlWindow() override { return Quick; }
   bool QuickControlActive() override { return false; }
   bool IsOnQuickControlMark(const POINT&) override { return OnMark; }
@@ -48,6 +48,7 @@ class TFakeCustomization : public IdxBarCustomization {
 
   HWND Form = nullptr;
   HWND Quick = nullptr;
+  HWND SubMenuEditor = nullptr;
   TdxBarManager* Manager = nullptr;
   bool Active = false;
   bool OnMark = false;

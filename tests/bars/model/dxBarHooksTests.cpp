@@ -350,26 +350,7 @@ TEST_F(dxBarOpenMenuTest, LosingTheApplicationClosesTheManagersMenus) {
 }
 
 // A bar window that records the moves it hears.
-class TBarWindowStub : public TCustomControl, public IdxBarControl {
-  DECLARE_CLASS(TBarWindowStub, TCustomControl)
-  explicit TBarWindowStub(TComponent* AOwner) : TCustomControl(AOwner) {}
-  TObject* BarControlObject() override { return this; }
-  bool IsDestroying() override { return false; }
-  void SetItemLinks(TdxBarItemLinks*) override {}
-  bool IsVertical() override { return false; }
-  bool IsWindowVisible() override { return true; }
-  TRect ClientRect() override { return TRect(0, 0, Width(), Height()); }
-  void ScheduleRepaint() override {}
-  void RepaintBar() override {}
-  void RebuildItemControls() override {}
-  void LinkDestroying(TdxBarItemLink*) override {}
-  void MouseMove(TShiftState AShift, int X, int Y) override {
-    Moves.emplace_back(X, Y);
-    TCustomControl::MouseMove(AShift, X, Y);
-  }
-  std::vector<TPoint> Moves;
-};
-IMPLEMENT_CLASS(TBarWindowStub, TCustomControl, nullptr)
+using TBarWindowStub = TWindowedBarControl;
 
 TEST_F(dxBarInputTest, MovesOverAWindowInsideABarControlReachTheBarControl) {
   auto* bar = Make<TBarWindowStub>(form.get());

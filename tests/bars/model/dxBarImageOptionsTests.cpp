@@ -1,6 +1,8 @@
 // The manager's image options and backgrounds: glyph size, image lists that
 // go away, the items that hear of a changed list; and what restyles the bars.
+#include "tests/bars/model/dxBarFakeCustomization.h"
 #include "tests/bars/model/dxBarTestSupport.h"
+#include "tests/support/ScopedHook.h"
 
 #include "foundation/dxThemeManager.h"
 #include "platform/gui/ImgList.h"
@@ -52,6 +54,12 @@ TEST_F(dxBarImageOptionsTest, GlyphSizeFollowsLargeIconsAndTheLargeImages) {
   // The large images' own width when they are swapped while they serve.
   options->SetLargeImages(Make<TImageList>(form.get(), 48, 48));
   EXPECT_EQ(options->GlyphSize(), 48);
+  // An open customization form shows the option: it hears of each change.
+  TFakeCustomization customization;
+  TScopedHook<IdxBarCustomization*> seam(dxBarCustomization(), &customization);
+  manager->SetLargeIcons(false);
+  manager->SetLargeIcons(false);
+  EXPECT_EQ(customization.OptionsChanges, 1);
 }
 
 TEST_F(dxBarImageOptionsTest, AListThatGoesAwayLeavesEveryPropertyThatHeldIt) {

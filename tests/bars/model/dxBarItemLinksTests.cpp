@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <utility>
 
 namespace {
 
@@ -211,6 +212,34 @@ TEST_F(dxBarItemLinksTest, FreeingAnItemFreesItsLinks) {
   EXPECT_EQ(Visible(), (NameList{L"B"}));
 }
 
+TEST_F(dxBarItemLinksTest, AnItemOnAShownToolbarTakesItsLinksAwayInsideOneManagerUpdate) {
+  struct TDeletions : TObject {
+    std::vector<bool> Locked;
+    void Deleted(TdxBarManager* AManager, TdxBarItemLink*) { Locked.push_back(AManager->IsUpdateLocked()); }
+  } deletions;
+  manager->OnItemLinkDelete = TdxBarItemLinkEvent::Bind<&TDeletions::Deleted>(&deletions);
+  TdxBarToolbarControlFactory saved = dxBarToolbarControlFactory();
+  dxBarToolbarControlFactory() = [](TdxBarManager*, TdxBar*) -> IdxBarControl* { return Make<TFakeBarControl>(); };
+  TdxBar* bar = manager->AddToolBar();
+  bar->SetDockingStyle(dsTop);
+  bar->SetVisible(true);
+  dxBarToolbarControlFactory() = saved;
+  ASSERT_NE(bar->Control(), nullptr);
+  TdxBarButton* shown = manager->AddButton();
+  bar->ItemLinks()->Add(shown);
+  menu->Links->Add(shown);
+  TObject::Free(shown);
+  EXPECT_EQ(deletions.Locked, (std::vector<bool>{true, true}));
+  EXPECT_FALSE(manager->IsUpdateLocked());
+  EXPECT_EQ(bar->ItemLinks()->Count(), 0);
+  // Links that no window shows go without the bracket.
+  deletions.Locked.clear();
+  TdxBarButton* hidden = manager->AddButton();
+  menu->Links->Add(hidden);
+  TObject::Free(hidden);
+  EXPECT_EQ(deletions.Locked, std::vector<bool>{false});
+}
+
 TEST_F(dxBarItemLinksTest, SeparatorIsRefusedOnAToolbar) {
   TdxBar* bar = manager->AddToolBar();
   TdxBarItem* separator = manager->AddItem(TdxBarSeparator::StaticClass());
@@ -223,6 +252,56 @@ TEST_F(dxBarItemLinksTest, SeparatorIsRefusedOnAToolbar) {
   }
   EXPECT_EQ(link->Item(), nullptr);
   EXPECT_EQ(separator->LinkCount(), 0);
+}
+
+TEST_F(dxBarItemLinksTest, TheManagerHearsOfLinksComingChangingAndGoing) {
+  struct TRecorder : TObject {
+    std::vector<String> Events;
+    void Added(TdxBarManager*, TdxBarItemLink*) { Events.push_back(L"add"); }
+    void Changed(TdxBarManager*, TdxBarItemLink* ALink) {
+      Events.push_back(L"change " + (ALink->Item() ? ALink->Item()->Name() : String(L"-")));
+    }
+    void Deleted(TdxBarManager*, TdxBarItemLink*) { Events.push_back(L"delete"); }
+    std::vector<String> Take() { return std::exchange(Events, {}); }
+  } recorder;
+  manager->OnItemLinkAdd = TdxBarItemLinkEvent::Bind<&TRecorder::Added>(&recorder);
+  manager->OnItemLinkChange = TdxBarItemLinkEvent::Bind<&TRecorder::Changed>(&recorder);
+  manager->OnItemLinkDelete = TdxBarItemLinkEvent::Bind<&TRecorder::Deleted>(&recorder);
+  TdxBarButton* a = manager->AddButton();
+  a->SetName(L"A");
+  TdxBarButton* b = manager->AddButton();
+  b->SetName(L"B");
+  TdxBarItemLink* link = nullptr;
+  const struct {
+    const char* what;
+    std::function<void()> work;
+    NameList events;
+  } cases[] = {
+      {"added with its item: the add alone", [&] { link = menu->Links->Add(a); }, {L"add"}},
+      {"item changed", [&] { link->SetItem(b); }, {L"change B"}},
+      {"item changed inside the owner's bracket",
+       [&] {
+         menu->Links->BeginUpdate();
+         link->SetItem(a);
+         menu->Links->EndUpdate();
+       },
+       {}},
+      {"a change of the link alone", [&] { link->SetBeginGroup(true); }, {L"change A"}},
+      {"a change of all links", [&] { link->SetPosition(ipContinuesRow); }, {}},
+      {"item cleared: the link goes", [&] { link->SetItem(nullptr); }, {L"delete"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    c.work();
+    EXPECT_EQ(recorder.Take(), c.events);
+  }
+  // A manager that goes takes its links without a word.
+  TdxBar* bar = manager->AddToolBar();
+  bar->ItemLinks()->Add(a);
+  recorder.Take();
+  menu.reset();
+  TObject::Free(manager);
+  EXPECT_EQ(recorder.Take(), NameList{});
 }
 
 TEST_F(dxBarItemLinksTest, UserOverridesAndTheirReset) {

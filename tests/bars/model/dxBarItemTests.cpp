@@ -10,6 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <utility>
+
 namespace {
 
 using NameList = std::vector<String>;
@@ -115,6 +118,29 @@ TEST_F(dxBarItemActionTest, AnActionOutlivesItsItem) {
   EXPECT_EQ(second->Caption(), L"Still here");
 }
 
+TEST_F(dxBarItemActionTest, ShortCutsOfLinksAskTheActionsUpdateFirst) {
+  struct TUpdater : TObject {
+    bool Enable = true;
+    void Update(TObject* ASender) { static_cast<TAction*>(ASender)->SetEnabled(Enable); }
+  } updater;
+  TActionRecorder recorder;
+  action->OnExecute = TNotifyEvent::Bind<&TActionRecorder::Execute>(&recorder);
+  action->OnUpdate = TNotifyEvent::Bind<&TUpdater::Update>(&updater);
+  button->SetAction(action);
+  TMenuLinksOwner menu(manager);
+  menu.Links->Add(button);
+  updater.Enable = false;
+  menu.Links->UpdateActionLinks();
+  EXPECT_FALSE(button->Enabled());
+  updater.Enable = true;
+  EXPECT_TRUE(menu.Links->ExecuteShortCut(kCtrlR)) << "the update enabled the item before the shortcut was offered";
+  EXPECT_EQ(recorder.Executed, 1);
+  updater.Enable = false;
+  EXPECT_FALSE(menu.Links->ExecuteShortCut(kCtrlR));
+  EXPECT_EQ(recorder.Executed, 1);
+  EXPECT_FALSE(menu.Links->ExecuteShortCut(0));
+}
+
 TEST_F(dxBarItemActionTest, AClickRunsTheActionUnlessTheItemHasAHandlerOfItsOwn) {
   TActionRecorder recorder;
   action->OnExecute = TNotifyEvent::Bind<&TActionRecorder::Execute>(&recorder);
@@ -207,6 +233,28 @@ TEST_F(dxBarItemActionTest, ARoundTripRestoresTheActionsValuesWhereTheItemHasDef
   // Written again, the copy gives the same text (the copy's form is named apart).
   const String again = stdtest::WriteDefinition(copy.get());
   EXPECT_EQ(again.substr(again.find(L'\n')), text.substr(text.find(L'\n')));
+}
+
+TEST_F(dxBarItemActionTest, AnItemWithoutCategoryIsStoredWithTheFormAndReadBack) {
+  auto* loose = Make<TdxBarButton>(form.get());
+  loose->SetName(L"btnLoose");
+  loose->SetCaption(L"Loose");
+  ASSERT_EQ(loose->BarManager(), manager);
+  EXPECT_EQ(loose->GetParentComponent(), nullptr);
+  const String text = stdtest::WriteDefinition(form.get());
+  ASSERT_NE(text.find(L"\n  object btnLoose: TdxBarButton"), String::npos) << "a child of the form\n" << text;
+
+  TObjectPtr<TBarTestForm> copy(ReadBarForm(std::string(text.begin(), text.end())));
+  TdxBarManager* read = ManagerOf(copy.get());
+  ASSERT_NE(read, nullptr);
+  auto* readLoose = dynamic_cast<TdxBarButton*>(copy->FindComponent(L"btnLoose"));
+  ASSERT_NE(readLoose, nullptr);
+  EXPECT_EQ(readLoose->BarManager(), read);
+  EXPECT_EQ(readLoose->Category(), -1);
+  EXPECT_EQ(readLoose->Caption(), L"Loose");
+  // Outside reading, only a manager can be an item's parent.
+  EXPECT_NE(RaisedMessage([&] { readLoose->SetParentComponent(copy.get()); }), L"<no error>");
+  EXPECT_EQ(readLoose->BarManager(), read);
 }
 
 TEST_F(dxBarItemActionTest, CheckDefaultsTakesOnlyWhatTheItemLeftAtItsDefault) {
@@ -310,6 +358,42 @@ TEST_F(dxBarItemActionTest, AnItemCopiesItselfIntoAnAction) {
   target->Assign(button);
   EXPECT_TRUE(target->Visible());
   EXPECT_NE(RaisedMessage([&] { form->Assign(button); }), L"<no error>");
+}
+
+TEST(dxBarItemCategory, AnItemJoiningACategoryMovesBehindItsLastItem) {
+  TObjectPtr<TBarTestForm> form(Make<TBarTestForm>(nullptr));
+  auto* manager = Make<TdxBarManager>(form.get());
+  TdxBarItem* items[3];
+  for (int i = 0; i < 3; ++i) {
+    items[i] = manager->AddButton();
+    items[i]->SetName(String(1, static_cast<wchar_t>(L'P' + i)));
+  }
+  manager->Categories()->Add(L"Second");
+  auto order = [manager] {
+    std::vector<String> names;
+    for (int i = 0; i < manager->ItemCount(); ++i) names.push_back(manager->Items(i)->Name());
+    return names;
+  };
+  const struct {
+    const char* what;
+    int item, category;
+    std::vector<String> order;
+    int expectedCategory;
+  } cases[] = {
+      {"into an empty category: no move", 1, 1, {L"P", L"Q", L"R"}, 1},
+      {"behind the category's last item, which lies after it", 0, 1, {L"Q", L"P", L"R"}, 1},
+      {"behind the category's last item, which lies before it", 2, 1, {L"Q", L"P", L"R"}, 1},
+      {"an index past the categories is ignored", 2, 5, {L"Q", L"P", L"R"}, 1},
+      {"a negative index is ignored", 2, -1, {L"Q", L"P", L"R"}, 1},
+      {"back into the first category, now empty", 0, 0, {L"Q", L"P", L"R"}, 0},
+      {"behind the first category's item", 1, 0, {L"P", L"Q", L"R"}, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    items[c.item]->SetCategory(c.category);
+    EXPECT_EQ(order(), c.order);
+    EXPECT_EQ(items[c.item]->Category(), c.expectedCategory);
+  }
 }
 
 // ---------------------------------------------------------------------------
@@ -694,10 +778,8 @@ TEST_F(dxBarLinkMovesTest, LoadedRecentPositionsAndUseCountsAreApplied) {
   TdxBarItemLink* c = Add(first.get(), L"C");
   TdxBarItemLink* hidden = Add(first.get(), L"D");
   hidden->SetVisible(false);
-  c->SetLoadedRecentIndex(0);
-  c->SetLoadedUseCount(9);
-  a->SetLoadedRecentIndex(2);
-  a->SetLoadedUseCount(4);
+  c->SetLoadedUsage(true, 9, 0);
+  a->SetLoadedUsage(true, 4, 2);
   b->SetMostRecentlyUsed(false);
   first->Links->ApplyLoadedUsageState(false);
   EXPECT_EQ(c->UseCount(), 9);
@@ -745,12 +827,25 @@ TEST_F(dxBarLinkMovesTest, AssignedLinksCopyTheSourcesSettings) {
   EXPECT_EQ(second->Links->IndexOf(copy), 0);
   EXPECT_EQ(copy->Item(), nullptr);
   EXPECT_EQ(a->Item()->LinkCount(), 1);
+  // A merge records its toolbar; a copy made outside a merge does not.
+  TdxBar* bar = manager->AddToolBar();
+  TMenuLinksOwner merged(manager), copied(manager);
+  merged.Links->Merge(first->Links, bar);
+  ASSERT_EQ(merged.Links->Count(), 2);
+  EXPECT_EQ(merged.Links->Items(0)->CreatedFromMergingWith(), bar);
+  copied.Links->Assign(merged.Links);
+  ASSERT_EQ(copied.Links->Count(), 2);
+  EXPECT_EQ(copied.Links->Items(0)->CreatedFromMergingWith(), nullptr);
+  copied.Links->Unmerge(bar);
+  EXPECT_EQ(copied.Links->Count(), 2) << "nothing of the copy goes with the merge";
 }
 
 // ---------------------------------------------------------------------------
 // Design-time selection without a designer (the program's case)
 // ---------------------------------------------------------------------------
 
+// Answers what the selection code asks; every other question keeps the
+// controller's neutral answer.
 class TFakeDesignController : public IdxBarDesignController {
  public:
   TdxBarItemLink* CustomizingItemLink() override { return Customizing; }
@@ -758,14 +853,24 @@ class TFakeDesignController : public IdxBarDesignController {
   void DropSelection(IdxBarSelectableItem* AItem) override {
     if (LastSelected == AItem) LastSelected = nullptr;
   }
-  void SynchronizeLastSelectedItem() override {}
-  TdxBarItemLink* DesignSelectedLink(TdxBarManager*) override { return nullptr; }
-  bool HasQuickControl() override { return false; }
-  void SetMoving(bool) override {}
-  void SelectionChanged(TObject*) override {}
-  void ShowToolbarsPopup(TdxBarManager*, const TdxBarPainter*) override {}
+  void SynchronizeLastSelectedItem() override { ++Synchronized; }
+  TdxBarItemLink* DesignSelectedLink(TdxBarManager*) override { return DesignSelected; }
   TdxBarItemLink* Customizing = nullptr;
   IdxBarSelectableItem* LastSelected = nullptr;
+  TdxBarItemLink* DesignSelected = nullptr;
+  int Synchronized = 0;
+};
+
+// Puts the controller into the slot for the scope.
+class TControllerScope {
+ public:
+  explicit TControllerScope(IdxBarDesignController* AController) : FSaved(dxBarDesignControllerSlot()) {
+    dxBarDesignControllerSlot() = AController;
+  }
+  ~TControllerScope() { dxBarDesignControllerSlot() = FSaved; }
+
+ private:
+  IdxBarDesignController* FSaved;
 };
 
 TEST_F(dxBarLinkMovesTest, CustomizationActionsCopyTheCustomizingLinksSettings) {
@@ -776,19 +881,19 @@ TEST_F(dxBarLinkMovesTest, CustomizationActionsCopyTheCustomizingLinksSettings) 
   model->SetUserPaintStyle(psCaption);
   TFakeDesignController controller;
   controller.Customizing = model;
-  IdxBarDesignController* saved = dxBarDesignControllerSlot();
-  dxBarDesignControllerSlot() = &controller;
-  for (TdxBarCustomizationAction action : {caChangePosition, caChangeVisible, caChangeButtonPaintStyle})
-    a->Item()->RunCustomizationAction(action);  // one link: the item hands the action to it
-  EXPECT_EQ(a->Position(), ipContinuesRow);
-  EXPECT_FALSE(a->Visible());
-  EXPECT_EQ(a->PaintStyle(), psCaption);
-  a->RunCustomizationAction(caReset);
-  EXPECT_EQ(a->UserDefine(), TdxBarUserDefines{});
-  controller.LastSelected = model;
-  TObject::Free(model);
-  EXPECT_EQ(controller.LastSelected, nullptr) << "a freed link leaves the selection";
-  dxBarDesignControllerSlot() = saved;
+  {
+    TControllerScope scope(&controller);
+    for (TdxBarCustomizationAction action : {caChangePosition, caChangeVisible, caChangeButtonPaintStyle})
+      a->Item()->RunCustomizationAction(action);  // one link: the item hands the action to it
+    EXPECT_EQ(a->Position(), ipContinuesRow);
+    EXPECT_FALSE(a->Visible());
+    EXPECT_EQ(a->PaintStyle(), psCaption);
+    a->RunCustomizationAction(caReset);
+    EXPECT_EQ(a->UserDefine(), TdxBarUserDefines{});
+    controller.LastSelected = model;
+    TObject::Free(model);
+    EXPECT_EQ(controller.LastSelected, nullptr) << "a freed link leaves the selection";
+  }
 
   EXPECT_EQ(a->Item()->SupportedCustomizationActions(),
             (TdxBarCustomizationActions{caReset, caDeleteLink, caChangeCaption, caChangeBeginGroup,
@@ -805,6 +910,220 @@ TEST_F(dxBarLinkMovesTest, CustomizationActionsCopyTheCustomizingLinksSettings) 
   item->DeleteFromDesigner(reference, true);
   EXPECT_EQ(reference, nullptr);
   EXPECT_EQ(manager->GetItemByName(L"A"), nullptr);
+}
+
+// ---------------------------------------------------------------------------
+// Design-time selection with a designer: items and links answer for
+// themselves, not with a bar component's defaults
+// ---------------------------------------------------------------------------
+
+class TDesignForm : public TBarTestForm {
+ public:
+  TDesignForm() : TBarTestForm(nullptr) {}
+  using TComponent::SetDesigning;
+};
+
+// Reports the status it was given per object and records what it is asked
+// to select.
+struct TStatusDesigner : IdxBarDesigner {
+  std::map<TPersistent*, TdxBarSelectionStatus> Status;
+  std::vector<std::pair<TPersistent*, TdxBarSelectionOperation>> Selected;
+  bool AllowDelete = true;
+  bool CanDeleteComponent(TComponent*) override { return AllowDelete; }
+  TdxBarSelectionStatus GetSelectionStatus(TPersistent* AObject) override {
+    const auto it = Status.find(AObject);
+    return it == Status.end() ? ssUnselected : it->second;
+  }
+  void SelectObject(TPersistent* AObject, TdxBarSelectionOperation AOperation) override {
+    Selected.emplace_back(AObject, AOperation);
+  }
+  String UniqueName(const String& ABaseName) override { return ABaseName; }
+  void ShowDefaultEventHandler(TComponent*) override {}
+  std::vector<std::pair<TPersistent*, TdxBarSelectionOperation>> Take() { return std::exchange(Selected, {}); }
+};
+
+TStatusDesigner* gStatusDesigner = nullptr;
+IdxBarDesigner* StatusDesigner(TdxBarManager*) { return gStatusDesigner; }
+
+// A menu that a component of the form owns, so that a link's parent can be selected.
+class TOwnedMenu : public TMenuLinksOwner {
+ public:
+  TOwnedMenu(TdxBarManager* AManager, TComponent* AInstance) : TMenuLinksOwner(AManager), Instance(AInstance) {}
+  TComponent* GetInstance() override { return Instance; }
+  TComponent* Instance;
+};
+
+using Selections = std::vector<std::pair<TPersistent*, TdxBarSelectionOperation>>;
+
+// A designed form whose menu shows A, B, A again and a link without item;
+// every link with an item has a selectable control.
+class dxBarItemSelectionTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    form.reset(Make<TDesignForm>());
+    manager = Make<TdxBarManager>(form.get());
+    menuOwner = Make<TComponent>(form.get());
+    form->SetDesigning(true);
+    savedLookup = dxBarDesignerLookup();
+    gStatusDesigner = &designer;
+    dxBarDesignerLookup() = &StatusDesigner;
+    savedController = dxBarDesignControllerSlot();
+    dxBarDesignControllerSlot() = &controller;
+    dxBarAddItemClassToRegistry(TdxBarButton::StaticClass(), TTestItemControl::StaticClass());
+    menu = std::make_unique<TOwnedMenu>(manager, menuOwner);
+    a = manager->AddButton();
+    b = manager->AddButton();
+    a1 = menu->Links->Add(a);
+    bLink = menu->Links->Add(b);
+    a2 = menu->Links->Add(a);
+    menu->Links->Add();
+    menu->Links->CreateBarControl();
+    for (TdxBarItemLink* link : {a1, bLink, a2}) link->CreateControl();
+  }
+  void TearDown() override {
+    menu.reset();
+    dxBarRemoveItemClassFromRegistry(TdxBarButton::StaticClass());
+    dxBarDesignControllerSlot() = savedController;
+    dxBarDesignerLookup() = savedLookup;
+    gStatusDesigner = nullptr;
+    form->SetDesigning(false);
+  }
+  TObjectPtr<TDesignForm> form;
+  TdxBarManager* manager = nullptr;
+  TComponent* menuOwner = nullptr;
+  std::unique_ptr<TOwnedMenu> menu;
+  TStatusDesigner designer;
+  TFakeDesignController controller;
+  TdxBarDesignerLookup savedLookup = nullptr;
+  IdxBarDesignController* savedController = nullptr;
+  TdxBarButton *a = nullptr, *b = nullptr;
+  TdxBarItemLink *a1 = nullptr, *bLink = nullptr, *a2 = nullptr;
+};
+
+TEST_F(dxBarItemSelectionTest, AnItemAnswersThroughItsDesignSelectedLink) {
+  EXPECT_EQ(a->DesignSelectedLink(), a1) << "nothing selected: the first link";
+  controller.DesignSelected = bLink;
+  EXPECT_EQ(a->DesignSelectedLink(), a1) << "another item's link does not count";
+  controller.DesignSelected = a2;
+  EXPECT_EQ(a->DesignSelectedLink(), a2);
+
+  // The walk from A's selected link wraps past the link without item and
+  // past A's own first link to the next other item.
+  EXPECT_EQ(a2->FollowingSelectable(), a1);
+  EXPECT_EQ(bLink->FollowingSelectable(), a2);
+  EXPECT_EQ(a->FollowingSelectable(), b);
+  EXPECT_EQ(b->FollowingSelectable(), a);
+  EXPECT_EQ(a->SelectableParentObject(), menuOwner);
+  EXPECT_TRUE(a->HasMultipleParts());
+  EXPECT_FALSE(b->HasMultipleParts());
+
+  EXPECT_TRUE(a->SelectParentInDesigner());
+  EXPECT_EQ(designer.Take(), (Selections{{menuOwner, soExclusive}}));
+  TdxBarButton* unplaced = manager->AddButton();
+  EXPECT_FALSE(unplaced->SelectParentInDesigner());
+  EXPECT_EQ(unplaced->SelectableParentObject(), nullptr);
+  EXPECT_EQ(unplaced->FollowingSelectable(), nullptr);
+  EXPECT_TRUE(designer.Take().empty());
+
+  TdxObjectList masters;
+  a->CollectMasterObjects(&masters);
+  ASSERT_EQ(masters.Count(), 1);
+  EXPECT_EQ(masters.First(), form.get()) << "the manager's owner";
+  masters.Clear();
+  a2->CollectMasterObjects(&masters);
+  ASSERT_EQ(masters.Count(), 2);
+  EXPECT_EQ(masters.First(), menuOwner);
+  EXPECT_EQ(masters.Last(), a);
+
+  a->SelectionStateChanged();
+  a2->SelectionStateChanged();
+  EXPECT_EQ(controller.Synchronized, 2) << "a link hands the change to its item";
+}
+
+TEST_F(dxBarItemSelectionTest, ALinkCountsAsSelectedWithItsItemAndSelectsTheItem) {
+  designer.Status[a1] = ssActiveSelected;
+  designer.Status[a] = ssInactiveSelected;
+  EXPECT_TRUE(a1->IsDesignSelected());
+  EXPECT_FALSE(a2->IsDesignSelected());
+  EXPECT_FALSE(a->IsDesignSelected());
+  EXPECT_EQ(a->DesignSelectionState(), ssInactiveSelected);
+  EXPECT_EQ(a1->DesignSelectionState(), ssActiveSelected);
+  designer.Status[a] = ssActiveSelected;
+  EXPECT_TRUE(a2->IsDesignSelected()) << "its item is selected";
+
+  a2->SelectInDesigner(soAdd);
+  EXPECT_EQ(designer.Take(), (Selections{{a, soAdd}}));
+  a2->SelectInDesigner(soExclude);
+  EXPECT_EQ(designer.Take(), (Selections{{a2, soExclude}, {a, soExclude}}));
+  a->SelectInDesigner(soExclusive);
+  EXPECT_EQ(designer.Take(), (Selections{{a, soExclusive}}));
+
+  EXPECT_TRUE(a2->SelectParentInDesigner());
+  EXPECT_EQ(designer.Take(), (Selections{{menuOwner, soExclusive}}));
+  EXPECT_EQ(manager->SelectedItem(), nullptr);
+}
+
+TEST_F(dxBarItemSelectionTest, DesignModeActionsAndDeletion) {
+  TdxBarItem* separator = manager->AddItem(TdxBarSeparator::StaticClass());
+  const TdxBarCustomizationActions linkActions{
+      caReset,          caDelete,           caDeleteItem,        caDeleteLink,       caChangeCaption,   caChangePosition,
+      caChangeViewLevels, caChangeDistributed, caChangeBeginGroup, caChangeVisible, caChangeRecentList};
+  const TdxBarCustomizationActions buttonExtras{caChangeButtonPaintStyle, caChangeButtonGroup};
+  EXPECT_EQ(a->SupportedCustomizationActions(), TdxBarCustomizationActions{caDelete} + buttonExtras);
+  EXPECT_EQ(separator->SupportedCustomizationActions(), TdxBarCustomizationActions{caDelete});
+  TdxBarItemLink* model = menu->Links->Add(b);
+  model->SetPosition(ipContinuesRow);
+  controller.Customizing = model;
+  EXPECT_EQ(a->SupportedCustomizationActions(), linkActions + buttonExtras);
+  EXPECT_EQ(separator->SupportedCustomizationActions(), linkActions - caChangeRecentList);
+  EXPECT_EQ(a1->SupportedCustomizationActions(), a->SupportedCustomizationActions());
+
+  // An item hands an action to its only link, unless that link is the
+  // design controller's last selected object; with two links, to none.
+  TdxBarButton* single = manager->AddButton();
+  TdxBarItemLink* only = menu->Links->Add(single);
+  controller.LastSelected = only;
+  single->RunCustomizationAction(caChangePosition);
+  EXPECT_EQ(only->Position(), ipBeginsNewRow);
+  controller.LastSelected = nullptr;
+  single->RunCustomizationAction(caChangePosition);
+  EXPECT_EQ(only->Position(), ipContinuesRow);
+  a->RunCustomizationAction(caChangePosition);
+  EXPECT_EQ(a1->Position(), ipBeginsNewRow);
+  EXPECT_EQ(a2->Position(), ipBeginsNewRow);
+
+  // The designer decides deletion of the component, not of its placements.
+  designer.AllowDelete = false;
+  EXPECT_TRUE(a->MayBeDeleted(false));
+  EXPECT_FALSE(a->MayBeDeleted(true));
+  EXPECT_TRUE(a1->MayBeDeleted(true));
+  IdxBarSelectableItem* reference = a;
+  a->DeleteFromDesigner(reference, false);
+  EXPECT_EQ(a->LinkCount(), 0);
+  EXPECT_EQ(reference, a);
+  EXPECT_FALSE(a->MayBeDeleted(false)) << "without links the component itself would go";
+  a->DeleteFromDesigner(reference, true);
+  EXPECT_EQ(manager->Items(0), a) << "refused: the item stays";
+  designer.AllowDelete = true;
+  a->DeleteFromDesigner(reference, true);
+  EXPECT_EQ(reference, nullptr);
+  EXPECT_EQ(manager->ItemCount(), 3);
+}
+
+TEST_F(dxBarItemSelectionTest, InDesignModeAClickRunsNoAction) {
+  TActionRecorder recorder;
+  auto* action = Make<TAction>(form.get());
+  action->OnExecute = TNotifyEvent::Bind<&TActionRecorder::Execute>(&recorder);
+  a->SetAction(action);
+  a->Click();
+  EXPECT_EQ(recorder.Executed, 0);
+  a->OnClick = TNotifyEvent::Bind<&TActionRecorder::ItemClick>(&recorder);
+  a->Click();
+  EXPECT_EQ(recorder.ItemClicks, 1) << "a handler of the item's own still runs";
+  form->SetDesigning(false);
+  a->OnClick = action->OnExecute;
+  a->Click();
+  EXPECT_EQ(recorder.Executed, 1);
 }
 
 }  // namespace

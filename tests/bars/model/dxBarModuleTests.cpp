@@ -10,6 +10,8 @@
 #include "platform/core/Lists.h"
 #include "platform/gui/ExtCtrls.h"
 
+#include <functional>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -79,45 +81,89 @@ IMPLEMENT_CLASS(TDerivedProbeItem, TProbeItem, (ConstructWith<TDerivedProbeItem,
 
 bool Streamable(TClass AClass) { return GetClass(AClass->Name) == AClass; }
 
-TEST(dxBarItemList, RegistrationsKeepTheirOrderAndOfferTheVisibleOnes) {
+// One registration as the registry lists it.
+struct TRow {
+  TClass item, control;
+  bool visible;
+  bool operator==(const TRow&) const = default;
+};
+
+std::vector<TRow> RowsOf(const TdxBarItemList& AList) {
+  std::vector<TRow> rows;
+  for (int i = 0; i < AList.Count(); ++i) {
+    const TRegItemRecord* r = AList.RegistrationAt(i);
+    rows.push_back({r->FItemClass, r->FItemControlClass, r->FVisible});
+  }
+  return rows;
+}
+
+TEST(dxBarItemList, OperationsOnTheRegistry) {
   TObjectPtr<TdxBarItemList> list(Make<TdxBarItemList>());
   const TClass button = TdxBarButton::StaticClass(), large = TdxBarLargeButton::StaticClass(),
-               label = TdxBarLabel::StaticClass(), separator = TdxBarSeparator::StaticClass();
-  const TClass control = TTestItemControl::StaticClass();
+               label = TdxBarLabel::StaticClass(), probe = TProbeItem::StaticClass();
+  const TClass control = TTestItemControl::StaticClass(), other = TdxBarItemControlBase::StaticClass();
+  // Each operation runs on what the ones above left; the rows are the registry after it.
+  const struct {
+    const char* what;
+    std::function<void()> operation;
+    std::vector<TRow> rows;
+  } steps[] = {
+      {"added in order", [&] {
+         list->AddRegistration(button, control, true);
+         list->AddRegistration(label, control, false);
+         list->AddRegistration(probe, control, true);
+         list->AddRegistration(large, control, true);
+       }, {{button, control, true}, {label, control, false}, {probe, control, true}, {large, control, true}}},
+      {"a twin is appended", [&] { list->AddRegistration(probe, other, false); },
+       {{button, control, true}, {label, control, false}, {probe, control, true}, {large, control, true},
+        {probe, other, false}}},
+      {"removal takes the first of twins", [&] { list->RemoveRegistration(probe); },
+       {{button, control, true}, {label, control, false}, {large, control, true}, {probe, other, false}}},
+      {"a descendant of a registered class is not removed", [&] { list->RemoveRegistration(TDerivedProbeItem::StaticClass()); },
+       {{button, control, true}, {label, control, false}, {large, control, true}, {probe, other, false}}},
+      {"removal by index", [&] { list->RemoveRegistrationAt(0); },
+       {{label, control, false}, {large, control, true}, {probe, other, false}}},
+  };
+  for (const auto& step : steps) {
+    step.operation();
+    EXPECT_EQ(RowsOf(*list), step.rows) << step.what;
+  }
+  EXPECT_EQ(RaisedMessage([&] { list->RegistrationAt(3); }), L"List index out of bounds (3)");
+  EXPECT_EQ(RaisedMessage([&] { list->RemoveRegistrationAt(-1); }), L"List index out of bounds (-1)");
+  EXPECT_EQ(list->ItemClassAt(1), large);
+}
+
+TEST(dxBarItemList, VisibleClassesAndExactLookups) {
+  TObjectPtr<TdxBarItemList> list(Make<TdxBarItemList>());
+  const TClass button = TdxBarButton::StaticClass(), large = TdxBarLargeButton::StaticClass(),
+               label = TdxBarLabel::StaticClass(), separator = TdxBarSeparator::StaticClass(),
+               probe = TProbeItem::StaticClass();
+  const TClass control = TTestItemControl::StaticClass(), other = TdxBarItemControlBase::StaticClass();
   EXPECT_EQ(list->VisibleItemCount(), 0);
   EXPECT_EQ(list->NthVisibleItemClass(0), nullptr) << "empty";
   list->AddRegistration(button, control, true);
-  list->AddRegistration(large, control, true);
   list->AddRegistration(label, control, false);
+  list->AddRegistration(large, control, true);
+  list->AddRegistration(probe, other, false);
   list->AddRegistration(separator, control, true);
-  EXPECT_EQ(list->Count(), 4);
-  EXPECT_EQ(list->VisibleItemCount(), 3);
-  EXPECT_EQ(list->ItemClassAt(2), label);
-  EXPECT_FALSE(list->RegistrationAt(2)->FVisible);
+  list->AddRegistration(probe, control, true);
+  EXPECT_EQ(list->VisibleItemCount(), 4);
   const struct {
     int index;
     TClass visible;
-  } cases[] = {{-1, nullptr}, {0, button}, {1, large}, {2, separator}, {3, nullptr}};
-  for (const auto& c : cases) EXPECT_EQ(list->NthVisibleItemClass(c.index), c.visible) << c.index;
-  EXPECT_EQ(RaisedMessage([&] { list->RegistrationAt(4); }), L"List index out of bounds (4)");
-  EXPECT_EQ(RaisedMessage([&] { list->RemoveRegistrationAt(-1); }), L"List index out of bounds (-1)");
-  list->RemoveRegistrationAt(1);
-  EXPECT_EQ(list->NthVisibleItemClass(1), separator);
-}
-
-TEST(dxBarItemList, LookupIsExactAndRemovalTakesTheFirstOfTwins) {
-  TObjectPtr<TdxBarItemList> list(Make<TdxBarItemList>());
-  const TClass probe = TProbeItem::StaticClass();
-  list->AddRegistration(probe, TTestItemControl::StaticClass(), true);
-  list->AddRegistration(probe, TdxBarItemControlBase::StaticClass(), false);
-  EXPECT_EQ(list->ItemControlClassOf(probe), TTestItemControl::StaticClass()) << "the first registration";
-  EXPECT_EQ(list->ItemControlClassOf(TDerivedProbeItem::StaticClass()), nullptr) << "a descendant is no match";
-  EXPECT_EQ(list->ItemControlClassOf(TdxBarButton::StaticClass()), nullptr) << "nor an ancestor";
-  list->RemoveRegistration(probe);
-  ASSERT_EQ(list->Count(), 1);
-  EXPECT_EQ(list->ItemControlClassOf(probe), TdxBarItemControlBase::StaticClass());
-  list->RemoveRegistration(TDerivedProbeItem::StaticClass());
-  EXPECT_EQ(list->Count(), 1) << "nothing registered, nothing removed";
+  } nth[] = {{-1, nullptr}, {0, button}, {1, large}, {2, separator}, {3, probe}, {4, nullptr}};
+  for (const auto& c : nth) EXPECT_EQ(list->NthVisibleItemClass(c.index), c.visible) << c.index;
+  const struct {
+    const char* what;
+    TClass item, control;
+  } lookups[] = {
+      {"registered", large, control},
+      {"the first of twins", probe, other},
+      {"a descendant is no match", TDerivedProbeItem::StaticClass(), nullptr},
+      {"nor an ancestor", TdxBarItem::StaticClass(), nullptr},
+      {"nil", nullptr, nullptr},
+  };
+  for (const auto& c : lookups) EXPECT_EQ(list->ItemControlClassOf(c.item), c.control) << c.what;
 }
 
 TEST(dxBarItemList, TheStreamKnowsARegisteredClassUntilItsLastRegistrationGoes) {
@@ -208,6 +254,94 @@ TEST(dxBarModule, LazyObjectsComeOnFirstUseAndNotWhileTheModuleShutsDown) {
   dxBarDesignControllerMaker() = nullptr;
   dxBarInitialize();
   EXPECT_EQ(dxBarSharedDesignController(), nullptr) << "without the customization layer there is none";
+}
+
+// What the shutdown had taken away when the design controller went; each
+// starts as the opposite of what is expected.
+struct TShutdownWitness {
+  bool Finalizing = false, Registry = true, Managers = false, Brush = false, LiveControls = true;
+  TObject* Live = nullptr;
+} shutdownSeen;
+
+class TWitnessDesignController : public TCountedDesignController {
+  DECLARE_CLASS(TWitnessDesignController, TCountedDesignController)
+  TWitnessDesignController() = default;
+  ~TWitnessDesignController() override {
+    shutdownSeen.Finalizing = dxBarModuleFinalizing();
+    shutdownSeen.Registry = dxBarSharedItemClassRegistry() != nullptr;
+    shutdownSeen.Managers = dxBarManagerList() != nullptr;
+    shutdownSeen.Brush = dxBarCheckerBrush != nullptr;
+    shutdownSeen.LiveControls = dxBarIsLiveControl(shutdownSeen.Live);
+  }
+};
+IMPLEMENT_CLASS(TWitnessDesignController, TCountedDesignController, nullptr)
+
+TEST(dxBarModule, ShutdownStepsRunInTheirOrder) {
+  dxBarDesignControllerMaker() = [] { return static_cast<TObject*>(Make<TWitnessDesignController>()); };
+  TFinally noMaker{[] { dxBarDesignControllerMaker() = nullptr; }};
+  TObjectPtr<TObject> bar(Make<TObject>());
+  dxBarTrackLiveControl(bar.get());
+  shutdownSeen.Live = bar.get();
+  ASSERT_NE(dxBarSharedDesignController(), nullptr);
+  dxBarFinalize();
+  const TShutdownWitness& seen = shutdownSeen;
+  EXPECT_TRUE(seen.Finalizing) << "the flag is set first";
+  EXPECT_FALSE(seen.LiveControls) << "the live bar windows went before";
+  EXPECT_FALSE(seen.Registry) << "and the item-class registry";
+  EXPECT_TRUE(seen.Brush) << "the checkerboard brush goes after";
+  EXPECT_TRUE(seen.Managers) << "and the manager list last";
+  dxBarInitialize();
+}
+
+TEST(dxBarModule, LiveBarWindowsAreTrackedWhileTheModuleRuns) {
+  TObjectPtr<TObject> first(Make<TObject>()), second(Make<TObject>());
+  EXPECT_FALSE(dxBarIsLiveControl(first.get()));
+  dxBarTrackLiveControl(first.get());
+  dxBarTrackLiveControl(second.get());
+  dxBarTrackLiveControl(first.get());
+  dxBarTrackLiveControl(nullptr);
+  EXPECT_EQ(dxBarLiveControls(), (std::vector<TObject*>{first.get(), second.get()})) << "once each, in order";
+  EXPECT_TRUE(dxBarIsLiveControl(second.get()));
+  EXPECT_FALSE(dxBarIsLiveControl(nullptr));
+  dxBarUntrackLiveControl(first.get());
+  EXPECT_FALSE(dxBarIsLiveControl(first.get()));
+  EXPECT_EQ(dxBarLiveControls(), std::vector<TObject*>{second.get()});
+
+  dxBarFinalize();
+  EXPECT_FALSE(dxBarIsLiveControl(second.get())) << "the list went with the module";
+  dxBarTrackLiveControl(first.get());
+  EXPECT_FALSE(dxBarIsLiveControl(first.get())) << "nothing is tracked outside the module's life";
+  dxBarUntrackLiveControl(second.get());
+  dxBarInitialize();
+  EXPECT_TRUE(dxBarLiveControls().empty());
+}
+
+// A popup menu: a component that owns links, shown while its links have a window.
+class TProbePopupMenu : public TComponent, public IdxBarLinksOwner {
+  DECLARE_CLASS(TProbePopupMenu, TComponent)
+  TProbePopupMenu(TComponent* AOwner, TdxBarManager* AManager)
+      : TComponent(AOwner), Links(Make<TdxBarSubMenuControlItemLinks>(AManager, this)) {}
+  ~TProbePopupMenu() override { TObject::Free(Links); }
+  TdxBarItemLinks* GetItemLinks() override { return Links; }
+  IdxBarControl* CreateBarControl() override { return Make<TFakeBarControl>(); }
+  bool CanContainItem(TdxBarItem*, String&) override { return true; }
+  TComponent* GetInstance() override { return this; }
+  TdxBarItemLinks* Links;
+};
+IMPLEMENT_CLASS(TProbePopupMenu, TComponent, nullptr)
+
+TEST(dxBarRoutines, APopupMenuIsVisibleWhileItsLinksHaveAShownWindow) {
+  TObjectPtr<TBarTestForm> form(Make<TBarTestForm>(nullptr));
+  TdxBarManager* manager = Make<TdxBarManager>(form.get());
+  auto* menu = Make<TProbePopupMenu>(form.get(), manager);
+  EXPECT_FALSE(dxBarAnyPopupMenuVisible()) << "not the manager's";
+  manager->AddPopupMenu(menu);
+  EXPECT_FALSE(dxBarAnyPopupMenuVisible()) << "not shown";
+  menu->Links->CreateBarControl();
+  EXPECT_TRUE(dxBarAnyPopupMenuVisible());
+  menu->Links->DestroyBarControl();
+  EXPECT_FALSE(dxBarAnyPopupMenuVisible());
+  manager->RemovePopupMenu(menu);
 }
 
 TEST(dxBarModule, StartUpRunsOnceAndShutdownOnTheLastRun) {

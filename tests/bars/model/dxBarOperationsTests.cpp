@@ -1,4 +1,5 @@
 // Operations on a manager's items and toolbars.
+#include "tests/bars/model/dxBarFakeCustomization.h"
 #include "tests/bars/model/dxBarTestSupport.h"
 
 #include "bars/model/dxBarStrs.h"
@@ -32,9 +33,16 @@ TEST_F(dxBarOperationsTest, NewToolbarTakesTheFirstFreeCustomCaption) {
   EXPECT_TRUE(bar->Visible());
   EXPECT_FALSE(bar->OneOnRow());
   EXPECT_EQ(bar->DockingStyle(), dsTop);
+  // The design controller selects each new toolbar alone.
+  struct TSelections : IdxBarDesignController {
+    void SelectItem(TPersistent* AItem, int AOperation) override { Selected.emplace_back(AItem, AOperation); }
+    std::vector<std::pair<TPersistent*, int>> Selected;
+  } controller;
+  TScopedHook<IdxBarDesignController*> slot(dxBarDesignControllerSlot(), &controller);
   TdxBar* menu = manager->AddToolBar(true);
   EXPECT_TRUE(menu->IsMainMenu());
   EXPECT_EQ(menu->Row(), 0);
+  EXPECT_EQ(controller.Selected, (std::vector<std::pair<TPersistent*, int>>{{menu, 0}}));
 }
 
 TEST_F(dxBarOperationsTest, NewToolbarFloatsBesideTheForm) {
@@ -115,6 +123,22 @@ TEST_F(dxBarOperationsTest, ConfirmationsAskWithTheirButtonsAndKeepOnRefusal) {
     TMessageBoxAnswer box(IDOK);
     manager->DeleteToolBar(manager->Bars()->Items(0), true);
     EXPECT_EQ(manager->Bars()->Count(), 0);
+  }
+  {
+    // Resetting asks as deleting does; OK brings back the designed links.
+    TdxBar* bar = manager->AddToolBar();
+    TdxBarItem* item = manager->AddButton();
+    item->SetName(L"btnOpen");
+    bar->ItemLinks()->Add(item);
+    manager->SaveDesignedState();
+    bar->ItemLinks()->Clear();
+    TMessageBoxAnswer box(IDCANCEL);
+    manager->ResetToolBar(bar);
+    EXPECT_EQ(bar->ItemLinks()->Count(), 0);
+    box.Answer = IDOK;
+    manager->ResetToolBar(bar);
+    EXPECT_EQ(bar->ItemLinks()->Count(), 1);
+    EXPECT_EQ(box.Flags, (std::vector<UINT>{49, 49}));
   }
   // Usage data: Yes and No, No the default.
   TMessageBoxAnswer box(IDNO);
@@ -217,6 +241,86 @@ TEST_F(dxBarOperationsTest, NewItemsJoinTheDefaultCategoryWhereverItStands) {
   EXPECT_EQ(list.Count(), 0);
 }
 
+// While customizing, a selection moving to another bar takes the old bar's
+// selection away: a toolbar deselects, the sub-menu editor's menu closes.
+TEST_F(dxBarOperationsTest, SelectionMovingAwayLetsTheOldBarGo) {
+  struct TDeselectingBar : TFakeBarControl {
+    void DeselectItemControl() override { ++Deselects; }
+    int Deselects = 0;
+  };
+  TScopedHook<TdxBarToolbarControlFactory> windows(
+      dxBarToolbarControlFactory(), [](TdxBarManager*, TdxBar*) -> IdxBarControl* { return Make<TDeselectingBar>(); });
+  dxBarAddItemClassToRegistry(TdxBarButton::StaticClass(), TTestItemControl::StaticClass());
+  TFinally unregister{[] { dxBarRemoveItemClassFromRegistry(TdxBarButton::StaticClass()); }};
+  TFakeCustomization customization;
+  TScopedHook<IdxBarCustomization*> seam(dxBarCustomization(), &customization);
+  TdxBar* bar = manager->AddToolBar(false);
+  TdxBarItemLink* onBar = bar->ItemLinks()->Add(manager->AddButton());
+  TMenuLinksOwner menu(manager);
+  TdxBarItemLink* onMenu = menu.Links->Add(manager->AddButton());
+  menu.Links->CreateBarControl();
+  onBar->CreateControl();
+  onMenu->CreateControl();
+  auto* barWindow = static_cast<TDeselectingBar*>(bar->Control());
+  ASSERT_NE(barWindow, nullptr);
+  manager->Customizing(true);
+  manager->SetSelectedItem(onBar->Control());
+  manager->SetSelectedItem(onMenu->Control());
+  EXPECT_EQ(barWindow->Deselects, 1);
+  // Without the sub-menu editor open, a menu keeps its window.
+  manager->SetSelectedItem(onBar->Control());
+  EXPECT_NE(menu.Links->BarControl(), nullptr);
+  manager->SetSelectedItem(onMenu->Control());
+  customization.SubMenuEditor = customization.Window();
+  manager->SetSelectedItem(nullptr);
+  EXPECT_EQ(menu.Links->BarControl(), nullptr);
+  EXPECT_EQ(barWindow->Deselects, 2);
+  manager->Customizing(false);
+  bar->SetVisible(false);
+}
+
+// In design mode the form designer names new items and toolbars and says
+// which objects of its selection are selected.
+TEST(dxBarOperationsDesign, TheDesignerNamesAndSelects) {
+  struct TDesignForm : TBarTestForm {
+    TDesignForm() : TBarTestForm(nullptr) {}
+    using TComponent::SetDesigning;
+  };
+  static TComponent* selected = nullptr;
+  static TComponent* listedOnly = nullptr;
+  struct TDesigner : IdxBarDesigner {
+    bool CanDeleteComponent(TComponent*) override { return true; }
+    TdxBarSelectionStatus GetSelectionStatus(TPersistent* AObject) override {
+      return AObject == selected ? ssActiveSelected : ssInactiveSelected;
+    }
+    void SelectObject(TPersistent*, TdxBarSelectionOperation) override {}
+    String UniqueName(const String& ABaseName) override { return ABaseName + L"_designed"; }
+    void ShowDefaultEventHandler(TComponent*) override {}
+    void GetSelection(TdxObjectList* AList) override {
+      AList->Add(listedOnly);
+      AList->Add(selected);
+    }
+  } designer;
+  static IdxBarDesigner* current = nullptr;
+  current = &designer;
+  TScopedHook<TdxBarDesignerLookup> lookup(dxBarDesignerLookup(), [](TdxBarManager*) { return current; });
+  TObjectPtr<TDesignForm> form(Make<TDesignForm>());
+  TdxBarManager* manager = Make<TdxBarManager>(form.get());
+  selected = manager->AddButton();
+  listedOnly = manager->AddButton();
+  TObjectPtr<TdxObjectList> list(Make<TdxObjectList>());
+  manager->FetchSelectedObjects(list.get());
+  EXPECT_EQ(list->Count(), 0);  // not designed yet: no designer
+  EXPECT_EQ(manager->GetUniqueItemName(TdxBarButton::StaticClass()), L"dxBarButton1");
+  form->SetDesigning(true);
+  EXPECT_EQ(manager->GetUniqueItemName(TdxBarButton::StaticClass()), L"dxBarButton_designed");
+  EXPECT_EQ(manager->GetUniqueToolbarName(L"dxBar"), L"dxBar_designed");
+  manager->FetchSelectedObjects(list.get());
+  ASSERT_EQ(list->Count(), 1);
+  EXPECT_EQ(list->Get(0), selected);
+  form->SetDesigning(false);
+}
+
 TEST_F(dxBarOperationsTest, OneCustomizationAtATime) {
   TObjectPtr<TBarTestForm> otherForm(Make<TBarTestForm>(nullptr));
   auto* other = Make<TdxBarManager>(otherForm.get());
@@ -257,29 +361,14 @@ TEST_F(dxBarOperationsTest, CategoryListsShowTheVisibleListedItemsAndNamesAreUni
   EXPECT_EQ(manager->ItemAt(-1), nullptr);
 }
 
-// A bar window with a window of its own, hearing the mouse tracking.
-class TTrackedBarWindow : public TCustomControl, public IdxBarControl, public IcxMouseTrackingCaller {
-  DECLARE_CLASS(TTrackedBarWindow, TCustomControl)
-  explicit TTrackedBarWindow(TComponent* AOwner) : TCustomControl(AOwner) {}
-  TObject* BarControlObject() override { return this; }
-  bool IsDestroying() override { return false; }
-  void SetItemLinks(TdxBarItemLinks*) override {}
-  bool IsVertical() override { return false; }
-  bool IsWindowVisible() override { return true; }
-  TRect ClientRect() override { return TRect(0, 0, Width(), Height()); }
-  void ScheduleRepaint() override {}
-  void RepaintBar() override {}
-  void RebuildItemControls() override {}
-  void LinkDestroying(TdxBarItemLink*) override {}
+// A bar window hearing the mouse tracking.
+class TTrackedBarWindow : public TWindowedBarControl, public IcxMouseTrackingCaller {
+  DECLARE_CLASS(TTrackedBarWindow, TWindowedBarControl)
+  explicit TTrackedBarWindow(TComponent* AOwner) : TWindowedBarControl(AOwner) {}
   void ResetLastMousePos() override { ++Resets; }
   void TrackedMouseLeft() override { ++Lefts; }
-  void MouseMove(TShiftState AShift, int X, int Y) override {
-    Moves.emplace_back(X, Y);
-    TCustomControl::MouseMove(AShift, X, Y);
-  }
   int Resets = 0;
   int Lefts = 0;
-  std::vector<TPoint> Moves;
 };
 
 class dxBarWindowOperationsTest : public dxBarOperationsTest {
@@ -388,4 +477,4 @@ TEST_F(dxBarOperationsTest, CustomizationFormFollowsCustomizingAndOwnsTheDialogs
 }  // namespace
 
 IMPLEMENT_CLASS(TUnlistedButton, TdxBarButton, (ConstructWith<TUnlistedButton, TComponent>))
-IMPLEMENT_CLASS(TTrackedBarWindow, TCustomControl, nullptr)
+IMPLEMENT_CLASS(TTrackedBarWindow, TWindowedBarControl, nullptr)

@@ -259,19 +259,9 @@ TEST_F(dxBarOwnerMessagesTest, LayoutIsSavedWhenTheFormGoesNotWhenItsWindowIsMad
 }
 
 // A toolbar window whose point (5, 5) holds an item, for help requests.
-class THelpBar : public TCustomControl, public IdxBarControl {
-  DECLARE_CLASS(THelpBar, TCustomControl)
-  explicit THelpBar(TComponent* AOwner) : TCustomControl(AOwner) {}
-  TObject* BarControlObject() override { return this; }
-  bool IsDestroying() override { return false; }
-  void SetItemLinks(TdxBarItemLinks*) override {}
-  bool IsVertical() override { return false; }
-  bool IsWindowVisible() override { return true; }
-  TRect ClientRect() override { return TRect(0, 0, Width(), Height()); }
-  void ScheduleRepaint() override {}
-  void RepaintBar() override {}
-  void RebuildItemControls() override {}
-  void LinkDestroying(TdxBarItemLink*) override {}
+class THelpBar : public TWindowedBarControl {
+  DECLARE_CLASS(THelpBar, TWindowedBarControl)
+  explicit THelpBar(TComponent* AOwner) : TWindowedBarControl(AOwner) {}
   HWND BarWindow() override { return Handle(); }
   TdxBarItemControlBase* ItemControlAtScreenPoint(const TPoint& APoint) override {
     POINT p{APoint.X, APoint.Y};
@@ -281,7 +271,7 @@ class THelpBar : public TCustomControl, public IdxBarControl {
   int BarHelpContext() override { return 7; }
   TdxBarItemControlBase* Item = nullptr;
 };
-IMPLEMENT_CLASS(THelpBar, TCustomControl, nullptr)
+IMPLEMENT_CLASS(THelpBar, TWindowedBarControl, nullptr)
 
 struct THelpLog : TObject {
   std::vector<std::pair<Word, NativeInt>> Calls;

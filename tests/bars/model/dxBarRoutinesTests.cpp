@@ -7,6 +7,7 @@
 #include "platform/gui/ExtCtrls.h"
 #include "platform/gui/GdiAccounting.h"
 #include "platform/gui/StdCtrls.h"
+#include "tests/support/MessagePump.h"
 
 #include <gtest/gtest.h>
 
@@ -113,6 +114,55 @@ TEST_F(dxBarWindowLookupTest, ControlsOfWindowsAndWhatContainsWhat) {
   EXPECT_FALSE(dxBarControlContainsControl(otherPanel, other.get()));
   EXPECT_FALSE(otherButton->HandleAllocated());
   EXPECT_FALSE(dxBarControlWindowVisible(otherButton));
+}
+
+TEST_F(dxBarWindowLookupTest, FocusChainsAndTheActiveForm) {
+  form->SetBounds(60, 60, 300, 200);
+  form->Show();
+  SetForegroundWindow(form->Handle());
+  SetActiveWindow(form->Handle());
+  ASSERT_TRUE(PumpMessagesUntil([this] { return GetActiveWindow() == form->Handle(); }));
+  ::SetFocus(button->Handle());
+  ASSERT_EQ(GetFocus(), button->Handle());
+  const struct {
+    const char* what;
+    HWND wnd;
+    bool focused;
+  } cases[] = {{"the focused window", button->Handle(), true},
+               {"a window above it", panel->Handle(), false},
+               {"a child of no focused window", bare, false}};
+  for (const auto& c : cases) EXPECT_EQ(dxBarWindowChainFocused(c.wnd), c.focused) << c.what;
+  ::SetFocus(panel->Handle());
+  EXPECT_TRUE(dxBarWindowChainFocused(bare)) << "its parent has the focus";
+  EXPECT_EQ(dxBarActiveFormOrMDIChild(), form.get());
+  EnableWindow(form->Handle(), FALSE);
+  EXPECT_EQ(dxBarActiveFormOrMDIChild(), nullptr) << "a disabled form";
+  EnableWindow(form->Handle(), TRUE);
+  dxBarActivateTopWindow(bare);
+  EXPECT_EQ(GetActiveWindow(), form->Handle());
+}
+
+TEST(dxBarRoutines, ShortCutsTakeTheModifiersDownNow) {
+  BYTE saved[256] = {}, keys[256] = {};
+  ASSERT_TRUE(GetKeyboardState(saved));
+  TFinally restore{[&saved] { SetKeyboardState(saved); }};
+  const LPARAM alt = 0x20000000;
+  const struct {
+    bool shift, ctrl;
+    LPARAM data;
+    Word shortCut;
+  } cases[] = {{false, false, 0, 'S'},
+               {true, false, 0, 0x2000 | 'S'},
+               {false, true, 0, 0x4000 | 'S'},
+               {false, false, alt, 0x8000 | 'S'},
+               {true, true, alt, 0xE000 | 'S'}};
+  for (const auto& c : cases) {
+    keys[VK_SHIFT] = c.shift ? 0x80 : 0;
+    keys[VK_CONTROL] = c.ctrl ? 0x80 : 0;
+    ASSERT_TRUE(SetKeyboardState(keys));
+    EXPECT_EQ(dxBarShortCutFromKey('S', c.data), c.shortCut) << c.shift << c.ctrl << c.data;
+    EXPECT_EQ(dxBarShortCutFromKey(0, c.data), 0);
+  }
 }
 
 TEST(dxBarWindows, OwnersProcessesAndForgottenWindows) {

@@ -6,5 +6,6 @@ BEGIN_CLASS(TBarTestForm, TForm, (ConstructWith<TBarTestForm, TComponent>))
 END_CLASS
 
 IMPLEMENT_CLASS(TFakeBarControl, TObject, nullptr)
+IMPLEMENT_CLASS(TWindowedBarControl, TCustomControl, nullptr)
 IMPLEMENT_CLASS(TFakeDock, TObject, nullptr)
 IMPLEMENT_CLASS(TTestItemControl, TdxBarItemControlBase, (ConstructWith<TTestItemControl, TdxBarItemLink>))

@@ -65,6 +65,28 @@ class TFakeBarControl : public TObject, public IdxBarControl {
   TRect Client{0, 0, 100, 20};
 };
 
+// A bar window with a window of its own, shown, its client area its size;
+// it records the mouse moves it hears.
+class TWindowedBarControl : public TCustomControl, public IdxBarControl {
+  DECLARE_CLASS(TWindowedBarControl, TCustomControl)
+  explicit TWindowedBarControl(TComponent* AOwner) : TCustomControl(AOwner) {}
+  TObject* BarControlObject() override { return this; }
+  bool IsDestroying() override { return false; }
+  void SetItemLinks(TdxBarItemLinks*) override {}
+  bool IsVertical() override { return false; }
+  bool IsWindowVisible() override { return true; }
+  TRect ClientRect() override { return TRect(0, 0, Width(), Height()); }
+  void ScheduleRepaint() override {}
+  void RepaintBar() override {}
+  void RebuildItemControls() override {}
+  void LinkDestroying(TdxBarItemLink*) override {}
+  void MouseMove(TShiftState AShift, int X, int Y) override {
+    Moves.emplace_back(X, Y);
+    TCustomControl::MouseMove(AShift, X, Y);
+  }
+  std::vector<TPoint> Moves;
+};
+
 // A dock with a fixed docking zone.
 class TFakeDock : public TObject, public IdxBarDockControl {
   DECLARE_CLASS(TFakeDock, TObject)
