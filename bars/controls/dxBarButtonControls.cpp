@@ -15,77 +15,15 @@
 
 #include <algorithm>
 
-// ---------------------------------------------------------------------------
-// What the model and the bar windows gain at their own pace: reached only
-// where they have it.
-// ---------------------------------------------------------------------------
-
 namespace {
 
-// The manager's hot images hold the item's hot image; its large images its large one.
-template <class TItem>
-bool HotImageAvailableOf(TItem* AItem, TCustomImageList* AHotImages) {
-  if constexpr (requires { AItem->HotImageAvailable(); })
-    return AItem->HotImageAvailable();
-  else
-    return AHotImages && AItem->HotImageIndex() >= 0 && AItem->HotImageIndex() < AHotImages->Count();
-}
-
-template <class TItem>
-bool LargeImageAvailableOf(TItem* AItem, TCustomImageList* ALargeImages) {
-  if constexpr (requires { AItem->LargeImageAvailable(); })
-    return AItem->LargeImageAvailable();
-  else
-    return ALargeImages && AItem->LargeImageIndex() >= 0 && AItem->LargeImageIndex() < ALargeImages->Count();
-}
-
-template <class TItem>
-TBitmap* HotGlyphOf(TItem* AItem) {
-  if constexpr (requires { AItem->HotGlyph(); })
-    return AItem ? AItem->HotGlyph() : nullptr;
-  else
-    return nullptr;
-}
-
 // The links of a button's drop-down menu, nil without one.
-template <class TItem>
-TdxBarItemLinks* DropDownMenuLinksOf(TItem* AItem) {
-  return AItem ? AItem->ItemLinks() : nullptr;
-}
+TdxBarItemLinks* DropDownMenuLinksOf(TdxBarButton* AButton) { return AButton ? AButton->ItemLinks() : nullptr; }
 
-// Pops the button's drop-down menu up at a screen point for the control.
-template <class TItem>
-void ShowDropDownMenuOf(TItem* AItem, TdxBarItemControl* AControl, const TPoint& AOrigin, bool AByMouse) {
-  if constexpr (requires { AItem->ShowDropDownMenu(AControl, AOrigin.X, AOrigin.Y, AByMouse); })
-    AItem->ShowDropDownMenu(AControl, AOrigin.X, AOrigin.Y, AByMouse);
-}
-
-template <class TBar>
-bool BarCanFade(TBar* ABar) {
-  if constexpr (requires { ABar->CanFade(); })
-    return ABar->CanFade();
-  else
-    return true;
-}
-
-template <class TBar>
-int BarFrameBorderSize(TBar* ABar) {
-  if constexpr (requires { ABar->FrameBorderSize(); })
-    return ABar->FrameBorderSize();
-  else
-    return ABar->Painter()->SubMenuControlBorderSize();
-}
-
-template <class TBar>
-void NotifyItemControlFocusedOf(TBar* ABar, TdxBarItemControl* AControl) {
-  if constexpr (requires { ABar->NotifyItemControlFocused(AControl); }) ABar->NotifyItemControlFocused(AControl);
-}
-
-template <class TPainter>
-void ApplicationMenuDrawButtonOf(const TPainter* APainter, TdxBarItemControlDrawParams* AParams, const TRect& ARect) {
-  if constexpr (requires { APainter->ApplicationMenuDrawButton(AParams, ARect); })
-    APainter->ApplicationMenuDrawButton(AParams, ARect);
-}
+// Pops the button's drop-down menu up at a screen point for the control. The
+// popup menus bring this to the button item with their window; until then no
+// button has drop-down menu links, and DropDown stops before it gets here.
+void ShowDropDownMenuOf(TdxBarButton*, TdxBarItemControl*, const TPoint&, bool) {}
 
 bool HasContent(TBitmap* ABitmap) { return ABitmap && !ABitmap->Empty(); }
 
@@ -217,6 +155,8 @@ void TdxBarButtonLikeControl::FillDrawParams(bool AFull) {
     p->ButtonGroup = FViewInfo ? FViewInfo->RealPositionInButtonGroup() : bgrpNone;
     p->IsTextSelected = HasCustomSelectedTextColor();
     p->IsFlatText = ArrowInTextColor();
+    // A control drawn in its parent's menu style draws no arrow of its own.
+    p->IsMenuItem = UsesParentSubMenuStyle();
   }
   p->ArrowSize = TSize(DropDownArrowWidth(), FParent ? FParent->MenuArrowHeight() : 4);
 }
@@ -226,7 +166,7 @@ void TdxBarButtonLikeControl::DrawInterior(const TRect& ARect, TdxBarPaintType) 
 }
 
 bool TdxBarButtonLikeControl::CanAnimateFading() {
-  const bool possible = FParent && BarCanFade(FParent) && QueryFader() && Painter()->SupportsFading();
+  const bool possible = FParent && FParent->CanFade() && QueryFader() && Painter()->SupportsFading();
   return possible && !IsDroppedDown();
 }
 
@@ -277,10 +217,9 @@ void TdxBarButtonLikeControl::BecomeActive(bool AImmediately, bool AByMouse) {
   FIsActive = true;
   if (!HasDropDown() || !CanDropDownNow()) return;
   TdxBarManager* manager = BarManager();
-  const bool customizing = manager && manager->IsCustomizing();
-  bool now = AImmediately || customizing;
+  bool now = AImmediately || (manager && manager->IsCustomizing());
   if (IsToolbar(FParent)) {
-    if (!customizing && !FParent->IsDowned()) return;
+    if (!FParent->IsCustomizing() && !FParent->IsDowned()) return;
     now = true;
   }
   if (!now) {
@@ -530,13 +469,13 @@ void TdxBarButtonControl::DropDown(bool AByMouse) {
   if (FDroppedDown || !Enabled() || !button || !button->DropDownEnabled() || !DropDownMenuLinksOf(button)) return;
   if (!FParent) return;
   FDroppedDown = true;
-  NotifyItemControlFocusedOf(FParent, this);
+  FParent->NotifyItemControlFocused(this);
   Repaint();
   const TRect r = FParent->GetItemRect(this);
   TPoint origin(r.Left, r.Bottom);
   if (FParent->Kind() == bkSubMenu || FParent->IsRealVertical()) {
     origin = TPoint(r.Right, r.Top);
-    if (FParent->Kind() == bkSubMenu) origin.Y -= BarFrameBorderSize(FParent);
+    if (FParent->Kind() == bkSubMenu) origin.Y -= FParent->FrameBorderSize();
   }
   if (FParent->HandleAllocated()) origin = FParent->ClientToScreen(origin);
   TcxObjectLink* self = cxCreateObjectLink(this);
@@ -583,11 +522,11 @@ bool TdxBarLargeButtonControl::ResolveImage(TdxBarItemControlViewSize ASize, boo
   AIndex = -1;
   TdxBarLargeButton* item = LargeButtonItem();
   auto hotSource = [&] {
-    if (TBitmap* glyph = HotGlyphOf(item); HasContent(glyph)) {
+    if (TBitmap* glyph = item ? item->HotGlyph() : nullptr; HasContent(glyph)) {
       AGlyph = glyph;
       return true;
     }
-    if (item && HotImageAvailableOf(item, FetchHotImages())) {
+    if (item && item->HotImageAvailable()) {
       AList = FetchHotImages();
       AIndex = item->HotImageIndex();
       return true;
@@ -599,7 +538,7 @@ bool TdxBarLargeButtonControl::ResolveImage(TdxBarItemControlViewSize ASize, boo
       AGlyph = glyph;
       return true;
     }
-    if (item && LargeImageAvailableOf(item, LargeImageList())) {
+    if (item && item->LargeImageAvailable()) {
       AList = LargeImageList();
       AIndex = FetchLargeImageIndex();
       return true;
@@ -660,7 +599,7 @@ void TdxBarApplicationMenuButtonControl::FillDrawParams(bool AFull) {
 }
 
 void TdxBarApplicationMenuButtonControl::DrawInterior(const TRect& ARect, TdxBarPaintType) {
-  ApplicationMenuDrawButtonOf(Painter(), FDrawParams, ARect);
+  Painter()->ApplicationMenuDrawButton(FDrawParams, ARect);
 }
 
 TdxBarItemControlViewStructure TdxBarApplicationMenuButtonControl::DefaultViewStructure() {

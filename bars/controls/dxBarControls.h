@@ -276,6 +276,8 @@ class TCustomdxBarControl : public TCustomControl, public IdxBarControl, public 
   virtual void SetSelectedItemControl(TdxBarItemControl* AControl);
   void SelectItemControlNavigated(TdxBarItemControl* AControl);
   virtual void ChangeSelectedItemControl(TdxBarItemControl* AValue);
+  // A control of the bar took the focus (it was selected, or opened its drop-down).
+  virtual void NotifyItemControlFocused(TdxBarItemControl*) {}
   // The control of the designer-selected link when that link lies on this bar.
   TdxBarItemControl* DesignerSelectedItemControl();
   bool IsActive() const { return FIsActive; }
@@ -400,7 +402,6 @@ class TCustomdxBarControl : public TCustomControl, public IdxBarControl, public 
   virtual void ReturnFocus();
   virtual void ApplyIsActive(bool AValue);
   virtual void ViewStateChanged(TdxBarViewState) {}
-  virtual void NotifyItemControlFocused(TdxBarItemControl*) {}
   bool IsInputContextActive();
   bool IsEnabledWindow();
   virtual void HideChain();

@@ -3,38 +3,8 @@
 #include "bars/controls/dxBarControls.h"
 #include "bars/controls/dxBarPainter.h"
 #include "foundation/cxClasses.h"
-#include "platform/gui/GdiAccounting.h"
 
 namespace {
-
-// The border operations of the painter, where the painter has them; the
-// plain look otherwise: two pixels, a button-shadow frame with a frame in the
-// list's colour inside it.
-template <class TPainter>
-int BorderSizeOf(const TPainter* APainter) {
-  if constexpr (requires { APainter->DropDownListBoxBorderSize(); })
-    return APainter->DropDownListBoxBorderSize();
-  else
-    return 2;
-}
-
-void FrameRect(HDC DC, const TRect& R, TColor AColor) {
-  LOGBRUSH logBrush{BS_SOLID, static_cast<COLORREF>(ColorToRGB(AColor)), 0};
-  HBRUSH brush = GdiCreateBrush(logBrush);
-  RECT r{R.Left, R.Top, R.Right, R.Bottom};
-  ::FrameRect(DC, &r, brush);
-  GdiDeleteObject(brush);
-}
-
-template <class TPainter>
-void DrawBorderOf(const TPainter* APainter, HDC DC, TColor AColor, const TRect& R) {
-  if constexpr (requires { APainter->DropDownListBoxDrawBorder(DC, AColor, R); }) {
-    APainter->DropDownListBoxDrawBorder(DC, AColor, R);
-  } else {
-    FrameRect(DC, R, clBtnShadow);
-    FrameRect(DC, TRect(R.Left + 1, R.Top + 1, R.Right - 1, R.Bottom - 1), AColor);
-  }
-}
 
 TPoint PointOf(const TMessage& Message) {
   return TPoint(static_cast<short>(LOWORD(Message.LParam)), static_cast<short>(HIWORD(Message.LParam)));
@@ -65,7 +35,7 @@ const TdxBarPainter* TdxBarDropDownListBox::Painter() const {
   return control ? control->Painter() : TdxBarPainter::Instance();
 }
 
-int TdxBarDropDownListBox::BorderSize() const { return BorderSizeOf(Painter()); }
+int TdxBarDropDownListBox::BorderSize() const { return Painter()->DropDownListBoxBorderSize(); }
 
 void TdxBarDropDownListBox::CreateParams(TCreateParams& Params) {
   TCustomListBox::CreateParams(Params);
@@ -211,6 +181,6 @@ void TdxBarDropDownListBox::PaintNonClientArea() {
   ::ClientToScreen(wnd, &origin);
   const int dx = origin.x - window.left, dy = origin.y - window.top;
   ExcludeClipRect(DC, client.left + dx, client.top + dy, client.right + dx, client.bottom + dy);
-  DrawBorderOf(Painter(), DC, Color(), TRect(0, 0, window.right - window.left, window.bottom - window.top));
+  Painter()->DropDownListBoxDrawBorder(DC, Color(), TRect(0, 0, window.right - window.left, window.bottom - window.top));
   ReleaseDC(wnd, DC);
 }

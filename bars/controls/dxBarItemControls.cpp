@@ -18,63 +18,10 @@
 #include <algorithm>
 #include <utility>
 
-// ---------------------------------------------------------------------------
-// What items gain at their own pace: reached only where the item has it.
-// ---------------------------------------------------------------------------
-
 namespace {
-
-template <class TItem>
-TcxStyle* StyleOf(TItem* AItem) {
-  if constexpr (requires { AItem->Style(); })
-    return AItem ? AItem->Style() : nullptr;
-  else
-    return nullptr;
-}
-
-template <class TItem>
-TBasicAction* ActionOf(TItem* AItem) {
-  if constexpr (requires { AItem->Action(); })
-    return AItem ? AItem->Action() : nullptr;
-  else
-    return nullptr;
-}
-
-template <class TItem>
-TdxBarGlyphLayout GlyphLayoutOf(TItem* AItem) {
-  if constexpr (requires { AItem->GlyphLayout(); }) {
-    return AItem ? AItem->GlyphLayout() : glLeft;
-  } else {
-    auto* large = dynamic_cast<TdxBarLargeButton*>(AItem);
-    return large ? large->GlyphLayout() : glLeft;
-  }
-}
-
-// The bar windows' fader and shadows, where the bar window has them.
-template <class TBar>
-TdxFader* FaderOf(TBar* ABar) {
-  if constexpr (requires { ABar->GetFader(); })
-    return ABar ? ABar->GetFader() : nullptr;
-  else
-    return dxGetFaderInstance();
-}
-
-template <class TBar>
-bool ChildrenHaveShadowsOf(TBar* ABar) {
-  if constexpr (requires { ABar->ChildrenHaveShadows(); })
-    return ABar && ABar->ChildrenHaveShadows();
-  else
-    return ABar && ABar->Painter()->BarChildrenHaveShadows();
-}
 
 bool ListHasImage(TCustomImageList* AList, int AIndex) { return AList && AIndex >= 0 && AIndex < AList->Count(); }
 bool HasContent(TBitmap* ABitmap) { return ABitmap && !ABitmap->Empty(); }
-
-TPoint CursorPos() {
-  POINT p{};
-  if (!GetCursorPos(&p)) return TPoint(-1, -1);
-  return TPoint(p.x, p.y);
-}
 
 // The fader animates an object that answers its interface; an item control
 // hands it this stand-in, which asks the control for everything.
@@ -160,11 +107,9 @@ bool TdxBarItemControlViewInfo::SupportsMultiColumnLayout() {
 int TdxBarItemControlViewInfo::WidthAtViewLevel(TdxBarItemViewLevel ALevel) {
   if (auto* multi = dynamic_cast<IdxBarMultiColumnItemControlViewInfo*>(this); multi && !multi->IsCollapsed())
     return multi->GetWidthForColumnCount(multi->GetColumnCount());
-  // The layout asks only for allowed levels; a level the control cannot show
-  // is answered with its most compact allowed one rather than an error a
-  // user would see.
+  // The layout asks only for the levels it was given: any other is its fault.
   if (ALevel > ivlControlOnly || !FAllowedViewLevels.Contains(ALevel))
-    ALevel = static_cast<TdxBarItemViewLevel>(dxBarMostCompactViewLevel(FAllowedViewLevels));
+    throw EdxException(L"Testing! The level is not allowed");
   TLevelInfo& info = FViewLevelInfos[ALevel];
   if (!info.Cached) {
     const TdxBarItemViewLevel previous = FViewLevel;
@@ -195,10 +140,9 @@ bool TdxBarItemControlViewInfo::GetBeginGroup() {
   return link && link->BeginGroup();
 }
 
-TdxBarButtonGroupRealPosition TdxBarItemControlViewInfo::GetButtonGroupPosition() {
-  // Links keep no button-group position of their own yet: a control that
-  // supports groups stands alone in one.
-  return FControl->SupportsButtonGroup() ? FRealPositionInButtonGroup : bgrpNone;
+TdxBarButtonGroupPosition TdxBarItemControlViewInfo::GetButtonGroupPosition() {
+  TdxBarItemLink* link = FControl->ItemLink();
+  return link && FControl->SupportsButtonGroup() ? link->ButtonGroup() : bgpNone;
 }
 
 // ---------------------------------------------------------------------------
@@ -213,13 +157,13 @@ TdxCachedImageOptions::~TdxCachedImageOptions() { TObject::Free(FGlyph); }
 
 void TdxCachedImageOptions::Cache(const TRect& ARect, TBitmap* AGlyph, TCustomImageList* AImages, int AImageIndex,
                                   TcxImageDrawMode ADrawMode, bool ASmoothImage, TColor ATransparentColor,
-                                  bool AUseBitmapTransparentColor) {
+                                  bool AUseLeftBottomPixelAsTransparent) {
   FCached = false;
   FGlyph->RefreshImage(ARect.Width(), ARect.Height());
   const TRect r = FGlyph->ClientRect();
   if (!r.IsEmpty())
     cxDrawImageOnBackground(FGlyph->cxCanvas()->Handle(), r, r, AGlyph, AImages, AImageIndex, ADrawMode, ASmoothImage,
-                            nullptr, ATransparentColor, AUseBitmapTransparentColor);
+                            nullptr, ATransparentColor, AUseLeftBottomPixelAsTransparent);
   FCachedDrawMode = ADrawMode;
   FCachedImages = AImages;
   FCachedGlyph = AGlyph;
@@ -232,10 +176,6 @@ bool TdxCachedImageOptions::IsCached(TcxImageDrawMode ADrawMode, TBitmap* AGlyph
 }
 
 TBitmap* TdxCachedImageOptions::CachedGlyph() { return FGlyph; }
-
-void TdxCachedImageOptions::Draw(HDC DC, const TRect& R) const {
-  if (FCached && !FGlyph->Empty()) cxAlphaBlendBitmap(DC, FGlyph, R, FGlyph->ClientRect());
-}
 
 // ---------------------------------------------------------------------------
 // TdxBarItemControl: creation and destruction
@@ -329,12 +269,8 @@ bool TdxBarItemControl::IsSelected() {
 }
 
 bool TdxBarItemControl::IsSelectable() {
-  TdxBarItem* item = Item();
-  TdxBarManager* itemManager = item ? item->BarManager() : nullptr;
-  if (FParent && FParent->IsCustomizing() && item && BarManager() != itemManager &&
-      !(itemManager && itemManager->ComponentState().Contains(csAncestor)))
-    return false;
-  return true;
+  // While customizing, the items of another manager are out of reach.
+  return !(FParent && FParent->IsCustomizing() && Item() && !AllowsCustomizing());
 }
 
 bool TdxBarItemControl::AllowsCustomizing() {
@@ -349,7 +285,7 @@ bool TdxBarItemControl::AcceptsDoubleClick() {
 
 bool TdxBarItemControl::HasToolbarHint() { return !FetchHint().empty() && dynamic_cast<TdxBarControl*>(FParent); }
 
-bool TdxBarItemControl::DrawsShadow() { return ChildrenHaveShadowsOf(FParent); }
+bool TdxBarItemControl::DrawsShadow() { return FParent && FParent->ChildrenHaveShadows(); }
 
 bool TdxBarItemControl::OwnsWindow(HWND AWnd) {
   if (!AWnd || !FParent || !FParent->HandleAllocated()) return false;
@@ -357,7 +293,7 @@ bool TdxBarItemControl::OwnsWindow(HWND AWnd) {
   return AWnd == own || IsChild(own, AWnd);
 }
 
-TdxFader* TdxBarItemControl::QueryFader() { return FaderOf(FParent); }
+TdxFader* TdxBarItemControl::QueryFader() { return FParent ? FParent->GetFader() : nullptr; }
 
 TObject* TdxBarItemControl::FadingObject() {
   if (!FFadingObject) FFadingObject = Make<TdxBarItemControlFadingObject>(this);
@@ -388,7 +324,7 @@ bool TdxBarItemControl::QueryHint(bool& ASuppressed, String& AHint, String& ASho
   ASuppressed = false;
   if (!FParent || !FParent->CanShowItemHints() || FParent->SelectedControl() != this) return false;
   FetchHintTexts(AHint, AShortCut);
-  if (auto* action = dynamic_cast<TCustomAction*>(ActionOf(Item())); action && !action->DoHint(AHint)) {
+  if (auto* action = dynamic_cast<TCustomAction*>(Item() ? Item()->Action() : nullptr); action && !action->DoHint(AHint)) {
     ASuppressed = true;
     return false;
   }
@@ -401,13 +337,13 @@ bool TdxBarItemControl::GetHintInfo(String& AHint, String& AShortCut) {
 }
 
 TdxBarCustomHintViewInfo* TdxBarItemControl::MakeHintView(const String& AHint, const String& AShortCut) {
-  return dxBarCreateHintViewInfo(BarManager(), AHint, AShortCut, Painter(), Item() ? Item()->ScreenTip() : nullptr);
+  TdxBarScreenTip* screenTip = Item() ? Item()->ScreenTip() : nullptr;
+  if (FParent) return FParent->CreateHintViewInfo(AHint, AShortCut, screenTip);
+  return dxBarCreateHintViewInfo(BarManager(), AHint, AShortCut, Painter(), screenTip);
 }
 
 TPoint TdxBarItemControl::CalcHintPlacement(const TPoint& ACursorPos, int AWindowHeight) {
-  TPoint p = ACursorPos;
-  if (FParent) FParent->AdjustHintPosition(p, AWindowHeight);
-  return p;
+  return FParent ? FParent->ShowHintWindow(FViewInfo->Bounds(), AWindowHeight, ACursorPos) : ACursorPos;
 }
 
 // ---------------------------------------------------------------------------
@@ -448,6 +384,16 @@ TdxBarMenuItemSize TdxBarItemControl::OwnerItemSizeMode() {
 TdxBarItemControlViewSize TdxBarItemControl::CalcViewSize() {
   if (OwnerItemSizeMode() == misLarge) return cvsLarge;
   return LargeIconsActive() ? cvsMedium : cvsSmall;
+}
+
+int TdxBarItemControl::CurrentGlyphSize() {
+  TdxBarManager* manager = BarManager();
+  return manager && manager->ImageOptions() ? manager->ImageOptions()->GlyphSize() : 16;
+}
+
+int TdxBarItemControl::EffectiveTextSize() {
+  // The style's font has its own size; otherwise the bar's text size holds.
+  return StyleAssignsFont() || !FParent ? FTextSize : FParent->TextSize();
 }
 
 bool TdxBarItemControl::LargeIconsActive() {
@@ -550,7 +496,7 @@ int TdxBarItemControl::MenuItemWidth() {
 int TdxBarItemControl::NormalViewHeight() {
   int height = 0;
   if (FDrawParams->ViewStructure.Contains(cpText))
-    height = std::max(0, StyleAssignsFont() || !FParent ? FTextSize : FParent->TextSize());
+    height = std::max(0, EffectiveTextSize());
   if (FDrawParams->ViewStructure.Contains(cpIcon)) {
     const TSize button = FDrawParams->DefaultButtonSize;
     height = std::max(height, OnVerticalBar() ? button.cx : button.cy);
@@ -558,7 +504,7 @@ int TdxBarItemControl::NormalViewHeight() {
   return height;
 }
 
-TdxBarGlyphLayout TdxBarItemControl::GlyphLayout() { return GlyphLayoutOf(Item()); }
+TdxBarGlyphLayout TdxBarItemControl::GlyphLayout() { return Item() ? Item()->GlyphLayout() : glLeft; }
 
 int TdxBarItemControl::LargeViewWidth() {
   const TSize image = GetImageSize(cvsLarge);
@@ -700,14 +646,17 @@ TSize TdxBarItemControl::GetImageSize(TdxBarItemControlViewSize ASize, bool AHot
   if (ResolveImage(ASize, AHot, index, list, glyph))
     return glyph ? TSize(glyph->Width(), glyph->Height()) : TSize(list->Width(), list->Height());
   if (ASize == cvsLarge) return TSize(20, 20);
-  TdxBarManager* manager = BarManager();
-  const int size = manager && manager->ImageOptions() ? manager->ImageOptions()->GlyphSize() : 16;
-  return TSize(size, size);
+  return TSize(CurrentGlyphSize(), CurrentGlyphSize());
 }
 
 bool TdxBarItemControl::DrawsImageAsIs() {
   if (Enabled()) return true;
-  if (HasContent(FetchGlyph())) return false;
+  // A disabled glyph is drawn disabled; a disabled image list draws as it is.
+  int index;
+  TCustomImageList* list;
+  TBitmap* glyph;
+  ResolveImage(FDrawParams->ViewSize(), false, index, list, glyph);
+  if (glyph) return false;
   TdxBarManager* manager = BarManager();
   TdxBarImageOptions* options = manager ? manager->ImageOptions() : nullptr;
   if (!options) return false;
@@ -719,7 +668,7 @@ bool TdxBarItemControl::DrawsImageAsIs() {
 // Style, drawing constants and draw parameters
 // ---------------------------------------------------------------------------
 
-TcxStyle* TdxBarItemControl::ItemStyle() { return StyleOf(Item()); }
+TcxStyle* TdxBarItemControl::ItemStyle() { return Item() ? Item()->Style() : nullptr; }
 
 bool TdxBarItemControl::StyleAssignsFont() {
   TcxStyle* style = ItemStyle();
@@ -795,10 +744,7 @@ void TdxBarItemControl::FillDrawParams(bool AFull) {
   p.Canvas = GetPaintCanvas();
   p.SetViewSize(ViewSizeForLevel(CurrentViewLevel()));
   p.ViewStructure = CalcViewStructure();
-  TdxBarManager* manager = BarManager();
-  const int glyphSize = manager && manager->ImageOptions() ? manager->ImageOptions()->GlyphSize() : 16;
-  const int textSize = StyleAssignsFont() || !FParent ? FTextSize : FParent->TextSize();
-  p.DefaultButtonSize = Painter()->GetButtonSize(glyphSize, textSize);
+  p.DefaultButtonSize = Painter()->GetButtonSize(CurrentGlyphSize(), EffectiveTextSize());
   Painter()->FillItemPaintValues(this, p.PaintValues);
 }
 

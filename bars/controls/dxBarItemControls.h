@@ -187,7 +187,8 @@ class IdxBarItemControlViewInfo {
   virtual TdxBarItemViewLevels GetAllowedViewLevels() = 0;
   virtual TRect GetBounds() = 0;
   virtual bool GetBeginGroup() = 0;
-  virtual TdxBarButtonGroupRealPosition GetButtonGroupPosition() = 0;
+  // The link's place in a button group (none for a control outside groups).
+  virtual TdxBarButtonGroupPosition GetButtonGroupPosition() = 0;
   virtual TdxBarItemViewLevel GetViewLevel() = 0;
   virtual int GetWidthAtViewLevel(TdxBarItemViewLevel ALevel) = 0;
   virtual bool GetSupportsMultiColumnLayout() = 0;
@@ -245,7 +246,7 @@ class TdxBarItemControlViewInfo : public TcxInterfacedPersistent, public IdxBarI
   TdxBarItemViewLevels GetAllowedViewLevels() override { return FAllowedViewLevels; }
   TRect GetBounds() override { return FBounds; }
   bool GetBeginGroup() override;
-  TdxBarButtonGroupRealPosition GetButtonGroupPosition() override;
+  TdxBarButtonGroupPosition GetButtonGroupPosition() override;
   TdxBarItemViewLevel GetViewLevel() override { return FViewLevel; }
   int GetWidthAtViewLevel(TdxBarItemViewLevel ALevel) override { return WidthAtViewLevel(ALevel); }
   bool GetSupportsMultiColumnLayout() override { return SupportsMultiColumnLayout(); }
@@ -281,15 +282,14 @@ class TdxCachedImageOptions : public TObject, public IdxBarGlyphCache {
   TdxCachedImageOptions();
   ~TdxCachedImageOptions() override;
 
-  // Renders the glyph (or AImages[AImageIndex]) as large as ARect in the mode.
+  // IdxBarGlyphCache: renders the glyph (or AImages[AImageIndex]) as large
+  // as ARect in the mode.
   void Cache(const TRect& ARect, TBitmap* AGlyph, TCustomImageList* AImages, int AImageIndex,
-             TcxImageDrawMode ADrawMode, bool ASmoothImage = false, TColor ATransparentColor = clNone,
-             bool AUseBitmapTransparentColor = true) override;
+             TcxImageDrawMode ADrawMode, bool ASmoothImage, TColor ATransparentColor,
+             bool AUseLeftBottomPixelAsTransparent) override;
   bool IsCached(TcxImageDrawMode ADrawMode, TBitmap* AGlyph, TCustomImageList* AImages) const override;
   // The rendering; empty before the first.
   TBitmap* CachedGlyph() override;
-  // Blends the rendered image into R of a device context.
-  void Draw(HDC DC, const TRect& R) const;
   void Reset() { FCached = false; }
   bool Cached() const { return FCached; }
   TcxAlphaBitmap* Glyph() const { return FGlyph; }
@@ -385,6 +385,10 @@ class TdxBarItemControl : public TdxBarItemControlBase, public IdxBarHintSource 
   TdxBarItemControlViewSize ViewSizeForLevel(TdxBarItemViewLevel ALevel);
   TdxBarItemViewLevel CurrentViewLevel() const { return FViewInfo ? FViewInfo->ViewLevel() : ivlDefault; }
   bool LargeIconsActive();
+  // The manager's glyph size now (16 without a manager).
+  int CurrentGlyphSize();
+  // The text height the control measures with: its own with a style font.
+  int EffectiveTextSize();
   virtual TCustomImageList* FetchHotImages();
 
   // Interaction, called by the bar window (its dynamic handlers).
@@ -400,6 +404,8 @@ class TdxBarItemControl : public TdxBarItemControlBase, public IdxBarHintSource 
   virtual void DefaultDoubleClickAction() {}
   void TrackHotPart(TPoint APoint);
   void PressAndClick(bool AByMouse);
+  // An accelerator chose the control: it is pressed and clicked as by a key.
+  void PressAndClickByKey() override { PressAndClick(false); }
   virtual void BecomeActive(bool AImmediately, bool AByMouse);
   virtual void BecomeInactive(bool AImmediately);
   virtual void Press(bool) {}

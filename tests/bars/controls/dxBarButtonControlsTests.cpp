@@ -32,7 +32,18 @@ class TStandInDropDownButton : public TdxBarButton {
   explicit TStandInDropDownButton(TComponent* AOwner) : TdxBarButton(AOwner) { SetButtonStyle(bsDropDown); }
 };
 
+// A drop-down button whose menu is any links with a bar control: the
+// button's own control opens and closes it.
+class TLinksMenuButton : public TdxBarButton {
+  DECLARE_CLASS(TLinksMenuButton, TdxBarButton)
+  explicit TLinksMenuButton(TComponent* AOwner) : TdxBarButton(AOwner) { SetButtonStyle(bsDropDown); }
+  TdxBarItemLinks* ItemLinks() override { return Menu; }
+  TdxBarItemLinks* Menu = nullptr;
+};
+
 BEGIN_CLASS(TStandInDropDownButton, TdxBarButton, (ConstructWith<TStandInDropDownButton, TComponent>))
+END_CLASS
+BEGIN_CLASS(TLinksMenuButton, TdxBarButton, (ConstructWith<TLinksMenuButton, TComponent>))
 END_CLASS
 IMPLEMENT_CLASS(TStandInDropDownControl, TdxBarButtonControl,
                 (ConstructWith<TStandInDropDownControl, TdxBarItemLink>))
@@ -42,10 +53,12 @@ class TButtonControlTest : public TBarWindowTest {
   void SetUp() override {
     TBarWindowTest::SetUp();
     dxBarAddItemClassToRegistry(TStandInDropDownButton::StaticClass(), TStandInDropDownControl::StaticClass(), false);
+    dxBarAddItemClassToRegistry(TLinksMenuButton::StaticClass(), TdxBarButtonControl::StaticClass(), false);
   }
   void TearDown() override {
     TBarWindowTest::TearDown();
     dxBarRemoveItemClassFromRegistry(TStandInDropDownButton::StaticClass());
+    dxBarRemoveItemClassFromRegistry(TLinksMenuButton::StaticClass());
   }
   TdxBarItem* AddDropDownButton(TdxBarItemLinks* ALinks, const wchar_t* ACaption) {
     TdxBarItem* item = Manager->AddItem(TStandInDropDownButton::StaticClass());
@@ -66,7 +79,12 @@ class TTestMenuControl : public TCustomdxBarControl {
   using TCustomdxBarControl::TCustomdxBarControl;
   TdxBarKind Kind() const override { return bkSubMenu; }
   bool HidesOnDeactivate() override { return Hides; }
+  void Hide() override {
+    ++Hidden;
+    TCustomdxBarControl::Hide();
+  }
   bool Hides = false;
+  int Hidden = 0;
 };
 IMPLEMENT_CLASS(TTestMenuControl, TCustomdxBarControl, (ConstructWith<TTestMenuControl, TComponent>))
 
@@ -180,7 +198,10 @@ TEST_F(TButtonControlTest, OnAToolbarADropDownOpensOnlyInPressedMode) {
   AddDropDownButton(bar->ItemLinks(), L"导出");
   TStandInDropDownControl* dropDown = StandIn(bar->ItemLinks()->Items(1));
   ASSERT_NE(dropDown, nullptr);
-  // Hovered, it only highlights: nothing opens, nothing waits.
+  // Hovered, it only highlights: nothing opens, nothing waits. (The mouse
+  // comes from the other button: a bar that appears under a resting cursor
+  // does not hot-track until the mouse moves.)
+  MouseMoveTo(ScreenCenter(bar, 0));
   MouseMoveTo(ScreenCenter(bar, 1));
   EXPECT_EQ(dropDown, ControlOf(bar)->SelectedControl());
   EXPECT_FALSE(dropDown->IsDroppedDown());
@@ -236,10 +257,67 @@ TEST_F(TButtonControlTest, DropDownKeysOpenTheSelectedButton) {
     EXPECT_EQ(c.OnToolbar, dropDown->IsAcceleratorChar(c.Key));
     EXPECT_FALSE(plain->IsAcceleratorChar(c.Key));
   }
-  Word key = VK_DOWN;
-  dropDown->HandleKeyDown(key, {});
-  EXPECT_TRUE(ControlOf(bar)->IsDowned());
+  // The toolbar in keyboard mode hands Down to its selected drop-down button,
+  // which opens at once; on a plain button Down is the toolbar's own.
+  TdxBarControl* control = ControlOf(bar);
+  control->BarGetFocus(plain);
+  SendMessageW(control->WindowHandle(), WM_KEYDOWN, VK_DOWN, 0);
+  EXPECT_FALSE(control->IsDowned());
+  control->BarGetFocus(dropDown);
+  ASSERT_EQ(dropDown, control->SelectedControl());
+  SendMessageW(control->WindowHandle(), WM_KEYDOWN, VK_DOWN, 0);
+  EXPECT_TRUE(control->IsDowned());
   EXPECT_EQ(1, dropDown->Opened);
+  EXPECT_TRUE(dropDown->IsDroppedDown());
+  control->BarLostFocus();
+}
+
+TEST_F(TButtonControlTest, ArrowOpensTheButtonsMenuWhenItsDropDownIsOnAndAClickOnTheFaceClosesIt) {
+  TMenuControls menu(Manager, 0);
+  TdxBar* bar = AddToolbar({L"订单查询"});
+  auto* item = static_cast<TLinksMenuButton*>(Manager->AddItem(TLinksMenuButton::StaticClass()));
+  item->SetCaption(L"导出");
+  item->OnClick = TNotifyEvent::Bind<&TBarWindowForm::ButtonClick>(Form);
+  item->Menu = menu.Links;
+  struct TForgetMenu {
+    TLinksMenuButton* Item;
+    ~TForgetMenu() { Item->Menu = nullptr; }
+  } forget{item};
+  bar->ItemLinks()->Add(item);
+  PumpQueuedMessages();
+  TdxBarButtonControl* control = ButtonControl(bar, 1);
+  ASSERT_EQ(menu.Menu(), control->SubMenuControl());
+  control->RecalcState();
+  ASSERT_EQ(2u, control->Parts().size());
+  const TRect arrow = control->Parts()[1];
+  const TPoint onArrow =
+      ControlOf(bar)->ClientToScreen(TPoint((arrow.Left + arrow.Right) / 2, (arrow.Top + arrow.Bottom) / 2));
+  const TPoint onFace = ControlOf(bar)->ClientToScreen(TPoint(control->Parts()[0].Left + 3, (arrow.Top + arrow.Bottom) / 2));
+  auto pressArrow = [&] {
+    MouseMoveTo(onArrow);
+    {
+      TLeftButtonHeld held;
+      MouseDown(onArrow);
+    }
+    MouseUp(onArrow);
+  };
+  // Switched off, the arrow opens nothing.
+  item->SetDropDownEnabled(false);
+  pressArrow();
+  EXPECT_FALSE(control->IsDroppedDown());
+  item->SetDropDownEnabled(true);
+  ControlOf(bar)->BarLostFocus();
+  pressArrow();
+  EXPECT_TRUE(control->IsDroppedDown());
+  control->FillDrawParams(true);
+  EXPECT_TRUE(control->DrawParams()->DroppedDown);
+  EXPECT_TRUE(Form->Clicks.empty());
+  // The face clicks, and the click closes the menu.
+  const int hidden = menu.Menu()->Hidden;
+  Click(onFace);
+  EXPECT_EQ(1u, Form->Clicks.size());
+  EXPECT_FALSE(control->IsDroppedDown());
+  EXPECT_EQ(hidden + 1, menu.Menu()->Hidden);
 }
 
 TEST_F(TBarWindowTest, LargeButtonSizesFollowItsImageCaptionAndOwnSize) {

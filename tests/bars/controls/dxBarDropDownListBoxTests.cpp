@@ -3,6 +3,8 @@
 // chooses nothing; moves select the entry under the mouse; the border is the
 // look's, outside the client area.
 #include "bars/controls/dxBarDropDownListBox.h"
+#include "bars/controls/dxBarPainter.h"
+#include "foundation/dxOffice11.h"
 #include "tests/bars/controls/dxBarControlsTestSupport.h"
 
 #include <vector>
@@ -19,6 +21,19 @@ class TTestCombo : public TdxBarItem, public IdxBarDropDownListCombo {
 
 BEGIN_CLASS(TTestCombo, TdxBarItem, (ConstructWith<TTestCombo, TComponent>))
 END_CLASS
+
+// A look with a wider list border of its own, drawn as one fill of the list's colour.
+class TWideBorderPainter : public TdxBarPainter {
+ public:
+  int DropDownListBoxBorderSize() const override { return 3; }
+  void DropDownListBoxDrawBorder(HDC DC, TColor AColor, const TRect& R) const override {
+    Colors.push_back(AColor);
+    Rects.push_back(R);
+    dxFillSolidRect(DC, R, static_cast<TColor>(RGB(0, 128, 0)));
+  }
+  mutable std::vector<TColor> Colors;
+  mutable std::vector<TRect> Rects;
+};
 
 class TDropDownListTest : public TBarWindowTest {
  protected:
@@ -112,4 +127,40 @@ TEST_F(TDropDownListTest, IsATopLevelToolWindowWithTheLooksBorderOutsideItsClien
   EXPECT_EQ(static_cast<COLORREF>(ColorToRGB(List->Color())), GetPixel(dc, 1, h / 2));
   EXPECT_EQ(static_cast<COLORREF>(ColorToRGB(List->Color())), GetPixel(dc, w / 2, h - 2));
   ReleaseDC(wnd, dc);
+}
+
+TEST_F(TDropDownListTest, TheBarOfTheCombosCurrentLinkGivesTheBorder) {
+  dxBarAddItemClassToRegistry(TTestCombo::StaticClass(), TdxBarButtonControl::StaticClass(), false);
+  struct TUnregister {
+    ~TUnregister() { dxBarRemoveItemClassFromRegistry(TTestCombo::StaticClass()); }
+  } unregister;
+  TdxBar* bar = AddToolbar({L"订单查询"});
+  bar->ItemLinks()->Add(Combo);
+  PumpQueuedMessages();
+  TWideBorderPainter painter;
+  ControlOf(bar)->SetPainter(&painter);
+  auto* comboControl = dynamic_cast<TdxBarItemControl*>(bar->ItemLinks()->Items(1)->Control());
+  ASSERT_NE(comboControl, nullptr);
+  comboControl->BecomeActive(true, false);  // the combo drops down from this link
+  ASSERT_EQ(bar->ItemLinks()->Items(1), Combo->CurItemLink());
+  const HWND wnd = List->WindowHandle();
+  SetWindowPos(wnd, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  RECT window, client;
+  GetWindowRect(wnd, &window);
+  GetClientRect(wnd, &client);
+  const int w = window.right - window.left, h = window.bottom - window.top;
+  EXPECT_EQ(w - 6, client.right);
+  EXPECT_EQ(h - 6, client.bottom);
+  painter.Rects.clear();
+  RedrawWindow(wnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+  ASSERT_FALSE(painter.Rects.empty());
+  EXPECT_EQ(TRect(0, 0, w, h), painter.Rects.back());
+  EXPECT_EQ(List->Color(), painter.Colors.back());
+  // The look's fill stops at the client area.
+  HDC dc = GetWindowDC(wnd);
+  EXPECT_EQ(RGB(0, 128, 0), GetPixel(dc, 1, h / 2));
+  EXPECT_NE(RGB(0, 128, 0), GetPixel(dc, w / 2, h / 2));
+  ReleaseDC(wnd, dc);
+  comboControl->BecomeInactive(true);
+  ControlOf(bar)->SetPainter(nullptr);
 }

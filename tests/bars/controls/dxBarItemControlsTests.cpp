@@ -38,6 +38,15 @@ class TCountingControl : public TdxBarButtonControl {
 
 IMPLEMENT_CLASS(TCountingControl, TdxBarButtonControl, (ConstructWith<TCountingControl, TdxBarItemLink>))
 
+// Drawn in the menu style of its bar (as a sub item of a main menu is).
+class TParentMenuStyleControl : public TdxBarButtonControl {
+  DECLARE_CLASS(TParentMenuStyleControl, TdxBarButtonControl)
+  using TdxBarButtonControl::TdxBarButtonControl;
+  bool UsesParentSubMenuStyle() override { return true; }
+};
+
+IMPLEMENT_CLASS(TParentMenuStyleControl, TdxBarButtonControl, (ConstructWith<TParentMenuStyleControl, TdxBarItemLink>))
+
 }  // namespace
 
 TEST_F(TBarWindowTest, ViewLevelsFollowTheImageAndTheLink) {
@@ -68,9 +77,13 @@ TEST_F(TBarWindowTest, ViewLevelsFollowTheImageAndTheLink) {
   const int icon = info->WidthAtViewLevel(ivlSmallIcon);
   EXPECT_LT(icon, both);
   EXPECT_EQ(imageControl->DrawParams()->DefaultButtonSize.cx, icon);
-  // A level the control cannot show answers the most compact allowed one
-  // instead of an error a user would see.
-  EXPECT_EQ(icon, info->WidthAtViewLevel(ivlLargeIconWithText));
+  // A level the control cannot show is a fault of the layout that asks.
+  try {
+    info->WidthAtViewLevel(ivlLargeIconWithText);
+    ADD_FAILURE() << "measured a level that is not allowed";
+  } catch (const EdxException& e) {
+    EXPECT_EQ(L"Testing! The level is not allowed", e.Message);
+  }
 
   // Image sizes: the list's, else 20 x 20 for a large view and the list's size for a small one.
   EXPECT_EQ(TSize(16, 16), imageControl->GetImageSize(cvsSmall));
@@ -259,10 +272,14 @@ TEST_F(TBarWindowTest, DisablingTheSelectedControlDropsSelectionAndHotStateUntil
   EXPECT_NE(control, ControlOf(bar)->SelectedControl());
   EXPECT_EQ(-1, control->HotPartIndex());
   // Enabled again under the resting cursor, it turns hot with the mouse move
-  // the manager posts.
+  // the manager posts: not before the message comes.
   control->Item()->SetEnabled(true);
+  ASSERT_EQ(control, ButtonControl(bar, 1));
+  EXPECT_EQ(-1, control->HotPartIndex());
+  MSG posted{};
+  EXPECT_TRUE(PeekMessageW(&posted, ControlOf(bar)->WindowHandle(), WM_MOUSEMOVE, WM_MOUSEMOVE, PM_NOREMOVE));
   PumpQueuedMessages();
-  EXPECT_EQ(0, ButtonControl(bar, 1)->HotPartIndex());
+  EXPECT_EQ(0, control->HotPartIndex());
 }
 
 TEST_F(TBarWindowTest, StyleFontTakesFaceAndSizeButKeepsTheBarsTextRotation) {
@@ -360,27 +377,53 @@ TEST_F(TBarWindowTest, ViewStructureFollowsThePaintStyleOnAToolbar) {
   }
 }
 
-TEST(dxCachedImageOptions, KeepsOneRenderingPerModeAndSource) {
-  auto red = MakeOwned<TBitmap>();
-  red->SetSize(8, 8);
-  red->Canvas()->Brush()->SetColor(clRed);
-  red->Canvas()->FillRect(TRect(0, 0, 8, 8));
-  red->Canvas()->SetPixel(0, 7, clBlue);  // the bottom-left pixel: the transparent colour
+TEST_F(TBarWindowTest, ControlKeepsItsGlyphRenderedUntilItsImagesChange) {
+  TdxBar* bar = AddToolbar({L"订单查询"});
+  TdxBarButtonControl* control = ButtonControl(bar, 0);
+  ASSERT_EQ(control->CachedImageOptions(), control->GlyphCache());
+  auto glyph = MakeOwned<TBitmap>();
+  glyph->SetPixelFormat(pf24bit);
+  glyph->SetSize(8, 8);
+  auto paint = [&](TColor AColor) {
+    glyph->Canvas()->Brush()->SetColor(AColor);
+    glyph->Canvas()->FillRect(TRect(0, 0, 8, 8));
+    glyph->Canvas()->SetPixel(0, 7, clBlue);  // the bottom-left pixel: the transparent colour
+  };
+  paint(clRed);
+  TdxBarGlyphDrawArgs args;
+  args.Glyph = glyph.get();
+  args.GlyphRect = TRect(2, 2, 10, 10);
+  args.FullRect = TRect(0, 0, 12, 12);
+  auto draw = [&] {
+    TPaintDib dib(12, 12);
+    dxBarDrawItemGlyph(control, dib.DC(), args);
+    EXPECT_EQ(kMarker, dib.At(2, 9)) << "transparent";
+    EXPECT_EQ(kMarker, dib.At(1, 1)) << "outside";
+    return dib.At(5, 5);
+  };
+  EXPECT_EQ(RGB(255, 0, 0), draw());
+  TdxCachedImageOptions* cache = control->CachedImageOptions();
+  EXPECT_TRUE(cache->IsCached(idmNormal, glyph.get(), nullptr));
+  EXPECT_FALSE(cache->IsCached(idmDisabled, glyph.get(), nullptr));
   auto other = MakeOwned<TBitmap>();
-  other->SetSize(8, 8);
-  auto cache = MakeOwned<TdxCachedImageOptions>();
-  EXPECT_FALSE(cache->IsCached(idmNormal, red.get(), nullptr));
-  cache->Cache(TRect(0, 0, 8, 8), red.get(), nullptr, -1, idmNormal);
-  EXPECT_TRUE(cache->IsCached(idmNormal, red.get(), nullptr));
-  EXPECT_FALSE(cache->IsCached(idmDisabled, red.get(), nullptr));
   EXPECT_FALSE(cache->IsCached(idmNormal, other.get(), nullptr));
-  TPaintDib dib(12, 12);
-  cache->Draw(dib.DC(), TRect(2, 2, 10, 10));
-  EXPECT_EQ(RGB(255, 0, 0), dib.At(5, 5));
-  EXPECT_EQ(kMarker, dib.At(2, 9));  // transparent
-  EXPECT_EQ(kMarker, dib.At(1, 1));  // outside
-  cache->Reset();
-  EXPECT_FALSE(cache->IsCached(idmNormal, red.get(), nullptr));
+  // The rendering is what is drawn while mode and source stay: a glyph
+  // changed behind the control's back does not show...
+  paint(clLime);
+  EXPECT_EQ(RGB(255, 0, 0), draw());
+  // ...until the control drops its drawing cache (its item's images changed).
+  control->ClearDrawingCache(false);
+  EXPECT_FALSE(cache->IsCached(idmNormal, glyph.get(), nullptr));
+  EXPECT_EQ(RGB(0, 255, 0), draw());
+  // Another mode renders anew.
+  args.State.Enabled = false;
+  EXPECT_NE(RGB(0, 255, 0), draw());
+  EXPECT_TRUE(cache->IsCached(idmDisabled, glyph.get(), nullptr));
+  // Nothing is kept while the manager does not cache glyphs.
+  Manager->ImageOptions()->SetCacheGlyphs(false);
+  control->ClearDrawingCache(false);
+  draw();
+  EXPECT_FALSE(cache->Cached());
 }
 
 TEST_F(TBarWindowTest, FadeFramesAreTheNormalAndTheHotBackgroundOfTheItem) {
@@ -447,4 +490,19 @@ TEST_F(TBarWindowTest, ApplicationMenuButtonTakesTheItemsWidthAndAlwaysLaysOutFl
   EXPECT_EQ(natural + 40, control->Width());
   // The content keeps its own width inside the wider button.
   EXPECT_EQ(natural, params->ContentWidth);
+}
+
+TEST_F(TBarWindowTest, ControlInItsBarsMenuStyleIsDrawnAsAMenuItem) {
+  TdxBar* bar = AddToolbar({L"文件"});
+  TdxBarItemLink* link = bar->ItemLinks()->Items(0);
+  static_cast<TdxBarButton*>(link->Item())->SetButtonStyle(bsDropDown);
+  auto menuStyle = MakeOwned<TParentMenuStyleControl>(link);
+  TdxBarButtonControl* own = ButtonControl(bar, 0);
+  TPaintDib dib(80, 30);
+  for (TdxBarButtonControl* control : {own, static_cast<TdxBarButtonControl*>(menuStyle.get())}) {
+    control->Paint(dib.Canvas(), TRect(0, 0, 80, 30), ptHorz);
+    auto* params = static_cast<TdxBarButtonLikeControlDrawParams*>(control->DrawParams());
+    EXPECT_EQ(control != own, params->IsMenuItem);
+    EXPECT_TRUE(params->IsDropDown);
+  }
 }
