@@ -182,7 +182,9 @@ TEST_F(TBarShadowTest, FloatingToolbarShadowShowsMovesAndHidesWithIt) {
   ShowWindow(control->WindowHandle(), SW_HIDE);
   EXPECT_FALSE(shadow->Visible());
   for (int i = 0; i < TdxBarShadow::MaxParts; ++i)
-    if (TdxBarShadowPart* p = shadow->Parts(i)) EXPECT_FALSE(p->HandleAllocated());
+    if (TdxBarShadowPart* p = shadow->Parts(i)) {
+      EXPECT_FALSE(p->HandleAllocated());
+    }
   ShowWindow(control->WindowHandle(), SW_SHOWNOACTIVATE);
   EXPECT_EQ(expected(), PartWindows(shadow));
 
