@@ -190,7 +190,7 @@ class TdxBarPainter : public TObject {
                                  bool AHorizontal) const;
   // The plain look has no border of its own around a docked toolbar: the
   // toolbar's background runs up to its edge.
-  virtual void BarDrawDockedBarBorder(TdxBarControl*, HDC, const TRect&, HBRUSH) const {}
+  virtual void BarDrawDockedBarBorder(TdxBarControl* ABarControl, HDC DC, const TRect& ARect, HBRUSH ABrush) const;
   // Only for a look whose bars have a background of their own (HasOwnBarBackground).
   virtual void PaintOwnBarBackground(TCustomdxBarControl*, HDC, const TRect&) const {}
   // The item's bar paints its own background behind ASourceR.

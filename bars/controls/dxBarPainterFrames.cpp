@@ -50,6 +50,22 @@ TRect TdxBarPainter::BarBorderPaintSizes(TdxBarControl*, const TRect&) const {
   return TRect(size, size, size, size);
 }
 
+// The ring the border reserves is the bar's too: left unpainted, it would keep
+// whatever the screen held there, such as the hatch shown while another
+// manager customized.
+void TdxBarPainter::BarDrawDockedBarBorder(TdxBarControl* ABarControl, HDC DC, const TRect& ARect,
+                                           HBRUSH ABrush) const {
+  if (!ABarControl || ARect.IsEmpty()) return;
+  const TRect sizes = BarBorderPaintSizes(ABarControl, ARect);
+  HRGN saved = nullptr;
+  bool hadClip = false;
+  dxBarSaveDCClip(DC, saved, hadClip);
+  ExcludeClipRect(DC, ARect.Left + sizes.Left, ARect.Top + sizes.Top, ARect.Right - sizes.Right,
+                  ARect.Bottom - sizes.Bottom);
+  ABarControl->DrawBackgroundRect(DC, ARect, false, clNone, ABrush);
+  dxBarRestoreDCClip(DC, saved, hadClip);
+}
+
 TColor TdxBarPainter::FloatingCaptionBackColor(TdxBarControl* ABarControl) const {
   TdxBarManager* manager = ABarControl ? ABarControl->BarManager() : nullptr;
   return manager && manager->MainFormActive() ? clActiveCaption : clInactiveCaption;
