@@ -1175,7 +1175,7 @@ void TCustomdxBarControl::StartMouseTracking() {
   if (TdxBarManager* manager = BarManager(); manager && HandleAllocated()) manager->StartMouseTracking(this);
 }
 
-// The whole window counts: the frame of a floating bar takes the mouse too.
+// The area the mouse watch checks, in client coordinates, where the window is now.
 TRect TCustomdxBarControl::WindowAreaInClient() {
   const TPoint offset = GetClientOffset();
   RECT window{};

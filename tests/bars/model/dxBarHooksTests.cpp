@@ -518,19 +518,9 @@ TEST_F(dxBarInputTest, PlainMenuKeyWaitsForKeyTipsAndShowsThemOnRelease) {
 
 // A toolbar window on a panel that answers every hit test with its border
 // and records the mouse messages it gets.
-class TCustomizedBarWindow : public TCustomControl, public IdxBarControl {
-  DECLARE_CLASS(TCustomizedBarWindow, TCustomControl)
-  explicit TCustomizedBarWindow(TComponent* AOwner) : TCustomControl(AOwner) {}
-  TObject* BarControlObject() override { return this; }
-  bool IsDestroying() override { return false; }
-  void SetItemLinks(TdxBarItemLinks*) override {}
-  bool IsVertical() override { return false; }
-  bool IsWindowVisible() override { return true; }
-  TRect ClientRect() override { return TRect(0, 0, Width(), Height()); }
-  void ScheduleRepaint() override {}
-  void RepaintBar() override {}
-  void RebuildItemControls() override {}
-  void LinkDestroying(TdxBarItemLink*) override {}
+class TCustomizedBarWindow : public TWindowedBarControl {
+  DECLARE_CLASS(TCustomizedBarWindow, TWindowedBarControl)
+  explicit TCustomizedBarWindow(TComponent* AOwner) : TWindowedBarControl(AOwner) {}
   HWND BarWindow() override { return Handle(); }
   void WndProc(TMessage& Message) override {
     if (Message.Msg == WM_NCHITTEST) {
@@ -541,7 +531,7 @@ class TCustomizedBarWindow : public TCustomControl, public IdxBarControl {
     if ((Message.Msg >= WM_NCMOUSEMOVE && Message.Msg <= WM_NCMBUTTONDBLCLK && Message.Msg != WM_NCMOUSEMOVE) ||
         (Message.Msg >= WM_LBUTTONDOWN && Message.Msg <= WM_MBUTTONDBLCLK))
       Messages.push_back(Message.Msg);
-    TCustomControl::WndProc(Message);
+    TWindowedBarControl::WndProc(Message);
   }
   std::vector<UINT> Messages;
   int Cursors = 0;
@@ -550,7 +540,7 @@ class TCustomizedBarWindow : public TCustomControl, public IdxBarControl {
     return panel;
   }
 };
-IMPLEMENT_CLASS(TCustomizedBarWindow, TCustomControl, nullptr)
+IMPLEMENT_CLASS(TCustomizedBarWindow, TWindowedBarControl, nullptr)
 
 TEST_F(dxBarInputTest, ClicksOnAToolbarBeingCustomizedGoToItAsClientClicks) {
   auto* panel = Make<TPanel>(form.get());
